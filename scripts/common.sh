@@ -1,0 +1,71 @@
+# Shared by the scripts: packages, build, Wine prefix, display.
+# Sourced, not run.
+
+TARVELO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${TARVELO_BUILD_DIR:-$TARVELO_ROOT/build}"
+
+TARVELO_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth
+                  cmake ninja-build googletest libwine-dev x11-apps)
+
+log() { printf '== %s\n' "$*" >&2; }
+
+# Installs whatever Debian package is missing; does nothing when all are there.
+ensure_packages() {
+    local missing=()
+    for p in "${TARVELO_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Configures once, then builds what changed.
+build_all() {
+    if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+        log "configuring in $BUILD_DIR"
+        cmake -S "$TARVELO_ROOT" -B "$BUILD_DIR" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$TARVELO_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    fi
+    log "building"
+    cmake --build "$BUILD_DIR" -j "$(nproc)"
+}
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# A Wine prefix of the build's own, made once.
+ensure_prefix() {
+    export WINEPREFIX="$1"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        log "making Wine prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+}
+
+XVFB_PID=""
+# Starts a private Xvfb and exports DISPLAY.
+start_xvfb() {
+    local fd_file
+    fd_file="$(mktemp)"
+    Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$fd_file" 2>/dev/null &
+    XVFB_PID=$!
+    for _ in $(seq 1 100); do
+        [ -s "$fd_file" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -n1 "$fd_file")"
+    rm -f "$fd_file"
+    log "Xvfb on $DISPLAY"
+}
+
+stop_services() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" >/dev/null 2>&1 || true
+    XVFB_PID=""
+}
