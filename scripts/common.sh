@@ -31,7 +31,7 @@ build_all() {
             -DCMAKE_TOOLCHAIN_FILE="$TARVELO_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
     fi
     log "building"
-    cmake --build "$BUILD_DIR" -j "$(nproc)"
+    cmake --build "$BUILD_DIR" -j "${TARVELO_JOBS:-$(nproc)}"
 }
 
 export WINEDEBUG=-all

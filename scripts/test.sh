@@ -14,4 +14,4 @@ wineserver -p
 # CTest would otherwise wait on them after every test.
 wine cmd.exe /c exit >/dev/null 2>&1 || true
 cd "$BUILD_DIR"
-ctest --output-on-failure -j "$(nproc)" "$@"
+ctest --output-on-failure -j "${TARVELO_JOBS:-$(nproc)}" "$@"
