@@ -1,0 +1,128 @@
+#include "files/FileReplacer.h"
+#include "files/StdioFile.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+CString FolderOf(const CString& path) { return path.Left(path.ReverseFind(L'\\')); }
+
+int CountEntries(const TempDir& dir) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(dir / L"*", &found);
+    int count = 0;
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L"..")) ++count;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return count;
+}
+
+}  // namespace
+
+TEST(FileReplacer, CommitPutsTheCompleteSiblingInPlaceOfTheOriginal) {
+    TempDir dir;
+    CString page = dir / L"page.htm";
+    WriteFileBytes(page, "old page");
+    CFileReplacer replacer(page);
+    EXPECT_EQ(FolderOf(replacer.SiblingPath()), dir.Path());
+    EXPECT_NE(replacer.SiblingPath(), page);
+    EXPECT_EQ(replacer.SiblingPath().Right(4), L".tmp");
+    {
+        CStdioFile out(replacer.SiblingPath(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+        out.Write("new page", 8);
+        EXPECT_EQ(ReadFileBytes(page), "old page");
+    }
+    ASSERT_TRUE(replacer.Commit());
+    EXPECT_TRUE(replacer.IsCommitted());
+    EXPECT_EQ(ReadFileBytes(page), "new page");
+    EXPECT_FALSE(PathExists(replacer.SiblingPath()));
+    EXPECT_EQ(CountEntries(dir), 1);
+}
+
+TEST(FileReplacer, CommitCreatesATargetThatDidNotExist) {
+    TempDir dir;
+    CFileReplacer replacer(dir / L"new.htm");
+    WriteFileBytes(replacer.SiblingPath(), "fresh");
+    ASSERT_TRUE(replacer.Commit());
+    EXPECT_EQ(ReadFileBytes(dir / L"new.htm"), "fresh");
+}
+
+TEST(FileReplacer, ExceptionMidWriteLeavesOriginalAndRemovesSibling) {
+    TempDir dir;
+    CString page = dir / L"page.htm";
+    WriteFileBytes(page, "precious");
+    CString sibling;
+    try {
+        CFileReplacer replacer(page);
+        sibling = replacer.SiblingPath();
+        CStdioFile out(replacer.SiblingPath(), CFile::modeCreate | CFile::modeWrite);
+        out.WriteString(L"half a pa");
+        throw std::runtime_error("write failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(ReadFileBytes(page), "precious");
+    EXPECT_FALSE(PathExists(sibling));
+    EXPECT_EQ(CountEntries(dir), 1);
+}
+
+TEST(FileReplacer, UncommittedReplacerRemovesItsSibling) {
+    TempDir dir;
+    CString sibling;
+    {
+        CFileReplacer replacer(dir / L"page.htm");
+        sibling = replacer.SiblingPath();
+        EXPECT_TRUE(PathExists(sibling));  // the name is reserved at once
+    }
+    EXPECT_FALSE(PathExists(sibling));
+    EXPECT_FALSE(PathExists(dir / L"page.htm"));
+}
+
+TEST(FileReplacer, TwoReplacersOfOneFileGetDifferentSiblings) {
+    TempDir dir;
+    CFileReplacer first(dir / L"page.htm");
+    CFileReplacer second(dir / L"page.htm");
+    EXPECT_NE(first.SiblingPath(), second.SiblingPath());
+}
+
+TEST(FileReplacer, CommitWhileTheSiblingIsStillOpenFailsAndKeepsTheOriginal) {
+    TempDir dir;
+    CString page = dir / L"page.htm";
+    WriteFileBytes(page, "precious");
+    CFileReplacer replacer(page);
+    CStdioFile out(replacer.SiblingPath(), CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive);
+    out.WriteString(L"unfinished");
+    CFileException error;
+    EXPECT_FALSE(replacer.Commit(&error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    EXPECT_EQ(ReadFileBytes(page), "precious");
+}
+
+TEST(FileReplacer, CommitOverAFolderFailsAndLeavesBothFolderAndNoSibling) {
+    TempDir dir;
+    CString target = dir / L"folder";
+    ASSERT_TRUE(CreateDirectoryW(target, nullptr));
+    WriteFileBytes(dir / L"folder\\inside.htm", "kept");
+    CFileReplacer replacer(target);
+    WriteFileBytes(replacer.SiblingPath(), "content");
+    CFileException error;
+    EXPECT_FALSE(replacer.Commit(&error));
+    EXPECT_NE(error.m_cause, CFileException::none);
+    EXPECT_EQ(ReadFileBytes(dir / L"folder\\inside.htm"), "kept");
+    EXPECT_FALSE(PathExists(replacer.SiblingPath()));
+}
+
+TEST(FileReplacer, MissingFolderIsReportedWhenTheSiblingIsOpened) {
+    TempDir dir;
+    CFileReplacer replacer(dir / L"gone\\page.htm");
+    CStdioFile out;
+    CFileException error;
+    EXPECT_FALSE(out.Open(replacer.SiblingPath(), CFile::modeCreate | CFile::modeWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::badPath);
+    EXPECT_FALSE(replacer.Commit());
+}
