@@ -1,0 +1,380 @@
+// Runs a token program at one position of a subject.
+//
+// The walk has no general backtracking. Its only look-ahead is the question a
+// lazy repetition asks at every step: "does the rest of the program match
+// here?". That answer depends on nothing but the rest's first cell and the
+// position (a look-ahead always compares exactly and throws its groups away),
+// so answers that took real work are kept for the whole scan of a subject:
+// nested lazy repetitions then cost a bounded number of steps instead of
+// multiplying. A look-ahead whose rest holds no repetition is answered by one
+// straight pass. Look-aheads that need further look-aheads are run on an
+// explicit stack of frames, never by recursion, so programs of any length
+// cannot exhaust the thread's stack.
+//
+// A cell without a meaning of its own when matched (']' outside a set, the
+// wide engine's "/b") prints "Srch over, <code> NOT found!" each time the walk
+// evaluates it and is passed over; an answer taken from the kept look-aheads
+// is not evaluated again and prints nothing.
+#pragma once
+
+#include "regex/RegexLayout.h"
+#include "regex/RegexOutput.h"
+#include "regex/RegexProgram.h"
+#include "regex/RegexTraits.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace regex_detail {
+
+template <typename TChar>
+class Matcher {
+public:
+    using String = typename Traits<TChar>::String;
+
+    // `program` must be a compiled (non-empty) program; both it and the
+    // subject must outlive the matcher.
+    Matcher(const RegexProgramT<TChar>& program, const TChar* subjectStart, bool foldCase)
+        : m_layout(program.Cells()), m_subject(subjectStart), m_fold(foldCase && Traits<TChar>::kFoldsCase) {}
+
+    // Position just after the match at `position`, or null. When `groups` is
+    // given, the groups of a successful match are appended to it.
+    const TChar* Match(const TChar* position, std::vector<String>* groups) {
+        m_frames.clear();
+        m_frames.push_back(Frame::At(0, position));
+        m_groups.clear();
+        for (;;) {
+            bool isMain = m_frames.size() == 1;
+            Step step = Walk(m_frames.back(), isMain && m_fold, isMain && groups ? &m_groups : nullptr);
+            if (step.outcome == Outcome::NeedLookAhead) {
+                m_frames.push_back(Frame::At(step.pc, step.position));
+                continue;
+            }
+            bool matched = step.outcome == Outcome::Matched;
+            if (isMain) {
+                if (!matched) return nullptr;
+                if (groups) groups->insert(groups->end(), m_groups.begin(), m_groups.end());
+                return step.position;
+            }
+            Frame done = m_frames.back();
+            m_frames.pop_back();
+            if (done.cost > kWorthKeeping) m_answers[Key(done.startPc, done.startPosition)] = matched;
+            Frame& parent = m_frames.back();
+            parent.answerPc = done.startPc;
+            parent.answerPosition = done.startPosition;
+            parent.answer = matched;
+            parent.cost += done.cost;
+        }
+    }
+
+    // The first position at or after `position` where a match can begin (the
+    // program's first unit-consuming token accepts the unit there), or null
+    // when there is none. Only skips positions the walk would reject at once.
+    const TChar* NextCandidate(const TChar* position) const {
+        int pc = 0;
+        while (pc < m_layout.EndPc() &&
+               (m_layout.Code(pc) == kCellGroupOpen || m_layout.Code(pc) == kCellGroupClose))
+            ++pc;
+        const TChar* p = position;
+        switch (pc < m_layout.EndPc() ? m_layout.Code(pc) : 0) {
+        case kCellLiteral: {
+            TChar ch = m_layout.Char(pc + 1);
+            if (m_fold) {
+                TChar folded = FoldUnit(ch);
+                while (*p && FoldUnit(*p) != folded) ++p;
+            } else {
+                while (*p && *p != ch) ++p;
+            }
+            break;
+        }
+        case kCellStart:
+            return position == m_subject && *position ? position : nullptr;
+        case kCellSetOpen: {
+            const SetInfo& set = m_layout.Set(pc);
+            if (!set.negated)
+                while (*p && !set.Has(UnitValue(*p))) ++p;
+            break;
+        }
+        default: break;
+        }
+        return *p ? p : nullptr;
+    }
+
+private:
+    // A look-ahead that took more steps than this is remembered for the scan.
+    static constexpr uint64_t kWorthKeeping = 32;
+
+    enum class Outcome { Matched, Failed, NeedLookAhead };
+    struct Step {
+        Outcome outcome;
+        int pc = 0;                       // NeedLookAhead: where the rest starts
+        const TChar* position = nullptr;  // Matched: end; NeedLookAhead: where to ask
+    };
+    enum class Answer { No, Yes, Unknown };
+
+    // One walk over the program: the caller's match, or a look-ahead.
+    struct Frame {
+        int startPc = 0;
+        const TChar* startPosition = nullptr;
+        int pc = 0;
+        const TChar* s = nullptr;
+        const TChar* g = nullptr;           // where the current group began
+        int loopPc = -1;                    // repetition in progress
+        bool hasPendingAtom = false;        // atom already run at s before a look-ahead was asked
+        const TChar* pendingAtom = nullptr;
+        int answerPc = -1;                  // the look-ahead answered last
+        const TChar* answerPosition = nullptr;
+        bool answer = false;
+        uint64_t cost = 0;
+
+        static Frame At(int pc, const TChar* position) {
+            Frame f;
+            f.startPc = f.pc = pc;
+            f.startPosition = f.s = f.g = position;
+            return f;
+        }
+    };
+
+    static Step Failed() { return {Outcome::Failed}; }
+
+    uint64_t Key(int pc, const TChar* position) const {
+        return (static_cast<uint64_t>(static_cast<uint32_t>(pc)) << 32) |
+               static_cast<uint64_t>(position - m_subject);
+    }
+
+    // Tokens that test one unit (or none, for '^' and '$').
+    bool MatchUnit(int pc, const TChar*& s, bool fold) const {
+        unsigned u = UnitValue(*s);
+        switch (m_layout.Code(pc)) {
+        case kCellLiteral: {
+            TChar ch = m_layout.Char(pc + 1);
+            if (fold ? FoldUnit(*s) != FoldUnit(ch) : *s != ch) return false;
+            break;
+        }
+        case kCellStart: return s == m_subject;
+        case kCellEnd: return u == 0;
+        case kCellAny: if (u == 0) return false; break;
+        case kCellLetter: if (!((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z'))) return false; break;
+        case kCellDigit: if (!(u >= '0' && u <= '9')) return false; break;
+        case kCellAlnum:
+            if (!((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9'))) return false;
+            break;
+        case kCellSpace: if (!(u >= 1 && u <= 32)) return false; break;
+        case kCellSlash: if (u != '/') return false; break;
+        case kCellSetOpen: {
+            const SetInfo& set = m_layout.Set(pc);
+            bool member = set.Has(u);
+            if (set.negated ? (u == 0 || member) : !member) return false;
+            break;
+        }
+        default: return false;
+        }
+        ++s;
+        return true;
+    }
+
+    // A quantifier's atom, run alone at s (always exact). Null when it does not
+    // match; an atom that consumes nothing returns s.
+    const TChar* MatchAtom(Frame& f, int atomPc, const TChar* s, std::vector<String>* groups) const {
+        int code = m_layout.Code(atomPc);
+        switch (code) {
+        case kCellGroupOpen:
+            f.g = s;
+            return s;
+        case kCellGroupClose:
+            if (groups) groups->emplace_back(f.g, static_cast<int>(s - f.g));
+            return s;
+        case kCellLiteral: case kCellStart: case kCellEnd: case kCellAny: case kCellLetter:
+        case kCellDigit: case kCellAlnum: case kCellSpace: case kCellSlash:
+            return MatchUnit(atomPc, s, false) ? s : nullptr;
+        default:
+            PrintUnknownCell(code);
+            return s;
+        }
+    }
+
+    // The rest of the program from `pc`, when it holds no repetition: one pass.
+    bool MatchPlainRest(Frame& f, int pc, const TChar* s) const {
+        for (;;) {
+            ++f.cost;
+            int code = m_layout.Code(pc);
+            switch (code) {
+            case kCellStop: return true;
+            case kCellGroupOpen: case kCellGroupClose: ++pc; break;
+            case kCellLiteral: case kCellStart: case kCellEnd: case kCellAny: case kCellLetter:
+            case kCellDigit: case kCellAlnum: case kCellSpace: case kCellSlash:
+                if (!MatchUnit(pc, s, false)) return false;
+                pc += code == kCellLiteral ? 2 : 1;
+                break;
+            case kCellSetOpen:
+                if (!MatchUnit(pc, s, false)) return false;
+                pc = m_layout.Set(pc).afterPc;
+                break;
+            default:
+                PrintUnknownCell(code);
+                ++pc;
+                break;
+            }
+        }
+    }
+
+    Answer LookAhead(Frame& f, int pc, const TChar* s) {
+        if (m_layout.PlainFrom(pc)) return MatchPlainRest(f, pc, s) ? Answer::Yes : Answer::No;
+        if (f.answerPc == pc && f.answerPosition == s) {
+            f.answerPc = -1;
+            return f.answer ? Answer::Yes : Answer::No;
+        }
+        auto kept = m_answers.find(Key(pc, s));
+        if (kept != m_answers.end()) return kept->second ? Answer::Yes : Answer::No;
+        return Answer::Unknown;
+    }
+
+    // '*', '+', '-' at f.pc. Returns true when the walk must stop with `step`.
+    bool Repeat(Frame& f, std::vector<String>* groups, Step& step) {
+        int pc = f.pc;
+        int code = m_layout.Code(pc);
+        const RepeatInfo& info = m_layout.Repeat(pc);
+        if (f.loopPc != pc) {
+            if (code == kCellOption) {
+                if (const TChar* end = MatchAtom(f, info.atomPc, f.s, groups)) f.s = end;
+                f.pc = info.afterPc;
+                return false;
+            }
+            if (code == kCellPlus) {
+                const TChar* end = MatchAtom(f, info.atomPc, f.s, groups);
+                if (!end) {
+                    step = Failed();
+                    return true;
+                }
+                bool empty = end == f.s;
+                f.s = end;
+                if (empty) {  // an atom that consumes nothing is not repeated
+                    f.pc = info.afterPc;
+                    return false;
+                }
+            }
+            f.loopPc = pc;
+            f.hasPendingAtom = false;
+        }
+        for (;;) {
+            ++f.cost;
+            if (*f.s == 0) break;
+            const TChar* end;
+            if (f.hasPendingAtom) {
+                end = f.pendingAtom;
+                f.hasPendingAtom = false;
+            } else {
+                end = MatchAtom(f, info.atomPc, f.s, groups);
+            }
+            if (!end) break;
+            if (!info.greedy) {
+                Answer rest = LookAhead(f, info.lookPc, f.s);
+                if (rest == Answer::Unknown) {
+                    f.hasPendingAtom = true;
+                    f.pendingAtom = end;
+                    step = {Outcome::NeedLookAhead, info.lookPc, f.s};
+                    return true;
+                }
+                if (rest == Answer::Yes) break;
+            }
+            bool empty = end == f.s;
+            f.s = end;
+            if (empty) break;
+        }
+        f.loopPc = -1;
+        f.pc = info.afterPc;
+        return false;
+    }
+
+    // "[...]" and its "+" forms at f.pc. Returns true when the walk must stop.
+    bool MatchSet(Frame& f, Step& step) {
+        int pc = f.pc;
+        const SetInfo& set = m_layout.Set(pc);
+        if (!set.plus) {
+            if (!MatchUnit(pc, f.s, false)) {
+                step = Failed();
+                return true;
+            }
+        } else if (!set.negated) {
+            // Greedy, no look-ahead: every following member.
+            if (!set.Has(UnitValue(*f.s))) {
+                step = Failed();
+                return true;
+            }
+            while (set.Has(UnitValue(*f.s))) ++f.s;
+        } else {
+            // "[^...]+": one non-member, then stop where the rest matches, before a
+            // member, or at the end.
+            if (f.loopPc != pc) {
+                unsigned u = UnitValue(*f.s);
+                if (u == 0 || set.Has(u)) {
+                    step = Failed();
+                    return true;
+                }
+                ++f.s;
+                f.loopPc = pc;
+            }
+            for (;;) {
+                ++f.cost;
+                Answer rest = LookAhead(f, set.lookPc, f.s);
+                if (rest == Answer::Unknown) {
+                    step = {Outcome::NeedLookAhead, set.lookPc, f.s};
+                    return true;
+                }
+                if (rest == Answer::Yes) break;
+                unsigned u = UnitValue(*f.s);
+                if (u == 0 || set.Has(u)) break;
+                ++f.s;
+            }
+            f.loopPc = -1;
+        }
+        f.pc = set.afterPc;
+        return false;
+    }
+
+    // Walks the frame on from where it stopped.
+    Step Walk(Frame& f, bool fold, std::vector<String>* groups) {
+        Step step{Outcome::Failed};
+        for (;;) {
+            ++f.cost;
+            int code = m_layout.Code(f.pc);
+            switch (code) {
+            case kCellStop:
+                return {Outcome::Matched, 0, f.s};
+            case kCellGroupOpen:
+                f.g = f.s;
+                ++f.pc;
+                break;
+            case kCellGroupClose:
+                if (groups) groups->emplace_back(f.g, static_cast<int>(f.s - f.g));
+                ++f.pc;
+                break;
+            case kCellStar: case kCellPlus: case kCellOption:
+                if (Repeat(f, groups, step)) return step;
+                break;
+            case kCellSetOpen:
+                if (MatchSet(f, step)) return step;
+                break;
+            case kCellLiteral: case kCellStart: case kCellEnd: case kCellAny: case kCellLetter:
+            case kCellDigit: case kCellAlnum: case kCellSpace: case kCellSlash:
+                if (!MatchUnit(f.pc, f.s, fold && code == kCellLiteral)) return Failed();
+                f.pc += code == kCellLiteral ? 2 : 1;
+                break;
+            default:
+                PrintUnknownCell(code);
+                ++f.pc;
+                break;
+            }
+        }
+    }
+
+    Layout<TChar> m_layout;
+    const TChar* m_subject;
+    bool m_fold;
+    std::vector<Frame> m_frames;
+    std::vector<String> m_groups;
+    std::unordered_map<uint64_t, bool> m_answers;
+};
+
+} // namespace regex_detail
