@@ -89,14 +89,15 @@ void CStdioFile::PrepareFor(LastOperation next) {
 }
 
 int CStdioFile::ReadByte() {
+    // One object is used by one thread at a time: the stream needs no lock per byte.
     PrepareFor(LastOperation::reading);
-    int byte = getc(m_pStream);
+    int byte = _getc_nolock(m_pStream);
     if (byte == EOF) {
         if (ferror(m_pStream)) ThrowStreamError();
         return EOF;
     }
     if (byte == '\r' && m_textMode) {
-        int next = getc(m_pStream);
+        int next = _getc_nolock(m_pStream);
         if (next == '\n') return '\n';
         if (next != EOF) ungetc(next, m_pStream);
         else if (ferror(m_pStream)) ThrowStreamError();

@@ -177,6 +177,23 @@ TEST(TextFile, Utf16AppendedLaterDoesNotRepeatTheMark) {
     EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(L"one\ntwo\n", true));
 }
 
+TEST(TextFile, ReadingAgainFromTheStartSkipsTheMarkAgain) {
+    TempDir dir;
+    CString path = dir / L"page.htm";
+    WriteFileBytes(path, Utf16Bytes(L"one\ntwo\n", true));
+    CStdioFileEx file(path, kReadText);
+    CString line;
+    ASSERT_TRUE(file.ReadString(line));
+    ASSERT_TRUE(file.ReadString(line));
+    EXPECT_EQ(line, L"two");
+    file.SeekToBegin();
+    ASSERT_TRUE(file.ReadString(line));
+    EXPECT_EQ(line, L"one");
+    file.Seek(2, CFile::begin);
+    ASSERT_TRUE(file.ReadString(line));
+    EXPECT_EQ(line, L"one");
+}
+
 TEST(TextFile, Utf8CodePageWritesUtf8BytesWithoutMarkOrReplacement) {
     TempDir dir;
     CString path = dir / L"form.txt";

@@ -37,7 +37,17 @@ void CStdioFileEx::ProcessFlags(const wchar_t* path, UINT& openFlags) {
 
 bool CStdioFileEx::Open(const wchar_t* path, UINT openFlags, CFileException* error) {
     ProcessFlags(path, openFlags);
+    m_mayBeAtStart = true;
     return CStdioFile::Open(path, openFlags, error);
+}
+
+ULONGLONG CStdioFileEx::Seek(LONGLONG offset, UINT from) {
+    m_mayBeAtStart = true;
+    return CStdioFile::Seek(offset, from);
+}
+
+bool CStdioFileEx::AtStart() {
+    return m_mayBeAtStart && GetPosition() == 0;
 }
 
 bool CStdioFileEx::IsFileUnicode(const wchar_t* path) {
@@ -53,12 +63,15 @@ bool CStdioFileEx::IsFileUnicode(const wchar_t* path) {
 
 bool CStdioFileEx::ReadString(CString& line) {
     bool read = m_bIsUnicodeText ? ReadUtf16Line(line) : ReadMultiByteLine(line);
-    if (read) StripLineEnd(line);
+    if (read) {
+        StripLineEnd(line);
+        m_mayBeAtStart = false;
+    }
     return read;
 }
 
 bool CStdioFileEx::ReadUtf16Line(CString& line) {
-    if (GetPosition() == 0) {
+    if (AtStart()) {
         ReadByte();
         ReadByte();
     }
@@ -93,13 +106,17 @@ void CStdioFileEx::WriteString(const wchar_t* text) {
     if (!text) return;
     size_t length = wcslen(text);
     if (m_nFlags & modeWriteUtf16) {
-        if (GetPosition() == 0) WriteRawBytes(kByteOrderMark, sizeof kByteOrderMark);
+        if (AtStart()) WriteRawBytes(kByteOrderMark, sizeof kByteOrderMark);
         // Units go out little-endian, as they lie in memory on this machine.
         WriteRawBytes(text, length * sizeof(wchar_t));
+        m_mayBeAtStart = false;
         return;
     }
     std::string bytes = codepage::ToMultiByte(text, static_cast<int>(length), m_nFileCodePage);
-    if (!bytes.empty()) WriteBytes(bytes.data(), bytes.size());
+    if (!bytes.empty()) {
+        WriteBytes(bytes.data(), bytes.size());
+        m_mayBeAtStart = false;
+    }
 }
 
 int CStdioFileEx::GetRequiredMultiByteLength(const wchar_t* text, int codePage) {

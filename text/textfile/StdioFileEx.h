@@ -36,6 +36,7 @@ public:
     CStdioFileEx(const wchar_t* path, UINT openFlags);
 
     bool Open(const wchar_t* path, UINT openFlags, CFileException* error = nullptr) override;
+    ULONGLONG Seek(LONGLONG offset, UINT from) override;
     // One line without its "\r\n" or "\n"; false at the end of the file.
     bool ReadString(CString& line) override;
     // Writes the zero-terminated text; a write failure throws CFileException.
@@ -67,8 +68,12 @@ public:
 private:
     bool ReadUtf16Line(CString& line);
     bool ReadMultiByteLine(CString& line);
+    // Whether the stream stands at position 0, asking the stream only while it may.
+    bool AtStart();
 
     bool m_bIsUnicodeText = false;
     UINT m_nFlags = 0;
     int m_nFileCodePage = -1;
+    // False once a read or write of this class has moved past the start; Open and Seek set it again.
+    bool m_mayBeAtStart = true;
 };
