@@ -16,7 +16,11 @@ DWORD ShareFor(UINT flags) {
     case CFile::shareExclusive: return 0;
     case CFile::shareDenyWrite: return FILE_SHARE_READ;
     case CFile::shareDenyRead: return FILE_SHARE_WRITE;
-    default: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    default:
+        // A plain reader lets a rewrite replace the file under it (it goes on
+        // reading the old content), so reading a page never makes a save fail.
+        if ((flags & 0x3) == CFile::modeRead) return FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        return FILE_SHARE_READ | FILE_SHARE_WRITE;
     }
 }
 

@@ -4,8 +4,9 @@
 // (for CStdioFile and its kin) a text/binary type:
 //   modeRead 0, modeWrite 0x0001, modeReadWrite 0x0002;
 //   shareCompat 0 and shareDenyNone 0x40 share reading and writing with others,
-//   as the C runtime's own fopen does; shareExclusive 0x10, shareDenyWrite 0x20,
-//   shareDenyRead 0x30;
+//   as the C runtime's own fopen does (a file opened only for reading this way
+//   may also be replaced or removed under its reader, which keeps reading the
+//   old content); shareExclusive 0x10, shareDenyWrite 0x20, shareDenyRead 0x30;
 //   modeCreate 0x1000 creates the file or empties an existing one, unless
 //   modeNoTruncate 0x2000 is added (then an existing file is kept as it is);
 //   typeText 0x4000, typeBinary 0x8000 (ignored by CFile itself).

@@ -12,6 +12,12 @@
 //     out.Close();
 //     if (!replacer.Commit(&error)) return fail(error);
 //
+// Commit fails (and keeps the original) while anybody holds the target open for
+// writing or with a share mode that refuses it. Plain readers (CFile::modeRead
+// with the default share mode) share deletion, so on Windows they do not stand
+// in the way; Wine refuses to replace a file that is open at all. Close your
+// own reader of the original (an encoding conversion) before committing.
+//
 // The sibling's name starts with "~tq" and ends in ".tmp", so no walk over
 // pages (".htm") ever takes one for a page.
 #pragma once

@@ -126,3 +126,21 @@ TEST(FileReplacer, MissingFolderIsReportedWhenTheSiblingIsOpened) {
     EXPECT_EQ(error.m_cause, CFileException::badPath);
     EXPECT_FALSE(replacer.Commit());
 }
+
+// Windows lets a rename replace a file whose readers share deletion; Wine
+// refuses it. Either way the page is whole: old or new, never in between.
+TEST(FileReplacer, CommitWithAReaderOfTheOriginalLeavesAWholePage) {
+    TempDir dir;
+    CString page = dir / L"page.htm";
+    WriteFileBytes(page, "old page\n");
+    CStdioFile reader(page, CFile::modeRead);
+    CFileReplacer replacer(page);
+    WriteFileBytes(replacer.SiblingPath(), "new page\n");
+    bool committed = replacer.Commit();
+    CString line;
+    ASSERT_TRUE(reader.ReadString(line));
+    EXPECT_EQ(line, L"old page");
+    reader.Close();
+    EXPECT_EQ(ReadFileBytes(page), committed ? "new page\n" : "old page\n");
+    EXPECT_FALSE(PathExists(replacer.SiblingPath()));
+}
