@@ -80,7 +80,12 @@ void CStdioFile::Abort() {
     ReleaseHandle();
 }
 
+void CStdioFile::RequireStream() const {
+    if (!m_pStream) CFileException::ThrowOsError(ERROR_INVALID_HANDLE, GetFilePath());
+}
+
 void CStdioFile::PrepareFor(LastOperation next) {
+    RequireStream();
     // The runtime needs a flush or a seek between a read and a write on one stream.
     if (m_lastOperation != LastOperation::none && m_lastOperation != next) {
         if (_fseeki64(m_pStream, 0, SEEK_CUR) != 0) ThrowStreamError();
@@ -160,6 +165,7 @@ void CStdioFile::Write(const void* buffer, UINT count) {
 }
 
 ULONGLONG CStdioFile::Seek(LONGLONG offset, UINT from) {
+    RequireStream();
     int origin = from == current ? SEEK_CUR : from == end ? SEEK_END : SEEK_SET;
     if (_fseeki64(m_pStream, offset, origin) != 0) CFileException::ThrowOsError(ERROR_NEGATIVE_SEEK, GetFilePath());
     m_lastOperation = LastOperation::none;
@@ -167,12 +173,14 @@ ULONGLONG CStdioFile::Seek(LONGLONG offset, UINT from) {
 }
 
 ULONGLONG CStdioFile::GetPosition() const {
+    RequireStream();
     long long position = _ftelli64(m_pStream);
     if (position < 0) ThrowStreamError();
     return static_cast<ULONGLONG>(position);
 }
 
 ULONGLONG CStdioFile::GetLength() const {
+    RequireStream();
     long long position = _ftelli64(m_pStream);
     if (position < 0 || _fseeki64(m_pStream, 0, SEEK_END) != 0) ThrowStreamError();
     long long length = _ftelli64(m_pStream);

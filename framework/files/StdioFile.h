@@ -56,6 +56,8 @@ protected:
 
 private:
     enum class LastOperation { none, reading, writing };
+    // Throws (invalidFile) when the file is not open.
+    void RequireStream() const;
     void PrepareFor(LastOperation next);
 
     FILE* m_pStream = nullptr;

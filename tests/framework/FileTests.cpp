@@ -212,3 +212,22 @@ TEST(StdioFile, LastLineWithoutLineFeedAndEmptyLinesAreRead) {
     EXPECT_EQ(line, L"last");
     EXPECT_FALSE(file.ReadString(line));
 }
+
+TEST(File, UseOfAClosedFileThrowsInsteadOfCrashing) {
+    CFile file;
+    char byte = 0;
+    EXPECT_THROW(file.Read(&byte, 1), CFileException);
+    EXPECT_THROW(file.Write(&byte, 1), CFileException);
+    EXPECT_THROW(file.GetLength(), CFileException);
+    CStdioFile stream;
+    CString line;
+    EXPECT_THROW(stream.ReadString(line), CFileException);
+    EXPECT_THROW(stream.WriteString(L"x"), CFileException);
+    try {
+        stream.Seek(0, CFile::begin);
+        FAIL() << "seek on a closed file succeeded";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::invalidFile);
+    }
+    EXPECT_NO_THROW(stream.Close());
+}
