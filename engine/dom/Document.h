@@ -1,0 +1,50 @@
+// The document node: creates the nodes of its tree and tells observers (the
+// layout that a view hangs off the tree) about every change.
+#pragma once
+#include "dom/Node.h"
+
+namespace dom {
+
+class DocumentObserver {
+public:
+    virtual ~DocumentObserver() = default;
+    virtual void NodeInserted(Node& parent, Node& child) = 0;
+    virtual void NodeRemoved(Node& parent, Node& child) = 0;
+    virtual void AttributeChanged(Node& element, const CString& name) = 0;
+    virtual void TextChanged(Node& node) = 0;
+    virtual void DocumentReplaced() = 0;
+};
+
+class Document : public Node {
+public:
+    Document() : Node(NodeKind::Document, this) {}
+    static std::shared_ptr<Document> Create() { return std::make_shared<Document>(); }
+
+    NodePtr CreateElement(const CString& tagName);  // folded to upper case
+    NodePtr CreateText(const CString& text);
+    NodePtr CreateComment(const CString& text);
+    NodePtr CreateDoctype(const CString& text);
+
+    // The HTML, HEAD and BODY elements (null when missing).
+    Node* DocumentElement() const;
+    Node* Head() const;
+    Node* Body() const;
+
+    // Replaces the whole tree by the children of another document (a load).
+    void ReplaceContent(Document& source);
+
+    void AddObserver(DocumentObserver* observer);
+    void RemoveObserver(DocumentObserver* observer);
+
+    // Called by the nodes.
+    void NotifyInserted(Node& parent, Node& child);
+    void NotifyRemoved(Node& parent, Node& child);
+    void NotifyAttribute(Node& element, const CString& name);
+    void NotifyText(Node& node);
+
+private:
+    void Adopt(Node& node);
+    std::vector<DocumentObserver*> m_observers;
+};
+
+}  // namespace dom

@@ -1,0 +1,131 @@
+#include "dom/Node.h"
+
+#include "dom/Document.h"
+
+#include <algorithm>
+
+namespace dom {
+
+Node* Node::ParentElement() const {
+    return m_parent && m_parent->IsElement() ? m_parent : nullptr;
+}
+
+Node* Node::Child(int index) const {
+    if (index < 0 || index >= ChildCount()) return nullptr;
+    return m_children[static_cast<size_t>(index)].get();
+}
+
+int Node::IndexInParent() const {
+    if (!m_parent) return -1;
+    const auto& siblings = m_parent->m_children;
+    for (size_t i = 0; i < siblings.size(); ++i)
+        if (siblings[i].get() == this) return static_cast<int>(i);
+    return -1;
+}
+
+Node* Node::PreviousSibling() const {
+    int index = IndexInParent();
+    return index > 0 ? m_parent->Child(index - 1) : nullptr;
+}
+
+Node* Node::NextSibling() const {
+    int index = IndexInParent();
+    return index >= 0 ? m_parent->Child(index + 1) : nullptr;
+}
+
+bool Node::Contains(const Node* other) const {
+    for (; other; other = other->m_parent)
+        if (other == this) return true;
+    return false;
+}
+
+void Node::AppendChild(NodePtr child) {
+    InsertChild(ChildCount(), std::move(child));
+}
+
+void Node::InsertChild(int index, NodePtr child) {
+    if (!child || child.get() == this || child->Contains(this) || child->m_kind == NodeKind::Document) return;
+    if (child->m_parent) {
+        Node* oldParent = child->m_parent;
+        int oldIndex = child->IndexInParent();
+        if (oldParent == this && oldIndex < index) --index;
+        child->Remove();
+    }
+    index = std::clamp(index, 0, ChildCount());
+    m_children.insert(m_children.begin() + index, child);
+    child->m_parent = this;
+    m_owner->NotifyInserted(*this, *child);
+}
+
+void Node::InsertBefore(NodePtr child, Node* reference) {
+    int index = reference && reference->m_parent == this ? reference->IndexInParent() : ChildCount();
+    InsertChild(index, std::move(child));
+}
+
+NodePtr Node::RemoveChild(Node* child) {
+    if (!child || child->m_parent != this) return nullptr;
+    int index = child->IndexInParent();
+    NodePtr keep = m_children[static_cast<size_t>(index)];
+    m_children.erase(m_children.begin() + index);
+    child->m_parent = nullptr;
+    m_owner->NotifyRemoved(*this, *child);
+    return keep;
+}
+
+NodePtr Node::Remove() {
+    return m_parent ? m_parent->RemoveChild(this) : NodePtr();
+}
+
+void Node::RemoveAllChildren() {
+    while (!m_children.empty()) RemoveChild(m_children.back().get());
+}
+
+const Attribute* Node::FindAttribute(const wchar_t* name) const {
+    for (const auto& attribute : m_attributes)
+        if (attribute.name.CompareNoCase(name) == 0) return &attribute;
+    return nullptr;
+}
+
+CString Node::GetAttribute(const wchar_t* name) const {
+    const Attribute* attribute = FindAttribute(name);
+    return attribute ? attribute->value : CString();
+}
+
+void Node::SetAttribute(const CString& name, const CString& value) {
+    if (name.IsEmpty()) return;
+    bool found = false;
+    for (auto& attribute : m_attributes) {
+        if (attribute.name.CompareNoCase(name) == 0) {
+            attribute.value = value;
+            attribute.hasValue = true;
+            found = true;
+            break;
+        }
+    }
+    if (!found) m_attributes.push_back({name, value, true});
+    m_owner->NotifyAttribute(*this, name);
+}
+
+bool Node::RemoveAttribute(const wchar_t* name) {
+    for (auto it = m_attributes.begin(); it != m_attributes.end(); ++it) {
+        if (it->name.CompareNoCase(name) == 0) {
+            CString removed = it->name;
+            m_attributes.erase(it);
+            m_owner->NotifyAttribute(*this, removed);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Node::SetData(const CString& data) {
+    m_data = data;
+    m_owner->NotifyText(*this);
+}
+
+void Node::ParserAppend(NodePtr child) {
+    child->m_parent = this;
+    m_children.push_back(std::move(child));
+}
+
+}  // namespace dom

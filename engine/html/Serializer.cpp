@@ -1,0 +1,222 @@
+#include "html/Serializer.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+#include <vector>
+
+namespace html {
+
+using dom::Node;
+using dom::NodeKind;
+
+namespace {
+
+// Standard attribute names, in the spelling the engine writes them. The list
+// is sorted by the lower-case name.
+struct KnownAttribute { const wchar_t* lower; const wchar_t* written; };
+const KnownAttribute kKnownAttributes[] = {
+    {L"abbr", L"abbr"}, {L"accept", L"accept"}, {L"accept-charset", L"accept-charset"}, {L"accesskey", L"accessKey"},
+    {L"action", L"action"}, {L"align", L"align"}, {L"alink", L"aLink"}, {L"alt", L"alt"}, {L"axis", L"axis"},
+    {L"background", L"background"}, {L"bgcolor", L"bgColor"}, {L"border", L"border"}, {L"bordercolor", L"borderColor"},
+    {L"cellpadding", L"cellPadding"}, {L"cellspacing", L"cellSpacing"}, {L"char", L"char"}, {L"charoff", L"charOff"},
+    {L"charset", L"charset"}, {L"checked", L"checked"}, {L"cite", L"cite"}, {L"class", L"class"}, {L"classid", L"classid"},
+    {L"clear", L"clear"}, {L"code", L"code"}, {L"codebase", L"codeBase"}, {L"color", L"color"}, {L"cols", L"cols"},
+    {L"colspan", L"colSpan"}, {L"compact", L"compact"}, {L"content", L"content"}, {L"coords", L"coords"},
+    {L"data", L"data"}, {L"datetime", L"dateTime"}, {L"declare", L"declare"}, {L"defer", L"defer"}, {L"dir", L"dir"},
+    {L"disabled", L"disabled"}, {L"enctype", L"encType"}, {L"face", L"face"}, {L"for", L"for"}, {L"frame", L"frame"},
+    {L"frameborder", L"frameBorder"}, {L"headers", L"headers"}, {L"height", L"height"}, {L"href", L"href"},
+    {L"hreflang", L"hreflang"}, {L"hspace", L"hspace"}, {L"http-equiv", L"http-equiv"}, {L"id", L"id"},
+    {L"label", L"label"}, {L"lang", L"lang"}, {L"language", L"language"}, {L"link", L"link"},
+    {L"longdesc", L"longDesc"}, {L"marginheight", L"marginHeight"}, {L"marginwidth", L"marginWidth"},
+    {L"maxlength", L"maxLength"}, {L"media", L"media"}, {L"method", L"method"}, {L"multiple", L"multiple"},
+    {L"name", L"name"}, {L"nohref", L"noHref"}, {L"noresize", L"noResize"}, {L"noshade", L"noShade"},
+    {L"nowrap", L"noWrap"}, {L"onblur", L"onblur"}, {L"onchange", L"onchange"}, {L"onclick", L"onclick"},
+    {L"ondblclick", L"ondblclick"}, {L"onfocus", L"onfocus"}, {L"onkeydown", L"onkeydown"}, {L"onkeypress", L"onkeypress"},
+    {L"onkeyup", L"onkeyup"}, {L"onload", L"onload"}, {L"onmousedown", L"onmousedown"}, {L"onmousemove", L"onmousemove"},
+    {L"onmouseout", L"onmouseout"}, {L"onmouseover", L"onmouseover"}, {L"onmouseup", L"onmouseup"},
+    {L"onreset", L"onreset"}, {L"onselect", L"onselect"}, {L"onsubmit", L"onsubmit"}, {L"onunload", L"onunload"},
+    {L"profile", L"profile"}, {L"readonly", L"readOnly"}, {L"rel", L"rel"}, {L"rev", L"rev"}, {L"rows", L"rows"},
+    {L"rowspan", L"rowSpan"}, {L"rules", L"rules"}, {L"scheme", L"scheme"}, {L"scope", L"scope"},
+    {L"scrolling", L"scrolling"}, {L"selected", L"selected"}, {L"shape", L"shape"}, {L"size", L"size"},
+    {L"span", L"span"}, {L"src", L"src"}, {L"start", L"start"}, {L"style", L"style"}, {L"summary", L"summary"},
+    {L"tabindex", L"tabIndex"}, {L"target", L"target"}, {L"text", L"text"}, {L"title", L"title"}, {L"type", L"type"},
+    {L"usemap", L"useMap"}, {L"valign", L"vAlign"}, {L"value", L"value"}, {L"valuetype", L"valueType"},
+    {L"version", L"version"}, {L"vlink", L"vLink"}, {L"vspace", L"vspace"}, {L"width", L"width"},
+};
+
+const wchar_t* KnownSpelling(const CString& name) {
+    if (name.GetLength() > 16) return nullptr;
+    wchar_t lower[17];
+    int length = name.GetLength();
+    for (int i = 0; i < length; ++i) lower[i] = CString::LowerAscii(name[i]);
+    std::wstring_view key(lower, static_cast<size_t>(length));
+    const KnownAttribute* hit = std::lower_bound(std::begin(kKnownAttributes), std::end(kKnownAttributes), key,
+                                                 [](const KnownAttribute& a, std::wstring_view k) { return std::wstring_view(a.lower) < k; });
+    return hit != std::end(kKnownAttributes) && std::wstring_view(hit->lower) == key ? hit->written : nullptr;
+}
+
+bool IsPlainWord(const CString& value) {
+    if (value.IsEmpty()) return false;
+    for (wchar_t c : value.str()) {
+        bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' || c == '#';
+        if (!ok) return false;
+    }
+    return true;
+}
+
+class Writer {
+public:
+    std::wstring out;
+    bool m_plaintext = false;
+
+    void Node(const dom::Node& node) {
+        switch (node.Kind()) {
+        case NodeKind::Document:
+            Children(node);
+            break;
+        case NodeKind::Element:
+            Element(node);
+            break;
+        case NodeKind::Text:
+            Text(node);
+            break;
+        case NodeKind::Comment:
+            Comment(node);
+            break;
+        case NodeKind::Doctype:
+            out += L"<!";
+            out += node.Data().str();
+            out += L">";
+            break;
+        }
+    }
+
+    void Children(const dom::Node& node) {
+        for (const auto& child : node.Children()) Node(*child);
+    }
+
+    void Element(const dom::Node& element) {
+        if ((element.TagFlags() & dom::kLineBreakBefore) && !out.empty()) out += L"\r\n";
+        out += L'<';
+        out += element.TagName().str();
+        Attributes(element);
+        out += L'>';
+        if (element.TagFlags() & dom::kVoid) return;
+        if (element.Is(dom::Tag::Plaintext)) m_plaintext = true;  // nothing ends it
+        Children(element);
+        if (m_plaintext) return;
+        out += L"</";
+        out += element.TagName().str();
+        out += L'>';
+    }
+
+    void Attributes(const dom::Node& element) {
+        // Standard attributes first, then the page's own, each group in source order.
+        struct Item { const dom::Attribute* attribute; const wchar_t* known; };
+        std::vector<Item> items;
+        for (int pass = 0; pass < 2; ++pass)
+            for (const auto& attribute : element.Attributes()) {
+                const wchar_t* known = KnownSpelling(attribute.name);
+                if ((pass == 0) == (known != nullptr)) items.push_back({&attribute, known});
+            }
+        for (size_t i = 0; i < items.size(); ++i) {
+            const dom::Attribute& attribute = *items[i].attribute;
+            const wchar_t* known = items[i].known;
+            out += L' ';
+            out += known ? known : attribute.name.GetString();
+            // A bare name stays bare unless the next name starts with '=' and would read as its value.
+            bool nextStartsWithEquals = i + 1 < items.size() && items[i + 1].attribute->name.Left(1) == L"=";
+            if (!attribute.hasValue && attribute.value.IsEmpty() && !nextStartsWithEquals) continue;
+            out += L'=';
+            if (known && IsPlainWord(attribute.value)) {
+                out += attribute.value.str();
+                continue;
+            }
+            out += L'"';
+            for (wchar_t c : attribute.value.str()) {
+                switch (c) {
+                case '&': out += L"&amp;"; break;
+                case '"': out += L"&quot;"; break;
+                case 0xA0: out += L"&nbsp;"; break;
+                case '\r': out += L"&#13;"; break;
+                default: out += c; break;
+                }
+            }
+            out += L'"';
+        }
+    }
+
+    void Text(const dom::Node& text) {
+        const dom::Node* parent = text.Parent();
+        unsigned flags = parent ? parent->TagFlags() : 0;
+        if (flags & dom::kRawText) {
+            for (wchar_t c : text.Data().str()) {
+                if (c == '\n') out += L"\r\n";
+                else out += c;
+            }
+            return;
+        }
+        Escape(text.Data().str());
+    }
+
+    void Escape(const std::wstring& text) {
+        for (wchar_t c : text) {
+            switch (c) {
+            case '&': out += L"&amp;"; break;
+            case '<': out += L"&lt;"; break;
+            case '>': out += L"&gt;"; break;
+            case 0xA0: out += L"&nbsp;"; break;
+            case '\n': out += L"\r\n"; break;
+            case '\r': out += L"&#13;"; break;
+            default: out += c; break;
+            }
+        }
+    }
+
+    void Comment(const dom::Node& comment) {
+        const CString& kind = comment.TagName();
+        if (kind == L"?") {
+            out += L"<?";
+            out += comment.Data().str();
+            out += L">";
+        } else if (kind == L"!" && comment.Data().Left(2) != L"--") {
+            out += L"<!";
+            out += comment.Data().str();
+            out += L">";
+        } else {
+            out += L"<!--";
+            out += comment.Data().str();
+            out += L"-->";
+        }
+    }
+};
+
+}  // namespace
+
+CString SerializeDocument(const dom::Document& document) {
+    Writer writer;
+    writer.out.reserve(4096);
+    writer.Children(document);
+    return CString(std::move(writer.out));
+}
+
+CString SerializeOuter(const dom::Node& node) {
+    Writer writer;
+    writer.Node(node);
+    return CString(std::move(writer.out));
+}
+
+CString SerializeInner(const dom::Node& node) {
+    Writer writer;
+    writer.Children(node);
+    return CString(std::move(writer.out));
+}
+
+CString EscapeText(const CString& text) {
+    Writer writer;
+    writer.Escape(text.str());
+    return CString(std::move(writer.out));
+}
+
+}  // namespace html

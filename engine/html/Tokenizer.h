@@ -1,0 +1,52 @@
+// Splits HTML text into tokens the way a forgiving browser reads it: tags
+// with quoted, unquoted and bare attributes, character references with and
+// without the closing semicolon, comments, doctypes, and the text of
+// SCRIPT, STYLE, TITLE, TEXTAREA and their kin up to their end tag.
+#pragma once
+#include "core/String.h"
+#include "dom/Node.h"
+
+#include <string>
+#include <vector>
+
+namespace html {
+
+enum class TokenType { Text, StartTag, EndTag, Comment, Doctype, End };
+
+struct Token {
+    TokenType type = TokenType::End;
+    CString name;  // tag name in upper case; comment: its delimiter kind
+    dom::Tag tag = dom::Tag::Unknown;
+    std::vector<dom::Attribute> attributes;
+    CString data;  // text, comment or doctype text
+};
+
+class Tokenizer {
+public:
+    explicit Tokenizer(const CString& text);
+    bool Next(Token& token);  // false at the end
+
+private:
+    enum class Markup { Token, Skipped, None };
+    Markup ReadMarkup(Token& token);
+    void ReadText(Token& token);
+    void ReadRawText(Token& token);
+    Markup ReadTag(Token& token, bool endTag);
+    void ReadAttributes(Token& token);
+    void ReadComment(Token& token);
+    void ReadBogus(Token& token, const wchar_t* kind);
+    wchar_t Peek(size_t offset = 0) const { return m_pos + offset < m_text.size() ? m_text[m_pos + offset] : 0; }
+    bool AtEnd() const { return m_pos >= m_text.size(); }
+
+    std::wstring m_text;
+    size_t m_pos = 0;
+    dom::Tag m_rawTag = dom::Tag::Unknown;  // set after a raw-text start tag
+    CString m_rawName;                      // its name; empty outside raw text
+    bool m_rawDecodes = false;
+};
+
+// Appends the text with its character references resolved. inAttribute
+// follows the rule that a name without ';' before '=' or a letter stays text.
+void DecodeReferences(const wchar_t* text, size_t length, bool inAttribute, std::wstring& out);
+
+}  // namespace html

@@ -1,0 +1,90 @@
+#include "EngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Case {
+    const wchar_t* input;
+    const wchar_t* body;  // the serialized content of BODY
+};
+
+class BodyContent : public testing::TestWithParam<Case> {};
+
+TEST_P(BodyContent, ParsesAsTheBrowserDid) {
+    EXPECT_EQ(BodyHtml(GetParam().input), CString(GetParam().body)) << Show(GetParam().input);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RealWorldHtml, BodyContent,
+    testing::Values(
+        // implied elements and upper-case names
+        Case{L"hello", L"hello"},
+        Case{L"<p>a<p>b", L"<P>a</P>\r\n<P>b</P>"},
+        Case{L"<b>bold <i>both</b> after</i>", L"<B>bold <I>both</I></B> after"},
+        Case{L"<ul><li>one<li>two</ul>", L"<UL>\r\n<LI>one</LI>\r\n<LI>two</LI></UL>"},
+        Case{L"<p>para<div>block</div>", L"<P>para</P>\r\n<DIV>block</DIV>"},
+        // attributes: unquoted, single quoted, bare, duplicates, entities
+        Case{L"<a href=x.htm title='a \"b\"'>l</a>", L"<A href=x.htm title=\"a &quot;b&quot;\">l</A>"},
+        Case{L"<font size=2 SIZE=3 face=Arial>t</font>", L"<FONT size=2 face=Arial>t</FONT>"},
+        Case{L"<br 2><BR 2>", L"<BR 2><BR 2>"},
+        Case{L"<td pos=0 bgColor=#FFFFFF>", L""},
+        // entities with and without semicolon, numeric, upper case
+        Case{L"a&nbsp;b&nbspc&amp;&lt;&gt;", L"a&nbsp;b&nbsp;c&amp;&lt;&gt;"},
+        Case{L"&#x20AC;&#8364;&#128;&GT;&GT;&GT;x&LT;&LT;&LT;", L"\x20AC\x20AC\x20AC&gt;&gt;&gt;x&lt;&lt;&lt;"},
+        Case{L"&bogus; & &#;", L"&amp;bogus; &amp; &amp;#;"},
+        // comments and raw text
+        Case{L"x<!-- note --><script>if (a<b && c>d) x();</script>", L"x<!-- note --><SCRIPT>if (a<b && c>d) x();</SCRIPT>"},
+        Case{L"<textarea><b>&amp;</b></textarea>", L"<TEXTAREA>&lt;b&gt;&amp;&lt;/b&gt;</TEXTAREA>"},
+        Case{L"x<!--unclosed", L"x<!--unclosed-->"},
+        Case{L"<xmp><p>raw</p></xmp>", L"<XMP><p>raw</p></XMP>"},
+        // tables: implied TBODY and TR, cells closing cells
+        Case{L"<table><td>a<td>b<tr><td>c</table>",
+             L"<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>a</TD>\r\n<TD>b</TD></TR>\r\n<TR>\r\n<TD>c</TD></TR></TBODY></TABLE>"},
+        Case{L"<table>\n <tr>\n  <td>x</td>\n </tr>\n</table>",
+             L"<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>x</TD></TR></TBODY></TABLE>"},
+        // stray end tags and misnesting keep every text
+        Case{L"a</div>b</p>c</td>d", L"abcd"},
+        Case{L"<select><option>1<option selected>2</select>",
+             L"<SELECT>\r\n<OPTION>1</OPTION>\r\n<OPTION selected>2</OPTION></SELECT>"},
+        Case{L"<a href=1>one<a href=2>two</a>", L"<A href=1>one</A><A href=2>two</A>"},
+        Case{L"text after</body></html> more", L"text after more"}));
+
+TEST(Parser, PlacesHeadElementsInHeadAndMarkerOnHtml) {
+    auto document = html::ParseDocument(L"\xFEFF<html id=tq1>\n<head>\n<title>T &amp; U</title>\n</head>\n<body>x</body></html>");
+    ASSERT_NE(document->Head(), nullptr);
+    EXPECT_EQ(html::SerializeInner(*document->Head()), CString(L"<TITLE>T &amp; U</TITLE>"));
+    EXPECT_EQ(document->DocumentElement()->GetAttribute(L"id"), CString(L"tq1"));
+    EXPECT_EQ(html::SerializeDocument(*document),
+              CString(L"<HTML id=tq1>\r\n<HEAD>\r\n<TITLE>T &amp; U</TITLE></HEAD>\r\n<BODY>x</BODY></HTML>"));
+}
+
+TEST(Parser, EmptyInputStillHasHtmlHeadAndBody) {
+    EXPECT_EQ(Reserialize(L""), CString(L"<HTML>\r\n<HEAD></HEAD>\r\n<BODY></BODY></HTML>"));
+}
+
+TEST(Parser, DeepNestingIsCappedWithoutLosingText) {
+    CString page;
+    for (int i = 0; i < 5000; ++i) page += L"<div><b>";
+    page += L"deep";
+    auto document = html::ParseDocument(page);
+    CString text;
+    CollectText(*document, text);
+    EXPECT_EQ(text, CString(L"deep"));
+    CString once = html::SerializeDocument(*document);
+    EXPECT_EQ(Reserialize(once), once);
+}
+
+TEST(Parser, FragmentTakesCellsOnlyInRowContext) {
+    auto document = html::ParseDocument(L"<table><tr><td>a</td></tr></table>");
+    auto inBody = html::ParseFragment(*document, L"<td>new</td>", document->Body());
+    ASSERT_EQ(inBody.size(), 1u);
+    EXPECT_EQ(inBody[0]->Parent(), nullptr);
+    EXPECT_EQ(html::SerializeOuter(*inBody[0]), CString(L"new"));
+    auto row = document->CreateElement(L"TR");
+    auto inRow = html::ParseFragment(*document, L"<td>new</td>", row.get());
+    ASSERT_EQ(inRow.size(), 1u);
+    EXPECT_EQ(html::SerializeOuter(*inRow[0]), CString(L"<TD>new</TD>"));
+}
+
+}  // namespace
