@@ -1,0 +1,240 @@
+#include "index/AllPagesIndex.h"
+
+#include "install/InstallPath.h"
+#include "pages/PageFile.h"
+#include "pages/PageLines.h"
+#include "pages/PageMarkers.h"
+#include "pages/PageRewriteLock.h"
+#include "util/Files.h"
+#include "util/PathParts.h"
+#include "util/Registry.h"
+#include "util/Strings.h"
+
+#include "core/MessageBox.h"
+#include "regex/Regex.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace {
+
+void Tell(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
+
+// Depth of table nesting and the column count of the table opened last.
+struct TableNesting {
+    int depth = 0;
+    CString columns;
+
+    void See(const CString& line) {
+        if (depth > 0 && ContainsNoCase(line, L"</table")) --depth;
+        if (ContainsNoCase(line, L"<table")) {
+            CString count;
+            if (RegexGetGroup(line, L"<[Tt][Aa][Bb][Ll][Ee].+[Cc][Oo][Ll]=\"(/d+)\"", count)) {
+                ++depth;
+                columns = count;
+            }
+        }
+    }
+    CString CurrentColumns() const { return depth > 0 ? columns : CString(L"1"); }
+};
+
+void AppendEntry(CString& value, const CString& tag, const CString& columns) {
+    if (!value.IsEmpty()) value += L";";
+    value += EscapeIndexTag(tag) + L"," + columns;
+}
+
+void RemoveFirstNoCase(CString& text, const wchar_t* marker) {
+    int at = FindNoCase(text, marker);
+    if (at >= 0) text.Delete(at, static_cast<int>(wcslen(marker)));
+}
+
+bool IsPageFileName(const CString& name) {
+    CString ext = GetNameExt(name);
+    ext.MakeUpper();
+    return name.Find(L'.') >= 0 && (ext == L"HTM" || ext == L"HTML");
+}
+
+// Calls the action for the full path of every page below the folder.
+void WalkPages(const CString& folder, const std::function<void(const CString&)>& action) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW(folder + L"\\*.*", FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return;
+    std::vector<CString> folders;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
+        CString name(data.cFileName);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (name[0] != L'.') folders.push_back(folder + L"\\" + name);
+        } else if (IsPageFileName(name)) {
+            action(folder + L"\\" + name);
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    for (const CString& sub : folders) WalkPages(sub, action);
+}
+
+// The page's value from its file: (flag of the marker, value). The flag is 0
+// for an unreadable page.
+int ReadPageIndex(const CString& path, CString& value) {
+    std::vector<CString> lines;
+    if (!ReadPageLines(path, lines)) {
+        Tell(L"Cannot open " + path);
+        return 0;
+    }
+    int flag = GetPageIndexFlagOfLines(lines);
+    value = flag == 1 ? BuildAllPagesValue(lines) : CString();
+    return flag;
+}
+
+int RewriteMarker(const CString& rawPath, const wchar_t* marker) {
+    CString path = ResolveExistingPagePath(rawPath);
+    if (!FileExists(path)) return 0;
+    {
+        PageRewriteLock lock;
+        std::vector<CString> lines;
+        if (!ReadPageLines(path, lines)) {
+            Tell(L"Error! Cleanfile cannot open file.");
+            return 0;
+        }
+        CString text;
+        for (CString& line : lines) {
+            if (ContainsNoCase(line, L"<html")) {
+                RegexReplaceAll(line, L"<[Hh][Tt][Mm][Ll][/s]+[Ii][Dd]=[tT][qQ]/d>", marker);
+                RegexReplaceAll(line, L"<[Hh][Tt][Mm][Ll]>", marker);
+                RegexReplaceAll(line, L"<[Hh][Tt][Mm][Ll][/s]+[Ii][Dd]=[tT][qQ]>", marker);
+            }
+            text += line;
+            text += L"\n";
+        }
+        if (!WritePageText(path, text)) {
+            Tell(L"Error! Cleanfile cannot open file.");
+            return 0;
+        }
+    }
+    RegUpdateFile(path);
+    return 1;
+}
+
+// Refreshes the values of every page below the folder, writing only those
+// that changed.
+void RefreshValues(const CString& folder) {
+    CString allpages = GetAllpagesPath();
+    std::map<CString, CString> known;
+    for (const CString& name : GetSettingNames(kAllPagesSection))
+        known[name] = GetSettingString(kAllPagesSection, name, CString());
+    WalkPages(folder, [&](const CString& path) {
+        CString value;
+        ReadPageIndex(path, value);
+        CString name = GetAllPagesValueName(allpages, path);
+        auto found = known.find(name);
+        if (found == known.end() || found->second != value) WriteSettingString(kAllPagesSection, name, value);
+    });
+}
+
+} // namespace
+
+CString GetAllPagesValueName(const CString& allpagesFolder, const CString& path) {
+    CString name = path;
+    CString prefix = allpagesFolder + L"\\";
+    if (name.Left(prefix.GetLength()).CompareNoCase(prefix) == 0) name = name.Mid(prefix.GetLength());
+    if (name.Right(4).CompareNoCase(L".htm") == 0) name.Truncate(name.GetLength() - 4);
+    return name;
+}
+
+CString EscapeIndexTag(const CString& tag) {
+    CString escaped = tag;
+    escaped.Replace(L",", L"###");
+    escaped.Replace(L";", L"|||");
+    return escaped;
+}
+
+CString BuildAllPagesValue(const std::vector<CString>& lines) {
+    PageLines page(lines);
+    CString value, line;
+    TableNesting tables;
+    while (page.Next(line)) {
+        EncodeRawTagMarkers(line);
+        tables.See(line);
+        while (HoldsTagOpener(line)) {
+            CString tag = line;
+            if (!HoldsTagCloser(line)) ReadIndexTagLines(page, tag);
+            CString rest = tag;
+            RemoveFirstNoCase(rest, L"&gt;&gt;&gt;");
+            RemoveFirstNoCase(rest, L"&lt;&lt;&lt;");
+            ExtractIndexTagText(tag);
+            if (tag.GetLength() > kMaxIndexTagLength) tag.Empty();
+            if (!tag.IsEmpty()) AppendEntry(value, tag, tables.CurrentColumns());
+            line = rest;
+        }
+    }
+    return value;
+}
+
+int RegUpdateFile(const CString& rawPath) {
+    CString path = ResolveExistingPagePath(rawPath);
+    if (!FileExists(path)) {
+        Tell(L"File not exist in RegUpdateFile");
+        Tell(rawPath);
+        return 0;
+    }
+    CString value;
+    int flag = ReadPageIndex(path, value);
+    CString name = GetAllPagesValueName(GetAllpagesPath(), path);
+    WriteSettingString(kAllPagesSection, name, value);
+    return flag == 1 ? 1 : 0;
+}
+
+void IndexPageTables(const CString& rawPath) {
+    CString path = ResolveExistingPagePath(rawPath);
+    std::vector<CString> lines;
+    if (!ReadPageLines(path, lines)) return;
+    CString value = GetPageIndexFlagOfLines(lines) == 1 ? BuildAllPagesValue(lines) : CString();
+    std::vector<CString> entries;
+    SplitString(value, entries, L";");
+    for (const CString& line : lines) {
+        if (line.Find(L"<TABLE") < 0 || line.Find(L"name=\"") < 0) continue;
+        CString columns, name;
+        if (!RegexGetGroup(line, L"<TABLE.+col=\"(/d+)\"", columns) || !RegexGetGroup(line, L"name=\"(.+)\"", name))
+            continue;
+        CString entry = name + L"," + columns;
+        bool listed = false;
+        for (const CString& existing : entries) listed = listed || existing == entry;
+        if (listed) continue;
+        entries.push_back(entry);
+        if (!value.IsEmpty()) value += L";";
+        value += entry;
+    }
+    WriteSettingString(kAllPagesSection, GetAllPagesValueName(GetAllpagesPath(), path), value);
+}
+
+int IndexPage(const CString& path) { return RewriteMarker(path, L"<html id=tq1>"); }
+
+int UnindexPage(const CString& path) { return RewriteMarker(path, L"<html id=tq0>"); }
+
+void IndexAllPages(const CString& folder) { RefreshValues(folder); }
+
+void IndexFolder(const CString& folder) {
+    WalkPages(folder, [](const CString& path) { IndexPage(path); });
+}
+
+void UnindexFolder(const CString& folder) {
+    WalkPages(folder, [](const CString& path) { UnindexPage(path); });
+}
+
+int RebuildAllPagesIndex() {
+    CString install = GetInstallPath();
+    if (!IsUsableInstallPath(install)) return 0;
+    IndexAllPages(install + kAllpagesFolder);
+    return 1;
+}
+
+bool ExtendAllPagesValue(const CString& page, const CString& section) {
+    CString value = GetSettingString(kAllPagesSection, page, CString());
+    if (!value.IsEmpty()) value += L";";
+    value += EscapeIndexTag(section) + L",1";
+    return WriteSettingString(kAllPagesSection, page, value);
+}

@@ -1,0 +1,352 @@
+#include "links/LinkInsertion.h"
+
+#include "index/AllPagesIndex.h"
+#include "install/InstallPath.h"
+#include "links/LinkLine.h"
+#include "pages/PageFile.h"
+#include "pages/PageMarkers.h"
+#include "pages/PageRewriteLock.h"
+#include "pages/PageTemplate.h"
+#include "util/Files.h"
+#include "util/Strings.h"
+
+#include "core/MessageBox.h"
+#include "regex/Regex.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr wchar_t kOpenFailure[] = L"File not Open, A Error Happened While Openning the File.";
+constexpr wchar_t kFiveSpaces[] = L"&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
+
+void Tell(const wchar_t* text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
+
+void EncodeRawTagMarkersUpper(CString& line) {
+    if (line.Find(L">>>") >= 0) line.Replace(L">>>", L"&GT;&GT;&GT;");
+    if (line.Find(L"<<<") >= 0) line.Replace(L"<<<", L"&LT;&LT;&LT;");
+}
+
+CString PageClosing() {
+    return CString(kPageSpacers) + kBodyEndMarkerLine + GetPageFooterLine() + L"</body>\n</html>\n";
+}
+
+// The text before the first occurrence (at a position of at least 1) of a
+// marker: the group of "^(.+)" + marker. False when there is none.
+bool TextBefore(const CString& line, const wchar_t* pattern, CString& before) {
+    return RegexGetGroup(line, pattern, before);
+}
+
+// One pass over a page, following the rules of link insertion line by line.
+class LinkInserter {
+public:
+    LinkInserter(const CString& section, const CString& linkLine) : m_section(section), m_link(linkLine) {}
+
+    CString Run(const std::vector<CString>& lines, LinkPlacement& placement) {
+        for (const CString& line : lines)
+            if (!TakeLine(line)) break;
+        if (!m_stopped) FlushPending();
+        if (!m_inserted) PutAtPageEnd();
+        placement = m_placement;
+        return m_out;
+    }
+
+private:
+    // Handles one line; false when reading stops.
+    bool TakeLine(const CString& raw) {
+        CString line = raw;
+        EncodeRawTagMarkersUpper(line);
+        CString upper = line;
+        upper.MakeUpper();
+        bool writePending = true, writeLine = true;
+
+        if (upper.Find(L"<TABLE") >= 0) { // a table starts
+            m_highest = 0;
+            m_inTable = true;
+            if (m_inSection) {
+                FlushPending();
+                MarkInserted(LinkPlacement::InSection);
+                CString before;
+                if (TextBefore(line, L"^(.+)<[Tt][Aa][Bb][Ll][Ee]", before)) {
+                    m_out += before;
+                    RegexReplaceFirst(line, L"^.+<[Tt][Aa][Bb][Ll][Ee]", L"<TABLE");
+                }
+                AppendLinkAfterMarkers(100, L"&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;");
+                m_out += line;
+                writePending = writeLine = false;
+            }
+        }
+        if (upper.Find(L"</TABLE") >= 0) m_inTable = false;
+        if (m_readingTag) {
+            m_tag += line;
+            if (upper.Find(L"&LT;&LT;&LT;") >= 0) FinishTag();
+        }
+        if (upper.Find(L"<TD") >= 0 && upper.Find(L"POS=\"") >= 0) {
+            CString position;
+            if (RegexGetGroup(upper, L"<TD.+POS=\"(/d+)\">", position)) {
+                m_highest = std::max(m_highest, _wtoi(position));
+            }
+        }
+        if (!m_inserted && m_inTable && m_inSection && upper.Find(L"<DIV>&NBSP;</DIV></TD>") >= 0) {
+            MarkInserted(LinkPlacement::InSection);
+            m_out += m_pending;
+            m_pending.Empty();
+            m_out += m_link + L"</TD>"; // the next line's flush ends the line
+            writePending = writeLine = false;
+        }
+        if (!m_inserted && m_inSection && upper.Find(L"</TABLE>") >= 0) {
+            MarkInserted(LinkPlacement::InSection);
+            FlushPending();
+            CString before;
+            if (TextBefore(line, L"^(.+)<//[Tt][Aa][Bb][Ll][Ee]", before)) {
+                RegexReplaceAll(before, L"<//[Tt][Bb][Oo][Dd][Yy]>$", L"");
+                m_out += before;
+                RegexReplaceFirst(line, L"^.+<//[Tt][Aa][Bb][Ll][Ee]", L"</TABLE");
+            }
+            m_out += L"\n";
+            AppendNewRow();
+            m_out += line;
+            writePending = writeLine = false;
+        }
+        if (upper.Find(L"&GT;&GT;&GT;") >= 0) { // a tag line
+            if (m_inSection && !m_inTable) {
+                FlushPending();
+                CString before;
+                if (TextBefore(line, L"^(.+)&[Gg][Tt];&[Gg][Tt];&[Gg][Tt];", before)) {
+                    m_out += before;
+                    RegexReplaceFirst(line, L"^.+&[Gg][Tt];&[Gg][Tt];&[Gg][Tt];", L"&GT;&GT;&GT;");
+                }
+                MarkInserted(LinkPlacement::InSection);
+                AppendLinkAfterMarkers(100, kFiveSpaces);
+                m_out += line;
+                writePending = writeLine = false;
+            }
+            m_readingTag = true;
+            m_tag = line;
+            if (upper.Find(L"&LT;&LT;&LT;") >= 0) FinishTag();
+        }
+        if (!m_inserted && upper.Find(L"BODYEND") >= 0) { // end of content by its marker
+            FlushPending();
+            CString before;
+            if (TextBefore(line, L"^(.+)<[Hh][Rr]", before)) m_out += before;
+            CloseContent(250, PageClosing());
+            return false;
+        }
+        if (!m_inserted && upper.Find(L"</BODY") >= 0) { // end of content without marker
+            FlushPending();
+            CString before;
+            if (TextBefore(line, L"^(.+)<//[Bb][Oo][Dd][Yy]", before)) m_out += before;
+            CloseContent(250, L"</body>\n</html>\n");
+            return false;
+        }
+        if (writePending) FlushPending();
+        m_started = true;
+        if (!writeLine) {
+            m_pending.Empty();
+            return true;
+        }
+        CString kept = line;
+        if (kept.Find(L"<") >= 0) RegexReplaceAll(kept, L"<[Bb][Rr] 2>", L"");
+        if (upper.Find(L"BODYEND") >= 0) { // the link went in earlier: rewrite the page's end
+            CString before;
+            // An empty remainder adds no blank line, so blank lines do not
+            // pile up at the page's end with every link.
+            if (TextBefore(kept, L"^(.+)<[Hh][Rr]", before)) m_out += before + L"\n";
+            m_out += PageClosing();
+            m_stopped = true;
+            return false;
+        }
+        m_pending = kept;
+        return true;
+    }
+
+    // Writes the previous line with its line end (nothing before the first
+    // line has been taken, so the page does not gain a leading blank line).
+    void FlushPending() {
+        if (m_started) m_out += m_pending + L"\n";
+        m_pending.Empty();
+    }
+
+    void MarkInserted(LinkPlacement placement) {
+        m_inserted = true;
+        m_inSection = false;
+        m_placement = placement;
+    }
+
+    void FinishTag() {
+        ExtractIndexTagText(m_tag);
+        m_readingTag = false;
+        if (m_tag == m_section) m_inSection = true;
+    }
+
+    // The link (after `indent`) goes behind the last link or heading of the
+    // output; what stood after it follows the link.
+    void AppendLinkAfterMarkers(int window, const wchar_t* indent) {
+        CString trailing;
+        FindLastPageMarkers(m_out, trailing, window);
+        m_out += indent;
+        m_out += m_link;
+        if (!trailing.IsEmpty()) m_out += trailing + L"\n";
+    }
+
+    void CloseContent(int window, const CString& closing) {
+        CString trailing;
+        FindLastPageMarkers(m_out, trailing, window);
+        OpenSectionIfNeeded();
+        m_out += kFiveSpaces;
+        m_out += m_link;
+        if (!trailing.IsEmpty()) m_out += trailing + L"\n";
+        m_out += closing;
+        m_stopped = true;
+    }
+
+    // A new index tag, written as the editor stores one: a raw ">>>" right
+    // after a tag's ">" (as after the head line) would not read back.
+    CString NewTagLines() const { return L"&gt;&gt;&gt;" + m_section + L"&lt;&lt;&lt;\n<br>\n"; }
+
+    void OpenSectionIfNeeded() {
+        if (m_inSection) {
+            MarkInserted(LinkPlacement::InSection);
+        } else if (!m_section.IsEmpty()) {
+            m_out += NewTagLines();
+            MarkInserted(LinkPlacement::NewSection);
+        } else {
+            MarkInserted(LinkPlacement::ContentEnd);
+        }
+    }
+
+    // A new row of a full table: the link in the first column, empty cells
+    // in the others, spacer cells at both ends.
+    void AppendNewRow() {
+        int columns = m_highest + 1;
+        m_out += L"<TR><TD width=40></TD>\n";
+        m_out += L"<TD pos=\"0\">" + m_link + L"</TD>\n";
+        for (int k = 1; k < columns; ++k) {
+            CString cell;
+            cell.Format(L"<TD pos=\"%d\">\n<DIV>&nbsp;</DIV></TD>\n", k);
+            m_out += cell;
+        }
+        m_out += L"<TD width=40></TD></TR></TBODY>";
+    }
+
+    // The page has no end of content: the link goes before its last
+    // "</html>", or at the very end, so that it is never lost.
+    void PutAtPageEnd() {
+        CString insert;
+        if (m_inSection) {
+            MarkInserted(LinkPlacement::InSection);
+        } else if (!m_section.IsEmpty()) {
+            insert = NewTagLines();
+            MarkInserted(LinkPlacement::NewSection);
+        } else {
+            MarkInserted(LinkPlacement::PageEnd);
+        }
+        insert += kFiveSpaces + m_link;
+        int end = ReverseFindNoCase(m_out, L"</html");
+        if (end >= 0)
+            m_out.Insert(end, insert);
+        else
+            m_out += insert;
+    }
+
+    CString m_section, m_link;
+    CString m_out, m_pending, m_tag;
+    bool m_started = false, m_inserted = false, m_inSection = false, m_inTable = false, m_readingTag = false, m_stopped = false;
+    int m_highest = 0;
+    LinkPlacement m_placement = LinkPlacement::None;
+};
+
+// Creates a missing page from the template and indexes it; false when it
+// cannot be created.
+bool EnsurePage(const CString& page, const CString& path) {
+    if (FileExists(path)) return true;
+    if (!AddNewPage(page)) return false;
+    RegUpdateFile(path);
+    return true;
+}
+
+} // namespace
+
+CString InsertLinkIntoPageText(const std::vector<CString>& lines, const CString& section, const CString& linkLine,
+                               LinkPlacement& placement) {
+    return LinkInserter(section, linkLine).Run(lines, placement);
+}
+
+int AddLinkToPage(const CString& page, const CString& section, const CString& text, const CString& address,
+                  const CString& picture, LinkPlacement* placement) {
+    if (placement) *placement = LinkPlacement::None;
+    CString install = GetInstallPath();
+    if (!IsUsableInstallPath(install) || !IsValidPageName(page)) {
+        Tell(kOpenFailure);
+        return 0;
+    }
+    PageRewriteLock lock(install);
+    CString path = ResolvePageFile(install + kAllpagesFolder, page);
+    if (!EnsurePage(page, path)) return 0;
+    std::vector<CString> lines;
+    if (!ReadPageLines(path, lines)) {
+        Tell(kOpenFailure);
+        return 0;
+    }
+    CString link;
+    FormatLinkLine(link, text, address, picture);
+    LinkPlacement where = LinkPlacement::None;
+    CString rewritten = InsertLinkIntoPageText(lines, section, link, where);
+    if (!WritePageText(path, rewritten)) {
+        Tell(kOpenFailure);
+        return 0;
+    }
+    if (where == LinkPlacement::NewSection) ExtendAllPagesValue(page, section);
+    if (placement) *placement = where;
+    return 1;
+}
+
+int AppendEventToPage(const CString& page, const CString& name, const CString& date, const CString& text) {
+    CString install = GetInstallPath();
+    if (!IsUsableInstallPath(install) || !IsValidPageName(page)) {
+        Tell(kOpenFailure);
+        return 0;
+    }
+    PageRewriteLock lock(install);
+    CString path = ResolvePageFile(install + kAllpagesFolder, page);
+    if (!EnsurePage(page, path)) return 0;
+    std::vector<CString> lines;
+    if (!ReadPageLines(path, lines)) {
+        Tell(kOpenFailure);
+        return 0;
+    }
+    CString entry = L">>>" + name + L"(" + date + L")<<<" + text + L"<BR>\n";
+    CString out;
+    bool placed = false;
+    for (CString line : lines) {
+        EncodeRawTagMarkersUpper(line);
+        if (!placed && HoldsTagOpener(line)) {
+            out += entry;
+            placed = true;
+        }
+        out += line + L"\n";
+    }
+    if (!placed) {
+        // No section yet: the entry closes the content instead.
+        CString upper = out;
+        upper.MakeUpper();
+        int end = upper.Find(L"BODYEND");
+        if (end >= 0) {
+            int lineStart = upper.Left(end).ReverseFind(L'\n') + 1;
+            int marker = upper.Find(L"<HR", lineStart);
+            end = marker >= 0 && marker < end ? marker : lineStart;
+        } else {
+            end = upper.Find(L"</BODY");
+        }
+        if (end < 0) end = upper.Find(L"</HTML");
+        if (end < 0)
+            out += entry;
+        else
+            out.Insert(end, entry);
+    }
+    if (!WritePageText(path, out)) {
+        Tell(kOpenFailure);
+        return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,19 @@
+// The link line that a clip leaves in a page, and the move of a page's
+// trailing markup behind a new link.
+#pragma once
+#include "core/String.h"
+
+// Link text as page text: "<", ">" and "&" become entities, except an "&"
+// that already starts an entity ("&amp;", "&#39;", "&#x27;"); line breaks
+// become blanks.
+CString EscapeLinkText(const CString& text);
+// An address as an attribute value: '"' becomes "&quot;", line breaks vanish.
+CString EscapeLinkAddress(const CString& address);
+// Appends the link line (see the .cpp for its three forms) to `out`; nothing
+// when neither address nor picture is given.
+void FormatLinkLine(CString& out, const CString& text, const CString& address, const CString& picture);
+// Moves what follows the last link, section closer or head line within the
+// last `window` characters of `text` into `trailing` (without "&nbsp;", with
+// the footer line when it stood there) and drops "<BR 2>" spacers before it.
+// 1 when markup was moved, else 0 (`trailing` unchanged).
+int FindLastPageMarkers(CString& text, CString& trailing, int window);

@@ -1,0 +1,22 @@
+// Folder copy and delete. Every operation refuses a path that is not an
+// absolute path below a drive or share (an empty install path would otherwise
+// turn "\Bookmark\..." into a folder at the drive's root) and a drive or share
+// root itself.
+#pragma once
+#include "core/String.h"
+
+// True for "X:\folder..." or "\\server\share\folder..." with at least one
+// folder below the root, without "." or ".." parts.
+bool IsSafeStorePath(const CString& path);
+// Copies a file or folder (with its contents) into the destination folder
+// through the shell's file operation. 1 on success, 0 otherwise.
+int ShellCopy(const CString& destination, const CString& source);
+// Copies every entry of the source folder into the destination folder,
+// creating it when missing ("Not Exported! Cannot create destination
+// directory!"). The source is never changed. 1 when everything was copied.
+int CopyFolder(const CString& destination, const CString& source);
+// Deletes the folder with everything inside it, read-only entries included;
+// links to other folders are removed, never followed. True when it is gone.
+bool DeleteFolder(const CString& folder);
+// Deletes everything inside the folder and keeps the folder.
+void EmptyFolder(const CString& folder);

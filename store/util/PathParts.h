@@ -1,0 +1,24 @@
+// Small splitters of paths and file names, shared by the store and the
+// application. None of them touches the disk.
+#pragma once
+#include "core/String.h"
+
+// Text before the path's last "\" (the whole path when it holds none).
+CString GetParentPath(const CString& path);
+// Text after the path's last "\" (the whole path when it holds none).
+CString GetPathLastPart(const CString& path);
+// From the last "\" (separator included) when it is not the first character,
+// else from the last "/" under the same condition, else the whole path.
+CString GetPathTail(const CString& path);
+// Up to and including the last "/" when it is not the last character, else the
+// last "\" under the same condition, else empty.
+CString GetPathDir(const CString& path);
+// Text between the separator chosen as in GetPathDir and the last ".";
+// empty without separator, without "." or when the "." lies before it.
+CString GetFileTitle(const CString& path);
+// Text after the last "."; empty without "." or when it ends the path.
+CString GetFileExt(const CString& path);
+// The name up to its last "." (a final "." is not considered).
+CString GetNameWithoutExt(const CString& name);
+// Text after the name's last "."; the whole name when it holds none.
+CString GetNameExt(const CString& name);

@@ -1,0 +1,145 @@
+#include "StoreFixture.h"
+
+#include "index/AllPagesIndex.h"
+#include "pages/PageFile.h"
+#include "util/Registry.h"
+
+#include <windows.h>
+
+class AllPagesIndex : public StoreTest {};
+
+TEST_F(AllPagesIndex, ValueListsTagsWithTheColumnsOfTheirTable) {
+    WritePage(PagePath(L"Mixed"), L"<html id=tq1>\n<body>\n"
+                                  L"<P>&gt;&gt;&gt;News&lt;&lt;&lt;</P>\n"
+                                  L"<TABLE id=t col=\"3\">\n<TR><TD>&gt;&gt;&gt;a,b&lt;&lt;&lt;</TD>\n"
+                                  L"</TABLE>\n"
+                                  L"<P> >>>After;Table<<< &gt;&gt;&gt;Second&lt;&lt;&lt;</P>\n"
+                                  L"</TABLE></table>\n"
+                                  L"&gt;&gt;&gt;Last&lt;&lt;&lt;\n</body></html>\n");
+    EXPECT_EQ(RegUpdateFile(PagePath(L"Mixed")), 1);
+    EXPECT_EQ(IndexValue(L"Mixed"), L"News,1;a###b,3;After|||Table,1;Second,1;Last,1");
+}
+
+TEST_F(AllPagesIndex, TagOverSeveralLinesIsOneEntry) {
+    WritePage(PagePath(L"Multi"), L"<html id=tq1>\n&gt;&gt;&gt;Long\nstory&lt;&lt;&lt;\n&gt;&gt;&gt;Next&lt;&lt;&lt;\n");
+    RegUpdateFile(PagePath(L"Multi"));
+    EXPECT_EQ(IndexValue(L"Multi"), L"Longstory,1;Next,1");
+}
+
+TEST_F(AllPagesIndex, UnindexedOrUnmarkedPagesGetTheEmptyValue) {
+    WritePage(PagePath(L"Off"), L"<html id=tq0>\n&gt;&gt;&gt;News&lt;&lt;&lt;\n");
+    EXPECT_EQ(RegUpdateFile(PagePath(L"Off")), 0);
+    EXPECT_EQ(IndexValue(L"Off"), L"");
+    WritePage(PagePath(L"Plain"), L"<html>\n&gt;&gt;&gt;News&lt;&lt;&lt;\n");
+    EXPECT_EQ(RegUpdateFile(PagePath(L"Plain")), 0);
+    EXPECT_EQ(IndexValue(L"Plain"), L"");
+}
+
+TEST_F(AllPagesIndex, MissingPageIsReportedAndTheIndexLeftAlone) {
+    EXPECT_EQ(RegUpdateFile(PagePath(L"Ghost")), 0);
+    ASSERT_EQ(m_boxes.Boxes().size(), 2u);
+    EXPECT_EQ(m_boxes.Boxes()[0].text, L"File not exist in RegUpdateFile");
+    EXPECT_EQ(m_boxes.Boxes()[1].text, PagePath(L"Ghost"));
+    EXPECT_EQ(IndexValue(L"Ghost"), L"<missing>");
+}
+
+TEST_F(AllPagesIndex, HtmlPagesKeepTheirExtensionAndAreFoundByTheHtmPath) {
+    CreateDirectoryW(Allpages() + L"\\Work", nullptr);
+    WritePage(Allpages() + L"\\Work\\Old.html", L"<html id=tq1>\n&gt;&gt;&gt;T&lt;&lt;&lt;\n");
+    EXPECT_EQ(RegUpdateFile(Allpages() + L"\\Work\\Old.html"), 1);
+    EXPECT_EQ(IndexValue(L"Work\\Old.html"), L"T,1");
+    DeleteRegistryTree(HKEY_CURRENT_USER, GetSettingsKeyPath(L"AllPages"));
+    EXPECT_EQ(RegUpdateFile(Allpages() + L"\\Work\\Old.htm"), 1);
+    EXPECT_EQ(IndexValue(L"Work\\Old.html"), L"T,1");
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(AllPagesIndex, IndexAndUnindexRewriteTheMarkerAndTheValue) {
+    CString page = PagePath(L"Flip");
+    WritePage(page, L"<html>\r\n<body>&gt;&gt;&gt;A&lt;&lt;&lt;</body>\r\n</html>");
+    EXPECT_EQ(IndexPage(page), 1);
+    EXPECT_EQ(ReadPage(page), L"<html id=tq1>\n<body>&gt;&gt;&gt;A&lt;&lt;&lt;</body>\n</html>\n");
+    EXPECT_EQ(IndexValue(L"Flip"), L"A,1");
+    EXPECT_EQ(UnindexPage(page), 1);
+    EXPECT_EQ(ReadPage(page).Left(14), L"<html id=tq0>\n");
+    EXPECT_EQ(IndexValue(L"Flip"), L"");
+    EXPECT_EQ(IndexPage(page), 1);
+    EXPECT_EQ(ReadPage(page).Left(14), L"<html id=tq1>\n");
+    WritePage(page, L"<HTML ID=tq>\n");
+    EXPECT_EQ(UnindexPage(page), 1);
+    EXPECT_EQ(ReadPage(page), L"<html id=tq0>\n");
+    EXPECT_EQ(IndexPage(PagePath(L"Nothing")), 0);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(AllPagesIndex, PageThatCannotBeReadIsLeftUntouched) {
+    CString page = PagePath(L"Busy");
+    WritePage(page, L"<html id=tq0>\n");
+    HANDLE held = CreateFileW(page, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(IndexPage(page), 0);
+    EXPECT_TRUE(m_boxes.Saw(L"Error! Cleanfile cannot open file."));
+    CloseHandle(held);
+    EXPECT_EQ(ReadPage(page), L"<html id=tq0>\n");
+}
+
+TEST_F(AllPagesIndex, TableRebuildKeepsTheTagEntries) {
+    CString page = PagePath(L"Renamed");
+    WritePage(page, L"<html id=tq1>\n&gt;&gt;&gt;News&lt;&lt;&lt;\n"
+                    L"<TABLE name=\"Links\" col=\"2\">\n</TABLE>\n");
+    IndexPageTables(page);
+    EXPECT_EQ(IndexValue(L"Renamed"), L"News,1;Links,2");
+    IndexPageTables(page);
+    EXPECT_EQ(IndexValue(L"Renamed"), L"News,1;Links,2");
+}
+
+TEST_F(AllPagesIndex, WalksPassOverHiddenEntriesAndOtherFiles) {
+    CreateDirectoryW(Allpages() + L"\\Work", nullptr);
+    CreateDirectoryW(Allpages() + L"\\Secret", nullptr);
+    CreateDirectoryW(Allpages() + L"\\.git", nullptr);
+    SetFileAttributesW(Allpages() + L"\\Secret", FILE_ATTRIBUTE_HIDDEN);
+    const CString page = L"<html>\n&gt;&gt;&gt;T&lt;&lt;&lt;\n";
+    WritePage(Allpages() + L"\\Work\\Plans.htm", page);
+    WritePage(Allpages() + L"\\Work\\Big.HTML", page);
+    WritePage(Allpages() + L"\\Work\\note.txt", page);
+    WritePage(Allpages() + L"\\Secret\\In.htm", page);
+    WritePage(Allpages() + L"\\.git\\In.htm", page);
+    WritePage(Allpages() + L"\\Hidden.htm", page);
+    SetFileAttributesW(Allpages() + L"\\Hidden.htm", FILE_ATTRIBUTE_HIDDEN);
+
+    IndexFolder(Allpages());
+    EXPECT_EQ(IndexValue(L"Work\\Plans"), L"T,1");
+    EXPECT_EQ(IndexValue(L"Work\\Big.HTML"), L"T,1");
+    EXPECT_EQ(IndexValue(L"Secret\\In"), L"<missing>");
+    EXPECT_EQ(IndexValue(L".git\\In"), L"<missing>");
+    EXPECT_EQ(IndexValue(L"Hidden"), L"<missing>");
+    EXPECT_EQ(IndexValue(L"Work\\note.txt"), L"<missing>");
+    EXPECT_EQ(ReadPage(Allpages() + L"\\Secret\\In.htm"), page);
+
+    UnindexFolder(Allpages() + L"\\Work");
+    EXPECT_EQ(IndexValue(L"Work\\Plans"), L"");
+    EXPECT_EQ(ReadPage(Allpages() + L"\\Work\\note.txt"), page);
+}
+
+TEST_F(AllPagesIndex, RebuildRefreshesEveryPageAndKeepsOldValues) {
+    CreateDirectoryW(Allpages() + L"\\A", nullptr);
+    WritePage(Allpages() + L"\\A\\One.htm", L"<html id=tq1>\n&gt;&gt;&gt;X&lt;&lt;&lt;\n");
+    WritePage(Allpages() + L"\\Two.htm", L"<html id=tq1>\n&gt;&gt;&gt;Y&lt;&lt;&lt;\n&gt;&gt;&gt;Z&lt;&lt;&lt;\n");
+    WriteSettingString(L"AllPages", L"Two", L"stale,1");
+    WriteSettingString(L"AllPages", L"Deleted", L"Old,1");
+    EXPECT_EQ(RebuildAllPagesIndex(), 1);
+    EXPECT_EQ(IndexValue(L"A\\One"), L"X,1");
+    EXPECT_EQ(IndexValue(L"Two"), L"Y,1;Z,1");
+    EXPECT_EQ(IndexValue(L"Deleted"), L"Old,1");
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+
+    WriteSettingString(L"Settings", L"InstallPath", L"");
+    EXPECT_EQ(RebuildAllPagesIndex(), 0);
+}
+
+TEST_F(AllPagesIndex, ExtendingAValueEscapesTheSection) {
+    EXPECT_TRUE(ExtendAllPagesValue(L"P", L"a,b;c"));
+    EXPECT_EQ(IndexValue(L"P"), L"a###b|||c,1");
+    EXPECT_TRUE(ExtendAllPagesValue(L"P", L"d"));
+    EXPECT_EQ(IndexValue(L"P"), L"a###b|||c,1;d,1");
+}
