@@ -1,0 +1,34 @@
+#include "ChildFrame.h"
+
+#include "app/WinApp.h"
+#include "docview/Document.h"
+#include "docview/View.h"
+#include "wnd/MDIFrameWnd.h"
+
+const MessageMap* CChildFrame::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapMessage<&CChildFrame::OnSysCommand>(WM_SYSCOMMAND),
+    };
+    static const MessageMap map{CMDIChildWnd::GetMessageMap(), entries};
+    return &map;
+}
+
+void CChildFrame::ActivateFrame(int cmdShow) {
+    if (m_bFirstShow) {
+        m_bFirstShow = FALSE;
+        cmdShow = SW_SHOWMAXIMIZED;
+    }
+    CMDIChildWnd::ActivateFrame(cmdShow);
+}
+
+void CChildFrame::OnSysCommand(UINT command, LPARAM parameter) {
+    if ((command & 0xFFF0) == SC_CLOSE) {
+        auto* mainFrame = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
+        CMDIChildWnd* active = mainFrame ? mainFrame->MDIGetActive() : nullptr;
+        CView* view = active ? active->GetActiveView() : nullptr;
+        if (!view) return;  // nothing to close
+        if (CDocument* document = view->GetDocument())
+            AfxGetApp()->WriteProfileString(L"Settings", L"FileHot", document->GetPathName());
+    }
+    CMDIChildWnd::OnSysCommand(command, parameter);
+}

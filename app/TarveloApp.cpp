@@ -1,0 +1,157 @@
+#include "TarveloApp.h"
+
+#include "AboutDlg.h"
+#include "ChildFrame.h"
+#include "IndexThread.h"
+#include "MainFrame.h"
+#include "app/AfxMessageBox.h"
+#include "clip/ClipCommandLine.h"
+#include "clip/ClipIntake.h"
+#include "page/TarveloDoc.h"
+#include "page/TarveloView.h"
+#include "resource.h"
+#include "source/SourceDoc.h"
+#include "source/SourceView.h"
+
+#include <commctrl.h>
+#include <htmlhelp.h>
+#include <ole2.h>
+#include <shellapi.h>
+
+namespace {
+const wchar_t kHomePage[] = L"http://www.tarvelo.com";
+}
+
+CTarveloApp::CTarveloApp() {
+    m_dcScreen.Attach(GetDC(nullptr));
+    // The major version is the low byte of GetVersion's low word.
+    m_bWin4 = LOBYTE(LOWORD(GetVersion())) >= 4;
+    m_nDefFont = m_bWin4 ? DEFAULT_GUI_FONT : ANSI_VAR_FONT;
+}
+
+CTarveloApp::~CTarveloApp() { ReleaseDC(nullptr, m_dcScreen.Detach()); }
+
+const MessageMap* CTarveloApp::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapCommand<&CTarveloApp::OnAppAbout>(ID_APP_ABOUT),
+        MapCommand<&CWinApp::OnFileNew>(ID_FILE_NEW),
+        MapCommand<&CWinApp::OnFileOpen>(ID_FILE_OPEN),
+        MapCommand<&CWinApp::OnFilePrintSetup>(ID_FILE_PRINT_SETUP),
+        MapCommand<&CTarveloApp::OnHelpContent>(ID_HELP_CONTENT),
+        MapCommand<&CTarveloApp::OnHomePage>(ID_HELP_HOME_PAGE),
+    };
+    static const MessageMap map{CWinApp::GetMessageMap(), entries};
+    return &map;
+}
+
+BOOL CTarveloApp::InitInstance() {
+    SetRegistryKey(L"Tarvelo");
+
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = 0xFF;
+    InitCommonControlsEx(&controls);
+
+    if (!CWinApp::InitInstance()) return FALSE;
+    if (!AfxOleInit()) {
+        AfxMessageBox(IDP_OLE_INIT_FAILED);
+        return FALSE;
+    }
+    AfxEnableControlContainer();
+    LoadStdProfileSettings(4);
+
+    m_pPageTemplate = new CMultiDocTemplate(IDR_PAGETYPE, RuntimeClass<CTarveloDoc>(), RuntimeClass<CChildFrame>(),
+                                            RuntimeClass<CTarveloView>());
+    AddDocTemplate(m_pPageTemplate);
+    m_pSourceTemplate = new CMultiDocTemplate(IDR_PAGETYPE, RuntimeClass<CSourceDoc>(), RuntimeClass<CChildFrame>(),
+                                              RuntimeClass<CSourceView>());
+    AddDocTemplate(m_pSourceTemplate);
+
+    auto mainFrame = std::make_unique<CMainFrame>();
+    if (!mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) return FALSE;
+    m_pMainWnd = mainFrame.release();  // the window deletes it when it is destroyed
+
+    CCommandLineInfo commandLine;
+    commandLine.m_nShellCommand = CCommandLineInfo::FileNothing;  // no empty page at start
+    ParseCommandLine(commandLine);
+
+    // A clip process handles its command line and ends without showing anything.
+    CString raw = GetCommandLineW();
+    switch (ClassifyClipCommandLine(raw)) {
+    case ClipKind::Link:
+        AddClipFromCommandLine(raw);
+        ExitProcess(1);
+    case ClipKind::FormBlock:
+        StoreFormBlock(raw);
+        ExitProcess(1);
+    case ClipKind::Event:
+        AddEventFromCommandLine(raw);
+        ExitProcess(1);
+    case ClipKind::None:
+        break;
+    }
+
+    if (!ProcessShellCommand(commandLine)) return FALSE;
+    StartInteractive();
+    return TRUE;
+}
+
+void CTarveloApp::StartInteractive() {
+    m_pMainWnd->ShowWindow(m_nCmdShow);
+    m_pMainWnd->UpdateWindow();
+    // Shown first, then moved to where it was when it last closed.
+    int left = static_cast<int>(GetProfileInt(L"Init", L"Left", 23));
+    int right = static_cast<int>(GetProfileInt(L"Init", L"right", 983));
+    int top = static_cast<int>(GetProfileInt(L"Init", L"top", 23));
+    int bottom = static_cast<int>(GetProfileInt(L"Init", L"bottom", 582));
+    m_pMainWnd->MoveWindow(left, top, right - left, bottom - top, TRUE);
+
+    if (GetProfileInt(L"Settings", L"OpenRecentFile", 0) == 0) ReopenLastPage();
+
+    EnsureAllPagesIndex();
+    if (SUCCEEDED(CoInitialize(nullptr))) m_comInitialised = true;
+    StartIndexThread();
+}
+
+void CTarveloApp::ReopenLastPage() {
+    CString lastPage = GetProfileString(L"Settings", L"FileHot", L"");
+    if (lastPage.IsEmpty()) return;
+    DWORD attributes = GetFileAttributesW(lastPage);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    // The folder tree selects the page's item once it exists in the main window.
+    OpenDocumentFile(lastPage);
+}
+
+int CTarveloApp::ExitInstance() {
+    if (m_comInitialised) {
+        CoUninitialize();
+        m_comInitialised = false;
+    }
+    return CWinApp::ExitInstance();
+}
+
+void CTarveloApp::OnAppAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CTarveloApp::OnHelpContent() {
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    CString folder(module);
+    folder = folder.Left(folder.ReverseFind(L'\\'));
+    CString helpFile = folder + (folder.Right(1) == L"\\" ? L"TQHelp.chm" : L"\\TQHelp.chm");
+    // HTML Help is loaded when it is asked for, as the system provides it.
+    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+    HMODULE library = LoadLibraryW(L"hhctrl.ocx");
+    if (!library) return;
+    auto htmlHelp = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
+    if (htmlHelp) htmlHelp(nullptr, helpFile, HH_DISPLAY_TOPIC, 0);
+}
+
+void CTarveloApp::OnHomePage() { ShellExecuteW(nullptr, nullptr, kHomePage, nullptr, nullptr, SW_SHOWNORMAL); }
+
+// The one application object of the process.
+CTarveloApp theApp;
+
+CTarveloApp& TheApp() { return theApp; }

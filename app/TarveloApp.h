@@ -1,0 +1,41 @@
+// CTarveloApp: the program's application object. Start-up builds the two
+// document templates and the main window, then either hands a clip command
+// line to the clip intake (and the process ends with exit code 1) or shows
+// the main window, reopens the last page and starts the index thread.
+#pragma once
+#include "app/WinApp.h"
+#include "docview/DocTemplate.h"
+#include "gdi/DC.h"
+
+class CTarveloApp : public CWinApp {
+public:
+    CTarveloApp();
+    ~CTarveloApp() override;
+
+    BOOL m_bWin4 = FALSE;
+    CDC m_dcScreen;  // the screen's DC: the font boxes enumerate fonts on it
+    int m_nDefFont = DEFAULT_GUI_FONT;
+    CMultiDocTemplate* m_pPageTemplate = nullptr;    // owned by the document manager
+    CMultiDocTemplate* m_pSourceTemplate = nullptr;  // owned by the document manager
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Clip intake: each handles one clip command line (see clip/).
+    void AddClipFromCommandLine(CString commandLine);
+    void AddEventFromCommandLine(CString commandLine);
+
+protected:
+    const MessageMap* GetMessageMap() const override;
+    void OnAppAbout();
+    void OnHelpContent();
+    void OnHomePage();
+
+private:
+    // Places, shows and fills the main window of an interactive start.
+    void StartInteractive();
+    void ReopenLastPage();
+    bool m_comInitialised = false;
+};
+
+CTarveloApp& TheApp();

@@ -1,0 +1,104 @@
+#include "dialog/Dialog.h"
+
+#include "app/WinApp.h"
+#include "dialog/DataExchange.h"
+
+namespace {
+
+INT_PTR CALLBACK DialogBoxProc(HWND, UINT, WPARAM, LPARAM) {
+    // The dialog's messages reach its CDialog through the subclassed window
+    // procedure; the dialog manager only needs its defaults.
+    return FALSE;
+}
+
+const DLGTEMPLATE* FindDialogTemplate(UINT id) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    if (!resource) return nullptr;
+    HGLOBAL loaded = LoadResource(instance, resource);
+    return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
+}
+
+}  // namespace
+
+const MessageMap* CDialog::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapCommand<&CDialog::HandleOK>(IDOK),
+        MapCommand<&CDialog::HandleCancel>(IDCANCEL),
+    };
+    static const MessageMap map{CWnd::GetMessageMap(), entries};
+    return &map;
+}
+
+HWND CDialog::OwnerWindow() const {
+    if (m_pParentWnd && m_pParentWnd->GetSafeHwnd()) return m_pParentWnd->GetSafeHwnd();
+    CWnd* main = AfxGetMainWnd();
+    HWND owner = main ? main->GetSafeHwnd() : nullptr;
+    return owner ? GetLastActivePopup(owner) : nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+    const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(m_nIDTemplate);
+    if (!dialogTemplate) return -1;
+    m_modal = true;
+    BindWindowBeingCreated(this);
+    INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, OwnerWindow(), DialogBoxProc,
+                                             reinterpret_cast<LPARAM>(this));
+    EndBindWindowBeingCreated();
+    m_modal = false;
+    return result;
+}
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+    m_nIDTemplate = templateId;
+    if (parent) m_pParentWnd = parent;
+    const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(m_nIDTemplate);
+    if (!dialogTemplate) return FALSE;
+    HWND hwnd = CreateBound([&] {
+        return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, OwnerWindow(), DialogBoxProc,
+                                          reinterpret_cast<LPARAM>(this));
+    });
+    return hwnd != nullptr;
+}
+
+void CDialog::EndDialog(int result) {
+    if (!m_hWnd) return;
+    if (m_modal) {
+        ::EndDialog(m_hWnd, result);
+    } else {
+        DestroyWindow();
+    }
+}
+
+LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) return OnInitDialog();
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+    CDataExchange exchange(this, saveAndValidate);
+    try {
+        DoDataExchange(&exchange);
+    } catch (const CDataExchangeFailure&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+    // Modeless dialogs need the dialog manager's keyboard handling from the program's loop.
+    if (!m_modal && m_hWnd && ::IsDialogMessageW(m_hWnd, msg)) return TRUE;
+    return FALSE;
+}

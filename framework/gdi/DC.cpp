@@ -1,0 +1,52 @@
+#include "gdi/DC.h"
+
+#include "wnd/Wnd.h"
+
+BOOL CDC::Attach(HDC dc) {
+    if (m_hDC || !dc) return FALSE;
+    m_hDC = dc;
+    return TRUE;
+}
+
+HDC CDC::Detach() {
+    HDC dc = m_hDC;
+    m_hDC = nullptr;
+    return dc;
+}
+
+BOOL CDC::DeleteDC() {
+    if (!m_hDC) return FALSE;
+    if (m_owned) ::DeleteDC(m_hDC);
+    m_hDC = nullptr;
+    return TRUE;
+}
+
+void CDC::FillSolidRect(LPCRECT rect, COLORREF color) {
+    COLORREF old = ::SetBkColor(m_hDC, color);
+    ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, rect, nullptr, 0, nullptr);
+    ::SetBkColor(m_hDC, old);
+}
+
+CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd->GetSafeHwnd()) {
+    m_owned = false;
+    Attach(::BeginPaint(m_hWnd, &m_ps));
+}
+
+CPaintDC::~CPaintDC() {
+    ::EndPaint(m_hWnd, &m_ps);
+    Detach();
+}
+
+CClientDC::CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->GetSafeHwnd() : nullptr) {
+    m_owned = false;
+    Attach(::GetDC(m_hWnd));
+}
+
+CClientDC::~CClientDC() { ::ReleaseDC(m_hWnd, Detach()); }
+
+CWindowDC::CWindowDC(CWnd* wnd) : m_hWnd(wnd ? wnd->GetSafeHwnd() : nullptr) {
+    m_owned = false;
+    Attach(::GetWindowDC(m_hWnd));
+}
+
+CWindowDC::~CWindowDC() { ::ReleaseDC(m_hWnd, Detach()); }

@@ -1,0 +1,224 @@
+#include "wnd/FrameWnd.h"
+
+#include "app/WinApp.h"
+#include "docview/Document.h"
+#include "docview/RuntimeClass.h"
+#include "docview/View.h"
+#include "wnd/Resources.h"
+
+#include <memory>
+
+const MessageMap* CFrameWnd::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapMessage<&CFrameWnd::OnCreate>(WM_CREATE),
+        MapMessage<&CFrameWnd::OnClose>(WM_CLOSE),
+        MapMessage<&CFrameWnd::OnDestroy>(WM_DESTROY),
+        MapMessage<&CFrameWnd::OnSize>(WM_SIZE),
+        MapMessage<&CFrameWnd::OnInitMenuPopup>(WM_INITMENUPOPUP),
+        MapMessage<&CFrameWnd::OnIdleUpdateCmdUI>(WM_IDLEUPDATECMDUI),
+        MapMessage<&CFrameWnd::OnSetFocus>(WM_SETFOCUS),
+    };
+    static const MessageMap map{CWnd::GetMessageMap(), entries};
+    return &map;
+}
+
+const wchar_t* CFrameWnd::FrameClassFor(UINT resourceId, HBRUSH background) {
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId));
+    if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
+    return RegisterWndClass(CS_DBLCLKS, LoadCursorW(nullptr, IDC_ARROW), background, icon);
+}
+
+BOOL CFrameWnd::LoadAccelTable(UINT resourceId) {
+    if (!m_hAccelTable) m_hAccelTable = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId));
+    return m_hAccelTable != nullptr;
+}
+
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
+    m_nIDHelp = resourceId;
+    m_strTitle = ResourceStringPart(LoadStringResource(resourceId), 0);
+    const wchar_t* windowClass = FrameClassFor(resourceId, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId));
+    if (!CreateEx(0, windowClass, m_strTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                  parent ? parent->m_hWnd : nullptr, menu, context)) {
+        if (menu) DestroyMenu(menu);
+        return FALSE;
+    }
+    m_hMenuDefault = ::GetMenu(m_hWnd);
+    LoadAccelTable(resourceId);
+    if (!context) SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE);
+    return TRUE;
+}
+
+int CFrameWnd::OnCreate(LPCREATESTRUCT cs) {
+    return OnCreateHelper(cs, static_cast<CCreateContext*>(cs->lpCreateParams));
+}
+
+int CFrameWnd::OnCreateHelper(LPCREATESTRUCT cs, CCreateContext* context) {
+    if (CWnd::OnCreate(cs) == -1) return -1;
+    if (!OnCreateClient(cs, context)) return -1;
+    RecalcLayout();
+    return 0;
+}
+
+BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext* context) {
+    if (context && context->m_pNewViewClass) return CreateView(context, AFX_IDW_PANE_FIRST) != nullptr;
+    return TRUE;
+}
+
+CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
+    if (!context || !context->m_pNewViewClass) return nullptr;
+    std::unique_ptr<CCmdTarget> object(context->m_pNewViewClass->CreateObject());
+    auto* view = dynamic_cast<CWnd*>(object.get());
+    if (!view) return nullptr;
+    if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this, id, context))
+        return nullptr;  // the object is deleted with `object`
+    object.release();  // the window owns it now (deleted when it is destroyed)
+    return view;
+}
+
+void CFrameWnd::SetActiveView(CView* view, BOOL notify) {
+    CView* old = m_pViewActive;
+    if (view == old) return;
+    m_pViewActive = view;
+    if (notify && old) old->OnActivateView(FALSE, view, old);
+    if (notify && view) view->OnActivateView(TRUE, view, old);
+}
+
+CDocument* CFrameWnd::GetActiveDocument() {
+    CView* view = GetActiveView();
+    return view ? view->GetDocument() : nullptr;
+}
+
+void CFrameWnd::ActivateFrame(int cmdShow) {
+    if (cmdShow == -1) {
+        if (!IsWindowVisible()) cmdShow = SW_SHOWNORMAL;
+        else if (IsIconic()) cmdShow = SW_RESTORE;
+    }
+    if (cmdShow != -1) ShowWindow(cmdShow);
+    if (!(GetStyle() & WS_CHILD)) ::BringWindowToTop(m_hWnd);
+}
+
+void CFrameWnd::InitialUpdateFrame(CDocument*, BOOL makeVisible) {
+    CView* view = nullptr;
+    if (!GetActiveView()) {
+        view = dynamic_cast<CView*>(FromHandlePermanent(::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST)));
+        if (view) SetActiveView(view, FALSE);
+    }
+    SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE);
+    if (makeVisible) {
+        ActivateFrame();
+        if (view) view->OnActivateView(TRUE, view, view);
+    }
+    OnUpdateFrameTitle(TRUE);
+}
+
+void CFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {
+    if (!(GetStyle() & FWS_ADDTOTITLE)) return;
+    CDocument* document = GetActiveDocument();
+    if (addToTitle && document) {
+        UpdateFrameTitleForDocument(document->GetTitle());
+    } else {
+        UpdateFrameTitleForDocument(nullptr);
+    }
+}
+
+void CFrameWnd::UpdateFrameTitleForDocument(const wchar_t* documentName) {
+    if (!(GetStyle() & FWS_ADDTOTITLE)) return;
+    CString text;
+    if (!documentName || !*documentName) {
+        text = m_strTitle;
+    } else if (GetStyle() & FWS_PREFIXTITLE) {
+        text = CString(documentName) + L" - " + m_strTitle;
+    } else {
+        text = m_strTitle + L" - " + documentName;
+    }
+    if (GetWindowText() != text) SetWindowText(text);
+}
+
+void CFrameWnd::RecalcLayout(BOOL) {
+    CRect client;
+    GetClientRect(&client);
+    if (HWND pane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
+        ::MoveWindow(pane, client.left, client.top, client.Width(), client.Height(), TRUE);
+}
+
+BOOL CFrameWnd::OnCmdMsg(CommandCall& call) {
+    // The active view (which asks its document) first, then the frame, then the application.
+    if (CView* view = GetActiveView(); view && view->OnCmdMsg(call)) return TRUE;
+    if (CWnd::OnCmdMsg(call)) return TRUE;
+    if (CWinApp* app = AfxGetApp(); app && app->OnCmdMsg(call)) return TRUE;
+    return FALSE;
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
+    HACCEL accelerators = GetDefaultAccelerator();
+    return accelerators && ::TranslateAcceleratorW(m_hWnd, accelerators, msg);
+}
+
+void CFrameWnd::OnClose() {
+    // Only the active document is asked here; the main window asks all of them.
+    CDocument* document = GetActiveDocument();
+    if (document && !document->CanCloseFrame(this)) return;
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd == this) {
+        if (!document && !app->SaveAllModified()) return;
+        app->CloseAllDocuments(FALSE);
+    }
+    DestroyWindow();
+}
+
+void CFrameWnd::OnDestroy() {
+    // The shared menus of document templates are not the frame's to destroy.
+    if (m_hMenuDefault && ::GetMenu(m_hWnd) != m_hMenuDefault) ::SetMenu(m_hWnd, m_hMenuDefault);
+    Default();
+}
+
+void CFrameWnd::OnSize(UINT type, int, int) {
+    Default();
+    if (type != SIZE_MINIMIZED) RecalcLayout();
+}
+
+void CFrameWnd::OnSetFocus() {
+    if (m_pViewActive && m_pViewActive->GetSafeHwnd()) {
+        m_pViewActive->SetFocus();
+    } else {
+        Default();
+    }
+}
+
+void CFrameWnd::OnInitMenuPopup(HMENU menu, UINT, BOOL sysMenu) {
+    if (sysMenu) {
+        Default();
+        return;
+    }
+    CCmdUI state;
+    state.m_hMenu = menu;
+    state.m_nIndexMax = static_cast<UINT>(GetMenuItemCount(menu));
+    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
+        state.m_nID = GetMenuItemID(menu, static_cast<int>(state.m_nIndex));
+        if (state.m_nID == 0 || state.m_nID == static_cast<UINT>(-1)) continue;  // separator or popup
+        state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
+        // An update handler may have added or removed items (the recent-file list).
+        UINT count = static_cast<UINT>(GetMenuItemCount(menu));
+        if (count < state.m_nIndexMax) {
+            state.m_nIndex -= (state.m_nIndexMax - count);
+            while (state.m_nIndex < count && GetMenuItemID(menu, static_cast<int>(state.m_nIndex)) == state.m_nID)
+                ++state.m_nIndex;
+        }
+        state.m_nIndexMax = count;
+    }
+}
+
+void CFrameWnd::PostNcDestroy() {
+    if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this) {
+        app->m_pMainWnd = nullptr;
+        PostQuitMessage(0);
+    }
+    delete this;
+}
+
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
+    OnUpdateFrameTitle(TRUE);
+    return 0;
+}

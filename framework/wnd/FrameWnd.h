@@ -1,0 +1,72 @@
+// CFrameWnd: a top-level (or MDI child) window that holds a view, a menu
+// and an accelerator table, routes commands to its active view first,
+// updates menu items before they drop down and its title on idle.
+//
+// Created by LoadFrame(resource id): the resource's string gives the title
+// (its first "\n" part), the menu, accelerator table and icon of the same
+// id are loaded when present.
+#pragma once
+#include "wnd/CreateContext.h"
+#include "wnd/Wnd.h"
+
+class CDocument;
+class CView;
+
+// Frame styles kept in the low word of the window style.
+inline constexpr DWORD FWS_ADDTOTITLE = 0x00008000;
+inline constexpr DWORD FWS_PREFIXTITLE = 0x00004000;
+
+class CFrameWnd : public CWnd {
+public:
+    CFrameWnd() = default;
+
+    CString m_strTitle;
+    HACCEL m_hAccelTable = nullptr;
+    HMENU m_hMenuDefault = nullptr;
+    UINT m_nIDHelp = 0;
+    BOOL m_bAutoMenuEnable = TRUE;  // menu items without a command handler are greyed
+
+    virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
+                           CCreateContext* context = nullptr);
+
+    // The frame whose view has the focus: this one, or an MDI frame's active child.
+    virtual CFrameWnd* GetActiveFrame() { return this; }
+    CView* GetActiveView() const { return m_pViewActive; }
+    virtual void SetActiveView(CView* view, BOOL notify = TRUE);
+    virtual CDocument* GetActiveDocument();
+
+    virtual void ActivateFrame(int cmdShow = -1);
+    virtual void InitialUpdateFrame(CDocument* document, BOOL makeVisible);
+    virtual void OnUpdateFrameTitle(BOOL addToTitle);
+    void UpdateFrameTitleForDocument(const wchar_t* documentName);
+    virtual void RecalcLayout(BOOL notify = TRUE);
+    CWnd* CreateView(CCreateContext* context, UINT id = AFX_IDW_PANE_FIRST);
+    void SetTitle(const wchar_t* title) { m_strTitle = title; }
+    CString GetTitle() const { return m_strTitle; }
+    virtual HACCEL GetDefaultAccelerator() { return m_hAccelTable; }
+
+    BOOL OnCmdMsg(CommandCall& call) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    // Handlers derived frames call as their base.
+    int OnCreate(LPCREATESTRUCT cs);
+    void OnClose();
+    void OnDestroy();
+    void OnSize(UINT type, int cx, int cy);
+
+protected:
+    const MessageMap* GetMessageMap() const override;
+    virtual BOOL OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context);
+    int OnCreateHelper(LPCREATESTRUCT cs, CCreateContext* context);
+    // Deletes the object; the application's main window also ends the message loop.
+    void PostNcDestroy() override;
+    BOOL LoadAccelTable(UINT resourceId);
+    // Registers the frame's window class with the icon of the resource id.
+    static const wchar_t* FrameClassFor(UINT resourceId, HBRUSH background);
+
+    void OnInitMenuPopup(HMENU menu, UINT index, BOOL sysMenu);
+    LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
+    void OnSetFocus();
+
+    CView* m_pViewActive = nullptr;
+};

@@ -1,0 +1,116 @@
+#include "wnd/MDIFrameWnd.h"
+
+#include "docview/Document.h"
+#include "docview/View.h"
+#include "wnd/MDIChildWnd.h"
+
+const MessageMap* CMDIFrameWnd::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapCommandRange<&CMDIFrameWnd::OnWindowCommand>(ID_WINDOW_ARRANGE, ID_WINDOW_TILE_VERT),
+    };
+    static const MessageMap map{CFrameWnd::GetMessageMap(), entries};
+    return &map;
+}
+
+HMENU CMDIFrameWnd::FindWindowMenu(HMENU menu) {
+    if (!menu) return nullptr;
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        if (lstrcmpiW(text, L"&Window") == 0) return GetSubMenu(menu, i);
+    }
+    // Otherwise the popup before the last one, as most programs place it.
+    return count >= 2 ? GetSubMenu(menu, count - 2) : nullptr;
+}
+
+BOOL CMDIFrameWnd::OnCreateClient(LPCREATESTRUCT cs, CCreateContext*) {
+    return CreateClient(cs, FindWindowMenu(::GetMenu(m_hWnd)));
+}
+
+BOOL CMDIFrameWnd::CreateClient(LPCREATESTRUCT, HMENU windowMenu) {
+    CLIENTCREATESTRUCT ccs{};
+    ccs.hWindowMenu = windowMenu;
+    ccs.idFirstChild = AFX_IDM_FIRST_MDICHILD;
+    m_hWndMDIClient = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+                                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, 0, 0, 0, 0,
+                                      m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_PANE_FIRST)),
+                                      GetModuleHandleW(nullptr), &ccs);
+    return m_hWndMDIClient != nullptr;
+}
+
+LRESULT CMDIFrameWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefFrameProcW(m_hWnd, m_hWndMDIClient, message, wParam, lParam);
+}
+
+CMDIChildWnd* CMDIFrameWnd::MDIGetActive(BOOL* maximized) const {
+    if (!m_hWndMDIClient) return nullptr;
+    BOOL max = FALSE;
+    HWND active = reinterpret_cast<HWND>(::SendMessageW(m_hWndMDIClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&max)));
+    if (maximized) *maximized = active && max;
+    return dynamic_cast<CMDIChildWnd*>(FromHandlePermanent(active));
+}
+
+void CMDIFrameWnd::MDIActivate(CWnd* child) {
+    if (child && child->GetSafeHwnd()) ::SendMessageW(m_hWndMDIClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child->GetSafeHwnd()), 0);
+}
+
+void CMDIFrameWnd::MDISetMenu(HMENU frameMenu) {
+    if (!m_hWndMDIClient || !frameMenu) return;
+    ::SendMessageW(m_hWndMDIClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(frameMenu),
+                   reinterpret_cast<LPARAM>(FindWindowMenu(frameMenu)));
+    ::DrawMenuBar(m_hWnd);
+}
+
+CFrameWnd* CMDIFrameWnd::GetActiveFrame() {
+    if (CMDIChildWnd* child = MDIGetActive()) return child;
+    return this;
+}
+
+BOOL CMDIFrameWnd::OnCmdMsg(CommandCall& call) {
+    // The active child frame (its view, document, itself, the application), then the main window.
+    if (CMDIChildWnd* child = MDIGetActive(); child && child->OnCmdMsg(call)) return TRUE;
+    return CFrameWnd::OnCmdMsg(call);
+}
+
+HACCEL CMDIFrameWnd::GetDefaultAccelerator() {
+    if (CMDIChildWnd* child = MDIGetActive(); child && child->m_hAccelTable) return child->m_hAccelTable;
+    return m_hAccelTable;
+}
+
+BOOL CMDIFrameWnd::PreTranslateMessage(MSG* msg) {
+    if (CFrameWnd::PreTranslateMessage(msg)) return TRUE;
+    if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && m_hWndMDIClient &&
+        ::TranslateMDISysAccel(m_hWndMDIClient, msg))
+        return TRUE;
+    return FALSE;
+}
+
+void CMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {
+    if (!(GetStyle() & FWS_ADDTOTITLE)) return;
+    CMDIChildWnd* child = MDIGetActive();
+    // A maximised child's title is shown by the MDI client beside the frame's own.
+    if (addToTitle && child && !(child->GetStyle() & WS_MAXIMIZE)) {
+        if (CDocument* document = child->GetActiveDocument()) {
+            UpdateFrameTitleForDocument(document->GetTitle());
+            return;
+        }
+    }
+    UpdateFrameTitleForDocument(nullptr);
+}
+
+void CMDIFrameWnd::RecalcLayout(BOOL) {
+    CRect client;
+    GetClientRect(&client);
+    if (m_hWndMDIClient) ::MoveWindow(m_hWndMDIClient, client.left, client.top, client.Width(), client.Height(), TRUE);
+}
+
+void CMDIFrameWnd::OnWindowCommand(UINT id) {
+    switch (id) {
+    case ID_WINDOW_ARRANGE: MDIIconArrange(); break;
+    case ID_WINDOW_CASCADE: MDICascade(); break;
+    case ID_WINDOW_TILE_HORZ: MDITile(MDITILE_HORIZONTAL); break;
+    case ID_WINDOW_TILE_VERT: MDITile(MDITILE_VERTICAL); break;
+    default: break;
+    }
+}

@@ -1,0 +1,119 @@
+#include "FrameworkTestApp.h"
+#include "MessageBoxRecorder.h"
+#include "core/ComError.h"
+#include "dialog/DataExchange.h"
+#include "dialog/Dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+class ThrowingWindow : public CWnd {
+protected:
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {
+            MapCommand<&ThrowingWindow::OnComFailure>(1),
+            MapCommand<&ThrowingWindow::OnStdFailure>(2),
+        };
+        static const MessageMap map{CWnd::GetMessageMap(), entries};
+        return &map;
+    }
+    void OnComFailure() { ThrowIfFailed(E_NOINTERFACE); }
+    void OnStdFailure() { throw std::runtime_error("out of luck"); }
+};
+
+}  // namespace
+
+TEST(Window, ErrorsOfHandlersAreReportedAndNeverLeaveTheWindowProcedure) {
+    FrameworkTestApp app;
+    ThrowingWindow window;
+    ASSERT_TRUE(window.CreateEx(0, nullptr, L"thrower", WS_OVERLAPPED, CRect(0, 0, 100, 100), nullptr, 0));
+    MessageBoxRecorder boxes;
+    window.SendMessage(WM_COMMAND, 1);
+    window.SendMessage(WM_COMMAND, 2);
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_NE(boxes.Boxes()[0].text.Find(L"0x80004002"), -1);
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"FrameworkTests");
+    EXPECT_EQ(boxes.Boxes()[1].text, L"out of luck");
+    EXPECT_TRUE(IsWindow(window.GetSafeHwnd()));
+}
+
+TEST(Window, DestroyedWindowLetsGoOfItsObject) {
+    FrameworkTestApp app;
+    CWnd window;
+    ASSERT_TRUE(window.CreateEx(0, nullptr, L"short-lived", WS_OVERLAPPED, CRect(0, 0, 50, 50), nullptr, 0));
+    HWND hwnd = window.GetSafeHwnd();
+    EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), &window);
+    window.DestroyWindow();
+    EXPECT_EQ(window.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+}
+
+namespace {
+
+// Dialog 200 of the test resources: edit 1001 (name), edit 1002 (number), check 1003.
+class ExchangeDialog : public CDialog {
+public:
+    ExchangeDialog() : CDialog(200) {}
+    CString m_name = L"start";
+    int m_number = 5;
+    int m_check = 1;
+    // What to type before pressing the buttons.
+    CString m_typeName;
+    CString m_typeNumber;
+    std::vector<UINT> m_presses;
+    CString m_nameShownAtStart;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override {
+        DDX_Text(dx, 1001, m_name);
+        DDX_Text(dx, 1002, m_number);
+        DDV_MinMaxInt(dx, m_number, 1, 100);
+        DDX_Check(dx, 1003, m_check);
+    }
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        m_nameShownAtStart = GetDlgItemText(1001);
+        SetDlgItemText(1001, m_typeName);
+        SetDlgItemText(1002, m_typeNumber);
+        ::SendMessageW(::GetDlgItem(m_hWnd, 1003), BM_SETCHECK, BST_UNCHECKED, 0);
+        for (UINT id : m_presses) PostMessage(WM_COMMAND, id);
+        return TRUE;
+    }
+};
+
+}  // namespace
+
+TEST(Dialog, OkMovesControlValuesIntoMembers) {
+    FrameworkTestApp app;
+    ExchangeDialog dialog;
+    dialog.m_typeName = L"New page";
+    dialog.m_typeNumber = L" 42 ";
+    dialog.m_presses = {IDOK};
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_nameShownAtStart, L"start");
+    EXPECT_EQ(dialog.m_name, L"New page");
+    EXPECT_EQ(dialog.m_number, 42);
+    EXPECT_EQ(dialog.m_check, 0);
+    EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
+}
+
+TEST(Dialog, RejectedValueKeepsTheDialogOpenAndMembersUnchanged) {
+    FrameworkTestApp app;
+    MessageBoxRecorder boxes;
+    ExchangeDialog dialog;
+    dialog.m_typeName = L"ignored";
+    dialog.m_typeNumber = L"12abc";
+    dialog.m_presses = {IDOK, IDCANCEL};
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(boxes.Saw(L"Please enter an integer."));
+    EXPECT_EQ(dialog.m_number, 5);
+
+    ExchangeDialog outOfRange;
+    outOfRange.m_typeNumber = L"101";
+    outOfRange.m_presses = {IDOK, IDCANCEL};
+    EXPECT_EQ(outOfRange.DoModal(), IDCANCEL);
+    EXPECT_TRUE(boxes.Saw(L"Please enter an integer between 1 and 100."));
+}
