@@ -1,11 +1,7 @@
 #include "IndexThread.h"
 
 #include "app/RegKey.h"
-
-void RebuildAllPagesIndex() {
-    // The one place where start-up and the index thread reach the store's
-    // rebuild: IndexAllPages(GetAllpagesPath()) once the note store is in.
-}
+#include "index/AllPagesIndex.h"
 
 void EnsureAllPagesIndex() {
     RegKey key = RegKey::Open(HKEY_CURRENT_USER, L"Software\\Tarvelo\\Tarvelo\\AllPages", KEY_READ);

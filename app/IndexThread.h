@@ -9,5 +9,3 @@ void EnsureAllPagesIndex();
 void StartIndexThread();
 // The index thread: rebuilds every page's AllPages value; uses no COM and no window.
 DWORD WINAPI IndexAllPagesThreadProc(LPVOID parameter);
-// Rebuilds the AllPages values of all pages below the Allpages folder.
-void RebuildAllPagesIndex();
