@@ -201,3 +201,84 @@ bool RegistryKeyExists(HKEY root, const CString& key) {
     RegCloseKey(handle);
     return true;
 }
+
+namespace {
+
+struct DialogSearch {
+    std::vector<HWND> dialogs;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) && CString(className) == L"#32770")
+        reinterpret_cast<DialogSearch*>(param)->dialogs.push_back(window);
+    return TRUE;
+}
+
+struct DialogText {
+    CString text;
+};
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
+    wchar_t className[32] = {};
+    GetClassNameW(child, className, 32);
+    if (CString(className).CompareNoCase(L"Static") == 0) {
+        wchar_t text[1024] = {};
+        GetWindowTextW(child, text, 1024);
+        if (text[0]) reinterpret_cast<DialogText*>(param)->text += text;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer() {
+    InitializeCriticalSection(&m_lock);
+    m_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_thread = CreateThread(nullptr, 0, &MessageBoxAnswerer::Watch, this, 0, nullptr);
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+    SetEvent(m_stop);
+    WaitForSingleObject(m_thread, INFINITE);
+    CloseHandle(m_thread);
+    CloseHandle(m_stop);
+    DeleteCriticalSection(&m_lock);
+}
+
+DWORD WINAPI MessageBoxAnswerer::Watch(void* param) {
+    auto* self = static_cast<MessageBoxAnswerer*>(param);
+    while (WaitForSingleObject(self->m_stop, 50) == WAIT_TIMEOUT) {
+        DialogSearch search;
+        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+        for (HWND dialog : search.dialogs) {
+            DialogText text;
+            EnumChildWindows(dialog, CollectStatic, reinterpret_cast<LPARAM>(&text));
+            wchar_t caption[256] = {};
+            GetWindowTextW(dialog, caption, 256);
+            EnterCriticalSection(&self->m_lock);
+            self->m_boxes.push_back({text.text, caption});
+            LeaveCriticalSection(&self->m_lock);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            // Wait for the box to go before looking again.
+            for (int i = 0; i < 100 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(20);
+        }
+    }
+    return 0;
+}
+
+std::vector<MessageBoxAnswerer::Box> MessageBoxAnswerer::Boxes() const {
+    EnterCriticalSection(&m_lock);
+    std::vector<Box> copy = m_boxes;
+    LeaveCriticalSection(&m_lock);
+    return copy;
+}
+
+std::vector<CString> MessageBoxAnswerer::Texts() const {
+    std::vector<CString> texts;
+    for (const Box& box : Boxes()) texts.push_back(box.text);
+    return texts;
+}

@@ -82,3 +82,29 @@ int RunProgram(const CString& commandLine, DWORD timeoutMs = 60000);
 std::optional<CString> RegistryText(HKEY root, const CString& key, const CString& value);
 std::optional<DWORD> RegistryNumber(HKEY root, const CString& key, const CString& value);
 bool RegistryKeyExists(HKEY root, const CString& key);
+
+// Answers the real message boxes that a library shows (the libraries carry
+// their own copy of the framework, so a test cannot redirect their boxes):
+// a thread watches for dialog windows of the test process, records their
+// text and caption and presses their first button.
+class MessageBoxAnswerer {
+public:
+    struct Box {
+        CString text;
+        CString caption;
+    };
+    MessageBoxAnswerer();
+    ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+    std::vector<Box> Boxes() const;
+    std::vector<CString> Texts() const;
+
+private:
+    static DWORD WINAPI Watch(void* self);
+    HANDLE m_thread = nullptr;
+    HANDLE m_stop = nullptr;
+    mutable CRITICAL_SECTION m_lock;
+    std::vector<Box> m_boxes;
+};
