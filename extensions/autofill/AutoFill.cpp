@@ -1,11 +1,11 @@
 #include "AutoFill.h"
 
 #include "FormFiller.h"
-#include "FormRecordName.h"
 #include "InstallPath.h"
 #include "com/BStr.h"
 #include "com/ComModule.h"
 #include "core/MessageBox.h"
+#include "forms/FormRecordName.h"
 
 #include <exdispid.h>
 
@@ -145,7 +145,7 @@ void CAutoFill::FillFromRecord() {
     if (FAILED(m_browser->get_LocationURL(address.Receive()))) return;
     CString installPath = InstallPathOrTell();
     if (installPath.IsEmpty()) return;  // never look for records from the drive's root
-    CString path = FormRecordPath(installPath, address.Text());
+    CString path = installPath + L"\\Bookmark\\Forms\\" + FormRecordFileName(address.Text());
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) return;
     ComPtr<IHTMLDocument2> document = DocumentOf(m_browser.Get());
     if (!document) return;
