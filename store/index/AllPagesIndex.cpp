@@ -80,14 +80,48 @@ void WalkPages(const CString& folder, const std::function<void(const CString&)>&
 // The page's value from its file: (flag of the marker, value). The flag is 0
 // for an unreadable page.
 int ReadPageIndex(const CString& path, CString& value) {
-    std::vector<CString> lines;
-    if (!ReadPageLines(path, lines)) {
+    CString text;
+    if (!ReadPageText(path, text)) {
         Tell(L"Cannot open " + path);
         return 0;
     }
-    int flag = GetPageIndexFlagOfLines(lines);
-    value = flag == 1 ? BuildAllPagesValue(lines) : CString();
+    int flag = GetPageIndexFlagOfText(text);
+    value = flag == 1 ? BuildAllPagesValue(text) : CString();
     return flag;
+}
+
+// What a line holds that matters to the index, found in one pass.
+struct IndexMarkup {
+    bool rawMarker = false;  // ">>>" or "<<<" not yet written as entities
+    bool tableStart = false; // "<table", any case
+    bool tableEnd = false;   // "</table", any case
+    bool tagOpener = false;  // "&gt;&gt;&gt;", any case
+    bool Any() const { return rawMarker || tableStart || tableEnd || tagOpener; }
+};
+
+bool StartsNoCase(std::wstring_view text, size_t at, std::wstring_view word) {
+    if (at + word.size() > text.size()) return false;
+    for (size_t i = 0; i < word.size(); ++i)
+        if (CString::FoldAscii(text[at + i]) != CString::FoldAscii(word[i])) return false;
+    return true;
+}
+
+IndexMarkup ScanIndexMarkup(std::wstring_view line) {
+    IndexMarkup found;
+    size_t n = line.size();
+    for (size_t i = 0; i < n; ++i) {
+        wchar_t c = line[i];
+        if (c == L'&') {
+            if (!found.tagOpener && StartsNoCase(line, i, L"&GT;&GT;&GT;")) found.tagOpener = true;
+        } else if (c == L'<') {
+            if (i + 2 < n && line[i + 1] == L'<' && line[i + 2] == L'<') found.rawMarker = true;
+            else if (StartsNoCase(line, i, L"<TABLE")) found.tableStart = true;
+            else if (StartsNoCase(line, i, L"</TABLE")) found.tableEnd = true;
+        } else if (c == L'>' && i + 2 < n && line[i + 1] == L'>' && line[i + 2] == L'>') {
+            found.rawMarker = true;
+        }
+    }
+    return found;
 }
 
 int RewriteMarker(const CString& rawPath, const wchar_t* marker) {
@@ -123,15 +157,14 @@ int RewriteMarker(const CString& rawPath, const wchar_t* marker) {
 // that changed.
 void RefreshValues(const CString& folder) {
     CString allpages = GetAllpagesPath();
-    std::map<CString, CString> known;
-    for (const CString& name : GetSettingNames(kAllPagesSection))
-        known[name] = GetSettingString(kAllPagesSection, name, CString());
+    std::map<CString, CString> known = GetSettingStrings(kAllPagesSection);
+    SettingsWriter writer(kAllPagesSection);
     WalkPages(folder, [&](const CString& path) {
         CString value;
         ReadPageIndex(path, value);
         CString name = GetAllPagesValueName(allpages, path);
         auto found = known.find(name);
-        if (found == known.end() || found->second != value) WriteSettingString(kAllPagesSection, name, value);
+        if (found == known.end() || found->second != value) writer.WriteString(name, value);
     });
 }
 
@@ -152,13 +185,21 @@ CString EscapeIndexTag(const CString& tag) {
     return escaped;
 }
 
-CString BuildAllPagesValue(const std::vector<CString>& lines) {
-    PageLines page(lines);
+CString BuildAllPagesValue(const CString& text) {
+    PageLines page(text);
     CString value, line;
     TableNesting tables;
-    while (page.Next(line)) {
-        EncodeRawTagMarkers(line);
-        tables.See(line);
+    std::wstring_view view;
+    while (page.NextView(view)) {
+        IndexMarkup markup = ScanIndexMarkup(view);
+        if (!markup.Any()) continue;
+        line = CString(view);
+        if (markup.rawMarker) {
+            EncodeRawTagMarkers(line);
+            markup = ScanIndexMarkup(line.view());
+        }
+        if (markup.tableStart || markup.tableEnd) tables.See(line);
+        if (!markup.tagOpener) continue;
         while (HoldsTagOpener(line)) {
             CString tag = line;
             if (!HoldsTagCloser(line)) ReadIndexTagLines(page, tag);
@@ -190,9 +231,10 @@ int RegUpdateFile(const CString& rawPath) {
 
 void IndexPageTables(const CString& rawPath) {
     CString path = ResolveExistingPagePath(rawPath);
-    std::vector<CString> lines;
-    if (!ReadPageLines(path, lines)) return;
-    CString value = GetPageIndexFlagOfLines(lines) == 1 ? BuildAllPagesValue(lines) : CString();
+    CString text;
+    if (!ReadPageText(path, text)) return;
+    std::vector<CString> lines = SplitPageLines(text);
+    CString value = GetPageIndexFlagOfText(text) == 1 ? BuildAllPagesValue(text) : CString();
     std::vector<CString> entries;
     SplitString(value, entries, L";");
     for (const CString& line : lines) {

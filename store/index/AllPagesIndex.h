@@ -15,8 +15,8 @@ inline constexpr wchar_t kAllPagesSection[] = L"AllPages";
 CString GetAllPagesValueName(const CString& allpagesFolder, const CString& path);
 // A tag as it stands in an index value ("," -> "###", ";" -> "|||").
 CString EscapeIndexTag(const CString& tag);
-// The index value of a page's lines, read as RegUpdateFile reads them.
-CString BuildAllPagesValue(const std::vector<CString>& lines);
+// The index value of a page's text, read as RegUpdateFile reads it.
+CString BuildAllPagesValue(const CString& text);
 
 // Rewrites the page's value from the file: 1 when the page is indexed and its
 // value was written; 0 otherwise (its value is then the empty string). A

@@ -146,7 +146,7 @@ private:
             return true;
         }
         CString kept = line;
-        if (kept.Find(L"<") >= 0) RegexReplaceAll(kept, L"<[Bb][Rr] 2>", L"");
+        if (upper.Find(L"<BR 2>") >= 0) RegexReplaceAll(kept, L"<[Bb][Rr] 2>", L"");
         if (upper.Find(L"BODYEND") >= 0) { // the link went in earlier: rewrite the page's end
             CString before;
             // An empty remainder adds no blank line, so blank lines do not

@@ -8,7 +8,10 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
+
+static_assert(sizeof(wchar_t) == 2, "page text is UTF-16");
 
 namespace {
 
@@ -20,10 +23,12 @@ using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 CString DecodeUtf16(const std::string& bytes, size_t offset, bool bigEndian) {
     size_t units = (bytes.size() - offset) / 2;
     std::wstring text(units, L'\0');
+    if (!bigEndian) {
+        std::memcpy(text.data(), bytes.data() + offset, units * 2);
+        return CString(std::move(text));
+    }
     const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
-    for (size_t i = 0; i < units; ++i)
-        text[i] = bigEndian ? static_cast<wchar_t>((data[2 * i] << 8) | data[2 * i + 1])
-                            : static_cast<wchar_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    for (size_t i = 0; i < units; ++i) text[i] = static_cast<wchar_t>((data[2 * i] << 8) | data[2 * i + 1]);
     return CString(std::move(text));
 }
 
@@ -77,14 +82,11 @@ bool ReadPageLines(const CString& path, std::vector<CString>& lines) {
 }
 
 bool WritePageText(const CString& path, const CString& text) {
-    std::string bytes;
-    bytes.reserve(2 + static_cast<size_t>(text.GetLength()) * 2);
-    bytes.push_back(static_cast<char>(0xFF));
-    bytes.push_back(static_cast<char>(0xFE));
-    for (wchar_t unit : text.str()) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>((unit >> 8) & 0xFF));
-    }
+    // wchar_t is a UTF-16 LE unit on this platform: the bytes go as they are.
+    std::string bytes(2 + static_cast<size_t>(text.GetLength()) * 2, '\0');
+    bytes[0] = static_cast<char>(0xFF);
+    bytes[1] = static_cast<char>(0xFE);
+    std::memcpy(bytes.data() + 2, text.GetString(), static_cast<size_t>(text.GetLength()) * 2);
     return WriteFileBytesReplacing(path, bytes);
 }
 

@@ -6,9 +6,14 @@
 
 #include "regex/Regex.h"
 
-int GetPageIndexFlagOfLines(const std::vector<CString>& lines) {
+int GetPageIndexFlagOfText(const CString& text) {
+    std::wstring_view rest = text.view();
     int total = 0;
-    for (const CString& line : lines) {
+    while (!rest.empty()) {
+        size_t end = rest.find(L'\n');
+        std::wstring_view view = rest.substr(0, end);
+        rest = end == std::wstring_view::npos ? std::wstring_view() : rest.substr(end + 1);
+        CString line(view);
         CString digit;
         if (ContainsNoCase(line, L"<html") && RegexGetGroup(line, L"<[Hh][Tt][Mm][Ll][/s]+[Ii][Dd]=[tT][qQ](/d)>", digit)) {
             if (digit == L"1") return 1;
@@ -22,9 +27,9 @@ int GetPageIndexFlagOfLines(const std::vector<CString>& lines) {
 
 int GetPageIndexFlag(const CString& path) {
     if (DetectTextEncoding(path) == 0) return 0;
-    std::vector<CString> lines;
-    if (!ReadPageLines(path, lines)) return 0;
-    return GetPageIndexFlagOfLines(lines);
+    CString text;
+    if (!ReadPageText(path, text)) return 0;
+    return GetPageIndexFlagOfText(text);
 }
 
 void EncodeRawTagMarkers(CString& line) {

@@ -12,9 +12,9 @@ inline constexpr int kMaxIndexTagLength = 4000;
 // 1 for the marker "<html id=tq1>", 2 for "<html id=tq0>", 0 for none or an
 // unreadable page ("Cannot open " + path when it cannot be opened).
 int GetPageIndexFlag(const CString& path);
-// The same on a page's lines: the marker counts only in a line that begins
+// The same on a page's text: the marker counts only in a line that begins
 // within the first 501 characters of line text.
-int GetPageIndexFlagOfLines(const std::vector<CString>& lines);
+int GetPageIndexFlagOfText(const CString& text);
 // Reduces a tag line (or joined tag lines) to the tag's text.
 void ExtractIndexTagText(CString& tag);
 // Continues a tag that is not closed on its first line with the following

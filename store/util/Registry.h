@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <vector>
 
 // Root of every setting of the system below HKEY_CURRENT_USER.
@@ -28,6 +29,20 @@ int GetSettingInt(const CString& section, const CString& name, int fallback);
 // Writes the value in one registry call, creating the section's key.
 bool WriteSettingString(const CString& section, const CString& name, const CString& value);
 bool WriteSettingInt(const CString& section, const CString& name, int value);
+// Every string value of a section, read in one pass.
+std::map<CString, CString> GetSettingStrings(const CString& section);
+// A section's key held open for a run of writes.
+class SettingsWriter {
+public:
+    explicit SettingsWriter(const CString& section);
+    ~SettingsWriter();
+    SettingsWriter(const SettingsWriter&) = delete;
+    SettingsWriter& operator=(const SettingsWriter&) = delete;
+    bool WriteString(const CString& name, const CString& value);
+
+private:
+    HKEY m_key = nullptr;
+};
 // Every value name of a section ("" and error -> empty list).
 std::vector<CString> GetSettingNames(const CString& section);
 // True when the section's key exists.
