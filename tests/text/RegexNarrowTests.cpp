@@ -86,3 +86,16 @@ TEST(RegexNarrow, CompileErrorsUseTheNarrowTexts) {
               "* + - was misused\nNo pattern specified\n");
     EXPECT_EQ(group, "kept");
 }
+
+TEST(RegexNarrow, MatchesAndGroupsOfAnyLength) {
+    CStringA body(static_cast<char>('x'), 5000);
+    RegexMatchMapA matches;
+    EXPECT_TRUE(RegexFindAllA(("<" + body + ">").GetString(), "x+", matches));
+    EXPECT_EQ(matches, (RegexMatchMapA{{1, body}}));
+    CStringA group;
+    EXPECT_EQ(RegexGetGroupA(("name=\"" + body + "\"").GetString(), "name=\"(.+)\"", group), 1);
+    EXPECT_EQ(group, body);
+    CStringA text = "a" + body + "b";
+    EXPECT_EQ(RegexReplaceAllA(text, "x", "yy"), 1);
+    EXPECT_EQ(text.GetLength(), 10002);
+}

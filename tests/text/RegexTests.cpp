@@ -313,3 +313,74 @@ TEST(RegexReplace, ReplaceIsCaseSensitive) {
     EXPECT_EQ(RegexReplaceAll(text, L"b", L"x"), 0);
     EXPECT_EQ(text, L"ABC");
 }
+
+// --- Repetition modes and atoms that consume nothing ------------------------------------
+
+TEST(RegexRepeat, StarBeforeGroupCloseLooksPastItLikePlus) {
+    EXPECT_EQ(GroupOf(L"abxcx", L"(.*)x"), L"ab");
+    EXPECT_EQ(GroupOf(L"abxcx", L"(.+)x"), L"ab");
+    EXPECT_EQ(GroupOf(L"abxcx", L"(.*)"), L"abxcx");
+    EXPECT_EQ(GroupOf(L"abxcx", L"(.+))"), L"abxcx");
+    EXPECT_EQ(GroupOf(L"x", L"x(.*)"), L"");
+}
+
+TEST(RegexRepeat, QuantifiedGroupCloseClosesTheGroupOnce) {
+    EXPECT_EQ(GroupOf(L"xab", L"(a)+b"), L"a");
+    EXPECT_EQ(GroupOf(L"xab", L"(a)-b"), L"a");
+    EXPECT_EQ(MatchAtStart(L"ab", L"(a)*b"), L"ab");
+}
+
+TEST(RegexRepeat, NoOpAtomStopsAfterOneEmptyStepAndPrintsEachTime) {
+    std::string out = StdoutOf([] { EXPECT_EQ(MatchAtStart(L"xy", L"x/b+y"), L"xy"); });
+    EXPECT_EQ(out, "Srch over, 21 NOT found!\n");
+    out = StdoutOf([] { EXPECT_EQ(MatchAtStart(L"xy", L"x/b*y"), L"xy"); });
+    EXPECT_EQ(out, "Srch over, 21 NOT found!\n");
+    out = StdoutOf([] { EXPECT_EQ(AllMatches(L"ab", L"/b"), (RegexMatchMap{{0, L""}, {1, L""}})); });
+    EXPECT_EQ(out, "Srch over, 21 NOT found!\nSrch over, 21 NOT found!\n");
+}
+
+TEST(RegexRepeat, StraySetCloseIsPassedOverWithAMessage) {
+    std::string out = StdoutOf([] { EXPECT_EQ(MatchAtStart(L"ab", L"a]b"), L"ab"); });
+    EXPECT_EQ(out, "Srch over, 20 NOT found!\n");
+    out = StdoutOf([] { EXPECT_EQ(MatchAtStart(L"ab", L"a]+b"), L"ab"); });
+    EXPECT_EQ(out, "Srch over, 20 NOT found!\n");
+}
+
+TEST(RegexRepeat, SetLeftOpenRunsToThePatternsEnd) {
+    EXPECT_EQ(MatchAtStart(L"b", L"[ab"), L"b");
+    EXPECT_EQ(MatchAtStart(L"c", L"[ab"), L"<no match>");
+    EXPECT_EQ(MatchAtStart(L"bbb", L"[a+b"), L"b");
+}
+
+TEST(RegexRepeat, InnerQuantifiersOfASetAddNoMember) {
+    EXPECT_EQ(MatchAtStart(L"b", L"[ab*]"), L"b");
+    EXPECT_EQ(MatchAtStart(L"*", L"[ab*]"), L"<no match>");
+    EXPECT_EQ(MatchAtStart(L"aab", L"[a+b]+"), L"aab");
+}
+
+// --- No fixed capacity ----------------------------------------------------------------------
+
+TEST(RegexCapacity, LongProgramsGroupsAndMatchesAreKeptWhole) {
+    CString longLiteral(L'q', 5000);
+    CString subject = L"<" + longLiteral + L">";
+    EXPECT_EQ(AllMatches(subject, longLiteral), (RegexMatchMap{{1, longLiteral}}));
+    CString body(L'x', 100000);
+    EXPECT_EQ(GroupOf(L"<b>" + body + L"</b>", L"<b>(.+)<//b>"), body);
+    CString text = L"a" + body + L"z";
+    EXPECT_EQ(RegexReplaceAll(text, L"x+", L"-"), 1);
+    EXPECT_EQ(text, L"a-z");
+}
+
+TEST(RegexCapacity, ManyNestedLazyRepetitionsNeedNoDeepStack) {
+    // Every "a+" but the last asks whether the rest matches, which asks again,
+    // twenty thousand levels deep.
+    CString pattern;
+    for (int i = 0; i < 20000; ++i) pattern += L"a+";
+    pattern += L"b";
+    CString subject = CString(L'a', 30000) + L"b";
+    EXPECT_EQ(MatchAtStart(subject, pattern), subject);
+    CString shortPattern;
+    for (int i = 0; i < 300; ++i) shortPattern += L"a+";
+    shortPattern += L"b";
+    EXPECT_EQ(MatchAtStart(CString(L'a', 299) + L"b", shortPattern), L"<no match>");
+}

@@ -14,7 +14,8 @@
 // A cell without a meaning of its own when matched (']' outside a set, the
 // wide engine's "/b") prints "Srch over, <code> NOT found!" each time the walk
 // evaluates it and is passed over; an answer taken from the kept look-aheads
-// is not evaluated again and prints nothing.
+// is not evaluated again and prints nothing. The lines are written when the
+// matcher goes out of scope, at the end of the operation.
 #pragma once
 
 #include "regex/RegexLayout.h"
@@ -42,13 +43,13 @@ public:
     // given, the groups of a successful match are appended to it.
     const TChar* Match(const TChar* position, std::vector<String>* groups) {
         m_frames.clear();
-        m_frames.push_back(Frame::At(0, position));
+        m_frames.push_back(Frame::At(0, position, false));
         m_groups.clear();
         for (;;) {
             bool isMain = m_frames.size() == 1;
             Step step = Walk(m_frames.back(), isMain && m_fold, isMain && groups ? &m_groups : nullptr);
             if (step.outcome == Outcome::NeedLookAhead) {
-                m_frames.push_back(Frame::At(step.pc, step.position));
+                m_frames.push_back(Frame::At(step.pc, step.position, true));
                 continue;
             }
             bool matched = step.outcome == Outcome::Matched;
@@ -127,9 +128,11 @@ private:
         const TChar* answerPosition = nullptr;
         bool answer = false;
         uint64_t cost = 0;
+        bool lookAhead = false;             // answers yes or no; its end and groups do not matter
 
-        static Frame At(int pc, const TChar* position) {
+        static Frame At(int pc, const TChar* position, bool lookAhead) {
             Frame f;
+            f.lookAhead = lookAhead;
             f.startPc = f.pc = pc;
             f.startPosition = f.s = f.g = position;
             return f;
@@ -137,6 +140,13 @@ private:
     };
 
     static Step Failed() { return {Outcome::Failed}; }
+
+    // A look-ahead whose repetition stopped because the rest matches there has
+    // its answer: the rest of its walk is that very rest, from that position.
+    static bool Settled(Frame& f, Step& step) {
+        step = {Outcome::Matched, 0, f.s};
+        return true;
+    }
 
     uint64_t Key(int pc, const TChar* position) const {
         return (static_cast<uint64_t>(static_cast<uint32_t>(pc)) << 32) |
@@ -189,7 +199,7 @@ private:
         case kCellDigit: case kCellAlnum: case kCellSpace: case kCellSlash:
             return MatchUnit(atomPc, s, false) ? s : nullptr;
         default:
-            PrintUnknownCell(code);
+            m_unknownCells.Add(code);
             return s;
         }
     }
@@ -212,7 +222,7 @@ private:
                 pc = m_layout.Set(pc).afterPc;
                 break;
             default:
-                PrintUnknownCell(code);
+                m_unknownCells.Add(code);
                 ++pc;
                 break;
             }
@@ -276,7 +286,10 @@ private:
                     step = {Outcome::NeedLookAhead, info.lookPc, f.s};
                     return true;
                 }
-                if (rest == Answer::Yes) break;
+                if (rest == Answer::Yes) {
+                    if (f.lookAhead) return Settled(f, step);
+                    break;
+                }
             }
             bool empty = end == f.s;
             f.s = end;
@@ -322,7 +335,10 @@ private:
                     step = {Outcome::NeedLookAhead, set.lookPc, f.s};
                     return true;
                 }
-                if (rest == Answer::Yes) break;
+                if (rest == Answer::Yes) {
+                    if (f.lookAhead) return Settled(f, step);
+                    break;
+                }
                 unsigned u = UnitValue(*f.s);
                 if (u == 0 || set.Has(u)) break;
                 ++f.s;
@@ -362,7 +378,7 @@ private:
                 f.pc += code == kCellLiteral ? 2 : 1;
                 break;
             default:
-                PrintUnknownCell(code);
+                m_unknownCells.Add(code);
                 ++f.pc;
                 break;
             }
@@ -375,6 +391,7 @@ private:
     std::vector<Frame> m_frames;
     std::vector<String> m_groups;
     std::unordered_map<uint64_t, bool> m_answers;
+    mutable UnknownCellReport m_unknownCells;
 };
 
 } // namespace regex_detail

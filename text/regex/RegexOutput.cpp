@@ -6,12 +6,16 @@ namespace regex_detail {
 
 void PrintDiagnostic(const char* text) {
     std::fputs(text, stdout);
-    std::fflush(stdout);
 }
 
-void PrintUnknownCell(int code) {
-    std::printf("Srch over, %d NOT found!\n", code);
-    std::fflush(stdout);
+UnknownCellReport::~UnknownCellReport() {
+    if (!m_lines.empty()) PrintDiagnostic(m_lines.c_str());
+}
+
+void UnknownCellReport::Add(int code) {
+    m_lines += "Srch over, ";
+    m_lines += std::to_string(code);
+    m_lines += " NOT found!\n";
 }
 
 void PrintNoPattern() { PrintDiagnostic("No pattern specified\n"); }
