@@ -5,6 +5,8 @@
 #include "ExtensionHost.h"
 #include "FakeEngine.h"
 #include "FormBlocks.h"
+#include "PageCapture.h"
+#include "Random.h"
 #include "TQMenuExt.h"
 
 #include <docobj.h>
@@ -219,4 +221,34 @@ TEST_F(PageLibraries, BookMarkTellsAboutAMissingInstallPathValue) {
     EXPECT_EQ(answerer.Boxes()[0].text, CString(L"Error, cannot QUERY InstallPath!"));
     EXPECT_EQ(answerer.Boxes()[0].caption, CString(L"Error"));
     EXPECT_TRUE(install.Starts().empty());
+}
+
+TEST_F(PageLibraries, HostilePageTextReachesTheProgramUnchanged) {
+    settings.Set(install.Path());
+    LoadedLibrary library(L"BookMark");
+    const uint32_t seed = 7031;
+    Random random(seed);
+    std::vector<CString> expected;
+    for (int round = 0; round < 12; ++round) {
+        auto page = std::make_shared<FakePage>();
+        page->url = L"http://" + random.HostileText(80);
+        page->title = random.HostileText(round == 0 ? 9000 : 120);
+        FakeForm form;
+        CString text;
+        for (int i = random.Int(0, 3); i > 0; --i) {
+            CString name = random.HostileText(20), value = random.HostileText(90);
+            form.fields.push_back(Field(FakeField::Kind::Input, L"text", name, value));
+            text += name + L">>>" + value + L"|||";
+        }
+        page->forms = {form};
+        auto browser = ComPtr<IUnknown>::Attach(static_cast<IUnknown*>(CreateFakeBrowser(page)));
+        auto window = ComPtr<IDispatch>::Attach(static_cast<IDispatch*>(CreateFakeWindow(browser.Get())));
+        auto bar = library.Create<IObjectWithSite>(kBarObjClsid);
+        bar->SetSite(window.Get());
+        EXPECT_EQ(bar.As<IOleCommandTarget>()->Exec(nullptr, 0, 0, nullptr, nullptr), S_OK);
+        bool sent = !text.IsEmpty() && !IsFileAddress(page->url);
+        for (const CString& block : sent ? FormBlockClips(text) : std::vector<CString>{}) expected.push_back(block);
+        expected.push_back(LinkClip(page->url, page->title, sent ? FormFlag::Sent : FormFlag::NotSent));
+    }
+    EXPECT_EQ(install.Starts(), Sorted(expected)) << "seed " << seed;
 }
