@@ -50,6 +50,14 @@ STDMETHODIMP CMenuExt::AddLink(BSTR url, BSTR name) {
     return S_OK;
 }
 
+void* CMenuExt::QueryBaseInterface(REFIID iid) {
+    if (iid == IID_IDispatch) return static_cast<IDispatch*>(static_cast<IMenuExt*>(this));
+    if (iid == IID_IPersist) return static_cast<IPersist*>(static_cast<IPersistStreamInit*>(this));
+    if (iid == IID_IViewObject) return static_cast<IViewObject*>(this);
+    if (iid == IID_IOleWindow) return static_cast<IOleWindow*>(this);
+    return nullptr;
+}
+
 STDMETHODIMP CMenuExt::GetClassInfo(ITypeInfo** info) {
     if (!info) return E_POINTER;
     *info = nullptr;

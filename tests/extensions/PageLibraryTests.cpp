@@ -252,3 +252,44 @@ TEST_F(PageLibraries, HostilePageTextReachesTheProgramUnchanged) {
     }
     EXPECT_EQ(install.Starts(), Sorted(expected)) << "seed " << seed;
 }
+
+TEST_F(PageLibraries, MenuExtControlDrawsItsFramedCaptionInsideItsBoundsOnly) {
+    LoadedLibrary library(L"TQMenuExt");
+    auto view = library.Create<IViewObject2>(kMenuExtClsid);
+    ASSERT_TRUE(view);
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 240, -80, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all = {0, 0, 240, 80};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    RECTL bounds = {20, 10, 220, 70};
+    ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0), S_OK);
+    GdiFlush();
+    auto pixel = [bits](int x, int y) { return static_cast<const DWORD*>(bits)[y * 240 + x] & 0xFFFFFF; };
+    EXPECT_EQ(pixel(20, 10), 0u);    // the frame's corner
+    EXPECT_EQ(pixel(120, 69), 0u);   // its bottom edge
+    EXPECT_EQ(pixel(10, 5), 0xFFFFFFu);  // outside the bounds
+    int ink = 0;
+    for (int y = 25; y < 45; ++y)
+        for (int x = 40; x < 200; ++x) ink += pixel(x, y) != 0xFFFFFF;
+    EXPECT_GT(ink, 30);  // the caption
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+
+    DWORD status = 0;
+    EXPECT_EQ(view.As<IOleObject>()->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
+    EXPECT_EQ(status, 0x20191u);
+    CLSID clsid{};
+    EXPECT_EQ(view.As<IPersistStreamInit>()->GetClassID(&clsid), S_OK);
+    EXPECT_EQ(clsid, kMenuExtClsid);
+    QACONTAINER container{};
+    container.cbSize = sizeof(container);
+    QACONTROL control{};
+    control.cbSize = sizeof(control);
+    EXPECT_EQ(view.As<IQuickActivate>()->QuickActivate(&container, &control), S_OK);
+    EXPECT_EQ(control.dwMiscStatus, 0x20191u);
+}
