@@ -37,6 +37,24 @@ bool TextBefore(const CString& line, const wchar_t* pattern, CString& before) {
     return RegexGetGroup(line, pattern, before);
 }
 
+// The column of a data cell: in an upper-case line, the first "<TD" that is
+// followed (after at least one character) by POS="digits"> gives the digits;
+// the same as the pattern "<TD.+POS="(/d+)">".
+bool FindCellPosition(const CString& upper, int& position) {
+    const std::wstring& text = upper.str();
+    for (size_t cell = text.find(L"<TD"); cell != std::wstring::npos; cell = text.find(L"<TD", cell + 1)) {
+        for (size_t at = text.find(L"POS=\"", cell + 4); at != std::wstring::npos; at = text.find(L"POS=\"", at + 1)) {
+            size_t digits = at + 5, end = digits;
+            while (end < text.size() && iswdigit(text[end]) && text[end] < 128) ++end;
+            if (end > digits && end + 1 < text.size() && text[end] == L'"' && text[end + 1] == L'>') {
+                position = _wtoi(text.substr(digits, std::min<size_t>(end - digits, 9)).c_str());
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // One pass over a page, following the rules of link insertion line by line.
 class LinkInserter {
 public:
@@ -81,12 +99,8 @@ private:
             m_tag += line;
             if (upper.Find(L"&LT;&LT;&LT;") >= 0) FinishTag();
         }
-        if (upper.Find(L"<TD") >= 0 && upper.Find(L"POS=\"") >= 0) {
-            CString position;
-            if (RegexGetGroup(upper, L"<TD.+POS=\"(/d+)\">", position)) {
-                m_highest = std::max(m_highest, _wtoi(position));
-            }
-        }
+        int position = 0;
+        if (FindCellPosition(upper, position)) m_highest = std::max(m_highest, position);
         if (!m_inserted && m_inTable && m_inSection && upper.Find(L"<DIV>&NBSP;</DIV></TD>") >= 0) {
             MarkInserted(LinkPlacement::InSection);
             m_out += m_pending;
@@ -156,7 +170,7 @@ private:
             m_stopped = true;
             return false;
         }
-        m_pending = kept;
+        m_pending = std::move(kept);
         return true;
     }
 

@@ -45,31 +45,56 @@ int LastMarkerWithFollower(const CString& text, const wchar_t* marker) {
 
 } // namespace
 
+namespace {
+
+// Appends one character of clip text or address as page text. "<" and ">"
+// go as numeric references, and so do the entities "&lt;" and "&gt;" already
+// in the text: runs of them would otherwise read as section markers
+// ("&gt;&gt;&gt;", "&lt;&lt;&lt;"). Other entities stay as they are.
+int AppendEscaped(CString& out, const CString& text, int i, bool escapeAmpersand) {
+    wchar_t c = text[i];
+    if (c == L'<') {
+        out += L"&#60;";
+    } else if (c == L'>') {
+        out += L"&#62;";
+    } else if (c == L'&') {
+        int entity = EntityLengthAt(text, i);
+        CString name = text.Mid(i, entity);
+        if (entity && name.CompareNoCase(L"&lt;") == 0) {
+            out += L"&#60;";
+        } else if (entity && name.CompareNoCase(L"&gt;") == 0) {
+            out += L"&#62;";
+        } else {
+            out += entity || !escapeAmpersand ? L"&" : L"&amp;";
+            return 1;
+        }
+        return entity;
+    } else if (c == L'\r' || c == L'\n') {
+        if (escapeAmpersand) out += L' ';
+    } else {
+        out += c;
+    }
+    return 1;
+}
+
+} // namespace
+
 CString EscapeLinkText(const CString& text) {
     CString out;
     out.str().reserve(static_cast<size_t>(text.GetLength()) + 16);
-    for (int i = 0; i < text.GetLength(); ++i) {
-        wchar_t c = text[i];
-        switch (c) {
-        case L'<': out += L"&lt;"; break;
-        case L'>': out += L"&gt;"; break;
-        case L'&': out += EntityLengthAt(text, i) ? L"&" : L"&amp;"; break;
-        case L'\r':
-        case L'\n': out += L' '; break;
-        default: out += c; break;
-        }
-    }
+    for (int i = 0; i < text.GetLength();) i += AppendEscaped(out, text, i, true);
     return out;
 }
 
 CString EscapeLinkAddress(const CString& address) {
     CString out;
-    for (int i = 0; i < address.GetLength(); ++i) {
-        wchar_t c = address[i];
-        if (c == L'"')
+    for (int i = 0; i < address.GetLength();) {
+        if (address[i] == L'"') {
             out += L"&quot;";
-        else if (c != L'\r' && c != L'\n')
-            out += c;
+            ++i;
+        } else {
+            i += AppendEscaped(out, address, i, false);
+        }
     }
     return out;
 }

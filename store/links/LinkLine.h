@@ -3,11 +3,13 @@
 #pragma once
 #include "core/String.h"
 
-// Link text as page text: "<", ">" and "&" become entities, except an "&"
-// that already starts an entity ("&amp;", "&#39;", "&#x27;"); line breaks
-// become blanks.
+// Link text as page text: "<" and ">" become "&#60;" and "&#62;" (so that no
+// clip can write a section marker), "&" becomes "&amp;" unless it already
+// starts an entity ("&amp;", "&#39;"; "&lt;" and "&gt;" are written in the
+// numeric form); line breaks become blanks.
 CString EscapeLinkText(const CString& text);
-// An address as an attribute value: '"' becomes "&quot;", line breaks vanish.
+// An address as an attribute value: '"' becomes "&quot;", "<" and ">" (and
+// the entities "&lt;" and "&gt;") numeric references; line breaks vanish.
 CString EscapeLinkAddress(const CString& address);
 // Appends the link line (see the .cpp for its three forms) to `out`; nothing
 // when neither address nor picture is given.

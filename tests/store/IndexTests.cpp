@@ -4,6 +4,8 @@
 #include "pages/PageFile.h"
 #include "util/Registry.h"
 
+#include "Random.h"
+
 #include <windows.h>
 
 class AllPagesIndex : public StoreTest {};
@@ -142,4 +144,25 @@ TEST_F(AllPagesIndex, ExtendingAValueEscapesTheSection) {
     EXPECT_EQ(IndexValue(L"P"), L"a###b|||c,1");
     EXPECT_TRUE(ExtendAllPagesValue(L"P", L"d"));
     EXPECT_EQ(IndexValue(L"P"), L"a###b|||c,1;d,1");
+}
+
+TEST_F(AllPagesIndex, MalformedPagesNeverBreakTheRebuild) {
+    Random random(77);
+    for (int i = 0; i < 40; ++i) {
+        CString path;
+        path.Format(L"%ls\\Junk%d.htm", Allpages().GetString(), i);
+        std::string bytes = random.AnyBytes(0, 3000);
+        if (i % 2) {
+            CString hostile = L"<html id=tq1>\n";
+            for (int l = 0; l < 20; ++l) hostile += random.HostileText(200) + (random.Chance(50) ? L"&gt;&gt;&gt;" : L"") + L"\n";
+            bytes = Utf16Bytes(hostile);
+        }
+        WriteFileBytes(path, bytes);
+    }
+    EXPECT_EQ(RebuildAllPagesIndex(), 1);
+    for (int i = 1; i < 40; i += 2) {
+        CString name;
+        name.Format(L"Junk%d", i);
+        EXPECT_NE(IndexValue(name), L"<missing>");
+    }
 }

@@ -3,7 +3,10 @@
 #include "links/LinkInsertion.h"
 #include "links/LinkLine.h"
 #include "pages/PageTemplate.h"
+#include "index/AllPagesIndex.h"
 #include "util/Registry.h"
+
+#include "Random.h"
 
 #include <windows.h>
 
@@ -43,9 +46,21 @@ TEST(LinkLine, HasItsThreeForms) {
 
 TEST(LinkLine, EscapesMarkupFromWebPagesOnce) {
     CString out;
-    FormatLinkLine(out, L"<script>a&b &amp; &#39; &#x27; &bogus</script>\r\nx", L"http://a/?q=\"<y>\"", L"");
-    EXPECT_EQ(out, L"\n<A href=\"http://a/?q=&quot;<y>&quot;\">&nbsp;&lt;script&gt;a&amp;b &amp; &#39; &#x27; "
-                   L"&amp;bogus&lt;/script&gt;  x&nbsp;</A>\n");
+    FormatLinkLine(out, L"<script>a&b &amp; &#39; &#x27; &bogus</script>\r\nx", L"http://a/?q=\"<y>\"&r=1", L"");
+    EXPECT_EQ(out, L"\n<A href=\"http://a/?q=&quot;&#60;y&#62;&quot;&r=1\">&nbsp;&#60;script&#62;a&amp;b &amp; &#39; "
+                   L"&#x27; &amp;bogus&#60;/script&#62;  x&nbsp;</A>\n");
+}
+
+TEST(LinkLine, ClipTextNeverWritesASectionMarker) {
+    for (const wchar_t* text : {L"a >>> b <<< c", L"&gt;&gt;&gt;x&LT;&lt;&lt;", L">>&gt;"}) {
+        CString escaped = EscapeLinkText(text) + EscapeLinkAddress(text);
+        EXPECT_EQ(escaped.Find(L">>>"), -1) << text;
+        EXPECT_EQ(escaped.Find(L"<<<"), -1) << text;
+        CString upper = escaped;
+        upper.MakeUpper();
+        EXPECT_EQ(upper.Find(L"&GT;"), -1) << text;
+        EXPECT_EQ(upper.Find(L"&LT;"), -1) << text;
+    }
 }
 
 TEST(LinkLine, TrailingMarkupMovesBehindTheLastLink) {
@@ -236,4 +251,30 @@ TEST_F(LinkInsertion, EventGoesBeforeTheFirstSection) {
     ASSERT_EQ(AppendEventToPage(L"NoTags", L"E", L"d", L"t"), 1);
     CString text = ReadPage(PagePath(L"NoTags"));
     EXPECT_NE(text.Find(L"<BR 2><BR 2><BR 2>>>>E(d)<<<t<BR>\n<HR id=bodyend"), -1) << text.GetString();
+}
+
+TEST_F(LinkInsertion, HostileClipsLoseNoLinkAndKeepThePageWhole) {
+    ASSERT_EQ(AddNewPage(L"Wild"), 1);
+    Random random(4242);
+    std::vector<CString> addresses;
+    for (int i = 0; i < 60; ++i) {
+        CString address;
+        address.Format(L"http://h%d/", i);
+        address += random.HostileText(40);
+        CString section = random.Chance(30) ? CString() : random.FromAlphabet(L"abcXYZ ,;", 1, 6);
+        ASSERT_EQ(AddLinkToPage(L"Wild", section, random.HostileText(80), address, L""), 1) << "link " << i;
+        addresses.push_back(address);
+    }
+    CString text = ReadPage(PagePath(L"Wild"));
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        CString href;
+        href.Format(L"\"http://h%zu/", i);
+        int at = text.Find(href);
+        ASSERT_GE(at, 0) << "link " << i << " lost";
+        EXPECT_EQ(text.Mid(at + 1, EscapeLinkAddress(addresses[i]).GetLength()), EscapeLinkAddress(addresses[i]));
+    }
+    EXPECT_EQ(Count(text, L"bodyend"), 1);
+    EXPECT_EQ(Count(text, L"</html>"), 1);
+    EXPECT_EQ(RegUpdateFile(PagePath(L"Wild")), 1);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
 }
