@@ -213,6 +213,20 @@ CString SerializeInner(const dom::Node& node) {
     return CString(std::move(writer.out));
 }
 
+CString SerializeStartTag(const dom::Node& element) {
+    Writer writer;
+    writer.out += L'<';
+    writer.out += element.TagName().str();
+    writer.Attributes(element);
+    writer.out += L'>';
+    return CString(std::move(writer.out));
+}
+
+CString SerializeEndTag(const dom::Node& element) {
+    if (element.TagFlags() & dom::kVoid) return CString();
+    return L"</" + element.TagName() + L">";
+}
+
 CString EscapeText(const CString& text) {
     Writer writer;
     writer.Escape(text.str());

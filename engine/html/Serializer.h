@@ -12,6 +12,9 @@ namespace html {
 CString SerializeDocument(const dom::Document& document);
 CString SerializeOuter(const dom::Node& node);
 CString SerializeInner(const dom::Node& node);
+// An element's start tag and end tag alone.
+CString SerializeStartTag(const dom::Node& element);
+CString SerializeEndTag(const dom::Node& element);
 // The text escaped as the serializer writes text content.
 CString EscapeText(const CString& text);
 

@@ -1,0 +1,55 @@
+// What the document's COM objects share: the tree, the selection, the
+// design-mode flag and the text written by document.write. Every adapter of
+// one document holds it, so the tree lives as long as any of them.
+#pragma once
+#include "com/ComPtr.h"
+#include "dom/Document.h"
+#include "editing/Selection.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <memory>
+
+namespace com {
+
+struct DocumentState {
+    std::shared_ptr<dom::Document> document = dom::Document::Create();
+    editing::Selection selection;
+    bool designMode = false;
+    CString written;  // text of write() calls since the document was opened
+};
+using StatePtr = std::shared_ptr<DocumentState>;
+
+}  // namespace com
+
+// The engine's private interface: the tree node behind one of its objects.
+struct IEngineNode : public IUnknown {
+    virtual dom::Node* STDMETHODCALLTYPE EngineNode() = 0;
+};
+__CRT_UUID_DECL(IEngineNode, 0x6e1a2c57, 0x5c1b, 0x4c7b, 0x9e, 0x0b, 0x7d, 0x1f, 0x8c, 0x3a, 0x2b, 0x11)
+
+namespace com {
+
+// The node behind an object of this engine, null for any other object.
+dom::Node* NodeOf(IUnknown* object);
+// The adapter of a node (the class that fits its tag), queried for riid;
+// a null node answers a null pointer and S_OK.
+HRESULT WrapNode(const StatePtr& state, dom::Node* node, REFIID riid, void** out);
+
+template <typename I>
+ComPtr<I> Wrap(const StatePtr& state, dom::Node* node) {
+    ComPtr<I> result;
+    if (node) WrapNode(state, node, __uuidof(I), reinterpret_cast<void**>(result.Put()));
+    return result;
+}
+
+template <typename I>
+HRESULT ReturnNode(const StatePtr& state, dom::Node* node, I** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!node) return S_OK;
+    return WrapNode(state, node, __uuidof(I), reinterpret_cast<void**>(out));
+}
+
+}  // namespace com

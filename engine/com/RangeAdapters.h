@@ -1,0 +1,67 @@
+// Text ranges (IHTMLTxtRange), control ranges (IHTMLControlRange) and the
+// selection object (IHTMLSelectionObject) over the editing layer.
+#pragma once
+#include "com/ComObject.h"
+#include "com/DocumentState.h"
+#include "com/NotImplemented.h"
+#include "editing/TextRange.h"
+
+namespace com {
+
+class TextRangeAdapter final : public ComObject<TextRangeAdapter, IHTMLTxtRangeNotImpl> {
+public:
+    TextRangeAdapter(StatePtr state, editing::TextRange range) : m_state(std::move(state)), m_range(std::move(range)) {}
+    void* FindInterface(REFIID riid);
+    editing::TextRange& Range() { return m_range; }
+
+    HRESULT STDMETHODCALLTYPE get_htmlText(BSTR* p) override;
+    HRESULT STDMETHODCALLTYPE put_text(BSTR v) override;
+    HRESULT STDMETHODCALLTYPE get_text(BSTR* p) override;
+    HRESULT STDMETHODCALLTYPE parentElement(IHTMLElement** parent) override;
+    HRESULT STDMETHODCALLTYPE duplicate(IHTMLTxtRange** range) override;
+    HRESULT STDMETHODCALLTYPE collapse(VARIANT_BOOL start) override;
+    HRESULT STDMETHODCALLTYPE moveStart(BSTR unit, LONG count, LONG* actual) override;
+    HRESULT STDMETHODCALLTYPE moveEnd(BSTR unit, LONG count, LONG* actual) override;
+    HRESULT STDMETHODCALLTYPE select() override;
+    HRESULT STDMETHODCALLTYPE pasteHTML(BSTR html) override;
+    HRESULT STDMETHODCALLTYPE moveToElementText(IHTMLElement* element) override;
+    HRESULT STDMETHODCALLTYPE findText(BSTR text, LONG count, LONG flags, VARIANT_BOOL* success) override;
+
+private:
+    StatePtr m_state;
+    editing::TextRange m_range;
+};
+
+class ControlRangeAdapter final : public ComObject<ControlRangeAdapter, IHTMLControlRangeNotImpl> {
+public:
+    ControlRangeAdapter(StatePtr state, std::vector<dom::NodePtr> controls) : m_state(std::move(state)), m_controls(std::move(controls)) {}
+    void* FindInterface(REFIID riid);
+    HRESULT STDMETHODCALLTYPE select() override;
+    HRESULT STDMETHODCALLTYPE add(IHTMLControlElement* item) override;
+    HRESULT STDMETHODCALLTYPE remove(LONG index) override;
+    HRESULT STDMETHODCALLTYPE item(LONG index, IHTMLElement** element) override;
+    HRESULT STDMETHODCALLTYPE commonParentElement(IHTMLElement** parent) override;
+    HRESULT STDMETHODCALLTYPE get_length(LONG* p) override;
+
+private:
+    StatePtr m_state;
+    std::vector<dom::NodePtr> m_controls;
+};
+
+class SelectionAdapter final : public ComObject<SelectionAdapter, IHTMLSelectionObjectNotImpl> {
+public:
+    explicit SelectionAdapter(StatePtr state) : m_state(std::move(state)) {}
+    void* FindInterface(REFIID riid);
+    HRESULT STDMETHODCALLTYPE createRange(IDispatch** range) override;
+    HRESULT STDMETHODCALLTYPE empty() override;
+    HRESULT STDMETHODCALLTYPE clear() override;
+    HRESULT STDMETHODCALLTYPE get_type(BSTR* p) override;
+
+private:
+    StatePtr m_state;
+};
+
+// The selection as a text range (a caret at the body's start when nothing was selected).
+editing::TextRange SelectionRange(const StatePtr& state);
+
+}  // namespace com

@@ -1,0 +1,19 @@
+// The document's selection: nothing (a caret), a text range, or a set of
+// elements selected as objects (images, tables).
+#pragma once
+#include "editing/TextRange.h"
+
+#include <vector>
+
+namespace editing {
+
+enum class SelectionKind { None, Text, Control };
+
+struct Selection {
+    SelectionKind kind = SelectionKind::None;
+    Boundary start;  // for None (the caret) and Text
+    Boundary end;
+    std::vector<dom::NodePtr> controls;
+};
+
+}  // namespace editing

@@ -1,0 +1,367 @@
+#include "editing/TextRange.h"
+
+#include "html/Parser.h"
+#include "html/Serializer.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace editing {
+
+using dom::Node;
+using dom::NodePtr;
+using dom::Tag;
+
+namespace {
+
+bool HidesText(const Node& element) {
+    return element.Is(Tag::Script) || element.Is(Tag::Style) || element.Is(Tag::Title) || element.Is(Tag::Head) ||
+           element.Is(Tag::Textarea);
+}
+
+struct TextPiece {
+    Node* node;
+    int start;
+};
+
+void CollectVisible(Node& node, std::vector<TextPiece>& pieces, int& total) {
+    for (const auto& child : node.Children()) {
+        if (child->IsText()) {
+            pieces.push_back({child.get(), total});
+            total += child->Data().GetLength();
+        } else if (child->IsElement() && !HidesText(*child)) {
+            CollectVisible(*child, pieces, total);
+        }
+    }
+}
+
+// Counts the visible text before a point.
+struct OffsetFinder {
+    const Node* target;
+    int index;
+    bool found = false;
+    int count = 0;
+
+    void Walk(const Node& node, bool hidden) {
+        for (int i = 0; i < node.ChildCount() && !found; ++i) {
+            if (&node == target && i == index) {
+                found = true;
+                return;
+            }
+            const Node& child = *node.Child(i);
+            if (child.IsText()) {
+                int length = child.Data().GetLength();
+                if (&child == target) {
+                    if (!hidden) count += std::clamp(index, 0, length);
+                    found = true;
+                    return;
+                }
+                if (!hidden) count += length;
+            } else if (child.IsElement()) {
+                Walk(child, hidden || HidesText(child));
+            }
+        }
+        if (!found && &node == target) found = true;
+    }
+};
+
+Node* CommonAncestor(Node* a, Node* b) {
+    for (Node* x = a; x; x = x->Parent())
+        if (x->Contains(b)) return x;
+    return nullptr;
+}
+
+bool IsWordUnit(wchar_t c) { return std::iswalnum(c) || c == '_'; }
+
+}  // namespace
+
+bool IsVisibleText(const Node& node) {
+    if (!node.IsText()) return false;
+    for (const Node* parent = node.Parent(); parent; parent = parent->Parent())
+        if (parent->IsElement() && HidesText(*parent)) return false;
+    return true;
+}
+
+TextRange::TextRange(std::shared_ptr<dom::Document> document) : m_document(std::move(document)) {
+    Node* root = Root();
+    m_start = {root->Self(), 0};
+    m_end = m_start;
+}
+
+Node* TextRange::Root() const {
+    if (Node* body = m_document->Body()) return body;
+    if (Node* html = m_document->DocumentElement()) return html;
+    return m_document.get();
+}
+
+void TextRange::SelectContents(Node& node) {
+    NodePtr self = node.Self();
+    m_start = {self, 0};
+    m_end = {self, node.IsText() ? node.Data().GetLength() : node.ChildCount()};
+}
+
+void TextRange::Collapse(bool toStart) {
+    if (toStart) m_end = m_start;
+    else m_start = m_end;
+}
+
+bool TextRange::IsCollapsed() const {
+    if (m_start.node == m_end.node && m_start.offset == m_end.offset) return true;
+    if (StartOffset() != EndOffset()) return false;
+    return HtmlText().IsEmpty();  // an image between the ends still counts
+}
+
+int TextRange::OffsetOf(const Boundary& boundary) const {
+    if (!boundary.node) return 0;
+    OffsetFinder finder{boundary.node.get(), boundary.offset};
+    finder.Walk(*Root(), false);
+    return finder.found ? finder.count : 0;
+}
+
+int TextRange::StartOffset() const { return OffsetOf(m_start); }
+int TextRange::EndOffset() const { return OffsetOf(m_end); }
+
+int TextRange::TextLength() const {
+    std::vector<TextPiece> pieces;
+    int total = 0;
+    CollectVisible(*Root(), pieces, total);
+    return total;
+}
+
+Boundary TextRange::AtOffset(int offset, bool preferNext) const {
+    std::vector<TextPiece> pieces;
+    int total = 0;
+    CollectVisible(*Root(), pieces, total);
+    offset = std::clamp(offset, 0, total);
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        int start = pieces[i].start;
+        int end = start + pieces[i].node->Data().GetLength();
+        bool last = i + 1 == pieces.size();
+        if (offset < end || (offset == end && (!preferNext || last)) || (offset == start && end == start && last))
+            if (offset >= start) return {pieces[i].node->Self(), offset - start};
+    }
+    Node* root = Root();
+    return {root->Self(), offset == 0 ? 0 : root->ChildCount()};
+}
+
+CString TextRange::Text() const {
+    std::vector<TextPiece> pieces;
+    int total = 0;
+    CollectVisible(*Root(), pieces, total);
+    int from = StartOffset(), to = EndOffset();
+    CString text;
+    for (const auto& piece : pieces) {
+        int length = piece.node->Data().GetLength();
+        int a = std::max(from, piece.start), b = std::min(to, piece.start + length);
+        if (a < b) text += piece.node->Data().Mid(a - piece.start, b - a);
+    }
+    return text;
+}
+
+namespace {
+
+// The HTML of the part of node's children that lies between the offsets.
+void ClipHtml(const TextRange& range, Node& node, int from, int to, CString& out, int depth) {
+    for (int i = 0; i < node.ChildCount(); ++i) {
+        Node& child = *node.Child(i);
+        int childStart, childEnd;
+        {
+            TextRange probe(range.DocumentPtr());
+            probe.SetStart({node.Self(), i});
+            probe.SetEnd({node.Self(), i + 1});
+            childStart = probe.StartOffset();
+            childEnd = probe.EndOffset();
+        }
+        bool inside = from <= childStart && childEnd <= to && !(childStart == childEnd && (childStart == from || childStart == to) && from != to);
+        if (from < to && inside && childStart < childEnd) {
+            out += html::SerializeOuter(child);
+        } else if (childEnd <= from || childStart >= to) {
+            continue;
+        } else if (child.IsText()) {
+            int a = std::max(from, childStart) - childStart, b = std::min(to, childEnd) - childStart;
+            out += html::EscapeText(child.Data().Mid(a, b - a));
+        } else if (child.IsElement() && depth < html::kMaxDepth) {
+            out += html::SerializeStartTag(child);
+            ClipHtml(range, child, from, to, out, depth + 1);
+            out += html::SerializeEndTag(child);
+        }
+    }
+}
+
+}  // namespace
+
+CString TextRange::HtmlText() const {
+    if (!m_start.node || !m_end.node) return CString();
+    if (m_start.node == m_end.node && m_start.node->IsText()) {
+        int a = std::min(m_start.offset, m_end.offset), b = std::max(m_start.offset, m_end.offset);
+        return html::EscapeText(m_start.node->Data().Mid(a, b - a));
+    }
+    if (m_start.node == m_end.node && m_start.node->IsElement() && m_start.offset == 0 &&
+        m_end.offset == m_start.node->ChildCount())
+        return html::SerializeInner(*m_start.node);
+    int from = StartOffset(), to = EndOffset();
+    if (from >= to) return CString();
+    Node* ancestor = CommonAncestor(m_start.node.get(), m_end.node.get());
+    if (!ancestor) return CString();
+    if (ancestor->IsText()) ancestor = ancestor->Parent();
+    CString out;
+    ClipHtml(*this, *ancestor, from, to, out, 0);
+    return out;
+}
+
+Node* TextRange::ParentElement() const {
+    if (!m_start.node || !m_end.node) return nullptr;
+    Node* ancestor = CommonAncestor(m_start.node.get(), m_end.node.get());
+    while (ancestor && !ancestor->IsElement()) ancestor = ancestor->Parent();
+    return ancestor;
+}
+
+namespace {
+
+// Makes a boundary inside a text node a boundary between children.
+Boundary SplitAt(const Boundary& boundary) {
+    Node* text = boundary.node.get();
+    if (!text || !text->IsText() || !text->Parent()) return boundary;
+    Node* parent = text->Parent();
+    int index = text->IndexInParent();
+    int length = text->Data().GetLength();
+    if (boundary.offset <= 0) return {parent->Self(), index};
+    if (boundary.offset >= length) return {parent->Self(), index + 1};
+    NodePtr tail = text->Owner()->CreateText(text->Data().Mid(boundary.offset));
+    text->SetData(text->Data().Left(boundary.offset));
+    parent->InsertChild(index + 1, tail);
+    return {parent->Self(), index + 1};
+}
+
+}  // namespace
+
+void TextRange::DeleteContents() {
+    if (!m_start.node || !m_end.node) return;
+    if (StartOffset() > EndOffset()) m_end = m_start;
+    if (m_start.node == m_end.node && m_start.node->IsText()) {
+        int a = std::min(m_start.offset, m_end.offset), b = std::max(m_start.offset, m_end.offset);
+        CString data = m_start.node->Data();
+        data.Delete(a, b - a);
+        m_start.node->SetData(data);
+        m_start.offset = a;
+        m_end = m_start;
+        return;
+    }
+    Boundary end = SplitAt(m_end);
+    Node* endParent = end.node.get();
+    NodePtr endRef = endParent->Child(end.offset) ? endParent->Child(end.offset)->Self() : NodePtr();
+    Boundary start = SplitAt(m_start);
+    end.offset = endRef ? endRef->IndexInParent() : endParent->ChildCount();
+    Node* startParent = start.node.get();
+    Node* ancestor = CommonAncestor(startParent, endParent);
+    if (!ancestor || end.offset < 0) return;
+    if (startParent == endParent) {
+        for (int i = end.offset - 1; i >= start.offset; --i) startParent->RemoveChild(startParent->Child(i));
+    } else {
+        int from = start.offset;
+        for (Node* n = startParent; n != ancestor; n = n->Parent()) {
+            while (n->ChildCount() > from) n->RemoveChild(n->LastChild());
+            from = n->IndexInParent() + 1;
+        }
+        int to = end.offset;
+        for (Node* n = endParent; n != ancestor; n = n->Parent()) {
+            for (int i = to - 1; i >= 0; --i) n->RemoveChild(n->Child(i));
+            to = n->IndexInParent();
+        }
+        for (int i = to - 1; i >= from; --i) ancestor->RemoveChild(ancestor->Child(i));
+    }
+    m_start = start;
+    m_end = start;
+}
+
+void TextRange::PasteHtml(const CString& html) {
+    DeleteContents();
+    Boundary at = SplitAt(m_start);
+    Node* parent = at.node.get();
+    if (!parent) return;
+    auto nodes = html::ParseFragment(*m_document, html, parent->IsElement() ? parent : nullptr);
+    int index = at.offset;
+    for (auto& node : nodes) parent->InsertChild(index++, node);
+    m_start = {parent->Self(), index};
+    m_end = m_start;
+}
+
+bool TextRange::FindText(const CString& text, bool forward, bool matchCase, bool wholeWord) {
+    if (text.IsEmpty()) return false;
+    std::vector<TextPiece> pieces;
+    int total = 0;
+    CollectVisible(*Root(), pieces, total);
+    std::wstring all;
+    all.reserve(static_cast<size_t>(total));
+    for (const auto& piece : pieces) all += piece.node->Data().str();
+    int from = StartOffset(), to = IsCollapsed() ? total : EndOffset();
+    if (!forward && IsCollapsed()) from = 0, to = StartOffset();
+    const std::wstring& needle = text.str();
+    auto fold = [&](wchar_t c) { return matchCase ? c : static_cast<wchar_t>(std::towlower(c)); };
+    auto matchesAt = [&](int at) {
+        for (size_t k = 0; k < needle.size(); ++k)
+            if (fold(all[static_cast<size_t>(at) + k]) != fold(needle[k])) return false;
+        if (wholeWord) {
+            if (at > 0 && IsWordUnit(all[static_cast<size_t>(at) - 1])) return false;
+            size_t after = static_cast<size_t>(at) + needle.size();
+            if (after < all.size() && IsWordUnit(all[after])) return false;
+        }
+        return true;
+    };
+    int last = to - static_cast<int>(needle.size());
+    int hit = -1;
+    if (forward) {
+        for (int at = from; at <= last && hit < 0; ++at)
+            if (matchesAt(at)) hit = at;
+    } else {
+        for (int at = last; at >= from && hit < 0; --at)
+            if (matchesAt(at)) hit = at;
+    }
+    if (hit < 0) return false;
+    m_start = AtOffset(hit, true);
+    m_end = AtOffset(hit + static_cast<int>(needle.size()), false);
+    return true;
+}
+
+int TextRange::MoveStart(MoveUnit unit, int count) {
+    int start = StartOffset(), end = EndOffset();
+    int target = unit == MoveUnit::TextEdit ? (count < 0 ? 0 : count > 0 ? TextLength() : start)
+                                            : std::clamp(start + count, 0, TextLength());
+    m_start = AtOffset(target, true);
+    if (target > end) m_end = m_start;
+    return target - start;
+}
+
+int TextRange::MoveEnd(MoveUnit unit, int count) {
+    int start = StartOffset(), end = EndOffset();
+    int target = unit == MoveUnit::TextEdit ? (count < 0 ? 0 : count > 0 ? TextLength() : end)
+                                            : std::clamp(end + count, 0, TextLength());
+    m_end = AtOffset(target, false);
+    if (target < start) m_start = m_end;
+    return target - end;
+}
+
+std::vector<NodePtr> TextRange::IsolateTextNodes() {
+    std::vector<NodePtr> result;
+    int from = StartOffset(), to = EndOffset();
+    if (from >= to) return result;
+    // Split where the range ends first, so the start's node keeps its place.
+    Boundary end = AtOffset(to, false);
+    if (end.node && end.node->IsText()) SplitAt(end);
+    Boundary start = AtOffset(from, true);
+    if (start.node && start.node->IsText()) SplitAt(start);
+    std::vector<TextPiece> pieces;
+    int total = 0;
+    CollectVisible(*Root(), pieces, total);
+    for (const auto& piece : pieces) {
+        int length = piece.node->Data().GetLength();
+        if (length > 0 && piece.start >= from && piece.start + length <= to) result.push_back(piece.node->Self());
+    }
+    if (!result.empty()) {
+        m_start = {result.front(), 0};
+        m_end = {result.back(), result.back()->Data().GetLength()};
+    }
+    return result;
+}
+
+}  // namespace editing
