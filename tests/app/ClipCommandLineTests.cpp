@@ -1,0 +1,22 @@
+#include "clip/ClipCommandLine.h"
+
+#include <gtest/gtest.h>
+
+TEST(ClipCommandLine, KindIsDecidedInTheOrderLinkBlockEvent) {
+    struct Case {
+        const wchar_t* commandLine;
+        ClipKind kind;
+    } cases[] = {
+        {L"Tarvelo.exe \"<param><url>u</url><name>n</name></param><form>1</form>\"", ClipKind::Link},
+        {L"Tarvelo.exe <TQBLK>2</TQBLK><AA2>block</AA>", ClipKind::FormBlock},
+        {L"Tarvelo.exe <evt><name>n</name></evt>", ClipKind::Event},
+        {L"<AA1>x</AA><param>p</param>", ClipKind::Link},
+        {L"<evt>e</evt><AA1>x</AA>", ClipKind::FormBlock},
+        {L"<param></param>", ClipKind::None},  // an element needs content
+        {L"</param>x<param>", ClipKind::None},
+        {L"<PARAM>x</PARAM>", ClipKind::None},  // tags are case-sensitive
+        {L"Tarvelo.exe C:\\pages\\a.htm", ClipKind::None},
+        {L"", ClipKind::None},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ClassifyClipCommandLine(c.commandLine), c.kind) << ::testing::PrintToString(CString(c.commandLine));
+}

@@ -1,0 +1,131 @@
+// The main window and page windows of the program, in this process.
+#include "AppTestSupport.h"
+#include "ChildFrame.h"
+#include "MainFrame.h"
+#include "MessageBoxRecorder.h"
+#include "TempDir.h"
+#include "docview/DocTemplate.h"
+#include "page/TarveloDoc.h"
+#include "page/TarveloView.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_frame = new CMainFrame;
+        ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
+        m_app.m_pMainWnd = m_frame;
+        m_template = new CMultiDocTemplate(IDR_PAGETYPE, RuntimeClass<CTarveloDoc>(), RuntimeClass<CChildFrame>(),
+                                           RuntimeClass<CTarveloView>());
+        m_app.AddDocTemplate(m_template);
+    }
+    void TearDown() override {
+        for (CDocument* document : std::vector<CDocument*>(m_template->GetDocuments())) document->SetModifiedFlag(FALSE);
+    }
+    CString Page(const wchar_t* name) {
+        CString path = m_dir / name;
+        WriteFileBytes(path, "<html></html>");
+        return path;
+    }
+    int Init(const wchar_t* name) { return static_cast<int>(m_app.GetProfileInt(L"Init", name, -1)); }
+
+    AppTestApp m_app;
+    CMainFrame* m_frame = nullptr;
+    CMultiDocTemplate* m_template = nullptr;
+    TempDir m_dir;
+};
+
+}  // namespace
+
+TEST_F(MainWindow, LoadsTitleMenuAndAcceleratorsFromItsResource) {
+    EXPECT_EQ(m_frame->GetWindowText(), L"Tarvelo 2.3");
+    EXPECT_EQ(m_frame->GetStyle() & 0xCF8000, 0xCF8000u);
+    HMENU menu = m_frame->GetMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(menu), 6);
+    EXPECT_NE(m_frame->m_hAccelTable, nullptr);
+    EXPECT_NE(m_frame->m_hWndMDIClient, nullptr);
+}
+
+TEST_F(MainWindow, ClosingSavesThePlacementToInit) {
+    m_frame->MoveWindow(40, 50, 600, 400);
+    HWND window = m_frame->GetSafeHwnd();
+    m_frame->SendMessage(WM_CLOSE);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(Init(L"Left"), 40);
+    EXPECT_EQ(Init(L"top"), 50);
+    EXPECT_EQ(Init(L"right"), 640);
+    EXPECT_EQ(Init(L"bottom"), 450);
+}
+
+TEST_F(MainWindow, ClosingWhileMinimizedLeavesInitAsItWas) {
+    m_app.WriteProfileInt(L"Init", L"Left", 7);
+    m_frame->ShowWindow(SW_SHOWMINIMIZED);
+    m_frame->SendMessage(WM_CLOSE);
+    PumpMessages();
+    EXPECT_EQ(Init(L"Left"), 7);
+    EXPECT_EQ(Init(L"right"), -1);
+}
+
+TEST_F(MainWindow, ClosingAsksToSaveModifiedPagesAndCancelKeepsTheWindowOpen) {
+    CString path = Page(L"Notes.htm");
+    CDocument* page = m_app.OpenDocumentFile(path);
+    ASSERT_NE(page, nullptr);
+    page->SetModifiedFlag(TRUE);
+
+    MessageBoxRecorder boxes(IDCANCEL);
+    m_frame->SendMessage(WM_CLOSE);
+    PumpMessages();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, L"Save changes to " + path + L"?");
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"AppTests");
+    EXPECT_TRUE(IsWindow(m_frame->GetSafeHwnd()));
+    EXPECT_EQ(m_template->GetDocuments().size(), 1u);
+
+    boxes.SetAnswer(IDNO);
+    HWND window = m_frame->GetSafeHwnd();
+    m_frame->SendMessage(WM_CLOSE);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(m_template->GetDocuments().empty());
+}
+
+TEST_F(MainWindow, PageWindowsOpenMaximisedAndBringThePageMenu) {
+    CDocument* first = m_app.OpenDocumentFile(Page(L"a.htm"));
+    ASSERT_NE(first, nullptr);
+    auto* frame = dynamic_cast<CChildFrame*>(first->GetViews().front()->GetParentFrame());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->IsZoomed());
+    EXPECT_EQ(m_frame->GetMenu(), m_template->m_hMenuShared);
+
+    // Restored, then a second page: it too opens maximised.
+    frame->MDIRestore();
+    CDocument* second = m_app.OpenDocumentFile(Page(L"b.htm"));
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(second->GetViews().front()->GetParentFrame()->IsZoomed());
+}
+
+TEST_F(MainWindow, ClosingAPageFromItsCloseBoxRemembersIt) {
+    CString path = Page(L"Last.htm");
+    CDocument* page = m_app.OpenDocumentFile(path);
+    ASSERT_NE(page, nullptr);
+    page->GetViews().front()->GetParentFrame()->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+    PumpMessages();
+    EXPECT_TRUE(m_template->GetDocuments().empty());
+    EXPECT_EQ(m_app.GetProfileString(L"Settings", L"FileHot"), path);
+    EXPECT_EQ(m_frame->GetMenu(), m_frame->m_hMenuDefault);
+}
+
+TEST_F(MainWindow, ExitWhileAPageIsActiveClosesOnlyThatPage) {
+    CDocument* page = m_app.OpenDocumentFile(Page(L"Open.htm"));
+    ASSERT_NE(page, nullptr);
+    m_frame->SendMessage(WM_COMMAND, ID_APP_EXIT);
+    PumpMessages();
+    EXPECT_TRUE(m_template->GetDocuments().empty());
+    EXPECT_TRUE(IsWindow(m_frame->GetSafeHwnd()));
+}

@@ -1,0 +1,126 @@
+// Tarvelo.exe as the user and the browser libraries start it.
+#include "AppTestSupport.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryW(m_install / L"Bookmark", nullptr);
+        CreateDirectoryW(m_install / L"Bookmark\\Allpages", nullptr);
+        ProgramRegistryGuard::WriteString(L"Settings", L"InstallPath", m_install.Path());
+    }
+    CString Page(const wchar_t* name) {
+        CString path = m_install / (CString(L"Bookmark\\Allpages\\") + name);
+        WriteFileBytes(path, std::string("\xFF\xFE<\0h\0t\0m\0l\0>\0", 14));
+        return path;
+    }
+
+    ProgramRegistryGuard m_registry;
+    TempDir m_install;
+};
+
+BOOL CALLBACK FindChildTitled(HWND hwnd, LPARAM data) {
+    auto* wanted = reinterpret_cast<std::pair<const wchar_t*, HWND>*>(data);
+    wchar_t text[256] = {};
+    GetWindowTextW(hwnd, text, 256);
+    if (lstrcmpW(text, wanted->first) == 0) wanted->second = hwnd;
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(Startup, PlainStartPlacesTheMainWindowFromInitAndClosingSavesItBack) {
+    ProgramRegistryGuard::WriteInt(L"Init", L"Left", 100);
+    ProgramRegistryGuard::WriteInt(L"Init", L"right", 700);
+    ProgramRegistryGuard::WriteInt(L"Init", L"top", 120);
+    ProgramRegistryGuard::WriteInt(L"Init", L"bottom", 520);
+
+    RECT placed{};
+    bool closed = false;
+    TarveloRun run = RunTarvelo(L"", [&](DWORD processId) {
+        HWND frame = FindVisibleWindow(processId, L"Tarvelo 2.3");
+        if (!frame) return true;
+        GetWindowRect(frame, &placed);
+        // The user moves the window, then closes it.
+        SetWindowPos(frame, nullptr, 50, 60, 500, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        closed = true;
+        return false;
+    });
+    ASSERT_TRUE(closed) << "the main window never showed";
+    EXPECT_EQ(placed.left, 100);
+    EXPECT_EQ(placed.top, 120);
+    EXPECT_EQ(placed.right, 700);
+    EXPECT_EQ(placed.bottom, 520);
+    EXPECT_EQ(run.exitCode, 0u);
+
+    DWORD left = 0, right = 0, top = 0, bottom = 0;
+    ASSERT_TRUE(ProgramRegistryGuard::ReadInt(L"Init", L"Left", left));
+    ProgramRegistryGuard::ReadInt(L"Init", L"right", right);
+    ProgramRegistryGuard::ReadInt(L"Init", L"top", top);
+    ProgramRegistryGuard::ReadInt(L"Init", L"bottom", bottom);
+    EXPECT_EQ(left, 50u);
+    EXPECT_EQ(top, 60u);
+    EXPECT_EQ(right, 550u);
+    EXPECT_EQ(bottom, 360u);
+}
+
+TEST_F(Startup, WithoutInitTheWindowTakesTheDefaultPlace) {
+    RECT placed{};
+    RunTarvelo(L"", [&](DWORD processId) {
+        HWND frame = FindVisibleWindow(processId, L"Tarvelo 2.3");
+        if (!frame) return true;
+        GetWindowRect(frame, &placed);
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        return false;
+    });
+    EXPECT_EQ(placed.left, 23);
+    EXPECT_EQ(placed.top, 23);
+    EXPECT_EQ(placed.right - placed.left, 960);
+    EXPECT_EQ(placed.bottom - placed.top, 559);
+}
+
+TEST_F(Startup, LastPageIsReopenedAndRememberedAmongRecentFiles) {
+    CString page = Page(L"Diary.htm");
+    ProgramRegistryGuard::WriteString(L"Settings", L"FileHot", page);
+    bool sawPage = false;
+    TarveloRun run = RunTarvelo(L"", [&](DWORD processId) {
+        HWND frame = FindVisibleWindow(processId, L"Tarvelo 2.3");
+        if (!frame) frame = FindVisibleWindow(processId, L"Tarvelo 2.3 - [Diary.htm]");
+        if (!frame) return true;
+        std::pair<const wchar_t*, HWND> wanted{L"Diary.htm", nullptr};
+        EnumChildWindows(frame, FindChildTitled, reinterpret_cast<LPARAM>(&wanted));
+        if (!wanted.second) return true;
+        sawPage = true;
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        return false;
+    });
+    EXPECT_TRUE(sawPage);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Recent File List", L"File1").CompareNoCase(page), 0);
+}
+
+TEST_F(Startup, EachClipCommandLineEndsWithExitCodeOneAndShowsNoWindow) {
+    ProgramRegistryGuard::WriteInt(L"Init", L"Left", 300);
+    const wchar_t* clips[] = {
+        L"\"<param><url>http://example.org/a</url><name>A page</name></param><form>0</form>\"",
+        L"\"<TQBLK>1</TQBLK><AA1>q>>>tarvelo|||</AA>\"",
+        L"\"<evt><name>n</name><file>Diary</file><edate>1-2-2026</edate><eip>x</eip></evt>\"",
+        // A link clip that carries block elements as well is still a link clip.
+        L"\"<param><url>u</url><name>n</name></param><AA1>x</AA>\"",
+    };
+    for (const wchar_t* clip : clips) {
+        TarveloRun run = RunTarvelo(clip);
+        EXPECT_TRUE(run.finished) << ::testing::PrintToString(CString(clip));
+        EXPECT_EQ(run.exitCode, 1u) << ::testing::PrintToString(CString(clip));
+        EXPECT_FALSE(run.sawVisibleWindow) << ::testing::PrintToString(CString(clip));
+    }
+    DWORD left = 0;
+    ASSERT_TRUE(ProgramRegistryGuard::ReadInt(L"Init", L"Left", left));
+    EXPECT_EQ(left, 300u);  // a clip process never closes its frame: Init stays
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Recent File List", L"File1"), L"");
+}
