@@ -415,9 +415,11 @@ struct FakeBrowser : FakeObject {
     std::shared_ptr<FakePage> page;
     std::map<DWORD, IDispatch*> sinks;  // counted
     DWORD nextCookie = 1;
+    IDispatch* engineDocument = nullptr;  // counted; null for the page's own double
     explicit FakeBrowser(std::shared_ptr<FakePage> p);
     ~FakeBrowser() override {
         for (auto& sink : sinks) IDispatch_Release(sink.second);
+        if (engineDocument) IDispatch_Release(engineDocument);
     }
 };
 
@@ -462,6 +464,11 @@ HRESULT STDMETHODCALLTYPE Browser_get_Document(IWebBrowser2* This, IDispatch** o
     auto* self = OwnerAs<FakeBrowser>(This);
     *out = nullptr;
     if (!self->page->hasDocument) return S_OK;
+    if (self->engineDocument) {
+        IDispatch_AddRef(self->engineDocument);
+        *out = self->engineDocument;
+        return S_OK;
+    }
     auto* document = new FakeDocument(self->page);
     *out = static_cast<IDispatch*>(document->First());
     return S_OK;
@@ -538,6 +545,12 @@ struct FakeFrame : FakeObject {
 }  // namespace
 
 void* CreateFakeBrowser(std::shared_ptr<FakePage> page) { return (new FakeBrowser(std::move(page)))->First(); }
+
+void* CreateFakeBrowserOnDocument(std::shared_ptr<FakePage> page, void* document) {
+    auto* browser = new FakeBrowser(std::move(page));
+    IUnknown_QueryInterface(static_cast<IUnknown*>(document), IID_IDispatch, reinterpret_cast<void**>(&browser->engineDocument));
+    return browser->First();
+}
 
 void* CreateFakeWindow(void* browser) { return (new FakeWindow(browser))->First(); }
 

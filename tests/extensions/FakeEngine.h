@@ -44,6 +44,9 @@ struct FakePage {
 
 // A browser over the page (IUnknown*, one reference).
 void* CreateFakeBrowser(std::shared_ptr<FakePage> page);
+// A browser whose document is a real one of the HTML engine (an IHTMLDocument2
+// the caller made); the page gives only the address and the title.
+void* CreateFakeBrowserOnDocument(std::shared_ptr<FakePage> page, void* document);
 // The page's window as the context-menu script hands it (IDispatch*, one reference).
 void* CreateFakeWindow(void* browser);
 // A frame object for events (IDispatch*, one reference): a sub-frame of the page.
