@@ -2,8 +2,9 @@
 // creates by its ProgID "TQMenuExt.MenuExt" and calls with the page's window.
 // AddItem captures the page and its web forms and starts the main program.
 // The object is also a small control (OLE object, view object, persistence,
-// in-place object and quick activation) that draws a framed caption when a
-// container ever shows it; the browser's menu script never does.
+// in-place object, quick activation and a metafile of its face as data) that
+// draws a framed caption when a container ever shows it; the browser's menu
+// script never does.
 #pragma once
 #include "TQMenuExt.h"
 #include "com/ComObject.h"
@@ -17,7 +18,7 @@
 extern const CLSID CLSID_MenuExtClass;
 
 class CMenuExt : public ComObject<CMenuExt, IMenuExt, IProvideClassInfo, ISupportErrorInfo, IOleObject, IOleInPlaceObject,
-                                   IViewObject2, IPersistStreamInit, IPersistPropertyBag, IQuickActivate> {
+                                   IViewObject2, IPersistStreamInit, IPersistPropertyBag, IQuickActivate, IDataObject> {
 public:
     CMenuExt() : m_dispatch(IID_IMenuExt) {}
 
@@ -99,6 +100,17 @@ public:
     STDMETHODIMP SetContentExtent(LPSIZEL size) override { return SetExtent(DVASPECT_CONTENT, size); }
     STDMETHODIMP GetContentExtent(LPSIZEL size) override { return GetExtent(DVASPECT_CONTENT, size); }
 
+    // IDataObject: the face as a metafile picture
+    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryGetData(FORMATETC* format) override;
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override;
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC** formats) override;
+    STDMETHODIMP DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink, DWORD* connection) override;
+    STDMETHODIMP DUnadvise(DWORD connection) override;
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA** advises) override;
+
     // The control's look: its bounds framed, "ATL 8.0 : MenuExt" centred.
     static void DrawFace(HDC dc, const RECT& bounds);
 
@@ -111,6 +123,7 @@ private:
     // The control side
     ComPtr<IOleClientSite> m_clientSite;
     ComPtr<IOleAdviseHolder> m_adviseHolder;
+    ComPtr<IDataAdviseHolder> m_dataAdviseHolder;
     ComPtr<IAdviseSink> m_viewSink;
     DWORD m_viewAspects = 0;
     DWORD m_viewFlags = 0;

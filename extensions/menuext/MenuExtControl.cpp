@@ -194,3 +194,74 @@ STDMETHODIMP CMenuExt::QuickActivate(QACONTAINER* container, QACONTROL* control)
     control->dwPointerActivationPolicy = 0;
     return S_OK;
 }
+
+STDMETHODIMP CMenuExt::QueryGetData(FORMATETC* format) {
+    if (!format) return E_POINTER;
+    if (format->cfFormat != CF_METAFILEPICT) return DV_E_FORMATETC;
+    if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+    if (!(format->tymed & TYMED_MFPICT)) return DV_E_TYMED;
+    return S_OK;
+}
+
+STDMETHODIMP CMenuExt::GetData(FORMATETC* format, STGMEDIUM* medium) {
+    if (!medium) return E_POINTER;
+    HRESULT hr = QueryGetData(format);
+    if (FAILED(hr)) return hr;
+    // The face drawn at the extent, in HIMETRIC units.
+    HDC dc = CreateMetaFileW(nullptr);
+    if (!dc) return E_OUTOFMEMORY;
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowOrgEx(dc, 0, 0, nullptr);
+    SetWindowExtEx(dc, m_extent.cx, m_extent.cy, nullptr);
+    DrawFace(dc, RECT{0, 0, m_extent.cx, m_extent.cy});
+    HMETAFILE metafile = CloseMetaFile(dc);
+    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+    auto* picture = static_cast<METAFILEPICT*>(global ? GlobalLock(global) : nullptr);
+    if (!metafile || !picture) {
+        if (global) GlobalFree(global);
+        if (metafile) DeleteMetaFile(metafile);
+        return E_OUTOFMEMORY;
+    }
+    picture->mm = MM_ANISOTROPIC;
+    picture->xExt = m_extent.cx;
+    picture->yExt = m_extent.cy;
+    picture->hMF = metafile;
+    GlobalUnlock(global);
+    medium->tymed = TYMED_MFPICT;
+    medium->hMetaFilePict = global;
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+}
+
+STDMETHODIMP CMenuExt::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) {
+    if (!out) return E_POINTER;
+    out->ptd = nullptr;
+    return DATA_S_SAMEFORMATETC;
+}
+
+STDMETHODIMP CMenuExt::EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) {
+    if (!formats) return E_POINTER;
+    *formats = nullptr;
+    if (direction != DATADIR_GET) return E_NOTIMPL;
+    return OleRegEnumFormatEtc(CLSID_MenuExtClass, direction, formats);
+}
+
+STDMETHODIMP CMenuExt::DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink, DWORD* connection) {
+    if (!m_dataAdviseHolder) {
+        HRESULT hr = CreateDataAdviseHolder(m_dataAdviseHolder.Receive());
+        if (FAILED(hr)) return hr;
+    }
+    return m_dataAdviseHolder->Advise(this, format, flags, sink, connection);
+}
+
+STDMETHODIMP CMenuExt::DUnadvise(DWORD connection) {
+    if (!m_dataAdviseHolder) return OLE_E_NOCONNECTION;
+    return m_dataAdviseHolder->Unadvise(connection);
+}
+
+STDMETHODIMP CMenuExt::EnumDAdvise(IEnumSTATDATA** advises) {
+    if (!advises) return E_POINTER;
+    *advises = nullptr;
+    if (!m_dataAdviseHolder) return S_OK;
+    return m_dataAdviseHolder->EnumAdvise(advises);
+}

@@ -292,4 +292,16 @@ TEST_F(PageLibraries, MenuExtControlDrawsItsFramedCaptionInsideItsBoundsOnly) {
     control.cbSize = sizeof(control);
     EXPECT_EQ(view.As<IQuickActivate>()->QuickActivate(&container, &control), S_OK);
     EXPECT_EQ(control.dwMiscStatus, 0x20191u);
+
+    FORMATETC format = {CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
+    STGMEDIUM medium{};
+    ASSERT_EQ(view.As<IDataObject>()->GetData(&format, &medium), S_OK);
+    auto* picture = static_cast<METAFILEPICT*>(GlobalLock(medium.hMetaFilePict));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->xExt, 2540);
+    EXPECT_GT(GetMetaFileBitsEx(picture->hMF, 0, nullptr), 0u);
+    GlobalUnlock(medium.hMetaFilePict);
+    ReleaseStgMedium(&medium);
+    format.cfFormat = CF_TEXT;
+    EXPECT_EQ(view.As<IDataObject>()->QueryGetData(&format), DV_E_FORMATETC);
 }
