@@ -1,5 +1,7 @@
 #include "StoreFixture.h"
 
+#include "pages/PageRewriteLock.h"
+#include "util/Download.h"
 #include "util/Files.h"
 #include "util/Folders.h"
 #include "util/PathParts.h"
@@ -214,4 +216,19 @@ TEST_F(RegistryHelpers, EnumRegistryValueNamesListsEveryValueName) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<CString>{L"first", longName}));
     DeleteRegistryTree(HKEY_CURRENT_USER, GetSettingsKeyPath(L"Scratch"));
+}
+
+TEST(Download, FailedDownloadLeavesNoFileBehind) {
+    TempDir dir;
+    CString path = dir / L"pic.jpg";
+    WriteFileBytes(path, "old picture");
+    EXPECT_FALSE(DownloadUrlToFile(L"http://127.0.0.1:1/none.jpg", path));
+    EXPECT_EQ(ReadFileBytes(path), "old picture");
+    EXPECT_FALSE(DownloadUrlToFile(L"http://127.0.0.1:1/none.jpg", L"\\Bookmark\\Pic\\x.jpg"));
+    EXPECT_FALSE(PathExists(dir / L"pic.jpg.download"));
+}
+
+TEST(PageRewriteLock, OneLockPerStoreWhateverTheSpelling) {
+    EXPECT_EQ(PageRewriteLock::MutexName(L"C:\\Tarvelo"), PageRewriteLock::MutexName(L"c:\\TARVELO\\"));
+    EXPECT_NE(PageRewriteLock::MutexName(L"C:\\Tarvelo"), PageRewriteLock::MutexName(L"C:\\Other"));
 }
