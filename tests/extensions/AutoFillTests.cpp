@@ -149,6 +149,24 @@ TEST_F(AutoFill, AddressWithoutNumberLooksForTheHostWithAnEmptyNumber) {
     EXPECT_EQ(FieldOf(0, 0).value, CString(L"found"));
 }
 
+TEST_F(AutoFill, LongRecordLinesAndMultiLineValuesAreReadWhole) {
+    page->url = L"http://long.example/p.htm#2";
+    FakeForm form;
+    form.fields = {Field(FakeField::Kind::Input, L"text", L"q"), Field(FakeField::Kind::TextArea, L"", L"essay"),
+                   Field(FakeField::Kind::Input, L"text", L"after")};
+    page->forms = {form};
+    CString longValue(L'v', 50000);
+    WriteUtf16(install / L"Bookmark\\Forms\\long.example#2.tq",
+               L"q " + longValue + L"\nessay first\nsecond\n$$$$$\nafter done\nessay last\nlines");
+    OpenBrowser();
+    LoadPage();
+    EXPECT_EQ(FieldOf(0, 0).value, longValue);
+    // The second essay record has no closing line: its value runs to the file's end.
+    EXPECT_EQ(FieldOf(0, 1).value, CString(L"last\nlines\n"));
+    EXPECT_EQ(FieldOf(0, 1).valueWrites, 2);
+    EXPECT_EQ(FieldOf(0, 2).value, CString(L"done"));
+}
+
 TEST_F(AutoFill, EveryCompletedFrameAndTheTopDocumentAreFilledFromTheTopAddress) {
     page->url = L"http://frames.example/set.htm#1";
     FakeForm form;
