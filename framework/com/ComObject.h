@@ -14,6 +14,8 @@
 #include <atomic>
 #include <new>
 
+namespace comserver {
+
 template <typename Derived, typename First, typename... Rest>
 class ComObject : public First, public Rest... {
 public:
@@ -63,3 +65,7 @@ private:
     std::atomic<ULONG> m_references{1};
     ComModuleLock m_lock;
 };
+
+}  // namespace comserver
+
+using comserver::ComObject;

@@ -6,6 +6,10 @@
 
 #include <utility>
 
+// In a namespace of its own so that no other ComPtr of the program (the
+// engine keeps one) can meet it at link time.
+namespace comserver {
+
 template <typename T>
 class ComPtr {
 public:
@@ -55,3 +59,8 @@ inline bool SameComObject(IUnknown* a, IUnknown* b) {
     b->QueryInterface(IID_IUnknown, ub.ReceiveVoid());
     return ua.Get() == ub.Get();
 }
+
+}  // namespace comserver
+
+using comserver::ComPtr;
+using comserver::SameComObject;
