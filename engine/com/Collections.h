@@ -2,7 +2,7 @@
 // children) and child-node lists. A collection holds the nodes it found when
 // it was made.
 #pragma once
-#include "com/ComObject.h"
+#include "com/EngineComObject.h"
 #include "com/DocumentState.h"
 #include "com/NotImplemented.h"
 
@@ -10,7 +10,7 @@
 
 namespace com {
 
-class ElementCollection final : public ComObject<ElementCollection, IHTMLElementCollectionNotImpl> {
+class ElementCollection final : public EngineComObject<ElementCollection, IHTMLElementCollectionNotImpl> {
 public:
     ElementCollection(StatePtr state, std::vector<dom::NodePtr> nodes) : m_state(std::move(state)), m_nodes(std::move(nodes)) {}
     void* FindInterface(REFIID riid);
@@ -23,7 +23,7 @@ private:
     std::vector<dom::NodePtr> m_nodes;
 };
 
-class ChildNodeList final : public ComObject<ChildNodeList, IHTMLDOMChildrenCollectionNotImpl> {
+class ChildNodeList final : public EngineComObject<ChildNodeList, IHTMLDOMChildrenCollectionNotImpl> {
 public:
     ChildNodeList(StatePtr state, std::vector<dom::NodePtr> nodes) : m_state(std::move(state)), m_nodes(std::move(nodes)) {}
     void* FindInterface(REFIID riid);

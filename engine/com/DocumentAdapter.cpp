@@ -67,8 +67,9 @@ void RememberRange(const StatePtr& state, const editing::TextRange& range) {
 }  // namespace
 
 ComPtr<IHTMLDocument2> DocumentOf(const StatePtr& state) {
+    if (state->documentAdapter) return QueryAs<IHTMLDocument2>(state->documentAdapter);
     auto* document = CreateComObject<DocumentAdapter>(state);
-    return ComPtr<IHTMLDocument2>::Adopt(static_cast<IHTMLDocument2*>(document));
+    return ComPtr<IHTMLDocument2>::Attach(static_cast<IHTMLDocument2*>(document));
 }
 
 void* DocumentAdapter::FindInterface(REFIID riid) {

@@ -3,7 +3,7 @@
 // IOleCommandTarget for the editing commands (group CGID_MSHTML) that work
 // on the selection without a window.
 #pragma once
-#include "com/ComObject.h"
+#include "com/EngineComObject.h"
 #include "com/DocumentState.h"
 #include "com/NotImplemented.h"
 
@@ -13,9 +13,10 @@
 namespace com {
 
 class DocumentAdapter final
-    : public ComObject<DocumentAdapter, IHTMLDocument2NotImpl, IHTMLDocument3NotImpl, IPersistStreamInit, IOleCommandTarget, IEngineNode> {
+    : public EngineComObject<DocumentAdapter, IHTMLDocument2NotImpl, IHTMLDocument3NotImpl, IPersistStreamInit, IOleCommandTarget, IEngineNode> {
 public:
-    explicit DocumentAdapter(StatePtr state) : m_state(std::move(state)) {}
+    explicit DocumentAdapter(StatePtr state) : m_state(std::move(state)) { m_state->documentAdapter = static_cast<IHTMLDocument2*>(this); }
+    ~DocumentAdapter() override { m_state->documentAdapter = nullptr; }
     void* FindInterface(REFIID riid);
     dom::Node* STDMETHODCALLTYPE EngineNode() override { return m_state->document.get(); }
 

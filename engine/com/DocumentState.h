@@ -2,7 +2,7 @@
 // design-mode flag and the text written by document.write. Every adapter of
 // one document holds it, so the tree lives as long as any of them.
 #pragma once
-#include "com/ComPtr.h"
+#include "com/ComQuery.h"
 #include "dom/Document.h"
 #include "editing/Selection.h"
 
@@ -10,6 +10,7 @@
 #include <objbase.h>
 
 #include <memory>
+#include <unordered_map>
 
 namespace com {
 
@@ -18,6 +19,10 @@ struct DocumentState {
     editing::Selection selection;
     bool designMode = false;
     CString written;  // text of write() calls since the document was opened
+    // The live COM object of each node and of the document, so that one node
+    // always answers with one object (the objects enter and leave themselves).
+    std::unordered_map<const dom::Node*, IUnknown*> adapters;
+    IUnknown* documentAdapter = nullptr;
 };
 using StatePtr = std::shared_ptr<DocumentState>;
 
@@ -40,7 +45,7 @@ HRESULT WrapNode(const StatePtr& state, dom::Node* node, REFIID riid, void** out
 template <typename I>
 ComPtr<I> Wrap(const StatePtr& state, dom::Node* node) {
     ComPtr<I> result;
-    if (node) WrapNode(state, node, __uuidof(I), reinterpret_cast<void**>(result.Put()));
+    if (node) WrapNode(state, node, __uuidof(I), reinterpret_cast<void**>(result.Receive()));
     return result;
 }
 

@@ -46,6 +46,8 @@ HRESULT WrapNode(const StatePtr& state, Node* node, REFIID riid, void** out) {
     *out = nullptr;
     if (!node) return S_OK;
     if (node->Kind() == NodeKind::Document) return DocumentOf(state).Get()->QueryInterface(riid, out);
+    auto live = state->adapters.find(node);
+    if (live != state->adapters.end()) return live->second->QueryInterface(riid, out);
     dom::NodePtr self = node->Self();
     using dom::Tag;
     switch (node->IsElement() ? node->TagId() : Tag::Unknown) {
@@ -244,7 +246,7 @@ HRESULT ElementAdapter<D, E...>::get_style(IHTMLStyle** p) {
 template <typename D, typename... E>
 HRESULT ElementAdapter<D, E...>::get_document(IDispatch** p) {
     if (!p) return E_POINTER;
-    return DocumentOf(m_state).As<IDispatch>().CopyTo(p);
+    return CopyTo(DocumentOf(m_state).As<IDispatch>(), p);
 }
 
 template <typename D, typename... E>
@@ -332,6 +334,6 @@ template class ElementAdapter<InputAdapter, IHTMLInputElementNotImpl, IHTMLOptio
 template class ElementAdapter<TextAreaAdapter, IHTMLTextAreaElementNotImpl>;
 template class ElementAdapter<SelectAdapter, IHTMLSelectElementNotImpl>;
 template class ElementAdapter<OptionAdapter, IHTMLOptionElementNotImpl>;
-template class ElementAdapter<BodyAdapter, IHTMLBodyElementNotImpl>;
+template class ElementAdapter<BodyAdapter, IHTMLBodyElementNotImpl, IHTMLElement2NotImpl>;
 
 }  // namespace com

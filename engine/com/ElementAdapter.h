@@ -3,17 +3,20 @@
 // interface of their kind of element (tables, rows, cells, forms and their
 // controls, the body). Each method translates and forwards to the tree.
 #pragma once
-#include "com/ComObject.h"
+#include "com/EngineComObject.h"
 #include "com/DocumentState.h"
 #include "com/NotImplemented.h"
 
 namespace com {
 
 template <typename Derived, typename... Extra>
-class ElementAdapter : public ComObject<Derived, IHTMLDOMNodeNotImpl, IHTMLElementNotImpl, IHTMLControlElementNotImpl,
+class ElementAdapter : public EngineComObject<Derived, IHTMLDOMNodeNotImpl, IHTMLElementNotImpl, IHTMLControlElementNotImpl,
                                         IEngineNode, Extra...> {
 public:
-    ElementAdapter(StatePtr state, dom::NodePtr node) : m_state(std::move(state)), m_node(std::move(node)) {}
+    ElementAdapter(StatePtr state, dom::NodePtr node) : m_state(std::move(state)), m_node(std::move(node)) {
+        m_state->adapters[m_node.get()] = static_cast<IHTMLDOMNode*>(this);
+    }
+    ~ElementAdapter() override { m_state->adapters.erase(m_node.get()); }
 
     void* FindNodeInterface(REFIID riid);
     dom::Node* STDMETHODCALLTYPE EngineNode() override { return m_node.get(); }
@@ -183,10 +186,30 @@ public:
     HRESULT STDMETHODCALLTYPE get_index(LONG* p) override;
 };
 
-class BodyAdapter final : public ElementAdapter<BodyAdapter, IHTMLBodyElementNotImpl> {
+class BodyAdapter final : public ElementAdapter<BodyAdapter, IHTMLBodyElementNotImpl, IHTMLElement2NotImpl> {
 public:
     using ElementAdapter::ElementAdapter;
     void* FindInterface(REFIID riid);
+    HRESULT STDMETHODCALLTYPE createControlRange(IDispatch** range) override;
+    // Members IHTMLElement2 shares with the other element interfaces, not used by the system.
+    HRESULT STDMETHODCALLTYPE addFilter(IUnknown *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE blur() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE focus() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_accessKey(BSTR *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientHeight(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientLeft(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientTop(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientWidth(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onblur(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onfocus(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onresize(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_tabIndex(short *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accessKey(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onblur(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onfocus(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onresize(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_tabIndex(short) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE removeFilter(IUnknown *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE createTextRange(IHTMLTxtRange** range) override;
     HRESULT STDMETHODCALLTYPE put_bgColor(VARIANT v) override;
     HRESULT STDMETHODCALLTYPE get_bgColor(VARIANT* p) override;

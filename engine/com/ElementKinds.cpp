@@ -213,7 +213,7 @@ HRESULT FormAdapter::get_length(LONG* p) {
 
 HRESULT FormAdapter::item(VARIANT name, VARIANT index, IDispatch** result) {
     ComPtr<IHTMLElementCollection> controls;
-    HRESULT hr = ReturnCollection(m_state, FormControls(Target()), controls.Put());
+    HRESULT hr = ReturnCollection(m_state, FormControls(Target()), controls.Receive());
     if (FAILED(hr)) return hr;
     return controls->item(name, index, result);
 }
@@ -352,7 +352,7 @@ HRESULT SelectAdapter::get_value(BSTR* p) {
 
 HRESULT SelectAdapter::item(VARIANT name, VARIANT index, IDispatch** result) {
     ComPtr<IHTMLElementCollection> options;
-    HRESULT hr = ReturnCollection(m_state, SelectOptions(Target()), options.Put());
+    HRESULT hr = ReturnCollection(m_state, SelectOptions(Target()), options.Receive());
     if (FAILED(hr)) return hr;
     return options->item(name, index, result);
 }
@@ -414,6 +414,7 @@ HRESULT OptionAdapter::get_index(LONG* p) {
 
 void* BodyAdapter::FindInterface(REFIID riid) {
     if (riid == IID_IHTMLBodyElement) return static_cast<IHTMLBodyElement*>(this);
+    if (riid == IID_IHTMLElement2) return static_cast<IHTMLElement2*>(this);
     return FindNodeInterface(riid);
 }
 
@@ -422,6 +423,12 @@ HRESULT BodyAdapter::createTextRange(IHTMLTxtRange** range) {
     editing::TextRange text(m_state->document);
     text.SelectContents(Target());
     *range = CreateComObject<TextRangeAdapter>(m_state, std::move(text));
+    return S_OK;
+}
+
+HRESULT BodyAdapter::createControlRange(IDispatch** range) {
+    if (!range) return E_POINTER;
+    *range = CreateComObject<ControlRangeAdapter>(m_state, std::vector<NodePtr>());
     return S_OK;
 }
 

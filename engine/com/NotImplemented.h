@@ -1105,3 +1105,105 @@ public:
     HRESULT STDMETHODCALLTYPE get_clientLeft(LONG *) override { return E_NOTIMPL; }
 };
 
+class IHTMLElement2NotImpl : public IHTMLElement2 {
+public:
+    HRESULT STDMETHODCALLTYPE get_scopeName(BSTR *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE setCapture(VARIANT_BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE releaseCapture() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onlosecapture(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onlosecapture(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE componentFromPoint(LONG, LONG, BSTR *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE doScroll(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onscroll(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onscroll(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_ondrag(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_ondrag(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_ondragend(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_ondragend(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_ondragenter(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_ondragenter(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_ondragover(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_ondragover(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_ondragleave(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_ondragleave(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_ondrop(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_ondrop(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onbeforecut(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onbeforecut(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_oncut(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_oncut(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onbeforecopy(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onbeforecopy(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_oncopy(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_oncopy(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onbeforepaste(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onbeforepaste(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onpaste(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onpaste(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_currentStyle(IHTMLCurrentStyle **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onpropertychange(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onpropertychange(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE getClientRects(IHTMLRectCollection **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE getBoundingClientRect(IHTMLRect **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE setExpression(BSTR, BSTR, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE getExpression(BSTR, VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE removeExpression(BSTR, VARIANT_BOOL *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_tabIndex(short) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_tabIndex(short *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE focus() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accessKey(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_accessKey(BSTR *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onblur(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onblur(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onfocus(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onfocus(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onresize(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onresize(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE blur() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE addFilter(IUnknown *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE removeFilter(IUnknown *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientHeight(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientWidth(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientTop(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientLeft(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE attachEvent(BSTR, IDispatch *, VARIANT_BOOL *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE detachEvent(BSTR, IDispatch *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_readyState(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onreadystatechange(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onreadystatechange(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onrowsdelete(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onrowsdelete(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onrowsinserted(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onrowsinserted(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_oncellchange(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_oncellchange(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_dir(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_dir(BSTR *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE createControlRange(IDispatch **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_scrollHeight(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_scrollWidth(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_scrollTop(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_scrollTop(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_scrollLeft(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_scrollLeft(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE clearAttributes() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE mergeAttributes(IHTMLElement *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_oncontextmenu(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_oncontextmenu(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE insertAdjacentElement(BSTR, IHTMLElement *, IHTMLElement **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE applyElement(IHTMLElement *, BSTR, IHTMLElement **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE getAdjacentText(BSTR, BSTR *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE replaceAdjacentText(BSTR, BSTR, BSTR *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_canHaveChildren(VARIANT_BOOL *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE addBehavior(BSTR, VARIANT *, LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE removeBehavior(LONG, VARIANT_BOOL *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_runtimeStyle(IHTMLStyle **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_behaviorUrns(IDispatch **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_tagUrn(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_tagUrn(BSTR *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onbeforeeditfocus(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onbeforeeditfocus(VARIANT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_readyStateValue(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE getElementsByTagName(BSTR, IHTMLElementCollection **) override { return E_NOTIMPL; }
+};
+

@@ -20,9 +20,21 @@ bool InDocument(const StatePtr& state, const editing::Boundary& boundary) {
     return boundary.node && state->document->Contains(boundary.node.get());
 }
 
+// A control selection whose elements have all left the document becomes a
+// caret where the first of them stood.
+void DropVanishedControls(const StatePtr& state) {
+    auto& selection = state->selection;
+    if (selection.kind != editing::SelectionKind::Control) return;
+    for (const auto& control : selection.controls)
+        if (state->document->Contains(control.get())) return;
+    selection.kind = editing::SelectionKind::None;
+    selection.controls.clear();
+}
+
 }  // namespace
 
 editing::TextRange SelectionRange(const StatePtr& state) {
+    DropVanishedControls(state);
     editing::TextRange range(state->document);
     const auto& selection = state->selection;
     if (selection.kind != editing::SelectionKind::Control && InDocument(state, selection.start) && InDocument(state, selection.end)) {
@@ -112,6 +124,11 @@ HRESULT ControlRangeAdapter::select() {
     auto& selection = m_state->selection;
     selection.kind = editing::SelectionKind::Control;
     selection.controls = m_controls;
+    if (!m_controls.empty() && m_controls.front()->Parent()) {
+        dom::Node* parent = m_controls.front()->Parent();
+        selection.start = {parent->Self(), m_controls.front()->IndexInParent()};
+        selection.end = selection.start;
+    }
     return S_OK;
 }
 
@@ -156,6 +173,7 @@ void* SelectionAdapter::FindInterface(REFIID riid) {
 
 HRESULT SelectionAdapter::createRange(IDispatch** range) {
     if (!range) return E_POINTER;
+    DropVanishedControls(m_state);
     if (m_state->selection.kind == editing::SelectionKind::Control) {
         *range = CreateComObject<ControlRangeAdapter>(m_state, m_state->selection.controls);
         return S_OK;

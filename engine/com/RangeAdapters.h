@@ -1,14 +1,14 @@
 // Text ranges (IHTMLTxtRange), control ranges (IHTMLControlRange) and the
 // selection object (IHTMLSelectionObject) over the editing layer.
 #pragma once
-#include "com/ComObject.h"
+#include "com/EngineComObject.h"
 #include "com/DocumentState.h"
 #include "com/NotImplemented.h"
 #include "editing/TextRange.h"
 
 namespace com {
 
-class TextRangeAdapter final : public ComObject<TextRangeAdapter, IHTMLTxtRangeNotImpl> {
+class TextRangeAdapter final : public EngineComObject<TextRangeAdapter, IHTMLTxtRangeNotImpl> {
 public:
     TextRangeAdapter(StatePtr state, editing::TextRange range) : m_state(std::move(state)), m_range(std::move(range)) {}
     void* FindInterface(REFIID riid);
@@ -32,7 +32,7 @@ private:
     editing::TextRange m_range;
 };
 
-class ControlRangeAdapter final : public ComObject<ControlRangeAdapter, IHTMLControlRangeNotImpl> {
+class ControlRangeAdapter final : public EngineComObject<ControlRangeAdapter, IHTMLControlRangeNotImpl> {
 public:
     ControlRangeAdapter(StatePtr state, std::vector<dom::NodePtr> controls) : m_state(std::move(state)), m_controls(std::move(controls)) {}
     void* FindInterface(REFIID riid);
@@ -48,7 +48,7 @@ private:
     std::vector<dom::NodePtr> m_controls;
 };
 
-class SelectionAdapter final : public ComObject<SelectionAdapter, IHTMLSelectionObjectNotImpl> {
+class SelectionAdapter final : public EngineComObject<SelectionAdapter, IHTMLSelectionObjectNotImpl> {
 public:
     explicit SelectionAdapter(StatePtr state) : m_state(std::move(state)) {}
     void* FindInterface(REFIID riid);

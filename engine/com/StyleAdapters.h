@@ -1,7 +1,7 @@
 // Styles: an element's inline style (IHTMLStyle), the style of a rule of an
 // embedded style sheet (IHTMLRuleStyle), the sheets themselves and their rules.
 #pragma once
-#include "com/ComObject.h"
+#include "com/EngineComObject.h"
 #include "com/DocumentState.h"
 #include "com/NotImplemented.h"
 
@@ -17,7 +17,7 @@ public:
     void Set(const wchar_t* property, const CString& value);
 };
 
-class InlineStyleAdapter final : public ComObject<InlineStyleAdapter, IHTMLStyleNotImpl> {
+class InlineStyleAdapter final : public EngineComObject<InlineStyleAdapter, IHTMLStyleNotImpl> {
 public:
     InlineStyleAdapter(StatePtr state, dom::NodePtr element);
     ~InlineStyleAdapter() override;
@@ -50,7 +50,7 @@ private:
     std::unique_ptr<CssDeclarations> m_declarations;
 };
 
-class RuleStyleAdapter final : public ComObject<RuleStyleAdapter, IHTMLRuleStyleNotImpl> {
+class RuleStyleAdapter final : public EngineComObject<RuleStyleAdapter, IHTMLRuleStyleNotImpl> {
 public:
     RuleStyleAdapter(StatePtr state, dom::NodePtr sheet, int rule);
     ~RuleStyleAdapter() override;
@@ -83,7 +83,7 @@ private:
     std::unique_ptr<CssDeclarations> m_declarations;
 };
 
-class StyleSheetAdapter final : public ComObject<StyleSheetAdapter, IHTMLStyleSheetNotImpl> {
+class StyleSheetAdapter final : public EngineComObject<StyleSheetAdapter, IHTMLStyleSheetNotImpl> {
 public:
     StyleSheetAdapter(StatePtr state, dom::NodePtr owner) : m_state(std::move(state)), m_owner(std::move(owner)) {}
     void* FindInterface(REFIID riid);
@@ -97,7 +97,7 @@ private:
     dom::NodePtr m_owner;  // the STYLE or LINK element
 };
 
-class RulesCollectionAdapter final : public ComObject<RulesCollectionAdapter, IHTMLStyleSheetRulesCollectionNotImpl> {
+class RulesCollectionAdapter final : public EngineComObject<RulesCollectionAdapter, IHTMLStyleSheetRulesCollectionNotImpl> {
 public:
     RulesCollectionAdapter(StatePtr state, dom::NodePtr sheet) : m_state(std::move(state)), m_sheet(std::move(sheet)) {}
     void* FindInterface(REFIID riid);
@@ -109,7 +109,7 @@ private:
     dom::NodePtr m_sheet;
 };
 
-class RuleAdapter final : public ComObject<RuleAdapter, IHTMLStyleSheetRuleNotImpl> {
+class RuleAdapter final : public EngineComObject<RuleAdapter, IHTMLStyleSheetRuleNotImpl> {
 public:
     RuleAdapter(StatePtr state, dom::NodePtr sheet, int index) : m_state(std::move(state)), m_sheet(std::move(sheet)), m_index(index) {}
     void* FindInterface(REFIID riid);
@@ -122,7 +122,7 @@ private:
     int m_index;
 };
 
-class StyleSheetsAdapter final : public ComObject<StyleSheetsAdapter, IHTMLStyleSheetsCollectionNotImpl> {
+class StyleSheetsAdapter final : public EngineComObject<StyleSheetsAdapter, IHTMLStyleSheetsCollectionNotImpl> {
 public:
     explicit StyleSheetsAdapter(StatePtr state);
     void* FindInterface(REFIID riid);

@@ -14,7 +14,7 @@ IHTMLStyle IHTMLRuleStyle IHTMLStyleSheet IHTMLStyleSheetRulesCollection IHTMLSt
 IHTMLStyleSheetsCollection IHTMLTable IHTMLTableRow IHTMLTableCell IHTMLTxtRange
 IHTMLControlRange IHTMLSelectionObject IHTMLFormElement IHTMLInputElement IHTMLTextAreaElement
 IHTMLSelectElement IHTMLOptionElement IHTMLOptionButtonElement IHTMLBodyElement
-IHTMLDOMChildrenCollection IHTMLControlElement""".split()
+IHTMLDOMChildrenCollection IHTMLControlElement IHTMLElement2""".split()
 
 text = "".join(open(h).read() for h in HEADERS)
 

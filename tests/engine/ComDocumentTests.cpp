@@ -1,6 +1,6 @@
 // The engine's interfaces as the document layer and the extensions call them.
 #include "EngineTestSupport.h"
-#include "com/ComPtr.h"
+#include "com/ComQuery.h"
 #include "com/HtmlDocument.h"
 
 #include <gtest/gtest.h>
@@ -31,10 +31,10 @@ CString Take(BSTR text) {
 
 ComPtr<IHTMLDocument2> Load(const CString& page) {
     ComPtr<IHTMLDocument2> document;
-    EXPECT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Put())), S_OK);
+    EXPECT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
     std::string bytes = "\xFF\xFE";
     for (wchar_t c : page.str()) bytes += static_cast<char>(c & 0xFF), bytes += static_cast<char>(c >> 8);
-    ComPtr<IStream> stream = ComPtr<IStream>::Adopt(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
+    ComPtr<IStream> stream = ComPtr<IStream>::Attach(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
     auto persist = document.As<IPersistStreamInit>();
     EXPECT_TRUE(persist);
     EXPECT_EQ(persist->Load(stream.Get()), S_OK);
@@ -44,14 +44,14 @@ ComPtr<IHTMLDocument2> Load(const CString& page) {
 ComPtr<IHTMLElement> ElementByTag(IHTMLDocument2* document, const wchar_t* tag, long index = 0) {
     auto document3 = QueryAs<IHTMLDocument3>(document);
     ComPtr<IHTMLElementCollection> collection;
-    document3->getElementsByTagName(Bstr(tag), collection.Put());
+    document3->getElementsByTagName(Bstr(tag), collection.Receive());
     VARIANT at;
     at.vt = VT_I4;
     at.lVal = index;
     VARIANT none;
     VariantInit(&none);
     ComPtr<IDispatch> item;
-    collection->item(at, none, item.Put());
+    collection->item(at, none, item.Receive());
     return item.As<IHTMLElement>();
 }
 
@@ -71,12 +71,12 @@ TEST(ComDocument, LoadsStreamAndWalksElements) {
     second->get_tagName(&text);
     EXPECT_EQ(Take(text), CString(L"P"));
     ComPtr<IHTMLElement> parent;
-    second->get_parentElement(parent.Put());
+    second->get_parentElement(parent.Receive());
     parent->get_tagName(&text);
     EXPECT_EQ(Take(text), CString(L"BODY"));
     auto node = second.As<IHTMLDOMNode>();
     ComPtr<IHTMLDOMNode> previous;
-    node->get_previousSibling(previous.Put());
+    node->get_previousSibling(previous.Receive());
     EXPECT_EQ(Outer(previous.As<IHTMLElement>().Get()), CString(L"<P id=a>One</P>"));
 }
 
@@ -87,13 +87,13 @@ TEST(ComDocument, EditsMarkupInPlace) {
     EXPECT_EQ(div->insertAdjacentHTML(Bstr(L"beforeEnd"), Bstr(L"<b>in</b>")), S_OK);
     EXPECT_EQ(div->put_outerHTML(Bstr(L"<SPAN>gone</SPAN>")), S_OK);
     ComPtr<IHTMLElement> body;
-    document->get_body(body.Put());
+    document->get_body(body.Receive());
     BSTR text = nullptr;
     body->get_innerHTML(&text);
     EXPECT_EQ(Take(text), CString(L"<P>before</P><SPAN>gone</SPAN>"));
     ComPtr<IHTMLDOMNode> removed;
     auto span = ElementByTag(document.Get(), L"SPAN");
-    span.As<IHTMLDOMNode>()->removeNode(VARIANT_TRUE, removed.Put());
+    span.As<IHTMLDOMNode>()->removeNode(VARIANT_TRUE, removed.Receive());
     body->get_innerHTML(&text);
     EXPECT_EQ(Take(text), CString(L"<P>before</P>"));
 }
@@ -104,17 +104,17 @@ TEST(ComDocument, TablesInsertAndDeleteRowsAndCells) {
     ASSERT_TRUE(table);
     EXPECT_FALSE(ElementByTag(document.Get(), L"TD").As<IHTMLTable>());
     ComPtr<IDispatch> row;
-    ASSERT_EQ(table->insertRow(0, row.Put()), S_OK);
+    ASSERT_EQ(table->insertRow(0, row.Receive()), S_OK);
     auto newRow = row.As<IHTMLTableRow>();
     ComPtr<IDispatch> cell;
-    newRow->insertCell(0, cell.Put());
+    newRow->insertCell(0, cell.Receive());
     LONG index = -1, span = 0;
     newRow->get_rowIndex(&index);
     EXPECT_EQ(index, 0);
     ElementByTag(document.Get(), L"TD", 1).As<IHTMLTableCell>()->get_colSpan(&span);
     EXPECT_EQ(span, 2);
     ComPtr<IHTMLElementCollection> rows;
-    table->get_rows(rows.Put());
+    table->get_rows(rows.Receive());
     LONG count = 0;
     rows->get_length(&count);
     EXPECT_EQ(count, 3);
@@ -128,12 +128,12 @@ TEST(ComDocument, FormControlsReadAndFill) {
     auto document = Load(L"<form><input name=city value=Paris><input type=radio name=r value=1><input type=radio name=r value=2 checked>"
                          L"<textarea name=t>old</textarea><select name=s><option>a<option>b</select></form>");
     ComPtr<IHTMLElementCollection> forms;
-    document->get_forms(forms.Put());
+    document->get_forms(forms.Receive());
     VARIANT zero, none;
     zero.vt = VT_I4, zero.lVal = 0;
     VariantInit(&none);
     ComPtr<IDispatch> formItem;
-    forms->item(zero, none, formItem.Put());
+    forms->item(zero, none, formItem.Receive());
     auto form = formItem.As<IHTMLFormElement>();
     ASSERT_TRUE(form);
     LONG length = 0;
@@ -143,7 +143,7 @@ TEST(ComDocument, FormControlsReadAndFill) {
         VARIANT at;
         at.vt = VT_I4, at.lVal = i;
         ComPtr<IDispatch> item;
-        form->item(at, none, item.Put());
+        form->item(at, none, item.Receive());
         return item;
     };
     auto city = control(0).As<IHTMLInputElement>();
@@ -179,9 +179,9 @@ TEST(ComDocument, FormControlsReadAndFill) {
 TEST(ComDocument, TextRangeFindsAndReplacesText) {
     auto document = Load(L"<body><p>Alpha beta <b>Beta</b> gamma</p></body>");
     ComPtr<IHTMLElement> body;
-    document->get_body(body.Put());
+    document->get_body(body.Receive());
     ComPtr<IHTMLTxtRange> range;
-    body.As<IHTMLBodyElement>()->createTextRange(range.Put());
+    body.As<IHTMLBodyElement>()->createTextRange(range.Receive());
     int found = 0;
     VARIANT_BOOL hit = VARIANT_FALSE;
     while (range->findText(Bstr(L"beta"), 0, 0, &hit) == S_OK && hit) {
@@ -202,9 +202,9 @@ TEST(ComDocument, TextRangeFindsAndReplacesText) {
 TEST(ComDocument, FontCommandsWrapTheSelection) {
     auto document = Load(L"<body><div>Hello world</div></body>");
     ComPtr<IHTMLElement> body;
-    document->get_body(body.Put());
+    document->get_body(body.Receive());
     ComPtr<IHTMLTxtRange> range;
-    body.As<IHTMLBodyElement>()->createTextRange(range.Put());
+    body.As<IHTMLBodyElement>()->createTextRange(range.Receive());
     VARIANT_BOOL hit = VARIANT_FALSE;
     range->findText(Bstr(L"world"), 0, 0, &hit);
     ASSERT_TRUE(hit);
@@ -233,7 +233,7 @@ TEST(ComDocument, FontCommandsWrapTheSelection) {
 
 TEST(ComDocument, WriteAndCloseBuildAWindowlessDocument) {
     ComPtr<IHTMLDocument2> document;
-    ASSERT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Put())), S_OK);
+    ASSERT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
     SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 1);
     VARIANT* items = nullptr;
     SafeArrayAccessData(array, reinterpret_cast<void**>(&items));
@@ -244,7 +244,7 @@ TEST(ComDocument, WriteAndCloseBuildAWindowlessDocument) {
     EXPECT_EQ(document->close(), S_OK);
     SafeArrayDestroy(array);
     ComPtr<IHTMLElement> body;
-    document->get_body(body.Put());
+    document->get_body(body.Receive());
     BSTR text = nullptr;
     body->get_innerText(&text);
     EXPECT_EQ(Take(text), CString(L"Caf\x00E9 <b>"));

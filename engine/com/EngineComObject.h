@@ -10,11 +10,11 @@
 #include <atomic>
 
 template <typename Derived, typename... Bases>
-class ComObject : public Bases... {
+class EngineComObject : public Bases... {
 public:
-    ComObject() = default;
-    ComObject(const ComObject&) = delete;
-    ComObject& operator=(const ComObject&) = delete;
+    EngineComObject() = default;
+    EngineComObject(const EngineComObject&) = delete;
+    EngineComObject& operator=(const EngineComObject&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         if (!out) return E_POINTER;
@@ -42,7 +42,7 @@ public:
     }
 
 protected:
-    virtual ~ComObject() = default;
+    virtual ~EngineComObject() = default;
 
 private:
     std::atomic<ULONG> m_references{1};

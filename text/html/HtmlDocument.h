@@ -1,0 +1,57 @@
+// The page editor's handle on the engine's document: loading HTML text,
+// design mode, element lookup, pasting HTML at the selection, the element
+// and table cell at the selection, the engine's editing commands, font sizes
+// in pixels, and the table commands.
+#pragma once
+#include "html/HtmlElement.h"
+#include "html/HtmlStyle.h"
+#include "html/HtmlTable.h"
+
+#include <docobj.h>
+#include <ocidl.h>
+
+// The layer's own command: the font size in pixels at the selection (never reaches the engine).
+constexpr DWORD kCommandPixelFontSize = 5005;
+
+class bcHtmlDocument : public bcHtmlDomNode {
+public:
+    bcHtmlDocument() = default;
+    bool IsValid() const override { return m_document2 && m_document3 && m_persist && m_commands; }
+
+    void Attach(IDispatch* document);
+    bool LoadHtml(const CString& html);
+    bool SetDesignMode(bool on);
+    bool IsDesignMode() const;
+    ComPtr<IHTMLElementCollection> GetElementsByTagName(const CString& tag) const;
+    bcHtmlElement GetHeadElement() const;
+    bcHtmlElement CreateElement(const CString& tag) const;
+    bool PasteHtml(const CString& html);
+    bcHtmlElement GetSelectedElement(bool evenWhenEmpty) const;
+    bool ExecCommand(DWORD command, const VARIANT& argument, bool showUserInterface);
+    bool QueryCommandValue(DWORD command, VARIANT* value);
+    int GetBaseFontSize();
+    int GetCaretFontSize();
+    bool ApplyPixelFontSize(unsigned pixels);
+    bcHtmlStyleSheet GetStyleSheet();
+
+    // Tables
+    bool InsertGridTable(unsigned leftWidth, unsigned rightWidth, unsigned totalWidth, unsigned height, unsigned rows,
+                         unsigned columns, const CString& id);
+    bool InsertSimpleTable(unsigned rows, unsigned columns);
+    bcHtmlTableCell GetSelectedCell() const;
+    void InsertRowAtSelection(bool below);
+    void InsertColumnAtSelection(bool after);
+
+    IHTMLDocument2* GetDocument2() const { return m_document2.Get(); }
+
+private:
+    ComPtr<IHTMLDocument2> m_document2;
+    ComPtr<IHTMLDocument3> m_document3;
+    ComPtr<IPersistStreamInit> m_persist;
+    ComPtr<IOleCommandTarget> m_commands;
+    int m_baseFontSize = -1;
+};
+
+// Every FONT element with a Size attribute at or below the element gets the
+// size as its inline font size instead.
+void ApplyFontSizeToFonts(bcHtmlElement element, const CString& size);
