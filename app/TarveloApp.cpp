@@ -7,6 +7,7 @@
 #include "app/AfxMessageBox.h"
 #include "clip/ClipCommandLine.h"
 #include "clip/ClipIntake.h"
+#include "dialogs/DialogAddPage.h"
 #include "page/TarveloDoc.h"
 #include "page/TarveloView.h"
 #include "resource.h"
@@ -39,6 +40,7 @@ const MessageMap* CTarveloApp::GetMessageMap() const {
         MapCommand<&CWinApp::OnFilePrintSetup>(ID_FILE_PRINT_SETUP),
         MapCommand<&CTarveloApp::OnHelpContent>(ID_HELP_CONTENT),
         MapCommand<&CTarveloApp::OnHomePage>(ID_HELP_HOME_PAGE),
+        MapCommand<&CTarveloApp::OnSetInstallPath>(ID_SET_INSTALL_PATH),
     };
     static const MessageMap map{CWinApp::GetMessageMap(), entries};
     return &map;
@@ -150,6 +152,12 @@ void CTarveloApp::OnHelpContent() {
 }
 
 void CTarveloApp::OnHomePage() { ShellExecuteW(nullptr, nullptr, kHomePage, nullptr, nullptr, SW_SHOWNORMAL); }
+
+void CTarveloApp::OnSetInstallPath() {
+    CDialogAddPage dialog;
+    if (dialog.DoModal() != IDOK) return;  // Cancel keeps the install path
+    WriteProfileString(L"Settings", L"InstallPath", dialog.m_strName);
+}
 
 // The one application object of the process.
 CTarveloApp theApp;

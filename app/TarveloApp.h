@@ -30,6 +30,7 @@ protected:
     void OnAppAbout();
     void OnHelpContent();
     void OnHomePage();
+    void OnSetInstallPath();
 
 private:
     // Places, shows and fills the main window of an interactive start.

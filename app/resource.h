@@ -5,6 +5,8 @@
 #define IDR_PAGETYPE 129
 #define IDB_TREE_IMAGES 135
 #define IDD_ABOUTBOX 100
+#define IDD_ADD_PAGE 104
+#define IDC_NAME 1001
 #define IDP_OLE_INIT_FAILED 100
 
 // Commands of the application object.

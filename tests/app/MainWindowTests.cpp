@@ -5,6 +5,7 @@
 #include "MessageBoxRecorder.h"
 #include "TempDir.h"
 #include "docview/DocTemplate.h"
+#include "dialogs/DialogAddPage.h"
 #include "page/TarveloDoc.h"
 #include "page/TarveloView.h"
 #include "resource.h"
@@ -128,4 +129,39 @@ TEST_F(MainWindow, ExitWhileAPageIsActiveClosesOnlyThatPage) {
     PumpMessages();
     EXPECT_TRUE(m_template->GetDocuments().empty());
     EXPECT_TRUE(IsWindow(m_frame->GetSafeHwnd()));
+}
+
+namespace {
+// Types into the name box and presses a button once the dialog is up.
+class TypedAddPage : public CDialogAddPage {
+public:
+    CString m_type;
+    UINT m_press = IDOK;
+    bool m_focusOnName = false;
+
+    BOOL OnInitDialog() override {
+        BOOL result = CDialogAddPage::OnInitDialog();
+        m_focusOnName = ::GetFocus() == m_editName.GetSafeHwnd();
+        m_editName.SetWindowText(m_type);
+        PostMessage(WM_COMMAND, m_press);
+        return result;
+    }
+};
+}  // namespace
+
+TEST(NameInput, OkHandsTheTypedNameOverAndCancelKeepsTheOldOne) {
+    AppTestApp app;
+    TypedAddPage dialog;
+    dialog.m_strName = L"old";
+    dialog.m_type = L"C:\\Program Files\\Tarvelo";
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(dialog.m_focusOnName);
+    EXPECT_EQ(dialog.m_strName, L"C:\\Program Files\\Tarvelo");
+
+    TypedAddPage cancelled;
+    cancelled.m_strName = L"old";
+    cancelled.m_type = L"new";
+    cancelled.m_press = IDCANCEL;
+    EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
+    EXPECT_EQ(cancelled.m_strName, L"old");
 }

@@ -117,3 +117,63 @@ TEST(Dialog, RejectedValueKeepsTheDialogOpenAndMembersUnchanged) {
     EXPECT_EQ(outOfRange.DoModal(), IDCANCEL);
     EXPECT_TRUE(boxes.Saw(L"Please enter an integer between 1 and 100."));
 }
+
+namespace {
+
+// A button that takes its own clicks (reflected by the parent) and a parent
+// that records the commands and sizes that reach it.
+class SelfClickingButton : public CWnd {
+public:
+    int m_clicks = 0;
+
+protected:
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {MapReflectCommand<&SelfClickingButton::OnClicked>(BN_CLICKED)};
+        static const MessageMap map{CWnd::GetMessageMap(), entries};
+        return &map;
+    }
+    void OnClicked() { ++m_clicks; }
+};
+
+class RecordingParent : public CWnd {
+public:
+    CString m_seen;
+
+protected:
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {
+            MapControl<&RecordingParent::OnOtherClicked>(BN_CLICKED, 11),
+            MapControl<&RecordingParent::OnReflectedClicked>(BN_CLICKED, 10),
+            MapMessage<&RecordingParent::OnSize>(WM_SIZE),
+        };
+        static const MessageMap map{CWnd::GetMessageMap(), entries};
+        return &map;
+    }
+    void OnOtherClicked() { m_seen += L"other;"; }
+    void OnReflectedClicked() { m_seen += L"parent;"; }
+    void OnSize(UINT type, int cx, int cy) {
+        CString text;
+        text.Format(L"size %u %dx%d;", type, cx, cy);
+        m_seen += text;
+    }
+};
+
+}  // namespace
+
+TEST(Window, ControlNotificationsAreReflectedToTheControlBeforeTheParent) {
+    FrameworkTestApp app;
+    RecordingParent parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, L"parent", WS_OVERLAPPED, CRect(0, 0, 200, 100), nullptr, 0));
+    SelfClickingButton own;
+    ASSERT_TRUE(own.CreateEx(0, L"BUTTON", L"own", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 50, 20), &parent, 10));
+    HWND other = CreateWindowExW(0, L"BUTTON", L"other", WS_CHILD | BS_PUSHBUTTON, 60, 0, 50, 20, parent.GetSafeHwnd(),
+                                 reinterpret_cast<HMENU>(11), GetModuleHandleW(nullptr), nullptr);
+    own.SendMessage(BM_CLICK);
+    ::SendMessageW(other, BM_CLICK, 0, 0);
+    EXPECT_EQ(own.m_clicks, 1);
+    EXPECT_EQ(parent.m_seen, L"other;");
+
+    parent.m_seen.Empty();
+    parent.SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(120, 45));
+    EXPECT_EQ(parent.m_seen, L"size 0 120x45;");
+}
