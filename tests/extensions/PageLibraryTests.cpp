@@ -305,3 +305,29 @@ TEST_F(PageLibraries, MenuExtControlDrawsItsFramedCaptionInsideItsBoundsOnly) {
     format.cfFormat = CF_TEXT;
     EXPECT_EQ(view.As<IDataObject>()->QueryGetData(&format), DV_E_FORMATETC);
 }
+
+TEST_F(PageLibraries, FourThousandCharactersGoAsTwentyBlocksAndOneMoreGoesNot) {
+    settings.Set(install.Path());
+    LoadedLibrary library(L"TQMenuExt");
+    auto menu = library.Create<IMenuExt>(kMenuExtClsid);
+    std::vector<CString> expected;
+    for (int length : {4000, 4001}) {
+        auto page = std::make_shared<FakePage>();
+        page->url = L"http://limit.example/" + CString(length == 4000 ? L"a" : L"b");
+        page->title = L"Limit";
+        FakeForm form;
+        CString value = CString(L'w', length - 7);  // "t>>>" and "|||" make up the rest
+        form.fields = {Field(FakeField::Kind::TextArea, L"", L"t", value)};
+        page->forms = {form};
+        auto browser = ComPtr<IUnknown>::Attach(static_cast<IUnknown*>(CreateFakeBrowser(page)));
+        auto window = ComPtr<IDispatch>::Attach(static_cast<IDispatch*>(CreateFakeWindow(browser.Get())));
+        EXPECT_EQ(menu->AddItem(window.Get()), S_OK);
+        CString text = L"t>>>" + value + L"|||";
+        ASSERT_EQ(text.GetLength(), length);
+        if (length == 4000) {
+            for (int i = 0; i < 20; ++i) expected.push_back(FormBlockClip(20, i + 1, text.Mid(i * 200, 200)));
+        }
+        expected.push_back(LinkClip(page->url, L"Limit", length == 4000 ? FormFlag::Sent : FormFlag::NotSent));
+    }
+    EXPECT_EQ(install.Starts(), Sorted(expected));
+}
