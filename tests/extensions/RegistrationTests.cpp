@@ -169,5 +169,13 @@ TEST(LibraryResources, CarryTheirProjectNameAndTypeLibrary) {
         EXPECT_EQ(CString(name), CString(c.library));
         EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), L"TYPELIB"), nullptr);
         FreeLibrary(module);
+        // Only the browser helper says in its version block that it registers itself.
+        DWORD size = GetFileVersionInfoSizeW(LibraryPath(c.library), nullptr);
+        std::vector<BYTE> version(size);
+        ASSERT_TRUE(GetFileVersionInfoW(LibraryPath(c.library), 0, size, version.data()));
+        void* entry = nullptr;
+        UINT length = 0;
+        bool selfRegister = VerQueryValueW(version.data(), L"\\StringFileInfo\\040904B0\\OLESelfRegister", &entry, &length);
+        EXPECT_EQ(selfRegister, CString(c.library) == L"TQIEMenuExt") << ::testing::PrintToString(CString(c.library));
     }
 }
