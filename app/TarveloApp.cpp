@@ -4,6 +4,7 @@
 #include "ChildFrame.h"
 #include "IndexThread.h"
 #include "MainFrame.h"
+#include "Placement.h"
 #include "app/AfxMessageBox.h"
 #include "clip/ClipCommandLine.h"
 #include "clip/ClipIntake.h"
@@ -102,11 +103,11 @@ void CTarveloApp::StartInteractive() {
     m_pMainWnd->ShowWindow(m_nCmdShow);
     m_pMainWnd->UpdateWindow();
     // Shown first, then moved to where it was when it last closed.
-    int left = static_cast<int>(GetProfileInt(L"Init", L"Left", 23));
-    int right = static_cast<int>(GetProfileInt(L"Init", L"right", 983));
-    int top = static_cast<int>(GetProfileInt(L"Init", L"top", 23));
-    int bottom = static_cast<int>(GetProfileInt(L"Init", L"bottom", 582));
-    m_pMainWnd->MoveWindow(left, top, right - left, bottom - top, TRUE);
+    CRect place = MainWindowPlacement(static_cast<int>(GetProfileInt(L"Init", L"Left", kDefaultMainWindowRect.left)),
+                                      static_cast<int>(GetProfileInt(L"Init", L"top", kDefaultMainWindowRect.top)),
+                                      static_cast<int>(GetProfileInt(L"Init", L"right", kDefaultMainWindowRect.right)),
+                                      static_cast<int>(GetProfileInt(L"Init", L"bottom", kDefaultMainWindowRect.bottom)));
+    m_pMainWnd->MoveWindow(place, TRUE);
 
     if (GetProfileInt(L"Settings", L"OpenRecentFile", 0) == 0) ReopenLastPage();
 

@@ -124,3 +124,20 @@ TEST_F(Startup, EachClipCommandLineEndsWithExitCodeOneAndShowsNoWindow) {
     EXPECT_EQ(left, 300u);  // a clip process never closes its frame: Init stays
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Recent File List", L"File1"), L"");
 }
+
+TEST_F(Startup, DamagedInitValuesFallBackToTheDefaultPlace) {
+    ProgramRegistryGuard::WriteInt(L"Init", L"Left", 900);
+    ProgramRegistryGuard::WriteInt(L"Init", L"right", 100);  // right of the right edge: no width
+    ProgramRegistryGuard::WriteInt(L"Init", L"top", 50);
+    ProgramRegistryGuard::WriteInt(L"Init", L"bottom", 400);
+    RECT placed{};
+    RunTarvelo(L"", [&](DWORD processId) {
+        HWND frame = FindVisibleWindow(processId, L"Tarvelo 2.3");
+        if (!frame) return true;
+        GetWindowRect(frame, &placed);
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        return false;
+    });
+    EXPECT_EQ(placed.left, 23);
+    EXPECT_EQ(placed.right, 983);
+}

@@ -1,5 +1,8 @@
 #include "FrameworkTestApp.h"
+#include "Random.h"
 #include "app/RegKey.h"
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -111,4 +114,28 @@ TEST(RecentFiles, MenuShowsEntriesInPlaceOfThePlaceholder) {
     EXPECT_EQ(GetMenuItemID(menu, 3), 11u);
     EXPECT_EQ(state.m_nIndex, 2u);
     DestroyMenu(menu);
+}
+
+TEST(Profile, ArbitraryStoredBytesReadAsTextUpToTheirFirstTerminator) {
+    FrameworkTestApp app;
+    RegKey key = RegKey::Create(HKEY_CURRENT_USER, app.GetProfileRoot() + L"\\Settings");
+    ASSERT_TRUE(key);
+    Random random(20261208);
+    for (int i = 0; i < 300; ++i) {
+        std::string bytes = random.AnyBytes(0, 700);
+        DWORD type = random.Chance(80) ? REG_SZ : (random.Chance(50) ? REG_EXPAND_SZ : REG_MULTI_SZ);
+        ASSERT_EQ(RegSetValueExW(key.Get(), L"Value", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                                 static_cast<DWORD>(bytes.size())), ERROR_SUCCESS);
+        CString value = app.GetProfileString(L"Settings", L"Value", L"<default>");
+        if (type == REG_MULTI_SZ) {
+            EXPECT_EQ(value, L"<default>");
+            continue;
+        }
+        size_t units = bytes.size() / 2;
+        std::wstring expected(units, L'\0');
+        memcpy(expected.data(), bytes.data(), units * 2);
+        expected.resize(wcsnlen(expected.c_str(), units));
+        EXPECT_EQ(value.str(), expected) << "seed 20261208, round " << i;
+        EXPECT_EQ(app.GetProfileInt(L"Settings", L"Value", 9), 9u);
+    }
 }
