@@ -69,6 +69,21 @@ TEST_F(Startup, PlainStartPlacesTheMainWindowFromInitAndClosingSavesItBack) {
     EXPECT_EQ(bottom, 360u);
 }
 
+TEST_F(Startup, MissingAllPagesIndexIsBuiltBeforeTheWindowTakesInput) {
+    CString page = m_install / L"Bookmark\\Allpages\\Indexed.htm";
+    std::wstring text = L"\xFEFF<html id=tq1>\n<body>\n<P>&gt;&gt;&gt;Links&lt;&lt;&lt;</P>\n</body>\n</html>\n";
+    WriteFileBytes(page, std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
+    CString valueAtFirstInput = L"<none>";
+    RunTarvelo(L"", [&](DWORD processId) {
+        HWND frame = FindVisibleWindow(processId, L"Tarvelo 2.3");
+        if (!frame) return true;
+        valueAtFirstInput = ProgramRegistryGuard::ReadString(L"AllPages", L"Indexed");
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        return false;
+    });
+    EXPECT_EQ(valueAtFirstInput, L"Links,1");
+}
+
 TEST_F(Startup, WithoutInitTheWindowTakesTheDefaultPlace) {
     RECT placed{};
     RunTarvelo(L"", [&](DWORD processId) {
