@@ -21,6 +21,14 @@ NodePtr Document::CreateElement(const CString& tagName) {
     return node;
 }
 
+NodePtr Document::CreateElement(CString&& upperName, Tag tag, std::vector<Attribute>&& attributes) {
+    auto node = std::make_shared<Node>(NodeKind::Element, this);
+    node->m_name = std::move(upperName);
+    node->m_tag = tag;
+    node->m_attributes = std::move(attributes);
+    return node;
+}
+
 NodePtr Document::CreateText(const CString& text) {
     auto node = std::make_shared<Node>(NodeKind::Text, this);
     node->m_data = text;

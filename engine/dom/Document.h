@@ -21,6 +21,8 @@ public:
     static std::shared_ptr<Document> Create() { return std::make_shared<Document>(); }
 
     NodePtr CreateElement(const CString& tagName);  // folded to upper case
+    // For the parser: a name already in upper case, its tag already looked up.
+    NodePtr CreateElement(CString&& upperName, Tag tag, std::vector<Attribute>&& attributes);
     NodePtr CreateText(const CString& text);
     NodePtr CreateComment(const CString& text);
     NodePtr CreateDoctype(const CString& text);

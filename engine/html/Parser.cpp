@@ -40,7 +40,7 @@ public:
         Token token;
         while (tokenizer.Next(token)) {
             switch (token.type) {
-            case TokenType::Text: Text(token.data); break;
+            case TokenType::Text: Text(token.data); break;  // may take the text over
             case TokenType::StartTag: StartTag(token); break;
             case TokenType::EndTag: EndTag(token); break;
             case TokenType::Comment: Comment(token); break;
@@ -58,10 +58,9 @@ private:
         return node->TagId() == token.tag && (token.tag != Tag::Unknown || node->TagName() == token.name);
     }
 
-    NodePtr MakeElement(const Token& token) {
-        NodePtr element = m_document.CreateElement(token.name);
-        for (const auto& attribute : token.attributes) element->ParserAddAttribute(attribute);
-        return element;
+    // Takes the name and attributes over from the token (the tokenizer refills it).
+    NodePtr MakeElement(Token& token) {
+        return m_document.CreateElement(std::move(token.name), token.tag, std::move(token.attributes));
     }
 
     void EnsureHtml() {
@@ -101,16 +100,18 @@ private:
         }
     }
 
-    void AppendText(Node* parent, const CString& text) {
+    void AppendText(Node* parent, CString& text) {
         Node* last = parent->LastChild();
         if (last && last->IsText()) {
             last->ParserData() += text;
             return;
         }
-        parent->ParserAppend(m_document.CreateText(text));
+        NodePtr node = m_document.CreateText(CString());
+        node->ParserData() = std::move(text);
+        parent->ParserAppend(std::move(node));
     }
 
-    void Text(const CString& text) {
+    void Text(CString& text) {
         if (m_headRaw && Current() == m_headRaw) {
             AppendText(m_headRaw, text);
             return;
@@ -173,7 +174,7 @@ private:
         return !m_body && (dom::TagFlagsOf(token.tag) & dom::kHeadContent) != 0;
     }
 
-    void StartTag(const Token& token) {
+    void StartTag(Token& token) {
         Tag tag = token.tag;
         if (!m_fragmentRoot) {
             if (tag == Tag::Html) {
@@ -302,7 +303,7 @@ private:
         m_stack.push_back(raw);
     }
 
-    void Insert(Node* parent, const Token& token, bool push) {
+    void Insert(Node* parent, Token& token, bool push) {
         unsigned flags = dom::TagFlagsOf(token.tag);
         bool isVoid = (flags & dom::kVoid) != 0;
         if (!isVoid && static_cast<int>(m_stack.size()) >= kMaxDepth) return;
@@ -324,7 +325,7 @@ private:
             if (!element->HasAttribute(attribute.name)) element->ParserAddAttribute(attribute);
     }
 
-    void EndTag(const Token& token) {
+    void EndTag(Token& token) {
         Tag tag = token.tag;
         if (m_headRaw && Current() == m_headRaw) {  // the end of TITLE, STYLE or SCRIPT in HEAD
             m_stack.pop_back();

@@ -3,6 +3,7 @@
 #include "html/Entities.h"
 
 #include <cwctype>
+#include <string_view>
 
 namespace html {
 
@@ -110,8 +111,12 @@ void DecodeReferences(const wchar_t* text, size_t length, bool inAttribute, std:
 Tokenizer::Tokenizer(const CString& text) {
     // Line ends become LF, NUL becomes U+FFFD, and a leading byte-order mark goes.
     const std::wstring& source = text.str();
-    m_text.reserve(source.size());
     size_t i = (!source.empty() && source[0] == 0xFEFF) ? 1 : 0;
+    if (source.find_first_of(std::wstring_view(L"\r\0", 2), i) == std::wstring::npos) {
+        m_text.assign(source, i, std::wstring::npos);
+        return;
+    }
+    m_text.reserve(source.size());
     for (; i < source.size(); ++i) {
         wchar_t c = source[i];
         if (c == '\r') {
