@@ -13,7 +13,7 @@ template <typename TChar>
 const TChar* MatchAt(const TChar* subjectStart, const TChar* position, const RegexProgramT<TChar>& program,
                      std::vector<typename Traits<TChar>::String>* groups, bool foldCase) {
     if (program.IsEmpty() || !subjectStart || !position) return nullptr;
-    Matcher<TChar> matcher(program, subjectStart, foldCase);
+    Matcher<TChar> matcher(program.Cells().data(), program.Cells().size(), subjectStart, foldCase);
     return matcher.Match(position, groups);
 }
 

@@ -9,20 +9,38 @@
 
 #include "regex/RegexOutput.h"
 #include "regex/RegexProgram.h"
+#include "regex/RegexSmallVector.h"
 #include "regex/RegexTraits.h"
 
 #include <cstddef>
+#include <string>
 
 namespace regex_detail {
+
+// The cells of one program, held inside the caller's frame for the patterns
+// the system writes.
+template <typename TChar>
+using CellBuffer = SmallVector<TChar, 256>;
 
 template <typename TChar>
 class Compiler {
 public:
     // Fills `program`; false (program emptied, message printed) on an error.
     static bool Compile(const TChar* pattern, RegexProgramT<TChar>& program) {
-        std::vector<TChar>& out = program.m_cells;
-        out.clear();
+        CellBuffer<TChar> cells;
+        bool compiled = Compile(pattern, cells);
+        program.m_cells.assign(cells.begin(), cells.end());
+        return compiled;
+    }
+
+    static bool Compile(const TChar* pattern, CellBuffer<TChar>& buffer) {
+        buffer.clear();
         if (!pattern) return false;
+        // Every pattern unit gives at most two cells (a literal, or a quantifier
+        // and its Stop); the program ends with two more.
+        size_t length = std::char_traits<TChar>::length(pattern);
+        TChar* out = buffer.resize_for_overwrite(2 * length + 2);
+        size_t n = 0;
 
         // What the token written last can take: a quantifier or nothing.
         enum class Last { Nothing, Repeatable, SetClose, Quantified };
@@ -30,19 +48,19 @@ public:
         size_t lastToken = 0;  // index of the last token's first cell
 
         auto emit = [&](int code, Last kind) {
-            lastToken = out.size();
-            out.push_back(static_cast<TChar>(code));
+            lastToken = n;
+            out[n++] = static_cast<TChar>(code);
             last = kind;
         };
         auto emitLiteral = [&](TChar ch) {
-            lastToken = out.size();
-            out.push_back(static_cast<TChar>(kCellLiteral));
-            out.push_back(ch);
+            lastToken = n;
+            out[n++] = static_cast<TChar>(kCellLiteral);
+            out[n++] = ch;
             last = Last::Repeatable;
         };
         auto fail = [&](const char* message) {
             PrintDiagnostic(message);
-            out.clear();
+            buffer.clear();
             return false;
         };
 
@@ -55,8 +73,10 @@ public:
                 bool allowed = last == Last::Repeatable || (last == Last::SetClose && ch == '+');
                 if (!allowed) return fail(kMisusedQuantifier);
                 int code = ch == '*' ? kCellStar : ch == '+' ? kCellPlus : kCellOption;
-                out.insert(out.begin() + static_cast<std::ptrdiff_t>(lastToken), static_cast<TChar>(code));
-                out.push_back(static_cast<TChar>(kCellStop));
+                for (size_t i = n; i > lastToken; --i) out[i] = out[i - 1];
+                out[lastToken] = static_cast<TChar>(code);
+                out[n + 1] = static_cast<TChar>(kCellStop);
+                n += 2;
                 last = Last::Quantified;
                 break;
             }
@@ -88,8 +108,9 @@ public:
             default: emitLiteral(ch); break;
             }
         }
-        out.push_back(static_cast<TChar>(kCellStop));
-        out.push_back(TChar(0));
+        out[n++] = static_cast<TChar>(kCellStop);
+        out[n++] = TChar(0);
+        buffer.truncate(n);
         return true;
     }
 };

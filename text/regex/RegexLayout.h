@@ -4,12 +4,11 @@
 #pragma once
 
 #include "regex/RegexProgram.h"
+#include "regex/RegexSmallVector.h"
 #include "regex/RegexTraits.h"
 
 #include <algorithm>
-#include <bitset>
-#include <cstdint>
-#include <vector>
+#include <cstddef>
 
 namespace regex_detail {
 
@@ -18,83 +17,94 @@ struct RepeatInfo {
     int atomPc = 0;
     int afterPc = 0;     // first cell after the atom's Stop
     int lookPc = 0;      // where the look-ahead "does the rest match here" starts
+    int restUnit = -1;   // the unit the rest must begin with, when it begins with a literal
     bool greedy = false; // the rest begins with ')' or is the program's end
 };
 
-// "[...]" with its members: literals, digits ("/d") and the blank ("/s").
+// "[...]": its members are the literal cells between firstPc and endPc, the
+// digits ("/d") and the blank ("/s"); every other cell there adds none.
 struct SetInfo {
     bool negated = false;
     bool plus = false;   // "[...]+"
     bool digits = false;
-    std::bitset<256> small;        // members below 256 (the blank included)
-    std::vector<unsigned> large;   // members from 256 up, sorted
+    bool blank = false;
+    int firstPc = 0;
+    int endPc = 0;
     int afterPc = 0;
     int lookPc = 0;
-
-    bool Has(unsigned unit) const {
-        if (unit < 256) return small.test(unit) || (digits && unit >= '0' && unit <= '9');
-        return std::binary_search(large.begin(), large.end(), unit);
-    }
+    int restUnit = -1;
 };
 
 template <typename TChar>
 class Layout {
 public:
-    explicit Layout(const std::vector<TChar>& cells) : m_cells(cells), m_info(cells.size(), -1) {
-        m_endPc = cells.size() >= 2 ? static_cast<int>(cells.size()) - 2 : 0;
-        std::vector<int> tokens;
-        for (int pc = 0; pc < m_endPc;) {
-            tokens.push_back(pc);
-            pc = Describe(pc);
-        }
-        // From a token on, is the rest free of repetitions? Then a look-ahead
-        // from there costs at most one pass over the program.
-        m_plainFrom.assign(cells.size() + 1, 1);
-        for (auto it = tokens.rbegin(); it != tokens.rend(); ++it) {
-            int pc = *it;
-            bool repeats = IsQuantifier(Code(pc)) || (Code(pc) == kCellSetOpen && m_sets[Index(pc)].plus);
-            m_plainFrom[static_cast<size_t>(pc)] = !repeats && m_plainFrom[static_cast<size_t>(NextToken(pc))];
-        }
+    // Tokens are described when the walk first reaches them: most attempts
+    // fail after a token or two, and the program is compiled on every call.
+    Layout(const TChar* cells, size_t count) : m_cells(cells) {
+        m_info.fill(count, -1);
+        m_endPc = count >= 2 ? static_cast<int>(count) - 2 : 0;
     }
 
-    int Code(int pc) const { return static_cast<int>(UnitValue(m_cells[static_cast<size_t>(pc)])); }
-    TChar Char(int pc) const { return m_cells[static_cast<size_t>(pc)]; }
+    int Code(int pc) const { return static_cast<int>(UnitValue(m_cells[pc])); }
+    TChar Char(int pc) const { return m_cells[pc]; }
     int EndPc() const { return m_endPc; }
-    const RepeatInfo& Repeat(int pc) const { return m_repeats[Index(pc)]; }
-    const SetInfo& Set(int pc) const { return m_sets[Index(pc)]; }
-    bool PlainFrom(int pc) const { return m_plainFrom[static_cast<size_t>(pc)] != 0; }
+    // By value: describing a later token may move the tables.
+    RepeatInfo Repeat(int pc) const { return m_repeats[Index(pc)]; }
+    SetInfo Set(int pc) const { return m_sets[Index(pc)]; }
+    // Whether the token at pc repeats: a quantifier or "[...]+".
+    bool Repeats(int pc) const {
+        int code = Code(pc);
+        return IsQuantifier(code) || (code == kCellSetOpen && m_sets[Index(pc)].plus);
+    }
+
+    bool Has(const SetInfo& set, unsigned unit) const {
+        if (set.digits && unit >= '0' && unit <= '9') return true;
+        if (set.blank && unit == ' ') return true;
+        for (int i = set.firstPc; i < set.endPc;) {
+            if (Code(i) == kCellLiteral) {
+                if (UnitValue(m_cells[i + 1]) == unit) return true;
+                i += 2;
+            } else {
+                ++i;
+            }
+        }
+        return false;
+    }
 
     static bool IsQuantifier(int code) { return code == kCellStar || code == kCellPlus || code == kCellOption; }
 
 private:
-    size_t Index(int pc) const { return static_cast<size_t>(m_info[static_cast<size_t>(pc)]); }
-
-    int NextToken(int pc) const {
-        int code = Code(pc);
-        if (code == kCellLiteral) return pc + 2;
-        if (IsQuantifier(code)) return m_repeats[Index(pc)].afterPc;
-        if (code == kCellSetOpen) return m_sets[Index(pc)].afterPc;
-        return pc + 1;
+    size_t Index(int pc) const {
+        int& slot = m_info[static_cast<size_t>(pc)];
+        if (slot < 0) Describe(pc);
+        return static_cast<size_t>(slot);
     }
 
     // The look-ahead after a repetition may skip one ')' (it consumes nothing).
     int RestAfter(int pc) const { return Code(pc) == kCellGroupClose ? pc + 1 : pc; }
 
-    // Records what the token at pc needs; returns the next token's pc.
-    int Describe(int pc) {
+    // When the program from pc (groups aside) begins with a literal: its unit.
+    // A look-ahead from pc fails wherever the subject holds another unit.
+    int FirstUnit(int pc) const {
+        while (pc < m_endPc && (Code(pc) == kCellGroupOpen || Code(pc) == kCellGroupClose)) ++pc;
+        return pc < m_endPc && Code(pc) == kCellLiteral ? static_cast<int>(UnitValue(m_cells[pc + 1])) : -1;
+    }
+
+    // Records what the repetition or set at pc needs.
+    void Describe(int pc) const {
         int code = Code(pc);
-        if (code == kCellLiteral) return pc + 2;
         if (IsQuantifier(code)) {
             RepeatInfo info;
             info.atomPc = pc + 1;
             int stop = info.atomPc + (Code(info.atomPc) == kCellLiteral ? 2 : 1);
             info.afterPc = std::min(stop + 1, m_endPc);
             info.lookPc = RestAfter(info.afterPc);
+            info.restUnit = FirstUnit(info.lookPc);
             int lookCode = Code(info.lookPc);
             info.greedy = lookCode == kCellGroupClose || info.lookPc >= m_endPc;
             m_info[static_cast<size_t>(pc)] = static_cast<int>(m_repeats.size());
             m_repeats.push_back(info);
-            return info.afterPc;
+            return;
         }
         if (code == kCellSetOpen) {
             SetInfo set;
@@ -103,6 +113,7 @@ private:
                 set.negated = true;
                 ++i;
             }
+            set.firstPc = i;
             bool closed = false;
             while (i < m_endPc) {
                 int member = Code(i);
@@ -111,33 +122,28 @@ private:
                     break;
                 }
                 if (member == kCellLiteral) {
-                    unsigned unit = UnitValue(Char(i + 1));
-                    if (unit < 256) set.small.set(unit);
-                    else set.large.push_back(unit);
                     i += 2;
                     continue;
                 }
                 if (member == kCellDigit) set.digits = true;
-                else if (member == kCellSpace) set.small.set(' ');
+                else if (member == kCellSpace) set.blank = true;
                 else if (member == kCellPlus && Code(i + 1) == kCellSetClose) set.plus = true;
                 ++i;  // any other cell adds no member
             }
-            std::sort(set.large.begin(), set.large.end());
+            set.endPc = i;
             // "[...]+" ends with Plus, SetClose, Stop; a set left open runs to the end.
             set.afterPc = closed ? std::min(i + (set.plus ? 2 : 1), m_endPc) : m_endPc;
             set.lookPc = RestAfter(set.afterPc);
+            set.restUnit = FirstUnit(set.lookPc);
             m_info[static_cast<size_t>(pc)] = static_cast<int>(m_sets.size());
-            m_sets.push_back(std::move(set));
-            return m_sets.back().afterPc;
+            m_sets.push_back(set);
         }
-        return pc + 1;
     }
 
-    const std::vector<TChar>& m_cells;
-    std::vector<int> m_info;  // per cell: index into m_repeats or m_sets
-    std::vector<RepeatInfo> m_repeats;
-    std::vector<SetInfo> m_sets;
-    std::vector<uint8_t> m_plainFrom;
+    const TChar* m_cells;
+    mutable SmallVector<int, 256> m_info;  // per cell: index into m_repeats or m_sets, -1 before
+    mutable SmallVector<RepeatInfo, 16> m_repeats;
+    mutable SmallVector<SetInfo, 32> m_sets;
     int m_endPc = 0;
 };
 

@@ -6,10 +6,10 @@
 // position (a look-ahead always compares exactly and throws its groups away),
 // so answers that took real work are kept for the whole scan of a subject:
 // nested lazy repetitions then cost a bounded number of steps instead of
-// multiplying. A look-ahead whose rest holds no repetition is answered by one
-// straight pass. Look-aheads that need further look-aheads are run on an
-// explicit stack of frames, never by recursion, so programs of any length
-// cannot exhaust the thread's stack.
+// multiplying. The rest's tokens before its first repetition are compared at
+// once; only from a repetition on does a look-ahead need a walk of its own.
+// Such walks run on an explicit stack of frames, never by recursion, so
+// programs of any length cannot exhaust the thread's stack.
 //
 // A cell without a meaning of its own when matched (']' outside a set, the
 // wide engine's "/b") prints "Srch over, <code> NOT found!" each time the walk
@@ -21,6 +21,7 @@
 #include "regex/RegexLayout.h"
 #include "regex/RegexOutput.h"
 #include "regex/RegexProgram.h"
+#include "regex/RegexSmallVector.h"
 #include "regex/RegexTraits.h"
 
 #include <cstdint>
@@ -34,10 +35,10 @@ class Matcher {
 public:
     using String = typename Traits<TChar>::String;
 
-    // `program` must be a compiled (non-empty) program; both it and the
-    // subject must outlive the matcher.
-    Matcher(const RegexProgramT<TChar>& program, const TChar* subjectStart, bool foldCase)
-        : m_layout(program.Cells()), m_subject(subjectStart), m_fold(foldCase && Traits<TChar>::kFoldsCase) {}
+    // `cells` must be a compiled (non-empty) program; both it and the subject
+    // must outlive the matcher.
+    Matcher(const TChar* cells, size_t count, const TChar* subjectStart, bool foldCase)
+        : m_layout(cells, count), m_subject(subjectStart), m_fold(foldCase && Traits<TChar>::kFoldsCase) {}
 
     // Position just after the match at `position`, or null. When `groups` is
     // given, the groups of a successful match are appended to it.
@@ -58,12 +59,11 @@ public:
                 if (groups) groups->insert(groups->end(), m_groups.begin(), m_groups.end());
                 return step.position;
             }
-            Frame done = m_frames.back();
+            Frame done = m_frames.back();  // copied: the parent is looked up after the pop
             m_frames.pop_back();
             if (done.cost > kWorthKeeping) m_answers[Key(done.startPc, done.startPosition)] = matched;
             Frame& parent = m_frames.back();
-            parent.answerPc = done.startPc;
-            parent.answerPosition = done.startPosition;
+            parent.hasAnswer = true;
             parent.answer = matched;
             parent.cost += done.cost;
         }
@@ -92,9 +92,9 @@ public:
         case kCellStart:
             return position == m_subject && *position ? position : nullptr;
         case kCellSetOpen: {
-            const SetInfo& set = m_layout.Set(pc);
+            const SetInfo set = m_layout.Set(pc);
             if (!set.negated)
-                while (*p && !set.Has(UnitValue(*p))) ++p;
+                while (*p && !m_layout.Has(set, UnitValue(*p))) ++p;
             break;
         }
         default: break;
@@ -124,8 +124,9 @@ private:
         int loopPc = -1;                    // repetition in progress
         bool hasPendingAtom = false;        // atom already run at s before a look-ahead was asked
         const TChar* pendingAtom = nullptr;
-        int answerPc = -1;                  // the look-ahead answered last
+        int answerPc = -1;                  // the look-ahead asked last, and its answer
         const TChar* answerPosition = nullptr;
+        bool hasAnswer = false;
         bool answer = false;
         uint64_t cost = 0;
         bool lookAhead = false;             // answers yes or no; its end and groups do not matter
@@ -173,8 +174,8 @@ private:
         case kCellSpace: if (!(u >= 1 && u <= 32)) return false; break;
         case kCellSlash: if (u != '/') return false; break;
         case kCellSetOpen: {
-            const SetInfo& set = m_layout.Set(pc);
-            bool member = set.Has(u);
+            const SetInfo set = m_layout.Set(pc);
+            bool member = m_layout.Has(set, u);
             if (set.negated ? (u == 0 || member) : !member) return false;
             break;
         }
@@ -204,8 +205,9 @@ private:
         }
     }
 
-    // The rest of the program from `pc`, when it holds no repetition: one pass.
-    bool MatchPlainRest(Frame& f, int pc, const TChar* s) const {
+    // Walks the rest of the program from (pc, s) up to its first repetition or
+    // its end, comparing exactly. False when a token fails on the way.
+    bool MatchPlainPrefix(Frame& f, int& pc, const TChar*& s) const {
         for (;;) {
             ++f.cost;
             int code = m_layout.Code(pc);
@@ -218,6 +220,8 @@ private:
                 pc += code == kCellLiteral ? 2 : 1;
                 break;
             case kCellSetOpen:
+            case kCellStar: case kCellPlus: case kCellOption:
+                if (m_layout.Repeats(pc)) return true;
                 if (!MatchUnit(pc, s, false)) return false;
                 pc = m_layout.Set(pc).afterPc;
                 break;
@@ -229,14 +233,25 @@ private:
         }
     }
 
-    Answer LookAhead(Frame& f, int pc, const TChar* s) {
-        if (m_layout.PlainFrom(pc)) return MatchPlainRest(f, pc, s) ? Answer::Yes : Answer::No;
-        if (f.answerPc == pc && f.answerPosition == s) {
-            f.answerPc = -1;
+    // Does the rest of the program from `pc` match at s? The part before its
+    // first repetition is walked at once; from there on the answer is taken
+    // from the frame's last answer or the kept answers, or else asked for:
+    // Unknown, with `ask` saying where a look-ahead frame must start.
+    Answer LookAhead(Frame& f, int pc, const TChar* s, Step& ask) {
+        if (f.hasAnswer && f.answerPc == pc && f.answerPosition == s) {
+            f.hasAnswer = false;
             return f.answer ? Answer::Yes : Answer::No;
         }
-        auto kept = m_answers.find(Key(pc, s));
+        int restPc = pc;
+        const TChar* restPosition = s;
+        if (!MatchPlainPrefix(f, restPc, restPosition)) return Answer::No;
+        if (m_layout.Code(restPc) == kCellStop) return Answer::Yes;
+        auto kept = m_answers.find(Key(restPc, restPosition));
         if (kept != m_answers.end()) return kept->second ? Answer::Yes : Answer::No;
+        f.answerPc = pc;
+        f.answerPosition = s;
+        f.hasAnswer = false;
+        ask = {Outcome::NeedLookAhead, restPc, restPosition};
         return Answer::Unknown;
     }
 
@@ -244,7 +259,7 @@ private:
     bool Repeat(Frame& f, std::vector<String>* groups, Step& step) {
         int pc = f.pc;
         int code = m_layout.Code(pc);
-        const RepeatInfo& info = m_layout.Repeat(pc);
+        const RepeatInfo info = m_layout.Repeat(pc);
         if (f.loopPc != pc) {
             if (code == kCellOption) {
                 if (const TChar* end = MatchAtom(f, info.atomPc, f.s, groups)) f.s = end;
@@ -267,8 +282,16 @@ private:
             f.loopPc = pc;
             f.hasPendingAtom = false;
         }
+        // A lazy "." whose rest begins with a literal takes every unit up to the
+        // next one the rest can begin with.
+        bool skipToRest = !info.greedy && info.restUnit >= 0 && m_layout.Code(info.atomPc) == kCellAny;
         for (;;) {
             ++f.cost;
+            if (skipToRest && !f.hasPendingAtom) {
+                const TChar* from = f.s;
+                while (*f.s && static_cast<int>(UnitValue(*f.s)) != info.restUnit) ++f.s;
+                f.cost += static_cast<uint64_t>(f.s - from);
+            }
             if (*f.s == 0) break;
             const TChar* end;
             if (f.hasPendingAtom) {
@@ -278,12 +301,11 @@ private:
                 end = MatchAtom(f, info.atomPc, f.s, groups);
             }
             if (!end) break;
-            if (!info.greedy) {
-                Answer rest = LookAhead(f, info.lookPc, f.s);
+            if (!info.greedy && (info.restUnit < 0 || static_cast<int>(UnitValue(*f.s)) == info.restUnit)) {
+                Answer rest = LookAhead(f, info.lookPc, f.s, step);
                 if (rest == Answer::Unknown) {
                     f.hasPendingAtom = true;
                     f.pendingAtom = end;
-                    step = {Outcome::NeedLookAhead, info.lookPc, f.s};
                     return true;
                 }
                 if (rest == Answer::Yes) {
@@ -303,7 +325,7 @@ private:
     // "[...]" and its "+" forms at f.pc. Returns true when the walk must stop.
     bool MatchSet(Frame& f, Step& step) {
         int pc = f.pc;
-        const SetInfo& set = m_layout.Set(pc);
+        const SetInfo set = m_layout.Set(pc);
         if (!set.plus) {
             if (!MatchUnit(pc, f.s, false)) {
                 step = Failed();
@@ -311,17 +333,17 @@ private:
             }
         } else if (!set.negated) {
             // Greedy, no look-ahead: every following member.
-            if (!set.Has(UnitValue(*f.s))) {
+            if (!m_layout.Has(set, UnitValue(*f.s))) {
                 step = Failed();
                 return true;
             }
-            while (set.Has(UnitValue(*f.s))) ++f.s;
+            while (m_layout.Has(set, UnitValue(*f.s))) ++f.s;
         } else {
             // "[^...]+": one non-member, then stop where the rest matches, before a
             // member, or at the end.
             if (f.loopPc != pc) {
                 unsigned u = UnitValue(*f.s);
-                if (u == 0 || set.Has(u)) {
+                if (u == 0 || m_layout.Has(set, u)) {
                     step = Failed();
                     return true;
                 }
@@ -330,17 +352,16 @@ private:
             }
             for (;;) {
                 ++f.cost;
-                Answer rest = LookAhead(f, set.lookPc, f.s);
-                if (rest == Answer::Unknown) {
-                    step = {Outcome::NeedLookAhead, set.lookPc, f.s};
-                    return true;
-                }
+                Answer rest = set.restUnit < 0 || static_cast<int>(UnitValue(*f.s)) == set.restUnit
+                                  ? LookAhead(f, set.lookPc, f.s, step)
+                                  : Answer::No;
+                if (rest == Answer::Unknown) return true;
                 if (rest == Answer::Yes) {
                     if (f.lookAhead) return Settled(f, step);
                     break;
                 }
                 unsigned u = UnitValue(*f.s);
-                if (u == 0 || set.Has(u)) break;
+                if (u == 0 || m_layout.Has(set, u)) break;
                 ++f.s;
             }
             f.loopPc = -1;
@@ -388,7 +409,7 @@ private:
     Layout<TChar> m_layout;
     const TChar* m_subject;
     bool m_fold;
-    std::vector<Frame> m_frames;
+    SmallVector<Frame, 8> m_frames;
     std::vector<String> m_groups;
     std::unordered_map<uint64_t, bool> m_answers;
     mutable UnknownCellReport m_unknownCells;

@@ -22,7 +22,7 @@ const TChar* OrEmpty(const TChar* text) {
 
 // Compiles, or prints the error and "No pattern specified".
 template <typename TChar>
-bool CompileForScan(const TChar* pattern, RegexProgramT<TChar>& program) {
+bool CompileForScan(const TChar* pattern, CellBuffer<TChar>& program) {
     if (Compiler<TChar>::Compile(pattern, program)) return true;
     PrintNoPattern();
     return false;
@@ -34,10 +34,10 @@ template <typename TChar>
 ScanResult FindMatches(const TChar* subject, const TChar* pattern,
                        std::map<int, typename Traits<TChar>::String>& matches, bool foldCase,
                        bool firstOnly = false) {
-    RegexProgramT<TChar> program;
+    CellBuffer<TChar> program;
     if (!CompileForScan(pattern, program)) return ScanResult::BadPattern;
     subject = OrEmpty(subject);
-    Matcher<TChar> matcher(program, subject, foldCase);
+    Matcher<TChar> matcher(program.data(), program.size(), subject, foldCase);
     bool found = false;
     for (const TChar* position = matcher.NextCandidate(subject); position;) {
         const TChar* end = matcher.Match(position, nullptr);
@@ -58,10 +58,10 @@ ScanResult FindMatches(const TChar* subject, const TChar* pattern,
 template <typename TChar>
 ScanResult SearchFirstGroup(const TChar* subject, const TChar* pattern, typename Traits<TChar>::String& group,
                             bool foldCase) {
-    RegexProgramT<TChar> program;
+    CellBuffer<TChar> program;
     if (!CompileForScan(pattern, program)) return ScanResult::BadPattern;
     subject = OrEmpty(subject);
-    Matcher<TChar> matcher(program, subject, foldCase);
+    Matcher<TChar> matcher(program.data(), program.size(), subject, foldCase);
     std::vector<typename Traits<TChar>::String> groups;
     for (const TChar* position = matcher.NextCandidate(subject); position;
          position = matcher.NextCandidate(position + 1)) {
