@@ -21,7 +21,7 @@ enum RegexCell : int {
     kCellOption = 9,      // -  zero or one
     kCellLetter = 10,     // /a
     kCellDigit = 11,      // /d
-    kCellAlnum = 12,      // /n
+    kCellAlnum = 12,      // /n  an ASCII letter or digit (outside brackets; inside, no member)
     kCellSpace = 13,      // /s
     kCellStop = 15,       // end of a quantified atom; Stop, 0 ends the program
     kCellGroupOpen = 16,  // (
