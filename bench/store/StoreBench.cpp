@@ -169,8 +169,8 @@ int main(int argc, char** argv) {
         double readTime = 0, insertTime = 0, writeTime = 0;
         for (int i = 0; i < (indexOnly ? 20 : 20); ++i) {
             auto t = Clock::now();
-            std::vector<CString> lines;
-            ReadPageLines(allpages + L"\\Big.htm", lines);
+            CString lines;
+            ReadPageText(allpages + L"\\Big.htm", lines);
             readTime += Seconds(t);
             t = Clock::now();
             LinkPlacement where;

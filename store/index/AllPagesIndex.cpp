@@ -153,18 +153,16 @@ int RewriteMarker(const CString& rawPath, const wchar_t* marker) {
     return 1;
 }
 
-// Refreshes the values of every page below the folder, writing only those
-// that changed.
+// Refreshes the values of every page below the folder.
 void RefreshValues(const CString& folder) {
+    // Each value is written in one registry call through a key held open for
+    // the whole walk (cheaper than reading the old values to compare).
     CString allpages = GetAllpagesPath();
-    std::map<CString, CString> known = GetSettingStrings(kAllPagesSection);
     SettingsWriter writer(kAllPagesSection);
     WalkPages(folder, [&](const CString& path) {
         CString value;
         ReadPageIndex(path, value);
-        CString name = GetAllPagesValueName(allpages, path);
-        auto found = known.find(name);
-        if (found == known.end() || found->second != value) writer.WriteString(name, value);
+        writer.WriteString(GetAllPagesValueName(allpages, path), value);
     });
 }
 

@@ -60,9 +60,15 @@ class LinkInserter {
 public:
     LinkInserter(const CString& section, const CString& linkLine) : m_section(section), m_link(linkLine) {}
 
-    CString Run(const std::vector<CString>& lines, LinkPlacement& placement) {
-        for (const CString& line : lines)
+    CString Run(const CString& text, LinkPlacement& placement) {
+        m_out.str().reserve(static_cast<size_t>(text.GetLength()) + 4096);
+        std::wstring_view rest = text.view();
+        while (!rest.empty()) {
+            size_t end = rest.find(L'\n');
+            std::wstring_view line = rest.substr(0, end);
+            rest = end == std::wstring_view::npos ? std::wstring_view() : rest.substr(end + 1);
             if (!TakeLine(line)) break;
+        }
         if (!m_stopped) FlushPending();
         if (!m_inserted) PutAtPageEnd();
         placement = m_placement;
@@ -71,10 +77,14 @@ public:
 
 private:
     // Handles one line; false when reading stops.
-    bool TakeLine(const CString& raw) {
-        CString line = raw;
+    bool TakeLine(std::wstring_view raw) {
+        // The line and its upper-case copy live in buffers kept from line to
+        // line, so that a plain line costs no allocation.
+        CString& line = m_line;
+        line.str().assign(raw);
         EncodeRawTagMarkersUpper(line);
-        CString upper = line;
+        CString& upper = m_upper;
+        upper.str().assign(line.str());
         upper.MakeUpper();
         bool writePending = true, writeLine = true;
 
@@ -159,7 +169,7 @@ private:
             m_pending.Empty();
             return true;
         }
-        CString kept = line;
+        CString& kept = line;
         if (upper.Find(L"<BR 2>") >= 0) RegexReplaceAll(kept, L"<[Bb][Rr] 2>", L"");
         if (upper.Find(L"BODYEND") >= 0) { // the link went in earlier: rewrite the page's end
             CString before;
@@ -170,14 +180,17 @@ private:
             m_stopped = true;
             return false;
         }
-        m_pending = std::move(kept);
+        std::swap(m_pending, kept);
         return true;
     }
 
     // Writes the previous line with its line end (nothing before the first
     // line has been taken, so the page does not gain a leading blank line).
     void FlushPending() {
-        if (m_started) m_out += m_pending + L"\n";
+        if (m_started) {
+            m_out += m_pending;
+            m_out += L'\n';
+        }
         m_pending.Empty();
     }
 
@@ -264,7 +277,7 @@ private:
     }
 
     CString m_section, m_link;
-    CString m_out, m_pending, m_tag;
+    CString m_out, m_pending, m_tag, m_line, m_upper;
     bool m_started = false, m_inserted = false, m_inSection = false, m_inTable = false, m_readingTag = false, m_stopped = false;
     int m_highest = 0;
     LinkPlacement m_placement = LinkPlacement::None;
@@ -281,9 +294,9 @@ bool EnsurePage(const CString& page, const CString& path) {
 
 } // namespace
 
-CString InsertLinkIntoPageText(const std::vector<CString>& lines, const CString& section, const CString& linkLine,
+CString InsertLinkIntoPageText(const CString& page, const CString& section, const CString& linkLine,
                                LinkPlacement& placement) {
-    return LinkInserter(section, linkLine).Run(lines, placement);
+    return LinkInserter(section, linkLine).Run(page, placement);
 }
 
 int AddLinkToPage(const CString& page, const CString& section, const CString& text, const CString& address,
@@ -297,15 +310,15 @@ int AddLinkToPage(const CString& page, const CString& section, const CString& te
     PageRewriteLock lock(install);
     CString path = ResolvePageFile(install + kAllpagesFolder, page);
     if (!EnsurePage(page, path)) return 0;
-    std::vector<CString> lines;
-    if (!ReadPageLines(path, lines)) {
+    CString current;
+    if (!ReadPageText(path, current)) {
         Tell(kOpenFailure);
         return 0;
     }
     CString link;
     FormatLinkLine(link, text, address, picture);
     LinkPlacement where = LinkPlacement::None;
-    CString rewritten = InsertLinkIntoPageText(lines, section, link, where);
+    CString rewritten = InsertLinkIntoPageText(current, section, link, where);
     if (!WritePageText(path, rewritten)) {
         Tell(kOpenFailure);
         return 0;

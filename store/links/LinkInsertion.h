@@ -26,8 +26,7 @@ int AddLinkToPage(const CString& page, const CString& section, const CString& te
 // section (at the end of its content when it has none). 1 / 0 as above.
 int AppendEventToPage(const CString& page, const CString& name, const CString& date, const CString& text);
 
-// The rewritten page text for a link (no disk access): the page's lines in,
-// the new text and the placement out. `newSection` tells whether a new tag
-// was made.
-CString InsertLinkIntoPageText(const std::vector<CString>& lines, const CString& section, const CString& linkLine,
+// The rewritten page text for a link (no disk access): the page's text in
+// (line feeds only), the new text and the placement out.
+CString InsertLinkIntoPageText(const CString& page, const CString& section, const CString& linkLine,
                                LinkPlacement& placement);
