@@ -4,6 +4,7 @@
 #include "dom/Document.h"
 #include "html/Parser.h"
 #include "html/Serializer.h"
+#include "html/Tokenizer.h"
 
 #include <windows.h>
 
@@ -70,10 +71,20 @@ void Measure(const char* name, const CString& page) {
         parseTime += parsed - start;
         serializeTime += done - parsed;
     }
+    double tokenizeTime = 0;
+    for (int i = 0; i < rounds; ++i) {
+        double start = Seconds();
+        html::Tokenizer tokenizer(page);
+        html::Token token;
+        while (tokenizer.Next(token)) {
+        }
+        tokenizeTime += Seconds() - start;
+    }
+    tokenizeTime /= rounds;
     parseTime /= rounds;
     serializeTime /= rounds;
-    std::printf("%-22s %7.2f MB in: parse %7.1f MB/s, serialize %7.1f MB/s (%.2f MB out), both %7.1f MB/s\n", name, megabytes,
-                megabytes / parseTime, written * 2.0 / (1024.0 * 1024.0) / serializeTime, written * 2.0 / (1024.0 * 1024.0),
+    std::printf("%-22s %7.2f MB in: tokenize %7.1f MB/s, parse %7.1f MB/s, serialize %7.1f MB/s (%.2f MB out), both %7.1f MB/s\n",
+                name, megabytes, megabytes / tokenizeTime, megabytes / parseTime, written * 2.0 / (1024.0 * 1024.0) / serializeTime, written * 2.0 / (1024.0 * 1024.0),
                 megabytes / (parseTime + serializeTime));
 }
 

@@ -125,6 +125,7 @@ void Node::SetData(const CString& data) {
 
 void Node::ParserAppend(NodePtr child) {
     child->m_parent = this;
+    if (m_children.empty()) m_children.reserve(4);
     m_children.push_back(std::move(child));
 }
 

@@ -73,6 +73,26 @@ Node* CommonAncestor(Node* a, Node* b) {
 
 bool IsWordUnit(wchar_t c) { return std::iswalnum(c) || c == '_'; }
 
+// A boundary as a path of child indices from the top of its tree, so that
+// document order is the lexicographic order of the paths (a shorter path
+// that is a prefix comes first). A point inside a text node sorts after the
+// boundary just before the node and before the one just after it.
+std::vector<int> BoundaryKey(const Boundary& boundary) {
+    std::vector<int> key;
+    if (!boundary.node) return key;
+    const Node* container = boundary.node.get();
+    if (container->IsText()) key.push_back(boundary.offset + 1);
+    else key.push_back(boundary.offset);
+    for (const Node* node = container; node->Parent(); node = node->Parent()) key.push_back(node->IndexInParent());
+    std::reverse(key.begin(), key.end());
+    return key;
+}
+
+int CompareBoundaries(const Boundary& a, const Boundary& b) {
+    auto x = BoundaryKey(a), y = BoundaryKey(b);
+    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end()) ? -1 : (x == y ? 0 : 1);
+}
+
 }  // namespace
 
 bool IsVisibleText(const Node& node) {
@@ -237,7 +257,9 @@ Boundary SplitAt(const Boundary& boundary) {
 
 void TextRange::DeleteContents() {
     if (!m_start.node || !m_end.node) return;
-    if (StartOffset() > EndOffset()) m_end = m_start;
+    int order = CompareBoundaries(m_start, m_end);
+    if (order > 0) std::swap(m_start, m_end);
+    if (order == 0) return;
     if (m_start.node == m_end.node && m_start.node->IsText()) {
         int a = std::min(m_start.offset, m_end.offset), b = std::max(m_start.offset, m_end.offset);
         CString data = m_start.node->Data();
