@@ -10,26 +10,16 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
 
 namespace {
-
-// The page's lines as the store reads them (wide text mode folds CR LF).
-std::vector<CString> StoreLines(const CString& text) {
-    CString folded = text;
-    folded.Replace(L"\r\n", L"\n");
-    std::vector<CString> lines;
-    int start = 0;
-    for (int at; (at = folded.Find(L'\n', start)) >= 0; start = at + 1) lines.push_back(folded.Mid(start, at - start));
-    if (start < folded.GetLength()) lines.push_back(folded.Mid(start));
-    return lines;
-}
 
 CString WithLink(const CString& page, const CString& section, const CString& title, const CString& address) {
     CString link;
     FormatLinkLine(link, title, address, CString());
     LinkPlacement placement = LinkPlacement::None;
-    return InsertLinkIntoPageText(StoreLines(page), section, link, placement);
+    CString folded = page;  // the store reads pages in text mode: CR LF becomes LF
+    folded.Replace(L"\r\n", L"\n");
+    return InsertLinkIntoPageText(folded, section, link, placement);
 }
 
 TEST(PageRoundTrip, TemplatePageWithLinksSurvivesSaving) {
