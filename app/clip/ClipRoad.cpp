@@ -1,0 +1,127 @@
+#include "clip/ClipRoad.h"
+
+#include "clip/ClipTitle.h"
+#include "clip/FormBlocks.h"
+#include "clip/IndexLists.h"
+#include "clip/PictureName.h"
+
+#include "core/MessageBox.h"
+#include "forms/FormRecords.h"
+#include "install/InstallPath.h"
+#include "links/LinkInsertion.h"
+#include "util/Download.h"
+#include "util/Files.h"
+#include "util/Folders.h"
+#include "util/Registry.h"
+
+#include <random>
+
+namespace {
+
+constexpr wchar_t kProgramCaption[] = L"Tarvelo";
+
+bool OptionIsOn(const wchar_t* name) { return GetSettingInt(L"Settings", name, 0) == 0; }
+
+void RememberChoice(const CString& page, const CString& section) {
+    CString stored = EscapeSectionForSettings(section);
+    WriteSettingString(L"Settings", L"addsect", stored);
+    WriteSettingString(L"Focus", page, stored);
+    WriteSettingString(L"Settings", L"addpage", page);
+}
+
+// Two numbers that differ from process to process and from call to call.
+std::mt19937& PictureNumbers() {
+    static std::mt19937 numbers([] {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        std::seed_seq seed{now.dwLowDateTime, now.dwHighDateTime, GetCurrentProcessId(), GetTickCount()};
+        return std::mt19937(seed);
+    }());
+    return numbers;
+}
+
+// Creates a new, empty file of a free picture name in the folder, so that two
+// clips never choose the same name; empty when none can be made.
+CString ReservePictureFile(const CString& folder, const CString& extension) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        CString path = folder + L"\\" + PictureFileName(PictureNumbers()() % 100000, PictureNumbers()() % 100000, extension);
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return path;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return CString();
+    }
+    return CString();
+}
+
+}  // namespace
+
+void DiscardFormBlocks() {
+    CString folder = FormBlockFolder();
+    if (!folder.IsEmpty() && FolderExists(folder)) DeleteFolder(folder);
+}
+
+bool SaveFormRecords(CString& address) {
+    CString folder = FormBlockFolder();
+    CString capture = JoinFormBlockFiles(folder);
+    DiscardFormBlocks();
+    CString recordPath;
+    if (!NewFormRecordPathForUrl(address, recordPath) || !WriteFormRecordFile(recordPath, capture)) {
+        ShowMessageBox(nullptr, L"Error! New file not Created.", kProgramCaption, MB_OK);
+        return false;
+    }
+    return true;
+}
+
+CString StoreClipPicture(const CString& pictureAddress) {
+    CString extension = PictureAddressExtension(pictureAddress);
+    if (!IsKnownPictureExtension(extension)) return CString();
+    if (pictureAddress.Find(L"http:") < 0) return CString();
+    CString install = GetInstallPath();
+    if (!IsUsableInstallPath(install)) return CString();
+    CString folder = install + kPictureFolder;
+    if (!FolderExists(folder) && !CreateDirectoryW(folder, nullptr)) return CString();
+    CString path = ReservePictureFile(folder, extension);
+    // A failed download leaves the empty file: the link still shows where
+    // the picture was meant to be.
+    if (!path.IsEmpty()) DownloadUrlToFile(pictureAddress, path);
+    return path;
+}
+
+void TakeLinkClip(const CString& commandLine, const AskForLinkPlacement& ask, const SYSTEMTIME& now) {
+    const bool addTime = OptionIsOn(L"AddTime");
+    const bool addSource = OptionIsOn(L"AddSource");
+    LinkClip clip = ParseLinkClip(commandLine);
+    if (clip.address.Find(L'\'') >= 0) {
+        ShowMessageBox(nullptr, L"Error, URL contains \"'\" character!", kProgramCaption, MB_OK);
+        // The blocks of this clip must not mix into the next one.
+        DiscardFormBlocks();
+        return;
+    }
+    clip.title = DecorateClipTitle(clip.title, clip.address, addTime, addSource, now);
+
+    LinkPlacementChoice choice;
+    if (!ask(clip, choice)) return;
+
+    CString address = choice.address;
+    if (choice.keepForms) {
+        if (!SaveFormRecords(address)) return;
+    } else {
+        DiscardFormBlocks();
+    }
+    CString picture = choice.showPicture ? StoreClipPicture(choice.pictureAddress) : CString();
+    AddLinkToPage(choice.page, choice.section, choice.title, address, picture);
+    RememberChoice(choice.page, choice.section);
+}
+
+void TakeFormBlockClip(const CString& commandLine) {
+    FormBlockClip block;
+    if (!ParseFormBlockClip(commandLine, block)) return;
+    WriteFormBlockFile(FormBlockFolder(), block);
+}
+
+void TakeEventClip(const CString& commandLine) {
+    EventClip clip = ParseEventClip(commandLine);
+    AppendEventToPage(clip.file, clip.name, clip.date, clip.text);
+}

@@ -1,0 +1,231 @@
+#include "clip/ClipRoad.h"
+#include "clip/ClipTitle.h"
+
+#include "LocalWebServer.h"
+#include "MessageBoxRecorder.h"
+#include "PrivateRegistry.h"
+#include "Random.h"
+#include "TempDir.h"
+
+#include "util/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::string Utf16(const CString& text, bool withMark = true) {
+    std::string bytes = withMark ? std::string("\xFF\xFE") : std::string();
+    for (wchar_t unit : text.str()) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+CString FromUtf16(const std::string& bytes) {
+    CString text;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return text;
+}
+
+std::vector<CString> ListFolder(const CString& folder) {
+    std::vector<CString> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(folder + L"\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        CString name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+SYSTEMTIME March7() {
+    SYSTEMTIME t{};
+    t.wYear = 2026;
+    t.wMonth = 3;
+    t.wDay = 7;
+    return t;
+}
+
+class ClipRoadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryW(Install(), nullptr);
+        CreateDirectoryW(Install() + L"\\Bookmark", nullptr);
+        CreateDirectoryW(Install() + L"\\Bookmark\\Allpages", nullptr);
+        ASSERT_TRUE(WriteSettingString(L"Settings", L"InstallPath", Install()));
+    }
+
+    // The install path lies one level below the test's own folder, so that
+    // anything written beside it shows.
+    CString Install() const { return m_dir.Path() + L"\\install"; }
+    CString PagePath(const CString& page) const { return Install() + L"\\Bookmark\\Allpages\\" + page + L".htm"; }
+    CString BlockFolder() const { return Install() + L"\\BookMark\\TQ_TP_FORM"; }
+    CString PageText(const CString& page) const { return FromUtf16(ReadFileBytes(PagePath(page))); }
+
+    // Answers the dialog: the offered values, then the given page and section.
+    AskForLinkPlacement Answer(const CString& page, const CString& section, bool keepForms = false,
+                               bool showPicture = false) {
+        return [=, this](const LinkClip& offered, LinkPlacementChoice& choice) {
+            m_offered = offered;
+            ++m_asked;
+            choice.title = offered.title;
+            choice.address = offered.address;
+            choice.pictureAddress = offered.pictureAddress;
+            choice.page = page;
+            choice.section = section;
+            choice.keepForms = keepForms;
+            choice.showPicture = showPicture;
+            return true;
+        };
+    }
+
+    PrivateRegistry m_registry;
+    TempDir m_dir;
+    MessageBoxRecorder m_boxes;
+    LinkClip m_offered;
+    int m_asked = 0;
+};
+
+}  // namespace
+
+TEST_F(ClipRoadTest, LinkClip_WritesLinkIntoNewSectionAndRemembersChoice) {
+    TakeLinkClip(L"x.exe <param><url>http://a.example.com/story</url><name>Big news</name></param><form>0</form>",
+                 Answer(L"News", L"World, today"), March7());
+    EXPECT_EQ(m_offered.title, L"Big news|Example|(3-7-2026)");
+    CString page = PageText(L"News");
+    EXPECT_GE(page.Find(L"<A href=\"http://a.example.com/story\">&nbsp;Big news|Example|(3-7-2026)&nbsp;</A>"), 0) << ::testing::PrintToString(page);
+    EXPECT_GE(page.Find(L"&gt;&gt;&gt;World, today&lt;&lt;&lt;"), 0) << ::testing::PrintToString(page);
+    EXPECT_EQ(GetSettingString(L"AllPages", L"News", L"<missing>"), L"World### today,1");
+    EXPECT_EQ(GetSettingString(L"Settings", L"addpage", L""), L"News");
+    EXPECT_EQ(GetSettingString(L"Settings", L"addsect", L""), L"World### today");
+    EXPECT_EQ(GetSettingString(L"Focus", L"News", L""), L"World### today");
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(ClipRoadTest, LinkClip_OptionsOffDoNotDecorateTheTitle) {
+    WriteSettingInt(L"Settings", L"AddTime", 1);
+    WriteSettingInt(L"Settings", L"AddSource", 1);
+    TakeLinkClip(L"<param><url>http://example.com/</url><name>T|kept</name></param>", Answer(L"P", L""), March7());
+    EXPECT_EQ(m_offered.title, L"T|kept");
+    WriteSettingInt(L"Settings", L"AddSource", 0);
+    TakeLinkClip(L"<param><url>http://localhost/</url><name>T|cut</name></param>", Answer(L"P", L""), March7());
+    EXPECT_EQ(m_offered.title, L"T||");
+}
+
+TEST_F(ClipRoadTest, FormBlocks_JoinIntoRecordAndAddressCarriesItsNumber) {
+    TakeFormBlockClip(L"x.exe <TQBLK>2</TQBLK><AA1>a>>>1|||b></AA>");
+    TakeFormBlockClip(L"x.exe <TQBLK>2</TQBLK><AA2>>>2|||</AA>");
+    EXPECT_EQ(ReadFileBytes(BlockFolder() + L"\\1.txt"), Utf16(L"a>>>1|||b>"));
+    TakeLinkClip(L"<param><url>http://example.com/login</url><name>Login</name></param><form>1</form>",
+                 Answer(L"P", L"Sites", true), March7());
+    EXPECT_EQ(m_offered.formFlag, L"1");
+    EXPECT_EQ(ReadFileBytes(Install() + L"\\Bookmark\\Forms\\example.com#1.tq"),
+              Utf16(L"a 1\n$$$$$\nb 2\n$$$$$\n"));
+    EXPECT_FALSE(PathExists(BlockFolder()));
+    EXPECT_GE(PageText(L"P").Find(L"href=\"http://example.com/login#1\""), 0);
+}
+
+TEST_F(ClipRoadTest, FormBlocks_StopAtTheFirstMissingNumber) {
+    TakeFormBlockClip(L"<TQBLK>3</TQBLK><AA1>a>>>1|||</AA>");
+    TakeFormBlockClip(L"<TQBLK>3</TQBLK><AA3>c>>>3|||</AA>");
+    TakeLinkClip(L"<param><url>http://example.com/x</url><name>N</name></param><form>1</form>",
+                 Answer(L"P", L"", true), March7());
+    EXPECT_EQ(ReadFileBytes(Install() + L"\\Bookmark\\Forms\\example.com#1.tq"), Utf16(L"a 1\n$$$$$\n"));
+}
+
+TEST_F(ClipRoadTest, FormBlocks_AreDeletedWhenNotKept) {
+    TakeFormBlockClip(L"<TQBLK>1</TQBLK><AA1>a>>>1|||</AA>");
+    TakeLinkClip(L"<param><url>http://example.com/x</url><name>N</name></param><form>1</form>", Answer(L"P", L""),
+                 March7());
+    EXPECT_FALSE(PathExists(BlockFolder()));
+    EXPECT_FALSE(PathExists(Install() + L"\\Bookmark\\Forms\\example.com#1.tq"));
+    EXPECT_GE(PageText(L"P").Find(L"href=\"http://example.com/x\""), 0);
+}
+
+TEST_F(ClipRoadTest, Cancel_WritesNothing) {
+    TakeLinkClip(L"<param><url>http://example.com/x</url><name>N</name></param>",
+                 [](const LinkClip&, LinkPlacementChoice&) { return false; }, March7());
+    EXPECT_FALSE(PathExists(PagePath(L"P")));
+    EXPECT_TRUE(ListFolder(Install() + L"\\Bookmark\\Allpages").empty());
+    EXPECT_EQ(GetSettingString(L"Settings", L"addpage", L"<none>"), L"<none>");
+}
+
+TEST_F(ClipRoadTest, ApostropheInAddress_ShowsErrorWritesNothingAndDropsBlocks) {
+    TakeFormBlockClip(L"<TQBLK>1</TQBLK><AA1>a>>>1|||</AA>");
+    TakeLinkClip(L"<param><url>http://example.com/it's</url><name>N</name></param><form>1</form>", Answer(L"P", L""),
+                 March7());
+    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
+    EXPECT_EQ(m_boxes.Boxes()[0].text, L"Error, URL contains \"'\" character!");
+    EXPECT_EQ(m_boxes.Boxes()[0].caption, L"Tarvelo");
+    EXPECT_EQ(m_asked, 0);
+    EXPECT_FALSE(PathExists(PagePath(L"P")));
+    EXPECT_FALSE(PathExists(BlockFolder()));
+    EXPECT_EQ(GetSettingString(L"Settings", L"addpage", L"<none>"), L"<none>");
+}
+
+TEST_F(ClipRoadTest, Picture_IsDownloadedUnderAFreshDigitsName) {
+    LocalWebServer server("\x89PNG picture bytes");
+    ASSERT_TRUE(server.Ready());
+    CString picture = server.Address(L"/cat.png");
+    CString line = L"<param><url>http://example.com/p</url><name><img><src>" + picture +
+                   L"</src><desc>Cat</desc></img></name></param><form>0</form>";
+    TakeLinkClip(line, Answer(L"P", L"", false, true), March7());
+    TakeLinkClip(line, Answer(L"P", L"", false, true), March7());
+    EXPECT_EQ(m_offered.pictureAddress, picture);
+    std::vector<CString> stored = ListFolder(Install() + L"\\BookMark\\Pic");
+    ASSERT_EQ(stored.size(), 2u);
+    for (const CString& name : stored) {
+        EXPECT_EQ(name.Right(4), L".png");
+        for (int i = 0; i < name.GetLength() - 4; ++i) EXPECT_TRUE(name[i] >= L'0' && name[i] <= L'9') << ::testing::PrintToString(name);
+        EXPECT_EQ(ReadFileBytes(Install() + L"\\BookMark\\Pic\\" + name), "\x89PNG picture bytes");
+        EXPECT_GE(PageText(L"P").Find(L"src=\"" + Install() + L"\\BookMark\\Pic\\" + name + L"\""), 0);
+    }
+}
+
+TEST_F(ClipRoadTest, Picture_OnlyPlainHttpAndKnownExtensionsGiveOne) {
+    const wchar_t* refused[] = {L"https://x.org/a.jpg", L"http://x.org/a.exe", L"http://x.org/a",
+                                L"http://x.org/a.jpg\\..\\..\\evil", L"ftp://x.org/a.gif"};
+    for (const wchar_t* address : refused) EXPECT_TRUE(StoreClipPicture(address).IsEmpty()) << ::testing::PrintToString(CString(address));
+    EXPECT_FALSE(PathExists(Install() + L"\\BookMark\\Pic"));
+    // A picture that is not ticked is not stored at all.
+    TakeLinkClip(L"<param><url>http://e.com/</url><name><img><src>http://127.0.0.1:1/a.jpg</src><desc>D</desc></img>"
+                 L"</name></param>",
+                 Answer(L"P", L"", false, false), March7());
+    EXPECT_FALSE(PathExists(Install() + L"\\BookMark\\Pic"));
+}
+
+TEST_F(ClipRoadTest, EventClip_PutsDatedEntryInFrontOfFirstSection) {
+    TakeLinkClip(L"<param><url>http://e.com/a</url><name>A</name></param>", Answer(L"Diary", L"Days"), March7());
+    TakeEventClip(L"<evt><name>Dentist</name><file>Diary</file><edate>3-9-2026</edate><eip>10 am</eip></evt>");
+    CString page = PageText(L"Diary");
+    int entry = page.Find(L"Dentist(3-9-2026)");
+    ASSERT_GE(entry, 0) << ::testing::PrintToString(page);
+    EXPECT_LT(entry, page.Find(L"Days"));
+}
+
+TEST_F(ClipRoadTest, HostileClipsNeverCrashEscapeTheFolderOrInjectMarkup) {
+    const uint32_t seed = 777;
+    Random random(seed);
+    for (int i = 0; i < 60; ++i) {
+        CString title = random.HostileText(random.Chance(10) ? 5000 : 80);
+        CString address = L"http://" + random.HostileText(40);
+        address.Remove(L'\'');
+        CString form = random.HostileText(300);
+        TakeFormBlockClip(L"<TQBLK>1</TQBLK><AA1>" + form + L"</AA>");
+        CString line = L"<param><url>" + address + L"</url><name>" + title + L"<script>x</script></name></param><form>" +
+                       (random.Chance(50) ? L"1" : L"0") + L"</form>";
+        TakeLinkClip(line, Answer(L"Hostile", L"S", random.Chance(50), random.Chance(50)), March7());
+    }
+    CString page = PageText(L"Hostile");
+    EXPECT_EQ(page.Find(L"<script>"), -1) << "seed " << seed << ::testing::PrintToString(page.Mid(page.Find(L"<script>") - 300, 400));
+    EXPECT_EQ(ListFolder(m_dir.Path()), std::vector<CString>{L"install"}) << "seed " << seed;
+    std::vector<CString> inInstall = ListFolder(Install());
+    EXPECT_EQ(inInstall.size(), 1u) << "seed " << seed;
+    for (const CString& name : ListFolder(Install() + L"\\Bookmark\\Forms")) EXPECT_EQ(name.Right(3), L".tq") << ::testing::PrintToString(name);
+}
