@@ -1,0 +1,35 @@
+// The clip intake's entry points: start-up hands each clip command line here
+// and ends the process with exit code 1 when they return.
+#include "TarveloApp.h"
+#include "clip/ClipIntake.h"
+#include "clip/ClipRoad.h"
+#include "clip/DialogAddItem.h"
+
+namespace {
+
+// The "Add to Tarvelo" dialog in the clip process (its main window is never
+// shown, so the dialog has no owner).
+bool AskWithDialog(const LinkClip& offered, LinkPlacementChoice& choice) {
+    CDialogAddItem dialog(offered.title, offered.address, offered.formFlag, offered.pictureAddress);
+    if (dialog.DoModal() != IDOK) return false;
+    choice.title = dialog.m_strName;
+    choice.address = dialog.m_strAddress;
+    choice.pictureAddress = dialog.m_strPicture;
+    choice.page = dialog.m_strPage;
+    choice.section = dialog.m_strSection;
+    choice.keepForms = dialog.m_bKeepForms == 1;
+    choice.showPicture = dialog.m_bShowPicture == 1;
+    return true;
+}
+
+}  // namespace
+
+void CTarveloApp::AddClipFromCommandLine(CString commandLine) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    TakeLinkClip(commandLine, AskWithDialog, now);
+}
+
+void CTarveloApp::AddEventFromCommandLine(CString commandLine) { TakeEventClip(commandLine); }
+
+void StoreFormBlock(const CString& commandLine) { TakeFormBlockClip(commandLine); }

@@ -1,0 +1,160 @@
+#include "clip/DialogAddItem.h"
+
+#include "clip/ClipDialogIds.h"
+#include "clip/ClipTitle.h"
+#include "clip/ClipRoad.h"
+#include "clip/IndexLists.h"
+#include "clip/IndexSnapshot.h"
+
+#include "dialog/DataExchange.h"
+#include "index/AllPagesIndex.h"
+#include "install/InstallPath.h"
+#include "util/Registry.h"
+
+namespace {
+
+constexpr int kProgramIcon = 128;
+
+bool OptionIsOn(const wchar_t* name) { return GetSettingInt(L"Settings", name, 0) == 0; }
+
+}  // namespace
+
+CDialogAddItem::CDialogAddItem(const CString& title, const CString& address, const CString& formFlag,
+                               const CString& picture, CWnd* parent)
+    : CDialog(IDD_ADD_ITEM, parent),
+      m_strFormFlag(formFlag),
+      m_strName(title),
+      m_strPicture(picture),
+      m_strAddress(address) {
+    m_strSavedPage = GetSettingString(L"Settings", L"addpage", L"");
+    m_strSavedSection = UnescapeSectionFromSettings(GetSettingString(L"Settings", L"addsect", L""));
+}
+
+const MessageMap* CDialogAddItem::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapControl<&CDialogAddItem::OnSelChangePage>(CBN_SELCHANGE, IDC_ADD_PAGE),
+        MapControl<&CDialogAddItem::OnSelChangeSection>(CBN_SELCHANGE, IDC_ADD_SECTION),
+        MapControl<&CDialogAddItem::OnChangeAddress>(EN_CHANGE, IDC_ADD_ADDRESS),
+        MapControl<&CDialogAddItem::OnTrimHead>(BN_CLICKED, IDC_ADD_TRIM_HEAD),
+        MapControl<&CDialogAddItem::OnTrimEnd>(BN_CLICKED, IDC_ADD_TRIM_END),
+        MapControl<&CDialogAddItem::OnDate>(BN_CLICKED, IDC_ADD_DATE),
+        MapControl<&CDialogAddItem::OnShowPicture>(BN_CLICKED, IDC_ADD_SHOW_PICTURE),
+    };
+    static const MessageMap map{CDialog::GetMessageMap(), entries};
+    return &map;
+}
+
+void CDialogAddItem::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_ADD_SAVE_FORMS, m_btnSaveForms);
+    DDX_Control(dx, IDC_ADD_SHOW_PICTURE, m_btnShowPicture);
+    DDX_Text(dx, IDC_ADD_NAME, m_strName);
+    DDX_Text(dx, IDC_ADD_ADDRESS, m_strAddress);
+    DDX_Text(dx, IDC_ADD_PICTURE, m_strPicture);
+    // The combo boxes' edit texts: a typed page or section is taken as it stands.
+    DDX_Text(dx, IDC_ADD_PAGE, m_strPage);
+    DDX_Text(dx, IDC_ADD_SECTION, m_strSection);
+}
+
+CComboBox& CDialogAddItem::Pages() {
+    if (!m_pageList.GetSafeHwnd()) m_pageList.SubclassDlgItem(IDC_ADD_PAGE, this);
+    return m_pageList;
+}
+
+CComboBox& CDialogAddItem::Sections() {
+    if (!m_sectionList.GetSafeHwnd()) m_sectionList.SubclassDlgItem(IDC_ADD_SECTION, this);
+    return m_sectionList;
+}
+
+void CDialogAddItem::FillPageList() {
+    IndexSnapshot index = ReadIndexSnapshot();
+    if (!index.HasPage(m_strSavedPage)) m_strSavedPage.Empty();
+    CComboBox& pages = Pages();
+    // Filled hidden: the sorted list is laid out once at the end.
+    pages.SendMessage(WM_SETREDRAW, FALSE);
+    for (const CString& page : ListablePages(index.entries, [&](const CString& name) { return index.HasPage(name); }))
+        pages.AddString(page);
+    pages.SendMessage(WM_SETREDRAW, TRUE);
+}
+
+BOOL CDialogAddItem::OnInitDialog() {
+    FillPageList();
+
+    // The saved page, when it is still listed: the exact entry, else the first
+    // entry beginning with it.
+    if (!m_strSavedPage.IsEmpty()) {
+        int found = Pages().FindStringExact(-1, m_strSavedPage);
+        if (found < 0) found = Pages().FindString(-1, m_strSavedPage);
+        if (found >= 0) {
+            Pages().SetCurSel(found);
+            m_strPage = m_strSavedPage;
+            OnSelChangePage();
+            if (!m_strSavedSection.IsEmpty()) {
+                int section = Sections().FindStringExact(-1, m_strSavedSection);
+                if (section < 0) section = Sections().FindString(-1, m_strSavedSection);
+                if (section >= 0) {
+                    Sections().SetCurSel(section);
+                    m_strSection = m_strSavedSection;
+                }
+            }
+        }
+    }
+
+    if (m_strFormFlag != L"1") ::EnableWindow(::GetDlgItem(m_hWnd, IDC_ADD_SAVE_FORMS), FALSE);
+    if (m_strAddress.IsEmpty()) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_ADD_ADDRESS), FALSE);
+    SetIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon)), TRUE);
+    if (OptionIsOn(L"AddTime")) ::CheckDlgButton(m_hWnd, IDC_ADD_DATE, BST_CHECKED);
+    if (GetSettingInt(L"Settings", L"showpic", 0) == 0) ::CheckDlgButton(m_hWnd, IDC_ADD_SHOW_PICTURE, BST_CHECKED);
+
+    CDialog::OnInitDialog();
+    return TRUE;
+}
+
+void CDialogAddItem::OnSelChangePage() {
+    CComboBox& pages = Pages();
+    int selected = pages.GetCurSel();
+    if (selected < 0) return;
+    CString page;
+    pages.GetLBText(selected, page);
+    CString value = GetSettingString(kAllPagesSection, page, L"");
+    m_strFocus = UnescapeSectionFromSettings(GetSettingString(L"Focus", page, L""));
+    CComboBox& sections = Sections();
+    sections.ResetContent();
+    SectionList list = SectionsOfPage(value, page, m_strSavedPage, m_strSavedSection, m_strFocus);
+    for (const CString& name : list.names) sections.AddString(name);
+    if (list.selected >= 0) sections.SetCurSel(list.selected);
+}
+
+void CDialogAddItem::OnOK() {
+    m_bKeepForms = m_btnSaveForms.GetCheck() == BST_CHECKED ? 1 : 0;
+    m_bShowPicture = m_btnShowPicture.GetCheck() == BST_CHECKED ? 1 : 0;
+    CDialog::OnOK();
+}
+
+void CDialogAddItem::OnCancel() {
+    DiscardFormBlocks();
+    CDialog::OnCancel();
+}
+
+void CDialogAddItem::OnShowPicture() {
+    // The stored setting, not the box's own toggle, decides the new state.
+    bool wasOn = GetSettingInt(L"Settings", L"showpic", 0) == 0;
+    ::CheckDlgButton(m_hWnd, IDC_ADD_SHOW_PICTURE, wasOn ? BST_UNCHECKED : BST_CHECKED);
+    WriteSettingInt(L"Settings", L"showpic", wasOn ? 1 : 0);
+}
+
+void CDialogAddItem::OnDate() {
+    CString title = GetDlgItemText(IDC_ADD_NAME);
+    CString address = GetDlgItemText(IDC_ADD_ADDRESS);
+    bool wasOn = OptionIsOn(L"AddTime");
+    ::CheckDlgButton(m_hWnd, IDC_ADD_DATE, wasOn ? BST_UNCHECKED : BST_CHECKED);
+    WriteSettingInt(L"Settings", L"AddTime", wasOn ? 1 : 0);
+    WriteSettingInt(L"Settings", L"AddSource", wasOn ? 1 : 0);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    SetDlgItemText(IDC_ADD_NAME, ToggleDateTail(title, address, wasOn, now));
+}
+
+void CDialogAddItem::OnTrimEnd() { SetDlgItemText(IDC_ADD_NAME, TrimTitleEnd(GetDlgItemText(IDC_ADD_NAME))); }
+
+void CDialogAddItem::OnTrimHead() { SetDlgItemText(IDC_ADD_NAME, TrimTitleHead(GetDlgItemText(IDC_ADD_NAME))); }
