@@ -41,6 +41,7 @@ const MessageMap* CTarveloApp::GetMessageMap() const {
         MapCommand<&CWinApp::OnFilePrintSetup>(ID_FILE_PRINT_SETUP),
         MapCommand<&CTarveloApp::OnHelpContent>(ID_HELP_CONTENT),
         MapCommand<&CTarveloApp::OnHomePage>(ID_HELP_HOME_PAGE),
+        MapCommand<&CTarveloApp::OnOptions>(ID_TOOLS_OPTIONS),
         MapCommand<&CTarveloApp::OnSetInstallPath>(ID_SET_INSTALL_PATH),
     };
     static const MessageMap map{CWinApp::GetMessageMap(), entries};

@@ -30,6 +30,8 @@ protected:
     void OnAppAbout();
     void OnHelpContent();
     void OnHomePage();
+    // The options command (see dialogs/AppDialogCommands.cpp).
+    void OnOptions();
     void OnSetInstallPath();
 
 private:
