@@ -1,6 +1,7 @@
 #include "pages/PageFile.h"
 
 #include "util/Files.h"
+#include "util/Folders.h"
 #include "util/Strings.h"
 
 #include "files/File.h"
@@ -91,7 +92,9 @@ bool WritePageText(const CString& path, const CString& text) {
 }
 
 bool WriteFileBytesReplacing(const CString& path, const std::string& bytes) {
-    if (path.IsEmpty()) return false;
+    // A path built from an empty install path ("\Bookmark\...") would land at
+    // the drive's root: only absolute paths below a drive or share are written.
+    if (!IsSafeStorePath(path)) return false;
     try {
         CFileReplacer replacer(path);
         {

@@ -278,3 +278,15 @@ TEST_F(LinkInsertion, HostileClipsLoseNoLinkAndKeepThePageWhole) {
     EXPECT_EQ(RegUpdateFile(PagePath(L"Wild")), 1);
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
+
+TEST_F(LinkInsertion, LinkInTheLastSectionFollowsItsLastLinkByteForByte) {
+    WritePage(PagePath(L"Last"), L"<html id=tq1>\n<body>\n&gt;&gt;&gt;A&lt;&lt;&lt;\n"
+                                 L"<A href=\"1\">&nbsp;one&nbsp;</A>\n<A href=\"2\">&nbsp;two&nbsp;</A>&nbsp;note\n" +
+                                 kMarker + L"</body>\n</html>\n");
+    ASSERT_EQ(AddLinkToPage(L"Last", L"A", L"three", L"http://3/", L""), 1);
+    const CString expected = L"<html id=tq1>\n<body>\n&gt;&gt;&gt;A&lt;&lt;&lt;\n"
+                             L"<A href=\"1\">&nbsp;one&nbsp;</A>\n<A href=\"2\">&nbsp;two&nbsp;</A><br>\n" + kFive +
+                             L"\n<A href=\"http://3/\">&nbsp;three&nbsp;</A>\nnote\n\n"
+                             L"<BR 2><BR 2><BR 2>" + kMarker + kFooter + L"</body>\n</html>\n";
+    EXPECT_EQ(ReadFileBytes(PagePath(L"Last")), Utf16Bytes(expected));
+}

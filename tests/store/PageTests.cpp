@@ -126,6 +126,8 @@ TEST_F(PageFiles, AFailedWriteLeavesThePageAsItWas) {
     // The page's folder refuses new files while a folder stands where the
     // sibling would go: simulate with a page path inside a missing folder.
     EXPECT_FALSE(WritePageText(Allpages() + L"\\missing\\x.htm", L"new"));
+    EXPECT_FALSE(WritePageText(L"\\Bookmark\\Allpages\\x.htm", L"new"));
+    EXPECT_FALSE(WritePageText(L"x.htm", L"new"));
     EXPECT_TRUE(WritePageText(path, L"new\n"));
     EXPECT_EQ(ReadPage(path), L"new\n");
     WIN32_FIND_DATAW data;
