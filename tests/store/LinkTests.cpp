@@ -290,3 +290,62 @@ TEST_F(LinkInsertion, LinkInTheLastSectionFollowsItsLastLinkByteForByte) {
                              L"<BR 2><BR 2><BR 2>" + kMarker + kFooter + L"</body>\n</html>\n";
     EXPECT_EQ(ReadFileBytes(PagePath(L"Last")), Utf16Bytes(expected));
 }
+
+// Run only as a child of ClipProcessesWritingAtOnceLoseNoLink: one clip
+// process adding its links to the shared page.
+TEST(LinkInsertionChild, DISABLED_AddLinksAsAClipProcess) {
+    MessageBoxRecorder boxes;
+    wchar_t id[16] = {};
+    GetEnvironmentVariableW(L"TARVELO_CLIP_CHILD", id, 16);
+    // All clip processes start writing at the same moment.
+    HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, L"Local\\TarveloStoreTestClipsGo");
+    ASSERT_NE(go, nullptr);
+    WaitForSingleObject(go, 60000);
+    CloseHandle(go);
+    for (int i = 0; i < 20; ++i) {
+        CString address;
+        address.Format(L"http://p%ls/%d", id, i);
+        EXPECT_EQ(AddLinkToPage(L"Shared", L"News", L"t", address, L""), 1);
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(LinkInsertion, ClipProcessesWritingAtOnceLoseNoLink) {
+    ASSERT_EQ(AddNewPage(L"Shared"), 1);
+    HANDLE go = CreateEventW(nullptr, TRUE, FALSE, L"Local\\TarveloStoreTestClipsGo");
+    ASSERT_NE(go, nullptr);
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::vector<PROCESS_INFORMATION> children;
+    for (int child = 0; child < 3; ++child) {
+        CString id;
+        id.Format(L"%d", child);
+        SetEnvironmentVariableW(L"TARVELO_CLIP_CHILD", id);
+        CString command = L"\"" + CString(self) +
+                          L"\" --gtest_also_run_disabled_tests --gtest_filter=LinkInsertionChild.* --gtest_brief=1";
+        STARTUPINFOW startup = {sizeof(startup)};
+        PROCESS_INFORMATION process = {};
+        ASSERT_TRUE(CreateProcessW(nullptr, command.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                   &process));
+        children.push_back(process);
+    }
+    SetEnvironmentVariableW(L"TARVELO_CLIP_CHILD", nullptr);
+    Sleep(500); // let every child reach its wait
+    SetEvent(go);
+    for (PROCESS_INFORMATION& process : children) {
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
+        DWORD code = 1;
+        GetExitCodeProcess(process.hProcess, &code);
+        EXPECT_EQ(code, 0u);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(go);
+    CString text = ReadPage(PagePath(L"Shared"));
+    for (int child = 0; child < 3; ++child)
+        for (int i = 0; i < 20; ++i) {
+            CString address;
+            address.Format(L"\"http://p%d/%d\"", child, i);
+            EXPECT_EQ(Count(text, address), 1) << address.GetString();
+        }
+}
