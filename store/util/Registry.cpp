@@ -82,38 +82,6 @@ int GetSettingInt(const CString& section, const CString& name, int fallback) {
     return static_cast<int>(value);
 }
 
-std::map<CString, CString> GetSettingStrings(const CString& section) {
-    std::map<CString, CString> values;
-    RegistryKey key;
-    if (OpenSettings(section, KEY_READ, key) != ERROR_SUCCESS) return values;
-    DWORD longestName = 0, longestData = 0;
-    if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
-                         &longestData, nullptr, nullptr) != ERROR_SUCCESS)
-        return values;
-    std::wstring name(longestName + 2, L'\0');
-    std::wstring data(longestData / sizeof(wchar_t) + 2, L'\0');
-    for (DWORD index = 0;;) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD dataBytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-        DWORD type = 0;
-        LONG status = RegEnumValueW(key.Get(), index, name.data(), &nameLength, nullptr, &type,
-                                    reinterpret_cast<BYTE*>(data.data()), &dataBytes);
-        if (status == ERROR_MORE_DATA) { // grew meanwhile
-            name.assign(name.size() * 2, L'\0');
-            data.assign(data.size() * 2, L'\0');
-            continue;
-        }
-        if (status != ERROR_SUCCESS) break;
-        ++index;
-        if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
-        std::wstring_view text(data.data(), dataBytes / sizeof(wchar_t));
-        size_t end = text.find(L'\0');
-        if (end != std::wstring_view::npos) text = text.substr(0, end);
-        values[CString(name.data(), static_cast<int>(nameLength))] = CString(text);
-    }
-    return values;
-}
-
 SettingsWriter::SettingsWriter(const CString& section) {
     if (RegCreateKeyExW(HKEY_CURRENT_USER, GetSettingsKeyPath(section), 0, nullptr, 0, KEY_WRITE, nullptr, &m_key,
                         nullptr) != ERROR_SUCCESS)

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <map>
 #include <vector>
 
 // Root of every setting of the system below HKEY_CURRENT_USER.
@@ -29,8 +28,6 @@ int GetSettingInt(const CString& section, const CString& name, int fallback);
 // Writes the value in one registry call, creating the section's key.
 bool WriteSettingString(const CString& section, const CString& name, const CString& value);
 bool WriteSettingInt(const CString& section, const CString& name, int value);
-// Every string value of a section, read in one pass.
-std::map<CString, CString> GetSettingStrings(const CString& section);
 // A section's key held open for a run of writes.
 class SettingsWriter {
 public:
