@@ -132,7 +132,11 @@ void CFrameWnd::UpdateFrameTitleForDocument(const wchar_t* documentName) {
     } else {
         text = m_strTitle + L" - " + documentName;
     }
-    if (GetWindowText() != text) SetWindowText(text);
+    // Compared with what was set last, not with the window's text: the MDI
+    // client decorates a frame's text with the maximised child's title.
+    if (text == m_strTitleShown && !m_strTitleShown.IsEmpty()) return;
+    m_strTitleShown = text;
+    SetWindowText(text);
 }
 
 void CFrameWnd::RecalcLayout(BOOL) {

@@ -69,4 +69,5 @@ protected:
     void OnSetFocus();
 
     CView* m_pViewActive = nullptr;
+    CString m_strTitleShown;  // the text the title updates set last
 };

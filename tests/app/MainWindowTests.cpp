@@ -165,3 +165,26 @@ TEST(NameInput, OkHandsTheTypedNameOverAndCancelKeepsTheOldOne) {
     EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
     EXPECT_EQ(cancelled.m_strName, L"old");
 }
+
+namespace {
+HWND g_watched = nullptr;
+int g_titleSets = 0;
+LRESULT CALLBACK CountTitleSets(int code, WPARAM wParam, LPARAM lParam) {
+    auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == g_watched && call->message == WM_SETTEXT) ++g_titleSets;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(MainWindow, IdleTitleUpdateLeavesTheMaximisedPageTitleAlone) {
+    m_frame->ShowWindow(SW_SHOWNORMAL);
+    ASSERT_NE(m_app.OpenDocumentFile(Page(L"Title.htm")), nullptr);
+    m_app.OnIdle(0);
+    g_watched = m_frame->GetSafeHwnd();
+    g_titleSets = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, CountTitleSets, nullptr, GetCurrentThreadId());
+    for (int i = 0; i < 5; ++i) m_app.OnIdle(0);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(g_titleSets, 0);
+    EXPECT_EQ(m_frame->GetWindowText(), L"Tarvelo 2.3 - [Title.htm]");
+}
