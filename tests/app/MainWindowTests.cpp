@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 class MainWindow : public ::testing::Test {
@@ -187,4 +189,25 @@ TEST_F(MainWindow, IdleTitleUpdateLeavesTheMaximisedPageTitleAlone) {
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(g_titleSets, 0);
     EXPECT_EQ(m_frame->GetWindowText(), L"Tarvelo 2.3 - [Title.htm]");
+}
+
+TEST_F(MainWindow, CtrlQInThePageWindowClosesThePageThroughTheAcceleratorTable) {
+    CDocument* page = m_app.OpenDocumentFile(Page(L"Keys.htm"));
+    ASSERT_NE(page, nullptr);
+    HWND view = page->GetViews().front()->GetSafeHwnd();
+
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    BYTE pressed[256] = {};
+    memcpy(pressed, keys, sizeof(keys));
+    pressed[VK_CONTROL] = 0x80;
+    SetKeyboardState(pressed);
+    MSG msg{view, WM_KEYDOWN, 'Q', 0x00100001, GetTickCount(), {}};
+    BOOL translated = m_app.PreTranslateMessage(&msg);
+    SetKeyboardState(keys);
+    PumpMessages();
+
+    EXPECT_TRUE(translated);
+    EXPECT_TRUE(m_template->GetDocuments().empty());
+    EXPECT_TRUE(IsWindow(m_frame->GetSafeHwnd()));
 }
