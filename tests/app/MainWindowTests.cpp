@@ -5,6 +5,8 @@
 #include "MessageBoxRecorder.h"
 #include "TempDir.h"
 #include "docview/DocTemplate.h"
+#include "gdi/GdiObject.h"
+#include "gdi/ImageList.h"
 #include "dialogs/DialogAddPage.h"
 #include "page/TarveloDoc.h"
 #include "page/TarveloView.h"
@@ -210,4 +212,26 @@ TEST_F(MainWindow, CtrlQInThePageWindowClosesThePageThroughTheAcceleratorTable) 
     EXPECT_TRUE(translated);
     EXPECT_TRUE(m_template->GetDocuments().empty());
     EXPECT_TRUE(IsWindow(m_frame->GetSafeHwnd()));
+}
+
+TEST(Resources, TreeImagesAndTheFormatToolbarAreInTheProgram) {
+    CImageList images;
+    ASSERT_TRUE(images.Create(IDB_TREE_IMAGES, 16, 4, RGB(255, 0, 0)));
+    EXPECT_EQ(images.GetImageCount(), 17);
+
+    // The toolbar resource: version 1, 16 x 16 buttons, 29 entries of which 2 separators.
+    HRSRC found = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), MAKEINTRESOURCEW(241));
+    ASSERT_NE(found, nullptr);
+    const WORD* toolbar = static_cast<const WORD*>(LockResource(LoadResource(GetModuleHandleW(nullptr), found)));
+    EXPECT_EQ(toolbar[0], 1);
+    EXPECT_EQ(toolbar[1], 16);
+    EXPECT_EQ(toolbar[2], 16);
+    ASSERT_EQ(toolbar[3], 29);
+    int separators = 0;
+    for (int i = 0; i < 29; ++i) separators += toolbar[4 + i] == 0;
+    EXPECT_EQ(separators, 2);
+    EXPECT_EQ(toolbar[4 + 16], ID_FORMAT_ITALIC);  // the font boxes go in before "Italize"
+    CBitmap buttons;
+    ASSERT_TRUE(buttons.LoadBitmap(IDR_MAINFRAME));
+    EXPECT_EQ(buttons.GetBitmapInfo().bmWidth, 27 * 16);
 }
