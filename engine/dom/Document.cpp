@@ -1,6 +1,7 @@
 #include "dom/Document.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace dom {
 
@@ -13,36 +14,41 @@ Node* FirstChildElement(const Node* parent, const wchar_t* tag) {
 }
 }  // namespace
 
+NodePtr Document::NewNode(NodeKind kind) {
+    return std::allocate_shared<Node>(ArenaAllocator<Node>(m_arena), kind, this);
+}
+
 NodePtr Document::CreateElement(const CString& tagName) {
-    auto node = std::make_shared<Node>(NodeKind::Element, this);
+    auto node = NewNode(NodeKind::Element);
     node->m_name = tagName;
     node->m_name.MakeUpper();
     node->m_tag = LookupTag(node->m_name, node->m_name.GetLength());
     return node;
 }
 
-NodePtr Document::CreateElement(CString&& upperName, Tag tag, std::vector<Attribute>&& attributes) {
-    auto node = std::make_shared<Node>(NodeKind::Element, this);
+NodePtr Document::CreateElement(CString&& upperName, Tag tag, std::vector<Attribute>& attributes) {
+    auto node = NewNode(NodeKind::Element);
     node->m_name = std::move(upperName);
     node->m_tag = tag;
-    node->m_attributes = std::move(attributes);
+    node->m_attributes.assign(std::make_move_iterator(attributes.begin()), std::make_move_iterator(attributes.end()));
+    attributes.clear();
     return node;
 }
 
 NodePtr Document::CreateText(const CString& text) {
-    auto node = std::make_shared<Node>(NodeKind::Text, this);
+    auto node = NewNode(NodeKind::Text);
     node->m_data = text;
     return node;
 }
 
 NodePtr Document::CreateComment(const CString& text) {
-    auto node = std::make_shared<Node>(NodeKind::Comment, this);
+    auto node = NewNode(NodeKind::Comment);
     node->m_data = text;
     return node;
 }
 
 NodePtr Document::CreateDoctype(const CString& text) {
-    auto node = std::make_shared<Node>(NodeKind::Doctype, this);
+    auto node = NewNode(NodeKind::Doctype);
     node->m_data = text;
     return node;
 }

@@ -2,6 +2,7 @@
 // layout that a view hangs off the tree) about every change.
 #pragma once
 #include "dom/Node.h"
+#include "dom/NodeArena.h"
 
 namespace dom {
 
@@ -22,7 +23,8 @@ public:
 
     NodePtr CreateElement(const CString& tagName);  // folded to upper case
     // For the parser: a name already in upper case, its tag already looked up.
-    NodePtr CreateElement(CString&& upperName, Tag tag, std::vector<Attribute>&& attributes);
+    // The attributes are moved out; the vector keeps its capacity for the next tag.
+    NodePtr CreateElement(CString&& upperName, Tag tag, std::vector<Attribute>& attributes);
     NodePtr CreateText(const CString& text);
     NodePtr CreateComment(const CString& text);
     NodePtr CreateDoctype(const CString& text);
@@ -45,7 +47,9 @@ public:
     void NotifyText(Node& node);
 
 private:
+    NodePtr NewNode(NodeKind kind);
     void Adopt(Node& node);
+    std::shared_ptr<NodeArena> m_arena = std::make_shared<NodeArena>();
     std::vector<DocumentObserver*> m_observers;
 };
 

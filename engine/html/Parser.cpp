@@ -60,7 +60,7 @@ private:
 
     // Takes the name and attributes over from the token (the tokenizer refills it).
     NodePtr MakeElement(Token& token) {
-        return m_document.CreateElement(std::move(token.name), token.tag, std::move(token.attributes));
+        return m_document.CreateElement(std::move(token.name), token.tag, token.attributes);
     }
 
     void EnsureHtml() {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iterator>
 #include <string_view>
-#include <vector>
 
 namespace html {
 
@@ -113,64 +112,66 @@ public:
 
     void Attributes(const dom::Node& element) {
         // Standard attributes first, then the page's own, each group in source order.
-        struct Item { const dom::Attribute* attribute; const wchar_t* known; };
-        std::vector<Item> items;
-        for (int pass = 0; pass < 2; ++pass)
+        bool bareBefore = false;  // the last one written was a bare name
+        for (bool standard : {true, false})
             for (const auto& attribute : element.Attributes()) {
                 const wchar_t* known = KnownSpelling(attribute.name);
-                if ((pass == 0) == (known != nullptr)) items.push_back({&attribute, known});
+                if (standard == (known != nullptr)) bareBefore = Attribute(attribute, known, bareBefore);
             }
-        for (size_t i = 0; i < items.size(); ++i) {
-            const dom::Attribute& attribute = *items[i].attribute;
-            const wchar_t* known = items[i].known;
-            out += L' ';
-            out += known ? known : attribute.name.GetString();
-            // A bare name stays bare unless the next name starts with '=' and would read as its value.
-            bool nextStartsWithEquals = i + 1 < items.size() && items[i + 1].attribute->name.Left(1) == L"=";
-            if (!attribute.hasValue && attribute.value.IsEmpty() && !nextStartsWithEquals) continue;
-            out += L'=';
-            if (known && IsPlainWord(attribute.value)) {
-                out += attribute.value.str();
-                continue;
-            }
-            out += L'"';
-            for (wchar_t c : attribute.value.str()) {
-                switch (c) {
-                case '&': out += L"&amp;"; break;
-                case '"': out += L"&quot;"; break;
-                case 0xA0: out += L"&nbsp;"; break;
-                case '\r': out += L"&#13;"; break;
-                default: out += c; break;
-                }
-            }
-            out += L'"';
+    }
+
+    // Writes one attribute; answers whether it was written as a bare name.
+    bool Attribute(const dom::Attribute& attribute, const wchar_t* known, bool bareBefore) {
+        // A bare name before one that starts with '=' gets an empty value, or the '=' would read as its value.
+        if (bareBefore && !attribute.name.IsEmpty() && attribute.name[0] == L'=') out += L"=\"\"";
+        out += L' ';
+        out += known ? known : attribute.name.GetString();
+        if (!attribute.hasValue && attribute.value.IsEmpty()) return true;
+        out += L'=';
+        if (known && IsPlainWord(attribute.value)) {
+            out += attribute.value.str();
+            return false;
         }
+        out += L'"';
+        AppendEscaped(attribute.value.str(), L"&\"\xA0\r");
+        out += L'"';
+        return false;
     }
 
     void Text(const dom::Node& text) {
         const dom::Node* parent = text.Parent();
         unsigned flags = parent ? parent->TagFlags() : 0;
         if (flags & dom::kRawText) {
-            for (wchar_t c : text.Data().str()) {
-                if (c == '\n') out += L"\r\n";
-                else out += c;
-            }
+            AppendEscaped(text.Data().str(), L"\n");
             return;
         }
         Escape(text.Data().str());
     }
 
-    void Escape(const std::wstring& text) {
-        for (wchar_t c : text) {
-            switch (c) {
-            case '&': out += L"&amp;"; break;
-            case '<': out += L"&lt;"; break;
-            case '>': out += L"&gt;"; break;
-            case 0xA0: out += L"&nbsp;"; break;
-            case '\n': out += L"\r\n"; break;
-            case '\r': out += L"&#13;"; break;
-            default: out += c; break;
-            }
+    void Escape(const std::wstring& text) { AppendEscaped(text, L"&<>\xA0\n\r"); }
+
+    // Appends the text, writing each of the listed characters as the page store expects it.
+    void AppendEscaped(std::wstring_view text, const wchar_t* special) {
+        for (size_t start = 0; start < text.size();) {
+            size_t stop = text.find_first_of(special, start);
+            if (stop == std::wstring_view::npos) stop = text.size();
+            out.append(text, start, stop - start);
+            if (stop == text.size()) break;
+            out += Replacement(text[stop]);
+            start = stop + 1;
+        }
+    }
+
+    static const wchar_t* Replacement(wchar_t c) {
+        switch (c) {
+        case '&': return L"&amp;";
+        case '<': return L"&lt;";
+        case '>': return L"&gt;";
+        case '"': return L"&quot;";
+        case 0xA0: return L"&nbsp;";
+        case '\n': return L"\r\n";
+        case '\r': return L"&#13;";
+        default: return L"";
         }
     }
 

@@ -89,6 +89,7 @@ size_t DecodeOne(const wchar_t* text, size_t length, bool inAttribute, std::wstr
 }  // namespace
 
 void DecodeReferences(const wchar_t* text, size_t length, bool inAttribute, std::wstring& out) {
+    out.reserve(out.size() + length);  // a reference is never shorter than what it stands for
     size_t i = 0;
     while (i < length) {
         const wchar_t* amp = static_cast<const wchar_t*>(std::wmemchr(text + i, L'&', length - i));
@@ -110,24 +111,25 @@ void DecodeReferences(const wchar_t* text, size_t length, bool inAttribute, std:
 
 Tokenizer::Tokenizer(const CString& text) {
     // Line ends become LF, NUL becomes U+FFFD, and a leading byte-order mark goes.
-    const std::wstring& source = text.str();
-    size_t i = (!source.empty() && source[0] == 0xFEFF) ? 1 : 0;
-    if (source.find_first_of(std::wstring_view(L"\r\0", 2), i) == std::wstring::npos) {
-        m_text.assign(source, i, std::wstring::npos);
+    std::wstring_view source = text.view();
+    if (!source.empty() && source[0] == 0xFEFF) source.remove_prefix(1);
+    if (source.find_first_of(std::wstring_view(L"\r\0", 2)) == std::wstring_view::npos) {
+        m_text = source;
         return;
     }
-    m_text.reserve(source.size());
-    for (; i < source.size(); ++i) {
+    m_normalized.reserve(source.size());
+    for (size_t i = 0; i < source.size(); ++i) {
         wchar_t c = source[i];
         if (c == '\r') {
-            m_text += L'\n';
+            m_normalized += L'\n';
             if (i + 1 < source.size() && source[i + 1] == '\n') ++i;
         } else if (c == 0) {
-            m_text += static_cast<wchar_t>(0xFFFD);
+            m_normalized += static_cast<wchar_t>(0xFFFD);
         } else {
-            m_text += c;
+            m_normalized += c;
         }
     }
+    m_text = m_normalized;
 }
 
 bool Tokenizer::Next(Token& token) {
@@ -162,7 +164,7 @@ void Tokenizer::ReadText(Token& token) {
     ++m_pos;  // the first unit is text even when it is a '<' that starts nothing
     for (;;) {
         size_t next = m_text.find(L'<', m_pos);
-        if (next == std::wstring::npos) {
+        if (next == std::wstring_view::npos) {
             m_pos = m_text.size();
             break;
         }
@@ -183,7 +185,7 @@ void Tokenizer::ReadRawText(Token& token) {
         int nameLength = m_rawName.GetLength();
         for (;;) {
             size_t hit = m_text.find(L"</", search);
-            if (hit == std::wstring::npos) break;
+            if (hit == std::wstring_view::npos) break;
             bool match = hit + 2 + static_cast<size_t>(nameLength) <= m_text.size();
             for (int k = 0; match && k < nameLength; ++k)
                 match = Upper(m_text[hit + 2 + static_cast<size_t>(k)]) == m_rawName[k];
@@ -232,9 +234,9 @@ Tokenizer::Markup Tokenizer::ReadMarkup(Token& token) {
         if (m_text.compare(m_pos, 9, L"<![CDATA[") == 0) {  // kept as text
             token.type = TokenType::Text;
             size_t end = m_text.find(L"]]>", m_pos + 9);
-            size_t stop = end == std::wstring::npos ? m_text.size() : end;
+            size_t stop = end == std::wstring_view::npos ? m_text.size() : end;
             token.data.str().assign(m_text, m_pos + 9, stop - m_pos - 9);
-            m_pos = end == std::wstring::npos ? m_text.size() : end + 3;
+            m_pos = end == std::wstring_view::npos ? m_text.size() : end + 3;
             if (token.data.IsEmpty()) return Markup::Skipped;
             return Markup::Token;
         }
@@ -266,7 +268,7 @@ void Tokenizer::ReadComment(Token& token) {
         return;
     }
     size_t end = m_text.find(L"--", m_pos);
-    while (end != std::wstring::npos) {
+    while (end != std::wstring_view::npos) {
         if (end + 2 < m_text.size() && m_text[end + 2] == '>') {
             token.data.str().assign(m_text, m_pos, end - m_pos);
             m_pos = end + 3;
@@ -279,7 +281,7 @@ void Tokenizer::ReadComment(Token& token) {
         }
         end = m_text.find(L"--", end + 1);
     }
-    token.data.str().assign(m_text, m_pos, std::wstring::npos);
+    token.data.str().assign(m_text, m_pos, std::wstring_view::npos);
     m_pos = m_text.size();
 }
 
@@ -287,7 +289,7 @@ void Tokenizer::ReadBogus(Token& token, const wchar_t* kind) {
     token.type = TokenType::Comment;
     token.name = kind;
     size_t end = m_text.find(L'>', m_pos);
-    if (end == std::wstring::npos) end = m_text.size();
+    if (end == std::wstring_view::npos) end = m_text.size();
     token.data.str().assign(m_text, m_pos, end - m_pos);
     m_pos = end < m_text.size() ? end + 1 : end;
 }
@@ -343,8 +345,8 @@ void Tokenizer::ReadAttributes(Token& token) {
             if (quote == '"' || quote == '\'') {
                 valueStart = ++m_pos;
                 size_t close = m_text.find(quote, m_pos);
-                valueEnd = close == std::wstring::npos ? m_text.size() : close;
-                m_pos = close == std::wstring::npos ? m_text.size() : close + 1;
+                valueEnd = close == std::wstring_view::npos ? m_text.size() : close;
+                m_pos = close == std::wstring_view::npos ? m_text.size() : close + 1;
             } else {
                 valueStart = m_pos;
                 while (!AtEnd() && !IsSpace(m_text[m_pos]) && m_text[m_pos] != '>') ++m_pos;

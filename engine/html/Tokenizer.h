@@ -7,6 +7,7 @@
 #include "dom/Node.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace html {
@@ -21,9 +22,12 @@ struct Token {
     CString data;  // text, comment or doctype text
 };
 
+// Reads the text in place: it must outlive the tokenizer.
 class Tokenizer {
 public:
     explicit Tokenizer(const CString& text);
+    Tokenizer(const Tokenizer&) = delete;
+    Tokenizer& operator=(const Tokenizer&) = delete;
     bool Next(Token& token);  // false at the end
 
 private:
@@ -38,7 +42,8 @@ private:
     wchar_t Peek(size_t offset = 0) const { return m_pos + offset < m_text.size() ? m_text[m_pos + offset] : 0; }
     bool AtEnd() const { return m_pos >= m_text.size(); }
 
-    std::wstring m_text;
+    std::wstring m_normalized;  // the text with its line ends and NULs replaced, when it has any
+    std::wstring_view m_text;   // what is read: the caller's text or m_normalized
     size_t m_pos = 0;
     dom::Tag m_rawTag = dom::Tag::Unknown;  // set after a raw-text start tag
     CString m_rawName;                      // its name; empty outside raw text
