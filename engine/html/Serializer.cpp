@@ -64,6 +64,22 @@ bool IsPlainWord(const CString& value) {
     return true;
 }
 
+// About the length of the node's HTML, so the output grows once rather than
+// by doubling (each step copies all that came before): the names, values and
+// text it writes, the tag punctuation, and a tenth more for escapes and line breaks.
+size_t EstimatedLength(const dom::Node& node) {
+    size_t length = static_cast<size_t>(node.Data().GetLength());
+    if (node.IsElement()) {
+        length += 2 * static_cast<size_t>(node.TagName().GetLength()) + 7;
+        for (const auto& attribute : node.Attributes())
+            length += static_cast<size_t>(attribute.name.GetLength() + attribute.value.GetLength()) + 4;
+    }
+    for (const auto& child : node.Children()) length += EstimatedLength(*child);
+    return length;
+}
+
+size_t WithRoomForEscapes(size_t length) { return length + length / 10; }
+
 class Writer {
 public:
     std::wstring out;
@@ -197,7 +213,7 @@ public:
 
 CString SerializeDocument(const dom::Document& document) {
     Writer writer;
-    writer.out.reserve(4096);
+    writer.out.reserve(WithRoomForEscapes(EstimatedLength(document)));
     writer.Children(document);
     return CString(std::move(writer.out));
 }
