@@ -106,7 +106,8 @@ HRESULT ElementAdapter<D, E...>::hasChildNodes(VARIANT_BOOL* p) {
 template <typename D, typename... E>
 HRESULT ElementAdapter<D, E...>::get_childNodes(IDispatch** p) {
     if (!p) return E_POINTER;
-    auto* list = CreateComObject<ChildNodeList>(m_state, m_node->Children());
+    const auto& children = m_node->Children();
+    auto* list = CreateComObject<ChildNodeList>(m_state, std::vector<dom::NodePtr>(children.begin(), children.end()));
     *p = static_cast<IHTMLDOMChildrenCollection*>(list);
     return S_OK;
 }

@@ -15,7 +15,7 @@ Node* FirstChildElement(const Node* parent, const wchar_t* tag) {
 }  // namespace
 
 NodePtr Document::NewNode(NodeKind kind) {
-    return std::allocate_shared<Node>(ArenaAllocator<Node>(m_arena), kind, this);
+    return std::allocate_shared<Node>(SharingArenaAllocator<Node>(m_arena), kind, this, *m_arena);
 }
 
 NodePtr Document::CreateElement(const CString& tagName) {

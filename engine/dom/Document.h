@@ -16,9 +16,16 @@ public:
     virtual void DocumentReplaced() = 0;
 };
 
-class Document : public Node {
+// Holds the arena of a document's nodes: a base, so that it is made before the
+// document's own lists and goes after them.
+class DocumentArena {
+protected:
+    std::shared_ptr<NodeArena> m_arena = std::make_shared<NodeArena>();
+};
+
+class Document : private DocumentArena, public Node {
 public:
-    Document() : Node(NodeKind::Document, this) {}
+    Document() : Node(NodeKind::Document, this, *m_arena) {}
     static std::shared_ptr<Document> Create() { return std::make_shared<Document>(); }
 
     NodePtr CreateElement(const CString& tagName);  // folded to upper case
@@ -49,7 +56,6 @@ public:
 private:
     NodePtr NewNode(NodeKind kind);
     void Adopt(Node& node);
-    std::shared_ptr<NodeArena> m_arena = std::make_shared<NodeArena>();
     std::vector<DocumentObserver*> m_observers;
 };
 

@@ -5,6 +5,7 @@
 // Tree edits go through the owning document, which tells its observers.
 #pragma once
 #include "core/String.h"
+#include "dom/NodeArena.h"
 #include "dom/Tags.h"
 
 #include <memory>
@@ -24,9 +25,15 @@ struct Attribute {
     bool hasValue = true;  // false for a bare name such as <BR 2>
 };
 
+// A node's lists live in the arena of the document that made it.
+using NodeList = std::vector<NodePtr, ArenaAllocator<NodePtr>>;
+using AttributeList = std::vector<Attribute, ArenaAllocator<Attribute>>;
+
 class Node : public std::enable_shared_from_this<Node> {
 public:
-    Node(NodeKind kind, Document* owner) : m_kind(kind), m_owner(owner) {}
+    // The arena must outlive the node (the document's allocator sees to it).
+    Node(NodeKind kind, Document* owner, NodeArena& arena)
+        : m_kind(kind), m_owner(owner), m_children(ArenaAllocator<NodePtr>(arena)), m_attributes(ArenaAllocator<Attribute>(arena)) {}
     virtual ~Node() = default;
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;
@@ -40,7 +47,7 @@ public:
     // Structure -----------------------------------------------------------
     Node* Parent() const { return m_parent; }
     Node* ParentElement() const;
-    const std::vector<NodePtr>& Children() const { return m_children; }
+    const NodeList& Children() const { return m_children; }
     int ChildCount() const { return static_cast<int>(m_children.size()); }
     Node* Child(int index) const;
     Node* FirstChild() const { return m_children.empty() ? nullptr : m_children.front().get(); }
@@ -64,7 +71,7 @@ public:
     Tag TagId() const { return m_tag; }
     bool Is(Tag tag) const { return m_tag == tag && m_kind == NodeKind::Element; }
     unsigned TagFlags() const { return TagFlagsOf(m_tag); }
-    const std::vector<Attribute>& Attributes() const { return m_attributes; }
+    const AttributeList& Attributes() const { return m_attributes; }
     const Attribute* FindAttribute(const wchar_t* name) const;  // any case
     bool HasAttribute(const wchar_t* name) const { return FindAttribute(name) != nullptr; }
     CString GetAttribute(const wchar_t* name) const;
@@ -81,18 +88,18 @@ public:
     CString& ParserData() { return m_data; }
     CString& ParserName() { return m_name; }
     void ParserDetach() { m_parent = nullptr; }
-    std::vector<NodePtr>& ParserChildren() { return m_children; }
+    NodeList& ParserChildren() { return m_children; }
 
 protected:
     friend class Document;
     NodeKind m_kind;
     Document* m_owner;
     Node* m_parent = nullptr;
-    std::vector<NodePtr> m_children;
+    NodeList m_children;
     CString m_name;  // element: tag name; comment: "" for <!-- -->, "!" for <!...>, "?" for <?...>
     Tag m_tag = Tag::Unknown;
     CString m_data;
-    std::vector<Attribute> m_attributes;
+    AttributeList m_attributes;
 };
 
 }  // namespace dom

@@ -394,8 +394,9 @@ std::vector<dom::NodePtr> ParseFragment(dom::Document& owner, const CString& tex
         TreeBuilder builder(owner, root.get());
         builder.Run(text);
     }
-    std::vector<NodePtr> nodes = std::move(root->ParserChildren());
-    root->ParserChildren().clear();
+    auto& children = root->ParserChildren();
+    std::vector<NodePtr> nodes(std::make_move_iterator(children.begin()), std::make_move_iterator(children.end()));
+    children.clear();
     for (auto& node : nodes) node->ParserDetach();
     return nodes;
 }
