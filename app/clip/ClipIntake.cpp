@@ -4,6 +4,7 @@
 #include "clip/ClipIntake.h"
 #include "clip/ClipRoad.h"
 #include "clip/DialogAddItem.h"
+#include "clip/IndexSnapshot.h"
 
 namespace {
 
@@ -21,6 +22,10 @@ bool AskWithDialog(const LinkClip& offered, LinkPlacementChoice& choice) {
     choice.showPicture = dialog.m_bShowPicture == 1;
     return true;
 }
+
+// A link-clip process reads the index for its dialog while the program is
+// still starting up.
+const bool g_indexPrefetchStarted = (StartIndexPrefetch(GetCommandLineW()), true);
 
 }  // namespace
 

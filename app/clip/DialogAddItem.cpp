@@ -11,9 +11,12 @@
 #include "install/InstallPath.h"
 #include "util/Registry.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kProgramIcon = 128;
+constexpr UINT kIndexReadyMessage = WM_APP + 1;
 
 bool OptionIsOn(const wchar_t* name) { return GetSettingInt(L"Settings", name, 0) == 0; }
 
@@ -39,6 +42,7 @@ const MessageMap* CDialogAddItem::GetMessageMap() const {
         MapControl<&CDialogAddItem::OnTrimEnd>(BN_CLICKED, IDC_ADD_TRIM_END),
         MapControl<&CDialogAddItem::OnDate>(BN_CLICKED, IDC_ADD_DATE),
         MapControl<&CDialogAddItem::OnShowPicture>(BN_CLICKED, IDC_ADD_SHOW_PICTURE),
+        MapMessage<&CDialogAddItem::OnIndexReady>(kIndexReadyMessage),
     };
     static const MessageMap map{CDialog::GetMessageMap(), entries};
     return &map;
@@ -66,38 +70,50 @@ CComboBox& CDialogAddItem::Sections() {
     return m_sectionList;
 }
 
-void CDialogAddItem::FillPageList() {
-    IndexSnapshot index = ReadIndexSnapshot();
+void CDialogAddItem::FillPageList(const IndexSnapshot& index) {
     if (!index.HasPage(m_strSavedPage)) m_strSavedPage.Empty();
+    std::vector<CString> listed =
+        ListablePages(index.entries, [&](const CString& name) { return index.HasPage(name); });
+    // The list sorts as it is filled; handing it the pages in its own order
+    // lets every page go to the end instead of moving the ones after it.
+    std::sort(listed.begin(), listed.end(), [](const CString& a, const CString& b) {
+        return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, a.GetLength(), b, b.GetLength()) ==
+               CSTR_LESS_THAN;
+    });
     CComboBox& pages = Pages();
-    // Filled hidden: the sorted list is laid out once at the end.
+    size_t textUnits = 0;
+    for (const CString& page : listed) textUnits += static_cast<size_t>(page.GetLength()) + 1;
+    pages.SendMessage(CB_INITSTORAGE, listed.size(), textUnits * sizeof(wchar_t));
     pages.SendMessage(WM_SETREDRAW, FALSE);
-    for (const CString& page : ListablePages(index.entries, [&](const CString& name) { return index.HasPage(name); }))
-        pages.AddString(page);
+    for (const CString& page : listed) pages.AddString(page);
     pages.SendMessage(WM_SETREDRAW, TRUE);
 }
 
-BOOL CDialogAddItem::OnInitDialog() {
-    FillPageList();
-
+void CDialogAddItem::SelectSavedChoice() {
     // The saved page, when it is still listed: the exact entry, else the first
     // entry beginning with it.
-    if (!m_strSavedPage.IsEmpty()) {
-        int found = Pages().FindStringExact(-1, m_strSavedPage);
-        if (found < 0) found = Pages().FindString(-1, m_strSavedPage);
-        if (found >= 0) {
-            Pages().SetCurSel(found);
-            m_strPage = m_strSavedPage;
-            OnSelChangePage();
-            if (!m_strSavedSection.IsEmpty()) {
-                int section = Sections().FindStringExact(-1, m_strSavedSection);
-                if (section < 0) section = Sections().FindString(-1, m_strSavedSection);
-                if (section >= 0) {
-                    Sections().SetCurSel(section);
-                    m_strSection = m_strSavedSection;
-                }
-            }
-        }
+    if (m_strSavedPage.IsEmpty()) return;
+    int found = Pages().FindStringExact(-1, m_strSavedPage);
+    if (found < 0) found = Pages().FindString(-1, m_strSavedPage);
+    if (found < 0) return;
+    Pages().SetCurSel(found);
+    m_strPage = m_strSavedPage;
+    OnSelChangePage();
+    if (m_strSavedSection.IsEmpty()) return;
+    int section = Sections().FindStringExact(-1, m_strSavedSection);
+    if (section < 0) section = Sections().FindString(-1, m_strSavedSection);
+    if (section < 0) return;
+    Sections().SetCurSel(section);
+    m_strSection = m_strSavedSection;
+}
+
+BOOL CDialogAddItem::OnInitDialog() {
+    // A large index may still be read in the background: the dialog opens at
+    // once and lists the pages when they are there (OnIndexReady).
+    IndexSnapshot index;
+    if (TakeIndexSnapshot(GetAllpagesPath(), m_hWnd, kIndexReadyMessage, index)) {
+        FillPageList(index);
+        SelectSavedChoice();
     }
 
     if (m_strFormFlag != L"1") ::EnableWindow(::GetDlgItem(m_hWnd, IDC_ADD_SAVE_FORMS), FALSE);
@@ -108,6 +124,19 @@ BOOL CDialogAddItem::OnInitDialog() {
 
     CDialog::OnInitDialog();
     return TRUE;
+}
+
+LRESULT CDialogAddItem::OnIndexReady(WPARAM, LPARAM) {
+    IndexSnapshot index;
+    if (!TakeIndexSnapshot(GetAllpagesPath(), m_hWnd, kIndexReadyMessage, index)) return 0;
+    FillPageList(index);
+    // What the user typed or picked meanwhile stays.
+    if (GetDlgItemText(IDC_ADD_PAGE).IsEmpty() && GetDlgItemText(IDC_ADD_SECTION).IsEmpty()) {
+        SelectSavedChoice();
+        SetDlgItemText(IDC_ADD_PAGE, m_strPage);
+        SetDlgItemText(IDC_ADD_SECTION, m_strSection);
+    }
+    return 0;
 }
 
 void CDialogAddItem::OnSelChangePage() {

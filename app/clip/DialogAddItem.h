@@ -8,6 +8,8 @@
 #include "controls/ComboBox.h"
 #include "dialog/Dialog.h"
 
+struct IndexSnapshot;
+
 class CDialogAddItem : public CDialog {
 public:
     CDialogAddItem(const CString& title, const CString& address, const CString& formFlag, const CString& picture,
@@ -42,8 +44,14 @@ protected:
     void OnDate();
     void OnShowPicture();
 
+    // The index snapshot read in the background is ready.
+    LRESULT OnIndexReady(WPARAM, LPARAM);
+
 private:
-    void FillPageList();
+    // Lists the snapshot's pages; then, unless the user has typed a page
+    // already, selects the page and section chosen last.
+    void FillPageList(const IndexSnapshot& index);
+    void SelectSavedChoice();
     CComboBox& Pages();
     CComboBox& Sections();
 

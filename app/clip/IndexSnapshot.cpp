@@ -6,31 +6,35 @@
 
 #include <windows.h>
 
-bool IndexSnapshot::HasPage(const CString& page) const {
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+bool PageFileExists(const CString& allpagesFolder, const CString& page) {
     if (page.IsEmpty() || allpagesFolder.IsEmpty()) return false;
-    auto known = m_exists.find(page);
-    if (known != m_exists.end()) return known->second;
     CString path = allpagesFolder + L"\\" + page;
     if (page.Right(5).CompareNoCase(L".html") != 0) path += L".htm";
     DWORD attributes = GetFileAttributesW(path);
-    bool exists = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    m_exists.emplace(page, exists);
-    return exists;
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-IndexSnapshot ReadIndexSnapshot() {
-    IndexSnapshot snapshot;
-    snapshot.allpagesFolder = GetAllpagesPath();
+struct Slice {
+    std::vector<IndexEntry> entries;
+    std::vector<bool> exists;
+};
+
+// Reads the values of indices [first, last) through a key handle of its own.
+Slice ReadSlice(const CString& allpagesFolder, DWORD first, DWORD last, DWORD longestName, DWORD longestData) {
+    Slice slice;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, GetSettingsKeyPath(kAllPagesSection), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return snapshot;
-    DWORD valueCount = 0, longestName = 0, longestData = 0;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount, &longestName,
-                     &longestData, nullptr, nullptr);
+        return slice;
     std::wstring name(static_cast<size_t>(longestName) + 1, L'\0');
     std::wstring data(static_cast<size_t>(longestData) / sizeof(wchar_t) + 1, L'\0');
-    snapshot.entries.reserve(valueCount);
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = first; index < last;) {
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD dataBytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
         DWORD type = 0;
@@ -38,12 +42,12 @@ IndexSnapshot ReadIndexSnapshot() {
                                     reinterpret_cast<BYTE*>(data.data()), &dataBytes);
         if (result == ERROR_NO_MORE_ITEMS) break;
         if (result == ERROR_MORE_DATA) {
-            // A value grew since the count was taken: make room and read it again.
+            // A value grew since the sizes were taken: make room, read it again.
             name.resize(name.size() * 2 + 256);
             data.resize(data.size() * 2 + 256);
-            --index;
             continue;
         }
+        ++index;
         if (result != ERROR_SUCCESS) continue;
         IndexEntry entry;
         entry.page = CString(name.c_str(), static_cast<int>(nameLength));
@@ -51,8 +55,115 @@ IndexSnapshot ReadIndexSnapshot() {
             entry.sections = CString(data.c_str(), static_cast<int>(dataBytes / sizeof(wchar_t)));
             entry.sections.ReleaseBuffer();
         }
-        snapshot.entries.push_back(entry);
+        slice.exists.push_back(PageFileExists(allpagesFolder, entry.page));
+        slice.entries.push_back(std::move(entry));
     }
     RegCloseKey(key);
+    return slice;
+}
+
+// The background read of a link-clip process. The reader runs detached: a
+// process that ends before it is needed does not wait for it.
+struct Prefetch {
+    std::mutex lock;
+    bool started = false;
+    bool ready = false;
+    CString allpagesFolder;
+    IndexSnapshot snapshot;
+    HWND notify = nullptr;
+    UINT message = 0;
+};
+
+Prefetch& ThePrefetch() {
+    static Prefetch prefetch;
+    return prefetch;
+}
+
+// InstallPath without the lookup's message boxes (those belong to the
+// dialog's own lookup on the user-interface thread).
+CString QuietAllpagesPath() {
+    CString install = GetSettingString(L"Settings", L"InstallPath", L"");
+    return IsUsableInstallPath(install) ? install + kAllpagesFolder : CString();
+}
+
+}  // namespace
+
+bool IndexSnapshot::HasPage(const CString& page) const {
+    auto known = fileExists.find(page);
+    if (known != fileExists.end()) return known->second;
+    return PageFileExists(allpagesFolder, page);
+}
+
+IndexSnapshot ReadIndexSnapshot(const CString& allpagesFolder, unsigned maxReaders) {
+    IndexSnapshot snapshot;
+    snapshot.allpagesFolder = allpagesFolder;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, GetSettingsKeyPath(kAllPagesSection), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return snapshot;
+    DWORD valueCount = 0, longestName = 0, longestData = 0;
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount, &longestName,
+                     &longestData, nullptr, nullptr);
+    RegCloseKey(key);
+
+    // Each registry read is a round trip to the registry's keeper; several
+    // readers keep it busy instead of waiting on one another.
+    const DWORD readers = std::clamp<DWORD>(valueCount / 500, 1, std::max(1u, maxReaders));
+    std::vector<Slice> slices(readers);
+    std::vector<std::thread> threads;
+    for (DWORD r = 0; r < readers; ++r) {
+        DWORD first = valueCount * r / readers, last = valueCount * (r + 1) / readers;
+        if (r + 1 == readers) last = MAXDWORD;  // the last reader takes values added meanwhile
+        threads.emplace_back([&, r, first, last] {
+            slices[r] = ReadSlice(allpagesFolder, first, last, longestName, longestData);
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+
+    snapshot.entries.reserve(valueCount);
+    snapshot.fileExists.reserve(valueCount);
+    for (Slice& slice : slices) {
+        for (size_t i = 0; i < slice.entries.size(); ++i) {
+            snapshot.fileExists.emplace(slice.entries[i].page, slice.exists[i]);
+            snapshot.entries.push_back(std::move(slice.entries[i]));
+        }
+    }
     return snapshot;
+}
+
+void StartIndexPrefetch(const CString& commandLine) {
+    int param = commandLine.Find(L"<param>");
+    if (param < 0 || commandLine.Find(L"</param>", param + 8) < 0) return;
+    Prefetch& prefetch = ThePrefetch();
+    std::lock_guard<std::mutex> guard(prefetch.lock);
+    if (prefetch.started) return;
+    prefetch.allpagesFolder = QuietAllpagesPath();
+    if (prefetch.allpagesFolder.IsEmpty()) return;
+    prefetch.started = true;
+    std::thread([&prefetch, folder = prefetch.allpagesFolder] {
+        // One reader only: the program's own start-up needs the registry too.
+        IndexSnapshot snapshot = ReadIndexSnapshot(folder, 1);
+        std::lock_guard<std::mutex> done(prefetch.lock);
+        prefetch.snapshot = std::move(snapshot);
+        prefetch.ready = true;
+        if (prefetch.notify) PostMessageW(prefetch.notify, prefetch.message, 0, 0);
+    }).detach();
+}
+
+bool TakeIndexSnapshot(const CString& allpagesFolder, HWND window, UINT message, IndexSnapshot& snapshot) {
+    Prefetch& prefetch = ThePrefetch();
+    {
+        std::lock_guard<std::mutex> guard(prefetch.lock);
+        if (prefetch.started && prefetch.allpagesFolder.CompareNoCase(allpagesFolder) == 0) {
+            if (!prefetch.ready) {
+                prefetch.notify = window;
+                prefetch.message = message;
+                return false;
+            }
+            prefetch.started = false;
+            snapshot = std::move(prefetch.snapshot);
+            return true;
+        }
+    }
+    snapshot = ReadIndexSnapshot(allpagesFolder);
+    return true;
 }

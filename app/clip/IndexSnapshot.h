@@ -1,8 +1,12 @@
 // The AllPages index as the "Add to Tarvelo" dialog sees it: every value of
-// the AllPages section read in one pass, and whether each page's file is
-// still there.
+// the AllPages section and whether each page's file is still there. A store
+// of ten thousand pages means ten thousand registry values and files, so the
+// snapshot is read by several threads at once, and a link-clip process
+// starts reading it while the program is still starting up.
 #pragma once
 #include "clip/IndexLists.h"
+
+#include <windows.h>
 
 #include <unordered_map>
 
@@ -14,9 +18,20 @@ struct IndexSnapshot {
     // path and ".htm", or the path itself for a page kept as ".html".
     bool HasPage(const CString& page) const;
 
-private:
-    mutable std::unordered_map<CString, bool> m_exists;
+    std::unordered_map<CString, bool> fileExists;  // page -> its file exists
 };
 
-// Reads the AllPages section of the settings key; empty when it is missing.
-IndexSnapshot ReadIndexSnapshot();
+// Reads the AllPages section and checks the page files below the folder,
+// with up to `maxReaders` threads; no entries when the section is missing.
+IndexSnapshot ReadIndexSnapshot(const CString& allpagesFolder, unsigned maxReaders = 8);
+
+// Starts reading the snapshot in the background when the command line is a
+// link clip (called once at start-up; the install path is read quietly).
+void StartIndexPrefetch(const CString& commandLine);
+
+// The snapshot for the Allpages folder. Without a background read for that
+// folder it is read now and handed over (true). When the background read is
+// done it is handed over (true). While it is still running, `window` gets
+// `message` posted when it is done, and the call returns false; a call after
+// that message hands it over.
+bool TakeIndexSnapshot(const CString& allpagesFolder, HWND window, UINT message, IndexSnapshot& snapshot);

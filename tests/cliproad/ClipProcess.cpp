@@ -105,8 +105,18 @@ CString ComboItem(HWND dialog, int id, int index) {
     return text;
 }
 
+bool WaitForComboItems(HWND dialog, int id, int count, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (ComboCount(dialog, id) < count) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 void ChooseComboItem(HWND dialog, int id, const CString& text) {
     HWND combo = GetDlgItem(dialog, id);
+    WaitForComboItems(dialog, id, 1);
     for (int i = 0; i < ComboCount(dialog, id); ++i) {
         if (ComboItem(dialog, id, i) != text) continue;
         SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);

@@ -43,7 +43,11 @@ CString WindowText(HWND window);
 CString ControlText(HWND dialog, int id);
 CString ComboItem(HWND dialog, int id, int index);
 int ComboCount(HWND dialog, int id);
-// Selects an item of a combo box as the user would (the dialog hears of it).
+// Waits until the combo box lists at least `count` items (the dialog lists
+// the pages of a large store after it opens); false after the timeout.
+bool WaitForComboItems(HWND dialog, int id, int count, DWORD timeoutMs = 10000);
+// Selects an item of a combo box as the user would (the dialog hears of it),
+// once the list has items.
 void ChooseComboItem(HWND dialog, int id, const CString& text);
 void TypeText(HWND dialog, int id, const CString& text);
 void PressButton(HWND dialog, int id);

@@ -131,7 +131,8 @@ TEST_F(ClipRoadEndToEnd, TwoFormBlocksThenLinkClip_LinkRecordAndChoiceLand) {
                              EXPECT_EQ(ControlText(dialog, kAddress), L"http://www.example.com/login");
                              EXPECT_TRUE(ControlEnabled(dialog, kSaveForms));
                              EXPECT_TRUE(ButtonChecked(dialog, kDate));
-                             ASSERT_EQ(ComboCount(dialog, kPage), 1);
+                             ASSERT_TRUE(WaitForComboItems(dialog, kPage, 1));
+                             EXPECT_EQ(ComboCount(dialog, kPage), 1);
                              ChooseComboItem(dialog, kPage, L"News");
                              ASSERT_EQ(ComboCount(dialog, kSection), 1);
                              EXPECT_EQ(ComboItem(dialog, kSection, 0), L"World");
@@ -172,6 +173,7 @@ TEST_F(ClipRoadEndToEnd, TypedPageAndSection_PageIsCreatedIndexedAndRemembered) 
 
     // The next clip offers the page and section chosen last.
     RunClip(L"<param><url>http://e.com/</url><name>N</name></param>", kDialog, [](HWND dialog) {
+        WaitForComboItems(dialog, kPage, 2);
         EXPECT_EQ(ControlText(dialog, kPage), L"Work\\Ideas");
         EXPECT_EQ(ControlText(dialog, kSection), L"Reading, later");
         PressButton(dialog, IDCANCEL);

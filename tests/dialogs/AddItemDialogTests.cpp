@@ -1,6 +1,7 @@
 #include "clip/ClipDialogIds.h"
 #include "clip/ClipTitle.h"
 #include "clip/DialogAddItem.h"
+#include "clip/IndexSnapshot.h"
 
 #include "ModalDriver.h"
 #include "PrivateRegistry.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -206,4 +208,49 @@ TEST_F(AddItemDialogTest, TypedPageAndSectionAreTakenAsTyped) {
     });
     EXPECT_EQ(dialog.m_strPage, L"Al");
     EXPECT_EQ(dialog.m_strSection, L"New one");
+}
+
+namespace {
+// Lets the dialog handle its messages until the condition holds.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(1);
+    }
+    return true;
+}
+}  // namespace
+
+TEST_F(AddItemDialogTest, PagesReadInTheBackgroundAreListedWithTheSavedChoice) {
+    HKEY index = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Tarvelo\\Tarvelo\\AllPages", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &index, nullptr);
+    for (int i = 0; i < 3000; ++i) {
+        CString name;
+        name.Format(L"Work\\P%04d", i);
+        const wchar_t value[] = L"A,1;B,1";
+        RegSetValueExW(index, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof(value));
+        if (i % 10 == 0) WriteFileBytes(Allpages() + L"\\" + name + L".htm", "\xFF\xFE");
+    }
+    RegCloseKey(index);
+    WriteSettingString(L"Settings", L"addpage", L"Work\\P0500");
+    WriteSettingString(L"Settings", L"addsect", L"B");
+
+    StartIndexPrefetch(L"Tarvelo.exe <param><url>u</url><name>n</name></param>");
+    CDialogAddItem dialog(L"T", L"http://e.com/", L"0", L"");
+    RunModal(dialog, [](HWND window) {
+        ASSERT_TRUE(PumpUntil([&] { return ListItems(window, IDC_ADD_PAGE).size() == 300; }));
+        EXPECT_EQ(Selected(window, IDC_ADD_PAGE), L"Work\\P0500");
+        EXPECT_EQ(TextOf(window, IDC_ADD_PAGE), L"Work\\P0500");
+        EXPECT_EQ(Selected(window, IDC_ADD_SECTION), L"B");
+        Click(window, IDOK);
+    });
+    EXPECT_EQ(dialog.m_strPage, L"Work\\P0500");
+    EXPECT_EQ(dialog.m_strSection, L"B");
 }
