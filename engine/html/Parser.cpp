@@ -162,8 +162,16 @@ private:
         return -1;
     }
 
+    // A fragment's root stays open whatever its content says: the stack never
+    // drops below it.
+    size_t StackFloor() const { return m_fragmentRoot ? 1 : 0; }
+
     void PopIncluding(int index) {
-        if (index >= 0) m_stack.resize(static_cast<size_t>(index));
+        if (index >= static_cast<int>(StackFloor())) m_stack.resize(static_cast<size_t>(index));
+    }
+
+    void PopCurrent() {
+        if (m_stack.size() > StackFloor()) m_stack.pop_back();
     }
 
     void CloseParagraph() {
@@ -239,11 +247,11 @@ private:
             break;
         }
         case Tag::Option:
-            if (Current()->Is(Tag::Option)) m_stack.pop_back();
+            if (Current()->Is(Tag::Option)) PopCurrent();
             break;
         case Tag::Optgroup:
-            if (Current()->Is(Tag::Option)) m_stack.pop_back();
-            if (Current()->Is(Tag::Optgroup)) m_stack.pop_back();
+            if (Current()->Is(Tag::Option)) PopCurrent();
+            if (Current()->Is(Tag::Optgroup)) PopCurrent();
             break;
         case Tag::A:
             PopIncluding(FindOpen([](const Node* n) { return n->Is(Tag::A); }, false));
@@ -290,7 +298,7 @@ private:
             break;
         }
         default:
-            if (IsHeading(tag) && IsHeading(Current()->TagId())) m_stack.pop_back();
+            if (IsHeading(tag) && IsHeading(Current()->TagId())) PopCurrent();
             break;
         }
         return Current();

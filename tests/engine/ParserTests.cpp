@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "Random.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +86,48 @@ TEST(Parser, FragmentTakesCellsOnlyInRowContext) {
     auto inRow = html::ParseFragment(*document, L"<td>new</td>", row.get());
     ASSERT_EQ(inRow.size(), 1u);
     EXPECT_EQ(html::SerializeOuter(*inRow[0]), CString(L"<TD>new</TD>"));
+}
+
+TEST(Parser, FragmentContentNeverClosesItsContext) {
+    auto document = html::ParseDocument(L"<p>x</p>");
+    struct Case {
+        const wchar_t* context;
+        const wchar_t* content;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"TD", L"</td>x", L"x"},
+        {L"TITLE", L"</title>X", L"X"},
+        {L"OPTION", L"<option>a", L"<OPTION>a</OPTION>"},
+        {L"H1", L"<h2>b</h2>c", L"<H2>b</H2>c"},
+        {L"TR", L"</tr><td>c</td>", L"<TD>c</TD>"},
+        {L"TABLE", L"</table>d", L"d"},
+    };
+    for (const auto& c : cases) {
+        auto context = document->CreateElement(c.context);
+        auto nodes = html::ParseFragment(*document, c.content, context.get());
+        CString text;
+        for (const auto& node : nodes) text += html::SerializeOuter(*node);
+        EXPECT_EQ(text, CString(c.expected)) << Show(c.context);
+    }
+}
+
+TEST(Parser, FragmentsInEveryContextSurviveStrayEndTags) {
+    auto document = html::ParseDocument(L"<p>x</p>");
+    const wchar_t* contexts[] = {L"TD", L"TH", L"TR", L"TBODY", L"TABLE", L"TITLE", L"OPTION", L"OPTGROUP",
+                                 L"SELECT", L"H3", L"P", L"LI", L"A", L"BUTTON", L"DIV", L"BODY"};
+    const wchar_t* pieces[] = {L"</td>", L"</tr>", L"</table>", L"</title>", L"</option>", L"</select>", L"</h3>",
+                               L"</p>", L"</li>", L"</a>", L"</button>", L"<td>", L"<tr>", L"<option>", L"<h1>",
+                               L"<optgroup>", L"<tbody>", L"<col>", L"text", L"</body>", L"</html>"};
+    Random random(20261208);
+    for (int round = 0; round < 2000; ++round) {
+        CString content;
+        int count = random.Int(1, 8);
+        for (int i = 0; i < count; ++i) content += pieces[random.Int(0, static_cast<int>(std::size(pieces)) - 1)];
+        auto context = document->CreateElement(contexts[random.Int(0, static_cast<int>(std::size(contexts)) - 1)]);
+        auto nodes = html::ParseFragment(*document, content, context.get());
+        for (const auto& node : nodes) EXPECT_EQ(node->Parent(), nullptr);
+    }
 }
 
 }  // namespace
