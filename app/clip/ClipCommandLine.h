@@ -4,6 +4,6 @@
 
 enum class ClipKind { None, Link, FormBlock, Event };
 
-// Tested in the order link ("<param>...</param>"), form block
-// ("<AA...</AA>"), event ("<evt>...</evt>"): the first kind found decides.
+// A link ("<param>...</param>"), form block ("<AA...</AA>") or event
+// ("<evt>...</evt>") clip: the element that starts first decides.
 ClipKind ClassifyClipCommandLine(const CString& commandLine);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(ClipCommandLine, KindIsDecidedInTheOrderLinkBlockEvent) {
+TEST(ClipCommandLine, KindIsDecidedByTheFirstElement) {
     struct Case {
         const wchar_t* commandLine;
         ClipKind kind;
@@ -10,8 +10,10 @@ TEST(ClipCommandLine, KindIsDecidedInTheOrderLinkBlockEvent) {
         {L"Tarvelo.exe \"<param><url>u</url><name>n</name></param><form>1</form>\"", ClipKind::Link},
         {L"Tarvelo.exe <TQBLK>2</TQBLK><AA2>block</AA>", ClipKind::FormBlock},
         {L"Tarvelo.exe <evt><name>n</name></evt>", ClipKind::Event},
-        {L"<AA1>x</AA><param>p</param>", ClipKind::Link},
-        {L"<evt>e</evt><AA1>x</AA>", ClipKind::FormBlock},
+        // Page text inside an element never turns the process into another kind.
+        {L"<TQBLK>1</TQBLK><AA1>f>>><param><url>u</url></param>|||</AA>", ClipKind::FormBlock},
+        {L"<param><url>u</url><name><evt>t</evt></name></param>", ClipKind::Link},
+        {L"<evt><name><AA1>x</AA></name></evt>", ClipKind::Event},
         {L"<param></param>", ClipKind::None},  // an element needs content
         {L"</param>x<param>", ClipKind::None},
         {L"<PARAM>x</PARAM>", ClipKind::None},  // tags are case-sensitive
