@@ -6,6 +6,7 @@
 #include "PrivateRegistry.h"
 #include "Random.h"
 #include "TempDir.h"
+#include "Utf16Bytes.h"
 
 #include "util/Registry.h"
 
@@ -14,35 +15,6 @@
 #include <vector>
 
 namespace {
-
-std::string Utf16(const CString& text, bool withMark = true) {
-    std::string bytes = withMark ? std::string("\xFF\xFE") : std::string();
-    for (wchar_t unit : text.str()) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    return bytes;
-}
-
-CString FromUtf16(const std::string& bytes) {
-    CString text;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return text;
-}
-
-std::vector<CString> ListFolder(const CString& folder) {
-    std::vector<CString> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(folder + L"\\*", &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        CString name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
 
 SYSTEMTIME March7() {
     SYSTEMTIME t{};
@@ -66,7 +38,7 @@ protected:
     CString Install() const { return m_dir.Path() + L"\\install"; }
     CString PagePath(const CString& page) const { return Install() + L"\\Bookmark\\Allpages\\" + page + L".htm"; }
     CString BlockFolder() const { return Install() + L"\\BookMark\\TQ_TP_FORM"; }
-    CString PageText(const CString& page) const { return FromUtf16(ReadFileBytes(PagePath(page))); }
+    CString PageText(const CString& page) const { return TextOfUtf16Bytes(ReadFileBytes(PagePath(page))); }
 
     // Answers the dialog: the offered values, then the given page and section.
     AskForLinkPlacement Answer(const CString& page, const CString& section, bool keepForms = false,
@@ -121,12 +93,12 @@ TEST_F(ClipRoadTest, LinkClip_OptionsOffDoNotDecorateTheTitle) {
 TEST_F(ClipRoadTest, FormBlocks_JoinIntoRecordAndAddressCarriesItsNumber) {
     TakeFormBlockClip(L"x.exe <TQBLK>2</TQBLK><AA1>a>>>1|||b></AA>");
     TakeFormBlockClip(L"x.exe <TQBLK>2</TQBLK><AA2>>>2|||</AA>");
-    EXPECT_EQ(ReadFileBytes(BlockFolder() + L"\\1.txt"), Utf16(L"a>>>1|||b>"));
+    EXPECT_EQ(ReadFileBytes(BlockFolder() + L"\\1.txt"), Utf16Bytes(L"a>>>1|||b>"));
     TakeLinkClip(L"<param><url>http://example.com/login</url><name>Login</name></param><form>1</form>",
                  Answer(L"P", L"Sites", true), March7());
     EXPECT_EQ(m_offered.formFlag, L"1");
     EXPECT_EQ(ReadFileBytes(Install() + L"\\Bookmark\\Forms\\example.com#1.tq"),
-              Utf16(L"a 1\n$$$$$\nb 2\n$$$$$\n"));
+              Utf16Bytes(L"a 1\n$$$$$\nb 2\n$$$$$\n"));
     EXPECT_FALSE(PathExists(BlockFolder()));
     EXPECT_GE(PageText(L"P").Find(L"href=\"http://example.com/login#1\""), 0);
 }
@@ -136,7 +108,7 @@ TEST_F(ClipRoadTest, FormBlocks_StopAtTheFirstMissingNumber) {
     TakeFormBlockClip(L"<TQBLK>3</TQBLK><AA3>c>>>3|||</AA>");
     TakeLinkClip(L"<param><url>http://example.com/x</url><name>N</name></param><form>1</form>",
                  Answer(L"P", L"", true), March7());
-    EXPECT_EQ(ReadFileBytes(Install() + L"\\Bookmark\\Forms\\example.com#1.tq"), Utf16(L"a 1\n$$$$$\n"));
+    EXPECT_EQ(ReadFileBytes(Install() + L"\\Bookmark\\Forms\\example.com#1.tq"), Utf16Bytes(L"a 1\n$$$$$\n"));
 }
 
 TEST_F(ClipRoadTest, FormBlocks_AreDeletedWhenNotKept) {

@@ -2,20 +2,10 @@
 #include "clip/PictureName.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-std::string Utf16(const wchar_t* text) {
-    std::string bytes;
-    for (const wchar_t* p = text; *p; ++p) {
-        bytes.push_back(static_cast<char>(*p & 0xFF));
-        bytes.push_back(static_cast<char>(*p >> 8));
-    }
-    return bytes;
-}
-}  // namespace
+#include "Utf16Bytes.h"
 
 TEST(FormBlocks, TransferFileTextDropsMarkAndLineEnds) {
-    EXPECT_EQ(TransferFileText("\xFF\xFE" + Utf16(L"a>>>1\r\n|||b")), L"a>>>1|||b");
+    EXPECT_EQ(TransferFileText(Utf16Bytes(L"a>>>1\r\n|||b")), L"a>>>1|||b");
     EXPECT_EQ(TransferFileText("\xFF\xFE"), L"");
     EXPECT_EQ(TransferFileText("\xFF\xFE" "a"), L"");  // a lone odd byte is no unit
 }

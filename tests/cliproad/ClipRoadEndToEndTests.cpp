@@ -3,6 +3,7 @@
 #include "LocalWebServer.h"
 #include "Random.h"
 #include "TempDir.h"
+#include "Utf16Bytes.h"
 
 #include "index/AllPagesIndex.h"
 #include "util/Registry.h"
@@ -16,35 +17,6 @@ namespace {
 constexpr wchar_t kDialog[] = L"Tarvelo->Add to Tarvelo";
 constexpr int kPage = 1008, kSection = 1009, kName = 1006, kAddress = 1007, kPicture = 1054, kShowPicture = 1053,
               kSaveForms = 1038, kDate = 1052;
-
-std::string Utf16(const CString& text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t unit : text.str()) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    return bytes;
-}
-
-CString FromUtf16(const std::string& bytes) {
-    CString text;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return text;
-}
-
-std::vector<CString> ListFolder(const CString& folder) {
-    std::vector<CString> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(folder + L"\\*", &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        CString name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
 
 CString Today() {
     SYSTEMTIME now;
@@ -102,7 +74,7 @@ protected:
         ASSERT_TRUE(WriteSettingString(L"Settings", L"InstallPath", m_dir.Path()));
         // A page with the section World, indexed.
         WriteFileBytes(PagePath(L"News"),
-                       Utf16(L"<html id=tq1>\n<head>\n<title>News</title>\n</head>\n<body>\n"
+                       Utf16Bytes(L"<html id=tq1>\n<head>\n<title>News</title>\n</head>\n<body>\n"
                              L"&gt;&gt;&gt;World&lt;&lt;&lt;\n<br>\n"
                              L"<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>\n</body>\n</html>\n"));
         ASSERT_EQ(RegUpdateFile(PagePath(L"News")), 1);
@@ -111,7 +83,7 @@ protected:
 
     CString Allpages() const { return m_dir.Path() + L"\\Bookmark\\Allpages"; }
     CString PagePath(const CString& page) const { return Allpages() + L"\\" + page + L".htm"; }
-    CString PageText(const CString& page) const { return FromUtf16(ReadFileBytes(PagePath(page))); }
+    CString PageText(const CString& page) const { return TextOfUtf16Bytes(ReadFileBytes(PagePath(page))); }
     CString BlockFolder() const { return m_dir.Path() + L"\\BookMark\\TQ_TP_FORM"; }
 
     SettingsAside m_aside;
@@ -123,7 +95,7 @@ protected:
 TEST_F(ClipRoadEndToEnd, TwoFormBlocksThenLinkClip_LinkRecordAndChoiceLand) {
     ASSERT_EQ(RunSilentClip(L"<TQBLK>2</TQBLK><AA1>user>>>ann|||pa</AA>"), 1u);
     ASSERT_EQ(RunSilentClip(L"<TQBLK>2</TQBLK><AA2>ss>>>brindle|||</AA>"), 1u);
-    EXPECT_EQ(ReadFileBytes(BlockFolder() + L"\\1.txt"), Utf16(L"user>>>ann|||pa"));
+    EXPECT_EQ(ReadFileBytes(BlockFolder() + L"\\1.txt"), Utf16Bytes(L"user>>>ann|||pa"));
 
     DWORD code = RunClip(L"<param><url>http://www.example.com/login</url><name>Sign in</name></param><form>1</form>",
                          kDialog, [](HWND dialog) {
@@ -146,7 +118,7 @@ TEST_F(ClipRoadEndToEnd, TwoFormBlocksThenLinkClip_LinkRecordAndChoiceLand) {
         << ::testing::PrintToString(page);
     EXPECT_EQ(GetSettingString(L"AllPages", L"News", L""), L"World,1");
     EXPECT_EQ(ReadFileBytes(m_dir.Path() + L"\\Bookmark\\Forms\\www.example.com#1.tq"),
-              Utf16(L"user ann\n$$$$$\npass brindle\n$$$$$\n"));
+              Utf16Bytes(L"user ann\n$$$$$\npass brindle\n$$$$$\n"));
     EXPECT_FALSE(PathExists(BlockFolder()));
     EXPECT_EQ(GetSettingString(L"Settings", L"addpage", L""), L"News");
     EXPECT_EQ(GetSettingString(L"Settings", L"addsect", L""), L"World");

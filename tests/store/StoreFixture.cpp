@@ -1,4 +1,5 @@
 #include "StoreFixture.h"
+#include "Utf16Bytes.h"
 
 #include "util/Registry.h"
 
@@ -36,11 +37,3 @@ CString StoreTest::IndexValue(const CString& page) const {
 
 void StoreTest::SetSetting(const CString& name, int value) const { WriteSettingInt(L"Settings", name, value); }
 
-std::string Utf16Bytes(const CString& text, bool withMark) {
-    std::string bytes = withMark ? std::string("\xFF\xFE") : std::string();
-    for (wchar_t unit : text.str()) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    return bytes;
-}

@@ -3,6 +3,7 @@
 // page template settings at their defaults and an empty AllPages section.
 // Message boxes are recorded instead of shown.
 #pragma once
+#include "Utf16Bytes.h"
 #include "MessageBoxRecorder.h"
 #include "TempDir.h"
 
@@ -34,4 +35,3 @@ protected:
 };
 
 // Text as UTF-16 LE bytes, with the mark FF FE in front when asked.
-std::string Utf16Bytes(const CString& text, bool withMark = true);

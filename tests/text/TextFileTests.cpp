@@ -4,6 +4,7 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include "Utf16Bytes.h"
 
 #include <vector>
 
@@ -13,15 +14,6 @@ constexpr UINT kReadText = CFile::typeText;                                     
 constexpr UINT kWriteUtf8 = CFile::modeCreate | CFile::modeWrite | CFile::typeBinary;       // 0x9001
 constexpr UINT kWriteUtf16 = CStdioFileEx::modeWriteUtf16 | CFile::modeCreate | CFile::modeWrite;  // 0x21001
 constexpr UINT kWriteUtf16ReadWrite = CStdioFileEx::modeWriteUtf16 | CFile::modeCreate | CFile::modeReadWrite;
-
-std::string Utf16Bytes(const std::wstring& text, bool mark) {
-    std::string bytes = mark ? std::string("\xFF\xFE") : std::string();
-    for (wchar_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
 
 std::vector<CString> ReadAllLines(const CString& path, UINT flags, int codePage = -1) {
     CStdioFileEx file;

@@ -16,6 +16,7 @@
 #include <ocidl.h>
 
 #include <gtest/gtest.h>
+#include "Utf16Bytes.h"
 
 namespace {
 
@@ -23,17 +24,6 @@ const CLSID kBarObjClsid = {0xC53D4CFC, 0x4FC2, 0x4FD2, {0xBD, 0xEF, 0x39, 0x34,
 const CLSID kAutoFillClsid = {0x86427792, 0xEC3D, 0x4717, {0xAA, 0x35, 0x0A, 0x05, 0xEE, 0xA7, 0x69, 0xA6}};
 constexpr wchar_t kDialog[] = L"Tarvelo->Add to Tarvelo";
 constexpr int kPage = 1008, kSection = 1009, kSaveForms = 1038;
-
-std::string Utf16(const CString& text) {
-    std::string bytes = "\xFF\xFE";
-    bytes.append(reinterpret_cast<const char*>(text.GetString()), static_cast<size_t>(text.GetLength()) * 2);
-    return bytes;
-}
-
-CString FromUtf16(const std::string& bytes) {
-    if (bytes.size() < 2) return CString();
-    return CString(reinterpret_cast<const wchar_t*>(bytes.data() + 2), static_cast<int>((bytes.size() - 2) / 2));
-}
 
 // The first visible top-level window with the caption, of any process.
 HWND WaitForWindowAnywhere(const CString& caption, DWORD timeoutMs) {
@@ -125,7 +115,7 @@ TEST(ClipRoadThroughTheLibraries, ToolbarClipLandsInThePageAndTheFormIsFilledAga
     ASSERT_TRUE(CopyFileW(TarveloExePath(), install / L"Tarvelo.exe", FALSE));
     ASSERT_TRUE(WriteSettingString(L"Settings", L"InstallPath", install.Path()));
     CString page = allpages + L"\\News.htm";
-    WriteFileBytes(page, Utf16(L"<html id=tq1>\n<head>\n<title>News</title>\n</head>\n<body>\n"
+    WriteFileBytes(page, Utf16Bytes(L"<html id=tq1>\n<head>\n<title>News</title>\n</head>\n<body>\n"
                                L"&gt;&gt;&gt;World&lt;&lt;&lt;\n<br>\n"
                                L"<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>\n</body>\n</html>\n"));
     ASSERT_EQ(RegUpdateFile(page), 1);
@@ -159,7 +149,7 @@ TEST(ClipRoadThroughTheLibraries, ToolbarClipLandsInThePageAndTheFormIsFilledAga
     PressButton(dialog, IDOK);
     WaitForChildProcesses();
 
-    CString text = FromUtf16(ReadFileBytes(page));
+    CString text = TextOfUtf16Bytes(ReadFileBytes(page));
     EXPECT_GE(text.Find(L"<A href=\"http://www.example.com/login#1\">"), 0) << ::testing::PrintToString(text);
     EXPECT_TRUE(PathExists(install / L"Bookmark\\Forms\\www.example.com#1.tq"));
 

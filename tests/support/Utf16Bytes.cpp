@@ -1,0 +1,33 @@
+#include "Utf16Bytes.h"
+
+#include <windows.h>
+
+std::string Utf16Bytes(const CString& text, bool withMark) {
+    std::string bytes = withMark ? std::string("\xFF\xFE") : std::string();
+    for (wchar_t unit : text.str()) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+CString TextOfUtf16Bytes(const std::string& bytes) {
+    size_t start = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE' ? 2 : 0;
+    CString text;
+    for (size_t i = start; i + 1 < bytes.size(); i += 2)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return text;
+}
+
+std::vector<CString> ListFolder(const CString& folder) {
+    std::vector<CString> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(folder + L"\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        CString name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}

@@ -1,0 +1,13 @@
+// Byte-level views of UTF-16 files for checking what the code under test wrote.
+#pragma once
+#include "core/String.h"
+
+#include <string>
+#include <vector>
+
+// The text as UTF-16 little-endian bytes, with the byte-order mark first unless told otherwise.
+std::string Utf16Bytes(const CString& text, bool withMark = true);
+// The text of UTF-16 little-endian bytes; a leading byte-order mark is dropped, a lone odd byte ignored.
+CString TextOfUtf16Bytes(const std::string& bytes);
+// The names in a folder ("." and ".." left out), in the order the file system lists them.
+std::vector<CString> ListFolder(const CString& folder);
