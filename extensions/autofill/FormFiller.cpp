@@ -2,6 +2,7 @@
 
 #include "com/BStr.h"
 #include "com/ComPtr.h"
+#include "com/PropertyRead.h"
 
 #include <cwchar>
 #include <vector>
@@ -9,22 +10,6 @@
 namespace {
 
 const wchar_t kClosingLine[] = L"$$$$$";
-
-VARIANT IndexVariant(long index) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = index;
-    return v;
-}
-
-template <typename I>
-bool ReadText(I* object, HRESULT (STDMETHODCALLTYPE I::*getter)(BSTR*), CString& out) {
-    BStr value;
-    if (FAILED((object->*getter)(value.Receive()))) return false;
-    out = value.Text();
-    return true;
-}
 
 // An element without a name never matches.
 template <typename I>

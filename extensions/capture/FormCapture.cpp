@@ -2,25 +2,9 @@
 
 #include "com/BStr.h"
 #include "com/ComPtr.h"
+#include "com/PropertyRead.h"
 
 namespace {
-
-VARIANT IndexVariant(long index) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = index;
-    return v;
-}
-
-// A property read through a BSTR getter; false when the read fails.
-template <typename I>
-bool ReadText(I* object, HRESULT (STDMETHODCALLTYPE I::*getter)(BSTR*), CString& out) {
-    BStr value;
-    if (FAILED((object->*getter)(value.Receive()))) return false;
-    out = value.Text();
-    return true;
-}
 
 void CaptureInput(IHTMLInputElement* input, CString& text) {
     CString type, name, value;
