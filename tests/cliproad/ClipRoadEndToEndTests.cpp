@@ -2,6 +2,7 @@
 #include "ClipProcess.h"
 #include "LocalWebServer.h"
 #include "Random.h"
+#include "SettingsAside.h"
 #include "TempDir.h"
 #include "Utf16Bytes.h"
 
@@ -25,45 +26,6 @@ CString Today() {
     text.Format(L"(%u-%u-%u)", now.wMonth, now.wDay, now.wYear);
     return text;
 }
-
-// The program's settings key is put aside for the test and brought back
-// afterwards; the test works on an empty one with its own install path.
-class SettingsAside {
-public:
-    SettingsAside() {
-        m_backup.Format(L"Software\\TarveloTestBackup\\%lu", GetCurrentProcessId());
-        RegDeleteTreeW(HKEY_CURRENT_USER, m_backup);
-        HKEY source = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kTarveloRegistryRoot, 0, KEY_READ, &source) == ERROR_SUCCESS) {
-            HKEY backup = nullptr;
-            RegCreateKeyExW(HKEY_CURRENT_USER, m_backup, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &backup, nullptr);
-            RegCopyTreeW(source, nullptr, backup);
-            RegCloseKey(backup);
-            RegCloseKey(source);
-            m_hadSettings = true;
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTarveloRegistryRoot);
-    }
-    ~SettingsAside() {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTarveloRegistryRoot);
-        if (m_hadSettings) {
-            HKEY backup = nullptr, target = nullptr;
-            RegOpenKeyExW(HKEY_CURRENT_USER, m_backup, 0, KEY_READ, &backup);
-            RegCreateKeyExW(HKEY_CURRENT_USER, kTarveloRegistryRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target,
-                            nullptr);
-            if (backup && target) RegCopyTreeW(backup, nullptr, target);
-            if (backup) RegCloseKey(backup);
-            if (target) RegCloseKey(target);
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, m_backup);
-    }
-    SettingsAside(const SettingsAside&) = delete;
-    SettingsAside& operator=(const SettingsAside&) = delete;
-
-private:
-    CString m_backup;
-    bool m_hadSettings = false;
-};
 
 class ClipRoadEndToEnd : public ::testing::Test {
 protected:

@@ -15,6 +15,8 @@
 #include <exdispid.h>
 #include <ocidl.h>
 
+#include "SettingsAside.h"
+
 #include <gtest/gtest.h>
 #include "Utf16Bytes.h"
 
@@ -66,43 +68,6 @@ FakeField Field(const CString& type, const CString& name, const CString& value) 
     f.value = value;
     return f;
 }
-
-// The program's settings are put aside for the test and brought back after it.
-class SettingsAside {
-public:
-    SettingsAside() {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kBackup);
-        HKEY source = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRoot, 0, KEY_READ, &source) == ERROR_SUCCESS) {
-            HKEY backup = nullptr;
-            RegCreateKeyExW(HKEY_CURRENT_USER, kBackup, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &backup, nullptr);
-            RegCopyTreeW(source, nullptr, backup);
-            RegCloseKey(backup);
-            RegCloseKey(source);
-            m_had = true;
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, kRoot);
-    }
-    ~SettingsAside() {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kRoot);
-        if (m_had) {
-            HKEY backup = nullptr, target = nullptr;
-            RegOpenKeyExW(HKEY_CURRENT_USER, kBackup, 0, KEY_READ, &backup);
-            RegCreateKeyExW(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr);
-            if (backup && target) RegCopyTreeW(backup, nullptr, target);
-            if (backup) RegCloseKey(backup);
-            if (target) RegCloseKey(target);
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, kBackup);
-    }
-    SettingsAside(const SettingsAside&) = delete;
-    SettingsAside& operator=(const SettingsAside&) = delete;
-
-private:
-    static constexpr wchar_t kRoot[] = L"Software\\Tarvelo\\Tarvelo";
-    static constexpr wchar_t kBackup[] = L"Software\\TarveloRoadTestBackup";
-    bool m_had = false;
-};
 
 }  // namespace
 
