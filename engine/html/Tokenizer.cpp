@@ -356,11 +356,30 @@ void Tokenizer::ReadAttributes(Token& token) {
         } else {
             m_pos = afterName;
         }
-        bool duplicate = false;
-        for (const auto& existing : token.attributes)
-            if (existing.name.CompareNoCase(attribute.name) == 0) duplicate = true;
-        if (!duplicate) token.attributes.push_back(std::move(attribute));
+        if (!IsDuplicate(token.attributes, attribute.name)) token.attributes.push_back(std::move(attribute));
     }
+}
+
+// The first of attributes with one name (in any case) counts. A tag holds a
+// few; past a handful the names seen are kept in a set, so a tag with many
+// thousands still reads in linear time.
+bool Tokenizer::IsDuplicate(const std::vector<dom::Attribute>& attributes, const CString& name) {
+    constexpr size_t kScanned = 16;
+    if (attributes.size() < kScanned) {
+        if (!m_names.empty()) m_names = std::unordered_set<std::wstring>();  // a new tag
+        for (const auto& existing : attributes)
+            if (existing.name.CompareNoCase(name) == 0) return true;
+        return false;
+    }
+    if (m_names.empty())
+        for (const auto& existing : attributes) m_names.insert(FoldedName(existing.name));
+    return !m_names.insert(FoldedName(name)).second;
+}
+
+std::wstring Tokenizer::FoldedName(const CString& name) {
+    std::wstring folded = name.str();
+    for (auto& c : folded) c = CString::LowerAscii(c);
+    return folded;
 }
 
 }  // namespace html

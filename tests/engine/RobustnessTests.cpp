@@ -62,3 +62,22 @@ TEST(Robustness, MutatedPagesParseStably) {
 }
 
 }  // namespace
+
+namespace {
+
+// A tag with many attributes keeps the first of each name (in any case), however
+// many come; a stray quote after a value stays part of it, written back as a
+// browser writes it.
+TEST(Robustness, LongTagsKeepTheFirstOfEachName) {
+    CString tag = L"<p", expected = L"<P";
+    for (int i = 0; i < 40; ++i) {
+        CString name = L"a" + CString(std::to_wstring(i).c_str());
+        tag += L" " + name + L"=" + CString(std::to_wstring(i).c_str());
+        expected += L" " + name + L"=\"" + CString(std::to_wstring(i).c_str()) + L"\"";
+        if (i == 30) tag += L" A2=late a30=late";
+    }
+    EXPECT_EQ(BodyHtml(tag + L">x</p>"), expected + L">x</P>");
+    EXPECT_EQ(BodyHtml(L"<p width=190\" title='a\"b'>x</p>"), CString(L"<P width=\"190&quot;\" title=\"a&quot;b\">x</P>"));
+}
+
+}  // namespace
