@@ -66,9 +66,7 @@ bool IsPlainWord(const CString& value) {
     return true;
 }
 
-// About the length of the node's HTML, so the output grows once rather than
-// by doubling (each step copies all that came before): the names, values and
-// text it writes, the tag punctuation, and a tenth more for escapes and line breaks.
+// The names, values and text that one node writes, and its tag punctuation.
 size_t OwnLength(const dom::Node& node) {
     size_t length = static_cast<size_t>(node.Data().GetLength());
     if (node.IsElement()) {
@@ -79,6 +77,9 @@ size_t OwnLength(const dom::Node& node) {
     return length;
 }
 
+// About the length of the node's HTML, so the output grows once rather than
+// by doubling (each step copies all that came before); WithRoomForEscapes adds
+// a tenth for escapes and line breaks.
 size_t EstimatedLength(const dom::Node& node) {
     size_t length = OwnLength(node);
     dom::WalkTree(node, [&length](const dom::NodePtr& child) {
