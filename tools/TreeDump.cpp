@@ -1,0 +1,139 @@
+// Reads documents from standard input and prints the tree the parser builds
+// for each, in the indented format of the html5lib tree-construction tests.
+//
+// Input, UTF-8: for each document a line "#document <bytes>" or
+// "#fragment <context> <bytes>", then that many bytes of HTML, then a line end.
+// Output, UTF-8: for each document a line "#tree", then one line per node.
+#include "core/String.h"
+#include "dom/Document.h"
+#include "html/Parser.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+CString FromUtf8(const std::string& bytes) {
+    if (bytes.empty()) return CString();
+    int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+    return CString(text.c_str(), length);
+}
+
+void AppendUtf8(std::string& out, const std::wstring& text) {
+    if (text.empty()) return;
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    size_t at = out.size();
+    out.resize(at + static_cast<size_t>(length));
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data() + at, length, nullptr, nullptr);
+}
+
+std::wstring Lower(std::wstring text) {
+    for (auto& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<wchar_t>(c - 'A' + 'a');
+    return text;
+}
+
+// The doctype's text ("DOCTYPE html PUBLIC \"a\" \"b\"") as name and identifiers.
+std::wstring DoctypeLine(const std::wstring& data) {
+    size_t at = data.size() >= 7 ? 7 : data.size();
+    auto skipSpace = [&] { while (at < data.size() && iswspace(data[at])) ++at; };
+    auto word = [&] {
+        skipSpace();
+        size_t start = at;
+        while (at < data.size() && !iswspace(data[at])) ++at;
+        return data.substr(start, at - start);
+    };
+    auto quoted = [&]() -> std::wstring {
+        skipSpace();
+        if (at >= data.size() || (data[at] != '"' && data[at] != '\'')) return L"";
+        wchar_t quote = data[at++];
+        size_t end = data.find(quote, at);
+        if (end == std::wstring::npos) end = data.size();
+        std::wstring value = data.substr(at, end - at);
+        at = std::min(data.size(), end + 1);
+        return value;
+    };
+    std::wstring name = Lower(word());
+    std::wstring keyword = Lower(word());
+    std::wstring publicId, systemId;
+    if (keyword == L"public") {
+        publicId = quoted();
+        systemId = quoted();
+    } else if (keyword == L"system") {
+        systemId = quoted();
+    }
+    std::wstring line = L"<!DOCTYPE " + name;
+    if (!publicId.empty() || !systemId.empty()) line += L" \"" + publicId + L"\" \"" + systemId + L"\"";
+    return line + L">";
+}
+
+void Dump(const dom::Node& node, int depth, std::string& out) {
+    std::wstring indent = L"| " + std::wstring(static_cast<size_t>(depth) * 2, L' ');
+    std::wstring line;
+    switch (node.Kind()) {
+    case dom::NodeKind::Document:
+        break;
+    case dom::NodeKind::Element: {
+        line = indent + L"<" + Lower(node.TagName().str()) + L">\n";
+        std::vector<std::wstring> attributes;
+        for (const auto& attribute : node.Attributes())
+            attributes.push_back(Lower(attribute.name.str()) + L"=\"" + attribute.value.str() + L"\"");
+        std::sort(attributes.begin(), attributes.end());
+        for (const auto& attribute : attributes) line += indent + L"  " + attribute + L"\n";
+        break;
+    }
+    case dom::NodeKind::Text:
+        line = indent + L"\"" + node.Data().str() + L"\"\n";
+        break;
+    case dom::NodeKind::Comment: {
+        std::wstring data = node.Data().str();
+        if (node.TagName() == L"?") data = L"?" + data;
+        line = indent + L"<!-- " + data + L" -->\n";
+        break;
+    }
+    case dom::NodeKind::Doctype:
+        line = indent + DoctypeLine(node.Data().str()) + L"\n";
+        break;
+    }
+    AppendUtf8(out, line);
+    int childDepth = node.Kind() == dom::NodeKind::Document ? depth : depth + 1;
+    for (const auto& child : node.Children()) Dump(*child, childDepth, out);
+}
+
+}  // namespace
+
+int main() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::string header;
+    while (std::getline(std::cin, header)) {
+        std::string context;
+        size_t space = header.rfind(' ');
+        if (space == std::string::npos) continue;
+        size_t length = std::stoul(header.substr(space + 1));
+        if (header.rfind("#fragment ", 0) == 0) context = header.substr(10, space - 10);
+        std::string bytes(length, '\0');
+        std::cin.read(bytes.data(), static_cast<std::streamsize>(length));
+        std::string rest;
+        std::getline(std::cin, rest);
+        std::string out = "#tree\n";
+        if (context.empty()) {
+            Dump(*html::ParseDocument(FromUtf8(bytes)), 0, out);
+        } else {
+            auto document = dom::Document::Create();
+            auto contextElement = document->CreateElement(FromUtf8(context));
+            for (const auto& node : html::ParseFragment(*document, FromUtf8(bytes), contextElement.get())) Dump(*node, 0, out);
+        }
+        std::fwrite(out.data(), 1, out.size(), stdout);
+    }
+    return 0;
+}
