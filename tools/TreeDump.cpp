@@ -6,6 +6,7 @@
 // Output, UTF-8: for each document a line "#tree", then one line per node.
 #include "core/String.h"
 #include "dom/Document.h"
+#include "html/Doctype.h"
 #include "html/Parser.h"
 
 #include <fcntl.h>
@@ -42,37 +43,10 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-// The doctype's text ("DOCTYPE html PUBLIC \"a\" \"b\"") as name and identifiers.
-std::wstring DoctypeLine(const std::wstring& data) {
-    size_t at = data.size() >= 7 ? 7 : data.size();
-    auto skipSpace = [&] { while (at < data.size() && iswspace(data[at])) ++at; };
-    auto word = [&] {
-        skipSpace();
-        size_t start = at;
-        while (at < data.size() && !iswspace(data[at])) ++at;
-        return data.substr(start, at - start);
-    };
-    auto quoted = [&]() -> std::wstring {
-        skipSpace();
-        if (at >= data.size() || (data[at] != '"' && data[at] != '\'')) return L"";
-        wchar_t quote = data[at++];
-        size_t end = data.find(quote, at);
-        if (end == std::wstring::npos) end = data.size();
-        std::wstring value = data.substr(at, end - at);
-        at = std::min(data.size(), end + 1);
-        return value;
-    };
-    std::wstring name = Lower(word());
-    std::wstring keyword = Lower(word());
-    std::wstring publicId, systemId;
-    if (keyword == L"public") {
-        publicId = quoted();
-        systemId = quoted();
-    } else if (keyword == L"system") {
-        systemId = quoted();
-    }
-    std::wstring line = L"<!DOCTYPE " + name;
-    if (!publicId.empty() || !systemId.empty()) line += L" \"" + publicId + L"\" \"" + systemId + L"\"";
+std::wstring DoctypeLine(const std::wstring& text) {
+    html::DoctypeParts doctype = html::ParseDoctype(text);
+    std::wstring line = L"<!DOCTYPE " + doctype.name;
+    if (!doctype.publicId.empty() || !doctype.systemId.empty()) line += L" \"" + doctype.publicId + L"\" \"" + doctype.systemId + L"\"";
     return line + L">";
 }
 

@@ -57,8 +57,11 @@ def read_corpus(folder):
                 if lines[j] == '#document-fragment':
                     context = lines[j + 1]
                 j += 1
-            yield name, data, context
-            i = j
+            k = j + 1
+            while k < len(lines) and lines[k] != '#data' and not (lines[k] == '' and (k + 1 >= len(lines) or lines[k + 1] == '#data')):
+                k += 1
+            yield name, data, context, '\n'.join(lines[j + 1:k])
+            i = k
 
 
 class Node:
@@ -71,9 +74,9 @@ def from_html5lib(node):
     t = node.nodeType
     if t == node.ELEMENT_NODE:
         if node.namespaceURI not in (None, 'http://www.w3.org/1999/xhtml'):
-            return Node('element', 'foreign ' + node.localName)
+            return Node('element', 'foreign ' + node.tagName)
         attrs = sorted('%s="%s"' % (a.name, a.value) for a in node.attributes.values())
-        return Node('element', node.localName, [from_html5lib(c) for c in node.childNodes], attrs)
+        return Node('element', node.tagName, [from_html5lib(c) for c in node.childNodes], attrs)
     if t == node.TEXT_NODE:
         return Node('text', node.data)
     if t == node.COMMENT_NODE:
@@ -192,19 +195,24 @@ def expected_tree(data, context):
     return root
 
 
+def skeleton(lines):
+    """The element lines alone: what tree construction decides."""
+    return [l for l in lines if re.match(r'\| *<(?!!)', l)]
+
+
 def category(data, expected_lines, our_lines):
-    """A rough name for what differs, from the input's tags."""
+    """A rough name for what differs."""
+    if skeleton(expected_lines) == skeleton(our_lines):
+        return 'text and comments'  # the tokenizer's share: references, raw text, comments, doctypes
     lower = data.lower()
-    diff = [l for l in expected_lines if l not in our_lines] + [l for l in our_lines if l not in expected_lines]
-    text = ' '.join(diff).lower()
-    if '<select' in lower and ('<option' in text or '<select' in text or '<optgroup' in text or 'select' in lower):
+    if '<select' in lower:
         return 'select'
-    if '<table' in lower or '<td' in lower or '<tr' in lower or '<caption' in lower or '<col' in lower:
+    if re.search(r'<(table|td|th|tr|tbody|thead|tfoot|caption|col)\b', lower):
         return 'tables'
-    if re.search(r'<(a|b|i|u|s|em|font|nobr|strong|big|small|code|tt|strike)\b', lower) and re.search(r'</(a|b|i|u|s|em|font|nobr|strong|big|small|code|tt|strike)>', lower):
+    if re.search(r'</(a|b|i|u|s|em|font|nobr|strong|big|small|code|tt|strike)>', lower):
         return 'formatting'
-    if '<head' in text or '<body' in text or '<html' in text or '<!--' in text or '<!doctype' in text:
-        return 'head/body/comments'
+    if re.search(r'<(head|body|html|title|meta|link|style|script|noscript|base)\b', lower):
+        return 'head and body'
     return 'other'
 
 
@@ -218,13 +226,13 @@ def main():
     args = ap.parse_args()
 
     cases = []
-    for name, data, context in read_corpus(args.corpus):
+    for name, data, context, recorded in read_corpus(args.corpus):
         if LEFT_OUT.search(data) or (context and re.match(r'(svg|math|template|frameset)\b', context)):
             continue
-        cases.append((name, data, context))
+        cases.append((name, data, context, recorded))
 
     payload = bytearray()
-    for name, data, context in cases:
+    for name, data, context, _ in cases:
         raw = data.encode('utf-8', 'surrogatepass')
         head = '#fragment %s %d\n' % (context.upper(), len(raw)) if context else '#document %d\n' % len(raw)
         payload += head.encode() + raw + b'\n'
@@ -239,7 +247,7 @@ def main():
     agree = 0
     failures = collections.Counter()
     shown = 0
-    for (name, data, context), our_text in zip(cases, ours):
+    for (name, data, context, recorded), our_text in zip(cases, ours):
         expected = expected_tree(data, context)
         got = parse_dump(our_text)
         merge_texts(got)
@@ -251,6 +259,14 @@ def main():
             agree += 1
             continue
         kind = category(data, want, have)
+        # The corpus records the trees of today's standard; html5lib 1.1 is older
+        # in places (ISINDEX, ruby, DIALOG): say where we follow the newer trees.
+        newer = parse_dump(recorded)
+        merge_texts(newer)
+        if not args.strict:
+            forgive(newer)
+        if dump(newer.children) == have:
+            kind = 'newer than html5lib'
         failures[kind] += 1
         if shown < args.show and (not args.category or args.category == kind):
             shown += 1

@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{L"<table>\n <tr>\n  <td>x</td>\n </tr>\n</table>",
              L"<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>x</TD></TR></TBODY></TABLE>"},
         // stray end tags and misnesting keep every text
-        Case{L"a</div>b</p>c</td>d", L"abcd"},
+        Case{L"a</div>b</p>c</td>d", L"ab\r\n<P></P>cd"},
         Case{L"<select><option>1<option selected>2</select>",
              L"<SELECT>\r\n<OPTION>1</OPTION>\r\n<OPTION selected>2</OPTION></SELECT>"},
         Case{L"<a href=1>one<a href=2>two</a>", L"<A href=1>one</A><A href=2>two</A>"},
