@@ -111,19 +111,12 @@ void TreeBuilder::Run(const CString& text) {
         case TokenType::End: break;
         }
     }
-    if (m_fragmentRoot) return;
-    // A document has its HTML, HEAD and BODY however little the text says.
-    if (!m_html) {
-        NodePtr html = m_document.CreateElement(L"HTML");
-        m_html = html.get();
-        m_document.ParserAppend(html);
-    }
-    if (!m_head) {
-        NodePtr head = m_document.CreateElement(L"HEAD");
-        m_head = head.get();
-        m_html->ParserAppend(head);
-    }
-    if (!m_document.Body()) m_html->ParserAppend(m_document.CreateElement(L"BODY"));
+    // The page has its HTML, HEAD and BODY however little the text says.
+    if (m_raw && Current() == m_raw) Pop();
+    m_raw = nullptr;
+    while (m_mode == Mode::Initial || m_mode == Mode::BeforeHtml || m_mode == Mode::BeforeHead ||
+           m_mode == Mode::InHead || m_mode == Mode::InHeadNoscript || m_mode == Mode::AfterHead)
+        ImplyBeforeBody();
 }
 
 // Stack of open elements ---------------------------------------------------
@@ -317,7 +310,11 @@ Node* TreeBuilder::InsertElement(Token& token) {
     Node* element = InsertNode(m_document.CreateElement(std::move(token.name), token.tag, token.attributes));
     if (isVoid) return element;
     m_stack.push_back(element);
-    if (flags & (dom::kRawText | dom::kRcData)) m_raw = element;
+    // The tokenizer reads the element's text up to its end tag; PLAINTEXT has
+    // none, and its text is body text (in formatting elements reopened in it,
+    // which its serialization turns into text).
+    if (token.tag == Tag::Plaintext) m_unsettled = true;
+    else if (flags & (dom::kRawText | dom::kRcData)) m_raw = element;
     return element;
 }
 
@@ -399,7 +396,7 @@ void TreeBuilder::ClearFormattingToMarker() {
 
 // Closes a formatting element that other elements were opened in: the blocks
 // opened inside it move out of it and get a copy of it inside them.
-bool TreeBuilder::AdoptionAgency(const Token& token) {
+bool TreeBuilder::AdoptionAgency(const Token& token, bool endTag) {
     auto isSubject = [&](const Node* node) { return node->TagId() == token.tag; };
     Node* current = Current();
     if (current && current != m_fragmentRoot && isSubject(current) && FormattingIndex(current) < 0) {
@@ -428,12 +425,14 @@ bool TreeBuilder::AdoptionAgency(const Token& token) {
                 break;
             }
         if (blockIndex < 0) {
-            // Inline elements opened inside it end with it (pages saved by
-            // older editors rely on it: "<b>x<i>y</b>z</i>" keeps z plain).
-            for (size_t i = static_cast<size_t>(stackIndex); i < m_stack.size(); ++i) {
+            // Inline elements opened inside it that hold something end with
+            // it (pages saved by older editors rely on it: "<b>x<i>y</b>z</i>"
+            // keeps z plain); empty ones open again after it.
+            for (size_t i = static_cast<size_t>(stackIndex) + 1; endTag && outer == 0 && i < m_stack.size(); ++i) {
                 int entry = FormattingIndex(m_stack[i]);
-                if (entry >= 0) m_formatting.erase(m_formatting.begin() + entry);
+                if (entry >= 0 && m_stack[i]->ChildCount() > 0) m_formatting.erase(m_formatting.begin() + entry);
             }
+            m_formatting.erase(m_formatting.begin() + FormattingIndex(formatting));
             PopTo(stackIndex);
             return true;
         }
@@ -505,6 +504,10 @@ void TreeBuilder::Text(CString& text) {
     case Mode::InColumnGroup: {
         // White space here only lays out the source; the rest starts the body.
         int skip = LeadingSpace(text);
+        if (skip && m_mode == Mode::InHeadNoscript) {  // kept inside NOSCRIPT, as any content of it
+            CString space = text.Left(skip);
+            InsertText(space);
+        }
         if (skip == text.GetLength()) return;
         if (skip) text = text.Mid(skip);
         if (m_mode == Mode::InColumnGroup && !Current()->Is(Tag::Colgroup)) {
@@ -788,7 +791,7 @@ void TreeBuilder::StartTagInBody(Token& token) {
             Token end;
             end.tag = Tag::A;
             end.name = L"A";
-            AdoptionAgency(end);
+            AdoptionAgency(end, false);
             if (int entry = FormattingIndex(open); entry >= 0) m_formatting.erase(m_formatting.begin() + entry);
             if (int at = IndexOf(open); at >= 0) {
                 RemoveFromStack(at);
@@ -805,7 +808,7 @@ void TreeBuilder::StartTagInBody(Token& token) {
             Token end;
             end.tag = Tag::Nobr;
             end.name = L"NOBR";
-            if (!AdoptionAgency(end)) AnyOtherEndTag(end);
+            if (!AdoptionAgency(end, false)) AnyOtherEndTag(end);
             ReconstructFormatting();
         }
         if (Node* element = InsertElement(token)) PushFormatting(element);
@@ -998,7 +1001,7 @@ void TreeBuilder::EndTagInBody(Token& token) {
         return;
     }
     if (IsFormatting(tag)) {
-        if (!AdoptionAgency(token)) AnyOtherEndTag(token);
+        if (!AdoptionAgency(token, true)) AnyOtherEndTag(token);
         return;
     }
     switch (tag) {

@@ -90,7 +90,7 @@ private:
     void ReconstructFormatting();
     void ClearFormattingToMarker();
     int FormattingIndex(const dom::Node* element) const;
-    bool AdoptionAgency(const Token& token);  // false: handle as any other end tag
+    bool AdoptionAgency(const Token& token, bool endTag);  // false: handle as any other end tag
     dom::NodePtr Clone(const dom::Node* element);
 
     dom::Document& m_document;
