@@ -1019,6 +1019,7 @@ void TreeBuilder::EndTagInBody(Token& token) {
             return;
         }
         GenerateImpliedEndTags();
+        if (Current() != form) m_unsettled = true;  // what is open inside it stays open outside it
         RemoveFromStack(IndexOf(form));
         return;
     }
