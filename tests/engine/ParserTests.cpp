@@ -49,7 +49,27 @@ INSTANTIATE_TEST_SUITE_P(
         Case{L"<select><option>1<option selected>2</select>",
              L"<SELECT>\r\n<OPTION>1</OPTION>\r\n<OPTION selected>2</OPTION></SELECT>"},
         Case{L"<a href=1>one<a href=2>two</a>", L"<A href=1>one</A><A href=2>two</A>"},
-        Case{L"text after</body></html> more", L"text after more"}));
+        Case{L"text after</body></html> more", L"text after more"},
+        // misnested formatting: blocks leave it and take a copy along, it opens again after blocks
+        Case{L"<b><p></b>TEST", L"<B></B>\r\n<P><B></B>TEST</P>"},
+        Case{L"<a href=1>x<div>y</a>z", L"<A href=1>x</A>\r\n<DIV><A href=1>y</A>z</DIV>"},
+        Case{L"<p><b>x<p>y", L"<P><B>x</B></P>\r\n<P><B>y</B></P>"},
+        Case{L"<b><i></b>x", L"<B><I></I></B><I>x</I>"},
+        // content that strays into a table goes before it; implied parts; P and TABLE by document type
+        Case{L"<table>a<tr><div>b</div><td>c", L"a\r\n<DIV>b</DIV>\r\n<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>c</TD></TR></TBODY></TABLE>"},
+        Case{L"<table><caption>t<tr><th>h", L"<TABLE>\r\n<CAPTION>t</CAPTION>\r\n<TBODY>\r\n<TR>\r\n<TH>h</TH></TR></TBODY></TABLE>"},
+        Case{L"<p>x<table></table>", L"<P>x\r\n<TABLE></TABLE></P>"},
+        Case{L"<!DOCTYPE html><p>x<table></table>", L"<P>x</P>\r\n<TABLE></TABLE>"},
+        // lists and list boxes
+        Case{L"<ul><li>a<div><li>b</ul>", L"<UL>\r\n<LI>a\r\n<DIV></DIV></LI>\r\n<LI>b</LI></UL>"},
+        Case{L"<select><b>x</b><option>1<div>2</select>", L"<SELECT>x\r\n<OPTION>12</OPTION></SELECT>"},
+        Case{L"<select><option>a<select>b", L"<SELECT>\r\n<OPTION>a</OPTION></SELECT>b"}));
+
+TEST(Parser, HeadElementsAfterHeadStillGoToHead) {
+    auto document = html::ParseDocument(L"<title>t</title></head><link rel=s> <body>x<meta name=m>");
+    EXPECT_EQ(html::SerializeInner(*document->Head()), CString(L"<TITLE>t</TITLE>\r\n<LINK rel=s>"));
+    EXPECT_EQ(html::SerializeInner(*document->Body()), CString(L"x\r\n<META name=m>"));
+}
 
 TEST(Parser, PlacesHeadElementsInHeadAndMarkerOnHtml) {
     auto document = html::ParseDocument(L"\xFEFF<html id=tq1>\n<head>\n<title>T &amp; U</title>\n</head>\n<body>x</body></html>");
