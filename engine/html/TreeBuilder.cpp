@@ -4,6 +4,7 @@
 #include "html/Parser.h"
 
 #include <algorithm>
+#include <array>
 
 namespace html {
 
@@ -28,34 +29,49 @@ bool IsCell(Tag tag) { return tag == Tag::Td || tag == Tag::Th; }
 
 bool IsOneOf(Tag tag, std::initializer_list<Tag> tags) { return std::find(tags.begin(), tags.end(), tag) != tags.end(); }
 
-bool IsFormatting(Tag tag) {
-    return IsOneOf(tag, {Tag::A, Tag::B, Tag::Big, Tag::Code, Tag::Em, Tag::Font, Tag::I, Tag::Nobr, Tag::S, Tag::Small,
-                         Tag::Strike, Tag::Strong, Tag::Tt, Tag::U});
+// What the builder needs to know of each known element, looked up once.
+enum Kind : unsigned char {
+    kFormatting = 1,  // reopened after blocks that interrupt it
+    kBlock = 2,       // its start tag closes an open P, its end tag what is open inside it
+    kSpecial = 4,     // end tags of other elements do not close it
+    kScopeEdge = 8,   // end tags do not look past it
+};
+
+bool Has(Tag tag, unsigned char kind) {
+    static const auto kinds = [] {
+        std::array<unsigned char, static_cast<size_t>(Tag::Xmp) + 1> table{};
+        auto mark = [&table](std::initializer_list<Tag> tags, unsigned char kind) {
+            for (Tag tag : tags) table[static_cast<size_t>(tag)] |= kind;
+        };
+        mark({Tag::A, Tag::B, Tag::Big, Tag::Code, Tag::Em, Tag::Font, Tag::I, Tag::Nobr, Tag::S, Tag::Small, Tag::Strike,
+              Tag::Strong, Tag::Tt, Tag::U},
+             kFormatting);
+        mark({Tag::Address, Tag::Article, Tag::Aside, Tag::Blockquote, Tag::Center, Tag::Details, Tag::Dir, Tag::Div,
+              Tag::Dl, Tag::Fieldset, Tag::Figcaption, Tag::Figure, Tag::Footer, Tag::Header, Tag::Hgroup, Tag::Main,
+              Tag::Menu, Tag::Nav, Tag::Ol, Tag::Section, Tag::Summary, Tag::Ul},
+             kBlock | kSpecial);
+        mark({Tag::Applet, Tag::Area, Tag::Base, Tag::Basefont, Tag::Bgsound, Tag::Body, Tag::Br, Tag::Button, Tag::Caption,
+              Tag::Col, Tag::Colgroup, Tag::Dd, Tag::Dt, Tag::Embed, Tag::Form, Tag::Frame, Tag::Frameset, Tag::H1, Tag::H2,
+              Tag::H3, Tag::H4, Tag::H5, Tag::H6, Tag::Head, Tag::Hr, Tag::Html, Tag::Iframe, Tag::Img, Tag::Input,
+              Tag::Isindex, Tag::Keygen, Tag::Li, Tag::Link, Tag::Listing, Tag::Marquee, Tag::Meta, Tag::Noembed,
+              Tag::Noframes, Tag::Noscript, Tag::Object, Tag::P, Tag::Param, Tag::Plaintext, Tag::Pre, Tag::Script,
+              Tag::Select, Tag::Source, Tag::Style, Tag::Table, Tag::Tbody, Tag::Td, Tag::Textarea, Tag::Tfoot, Tag::Th,
+              Tag::Thead, Tag::Title, Tag::Tr, Tag::Track, Tag::Wbr, Tag::Xmp},
+             kSpecial);
+        mark({Tag::Applet, Tag::Caption, Tag::Html, Tag::Table, Tag::Td, Tag::Th, Tag::Marquee, Tag::Object}, kScopeEdge);
+        return table;
+    }();
+    return (kinds[static_cast<size_t>(tag)] & kind) != 0;
 }
+
+bool IsFormatting(Tag tag) { return Has(tag, kFormatting); }
+bool IsSpecialTag(Tag tag) { return Has(tag, kSpecial); }
 
 // Elements newer than the tag table, known by name.
 bool IsNamed(const Node* node, const wchar_t* name) { return node->TagId() == Tag::Unknown && node->TagName() == name; }
 bool IsNamed(const Token& token, const wchar_t* name) { return token.tag == Tag::Unknown && token.name == name; }
 
-// Blocks that a start tag of their own opens after closing an open P, and
-// whose end tag closes whatever is open inside them.
-bool IsBlock(Tag tag) {
-    return IsOneOf(tag, {Tag::Address, Tag::Article, Tag::Aside, Tag::Blockquote, Tag::Center, Tag::Details, Tag::Dir,
-                         Tag::Div, Tag::Dl, Tag::Fieldset, Tag::Figcaption, Tag::Figure, Tag::Footer, Tag::Header,
-                         Tag::Hgroup, Tag::Main, Tag::Menu, Tag::Nav, Tag::Ol, Tag::Section, Tag::Summary, Tag::Ul});
-}
-bool IsBlock(const Token& token) { return IsBlock(token.tag) || IsNamed(token, L"DIALOG") || IsNamed(token, L"SEARCH"); }
-
-bool IsSpecialTag(Tag tag) {
-    if (IsBlock(tag) || IsHeading(tag) || IsCell(tag) || IsTableContext(tag)) return true;
-    return IsOneOf(tag, {Tag::Applet, Tag::Area, Tag::Base, Tag::Basefont, Tag::Bgsound, Tag::Body, Tag::Br, Tag::Button,
-                         Tag::Caption, Tag::Col, Tag::Colgroup, Tag::Dd, Tag::Dt, Tag::Embed, Tag::Form, Tag::Frame,
-                         Tag::Frameset, Tag::Head, Tag::Hr, Tag::Html, Tag::Iframe, Tag::Img, Tag::Input, Tag::Isindex,
-                         Tag::Keygen, Tag::Li, Tag::Link, Tag::Listing, Tag::Marquee, Tag::Meta, Tag::Noembed,
-                         Tag::Noframes, Tag::Noscript, Tag::Object, Tag::P, Tag::Param, Tag::Plaintext, Tag::Pre,
-                         Tag::Script, Tag::Select, Tag::Source, Tag::Style, Tag::Textarea, Tag::Title, Tag::Track,
-                         Tag::Wbr, Tag::Xmp});
-}
+bool IsBlock(const Token& token) { return Has(token.tag, kBlock) || IsNamed(token, L"DIALOG") || IsNamed(token, L"SEARCH"); }
 
 bool ClosesImplicitly(const Node* node, Tag tag) {
     return IsOneOf(tag, {Tag::Dd, Tag::Dt, Tag::Li, Tag::Optgroup, Tag::Option, Tag::P}) ||
@@ -75,9 +91,10 @@ NodePtr Detach(Node* node) {
     Node* parent = node->Parent();
     if (!parent) return nullptr;
     auto& children = parent->ParserChildren();
-    auto it = std::find_if(children.begin(), children.end(), [node](const NodePtr& child) { return child.get() == node; });
+    // From the end: the builder takes back what it placed last.
+    auto it = std::find_if(children.rbegin(), children.rend(), [node](const NodePtr& child) { return child.get() == node; });
     NodePtr keep = std::move(*it);
-    children.erase(it);
+    children.erase(std::next(it).base());
     keep->ParserDetach();
     return keep;
 }
@@ -144,8 +161,7 @@ int TreeBuilder::FindInScope(Pred pred, Scope scope) const {
         case Scope::ListItem: boundary = tag == Tag::Ol || tag == Tag::Ul; [[fallthrough]];
         case Scope::Button: boundary = boundary || (scope == Scope::Button && tag == Tag::Button); [[fallthrough]];
         case Scope::Default:
-            boundary = boundary || IsOneOf(tag, {Tag::Applet, Tag::Caption, Tag::Html, Tag::Table, Tag::Td, Tag::Th,
-                                                 Tag::Marquee, Tag::Object});
+            boundary = boundary || Has(tag, kScopeEdge);
             break;
         }
         if (boundary) return -1;
@@ -161,14 +177,13 @@ int TreeBuilder::FindNameInScope(const Token& token, Scope scope) const {
     return FindInScope([&token](const Node* node) { return node->TagId() == token.tag && node->TagName() == token.name; }, scope);
 }
 
+// The HTML element (a fragment's root) at the bottom of the stack stays open.
 void TreeBuilder::Pop() {
-    if (m_stack.size() > (m_fragmentRoot ? 1u : 0u)) m_stack.pop_back();
+    if (m_stack.size() > 1) m_stack.pop_back();
 }
 
 void TreeBuilder::PopTo(int index) {
-    size_t floor = m_fragmentRoot ? 1 : 0;
-    if (index >= 0 && static_cast<size_t>(index) >= floor && static_cast<size_t>(index) < m_stack.size())
-        m_stack.resize(static_cast<size_t>(index));
+    if (index >= 1 && static_cast<size_t>(index) < m_stack.size()) m_stack.resize(static_cast<size_t>(index));
 }
 
 void TreeBuilder::PopUntilTag(Tag tag) {
@@ -177,7 +192,7 @@ void TreeBuilder::PopUntilTag(Tag tag) {
 }
 
 void TreeBuilder::RemoveFromStack(int index) {
-    if (index > 0 || (index == 0 && !m_fragmentRoot)) m_stack.erase(m_stack.begin() + index);
+    if (index >= 1 && static_cast<size_t>(index) < m_stack.size()) m_stack.erase(m_stack.begin() + index);
 }
 
 void TreeBuilder::GenerateImpliedEndTags(Tag except, const CString& exceptName) {
@@ -263,19 +278,17 @@ void TreeBuilder::PlaceNode(const Place& place, NodePtr node) {
     auto& children = place.parent->ParserChildren();
     place.parent->ParserAppend(std::move(node));
     if (!place.before) return;
-    auto at = std::find_if(children.begin(), children.end(), [&](const NodePtr& child) { return child.get() == place.before; });
-    std::rotate(at, children.end() - 1, children.end());
+    auto at = std::find_if(children.rbegin() + 1, children.rend(), [&](const NodePtr& child) { return child.get() == place.before; });
+    std::rotate(std::next(at).base(), children.end() - 1, children.end());
 }
 
 namespace {
 Node* NodeBefore(const Node* parent, const Node* before) {
     if (!before) return parent->LastChild();
-    Node* previous = nullptr;
-    for (const auto& child : parent->Children()) {
-        if (child.get() == before) return previous;
-        previous = child.get();
-    }
-    return previous;
+    const auto& children = parent->Children();
+    for (size_t i = children.size(); i-- > 1;)
+        if (children[i].get() == before) return children[i - 1].get();
+    return nullptr;
 }
 }  // namespace
 
