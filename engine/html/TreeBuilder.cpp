@@ -128,6 +128,7 @@ void TreeBuilder::Run(const CString& text) {
         case TokenType::End: break;
         }
     }
+    PlaceCommentsAfterBody(false);
     // The page has its HTML, HEAD and BODY however little the text says.
     if (m_raw && Current() == m_raw) Pop();
     m_raw = nullptr;
@@ -503,6 +504,7 @@ bool TreeBuilder::AdoptionAgency(const Token& token, bool endTag) {
 // Tokens -------------------------------------------------------------------------
 
 void TreeBuilder::Text(CString& text) {
+    if (!m_afterBody.empty()) PlaceCommentsAfterBody(true);
     if (m_raw) {
         InsertText(text);
         return;
@@ -570,8 +572,26 @@ void TreeBuilder::Comment(const Token& token) {
         m_document.ParserAppend(comment);
         return;
     }
-    // After BODY a comment still goes where the page's content ends.
+    if (m_mode == Mode::AfterBody || m_mode == Mode::AfterAfterBody) {
+        // After the end of BODY: it ends up after BODY, or after HTML, unless
+        // content follows; then it stays where the page's content ends.
+        m_afterBody.push_back({std::move(comment), m_mode == Mode::AfterAfterBody && !m_fragmentRoot});
+        return;
+    }
     PlaceNode(AppropriatePlace(Current()), comment);
+}
+
+void TreeBuilder::PlaceCommentsAfterBody(bool contentFollows) {
+    for (auto& [comment, afterHtml] : m_afterBody) {
+        if (contentFollows) {
+            PlaceNode(AppropriatePlace(Current()), std::move(comment));
+        } else if (afterHtml) {
+            m_document.ParserAppend(std::move(comment));
+        } else {
+            m_stack.front()->ParserAppend(std::move(comment));
+        }
+    }
+    m_afterBody.clear();
 }
 
 // What a token does before BODY starts when the state has no rule of its
@@ -618,6 +638,7 @@ bool TreeBuilder::ImplyBeforeBody() {
 }
 
 void TreeBuilder::StartTag(Token& token) {
+    if (!m_afterBody.empty()) PlaceCommentsAfterBody(true);
     Tag tag = token.tag;
     switch (m_mode) {
     case Mode::Initial:

@@ -8,7 +8,8 @@
 // page files win: white space that only lays out the source inside HEAD and
 // between table parts is not kept, a line end just before a block element is
 // left to the serializer, COL needs no COLGROUP, comments after BODY stay in
-// it, and an inline element ends with the formatting element it was opened in.
+// it when content follows them, and an inline element with content ends with
+// the formatting element it was opened in.
 #pragma once
 #include "dom/Document.h"
 #include "html/Tokenizer.h"
@@ -43,6 +44,7 @@ private:
     void Text(CString& text);
     void TextInBody(CString& text);
     void Comment(const Token& token);
+    void PlaceCommentsAfterBody(bool contentFollows);
     void StartTag(Token& token);
     void EndTag(Token& token);
     bool ImplyBeforeBody();
@@ -107,6 +109,11 @@ private:
     bool m_unsettled = false;
     std::vector<dom::Node*> m_stack;
     std::vector<dom::Node*> m_formatting;  // null: a marker (cell, caption, object)
+    struct PendingComment {
+        dom::NodePtr comment;
+        bool afterHtml;  // came after the end of HTML, not only of BODY
+    };
+    std::vector<PendingComment> m_afterBody;
 };
 
 }  // namespace html

@@ -65,6 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{L"<select><b>x</b><option>1<div>2</select>", L"<SELECT>x\r\n<OPTION>12</OPTION></SELECT>"},
         Case{L"<select><option>a<select>b", L"<SELECT>\r\n<OPTION>a</OPTION></SELECT>b"}));
 
+TEST(Parser, CommentsAfterTheEndStayThereUnlessContentFollows) {
+    EXPECT_EQ(Reserialize(L"x</body><!--a--></html><!--b-->"),
+              CString(L"<HTML>\r\n<HEAD></HEAD>\r\n<BODY>x</BODY><!--a--></HTML><!--b-->"));
+    EXPECT_EQ(BodyHtml(L"x</body></html><!--c-->y"), CString(L"x<!--c-->y"));
+}
+
 TEST(Parser, HeadElementsAfterHeadStillGoToHead) {
     auto document = html::ParseDocument(L"<title>t</title></head><link rel=s> <body>x<meta name=m>");
     EXPECT_EQ(html::SerializeInner(*document->Head()), CString(L"<TITLE>t</TITLE>\r\n<LINK rel=s>"));
