@@ -40,6 +40,11 @@ private:
         dom::Node* before;  // null: at the end
     };
 
+    bool BeforeBody() const {
+        return m_mode == Mode::Initial || m_mode == Mode::BeforeHtml || m_mode == Mode::BeforeHead || m_mode == Mode::InHead ||
+               m_mode == Mode::InHeadNoscript || m_mode == Mode::AfterHead;
+    }
+
     // Tokens, by state.
     void Text(CString& text);
     void TextInBody(CString& text);
@@ -64,7 +69,18 @@ private:
     dom::Tag TagOf(const dom::Node* node) const;
     bool IsOpen(const dom::Node* node) const;
     int IndexOf(const dom::Node* node) const;
-    template <typename Pred> int FindInScope(Pred pred, Scope scope) const;
+    static bool IsScopeEdge(dom::Tag tag, Scope scope);
+    // Index in the stack of the nearest open element matching pred, not
+    // looking past the scope's edges; -1 when none.
+    template <typename Pred>
+    int FindInScope(Pred pred, Scope scope) const {
+        for (int i = static_cast<int>(m_stack.size()) - 1; i >= 0; --i) {
+            const dom::Node* node = m_stack[static_cast<size_t>(i)];
+            if (node != m_fragmentRoot && pred(node)) return i;
+            if (IsScopeEdge(TagOf(node), scope)) return -1;
+        }
+        return -1;
+    }
     int FindTagInScope(dom::Tag tag, Scope scope) const;
     int FindNameInScope(const Token& token, Scope scope) const;
     void Pop();
@@ -89,6 +105,7 @@ private:
 
     // Formatting elements.
     void PushFormatting(dom::Node* element);
+    void InsertBehindMarker(Token& token, Mode mode);
     void ReconstructFormatting();
     void ClearFormattingToMarker();
     int FormattingIndex(const dom::Node* element) const;
