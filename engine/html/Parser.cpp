@@ -1,6 +1,7 @@
 #include "html/Parser.h"
 
 #include "html/Serializer.h"
+#include "html/Tokenizer.h"
 #include "html/TreeBuilder.h"
 
 namespace html {
@@ -55,6 +56,23 @@ void ParseDocument(dom::Document& document, const CString& text) {
 std::shared_ptr<dom::Document> ParseDocument(const CString& text) { return BuildSettled(text); }
 
 std::vector<dom::NodePtr> ParseFragment(dom::Document& owner, const CString& text, const dom::Node* context) {
+    // The content of TITLE, TEXTAREA, STYLE, SCRIPT and their kin is text,
+    // whatever it looks like; TITLE and TEXTAREA resolve references in it.
+    if (context && context->IsElement() && (context->TagFlags() & (dom::kRawText | dom::kRcData))) {
+        std::wstring plain;
+        for (int i = 0; i < text.GetLength(); ++i) {
+            wchar_t c = text[i];
+            if (c == '\r' && i + 1 < text.GetLength() && text[i + 1] == '\n') continue;  // line ends as the tokenizer reads them
+            plain += c == '\r' ? L'\n' : c == 0 ? wchar_t(0xFFFD) : c;
+        }
+        if (context->TagFlags() & dom::kRcData) {
+            std::wstring decoded;
+            DecodeReferences(plain.data(), plain.size(), false, decoded);
+            plain.swap(decoded);
+        }
+        if (plain.empty()) return {};
+        return {owner.CreateText(CString(std::move(plain)))};
+    }
     NodePtr root = owner.CreateElement(context && context->IsElement() ? context->TagName() : CString(L"BODY"));
     {
         TreeBuilder builder(owner, root.get());

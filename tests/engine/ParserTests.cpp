@@ -123,7 +123,8 @@ TEST(Parser, FragmentContentNeverClosesItsContext) {
     };
     const Case cases[] = {
         {L"TD", L"</td>x", L"x"},
-        {L"TITLE", L"</title>X", L"X"},
+        {L"TITLE", L"</title>X&amp;<b>", L"&lt;/title&gt;X&amp;&lt;b&gt;"},
+        {L"STYLE", L"p > b { }</style>&amp;", L"p &gt; b { }&lt;/style&gt;&amp;amp;"},
         {L"OPTION", L"<option>a", L"<OPTION>a</OPTION>"},
         {L"H1", L"<h2>b</h2>c", L"<H2>b</H2>c"},
         {L"TR", L"</tr><td>c</td>", L"<TD>c</TD>"},
