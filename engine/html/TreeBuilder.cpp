@@ -302,16 +302,24 @@ int TreeBuilder::FormattingIndex(const Node* element) const {
 
 void TreeBuilder::PushFormatting(Node* element) {
     // At most three equal ones since the last marker: a page that opens the
-    // same FONT a thousand times does not reopen a thousand.
-    int equal = 0, earliest = -1;
+    // same FONT a thousand times does not reopen a thousand. And at most
+    // kMaxFormatting in all: each paragraph of a page that opens a thousand
+    // different ones (and closes none) reopens the last few, not a thousand.
+    int equal = 0, earliestEqual = -1, count = 0, earliest = -1;
     for (int i = static_cast<int>(m_formatting.size()) - 1; i >= 0 && m_formatting[static_cast<size_t>(i)]; --i) {
         const Node* entry = m_formatting[static_cast<size_t>(i)];
+        ++count;
+        earliest = i;
         if (entry->TagName() == element->TagName() && SameAttributes(entry, element)) {
             ++equal;
-            earliest = i;
+            earliestEqual = i;
         }
     }
-    if (equal >= 3) m_formatting.erase(m_formatting.begin() + earliest);
+    if (equal >= 3) {
+        m_formatting.erase(m_formatting.begin() + earliestEqual);
+    } else if (count >= kMaxFormatting) {
+        m_formatting.erase(m_formatting.begin() + earliest);
+    }
     m_formatting.push_back(element);
 }
 

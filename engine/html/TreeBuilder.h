@@ -35,6 +35,7 @@ private:
         InColumnGroup, InTableBody, InRow, InCell, InSelect, InSelectInTable, AfterBody, AfterAfterBody,
     };
     enum class Scope { Default, ListItem, Button, Table, Select };
+    static constexpr int kMaxFormatting = 16;  // formatting elements kept for reopening
     struct Place {
         dom::Node* parent;
         dom::Node* before;  // null: at the end

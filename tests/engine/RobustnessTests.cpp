@@ -83,4 +83,24 @@ TEST(Robustness, SavingIsStableAtTheNestingCap) {
     }
 }
 
+// Formatting elements left open are reopened in each new paragraph: a page
+// that leaves thousands open must not reopen thousands in every paragraph.
+TEST(Robustness, UnclosedFormattingReopensBoundedly) {
+    CString page;
+    for (int i = 0; i < 2000; ++i) page.AppendFormat(L"<p><b id=%d>x</p>", i);
+    auto document = html::ParseDocument(page);
+    size_t elements = 0;
+    std::vector<const dom::Node*> todo = {document.get()};
+    while (!todo.empty()) {
+        const dom::Node* node = todo.back();
+        todo.pop_back();
+        elements += node->IsElement();
+        for (const auto& child : node->Children()) todo.push_back(child.get());
+    }
+    EXPECT_LT(elements, 2000u * 20);
+    CString text;
+    CollectText(*document, text);
+    EXPECT_EQ(text.GetLength(), 2000);
+}
+
 }  // namespace
