@@ -2,6 +2,8 @@
 
 #include "html/ElementKinds.h"
 
+#include <algorithm>
+
 namespace html {
 
 using dom::Node;
@@ -299,15 +301,23 @@ void TreeBuilder::StartTagInBody(Token& token) {
     case Tag::Dd:
     case Tag::Dt:
         for (int i = static_cast<int>(m_stack.size()) - 1; i >= 0; --i) {
+            auto closes = [&](const Node* node) {
+                Tag open = TagOf(node);
+                return tag == Tag::Li ? open == Tag::Li : (open == Tag::Dd || open == Tag::Dt);
+            };
             Node* node = m_stack[static_cast<size_t>(i)];
-            Tag open = TagOf(node);
-            bool closes = tag == Tag::Li ? open == Tag::Li : (open == Tag::Dd || open == Tag::Dt);
-            if (closes) {
-                GenerateImpliedEndTags(open);
+            if (closes(node)) {
+                GenerateImpliedEndTags(TagOf(node));
                 PopTo(i);
                 break;
             }
-            if (IsSpecialTag(open) && open != Tag::Address && open != Tag::Div && open != Tag::P) break;
+            Tag open = TagOf(node);
+            if (IsSpecialTag(open) && open != Tag::Address && open != Tag::Div && open != Tag::P) {
+                // An item further down stays open; a second reading, without
+                // what stopped the search here (a NOSCRIPT in a P), closes it.
+                if (std::any_of(m_stack.begin(), m_stack.begin() + i, closes)) m_unsettled = true;
+                break;
+            }
         }
         ClosePInButtonScope();
         InsertElement(token);

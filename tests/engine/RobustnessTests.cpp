@@ -65,6 +65,7 @@ TEST(Robustness, SavingIsStableAtTheNestingCap) {
     CString tables;
     for (int i = 0; i < 100; ++i) tables += L"<table><td>";
     ExpectStable(tables + L"a<td>b", 0);
+    ExpectStable(L"<dl><dd><p><noscript><dt>x", 0);  // the item is not closed first time round
 
     // Start tags that imply others, reopen formatting or move content out of
     // a table, just below and above the depth where elements stop nesting.
