@@ -434,8 +434,11 @@ void TreeBuilder::StartTagInBody(Token& token) {
     }
     if (IsNamed(token, L"RB") || IsNamed(token, L"RTC") || IsNamed(token, L"RP") || IsNamed(token, L"RT")) {
         if (FindInScope([](const Node* node) { return IsNamed(node, L"RUBY"); }, Scope::Default) >= 0) {
-            bool keepRtc = IsNamed(token, L"RP") || IsNamed(token, L"RT");
-            GenerateImpliedEndTags(keepRtc ? Tag::Unknown : Tag::Html, keepRtc ? CString(L"RTC") : CString());
+            if (IsNamed(token, L"RP") || IsNamed(token, L"RT")) {
+                GenerateImpliedEndTags(Tag::Unknown, L"RTC");  // annotations stay inside an RTC
+            } else {
+                GenerateImpliedEndTags();
+            }
         }
         InsertElement(token);
         return;
