@@ -74,8 +74,10 @@ std::vector<dom::NodePtr> ParseFragment(dom::Document& owner, const CString& tex
         return {owner.CreateText(CString(std::move(plain)))};
     }
     NodePtr root = owner.CreateElement(context && context->IsElement() ? context->TagName() : CString(L"BODY"));
+    const Node* form = context;
+    while (form && !form->Is(dom::Tag::Form)) form = form->Parent();
     {
-        TreeBuilder builder(owner, root.get());
+        TreeBuilder builder(owner, root.get(), form);
         builder.Run(text);
     }
     auto& children = root->ParserChildren();

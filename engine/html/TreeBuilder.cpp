@@ -38,7 +38,8 @@ NodePtr Detach(Node* node) {
 
 }  // namespace
 
-TreeBuilder::TreeBuilder(dom::Document& document, Node* fragmentRoot) : m_document(document), m_fragmentRoot(fragmentRoot) {
+TreeBuilder::TreeBuilder(dom::Document& document, Node* fragmentRoot, const Node* form)
+    : m_document(document), m_fragmentRoot(fragmentRoot), m_form(form) {
     if (!fragmentRoot) return;
     m_stack.push_back(fragmentRoot);
     m_html = fragmentRoot;

@@ -22,7 +22,8 @@ class TreeBuilder {
 public:
     // fragmentRoot: the element whose content a fragment becomes; it stands
     // for the HTML element and is never closed. Its name picks the start state.
-    TreeBuilder(dom::Document& document, dom::Node* fragmentRoot);
+    // form: for a fragment, the FORM its context lies in (no FORM nests in it).
+    TreeBuilder(dom::Document& document, dom::Node* fragmentRoot, const dom::Node* form = nullptr);
     void Run(const CString& text);
     // True when the tree may differ from the one its own serialization gives
     // (content moved out of a table into an element that closes on a second
@@ -118,7 +119,7 @@ private:
     dom::Tag m_contextTag = dom::Tag::Unknown;
     dom::Node* m_html = nullptr;
     dom::Node* m_head = nullptr;
-    dom::Node* m_form = nullptr;
+    const dom::Node* m_form = nullptr;  // the open FORM: no FORM nests in it
     dom::Node* m_raw = nullptr;  // the element whose raw text the tokenizer is reading
     Mode m_mode = Mode::Initial;
     Mode m_rawReturn = Mode::InBody;

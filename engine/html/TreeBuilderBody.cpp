@@ -558,7 +558,7 @@ void TreeBuilder::EndTagInBody(Token& token) {
         m_mode = tag == Tag::Html ? Mode::AfterAfterBody : Mode::AfterBody;
         return;
     case Tag::Form: {
-        Node* form = m_form;
+        const Node* form = m_form;
         m_form = nullptr;
         if (!form) return;
         if (FindInScope([form](const Node* node) { return node == form; }, Scope::Default) < 0) {

@@ -139,6 +139,14 @@ TEST(Parser, FragmentContentNeverClosesItsContext) {
     }
 }
 
+TEST(Parser, FragmentInsideAFormOpensNoSecondForm) {
+    auto document = html::ParseDocument(L"<form><div>x</div></form>");
+    dom::Node* div = document->Body()->FirstChild()->FirstChild();
+    CString html;
+    for (const auto& node : html::ParseFragment(*document, L"<form><input name=a></form>b", div)) html += html::SerializeOuter(*node);
+    EXPECT_EQ(html, CString(L"<INPUT name=a>b"));
+}
+
 TEST(Parser, FragmentsInEveryContextSurviveStrayEndTags) {
     auto document = html::ParseDocument(L"<p>x</p>");
     const wchar_t* contexts[] = {L"TD", L"TH", L"TR", L"TBODY", L"TABLE", L"TITLE", L"OPTION", L"OPTGROUP",
