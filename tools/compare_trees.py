@@ -5,7 +5,10 @@ tree-construction corpus and prints the share of inputs that agree.
 Runs Debian's python3-html5lib (use /usr/bin/python3) and our treedump tool
 under Wine:
 
-    tools/compare_trees.py [--build build] [--corpus DIR] [--show N] [--category NAME]
+    tools/compare_trees.py [--build build] [--corpus DIR] [--strict] [--show N] [--category NAME]
+
+The corpus is looked for where the tests look for it: $TARVELO_CORPUS, else
+../shared/corpus beside the source tree.
 
 Left out: inputs with FRAMESET, SVG, MathML or TEMPLATE, and fragments in
 those contexts. Compared: elements, attributes, text and comments. Two
@@ -229,7 +232,8 @@ def category(data, context, expected_lines, our_lines):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument('--build', default=os.path.join(ROOT, 'build'))
-    ap.add_argument('--corpus', default=os.path.join(ROOT, '..', '..', 'shared', 'corpus', 'html5lib-tree-construction'))
+    corpus = os.environ.get('TARVELO_CORPUS', os.path.join(ROOT, '..', 'shared', 'corpus'))
+    ap.add_argument('--corpus', default=os.path.join(corpus, 'html5lib-tree-construction'))
     ap.add_argument('--strict', action='store_true')
     ap.add_argument('--show', type=int, default=0, help='print this many differing cases')
     ap.add_argument('--category', help='show only differences of this category')
