@@ -218,8 +218,6 @@ def category(data, context, expected_lines, our_lines):
         return 'tokenizer: raw text the builder ignores'
     if '\x00' in data:
         return 'page format: NUL kept'
-    if re.search(r'<(pre|listing|textarea)>(\n|&#x0a;)', low):
-        return 'page format: first line end of PRE, LISTING, TEXTAREA kept'
     if '<col' in low:
         return 'page format: COL without COLGROUP'
     if '<plaintext' in low or ('<table' in low and re.search(r'<(a|form|p|nobr)\b', low)):

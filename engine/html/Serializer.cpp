@@ -1,6 +1,7 @@
 #include "html/Serializer.h"
 
 #include "dom/TreeWalk.h"
+#include "html/Tokenizer.h"
 
 #include <algorithm>
 #include <iterator>
@@ -117,6 +118,7 @@ public:
             out += node.TagName().str();
             Attributes(node);
             out += L'>';
+            if (StartsOnNextLine(node)) out += L"\r\n";
             if (node.TagFlags() & dom::kVoid) return false;
             if (node.Is(dom::Tag::Plaintext)) m_plaintext = true;  // nothing ends it
             return true;
@@ -133,6 +135,16 @@ public:
             return false;
         }
         return false;
+    }
+
+    // A reader drops the line end right after these start tags: PRE's text
+    // always starts on the next line in a page, LISTING's and TEXTAREA's
+    // when it begins with a line end of its own, so that one is kept.
+    static bool StartsOnNextLine(const dom::Node& node) {
+        if (node.Is(dom::Tag::Pre)) return true;
+        if (!node.Is(dom::Tag::Listing) && !node.Is(dom::Tag::Textarea)) return false;
+        const dom::Node* first = node.FirstChild();
+        return first && first->IsText() && !first->Data().IsEmpty() && first->Data().str()[0] == L'\n';
     }
 
     void Close(const dom::Node& node) {
@@ -175,9 +187,22 @@ public:
         unsigned flags = parent ? parent->TagFlags() : 0;
         if (flags & dom::kRawText) {
             AppendEscaped(text.Data().str(), L"\n");
+            if (parent->Is(dom::Tag::Script) && parent->LastChild() == &text) CloseNestedScript(*parent);
             return;
         }
         Escape(text.Data().str());
+    }
+
+    // Script text that ends inside "<!--<script>" would not be closed by the
+    // end tag written after it, and reading the page again would take the
+    // rest of the page for script: such text is closed with "-->".
+    void CloseNestedScript(const dom::Node& script) {
+        std::wstring text;
+        for (const dom::Node* child = script.FirstChild(); child; child = child->NextSibling())
+            if (child->IsText()) text += child->Data().str();
+        bool nested = false;
+        FindScriptEnd(text, 0, &nested);
+        if (nested) out += L"-->";
     }
 
     void Escape(const std::wstring& text) { AppendEscaped(text, L"&<>\xA0\n\r"); }

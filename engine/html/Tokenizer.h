@@ -54,6 +54,11 @@ private:
     std::unordered_set<std::wstring> m_names;  // the attribute names of a long tag, folded
 };
 
+// Where the text of a SCRIPT element read from 'from' ends: at the "</script"
+// that closes it, or at the end. endsNested tells whether the end of the text
+// was reached inside a "<!--<script>" stretch, where "</script>" does not close.
+size_t FindScriptEnd(std::wstring_view text, size_t from, bool* endsNested = nullptr);
+
 // Appends the text with its character references resolved. inAttribute
 // follows the rule that a name without ';' before '=' or a letter stays text.
 void DecodeReferences(const wchar_t* text, size_t length, bool inAttribute, std::wstring& out);

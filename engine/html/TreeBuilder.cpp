@@ -51,9 +51,19 @@ void TreeBuilder::Run(const CString& text) {
     Tokenizer tokenizer(text);
     Token token;
     while (tokenizer.Next(token)) {
+        bool skipLineFeed = m_skipLineFeed;
+        m_skipLineFeed = false;
         switch (token.type) {
-        case TokenType::Text: Text(token.data); break;
-        case TokenType::StartTag: StartTag(token); break;
+        case TokenType::Text:
+            // The line end right after <PRE>, <LISTING> or <TEXTAREA> only lays out the source.
+            if (skipLineFeed && !token.data.IsEmpty() && token.data.str().front() == L'\n') token.data.str().erase(0, 1);
+            if (!token.data.IsEmpty()) Text(token.data);
+            break;
+        case TokenType::StartTag:
+            StartTag(token);
+            m_skipLineFeed = (token.tag == Tag::Pre || token.tag == Tag::Listing || token.tag == Tag::Textarea) &&
+                             !m_stack.empty() && Current()->Is(token.tag);
+            break;
         case TokenType::EndTag: EndTag(token); break;
         case TokenType::Comment: Comment(token); break;
         case TokenType::Doctype:

@@ -124,6 +124,7 @@ private:
     Mode m_mode = Mode::Initial;
     Mode m_rawReturn = Mode::InBody;
     bool m_quirks = false;
+    bool m_skipLineFeed = false;  // the start tag just read drops a line end that follows it
     bool m_fosterParenting = false;
     bool m_unsettled = false;
     std::vector<dom::Node*> m_stack;

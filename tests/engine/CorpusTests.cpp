@@ -98,12 +98,13 @@ TEST(Corpus, EveryInputParsesStablyAndKeepsItsText) {
         CollectText(*first, ours);
         CollectText(*second, again);
         ours.Remove(L'\n'), again.Remove(L'\n');
+        // A script cut off inside a "<!--<script>" stretch is saved closed with "-->".
+        ours.Replace(L"-->", L""), again.Replace(L"-->", L"");
         if (ours != again && ++textLost <= 5) ADD_FAILURE() << test.file << ": text changed on reparse: " << Show(test.data);
-        // Out of scope: script text in HTML5's double-escaped state, and the newer
-        // SELECTEDCONTENT element that copies an option's text.
+        // Out of scope: the newer SELECTEDCONTENT element that copies an option's text.
         CString lower = test.data;
         lower.MakeLower();
-        if (!test.checkText || lower.Find(L"<script") >= 0 || lower.Find(L"selectedcontent") >= 0) continue;
+        if (!test.checkText || lower.Find(L"selectedcontent") >= 0) continue;
         auto expected = LetterCounts(test.expectedText), got = LetterCounts(ours);
         for (int c = 0; c < 128; ++c) {
             if (got[c] < expected[c]) {
@@ -194,9 +195,9 @@ TEST(Corpus, TreesAgreeWithTheRecordedOnes) {
         ++compared;
         if (ours == expected) ++agreeing;
     }
-    // Most that differ are the tokenizer's (script text, newer entities) or the
-    // page format's (COL without COLGROUP, the first line end in PRE).
-    EXPECT_GE(agreeing * 100, compared * 87) << agreeing << " of " << compared;
+    // Most that differ are the page format's (COL without COLGROUP, NUL kept) or
+    // trees that would not read back the same once saved.
+    EXPECT_GE(agreeing * 100, compared * 95) << agreeing << " of " << compared;
 }
 
 }  // namespace

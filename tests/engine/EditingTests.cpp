@@ -67,7 +67,7 @@ TEST(Editing, MarkingHitsKeepsFormattingToWhereItWas) {
         {L"<p><b>al</b>pha</p>", L"alpha", L"<P><SPAN><B>al</B>pha</SPAN></P>"},
         {L"<p>x<b>al</b></p>", L"xa", L"<P><SPAN>x<B>a</B></SPAN><B>l</B></P>"},
         {L"<p>one\nline   two<br>ONE LINE</p>", L"one line", L"<P><SPAN>one\r\nline</SPAN>   two<BR><SPAN>ONE LINE</SPAN></P>"},
-        {L"<pre>a  b a b</pre>", L"a b", L"<PRE>a  b <SPAN>a b</SPAN></PRE>"},
+        {L"<pre>a  b a b</pre>", L"a b", L"<PRE>\r\na  b <SPAN>a b</SPAN></PRE>"},
     };
     for (const auto& c : cases) {
         auto document = html::ParseDocument(c.page);

@@ -39,6 +39,15 @@ INSTANTIATE_TEST_SUITE_P(
         Case{L"<textarea><b>&amp;</b></textarea>", L"<TEXTAREA>&lt;b&gt;&amp;&lt;/b&gt;</TEXTAREA>"},
         Case{L"x<!--unclosed", L"x<!--unclosed-->"},
         Case{L"<xmp><p>raw</p></xmp>", L"<XMP><p>raw</p></XMP>"},
+        Case{L"x<!--a--", L"x<!--a-->"},
+        Case{L"<textarea>x</textarea", L"<TEXTAREA>x&lt;/textarea</TEXTAREA>"},
+        // a script hidden in a comment holds "<script>...</script>" of its own; one cut off stays closed when saved
+        Case{L"a<script><!--<script>x</script>y--></script>z", L"a<SCRIPT><!--<script>x</script>y--></SCRIPT>z"},
+        Case{L"a<script><!--<script>x", L"a<SCRIPT><!--<script>x--></SCRIPT>"},
+        // the line end after PRE, LISTING and TEXTAREA tags is the source's, the one after that the text's
+        Case{L"<pre>\nx</pre><textarea>\n\ny</textarea><pre>z</pre>", L"<PRE>\r\nx</PRE><TEXTAREA>\r\n\r\ny</TEXTAREA>\r\n<PRE>\r\nz</PRE>"},
+        // today's named references, in the BMP and past it, and the old ones without ';'
+        Case{L"&lang;&Kopf;&fjlig;&notit; &copy2", L"\x27E8\xD835\xDD42" L"fj\xAC" L"it; \xA9" L"2"},
         // tables: implied TBODY and TR, cells closing cells
         Case{L"<table><td>a<td>b<tr><td>c</table>",
              L"<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>a</TD>\r\n<TD>b</TD></TR>\r\n<TR>\r\n<TD>c</TD></TR></TBODY></TABLE>"},
