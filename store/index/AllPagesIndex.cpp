@@ -2,6 +2,7 @@
 
 #include "install/InstallPath.h"
 #include "pages/PageFile.h"
+#include "pages/PageLineScan.h"
 #include "pages/PageLines.h"
 #include "pages/PageMarkers.h"
 #include "pages/PageRewriteLock.h"
@@ -185,29 +186,26 @@ CString EscapeIndexTag(const CString& tag) {
 
 CString BuildAllPagesValue(const CString& text) {
     PageLines page(text);
-    CString value, line;
+    CString value, line, scan;
     TableNesting tables;
     std::wstring_view view;
     while (page.NextView(view)) {
         IndexMarkup markup = ScanIndexMarkup(view);
         if (!markup.Any()) continue;
-        line = CString(view);
-        if (markup.rawMarker) {
-            EncodeRawTagMarkers(line);
-            markup = ScanIndexMarkup(line.view());
-        }
-        if (markup.tableStart || markup.tableEnd) tables.See(line);
-        if (!markup.tagOpener) continue;
-        while (HoldsTagOpener(line)) {
-            CString tag = line;
-            if (!HoldsTagCloser(line)) ReadIndexTagLines(page, tag);
+        // Tables and tags count only in the page's own markup (not in link
+        // texts or attribute values): the scanned copy hides the rest.
+        ScanPageLine(view, false, line, scan);
+        if (markup.tableStart || markup.tableEnd) tables.See(scan);
+        while (HoldsTagOpener(scan)) {
+            CString tag = scan;
+            if (!HoldsTagCloser(scan)) ReadIndexTagLines(page, tag);
             CString rest = tag;
             RemoveFirstNoCase(rest, L"&gt;&gt;&gt;");
             RemoveFirstNoCase(rest, L"&lt;&lt;&lt;");
             ExtractIndexTagText(tag);
             if (tag.GetLength() > kMaxIndexTagLength) tag.Empty();
             if (!tag.IsEmpty()) AppendEntry(value, tag, tables.CurrentColumns());
-            line = rest;
+            scan = rest;
         }
     }
     return value;

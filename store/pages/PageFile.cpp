@@ -133,13 +133,32 @@ CString ResolveExistingPagePath(const CString& path) {
     return path;
 }
 
+namespace {
+
+// A name that Windows takes for a device in every folder ("CON", "NUL",
+// "COM1", ...), also with an extension ("con.htm") or trailing blanks and dots.
+bool IsReservedDeviceName(const CString& part) {
+    int end = part.Find(L'.');
+    CString base = end < 0 ? part : part.Left(end);
+    while (!base.IsEmpty() && (base[base.GetLength() - 1] == L' ' || base[base.GetLength() - 1] == L'.'))
+        base.Truncate(base.GetLength() - 1);
+    base.MakeUpper();
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$", L"CLOCK$"})
+        if (base == device) return true;
+    if (base.GetLength() == 4 && (base.Left(3) == L"COM" || base.Left(3) == L"LPT"))
+        return base[3] >= L'1' && base[3] <= L'9';
+    return false;
+}
+
+} // namespace
+
 bool IsValidPageName(const CString& page) {
     if (page.IsEmpty()) return false;
     int start = 0;
     for (;;) {
         int end = page.Find(L'\\', start);
         CString part = page.Mid(start, end < 0 ? page.GetLength() - start : end - start);
-        if (part.IsEmpty() || part == L"." || part == L"..") return false;
+        if (part.IsEmpty() || part == L"." || part == L".." || IsReservedDeviceName(part)) return false;
         for (int i = 0; i < part.GetLength(); ++i) {
             wchar_t c = part[i];
             if (c < 32 || c == L'/' || c == L':' || c == L'*' || c == L'?' || c == L'"' || c == L'<' || c == L'>' ||

@@ -26,7 +26,8 @@ bool WriteFileBytesReplacing(const CString& path, const std::string& bytes);
 
 // True for a page path relative to the Allpages folder that stays below it:
 // not empty, no "." or ".." part, no empty part, no character that a file
-// name cannot hold.
+// name cannot hold, no reserved device name ("CON", "NUL", "COM1", "CONOUT$",
+// also with an extension).
 bool IsValidPageName(const CString& page);
 // A page path relative to the Allpages folder (no extension) as a file: the
 // ".htm" file, else an existing ".html" one, else (a page name that carries

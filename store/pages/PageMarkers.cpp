@@ -1,6 +1,7 @@
 #include "pages/PageMarkers.h"
 
 #include "pages/PageFile.h"
+#include "pages/PageLineScan.h"
 #include "util/Files.h"
 #include "util/Strings.h"
 
@@ -48,17 +49,19 @@ void ExtractIndexTagText(CString& tag) {
     RegexReplaceAll(tag, L"&[lL][tT];&[lL][tT];&[lL][tT].+$", L"");
     RegexReplaceAll(tag, L"^[/s]+", L"");
     RegexReplaceAll(tag, L"[/s]+$", L"");
+    UnmaskScannedText(tag);
 }
 
 void ReadIndexTagLines(PageLines& page, CString& tag) {
-    CString line;
-    while (page.Next(line)) {
-        EncodeRawTagMarkers(line);
-        if (HoldsTagOpener(line))
-            tag = line;
+    CString text, scan;
+    std::wstring_view line;
+    while (page.NextView(line)) {
+        ScanPageLine(line, false, text, scan);
+        if (HoldsTagOpener(scan))
+            tag = scan;
         else
-            tag += line;
-        if (HoldsTagCloser(line)) break;
+            tag += scan;
+        if (HoldsTagCloser(scan)) break;
     }
     if (tag.GetLength() > kMaxIndexTagLength) tag.Empty();
 }
