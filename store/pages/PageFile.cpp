@@ -11,6 +11,9 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <string>
 
 static_assert(sizeof(wchar_t) == 2, "page text is UTF-16");
 
@@ -42,6 +45,22 @@ void FoldLineEnds(CString& text) {
         s[out++] = s[i];
     }
     s.resize(out);
+}
+
+// Leftovers of writes that were cut off (a process killed in the middle) are
+// cleared from a folder the first time this process writes a page into it.
+void RemoveStaleSiblingsOnce(const CString& path) {
+    static std::mutex lock;
+    static std::set<std::wstring> swept;
+    int slash = path.ReverseFind(L'\\');
+    if (slash < 0) return;
+    CString folder = path.Left(slash), key = folder;
+    key.MakeUpper();
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (!swept.insert(key.str()).second) return;
+    }
+    CFileReplacer::RemoveStaleSiblings(folder);
 }
 
 } // namespace
@@ -95,6 +114,7 @@ bool WriteFileBytesReplacing(const CString& path, const std::string& bytes) {
     // A path built from an empty install path ("\Bookmark\...") would land at
     // the drive's root: only absolute paths below a drive or share are written.
     if (!IsSafeStorePath(path)) return false;
+    RemoveStaleSiblingsOnce(path);
     try {
         CFileReplacer replacer(path);
         {

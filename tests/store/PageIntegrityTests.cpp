@@ -163,3 +163,50 @@ TEST_F(PageIntegrity, ReservedDeviceNamesAreRefusedAsPageNames) {
     for (const wchar_t* name : {L"CONSOLE", L"COM0", L"Contacts", L"LPT10", L"Work\\Nullable"})
         EXPECT_TRUE(IsValidPageName(name)) << name;
 }
+
+TEST_F(PageIntegrity, LeftoversOfInterruptedWritesAreClearedButNeverOneInUse) {
+    // A process that has ended stands for a writer killed in the middle of a
+    // write; its handle stays open so that its id is not given out again.
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    CString command = L"\"" + CString(self) + L"\" --gtest_filter=None";
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION ended = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &ended));
+    ASSERT_EQ(WaitForSingleObject(ended.hProcess, 60000), WAIT_OBJECT_0);
+    auto leftover = [](const CString& folder, unsigned long processId, int n) {
+        CString path;
+        path.Format(L"%ls\\~tq%lx-%x-%lx.tmp", folder.GetString(), processId, n, 1234ul);
+        WriteFileBytes(path, std::string(1000, 'x'));
+        return path;
+    };
+    CreateDirectoryW(Allpages() + L"\\Sub", nullptr);
+    CString stale = leftover(Allpages(), ended.dwProcessId, 1);
+    CString held = leftover(Allpages(), ended.dwProcessId, 2);
+    CString live = leftover(Allpages(), GetCurrentProcessId(), 3);
+    CString staleBelow = leftover(Allpages() + L"\\Sub", ended.dwProcessId, 4);
+    CString foreign = Allpages() + L"\\~tqnotes.tmp";
+    WriteFileBytes(foreign, "mine");
+    HANDLE writing = CreateFileW(held, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                 nullptr);
+    ASSERT_NE(writing, INVALID_HANDLE_VALUE);
+
+    ASSERT_EQ(AddLinkToPage(L"Work", L"News", L"t", L"http://t/", L""), 1); // writes Allpages
+    EXPECT_FALSE(PathExists(stale));
+    EXPECT_TRUE(PathExists(held));
+    EXPECT_TRUE(PathExists(live));
+    EXPECT_TRUE(PathExists(foreign));
+    EXPECT_TRUE(PathExists(staleBelow)); // nothing written there yet
+
+    EXPECT_EQ(RebuildAllPagesIndex(), 1); // as at start
+    EXPECT_FALSE(PathExists(staleBelow));
+    EXPECT_TRUE(PathExists(held));
+    CloseHandle(writing);
+    EXPECT_EQ(RebuildAllPagesIndex(), 1);
+    EXPECT_FALSE(PathExists(held));
+    EXPECT_TRUE(PathExists(live));
+    EXPECT_TRUE(PathExists(foreign));
+    CloseHandle(ended.hThread);
+    CloseHandle(ended.hProcess);
+}
