@@ -8,6 +8,7 @@
 #include "install/InstallPath.h"
 #include "links/LinkInsertion.h"
 #include "pages/PageFile.h"
+#include "pages/PageMarkers.h"
 #include "util/Files.h"
 #include "util/Folders.h"
 #include "util/Registry.h"
@@ -16,7 +17,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -156,6 +159,59 @@ int main(int argc, char** argv) {
     std::printf("rebuild, empty index: %.3f s (%.2f x one read)\n", rebuildEmpty, rebuildEmpty / read);
     std::printf("rebuild, index in place: %.3f s (%.2f x one read)  [goal: at most 1.2 x]\n", rebuildFull,
                 rebuildFull / read);
+    for (unsigned threads : {1u, 2u, 4u}) {
+        // The same plain read over a list made first, on several threads.
+        std::vector<CString> files;
+        FindFilesRecursive(allpages, files);
+        auto t = Clock::now();
+        std::atomic<size_t> next{0};
+        std::vector<std::thread> readers;
+        for (unsigned r = 0; r < threads; ++r)
+            readers.emplace_back([&] {
+                for (size_t i = next++; i < files.size(); i = next++) {
+                    std::string content;
+                    ReadWholeFile(files[i], content);
+                }
+            });
+        for (std::thread& reader : readers) reader.join();
+        std::printf("plain read of the listed files on %u threads: %.3f s\n", threads, Seconds(t));
+    }
+    {
+        // The scan alone, on one thread: every page's value from its text in memory.
+        std::vector<CString> texts;
+        for (size_t i = 0; i < pages.size(); i += 10) {
+            CString text;
+            ReadPageText(pages[i], text);
+            texts.push_back(text);
+        }
+        auto t = Clock::now();
+        size_t length = 0;
+        for (const CString& text : texts) length += BuildAllPagesValue(text).GetLength() + GetPageIndexFlagOfText(text);
+        std::printf("scan alone, one thread: %.3f s for all pages (%zu)\n", Seconds(t) * 10, length);
+    }
+    {
+        // The registry side alone: every value written once more, and read.
+        std::vector<CString> names = GetSettingNames(L"AllPages");
+        std::vector<CString> values;
+        for (const CString& name : names) values.push_back(GetSettingString(L"AllPages", name, CString()));
+        auto t = Clock::now();
+        {
+            SettingsWriter writer(L"AllPages");
+            for (size_t i = 0; i < names.size(); ++i) writer.WriteString(names[i], values[i]);
+        }
+        double writes = Seconds(t);
+        t = Clock::now();
+        HKEY key = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, GetSettingsKeyPath(L"AllPages"), 0, KEY_READ, &key);
+        std::vector<wchar_t> buffer(70000);
+        for (const CString& name : names) {
+            DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+            RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &bytes);
+        }
+        RegCloseKey(key);
+        std::printf("registry alone: %zu writes %.3f s, %zu reads %.3f s\n", names.size(), writes, names.size(),
+                    Seconds(t));
+    }
     std::printf("index holds %zu values; sample: %ls\n", GetSettingNames(L"AllPages").size(),
                 GetSettingString(L"AllPages", L"Folder 000\\Page 0-0", L"<none>").Left(120).GetString());
 
