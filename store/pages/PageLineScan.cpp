@@ -2,11 +2,11 @@
 
 namespace {
 
-// Masking units for '&', '<' and '>': control characters that page text
-// does not hold.
-constexpr wchar_t kMaskedAmpersand = L'\x1';
-constexpr wchar_t kMaskedLess = L'\x2';
-constexpr wchar_t kMaskedGreater = L'\x3';
+// Masking units for '&', '<' and '>': noncharacters, which no page text
+// holds and no pattern class (such as white space) takes in.
+constexpr wchar_t kMaskedAmpersand = L'\xFDD0';
+constexpr wchar_t kMaskedLess = L'\xFDD1';
+constexpr wchar_t kMaskedGreater = L'\xFDD2';
 
 wchar_t Masked(wchar_t c) {
     switch (c) {
