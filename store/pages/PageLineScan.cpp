@@ -43,14 +43,16 @@ bool IsTagStartAt(std::wstring_view line, size_t at) {
 }
 
 // One tag of a line: where it ends (one past its '>', or the line's end when
-// it runs on), its name, and the attribute values, as a callback per unit
-// telling whether the unit lies inside a quoted value.
+// it runs on), its name, and whether it is an end tag.
 struct Tag {
     size_t end = 0;
     std::wstring_view name;
     bool closing = false;
 };
 
+// Reads the tag that starts at `at`, calling unit(k, inValue) for each of its
+// units in order, inValue telling whether the unit lies inside a quoted
+// attribute value (a comment counts as one value).
 template <typename Unit>
 Tag ReadTag(std::wstring_view line, size_t at, Unit unit) {
     Tag tag;
