@@ -15,12 +15,6 @@ namespace {
 
 constexpr wchar_t kTypedUrlsKey[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 
-bool ReadPageOrSay(const CString& page, CString& text) {
-    if (ReadPageText(page, text)) return true;
-    ShowMessageBox(nullptr, L"Cannot open " + page, L"Tarvelo", MB_OK);
-    return false;
-}
-
 // The tree that exporting the page as shortcut files would give: a folder per
 // section level, named as those folders would be, and its links in page
 // order. Two links of one title in a section both stay (as files the second
@@ -65,7 +59,7 @@ std::unique_ptr<FavoriteNode> PageTree(const CString& text) {
 
 bool ExportToBookmarkFile(const CString& page, const CString& output, bool utf8) {
     CString text;
-    if (!ReadPageOrSay(page, text)) return false;
+    if (!ReadPageForLinks(page, text)) return false;
     CFavoriteEngine engine(CString{});
     engine.SetTree(PageTree(text));
     return utf8 ? engine.WriteNetscapeBookmarkFileUtf8(output) : engine.WriteNetscapeBookmarkFileUnicode(output);

@@ -51,19 +51,6 @@ CString DecodeBookmarkBytes(const std::string& bytes) {
     return CodePageToWide(data, static_cast<size_t>(length), utf8 ? CP_UTF8 : CP_ACP);
 }
 
-// The file's bytes for the text: UTF-8, or UTF-16 LE with the byte-order mark.
-std::string EncodeText(const CString& text, bool utf8) {
-    if (utf8) {
-        CStringA narrow = WideToCodePage(text, CP_UTF8);
-        return std::string(narrow.GetString(), static_cast<size_t>(narrow.GetLength()));
-    }
-    std::string bytes(2 + static_cast<size_t>(text.GetLength()) * 2, '\0');
-    bytes[0] = static_cast<char>(0xFF);
-    bytes[1] = static_cast<char>(0xFE);
-    memcpy(bytes.data() + 2, text.GetString(), static_cast<size_t>(text.GetLength()) * 2);
-    return bytes;
-}
-
 } // namespace
 
 bool CFavoriteEngine::WriteNetscapeBookmarkFileUtf8(const CString& path) { return WriteBookmarkFile(path, true); }
@@ -95,7 +82,10 @@ bool CFavoriteEngine::WriteBookmarkFile(const CString& path, bool utf8) {
         else if (!r.IsFolder() && (last || b < a)) close(a - 1, last ? 1 : b);
     }
     text += L"\n</DL><p>\n";
-    if (!WriteFileBytesReplacing(path, EncodeText(text, utf8))) {
+    CStringA narrow = utf8 ? WideToCodePage(text, CP_UTF8) : CStringA();
+    bool written = utf8 ? WriteFileBytesReplacing(path, std::string(narrow.GetString(), static_cast<size_t>(narrow.GetLength())))
+                        : WritePageText(path, text);
+    if (!written) {
         ShowNotCreated();
         return false;
     }

@@ -24,15 +24,17 @@ bool EndsWithNoCase(const CString& text, const wchar_t* tail) {
     return text.GetLength() >= length && text.Right(length).CompareNoCase(tail) == 0;
 }
 
-// The address an Internet shortcut file points to, through the system's own
-// shortcut object; empty when it cannot be loaded.
-CString ReadShortcutAddress(const CString& path) {
-    ComPtr<IUniformResourceLocatorW> locator;
-    if (FAILED(CoCreateInstance(CLSID_InternetShortcut, nullptr, CLSCTX_INPROC_SERVER, IID_IUniformResourceLocatorW,
-                                reinterpret_cast<void**>(locator.Receive()))))
+// The address an Internet shortcut file points to, through a new instance of
+// the system's own shortcut object for each file; empty when it cannot be
+// loaded. The class object is looked up once per load.
+CString ReadShortcutAddress(ComPtr<IClassFactory>& factory, const CString& path) {
+    if (!factory && FAILED(CoGetClassObject(CLSID_InternetShortcut, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                            reinterpret_cast<void**>(factory.Receive()))))
         return CString();
+    ComPtr<IUniformResourceLocatorW> locator;
     ComPtr<IPersistFile> file;
-    if (FAILED(locator->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive()))) ||
+    if (FAILED(factory->CreateInstance(nullptr, IID_IUniformResourceLocatorW, reinterpret_cast<void**>(locator.Receive()))) ||
+        FAILED(locator->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive()))) ||
         FAILED(file->Load(path, STGM_READ)))
         return CString();
     TaskMemory<wchar_t> url;
@@ -122,6 +124,7 @@ const FavoriteNode* CFavoriteEngine::LoadFromIdList(IShellFolder* desktop, LPITE
     m_root = std::make_unique<FavoriteNode>();
     EnumShellFolder(folder.Get(), m_root.get(), items.Get(), 0);
     m_allocator.Reset();
+    m_shortcut.Reset();
     return m_root.get();
 }
 
@@ -137,14 +140,16 @@ void CFavoriteEngine::EnumShellFolder(IShellFolder* folder, FavoriteNode* head, 
             FAILED(folder->GetDisplayNameOf(item.p, SHGDN_FORPARSING, &parsing)) ||
             FAILED(StrRetToText(&parsing, item.p, &path.p)))
             continue;
-        SHFILEINFOW info = {};
-        info.dwAttributes = SFGAO_FOLDER | SFGAO_LINK;
-        SHGetFileInfoW(path.p, 0, &info, sizeof info, SHGFI_ATTRIBUTES | SHGFI_TYPENAME);
+        // The item's attributes from its own folder: asking by path would make
+        // the shell parse the path again, item by item.
+        SFGAOF attributes = SFGAO_FOLDER | SFGAO_LINK;
+        LPCITEMIDLIST one = item.p;
+        if (FAILED(folder->GetAttributesOf(1, &one, &attributes))) attributes = 0;
         auto node = std::make_unique<FavoriteNode>();
         node->name = name.p;
         node->path = path.p;
         node->level = level + 1;
-        if (info.dwAttributes & SFGAO_FOLDER) {
+        if (attributes & SFGAO_FOLDER) {
             ComPtr<IShellFolder> sub;
             if (FAILED(folder->BindToObject(item.p, nullptr, IID_IShellFolder, reinterpret_cast<void**>(sub.Receive()))))
                 continue;
@@ -153,10 +158,10 @@ void CFavoriteEngine::EnumShellFolder(IShellFolder* folder, FavoriteNode* head, 
             if (sub->EnumObjects(nullptr, kShellContents, subItems.Receive()) == S_OK && subItems)
                 EnumShellFolder(sub.Get(), node.get(), subItems.Get(), level + 1);
             head->folders.push_back(std::move(node));
-        } else if ((info.dwAttributes & SFGAO_LINK) || EndsWithNoCase(node->path, L".url")) {
+        } else if ((attributes & SFGAO_LINK) || EndsWithNoCase(node->path, L".url")) {
             // Some shells mark only shell links as links; an Internet shortcut
             // file is one whatever its attributes say.
-            node->address = ReadShortcutAddress(node->path);
+            node->address = ReadShortcutAddress(m_shortcut, node->path);
             if (node->address.IsEmpty()) continue;
             if (EndsWithNoCase(node->name, L".url")) node->name.Truncate(node->name.GetLength() - 4);
             node->kind = FavoriteNode::kLink;

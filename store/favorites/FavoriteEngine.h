@@ -108,4 +108,5 @@ private:
     std::vector<LinkRecord> m_records;
     CString m_favoritesPath;
     ComPtr<IMalloc> m_allocator;  // the shell's task allocator during a load
+    ComPtr<IClassFactory> m_shortcut;  // makes the shortcut objects that read the files of a load
 };

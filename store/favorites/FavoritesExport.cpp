@@ -28,21 +28,13 @@ bool MakeFolders(const CString& folder) {
     return CreateDirectoryW(folder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-std::string Utf16WithMark(const CString& text) {
-    std::string bytes(2 + static_cast<size_t>(text.GetLength()) * 2, '\0');
-    bytes[0] = static_cast<char>(0xFF);
-    bytes[1] = static_cast<char>(0xFE);
-    memcpy(bytes.data() + 2, text.GetString(), static_cast<size_t>(text.GetLength()) * 2);
-    return bytes;
-}
-
 // Writes one link's shortcut file into the section folder (an existing file
 // of that name is overwritten).
 void WriteShortcut(const CString& sectionFolder, const CString& title, const CString& address) {
     CString name = SafeNameComponent(title);
     if (name.IsEmpty()) return;
     if (!MakeFolders(sectionFolder) ||
-        !WriteFileBytesReplacing(sectionFolder + L"\\" + name + L".url", Utf16WithMark(InternetShortcutText(address))))
+        !WritePageText(sectionFolder + L"\\" + name + L".url", InternetShortcutText(address)))
         ShowMessageBox(nullptr, L"Error! linkFile not openned in Function LastMatchFav.", L"Tarvelo", MB_OK);
 }
 
@@ -62,12 +54,6 @@ int ExportText(const CString& text, const CString& folder) {
     return 1;
 }
 
-bool ReadPageOrSay(const CString& page, CString& text) {
-    if (ReadPageText(page, text)) return true;
-    ShowMessageBox(nullptr, L"Cannot open " + page, L"Tarvelo", MB_OK);
-    return false;
-}
-
 } // namespace
 
 CString InternetShortcutText(const CString& address) {
@@ -79,7 +65,7 @@ int ExportPageToFavorites(const CString& page, CString& folder) {
     folder = WithoutTrailingBackslashes(folder);
     if (!IsSafeStorePath(folder) || !MakeFolders(folder)) return 0;
     CString text;
-    if (!ReadPageOrSay(page, text)) return 0;
+    if (!ReadPageForLinks(page, text)) return 0;
     return ExportText(text, folder);
 }
 
@@ -99,7 +85,7 @@ int RestoreFavoritesTo(const CString& page, const CString& favoritesFolder) {
         return 0;
     }
     CString text;
-    if (!ReadPageOrSay(page, text)) return 0;
+    if (!ReadPageForLinks(page, text)) return 0;
     EmptyFolder(folder);
     return ExportText(text, folder);
 }

@@ -1,6 +1,8 @@
 #include "favorites/PageLinkWalker.h"
 
+#include "core/MessageBox.h"
 #include "favorites/LinkNames.h"
+#include "pages/PageFile.h"
 #include "pages/PageMarkers.h"
 #include "util/Strings.h"
 
@@ -58,6 +60,12 @@ bool ReadAnchorContinuation(PageLines& page, CString& line) {
         line += L" " + next;
         if (FindNoCase(next, L"</a>") >= 0) return false;
     }
+    return false;
+}
+
+bool ReadPageForLinks(const CString& page, CString& text) {
+    if (ReadPageText(page, text)) return true;
+    ShowMessageBox(nullptr, L"Cannot open " + page, L"Tarvelo", MB_OK);
     return false;
 }
 

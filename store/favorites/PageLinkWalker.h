@@ -19,5 +19,7 @@ struct PageLinkWalk {
 // (any case) or the page ends. A body-end marker line is not appended: it
 // stops the reading and the result is true (the content ends there).
 bool ReadAnchorContinuation(PageLines& page, CString& line);
+// Reads a page for a walk: false after "Cannot open " + page.
+bool ReadPageForLinks(const CString& page, CString& text);
 // Walks a page's text.
 void WalkPageLinks(const CString& pageText, const PageLinkWalk& walk);
