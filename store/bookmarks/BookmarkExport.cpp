@@ -22,14 +22,15 @@ constexpr wchar_t kTypedUrlsKey[] = L"Software\\Microsoft\\Internet Explorer\\Ty
 std::unique_ptr<FavoriteNode> PageTree(const CString& text) {
     auto root = std::make_unique<FavoriteNode>();
     FavoriteNode* section = nullptr;  // null before the first tag: those links are left out
+    // Folders by parent and name; names of folders ignore case, as the file system's do.
+    std::map<std::pair<const FavoriteNode*, std::wstring>, FavoriteNode*> folders;
     PageLinkWalk walk;
     walk.onTag = [&](const CString& tag) {
         section = root.get();
         if (tag == L"Default") return;
         for (const CString& name : SectionFolderNames(tag)) {
-            FavoriteNode* found = nullptr;
-            for (const auto& folder : section->folders)
-                if (folder->name.CompareNoCase(name) == 0) found = folder.get();  // folders ignore case
+            CString key = name;
+            FavoriteNode*& found = folders[{section, key.MakeUpper().str()}];
             if (!found) {
                 auto folder = std::make_unique<FavoriteNode>();
                 folder->kind = FavoriteNode::kFolder;

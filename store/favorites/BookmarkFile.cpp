@@ -122,7 +122,11 @@ bool CFavoriteEngine::ParseNetscapeBookmarkFile(const CString& path) {
         }
         int anchor = line.Find(L"<A");
         if (anchor < 0) continue;
-        while (line.Find(L"</A", anchor) < 0 && lines.Next(next)) line += L"\n" + next;
+        if (line.Find(L"</A", anchor) < 0)
+            while (lines.Next(next)) {
+                line += L"\n" + next;
+                if (next.Find(L"</A") >= 0) break;
+            }
         // The address: between the quotes of HREF=" ... ".
         int href = -1;
         for (int at = line.Find(L"<A", anchor); at >= 0 && href < 0; at = line.Find(L"<A", at + 2)) {

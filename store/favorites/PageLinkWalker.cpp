@@ -18,9 +18,12 @@ constexpr wchar_t kCloser[] = L"&lt;&lt;&lt;";
 bool WalkLine(PageLines& page, CString line, const PageLinkWalk& walk) {
     EncodeRawTagMarkers(line);
     int pos = 0;
+    // The next tag and anchor at or after pos, searched again only once pos
+    // has passed them (or the line grew), so each search covers the line once.
+    int tag = -2, anchor = -2;
     for (;;) {
-        int tag = FindNoCase(line, kOpener, pos);
-        int anchor = FindAnchorStart(line, pos);
+        if (tag != -1 && tag < pos) tag = FindNoCase(line, kOpener, pos);
+        if (anchor != -1 && anchor < pos) anchor = FindAnchorStart(line, pos);
         if (tag < 0 && anchor < 0) return true;
         if (tag >= 0 && (anchor < 0 || tag < anchor)) {
             int closer = FindNoCase(line, kCloser, tag);
@@ -34,6 +37,7 @@ bool WalkLine(PageLines& page, CString line, const PageLinkWalk& walk) {
                 int end = FindNoCase(text, kCloser);
                 line = end < 0 ? CString() : text;
                 pos = end < 0 ? 0 : end + static_cast<int>(wcslen(kCloser));
+                tag = anchor = -2;  // a new line
             }
             ExtractIndexTagText(text);
             walk.onTag(text);
@@ -42,6 +46,7 @@ bool WalkLine(PageLines& page, CString line, const PageLinkWalk& walk) {
             if (FindNoCase(line, L"</a>", anchor) < 0) {
                 ended = ReadAnchorContinuation(page, line);
                 EncodeRawTagMarkers(line);
+                if (tag == -1) tag = -2;  // the added lines may hold one
             }
             AnchorParts parts = ReadAnchor(line, anchor);
             walk.onLink(parts.title, parts.address);

@@ -82,6 +82,13 @@ public:
 
     static bool IsQuantifier(int code) { return code == kCellStar || code == kCellPlus || code == kCellOption; }
 
+    // Describes every repetition and set at once (the layout is then only
+    // read, and may be shared).
+    void DescribeAll() const {
+        for (int pc = 0; pc < m_endPc; ++pc)
+            if (IsQuantifier(Code(pc)) || Code(pc) == kCellSetOpen) Index(pc);
+    }
+
 private:
     size_t Index(int pc) const {
         int& slot = m_info[static_cast<size_t>(pc)];

@@ -20,11 +20,11 @@ const TChar* OrEmpty(const TChar* text) {
     return text ? text : empty;
 }
 
-// Compiles (or takes the thread's kept program), or prints the error and
-// "No pattern specified".
+// Compiles (or takes the kept program), or prints the error and "No pattern
+// specified".
 template <typename TChar>
-const CompiledPattern<TChar>* CompileForScan(const TChar* pattern) {
-    const CompiledPattern<TChar>* compiled = CompileCached(pattern);
+std::shared_ptr<const CompiledPattern<TChar>> CompileForScan(const TChar* pattern) {
+    std::shared_ptr<const CompiledPattern<TChar>> compiled = CompileCached(pattern);
     if (!compiled) PrintNoPattern();
     return compiled;
 }
@@ -35,7 +35,7 @@ template <typename TChar>
 ScanResult FindMatches(const TChar* subject, const TChar* pattern,
                        std::map<int, typename Traits<TChar>::String>& matches, bool foldCase,
                        bool firstOnly = false, MatcherTuning tuning = MatcherTuning()) {
-    const CompiledPattern<TChar>* program = CompileForScan(pattern);
+    const auto program = CompileForScan(pattern);
     if (!program) return ScanResult::BadPattern;
     subject = OrEmpty(subject);
     Matcher<TChar> matcher(*program, subject, foldCase, tuning);
@@ -60,7 +60,7 @@ ScanResult FindMatches(const TChar* subject, const TChar* pattern,
 template <typename TChar>
 ScanResult SearchFirstGroup(const TChar* subject, const TChar* pattern, typename Traits<TChar>::String& group,
                             bool foldCase, MatcherTuning tuning = MatcherTuning()) {
-    const CompiledPattern<TChar>* program = CompileForScan(pattern);
+    const auto program = CompileForScan(pattern);
     if (!program) return ScanResult::BadPattern;
     subject = OrEmpty(subject);
     Matcher<TChar> matcher(*program, subject, foldCase, tuning);
