@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "ChildFrame.h"
+#include "HelpFile.h"
 #include "IndexThread.h"
 #include "MainFrame.h"
 #include "Placement.h"
@@ -16,7 +17,6 @@
 #include "source/SourceView.h"
 
 #include <commctrl.h>
-#include <htmlhelp.h>
 #include <ole2.h>
 #include <shellapi.h>
 
@@ -142,15 +142,7 @@ void CTarveloApp::OnAppAbout() {
 void CTarveloApp::OnHelpContent() {
     wchar_t module[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, module, MAX_PATH);
-    CString folder(module);
-    folder = folder.Left(folder.ReverseFind(L'\\'));
-    CString helpFile = folder + (folder.Right(1) == L"\\" ? L"TQHelp.chm" : L"\\TQHelp.chm");
-    // HTML Help is loaded when it is asked for, as the system provides it.
-    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-    HMODULE library = LoadLibraryW(L"hhctrl.ocx");
-    if (!library) return;
-    auto htmlHelp = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
-    if (htmlHelp) htmlHelp(nullptr, helpFile, HH_DISPLAY_TOPIC, 0);
+    ShowHelpFile(m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr, HelpFileBeside(module));
 }
 
 void CTarveloApp::OnHomePage() { ShellExecuteW(nullptr, nullptr, kHomePage, nullptr, nullptr, SW_SHOWNORMAL); }
