@@ -71,19 +71,23 @@ BOOL CTarveloApp::InitInstance() {
                                               RuntimeClass<CSourceView>());
     AddDocTemplate(m_pSourceTemplate);
 
-    auto mainFrame = std::make_unique<CMainFrame>();
-    if (!mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) return FALSE;
-    m_pMainWnd = mainFrame.release();  // the window deletes it when it is destroyed
-
     CCommandLineInfo commandLine;
     commandLine.m_nShellCommand = CCommandLineInfo::FileNothing;  // no empty page at start
     ParseCommandLine(commandLine);
 
-    // A clip process handles its command line and ends without showing anything.
+    // A clip process handles its command line and ends without showing
+    // anything. Its main window is built hidden all the same; a link clip
+    // builds it once its dialog is up, so that the user is not kept waiting.
     CString raw = GetCommandLineW();
-    switch (ClassifyClipCommandLine(raw)) {
+    const ClipKind clip = ClassifyClipCommandLine(raw);
+    if (clip == ClipKind::Link)
+        SetTimer(nullptr, 0, 0, BuildMainFrameWhenIdle);
+    else if (!LoadMainFrame())
+        return FALSE;
+    switch (clip) {
     case ClipKind::Link:
         AddClipFromCommandLine(raw);
+        LoadMainFrame();
         ExitProcess(1);
     case ClipKind::FormBlock:
         StoreFormBlock(raw);
@@ -98,6 +102,21 @@ BOOL CTarveloApp::InitInstance() {
     if (!ProcessShellCommand(commandLine)) return FALSE;
     StartInteractive();
     return TRUE;
+}
+
+BOOL CTarveloApp::LoadMainFrame() {
+    if (m_pMainWnd) return TRUE;
+    auto mainFrame = std::make_unique<CMainFrame>();
+    if (!mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) return FALSE;
+    m_pMainWnd = mainFrame.release();  // the window deletes it when it is destroyed
+    return TRUE;
+}
+
+// A thread timer's message comes only when nothing else is queued: after the
+// dialog of a link clip has been created, shown and painted.
+void CALLBACK CTarveloApp::BuildMainFrameWhenIdle(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    TheApp().LoadMainFrame();
 }
 
 void CTarveloApp::StartInteractive() {
