@@ -71,10 +71,6 @@ BOOL CTarveloApp::InitInstance() {
                                               RuntimeClass<CSourceView>());
     AddDocTemplate(m_pSourceTemplate);
 
-    CCommandLineInfo commandLine;
-    commandLine.m_nShellCommand = CCommandLineInfo::FileNothing;  // no empty page at start
-    ParseCommandLine(commandLine);
-
     // A clip process handles its command line and ends without showing
     // anything. Its main window is built hidden all the same; a link clip
     // builds it once its dialog is up, so that the user is not kept waiting.
@@ -99,6 +95,11 @@ BOOL CTarveloApp::InitInstance() {
         break;
     }
 
+    // Only an interactive start has a use for the parsed command line (a page
+    // file named on it is opened).
+    CCommandLineInfo commandLine;
+    commandLine.m_nShellCommand = CCommandLineInfo::FileNothing;  // no empty page at start
+    ParseCommandLine(commandLine);
     if (!ProcessShellCommand(commandLine)) return FALSE;
     StartInteractive();
     return TRUE;
