@@ -73,11 +73,12 @@ BOOL CTarveloApp::InitInstance() {
 
     // A clip process handles its command line and ends without showing
     // anything. Its main window is built hidden all the same; a link clip
-    // builds it once its dialog is up, so that the user is not kept waiting.
+    // builds it, and begins reading the pages its dialog lists, once the
+    // dialog is up, so that the user is not kept waiting.
     CString raw = GetCommandLineW();
     const ClipKind clip = ClassifyClipCommandLine(raw);
     if (clip == ClipKind::Link)
-        SetTimer(nullptr, 0, 0, BuildMainFrameWhenIdle);
+        SetTimer(nullptr, 0, 0, WhenClipDialogIsUp);
     else if (!LoadMainFrame())
         return FALSE;
     switch (clip) {
@@ -115,8 +116,9 @@ BOOL CTarveloApp::LoadMainFrame() {
 
 // A thread timer's message comes only when nothing else is queued: after the
 // dialog of a link clip has been created, shown and painted.
-void CALLBACK CTarveloApp::BuildMainFrameWhenIdle(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK CTarveloApp::WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
+    OnClipDialogUp();
     TheApp().LoadMainFrame();
 }
 
