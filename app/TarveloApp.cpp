@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "ChildFrame.h"
+#include "HelpFile.h"
 #include "IndexThread.h"
 #include "MainFrame.h"
 #include "Placement.h"
@@ -16,7 +17,6 @@
 #include "source/SourceView.h"
 
 #include <commctrl.h>
-#include <htmlhelp.h>
 #include <ole2.h>
 #include <shellapi.h>
 
@@ -71,19 +71,20 @@ BOOL CTarveloApp::InitInstance() {
                                               RuntimeClass<CSourceView>());
     AddDocTemplate(m_pSourceTemplate);
 
-    auto mainFrame = std::make_unique<CMainFrame>();
-    if (!mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) return FALSE;
-    m_pMainWnd = mainFrame.release();  // the window deletes it when it is destroyed
-
-    CCommandLineInfo commandLine;
-    commandLine.m_nShellCommand = CCommandLineInfo::FileNothing;  // no empty page at start
-    ParseCommandLine(commandLine);
-
-    // A clip process handles its command line and ends without showing anything.
+    // A clip process handles its command line and ends without showing
+    // anything. Its main window is built hidden all the same; a link clip
+    // builds it, and begins reading the pages its dialog lists, once the
+    // dialog is up, so that the user is not kept waiting.
     CString raw = GetCommandLineW();
-    switch (ClassifyClipCommandLine(raw)) {
+    const ClipKind clip = ClassifyClipCommandLine(raw);
+    if (clip == ClipKind::Link)
+        SetTimer(nullptr, 0, 0, WhenClipDialogIsUp);
+    else if (!LoadMainFrame())
+        return FALSE;
+    switch (clip) {
     case ClipKind::Link:
         AddClipFromCommandLine(raw);
+        LoadMainFrame();
         ExitProcess(1);
     case ClipKind::FormBlock:
         StoreFormBlock(raw);
@@ -95,9 +96,30 @@ BOOL CTarveloApp::InitInstance() {
         break;
     }
 
+    // Only an interactive start has a use for the parsed command line (a page
+    // file named on it is opened).
+    CCommandLineInfo commandLine;
+    commandLine.m_nShellCommand = CCommandLineInfo::FileNothing;  // no empty page at start
+    ParseCommandLine(commandLine);
     if (!ProcessShellCommand(commandLine)) return FALSE;
     StartInteractive();
     return TRUE;
+}
+
+BOOL CTarveloApp::LoadMainFrame() {
+    if (m_pMainWnd) return TRUE;
+    auto mainFrame = std::make_unique<CMainFrame>();
+    if (!mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) return FALSE;
+    m_pMainWnd = mainFrame.release();  // the window deletes it when it is destroyed
+    return TRUE;
+}
+
+// A thread timer's message comes only when nothing else is queued: after the
+// dialog of a link clip has been created, shown and painted.
+void CALLBACK CTarveloApp::WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    OnClipDialogUp();
+    TheApp().LoadMainFrame();
 }
 
 void CTarveloApp::StartInteractive() {
@@ -142,15 +164,7 @@ void CTarveloApp::OnAppAbout() {
 void CTarveloApp::OnHelpContent() {
     wchar_t module[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, module, MAX_PATH);
-    CString folder(module);
-    folder = folder.Left(folder.ReverseFind(L'\\'));
-    CString helpFile = folder + (folder.Right(1) == L"\\" ? L"TQHelp.chm" : L"\\TQHelp.chm");
-    // HTML Help is loaded when it is asked for, as the system provides it.
-    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-    HMODULE library = LoadLibraryW(L"hhctrl.ocx");
-    if (!library) return;
-    auto htmlHelp = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
-    if (htmlHelp) htmlHelp(nullptr, helpFile, HH_DISPLAY_TOPIC, 0);
+    ShowHelpFile(m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr, HelpFileBeside(module));
 }
 
 void CTarveloApp::OnHomePage() { ShellExecuteW(nullptr, nullptr, kHomePage, nullptr, nullptr, SW_SHOWNORMAL); }

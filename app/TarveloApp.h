@@ -35,6 +35,9 @@ protected:
     void OnSetInstallPath();
 
 private:
+    // Builds the hidden main window unless it is there already.
+    BOOL LoadMainFrame();
+    static void CALLBACK WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD);
     // Places, shows and fills the main window of an interactive start.
     void StartInteractive();
     void ReopenLastPage();

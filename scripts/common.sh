@@ -48,6 +48,16 @@ ensure_prefix() {
     fi
 }
 
+# Without a window manager on the display, Wine waits 2 s for the manager
+# each time a managed window is hidden; windows that Wine manages itself
+# ("Managed"="N") do not wait. Set once in the prefix, before Wine's own
+# processes start.
+ensure_test_display() {
+    grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+}
+
 XVFB_PID=""
 # Starts a private Xvfb and exports DISPLAY.
 start_xvfb() {

@@ -7,6 +7,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages
 build_all
 ensure_prefix "$BUILD_DIR/wineprefix"
+ensure_test_display
 trap stop_services EXIT
 start_xvfb
 wineserver -p

@@ -8,8 +8,8 @@
 
 namespace {
 
-// The "Add to Tarvelo" dialog in the clip process (its main window is never
-// shown, so the dialog has no owner).
+// The "Add to Tarvelo" dialog in the clip process (its main window is built
+// only once the dialog is up, so the dialog has no owner).
 bool AskWithDialog(const LinkClip& offered, LinkPlacementChoice& choice) {
     CDialogAddItem dialog(offered.title, offered.address, offered.formFlag, offered.pictureAddress);
     if (dialog.DoModal() != IDOK) return false;
@@ -23,9 +23,9 @@ bool AskWithDialog(const LinkClip& offered, LinkPlacementChoice& choice) {
     return true;
 }
 
-// A link-clip process reads the index for its dialog while the program is
-// still starting up.
-const bool g_indexPrefetchStarted = (StartIndexPrefetch(GetCommandLineW()), true);
+// A link-clip process reads the index for its dialog in the background, from
+// when the dialog is up (see OnClipDialogUp).
+const bool g_indexPrefetchPlanned = (PlanIndexPrefetch(GetCommandLineW()), true);
 
 }  // namespace
 
@@ -34,6 +34,8 @@ void CTarveloApp::AddClipFromCommandLine(CString commandLine) {
     GetLocalTime(&now);
     TakeLinkClip(commandLine, AskWithDialog, now);
 }
+
+void OnClipDialogUp() { BeginIndexPrefetch(); }
 
 void CTarveloApp::AddEventFromCommandLine(CString commandLine) { TakeEventClip(commandLine); }
 

@@ -5,3 +5,7 @@
 
 // Stores one block of a page's form text for the link clip that follows.
 void StoreFormBlock(const CString& commandLine);
+
+// Once the "Add to Tarvelo" dialog of a link clip is up: begins reading the
+// pages it lists.
+void OnClipDialogUp();

@@ -76,7 +76,7 @@ bool SaveFormRecords(CString& address) {
 
 CString StoreClipPicture(const CString& pictureAddress) {
     CString extension = PictureAddressExtension(pictureAddress);
-    if (!IsKnownPictureExtension(extension)) return CString();
+    if (!IsPictureExtension(extension)) return CString();
     if (pictureAddress.Find(L"http:") < 0) return CString();
     CString install = GetInstallPath();
     if (!IsUsableInstallPath(install)) return CString();

@@ -66,6 +66,7 @@ Slice ReadSlice(const CString& allpagesFolder, DWORD first, DWORD last, DWORD lo
 // process that ends before it is needed does not wait for it.
 struct Prefetch {
     std::mutex lock;
+    bool planned = false;  // a link clip will want the snapshot
     bool started = false;
     bool ready = false;
     CString allpagesFolder;
@@ -130,14 +131,20 @@ IndexSnapshot ReadIndexSnapshot(const CString& allpagesFolder, unsigned maxReade
     return snapshot;
 }
 
-void StartIndexPrefetch(const CString& commandLine) {
+void PlanIndexPrefetch(const CString& commandLine) {
     int param = commandLine.Find(L"<param>");
     if (param < 0 || commandLine.Find(L"</param>", param + 8) < 0) return;
     Prefetch& prefetch = ThePrefetch();
     std::lock_guard<std::mutex> guard(prefetch.lock);
-    if (prefetch.started) return;
+    if (prefetch.planned) return;
     prefetch.allpagesFolder = QuietAllpagesPath();
-    if (prefetch.allpagesFolder.IsEmpty()) return;
+    prefetch.planned = !prefetch.allpagesFolder.IsEmpty();
+}
+
+void BeginIndexPrefetch() {
+    Prefetch& prefetch = ThePrefetch();
+    std::lock_guard<std::mutex> guard(prefetch.lock);
+    if (!prefetch.planned || prefetch.started) return;
     prefetch.started = true;
     std::thread([&prefetch, folder = prefetch.allpagesFolder] {
         // One reader only: the program's own start-up needs the registry too.
@@ -149,17 +156,22 @@ void StartIndexPrefetch(const CString& commandLine) {
     }).detach();
 }
 
+void StartIndexPrefetch(const CString& commandLine) {
+    PlanIndexPrefetch(commandLine);
+    BeginIndexPrefetch();
+}
+
 bool TakeIndexSnapshot(const CString& allpagesFolder, HWND window, UINT message, IndexSnapshot& snapshot) {
     Prefetch& prefetch = ThePrefetch();
     {
         std::lock_guard<std::mutex> guard(prefetch.lock);
-        if (prefetch.started && prefetch.allpagesFolder.CompareNoCase(allpagesFolder) == 0) {
+        if (prefetch.planned && prefetch.allpagesFolder.CompareNoCase(allpagesFolder) == 0) {
             if (!prefetch.ready) {
                 prefetch.notify = window;
                 prefetch.message = message;
                 return false;
             }
-            prefetch.started = false;
+            prefetch.planned = prefetch.started = false;
             snapshot = std::move(prefetch.snapshot);
             return true;
         }

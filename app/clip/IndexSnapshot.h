@@ -25,13 +25,17 @@ struct IndexSnapshot {
 // with up to `maxReaders` threads; no entries when the section is missing.
 IndexSnapshot ReadIndexSnapshot(const CString& allpagesFolder, unsigned maxReaders = 8);
 
-// Starts reading the snapshot in the background when the command line is a
-// link clip (called once at start-up; the install path is read quietly).
+// A link-clip process reads the snapshot in the background: planned at
+// start-up (when the command line is a link clip; the install path is read
+// quietly) and begun once the dialog is up, so that the read does not slow
+// the dialog's own start. StartIndexPrefetch does both at once.
+void PlanIndexPrefetch(const CString& commandLine);
+void BeginIndexPrefetch();
 void StartIndexPrefetch(const CString& commandLine);
 
-// The snapshot for the Allpages folder. Without a background read for that
-// folder it is read now and handed over (true). When the background read is
-// done it is handed over (true). While it is still running, `window` gets
+// The snapshot for the Allpages folder. Without a background read planned for
+// that folder it is read now and handed over (true). When the background read
+// is done it is handed over (true). While it is still to come, `window` gets
 // `message` posted when it is done, and the call returns false; a call after
 // that message hands it over.
 bool TakeIndexSnapshot(const CString& allpagesFolder, HWND window, UINT message, IndexSnapshot& snapshot);

@@ -1,16 +1,29 @@
 #include "clip/PictureName.h"
 
+namespace {
+constexpr int kLongestPictureExtension = 8;
+
+bool IsAsciiLetterOrDigit(wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+}  // namespace
+
 CString PictureAddressExtension(const CString& pictureAddress) {
-    int dot = pictureAddress.ReverseFind(L'.');
-    if (dot < 0 || dot + 1 >= pictureAddress.GetLength()) return CString();
-    return pictureAddress.Mid(dot + 1);
+    CString address = pictureAddress;
+    int fragment = address.Find(L'#');
+    if (fragment >= 0) address = address.Left(fragment);
+    int query = address.Find(L'?');
+    if (query >= 0) address = address.Left(query);
+    int dot = address.ReverseFind(L'.');
+    if (dot < 0 || dot + 1 >= address.GetLength()) return CString();
+    return address.Mid(dot + 1);
 }
 
-bool IsKnownPictureExtension(const CString& extension) {
-    static const wchar_t* const known[] = {L"jpg", L"jpeg", L"gif", L"png", L"bmp"};
-    for (const wchar_t* name : known)
-        if (extension.CompareNoCase(name) == 0) return true;
-    return false;
+bool IsPictureExtension(const CString& extension) {
+    if (extension.IsEmpty() || extension.GetLength() > kLongestPictureExtension) return false;
+    for (int i = 0; i < extension.GetLength(); ++i)
+        if (!IsAsciiLetterOrDigit(extension[i])) return false;
+    return true;
 }
 
 CString PictureFileName(uint32_t first, uint32_t second, const CString& extension) {

@@ -142,10 +142,15 @@ public:
     CString m_type;
     UINT m_press = IDOK;
     bool m_focusOnName = false;
+    CString m_caption, m_cancelText;
 
     BOOL OnInitDialog() override {
         BOOL result = CDialogAddPage::OnInitDialog();
         m_focusOnName = ::GetFocus() == m_editName.GetSafeHwnd();
+        m_caption = GetWindowText();
+        wchar_t cancel[32] = {};
+        ::GetDlgItemTextW(GetSafeHwnd(), IDCANCEL, cancel, 32);
+        m_cancelText = cancel;
         m_editName.SetWindowText(m_type);
         PostMessage(WM_COMMAND, m_press);
         return result;
@@ -160,6 +165,8 @@ TEST(NameInput, OkHandsTheTypedNameOverAndCancelKeepsTheOldOne) {
     dialog.m_type = L"C:\\Program Files\\Tarvelo";
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_TRUE(dialog.m_focusOnName);
+    EXPECT_EQ(dialog.m_caption, L"Tarvelo->Input Name");
+    EXPECT_EQ(dialog.m_cancelText, L"CANCEL");
     EXPECT_EQ(dialog.m_strName, L"C:\\Program Files\\Tarvelo");
 
     TypedAddPage cancelled;

@@ -174,6 +174,45 @@ TEST_F(Startup, EachClipCommandLineEndsWithExitCodeOneAndShowsNoWindow) {
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Recent File List", L"File1"), L"");
 }
 
+namespace {
+// A top-level window of the process with that caption, shown or not.
+HWND FindWindowOfProcess(DWORD processId, const CString& caption) {
+    struct Search {
+        DWORD processId;
+        const CString* caption;
+        HWND found = nullptr;
+    } search{processId, &caption};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t text[64] = {};
+            GetWindowTextW(window, text, 64);
+            if (owner != s->processId || CString(text) != *s->caption) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+}  // namespace
+
+TEST_F(Startup, LinkClipBuildsItsMainWindowHiddenWhileItsDialogIsUp) {
+    bool hiddenFrame = false, sawOtherWindow = false;
+    TarveloRun run = RunTarvelo(L"\"<param><url>http://example.org/a</url><name>A</name></param>\"", [&](DWORD processId) {
+        if (!FindVisibleWindow(processId, L"Tarvelo->Add to Tarvelo")) return true;
+        HWND frame = FindWindowOfProcess(processId, L"Tarvelo 2.3");
+        if (!frame) return true;
+        hiddenFrame = !IsWindowVisible(frame);
+        CancelClipDialogs(processId, sawOtherWindow);
+        return false;
+    });
+    EXPECT_TRUE(hiddenFrame);
+    EXPECT_FALSE(sawOtherWindow);
+    EXPECT_EQ(run.exitCode, 1u);
+}
+
 TEST_F(Startup, DamagedInitValuesFallBackToTheDefaultPlace) {
     ProgramRegistryGuard::WriteInt(L"Init", L"Left", 900);
     ProgramRegistryGuard::WriteInt(L"Init", L"right", 100);  // right of the right edge: no width

@@ -150,6 +150,10 @@ TEST_F(ClipRoadTest, Picture_IsDownloadedUnderAFreshDigitsName) {
     TakeLinkClip(line, Answer(L"P", L"", false, true), March7());
     TakeLinkClip(line, Answer(L"P", L"", false, true), March7());
     EXPECT_EQ(m_offered.pictureAddress, picture);
+    // Any short extension counts once the query and fragment are dropped.
+    CString webp = StoreClipPicture(server.Address(L"/cat.webp?w=64&f=a.b#top"));
+    EXPECT_EQ(webp.Right(5), L".webp");
+    EXPECT_TRUE(DeleteFileW(webp));
     std::vector<CString> stored = ListFolder(Install() + L"\\BookMark\\Pic");
     ASSERT_EQ(stored.size(), 2u);
     for (const CString& name : stored) {
@@ -160,8 +164,8 @@ TEST_F(ClipRoadTest, Picture_IsDownloadedUnderAFreshDigitsName) {
     }
 }
 
-TEST_F(ClipRoadTest, Picture_OnlyPlainHttpAndKnownExtensionsGiveOne) {
-    const wchar_t* refused[] = {L"https://x.org/a.jpg", L"http://x.org/a.exe", L"http://x.org/a",
+TEST_F(ClipRoadTest, Picture_OnlyPlainHttpAndShortPlainExtensionsGiveOne) {
+    const wchar_t* refused[] = {L"https://x.org/a.jpg", L"http://x.org/a.picturefile", L"http://x.org/a", L"http://x.org/a.p%6Eg",
                                 L"http://x.org/a.jpg\\..\\..\\evil", L"ftp://x.org/a.gif"};
     for (const wchar_t* address : refused) EXPECT_TRUE(StoreClipPicture(address).IsEmpty()) << ::testing::PrintToString(CString(address));
     EXPECT_FALSE(PathExists(Install() + L"\\BookMark\\Pic"));

@@ -10,16 +10,17 @@ TEST(FormBlocks, TransferFileTextDropsMarkAndLineEnds) {
     EXPECT_EQ(TransferFileText("\xFF\xFE" "a"), L"");  // a lone odd byte is no unit
 }
 
-TEST(PictureName, OnlyKnownPictureExtensionsGiveAPicture) {
+TEST(PictureName, AnyShortAlphanumericExtensionGivesAPicture) {
     EXPECT_EQ(PictureAddressExtension(L"http://x.org/a.jpg"), L"jpg");
+    EXPECT_EQ(PictureAddressExtension(L"http://x.org/a.webp?w=640&f=a.b"), L"webp");
+    EXPECT_EQ(PictureAddressExtension(L"http://x.org/a.svg#view?x"), L"svg");
+    EXPECT_EQ(PictureAddressExtension(L"http://x.org/a.tif?x#y"), L"tif");
     EXPECT_EQ(PictureAddressExtension(L"http://x.org/a"), L"org/a");
-    EXPECT_EQ(PictureAddressExtension(L"http://x.org/a."), L"");
-    EXPECT_TRUE(IsKnownPictureExtension(L"JPG"));
-    EXPECT_TRUE(IsKnownPictureExtension(L"png"));
-    EXPECT_FALSE(IsKnownPictureExtension(L"org/a"));
-    EXPECT_FALSE(IsKnownPictureExtension(L"exe"));
-    EXPECT_FALSE(IsKnownPictureExtension(L"jpg\\..\\..\\x"));
-    EXPECT_FALSE(IsKnownPictureExtension(L""));
+    EXPECT_EQ(PictureAddressExtension(L"http://x.org/a.?x"), L"");
+    for (const wchar_t* extension : {L"JPG", L"png", L"webp", L"svg", L"ico", L"tif", L"jp2", L"12345678"})
+        EXPECT_TRUE(IsPictureExtension(extension)) << extension;
+    for (const wchar_t* extension : {L"", L"org/a", L"jpg\\..\\..\\x", L"j pg", L"123456789", L"p\u00e9g", L"gif:x"})
+        EXPECT_FALSE(IsPictureExtension(extension)) << extension;
 }
 
 TEST(PictureName, NameIsDigitsDotExtension) {

@@ -17,6 +17,22 @@ CString TestFolder() {
     return folder.Left(folder.ReverseFind(L'\\'));
 }
 
+ULONGLONG CreationTime(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// A process whose parent id is ours but which started before us is the child
+// of an earlier process that had our id (ids are reused), not one of ours.
+bool StartedAfterUs(DWORD id) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process) return false;
+    bool after = CreationTime(process) >= CreationTime(GetCurrentProcess());
+    CloseHandle(process);
+    return after;
+}
+
 std::vector<DWORD> ChildProcesses() {
     std::vector<DWORD> children;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -24,7 +40,8 @@ std::vector<DWORD> ChildProcesses() {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        if (entry.th32ParentProcessID == GetCurrentProcessId() && entry.th32ProcessID != GetCurrentProcessId())
+        if (entry.th32ParentProcessID == GetCurrentProcessId() && entry.th32ProcessID != GetCurrentProcessId() &&
+            StartedAfterUs(entry.th32ProcessID))
             children.push_back(entry.th32ProcessID);
     CloseHandle(snapshot);
     return children;

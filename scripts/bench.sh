@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Builds Tarvelo and runs its benchmarks (all of them, or those named: the
+# folder names below bench/, e.g. "cliproad") under Wine on a private Xvfb
+# display, in the same prefix and display set-up as the tests. Prints each
+# benchmark's output, then every figure that has a goal beside that goal.
+# Installs what is missing first.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+# Goals of the benchmarks whose output does not state one, and the lines of
+# their output that hold the figures those goals are about.
+declare -A STATED_GOALS=(
+    [engine]="goal: parse and serialize at least 20 MB/s under Wine"
+    [textfile]="no goal set"
+)
+declare -A FIGURE_LINES=(
+    [engine]="^[^ ]|wall clock"
+    [textfile]="MB/s"
+)
+
+available=()
+for dir in "$TARVELO_ROOT"/bench/*/; do
+    [ -f "$dir/CMakeLists.txt" ] && available+=("$(basename "$dir")")
+done
+wanted=("$@")
+[ ${#wanted[@]} -eq 0 ] && wanted=("${available[@]}")
+for name in "${wanted[@]}"; do
+    if [[ ! " ${available[*]} " == *" $name "* ]]; then
+        log "no benchmark named \"$name\"; there are: ${available[*]}"
+        exit 2
+    fi
+done
+
+ensure_packages
+build_all
+ensure_prefix "$BUILD_DIR/wineprefix"
+ensure_test_display
+trap stop_services EXIT
+start_xvfb
+wineserver -p
+wine cmd.exe /c exit >/dev/null 2>&1 || true
+
+summary=()
+failed=0
+for name in "${wanted[@]}"; do
+    exe="$(find "$BUILD_DIR/bench/$name" -maxdepth 1 -name '*_bench.exe' | head -n1)"
+    if [ -z "$exe" ]; then
+        log "$name: no *_bench.exe was built"
+        failed=1
+        continue
+    fi
+    log "$name: $(basename "$exe") (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+    output="$(mktemp)"
+    if ! (cd "$(dirname "$exe")" && wine "$exe") 2>&1 | tr -d '\r' | tee "$output"; then
+        failed=1
+    fi
+    goals="$(grep -i 'goal' "$output" || true)"
+    if [ -n "$goals" ]; then
+        while IFS= read -r line; do summary+=("$name: $line"); done <<<"$goals"
+    else
+        summary+=("$name: ${STATED_GOALS[$name]:-no goal stated}")
+        while IFS= read -r line; do
+            [ -n "$line" ] && summary+=("$name:   $line")
+        done < <(grep -E "${FIGURE_LINES[$name]:-.}" "$output" || true)
+    fi
+    rm -f "$output"
+done
+
+echo
+echo "== figures beside their goals (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+printf '%s\n' "${summary[@]}"
+exit $failed
