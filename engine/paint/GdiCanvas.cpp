@@ -149,6 +149,7 @@ void GdiCanvas::DrawLine(int x1, int y1, int x2, int y2, int thickness, Color co
 
 void GdiCanvas::DrawPicture(const Rect& rect, const Picture& picture) {
     if (rect.IsEmpty() || picture.width <= 0 || picture.height <= 0) return;
+    if (picture.pixels.size() < static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height)) return;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = picture.width;
