@@ -11,9 +11,11 @@ using dom::Tag;
 DocumentLayout::DocumentLayout(const dom::Document& document, paint::Canvas& measure, PictureLoader loader)
     : m_document(document), m_measure(measure), m_loader(std::move(loader)) {}
 
-void DocumentLayout::Rebuild() {
+void DocumentLayout::Rebuild() { Rebuild(m_viewportWidth); }
+
+void DocumentLayout::Rebuild(int viewportWidth) {
     m_root = BuildBoxes(m_document, m_loader);
-    Layout(m_viewportWidth);
+    Layout(viewportWidth);
 }
 
 void DocumentLayout::Layout(int viewportWidth) {

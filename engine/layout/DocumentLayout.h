@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 namespace layout {
 
@@ -31,6 +32,7 @@ public:
 
     // Builds the boxes anew (after the document changed) and lays them out.
     void Rebuild();
+    void Rebuild(int viewportWidth);
     // Lays the boxes out for another viewport width.
     void Layout(int viewportWidth);
 
@@ -48,6 +50,10 @@ public:
     HitPoint HitTest(int x, int y) const;
     // The caret's rectangle before the character at the offset of a text node.
     std::optional<paint::Rect> CaretRect(const dom::Node& text, int offset) const;
+
+    // The tops of the pages when the page is cut into pages of the height:
+    // a page ends before a line of text or a table row that it would cut.
+    std::vector<int> PageBreaks(int pageHeight) const;
 
     // Paints what lies in `dirty` (page coordinates) with the page shifted by the scroll position.
     void Paint(paint::Canvas& canvas, const paint::Rect& dirty, int scrollX, int scrollY) const;

@@ -55,6 +55,7 @@ struct Picture {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
+    bool hasAlpha = false;  // pixels are premultiplied; some are not opaque
 };
 using PicturePtr = std::shared_ptr<const Picture>;
 

@@ -1,5 +1,6 @@
 #include "paint/GdiCanvas.h"
 
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -157,6 +158,21 @@ void GdiCanvas::DrawPicture(const Rect& rect, const Picture& picture) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    if (picture.hasAlpha) {
+        // Through a DIB on a memory DC, blended over what is drawn already.
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!bitmap) return;
+        memcpy(bits, picture.pixels.data(), picture.pixels.size() * 4);
+        HDC memory = CreateCompatibleDC(m_dc);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        GdiAlphaBlend(m_dc, rect.left, rect.top, rect.Width(), rect.Height(), memory, 0, 0, picture.width, picture.height, blend);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        DeleteObject(bitmap);
+        return;
+    }
     SetStretchBltMode(m_dc, COLORONCOLOR);
     StretchDIBits(m_dc, rect.left, rect.top, rect.Width(), rect.Height(), 0, 0, picture.width, picture.height,
                   picture.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
