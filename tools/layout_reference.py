@@ -3,7 +3,8 @@
 writes what it measures into tests/engine/reference/layout.txt.
 
   tools/layout_reference.py            write the pages and measure them
-  tools/layout_reference.py --bench    also time each page's layout in Chromium
+  tools/layout_reference.py --bench    also time in Chromium a full layout of the pages that
+                                       bench/layout times in the engine (1 MB page, 5,000-row table)
 
 The pages (tests/engine/reference/pages/) are written by this script too, so
 that the set can grow here. CI never needs Chromium: the data file is checked
@@ -206,13 +207,66 @@ def pages():
     return p
 
 
-def measure(path, chromium):
+BENCH_HEAD = "<script>document.documentElement.style.display = 'none';</script>"
+BENCH_TIMER = r"""
+<script>
+(function () {
+  var times = [];
+  for (var k = 0; k < 5; k++) {
+    document.documentElement.style.display = 'none';
+    document.documentElement.offsetHeight;
+    var t0 = performance.now();
+    document.documentElement.style.display = '';
+    document.documentElement.offsetHeight;
+    times.push(performance.now() - t0);
+  }
+  times.sort(function (a, b) { return a - b; });
+  var pre = document.createElement("pre");
+  pre.textContent = "@@BEGIN\nlayout " + times[2].toFixed(2) + "\n@@END";
+  document.documentElement.appendChild(pre);
+})();
+</script>
+"""
+
+
+def clipped_page():
+    """The 1 MB page of bench/layout (LayoutBench.cpp writes the same)."""
+    parts, size, i = ["<html><head><title>Clip</title></head><body>"], 0, 0
+    size = len(parts[0])
+    while size < 1000000:
+        block = ("<h2>Section %d</h2><p>Notes are kept as pages and <b>every page</b> is one file below the "
+                 "bookmark folder; <a href=\"http://example.com/%d\">links arrive</a> from the browser and land "
+                 "in the section the user picks.</p><ul><li>first point<li>second <i>point</i></ul><table border=1><tr><td>cell "
+                 "%d</td><td>another cell with more text</td></tr></table>" % (i, i, i))
+        parts.append(block)
+        size += len(block)
+        i += 1
+    return "".join(parts) + "</body></html>"
+
+
+def long_table():
+    rows = "".join("<tr><td>%d</td><td>row text %d</td><td><a href=x>link</a></td></tr>" % (i, i) for i in range(5000))
+    return "<html><body><table border=1 cellpadding=2>" + rows + "</table></body></html>"
+
+
+def bench(chromium):
+    work = tempfile.mkdtemp()
+    for name, html in (("1 MB page", clipped_page()), ("5,000-row table", long_table())):
+        path = os.path.join(work, "bench.htm")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(BENCH_HEAD + html + BENCH_TIMER)
+        lines = measure(path, chromium, budget=20000)
+        print("chromium full layout, %-16s %s ms" % (name, lines[0].split()[1]))
+    shutil.rmtree(work, ignore_errors=True)
+
+
+def measure(path, chromium, budget=2000):
     profile = tempfile.mkdtemp()
     try:
         command = [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                    "--disable-background-networking", "--disable-component-update", "--disable-sync",
                    "--hide-scrollbars", "--user-data-dir=" + profile, "--window-size=%d,%d" % (WIDTH, HEIGHT),
-                   "--virtual-time-budget=2000", "--dump-dom", "file://" + path]
+                   "--virtual-time-budget=%d" % budget, "--dump-dom", "file://" + path]
         dom = subprocess.run(command, capture_output=True, text=True, timeout=120).stdout
     finally:
         shutil.rmtree(profile, ignore_errors=True)
@@ -248,8 +302,7 @@ def main():
     with open(os.path.join(REFERENCE, "layout.txt"), "w", encoding="utf-8", newline="\n") as f:
         f.write("\n".join(records) + "\n")
     if "--bench" in sys.argv:
-        for name, ms in times:
-            print("chromium layout %-28s %8.3f ms" % (name, ms))
+        bench(chromium)
     print("%d pages" % len(pages()))
 
 

@@ -22,8 +22,10 @@ public:
     void PaintBox(const Box& box, int parentX, int parentY, bool isRoot) {
         const int x = parentX + box.x, y = parentY + box.y;
         const paint::Rect rect{x, y, x + box.width, y + box.height};
-        // Rows and cells (and so the rows of long tables) outside the dirty area cost nothing.
-        if ((box.kind == BoxKind::Row || box.kind == BoxKind::Cell) && !rect.Intersects(m_dirty)) return;
+        // Boxes outside the dirty area cost nothing; a box of automatic height holds its
+        // content (one of fixed height may overflow, and is walked).
+        if (!isRoot && !rect.Intersects(m_dirty) && (box.style.height.IsAuto() || box.kind == BoxKind::Row || box.kind == BoxKind::Cell))
+            return;
         const Style& s = box.style;
         bool canvasOwned = isRoot || (box.node && box.node->Is(Tag::Body) && box.parent && !box.parent->parent);
         if (!canvasOwned) m_canvas.FillRect(rect, s.background);
