@@ -167,7 +167,9 @@ int LayoutEngine::LayoutLines(Box& box) {
     box.collapsedTop = box.margin[0];
     box.collapsedBottom = box.margin[2];
     box.lines.clear();
-    const int avail = std::max(box.ContentWidth(), 0);
+    const int fullWidth = std::max(box.ContentWidth(), 0);
+    int avail = fullWidth;  // of the current line, beside the floats
+    int lineLeft = 0;
     const InlineContext* rootContext = box.contexts.empty() ? nullptr : box.contexts.front().get();
     paint::FontMetrics strut{};
     if (rootContext) strut = m_canvas.Metrics(FontOf(*rootContext));
@@ -183,6 +185,52 @@ int LayoutEngine::LayoutLines(Box& box) {
     int pendingWidth = 0;
     bool afterAtomic = false;
     int y = 0;
+
+    // Pictures that float to a side: the lines beside them are shorter.
+    struct Floating {
+        bool left;
+        int top, bottom, edge;  // edge: the side of the float that faces the lines
+    };
+    std::vector<Floating> floats;
+    std::vector<Box*> waiting;  // floats that did not fit beside the line they came in
+    int floatBottom = 0;
+    auto edgesAt = [&](int top, int bottom, int& left, int& right) {
+        left = 0;
+        right = fullWidth;
+        for (const auto& f : floats)
+            if (f.top < bottom && f.bottom > top) {
+                if (f.left) left = std::max(left, f.edge);
+                else right = std::min(right, f.edge);
+            }
+    };
+    auto startLine = [&]() {
+        int left, right;
+        edgesAt(y, y + std::max(strut.Height(), 1), left, right);
+        lineLeft = left;
+        avail = std::max(0, right - left);
+    };
+    auto placeFloat = [&](Box& atomic) {
+        const int width = atomic.width + atomic.margin[1] + atomic.margin[3];
+        const int height = atomic.height + atomic.margin[0] + atomic.margin[2];
+        const bool left = atomic.style.floating == Float::Left;
+        int top = y, x = 0;
+        for (int guard = 0; guard < 100000; ++guard) {
+            int l, r;
+            edgesAt(top, top + std::max(height, 1), l, r);
+            x = left ? l : r - width;
+            if (r - l >= width || (l == 0 && r == fullWidth)) break;
+            int next = INT_MAX;  // below the float that ends first
+            for (const auto& f : floats)
+                if (f.bottom > top) next = std::min(next, f.bottom);
+            if (next == INT_MAX) break;
+            top = next;
+        }
+        x = std::max(x, 0);
+        atomic.x = box.ContentLeft() + x + atomic.margin[3];
+        atomic.y = box.ContentTop() + top + atomic.margin[0];
+        floats.push_back({left, top, top + height, left ? x + width : x});
+        floatBottom = std::max(floatBottom, top + height);
+    };
 
     auto commitSpace = [&]() {
         if (!pendingSpace) return;
@@ -208,9 +256,9 @@ int LayoutEngine::LayoutLines(Box& box) {
         }
         line.height = std::max(ascent + descent, tallest);
         line.baseline = ascent;
-        int offset = 0;
-        if (box.style.textAlign == TextAlign::Center) offset = std::max(0, (avail - x) / 2);
-        else if (box.style.textAlign == TextAlign::Right) offset = std::max(0, avail - x);
+        int offset = lineLeft;
+        if (box.style.textAlign == TextAlign::Center) offset += std::max(0, (avail - x) / 2);
+        else if (box.style.textAlign == TextAlign::Right) offset += std::max(0, avail - x);
         for (auto& fragment : line.fragments) {
             fragment.x += box.ContentLeft() + offset;
             if (fragment.box) {
@@ -236,7 +284,11 @@ int LayoutEngine::LayoutLines(Box& box) {
         hasText = rootText = false;
         lastWasSpace = true;
         afterAtomic = false;
+        for (Box* pending : waiting) placeFloat(*pending);
+        waiting.clear();
+        startLine();
     };
+    startLine();
     auto addHeight = [&](int a, int d) {
         ascent = std::max(ascent, a);
         descent = std::max(descent, d);
@@ -252,7 +304,22 @@ int LayoutEngine::LayoutLines(Box& box) {
         }
         if (item.kind == InlineItem::Kind::Atomic) {
             Box& atomic = *item.box;
-            LayoutAtomic(atomic, avail);
+            LayoutAtomic(atomic, fullWidth);
+            if (atomic.style.floating != Float::None && atomic.kind == BoxKind::Replaced) {
+                int width = atomic.width + atomic.margin[1] + atomic.margin[3];
+                if (line.fragments.empty() || x + width <= avail) {
+                    placeFloat(atomic);
+                    if (line.fragments.empty()) {
+                        startLine();
+                    } else {
+                        avail = std::max(0, avail - width);
+                        if (atomic.style.floating == Float::Left) lineLeft += width;
+                    }
+                } else {
+                    waiting.push_back(&atomic);
+                }
+                continue;
+            }
             int width = atomic.width + atomic.margin[1] + atomic.margin[3];
             int height = atomic.height + atomic.margin[0] + atomic.margin[2];
             int spaceWidth = pendingSpace ? pendingWidth : 0;
@@ -383,7 +450,9 @@ int LayoutEngine::LayoutLines(Box& box) {
         }
     }
     finishLine(false, nullptr);
-    return y;
+    for (Box* pending : waiting) placeFloat(*pending);
+    // The block holds its floats (they do not reach into the blocks after it).
+    return std::max(y, floatBottom);
 }
 
 void LayoutEngine::LayoutAtomic(Box& box, int cw) {

@@ -145,3 +145,30 @@ TEST(LayoutFlow, HiddenElementsTakeNoRoomAndUnknownOnesFlowInline) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LayoutFlow, PicturesAlignedLeftOrRightFloatAndTheLinesGoAround) {
+    LaidOutPage page(
+        L"<div id=d style='width:200px'><img id=l align=left width=50 height=40><img id=r align=right width=30 height=20>"
+        L"aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj kkkk</div><div id=e style='width:200px'>x<img id=late align=left "
+        L"width=195 height=10>yyyy</div>");
+    EXPECT_EQ(page.Box(L"l"), (paint::Rect{8, 8, 58, 48}));
+    EXPECT_EQ(page.Box(L"r"), (paint::Rect{178, 8, 208, 28}));
+    page.Paint(page.canvas);
+    auto at = [&](const wchar_t* text) {
+        const auto* run = page.canvas.FindRun(text);
+        EXPECT_NE(run, nullptr) << testing::PrintToString(CString(text));
+        return run ? std::make_pair(run->x, run->y) : std::make_pair(-1, -1);
+    };
+    EXPECT_EQ(at(L"aaaa bbbb cccc"), std::make_pair(58, 8));  // 120 px beside both floats
+    EXPECT_EQ(at(L"dddd eeee ffff"), std::make_pair(58, 24));
+    EXPECT_EQ(at(L"gggg hhhh iiii"), std::make_pair(58, 40));  // 150 px beside the left one
+    EXPECT_EQ(at(L"jjjj kkkk"), std::make_pair(8, 56));        // below both
+    EXPECT_GE(page.Box(L"d").Height(), 40);
+    // A float too wide for what is left of its line goes below that line.
+    EXPECT_EQ(page.Box(L"late").top, page.Box(L"e").top + 16);
+    EXPECT_EQ(page.layout.ElementFromPoint(20, 20), page.ById(L"l"));
+}
+
+}  // namespace
