@@ -16,6 +16,20 @@ int Clamp(long long value) { return static_cast<int>(std::clamp<long long>(value
 
 bool IsCollapsibleSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f'; }
 
+// Chinese and Japanese text has no blanks: a line may break before and after any of its characters.
+bool IsIdeographic(wchar_t c) {
+    return (c >= 0x2E80 && c <= 0x31FF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+// The end of the piece of text that starts at `i` and cannot be broken.
+int PieceEnd(const wchar_t* text, int i, int length) {
+    if (IsIdeographic(text[i])) return i + 1;
+    int end = i;
+    while (end < length && !IsCollapsibleSpace(text[end]) && !IsIdeographic(text[end])) ++end;
+    return end;
+}
+
 // How far the baseline of text moves down (sub) or up (super, negative).
 int BaselineShift(const InlineContext& context) {
     int parentSize = context.parent ? context.parent->style.fontSize : context.style.fontSize;
@@ -184,6 +198,7 @@ int LayoutEngine::LayoutLines(Box& box) {
     bool pendingSpace = false;  // a collapsed space waits between the last piece and the next
     int pendingWidth = 0;
     bool afterAtomic = false;
+    bool afterIdeograph = false;
     int y = 0;
 
     // Pictures that float to a side: the lines beside them are shorter.
@@ -283,7 +298,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         ascent = descent = tallest = 0;
         hasText = rootText = false;
         lastWasSpace = true;
-        afterAtomic = false;
+        afterAtomic = afterIdeograph = false;
         for (Box* pending : waiting) placeFloat(*pending);
         waiting.clear();
         startLine();
@@ -429,10 +444,10 @@ int LayoutEngine::LayoutLines(Box& box) {
                 i = end;
                 continue;
             }
-            int end = i;
-            while (end < length && !IsCollapsibleSpace(text[end])) ++end;
+            int end = PieceEnd(text, i, length);
             int width = m_canvas.MeasureText(font, text + i, end - i);
-            bool opportunity = pendingSpace || afterAtomic;
+            bool hadSpace = pendingSpace;
+            bool opportunity = pendingSpace || afterAtomic || afterIdeograph || IsIdeographic(text[i]);
             int spaceWidth = pendingSpace ? pendingWidth : 0;
             bool singleSpaceBefore = pendingSpace && i > 0 && text[i - 1] == L' ' && (i < 2 || !IsCollapsibleSpace(text[i - 2]));
             if (canWrap && opportunity && !line.fragments.empty() && x + spaceWidth + width > avail) {
@@ -440,12 +455,14 @@ int LayoutEngine::LayoutLines(Box& box) {
                 singleSpaceBefore = false;
             }
             commitSpace();
-            addPiece(i, end, width, singleSpaceBefore || (!opportunity && !line.fragments.empty() && line.fragments.back().start + line.fragments.back().length == i));
+            // Pieces of one text node on one line share a fragment when nothing but one blank lies between.
+            addPiece(i, end, width, singleSpaceBefore || !hadSpace);
             addHeight(metrics.ascent - shift, metrics.descent + shift);
             hasText = true;
             rootText = rootText || !context.element;
             lastWasSpace = false;
             afterAtomic = false;
+            afterIdeograph = IsIdeographic(text[end - 1]);
             i = end;
         }
     }
@@ -642,7 +659,12 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
                 continue;
             }
             int end = i;
-            while (end < length && !(pre ? (text[end] == L'\n' || text[end] == L'\r') : IsCollapsibleSpace(text[end]))) ++end;
+            if (pre) {
+                while (end < length && text[end] != L'\n' && text[end] != L'\r') ++end;
+            } else {
+                end = PieceEnd(text, i, length);
+                if (canWrap && (IsIdeographic(text[i]) || (i > 0 && IsIdeographic(text[i - 1])))) endSegment();
+            }
             int width = m_canvas.MeasureText(font, text + i, end - i);
             segment += width;
             lineWidth += width;

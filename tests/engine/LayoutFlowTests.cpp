@@ -22,7 +22,9 @@ TEST(LayoutFlow, LinesBreakAtBlanksButNotAtNoBreakSpaces) {
         L"<div id=b style='width:80px'>aaa&nbsp;bbb&nbsp;ccc</div>"
         L"<div id=c>a<br>b<br><br>c</div>"
         L"<div id=d style='width:40px'>abcdefghijklmnop</div>"
-        L"<div id=e style='width:96px'>  many    blanks   here </div>");
+        L"<div id=e style='width:96px'>  many    blanks   here </div>"
+        L"<div id=f style='width:40px'>\u6f22\u5b57\u306e\u6587\u7ae0\u306f\u7a7a\u767d\u304c\u306a\u3044\u3002</div>"
+        L"<div id=g style='width:40px'>abc\u6f22\u5b57</div>");
     EXPECT_EQ(page.Box(L"a").Height(), 32);
     EXPECT_EQ(page.Box(L"b").Height(), 16);
     EXPECT_EQ(page.Box(L"c").Height(), 64);
@@ -31,6 +33,8 @@ TEST(LayoutFlow, LinesBreakAtBlanksButNotAtNoBreakSpaces) {
     ASSERT_NE(page.canvas.FindRun(L"many"), nullptr);
     EXPECT_EQ(page.canvas.FindRun(L"many")->x, 8);  // white space at the line's start is dropped
     EXPECT_EQ(page.Box(L"e").Height(), 32);           // "many blanks" then "here"
+    EXPECT_EQ(page.Box(L"f").Height(), 48);           // ideographs break anywhere: 5, 5 and 2 a line
+    EXPECT_EQ(page.Box(L"g").Height(), 16);
 }
 
 TEST(LayoutFlow, PreKeepsBlanksAndLineEndsInAMonospaceFont) {
