@@ -176,6 +176,36 @@ int LayoutEngine::LayoutChildren(Box& box) {
 
 // Lines ------------------------------------------------------------------------------
 
+// Takes the fragments from a break point on out of the line (splitting the fragment that
+// holds the point), drops the blank before the point, and hands them over shifted to start at 0.
+template <typename Continue>
+void MoveToNextLine(Line& line, size_t index, int start, int breakX, int spaceWidth, Continue&& next) {
+    if (index >= line.fragments.size()) return;
+    Line moved;
+    moved.top = breakX;  // the shift, read back by the caller
+    Fragment& holder = line.fragments[index];
+    size_t firstMoved = index;
+    if (!holder.box && holder.start < start) {
+        Fragment tail = holder;
+        tail.start = start;
+        tail.length = holder.start + holder.length - start;
+        tail.x = breakX;
+        tail.width = holder.x + holder.width - breakX;
+        holder.length = std::max(0, start - 1 - holder.start);
+        holder.width = std::max(0, breakX - holder.x - spaceWidth);
+        holder.collapsedSpaceAfter = false;
+        moved.fragments.push_back(tail);
+        firstMoved = index + 1;
+    } else if (index > 0) {
+        Fragment& previous = line.fragments[index - 1];
+        previous.width = std::max(0, previous.width - spaceWidth);
+        previous.collapsedSpaceAfter = false;
+    }
+    for (size_t k = firstMoved; k < line.fragments.size(); ++k) moved.fragments.push_back(line.fragments[k]);
+    line.fragments.erase(line.fragments.begin() + static_cast<std::ptrdiff_t>(firstMoved), line.fragments.end());
+    next(moved);
+}
+
 int LayoutEngine::LayoutLines(Box& box) {
     box.selfCollapsing = false;
     box.collapsedTop = box.margin[0];
@@ -200,6 +230,14 @@ int LayoutEngine::LayoutLines(Box& box) {
     bool afterAtomic = false;
     bool afterIdeograph = false;
     int y = 0;
+    // Where the line may break last: a piece of text after a blank or an ideograph, or an atomic box.
+    struct BreakPoint {
+        bool valid = false;
+        size_t index = 0;  // the fragment that holds the piece
+        int start = 0;     // the piece's first character (text)
+        int x = 0;         // where the piece starts on the line
+        int spaceWidth = 0;  // of the blank before it, dropped when the line breaks there
+    } lastBreak;
 
     // Pictures that float to a side: the lines beside them are shorter.
     struct Floating {
@@ -299,6 +337,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         hasText = rootText = false;
         lastWasSpace = true;
         afterAtomic = afterIdeograph = false;
+        lastBreak.valid = false;
         for (Box* pending : waiting) placeFloat(*pending);
         waiting.clear();
         startLine();
@@ -339,7 +378,9 @@ int LayoutEngine::LayoutLines(Box& box) {
             int height = atomic.height + atomic.margin[0] + atomic.margin[2];
             int spaceWidth = pendingSpace ? pendingWidth : 0;
             if (canWrap && !line.fragments.empty() && x + spaceWidth + width > avail) finishLine(false, nullptr);
+            int spaceBefore = pendingSpace ? pendingWidth : 0;
             commitSpace();
+            if (canWrap && !line.fragments.empty()) lastBreak = {true, line.fragments.size(), 0, x, spaceBefore};
             Fragment fragment;
             fragment.node = item.node;
             fragment.context = &context;
@@ -453,10 +494,27 @@ int LayoutEngine::LayoutLines(Box& box) {
             if (canWrap && opportunity && !line.fragments.empty() && x + spaceWidth + width > avail) {
                 finishLine(false, nullptr);
                 singleSpaceBefore = false;
+            } else if (canWrap && !opportunity && lastBreak.valid && lastBreak.x > 0 && x + width > avail) {
+                // The piece is glued to what precedes it: all of that goes to the next line.
+                MoveToNextLine(line, lastBreak.index, lastBreak.start, lastBreak.x, lastBreak.spaceWidth, [&](Line& moved) {
+                    x = lastBreak.x - lastBreak.spaceWidth;
+                    finishLine(false, nullptr);
+                    for (auto& fragment : moved.fragments) {
+                        fragment.x -= moved.top;  // top carried the shift
+                        addHeight(fragment.top, fragment.height - fragment.top);
+                        hasText = hasText || !fragment.box;
+                        rootText = rootText || (!fragment.box && !fragment.context->element);
+                        line.fragments.push_back(fragment);
+                    }
+                    x = line.fragments.empty() ? 0 : line.fragments.back().x + line.fragments.back().width;
+                });
             }
+            int breakX = x + (pendingSpace ? pendingWidth : 0);
             commitSpace();
+            if (canWrap && opportunity && !line.fragments.empty()) lastBreak = {true, 0, i, breakX, spaceWidth};
             // Pieces of one text node on one line share a fragment when nothing but one blank lies between.
             addPiece(i, end, width, singleSpaceBefore || !hadSpace);
+            if (lastBreak.valid && lastBreak.start == i && lastBreak.x == breakX) lastBreak.index = line.fragments.size() - 1;
             addHeight(metrics.ascent - shift, metrics.descent + shift);
             hasText = true;
             rootText = rootText || !context.element;

@@ -24,7 +24,8 @@ TEST(LayoutFlow, LinesBreakAtBlanksButNotAtNoBreakSpaces) {
         L"<div id=d style='width:40px'>abcdefghijklmnop</div>"
         L"<div id=e style='width:96px'>  many    blanks   here </div>"
         L"<div id=f style='width:40px'>\u6f22\u5b57\u306e\u6587\u7ae0\u306f\u7a7a\u767d\u304c\u306a\u3044\u3002</div>"
-        L"<div id=g style='width:40px'>abc\u6f22\u5b57</div>");
+        L"<div id=g style='width:40px'>abc\u6f22\u5b57</div>"
+        L"<div id=h style='width:80px'>aaaa bbbb<b>cc</b></div>");
     EXPECT_EQ(page.Box(L"a").Height(), 32);
     EXPECT_EQ(page.Box(L"b").Height(), 16);
     EXPECT_EQ(page.Box(L"c").Height(), 64);
@@ -35,6 +36,14 @@ TEST(LayoutFlow, LinesBreakAtBlanksButNotAtNoBreakSpaces) {
     EXPECT_EQ(page.Box(L"e").Height(), 32);           // "many blanks" then "here"
     EXPECT_EQ(page.Box(L"f").Height(), 48);           // ideographs break anywhere: 5, 5 and 2 a line
     EXPECT_EQ(page.Box(L"g").Height(), 16);
+    // A word glued to an element's text moves as a whole: "bbbbcc" leaves "aaaa" behind.
+    paint::Rect h = page.Box(L"h");
+    EXPECT_EQ(h.Height(), 32);
+    ASSERT_NE(page.canvas.FindRun(L"aaaa"), nullptr);
+    ASSERT_NE(page.canvas.FindRun(L"bbbb"), nullptr);
+    EXPECT_EQ(page.canvas.FindRun(L"bbbb")->x, 8);
+    EXPECT_EQ(page.canvas.FindRun(L"bbbb")->y, h.top + 16);
+    EXPECT_EQ(page.canvas.FindRun(L"cc")->x, 8 + 32);
 }
 
 TEST(LayoutFlow, PreKeepsBlanksAndLineEndsInAMonospaceFont) {
