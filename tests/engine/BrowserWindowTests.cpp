@@ -194,6 +194,14 @@ TEST_F(BrowserFixture, WindowsNestAsTheViewLooksThemUpAndPagesLoadInEveryEncodin
     address.Replace(L'\\', L'/');
     ASSERT_EQ(Navigate(address), S_OK);
     EXPECT_EQ(BodyText(), L"\u00E9t\u00E9");
+    WriteBytes(utf8, "<p>new</p>");
+    sink.events.clear();
+    ASSERT_EQ(browser->Refresh(), S_OK);
+    Pump();
+    EXPECT_EQ(BodyText(), L"new");
+    EXPECT_EQ(sink.events, (std::vector<DISPID>{DISPID_NAVIGATECOMPLETE2, DISPID_DOCUMENTCOMPLETE}));
+    WriteBytes(utf8, "<p>\xC3\xA9t\xC3\xA9</p>");
+    ASSERT_EQ(Navigate(address), S_OK);
     BSTR location = nullptr;
     browser->get_LocationURL(&location);
     EXPECT_EQ(CString(location), address);
