@@ -313,6 +313,26 @@ TEST_F(BrowserFixture, LinkClicksGoToTheHostAndContextMenusAskIt) {
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
 }
 
+TEST_F(BrowserFixture, TheWindowPaintsThePageAndWhatScrollsIntoView) {
+    CString page = temp.Path() + L"\\colours.htm";
+    WriteBytes(page, "<body bgcolor=#ff0000 style='margin:0'><div style='height:2000px'></div>"
+                     "<div style='height:500px;background-color:#0000ff'></div></body>");
+    ASSERT_EQ(Navigate(page), S_OK);
+    UpdateWindow(server);
+    HDC dc = GetDC(server);
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(255, 0, 0));
+    ReleaseDC(server, dc);
+    SendMessageW(server, WM_KEYDOWN, VK_END, 0);  // browse mode: to the end, blue
+    UpdateWindow(server);
+    dc = GetDC(server);
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(0, 0, 255));
+    ReleaseDC(server, dc);
+    SCROLLINFO info{sizeof(info), SIF_ALL};
+    GetScrollInfo(server, SB_VERT, &info);
+    EXPECT_EQ(info.nMax, 2499);
+    EXPECT_EQ(info.nPos + static_cast<int>(info.nPage), 2500);
+}
+
 class MetafileSink : public browser::PageSink {
 public:
     HDC BeginPage() override {
