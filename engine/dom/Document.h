@@ -47,6 +47,10 @@ public:
     // Replaces the whole tree by the children of another document (a load).
     void ReplaceContent(Document& source);
 
+    // Counts the edits of the tree (a load replaces it and is not one), so that
+    // whoever saved or loaded it can tell whether it changed since.
+    unsigned long long ChangeCount() const { return m_changes; }
+
     void AddObserver(DocumentObserver* observer);
     void RemoveObserver(DocumentObserver* observer);
 
@@ -60,6 +64,7 @@ private:
     NodePtr NewNode(NodeKind kind);
     void Adopt(Node& node);
     std::vector<DocumentObserver*> m_observers;
+    unsigned long long m_changes = 0;
 };
 
 }  // namespace dom
