@@ -33,12 +33,7 @@ done
 
 ensure_packages
 build_all
-ensure_prefix "$BUILD_DIR/wineprefix"
-ensure_test_display
-trap stop_services EXIT
-start_xvfb
-wineserver -p
-wine cmd.exe /c exit >/dev/null 2>&1 || true
+start_test_wine
 
 summary=()
 failed=0

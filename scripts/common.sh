@@ -79,3 +79,15 @@ stop_services() {
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" >/dev/null 2>&1 || true
     XVFB_PID=""
 }
+
+# The test prefix on a private display, with one wineserver kept running and
+# Wine's own background processes started outside the callers' output pipes
+# (CTest would otherwise wait on them after every test). Stops it all on exit.
+start_test_wine() {
+    ensure_prefix "$BUILD_DIR/wineprefix"
+    ensure_test_display
+    trap stop_services EXIT
+    start_xvfb
+    wineserver -p
+    wine cmd.exe /c exit >/dev/null 2>&1 || true
+}
