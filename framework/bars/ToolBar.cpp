@@ -303,6 +303,7 @@ void CToolBar::SizeToolBar(std::vector<TBBUTTON>& buttons, int length, BOOL vert
 
 CSize CToolBar::CalcLayout(DWORD mode, int length) {
     std::vector<TBBUTTON> buttons = GetButtons();
+    PrepareLayoutButtons(buttons, mode);
     const BOOL horz = (mode & LM_HORZ) != 0;
     if (mode & LM_HORZDOCK) {
         WrapToolBar(buttons, 32767);

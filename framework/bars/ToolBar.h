@@ -70,6 +70,8 @@ public:
     // Wraps the buttons to the narrowest (vertical: shortest) layout of `length` rows or columns.
     virtual void SizeToolBar(std::vector<TBBUTTON>& buttons, int length, BOOL vertical = FALSE);
 
+    // The working entries of a layout pass, before wrapping (a derived bar may reshape them).
+    virtual void PrepareLayoutButtons(std::vector<TBBUTTON>&, DWORD /*mode*/) {}
     // The button entries as the control holds them; the enabled bit is kept as the control keeps it.
     std::vector<TBBUTTON> GetButtons() const;
     void SetButtonsState(const std::vector<TBBUTTON>& buttons);
@@ -80,7 +82,7 @@ protected:
     LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
     void OnNcPaint();
     // Width of one button entry as laid out.
-    int ButtonWidth(const TBBUTTON& button) const;
+    virtual int ButtonWidth(const TBBUTTON& button) const;
     // Moves the windows hosted in separator slots (command id != 0) to their slots.
     void PlaceHostedWindows();
 
