@@ -8,6 +8,7 @@ const MessageMap* CStatusBar::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&CStatusBar::OnSize>(WM_SIZE),
         MapMessage<&CStatusBar::OnNcCalcSize>(WM_NCCALCSIZE),
+        MapMessage<&CStatusBar::OnControlPaint>(WM_PAINT),
         MapMessage<&CStatusBar::OnNcPaint>(WM_NCPAINT),
     };
     static const MessageMap map{CControlBar::GetMessageMap(), entries};

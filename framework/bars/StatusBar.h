@@ -37,6 +37,8 @@ protected:
     const MessageMap* GetMessageMap() const override;
     void OnSize(UINT type, int cx, int cy);
     LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
+    // The control paints itself.
+    void OnControlPaint() { Default(); }
     void OnNcPaint() {}
     // Hands the pane widths and texts to the control.
     void UpdatePanes();

@@ -19,6 +19,7 @@ CToolBar::~CToolBar() {
 const MessageMap* CToolBar::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&CToolBar::OnNcCalcSize>(WM_NCCALCSIZE),
+        MapMessage<&CToolBar::OnControlPaint>(WM_PAINT),
         MapMessage<&CToolBar::OnNcPaint>(WM_NCPAINT),
     };
     static const MessageMap map{CControlBar::GetMessageMap(), entries};

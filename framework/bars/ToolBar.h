@@ -80,6 +80,8 @@ protected:
     const MessageMap* GetMessageMap() const override;
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
+    // The control paints itself.
+    void OnControlPaint() { Default(); }
     void OnNcPaint();
     // Width of one button entry as laid out.
     virtual int ButtonWidth(const TBBUTTON& button) const;

@@ -131,9 +131,11 @@ public:
         }
         if (!customizing && !dragStarting && !m_nDragTimer) return PARENTWND::WindowProc(message, wParam, lParam);
         if (message >= WM_MOUSEFIRST && message < 0x020E) {
-            // Mouse input goes to the bar, in its coordinates.
-            POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             HWND parent = ::GetParent(this->m_hWnd);
+            // Wheel messages carry screen coordinates: they go on as they are.
+            if (message == WM_MOUSEWHEEL) return ::SendMessageW(parent, message, wParam, lParam);
+            // Other mouse input goes to the bar, in its coordinates.
+            POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             ::MapWindowPoints(this->m_hWnd, parent, &point, 1);
             return ::SendMessageW(parent, message, wParam, MAKELPARAM(point.x, point.y));
         }
