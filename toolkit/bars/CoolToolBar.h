@@ -135,6 +135,9 @@ public:
     // Profile --------------------------------------------------------------------------------------
     virtual BOOL SaveBarState(const wchar_t* section, const wchar_t* name, BOOL properties = TRUE);
     virtual BOOL LoadBarState(const wchar_t* section, const wchar_t* name, BOOL properties = TRUE);
+    // Applies a stored "Toolbars_CustomButtonsSettings" blob to the registered
+    // controls; returns how many records it applied before the first it refused.
+    static int ApplyCustomButtonSettings(const std::vector<BYTE>& bytes);
 
     // Drawing ---------------------------------------------------------------------------------------
     COXToolbarSkin* GetToolbarSkin();
