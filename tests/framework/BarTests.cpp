@@ -252,7 +252,15 @@ TEST_F(Bars, StatusBarPanesTakeTheirTextsAndTheFrameLaysThemOut) {
     frame->GetClientRect(&client);
     EXPECT_EQ(s.bottom, client.bottom);
     EXPECT_EQ(PaneRect().bottom, s.top);
-    frame->ShowControlBar(&status, FALSE, FALSE);
+    // A delayed hide: a layout query counts the bar as hidden already and leaves it shown.
+    frame->ShowControlBar(&status, FALSE, TRUE);
+    CRect free;
+    frame->RepositionBars(pane.m_hWnd, &free, true);
+    EXPECT_EQ(free.bottom, client.bottom);
+    EXPECT_TRUE(status.IsWindowVisible());
+    EXPECT_EQ(PaneRect().bottom, s.top);
+    frame->RecalcLayout();
+    EXPECT_FALSE(status.IsWindowVisible());
     EXPECT_EQ(PaneRect().bottom, client.bottom);
     status.DestroyWindow();
 }
