@@ -210,6 +210,43 @@ TEST_F(CoolBar, AControlShowsOnlyInTheShapesItsFlagsAllowAndStandsInAsAButtonEls
     EXPECT_TRUE(bar.IsCustomButton(0));
 }
 
+// A combo box that counts the times it is moved.
+class CountingCombo : public CComboBox {
+public:
+    int moves = 0;
+
+protected:
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {MapMessage<&CountingCombo::OnMoved>(WM_WINDOWPOSCHANGED)};
+        static const MessageMap map{CComboBox::GetMessageMap(), entries};
+        return &map;
+    }
+    LRESULT OnMoved(WPARAM, LPARAM) {
+        ++moves;
+        return Default();
+    }
+};
+
+TEST_F(CoolBar, ALayoutPassThatChangesNothingLeavesTheHostedControlsWhereTheyAre) {
+    static COXCustomTBComboBox<CountingCombo> combo;  // registered for the life of the process
+    ASSERT_TRUE(bar.InsertComboBox(2, COXCoolToolBar::MakeCustomButtonDescriptor(&combo, 41005, 80, 100),
+                                   WS_CHILD | WS_VISIBLE | CBS_DROPDOWN));
+    fixture.frame->RecalcLayout();
+    CRect before;
+    combo.GetWindowRect(&before);
+    combo.moves = 0;
+    fixture.frame->RecalcLayout();
+    fixture.frame->RecalcLayout();
+    EXPECT_EQ(combo.moves, 0);
+    CRect after, slot;
+    combo.GetWindowRect(&after);
+    EXPECT_EQ(after, before);
+    bar.GetItemRect(2, &slot);
+    bar.ClientToScreen(&slot);
+    EXPECT_EQ(after.left, slot.left + 2);  // two pixels in, as placed by the bar
+    bar.DeleteButton(2);
+}
+
 // A bar that records the mouse input its controls pass on.
 class WatchingBar : public COXCoolToolBar {
 public:
