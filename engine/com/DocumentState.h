@@ -9,8 +9,13 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
+
+namespace layout {
+class LiveLayout;
+}
 
 namespace com {
 
@@ -23,6 +28,10 @@ struct DocumentState {
     // always answers with one object (the objects enter and leave themselves).
     std::unordered_map<const dom::Node*, IUnknown*> adapters;
     IUnknown* documentAdapter = nullptr;
+    // The layout that geometry is read from (the browser window's, or one made on demand),
+    // and what to call when a script moved the view (the window repaints).
+    std::shared_ptr<layout::LiveLayout> view;
+    std::function<void()> viewChanged;
 };
 using StatePtr = std::shared_ptr<DocumentState>;
 
