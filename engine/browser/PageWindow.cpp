@@ -51,6 +51,8 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         const com::StatePtr& state = window->m_browser.State();
         window->m_view = state->view ? state->view : (state->view = std::make_shared<layout::LiveLayout>(state->document));
         window->m_view->changed = [hwnd] { InvalidateRect(hwnd, nullptr, FALSE); };
+        state->window = hwnd;
+        window->m_input = std::make_unique<EditingInput>(hwnd, state, *window->m_view, [window](int x, int y) { window->ScrollTo(x, y); });
         state->viewChanged = [window] {
             window->UpdateScrollBars();
             InvalidateRect(window->m_hwnd, nullptr, FALSE);
@@ -60,6 +62,7 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     if (message == WM_NCDESTROY) {
         window->m_view->changed = nullptr;
         window->m_browser.State()->viewChanged = nullptr;
+        if (window->m_browser.State()->window == hwnd) window->m_browser.State()->window = nullptr;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         delete window;
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -86,10 +89,26 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_KEYDOWN:
-        if (OnKeyDown(static_cast<UINT>(wParam))) return 0;
+        if (m_input->OnKeyDown(static_cast<UINT>(wParam)) || OnKeyDown(static_cast<UINT>(wParam))) return 0;
         break;
-    case WM_LBUTTONDOWN: SetFocus(m_hwnd); return 0;
-    case WM_LBUTTONUP: OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_CHAR:
+        if (m_input->OnChar(static_cast<wchar_t>(wParam))) return 0;
+        break;
+    case WM_SETFOCUS: m_input->OnSetFocus(); return 0;
+    case WM_KILLFOCUS: m_input->OnKillFocus(); return 0;
+    case WM_LBUTTONDOWN:
+        SetFocus(m_hwnd);
+        SetCapture(m_hwnd);
+        m_input->OnButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (wParam & MK_LBUTTON) m_input->OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONDBLCLK: m_input->OnDoubleClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == m_hwnd) ReleaseCapture();
+        if (!m_input->OnButtonUp()) OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));  // a click, not a drag
+        return 0;
     case WM_CONTEXTMENU: OnContextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case kMessageNavigated: m_browser.OnNavigated(); return 0;
     default: break;
@@ -108,6 +127,7 @@ void PageWindow::OnPaint() {
     const int sx = m_view->ScrollX(), sy = m_view->ScrollY();
     paint::Rect dirty{ps.rcPaint.left + sx, ps.rcPaint.top + sy, ps.rcPaint.right + sx, ps.rcPaint.bottom + sy};
     layout.Paint(*m_buffer, dirty, sx, sy);
+    m_input->PaintSelection(m_buffer->Dc(), ps.rcPaint);
     BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
            m_buffer->Dc(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
     EndPaint(m_hwnd, &ps);

@@ -5,6 +5,7 @@
 // to the host and then to the shell. Created by the browser; deletes itself
 // when its window is destroyed.
 #pragma once
+#include "browser/EditingInput.h"
 #include "layout/LiveLayout.h"
 #include "paint/BitmapCanvas.h"
 
@@ -47,6 +48,7 @@ private:
     HWND m_hwnd = nullptr;
     std::shared_ptr<layout::LiveLayout> m_view;
     std::unique_ptr<paint::BitmapCanvas> m_buffer;
+    std::unique_ptr<EditingInput> m_input;
 };
 
 }  // namespace browser

@@ -4,7 +4,9 @@
 #pragma once
 #include "com/ComQuery.h"
 #include "dom/Document.h"
+#include "editing/Editor.h"
 #include "editing/Selection.h"
+#include "editing/UndoHistory.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -23,6 +25,15 @@ struct DocumentState {
     std::shared_ptr<dom::Document> document = dom::Document::Create();
     editing::Selection selection;
     bool designMode = false;
+    editing::UndoHistory history{*document, &designMode};  // records every change of the tree in design mode
+    bool autoUrlDetect = true;  // typed addresses become links
+    bool keepSelection = false; // the selection stays when the focus leaves the page
+    HWND window = nullptr;      // the page window, when there is one (owner of dialogs and the clipboard)
+    editing::Editor Editor() {
+        editing::Editor editor(*document, selection, history);
+        editor.autoUrlDetect = autoUrlDetect;
+        return editor;
+    }
     CString written;  // text of write() calls since the document was opened
     // The live COM object of each node and of the document, so that one node
     // always answers with one object (the objects enter and leave themselves).
