@@ -107,6 +107,7 @@ HRESULT Browser::Load(const CString& address) {
     m_state->selection = editing::Selection();
     m_state->designMode = false;
     html::ParseDocument(*m_state->document, text);
+    m_state->MarkClean();
     if (m_page) {
         m_page->ScrollTo(0, 0);
         m_page->UpdateScrollBars();

@@ -237,10 +237,11 @@ HRESULT DocumentAdapter::Load(LPSTREAM stream) {
     html::ParseDocument(*m_state->document, DecodePageBytes(bytes));
     m_state->selection = editing::Selection();
     m_state->written.Empty();
+    m_state->MarkClean();
     return S_OK;
 }
 
-HRESULT DocumentAdapter::Save(LPSTREAM stream, BOOL) {
+HRESULT DocumentAdapter::Save(LPSTREAM stream, BOOL clearDirty) {
     if (!stream) return E_POINTER;
     CString text = html::SerializeDocument(*m_state->document);
     std::string bytes = "\xFF\xFE";
@@ -252,12 +253,15 @@ HRESULT DocumentAdapter::Save(LPSTREAM stream, BOOL) {
     ULONG written = 0;
     HRESULT hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
     if (FAILED(hr)) return hr;
-    return written == bytes.size() ? S_OK : STG_E_MEDIUMFULL;
+    if (written != bytes.size()) return STG_E_MEDIUMFULL;
+    if (clearDirty) m_state->MarkClean();
+    return S_OK;
 }
 
 HRESULT DocumentAdapter::InitNew() {
     html::ParseDocument(*m_state->document, CString());
     m_state->selection = editing::Selection();
+    m_state->MarkClean();
     return S_OK;
 }
 

@@ -45,7 +45,7 @@ public:
 
     // IPersistStreamInit
     HRESULT STDMETHODCALLTYPE GetClassID(CLSID* classId) override;
-    HRESULT STDMETHODCALLTYPE IsDirty() override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE IsDirty() override { return m_state->IsDirty() ? S_OK : S_FALSE; }
     HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override;
     HRESULT STDMETHODCALLTYPE Save(LPSTREAM stream, BOOL clearDirty) override;
     HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER*) override { return E_NOTIMPL; }

@@ -35,6 +35,9 @@ struct DocumentState {
         return editor;
     }
     CString written;  // text of write() calls since the document was opened
+    unsigned long long savedChanges = 0;  // the document's change count when last loaded or saved
+    bool IsDirty() const { return document->ChangeCount() != savedChanges; }
+    void MarkClean() { savedChanges = document->ChangeCount(); }
     // The live COM object of each node and of the document, so that one node
     // always answers with one object (the objects enter and leave themselves).
     std::unordered_map<const dom::Node*, IUnknown*> adapters;

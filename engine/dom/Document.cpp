@@ -92,16 +92,20 @@ void Document::RemoveObserver(DocumentObserver* observer) {
 }
 
 void Document::NotifyInserted(Node& parent, Node& child) {
+    ++m_changes;
     if (child.m_owner != this) Adopt(child);
     for (auto* observer : m_observers) observer->NodeInserted(parent, child);
 }
 void Document::NotifyRemoved(Node& parent, Node& child) {
+    ++m_changes;
     for (auto* observer : m_observers) observer->NodeRemoved(parent, child);
 }
 void Document::NotifyAttribute(Node& element, const CString& name) {
+    ++m_changes;
     for (auto* observer : m_observers) observer->AttributeChanged(element, name);
 }
 void Document::NotifyText(Node& node) {
+    ++m_changes;
     for (auto* observer : m_observers) observer->TextChanged(node);
 }
 

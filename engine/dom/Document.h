@@ -51,6 +51,9 @@ public:
     // One recorder at most (the editor's history); null stops the recording.
     void SetRecorder(ChangeRecorder* recorder) { m_recorder = recorder; }
     ChangeRecorder* Recorder() const { return m_recorder; }
+    // Counts the edits of the tree (a load replaces it and is not one), so that
+    // whoever saved or loaded it can tell whether it changed since.
+    unsigned long long ChangeCount() const { return m_changes; }
 
     void AddObserver(DocumentObserver* observer);
     void RemoveObserver(DocumentObserver* observer);
@@ -66,6 +69,7 @@ private:
     void Adopt(Node& node);
     std::vector<DocumentObserver*> m_observers;
     ChangeRecorder* m_recorder = nullptr;
+    unsigned long long m_changes = 0;
 };
 
 }  // namespace dom

@@ -91,7 +91,8 @@ struct Box {
     // Lists: the marker text ("3.") or a bullet.
     CString marker;
 
-    // Replaced boxes.
+    // The background picture (tiled), and for replaced boxes their picture.
+    paint::PicturePtr backgroundPicture;
     paint::PicturePtr picture;
     int intrinsicWidth = 0, intrinsicHeight = 0;
     bool brokenPicture = false;

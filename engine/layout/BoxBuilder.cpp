@@ -72,7 +72,30 @@ private:
         box->node = node;
         box->style = style;
         box->parent = parent;
+        if (!style.backgroundImage.IsEmpty() && node && m_loader) box->backgroundPicture = LoadTile(style.backgroundImage.Text());
         return box;
+    }
+
+    // A background picture, widened to a tile of at least 64 x 64 pixels so that tiny
+    // pictures do not cost a drawing call per pixel. A value that is no picture is ignored.
+    paint::PicturePtr LoadTile(const CString& source) {
+        paint::PicturePtr picture = m_loader(source);
+        if (!picture || picture->width <= 0 || picture->height <= 0 ||
+            static_cast<long long>(picture->width) * picture->height > kMaxPicturePixels ||
+            picture->pixels.size() < static_cast<size_t>(picture->width) * picture->height)
+            return nullptr;
+        if (picture->width >= 64 && picture->height >= 64) return picture;
+        auto tile = std::make_shared<paint::Picture>();
+        int across = (63 + picture->width) / picture->width, down = (63 + picture->height) / picture->height;
+        tile->width = picture->width * across;
+        tile->height = picture->height * down;
+        tile->hasAlpha = picture->hasAlpha;
+        tile->pixels.resize(static_cast<size_t>(tile->width) * tile->height);
+        for (int y = 0; y < tile->height; ++y)
+            for (int x = 0; x < tile->width; ++x)
+                tile->pixels[static_cast<size_t>(y) * tile->width + x] =
+                    picture->pixels[static_cast<size_t>(y % picture->height) * picture->width + x % picture->width];
+        return tile;
     }
 
     // The block that receives inline content: an anonymous block at the end

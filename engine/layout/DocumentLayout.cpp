@@ -104,6 +104,27 @@ std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element) c
     return result;
 }
 
+std::vector<paint::Rect> DocumentLayout::TextRects(const dom::Node& node) const {
+    std::vector<paint::Rect> rects;
+    const dom::Node* ancestor = &node;
+    while (ancestor && !m_boxes.count(ancestor)) ancestor = ancestor->Parent();
+    if (!ancestor) return rects;
+    std::vector<const Box*> stack{m_boxes.at(ancestor)};
+    while (!stack.empty()) {
+        const Box* box = stack.back();
+        stack.pop_back();
+        auto [x, y] = m_origins.at(box);
+        for (const auto& line : box->lines)
+            for (const auto& fragment : line.fragments)
+                if (!fragment.box && fragment.node && node.Contains(fragment.node))
+                    rects.push_back({x + fragment.x, y + line.top + fragment.top, x + fragment.x + fragment.width,
+                                     y + line.top + fragment.top + fragment.height});
+        for (const auto& child : box->children) stack.push_back(child.get());
+        for (const auto& child : box->inlineBoxes) stack.push_back(child.get());
+    }
+    return rects;
+}
+
 OffsetBox DocumentLayout::Offsets(const dom::Node& element) const {
     OffsetBox result;
     auto rect = BorderBox(element);

@@ -47,6 +47,8 @@ public:
     std::optional<paint::Rect> BorderBox(const dom::Node& element) const;
     OffsetBox Offsets(const dom::Node& element) const;
     const dom::Node* ElementFromPoint(int x, int y) const;
+    // The rectangles of the text runs below a node, in page coordinates.
+    std::vector<paint::Rect> TextRects(const dom::Node& node) const;
     HitPoint HitTest(int x, int y) const;
     // The caret's rectangle before the character at the offset of a text node.
     std::optional<paint::Rect> CaretRect(const dom::Node& text, int offset) const;

@@ -177,6 +177,7 @@ int LayoutEngine::LayoutLines(Box& box) {
     int x = 0;
     int ascent = 0, descent = 0, tallest = 0;
     bool hasText = false;
+    bool rootText = false;  // text directly in the block, outside inline elements
     bool lastWasSpace = true;   // white space at a line's start is dropped
     bool pendingSpace = false;  // a collapsed space waits between the last piece and the next
     int pendingWidth = 0;
@@ -201,7 +202,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             ascent = std::max(ascent, m.ascent);
             descent = std::max(descent, m.descent);
         }
-        if (hasText || standards || (line.fragments.empty() && forced)) {
+        if (rootText || standards || (line.fragments.empty() && forced)) {
             ascent = std::max(ascent, strut.ascent);
             descent = std::max(descent, strut.descent);
         }
@@ -232,7 +233,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         line = Line{};
         x = 0;
         ascent = descent = tallest = 0;
-        hasText = false;
+        hasText = rootText = false;
         lastWasSpace = true;
         afterAtomic = false;
     };
@@ -343,6 +344,7 @@ int LayoutEngine::LayoutLines(Box& box) {
                 }
                 addHeight(metrics.ascent - shift, metrics.descent + shift);
                 hasText = true;
+                rootText = rootText || !context.element;
                 lastWasSpace = false;
                 i = end;
             }
@@ -374,6 +376,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             addPiece(i, end, width, singleSpaceBefore || (!opportunity && !line.fragments.empty() && line.fragments.back().start + line.fragments.back().length == i));
             addHeight(metrics.ascent - shift, metrics.descent + shift);
             hasText = true;
+            rootText = rootText || !context.element;
             lastWasSpace = false;
             afterAtomic = false;
             i = end;
@@ -749,6 +752,7 @@ void LayoutEngine::LayoutTable(Box& table, int cw) {
         }
         width = std::max(std::min<long long>(available, maxTable), minTable);
     }
+    if (grid.caption) width = std::max<long long>(width, Measure(*grid.caption).min);  // the caption widens its table
     width = std::clamp<long long>(width, 0, kMaxExtent);
     const long long room = std::max<long long>(0, width - spacingTotal - edges);
     for (int c = 0; c < n; ++c) {

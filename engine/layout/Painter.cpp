@@ -22,11 +22,16 @@ public:
     void PaintBox(const Box& box, int parentX, int parentY, bool isRoot) {
         const int x = parentX + box.x, y = parentY + box.y;
         const paint::Rect rect{x, y, x + box.width, y + box.height};
-        // Rows and cells (and so the rows of long tables) outside the dirty area cost nothing.
-        if ((box.kind == BoxKind::Row || box.kind == BoxKind::Cell) && !rect.Intersects(m_dirty)) return;
+        // Boxes outside the dirty area cost nothing; a box of automatic height holds its
+        // content (one of fixed height may overflow, and is walked).
+        if (!isRoot && !rect.Intersects(m_dirty) && (box.style.height.IsAuto() || box.kind == BoxKind::Row || box.kind == BoxKind::Cell))
+            return;
         const Style& s = box.style;
         bool canvasOwned = isRoot || (box.node && box.node->Is(Tag::Body) && box.parent && !box.parent->parent);
-        if (!canvasOwned) m_canvas.FillRect(rect, s.background);
+        if (!canvasOwned) {
+            m_canvas.FillRect(rect, s.background);
+            if (box.backgroundPicture) Tile(*box.backgroundPicture, rect, rect.left, rect.top);
+        }
         PaintBorders(box, rect);
         if (box.kind == BoxKind::Replaced) {
             PaintReplaced(box, rect);
@@ -38,6 +43,18 @@ public:
             for (const auto& fragment : line.fragments) PaintFragment(box, x, y, line, fragment);
         }
         for (const auto& child : box.children) PaintBox(*child, x, y, false);
+    }
+
+    // Repeats the picture over the area, the tiles lined up from (originX, originY).
+    void Tile(const paint::Picture& picture, const paint::Rect& area, int originX, int originY) {
+        paint::Rect visible = area.Intersect(m_dirty);
+        if (visible.IsEmpty()) return;
+        m_canvas.PushClip(visible);
+        auto first = [](int from, int origin, int step) { return origin + ((from - origin) / step - (from < origin ? 1 : 0)) * step; };
+        for (int y = first(visible.top, originY, picture.height); y < visible.bottom; y += picture.height)
+            for (int x = first(visible.left, originX, picture.width); x < visible.right; x += picture.width)
+                m_canvas.DrawPicture({x, y, x + picture.width, y + picture.height}, picture);
+        m_canvas.PopClip();
     }
 
 private:
@@ -219,6 +236,11 @@ void DocumentLayout::Paint(paint::Canvas& canvas, const paint::Rect& dirty, int 
     canvas.FillRect(target, CanvasBackground());
     if (m_root) {
         Painter painter(canvas, target);
+        // The body's (or the root's) background picture covers the whole canvas.
+        const Box* owner = m_root.get();
+        for (const auto& child : m_root->children)
+            if (!owner->backgroundPicture && child->node && child->node->Is(Tag::Body)) owner = child.get();
+        if (owner->backgroundPicture) painter.Tile(*owner->backgroundPicture, target, -scrollX, -scrollY);
         painter.PaintBox(*m_root, -scrollX, -scrollY, true);
     }
     canvas.PopClip();

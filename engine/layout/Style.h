@@ -5,6 +5,8 @@
 #include "core/String.h"
 #include "paint/Canvas.h"
 
+#include <memory>
+
 namespace layout {
 
 enum class Display : unsigned char { None, Block, Inline, InlineBlock, ListItem, Table, RowGroup, Row, Cell, Caption };
@@ -39,9 +41,28 @@ struct Border {
     int Width() const { return style == BorderStyle::None ? 0 : width; }
 };
 
+// A text shared by the styles that hold it: styles are copied for every
+// element, and copying a family name must not cost an allocation.
+class SharedText {
+public:
+    SharedText() : m_text(Empty()) {}
+    SharedText(const wchar_t* text) : m_text(std::make_shared<const CString>(text)) {}
+    SharedText(const CString& text) : m_text(std::make_shared<const CString>(text)) {}
+    operator const CString&() const { return *m_text; }
+    const CString& Text() const { return *m_text; }
+    bool IsEmpty() const { return m_text->IsEmpty(); }
+
+private:
+    static const std::shared_ptr<const CString>& Empty() {
+        static const std::shared_ptr<const CString> empty = std::make_shared<const CString>();
+        return empty;
+    }
+    std::shared_ptr<const CString> m_text;
+};
+
 struct Style {
     // Inherited
-    CString fontFamily = L"Times New Roman";
+    SharedText fontFamily = DefaultFamily();
     int fontSize = 16;
     bool bold = false;
     bool italic = false;
@@ -58,7 +79,7 @@ struct Style {
     Display display = Display::Inline;
     Float floating = Float::None;
     paint::Color background = paint::kTransparent;
-    CString backgroundImage;
+    SharedText backgroundImage;
     VerticalAlign verticalAlign = VerticalAlign::Baseline;
     bool cellMiddle = true;  // a cell's content sits in the middle unless valign says otherwise
     Length width, height;
@@ -75,7 +96,11 @@ struct Style {
     void SetBorder(int width, BorderStyle style, paint::Color color) {
         borderTop = borderRight = borderBottom = borderLeft = Border{width, style, color};
     }
-    paint::FontSpec Font() const { return {fontFamily, fontSize, bold, italic}; }
+    paint::FontSpec Font() const { return {fontFamily.Text(), fontSize, bold, italic}; }
+    static const SharedText& DefaultFamily() {
+        static const SharedText family(L"Times New Roman");
+        return family;
+    }
     // The style a child starts from: the inherited properties only.
     Style Inherit() const;
 };

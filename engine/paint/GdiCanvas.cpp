@@ -8,11 +8,7 @@ namespace paint {
 
 namespace {
 
-int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
+// A face exists when GDI gives that very face for it, not a substitute.
 bool FaceExists(HDC dc, const CString& face) {
     static std::mutex lock;
     static std::map<CString, bool> known;
@@ -21,11 +17,20 @@ bool FaceExists(HDC dc, const CString& face) {
     std::lock_guard<std::mutex> guard(lock);
     auto at = known.find(key);
     if (at != known.end()) return at->second;
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
     bool found = false;
-    if (face.GetLength() < LF_FACESIZE) EnumFontFamiliesExW(dc, &query, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    if (face.GetLength() < LF_FACESIZE) {
+        LOGFONTW query{};
+        query.lfHeight = -16;
+        query.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
+        HFONT font = CreateFontIndirectW(&query);
+        HGDIOBJ old = SelectObject(dc, font);
+        wchar_t actual[LF_FACESIZE] = {};
+        GetTextFaceW(dc, LF_FACESIZE, actual);
+        SelectObject(dc, old);
+        DeleteObject(font);
+        found = face.CompareNoCase(actual) == 0;
+    }
     known[key] = found;
     return found;
 }
@@ -70,7 +75,10 @@ CString ResolveFontFace(HDC dc, const CString& familyList) {
 }
 
 GdiCanvas::~GdiCanvas() {
-    for (auto& font : m_fonts) DeleteObject(font->handle);
+    for (auto& font : m_fonts) {
+        DeleteObject(font->handle);
+        if (font->measureHandle) DeleteObject(font->measureHandle);
+    }
 }
 
 int GdiCanvas::MakeFont(const FontSpec& spec) {
@@ -86,6 +94,24 @@ int GdiCanvas::MakeFont(const FontSpec& spec) {
     description.lfQuality = ANTIALIASED_QUALITY;
     lstrcpynW(description.lfFaceName, ResolveFontFace(m_dc, spec.family), LF_FACESIZE);
     font->handle = CreateFontIndirectW(&description);
+    font->scale = std::max(1, 8192 / std::max(1, static_cast<int>(-description.lfHeight)));
+    font->scale = std::min(font->scale, 64);
+    if (font->scale > 1) {
+        description.lfHeight *= font->scale;
+        font->measureHandle = CreateFontIndirectW(&description);
+    }
+    if (!font->measureHandle) font->scale = 1;
+    {
+        HGDIOBJ old = SelectObject(m_dc, font->measureHandle ? font->measureHandle : font->handle);
+        DWORD count = GetKerningPairsW(m_dc, 0, nullptr);
+        if (count > 0 && count < 100000) {
+            std::vector<KERNINGPAIR> pairs(count);
+            count = GetKerningPairsW(m_dc, count, pairs.data());
+            for (DWORD i = 0; i < count; ++i)
+                if (pairs[i].iKernAmount) font->kerning[(static_cast<std::uint32_t>(pairs[i].wFirst) << 16) | pairs[i].wSecond] = pairs[i].iKernAmount;
+        }
+        SelectObject(m_dc, old);
+    }
     HGDIOBJ old = SelectObject(m_dc, font->handle);
     TEXTMETRICW metrics{};
     GetTextMetricsW(m_dc, &metrics);
@@ -106,9 +132,9 @@ int GdiCanvas::CharWidth(Font& font, wchar_t ch) {
     auto& block = font.widths[ch >> 8];
     if (!block) {
         block = std::make_unique<std::array<int, 256>>();
-        HGDIOBJ old = SelectObject(m_dc, font.handle);
+        HGDIOBJ old = SelectObject(m_dc, font.measureHandle ? font.measureHandle : font.handle);
         UINT first = ch & 0xFF00u;
-        if (!GetCharWidth32W(m_dc, first, first + 255, block->data())) block->fill(font.spec.pixelSize / 2);
+        if (!GetCharWidth32W(m_dc, first, first + 255, block->data())) block->fill(font.spec.pixelSize * font.scale / 2);
         SelectObject(m_dc, old);
     }
     return (*block)[ch & 0xFF];
@@ -116,16 +142,24 @@ int GdiCanvas::CharWidth(Font& font, wchar_t ch) {
 
 int GdiCanvas::MeasureText(int font, const wchar_t* text, int length) {
     Font& f = FontAt(font);
-    int width = 0;
-    for (int i = 0; i < length; ++i) width += CharWidth(f, text[i]);
-    return width;
+    long long width = 0;
+    for (int i = 0; i < length; ++i) width += CharWidth(f, text[i]) + (i > 0 ? Kerning(f, text[i - 1], text[i]) : 0);
+    return static_cast<int>((width + f.scale / 2) / f.scale);
 }
 
 void GdiCanvas::DrawTextRun(int font, int x, int y, const wchar_t* text, int length, Color color) {
     if (length <= 0) return;
     Font& f = FontAt(font);
+    // Each glyph goes where the fractional advances before it put it.
     std::vector<INT> advances(static_cast<size_t>(length));
-    for (int i = 0; i < length; ++i) advances[i] = CharWidth(f, text[i]);
+    long long sum = 0;
+    int placed = 0;
+    for (int i = 0; i < length; ++i) {
+        sum += CharWidth(f, text[i]) + (i + 1 < length ? Kerning(f, text[i], text[i + 1]) : 0);
+        int next = static_cast<int>((sum + f.scale / 2) / f.scale);
+        advances[i] = next - placed;
+        placed = next;
+    }
     HGDIOBJ old = SelectObject(m_dc, f.handle);
     SetBkMode(m_dc, TRANSPARENT);
     SetTextColor(m_dc, color & 0xFFFFFF);

@@ -1,7 +1,10 @@
 // The canvas over a GDI device context: the page window's double buffer, a
 // printer's page or a metafile. Fonts are made once per spec and kept; the
 // widths of their characters are read once per block of 256 and summed, so
-// measuring a run costs no call into GDI.
+// measuring a run costs no call into GDI. Widths are read from a copy of the
+// font many times larger, so that runs measure with the glyphs' fractional
+// advances and the font's kerning pairs (as browsers lay text out) rather
+// than with whole pixels per glyph.
 #pragma once
 #include "paint/Canvas.h"
 
@@ -9,6 +12,7 @@
 
 #include <array>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace paint {
@@ -39,9 +43,17 @@ private:
     struct Font {
         FontSpec spec;
         HFONT handle = nullptr;
+        HFONT measureHandle = nullptr;  // the same face, `scale` times larger
+        int scale = 1;
         FontMetrics metrics;
         std::array<std::unique_ptr<std::array<int, 256>>, 256> widths;
+        std::unordered_map<std::uint32_t, int> kerning;  // (first << 16 | second) -> adjustment at the measuring size
     };
+    int Kerning(const Font& font, wchar_t first, wchar_t second) const {
+        if (font.kerning.empty()) return 0;
+        auto it = font.kerning.find((static_cast<std::uint32_t>(first) << 16) | second);
+        return it == font.kerning.end() ? 0 : it->second;
+    }
     Font& FontAt(int font);
     int CharWidth(Font& font, wchar_t ch);
 

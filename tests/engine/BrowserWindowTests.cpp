@@ -13,6 +13,7 @@
 #include <mshtml.h>
 #include <mshtmhst.h>
 #include <ocidl.h>
+#include <shlwapi.h>
 #include <wincodec.h>
 
 #include <fstream>
@@ -279,14 +280,24 @@ TEST_F(BrowserFixture, LinkClicksGoToTheHostAndContextMenusAskIt) {
     ASSERT_EQ(host.menus.size(), 1u);
     EXPECT_EQ(host.menus[0], static_cast<DWORD>(CONTEXT_MENU_DEFAULT));
     EXPECT_EQ(host.menuTags[0], L"A");
-    // Switching modes does not reload: the text typed stays.
-    ComPtr<IHTMLElement> body;
-    Document()->get_body(body.Receive());
+    // Switching modes does not reload: the text typed stays; the document knows it changed until saved.
+    ComPtr<IPersistStreamInit> persist;
+    Document()->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(persist.Receive()));
+    ASSERT_TRUE(persist);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);  // a mode switch is no edit
     BSTR text = SysAllocString(L"changed");
     link->put_innerText(text);
     SysFreeString(text);
     SetDesignMode(L"Off");
     EXPECT_EQ(BodyText().Left(7), L"changed");
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    ComPtr<IStream> stream = ComPtr<IStream>::Attach(SHCreateMemStream(nullptr, 0));
+    ASSERT_EQ(persist->Save(stream.Get(), FALSE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    ASSERT_EQ(Navigate(page), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
 }
 
 class MetafileSink : public browser::PageSink {

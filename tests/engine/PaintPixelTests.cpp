@@ -52,8 +52,15 @@ TEST(PaintPixels, PicturesDrawTheirPixelsAndBrokenOnesAFrame) {
     layout::PictureLoader loader = [&](const CString& source) -> paint::PicturePtr {
         return source == L"pic.png" ? picture : nullptr;
     };
-    PaintedPage page(L"<img id=i src='pic.png' width=20 height=20><img id=m src='missing.png' alt='gone' width=60 height=30>",
+    PaintedPage page(L"<body background='#606666'><img id=i src='pic.png' width=20 height=20><img id=m src='missing.png' "
+                     L"alt='gone' width=60 height=30><table id=t background='pic.png' width=40 height=20 cellspacing=0><tr><td>"
+                     L"</td></tr></table></body>",
                      200, 100, loader);
+    EXPECT_EQ(page.bitmap.Pixel(1, 1), paint::Rgb(255, 255, 255));  // a colour where a picture belongs is ignored
+    paint::Rect t = page.Box(L"t");
+    EXPECT_EQ(page.bitmap.Pixel(t.left + 2, t.top + 2), paint::Rgb(255, 0, 0));  // tiled at its own size from the corner
+    EXPECT_EQ(page.bitmap.Pixel(t.left + 3, t.top + 2), paint::Rgb(0, 255, 0));
+    EXPECT_EQ(page.bitmap.Pixel(t.left + 3, t.top + 3), paint::Rgb(255, 255, 255));
     paint::Rect i = page.Box(L"i");
     EXPECT_EQ(i.Width(), 20);
     EXPECT_EQ(page.bitmap.Pixel(i.left + 2, i.top + 2), paint::Rgb(255, 0, 0));
