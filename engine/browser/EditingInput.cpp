@@ -1,6 +1,7 @@
 #include "browser/EditingInput.h"
 
 #include "com/ComPtr.h"
+#include "com/DocumentAdapter.h"
 
 #include <docobj.h>
 #include <mshtmcid.h>
@@ -28,8 +29,7 @@ const dom::Node* NextInOrder(const dom::Node* node) {
 
 void RunCommand(const com::StatePtr& state, DWORD id) {
     ComPtr<IOleCommandTarget> target;
-    if (!state->documentAdapter) return;
-    state->documentAdapter->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(target.Receive()));
+    com::DocumentOf(state)->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(target.Receive()));
     // {DE4BA900-59CA-11CF-9592-444553540000}
     static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
     if (target) target->Exec(&kGroup, id, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr);
