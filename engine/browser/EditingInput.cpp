@@ -66,9 +66,15 @@ bool EditingInput::CaretBox(const Boundary& at, RECT& box) const {
 }
 
 void EditingInput::UpdateCaret() {
+    if (!m_hasCaret && Editable() && GetFocus() == m_window) m_hasCaret = true;  // edit mode came on while focused
     if (!m_hasCaret) return;
     RECT box{};
-    if (!Editable() || m_state->selection.kind == SelectionKind::Control || !CaretBox(m_state->Editor().Focus(), box)) {
+    if (!Editable()) {  // browse mode: no caret
+        DestroyCaret();
+        m_hasCaret = false;
+        return;
+    }
+    if (m_state->selection.kind == SelectionKind::Control || !CaretBox(m_state->Editor().Focus(), box)) {
         HideCaret(m_window);
         return;
     }
