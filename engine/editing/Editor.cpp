@@ -32,9 +32,6 @@ bool IsCellLike(const Node& node) {
     return node.Is(Tag::Td) || node.Is(Tag::Th) || node.Is(Tag::Body) || node.Is(Tag::Caption);
 }
 
-bool IsTablePart(const Node& node) {
-    return node.Is(Tag::Table) || node.Is(Tag::Tbody) || node.Is(Tag::Thead) || node.Is(Tag::Tfoot) || node.Is(Tag::Tr);
-}
 
 // Blocks that Enter splits in two; other blocks get a new paragraph around the line.
 bool IsSplittable(const Node& node) {
@@ -63,6 +60,10 @@ int UnitsAfter(const CString& data, int offset) {
     return offset + 1 < data.GetLength() && IsHigh(data[offset]) && IsLow(data[offset + 1]) ? 2 : 1;
 }
 
+bool IsTablePart(const Node& node) {
+    return node.Is(Tag::Table) || node.Is(Tag::Tbody) || node.Is(Tag::Thead) || node.Is(Tag::Tfoot) || node.Is(Tag::Tr);
+}
+
 enum class ItemKind { Text, Atom, Block, Edge };
 struct Item {
     ItemKind kind;
@@ -84,7 +85,8 @@ Item Neighbour(const Boundary& at, Node* limit, bool forward) {
         Node* child = forward ? parent->Child(index) : parent->Child(index - 1);
         if (child) {
             if (child->IsText()) {
-                if (child->Data().GetLength() > 0) return {ItemKind::Text, child};
+                // Text between a table's rows is no place to edit (it would move out on the next load).
+                if (child->Data().GetLength() > 0 && !IsTablePart(*parent)) return {ItemKind::Text, child};
             } else if (child->IsElement() && !IsHidden(*child)) {
                 if (IsAtom(*child)) return {ItemKind::Atom, child};
                 if (IsEditBlock(*child)) return {ItemKind::Block, child};
@@ -144,6 +146,17 @@ void MoveChildren(Node& from, int first, int last, Node& to, int index) {
     for (int i = first; i < last; ++i) to.InsertChild(index++, from.Child(first)->Self());
 }
 
+// Moves the first line of a block (its children up to the first nested block)
+// to the end of another; the block goes when nothing is left in it.
+void MoveLeadingLine(Node& source, Node& target) {
+    int last = 0;
+    while (last < source.ChildCount() && !(source.Child(last)->IsElement() && (IsEditBlock(*source.Child(last)) || source.Child(last)->Is(Tag::Hr))))
+        ++last;
+    MoveChildren(source, 0, last, target, -1);
+    bool empty = std::all_of(source.Children().begin(), source.Children().end(), [](const NodePtr& child) { return IsBlank(*child); });
+    if (empty && source.Parent()) source.Remove();
+}
+
 NodePtr ShallowCopy(dom::Document& document, const Node& element) {
     NodePtr copy = document.CreateElement(element.TagName());
     for (const auto& attribute : element.Attributes()) {
@@ -156,6 +169,7 @@ NodePtr ShallowCopy(dom::Document& document, const Node& element) {
 
 // Splits the elements from the boundary up to `top`; answers the new second half of top.
 NodePtr SplitUpTo(dom::Document& document, Node& top, const Boundary& at) {
+    if (!at.node || !top.Contains(at.node.get()) || !top.Parent()) return nullptr;
     Boundary point = SplitAt(at);
     Node* parent = point.node.get();
     int index = point.offset;
@@ -192,7 +206,17 @@ Boundary FirstPlace(Node& node) { return NormalizeCaret({node.Self(), 0}); }
 // nearest blocks on either side.
 std::pair<int, int> LineAround(Node& block, int index) {
     int first = index, last = index;
-    auto inLine = [](Node* child) { return child && !(child->IsElement() && (IsEditBlock(*child) || child->Is(Tag::Hr))); };
+    auto inLine = [](Node* child) {
+        if (!child) return false;
+        if (!child->IsElement()) return true;
+        if (IsEditBlock(*child) || child->Is(Tag::Hr)) return false;
+        bool holdsBlock = false;  // an inline element around a block (a misnested page) ends the line too
+        dom::WalkTree(*child, [&](const NodePtr& inner) {
+            if (inner->IsElement() && (IsEditBlock(*inner) || inner->Is(Tag::Hr))) holdsBlock = true;
+            return !holdsBlock && inner->IsElement();
+        });
+        return !holdsBlock;
+    };
     while (first > 0 && inLine(block.Child(first - 1))) --first;
     while (last < block.ChildCount() && inLine(block.Child(last))) ++last;
     return {first, last};
@@ -292,7 +316,21 @@ Boundary Editor::Focus() const { return m_selection.focusAtStart ? m_selection.s
 Boundary Editor::Caret() {
     Boundary at = m_selection.start;
     if (!IsInDocument(m_document, at) || !Root()->Contains(at.node.get())) at = {Root()->Self(), 0};
-    return NormalizeCaret(at);
+    at = NormalizeCaret(at);
+    // Text cannot stand between a table's rows: into its first cell, or before the table.
+    Node* holder = at.node->IsText() ? at.node->Parent() : at.node.get();
+    if (holder && holder->IsElement() && IsTablePart(*holder)) {
+        Node* table = holder;
+        while (!table->Is(Tag::Table) && table->Parent() && IsTablePart(*table->Parent())) table = table->Parent();
+        Node* cell = nullptr;
+        dom::WalkTree(*table, [&](const NodePtr& child) {
+            if (!cell && (child->Is(Tag::Td) || child->Is(Tag::Th))) cell = child.get();
+            return !cell && child->IsElement() && IsTablePart(*child);
+        });
+        if (cell) return NormalizeCaret({cell->Self(), 0});
+        if (table->Parent()) return {table->Parent()->Self(), table->IndexInParent()};
+    }
+    return at;
 }
 
 void Editor::CollapseTo(Boundary at) {
@@ -463,6 +501,12 @@ void Editor::InsertParagraph() {
         block = paragraph.get();
     }
     NodePtr second = SplitUpTo(m_document, *block, at);
+    if (!second) {  // no paragraph can hold the caret here: a line break does
+        Boundary point = SplitAt(at);
+        point.node->InsertChild(point.offset, m_document.CreateElement(L"BR"));
+        CollapseTo(NormalizeCaret({point.node, point.offset + 1}));
+        return;
+    }
     DropEmptyTail(*block);
     CollapseTo(FirstPlace(*second));
 }
@@ -529,8 +573,7 @@ void Editor::DeleteBackward() {
         Node* target = DeepBlock(previous, true);
         if (!target) return;
         int count = target->ChildCount();
-        MoveChildren(*block, 0, block->ChildCount(), *target, -1);
-        RemoveEmptied(block, Root());
+        MoveLeadingLine(*block, *target);
         CollapseTo(NormalizeCaret({target->Self(), count}));
         return;
     }
@@ -573,10 +616,11 @@ void Editor::DeleteForward() {
         Node* source = DeepBlock(item.node, false);
         if (!source) return;
         Node* parent = item.node->Parent();
-        int index = item.node->IndexInParent();
-        MoveChildren(*source, 0, source->ChildCount(), *parent, index);
-        RemoveEmptied(source, parent);
-        if (item.node->Parent() && item.node->ChildCount() == 0) item.node->Remove();
+        NodePtr line = m_document.CreateElement(L"SPAN");  // gathers the line, then gives it up
+        NodePtr keep = item.node->Self();
+        MoveLeadingLine(*source, *line);
+        MoveChildren(*line, 0, line->ChildCount(), *parent, keep->IndexInParent());
+        if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
         CollapseTo(NormalizeCaret(at));
         return;
     }
@@ -592,10 +636,9 @@ void Editor::DeleteForward() {
     if (next->IsElement() && IsEditBlock(*next)) {
         Node* source = DeepBlock(next, false);
         if (!source) return;
-        MoveChildren(*source, 0, source->ChildCount(), *block, -1);
         NodePtr keep = next->Self();
-        RemoveEmptied(source, next->Parent());
-        if (keep->Parent() && keep->ChildCount() == 0 && keep.get() != source) keep->Remove();
+        MoveLeadingLine(*source, *block);
+        if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
         CollapseTo(NormalizeCaret(at));
         return;
     }
@@ -608,12 +651,10 @@ void Editor::DeleteForward() {
 
 void Editor::PasteHtml(const CString& html) {
     Scope step(*this);
-    if (m_selection.kind == SelectionKind::Control) DeleteSelection();
+    if (m_selection.kind != SelectionKind::None) DeleteSelection();
     TextRange range(std::static_pointer_cast<dom::Document>(m_document.Self()));
-    Boundary start = m_selection.kind == SelectionKind::Text && IsInDocument(m_document, m_selection.start) ? m_selection.start : Caret();
-    Boundary end = m_selection.kind == SelectionKind::Text && IsInDocument(m_document, m_selection.end) ? m_selection.end : start;
-    range.SetStart(start);
-    range.SetEnd(end);
+    range.SetStart(Caret());
+    range.SetEnd(range.Start());
     range.PasteHtml(html);
     CollapseTo(NormalizeCaret(range.End()));
 }
@@ -627,7 +668,7 @@ void Editor::ToggleList(bool ordered) {
     if (!block || block->Is(Tag::Html) || IsTablePart(*block)) return;
     const wchar_t* listTag = ordered ? L"OL" : L"UL";
     Tag wanted = ordered ? Tag::Ol : Tag::Ul;
-    if (block->Is(Tag::Li) && block->Parent()) {
+    if (block->Is(Tag::Li) && block->Parent() && (block->Parent()->Is(Tag::Ul) || block->Parent()->Is(Tag::Ol))) {
         Node* list = block->Parent();
         if (list->Is(wanted)) {  // the item leaves the list as a paragraph
             NodePtr paragraph = m_document.CreateElement(L"P");
@@ -714,6 +755,7 @@ void Editor::ToggleInline(const wchar_t* tag, const std::vector<Tag>& kinds) {
                 NodePtr first = element->Self();
                 NodePtr last = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent() + 1});
                 NodePtr middle = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent()});
+                if (!last || !middle) break;
                 Node* parent = middle->Parent();
                 int index = middle->IndexInParent();
                 MoveChildren(*middle, 0, middle->ChildCount(), *parent, index + 1);
