@@ -180,6 +180,14 @@ TEST_F(EditingWindow, SelectionsByMouseAndBrowseModeCopiesButNeverEdits) {
     SendMessageW(server, WM_LBUTTONUP, 0, MAKELPARAM(a.right - 2, middle));
     Type(L"zz");
     Key(VK_BACK);
+    // The selection stays when the focus goes elsewhere (the host's font boxes).
+    SetFocus(frame);
+    ComPtr<IHTMLSelectionObject> kept;
+    Document()->get_selection(kept.Receive());
+    BSTR keptType = nullptr;
+    kept->get_type(&keptType);
+    EXPECT_EQ(Take(keptType), L"Text");
+    SetFocus(server);
     SetControl(true);
     Key('C');
     SetControl(false);

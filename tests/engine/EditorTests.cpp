@@ -382,6 +382,70 @@ TEST(EditorDialogs, HyperlinkAndPictureDialogsReturnWhatWasTypedAndCancelChanges
     EXPECT_EQ(choice.hspace, CString());  // not a number: not set
 }
 
+// The link and picture commands ask their dialogs; what the user types lands
+// in attributes, and pasteHTML takes markup exactly as given.
+TEST(EditorDialogs, LinkAndPictureCommandsApplyTheDialogsAnswersAndCancelChangesNothing) {
+    ComPtr<IHTMLDocument2> document;
+    ASSERT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
+    BSTR on = SysAllocString(L"On");
+    document->put_designMode(on);
+    SysFreeString(on);
+    ComPtr<IHTMLElement> body;
+    document->get_body(body.Receive());
+    BSTR html = SysAllocString(L"<P>go</P>");
+    body->put_innerHTML(html);
+    SysFreeString(html);
+    auto serialize = [&] {
+        BSTR text = nullptr;
+        body->get_innerHTML(&text);
+        CString result(text);
+        SysFreeString(text);
+        return result;
+    };
+    ComPtr<IHTMLTxtRange> range;
+    body.As<IHTMLBodyElement>()->createTextRange(range.Receive());
+    VARIANT_BOOL hit = VARIANT_FALSE;
+    range->findText(SysAllocString(L"go"), 0, 0, &hit);
+    range->select();
+    static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    auto commands = document.As<IOleCommandTarget>();
+    {
+        DialogDriver driver(L"Hyperlink", [](HWND dialog) {
+            SetDlgItemTextW(dialog, dialogs::kIdLinkAddress, L"http://a/?q=\"><B>x</B>");
+            Click(dialog, IDOK);
+        });
+        EXPECT_EQ(commands->Exec(&kGroup, IDM_HYPERLINK, OLECMDEXECOPT_PROMPTUSER, nullptr, nullptr), S_OK);
+    }
+    EXPECT_EQ(serialize(), L"<P><A href=\"http://a/?q=&quot;><B>x</B>\">go</A></P>");
+    CString linked = serialize();
+    {
+        DialogDriver driver(L"Picture", [](HWND dialog) {
+            SetDlgItemTextW(dialog, dialogs::kIdPictureSource, L"pic.gif");
+            Click(dialog, IDCANCEL);
+        });
+        EXPECT_EQ(commands->Exec(&kGroup, IDM_IMAGE, OLECMDEXECOPT_PROMPTUSER, nullptr, nullptr), S_OK);
+    }
+    EXPECT_EQ(serialize(), linked);
+    {
+        DialogDriver driver(L"Picture", [](HWND dialog) {
+            SetDlgItemTextW(dialog, dialogs::kIdPictureSource, L"pic.gif");
+            SetDlgItemTextW(dialog, dialogs::kIdPictureAlt, L"a \"b\" <c>");
+            SetDlgItemTextW(dialog, dialogs::kIdPictureVSpace, L"4");
+            Click(dialog, IDOK);
+        });
+        EXPECT_EQ(commands->Exec(&kGroup, IDM_IMAGE, OLECMDEXECOPT_PROMPTUSER, nullptr, nullptr), S_OK);
+    }
+    // The picture replaces the selected text, inside the link it had become.
+    EXPECT_EQ(serialize(), L"<P><A href=\"http://a/?q=&quot;><B>x</B>\"><IMG src=pic.gif alt=\"a &quot;b&quot; <c>\" vspace=4></A></P>");
+    // The manual link of the view, pasted as it is given: the name stays text.
+    body.As<IHTMLBodyElement>()->createTextRange(range.Receive());
+    range->collapse(VARIANT_FALSE);
+    BSTR link = SysAllocString(L"<A href=\"x.htm\">&nbspname &lt;i&gt;&nbsp</A>\n");
+    EXPECT_EQ(range->pasteHTML(link), S_OK);
+    SysFreeString(link);
+    EXPECT_NE(serialize().Find(L"<A href=x.htm>&nbsp;name &lt;i&gt;&nbsp;</A>"), -1) << Show(serialize());
+}
+
 TEST(EditorDialogs, FindSearchesOnAndTellsAtTheEndThenWraps) {
     auto state = std::make_shared<com::DocumentState>();
     html::ParseDocument(*state->document, L"<BODY><P>cat Cat cat</P></BODY>");
