@@ -50,7 +50,11 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
         const com::StatePtr& state = window->m_browser.State();
         window->m_view = state->view ? state->view : (state->view = std::make_shared<layout::LiveLayout>(state->document));
-        window->m_view->changed = [hwnd] { InvalidateRect(hwnd, nullptr, FALSE); };
+        window->m_view->changed = [window] {  // once until the next paint: an edit may change thousands of nodes
+            if (window->m_repaintPending) return;
+            window->m_repaintPending = true;
+            InvalidateRect(window->m_hwnd, nullptr, FALSE);
+        };
         state->window = hwnd;
         window->m_input = std::make_unique<EditingInput>(hwnd, state, *window->m_view, [window](int x, int y) { window->ScrollTo(x, y); });
         state->viewChanged = [window] {
@@ -118,6 +122,7 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PageWindow::OnPaint() {
     PAINTSTRUCT ps;
+    m_repaintPending = false;
     HDC dc = BeginPaint(m_hwnd, &ps);
     RECT client{};
     GetClientRect(m_hwnd, &client);

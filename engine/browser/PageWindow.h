@@ -48,6 +48,7 @@ private:
     HWND m_hwnd = nullptr;
     std::shared_ptr<layout::LiveLayout> m_view;
     std::unique_ptr<paint::BitmapCanvas> m_buffer;
+    bool m_repaintPending = false;
     std::unique_ptr<EditingInput> m_input;
 };
 

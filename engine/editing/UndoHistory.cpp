@@ -1,5 +1,7 @@
 #include "editing/UndoHistory.h"
 
+#include <algorithm>
+
 namespace editing {
 
 UndoHistory::UndoHistory(dom::Document& document, const bool* recording) : m_document(document), m_recording(recording) {
@@ -33,6 +35,7 @@ void UndoHistory::Seal() {
     if (!m_open) return;
     std::unique_ptr<Step> step = std::move(m_open);
     if (step->changes.empty()) return;
+    Compact(*step);
     m_redo.clear();
     Push(m_undo, std::move(*step));
 }
@@ -78,6 +81,32 @@ void UndoHistory::TextChanging(dom::Node& node) {
     Record(std::move(change));
 }
 
+void UndoHistory::Compact(Step& step) {
+    auto& changes = step.changes;
+    for (size_t i = 0; i < changes.size(); ++i) {
+        Change& change = changes[i];
+        if (change.kind != Change::Kind::Text || change.spliceAt >= 0) continue;
+        // The data after this change: the next change of the same node had it as its "before".
+        const CString* after = &change.node->Data();
+        for (size_t j = i + 1; j < changes.size(); ++j)
+            if (changes[j].kind == Change::Kind::Text && changes[j].node == change.node) {
+                after = &changes[j].data;
+                break;
+            }
+        const std::wstring& before = change.data.str();
+        const std::wstring& now = after->str();
+        size_t prefix = 0;
+        while (prefix < before.size() && prefix < now.size() && before[prefix] == now[prefix]) ++prefix;
+        size_t suffix = 0;
+        while (suffix < before.size() - prefix && suffix < now.size() - prefix &&
+               before[before.size() - 1 - suffix] == now[now.size() - 1 - suffix])
+            ++suffix;
+        change.spliceAt = static_cast<int>(prefix);
+        change.insertedLength = static_cast<int>(now.size() - prefix - suffix);
+        change.data = CString(before.substr(prefix, before.size() - prefix - suffix));
+    }
+}
+
 UndoHistory::Step UndoHistory::Revert(Step& step) {
     m_open = std::make_unique<Step>();
     ++m_depth;  // the inverse changes are recorded in any mode
@@ -90,11 +119,21 @@ UndoHistory::Step UndoHistory::Revert(Step& step) {
             change->parent->InsertChild(change->index, change->node);
             break;
         case Change::Kind::Attributes: change->node->RestoreAttributes(change->attributes); break;
-        case Change::Kind::Text: change->node->SetData(change->data); break;
+        case Change::Kind::Text:
+            if (change->spliceAt < 0) {
+                change->node->SetData(change->data);
+            } else {
+                std::wstring data = change->node->Data().str();
+                size_t at = std::min<size_t>(static_cast<size_t>(change->spliceAt), data.size());
+                data.replace(at, static_cast<size_t>(change->insertedLength), change->data.str());
+                change->node->SetData(CString(std::move(data)));
+            }
+            break;
         }
     }
     --m_depth;
     Step inverse = std::move(*m_open);
+    Compact(inverse);
     m_open.reset();
     inverse.before = step.after;
     inverse.after = step.before;

@@ -51,7 +51,9 @@ private:
         dom::NodePtr node;
         int index = 0;                         // Removed: where the child was
         std::vector<dom::Attribute> attributes;  // Attributes: the list before
-        CString data;                          // Text: the data before
+        CString data;                          // Text: the data before, or only the part replaced
+        int spliceAt = -1;                     // Text: where `data` was replaced (-1: data is all of it)
+        int insertedLength = 0;                // Text: the units that replaced it
     };
     struct Step {
         std::vector<Change> changes;
@@ -66,6 +68,9 @@ private:
     void ContentReplaced() override { Clear(); }
 
     Step& Current();
+    // Keeps of each text change only the part that changed, so typing in a
+    // long text does not keep a copy of all of it per key.
+    static void Compact(Step& step);
     void Record(Change change);
     // Runs the step's inverse changes; the changes they make form the step answered.
     Step Revert(Step& step);

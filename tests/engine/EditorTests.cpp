@@ -94,6 +94,14 @@ TEST_F(EditorFixture, TypingEnterAndLineBreaksBuildParagraphs) {
     CaretAt(L"see ", 4);
     Type(L"www.example.com ok");
     EXPECT_EQ(Body(), L"<P>see <A href=\"http://www.example.com\">www.example.com</A> ok</P>");
+    // Undo takes the link back with the blank that made it, to the exact bytes.
+    ASSERT_TRUE(state->history.Undo(state->selection));
+    ASSERT_TRUE(state->history.Undo(state->selection));
+    ASSERT_TRUE(state->history.Undo(state->selection));
+    EXPECT_EQ(Body(), L"<P>see www.example.com</P>");
+    ASSERT_TRUE(state->history.Redo(state->selection));
+    ASSERT_TRUE(state->history.Redo(state->selection));
+    ASSERT_TRUE(state->history.Redo(state->selection));
     state->autoUrlDetect = false;
     Type(L" http://x.org ");
     EXPECT_EQ(Body(), L"<P>see <A href=\"http://www.example.com\">www.example.com</A> ok http://x.org </P>");
