@@ -918,7 +918,7 @@ void Editor::MoveWord(bool forward, bool extend) {
     };
     for (int guard = 0; guard < 10000; ++guard) {
         Boundary before = Focus();
-        MoveCharacter(forward, extend || m_selection.kind == SelectionKind::None ? extend : true);
+        MoveCharacter(forward, extend);
         Boundary now = Focus();
         if (now.node == before.node && now.offset == before.offset) return;
         wchar_t next = charAt(now, true), previous = charAt(now, false);

@@ -10,6 +10,9 @@
 #include "com/HtmlDocument.h"
 #include "dialogs/EditDialogs.h"
 #include "editing/Clipboard.h"
+#include "dom/TreeWalk.h"
+#include "links/LinkInsertion.h"
+#include "links/LinkLine.h"
 #include "pages/PageTemplate.h"
 #include "MessageBoxRecorder.h"
 
@@ -210,6 +213,21 @@ TEST_F(EditorFixture, UndoAndRedoRestoreExactBytesAfterSeededEdits) {
             }
         }
         ASSERT_EQ(state->history.UndoCount() + 1, versions.size()) << "seed " << seed;
+        // The store still reads the edited page: a clip's link goes in before its end.
+        CString edited = versions.back();
+        edited.Replace(L"\r\n", L"\n");
+        CString line;
+        FormatLinkLine(line, L"Clip", L"http://clip.example/", CString());
+        LinkPlacement placement = LinkPlacement::None;
+        CString withLink = InsertLinkIntoPageText(edited, CString(), line, placement);
+        EXPECT_NE(placement, LinkPlacement::None);
+        auto reread = html::ParseDocument(withLink);
+        bool linked = false;
+        dom::WalkTree(*reread, [&](const dom::NodePtr& node) {
+            if (node->Is(dom::Tag::A) && node->GetAttribute(L"href") == L"http://clip.example/") linked = true;
+            return true;
+        });
+        EXPECT_TRUE(linked) << "seed " << seed;
         for (size_t i = versions.size() - 1; i > 0; --i) {
             ASSERT_TRUE(state->history.Undo(state->selection));
             ASSERT_EQ(html::SerializeDocument(*state->document), versions[i - 1]) << "seed " << seed << " step " << i;
