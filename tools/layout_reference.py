@@ -191,6 +191,9 @@ def pages():
     p["images-sized"] = ("<body><img src=missing.png width=100 height=50> text <img src=missing.png width=20 height=20 border=2>"
                          "<br><img src=missing.png width=60 height=30 hspace=5 vspace=5></body>")
     p["images-align"] = "<body><p>before <img src=m.png width=40 height=40 align=middle> after <img src=m.png width=40 height=40 align=top> end</p></body>"
+    p["images-float"] = ("<body><p><img src=m.png width=80 height=40 align=left>%s %s</p>"
+                         "<p><img src=m.png width=60 height=30 align=right>%s %s</p></body>" % (LOREM, LOREM, LOREM, LOREM))
+    p["images-float-narrow"] = ("<body><div style='width:300px'><img src=m.png width=100 height=50 align=left>%s</div></body>" % LOREM)
     p["form-controls"] = ("<body><form><input type=text size=10> <input type=checkbox> <input type=radio> "
                           "<input type=submit value=Send><br><select><option>one<option>second</select>"
                           "<textarea cols=20 rows=3>text</textarea></form></body>")

@@ -10,6 +10,7 @@
 #include "paint/BitmapCanvas.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -81,6 +82,34 @@ void Pump() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+double WorkingSetMb() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// A hostile page: the time to lay it out and paint it, and the memory its document and layout hold.
+void BenchHostile(const char* name, const CString& text) {
+    double before = WorkingSetMb();
+    double start = Now();
+    auto document = html::ParseDocument(text);
+    paint::BitmapCanvas measure(1, 1), target(1000, 700);
+    layout::DocumentLayout layout(*document, measure);
+    layout.Rebuild(1000);
+    layout.Paint(target, {0, 0, 1000, 700}, 0, 0);
+    double ms = Now() - start;
+    std::printf("hostile %-36s %8.0f ms %8.1f MB held (text %.1f MB)\n", name, ms, WorkingSetMb() - before,
+                text.GetLength() * 2 / (1024.0 * 1024.0));
+}
+
+CString Repeat(const wchar_t* piece, int count) {
+    CString result;
+    result.str().reserve(wcslen(piece) * static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) result += piece;
+    return result;
 }
 
 void Report(const char* what, double ms, const char* goal = "") { std::printf("%-48s %9.2f ms %s\n", what, ms, goal); }
@@ -159,6 +188,13 @@ int main() {
     Report("1 MB page opened in the browser window", open);
     std::printf("opening the 1 MB page / bare window: %.1f (goal: within 3)\n", open / bare);
     DeleteFileW(path);
+
+    BenchHostile("100,000 nested DIVs", Repeat(L"<div>", 100000) + L"deep");
+    BenchHostile("10,000-row table", L"<table border=1>" + Repeat(L"<tr><td>cell</td><td>more text</td></tr>", 10000) + L"</table>");
+    BenchHostile("50 MB of text", L"<p>" + Repeat(L"word ", 5 * 1000 * 1000) + L"</p>");
+    BenchHostile("a 5 MB line without a blank", L"<p>" + CString(L'x', 5 * 1000 * 1000) + L"</p>");
+    BenchHostile("1e6-pixel-wide table", L"<table width=1000000 border=1><tr><td>x</td><td>y</td></tr></table>");
+    BenchHostile("<FONT size=1000>", L"<font size=1000>" + Repeat(L"big ", 1000) + L"</font>");
     OleUninitialize();
     return 0;
 }

@@ -16,6 +16,20 @@ int Clamp(long long value) { return static_cast<int>(std::clamp<long long>(value
 
 bool IsCollapsibleSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f'; }
 
+// Chinese and Japanese text has no blanks: a line may break before and after any of its characters.
+bool IsIdeographic(wchar_t c) {
+    return (c >= 0x2E80 && c <= 0x31FF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+// The end of the piece of text that starts at `i` and cannot be broken.
+int PieceEnd(const wchar_t* text, int i, int length) {
+    if (IsIdeographic(text[i])) return i + 1;
+    int end = i;
+    while (end < length && !IsCollapsibleSpace(text[end]) && !IsIdeographic(text[end])) ++end;
+    return end;
+}
+
 // How far the baseline of text moves down (sub) or up (super, negative).
 int BaselineShift(const InlineContext& context) {
     int parentSize = context.parent ? context.parent->style.fontSize : context.style.fontSize;
@@ -162,12 +176,44 @@ int LayoutEngine::LayoutChildren(Box& box) {
 
 // Lines ------------------------------------------------------------------------------
 
+// Takes the fragments from a break point on out of the line (splitting the fragment that
+// holds the point), drops the blank before the point, and hands them over shifted to start at 0.
+template <typename Continue>
+void MoveToNextLine(Line& line, size_t index, int start, int breakX, int spaceWidth, Continue&& next) {
+    if (index >= line.fragments.size()) return;
+    Line moved;
+    moved.top = breakX;  // the shift, read back by the caller
+    Fragment& holder = line.fragments[index];
+    size_t firstMoved = index;
+    if (!holder.box && holder.start < start) {
+        Fragment tail = holder;
+        tail.start = start;
+        tail.length = holder.start + holder.length - start;
+        tail.x = breakX;
+        tail.width = holder.x + holder.width - breakX;
+        holder.length = std::max(0, start - 1 - holder.start);
+        holder.width = std::max(0, breakX - holder.x - spaceWidth);
+        holder.collapsedSpaceAfter = false;
+        moved.fragments.push_back(tail);
+        firstMoved = index + 1;
+    } else if (index > 0) {
+        Fragment& previous = line.fragments[index - 1];
+        previous.width = std::max(0, previous.width - spaceWidth);
+        previous.collapsedSpaceAfter = false;
+    }
+    for (size_t k = firstMoved; k < line.fragments.size(); ++k) moved.fragments.push_back(line.fragments[k]);
+    line.fragments.erase(line.fragments.begin() + static_cast<std::ptrdiff_t>(firstMoved), line.fragments.end());
+    next(moved);
+}
+
 int LayoutEngine::LayoutLines(Box& box) {
     box.selfCollapsing = false;
     box.collapsedTop = box.margin[0];
     box.collapsedBottom = box.margin[2];
     box.lines.clear();
-    const int avail = std::max(box.ContentWidth(), 0);
+    const int fullWidth = std::max(box.ContentWidth(), 0);
+    int avail = fullWidth;  // of the current line, beside the floats
+    int lineLeft = 0;
     const InlineContext* rootContext = box.contexts.empty() ? nullptr : box.contexts.front().get();
     paint::FontMetrics strut{};
     if (rootContext) strut = m_canvas.Metrics(FontOf(*rootContext));
@@ -182,7 +228,62 @@ int LayoutEngine::LayoutLines(Box& box) {
     bool pendingSpace = false;  // a collapsed space waits between the last piece and the next
     int pendingWidth = 0;
     bool afterAtomic = false;
+    bool afterIdeograph = false;
     int y = 0;
+    // Where the line may break last: a piece of text after a blank or an ideograph, or an atomic box.
+    struct BreakPoint {
+        bool valid = false;
+        size_t index = 0;  // the fragment that holds the piece
+        int start = 0;     // the piece's first character (text)
+        int x = 0;         // where the piece starts on the line
+        int spaceWidth = 0;  // of the blank before it, dropped when the line breaks there
+    } lastBreak;
+
+    // Pictures that float to a side: the lines beside them are shorter.
+    struct Floating {
+        bool left;
+        int top, bottom, edge;  // edge: the side of the float that faces the lines
+    };
+    std::vector<Floating> floats;
+    std::vector<Box*> waiting;  // floats that did not fit beside the line they came in
+    int floatBottom = 0;
+    auto edgesAt = [&](int top, int bottom, int& left, int& right) {
+        left = 0;
+        right = fullWidth;
+        for (const auto& f : floats)
+            if (f.top < bottom && f.bottom > top) {
+                if (f.left) left = std::max(left, f.edge);
+                else right = std::min(right, f.edge);
+            }
+    };
+    auto startLine = [&]() {
+        int left, right;
+        edgesAt(y, y + std::max(strut.Height(), 1), left, right);
+        lineLeft = left;
+        avail = std::max(0, right - left);
+    };
+    auto placeFloat = [&](Box& atomic) {
+        const int width = atomic.width + atomic.margin[1] + atomic.margin[3];
+        const int height = atomic.height + atomic.margin[0] + atomic.margin[2];
+        const bool left = atomic.style.floating == Float::Left;
+        int top = y, x = 0;
+        for (int guard = 0; guard < 100000; ++guard) {
+            int l, r;
+            edgesAt(top, top + std::max(height, 1), l, r);
+            x = left ? l : r - width;
+            if (r - l >= width || (l == 0 && r == fullWidth)) break;
+            int next = INT_MAX;  // below the float that ends first
+            for (const auto& f : floats)
+                if (f.bottom > top) next = std::min(next, f.bottom);
+            if (next == INT_MAX) break;
+            top = next;
+        }
+        x = std::max(x, 0);
+        atomic.x = box.ContentLeft() + x + atomic.margin[3];
+        atomic.y = box.ContentTop() + top + atomic.margin[0];
+        floats.push_back({left, top, top + height, left ? x + width : x});
+        floatBottom = std::max(floatBottom, top + height);
+    };
 
     auto commitSpace = [&]() {
         if (!pendingSpace) return;
@@ -208,9 +309,9 @@ int LayoutEngine::LayoutLines(Box& box) {
         }
         line.height = std::max(ascent + descent, tallest);
         line.baseline = ascent;
-        int offset = 0;
-        if (box.style.textAlign == TextAlign::Center) offset = std::max(0, (avail - x) / 2);
-        else if (box.style.textAlign == TextAlign::Right) offset = std::max(0, avail - x);
+        int offset = lineLeft;
+        if (box.style.textAlign == TextAlign::Center) offset += std::max(0, (avail - x) / 2);
+        else if (box.style.textAlign == TextAlign::Right) offset += std::max(0, avail - x);
         for (auto& fragment : line.fragments) {
             fragment.x += box.ContentLeft() + offset;
             if (fragment.box) {
@@ -235,8 +336,13 @@ int LayoutEngine::LayoutLines(Box& box) {
         ascent = descent = tallest = 0;
         hasText = rootText = false;
         lastWasSpace = true;
-        afterAtomic = false;
+        afterAtomic = afterIdeograph = false;
+        lastBreak.valid = false;
+        for (Box* pending : waiting) placeFloat(*pending);
+        waiting.clear();
+        startLine();
     };
+    startLine();
     auto addHeight = [&](int a, int d) {
         ascent = std::max(ascent, a);
         descent = std::max(descent, d);
@@ -252,12 +358,29 @@ int LayoutEngine::LayoutLines(Box& box) {
         }
         if (item.kind == InlineItem::Kind::Atomic) {
             Box& atomic = *item.box;
-            LayoutAtomic(atomic, avail);
+            LayoutAtomic(atomic, fullWidth);
+            if (atomic.style.floating != Float::None && atomic.kind == BoxKind::Replaced) {
+                int width = atomic.width + atomic.margin[1] + atomic.margin[3];
+                if (line.fragments.empty() || x + width <= avail) {
+                    placeFloat(atomic);
+                    if (line.fragments.empty()) {
+                        startLine();
+                    } else {
+                        avail = std::max(0, avail - width);
+                        if (atomic.style.floating == Float::Left) lineLeft += width;
+                    }
+                } else {
+                    waiting.push_back(&atomic);
+                }
+                continue;
+            }
             int width = atomic.width + atomic.margin[1] + atomic.margin[3];
             int height = atomic.height + atomic.margin[0] + atomic.margin[2];
             int spaceWidth = pendingSpace ? pendingWidth : 0;
             if (canWrap && !line.fragments.empty() && x + spaceWidth + width > avail) finishLine(false, nullptr);
+            int spaceBefore = pendingSpace ? pendingWidth : 0;
             commitSpace();
+            if (canWrap && !line.fragments.empty()) lastBreak = {true, line.fragments.size(), 0, x, spaceBefore};
             Fragment fragment;
             fragment.node = item.node;
             fragment.context = &context;
@@ -362,28 +485,49 @@ int LayoutEngine::LayoutLines(Box& box) {
                 i = end;
                 continue;
             }
-            int end = i;
-            while (end < length && !IsCollapsibleSpace(text[end])) ++end;
+            int end = PieceEnd(text, i, length);
             int width = m_canvas.MeasureText(font, text + i, end - i);
-            bool opportunity = pendingSpace || afterAtomic;
+            bool hadSpace = pendingSpace;
+            bool opportunity = pendingSpace || afterAtomic || afterIdeograph || IsIdeographic(text[i]);
             int spaceWidth = pendingSpace ? pendingWidth : 0;
             bool singleSpaceBefore = pendingSpace && i > 0 && text[i - 1] == L' ' && (i < 2 || !IsCollapsibleSpace(text[i - 2]));
             if (canWrap && opportunity && !line.fragments.empty() && x + spaceWidth + width > avail) {
                 finishLine(false, nullptr);
                 singleSpaceBefore = false;
+            } else if (canWrap && !opportunity && lastBreak.valid && lastBreak.x > 0 && x + width > avail) {
+                // The piece is glued to what precedes it: all of that goes to the next line.
+                MoveToNextLine(line, lastBreak.index, lastBreak.start, lastBreak.x, lastBreak.spaceWidth, [&](Line& moved) {
+                    x = lastBreak.x - lastBreak.spaceWidth;
+                    finishLine(false, nullptr);
+                    for (auto& fragment : moved.fragments) {
+                        fragment.x -= moved.top;  // top carried the shift
+                        addHeight(fragment.top, fragment.height - fragment.top);
+                        hasText = hasText || !fragment.box;
+                        rootText = rootText || (!fragment.box && !fragment.context->element);
+                        line.fragments.push_back(fragment);
+                    }
+                    x = line.fragments.empty() ? 0 : line.fragments.back().x + line.fragments.back().width;
+                });
             }
+            int breakX = x + (pendingSpace ? pendingWidth : 0);
             commitSpace();
-            addPiece(i, end, width, singleSpaceBefore || (!opportunity && !line.fragments.empty() && line.fragments.back().start + line.fragments.back().length == i));
+            if (canWrap && opportunity && !line.fragments.empty()) lastBreak = {true, 0, i, breakX, spaceWidth};
+            // Pieces of one text node on one line share a fragment when nothing but one blank lies between.
+            addPiece(i, end, width, singleSpaceBefore || !hadSpace);
+            if (lastBreak.valid && lastBreak.start == i && lastBreak.x == breakX) lastBreak.index = line.fragments.size() - 1;
             addHeight(metrics.ascent - shift, metrics.descent + shift);
             hasText = true;
             rootText = rootText || !context.element;
             lastWasSpace = false;
             afterAtomic = false;
+            afterIdeograph = IsIdeographic(text[end - 1]);
             i = end;
         }
     }
     finishLine(false, nullptr);
-    return y;
+    for (Box* pending : waiting) placeFloat(*pending);
+    // The block holds its floats (they do not reach into the blocks after it).
+    return std::max(y, floatBottom);
 }
 
 void LayoutEngine::LayoutAtomic(Box& box, int cw) {
@@ -573,7 +717,12 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
                 continue;
             }
             int end = i;
-            while (end < length && !(pre ? (text[end] == L'\n' || text[end] == L'\r') : IsCollapsibleSpace(text[end]))) ++end;
+            if (pre) {
+                while (end < length && text[end] != L'\n' && text[end] != L'\r') ++end;
+            } else {
+                end = PieceEnd(text, i, length);
+                if (canWrap && (IsIdeographic(text[i]) || (i > 0 && IsIdeographic(text[i - 1])))) endSegment();
+            }
             int width = m_canvas.MeasureText(font, text + i, end - i);
             segment += width;
             lineWidth += width;

@@ -42,6 +42,8 @@ public:
             if (y + line.top >= m_dirty.bottom || y + line.top + line.height <= m_dirty.top) continue;
             for (const auto& fragment : line.fragments) PaintFragment(box, x, y, line, fragment);
         }
+        for (const auto& child : box.inlineBoxes)
+            if (child->style.floating != Float::None && child->kind == BoxKind::Replaced) PaintBox(*child, x, y, false);
         for (const auto& child : box.children) PaintBox(*child, x, y, false);
     }
 

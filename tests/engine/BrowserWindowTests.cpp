@@ -194,6 +194,14 @@ TEST_F(BrowserFixture, WindowsNestAsTheViewLooksThemUpAndPagesLoadInEveryEncodin
     address.Replace(L'\\', L'/');
     ASSERT_EQ(Navigate(address), S_OK);
     EXPECT_EQ(BodyText(), L"\u00E9t\u00E9");
+    WriteBytes(utf8, "<p>new</p>");
+    sink.events.clear();
+    ASSERT_EQ(browser->Refresh(), S_OK);
+    Pump();
+    EXPECT_EQ(BodyText(), L"new");
+    EXPECT_EQ(sink.events, (std::vector<DISPID>{DISPID_NAVIGATECOMPLETE2, DISPID_DOCUMENTCOMPLETE}));
+    WriteBytes(utf8, "<p>\xC3\xA9t\xC3\xA9</p>");
+    ASSERT_EQ(Navigate(address), S_OK);
     BSTR location = nullptr;
     browser->get_LocationURL(&location);
     EXPECT_EQ(CString(location), address);
@@ -204,6 +212,11 @@ TEST_F(BrowserFixture, WindowsNestAsTheViewLooksThemUpAndPagesLoadInEveryEncodin
     EXPECT_EQ(BodyText(), L"\u00E9t\u00E9");  // a failed navigation keeps the page
     ASSERT_EQ(Navigate(L"about:blank"), S_OK);
     EXPECT_EQ(BodyText(), L"");
+    // The tests' Wine has no printer: printing says so rather than pretending it printed.
+    OLECMDF status{};
+    EXPECT_EQ(browser->QueryStatusWB(OLECMDID_PRINT, &status), S_OK);
+    EXPECT_TRUE(status & OLECMDF_ENABLED);
+    EXPECT_TRUE(FAILED(browser->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER, nullptr, nullptr)));
 }
 
 TEST_F(BrowserFixture, GeometryComesFromTheWindowsLayout) {
@@ -298,6 +311,26 @@ TEST_F(BrowserFixture, LinkClicksGoToTheHostAndContextMenusAskIt) {
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
     ASSERT_EQ(Navigate(page), S_OK);
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
+}
+
+TEST_F(BrowserFixture, TheWindowPaintsThePageAndWhatScrollsIntoView) {
+    CString page = temp.Path() + L"\\colours.htm";
+    WriteBytes(page, "<body bgcolor=#ff0000 style='margin:0'><div style='height:2000px'></div>"
+                     "<div style='height:500px;background-color:#0000ff'></div></body>");
+    ASSERT_EQ(Navigate(page), S_OK);
+    UpdateWindow(server);
+    HDC dc = GetDC(server);
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(255, 0, 0));
+    ReleaseDC(server, dc);
+    SendMessageW(server, WM_KEYDOWN, VK_END, 0);  // browse mode: to the end, blue
+    UpdateWindow(server);
+    dc = GetDC(server);
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(0, 0, 255));
+    ReleaseDC(server, dc);
+    SCROLLINFO info{sizeof(info), SIF_ALL};
+    GetScrollInfo(server, SB_VERT, &info);
+    EXPECT_EQ(info.nMax, 2499);
+    EXPECT_EQ(info.nPos + static_cast<int>(info.nPage), 2500);
 }
 
 class MetafileSink : public browser::PageSink {

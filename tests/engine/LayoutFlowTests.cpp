@@ -22,7 +22,10 @@ TEST(LayoutFlow, LinesBreakAtBlanksButNotAtNoBreakSpaces) {
         L"<div id=b style='width:80px'>aaa&nbsp;bbb&nbsp;ccc</div>"
         L"<div id=c>a<br>b<br><br>c</div>"
         L"<div id=d style='width:40px'>abcdefghijklmnop</div>"
-        L"<div id=e style='width:96px'>  many    blanks   here </div>");
+        L"<div id=e style='width:96px'>  many    blanks   here </div>"
+        L"<div id=f style='width:40px'>\u6f22\u5b57\u306e\u6587\u7ae0\u306f\u7a7a\u767d\u304c\u306a\u3044\u3002</div>"
+        L"<div id=g style='width:40px'>abc\u6f22\u5b57</div>"
+        L"<div id=h style='width:80px'>aaaa bbbb<b>cc</b></div>");
     EXPECT_EQ(page.Box(L"a").Height(), 32);
     EXPECT_EQ(page.Box(L"b").Height(), 16);
     EXPECT_EQ(page.Box(L"c").Height(), 64);
@@ -31,6 +34,16 @@ TEST(LayoutFlow, LinesBreakAtBlanksButNotAtNoBreakSpaces) {
     ASSERT_NE(page.canvas.FindRun(L"many"), nullptr);
     EXPECT_EQ(page.canvas.FindRun(L"many")->x, 8);  // white space at the line's start is dropped
     EXPECT_EQ(page.Box(L"e").Height(), 32);           // "many blanks" then "here"
+    EXPECT_EQ(page.Box(L"f").Height(), 48);           // ideographs break anywhere: 5, 5 and 2 a line
+    EXPECT_EQ(page.Box(L"g").Height(), 16);
+    // A word glued to an element's text moves as a whole: "bbbbcc" leaves "aaaa" behind.
+    paint::Rect h = page.Box(L"h");
+    EXPECT_EQ(h.Height(), 32);
+    ASSERT_NE(page.canvas.FindRun(L"aaaa"), nullptr);
+    ASSERT_NE(page.canvas.FindRun(L"bbbb"), nullptr);
+    EXPECT_EQ(page.canvas.FindRun(L"bbbb")->x, 8);
+    EXPECT_EQ(page.canvas.FindRun(L"bbbb")->y, h.top + 16);
+    EXPECT_EQ(page.canvas.FindRun(L"cc")->x, 8 + 32);
 }
 
 TEST(LayoutFlow, PreKeepsBlanksAndLineEndsInAMonospaceFont) {
@@ -142,6 +155,33 @@ TEST(LayoutFlow, HiddenElementsTakeNoRoomAndUnknownOnesFlowInline) {
     EXPECT_EQ(page.canvas.FindRun(L"var a;"), nullptr);
     EXPECT_EQ(page.canvas.FindRun(L"t"), nullptr);
     EXPECT_EQ(page.canvas.FindRun(L"two")->x, 8 + 4 * 8);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LayoutFlow, PicturesAlignedLeftOrRightFloatAndTheLinesGoAround) {
+    LaidOutPage page(
+        L"<div id=d style='width:200px'><img id=l align=left width=50 height=40><img id=r align=right width=30 height=20>"
+        L"aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj kkkk</div><div id=e style='width:200px'>x<img id=late align=left "
+        L"width=195 height=10>yyyy</div>");
+    EXPECT_EQ(page.Box(L"l"), (paint::Rect{8, 8, 58, 48}));
+    EXPECT_EQ(page.Box(L"r"), (paint::Rect{178, 8, 208, 28}));
+    page.Paint(page.canvas);
+    auto at = [&](const wchar_t* text) {
+        const auto* run = page.canvas.FindRun(text);
+        EXPECT_NE(run, nullptr) << testing::PrintToString(CString(text));
+        return run ? std::make_pair(run->x, run->y) : std::make_pair(-1, -1);
+    };
+    EXPECT_EQ(at(L"aaaa bbbb cccc"), std::make_pair(58, 8));  // 120 px beside both floats
+    EXPECT_EQ(at(L"dddd eeee ffff"), std::make_pair(58, 24));
+    EXPECT_EQ(at(L"gggg hhhh iiii"), std::make_pair(58, 40));  // 150 px beside the left one
+    EXPECT_EQ(at(L"jjjj kkkk"), std::make_pair(8, 56));        // below both
+    EXPECT_GE(page.Box(L"d").Height(), 40);
+    // A float too wide for what is left of its line goes below that line.
+    EXPECT_EQ(page.Box(L"late").top, page.Box(L"e").top + 16);
+    EXPECT_EQ(page.layout.ElementFromPoint(20, 20), page.ById(L"l"));
 }
 
 }  // namespace

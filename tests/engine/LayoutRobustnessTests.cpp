@@ -1,6 +1,7 @@
 // Hostile pages lay out and paint without a crash, a hang or unbounded
 // memory; so does every page of the shared html5lib corpus.
 #include "LayoutTestSupport.h"
+#include "Random.h"
 #include "paint/BitmapCanvas.h"
 
 #include <filesystem>
@@ -62,6 +63,56 @@ TEST(LayoutRobustness, APictureThatLiesAboutItsSizeShowsAsABrokenPicture) {
     EXPECT_LT(page.Box(L"a").Width(), 200);
     paint::BitmapCanvas bitmap(200, 100);
     page.layout.Paint(bitmap, {0, 0, 200, 100}, 0, 0);
+}
+
+// Tag soup with the attributes and style properties the engine reads, given values that are
+// wrong, huge, negative or empty, laid out at random widths, painted, hit and reached by caret.
+TEST(LayoutRobustness, RandomTagSoupWithHostileValues) {
+    const std::vector<CString> tags{L"div", L"p", L"span", L"b", L"font", L"table", L"tr", L"td", L"th", L"ul", L"ol", L"li",
+                                    L"img", L"hr", L"br", L"pre", L"center", L"a", L"input", L"select", L"option", L"textarea",
+                                    L"caption", L"sub", L"h1", L"blockquote", L"tbody", L"nobr", L"x-custom"};
+    const std::vector<CString> attributes{L"width", L"height", L"size", L"colspan", L"rowspan", L"cellpadding", L"cellspacing",
+                                          L"border", L"align", L"valign", L"color", L"bgcolor", L"face", L"start", L"value",
+                                          L"hspace", L"vspace", L"nowrap", L"type", L"src", L"background", L"href", L"cols", L"rows"};
+    const std::vector<CString> values{L"0", L"-5", L"1e9", L"100%", L"999999999999", L"+7", L"abc", L"", L"left", L"right",
+                                      L"center", L"#fff", L"rgb(1,2", L"50%", L"3px", L"a", L"I", L"\u6f22\u5b57"};
+    const std::vector<CString> styles{L"width:-10px", L"margin:-50px auto", L"padding:1e8px", L"font-size:0", L"font-size:-3em",
+                                      L"border:99999px solid", L"display:table", L"display:inline-block", L"white-space:pre",
+                                      L"float:left", L"height:100%", L"display:none", L"vertical-align:sub", L"margin:1px 2px 3px 4px 5px",
+                                      L"list-style-type:upper-roman", L"text-align:right", L"border-left:3px"};
+    uint32_t seed = 20261208;
+    Random random(seed);
+    RecordingCanvas canvas;
+    paint::BitmapCanvas bitmap(300, 300);
+    for (int page = 0; page < 2000; ++page) {
+        CString html;
+        int elements = random.Int(1, 60);
+        for (int i = 0; i < elements; ++i) {
+            if (random.Chance(30)) {
+                html += L"</" + random.Pick(tags) + L">";
+                continue;
+            }
+            html += L"<" + random.Pick(tags);
+            for (int a = random.Int(0, 3); a > 0; --a) html += L" " + random.Pick(attributes) + L"='" + random.Pick(values) + L"'";
+            if (random.Chance(30)) html += L" style='" + random.Pick(styles) + L";" + random.Pick(styles) + L"'";
+            html += L">";
+            if (random.Chance(60)) html += random.Chance(20) ? random.HostileText(40) : CString(L"word text ");
+        }
+        auto document = html::ParseDocument(html);
+        layout::DocumentLayout layout(*document, canvas);
+        int width = random.Int(0, 1200);
+        layout.Rebuild(width);
+        layout.Paint(canvas, {0, 0, 400, 400}, 0, random.Int(0, 100));
+        for (int probe = 0; probe < 5; ++probe) {
+            layout::HitPoint hit = layout.HitTest(random.Int(-10, 800), random.Int(-10, 800));
+            if (hit.node && hit.node->IsText()) layout.CaretRect(*hit.node, hit.offset);
+            if (hit.element) layout.Offsets(*hit.element);
+        }
+        layout.PageBreaks(random.Int(1, 500));
+        layout.Layout(random.Int(0, 1200));
+        if (page % 10 == 0) layout.Paint(bitmap, {0, 0, 300, 300}, 0, 0);  // through GDI as well
+        ASSERT_GE(layout.ContentHeight(), 0) << "seed " << seed << " page " << page;
+    }
 }
 
 TEST(LayoutRobustness, EveryCorpusPageLaysOutAndPaints) {

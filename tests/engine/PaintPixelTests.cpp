@@ -29,7 +29,7 @@ TEST(PaintPixels, BackgroundsBordersAndLinksShowTheirColours) {
     PaintedPage page(
         L"<body bgcolor=#ffff00 link=#00aa00><div id=d style='background-color:#0000ff;border:4px solid #ff0000;height:20px'>"
         L"</div><a id=a href='x.htm'>MMMMMMMM</a><table id=t bgcolor=#00ff00><tr><td id=c bgcolor=#ff00ff>cell</td></tr>"
-        L"</table><span id=s style='background-color:#00ffff'>mark</span></body>",
+        L"</table><span id=s style='color: white; background-color: darkblue'>mark</span></body>",
         300, 200);
     paint::Rect d = page.Box(L"d");
     EXPECT_EQ(page.bitmap.Pixel(2, 2), paint::Rgb(255, 255, 0));
@@ -40,7 +40,8 @@ TEST(PaintPixels, BackgroundsBordersAndLinksShowTheirColours) {
     EXPECT_EQ(page.bitmap.Pixel(t.left, t.top), paint::Rgb(0, 255, 0));
     EXPECT_EQ(page.bitmap.Pixel(c.left, c.top), paint::Rgb(255, 0, 255));
     paint::Rect s = page.Box(L"s");
-    EXPECT_EQ(page.bitmap.Pixel(s.left, s.top), paint::Rgb(0, 255, 255));
+    EXPECT_EQ(page.bitmap.Pixel(s.left, s.top), paint::Rgb(0, 0, 139));  // a search hit, white on dark blue
+    EXPECT_TRUE(page.Holds(s, paint::Rgb(255, 255, 255)));
     EXPECT_GT(page.Box(L"a").Width(), 8 * 8);  // real glyph widths from GDI
 }
 
