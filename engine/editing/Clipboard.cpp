@@ -22,7 +22,7 @@ std::string ToUtf8(const CString& text) {
 }
 
 CString FromUtf8(const char* bytes, size_t length) {
-    if (length == 0) return CString();
+    if (length == 0 || length > 0x7FFFFFFF) return CString();
     int size = MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(length), nullptr, 0);
     std::wstring text(static_cast<size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(length), text.data(), size);
