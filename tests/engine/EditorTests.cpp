@@ -284,6 +284,48 @@ TEST_F(EditorFixture, EditsThroughTheInterfacesUndoAndADetachedNodeRemovesHarmle
     EXPECT_EQ(serialize(), L"<P>keep</P>\r\n<P onclick=\"x()\">new</P>");
 }
 
+// The view's buttons and menu items follow QueryStatus: latched for the format
+// at the caret, enabled only in edit mode, undo only when there is something to undo.
+TEST(EditorCommands, QueryStatusAnswersAtTheCaretAndFollowsTheMode) {
+    ComPtr<IHTMLDocument2> document;
+    ASSERT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
+    ComPtr<IHTMLElement> body;
+    document->get_body(body.Receive());
+    BSTR html = SysAllocString(L"<P align=center><B>bold</B> plain</P><UL><LI>item</LI></UL>");
+    body->put_innerHTML(html);
+    SysFreeString(html);
+    static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    auto commands = document.As<IOleCommandTarget>();
+    auto caretAt = [&](const wchar_t* text) {
+        ComPtr<IHTMLTxtRange> range;
+        body.As<IHTMLBodyElement>()->createTextRange(range.Receive());
+        VARIANT_BOOL hit = VARIANT_FALSE;
+        range->findText(SysAllocString(text), 0, 0, &hit);
+        range->collapse(VARIANT_TRUE);
+        range->select();
+    };
+    auto status = [&](std::vector<DWORD> ids) {
+        std::vector<OLECMD> query;
+        for (DWORD id : ids) query.push_back({id, 0});
+        commands->QueryStatus(&kGroup, static_cast<ULONG>(query.size()), query.data(), nullptr);
+        std::vector<DWORD> flags;
+        for (const auto& command : query) flags.push_back(command.cmdf);
+        return flags;
+    };
+    const DWORD supported = OLECMDF_SUPPORTED, enabled = supported | OLECMDF_ENABLED, latched = enabled | OLECMDF_LATCHED;
+    caretAt(L"old");
+    EXPECT_EQ(status({IDM_BOLD, IDM_UNDO}), (std::vector<DWORD>{supported, supported}));  // browse mode
+    BSTR on = SysAllocString(L"On");
+    document->put_designMode(on);
+    SysFreeString(on);
+    EXPECT_EQ(status({IDM_BOLD, IDM_ITALIC, IDM_JUSTIFYCENTER, IDM_JUSTIFYLEFT, IDM_UNORDERLIST, IDM_UNDO, IDM_COPY, 0x7fff}),
+              (std::vector<DWORD>{latched, enabled, latched, enabled, enabled, supported, supported, 0}));
+    caretAt(L"item");
+    EXPECT_EQ(status({IDM_BOLD, IDM_UNORDERLIST, IDM_ORDERLIST, IDM_JUSTIFYLEFT}), (std::vector<DWORD>{enabled, latched, enabled, latched}));
+    EXPECT_EQ(commands->Exec(&kGroup, IDM_UNORDERLIST, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    EXPECT_EQ(status({IDM_UNORDERLIST, IDM_UNDO}), (std::vector<DWORD>{enabled, enabled}));
+}
+
 TEST(EditorClipboard, HtmlFormatCarriesTheFragmentAndPasteDropsScript) {
     CString fragment = L"<B>caf\u00E9</B> \U0001F600";
     std::string bytes = editing::MakeHtmlFormat(fragment);
