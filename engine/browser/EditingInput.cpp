@@ -258,6 +258,9 @@ void EditingInput::PaintSelection(HDC dc, const RECT& dirty) {
         if (!node->IsText() || !editing::IsVisibleText(*node)) continue;
         int from = node == selection.start.node.get() ? selection.start.offset : 0;
         int to = node == selection.end.node.get() ? selection.end.offset : node->Data().GetLength();
+        // Only text that reaches into the painted rectangle is measured character by character.
+        auto first = layout.CaretRect(*node, from), last = layout.CaretRect(*node, to);
+        if ((first && first->top - sy >= dirty.bottom) || (last && last->bottom - sy <= dirty.top)) continue;
         RECT band{};
         bool open = false;
         for (int i = from; i < to && budget > 0; ++i, --budget) {

@@ -175,9 +175,22 @@ TEST_F(EditingWindow, SelectionsByMouseAndBrowseModeCopiesButNeverEdits) {
     a = Box(L"a");
     middle = (a.top + a.bottom) / 2;
     CString before = Body();
+    auto darkPixels = [&] {  // along the middle of the line, as painted
+        UpdateWindow(server);
+        HDC dc = GetDC(server);
+        int dark = 0;
+        for (int x = a.left + 1; x < a.left + 60; ++x) {
+            COLORREF color = GetPixel(dc, x, middle);
+            if (GetRValue(color) + GetGValue(color) + GetBValue(color) < 3 * 128) ++dark;
+        }
+        ReleaseDC(server, dc);
+        return dark;
+    };
+    int unselected = darkPixels();
     SendMessageW(server, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, middle));
     SendMessageW(server, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(a.right - 2, middle));
     SendMessageW(server, WM_LBUTTONUP, 0, MAKELPARAM(a.right - 2, middle));
+    EXPECT_GT(darkPixels(), unselected + 20);  // the selected text is painted inverted
     Type(L"zz");
     Key(VK_BACK);
     // The selection stays when the focus goes elsewhere (the host's font boxes).
