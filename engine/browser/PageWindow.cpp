@@ -93,6 +93,7 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_KEYDOWN:
+        if (HostTakesKey(message, wParam, lParam)) return 0;  // the host's accelerator ran: the key is done
         if (m_input->OnKeyDown(static_cast<UINT>(wParam)) || OnKeyDown(static_cast<UINT>(wParam))) return 0;
         break;
     case WM_CHAR:
@@ -206,6 +207,17 @@ bool PageWindow::OnKeyDown(UINT key) {
     case VK_END: ScrollTo(x, INT_MAX / 2); return true;
     default: return false;
     }
+}
+
+bool PageWindow::HostTakesKey(UINT message, WPARAM wParam, LPARAM lParam) {
+    ComPtr<IDocHostUIHandler> handler;
+    if (IUnknown* host = m_browser.Host())
+        host->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(handler.Receive()));
+    if (!handler) return false;
+    MSG msg{m_hwnd, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+    // {DE4BA900-59CA-11CF-9592-444553540000}: the engine's command group
+    static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    return handler->TranslateAccelerator(&msg, &kGroup, 0) == S_OK;
 }
 
 CString PageWindow::LinkAt(int x, int y) {

@@ -40,6 +40,8 @@ private:
     void OnSize(int width, int height);
     void OnScroll(int bar, int code);
     bool OnKeyDown(UINT key);
+    // The host's IDocHostUIHandler::TranslateAccelerator answered S_OK for the key.
+    bool HostTakesKey(UINT message, WPARAM wParam, LPARAM lParam);
     void OnLButtonUp(int x, int y);
     void OnContextMenu(int x, int y);
     bool DesignMode() const;

@@ -11,6 +11,7 @@
 #include "editing/Clipboard.h"
 
 #include <mshtml.h>
+#include <mshtmhst.h>
 
 #include <fstream>
 
@@ -31,12 +32,40 @@ CString Take(BSTR text) {
     return result;
 }
 
+// A host that takes Backspace as its own accelerator; nothing else.
+class KeyTakingHost : public IDocHostUIHandler {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = riid == IID_IUnknown || riid == IID_IDocHostUIHandler ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG msg, const GUID*, DWORD) override {
+        return msg->message == WM_KEYDOWN && msg->wParam == VK_BACK ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*, IOleInPlaceUIWindow*) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE HideUI() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE UpdateUI() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(WINBOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(WINBOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(WINBOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, WINBOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(LPOLESTR*, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget*, IDropTarget**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, LPWSTR, LPWSTR*) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject**) override { return S_FALSE; }
+};
+
 struct EditingWindow : testing::Test {
     void SetUp() override {
         OleInitialize(nullptr);
         frame = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(frame);
-        ASSERT_EQ(CreateBrowserWindow(frame, RECT{0, 0, 600, 400}, nullptr, browser.Receive()), S_OK);
+        ASSERT_EQ(CreateBrowserWindow(frame, RECT{0, 0, 600, 400}, &host, browser.Receive()), S_OK);
         server = FindWindowExW(FindWindowExW(FindWindowExW(frame, nullptr, L"Shell Embedding", nullptr), nullptr,
                                              L"Shell DocObject View", nullptr), nullptr, L"Internet Explorer_Server", nullptr);
         ASSERT_TRUE(server);
@@ -110,6 +139,7 @@ struct EditingWindow : testing::Test {
         SetKeyboardState(state);
     }
 
+    KeyTakingHost host;
     HWND frame = nullptr;
     HWND server = nullptr;
     ComPtr<IWebBrowser2> browser;
@@ -137,7 +167,10 @@ TEST_F(EditingWindow, ClicksKeysAndCharactersEditTheDocument) {
     EXPECT_EQ(Body(), L"<P id=a style=\"margin:0\">X\U0001F600abc</P>\r\n<P style=\"margin:0\">new<BR>line</P>\r\n<P id=b style=\"margin:0\">de</P>");
     Key(VK_DOWN);
     Key(VK_HOME);
-    Key(VK_BACK);  // joins "de" to the paragraph above
+    Key(VK_BACK);  // the host's accelerator: the page does nothing with it
+    EXPECT_EQ(Body(), L"<P id=a style=\"margin:0\">X\U0001F600abc</P>\r\n<P style=\"margin:0\">new<BR>line</P>\r\n<P id=b style=\"margin:0\">de</P>");
+    Key(VK_LEFT);  // to the end of "line"
+    Key(VK_DELETE);  // a key the host left to the page: "de" joins the line
     EXPECT_EQ(Body(), L"<P id=a style=\"margin:0\">X\U0001F600abc</P>\r\n<P style=\"margin:0\">new<BR>linede</P>");
     // Control+Z and Control+Y, when the host leaves them to the page, undo and redo.
     SetControl(true);
