@@ -6,6 +6,7 @@
 #include "com/ComPtr.h"
 #include "com/DocumentState.h"
 #include "html/Parser.h"
+#include "layout/LiveLayout.h"
 #include "browser/BrowserWindow.h"
 
 #include <windows.h>
@@ -151,6 +152,18 @@ int main(int argc, char** argv) {
             times.push_back(Milliseconds() - start);
         }
         Report("  of which the editor (no layout, no paint)", times, 16);
+        // And the layout brought up to date after each key, without painting.
+        layout::LiveLayout view(state->document);
+        view.SetViewport(800, 600);
+        view.Current();
+        times.clear();
+        for (int i = 0; i < std::min(keys, 100); ++i) {
+            state->Editor().TypeText(L"x");
+            double start = Milliseconds();
+            view.Current();
+            times.push_back(Milliseconds() - start);
+        }
+        Report("  of which the relayout (100 keys)", times, 16);
     }
     {
         Window window(Table(1000));
