@@ -8,12 +8,14 @@
 #include "TempDir.h"
 #include "browser/BrowserWindow.h"
 #include "com/ComPtr.h"
+#include "dialogs/EditDialogs.h"
 #include "editing/Clipboard.h"
 
 #include <mshtml.h>
 #include <mshtmhst.h>
 
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -241,6 +243,40 @@ TEST_F(EditingWindow, SelectionsByMouseAndBrowseModeCopiesButNeverEdits) {
     CString html, text;
     ASSERT_TRUE(editing::ReadClipboard(nullptr, html, text));
     EXPECT_EQ(text.Left(7), L"copy me");
+}
+
+// Control+F, as the view's "Search Current Page" synthesises it, opens the
+// engine's Find dialog; Find Next selects the match in the page.
+TEST_F(EditingWindow, ControlFOpensFindAndFindNextSelectsTheMatch) {
+    Open("<body><p>alpha beta gamma beta</p></body>");
+    std::thread user([] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 500 && !(dialog && IsWindowVisible(dialog)); ++i) {
+            dialog = FindWindowW(L"#32770", L"Find");
+            Sleep(10);
+        }
+        if (!dialog) return;
+        SetDlgItemTextW(dialog, dialogs::kIdFindText, L"beta");
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    });
+    SetControl(true);
+    Key('F');
+    SetControl(false);
+    user.join();
+    ComPtr<IHTMLSelectionObject> selection;
+    Document()->get_selection(selection.Receive());
+    ComPtr<IDispatch> dispatch;
+    selection->createRange(dispatch.Receive());
+    ComPtr<IHTMLTxtRange> range;
+    ASSERT_EQ(dispatch->QueryInterface(IID_IHTMLTxtRange, reinterpret_cast<void**>(range.Receive())), S_OK);
+    BSTR text = nullptr;
+    range->get_text(&text);
+    EXPECT_EQ(Take(text), L"beta");
+    LONG moved = 0;  // the second match: nothing but "beta" lies after it
+    range->moveEnd(SysAllocString(L"Character"), 100, &moved);
+    EXPECT_EQ(moved, 0);
 }
 
 TEST_F(EditingWindow, SeededKeysAndClicksLeaveADocumentThatParsesBackTheSame) {
