@@ -64,6 +64,8 @@ bool IsTablePart(const Node& node) {
     return node.Is(Tag::Table) || node.Is(Tag::Tbody) || node.Is(Tag::Thead) || node.Is(Tag::Tfoot) || node.Is(Tag::Tr);
 }
 
+bool HasContent(const Node& node);  // below
+
 enum class ItemKind { Text, Atom, Block, Edge };
 struct Item {
     ItemKind kind;
@@ -508,6 +510,16 @@ void Editor::InsertParagraph() {
         return;
     }
     DropEmptyTail(*block);
+    bool heading = block->Is(Tag::H1) || block->Is(Tag::H2) || block->Is(Tag::H3) || block->Is(Tag::H4) ||
+                   block->Is(Tag::H5) || block->Is(Tag::H6);
+    if (heading && !HasContent(*second)) {  // Enter at a heading's end starts a paragraph
+        NodePtr paragraph = m_document.CreateElement(L"P");
+        Node* parent = second->Parent();
+        int index = second->IndexInParent();
+        second->Remove();
+        parent->InsertChild(index, paragraph);
+        second = paragraph;
+    }
     CollapseTo(FirstPlace(*second));
 }
 

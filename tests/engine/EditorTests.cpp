@@ -76,6 +76,15 @@ TEST_F(EditorFixture, TypingEnterAndLineBreaksBuildParagraphs) {
     Type(L"Y");
     EXPECT_EQ(Body(), L"<P>Hello big </P>\r\n<P>X<BR>Yworld</P>");
 
+    // At a heading's end Enter starts a paragraph; inside it, it splits the heading.
+    Load(L"<BODY><H2>Head line</H2></BODY>");
+    CaretAt(L"line", 4);
+    Editor().InsertParagraph();
+    Type(L"p");
+    CaretAt(L"line");
+    Editor().InsertParagraph();
+    EXPECT_EQ(Body(), L"<H2>Head </H2>\r\n<H2>line</H2>\r\n<P>p</P>");
+
     // In a cell or the body the line around the caret becomes a paragraph; formatting carries on.
     Load(L"<BODY><TABLE><TR><TD>one <B>two</B></TD></TR></TABLE></BODY>");
     CaretAt(L"two", 3);
