@@ -106,6 +106,33 @@ Item Neighbour(const Boundary& at, Node* limit, bool forward) {
     return {ItemKind::Edge, nullptr};
 }
 
+// The place just before the character that precedes the boundary in its block (no node: none).
+Boundary PositionBefore(const Boundary& at, Node* block) {
+    Item before = Neighbour(at, block, false);
+    if (before.kind != ItemKind::Text) return {};
+    int offset = before.node == at.node.get() ? at.offset : before.node->Data().GetLength();
+    return {before.node->Self(), offset - UnitsBefore(before.node->Data(), offset)};
+}
+
+wchar_t CharAt(const Boundary& at) {
+    return at.node && at.node->IsText() && at.offset < at.node->Data().GetLength() ? at.node->Data()[at.offset] : 0;
+}
+
+// A no-break space after other text becomes a plain blank.
+void PlainBlankAt(const Boundary& at, Node* block) {
+    wchar_t before = CharAt(PositionBefore(at, block));
+    if (before == 0 || IsSpaceChar(before)) return;
+    CString data = at.node->Data();
+    data.SetAt(at.offset, L' ');
+    at.node->SetData(data);
+}
+
+bool KeepsBlanks(const Node* node) {
+    for (; node; node = node->Parent())
+        if (node->Is(Tag::Pre) || node->Is(Tag::Xmp) || node->Is(Tag::Plaintext) || node->Is(Tag::Textarea)) return true;
+    return false;
+}
+
 // The sibling before or after the node, passing over blank text.
 Node* SiblingBlockward(Node& node, bool forward) {
     Node* sibling = forward ? node.NextSibling() : node.PreviousSibling();
@@ -418,14 +445,21 @@ void Editor::TypeText(const CString& typed) {
     if (m_selection.kind != SelectionKind::None) DeleteSelection();
     Boundary at = Caret();
     CString text = typed;
-    if (text == L" ") {  // a blank that would vanish beside another one, or at a line's start, stays visible
+    if (!KeepsBlanks(at.node.get())) {
         Node* block = BlockOf(at.node.get());
-        Item before = Neighbour(at, block, false);
-        bool spaceBefore = before.kind != ItemKind::Text ||
-                           IsSpaceChar(before.node == at.node.get() ? at.node->Data()[at.offset - 1] : before.node->Data()[before.node->Data().GetLength() - 1]);
-        Item after = Neighbour(at, block, true);
-        bool spaceAfter = after.kind == ItemKind::Text && IsSpaceChar(after.node == at.node.get() ? at.node->Data()[at.offset] : after.node->Data()[0]);
-        if (spaceBefore || spaceAfter) text = CString(kNoBreakSpace);
+        Boundary previous = PositionBefore(at, block);
+        wchar_t before = CharAt(previous);
+        if (text == L" ") {
+            // A blank that would vanish (at a line's start or end, beside another blank) is a no-break space.
+            Item after = Neighbour(at, block, true);
+            bool spaceAfter = after.kind == ItemKind::Text && IsSpaceChar(after.node == at.node.get() ? at.node->Data()[at.offset] : after.node->Data()[0]);
+            if (before == 0 || IsSpaceChar(before) || spaceAfter || after.kind != ItemKind::Text) {
+                text = CString(kNoBreakSpace);
+                if (before == kNoBreakSpace) PlainBlankAt(previous, block);  // "a&nbsp;&nbsp;" reads "a &nbsp;"
+            }
+        } else if (before == kNoBreakSpace) {
+            PlainBlankAt(previous, block);  // text follows now: the blank no longer needs to be kept
+        }
     }
     if (at.node->IsText()) {
         CString data = at.node->Data();
