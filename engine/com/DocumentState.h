@@ -26,6 +26,7 @@ struct DocumentState {
     editing::Selection selection;
     bool designMode = false;
     editing::UndoHistory history{*document, &designMode};  // records every change of the tree in design mode
+    DocumentState() { history.KeepInStep(&selection); }
     bool autoUrlDetect = true;  // typed addresses become links
     bool keepSelection = false; // the selection stays when the focus leaves the page
     HWND window = nullptr;      // the page window, when there is one (owner of dialogs and the clipboard)

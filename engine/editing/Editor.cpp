@@ -344,6 +344,8 @@ Boundary Editor::Focus() const { return m_selection.focusAtStart ? m_selection.s
 
 Boundary Editor::Caret() {
     Boundary at = m_selection.start;
+    if (at.node && Root()->Contains(at.node.get()))  // a text that got shorter keeps the caret at its end
+        at.offset = std::clamp(at.offset, 0, at.node->IsText() ? at.node->Data().GetLength() : at.node->ChildCount());
     if (!IsInDocument(m_document, at) || !Root()->Contains(at.node.get())) at = {Root()->Self(), 0};
     at = NormalizeCaret(at);
     // Text cannot stand between a table's rows: into its first cell, or before the table.

@@ -54,13 +54,37 @@ UndoHistory::Step& UndoHistory::Current() {
 
 void UndoHistory::Record(Change change) { Current().changes.push_back(std::move(change)); }
 
+namespace {
+
+void FollowInsertion(Boundary& point, const dom::Node& parent, const dom::Node& child) {
+    if (point.node.get() == &parent && child.IndexInParent() < point.offset) ++point.offset;
+}
+
+void FollowRemoval(Boundary& point, dom::Node& parent, int index, const dom::Node& child) {
+    if (!point.node) return;
+    if (child.Contains(point.node.get())) point = {parent.Self(), index};
+    else if (point.node.get() == &parent && index < point.offset) --point.offset;
+}
+
+}  // namespace
+
 void UndoHistory::ChildInserted(dom::Node& parent, dom::Node& child) {
+    if (m_selection) {
+        FollowInsertion(m_selection->start, parent, child);
+        FollowInsertion(m_selection->end, parent, child);
+    }
     if (!Recording()) return;
     Change change{Change::Kind::Inserted, parent.Self(), child.Self()};
     Record(std::move(change));
 }
 
 void UndoHistory::ChildRemoving(dom::Node& parent, int index, dom::Node& child) {
+    if (m_selection) {
+        FollowRemoval(m_selection->start, parent, index, child);
+        FollowRemoval(m_selection->end, parent, index, child);
+        auto& controls = m_selection->controls;
+        controls.erase(std::remove_if(controls.begin(), controls.end(), [&](const dom::NodePtr& c) { return child.Contains(c.get()); }), controls.end());
+    }
     if (!Recording()) return;
     Change change{Change::Kind::Removed, parent.Self(), child.Self()};
     change.index = index;

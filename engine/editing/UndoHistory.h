@@ -24,6 +24,10 @@ public:
     // While *recording is false (a page in browse mode) nothing is recorded,
     // and a change clears the history: its steps would no longer fit the tree.
     explicit UndoHistory(dom::Document& document, const bool* recording = nullptr);
+    // The selection to keep in step with the tree: a point inside a removed
+    // node moves to where the node was; points between children follow
+    // insertions and removals before them.
+    void KeepInStep(Selection* selection) { m_selection = selection; }
     ~UndoHistory() override;
     UndoHistory(const UndoHistory&) = delete;
     UndoHistory& operator=(const UndoHistory&) = delete;
@@ -80,6 +84,7 @@ private:
 
     dom::Document& m_document;
     const bool* m_recording;
+    Selection* m_selection = nullptr;
     std::deque<Step> m_undo;
     std::deque<Step> m_redo;
     std::unique_ptr<Step> m_open;  // being recorded

@@ -245,6 +245,47 @@ TEST_F(EditingWindow, SelectionsByMouseAndBrowseModeCopiesButNeverEdits) {
     EXPECT_EQ(text.Left(7), L"copy me");
 }
 
+// The view turns the paragraphs of Enter into DIVs through the document's
+// interfaces after the key; the caret stays on the new line and typing goes on there.
+TEST_F(EditingWindow, TheViewsParagraphFixUpKeepsTheCaretOnTheNewLine) {
+    Open("<html><head></head><body><div></div></body></html>");
+    Type(L"abc");
+    Key(VK_RETURN);
+    ComPtr<IHTMLDocument3> document3;
+    Document()->QueryInterface(IID_IHTMLDocument3, reinterpret_cast<void**>(document3.Receive()));
+    ComPtr<IHTMLElementCollection> paragraphs;
+    BSTR tag = SysAllocString(L"P");
+    document3->getElementsByTagName(tag, paragraphs.Receive());
+    SysFreeString(tag);
+    LONG count = 0;
+    paragraphs->get_length(&count);
+    ASSERT_EQ(count, 2);
+    std::vector<ComPtr<IHTMLElement>> found;
+    for (LONG i = 0; i < count; ++i) {
+        VARIANT index, none;
+        index.vt = VT_I4, index.lVal = i;
+        VariantInit(&none);
+        ComPtr<IDispatch> item;
+        paragraphs->item(index, none, item.Receive());
+        found.push_back(item.As<IHTMLElement>());
+    }
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        BSTR inner = nullptr;
+        (*it)->get_innerHTML(&inner);
+        CString content = Take(inner);
+        if (content.IsEmpty()) content = L"&nbsp;";
+        BSTR where = SysAllocString(L"beforeBegin"), html = SysAllocString(L"<DIV>" + content + L"</DIV>");
+        (*it)->insertAdjacentHTML(where, html);
+        SysFreeString(where);
+        SysFreeString(html);
+        ComPtr<IHTMLDOMNode> removed;
+        it->As<IHTMLDOMNode>()->removeNode(VARIANT_TRUE, removed.Receive());
+    }
+    Key(VK_LEFT);
+    Type(L"next");
+    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>&nbsp;next</DIV></DIV>");
+}
+
 // Control+F, as the view's "Search Current Page" synthesises it, opens the
 // engine's Find dialog; Find Next selects the match in the page.
 TEST_F(EditingWindow, ControlFOpensFindAndFindNextSelectsTheMatch) {
