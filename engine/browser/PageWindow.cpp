@@ -50,7 +50,13 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
         const com::StatePtr& state = window->m_browser.State();
         window->m_view = state->view ? state->view : (state->view = std::make_shared<layout::LiveLayout>(state->document));
-        window->m_view->changed = [hwnd] { InvalidateRect(hwnd, nullptr, FALSE); };
+        window->m_view->changed = [window] {  // once until the next paint: an edit may change thousands of nodes
+            if (window->m_repaintPending) return;
+            window->m_repaintPending = true;
+            InvalidateRect(window->m_hwnd, nullptr, FALSE);
+        };
+        state->window = hwnd;
+        window->m_input = std::make_unique<EditingInput>(hwnd, state, *window->m_view, [window](int x, int y) { window->ScrollTo(x, y); });
         state->viewChanged = [window] {
             window->UpdateScrollBars();
             InvalidateRect(window->m_hwnd, nullptr, FALSE);
@@ -60,6 +66,7 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     if (message == WM_NCDESTROY) {
         window->m_view->changed = nullptr;
         window->m_browser.State()->viewChanged = nullptr;
+        if (window->m_browser.State()->window == hwnd) window->m_browser.State()->window = nullptr;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         delete window;
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -86,10 +93,27 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_KEYDOWN:
-        if (OnKeyDown(static_cast<UINT>(wParam))) return 0;
+        if (HostTakesKey(message, wParam, lParam)) return 0;  // the host's accelerator ran: the key is done
+        if (m_input->OnKeyDown(static_cast<UINT>(wParam)) || OnKeyDown(static_cast<UINT>(wParam))) return 0;
         break;
-    case WM_LBUTTONDOWN: SetFocus(m_hwnd); return 0;
-    case WM_LBUTTONUP: OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_CHAR:
+        if (m_input->OnChar(static_cast<wchar_t>(wParam))) return 0;
+        break;
+    case WM_SETFOCUS: m_input->OnSetFocus(); return 0;
+    case WM_KILLFOCUS: m_input->OnKillFocus(); return 0;
+    case WM_LBUTTONDOWN:
+        SetFocus(m_hwnd);
+        SetCapture(m_hwnd);
+        m_input->OnButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (wParam & MK_LBUTTON) m_input->OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONDBLCLK: m_input->OnDoubleClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == m_hwnd) ReleaseCapture();
+        if (!m_input->OnButtonUp()) OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));  // a click, not a drag
+        return 0;
     case WM_CONTEXTMENU: OnContextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case kMessageNavigated: m_browser.OnNavigated(); return 0;
     default: break;
@@ -99,6 +123,7 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PageWindow::OnPaint() {
     PAINTSTRUCT ps;
+    m_repaintPending = false;
     HDC dc = BeginPaint(m_hwnd, &ps);
     RECT client{};
     GetClientRect(m_hwnd, &client);
@@ -108,6 +133,7 @@ void PageWindow::OnPaint() {
     const int sx = m_view->ScrollX(), sy = m_view->ScrollY();
     paint::Rect dirty{ps.rcPaint.left + sx, ps.rcPaint.top + sy, ps.rcPaint.right + sx, ps.rcPaint.bottom + sy};
     layout.Paint(*m_buffer, dirty, sx, sy);
+    m_input->PaintSelection(m_buffer->Dc(), ps.rcPaint);
     BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
            m_buffer->Dc(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
     EndPaint(m_hwnd, &ps);
@@ -181,6 +207,17 @@ bool PageWindow::OnKeyDown(UINT key) {
     case VK_END: ScrollTo(x, INT_MAX / 2); return true;
     default: return false;
     }
+}
+
+bool PageWindow::HostTakesKey(UINT message, WPARAM wParam, LPARAM lParam) {
+    ComPtr<IDocHostUIHandler> handler;
+    if (IUnknown* host = m_browser.Host())
+        host->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(handler.Receive()));
+    if (!handler) return false;
+    MSG msg{m_hwnd, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+    // {DE4BA900-59CA-11CF-9592-444553540000}: the engine's command group
+    static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    return handler->TranslateAccelerator(&msg, &kGroup, 0) == S_OK;
 }
 
 CString PageWindow::LinkAt(int x, int y) {

@@ -5,6 +5,7 @@
 // to the host and then to the shell. Created by the browser; deletes itself
 // when its window is destroyed.
 #pragma once
+#include "browser/EditingInput.h"
 #include "layout/LiveLayout.h"
 #include "paint/BitmapCanvas.h"
 
@@ -39,6 +40,8 @@ private:
     void OnSize(int width, int height);
     void OnScroll(int bar, int code);
     bool OnKeyDown(UINT key);
+    // The host's IDocHostUIHandler::TranslateAccelerator answered S_OK for the key.
+    bool HostTakesKey(UINT message, WPARAM wParam, LPARAM lParam);
     void OnLButtonUp(int x, int y);
     void OnContextMenu(int x, int y);
     bool DesignMode() const;
@@ -47,6 +50,8 @@ private:
     HWND m_hwnd = nullptr;
     std::shared_ptr<layout::LiveLayout> m_view;
     std::unique_ptr<paint::BitmapCanvas> m_buffer;
+    bool m_repaintPending = false;
+    std::unique_ptr<EditingInput> m_input;
 };
 
 }  // namespace browser

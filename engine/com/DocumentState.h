@@ -4,7 +4,9 @@
 #pragma once
 #include "com/ComQuery.h"
 #include "dom/Document.h"
+#include "editing/Editor.h"
 #include "editing/Selection.h"
+#include "editing/UndoHistory.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -23,6 +25,16 @@ struct DocumentState {
     std::shared_ptr<dom::Document> document = dom::Document::Create();
     editing::Selection selection;
     bool designMode = false;
+    editing::UndoHistory history{*document, &designMode};  // records every change of the tree in design mode
+    DocumentState() { history.KeepInStep(&selection); }
+    bool autoUrlDetect = true;  // typed addresses become links
+    bool keepSelection = false; // the selection stays when the focus leaves the page
+    HWND window = nullptr;      // the page window, when there is one (owner of dialogs and the clipboard)
+    editing::Editor Editor() {
+        editing::Editor editor(*document, selection, history);
+        editor.autoUrlDetect = autoUrlDetect;
+        return editor;
+    }
     CString written;  // text of write() calls since the document was opened
     unsigned long long savedChanges = 0;  // the document's change count when last loaded or saved
     bool IsDirty() const { return document->ChangeCount() != savedChanges; }

@@ -82,6 +82,7 @@ void Document::ReplaceContent(Document& source) {
         child->m_parent = this;
         Adopt(*child);
     }
+    if (m_recorder) m_recorder->ContentReplaced();
     for (auto* observer : m_observers) observer->DocumentReplaced();
 }
 

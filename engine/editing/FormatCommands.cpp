@@ -26,13 +26,31 @@ Node* StartElement(const TextRange& range) {
 
 }  // namespace
 
+Node* OutermostPiece(Node* node) {
+    Node* piece = nullptr;
+    for (; node; node = node->Parent())
+        if (node->IsElement() && ((node->TagFlags() & (dom::kRawText | dom::kRcData)) || node->Is(Tag::Select)))
+            piece = node;
+    return piece;
+}
+
+bool IsTablePart(const Node& node) {
+    return node.Is(Tag::Table) || node.Is(Tag::Tbody) || node.Is(Tag::Thead) || node.Is(Tag::Tfoot) || node.Is(Tag::Tr) ||
+           node.Is(Tag::Colgroup) || node.Is(Tag::Col);
+}
+
+bool HoldsOnlyText(const Node& text) {
+    const Node* parent = text.Parent();
+    return !parent || IsTablePart(*parent) || OutermostPiece(const_cast<Node*>(parent));
+}
+
 void ApplyInlineFormat(TextRange& range, const CString& tag, const CString& attribute, const CString& value) {
     auto texts = range.IsolateTextNodes();
     CString upper = tag;
     upper.MakeUpper();
     for (const auto& text : texts) {
         Node* parent = text->Parent();
-        if (!parent) continue;
+        if (!parent || HoldsOnlyText(*text)) continue;
         if (parent->TagName() == upper && parent->ChildCount() == 1) {
             SetFormatAttribute(*parent, attribute, value);
             continue;
