@@ -168,13 +168,14 @@ void CXTreeCtrl::EndDrag() {
     m_scrollTimer = 0;
 }
 
-void CXTreeCtrl::OnLButtonUp(UINT, CPoint) {
+void CXTreeCtrl::OnLButtonUp(UINT flags, CPoint) {
     Default();
     if (!m_dragging) return;
     EndDrag();
     WaitCursor wait;
-    if (GetKeyState(VK_CONTROL) & 0x8000) DropCopy();
-    else DropMove();
+    // Ctrl held at the moment of the drop copies.
+    if ((flags & MK_CONTROL) || (GetKeyState(VK_CONTROL) & 0x8000)) CopyItem(m_dragItem, m_dropTarget);
+    else MoveItem(m_dragItem, m_dropTarget);
 }
 
 bool CXTreeCtrl::DropDestination(HTREEITEM target, CString& folder, HTREEITEM& folderItem) const {
@@ -184,8 +185,7 @@ bool CXTreeCtrl::DropDestination(HTREEITEM target, CString& folder, HTREEITEM& f
     return true;
 }
 
-void CXTreeCtrl::DropMove() {
-    HTREEITEM dragged = m_dragItem, target = m_dropTarget;
+void CXTreeCtrl::MoveItem(HTREEITEM dragged, HTREEITEM target) {
     if (!dragged || dragged == GetRootItem() || !target || target == dragged) return;
     CString source = ItemPath(dragged), folder;
     HTREEITEM folderItem = nullptr;
@@ -227,8 +227,7 @@ void CXTreeCtrl::DropMove() {
     }
 }
 
-void CXTreeCtrl::DropCopy() {
-    HTREEITEM dragged = m_dragItem, target = m_dropTarget;
+void CXTreeCtrl::CopyItem(HTREEITEM dragged, HTREEITEM target) {
     if (!dragged || dragged == GetRootItem() || !target) return;
     bool sameParent = GetParentItem(dragged) == GetParentItem(target);
     CString source = ItemPath(dragged), folder;

@@ -44,15 +44,18 @@ void CXTreeCtrl::RekeyBelow(const CString& oldPath, const CString& newPath) {
 void CXTreeCtrl::OnBeginLabelEdit(NMHDR* header, LRESULT* result) {
     *result = 0;  // the edit may begin
     HTREEITEM item = reinterpret_cast<NMTVDISPINFOW*>(header)->item.hItem;
+    m_editing = true;
     if (item == GetRootItem()) return;
     if (HWND edit = GetEditControl()) ::SendMessageW(edit, EM_LIMITTEXT, 127, 0);
-    if (IsExpanded(item)) Expand(item, TVE_COLLAPSE);
+    CollapseFolder(item);
     m_editOldPath = ItemPath(item);
 }
 
 void CXTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
     auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
     *result = FALSE;
+    if (!m_editing) return;
+    m_editing = false;
     if (!info->item.pszText) return;  // Escape: nothing is renamed
     HTREEITEM item = info->item.hItem;
     CString label(info->item.pszText);
@@ -132,7 +135,7 @@ int CXTreeCtrl::DeleteSelected() {
         Tell(m_hWnd, page ? L"Failed to delete the file!" : L"Failed to delete the directory!");
         if (!page) {
             // Part of the folder may be gone: it fills afresh when opened again.
-            if (IsExpanded(item)) Expand(item, TVE_COLLAPSE);
+            CollapseFolder(item);
             SetItemHasChildren(item, true);
         }
         return 0;

@@ -20,7 +20,7 @@ int TreeFiller::FillTree() {
     CString title = app ? app->GetProfileString(L"Init", L"Title", L"BookMarks") : CString(L"BookMarks");
     HTREEITEM root = tree.InsertItem(title, kFolderClosed, kFolderClosed + 1, TVI_ROOT, TVI_LAST, 0);
     if (!root) return 0;
-    tree.m_itemsByPath[m_allpagesPath] = root;
+    tree.Remember(root, m_allpagesPath);
     tree.SendMessage(WM_SETREDRAW, FALSE);
     int added = 0;
     ForEachTreeEntry(m_allpagesPath, [&](const CString& name, bool folder) {

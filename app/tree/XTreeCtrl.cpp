@@ -54,6 +54,7 @@ const MessageMap* CXTreeCtrl::GetMessageMap() const {
 CString CXTreeCtrl::ItemPath(HTREEITEM item) const {
     HTREEITEM root = GetRootItem();
     if (!item || item == root) return m_allpagesPath;
+    if (auto known = m_pathOfItem.find(item); known != m_pathOfItem.end()) return known->second;
     CString path = GetItemText(item);
     bool page = IsPage(item);
     for (HTREEITEM at = GetParentItem(item); at && at != root; at = GetParentItem(at)) path = GetItemText(at) + L"\\" + path;
@@ -150,6 +151,17 @@ void CXTreeCtrl::OnItemExpanding(NMHDR* header, LRESULT* result) {
         if (item != GetRootItem()) PrepareExpansion(item, path);
         return;
     }
+    int& count = m_openCounts[path];
+    if (count > 0) --count;
+    if (count == 0 && item != GetRootItem()) SetItemImage(item, kFolderClosed, kFolderClosed + 1);
+}
+
+void CXTreeCtrl::CollapseFolder(HTREEITEM item) {
+    if (!item || !IsExpanded(item)) return;
+    m_expandingPath.Empty();
+    Expand(item, TVE_COLLAPSE);
+    if (!m_expandingPath.IsEmpty()) return;
+    CString path = ItemPath(item);
     int& count = m_openCounts[path];
     if (count > 0) --count;
     if (count == 0 && item != GetRootItem()) SetItemImage(item, kFolderClosed, kFolderClosed + 1);

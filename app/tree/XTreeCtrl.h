@@ -47,6 +47,9 @@ public:
     CString m_copiedPath;
     int m_iconToggledByDblClk = 0;
     CString m_editOldPath;
+    // A label edit is under way: the first end of it decides (the control may
+    // report the end a second time while its edit box goes away).
+    bool m_editing = false;
 
     // The tree's own timers. Their ids stay clear of the ids the control
     // uses inside (Wine's tree view runs its slow-click rename on id 2).
@@ -57,6 +60,8 @@ public:
     CString ItemPath(HTREEITEM item) const;
     HTREEITEM FindChildByLabel(HTREEITEM parent, const CString& label) const;
 
+    // Records the path of a live item (both directions).
+    void Remember(HTREEITEM item, const CString& path);
     // Inserts one item for a file-system entry and records it in the maps.
     HTREEITEM InsertEntry(HTREEITEM parent, const CString& folderPath, const CString& fileName, bool folder,
                           bool restoreMarks);
@@ -76,6 +81,9 @@ public:
     // Expands a folder item, filling it from disk, whether or not the control
     // notifies this expansion.
     void ExpandFolder(HTREEITEM item);
+    // Collapses a folder item with its open-mark bookkeeping (the control
+    // does not notify a collapse it is asked for).
+    void CollapseFolder(HTREEITEM item);
     // Marks the page open and shows it through the application's page template.
     void OpenPage(HTREEITEM item);
     // Flips a folder that is empty on disk between the closed and open image.
@@ -83,6 +91,10 @@ public:
 
     // Rename and delete.
     int DeleteSelected();
+    // What a drop does: moves or copies the page or folder of `dragged` to
+    // the folder of `target` (a page target means its folder).
+    void MoveItem(HTREEITEM dragged, HTREEITEM target);
+    void CopyItem(HTREEITEM dragged, HTREEITEM target);
     // Copy and paste: remembers the selected item; copies it into the target.
     void CopySelected();
     void PasteItem(HTREEITEM target);
@@ -110,7 +122,6 @@ private:
     void PrepareExpansion(HTREEITEM item, const CString& path);
     // The path each live item was inserted under, to drop map entries of deleted items.
     std::unordered_map<HTREEITEM, CString> m_pathOfItem;
-    void Remember(HTREEITEM item, const CString& path);
     void SetRedraw(bool on);
 
     bool RenamePage(HTREEITEM item, const CString& oldPath, const CString& newPath);
@@ -120,8 +131,6 @@ private:
     // Works out the destination folder and its item for a drop or paste on
     // `target`; false when there is none.
     bool DropDestination(HTREEITEM target, CString& folder, HTREEITEM& folderItem) const;
-    void DropMove();
-    void DropCopy();
     // Shows a new page or folder below the destination after a drop or paste.
     void ShowDropResult(HTREEITEM target, HTREEITEM folderItem, const CString& newPath);
 };
