@@ -23,7 +23,8 @@ int TreeFiller::FillTree() {
     tree.Remember(root, m_allpagesPath);
     tree.SendMessage(WM_SETREDRAW, FALSE);
     int added = 0;
-    ForEachTreeEntry(m_allpagesPath, [&](const CString& name, bool folder) {
+    // Without an install path there is no folder to list: the root stands alone.
+    if (!m_allpagesPath.IsEmpty()) ForEachTreeEntry(m_allpagesPath, [&](const CString& name, bool folder) {
         if (tree.InsertEntry(root, m_allpagesPath, name, folder, true)) ++added;
     });
     tree.SendMessage(WM_SETREDRAW, TRUE);
