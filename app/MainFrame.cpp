@@ -32,7 +32,7 @@ const MessageMap* CMainFrame::GetMessageMap() const {
         MapUpdateUI<&CMainFrame::OnUpdateLeftBar>(ID_VIEW_LEFT_BAR),
         MapUpdateUI<&CMainFrame::OnUpdateStatusBar>(ID_VIEW_STATUS_BAR),
         MapUpdateUIRange<&CMainFrame::OnUpdateToolbarControl>(ID_FORMAT_FONT_NAME, ID_FORMAT_HIGHLIGHT),
-        MapNotify<&CMainFrame::OnToolbarCustomDraw>(kToolbarCustomDrawRelay, ID_FORMAT_TOOLBAR),
+        MapNotify<&CMainFrame::OnToolbarCustomDraw>(OXTBN_CUSTOMDRAWRELAY, ID_FORMAT_TOOLBAR),
         MapCommand<&CMainFrame::OnNewPage>(ID_FILE_NEW_PAGE),
         MapCommand<&CMainFrame::OnNewFolder>(ID_FILE_NEW_FOLDER),
         MapCommand<&CMainFrame::OnDelete>(ID_FILE_DELETE),
@@ -49,16 +49,22 @@ const MessageMap* CMainFrame::GetMessageMap() const {
 
 int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
+    if (!CreateToolBar()) return -1;
 
-    // Status bar: separator and the caps, num and scroll lock panes; hidden at start.
-    if (!m_wndStatusBar.CreateEx(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | SBARS_SIZEGRIP, CRect(0, 0, 0, 0), this,
-                                 kStatusBarId))
+    // Status bar: message pane and the caps, num and scroll lock panes; hidden at start.
+    static const UINT indicators[] = {0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, kStatusBarId) ||
+        !m_wndStatusBar.SetIndicators(indicators, 4))
         return -1;
-    int parts[] = {-1};
-    m_wndStatusBar.SendMessage(SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+    ShowControlBar(&m_wndStatusBar, FALSE, FALSE);
 
-    if (!m_wndTreeBar.Create(L"Bookmark Explorer:", this, kTreeBarId, WS_CHILD | WS_VISIBLE)) return -1;
+    EnableDocking(CBRS_ALIGN_ANY);
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
+    DockControlBar(&m_wndToolBar);
+
+    if (!m_wndTreeBar.Create(L"Bookmark Explorer:", this, kTreeBarId, WS_CHILD | WS_VISIBLE | CBRS_TOP)) return -1;
     m_wndTreeBar.LoadState(L"Tarvelo");
+    m_wndTreeBar.SetSizeBarStyle(m_wndTreeBar.GetSizeBarStyle() | SZBARF_SIZECHILD);
     if (!m_wndTree.Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS |
                               TVS_SHOWSELALWAYS,
                           CRect(0, 0, 0, 0), &m_wndTreeBar, kTreeControlId))
@@ -69,31 +75,50 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     m_imageList.Create(IDB_TREE_IMAGES, 16, 4, RGB(255, 0, 0));
     m_treeFiller.SetUp(&m_wndTree, m_imageList, QuietAllpagesPath());
     m_treeFiller.FillTree();
-    m_wndTreeBar.m_nDockBarID = kDockBarLeft;
-    RecalcLayout();
+
+    m_wndTreeBar.SetBarStyle(m_wndTreeBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT);
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
     return 0;
 }
 
-void CMainFrame::RecalcLayout(BOOL) {
-    CRect free;
-    GetClientRect(&free);
-    if (m_wndStatusBar.GetSafeHwnd() && m_wndStatusBar.IsWindowVisible()) {
-        m_wndStatusBar.SendMessage(WM_SIZE);
-        CRect bar;
-        m_wndStatusBar.GetWindowRect(&bar);
-        free.bottom -= bar.Height();
+bool CMainFrame::CreateToolBar() {
+    if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT,
+                               WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY |
+                                   CBRS_SIZE_DYNAMIC,
+                               CRect(3, 1, 0, 1), ID_FORMAT_TOOLBAR) ||
+        !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
+        return false;
+    for (UINT id : {ID_FORMAT_COLOR, ID_FORMAT_HIGHLIGHT}) {
+        int index = m_wndToolBar.CommandToIndex(id);
+        if (index >= 0) m_wndToolBar.SetButtonStyle(index, m_wndToolBar.GetButtonStyle(index) | TBSTYLE_DROPDOWN);
     }
-    if (m_wndTreeBar.GetSafeHwnd() && m_wndTreeBar.IsWindowVisible()) {
-        int width = std::min<int>(m_wndTreeBar.m_szVert.cx, std::max<int>(0, free.Width()));
-        if (m_wndTreeBar.m_nDockBarID == kDockBarRight) {
-            m_wndTreeBar.MoveWindow(free.right - width, free.top, width, free.Height());
-            free.right -= width;
-        } else {
-            m_wndTreeBar.MoveWindow(free.left, free.top, width, free.Height());
-            free.left += width;
+    m_wndToolBar.SetDropDownArrow(TRUE);
+    // One font for the toolbar's boxes, made once per process.
+    static HFONT boxFont = [] {
+        HDC screen = GetDC(nullptr);
+        HFONT font = CreateFontW(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                 DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+        ReleaseDC(nullptr, screen);
+        return font;
+    }();
+    // The toolbar keeps the box's template by its command id for the whole
+    // process, so the template lives as long as the process.
+    static COXCustomTBComboBox<COXSkinnedComboBox> sizeTemplate;
+    int sizeBox = COXCoolToolBar::MakeCustomButtonDescriptor(&sizeTemplate, ID_FORMAT_FONT_SIZE, 45, 100, 7, -1);
+    if (m_wndToolBar.InsertComboBox(16, sizeBox, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN)) {
+        if (CWnd* box = m_wndToolBar.GetCustomButtonWindow(16)) {
+            box->SetFont(boxFont, TRUE);
+            for (const wchar_t* size : {L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"12", L"13", L"14", L"15", L"16",
+                                        L"17", L"18", L"20", L"22", L"24", L"26", L"28", L"30", L"32", L"34", L"36"})
+                box->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(size));
         }
     }
-    if (m_hWndMDIClient) ::MoveWindow(m_hWndMDIClient, free.left, free.top, free.Width(), free.Height(), TRUE);
+    m_wndToolBar.UpdateSizes();
+    m_wndToolBar.SetFlat(TRUE);
+    m_wndToolBar.SetGripper(TRUE);
+    return true;
 }
 
 void CMainFrame::OnClose() {
@@ -115,30 +140,22 @@ void CMainFrame::OnClose() {
     DestroyWindow();
 }
 
-void CMainFrame::ShowTreeBar(bool show) {
-    m_wndTreeBar.ShowWindow(show ? SW_SHOW : SW_HIDE);
-    RecalcLayout();
-}
-
 void CMainFrame::OnLeftBar() {
-    ShowTreeBar(!m_wndTreeBar.IsWindowVisible());
-    m_wndTreeBar.m_nDockBarID = kDockBarLeft;
-    RecalcLayout();
+    // A floating bar, too, comes back docked at the left.
+    ShowControlBar(&m_wndTreeBar, !m_wndTreeBar.IsVisible(), FALSE);
+    DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
 }
 
 void CMainFrame::OnDockTreeBar() {
-    m_wndTreeBar.m_nDockBarID = kDockBarLeft;
-    ShowTreeBar(true);
+    ShowControlBar(&m_wndTreeBar, TRUE, FALSE);
+    DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
 }
 
-void CMainFrame::OnUpdateLeftBar(CCmdUI* cmdUI) { cmdUI->SetCheck(m_wndTreeBar.IsWindowVisible() ? 1 : 0); }
+void CMainFrame::OnUpdateLeftBar(CCmdUI* cmdUI) { cmdUI->SetCheck(m_wndTreeBar.IsVisible() ? 1 : 0); }
 
-void CMainFrame::OnViewStatusBar() {
-    m_wndStatusBar.ShowWindow(m_wndStatusBar.IsWindowVisible() ? SW_HIDE : SW_SHOW);
-    RecalcLayout();
-}
+void CMainFrame::OnViewStatusBar() { ShowControlBar(&m_wndStatusBar, !m_wndStatusBar.IsVisible(), FALSE); }
 
-void CMainFrame::OnUpdateStatusBar(CCmdUI* cmdUI) { cmdUI->SetCheck(m_wndStatusBar.IsWindowVisible() ? 1 : 0); }
+void CMainFrame::OnUpdateStatusBar(CCmdUI* cmdUI) { cmdUI->SetCheck(m_wndStatusBar.IsVisible() ? 1 : 0); }
 
 void CMainFrame::OnMaximize() {
     WINDOWPLACEMENT placement{};
@@ -150,7 +167,6 @@ void CMainFrame::OnMaximize() {
     }
     SetWindowPlacement(&placement);
 }
-
 void CMainFrame::OnMinimize() {
     WINDOWPLACEMENT placement{};
     GetWindowPlacement(&placement);
@@ -186,9 +202,9 @@ CRect CMainFrame::ColorStripRect(const RECT& button) {
 
 void CMainFrame::OnToolbarCustomDraw(NMHDR* header, LRESULT* result) {
     *result = 0;
-    auto* relay = reinterpret_cast<ToolbarCustomDrawRelay*>(header);
+    auto* relay = reinterpret_cast<OXTBCUSTOMDRAWRELAY*>(header);
     relay->result = 0;
-    NMTBCUSTOMDRAW* draw = relay->customDraw;
+    NMTBCUSTOMDRAW* draw = relay->pCustomDraw;
     if (!draw || draw->nmcd.dwDrawStage != CDDS_ITEMPOSTPAINT) return;
     UINT id = static_cast<UINT>(draw->nmcd.dwItemSpec);
     if (id != ID_FORMAT_COLOR && id != ID_FORMAT_HIGHLIGHT) return;
@@ -197,7 +213,10 @@ void CMainFrame::OnToolbarCustomDraw(NMHDR* header, LRESULT* result) {
     auto* page = active && active != this ? dynamic_cast<CTarveloDoc*>(active->GetActiveDocument()) : nullptr;
     if (page && !(draw->nmcd.uItemState & (CDIS_DISABLED | CDIS_GRAYED)))
         color = id == ID_FORMAT_COLOR ? page->m_textColor : page->m_highlightColor;
-    CRect strip = ColorStripRect(draw->nmcd.rc);
+    CRect button = draw->nmcd.rc;
+    if (int index = m_wndToolBar.GetSafeHwnd() ? m_wndToolBar.CommandToIndex(id) : -1; index >= 0)
+        m_wndToolBar.GetItemRect(index, &button);
+    CRect strip = ColorStripRect(button);
     HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
     FrameRect(draw->nmcd.hdc, &strip, frame);
     DeleteObject(frame);
@@ -206,5 +225,5 @@ void CMainFrame::OnToolbarCustomDraw(NMHDR* header, LRESULT* result) {
         FillRect(draw->nmcd.hdc, &strip, fill);
         DeleteObject(fill);
     }
-    relay->doDefault = FALSE;
+    relay->bDoDefault = FALSE;
 }

@@ -5,7 +5,10 @@
 // Start-up creates it hidden, then places and shows it; closing it asks to
 // save modified pages, then saves its placement to the Init section.
 #pragma once
+#include "bars/CoolToolBar.h"
+#include "bars/StatusBar.h"
 #include "gdi/ImageList.h"
+#include "skins/SkinnedComboBox.h"
 #include "tree/SizeBar.h"
 #include "tree/TreeFiller.h"
 #include "tree/XTreeCtrl.h"
@@ -14,16 +17,6 @@
 class CDocTemplate;
 
 inline constexpr UINT kStatusBarId = 59393;
-// The notification code of the toolbar skin's custom-draw relay.
-inline constexpr UINT kToolbarCustomDrawRelay = 32891;
-
-// The relay record the toolbar skin sends with code 32891.
-struct ToolbarCustomDrawRelay {
-    NMHDR hdr;
-    NMTBCUSTOMDRAW* customDraw;
-    LRESULT result;
-    BOOL doDefault;
-};
 
 class CMainFrame : public CMDIFrameWnd {
 public:
@@ -33,11 +26,10 @@ public:
     CImageList m_imageList;
     CXTreeCtrl m_wndTree;
     TreeFiller m_treeFiller;
-    CWnd m_wndStatusBar;
+    COXCoolToolBar m_wndToolBar;
+    CStatusBar m_wndStatusBar;
     // The template of source documents (view-source command); set by the application.
     CDocTemplate* m_pSourceTemplate = nullptr;
-
-    void RecalcLayout(BOOL notify = TRUE) override;
 
     // The page and folder commands without their name dialog: each returns
     // whether the page or folder was made.
@@ -80,7 +72,7 @@ protected:
 
 private:
     void RefillTree(bool setUpAgain);
-    void ShowTreeBar(bool show);
+    bool CreateToolBar();
 };
 
 // Tells the folder tree that a page's document has closed (its open mark goes).

@@ -137,9 +137,9 @@ TEST_F(TreeWindow, ColourButtonsGetTheirStripAndTheSkinDrawsTheRest) {
     OpenWindow();
     CDC memory;
     memory.CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateBitmap(40, 24, 1, 32, nullptr);
+    HBITMAP bitmap = CreateBitmap(1200, 60, 1, 32, nullptr);
     HGDIOBJ old = SelectObject(memory.m_hDC, bitmap);
-    RECT white{0, 0, 40, 24};
+    RECT white{0, 0, 1200, 60};
     FillRect(memory.m_hDC, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
     NMTBCUSTOMDRAW draw{};
@@ -147,25 +147,27 @@ TEST_F(TreeWindow, ColourButtonsGetTheirStripAndTheSkinDrawsTheRest) {
     draw.nmcd.rc = RECT{0, 0, 40, 24};
     draw.nmcd.dwItemSpec = ID_FORMAT_COLOR;
     draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
-    ToolbarCustomDrawRelay relay{{nullptr, ID_FORMAT_TOOLBAR, kToolbarCustomDrawRelay}, &draw, 5, TRUE};
+    OXTBCUSTOMDRAWRELAY relay{{nullptr, ID_FORMAT_TOOLBAR, OXTBN_CUSTOMDRAWRELAY}, &draw, 5, TRUE};
     m_frame->SendMessage(WM_NOTIFY, ID_FORMAT_TOOLBAR, reinterpret_cast<LPARAM>(&relay));
     EXPECT_EQ(relay.result, 0);
-    EXPECT_TRUE(relay.doDefault);
+    EXPECT_TRUE(relay.bDoDefault);
 
     // At the item's post-paint the strip takes the shadow colour (no page open).
     draw.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT;
     m_frame->SendMessage(WM_NOTIFY, ID_FORMAT_TOOLBAR, reinterpret_cast<LPARAM>(&relay));
-    EXPECT_FALSE(relay.doDefault);
-    CRect strip = CMainFrame::ColorStripRect(draw.nmcd.rc);
+    EXPECT_FALSE(relay.bDoDefault);
+    CRect button;
+    m_frame->m_wndToolBar.GetItemRect(m_frame->m_wndToolBar.CommandToIndex(ID_FORMAT_COLOR), &button);
+    CRect strip = CMainFrame::ColorStripRect(button);
     EXPECT_EQ(strip.Height(), 3);
     EXPECT_EQ(GetPixel(memory.m_hDC, strip.left + 1, strip.top + 1), GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(GetPixel(memory.m_hDC, strip.left + 1, strip.top - 2), RGB(255, 255, 255));
 
     // Other buttons are left to the skin.
-    relay.doDefault = TRUE;
+    relay.bDoDefault = TRUE;
     draw.nmcd.dwItemSpec = ID_FORMAT_BOLD;
     m_frame->SendMessage(WM_NOTIFY, ID_FORMAT_TOOLBAR, reinterpret_cast<LPARAM>(&relay));
-    EXPECT_TRUE(relay.doDefault);
+    EXPECT_TRUE(relay.bDoDefault);
     SelectObject(memory.m_hDC, old);
     DeleteObject(bitmap);
 }
