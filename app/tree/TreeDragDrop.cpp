@@ -213,7 +213,7 @@ void CXTreeCtrl::MoveItem(HTREEITEM dragged, HTREEITEM target) {
     DeleteItem(dragged);
     RekeyBelow(source, destination);
     ShowDropResult(target, folderItem, destination);
-    RemoveAllPagesValues(source);
+    RemoveAllPagesValues(source, !page);
     IndexNewEntry(destination);
     for (const CString& path : reopen) {
         CString moved = ReplacePathPrefix(path, source, destination);

@@ -65,27 +65,37 @@ void CXTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
         *result = TRUE;
         return;
     }
+    // The rename runs once the edit box is gone: its questions, messages and
+    // closing page windows must not pull the focus from an edit box that is
+    // still ending. The label changes when the disk has the new name.
+    m_pendingRenameItem = item;
+    m_pendingRenameLabel = label;
+    PostMessage(kRenameMessage);
+}
+
+LRESULT CXTreeCtrl::OnPendingRename(WPARAM, LPARAM) {
+    HTREEITEM item = m_pendingRenameItem;
+    CString label = m_pendingRenameLabel;
+    m_pendingRenameItem = nullptr;
+    if (!item || !m_pathOfItem.count(item)) return 0;  // the item went meanwhile
     if (!IsAcceptableItemName(label)) {
         Tell(m_hWnd, kBadName);
-        return;
+        return 0;
     }
     CString oldPath = ItemPath(item);
     bool page = IsPage(item);
     CString newPath = GetParentPath(oldPath) + L"\\" + label + (page ? L"." + GetFileExt(oldPath) : CString());
-    if (newPath == oldPath) {
-        *result = TRUE;
-        return;
-    }
+    if (newPath == oldPath) return 0;
     // Only a change of letter case may land on the name of the item itself.
     if (newPath.CompareNoCase(oldPath) != 0 && GetFileAttributesW(newPath) != INVALID_FILE_ATTRIBUTES) {
         Tell(m_hWnd, kNameTaken);
-        return;
+        return 0;
     }
     bool renamed = page ? RenamePage(item, oldPath, newPath) : RenameFolder(oldPath, newPath);
-    if (!renamed) return;
+    if (!renamed) return 0;
     SetItemText(item, label);
     if (page && !m_itemsByPath.count(newPath)) Remember(item, newPath);
-    *result = TRUE;
+    return 0;
 }
 
 bool CXTreeCtrl::RenamePage(HTREEITEM item, const CString& oldPath, const CString& newPath) {
@@ -97,7 +107,7 @@ bool CXTreeCtrl::RenamePage(HTREEITEM item, const CString& oldPath, const CStrin
         return false;
     }
     RekeyBelow(oldPath, newPath);
-    RemoveAllPagesValues(oldPath);
+    RemoveAllPagesValues(oldPath, false);
     RegUpdateFile(newPath);
     if (wasOpen) {
         SetItemText(item, GetNameWithoutExt(GetPathLastPart(newPath)));
@@ -113,7 +123,7 @@ bool CXTreeCtrl::RenameFolder(const CString& oldPath, const CString& newPath) {
         return false;
     }
     RekeyBelow(oldPath, newPath);
-    RemoveAllPagesValues(oldPath);
+    RemoveAllPagesValues(oldPath, true);
     IndexAllPages(newPath);
     return true;
 }
@@ -140,7 +150,7 @@ int CXTreeCtrl::DeleteSelected() {
         }
         return 0;
     }
-    RemoveAllPagesValues(path);
+    RemoveAllPagesValues(path, !page);
     DeleteItem(item);
     return 0;
 }

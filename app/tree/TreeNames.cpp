@@ -3,7 +3,8 @@
 #include <windows.h>
 
 bool IsAcceptableItemName(const CString& name) {
-    if (name.IsEmpty() || name.Find(L"..") >= 0) return false;
+    // A leading dot would hide a folder from the tree.
+    if (name.IsEmpty() || name.Find(L"..") >= 0 || name[0] == L'.') return false;
     for (int i = 0; i < name.GetLength(); ++i) {
         wchar_t c = name[i];
         if (c < 32 || wcschr(L"\\/:*?\"<>|", c)) return false;

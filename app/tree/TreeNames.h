@@ -5,8 +5,9 @@
 #include "core/String.h"
 
 // True for a name a page or folder may carry: not empty, none of
-// \ / : * ? " < > | or control characters, no "..", and no trailing dot or
-// blank (the file system would drop them and hit another name).
+// \ / : * ? " < > | or control characters, no "..", no leading dot (the tree
+// hides such folders), and no trailing dot or blank (the file system would drop
+// them and hit another name).
 bool IsAcceptableItemName(const CString& name);
 
 // True when `path` is `folder` itself or lies below it (letter case ignored).

@@ -46,6 +46,7 @@ const MessageMap* CXTreeCtrl::GetMessageMap() const {
         MapMessage<&CXTreeCtrl::OnLButtonUp>(WM_LBUTTONUP),
         MapMessage<&CXTreeCtrl::OnLButtonDown>(WM_LBUTTONDOWN),
         MapMessage<&CXTreeCtrl::OnTimer>(WM_TIMER),
+        MapMessage<&CXTreeCtrl::OnPendingRename>(kRenameMessage),
     };
     static const MessageMap map{CTreeCtrl::GetMessageMap(), entries};
     return &map;
@@ -112,15 +113,23 @@ int CXTreeCtrl::AddPathToTree(const CString& path, HTREEITEM parent) {
 }
 
 void CXTreeCtrl::PrepareExpansion(HTREEITEM item, const CString& path) {
-    for (HTREEITEM child = GetChildItem(item); child;) {
-        HTREEITEM next = GetNextSiblingItem(child);
-        DeleteItem(child);
-        child = next;
-    }
+    // The folder's items are brought in line with the disk: items of entries
+    // that went are deleted, new entries inserted, the others kept (the
+    // control may be selecting one of them while it expands the folder).
+    std::map<std::pair<CString, bool>, HTREEITEM> shown;
+    for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child))
+        shown[{GetItemText(child), IsPage(child)}] = child;
     SetRedraw(false);
-    int added = FillFolder(item, path);
+    int entries = 0;
+    ForEachTreeEntry(path, [&](const CString& name, bool folder) {
+        ++entries;
+        auto found = shown.find({folder ? name : GetNameWithoutExt(name), !folder});
+        if (found != shown.end()) shown.erase(found);
+        else InsertEntry(item, path, name, folder, true);
+    });
+    for (const auto& [key, child] : shown) DeleteItem(child);
     SetRedraw(true);
-    if (added) {
+    if (entries) {
         m_openCounts[path] += 1;
         SetItemImage(item, kFolderOpen, kFolderOpen + 1);
     } else {
@@ -146,7 +155,6 @@ void CXTreeCtrl::OnItemExpanding(NMHDR* header, LRESULT* result) {
         SetItemHasChildren(item, false);
         return;
     }
-    SelectItem(item);
     if (expanding) {
         if (item != GetRootItem()) PrepareExpansion(item, path);
         return;
@@ -171,8 +179,9 @@ void CXTreeCtrl::ExpandFolder(HTREEITEM item) {
     if (!item || IsPage(item) || IsExpanded(item)) return;
     m_expandingPath.Empty();
     Expand(item, TVE_EXPAND);
-    if (!m_expandingPath.IsEmpty() || IsExpanded(item) || item == GetRootItem()) return;
-    // The control did not notify this expansion: fill the folder here.
+    if (!m_expandingPath.IsEmpty() || item == GetRootItem()) return;
+    // The control did not notify this expansion (it showed the children it
+    // had): fill the folder afresh here.
     PrepareExpansion(item, ItemPath(item));
     Expand(item, TVE_EXPAND);
 }

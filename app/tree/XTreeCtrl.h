@@ -50,6 +50,10 @@ public:
     // A label edit is under way: the first end of it decides (the control may
     // report the end a second time while its edit box goes away).
     bool m_editing = false;
+    // The rename that a label edit asked for, carried out after the edit ends.
+    HTREEITEM m_pendingRenameItem = nullptr;
+    CString m_pendingRenameLabel;
+    static constexpr UINT kRenameMessage = WM_APP + 0x51;
 
     // The tree's own timers. Their ids stay clear of the ids the control
     // uses inside (Wine's tree view runs its slow-click rename on id 2).
@@ -111,6 +115,7 @@ protected:
     void OnDeleteItem(NMHDR* header, LRESULT* result);
     void OnBeginLabelEdit(NMHDR* header, LRESULT* result);
     void OnEndLabelEdit(NMHDR* header, LRESULT* result);
+    LRESULT OnPendingRename(WPARAM, LPARAM);
     void OnBeginDrag(NMHDR* header, LRESULT* result);
     void OnMouseMove(UINT flags, CPoint point);
     void OnLButtonDown(UINT flags, CPoint point);

@@ -227,7 +227,7 @@ int RegUpdateFile(const CString& rawPath) {
     return flag == 1 ? 1 : 0;
 }
 
-void RemoveAllPagesValues(const CString& path) {
+void RemoveAllPagesValues(const CString& path, bool folder) {
     CString allpages = GetAllpagesPath();
     CString prefix = allpages + L"\\";
     if (allpages.IsEmpty() || path.Left(prefix.GetLength()).CompareNoCase(prefix) != 0) return;
@@ -238,7 +238,7 @@ void RemoveAllPagesValues(const CString& path) {
         return;
     CString below = name + L"\\";
     for (const CString& value : GetSettingNames(kAllPagesSection))
-        if (value.CompareNoCase(name) == 0 || value.Left(below.GetLength()).CompareNoCase(below) == 0)
+        if (folder ? value.Left(below.GetLength()).CompareNoCase(below) == 0 : value.CompareNoCase(name) == 0)
             RegDeleteValueW(key, value);
     RegCloseKey(key);
 }
