@@ -42,6 +42,7 @@ const MessageMap* CMainFrame::GetMessageMap() const {
         MapCommand<&CMainFrame::OnViewSource>(ID_VIEW_SOURCE),
         MapCommand<&CMainFrame::OnShowOpenCount>(ID_SHOW_OPEN_COUNT),
         MapCommand<&CMainFrame::OnExportSelected>(ID_EXPORT_SELECTED),
+        MapCommandRange<&CMainFrame::OnBarCheckRange>(ID_FORMAT_TOOLBAR, ID_FORMAT_TOOLBAR + 10),
     };
     static const MessageMap map{CMDIFrameWnd::GetMessageMap(), entries};
     return &map;
@@ -177,6 +178,10 @@ void CMainFrame::OnMinimize() {
 void CMainFrame::OnUpdateToolbarControl(CCmdUI* cmdUI) {
     CFrameWnd* active = GetActiveFrame();
     cmdUI->Enable(active && active != this && active->GetActiveDocument() != nullptr);
+}
+
+void CMainFrame::OnBarCheckRange(UINT id) {
+    if (CControlBar* bar = GetControlBar(id)) ShowControlBar(bar, !bar->IsVisible(), FALSE);
 }
 
 CRect CMainFrame::ColorStripRect(const RECT& button) {

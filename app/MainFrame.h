@@ -68,6 +68,7 @@ protected:
     void OnUpdateLeftBar(CCmdUI* cmdUI);
     void OnUpdateStatusBar(CCmdUI* cmdUI);
     void OnUpdateToolbarControl(CCmdUI* cmdUI);
+    void OnBarCheckRange(UINT id);
     void OnToolbarCustomDraw(NMHDR* header, LRESULT* result);
 
 private:

@@ -19,13 +19,6 @@ bool IsSameOrBelow(const CString& path, const CString& folder) {
     return path.GetLength() == folder.GetLength() || path[folder.GetLength()] == L'\\';
 }
 
-CString RelativeFolderPart(const CString& folder, const CString& base) {
-    if (!IsSameOrBelow(folder, base)) return folder + L"\\";
-    CString rest = folder.Mid(base.GetLength());
-    if (rest.IsEmpty()) return CString();
-    return rest.Mid(1) + L"\\";
-}
-
 CString FreeCopyPath(const CString& folder, const CString& name, bool prefixFirst) {
     CString prefix = prefixFirst ? L"copy of_" : L"";
     CString candidate = folder + L"\\" + prefix + name;

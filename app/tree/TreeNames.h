@@ -13,11 +13,6 @@ bool IsAcceptableItemName(const CString& name);
 // True when `path` is `folder` itself or lies below it (letter case ignored).
 bool IsSameOrBelow(const CString& path, const CString& folder);
 
-// The path below `base` with its separator: "" for base itself, "sub\" for
-// base\sub. The base is compared as a literal prefix, letter case ignored;
-// a path outside it is returned whole.
-CString RelativeFolderPart(const CString& folder, const CString& base);
-
 // The first free name for a copy of `name` in `folder`: folder\name, with the
 // prefix "copy of_" first when `prefixFirst`; while it is taken, one more
 // "copy of_" is added.

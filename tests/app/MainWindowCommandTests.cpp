@@ -94,6 +94,24 @@ TEST_F(TreeWindow, MenuCommandsAreEnabledAsBuiltAndRunWithoutThrowing) {
     GetWindowRect(m_frame->m_hWndMDIClient, &client);
     EXPECT_LE(bar.right, client.left);
     EXPECT_EQ(bar.Width(), 190);
+    // Its inner edge drags it wider, and never narrower than 33 pixels.
+    auto middle = [](const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); };
+    CPoint grab = middle(m_frame->m_wndTreeBar.EdgeRect());
+    auto drag = [&](int dx) {
+        m_frame->m_wndTreeBar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
+        m_frame->m_wndTreeBar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x + dx, grab.y));
+        m_frame->m_wndTreeBar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(grab.x + dx, grab.y));
+    };
+    drag(60);
+    EXPECT_EQ(m_frame->m_wndTreeBar.m_szVert.cx, 250);
+    m_frame->m_wndTreeBar.GetWindowRect(&bar);
+    EXPECT_EQ(bar.Width(), 250);
+    grab = middle(m_frame->m_wndTreeBar.EdgeRect());
+    drag(-400);
+    EXPECT_EQ(m_frame->m_wndTreeBar.m_szVert.cx, 33);
+    // The toolbar's id toggles the toolbar.
+    m_frame->SendMessage(WM_COMMAND, ID_FORMAT_TOOLBAR);
+    EXPECT_FALSE(m_frame->m_wndToolBar.IsWindowVisible());
 
     // F11 maximises and restores; Ctrl+M minimises; F11 on a minimised window maximises.
     m_frame->SendMessage(WM_COMMAND, ID_WINDOW_MAXIMIZE);
