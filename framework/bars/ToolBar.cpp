@@ -1,6 +1,7 @@
 #include "bars/ToolBar.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 constexpr int kSeparatorWidth = 8;
@@ -231,6 +232,16 @@ void CToolBar::SetButtonsState(const std::vector<TBBUTTON>& buttons) {
     }
 }
 
+int CToolBar::MeasuredWidth(const TBBUTTON& button) const {
+    if (!m_bMeasuring) return ButtonWidth(button);
+    const auto key = std::make_tuple(button.idCommand, button.fsStyle, button.iBitmap);
+    auto found = m_measured.find(key);
+    if (found != m_measured.end()) return found->second;
+    const int width = ButtonWidth(button);
+    m_measured.emplace(key, width);
+    return width;
+}
+
 int CToolBar::ButtonWidth(const TBBUTTON& button) const {
     if (button.fsStyle & TBSTYLE_SEP) return button.iBitmap > 0 ? button.iBitmap : kSeparatorWidth;
     const int index = CommandToIndex(static_cast<UINT>(button.idCommand));
@@ -245,7 +256,7 @@ CSize CToolBar::CalcSize(std::vector<TBBUTTON>& buttons) {
     int x = 0, y = 0, widest = 0;
     for (const TBBUTTON& b : buttons) {
         if (b.fsState & TBSTATE_HIDDEN) continue;
-        x += ButtonWidth(b);
+        x += MeasuredWidth(b);
         widest = std::max(widest, x);
         if (b.fsState & TBSTATE_WRAP) {
             x = 0;
@@ -265,7 +276,7 @@ int CToolBar::WrapToolBar(std::vector<TBBUTTON>& buttons, int width) {
     for (size_t i = 0; i < buttons.size(); ++i) {
         TBBUTTON& b = buttons[i];
         if (b.fsState & TBSTATE_HIDDEN) continue;
-        const int w = ButtonWidth(b);
+        const int w = MeasuredWidth(b);
         if (x > 0 && x + w > width) {
             // Break the row at its last separator before this button, else just before it.
             size_t breakAt = i - 1;
@@ -280,7 +291,7 @@ int CToolBar::WrapToolBar(std::vector<TBBUTTON>& buttons, int width) {
             rowStart = breakAt + 1;
             x = 0;
             for (size_t j = rowStart; j < i; ++j)
-                if (!(buttons[j].fsState & TBSTATE_HIDDEN)) x += ButtonWidth(buttons[j]);
+                if (!(buttons[j].fsState & TBSTATE_HIDDEN)) x += MeasuredWidth(buttons[j]);
         }
         x += w;
     }
@@ -290,7 +301,7 @@ int CToolBar::WrapToolBar(std::vector<TBBUTTON>& buttons, int width) {
 void CToolBar::SizeToolBar(std::vector<TBBUTTON>& buttons, int length, BOOL vertical) {
     int low = 1, high = 1;
     for (const auto& b : buttons)
-        if (!(b.fsState & TBSTATE_HIDDEN)) high += ButtonWidth(b);
+        if (!(b.fsState & TBSTATE_HIDDEN)) high += MeasuredWidth(b);
     // The narrowest width that gives at most `length` rows (or at most `length` pixels of height).
     while (low < high) {
         const int mid = (low + high) / 2;
@@ -305,12 +316,14 @@ void CToolBar::SizeToolBar(std::vector<TBBUTTON>& buttons, int length, BOOL vert
 CSize CToolBar::CalcLayout(DWORD mode, int length) {
     std::vector<TBBUTTON> buttons = GetButtons();
     PrepareLayoutButtons(buttons, mode);
+    // Each entry is measured once in a pass.
+    m_measured.clear();
+    m_bMeasuring = TRUE;
     const BOOL horz = (mode & LM_HORZ) != 0;
     if (mode & LM_HORZDOCK) {
         WrapToolBar(buttons, 32767);
     } else if (mode & LM_VERTDOCK) {
-        SizeToolBar(buttons, 1);  // one column
-        WrapToolBar(buttons, GetButtonSize().cx);
+        WrapToolBar(buttons, GetButtonSize().cx);  // one column
     } else if (mode & LM_MRUWIDTH) {
         WrapToolBar(buttons, m_nMRUWidth);
     } else if (length >= 0) {
@@ -320,6 +333,7 @@ CSize CToolBar::CalcLayout(DWORD mode, int length) {
         WrapToolBar(buttons, horz ? 32767 : GetButtonSize().cx);
     }
     CSize size = CalcSize(buttons);
+    m_bMeasuring = FALSE;
     CRect inside;
     CalcInsideRect(inside, horz);
     size.cx -= inside.Width();
@@ -355,12 +369,15 @@ void CToolBar::PlaceHostedWindows() {
     for (int i = 0; i < count; ++i) {
         TBBUTTON b{};
         SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
-        if (!(b.fsStyle & TBSTYLE_SEP) || b.idCommand == 0) continue;
+        if (!(b.fsStyle & TBSTYLE_SEP) || b.idCommand == 0 || PlacesHostedWindowItself(i)) continue;
         HWND hosted = ::GetDlgItem(m_hWnd, b.idCommand);
         if (!hosted) continue;
-        CRect rect;
+        CRect rect, now;
         GetItemRect(i, &rect);
-        ::SetWindowPos(hosted, nullptr, rect.left, rect.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        ::GetWindowRect(hosted, &now);
+        ScreenToClient(&now);
+        if (now.left != rect.left || now.top != rect.top)
+            ::SetWindowPos(hosted, nullptr, rect.left, rect.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
     }
 }
 

@@ -11,6 +11,8 @@
 #pragma once
 #include "bars/ControlBar.h"
 
+#include <map>
+#include <tuple>
 #include <vector>
 
 inline constexpr UINT TBBS_BUTTON = 0;
@@ -85,13 +87,19 @@ protected:
     void OnNcPaint();
     // Width of one button entry as laid out.
     virtual int ButtonWidth(const TBBUTTON& button) const;
+    // ButtonWidth, asked once per entry within a layout pass.
+    int MeasuredWidth(const TBBUTTON& button) const;
     // Moves the windows hosted in separator slots (command id != 0) to their slots.
     void PlaceHostedWindows();
+    // A derived bar that places the window of a slot by its own rules answers true.
+    virtual bool PlacesHostedWindowItself(int) const { return false; }
 
     CSize m_sizeButton{23, 22};
     CSize m_sizeImage{16, 15};
     HIMAGELIST m_hImageList = nullptr;
     UINT m_nResourceId = 0;
+    mutable std::map<std::tuple<int, BYTE, int>, int> m_measured;
+    BOOL m_bMeasuring = FALSE;
 };
 
 // The update object of one toolbar button.

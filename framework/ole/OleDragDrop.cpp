@@ -53,6 +53,7 @@ public:
         COleDataObject object;
         object.Attach(data, FALSE);
         *effect &= m_owner.OnDragEnter(wnd, &object, keyState, ClientPoint(pt));
+        m_lastEffect = *effect;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL pt, DWORD* effect) override {
@@ -67,6 +68,7 @@ public:
         COleDataObject object;
         object.Attach(m_owner.m_lpDataObject, FALSE);
         *effect &= m_owner.OnDragOver(wnd, &object, keyState, point);
+        m_lastEffect = *effect;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override {
@@ -74,15 +76,14 @@ public:
         Forget();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override {
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL pt, DWORD* effect) override {
         if (!effect) return E_POINTER;
         CWnd* wnd = m_owner.m_pWnd;
         const CPoint point = ClientPoint(pt);
         COleDataObject object;
         object.Attach(data, FALSE);
-        // The effect the key state asks for, among those allowed.
-        DROPEFFECT chosen = (keyState & MK_CONTROL) ? ((keyState & MK_SHIFT) ? DROPEFFECT_LINK : DROPEFFECT_COPY) : DROPEFFECT_MOVE;
-        if (!(chosen & *effect)) chosen = *effect & (DROPEFFECT_MOVE | DROPEFFECT_COPY | DROPEFFECT_LINK);
+        // The effect the target last answered, among those the source allows.
+        DROPEFFECT chosen = m_lastEffect & *effect & (DROPEFFECT_MOVE | DROPEFFECT_COPY | DROPEFFECT_LINK);
         DROPEFFECT result = m_owner.OnDropEx(wnd, &object, chosen, *effect, point);
         if (result == static_cast<DROPEFFECT>(-1)) result = m_owner.OnDrop(wnd, &object, chosen, point) ? chosen : DROPEFFECT_NONE;
         *effect = result;
@@ -103,6 +104,7 @@ private:
     }
     COleDropTarget& m_owner;
     ULONG m_refs = 1;
+    DWORD m_lastEffect = DROPEFFECT_NONE;
 };
 
 COleDropTarget::COleDropTarget() : m_pInterface(std::make_unique<Interface>(*this)) {}

@@ -135,6 +135,9 @@ public:
     // Profile --------------------------------------------------------------------------------------
     virtual BOOL SaveBarState(const wchar_t* section, const wchar_t* name, BOOL properties = TRUE);
     virtual BOOL LoadBarState(const wchar_t* section, const wchar_t* name, BOOL properties = TRUE);
+    // Applies a stored "Toolbars_CustomButtonsSettings" blob to the registered
+    // controls; returns how many records it applied before the first it refused.
+    static int ApplyCustomButtonSettings(const std::vector<BYTE>& bytes);
 
     // Drawing ---------------------------------------------------------------------------------------
     COXToolbarSkin* GetToolbarSkin();
@@ -175,6 +178,7 @@ protected:
     void ApplyTextType();
     void PrepareLayoutButtons(std::vector<TBBUTTON>& buttons, DWORD mode) override;
     int ButtonWidth(const TBBUTTON& button) const override;
+    bool PlacesHostedWindowItself(int index) const override { return IsCustomButton(index); }
     void FinishCreate();
     virtual void OnFloatingChanged(BOOL) {}
     virtual void OnDockSideChanged(DWORD) {}

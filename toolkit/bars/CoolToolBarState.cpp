@@ -9,6 +9,8 @@
 #include "app/WinApp.h"
 #include "bars/CoolToolBar.h"
 
+#include <algorithm>
+
 namespace {
 
 bool g_descriptorsLoaded = false;  // the process-wide blob is read by the first bar that loads
@@ -118,6 +120,39 @@ BOOL COXCoolToolBar::SaveBarState(const wchar_t* section, const wchar_t* name, B
     return TRUE;
 }
 
+int COXCoolToolBar::ApplyCustomButtonSettings(const std::vector<BYTE>& bytes) {
+    CBarArchiveReader reader(bytes);
+    int32_t count = 0;
+    if (!reader.ReadCount(count, kDescriptorRecordBytes)) return 0;
+    int applied = 0;
+    for (int32_t r = 0; r < count; ++r) {
+        OXCUSTOMBUTTONDESCRIPTOR stored;
+        int32_t id = 0;
+        if (!reader.ReadInt(id) || !reader.ReadInt(stored.m_nWidth) || !reader.ReadInt(stored.m_nHeight) ||
+            !reader.ReadInt(stored.m_nFlags) || !reader.ReadInt(stored.m_nImageIndex))
+            break;
+        stored.m_nID = static_cast<UINT>(id);
+        const int index = FindCustomButtonIndex(stored.m_nID);
+        // An unknown control has no template to read its state: the rest cannot be followed.
+        if (index < 0 || !Plausible(stored.m_nWidth, -1, 4096) || !Plausible(stored.m_nHeight, -1, 4096) ||
+            !Plausible(stored.m_nFlags, 0, OXCBS_ALWAYS) || !Plausible(stored.m_nImageIndex, -1, 0xFFFF))
+            break;
+        OXCUSTOMBUTTONDESCRIPTOR registered;
+        GetRegisteredDescriptor(stored.m_nID, registered);
+        // The control's state is read first: a record whose state does not read is not applied.
+        if (registered.m_pCBTemplate) {
+            if (!registered.m_pCBTemplate->LoadState(reader)) break;
+        } else {
+            CString skipped;
+            if (!reader.ReadString(skipped)) break;
+        }
+        stored.m_pCBTemplate = registered.m_pCBTemplate;
+        UpdateCustomButton(index, stored);
+        ++applied;
+    }
+    return applied;
+}
+
 BOOL COXCoolToolBar::LoadBarState(const wchar_t* section, const wchar_t* name, BOOL properties) {
     CWinApp* app = AfxGetApp();
     if (!app || !section || !name) return FALSE;
@@ -170,34 +205,7 @@ BOOL COXCoolToolBar::LoadBarState(const wchar_t* section, const wchar_t* name, B
     if (!g_descriptorsLoaded) {
         g_descriptorsLoaded = true;
         std::vector<BYTE> bytes;
-        if (ReadBlob(app, section, kDescriptorsValue, bytes)) {
-            CBarArchiveReader reader(bytes);
-            int32_t count = 0;
-            if (reader.ReadCount(count, kDescriptorRecordBytes)) {
-                for (int32_t r = 0; r < count; ++r) {
-                    OXCUSTOMBUTTONDESCRIPTOR stored;
-                    int32_t id = 0;
-                    if (!reader.ReadInt(id) || !reader.ReadInt(stored.m_nWidth) || !reader.ReadInt(stored.m_nHeight) ||
-                        !reader.ReadInt(stored.m_nFlags) || !reader.ReadInt(stored.m_nImageIndex))
-                        break;
-                    stored.m_nID = static_cast<UINT>(id);
-                    const int index = FindCustomButtonIndex(stored.m_nID);
-                    // Unknown controls have no template to read their state: the rest cannot be followed.
-                    if (index < 0 || !Plausible(stored.m_nWidth, -1, 4096) || !Plausible(stored.m_nHeight, -1, 4096) ||
-                        !Plausible(stored.m_nFlags, 0, OXCBS_ALWAYS) || !Plausible(stored.m_nImageIndex, -1, 0xFFFF))
-                        break;
-                    OXCUSTOMBUTTONDESCRIPTOR registered;
-                    GetRegisteredDescriptor(stored.m_nID, registered);
-                    stored.m_pCBTemplate = registered.m_pCBTemplate;
-                    UpdateCustomButton(index, stored);
-                    if (registered.m_pCBTemplate ? !registered.m_pCBTemplate->LoadState(reader) : false) break;
-                    if (!registered.m_pCBTemplate) {
-                        CString skipped;
-                        if (!reader.ReadString(skipped)) break;
-                    }
-                }
-            }
-        }
+        if (ReadBlob(app, section, kDescriptorsValue, bytes)) ApplyCustomButtonSettings(bytes);
     }
 
     if (!(IsCustomizable(TRUE) || IsCustomizable(FALSE))) {
@@ -208,10 +216,47 @@ BOOL COXCoolToolBar::LoadBarState(const wchar_t* section, const wchar_t* name, B
     RegKey key = RegKey::Open(HKEY_CURRENT_USER, app->GetProfileRoot(), KEY_READ);
     if (!key) return FALSE;
 
+    // Both blobs are read whole before anything changes: one that does not read is left out.
+    struct ButtonRecord {
+        int32_t id, image, hasText;
+        BYTE style;
+        CString text;
+    };
+    std::vector<ButtonRecord> buttonRecords;
+    bool buttonsRead = false;
+    std::vector<BYTE> bytes;
+    if (ReadBlob(app, section, barName + L"_ButtonsSettings", bytes)) {
+        CBarArchiveReader reader(bytes);
+        int32_t count = 0;
+        buttonsRead = reader.ReadCount(count, kButtonRecordBytes);
+        for (int32_t r = 0; buttonsRead && r < count; ++r) {
+            ButtonRecord record{};
+            buttonsRead = reader.ReadInt(record.id) && reader.ReadInt(record.image) && reader.ReadByte(record.style) &&
+                          reader.ReadInt(record.hasText) && reader.ReadString(record.text) && Plausible(record.image, -2, 0xFFFF);
+            if (buttonsRead) buttonRecords.push_back(std::move(record));
+        }
+    }
+    std::vector<std::pair<int32_t, UINT>> places;  // button index, control id
+    bool placesRead = false;
+    if (static_cast<int>(app->GetProfileInt(section, barName + L"_CustomButtonsPositions_Size", kAbsent)) > 0 &&
+        ReadBlob(app, section, barName + L"_CustomButtonsPositions", bytes)) {
+        CBarArchiveReader reader(bytes);
+        int32_t count = 0;
+        placesRead = reader.ReadCount(count, kPositionRecordBytes);
+        for (int32_t r = 0; placesRead && r < count; ++r) {
+            int32_t index = 0, controlId = 0;
+            placesRead = reader.ReadInt(index) && reader.ReadInt(controlId) && Plausible(index, 0, 4095);
+            if (placesRead) places.emplace_back(index, static_cast<UINT>(controlId));
+        }
+    }
+
     // The hosted controls step out while the control restores its buttons.
-    std::map<UINT, OXCUSTOMBUTTONDESCRIPTOR> keptAside;
-    const bool positionsStored = static_cast<int>(app->GetProfileInt(section, barName + L"_CustomButtonsPositions_Size", kAbsent)) > 0;
-    if (positionsStored) {
+    struct KeptControl {
+        OXCUSTOMBUTTONDESCRIPTOR descriptor;
+        int index;
+    };
+    std::map<UINT, KeptControl> keptAside;
+    if (placesRead) {
         std::vector<int> indices;
         for (const auto& entry : m_customButtons) indices.insert(indices.begin(), entry.first);  // last first
         for (int index : indices) {
@@ -219,7 +264,7 @@ BOOL COXCoolToolBar::LoadBarState(const wchar_t* section, const wchar_t* name, B
             CWnd* control = descriptor.m_pCBTemplate ? descriptor.m_pCBTemplate->GetWindow() : nullptr;
             const UINT controlId = control && control->GetSafeHwnd() ? static_cast<UINT>(control->GetDlgCtrlID()) : descriptor.m_nID;
             if (descriptor.m_pCBTemplate && descriptor.m_pCBTemplate->IsAutoDelete()) descriptor.m_pCBTemplate = nullptr;
-            keptAside[controlId] = descriptor;
+            keptAside[controlId] = KeptControl{descriptor, index};
             DeleteButton(index);
         }
     }
@@ -229,57 +274,47 @@ BOOL COXCoolToolBar::LoadBarState(const wchar_t* section, const wchar_t* name, B
     SendMessage(TB_SAVERESTOREW, FALSE, reinterpret_cast<LPARAM>(&restore));
     key.Close();
 
-    std::vector<BYTE> bytes;
-    if (ReadBlob(app, section, barName + L"_ButtonsSettings", bytes)) {
-        CBarArchiveReader reader(bytes);
-        int32_t count = 0;
-        if (reader.ReadCount(count, kButtonRecordBytes)) {
-            for (int32_t r = 0; r < count; ++r) {
-                int32_t id = 0, image = 0, hasText = 0;
-                BYTE style = 0;
-                CString text;
-                if (!reader.ReadInt(id) || !reader.ReadInt(image) || !reader.ReadByte(style) || !reader.ReadInt(hasText) ||
-                    !reader.ReadString(text))
-                    break;
-                if (style & TBSTYLE_SEP) continue;
-                const int index = CommandToIndex(static_cast<UINT>(id));
-                if (index < 0 || !Plausible(image, -2, 0xFFFF)) continue;
-                const UINT state = GetButtonStyle(index) & 0xFFFF0000u;
-                SetButtonInfo(index, static_cast<UINT>(id), state | style, image);
-                if (hasText) SetButtonText(index, text);
-                else if (!text.IsEmpty()) m_hiddenTexts[static_cast<UINT>(id)] = text;
-            }
+    if (buttonsRead) {
+        for (const ButtonRecord& record : buttonRecords) {
+            if (record.style & TBSTYLE_SEP) continue;
+            const int index = CommandToIndex(static_cast<UINT>(record.id));
+            if (index < 0) continue;
+            const UINT state = GetButtonStyle(index) & 0xFFFF0000u;
+            SetButtonInfo(index, static_cast<UINT>(record.id), state | record.style, record.image);
+            if (record.hasText) SetButtonText(index, record.text);
+            else if (!record.text.IsEmpty()) m_hiddenTexts[static_cast<UINT>(record.id)] = record.text;
         }
     }
 
-    if (ReadBlob(app, section, barName + L"_CustomButtonsPositions", bytes)) {
-        CBarArchiveReader reader(bytes);
-        int32_t count = 0;
-        if (reader.ReadCount(count, kPositionRecordBytes)) {
-            for (int32_t r = 0; r < count; ++r) {
-                int32_t index = 0, controlId = 0;
-                if (!reader.ReadInt(index) || !reader.ReadInt(controlId)) break;
-                if (index < 0 || index > GetCount() || IsCustomButton(index)) continue;
-                auto kept = keptAside.find(static_cast<UINT>(controlId));
-                COXCustomTBButtonTemplate* control = kept != keptAside.end() ? kept->second.m_pCBTemplate : nullptr;
-                if (control && control->GetWindow() && control->GetWindow()->GetSafeHwnd()) {
-                    TBBUTTON slot{};
-                    slot.iBitmap = -1;
-                    slot.fsStyle = TBSTYLE_SEP;
-                    slot.iString = -1;
-                    if (SendMessage(TB_INSERTBUTTONW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&slot)))
-                        m_customButtons[index] = kept->second;
-                    keptAside.erase(kept);
-                } else {
-                    const int descriptorIndex = FindCustomButtonIndex(static_cast<UINT>(controlId));
-                    if (descriptorIndex >= 0)
-                        SetCustomButton(index, descriptorIndex, WS_CHILD | WS_VISIBLE, 0, RegisterWndClass(CS_DBLCLKS, nullptr), L"");
-                }
-            }
+    // Each kept control goes to its stored place; one the blob does not place goes back where it was.
+    auto putBack = [this](int index, const OXCUSTOMBUTTONDESCRIPTOR& descriptor) {
+        index = std::min(index, GetCount());
+        TBBUTTON slot{};
+        slot.iBitmap = -1;
+        slot.fsStyle = TBSTYLE_SEP;
+        slot.iString = -1;
+        if (SendMessage(TB_INSERTBUTTONW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&slot)))
+            m_customButtons[index] = descriptor;
+    };
+    auto live = [](const OXCUSTOMBUTTONDESCRIPTOR& descriptor) {
+        COXCustomTBButtonTemplate* control = descriptor.m_pCBTemplate;
+        return control && control->GetWindow() && control->GetWindow()->GetSafeHwnd();
+    };
+    for (const auto& [index, controlId] : places) {
+        if (IsCustomButton(std::min(index, GetCount()))) continue;
+        auto kept = keptAside.find(controlId);
+        if (kept != keptAside.end() && live(kept->second.descriptor)) {
+            putBack(index, kept->second.descriptor);
+            keptAside.erase(kept);
+        } else if (const int descriptorIndex = FindCustomButtonIndex(controlId); descriptorIndex >= 0) {
+            if (kept != keptAside.end()) keptAside.erase(kept);
+            SetCustomButton(std::min(index, GetCount()), descriptorIndex, WS_CHILD | WS_VISIBLE, 0,
+                            RegisterWndClass(CS_DBLCLKS, nullptr), L"");
         }
     }
+    for (const auto& [controlId, kept] : keptAside)
+        if (live(kept.descriptor)) putBack(kept.index, kept.descriptor);
     ApplyTextType();
-    // Controls kept aside that found no place again stay hidden (their objects are not the bar's).
     m_bLoading = FALSE;
     if (!relayout) {
         PlaceCustomButtons(0, -1);

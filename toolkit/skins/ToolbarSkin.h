@@ -99,6 +99,18 @@ protected:
     // Width of the drop-down part: the Marlett down arrow of 8 points, plus 4.
     static int DropDownPartWidth(CDC* dc);
     COXSkinXP* m_pSkin;
+
+    // What a whole-bar paint reads of the bar once, for all its buttons.
+    struct BarPaintState {
+        int hotItem = -1;
+        bool dropArrows = false;
+        HIMAGELIST images = nullptr, hotImages = nullptr, disabledImages = nullptr;
+        int imageWidth = 0, imageHeight = 0;
+        HFONT font = nullptr;
+    };
+    static BarPaintState ReadBarState(COXCoolToolBar* bar);
+    const BarPaintState* m_pPainting = nullptr;  // during PaintBar
+    int m_nPaintIndex = -1;
 };
 
 class COXToolbarSkin2003 : public COXToolbarSkinXP {

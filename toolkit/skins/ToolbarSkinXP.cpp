@@ -116,12 +116,26 @@ void COXToolbarSkinXP::DrawFace(CDC* dc, const CRect& rect, COLORREF c1, COLORRE
     FrameWith(dc, rect, frame);
 }
 
+COXToolbarSkinXP::BarPaintState COXToolbarSkinXP::ReadBarState(COXCoolToolBar* bar) {
+    BarPaintState state;
+    state.hotItem = static_cast<int>(bar->SendMessage(TB_GETHOTITEM));
+    state.dropArrows = (bar->SendMessage(TB_GETEXTENDEDSTYLE) & TBSTYLE_EX_DRAWDDARROWS) != 0;
+    state.images = reinterpret_cast<HIMAGELIST>(bar->SendMessage(TB_GETIMAGELIST));
+    state.hotImages = reinterpret_cast<HIMAGELIST>(bar->SendMessage(TB_GETHOTIMAGELIST));
+    state.disabledImages = reinterpret_cast<HIMAGELIST>(bar->SendMessage(TB_GETDISABLEDIMAGELIST));
+    if (state.images) ImageList_GetIconSize(state.images, &state.imageWidth, &state.imageHeight);
+    state.font = reinterpret_cast<HFONT>(bar->SendMessage(WM_GETFONT));
+    return state;
+}
+
 void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& rect, COXCoolToolBar* bar, BOOL background) {
-    const int index = bar->CommandToIndex(static_cast<UINT>(button.idCommand));
-    const bool hot = index >= 0 && bar->SendMessage(TB_GETHOTITEM) == index;
+    // Within a whole-bar paint the bar's state was read once; a lone call reads it now.
+    const BarPaintState state = m_pPainting ? *m_pPainting : ReadBarState(bar);
+    const int index = m_pPainting ? m_nPaintIndex : bar->CommandToIndex(static_cast<UINT>(button.idCommand));
+    const bool hot = index >= 0 && state.hotItem == index;
     const bool pressed = button.fsState & TBSTATE_PRESSED, checked = button.fsState & TBSTATE_CHECKED;
     const bool enabled = button.fsState & TBSTATE_ENABLED;
-    const bool dropDown = (button.fsStyle & TBSTYLE_DROPDOWN) && (bar->SendMessage(TB_GETEXTENDEDSTYLE) & TBSTYLE_EX_DRAWDDARROWS);
+    const bool dropDown = (button.fsStyle & TBSTYLE_DROPDOWN) && state.dropArrows;
     enum class Look { Normal, Hot, HotShadow, Disabled } look = Look::Normal;
     COLORREF text = GetSysColor(COLOR_BTNTEXT);
     int row = -1;  // which face: 0 hot, 1 checked, 2 pressed-or-checked and hot
@@ -152,7 +166,7 @@ void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& 
     }
 
     // The image.
-    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(bar->SendMessage(TB_GETIMAGELIST));
+    HIMAGELIST images = state.images;
     CRect imageArea = rect;
     if (dropDown) {
         imageArea.right -= arrowWidth;
@@ -165,9 +179,9 @@ void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& 
         dc->SelectObject(old);
         DeleteObject(font);
     }
-    const CString label = bar->GetButtonText(index);
-    int imageWidth = 0, imageHeight = 0;
-    if (images) ImageList_GetIconSize(images, &imageWidth, &imageHeight);
+    // A button that never got a text has no string (iString -1): no need to ask.
+    const CString label = button.iString == -1 ? CString() : bar->GetButtonText(index);
+    const int imageWidth = state.imageWidth, imageHeight = state.imageHeight;
     if (!bar->IsMenuBar() && images && button.iBitmap >= 0) {
         CPoint at;
         if (label.IsEmpty()) {
@@ -178,7 +192,7 @@ void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& 
             at = CPoint(imageArea.left + (imageArea.Width() - imageWidth) / 2, imageArea.top + 3);
         }
         if (look == Look::Disabled) {
-            HIMAGELIST disabled = reinterpret_cast<HIMAGELIST>(bar->SendMessage(TB_GETDISABLEDIMAGELIST));
+            HIMAGELIST disabled = state.disabledImages;
             if (disabled) {
                 ImageList_Draw(disabled, button.iBitmap, *dc, at.x, at.y, ILD_TRANSPARENT);
             } else {
@@ -192,7 +206,7 @@ void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& 
         } else if (look == Look::Normal) {
             ImageList_Draw(images, button.iBitmap, *dc, at.x, at.y, ILD_TRANSPARENT);
         } else {
-            HIMAGELIST hotImages = reinterpret_cast<HIMAGELIST>(bar->SendMessage(TB_GETHOTIMAGELIST));
+            HIMAGELIST hotImages = state.hotImages;
             if (!hotImages) hotImages = images;
             if (look == Look::HotShadow) {
                 HICON icon = ImageList_GetIcon(hotImages, button.iBitmap, ILD_NORMAL);
@@ -222,7 +236,7 @@ void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& 
             format |= DT_CENTER;
         }
         if (bar->GetTextType() == 1) format |= DT_SINGLELINE;
-        HGDIOBJ old = dc->SelectObject(reinterpret_cast<HGDIOBJ>(bar->SendMessage(WM_GETFONT)));
+        HGDIOBJ old = dc->SelectObject(state.font);
         dc->SetBkMode(TRANSPARENT);
         dc->SetTextColor(text);
         dc->DrawText(label, r, format);
@@ -235,6 +249,8 @@ void COXToolbarSkinXP::DrawFaceForRow(CDC* dc, const CRect& rect, int, COLORREF 
 }
 
 void COXToolbarSkinXP::PaintBar(CDC* dc, COXCoolToolBar* bar) {
+    const BarPaintState state = ReadBarState(bar);
+    m_pPainting = &state;
     DrawBackground(dc, bar);
     CRect client;
     bar->GetClientRect(&client);
@@ -246,6 +262,7 @@ void COXToolbarSkinXP::PaintBar(CDC* dc, COXCoolToolBar* bar) {
         CRect item;
         bar->SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         if (!(button.fsStyle & TBSTYLE_SEP)) {
+            m_nPaintIndex = i;
             DrawButton(dc, button, item, bar, TRUE);
         } else if (button.fsState & TBSTATE_WRAP) {
             DrawSeparator(dc, CRect(client.left, item.bottom, client.right, item.bottom + item.Width()), bar);
@@ -264,6 +281,7 @@ void COXToolbarSkinXP::PaintBar(CDC* dc, COXCoolToolBar* bar) {
         else item.SetRectEmpty();
         if (!item.IsRectEmpty()) dc->FillSolidRect(item, GetSysColor(COLOR_BTNTEXT));
     }
+    m_pPainting = nullptr;
 }
 
 void COXToolbarSkinXP::DrawCustomDraw(NMHDR*& header, LRESULT*& result, COXCoolToolBar* bar) {
@@ -277,7 +295,15 @@ void COXToolbarSkinXP::DrawCustomDraw(NMHDR*& header, LRESULT*& result, COXCoolT
     target.Attach(draw->hdc);
     CDC memory;
     memory.CreateCompatibleDC(&target);
-    HBITMAP bitmap = CreateCompatibleBitmap(draw->hdc, std::max<int>(1, client.Width()), std::max<int>(1, client.Height()));
+    // A device-independent bitmap: drawn into in memory, copied to the window once.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = std::max<int>(1, client.Width());
+    info.bmiHeader.biHeight = -std::max<int>(1, client.Height());
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(draw->hdc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = memory.SelectObject(bitmap);
     PaintBar(&memory, bar);
     *result = CDRF_SKIPDEFAULT;
