@@ -46,4 +46,8 @@ if [ ! -d "$ALLPAGES" ]; then
 fi
 
 wine reg add 'HKCU\Software\Tarvelo\Tarvelo\Settings' /v InstallPath /t REG_SZ /d 'C:\Tarvelo' /f >/dev/null 2>&1
+# The first start reopens the welcome page (later starts the page last closed).
+wine reg query 'HKCU\Software\Tarvelo\Tarvelo\Settings' /v FileHot >/dev/null 2>&1 ||
+    wine reg add 'HKCU\Software\Tarvelo\Tarvelo\Settings' /v FileHot /t REG_SZ \
+        /d 'C:\Tarvelo\Bookmark\Allpages\Welcome.htm' /f >/dev/null 2>&1
 exec "$TARVELO_ROOT/scripts/start-tarvelo.sh" "$INSTALL_DIR/Tarvelo.exe" "$@"

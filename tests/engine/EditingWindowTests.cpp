@@ -4,6 +4,7 @@
 // mode selects and copies but never edits, and long seeded runs of keys and
 // clicks leave a document that always serializes and parses back the same.
 #include "EngineTestSupport.h"
+#include "SharedDisplay.h"
 #include "Random.h"
 #include "TempDir.h"
 #include "browser/BrowserWindow.h"
@@ -188,6 +189,7 @@ TEST_F(EditingWindow, ClicksKeysAndCharactersEditTheDocument) {
 }
 
 TEST_F(EditingWindow, SelectionsByMouseAndBrowseModeCopiesButNeverEdits) {
+    ClipboardTurn clipboard;
     Open("<body style='margin:0'><p id=a style='margin:0'>one two three</p><img id=i src=none.gif width=40 height=30></body>");
     RECT a = Box(L"a");
     int middle = (a.top + a.bottom) / 2;
@@ -290,11 +292,11 @@ TEST_F(EditingWindow, TheViewsParagraphFixUpKeepsTheCaretOnTheNewLine) {
 // engine's Find dialog; Find Next selects the match in the page.
 TEST_F(EditingWindow, ControlFOpensFindAndFindNextSelectsTheMatch) {
     Open("<body><p>alpha beta gamma beta</p></body>");
-    std::thread user([] {
+    std::thread user([owner = GetCurrentThreadId()] {
         HWND dialog = nullptr;
-        for (int i = 0; i < 500 && !(dialog && IsWindowVisible(dialog)); ++i) {
-            dialog = FindWindowW(L"#32770", L"Find");
-            Sleep(10);
+        for (int i = 0; i < 500 && !dialog; ++i) {
+            dialog = FindThreadDialog(owner, L"Find");
+            if (!dialog) Sleep(10);
         }
         if (!dialog) return;
         SetDlgItemTextW(dialog, dialogs::kIdFindText, L"beta");

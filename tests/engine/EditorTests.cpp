@@ -4,6 +4,7 @@
 // exact bytes after long seeded sequences; the clipboard's formats and what
 // a paste lets in; the engine's dialogs driven through their controls.
 #include "EngineTestSupport.h"
+#include "SharedDisplay.h"
 #include "Random.h"
 #include "com/ComPtr.h"
 #include "com/DocumentState.h"
@@ -296,6 +297,7 @@ TEST_F(EditorFixture, EditsThroughTheInterfacesUndoAndADetachedNodeRemovesHarmle
 // The view's buttons and menu items follow QueryStatus: latched for the format
 // at the caret, enabled only in edit mode, undo only when there is something to undo.
 TEST(EditorCommands, QueryStatusAnswersAtTheCaretAndFollowsTheMode) {
+    ClipboardTurn clipboard;
     ComPtr<IHTMLDocument2> document;
     ASSERT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
     ComPtr<IHTMLElement> body;
@@ -336,6 +338,7 @@ TEST(EditorCommands, QueryStatusAnswersAtTheCaretAndFollowsTheMode) {
 }
 
 TEST(EditorClipboard, HtmlFormatCarriesTheFragmentAndPasteDropsScript) {
+    ClipboardTurn clipboard;
     CString fragment = L"<B>caf\u00E9</B> \U0001F600";
     std::string bytes = editing::MakeHtmlFormat(fragment);
     EXPECT_EQ(bytes.substr(0, 12), "Version:0.9\r");
@@ -357,6 +360,7 @@ TEST(EditorClipboard, HtmlFormatCarriesTheFragmentAndPasteDropsScript) {
 }
 
 TEST(EditorClipboard, CopyAndPasteRoundTripThroughTheSystemClipboard) {
+    ClipboardTurn clipboard;
     OleInitialize(nullptr);
     ComPtr<IHTMLDocument2> document;
     ASSERT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
@@ -399,15 +403,16 @@ TEST(EditorClipboard, CopyAndPasteRoundTripThroughTheSystemClipboard) {
     OleUninitialize();
 }
 
-// Finds the dialog with the caption from another thread and drives it like a user.
+// Finds the dialog with the caption that the creating thread shows (other
+// test processes show theirs on the same display) from another thread, and
+// drives it like a user.
 class DialogDriver {
 public:
     DialogDriver(const wchar_t* caption, std::function<void(HWND)> steps)
-        : m_thread([caption, steps = std::move(steps)] {
+        : m_thread([caption, steps = std::move(steps), owner = GetCurrentThreadId()] {
               HWND dialog = nullptr;
               for (int i = 0; i < 500 && !dialog; ++i) {
-                  dialog = FindWindowW(L"#32770", caption);
-                  if (dialog && !IsWindowVisible(dialog)) dialog = nullptr;  // shown only after its set-up
+                  dialog = FindThreadDialog(owner, caption);
                   if (!dialog) Sleep(10);
               }
               if (dialog) steps(dialog);
