@@ -267,4 +267,46 @@ std::optional<paint::Rect> DocumentLayout::CaretRect(const dom::Node& text, int 
     return result;
 }
 
+ClientArea DocumentLayout::Client(const dom::Node& element) const {
+    ClientArea result;
+    auto it = m_boxes.find(&element);
+    if (it == m_boxes.end()) return result;
+    const Box& box = *it->second;
+    result.clientLeft = box.border[3];
+    result.clientTop = box.border[0];
+    result.clientWidth = std::max(0, box.width - box.border[1] - box.border[3]);
+    result.clientHeight = std::max(0, box.height - box.border[0] - box.border[2]);
+    // What the box holds, measured from its padding box's top left, plus the padding after it.
+    auto [ox, oy] = m_origins.at(&box);
+    ox += box.border[3];
+    oy += box.border[0];
+    int right = 0, bottom = 0;
+    std::vector<const Box*> stack;
+    auto pushChildren = [&](const Box& b) {
+        for (const auto& child : b.children) stack.push_back(child.get());
+        for (const auto& child : b.inlineBoxes) stack.push_back(child.get());
+    };
+    auto measureLines = [&](const Box& b) {
+        auto [x, y] = m_origins.at(&b);
+        for (const auto& line : b.lines) {
+            bottom = std::max(bottom, y + line.top + line.height - oy);
+            for (const auto& fragment : line.fragments) right = std::max(right, x + fragment.x + fragment.width - ox);
+        }
+    };
+    measureLines(box);
+    pushChildren(box);
+    while (!stack.empty()) {
+        const Box* b = stack.back();
+        stack.pop_back();
+        auto [x, y] = m_origins.at(b);
+        right = std::max(right, x + b->width + b->margin[1] - ox);
+        bottom = std::max(bottom, y + b->height + b->margin[2] - oy);
+        measureLines(*b);
+        pushChildren(*b);
+    }
+    result.scrollWidth = std::max(result.clientWidth, right + box.padding[1]);
+    result.scrollHeight = std::max(result.clientHeight, bottom + box.padding[2]);
+    return result;
+}
+
 }  // namespace layout
