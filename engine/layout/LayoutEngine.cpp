@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kMaxColumns = 4096;
 constexpr int kMaxExtent = 1 << 28;  // positions stay far from overflowing an int
+// The face and size form controls show their text in.
+const paint::FontSpec kControlFont{L"DejaVu Sans, sans-serif", 13, false, false};
 
 int Clamp(long long value) { return static_cast<int>(std::clamp<long long>(value, -kMaxExtent, kMaxExtent)); }
 
@@ -400,10 +402,12 @@ int LayoutEngine::LayoutLines(Box& box) {
                 fragment.top = above;
                 break;
             }
-            default:
-                addHeight(height - shift, shift);
-                fragment.top = height - shift;
+            default: {
+                int baseline = AtomicBaseline(atomic);
+                addHeight(baseline - shift, height - baseline + shift);
+                fragment.top = baseline - shift;
                 break;
+            }
             }
             line.fragments.push_back(fragment);
             x = Clamp(static_cast<long long>(x) + width);
@@ -567,10 +571,8 @@ void LayoutEngine::LayoutAtomic(Box& box, int cw) {
         if (hasW && !hasH && iw > 0 && !box.brokenPicture) height = static_cast<int>(static_cast<long long>(width) * ih / iw);
         if (hasH && !hasW && ih > 0 && !box.brokenPicture) width = static_cast<int>(static_cast<long long>(height) * iw / ih);
     } else {
-        paint::FontSpec spec{L"DejaVu Sans, sans-serif", 13, false, false};
-        int font = m_canvas.MakeFont(spec);
+        int font = m_canvas.MakeFont(kControlFont);
         metrics = m_canvas.Metrics(font);
-        int average = std::max(1, m_canvas.MeasureText(font, L"x", 1));
         CString type = e.GetAttribute(L"type");
         type.MakeLower();
         if (e.Is(Tag::Input) && (type == L"checkbox" || type == L"radio")) {
@@ -592,15 +594,18 @@ void LayoutEngine::LayoutAtomic(Box& box, int cw) {
                     widest = std::max(widest, m_canvas.MeasureText(font, label, std::min(label.GetLength(), 500)));
                 }
             width = widest + 24;
-            height = metrics.Height() + 6;
+            height = metrics.Height() + 4;
         } else if (e.Is(Tag::Textarea)) {
             long cols = std::wcstol(e.GetAttribute(L"cols").GetString(), nullptr, 10);
             long rows = std::wcstol(e.GetAttribute(L"rows").GetString(), nullptr, 10);
-            width = static_cast<int>(std::clamp(cols <= 0 ? 20L : cols, 1L, 1000L)) * average + 6;
+            // Columns of the fixed-pitch face (0.6 em of 13.33 px), the frame and the scroll bar beside them.
+            width = static_cast<int>(std::clamp(cols <= 0 ? 20L : cols, 1L, 1000L) * 803 / 100) + 6 + 15;
             height = static_cast<int>(std::clamp(rows <= 0 ? 2L : rows, 1L, 1000L)) * metrics.Height() + 6;
         } else if (e.Is(Tag::Input)) {
             long size = std::wcstol(e.GetAttribute(L"size").GetString(), nullptr, 10);
-            width = static_cast<int>(std::clamp(size <= 0 ? 20L : size, 1L, 1000L)) * average + 6;
+            // As browsers size a text field: characters of the face's average width (6.76 px at
+            // 13.33 px) and the room its widest glyph needs beyond one average, inside the frame.
+            width = static_cast<int>((std::clamp(size <= 0 ? 20L : size, 1L, 1000L) * 676 + 3340 + 50) / 100) + 8;
             height = metrics.Height() + 6;
         } else {
             width = 300;
@@ -611,6 +616,23 @@ void LayoutEngine::LayoutAtomic(Box& box, int cw) {
     }
     box.width = Clamp(static_cast<long long>(std::max(width, 0)) + hEdges);
     box.height = Clamp(static_cast<long long>(std::max(height, 0)) + vEdges);
+}
+
+// From the top of an atomic box's margin box to its baseline: a control that shows text has
+// the baseline of its text, a check box or option button the bottom of its frame, a picture
+// and anything else the bottom of its margin box.
+int LayoutEngine::AtomicBaseline(const Box& atomic) {
+    const int marginHeight = atomic.height + atomic.margin[0] + atomic.margin[2];
+    const dom::Node* e = atomic.node;
+    if (atomic.kind != BoxKind::Replaced || !e) return marginHeight;
+    const CString& type = e->GetAttribute(L"type");
+    const bool check = type.CompareNoCase(L"checkbox") == 0 || type.CompareNoCase(L"radio") == 0;
+    if (e->Is(Tag::Input) && check) return atomic.margin[0] + atomic.height;
+    if (!e->Is(Tag::Input) && !e->Is(Tag::Select) && !e->Is(Tag::Button)) return marginHeight;
+    paint::FontMetrics metrics = m_canvas.Metrics(m_canvas.MakeFont(kControlFont));
+    int inner = atomic.height - atomic.border[0] - atomic.border[2] - atomic.padding[0] - atomic.padding[2];
+    int baseline = atomic.margin[0] + atomic.border[0] + atomic.padding[0] + (inner - metrics.Height()) / 2 + metrics.ascent;
+    return std::clamp(baseline, 0, marginHeight);
 }
 
 void LayoutEngine::ShiftContent(Box& box, int dy) {

@@ -26,6 +26,7 @@ private:
     int LayoutLines(Box& box);
     void LayoutTable(Box& table, int containingWidth);
     void LayoutAtomic(Box& box, int containingWidth);
+    int AtomicBaseline(const Box& atomic);
     void ShiftContent(Box& box, int dy);
 
     struct Intrinsic {

@@ -242,6 +242,18 @@ void AgentDefaults(Style& s, const dom::Node& e, const Style& parent) {
     case Tag::Img: case Tag::Input: case Tag::Select: case Tag::Textarea: case Tag::Button: case Tag::Iframe:
     case Tag::Object: case Tag::Embed: case Tag::Applet:
         s.display = Display::InlineBlock;
+        if (e.Is(Tag::Input)) {
+            // Check boxes and option buttons keep a little room around them, as browsers give them.
+            const CString& type = e.GetAttribute(L"type");
+            if (type.CompareNoCase(L"checkbox") == 0) {
+                s.margin.SetAll(Length::Px(3));
+                s.margin.left = Length::Px(4);
+            } else if (type.CompareNoCase(L"radio") == 0) {
+                s.margin.SetAll(Length::Px(3));
+                s.margin.bottom = Length::Px(0);
+                s.margin.left = Length::Px(5);
+            }
+        }
         break;
     default:
         break;
