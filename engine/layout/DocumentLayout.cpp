@@ -72,6 +72,14 @@ void ForEachFragment(const Box& box, int x, int y, Visit&& visit) {
         if (!child->node) ForEachFragment(*child, x + child->x, y + child->y, visit);
 }
 
+// Calls visit(blockX, blockY, line) for every line of the box and of its anonymous blocks.
+template <typename Visit>
+void ForEachLine(const Box& box, int x, int y, Visit&& visit) {
+    for (const auto& line : box.lines) visit(x, y, line);
+    for (const auto& child : box.children)
+        if (!child->node) ForEachLine(*child, x + child->x, y + child->y, visit);
+}
+
 bool InContext(const InlineContext* context, const dom::Node& element) {
     for (; context; context = context->parent)
         if (context->element == &element) return true;
@@ -100,6 +108,14 @@ std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element) c
                       y + line.top + fragment.top + fragment.height};
         result = result ? result->Union(r) : r;
         if (result->IsEmpty()) result = r;
+    });
+    // With a border or padding, the element's own boxes on its lines.
+    ForEachLine(block, bx, by, [&](int x, int y, const Line& line) {
+        for (const auto& span : line.spans)
+            if (span.context->element == &element) {
+                paint::Rect r{x + span.left, y + line.top + span.top, x + span.right, y + line.top + span.bottom};
+                result = result ? result->Union(r) : r;
+            }
     });
     return result;
 }

@@ -208,6 +208,67 @@ void MoveToNextLine(Line& line, size_t index, int start, int breakX, int spaceWi
     next(moved);
 }
 
+namespace {
+
+// The room an inline element takes before or after its content: margin, border and padding.
+int InlineEdge(const Style& s, bool start, int reference) {
+    long long room = start ? static_cast<long long>(s.margin.left.Resolve(reference)) + s.borderLeft.Width() + s.padding.left.Resolve(reference)
+                           : static_cast<long long>(s.margin.right.Resolve(reference)) + s.borderRight.Width() + s.padding.right.Resolve(reference);
+    return static_cast<int>(std::clamp(room, -static_cast<long long>(kMaxExtent), static_cast<long long>(kMaxExtent)));
+}
+
+bool HasInlineFrame(const Style& s) {
+    return s.borderTop.Width() || s.borderRight.Width() || s.borderBottom.Width() || s.borderLeft.Width() ||
+           s.padding.top.value || s.padding.right.value || s.padding.bottom.value || s.padding.left.value;
+}
+
+// The border boxes of the block's framed inline elements on each of its lines, from the
+// fragments they hold. Elements nested deeper than kDeepest below a fragment's own go unframed.
+void FrameInlineElements(Box& box, int reference) {
+    constexpr int kDeepest = 64;
+    bool any = false;
+    for (const auto& context : box.contexts) any = any || (context->element && HasInlineFrame(context->style));
+    if (!any) return;
+    for (auto& line : box.lines) {
+        line.spans.clear();
+        for (const auto& fragment : line.fragments) {
+            int k = 0;
+            for (const InlineContext* c = fragment.context; c && c->element && k < kDeepest; c = c->parent, ++k) {
+                if (!HasInlineFrame(c->style)) continue;
+                auto it = std::find_if(line.spans.begin(), line.spans.end(), [&](const InlineSpan& span) { return span.context == c; });
+                if (it == line.spans.end()) {
+                    line.spans.push_back({c, fragment.x, fragment.x + fragment.width, fragment.top, fragment.top + fragment.height});
+                    continue;
+                }
+                it->left = std::min(it->left, fragment.x);
+                it->right = std::max(it->right, fragment.x + fragment.width);
+                it->top = std::min(it->top, fragment.top);
+                it->bottom = std::max(it->bottom, fragment.top + fragment.height);
+            }
+        }
+        std::sort(line.spans.begin(), line.spans.end(), [](const InlineSpan& a, const InlineSpan& b) { return a.context->depth < b.context->depth; });
+    }
+    // The first and the last line of each element carry its left and right sides.
+    std::vector<const InlineContext*> seen;
+    for (auto& line : box.lines)
+        for (auto& span : line.spans)
+            if (std::find(seen.begin(), seen.end(), span.context) == seen.end()) span.opens = true, seen.push_back(span.context);
+    seen.clear();
+    for (auto line = box.lines.rbegin(); line != box.lines.rend(); ++line)
+        for (auto& span : line->spans)
+            if (std::find(seen.begin(), seen.end(), span.context) == seen.end()) span.closes = true, seen.push_back(span.context);
+    for (auto& line : box.lines)
+        for (auto& span : line.spans) {
+            const Style& s = span.context->style;
+            if (span.opens) span.left -= s.borderLeft.Width() + s.padding.left.Resolve(reference);
+            if (span.closes) span.right += s.borderRight.Width() + s.padding.right.Resolve(reference);
+            span.top -= s.borderTop.Width() + s.padding.top.Resolve(reference);
+            span.bottom += s.borderBottom.Width() + s.padding.bottom.Resolve(reference);
+        }
+}
+
+}  // namespace
+
 int LayoutEngine::LayoutLines(Box& box) {
     box.selfCollapsing = false;
     box.collapsedTop = box.margin[0];
@@ -350,8 +411,31 @@ int LayoutEngine::LayoutLines(Box& box) {
         descent = std::max(descent, d);
     };
 
+    // Entering and leaving inline elements: their margins, borders and padding take room on the line.
+    const InlineContext* inside = rootContext;
+    auto enter = [&](const InlineContext* to) {
+        const InlineContext* from = inside;
+        inside = to;
+        int room = 0;
+        auto leave = [&](const InlineContext*& c) {
+            if (c->element) room += InlineEdge(c->style, false, fullWidth);
+            c = c->parent;
+        };
+        auto open = [&](const InlineContext*& c) {
+            if (c->element) room += InlineEdge(c->style, true, fullWidth);
+            c = c->parent;
+        };
+        while (from && to && from->depth > to->depth) leave(from);
+        while (from && to && to->depth > from->depth) open(to);
+        while (from && to && from != to) leave(from), open(to);
+        if (room == 0) return;
+        commitSpace();
+        x = std::clamp(x + room, 0, kMaxExtent);
+    };
+
     for (const InlineItem& item : box.items) {
         const InlineContext& context = *item.context;
+        if (&context != inside) enter(&context);
         const WhiteSpace ws = context.style.whiteSpace;
         const bool canWrap = ws == WhiteSpace::Normal || ws == WhiteSpace::PreWrap;
         if (item.kind == InlineItem::Kind::Break) {
@@ -528,8 +612,10 @@ int LayoutEngine::LayoutLines(Box& box) {
             i = end;
         }
     }
+    if (rootContext) enter(rootContext);
     finishLine(false, nullptr);
     for (Box* pending : waiting) placeFloat(*pending);
+    FrameInlineElements(box, fullWidth);
     // The block holds its floats (they do not reach into the blocks after it).
     return std::max(y, floatBottom);
 }
