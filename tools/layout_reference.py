@@ -149,6 +149,9 @@ def pages():
     p["inline-style-font"] = ("<body><span style='font-size:20px'>twenty</span> <span style='font-size:12pt'>twelve pt</span> "
                               "<span style='font-size:small'>small</span> <span style='font-weight:bold'>bold</span> "
                               "<span style='font-family:DejaVu Sans'>sans</span></body>")
+    p["inline-frames"] = ("<body><p>before <span style='border:2px solid black;padding:0 6px;margin:0 10px'>framed</span> after "
+                          "<b style='padding-left:30px'>padded</b> end</p><div style='width:300px'>lead "
+                          "<span style='border:1px solid blue;padding:3px 8px;margin-left:20px'>%s</span> tail</div></body>" % LOREM)
     p["inline-style-box"] = ("<body><div style='width:300px;height:40px;border:2px solid red;padding:5px;margin:10px'>box</div>"
                              "<div style='margin:0 auto;width:200px;background-color:#ccc'>auto</div>"
                              "<div style='padding-left:30px;border-left:4px solid blue'>left</div></body>")

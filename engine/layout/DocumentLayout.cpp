@@ -88,9 +88,10 @@ bool InContext(const InlineContext* context, const dom::Node& element) {
 
 }  // namespace
 
-std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element) const {
+std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element, int* firstLeft) const {
     if (auto it = m_boxes.find(&element); it != m_boxes.end()) {
         auto [x, y] = m_origins.at(it->second);
+        if (firstLeft) *firstLeft = x;
         return paint::Rect{x, y, x + it->second->width, y + it->second->height};
     }
     // An inline element or text: the fragments it holds, in its nearest block.
@@ -106,14 +107,18 @@ std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element) c
         if (!inside) return;
         paint::Rect r{x + fragment.x, y + line.top + fragment.top, x + fragment.x + fragment.width,
                       y + line.top + fragment.top + fragment.height};
+        if (!result && firstLeft) *firstLeft = r.left;
         result = result ? result->Union(r) : r;
         if (result->IsEmpty()) result = r;
     });
+    bool opened = false;
     // With a border or padding, the element's own boxes on its lines.
     ForEachLine(block, bx, by, [&](int x, int y, const Line& line) {
         for (const auto& span : line.spans)
             if (span.context->element == &element) {
                 paint::Rect r{x + span.left, y + line.top + span.top, x + span.right, y + line.top + span.bottom};
+                if (!opened && firstLeft) *firstLeft = r.left;
+                opened = true;
                 result = result ? result->Union(r) : r;
             }
     });
@@ -143,7 +148,8 @@ std::vector<paint::Rect> DocumentLayout::TextRects(const dom::Node& node) const 
 
 OffsetBox DocumentLayout::Offsets(const dom::Node& element) const {
     OffsetBox result;
-    auto rect = BorderBox(element);
+    int firstLeft = 0;
+    auto rect = BorderBox(element, &firstLeft);
     if (!rect) return result;
     result.width = rect->Width();
     result.height = rect->Height();
@@ -160,7 +166,7 @@ OffsetBox DocumentLayout::Offsets(const dom::Node& element) const {
             originY = y + it->second->border[0];
         }
     }
-    result.left = rect->left - originX;
+    result.left = firstLeft - originX;  // an inline element over several lines: where it begins
     result.top = rect->top - originY;
     return result;
 }

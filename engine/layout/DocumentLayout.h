@@ -51,7 +51,8 @@ public:
     paint::Color CanvasBackground() const;
 
     // Geometry in page coordinates (the page's top left is 0,0).
-    std::optional<paint::Rect> BorderBox(const dom::Node& element) const;
+    // `firstLeft`, when given, receives the left of the box's first piece (an inline element's first line).
+    std::optional<paint::Rect> BorderBox(const dom::Node& element, int* firstLeft = nullptr) const;
     OffsetBox Offsets(const dom::Node& element) const;
     // Zero for inline elements, which have no inner area.
     ClientArea Client(const dom::Node& element) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace layout {
 
@@ -348,9 +349,12 @@ int LayoutEngine::LayoutLines(Box& box) {
         floatBottom = std::max(floatBottom, top + height);
     };
 
+    // The number of fragments on the line when an inline element's edge last took room there:
+    // a space after that edge belongs to no fragment before it.
+    size_t edgeAfter = SIZE_MAX;
     auto commitSpace = [&]() {
         if (!pendingSpace) return;
-        if (!line.fragments.empty()) {
+        if (!line.fragments.empty() && line.fragments.size() != edgeAfter) {
             Fragment& previous = line.fragments.back();
             previous.width += pendingWidth;
             if (!previous.box) previous.collapsedSpaceAfter = true;
@@ -395,6 +399,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         y = Clamp(static_cast<long long>(y) + line.height);
         box.lines.push_back(std::move(line));
         line = Line{};
+        edgeAfter = SIZE_MAX;
         x = 0;
         ascent = descent = tallest = 0;
         hasText = rootText = false;
@@ -431,6 +436,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         if (room == 0) return;
         commitSpace();
         x = std::clamp(x + room, 0, kMaxExtent);
+        edgeAfter = line.fragments.size();
     };
 
     for (const InlineItem& item : box.items) {

@@ -45,6 +45,25 @@ TEST(PaintPixels, BackgroundsBordersAndLinksShowTheirColours) {
     EXPECT_GT(page.Box(L"a").Width(), 8 * 8);  // real glyph widths from GDI
 }
 
+TEST(PaintPixels, AFramedInlineElementDrawsItsSidesOnItsFirstAndLastLines) {
+    PaintedPage page(
+        L"<body style='margin:10px'><div style='width:120px'>x<span id=f style='border:3px solid #ff0000;padding:0 5px;"
+        L"background-color:#00ff00;margin-left:10px'>words that wrap over lines</span>y</div></body>",
+        200, 200);
+    paint::Rect f = page.Box(L"f");
+    auto Lines = page.layout.TextRects(*LaidOutPage::Find(*page.document, L"f"));
+    ASSERT_GE(Lines.size(), 2u);
+    const paint::Rect first = Lines.front(), last = Lines.back();
+    // Margin, border and padding push the text right on the first line.
+    EXPECT_GE(first.left, f.left + 8);
+    EXPECT_EQ(page.bitmap.Pixel(first.left - 7, first.top + 2), paint::Rgb(255, 0, 0));     // left side
+    EXPECT_EQ(page.bitmap.Pixel(first.left - 2, first.top + 2), paint::Rgb(0, 255, 0));     // padding
+    EXPECT_EQ(page.bitmap.Pixel(first.left + 1, first.top - 1), paint::Rgb(255, 0, 0));     // top, every line
+    EXPECT_EQ(page.bitmap.Pixel(last.left + 1, last.bottom + 1), paint::Rgb(255, 0, 0));   // bottom, every line
+    EXPECT_NE(page.bitmap.Pixel(last.left - 7, last.top + 2), paint::Rgb(255, 0, 0));      // no left side on a later line
+    EXPECT_EQ(page.bitmap.Pixel(last.right + 6, last.top + 2), paint::Rgb(255, 0, 0));     // right side on the last
+}
+
 TEST(PaintPixels, PicturesDrawTheirPixelsAndBrokenOnesAFrame) {
     auto picture = std::make_shared<paint::Picture>();
     picture->width = 2;
