@@ -197,6 +197,18 @@ def pages():
     p["images-float"] = ("<body><p><img src=m.png width=80 height=40 align=left>%s %s</p>"
                          "<p><img src=m.png width=60 height=30 align=right>%s %s</p></body>" % (LOREM, LOREM, LOREM, LOREM))
     p["images-float-narrow"] = ("<body><div style='width:300px'><img src=m.png width=100 height=50 align=left>%s</div></body>" % LOREM)
+    p["float-table-left"] = ("<body><table align=left border=1 width=200><tr><td>left table</td></tr><tr><td>second row</td></tr>"
+                             "</table><p>%s %s</p><p>after</p></body>" % (LOREM, LOREM))
+    p["float-table-right"] = ("<body><p>before</p><table align=right border=1 cellpadding=4><tr><td>right table</td></tr></table>"
+                              "<p>%s</p><div>%s</div></body>" % (LOREM, LOREM))
+    p["float-image-blocks"] = ("<body><p><img src=m.png width=100 height=120 align=left>short</p><p>%s</p><p>%s</p></body>"
+                               % (LOREM, LOREM))
+    p["float-br-clear"] = ("<body><p><img src=m.png width=80 height=80 align=left>beside<br clear=all>below"
+                           "<img src=m.png width=60 height=60 align=right>right side<br clear=right>after</p><p>next</p></body>")
+    p["float-in-cell"] = ("<body><table border=1 width=400><tr><td><img src=m.png width=50 height=90 align=left>cell text</td>"
+                          "<td>other</td></tr></table><p>next</p></body>")
+    p["float-div-end"] = ("<body><div><img src=m.png width=100 height=100 align=left>in the div</div><div>%s</div>"
+                          "<div style='border:1px solid'>framed %s</div></body>" % (LOREM, LOREM))
     p["form-controls"] = ("<body><form><input type=text size=10> <input type=checkbox> <input type=radio> "
                           "<input type=submit value=Send><br><select><option>one<option>second</select>"
                           "<textarea cols=20 rows=3>text</textarea></form></body>")

@@ -117,9 +117,67 @@ int LayoutEngine::LayoutContent(Box& box) {
         --m_depth;
         return 0;
     }
-    int height = box.HasInlineContent() ? LayoutLines(box) : LayoutChildren(box);
+    int height = 0;
+    if (EstablishesContext(box)) {
+        // Its own floats: none from outside reach in, and it grows to hold those inside.
+        std::vector<FloatArea> outer;
+        outer.swap(m_floats);
+        const int outerBottom = std::exchange(m_floatBottom, 0);
+        const FloatOrigin outerOrigin = std::exchange(m_origin, FloatOrigin{});
+        height = box.HasInlineContent() ? LayoutLines(box) : LayoutChildren(box);
+        height = std::max(height, m_floatBottom - box.ContentTop());
+        m_floats.swap(outer);
+        m_floatBottom = outerBottom;
+        m_origin = outerOrigin;
+    } else {
+        height = box.HasInlineContent() ? LayoutLines(box) : LayoutChildren(box);
+    }
     --m_depth;
     return height;
+}
+
+bool LayoutEngine::EstablishesContext(const Box& box) const {
+    return !box.parent || box.kind == BoxKind::Cell || box.kind == BoxKind::InlineBlock || box.kind == BoxKind::Replaced ||
+           box.style.floating != Float::None;
+}
+
+void LayoutEngine::FloatEdges(int top, int bottom, FloatOrigin origin, int width, int& left, int& right) const {
+    left = 0;
+    right = width;
+    for (const auto& f : m_floats)
+        if (f.top - origin.y < bottom && f.bottom - origin.y > top) {
+            if (f.left) left = std::max(left, f.right - origin.x);
+            else right = std::min(right, f.x - origin.x);
+        }
+}
+
+std::pair<int, int> LayoutEngine::PlaceFloat(bool left, int width, int height, int top, FloatOrigin origin, int contentWidth) {
+    // Floats wholly above this one no longer matter (the flow only moves down): keep the list short.
+    if (m_floats.size() > 32)
+        std::erase_if(m_floats, [&](const FloatArea& f) { return f.bottom <= origin.y + top; });
+    int x = 0;
+    for (int guard = 0; guard < 100000; ++guard) {
+        int l, r;
+        FloatEdges(top, top + std::max(height, 1), origin, contentWidth, l, r);
+        x = left ? l : r - width;
+        if (r - l >= width || (l == 0 && r == contentWidth)) break;
+        int next = INT_MAX;  // below the float that ends first
+        for (const auto& f : m_floats)
+            if (f.bottom - origin.y > top) next = std::min(next, f.bottom - origin.y);
+        if (next == INT_MAX) break;
+        top = next;
+    }
+    x = std::max(x, 0);
+    FloatArea area{left, origin.x + x, origin.y + top, origin.x + x + width, origin.y + top + height};
+    m_floats.push_back(area);
+    m_floatBottom = std::max(m_floatBottom, area.bottom);
+    return {x, top};
+}
+
+int LayoutEngine::ClearFloats(int top, FloatOrigin origin, int side) const {
+    for (const auto& f : m_floats)
+        if (side == 0 || (side < 0) == f.left) top = std::max(top, f.bottom - origin.y);
+    return top;
 }
 
 int LayoutEngine::LayoutChildren(Box& box) {
@@ -135,10 +193,27 @@ int LayoutEngine::LayoutChildren(Box& box) {
     int pending = 0;
     bool atTop = true;
     Box* last = nullptr;
+    const FloatOrigin here = m_origin;
+    const FloatOrigin content{here.x + box.ContentLeft(), here.y + box.ContentTop()};
     for (auto& childPtr : box.children) {
         Box& child = *childPtr;
         child.selfCollapsing = true;
+        if (child.style.floating != Float::None) {
+            // Out of the flow: beside the content that follows, at the line it comes in.
+            LayoutBlock(child, contentWidth, box.style);
+            ResolveEdges(child, contentWidth);  // a float's automatic margins are 0
+            const int width = child.width + child.margin[1] + child.margin[3];
+            const int height = child.height + child.margin[0] + child.margin[2];
+            auto [fx, fy] = PlaceFloat(child.style.floating == Float::Left, width, height, y + (atTop && collapseTop ? 0 : pending), content, contentWidth);
+            child.x = box.ContentLeft() + fx + child.margin[3];
+            child.y = box.ContentTop() + fy + child.margin[0];
+            continue;
+        }
+        // Where the child will lie (its top margin collapsing as it stands), for the floats beside it.
+        ResolveEdges(child, contentWidth);
+        m_origin = {content.x + child.margin[3], content.y + y + (atTop && collapseTop ? 0 : std::max(pending, child.margin[0]))};
         LayoutBlock(child, contentWidth, box.style);
+        m_origin = here;
         int top = child.collapsedTop;
         if (quirkContainer && atTop && child.style.marginTopQuirk) top = std::max(0, child.collapsedTop - child.margin[0]);
         int joined = std::max(pending, top);
@@ -303,50 +378,21 @@ int LayoutEngine::LayoutLines(Box& box) {
         int spaceWidth = 0;  // of the blank before it, dropped when the line breaks there
     } lastBreak;
 
-    // Pictures that float to a side: the lines beside them are shorter.
-    struct Floating {
-        bool left;
-        int top, bottom, edge;  // edge: the side of the float that faces the lines
-    };
-    std::vector<Floating> floats;
+    // Floats (pictures aligned left or right, and those of the blocks before): the lines beside them are shorter.
+    const FloatOrigin content{m_origin.x + box.ContentLeft(), m_origin.y + box.ContentTop()};
     std::vector<Box*> waiting;  // floats that did not fit beside the line they came in
-    int floatBottom = 0;
-    auto edgesAt = [&](int top, int bottom, int& left, int& right) {
-        left = 0;
-        right = fullWidth;
-        for (const auto& f : floats)
-            if (f.top < bottom && f.bottom > top) {
-                if (f.left) left = std::max(left, f.edge);
-                else right = std::min(right, f.edge);
-            }
-    };
     auto startLine = [&]() {
         int left, right;
-        edgesAt(y, y + std::max(strut.Height(), 1), left, right);
+        FloatEdges(y, y + std::max(strut.Height(), 1), content, fullWidth, left, right);
         lineLeft = left;
         avail = std::max(0, right - left);
     };
     auto placeFloat = [&](Box& atomic) {
         const int width = atomic.width + atomic.margin[1] + atomic.margin[3];
         const int height = atomic.height + atomic.margin[0] + atomic.margin[2];
-        const bool left = atomic.style.floating == Float::Left;
-        int top = y, x = 0;
-        for (int guard = 0; guard < 100000; ++guard) {
-            int l, r;
-            edgesAt(top, top + std::max(height, 1), l, r);
-            x = left ? l : r - width;
-            if (r - l >= width || (l == 0 && r == fullWidth)) break;
-            int next = INT_MAX;  // below the float that ends first
-            for (const auto& f : floats)
-                if (f.bottom > top) next = std::min(next, f.bottom);
-            if (next == INT_MAX) break;
-            top = next;
-        }
-        x = std::max(x, 0);
-        atomic.x = box.ContentLeft() + x + atomic.margin[3];
-        atomic.y = box.ContentTop() + top + atomic.margin[0];
-        floats.push_back({left, top, top + height, left ? x + width : x});
-        floatBottom = std::max(floatBottom, top + height);
+        auto [fx, fy] = PlaceFloat(atomic.style.floating == Float::Left, width, height, y, content, fullWidth);
+        atomic.x = box.ContentLeft() + fx + atomic.margin[3];
+        atomic.y = box.ContentTop() + fy + atomic.margin[0];
     };
 
     // The number of fragments on the line when an inline element's edge last took room there:
@@ -446,6 +492,16 @@ int LayoutEngine::LayoutLines(Box& box) {
         const bool canWrap = ws == WhiteSpace::Normal || ws == WhiteSpace::PreWrap;
         if (item.kind == InlineItem::Kind::Break) {
             finishLine(true, &context);
+            // BR clear=left|right|all: the next line starts below the floats on that side.
+            if (const auto* clear = item.node ? item.node->FindAttribute(L"clear") : nullptr) {
+                const CString& side = clear->value;
+                int which = side.CompareNoCase(L"left") == 0 ? -1 : side.CompareNoCase(L"right") == 0 ? 1
+                          : side.CompareNoCase(L"all") == 0 || side.CompareNoCase(L"both") == 0 ? 0 : 2;
+                if (which != 2) {
+                    y = ClearFloats(y, content, which);
+                    startLine();
+                }
+            }
             continue;
         }
         if (item.kind == InlineItem::Kind::Atomic) {
@@ -622,8 +678,8 @@ int LayoutEngine::LayoutLines(Box& box) {
     finishLine(false, nullptr);
     for (Box* pending : waiting) placeFloat(*pending);
     FrameInlineElements(box, fullWidth);
-    // The block holds its floats (they do not reach into the blocks after it).
-    return std::max(y, floatBottom);
+    // Floats reach below the block into the ones after it, unless it holds its own.
+    return y;
 }
 
 void LayoutEngine::LayoutAtomic(Box& box, int cw) {
