@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kBlockFloor = 90, kCellFloor = 95, kLineFloor = 95;  // per cent
+constexpr int kBlockFloor = 94, kCellFloor = 97, kLineFloor = 96;  // per cent
 
 struct Measured {
     int index;
