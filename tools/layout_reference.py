@@ -152,6 +152,8 @@ def pages():
     p["inline-frames"] = ("<body><p>before <span style='border:2px solid black;padding:0 6px;margin:0 10px'>framed</span> after "
                           "<b style='padding-left:30px'>padded</b> end</p><div style='width:300px'>lead "
                           "<span style='border:1px solid blue;padding:3px 8px;margin-left:20px'>%s</span> tail</div></body>" % LOREM)
+    p["inline-frames-cell"] = ("<body><table border=1><tr><td><span style='border:3px solid;padding:0 20px'>framed</span></td>"
+                               "<td><b style='margin:0 15px'>spaced</b> words</td></tr></table></body>")
     p["inline-style-box"] = ("<body><div style='width:300px;height:40px;border:2px solid red;padding:5px;margin:10px'>box</div>"
                              "<div style='margin:0 auto;width:200px;background-color:#ccc'>auto</div>"
                              "<div style='padding-left:30px;border-left:4px solid blue'>left</div></body>")

@@ -293,6 +293,23 @@ int InlineEdge(const Style& s, bool start, int reference) {
     return static_cast<int>(std::clamp(room, -static_cast<long long>(kMaxExtent), static_cast<long long>(kMaxExtent)));
 }
 
+// The room taken by the edges of the inline elements left and entered between two contexts of a block.
+int EdgeRoom(const InlineContext* from, const InlineContext* to, int reference) {
+    long long room = 0;
+    auto leave = [&](const InlineContext*& c) {
+        if (c->element) room += InlineEdge(c->style, false, reference);
+        c = c->parent;
+    };
+    auto open = [&](const InlineContext*& c) {
+        if (c->element) room += InlineEdge(c->style, true, reference);
+        c = c->parent;
+    };
+    while (from && to && from->depth > to->depth) leave(from);
+    while (from && to && to->depth > from->depth) open(to);
+    while (from && to && from != to) leave(from), open(to);
+    return static_cast<int>(std::clamp(room, -static_cast<long long>(kMaxExtent), static_cast<long long>(kMaxExtent)));
+}
+
 bool HasInlineFrame(const Style& s) {
     return s.borderTop.Width() || s.borderRight.Width() || s.borderBottom.Width() || s.borderLeft.Width() ||
            s.padding.top.value || s.padding.right.value || s.padding.bottom.value || s.padding.left.value;
@@ -465,20 +482,8 @@ int LayoutEngine::LayoutLines(Box& box) {
     // Entering and leaving inline elements: their margins, borders and padding take room on the line.
     const InlineContext* inside = rootContext;
     auto enter = [&](const InlineContext* to) {
-        const InlineContext* from = inside;
+        const int room = EdgeRoom(inside, to, fullWidth);
         inside = to;
-        int room = 0;
-        auto leave = [&](const InlineContext*& c) {
-            if (c->element) room += InlineEdge(c->style, false, fullWidth);
-            c = c->parent;
-        };
-        auto open = [&](const InlineContext*& c) {
-            if (c->element) room += InlineEdge(c->style, true, fullWidth);
-            c = c->parent;
-        };
-        while (from && to && from->depth > to->depth) leave(from);
-        while (from && to && to->depth > from->depth) open(to);
-        while (from && to && from != to) leave(from), open(to);
         if (room == 0) return;
         commitSpace();
         x = std::clamp(x + room, 0, kMaxExtent);
@@ -845,10 +850,18 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
         lineWidth = 0;
         lastWasSpace = true;
     };
+    const InlineContext* inside = box.contexts.empty() ? nullptr : box.contexts.front().get();
+    auto enter = [&](const InlineContext* to) {
+        const int room = std::max(0, EdgeRoom(inside, to, 0));
+        inside = to;
+        segment += room;
+        lineWidth += room;
+    };
     for (const InlineItem& item : box.items) {
         const InlineContext& context = *item.context;
         const WhiteSpace ws = context.style.whiteSpace;
         const bool canWrap = ws == WhiteSpace::Normal || ws == WhiteSpace::PreWrap;
+        if (&context != inside) enter(&context);
         if (item.kind == InlineItem::Kind::Break) {
             endLine();
             continue;
@@ -900,6 +913,7 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
             i = end;
         }
     }
+    if (inside) enter(box.contexts.front().get());
     endLine();
     return result;
 }
