@@ -45,7 +45,11 @@ public:
         }
         for (const auto& child : box.inlineBoxes)
             if (child->style.floating != Float::None && child->kind == BoxKind::Replaced) PaintBox(*child, x, y, false);
-        for (const auto& child : box.children) PaintBox(*child, x, y, false);
+        // Floats above the blocks they reach into.
+        for (const auto& child : box.children)
+            if (child->style.floating == Float::None) PaintBox(*child, x, y, false);
+        for (const auto& child : box.children)
+            if (child->style.floating != Float::None) PaintBox(*child, x, y, false);
     }
 
     // Repeats the picture over the area, the tiles lined up from (originX, originY).

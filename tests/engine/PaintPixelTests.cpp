@@ -64,6 +64,16 @@ TEST(PaintPixels, AFramedInlineElementDrawsItsSidesOnItsFirstAndLastLines) {
     EXPECT_EQ(page.bitmap.Pixel(last.right + 6, last.top + 2), paint::Rgb(255, 0, 0));     // right side on the last
 }
 
+TEST(PaintPixels, AFloatShowsAboveTheBackgroundOfTheBlockItReachesInto) {
+    PaintedPage page(L"<body><table id=t align=left bgcolor=#00ff00 width=60 height=60><tr><td></td></tr></table>"
+                     L"<div id=d style='background-color:#0000ff'>beside the table</div></body>",
+                     300, 200);
+    paint::Rect t = page.Box(L"t"), d = page.Box(L"d");
+    ASSERT_LT(d.top, t.bottom);  // the block lies beside the table, not below it
+    EXPECT_EQ(page.bitmap.Pixel(t.left + 5, d.top + 2), paint::Rgb(0, 255, 0));
+    EXPECT_EQ(page.bitmap.Pixel(t.right + 60, d.top + 2), paint::Rgb(0, 0, 255));
+}
+
 TEST(PaintPixels, PicturesDrawTheirPixelsAndBrokenOnesAFrame) {
     auto picture = std::make_shared<paint::Picture>();
     picture->width = 2;
