@@ -207,6 +207,8 @@ def pages():
                                % (LOREM, LOREM))
     p["float-br-clear"] = ("<body><p><img src=m.png width=80 height=80 align=left>beside<br clear=all>below"
                            "<img src=m.png width=60 height=60 align=right>right side<br clear=right>after</p><p>next</p></body>")
+    p["float-then-tables"] = ("<body><img src=m.png width=100 height=80 align=left><table border=1><tr><td>beside</td></tr></table>"
+                              "<table border=1 width=100%><tr><td>full width</td></tr></table><p>after</p></body>")
     p["float-in-cell"] = ("<body><table border=1 width=400><tr><td><img src=m.png width=50 height=90 align=left>cell text</td>"
                           "<td>other</td></tr></table><p>next</p></body>")
     p["float-div-end"] = ("<body><div><img src=m.png width=100 height=100 align=left>in the div</div><div>%s</div>"

@@ -231,6 +231,23 @@ int LayoutEngine::LayoutChildren(Box& box) {
             y = Clamp(static_cast<long long>(y) + joined);
             child.y = box.ContentTop() + y;
         }
+        if (child.kind == BoxKind::Table && !m_floats.empty()) {
+            // A table does not flow around floats: it goes beside them where it fits, else below.
+            const int width = child.width + child.margin[1] + child.margin[3];
+            int left = 0, right = contentWidth;
+            for (int guard = 0; guard < 100000; ++guard) {
+                FloatEdges(y, y + std::max(child.height, 1), content, contentWidth, left, right);
+                if (right - left >= width || (left == 0 && right == contentWidth)) break;
+                int next = ClearFloats(y, content, 0);
+                for (const auto& f : m_floats)
+                    if (f.bottom - content.y > y) next = std::min(next, f.bottom - content.y);
+                if (next <= y) break;
+                y = next;
+            }
+            child.y = box.ContentTop() + y;
+            child.x = std::max(child.x, box.ContentLeft() + left + child.margin[3]);
+            child.x = std::max(box.ContentLeft() + left, std::min(child.x, box.ContentLeft() + right - child.width - child.margin[1]));
+        }
         {
             y = Clamp(static_cast<long long>(y) + child.height);
             pending = child.collapsedBottom;
