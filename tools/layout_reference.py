@@ -149,6 +149,11 @@ def pages():
     p["inline-style-font"] = ("<body><span style='font-size:20px'>twenty</span> <span style='font-size:12pt'>twelve pt</span> "
                               "<span style='font-size:small'>small</span> <span style='font-weight:bold'>bold</span> "
                               "<span style='font-family:DejaVu Sans'>sans</span></body>")
+    p["inline-frames"] = ("<body><p>before <span style='border:2px solid black;padding:0 6px;margin:0 10px'>framed</span> after "
+                          "<b style='padding-left:30px'>padded</b> end</p><div style='width:300px'>lead "
+                          "<span style='border:1px solid blue;padding:3px 8px;margin-left:20px'>%s</span> tail</div></body>" % LOREM)
+    p["inline-frames-cell"] = ("<body><table border=1><tr><td><span style='border:3px solid;padding:0 20px'>framed</span></td>"
+                               "<td><b style='margin:0 15px'>spaced</b> words</td></tr></table></body>")
     p["inline-style-box"] = ("<body><div style='width:300px;height:40px;border:2px solid red;padding:5px;margin:10px'>box</div>"
                              "<div style='margin:0 auto;width:200px;background-color:#ccc'>auto</div>"
                              "<div style='padding-left:30px;border-left:4px solid blue'>left</div></body>")
@@ -194,6 +199,20 @@ def pages():
     p["images-float"] = ("<body><p><img src=m.png width=80 height=40 align=left>%s %s</p>"
                          "<p><img src=m.png width=60 height=30 align=right>%s %s</p></body>" % (LOREM, LOREM, LOREM, LOREM))
     p["images-float-narrow"] = ("<body><div style='width:300px'><img src=m.png width=100 height=50 align=left>%s</div></body>" % LOREM)
+    p["float-table-left"] = ("<body><table align=left border=1 width=200><tr><td>left table</td></tr><tr><td>second row</td></tr>"
+                             "</table><p>%s %s</p><p>after</p></body>" % (LOREM, LOREM))
+    p["float-table-right"] = ("<body><p>before</p><table align=right border=1 cellpadding=4><tr><td>right table</td></tr></table>"
+                              "<p>%s</p><div>%s</div></body>" % (LOREM, LOREM))
+    p["float-image-blocks"] = ("<body><p><img src=m.png width=100 height=120 align=left>short</p><p>%s</p><p>%s</p></body>"
+                               % (LOREM, LOREM))
+    p["float-br-clear"] = ("<body><p><img src=m.png width=80 height=80 align=left>beside<br clear=all>below"
+                           "<img src=m.png width=60 height=60 align=right>right side<br clear=right>after</p><p>next</p></body>")
+    p["float-then-tables"] = ("<body><img src=m.png width=100 height=80 align=left><table border=1><tr><td>beside</td></tr></table>"
+                              "<table border=1 width=100%><tr><td>full width</td></tr></table><p>after</p></body>")
+    p["float-in-cell"] = ("<body><table border=1 width=400><tr><td><img src=m.png width=50 height=90 align=left>cell text</td>"
+                          "<td>other</td></tr></table><p>next</p></body>")
+    p["float-div-end"] = ("<body><div><img src=m.png width=100 height=100 align=left>in the div</div><div>%s</div>"
+                          "<div style='border:1px solid'>framed %s</div></body>" % (LOREM, LOREM))
     p["form-controls"] = ("<body><form><input type=text size=10> <input type=checkbox> <input type=radio> "
                           "<input type=submit value=Send><br><select><option>one<option>second</select>"
                           "<textarea cols=20 rows=3>text</textarea></form></body>")

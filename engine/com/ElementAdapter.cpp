@@ -72,6 +72,7 @@ void* ElementAdapter<D, E...>::FindNodeInterface(REFIID riid) {
     if (!m_node->IsElement()) return nullptr;
     if (riid == IID_IHTMLElement) return static_cast<IHTMLElement*>(this);
     if (riid == IID_IHTMLControlElement) return static_cast<IHTMLControlElement*>(this);
+    if (riid == IID_IHTMLElement2) return static_cast<IHTMLElement2*>(this);
     return nullptr;
 }
 
@@ -335,6 +336,6 @@ template class ElementAdapter<InputAdapter, IHTMLInputElementNotImpl, IHTMLOptio
 template class ElementAdapter<TextAreaAdapter, IHTMLTextAreaElementNotImpl>;
 template class ElementAdapter<SelectAdapter, IHTMLSelectElementNotImpl>;
 template class ElementAdapter<OptionAdapter, IHTMLOptionElementNotImpl>;
-template class ElementAdapter<BodyAdapter, IHTMLBodyElementNotImpl, IHTMLElement2NotImpl>;
+template class ElementAdapter<BodyAdapter, IHTMLBodyElementNotImpl>;
 
 }  // namespace com

@@ -12,7 +12,7 @@ namespace com {
 
 template <typename Derived, typename... Extra>
 class ElementAdapter : public EngineComObject<Derived, IHTMLDOMNodeNotImpl, IHTMLElementNotImpl, IHTMLControlElementNotImpl,
-                                        IEngineNode, Extra...> {
+                                              IHTMLElement2NotImpl, IEngineNode, Extra...> {
 public:
     ElementAdapter(StatePtr state, dom::NodePtr node) : m_state(std::move(state)), m_node(std::move(node)) {
         m_state->adapters[m_node.get()] = static_cast<IHTMLDOMNode*>(this);
@@ -66,8 +66,35 @@ public:
     HRESULT STDMETHODCALLTYPE get_offsetParent(IHTMLElement** p) override { return GetOffsetParent(m_state, m_node.get(), p); }
     HRESULT STDMETHODCALLTYPE get_children(IDispatch** p) override;
     HRESULT STDMETHODCALLTYPE get_all(IDispatch** p) override;
+    // IHTMLElement2 (its members that IHTMLControlElement shares answer for both)
+    HRESULT STDMETHODCALLTYPE get_clientHeight(LONG* p) override { return Metric(BodyMetric::ClientHeight, p); }
+    HRESULT STDMETHODCALLTYPE get_clientWidth(LONG* p) override { return Metric(BodyMetric::ClientWidth, p); }
+    HRESULT STDMETHODCALLTYPE get_clientTop(LONG* p) override { return Metric(BodyMetric::ClientTop, p); }
+    HRESULT STDMETHODCALLTYPE get_clientLeft(LONG* p) override { return Metric(BodyMetric::ClientLeft, p); }
+    HRESULT STDMETHODCALLTYPE get_scrollHeight(LONG* p) override { return Metric(BodyMetric::ScrollHeight, p); }
+    HRESULT STDMETHODCALLTYPE get_scrollWidth(LONG* p) override { return Metric(BodyMetric::ScrollWidth, p); }
+    HRESULT STDMETHODCALLTYPE get_scrollTop(LONG* p) override { return Metric(BodyMetric::ScrollTop, p); }
+    HRESULT STDMETHODCALLTYPE get_scrollLeft(LONG* p) override { return Metric(BodyMetric::ScrollLeft, p); }
+    // Only the page scrolls: an element's scroll position stays 0, as in browsers for elements that do not scroll.
+    HRESULT STDMETHODCALLTYPE put_scrollTop(LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE put_scrollLeft(LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE addFilter(IUnknown*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE removeFilter(IUnknown*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE blur() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE focus() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_accessKey(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accessKey(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onblur(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onblur(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onfocus(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onfocus(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onresize(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onresize(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_tabIndex(short*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_tabIndex(short) override { return E_NOTIMPL; }
 
 protected:
+    HRESULT Metric(BodyMetric metric, LONG* p) { return GetElementMetric(m_state, m_node.get(), metric, p); }
     dom::Node& Target() const { return *m_node; }
     StatePtr m_state;
     dom::NodePtr m_node;
@@ -192,19 +219,13 @@ public:
     HRESULT STDMETHODCALLTYPE get_index(LONG* p) override;
 };
 
-class BodyAdapter final : public ElementAdapter<BodyAdapter, IHTMLBodyElementNotImpl, IHTMLElement2NotImpl> {
+class BodyAdapter final : public ElementAdapter<BodyAdapter, IHTMLBodyElementNotImpl> {
 public:
     using ElementAdapter::ElementAdapter;
     void* FindInterface(REFIID riid);
     HRESULT STDMETHODCALLTYPE createControlRange(IDispatch** range) override;
-    // Members IHTMLElement2 shares with the other element interfaces, not used by the system.
-    HRESULT STDMETHODCALLTYPE addFilter(IUnknown *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE blur() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE focus() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accessKey(BSTR *) override { return E_NOTIMPL; }
+    // The page's own client and scroll sizes, and its scroll position.
     HRESULT STDMETHODCALLTYPE get_clientHeight(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ClientHeight, p); }
-    HRESULT STDMETHODCALLTYPE get_clientLeft(LONG *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_clientTop(LONG *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_clientWidth(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ClientWidth, p); }
     HRESULT STDMETHODCALLTYPE get_scrollHeight(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ScrollHeight, p); }
     HRESULT STDMETHODCALLTYPE get_scrollWidth(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ScrollWidth, p); }
@@ -212,16 +233,6 @@ public:
     HRESULT STDMETHODCALLTYPE get_scrollLeft(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ScrollLeft, p); }
     HRESULT STDMETHODCALLTYPE put_scrollTop(LONG v) override { return PutBodyScroll(m_state, BodyMetric::ScrollTop, v); }
     HRESULT STDMETHODCALLTYPE put_scrollLeft(LONG v) override { return PutBodyScroll(m_state, BodyMetric::ScrollLeft, v); }
-    HRESULT STDMETHODCALLTYPE get_onblur(VARIANT *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_onfocus(VARIANT *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_onresize(VARIANT *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_tabIndex(short *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accessKey(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_onblur(VARIANT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_onfocus(VARIANT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_onresize(VARIANT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_tabIndex(short) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE removeFilter(IUnknown *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE createTextRange(IHTMLTxtRange** range) override;
     HRESULT STDMETHODCALLTYPE put_bgColor(VARIANT v) override;
     HRESULT STDMETHODCALLTYPE get_bgColor(VARIANT* p) override;

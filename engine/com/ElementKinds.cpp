@@ -447,7 +447,6 @@ HRESULT OptionAdapter::get_index(LONG* p) {
 
 void* BodyAdapter::FindInterface(REFIID riid) {
     if (riid == IID_IHTMLBodyElement) return static_cast<IHTMLBodyElement*>(this);
-    if (riid == IID_IHTMLElement2) return static_cast<IHTMLElement2*>(this);
     return FindNodeInterface(riid);
 }
 

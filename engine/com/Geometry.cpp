@@ -38,10 +38,30 @@ HRESULT GetBodyMetric(const StatePtr& state, BodyMetric metric, LONG* out) {
     switch (metric) {
     case BodyMetric::ClientWidth: *out = view.ViewportWidth(); break;
     case BodyMetric::ClientHeight: *out = view.ViewportHeight(); break;
+    case BodyMetric::ClientLeft:
+    case BodyMetric::ClientTop: *out = 0; break;
     case BodyMetric::ScrollWidth: *out = std::max(current.ContentWidth(), view.ViewportWidth()); break;
     case BodyMetric::ScrollHeight: *out = std::max(current.ContentHeight(), view.ViewportHeight()); break;
     case BodyMetric::ScrollLeft: *out = view.ScrollX(); break;
     case BodyMetric::ScrollTop: *out = view.ScrollY(); break;
+    }
+    return S_OK;
+}
+
+HRESULT GetElementMetric(const StatePtr& state, const dom::Node* element, BodyMetric metric, LONG* out) {
+    if (!out) return E_POINTER;
+    *out = 0;
+    if (!element) return S_OK;
+    layout::ClientArea area = ViewOf(*state).Current().Client(*element);
+    switch (metric) {
+    case BodyMetric::ClientWidth: *out = area.clientWidth; break;
+    case BodyMetric::ClientHeight: *out = area.clientHeight; break;
+    case BodyMetric::ClientLeft: *out = area.clientLeft; break;
+    case BodyMetric::ClientTop: *out = area.clientTop; break;
+    case BodyMetric::ScrollWidth: *out = area.scrollWidth; break;
+    case BodyMetric::ScrollHeight: *out = area.scrollHeight; break;
+    case BodyMetric::ScrollLeft:
+    case BodyMetric::ScrollTop: break;
     }
     return S_OK;
 }

@@ -26,6 +26,7 @@ struct InlineContext {
     const dom::Node* element = nullptr;  // null: the block itself
     Style style;
     const InlineContext* parent = nullptr;
+    int depth = 0;  // of nesting below the block
     mutable int font = -1;  // the measuring canvas's font, made at layout
 };
 
@@ -54,11 +55,21 @@ struct Fragment {
     bool collapsedSpaceAfter = false;  // a collapsed run of white space follows (part of the width)
 };
 
+// The border box of an inline element with a border or padding, on one line. Its left
+// side is drawn on the element's first line, its right side on its last.
+struct InlineSpan {
+    const InlineContext* context = nullptr;
+    int left = 0, right = 0;   // relative to the block's border box
+    int top = 0, bottom = 0;   // relative to the line
+    bool opens = false, closes = false;
+};
+
 struct Line {
     int top = 0;  // relative to the block's border box
     int height = 0;
     int baseline = 0;  // from the line's top
     std::vector<Fragment> fragments;
+    std::vector<InlineSpan> spans;  // outer elements first
 };
 
 struct Box {

@@ -149,6 +149,7 @@ private:
                 made->element = element;
                 made->style = *style;
                 made->parent = context;
+                made->depth = context->depth + 1;
                 found = made.get();
                 target.contexts.push_back(std::move(made));
             }

@@ -72,6 +72,14 @@ void ForEachFragment(const Box& box, int x, int y, Visit&& visit) {
         if (!child->node) ForEachFragment(*child, x + child->x, y + child->y, visit);
 }
 
+// Calls visit(blockX, blockY, line) for every line of the box and of its anonymous blocks.
+template <typename Visit>
+void ForEachLine(const Box& box, int x, int y, Visit&& visit) {
+    for (const auto& line : box.lines) visit(x, y, line);
+    for (const auto& child : box.children)
+        if (!child->node) ForEachLine(*child, x + child->x, y + child->y, visit);
+}
+
 bool InContext(const InlineContext* context, const dom::Node& element) {
     for (; context; context = context->parent)
         if (context->element == &element) return true;
@@ -80,9 +88,10 @@ bool InContext(const InlineContext* context, const dom::Node& element) {
 
 }  // namespace
 
-std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element) const {
+std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element, int* firstLeft) const {
     if (auto it = m_boxes.find(&element); it != m_boxes.end()) {
         auto [x, y] = m_origins.at(it->second);
+        if (firstLeft) *firstLeft = x;
         return paint::Rect{x, y, x + it->second->width, y + it->second->height};
     }
     // An inline element or text: the fragments it holds, in its nearest block.
@@ -98,8 +107,20 @@ std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element) c
         if (!inside) return;
         paint::Rect r{x + fragment.x, y + line.top + fragment.top, x + fragment.x + fragment.width,
                       y + line.top + fragment.top + fragment.height};
+        if (!result && firstLeft) *firstLeft = r.left;
         result = result ? result->Union(r) : r;
         if (result->IsEmpty()) result = r;
+    });
+    bool opened = false;
+    // With a border or padding, the element's own boxes on its lines.
+    ForEachLine(block, bx, by, [&](int x, int y, const Line& line) {
+        for (const auto& span : line.spans)
+            if (span.context->element == &element) {
+                paint::Rect r{x + span.left, y + line.top + span.top, x + span.right, y + line.top + span.bottom};
+                if (!opened && firstLeft) *firstLeft = r.left;
+                opened = true;
+                result = result ? result->Union(r) : r;
+            }
     });
     return result;
 }
@@ -127,7 +148,8 @@ std::vector<paint::Rect> DocumentLayout::TextRects(const dom::Node& node) const 
 
 OffsetBox DocumentLayout::Offsets(const dom::Node& element) const {
     OffsetBox result;
-    auto rect = BorderBox(element);
+    int firstLeft = 0;
+    auto rect = BorderBox(element, &firstLeft);
     if (!rect) return result;
     result.width = rect->Width();
     result.height = rect->Height();
@@ -144,7 +166,7 @@ OffsetBox DocumentLayout::Offsets(const dom::Node& element) const {
             originY = y + it->second->border[0];
         }
     }
-    result.left = rect->left - originX;
+    result.left = firstLeft - originX;  // an inline element over several lines: where it begins
     result.top = rect->top - originY;
     return result;
 }
@@ -264,6 +286,48 @@ std::optional<paint::Rect> DocumentLayout::CaretRect(const dom::Node& text, int 
         int top = y + line.top + fragment.top;
         result = paint::Rect{left, top, left + 1, top + fragment.height};
     });
+    return result;
+}
+
+ClientArea DocumentLayout::Client(const dom::Node& element) const {
+    ClientArea result;
+    auto it = m_boxes.find(&element);
+    if (it == m_boxes.end()) return result;
+    const Box& box = *it->second;
+    result.clientLeft = box.border[3];
+    result.clientTop = box.border[0];
+    result.clientWidth = std::max(0, box.width - box.border[1] - box.border[3]);
+    result.clientHeight = std::max(0, box.height - box.border[0] - box.border[2]);
+    // What the box holds, measured from its padding box's top left, plus the padding after it.
+    auto [ox, oy] = m_origins.at(&box);
+    ox += box.border[3];
+    oy += box.border[0];
+    int right = 0, bottom = 0;
+    std::vector<const Box*> stack;
+    auto pushChildren = [&](const Box& b) {
+        for (const auto& child : b.children) stack.push_back(child.get());
+        for (const auto& child : b.inlineBoxes) stack.push_back(child.get());
+    };
+    auto measureLines = [&](const Box& b) {
+        auto [x, y] = m_origins.at(&b);
+        for (const auto& line : b.lines) {
+            bottom = std::max(bottom, y + line.top + line.height - oy);
+            for (const auto& fragment : line.fragments) right = std::max(right, x + fragment.x + fragment.width - ox);
+        }
+    };
+    measureLines(box);
+    pushChildren(box);
+    while (!stack.empty()) {
+        const Box* b = stack.back();
+        stack.pop_back();
+        auto [x, y] = m_origins.at(b);
+        right = std::max(right, x + b->width + b->margin[1] - ox);
+        bottom = std::max(bottom, y + b->height + b->margin[2] - oy);
+        measureLines(*b);
+        pushChildren(*b);
+    }
+    result.scrollWidth = std::max(result.clientWidth, right + box.padding[1]);
+    result.scrollHeight = std::max(result.clientHeight, bottom + box.padding[2]);
     return result;
 }
 

@@ -19,6 +19,13 @@ struct OffsetBox {
     const dom::Node* parent = nullptr;  // the offset parent, null for BODY and HTML
 };
 
+// An element's inner area (inside its border) and the extent of what it holds.
+struct ClientArea {
+    int clientLeft = 0, clientTop = 0;  // the border's widths
+    int clientWidth = 0, clientHeight = 0;
+    int scrollWidth = 0, scrollHeight = 0;
+};
+
 struct HitPoint {
     const dom::Node* node = nullptr;  // a text node, or the element hit
     int offset = 0;                   // the character offset in a text node; else the child index
@@ -44,8 +51,11 @@ public:
     paint::Color CanvasBackground() const;
 
     // Geometry in page coordinates (the page's top left is 0,0).
-    std::optional<paint::Rect> BorderBox(const dom::Node& element) const;
+    // `firstLeft`, when given, receives the left of the box's first piece (an inline element's first line).
+    std::optional<paint::Rect> BorderBox(const dom::Node& element, int* firstLeft = nullptr) const;
     OffsetBox Offsets(const dom::Node& element) const;
+    // Zero for inline elements, which have no inner area.
+    ClientArea Client(const dom::Node& element) const;
     const dom::Node* ElementFromPoint(int x, int y) const;
     // The rectangles of the text runs below a node, in page coordinates.
     std::vector<paint::Rect> TextRects(const dom::Node& node) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace layout {
 
@@ -11,6 +12,8 @@ namespace {
 
 constexpr int kMaxColumns = 4096;
 constexpr int kMaxExtent = 1 << 28;  // positions stay far from overflowing an int
+// The face and size form controls show their text in.
+const paint::FontSpec kControlFont{L"DejaVu Sans, sans-serif", 13, false, false};
 
 int Clamp(long long value) { return static_cast<int>(std::clamp<long long>(value, -kMaxExtent, kMaxExtent)); }
 
@@ -114,9 +117,67 @@ int LayoutEngine::LayoutContent(Box& box) {
         --m_depth;
         return 0;
     }
-    int height = box.HasInlineContent() ? LayoutLines(box) : LayoutChildren(box);
+    int height = 0;
+    if (EstablishesContext(box)) {
+        // Its own floats: none from outside reach in, and it grows to hold those inside.
+        std::vector<FloatArea> outer;
+        outer.swap(m_floats);
+        const int outerBottom = std::exchange(m_floatBottom, 0);
+        const FloatOrigin outerOrigin = std::exchange(m_origin, FloatOrigin{});
+        height = box.HasInlineContent() ? LayoutLines(box) : LayoutChildren(box);
+        height = std::max(height, m_floatBottom - box.ContentTop());
+        m_floats.swap(outer);
+        m_floatBottom = outerBottom;
+        m_origin = outerOrigin;
+    } else {
+        height = box.HasInlineContent() ? LayoutLines(box) : LayoutChildren(box);
+    }
     --m_depth;
     return height;
+}
+
+bool LayoutEngine::EstablishesContext(const Box& box) const {
+    return !box.parent || box.kind == BoxKind::Cell || box.kind == BoxKind::InlineBlock || box.kind == BoxKind::Replaced ||
+           box.style.floating != Float::None;
+}
+
+void LayoutEngine::FloatEdges(int top, int bottom, FloatOrigin origin, int width, int& left, int& right) const {
+    left = 0;
+    right = width;
+    for (const auto& f : m_floats)
+        if (f.top - origin.y < bottom && f.bottom - origin.y > top) {
+            if (f.left) left = std::max(left, f.right - origin.x);
+            else right = std::min(right, f.x - origin.x);
+        }
+}
+
+std::pair<int, int> LayoutEngine::PlaceFloat(bool left, int width, int height, int top, FloatOrigin origin, int contentWidth) {
+    // Floats wholly above this one no longer matter (the flow only moves down): keep the list short.
+    if (m_floats.size() > 32)
+        std::erase_if(m_floats, [&](const FloatArea& f) { return f.bottom <= origin.y + top; });
+    int x = 0;
+    for (int guard = 0; guard < 100000; ++guard) {
+        int l, r;
+        FloatEdges(top, top + std::max(height, 1), origin, contentWidth, l, r);
+        x = left ? l : r - width;
+        if (r - l >= width || (l == 0 && r == contentWidth)) break;
+        int next = INT_MAX;  // below the float that ends first
+        for (const auto& f : m_floats)
+            if (f.bottom - origin.y > top) next = std::min(next, f.bottom - origin.y);
+        if (next == INT_MAX) break;
+        top = next;
+    }
+    x = std::max(x, 0);
+    FloatArea area{left, origin.x + x, origin.y + top, origin.x + x + width, origin.y + top + height};
+    m_floats.push_back(area);
+    m_floatBottom = std::max(m_floatBottom, area.bottom);
+    return {x, top};
+}
+
+int LayoutEngine::ClearFloats(int top, FloatOrigin origin, int side) const {
+    for (const auto& f : m_floats)
+        if (side == 0 || (side < 0) == f.left) top = std::max(top, f.bottom - origin.y);
+    return top;
 }
 
 int LayoutEngine::LayoutChildren(Box& box) {
@@ -132,10 +193,27 @@ int LayoutEngine::LayoutChildren(Box& box) {
     int pending = 0;
     bool atTop = true;
     Box* last = nullptr;
+    const FloatOrigin here = m_origin;
+    const FloatOrigin content{here.x + box.ContentLeft(), here.y + box.ContentTop()};
     for (auto& childPtr : box.children) {
         Box& child = *childPtr;
         child.selfCollapsing = true;
+        if (child.style.floating != Float::None) {
+            // Out of the flow: beside the content that follows, at the line it comes in.
+            LayoutBlock(child, contentWidth, box.style);
+            ResolveEdges(child, contentWidth);  // a float's automatic margins are 0
+            const int width = child.width + child.margin[1] + child.margin[3];
+            const int height = child.height + child.margin[0] + child.margin[2];
+            auto [fx, fy] = PlaceFloat(child.style.floating == Float::Left, width, height, y + (atTop && collapseTop ? 0 : pending), content, contentWidth);
+            child.x = box.ContentLeft() + fx + child.margin[3];
+            child.y = box.ContentTop() + fy + child.margin[0];
+            continue;
+        }
+        // Where the child will lie (its top margin collapsing as it stands), for the floats beside it.
+        ResolveEdges(child, contentWidth);
+        m_origin = {content.x + child.margin[3], content.y + y + (atTop && collapseTop ? 0 : std::max(pending, child.margin[0]))};
         LayoutBlock(child, contentWidth, box.style);
+        m_origin = here;
         int top = child.collapsedTop;
         if (quirkContainer && atTop && child.style.marginTopQuirk) top = std::max(0, child.collapsedTop - child.margin[0]);
         int joined = std::max(pending, top);
@@ -152,6 +230,23 @@ int LayoutEngine::LayoutChildren(Box& box) {
         } else {
             y = Clamp(static_cast<long long>(y) + joined);
             child.y = box.ContentTop() + y;
+        }
+        if (child.kind == BoxKind::Table && !m_floats.empty()) {
+            // A table does not flow around floats: it goes beside them where it fits, else below.
+            const int width = child.width + child.margin[1] + child.margin[3];
+            int left = 0, right = contentWidth;
+            for (int guard = 0; guard < 100000; ++guard) {
+                FloatEdges(y, y + std::max(child.height, 1), content, contentWidth, left, right);
+                if (right - left >= width || (left == 0 && right == contentWidth)) break;
+                int next = ClearFloats(y, content, 0);
+                for (const auto& f : m_floats)
+                    if (f.bottom - content.y > y) next = std::min(next, f.bottom - content.y);
+                if (next <= y) break;
+                y = next;
+            }
+            child.y = box.ContentTop() + y;
+            child.x = std::max(child.x, box.ContentLeft() + left + child.margin[3]);
+            child.x = std::max(box.ContentLeft() + left, std::min(child.x, box.ContentLeft() + right - child.width - child.margin[1]));
         }
         {
             y = Clamp(static_cast<long long>(y) + child.height);
@@ -206,6 +301,84 @@ void MoveToNextLine(Line& line, size_t index, int start, int breakX, int spaceWi
     next(moved);
 }
 
+namespace {
+
+// The room an inline element takes before or after its content: margin, border and padding.
+int InlineEdge(const Style& s, bool start, int reference) {
+    long long room = start ? static_cast<long long>(s.margin.left.Resolve(reference)) + s.borderLeft.Width() + s.padding.left.Resolve(reference)
+                           : static_cast<long long>(s.margin.right.Resolve(reference)) + s.borderRight.Width() + s.padding.right.Resolve(reference);
+    return static_cast<int>(std::clamp(room, -static_cast<long long>(kMaxExtent), static_cast<long long>(kMaxExtent)));
+}
+
+// The room taken by the edges of the inline elements left and entered between two contexts of a block.
+int EdgeRoom(const InlineContext* from, const InlineContext* to, int reference) {
+    long long room = 0;
+    auto leave = [&](const InlineContext*& c) {
+        if (c->element) room += InlineEdge(c->style, false, reference);
+        c = c->parent;
+    };
+    auto open = [&](const InlineContext*& c) {
+        if (c->element) room += InlineEdge(c->style, true, reference);
+        c = c->parent;
+    };
+    while (from && to && from->depth > to->depth) leave(from);
+    while (from && to && to->depth > from->depth) open(to);
+    while (from && to && from != to) leave(from), open(to);
+    return static_cast<int>(std::clamp(room, -static_cast<long long>(kMaxExtent), static_cast<long long>(kMaxExtent)));
+}
+
+bool HasInlineFrame(const Style& s) {
+    return s.borderTop.Width() || s.borderRight.Width() || s.borderBottom.Width() || s.borderLeft.Width() ||
+           s.padding.top.value || s.padding.right.value || s.padding.bottom.value || s.padding.left.value;
+}
+
+// The border boxes of the block's framed inline elements on each of its lines, from the
+// fragments they hold. Elements nested deeper than kDeepest below a fragment's own go unframed.
+void FrameInlineElements(Box& box, int reference) {
+    constexpr int kDeepest = 64;
+    bool any = false;
+    for (const auto& context : box.contexts) any = any || (context->element && HasInlineFrame(context->style));
+    if (!any) return;
+    for (auto& line : box.lines) {
+        line.spans.clear();
+        for (const auto& fragment : line.fragments) {
+            int k = 0;
+            for (const InlineContext* c = fragment.context; c && c->element && k < kDeepest; c = c->parent, ++k) {
+                if (!HasInlineFrame(c->style)) continue;
+                auto it = std::find_if(line.spans.begin(), line.spans.end(), [&](const InlineSpan& span) { return span.context == c; });
+                if (it == line.spans.end()) {
+                    line.spans.push_back({c, fragment.x, fragment.x + fragment.width, fragment.top, fragment.top + fragment.height});
+                    continue;
+                }
+                it->left = std::min(it->left, fragment.x);
+                it->right = std::max(it->right, fragment.x + fragment.width);
+                it->top = std::min(it->top, fragment.top);
+                it->bottom = std::max(it->bottom, fragment.top + fragment.height);
+            }
+        }
+        std::sort(line.spans.begin(), line.spans.end(), [](const InlineSpan& a, const InlineSpan& b) { return a.context->depth < b.context->depth; });
+    }
+    // The first and the last line of each element carry its left and right sides.
+    std::vector<const InlineContext*> seen;
+    for (auto& line : box.lines)
+        for (auto& span : line.spans)
+            if (std::find(seen.begin(), seen.end(), span.context) == seen.end()) span.opens = true, seen.push_back(span.context);
+    seen.clear();
+    for (auto line = box.lines.rbegin(); line != box.lines.rend(); ++line)
+        for (auto& span : line->spans)
+            if (std::find(seen.begin(), seen.end(), span.context) == seen.end()) span.closes = true, seen.push_back(span.context);
+    for (auto& line : box.lines)
+        for (auto& span : line.spans) {
+            const Style& s = span.context->style;
+            if (span.opens) span.left -= s.borderLeft.Width() + s.padding.left.Resolve(reference);
+            if (span.closes) span.right += s.borderRight.Width() + s.padding.right.Resolve(reference);
+            span.top -= s.borderTop.Width() + s.padding.top.Resolve(reference);
+            span.bottom += s.borderBottom.Width() + s.padding.bottom.Resolve(reference);
+        }
+}
+
+}  // namespace
+
 int LayoutEngine::LayoutLines(Box& box) {
     box.selfCollapsing = false;
     box.collapsedTop = box.margin[0];
@@ -239,55 +412,29 @@ int LayoutEngine::LayoutLines(Box& box) {
         int spaceWidth = 0;  // of the blank before it, dropped when the line breaks there
     } lastBreak;
 
-    // Pictures that float to a side: the lines beside them are shorter.
-    struct Floating {
-        bool left;
-        int top, bottom, edge;  // edge: the side of the float that faces the lines
-    };
-    std::vector<Floating> floats;
+    // Floats (pictures aligned left or right, and those of the blocks before): the lines beside them are shorter.
+    const FloatOrigin content{m_origin.x + box.ContentLeft(), m_origin.y + box.ContentTop()};
     std::vector<Box*> waiting;  // floats that did not fit beside the line they came in
-    int floatBottom = 0;
-    auto edgesAt = [&](int top, int bottom, int& left, int& right) {
-        left = 0;
-        right = fullWidth;
-        for (const auto& f : floats)
-            if (f.top < bottom && f.bottom > top) {
-                if (f.left) left = std::max(left, f.edge);
-                else right = std::min(right, f.edge);
-            }
-    };
     auto startLine = [&]() {
         int left, right;
-        edgesAt(y, y + std::max(strut.Height(), 1), left, right);
+        FloatEdges(y, y + std::max(strut.Height(), 1), content, fullWidth, left, right);
         lineLeft = left;
         avail = std::max(0, right - left);
     };
     auto placeFloat = [&](Box& atomic) {
         const int width = atomic.width + atomic.margin[1] + atomic.margin[3];
         const int height = atomic.height + atomic.margin[0] + atomic.margin[2];
-        const bool left = atomic.style.floating == Float::Left;
-        int top = y, x = 0;
-        for (int guard = 0; guard < 100000; ++guard) {
-            int l, r;
-            edgesAt(top, top + std::max(height, 1), l, r);
-            x = left ? l : r - width;
-            if (r - l >= width || (l == 0 && r == fullWidth)) break;
-            int next = INT_MAX;  // below the float that ends first
-            for (const auto& f : floats)
-                if (f.bottom > top) next = std::min(next, f.bottom);
-            if (next == INT_MAX) break;
-            top = next;
-        }
-        x = std::max(x, 0);
-        atomic.x = box.ContentLeft() + x + atomic.margin[3];
-        atomic.y = box.ContentTop() + top + atomic.margin[0];
-        floats.push_back({left, top, top + height, left ? x + width : x});
-        floatBottom = std::max(floatBottom, top + height);
+        auto [fx, fy] = PlaceFloat(atomic.style.floating == Float::Left, width, height, y, content, fullWidth);
+        atomic.x = box.ContentLeft() + fx + atomic.margin[3];
+        atomic.y = box.ContentTop() + fy + atomic.margin[0];
     };
 
+    // The number of fragments on the line when an inline element's edge last took room there:
+    // a space after that edge belongs to no fragment before it.
+    size_t edgeAfter = SIZE_MAX;
     auto commitSpace = [&]() {
         if (!pendingSpace) return;
-        if (!line.fragments.empty()) {
+        if (!line.fragments.empty() && line.fragments.size() != edgeAfter) {
             Fragment& previous = line.fragments.back();
             previous.width += pendingWidth;
             if (!previous.box) previous.collapsedSpaceAfter = true;
@@ -332,6 +479,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         y = Clamp(static_cast<long long>(y) + line.height);
         box.lines.push_back(std::move(line));
         line = Line{};
+        edgeAfter = SIZE_MAX;
         x = 0;
         ascent = descent = tallest = 0;
         hasText = rootText = false;
@@ -348,12 +496,34 @@ int LayoutEngine::LayoutLines(Box& box) {
         descent = std::max(descent, d);
     };
 
+    // Entering and leaving inline elements: their margins, borders and padding take room on the line.
+    const InlineContext* inside = rootContext;
+    auto enter = [&](const InlineContext* to) {
+        const int room = EdgeRoom(inside, to, fullWidth);
+        inside = to;
+        if (room == 0) return;
+        commitSpace();
+        x = std::clamp(x + room, 0, kMaxExtent);
+        edgeAfter = line.fragments.size();
+    };
+
     for (const InlineItem& item : box.items) {
         const InlineContext& context = *item.context;
+        if (&context != inside) enter(&context);
         const WhiteSpace ws = context.style.whiteSpace;
         const bool canWrap = ws == WhiteSpace::Normal || ws == WhiteSpace::PreWrap;
         if (item.kind == InlineItem::Kind::Break) {
             finishLine(true, &context);
+            // BR clear=left|right|all: the next line starts below the floats on that side.
+            if (const auto* clear = item.node ? item.node->FindAttribute(L"clear") : nullptr) {
+                const CString& side = clear->value;
+                int which = side.CompareNoCase(L"left") == 0 ? -1 : side.CompareNoCase(L"right") == 0 ? 1
+                          : side.CompareNoCase(L"all") == 0 || side.CompareNoCase(L"both") == 0 ? 0 : 2;
+                if (which != 2) {
+                    y = ClearFloats(y, content, which);
+                    startLine();
+                }
+            }
             continue;
         }
         if (item.kind == InlineItem::Kind::Atomic) {
@@ -400,10 +570,12 @@ int LayoutEngine::LayoutLines(Box& box) {
                 fragment.top = above;
                 break;
             }
-            default:
-                addHeight(height - shift, shift);
-                fragment.top = height - shift;
+            default: {
+                int baseline = AtomicBaseline(atomic);
+                addHeight(baseline - shift, height - baseline + shift);
+                fragment.top = baseline - shift;
                 break;
+            }
             }
             line.fragments.push_back(fragment);
             x = Clamp(static_cast<long long>(x) + width);
@@ -524,10 +696,12 @@ int LayoutEngine::LayoutLines(Box& box) {
             i = end;
         }
     }
+    if (rootContext) enter(rootContext);
     finishLine(false, nullptr);
     for (Box* pending : waiting) placeFloat(*pending);
-    // The block holds its floats (they do not reach into the blocks after it).
-    return std::max(y, floatBottom);
+    FrameInlineElements(box, fullWidth);
+    // Floats reach below the block into the ones after it, unless it holds its own.
+    return y;
 }
 
 void LayoutEngine::LayoutAtomic(Box& box, int cw) {
@@ -567,10 +741,8 @@ void LayoutEngine::LayoutAtomic(Box& box, int cw) {
         if (hasW && !hasH && iw > 0 && !box.brokenPicture) height = static_cast<int>(static_cast<long long>(width) * ih / iw);
         if (hasH && !hasW && ih > 0 && !box.brokenPicture) width = static_cast<int>(static_cast<long long>(height) * iw / ih);
     } else {
-        paint::FontSpec spec{L"DejaVu Sans, sans-serif", 13, false, false};
-        int font = m_canvas.MakeFont(spec);
+        int font = m_canvas.MakeFont(kControlFont);
         metrics = m_canvas.Metrics(font);
-        int average = std::max(1, m_canvas.MeasureText(font, L"x", 1));
         CString type = e.GetAttribute(L"type");
         type.MakeLower();
         if (e.Is(Tag::Input) && (type == L"checkbox" || type == L"radio")) {
@@ -592,15 +764,18 @@ void LayoutEngine::LayoutAtomic(Box& box, int cw) {
                     widest = std::max(widest, m_canvas.MeasureText(font, label, std::min(label.GetLength(), 500)));
                 }
             width = widest + 24;
-            height = metrics.Height() + 6;
+            height = metrics.Height() + 4;
         } else if (e.Is(Tag::Textarea)) {
             long cols = std::wcstol(e.GetAttribute(L"cols").GetString(), nullptr, 10);
             long rows = std::wcstol(e.GetAttribute(L"rows").GetString(), nullptr, 10);
-            width = static_cast<int>(std::clamp(cols <= 0 ? 20L : cols, 1L, 1000L)) * average + 6;
+            // Columns of the fixed-pitch face (0.6 em of 13.33 px), the frame and the scroll bar beside them.
+            width = static_cast<int>(std::clamp(cols <= 0 ? 20L : cols, 1L, 1000L) * 803 / 100) + 6 + 15;
             height = static_cast<int>(std::clamp(rows <= 0 ? 2L : rows, 1L, 1000L)) * metrics.Height() + 6;
         } else if (e.Is(Tag::Input)) {
             long size = std::wcstol(e.GetAttribute(L"size").GetString(), nullptr, 10);
-            width = static_cast<int>(std::clamp(size <= 0 ? 20L : size, 1L, 1000L)) * average + 6;
+            // As browsers size a text field: characters of the face's average width (6.76 px at
+            // 13.33 px) and the room its widest glyph needs beyond one average, inside the frame.
+            width = static_cast<int>((std::clamp(size <= 0 ? 20L : size, 1L, 1000L) * 676 + 3340 + 50) / 100) + 8;
             height = metrics.Height() + 6;
         } else {
             width = 300;
@@ -611,6 +786,23 @@ void LayoutEngine::LayoutAtomic(Box& box, int cw) {
     }
     box.width = Clamp(static_cast<long long>(std::max(width, 0)) + hEdges);
     box.height = Clamp(static_cast<long long>(std::max(height, 0)) + vEdges);
+}
+
+// From the top of an atomic box's margin box to its baseline: a control that shows text has
+// the baseline of its text, a check box or option button the bottom of its frame, a picture
+// and anything else the bottom of its margin box.
+int LayoutEngine::AtomicBaseline(const Box& atomic) {
+    const int marginHeight = atomic.height + atomic.margin[0] + atomic.margin[2];
+    const dom::Node* e = atomic.node;
+    if (atomic.kind != BoxKind::Replaced || !e) return marginHeight;
+    const CString& type = e->GetAttribute(L"type");
+    const bool check = type.CompareNoCase(L"checkbox") == 0 || type.CompareNoCase(L"radio") == 0;
+    if (e->Is(Tag::Input) && check) return atomic.margin[0] + atomic.height;
+    if (!e->Is(Tag::Input) && !e->Is(Tag::Select) && !e->Is(Tag::Button)) return marginHeight;
+    paint::FontMetrics metrics = m_canvas.Metrics(m_canvas.MakeFont(kControlFont));
+    int inner = atomic.height - atomic.border[0] - atomic.border[2] - atomic.padding[0] - atomic.padding[2];
+    int baseline = atomic.margin[0] + atomic.border[0] + atomic.padding[0] + (inner - metrics.Height()) / 2 + metrics.ascent;
+    return std::clamp(baseline, 0, marginHeight);
 }
 
 void LayoutEngine::ShiftContent(Box& box, int dy) {
@@ -675,10 +867,18 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
         lineWidth = 0;
         lastWasSpace = true;
     };
+    const InlineContext* inside = box.contexts.empty() ? nullptr : box.contexts.front().get();
+    auto enter = [&](const InlineContext* to) {
+        const int room = std::max(0, EdgeRoom(inside, to, 0));
+        inside = to;
+        segment += room;
+        lineWidth += room;
+    };
     for (const InlineItem& item : box.items) {
         const InlineContext& context = *item.context;
         const WhiteSpace ws = context.style.whiteSpace;
         const bool canWrap = ws == WhiteSpace::Normal || ws == WhiteSpace::PreWrap;
+        if (&context != inside) enter(&context);
         if (item.kind == InlineItem::Kind::Break) {
             endLine();
             continue;
@@ -730,6 +930,7 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
             i = end;
         }
     }
+    if (inside) enter(box.contexts.front().get());
     endLine();
     return result;
 }

@@ -5,6 +5,9 @@
 #include "layout/Box.h"
 #include "paint/Canvas.h"
 
+#include <utility>
+#include <vector>
+
 namespace layout {
 
 class LayoutEngine {
@@ -26,6 +29,7 @@ private:
     int LayoutLines(Box& box);
     void LayoutTable(Box& table, int containingWidth);
     void LayoutAtomic(Box& box, int containingWidth);
+    int AtomicBaseline(const Box& atomic);
     void ShiftContent(Box& box, int dy);
 
     struct Intrinsic {
@@ -40,8 +44,30 @@ private:
     struct Grid;
     void BuildGrid(Box& table, Grid& grid);
 
+    // Floats: the margin boxes of those placed so far in the block formatting context being
+    // laid out, in its coordinates; the lines of every block in it flow around them.
+    struct FloatArea {
+        bool left;
+        int x, top, right, bottom;
+    };
+    // Where the border box of the block being laid out lies in the context's coordinates.
+    struct FloatOrigin {
+        int x = 0, y = 0;
+    };
+    bool EstablishesContext(const Box& box) const;
+    // The room the floats leave between `top` and `bottom` of a content box at `origin`.
+    void FloatEdges(int top, int bottom, FloatOrigin origin, int width, int& left, int& right) const;
+    // Places a float of the margin box size at or below `top` of a content box at `origin`;
+    // returns its left and top there.
+    std::pair<int, int> PlaceFloat(bool left, int width, int height, int top, FloatOrigin origin, int contentWidth);
+    // The top below the floats on the side (both: 0) from `top` of a content box at `origin`.
+    int ClearFloats(int top, FloatOrigin origin, int side) const;
+
     paint::Canvas& m_canvas;
     int m_depth = 0;
+    std::vector<FloatArea> m_floats;
+    int m_floatBottom = 0;
+    FloatOrigin m_origin;
 };
 
 }  // namespace layout

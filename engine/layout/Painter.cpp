@@ -40,11 +40,16 @@ public:
         if (box.kind == BoxKind::ListItem) PaintMarker(box, x, y);
         for (const auto& line : box.lines) {
             if (y + line.top >= m_dirty.bottom || y + line.top + line.height <= m_dirty.top) continue;
+            for (const auto& span : line.spans) PaintSpan(span, x, y + line.top);
             for (const auto& fragment : line.fragments) PaintFragment(box, x, y, line, fragment);
         }
         for (const auto& child : box.inlineBoxes)
             if (child->style.floating != Float::None && child->kind == BoxKind::Replaced) PaintBox(*child, x, y, false);
-        for (const auto& child : box.children) PaintBox(*child, x, y, false);
+        // Floats above the blocks they reach into.
+        for (const auto& child : box.children)
+            if (child->style.floating == Float::None) PaintBox(*child, x, y, false);
+        for (const auto& child : box.children)
+            if (child->style.floating != Float::None) PaintBox(*child, x, y, false);
     }
 
     // Repeats the picture over the area, the tiles lined up from (originX, originY).
@@ -68,18 +73,30 @@ private:
         return font;
     }
 
-    void PaintBorders(const Box& box, const paint::Rect& r) {
-        const Style& s = box.style;
+    void PaintBorders(const Box& box, const paint::Rect& r) { PaintFrame(box.style, box.border, r); }
+
+    // An inline element's background and frame on one line.
+    void PaintSpan(const InlineSpan& span, int x, int y) {
+        const Style& s = span.context->style;
+        const paint::Rect r{x + span.left, y + span.top, x + span.right, y + span.bottom};
+        if (!r.Intersects(m_dirty)) return;
+        m_canvas.FillRect(r, s.background);
+        const int border[4] = {s.borderTop.Width(), span.closes ? s.borderRight.Width() : 0, s.borderBottom.Width(),
+                               span.opens ? s.borderLeft.Width() : 0};
+        PaintFrame(s, border, r);
+    }
+
+    void PaintFrame(const Style& s, const int (&border)[4], const paint::Rect& r) {
         auto colorOf = [&](const Border& border, bool lightSide) {
             paint::Color color = border.color == paint::kTransparent ? s.color : border.color;
             if (border.style == BorderStyle::Inset) return lightSide ? color : Shade(color, 60);
             if (border.style == BorderStyle::Outset) return lightSide ? Shade(color, 60) : color;
             return color;
         };
-        if (box.border[0]) m_canvas.FillRect({r.left, r.top, r.right, r.top + box.border[0]}, colorOf(s.borderTop, false));
-        if (box.border[3]) m_canvas.FillRect({r.left, r.top, r.left + box.border[3], r.bottom}, colorOf(s.borderLeft, false));
-        if (box.border[2]) m_canvas.FillRect({r.left, r.bottom - box.border[2], r.right, r.bottom}, colorOf(s.borderBottom, true));
-        if (box.border[1]) m_canvas.FillRect({r.right - box.border[1], r.top, r.right, r.bottom}, colorOf(s.borderRight, true));
+        if (border[0]) m_canvas.FillRect({r.left, r.top, r.right, r.top + border[0]}, colorOf(s.borderTop, false));
+        if (border[3]) m_canvas.FillRect({r.left, r.top, r.left + border[3], r.bottom}, colorOf(s.borderLeft, false));
+        if (border[2]) m_canvas.FillRect({r.left, r.bottom - border[2], r.right, r.bottom}, colorOf(s.borderBottom, true));
+        if (border[1]) m_canvas.FillRect({r.right - border[1], r.top, r.right, r.bottom}, colorOf(s.borderRight, true));
     }
 
     void PaintReplaced(const Box& box, const paint::Rect& rect) {

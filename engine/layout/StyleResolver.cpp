@@ -242,6 +242,18 @@ void AgentDefaults(Style& s, const dom::Node& e, const Style& parent) {
     case Tag::Img: case Tag::Input: case Tag::Select: case Tag::Textarea: case Tag::Button: case Tag::Iframe:
     case Tag::Object: case Tag::Embed: case Tag::Applet:
         s.display = Display::InlineBlock;
+        if (e.Is(Tag::Input)) {
+            // Check boxes and option buttons keep a little room around them, as browsers give them.
+            const CString& type = e.GetAttribute(L"type");
+            if (type.CompareNoCase(L"checkbox") == 0) {
+                s.margin.SetAll(Length::Px(3));
+                s.margin.left = Length::Px(4);
+            } else if (type.CompareNoCase(L"radio") == 0) {
+                s.margin.SetAll(Length::Px(3));
+                s.margin.bottom = Length::Px(0);
+                s.margin.left = Length::Px(5);
+            }
+        }
         break;
     default:
         break;
@@ -388,8 +400,10 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
         if (AttributeNumber(e, L"vspace", number)) s.margin.top = s.margin.bottom = Length::Px(static_cast<float>(std::min(number, 10000)));
         if (const auto* a = e.FindAttribute(L"align")) {
             CString value = Lower(a->value);
-            if (value == L"left") s.floating = Float::Left;
-            else if (value == L"right") s.floating = Float::Right;
+            // A floating picture keeps 3 px from the text beside it, unless hspace says otherwise.
+            const bool spaced = e.HasAttribute(L"hspace");
+            if (value == L"left") s.floating = Float::Left, s.margin.right = spaced ? s.margin.right : Length::Px(3);
+            else if (value == L"right") s.floating = Float::Right, s.margin.left = spaced ? s.margin.left : Length::Px(3);
             else if (value == L"top" || value == L"texttop") s.verticalAlign = VerticalAlign::Top;
             else if (value == L"middle" || value == L"absmiddle" || value == L"center") s.verticalAlign = VerticalAlign::Middle;
             else if (value == L"bottom" || value == L"absbottom") s.verticalAlign = VerticalAlign::Baseline;

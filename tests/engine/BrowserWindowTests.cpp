@@ -265,6 +265,30 @@ TEST_F(BrowserFixture, GeometryComesFromTheWindowsLayout) {
     EXPECT_EQ(scrollTop, 0);
 }
 
+TEST_F(BrowserFixture, EveryElementAnswersItsClientAndScrollSizes) {
+    CString page = temp.Path() + L"\\client.htm";
+    WriteBytes(page, "<body><div id=c style='width:200px;height:50px;border:3px solid black;padding:4px'>"
+                     "<div style='height:120px'>tall</div></div><p><span id=s>inline</span></p></body>");
+    ASSERT_EQ(Navigate(page), S_OK);
+    auto Metrics = [&](const wchar_t* id) {
+        std::vector<LONG> values(7, -1);
+        ComPtr<IHTMLElement2> element;
+        auto plain = ById(id);
+        if (!plain || FAILED(plain->QueryInterface(IID_IHTMLElement2, reinterpret_cast<void**>(element.Receive())))) return values;
+        element->get_clientWidth(&values[0]);
+        element->get_clientHeight(&values[1]);
+        element->get_clientLeft(&values[2]);
+        element->get_clientTop(&values[3]);
+        element->get_scrollWidth(&values[4]);
+        element->get_scrollHeight(&values[5]);
+        element->put_scrollTop(30);  // it does not scroll: its position stays 0
+        element->get_scrollTop(&values[6]);
+        return values;
+    };
+    EXPECT_EQ(Metrics(L"c"), (std::vector<LONG>{208, 58, 3, 3, 208, 128, 0}));
+    EXPECT_EQ(Metrics(L"s"), (std::vector<LONG>{0, 0, 0, 0, 0, 0, 0}));  // inline: no inner area
+}
+
 TEST_F(BrowserFixture, LinkClicksGoToTheHostAndContextMenusAskIt) {
     CString page = temp.Path() + L"\\links.htm";
     WriteBytes(page, "<body style='margin:0'><a id=l href='other.htm'>a link to elsewhere</a><p>plain</p></body>");

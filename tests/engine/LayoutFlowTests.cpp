@@ -174,9 +174,10 @@ TEST(LayoutFlow, PicturesAlignedLeftOrRightFloatAndTheLinesGoAround) {
         EXPECT_NE(run, nullptr) << testing::PrintToString(CString(text));
         return run ? std::make_pair(run->x, run->y) : std::make_pair(-1, -1);
     };
-    EXPECT_EQ(at(L"aaaa bbbb cccc"), std::make_pair(58, 8));  // 120 px beside both floats
-    EXPECT_EQ(at(L"dddd eeee ffff"), std::make_pair(58, 24));
-    EXPECT_EQ(at(L"gggg hhhh iiii"), std::make_pair(58, 40));  // 150 px beside the left one
+    // 3 px between a floating picture and the text beside it.
+    EXPECT_EQ(at(L"aaaa bbbb cccc"), std::make_pair(61, 8));  // 114 px beside both floats
+    EXPECT_EQ(at(L"dddd eeee ffff"), std::make_pair(61, 24));
+    EXPECT_EQ(at(L"gggg hhhh iiii"), std::make_pair(61, 40));  // 147 px beside the left one
     EXPECT_EQ(at(L"jjjj kkkk"), std::make_pair(8, 56));        // below both
     EXPECT_GE(page.Box(L"d").Height(), 40);
     // A float too wide for what is left of its line goes below that line.

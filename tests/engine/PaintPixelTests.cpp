@@ -45,6 +45,35 @@ TEST(PaintPixels, BackgroundsBordersAndLinksShowTheirColours) {
     EXPECT_GT(page.Box(L"a").Width(), 8 * 8);  // real glyph widths from GDI
 }
 
+TEST(PaintPixels, AFramedInlineElementDrawsItsSidesOnItsFirstAndLastLines) {
+    PaintedPage page(
+        L"<body style='margin:10px'><div style='width:120px'>x<span id=f style='border:3px solid #ff0000;padding:0 5px;"
+        L"background-color:#00ff00;margin-left:10px'>words that wrap over lines</span>y</div></body>",
+        200, 200);
+    paint::Rect f = page.Box(L"f");
+    auto Lines = page.layout.TextRects(*LaidOutPage::Find(*page.document, L"f"));
+    ASSERT_GE(Lines.size(), 2u);
+    const paint::Rect first = Lines.front(), last = Lines.back();
+    // Margin, border and padding push the text right on the first line.
+    EXPECT_GE(first.left, f.left + 8);
+    EXPECT_EQ(page.bitmap.Pixel(first.left - 7, first.top + 2), paint::Rgb(255, 0, 0));     // left side
+    EXPECT_EQ(page.bitmap.Pixel(first.left - 2, first.top + 2), paint::Rgb(0, 255, 0));     // padding
+    EXPECT_EQ(page.bitmap.Pixel(first.left + 1, first.top - 1), paint::Rgb(255, 0, 0));     // top, every line
+    EXPECT_EQ(page.bitmap.Pixel(last.left + 1, last.bottom + 1), paint::Rgb(255, 0, 0));   // bottom, every line
+    EXPECT_NE(page.bitmap.Pixel(last.left - 7, last.top + 2), paint::Rgb(255, 0, 0));      // no left side on a later line
+    EXPECT_EQ(page.bitmap.Pixel(last.right + 6, last.top + 2), paint::Rgb(255, 0, 0));     // right side on the last
+}
+
+TEST(PaintPixels, AFloatShowsAboveTheBackgroundOfTheBlockItReachesInto) {
+    PaintedPage page(L"<body><table id=t align=left bgcolor=#00ff00 width=60 height=60><tr><td></td></tr></table>"
+                     L"<div id=d style='background-color:#0000ff'>beside the table</div></body>",
+                     300, 200);
+    paint::Rect t = page.Box(L"t"), d = page.Box(L"d");
+    ASSERT_LT(d.top, t.bottom);  // the block lies beside the table, not below it
+    EXPECT_EQ(page.bitmap.Pixel(t.left + 5, d.top + 2), paint::Rgb(0, 255, 0));
+    EXPECT_EQ(page.bitmap.Pixel(t.right + 60, d.top + 2), paint::Rgb(0, 0, 255));
+}
+
 TEST(PaintPixels, PicturesDrawTheirPixelsAndBrokenOnesAFrame) {
     auto picture = std::make_shared<paint::Picture>();
     picture->width = 2;
