@@ -598,21 +598,64 @@ HBRUSH COXBitmapMenu::CreateDitherBrush(COLORREF a, COLORREF b) {
     return brush;
 }
 
+namespace {
+
+// Where the menu window class cannot be taken over (Wine gives no window
+// procedure for it), each popup-menu window of this thread is subclassed as
+// it is made, seen by a thread hook that lives as long as the process.
+std::map<HWND, WNDPROC>& SubclassedPopups() {
+    static std::map<HWND, WNDPROC> popups;
+    return popups;
+}
+HHOOK g_createHook = nullptr;
+
+LRESULT CALLBACK PopupCreationHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        auto hwnd = reinterpret_cast<HWND>(wParam);
+        wchar_t name[16] = {};
+        if (GetClassNameW(hwnd, name, 16) && wcscmp(name, L"#32768") == 0) {
+            auto old = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&COXBitmapMenu::MenuPopupWndProc)));
+            if (old) SubclassedPopups()[hwnd] = old;
+        }
+    }
+    return CallNextHookEx(g_createHook, code, wParam, lParam);
+}
+
+}  // namespace
+
 BOOL COXBitmapMenu::RegisterMenuWindowClass(HINSTANCE instance) {
-    if (!g_savedMenuProc) {
+    if (!g_savedMenuProc && !g_createHook) {
         WNDCLASSW wc{};
         if (!GetClassInfoW(instance, L"#32768", &wc)) return FALSE;
-        if (wc.lpfnWndProc == &MenuPopupWndProc) return TRUE;
-        g_savedMenuProc = wc.lpfnWndProc;
-        wc.lpfnWndProc = &MenuPopupWndProc;
-        wc.style = (wc.style & ~0x20000u) | CS_SAVEBITS;
-        wc.hInstance = instance;
-        RegisterClassW(&wc);
+        if (wc.lpfnWndProc && wc.lpfnWndProc != &MenuPopupWndProc) {
+            g_savedMenuProc = wc.lpfnWndProc;
+            wc.lpfnWndProc = &MenuPopupWndProc;
+            wc.style = (wc.style & ~0x20000u) | CS_SAVEBITS;
+            wc.hInstance = instance;
+            RegisterClassW(&wc);
+        }
+        WNDCLASSW check{};
+        if (!GetClassInfoW(instance, L"#32768", &check) || check.lpfnWndProc != &MenuPopupWndProc) {
+            g_savedMenuProc = nullptr;
+            g_createHook = SetWindowsHookExW(WH_CBT, &PopupCreationHook, nullptr, GetCurrentThreadId());
+        }
     }
     WNDCLASSW check{};
     return GetClassInfoW(instance, L"#32768", &check);
 }
 
 LRESULT CALLBACK COXBitmapMenu::MenuPopupWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return GetMenuSkin()->MenuWindowProc(g_savedMenuProc, hwnd, message, wParam, lParam);
+    WNDPROC saved = g_savedMenuProc;
+    auto& popups = SubclassedPopups();
+    if (auto it = popups.find(hwnd); it != popups.end()) {
+        saved = it->second;
+        if (message == WM_NCDESTROY) {
+            popups.erase(it);
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
+            return CallWindowProcW(saved, hwnd, message, wParam, lParam);
+        }
+    }
+    if (!saved) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return GetMenuSkin()->MenuWindowProc(saved, hwnd, message, wParam, lParam);
 }

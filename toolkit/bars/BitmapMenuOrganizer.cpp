@@ -108,6 +108,8 @@ BOOL COXBitmapMenuOrganizer::SetCheckImages(int cx, int cy, UINT checkBitmapId, 
 
 BOOL COXBitmapMenuOrganizer::AttachFrameWnd(CWnd* frame) {
     if (m_pFrameWnd || !frame) return FALSE;
+    // Popup-menu windows may be made before the first popup is initialised.
+    COXBitmapMenu::RegisterMenuWindowClass(GetModuleHandleW(nullptr));
     m_pFrameWnd = frame;
     SubclassFrameWnd(frame);
     return TRUE;
@@ -389,8 +391,9 @@ void COXBitmapMenuOrganizer::ConvertMenu(COXBitmapMenu* menu, BOOL isNew) {
             update.dwItemData = reinterpret_cast<ULONG_PTR>(menu->AddItemInfo(std::make_unique<COXItemInfo>(image, text)));
         }
         SetMenuItemInfoW(handle, static_cast<UINT>(i), TRUE, &update);
+        // The position the item will have once the hidden ones are gone.
         if (const int amp = text.Find(L'&'); amp >= 0 && amp + 1 < text.GetLength())
-            menu->Mnemonics()[UpperCase(text[amp + 1])] = i;
+            menu->Mnemonics()[UpperCase(text[amp + 1])] = i - static_cast<int>(removed.size());
         lastKeptWasSeparator = separator;
     }
     if (isNew) {
@@ -545,6 +548,15 @@ void COXBitmapMenuOrganizer::TrimTrace() {
 
 LRESULT COXBitmapMenuOrganizer::HandleFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_MEASUREITEM) return OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    if (message == WM_DRAWITEM) {
+        // Items of the bitmap menus draw themselves; anything else is the frame's.
+        auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (draw->CtlType == ODT_MENU)
+            if (COXBitmapMenu* menu = COXBitmapMenu::FromHandle(reinterpret_cast<HMENU>(draw->hwndItem))) {
+                menu->DrawItem(draw);
+                return TRUE;
+            }
+    }
     const WNDPROC previous = m_pfnOldProc;
     if (message == WM_NCDESTROY) UnsubclassFrameWnd();
     LRESULT result = CallWindowProcW(previous, hwnd, message, wParam, lParam);

@@ -59,6 +59,7 @@ public:
     virtual BOOL ShowSubmenu(HMENU menu);
     BOOL IsCommandShown(int id) const { return !m_hiddenCommands.contains(id); }
     BOOL IsSubmenuShown(HMENU menu) const { return !m_hiddenSubmenus.contains(menu); }
+    const std::set<HMENU>& GetHiddenSubmenus() const { return m_hiddenSubmenus; }
     BOOL IsItemShown(HMENU menu, int position) const;
     BOOL HideItem(HMENU menu, int position);
     BOOL ShowItem(HMENU menu, int position);

@@ -522,12 +522,18 @@ void COXMenuSkinXP::OnShadowedItemPaint(COXShadowedItemWnd* wnd) {
 }
 
 LRESULT COXMenuSkinXP::MenuWindowProc(WNDPROC saved, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        // The window knows its menu once its own procedure has seen WM_CREATE.
+        const LRESULT result = CallWindowProcW(saved, hwnd, message, wParam, lParam);
+        if (COXBitmapMenu* menu = COXBitmapMenu::FromPopupWindow(hwnd)) menu->GetPopupWndStack().Add(hwnd);
+        return result;
+    }
     COXBitmapMenu* menu = COXBitmapMenu::FromPopupWindow(hwnd);
     if (!menu) return CallWindowProcW(saved, hwnd, message, wParam, lParam);
+    // A window made before its menu was known (Wine makes it before
+    // WM_INITMENUPOPUP) gets its record at its first message after that.
+    if (message != WM_DESTROY && message != WM_NCDESTROY && !menu->GetPopupWndStack().Find(hwnd)) menu->GetPopupWndStack().Add(hwnd);
     switch (message) {
-    case WM_CREATE:
-        menu->GetPopupWndStack().Add(hwnd);
-        break;
     case WM_WINDOWPOSCHANGING: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
         if (!(pos->flags & SWP_NOSIZE)) {
