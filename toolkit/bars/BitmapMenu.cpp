@@ -104,6 +104,7 @@ COXItemInfo* COXBitmapMenu::ItemData(int position) const {
 // Extents -------------------------------------------------------------------------------------
 
 void COXBitmapMenu::CalcExtents() {
+    m_heights.clear();
     m_nImageColumnWidth = 0;
     m_nShortcutWidth = 0;
     m_nTextWidth = 0;
@@ -175,20 +176,29 @@ void COXBitmapMenu::MeasureItem(MEASUREITEMSTRUCT* measure) {
 }
 
 int COXBitmapMenu::IndexFromPoint(CPoint pt, BOOL* upperHalf) {
+    const int count = ItemCount();
+    const COXMenuSkin* skin = GetMenuSkin();
+    if (static_cast<int>(m_heights.size()) != count || m_heightsSkin != skin) {
+        m_heights.clear();
+        for (int i = 0; i < count; ++i) {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
+            GetMenuItemInfoW(m_hMenu, static_cast<UINT>(i), TRUE, &info);
+            MEASUREITEMSTRUCT measure{};
+            measure.CtlType = ODT_MENU;
+            measure.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
+            measure.itemData = info.dwItemData;
+            measure.itemWidth = static_cast<UINT>(-1);
+            measure.itemHeight = static_cast<UINT>(-1);
+            MeasureItem(&measure);
+            m_heights.push_back(measure.itemHeight == static_cast<UINT>(-1) ? 0 : static_cast<int>(measure.itemHeight));
+        }
+        m_heightsSkin = skin;
+    }
     int sum = 0;
-    for (int i = 0; i < ItemCount(); ++i) {
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
-        GetMenuItemInfoW(m_hMenu, static_cast<UINT>(i), TRUE, &info);
-        MEASUREITEMSTRUCT measure{};
-        measure.CtlType = ODT_MENU;
-        measure.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
-        measure.itemData = info.dwItemData;
-        measure.itemWidth = static_cast<UINT>(-1);
-        measure.itemHeight = static_cast<UINT>(-1);
-        MeasureItem(&measure);
-        const int height = measure.itemHeight == static_cast<UINT>(-1) ? 0 : static_cast<int>(measure.itemHeight);
+    for (int i = 0; i < count; ++i) {
+        const int height = m_heights[static_cast<size_t>(i)];
         sum += height;
         if (pt.y <= sum) {
             if (upperHalf) *upperHalf = pt.y <= sum - height / 2;

@@ -149,6 +149,12 @@ protected:
     int m_nInsertMark = -1;
     CRect m_rectExclude;
     COXPopupWndStack m_popupStack;
+
+private:
+    // Item heights as IndexFromPoint measured them, kept while the item
+    // count, the extents and the skin stay the same.
+    std::vector<int> m_heights;
+    const COXMenuSkin* m_heightsSkin = nullptr;
 };
 
 // Lets the frame's command-UI handlers set the text of owner-drawn items.

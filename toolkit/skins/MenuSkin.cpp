@@ -246,7 +246,30 @@ void COXMenuSkinClassic::DrawTextItem(CDC* dc, UINT state, const CString& text, 
 
 // Office XP ---------------------------------------------------------------------------------
 
-COLORREF COXMenuSkinXP::Color(int n) const { return m_pSkin->GetColor(n); }
+COLORREF COXMenuSkinXP::Cached(int slot, COLORREF (*ask)(const COXSkinXP*, int), int n) const {
+    const ULONGLONG now = GetTickCount64();
+    if (now - m_cacheTime > 250) {
+        std::fill(std::begin(m_cached), std::end(m_cached), false);
+        m_cacheTime = now;
+    }
+    if (slot < 0 || slot >= kCacheSlots) return ask(m_pSkin, n);
+    if (!m_cached[slot]) {
+        m_cache[slot] = ask(m_pSkin, n);
+        m_cached[slot] = true;
+    }
+    return m_cache[slot];
+}
+
+COLORREF COXMenuSkinXP::Color(int n) const {
+    return Cached(n, [](const COXSkinXP* skin, int i) { return skin->GetColor(i); }, n);
+}
+
+COLORREF COXMenuSkinXP::AuxColor(int n) const {
+    return Cached(COXSkinXP::kColorCount + n, [](const COXSkinXP* skin, int i) {
+        auto* skin2003 = dynamic_cast<const COXSkin2003*>(skin);
+        return skin2003 ? skin2003->GetAuxColor(i) : COLORREF{0};
+    }, n);
+}
 
 int COXMenuSkinXP::ImageColumnRight(COXBitmapMenu* menu) const { return m_metrics[0] + menu->GetImageColumnWidth() + m_metrics[1]; }
 
@@ -610,7 +633,7 @@ void COXMenuSkinXP::PaintPopupFrame(CDC* dc, HWND, const CRect& window, COXBitma
 const COXSkin2003* COXMenuSkin2003::Skin2003() const { return static_cast<const COXSkin2003*>(m_pSkin); }
 
 void COXMenuSkin2003::GradientImageColumn(CDC* dc, const CRect& item, COXBitmapMenu* menu, bool expanded) {
-    COLORREF from = Skin2003()->GetAuxColor(12), to = Skin2003()->GetAuxColor(11);
+    COLORREF from = AuxColor(12), to = AuxColor(11);
     if (expanded) {
         from = COXSkinXP::BlendColors(from, 0, 0.93f, 0.07f);
         to = COXSkinXP::BlendColors(to, 0, 0.93f, 0.07f);
@@ -648,11 +671,11 @@ void COXMenuSkin2003::DrawSeparator(CDC* dc, const CRect& item, COXBitmapMenu* m
 void COXMenuSkin2003::FillImageColumn(CDC* dc, const CRect& rect) {
     CRect r(rect);
     r.bottom += 2;
-    Skin2003()->GradientFill(dc, r, Skin2003()->GetAuxColor(12), Skin2003()->GetAuxColor(11), FALSE);
+    Skin2003()->GradientFill(dc, r, AuxColor(12), AuxColor(11), FALSE);
 }
 
 void COXMenuSkin2003::FillMenuArea(CDC* dc, const CRect& rect) {
-    Skin2003()->GradientFill(dc, rect, Skin2003()->GetAuxColor(6), Skin2003()->GetAuxColor(5), TRUE);
+    Skin2003()->GradientFill(dc, rect, AuxColor(6), AuxColor(5), TRUE);
 }
 
 void COXMenuSkin2003::OnShadowedItemPaint(COXShadowedItemWnd* wnd) {

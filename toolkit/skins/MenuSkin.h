@@ -137,13 +137,22 @@ public:
     bool LastPosition(HWND popup, POINT& at) const;
 
 protected:
+    // The look's colour n and auxiliary colour n (2003), asked of the skin at
+    // most once per quarter second: a visual-style query is slow, and a
+    // change of colours shows at the next paint after that.
     COLORREF Color(int n) const;
+    COLORREF AuxColor(int n) const;
+    COLORREF Cached(int slot, COLORREF (*ask)(const COXSkinXP*, int), int n) const;
     // Frame, image column, shadow and the opening towards the bar button of a popup-menu window.
     void PaintPopupFrame(CDC* dc, HWND popup, const CRect& window, COXBitmapMenu* menu, COXPopupShadowRecord* record);
     int ImageColumnRight(COXBitmapMenu* menu) const;
     COXSkinXP* m_pSkin;
     int m_metrics[kMetricCount] = {3, 5, 15, 12, 6, 10, 4, 3, 16, 16};
     std::map<HWND, POINT> m_positions;
+    static constexpr int kCacheSlots = 32;
+    mutable COLORREF m_cache[kCacheSlots] = {};
+    mutable bool m_cached[kCacheSlots] = {};
+    mutable ULONGLONG m_cacheTime = 0;
 };
 
 class COXMenuSkin2003 : public COXMenuSkinXP {
