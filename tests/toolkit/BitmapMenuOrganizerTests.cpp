@@ -286,3 +286,41 @@ TEST(OrganizerTracking, TheSystemMeasuresAndDrawsConvertedItems) {
 }
 
 }  // namespace
+
+namespace {
+
+CRect g_popupRect;
+VOID CALLBACK RecordAndEnd(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (HWND popup = FindWindowW(L"#32768", nullptr)) GetWindowRect(popup, &g_popupRect);
+    EndMenu();
+}
+
+// A bitmap menu dropped from a toolbar button in the Office 2003 look opens
+// below the button while the shadowed item window covers the button.
+TEST(BarPopup, OpensBelowItsButton) {
+    TestApp<COXSkinnedApp> app{L"BarPopup"};
+    ASSERT_TRUE(app.SetCurrentSkin(L"Office 2003"));
+    BarFrameFixture fixture;
+    app.m_pMainWnd = fixture.frame;
+    COXBitmapMenu menu(CreatePopupMenu());
+    AppendMenuW(menu.m_hMenu, MF_STRING, 40001, L"One");
+    AppendMenuW(menu.m_hMenu, MF_STRING, 40002, L"Two");
+    fixture.bar.SendMessage(TB_PRESSBUTTON, 40002, TRUE);
+    CRect button;
+    fixture.bar.GetItemRect(1, &button);
+    fixture.bar.ClientToScreen(&button);
+    g_popupRect = CRect();
+    SetForegroundWindow(fixture.frame->m_hWnd);
+    SetTimer(nullptr, 0, 300, &RecordAndEnd);
+    menu.TrackPopupMenu(&fixture.bar, fixture.frame);
+    PumpMessages();
+    EXPECT_TRUE(menu.GetExcludeRect().IsRectEmpty());  // emptied when tracking ends
+    ASSERT_FALSE(g_popupRect.IsRectEmpty());
+    EXPECT_EQ(g_popupRect.left, button.left);
+    EXPECT_GE(g_popupRect.top, button.bottom - 1);
+    app.m_pMainWnd = nullptr;
+    DestroyMenu(menu.Detach());
+}
+
+}  // namespace

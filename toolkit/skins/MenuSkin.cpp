@@ -1,6 +1,7 @@
 #include "skins/MenuSkin.h"
 
 #include "bars/BitmapMenu.h"
+#include "bars/CoolToolBar.h"
 #include "bars/MenuCustomize.h"
 #include "skins/Skin.h"
 #include "skins/ToolbarSkin.h"
@@ -524,24 +525,27 @@ bool COXMenuSkinXP::LastPosition(HWND popup, POINT& at) const {
 
 void COXMenuSkinXP::OnShadowedItemPaint(COXShadowedItemWnd* wnd) {
     CPaintDC dc(wnd);
+    PaintShadowedItem(&dc, wnd, GetSysColor(COLOR_3DSHADOW));
+}
+
+void COXMenuSkinXP::PaintShadowedItem(CDC* dc, COXShadowedItemWnd* wnd, COLORREF frame) {
     CRect client;
     wnd->GetClientRect(&client);
     client.right -= 4;
     client.bottom -= 4;
-    COLORREF frame = GetSysColor(COLOR_3DSHADOW);
-    if (dynamic_cast<COXMenuSkin2003*>(this)) frame = Color(5);
     CPen pen(PS_SOLID, 1, frame);
-    SelectedObject keep(dc, pen);
+    SelectedObject keep(*dc, pen);
+    // Three sides: the one towards the popup stays open.
     const int direction = wnd->GetDirection();
     const int r = client.right - 1, b = client.bottom - 1;
-    if (direction != 8) dc.MoveTo(client.left, client.top), dc.LineTo(r, client.top);         // top, unless the popup lies above
-    if (direction != 1) dc.MoveTo(client.left, b), dc.LineTo(r + 1, b);                       // bottom, unless below
-    if (direction != 4) dc.MoveTo(client.left, client.top), dc.LineTo(client.left, b);        // left, unless to the left
-    if (direction != 2) dc.MoveTo(r, client.top), dc.LineTo(r, b);                            // right, unless to the right
+    if (direction != 8) dc->MoveTo(client.left, client.top), dc->LineTo(r, client.top);
+    if (direction != 1) dc->MoveTo(client.left, b), dc->LineTo(r + 1, b);
+    if (direction != 4) dc->MoveTo(client.left, client.top), dc->LineTo(client.left, b);
+    if (direction != 2) dc->MoveTo(r, client.top), dc->LineTo(r, b);
     CRect window;
     wnd->GetWindowRect(&window);
     const int side = direction == 1 ? 1 : direction == 2 ? 2 : direction == 8 ? 4 : 3;
-    DrawItemShadow(&dc, window, side);
+    DrawItemShadow(dc, window, side);
 }
 
 LRESULT COXMenuSkinXP::MenuWindowProc(WNDPROC saved, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -679,7 +683,18 @@ void COXMenuSkin2003::FillMenuArea(CDC* dc, const CRect& rect) {
 }
 
 void COXMenuSkin2003::OnShadowedItemPaint(COXShadowedItemWnd* wnd) {
-    // The frame colour differs (colour 5); the bar button under the window
-    // is painted by the bar itself, which stays visible beneath it.
-    COXMenuSkinXP::OnShadowedItemPaint(wnd);
+    CPaintDC dc(wnd);
+    // The bar button under the window, repainted on the bar's gradient.
+    if (auto* bar = dynamic_cast<COXCoolToolBar*>(wnd->GetBar()); bar && bar->GetSafeHwnd() && wnd->GetIndex() >= 0) {
+        TBBUTTON button{};
+        RECT item{};
+        if (bar->SendMessage(TB_GETBUTTON, static_cast<WPARAM>(wnd->GetIndex()), reinterpret_cast<LPARAM>(&button)) &&
+            bar->SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(wnd->GetIndex()), reinterpret_cast<LPARAM>(&item))) {
+            MapWindowPoints(bar->GetSafeHwnd(), wnd->GetSafeHwnd(), reinterpret_cast<POINT*>(&item), 2);
+            const CRect rect(item);
+            Skin2003()->GradientFill(&dc, rect, AuxColor(6), AuxColor(5), TRUE);
+            if (auto* toolbar = dynamic_cast<COXToolbarSkinXP*>(bar->GetToolbarSkin())) toolbar->DrawButton(&dc, button, rect, bar, FALSE);
+        }
+    }
+    PaintShadowedItem(&dc, wnd, Color(5));
 }

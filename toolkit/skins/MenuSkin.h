@@ -143,6 +143,8 @@ protected:
     COLORREF Color(int n) const;
     COLORREF AuxColor(int n) const;
     COLORREF Cached(int slot, COLORREF (*ask)(const COXSkinXP*, int), int n) const;
+    // The three-sided frame of a shadowed item window and its shadow.
+    void PaintShadowedItem(CDC* dc, COXShadowedItemWnd* wnd, COLORREF frame);
     // Frame, image column, shadow and the opening towards the bar button of a popup-menu window.
     void PaintPopupFrame(CDC* dc, HWND popup, const CRect& window, COXBitmapMenu* menu, COXPopupShadowRecord* record);
     int ImageColumnRight(COXBitmapMenu* menu) const;
