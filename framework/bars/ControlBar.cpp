@@ -200,9 +200,11 @@ DWORD CControlBar::RecalcDelayShow(AFX_SIZEPARENTPARAMS* layout) {
     DWORD style = GetStyle();
     if (m_pending == Pending::None) return style;
     const bool show = m_pending == Pending::Show;
+    // A layout query only asks how things would be: the change stays pending.
+    if (layout && !layout->hDWP) return show ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE);
     m_pending = Pending::None;
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
-    if (layout && layout->hDWP) layout->hDWP = ::DeferWindowPos(layout->hDWP, m_hWnd, nullptr, 0, 0, 0, 0, flags);
+    if (layout) layout->hDWP = ::DeferWindowPos(layout->hDWP, m_hWnd, nullptr, 0, 0, 0, 0, flags);
     else SetWindowPos(nullptr, 0, 0, 0, 0, flags);
     return show ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE);
 }

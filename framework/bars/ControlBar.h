@@ -131,7 +131,8 @@ public:
     virtual void DoPaint(CDC* dc);
     // Shows or hides the bar at the next layout pass.
     virtual void DelayShow(BOOL show);
-    // Carries out a delayed show or hide; returns the style the bar now has.
+    // Carries out a delayed show or hide (within a layout pass, or at once without one; a
+    // layout query leaves it pending); returns the style the bar has, or would have.
     DWORD RecalcDelayShow(AFX_SIZEPARENTPARAMS* layout);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -16,9 +16,9 @@ const MessageMap* CMiniDockFrameWnd::GetMessageMap() const {
     return &map;
 }
 
-BOOL CMiniDockFrameWnd::PreCreateWindow(CREATESTRUCTW& cs) {
-    m_dwMiniStyle = cs.style & (MFS_SYNCACTIVE | MFS_4THICKFRAME | MFS_THICKFRAME | MFS_MOVEFRAME | MFS_BLOCKSYSMENU);
-    cs.style &= ~(MFS_SYNCACTIVE | MFS_4THICKFRAME | MFS_THICKFRAME | MFS_MOVEFRAME | MFS_BLOCKSYSMENU);
+BOOL CMiniDockFrameWnd::PreCreateWindow(CREATESTRUCTW&) {
+    // The mini frame styles stay in the low word of the window style, which the system leaves
+    // to the window class: derived frames read and change them with GetStyle and ModifyStyle.
     return TRUE;
 }
 

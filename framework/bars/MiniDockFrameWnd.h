@@ -4,7 +4,7 @@
 #pragma once
 #include "bars/DockBar.h"
 
-// Mini frame styles, taken off the window style before creation.
+// Mini frame styles, kept in the class-specific low word of the frame's window style.
 inline constexpr DWORD MFS_SYNCACTIVE = 0x0100;
 inline constexpr DWORD MFS_4THICKFRAME = 0x0200;
 inline constexpr DWORD MFS_THICKFRAME = 0x0400;
@@ -35,6 +35,4 @@ protected:
     void PostNcDestroy() override { delete this; }
     int OnCreate(LPCREATESTRUCT cs);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
-    // The mini frame style bits (MFS_*) the frame was created with.
-    DWORD m_dwMiniStyle = 0;
 };

@@ -369,12 +369,15 @@ void CToolBar::PlaceHostedWindows() {
     for (int i = 0; i < count; ++i) {
         TBBUTTON b{};
         SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
-        if (!(b.fsStyle & TBSTYLE_SEP) || b.idCommand == 0) continue;
+        if (!(b.fsStyle & TBSTYLE_SEP) || b.idCommand == 0 || PlacesHostedWindowItself(i)) continue;
         HWND hosted = ::GetDlgItem(m_hWnd, b.idCommand);
         if (!hosted) continue;
-        CRect rect;
+        CRect rect, now;
         GetItemRect(i, &rect);
-        ::SetWindowPos(hosted, nullptr, rect.left, rect.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        ::GetWindowRect(hosted, &now);
+        ScreenToClient(&now);
+        if (now.left != rect.left || now.top != rect.top)
+            ::SetWindowPos(hosted, nullptr, rect.left, rect.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
     }
 }
 

@@ -91,6 +91,8 @@ protected:
     int MeasuredWidth(const TBBUTTON& button) const;
     // Moves the windows hosted in separator slots (command id != 0) to their slots.
     void PlaceHostedWindows();
+    // A derived bar that places the window of a slot by its own rules answers true.
+    virtual bool PlacesHostedWindowItself(int) const { return false; }
 
     CSize m_sizeButton{23, 22};
     CSize m_sizeImage{16, 15};

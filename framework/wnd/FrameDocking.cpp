@@ -116,7 +116,7 @@ void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay) {
     }
 }
 
-void CFrameWnd::RepositionBars(HWND pane) {
+void CFrameWnd::RepositionBars(HWND pane, CRect* freeRect, bool query) {
     if (!m_hWnd) return;
     AFX_SIZEPARENTPARAMS layout;
     CRect client;
@@ -125,7 +125,7 @@ void CFrameWnd::RepositionBars(HWND pane) {
     layout.bStretch = TRUE;
     int children = 0;
     for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) ++children;
-    layout.hDWP = ::BeginDeferWindowPos(children + 1);
+    layout.hDWP = query ? nullptr : ::BeginDeferWindowPos(children + 1);
     // The dock bars first, top and bottom before the sides, then any other bar.
     for (const DockSide& side : kDockSides)
         if (HWND dock = ::GetDlgItem(m_hWnd, static_cast<int>(side.id)))
@@ -135,7 +135,8 @@ void CFrameWnd::RepositionBars(HWND pane) {
         if (child == pane || (id >= AFX_IDW_DOCKBAR_TOP && id <= AFX_IDW_DOCKBAR_BOTTOM)) continue;
         ::SendMessageW(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
     }
-    if (pane) {
+    if (freeRect) *freeRect = layout.rect;
+    if (pane && !query) {
         CRect rest(layout.rect);
         if (rest.right < rest.left) rest.right = rest.left;
         if (rest.bottom < rest.top) rest.bottom = rest.top;

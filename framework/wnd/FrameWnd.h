@@ -69,8 +69,9 @@ public:
     virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD style);
     void AddControlBar(CControlBar* bar);
     void RemoveControlBar(CControlBar* bar);
-    // Lays the bars out and gives the rest of the client area to `pane`.
-    void RepositionBars(HWND pane);
+    // Lays the bars out and gives the rest of the client area to `pane`. With `query`
+    // nothing moves; `freeRect` (when given) receives what the bars leave free.
+    void RepositionBars(HWND pane, CRect* freeRect = nullptr, bool query = false);
     // Asks for a layout pass at the next idle time.
     void DelayRecalcLayout() { m_bLayoutPending = TRUE; }
     // Keeps each bar's place (dock side and position, or floating position) and visibility

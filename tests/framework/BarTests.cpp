@@ -219,6 +219,21 @@ TEST_F(Bars, BarStateIsSavedAndRestoredAndHostileValuesChangeNothing) {
     EXPECT_EQ(bar.GetBarStyle() & (CBRS_ALIGN_ANY | CBRS_FLOATING), CBRS_ALIGN_BOTTOM);
 }
 
+TEST_F(Bars, AFloatingToolBarWrapsToTheLengthAskedAndBreaksRowsAtSeparators) {
+    frame->FloatControlBar(&bar, CPoint(300, 300));
+    const CSize wide = bar.CalcDynamicLayout(1000, LM_HORZ | LM_COMMIT);
+    const CSize narrow = bar.CalcDynamicLayout(60, LM_HORZ | LM_COMMIT);
+    EXPECT_GT(narrow.cy, wide.cy);
+    EXPECT_LT(narrow.cx, wide.cx);
+    // Two buttons fit in 60 pixels: the row breaks at the separator after them.
+    EXPECT_TRUE(bar.GetButtonStyle(2) & TBBS_WRAPPED);
+    EXPECT_FALSE(bar.GetButtonStyle(0) & TBBS_WRAPPED);
+    // Asked for a height instead, it finds the narrowest width that fits.
+    const CSize tall = bar.CalcDynamicLayout(200, LM_HORZ | LM_LENGTHY | LM_COMMIT);
+    EXPECT_LE(tall.cy, 200 + 10);
+    EXPECT_LT(tall.cx, wide.cx);
+}
+
 TEST_F(Bars, StatusBarPanesTakeTheirTextsAndTheFrameLaysThemOut) {
     CStatusBar status;
     ASSERT_TRUE(status.Create(frame));
@@ -237,7 +252,15 @@ TEST_F(Bars, StatusBarPanesTakeTheirTextsAndTheFrameLaysThemOut) {
     frame->GetClientRect(&client);
     EXPECT_EQ(s.bottom, client.bottom);
     EXPECT_EQ(PaneRect().bottom, s.top);
-    frame->ShowControlBar(&status, FALSE, FALSE);
+    // A delayed hide: a layout query counts the bar as hidden already and leaves it shown.
+    frame->ShowControlBar(&status, FALSE, TRUE);
+    CRect free;
+    frame->RepositionBars(pane.m_hWnd, &free, true);
+    EXPECT_EQ(free.bottom, client.bottom);
+    EXPECT_TRUE(status.IsWindowVisible());
+    EXPECT_EQ(PaneRect().bottom, s.top);
+    frame->RecalcLayout();
+    EXPECT_FALSE(status.IsWindowVisible());
     EXPECT_EQ(PaneRect().bottom, client.bottom);
     status.DestroyWindow();
 }

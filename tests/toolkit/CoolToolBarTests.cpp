@@ -145,6 +145,7 @@ TEST_F(CoolBar, ButtonTextsComeFromTheStringsAndStatesFromTheUpdateHandlers) {
 TEST_F(CoolBar, DropDownArrowsAndSettingsReachTheControl) {
     const DWORD version = COXCoolToolBar::GetComCtlVersion();
     EXPECT_GE(version, 0x40000u);
+    RecordProperty("comctl32 version", static_cast<int>(version));
     bar.SetDropDownArrow(TRUE);
     EXPECT_TRUE(bar.IsDropDownArrow());
     if (version >= kComCtl471) {
@@ -168,6 +169,82 @@ TEST_F(CoolBar, DropDownArrowsAndSettingsReachTheControl) {
     bar.SetCustomizable(TRUE, TRUE);
     EXPECT_FALSE(bar.IsCustomizable(FALSE));
     EXPECT_TRUE(bar.IsCustomizable(TRUE));
+}
+
+TEST_F(CoolBar, AControlShowsOnlyInTheShapesItsFlagsAllowAndStandsInAsAButtonElsewhere) {
+    static Combo combo;  // registered for the life of the process, as the program's own are
+    const int descriptor = COXCoolToolBar::MakeCustomButtonDescriptor(&combo, 41004, 70, 100, OXCBS_HORZDOCKED, 2);
+    ASSERT_TRUE(bar.InsertComboBox(1, descriptor, WS_CHILD | WS_VISIBLE | CBS_DROPDOWN));
+    EXPECT_TRUE(combo.IsWindowVisible());
+    UINT id = 0, style = 0;
+    int image = 0;
+    bar.GetButtonInfo(1, id, style, image);
+    EXPECT_EQ(style & TBBS_SEPARATOR, TBBS_SEPARATOR);
+    EXPECT_EQ(image, 70);
+
+    // Docked at the left: an ordinary button with the descriptor's image, the control hidden.
+    fixture.frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    bar.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    bar.GetButtonInfo(1, id, style, image);
+    EXPECT_EQ(style & TBBS_SEPARATOR, 0u);
+    EXPECT_EQ(id, 41004u);
+    EXPECT_EQ(image, 2);
+    EXPECT_FALSE(combo.IsWindowVisible());
+    // Floating: flag 4 is not set either.
+    fixture.frame->FloatControlBar(&bar, CPoint(200, 200));
+    bar.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_FALSE(combo.IsWindowVisible());
+    // Back at the top: the control again, in a separator slot.
+    fixture.frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    bar.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    bar.GetButtonInfo(1, id, style, image);
+    EXPECT_EQ(style & TBBS_SEPARATOR, TBBS_SEPARATOR);
+    EXPECT_TRUE(combo.IsWindowVisible());
+
+    // Deleting the first button leaves no leading plain separator; the control's slot stays.
+    bar.SetButtonInfo(0, 0, TBBS_SEPARATOR, 8);
+    const int count = bar.GetCount();
+    bar.InsertComboBox(0, descriptor, WS_CHILD | WS_VISIBLE | CBS_DROPDOWN);  // a copy in front
+    ASSERT_TRUE(bar.DeleteButton(0));
+    EXPECT_EQ(bar.GetCount(), count - 1);
+    EXPECT_TRUE(bar.IsCustomButton(0));
+}
+
+// A combo box that counts the times it is moved.
+class CountingCombo : public CComboBox {
+public:
+    int moves = 0;
+
+protected:
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {MapMessage<&CountingCombo::OnMoved>(WM_WINDOWPOSCHANGED)};
+        static const MessageMap map{CComboBox::GetMessageMap(), entries};
+        return &map;
+    }
+    LRESULT OnMoved(WPARAM, LPARAM) {
+        ++moves;
+        return Default();
+    }
+};
+
+TEST_F(CoolBar, ALayoutPassThatChangesNothingLeavesTheHostedControlsWhereTheyAre) {
+    static COXCustomTBComboBox<CountingCombo> combo;  // registered for the life of the process
+    ASSERT_TRUE(bar.InsertComboBox(2, COXCoolToolBar::MakeCustomButtonDescriptor(&combo, 41005, 80, 100),
+                                   WS_CHILD | WS_VISIBLE | CBS_DROPDOWN));
+    fixture.frame->RecalcLayout();
+    CRect before;
+    combo.GetWindowRect(&before);
+    combo.moves = 0;
+    fixture.frame->RecalcLayout();
+    fixture.frame->RecalcLayout();
+    EXPECT_EQ(combo.moves, 0);
+    CRect after, slot;
+    combo.GetWindowRect(&after);
+    EXPECT_EQ(after, before);
+    bar.GetItemRect(2, &slot);
+    bar.ClientToScreen(&slot);
+    EXPECT_EQ(after.left, slot.left + 2);  // two pixels in, as placed by the bar
+    bar.DeleteButton(2);
 }
 
 // A bar that records the mouse input its controls pass on.

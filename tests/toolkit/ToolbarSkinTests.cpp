@@ -201,4 +201,31 @@ TEST_F(ToolbarSkins, OfficeLooksPaintTheWholeBarThemselves) {
     EXPECT_EQ(gradient.Pixel(x + 1, separator.top + 11), RGB(255, 255, 255));
 }
 
+TEST_F(ToolbarSkins, TheCustomiseFrameInvertsAndOfficeComboBoxesLightUpWithTheFocus) {
+    MemoryCanvas canvas(40, 40, RGB(200, 100, 50));
+    classic.DrawCustomizeFrame(&canvas.dc, CRect(5, 5, 30, 30), &bar);
+    EXPECT_LT(canvas.Count(CRect(5, 5, 30, 30), RGB(200, 100, 50)), 25 * 25);
+    classic.DrawCustomizeFrame(&canvas.dc, CRect(5, 5, 30, 30), &bar);  // twice: gone
+    EXPECT_EQ(canvas.Count(CRect(0, 0, 40, 40), RGB(200, 100, 50)), 1600);
+
+    COXSkinXP xp;
+    auto* skin = static_cast<COXToolbarSkinXP*>(xp.GetToolbarSkin());
+    CWnd combo;
+    ASSERT_TRUE(combo.CreateEx(0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, CRect(300, 200, 400, 320), fixture.frame, 41200));
+    CRect client;
+    combo.GetClientRect(&client);
+    const CPoint button(client.right - 5, client.Height() / 2);
+    SetCursorPos(0, 0);
+    ::SetFocus(fixture.frame->m_hWnd);
+    skin->DrawComboBoxState(&combo);
+    HDC dc = GetDC(combo.m_hWnd);
+    EXPECT_EQ(GetPixel(dc, button.x, button.y - 3), xp.GetColor(6));
+    ::SetFocus(::GetWindow(combo.m_hWnd, GW_CHILD));  // its edit
+    skin->DrawComboBoxState(&combo);
+    EXPECT_EQ(GetPixel(dc, button.x, button.y - 3), xp.GetColor(0));
+    EXPECT_EQ(GetPixel(dc, 0, client.Height() / 2), xp.GetColor(3));
+    ReleaseDC(combo.m_hWnd, dc);
+    combo.DestroyWindow();
+}
+
 }  // namespace

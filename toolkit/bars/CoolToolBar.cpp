@@ -416,13 +416,20 @@ BOOL COXCoolToolBar::PlaceCustomButton(int index) {
         }
         wchar_t className[32] = {};
         ::GetClassNameW(control->m_hWnd, className, 31);
-        if (lstrcmpiW(className, L"ComboBox") == 0) {
+        const bool combo = lstrcmpiW(className, L"ComboBox") == 0;
+        if (combo) {
             CRect first;
             GetItemRect(0, &first);
             rect.OffsetRect(0, (first.bottom - 22) / 2 + 1);
         }
-        control->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-        control->ShowWindow(SW_SHOWNA);
+        // Moved only when it is not there yet (a combo box's window is as high as its closed
+        // box, not the height it was given with its list).
+        CRect now;
+        control->GetWindowRect(&now);
+        ScreenToClient(&now);
+        const bool there = now.TopLeft() == rect.TopLeft() && now.Width() == rect.Width() && (combo || now.Height() == rect.Height());
+        if (!there) control->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!control->IsWindowVisible() || !(control->GetStyle() & WS_VISIBLE)) control->ShowWindow(SW_SHOWNA);
     } else {
         if ((b.fsStyle & TBSTYLE_SEP) || static_cast<UINT>(b.idCommand) != controlId) {
             SetButtonInfo(index, controlId, TBBS_BUTTON, descriptor.m_nImageIndex);
@@ -435,7 +442,7 @@ BOOL COXCoolToolBar::PlaceCustomButton(int index) {
             info.fsStyle = style;
             SendMessage(TB_SETBUTTONINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info));
         }
-        control->ShowWindow(SW_HIDE);
+        if (control->GetStyle() & WS_VISIBLE) control->ShowWindow(SW_HIDE);
     }
     if ((GetStyle() & WS_VISIBLE) != visibleBefore) ModifyStyle(visibleBefore ? 0 : WS_VISIBLE, visibleBefore);
     return TRUE;

@@ -178,6 +178,7 @@ protected:
     void ApplyTextType();
     void PrepareLayoutButtons(std::vector<TBBUTTON>& buttons, DWORD mode) override;
     int ButtonWidth(const TBBUTTON& button) const override;
+    bool PlacesHostedWindowItself(int index) const override { return IsCustomButton(index); }
     void FinishCreate();
     virtual void OnFloatingChanged(BOOL) {}
     virtual void OnDockSideChanged(DWORD) {}

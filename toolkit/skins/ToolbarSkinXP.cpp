@@ -295,7 +295,15 @@ void COXToolbarSkinXP::DrawCustomDraw(NMHDR*& header, LRESULT*& result, COXCoolT
     target.Attach(draw->hdc);
     CDC memory;
     memory.CreateCompatibleDC(&target);
-    HBITMAP bitmap = CreateCompatibleBitmap(draw->hdc, std::max<int>(1, client.Width()), std::max<int>(1, client.Height()));
+    // A device-independent bitmap: drawn into in memory, copied to the window once.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = std::max<int>(1, client.Width());
+    info.bmiHeader.biHeight = -std::max<int>(1, client.Height());
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(draw->hdc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = memory.SelectObject(bitmap);
     PaintBar(&memory, bar);
     *result = CDRF_SKIPDEFAULT;
