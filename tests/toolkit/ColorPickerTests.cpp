@@ -188,3 +188,92 @@ TEST(PopupBarLayout, GridColumnsRowsAndFirstPaint) {
 }
 
 }  // namespace
+
+namespace {
+
+class NotifiedFrame : public CFrameWnd {
+public:
+    int notified = 0;
+    HWND from = nullptr;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_POPUPBAR_NOTIFY) {
+            ++notified;
+            from = reinterpret_cast<HWND>(lParam);
+        }
+        return CFrameWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+POINT g_dragTo;
+HWND g_dragWindow = nullptr;
+CPoint Centre(const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+VOID CALLBACK DragOutline(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    SetCursorPos(g_dragTo.x, g_dragTo.y);
+    PostMessageW(g_dragWindow, WM_MOUSEMOVE, 0, 0);
+    PostMessageW(g_dragWindow, WM_LBUTTONUP, 0, 0);
+}
+
+COXPopupBarCtrl* g_popup = nullptr;
+// Escape to whatever window the popup has now (a pick makes a floating popup anew).
+VOID CALLBACK PressEscape(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    PostMessageW(g_popup->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageW(g_popup->m_hWnd, WM_KEYUP, VK_ESCAPE, 1);
+}
+
+// Dragging the strip off tears the popup off into a floating window that
+// reports choices to its parent; the next pick makes it a popup again.
+TEST(PopupBarTearOff, DraggedOffItFloatsAndNotifiesItsParent) {
+    TestApp<CWinApp> app{L"PopupBarTearOff"};
+    auto* frame = new NotifiedFrame;
+    BarFrameFixture fixture{frame};
+    COXColorPickerCtrl picker(20, 4, static_cast<DWORD>(-1), 18, 18, 0, 0);
+    ASSERT_TRUE(picker.Create(frame, 0));
+    ASSERT_TRUE(picker.CalcLayout());
+    const CRect ref(200, 150, 223, 172);
+    const CRect strip = picker.GetTearOffRect();
+    ASSERT_FALSE(strip.IsRectEmpty());
+    // Where the strip will be on the screen: the popup opens below the reference's left edge.
+    POINT onStrip{(strip.left + strip.right) / 2, (strip.top + strip.bottom) / 2};
+    RECT frameSize{0, 0, 0, 0};
+    AdjustWindowRectEx(&frameSize, WS_POPUP, FALSE, WS_EX_DLGMODALFRAME);
+    const POINT screenStrip{ref.left - frameSize.left + onStrip.x, ref.bottom - frameSize.top + onStrip.y};
+    SetCursorPos(screenStrip.x, screenStrip.y);
+    const CPoint below = Centre(picker.GetButtonRects()[6]);
+    picker.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(onStrip.x, onStrip.y));
+    picker.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(below.x, below.y));
+    g_dragTo = POINT{screenStrip.x + 100, screenStrip.y + 60};
+    g_dragWindow = picker.m_hWnd;
+    g_popup = &picker;
+    SetTimer(nullptr, 0, 600, &DragOutline);
+    EXPECT_FALSE(picker.Pick(3, &ref, CSize(0, 0)));
+    ASSERT_TRUE(picker.IsTornOff());
+    EXPECT_TRUE(picker.IsWindowVisible());
+    EXPECT_TRUE(picker.GetStyle() & WS_CAPTION);
+    EXPECT_TRUE(picker.GetExStyle() & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(picker.GetTearOffRect().IsRectEmpty());  // no strip while floating
+    CRect floating;
+    picker.GetWindowRect(&floating);
+    EXPECT_NEAR(floating.left, ref.left + 100, 2);
+
+    // A click on a colour of the floating window tells the parent.
+    const CPoint sixth = Centre(picker.GetButtonRects()[5]);
+    picker.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(sixth.x, sixth.y));
+    picker.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(sixth.x, sixth.y));
+    picker.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(sixth.x, sixth.y));
+    PumpMessages();
+    EXPECT_EQ(frame->notified, 1);
+    EXPECT_EQ(frame->from, picker.m_hWnd);
+    EXPECT_EQ(picker.GetSelectedColor(), COXColorPickerCtrl::BuiltInColor(5));
+
+    // Picking again makes it a popup once more.
+    SetTimer(nullptr, 0, 300, &PressEscape);
+    EXPECT_FALSE(picker.Pick(3, &ref, CSize(0, 0)));
+    EXPECT_FALSE(picker.IsTornOff());
+    EXPECT_FALSE(picker.GetStyle() & WS_CAPTION);
+}
+
+}  // namespace

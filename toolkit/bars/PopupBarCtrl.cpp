@@ -55,6 +55,10 @@ const MessageMap* COXPopupBarCtrl::GetMessageMap() const {
         MapMessage<&COXPopupBarCtrl::OnKeyUp>(WM_KEYUP),
         MapMessage<&COXPopupBarCtrl::OnTimer>(WM_TIMER),
         MapMessage<&COXPopupBarCtrl::OnDestroy>(WM_DESTROY),
+        MapMessage<&COXPopupBarCtrl::OnClose>(WM_CLOSE),
+        MapMessage<&COXPopupBarCtrl::OnActivate>(WM_ACTIVATE),
+        MapMessage<&COXPopupBarCtrl::OnPaletteChange>(WM_QUERYNEWPALETTE),
+        MapMessage<&COXPopupBarCtrl::OnPaletteChange>(WM_PALETTECHANGED),
     };
     static const MessageMap map{CWnd::GetMessageMap(), entries};
     return &map;
@@ -72,8 +76,13 @@ BOOL COXPopupBarCtrl::Create(CWnd* parent, DWORD popupStyle, HBRUSH background) 
     wc.lpszClassName = L"PopupBarControl";
     WNDCLASSW existing{};
     if (!GetClassInfoW(wc.hInstance, wc.lpszClassName, &existing)) RegisterClassW(&wc);
-    if (!CreateEx(WS_EX_DLGMODALFRAME, L"PopupBarControl", m_strTitle, WS_POPUP, 0, 0, 0, 0, parent ? parent->GetSafeHwnd() : nullptr,
-                  nullptr))
+    m_hBackground = background;
+    DWORD style = WS_POPUP, exStyle = WS_EX_DLGMODALFRAME;
+    if (m_bTornOff) {
+        style |= WS_VISIBLE | WS_CAPTION | WS_SYSMENU | 0x100;  // activation kept in step with the owner frame
+        exStyle |= WS_EX_TOOLWINDOW;
+    }
+    if (!CreateEx(exStyle, L"PopupBarControl", m_strTitle, style, 0, 0, 0, 0, parent ? parent->GetSafeHwnd() : nullptr, nullptr))
         return FALSE;
     m_nTimer = SetTimer(kTimerId, 200);
     m_hToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -82,6 +91,9 @@ BOOL COXPopupBarCtrl::Create(CWnd* parent, DWORD popupStyle, HBRUSH background) 
         DestroyWindow();
         return FALSE;
     }
+    if (style & WS_SYSMENU)
+        if (HMENU system = GetSystemMenu(m_hWnd, FALSE))
+            for (UINT command : {SC_RESTORE, SC_MINIMIZE, SC_MAXIMIZE, SC_SIZE}) DeleteMenu(system, command, MF_BYCOMMAND);
     return TRUE;
 }
 
@@ -214,6 +226,12 @@ void COXPopupBarCtrl::RegisterTools() {
 }
 
 BOOL COXPopupBarCtrl::Pick(UINT alignment, LPCRECT reference, CSize offset) {
+    if (m_bTornOff) {
+        // A floating popup becomes a popup again.
+        if (m_hWnd) DestroyWindow();
+        m_bTornOff = FALSE;
+        if (!Create(m_pParent, m_dwPopupStyle, m_hBackground)) return FALSE;
+    }
     if (!m_hWnd) return FALSE;
     if (m_values.size() < static_cast<size_t>(m_nButtons)) m_values.resize(static_cast<size_t>(m_nButtons), 0);
     if (!CalcLayout()) return FALSE;
@@ -287,7 +305,7 @@ BOOL COXPopupBarCtrl::Pick(UINT alignment, LPCRECT reference, CSize offset) {
         }
         if (m_nState == 0) m_bClickPending = FALSE;
     }
-    ShowWindow(SW_HIDE);
+    if (m_nState != 4) ShowWindow(SW_HIDE);
     BOOL result = m_nState == 1;
     if (m_nState == 3) result = OnCustomButton();
     if (focus && IsWindow(focus)) ::SetFocus(focus);
@@ -295,7 +313,106 @@ BOOL COXPopupBarCtrl::Pick(UINT alignment, LPCRECT reference, CSize offset) {
     if (previousCapture && IsWindow(previousCapture)) ::SetCapture(previousCapture);
     m_bMouseDown = FALSE;
     if (m_bClickPending) PassOnClick();
+    if (m_nState == 4) TearOff();
     return result;
+}
+
+namespace {
+
+// A 3-pixel outline drawn by inverting through the halftone pattern.
+void InvertOutline(HDC dc, const CRect& r) {
+    static const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+    HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, pattern);
+    HBRUSH brush = CreatePatternBrush(bitmap);
+    DeleteObject(bitmap);
+    HGDIOBJ old = SelectObject(dc, brush);
+    const int t = 3;
+    PatBlt(dc, r.left, r.top, r.Width(), t, PATINVERT);
+    PatBlt(dc, r.left, r.bottom - t, r.Width(), t, PATINVERT);
+    PatBlt(dc, r.left, r.top + t, t, r.Height() - 2 * t, PATINVERT);
+    PatBlt(dc, r.right - t, r.top + t, t, r.Height() - 2 * t, PATINVERT);
+    SelectObject(dc, old);
+    DeleteObject(brush);
+}
+
+}  // namespace
+
+void COXPopupBarCtrl::TearOff() {
+    const DWORD pos = GetMessagePos();
+    const POINT start{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+    CRect window;
+    GetWindowRect(&window);
+    if (!window.PtInRect(start) || GetCapture()) {
+        ShowWindow(SW_HIDE);
+        return;
+    }
+    HWND desktop = GetDesktopWindow();
+    const BOOL locked = LockWindowUpdate(desktop);
+    HDC dc = GetDCEx(desktop, nullptr, DCX_WINDOW | DCX_CACHE | (locked ? DCX_LOCKWINDOWUPDATE : 0));
+    CRect track = window;
+    POINT last = start;
+    if (dc) InvertOutline(dc, track);
+    ::SetCapture(m_hWnd);
+    bool done = false, accepted = false;
+    MSG msg;
+    while (!done) {
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (GetCapture() != m_hWnd) break;
+        switch (msg.message) {
+        case WM_MOUSEMOVE: {
+            POINT now = msg.pt;
+            if (dc) InvertOutline(dc, track);
+            track.OffsetRect(now.x - last.x, now.y - last.y);
+            last = now;
+            if (dc) InvertOutline(dc, track);
+            break;
+        }
+        case WM_LBUTTONUP: done = accepted = true; break;
+        case WM_RBUTTONDOWN: done = true; break;
+        case WM_KEYDOWN:
+            if (msg.wParam == VK_ESCAPE) done = true;
+            break;
+        default:
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            break;
+        }
+    }
+    if (dc) {
+        InvertOutline(dc, track);
+        ReleaseDC(desktop, dc);
+    }
+    if (GetCapture() == m_hWnd) ReleaseCapture();
+    if (locked) LockWindowUpdate(nullptr);
+    if (!accepted) {
+        ShowWindow(SW_HIDE);
+        return;
+    }
+    DestroyWindow();
+    m_bTornOff = TRUE;
+    m_bHotTracking = TRUE;
+    if (!Create(m_pParent, m_dwPopupStyle, m_hBackground) || !CalcLayout()) {
+        m_bTornOff = FALSE;
+        return;
+    }
+    RegisterTools();
+    SetWindowPos(nullptr, track.left, track.top, m_rectWindow.Width(), m_rectWindow.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+}
+
+LRESULT COXPopupBarCtrl::OnActivate(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default();
+    if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && m_bTornOff) ::SetFocus(m_hWnd);
+    (void)lParam;
+    return result;
+}
+
+LRESULT COXPopupBarCtrl::OnPaletteChange(WPARAM wParam, LPARAM) {
+    if (reinterpret_cast<HWND>(wParam) != m_hWnd) Invalidate();
+    return Default();
 }
 
 void COXPopupBarCtrl::PassOnClick() {
@@ -316,7 +433,12 @@ void COXPopupBarCtrl::PassOnClick() {
 
 void COXPopupBarCtrl::Notify(UINT message) {
     if (m_bTornOff) {
-        if (message == CustomButtonMessage()) OnCustomButton();
+        if (message == CustomButtonMessage() && !OnCustomButton()) return;
+        if (message == CancelMessage()) {
+            m_bHotTracking = FALSE;
+            ShowWindow(SW_HIDE);
+            return;
+        }
         if (m_pParent) m_pParent->PostMessage(WM_POPUPBAR_NOTIFY, 0, reinterpret_cast<LPARAM>(m_hWnd));
         return;
     }
@@ -372,6 +494,11 @@ void COXPopupBarCtrl::OnMouseMove(UINT, CPoint point) {
     if (point == m_lastMouse) return;
     m_lastMouse = point;
     SetHotIndex(HitTest(point));
+    if (m_bTornOff) m_bHotTracking = TRUE;
+    if (m_bTearOffArmed && !m_rectTearOff.PtInRect(point)) {
+        m_bTearOffArmed = FALSE;
+        PostMessage(TearOffMessage());
+    }
 }
 
 void COXPopupBarCtrl::OnButtonDown(CPoint point) {
@@ -380,6 +507,7 @@ void COXPopupBarCtrl::OnButtonDown(CPoint point) {
     if (client.PtInRect(point)) {
         m_bMouseDown = TRUE;
         InvalidateIndex(HitTest(point));
+        if (HasTearOff() && m_rectTearOff.PtInRect(point)) m_bTearOffArmed = TRUE;
     } else if (!m_bTornOff) {
         PostMessage(CancelMessage());
     }
@@ -396,12 +524,14 @@ void COXPopupBarCtrl::Choose() {
 }
 
 void COXPopupBarCtrl::OnButtonUp(CPoint) {
+    m_bTearOffArmed = FALSE;
     if (m_bMouseDown && m_nHotIndex != -1) Choose();
     else if (m_bMouseDown && !m_bTornOff) PostMessage(CancelMessage());
     m_bMouseDown = FALSE;
 }
 
 void COXPopupBarCtrl::OnKeyDown(UINT key, UINT, UINT) {
+    if (m_bTornOff) m_bHotTracking = FALSE;
     const int C = GetColumnCount(), F = FirstIndex(), L = LastIndex(), N = m_nButtons, h = m_nHotIndex;
     const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     int next = h;
@@ -459,7 +589,16 @@ void COXPopupBarCtrl::OnKeyUp(UINT key, UINT, UINT) {
 }
 
 void COXPopupBarCtrl::OnTimer(UINT_PTR id) {
-    if (id != kTimerId) Default();
+    if (id != kTimerId) {
+        Default();
+        return;
+    }
+    // Floating: the hot button goes when the cursor is over none.
+    if (!m_bTornOff || !m_bHotTracking || m_nHotIndex == -1) return;
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(&pt);
+    if (HitTest(CPoint(pt.x, pt.y)) == -1) SetHotIndex(-1);
 }
 
 // Painting ---------------------------------------------------------------------------------------

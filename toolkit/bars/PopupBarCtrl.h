@@ -45,6 +45,8 @@ public:
     const CRect& GetDefaultRect() const { return m_rectDefault; }
     const CRect& GetCustomRect() const { return m_rectCustom; }
     const CRect& GetWindowRectangle() const { return m_rectWindow; }
+    const CRect& GetTearOffRect() const { return m_rectTearOff; }
+    BOOL IsTornOff() const { return m_bTornOff; }
     // Lays the popup out (sizes and the button rectangles) without showing it.
     BOOL CalcLayout();
     // The top-left corner for an alignment beside a reference rectangle.
@@ -79,6 +81,9 @@ protected:
     void OnKeyUp(UINT key, UINT repeat, UINT flags);
     void OnTimer(UINT_PTR id);
     void OnDestroy();
+    void OnClose() { ShowWindow(SW_HIDE); }
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaletteChange(WPARAM wParam, LPARAM lParam);
 
     void Notify(UINT message);
     int HitTest(CPoint point) const;
@@ -93,6 +98,9 @@ protected:
     void DrawTextButton(CDC* dc, CRect rect, const CString& text);
     void RegisterTools();
     void PassOnClick();
+    // Follows the mouse with an outline and, when the button is released,
+    // turns the popup into a floating tool window there.
+    void TearOff();
 
     std::vector<DWORD> m_values;
     int m_nButtons;
@@ -125,7 +133,10 @@ protected:
     CRect m_rectTearOff;
     std::vector<CRect> m_buttonRects;
     BOOL m_bMouseDown = FALSE;
+    BOOL m_bTearOffArmed = FALSE;
+    BOOL m_bHotTracking = TRUE;
     BOOL m_bTornOff = FALSE;
+    HBRUSH m_hBackground = nullptr;
     BOOL m_bClickPending = FALSE;
     int m_nState = 0;  // 0 picking, 1 chosen, 2 cancelled, 3 "Custom..." chosen, 4 torn off
     CPoint m_lastMouse{-1, -1};
