@@ -1,30 +1,14 @@
-// The element-skin families of a skin. The tool-bar family draws (see
-// ToolbarSkin.h); the others are the places where the menus, dock bars, tabs,
-// shortcut bars, mini frames, status bars and frames draw through once those
-// windows are built: each is so far its variant's identity and, for the XP
+// The element-skin families of a skin. The tool-bar and menu families draw
+// (see ToolbarSkin.h and MenuSkin.h); the others are the places where the
+// dock bars, tabs, shortcut bars, mini frames, status bars and frames draw
+// through once those windows are built: each is so far its variant's identity and, for the XP
 // and 2003 variants, the skin they take their colours from.
 #pragma once
 #include "gdi/DC.h"
+#include "skins/MenuSkin.h"
 
 class COXSkinXP;
 class COXToolbarSkin;
-
-class COXMenuSkin {
-public:
-    virtual ~COXMenuSkin() = default;
-};
-class COXMenuSkinClassic : public COXMenuSkin {};
-class COXMenuSkinXP : public COXMenuSkin {
-public:
-    explicit COXMenuSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
-
-protected:
-    COXSkinXP* m_pSkin;
-};
-class COXMenuSkin2003 : public COXMenuSkinXP {
-public:
-    using COXMenuSkinXP::COXMenuSkinXP;
-};
 
 class COXDockbarSkin {
 public:
