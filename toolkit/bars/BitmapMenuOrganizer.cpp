@@ -11,6 +11,33 @@
 
 namespace {
 
+// The window that shows the popup menu: the menu window of this thread that
+// shows it, else the topmost window of this thread (the popup is the newest
+// window when it opens). Never another thread's or process's window.
+HWND PopupWindowOf(HMENU menu) {
+    struct Search {
+        HMENU menu;
+        HWND found;
+    } search{menu, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            wchar_t name[16] = {};
+            if (GetClassNameW(window, name, 16) && wcscmp(name, L"#32768") == 0 &&
+                reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)) == search->menu) {
+                search->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    for (HWND top = GetWindow(GetDesktopWindow(), GW_CHILD); top; top = GetWindow(top, GW_HWNDNEXT))
+        if (GetWindowThreadProcessId(top, nullptr) == GetCurrentThreadId()) return top;
+    return nullptr;
+}
+
 std::map<HWND, COXBitmapMenuOrganizer*>& Organizers() {
     static std::map<HWND, COXBitmapMenuOrganizer*> organizers;
     return organizers;
@@ -585,7 +612,7 @@ LRESULT COXBitmapMenuOrganizer::HandleFrameMessage(HWND hwnd, UINT message, WPAR
     }
     case WM_MENUSELECT:
         if (lParam && !m_trace.empty() && m_trace.back().hMenu == reinterpret_cast<HMENU>(lParam)) {
-            if (HWND top = GetWindow(GetDesktopWindow(), GW_CHILD)) {
+            if (HWND top = PopupWindowOf(reinterpret_cast<HMENU>(lParam))) {
                 RECT r;
                 ::GetWindowRect(top, &r);
                 m_trace.back().ptTopLeft = CPoint(r.left, r.top);
