@@ -3,6 +3,7 @@
 // take exponential time) checks the matcher's results on small inputs; large
 // and hostile inputs must simply finish.
 #include "regex/Regex.h"
+#include "regex/RegexScan.h"
 
 #include "Random.h"
 
@@ -313,4 +314,49 @@ TEST(RegexRandom, NestedLazyRepetitionsStayCheap) {
     CString group;
     EXPECT_TRUE(RegexGetGroup(subject + L"x", L"(.+.+.+.+.+.+)x", group));
     EXPECT_EQ(group, subject);
+}
+
+// The remembered repetition states and the required-text skipping must never
+// change a result: every scan is compared with the plain walk (both off), on
+// random programs and on subjects built from pieces of the pattern itself, so
+// that required text is present and repetitions run long.
+TEST(RegexRandom, RememberedStatesAndRequiredTextChangeNoResult) {
+    using regex_detail::MatcherTuning;
+    const MatcherTuning plain{false, 0, false};
+    const MatcherTuning eager{true, 0, true};  // remembers from the first step
+    static const std::vector<CString> tokens = {L".+", L"(.+)", L"[^x]+", L".*", L"a+", L"x", L"b", L"[ab]+", L"a-",
+                                                L")", L"(", L"/s+", L"[Bb]", L"[xX]", L"ab", L"$", L"^", L"[Aa]+",
+                                                L"/d+", L"=\"", L"a*"};
+    Random random(170016);
+    testing::internal::CaptureStdout();
+    for (int round = 0; round < 3000 && !HasFailure(); ++round) {
+        CString pattern = random.Chance(30) ? RandomPattern(random, 10) : CString();
+        for (int i = random.Int(1, 7); pattern.IsEmpty() && i > 0; --i) pattern += random.Pick(tokens);
+        CString subject;
+        if (random.Chance(50)) {
+            subject = random.FromAlphabet(L"aab xbAB=\"1", 0, 300);
+        } else {
+            std::wstring piece;
+            for (wchar_t unit : pattern.str())
+                if (unit != L'+' && unit != L'*' && unit != L'(' && unit != L')' && unit != L'[' && unit != L']')
+                    piece += unit;
+            for (int i = random.Int(1, 40); i > 0; --i)
+                subject += CString(piece.substr(0, static_cast<size_t>(random.Int(0, static_cast<int>(piece.size())))).c_str()) +
+                           random.FromAlphabet(L"ab x", 0, 3);
+        }
+        bool fold = random.Chance(30);
+        SCOPED_TRACE(testing::Message() << "pattern [" << pattern.GetString() << "] subject [" << subject.GetString()
+                                        << "] fold " << fold);
+        RegexMatchMap expected, actual;
+        auto expectedResult = regex_detail::FindMatches(subject.GetString(), pattern.GetString(), expected, fold,
+                                                        false, plain);
+        EXPECT_EQ(regex_detail::FindMatches(subject.GetString(), pattern.GetString(), actual, fold, false, eager),
+                  expectedResult);
+        EXPECT_EQ(actual, expected);
+        CString expectedGroup = L"<none>", actualGroup = L"<none>";
+        EXPECT_EQ(regex_detail::SearchFirstGroup(subject.GetString(), pattern.GetString(), actualGroup, fold, eager),
+                  regex_detail::SearchFirstGroup(subject.GetString(), pattern.GetString(), expectedGroup, fold, plain));
+        EXPECT_EQ(actualGroup, expectedGroup);
+    }
+    testing::internal::GetCapturedStdout();
 }

@@ -14,8 +14,14 @@
 // Matching never backtracks: an option is taken whenever it matches; a
 // repetition that ends the pattern (or a group) takes as much as it can; any
 // other repetition stops at the first position from which the rest of the
-// pattern matches. Every call compiles its pattern anew and keeps no state,
+// pattern matches. Each thread keeps the programs of the last few patterns it
+// used; nothing else outlives a call and nothing is shared between threads,
 // so calls may run on several threads at once.
+//
+// Cost: one scan of a subject takes at most time proportional to the
+// pattern's length times the subject's, whatever the text (repetition states
+// that a scan has seen fail are not walked again), and start positions that
+// cannot hold the literal text every match needs are skipped.
 //
 // Compile errors are printed to standard output ("* + - was misused",
 // "Err using :/", narrow "Err using :"), and the search and replace

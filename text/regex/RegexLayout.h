@@ -12,12 +12,21 @@
 
 namespace regex_detail {
 
+// The units the rest after a repetition can begin with, when it begins with
+// a literal (a == b) or a set of one or two literals; a < 0 otherwise.
+struct RestStart {
+    int a = -1, b = -1;
+    bool Known() const { return a >= 0; }
+    // False only where a look-ahead of the rest must fail at once.
+    bool Allows(unsigned unit) const { return a < 0 || static_cast<int>(unit) == a || static_cast<int>(unit) == b; }
+};
+
 // A quantifier cell followed by its atom and the atom's Stop.
 struct RepeatInfo {
     int atomPc = 0;
     int afterPc = 0;     // first cell after the atom's Stop
     int lookPc = 0;      // where the look-ahead "does the rest match here" starts
-    int restUnit = -1;   // the unit the rest must begin with, when it begins with a literal
+    RestStart rest;      // what the rest must begin with
     bool greedy = false; // the rest begins with ')' or is the program's end
 };
 
@@ -32,7 +41,7 @@ struct SetInfo {
     int endPc = 0;
     int afterPc = 0;
     int lookPc = 0;
-    int restUnit = -1;
+    RestStart rest;
 };
 
 template <typename TChar>
@@ -83,11 +92,30 @@ private:
     // The look-ahead after a repetition may skip one ')' (it consumes nothing).
     int RestAfter(int pc) const { return Code(pc) == kCellGroupClose ? pc + 1 : pc; }
 
-    // When the program from pc (groups aside) begins with a literal: its unit.
-    // A look-ahead from pc fails wherever the subject holds another unit.
-    int FirstUnit(int pc) const {
+    // What the program from pc (groups aside) must begin with: a literal's
+    // unit, or the members of a set of one or two literals. A look-ahead
+    // from pc fails wherever the subject holds another unit.
+    RestStart FirstUnit(int pc) const {
         while (pc < m_endPc && (Code(pc) == kCellGroupOpen || Code(pc) == kCellGroupClose)) ++pc;
-        return pc < m_endPc && Code(pc) == kCellLiteral ? static_cast<int>(UnitValue(m_cells[pc + 1])) : -1;
+        RestStart start;
+        if (pc >= m_endPc) return start;
+        if (Code(pc) == kCellLiteral) {
+            start.a = start.b = static_cast<int>(UnitValue(m_cells[pc + 1]));
+            return start;
+        }
+        if (Code(pc) != kCellSetOpen) return start;
+        // "[Xx]", "[x]", "[xy]" and their "+" forms (looked at directly: describing the
+        // set here would recurse along a run of sets).
+        int i = pc + 1, count = 0;
+        unsigned members[2] = {0, 0};
+        for (; i < m_endPc && Code(i) == kCellLiteral && count < 3; i += 2)
+            if (count++ < 2) members[count - 1] = UnitValue(m_cells[i + 1]);
+        if (i < m_endPc && Code(i) == kCellPlus) ++i;
+        if (count < 1 || count > 2 || i >= m_endPc || Code(i) != kCellSetClose) return start;
+        if (count == 1) members[1] = members[0];
+        start.a = static_cast<int>(members[0]);
+        start.b = static_cast<int>(members[1]);
+        return start;
     }
 
     // Records what the repetition or set at pc needs.
@@ -99,7 +127,7 @@ private:
             int stop = info.atomPc + (Code(info.atomPc) == kCellLiteral ? 2 : 1);
             info.afterPc = std::min(stop + 1, m_endPc);
             info.lookPc = RestAfter(info.afterPc);
-            info.restUnit = FirstUnit(info.lookPc);
+            info.rest = FirstUnit(info.lookPc);
             int lookCode = Code(info.lookPc);
             info.greedy = lookCode == kCellGroupClose || info.lookPc >= m_endPc;
             m_info[static_cast<size_t>(pc)] = static_cast<int>(m_repeats.size());
@@ -134,7 +162,7 @@ private:
             // "[...]+" ends with Plus, SetClose, Stop; a set left open runs to the end.
             set.afterPc = closed ? std::min(i + (set.plus ? 2 : 1), m_endPc) : m_endPc;
             set.lookPc = RestAfter(set.afterPc);
-            set.restUnit = FirstUnit(set.lookPc);
+            set.rest = FirstUnit(set.lookPc);
             m_info[static_cast<size_t>(pc)] = static_cast<int>(m_sets.size());
             m_sets.push_back(set);
         }

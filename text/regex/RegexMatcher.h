@@ -3,13 +3,16 @@
 // The walk has no general backtracking. Its only look-ahead is the question a
 // lazy repetition asks at every step: "does the rest of the program match
 // here?". That answer depends on nothing but the rest's first cell and the
-// position (a look-ahead always compares exactly and throws its groups away),
-// so answers that took real work are kept for the whole scan of a subject:
-// nested lazy repetitions then cost a bounded number of steps instead of
-// multiplying. The rest's tokens before its first repetition are compared at
-// once; only from a repetition on does a look-ahead need a walk of its own.
-// Such walks run on an explicit stack of frames, never by recursion, so
-// programs of any length cannot exhaust the thread's stack.
+// position (a look-ahead always compares exactly and throws its groups away).
+// The rest's tokens before its first repetition are compared at once; only
+// from a repetition on does a look-ahead need a walk of its own. Such walks
+// run on an explicit stack of frames, never by recursion, so programs of any
+// length cannot exhaust the thread's stack.
+//
+// Once a scan has done more than a little work, the matcher remembers what
+// its walks learnt about each repetition state (RegexMemo.h): a scan then
+// costs at most program length times subject length, whatever the text.
+// Before that, costly look-ahead answers are kept by their start.
 //
 // A cell without a meaning of its own when matched (']' outside a set, the
 // wide engine's "/b") prints "Srch over, <code> NOT found!" each time the walk
@@ -18,17 +21,31 @@
 // matcher goes out of scope, at the end of the operation.
 #pragma once
 
+#include "regex/RegexCache.h"
 #include "regex/RegexLayout.h"
+#include "regex/RegexMemo.h"
 #include "regex/RegexOutput.h"
+#include "regex/RegexPrefilter.h"
 #include "regex/RegexProgram.h"
 #include "regex/RegexSmallVector.h"
 #include "regex/RegexTraits.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 namespace regex_detail {
+
+// What a matcher may use to save work. Both are on in every operation; the
+// tests turn them off to compare with the plain walk.
+struct MatcherTuning {
+    bool remember = true;     // remember repetition states (RegexMemo.h)...
+    uint64_t rememberAfter = 4096;  // ...once a scan has taken this many repetition steps
+    bool requiredText = true; // skip start positions by required text (RegexPrefilter.h)
+};
 
 template <typename TChar>
 class Matcher {
@@ -37,31 +54,50 @@ public:
 
     // `cells` must be a compiled (non-empty) program; both it and the subject
     // must outlive the matcher.
-    Matcher(const TChar* cells, size_t count, const TChar* subjectStart, bool foldCase)
-        : m_layout(cells, count), m_subject(subjectStart), m_fold(foldCase && Traits<TChar>::kFoldsCase) {}
+    Matcher(const TChar* cells, size_t count, const TChar* subjectStart, bool foldCase,
+            MatcherTuning tuning = MatcherTuning())
+        : m_ownLayout(std::in_place, cells, count), m_layout(&*m_ownLayout), m_cellCount(count),
+          m_subject(subjectStart), m_fold(foldCase && Traits<TChar>::kFoldsCase), m_tuning(tuning) {}
+    // A program from the thread's cache, with its layout and required text.
+    Matcher(const CompiledPattern<TChar>& compiled, const TChar* subjectStart, bool foldCase,
+            MatcherTuning tuning = MatcherTuning())
+        : m_layout(&compiled.GetLayout()), m_cellCount(compiled.CellCount()), m_subject(subjectStart),
+          m_fold(foldCase && Traits<TChar>::kFoldsCase), m_tuning(tuning) {
+        if (tuning.requiredText) m_required.emplace(compiled.Required(m_fold));
+    }
 
     // Position just after the match at `position`, or null. When `groups` is
     // given, the groups of a successful match are appended to it.
     const TChar* Match(const TChar* position, std::vector<String>* groups) {
         m_frames.clear();
-        m_frames.push_back(Frame::At(0, position, false));
+        m_visits.clear();
+        m_frames.push_back(Frame::At(0, position, false, 0));
         m_groups.clear();
         for (;;) {
             bool isMain = m_frames.size() == 1;
             Step step = Walk(m_frames.back(), isMain && m_fold, isMain && groups ? &m_groups : nullptr);
             if (step.outcome == Outcome::NeedLookAhead) {
-                m_frames.push_back(Frame::At(step.pc, step.position, true));
+                m_frames.push_back(Frame::At(step.pc, step.position, true, m_visits.size()));
                 continue;
             }
             bool matched = step.outcome == Outcome::Matched;
             if (isMain) {
-                if (!matched) return nullptr;
+                if (!matched) {
+                    if (m_memo.IsOn()) Learn(m_frames.back(), false);
+                    return nullptr;
+                }
                 if (groups) groups->insert(groups->end(), m_groups.begin(), m_groups.end());
                 return step.position;
             }
             Frame done = m_frames.back();  // copied: the parent is looked up after the pop
             m_frames.pop_back();
-            if (done.cost > kWorthKeeping) m_answers[Key(done.startPc, done.startPosition)] = matched;
+            if (m_memo.IsOn()) {
+                Learn(done, matched);
+                m_memo.Mark(done.startPc, Offset(done.startPosition), Offset(done.startPosition),
+                            StateMemo::kEntryKnown | (matched ? StateMemo::kEntryYes : 0));
+            } else if (done.cost > kWorthKeeping) {
+                m_answers[Key(done.startPc, done.startPosition)] = matched;
+            }
             Frame& parent = m_frames.back();
             parent.hasAnswer = true;
             parent.answer = matched;
@@ -69,18 +105,40 @@ public:
         }
     }
 
-    // The first position at or after `position` where a match can begin (the
-    // program's first unit-consuming token accepts the unit there), or null
-    // when there is none. Only skips positions the walk would reject at once.
-    const TChar* NextCandidate(const TChar* position) const {
+    // The match at a position that NextCandidate() returned: as Match(), but a
+    // program of plain literals alone has matched already where it was found.
+    const TChar* MatchCandidate(const TChar* position) {
+        if (m_required && m_required->WholeLength() > 0) return position + m_required->WholeLength();
+        return Match(position, nullptr);
+    }
+
+    // The first position at or after `position` where a match can begin, or
+    // null when there is none: the program's first unit-consuming token must
+    // accept the unit there, and the text every match holds must follow.
+    const TChar* NextCandidate(const TChar* position) {
+        if (!m_tuning.requiredText) return FirstTokenCandidate(position);
+        if (!m_required) m_required.emplace(*m_layout, m_fold);
+        for (;;) {
+            if (!position) return nullptr;
+            const TChar* byText = m_required->Next(position);
+            if (!byText) return nullptr;
+            const TChar* byToken = FirstTokenCandidate(byText);
+            if (byToken == byText) return byText;
+            position = byToken;
+        }
+    }
+
+private:
+    // Only skips positions the walk would reject at once.
+    const TChar* FirstTokenCandidate(const TChar* position) const {
         int pc = 0;
-        while (pc < m_layout.EndPc() &&
-               (m_layout.Code(pc) == kCellGroupOpen || m_layout.Code(pc) == kCellGroupClose))
+        while (pc < m_layout->EndPc() &&
+               (m_layout->Code(pc) == kCellGroupOpen || m_layout->Code(pc) == kCellGroupClose))
             ++pc;
         const TChar* p = position;
-        switch (pc < m_layout.EndPc() ? m_layout.Code(pc) : 0) {
+        switch (pc < m_layout->EndPc() ? m_layout->Code(pc) : 0) {
         case kCellLiteral: {
-            TChar ch = m_layout.Char(pc + 1);
+            TChar ch = m_layout->Char(pc + 1);
             if (m_fold) {
                 TChar folded = FoldUnit(ch);
                 while (*p && FoldUnit(*p) != folded) ++p;
@@ -92,9 +150,9 @@ public:
         case kCellStart:
             return position == m_subject && *position ? position : nullptr;
         case kCellSetOpen: {
-            const SetInfo set = m_layout.Set(pc);
+            const SetInfo set = m_layout->Set(pc);
             if (!set.negated)
-                while (*p && !m_layout.Has(set, UnitValue(*p))) ++p;
+                while (*p && !m_layout->Has(set, UnitValue(*p))) ++p;
             break;
         }
         default: break;
@@ -102,8 +160,8 @@ public:
         return *p ? p : nullptr;
     }
 
-private:
-    // A look-ahead that took more steps than this is remembered for the scan.
+    // A look-ahead that took more steps than this is remembered for the scan
+    // (before the repetition states are).
     static constexpr uint64_t kWorthKeeping = 32;
 
     enum class Outcome { Matched, Failed, NeedLookAhead };
@@ -130,9 +188,12 @@ private:
         bool answer = false;
         uint64_t cost = 0;
         bool lookAhead = false;             // answers yes or no; its end and groups do not matter
+        const TChar* loopFrom = nullptr;    // the repetition's first loop state
+        size_t visitBase = 0;               // this walk's loop states in m_visits start here
 
-        static Frame At(int pc, const TChar* position, bool lookAhead) {
+        static Frame At(int pc, const TChar* position, bool lookAhead, size_t visitBase) {
             Frame f;
+            f.visitBase = visitBase;
             f.lookAhead = lookAhead;
             f.startPc = f.pc = pc;
             f.startPosition = f.s = f.g = position;
@@ -144,9 +205,51 @@ private:
 
     // A look-ahead whose repetition stopped because the rest matches there has
     // its answer: the rest of its walk is that very rest, from that position.
-    static bool Settled(Frame& f, Step& step) {
+    bool Settled(Frame& f, int pc, Step& step) {
+        CloseLoop(f, pc);
         step = {Outcome::Matched, 0, f.s};
         return true;
+    }
+
+    size_t Offset(const TChar* p) const { return static_cast<size_t>(p - m_subject); }
+
+    // Counts repetition steps; once a scan has taken enough, its repetition
+    // states are remembered from then on (the memory costs a pass over the
+    // subject, which short lines never need).
+    void Tick(uint64_t steps = 1) {
+        m_steps += steps;
+        if (m_steps >= m_tuning.rememberAfter && !m_memo.IsOn() && m_tuning.remember)
+            m_memo.TurnOn(m_cellCount, std::char_traits<TChar>::length(m_subject));
+    }
+
+    // At the top of the loop of the repetition at pc: true, with `step`, when
+    // an earlier walk already knows how a walk from this state ends.
+    bool Known(Frame& f, int pc, Step& step) {
+        Tick();
+        if (!m_memo.IsOn()) return false;
+        uint8_t bits = m_memo.Get(pc, Offset(f.s));
+        if (!(bits & (f.lookAhead ? StateMemo::kLookKnown : StateMemo::kMainFails))) return false;
+        CloseLoop(f, pc);
+        if (f.lookAhead && (bits & StateMemo::kLookYes)) step = {Outcome::Matched, 0, f.s};
+        else step = Failed();
+        return true;
+    }
+
+    // The loop of the repetition at pc has stood at every position from
+    // f.loopFrom to f.s; the walk's end will tell what those states lead to.
+    void CloseLoop(const Frame& f, int pc) {
+        if (m_memo.IsOn() && f.loopFrom) m_visits.push_back({pc, Offset(f.loopFrom), Offset(f.s)});
+    }
+
+    // Records how a finished walk ended for every loop state it passed (a
+    // caller's walk that matched teaches nothing: no later walk repeats it).
+    void Learn(const Frame& f, bool matched) {
+        uint8_t bits = f.lookAhead ? static_cast<uint8_t>(StateMemo::kLookKnown | (matched ? StateMemo::kLookYes : 0))
+                                   : static_cast<uint8_t>(matched ? 0 : StateMemo::kMainFails);
+        if (bits)
+            for (size_t i = f.visitBase; i < m_visits.size(); ++i)
+                m_memo.Mark(m_visits[i].pc, m_visits[i].from, m_visits[i].to, bits);
+        m_visits.truncate(std::min(f.visitBase, m_visits.size()));
     }
 
     uint64_t Key(int pc, const TChar* position) const {
@@ -157,9 +260,9 @@ private:
     // Tokens that test one unit (or none, for '^' and '$').
     bool MatchUnit(int pc, const TChar*& s, bool fold) const {
         unsigned u = UnitValue(*s);
-        switch (m_layout.Code(pc)) {
+        switch (m_layout->Code(pc)) {
         case kCellLiteral: {
-            TChar ch = m_layout.Char(pc + 1);
+            TChar ch = m_layout->Char(pc + 1);
             if (fold ? FoldUnit(*s) != FoldUnit(ch) : *s != ch) return false;
             break;
         }
@@ -174,8 +277,8 @@ private:
         case kCellSpace: if (!(u >= 1 && u <= 32)) return false; break;
         case kCellSlash: if (u != '/') return false; break;
         case kCellSetOpen: {
-            const SetInfo set = m_layout.Set(pc);
-            bool member = m_layout.Has(set, u);
+            const SetInfo set = m_layout->Set(pc);
+            bool member = m_layout->Has(set, u);
             if (set.negated ? (u == 0 || member) : !member) return false;
             break;
         }
@@ -188,7 +291,7 @@ private:
     // A quantifier's atom, run alone at s (always exact). Null when it does not
     // match; an atom that consumes nothing returns s.
     const TChar* MatchAtom(Frame& f, int atomPc, const TChar* s, std::vector<String>* groups) const {
-        int code = m_layout.Code(atomPc);
+        int code = m_layout->Code(atomPc);
         switch (code) {
         case kCellGroupOpen:
             f.g = s;
@@ -210,7 +313,7 @@ private:
     bool MatchPlainPrefix(Frame& f, int& pc, const TChar*& s) const {
         for (;;) {
             ++f.cost;
-            int code = m_layout.Code(pc);
+            int code = m_layout->Code(pc);
             switch (code) {
             case kCellStop: return true;
             case kCellGroupOpen: case kCellGroupClose: ++pc; break;
@@ -221,9 +324,9 @@ private:
                 break;
             case kCellSetOpen:
             case kCellStar: case kCellPlus: case kCellOption:
-                if (m_layout.Repeats(pc)) return true;
+                if (m_layout->Repeats(pc)) return true;
                 if (!MatchUnit(pc, s, false)) return false;
-                pc = m_layout.Set(pc).afterPc;
+                pc = m_layout->Set(pc).afterPc;
                 break;
             default:
                 m_unknownCells.Add(code);
@@ -245,9 +348,14 @@ private:
         int restPc = pc;
         const TChar* restPosition = s;
         if (!MatchPlainPrefix(f, restPc, restPosition)) return Answer::No;
-        if (m_layout.Code(restPc) == kCellStop) return Answer::Yes;
-        auto kept = m_answers.find(Key(restPc, restPosition));
-        if (kept != m_answers.end()) return kept->second ? Answer::Yes : Answer::No;
+        if (m_layout->Code(restPc) == kCellStop) return Answer::Yes;
+        if (m_memo.IsOn()) {
+            uint8_t bits = m_memo.Get(restPc, Offset(restPosition));
+            if (bits & StateMemo::kEntryKnown) return bits & StateMemo::kEntryYes ? Answer::Yes : Answer::No;
+        } else {
+            auto kept = m_answers.find(Key(restPc, restPosition));
+            if (kept != m_answers.end()) return kept->second ? Answer::Yes : Answer::No;
+        }
         f.answerPc = pc;
         f.answerPosition = s;
         f.hasAnswer = false;
@@ -258,8 +366,8 @@ private:
     // '*', '+', '-' at f.pc. Returns true when the walk must stop with `step`.
     bool Repeat(Frame& f, std::vector<String>* groups, Step& step) {
         int pc = f.pc;
-        int code = m_layout.Code(pc);
-        const RepeatInfo info = m_layout.Repeat(pc);
+        int code = m_layout->Code(pc);
+        const RepeatInfo info = m_layout->Repeat(pc);
         if (f.loopPc != pc) {
             if (code == kCellOption) {
                 if (const TChar* end = MatchAtom(f, info.atomPc, f.s, groups)) f.s = end;
@@ -280,17 +388,20 @@ private:
                 }
             }
             f.loopPc = pc;
+            f.loopFrom = f.s;
             f.hasPendingAtom = false;
         }
-        // A lazy "." whose rest begins with a literal takes every unit up to the
-        // next one the rest can begin with.
-        bool skipToRest = !info.greedy && info.restUnit >= 0 && m_layout.Code(info.atomPc) == kCellAny;
+        // A lazy "." whose rest begins with a known unit takes every unit up to
+        // the next one the rest can begin with.
+        bool skipToRest = !info.greedy && info.rest.Known() && m_layout->Code(info.atomPc) == kCellAny;
         for (;;) {
             ++f.cost;
+            if (!f.hasPendingAtom && Known(f, pc, step)) return true;
             if (skipToRest && !f.hasPendingAtom) {
                 const TChar* from = f.s;
-                while (*f.s && static_cast<int>(UnitValue(*f.s)) != info.restUnit) ++f.s;
+                while (*f.s && !info.rest.Allows(UnitValue(*f.s))) ++f.s;
                 f.cost += static_cast<uint64_t>(f.s - from);
+                Tick(static_cast<uint64_t>(f.s - from));
             }
             if (*f.s == 0) break;
             const TChar* end;
@@ -301,7 +412,7 @@ private:
                 end = MatchAtom(f, info.atomPc, f.s, groups);
             }
             if (!end) break;
-            if (!info.greedy && (info.restUnit < 0 || static_cast<int>(UnitValue(*f.s)) == info.restUnit)) {
+            if (!info.greedy && info.rest.Allows(UnitValue(*f.s))) {
                 Answer rest = LookAhead(f, info.lookPc, f.s, step);
                 if (rest == Answer::Unknown) {
                     f.hasPendingAtom = true;
@@ -309,7 +420,7 @@ private:
                     return true;
                 }
                 if (rest == Answer::Yes) {
-                    if (f.lookAhead) return Settled(f, step);
+                    if (f.lookAhead) return Settled(f, pc, step);
                     break;
                 }
             }
@@ -317,6 +428,7 @@ private:
             f.s = end;
             if (empty) break;
         }
+        CloseLoop(f, pc);
         f.loopPc = -1;
         f.pc = info.afterPc;
         return false;
@@ -325,7 +437,7 @@ private:
     // "[...]" and its "+" forms at f.pc. Returns true when the walk must stop.
     bool MatchSet(Frame& f, Step& step) {
         int pc = f.pc;
-        const SetInfo set = m_layout.Set(pc);
+        const SetInfo set = m_layout->Set(pc);
         if (!set.plus) {
             if (!MatchUnit(pc, f.s, false)) {
                 step = Failed();
@@ -333,37 +445,53 @@ private:
             }
         } else if (!set.negated) {
             // Greedy, no look-ahead: every following member.
-            if (!m_layout.Has(set, UnitValue(*f.s))) {
+            if (!m_layout->Has(set, UnitValue(*f.s))) {
                 step = Failed();
                 return true;
             }
-            while (m_layout.Has(set, UnitValue(*f.s))) ++f.s;
+            ++f.s;
+            if (!m_memo.IsOn()) {
+                const TChar* from = f.s;
+                while (m_layout->Has(set, UnitValue(*f.s))) ++f.s;
+                Tick(static_cast<uint64_t>(f.s - from) + 1);
+            } else {
+                f.loopFrom = f.s;
+                for (;;) {
+                    if (Known(f, pc, step)) return true;
+                    if (!m_layout->Has(set, UnitValue(*f.s))) break;
+                    ++f.s;
+                }
+                CloseLoop(f, pc);
+            }
         } else {
             // "[^...]+": one non-member, then stop where the rest matches, before a
             // member, or at the end.
             if (f.loopPc != pc) {
                 unsigned u = UnitValue(*f.s);
-                if (u == 0 || m_layout.Has(set, u)) {
+                if (u == 0 || m_layout->Has(set, u)) {
                     step = Failed();
                     return true;
                 }
                 ++f.s;
                 f.loopPc = pc;
+                f.loopFrom = f.s;
             }
             for (;;) {
                 ++f.cost;
-                Answer rest = set.restUnit < 0 || static_cast<int>(UnitValue(*f.s)) == set.restUnit
+                if (!f.hasAnswer && Known(f, pc, step)) return true;
+                Answer rest = set.rest.Allows(UnitValue(*f.s))
                                   ? LookAhead(f, set.lookPc, f.s, step)
                                   : Answer::No;
                 if (rest == Answer::Unknown) return true;
                 if (rest == Answer::Yes) {
-                    if (f.lookAhead) return Settled(f, step);
+                    if (f.lookAhead) return Settled(f, pc, step);
                     break;
                 }
                 unsigned u = UnitValue(*f.s);
-                if (u == 0 || m_layout.Has(set, u)) break;
+                if (u == 0 || m_layout->Has(set, u)) break;
                 ++f.s;
             }
+            CloseLoop(f, pc);
             f.loopPc = -1;
         }
         f.pc = set.afterPc;
@@ -375,7 +503,7 @@ private:
         Step step{Outcome::Failed};
         for (;;) {
             ++f.cost;
-            int code = m_layout.Code(f.pc);
+            int code = m_layout->Code(f.pc);
             switch (code) {
             case kCellStop:
                 return {Outcome::Matched, 0, f.s};
@@ -406,9 +534,21 @@ private:
         }
     }
 
-    Layout<TChar> m_layout;
+    struct Visit {
+        int pc;
+        size_t from, to;
+    };
+
+    std::optional<Layout<TChar>> m_ownLayout;
+    const Layout<TChar>* m_layout;
+    size_t m_cellCount;
     const TChar* m_subject;
     bool m_fold;
+    MatcherTuning m_tuning;
+    std::optional<RequiredText<TChar>> m_required;
+    StateMemo m_memo;
+    uint64_t m_steps = 0;
+    SmallVector<Visit, 16> m_visits;
     SmallVector<Frame, 8> m_frames;
     std::vector<String> m_groups;
     std::unordered_map<uint64_t, bool> m_answers;

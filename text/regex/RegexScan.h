@@ -20,12 +20,13 @@ const TChar* OrEmpty(const TChar* text) {
     return text ? text : empty;
 }
 
-// Compiles, or prints the error and "No pattern specified".
+// Compiles (or takes the thread's kept program), or prints the error and
+// "No pattern specified".
 template <typename TChar>
-bool CompileForScan(const TChar* pattern, CellBuffer<TChar>& program) {
-    if (Compiler<TChar>::Compile(pattern, program)) return true;
-    PrintNoPattern();
-    return false;
+const CompiledPattern<TChar>* CompileForScan(const TChar* pattern) {
+    const CompiledPattern<TChar>* compiled = CompileCached(pattern);
+    if (!compiled) PrintNoPattern();
+    return compiled;
 }
 
 // Adds every match to `matches` (keys already there are kept). After a match
@@ -33,20 +34,21 @@ bool CompileForScan(const TChar* pattern, CellBuffer<TChar>& program) {
 template <typename TChar>
 ScanResult FindMatches(const TChar* subject, const TChar* pattern,
                        std::map<int, typename Traits<TChar>::String>& matches, bool foldCase,
-                       bool firstOnly = false) {
-    CellBuffer<TChar> program;
-    if (!CompileForScan(pattern, program)) return ScanResult::BadPattern;
+                       bool firstOnly = false, MatcherTuning tuning = MatcherTuning()) {
+    const CompiledPattern<TChar>* program = CompileForScan(pattern);
+    if (!program) return ScanResult::BadPattern;
     subject = OrEmpty(subject);
-    Matcher<TChar> matcher(program.data(), program.size(), subject, foldCase);
+    Matcher<TChar> matcher(*program, subject, foldCase, tuning);
     bool found = false;
     for (const TChar* position = matcher.NextCandidate(subject); position;) {
-        const TChar* end = matcher.Match(position, nullptr);
+        const TChar* end = matcher.MatchCandidate(position);
         if (!end) {
             position = matcher.NextCandidate(position + 1);
             continue;
         }
-        matches.emplace(static_cast<int>(position - subject),
-                        typename Traits<TChar>::String(position, static_cast<int>(end - position)));
+        // Keys grow along the scan: a map that was empty takes each at its end.
+        matches.emplace_hint(matches.end(), static_cast<int>(position - subject),
+                             typename Traits<TChar>::String(position, static_cast<int>(end - position)));
         found = true;
         if (firstOnly) break;
         position = matcher.NextCandidate(end > position ? end : position + 1);
@@ -57,11 +59,11 @@ ScanResult FindMatches(const TChar* subject, const TChar* pattern,
 // The first match's first group ("" when it reached no ')').
 template <typename TChar>
 ScanResult SearchFirstGroup(const TChar* subject, const TChar* pattern, typename Traits<TChar>::String& group,
-                            bool foldCase) {
-    CellBuffer<TChar> program;
-    if (!CompileForScan(pattern, program)) return ScanResult::BadPattern;
+                            bool foldCase, MatcherTuning tuning = MatcherTuning()) {
+    const CompiledPattern<TChar>* program = CompileForScan(pattern);
+    if (!program) return ScanResult::BadPattern;
     subject = OrEmpty(subject);
-    Matcher<TChar> matcher(program.data(), program.size(), subject, foldCase);
+    Matcher<TChar> matcher(*program, subject, foldCase, tuning);
     std::vector<typename Traits<TChar>::String> groups;
     for (const TChar* position = matcher.NextCandidate(subject); position;
          position = matcher.NextCandidate(position + 1)) {

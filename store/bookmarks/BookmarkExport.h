@@ -1,0 +1,31 @@
+// A page's links turned into what a browser uses: a Netscape bookmark file
+// (one folder per section, as the page would give as Favorites), the list of
+// every link with its section, and the browser's list of typed addresses.
+#pragma once
+#include "core/String.h"
+
+#include <vector>
+
+// One link of a page.
+struct PageLinkRecord {
+    CString section;  // the index tag that holds the link; empty before the first tag
+    CString title;    // cleaned link text
+    CString address;
+    int valid = 1;
+};
+
+// Writes the page's sections and links as a bookmark file whose header names
+// the bytes that follow: UTF-16 LE with the byte-order mark ("Unicode"), or
+// UTF-8. False after "Cannot open " + page, or after "File not Created, A
+// Error Happened While Creating the File.".
+bool ExportToBookmarkFileUnicode(const CString& page, const CString& output);
+bool ExportToBookmarkFileUtf8(const CString& page, const CString& output);
+// Appends every link of the page up to its body-end marker (links with an
+// empty title are left out). False, list untouched, when the page cannot be read.
+bool CollectPageLinks(const CString& page, std::vector<PageLinkRecord>& links);
+// Replaces the typed-address list (HKCU "Software\Microsoft\Internet
+// Explorer\TypedURLs", values url1, url2, ...) by the page's link addresses.
+// 0, with nothing changed, after "Cannot open " + page or when the key cannot
+// be opened ("IE pull down menu cannot be changed this time, please close all
+// IE windows and try later."); 1 otherwise.
+int RestoreTypedURLs(const CString& page);

@@ -1,0 +1,205 @@
+// The formats the favourites engine writes from and reads into its records:
+// Netscape bookmark files and link pages.
+#include "favorites/FavoriteEngine.h"
+
+#include "core/MessageBox.h"
+#include "pages/PageFile.h"
+#include "pages/PageLines.h"
+#include "pages/PageTemplate.h"
+#include "util/Files.h"
+#include "util/Strings.h"
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+constexpr wchar_t kNotCreated[] = L"File not Created, A Error Happened While Creating the File.";
+
+CString Tabs(int count) { return CString(L'\t', count > 0 ? count : 0); }
+
+CString WithoutLeadingBackslash(const CString& name) { return name.Left(1) == L"\\" ? name.Mid(1) : name; }
+
+// An address inside a double-quoted attribute: a quote in it would end the value.
+CString QuotedAddress(const CString& address) {
+    CString out = address;
+    out.Replace(L"\"", L"%22");
+    return L"\"" + out + L"\"";
+}
+
+void ShowNotCreated() { ShowMessageBox(nullptr, kNotCreated, L"Tarvelo", MB_OK); }
+
+// A bookmark file's text: by its byte-order mark; without one, UTF-8 when the
+// bytes are valid UTF-8 (what browsers write), else the ANSI code page.
+CString DecodeBookmarkBytes(const std::string& bytes) {
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
+        std::wstring text((bytes.size() - 2) / 2, L'\0');
+        memcpy(text.data(), bytes.data() + 2, text.size() * 2);
+        return CString(text.c_str(), static_cast<int>(text.size()));
+    }
+    if (bytes.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) {
+        std::wstring text;
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2) text += static_cast<wchar_t>(byte(i) << 8 | byte(i + 1));
+        return CString(text.c_str(), static_cast<int>(text.size()));
+    }
+    size_t skip = bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF ? 3 : 0;
+    const char* data = bytes.data() + skip;
+    int length = static_cast<int>(bytes.size() - skip);
+    bool utf8 = skip || length == 0 || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, data, length, nullptr, 0) > 0;
+    return CodePageToWide(data, static_cast<size_t>(length), utf8 ? CP_UTF8 : CP_ACP);
+}
+
+} // namespace
+
+bool CFavoriteEngine::WriteNetscapeBookmarkFileUtf8(const CString& path) { return WriteBookmarkFile(path, true); }
+
+bool CFavoriteEngine::WriteNetscapeBookmarkFileUnicode(const CString& path) { return WriteBookmarkFile(path, false); }
+
+bool CFavoriteEngine::WriteBookmarkFile(const CString& path, bool utf8) {
+    m_records.clear();
+    FlattenTree(m_root.get());
+    CString text = L"<!DOCTYPE NETSCAPE-Bookmark-file-1>\n";
+    text += utf8 ? L"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+                 : L"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Unicode\">\n";
+    text += L"<!-- Automatically generated file.\nPlease do not EDIT! -->\n<TITLE>Bookmarks</TITLE>\n"
+            L"<H1>Bookmarks</H1>\n\n<DL><p>\n";
+    auto close = [&](int from, int to) {  // the lists of the folders at levels from down to to
+        for (int level = from; level >= to && level >= 1; --level) text += Tabs(level) + L"</DL><p>\n";
+    };
+    for (size_t i = 0; i < m_records.size(); ++i) {
+        const LinkRecord& r = m_records[i];
+        int a = r.level;
+        CString name = WithoutLeadingBackslash(r.name);
+        if (r.IsFolder())
+            text += Tabs(a) + L"<DT><H3>" + name + L"</H3>\n" + Tabs(a) + L"<DL><p>\n";
+        else
+            text += Tabs(a) + L"<DT><A HREF=" + QuotedAddress(r.address) + L">" + name + L"</A>\n";
+        bool last = i + 1 == m_records.size();
+        int b = last ? 1 : m_records[i + 1].level;
+        if (r.IsFolder() && (last || b <= a)) close(a, last ? 1 : b);
+        else if (!r.IsFolder() && (last || b < a)) close(a - 1, last ? 1 : b);
+    }
+    text += L"\n</DL><p>\n";
+    CStringA narrow = utf8 ? WideToCodePage(text, CP_UTF8) : CStringA();
+    bool written = utf8 ? WriteFileBytesReplacing(path, std::string(narrow.GetString(), static_cast<size_t>(narrow.GetLength())))
+                        : WritePageText(path, text);
+    if (!written) {
+        ShowNotCreated();
+        return false;
+    }
+    return true;
+}
+
+bool CFavoriteEngine::ParseNetscapeBookmarkFile(const CString& path) {
+    m_records.clear();
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        ShowMessageBox(nullptr, L"File not openned.", L"Tarvelo", MB_OK);
+        return false;
+    }
+    PageLines lines(DecodeBookmarkBytes(bytes));
+    int level = -1;
+    CString folder = L"Default";
+    CString line, next;
+    while (lines.Next(line)) {
+        if (line.Find(L"<DL") >= 0) ++level;
+        if (line.Find(L"</DL") >= 0) {
+            --level;
+            int slash = folder.ReverseFind(L'\\');
+            if (slash > 0) folder.Truncate(slash);
+        }
+        int h3 = line.Find(L"<H3");
+        int h3End = h3 < 0 ? -1 : line.Find(L"</H3", h3 + 3);
+        if (h3End >= 0) {
+            int open = line.Find(L'>', h3 + 3);
+            if (open >= 0 && open < h3End) {
+                CString name = line.Mid(open + 1, h3End - open - 1);
+                folder += L"\\" + name;
+                m_records.push_back({name, CString(), level, L"yes", folder});
+            }
+        }
+        int anchor = line.Find(L"<A");
+        if (anchor < 0) continue;
+        while (line.Find(L"</A", anchor) < 0 && lines.Next(next)) line += L"\n" + next;
+        // The address: between the quotes of HREF=" ... ".
+        int href = -1;
+        for (int at = line.Find(L"<A", anchor); at >= 0 && href < 0; at = line.Find(L"<A", at + 2)) {
+            int i = at + 2;
+            int blanks = i;
+            while (i < line.GetLength() && line[i] > 0 && line[i] <= 32) ++i;
+            if (i > blanks && line.Mid(i, 6) == L"HREF=\"") href = i + 6;
+        }
+        if (href < 0) continue;
+        int quote = line.Find(L'"', href);
+        if (quote <= href) continue;
+        CString address = line.Mid(href, quote - href);
+        int titleStart = line.Find(L'>', quote);
+        int titleEnd = titleStart < 0 ? -1 : line.Find(L"</A", titleStart);
+        if (titleEnd < 0) continue;
+        m_records.push_back({line.Mid(titleStart + 1, titleEnd - titleStart - 1), address, level, L"no", folder});
+    }
+    return true;
+}
+
+void CFavoriteEngine::GroupBookmarkLinks() {
+    if (m_records.size() < 2) return;
+    // Records of one folder path, in order; paths in the order first seen.
+    std::unordered_map<std::wstring, std::vector<size_t>> byPath;
+    std::vector<std::wstring> paths;
+    for (size_t i = 0; i < m_records.size(); ++i) {
+        auto [entry, added] = byPath.try_emplace(m_records[i].path.str());
+        if (added) paths.push_back(m_records[i].path.str());
+        entry->second.push_back(i);
+    }
+    // Two entries are the same bookmark when level, folder, name and address agree.
+    std::unordered_set<std::wstring> seen;
+    auto identity = [](const LinkRecord& r) {
+        return std::to_wstring(r.level) + L'\x1' + r.path.str() + L'\x1' + r.name.str() + L'\x1' + r.address.str();
+    };
+    std::vector<LinkRecord> folders, topLevel;
+    for (const std::wstring& path : paths) {
+        for (size_t index : byPath[path]) {
+            LinkRecord& r = m_records[index];
+            if (!seen.insert(identity(r)).second) continue;
+            (r.path == L"Default" ? topLevel : folders).push_back(std::move(r));
+        }
+    }
+    m_records = std::move(folders);
+    for (LinkRecord& r : m_records)
+        if (r.IsFolder() && r.path.Left(8) == L"Default\\") r.name = r.path.Mid(8);
+    m_records.push_back({L"Default", CString(), 0, L"yes", L"Default"});
+    for (LinkRecord& r : topLevel) m_records.push_back(std::move(r));
+}
+
+bool CFavoriteEngine::WriteFavoritesLinkPage(const CString& path) { return WriteLinkPage(path, L"Favorite"); }
+
+bool CFavoriteEngine::WriteBookmarksLinkPage(const CString& path) {
+    GroupBookmarkLinks();
+    return WriteLinkPage(path, L"Bookmarks");
+}
+
+bool CFavoriteEngine::WriteLinkPage(const CString& path, const CString& heading) {
+    CString text = L"<html>\n<head>\n<title>MyLink</title>\n</head>\n"
+                   L"<body align=\"left\" background=\"#606666\" color =\"#606666\"><DIV>\n"
+                   L"<center><font color=\"#606666\" size=5 face=\"Verdana, Arial, Helvetica, sans-serif\"><B>";
+    text += heading + L"</B></font></center>\n<hr color=blue size=1>\n";
+    for (const LinkRecord& r : m_records) {
+        for (int i = 0; i < r.level; ++i) text += L"&nbsp&nbsp&nbsp&nbsp&nbsp";
+        text += L"\n";
+        // Section tags are written as the page format stores them, with the
+        // markers as entities, so that no HTML reader takes them for markup.
+        if (r.IsFolder())
+            text += L"&gt;&gt;&gt;" + WithoutLeadingBackslash(r.name) + L"&lt;&lt;&lt;";
+        else
+            text += L"<a href = " + QuotedAddress(r.address) + L">" + r.name + L"</a>";
+        text += L"<br>\n";
+    }
+    text += CString(kPageSpacers) + kBodyEndMarkerLine + GetPageFooterLine() + L"</DIV></body>\n</html>\n";
+    if (!WritePageText(path, text)) {
+        ShowNotCreated();
+        return false;
+    }
+    return true;
+}

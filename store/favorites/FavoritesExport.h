@@ -1,0 +1,24 @@
+// A page's links written out as a folder tree of Internet shortcut files: one
+// folder per section (nested where the tag holds "\"), one ".url" file per
+// link; the section "Default" is the target folder itself, and links before
+// the page's first tag are left out. Every name comes from page text and is
+// made safe first (SafeNameComponent), so nothing is written outside the
+// target folder.
+#pragma once
+#include "core/String.h"
+
+// The text of the shortcut file written for one link.
+CString InternetShortcutText(const CString& address);
+// Writes the page's sections and links below the folder (trailing
+// backslashes removed; created when missing). 0 when the page cannot be read
+// ("Cannot open " + page) or the folder is not an absolute folder path below
+// a drive or share; a shortcut that cannot be written shows "Error! linkFile
+// not openned in Function LastMatchFav." and the export goes on.
+int ExportPageToFavorites(const CString& page, CString& folder);
+// Asks "All items in My Favorites will be deleted! Continue?", then empties
+// the browser's Favorites folder and exports the page into it. 0 on Cancel,
+// and (nothing deleted) when the Favorites folder is not an existing absolute
+// folder below a drive root or the page cannot be read.
+int RestoreFavorites(const CString& page);
+// The same without the question, into the given Favorites folder.
+int RestoreFavoritesTo(const CString& page, const CString& favoritesFolder);

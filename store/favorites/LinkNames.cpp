@@ -1,0 +1,155 @@
+#include "favorites/LinkNames.h"
+
+#include "util/Strings.h"
+
+#include <cwctype>
+
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0xA0; }
+
+// Markup removed: every "<...>", and a "<" that is never closed with what follows it.
+CString WithoutMarkup(const CString& text) {
+    CString out;
+    int i = 0, n = text.GetLength();
+    while (i < n) {
+        if (text[i] != L'<') {
+            out.AppendChar(text[i++]);
+            continue;
+        }
+        int close = text.Find(L'>', i + 1);
+        if (close < 0) break;
+        i = close + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+CString CleanLinkTitle(CString title) {
+    title = WithoutMarkup(title);
+    if (title.IsEmpty()) return title;
+    for (int at = FindNoCase(title, L"&nbsp;"); at >= 0; at = FindNoCase(title, L"&nbsp;", at + 1)) {
+        title.Delete(at, 6);
+        title.Insert(at, L' ');
+    }
+    int first = 0, last = title.GetLength();
+    while (first < last && IsBlank(title[first])) ++first;
+    while (last > first && IsBlank(title[last - 1])) --last;
+    title = title.Mid(first, last - first);
+    if (!title.IsEmpty() && title[title.GetLength() - 1] == L'/') title.Truncate(title.GetLength() - 1);
+    for (const wchar_t* c = L"\\/:*?|"; *c; ++c) title.Replace(*c, L'#');
+    return title;
+}
+
+int FindAnchorStart(const CString& text, int start) {
+    for (int at = FindNoCase(text, L"<a", start); at >= 0; at = FindNoCase(text, L"<a", at + 1)) {
+        wchar_t next = at + 2 < text.GetLength() ? text[at + 2] : L'\0';
+        if (IsBlank(next)) return at;
+    }
+    return -1;
+}
+
+AnchorParts ReadAnchor(const CString& text, int start) {
+    AnchorParts parts;
+    parts.end = text.GetLength();
+    // The start tag ends at the first ">" outside a quoted value.
+    int tagEnd = -1;
+    wchar_t quote = 0;
+    for (int i = start + 2; i < text.GetLength(); ++i) {
+        wchar_t c = text[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == L'"' || c == L'\'') {
+            // Only a value's opening quote counts (after "=" and blanks).
+            int j = i - 1;
+            while (j > start + 1 && IsBlank(text[j])) --j;
+            if (text[j] == L'=') quote = c;
+        } else if (c == L'>') {
+            tagEnd = i;
+            break;
+        }
+    }
+    if (tagEnd < 0) return parts;
+    CString tag = text.Mid(start, tagEnd - start);
+    for (int at = FindNoCase(tag, L"href"); at >= 0; at = FindNoCase(tag, L"href", at + 4)) {
+        if (!IsBlank(tag[at - 1])) continue;
+        int i = at + 4, n = tag.GetLength();
+        while (i < n && IsBlank(tag[i])) ++i;
+        if (i < n && tag[i] == L'=') ++i;
+        while (i < n && IsBlank(tag[i])) ++i;
+        if (i < n && (tag[i] == L'"' || tag[i] == L'\'')) {
+            int close = tag.Find(tag[i], i + 1);
+            parts.address = tag.Mid(i + 1, (close < 0 ? n : close) - i - 1);
+        } else {
+            int stop = i;
+            while (stop < n && !IsBlank(tag[stop])) ++stop;
+            parts.address = tag.Mid(i, stop - i);
+        }
+        break;
+    }
+    int close = FindNoCase(text, L"</a", tagEnd + 1);
+    parts.title = CleanLinkTitle(text.Mid(tagEnd + 1, (close < 0 ? text.GetLength() : close) - tagEnd - 1));
+    if (close >= 0) {
+        int after = text.Find(L'>', close);
+        parts.end = after < 0 ? text.GetLength() : after + 1;
+    }
+    return parts;
+}
+
+CString SafeNameComponent(const CString& text) {
+    // Names longer than this would push the paths of deep sections past what
+    // the file system takes.
+    constexpr int kLongestName = 120;
+    CString name;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        wchar_t c = text[i];
+        name.AppendChar(c < 32 || wcschr(L"<>:\"/\\|?*", c) ? L'#' : c);
+    }
+    name.TrimLeft(L' ');
+    if (name.GetLength() > kLongestName) name.Truncate(kLongestName);
+    while (!name.IsEmpty() && (name[name.GetLength() - 1] == L'.' || name[name.GetLength() - 1] == L' '))
+        name.Truncate(name.GetLength() - 1);
+    if (name.IsEmpty()) return name;  // also what "." and ".." come to
+    // CON, PRN, AUX, NUL, COM1-9, LPT1-9 (also with an extension) and CONIN$ /
+    // CONOUT$ name devices, not files.
+    CString base = name.Left(name.Find(L'.') < 0 ? name.GetLength() : name.Find(L'.'));
+    base.TrimRight(L' ');
+    base.MakeUpper();
+    bool device = base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL" || base == L"CONIN$" ||
+                  base == L"CONOUT$" ||
+                  (base.GetLength() == 4 && (base.Left(3) == L"COM" || base.Left(3) == L"LPT") &&
+                   base[3] >= L'1' && base[3] <= L'9');
+    if (device) name = L"_" + name;
+    return name;
+}
+
+std::vector<CString> SectionFolderNames(const CString& tag) {
+    std::vector<CString> names;
+    int start = 0;
+    for (;;) {
+        int end = tag.Find(L'\\', start);
+        CString name = SafeNameComponent(tag.Mid(start, (end < 0 ? tag.GetLength() : end) - start));
+        if (!name.IsEmpty()) names.push_back(name);
+        if (end < 0) break;
+        start = end + 1;
+    }
+    return names;
+}
+
+CString SingleLineAddress(const CString& address) {
+    CString out;
+    for (int i = 0; i < address.GetLength(); ++i)
+        if (address[i] >= 32) out.AppendChar(address[i]);
+    return out;
+}
+
+bool IsBodyEndLine(const CString& line) {
+    int i = 0, n = line.GetLength();
+    for (;;) {
+        while (i < n && IsBlank(line[i])) ++i;
+        if (FindNoCase(line.Mid(i, 6), L"<BR 2>") != 0) break;
+        i += 6;
+    }
+    return FindNoCase(line.Mid(i, 14), L"<HR id=bodyend") == 0;
+}

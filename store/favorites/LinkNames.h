@@ -1,0 +1,41 @@
+// The pieces of a page that become names outside it: link titles and
+// addresses read from anchors, and the file and folder names that titles and
+// section tags turn into when a page is written out as shortcut files.
+#pragma once
+#include "core/String.h"
+
+#include <vector>
+
+// What an anchor that starts a text ("<a ...>title</a>...") holds.
+struct AnchorParts {
+    CString address;
+    CString title;   // cleaned (CleanLinkTitle); empty when the anchor has no text
+    int end = 0;     // index in the text just after the anchor's "</a>" (the text's length when it has none)
+};
+
+// The link text of an anchor reduced to plain words: markup dropped, "&nbsp;"
+// as a blank, outer white space and a trailing "/" gone, and each of
+// \ / : * ? | turned into "#".
+CString CleanLinkTitle(CString title);
+// Reads the anchor that starts at `start` in the text ("<a", any case).
+AnchorParts ReadAnchor(const CString& text, int start = 0);
+// Index of the first anchor start ("<a" and a blank, any case) at or after
+// `start`, or -1.
+int FindAnchorStart(const CString& text, int start = 0);
+
+// One file or folder name made from page text: characters that a name cannot
+// hold (reserved ones and control characters) become "#", trailing dots and
+// blanks go, a reserved device name gets a "_" in front, and the name is kept
+// short. Empty when nothing is left, and for "." and "..": such a name must be
+// dropped, never used.
+CString SafeNameComponent(const CString& text);
+// The folder names a section tag stands for ("Work\Tools" is Tools inside
+// Work), each made safe; dropped components leave no level.
+std::vector<CString> SectionFolderNames(const CString& tag);
+
+// An address fit for a one-line value: control characters removed.
+CString SingleLineAddress(const CString& address);
+// True for the line that ends a page's content: the body-end marker tag
+// "<HR id=bodyend" at the line's start, after blanks and the spacers
+// "<BR 2>" that the page template puts before it.
+bool IsBodyEndLine(const CString& line);

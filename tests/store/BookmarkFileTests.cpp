@@ -1,0 +1,213 @@
+// Netscape bookmark files: a page written as one and read back, files as
+// Chromium and Firefox write them (nested folders, duplicates, non-ASCII
+// names, 10,000 entries), hostile files, and the typed-address list.
+#include "StoreFixture.h"
+
+#include "Random.h"
+
+#include "bookmarks/BookmarkExport.h"
+#include "favorites/FavoriteEngine.h"
+#include "util/Registry.h"
+#include "util/Strings.h"
+
+#include <windows.h>
+
+#include <set>
+#include <tuple>
+
+namespace {
+
+using Link = std::tuple<std::wstring, std::wstring, std::wstring>;  // section, title, address
+
+std::multiset<Link> PageLinks(const CString& page) {
+    std::vector<PageLinkRecord> links;
+    EXPECT_TRUE(CollectPageLinks(page, links));
+    std::multiset<Link> out;
+    for (const PageLinkRecord& link : links) out.insert({link.section.str(), link.title.str(), link.address.str()});
+    return out;
+}
+
+std::string Utf8(const CString& text) {
+    CStringA bytes = WideToCodePage(text, CP_UTF8);
+    return std::string(bytes.GetString(), static_cast<size_t>(bytes.GetLength()));
+}
+
+class BookmarkFileTest : public StoreTest {};
+
+} // namespace
+
+TEST_F(BookmarkFileTest, PageBecomesABookmarkFileThatTellsItsEncodingAndComesBackWhole) {
+    CString page = PagePath(L"Source");
+    WritePage(page, L"<html id=tq1>\n<a href=\"http://before.example/\">Before any tag</a>\n"
+                    L"<P>&gt;&gt;&gt;Default&lt;&lt;&lt;</P>\n<a href=\"http://top.example/\">Top</a><BR>\n"
+                    L"<P>&gt;&gt;&gt;News&lt;&lt;&lt;</P>\n<a href=\"http://one.example/\">Same title</a>"
+                    L"<a href=\"http://two.example/?a=1&b=2\">Same title</a>\n"
+                    L"<a href=\"http://cafe.example/\">Caf\x00e9 \x4e2d\x6587 &amp; more</a>\n"
+                    L"<P>&gt;&gt;&gt;Work\\Tools&lt;&lt;&lt;</P>\n<a href=\"http://tools.example/\">Tools</a>\n"
+                    L"<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>\n"
+                    L"<a href=\"http://after.example/\">After the end</a>\n");
+    std::multiset<Link> expected = PageLinks(page);
+    ASSERT_EQ(expected.size(), 6u);
+    expected.erase(expected.find({L"", L"Before any tag", L"http://before.example/"}));
+
+    for (bool utf8 : {true, false}) {
+        SCOPED_TRACE(utf8 ? "UTF-8" : "Unicode");
+        CString file = m_dir / L"bookmarks.htm";
+        ASSERT_TRUE(utf8 ? ExportToBookmarkFileUtf8(page, file) : ExportToBookmarkFileUnicode(page, file));
+        std::string bytes = ReadFileBytes(file);
+        if (utf8) {
+            EXPECT_NE(bytes.substr(0, 2), "\xFF\xFE");
+            EXPECT_NE(bytes.find("charset=UTF-8"), std::string::npos);
+            EXPECT_NE(bytes.find(Utf8(L"Caf\x00e9 \x4e2d\x6587")), std::string::npos);
+        } else {
+            EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+            EXPECT_GE(TextOfUtf16Bytes(bytes).Find(L"charset=Unicode"), 0);
+        }
+        CFavoriteEngine engine(CString{});
+        ASSERT_TRUE(engine.ParseNetscapeBookmarkFile(file));
+        CString back = PagePath(utf8 ? L"BackUtf8" : L"BackUnicode");
+        ASSERT_TRUE(engine.WriteBookmarksLinkPage(back));
+        EXPECT_EQ(PageLinks(back), expected);
+    }
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(BookmarkFileTest, BrowserBookmarkFilesOfTenThousandEntriesArriveWhole) {
+    // Files laid out as Chromium and Firefox export them, UTF-8 without a mark.
+    for (bool firefox : {false, true}) {
+        SCOPED_TRACE(firefox ? "Firefox" : "Chromium");
+        Random random(firefox ? 2121 : 1212);
+        CString text = L"<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<!-- This is an automatically generated file.\n"
+                       L"     It will be read and overwritten.\n     DO NOT EDIT! -->\n"
+                       L"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n";
+        if (firefox)
+            text += L"<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'self'\"></meta>\n";
+        text += firefox ? L"<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks Menu</H1>\n\n<DL><p>\n"
+                        : L"<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n";
+        std::set<Link> expected;
+        std::vector<CString> folders = {L"Default"};  // the open folders, outermost first
+        static const std::vector<CString> words = {L"news", L"Recipes", L"caf\x00e9", L"\x4e2d\x6587", L"Tom &amp; Jerry",
+                                                   L"2026", L"R\x00e9sum\x00e9", L"\x0410\x0411"};
+        auto indent = [&] { return CString(L' ', 4 * static_cast<int>(folders.size())); };
+        CString lastEntry, title, address;
+        for (int entry = 0; entry < 10000; ++entry) {
+            int choice = random.Int(0, 99);
+            if (choice < 4 && folders.size() < 5) {
+                CString name = random.Pick(words) + L" " + CString(std::to_wstring(entry).c_str());
+                text += indent() + L"<DT><H3 ADD_DATE=\"1700000000\" LAST_MODIFIED=\"1700000001\">" + name + L"</H3>\n";
+                if (firefox && random.Chance(30)) text += indent() + L"<DD>A folder of " + name + L"\n";
+                text += indent() + L"<DL><p>\n";
+                folders.push_back(folders.back() + L"\\" + name);
+                continue;
+            }
+            if (choice < 8 && folders.size() > 1) {
+                folders.pop_back();
+                text += indent() + (firefox ? L"</DL><p>\n" : L"</DL><p>\n");
+                continue;
+            }
+            CString section = folders.back() == L"Default" ? CString(L"Default") : folders.back().Mid(8);
+            if (choice < 11 && !lastEntry.IsEmpty()) {
+                text += lastEntry;  // the same bookmark again: kept once in a folder
+                expected.insert({section.str(), title.str(), address.str()});
+                continue;
+            }
+            title = random.Pick(words) + L" " + random.Pick(words);
+            address = L"https://www.example" + CString(std::to_wstring(random.Int(0, 3000)).c_str()) +
+                      L".com/p?id=" + CString(std::to_wstring(entry % 5000).c_str());
+            lastEntry = indent() + L"<DT><A HREF=\"" + address + L"\" ADD_DATE=\"1700000000\"" +
+                        (firefox ? L" LAST_MODIFIED=\"1700000002\" ICON_URI=\"https://x/favicon.ico\"" : L"") +
+                        L" ICON=\"data:image/png;base64,iVBORw0KGgo=\">" + title + L"</A>\n";
+            if (firefox && random.Chance(10)) lastEntry += indent() + L"<DD>Description of " + title + L"\n";
+            text += lastEntry;
+            expected.insert({section.str(), title.str(), address.str()});
+        }
+        while (folders.size() > 1) {
+            folders.pop_back();
+            text += indent() + L"</DL><p>\n";
+        }
+        text += firefox ? L"</DL>\n" : L"</DL><p>\n";
+        CString file = m_dir / L"browser.html";
+        WriteFileBytes(file, Utf8(text));
+
+        CFavoriteEngine engine(CString{});
+        ASSERT_TRUE(engine.ParseNetscapeBookmarkFile(file));
+        CString page = PagePath(firefox ? L"Firefox" : L"Chromium");
+        ASSERT_TRUE(engine.WriteBookmarksLinkPage(page));
+        std::multiset<Link> arrived = PageLinks(page);
+        EXPECT_EQ(std::set<Link>(arrived.begin(), arrived.end()), expected);
+        EXPECT_EQ(arrived.size(), expected.size());
+    }
+}
+
+TEST_F(BookmarkFileTest, UnreadableAndHostileBookmarkFilesLoseNothing) {
+    CFavoriteEngine engine(CString{});
+    engine.Records().push_back({L"x", L"y", 1, L"no", L"Default"});
+    EXPECT_FALSE(engine.ParseNetscapeBookmarkFile(m_dir / L"missing.html"));
+    EXPECT_TRUE(m_boxes.Saw(L"File not openned."));
+    EXPECT_TRUE(engine.Records().empty());
+
+    CString root = m_dir / L"Root";
+    CreateDirectoryW(root, nullptr);
+    static const std::vector<CString> pieces = {L"<DL><p>", L"</DL><p>", L"<DT><H3>", L"</H3>", L"<DT><A HREF=\"",
+                                                L"\">", L"</A>", L"\n", L"<A ", L"HREF=", L"\"", L"<H3", L"</A"};
+    Random random(1221);
+    testing::internal::CaptureStdout();
+    for (int round = 0; round < 1500 && !HasFailure(); ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        std::string bytes;
+        if (random.Chance(20)) {
+            bytes = random.AnyBytes(0, 400);
+        } else {
+            CString text;
+            for (int i = random.Int(1, 60); i > 0; --i)
+                text += random.Chance(70) ? random.Pick(pieces) : random.HostileText(30);
+            bytes = random.Chance(50) ? Utf8(text) : Utf16Bytes(text);
+        }
+        WriteFileBytes(root + L"\\in.html", bytes);
+        CFavoriteEngine hostile(CString{});
+        ASSERT_TRUE(hostile.ParseNetscapeBookmarkFile(root + L"\\in.html"));
+        ASSERT_TRUE(hostile.WriteBookmarksLinkPage(root + L"\\page.htm"));
+        if (round % 5 == 0) {
+            // The page it gave, out again as a bookmark file.
+            ASSERT_TRUE(ExportToBookmarkFileUtf8(root + L"\\page.htm", root + L"\\out.html"));
+        }
+        std::vector<CString> names = ListFolder(root);
+        for (const CString& name : names) ASSERT_TRUE(name == L"in.html" || name == L"page.htm" || name == L"out.html");
+    }
+    testing::internal::GetCapturedStdout();
+}
+
+TEST_F(BookmarkFileTest, TypedAddressesAreReplacedOnlyFromAReadablePage) {
+    const wchar_t* key = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
+    DeleteRegistryTree(HKEY_CURRENT_USER, key);
+    CString page = PagePath(L"Typed");
+    WritePage(page, L"<a href=\"http://first.example/\">First</a>\n&gt;&gt;&gt;S&lt;&lt;&lt;"
+                    L"<a href=\"http://second.example/\">Second</a><a href=\"http://none.example/\"><img src=x></a>\n");
+    EXPECT_EQ(RestoreTypedURLs(page), 0);  // no key to change
+    EXPECT_TRUE(m_boxes.Saw(L"IE pull down menu cannot be changed this time, please close all IE windows and try later."));
+
+    HKEY typed = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &typed, nullptr),
+              ERROR_SUCCESS);
+    auto set = [&](const wchar_t* name, const wchar_t* value) {
+        RegSetValueExW(typed, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    };
+    auto get = [&](const wchar_t* name) {
+        CString value;
+        return ReadRegistryString(typed, name, value) == ERROR_SUCCESS ? value : CString(L"<missing>");
+    };
+    for (const wchar_t* name : {L"url1", L"url2", L"url3", L"url1200"}) set(name, L"http://old.example/");
+    set(L"other", L"kept");
+    EXPECT_EQ(RestoreTypedURLs(PagePath(L"Missing")), 0);
+    EXPECT_EQ(get(L"url3"), L"http://old.example/");
+
+    EXPECT_EQ(RestoreTypedURLs(page), 1);
+    EXPECT_EQ(get(L"url1"), L"http://first.example/");
+    EXPECT_EQ(get(L"url2"), L"http://second.example/");
+    EXPECT_EQ(get(L"url3"), L"<missing>");
+    EXPECT_EQ(get(L"url1200"), L"<missing>");
+    EXPECT_EQ(get(L"other"), L"kept");
+    RegCloseKey(typed);
+    DeleteRegistryTree(HKEY_CURRENT_USER, key);
+}

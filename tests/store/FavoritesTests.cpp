@@ -1,0 +1,218 @@
+// Favourites folders of real Internet shortcut files (made through the
+// system's own shortcut object) read into link pages and written back, the
+// export of a page into a folder tree, and the guards around emptying the
+// browser's Favorites folder.
+#include "StoreFixture.h"
+
+#include "Random.h"
+
+#include "com/ComPtr.h"
+#include "favorites/FavoriteEngine.h"
+#include "favorites/FavoritesExport.h"
+#include "favorites/LinkNames.h"
+#include "util/Folders.h"
+
+#include <windows.h>
+#include <intshcut.h>
+
+#include <set>
+#include <tuple>
+
+namespace {
+
+// An Internet shortcut file saved by the system's shortcut object.
+void MakeShortcut(const CString& path, const CString& url) {
+    CoInitialize(nullptr);
+    ComPtr<IUniformResourceLocatorW> locator;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_InternetShortcut, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IUniformResourceLocatorW, reinterpret_cast<void**>(locator.Receive())));
+    ASSERT_HRESULT_SUCCEEDED(locator->SetURL(url, 0));
+    ComPtr<IPersistFile> file;
+    ASSERT_HRESULT_SUCCEEDED(locator->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive())));
+    ASSERT_HRESULT_SUCCEEDED(file->Save(path, TRUE));
+}
+
+using Link = std::tuple<std::wstring, std::wstring, std::wstring>;  // folder below the root, name, address
+
+// Every link of a loaded tree, by its folder relative to the walked folder.
+std::multiset<Link> TreeLinks(const FavoriteNode* node, const CString& root) {
+    std::multiset<Link> links;
+    if (!node) return links;
+    for (const auto& link : node->links) {
+        int slash = link->path.ReverseFind(L'\\');
+        CString folder = link->path.Left(slash).Mid(root.GetLength());
+        links.insert({folder.str(), link->name.str(), link->address.str()});
+    }
+    for (const auto& folder : node->folders) links.merge(TreeLinks(folder.get(), root));
+    return links;
+}
+
+// Every file below a folder, as full paths.
+void ListFiles(const CString& folder, std::vector<CString>& files) {
+    for (const CString& name : ListFolder(folder)) {
+        CString path = folder + L"\\" + name;
+        DWORD attributes = GetFileAttributesW(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) ListFiles(path, files);
+        else files.push_back(path);
+    }
+}
+
+class FavoritesTest : public StoreTest {};
+
+} // namespace
+
+TEST_F(FavoritesTest, FavoritesBecomeAGroupedLinkPageAndComeBackWhole) {
+    // A folder whose path holds pattern characters: its prefix must still go.
+    CString favorites = m_dir / L"Fav (x86)+";
+    CreateDirectoryW(favorites, nullptr);
+    CreateDirectoryW(favorites + L"\\Links", nullptr);
+    CreateDirectoryW(favorites + L"\\News", nullptr);
+    CreateDirectoryW(favorites + L"\\News\\Tech", nullptr);
+    MakeShortcut(favorites + L"\\Links\\L1.url", L"http://l1.example/");
+    MakeShortcut(favorites + L"\\News\\N1.url", L"http://n1.example/a?b=c&d");
+    MakeShortcut(favorites + L"\\News\\Tech\\T1.url", L"http://t1.example/");
+    MakeShortcut(favorites + L"\\R1.url", L"http://r1.example/");
+    MakeShortcut(favorites + L"\\R2.url", L"http://r2.example/");
+    WriteFileBytes(favorites + L"\\notes.txt", "not a shortcut");
+
+    CFavoriteEngine engine(favorites);
+    const FavoriteNode* root = engine.LoadFolderTree(favorites);
+    ASSERT_NE(root, nullptr);
+    std::multiset<Link> original = TreeLinks(root, favorites);
+    ASSERT_EQ(original.size(), 5u);
+    CString page = PagePath(L"Favorites");
+    ASSERT_TRUE(engine.ImportFavorites(page));
+    std::vector<std::pair<std::wstring, int>> order;
+    for (const LinkRecord& r : engine.Records()) order.emplace_back(r.name.str(), r.level);
+    EXPECT_EQ(order, (std::vector<std::pair<std::wstring, int>>{{L"\\Links", 1}, {L"L1", 2}, {L"\\News", 1},
+                                                                 {L"N1", 2}, {L"\\News\\Tech", 2}, {L"T1", 3},
+                                                                 {L"Default", 0}, {L"R1", 1}, {L"R2", 1}}));
+    CString text = ReadPage(page);
+    EXPECT_GE(text.Find(L"&gt;&gt;&gt;News\\Tech&lt;&lt;&lt;"), 0);
+    EXPECT_GE(text.Find(L"<a href = \"http://n1.example/a?b=c&d\">N1</a>"), 0);
+
+    // ... and the page written back as Favorites gives the same links in the same folders.
+    CString back = m_dir / L"Back";
+    ASSERT_EQ(ExportPageToFavorites(page, back), 1);
+    CFavoriteEngine again(back);
+    EXPECT_EQ(TreeLinks(again.LoadFolderTree(back), back), original);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(FavoritesTest, PageExportNamesEverythingSafelyAndKeepsToItsSections) {
+    CString page = PagePath(L"Export");
+    WritePage(page, L"<html id=tq1>\n<a href=\"http://before.example/\">Before the first tag</a>\n"
+                    L"<P>&gt;&gt;&gt;News&lt;&lt;&lt;</P><a href=\"http://a.example/\">A: what?</a> "
+                    L"<A HREF=http://b.example/ target=_blank>B <b>bold</b>&nbsp;</A>\n"
+                    L"<P>&gt;&gt;&gt;Work\\Tools&lt;&lt;&lt;</P>\n<a href='http://c.example/'>split\nover lines</a>\n"
+                    L">>>..\\..\\Escape<<<<a href=\"http://d.example/\">..</a><a href=\"http://e.example/\">CON</a>\n"
+                    L"<P>&gt;&gt;&gt;Default&lt;&lt;&lt;</P><a href=\"http://f.example/\rURL=http://evil/\">Top</a>\n"
+                    L"<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>\n"
+                    L"<a href=\"http://after.example/\">After the end</a>\n");
+    CString target = m_dir / L"Out\\";
+    ASSERT_EQ(ExportPageToFavorites(page, target), 1);
+    EXPECT_EQ(target, m_dir / L"Out");
+    std::vector<CString> files;
+    ListFiles(m_dir / L"Out", files);
+    std::set<std::wstring> names;
+    for (const CString& file : files) names.insert(file.Mid(target.GetLength() + 1).str());
+    EXPECT_EQ(names, (std::set<std::wstring>{L"News\\A# what#.url", L"News\\B bold.url",
+                                             L"Work\\Tools\\split over lines.url", L"Escape\\_CON.url", L"Top.url"}));
+    // One line per key: an address cannot add keys to the shortcut file.
+    EXPECT_EQ(TextOfUtf16Bytes(ReadFileBytes(target + L"\\Top.url")),
+              L"[DEFAULT]\nBASEURL=http://f.example/URL=http://evil/\n[InternetShortcut]\n"
+              L"URL=http://f.example/URL=http://evil/\nModified=\n");
+    CFavoriteEngine engine(target);
+    std::multiset<Link> links = TreeLinks(engine.LoadFolderTree(target), target);
+    EXPECT_EQ(links.count({L"\\News", L"B bold", L"http://b.example/"}), 1u);
+
+    // Names made from page text.
+    EXPECT_EQ(SafeNameComponent(L".."), L"");
+    EXPECT_EQ(SafeNameComponent(L"a<b>\"c\"|d\x0001. "), L"a#b##c##d#");
+    EXPECT_EQ(SafeNameComponent(L"lpt1.txt"), L"_lpt1.txt");
+    EXPECT_EQ(SectionFolderNames(L"\\\\server\\share\\..\\x"), (std::vector<CString>{L"server", L"share", L"x"}));
+}
+
+TEST_F(FavoritesTest, RestoringFavoritesDeletesNothingWithoutASoundFolderAndPage) {
+    CString page = PagePath(L"Links");
+    WritePage(page, L"&gt;&gt;&gt;Default&lt;&lt;&lt;<a href=\"http://x.example/\">X</a>\n");
+    // A current directory with something in it: an empty or relative path must not reach it.
+    CString current = m_dir / L"Current";
+    CreateDirectoryW(current, nullptr);
+    WriteFileBytes(current + L"\\keep.txt", "keep");
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(current);
+    for (const wchar_t* folder : {L"", L"\\", L".", L"Favorites", L"C:", L"C:\\", L"\\\\server\\share",
+                                  L"C:\\no such folder here"}) {
+        EXPECT_EQ(RestoreFavoritesTo(page, folder), 0) << folder;
+    }
+    SetCurrentDirectoryW(previous);
+    EXPECT_TRUE(PathExists(current + L"\\keep.txt"));
+    EXPECT_EQ(m_boxes.Boxes().size(), 8u);
+
+    CString favorites = m_dir / L"Favorites";
+    CreateDirectoryW(favorites, nullptr);
+    WriteFileBytes(favorites + L"\\old.url", "old");
+    EXPECT_EQ(RestoreFavoritesTo(PagePath(L"Missing"), favorites), 0);  // unreadable page: nothing deleted
+    EXPECT_TRUE(PathExists(favorites + L"\\old.url"));
+    m_boxes.SetAnswer(IDCANCEL);
+    EXPECT_EQ(RestoreFavorites(page), 0);
+    EXPECT_TRUE(m_boxes.Saw(L"All items in My Favorites will be deleted! Continue?"));
+    EXPECT_EQ(RestoreFavoritesTo(page, favorites + L"\\"), 1);
+    EXPECT_FALSE(PathExists(favorites + L"\\old.url"));
+    EXPECT_TRUE(PathExists(favorites + L"\\X.url"));
+}
+
+TEST_F(FavoritesTest, HostilePagesAndShortcutFilesStayInsideTheirFolder) {
+    // Pages of hostile tags and anchors exported below one folder of a root
+    // that also holds a keepsake: nothing may appear or vanish outside it, and
+    // every shortcut file keeps its five lines.
+    CString root = m_dir / L"Root";
+    CreateDirectoryW(root, nullptr);
+    WriteFileBytes(root + L"\\keepsake.txt", "keep");
+    static const std::vector<CString> tags = {L"..", L"..\\..\\up", L"C:\\Windows", L"\\\\server\\share", L"CON",
+                                              L"a/b", L"<b>x</b>", L"Default", L"  ", L"x\\.\\y", L"nul.txt"};
+    Random random(160121);
+    testing::internal::CaptureStdout();
+    for (int round = 0; round < 300 && !HasFailure(); ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        CString text;
+        for (int line = random.Int(1, 8); line > 0; --line) {
+            if (random.Chance(40))
+                text += (random.Chance(50) ? L">>>" : L"&gt;&gt;&gt;") +
+                        (random.Chance(50) ? random.Pick(tags) : random.HostileText(40)) +
+                        (random.Chance(90) ? L"&lt;&lt;&lt;" : L"");
+            if (random.Chance(70))
+                text += L"<a href=\"" + random.HostileText(30) + L"\">" + random.HostileText(30) +
+                        (random.Chance(85) ? L"</a>" : L"");
+            text += random.Chance(20) ? random.HostileText(20) : CString();
+            text += L"\n";
+        }
+        CString page = root + L"\\page.htm";
+        WritePage(page, text);
+        CString destination = root + L"\\Destination";
+        ExportPageToFavorites(page, destination);
+        std::vector<CString> files;
+        ListFiles(root, files);
+        for (const CString& file : files) {
+            if (file == page || file == root + L"\\keepsake.txt") continue;
+            ASSERT_EQ(file.Left(destination.GetLength() + 1), destination + L"\\") << file.GetString();
+            CString shortcut = TextOfUtf16Bytes(ReadFileBytes(file));
+            int lines = 0;
+            for (int i = 0; i < shortcut.GetLength(); ++i) lines += shortcut[i] == L'\n' || shortcut[i] == L'\r';
+            ASSERT_EQ(lines, 5) << shortcut.GetString();
+        }
+        if (round % 30 == 0) {
+            // The favourites reader takes whatever the folder holds.
+            WriteFileBytes(destination + L"\\broken.url", random.AnyBytes(0, 200));
+            CFavoriteEngine engine(destination);
+            engine.LoadFolderTree(destination);
+            engine.ImportFavorites(root + L"\\imported.htm");
+            DeleteFileW(root + L"\\imported.htm");
+        }
+        DeleteFolder(destination);
+    }
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(PathExists(root + L"\\keepsake.txt"));
+}
