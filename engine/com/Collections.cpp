@@ -1,26 +1,20 @@
 #include "com/Collections.h"
 
 #include "com/Convert.h"
+#include "dom/TreeWalk.h"
 
 namespace com {
-
-namespace {
-
-void Collect(dom::Node& node, const CString& upperTag, bool all, std::vector<dom::NodePtr>& out, int depth) {
-    for (const auto& child : node.Children()) {
-        if (!child->IsElement()) continue;
-        if (all || child->TagName() == upperTag) out.push_back(child);
-        if (depth < 4096) Collect(*child, upperTag, all, out, depth + 1);
-    }
-}
-
-}  // namespace
 
 std::vector<dom::NodePtr> FindElements(dom::Node& root, const CString& tag) {
     CString upper = tag;
     upper.MakeUpper();
     std::vector<dom::NodePtr> out;
-    Collect(root, upper, upper.IsEmpty() || upper == L"*", out, 0);
+    bool all = upper.IsEmpty() || upper == L"*";
+    dom::WalkTree(root, [&](const dom::NodePtr& child) {
+        if (!child->IsElement()) return false;
+        if (all || child->TagName() == upper) out.push_back(child);
+        return true;
+    });
     return out;
 }
 

@@ -14,14 +14,22 @@ using dom::Tag;
 
 namespace {
 
+// The rows in the order a browser gives them: those of the header sections,
+// then those of the bodies and of the table itself, then those of the footers.
 std::vector<NodePtr> TableRows(Node& table) {
     std::vector<NodePtr> rows;
+    auto sectionRows = [&rows](const Node& section) {
+        for (const auto& row : section.Children())
+            if (row->Is(Tag::Tr)) rows.push_back(row);
+    };
+    for (const auto& child : table.Children())
+        if (child->Is(Tag::Thead)) sectionRows(*child);
     for (const auto& child : table.Children()) {
         if (child->Is(Tag::Tr)) rows.push_back(child);
-        if (child->Is(Tag::Thead) || child->Is(Tag::Tbody) || child->Is(Tag::Tfoot))
-            for (const auto& row : child->Children())
-                if (row->Is(Tag::Tr)) rows.push_back(row);
+        if (child->Is(Tag::Tbody)) sectionRows(*child);
     }
+    for (const auto& child : table.Children())
+        if (child->Is(Tag::Tfoot)) sectionRows(*child);
     return rows;
 }
 
@@ -33,6 +41,21 @@ std::vector<NodePtr> RowCells(Node& row) {
 }
 
 std::vector<NodePtr> SelectOptions(Node& select) { return FindElements(select, L"OPTION"); }
+
+// A drop-down list (one choice, shown one line high) always shows an option:
+// with none marked selected, the first that is not disabled. A list box
+// shows none.
+bool IsDropDown(const Node& select) { return !select.HasAttribute(L"multiple") && _wtoi(select.GetAttribute(L"size")) <= 1; }
+
+LONG SelectedOption(Node& select) {
+    auto options = SelectOptions(select);
+    for (size_t i = 0; i < options.size(); ++i)
+        if (options[i]->HasAttribute(L"selected")) return static_cast<LONG>(i);
+    if (IsDropDown(select))
+        for (size_t i = 0; i < options.size(); ++i)
+            if (!options[i]->HasAttribute(L"disabled")) return static_cast<LONG>(i);
+    return -1;
+}
 
 Node* Ancestor(Node& node, Tag tag) {
     for (Node* parent = node.Parent(); parent; parent = parent->Parent())
@@ -79,7 +102,14 @@ HRESULT TableAdapter::insertRow(LONG index, IDispatch** row) {
     if (index < -1 || index > count) return E_INVALIDARG;
     NodePtr created = Target().Owner()->CreateElement(L"TR");
     if (index == -1 || index == count) {
-        dom::Node* section = rows.empty() ? nullptr : rows.back()->Parent();
+        // After the last row of the body: not into a header or footer.
+        dom::Node* section = nullptr;
+        for (auto row = rows.rbegin(); row != rows.rend() && !section; ++row)
+            if (!(*row)->Parent()->Is(Tag::Thead) && !(*row)->Parent()->Is(Tag::Tfoot)) section = (*row)->Parent();
+        dom::Node* lastBody = nullptr;
+        for (const auto& child : Target().Children())
+            if (child->Is(Tag::Tbody)) lastBody = child.get();
+        if (!section) section = lastBody;
         if (!section) {
             NodePtr body = Target().Owner()->CreateElement(L"TBODY");
             Target().AppendChild(body);
@@ -320,10 +350,7 @@ HRESULT SelectAdapter::put_selectedIndex(LONG v) {
 
 HRESULT SelectAdapter::get_selectedIndex(LONG* p) {
     if (!p) return E_POINTER;
-    *p = -1;
-    auto options = SelectOptions(Target());
-    for (size_t i = 0; i < options.size() && *p < 0; ++i)
-        if (options[i]->HasAttribute(L"selected")) *p = static_cast<LONG>(i);
+    *p = SelectedOption(Target());
     return S_OK;
 }
 
@@ -382,7 +409,14 @@ HRESULT OptionAdapter::put_selected(VARIANT_BOOL v) {
 
 HRESULT OptionAdapter::get_selected(VARIANT_BOOL* p) {
     if (!p) return E_POINTER;
-    *p = ToVariantBool(Target().HasAttribute(L"selected"));
+    bool selected = Target().HasAttribute(L"selected");
+    dom::Node* select = Ancestor(Target(), Tag::Select);
+    if (!selected && select && IsDropDown(*select)) {
+        LONG index = SelectedOption(*select);
+        auto options = SelectOptions(*select);
+        selected = index >= 0 && options[static_cast<size_t>(index)] == m_node;
+    }
+    *p = ToVariantBool(selected);
     return S_OK;
 }
 

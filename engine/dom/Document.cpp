@@ -63,7 +63,15 @@ Node* Document::Body() const {
 
 void Document::Adopt(Node& node) {
     node.m_owner = this;
-    for (auto& child : node.m_children) Adopt(*child);
+    std::vector<Node*> pending{&node};
+    while (!pending.empty()) {
+        Node* next = pending.back();
+        pending.pop_back();
+        for (auto& child : next->m_children) {
+            child->m_owner = this;
+            pending.push_back(child.get());
+        }
+    }
 }
 
 void Document::ReplaceContent(Document& source) {

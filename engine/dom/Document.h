@@ -41,6 +41,9 @@ public:
     Node* Head() const;
     Node* Body() const;
 
+    // The memory that the arena of this document's own nodes holds.
+    std::size_t ArenaBytes() const { return m_arena->BytesReserved(); }
+
     // Replaces the whole tree by the children of another document (a load).
     void ReplaceContent(Document& source);
 

@@ -6,6 +6,26 @@
 
 namespace dom {
 
+Node::~Node() {
+    // A child that goes with this node hands its own children to this loop
+    // instead of destroying them in its destructor, so a deep tree goes
+    // without recursion. A child held elsewhere stays, without a parent.
+    std::vector<NodePtr> going;
+    auto release = [&going](NodeList& children) {
+        for (auto& child : children) {
+            child->m_parent = nullptr;
+            going.push_back(std::move(child));
+        }
+        children.clear();
+    };
+    release(m_children);
+    while (!going.empty()) {
+        NodePtr node = std::move(going.back());
+        going.pop_back();
+        if (node.use_count() == 1) release(node->m_children);
+    }
+}
+
 Node* Node::ParentElement() const {
     return m_parent && m_parent->IsElement() ? m_parent : nullptr;
 }

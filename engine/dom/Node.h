@@ -34,7 +34,7 @@ public:
     // The arena must outlive the node (the document's allocator sees to it).
     Node(NodeKind kind, Document* owner, NodeArena& arena)
         : m_kind(kind), m_owner(owner), m_children(ArenaAllocator<NodePtr>(arena)), m_attributes(ArenaAllocator<Attribute>(arena)) {}
-    virtual ~Node() = default;
+    virtual ~Node();  // without recursion, however deep the subtree
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;
 

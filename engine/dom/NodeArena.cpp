@@ -1,7 +1,7 @@
 #include "dom/NodeArena.h"
 
-#include <cstdint>
 #include <mutex>
+#include <new>
 
 namespace dom {
 
@@ -50,26 +50,59 @@ NodeArena::~NodeArena() {
     if (auto* spares = SpareBlocks::Instance()) spares->Keep(m_blocks);
 }
 
+std::size_t NodeArena::ClassOf(std::size_t size) {
+    if (size <= kSmallLimit) return size == 0 ? 0 : (size - 1) / kGranule;
+    std::size_t sizeClass = kSmallLimit / kGranule;
+    for (std::size_t chunk = 2 * kSmallLimit; chunk < size; chunk *= 2) ++sizeClass;
+    return sizeClass;
+}
+
+std::size_t NodeArena::ChunkSize(std::size_t sizeClass) {
+    if (sizeClass < kSmallLimit / kGranule) return (sizeClass + 1) * kGranule;
+    return kSmallLimit << (sizeClass - kSmallLimit / kGranule + 1);
+}
+
 void* NodeArena::Allocate(std::size_t size, std::size_t alignment) {
-    if (size + alignment > kBlockSize) {  // a long list: a block of its own, not kept for reuse
-        m_largeBlocks.push_back(std::make_unique_for_overwrite<std::byte[]>(size + alignment));
-        return Align(m_largeBlocks.back().get(), alignment);
+    if (alignment > kGranule) throw std::bad_alloc();  // nothing in a node asks for more
+    if (size > kMediumLimit) {  // a long list: a block of its own
+        Block block = std::make_unique_for_overwrite<std::byte[]>(size);
+        void* memory = block.get();
+        m_largeBlocks.emplace(memory, std::move(block));
+        m_largeBytes += size;
+        return memory;
     }
-    std::byte* memory = m_next ? Align(m_next, alignment) : nullptr;
-    if (!memory || memory + size > m_end) {
+    std::size_t sizeClass = ClassOf(size);
+    if (FreeChunk* chunk = m_free[sizeClass]) {
+        m_free[sizeClass] = chunk->next;
+        return chunk;
+    }
+    return Carve(ChunkSize(sizeClass));
+}
+
+void NodeArena::Deallocate(void* memory, std::size_t size) {
+    if (!memory) return;
+    if (size > kMediumLimit) {
+        auto found = m_largeBlocks.find(memory);
+        if (found == m_largeBlocks.end()) return;
+        m_largeBytes -= size;
+        m_largeBlocks.erase(found);
+        return;
+    }
+    std::size_t sizeClass = ClassOf(size);
+    m_free[sizeClass] = new (memory) FreeChunk{m_free[sizeClass]};
+}
+
+void* NodeArena::Carve(std::size_t size) {
+    if (!m_next || m_next + size > m_end) {
         auto* spares = SpareBlocks::Instance();
         Block block = spares ? spares->Take() : nullptr;
         m_blocks.push_back(block ? std::move(block) : std::make_unique_for_overwrite<std::byte[]>(kBlockSize));
-        m_end = m_blocks.back().get() + kBlockSize;
-        memory = Align(m_blocks.back().get(), alignment);
+        m_next = m_blocks.back().get();
+        m_end = m_next + kBlockSize;
     }
-    m_next = memory + size;
+    void* memory = m_next;
+    m_next += size;
     return memory;
-}
-
-std::byte* NodeArena::Align(std::byte* at, std::size_t alignment) {
-    std::size_t padding = (alignment - reinterpret_cast<std::uintptr_t>(at) % alignment) % alignment;
-    return at + padding;
 }
 
 }  // namespace dom

@@ -1,6 +1,7 @@
 #include "dom/TextContent.h"
 
 #include "dom/Document.h"
+#include "dom/TreeWalk.h"
 
 namespace dom {
 
@@ -8,7 +9,10 @@ namespace {
 
 void CollectRaw(const Node& node, std::wstring& out) {
     if (node.IsText()) out += node.Data().str();
-    for (const auto& child : node.Children()) CollectRaw(*child, out);
+    WalkTree(node, [&out](const NodePtr& child) {
+        if (child->IsText()) out += child->Data().str();
+        return true;
+    });
 }
 
 bool IsHidden(const Node& node) {
@@ -20,22 +24,32 @@ public:
     std::wstring out;
 
     void Walk(const Node& node, bool preformatted) {
-        for (const auto& child : node.Children()) {
-            const Node& n = *child;
-            if (n.IsText()) {
-                Text(n.Data().str(), preformatted);
-            } else if (n.IsElement() && !IsHidden(n)) {
+        // Preformatted is on inside the elements that keep their white space.
+        int keepSpace = preformatted ? 1 : 0;
+        auto keeps = [](const Node& n) { return n.Is(Tag::Pre) || n.Is(Tag::Textarea) || n.Is(Tag::Xmp) || n.Is(Tag::Plaintext); };
+        auto isBlock = [](const Node& n) { return (n.TagFlags() & kLineBreakBefore) != 0; };
+        WalkTree(
+            node,
+            [&](const NodePtr& child) {
+                const Node& n = *child;
+                if (n.IsText()) {
+                    Text(n.Data().str(), keepSpace > 0);
+                    return false;
+                }
+                if (!n.IsElement() || IsHidden(n)) return false;
                 if (n.Is(Tag::Br)) {
                     out += L"\r\n";
                     m_pendingSpace = false;
-                    continue;
+                    return false;
                 }
-                bool block = (n.TagFlags() & kLineBreakBefore) != 0;
-                if (block) Break();
-                Walk(n, preformatted || n.Is(Tag::Pre) || n.Is(Tag::Textarea) || n.Is(Tag::Xmp) || n.Is(Tag::Plaintext));
-                if (block) Break();
-            }
-        }
+                if (isBlock(n)) Break();
+                if (keeps(n)) ++keepSpace;
+                return true;
+            },
+            [&](const NodePtr& child) {
+                if (keeps(*child)) --keepSpace;
+                if (isBlock(*child)) Break();
+            });
     }
 
 private:

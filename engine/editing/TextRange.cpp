@@ -1,10 +1,12 @@
 #include "editing/TextRange.h"
 
+#include "dom/TreeWalk.h"
 #include "html/Parser.h"
 #include "html/Serializer.h"
 
 #include <algorithm>
 #include <cwctype>
+#include <unordered_map>
 
 namespace editing {
 
@@ -19,50 +21,68 @@ bool HidesText(const Node& element) {
            element.Is(Tag::Textarea);
 }
 
+bool KeepsWhiteSpace(const Node& element) {
+    return element.Is(Tag::Pre) || element.Is(Tag::Xmp) || element.Is(Tag::Plaintext) || element.Is(Tag::Textarea);
+}
+
 struct TextPiece {
     Node* node;
     int start;
+    bool keepsSpace;  // inside preformatted text
 };
 
 void CollectVisible(Node& node, std::vector<TextPiece>& pieces, int& total) {
-    for (const auto& child : node.Children()) {
-        if (child->IsText()) {
-            pieces.push_back({child.get(), total});
-            total += child->Data().GetLength();
-        } else if (child->IsElement() && !HidesText(*child)) {
-            CollectVisible(*child, pieces, total);
-        }
-    }
+    int keepSpace = 0;
+    dom::WalkTree(
+        node,
+        [&](const NodePtr& child) {
+            if (child->IsText()) {
+                pieces.push_back({child.get(), total, keepSpace > 0});
+                total += child->Data().GetLength();
+                return false;
+            }
+            if (!child->IsElement() || HidesText(*child)) return false;
+            if (KeepsWhiteSpace(*child)) ++keepSpace;
+            return true;
+        },
+        [&](const NodePtr& child) {
+            if (KeepsWhiteSpace(*child)) --keepSpace;
+        });
 }
 
-// Counts the visible text before a point.
-struct OffsetFinder {
-    const Node* target;
-    int index;
-    bool found = false;
-    int count = 0;
-
-    void Walk(const Node& node, bool hidden) {
-        for (int i = 0; i < node.ChildCount() && !found; ++i) {
-            if (&node == target && i == index) {
-                found = true;
-                return;
-            }
-            const Node& child = *node.Child(i);
-            if (child.IsText()) {
-                int length = child.Data().GetLength();
-                if (&child == target) {
-                    if (!hidden) count += std::clamp(index, 0, length);
-                    found = true;
-                    return;
+// The visible text before each node and after it, for every node below the
+// root: one walk instead of one per node asked about.
+class TextSpans {
+public:
+    explicit TextSpans(const Node& root) {
+        int count = 0, hidden = 0;
+        dom::WalkTree(
+            root,
+            [&](const NodePtr& child) {
+                if (child->IsText()) {
+                    int length = hidden ? 0 : child->Data().GetLength();
+                    m_spans[child.get()] = {count, count + length};
+                    count += length;
+                    return false;
                 }
-                if (!hidden) count += length;
-            } else if (child.IsElement()) {
-                Walk(child, hidden || HidesText(child));
-            }
-        }
-        if (!found && &node == target) found = true;
+                m_spans[child.get()] = {count, count};
+                if (!child->IsElement()) return false;
+                if (hidden || HidesText(*child)) ++hidden;
+                return true;
+            },
+            [&](const NodePtr& child) {
+                if (hidden) --hidden;
+                m_spans[child.get()].second = count;
+            });
     }
+    // Nodes outside the root count as empty at its start.
+    std::pair<int, int> Of(const Node& node) const {
+        auto found = m_spans.find(&node);
+        return found == m_spans.end() ? std::pair<int, int>(0, 0) : found->second;
+    }
+
+private:
+    std::unordered_map<const Node*, std::pair<int, int>> m_spans;
 };
 
 Node* CommonAncestor(Node* a, Node* b) {
@@ -132,10 +152,36 @@ bool TextRange::IsCollapsed() const {
 }
 
 int TextRange::OffsetOf(const Boundary& boundary) const {
+    // Counts the visible text before the point; 0 when it is not below the root.
     if (!boundary.node) return 0;
-    OffsetFinder finder{boundary.node.get(), boundary.offset};
-    finder.Walk(*Root(), false);
-    return finder.found ? finder.count : 0;
+    const Node* target = boundary.node.get();
+    const int index = boundary.offset;
+    struct Level {
+        const Node* node;
+        int next;
+        bool hidden;
+    };
+    std::vector<Level> stack{{Root(), 0, false}};
+    int count = 0;
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.node == target && level.next == index) return count;
+        if (level.next >= level.node->ChildCount()) {
+            if (level.node == target) return count;
+            stack.pop_back();
+            continue;
+        }
+        const Node& child = *level.node->Child(level.next++);
+        bool hidden = level.hidden;
+        if (child.IsText()) {
+            int length = child.Data().GetLength();
+            if (&child == target) return hidden ? count : count + std::clamp(index, 0, length);
+            if (!hidden) count += length;
+        } else if (child.IsElement()) {
+            stack.push_back({&child, 0, hidden || HidesText(child)});
+        }
+    }
+    return 0;
 }
 
 int TextRange::StartOffset() const { return OffsetOf(m_start); }
@@ -180,18 +226,23 @@ CString TextRange::Text() const {
 
 namespace {
 
-// The HTML of the part of node's children that lies between the offsets.
-void ClipHtml(const TextRange& range, Node& node, int from, int to, CString& out, int depth) {
-    for (int i = 0; i < node.ChildCount(); ++i) {
-        Node& child = *node.Child(i);
-        int childStart, childEnd;
-        {
-            TextRange probe(range.DocumentPtr());
-            probe.SetStart({node.Self(), i});
-            probe.SetEnd({node.Self(), i + 1});
-            childStart = probe.StartOffset();
-            childEnd = probe.EndOffset();
+// The HTML of the part of the node's children that lies between the offsets.
+void ClipHtml(const TextSpans& spans, Node& node, int from, int to, CString& out) {
+    struct Level {
+        Node* node;
+        int next;
+    };
+    std::vector<Level> stack{{&node, 0}};
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next >= level.node->ChildCount()) {
+            Node* done = level.node;
+            stack.pop_back();
+            if (!stack.empty()) out += html::SerializeEndTag(*done);
+            continue;
         }
+        Node& child = *level.node->Child(level.next++);
+        auto [childStart, childEnd] = spans.Of(child);
         bool inside = from <= childStart && childEnd <= to && !(childStart == childEnd && (childStart == from || childStart == to) && from != to);
         if (from < to && inside && childStart < childEnd) {
             out += html::SerializeOuter(child);
@@ -200,10 +251,9 @@ void ClipHtml(const TextRange& range, Node& node, int from, int to, CString& out
         } else if (child.IsText()) {
             int a = std::max(from, childStart) - childStart, b = std::min(to, childEnd) - childStart;
             out += html::EscapeText(child.Data().Mid(a, b - a));
-        } else if (child.IsElement() && depth < html::kMaxDepth) {
+        } else if (child.IsElement()) {
             out += html::SerializeStartTag(child);
-            ClipHtml(range, child, from, to, out, depth + 1);
-            out += html::SerializeEndTag(child);
+            stack.push_back({&child, 0});
         }
     }
 }
@@ -225,7 +275,7 @@ CString TextRange::HtmlText() const {
     if (!ancestor) return CString();
     if (ancestor->IsText()) ancestor = ancestor->Parent();
     CString out;
-    ClipHtml(*this, *ancestor, from, to, out, 0);
+    ClipHtml(TextSpans(*Root()), *ancestor, from, to, out);
     return out;
 }
 
@@ -297,10 +347,29 @@ void TextRange::DeleteContents() {
 }
 
 void TextRange::PasteHtml(const CString& html) {
+    // The element that held the range's end: the new content goes outside
+    // inline elements (B, FONT, A ...) that held only the range's start, or
+    // their formatting would spread to text they never held.
+    NodePtr endHolder;
+    if (m_end.node && !(m_start.node == m_end.node && m_start.offset == m_end.offset))
+        endHolder = m_end.node->IsText() && m_end.node->Parent() ? m_end.node->Parent()->Self() : m_end.node;
     DeleteContents();
     Boundary at = SplitAt(m_start);
     Node* parent = at.node.get();
     if (!parent) return;
+    while (endHolder && parent->IsElement() && !parent->Contains(endHolder.get()) && parent->Parent() &&
+           (parent->TagFlags() & (dom::kClosesParagraph | dom::kLineBreakBefore | dom::kScope | dom::kVoid)) == 0 &&
+           at.offset >= parent->ChildCount()) {
+        Node* outer = parent->Parent();
+        int index = parent->IndexInParent();
+        if (parent->ChildCount() == 0) {
+            outer->RemoveChild(parent);  // emptied by the deletion
+        } else {
+            ++index;
+        }
+        at = {outer->Self(), index};
+        parent = outer;
+    }
     auto nodes = html::ParseFragment(*m_document, html, parent->IsElement() ? parent : nullptr);
     int index = at.offset;
     for (auto& node : nodes) parent->InsertChild(index++, node);
@@ -313,20 +382,45 @@ bool TextRange::FindText(const CString& text, bool forward, bool matchCase, bool
     std::vector<TextPiece> pieces;
     int total = 0;
     CollectVisible(*Root(), pieces, total);
-    std::wstring all;
-    all.reserve(static_cast<size_t>(total));
-    for (const auto& piece : pieces) all += piece.node->Data().str();
-    int from = StartOffset(), to = IsCollapsed() ? total : EndOffset();
-    if (!forward && IsCollapsed()) from = 0, to = StartOffset();
+    // The text as it renders: outside preformatted text a run of white space,
+    // line ends included, shows as one blank. Character k of it stands for
+    // the units [rawStart[k], rawEnd[k]) of the text nodes.
+    std::wstring shown;
+    std::vector<int> rawStart, rawEnd;
+    shown.reserve(static_cast<size_t>(total));
+    rawStart.reserve(static_cast<size_t>(total));
+    rawEnd.reserve(static_cast<size_t>(total));
+    bool inSpace = false;
+    for (const auto& piece : pieces) {
+        const std::wstring& data = piece.node->Data().str();
+        for (size_t k = 0; k < data.size(); ++k) {
+            int raw = piece.start + static_cast<int>(k);
+            wchar_t c = data[k];
+            bool space = !piece.keepsSpace && (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f');
+            if (space && inSpace) {
+                rawEnd.back() = raw + 1;
+                continue;
+            }
+            inSpace = space;
+            shown += space ? L' ' : c;
+            rawStart.push_back(raw);
+            rawEnd.push_back(raw + 1);
+        }
+    }
+    int fromRaw = StartOffset(), toRaw = IsCollapsed() ? total : EndOffset();
+    if (!forward && IsCollapsed()) fromRaw = 0, toRaw = StartOffset();
+    // The shown characters wholly between the two offsets.
+    int from = static_cast<int>(std::lower_bound(rawStart.begin(), rawStart.end(), fromRaw) - rawStart.begin());
+    int to = static_cast<int>(std::upper_bound(rawEnd.begin(), rawEnd.end(), toRaw) - rawEnd.begin());
     const std::wstring& needle = text.str();
     auto fold = [&](wchar_t c) { return matchCase ? c : static_cast<wchar_t>(std::towlower(c)); };
     auto matchesAt = [&](int at) {
         for (size_t k = 0; k < needle.size(); ++k)
-            if (fold(all[static_cast<size_t>(at) + k]) != fold(needle[k])) return false;
+            if (fold(shown[static_cast<size_t>(at) + k]) != fold(needle[k])) return false;
         if (wholeWord) {
-            if (at > 0 && IsWordUnit(all[static_cast<size_t>(at) - 1])) return false;
+            if (at > 0 && IsWordUnit(shown[static_cast<size_t>(at) - 1])) return false;
             size_t after = static_cast<size_t>(at) + needle.size();
-            if (after < all.size() && IsWordUnit(all[after])) return false;
+            if (after < shown.size() && IsWordUnit(shown[after])) return false;
         }
         return true;
     };
@@ -340,8 +434,8 @@ bool TextRange::FindText(const CString& text, bool forward, bool matchCase, bool
             if (matchesAt(at)) hit = at;
     }
     if (hit < 0) return false;
-    m_start = AtOffset(hit, true);
-    m_end = AtOffset(hit + static_cast<int>(needle.size()), false);
+    m_start = AtOffset(rawStart[static_cast<size_t>(hit)], true);
+    m_end = AtOffset(rawEnd[static_cast<size_t>(hit) + needle.size() - 1], false);
     return true;
 }
 

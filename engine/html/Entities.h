@@ -3,9 +3,14 @@
 
 namespace html {
 
-// The character of a named reference (name without '&' and ';', case as
-// written), or 0 when the name is unknown.
-wchar_t LookupEntity(const wchar_t* name, int length);
+struct NamedEntity {
+    const wchar_t* name;   // without '&' and ';'
+    const wchar_t* value;  // one or two characters, as UTF-16
+    bool legacy;           // also read without the closing ';' (&nbsp, &amp ...)
+};
+
+// The reference of that name (case as written), or nullptr when unknown.
+const NamedEntity* LookupEntity(const wchar_t* name, int length);
 // The longest name in the table.
 int LongestEntityName();
 

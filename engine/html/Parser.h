@@ -1,4 +1,4 @@
-// Builds the document tree from HTML text as a forgiving browser does:
+// Builds the document tree from HTML text as browsers do (TreeBuilder.h):
 // HTML, HEAD and BODY are implied when missing, unclosed elements end where
 // their container ends, stray end tags are ignored, and no text is dropped.
 #pragma once

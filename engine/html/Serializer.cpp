@@ -1,5 +1,8 @@
 #include "html/Serializer.h"
 
+#include "dom/TreeWalk.h"
+#include "html/Tokenizer.h"
+
 #include <algorithm>
 #include <iterator>
 #include <string_view>
@@ -64,17 +67,26 @@ bool IsPlainWord(const CString& value) {
     return true;
 }
 
-// About the length of the node's HTML, so the output grows once rather than
-// by doubling (each step copies all that came before): the names, values and
-// text it writes, the tag punctuation, and a tenth more for escapes and line breaks.
-size_t EstimatedLength(const dom::Node& node) {
+// The names, values and text that one node writes, and its tag punctuation.
+size_t OwnLength(const dom::Node& node) {
     size_t length = static_cast<size_t>(node.Data().GetLength());
     if (node.IsElement()) {
         length += 2 * static_cast<size_t>(node.TagName().GetLength()) + 7;
         for (const auto& attribute : node.Attributes())
             length += static_cast<size_t>(attribute.name.GetLength() + attribute.value.GetLength()) + 4;
     }
-    for (const auto& child : node.Children()) length += EstimatedLength(*child);
+    return length;
+}
+
+// About the length of the node's HTML, so the output grows once rather than
+// by doubling (each step copies all that came before); WithRoomForEscapes adds
+// a tenth for escapes and line breaks.
+size_t EstimatedLength(const dom::Node& node) {
+    size_t length = OwnLength(node);
+    dom::WalkTree(node, [&length](const dom::NodePtr& child) {
+        length += OwnLength(*child);
+        return true;
+    });
     return length;
 }
 
@@ -86,43 +98,59 @@ public:
     bool m_plaintext = false;
 
     void Node(const dom::Node& node) {
+        if (Open(node)) Children(node);
+        Close(node);
+    }
+
+    void Children(const dom::Node& node) {
+        dom::WalkTree(node, [this](const dom::NodePtr& child) { return Open(*child); },
+                      [this](const dom::NodePtr& child) { Close(*child); });
+    }
+
+    // Writes what comes before the node's children; answers whether they follow.
+    bool Open(const dom::Node& node) {
         switch (node.Kind()) {
         case NodeKind::Document:
-            Children(node);
-            break;
+            return true;
         case NodeKind::Element:
-            Element(node);
-            break;
+            if ((node.TagFlags() & dom::kLineBreakBefore) && !out.empty()) out += L"\r\n";
+            out += L'<';
+            out += node.TagName().str();
+            Attributes(node);
+            out += L'>';
+            if (StartsOnNextLine(node)) out += L"\r\n";
+            if (node.TagFlags() & dom::kVoid) return false;
+            if (node.Is(dom::Tag::Plaintext)) m_plaintext = true;  // nothing ends it
+            return true;
         case NodeKind::Text:
             Text(node);
-            break;
+            return false;
         case NodeKind::Comment:
             Comment(node);
-            break;
+            return false;
         case NodeKind::Doctype:
             out += L"<!";
             out += node.Data().str();
             out += L">";
-            break;
+            return false;
         }
+        return false;
     }
 
-    void Children(const dom::Node& node) {
-        for (const auto& child : node.Children()) Node(*child);
+    // A reader drops the line end right after these start tags: PRE's text
+    // always starts on the next line in a page, LISTING's and TEXTAREA's
+    // when it begins with a line end of its own, so that one is kept.
+    static bool StartsOnNextLine(const dom::Node& node) {
+        if (node.Is(dom::Tag::Pre)) return true;
+        if (!node.Is(dom::Tag::Listing) && !node.Is(dom::Tag::Textarea)) return false;
+        const dom::Node* first = node.FirstChild();
+        return first && first->IsText() && !first->Data().IsEmpty() && first->Data().str()[0] == L'\n';
     }
 
-    void Element(const dom::Node& element) {
-        if ((element.TagFlags() & dom::kLineBreakBefore) && !out.empty()) out += L"\r\n";
-        out += L'<';
-        out += element.TagName().str();
-        Attributes(element);
-        out += L'>';
-        if (element.TagFlags() & dom::kVoid) return;
-        if (element.Is(dom::Tag::Plaintext)) m_plaintext = true;  // nothing ends it
-        Children(element);
-        if (m_plaintext) return;
+    void Close(const dom::Node& node) {
+        if (!node.IsElement() || (node.TagFlags() & dom::kVoid) || m_plaintext) return;
         out += L"</";
-        out += element.TagName().str();
+        out += node.TagName().str();
         out += L'>';
     }
 
@@ -159,9 +187,22 @@ public:
         unsigned flags = parent ? parent->TagFlags() : 0;
         if (flags & dom::kRawText) {
             AppendEscaped(text.Data().str(), L"\n");
+            if (parent->Is(dom::Tag::Script) && parent->LastChild() == &text) CloseNestedScript(*parent);
             return;
         }
         Escape(text.Data().str());
+    }
+
+    // Script text that ends inside "<!--<script>" would not be closed by the
+    // end tag written after it, and reading the page again would take the
+    // rest of the page for script: such text is closed with "-->".
+    void CloseNestedScript(const dom::Node& script) {
+        std::wstring text;
+        for (const dom::Node* child = script.FirstChild(); child; child = child->NextSibling())
+            if (child->IsText()) text += child->Data().str();
+        bool nested = false;
+        FindScriptEnd(text, 0, &nested);
+        if (nested) out += L"-->";
     }
 
     void Escape(const std::wstring& text) { AppendEscaped(text, L"&<>\xA0\n\r"); }

@@ -53,40 +53,88 @@ size_t DecodeOne(const wchar_t* text, size_t length, bool inAttribute, std::wstr
         AppendCodePoint(value, out);
         return i;
     }
-    // Named: the longest known name, with or without ';'.
+    // Named: the whole name with ';', else the longest name that is also
+    // read without it (&nbsp, &copy, &amp ...), so "&prod_id=" stays text.
     size_t nameEnd = 1;
-    while (nameEnd < length && nameEnd <= 1 + 32 && IsAsciiAlnum(text[nameEnd])) ++nameEnd;
+    size_t longestName = static_cast<size_t>(LongestEntityName());
+    while (nameEnd < length && nameEnd <= longestName && IsAsciiAlnum(text[nameEnd])) ++nameEnd;
     if (nameEnd == 1) return 0;
     bool semicolon = nameEnd < length && text[nameEnd] == ';';
     size_t nameLength = nameEnd - 1;
     if (semicolon) {
-        wchar_t value = LookupEntity(text + 1, static_cast<int>(nameLength));
+        const NamedEntity* entity = LookupEntity(text + 1, static_cast<int>(nameLength));
         bool allUpper = true;
         for (size_t k = 0; k < nameLength; ++k) allUpper = allUpper && !(text[1 + k] >= 'a' && text[1 + k] <= 'z');
-        if (!value && allUpper && nameLength <= 8) {  // &GT; &NBSP; as older pages write them
+        if (!entity && allUpper && nameLength <= 8) {  // &NBSP; &EACUTE; as older pages write them
             wchar_t lower[9];
             for (size_t k = 0; k < nameLength; ++k) lower[k] = static_cast<wchar_t>(std::towlower(text[1 + k]));
-            value = LookupEntity(lower, static_cast<int>(nameLength));
+            entity = LookupEntity(lower, static_cast<int>(nameLength));
         }
-        if (value) {
-            out += value;
+        if (entity) {
+            out += entity->value;
             return nameEnd + 1;
         }
     }
-    size_t longest = std::min<size_t>(nameLength, static_cast<size_t>(LongestEntityName()));
-    for (size_t n = longest; n >= 2; --n) {
-        // Without ';' only the Latin-1 names count (&nbsp, &copy, &amp ...): "&prod_id=" stays text.
-        wchar_t value = LookupEntity(text + 1, static_cast<int>(n));
-        if (!value || value > 0xFF) continue;
+    for (size_t n = nameLength; n >= 2; --n) {
+        const NamedEntity* entity = LookupEntity(text + 1, static_cast<int>(n));
+        if (!entity || !entity->legacy) continue;
         size_t after = 1 + n;
         if (inAttribute && after < length && (IsAsciiAlnum(text[after]) || text[after] == '=')) return 0;
-        out += value;
+        out += entity->value;
         return after;
     }
     return 0;
 }
 
 }  // namespace
+
+// Script text ends at its end tag, except inside "<!--" ... "-->" where a
+// "<script>" opens a nested stretch whose own "</script>" does not end it,
+// as browsers read old pages that hide scripts from even older browsers.
+size_t FindScriptEnd(std::wstring_view text, size_t from, bool* endsNested) {
+    enum class State { Plain, Escaped, DoubleEscaped } state = State::Plain;
+    auto tagAt = [text](size_t at, bool endTag) {
+        static const wchar_t kScript[] = L"SCRIPT";
+        size_t name = at + (endTag ? 2 : 1);
+        if (name + 6 > text.size()) return false;
+        for (size_t k = 0; k < 6; ++k)
+            if (Upper(text[name + k]) != kScript[k]) return false;
+        wchar_t after = name + 6 < text.size() ? text[name + 6] : 0;
+        return name + 6 < text.size() && (IsSpace(after) || after == '/' || after == '>');
+    };
+    for (size_t i = from; i < text.size();) {
+        size_t hit = text.find_first_of(state == State::Plain ? L"<" : L"<-", i);
+        if (hit == std::wstring_view::npos) break;
+        if (text[hit] == '-') {
+            if (text.compare(hit, 3, L"-->") == 0) {
+                state = State::Plain;
+                i = hit + 3;
+            } else {
+                i = hit + 1;
+            }
+            continue;
+        }
+        bool endTag = hit + 1 < text.size() && text[hit + 1] == '/';
+        if (state == State::Plain && text.compare(hit, 4, L"<!--") == 0) {
+            state = State::Escaped;
+            i = hit + 2;  // its dashes may already close it: "<!-->"
+        } else if (endTag && tagAt(hit, true)) {
+            if (state != State::DoubleEscaped) {
+                if (endsNested) *endsNested = false;
+                return hit;
+            }
+            state = State::Escaped;
+            i = hit + 8;
+        } else if (!endTag && state == State::Escaped && tagAt(hit, false)) {
+            state = State::DoubleEscaped;
+            i = hit + 7;
+        } else {
+            i = hit + 1;
+        }
+    }
+    if (endsNested) *endsNested = state == State::DoubleEscaped;
+    return text.size();
+}
 
 void DecodeReferences(const wchar_t* text, size_t length, bool inAttribute, std::wstring& out) {
     out.reserve(out.size() + length);  // a reference is never shorter than what it stands for
@@ -180,7 +228,9 @@ void Tokenizer::ReadRawText(Token& token) {
     token.type = TokenType::Text;
     size_t start = m_pos;
     size_t end = m_text.size();
-    if (m_rawTag != dom::Tag::Plaintext) {
+    if (m_rawTag == dom::Tag::Script) {
+        end = FindScriptEnd(m_text, m_pos);
+    } else if (m_rawTag != dom::Tag::Plaintext) {
         size_t search = m_pos;
         int nameLength = m_rawName.GetLength();
         for (;;) {
@@ -192,7 +242,7 @@ void Tokenizer::ReadRawText(Token& token) {
             if (match) {
                 size_t after = hit + 2 + static_cast<size_t>(nameLength);
                 wchar_t c = after < m_text.size() ? m_text[after] : 0;
-                if (c == 0 || IsSpace(c) || c == '/' || c == '>') {
+                if (after < m_text.size() && (IsSpace(c) || c == '/' || c == '>')) {
                     end = hit;
                     break;
                 }
@@ -281,7 +331,10 @@ void Tokenizer::ReadComment(Token& token) {
         }
         end = m_text.find(L"--", end + 1);
     }
-    token.data.str().assign(m_text, m_pos, std::wstring_view::npos);
+    // Cut off by the end of the text: the dashes that began its end are not its text.
+    std::wstring_view rest = m_text.substr(m_pos);
+    for (int k = 0; k < 2 && !rest.empty() && rest.back() == '-'; ++k) rest.remove_suffix(1);
+    token.data.str().assign(rest);
     m_pos = m_text.size();
 }
 
@@ -356,11 +409,30 @@ void Tokenizer::ReadAttributes(Token& token) {
         } else {
             m_pos = afterName;
         }
-        bool duplicate = false;
-        for (const auto& existing : token.attributes)
-            if (existing.name.CompareNoCase(attribute.name) == 0) duplicate = true;
-        if (!duplicate) token.attributes.push_back(std::move(attribute));
+        if (!IsDuplicate(token.attributes, attribute.name)) token.attributes.push_back(std::move(attribute));
     }
+}
+
+// The first of attributes with one name (in any case) counts. A tag holds a
+// few; past a handful the names seen are kept in a set, so a tag with many
+// thousands still reads in linear time.
+bool Tokenizer::IsDuplicate(const std::vector<dom::Attribute>& attributes, const CString& name) {
+    constexpr size_t kScanned = 16;
+    if (attributes.size() < kScanned) {
+        if (!m_names.empty()) m_names = std::unordered_set<std::wstring>();  // a new tag
+        for (const auto& existing : attributes)
+            if (existing.name.CompareNoCase(name) == 0) return true;
+        return false;
+    }
+    if (m_names.empty())
+        for (const auto& existing : attributes) m_names.insert(FoldedName(existing.name));
+    return !m_names.insert(FoldedName(name)).second;
+}
+
+std::wstring Tokenizer::FoldedName(const CString& name) {
+    std::wstring folded = name.str();
+    for (auto& c : folded) c = CString::LowerAscii(c);
+    return folded;
 }
 
 }  // namespace html

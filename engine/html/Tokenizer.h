@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace html {
@@ -39,6 +40,8 @@ private:
     void ReadAttributes(Token& token);
     void ReadComment(Token& token);
     void ReadBogus(Token& token, const wchar_t* kind);
+    bool IsDuplicate(const std::vector<dom::Attribute>& attributes, const CString& name);
+    static std::wstring FoldedName(const CString& name);
     wchar_t Peek(size_t offset = 0) const { return m_pos + offset < m_text.size() ? m_text[m_pos + offset] : 0; }
     bool AtEnd() const { return m_pos >= m_text.size(); }
 
@@ -48,7 +51,13 @@ private:
     dom::Tag m_rawTag = dom::Tag::Unknown;  // set after a raw-text start tag
     CString m_rawName;                      // its name; empty outside raw text
     bool m_rawDecodes = false;
+    std::unordered_set<std::wstring> m_names;  // the attribute names of a long tag, folded
 };
+
+// Where the text of a SCRIPT element read from 'from' ends: at the "</script"
+// that closes it, or at the end. endsNested tells whether the end of the text
+// was reached inside a "<!--<script>" stretch, where "</script>" does not close.
+size_t FindScriptEnd(std::wstring_view text, size_t from, bool* endsNested = nullptr);
 
 // Appends the text with its character references resolved. inAttribute
 // follows the rule that a name without ';' before '=' or a letter stays text.

@@ -21,7 +21,66 @@ CString NextSiblingName(const CString& folder) {
     return name;
 }
 
+bool IsHexDigit(wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F'); }
+
+// Reads hex digits at `at` up to `stop`; false when there are none or too many.
+bool ReadHex(const CString& name, int& at, wchar_t stop, unsigned long* value) {
+    int start = at;
+    unsigned long number = 0;
+    while (at < name.GetLength() && IsHexDigit(name[at]) && at - start < 8) {
+        wchar_t c = name[at++];
+        number = number * 16 + (c <= L'9' ? c - L'0' : (c | 0x20) - L'a' + 10);
+    }
+    if (at == start || at >= name.GetLength() || name[at] != stop) return false;
+    if (value) *value = number;
+    ++at;
+    return true;
+}
+
+// True while a process with the id runs (or may run: one that cannot be
+// asked counts as running).
+bool ProcessIsRunning(unsigned long processId) {
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    bool running = !::GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+    ::CloseHandle(process);
+    return running;
+}
+
 }  // namespace
+
+bool CFileReplacer::IsSiblingName(const CString& name, unsigned long* processId) {
+    // "~tq" pid "-" counter "-" ticks ".tmp", the numbers in hex.
+    if (name.GetLength() < 12 || name.Left(3).CompareNoCase(L"~tq") != 0) return false;
+    int at = 3;
+    return ReadHex(name, at, L'-', processId) && ReadHex(name, at, L'-', nullptr) && ReadHex(name, at, L'.', nullptr) &&
+           name.Mid(at).CompareNoCase(L"tmp") == 0;
+}
+
+bool CFileReplacer::RemoveIfStale(const CString& path) {
+    int slash = std::max(path.ReverseFind(L'\\'), path.ReverseFind(L'/'));
+    unsigned long processId = 0;
+    if (!IsSiblingName(path.Mid(slash + 1), &processId)) return false;
+    if (processId == ::GetCurrentProcessId() || ProcessIsRunning(processId)) return false;
+    // Fails while anybody holds the file open without sharing deletion.
+    return ::DeleteFileW(path) != FALSE;
+}
+
+int CFileReplacer::RemoveStaleSiblings(const CString& folder) {
+    CString prefix = folder;
+    if (!prefix.IsEmpty() && prefix[prefix.GetLength() - 1] != L'\\' && prefix[prefix.GetLength() - 1] != L'/')
+        prefix += L"\\";
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(prefix + L"~tq*.tmp", &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    int removed = 0;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && RemoveIfStale(prefix + data.cFileName)) ++removed;
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return removed;
+}
 
 CFileReplacer::CFileReplacer(const CString& targetPath) : m_targetPath(targetPath) {
     CString folder = FolderOf(targetPath);

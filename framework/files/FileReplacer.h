@@ -19,7 +19,9 @@
 // own reader of the original (an encoding conversion) before committing.
 //
 // The sibling's name starts with "~tq" and ends in ".tmp", so no walk over
-// pages (".htm") ever takes one for a page.
+// pages (".htm") ever takes one for a page. It carries the writing process's
+// id: a sibling whose process is gone (killed in the middle of a write) is
+// stale, and RemoveStaleSiblings clears such leftovers away.
 #pragma once
 #include "core/String.h"
 #include "files/FileException.h"
@@ -42,6 +44,16 @@ public:
     // unchanged, the sibling is removed and the error record says why.
     bool Commit(CFileException* error = nullptr);
     bool IsCommitted() const { return m_committed; }
+
+    // True for a file name that a replacer gives its siblings; the id of
+    // the process that made it comes out.
+    static bool IsSiblingName(const CString& name, unsigned long* processId = nullptr);
+    // Deletes the sibling file at the path when it is stale: its process is
+    // no longer running and nobody holds it open (a write in progress holds
+    // it without sharing deletion). True when it was deleted.
+    static bool RemoveIfStale(const CString& path);
+    // RemoveIfStale for every sibling in the folder; the number deleted.
+    static int RemoveStaleSiblings(const CString& folder);
 
 private:
     void RemoveSibling();

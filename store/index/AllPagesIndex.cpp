@@ -2,6 +2,7 @@
 
 #include "install/InstallPath.h"
 #include "pages/PageFile.h"
+#include "pages/PageLineScan.h"
 #include "pages/PageLines.h"
 #include "pages/PageMarkers.h"
 #include "pages/PageRewriteLock.h"
@@ -11,13 +12,19 @@
 #include "util/Strings.h"
 
 #include "core/MessageBox.h"
+#include "files/FileReplacer.h"
 #include "regex/Regex.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <functional>
-#include <map>
-#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -57,8 +64,9 @@ bool IsPageFileName(const CString& name) {
     return name.Find(L'.') >= 0 && (ext == L"HTM" || ext == L"HTML");
 }
 
-// Calls the action for the full path of every page below the folder.
-void WalkPages(const CString& folder, const std::function<void(const CString&)>& action) {
+// The full paths of every page below the folder, in the walk's order, and of
+// the replacer's leftovers (stale or not) found on the way.
+void CollectPages(const CString& folder, std::vector<CString>& pages, std::vector<CString>* siblings) {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileExW(folder + L"\\*.*", FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH);
@@ -70,24 +78,46 @@ void WalkPages(const CString& folder, const std::function<void(const CString&)>&
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (name[0] != L'.') folders.push_back(folder + L"\\" + name);
         } else if (IsPageFileName(name)) {
-            action(folder + L"\\" + name);
+            pages.push_back(folder + L"\\" + name);
+        } else if (siblings && name[0] == L'~' && CFileReplacer::IsSiblingName(name)) {
+            siblings->push_back(folder + L"\\" + name);
         }
     } while (FindNextFileW(find, &data));
     FindClose(find);
-    for (const CString& sub : folders) WalkPages(sub, action);
+    for (const CString& sub : folders) CollectPages(sub, pages, siblings);
 }
 
-// The page's value from its file: (flag of the marker, value). The flag is 0
-// for an unreadable page.
-int ReadPageIndex(const CString& path, CString& value) {
+// Calls the action for the full path of every page below the folder.
+void WalkPages(const CString& folder, const std::function<void(const CString&)>& action) {
+    std::vector<CString> pages;
+    CollectPages(folder, pages, nullptr);
+    for (const CString& page : pages) action(page);
+}
+
+// A page's value read from its file: the flag of its marker (0 for an
+// unreadable page) and the value.
+struct PageIndex {
+    bool readable = false;
+    int flag = 0;
+    CString value;
+};
+
+PageIndex ReadPageIndexQuietly(const CString& path) {
+    PageIndex index;
     CString text;
-    if (!ReadPageText(path, text)) {
-        Tell(L"Cannot open " + path);
-        return 0;
-    }
-    int flag = GetPageIndexFlagOfText(text);
-    value = flag == 1 ? BuildAllPagesValue(text) : CString();
-    return flag;
+    if (!ReadPageText(path, text)) return index;
+    index.readable = true;
+    index.flag = GetPageIndexFlagOfText(text);
+    if (index.flag == 1) index.value = BuildAllPagesValue(text);
+    return index;
+}
+
+// The same, telling the user about a page that cannot be read.
+int ReadPageIndex(const CString& path, CString& value) {
+    PageIndex index = ReadPageIndexQuietly(path);
+    if (!index.readable) Tell(L"Cannot open " + path);
+    value = index.value;
+    return index.flag;
 }
 
 // What a line holds that matters to the index, found in one pass.
@@ -153,17 +183,69 @@ int RewriteMarker(const CString& rawPath, const wchar_t* marker) {
     return 1;
 }
 
-// Refreshes the values of every page below the folder.
+// Reads and scans pages on worker threads, in the walk's order, while the
+// caller takes the results one by one in that order.
+class PageIndexReader {
+public:
+    explicit PageIndexReader(const std::vector<CString>& pages) : m_pages(pages), m_results(pages.size()) {
+        unsigned threads = std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 4);
+        threads = static_cast<unsigned>(std::min<size_t>(threads, pages.size()));
+        for (unsigned t = 0; t < threads; ++t) m_workers.emplace_back([this] { Work(); });
+    }
+    ~PageIndexReader() {
+        m_stop = true;
+        for (std::thread& worker : m_workers) worker.join();
+    }
+    PageIndexReader(const PageIndexReader&) = delete;
+    PageIndexReader& operator=(const PageIndexReader&) = delete;
+
+    // The result of page i, once it is ready.
+    PageIndex Take(size_t i) {
+        std::unique_lock<std::mutex> hold(m_lock);
+        m_ready.wait(hold, [&] { return m_results[i].has_value(); });
+        PageIndex index = std::move(*m_results[i]);
+        m_results[i].reset();
+        return index;
+    }
+
+private:
+    void Work() {
+        for (size_t i = m_next++; i < m_pages.size() && !m_stop; i = m_next++) {
+            PageIndex index = ReadPageIndexQuietly(m_pages[i]);
+            {
+                std::lock_guard<std::mutex> hold(m_lock);
+                m_results[i] = std::move(index);
+            }
+            m_ready.notify_all();
+        }
+    }
+
+    const std::vector<CString>& m_pages;
+    std::vector<std::optional<PageIndex>> m_results;
+    std::atomic<size_t> m_next{0};
+    std::atomic<bool> m_stop{false};
+    std::mutex m_lock;
+    std::condition_variable m_ready;
+    std::vector<std::thread> m_workers;
+};
+
+// Refreshes the values of every page below the folder. Pages are read and
+// scanned on several threads; every registry write happens here, in the
+// walk's order, each value in one call through a key held open for the whole
+// walk (cheaper than reading the old values to compare). Leftovers of
+// interrupted writes found on the way are cleared when stale.
 void RefreshValues(const CString& folder) {
-    // Each value is written in one registry call through a key held open for
-    // the whole walk (cheaper than reading the old values to compare).
+    std::vector<CString> pages, siblings;
+    CollectPages(folder, pages, &siblings);
+    for (const CString& sibling : siblings) CFileReplacer::RemoveIfStale(sibling);
     CString allpages = GetAllpagesPath();
     SettingsWriter writer(kAllPagesSection);
-    WalkPages(folder, [&](const CString& path) {
-        CString value;
-        ReadPageIndex(path, value);
-        writer.WriteString(GetAllPagesValueName(allpages, path), value);
-    });
+    PageIndexReader reader(pages);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        PageIndex index = reader.Take(i);
+        if (!index.readable) Tell(L"Cannot open " + pages[i]);
+        writer.WriteString(GetAllPagesValueName(allpages, pages[i]), index.value);
+    }
 }
 
 } // namespace
@@ -185,29 +267,26 @@ CString EscapeIndexTag(const CString& tag) {
 
 CString BuildAllPagesValue(const CString& text) {
     PageLines page(text);
-    CString value, line;
+    CString value, line, scan;
     TableNesting tables;
     std::wstring_view view;
     while (page.NextView(view)) {
         IndexMarkup markup = ScanIndexMarkup(view);
         if (!markup.Any()) continue;
-        line = CString(view);
-        if (markup.rawMarker) {
-            EncodeRawTagMarkers(line);
-            markup = ScanIndexMarkup(line.view());
-        }
-        if (markup.tableStart || markup.tableEnd) tables.See(line);
-        if (!markup.tagOpener) continue;
-        while (HoldsTagOpener(line)) {
-            CString tag = line;
-            if (!HoldsTagCloser(line)) ReadIndexTagLines(page, tag);
+        // Tables and tags count only in the page's own markup (not in link
+        // texts or attribute values): the scanned copy hides the rest.
+        ScanPageLine(view, false, line, scan);
+        if (markup.tableStart || markup.tableEnd) tables.See(scan);
+        while (HoldsTagOpener(scan)) {
+            CString tag = scan;
+            if (!HoldsTagCloser(scan)) ReadIndexTagLines(page, tag);
             CString rest = tag;
             RemoveFirstNoCase(rest, L"&gt;&gt;&gt;");
             RemoveFirstNoCase(rest, L"&lt;&lt;&lt;");
             ExtractIndexTagText(tag);
             if (tag.GetLength() > kMaxIndexTagLength) tag.Empty();
             if (!tag.IsEmpty()) AppendEntry(value, tag, tables.CurrentColumns());
-            line = rest;
+            scan = rest;
         }
     }
     return value;

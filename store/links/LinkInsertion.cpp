@@ -4,6 +4,7 @@
 #include "install/InstallPath.h"
 #include "links/LinkLine.h"
 #include "pages/PageFile.h"
+#include "pages/PageLineScan.h"
 #include "pages/PageMarkers.h"
 #include "pages/PageRewriteLock.h"
 #include "pages/PageTemplate.h"
@@ -22,19 +23,23 @@ constexpr wchar_t kFiveSpaces[] = L"&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
 
 void Tell(const wchar_t* text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
 
-void EncodeRawTagMarkersUpper(CString& line) {
-    if (line.Find(L">>>") >= 0) line.Replace(L">>>", L"&GT;&GT;&GT;");
-    if (line.Find(L"<<<") >= 0) line.Replace(L"<<<", L"&LT;&LT;&LT;");
-}
-
 CString PageClosing() {
     return CString(kPageSpacers) + kBodyEndMarkerLine + GetPageFooterLine() + L"</body>\n</html>\n";
 }
 
-// The text before the first occurrence (at a position of at least 1) of a
-// marker: the group of "^(.+)" + marker. False when there is none.
-bool TextBefore(const CString& line, const wchar_t* pattern, CString& before) {
-    return RegexGetGroup(line, pattern, before);
+// Splits a line before the first occurrence, at a position of at least 1, of
+// a marker (upper case) in its scanned upper-case copy: `before` receives the
+// text in front of it, and the line (and its scanned copy) then begins with
+// the marker in the given spelling. False when there is none.
+bool SplitBefore(CString& line, CString& scan, const CString& upperScan, const wchar_t* marker,
+                 const wchar_t* spelling, CString& before) {
+    int at = upperScan.Find(marker, 1);
+    if (at < 1) return false;
+    int length = static_cast<int>(wcslen(marker));
+    before = line.Left(at);
+    line = spelling + line.Mid(at + length);
+    scan = spelling + scan.Mid(at + length);
+    return true;
 }
 
 // The column of a data cell: in an upper-case line, the first "<TD" that is
@@ -58,7 +63,8 @@ bool FindCellPosition(const CString& upper, int& position) {
 // One pass over a page, following the rules of link insertion line by line.
 class LinkInserter {
 public:
-    LinkInserter(const CString& section, const CString& linkLine) : m_section(section), m_link(linkLine) {}
+    LinkInserter(const CString& section, const CString& linkLine)
+        : m_section(section), m_sectionKey(WithNamedAngleReferences(SectionTagText(section))), m_link(linkLine) {}
 
     CString Run(const CString& text, LinkPlacement& placement) {
         m_out.str().reserve(static_cast<size_t>(text.GetLength()) + 4096);
@@ -78,13 +84,14 @@ public:
 private:
     // Handles one line; false when reading stops.
     bool TakeLine(std::wstring_view raw) {
-        // The line and its upper-case copy live in buffers kept from line to
-        // line, so that a plain line costs no allocation.
+        // The line, its scanned copy (markers in link texts and attribute
+        // values hidden) and the copy's upper case live in buffers kept from
+        // line to line, so that a plain line costs no allocation.
         CString& line = m_line;
-        line.str().assign(raw);
-        EncodeRawTagMarkersUpper(line);
+        CString& scan = m_scan;
+        ScanPageLine(raw, true, line, scan);
         CString& upper = m_upper;
-        upper.str().assign(line.str());
+        upper.str().assign(scan.str());
         upper.MakeUpper();
         bool writePending = true, writeLine = true;
 
@@ -95,10 +102,7 @@ private:
                 FlushPending();
                 MarkInserted(LinkPlacement::InSection);
                 CString before;
-                if (TextBefore(line, L"^(.+)<[Tt][Aa][Bb][Ll][Ee]", before)) {
-                    m_out += before;
-                    RegexReplaceFirst(line, L"^.+<[Tt][Aa][Bb][Ll][Ee]", L"<TABLE");
-                }
+                if (SplitBefore(line, scan, upper, L"<TABLE", L"<TABLE", before)) m_out += before;
                 AppendLinkAfterMarkers(100, L"&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;");
                 m_out += line;
                 writePending = writeLine = false;
@@ -106,7 +110,7 @@ private:
         }
         if (upper.Find(L"</TABLE") >= 0) m_inTable = false;
         if (m_readingTag) {
-            m_tag += line;
+            m_tag += scan;
             if (upper.Find(L"&LT;&LT;&LT;") >= 0) FinishTag();
         }
         int position = 0;
@@ -122,10 +126,9 @@ private:
             MarkInserted(LinkPlacement::InSection);
             FlushPending();
             CString before;
-            if (TextBefore(line, L"^(.+)<//[Tt][Aa][Bb][Ll][Ee]", before)) {
+            if (SplitBefore(line, scan, upper, L"</TABLE", L"</TABLE", before)) {
                 RegexReplaceAll(before, L"<//[Tt][Bb][Oo][Dd][Yy]>$", L"");
                 m_out += before;
-                RegexReplaceFirst(line, L"^.+<//[Tt][Aa][Bb][Ll][Ee]", L"</TABLE");
             }
             m_out += L"\n";
             AppendNewRow();
@@ -136,30 +139,27 @@ private:
             if (m_inSection && !m_inTable) {
                 FlushPending();
                 CString before;
-                if (TextBefore(line, L"^(.+)&[Gg][Tt];&[Gg][Tt];&[Gg][Tt];", before)) {
-                    m_out += before;
-                    RegexReplaceFirst(line, L"^.+&[Gg][Tt];&[Gg][Tt];&[Gg][Tt];", L"&GT;&GT;&GT;");
-                }
+                if (SplitBefore(line, scan, upper, L"&GT;&GT;&GT;", L"&GT;&GT;&GT;", before)) m_out += before;
                 MarkInserted(LinkPlacement::InSection);
                 AppendLinkAfterMarkers(100, kFiveSpaces);
                 m_out += line;
                 writePending = writeLine = false;
             }
             m_readingTag = true;
-            m_tag = line;
+            m_tag = scan;
             if (upper.Find(L"&LT;&LT;&LT;") >= 0) FinishTag();
         }
-        if (!m_inserted && upper.Find(L"BODYEND") >= 0) { // end of content by its marker
+        int bodyEnd = FindBodyEndMarker(line.view());
+        if (!m_inserted && bodyEnd >= 0) { // end of content by its marker
             FlushPending();
-            CString before;
-            if (TextBefore(line, L"^(.+)<[Hh][Rr]", before)) m_out += before;
+            m_out += line.Left(bodyEnd);
             CloseContent(250, PageClosing());
             return false;
         }
-        if (!m_inserted && upper.Find(L"</BODY") >= 0) { // end of content without marker
+        int bodyClose = upper.Find(L"</BODY");
+        if (!m_inserted && bodyClose >= 0) { // end of content without marker
             FlushPending();
-            CString before;
-            if (TextBefore(line, L"^(.+)<//[Bb][Oo][Dd][Yy]", before)) m_out += before;
+            if (bodyClose >= 1) m_out += line.Left(bodyClose);
             CloseContent(250, L"</body>\n</html>\n");
             return false;
         }
@@ -171,11 +171,11 @@ private:
         }
         CString& kept = line;
         if (upper.Find(L"<BR 2>") >= 0) RegexReplaceAll(kept, L"<[Bb][Rr] 2>", L"");
-        if (upper.Find(L"BODYEND") >= 0) { // the link went in earlier: rewrite the page's end
-            CString before;
+        if (bodyEnd >= 0) { // the link went in earlier: rewrite the page's end
             // An empty remainder adds no blank line, so blank lines do not
             // pile up at the page's end with every link.
-            if (TextBefore(kept, L"^(.+)<[Hh][Rr]", before)) m_out += before + L"\n";
+            int marker = FindBodyEndMarker(kept.view());
+            if (marker >= 1) m_out += kept.Left(marker) + L"\n";
             m_out += PageClosing();
             m_stopped = true;
             return false;
@@ -203,7 +203,7 @@ private:
     void FinishTag() {
         ExtractIndexTagText(m_tag);
         m_readingTag = false;
-        if (m_tag == m_section) m_inSection = true;
+        if (m_tag == m_section || WithNamedAngleReferences(m_tag) == m_sectionKey) m_inSection = true;
     }
 
     // The link (after `indent`) goes behind the last link or heading of the
@@ -228,8 +228,11 @@ private:
     }
 
     // A new index tag, written as the editor stores one: a raw ">>>" right
-    // after a tag's ">" (as after the head line) would not read back.
-    CString NewTagLines() const { return L"&gt;&gt;&gt;" + m_section + L"&lt;&lt;&lt;\n<br>\n"; }
+    // after a tag's ">" (as after the head line) would not read back. The
+    // name is escaped as link text: a typed name writes no markup.
+    CString NewTagLines() const {
+        return L"&gt;&gt;&gt;" + EscapeSectionName(m_section) + L"&lt;&lt;&lt;\n<br>\n";
+    }
 
     void OpenSectionIfNeeded() {
         if (m_inSection) {
@@ -276,8 +279,8 @@ private:
             m_out += insert;
     }
 
-    CString m_section, m_link;
-    CString m_out, m_pending, m_tag, m_line, m_upper;
+    CString m_section, m_sectionKey, m_link;
+    CString m_out, m_pending, m_tag, m_line, m_scan, m_upper;
     bool m_started = false, m_inserted = false, m_inSection = false, m_inTable = false, m_readingTag = false, m_stopped = false;
     int m_highest = 0;
     LinkPlacement m_placement = LinkPlacement::None;
@@ -323,7 +326,7 @@ int AddLinkToPage(const CString& page, const CString& section, const CString& te
         Tell(kOpenFailure);
         return 0;
     }
-    if (where == LinkPlacement::NewSection) ExtendAllPagesValue(page, section);
+    if (where == LinkPlacement::NewSection) ExtendAllPagesValue(page, SectionTagText(section));
     if (placement) *placement = where;
     return 1;
 }
@@ -342,30 +345,28 @@ int AppendEventToPage(const CString& page, const CString& name, const CString& d
         Tell(kOpenFailure);
         return 0;
     }
-    CString entry = L">>>" + name + L"(" + date + L")<<<" + text + L"<BR>\n";
-    CString out;
+    // The entry's markers go as entities, as the editor writes a tag: raw
+    // "<<<" before a letter would read as the start of an element.
+    CString entry = L"&gt;&gt;&gt;" + EscapeSectionName(name) + L"(" + EscapeSectionName(date) + L")&lt;&lt;&lt;" +
+                    EscapeLinkText(text) + L"<BR>\n";
+    CString out, line, scan;
     bool placed = false;
-    for (CString line : lines) {
-        EncodeRawTagMarkersUpper(line);
-        if (!placed && HoldsTagOpener(line)) {
+    int bodyEnd = -1;
+    for (const CString& raw : lines) {
+        ScanPageLine(raw.view(), true, line, scan);
+        if (!placed && HoldsTagOpener(scan)) {
             out += entry;
             placed = true;
         }
+        int marker = bodyEnd < 0 ? FindBodyEndMarker(line.view()) : -1;
+        if (marker >= 0) bodyEnd = out.GetLength() + marker;
         out += line + L"\n";
     }
     if (!placed) {
         // No section yet: the entry closes the content instead.
-        CString upper = out;
-        upper.MakeUpper();
-        int end = upper.Find(L"BODYEND");
-        if (end >= 0) {
-            int lineStart = upper.Left(end).ReverseFind(L'\n') + 1;
-            int marker = upper.Find(L"<HR", lineStart);
-            end = marker >= 0 && marker < end ? marker : lineStart;
-        } else {
-            end = upper.Find(L"</BODY");
-        }
-        if (end < 0) end = upper.Find(L"</HTML");
+        int end = bodyEnd;
+        if (end < 0) end = FindNoCase(out, L"</BODY");
+        if (end < 0) end = FindNoCase(out, L"</HTML");
         if (end < 0)
             out += entry;
         else

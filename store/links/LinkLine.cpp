@@ -1,5 +1,6 @@
 #include "links/LinkLine.h"
 
+#include "pages/PageMarkers.h"
 #include "pages/PageTemplate.h"
 #include "util/PathParts.h"
 #include "util/Strings.h"
@@ -84,6 +85,21 @@ CString EscapeLinkText(const CString& text) {
     out.str().reserve(static_cast<size_t>(text.GetLength()) + 16);
     for (int i = 0; i < text.GetLength();) i += AppendEscaped(out, text, i, true);
     return out;
+}
+
+CString EscapeSectionName(const CString& section) { return EscapeLinkText(section); }
+
+CString SectionTagText(const CString& section) {
+    CString tag = L"&gt;&gt;&gt;" + EscapeSectionName(section) + L"&lt;&lt;&lt;";
+    ExtractIndexTagText(tag);
+    return tag;
+}
+
+CString WithNamedAngleReferences(CString text) {
+    if (text.Find(L"&#") < 0) return text;
+    text.Replace(L"&#60;", L"&lt;");
+    text.Replace(L"&#62;", L"&gt;");
+    return text;
 }
 
 CString EscapeLinkAddress(const CString& address) {

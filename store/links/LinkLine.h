@@ -8,6 +8,15 @@
 // starts an entity ("&amp;", "&#39;"; "&lt;" and "&gt;" are written in the
 // numeric form); line breaks become blanks.
 CString EscapeLinkText(const CString& text);
+// A section name as it stands between a new tag's markers: escaped as link
+// text, so that no name writes markup into the page.
+CString EscapeSectionName(const CString& section);
+// The text that the index readers take from a tag written for the section
+// (escaped, blanks around it dropped): the section's index entry.
+CString SectionTagText(const CString& section);
+// A tag text with the numeric references to '<' and '>' written as the named
+// ones the editor writes: tag texts that agree in this form name one section.
+CString WithNamedAngleReferences(CString text);
 // An address as an attribute value: '"' becomes "&quot;", "<" and ">" (and
 // the entities "&lt;" and "&gt;") numeric references; line breaks vanish.
 CString EscapeLinkAddress(const CString& address);

@@ -11,6 +11,9 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <string>
 
 static_assert(sizeof(wchar_t) == 2, "page text is UTF-16");
 
@@ -42,6 +45,22 @@ void FoldLineEnds(CString& text) {
         s[out++] = s[i];
     }
     s.resize(out);
+}
+
+// Leftovers of writes that were cut off (a process killed in the middle) are
+// cleared from a folder the first time this process writes a page into it.
+void RemoveStaleSiblingsOnce(const CString& path) {
+    static std::mutex lock;
+    static std::set<std::wstring> swept;
+    int slash = path.ReverseFind(L'\\');
+    if (slash < 0) return;
+    CString folder = path.Left(slash), key = folder;
+    key.MakeUpper();
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (!swept.insert(key.str()).second) return;
+    }
+    CFileReplacer::RemoveStaleSiblings(folder);
 }
 
 } // namespace
@@ -95,6 +114,7 @@ bool WriteFileBytesReplacing(const CString& path, const std::string& bytes) {
     // A path built from an empty install path ("\Bookmark\...") would land at
     // the drive's root: only absolute paths below a drive or share are written.
     if (!IsSafeStorePath(path)) return false;
+    RemoveStaleSiblingsOnce(path);
     try {
         CFileReplacer replacer(path);
         {
@@ -133,13 +153,32 @@ CString ResolveExistingPagePath(const CString& path) {
     return path;
 }
 
+namespace {
+
+// A name that Windows takes for a device in every folder ("CON", "NUL",
+// "COM1", ...), also with an extension ("con.htm") or trailing blanks and dots.
+bool IsReservedDeviceName(const CString& part) {
+    int end = part.Find(L'.');
+    CString base = end < 0 ? part : part.Left(end);
+    while (!base.IsEmpty() && (base[base.GetLength() - 1] == L' ' || base[base.GetLength() - 1] == L'.'))
+        base.Truncate(base.GetLength() - 1);
+    base.MakeUpper();
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$", L"CLOCK$"})
+        if (base == device) return true;
+    if (base.GetLength() == 4 && (base.Left(3) == L"COM" || base.Left(3) == L"LPT"))
+        return base[3] >= L'1' && base[3] <= L'9';
+    return false;
+}
+
+} // namespace
+
 bool IsValidPageName(const CString& page) {
     if (page.IsEmpty()) return false;
     int start = 0;
     for (;;) {
         int end = page.Find(L'\\', start);
         CString part = page.Mid(start, end < 0 ? page.GetLength() - start : end - start);
-        if (part.IsEmpty() || part == L"." || part == L"..") return false;
+        if (part.IsEmpty() || part == L"." || part == L".." || IsReservedDeviceName(part)) return false;
         for (int i = 0; i < part.GetLength(); ++i) {
             wchar_t c = part[i];
             if (c < 32 || c == L'/' || c == L':' || c == L'*' || c == L'?' || c == L'"' || c == L'<' || c == L'>' ||

@@ -20,13 +20,16 @@ bool ReadPageLines(const CString& path, std::vector<CString>& lines);
 // Writes the byte-order mark FF FE and the text as UTF-16 LE in place of the
 // file (created when missing). False, with the old file untouched, on failure
 // and for a path that is not absolute (IsSafeStorePath).
+// The first write into a folder clears the leftovers of writes that were cut
+// off there (CFileReplacer::RemoveStaleSiblings).
 bool WritePageText(const CString& path, const CString& text);
 // Writes bytes in place of the file, with the same guarantee.
 bool WriteFileBytesReplacing(const CString& path, const std::string& bytes);
 
 // True for a page path relative to the Allpages folder that stays below it:
 // not empty, no "." or ".." part, no empty part, no character that a file
-// name cannot hold.
+// name cannot hold, no reserved device name ("CON", "NUL", "COM1", "CONOUT$",
+// also with an extension).
 bool IsValidPageName(const CString& page);
 // A page path relative to the Allpages folder (no extension) as a file: the
 // ".htm" file, else an existing ".html" one, else (a page name that carries

@@ -1,6 +1,7 @@
 #include "pages/PageMarkers.h"
 
 #include "pages/PageFile.h"
+#include "pages/PageLineScan.h"
 #include "util/Files.h"
 #include "util/Strings.h"
 
@@ -41,24 +42,34 @@ bool HoldsTagOpener(const CString& line) { return ContainsNoCase(line, L"&gt;&gt
 
 bool HoldsTagCloser(const CString& line) { return ContainsNoCase(line, L"&lt;&lt;&lt;"); }
 
+namespace {
+
+bool IsPatternBlank(wchar_t c) { return c >= 1 && c <= 32; } // the pattern class "/s"
+
+} // namespace
+
 void ExtractIndexTagText(CString& tag) {
-    RegexReplaceAll(tag, L"&[nN][bB][sS][pP];", L" ");
+    // Each replacement runs only where it can change something: the index
+    // rebuild reduces every tag of every page.
+    if (ContainsNoCase(tag, L"&nbsp;")) RegexReplaceAll(tag, L"&[nN][bB][sS][pP];", L" ");
     EncodeRawTagMarkers(tag);
     RegexReplaceAll(tag, L"^.+[Gg][tT];&[Gg][tT];&[Gg][tT];", L"");
     RegexReplaceAll(tag, L"&[lL][tT];&[lL][tT];&[lL][tT].+$", L"");
-    RegexReplaceAll(tag, L"^[/s]+", L"");
-    RegexReplaceAll(tag, L"[/s]+$", L"");
+    if (!tag.IsEmpty() && IsPatternBlank(tag[0])) RegexReplaceAll(tag, L"^[/s]+", L"");
+    if (!tag.IsEmpty() && IsPatternBlank(tag[tag.GetLength() - 1])) RegexReplaceAll(tag, L"[/s]+$", L"");
+    UnmaskScannedText(tag);
 }
 
 void ReadIndexTagLines(PageLines& page, CString& tag) {
-    CString line;
-    while (page.Next(line)) {
-        EncodeRawTagMarkers(line);
-        if (HoldsTagOpener(line))
-            tag = line;
+    CString text, scan;
+    std::wstring_view line;
+    while (page.NextView(line)) {
+        ScanPageLine(line, false, text, scan);
+        if (HoldsTagOpener(scan))
+            tag = scan;
         else
-            tag += line;
-        if (HoldsTagCloser(line)) break;
+            tag += scan;
+        if (HoldsTagCloser(scan)) break;
     }
     if (tag.GetLength() > kMaxIndexTagLength) tag.Empty();
 }

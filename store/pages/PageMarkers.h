@@ -15,10 +15,13 @@ int GetPageIndexFlag(const CString& path);
 // The same on a page's text: the marker counts only in a line that begins
 // within the first 501 characters of line text.
 int GetPageIndexFlagOfText(const CString& text);
-// Reduces a tag line (or joined tag lines) to the tag's text.
+// Reduces a tag line (or joined tag lines, as scanned by ScanPageLine) to the
+// tag's text.
 void ExtractIndexTagText(CString& tag);
 // Continues a tag that is not closed on its first line with the following
 // lines, up to the line holding a closer; a line with an opener restarts it.
+// The lines are taken as ScanPageLine reads them: markers in link texts and
+// tags do not count.
 void ReadIndexTagLines(PageLines& page, CString& tag);
 // Raw ">>>" and "<<<" in a line turned into "&gt;&gt;&gt;" and "&lt;&lt;&lt;".
 void EncodeRawTagMarkers(CString& line);

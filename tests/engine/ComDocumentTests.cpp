@@ -1,6 +1,7 @@
 // The engine's interfaces as the document layer and the extensions call them.
 #include "EngineTestSupport.h"
 #include "com/ComQuery.h"
+#include "com/DocumentState.h"
 #include "com/HtmlDocument.h"
 
 #include <gtest/gtest.h>
@@ -163,9 +164,11 @@ TEST(ComDocument, FormControlsReadAndFill) {
     area->get_value(&text);
     EXPECT_EQ(Take(text), CString(L"line1\nline2\n"));
     auto select = control(4).As<IHTMLSelectElement>();
-    LONG selected = 0;
-    select->get_selectedIndex(&selected);
-    EXPECT_EQ(selected, -1);
+    LONG selected = -1;
+    select->get_selectedIndex(&selected);  // a drop-down shows its first option when none is selected
+    EXPECT_EQ(selected, 0);
+    select->get_value(&text);
+    EXPECT_EQ(Take(text), CString(L"a"));
     select->put_selectedIndex(1);
     select->get_selectedIndex(&selected);
     EXPECT_EQ(selected, 1);
@@ -174,6 +177,115 @@ TEST(ComDocument, FormControlsReadAndFill) {
     EXPECT_EQ(Take(text), CString(L"select-one"));
     select->get_length(&length);
     EXPECT_EQ(length, 3);
+}
+
+TEST(ComDocument, ListBoxesShowNoOptionUnlessOneIsSelected) {
+    auto document = Load(L"<select multiple><option>a</select><select size=3><option>b</select>"
+                         L"<select><option disabled>c<option value=v>d</select>");
+    const std::pair<long, LONG> expected[] = {{0, -1}, {1, -1}, {2, 1}};
+    for (const auto& [index, wanted] : expected) {
+        LONG selected = 99;
+        ElementByTag(document.Get(), L"SELECT", index).As<IHTMLSelectElement>()->get_selectedIndex(&selected);
+        EXPECT_EQ(selected, wanted) << index;
+    }
+    VARIANT_BOOL shown = VARIANT_FALSE;
+    ElementByTag(document.Get(), L"OPTION", 3).As<IHTMLOptionElement>()->get_selected(&shown);
+    EXPECT_EQ(shown, VARIANT_TRUE);
+}
+
+TEST(ComDocument, TableRowsRunFromHeadThroughBodiesToFoot) {
+    auto document = Load(L"<table id=t><tfoot><tr id=f><td>f</td></tr></tfoot><tbody><tr id=b><td>b</td></tr></tbody>"
+                         L"<thead><tr id=h><td>h</td></tr></thead></table>");
+    auto table = ElementByTag(document.Get(), L"TABLE").As<IHTMLTable>();
+    ComPtr<IDispatch> added;
+    ASSERT_EQ(table->insertRow(-1, added.Receive()), S_OK);  // after the last body row, not into the foot
+    added.As<IHTMLElement>()->put_id(Bstr(L"n"));
+    ComPtr<IHTMLElementCollection> rows;
+    table->get_rows(rows.Receive());
+    CString order;
+    LONG count = 0;
+    rows->get_length(&count);
+    for (long i = 0; i < count; ++i) {
+        VARIANT at, none;
+        at.vt = VT_I4, at.lVal = i;
+        VariantInit(&none);
+        ComPtr<IDispatch> row;
+        rows->item(at, none, row.Receive());
+        BSTR id = nullptr;
+        row.As<IHTMLElement>()->get_id(&id);
+        order += Take(id);
+        LONG index = -1;
+        row.As<IHTMLTableRow>()->get_rowIndex(&index);
+        EXPECT_EQ(index, i);
+    }
+    EXPECT_EQ(order, CString(L"hbnf"));
+    EXPECT_EQ(table->deleteRow(0), S_OK);
+    EXPECT_EQ(Outer(ElementByTag(document.Get(), L"THEAD").Get()), CString(L"<THEAD></THEAD>"));
+}
+
+TEST(ComDocument, TreeOfAHundredThousandLevelsSavesCountsAndGoes) {
+    const int perPut = 250, puts = 401;  // 100,000 DIVs below the first
+    CString nested;
+    for (int i = 0; i < perPut; ++i) nested += L"<div>";
+    for (int i = 0; i < perPut; ++i) nested += L"</div>";
+    {
+        auto document = Load(L"<body><div id=top></div></body>");
+        auto deepest = ElementByTag(document.Get(), L"DIV").As<IHTMLDOMNode>();
+        for (int put = 0; put < puts; ++put) {
+            ASSERT_EQ(deepest.As<IHTMLElement>()->put_innerHTML(Bstr((put + 1 < puts ? nested : CString(L"<span>end</span>")).GetString())), S_OK);
+            for (int level = 0; level < (put + 1 < puts ? perPut : 1); ++level) {
+                ComPtr<IHTMLDOMNode> child;
+                deepest->get_firstChild(child.Receive());
+                ASSERT_TRUE(child);
+                deepest = child;
+            }
+        }
+        ComPtr<IStream> saved = ComPtr<IStream>::Attach(SHCreateMemStream(nullptr, 0));
+        ASSERT_EQ(document.As<IPersistStreamInit>()->Save(saved.Get(), TRUE), S_OK);
+        STATSTG stat{};
+        saved->Stat(&stat, STATFLAG_NONAME);
+        EXPECT_GT(stat.cbSize.QuadPart, 2u * 11 * perPut * (puts - 1));
+        auto document3 = document.As<IHTMLDocument3>();
+        for (const auto& [tag, wanted] : {std::pair<const wchar_t*, LONG>{L"DIV", perPut * (puts - 1) + 1}, {L"SPAN", 1}}) {
+            ComPtr<IHTMLElementCollection> found;
+            document3->getElementsByTagName(Bstr(tag), found.Receive());
+            LONG length = 0;
+            found->get_length(&length);
+            EXPECT_EQ(length, wanted) << Show(tag);
+        }
+        ComPtr<IHTMLElement> body;
+        document->get_body(body.Receive());
+        BSTR text = nullptr;
+        body->get_innerText(&text);
+        EXPECT_EQ(Take(text), CString(L"end"));
+        ComPtr<IHTMLTxtRange> range;
+        body.As<IHTMLBodyElement>()->createTextRange(range.Receive());
+        VARIANT_BOOL hit = VARIANT_FALSE;
+        range->findText(Bstr(L"end"), 0, 0, &hit);
+        EXPECT_TRUE(hit);
+        range->get_htmlText(&text);
+        EXPECT_EQ(Take(text), CString(L"end"));
+    }  // the whole tree goes here
+}
+
+TEST(ComDocument, RepeatedEditsReuseTheDocumentsMemory) {
+    auto document = Load(L"<body><div id=d>x</div><table><tr><td>a</td></tr></table></body>");
+    auto div = ElementByTag(document.Get(), L"DIV");
+    auto table = ElementByTag(document.Get(), L"TABLE").As<IHTMLTable>();
+    dom::Document& tree = *com::NodeOf(div.Get())->Owner();
+    auto edit = [&] {
+        div->put_innerHTML(Bstr(L"<p class=c>Some <b>bold</b> text</p><ul><li>one<li>two</ul>"));
+        div->insertAdjacentHTML(Bstr(L"afterBegin"), Bstr(L"<span id=s>new <i>words</i></span>"));
+        ComPtr<IHTMLDOMNode> removed;
+        ElementByTag(document.Get(), L"SPAN").As<IHTMLDOMNode>()->removeNode(VARIANT_TRUE, removed.Receive());
+        ComPtr<IDispatch> row;
+        table->insertRow(-1, row.Receive());
+        table->deleteRow(-1);
+    };
+    for (int i = 0; i < 50; ++i) edit();
+    size_t settled = tree.ArenaBytes();
+    for (int i = 0; i < 3000; ++i) edit();
+    EXPECT_LE(tree.ArenaBytes(), settled + 64 * 1024);
 }
 
 TEST(ComDocument, TextRangeFindsAndReplacesText) {

@@ -2,12 +2,14 @@
 // stable after one round; and no text that an HTML5 parser keeps is lost.
 #include "EngineTestSupport.h"
 #include "TempDir.h"
+#include "TreeFormat.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -16,28 +18,9 @@ struct CorpusCase {
     std::string file;
     CString data;
     CString expectedText;  // the text nodes of the expected tree
+    std::vector<std::string> expectedTree;  // its lines
     bool checkText = true;
 };
-
-CString FromUtf8(const std::string& bytes) {
-    CString out;
-    for (size_t i = 0; i < bytes.size();) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        unsigned long cp = c;
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        if (extra) cp = c & (0x3F >> extra);
-        ++i;
-        for (int k = 0; k < extra && i < bytes.size(); ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(bytes[i]) & 0x3F);
-        if (cp > 0xFFFF) {
-            cp -= 0x10000;
-            out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-            out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<wchar_t>(cp);
-        }
-    }
-    return out;
-}
 
 std::vector<CorpusCase> LoadCorpus(const std::filesystem::path& folder) {
     std::vector<CorpusCase> cases;
@@ -59,6 +42,7 @@ std::vector<CorpusCase> LoadCorpus(const std::filesystem::path& folder) {
             std::string text;
             bool inText = false;
             for (++j; j < lines.size() && lines[j] != "#data" && !(lines[j].empty() && !inText); ++j) {
+                test.expectedTree.push_back(lines[j]);
                 std::string line = lines[j];
                 if (!inText) {
                     size_t quote = line.find('"');
@@ -91,10 +75,15 @@ std::vector<int> LetterCounts(const CString& text) {
     return counts;
 }
 
-TEST(Corpus, EveryInputParsesStablyAndKeepsItsText) {
+std::filesystem::path CorpusFolder() {
     const char* root = std::getenv("TARVELO_CORPUS");
     std::filesystem::path folder = root ? std::filesystem::path(root) / "html5lib-tree-construction" : std::filesystem::path();
-    if (!root || !std::filesystem::is_directory(folder)) GTEST_SKIP() << "html5lib corpus not found (TARVELO_CORPUS)";
+    return root && std::filesystem::is_directory(folder) ? folder : std::filesystem::path();
+}
+
+TEST(Corpus, EveryInputParsesStablyAndKeepsItsText) {
+    std::filesystem::path folder = CorpusFolder();
+    if (folder.empty()) GTEST_SKIP() << "html5lib corpus not found (TARVELO_CORPUS)";
     auto cases = LoadCorpus(folder);
     ASSERT_GT(cases.size(), 1000u);
     int unstable = 0, textLost = 0;
@@ -109,12 +98,13 @@ TEST(Corpus, EveryInputParsesStablyAndKeepsItsText) {
         CollectText(*first, ours);
         CollectText(*second, again);
         ours.Remove(L'\n'), again.Remove(L'\n');
+        // A script cut off inside a "<!--<script>" stretch is saved closed with "-->".
+        ours.Replace(L"-->", L""), again.Replace(L"-->", L"");
         if (ours != again && ++textLost <= 5) ADD_FAILURE() << test.file << ": text changed on reparse: " << Show(test.data);
-        // Out of scope: script text in HTML5's double-escaped state, and the newer
-        // SELECTEDCONTENT element that copies an option's text.
+        // Out of scope: the newer SELECTEDCONTENT element that copies an option's text.
         CString lower = test.data;
         lower.MakeLower();
-        if (!test.checkText || lower.Find(L"<script") >= 0 || lower.Find(L"selectedcontent") >= 0) continue;
+        if (!test.checkText || lower.Find(L"selectedcontent") >= 0) continue;
         auto expected = LetterCounts(test.expectedText), got = LetterCounts(ours);
         for (int c = 0; c < 128; ++c) {
             if (got[c] < expected[c]) {
@@ -125,6 +115,89 @@ TEST(Corpus, EveryInputParsesStablyAndKeepsItsText) {
     }
     EXPECT_EQ(unstable, 0);
     EXPECT_EQ(textLost, 0);
+}
+
+// A recorded tree, line by line; what the page format does not keep taken
+// out: white space that only lays out HTML, HEAD and table parts, and the
+// line end just before a block element (the serializer writes one there).
+struct TreeLine {
+    std::string text;  // "<p>", "\"text\"", "name=\"value\"", "<!-- c -->"
+    std::vector<TreeLine> children;
+    bool IsText() const { return !text.empty() && text[0] == '"'; }
+    std::string Element() const { return text.size() > 2 && text[0] == '<' && text[1] != '!' ? text.substr(1, text.size() - 2) : ""; }
+};
+
+TreeLine ReadTree(const std::vector<std::string>& lines) {
+    TreeLine root;
+    std::vector<std::pair<size_t, TreeLine*>> open = {{0, &root}};
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].rfind("| ", 0) != 0) continue;
+        size_t depth = (lines[i].find_first_not_of(' ', 2) - 2) / 2;
+        TreeLine node{lines[i].substr(2 + depth * 2), {}};
+        while (node.IsText() && (node.text.size() < 2 || node.text.back() != '"') && i + 1 < lines.size()) node.text += "\n" + lines[++i];
+        while (open.size() > depth + 1) open.pop_back();
+        open.back().second->children.push_back(node);
+        open.push_back({depth + 1, &open.back().second->children.back()});
+    }
+    return root;
+}
+
+void LeaveOutLayout(TreeLine& node, bool keepsSpace) {
+    std::vector<TreeLine> kept;
+    for (size_t i = 0; i < node.children.size(); ++i) {
+        TreeLine child = node.children[i];
+        if (child.IsText()) {
+            std::string value = child.text.substr(1, child.text.size() - 2);
+            if (!keepsSpace && value.find_first_not_of(" \t\n\f\r") == std::string::npos) continue;
+            std::string next = i + 1 < node.children.size() ? node.children[i + 1].Element() : "";
+            CString upper = FromUtf8(next);
+            upper.MakeUpper();
+            bool block = !next.empty() && (dom::TagFlagsOf(dom::LookupTag(upper, upper.GetLength())) & dom::kLineBreakBefore);
+            if (block && !value.empty() && value.back() == '\n') value.pop_back();
+            if (value.empty()) continue;
+            if (!kept.empty() && kept.back().IsText()) {
+                kept.back().text.insert(kept.back().text.size() - 1, value);
+                continue;
+            }
+            child.text = "\"" + value + "\"";
+        } else {
+            std::string name = child.Element();
+            static const std::set<std::string> kLayoutOnly = {"html", "head", "table", "tbody", "thead", "tfoot", "tr", "colgroup"};
+            LeaveOutLayout(child, !kLayoutOnly.count(name));
+        }
+        kept.push_back(child);
+    }
+    node.children = kept;
+}
+
+void WriteTree(const TreeLine& node, int depth, std::string& out) {
+    for (const auto& child : node.children) {
+        out += "| " + std::string(static_cast<size_t>(depth) * 2, ' ') + child.text + "\n";
+        WriteTree(child, depth + 1, out);
+    }
+}
+
+TEST(Corpus, TreesAgreeWithTheRecordedOnes) {
+    std::filesystem::path folder = CorpusFolder();
+    if (folder.empty()) GTEST_SKIP() << "html5lib corpus not found (TARVELO_CORPUS)";
+    int compared = 0, agreeing = 0;
+    for (const auto& test : LoadCorpus(folder)) {
+        CString lower = test.data;
+        lower.MakeLower();
+        if (!test.checkText || lower.Find(L"<frameset") >= 0 || lower.Find(L"<svg") >= 0 || lower.Find(L"<math") >= 0 ||
+            lower.Find(L"<template") >= 0)
+            continue;
+        TreeLine recorded = ReadTree(test.expectedTree);
+        LeaveOutLayout(recorded, false);
+        std::string expected, ours;
+        WriteTree(recorded, 0, expected);
+        AppendTree(*html::ParseDocument(test.data), 0, ours);
+        ++compared;
+        if (ours == expected) ++agreeing;
+    }
+    // Most that differ are the page format's (COL without COLGROUP, NUL kept) or
+    // trees that would not read back the same once saved.
+    EXPECT_GE(agreeing * 100, compared * 95) << agreeing << " of " << compared;
 }
 
 }  // namespace

@@ -52,8 +52,38 @@ TEST(Editing, RangeAcrossElementsPastesOverItsText) {
     ASSERT_TRUE(range.FindText(L"tagam", true, false, false));
     EXPECT_EQ(range.Text(), CString(L"tagam"));
     EXPECT_EQ(range.HtmlText(), CString(L"<P><B>ta</B></P><DIV>gam</DIV>"));
-    range.PasteHtml(L"<I>X</I>");
-    EXPECT_EQ(html::SerializeInner(*document->Body()), CString(L"<P>alpha <B>be<I>X</I></B></P>\r\n<DIV>ma delta</DIV>"));
+    range.PasteHtml(L"<I>X</I>");  // not bold: the range's end was outside the B
+    EXPECT_EQ(html::SerializeInner(*document->Body()), CString(L"<P>alpha <B>be</B><I>X</I></P>\r\n<DIV>ma delta</DIV>"));
+}
+
+// The search marks each hit as a browser does: the hit's own HTML in a span
+// that takes the hit's place, the formatting outside it left as it was.
+TEST(Editing, MarkingHitsKeepsFormattingToWhereItWas) {
+    struct Case {
+        const wchar_t *page, *text, *marked;
+    };
+    const Case cases[] = {
+        {L"<p><b>al</b>pha</p>", L"lpha", L"<P><B>a</B><SPAN><B>l</B>pha</SPAN></P>"},
+        {L"<p><b>al</b>pha</p>", L"alpha", L"<P><SPAN><B>al</B>pha</SPAN></P>"},
+        {L"<p>x<b>al</b></p>", L"xa", L"<P><SPAN>x<B>a</B></SPAN><B>l</B></P>"},
+        {L"<p>one\nline   two<br>ONE LINE</p>", L"one line", L"<P><SPAN>one\r\nline</SPAN>   two<BR><SPAN>ONE LINE</SPAN></P>"},
+        {L"<pre>a  b a b</pre>", L"a b", L"<PRE>\r\na  b <SPAN>a b</SPAN></PRE>"},
+    };
+    for (const auto& c : cases) {
+        auto document = html::ParseDocument(c.page);
+        editing::TextRange range(document);
+        while (range.FindText(c.text, true, false, false)) {
+            range.PasteHtml(L"<SPAN>" + range.HtmlText() + L"</SPAN>");
+            range.MoveEnd(editing::MoveUnit::TextEdit, 1);
+        }
+        EXPECT_EQ(html::SerializeInner(*document->Body()), CString(c.marked)) << Show(c.page) << " " << Show(c.text);
+    }
+    auto document = html::ParseDocument(L"<p><b>bold</b></p>");  // a caret at the end of bold text types bold
+    editing::TextRange caret(document);
+    caret.SetStart(caret.AtOffset(4, false));
+    caret.Collapse(true);
+    caret.PasteHtml(L"er");
+    EXPECT_EQ(html::SerializeInner(*document->Body()), CString(L"<P><B>bolder</B></P>"));
 }
 
 TEST(Editing, FormatWrapsOnlyTheRangeText) {

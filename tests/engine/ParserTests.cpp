@@ -39,17 +39,52 @@ INSTANTIATE_TEST_SUITE_P(
         Case{L"<textarea><b>&amp;</b></textarea>", L"<TEXTAREA>&lt;b&gt;&amp;&lt;/b&gt;</TEXTAREA>"},
         Case{L"x<!--unclosed", L"x<!--unclosed-->"},
         Case{L"<xmp><p>raw</p></xmp>", L"<XMP><p>raw</p></XMP>"},
+        Case{L"x<!--a--", L"x<!--a-->"},
+        Case{L"<textarea>x</textarea", L"<TEXTAREA>x&lt;/textarea</TEXTAREA>"},
+        // a script hidden in a comment holds "<script>...</script>" of its own; one cut off stays closed when saved
+        Case{L"a<script><!--<script>x</script>y--></script>z", L"a<SCRIPT><!--<script>x</script>y--></SCRIPT>z"},
+        Case{L"a<script><!--<script>x", L"a<SCRIPT><!--<script>x--></SCRIPT>"},
+        // the line end after PRE, LISTING and TEXTAREA tags is the source's, the one after that the text's
+        Case{L"<pre>\nx</pre><textarea>\n\ny</textarea><pre>z</pre>", L"<PRE>\r\nx</PRE><TEXTAREA>\r\n\r\ny</TEXTAREA>\r\n<PRE>\r\nz</PRE>"},
+        // today's named references, in the BMP and past it, and the old ones without ';'
+        Case{L"&lang;&Kopf;&fjlig;&notit; &copy2", L"\x27E8\xD835\xDD42" L"fj\xAC" L"it; \xA9" L"2"},
         // tables: implied TBODY and TR, cells closing cells
         Case{L"<table><td>a<td>b<tr><td>c</table>",
              L"<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>a</TD>\r\n<TD>b</TD></TR>\r\n<TR>\r\n<TD>c</TD></TR></TBODY></TABLE>"},
         Case{L"<table>\n <tr>\n  <td>x</td>\n </tr>\n</table>",
              L"<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>x</TD></TR></TBODY></TABLE>"},
         // stray end tags and misnesting keep every text
-        Case{L"a</div>b</p>c</td>d", L"abcd"},
+        Case{L"a</div>b</p>c</td>d", L"ab\r\n<P></P>cd"},
         Case{L"<select><option>1<option selected>2</select>",
              L"<SELECT>\r\n<OPTION>1</OPTION>\r\n<OPTION selected>2</OPTION></SELECT>"},
         Case{L"<a href=1>one<a href=2>two</a>", L"<A href=1>one</A><A href=2>two</A>"},
-        Case{L"text after</body></html> more", L"text after more"}));
+        Case{L"text after</body></html> more", L"text after more"},
+        // misnested formatting: blocks leave it and take a copy along, it opens again after blocks
+        Case{L"<b><p></b>TEST", L"<B></B>\r\n<P><B></B>TEST</P>"},
+        Case{L"<a href=1>x<div>y</a>z", L"<A href=1>x</A>\r\n<DIV><A href=1>y</A>z</DIV>"},
+        Case{L"<p><b>x<p>y", L"<P><B>x</B></P>\r\n<P><B>y</B></P>"},
+        Case{L"<b><i></b>x", L"<B><I></I></B><I>x</I>"},
+        // content that strays into a table goes before it; implied parts; P and TABLE by document type
+        Case{L"<table>a<tr><div>b</div><td>c", L"a\r\n<DIV>b</DIV>\r\n<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>c</TD></TR></TBODY></TABLE>"},
+        Case{L"<table><caption>t<tr><th>h", L"<TABLE>\r\n<CAPTION>t</CAPTION>\r\n<TBODY>\r\n<TR>\r\n<TH>h</TH></TR></TBODY></TABLE>"},
+        Case{L"<p>x<table></table>", L"<P>x\r\n<TABLE></TABLE></P>"},
+        Case{L"<!DOCTYPE html><p>x<table></table>", L"<P>x</P>\r\n<TABLE></TABLE>"},
+        // lists and list boxes
+        Case{L"<ul><li>a<div><li>b</ul>", L"<UL>\r\n<LI>a\r\n<DIV></DIV></LI>\r\n<LI>b</LI></UL>"},
+        Case{L"<select><b>x</b><option>1<div>2</select>", L"<SELECT>x\r\n<OPTION>12</OPTION></SELECT>"},
+        Case{L"<select><option>a<select>b", L"<SELECT>\r\n<OPTION>a</OPTION></SELECT>b"}));
+
+TEST(Parser, CommentsAfterTheEndStayThereUnlessContentFollows) {
+    EXPECT_EQ(Reserialize(L"x</body><!--a--></html><!--b-->"),
+              CString(L"<HTML>\r\n<HEAD></HEAD>\r\n<BODY>x</BODY><!--a--></HTML><!--b-->"));
+    EXPECT_EQ(BodyHtml(L"x</body></html><!--c-->y"), CString(L"x<!--c-->y"));
+}
+
+TEST(Parser, HeadElementsAfterHeadStillGoToHead) {
+    auto document = html::ParseDocument(L"<title>t</title></head><link rel=s> <body>x<meta name=m>");
+    EXPECT_EQ(html::SerializeInner(*document->Head()), CString(L"<TITLE>t</TITLE>\r\n<LINK rel=s>"));
+    EXPECT_EQ(html::SerializeInner(*document->Body()), CString(L"x\r\n<META name=m>"));
+}
 
 TEST(Parser, PlacesHeadElementsInHeadAndMarkerOnHtml) {
     auto document = html::ParseDocument(L"\xFEFF<html id=tq1>\n<head>\n<title>T &amp; U</title>\n</head>\n<body>x</body></html>");
@@ -97,7 +132,8 @@ TEST(Parser, FragmentContentNeverClosesItsContext) {
     };
     const Case cases[] = {
         {L"TD", L"</td>x", L"x"},
-        {L"TITLE", L"</title>X", L"X"},
+        {L"TITLE", L"</title>X&amp;<b>", L"&lt;/title&gt;X&amp;&lt;b&gt;"},
+        {L"STYLE", L"p > b { }</style>&amp;", L"p &gt; b { }&lt;/style&gt;&amp;amp;"},
         {L"OPTION", L"<option>a", L"<OPTION>a</OPTION>"},
         {L"H1", L"<h2>b</h2>c", L"<H2>b</H2>c"},
         {L"TR", L"</tr><td>c</td>", L"<TD>c</TD>"},
@@ -110,6 +146,14 @@ TEST(Parser, FragmentContentNeverClosesItsContext) {
         for (const auto& node : nodes) text += html::SerializeOuter(*node);
         EXPECT_EQ(text, CString(c.expected)) << Show(c.context);
     }
+}
+
+TEST(Parser, FragmentInsideAFormOpensNoSecondForm) {
+    auto document = html::ParseDocument(L"<form><div>x</div></form>");
+    dom::Node* div = document->Body()->FirstChild()->FirstChild();
+    CString html;
+    for (const auto& node : html::ParseFragment(*document, L"<form><input name=a></form>b", div)) html += html::SerializeOuter(*node);
+    EXPECT_EQ(html, CString(L"<INPUT name=a>b"));
 }
 
 TEST(Parser, FragmentsInEveryContextSurviveStrayEndTags) {

@@ -61,4 +61,66 @@ TEST(Robustness, MutatedPagesParseStably) {
     }
 }
 
+TEST(Robustness, SavingIsStableAtTheNestingCap) {
+    CString tables;
+    for (int i = 0; i < 100; ++i) tables += L"<table><td>";
+    ExpectStable(tables + L"a<td>b", 0);
+    ExpectStable(L"<dl><dd><p><noscript><dt>x", 0);  // the item is not closed first time round
+
+    // Start tags that imply others, reopen formatting or move content out of
+    // a table, just below and above the depth where elements stop nesting.
+    Random random(4001);
+    const std::vector<CString> pieces = {L"<table>", L"<td>", L"<tr>", L"<th>", L"<tbody>", L"<caption>", L"<colgroup>",
+                                         L"<col>", L"</td>", L"</tr>", L"</table>", L"<b>", L"</b>", L"<i>", L"<a>",
+                                         L"</a>", L"<nobr>", L"<p>", L"</p>", L"<div>", L"<li>", L"<select>", L"<option>",
+                                         L"<form>", L"</form>", L"<font size=2>", L"x", L" ", L"<br>"};
+    for (int i = 0; i < 400; ++i) {
+        CString input;
+        int depth = random.Int(html::kMaxDepth - 24, html::kMaxDepth + 4);
+        for (int d = 0; d < depth; ++d) input += random.Chance(50) ? L"<div>" : L"<span>";
+        int count = random.Int(1, 40);
+        for (int k = 0; k < count; ++k) input += random.Pick(pieces);
+        ExpectStable(input, static_cast<uint32_t>(i));
+    }
+}
+
+// Formatting elements left open are reopened in each new paragraph: a page
+// that leaves thousands open must not reopen thousands in every paragraph.
+TEST(Robustness, UnclosedFormattingReopensBoundedly) {
+    CString page;
+    for (int i = 0; i < 2000; ++i) page.AppendFormat(L"<p><b id=%d>x</p>", i);
+    auto document = html::ParseDocument(page);
+    size_t elements = 0;
+    std::vector<const dom::Node*> todo = {document.get()};
+    while (!todo.empty()) {
+        const dom::Node* node = todo.back();
+        todo.pop_back();
+        elements += node->IsElement();
+        for (const auto& child : node->Children()) todo.push_back(child.get());
+    }
+    EXPECT_LT(elements, 2000u * 20);
+    CString text;
+    CollectText(*document, text);
+    EXPECT_EQ(text.GetLength(), 2000);
+}
+
+}  // namespace
+
+namespace {
+
+// A tag with many attributes keeps the first of each name (in any case), however
+// many come; a stray quote after a value stays part of it, written back as a
+// browser writes it.
+TEST(Robustness, LongTagsKeepTheFirstOfEachName) {
+    CString tag = L"<p", expected = L"<P";
+    for (int i = 0; i < 40; ++i) {
+        CString name = L"a" + CString(std::to_wstring(i).c_str());
+        tag += L" " + name + L"=" + CString(std::to_wstring(i).c_str());
+        expected += L" " + name + L"=\"" + CString(std::to_wstring(i).c_str()) + L"\"";
+        if (i == 30) tag += L" A2=late a30=late";
+    }
+    EXPECT_EQ(BodyHtml(tag + L">x</p>"), expected + L">x</P>");
+    EXPECT_EQ(BodyHtml(L"<p width=190\" title='a\"b'>x</p>"), CString(L"<P width=\"190&quot;\" title=\"a&quot;b\">x</P>"));
+}
+
 }  // namespace

@@ -166,3 +166,32 @@ TEST_F(AllPagesIndex, MalformedPagesNeverBreakTheRebuild) {
         EXPECT_NE(IndexValue(name), L"<missing>");
     }
 }
+
+TEST_F(AllPagesIndex, RebuildOverManyFoldersGivesEachPageItsOwnValue) {
+    Random random(1712);
+    const CString markup[] = {L"<P>&gt;&gt;&gt;", L"&lt;&lt;&lt;</P>", L"<TABLE col=\"3\">", L"</TABLE>", L" >>>",
+                              L"<<< ", L"<A href=\"x\">&gt;&gt;&gt;no&lt;&lt;&lt;</A>", L"\n", L"a,b;c"};
+    std::vector<CString> pages;
+    for (int f = 0; f < 5; ++f) {
+        CString folder;
+        folder.Format(L"%ls\\F%d", Allpages().GetString(), f);
+        CreateDirectoryW(folder, nullptr);
+        for (int p = 0; p < 30; ++p) {
+            CString text = random.Chance(15) ? L"<html id=tq0>\n" : L"<html id=tq1>\n";
+            for (int piece = random.Int(0, 40); piece > 0; --piece)
+                text += random.Chance(60) ? markup[random.Int(0, 8)] : random.FromAlphabet(L"News 12", 1, 6);
+            CString path;
+            path.Format(L"%ls\\P%d.htm", folder.GetString(), p);
+            WritePage(path, text);
+            pages.push_back(path);
+        }
+    }
+    EXPECT_EQ(RebuildAllPagesIndex(), 1);
+    for (const CString& path : pages) {
+        CString text = ReadPage(path);
+        CString expected = text.Left(13) == L"<html id=tq1>" ? BuildAllPagesValue(text) : CString();
+        EXPECT_EQ(IndexValue(GetAllPagesValueName(Allpages(), path)), expected) << path.GetString();
+    }
+    EXPECT_EQ(GetSettingNames(L"AllPages").size(), pages.size());
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}

@@ -244,13 +244,13 @@ TEST_F(LinkInsertion, ConcurrentWritersLoseNoLink) {
 TEST_F(LinkInsertion, EventGoesBeforeTheFirstSection) {
     WritePage(PagePath(L"Ev"), L"<html id=tq1>\n<body>\n<P> >>>Old<<<</P>\n" + kMarker + L"</body>\n");
     ASSERT_EQ(AppendEventToPage(L"Ev", L"Meeting", L"1-2-2024", L"Room 4"), 1);
-    EXPECT_EQ(ReadPage(PagePath(L"Ev")), L"<html id=tq1>\n<body>\n>>>Meeting(1-2-2024)<<<Room 4<BR>\n"
+    EXPECT_EQ(ReadPage(PagePath(L"Ev")), L"<html id=tq1>\n<body>\n&gt;&gt;&gt;Meeting(1-2-2024)&lt;&lt;&lt;Room 4<BR>\n"
                                            L"<P> &GT;&GT;&GT;Old&LT;&LT;&LT;</P>\n" + kMarker + L"</body>\n");
 
     ASSERT_EQ(AddNewPage(L"NoTags"), 1);
     ASSERT_EQ(AppendEventToPage(L"NoTags", L"E", L"d", L"t"), 1);
     CString text = ReadPage(PagePath(L"NoTags"));
-    EXPECT_NE(text.Find(L"<BR 2><BR 2><BR 2>>>>E(d)<<<t<BR>\n<HR id=bodyend"), -1) << text.GetString();
+    EXPECT_NE(text.Find(L"<BR 2><BR 2><BR 2>&gt;&gt;&gt;E(d)&lt;&lt;&lt;t<BR>\n<HR id=bodyend"), -1) << text.GetString();
 }
 
 TEST_F(LinkInsertion, HostileClipsLoseNoLinkAndKeepThePageWhole) {

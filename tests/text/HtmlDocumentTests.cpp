@@ -19,7 +19,8 @@ std::string Escape(const CString& text) {
 TEST(HtmlEscape, TurnsNonAsciiIntoHexReferences) {
     EXPECT_EQ(Escape(L"a\x00E9\x20AC"), "a&#x00E9;&#x20AC;");
     EXPECT_EQ(Escape(L"\t\n~\x7F"), "\t\n~&#x007F;");
-    EXPECT_EQ(Escape(L"\xD83D\xDE00"), "&#xD83D;&#xDE00;");
+    EXPECT_EQ(Escape(L"\xD83D\xDE00!\xDBFF\xDFFF"), "&#x1F600;!&#x10FFFF;");  // a pair is one character
+    EXPECT_EQ(Escape(L"\xDE00\xD83D"), "&#xDE00;&#xD83D;");
     EXPECT_EQ(Escape(L"\x4E2D"), "&#x4E2D;");
 }
 
@@ -30,6 +31,9 @@ TEST(HtmlEscape, NeverWritesPastTheBuffer) {
     EXPECT_EQ(used, 3);
     EXPECT_EQ(written, 10);
     EXPECT_EQ(std::string(buffer), "ab&#x00E9;");
+    HtmlEscapeNonAscii(L"abc\xD83D\xDE00", 5, buffer, sizeof buffer, used, written);  // a pair is never cut in two
+    EXPECT_EQ(used, 3);
+    EXPECT_EQ(std::string(buffer), "abc");
 }
 
 TEST(StreamReader, ReadsTheTextThenReportsTheEnd) {
@@ -58,6 +62,17 @@ TEST(HtmlDocument, LoadsTextWithNonAsciiCharacters) {
     EXPECT_EQ(page.Element(L"P").GetTagName(), CString(L"P"));
     EXPECT_TRUE(page.document.SetDesignMode(true));
     EXPECT_TRUE(page.document.IsDesignMode());
+}
+
+TEST(HtmlDocument, LoadKeepsEveryCharacterWhereverItStands) {
+    const CString text = L"<html><head><style>p { content: '\x00E9' }</style></head><body><p title=\"\xD83D\xDE00\">"
+                         L"\xD83D\xDE00 caf\x00E9</p><!-- r\x00E9sum\x00E9 --><script>var s = '\x20AC\xD83D\xDE00';</script></body></html>";
+    HtmlTestPage page(text);
+    EXPECT_EQ(page.Element(L"P").GetInnerText(), CString(L"\xD83D\xDE00 caf\x00E9"));
+    EXPECT_EQ(page.Element(L"P").GetAttribute(L"title"), CString(L"\xD83D\xDE00"));
+    EXPECT_EQ(page.Element(L"SCRIPT").GetInnerHtml(), CString(L"var s = '\x20AC\xD83D\xDE00';"));
+    EXPECT_EQ(page.Element(L"STYLE").GetInnerHtml(), CString(L"p { content: '\x00E9' }"));
+    EXPECT_GE(page.BodyHtml().Find(L"<!-- r\x00E9sum\x00E9 -->"), 0) << testing::PrintToString(page.BodyHtml());
 }
 
 TEST(HtmlDocument, InvalidWrappersAreHarmless) {

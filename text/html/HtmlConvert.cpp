@@ -1,6 +1,7 @@
 #include "html/HtmlConvert.h"
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 
 CString VariantToString(const VARIANT& value) {
@@ -43,11 +44,18 @@ void HtmlEscapeNonAscii(const wchar_t* text, int count, char* buffer, int buffer
             if (unit <= 126) {
                 if (bytesWritten + 1 >= bufferSize) break;
                 buffer[bytesWritten++] = static_cast<char>(unit);
-            } else {
-                if (bytesWritten + 8 >= bufferSize) break;
-                std::snprintf(buffer + bytesWritten, 9, "&#x%04X;", static_cast<unsigned>(unit));
-                bytesWritten += 8;
+                continue;
             }
+            // A surrogate pair is one character beyond the BMP: one reference to its code point.
+            wchar_t low = unitsUsed + 1 < count ? text[unitsUsed + 1] : 0;
+            bool pair = unit >= 0xD800 && unit <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF;
+            unsigned codePoint = pair ? 0x10000 + ((unit - 0xD800u) << 10) + (low - 0xDC00u) : unit;
+            char piece[16];
+            int length = std::snprintf(piece, sizeof piece, "&#x%04X;", codePoint);
+            if (bytesWritten + length >= bufferSize) break;
+            std::memcpy(buffer + bytesWritten, piece, static_cast<size_t>(length));
+            bytesWritten += length;
+            if (pair) ++unitsUsed;
         }
     }
     buffer[bytesWritten] = 0;

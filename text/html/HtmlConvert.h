@@ -13,8 +13,9 @@ CString BstrToString(BSTR text);
 // A CSS length in pixels: the leading integer, scaled by the first unit found
 // after the first character (pt, mm, cm, pc, in, in this order); integer arithmetic.
 int CssLengthToPixels(const CString& text);
-// Copies text into single bytes: units up to 126 as they are, every other unit
-// as "&#x%04X;". Stops at the terminator, after `count` units, or when the
+// Copies text into single bytes: units up to 126 as they are, every other
+// character as "&#x%04X;" of its code point (a surrogate pair as one
+// reference, a lone surrogate as its unit). Stops at the terminator, after `count` units, or when the
 // next piece would not fit before the terminating zero it always writes.
 // Reports the units consumed and the bytes written (terminator not counted).
 void HtmlEscapeNonAscii(const wchar_t* text, int count, char* buffer, int bufferSize, int& unitsUsed, int& bytesWritten);

@@ -5,6 +5,8 @@
 
 #include <mshtmcid.h>
 
+#include <vector>
+
 namespace {
 
 // {DE4BA900-59CA-11CF-9592-444553540000}: the engine's command group.
@@ -158,17 +160,23 @@ bool bcHtmlDocument::ApplyPixelFontSize(unsigned pixels) {
 }
 
 void ApplyFontSizeToFonts(bcHtmlElement element, const CString& size) {
-    if (!element.IsValid()) return;
-    if (element.GetTagName() == L"FONT" && !element.GetAttribute(L"Size").IsEmpty()) {
-        element.RemoveAttribute(L"Size");
-        element.GetStyle().SetProperty(bcStyleFontSize, size);
+    // Depth first with a list of its own: a block may nest deeper than the stack reaches.
+    std::vector<bcHtmlElement> pending{element};
+    while (!pending.empty()) {
+        bcHtmlElement next = pending.back();
+        pending.pop_back();
+        if (!next.IsValid()) continue;
+        if (next.GetTagName() == L"FONT" && !next.GetAttribute(L"Size").IsEmpty()) {
+            next.RemoveAttribute(L"Size");
+            next.GetStyle().SetProperty(bcStyleFontSize, size);
+        }
+        ComPtr<IDispatch> children;
+        if (FAILED(next.GetElement()->get_children(children.Receive())) || !children) continue;
+        auto collection = children.As<IHTMLElementCollection>();
+        LONG count = 0;
+        if (!collection || FAILED(collection->get_length(&count))) continue;
+        for (LONG i = count; i-- > 0;) pending.push_back(GetCollectionItem(collection.Get(), i));
     }
-    ComPtr<IDispatch> children;
-    if (FAILED(element.GetElement()->get_children(children.Receive())) || !children) return;
-    auto collection = children.As<IHTMLElementCollection>();
-    LONG count = 0;
-    if (!collection || FAILED(collection->get_length(&count))) return;
-    for (LONG i = 0; i < count; ++i) ApplyFontSizeToFonts(GetCollectionItem(collection.Get(), i), size);
 }
 
 bcHtmlStyleSheet bcHtmlDocument::GetStyleSheet() {

@@ -1,6 +1,7 @@
 // An in-memory stream that offers HTML text to the engine's stream loading:
-// the text as ASCII bytes (non-ASCII units as character references), read
-// from the start. It lives on its user's stack for one load and does not
+// the text as ASCII bytes (non-ASCII characters as character references), read
+// from the start; a text with such characters inside script, style or
+// comments, where references stay literal, goes as UTF-8 with a byte-order mark. It lives on its user's stack for one load and does not
 // count references.
 #pragma once
 #include "core/String.h"
