@@ -53,6 +53,7 @@ const MessageMap* CMainFrame::GetMessageMap() const {
         MapCommand<&CMainFrame::OnRestoreTypedUrls>(ID_TOOLS_RESTORE_ADDRESS_HISTORY),
         MapCommand<&CMainFrame::OnEmptyFavorites>(ID_TOOLS_EMPTY_FAVORITES),
         MapCommand<&CMainFrame::OnHideDrive>(ID_TOOLS_HIDE_DRIVE),
+        MapCommand<&CMainFrame::OnSampleFormRecord>(ID_TOOLS_SAMPLE_FORM_RECORD),
     };
     static const MessageMap map{CMDIFrameWnd::GetMessageMap(), entries};
     return &map;

@@ -69,6 +69,7 @@ public:
     void OnRestoreTypedUrls();
     void OnEmptyFavorites();
     void OnHideDrive();
+    void OnSampleFormRecord();
     // Brings a folder into the Allpages folder below the base folder's name.
     void ImportFolder(const CString& folder, const CString& base);
     // Shows an imported page or folder below the tree's root and selects it.

@@ -2,8 +2,8 @@
 
 #include "MainFrame.h"
 #include "page/TarveloView.h"
+#include "search/PageWalk.h"
 #include "search/SearchDocumentText.h"
-#include "util/Files.h"
 #include "util/PathParts.h"
 
 #include "app/WinApp.h"
@@ -17,12 +17,6 @@
 namespace {
 
 void Tell(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
-
-bool IsSearchedFile(const CString& path) {
-    CString ext = GetFileExt(path);
-    ext.MakeUpper();
-    return ext == L"HTM" || ext == L"HTML";
-}
 
 } // namespace
 
@@ -43,10 +37,7 @@ void CSearchRun::StartNewRun() {
 }
 
 void CSearchRun::AppendPagesBelow(const CString& folder, const std::vector<CString>& open) {
-    std::vector<CString> files;
-    FindFilesRecursive(folder, files);
-    for (const CString& file : files)
-        if (IsSearchedFile(file) && std::find(open.begin(), open.end(), file) == open.end()) m_pages.push_back(file);
+    AppendSearchablePages(folder, open, m_pages);
 }
 
 bool CSearchRun::BuildSearchList(SearchListKind kind) {
@@ -81,10 +72,11 @@ bool CSearchRun::BuildSearchList(SearchListKind kind) {
 
 int CSearchRun::SearchNextPage() {
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    while (m_nextIndex < m_pages.size()) {
-        const CString path = m_pages[m_nextIndex++];
-        std::vector<CString> matches;
-        if (!SearchDocumentText(path, matches, m_runKeywords, m_regularExpression, m_matchCase)) continue;
+    std::vector<CString> matches;
+    size_t found = FindMatchingPage(m_pages, m_nextIndex, m_runKeywords, m_regularExpression, m_matchCase, matches);
+    m_nextIndex = found < m_pages.size() ? found + 1 : m_pages.size();
+    if (found < m_pages.size()) {
+        const CString path = m_pages[found];
         m_foundPath = path;
         m_foundMatches = std::move(matches);
         m_frame.SelectTreeItemByPath(path);

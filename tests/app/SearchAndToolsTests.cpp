@@ -282,3 +282,19 @@ TEST_F(TreeWindow, ContextMenuFitsTheItemActsOnTheClickedItemAndClosesThroughThe
         EXPECT_EQ(m_app.GetProfileString(L"Settings", L"FileHot", L""), Full(L"First.htm"));
     }
 }
+
+TEST_F(TreeWindow, SampleFormRecordWritesTheRecordAndItsLink) {
+    OpenWindow();
+    MessageBoxRecorder boxes(IDOK);
+    RunWithWindow(L"Tarvelo->Add to Tarvelo", [&] { m_frame->SendMessage(WM_COMMAND, ID_TOOLS_SAMPLE_FORM_RECORD); },
+                  [&](HWND dialog) {
+                      SetTextOf(dialog, 1008, L"Mail");
+                      SetTextOf(dialog, 1009, L"Accounts");
+                      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                  });
+    CString record = TextOfUtf16Bytes(ReadFileBytes(m_install / L"Bookmark\\Forms\\1.tq"));
+    EXPECT_EQ(record.Left(14), L"ltmpl default\n");
+    EXPECT_NE(record.Find(L"\nPasswd brindle\nPersistentCookie yes\n"), -1);
+    CString page = TextOfUtf16Bytes(ReadFileBytes(Full(L"Mail.htm")));
+    EXPECT_NE(page.Find(L"ltmplcache=2\""), -1);  // the address carries no record number
+}
