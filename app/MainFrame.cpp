@@ -43,6 +43,18 @@ const MessageMap* CMainFrame::GetMessageMap() const {
         MapCommand<&CMainFrame::OnShowOpenCount>(ID_SHOW_OPEN_COUNT),
         MapCommand<&CMainFrame::OnExportSelected>(ID_EXPORT_SELECTED),
         MapCommandRange<&CMainFrame::OnBarCheckRange>(ID_FORMAT_TOOLBAR, ID_FORMAT_TOOLBAR + 10),
+        MapCommand<&CMainFrame::OnImport>(ID_FILE_IMPORT),
+        MapCommand<&CMainFrame::OnExport>(ID_FILE_EXPORT),
+        MapCommand<&CMainFrame::OnSearch>(ID_EDIT_SEARCH),
+        MapCommand<&CMainFrame::OnRestoreBackup>(ID_TOOLS_RESTORE_BACKUP),
+        MapCommand<&CMainFrame::OnRenewBackup>(ID_TOOLS_RENEW_BACKUP),
+        MapCommand<&CMainFrame::OnClearWordRecentFiles>(ID_TOOLS_CLEAR_WORD_RECENT),
+        MapCommand<&CMainFrame::OnClearExcelRecentFiles>(ID_TOOLS_CLEAR_EXCEL_RECENT),
+        MapCommand<&CMainFrame::OnRestoreFavorites>(ID_TOOLS_RESTORE_FAVORITES),
+        MapCommand<&CMainFrame::OnRestoreTypedUrls>(ID_TOOLS_RESTORE_ADDRESS_HISTORY),
+        MapCommand<&CMainFrame::OnEmptyFavorites>(ID_TOOLS_EMPTY_FAVORITES),
+        MapCommand<&CMainFrame::OnHideDrive>(ID_TOOLS_HIDE_DRIVE),
+        MapCommand<&CMainFrame::OnSampleFormRecord>(ID_TOOLS_SAMPLE_FORM_RECORD),
     };
     static const MessageMap map{CMDIFrameWnd::GetMessageMap(), entries};
     return &map;

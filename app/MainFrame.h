@@ -12,6 +12,7 @@
 #include "tree/SizeBar.h"
 #include "tree/TreeFiller.h"
 #include "tree/XTreeCtrl.h"
+#include "search/SearchRun.h"
 #include "wnd/MDIFrameWnd.h"
 
 class CDocTemplate;
@@ -55,6 +56,29 @@ public:
     void OnViewSource();
     void OnShowOpenCount();
     void OnExportSelected();
+
+    // Import and export (exchange/), search (search/) and the desktop tools (tools/).
+    void OnImport();
+    void OnExport();
+    void OnSearch();
+    void OnRestoreBackup();
+    void OnRenewBackup();
+    void OnClearWordRecentFiles();
+    void OnClearExcelRecentFiles();
+    void OnRestoreFavorites();
+    void OnRestoreTypedUrls();
+    void OnEmptyFavorites();
+    void OnHideDrive();
+    void OnSampleFormRecord();
+    // Brings a folder into the Allpages folder below the base folder's name.
+    void ImportFolder(const CString& folder, const CString& base);
+    // Shows an imported page or folder below the tree's root and selects it.
+    void ShowImportedPath(const CString& path);
+    // The page of the active page window, or of the tree's selected page; empty for none.
+    CString ActivePagePath() const;
+    CString SelectedPagePath() const;
+    // The state of the search dialog's runs.
+    CSearchRun m_search{*this};
 
 protected:
     const MessageMap* GetMessageMap() const override;

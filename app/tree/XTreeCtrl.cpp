@@ -42,6 +42,7 @@ const MessageMap* CXTreeCtrl::GetMessageMap() const {
         MapReflectNotify<&CXTreeCtrl::OnEndLabelEdit>(TVN_ENDLABELEDITW),
         MapReflectNotify<&CXTreeCtrl::OnDeleteItem>(TVN_DELETEITEMW),
         MapReflectNotify<&CXTreeCtrl::OnDblClk>(NM_DBLCLK),
+        MapReflectNotify<&CXTreeCtrl::OnRClick>(NM_RCLICK),
         MapMessage<&CXTreeCtrl::OnMouseMove>(WM_MOUSEMOVE),
         MapMessage<&CXTreeCtrl::OnLButtonUp>(WM_LBUTTONUP),
         MapMessage<&CXTreeCtrl::OnLButtonDown>(WM_LBUTTONDOWN),

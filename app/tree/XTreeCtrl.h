@@ -103,6 +103,13 @@ public:
     void CopySelected();
     void PasteItem(HTREEITEM target);
 
+    // Context menu (TreeContextMenu.cpp). The menu is built for the item under
+    // the point, and its commands act on that item.
+    HMENU BuildContextMenu(HTREEITEM item) const;
+    void ShowContextMenu(CPoint screenPoint);
+    void OnContextCommand(UINT id);
+    HTREEITEM m_menuItem = nullptr;
+
     // Open documents below a path (a page or folder): asked to save, then
     // closed. False when the user cancels (nothing is closed then).
     static bool SaveAndCloseDocumentsBelow(const CString& path);
@@ -112,6 +119,7 @@ protected:
 
     void OnItemExpanding(NMHDR* header, LRESULT* result);
     void OnDblClk(NMHDR* header, LRESULT* result);
+    void OnRClick(NMHDR* header, LRESULT* result);
     void OnDeleteItem(NMHDR* header, LRESULT* result);
     void OnBeginLabelEdit(NMHDR* header, LRESULT* result);
     void OnEndLabelEdit(NMHDR* header, LRESULT* result);

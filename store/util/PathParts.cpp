@@ -1,5 +1,9 @@
 #include "util/PathParts.h"
 
+#include <windows.h>
+
+#include <string>
+
 namespace {
 
 // Position of the separator that GetPathDir and GetFileTitle use, or -1.
@@ -60,4 +64,36 @@ CString GetNameWithoutExt(const CString& name) {
 CString GetNameExt(const CString& name) {
     int dot = name.ReverseFind(L'.');
     return dot < 0 ? name : name.Mid(dot + 1);
+}
+
+namespace {
+
+// Absolute form of a path without a trailing "\" (a drive root keeps its own).
+CString AbsoluteForCompare(const CString& path) {
+    if (path.IsEmpty()) return path;
+    DWORD size = GetFullPathNameW(path, 0, nullptr, nullptr);
+    CString full = path;
+    if (size > 0) {
+        std::wstring buffer(size, L'\0');
+        DWORD written = GetFullPathNameW(path, size, buffer.data(), nullptr);
+        if (written > 0 && written < size) full = CString(buffer.c_str());
+    }
+    while (full.GetLength() > 3 && full[full.GetLength() - 1] == L'\\') full.Truncate(full.GetLength() - 1);
+    return full;
+}
+
+} // namespace
+
+bool IsSamePath(const CString& a, const CString& b) {
+    if (a.IsEmpty() || b.IsEmpty()) return false;
+    return AbsoluteForCompare(a).CompareNoCase(AbsoluteForCompare(b)) == 0;
+}
+
+bool IsPathWithin(const CString& path, const CString& folder) {
+    if (path.IsEmpty() || folder.IsEmpty()) return false;
+    CString full = AbsoluteForCompare(path);
+    CString base = AbsoluteForCompare(folder);
+    if (full.CompareNoCase(base) == 0) return true;
+    if (base[base.GetLength() - 1] != L'\\') base += L"\\";
+    return full.GetLength() > base.GetLength() && full.Left(base.GetLength()).CompareNoCase(base) == 0;
 }

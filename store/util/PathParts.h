@@ -22,3 +22,11 @@ CString GetFileExt(const CString& path);
 CString GetNameWithoutExt(const CString& name);
 // Text after the name's last "."; the whole name when it holds none.
 CString GetNameExt(const CString& name);
+
+// The same file or folder: both made absolute, letter case and trailing "\"
+// ignored. Literal text, never a pattern.
+bool IsSamePath(const CString& a, const CString& b);
+// True when the path is the folder itself or lies below it (a literal,
+// case-insensitive prefix test with the folder + "\", so "C:\a b" is not
+// inside "C:\a"). Both are made absolute first.
+bool IsPathWithin(const CString& path, const CString& folder);

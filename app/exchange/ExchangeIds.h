@@ -1,0 +1,28 @@
+// Resource and control ids of the import, export and find dialogs
+// (Exchange.rc).
+#pragma once
+
+#define IDD_IMPORT 105
+#define IDD_EXPORT 106
+#define IDD_FIND 113
+
+// Import and export.
+#define IDC_EXCHANGE_SOURCE 1001
+#define IDC_EXPORT_TYPE_PLAIN 1002
+#define IDC_EXPORT_TYPE_ANSI 1004
+#define IDC_EXPORT_TYPE_BOOKMARKS 1043
+#define IDC_IMPORT_BROWSE 1005
+#define IDC_EXPORT_DESTINATION 1006
+#define IDC_EXPORT_BROWSE 1007
+#define IDC_OPTION_FILE 1015
+#define IDC_OPTION_SECOND 1016
+#define IDC_OPTION_THIRD 1017
+#define IDC_IMPORT_WHOLE_STORE 1018
+#define IDC_IMPORT_FIREFOX_FILE 1041
+#define IDC_IMPORT_IE_FILE 1042
+
+// Find.
+#define IDC_FIND_SCOPE 1008
+#define IDC_FIND_KEYWORDS 1036
+#define IDC_FIND_PATTERN 1037
+#define IDC_FIND_CASE 1039

@@ -1,0 +1,195 @@
+// The main window's Import command: the import dialog, then the chosen kind
+// of source brought into the Allpages folder and shown in the folder tree.
+#include "MainFrame.h"
+
+#include "exchange/DialogImport.h"
+#include "exchange/ExchangeMessages.h"
+#include "exchange/PageImport.h"
+#include "favorites/FavoriteEngine.h"
+#include "index/AllPagesIndex.h"
+#include "install/InstallPath.h"
+#include "util/Files.h"
+#include "util/Folders.h"
+#include "util/OpenDocuments.h"
+#include "util/PathParts.h"
+
+#include "app/WinApp.h"
+#include "core/MessageBox.h"
+
+namespace {
+
+void Tell(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
+
+bool AskOk(const CString& text) { return ShowMessageBox(nullptr, text, L"Warning", MB_OKCANCEL) == IDOK; }
+
+// A page or folder that the import is about to replace: the user agrees, and
+// its open pages are offered for saving and closed first.
+bool MayReplace(const CString& path) {
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) return true;
+    if (!AskOk(L"\"" + GetPathLastPart(path) + L"\" already exists. CURRENT bookmarks will be updated if name is the same.CONTINUE?"))
+        return false;
+    return CXTreeCtrl::SaveAndCloseDocumentsBelow(path);
+}
+
+// A folder chosen for import must neither be the page tree nor hold it nor
+// lie inside it (the walk would read what it writes).
+bool IsClearOfStore(const CString& folder, const CString& allpages) {
+    return !IsPathWithin(folder, allpages) && !IsPathWithin(allpages, folder);
+}
+
+} // namespace
+
+void CMainFrame::ShowImportedPath(const CString& path) {
+    HTREEITEM root = m_wndTree.GetRootItem();
+    if (!root) return;
+    auto known = m_wndTree.m_itemsByPath.find(path);
+    if (known != m_wndTree.m_itemsByPath.end() && known->second) {
+        if (m_wndTree.IsPage(known->second)) {
+            m_wndTree.SelectItem(known->second);
+            return;
+        }
+        // A folder shows its new contents when it is filled afresh.
+        m_wndTree.DeleteItem(known->second);
+    }
+    m_wndTree.AddPathToTree(path, root);
+    if (HTREEITEM item = m_wndTree.GetSelectedItem(); item && !m_wndTree.IsPage(item))
+        m_wndTree.Expand(item, TVE_COLLAPSE);
+}
+
+void CMainFrame::ImportFolder(const CString& folder, const CString& base) {
+    CString allpages = GetAllpagesPath();
+    if (allpages.IsEmpty()) return;
+    CString relative = folder.GetLength() > base.GetLength() ? folder.Mid(base.GetLength()) : CString();
+    ImportFolderInto(folder, allpages + GetPathTail(base) + relative);
+}
+
+void CMainFrame::OnImport() {
+    CDialogImport dialog(this);
+    while (dialog.DoModal() == IDOK) {
+        CString install = GetInstallPath();
+        if (!IsUsableInstallPath(install)) return;
+        CString allpages = install + kAllpagesFolder;
+        CString path = dialog.m_strPath;
+        path.Trim();
+        while (path.GetLength() > 3 && path[path.GetLength() - 1] == L'\\') path.Truncate(path.GetLength() - 1);
+        switch (dialog.m_nSourceKind) {
+        case kImportFile: {
+            if (path.IsEmpty()) {
+                Tell(L"Please select a file name!");
+                continue;
+            }
+            CString page = ImportTarget(path, allpages);
+            if (page.IsEmpty()) {
+                Tell(kImportNoTitle);
+                continue;
+            }
+            if (!IsSamePath(path, page) && !MayReplace(page)) return;
+            if (ImportFile(path, allpages)) ShowImportedPath(page);
+            return;
+        }
+        case kImportFavorites: {
+            CString page = MakeUniquePath(allpages + L"\\MyFav.htm");
+            CFavoriteEngine engine;
+            engine.LoadFavoritesTree();
+            if (!engine.ImportFavorites(page)) return;
+            m_treeFiller.ClearTree();
+            m_treeFiller.FillTree();
+            IndexPageTables(page);
+            if (HTREEITEM item = m_wndTree.FindItemByPath(m_wndTree.GetRootItem(), page)) {
+                m_wndTree.SelectItem(item);
+                m_wndTree.OpenPage(item);
+            }
+            return;
+        }
+        case kImportFolder: {
+            if (path.IsEmpty()) {
+                Tell(L"Please select a directory name!");
+                return;
+            }
+            if (!FolderExists(path) || GetPathLastPart(path).IsEmpty() || path.GetLength() <= 3) {
+                Tell(L"Please select a directory name!");
+                return;
+            }
+            if (!IsClearOfStore(path, allpages)) {
+                Tell(kImportInsideStore);
+                return;
+            }
+            CString target = allpages + L"\\" + GetPathLastPart(path);
+            if (!MayReplace(target)) return;
+            ImportFolder(path, path);
+            ShowImportedPath(target);
+            return;
+        }
+        case kImportWholeStore: {
+            if (path.IsEmpty()) {
+                Tell(L"Please locate the Tarvelo Bookmark directory!");
+                return;
+            }
+            if (!FolderExists(path + L"\\AllPages")) {
+                Tell(L"The directory seems not right, failed to import!");
+                return;
+            }
+            if (!IsClearOfStore(path + L"\\AllPages", allpages) || IsPathWithin(path, install + L"\\Bookmark")) {
+                Tell(kImportInsideStore);
+                return;
+            }
+            if (!AskOk(L"All open files will be closed. CURRENT bookmarks will be updated if name is the same.CONTINUE?")) {
+                Tell(L"Tarvelo BookMarks NOT imported, job cancelled by user.");
+                return;
+            }
+            // Modified pages are offered for saving first; Cancel there stops the import.
+            if (CWinApp* app = AfxGetApp(); app && !app->SaveAllModified()) {
+                Tell(L"Tarvelo BookMarks NOT imported, job cancelled by user.");
+                return;
+            }
+            HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            ::CloseAllDocuments();
+            CString saved = path + L"\\AllPages";
+            WIN32_FIND_DATAW data;
+            HANDLE find = FindFirstFileW(saved + L"\\*.*", &data);
+            if (find != INVALID_HANDLE_VALUE) {
+                do {
+                    CString name(data.cFileName);
+                    if (name == L"." || name == L"..") continue;
+                    CString full = saved + L"\\" + name;
+                    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) ImportFolder(full, full);
+                    } else if (IsHtmlFileName(name)) {
+                        ImportFile(full, allpages);
+                    }
+                } while (FindNextFileW(find, &data));
+                FindClose(find);
+            }
+            if (FolderExists(path + L"\\Forms")) CopyFolder(install + kFormsFolder, path + L"\\Forms");
+            m_treeFiller.ClearTree();
+            m_treeFiller.FillTree();
+            SetCursor(previous);
+            Tell(L"Successfully imported Tarvelo BookMarks!");
+            return;
+        }
+        case kImportFirefoxFile:
+        case kImportIeFile: {
+            if (path.IsEmpty()) {
+                Tell(L"Please select a file name!");
+                continue;
+            }
+            CString page = ImportTarget(path, allpages);
+            if (page.IsEmpty()) {
+                Tell(kImportNoTitle);
+                continue;
+            }
+            if (IsSamePath(path, page)) {
+                Tell(kImportSameFile);
+                return;
+            }
+            if (!MayReplace(page)) return;
+            if (!ImportBookmarkFile(path, page, dialog.m_nSourceKind == kImportFirefoxFile)) return;
+            RegUpdateFile(page);
+            ShowImportedPath(page);
+            return;
+        }
+        default:
+            return;
+        }
+    }
+}

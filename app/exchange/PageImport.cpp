@@ -1,0 +1,130 @@
+#include "exchange/PageImport.h"
+
+#include "exchange/ExchangeMessages.h"
+#include "favorites/FavoriteEngine.h"
+#include "index/AllPagesIndex.h"
+#include "pages/PageConversions.h"
+#include "pages/PageFile.h"
+#include "pages/PageMarkers.h"
+#include "util/Files.h"
+#include "util/PathParts.h"
+#include "util/Strings.h"
+
+#include "core/MessageBox.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace {
+
+void Tell(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
+
+// A temporary file of the system's temporary folder, removed when it goes.
+class TemporaryFile {
+public:
+    TemporaryFile() {
+        wchar_t folder[MAX_PATH + 1] = {};
+        wchar_t name[MAX_PATH + 1] = {};
+        DWORD length = GetTempPathW(MAX_PATH, folder);
+        if (length > 0 && length < MAX_PATH && GetTempFileNameW(folder, L"tqb", 0, name)) m_path = name;
+    }
+    ~TemporaryFile() {
+        if (!m_path.IsEmpty()) DeleteFileW(m_path);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const CString& Path() const { return m_path; }
+
+private:
+    CString m_path;
+};
+
+} // namespace
+
+bool IsHtmlFileName(const CString& name) {
+    if (name.Find(L'.') < 0) return false;
+    CString ext = GetNameExt(name);
+    ext.MakeUpper();
+    return ext == L"HTM" || ext == L"HTML";
+}
+
+CString ImportTarget(const CString& source, const CString& destinationFolder) {
+    CString title = GetNameWithoutExt(GetPathLastPart(source));
+    if (title.IsEmpty() || title == L"." || title == L"..") return CString();
+    return destinationFolder + L"\\" + title + L".htm";
+}
+
+int ImportFile(const CString& source, const CString& destinationFolder) {
+    CString target = ImportTarget(source, destinationFolder);
+    if (target.IsEmpty()) {
+        Tell(kImportNoTitle);
+        return 0;
+    }
+    if (IsSamePath(source, target)) {
+        Tell(kImportSameFile);
+        return 0;
+    }
+    switch (DetectTextEncoding(source)) {
+    case 0:
+        return 0;  // the probe has said that it cannot open the file
+    case 1:
+        if (int flag = GetPageIndexFlag(source); flag == 1 || flag == 2) {
+            // Already a page: its bytes as they are.
+            std::string bytes;
+            if (!ReadWholeFile(source, bytes) || !WriteFileBytesReplacing(target, bytes)) {
+                Tell(kCannotCreateImport);
+                return 0;
+            }
+            break;
+        }
+        [[fallthrough]];
+    case 2:
+        if (!WrapBodyInDiv(source, target)) return 0;
+        break;
+    default:
+        Tell(kUnknownFormat);
+        return 0;
+    }
+    RegUpdateFile(target);
+    return 1;
+}
+
+int ImportFolderInto(const CString& folder, const CString& destination) {
+    CreateDirectoryW(destination, nullptr);
+    int written = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(folder + L"\\*.*", &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    std::unique_ptr<void, decltype(&FindClose)> closer(find, &FindClose);
+    do {
+        CString name(data.cFileName);
+        if (name == L"." || name == L"..") continue;
+        CString full = folder + L"\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+            written += ImportFolderInto(full, destination + L"\\" + name);
+        } else if (IsHtmlFileName(name)) {
+            written += ImportFile(full, destination);
+        }
+    } while (FindNextFileW(find, &data));
+    return written;
+}
+
+bool ImportBookmarkFile(const CString& file, const CString& page, bool viaTemporary) {
+    std::string probe;
+    if (!ReadWholeFile(file, probe)) {
+        Tell(L"File not openned.");
+        return false;
+    }
+    CFavoriteEngine engine(CString{});
+    if (viaTemporary) {
+        TemporaryFile temporary;
+        if (temporary.Path().IsEmpty() || !WrapBodyInDiv(file, temporary.Path()) ||
+            !engine.ParseNetscapeBookmarkFile(temporary.Path()))
+            return false;
+    } else if (!engine.ParseNetscapeBookmarkFile(file)) {
+        return false;
+    }
+    return engine.WriteBookmarksLinkPage(page);
+}

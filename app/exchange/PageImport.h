@@ -1,0 +1,27 @@
+// Outside files brought into the page tree: one HTML file, a folder of them,
+// a Netscape bookmark file. Each writes page files only inside the
+// destination folder it is given and never changes its source.
+#pragma once
+#include "core/String.h"
+
+// The page a file becomes: folder + "\" + the file's name without its
+// extension + ".htm"; empty when the name gives no title.
+CString ImportTarget(const CString& source, const CString& destinationFolder);
+// Writes the source as a page of the destination folder and updates the
+// page's AllPages value. A file that already carries a page's index marker is
+// copied byte for byte; other UTF-16 or UTF-8 files (with byte-order mark)
+// get their body wrapped in a DIV. 1 when a page was written, 0 after a
+// message (unknown encoding, unreadable source, unwritable page, or a source
+// that is the target page itself).
+int ImportFile(const CString& source, const CString& destinationFolder);
+// Mirrors the folder below the destination (created when missing): every
+// ".htm"/".html" file through ImportFile, every sub-folder the same way.
+// Links to other folders are not followed. The number of pages written.
+int ImportFolderInto(const CString& folder, const CString& destination);
+// Turns a Netscape bookmark file into a link page. With `viaTemporary` the
+// file first goes through the body-wrapping rewrite into a temporary file of
+// the system's temporary folder (removed afterwards). False, with nothing
+// written, when the file cannot be read.
+bool ImportBookmarkFile(const CString& file, const CString& page, bool viaTemporary);
+// True for ".htm" and ".html" in any case.
+bool IsHtmlFileName(const CString& name);

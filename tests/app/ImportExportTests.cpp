@@ -1,0 +1,274 @@
+// Import and export: single files of every encoding, folders, bookmark files
+// and whole saved stores through the real dialogs, and exports of pages,
+// folders and everything, with the guards that keep the store and the
+// sources as they were.
+#include "MessageBoxRecorder.h"
+#include "ModalDriver.h"
+#include "TreeFixture.h"
+#include "Utf16Bytes.h"
+#include "exchange/ExchangeIds.h"
+#include "exchange/ExchangeMessages.h"
+#include "exchange/PageExport.h"
+#include "exchange/PageImport.h"
+#include "exchange/DialogExport.h"
+#include "docview/Document.h"
+#include "resource.h"
+
+namespace {
+
+std::string Utf8WithMark(const char* text) { return std::string("\xEF\xBB\xBF") + text; }
+
+// Runs the import command with the dialog answered: the option, the path, OK.
+void Import(CMainFrame* frame, int option, const CString& path) {
+    RunWithWindow(L"Tarvelo->Import", [&] { frame->SendMessage(WM_COMMAND, ID_FILE_IMPORT); },
+                  [&](HWND dialog) {
+                      Click(dialog, option);
+                      SetTextOf(dialog, IDC_EXCHANGE_SOURCE, path);
+                      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                  });
+}
+
+int CountChildren(CXTreeCtrl& tree, HTREEITEM parent, const CString& label) {
+    int count = 0;
+    for (HTREEITEM child = tree.GetChildItem(parent); child; child = tree.GetNextSiblingItem(child))
+        if (tree.GetItemText(child) == label) ++count;
+    return count;
+}
+
+const char kBookmarkFile[] =
+    "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+    "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n"
+    "    <DT><H3>Tools</H3>\n    <DL><p>\n"
+    "        <DT><A HREF=\"https://example.org/a\">Alpha</A>\n"
+    "        <DT><A HREF=\"https://example.org/b\">Alpha</A>\n"
+    "    </DL><p>\n    <DT><A HREF=\"https://example.org/top\">Top</A>\n</DL><p>\n";
+
+}  // namespace
+
+TEST_F(TreeWindow, ImportFileKeepsPagesWrapsBodiesAndRefusesWhatItCannotRead) {
+    TempDir outside;
+    MessageBoxRecorder boxes;
+    // A page of another store comes over byte for byte.
+    std::string page = Utf16Bytes(L"<html id=tq1>\n<body>\nkept as it is\n</body>\n</html>\n");
+    WriteFileBytes(outside / L"Kept.htm", page);
+    EXPECT_EQ(ImportFile(outside / L"Kept.htm", m_allpages), 1);
+    EXPECT_EQ(ReadFileBytes(Full(L"Kept.htm")), page);
+
+    // One line holding the whole document: the start tag alone is replaced.
+    WriteFileBytes(outside / L"One.html", Utf16Bytes(L"<html><body bgcolor=\"red\"><p>Hello</p></body></html>"));
+    EXPECT_EQ(ImportFile(outside / L"One.html", m_allpages), 1);
+    CString one = TextOfUtf16Bytes(ReadFileBytes(Full(L"One.htm")));
+    EXPECT_NE(one.Find(L"<html><BODY><DIV><p>Hello</p></DIV></BODY></html>"), -1);
+
+    // UTF-8 with its mark, and a line far longer than any buffer.
+    std::string longLine(300000, 'x');
+    WriteFileBytes(outside / L"Long.htm", Utf8WithMark(("<html><body>" + longLine + "</body></html>\n").c_str()));
+    EXPECT_EQ(ImportFile(outside / L"Long.htm", m_allpages), 1);
+    EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(Full(L"Long.htm"))).Find(CString(std::wstring(300000, L'x').c_str()) + L"</DIV>"), -1);
+
+    // Refused: no byte-order mark, and the page itself as its own source.
+    WriteFileBytes(outside / L"Ansi.htm", "<html><body>plain</body></html>");
+    EXPECT_EQ(ImportFile(outside / L"Ansi.htm", m_allpages), 0);
+    EXPECT_TRUE(boxes.Saw(kUnknownFormat));
+    EXPECT_FALSE(PathExists(Full(L"Ansi.htm")));
+    EXPECT_EQ(ImportFile(Full(L"KEPT.htm"), m_allpages), 0);
+    EXPECT_TRUE(boxes.Saw(kImportSameFile));
+    EXPECT_EQ(ReadFileBytes(Full(L"Kept.htm")), page);
+}
+
+TEST_F(TreeWindow, ImportCommandAsksBeforeReplacingAndAddsEachItemOnce) {
+    TempDir outside;
+    Page(L"Notes.htm", L"mine");
+    std::string mine = ReadFileBytes(Full(L"Notes.htm"));
+    WriteFileBytes(outside / L"Notes.htm", Utf8WithMark("<html><body>theirs</body></html>"));
+    OpenWindow();
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        Import(m_frame, IDC_OPTION_FILE, outside / L"Notes.htm");
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(ReadFileBytes(Full(L"Notes.htm")), mine);
+    }
+    {
+        MessageBoxRecorder boxes(IDOK);
+        Import(m_frame, IDC_OPTION_FILE, outside / L"Notes.htm");
+        EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(Full(L"Notes.htm"))).Find(L"theirs"), -1);
+        EXPECT_EQ(CountChildren(Tree(), Tree().GetRootItem(), L"Notes"), 1);
+    }
+
+    // A folder with a sub-folder, imported twice: one folder item.
+    CreateDirectoryW(outside / L"Trip", nullptr);
+    CreateDirectoryW(outside / L"Trip\\Day", nullptr);
+    WriteFileBytes(outside / L"Trip\\Plan.HTML", Utf8WithMark("<html><body>plan</body></html>"));
+    WriteFileBytes(outside / L"Trip\\Day\\One.htm", Utf8WithMark("<html><body>one</body></html>"));
+    WriteFileBytes(outside / L"Trip\\notes.txt", "not a page");
+    MessageBoxRecorder boxes(IDOK);
+    Import(m_frame, IDC_OPTION_THIRD, outside / L"Trip");
+    Import(m_frame, IDC_OPTION_THIRD, outside / L"Trip\\");
+    EXPECT_TRUE(PathExists(Full(L"Trip\\Plan.htm")));
+    EXPECT_TRUE(PathExists(Full(L"Trip\\Day\\One.htm")));
+    EXPECT_FALSE(PathExists(Full(L"Trip\\notes.txt")));
+    EXPECT_EQ(CountChildren(Tree(), Tree().GetRootItem(), L"Trip"), 1);
+
+    // The store's own folder, or one holding it, is never walked into itself.
+    size_t before = DiskEntries().size();
+    Import(m_frame, IDC_OPTION_THIRD, m_install.Path());
+    Import(m_frame, IDC_OPTION_THIRD, Full(L"Trip"));
+    EXPECT_TRUE(boxes.Saw(kImportInsideStore));
+    EXPECT_EQ(DiskEntries().size(), before);
+}
+
+TEST_F(TreeWindow, BookmarkFileImportUsesTheTemporaryFolderAndStopsOnAnUnreadableFile) {
+    TempDir outside;
+    // A user's own page named like the old temporary page stays untouched.
+    Page(L"tp.htm", L"user's page");
+    Page(L"Marks.htm", L"older marks");
+    std::string tp = ReadFileBytes(Full(L"tp.htm"));
+    std::string marks = ReadFileBytes(Full(L"Marks.htm"));
+    OpenWindow();
+    MessageBoxRecorder boxes(IDOK);
+    Import(m_frame, IDC_IMPORT_FIREFOX_FILE, outside / L"Marks.html");  // no such file
+    EXPECT_TRUE(boxes.Saw(L"File not openned."));
+    EXPECT_EQ(ReadFileBytes(Full(L"Marks.htm")), marks);
+
+    WriteFileBytes(outside / L"Marks.html", kBookmarkFile);
+    Import(m_frame, IDC_IMPORT_FIREFOX_FILE, outside / L"Marks.html");
+    CString text = TextOfUtf16Bytes(ReadFileBytes(Full(L"Marks.htm")));
+    // Both links of the same title in one folder survive, each with its address.
+    for (const wchar_t* address : {L"https://example.org/a", L"https://example.org/b", L"https://example.org/top"})
+        EXPECT_NE(text.Find(address), -1);
+    EXPECT_EQ(ReadFileBytes(Full(L"tp.htm")), tp);
+    EXPECT_EQ(CountChildren(Tree(), Tree().GetRootItem(), L"Marks"), 1);
+
+    WriteFileBytes(outside / L"Other.htm", kBookmarkFile);
+    Import(m_frame, IDC_IMPORT_IE_FILE, outside / L"Other.htm");
+    EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(Full(L"Other.htm"))).Find(L"https://example.org/b"), -1);
+}
+
+TEST_F(TreeWindow, WholeStoreImportOffersToSaveFirstAndCancelKeepsEverything) {
+    TempDir saved;
+    CreateDirectoryW(saved / L"AllPages", nullptr);
+    CreateDirectoryW(saved / L"AllPages\\Sub", nullptr);
+    CreateDirectoryW(saved / L"Forms", nullptr);
+    WriteFileBytes(saved / L"AllPages\\Open.htm", Utf16Bytes(L"<html id=tq1>\n<body>\nsaved copy\n</body>\n</html>\n"));
+    WriteFileBytes(saved / L"AllPages\\Sub\\Deep.Html", Utf8WithMark("<html><body>deep</body></html>"));
+    WriteFileBytes(saved / L"Forms\\1.tq", "form");
+    CString open = Page(L"Open.htm", L"mine");
+    std::string mine = ReadFileBytes(open);
+    OpenWindow();
+    Tree().OpenPage(Item(L"Open.htm"));
+    CDocument* document = OpenDocument(L"Open.htm");
+    ASSERT_NE(document, nullptr);
+    document->SetModifiedFlag(TRUE);
+
+    // OK to the warning, Cancel to the save question: nothing happens.
+    std::vector<CString> asked;
+    MessageBoxHook previous = SetMessageBoxHook([&](HWND, const CString& text, const CString&, UINT) {
+        asked.push_back(text);
+        return asked.size() == 1 ? IDOK : IDCANCEL;
+    });
+    Import(m_frame, IDC_IMPORT_WHOLE_STORE, saved.Path());
+    SetMessageBoxHook(previous);
+    ASSERT_GE(asked.size(), 2u);
+    EXPECT_EQ(asked.back(), L"Tarvelo BookMarks NOT imported, job cancelled by user.");
+    EXPECT_EQ(OpenDocument(L"Open.htm"), document);
+    EXPECT_EQ(ReadFileBytes(open), mine);
+
+    document->SetModifiedFlag(FALSE);
+    MessageBoxRecorder boxes(IDOK);
+    Import(m_frame, IDC_IMPORT_WHOLE_STORE, saved.Path());
+    EXPECT_TRUE(boxes.Saw(L"Successfully imported Tarvelo BookMarks!"));
+    EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(open)).Find(L"saved copy"), -1);
+    EXPECT_TRUE(PathExists(Full(L"Sub\\Deep.htm")));
+    EXPECT_EQ(ReadFileBytes(m_install / L"Bookmark\\Forms\\1.tq"), "form");
+    EXPECT_EQ(OpenDocument(L"Open.htm"), nullptr);
+}
+
+TEST(PageExport, RangeTestIsLiteralDestinationsInsideTheStoreAreRefusedAndSourcesStayAsTheyWere) {
+    TempDir root, out;
+    ProgramRegistryGuard registry;
+    CString install = root / L"Program Files (x86)";
+    CString allpages = install + L"\\Bookmark\\Allpages";
+    for (const wchar_t* folder : {L"", L"\\Bookmark", L"\\Bookmark\\Allpages", L"\\Bookmark\\Allpages\\A",
+                                  L"\\Bookmark\\Allpages\\A\\B", L"\\Bookmark\\Forms"})
+        CreateDirectoryW(install + folder, nullptr);
+    ProgramRegistryGuard::WriteString(L"Settings", L"InstallPath", install);
+    std::string page = Utf16Bytes(L"<html id=tq1>\n<body>\n&gt;&gt;&gt;Tools&lt;&lt;&lt;<br>\n"
+                                  L"<a href=\"https://example.org/\">Example</a><br>\n</body>\n</html>\n");
+    WriteFileBytes(allpages + L"\\A\\B\\Links.htm", page);
+    WriteFileBytes(allpages + L"\\A\\Raw.html", "raw");
+    SetFileAttributesW(allpages + L"\\A\\B\\Links.htm", FILE_ATTRIBUTE_READONLY);
+    MessageBoxRecorder boxes;
+
+    ExportRequest request{install, L"A\\B\\Links.htm", out.Path(), kExportPage, kExportAsIs};
+    EXPECT_TRUE(RunExport(request));
+    EXPECT_EQ(ReadFileBytes(out / L"Links.htm"), page);
+    request.fileType = kExportBookmarkFile;
+    request.destination = out / L"marks";
+    CreateDirectoryW(request.destination, nullptr);
+    EXPECT_TRUE(RunExport(request));
+    EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(out / L"marks\\Links.htm")).Find(L"NETSCAPE-Bookmark-file-1"), -1);
+    request.source = L"A\\Raw.html";
+    request.fileType = kExportAnsi;
+    EXPECT_TRUE(RunExport(request));  // not a ".htm" page: copied as it is
+    EXPECT_EQ(ReadFileBytes(out / L"marks\\Raw.html"), "raw");
+
+    // A folder with its pages in ANSI; the source keeps its bytes and attributes.
+    request = {install, L"A\\B", out.Path(), kExportFolder, kExportAnsi};
+    EXPECT_TRUE(RunExport(request));
+    EXPECT_EQ(ReadFileBytes(out / L"B\\Links.htm").substr(0, 13), "<html id=tq1>");
+    EXPECT_EQ(ReadFileBytes(allpages + L"\\A\\B\\Links.htm"), page);
+    EXPECT_EQ(GetFileAttributesW(allpages + L"\\A\\B\\Links.htm") & FILE_ATTRIBUTE_READONLY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+
+    // Everything, twice to the same place.
+    request = {install, L"", out.Path(), kExportEverything, kExportAsIs};
+    EXPECT_TRUE(RunExport(request));
+    EXPECT_TRUE(RunExport(request));
+    EXPECT_EQ(ReadFileBytes(out / L"TQ Bookmarks\\AllPages\\A\\B\\Links.htm"), page);
+
+    // Refusals.
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_FALSE(RunExport({install, L"..\\..\\..\\elsewhere.htm", out.Path(), kExportPage, kExportAsIs}));
+    EXPECT_TRUE(boxes.Saw(L"Selected file was out of range!"));
+    EXPECT_FALSE(RunExport({install, L"A", allpages + L"\\A\\B", kExportFolder, kExportAsIs}));
+    EXPECT_FALSE(RunExport({install, L"", install + L"\\Bookmark", kExportEverything, kExportAsIs}));
+    EXPECT_TRUE(boxes.Saw(kExportIntoStore));
+    EXPECT_FALSE(PathExists(allpages + L"\\A\\B\\A"));
+    EXPECT_FALSE(PathExists(install + L"\\Bookmark\\TQ Bookmarks"));
+    EXPECT_FALSE(RunExport({install, L"A\\Missing", out.Path(), kExportFolder, kExportAsIs}));
+    EXPECT_TRUE(boxes.Saw(L"Selected directory was not exist!"));
+    EXPECT_FALSE(RunExport({install, L"", L"", kExportPage, kExportAsIs}));
+    EXPECT_TRUE(boxes.Saw(L"Export failed, no destination folder selected!"));
+    SetFileAttributesW(allpages + L"\\A\\B\\Links.htm", FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(out / L"Links.htm", FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(out / L"B\\Links.htm", FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(out / L"TQ Bookmarks\\AllPages\\A\\B\\Links.htm", FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(TreeWindow, ExportDialogStartsFromTheSelectionAndExportsThroughTheCommand) {
+    Folder(L"Trips");
+    Page(L"Trips\\Rome.htm", L"rome");
+    OpenWindow();
+    TempDir out;
+    Tree().ExpandFolder(Item(L"Trips"));
+    Tree().SelectItem(Item(L"Trips\\Rome.htm"));
+    RunWithWindow(L"Tarvelo->Export", [&] { m_frame->SendMessage(WM_COMMAND, ID_FILE_EXPORT); },
+                  [&](HWND dialog) {
+                      EXPECT_EQ(TextOf(dialog, IDC_EXCHANGE_SOURCE), L"Trips\\Rome.htm");
+                      EXPECT_TRUE(IsChecked(dialog, IDC_OPTION_FILE));
+                      EXPECT_FALSE(IsEnabled(dialog, IDC_OPTION_SECOND));
+                      SetTextOf(dialog, IDC_EXPORT_DESTINATION, out.Path());
+                      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                  });
+    EXPECT_TRUE(PathExists(out / L"Rome.htm"));
+
+    Tree().SelectItem(Tree().GetRootItem());
+    CDialogExport everything(&Tree(), m_frame);
+    // Found by its caption: the main window is a visible window of this thread too.
+    RunWithWindow(L"Tarvelo->Export", [&] { everything.DoModal(); }, [&](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_OPTION_THIRD));
+        EXPECT_FALSE(IsEnabled(dialog, IDC_EXCHANGE_SOURCE));
+        EXPECT_EQ(TextOf(dialog, IDC_EXCHANGE_SOURCE), L"");
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+}

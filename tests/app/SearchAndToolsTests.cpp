@@ -1,0 +1,300 @@
+// The search over a prepared store (plain and pattern, a folder, all pages,
+// the open pages, "Find Next" to the end), the desktop tools' backup and
+// Favorites guards, and the folder tree's context menu.
+#include "MessageBoxRecorder.h"
+#include "ModalDriver.h"
+#include "TreeFixture.h"
+#include "Utf16Bytes.h"
+#include "exchange/ExchangeIds.h"
+#include "search/DlgSearch.h"
+#include "tools/BackupFolder.h"
+#include "docview/Document.h"
+#include "resource.h"
+
+#include <algorithm>
+
+namespace {
+
+bool Lists(const std::vector<CString>& pages, const CString& path) {
+    return std::find(pages.begin(), pages.end(), path) != pages.end();
+}
+
+// Chooses the menu entry `downs` steps down from the top of the pop-up menu
+// that the tree is about to track, as the user does with the keyboard.
+void ChooseMenuEntryWhenShown(int downs) {
+    static int s_downs;
+    s_downs = downs;
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (!menu || !IsWindowVisible(menu)) return;
+        KillTimer(nullptr, timer);
+        for (int i = 0; i < s_downs; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    });
+}
+
+}  // namespace
+
+TEST_F(TreeWindow, SearchWalksTheRememberedFolderAllPagesAndOpenPages) {
+    Folder(L"A");
+    Folder(L"AB");
+    Page(L"A\\one.htm", L"a needle here");
+    Page(L"A\\two.htm", L"no match");
+    Page(L"A\\three.htm", L"NEEDLE in capitals");
+    Page(L"AB\\four.htm", L"needle beside");
+    Page(L"Other.Htm", L"needle at the top");
+    WriteFileBytes(Full(L"note.txt"), Utf16Bytes(L"needle in a text file"));
+    OpenWindow();
+    MessageBoxRecorder boxes;
+    CSearchRun& search = m_frame->m_search;
+
+    // An open page of the folder "AB" is no page of the folder "A".
+    Tree().OpenPage(Item(L"AB\\four.htm"));
+    Tree().SelectItem(Item(L"A"));
+    search.StartNewRun();
+    search.Run(L"needle", L"Selected Directory", 0, 0);
+    EXPECT_EQ(search.m_chosenFolder, Full(L"A"));
+    EXPECT_EQ(search.m_pages.size(), 3u);
+    EXPECT_FALSE(Lists(search.m_pages, Full(L"AB\\four.htm")));
+    CString first = search.m_foundPath;
+    EXPECT_TRUE(first == Full(L"A\\one.htm") || first == Full(L"A\\three.htm"));
+    EXPECT_NE(OpenDocument(first.Mid(m_allpages.GetLength() + 1)), nullptr);
+    // "Find Next" walks on; new keywords search the same folder again, though
+    // the search has moved the tree's selection to a page.
+    search.Run(L"needle", L"Selected Directory", 0, 0);
+    EXPECT_NE(search.m_foundPath, first);
+    search.Run(L"a needle", L"Selected Directory", 0, 0);
+    EXPECT_FALSE(boxes.Saw(L"Please select a directory"));
+    EXPECT_EQ(search.m_foundPath, Full(L"A\\one.htm"));
+    EXPECT_EQ(search.SearchNextPage(), 0);
+
+    // All pages: the open pages first, each page once, ".Htm" in, ".txt" out;
+    // the case flag and a pattern.
+    search.StartNewRun();
+    search.Run(L"needle", L"All pages", 0, 1);
+    std::vector<CString> open = search.OpenPagePaths();
+    ASSERT_FALSE(open.empty());
+    EXPECT_EQ(search.m_pages.front(), open.front());
+    EXPECT_TRUE(Lists(search.m_pages, Full(L"Other.Htm")));
+    EXPECT_FALSE(Lists(search.m_pages, Full(L"note.txt")));
+    EXPECT_EQ(std::count(search.m_pages.begin(), search.m_pages.end(), Full(L"AB\\four.htm")), 1);
+    int found = 1;
+    while (search.SearchNextPage()) {
+        EXPECT_NE(search.m_foundPath, Full(L"A\\three.htm"));  // capitals do not match a case-sensitive run
+        ++found;
+    }
+    EXPECT_EQ(found, 3);
+    search.StartNewRun();
+    search.Run(L"NEE+DLE", L"All pages", 1, 1);
+    EXPECT_EQ(search.m_foundPath, Full(L"A\\three.htm"));
+
+    // Open pages only, and the messages of an empty run.
+    search.StartNewRun();
+    search.Run(L"beside", L"All open pages", 0, 0);
+    EXPECT_FALSE(Lists(search.m_pages, Full(L"A\\two.htm")));
+    search.Run(L"beside", L"All open pages", 0, 0);
+    search.Run(L"beside", L"All open pages", 0, 0);
+    EXPECT_TRUE(boxes.Saw(L"Search over, no match was found."));
+    Tree().SelectItem(Item(L"Other.Htm"));
+    search.StartNewRun();
+    search.Run(L"needle", L"Selected Directory", 0, 0);
+    EXPECT_TRUE(boxes.Saw(L"Please select a directory"));
+}
+
+TEST_F(TreeWindow, FindDialogIsOneModelessWindowThatRunsTheSearch) {
+    Page(L"Only.htm", L"findable");
+    OpenWindow();
+    MessageBoxRecorder boxes;
+    m_frame->SendMessage(WM_COMMAND, ID_EDIT_SEARCH);
+    CDlgSearch* dialog = m_frame->m_search.m_dialog;
+    ASSERT_NE(dialog, nullptr);
+    m_frame->SendMessage(WM_COMMAND, ID_EDIT_SEARCH);
+    EXPECT_EQ(m_frame->m_search.m_dialog, dialog);
+    HWND window = dialog->m_hWnd;
+    EXPECT_EQ(TextOf(window, IDC_FIND_SCOPE), L"Selected Directory");
+    SendMessageW(window, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(boxes.Saw(L"Please input the search keywords."));
+    SetTextOf(window, IDC_FIND_KEYWORDS, L"findable");
+    SetTextOf(window, IDC_FIND_SCOPE, L"All pages");
+    SendMessageW(window, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(m_frame->m_search.m_foundPath, Full(L"Only.htm"));
+    EXPECT_NE(OpenDocument(L"Only.htm"), nullptr);
+    SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    PumpMessages();
+    EXPECT_EQ(m_frame->m_search.m_dialog, nullptr);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(DesktopTools, RenewKeepsTheOldBackupWhenTheCopyFailsAndRestoreKeepsNewerPages) {
+    TempDir install;
+    CString allpages = install / L"Bookmark\\Allpages", backup = install / L"Bookmark\\TQ Bookmark";
+    CreateDirectoryW(install / L"Bookmark", nullptr);
+    CreateDirectoryW(allpages, nullptr);
+    CreateDirectoryW(backup, nullptr);
+    WriteFileBytes(backup + L"\\Old.htm", "old backup");
+    WriteFileBytes(allpages + L"\\Page.htm", "current");
+    MessageBoxRecorder boxes;
+    {
+        // A page that cannot be read makes the copy fail.
+        HANDLE locked = CreateFileW(allpages + L"\\Page.htm", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(RenewBackup(install.Path()));
+        CloseHandle(locked);
+    }
+    EXPECT_EQ(ReadFileBytes(backup + L"\\Old.htm"), "old backup");
+    EXPECT_TRUE(RenewBackup(install.Path()));
+    EXPECT_FALSE(PathExists(backup + L"\\Old.htm"));
+    EXPECT_EQ(ReadFileBytes(backup + L"\\Page.htm"), "current");
+    EXPECT_FALSE(PathExists(backup + L".new"));
+    EXPECT_FALSE(PathExists(backup + L".old"));
+
+    WriteFileBytes(allpages + L"\\Page.htm", "changed");
+    WriteFileBytes(allpages + L"\\Newer.htm", "newer");
+    EXPECT_TRUE(RestoreFromBackup(install.Path()));
+    EXPECT_EQ(ReadFileBytes(allpages + L"\\Page.htm"), "current");
+    EXPECT_EQ(ReadFileBytes(allpages + L"\\Newer.htm"), "newer");
+    EXPECT_FALSE(RenewBackup(L""));
+    EXPECT_FALSE(RestoreFromBackup(L"relative"));
+}
+
+TEST_F(TreeWindow, FavoritesAndTypedAddressToolsRefuseWhatWouldLoseData) {
+    const wchar_t* shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, shellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    wchar_t saved[MAX_PATH] = {};
+    DWORD size = sizeof(saved);
+    bool hadValue = RegQueryValueExW(key, L"Favorites", nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size) ==
+                    ERROR_SUCCESS;
+    auto setFavorites = [&](const CString& value) {
+        RegSetValueExW(key, L"Favorites", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.GetString()),
+                       static_cast<DWORD>((value.GetLength() + 1) * sizeof(wchar_t)));
+    };
+    TempDir favorites;
+    WriteFileBytes(favorites / L"Keep.url", "[InternetShortcut]\r\nURL=https://example.org/\r\n");
+    Page(L"Links.htm", L"<a href=\"https://example.org/\">Example</a><br>");
+    OpenWindow();
+    {
+        MessageBoxRecorder boxes(IDOK);
+        for (const wchar_t* unsafe : {L"", L"C:\\", L"relative\\folder"}) {
+            setFavorites(unsafe);
+            m_frame->SendMessage(WM_COMMAND, ID_TOOLS_EMPTY_FAVORITES);
+        }
+        EXPECT_EQ(std::count_if(boxes.Boxes().begin(), boxes.Boxes().end(),
+                                [](const auto& box) { return box.text == L"Error, cannot QUERY Favorites!"; }),
+                  3);
+        setFavorites(favorites.Path());
+        boxes.SetAnswer(IDCANCEL);
+        m_frame->SendMessage(WM_COMMAND, ID_TOOLS_EMPTY_FAVORITES);
+        EXPECT_TRUE(PathExists(favorites / L"Keep.url"));
+        boxes.SetAnswer(IDOK);
+        m_frame->SendMessage(WM_COMMAND, ID_TOOLS_EMPTY_FAVORITES);
+        EXPECT_FALSE(PathExists(favorites / L"Keep.url"));
+        EXPECT_TRUE(PathExists(favorites.Path()));
+    }
+    HKEY typed = nullptr;
+    DWORD created = 0;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, &typed, &created);
+    {
+        // A page that cannot be read changes nothing and reports no success.
+        MessageBoxRecorder boxes(IDOK);
+        Tree().SelectItem(Item(L"Links.htm"));
+        HANDLE locked = CreateFileW(Full(L"Links.htm"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        m_frame->SendMessage(WM_COMMAND, ID_TOOLS_RESTORE_ADDRESS_HISTORY);
+        CloseHandle(locked);
+        EXPECT_FALSE(boxes.Saw(L"Your IE history file has been updated."));
+        m_frame->SendMessage(WM_COMMAND, ID_TOOLS_RESTORE_ADDRESS_HISTORY);
+        EXPECT_TRUE(boxes.Saw(L"Your IE history file has been updated."));
+        Tree().SelectItem(Tree().GetRootItem());
+        m_frame->SendMessage(WM_COMMAND, ID_TOOLS_RESTORE_ADDRESS_HISTORY);
+        m_frame->SendMessage(WM_COMMAND, ID_TOOLS_RESTORE_FAVORITES);
+        EXPECT_TRUE(boxes.Saw(L"Error! Please select a file!"));
+        EXPECT_TRUE(boxes.Saw(L"Please select a file!"));
+    }
+    if (created == REG_CREATED_NEW_KEY) RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs");
+    RegCloseKey(typed);
+    if (hadValue) setFavorites(saved);
+    else RegDeleteValueW(key, L"Favorites");
+    RegCloseKey(key);
+}
+
+TEST_F(TreeWindow, ContextMenuFitsTheItemActsOnTheClickedItemAndClosesThroughTheDocument) {
+    Folder(L"Empty");
+    Folder(L"Full");
+    Page(L"Full\\Inner.htm");
+    Page(L"First.htm");
+    Page(L"Second.htm");
+    OpenWindow();
+    auto texts = [&](HTREEITEM item) {
+        std::vector<CString> entries;
+        HMENU menu = Tree().BuildContextMenu(item);
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+            UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+            if (text[0]) entries.push_back(CString(text) + ((state & MF_GRAYED) ? L"-" : L""));
+        }
+        DestroyMenu(menu);
+        return entries;
+    };
+    EXPECT_EQ(texts(Tree().GetRootItem()),
+              (std::vector<CString>{L"Close", L"Search", L"Copy-", L"Paste-", L"Rename-", L"Delete-", L"Index All",
+                                    L"Unindex All", L"Export", L"New File", L"New Directory"}));
+    EXPECT_EQ(texts(Item(L"Empty")), (std::vector<CString>{L"Open", L"Copy", L"Paste-", L"Rename", L"Delete",
+                                                           L"Export", L"New File", L"New Directory"}));
+    EXPECT_EQ(texts(Item(L"First.htm")).front(), L"Open");
+    EXPECT_EQ(texts(Item(L"First.htm"))[5], L"Index");
+
+    // The menu shown beside the selection acts on the item under the cursor.
+    Tree().SelectItem(Item(L"First.htm"));
+    RECT rect;
+    Tree().GetItemRect(Item(L"Second.htm"), &rect, TRUE);
+    CPoint point((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    Tree().ClientToScreen(&point);
+    ChooseMenuEntryWhenShown(2);  // Open, Copy
+    Tree().ShowContextMenu(point);
+    EXPECT_EQ(Tree().m_copiedPath, Full(L"Second.htm"));
+    EXPECT_EQ(Tree().GetSelectedItem(), Item(L"Second.htm"));
+
+    // "Close" on a modified page asks to save; Cancel keeps it open and marked.
+    int rootCount = Count(L"");
+    Tree().m_menuItem = Item(L"First.htm");
+    Tree().OnContextCommand(1);
+    CDocument* document = OpenDocument(L"First.htm");
+    ASSERT_NE(document, nullptr);
+    document->SetModifiedFlag(TRUE);
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        Tree().m_menuItem = Item(L"First.htm");
+        Tree().OnContextCommand(1);
+        EXPECT_FALSE(boxes.Boxes().empty());
+        EXPECT_EQ(OpenDocument(L"First.htm"), document);
+        EXPECT_EQ(Image(Item(L"First.htm")), kPageOpen);
+    }
+    {
+        MessageBoxRecorder boxes(IDNO);
+        Tree().m_menuItem = Item(L"First.htm");
+        Tree().OnContextCommand(1);
+        EXPECT_EQ(OpenDocument(L"First.htm"), nullptr);
+        EXPECT_EQ(Image(Item(L"First.htm")), kPageImage);
+        EXPECT_EQ(Count(L""), rootCount);
+        EXPECT_EQ(m_app.GetProfileString(L"Settings", L"FileHot", L""), Full(L"First.htm"));
+    }
+}
+
+TEST_F(TreeWindow, SampleFormRecordWritesTheRecordAndItsLink) {
+    OpenWindow();
+    MessageBoxRecorder boxes(IDOK);
+    RunWithWindow(L"Tarvelo->Add to Tarvelo", [&] { m_frame->SendMessage(WM_COMMAND, ID_TOOLS_SAMPLE_FORM_RECORD); },
+                  [&](HWND dialog) {
+                      SetTextOf(dialog, 1008, L"Mail");
+                      SetTextOf(dialog, 1009, L"Accounts");
+                      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                  });
+    CString record = TextOfUtf16Bytes(ReadFileBytes(m_install / L"Bookmark\\Forms\\1.tq"));
+    EXPECT_EQ(record.Left(14), L"ltmpl default\n");
+    EXPECT_NE(record.Find(L"\nPasswd brindle\nPersistentCookie yes\n"), -1);
+    CString page = TextOfUtf16Bytes(ReadFileBytes(Full(L"Mail.htm")));
+    EXPECT_NE(page.Find(L"ltmplcache=2\""), -1);  // the address carries no record number
+}
