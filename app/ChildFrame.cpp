@@ -21,6 +21,17 @@ void CChildFrame::ActivateFrame(int cmdShow) {
     CMDIChildWnd::ActivateFrame(cmdShow);
 }
 
+void CChildFrame::OnUpdateFrameTitle(BOOL addToTitle) {
+    CString before = GetWindowText();
+    CMDIChildWnd::OnUpdateFrameTitle(addToTitle);
+    if (GetWindowText() == before) return;
+    // The MDI client lists its windows by the text they had when it last built the list.
+    if (CMDIFrameWnd* frame = GetMDIFrame(); frame && frame->m_hWndMDIClient) {
+        ::SendMessageW(frame->m_hWndMDIClient, WM_MDIREFRESHMENU, 0, 0);
+        frame->DrawMenuBar();
+    }
+}
+
 void CChildFrame::OnSysCommand(UINT command, LPARAM parameter) {
     if ((command & 0xFFF0) == SC_CLOSE) {
         auto* mainFrame = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());

@@ -11,6 +11,8 @@ public:
     BOOL m_bFirstShow = TRUE;
 
     void ActivateFrame(int cmdShow = -1) override;
+    // The page's name also goes into the main window's Window menu.
+    void OnUpdateFrameTitle(BOOL addToTitle) override;
 
 protected:
     const MessageMap* GetMessageMap() const override;

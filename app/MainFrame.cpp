@@ -1,28 +1,229 @@
 #include "MainFrame.h"
 
 #include "app/WinApp.h"
+#include "docview/Document.h"
+#include "install/InstallPath.h"
+#include "page/TarveloDoc.h"
+#include "resource.h"
+#include "util/Registry.h"
+#include "wnd/MDIChildWnd.h"
+
+#include <commctrl.h>
+
+CString QuietAllpagesPath() {
+    CString install = GetSettingString(L"Settings", L"InstallPath", L"");
+    return install.IsEmpty() ? CString() : install + kAllpagesFolder;
+}
+
+void NotifyPageClosed(const CString& path) {
+    if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd()); frame && frame->m_wndTree.GetSafeHwnd())
+        frame->m_wndTree.MarkPageClosed(path);
+}
 
 const MessageMap* CMainFrame::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
+        MapMessage<&CMainFrame::OnCreate>(WM_CREATE),
         MapMessage<&CMainFrame::OnClose>(WM_CLOSE),
+        MapCommand<&CMainFrame::OnLeftBar>(ID_VIEW_LEFT_BAR),
+        MapCommand<&CMainFrame::OnDockTreeBar>(ID_DOCK_TREE_BAR),
+        MapCommand<&CMainFrame::OnMaximize>(ID_WINDOW_MAXIMIZE),
+        MapCommand<&CMainFrame::OnMinimize>(ID_WINDOW_MINIMIZE),
+        MapCommand<&CMainFrame::OnViewStatusBar>(ID_VIEW_STATUS_BAR),
+        MapUpdateUI<&CMainFrame::OnUpdateLeftBar>(ID_VIEW_LEFT_BAR),
+        MapUpdateUI<&CMainFrame::OnUpdateStatusBar>(ID_VIEW_STATUS_BAR),
+        MapUpdateUIRange<&CMainFrame::OnUpdateToolbarControl>(ID_FORMAT_FONT_NAME, ID_FORMAT_HIGHLIGHT),
+        MapNotify<&CMainFrame::OnToolbarCustomDraw>(OXTBN_CUSTOMDRAWRELAY, ID_FORMAT_TOOLBAR),
+        MapCommand<&CMainFrame::OnNewPage>(ID_FILE_NEW_PAGE),
+        MapCommand<&CMainFrame::OnNewFolder>(ID_FILE_NEW_FOLDER),
+        MapCommand<&CMainFrame::OnDelete>(ID_FILE_DELETE),
+        MapCommand<&CMainFrame::OnRename>(ID_FILE_RENAME),
+        MapCommand<&CMainFrame::OnRefreshTree>(ID_FILE_REFRESH_TREE),
+        MapCommand<&CMainFrame::OnCloseAllAndReload>(ID_CLOSE_ALL_AND_RELOAD),
+        MapCommand<&CMainFrame::OnViewSource>(ID_VIEW_SOURCE),
+        MapCommand<&CMainFrame::OnShowOpenCount>(ID_SHOW_OPEN_COUNT),
+        MapCommand<&CMainFrame::OnExportSelected>(ID_EXPORT_SELECTED),
     };
     static const MessageMap map{CMDIFrameWnd::GetMessageMap(), entries};
     return &map;
 }
 
+int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
+    if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
+    if (!CreateToolBar()) return -1;
+
+    // Status bar: message pane and the caps, num and scroll lock panes; hidden at start.
+    static const UINT indicators[] = {0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, kStatusBarId) ||
+        !m_wndStatusBar.SetIndicators(indicators, 4))
+        return -1;
+    ShowControlBar(&m_wndStatusBar, FALSE, FALSE);
+
+    EnableDocking(CBRS_ALIGN_ANY);
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
+    DockControlBar(&m_wndToolBar);
+
+    if (!m_wndTreeBar.Create(L"Bookmark Explorer:", this, kTreeBarId, WS_CHILD | WS_VISIBLE | CBRS_TOP)) return -1;
+    m_wndTreeBar.LoadState(L"Tarvelo");
+    m_wndTreeBar.SetSizeBarStyle(m_wndTreeBar.GetSizeBarStyle() | SZBARF_SIZECHILD);
+    if (!m_wndTree.Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS |
+                              TVS_SHOWSELALWAYS,
+                          CRect(0, 0, 0, 0), &m_wndTreeBar, kTreeControlId))
+        return -1;
+    m_wndTree.ModifyStyleEx(0, WS_EX_CLIENTEDGE, SWP_FRAMECHANGED);
+    if (HWND tips = m_wndTree.GetToolTips())
+        ::SetWindowPos(tips, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_imageList.Create(IDB_TREE_IMAGES, 16, 4, RGB(255, 0, 0));
+    m_treeFiller.SetUp(&m_wndTree, m_imageList, QuietAllpagesPath());
+    m_treeFiller.FillTree();
+
+    m_wndTreeBar.SetBarStyle(m_wndTreeBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT);
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
+    return 0;
+}
+
+bool CMainFrame::CreateToolBar() {
+    if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT,
+                               WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY |
+                                   CBRS_SIZE_DYNAMIC,
+                               CRect(3, 1, 0, 1), ID_FORMAT_TOOLBAR) ||
+        !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
+        return false;
+    for (UINT id : {ID_FORMAT_COLOR, ID_FORMAT_HIGHLIGHT}) {
+        int index = m_wndToolBar.CommandToIndex(id);
+        if (index >= 0) m_wndToolBar.SetButtonStyle(index, m_wndToolBar.GetButtonStyle(index) | TBSTYLE_DROPDOWN);
+    }
+    m_wndToolBar.SetDropDownArrow(TRUE);
+    // One font for the toolbar's boxes, made once per process.
+    static HFONT boxFont = [] {
+        HDC screen = GetDC(nullptr);
+        HFONT font = CreateFontW(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                 DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+        ReleaseDC(nullptr, screen);
+        return font;
+    }();
+    // The toolbar keeps the box's template by its command id for the whole
+    // process, so the template lives as long as the process.
+    static COXCustomTBComboBox<COXSkinnedComboBox> sizeTemplate;
+    int sizeBox = COXCoolToolBar::MakeCustomButtonDescriptor(&sizeTemplate, ID_FORMAT_FONT_SIZE, 45, 100, 7, -1);
+    if (m_wndToolBar.InsertComboBox(16, sizeBox, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN)) {
+        if (CWnd* box = m_wndToolBar.GetCustomButtonWindow(16)) {
+            box->SetFont(boxFont, TRUE);
+            for (const wchar_t* size : {L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"12", L"13", L"14", L"15", L"16",
+                                        L"17", L"18", L"20", L"22", L"24", L"26", L"28", L"30", L"32", L"34", L"36"})
+                box->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(size));
+        }
+    }
+    m_wndToolBar.UpdateSizes();
+    m_wndToolBar.SetFlat(TRUE);
+    m_wndToolBar.SetGripper(TRUE);
+    return true;
+}
+
 void CMainFrame::OnClose() {
+    // Modified pages are asked about first; Cancel keeps everything open.
+    CWinApp* app = AfxGetApp();
+    if (app && !app->SaveAllModified()) return;
     WINDOWPLACEMENT placement{};
     GetWindowPlacement(&placement);
-    if (placement.showCmd != SW_SHOWMINIMIZED) {
+    if (placement.showCmd != SW_SHOWMINIMIZED && !IsIconic() && app) {
+        m_wndTreeBar.SaveState(L"Tarvelo");
         CRect rect;
         GetWindowRect(&rect);
-        CWinApp* app = AfxGetApp();
         app->WriteProfileInt(L"Init", L"Left", rect.left);
         app->WriteProfileInt(L"Init", L"right", rect.right);
         app->WriteProfileInt(L"Init", L"top", rect.top);
         app->WriteProfileInt(L"Init", L"bottom", rect.bottom);
     }
-    // Modified pages are not dropped silently: the framework asks about each
-    // one, and Cancel keeps the window open.
-    CMDIFrameWnd::OnClose();
+    if (app) app->CloseAllDocuments(FALSE);
+    DestroyWindow();
+}
+
+void CMainFrame::OnLeftBar() {
+    // A floating bar, too, comes back docked at the left.
+    ShowControlBar(&m_wndTreeBar, !m_wndTreeBar.IsVisible(), FALSE);
+    DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
+}
+
+void CMainFrame::OnDockTreeBar() {
+    ShowControlBar(&m_wndTreeBar, TRUE, FALSE);
+    DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
+}
+
+void CMainFrame::OnUpdateLeftBar(CCmdUI* cmdUI) { cmdUI->SetCheck(m_wndTreeBar.IsVisible() ? 1 : 0); }
+
+void CMainFrame::OnViewStatusBar() { ShowControlBar(&m_wndStatusBar, !m_wndStatusBar.IsVisible(), FALSE); }
+
+void CMainFrame::OnUpdateStatusBar(CCmdUI* cmdUI) { cmdUI->SetCheck(m_wndStatusBar.IsVisible() ? 1 : 0); }
+
+void CMainFrame::OnMaximize() {
+    WINDOWPLACEMENT placement{};
+    GetWindowPlacement(&placement);
+    if (placement.showCmd == SW_SHOWNORMAL || placement.showCmd == SW_SHOWMINIMIZED) {
+        placement.showCmd = SW_SHOWMAXIMIZED;
+    } else if (placement.showCmd == SW_SHOWMAXIMIZED) {
+        placement.showCmd = SW_SHOWNORMAL;
+    }
+    SetWindowPlacement(&placement);
+}
+void CMainFrame::OnMinimize() {
+    WINDOWPLACEMENT placement{};
+    GetWindowPlacement(&placement);
+    placement.showCmd = SW_MINIMIZE;
+    SetWindowPlacement(&placement);
+}
+
+void CMainFrame::OnUpdateToolbarControl(CCmdUI* cmdUI) {
+    CFrameWnd* active = GetActiveFrame();
+    cmdUI->Enable(active && active != this && active->GetActiveDocument() != nullptr);
+}
+
+CRect CMainFrame::ColorStripRect(const RECT& button) {
+    CRect strip(button.left + 5, button.top + 2, button.right - 5, button.bottom - 2);
+    strip.top = strip.bottom - 5;
+    // The arrow part of a drop-down button: Marlett's down arrow in a font as
+    // high as the menu check mark.
+    int arrow = GetSystemMetrics(SM_CYMENUCHECK);
+    if (HDC dc = GetDC(nullptr)) {
+        HFONT font = CreateFontW(GetSystemMetrics(SM_CYMENUCHECK), 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0,
+                                 0, 0, L"Marlett");
+        HGDIOBJ old = SelectObject(dc, font);
+        SIZE size{};
+        if (GetTextExtentPoint32W(dc, L"6", 1, &size)) arrow = size.cx;
+        SelectObject(dc, old);
+        DeleteObject(font);
+        ReleaseDC(nullptr, dc);
+    }
+    strip.right -= arrow - 2;
+    strip.bottom -= 2;
+    return strip;
+}
+
+void CMainFrame::OnToolbarCustomDraw(NMHDR* header, LRESULT* result) {
+    *result = 0;
+    auto* relay = reinterpret_cast<OXTBCUSTOMDRAWRELAY*>(header);
+    relay->result = 0;
+    NMTBCUSTOMDRAW* draw = relay->pCustomDraw;
+    if (!draw || draw->nmcd.dwDrawStage != CDDS_ITEMPOSTPAINT) return;
+    UINT id = static_cast<UINT>(draw->nmcd.dwItemSpec);
+    if (id != ID_FORMAT_COLOR && id != ID_FORMAT_HIGHLIGHT) return;
+    COLORREF color = GetSysColor(COLOR_BTNSHADOW);
+    CFrameWnd* active = GetActiveFrame();
+    auto* page = active && active != this ? dynamic_cast<CTarveloDoc*>(active->GetActiveDocument()) : nullptr;
+    if (page && !(draw->nmcd.uItemState & (CDIS_DISABLED | CDIS_GRAYED)))
+        color = id == ID_FORMAT_COLOR ? page->m_textColor : page->m_highlightColor;
+    CRect button = draw->nmcd.rc;
+    if (int index = m_wndToolBar.GetSafeHwnd() ? m_wndToolBar.CommandToIndex(id) : -1; index >= 0)
+        m_wndToolBar.GetItemRect(index, &button);
+    CRect strip = ColorStripRect(button);
+    HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
+    FrameRect(draw->nmcd.hdc, &strip, frame);
+    DeleteObject(frame);
+    if (color != 0xFFFFFFFF) {
+        HBRUSH fill = CreateSolidBrush(color);
+        FillRect(draw->nmcd.hdc, &strip, fill);
+        DeleteObject(fill);
+    }
+    relay->bDoDefault = FALSE;
 }

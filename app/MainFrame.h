@@ -1,15 +1,82 @@
 // CMainFrame: the program's one top-level window, a multiple-document frame
 // loaded from resource 128 (menu, accelerators, icon, title "Tarvelo 2.3").
-// Start-up creates it hidden, then places and shows it; closing it saves
-// its placement to the Init section.
+// It holds the page windows, the status bar and the tree bar with the
+// folder tree of the bookmark folder, and runs the page and folder commands.
+// Start-up creates it hidden, then places and shows it; closing it asks to
+// save modified pages, then saves its placement to the Init section.
 #pragma once
+#include "bars/CoolToolBar.h"
+#include "bars/StatusBar.h"
+#include "gdi/ImageList.h"
+#include "skins/SkinnedComboBox.h"
+#include "tree/SizeBar.h"
+#include "tree/TreeFiller.h"
+#include "tree/XTreeCtrl.h"
 #include "wnd/MDIFrameWnd.h"
+
+class CDocTemplate;
+
+inline constexpr UINT kStatusBarId = 59393;
 
 class CMainFrame : public CMDIFrameWnd {
 public:
     CMainFrame() = default;
 
+    CSizeBar m_wndTreeBar;
+    CImageList m_imageList;
+    CXTreeCtrl m_wndTree;
+    TreeFiller m_treeFiller;
+    COXCoolToolBar m_wndToolBar;
+    CStatusBar m_wndStatusBar;
+    // The template of source documents (view-source command); set by the application.
+    CDocTemplate* m_pSourceTemplate = nullptr;
+
+    // The page and folder commands without their name dialog: each returns
+    // whether the page or folder was made.
+    bool NewPage(const CString& name);
+    bool NewFolder(const CString& name);
+    // The folder item a new page or folder goes into: the selection, its
+    // folder when it is a page, the root without selection.
+    HTREEITEM TargetFolderItem() const;
+    // Opens a page's source view (the page's own window closes first).
+    void ViewSource(const CString& path);
+    // Selects the page's item in the tree and opens it; false when the tree has no item of it.
+    bool SelectTreeItemByPath(const CString& path);
+    // The colour strip of a colour button as the custom-draw answer paints it.
+    static CRect ColorStripRect(const RECT& button);
+
+    // Command handlers (also reached from the tree's menu helpers).
+    void OnNewPage();
+    void OnNewFolder();
+    void OnDelete();
+    void OnRename();
+    void OnRefreshTree();
+    void OnCloseAllAndReload();
+    void OnViewSource();
+    void OnShowOpenCount();
+    void OnExportSelected();
+
 protected:
     const MessageMap* GetMessageMap() const override;
+    int OnCreate(LPCREATESTRUCT cs);
     void OnClose();
+    void OnLeftBar();
+    void OnDockTreeBar();
+    void OnMaximize();
+    void OnMinimize();
+    void OnViewStatusBar();
+    void OnUpdateLeftBar(CCmdUI* cmdUI);
+    void OnUpdateStatusBar(CCmdUI* cmdUI);
+    void OnUpdateToolbarControl(CCmdUI* cmdUI);
+    void OnToolbarCustomDraw(NMHDR* header, LRESULT* result);
+
+private:
+    void RefillTree(bool setUpAgain);
+    bool CreateToolBar();
 };
+
+// Tells the folder tree that a page's document has closed (its open mark goes).
+void NotifyPageClosed(const CString& path);
+// The Allpages folder read without any message (an empty path when the
+// install path is not set).
+CString QuietAllpagesPath();

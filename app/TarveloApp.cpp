@@ -73,6 +73,7 @@ BOOL CTarveloApp::InitInstance() {
 
     auto mainFrame = std::make_unique<CMainFrame>();
     if (!mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) return FALSE;
+    mainFrame->m_pSourceTemplate = m_pSourceTemplate;
     m_pMainWnd = mainFrame.release();  // the window deletes it when it is destroyed
 
     CCommandLineInfo commandLine;
@@ -122,8 +123,10 @@ void CTarveloApp::ReopenLastPage() {
     if (lastPage.IsEmpty()) return;
     DWORD attributes = GetFileAttributesW(lastPage);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    // The folder tree selects the page's item once it exists in the main window.
-    OpenDocumentFile(lastPage);
+    // The page's item is selected in the folder tree (its folders open on the
+    // way) and the page opens with its open mark.
+    auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd);
+    if (!frame || !frame->SelectTreeItemByPath(lastPage)) OpenDocumentFile(lastPage);
 }
 
 int CTarveloApp::ExitInstance() {

@@ -25,6 +25,15 @@ public:
     void AddClipFromCommandLine(CString commandLine);
     void AddEventFromCommandLine(CString commandLine);
 
+    // Helpers of the folder tree's menu (see TreeMenu.cpp).
+    void TreeMenuSearch();
+    void TreeMenuNewFolder();
+    void TreeMenuNewPage();
+    void TreeMenuImport();
+    void TreeMenuExport();
+    void TreeMenuIndex();
+    void TreeMenuUnindex();
+
 protected:
     const MessageMap* GetMessageMap() const override;
     void OnAppAbout();

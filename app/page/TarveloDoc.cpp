@@ -1,5 +1,6 @@
 #include "page/TarveloDoc.h"
 
+#include "MainFrame.h"
 #include "app/WinApp.h"
 
 CTarveloDoc::CTarveloDoc() {
@@ -18,6 +19,12 @@ const MessageMap* CTarveloDoc::GetMessageMap() const {
 }
 
 BOOL CTarveloDoc::OnNewDocument() { return CDocument::OnNewDocument(); }
+
+void CTarveloDoc::OnCloseDocument() {
+    CString path = GetPathName();
+    CDocument::OnCloseDocument();  // may delete this document
+    NotifyPageClosed(path);
+}
 
 void CTarveloDoc::OnFileClose() {
     // A close the user cancels leaves the page open and the last page as it was.

@@ -11,6 +11,8 @@ public:
     COLORREF m_highlightColor = 0;
 
     BOOL OnNewDocument() override;
+    // Closing the page also takes its open mark off the folder tree.
+    void OnCloseDocument() override;
 
 protected:
     const MessageMap* GetMessageMap() const override;

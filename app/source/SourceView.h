@@ -1,6 +1,19 @@
-// CSourceView: the window of a source document. A plain view until the
-// rich-edit view takes its place.
+// CSourceView: a page's HTML source in a rich edit control (the view's
+// window is the control itself), printed with half-inch margins.
 #pragma once
 #include "docview/View.h"
 
-class CSourceView : public CView {};
+class CSourceView : public CView {
+public:
+    // Shows the text (Arial, 10 points) with the caret at its end; not undoable.
+    void ShowSource(const CString& text);
+    // The control's text as it returns it.
+    CString GetSourceText() const;
+
+protected:
+    const MessageMap* GetMessageMap() const override;
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
+    void OnInitialUpdate() override {}
+    void OnUpdate(CView*, LPARAM, CCmdTarget*) override {}
+    void OnPaint() { Default(); }
+};

@@ -63,3 +63,26 @@ bool RegKey::WriteString(const wchar_t* name, const wchar_t* value) const {
 bool RegKey::DeleteValue(const wchar_t* name) const {
     return m_key && RegDeleteValueW(m_key, name) == ERROR_SUCCESS;
 }
+
+bool RegKey::ReadBinary(const wchar_t* name, std::vector<BYTE>& value) const {
+    if (!m_key) return false;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(m_key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_BINARY) return false;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        value.assign(size, 0);
+        DWORD bytes = size;
+        LONG status = RegQueryValueExW(m_key, name, nullptr, &type, value.empty() ? nullptr : value.data(), &bytes);
+        if (status == ERROR_MORE_DATA) {
+            size = bytes;
+            continue;
+        }
+        if (status != ERROR_SUCCESS || type != REG_BINARY) return false;
+        value.resize(bytes);  // the value may have shrunk between the two calls
+        return true;
+    }
+    return false;
+}
+
+bool RegKey::WriteBinary(const wchar_t* name, const BYTE* data, DWORD size) const {
+    return m_key && RegSetValueExW(m_key, name, 0, REG_BINARY, data, size) == ERROR_SUCCESS;
+}

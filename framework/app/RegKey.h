@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 class RegKey {
 public:
     RegKey() = default;
@@ -34,7 +36,10 @@ public:
     // Values of the wrong type or size read as absent.
     bool ReadDword(const wchar_t* name, DWORD& value) const;
     bool ReadString(const wchar_t* name, CString& value) const;
+    // A REG_BINARY value, read by the length the registry returns.
+    bool ReadBinary(const wchar_t* name, std::vector<BYTE>& value) const;
     bool WriteDword(const wchar_t* name, DWORD value) const;
+    bool WriteBinary(const wchar_t* name, const BYTE* data, DWORD size) const;
     bool WriteString(const wchar_t* name, const wchar_t* value) const;
     bool DeleteValue(const wchar_t* name) const;
 

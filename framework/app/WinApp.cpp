@@ -118,6 +118,21 @@ BOOL CWinApp::WriteProfileString(const wchar_t* section, const wchar_t* entry, c
     return key.WriteString(entry, value);
 }
 
+BOOL CWinApp::WriteProfileBinary(const wchar_t* section, const wchar_t* entry, const BYTE* data, UINT size) {
+    CString root = GetProfileRoot();
+    if (root.IsEmpty() || !section || !entry) return FALSE;
+    RegKey key = RegKey::Create(HKEY_CURRENT_USER, root + L"\\" + section);
+    return key.WriteBinary(entry, data, size);
+}
+
+BOOL CWinApp::GetProfileBinary(const wchar_t* section, const wchar_t* entry, std::vector<BYTE>& data) {
+    data.clear();
+    CString root = GetProfileRoot();
+    if (root.IsEmpty() || !section || !entry) return FALSE;
+    RegKey key = RegKey::Open(HKEY_CURRENT_USER, root + L"\\" + section);
+    return key.ReadBinary(entry, data);
+}
+
 void CWinApp::LoadStdProfileSettings(UINT maxRecentFiles) {
     if (maxRecentFiles == 0) return;
     m_pRecentFileList = std::make_unique<CRecentFileList>(ID_FILE_MRU_FILE1, L"Recent File List", L"File%d",

@@ -9,6 +9,7 @@
 #include "wnd/Wnd.h"
 
 #include <memory>
+#include <vector>
 
 class CDC;
 class CDocManager;
@@ -61,6 +62,9 @@ public:
     CString GetProfileString(const wchar_t* section, const wchar_t* entry, const wchar_t* defaultValue = nullptr);
     // A null entry deletes the whole section; a null value deletes the entry.
     BOOL WriteProfileString(const wchar_t* section, const wchar_t* entry, const wchar_t* value);
+    BOOL WriteProfileBinary(const wchar_t* section, const wchar_t* entry, const BYTE* data, UINT size);
+    // The bytes actually stored; false when the value is missing or not binary.
+    BOOL GetProfileBinary(const wchar_t* section, const wchar_t* entry, std::vector<BYTE>& data);
     // Software\<registry key>\<profile name>, empty without a registry key.
     CString GetProfileRoot() const;
 

@@ -140,10 +140,8 @@ void CFrameWnd::UpdateFrameTitleForDocument(const wchar_t* documentName) {
 }
 
 void CFrameWnd::RecalcLayout(BOOL) {
-    CRect client;
-    GetClientRect(&client);
-    if (HWND pane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
-        ::MoveWindow(pane, client.left, client.top, client.Width(), client.Height(), TRUE);
+    m_bLayoutPending = FALSE;
+    RepositionBars(::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST));
 }
 
 BOOL CFrameWnd::OnCmdMsg(CommandCall& call) {
@@ -223,6 +221,7 @@ void CFrameWnd::PostNcDestroy() {
 }
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
+    if (m_bLayoutPending) RecalcLayout();
     OnUpdateFrameTitle(TRUE);
     return 0;
 }

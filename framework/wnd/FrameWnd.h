@@ -9,7 +9,12 @@
 #include "wnd/CreateContext.h"
 #include "wnd/Wnd.h"
 
+#include <vector>
+
+class CControlBar;
+class CDockBar;
 class CDocument;
+class CMiniDockFrameWnd;
 class CView;
 
 // Frame styles kept in the low word of the window style.
@@ -48,6 +53,31 @@ public:
     BOOL OnCmdMsg(CommandCall& call) override;
     BOOL PreTranslateMessage(MSG* msg) override;
 
+    // Control bars and docking -------------------------------------------------
+    // The bars of this frame (docked, floating or plain), in creation order; not owned.
+    std::vector<CControlBar*> m_listControlBars;
+    // Makes the dock bars of the sides given (CBRS_ALIGN_*), once each.
+    void EnableDocking(DWORD dockStyle);
+    // Docks a bar on the dock bar of that id (0: the first side the bar allows), at a screen rectangle or in a new row.
+    void DockControlBar(CControlBar* bar, UINT dockBarId = 0, LPCRECT rect = nullptr);
+    void DockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect = nullptr);
+    // Floats a bar in a mini frame whose top-left is the screen point.
+    void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = 0x2000 /* CBRS_ALIGN_TOP */);
+    void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay);
+    CControlBar* GetControlBar(UINT id) const;
+    // The floating frame for a bar; frames with their own mini frames override it.
+    virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD style);
+    void AddControlBar(CControlBar* bar);
+    void RemoveControlBar(CControlBar* bar);
+    // Lays the bars out and gives the rest of the client area to `pane`.
+    void RepositionBars(HWND pane);
+    // Asks for a layout pass at the next idle time.
+    void DelayRecalcLayout() { m_bLayoutPending = TRUE; }
+    // Keeps each bar's place (dock side and position, or floating position) and visibility
+    // under sections "<profileName>-Bar<n>" of the application profile.
+    void SaveBarState(const wchar_t* profileName) const;
+    void LoadBarState(const wchar_t* profileName);
+
     // Handlers derived frames call as their base.
     int OnCreate(LPCREATESTRUCT cs);
     void OnClose();
@@ -68,6 +98,7 @@ protected:
     LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
     void OnSetFocus();
 
+    BOOL m_bLayoutPending = FALSE;
     CView* m_pViewActive = nullptr;
     CString m_strTitleShown;  // the text the title updates set last
 };

@@ -100,9 +100,8 @@ void CMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {
 }
 
 void CMDIFrameWnd::RecalcLayout(BOOL) {
-    CRect client;
-    GetClientRect(&client);
-    if (m_hWndMDIClient) ::MoveWindow(m_hWndMDIClient, client.left, client.top, client.Width(), client.Height(), TRUE);
+    m_bLayoutPending = FALSE;
+    RepositionBars(m_hWndMDIClient);
 }
 
 void CMDIFrameWnd::OnWindowCommand(UINT id) {

@@ -165,6 +165,7 @@ protected:
     WNDPROC m_pfnSuper = nullptr;
 
 private:
+    friend class CControlBar;  // reflects its children's notifications before passing them to its owner
     friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK CreationHookProc(int, WPARAM, LPARAM);
     friend void BindWindowBeingCreated(CWnd*);

@@ -306,6 +306,22 @@ int RegUpdateFile(const CString& rawPath) {
     return flag == 1 ? 1 : 0;
 }
 
+void RemoveAllPagesValues(const CString& path) {
+    CString allpages = GetAllpagesPath();
+    CString prefix = allpages + L"\\";
+    if (allpages.IsEmpty() || path.Left(prefix.GetLength()).CompareNoCase(prefix) != 0) return;
+    CString name = GetAllPagesValueName(allpages, path);
+    if (name.IsEmpty()) return;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, GetSettingsKeyPath(kAllPagesSection), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    CString below = name + L"\\";
+    for (const CString& value : GetSettingNames(kAllPagesSection))
+        if (value.CompareNoCase(name) == 0 || value.Left(below.GetLength()).CompareNoCase(below) == 0)
+            RegDeleteValueW(key, value);
+    RegCloseKey(key);
+}
+
 void IndexPageTables(const CString& rawPath) {
     CString path = ResolveExistingPagePath(rawPath);
     CString text;

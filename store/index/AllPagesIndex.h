@@ -39,6 +39,9 @@ void UnindexFolder(const CString& folder);
 // point of the start-up index thread. 1, or 0 when there is no usable
 // install path. Values of pages that no longer exist stay.
 int RebuildAllPagesIndex();
+// Removes the value of a page, or of every page below a folder, when the
+// page or folder is renamed, moved or deleted.
+void RemoveAllPagesValues(const CString& path);
 // Appends "tag,1" (escaped) to the page's value, preceded by ";" when the
 // value is not empty.
 bool ExtendAllPagesValue(const CString& page, const CString& section);

@@ -37,6 +37,16 @@ int CloseDocumentByPath(const CString& path) {
     return 0;
 }
 
+std::vector<CDocument*> OpenDocumentsBelow(const CString& path) {
+    std::vector<CDocument*> below;
+    for (CDocument* document : OpenDocuments()) {
+        const CString& name = document->GetPathName();
+        if (name.GetLength() < path.GetLength() || name.Left(path.GetLength()).CompareNoCase(path) != 0) continue;
+        if (name.GetLength() == path.GetLength() || name[path.GetLength()] == L'\\') below.push_back(document);
+    }
+    return below;
+}
+
 void CloseAllDocuments() {
     std::vector<CString> paths;
     for (CDocument* document : OpenDocuments()) paths.push_back(document->GetPathName());

@@ -1,0 +1,201 @@
+// The page and folder commands of the main window: new page, new folder,
+// delete, rename, refresh, view source and the open count. Each works on the
+// folder tree's selection, writes the disk through the store and shows the
+// result in the tree only once the disk took it.
+#include "MainFrame.h"
+
+#include "app/AfxMessageBox.h"
+#include "app/WinApp.h"
+#include "dialogs/DialogAddPage.h"
+#include "docview/DocManager.h"
+#include "docview/DocTemplate.h"
+#include "docview/Document.h"
+#include "index/AllPagesIndex.h"
+#include "page/TarveloView.h"
+#include "pages/PageFile.h"
+#include "pages/PageTemplate.h"
+#include "resource.h"
+#include "source/SourceView.h"
+#include "tree/TreeNames.h"
+#include "util/OpenDocuments.h"
+#include "util/PathParts.h"
+#include "wnd/MDIChildWnd.h"
+
+#include <vector>
+
+namespace {
+
+const wchar_t kBadPageName[] =
+    L"File not created, because the name holds \\ / : * ? \" < > |, \"..\" or a final dot or blank!";
+const wchar_t kBadFolderName[] =
+    L"Folder not created, because the name is empty or holds \\ / : * ? \" < > |, \"..\" or a final dot or blank!";
+
+bool AskName(CString& name) {
+    CDialogAddPage dialog;
+    if (dialog.DoModal() != IDOK) return false;
+    name = dialog.m_strName;
+    return true;
+}
+
+}  // namespace
+
+HTREEITEM CMainFrame::TargetFolderItem() const {
+    HTREEITEM item = m_wndTree.GetSelectedItem();
+    if (!item) return m_wndTree.GetRootItem();
+    if (m_wndTree.IsPage(item)) return m_wndTree.GetParentItem(item);
+    return item;
+}
+
+void CMainFrame::OnNewPage() {
+    CString name;
+    if (AskName(name)) NewPage(name);
+}
+
+bool CMainFrame::NewPage(const CString& name) {
+    if (name.IsEmpty()) {
+        AfxMessageBox(L"File not created, because no new page name!");
+        return false;
+    }
+    if (!IsAcceptableItemName(name)) {
+        AfxMessageBox(kBadPageName);
+        return false;
+    }
+    HTREEITEM folderItem = TargetFolderItem();
+    if (!folderItem) return false;
+    CString folder = m_wndTree.ItemPath(folderItem);
+    CString path = folder + L"\\" + name + L".htm";
+    if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ||
+        GetFileAttributesW(path + L"l") != INVALID_FILE_ATTRIBUTES) {
+        AfxMessageBox(L"Error! A file named \"" + name + L"\" already exists! No file was created.");
+        return false;
+    }
+    // AddNewFile writes into the folder of the tree's selection, as found above.
+    if (!AddNewFile(m_wndTree.GetSafeHwnd(), name)) return false;
+    if (m_wndTree.IsExpanded(folderItem) || folderItem == m_wndTree.GetRootItem()) {
+        m_wndTree.InsertEntry(folderItem, folder, name + L".htm", false, false);
+    } else {
+        m_wndTree.SetItemHasChildren(folderItem, true);
+        m_wndTree.ExpandFolder(folderItem);
+    }
+    RegUpdateFile(path);
+    auto item = m_wndTree.m_itemsByPath.find(path);
+    if (item == m_wndTree.m_itemsByPath.end()) return true;
+    m_wndTree.SelectItem(item->second);
+    m_wndTree.OpenPage(item->second);
+    return true;
+}
+
+void CMainFrame::OnNewFolder() {
+    CString name;
+    if (AskName(name)) NewFolder(name);
+}
+
+bool CMainFrame::NewFolder(const CString& name) {
+    if (!IsAcceptableItemName(name)) {
+        AfxMessageBox(kBadFolderName);
+        return false;
+    }
+    HTREEITEM folderItem = TargetFolderItem();
+    if (!folderItem) return false;
+    CString folder = m_wndTree.ItemPath(folderItem);
+    CString path = folder + L"\\" + name;
+    if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
+        AfxMessageBox(L"Error! A folder named \"" + name + L"\" already exists! No folder was created.");
+        return false;
+    }
+    if (folder.IsEmpty() || !CreateDirectoryW(path, nullptr)) {
+        AfxMessageBox(L"Error! Folder not created!");
+        return false;
+    }
+    if (m_wndTree.IsExpanded(folderItem) || folderItem == m_wndTree.GetRootItem()) {
+        m_wndTree.InsertEntry(folderItem, folder, name, true, false);
+    } else {
+        m_wndTree.SetItemHasChildren(folderItem, true);
+        m_wndTree.ExpandFolder(folderItem);
+    }
+    auto item = m_wndTree.m_itemsByPath.find(path);
+    if (item != m_wndTree.m_itemsByPath.end()) m_wndTree.SelectItem(item->second);
+    return true;
+}
+
+void CMainFrame::OnDelete() { m_wndTree.DeleteSelected(); }
+
+void CMainFrame::OnRename() {
+    HTREEITEM item = m_wndTree.GetSelectedItem();
+    if (!item || item == m_wndTree.GetRootItem()) return;
+    m_wndTree.SetFocus();
+    m_wndTree.EditLabel(item);
+}
+
+void CMainFrame::RefillTree(bool setUpAgain) {
+    // Every window goes through its document's close command (which asks to
+    // save a modified page) before the tree is built again.
+    CWinApp* app = AfxGetApp();
+    std::vector<CDocument*> documents;
+    if (app && app->m_pDocManager)
+        for (const auto& docTemplate : app->m_pDocManager->GetTemplates())
+            for (CDocument* document : docTemplate->GetDocuments()) documents.push_back(document);
+    for (CDocument* document : documents) {
+        CommandCall close;
+        close.id = ID_FILE_CLOSE;
+        document->OnCmdMsg(close);
+    }
+    m_treeFiller.ClearTree();
+    if (setUpAgain) m_treeFiller.SetUp(&m_wndTree, m_imageList, QuietAllpagesPath());
+    m_treeFiller.FillTree();
+}
+
+void CMainFrame::OnRefreshTree() { RefillTree(true); }
+void CMainFrame::OnCloseAllAndReload() { RefillTree(false); }
+
+void CMainFrame::OnViewSource() {
+    CString path;
+    CMDIChildWnd* child = MDIGetActive();
+    if (child && dynamic_cast<CTarveloView*>(child->GetActiveView()) && child->GetActiveDocument())
+        path = child->GetActiveDocument()->GetPathName();
+    if (path.IsEmpty()) {
+        HTREEITEM item = m_wndTree.GetSelectedItem();
+        if (!item || !m_wndTree.IsPage(item)) {
+            AfxMessageBox(L"Please select a file on the left side to view its source code!");
+            return;
+        }
+        path = m_wndTree.ItemPath(item);
+    }
+    ViewSource(path);
+}
+
+void CMainFrame::ViewSource(const CString& path) {
+    CString text;
+    if (!ReadPageText(path, text)) {
+        AfxMessageBox(L"Cannot open " + path);
+        return;
+    }
+    if (!m_pSourceTemplate) return;
+    // The page's own window closes first (a modified page is asked about).
+    if (!CXTreeCtrl::SaveAndCloseDocumentsBelow(path)) return;
+    CDocument* document = m_pSourceTemplate->OpenDocumentFile(path);
+    if (!document || document->GetViews().empty()) return;
+    if (auto* view = dynamic_cast<CSourceView*>(document->GetViews().front())) view->ShowSource(text);
+    document->SetModifiedFlag(FALSE);
+}
+
+bool CMainFrame::SelectTreeItemByPath(const CString& path) {
+    HTREEITEM item = m_wndTree.FindItemByPath(m_wndTree.GetRootItem(), path);
+    if (!item) return false;
+    m_wndTree.SelectItem(item);
+    if (m_wndTree.IsPage(item) && !IsDocumentOpen(path)) m_wndTree.OpenPage(item);
+    return true;
+}
+
+void CMainFrame::OnShowOpenCount() {
+    HTREEITEM item = m_wndTree.GetSelectedItem();
+    CString path = item ? m_wndTree.ItemPath(item) : m_wndTree.m_allpagesPath;
+    CString text;
+    text.Format(L"%d", m_wndTree.m_openCounts[path]);
+    AfxMessageBox(text);
+}
+
+void CMainFrame::OnExportSelected() {
+    HTREEITEM item = m_wndTree.GetSelectedItem();
+    if (!item || m_wndTree.GetItemText(item).IsEmpty()) AfxMessageBox(L"No item selected");
+}

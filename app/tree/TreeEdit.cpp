@@ -1,0 +1,146 @@
+// Rename (the label edit) and delete of the folder tree. Each changes the
+// disk first; the tree shows the change only when the disk took it.
+#include "tree/XTreeCtrl.h"
+
+#include "app/WinApp.h"
+#include "core/MessageBox.h"
+#include "index/AllPagesIndex.h"
+#include "tree/TreeNames.h"
+#include "util/Folders.h"
+#include "util/OpenDocuments.h"
+#include "util/PathParts.h"
+
+#include <vector>
+
+namespace {
+
+void Tell(HWND owner, const wchar_t* text) { ShowMessageBox(owner, text, L"Tarvelo", MB_OK); }
+
+const wchar_t kBadName[] =
+    L"Not renamed! A name must not be empty, hold \\ / : * ? \" < > | or \"..\", or end with a dot or a blank.";
+const wchar_t kNameTaken[] = L"Not renamed! A page or folder of that name already exists.";
+
+}  // namespace
+
+void CXTreeCtrl::RekeyBelow(const CString& oldPath, const CString& newPath) {
+    auto rekey = [&](auto& map) {
+        std::vector<std::pair<CString, typename std::decay_t<decltype(map)>::mapped_type>> moved;
+        for (auto it = map.begin(); it != map.end();) {
+            CString renamed = ReplacePathPrefix(it->first, oldPath, newPath);
+            if (renamed == it->first) {
+                ++it;
+                continue;
+            }
+            moved.emplace_back(renamed, it->second);
+            it = map.erase(it);
+        }
+        for (auto& [path, value] : moved) map[path] = value;
+    };
+    rekey(m_openCounts);
+    rekey(m_itemsByPath);
+    for (auto& [item, path] : m_pathOfItem) path = ReplacePathPrefix(path, oldPath, newPath);
+}
+
+void CXTreeCtrl::OnBeginLabelEdit(NMHDR* header, LRESULT* result) {
+    *result = 0;  // the edit may begin
+    HTREEITEM item = reinterpret_cast<NMTVDISPINFOW*>(header)->item.hItem;
+    m_editing = true;
+    if (item == GetRootItem()) return;
+    if (HWND edit = GetEditControl()) ::SendMessageW(edit, EM_LIMITTEXT, 127, 0);
+    CollapseFolder(item);
+    m_editOldPath = ItemPath(item);
+}
+
+void CXTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
+    auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
+    *result = FALSE;
+    if (!m_editing) return;
+    m_editing = false;
+    if (!info->item.pszText) return;  // Escape: nothing is renamed
+    HTREEITEM item = info->item.hItem;
+    CString label(info->item.pszText);
+    if (item == GetRootItem()) {
+        if (label.IsEmpty()) return;
+        if (CWinApp* app = AfxGetApp()) app->WriteProfileString(L"Init", L"Title", label);
+        *result = TRUE;
+        return;
+    }
+    if (!IsAcceptableItemName(label)) {
+        Tell(m_hWnd, kBadName);
+        return;
+    }
+    CString oldPath = ItemPath(item);
+    bool page = IsPage(item);
+    CString newPath = GetParentPath(oldPath) + L"\\" + label + (page ? L"." + GetFileExt(oldPath) : CString());
+    if (newPath == oldPath) {
+        *result = TRUE;
+        return;
+    }
+    // Only a change of letter case may land on the name of the item itself.
+    if (newPath.CompareNoCase(oldPath) != 0 && GetFileAttributesW(newPath) != INVALID_FILE_ATTRIBUTES) {
+        Tell(m_hWnd, kNameTaken);
+        return;
+    }
+    bool renamed = page ? RenamePage(item, oldPath, newPath) : RenameFolder(oldPath, newPath);
+    if (!renamed) return;
+    SetItemText(item, label);
+    if (page && !m_itemsByPath.count(newPath)) Remember(item, newPath);
+    *result = TRUE;
+}
+
+bool CXTreeCtrl::RenamePage(HTREEITEM item, const CString& oldPath, const CString& newPath) {
+    bool wasOpen = IsDocumentOpen(oldPath) != 0;
+    if (wasOpen && !SaveAndCloseDocumentsBelow(oldPath)) return false;
+    if (!MoveFileExW(oldPath, newPath, 0)) {
+        Tell(m_hWnd, L"Failed to rename the file!");
+        if (wasOpen) OpenPage(item);
+        return false;
+    }
+    RekeyBelow(oldPath, newPath);
+    RemoveAllPagesValues(oldPath);
+    RegUpdateFile(newPath);
+    if (wasOpen) {
+        SetItemText(item, GetNameWithoutExt(GetPathLastPart(newPath)));
+        OpenPage(item);
+    }
+    return true;
+}
+
+bool CXTreeCtrl::RenameFolder(const CString& oldPath, const CString& newPath) {
+    if (!SaveAndCloseDocumentsBelow(oldPath)) return false;
+    if (!MoveFileExW(oldPath, newPath, 0)) {
+        Tell(m_hWnd, L"Failed to rename the directory!");
+        return false;
+    }
+    RekeyBelow(oldPath, newPath);
+    RemoveAllPagesValues(oldPath);
+    IndexAllPages(newPath);
+    return true;
+}
+
+int CXTreeCtrl::DeleteSelected() {
+    if (ShowMessageBox(m_hWnd, L"Are you sure to delete? You may loss data!", L"Warning", MB_OKCANCEL) != IDOK)
+        return 0;
+    HTREEITEM item = GetSelectedItem();
+    if (!item || item == GetRootItem()) return 0;
+    if (GetItemText(item).IsEmpty()) {
+        Tell(m_hWnd, L"This file has no name, you can rename it and then try delete!");
+        return 0;
+    }
+    CString path = ItemPath(item);
+    if (!SaveAndCloseDocumentsBelow(path)) return 0;
+    bool page = IsPage(item);
+    bool deleted = page ? DeleteFileW(path) != 0 : DeleteFolder(path);
+    if (!deleted && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
+        Tell(m_hWnd, page ? L"Failed to delete the file!" : L"Failed to delete the directory!");
+        if (!page) {
+            // Part of the folder may be gone: it fills afresh when opened again.
+            CollapseFolder(item);
+            SetItemHasChildren(item, true);
+        }
+        return 0;
+    }
+    RemoveAllPagesValues(path);
+    DeleteItem(item);
+    return 0;
+}

@@ -1,0 +1,27 @@
+// Names and paths of the folder tree's disk operations: which names a page
+// or folder may take, where a copy goes, and whether one path lies inside
+// another. None of them touches the tree; only FreeCopyPath looks at the disk.
+#pragma once
+#include "core/String.h"
+
+// True for a name a page or folder may carry: not empty, none of
+// \ / : * ? " < > | or control characters, no "..", and no trailing dot or
+// blank (the file system would drop them and hit another name).
+bool IsAcceptableItemName(const CString& name);
+
+// True when `path` is `folder` itself or lies below it (letter case ignored).
+bool IsSameOrBelow(const CString& path, const CString& folder);
+
+// The path below `base` with its separator: "" for base itself, "sub\" for
+// base\sub. The base is compared as a literal prefix, letter case ignored;
+// a path outside it is returned whole.
+CString RelativeFolderPart(const CString& folder, const CString& base);
+
+// The first free name for a copy of `name` in `folder`: folder\name, with the
+// prefix "copy of_" first when `prefixFirst`; while it is taken, one more
+// "copy of_" is added.
+CString FreeCopyPath(const CString& folder, const CString& name, bool prefixFirst);
+
+// Swaps the leading `oldPrefix` of a path for `newPrefix` (exact match, on a
+// path-part boundary); other paths come back unchanged.
+CString ReplacePathPrefix(const CString& path, const CString& oldPrefix, const CString& newPrefix);

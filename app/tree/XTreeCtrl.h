@@ -1,0 +1,139 @@
+// CXTreeCtrl: the folder tree of the bookmark folder. One root item stands
+// for the Allpages folder; below it every visible sub-folder and page file
+// (".htm", ".html"). Folders fill when they expand. Pages open by double
+// click, and the tree marks open pages and the folders above them with
+// "open" images. Rename and delete (label edit, DeleteSelected), drag and
+// drop, copy and paste change the disk first and the tree after, and keep
+// the AllPages index of the pages they touch in step.
+//
+// Item data: 1 for a page, 0 for a folder and the root. Images (bitmap 135):
+// 0/1 closed folder, 2/3 open folder, 4/5 page, 6/7 open page.
+#pragma once
+#include "controls/TreeCtrl.h"
+
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+inline constexpr UINT kTreeControlId = 95736;
+
+enum TreeImage { kFolderClosed = 0, kFolderOpen = 2, kPageImage = 4, kPageOpen = 6 };
+
+class CXTreeCtrl : public CTreeCtrl {
+public:
+    CXTreeCtrl() = default;
+    ~CXTreeCtrl() override;
+
+    // The Allpages folder that the root item stands for (set by the filler).
+    CString m_allpagesPath;
+
+    CString m_expandingPath;
+    std::map<CString, int> m_openCounts;         // open-mark count per item path
+    std::map<CString, HTREEITEM> m_itemsByPath;  // the live item of each path
+
+    // Drag state.
+    UINT m_scrollTicks = 0;
+    UINT_PTR m_scrollTimer = 0;
+    CPoint m_hoverPoint;
+    UINT_PTR m_hoverTimer = 0;
+    DWORD m_buttonDownTick = 0;
+    int m_dragging = 0;
+    HIMAGELIST m_dragImage = nullptr;
+    HTREEITEM m_dragItem = nullptr;
+    HTREEITEM m_dropTarget = nullptr;
+
+    // The item that Copy remembered, by its path: a refill or a delete cannot
+    // leave it pointing at another item.
+    CString m_copiedPath;
+    int m_iconToggledByDblClk = 0;
+    CString m_editOldPath;
+    // A label edit is under way: the first end of it decides (the control may
+    // report the end a second time while its edit box goes away).
+    bool m_editing = false;
+
+    // The tree's own timers. Their ids stay clear of the ids the control
+    // uses inside (Wine's tree view runs its slow-click rename on id 2).
+    static constexpr UINT_PTR kHoverTimerId = 0x7451;
+    static constexpr UINT_PTR kScrollTimerId = 0x7452;
+
+    bool IsPage(HTREEITEM item) const { return item && GetItemData(item) != 0; }
+    CString ItemPath(HTREEITEM item) const;
+    HTREEITEM FindChildByLabel(HTREEITEM parent, const CString& label) const;
+
+    // Records the path of a live item (both directions).
+    void Remember(HTREEITEM item, const CString& path);
+    // Inserts one item for a file-system entry and records it in the maps.
+    HTREEITEM InsertEntry(HTREEITEM parent, const CString& folderPath, const CString& fileName, bool folder,
+                          bool restoreMarks);
+    // Adds the folder's sub-folders and pages below the item: 1 when anything was added.
+    int FillFolder(HTREEITEM item, const CString& path);
+    // Adds one new page or folder (with its first level) below the parent.
+    int AddPathToTree(const CString& path, HTREEITEM parent);
+    // Depth-first search for the item of a path, expanding folders on the way.
+    HTREEITEM FindItemByPath(HTREEITEM start, const CString& path);
+
+    // Open marks: a page opened from the tree, and a page's document closed.
+    void MarkPageOpen(HTREEITEM item);
+    void MarkPageClosed(const CString& path);
+    // Adds delta to the count of every folder above the path, root included;
+    // a folder whose count falls to 0 shows closed, one above 0 open.
+    void AddToAncestors(const CString& path, int delta);
+    // Expands a folder item, filling it from disk, whether or not the control
+    // notifies this expansion.
+    void ExpandFolder(HTREEITEM item);
+    // Collapses a folder item with its open-mark bookkeeping (the control
+    // does not notify a collapse it is asked for).
+    void CollapseFolder(HTREEITEM item);
+    // Marks the page open and shows it through the application's page template.
+    void OpenPage(HTREEITEM item);
+    // Flips a folder that is empty on disk between the closed and open image.
+    void ToggleEmptyFolderImage(HTREEITEM item);
+
+    // Rename and delete.
+    int DeleteSelected();
+    // What a drop does: moves or copies the page or folder of `dragged` to
+    // the folder of `target` (a page target means its folder).
+    void MoveItem(HTREEITEM dragged, HTREEITEM target);
+    void CopyItem(HTREEITEM dragged, HTREEITEM target);
+    // Copy and paste: remembers the selected item; copies it into the target.
+    void CopySelected();
+    void PasteItem(HTREEITEM target);
+
+    // Open documents below a path (a page or folder): asked to save, then
+    // closed. False when the user cancels (nothing is closed then).
+    static bool SaveAndCloseDocumentsBelow(const CString& path);
+
+protected:
+    const MessageMap* GetMessageMap() const override;
+
+    void OnItemExpanding(NMHDR* header, LRESULT* result);
+    void OnDblClk(NMHDR* header, LRESULT* result);
+    void OnDeleteItem(NMHDR* header, LRESULT* result);
+    void OnBeginLabelEdit(NMHDR* header, LRESULT* result);
+    void OnEndLabelEdit(NMHDR* header, LRESULT* result);
+    void OnBeginDrag(NMHDR* header, LRESULT* result);
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    void OnTimer(UINT_PTR id);
+
+private:
+    // Empties a folder item and fills it again from disk before it expands.
+    void PrepareExpansion(HTREEITEM item, const CString& path);
+    // The path each live item was inserted under, to drop map entries of deleted items.
+    std::unordered_map<HTREEITEM, CString> m_pathOfItem;
+    void SetRedraw(bool on);
+
+    bool RenamePage(HTREEITEM item, const CString& oldPath, const CString& newPath);
+    bool RenameFolder(const CString& oldPath, const CString& newPath);
+    void RekeyBelow(const CString& oldPath, const CString& newPath);
+    void EndDrag();
+    // Works out the destination folder and its item for a drop or paste on
+    // `target`; false when there is none.
+    bool DropDestination(HTREEITEM target, CString& folder, HTREEITEM& folderItem) const;
+    // Shows a new page or folder below the destination after a drop or paste.
+    void ShowDropResult(HTREEITEM target, HTREEITEM folderItem, const CString& newPath);
+};
+
+// Whether a folder holds no entries at all (a missing folder counts as empty).
+bool IsFolderEmptyOnDisk(const CString& path);

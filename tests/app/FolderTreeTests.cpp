@@ -1,0 +1,277 @@
+// The folder tree in the main window: what it lists, lazy folders, open
+// marks, the page and folder commands, rename and delete, with their results
+// on disk and in the AllPages index.
+#include "MessageBoxRecorder.h"
+#include "TreeFixture.h"
+#include "Utf16Bytes.h"
+#include "docview/Document.h"
+#include "docview/View.h"
+#include "resource.h"
+
+#include <algorithm>
+
+namespace {
+
+bool Has(const std::vector<CString>& labels, const wchar_t* label) {
+    return std::find(labels.begin(), labels.end(), CString(label)) != labels.end();
+}
+
+}  // namespace
+
+TEST_F(TreeWindow, ListsVisibleFoldersAndPagesAndFillsFoldersWhenTheyOpen) {
+    Page(L"Beta.htm");
+    Page(L"Caps.HTML");
+    Folder(L"Alpha");
+    Page(L"Alpha\\a1.htm");
+    Folder(L"Alpha\\Inner");
+    Page(L"Alpha\\Inner\\deep.htm");
+    Folder(L"Empty");
+    Folder(L"OnlyText");
+    WriteFileBytes(Full(L"OnlyText\\x.txt"), "x");
+    Folder(L".hidden");
+    WriteFileBytes(Full(L"notes.txt"), "x");
+    Page(L"Secret.htm");
+    SetFileAttributesW(Full(L"Secret.htm"), FILE_ATTRIBUTE_HIDDEN);
+    m_app.WriteProfileString(L"Init", L"Title", L"My pages");
+    OpenWindow();
+
+    HTREEITEM root = Tree().GetRootItem();
+    EXPECT_EQ(Tree().GetItemText(root), L"My pages");
+    EXPECT_EQ(Image(root), kFolderOpen);
+    EXPECT_EQ(Tree().GetSelectedItem(), root);
+    std::vector<CString> top = Labels(root);
+    EXPECT_EQ(top.size(), 5u);
+    for (const wchar_t* label : {L"Alpha", L"Empty", L"OnlyText", L"Beta", L"Caps"}) EXPECT_TRUE(Has(top, label)) << ::testing::PrintToString(CString(label));
+    EXPECT_FALSE(Has(top, L".hidden"));
+    EXPECT_FALSE(Has(top, L"Secret"));
+    // Folders keep alphabetical order among themselves.
+    auto at = [&](const wchar_t* label) { return std::find(top.begin(), top.end(), CString(label)) - top.begin(); };
+    EXPECT_LT(at(L"Alpha"), at(L"Empty"));
+    EXPECT_LT(at(L"Empty"), at(L"OnlyText"));
+
+    // A page stored as .html maps to that file.
+    ASSERT_NE(Item(L"Caps.HTML"), nullptr);
+    EXPECT_EQ(Tree().ItemPath(Item(L"Caps.HTML")).CompareNoCase(Full(L"Caps.HTML")), 0);
+    EXPECT_EQ(Tree().GetItemData(Item(L"Caps.HTML")), 1);
+
+    // Folders are filled when they open, and an empty one loses its button.
+    HTREEITEM alpha = Item(L"Alpha");
+    EXPECT_TRUE(Labels(alpha).empty());
+    UserExpand(alpha, true);
+    EXPECT_EQ(Labels(alpha).size(), 2u);
+    EXPECT_EQ(Image(alpha), kFolderOpen);
+    EXPECT_EQ(Count(L"Alpha"), 1);
+    UserExpand(alpha, false);
+    EXPECT_EQ(Image(alpha), kFolderClosed);
+    EXPECT_EQ(Count(L"Alpha"), 0);
+    HTREEITEM onlyText = Item(L"OnlyText");
+    EXPECT_TRUE(Tree().ItemHasChildren(onlyText));
+    UserExpand(onlyText, true);
+    EXPECT_FALSE(Tree().ItemHasChildren(onlyText));
+
+    // A folder that opens again is filled afresh from disk; the items of the
+    // old fill leave the path map.
+    UserExpand(alpha, true);
+    Page(L"Alpha\\added.htm");
+    UserExpand(alpha, false);
+    UserExpand(alpha, true);
+    EXPECT_EQ(Labels(alpha).size(), 3u);
+    EXPECT_EQ(Tree().m_itemsByPath.size(), Tree().GetCount());
+}
+
+TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
+    Folder(L"A");
+    Folder(L"A\\B");
+    CString deep = Page(L"A\\B\\deep.htm");
+    OpenWindow();
+
+    // Found by path: the folders on the way open, the page opens with its marks.
+    ASSERT_TRUE(m_frame->SelectTreeItemByPath(deep));
+    HTREEITEM page = Item(L"A\\B\\deep.htm");
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Tree().GetSelectedItem(), page);
+    EXPECT_EQ(Image(page), kPageOpen);
+    EXPECT_EQ(Image(Item(L"A")), kFolderOpen);
+    EXPECT_EQ(Image(Item(L"A\\B")), kFolderOpen);
+    EXPECT_EQ(Count(L"A\\B\\deep.htm"), 1);
+    EXPECT_EQ(Count(L"A\\B"), 2);  // its own expansion and the open page
+    ASSERT_NE(OpenDocument(L"A\\B\\deep.htm"), nullptr);
+
+    // Opening it again counts nothing twice.
+    Tree().OpenPage(page);
+    EXPECT_EQ(Count(L"A\\B"), 2);
+    EXPECT_EQ(m_pages->GetDocuments().size(), 1u);
+
+    // Ctrl+I tells the selected item's count.
+    {
+        MessageBoxRecorder boxes;
+        m_frame->SendMessage(WM_COMMAND, ID_SHOW_OPEN_COUNT);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text, L"1");
+    }
+
+    // Collapsing the folder keeps it open-looking while the page is open.
+    UserExpand(Item(L"A\\B"), false);
+    EXPECT_EQ(Image(Item(L"A\\B")), kFolderOpen);
+
+    // The page window closes: the mark goes, whatever the item's state.
+    OpenDocument(L"A\\B\\deep.htm")->GetViews().front()->GetParentFrame()->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+    PumpMessages();
+    EXPECT_EQ(Count(L"A\\B\\deep.htm"), 0);
+    EXPECT_EQ(Count(L"A\\B"), 0);
+    EXPECT_EQ(Image(Item(L"A\\B")), kFolderClosed);
+    EXPECT_EQ(m_app.GetProfileString(L"Settings", L"FileHot"), deep);
+}
+
+TEST_F(TreeWindow, NewPageAndFolderWriteTheDiskTheTreeAndTheIndex) {
+    Page(L"Notes.htm", L"&gt;&gt;&gt;Work&lt;&lt;&lt;");
+    Folder(L"Sub");
+    Page(L"Sub\\Old.htm");
+    OpenWindow();
+    ProgramRegistryGuard::WriteString(L"AllPages", L"Notes", L"Work,1");
+
+    // With a page selected the new page goes into that page's folder; a page of the same
+    // name at the top level keeps its index value.
+    UserExpand(Item(L"Sub"), true);
+    Tree().SelectItem(Item(L"Sub\\Old.htm"));
+    ASSERT_TRUE(m_frame->NewPage(L"Notes"));
+    EXPECT_TRUE(PathExists(Full(L"Sub\\Notes.htm")));
+    HTREEITEM page = Item(L"Sub\\Notes.htm");
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Tree().GetParentItem(page), Item(L"Sub"));
+    EXPECT_EQ(Image(page), kPageOpen);
+    EXPECT_EQ(Count(L"Sub\\Notes.htm"), 1);
+    EXPECT_NE(OpenDocument(L"Sub\\Notes.htm"), nullptr);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"Work,1");
+    EXPECT_TRUE(IndexNames().count(L"Sub\\Notes"));
+
+    // Bad names are refused with a message and write nothing.
+    {
+        MessageBoxRecorder boxes;
+        for (const wchar_t* name : {L"", L"a\\b", L"..\\evil", L"x:y", L"what?", L"dot."}) {
+            EXPECT_FALSE(m_frame->NewPage(name)) << ::testing::PrintToString(CString(name));
+            EXPECT_FALSE(m_frame->NewFolder(name)) << ::testing::PrintToString(CString(name));
+        }
+        EXPECT_EQ(boxes.Boxes().size(), 12u);
+        EXPECT_EQ(boxes.Boxes()[0].text, L"File not created, because no new page name!");
+        EXPECT_FALSE(m_frame->NewPage(L"Notes"));
+        EXPECT_EQ(boxes.Boxes().back().text, L"Error! A file named \"Notes\" already exists! No file was created.");
+    }
+
+    // A new folder in the root, selected, with its own map entry.
+    Tree().SelectItem(Tree().GetRootItem());
+    ASSERT_TRUE(m_frame->NewFolder(L"Fresh"));
+    EXPECT_TRUE(PathExists(Full(L"Fresh")));
+    EXPECT_EQ(Tree().GetSelectedItem(), Item(L"Fresh"));
+    // A page into the closed, empty folder shows it filled from disk.
+    ASSERT_TRUE(m_frame->NewPage(L"Inside"));
+    EXPECT_EQ(Tree().GetParentItem(Item(L"Fresh\\Inside.htm")), Item(L"Fresh"));
+
+    // A folder that cannot be made adds nothing.
+    MessageBoxRecorder boxes;
+    Tree().SelectItem(Tree().GetRootItem());
+    size_t items = Tree().GetCount();
+    EXPECT_FALSE(m_frame->NewFolder(CString(L'x', 300)));
+    EXPECT_EQ(boxes.Boxes().back().text, L"Error! Folder not created!");
+    EXPECT_EQ(Tree().GetCount(), items);
+}
+
+TEST_F(TreeWindow, RenameTakesOnlySoundNamesAndNeverOverwrites) {
+    CString first = Page(L"First.htm", L"one");
+    Page(L"Second.htm", L"two");
+    Folder(L"Dir");
+    Page(L"Dir\\inner.htm");
+    OpenWindow();
+    ProgramRegistryGuard::WriteString(L"AllPages", L"First", L"");
+    HTREEITEM item = Item(L"First.htm");
+
+    MessageBoxRecorder boxes;
+    for (const wchar_t* hostile : {L"", L"a\\b", L"..", L"c:d", L"<x>", L"a/b", L"Second"}) {
+        EXPECT_FALSE(EditLabel(item, hostile)) << ::testing::PrintToString(CString(hostile));
+        EXPECT_EQ(Tree().GetItemText(item), L"First");
+    }
+    EXPECT_EQ(boxes.Boxes().size(), 7u);
+    EXPECT_EQ(boxes.Boxes().back().text, L"Not renamed! A page or folder of that name already exists.");
+    EXPECT_EQ(TextOfUtf16Bytes(ReadFileBytes(Full(L"Second.htm"))).Find(L"two") >= 0, true);
+    // Escape renames nothing.
+    EXPECT_FALSE(EditLabel(item, L"Escaped", true));
+    EXPECT_FALSE(PathExists(Full(L"Escaped.htm")));
+    EXPECT_TRUE(PathExists(first));
+
+    // A sound rename moves the file and its index value; an open page comes back under its new name.
+    Tree().OpenPage(item);
+    ASSERT_TRUE(EditLabel(item, L"Renamed"));
+    EXPECT_FALSE(PathExists(first));
+    EXPECT_TRUE(PathExists(Full(L"Renamed.htm")));
+    EXPECT_FALSE(IndexNames().count(L"First"));
+    EXPECT_TRUE(IndexNames().count(L"Renamed"));
+    EXPECT_EQ(OpenDocument(L"First.htm"), nullptr);
+    EXPECT_NE(OpenDocument(L"Renamed.htm"), nullptr);
+    EXPECT_EQ(Item(L"Renamed.htm"), item);
+    EXPECT_EQ(Image(item), kPageOpen);
+
+    // A folder with a modified open page inside asks first; Cancel keeps everything.
+    UserExpand(Item(L"Dir"), true);
+    Tree().OpenPage(Item(L"Dir\\inner.htm"));
+    OpenDocument(L"Dir\\inner.htm")->SetModifiedFlag(TRUE);
+    boxes.SetAnswer(IDCANCEL);
+    EXPECT_FALSE(EditLabel(Item(L"Dir"), L"Moved"));
+    EXPECT_TRUE(PathExists(Full(L"Dir\\inner.htm")));
+    EXPECT_NE(OpenDocument(L"Dir\\inner.htm"), nullptr);
+    boxes.SetAnswer(IDNO);
+    EXPECT_TRUE(EditLabel(Item(L"Dir"), L"Moved"));
+    EXPECT_TRUE(PathExists(Full(L"Moved\\inner.htm")));
+    EXPECT_EQ(OpenDocument(L"Dir\\inner.htm"), nullptr);
+    EXPECT_NE(Item(L"Moved"), nullptr);
+    EXPECT_EQ(Item(L"Dir"), nullptr);
+
+    // The root's label is the tree's title.
+    EXPECT_TRUE(EditLabel(Tree().GetRootItem(), L"Shelf"));
+    EXPECT_EQ(m_app.GetProfileString(L"Init", L"Title"), L"Shelf");
+}
+
+TEST_F(TreeWindow, DeleteAsksRemovesDiskItemAndIndexAndKeepsWhatItCouldNotDelete) {
+    CString page = Page(L"Gone.htm");
+    CString kept = Page(L"Kept.htm");
+    Folder(L"Dir");
+    Page(L"Dir\\open.htm");
+    OpenWindow();
+    ProgramRegistryGuard::WriteString(L"AllPages", L"Gone", L"");
+
+    MessageBoxRecorder boxes(IDCANCEL);
+    Tree().SelectItem(Item(L"Gone.htm"));
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_DELETE);
+    EXPECT_EQ(boxes.Boxes().back().text, L"Are you sure to delete? You may loss data!");
+    EXPECT_EQ(boxes.Boxes().back().caption, L"Warning");
+    EXPECT_TRUE(PathExists(page));
+
+    boxes.SetAnswer(IDOK);
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_DELETE);
+    EXPECT_FALSE(PathExists(page));
+    EXPECT_EQ(Item(L"Gone.htm"), nullptr);
+    EXPECT_FALSE(IndexNames().count(L"Gone"));
+    EXPECT_EQ(Tree().m_itemsByPath.size(), Tree().GetCount());
+
+    // The root is never deleted.
+    Tree().SelectItem(Tree().GetRootItem());
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_DELETE);
+    EXPECT_TRUE(PathExists(m_allpages));
+
+    // A file that cannot be deleted stays, and so does its item.
+    HANDLE lock = CreateFileW(kept, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    Tree().SelectItem(Item(L"Kept.htm"));
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_DELETE);
+    CloseHandle(lock);
+    EXPECT_EQ(boxes.Boxes().back().text, L"Failed to delete the file!");
+    EXPECT_NE(Item(L"Kept.htm"), nullptr);
+    EXPECT_TRUE(PathExists(kept));
+
+    // A folder with an open page: the page closes, the folder goes.
+    UserExpand(Item(L"Dir"), true);
+    Tree().OpenPage(Item(L"Dir\\open.htm"));
+    Tree().SelectItem(Item(L"Dir"));
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_DELETE);
+    EXPECT_FALSE(PathExists(Full(L"Dir")));
+    EXPECT_TRUE(m_pages->GetDocuments().empty());
+    EXPECT_EQ(Count(L""), 1);  // back to the root's own expansion
+}

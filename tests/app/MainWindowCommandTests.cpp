@@ -1,0 +1,213 @@
+// The main window's menus and commands, and the source view's save.
+#include "MessageBoxRecorder.h"
+#include "TreeFixture.h"
+#include "Utf16Bytes.h"
+#include "docview/Document.h"
+#include "docview/View.h"
+#include "gdi/DC.h"
+#include "page/TarveloDoc.h"
+#include "resource.h"
+#include "source/SourceDoc.h"
+#include "source/SourceView.h"
+#include "wnd/MDIChildWnd.h"
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+void CollectCommands(HMENU menu, std::vector<UINT>& ids) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (HMENU popup = GetSubMenu(menu, i)) CollectCommands(popup, ids);
+        else if (UINT id = GetMenuItemID(menu, i); id != 0 && id != static_cast<UINT>(-1)) ids.push_back(id);
+    }
+}
+
+bool Enabled(CCmdTarget* target, UINT id) {
+    CTestCmdUI state;
+    state.m_nID = id;
+    state.DoUpdate(target, TRUE);
+    return state.m_bEnabled;
+}
+
+// Answers the name dialog from another thread: types the text and presses OK.
+void AnswerNameDialog(DWORD threadId, const wchar_t* text, std::atomic<bool>* done) {
+    for (int tries = 0; tries < 400 && !*done; ++tries) {
+        HWND found = nullptr;
+        EnumThreadWindows(
+            threadId,
+            [](HWND hwnd, LPARAM data) {
+                wchar_t title[64] = {};
+                GetWindowTextW(hwnd, title, 64);
+                if (lstrcmpW(title, L"Tarvelo->Input Name") == 0) *reinterpret_cast<HWND*>(data) = hwnd;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        if (found) {
+            SendMessageW(GetDlgItem(found, IDC_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+            PostMessageW(found, WM_COMMAND, IDOK, 0);
+            return;
+        }
+        Sleep(25);
+    }
+}
+
+}  // namespace
+
+TEST_F(TreeWindow, MenuCommandsAreEnabledAsBuiltAndRunWithoutThrowing) {
+    Page(L"Page.htm");
+    OpenWindow();
+    std::vector<UINT> ids;
+    CollectCommands(m_frame->GetMenu(), ids);
+    // Every command of the main window and the tree works; the editor's and
+    // the other tools' commands stay greyed until they are there.
+    for (UINT id : {ID_FILE_NEW_PAGE, ID_FILE_NEW_FOLDER, ID_FILE_RENAME, ID_FILE_DELETE, ID_FILE_REFRESH_TREE,
+                    ID_VIEW_LEFT_BAR, ID_VIEW_STATUS_BAR, ID_WINDOW_MAXIMIZE, ID_WINDOW_MINIMIZE})
+        EXPECT_TRUE(Enabled(m_frame, id)) << id;
+    EXPECT_FALSE(Enabled(m_frame, ID_EDIT_INSERT_PICTURE_MENU));
+    EXPECT_FALSE(Enabled(m_frame, ID_FORMAT_COLOR));  // no page active
+    for (UINT id : ids) EXPECT_NE(std::find(ids.begin(), ids.end(), id), ids.end());
+
+    MessageBoxRecorder boxes;
+    // The commands without a menu entry arrive all the same.
+    m_frame->SendMessage(WM_COMMAND, ID_EXPORT_SELECTED);
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_SOURCE);
+    EXPECT_TRUE(boxes.Saw(L"Please select a file on the left side to view its source code!"));
+    m_frame->SendMessage(WM_COMMAND, ID_SHOW_OPEN_COUNT);
+    EXPECT_EQ(boxes.Boxes().back().text, L"1");
+
+    // Left bar and status bar toggle, and the check marks follow.
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_LEFT_BAR);
+    EXPECT_FALSE(m_frame->m_wndTreeBar.IsWindowVisible());
+    m_frame->SendMessage(WM_COMMAND, ID_DOCK_TREE_BAR);
+    EXPECT_TRUE(m_frame->m_wndTreeBar.IsWindowVisible());
+    EXPECT_FALSE(m_frame->m_wndStatusBar.IsWindowVisible());
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(m_frame->m_wndStatusBar.IsWindowVisible());
+    HMENU view = GetSubMenu(m_frame->GetMenu(), 2);
+    m_frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
+    EXPECT_TRUE(GetMenuState(view, ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(view, ID_VIEW_LEFT_BAR, MF_BYCOMMAND) & MF_CHECKED);
+    // The tree stands left of the pages.
+    CRect bar, client;
+    m_frame->m_wndTreeBar.GetWindowRect(&bar);
+    GetWindowRect(m_frame->m_hWndMDIClient, &client);
+    EXPECT_LE(bar.right, client.left);
+    EXPECT_EQ(bar.Width(), 190);
+
+    // F11 maximises and restores; Ctrl+M minimises; F11 on a minimised window maximises.
+    m_frame->SendMessage(WM_COMMAND, ID_WINDOW_MAXIMIZE);
+    EXPECT_TRUE(m_frame->IsZoomed());
+    m_frame->SendMessage(WM_COMMAND, ID_WINDOW_MAXIMIZE);
+    EXPECT_FALSE(m_frame->IsZoomed());
+    m_frame->SendMessage(WM_COMMAND, ID_WINDOW_MINIMIZE);
+    EXPECT_TRUE(m_frame->IsIconic());
+    m_frame->SendMessage(WM_COMMAND, ID_WINDOW_MAXIMIZE);
+    EXPECT_TRUE(m_frame->IsZoomed());
+    m_frame->ShowWindow(SW_RESTORE);
+
+    // New page through its name dialog, typed as the user types it.
+    std::atomic<bool> done{false};
+    std::thread answer(AnswerNameDialog, GetCurrentThreadId(), L"Typed", &done);
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_NEW_PAGE);
+    done = true;
+    answer.join();
+    EXPECT_TRUE(PathExists(Full(L"Typed.htm")));
+
+    // The Window menu lists the open page by its name.
+    PumpMessages();
+    HMENU menu = m_frame->GetMenu();
+    HMENU window = CMDIFrameWnd::FindWindowMenu(menu);
+    CString items;
+    for (int i = 0; i < GetMenuItemCount(window); ++i) {
+        wchar_t text[128] = {};
+        GetMenuStringW(window, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+        items += CString(text) + L"|";
+    }
+    EXPECT_NE(items.Find(L"1 Typed.htm"), -1) << ::testing::PrintToString(items);
+
+    // Refresh closes every page window and fills the tree again.
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_REFRESH_TREE);
+    EXPECT_TRUE(m_pages->GetDocuments().empty());
+    EXPECT_NE(Item(L"Typed.htm"), nullptr);
+    EXPECT_EQ(Tree().m_itemsByPath.size(), Tree().GetCount());
+}
+
+TEST_F(TreeWindow, ColourButtonsGetTheirStripAndTheSkinDrawsTheRest) {
+    OpenWindow();
+    CDC memory;
+    memory.CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(1200, 60, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(memory.m_hDC, bitmap);
+    RECT white{0, 0, 1200, 60};
+    FillRect(memory.m_hDC, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    NMTBCUSTOMDRAW draw{};
+    draw.nmcd.hdc = memory.m_hDC;
+    draw.nmcd.rc = RECT{0, 0, 40, 24};
+    draw.nmcd.dwItemSpec = ID_FORMAT_COLOR;
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    OXTBCUSTOMDRAWRELAY relay{{nullptr, ID_FORMAT_TOOLBAR, OXTBN_CUSTOMDRAWRELAY}, &draw, 5, TRUE};
+    m_frame->SendMessage(WM_NOTIFY, ID_FORMAT_TOOLBAR, reinterpret_cast<LPARAM>(&relay));
+    EXPECT_EQ(relay.result, 0);
+    EXPECT_TRUE(relay.bDoDefault);
+
+    // At the item's post-paint the strip takes the shadow colour (no page open).
+    draw.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT;
+    m_frame->SendMessage(WM_NOTIFY, ID_FORMAT_TOOLBAR, reinterpret_cast<LPARAM>(&relay));
+    EXPECT_FALSE(relay.bDoDefault);
+    CRect button;
+    m_frame->m_wndToolBar.GetItemRect(m_frame->m_wndToolBar.CommandToIndex(ID_FORMAT_COLOR), &button);
+    CRect strip = CMainFrame::ColorStripRect(button);
+    EXPECT_EQ(strip.Height(), 3);
+    EXPECT_EQ(GetPixel(memory.m_hDC, strip.left + 1, strip.top + 1), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(GetPixel(memory.m_hDC, strip.left + 1, strip.top - 2), RGB(255, 255, 255));
+
+    // Other buttons are left to the skin.
+    relay.bDoDefault = TRUE;
+    draw.nmcd.dwItemSpec = ID_FORMAT_BOLD;
+    m_frame->SendMessage(WM_NOTIFY, ID_FORMAT_TOOLBAR, reinterpret_cast<LPARAM>(&relay));
+    EXPECT_TRUE(relay.bDoDefault);
+    SelectObject(memory.m_hDC, old);
+    DeleteObject(bitmap);
+}
+
+TEST_F(TreeWindow, SourceViewShowsThePageAndEverySaveWritesUtf16OnlyWhenItSucceeds) {
+    CString path = Page(L"Src.htm", L"<P>first line</P>\n<P>second</P>");
+    OpenWindow();
+    CString original = TextOfUtf16Bytes(ReadFileBytes(path));
+    Tree().OpenPage(Item(L"Src.htm"));
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_SOURCE);  // from the active page window
+
+    ASSERT_EQ(m_sources->GetDocuments().size(), 1u);
+    EXPECT_TRUE(m_pages->GetDocuments().empty());  // the page's own window closed first
+    CDocument* document = m_sources->GetDocuments().front();
+    auto* view = dynamic_cast<CSourceView*>(document->GetViews().front());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(CSourceDoc::PageTextFromControl(view->GetSourceText()), original);
+    EXPECT_FALSE(document->IsModified());
+
+    // A shorter text replaces the page exactly, with its byte-order mark.
+    view->SendMessage(EM_SETSEL, 0, -1);
+    view->SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"<html>short</html>"));
+    EXPECT_TRUE(document->IsModified());
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(L"<html>short</html>"));
+    EXPECT_FALSE(document->IsModified());
+
+    // A write that fails keeps the edits marked modified.
+    MessageBoxRecorder boxes(IDYES);
+    view->SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"<P>more</P>"));
+    HANDLE lock = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    CloseHandle(lock);
+    EXPECT_EQ(boxes.Boxes().back().text, L"File not Open, A Error Happened While Openning the File.");
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(L"<html>short</html>"));
+
+    // "Yes" to the question at closing writes through the same writer.
+    view->GetParentFrame()->SendMessage(WM_CLOSE);
+    PumpMessages();
+    EXPECT_TRUE(m_sources->GetDocuments().empty());
+    EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(L"<html>short</html><P>more</P>"));
+}

@@ -1,0 +1,245 @@
+// Control bars in a real frame: a toolbar from its resource, docking on each
+// side, floating, a drag back onto a side, command-UI updates on idle, the
+// status bar's panes, and the bar state kept in the profile.
+#include "FrameworkTestApp.h"
+#include "app/RegKey.h"
+#include "bars/DockBar.h"
+#include "bars/DockContext.h"
+#include "bars/MiniDockFrameWnd.h"
+#include "bars/StatusBar.h"
+#include "bars/ToolBar.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr UINT kBarId = 0xE810;
+
+class BarFrame : public CFrameWnd {
+public:
+    BOOL m_enableSecond = FALSE;
+
+protected:
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {
+            MapCommand<&BarFrame::OnNothing>(40001),
+            MapUpdateUI<&BarFrame::OnUpdateFirst>(40001),
+            MapUpdateUI<&BarFrame::OnUpdateSecond>(40002),
+        };
+        static const MessageMap map{CFrameWnd::GetMessageMap(), entries};
+        return &map;
+    }
+    void OnNothing() {}
+    void OnUpdateFirst(CCmdUI* ui) { ui->SetCheck(1); }
+    void OnUpdateSecond(CCmdUI* ui) { ui->Enable(m_enableSecond); }
+};
+
+class Bars : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame = new BarFrame;
+        ASSERT_TRUE(frame->CreateEx(0, nullptr, L"bars", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 700, 500,
+                                    nullptr, nullptr));
+        ASSERT_TRUE(pane.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+        frame->EnableDocking(CBRS_ALIGN_ANY);
+        ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS,
+                                 CRect(1, 1, 1, 1), kBarId));
+        ASSERT_TRUE(bar.LoadToolBar(300));
+        bar.EnableDocking(CBRS_ALIGN_ANY);
+        frame->DockControlBar(&bar);
+        PumpMessages();
+    }
+    void TearDown() override {
+        if (frame && frame->m_hWnd) frame->DestroyWindow();
+        PumpMessages();
+    }
+    CRect PaneRect() const {
+        CRect r;
+        pane.GetWindowRect(&r);
+        frame->ScreenToClient(&r);
+        return r;
+    }
+    CRect BarScreenRect() const {
+        CRect r;
+        bar.GetWindowRect(&r);
+        return r;
+    }
+
+    FrameworkTestApp app{L"BarTests"};
+    BarFrame* frame = nullptr;  // deletes itself with its window
+    CWnd pane;
+    CToolBar bar;
+};
+
+TEST_F(Bars, ToolBarComesFromItsResourceWithButtonsTextsAndStyles) {
+    ASSERT_EQ(bar.GetCount(), 6);
+    EXPECT_EQ(bar.CommandToIndex(40003), 3);
+    EXPECT_EQ(bar.GetItemID(2), 0u);
+    EXPECT_EQ(bar.GetButtonSize(), CSize(23, 22));  // images 16 x 15 plus 7 each way
+    UINT id = 0, style = 0;
+    int image = 0;
+    bar.GetButtonInfo(3, id, style, image);
+    EXPECT_EQ(id, 40003u);
+    EXPECT_EQ(image, 2);  // the separator takes no image
+    EXPECT_EQ(style, TBBS_BUTTON);
+    EXPECT_EQ(bar.GetButtonStyle(2) & TBBS_SEPARATOR, TBBS_SEPARATOR);
+
+    EXPECT_TRUE(bar.SetButtonText(0, L"First"));
+    EXPECT_EQ(bar.GetButtonText(0), L"First");
+    bar.SetButtonInfo(4, 40009, TBBS_BUTTON, 4);
+    EXPECT_EQ(bar.CommandToIndex(40009), 4);
+    CRect item;
+    bar.GetItemRect(1, &item);
+    EXPECT_GT(item.Width(), 0);
+
+    // Idle time: checked by its handler, disabled by its handler, left alone without one.
+    frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+    EXPECT_TRUE(bar.GetButtonStyle(0) & TBBS_CHECKED);
+    EXPECT_TRUE(bar.GetButtonStyle(1) & TBBS_DISABLED);
+    EXPECT_TRUE(bar.GetButtonStyle(3) & TBBS_DISABLED);  // nobody handles 40003
+    frame->m_enableSecond = TRUE;
+    frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+    EXPECT_FALSE(bar.GetButtonStyle(1) & TBBS_DISABLED);
+}
+
+TEST_F(Bars, ABarDocksOnEachSideAndThePaneTakesTheRest) {
+    struct Side {
+        UINT dockId;
+        DWORD align;
+    };
+    const Side sides[] = {{AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT}, {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT},
+                          {AFX_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM}, {AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP}};
+    CRect client;
+    frame->GetClientRect(&client);
+    for (const Side& side : sides) {
+        frame->DockControlBar(&bar, side.dockId);
+        PumpMessages();
+        CControlBar* dockBar = frame->GetControlBar(side.dockId);
+        ASSERT_NE(dockBar, nullptr);
+        EXPECT_EQ(::GetParent(bar.m_hWnd), dockBar->m_hWnd);
+        EXPECT_EQ(bar.GetBarStyle() & CBRS_ALIGN_ANY, side.align);
+        EXPECT_FALSE(bar.IsFloating());
+        const CRect r = BarScreenRect();
+        const CRect p = PaneRect();
+        if (side.align & CBRS_ORIENT_VERT) {
+            EXPECT_GT(r.Height(), r.Width()) << side.dockId;  // one column of buttons
+            EXPECT_EQ(p.Width(), client.Width() - r.Width()) << side.dockId;
+            if (side.align == CBRS_ALIGN_LEFT) {
+                EXPECT_EQ(p.left, r.Width());
+            }
+        } else {
+            EXPECT_GT(r.Width(), r.Height()) << side.dockId;
+            EXPECT_EQ(p.Height(), client.Height() - r.Height()) << side.dockId;
+            if (side.align == CBRS_ALIGN_TOP) {
+                EXPECT_EQ(p.top, r.Height());
+            }
+        }
+    }
+}
+
+TEST_F(Bars, AFloatedBarIsDraggedBackOntoTheLeftSide) {
+    frame->FloatControlBar(&bar, CPoint(300, 300));
+    PumpMessages();
+    ASSERT_TRUE(bar.IsFloating());
+    auto* mini = dynamic_cast<CMiniDockFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(::GetParent(bar.m_hWnd))));
+    ASSERT_NE(mini, nullptr);
+    CRect miniRect;
+    mini->GetWindowRect(&miniRect);
+    EXPECT_EQ(miniRect.TopLeft(), CPoint(300, 300));
+    EXPECT_TRUE(mini->IsWindowVisible());
+    EXPECT_EQ(PaneRect().top, 0);  // nothing docked any more
+
+    // The drag: press on the bar, move over the frame's left edge, release there.
+    CRect frameClient;
+    frame->GetClientRect(&frameClient);
+    frame->ClientToScreen(&frameClient);
+    const CRect barRect = BarScreenRect();
+    const CPoint start(barRect.left + 3, barRect.top + 3);
+    CPoint over(frameClient.left + 4, frameClient.top + 150);
+    ::ScreenToClient(bar.m_hWnd, &over);
+    bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(over.x + 20, over.y));
+    bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(over.x, over.y));
+    bar.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(over.x, over.y));
+    bar.m_pDockContext->StartDrag(start);
+    PumpMessages();
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(bar.GetBarStyle() & CBRS_ALIGN_ANY, CBRS_ALIGN_LEFT);
+    EXPECT_GT(PaneRect().left, 0);
+    EXPECT_FALSE(::IsWindow(mini->m_hWnd));  // the emptied floating frame is gone
+
+    // Double-click floats it again where it floated last; again docks it where it was.
+    bar.m_pDockContext->ToggleDocking();
+    PumpMessages();
+    EXPECT_TRUE(bar.IsFloating());
+    bar.m_pDockContext->ToggleDocking();
+    PumpMessages();
+    EXPECT_EQ(bar.GetBarStyle() & (CBRS_ALIGN_ANY | CBRS_FLOATING), CBRS_ALIGN_LEFT);
+}
+
+TEST_F(Bars, ADragReleasedWhereItBeganOrCancelledChangesNothing) {
+    const CRect before = BarScreenRect();
+    CPoint start(3, 3);
+    bar.ClientToScreen(&start);
+    bar.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    bar.m_pDockContext->StartDrag(start);
+    bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 200));
+    bar.PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+    bar.m_pDockContext->StartDrag(start);
+    PumpMessages();
+    EXPECT_EQ(BarScreenRect(), before);
+    EXPECT_EQ(bar.GetBarStyle() & CBRS_ALIGN_ANY, CBRS_ALIGN_TOP);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(Bars, BarStateIsSavedAndRestoredAndHostileValuesChangeNothing) {
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+    frame->ShowControlBar(&bar, FALSE, FALSE);
+    frame->SaveBarState(L"Layout");
+    frame->ShowControlBar(&bar, TRUE, FALSE);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    frame->LoadBarState(L"Layout");
+    EXPECT_EQ(bar.GetBarStyle() & CBRS_ALIGN_ANY, CBRS_ALIGN_RIGHT);
+    EXPECT_FALSE(bar.IsVisible());
+
+    frame->ShowControlBar(&bar, TRUE, FALSE);
+    frame->FloatControlBar(&bar, CPoint(250, 260));
+    frame->SaveBarState(L"Layout");
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    frame->LoadBarState(L"Layout");
+    EXPECT_TRUE(bar.IsFloating());
+    EXPECT_TRUE(bar.IsVisible());
+
+    // Made-up values: an unknown dock bar, far-off positions, a huge bar count.
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_BOTTOM);
+    app.WriteProfileInt(L"Layout-Bar0", L"DockBarID", 12345);
+    app.WriteProfileInt(L"Layout-Bar0", L"Floating", 7);
+    app.WriteProfileInt(L"Layout-Bar0", L"XPos", 0x7FFFFFFF);
+    app.WriteProfileInt(L"Layout-Summary", L"Bars", 0x7FFFFFFF);
+    frame->LoadBarState(L"Layout");
+    EXPECT_EQ(bar.GetBarStyle() & (CBRS_ALIGN_ANY | CBRS_FLOATING), CBRS_ALIGN_BOTTOM);
+}
+
+TEST_F(Bars, StatusBarPanesTakeTheirTextsAndTheFrameLaysThemOut) {
+    CStatusBar status;
+    ASSERT_TRUE(status.Create(frame));
+    const UINT indicators[] = {ID_SEPARATOR, 40001, 40002};
+    ASSERT_TRUE(status.SetIndicators(indicators, 3));
+    EXPECT_EQ(status.GetCount(), 3);
+    EXPECT_EQ(status.CommandToIndex(40002), 2);
+    EXPECT_EQ(status.GetPaneText(1), L"First command\nFirst");
+    status.SetPaneText(0, L"Ready");
+    EXPECT_EQ(status.GetPaneText(0), L"Ready");
+    EXPECT_FALSE(status.SetPaneText(7, L"x"));
+    frame->RecalcLayout();
+    CRect s, client;
+    status.GetWindowRect(&s);
+    frame->ScreenToClient(&s);
+    frame->GetClientRect(&client);
+    EXPECT_EQ(s.bottom, client.bottom);
+    EXPECT_EQ(PaneRect().bottom, s.top);
+    frame->ShowControlBar(&status, FALSE, FALSE);
+    EXPECT_EQ(PaneRect().bottom, client.bottom);
+    status.DestroyWindow();
+}
+
+}  // namespace

@@ -1,0 +1,214 @@
+// The cool toolbar in a real frame: hosted combo boxes registered once and
+// copied into a second bar, the bar's slot map kept in step with inserts
+// (ANSI and wide), deletes and moves, redraw bounds, button texts, idle
+// updates, drop-down arrows, and the mouse input a customising control
+// passes to its bar.
+#include "ToolkitFixture.h"
+
+#include "controls/ComboBox.h"
+
+namespace {
+
+using Combo = COXCustomTBComboBox<CComboBox>;
+
+class CoolBar : public ::testing::Test {
+protected:
+    TestApp<CWinApp> app{L"CoolToolBarTests"};
+    BarFrameFixture fixture;
+    COXCoolToolBar& bar = fixture.bar;
+    void SetUp() override { app.m_pMainWnd = fixture.frame; }
+};
+
+int RegisterCombo(Combo& combo, UINT id, int width) {
+    return COXCoolToolBar::MakeCustomButtonDescriptor(&combo, id, width, 100, OXCBS_ALWAYS, -1);
+}
+
+TEST_F(CoolBar, AComboBoxGoesIntoASlotAndASecondBarGetsACopy) {
+    static Combo combo;  // registered for the life of the process, as the program's own are
+    const int descriptor = RegisterCombo(combo, 41001, 118);
+    ASSERT_GE(descriptor, 0);
+    EXPECT_EQ(COXCoolToolBar::FindCustomButtonIndex(41001), descriptor);
+    ASSERT_TRUE(bar.InsertComboBox(3, descriptor, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN));
+    ASSERT_NE(combo.m_hWnd, nullptr);
+    EXPECT_EQ(::GetParent(combo.m_hWnd), bar.m_hWnd);
+    EXPECT_TRUE(bar.IsCustomButton(3));
+    EXPECT_EQ(bar.GetCustomButtonWindow(3), &combo);
+    EXPECT_EQ(bar.GetCustomControlIndex(41001), 3);
+    CRect slot, window;
+    bar.GetItemRect(3, &slot);
+    EXPECT_EQ(slot.Width(), 118);
+    combo.GetWindowRect(&window);
+    EXPECT_EQ(window.Width(), 114);  // two pixels in on each side
+    combo.AddString(L"Arial");
+    combo.AddString(L"Verdana");
+    combo.SetItemData(1, 77);
+    combo.SetCurSel(1);
+
+    // Registering the id again gives the first index and the new width everywhere.
+    EXPECT_EQ(RegisterCombo(combo, 41001, 130), descriptor);
+    bar.GetItemRect(3, &slot);
+    EXPECT_EQ(slot.Width(), 130);
+
+    // A second bar: a copy with the same items, item data, selection and text.
+    COXCoolToolBar second;
+    ASSERT_TRUE(second.CreateEx(fixture.frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, CRect(), 32960));
+    ASSERT_TRUE(second.LoadToolBar(300));
+    ASSERT_TRUE(second.InsertComboBox(0, descriptor, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN));
+    CWnd* copy = second.GetCustomButtonWindow(0);
+    ASSERT_NE(copy, nullptr);
+    ASSERT_NE(copy, static_cast<CWnd*>(&combo));
+    HWND copyWindow = copy->m_hWnd;
+    EXPECT_EQ(copy->SendMessage(CB_GETCOUNT), 2);
+    EXPECT_EQ(copy->SendMessage(CB_GETITEMDATA, 1), 77);
+    EXPECT_EQ(copy->SendMessage(CB_GETCURSEL), 1);
+    EXPECT_EQ(copy->GetWindowText(), L"Verdana");
+
+    // Deleting the slots: the copy goes with its window, the registered control only hides.
+    EXPECT_TRUE(second.DeleteButton(0));
+    EXPECT_FALSE(IsWindow(copyWindow));
+    EXPECT_FALSE(second.IsCustomButton(0));
+    EXPECT_TRUE(bar.DeleteButton(3));
+    EXPECT_TRUE(IsWindow(combo.m_hWnd));
+    EXPECT_FALSE(combo.IsWindowVisible());
+    second.DestroyWindow();
+}
+
+TEST_F(CoolBar, TheSlotMapFollowsInsertsInBothCharacterSetsDeletesAndMoves) {
+    static Combo combo;  // registered for the life of the process, as the program's own are
+    const int descriptor = RegisterCombo(combo, 41002, 60);
+    ASSERT_TRUE(bar.InsertComboBox(1, descriptor, WS_CHILD | WS_VISIBLE | CBS_DROPDOWN));
+    TBBUTTON button{};
+    button.iBitmap = 0;
+    button.idCommand = 40050;
+    button.fsState = TBSTATE_ENABLED;
+    button.iString = -1;
+    ASSERT_TRUE(bar.SendMessage(TB_INSERTBUTTONW, 0, reinterpret_cast<LPARAM>(&button)));
+    EXPECT_TRUE(bar.IsCustomButton(2));
+    button.idCommand = 40051;
+    ASSERT_TRUE(bar.SendMessage(TB_INSERTBUTTONA, 1, reinterpret_cast<LPARAM>(&button)));
+    EXPECT_TRUE(bar.IsCustomButton(3));
+    EXPECT_FALSE(bar.IsCustomButton(2));
+    EXPECT_EQ(bar.GetCustomControlIndex(41002), 3);
+
+    // Moving the slot takes the control with it.
+    ASSERT_TRUE(bar.SendMessage(TB_MOVEBUTTON, 3, 0));
+    EXPECT_TRUE(bar.IsCustomButton(0));
+    EXPECT_FALSE(bar.IsCustomButton(3));
+    CRect slot, window;
+    bar.GetItemRect(0, &slot);
+    combo.GetWindowRect(&window);
+    bar.ScreenToClient(&window);
+    EXPECT_EQ(window.left, slot.left + 2);
+
+    // A delete before it moves it down; deleting the last button leaves no trailing separator.
+    ASSERT_TRUE(bar.DeleteButton(1));
+    EXPECT_TRUE(bar.IsCustomButton(0));
+    const int count = bar.GetCount();
+    bar.SetButtonInfo(count - 2, 0, TBBS_SEPARATOR, 8);
+    ASSERT_TRUE(bar.DeleteButton(count - 1));
+    EXPECT_EQ(bar.GetCount(), count - 2);
+    EXPECT_FALSE(bar.GetButtonStyle(bar.GetCount() - 1) & TBBS_SEPARATOR);
+
+    // Redraws only within the buttons there are.
+    EXPECT_TRUE(bar.RedrawButton(0));
+    EXPECT_FALSE(bar.RedrawButton(bar.GetCount()));
+    EXPECT_FALSE(bar.RedrawButton(-1));
+    bar.DeleteButton(0);
+}
+
+TEST_F(CoolBar, ButtonTextsComeFromTheStringsAndStatesFromTheUpdateHandlers) {
+    bar.SetTextType(0);
+    EXPECT_EQ(bar.GetButtonText(0), L"First command");
+    EXPECT_EQ(bar.GetButtonText(3), L"Third command");
+    bar.SetTextType(1);
+    EXPECT_EQ(bar.GetButtonText(1), L"Second");
+    EXPECT_EQ(bar.GetButtonText(3), L"");  // no line feed, no tooltip half
+    bar.SetTextType(9);
+    EXPECT_EQ(bar.GetTextType(), 4);
+    EXPECT_EQ(bar.GetButtonText(0), L"");
+
+    // Nobody handles these commands: the idle update disables them.
+    fixture.frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+    EXPECT_FALSE(bar.SendMessage(TB_ISBUTTONENABLED, 40001));
+    COXCoolToolBarCmdUI state;
+    state.m_pOther = &bar;
+    state.m_nIndex = 1;
+    state.Enable(TRUE);
+    state.SetCheck(2);
+    EXPECT_TRUE(bar.SendMessage(TB_ISBUTTONENABLED, 40002));
+    EXPECT_TRUE(bar.SendMessage(TB_ISBUTTONINDETERMINATE, 40002));
+    state.SetCheck(1);
+    EXPECT_TRUE(bar.SendMessage(TB_ISBUTTONCHECKED, 40002));
+    EXPECT_FALSE(bar.SendMessage(TB_ISBUTTONINDETERMINATE, 40002));
+}
+
+TEST_F(CoolBar, DropDownArrowsAndSettingsReachTheControl) {
+    const DWORD version = COXCoolToolBar::GetComCtlVersion();
+    EXPECT_GE(version, 0x40000u);
+    bar.SetDropDownArrow(TRUE);
+    EXPECT_TRUE(bar.IsDropDownArrow());
+    if (version >= kComCtl471) {
+        EXPECT_TRUE(bar.SendMessage(TB_GETEXTENDEDSTYLE) & TBSTYLE_EX_DRAWDDARROWS);
+    }
+    bar.SetDropDownArrow(FALSE);
+    EXPECT_FALSE(bar.IsDropDownArrow());
+    EXPECT_GT(bar.GetDropDownArrowWidth(), 0);
+    bar.SetFlat(FALSE);
+    EXPECT_FALSE(bar.IsFlat());
+    bar.SetFlat(TRUE);
+    bar.SetGripper(FALSE);
+    EXPECT_FALSE(bar.IsGripper());
+    bar.SetIndent(5);
+    EXPECT_EQ(bar.GetIndent(), 5);
+    bar.SetCustomizable(TRUE, FALSE);  // no customisation list: nothing to offer
+    EXPECT_FALSE(bar.IsCustomizable(FALSE));
+    bar.SetCustomizationList({40001, 40002});
+    bar.SetCustomizable(TRUE, FALSE);
+    EXPECT_TRUE(bar.IsCustomizable(FALSE));
+    bar.SetCustomizable(TRUE, TRUE);
+    EXPECT_FALSE(bar.IsCustomizable(FALSE));
+    EXPECT_TRUE(bar.IsCustomizable(TRUE));
+}
+
+// A bar that records the mouse input its controls pass on.
+class WatchingBar : public COXCoolToolBar {
+public:
+    LPARAM wheel = 0, press = 0;
+
+protected:
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {
+            MapMessage<&WatchingBar::OnWheel>(WM_MOUSEWHEEL),
+            MapMessage<&WatchingBar::OnPress>(WM_LBUTTONDOWN),
+        };
+        static const MessageMap map{COXCoolToolBar::GetMessageMap(), entries};
+        return &map;
+    }
+    LRESULT OnWheel(WPARAM, LPARAM l) { wheel = l; return 0; }
+    LRESULT OnPress(WPARAM, LPARAM l) { press = l; return 0; }
+};
+
+TEST_F(CoolBar, ACustomisingControlPassesMouseInputToItsBarAndWheelPointsStayOnScreen) {
+    WatchingBar watching;
+    ASSERT_TRUE(watching.CreateEx(fixture.frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, CRect(), 32961));
+    ASSERT_TRUE(watching.LoadToolBar(300));
+    static Combo combo;  // registered for the life of the process, as the program's own are
+    ASSERT_TRUE(watching.InsertComboBox(2, RegisterCombo(combo, 41003, 80), WS_CHILD | WS_VISIBLE | CBS_DROPDOWN));
+    combo.SetCustomizing(TRUE);
+    CRect window;
+    combo.GetWindowRect(&window);
+    watching.ScreenToClient(&window);
+    combo.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 5));
+    EXPECT_EQ(watching.press, MAKELPARAM(window.left + 4, window.top + 5));
+    combo.KillTimer(kCustomButtonDragTimer);
+    const LPARAM screen = MAKELPARAM(321, 234);
+    combo.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), screen);
+    EXPECT_EQ(watching.wheel, screen);
+    combo.SendMessage(WM_KEYDOWN, 'A', 0);  // swallowed while customising
+    EXPECT_EQ(combo.GetWindowText(), L"");
+    combo.SetCustomizing(FALSE);
+    watching.DeleteButton(2);
+    watching.DestroyWindow();
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// COXCoolToolBar: the toolkit's toolbar. Over the framework's CToolBar it
+// hosts real controls in button slots (custom buttons, registered once per
+// process by command id), shows button texts from string resources or the
+// main menu, carries twelve state colours for its skin, draws everything
+// through the toolbar element skin, keeps its look and its button set in
+// the profile, and answers the toolkit's OLE drag relay.
+#pragma once
+#include "bars/BarArchive.h"
+#include "bars/CustomButton.h"
+#include "bars/DragRelay.h"
+#include "bars/ToolBar.h"
+#include "skins/ToolbarSkin.h"
+
+#include <map>
+#include <memory>
+
+class CMFCToolBar : public CToolBar {
+public:
+    // A bar made for docking starts at the top: CBRS_ALIGN_ANY becomes CBRS_TOP's alignment.
+    BOOL CreateEx(CWnd* parent, DWORD ctrlStyle = TBSTYLE_FLAT, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
+                  CRect borders = CRect(0, 0, 0, 0), UINT id = AFX_IDW_TOOLBAR) override;
+};
+
+// The state colours, in the order of their profile keys.
+enum OXTBColor {
+    OXTB_DEFAULT_TEXT, OXTB_HOT_TEXT, OXTB_SELECTED_TEXT, OXTB_CHECKED_TEXT,
+    OXTB_DEFAULT_BK, OXTB_HOT_BK, OXTB_SELECTED_BK, OXTB_CHECKED_BK,
+    OXTB_DEFAULT_BORDER, OXTB_HOT_BORDER, OXTB_SELECTED_BORDER, OXTB_CHECKED_BORDER,
+    OXTB_COLOR_COUNT
+};
+inline constexpr COLORREF kColorNotSet = 0xFF000000;  // CLR_DEFAULT: the look's own colour
+
+// Notification of the bar to its owner: a command id and a value follow the header.
+inline constexpr UINT OXTBN_COMMAND = 32899;
+struct OXTBNOTIFY {
+    NMHDR hdr;
+    UINT nCommand;
+    int nValue;
+};
+
+inline constexpr DWORD kComCtl471 = 0x40047;
+inline constexpr DWORD kComCtl600 = 0x60000;
+
+class COXCoolToolBar : public CMFCToolBar {
+public:
+    COXCoolToolBar();
+    ~COXCoolToolBar() override;
+
+    BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT id = AFX_IDW_TOOLBAR) override;
+    BOOL CreateEx(CWnd* parent, DWORD ctrlStyle = TBSTYLE_FLAT, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
+                  CRect borders = CRect(0, 0, 0, 0), UINT id = AFX_IDW_TOOLBAR) override;
+    // Stores the sides, gives the bar a dock context, remembers its owner.
+    void EnableDocking(DWORD sides, BOOL second);
+    void SetDragOffset(int x, int y) { m_ptDragOffset = CPoint(x, y); }
+    CPoint GetDragOffset() const { return m_ptDragOffset; }
+
+    // Styles and settings ------------------------------------------------------------
+    void SetFlat(BOOL on = TRUE);
+    BOOL IsFlat() const { return (GetStyle() & TBSTYLE_FLAT) != 0; }
+    void SetList(BOOL on = TRUE);
+    BOOL IsList() const { return (GetStyle() & TBSTYLE_LIST) != 0; }
+    void SetGripper(BOOL on = TRUE);
+    BOOL IsGripper() const { return (m_dwStyle & CBRS_GRIPPER) != 0; }
+    void SetCool(BOOL on = TRUE) { m_bCool = on; }
+    BOOL IsCool() const { return m_bCool; }
+    void SetSeparator(BOOL on = TRUE) { m_bSeparator = on; }
+    BOOL GetSeparator() const { return m_bSeparator; }
+    void SetDropDownArrow(BOOL on = TRUE);
+    BOOL IsDropDownArrow() const;
+    void SetIndent(int indent);
+    int GetIndent() const { return m_nIndent; }
+    void SetButtonsMinMaxWidth(int minWidth, int maxWidth);
+    void GetButtonsMinMaxWidth(int& minWidth, int& maxWidth) const { minWidth = m_nMinWidth; maxWidth = m_nMaxWidth; }
+    void SetMaxTextRows(int rows) { SendMessage(TB_SETMAXTEXTROWS, static_cast<WPARAM>(rows)); }
+    int GetTextRows() const { return static_cast<int>(SendMessage(TB_GETTEXTROWS)); }
+    CSize GetButtonsSize() const { return GetButtonSize(); }
+    void UpdateSizes();
+    void SetButtonsSize(CSize image);
+    void SetColor(OXTBColor which, COLORREF color) { m_colors[which] = color; }
+    COLORREF GetColor(OXTBColor which) const { return m_colors[which]; }
+    void SetHotBorderColor(COLORREF c) { SetColor(OXTB_HOT_BORDER, c); }
+    COLORREF GetHotBorderColor() const { return GetColor(OXTB_HOT_BORDER); }
+    // Button texts: 0 the command's string up to its line feed, 1 after it, 2 the
+    // main menu's item text up to its tab, 3 left as they are, 4 none.
+    void SetTextType(int type) { SetTextType(0, 65535, type); }
+    void SetTextType(UINT first, UINT last, int type);
+    int GetTextType() const { return m_nTextType; }
+
+    // Customisation ---------------------------------------------------------------------------
+    void SetCustomizable(BOOL enable, BOOL advanced = FALSE);
+    virtual BOOL IsCustomizable(BOOL advanced = FALSE) const;
+    int GetCustomizedButton() const { return m_nCustomizedButton; }
+    void SetCustomizedButton(int index);
+    // The commands the system customise dialog offers.
+    void SetCustomizationList(const std::vector<UINT>& ids) { m_customizationList = ids; }
+    void SetNotifyWnd(HWND wnd) { m_hNotifyWnd = wnd; }
+
+    // Custom buttons (hosted controls) ------------------------------------------------------------
+    static int MakeCustomButtonDescriptor(COXCustomTBButtonTemplate* control, UINT id, int width, int height,
+                                          int flags = OXCBS_ALWAYS, int image = -1);
+    static int AddCustomButton(const OXCUSTOMBUTTONDESCRIPTOR& descriptor);
+    static BOOL UpdateCustomButton(int descriptorIndex, const OXCUSTOMBUTTONDESCRIPTOR& descriptor);
+    static int FindCustomButtonIndex(UINT id);
+    static BOOL GetRegisteredDescriptor(UINT id, OXCUSTOMBUTTONDESCRIPTOR& descriptor);
+    static int GetRegisteredCount();
+    static std::vector<UINT> RegisteredIds();
+    BOOL SetCustomButton(int index, int descriptorIndex, DWORD style, DWORD exStyle, const wchar_t* className,
+                         const wchar_t* text);
+    BOOL InsertComboBox(int index, int descriptorIndex, DWORD style, DWORD exStyle = 0) {
+        return SetCustomButton(index, descriptorIndex, style, exStyle, L"ComboBox", L"");
+    }
+    BOOL IsCustomButton(int index) const { return m_customButtons.count(index) != 0; }
+    BOOL GetCustomButton(int index, OXCUSTOMBUTTONDESCRIPTOR& descriptor) const;
+    CWnd* GetCustomButtonWindow(int index) const;
+    BOOL FindCustomControl(UINT controlId) const { return GetCustomControlIndex(controlId) != -1; }
+    int GetCustomControlIndex(UINT controlId) const;
+    CString GetHiddenButtonText(UINT id) const;
+    BOOL PlaceCustomButton(int index);
+    void PlaceCustomButtons(int first = 0, int last = -1);
+    void UpdateCustomButtons(BOOL recalc = TRUE, BOOL frame = TRUE);
+
+    // Buttons and notifications ------------------------------------------------------------------
+    virtual BOOL DeleteButton(int index) { return SendMessage(TB_DELETEBUTTON, static_cast<WPARAM>(index)) != 0; }
+    // Redraws one button (and its hosted control); only 0 <= index < count.
+    BOOL RedrawButton(int index);
+    LRESULT NotifyOwner(UINT command, int value);
+    int GetDropDownArrowWidth() const { return m_nDropDownArrowWidth; }
+    static int MeasureDropDownArrowWidth();
+    // The comctl32 version of the process, major << 16 | minor (0x40000 when unknown).
+    static DWORD GetComCtlVersion();
+    static HRESULT ProbeComCtlVersion(DWORD* major, DWORD* minor);
+    virtual BOOL IsMenuBar() const { return FALSE; }
+    int GetLastDropDownIndex() const { return m_nLastDropDown; }
+
+    // Profile --------------------------------------------------------------------------------------
+    virtual BOOL SaveBarState(const wchar_t* section, const wchar_t* name, BOOL properties = TRUE);
+    virtual BOOL LoadBarState(const wchar_t* section, const wchar_t* name, BOOL properties = TRUE);
+
+    // Drawing ---------------------------------------------------------------------------------------
+    COXToolbarSkin* GetToolbarSkin();
+    void DrawBorders(CDC* dc, CRect& rect) override;
+    void DrawGripper(CDC* dc, const CRect& rect) override;
+    virtual void DrawSeparator(CDC* dc, const CRect& rect);
+    virtual void DrawFrame(CDC* dc, const CRect& rect);
+    void CalcInsideRect(CRect& rect, BOOL horz) const override;
+
+    // Layout -----------------------------------------------------------------------------------------
+    CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
+    CSize CalcDynamicLayout(int length, DWORD mode) override;
+    CSize CalcLayout(DWORD mode, int length = -1) override;
+    CSize CalcSize(std::vector<TBBUTTON>& buttons) override;
+    void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
+
+    // Drag relay answers (advanced customisation only) ---------------------------------------------------
+    COXSHBDropSource* GetDropSource() { return &m_dropSource; }
+    COXSHBDropTarget* GetDropTarget() { return &m_dropTarget; }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    const MessageMap* GetMessageMap() const override;
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnNcPaint();
+    LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEraseBkgnd(HDC dc);
+    LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIdleUpdate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDragEnter(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDragOver(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDragLeave(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDrop(WPARAM wParam, LPARAM lParam);
+    void OnCustomDraw(NMHDR* header, LRESULT* result);
+    // The bar's own answer to the toolbar-control messages that change its buttons.
+    LRESULT TrackButtonMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void ApplyTextType();
+    void PrepareLayoutButtons(std::vector<TBBUTTON>& buttons, DWORD mode) override;
+    int ButtonWidth(const TBBUTTON& button) const override;
+    void FinishCreate();
+    virtual void OnFloatingChanged(BOOL) {}
+    virtual void OnDockSideChanged(DWORD) {}
+    BOOL CreateCustomControl(int descriptorIndex, OXCUSTOMBUTTONDESCRIPTOR& descriptor, DWORD style, DWORD exStyle,
+                             const wchar_t* className);
+
+    // Settings.
+    BOOL m_bWindowsNT = TRUE;
+    int m_nDropDownArrowWidth = 0;
+    int m_nTextType = 3;
+    BOOL m_bCool = FALSE;
+    BOOL m_bSeparator = TRUE;
+    BOOL m_bDropDownArrow = FALSE;
+    int m_nIndent = 0;
+    int m_nMinWidth = -1;
+    int m_nMaxWidth = -1;
+    COLORREF m_colors[OXTB_COLOR_COUNT];
+    int m_nLastFloatState = 3;
+    DWORD m_dwLastDockSide = static_cast<DWORD>(-1);
+    int m_nCustomizedButton = -1;
+    BOOL m_bAdvancedCustomizable = FALSE;
+    BOOL m_bCustomizeMode = FALSE;
+    HWND m_hNotifyWnd = nullptr;
+    COXSHBDropSource m_dropSource;
+    COXSHBDropTarget m_dropTarget;
+    BOOL m_bDragOver = FALSE;
+    int m_nInsertPosition = -1;
+    BOOL m_bSecondDocking = FALSE;
+    CPoint m_ptDragOffset;
+    std::vector<UINT> m_customizationList;
+    std::map<UINT, CString> m_hiddenTexts;                   // command id -> text it had before hiding
+    std::map<int, OXCUSTOMBUTTONDESCRIPTOR> m_customButtons;  // button index -> hosted control
+    // The controls this bar made as copies of controls of other bars (auto-deleting with their windows).
+    BOOL m_bLoading = FALSE;      // while raised, UpdateCustomButtons does nothing
+    BOOL m_bInRecalc = FALSE;
+    UINT m_nPending = 0;          // bit 0: re-place with relayout; bit 1: re-place
+    int m_nLastDropDown = -1;
+    std::unique_ptr<COXToolbarSkin> m_pFallbackSkin;
+};
+
+// The update object the bar hands to its owner for each button.
+class COXCoolToolBarCmdUI : public CCmdUI {
+public:
+    void Enable(BOOL on = TRUE) override;
+    void SetCheck(int check = 1) override;
+    void SetText(const wchar_t*) override {}
+
+private:
+    void SetState(BYTE clear, BYTE set);
+};
