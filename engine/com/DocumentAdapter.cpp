@@ -8,11 +8,15 @@
 #include "com/RangeAdapters.h"
 #include "com/StyleAdapters.h"
 #include "dom/TextContent.h"
+#include "dialogs/EditDialogs.h"
+#include "editing/Clipboard.h"
 #include "editing/FormatCommands.h"
 #include "html/Parser.h"
 #include "html/Serializer.h"
 
 #include <mshtmcid.h>
+
+#include <vector>
 
 namespace com {
 
@@ -23,45 +27,76 @@ const GUID kCommandGroupMshtml = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44,
 // {25336920-03F9-11CF-8FD0-00AA00686F13}
 const CLSID kClsidHtmlDocument = {0x25336920, 0x03f9, 0x11cf, {0x8f, 0xd0, 0x00, 0xaa, 0x00, 0x68, 0x6f, 0x13}};
 
-struct InlineCommand {
+// Commands that set a value on the selected text (FONT attributes).
+struct ValueCommand {
     DWORD id;
     const wchar_t* tag;
     const wchar_t* attribute;
 };
 
-const InlineCommand kInlineCommands[] = {
-    {IDM_FONTNAME, L"FONT", L"face"},   {IDM_FONTSIZE, L"FONT", L"size"},  {IDM_FORECOLOR, L"FONT", L"color"},
-    {IDM_BACKCOLOR, L"FONT", L"style:background-color"}, {IDM_BOLD, L"STRONG", L""}, {IDM_ITALIC, L"EM", L""},
-    {IDM_UNDERLINE, L"U", L""},         {IDM_STRIKETHROUGH, L"STRIKE", L""}, {IDM_SUBSCRIPT, L"SUB", L""},
-    {IDM_SUPERSCRIPT, L"SUP", L""},
+const ValueCommand kValueCommands[] = {
+    {IDM_FONTNAME, L"FONT", L"face"},
+    {IDM_FONTSIZE, L"FONT", L"size"},
+    {IDM_FORECOLOR, L"FONT", L"color"},
+    {IDM_BACKCOLOR, L"FONT", L"style:background-color"},
 };
 
-const InlineCommand* FindInlineCommand(DWORD id) {
-    for (const auto& command : kInlineCommands)
+// Commands that switch a format on and off; the first tag is the one written.
+struct ToggleCommand {
+    DWORD id;
+    const wchar_t* tag;
+    std::vector<dom::Tag> kinds;
+};
+
+const ToggleCommand kToggleCommands[] = {
+    {IDM_BOLD, L"STRONG", {dom::Tag::Strong, dom::Tag::B}},
+    {IDM_ITALIC, L"EM", {dom::Tag::Em, dom::Tag::I}},
+    {IDM_UNDERLINE, L"U", {dom::Tag::U}},
+    {IDM_STRIKETHROUGH, L"STRIKE", {dom::Tag::Strike, dom::Tag::S}},
+    {IDM_SUBSCRIPT, L"SUB", {dom::Tag::Sub}},
+    {IDM_SUPERSCRIPT, L"SUP", {dom::Tag::Sup}},
+};
+
+template <typename Table>
+auto FindCommand(const Table& table, DWORD id) -> decltype(&table[0]) {
+    for (const auto& command : table)
         if (command.id == id) return &command;
     return nullptr;
 }
 
+bool HasSelection(const editing::Selection& selection) { return selection.kind != editing::SelectionKind::None; }
+
 bool IsSupported(DWORD id) {
     switch (id) {
-    case IDM_HORIZONTALLINE:
-    case IDM_JUSTIFYLEFT:
-    case IDM_JUSTIFYCENTER:
-    case IDM_JUSTIFYRIGHT:
-    case IDM_KEEPSELECTION:
-    case IDM_AUTOURLDETECT_MODE:
-    case IDM_EDITMODE:
-    case IDM_BROWSEMODE:
+    case IDM_COPY: case IDM_CUT: case IDM_PASTE: case IDM_UNDO: case IDM_REDO: case IDM_DELETE: case IDM_SELECTALL:
+    case IDM_HORIZONTALLINE: case IDM_JUSTIFYLEFT: case IDM_JUSTIFYCENTER: case IDM_JUSTIFYRIGHT:
+    case IDM_ORDERLIST: case IDM_UNORDERLIST: case IDM_HYPERLINK: case IDM_IMAGE: case IDM_FIND:
+    case IDM_KEEPSELECTION: case IDM_AUTOURLDETECT_MODE: case IDM_EDITMODE: case IDM_BROWSEMODE:
         return true;
     default:
-        return FindInlineCommand(id) != nullptr;
+        return FindCommand(kValueCommands, id) || FindCommand(kToggleCommands, id);
     }
 }
 
-void RememberRange(const StatePtr& state, const editing::TextRange& range) {
-    state->selection.kind = range.IsCollapsed() ? editing::SelectionKind::None : editing::SelectionKind::Text;
-    state->selection.start = range.Start();
-    state->selection.end = range.End();
+bool VariantIsTrue(const VARIANT* in, bool fallback) {
+    if (!in || in->vt == VT_EMPTY || in->vt == VT_NULL) return fallback;
+    VARIANT converted;
+    VariantInit(&converted);
+    if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(in), 0, VT_BOOL))) return fallback;
+    return converted.boolVal != VARIANT_FALSE;
+}
+
+CString BlockAlignment(const StatePtr& state) {
+    dom::Node* block = editing::BlockOf(editing::NormalizeCaret(state->selection.start).node.get());
+    for (; block; block = block->ParentElement())
+        if (block->HasAttribute(L"align")) return block->GetAttribute(L"align");
+    return CString();
+}
+
+// The picture dialog's choice as the attributes of an IMG (empty values are removed).
+std::vector<std::pair<CString, CString>> PictureAttributes(const dialogs::PictureChoice& choice) {
+    return {{L"src", choice.source}, {L"alt", choice.alt}, {L"align", choice.align},
+            {L"border", choice.border}, {L"hspace", choice.hspace}, {L"vspace", choice.vspace}};
 }
 
 }  // namespace
@@ -202,10 +237,11 @@ HRESULT DocumentAdapter::Load(LPSTREAM stream) {
     html::ParseDocument(*m_state->document, DecodePageBytes(bytes));
     m_state->selection = editing::Selection();
     m_state->written.Empty();
+    m_state->MarkClean();
     return S_OK;
 }
 
-HRESULT DocumentAdapter::Save(LPSTREAM stream, BOOL) {
+HRESULT DocumentAdapter::Save(LPSTREAM stream, BOOL clearDirty) {
     if (!stream) return E_POINTER;
     CString text = html::SerializeDocument(*m_state->document);
     std::string bytes = "\xFF\xFE";
@@ -217,32 +253,100 @@ HRESULT DocumentAdapter::Save(LPSTREAM stream, BOOL) {
     ULONG written = 0;
     HRESULT hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
     if (FAILED(hr)) return hr;
-    return written == bytes.size() ? S_OK : STG_E_MEDIUMFULL;
+    if (written != bytes.size()) return STG_E_MEDIUMFULL;
+    if (clearDirty) m_state->MarkClean();
+    return S_OK;
 }
 
 HRESULT DocumentAdapter::InitNew() {
     html::ParseDocument(*m_state->document, CString());
     m_state->selection = editing::Selection();
+    m_state->MarkClean();
     return S_OK;
 }
 
 // IOleCommandTarget -----------------------------------------------------------------
 
+DWORD CommandStatus(const StatePtr& state, DWORD id) {
+    if (!IsSupported(id)) return 0;
+    const DWORD supported = OLECMDF_SUPPORTED;
+    const DWORD enabled = OLECMDF_SUPPORTED | OLECMDF_ENABLED;
+    const DWORD latched = enabled | OLECMDF_LATCHED;
+    const bool edit = state->designMode;
+    editing::Editor editor = state->Editor();
+    switch (id) {
+    case IDM_COPY: return HasSelection(state->selection) ? enabled : supported;
+    case IDM_CUT: case IDM_DELETE: return edit && HasSelection(state->selection) ? enabled : supported;
+    case IDM_PASTE: return edit && editing::ClipboardHasContent() ? enabled : supported;
+    case IDM_UNDO: return edit && state->history.CanUndo() ? enabled : supported;
+    case IDM_REDO: return edit && state->history.CanRedo() ? enabled : supported;
+    case IDM_SELECTALL: case IDM_FIND: case IDM_KEEPSELECTION: case IDM_AUTOURLDETECT_MODE: return enabled;
+    case IDM_EDITMODE: return edit ? latched : enabled;
+    case IDM_BROWSEMODE: return edit ? enabled : latched;
+    default: break;
+    }
+    if (!edit) return supported;
+    if (const ToggleCommand* toggle = FindCommand(kToggleCommands, id)) return editor.HasInline(toggle->kinds) ? latched : enabled;
+    switch (id) {
+    case IDM_ORDERLIST: return editor.IsInList(true) ? latched : enabled;
+    case IDM_UNORDERLIST: return editor.IsInList(false) ? latched : enabled;
+    case IDM_JUSTIFYCENTER: return BlockAlignment(state).CompareNoCase(L"center") == 0 ? latched : enabled;
+    case IDM_JUSTIFYRIGHT: return BlockAlignment(state).CompareNoCase(L"right") == 0 ? latched : enabled;
+    case IDM_JUSTIFYLEFT: {
+        CString alignment = BlockAlignment(state);
+        return alignment.IsEmpty() || alignment.CompareNoCase(L"left") == 0 ? latched : enabled;
+    }
+    default: return enabled;
+    }
+}
+
 HRESULT DocumentAdapter::QueryStatus(const GUID* group, ULONG count, OLECMD commands[], OLECMDTEXT*) {
     if (!group || *group != kCommandGroupMshtml) return OLECMDERR_E_UNKNOWNGROUP;
     if (!commands) return E_POINTER;
-    for (ULONG i = 0; i < count; ++i)
-        commands[i].cmdf = IsSupported(commands[i].cmdID) ? (OLECMDF_SUPPORTED | OLECMDF_ENABLED) : 0;
+    for (ULONG i = 0; i < count; ++i) commands[i].cmdf = CommandStatus(m_state, commands[i].cmdID);
     return S_OK;
 }
 
-HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD, VARIANT* in, VARIANT* out) {
+namespace {
+
+void CopySelection(const StatePtr& state) {
+    const auto& selection = state->selection;
+    CString text, html;
+    if (selection.kind == editing::SelectionKind::Control) {
+        for (const auto& control : selection.controls) html += html::SerializeOuter(*control);
+    } else {
+        editing::TextRange range = SelectionRange(state);
+        text = range.Text();
+        html = range.HtmlText();
+    }
+    editing::WriteClipboard(state->window, text, html);
+}
+
+void PasteClipboard(const StatePtr& state) {
+    CString html, text;
+    if (!editing::ReadClipboard(state->window, html, text)) return;
+    state->Editor().PasteHtml(!html.IsEmpty() ? editing::SanitizeHtml(html) : editing::TextAsHtml(text));
+}
+
+void FindWithDialog(const StatePtr& state) {
+    dialogs::ShowFindDialog(state->window, [&state](const dialogs::FindRequest& request, bool wrapped) {
+        bool found = state->Editor().Find(request.text, request.up, request.matchCase, request.wholeWord, wrapped);
+        if (found && state->viewChanged) state->viewChanged();
+        return found;
+    });
+}
+
+}  // namespace
+
+HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD options, VARIANT* in, VARIANT* out) {
     if (!group || *group != kCommandGroupMshtml) return OLECMDERR_E_UNKNOWNGROUP;
-    bool hasInput = in && in->vt != VT_EMPTY && in->vt != VT_NULL;
-    editing::TextRange range = SelectionRange(m_state);
-    if (const InlineCommand* command = FindInlineCommand(id)) {
+    const bool hasInput = in && in->vt != VT_EMPTY && in->vt != VT_NULL;
+    const bool prompt = options != OLECMDEXECOPT_DONTPROMPTUSER;
+    editing::Editor editor = m_state->Editor();
+    if (const ValueCommand* command = FindCommand(kValueCommands, id)) {
         if (!hasInput && out) {  // a query of the value at the selection
             VariantInit(out);
+            editing::TextRange range = SelectionRange(m_state);
             if (id == IDM_FONTNAME) return ReturnVariantString(editing::FontNameAt(range), out);
             if (id == IDM_FONTSIZE) {
                 out->vt = VT_I4;
@@ -250,23 +354,57 @@ HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD, VARIANT* in, V
             }
             return S_OK;
         }
-        if (m_state->selection.kind == editing::SelectionKind::Control) return S_OK;
-        editing::ApplyInlineFormat(range, command->tag, command->attribute, hasInput ? VariantToText(*in) : CString());
-        RememberRange(m_state, range);
+        if (!hasInput) return S_OK;
+        editor.FormatSelection(command->tag, command->attribute, VariantToText(*in));
+        return S_OK;
+    }
+    if (const ToggleCommand* toggle = FindCommand(kToggleCommands, id)) {
+        editor.ToggleInline(toggle->tag, toggle->kinds);
         return S_OK;
     }
     switch (id) {
-    case IDM_HORIZONTALLINE:
-        range.PasteHtml(L"<HR>");
-        RememberRange(m_state, range);
+    case IDM_COPY: CopySelection(m_state); return S_OK;
+    case IDM_CUT:
+        CopySelection(m_state);
+        if (HasSelection(m_state->selection)) editor.DeleteSelection();
         return S_OK;
-    case IDM_JUSTIFYLEFT: editing::AlignBlock(range, L"left"); return S_OK;
-    case IDM_JUSTIFYCENTER: editing::AlignBlock(range, L"center"); return S_OK;
-    case IDM_JUSTIFYRIGHT: editing::AlignBlock(range, L"right"); return S_OK;
+    case IDM_DELETE:
+        if (HasSelection(m_state->selection)) editor.DeleteSelection();
+        else editor.DeleteForward();
+        return S_OK;
+    case IDM_PASTE: PasteClipboard(m_state); return S_OK;
+    case IDM_UNDO: m_state->history.Undo(m_state->selection); return S_OK;
+    case IDM_REDO: m_state->history.Redo(m_state->selection); return S_OK;
+    case IDM_SELECTALL: editor.SelectAll(); return S_OK;
+    case IDM_HORIZONTALLINE: editor.PasteHtml(L"<HR>"); return S_OK;
+    case IDM_JUSTIFYLEFT: editor.Align(L"left"); return S_OK;
+    case IDM_JUSTIFYCENTER: editor.Align(L"center"); return S_OK;
+    case IDM_JUSTIFYRIGHT: editor.Align(L"right"); return S_OK;
+    case IDM_ORDERLIST: editor.ToggleList(true); return S_OK;
+    case IDM_UNORDERLIST: editor.ToggleList(false); return S_OK;
+    case IDM_HYPERLINK: {
+        CString address = hasInput && in->vt == VT_BSTR ? VariantToText(*in) : editor.LinkAddress();
+        if (prompt && !dialogs::ShowHyperlinkDialog(m_state->window, address)) return S_OK;
+        editor.SetLink(address);
+        return S_OK;
+    }
+    case IDM_IMAGE: {
+        dialogs::PictureChoice choice;
+        if (dom::Node* picture = editor.SelectedPicture()) {
+            choice = {picture->GetAttribute(L"src"), picture->GetAttribute(L"alt"), picture->GetAttribute(L"align"),
+                      picture->GetAttribute(L"border"), picture->GetAttribute(L"hspace"), picture->GetAttribute(L"vspace")};
+        }
+        if (hasInput && in->vt == VT_BSTR) choice.source = VariantToText(*in);
+        if (prompt && !dialogs::ShowPictureDialog(m_state->window, choice)) return S_OK;
+        if (choice.source.IsEmpty()) return S_OK;
+        editor.SetPicture(PictureAttributes(choice));
+        return S_OK;
+    }
+    case IDM_FIND: FindWithDialog(m_state); return S_OK;
     case IDM_EDITMODE: m_state->designMode = true; return S_OK;
     case IDM_BROWSEMODE: m_state->designMode = false; return S_OK;
-    case IDM_KEEPSELECTION:
-    case IDM_AUTOURLDETECT_MODE: return S_OK;
+    case IDM_KEEPSELECTION: m_state->keepSelection = VariantIsTrue(in, true); return S_OK;
+    case IDM_AUTOURLDETECT_MODE: m_state->autoUrlDetect = VariantIsTrue(in, true); return S_OK;
     default: return OLECMDERR_E_NOTSUPPORTED;
     }
 }

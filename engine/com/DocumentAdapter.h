@@ -5,6 +5,7 @@
 #pragma once
 #include "com/EngineComObject.h"
 #include "com/DocumentState.h"
+#include "com/Geometry.h"
 #include "com/NotImplemented.h"
 
 #include <docobj.h>
@@ -34,6 +35,7 @@ public:
     HRESULT STDMETHODCALLTYPE close() override;
     HRESULT STDMETHODCALLTYPE createElement(BSTR eTag, IHTMLElement** newElem) override;
     HRESULT STDMETHODCALLTYPE get_styleSheets(IHTMLStyleSheetsCollection** p) override;
+    HRESULT STDMETHODCALLTYPE elementFromPoint(LONG x, LONG y, IHTMLElement** p) override { return GetElementFromPoint(m_state, x, y, p); }
 
     // IHTMLDocument3
     HRESULT STDMETHODCALLTYPE get_documentElement(IHTMLElement** p) override;
@@ -43,7 +45,7 @@ public:
 
     // IPersistStreamInit
     HRESULT STDMETHODCALLTYPE GetClassID(CLSID* classId) override;
-    HRESULT STDMETHODCALLTYPE IsDirty() override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE IsDirty() override { return m_state->IsDirty() ? S_OK : S_FALSE; }
     HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override;
     HRESULT STDMETHODCALLTYPE Save(LPSTREAM stream, BOOL clearDirty) override;
     HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER*) override { return E_NOTIMPL; }

@@ -4,13 +4,20 @@
 #pragma once
 #include "com/ComQuery.h"
 #include "dom/Document.h"
+#include "editing/Editor.h"
 #include "editing/Selection.h"
+#include "editing/UndoHistory.h"
 
 #include <windows.h>
 #include <objbase.h>
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
+
+namespace layout {
+class LiveLayout;
+}
 
 namespace com {
 
@@ -18,11 +25,27 @@ struct DocumentState {
     std::shared_ptr<dom::Document> document = dom::Document::Create();
     editing::Selection selection;
     bool designMode = false;
+    editing::UndoHistory history{*document, &designMode};  // records every change of the tree in design mode
+    bool autoUrlDetect = true;  // typed addresses become links
+    bool keepSelection = false; // the selection stays when the focus leaves the page
+    HWND window = nullptr;      // the page window, when there is one (owner of dialogs and the clipboard)
+    editing::Editor Editor() {
+        editing::Editor editor(*document, selection, history);
+        editor.autoUrlDetect = autoUrlDetect;
+        return editor;
+    }
     CString written;  // text of write() calls since the document was opened
+    unsigned long long savedChanges = 0;  // the document's change count when last loaded or saved
+    bool IsDirty() const { return document->ChangeCount() != savedChanges; }
+    void MarkClean() { savedChanges = document->ChangeCount(); }
     // The live COM object of each node and of the document, so that one node
     // always answers with one object (the objects enter and leave themselves).
     std::unordered_map<const dom::Node*, IUnknown*> adapters;
     IUnknown* documentAdapter = nullptr;
+    // The layout that geometry is read from (the browser window's, or one made on demand),
+    // and what to call when a script moved the view (the window repaints).
+    std::shared_ptr<layout::LiveLayout> view;
+    std::function<void()> viewChanged;
 };
 using StatePtr = std::shared_ptr<DocumentState>;
 

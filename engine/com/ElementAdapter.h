@@ -5,6 +5,7 @@
 #pragma once
 #include "com/EngineComObject.h"
 #include "com/DocumentState.h"
+#include "com/Geometry.h"
 #include "com/NotImplemented.h"
 
 namespace com {
@@ -58,6 +59,11 @@ public:
     HRESULT STDMETHODCALLTYPE put_outerHTML(BSTR v) override;
     HRESULT STDMETHODCALLTYPE get_outerHTML(BSTR* p) override;
     HRESULT STDMETHODCALLTYPE insertAdjacentHTML(BSTR where, BSTR html) override;
+    HRESULT STDMETHODCALLTYPE get_offsetLeft(LONG* p) override { return GetOffset(m_state, m_node.get(), OffsetPart::Left, p); }
+    HRESULT STDMETHODCALLTYPE get_offsetTop(LONG* p) override { return GetOffset(m_state, m_node.get(), OffsetPart::Top, p); }
+    HRESULT STDMETHODCALLTYPE get_offsetWidth(LONG* p) override { return GetOffset(m_state, m_node.get(), OffsetPart::Width, p); }
+    HRESULT STDMETHODCALLTYPE get_offsetHeight(LONG* p) override { return GetOffset(m_state, m_node.get(), OffsetPart::Height, p); }
+    HRESULT STDMETHODCALLTYPE get_offsetParent(IHTMLElement** p) override { return GetOffsetParent(m_state, m_node.get(), p); }
     HRESULT STDMETHODCALLTYPE get_children(IDispatch** p) override;
     HRESULT STDMETHODCALLTYPE get_all(IDispatch** p) override;
 
@@ -196,10 +202,16 @@ public:
     HRESULT STDMETHODCALLTYPE blur() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE focus() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_accessKey(BSTR *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_clientHeight(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientHeight(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ClientHeight, p); }
     HRESULT STDMETHODCALLTYPE get_clientLeft(LONG *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_clientTop(LONG *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_clientWidth(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientWidth(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ClientWidth, p); }
+    HRESULT STDMETHODCALLTYPE get_scrollHeight(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ScrollHeight, p); }
+    HRESULT STDMETHODCALLTYPE get_scrollWidth(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ScrollWidth, p); }
+    HRESULT STDMETHODCALLTYPE get_scrollTop(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ScrollTop, p); }
+    HRESULT STDMETHODCALLTYPE get_scrollLeft(LONG* p) override { return GetBodyMetric(m_state, BodyMetric::ScrollLeft, p); }
+    HRESULT STDMETHODCALLTYPE put_scrollTop(LONG v) override { return PutBodyScroll(m_state, BodyMetric::ScrollTop, v); }
+    HRESULT STDMETHODCALLTYPE put_scrollLeft(LONG v) override { return PutBodyScroll(m_state, BodyMetric::ScrollLeft, v); }
     HRESULT STDMETHODCALLTYPE get_onblur(VARIANT *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_onfocus(VARIANT *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_onresize(VARIANT *) override { return E_NOTIMPL; }

@@ -292,8 +292,7 @@ HRESULT InputAdapter::put_checked(VARIANT_BOOL v) {
             if (other != m_node && InputType(*other) == L"radio" && other->GetAttribute(L"name") == group)
                 other->RemoveAttribute(L"checked");
     }
-    if (!Target().HasAttribute(L"checked")) Target().ParserAddAttribute({L"checked", CString(), false});
-    Target().Owner()->NotifyAttribute(Target(), L"checked");
+    Target().AddBareAttribute(L"checked");
     return S_OK;
 }
 

@@ -1,6 +1,7 @@
 // The document node: creates the nodes of its tree and tells observers (the
 // layout that a view hangs off the tree) about every change.
 #pragma once
+#include "dom/ChangeRecorder.h"
 #include "dom/Node.h"
 #include "dom/NodeArena.h"
 
@@ -47,6 +48,13 @@ public:
     // Replaces the whole tree by the children of another document (a load).
     void ReplaceContent(Document& source);
 
+    // One recorder at most (the editor's history); null stops the recording.
+    void SetRecorder(ChangeRecorder* recorder) { m_recorder = recorder; }
+    ChangeRecorder* Recorder() const { return m_recorder; }
+    // Counts the edits of the tree (a load replaces it and is not one), so that
+    // whoever saved or loaded it can tell whether it changed since.
+    unsigned long long ChangeCount() const { return m_changes; }
+
     void AddObserver(DocumentObserver* observer);
     void RemoveObserver(DocumentObserver* observer);
 
@@ -60,6 +68,8 @@ private:
     NodePtr NewNode(NodeKind kind);
     void Adopt(Node& node);
     std::vector<DocumentObserver*> m_observers;
+    ChangeRecorder* m_recorder = nullptr;
+    unsigned long long m_changes = 0;
 };
 
 }  // namespace dom

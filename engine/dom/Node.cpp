@@ -75,6 +75,7 @@ void Node::InsertChild(int index, NodePtr child) {
     m_children.insert(m_children.begin() + index, child);
     child->m_parent = this;
     m_owner->NotifyInserted(*this, *child);
+    if (ChangeRecorder* recorder = m_owner->Recorder()) recorder->ChildInserted(*this, *child);
 }
 
 void Node::InsertBefore(NodePtr child, Node* reference) {
@@ -85,6 +86,7 @@ void Node::InsertBefore(NodePtr child, Node* reference) {
 NodePtr Node::RemoveChild(Node* child) {
     if (!child || child->m_parent != this) return nullptr;
     int index = child->IndexInParent();
+    if (ChangeRecorder* recorder = m_owner->Recorder()) recorder->ChildRemoving(*this, index, *child);
     NodePtr keep = m_children[static_cast<size_t>(index)];
     m_children.erase(m_children.begin() + index);
     child->m_parent = nullptr;
@@ -113,6 +115,7 @@ CString Node::GetAttribute(const wchar_t* name) const {
 
 void Node::SetAttribute(const CString& name, const CString& value) {
     if (name.IsEmpty()) return;
+    if (ChangeRecorder* recorder = m_owner->Recorder()) recorder->AttributesChanging(*this);
     bool found = false;
     for (auto& attribute : m_attributes) {
         if (attribute.name.CompareNoCase(name) == 0) {
@@ -129,6 +132,7 @@ void Node::SetAttribute(const CString& name, const CString& value) {
 bool Node::RemoveAttribute(const wchar_t* name) {
     for (auto it = m_attributes.begin(); it != m_attributes.end(); ++it) {
         if (it->name.CompareNoCase(name) == 0) {
+            if (ChangeRecorder* recorder = m_owner->Recorder()) recorder->AttributesChanging(*this);
             CString removed = it->name;
             m_attributes.erase(it);
             m_owner->NotifyAttribute(*this, removed);
@@ -138,7 +142,21 @@ bool Node::RemoveAttribute(const wchar_t* name) {
     return false;
 }
 
+void Node::RestoreAttributes(const std::vector<Attribute>& attributes) {
+    if (ChangeRecorder* recorder = m_owner->Recorder()) recorder->AttributesChanging(*this);
+    m_attributes.assign(attributes.begin(), attributes.end());
+    m_owner->NotifyAttribute(*this, CString());
+}
+
+void Node::AddBareAttribute(const CString& name) {
+    if (name.IsEmpty() || HasAttribute(name)) return;
+    if (ChangeRecorder* recorder = m_owner->Recorder()) recorder->AttributesChanging(*this);
+    m_attributes.push_back({name, CString(), false});
+    m_owner->NotifyAttribute(*this, name);
+}
+
 void Node::SetData(const CString& data) {
+    if (ChangeRecorder* recorder = m_owner->Recorder()) recorder->TextChanging(*this);
     m_data = data;
     m_owner->NotifyText(*this);
 }

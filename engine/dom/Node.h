@@ -77,6 +77,10 @@ public:
     CString GetAttribute(const wchar_t* name) const;
     void SetAttribute(const CString& name, const CString& value);
     bool RemoveAttribute(const wchar_t* name);
+    // Puts back a whole attribute list, order included (the undo history).
+    void RestoreAttributes(const std::vector<Attribute>& attributes);
+    // Adds a bare name such as CHECKED, told like any other change.
+    void AddBareAttribute(const CString& name);
 
     // Text, comment, doctype ---------------------------------------------------------
     const CString& Data() const { return m_data; }

@@ -1,5 +1,7 @@
 // The document's selection: nothing (a caret), a text range, or a set of
-// elements selected as objects (images, tables).
+// elements selected as objects (images, tables). For a text selection start
+// comes before end in the document; `focusAtStart` tells which end moves
+// when the selection is extended (the other one is the anchor).
 #pragma once
 #include "editing/TextRange.h"
 
@@ -14,6 +16,7 @@ struct Selection {
     Boundary start;  // for None (the caret) and Text
     Boundary end;
     std::vector<dom::NodePtr> controls;
+    bool focusAtStart = false;
 };
 
 }  // namespace editing

@@ -108,12 +108,12 @@ std::vector<int> BoundaryKey(const Boundary& boundary) {
     return key;
 }
 
+}  // namespace
+
 int CompareBoundaries(const Boundary& a, const Boundary& b) {
     auto x = BoundaryKey(a), y = BoundaryKey(b);
     return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end()) ? -1 : (x == y ? 0 : 1);
 }
-
-}  // namespace
 
 bool IsVisibleText(const Node& node) {
     if (!node.IsText()) return false;
@@ -286,9 +286,6 @@ Node* TextRange::ParentElement() const {
     return ancestor;
 }
 
-namespace {
-
-// Makes a boundary inside a text node a boundary between children.
 Boundary SplitAt(const Boundary& boundary) {
     Node* text = boundary.node.get();
     if (!text || !text->IsText() || !text->Parent()) return boundary;
@@ -302,8 +299,6 @@ Boundary SplitAt(const Boundary& boundary) {
     parent->InsertChild(index + 1, tail);
     return {parent->Self(), index + 1};
 }
-
-}  // namespace
 
 void TextRange::DeleteContents() {
     if (!m_start.node || !m_end.node) return;

@@ -65,6 +65,11 @@ private:
     Boundary m_end;
 };
 
+// -1, 0 or 1 as a comes before, at or after b in document order.
+int CompareBoundaries(const Boundary& a, const Boundary& b);
+// Makes a boundary inside a text node a boundary between children (the text is split there).
+Boundary SplitAt(const Boundary& boundary);
+
 // True for text nodes whose characters the ranges count.
 bool IsVisibleText(const dom::Node& node);
 

@@ -340,7 +340,7 @@ TEST(ComDocument, FontCommandsWrapTheSelection) {
     EXPECT_EQ(target->Exec(&kMshtmlGroup, IDM_FONTNAME, OLECMDEXECOPT_DODEFAULT, nullptr, &value), S_OK);
     EXPECT_EQ(CString(value.bstrVal), CString(L"Arial"));
     VariantClear(&value);
-    EXPECT_EQ(target->Exec(&kMshtmlGroup, IDM_COPY, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
+    EXPECT_EQ(target->Exec(&kMshtmlGroup, 0x7fff, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
 }
 
 TEST(ComDocument, WriteAndCloseBuildAWindowlessDocument) {

@@ -1,0 +1,280 @@
+#include "browser/EditingInput.h"
+
+#include "com/ComPtr.h"
+#include "com/DocumentAdapter.h"
+
+#include <docobj.h>
+#include <mshtmcid.h>
+
+#include <algorithm>
+
+namespace browser {
+
+using editing::Boundary;
+using editing::SelectionKind;
+
+namespace {
+
+constexpr int kDefaultLine = 16;
+
+bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// The next node in document order.
+const dom::Node* NextInOrder(const dom::Node* node) {
+    if (node->FirstChild()) return node->FirstChild();
+    for (; node; node = node->Parent())
+        if (const dom::Node* next = node->NextSibling()) return next;
+    return nullptr;
+}
+
+void RunCommand(const com::StatePtr& state, DWORD id) {
+    ComPtr<IOleCommandTarget> target;
+    com::DocumentOf(state)->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(target.Receive()));
+    // {DE4BA900-59CA-11CF-9592-444553540000}
+    static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    if (target) target->Exec(&kGroup, id, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr);
+}
+
+}  // namespace
+
+Boundary EditingInput::BoundaryAt(int x, int y) const {
+    layout::HitPoint hit = m_view.Current().HitTest(x + m_view.ScrollX(), y + m_view.ScrollY());
+    if (!hit.node) return {};
+    auto* node = const_cast<dom::Node*>(hit.node);
+    int limit = node->IsText() ? node->Data().GetLength() : node->ChildCount();
+    return editing::NormalizeCaret({node->Self(), std::clamp(hit.offset, 0, limit)});
+}
+
+bool EditingInput::CaretBox(const Boundary& at, RECT& box) const {
+    if (!at.node) return false;
+    layout::DocumentLayout& layout = m_view.Current();
+    if (at.node->IsText()) {
+        if (auto rect = layout.CaretRect(*at.node, at.offset)) {
+            box = {rect->left, rect->top, rect->left + 1, rect->bottom};
+            return true;
+        }
+    }
+    // An empty paragraph or a place between elements: the start of the element's box.
+    for (const dom::Node* node = at.node.get(); node; node = node->Parent()) {
+        if (!node->IsElement()) continue;
+        if (auto border = layout.BorderBox(*node)) {
+            box = {border->left, border->top, border->left + 1, border->top + std::min(std::max(border->Height(), 1), kDefaultLine)};
+            return true;
+        }
+    }
+    return false;
+}
+
+void EditingInput::UpdateCaret() {
+    if (!m_hasCaret && Editable() && GetFocus() == m_window) m_hasCaret = true;  // edit mode came on while focused
+    if (!m_hasCaret) return;
+    RECT box{};
+    if (!Editable()) {  // browse mode: no caret
+        DestroyCaret();
+        m_hasCaret = false;
+        return;
+    }
+    if (m_state->selection.kind == SelectionKind::Control || !CaretBox(m_state->Editor().Focus(), box)) {
+        HideCaret(m_window);
+        return;
+    }
+    // Keep the caret in view.
+    const int sx = m_view.ScrollX(), sy = m_view.ScrollY();
+    int nx = sx, ny = sy;
+    if (box.top < sy) ny = box.top;
+    else if (box.bottom > sy + m_view.ViewportHeight()) ny = box.bottom - m_view.ViewportHeight();
+    if (box.left < sx) nx = box.left;
+    else if (box.right > sx + m_view.ViewportWidth()) nx = box.right - m_view.ViewportWidth() + 20;
+    if (nx != sx || ny != sy) m_scrollTo(nx, ny);
+    CreateCaret(m_window, nullptr, 1, std::max<int>(box.bottom - box.top, 1));
+    SetCaretPos(box.left - m_view.ScrollX(), box.top - m_view.ScrollY());
+    ShowCaret(m_window);
+}
+
+void EditingInput::Changed() {
+    InvalidateRect(m_window, nullptr, FALSE);  // the selection's highlight moved
+    UpdateCaret();
+}
+
+void EditingInput::OnSetFocus() {
+    m_hasCaret = Editable();
+    if (m_hasCaret) UpdateCaret();
+}
+
+void EditingInput::OnKillFocus() {
+    if (m_hasCaret) DestroyCaret();
+    m_hasCaret = false;
+}
+
+void EditingInput::MoveVertically(int pixels, bool extend) {
+    RECT box{};
+    if (!CaretBox(m_state->Editor().Focus(), box)) return;
+    int y = pixels < 0 ? box.top + pixels : box.bottom - 1 + pixels;
+    if (y < 0 || y >= m_view.Current().ContentHeight()) return;
+    layout::HitPoint hit = m_view.Current().HitTest(box.left, y);
+    if (!hit.node) return;
+    auto* node = const_cast<dom::Node*>(hit.node);
+    int limit = node->IsText() ? node->Data().GetLength() : node->ChildCount();
+    m_state->Editor().SetCaret(editing::NormalizeCaret({node->Self(), std::clamp(hit.offset, 0, limit)}), extend);
+}
+
+void EditingInput::MoveInLine(bool end, bool extend) {
+    RECT box{};
+    if (!CaretBox(m_state->Editor().Focus(), box)) return;
+    int y = (box.top + box.bottom) / 2;
+    layout::HitPoint hit = m_view.Current().HitTest(end ? m_view.Current().ContentWidth() - 1 : 0, y);
+    if (!hit.node) return;
+    auto* node = const_cast<dom::Node*>(hit.node);
+    int limit = node->IsText() ? node->Data().GetLength() : node->ChildCount();
+    m_state->Editor().SetCaret(editing::NormalizeCaret({node->Self(), std::clamp(hit.offset, 0, limit)}), extend);
+}
+
+bool EditingInput::OnKeyDown(UINT key) {
+    const bool shift = KeyHeld(VK_SHIFT), control = KeyHeld(VK_CONTROL);
+    if (control && !KeyHeld(VK_MENU)) {  // the editor's own shortcuts, where the host left them
+        switch (key) {
+        case 'C': case VK_INSERT: RunCommand(m_state, IDM_COPY); return true;
+        case 'A': m_state->Editor().SelectAll(); Changed(); return true;
+        case 'F': RunCommand(m_state, IDM_FIND); Changed(); return true;
+        default: break;
+        }
+        if (Editable()) {
+            switch (key) {
+            case 'X': RunCommand(m_state, IDM_CUT); Changed(); return true;
+            case 'V': RunCommand(m_state, IDM_PASTE); Changed(); return true;
+            case 'Z': RunCommand(m_state, IDM_UNDO); Changed(); return true;
+            case 'Y': RunCommand(m_state, IDM_REDO); Changed(); return true;
+            default: break;
+            }
+        }
+    }
+    if (!Editable()) return false;
+    editing::Editor editor = m_state->Editor();
+    switch (key) {
+    case VK_LEFT: case VK_RIGHT:
+        if (control) editor.MoveWord(key == VK_RIGHT, shift);
+        else editor.MoveCharacter(key == VK_RIGHT, shift);
+        break;
+    case VK_UP: MoveVertically(-2, shift); break;
+    case VK_DOWN: MoveVertically(2, shift); break;
+    case VK_PRIOR: MoveVertically(-std::max(m_view.ViewportHeight() - kDefaultLine, kDefaultLine), shift); break;
+    case VK_NEXT: MoveVertically(std::max(m_view.ViewportHeight() - kDefaultLine, kDefaultLine), shift); break;
+    case VK_HOME: case VK_END:
+        if (control) editor.MoveToEdge(key == VK_END, shift);
+        else MoveInLine(key == VK_END, shift);
+        break;
+    case VK_BACK: editor.DeleteBackward(); break;
+    case VK_DELETE: editor.DeleteForward(); break;
+    case VK_RETURN:
+        if (shift) editor.InsertLineBreak();
+        else editor.InsertParagraph();
+        break;
+    case VK_TAB: editor.InsertTab(); break;
+    default: return false;
+    }
+    Changed();
+    return true;
+}
+
+bool EditingInput::OnChar(wchar_t ch) {
+    if (!Editable()) return false;
+    if (ch < 0x20 || ch == 0x7F) return true;  // Enter, Backspace, Tab and control keys came as key presses
+    if (ch >= 0xD800 && ch <= 0xDBFF) {  // the first half of a pair: wait for the second
+        m_highSurrogate = ch;
+        return true;
+    }
+    CString text;
+    if (ch >= 0xDC00 && ch <= 0xDFFF) {
+        if (!m_highSurrogate) return true;  // half a pair alone is no character
+        text += m_highSurrogate;
+    }
+    m_highSurrogate = 0;
+    text += ch;
+    m_state->Editor().TypeText(text);
+    Changed();
+    return true;
+}
+
+void EditingInput::OnButtonDown(int x, int y, bool shift) {
+    m_dragging = true;
+    m_dragged = false;
+    editing::Editor editor = m_state->Editor();
+    const dom::Node* element = m_view.Current().ElementFromPoint(x + m_view.ScrollX(), y + m_view.ScrollY());
+    if (element && (element->Is(dom::Tag::Img) || element->Is(dom::Tag::Table)) && Editable()) {
+        editor.SelectControl(*const_cast<dom::Node*>(element));  // a picture, or a table's edge
+        m_dragging = false;
+        Changed();
+        return;
+    }
+    Boundary at = BoundaryAt(x, y);
+    if (at.node) editor.SetCaret(at, shift);
+    Changed();
+}
+
+void EditingInput::OnMouseMove(int x, int y) {
+    if (!m_dragging) return;
+    Boundary at = BoundaryAt(x, y);
+    if (!at.node) return;
+    m_state->Editor().SetCaret(at, true);
+    m_dragged = m_state->selection.kind == SelectionKind::Text;
+    Changed();
+}
+
+bool EditingInput::OnButtonUp() {
+    m_dragging = false;
+    return m_dragged;
+}
+
+void EditingInput::OnDoubleClick(int x, int y) {
+    Boundary at = BoundaryAt(x, y);
+    if (!at.node) return;
+    m_state->Editor().SelectWordAt(at);
+    Changed();
+}
+
+void EditingInput::PaintSelection(HDC dc, const RECT& dirty) {
+    const auto& selection = m_state->selection;
+    layout::DocumentLayout& layout = m_view.Current();
+    const int sx = m_view.ScrollX(), sy = m_view.ScrollY();
+    auto invert = [&](RECT box) {
+        OffsetRect(&box, -sx, -sy);
+        RECT clipped{};
+        if (IntersectRect(&clipped, &box, &dirty)) InvertRect(dc, &clipped);
+    };
+    if (selection.kind == SelectionKind::Control) {
+        for (const auto& control : selection.controls)
+            if (auto box = layout.BorderBox(*control)) invert({box->left, box->top, box->right, box->bottom});
+        return;
+    }
+    if (selection.kind != SelectionKind::Text || !selection.start.node || !selection.end.node) return;
+    if (!m_state->document->Contains(selection.start.node.get()) || !m_state->document->Contains(selection.end.node.get())) return;
+    // Each selected text node, one band per line it runs over.
+    const dom::Node* last = selection.end.node.get();
+    const dom::Node* stop = last->IsText() ? NextInOrder(last) : (last->Child(selection.end.offset) ? last->Child(selection.end.offset) : NextInOrder(last));
+    const dom::Node* node = selection.start.node->IsText() ? selection.start.node.get()
+                                                            : (selection.start.node->Child(selection.start.offset) ? selection.start.node->Child(selection.start.offset) : NextInOrder(selection.start.node.get()));
+    int budget = 20000;  // characters measured at most per paint
+    for (; node && node != stop && budget > 0; node = NextInOrder(node)) {
+        if (!node->IsText() || !editing::IsVisibleText(*node)) continue;
+        int from = node == selection.start.node.get() ? selection.start.offset : 0;
+        int to = node == selection.end.node.get() ? selection.end.offset : node->Data().GetLength();
+        RECT band{};
+        bool open = false;
+        for (int i = from; i < to && budget > 0; ++i, --budget) {
+            auto a = layout.CaretRect(*node, i);
+            auto b = layout.CaretRect(*node, i + 1);
+            if (!a) continue;
+            int right = b && b->top == a->top ? b->left : a->left + 4;
+            if (open && band.top == a->top) {
+                band.right = std::max<LONG>(band.right, right);
+                continue;
+            }
+            if (open) invert(band);
+            band = {a->left, a->top, right, a->bottom};
+            open = true;
+        }
+        if (open) invert(band);
+    }
+}
+
+}  // namespace browser

@@ -1,0 +1,55 @@
+// The "Internet Explorer_Server" window: paints the page from its layout
+// through a memory bitmap (only the invalidated rectangles), scrolls with
+// its scroll bars, the mouse wheel and, in browse mode, the scroll keys;
+// asks the host before a context menu; in browse mode passes link clicks
+// to the host and then to the shell. Created by the browser; deletes itself
+// when its window is destroyed.
+#pragma once
+#include "browser/EditingInput.h"
+#include "layout/LiveLayout.h"
+#include "paint/BitmapCanvas.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace browser {
+
+class Browser;
+
+// Posted to the page window when a navigation has loaded its document.
+constexpr UINT kMessageNavigated = WM_APP + 0x2E1;
+
+class PageWindow {
+public:
+    static const wchar_t* ClassName() { return L"Internet Explorer_Server"; }
+    static PageWindow* Create(HWND parent, Browser& browser);
+
+    HWND Handle() const { return m_hwnd; }
+    layout::LiveLayout& View() { return *m_view; }
+    void ScrollTo(int x, int y);
+    void UpdateScrollBars();
+    // The address of the link at a point of the window, empty when there is none.
+    CString LinkAt(int x, int y);
+
+private:
+    PageWindow(Browser& browser);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnPaint();
+    void OnSize(int width, int height);
+    void OnScroll(int bar, int code);
+    bool OnKeyDown(UINT key);
+    void OnLButtonUp(int x, int y);
+    void OnContextMenu(int x, int y);
+    bool DesignMode() const;
+
+    Browser& m_browser;
+    HWND m_hwnd = nullptr;
+    std::shared_ptr<layout::LiveLayout> m_view;
+    std::unique_ptr<paint::BitmapCanvas> m_buffer;
+    bool m_repaintPending = false;
+    std::unique_ptr<EditingInput> m_input;
+};
+
+}  // namespace browser

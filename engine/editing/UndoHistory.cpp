@@ -1,0 +1,176 @@
+#include "editing/UndoHistory.h"
+
+#include <algorithm>
+
+namespace editing {
+
+UndoHistory::UndoHistory(dom::Document& document, const bool* recording) : m_document(document), m_recording(recording) {
+    m_document.SetRecorder(this);
+}
+
+bool UndoHistory::Recording() {
+    if (!m_recording || *m_recording || m_depth > 0) return true;
+    if (!m_undo.empty() || !m_redo.empty() || m_open) Clear();
+    return false;
+}
+
+UndoHistory::~UndoHistory() {
+    if (m_document.Recorder() == this) m_document.SetRecorder(nullptr);
+}
+
+void UndoHistory::Begin(const Selection& before) {
+    if (m_depth++ > 0) return;
+    Seal();
+    m_open = std::make_unique<Step>();
+    m_open->before = before;
+}
+
+void UndoHistory::End(const Selection& after) {
+    if (m_depth == 0 || --m_depth > 0) return;
+    if (m_open) m_open->after = after;
+    Seal();
+}
+
+void UndoHistory::Seal() {
+    if (!m_open) return;
+    std::unique_ptr<Step> step = std::move(m_open);
+    if (step->changes.empty()) return;
+    Compact(*step);
+    m_redo.clear();
+    Push(m_undo, std::move(*step));
+}
+
+void UndoHistory::Push(std::deque<Step>& stack, Step step) {
+    stack.push_back(std::move(step));
+    while (stack.size() > kMaxSteps) stack.pop_front();
+}
+
+bool UndoHistory::CanUndo() const { return !m_undo.empty() || (m_open && !m_open->changes.empty() && m_depth == 0); }
+
+UndoHistory::Step& UndoHistory::Current() {
+    if (!m_open) m_open = std::make_unique<Step>();  // a change outside any step
+    return *m_open;
+}
+
+void UndoHistory::Record(Change change) { Current().changes.push_back(std::move(change)); }
+
+void UndoHistory::ChildInserted(dom::Node& parent, dom::Node& child) {
+    if (!Recording()) return;
+    Change change{Change::Kind::Inserted, parent.Self(), child.Self()};
+    Record(std::move(change));
+}
+
+void UndoHistory::ChildRemoving(dom::Node& parent, int index, dom::Node& child) {
+    if (!Recording()) return;
+    Change change{Change::Kind::Removed, parent.Self(), child.Self()};
+    change.index = index;
+    Record(std::move(change));
+}
+
+void UndoHistory::AttributesChanging(dom::Node& element) {
+    if (!Recording()) return;
+    Change change{Change::Kind::Attributes, nullptr, element.Self()};
+    change.attributes.assign(element.Attributes().begin(), element.Attributes().end());
+    Record(std::move(change));
+}
+
+void UndoHistory::TextChanging(dom::Node& node) {
+    if (!Recording()) return;
+    Change change{Change::Kind::Text, nullptr, node.Self()};
+    change.data = node.Data();
+    Record(std::move(change));
+}
+
+void UndoHistory::Compact(Step& step) {
+    auto& changes = step.changes;
+    for (size_t i = 0; i < changes.size(); ++i) {
+        Change& change = changes[i];
+        if (change.kind != Change::Kind::Text || change.spliceAt >= 0) continue;
+        // The data after this change: the next change of the same node had it as its "before".
+        const CString* after = &change.node->Data();
+        for (size_t j = i + 1; j < changes.size(); ++j)
+            if (changes[j].kind == Change::Kind::Text && changes[j].node == change.node) {
+                after = &changes[j].data;
+                break;
+            }
+        const std::wstring& before = change.data.str();
+        const std::wstring& now = after->str();
+        size_t prefix = 0;
+        while (prefix < before.size() && prefix < now.size() && before[prefix] == now[prefix]) ++prefix;
+        size_t suffix = 0;
+        while (suffix < before.size() - prefix && suffix < now.size() - prefix &&
+               before[before.size() - 1 - suffix] == now[now.size() - 1 - suffix])
+            ++suffix;
+        change.spliceAt = static_cast<int>(prefix);
+        change.insertedLength = static_cast<int>(now.size() - prefix - suffix);
+        change.data = CString(before.substr(prefix, before.size() - prefix - suffix));
+    }
+}
+
+UndoHistory::Step UndoHistory::Revert(Step& step) {
+    m_open = std::make_unique<Step>();
+    ++m_depth;  // the inverse changes are recorded in any mode
+    for (auto change = step.changes.rbegin(); change != step.changes.rend(); ++change) {
+        switch (change->kind) {
+        case Change::Kind::Inserted:
+            if (change->node->Parent() == change->parent.get()) change->parent->RemoveChild(change->node.get());
+            break;
+        case Change::Kind::Removed:
+            change->parent->InsertChild(change->index, change->node);
+            break;
+        case Change::Kind::Attributes: change->node->RestoreAttributes(change->attributes); break;
+        case Change::Kind::Text:
+            if (change->spliceAt < 0) {
+                change->node->SetData(change->data);
+            } else {
+                std::wstring data = change->node->Data().str();
+                size_t at = std::min<size_t>(static_cast<size_t>(change->spliceAt), data.size());
+                data.replace(at, static_cast<size_t>(change->insertedLength), change->data.str());
+                change->node->SetData(CString(std::move(data)));
+            }
+            break;
+        }
+    }
+    --m_depth;
+    Step inverse = std::move(*m_open);
+    Compact(inverse);
+    m_open.reset();
+    inverse.before = step.after;
+    inverse.after = step.before;
+    return inverse;
+}
+
+bool UndoHistory::Undo(Selection& selection) {
+    if (m_depth > 0) return false;  // not in the middle of a step
+    if (m_open && !m_open->changes.empty()) {
+        m_open->after = selection;
+        Seal();
+    }
+    m_open.reset();
+    if (m_undo.empty()) return false;
+    Step step = std::move(m_undo.back());
+    m_undo.pop_back();
+    Step inverse = Revert(step);
+    selection = inverse.after;
+    Push(m_redo, std::move(inverse));
+    return true;
+}
+
+bool UndoHistory::Redo(Selection& selection) {
+    if (m_depth > 0 || m_redo.empty()) return false;
+    m_open.reset();
+    Step step = std::move(m_redo.back());
+    m_redo.pop_back();
+    Step inverse = Revert(step);
+    selection = inverse.after;
+    Push(m_undo, std::move(inverse));
+    return true;
+}
+
+void UndoHistory::Clear() {
+    m_undo.clear();
+    m_redo.clear();
+    m_open.reset();
+}
+
+}  // namespace editing

@@ -1,0 +1,89 @@
+// The editor's undo and redo: every change of the tree is recorded as it
+// happens, with what it replaced, and a step of changes is taken back by
+// doing the inverse changes from the last to the first. The inverse changes
+// are recorded in turn and make the redo step, so undo and redo both bring
+// back the tree exactly as it was (its serialization byte for byte).
+//
+// Changes made within Begin/End form one step (a key, a command, a paste).
+// Changes made outside one (the document layer's own edits through the
+// interfaces) gather in an open step that the next Begin or Undo closes.
+#pragma once
+#include "dom/Document.h"
+#include "editing/Selection.h"
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace editing {
+
+class UndoHistory : private dom::ChangeRecorder {
+public:
+    static constexpr size_t kMaxSteps = 4096;
+
+    // While *recording is false (a page in browse mode) nothing is recorded,
+    // and a change clears the history: its steps would no longer fit the tree.
+    explicit UndoHistory(dom::Document& document, const bool* recording = nullptr);
+    ~UndoHistory() override;
+    UndoHistory(const UndoHistory&) = delete;
+    UndoHistory& operator=(const UndoHistory&) = delete;
+
+    // Opens a step (nested calls join the outer one); the selection is put
+    // back as it was here when the step is undone.
+    void Begin(const Selection& before);
+    void End(const Selection& after);
+    // Closes the open step of changes made outside Begin/End.
+    void Seal();
+
+    bool CanUndo() const;
+    bool CanRedo() const { return !m_redo.empty(); }
+    // Takes back the last step; answers false when there is none. The
+    // selection becomes what it was before the step (after it, for redo).
+    bool Undo(Selection& selection);
+    bool Redo(Selection& selection);
+    void Clear();
+    size_t UndoCount() const { return m_undo.size(); }
+
+private:
+    struct Change {
+        enum class Kind { Inserted, Removed, Attributes, Text } kind;
+        dom::NodePtr parent;  // Inserted, Removed
+        dom::NodePtr node;
+        int index = 0;                         // Removed: where the child was
+        std::vector<dom::Attribute> attributes;  // Attributes: the list before
+        CString data;                          // Text: the data before, or only the part replaced
+        int spliceAt = -1;                     // Text: where `data` was replaced (-1: data is all of it)
+        int insertedLength = 0;                // Text: the units that replaced it
+    };
+    struct Step {
+        std::vector<Change> changes;
+        Selection before;
+        Selection after;
+    };
+
+    void ChildInserted(dom::Node& parent, dom::Node& child) override;
+    void ChildRemoving(dom::Node& parent, int index, dom::Node& child) override;
+    void AttributesChanging(dom::Node& element) override;
+    void TextChanging(dom::Node& node) override;
+    void ContentReplaced() override { Clear(); }
+
+    Step& Current();
+    // Keeps of each text change only the part that changed, so typing in a
+    // long text does not keep a copy of all of it per key.
+    static void Compact(Step& step);
+    void Record(Change change);
+    // Runs the step's inverse changes; the changes they make form the step answered.
+    Step Revert(Step& step);
+    void Push(std::deque<Step>& stack, Step step);
+
+    bool Recording();
+
+    dom::Document& m_document;
+    const bool* m_recording;
+    std::deque<Step> m_undo;
+    std::deque<Step> m_redo;
+    std::unique_ptr<Step> m_open;  // being recorded
+    int m_depth = 0;               // Begin calls not yet ended
+};
+
+}  // namespace editing

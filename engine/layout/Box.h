@@ -1,0 +1,107 @@
+// The layout tree: boxes built from the document's elements, each with its
+// computed style and, after layout, its border box relative to its parent
+// box. A block whose content is inline holds its text and atomic boxes as a
+// flat list of items, and after layout as lines of fragments.
+#pragma once
+#include "dom/Node.h"
+#include "layout/Style.h"
+
+#include <memory>
+#include <vector>
+
+namespace layout {
+
+enum class BoxKind : unsigned char {
+    Block,      // a block container (also the anonymous block around inline runs)
+    ListItem,   // a block with a marker
+    Table,
+    Row,
+    Cell,
+    Replaced,   // a picture or a form control: an atomic inline box
+    InlineBlock,
+};
+
+// An inline element around text (B, FONT, A, SPAN): its style and its parent.
+struct InlineContext {
+    const dom::Node* element = nullptr;  // null: the block itself
+    Style style;
+    const InlineContext* parent = nullptr;
+    mutable int font = -1;  // the measuring canvas's font, made at layout
+};
+
+struct Box;
+
+struct InlineItem {
+    enum class Kind : unsigned char { Text, Atomic, Break };
+    Kind kind = Kind::Text;
+    const dom::Node* node = nullptr;  // the text node, the atomic box's element, the BR
+    const InlineContext* context = nullptr;
+    Box* box = nullptr;  // Atomic
+};
+
+// A piece of one line: a slice of a text node's data (shown as it stands),
+// or an atomic box.
+struct Fragment {
+    const dom::Node* node = nullptr;
+    const InlineContext* context = nullptr;
+    Box* box = nullptr;
+    int start = 0;
+    int length = 0;
+    int x = 0;       // relative to the block's border box
+    int width = 0;
+    int top = 0;     // of its font's height (text) or margin box (atomic), relative to the line
+    int height = 0;
+    bool collapsedSpaceAfter = false;  // a collapsed run of white space follows (part of the width)
+};
+
+struct Line {
+    int top = 0;  // relative to the block's border box
+    int height = 0;
+    int baseline = 0;  // from the line's top
+    std::vector<Fragment> fragments;
+};
+
+struct Box {
+    BoxKind kind = BoxKind::Block;
+    const dom::Node* node = nullptr;  // null for anonymous boxes
+    Style style;
+    Box* parent = nullptr;
+    std::vector<std::unique_ptr<Box>> children;
+
+    // Inline content (a block with no block children).
+    std::vector<std::unique_ptr<InlineContext>> contexts;
+    std::vector<InlineItem> items;
+    std::vector<std::unique_ptr<Box>> inlineBoxes;  // the atomic boxes among the items
+    std::vector<Line> lines;
+
+    // Geometry, after layout: the border box relative to the parent box's border box.
+    int x = 0, y = 0, width = 0, height = 0;
+    int margin[4] = {0, 0, 0, 0};   // top, right, bottom, left
+    int border[4] = {0, 0, 0, 0};
+    int padding[4] = {0, 0, 0, 0};
+    int collapsedTop = 0;     // margins after collapsing with the first and last children
+    int collapsedBottom = 0;
+    bool selfCollapsing = false;
+
+    // Tables and cells.
+    int column = 0, colspan = 1, row = 0, rowspan = 1;
+    int minWidth = -1, maxWidth = -1;  // intrinsic widths of the border box, once measured
+    std::vector<int> columnX, columnWidths;
+
+    // Lists: the marker text ("3.") or a bullet.
+    CString marker;
+
+    // The background picture (tiled), and for replaced boxes their picture.
+    paint::PicturePtr backgroundPicture;
+    paint::PicturePtr picture;
+    int intrinsicWidth = 0, intrinsicHeight = 0;
+    bool brokenPicture = false;
+
+    bool HasInlineContent() const { return !items.empty(); }
+    int ContentLeft() const { return border[3] + padding[3]; }
+    int ContentTop() const { return border[0] + padding[0]; }
+    int ContentWidth() const { return width - border[1] - border[3] - padding[1] - padding[3]; }
+    paint::Rect Rect() const { return {x, y, x + width, y + height}; }
+};
+
+}  // namespace layout

@@ -1,0 +1,270 @@
+#include "layout/DocumentLayout.h"
+
+#include "layout/LayoutEngine.h"
+
+#include <climits>
+
+namespace layout {
+
+using dom::Tag;
+
+DocumentLayout::DocumentLayout(const dom::Document& document, paint::Canvas& measure, PictureLoader loader)
+    : m_document(document), m_measure(measure), m_loader(std::move(loader)) {}
+
+void DocumentLayout::Rebuild() { Rebuild(m_viewportWidth); }
+
+void DocumentLayout::Rebuild(int viewportWidth) {
+    m_root = BuildBoxes(m_document, m_loader);
+    Layout(viewportWidth);
+}
+
+void DocumentLayout::Layout(int viewportWidth) {
+    m_viewportWidth = std::max(viewportWidth, 0);
+    m_boxes.clear();
+    m_origins.clear();
+    m_contentWidth = m_viewportWidth;
+    m_contentHeight = 0;
+    if (!m_root) return;
+    LayoutEngine engine(m_measure);
+    engine.LayoutRoot(*m_root, m_viewportWidth);
+    Index(*m_root, 0, 0);
+}
+
+void DocumentLayout::Index(const Box& box, int parentX, int parentY) {
+    // Iterative: deep pages must not exhaust the stack.
+    struct Entry {
+        const Box* box;
+        int x, y;
+    };
+    std::vector<Entry> stack{{&box, parentX, parentY}};
+    while (!stack.empty()) {
+        Entry e = stack.back();
+        stack.pop_back();
+        int x = e.x + e.box->x, y = e.y + e.box->y;
+        m_origins[e.box] = {x, y};
+        if (e.box->node) m_boxes[e.box->node] = e.box;
+        m_contentWidth = std::max(m_contentWidth, x + e.box->width + e.box->margin[1]);
+        m_contentHeight = std::max(m_contentHeight, y + e.box->height + e.box->margin[2]);
+        for (const auto& line : e.box->lines)
+            for (const auto& fragment : line.fragments)
+                m_contentWidth = std::max(m_contentWidth, x + fragment.x + fragment.width);
+        for (const auto& child : e.box->children) stack.push_back({child.get(), x, y});
+        for (const auto& child : e.box->inlineBoxes) stack.push_back({child.get(), x, y});
+    }
+}
+
+paint::Color DocumentLayout::CanvasBackground() const {
+    if (!m_root) return paint::Rgb(255, 255, 255);
+    if (m_root->style.background != paint::kTransparent) return m_root->style.background;
+    for (const auto& child : m_root->children)
+        if (child->node && child->node->Is(Tag::Body) && child->style.background != paint::kTransparent) return child->style.background;
+    return paint::Rgb(255, 255, 255);
+}
+
+namespace {
+
+// Calls visit(block, blockX, blockY, line, fragment) for every fragment below the box.
+template <typename Visit>
+void ForEachFragment(const Box& box, int x, int y, Visit&& visit) {
+    for (const auto& line : box.lines)
+        for (const auto& fragment : line.fragments) visit(box, x, y, line, fragment);
+    for (const auto& child : box.children)
+        if (!child->node) ForEachFragment(*child, x + child->x, y + child->y, visit);
+}
+
+bool InContext(const InlineContext* context, const dom::Node& element) {
+    for (; context; context = context->parent)
+        if (context->element == &element) return true;
+    return false;
+}
+
+}  // namespace
+
+std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element) const {
+    if (auto it = m_boxes.find(&element); it != m_boxes.end()) {
+        auto [x, y] = m_origins.at(it->second);
+        return paint::Rect{x, y, x + it->second->width, y + it->second->height};
+    }
+    // An inline element or text: the fragments it holds, in its nearest block.
+    const dom::Node* ancestor = element.Parent();
+    while (ancestor && !m_boxes.count(ancestor)) ancestor = ancestor->Parent();
+    if (!ancestor) return std::nullopt;
+    const Box& block = *m_boxes.at(ancestor);
+    auto [bx, by] = m_origins.at(&block);
+    std::optional<paint::Rect> result;
+    ForEachFragment(block, bx, by, [&](const Box&, int x, int y, const Line& line, const Fragment& fragment) {
+        bool inside = fragment.node == &element || InContext(fragment.context, element) ||
+                      (fragment.node && element.Contains(fragment.node));
+        if (!inside) return;
+        paint::Rect r{x + fragment.x, y + line.top + fragment.top, x + fragment.x + fragment.width,
+                      y + line.top + fragment.top + fragment.height};
+        result = result ? result->Union(r) : r;
+        if (result->IsEmpty()) result = r;
+    });
+    return result;
+}
+
+std::vector<paint::Rect> DocumentLayout::TextRects(const dom::Node& node) const {
+    std::vector<paint::Rect> rects;
+    const dom::Node* ancestor = &node;
+    while (ancestor && !m_boxes.count(ancestor)) ancestor = ancestor->Parent();
+    if (!ancestor) return rects;
+    std::vector<const Box*> stack{m_boxes.at(ancestor)};
+    while (!stack.empty()) {
+        const Box* box = stack.back();
+        stack.pop_back();
+        auto [x, y] = m_origins.at(box);
+        for (const auto& line : box->lines)
+            for (const auto& fragment : line.fragments)
+                if (!fragment.box && fragment.node && node.Contains(fragment.node))
+                    rects.push_back({x + fragment.x, y + line.top + fragment.top, x + fragment.x + fragment.width,
+                                     y + line.top + fragment.top + fragment.height});
+        for (const auto& child : box->children) stack.push_back(child.get());
+        for (const auto& child : box->inlineBoxes) stack.push_back(child.get());
+    }
+    return rects;
+}
+
+OffsetBox DocumentLayout::Offsets(const dom::Node& element) const {
+    OffsetBox result;
+    auto rect = BorderBox(element);
+    if (!rect) return result;
+    result.width = rect->Width();
+    result.height = rect->Height();
+    if (element.Is(Tag::Body) || element.Is(Tag::Html)) return result;
+    const dom::Node* parent = element.Parent();
+    for (; parent; parent = parent->Parent())
+        if (parent->Is(Tag::Td) || parent->Is(Tag::Th) || parent->Is(Tag::Table) || parent->Is(Tag::Body)) break;
+    result.parent = parent;
+    int originX = 0, originY = 0;
+    if (parent && !parent->Is(Tag::Body)) {
+        if (auto it = m_boxes.find(parent); it != m_boxes.end()) {
+            auto [x, y] = m_origins.at(it->second);
+            originX = x + it->second->border[3];
+            originY = y + it->second->border[0];
+        }
+    }
+    result.left = rect->left - originX;
+    result.top = rect->top - originY;
+    return result;
+}
+
+namespace {
+
+struct Hit {
+    const Box* box = nullptr;
+    int x = 0, y = 0;  // the box's origin
+};
+
+// The innermost box at the point, children before their parents.
+Hit FindBox(const Box& box, int x, int y, int px, int py, const std::unordered_map<const Box*, std::pair<int, int>>& origins) {
+    Hit hit;
+    const Box* current = &box;
+    int cx = x + box.x, cy = y + box.y;
+    hit = {current, cx, cy};
+    // Descend: at each level take the last child that holds the point.
+    for (int guard = 0; guard < 100000; ++guard) {
+        const Box* next = nullptr;
+        int nx = 0, ny = 0;
+        auto consider = [&](const std::vector<std::unique_ptr<Box>>& children) {
+            for (auto it = children.rbegin(); it != children.rend() && !next; ++it) {
+                const Box& child = **it;
+                int ox = cx + child.x, oy = cy + child.y;
+                if (px >= ox && px < ox + child.width && py >= oy && py < oy + child.height) next = &child, nx = ox, ny = oy;
+            }
+        };
+        consider(current->inlineBoxes);
+        consider(current->children);
+        if (!next) break;
+        current = next;
+        cx = nx;
+        cy = ny;
+        hit = {current, cx, cy};
+    }
+    (void)origins;
+    return hit;
+}
+
+}  // namespace
+
+HitPoint DocumentLayout::HitTest(int px, int py) const {
+    HitPoint result;
+    if (!m_root) return result;
+    Hit hit = FindBox(*m_root, 0, 0, px, py, m_origins);
+    const Box* box = hit.box;
+    // The block of lines nearest the point: the box itself, or an anonymous child.
+    const Box* block = box;
+    int bx = hit.x, by = hit.y;
+    if (!box->HasInlineContent()) {
+        for (const auto& child : box->children)
+            if (!child->node && child->HasInlineContent() && py >= by + child->y && py < by + child->y + child->height) {
+                block = child.get();
+                bx += child->x;
+                by += child->y;
+                break;
+            }
+    }
+    const dom::Node* owner = box->node;
+    for (const Box* b = box; !owner && b; b = b->parent) owner = b->node;
+    result.element = owner;
+    result.node = owner;
+    if (block->lines.empty()) return result;
+    const Line* line = &block->lines.front();
+    for (const auto& candidate : block->lines) {
+        if (py >= by + candidate.top) line = &candidate;
+    }
+    if (line->fragments.empty()) return result;
+    const Fragment* fragment = &line->fragments.front();
+    for (const auto& candidate : line->fragments)
+        if (px >= bx + candidate.x) fragment = &candidate;
+    if (fragment->box) {
+        result.element = result.node = fragment->node;
+        return result;
+    }
+    const dom::Node* element = fragment->context && fragment->context->element ? fragment->context->element : owner;
+    result.element = element;
+    result.node = fragment->node;
+    // The character whose left half or the one before whose right half holds the point.
+    const CString& data = fragment->node->Data();
+    int font = fragment->context->font >= 0 ? fragment->context->font : m_measure.MakeFont(fragment->context->style.Font());
+    int x = bx + fragment->x;
+    int offset = fragment->start;
+    const int end = std::min(fragment->start + fragment->length, data.GetLength());
+    while (offset < end) {
+        int w = m_measure.MeasureText(font, data.GetString() + offset, 1);
+        if (px < x + (w + 1) / 2) break;
+        x += w;
+        ++offset;
+    }
+    result.offset = offset;
+    return result;
+}
+
+const dom::Node* DocumentLayout::ElementFromPoint(int x, int y) const {
+    if (x < 0 || y < 0) return nullptr;
+    HitPoint hit = HitTest(x, y);
+    return hit.element;
+}
+
+std::optional<paint::Rect> DocumentLayout::CaretRect(const dom::Node& text, int offset) const {
+    const dom::Node* ancestor = text.Parent();
+    while (ancestor && !m_boxes.count(ancestor)) ancestor = ancestor->Parent();
+    if (!ancestor) return std::nullopt;
+    const Box& block = *m_boxes.at(ancestor);
+    auto [bx, by] = m_origins.at(&block);
+    std::optional<paint::Rect> result;
+    ForEachFragment(block, bx, by, [&](const Box&, int x, int y, const Line& line, const Fragment& fragment) {
+        if (result || fragment.node != &text || fragment.box) return;
+        int end = fragment.start + fragment.length + (fragment.collapsedSpaceAfter ? 1 : 0);
+        if (offset < fragment.start || offset > end) return;
+        int font = fragment.context->font >= 0 ? fragment.context->font : m_measure.MakeFont(fragment.context->style.Font());
+        int length = std::min(offset, fragment.start + fragment.length) - fragment.start;
+        int left = x + fragment.x + m_measure.MeasureText(font, text.Data().GetString() + fragment.start, length);
+        if (offset > fragment.start + fragment.length) left = x + fragment.x + fragment.width;
+        int top = y + line.top + fragment.top;
+        result = paint::Rect{left, top, left + 1, top + fragment.height};
+    });
+    return result;
+}
+
+}  // namespace layout

@@ -1,0 +1,78 @@
+// The view's layout of one document: builds the boxes, lays them out for a
+// viewport width, answers geometry (offset boxes, the element at a point,
+// the node and character offset at a point and back) and paints.
+#pragma once
+#include "dom/Document.h"
+#include "layout/Box.h"
+#include "layout/BoxBuilder.h"
+#include "paint/Canvas.h"
+
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace layout {
+
+struct OffsetBox {
+    int left = 0, top = 0, width = 0, height = 0;
+    const dom::Node* parent = nullptr;  // the offset parent, null for BODY and HTML
+};
+
+struct HitPoint {
+    const dom::Node* node = nullptr;  // a text node, or the element hit
+    int offset = 0;                   // the character offset in a text node; else the child index
+    const dom::Node* element = nullptr;  // the innermost element under the point
+};
+
+class DocumentLayout {
+public:
+    // `measure` is the canvas whose fonts lay the page out; it must outlive this object.
+    DocumentLayout(const dom::Document& document, paint::Canvas& measure, PictureLoader loader = {});
+
+    // Builds the boxes anew (after the document changed) and lays them out.
+    void Rebuild();
+    void Rebuild(int viewportWidth);
+    // Lays the boxes out for another viewport width.
+    void Layout(int viewportWidth);
+
+    const Box* Root() const { return m_root.get(); }
+    int ViewportWidth() const { return m_viewportWidth; }
+    // The extent of everything laid out (at least the viewport's width).
+    int ContentWidth() const { return m_contentWidth; }
+    int ContentHeight() const { return m_contentHeight; }
+    paint::Color CanvasBackground() const;
+
+    // Geometry in page coordinates (the page's top left is 0,0).
+    std::optional<paint::Rect> BorderBox(const dom::Node& element) const;
+    OffsetBox Offsets(const dom::Node& element) const;
+    const dom::Node* ElementFromPoint(int x, int y) const;
+    // The rectangles of the text runs below a node, in page coordinates.
+    std::vector<paint::Rect> TextRects(const dom::Node& node) const;
+    HitPoint HitTest(int x, int y) const;
+    // The caret's rectangle before the character at the offset of a text node.
+    std::optional<paint::Rect> CaretRect(const dom::Node& text, int offset) const;
+
+    // The tops of the pages when the page is cut into pages of the height:
+    // a page ends before a line of text or a table row that it would cut.
+    std::vector<int> PageBreaks(int pageHeight) const;
+
+    // Paints what lies in `dirty` (page coordinates) with the page shifted by the scroll position.
+    void Paint(paint::Canvas& canvas, const paint::Rect& dirty, int scrollX, int scrollY) const;
+
+private:
+    void Index(const Box& box, int x, int y);
+
+    const dom::Document& m_document;
+    paint::Canvas& m_measure;
+    PictureLoader m_loader;
+    std::unique_ptr<Box> m_root;
+    int m_viewportWidth = 0;
+    int m_contentWidth = 0;
+    int m_contentHeight = 0;
+    // Every element's box, and the absolute origin of every box.
+    std::unordered_map<const dom::Node*, const Box*> m_boxes;
+    std::unordered_map<const Box*, std::pair<int, int>> m_origins;
+};
+
+}  // namespace layout

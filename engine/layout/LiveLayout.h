@@ -1,0 +1,61 @@
+// The layout of a document that follows its changes: it listens to the
+// document and lays the page out again, at the viewport's width, the next
+// time anyone asks. The browser window paints from it; the engine's
+// interfaces read offsets, scroll sizes and the element at a point from it.
+#pragma once
+#include "dom/Document.h"
+#include "layout/DocumentLayout.h"
+#include "paint/BitmapCanvas.h"
+
+#include <functional>
+#include <memory>
+
+namespace layout {
+
+class LiveLayout : private dom::DocumentObserver {
+public:
+    explicit LiveLayout(std::shared_ptr<dom::Document> document, PictureLoader loader = {});
+    ~LiveLayout() override;
+    LiveLayout(const LiveLayout&) = delete;
+    LiveLayout& operator=(const LiveLayout&) = delete;
+
+    // The viewport: its size and the scroll position (kept within the page).
+    void SetViewport(int width, int height);
+    int ViewportWidth() const { return m_width; }
+    int ViewportHeight() const { return m_height; }
+    void ScrollTo(int x, int y);
+    int ScrollX() const { return m_scrollX; }
+    int ScrollY() const { return m_scrollY; }
+
+    // The layout, brought up to date first.
+    DocumentLayout& Current();
+    void Invalidate() { m_dirty = true; }
+    void SetPictureLoader(PictureLoader loader);
+    // Called after each change of the document (the window repaints).
+    std::function<void()> changed;
+
+private:
+    void NodeInserted(dom::Node&, dom::Node&) override { Changed(); }
+    void NodeRemoved(dom::Node&, dom::Node&) override { Changed(); }
+    void AttributeChanged(dom::Node&, const CString&) override { Changed(); }
+    void TextChanged(dom::Node&) override { Changed(); }
+    void DocumentReplaced() override { Changed(); }
+
+    void Changed() {
+        m_dirty = true;
+        if (changed) changed();
+    }
+
+    std::shared_ptr<dom::Document> m_document;
+    paint::BitmapCanvas m_measure{1, 1};
+    std::unique_ptr<DocumentLayout> m_layout;
+    PictureLoader m_loader;
+    int m_width = 1024;
+    int m_height = 768;
+    int m_scrollX = 0;
+    int m_scrollY = 0;
+    bool m_dirty = true;
+    bool m_widthChanged = false;
+};
+
+}  // namespace layout

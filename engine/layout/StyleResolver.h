@@ -1,0 +1,46 @@
+// Computes each element's style: the agent's defaults for its tag, then its
+// presentational attributes (FONT, align=, bgcolor=, border=, ...), then the
+// rules of the page's STYLE elements that match it (tag, class, id and
+// descendant selectors, by specificity and order), then its style attribute.
+#pragma once
+#include "dom/Document.h"
+#include "layout/Style.h"
+
+#include <vector>
+
+namespace layout {
+
+class StyleResolver {
+public:
+    explicit StyleResolver(const dom::Document& document);
+
+    // The style the root element inherits from.
+    const Style& InitialStyle() const { return m_initial; }
+    Style Resolve(const dom::Node& element, const Style& parent) const;
+
+private:
+    struct Compound {
+        CString tag;  // upper case; empty matches any
+        CString id;
+        std::vector<CString> classes;
+        bool link = false;   // :link
+        bool never = false;  // a pseudo-class that never matches a still page
+    };
+    struct Rule {
+        std::vector<Compound> chain;  // ancestors first, the subject last
+        int specificity = 0;
+        int order = 0;
+        CString declarations;
+    };
+    void AddSheet(const CString& sheet);
+    static bool Matches(const Compound& compound, const dom::Node& element);
+    static bool Matches(const Rule& rule, const dom::Node& element);
+
+    Style m_initial;
+    std::vector<Rule> m_rules;
+};
+
+// Applies "name: value" declarations (a style attribute or a rule's body).
+void ApplyDeclarations(Style& style, const CString& declarations, const Style& parent);
+
+}  // namespace layout

@@ -1,0 +1,543 @@
+// The editor on a document without a window: typing, Enter, line breaks,
+// Backspace and Delete across element borders, formats and lists, checked
+// by the document's serialization byte for byte; undo and redo back to the
+// exact bytes after long seeded sequences; the clipboard's formats and what
+// a paste lets in; the engine's dialogs driven through their controls.
+#include "EngineTestSupport.h"
+#include "Random.h"
+#include "com/ComPtr.h"
+#include "com/DocumentState.h"
+#include "com/HtmlDocument.h"
+#include "dialogs/EditDialogs.h"
+#include "editing/Clipboard.h"
+#include "dom/TreeWalk.h"
+#include "links/LinkInsertion.h"
+#include "links/LinkLine.h"
+#include "pages/PageTemplate.h"
+#include "MessageBoxRecorder.h"
+
+#include <docobj.h>
+#include <mshtmcid.h>
+#include <mshtml.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+using editing::Boundary;
+
+struct EditorFixture : testing::Test {
+    std::shared_ptr<com::DocumentState> state = std::make_shared<com::DocumentState>();
+
+    void Load(const CString& page) {
+        html::ParseDocument(*state->document, page);
+        state->selection = editing::Selection();
+    }
+    editing::Editor Editor() { return state->Editor(); }
+    CString Body() { return html::SerializeInner(*state->document->Body()); }
+    // The caret after the n-th occurrence of `text` in the body's text nodes, plus `after` characters.
+    void CaretAt(const CString& text, int after = 0) {
+        editing::TextRange range(state->document);
+        ASSERT_TRUE(range.FindText(text, true, true, false)) << Show(text);
+        Boundary at = range.Start();
+        at.offset += after;
+        Editor().SetCaret(at, false);
+    }
+    void Select(const CString& text) {
+        editing::TextRange range(state->document);
+        ASSERT_TRUE(range.FindText(text, true, true, false)) << Show(text);
+        auto editor = Editor();
+        editor.SetCaret(range.Start(), false);
+        editor.SetCaret(range.End(), true);
+    }
+    void SelectBetween(const CString& first, const CString& last) {
+        editing::TextRange from(state->document), to(state->document);
+        ASSERT_TRUE(from.FindText(first, true, true, false));
+        ASSERT_TRUE(to.FindText(last, true, true, false));
+        auto editor = Editor();
+        editor.SetCaret(from.Start(), false);
+        editor.SetCaret(to.End(), true);
+    }
+    void Type(const CString& text) {
+        for (wchar_t c : text.str()) Editor().TypeText(CString(c));
+    }
+};
+
+TEST_F(EditorFixture, TypingEnterAndLineBreaksBuildParagraphs) {
+    Load(L"<BODY><P>Hello world</P></BODY>");
+    CaretAt(L"world");
+    Type(L"big ");
+    EXPECT_EQ(Body(), L"<P>Hello big world</P>");
+    Editor().InsertParagraph();
+    EXPECT_EQ(Body(), L"<P>Hello big </P>\r\n<P>world</P>");
+    Type(L"X");
+    Editor().InsertLineBreak();
+    Type(L"Y");
+    EXPECT_EQ(Body(), L"<P>Hello big </P>\r\n<P>X<BR>Yworld</P>");
+
+    // In a cell or the body the line around the caret becomes a paragraph; formatting carries on.
+    Load(L"<BODY><TABLE><TR><TD>one <B>two</B></TD></TR></TABLE></BODY>");
+    CaretAt(L"two", 3);
+    Editor().InsertParagraph();
+    Type(L"3");
+    EXPECT_EQ(Body(), L"<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>\r\n<P>one <B>two</B></P>\r\n<P><B>3</B></P></TD></TR></TBODY></TABLE>");
+
+    // A doubled blank stays visible; surrogate pairs go in and out whole.
+    Load(L"<BODY><P>a</P></BODY>");
+    CaretAt(L"a", 1);
+    Type(L"  ");
+    Editor().TypeText(L"\U0001F600");
+    EXPECT_EQ(Body(), L"<P>a &nbsp;\U0001F600</P>");
+    Editor().DeleteBackward();
+    EXPECT_EQ(Body(), L"<P>a &nbsp;</P>");
+
+    // Typed addresses become links when the blank after them is typed.
+    Load(L"<BODY><P>see </P></BODY>");
+    CaretAt(L"see ", 4);
+    Type(L"www.example.com ok");
+    EXPECT_EQ(Body(), L"<P>see <A href=\"http://www.example.com\">www.example.com</A> ok</P>");
+    // Undo takes the link back with the blank that made it, to the exact bytes.
+    ASSERT_TRUE(state->history.Undo(state->selection));
+    ASSERT_TRUE(state->history.Undo(state->selection));
+    ASSERT_TRUE(state->history.Undo(state->selection));
+    EXPECT_EQ(Body(), L"<P>see www.example.com</P>");
+    ASSERT_TRUE(state->history.Redo(state->selection));
+    ASSERT_TRUE(state->history.Redo(state->selection));
+    ASSERT_TRUE(state->history.Redo(state->selection));
+    state->autoUrlDetect = false;
+    Type(L" http://x.org ");
+    EXPECT_EQ(Body(), L"<P>see <A href=\"http://www.example.com\">www.example.com</A> ok http://x.org </P>");
+}
+
+TEST_F(EditorFixture, BackspaceAndDeleteJoinBlocksAndDropEmptiedElements) {
+    Load(L"<BODY><P>ab</P><P>cd</P></BODY>");
+    CaretAt(L"cd");
+    Editor().DeleteBackward();
+    EXPECT_EQ(Body(), L"<P>abcd</P>");
+    Editor().DeleteBackward();
+    EXPECT_EQ(Body(), L"<P>acd</P>");
+
+    Load(L"<BODY><P>ab</P><UL><LI>cd</LI></UL></BODY>");
+    CaretAt(L"ab", 2);
+    Editor().DeleteForward();
+    EXPECT_EQ(Body(), L"<P>abcd</P>");
+
+    // An inline element emptied by Backspace goes; the caret stays where it was.
+    Load(L"<BODY><P>x<B>y</B>z</P></BODY>");
+    CaretAt(L"z");
+    Editor().DeleteBackward();
+    Type(L"Q");
+    EXPECT_EQ(Body(), L"<P>xQz</P>");
+
+    // A picture and a line break go as one character each; nothing happens at the body's edges.
+    Load(L"<BODY><P>a<IMG src=p.gif>b<BR>c</P></BODY>");
+    CaretAt(L"b");
+    Editor().DeleteBackward();
+    CaretAt(L"b", 1);
+    Editor().DeleteForward();
+    EXPECT_EQ(Body(), L"<P>abc</P>");
+    Editor().MoveToEdge(false, false);
+    Editor().DeleteBackward();
+    Editor().MoveToEdge(true, false);
+    Editor().DeleteForward();
+    EXPECT_EQ(Body(), L"<P>abc</P>");
+
+    // A selection across paragraphs leaves one.
+    Load(L"<BODY><P>one two</P><P>three four</P></BODY>");
+    SelectBetween(L"two", L"three");
+    Editor().TypeText(L"-");
+    EXPECT_EQ(Body(), L"<P>one - four</P>");
+}
+
+TEST_F(EditorFixture, FormatsToggleListsAndLinksAnswerTheirState) {
+    Load(L"<BODY><P>plain bold text</P></BODY>");
+    Select(L"bold");
+    auto editor = Editor();
+    editor.ToggleInline(L"STRONG", {dom::Tag::Strong, dom::Tag::B});
+    EXPECT_EQ(Body(), L"<P>plain <STRONG>bold</STRONG> text</P>");
+    EXPECT_TRUE(Editor().HasInline({dom::Tag::Strong, dom::Tag::B}));
+    Select(L"ol");
+    Editor().ToggleInline(L"STRONG", {dom::Tag::Strong, dom::Tag::B});
+    EXPECT_EQ(Body(), L"<P>plain <STRONG>b</STRONG>ol<STRONG>d</STRONG> text</P>");
+
+    Load(L"<BODY><P>item</P></BODY>");
+    CaretAt(L"item");
+    Editor().ToggleList(false);
+    EXPECT_EQ(Body(), L"<UL>\r\n<LI>item</LI></UL>");
+    EXPECT_TRUE(Editor().IsInList(false));
+    Editor().ToggleList(true);
+    EXPECT_EQ(Body(), L"<OL>\r\n<LI>item</LI></OL>");
+    Editor().ToggleList(true);
+    EXPECT_EQ(Body(), L"<P>item</P>");
+
+    // What the user types as an address stays an attribute value and text.
+    Load(L"<BODY><P>go</P></BODY>");
+    CaretAt(L"go", 2);
+    Editor().SetLink(L"x\"><SCRIPT>alert(1)</SCRIPT>");
+    EXPECT_EQ(Body(), L"<P>go<A href=\"x&quot;><SCRIPT>alert(1)</SCRIPT>\">x\"&gt;&lt;SCRIPT&gt;alert(1)&lt;/SCRIPT&gt;</A></P>");
+    Select(L"go");
+    Editor().SetLink(L"http://a/");
+    EXPECT_EQ(Editor().LinkAddress(), L"http://a/");  // the selected text became the link
+    EXPECT_EQ(Body().Find(L"<P><A href=\"http://a/\">go</A>"), 0);
+}
+
+TEST_F(EditorFixture, UndoAndRedoRestoreExactBytesAfterSeededEdits) {
+    const uint32_t seed = 20261209;
+    Random random(seed);
+    const std::vector<CString> pages = {BuildPageTemplate(L"Notes"), BuildDivPageTemplate(L"Clip"),
+                                        L"<HTML><BODY><TABLE><TR><TD>a<TD>b</TR></TABLE><P>x <B>y</B> z</P><UL><LI>1<LI>2</UL></BODY></HTML>"};
+    for (const CString& page : pages) {
+        Load(page);
+        state->history.Clear();
+        std::vector<CString> versions{html::SerializeDocument(*state->document)};
+        for (int i = 0; i < 700; ++i) {
+            auto editor = Editor();
+            switch (random.Int(0, 11)) {
+            case 0: case 1: case 2: editor.TypeText(CString(static_cast<wchar_t>(random.Pick(std::vector<int>{'a', ' ', 0xE9, 'w', '.'})))); break;
+            case 3: editor.InsertParagraph(); break;
+            case 4: editor.InsertLineBreak(); break;
+            case 5: editor.DeleteBackward(); break;
+            case 6: editor.DeleteForward(); break;
+            case 7: editor.MoveCharacter(random.Chance(50), random.Chance(30)); break;
+            case 8: editor.ToggleInline(L"EM", {dom::Tag::Em, dom::Tag::I}); break;
+            case 9: editor.ToggleList(random.Chance(50)); break;
+            case 10: editor.PasteHtml(random.Chance(50) ? CString(L"<B>p</B>q") : CString(L"<P>r</P>")); break;
+            default: editor.MoveToEdge(random.Chance(50), false); break;
+            }
+            CString now = html::SerializeDocument(*state->document);
+            if (state->history.UndoCount() + 1 != versions.size()) versions.push_back(now);
+            // The page still parses back to what it is.
+            if (i % 100 == 0) {
+                ASSERT_EQ(Reserialize(now), Reserialize(Reserialize(now))) << "seed " << seed;
+            }
+        }
+        ASSERT_EQ(state->history.UndoCount() + 1, versions.size()) << "seed " << seed;
+        // The store still reads the edited page: a clip's link goes in before its end.
+        CString edited = versions.back();
+        edited.Replace(L"\r\n", L"\n");
+        CString line;
+        FormatLinkLine(line, L"Clip", L"http://clip.example/", CString());
+        LinkPlacement placement = LinkPlacement::None;
+        CString withLink = InsertLinkIntoPageText(edited, CString(), line, placement);
+        EXPECT_NE(placement, LinkPlacement::None);
+        auto reread = html::ParseDocument(withLink);
+        bool linked = false;
+        dom::WalkTree(*reread, [&](const dom::NodePtr& node) {
+            if (node->Is(dom::Tag::A) && node->GetAttribute(L"href") == L"http://clip.example/") linked = true;
+            return true;
+        });
+        EXPECT_TRUE(linked) << "seed " << seed;
+        for (size_t i = versions.size() - 1; i > 0; --i) {
+            ASSERT_TRUE(state->history.Undo(state->selection));
+            ASSERT_EQ(html::SerializeDocument(*state->document), versions[i - 1]) << "seed " << seed << " step " << i;
+        }
+        EXPECT_FALSE(state->history.Undo(state->selection));
+        for (size_t i = 1; i < versions.size(); ++i) {
+            ASSERT_TRUE(state->history.Redo(state->selection));
+            ASSERT_EQ(html::SerializeDocument(*state->document), versions[i]) << "seed " << seed << " step " << i;
+        }
+    }
+}
+
+// The document layer's own edits through the interfaces are undone as well.
+TEST_F(EditorFixture, EditsThroughTheInterfacesUndoAndADetachedNodeRemovesHarmlessly) {
+    ComPtr<IHTMLDocument2> document;
+    ASSERT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
+    ComPtr<IHTMLElement> body;
+    document->get_body(body.Receive());
+    BSTR first = SysAllocString(L"<TABLE id=t><TR><TD>cell</TD></TR></TABLE><P>keep</P>");
+    body->put_innerHTML(first);
+    SysFreeString(first);
+    auto serialize = [&] {
+        BSTR text = nullptr;
+        body->get_innerHTML(&text);
+        CString result(text);
+        SysFreeString(text);
+        return result;
+    };
+    BSTR on = SysAllocString(L"On");
+    document->put_designMode(on);
+    SysFreeString(on);
+    CString before = serialize();
+    BSTR after = SysAllocString(L"<P onclick=x()>new</P>");
+    body->insertAdjacentHTML(SysAllocString(L"beforeEnd"), after);
+    SysFreeString(after);
+    ComPtr<IHTMLDocument3> document3 = document.As<IHTMLDocument3>();
+    ComPtr<IHTMLElement> table;
+    document3->getElementById(SysAllocString(L"t"), table.Receive());
+    ASSERT_TRUE(table);
+    auto node = table.As<IHTMLDOMNode>();
+    ComPtr<IHTMLDOMNode> removed;
+    EXPECT_EQ(node->removeNode(VARIANT_TRUE, removed.Receive()), S_OK);
+    ComPtr<IHTMLDOMNode> again;
+    EXPECT_EQ(node->removeNode(VARIANT_TRUE, again.Receive()), S_OK);  // already out: nothing happens
+    EXPECT_EQ(serialize(), L"<P>keep</P>\r\n<P onclick=\"x()\">new</P>");
+    auto commands = document.As<IOleCommandTarget>();
+    static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    OLECMD undo{IDM_UNDO, 0};
+    commands->QueryStatus(&kGroup, 1, &undo, nullptr);
+    EXPECT_EQ(undo.cmdf, static_cast<DWORD>(OLECMDF_SUPPORTED | OLECMDF_ENABLED));
+    EXPECT_EQ(commands->Exec(&kGroup, IDM_UNDO, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    EXPECT_EQ(serialize(), before);
+    EXPECT_EQ(commands->Exec(&kGroup, IDM_REDO, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    EXPECT_EQ(serialize(), L"<P>keep</P>\r\n<P onclick=\"x()\">new</P>");
+}
+
+// The view's buttons and menu items follow QueryStatus: latched for the format
+// at the caret, enabled only in edit mode, undo only when there is something to undo.
+TEST(EditorCommands, QueryStatusAnswersAtTheCaretAndFollowsTheMode) {
+    ComPtr<IHTMLDocument2> document;
+    ASSERT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
+    ComPtr<IHTMLElement> body;
+    document->get_body(body.Receive());
+    BSTR html = SysAllocString(L"<P align=center><B>bold</B> plain</P><UL><LI>item</LI></UL>");
+    body->put_innerHTML(html);
+    SysFreeString(html);
+    static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    auto commands = document.As<IOleCommandTarget>();
+    auto caretAt = [&](const wchar_t* text) {
+        ComPtr<IHTMLTxtRange> range;
+        body.As<IHTMLBodyElement>()->createTextRange(range.Receive());
+        VARIANT_BOOL hit = VARIANT_FALSE;
+        range->findText(SysAllocString(text), 0, 0, &hit);
+        range->collapse(VARIANT_TRUE);
+        range->select();
+    };
+    auto status = [&](std::vector<DWORD> ids) {
+        std::vector<OLECMD> query;
+        for (DWORD id : ids) query.push_back({id, 0});
+        commands->QueryStatus(&kGroup, static_cast<ULONG>(query.size()), query.data(), nullptr);
+        std::vector<DWORD> flags;
+        for (const auto& command : query) flags.push_back(command.cmdf);
+        return flags;
+    };
+    const DWORD supported = OLECMDF_SUPPORTED, enabled = supported | OLECMDF_ENABLED, latched = enabled | OLECMDF_LATCHED;
+    caretAt(L"old");
+    EXPECT_EQ(status({IDM_BOLD, IDM_UNDO}), (std::vector<DWORD>{supported, supported}));  // browse mode
+    BSTR on = SysAllocString(L"On");
+    document->put_designMode(on);
+    SysFreeString(on);
+    EXPECT_EQ(status({IDM_BOLD, IDM_ITALIC, IDM_JUSTIFYCENTER, IDM_JUSTIFYLEFT, IDM_UNORDERLIST, IDM_UNDO, IDM_COPY, 0x7fff}),
+              (std::vector<DWORD>{latched, enabled, latched, enabled, enabled, supported, supported, 0}));
+    caretAt(L"item");
+    EXPECT_EQ(status({IDM_BOLD, IDM_UNORDERLIST, IDM_ORDERLIST, IDM_JUSTIFYLEFT}), (std::vector<DWORD>{enabled, latched, enabled, latched}));
+    EXPECT_EQ(commands->Exec(&kGroup, IDM_UNORDERLIST, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    EXPECT_EQ(status({IDM_UNORDERLIST, IDM_UNDO}), (std::vector<DWORD>{enabled, enabled}));
+}
+
+TEST(EditorClipboard, HtmlFormatCarriesTheFragmentAndPasteDropsScript) {
+    CString fragment = L"<B>caf\u00E9</B> \U0001F600";
+    std::string bytes = editing::MakeHtmlFormat(fragment);
+    EXPECT_EQ(bytes.substr(0, 12), "Version:0.9\r");
+    size_t start = bytes.find("StartFragment:");
+    size_t offset = std::stoul(bytes.substr(start + 14, 10));
+    EXPECT_EQ(bytes.substr(offset, 3), "<B>");
+    EXPECT_EQ(editing::FragmentOfHtmlFormat(bytes), fragment);
+    // Offsets that lie about the bytes: the markers are used; no markers: the markup.
+    std::string lying = bytes;
+    lying.replace(lying.find("EndFragment:") + 12, 10, "9999999999");
+    EXPECT_EQ(editing::FragmentOfHtmlFormat(lying), fragment);
+    EXPECT_EQ(editing::FragmentOfHtmlFormat("Version:0.9\r\n<i>x</i>"), L"<i>x</i>");
+    EXPECT_EQ(editing::FragmentOfHtmlFormat("StartFragment:-5"), CString());
+
+    EXPECT_EQ(editing::SanitizeHtml(L"<P onclick=\"a()\" class=c>t<SCRIPT>x()</SCRIPT><A href=\" JaVa\tscript:y()\">l</A>"
+                                    L"<IMG src=p.gif onerror=z()><IFRAME src=q></IFRAME></P>"),
+              L"<P class=c>t<A>l</A><IMG src=p.gif></P>");
+    EXPECT_EQ(editing::TextAsHtml(L"a<b\r\nc"), L"a&lt;b<BR>c");
+}
+
+TEST(EditorClipboard, CopyAndPasteRoundTripThroughTheSystemClipboard) {
+    OleInitialize(nullptr);
+    ComPtr<IHTMLDocument2> document;
+    ASSERT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
+    ComPtr<IHTMLElement> body;
+    document->get_body(body.Receive());
+    BSTR html = SysAllocString(L"<P>one <B>two</B> three</P>");
+    body->put_innerHTML(html);
+    SysFreeString(html);
+    ComPtr<IHTMLTxtRange> range;
+    body.As<IHTMLBodyElement>()->createTextRange(range.Receive());
+    VARIANT_BOOL hit = VARIANT_FALSE;
+    range->findText(SysAllocString(L"ne two"), 0, 0, &hit);
+    ASSERT_TRUE(hit);
+    range->select();
+    static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    auto commands = document.As<IOleCommandTarget>();
+    ASSERT_EQ(commands->Exec(&kGroup, IDM_CUT, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    CString pastedHtml, pastedText;
+    ASSERT_TRUE(editing::ReadClipboard(nullptr, pastedHtml, pastedText));
+    EXPECT_EQ(pastedText, L"ne two");
+    EXPECT_EQ(pastedHtml, L"ne <B>two</B>");
+    ASSERT_EQ(commands->Exec(&kGroup, IDM_PASTE, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    BSTR text = nullptr;
+    body->get_innerHTML(&text);
+    EXPECT_EQ(CString(text), L"<P>one <B>two</B> three</P>");
+    SysFreeString(text);
+    // Plain text from elsewhere is pasted as text, never as markup.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const wchar_t plain[] = L"<I>not markup</I>";
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof plain);
+    memcpy(GlobalLock(memory), plain, sizeof plain);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+    ASSERT_EQ(commands->Exec(&kGroup, IDM_PASTE, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    body->get_innerHTML(&text);
+    EXPECT_EQ(CString(text), L"<P>one <B>two</B>&lt;I&gt;not markup&lt;/I&gt; three</P>");
+    SysFreeString(text);
+    OleUninitialize();
+}
+
+// Finds the dialog with the caption from another thread and drives it like a user.
+class DialogDriver {
+public:
+    DialogDriver(const wchar_t* caption, std::function<void(HWND)> steps)
+        : m_thread([caption, steps = std::move(steps)] {
+              HWND dialog = nullptr;
+              for (int i = 0; i < 500 && !dialog; ++i) {
+                  dialog = FindWindowW(L"#32770", caption);
+                  if (dialog && !IsWindowVisible(dialog)) dialog = nullptr;  // shown only after its set-up
+                  if (!dialog) Sleep(10);
+              }
+              if (dialog) steps(dialog);
+          }) {}
+    ~DialogDriver() { m_thread.join(); }
+
+private:
+    std::thread m_thread;
+};
+
+void Click(HWND dialog, int id) { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))); }
+
+TEST(EditorDialogs, HyperlinkAndPictureDialogsReturnWhatWasTypedAndCancelChangesNothing) {
+    CString address = L"http://old.example/";
+    {
+        DialogDriver driver(L"Hyperlink", [](HWND dialog) {
+            SendDlgItemMessageW(dialog, dialogs::kIdLinkType, CB_SETCURSEL, 6, 0);  // mailto:
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(dialogs::kIdLinkType, CBN_SELCHANGE), 0);
+            Click(dialog, IDOK);
+        });
+        ASSERT_TRUE(dialogs::ShowHyperlinkDialog(nullptr, address));
+    }
+    EXPECT_EQ(address, L"mailto:old.example/");
+    {
+        DialogDriver driver(L"Hyperlink", [](HWND dialog) {
+            SetDlgItemTextW(dialog, dialogs::kIdLinkAddress, L"typed");
+            Click(dialog, IDCANCEL);
+        });
+        EXPECT_FALSE(dialogs::ShowHyperlinkDialog(nullptr, address));
+    }
+    EXPECT_EQ(address, L"mailto:old.example/");
+
+    dialogs::PictureChoice choice;
+    choice.source = L"a.gif";
+    {
+        DialogDriver driver(L"Picture", [](HWND dialog) {
+            SetDlgItemTextW(dialog, dialogs::kIdPictureAlt, L"\"<alt>");
+            SendDlgItemMessageW(dialog, dialogs::kIdPictureAlign, CB_SETCURSEL, 2, 0);
+            SetDlgItemTextW(dialog, dialogs::kIdPictureBorder, L"2");
+            SetDlgItemTextW(dialog, dialogs::kIdPictureHSpace, L"x9");
+            Click(dialog, IDOK);
+        });
+        ASSERT_TRUE(dialogs::ShowPictureDialog(nullptr, choice));
+    }
+    EXPECT_EQ(choice.source, L"a.gif");
+    EXPECT_EQ(choice.alt, L"\"<alt>");
+    EXPECT_EQ(choice.align, L"right");
+    EXPECT_EQ(choice.border, L"2");
+    EXPECT_EQ(choice.hspace, CString());  // not a number: not set
+}
+
+// The link and picture commands ask their dialogs; what the user types lands
+// in attributes, and pasteHTML takes markup exactly as given.
+TEST(EditorDialogs, LinkAndPictureCommandsApplyTheDialogsAnswersAndCancelChangesNothing) {
+    ComPtr<IHTMLDocument2> document;
+    ASSERT_EQ(CreateHtmlDocument(IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
+    BSTR on = SysAllocString(L"On");
+    document->put_designMode(on);
+    SysFreeString(on);
+    ComPtr<IHTMLElement> body;
+    document->get_body(body.Receive());
+    BSTR html = SysAllocString(L"<P>go</P>");
+    body->put_innerHTML(html);
+    SysFreeString(html);
+    auto serialize = [&] {
+        BSTR text = nullptr;
+        body->get_innerHTML(&text);
+        CString result(text);
+        SysFreeString(text);
+        return result;
+    };
+    ComPtr<IHTMLTxtRange> range;
+    body.As<IHTMLBodyElement>()->createTextRange(range.Receive());
+    VARIANT_BOOL hit = VARIANT_FALSE;
+    range->findText(SysAllocString(L"go"), 0, 0, &hit);
+    range->select();
+    static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    auto commands = document.As<IOleCommandTarget>();
+    {
+        DialogDriver driver(L"Hyperlink", [](HWND dialog) {
+            SetDlgItemTextW(dialog, dialogs::kIdLinkAddress, L"http://a/?q=\"><B>x</B>");
+            Click(dialog, IDOK);
+        });
+        EXPECT_EQ(commands->Exec(&kGroup, IDM_HYPERLINK, OLECMDEXECOPT_PROMPTUSER, nullptr, nullptr), S_OK);
+    }
+    EXPECT_EQ(serialize(), L"<P><A href=\"http://a/?q=&quot;><B>x</B>\">go</A></P>");
+    CString linked = serialize();
+    {
+        DialogDriver driver(L"Picture", [](HWND dialog) {
+            SetDlgItemTextW(dialog, dialogs::kIdPictureSource, L"pic.gif");
+            Click(dialog, IDCANCEL);
+        });
+        EXPECT_EQ(commands->Exec(&kGroup, IDM_IMAGE, OLECMDEXECOPT_PROMPTUSER, nullptr, nullptr), S_OK);
+    }
+    EXPECT_EQ(serialize(), linked);
+    {
+        DialogDriver driver(L"Picture", [](HWND dialog) {
+            SetDlgItemTextW(dialog, dialogs::kIdPictureSource, L"pic.gif");
+            SetDlgItemTextW(dialog, dialogs::kIdPictureAlt, L"a \"b\" <c>");
+            SetDlgItemTextW(dialog, dialogs::kIdPictureVSpace, L"4");
+            Click(dialog, IDOK);
+        });
+        EXPECT_EQ(commands->Exec(&kGroup, IDM_IMAGE, OLECMDEXECOPT_PROMPTUSER, nullptr, nullptr), S_OK);
+    }
+    // The picture replaces the selected text, inside the link it had become.
+    EXPECT_EQ(serialize(), L"<P><A href=\"http://a/?q=&quot;><B>x</B>\"><IMG src=pic.gif alt=\"a &quot;b&quot; <c>\" vspace=4></A></P>");
+    // The manual link of the view, pasted as it is given: the name stays text.
+    body.As<IHTMLBodyElement>()->createTextRange(range.Receive());
+    range->collapse(VARIANT_FALSE);
+    BSTR link = SysAllocString(L"<A href=\"x.htm\">&nbspname &lt;i&gt;&nbsp</A>\n");
+    EXPECT_EQ(range->pasteHTML(link), S_OK);
+    SysFreeString(link);
+    EXPECT_NE(serialize().Find(L"<A href=x.htm>&nbsp;name &lt;i&gt;&nbsp;</A>"), -1) << Show(serialize());
+}
+
+TEST(EditorDialogs, FindSearchesOnAndTellsAtTheEndThenWraps) {
+    auto state = std::make_shared<com::DocumentState>();
+    html::ParseDocument(*state->document, L"<BODY><P>cat Cat cat</P></BODY>");
+    MessageBoxRecorder recorder;
+    std::vector<int> found;
+    {
+        DialogDriver driver(L"Find", [](HWND dialog) {
+            SetDlgItemTextW(dialog, dialogs::kIdFindText, L"cat");
+            SendDlgItemMessageW(dialog, dialogs::kIdFindMatchCase, BM_SETCHECK, BST_CHECKED, 0);
+            for (int i = 0; i < 4; ++i) SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            Click(dialog, IDCANCEL);
+        });
+        dialogs::ShowFindDialog(nullptr, [&](const dialogs::FindRequest& request, bool wrapped) {
+            auto editor = state->Editor();
+            bool hit = editor.Find(request.text, request.up, request.matchCase, request.wholeWord, wrapped);
+            editing::TextRange range(state->document);
+            range.SetStart(state->selection.start);
+            found.push_back(hit ? range.StartOffset() : -1);
+            return hit;
+        });
+    }
+    EXPECT_EQ(found, (std::vector<int>{0, 8, -1, 0}));
+    ASSERT_EQ(recorder.Boxes().size(), 1u);
+    EXPECT_EQ(recorder.Boxes()[0].text, CString(dialogs::kFindFinishedText));
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// The engine's layout of the reference pages against what headless Chromium
+// measured on them (tools/layout_reference.py writes reference/layout.txt):
+// block boxes within 2 px, table cell widths within 3 px or 2 %, the same
+// number of text lines. Prints the agreement per kind of page.
+#include "LayoutTestSupport.h"
+#include "paint/BitmapCanvas.h"
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+constexpr int kBlockFloor = 90, kCellFloor = 95, kLineFloor = 95;  // per cent
+
+struct Measured {
+    int index;
+    std::string tag, display;
+    int left, top, width, height, lines;
+};
+
+struct ReferencePage {
+    std::string name;
+    int width = 800;
+    std::vector<Measured> elements;
+};
+
+std::vector<ReferencePage> LoadReference(const std::string& file) {
+    std::vector<ReferencePage> pages;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        std::string kind;
+        fields >> kind;
+        if (kind == "page") {
+            pages.emplace_back();
+            fields >> pages.back().name >> pages.back().width;
+        } else if (kind == "e" && !pages.empty()) {
+            Measured m;
+            fields >> m.index >> m.tag >> m.display >> m.left >> m.top >> m.width >> m.height >> m.lines;
+            pages.back().elements.push_back(m);
+        }
+    }
+    return pages;
+}
+
+CString ReadUtf8(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    CString text;
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.GetBufferSetLength(length), length);
+    return text;
+}
+
+void CollectElements(const dom::Node& node, std::vector<const dom::Node*>& out) {
+    for (const auto& child : node.Children())
+        if (child->IsElement()) {
+            out.push_back(child.get());
+            CollectElements(*child, out);
+        }
+}
+
+// Lines as the reference counts them: text rectangles in order of their top;
+// one that starts above the bottom of the line so far belongs to that line.
+int CountLines(std::vector<paint::Rect> rects) {
+    std::sort(rects.begin(), rects.end(), [](const paint::Rect& a, const paint::Rect& b) { return a.top < b.top; });
+    int count = 0, bottom = -1000000000;
+    for (const auto& r : rects) {
+        if (r.top >= bottom - 2) ++count, bottom = r.bottom;
+        else bottom = std::max(bottom, r.bottom);
+    }
+    return count;
+}
+
+// The kind of page, for the agreement figures: its name up to the first dash.
+std::string Construct(const std::string& page) { return page.substr(0, page.find('-')); }
+
+struct Tally {
+    int boxes = 0, boxesOk = 0, cells = 0, cellsOk = 0, lines = 0, linesOk = 0;
+};
+
+TEST(ReferenceLayout, BoxesColumnsAndLinesAgreeWithChromium) {
+    const char* source = std::getenv("TARVELO_SOURCE");
+    if (!source) GTEST_SKIP() << "TARVELO_SOURCE not set";
+    const std::string folder = std::string(source) + "/tests/engine/reference";
+    auto pages = LoadReference(folder + "/layout.txt");
+    ASSERT_GE(pages.size(), 60u);
+    std::map<std::string, Tally> tallies;
+    Tally total;
+    std::vector<std::string> misses;
+    paint::BitmapCanvas measure(1, 1);
+    for (const auto& page : pages) {
+        auto document = html::ParseDocument(ReadUtf8(folder + "/pages/" + page.name + ".htm"));
+        layout::DocumentLayout layout(*document, measure);
+        layout.Rebuild(page.width);
+        std::vector<const dom::Node*> elements;
+        if (document->Body()) CollectElements(*document->Body(), elements);
+        Tally& tally = tallies[Construct(page.name)];
+        for (const auto& m : page.elements) {
+            if (m.tag == "BR" || m.display == "none" || m.display == "table-row" || m.display == "table-row-group") continue;
+            const dom::Node* element = m.index < static_cast<int>(elements.size()) ? elements[m.index] : nullptr;
+            std::string where = page.name + " #" + std::to_string(m.index) + " " + m.tag;
+            if (!element || std::string(element->TagName().str().begin(), element->TagName().str().end()) != m.tag) {
+                misses.push_back(where + ": not the same tree");
+                continue;
+            }
+            layout::OffsetBox ours = layout.Offsets(*element);
+            char detail[200];
+            std::snprintf(detail, sizeof detail, ": ours %ld,%ld %ldx%ld, reference %d,%d %dx%d", static_cast<long>(ours.left),
+                          static_cast<long>(ours.top), static_cast<long>(ours.width), static_cast<long>(ours.height), m.left, m.top,
+                          m.width, m.height);
+            if (m.display == "table-cell") {
+                int tolerance = std::max(3, m.width / 50);
+                bool ok = std::abs(ours.width - m.width) <= tolerance;
+                ++tally.cells, tally.cellsOk += ok;
+                if (!ok) misses.push_back(where + detail);
+            } else if (m.display == "block" || m.display == "list-item" || m.display == "table") {
+                bool ok = std::abs(ours.left - m.left) <= 2 && std::abs(ours.top - m.top) <= 2 &&
+                          std::abs(ours.width - m.width) <= 2 && std::abs(ours.height - m.height) <= 2;
+                ++tally.boxes, tally.boxesOk += ok;
+                if (!ok) misses.push_back(where + detail);
+            }
+            if (m.lines > 0 && m.display != "inline") {
+                int lines = CountLines(layout.TextRects(*element));
+                ++tally.lines, tally.linesOk += lines == m.lines;
+                if (lines != m.lines) misses.push_back(where + ": " + std::to_string(lines) + " lines, reference " + std::to_string(m.lines));
+            }
+        }
+    }
+    std::printf("%-12s %14s %14s %14s\n", "construct", "blocks", "cell widths", "line counts");
+    for (const auto& [name, t] : tallies) {
+        std::printf("%-12s %6d/%-7d %6d/%-7d %6d/%-7d\n", name.c_str(), t.boxesOk, t.boxes, t.cellsOk, t.cells, t.linesOk, t.lines);
+        total.boxes += t.boxes, total.boxesOk += t.boxesOk, total.cells += t.cells, total.cellsOk += t.cellsOk;
+        total.lines += t.lines, total.linesOk += t.linesOk;
+    }
+    std::printf("%-12s %6d/%-7d %6d/%-7d %6d/%-7d\n", "all", total.boxesOk, total.boxes, total.cellsOk, total.cells, total.linesOk, total.lines);
+    for (const auto& miss : misses) std::printf("  off: %s\n", miss.c_str());
+    // The floors below are the agreement reached; a change of layout must not fall below them.
+    EXPECT_GE(total.boxesOk * 100, total.boxes * kBlockFloor);
+    EXPECT_GE(total.cellsOk * 100, total.cells * kCellFloor);
+    EXPECT_GE(total.linesOk * 100, total.lines * kLineFloor);
+}
+
+}  // namespace
