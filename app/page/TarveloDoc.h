@@ -11,6 +11,10 @@ public:
     COLORREF m_highlightColor = 0;
 
     BOOL OnNewDocument() override;
+    // Every save of the page (Save, and "Yes" to the save question when the
+    // page is closed or refreshed) ends the same way: the file brought into
+    // the page format and the page's AllPages value rebuilt.
+    BOOL OnSaveDocument(const wchar_t* path) override;
     // Closing the page also takes its open mark off the folder tree.
     void OnCloseDocument() override;
 
@@ -18,4 +22,9 @@ protected:
     const MessageMap* GetMessageMap() const override;
     void OnFileClose();
     void OnAppExit();
+    // Closes the page (asking to save it) and opens it again from its file;
+    // a close the user cancels leaves the page as it is.
+    void OnRefreshView();
+    // The close of OnFileClose; false when the user cancelled it.
+    bool ClosePage();
 };
