@@ -183,7 +183,10 @@ void MergeSplitLinks(CString& text) {
     text = CString(out);
 }
 
-CString CleanPageText(const CString& text) {
+CString CleanPageText(const CString& engineText) {
+    // The engine ends its lines with CR LF; the page format with a line feed.
+    CString text = engineText;
+    text.Replace(L"\r\n", L"\n");
     PageLines lines(text);
     CString output;
     CString raw, line, scan;
@@ -203,7 +206,8 @@ CString CleanPageText(const CString& text) {
         }
         int bodyEnd = FindNoCase(scan, L"</body");
         if (bodyEnd >= 0) {
-            output += line.Left(bodyEnd) + L"\n</body>\n</html>\n";
+            if (bodyEnd > 0) output += line.Left(bodyEnd) + L"\n";
+            output += L"</body>\n</html>\n";
             break;
         }
         // An index tag's closing mark with more text behind it ends its line.
@@ -238,6 +242,19 @@ bool CleanPageFile(const CString& rawPath) {
         ShowMessageBox(nullptr, L"Error! Cleanfile cannot open file.", L"Tarvelo", MB_OK);
         return false;
     }
+    return true;
+}
+
+bool SaveEditedPage(const CString& rawPath, const CString& engineText) {
+    CString path = ResolveExistingPagePath(rawPath);
+    {
+        PageRewriteLock lock;
+        if (!WritePageText(path, CleanPageText(engineText))) {
+            ShowMessageBox(nullptr, L"Error! Cleanfile cannot open file.", L"Tarvelo", MB_OK);
+            return false;
+        }
+    }
+    RegUpdateFile(path);
     return true;
 }
 

@@ -7,7 +7,8 @@
 #pragma once
 #include "core/String.h"
 
-// The page text (without byte-order mark) brought into the page format.
+// The page text (without byte-order mark) brought into the page format,
+// its lines ended by a line feed alone.
 // Content after the body-end marker line, or after the body's end tag when
 // the page has no marker, is replaced by the closing lines.
 CString CleanPageText(const CString& text);
@@ -23,6 +24,12 @@ void MergeSplitLinks(CString& text);
 // or the cleaned page, never a half-written one. False after "Error! Cleanfile
 // cannot open file." when the page cannot be read or written.
 bool CleanPageFile(const CString& path);
+
+// Saves the editor's text of a page: cleaned, written in one piece through
+// the replacing writer under the rewrite lock, then the page's AllPages value
+// rebuilt. False after "Error! Cleanfile cannot open file." when the page
+// cannot be written; the file is then as it was.
+bool SaveEditedPage(const CString& path, const CString& engineText);
 
 // What follows the editor's own write of a page: CleanPageFile, then the
 // page's AllPages value rebuilt from the file (also when cleaning failed, so

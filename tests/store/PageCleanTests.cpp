@@ -81,6 +81,7 @@ TEST(PageCleanText, PageWithoutMarkerEndsAtItsBody) {
     // An address or a link text naming the body's end is no end.
     EXPECT_EQ(CleanPageText(L"<A href=\"x</body>\">a</A>\n&lt;/body&gt;\n"), L"<A href=\"x</body>\">a</A>\n&lt;/body&gt;\n");
     EXPECT_EQ(CleanPageText(L""), L"");
+    EXPECT_EQ(CleanPageText(L"<BODY>\r\none\rtwo\r\n</BODY>\r\n"), L"<BODY>\none\rtwo\n</body>\n</html>\n");
 }
 
 TEST(PageCleanText, JoinsOnlyLinksOfOneAddress) {
