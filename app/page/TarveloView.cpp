@@ -6,6 +6,7 @@
 
 #include "browser/BrowserWindow.h"
 #include "docview/Document.h"
+#include "html/HtmlConvert.h"
 #include "html/HtmlTable.h"
 
 #include <mshtmcid.h>
@@ -14,6 +15,10 @@
 namespace {
 
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
+
+constexpr UINT_PTR kIdleTimer = 5006;
+// The document layer's own command: the font size at the caret in pixels.
+constexpr unsigned kFontSizeInPixels = 5005;
 
 // The three windows of the engine below the view: "Shell Embedding" >
 // "Shell DocObject View" > "Internet Explorer_Server".
@@ -88,6 +93,9 @@ void CTarveloView::OnNavigateComplete() {
     m_htmlDoc.Attach(dispatch.Get());
     m_htmlDoc.SetDesignMode(true);
     m_bEditMode = TRUE;
+    // Each tick only wakes the message loop, whose idle time then shows the
+    // caret's font in the toolbar boxes.
+    SetTimer(kIdleTimer, 100, nullptr);
     if (m_bSetUpDone) return;
     m_bSetUpDone = TRUE;
     VARIANT on{};
@@ -99,6 +107,32 @@ void CTarveloView::OnNavigateComplete() {
     if (HWND engine = FindEngineWindow(m_hWnd)) {
         m_browserWnd.m_pView = this;
         m_browserWnd.SubclassWindow(engine);
+    }
+}
+
+LRESULT CTarveloView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_IDLEUPDATECMDUI) UpdateFormatControls();
+    return CView::WindowProc(message, wParam, lParam);
+}
+
+bool CTarveloView::QueryCommandText(unsigned command, CString& text) {
+    text.Empty();
+    VARIANT value{};
+    if (!m_htmlDoc.QueryCommandValue(command, &value)) return false;
+    text = VariantToString(value);
+    VariantClear(&value);
+    return true;
+}
+
+void CTarveloView::UpdateFormatControls() {
+    CString text;
+    if (QueryCommandText(IDM_FONTNAME, text) && !text.IsEmpty() && text != m_lastFontName) {
+        m_lastFontName = text;
+        if (CWnd* box = ToolbarBox(ID_FORMAT_FONT_NAME)) box->SetWindowText(text);
+    }
+    if (QueryCommandText(kFontSizeInPixels, text) && !text.IsEmpty() && text != m_lastFontSize) {
+        m_lastFontSize = text;
+        if (CWnd* box = ToolbarBox(ID_FORMAT_FONT_SIZE)) box->SetWindowText(text);
     }
 }
 

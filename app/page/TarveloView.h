@@ -37,9 +37,16 @@ public:
     void SetEngineSaved();
     HWND GetEngineWindow() const { return m_browserWnd.GetSafeHwnd(); }
     const bcHtmlDocument& GetHtmlDocument() const { return m_htmlDoc; }
+    // The engine command's value as text (integers in decimal); false, with
+    // the empty text, when the engine has none.
+    bool QueryCommandText(unsigned command, CString& text);
+    // The idle display: the font name and size at the caret in the main
+    // window's toolbar boxes.
+    void UpdateFormatControls();
 
 protected:
     const MessageMap* GetMessageMap() const override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     int OnCreate(LPCREATESTRUCT cs);
     void OnSize(UINT type, int cx, int cy);
     void OnInitialUpdate() override;
@@ -83,4 +90,6 @@ private:
     bCMsieWnd m_browserWnd;
     BOOL m_bFixFonts = FALSE;
     BOOL m_bSetUpDone = FALSE;
+    CString m_lastFontName;
+    CString m_lastFontSize;
 };

@@ -151,7 +151,7 @@ TEST_F(PageDocument, KeysTypedInThePageWindowAreSavedInThePageFormat) {
 }
 
 TEST_F(PageDocument, EditingCommandsReachTheViewFromMenuAndToolbarBoxes) {
-    WriteFileBytes(m_path, Utf16Bytes(L"<html id=tq1><body><DIV>text</DIV><TABLE col=\"2\"><TR><TD>a</TD><TD>b</TD></TR>"
+    WriteFileBytes(m_path, Utf16Bytes(L"<html id=tq1><body><DIV>text</DIV><DIV><FONT face=Georgia size=2>g</FONT></DIV><TABLE col=\"2\"><TR><TD>a</TD><TD>b</TD></TR>"
                                       L"</TABLE></body></html>",
                                       true));
     CDocument* page = m_app.OpenDocumentFile(m_path);
@@ -173,6 +173,12 @@ TEST_F(PageDocument, EditingCommandsReachTheViewFromMenuAndToolbarBoxes) {
         m_frame->SendMessage(WM_COMMAND, id);
         PumpMessages();
     };
+
+    // The idle display shows the caret's font in the toolbar boxes.
+    caretIn(L"FONT", 0);
+    view->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_EQ(m_frame->m_wndToolBar.GetCustomButtonWindow(16)->GetWindowText(), L"Georgia");
+    EXPECT_EQ(m_frame->m_wndToolBar.GetCustomButtonWindow(17)->GetWindowText(), L"14");
 
     caretIn(L"TD", 1);
     command(ID_TABLE_ROW_BELOW);
