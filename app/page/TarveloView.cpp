@@ -125,6 +125,9 @@ bool CTarveloView::QueryCommandText(unsigned command, CString& text) {
 }
 
 void CTarveloView::UpdateFormatControls() {
+    // Reading the size may give the page the style sheet it lacked; that is
+    // no change of the user's, so a page that was saved stays saved.
+    bool wasSaved = !IsEngineModified();
     CString text;
     if (QueryCommandText(IDM_FONTNAME, text) && !text.IsEmpty() && text != m_lastFontName) {
         m_lastFontName = text;
@@ -134,6 +137,7 @@ void CTarveloView::UpdateFormatControls() {
         m_lastFontSize = text;
         if (CWnd* box = ToolbarBox(ID_FORMAT_FONT_SIZE)) box->SetWindowText(text);
     }
+    if (wasSaved && IsEngineModified()) SetEngineSaved();
 }
 
 unsigned CTarveloView::GetEditMode() const { return m_htmlDoc.IsDesignMode() ? IDM_EDITMODE : IDM_BROWSEMODE; }
