@@ -1,4 +1,5 @@
 #include "MainFrame.h"
+#include "page/FontComboBox.h"
 
 #include "app/WinApp.h"
 #include "docview/Document.h"
@@ -118,10 +119,18 @@ bool CMainFrame::CreateToolBar() {
     }();
     // The toolbar keeps the box's template by its command id for the whole
     // process, so the template lives as long as the process.
+    static COXCustomTBComboBox<CFontComboBox> fontTemplate;
+    int fontBox = COXCoolToolBar::MakeCustomButtonDescriptor(&fontTemplate, ID_FORMAT_FONT_NAME, 118, 100, 7, -1);
+    if (m_wndToolBar.InsertComboBox(16, fontBox, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN)) {
+        if (auto* box = dynamic_cast<CFontComboBox*>(m_wndToolBar.GetCustomButtonWindow(16))) {
+            box->SetFont(boxFont, TRUE);
+            box->FillFonts(nullptr, DEFAULT_CHARSET);  // no printer is set up: the screen's fonts
+        }
+    }
     static COXCustomTBComboBox<COXSkinnedComboBox> sizeTemplate;
     int sizeBox = COXCoolToolBar::MakeCustomButtonDescriptor(&sizeTemplate, ID_FORMAT_FONT_SIZE, 45, 100, 7, -1);
-    if (m_wndToolBar.InsertComboBox(16, sizeBox, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN)) {
-        if (CWnd* box = m_wndToolBar.GetCustomButtonWindow(16)) {
+    if (m_wndToolBar.InsertComboBox(17, sizeBox, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN)) {
+        if (CWnd* box = m_wndToolBar.GetCustomButtonWindow(17)) {
             box->SetFont(boxFont, TRUE);
             for (const wchar_t* size : {L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"12", L"13", L"14", L"15", L"16",
                                         L"17", L"18", L"20", L"22", L"24", L"26", L"28", L"30", L"32", L"34", L"36"})

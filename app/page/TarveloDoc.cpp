@@ -1,7 +1,13 @@
 #include "page/TarveloDoc.h"
 
+#include "page/TarveloView.h"
+
 #include "MainFrame.h"
 #include "app/WinApp.h"
+#include "pages/PageClean.h"
+#include "resource.h"
+
+#include <mshtmcid.h>
 
 CTarveloDoc::CTarveloDoc() {
     CWinApp* app = AfxGetApp();
@@ -13,6 +19,7 @@ const MessageMap* CTarveloDoc::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapCommand<&CTarveloDoc::OnAppExit>(ID_APP_EXIT),
         MapCommand<&CTarveloDoc::OnFileClose>(ID_FILE_CLOSE),
+        MapCommand<&CTarveloDoc::OnRefreshView>(ID_VIEW_REFRESH),
     };
     static const MessageMap map{CDocument::GetMessageMap(), entries};
     return &map;
@@ -26,12 +33,64 @@ void CTarveloDoc::OnCloseDocument() {
     NotifyPageClosed(path);
 }
 
-void CTarveloDoc::OnFileClose() {
+CTarveloView* CTarveloDoc::PageView() const {
+    for (CView* view : m_views)
+        if (auto* page = dynamic_cast<CTarveloView*>(view)) return page;
+    return nullptr;
+}
+
+void CTarveloDoc::SetTextColor(COLORREF colour) { ApplyColour(colour, true); }
+void CTarveloDoc::SetHighlightColor(COLORREF colour) { ApplyColour(colour, false); }
+
+void CTarveloDoc::ApplyColour(COLORREF colour, bool text) {
+    (text ? m_textColor : m_highlightColor) = colour;
+    AfxGetApp()->WriteProfileInt(L"Settings", text ? L"ColorText" : L"ColorHilight", static_cast<int>(colour));
+    CString value;
+    value.Format(L"#%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    if (CTarveloView* view = PageView()) {
+        VARIANT argument{};
+        argument.vt = VT_BSTR;
+        argument.bstrVal = SysAllocString(value);
+        view->ExecEditCommand(text ? IDM_FORECOLOR : IDM_BACKCOLOR, argument, true);
+        SysFreeString(argument.bstrVal);
+    }
+    SetModifiedFlag();
+}
+
+BOOL CTarveloDoc::IsModified() {
+    CTarveloView* view = PageView();
+    return CDocument::IsModified() || (view && view->IsEngineModified());
+}
+
+BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
+    CTarveloView* view = PageView();
+    CString text;
+    if (view && view->GetEngineText(text)) {
+        // A page that cannot be written stays modified, and its window open.
+        if (!SaveEditedPage(path, text)) return FALSE;
+        view->SetEngineSaved();
+    } else {
+        FinishPageSave(path);
+    }
+    return CDocument::OnSaveDocument(path);
+}
+
+void CTarveloDoc::OnFileClose() { ClosePage(); }
+
+bool CTarveloDoc::ClosePage() {
     // A close the user cancels leaves the page open and the last page as it was.
-    if (!SaveModified()) return;
+    if (!SaveModified()) return false;
     CString path = GetPathName();
     OnCloseDocument();  // deletes this document
     AfxGetApp()->WriteProfileString(L"Settings", L"FileHot", path);
+    return true;
+}
+
+void CTarveloDoc::OnRefreshView() {
+    CString path = GetPathName();
+    CWinApp* app = AfxGetApp();
+    if (!ClosePage()) return;  // this document is gone from here on
+    if (!path.IsEmpty()) app->OpenDocumentFile(path);
 }
 
 void CTarveloDoc::OnAppExit() {

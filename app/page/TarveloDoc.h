@@ -1,7 +1,9 @@
-// CTarveloDoc: one open page file. For now the plain framework document
-// with the editor's colours; the HTML editing document comes with the view.
+// CTarveloDoc: one open page file, shown and edited in a CTarveloView, with
+// the editor's colours.
 #pragma once
 #include "docview/Document.h"
+
+class CTarveloView;
 
 class CTarveloDoc : public CDocument {
 public:
@@ -11,11 +13,28 @@ public:
     COLORREF m_highlightColor = 0;
 
     BOOL OnNewDocument() override;
+    // Every save of the page (Save, and "Yes" to the save question when the
+    // page is closed or refreshed) ends the same way: the file brought into
+    // the page format and the page's AllPages value rebuilt.
+    BOOL OnSaveDocument(const wchar_t* path) override;
+    // The colour drop-downs of the format toolbar: the colour is kept in the
+    // settings (ColorText, ColorHilight) and applied to the page's selection.
+    void SetTextColor(COLORREF colour);
+    void SetHighlightColor(COLORREF colour);
+    // The engine's own changes count as well as the framework's flag.
+    BOOL IsModified() override;
     // Closing the page also takes its open mark off the folder tree.
     void OnCloseDocument() override;
 
 protected:
     const MessageMap* GetMessageMap() const override;
+    CTarveloView* PageView() const;
+    void ApplyColour(COLORREF colour, bool text);
     void OnFileClose();
     void OnAppExit();
+    // Closes the page (asking to save it) and opens it again from its file;
+    // a close the user cancels leaves the page as it is.
+    void OnRefreshView();
+    // The close of OnFileClose; false when the user cancelled it.
+    bool ClosePage();
 };

@@ -1,6 +1,95 @@
-// CTarveloView: the window of a page document. A plain view until the HTML
-// editing view takes its place.
+// CTarveloView: the page window. It hosts the engine's browser window below
+// its own, loads the page file into it, keeps the engine in edit mode and
+// filters the keys of the engine's own window ("Internet Explorer_Server")
+// through a subclass: Ctrl+H/O/R/T insert a rule, a column, a row or a table,
+// Ctrl+N and Ctrl+S are kept from the engine, and after Enter the
+// paragraphs the engine made become DIV blocks.
 #pragma once
 #include "docview/View.h"
+#include "html/HtmlDocument.h"
 
-class CTarveloView : public CView {};
+#include <exdisp.h>
+
+class CTarveloView : public CView {
+public:
+    CTarveloView() = default;
+    ~CTarveloView() override;
+
+    // The engine's window of the subclass.
+    class bCMsieWnd : public CWnd {
+    public:
+        CTarveloView* m_pView = nullptr;  // the view that embeds it
+        BOOL PreTranslateMessage(MSG* msg) override;
+
+    protected:
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    };
+
+    // IDM_EDITMODE (2127) in design mode, else IDM_BROWSEMODE (2126).
+    unsigned GetEditMode() const;
+    // Runs an engine editing command on the page.
+    bool ExecEditCommand(unsigned command, const VARIANT& argument, bool promptUser);
+    // The page as the engine writes it; false before a page has loaded.
+    bool GetEngineText(CString& text) const;
+    // Whether the engine's page has changes that were not saved.
+    bool IsEngineModified() const;
+    // Marks the engine's page as saved.
+    void SetEngineSaved();
+    HWND GetEngineWindow() const { return m_browserWnd.GetSafeHwnd(); }
+    const bcHtmlDocument& GetHtmlDocument() const { return m_htmlDoc; }
+    // The engine command's value as text (integers in decimal); false, with
+    // the empty text, when the engine has none.
+    bool QueryCommandText(unsigned command, CString& text);
+    // The idle display: the font name and size at the caret in the main
+    // window's toolbar boxes.
+    void UpdateFormatControls();
+
+protected:
+    const MessageMap* GetMessageMap() const override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    int OnCreate(LPCREATESTRUCT cs);
+    void OnSize(UINT type, int cx, int cy);
+    void OnInitialUpdate() override;
+    // The paragraph fix-up after a key of the engine's window was released.
+    void OnEngineKeyUp(UINT key);
+
+    // Editing commands (TarveloViewCommands.cpp).
+    void OnEngineCommand(UINT id);
+    void OnDeleteTable();
+    void OnDeleteRow();
+    void OnAddRowAbove();
+    void OnAddRowBelow();
+    void OnBorderColor();
+    void OnCellBackgroundColor();
+    void OnInsertLine();
+    void OnInsertHyperlink();
+    void OnStrikeThrough();
+    void OnSubscript();
+    void OnSuperscript();
+    void OnFontNameChange();
+    void OnFontNameKillFocus();
+    void OnFontSizeChange();
+    void OnIndex();
+    void OnUnindex();
+
+private:
+    void AddRow(bool below);
+    // The text colour of the page's document as "#rrggbb".
+    CString TextColourText() const;
+    // The main window's toolbar box of that command id.
+    CWnd* ToolbarBox(UINT id) const;
+    bool ExecInt(unsigned command, int value);
+
+    // What every completed load does: the engine's document in edit mode, and
+    // once per view the subclass of the engine's window.
+    void OnNavigateComplete();
+
+    ComPtr<IWebBrowser2> m_browser;
+    BOOL m_bEditMode = FALSE;
+    bcHtmlDocument m_htmlDoc;
+    bCMsieWnd m_browserWnd;
+    BOOL m_bFixFonts = FALSE;
+    BOOL m_bSetUpDone = FALSE;
+    CString m_lastFontName;
+    CString m_lastFontSize;
+};

@@ -82,7 +82,17 @@ protected:
                                     << ", pages without a value " << ::testing::PrintToString(difference(pages, index));
         ASSERT_EQ(Tree().m_itemsByPath.size(), Tree().GetCount());
         for (const auto& [path, item] : Tree().m_itemsByPath) {
+            // The item stands where the tree shows it: its labels up to the root name its path.
+            if (item != Tree().GetRootItem()) {
+                CString chain = Tree().GetItemText(item);
+                for (HTREEITEM at = Tree().GetParentItem(item); at && at != Tree().GetRootItem(); at = Tree().GetParentItem(at))
+                    chain = Tree().GetItemText(at) + L"\\" + chain;
+                CString key = Key(item);
+                ASSERT_EQ(chain, Tree().IsPage(item) ? key : key.Left(key.GetLength() - 1)) << ::testing::PrintToString(path);
+            }
             ASSERT_NE(GetFileAttributesW(path), INVALID_FILE_ATTRIBUTES) << ::testing::PrintToString(path);
+            ASSERT_EQ(Tree().IsPage(item), !(GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY))
+                << ::testing::PrintToString(path);
             if (Tree().IsPage(item) || !Tree().IsExpanded(item)) continue;
             std::set<CString> shown, onDisk;
             for (const CString& label : Labels(item)) shown.insert(label);
@@ -109,10 +119,12 @@ TEST_F(TreeRandom, FiveHundredOperationsKeepDiskTreeAndIndexInStep) {
     IndexAllPages(m_allpages);
     OpenWindow();
     MessageBoxRecorder boxes(IDOK);
-    HTREEITEM root = Tree().GetRootItem();
     CheckAgrees(model, 0, seed);
 
     for (int step = 1; step <= 500 && !HasFatalFailure(); ++step) {
+        // A refresh fills the tree afresh: the root item of the step before
+        // may be gone, and its handle taken by another item.
+        HTREEITEM root = Tree().GetRootItem();
         std::vector<HTREEITEM> items = LiveItems();
         HTREEITEM item = random.Pick(items);
         HTREEITEM other = random.Pick(items);

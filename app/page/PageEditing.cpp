@@ -1,0 +1,100 @@
+#include "page/PageEditing.h"
+
+#include "html/HtmlTable.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<bcHtmlElement> ElementsOf(const bcHtmlDocument& document, const wchar_t* tag) {
+    std::vector<bcHtmlElement> elements;
+    auto collection = document.GetElementsByTagName(tag);
+    for (long i = 0;; ++i) {
+        bcHtmlElement element = GetCollectionItem(collection.Get(), i);
+        if (!element.IsValid()) break;
+        elements.push_back(element);
+    }
+    return elements;
+}
+
+// Where the start tag of an element's outer HTML ends (one past its '>').
+int StartTagLength(const CString& outer) {
+    wchar_t quote = 0;
+    for (int i = 0; i < outer.GetLength(); ++i) {
+        wchar_t c = outer[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == L'"' || c == L'\'') {
+            quote = c;
+        } else if (c == L'>') {
+            return i + 1;
+        }
+    }
+    return -1;
+}
+
+// Typed text as HTML: '&', '<' and '>' (and '"' in an attribute value) as
+// references, so the text shows as it was typed and writes no markup.
+CString EscapeTyped(const CString& text, bool attribute) {
+    CString out;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        switch (text[i]) {
+        case L'&': out += L"&amp;"; break;
+        case L'<': out += attribute ? L"<" : L"&lt;"; break;
+        case L'>': out += attribute ? L">" : L"&gt;"; break;
+        case L'"': out += attribute ? L"&quot;" : L"\""; break;
+        default: out += text[i]; break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+int ReplaceParagraphsWithDivs(const bcHtmlDocument& document) {
+    std::vector<bcHtmlElement> paragraphs = ElementsOf(document, L"P");
+    int replaced = 0;
+    for (auto it = paragraphs.rbegin(); it != paragraphs.rend(); ++it) {
+        CString content = it->GetInnerHtml();
+        if (content.IsEmpty()) content = L"&nbsp;";
+        // The P's own start tag, its name changed, keeps its attributes.
+        CString outer = it->GetOuterHtml();
+        int startTag = StartTagLength(outer);
+        CString attributes = startTag >= 3 ? outer.Mid(2, startTag - 3) : CString();
+        it->InsertAdjacentHtml(L"<DIV" + attributes + L">" + content + L"</DIV>", false, false);
+        it->RemoveNode();
+        ++replaced;
+    }
+    return replaced;
+}
+
+int RemoveEmptyFonts(const bcHtmlDocument& document) {
+    std::vector<bcHtmlElement> fonts = ElementsOf(document, L"FONT");
+    int removed = 0;
+    for (auto it = fonts.rbegin(); it != fonts.rend(); ++it) {
+        if (!it->IsContentEmpty()) continue;
+        it->RemoveNode();
+        ++removed;
+    }
+    return removed;
+}
+
+CString ManualLinkHtml(const CString& address, const CString& name) {
+    return L"<A href=\"" + EscapeTyped(address, true) + L"\">&nbsp" + EscapeTyped(name, false) + L"&nbsp</A>\n";
+}
+
+CString IndexTagHtml(const CString& name) {
+    return L">>>&nbsp&nbsp" + EscapeTyped(name, false) + L"&nbsp&nbsp<<<\n";
+}
+
+bool DeleteRowAtCaret(const bcHtmlDocument& document) {
+    bcHtmlTableCell cell = document.GetSelectedCell();
+    if (!cell.IsValid()) return false;
+    bcHtmlTable table = cell.GetParentTable();
+    if (!table.IsValid() || !table.GetParentElement().IsValid()) return false;
+    bool deleted = table.DeleteRow(cell.GetRowIndex());
+    // The layer takes a table out with its last row; only a table that is
+    // still in the document is removed here.
+    if (table.GetRowCount() == 0 && table.GetParentElement().IsValid()) table.RemoveNode();
+    return deleted;
+}

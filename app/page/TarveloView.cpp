@@ -1,0 +1,241 @@
+#include "page/TarveloView.h"
+
+#include "page/PageEditing.h"
+#include "app/WinApp.h"
+#include "resource.h"
+
+#include "browser/BrowserWindow.h"
+#include "docview/Document.h"
+#include "html/HtmlConvert.h"
+#include "html/HtmlTable.h"
+
+#include <mshtmcid.h>
+#include <mshtml.h>
+
+namespace {
+
+bool KeyDown(int key) { return GetKeyState(key) < 0; }
+
+constexpr UINT_PTR kIdleTimer = 5006;
+// The document layer's own command: the font size at the caret in pixels.
+constexpr unsigned kFontSizeInPixels = 5005;
+
+// The three windows of the engine below the view: "Shell Embedding" >
+// "Shell DocObject View" > "Internet Explorer_Server".
+HWND FindEngineWindow(HWND view) {
+    HWND embedding = FindWindowExW(view, nullptr, L"Shell Embedding", nullptr);
+    HWND docView = embedding ? FindWindowExW(embedding, nullptr, L"Shell DocObject View", nullptr) : nullptr;
+    return docView ? FindWindowExW(docView, nullptr, L"Internet Explorer_Server", nullptr) : nullptr;
+}
+
+} // namespace
+
+CTarveloView::~CTarveloView() = default;
+
+const MessageMap* CTarveloView::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapMessage<&CTarveloView::OnCreate>(WM_CREATE),
+        MapMessage<&CTarveloView::OnSize>(WM_SIZE),
+        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_FORMAT_BOLD, ID_FORMAT_CENTER),
+        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_FORMAT_ORDER_LIST, ID_FORMAT_UNORDER_LIST),
+        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_FORMAT_RIGHT, ID_FORMAT_RIGHT),
+        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_COPY, ID_EDIT_CUT),
+        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_PASTE, ID_EDIT_PASTE),
+        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_UNDO, ID_EDIT_UNDO),
+        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_INSERT_PICTURE, ID_EDIT_INSERT_PICTURE),
+        MapCommand<&CTarveloView::OnDeleteTable>(ID_TABLE_DELETE),
+        MapCommand<&CTarveloView::OnDeleteRow>(ID_TABLE_DELETE_ROW),
+        MapCommand<&CTarveloView::OnAddRowAbove>(ID_TABLE_ROW_ABOVE),
+        MapCommand<&CTarveloView::OnAddRowBelow>(ID_TABLE_ROW_BELOW),
+        MapCommand<&CTarveloView::OnBorderColor>(ID_TABLE_BORDER_COLOR),
+        MapCommand<&CTarveloView::OnCellBackgroundColor>(ID_TABLE_CELL_BACKGROUND),
+        MapCommand<&CTarveloView::OnInsertLine>(ID_EDIT_INSERT_LINE),
+        MapCommand<&CTarveloView::OnInsertHyperlink>(ID_EDIT_INSERT_HYPERLINK),
+        MapCommand<&CTarveloView::OnStrikeThrough>(ID_EDIT_STRIKE_THROUGH),
+        MapCommand<&CTarveloView::OnSubscript>(ID_EDIT_SUBSCRIPT),
+        MapCommand<&CTarveloView::OnSuperscript>(ID_EDIT_SUPERSCRIPT),
+        MapCommand<&CTarveloView::OnIndex>(ID_FILE_INDEX),
+        MapCommand<&CTarveloView::OnUnindex>(ID_FILE_UNINDEX),
+        MapControl<&CTarveloView::OnFontNameChange>(CBN_SELCHANGE, ID_FORMAT_FONT_NAME),
+        MapControl<&CTarveloView::OnFontNameKillFocus>(CBN_KILLFOCUS, ID_FORMAT_FONT_NAME),
+        MapControl<&CTarveloView::OnFontSizeChange>(CBN_SELCHANGE, ID_FORMAT_FONT_SIZE),
+    };
+    static const MessageMap map{CView::GetMessageMap(), entries};
+    return &map;
+}
+
+int CTarveloView::OnCreate(LPCREATESTRUCT cs) {
+    if (CView::OnCreate(cs) == -1) return -1;
+    RECT client{0, 0, cs->cx, cs->cy};
+    if (FAILED(CreateBrowserWindow(m_hWnd, client, nullptr, m_browser.Receive()))) m_browser.Reset();
+    return 0;
+}
+
+void CTarveloView::OnSize(UINT type, int cx, int cy) {
+    CView::OnSize(type, cx, cy);
+    if (HWND embedding = FindWindowExW(m_hWnd, nullptr, L"Shell Embedding", nullptr))
+        ::MoveWindow(embedding, 0, 0, cx, cy, TRUE);
+}
+
+void CTarveloView::OnInitialUpdate() {
+    CView::OnInitialUpdate();
+    CDocument* document = GetDocument();
+    if (!m_browser || !document || document->GetPathName().IsEmpty()) return;
+    BSTR url = SysAllocString(document->GetPathName());
+    HRESULT loaded = m_browser->Navigate(url, nullptr, nullptr, nullptr, nullptr);
+    SysFreeString(url);
+    if (SUCCEEDED(loaded)) OnNavigateComplete();
+}
+
+void CTarveloView::OnNavigateComplete() {
+    ComPtr<IDispatch> dispatch;
+    if (FAILED(m_browser->get_Document(dispatch.Receive())) || !dispatch) return;
+    m_htmlDoc.Attach(dispatch.Get());
+    m_htmlDoc.SetDesignMode(true);
+    m_bEditMode = TRUE;
+    // Each tick only wakes the message loop, whose idle time then shows the
+    // caret's font in the toolbar boxes.
+    SetTimer(kIdleTimer, 100, nullptr);
+    if (m_bSetUpDone) return;
+    m_bSetUpDone = TRUE;
+    VARIANT on{};
+    on.vt = VT_BOOL;
+    on.boolVal = VARIANT_TRUE;
+    ExecEditCommand(IDM_KEEPSELECTION, on, true);
+    ExecEditCommand(IDM_AUTOURLDETECT_MODE, on, true);
+    // Without the engine's window the view still edits, without the key filter.
+    if (HWND engine = FindEngineWindow(m_hWnd)) {
+        m_browserWnd.m_pView = this;
+        m_browserWnd.SubclassWindow(engine);
+    }
+}
+
+LRESULT CTarveloView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_IDLEUPDATECMDUI) UpdateFormatControls();
+    return CView::WindowProc(message, wParam, lParam);
+}
+
+bool CTarveloView::QueryCommandText(unsigned command, CString& text) {
+    text.Empty();
+    VARIANT value{};
+    if (!m_htmlDoc.QueryCommandValue(command, &value)) return false;
+    text = VariantToString(value);
+    VariantClear(&value);
+    return true;
+}
+
+void CTarveloView::UpdateFormatControls() {
+    // Reading the size may give the page the style sheet it lacked; that is
+    // no change of the user's, so a page that was saved stays saved.
+    bool wasSaved = !IsEngineModified();
+    CString text;
+    if (QueryCommandText(IDM_FONTNAME, text) && !text.IsEmpty() && text != m_lastFontName) {
+        m_lastFontName = text;
+        if (CWnd* box = ToolbarBox(ID_FORMAT_FONT_NAME)) box->SetWindowText(text);
+    }
+    if (QueryCommandText(kFontSizeInPixels, text) && !text.IsEmpty() && text != m_lastFontSize) {
+        m_lastFontSize = text;
+        if (CWnd* box = ToolbarBox(ID_FORMAT_FONT_SIZE)) box->SetWindowText(text);
+    }
+    if (wasSaved && IsEngineModified()) SetEngineSaved();
+}
+
+unsigned CTarveloView::GetEditMode() const { return m_htmlDoc.IsDesignMode() ? IDM_EDITMODE : IDM_BROWSEMODE; }
+
+bool CTarveloView::ExecEditCommand(unsigned command, const VARIANT& argument, bool promptUser) {
+    return m_htmlDoc.ExecCommand(command, argument, promptUser);
+}
+
+bool CTarveloView::GetEngineText(CString& text) const {
+    bcHtmlElement root = GetCollectionItem(m_htmlDoc.GetElementsByTagName(L"HTML").Get(), 0);
+    if (!root.IsValid()) return false;
+    ComPtr<IDispatch> dispatch;
+    if (FAILED(m_browser->get_Document(dispatch.Receive())) || !dispatch) return false;
+    ComPtr<IPersistStreamInit> persist;
+    if (FAILED(dispatch->QueryInterface(IID_IPersistStreamInit, persist.ReceiveVoid()))) return false;
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive())) || FAILED(persist->Save(stream.Get(), FALSE)))
+        return false;
+    HGLOBAL global = nullptr;
+    STATSTG stat{};
+    if (FAILED(GetHGlobalFromStream(stream.Get(), &global)) || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return false;
+    size_t units = static_cast<size_t>(stat.cbSize.QuadPart / 2);
+    const auto* data = static_cast<const wchar_t*>(GlobalLock(global));
+    if (!data) return false;
+    // The engine writes UTF-16 behind its byte-order mark.
+    size_t start = units > 0 && data[0] == 0xFEFF ? 1 : 0;
+    text = CString(std::wstring(data + start, units - start));
+    GlobalUnlock(global);
+    return true;
+}
+
+bool CTarveloView::IsEngineModified() const {
+    ComPtr<IDispatch> dispatch;
+    if (!m_browser || FAILED(m_browser->get_Document(dispatch.Receive())) || !dispatch) return false;
+    ComPtr<IPersistStreamInit> persist;
+    if (FAILED(dispatch->QueryInterface(IID_IPersistStreamInit, persist.ReceiveVoid()))) return false;
+    return persist->IsDirty() == S_OK;
+}
+
+void CTarveloView::SetEngineSaved() {
+    ComPtr<IDispatch> dispatch;
+    if (!m_browser || FAILED(m_browser->get_Document(dispatch.Receive())) || !dispatch) return;
+    ComPtr<IPersistStreamInit> persist;
+    ComPtr<IStream> stream;
+    // A save with the dirty state cleared is the engine's way to mark it saved.
+    if (SUCCEEDED(dispatch->QueryInterface(IID_IPersistStreamInit, persist.ReceiveVoid())) &&
+        SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive())))
+        persist->Save(stream.Get(), TRUE);
+}
+
+void CTarveloView::OnEngineKeyUp(UINT key) {
+    if (key == VK_RETURN && ReplaceParagraphsWithDivs(m_htmlDoc) > 0) {
+        // The caret goes back one place into the new block: the key goes to
+        // the engine's own window, whatever has the focus.
+        HWND engine = m_browserWnd.GetSafeHwnd();
+        ::SendMessageW(engine, WM_KEYDOWN, VK_LEFT, 1 | (1 << 24));
+        ::SendMessageW(engine, WM_KEYUP, VK_LEFT, 1 | (1 << 24) | (3u << 30));
+        m_bFixFonts = TRUE;
+        return;
+    }
+    if (m_bFixFonts) {
+        m_bFixFonts = FALSE;
+        RemoveEmptyFonts(m_htmlDoc);
+    }
+}
+
+LRESULT CTarveloView::bCMsieWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // In edit mode there is no context menu at all.
+    if (message == WM_CONTEXTMENU && m_pView && m_pView->GetEditMode() == IDM_EDITMODE) return 0;
+    LRESULT result = CWnd::WindowProc(message, wParam, lParam);
+    if (message == WM_KEYUP && m_pView) m_pView->OnEngineKeyUp(static_cast<UINT>(wParam));
+    return result;
+}
+
+BOOL CTarveloView::bCMsieWnd::PreTranslateMessage(MSG* msg) {
+    if (msg->message != WM_KEYDOWN || !m_pView || m_pView->GetEditMode() != IDM_EDITMODE) return FALSE;
+    if (!KeyDown(VK_CONTROL) || KeyDown(VK_SHIFT) || KeyDown(VK_MENU)) return FALSE;
+    bcHtmlDocument& document = m_pView->m_htmlDoc;
+    switch (msg->wParam) {
+    case 'H': {
+        VARIANT none{};
+        none.vt = VT_I4;
+        m_pView->ExecEditCommand(IDM_HORIZONTALLINE, none, true);
+        return TRUE;
+    }
+    case 'N':
+    case 'S':
+        return TRUE;
+    case 'O':
+        document.InsertColumnAtSelection(true);
+        return TRUE;
+    case 'R':
+        document.InsertRowAtSelection(true);
+        return TRUE;
+    case 'T':
+        document.InsertSimpleTable(2, 2);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

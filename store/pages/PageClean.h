@@ -1,0 +1,37 @@
+// Normalising a page after the editor saved it. The HTML engine writes its
+// own serialisation of the page; the store's readers and the link insertion
+// expect the page format: one body-end marker line followed by the footer and
+// the closing tags, no empty links, no "<BR 2>" spacers inside the content,
+// an index tag's closing mark ending its line, and a link that the engine
+// split in two while the user typed inside it joined again.
+#pragma once
+#include "core/String.h"
+
+// The page text (without byte-order mark) brought into the page format,
+// its lines ended by a line feed alone.
+// Content after the body-end marker line, or after the body's end tag when
+// the page has no marker, is replaced by the closing lines.
+CString CleanPageText(const CString& text);
+
+// Joins two adjacent links with the same address that stand apart only by
+// white space ("...</A> <A href=...>...") into one link: the second link's
+// start tag and the first one's end tag go, the white space and both texts
+// stay. Links with different addresses are left as they are.
+void MergeSplitLinks(CString& text);
+
+// Rewrites the page file with CleanPageText under the page rewrite lock,
+// through the store's replacing writer: the file is either the engine's output
+// or the cleaned page, never a half-written one. False after "Error! Cleanfile
+// cannot open file." when the page cannot be read or written.
+bool CleanPageFile(const CString& path);
+
+// Saves the editor's text of a page: cleaned, written in one piece through
+// the replacing writer under the rewrite lock, then the page's AllPages value
+// rebuilt. False after "Error! Cleanfile cannot open file." when the page
+// cannot be written; the file is then as it was.
+bool SaveEditedPage(const CString& path, const CString& engineText);
+
+// What follows the editor's own write of a page: CleanPageFile, then the
+// page's AllPages value rebuilt from the file (also when cleaning failed, so
+// the index follows what the file holds). 1 when the value was written.
+int FinishPageSave(const CString& path);

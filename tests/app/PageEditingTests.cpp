@@ -1,0 +1,56 @@
+// What the page view does to its engine document, on a windowless document.
+#include "../text/HtmlTestPage.h"
+#include "html/HtmlTable.h"
+#include "page/PageEditing.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CString Flat(CString html) {
+    html.Replace(L"\r\n", L"");
+    return html;
+}
+
+} // namespace
+
+TEST(PageEditing, EnterFixUpTurnsParagraphsIntoDivsWithTheirAttributes) {
+    HtmlTestPage page(L"<BODY><P align=center class=\"x y\">centred <B>bold</B></P><P></P><DIV>keep</DIV>"
+                      L"<FONT color=red></FONT><FONT size=2> \t</FONT><FONT size=3>a</FONT></BODY>");
+    EXPECT_EQ(ReplaceParagraphsWithDivs(page.document), 2);
+    EXPECT_EQ(RemoveEmptyFonts(page.document), 2);
+    EXPECT_EQ(Flat(page.BodyHtml()), L"<DIV align=center class=\"x y\">centred <B>bold</B></DIV><DIV>&nbsp;</DIV>"
+                                     L"<DIV>keep</DIV><FONT size=3>a</FONT>");
+    EXPECT_EQ(ReplaceParagraphsWithDivs(page.document), 0);
+}
+
+TEST(PageEditing, TypedLinkAndTagNamesArePastedAsText) {
+    CString link = ManualLinkHtml(L"http://a/?x=1&y=\"2\"", L"Tom & <Jerry>");
+    EXPECT_EQ(link, L"<A href=\"http://a/?x=1&amp;y=&quot;2&quot;\">&nbspTom &amp; &lt;Jerry&gt;&nbsp</A>\n");
+    EXPECT_EQ(IndexTagHtml(L"R&D <new>"), L">>>&nbsp&nbspR&amp;D &lt;new&gt;&nbsp&nbsp<<<\n");
+
+    HtmlTestPage page(L"<BODY><DIV>here</DIV></BODY>");
+    page.PutCaretIn(L"DIV");
+    ASSERT_TRUE(page.document.PasteHtml(link));
+    bcHtmlElement anchor = page.Element(L"A");
+    EXPECT_EQ(anchor.GetAttribute(L"href"), L"http://a/?x=1&y=\"2\"");
+    EXPECT_NE(anchor.GetInnerText().Find(L"Tom & <Jerry>"), -1);
+}
+
+TEST(PageEditing, DeletingRowsTakesTheLastOneWithItsTableOnce) {
+    HtmlTestPage page(L"<BODY><DIV>before</DIV><TABLE><TR><TD>one</TD></TR><TR><TD>two</TD></TR></TABLE></BODY>");
+    page.PutCaretIn(L"TD", 1);
+    EXPECT_TRUE(DeleteRowAtCaret(page.document));
+    EXPECT_EQ(bcHtmlTable(page.Element(L"TABLE")).GetRowCount(), 1);
+    page.PutCaretIn(L"TD", 0);
+    bcHtmlElement cell = page.Element(L"TD");
+    EXPECT_TRUE(DeleteRowAtCaret(page.document));
+    EXPECT_FALSE(page.Element(L"TABLE").IsValid());
+    CString body = page.BodyHtml();
+    // The selection may still point into the table that is gone: harmless.
+    EXPECT_FALSE(DeleteRowAtCaret(page.document));
+    EXPECT_EQ(page.BodyHtml(), body);
+    page.PutCaretIn(L"DIV");
+    EXPECT_FALSE(DeleteRowAtCaret(page.document));
+    EXPECT_EQ(Flat(page.BodyHtml()), L"<DIV>before</DIV>");
+}
