@@ -13,7 +13,7 @@ namespace {
 constexpr int kMaxColumns = 4096;
 constexpr int kMaxExtent = 1 << 28;  // positions stay far from overflowing an int
 // The face and size form controls show their text in.
-const paint::FontSpec kControlFont{L"DejaVu Sans, sans-serif", 13, false, false};
+const paint::FontRequest kControlFont{L"DejaVu Sans, sans-serif", 13, false, false};
 
 int Clamp(long long value) { return static_cast<int>(std::clamp<long long>(value, -kMaxExtent, kMaxExtent)); }
 

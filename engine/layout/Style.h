@@ -96,7 +96,7 @@ struct Style {
     void SetBorder(int width, BorderStyle style, paint::Color color) {
         borderTop = borderRight = borderBottom = borderLeft = Border{width, style, color};
     }
-    paint::FontSpec Font() const { return {fontFamily.Text(), fontSize, bold, italic}; }
+    paint::FontRequest Font() const { return {fontFamily.Text(), fontSize, bold, italic}; }
     static const SharedText& DefaultFamily() {
         static const SharedText family(L"Times New Roman");
         return family;

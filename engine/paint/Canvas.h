@@ -36,12 +36,12 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
-struct FontSpec {
+struct FontRequest {
     CString family;  // a list as CSS writes it: "Arial, sans-serif"
     int pixelSize = 16;
     bool bold = false;
     bool italic = false;
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontRequest&) const = default;
 };
 
 struct FontMetrics {
@@ -63,8 +63,8 @@ class Canvas {
 public:
     virtual ~Canvas() = default;
 
-    // A font of this canvas (the same spec answers the same id).
-    virtual int MakeFont(const FontSpec& spec) = 0;
+    // A font of this canvas (the same request answers the same id).
+    virtual int MakeFont(const FontRequest& request) = 0;
     virtual FontMetrics Metrics(int font) = 0;
     virtual int MeasureText(int font, const wchar_t* text, int length) = 0;
 

@@ -81,18 +81,18 @@ GdiCanvas::~GdiCanvas() {
     }
 }
 
-int GdiCanvas::MakeFont(const FontSpec& spec) {
+int GdiCanvas::MakeFont(const FontRequest& request) {
     for (size_t i = 0; i < m_fonts.size(); ++i)
-        if (m_fonts[i]->spec == spec) return static_cast<int>(i);
+        if (m_fonts[i]->request == request) return static_cast<int>(i);
     auto font = std::make_unique<Font>();
-    font->spec = spec;
+    font->request = request;
     LOGFONTW description{};
-    description.lfHeight = -std::clamp(spec.pixelSize, 1, 2000);
-    description.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    description.lfItalic = spec.italic;
+    description.lfHeight = -std::clamp(request.pixelSize, 1, 2000);
+    description.lfWeight = request.bold ? FW_BOLD : FW_NORMAL;
+    description.lfItalic = request.italic;
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfQuality = ANTIALIASED_QUALITY;
-    lstrcpynW(description.lfFaceName, ResolveFontFace(m_dc, spec.family), LF_FACESIZE);
+    lstrcpynW(description.lfFaceName, ResolveFontFace(m_dc, request.family), LF_FACESIZE);
     font->handle = CreateFontIndirectW(&description);
     font->scale = std::max(1, 8192 / std::max(1, static_cast<int>(-description.lfHeight)));
     font->scale = std::min(font->scale, 64);
@@ -122,7 +122,7 @@ int GdiCanvas::MakeFont(const FontSpec& spec) {
 }
 
 GdiCanvas::Font& GdiCanvas::FontAt(int font) {
-    if (font < 0 || font >= static_cast<int>(m_fonts.size())) return *m_fonts.at(MakeFont(FontSpec{}));
+    if (font < 0 || font >= static_cast<int>(m_fonts.size())) return *m_fonts.at(MakeFont(FontRequest{}));
     return *m_fonts[font];
 }
 
@@ -134,7 +134,7 @@ int GdiCanvas::CharWidth(Font& font, wchar_t ch) {
         block = std::make_unique<std::array<int, 256>>();
         HGDIOBJ old = SelectObject(m_dc, font.measureHandle ? font.measureHandle : font.handle);
         UINT first = ch & 0xFF00u;
-        if (!GetCharWidth32W(m_dc, first, first + 255, block->data())) block->fill(font.spec.pixelSize * font.scale / 2);
+        if (!GetCharWidth32W(m_dc, first, first + 255, block->data())) block->fill(font.request.pixelSize * font.scale / 2);
         SelectObject(m_dc, old);
     }
     return (*block)[ch & 0xFF];

@@ -1,5 +1,5 @@
 // The canvas over a GDI device context: the page window's double buffer, a
-// printer's page or a metafile. Fonts are made once per spec and kept; the
+// printer's page or a metafile. Fonts are made once per request and kept; the
 // widths of their characters are read once per block of 256 and summed, so
 // measuring a run costs no call into GDI. Widths are read from a copy of the
 // font many times larger, so that runs measure with the glyphs' fractional
@@ -24,7 +24,7 @@ public:
     GdiCanvas(const GdiCanvas&) = delete;
     GdiCanvas& operator=(const GdiCanvas&) = delete;
 
-    int MakeFont(const FontSpec& spec) override;
+    int MakeFont(const FontRequest& request) override;
     FontMetrics Metrics(int font) override;
     int MeasureText(int font, const wchar_t* text, int length) override;
     void DrawTextRun(int font, int x, int y, const wchar_t* text, int length, Color color) override;
@@ -41,7 +41,7 @@ protected:
 
 private:
     struct Font {
-        FontSpec spec;
+        FontRequest request;
         HFONT handle = nullptr;
         HFONT measureHandle = nullptr;  // the same face, `scale` times larger
         int scale = 1;

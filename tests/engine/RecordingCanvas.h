@@ -9,7 +9,7 @@
 class RecordingCanvas : public paint::Canvas {
 public:
     struct Run {
-        paint::FontSpec font;
+        paint::FontRequest font;
         int x, y;
         CString text;
         paint::Color color;
@@ -19,10 +19,10 @@ public:
         paint::Color color;
     };
 
-    int MakeFont(const paint::FontSpec& spec) override {
+    int MakeFont(const paint::FontRequest& request) override {
         for (size_t i = 0; i < fonts.size(); ++i)
-            if (fonts[i] == spec) return static_cast<int>(i);
-        fonts.push_back(spec);
+            if (fonts[i] == request) return static_cast<int>(i);
+        fonts.push_back(request);
         return static_cast<int>(fonts.size() - 1);
     }
     paint::FontMetrics Metrics(int font) override {
@@ -50,7 +50,7 @@ public:
         return nullptr;
     }
 
-    std::vector<paint::FontSpec> fonts;
+    std::vector<paint::FontRequest> fonts;
     std::vector<Run> runs;
     std::vector<Fill> fills;
     std::vector<paint::Rect> pictures;
