@@ -5,6 +5,7 @@
 //  - the colour picker's first paint: a new 20-colour picker created, laid
 //    out, shown and painted.
 // Goal: each under 16 ms. Run under Wine on a display (Xvfb will do).
+#include "BenchTiming.h"
 #include "bars/BitmapMenu.h"
 #include "bars/ColorPickerCtrl.h"
 #include "gdi/ImageList.h"
@@ -19,32 +20,10 @@
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
-
-struct Figures {
-    double median, p99;
-};
-
-template <typename Work> Figures Measure(int runs, Work&& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const double start = Now();
-        work(i);
-        times.push_back(Now() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 99 / 100)]};
-}
+using bench::Figures;
+using bench::Measure;
+using bench::Now;
+using bench::Pump;
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 //  - one relayout of a frame with a toolbar docked on each side, when the
 //    frame is resized.
 // Goal: each under 4 ms. Run under Wine on a display (Xvfb will do).
+#include "BenchTiming.h"
 #include "bars/CoolToolBar.h"
 #include "controls/ComboBox.h"
 #include "skins/Skin.h"
@@ -16,32 +17,10 @@ namespace {
 
 using Combo = COXCustomTBComboBox<CComboBox>;
 
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
-
-struct Figures {
-    double median, p99;
-};
-
-template <typename Work> Figures Measure(int runs, Work&& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const double start = Now();
-        work(i);
-        times.push_back(Now() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 99 / 100)]};
-}
+using bench::Figures;
+using bench::Measure;
+using bench::Now;
+using bench::Pump;
 
 // A toolbar of `count` buttons with images drawn in memory.
 bool FillBar(CToolBar& bar, int count) {

@@ -1,0 +1,38 @@
+// Timing shared by the toolkit's benchmarks: a millisecond clock, a message
+// pump, and the median and 99th percentile of repeated work.
+#pragma once
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace bench {
+
+inline double Now() {
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+struct Figures {
+    double median, p99;
+};
+
+template <typename Work> Figures Measure(int runs, Work&& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double start = Now();
+        work(i);
+        times.push_back(Now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 99 / 100)]};
+}
+
+}  // namespace bench
