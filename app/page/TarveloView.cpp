@@ -56,6 +56,10 @@ const MessageMap* CTarveloView::GetMessageMap() const {
         MapCommand<&CTarveloView::OnSuperscript>(ID_EDIT_SUPERSCRIPT),
         MapCommand<&CTarveloView::OnIndex>(ID_FILE_INDEX),
         MapCommand<&CTarveloView::OnUnindex>(ID_FILE_UNINDEX),
+        MapCommand<&CTarveloView::OnAddTable>(ID_TABLE_ADD),
+        MapCommand<&CTarveloView::OnAddIndexTag>(ID_EDIT_ADD_INDEX_TAG),
+        MapCommand<&CTarveloView::OnNewLine>(ID_EDIT_NEW_LINE),
+        MapCommand<&CTarveloView::OnAddFooter>(ID_EDIT_ADD_FOOTER),
         MapControl<&CTarveloView::OnFontNameChange>(CBN_SELCHANGE, ID_FORMAT_FONT_NAME),
         MapControl<&CTarveloView::OnFontNameKillFocus>(CBN_KILLFOCUS, ID_FORMAT_FONT_NAME),
         MapControl<&CTarveloView::OnFontSizeChange>(CBN_SELCHANGE, ID_FORMAT_FONT_SIZE),
@@ -93,9 +97,7 @@ void CTarveloView::OnNavigateComplete() {
     m_htmlDoc.Attach(dispatch.Get());
     m_htmlDoc.SetDesignMode(true);
     m_bEditMode = TRUE;
-    // Each tick only wakes the message loop, whose idle time then shows the
-    // caret's font in the toolbar boxes.
-    SetTimer(kIdleTimer, 100, nullptr);
+    RestartIdleTimer();
     if (m_bSetUpDone) return;
     m_bSetUpDone = TRUE;
     VARIANT on{};
@@ -108,6 +110,12 @@ void CTarveloView::OnNavigateComplete() {
         m_browserWnd.m_pView = this;
         m_browserWnd.SubclassWindow(engine);
     }
+}
+
+void CTarveloView::RestartIdleTimer() {
+    // Each tick only wakes the message loop, whose idle time then shows the
+    // caret's font in the toolbar boxes.
+    SetTimer(kIdleTimer, 100, nullptr);
 }
 
 LRESULT CTarveloView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -143,49 +151,23 @@ void CTarveloView::UpdateFormatControls() {
 unsigned CTarveloView::GetEditMode() const { return m_htmlDoc.IsDesignMode() ? IDM_EDITMODE : IDM_BROWSEMODE; }
 
 bool CTarveloView::ExecEditCommand(unsigned command, const VARIANT& argument, bool promptUser) {
-    return m_htmlDoc.ExecCommand(command, argument, promptUser);
+    bool done = m_htmlDoc.ExecCommand(command, argument, promptUser);
+    if (command == IDM_PASTE) RestartIdleTimer();
+    return done;
 }
 
 bool CTarveloView::GetEngineText(CString& text) const {
+    text.Empty();
     bcHtmlElement root = GetCollectionItem(m_htmlDoc.GetElementsByTagName(L"HTML").Get(), 0);
-    if (!root.IsValid()) return false;
-    ComPtr<IDispatch> dispatch;
-    if (FAILED(m_browser->get_Document(dispatch.Receive())) || !dispatch) return false;
-    ComPtr<IPersistStreamInit> persist;
-    if (FAILED(dispatch->QueryInterface(IID_IPersistStreamInit, persist.ReceiveVoid()))) return false;
-    ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive())) || FAILED(persist->Save(stream.Get(), FALSE)))
-        return false;
-    HGLOBAL global = nullptr;
-    STATSTG stat{};
-    if (FAILED(GetHGlobalFromStream(stream.Get(), &global)) || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return false;
-    size_t units = static_cast<size_t>(stat.cbSize.QuadPart / 2);
-    const auto* data = static_cast<const wchar_t*>(GlobalLock(global));
-    if (!data) return false;
-    // The engine writes UTF-16 behind its byte-order mark.
-    size_t start = units > 0 && data[0] == 0xFEFF ? 1 : 0;
-    text = CString(std::wstring(data + start, units - start));
-    GlobalUnlock(global);
-    return true;
+    return root.IsValid() && m_htmlDoc.SaveHtml(text, false);
 }
 
-bool CTarveloView::IsEngineModified() const {
-    ComPtr<IDispatch> dispatch;
-    if (!m_browser || FAILED(m_browser->get_Document(dispatch.Receive())) || !dispatch) return false;
-    ComPtr<IPersistStreamInit> persist;
-    if (FAILED(dispatch->QueryInterface(IID_IPersistStreamInit, persist.ReceiveVoid()))) return false;
-    return persist->IsDirty() == S_OK;
-}
+bool CTarveloView::IsEngineModified() const { return m_htmlDoc.IsModified(); }
 
 void CTarveloView::SetEngineSaved() {
-    ComPtr<IDispatch> dispatch;
-    if (!m_browser || FAILED(m_browser->get_Document(dispatch.Receive())) || !dispatch) return;
-    ComPtr<IPersistStreamInit> persist;
-    ComPtr<IStream> stream;
     // A save with the dirty state cleared is the engine's way to mark it saved.
-    if (SUCCEEDED(dispatch->QueryInterface(IID_IPersistStreamInit, persist.ReceiveVoid())) &&
-        SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive())))
-        persist->Save(stream.Get(), TRUE);
+    CString ignored;
+    m_htmlDoc.SaveHtml(ignored, true);
 }
 
 void CTarveloView::OnEngineKeyUp(UINT key) {
@@ -208,6 +190,7 @@ LRESULT CTarveloView::bCMsieWnd::WindowProc(UINT message, WPARAM wParam, LPARAM 
     // In edit mode there is no context menu at all.
     if (message == WM_CONTEXTMENU && m_pView && m_pView->GetEditMode() == IDM_EDITMODE) return 0;
     LRESULT result = CWnd::WindowProc(message, wParam, lParam);
+    if (message == WM_COMMAND && LOWORD(wParam) == IDM_PASTE && m_pView) m_pView->RestartIdleTimer();
     if (message == WM_KEYUP && m_pView) m_pView->OnEngineKeyUp(static_cast<UINT>(wParam));
     return result;
 }

@@ -71,6 +71,11 @@ protected:
     void OnFontSizeChange();
     void OnIndex();
     void OnUnindex();
+    // Insert commands (TarveloViewInsert.cpp).
+    void OnAddTable();
+    void OnAddIndexTag();
+    void OnNewLine();
+    void OnAddFooter();
 
 private:
     void AddRow(bool below);
@@ -79,6 +84,9 @@ private:
     // The main window's toolbar box of that command id.
     CWnd* ToolbarBox(UINT id) const;
     bool ExecInt(unsigned command, int value);
+    // The idle timer runs again from now, so the toolbar boxes follow the
+    // caret soon after a paste.
+    void RestartIdleTimer();
 
     // What every completed load does: the engine's document in edit mode, and
     // once per view the subclass of the engine's window.

@@ -72,7 +72,8 @@ void CTarveloView::OnDeleteTable() {
                        MB_OKCANCEL) != IDOK)
         return;
     bcHtmlTable table = m_htmlDoc.GetSelectedCell().GetParentTable();
-    if (!table.IsValid()) return;
+    // The caret may still point into a table already taken out of the page.
+    if (!table.IsValid() || !table.GetParentElement().IsValid()) return;
     table.RemoveNode();
     RegUpdateFile(GetDocument()->GetPathName());
 }

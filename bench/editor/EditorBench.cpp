@@ -46,17 +46,11 @@ CString MakePage() {
     return page;
 }
 
-CString EngineText(IDispatch* document) {
-    ComPtr<IStream> stream;
-    CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive());
-    QueryAs<IPersistStreamInit>(document)->Save(stream.Get(), TRUE);
-    HGLOBAL global = nullptr;
-    GetHGlobalFromStream(stream.Get(), &global);
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    const auto* units = static_cast<const wchar_t*>(GlobalLock(global));
-    CString text(std::wstring(units + 1, static_cast<size_t>(stat.cbSize.QuadPart / 2 - 1)));
-    GlobalUnlock(global);
+CString EngineText(IDispatch* dispatch) {
+    bcHtmlDocument document;
+    document.Attach(dispatch);
+    CString text;
+    document.SaveHtml(text, true);
     return text;
 }
 

@@ -65,10 +65,49 @@ void DialogTemplate::DropList(int id, int x, int y, int cx, int cy) {
     Item(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kComboBox, CString(), id, x, y, cx, cy);
 }
 
-INT_PTR DialogTemplate::Run(HWND owner, DLGPROC procedure, LPARAM parameter) {
+void DialogTemplate::LabelledEdit(const CString& label, int id, int x, int y, int labelWidth, int editX, int editWidth) {
+    Static(label, -1, x, y + 2, labelWidth, 10);
+    Edit(id, editX, y, editWidth, 13);
+}
+void DialogTemplate::LabelledList(const CString& label, int id, int x, int y, int labelWidth, int listX, int listWidth) {
+    Static(label, -1, x, y + 2, labelWidth, 10);
+    DropList(id, listX, y, listWidth, 120);
+}
+
+void DialogTemplate::OkCancel(int x, int y, bool stacked, const CString& okText) {
+    Button(okText, IDOK, x, y, 50, 14, BS_DEFPUSHBUTTON);
+    Button(L"Cancel", IDCANCEL, stacked ? x : x + 56, stacked ? y + 18 : y, 50, 14);
+}
+
+INT_PTR DialogTemplate::Run(HWND owner, DLGPROC procedure, LPARAM parameter) const {
     std::vector<WORD> copy = m_bytes;  // DWORD aligned by the vector's allocation
     return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), owner,
                                    procedure, parameter);
+}
+
+namespace {
+
+INT_PTR CALLBACK HandlerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        reinterpret_cast<DialogHandler*>(lParam)->OnInit(dialog);
+        return TRUE;
+    }
+    auto* handler = reinterpret_cast<DialogHandler*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (message != WM_COMMAND || !handler) return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        if (handler->OnOk(dialog)) EndDialog(dialog, IDOK);
+        return TRUE;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return handler->OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    }
+}
+
+}  // namespace
+
+bool RunDialog(const DialogTemplate& dialog, HWND owner, DialogHandler& handler) {
+    return dialog.Run(owner, HandlerProc, reinterpret_cast<LPARAM>(&handler)) == IDOK;
 }
 
 CString ControlText(HWND dialog, int id) {

@@ -29,58 +29,43 @@ CString WithoutScheme(const CString& address) {
     return rest;
 }
 
-INT_PTR CALLBACK HyperlinkProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* address = reinterpret_cast<CString*>(lParam);
+class HyperlinkHandler : public ValueDialogHandler<CString> {
+public:
+    using ValueDialogHandler::ValueDialogHandler;
+
+    void OnInit(HWND dialog) override {
         HWND types = GetDlgItem(dialog, kIdLinkType);
         for (const wchar_t* type : kLinkTypes) SendMessageW(types, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(type));
-        CString initial = address->IsEmpty() ? CString(L"http://") : *address;
+        CString initial = m_value.IsEmpty() ? CString(L"http://") : m_value;
         SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(TypeOf(initial)), 0);
         SetDlgItemTextW(dialog, kIdLinkAddress, initial);
-        return TRUE;
     }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == kIdLinkType && HIWORD(wParam) == CBN_SELCHANGE) {  // the address takes the chosen type
-            int index = static_cast<int>(SendDlgItemMessageW(dialog, kIdLinkType, CB_GETCURSEL, 0, 0));
-            if (index > 0 && index < static_cast<int>(std::size(kLinkTypes)))
-                SetDlgItemTextW(dialog, kIdLinkAddress, TypePrefix(kLinkTypes[index]) + WithoutScheme(ControlText(dialog, kIdLinkAddress)));
-            return TRUE;
-        }
-        if (LOWORD(wParam) == IDOK) {
-            CString typed = ControlText(dialog, kIdLinkAddress);
-            typed.Trim();
-            if (typed.IsEmpty()) return TRUE;  // nothing to link to: the dialog stays
-            *reinterpret_cast<CString*>(GetWindowLongPtrW(dialog, DWLP_USER)) = typed;
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        break;
-    default: break;
+    bool OnOk(HWND dialog) override {
+        CString typed = ControlText(dialog, kIdLinkAddress);
+        typed.Trim();
+        if (typed.IsEmpty()) return false;  // nothing to link to: the dialog stays
+        m_value = typed;
+        return true;
     }
-    return FALSE;
-}
+    bool OnCommand(HWND dialog, int id, int code) override {
+        if (id != kIdLinkType || code != CBN_SELCHANGE) return false;
+        // The address takes the chosen type.
+        int index = static_cast<int>(SendDlgItemMessageW(dialog, kIdLinkType, CB_GETCURSEL, 0, 0));
+        if (index > 0 && index < static_cast<int>(std::size(kLinkTypes)))
+            SetDlgItemTextW(dialog, kIdLinkAddress, TypePrefix(kLinkTypes[index]) + WithoutScheme(ControlText(dialog, kIdLinkAddress)));
+        return true;
+    }
+};
 
 }  // namespace
 
 bool ShowHyperlinkDialog(HWND owner, CString& address) {
     DialogTemplate dialog(L"Hyperlink", 260, 72);
     dialog.Group(L"Hyperlink Information", 6, 4, 190, 62);
-    dialog.Static(L"&Type:", -1, 12, 20, 30, 10);
-    dialog.DropList(kIdLinkType, 48, 18, 70, 120);
-    dialog.Static(L"&URL:", -1, 12, 42, 30, 10);
-    dialog.Edit(kIdLinkAddress, 48, 40, 140, 13);
-    dialog.Button(L"OK", IDOK, 204, 8, 50, 14, BS_DEFPUSHBUTTON);
-    dialog.Button(L"Cancel", IDCANCEL, 204, 26, 50, 14);
-    CString result = address;
-    if (dialog.Run(owner, HyperlinkProc, reinterpret_cast<LPARAM>(&result)) != IDOK) return false;
-    address = result;
-    return true;
+    dialog.LabelledList(L"&Type:", kIdLinkType, 12, 18, 30, 48, 70);
+    dialog.LabelledEdit(L"&URL:", kIdLinkAddress, 12, 40, 30, 48, 140);
+    dialog.OkCancel(204, 8, true);
+    return EditValue<HyperlinkHandler>(dialog, owner, address);
 }
 
 }  // namespace dialogs

@@ -31,80 +31,63 @@ void Browse(HWND dialog) {
     if (GetOpenFileNameW(&open)) SetDlgItemTextW(dialog, kIdPictureSource, path);
 }
 
-INT_PTR CALLBACK PictureProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* choice = reinterpret_cast<PictureChoice*>(lParam);
+class PictureHandler : public ValueDialogHandler<PictureChoice> {
+public:
+    using ValueDialogHandler::ValueDialogHandler;
+
+    void OnInit(HWND dialog) override {
         HWND align = GetDlgItem(dialog, kIdPictureAlign);
         int selected = 0;
         for (int i = 0; i < static_cast<int>(std::size(kAlignments)); ++i) {
             SendMessageW(align, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kAlignments[i]));
-            if (i > 0 && choice->align.CompareNoCase(kAlignments[i]) == 0) selected = i;
+            if (i > 0 && m_value.align.CompareNoCase(kAlignments[i]) == 0) selected = i;
         }
         SendMessageW(align, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-        SetDlgItemTextW(dialog, kIdPictureSource, choice->source);
-        SetDlgItemTextW(dialog, kIdPictureAlt, choice->alt);
-        SetDlgItemTextW(dialog, kIdPictureBorder, choice->border);
-        SetDlgItemTextW(dialog, kIdPictureHSpace, choice->hspace);
-        SetDlgItemTextW(dialog, kIdPictureVSpace, choice->vspace);
-        return TRUE;
+        SetDlgItemTextW(dialog, kIdPictureSource, m_value.source);
+        SetDlgItemTextW(dialog, kIdPictureAlt, m_value.alt);
+        SetDlgItemTextW(dialog, kIdPictureBorder, m_value.border);
+        SetDlgItemTextW(dialog, kIdPictureHSpace, m_value.hspace);
+        SetDlgItemTextW(dialog, kIdPictureVSpace, m_value.vspace);
     }
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case kIdPictureBrowse: Browse(dialog); return TRUE;
-        case IDOK: {
-            PictureChoice result;
-            result.source = ControlText(dialog, kIdPictureSource);
-            result.source.Trim();
-            if (result.source.IsEmpty()) return TRUE;  // a picture needs a source: the dialog stays
-            result.alt = ControlText(dialog, kIdPictureAlt);
-            int align = static_cast<int>(SendDlgItemMessageW(dialog, kIdPictureAlign, CB_GETCURSEL, 0, 0));
-            if (align > 0 && align < static_cast<int>(std::size(kAlignments))) {
-                result.align = kAlignments[align];
-                result.align.MakeLower();
-            }
-            result.border = Digits(ControlText(dialog, kIdPictureBorder));
-            result.hspace = Digits(ControlText(dialog, kIdPictureHSpace));
-            result.vspace = Digits(ControlText(dialog, kIdPictureVSpace));
-            *reinterpret_cast<PictureChoice*>(GetWindowLongPtrW(dialog, DWLP_USER)) = result;
-            EndDialog(dialog, IDOK);
-            return TRUE;
+    bool OnOk(HWND dialog) override {
+        PictureChoice result;
+        result.source = ControlText(dialog, kIdPictureSource);
+        result.source.Trim();
+        if (result.source.IsEmpty()) return false;  // a picture needs a source: the dialog stays
+        result.alt = ControlText(dialog, kIdPictureAlt);
+        int align = static_cast<int>(SendDlgItemMessageW(dialog, kIdPictureAlign, CB_GETCURSEL, 0, 0));
+        if (align > 0 && align < static_cast<int>(std::size(kAlignments))) {
+            result.align = kAlignments[align];
+            result.align.MakeLower();
         }
-        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
-        default: break;
-        }
-        break;
-    default: break;
+        result.border = Digits(ControlText(dialog, kIdPictureBorder));
+        result.hspace = Digits(ControlText(dialog, kIdPictureHSpace));
+        result.vspace = Digits(ControlText(dialog, kIdPictureVSpace));
+        m_value = result;
+        return true;
     }
-    return FALSE;
-}
+    bool OnCommand(HWND dialog, int id, int) override {
+        if (id != kIdPictureBrowse) return false;
+        Browse(dialog);
+        return true;
+    }
+};
 
 }  // namespace
 
 bool ShowPictureDialog(HWND owner, PictureChoice& choice) {
     DialogTemplate dialog(L"Picture", 280, 134);
-    dialog.Static(L"Picture &Source:", -1, 8, 10, 60, 10);
-    dialog.Edit(kIdPictureSource, 70, 8, 146, 13);
+    dialog.LabelledEdit(L"Picture &Source:", kIdPictureSource, 8, 8, 60, 70, 146);
     dialog.Button(L"&Browse...", kIdPictureBrowse, 222, 8, 50, 14);
-    dialog.Static(L"&Alternate Text:", -1, 8, 28, 60, 10);
-    dialog.Edit(kIdPictureAlt, 70, 26, 146, 13);
+    dialog.LabelledEdit(L"&Alternate Text:", kIdPictureAlt, 8, 26, 60, 70, 146);
     dialog.Group(L"Layout", 8, 46, 128, 60);
-    dialog.Static(L"A&lignment:", -1, 14, 60, 50, 10);
-    dialog.DropList(kIdPictureAlign, 66, 58, 64, 120);
-    dialog.Static(L"B&order Thickness:", -1, 14, 82, 60, 10);
-    dialog.Edit(kIdPictureBorder, 80, 80, 30, 13);
+    dialog.LabelledList(L"A&lignment:", kIdPictureAlign, 14, 58, 50, 66, 64);
+    dialog.LabelledEdit(L"B&order Thickness:", kIdPictureBorder, 14, 80, 60, 80, 30);
     dialog.Group(L"Spacing", 144, 46, 128, 60);
-    dialog.Static(L"&Horizontal:", -1, 150, 60, 50, 10);
-    dialog.Edit(kIdPictureHSpace, 204, 58, 30, 13);
-    dialog.Static(L"&Vertical:", -1, 150, 82, 50, 10);
-    dialog.Edit(kIdPictureVSpace, 204, 80, 30, 13);
-    dialog.Button(L"OK", IDOK, 166, 114, 50, 14, BS_DEFPUSHBUTTON);
-    dialog.Button(L"Cancel", IDCANCEL, 222, 114, 50, 14);
-    PictureChoice result = choice;
-    if (dialog.Run(owner, PictureProc, reinterpret_cast<LPARAM>(&result)) != IDOK) return false;
-    choice = result;
-    return true;
+    dialog.LabelledEdit(L"&Horizontal:", kIdPictureHSpace, 150, 58, 50, 204, 30);
+    dialog.LabelledEdit(L"&Vertical:", kIdPictureVSpace, 150, 80, 50, 204, 30);
+    dialog.OkCancel(166, 114, false);
+    return EditValue<PictureHandler>(dialog, owner, choice);
 }
 
 }  // namespace dialogs

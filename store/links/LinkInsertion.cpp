@@ -23,10 +23,6 @@ constexpr wchar_t kFiveSpaces[] = L"&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
 
 void Tell(const wchar_t* text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
 
-CString PageClosing() {
-    return CString(kPageSpacers) + kBodyEndMarkerLine + GetPageFooterLine() + L"</body>\n</html>\n";
-}
-
 // Splits a line before the first occurrence, at a position of at least 1, of
 // a marker (upper case) in its scanned upper-case copy: `before` receives the
 // text in front of it, and the line (and its scanned copy) then begins with
@@ -153,7 +149,7 @@ private:
         if (!m_inserted && bodyEnd >= 0) { // end of content by its marker
             FlushPending();
             m_out += line.Left(bodyEnd);
-            CloseContent(250, PageClosing());
+            CloseContent(250, GetPageEnding());
             return false;
         }
         int bodyClose = upper.Find(L"</BODY");
@@ -176,7 +172,7 @@ private:
             // pile up at the page's end with every link.
             int marker = FindBodyEndMarker(kept.view());
             if (marker >= 1) m_out += kept.Left(marker) + L"\n";
-            m_out += PageClosing();
+            m_out += GetPageEnding();
             m_stopped = true;
             return false;
         }

@@ -28,10 +28,6 @@ bool StartsNoCase(std::wstring_view text, size_t at, std::wstring_view word) {
     return true;
 }
 
-// The closing lines written after the last content line of a page with a
-// body-end marker.
-CString PageEnding() { return CString(kPageSpacers) + kBodyEndMarkerLine + GetPageFooterLine() + L"</body>\n</html>\n"; }
-
 // An empty link keeps no address: "<A href=...></A>" becomes "<A ></A>", which
 // the engine writes as "<A></A>" at the next save and the cleaning then drops.
 // Only the start tag that the "</A>" closes at once is touched.
@@ -201,7 +197,7 @@ CString CleanPageText(const CString& engineText) {
             // Text before the marker keeps its own line; an empty one is not
             // written, so that saving again does not add a blank line each time.
             if (marker > 0) output += line.Left(marker) + L"\n";
-            output += PageEnding();
+            output += GetPageEnding();
             break;
         }
         int bodyEnd = FindNoCase(scan, L"</body");

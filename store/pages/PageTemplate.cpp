@@ -37,6 +37,10 @@ CString GetPageFooterLine() {
     return CString(L"<center><font size=2><a href= \"") + kProductSiteAddress + L"\">Tarvelo</a></font></center>\n";
 }
 
+CString GetPageEnding() {
+    return CString(kPageSpacers) + kBodyEndMarkerLine + GetPageFooterLine() + L"</body>\n</html>\n";
+}
+
 CString BuildPageTemplate(const CString& name) {
     TemplateSettings settings = ReadTemplateSettings();
     CString text = L"<html id=tq1>\n<head>\n<title>" + name + L"</title>\n</head>\n";

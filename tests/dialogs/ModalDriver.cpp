@@ -32,7 +32,10 @@ HWND FindOwnWindow(const wchar_t* caption) {
 }
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (!g_pending) return;
+    if (!g_pending) {  // the window never came, or its run is over
+        KillTimer(nullptr, timer);
+        return;
+    }
     HWND window = FindOwnWindow(g_pending->caption);
     if (!window) {
         // Give up after a while: close whatever modal window is there.

@@ -26,16 +26,8 @@ CString SavedByEngine(const CString& html) {
     bcHtmlDocument document;
     document.Attach(dispatch.Get());
     EXPECT_TRUE(document.LoadHtml(html));
-    ComPtr<IStream> stream;
-    EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()), S_OK);
-    EXPECT_EQ(QueryAs<IPersistStreamInit>(dispatch.Get())->Save(stream.Get(), TRUE), S_OK);
-    HGLOBAL global = nullptr;
-    GetHGlobalFromStream(stream.Get(), &global);
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    const wchar_t* units = static_cast<const wchar_t*>(GlobalLock(global));
-    CString text(std::wstring(units + 1, static_cast<size_t>(stat.cbSize.QuadPart / 2 - 1)));
-    GlobalUnlock(global);
+    CString text;
+    EXPECT_TRUE(document.SaveHtml(text, true));
     return text;
 }
 

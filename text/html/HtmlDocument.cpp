@@ -39,6 +39,28 @@ bool bcHtmlDocument::LoadHtml(const CString& html) {
     return SUCCEEDED(m_persist->Load(&stream));
 }
 
+bool bcHtmlDocument::SaveHtml(CString& text, bool markSaved) const {
+    text.Empty();
+    ComPtr<IStream> stream;
+    if (!m_persist || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive())) ||
+        FAILED(m_persist->Save(stream.Get(), markSaved ? TRUE : FALSE)))
+        return false;
+    HGLOBAL global = nullptr;
+    STATSTG stat{};
+    if (FAILED(GetHGlobalFromStream(stream.Get(), &global)) || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return false;
+    size_t units = static_cast<size_t>(stat.cbSize.QuadPart / sizeof(wchar_t));
+    if (units == 0) return false;
+    const auto* data = static_cast<const wchar_t*>(GlobalLock(global));
+    if (!data) return false;
+    // The engine writes UTF-16 behind its byte-order mark.
+    size_t start = data[0] == 0xFEFF ? 1 : 0;
+    text = CString(std::wstring(data + start, units - start));
+    GlobalUnlock(global);
+    return true;
+}
+
+bool bcHtmlDocument::IsModified() const { return m_persist && m_persist->IsDirty() == S_OK; }
+
 bool bcHtmlDocument::SetDesignMode(bool on) {
     return m_document2 && SUCCEEDED(m_document2->put_designMode(ScopedBstr(on ? L"On" : L"Off")));
 }

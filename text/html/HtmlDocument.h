@@ -20,6 +20,12 @@ public:
 
     void Attach(IDispatch* document);
     bool LoadHtml(const CString& html);
+    // The page as the engine writes it through its stream persistence (the
+    // text behind the byte-order mark); with markSaved the engine counts it
+    // as saved. False when the engine wrote nothing.
+    bool SaveHtml(CString& text, bool markSaved) const;
+    // Whether the engine's document changed since it was loaded or saved.
+    bool IsModified() const;
     bool SetDesignMode(bool on);
     bool IsDesignMode() const;
     ComPtr<IHTMLElementCollection> GetElementsByTagName(const CString& tag) const;
