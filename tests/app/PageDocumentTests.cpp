@@ -26,6 +26,10 @@ const CString kCleaned = L"<HTML id=tq1>\n<HEAD></HEAD>\n<BODY>\n<P>&gt;&gt;&gt;
                          L"<center><font size=2><a href= \"http://www.tarvelo.com\">Tarvelo</a></font></center>\n"
                          L"</body>\n</html>\n";
 
+// Where a command finds the selection: the caret at the start or end of an
+// element's content, or the whole content selected.
+enum class At { Start, End, Whole };
+
 class PageDocument : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,6 +62,26 @@ protected:
         PumpMessages();
         ASSERT_EQ(m_boxes.Boxes().size(), before + 1);
         EXPECT_EQ(m_boxes.Boxes().back().text, L"Save changes to " + m_path + L"?");
+    }
+    // Writes the page file, opens it and answers its view.
+    CTarveloView* OpenPage(const CString& html) {
+        WriteFileBytes(m_path, Utf16Bytes(html, true));
+        CDocument* page = m_app.OpenDocumentFile(m_path);
+        return page ? dynamic_cast<CTarveloView*>(page->GetViews().front()) : nullptr;
+    }
+    static bcHtmlElement Element(CTarveloView* view, const wchar_t* tag, long index = 0) {
+        return GetCollectionItem(view->GetHtmlDocument().GetElementsByTagName(tag).Get(), index);
+    }
+    static void Select(CTarveloView* view, const wchar_t* tag, At at, long index = 0) {
+        ComPtr<IHTMLTxtRange> range;
+        QueryAs<IHTMLBodyElement>(Element(view, L"BODY").GetElement().Get())->createTextRange(range.Receive());
+        range->moveToElementText(Element(view, tag, index).GetElement().Get());
+        if (at != At::Whole) range->collapse(at == At::Start ? VARIANT_TRUE : VARIANT_FALSE);
+        range->select();
+    }
+    void Command(UINT id) {
+        m_frame->SendMessage(WM_COMMAND, id);
+        PumpMessages();
     }
     CString PageText() {
         std::string bytes = ReadFileBytes(m_path);
@@ -155,28 +179,13 @@ TEST_F(PageDocument, KeysTypedInThePageWindowAreSavedInThePageFormat) {
 }
 
 TEST_F(PageDocument, EditingCommandsReachTheViewFromMenuAndToolbarBoxes) {
-    WriteFileBytes(m_path, Utf16Bytes(L"<html id=tq1><body><DIV>text</DIV><DIV><FONT face=Georgia size=2>g</FONT></DIV><TABLE col=\"2\"><TR><TD>a</TD><TD>b</TD></TR>"
-                                      L"</TABLE></body></html>",
-                                      true));
-    CDocument* page = m_app.OpenDocumentFile(m_path);
-    ASSERT_NE(page, nullptr);
-    auto* view = dynamic_cast<CTarveloView*>(page->GetViews().front());
+    CTarveloView* view = OpenPage(L"<html id=tq1><body><DIV>text</DIV><DIV><FONT face=Georgia size=2>g</FONT></DIV><TABLE col=\"2\"><TR><TD>a</TD><TD>b</TD></TR>"
+                                  L"</TABLE></body></html>");
     ASSERT_NE(view, nullptr);
-    const bcHtmlDocument& document = view->GetHtmlDocument();
-    auto element = [&](const wchar_t* tag, long index) {
-        return GetCollectionItem(document.GetElementsByTagName(tag).Get(), index);
-    };
-    auto caretIn = [&](const wchar_t* tag, long index) {
-        ComPtr<IHTMLTxtRange> range;
-        QueryAs<IHTMLBodyElement>(element(L"BODY", 0).GetElement().Get())->createTextRange(range.Receive());
-        range->moveToElementText(element(tag, index).GetElement().Get());
-        range->collapse(VARIANT_TRUE);
-        range->select();
-    };
-    auto command = [&](UINT id) {
-        m_frame->SendMessage(WM_COMMAND, id);
-        PumpMessages();
-    };
+    CDocument* page = view->GetDocument();
+    auto element = [&](const wchar_t* tag, long index) { return Element(view, tag, index); };
+    auto caretIn = [&](const wchar_t* tag, long index) { Select(view, tag, At::Start, index); };
+    auto command = [&](UINT id) { Command(id); };
 
     // The idle display shows the caret's font in the toolbar boxes.
     caretIn(L"FONT", 0);
@@ -227,17 +236,13 @@ TEST_F(PageDocument, EditingCommandsReachTheViewFromMenuAndToolbarBoxes) {
 
 namespace {
 
-// Where a command finds the selection: the caret at the start or end of an
-// element's content, or the whole content selected.
-enum class At { Start, End, Whole };
-
 struct CommandCase {
     const wchar_t* name;
     const wchar_t* body;     // the body before; null: as the case before left it
     const wchar_t* tag;      // the element the selection is in
     At at;
-    UINT id;                 // the command; 0 for Ctrl and `key`
-    wchar_t key;
+    UINT id;                 // the command; 0 for Ctrl and the letter in `input`
+    const wchar_t* input;    // the key's letter, or the item picked in a toolbar box
     const wchar_t* dialog;   // caption of the dialog the command shows, or null
     std::function<void(HWND)> answer;
     const wchar_t* expected; // the body as the engine writes it afterwards
@@ -251,21 +256,10 @@ void TypeInto(HWND dialog, std::initializer_list<std::pair<int, const wchar_t*>>
 }  // namespace
 
 TEST_F(PageDocument, EveryEditingCommandLeavesItsSerializedResult) {
-    WriteFileBytes(m_path, Utf16Bytes(L"<html id=tq1><body><DIV>x</DIV></body></html>", true));
-    CDocument* page = m_app.OpenDocumentFile(m_path);
-    ASSERT_NE(page, nullptr);
-    auto* view = dynamic_cast<CTarveloView*>(page->GetViews().front());
+    CTarveloView* view = OpenPage(L"<html id=tq1><body><DIV>x</DIV></body></html>");
     ASSERT_NE(view, nullptr);
-    dynamic_cast<CTarveloDoc*>(page)->m_textColor = RGB(0x12, 0x34, 0x56);
+    dynamic_cast<CTarveloDoc*>(view->GetDocument())->m_textColor = RGB(0x12, 0x34, 0x56);
     const bcHtmlDocument& document = view->GetHtmlDocument();
-    auto element = [&](const wchar_t* tag) { return GetCollectionItem(document.GetElementsByTagName(tag).Get(), 0); };
-    auto select = [&](const wchar_t* tag, At at) {
-        ComPtr<IHTMLTxtRange> range;
-        QueryAs<IHTMLBodyElement>(element(L"BODY").GetElement().Get())->createTextRange(range.Receive());
-        range->moveToElementText(element(tag).GetElement().Get());
-        if (at != At::Whole) range->collapse(at == At::Start ? VARIANT_TRUE : VARIANT_FALSE);
-        range->select();
-    };
     // The body as Save writes it.
     auto savedBody = [&] {
         CString text;
@@ -296,73 +290,102 @@ TEST_F(PageDocument, EveryEditingCommandLeavesItsSerializedResult) {
     const wchar_t* const kTable = L"<TABLE><TBODY><TR><TD>a</TD><TD>b</TD></TR></TBODY></TABLE>";
 
     const CommandCase cases[] = {
-        {L"bold", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_BOLD, 0, nullptr, {}, L"<DIV><STRONG>ab</STRONG></DIV>"},
-        {L"italic", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_ITALIC, 0, nullptr, {}, L"<DIV><EM>ab</EM></DIV>"},
-        {L"underline", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_UNDERLINE, 0, nullptr, {}, L"<DIV><U>ab</U></DIV>"},
-        {L"strike through", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_EDIT_STRIKE_THROUGH, 0, nullptr, {}, L"<DIV><STRIKE>ab</STRIKE></DIV>"},
-        {L"superscript", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_EDIT_SUPERSCRIPT, 0, nullptr, {}, L"<DIV><SUP>ab</SUP></DIV>"},
-        {L"subscript", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_EDIT_SUBSCRIPT, 0, nullptr, {}, L"<DIV><SUB>ab</SUB></DIV>"},
-        {L"centre", L"<DIV>ab</DIV>", L"DIV", At::Start, ID_FORMAT_CENTER, 0, nullptr, {}, L"<DIV align=center>ab</DIV>"},
-        {L"right", L"<DIV>ab</DIV>", L"DIV", At::Start, ID_FORMAT_RIGHT, 0, nullptr, {}, L"<DIV align=right>ab</DIV>"},
-        {L"left", L"<DIV align=right>ab</DIV>", L"DIV", At::Start, ID_FORMAT_LEFT, 0, nullptr, {}, L"<DIV align=left>ab</DIV>"},
-        {L"numbered list", L"<DIV>ab</DIV>", L"DIV", At::Start, ID_FORMAT_ORDER_LIST, 0, nullptr, {}, L"<DIV><OL><LI>ab</LI></OL></DIV>"},
-        {L"bulleted list", L"<DIV>ab</DIV>", L"DIV", At::Start, ID_FORMAT_UNORDER_LIST, 0, nullptr, {}, L"<DIV><UL><LI>ab</LI></UL></DIV>"},
-        {L"copy", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_EDIT_COPY, 0, nullptr, {}, L"<DIV>ab</DIV>"},
-        {L"paste", L"<DIV>cd</DIV>", L"DIV", At::End, ID_EDIT_PASTE, 0, nullptr, {}, L"<DIV>cdab</DIV>"},
-        {L"cut", L"<DIV>ab</DIV><DIV>cd</DIV>", L"DIV", At::Whole, ID_EDIT_CUT, 0, nullptr, {}, L"<DIV></DIV><DIV>cd</DIV>"},
-        {L"undo", nullptr, nullptr, At::Whole, ID_EDIT_UNDO, 0, nullptr, {}, L"<DIV>ab</DIV><DIV>cd</DIV>"},
-        {L"picture", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_INSERT_PICTURE, 0, L"Picture",
-         [](HWND d) { TypeInto(d, {{1011, L"pic.png"}, {1013, L"a \"pic\""}}); }, L"<DIV>ab<IMG src=pic.png alt=\"a &quot;pic&quot;\"></DIV>"},
-        {L"rule", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_INSERT_LINE, 0, nullptr, {}, L"<DIV>ab<HR color=black size=1></DIV>"},
-        {L"new line", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_NEW_LINE, 0, nullptr, {}, L"<DIV>ab<BR></DIV>"},
-        {L"index tag", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_ADD_INDEX_TAG, 0, L"Tarvelo->Input Name",
-         [](HWND d) { TypeInto(d, {{IDC_NAME, L"R&D <new>"}}); }, L"<DIV>ab&gt;&gt;&gt;&nbsp;&nbsp;R&amp;D &lt;new&gt;&nbsp;&nbsp;&lt;&lt;&lt;</DIV>"},
-        {L"index tag cancelled", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_ADD_INDEX_TAG, 0, L"Tarvelo->Input Name",
+        {L"bold", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_BOLD, nullptr, nullptr, {},
+         L"<DIV><STRONG>ab</STRONG></DIV>"},
+        {L"italic", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_ITALIC, nullptr, nullptr, {},
+         L"<DIV><EM>ab</EM></DIV>"},
+        {L"underline", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_UNDERLINE, nullptr, nullptr, {},
+         L"<DIV><U>ab</U></DIV>"},
+        {L"strike through", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_EDIT_STRIKE_THROUGH, nullptr, nullptr, {},
+         L"<DIV><STRIKE>ab</STRIKE></DIV>"},
+        {L"superscript", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_EDIT_SUPERSCRIPT, nullptr, nullptr, {},
+         L"<DIV><SUP>ab</SUP></DIV>"},
+        {L"subscript", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_EDIT_SUBSCRIPT, nullptr, nullptr, {},
+         L"<DIV><SUB>ab</SUB></DIV>"},
+        {L"centre", L"<DIV>ab</DIV>", L"DIV", At::Start, ID_FORMAT_CENTER, nullptr, nullptr, {},
+         L"<DIV align=center>ab</DIV>"},
+        {L"right", L"<DIV>ab</DIV>", L"DIV", At::Start, ID_FORMAT_RIGHT, nullptr, nullptr, {},
+         L"<DIV align=right>ab</DIV>"},
+        {L"left", L"<DIV align=right>ab</DIV>", L"DIV", At::Start, ID_FORMAT_LEFT, nullptr, nullptr, {},
+         L"<DIV align=left>ab</DIV>"},
+        {L"numbered list", L"<DIV>ab</DIV>", L"DIV", At::Start, ID_FORMAT_ORDER_LIST, nullptr, nullptr, {},
+         L"<DIV><OL><LI>ab</LI></OL></DIV>"},
+        {L"bulleted list", L"<DIV>ab</DIV>", L"DIV", At::Start, ID_FORMAT_UNORDER_LIST, nullptr, nullptr, {},
+         L"<DIV><UL><LI>ab</LI></UL></DIV>"},
+        {L"copy", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_EDIT_COPY, nullptr, nullptr, {}, L"<DIV>ab</DIV>"},
+        {L"paste", L"<DIV>cd</DIV>", L"DIV", At::End, ID_EDIT_PASTE, nullptr, nullptr, {}, L"<DIV>cdab</DIV>"},
+        {L"cut", L"<DIV>ab</DIV><DIV>cd</DIV>", L"DIV", At::Whole, ID_EDIT_CUT, nullptr, nullptr, {},
+         L"<DIV></DIV><DIV>cd</DIV>"},
+        {L"undo", nullptr, nullptr, At::Whole, ID_EDIT_UNDO, nullptr, nullptr, {}, L"<DIV>ab</DIV><DIV>cd</DIV>"},
+        {L"picture", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_INSERT_PICTURE, nullptr, L"Picture",
+         [](HWND d) { TypeInto(d, {{1011, L"pic.png"}, {1013, L"a \"pic\""}}); },
+         L"<DIV>ab<IMG src=pic.png alt=\"a &quot;pic&quot;\"></DIV>"},
+        {L"rule", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_INSERT_LINE, nullptr, nullptr, {},
+         L"<DIV>ab<HR color=black size=1></DIV>"},
+        {L"new line", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_NEW_LINE, nullptr, nullptr, {}, L"<DIV>ab<BR></DIV>"},
+        {L"index tag", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_ADD_INDEX_TAG, nullptr, L"Tarvelo->Input Name",
+         [](HWND d) { TypeInto(d, {{IDC_NAME, L"R&D <new>"}}); },
+         L"<DIV>ab&gt;&gt;&gt;&nbsp;&nbsp;R&amp;D &lt;new&gt;&nbsp;&nbsp;&lt;&lt;&lt;</DIV>"},
+        {L"index tag cancelled", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_ADD_INDEX_TAG, nullptr, L"Tarvelo->Input Name",
          cancel, L"<DIV>ab</DIV>"},
-        {L"footer", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_ADD_FOOTER, 0, nullptr, {}, L"<DIV>ab<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>"
+        {L"footer", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_ADD_FOOTER, nullptr, nullptr, {},
+         L"<DIV>ab<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>"
                     L"<CENTER><FONT size=2><A href=\"http://www.tarvelo.com\">Tarvelo</A></FONT></CENTER></DIV>"},
-        {L"manual link", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_INSERT_HYPERLINK, 0, L"Add Item",
-         [](HWND d) { TypeInto(d, {{1001, L"Tom & <Jerry>"}, {1006, L"http://a/?x=1&y=\"2\""}}); }, L"<DIV>ab<A href=\"http://a/?x=1&amp;y=&quot;2&quot;\">&nbsp;Tom &amp; &lt;Jerry&gt;&nbsp;</A></DIV>"},
+        {L"manual link", L"<DIV>ab</DIV>", L"DIV", At::End, ID_EDIT_INSERT_HYPERLINK, nullptr, L"Add Item",
+         [](HWND d) { TypeInto(d, {{1001, L"Tom & <Jerry>"}, {1006, L"http://a/?x=1&y=\"2\""}}); },
+         L"<DIV>ab<A href=\"http://a/?x=1&amp;y=&quot;2&quot;\">&nbsp;Tom &amp; &lt;Jerry&gt;&nbsp;</A></DIV>"},
         {L"engine's link dialog inside a link", L"<DIV><A href=\"http://a/\">ab</A></DIV>", L"A", At::Start,
-         ID_EDIT_INSERT_HYPERLINK, 0, L"Hyperlink", [](HWND d) { TypeInto(d, {{1002, L"http://b/"}}); }, L"<DIV><A href=\"http://b/\">ab</A></DIV>"},
+         ID_EDIT_INSERT_HYPERLINK, nullptr, L"Hyperlink", [](HWND d) { TypeInto(d, {{1002, L"http://b/"}}); },
+         L"<DIV><A href=\"http://b/\">ab</A></DIV>"},
         {L"link without address", L"<DIV><A name=x>ab</A></DIV>", L"A", At::Start, ID_EDIT_INSERT_HYPERLINK, 0,
          nullptr, {}, L"<DIV><A name=x>ab</A></DIV>"},
-        {L"table", L"<DIV>ab</DIV>", L"DIV", At::End, ID_TABLE_ADD, 0, L"Tarvelo->Add New Table",
-         [](HWND d) { TypeInto(d, {{1002, L"2"}, {1001, L"300"}, {1006, L"0"}, {1005, L"10"}}); }, L"<DIV>ab<TABLE id=\"\" border=0 width=300 cellPadding=3 bgColor=#6CADD8 col=\"2\"><TBODY><TR>"
+        {L"table", L"<DIV>ab</DIV>", L"DIV", At::End, ID_TABLE_ADD, nullptr, L"Tarvelo->Add New Table",
+         [](HWND d) { TypeInto(d, {{1002, L"2"}, {1001, L"300"}, {1006, L"0"}, {1005, L"10"}}); },
+         L"<DIV>ab<TABLE id=\"\" border=0 width=300 cellPadding=3 bgColor=#6CADD8 col=\"2\"><TBODY><TR>"
                     L"<TD bgColor=#FFFFFF width=\"145&quot;\" pos=\"0\"><DIV>&nbsp;</DIV></TD>"
                     L"<TD bgColor=#FFFFFF width=\"145&quot;\" pos=\"1\"><DIV>&nbsp;</DIV></TD>"
                     L"<TD bgColor=#FFFFFF width=10></TD></TR></TBODY></TABLE></DIV>"},
-        {L"no table in a table", kTable, L"TD", At::Start, ID_TABLE_ADD, 0, nullptr, {}, kTable},
-        {L"row above", kTable, L"TD", At::Start, ID_TABLE_ROW_ABOVE, 0, nullptr, {}, L"<TABLE><TBODY><TR><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD></TR>"
+        {L"no table in a table", kTable, L"TD", At::Start, ID_TABLE_ADD, nullptr, nullptr, {}, kTable},
+        {L"row above", kTable, L"TD", At::Start, ID_TABLE_ROW_ABOVE, nullptr, nullptr, {},
+         L"<TABLE><TBODY><TR><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD></TR>"
                     L"<TR><TD>a</TD><TD>b</TD></TR></TBODY></TABLE>"},
-        {L"row below", kTable, L"TD", At::Start, ID_TABLE_ROW_BELOW, 0, nullptr, {}, L"<TABLE><TBODY><TR><TD>a</TD><TD>b</TD></TR>"
+        {L"row below", kTable, L"TD", At::Start, ID_TABLE_ROW_BELOW, nullptr, nullptr, {},
+         L"<TABLE><TBODY><TR><TD>a</TD><TD>b</TD></TR>"
                     L"<TR><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD></TR></TBODY></TABLE>"},
-        {L"delete row", kTable, L"TD", At::Start, ID_TABLE_DELETE_ROW, 0, nullptr, {}, L""},
-        {L"delete table", kTable, L"TD", At::Start, ID_TABLE_DELETE, 0, nullptr, {}, L""},
-        {L"border colour", kTable, L"TD", At::Start, ID_TABLE_BORDER_COLOR, 0, nullptr, {}, L"<TABLE bgColor=#123456><TBODY><TR><TD>a</TD><TD>b</TD></TR></TBODY></TABLE>"},
-        {L"cell background", kTable, L"TD", At::Start, ID_TABLE_CELL_BACKGROUND, 0, nullptr, {}, L"<TABLE><TBODY><TR><TD bgColor=#123456>a</TD><TD>b</TD></TR></TBODY></TABLE>"},
-        {L"Ctrl+H rule", L"<DIV>ab</DIV>", L"DIV", At::End, 0, L'H', nullptr, {}, L"<DIV>ab<HR></DIV>"},
-        {L"Ctrl+T table", L"<DIV>ab</DIV>", L"DIV", At::End, 0, L'T', nullptr, {}, L"<DIV>ab<TABLE border=1 cellPadding=3><TBODY>"
+        {L"delete row", kTable, L"TD", At::Start, ID_TABLE_DELETE_ROW, nullptr, nullptr, {}, L""},
+        {L"delete table", kTable, L"TD", At::Start, ID_TABLE_DELETE, nullptr, nullptr, {}, L""},
+        {L"border colour", kTable, L"TD", At::Start, ID_TABLE_BORDER_COLOR, nullptr, nullptr, {},
+         L"<TABLE bgColor=#123456><TBODY><TR><TD>a</TD><TD>b</TD></TR></TBODY></TABLE>"},
+        {L"cell background", kTable, L"TD", At::Start, ID_TABLE_CELL_BACKGROUND, nullptr, nullptr, {},
+         L"<TABLE><TBODY><TR><TD bgColor=#123456>a</TD><TD>b</TD></TR></TBODY></TABLE>"},
+        {L"Ctrl+H rule", L"<DIV>ab</DIV>", L"DIV", At::End, 0, L"H", nullptr, {}, L"<DIV>ab<HR></DIV>"},
+        {L"Ctrl+T table", L"<DIV>ab</DIV>", L"DIV", At::End, 0, L"T", nullptr, {},
+         L"<DIV>ab<TABLE border=1 cellPadding=3><TBODY>"
                     L"<TR><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD></TR>"
                     L"<TR><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD></TR></TBODY></TABLE></DIV>"},
-        {L"Ctrl+R row", kTable, L"TD", At::Start, 0, L'R', nullptr, {}, L"<TABLE><TBODY><TR><TD>a</TD><TD>b</TD></TR>"
+        {L"Ctrl+R row", kTable, L"TD", At::Start, 0, L"R", nullptr, {}, L"<TABLE><TBODY><TR><TD>a</TD><TD>b</TD></TR>"
                     L"<TR><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD><TD bgColor=#FFFFFF><DIV>&nbsp;</DIV></TD></TR></TBODY></TABLE>"},
-        {L"Ctrl+O column", kTable, L"TD", At::Start, 0, L'O', nullptr, {}, L"<TABLE><TBODY><TR><TD>a</TD><TD><DIV>&nbsp;</DIV></TD><TD>b</TD></TR></TBODY></TABLE>"},
-        {L"font name", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_FONT_NAME, 0, nullptr, {}, L"<DIV><FONT face=\"Courier New\">ab</FONT></DIV>"},
-        {L"font size", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_FONT_SIZE, 0, nullptr, {}, L"<DIV><FONT style=\"FONT-SIZE: 12px\">ab</FONT></DIV>"},
+        {L"Ctrl+O column", kTable, L"TD", At::Start, 0, L"O", nullptr, {},
+         L"<TABLE><TBODY><TR><TD>a</TD><TD><DIV>&nbsp;</DIV></TD><TD>b</TD></TR></TBODY></TABLE>"},
+        {L"font name", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_FONT_NAME, L"Courier New", nullptr, {},
+         L"<DIV><FONT face=\"Courier New\">ab</FONT></DIV>"},
+        {L"font size out of range", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_FONT_SIZE, L"100", nullptr, {},
+         L"<DIV>ab</DIV>"},
+        {L"font size", L"<DIV>ab</DIV>", L"DIV", At::Whole, ID_FORMAT_FONT_SIZE, L"12", nullptr, {},
+         L"<DIV><FONT style=\"FONT-SIZE: 12px\">ab</FONT></DIV>"},
     };
     for (const CommandCase& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.body) {  // else the page and selection the case before left
-            ASSERT_TRUE(element(L"BODY").SetInnerHtml(c.body));
-            select(c.tag, c.at);
+            ASSERT_TRUE(Element(view, L"BODY").SetInnerHtml(c.body));
+            Select(view, c.tag, c.at);
         }
         m_boxes.SetAnswer(IDOK);
         bool shown = false;
         RunWithWindow(c.dialog ? c.dialog : L"(none)", [&] {
-            if (c.key) key(c.key);
-            else if (c.id == ID_FORMAT_FONT_NAME) pick(c.id, 16, L"Courier New");
-            else if (c.id == ID_FORMAT_FONT_SIZE) pick(c.id, 17, L"12");
+            if (c.id == 0) key(c.input[0]);
+            else if (c.id == ID_FORMAT_FONT_NAME) pick(c.id, 16, c.input);
+            else if (c.id == ID_FORMAT_FONT_SIZE) pick(c.id, 17, c.input);
             else m_frame->SendMessage(WM_COMMAND, c.id);
         }, [&](HWND dialog) {
             shown = true;
@@ -375,24 +398,11 @@ TEST_F(PageDocument, EveryEditingCommandLeavesItsSerializedResult) {
 }
 
 TEST_F(PageDocument, TableLinkAndIndexCommandsRefuseOrTellWhatTheyCannotDo) {
-    WriteFileBytes(m_path, Utf16Bytes(L"<html id=tq1><body><DIV>x</DIV><TABLE><TR><TD>a</TD></TR></TABLE></body></html>", true));
-    CDocument* page = m_app.OpenDocumentFile(m_path);
-    ASSERT_NE(page, nullptr);
-    auto* view = dynamic_cast<CTarveloView*>(page->GetViews().front());
+    CTarveloView* view = OpenPage(L"<html id=tq1><body><DIV>x</DIV><TABLE><TR><TD>a</TD></TR></TABLE></body></html>");
     ASSERT_NE(view, nullptr);
-    const bcHtmlDocument& document = view->GetHtmlDocument();
-    auto element = [&](const wchar_t* tag) { return GetCollectionItem(document.GetElementsByTagName(tag).Get(), 0); };
-    auto caretIn = [&](const wchar_t* tag) {
-        ComPtr<IHTMLTxtRange> range;
-        QueryAs<IHTMLBodyElement>(element(L"BODY").GetElement().Get())->createTextRange(range.Receive());
-        range->moveToElementText(element(tag).GetElement().Get());
-        range->collapse(VARIANT_TRUE);
-        range->select();
-    };
-    auto command = [&](UINT id) {
-        m_frame->SendMessage(WM_COMMAND, id);
-        PumpMessages();
-    };
+    auto element = [&](const wchar_t* tag) { return Element(view, tag); };
+    auto caretIn = [&](const wchar_t* tag) { Select(view, tag, At::Start); };
+    auto command = [&](UINT id) { Command(id); };
 
     // Delete Table asks first; Cancel keeps the table.
     caretIn(L"TD");
