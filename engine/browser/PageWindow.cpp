@@ -52,6 +52,11 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         window->m_view = state->view ? state->view : (state->view = std::make_shared<layout::LiveLayout>(state->document));
         window->m_view->changed = [window] {  // once until the next paint: an edit may change thousands of nodes
             if (window->m_repaintPending) return;
+            if (auto band = window->m_view->ChangedBand()) {  // typing: the band from the edited block down
+                RECT area{0, std::max(band->top - window->m_view->ScrollY(), 0), window->m_view->ViewportWidth(), window->m_view->ViewportHeight()};
+                if (area.top < area.bottom) InvalidateRect(window->m_hwnd, &area, FALSE);
+                return;
+            }
             window->m_repaintPending = true;
             InvalidateRect(window->m_hwnd, nullptr, FALSE);
         };

@@ -373,6 +373,7 @@ Boundary Editor::Caret() {
 
 void Editor::CollapseTo(Boundary at) {
     m_selection.kind = SelectionKind::None;
+    m_selection.typing.clear();
     m_selection.controls.clear();
     m_selection.start = at;
     m_selection.end = at;
@@ -385,6 +386,7 @@ void Editor::SetCaret(Boundary at, bool extend) {
         CollapseTo(at);
         return;
     }
+    m_selection.typing.clear();
     Boundary anchor = m_selection.focusAtStart ? m_selection.end : m_selection.start;
     if (CompareBoundaries(at, anchor) < 0) {
         m_selection.start = at;
@@ -451,7 +453,9 @@ void Editor::DeleteSelection() {
 void Editor::TypeText(const CString& typed) {
     if (typed.IsEmpty()) return;
     Scope step(*this);
-    if (m_selection.kind != SelectionKind::None) DeleteSelection();
+    std::vector<TypingFormat> formats;
+    if (m_selection.kind == SelectionKind::None) formats = std::move(m_selection.typing);
+    else DeleteSelection();
     Boundary at = Caret();
     CString text = typed;
     if (!KeepsBlanks(at.node.get())) {
@@ -469,6 +473,10 @@ void Editor::TypeText(const CString& typed) {
         } else if (before == kNoBreakSpace) {
             PlainBlankAt(previous, block);  // text follows now: the blank no longer needs to be kept
         }
+    }
+    if (!formats.empty()) {
+        TypeFormatted(at, text, formats);
+        return;
     }
     if (at.node->IsText()) {
         CString data = at.node->Data();
@@ -577,7 +585,10 @@ void Editor::InsertLineBreak() {
 
 void Editor::InsertTab() { TypeText(CString(kNoBreakSpace, 3) + L" "); }
 
-void Editor::DeleteBackward() {
+void Editor::DeleteBackward() { DeleteCharacter(false); }
+void Editor::DeleteForward() { DeleteCharacter(true); }
+
+void Editor::DeleteCharacter(bool forward) {
     Scope step(*this);
     if (m_selection.kind != SelectionKind::None) {
         DeleteSelection();
@@ -586,122 +597,85 @@ void Editor::DeleteBackward() {
     Boundary at = Caret();
     Node* block = BlockOf(at.node.get());
     if (!block) return;
-    Item item = Neighbour(at, block, false);
+    Item item = Neighbour(at, block, forward);
     switch (item.kind) {
     case ItemKind::Text: {
         CString data = item.node->Data();
-        int offset = item.node == at.node.get() ? at.offset : data.GetLength();
-        int units = UnitsBefore(data, offset);
-        data.Delete(offset - units, units);
+        int offset = item.node == at.node.get() ? at.offset : (forward ? 0 : data.GetLength());
+        int units = forward ? UnitsAfter(data, offset) : UnitsBefore(data, offset);
+        int from = forward ? offset : offset - units;
+        data.Delete(from, units);
         if (data.IsEmpty()) {
             CollapseTo(NormalizeCaret(RemoveEmptied(item.node, block)));
             return;
         }
         item.node->SetData(data);
-        CollapseTo(NormalizeCaret({item.node->Self(), offset - units}));
+        CollapseTo({item.node->Self(), from});
         return;
     }
     case ItemKind::Atom:
         CollapseTo(NormalizeCaret(RemoveEmptied(item.node, block)));
         return;
-    case ItemKind::Block: {  // a paragraph nested before the line: the line joins it
-        Node* target = DeepBlock(item.node, true);
-        if (!target) return;
-        Node* parent = item.node->Parent();
-        auto [first, last] = LineAround(*parent, item.node->IndexInParent() + 1);
-        int count = target->ChildCount();
-        MoveChildren(*parent, first, last, *target, -1);
-        CollapseTo(NormalizeCaret({target->Self(), count}));
+    case ItemKind::Block:
+        if (forward) {  // the paragraph nested after the line joins it
+            Node* source = DeepBlock(item.node, false);
+            if (!source) return;
+            Node* parent = item.node->Parent();
+            NodePtr line = m_document.CreateElement(L"SPAN");  // gathers the line, then gives it up
+            NodePtr keep = item.node->Self();
+            MoveLeadingLine(*source, *line);
+            MoveChildren(*line, 0, line->ChildCount(), *parent, keep->IndexInParent());
+            if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
+            CollapseTo(NormalizeCaret(at));
+        } else {  // a paragraph nested before the line: the line joins it
+            Node* target = DeepBlock(item.node, true);
+            if (!target) return;
+            Node* parent = item.node->Parent();
+            auto [first, last] = LineAround(*parent, item.node->IndexInParent() + 1);
+            int count = target->ChildCount();
+            MoveChildren(*parent, first, last, *target, -1);
+            CollapseTo(NormalizeCaret({target->Self(), count}));
+        }
         return;
-    }
     case ItemKind::Edge: break;
     }
-    // At the start of the block: join it to what comes before.
+    // At the block's edge: it joins what comes before it, or what follows joins it.
     if (IsCellLike(*block) || IsTablePart(*block) || block->Is(Tag::Html) || !block->Parent()) return;
-    Node* previous = SiblingBlockward(*block, false);
-    if (!previous) return;
-    if (previous->IsElement() && IsAtom(*previous)) {
-        previous->Remove();
+    Node* neighbour = SiblingBlockward(*block, forward);
+    if (!neighbour) return;
+    if (neighbour->IsElement() && IsAtom(*neighbour)) {
+        neighbour->Remove();
         return;
     }
-    if (previous->IsElement() && IsEditBlock(*previous)) {
-        Node* target = DeepBlock(previous, true);
-        if (!target) return;
-        int count = target->ChildCount();
-        MoveLeadingLine(*block, *target);
-        CollapseTo(NormalizeCaret({target->Self(), count}));
+    if (neighbour->IsElement() && IsEditBlock(*neighbour)) {
+        if (forward) {
+            Node* source = DeepBlock(neighbour, false);
+            if (!source) return;
+            NodePtr keep = neighbour->Self();
+            MoveLeadingLine(*source, *block);
+            if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
+            CollapseTo(NormalizeCaret(at));
+        } else {
+            Node* target = DeepBlock(neighbour, true);
+            if (!target) return;
+            int count = target->ChildCount();
+            MoveLeadingLine(*block, *target);
+            CollapseTo(NormalizeCaret({target->Self(), count}));
+        }
+        return;
+    }
+    Node* parent = block->Parent();
+    if (forward) {  // the line that follows the block joins it
+        auto [first, last] = LineAround(*parent, neighbour->IndexInParent());
+        MoveChildren(*parent, first, last, *block, -1);
+        CollapseTo(NormalizeCaret(at));
         return;
     }
     // Text or inline elements before it: the block's content joins that line.
-    Node* parent = block->Parent();
     int index = block->IndexInParent();
-    int count = block->ChildCount();
-    MoveChildren(*block, 0, count, *parent, index);
+    MoveChildren(*block, 0, block->ChildCount(), *parent, index);
     block->Remove();
     CollapseTo(NormalizeCaret({parent->Self(), index}));
-}
-
-void Editor::DeleteForward() {
-    Scope step(*this);
-    if (m_selection.kind != SelectionKind::None) {
-        DeleteSelection();
-        return;
-    }
-    Boundary at = Caret();
-    Node* block = BlockOf(at.node.get());
-    if (!block) return;
-    Item item = Neighbour(at, block, true);
-    switch (item.kind) {
-    case ItemKind::Text: {
-        CString data = item.node->Data();
-        int offset = item.node == at.node.get() ? at.offset : 0;
-        data.Delete(offset, UnitsAfter(data, offset));
-        if (data.IsEmpty()) {
-            CollapseTo(NormalizeCaret(RemoveEmptied(item.node, block)));
-            return;
-        }
-        item.node->SetData(data);
-        CollapseTo({item.node->Self(), offset});
-        return;
-    }
-    case ItemKind::Atom:
-        CollapseTo(NormalizeCaret(RemoveEmptied(item.node, block)));
-        return;
-    case ItemKind::Block: {  // the paragraph nested after the line joins it
-        Node* source = DeepBlock(item.node, false);
-        if (!source) return;
-        Node* parent = item.node->Parent();
-        NodePtr line = m_document.CreateElement(L"SPAN");  // gathers the line, then gives it up
-        NodePtr keep = item.node->Self();
-        MoveLeadingLine(*source, *line);
-        MoveChildren(*line, 0, line->ChildCount(), *parent, keep->IndexInParent());
-        if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
-        CollapseTo(NormalizeCaret(at));
-        return;
-    }
-    case ItemKind::Edge: break;
-    }
-    if (IsCellLike(*block) || IsTablePart(*block) || block->Is(Tag::Html) || !block->Parent()) return;
-    Node* next = SiblingBlockward(*block, true);
-    if (!next) return;
-    if (next->IsElement() && IsAtom(*next)) {
-        next->Remove();
-        return;
-    }
-    if (next->IsElement() && IsEditBlock(*next)) {
-        Node* source = DeepBlock(next, false);
-        if (!source) return;
-        NodePtr keep = next->Self();
-        MoveLeadingLine(*source, *block);
-        if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
-        CollapseTo(NormalizeCaret(at));
-        return;
-    }
-    // The line that follows the block joins it.
-    Node* parent = block->Parent();
-    auto [first, last] = LineAround(*parent, next->IndexInParent());
-    MoveChildren(*parent, first, last, *block, -1);
-    CollapseTo(NormalizeCaret(at));
 }
 
 void Editor::PasteHtml(const CString& html) {
@@ -789,6 +763,10 @@ Node* AncestorOfKind(Node* node, const std::vector<Tag>& kinds) {
 
 bool Editor::HasInline(const std::vector<Tag>& kinds) const {
     Boundary at = NormalizeCaret(m_selection.start);
+    if (m_selection.kind == SelectionKind::None) {
+        for (const TypingFormat& format : m_selection.typing)
+            if (format.kinds == kinds) return !format.off;
+    }
     if (m_selection.kind == SelectionKind::Text) {  // the first selected character decides
         TextRange range = SelectionRange();
         at = range.AtOffset(range.StartOffset(), true);
@@ -797,42 +775,72 @@ bool Editor::HasInline(const std::vector<Tag>& kinds) const {
 }
 
 void Editor::ToggleInline(const wchar_t* tag, const std::vector<Tag>& kinds) {
+    if (m_selection.kind == SelectionKind::None) {
+        auto& typing = m_selection.typing;
+        auto same = std::find_if(typing.begin(), typing.end(), [&](const TypingFormat& f) { return f.kinds == kinds; });
+        if (same != typing.end()) typing.erase(same);  // switched back: the text typed next is as the caret's
+        else typing.push_back({tag, kinds, HasInline(kinds)});
+        return;
+    }
     if (m_selection.kind != SelectionKind::Text) return;
     Scope step(*this);
     bool remove = HasInline(kinds);
     TextRange range = SelectionRange();
-    if (!remove) {
-        ApplyInlineFormat(range, tag, CString(), CString());
-    } else {
-        for (const NodePtr& text : range.IsolateTextNodes()) {
-            // Split each formatting element around the text and drop the middle part.
-            while (Node* element = AncestorOfKind(text.get(), kinds)) {
-                NodePtr first = element->Self();
-                NodePtr last = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent() + 1});
-                NodePtr middle = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent()});
-                if (!last || !middle) break;
-                Node* parent = middle->Parent();
-                int index = middle->IndexInParent();
-                MoveChildren(*middle, 0, middle->ChildCount(), *parent, index + 1);
-                middle->Remove();
-                for (const NodePtr& half : {first, last})
-                    if (half->Parent() && !HasContent(*half)) half->Remove();
-            }
-        }
-        if (!range.Start().node || !IsInDocument(m_document, range.Start())) return;
-    }
+    if (!remove) ApplyInlineFormat(range, tag, CString(), CString());
+    else RemoveInline(range, kinds);
+    if (!range.Start().node || !IsInDocument(m_document, range.Start())) return;
     m_selection.start = range.Start();
     m_selection.end = range.End();
     m_selection.kind = range.IsCollapsed() ? SelectionKind::None : SelectionKind::Text;
 }
 
+void Editor::RemoveInline(TextRange& range, const std::vector<Tag>& kinds) {
+    for (const NodePtr& text : range.IsolateTextNodes()) {
+        // Split each formatting element around the text and drop the middle part.
+        while (Node* element = AncestorOfKind(text.get(), kinds)) {
+            NodePtr first = element->Self();
+            NodePtr last = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent() + 1});
+            NodePtr middle = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent()});
+            if (!last || !middle) break;
+            Node* parent = middle->Parent();
+            int index = middle->IndexInParent();
+            MoveChildren(*middle, 0, middle->ChildCount(), *parent, index + 1);
+            middle->Remove();
+            for (const NodePtr& half : {first, last})
+                if (half->Parent() && !HasContent(*half)) half->Remove();
+        }
+    }
+}
+
 void Editor::FormatSelection(const CString& tag, const CString& attribute, const CString& value) {
+    if (m_selection.kind == SelectionKind::None) {
+        auto& typing = m_selection.typing;
+        std::erase_if(typing, [&](const TypingFormat& f) { return f.kinds.empty() && f.tag == tag && f.attribute == attribute; });
+        typing.push_back({tag, {}, false, attribute, value});
+        return;
+    }
     if (m_selection.kind != SelectionKind::Text) return;
     Scope step(*this);
     TextRange range = SelectionRange();
     ApplyInlineFormat(range, tag, attribute, value);
     m_selection.start = range.Start();
     m_selection.end = range.End();
+}
+
+void Editor::TypeFormatted(Boundary at, const CString& text, const std::vector<TypingFormat>& formats) {
+    Boundary point = SplitAt(at);
+    NodePtr node = m_document.CreateText(text);
+    point.node->InsertChild(point.offset, node);
+    TextRange range(std::static_pointer_cast<dom::Document>(m_document.Self()));
+    range.SetStart({node, 0});
+    range.SetEnd({node, text.GetLength()});
+    for (const TypingFormat& format : formats) {
+        if (format.off) RemoveInline(range, format.kinds);
+        else ApplyInlineFormat(range, format.tag, format.attribute, format.value);
+        range.SetStart({node, 0});  // the text node stays itself, wherever the formats put it
+        range.SetEnd({node, text.GetLength()});
+    }
+    CollapseTo({node, text.GetLength()});
 }
 
 void Editor::Align(const CString& alignment) {
