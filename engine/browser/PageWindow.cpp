@@ -152,17 +152,22 @@ void PageWindow::OnSize(int width, int height) {
 
 void PageWindow::UpdateScrollBars() {
     layout::DocumentLayout& layout = m_view->Current();
+    SetBar(SB_VERT, layout.ContentHeight(), m_view->ViewportHeight(), m_view->ScrollY());
+    SetBar(SB_HORZ, layout.ContentWidth(), m_view->ViewportWidth(), m_view->ScrollX());
+}
+
+void PageWindow::SetBar(int bar, int extent, int page, int position) {
+    BarState now{std::max(extent, 1) - 1, page, position};
+    BarState& shown = bar == SB_VERT ? m_vertical : m_horizontal;
+    if (now == shown) return;
+    shown = now;
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = std::max(layout.ContentHeight(), 1) - 1;
-    info.nPage = static_cast<UINT>(m_view->ViewportHeight());
-    info.nPos = m_view->ScrollY();
-    SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
-    info.nMax = std::max(layout.ContentWidth(), 1) - 1;
-    info.nPage = static_cast<UINT>(m_view->ViewportWidth());
-    info.nPos = m_view->ScrollX();
-    SetScrollInfo(m_hwnd, SB_HORZ, &info, TRUE);
+    info.nMax = now.max;
+    info.nPage = static_cast<UINT>(now.page);
+    info.nPos = now.position;
+    SetScrollInfo(m_hwnd, bar, &info, TRUE);
 }
 
 void PageWindow::ScrollTo(int x, int y) {

@@ -171,15 +171,45 @@ void MoveChildren(Node& from, int first, int last, Node& to, int index) {
     for (int i = first; i < last; ++i) to.InsertChild(index++, from.Child(first)->Self());
 }
 
-// Moves the first line of a block (its children up to the first nested block)
-// to the end of another; the block goes when nothing is left in it.
-void MoveLeadingLine(Node& source, Node& target) {
+bool IsNamedOneOf(const Node& node, std::initializer_list<const wchar_t*> names) {
+    if (!node.IsElement()) return false;
+    return std::any_of(names.begin(), names.end(), [&](const wchar_t* name) { return node.TagName().CompareNoCase(name) == 0; });
+}
+
+// A ruby's annotations (RB, RP, RT, RTC) cannot stand directly in a paragraph, list item or
+// definition below a RUBY in scope: read again, their start tag closes the paragraph and
+// they come out of it. True when the children [first, last) of `from` hold one and would
+// stand so in `container` (or, when `inNew`, in a paragraph or item made inside it).
+bool AnnotationWouldLeave(const Node& container, const Node& from, int first, int last, bool inNew = false) {
+    if (!inNew && !container.Is(Tag::P) && !container.Is(Tag::Li) && !container.Is(Tag::Dd) && !container.Is(Tag::Dt)) return false;
+    bool annotation = false;
+    for (int i = first; i < last && !annotation; ++i) annotation = IsNamedOneOf(*from.Child(i), {L"RB", L"RP", L"RT", L"RTC"});
+    if (!annotation) return false;
+    for (const Node* up = &container; up; up = up->Parent()) {
+        if (IsNamedOneOf(*up, {L"RUBY"})) return true;
+        if (IsCellLike(*up) || up->Is(Tag::Table) || up->Is(Tag::Html) || IsNamedOneOf(*up, {L"APPLET", L"MARQUEE", L"OBJECT", L"TEMPLATE"}))
+            return false;
+    }
+    return false;
+}
+
+// The end of a block's first line: its children up to the first nested block.
+int LeadingLineEnd(Node& source) {
     int last = 0;
     while (last < source.ChildCount() && !(source.Child(last)->IsElement() && (IsEditBlock(*source.Child(last)) || source.Child(last)->Is(Tag::Hr))))
         ++last;
+    return last;
+}
+
+// Moves the first line of a block to the end of another; the block goes when
+// nothing is left in it. Nothing moves where the line would not read back there.
+bool MoveLeadingLine(Node& source, Node& target) {
+    int last = LeadingLineEnd(source);
+    if (AnnotationWouldLeave(target, source, 0, last)) return false;
     MoveChildren(source, 0, last, target, -1);
     bool empty = std::all_of(source.Children().begin(), source.Children().end(), [](const NodePtr& child) { return IsBlank(*child); });
     if (empty && source.Parent()) source.Remove();
+    return true;
 }
 
 NodePtr ShallowCopy(dom::Document& document, const Node& element) {
@@ -275,7 +305,8 @@ Node* AncestorLink(Node* node) {
 bool IsEditBlock(const Node& node) {
     if (!node.IsElement() || IsAtom(node)) return false;
     return (node.TagFlags() & dom::kClosesParagraph) || IsCellLike(node) || IsTablePart(node) || node.Is(Tag::Li) ||
-           node.Is(Tag::Dd) || node.Is(Tag::Dt) || node.Is(Tag::Html);
+           node.Is(Tag::Dd) || node.Is(Tag::Dt) || node.Is(Tag::Html) ||
+           IsNamedOneOf(node, {L"DIALOG", L"SEARCH"});  // they close a paragraph too when the page is read
 }
 
 Node* BlockOf(Node* node) {
@@ -546,6 +577,10 @@ void Editor::InsertParagraph() {
         if (block->Is(Tag::Html) || IsTablePart(*block)) return;
         int index = ChildIndexOf(*block, at);
         auto [first, last] = LineAround(*block, index);
+        if (AnnotationWouldLeave(*block, *block, first, last, true)) {
+            InsertLineBreak();  // a paragraph could not hold the line
+            return;
+        }
         NodePtr paragraph = m_document.CreateElement(L"P");
         block->InsertChild(first, paragraph);
         bool caretInBlock = at.node.get() == block;
@@ -623,6 +658,7 @@ void Editor::DeleteCharacter(bool forward) {
             Node* parent = item.node->Parent();
             NodePtr line = m_document.CreateElement(L"SPAN");  // gathers the line, then gives it up
             NodePtr keep = item.node->Self();
+            if (AnnotationWouldLeave(*parent, *source, 0, LeadingLineEnd(*source))) return;
             MoveLeadingLine(*source, *line);
             MoveChildren(*line, 0, line->ChildCount(), *parent, keep->IndexInParent());
             if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
@@ -632,6 +668,7 @@ void Editor::DeleteCharacter(bool forward) {
             if (!target) return;
             Node* parent = item.node->Parent();
             auto [first, last] = LineAround(*parent, item.node->IndexInParent() + 1);
+            if (AnnotationWouldLeave(*target, *parent, first, last)) return;
             int count = target->ChildCount();
             MoveChildren(*parent, first, last, *target, -1);
             CollapseTo(NormalizeCaret({target->Self(), count}));
@@ -652,14 +689,14 @@ void Editor::DeleteCharacter(bool forward) {
             Node* source = DeepBlock(neighbour, false);
             if (!source) return;
             NodePtr keep = neighbour->Self();
-            MoveLeadingLine(*source, *block);
+            if (!MoveLeadingLine(*source, *block)) return;
             if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
             CollapseTo(NormalizeCaret(at));
         } else {
             Node* target = DeepBlock(neighbour, true);
             if (!target) return;
             int count = target->ChildCount();
-            MoveLeadingLine(*block, *target);
+            if (!MoveLeadingLine(*block, *target)) return;
             CollapseTo(NormalizeCaret({target->Self(), count}));
         }
         return;
@@ -667,6 +704,7 @@ void Editor::DeleteCharacter(bool forward) {
     Node* parent = block->Parent();
     if (forward) {  // the line that follows the block joins it
         auto [first, last] = LineAround(*parent, neighbour->IndexInParent());
+        if (AnnotationWouldLeave(*block, *parent, first, last)) return;
         MoveChildren(*parent, first, last, *block, -1);
         CollapseTo(NormalizeCaret(at));
         return;
@@ -730,6 +768,7 @@ void Editor::ToggleList(bool ordered) {
     list->AppendChild(item);
     if (IsCellLike(*block) || !IsSplittable(*block)) {  // the line around the caret becomes the item
         auto [first, last] = LineAround(*block, ChildIndexOf(*block, at));
+        if (AnnotationWouldLeave(*block, *block, first, last, true)) return;  // no list item could hold the line
         block->InsertChild(first, list);
         MoveChildren(*block, first + 1, last + 1, *item, 0);
     } else {

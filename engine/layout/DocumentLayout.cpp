@@ -32,6 +32,40 @@ void DocumentLayout::Layout(int viewportWidth) {
     Index(*m_root, 0, 0);
 }
 
+namespace {
+
+// Calls visit(box, x, y) with the page origin of the box and of every box below it.
+template <typename Visit>
+void ForEachBoxAt(Box& top, int parentX, int parentY, Visit&& visit) {
+    // Iterative: deep pages must not exhaust the stack.
+    struct Entry {
+        Box* box;
+        int x, y;
+    };
+    std::vector<Entry> stack{{&top, parentX, parentY}};
+    while (!stack.empty()) {
+        Entry e = stack.back();
+        stack.pop_back();
+        int x = e.x + e.box->x, y = e.y + e.box->y;
+        visit(*e.box, x, y);
+        for (const auto& child : e.box->children) stack.push_back({child.get(), x, y});
+        for (const auto& child : e.box->inlineBoxes) stack.push_back({child.get(), x, y});
+    }
+}
+
+// The right and bottom edges of what boxes cover, in page coordinates.
+struct Extent {
+    int right = INT_MIN, bottom = INT_MIN;
+    void Cover(const Box& box, int x, int y) {
+        right = std::max(right, x + box.width + box.margin[1]);
+        bottom = std::max(bottom, y + box.height + box.margin[2]);
+        for (const auto& line : box.lines)
+            for (const auto& fragment : line.fragments) right = std::max(right, x + fragment.x + fragment.width);
+    }
+};
+
+}  // namespace
+
 Box* DocumentLayout::TextBlock(const dom::Node& text) const {
     const dom::Node* ancestor = text.Parent();
     while (ancestor && !m_boxes.count(ancestor)) ancestor = ancestor->Parent();
@@ -89,12 +123,26 @@ bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts) {
     }
     for (Box* block : blocks)
         if (!RelaysAlone(*block)) return false;
+    struct Relaid {
+        Box* block;
+        int parentX, parentY;  // the page origin of its parent
+        Extent before;
+    };
+    std::vector<Relaid> relaid;
+    for (Box* block : blocks) {
+        auto [x, y] = m_origins.at(block);
+        Relaid r{block, x - block->x, y - block->y, {}};
+        ForEachBoxAt(*block, r.parentX, r.parentY, [&](const Box& b, int bx, int by) { r.before.Cover(b, bx, by); });
+        relaid.push_back(r);
+    }
     LayoutEngine engine(m_measure);
+    bool moved = false;
     for (Box* block : blocks) {
         const int before = block->height;
         engine.RelayoutContent(*block);
         // What follows in each box around it moves by the change, up to a box of fixed height.
         const int dy = block->height - before;
+        moved = moved || dy != 0;
         for (Box* box = block; dy != 0 && box->parent; box = box->parent) {
             Box& parent = *box->parent;
             auto at = std::find_if(parent.children.begin(), parent.children.end(), [&](const auto& c) { return c.get() == box; });
@@ -103,34 +151,35 @@ bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts) {
             parent.height += dy;
         }
     }
-    m_contentWidth = m_viewportWidth;
-    m_contentHeight = 0;
-    Index(*m_root, 0, 0);
+    // Nothing moved: only the blocks' own boxes need their origins, and the page's
+    // extent changes with theirs, unless one that reached it shrank.
+    bool shrank = moved;
+    for (Relaid& r : relaid) {
+        if (shrank) break;
+        Extent after;
+        ForEachBoxAt(*r.block, r.parentX, r.parentY, [&](const Box& b, int bx, int by) { after.Cover(b, bx, by); });
+        shrank = (r.before.right >= m_contentWidth && after.right < r.before.right) ||
+                 (r.before.bottom >= m_contentHeight && after.bottom < r.before.bottom);
+        Index(*r.block, r.parentX, r.parentY);
+    }
+    if (shrank) {
+        m_contentWidth = m_viewportWidth;
+        m_contentHeight = 0;
+        Index(*m_root, 0, 0);
+    }
     return true;
 }
 
 void DocumentLayout::Index(Box& box, int parentX, int parentY) {
-    // Iterative: deep pages must not exhaust the stack.
-    struct Entry {
-        Box* box;
-        int x, y;
-    };
-    std::vector<Entry> stack{{&box, parentX, parentY}};
-    while (!stack.empty()) {
-        Entry e = stack.back();
-        stack.pop_back();
-        int x = e.x + e.box->x, y = e.y + e.box->y;
-        m_origins[e.box] = {x, y};
-        if (e.box->node) m_boxes[e.box->node] = e.box;
-        if (e.box->style.floating != Float::None) m_hasFloats = true;
-        m_contentWidth = std::max(m_contentWidth, x + e.box->width + e.box->margin[1]);
-        m_contentHeight = std::max(m_contentHeight, y + e.box->height + e.box->margin[2]);
-        for (const auto& line : e.box->lines)
-            for (const auto& fragment : line.fragments)
-                m_contentWidth = std::max(m_contentWidth, x + fragment.x + fragment.width);
-        for (const auto& child : e.box->children) stack.push_back({child.get(), x, y});
-        for (const auto& child : e.box->inlineBoxes) stack.push_back({child.get(), x, y});
-    }
+    Extent extent{m_contentWidth, m_contentHeight};
+    ForEachBoxAt(box, parentX, parentY, [&](Box& b, int x, int y) {
+        m_origins[&b] = {x, y};
+        if (b.node) m_boxes[b.node] = &b;
+        if (b.style.floating != Float::None) m_hasFloats = true;
+        extent.Cover(b, x, y);
+    });
+    m_contentWidth = extent.right;
+    m_contentHeight = extent.bottom;
 }
 
 paint::Color DocumentLayout::CanvasBackground() const {

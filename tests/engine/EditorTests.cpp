@@ -118,6 +118,22 @@ TEST_F(EditorFixture, TypingEnterAndLineBreaksBuildParagraphs) {
     state->autoUrlDetect = false;
     Type(L" http://x.org ");
     EXPECT_EQ(Body(), L"<P>see <A href=\"http://www.example.com\">www.example.com</A> ok http://x.org&nbsp;</P>");  // a blank at the line's end stays visible
+
+    // A ruby's annotation never comes to stand directly in a paragraph or list item
+    // below the RUBY: read again, its start tag would close them.
+    Load(L"<BODY><RUBY><DIV><RT>xx</RT></DIV></RUBY></BODY>");
+    CaretAt(L"xx", 1);
+    Editor().InsertParagraph();  // a line break instead
+    Editor().ToggleList(false);  // nothing
+    EXPECT_EQ(Body().Find(L"<RT>x<BR>x</RT></DIV></RUBY>"), Body().GetLength() - 28) << Show(Body());
+    EXPECT_EQ(Body().Find(L"<P"), -1);
+    Load(L"<BODY><RUBY>a<P>b<RT>c</RUBY></BODY>");  // the RT closed the paragraph
+    const CString apart = Body();
+    CaretAt(L"b", 1);
+    Editor().DeleteForward();
+    CaretAt(L"c");
+    Editor().DeleteBackward();
+    EXPECT_EQ(Body(), apart);
 }
 
 TEST_F(EditorFixture, BackspaceAndDeleteJoinBlocksAndDropEmptiedElements) {

@@ -91,6 +91,19 @@ TEST(LiveLayout, FollowsSeededEditsAsAFreshLayoutWould) {
         if (withFloat) EXPECT_GT(view.FullLayouts() - fullBefore, typed);
         else EXPECT_LT(view.FullLayouts() - fullBefore, typed / 2);
     }
+
+    // What needs painting again: from the changed text's block down; after a new element, all.
+    auto document = html::ParseDocument(L"<P>one</P><P>two</P>");
+    layout::LiveLayout view(document);
+    dom::Node* second = document->Body()->Child(1);
+    const int top = view.Current().BorderBox(*second)->top;
+    second->FirstChild()->SetData(L"twice");
+    ASSERT_TRUE(view.ChangedBand().has_value());
+    EXPECT_EQ(view.ChangedBand()->top, top);
+    view.Current();
+    EXPECT_FALSE(view.ChangedBand().has_value());
+    second->AppendChild(document->CreateElement(L"B"));
+    EXPECT_FALSE(view.ChangedBand().has_value());
 }
 
 }  // namespace
