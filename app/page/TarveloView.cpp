@@ -170,7 +170,16 @@ void CTarveloView::SetEngineSaved() {
     m_htmlDoc.SaveHtml(ignored, true);
 }
 
+void CTarveloView::JoinLastUndoStep() {
+    ComPtr<IDispatch> dispatch;
+    ComPtr<IOleCommandTarget> commands;
+    if (m_browser && SUCCEEDED(m_browser->get_Document(dispatch.Receive())) && dispatch &&
+        SUCCEEDED(dispatch->QueryInterface(IID_IOleCommandTarget, commands.ReceiveVoid())))
+        commands->Exec(&kEngineCommandGroup, kEngineJoinLastUndoStep, OLECMDEXECOPT_DONTPROMPTUSER, nullptr, nullptr);
+}
+
 void CTarveloView::OnEngineKeyUp(UINT key) {
+    if (key == VK_RETURN) JoinLastUndoStep();  // one undo takes back the Enter and the fix-up
     if (key == VK_RETURN && ReplaceParagraphsWithDivs(m_htmlDoc) > 0) {
         // The caret goes back one place into the new block: the key goes to
         // the engine's own window, whatever has the focus.

@@ -52,6 +52,8 @@ protected:
     void OnInitialUpdate() override;
     // The paragraph fix-up after a key of the engine's window was released.
     void OnEngineKeyUp(UINT key);
+    // Makes the changes that follow part of the engine's last undo step.
+    void JoinLastUndoStep();
 
     // Editing commands (TarveloViewCommands.cpp).
     void OnEngineCommand(UINT id);

@@ -9,6 +9,9 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include "com/EngineCommands.h"
+
 // `host` may answer IDocHostUIHandler (asked before any context menu); it is
 // held weakly. The windows live until the host's window goes or Quit.
 HRESULT CreateBrowserWindow(HWND parent, const RECT& rect, IUnknown* host, IWebBrowser2** out);
+

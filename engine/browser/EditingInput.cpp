@@ -92,7 +92,9 @@ void EditingInput::UpdateCaret() {
 }
 
 void EditingInput::Changed() {
-    InvalidateRect(m_window, nullptr, FALSE);  // the selection's highlight moved
+    // A highlighted selection moved or went: paint it all again. (A caret is
+    // the system's; the edits paint what they changed.)
+    if (m_highlighted || m_state->selection.kind != SelectionKind::None) InvalidateRect(m_window, nullptr, FALSE);
     UpdateCaret();
 }
 
@@ -234,6 +236,7 @@ void EditingInput::OnDoubleClick(int x, int y) {
 
 void EditingInput::PaintSelection(HDC dc, const RECT& dirty) {
     const auto& selection = m_state->selection;
+    m_highlighted = selection.kind != SelectionKind::None;
     layout::DocumentLayout& layout = m_view.Current();
     const int sx = m_view.ScrollX(), sy = m_view.ScrollY();
     auto invert = [&](RECT box) {

@@ -46,6 +46,7 @@ private:
     bool m_dragging = false;
     bool m_dragged = false;
     bool m_hasCaret = false;
+    bool m_highlighted = true;  // a highlighted selection was painted (at first: not known)
     wchar_t m_highSurrogate = 0;
 };
 

@@ -52,6 +52,11 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         window->m_view = state->view ? state->view : (state->view = std::make_shared<layout::LiveLayout>(state->document));
         window->m_view->changed = [window] {  // once until the next paint: an edit may change thousands of nodes
             if (window->m_repaintPending) return;
+            if (auto band = window->m_view->ChangedBand()) {  // typing: the band from the edited block down
+                RECT area{0, std::max(band->top - window->m_view->ScrollY(), 0), window->m_view->ViewportWidth(), window->m_view->ViewportHeight()};
+                if (area.top < area.bottom) InvalidateRect(window->m_hwnd, &area, FALSE);
+                return;
+            }
             window->m_repaintPending = true;
             InvalidateRect(window->m_hwnd, nullptr, FALSE);
         };
@@ -147,17 +152,22 @@ void PageWindow::OnSize(int width, int height) {
 
 void PageWindow::UpdateScrollBars() {
     layout::DocumentLayout& layout = m_view->Current();
+    SetBar(SB_VERT, layout.ContentHeight(), m_view->ViewportHeight(), m_view->ScrollY());
+    SetBar(SB_HORZ, layout.ContentWidth(), m_view->ViewportWidth(), m_view->ScrollX());
+}
+
+void PageWindow::SetBar(int bar, int extent, int page, int position) {
+    BarState now{std::max(extent, 1) - 1, page, position};
+    BarState& shown = bar == SB_VERT ? m_vertical : m_horizontal;
+    if (now == shown) return;
+    shown = now;
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = std::max(layout.ContentHeight(), 1) - 1;
-    info.nPage = static_cast<UINT>(m_view->ViewportHeight());
-    info.nPos = m_view->ScrollY();
-    SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
-    info.nMax = std::max(layout.ContentWidth(), 1) - 1;
-    info.nPage = static_cast<UINT>(m_view->ViewportWidth());
-    info.nPos = m_view->ScrollX();
-    SetScrollInfo(m_hwnd, SB_HORZ, &info, TRUE);
+    info.nMax = now.max;
+    info.nPage = static_cast<UINT>(now.page);
+    info.nPos = now.position;
+    SetScrollInfo(m_hwnd, bar, &info, TRUE);
 }
 
 void PageWindow::ScrollTo(int x, int y) {

@@ -45,12 +45,20 @@ private:
     void OnLButtonUp(int x, int y);
     void OnContextMenu(int x, int y);
     bool DesignMode() const;
+    // Sets a scroll bar when its range, page or position differ from what it shows
+    // (setting one redraws it, which costs more than a keystroke may).
+    void SetBar(int bar, int extent, int page, int position);
 
     Browser& m_browser;
     HWND m_hwnd = nullptr;
     std::shared_ptr<layout::LiveLayout> m_view;
     std::unique_ptr<paint::BitmapCanvas> m_buffer;
     bool m_repaintPending = false;
+    struct BarState {
+        int max = -1, page = -1, position = -1;
+        bool operator==(const BarState&) const = default;
+    };
+    BarState m_vertical, m_horizontal;
     std::unique_ptr<EditingInput> m_input;
 };
 

@@ -3,6 +3,7 @@
 #include "com/Collections.h"
 #include "com/Convert.h"
 #include "com/ElementAdapter.h"
+#include "com/EngineCommands.h"
 #include "com/HtmlDocument.h"
 #include "com/PageBytes.h"
 #include "com/RangeAdapters.h"
@@ -339,6 +340,11 @@ void FindWithDialog(const StatePtr& state) {
 }  // namespace
 
 HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD options, VARIANT* in, VARIANT* out) {
+    if (group && *group == kEngineCommandGroup) {
+        if (id != kEngineJoinLastUndoStep) return OLECMDERR_E_NOTSUPPORTED;
+        m_state->history.ReopenLast();
+        return S_OK;
+    }
     if (!group || *group != kCommandGroupMshtml) return OLECMDERR_E_UNKNOWNGROUP;
     const bool hasInput = in && in->vt != VT_EMPTY && in->vt != VT_NULL;
     const bool prompt = options != OLECMDEXECOPT_DONTPROMPTUSER;
@@ -346,6 +352,12 @@ HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD options, VARIAN
     if (const ValueCommand* command = FindCommand(kValueCommands, id)) {
         if (!hasInput && out) {  // a query of the value at the selection
             VariantInit(out);
+            for (const editing::TypingFormat& format : m_state->selection.typing)  // chosen for the text typed next
+                if (format.kinds.empty() && format.tag == command->tag && format.attribute == command->attribute) {
+                    if (id == IDM_FONTNAME) return ReturnVariantString(format.value, out);
+                    if (id == IDM_FONTSIZE) out->vt = VT_I4, out->lVal = _wtoi(format.value.GetString());
+                    return S_OK;
+                }
             editing::TextRange range = SelectionRange(m_state);
             if (id == IDM_FONTNAME) return ReturnVariantString(editing::FontNameAt(range), out);
             if (id == IDM_FONTSIZE) {

@@ -171,15 +171,45 @@ void MoveChildren(Node& from, int first, int last, Node& to, int index) {
     for (int i = first; i < last; ++i) to.InsertChild(index++, from.Child(first)->Self());
 }
 
-// Moves the first line of a block (its children up to the first nested block)
-// to the end of another; the block goes when nothing is left in it.
-void MoveLeadingLine(Node& source, Node& target) {
+bool IsNamedOneOf(const Node& node, std::initializer_list<const wchar_t*> names) {
+    if (!node.IsElement()) return false;
+    return std::any_of(names.begin(), names.end(), [&](const wchar_t* name) { return node.TagName().CompareNoCase(name) == 0; });
+}
+
+// A ruby's annotations (RB, RP, RT, RTC) cannot stand directly in a paragraph, list item or
+// definition below a RUBY in scope: read again, their start tag closes the paragraph and
+// they come out of it. True when the children [first, last) of `from` hold one and would
+// stand so in `container` (or, when `inNew`, in a paragraph or item made inside it).
+bool AnnotationWouldLeave(const Node& container, const Node& from, int first, int last, bool inNew = false) {
+    if (!inNew && !container.Is(Tag::P) && !container.Is(Tag::Li) && !container.Is(Tag::Dd) && !container.Is(Tag::Dt)) return false;
+    bool annotation = false;
+    for (int i = first; i < last && !annotation; ++i) annotation = IsNamedOneOf(*from.Child(i), {L"RB", L"RP", L"RT", L"RTC"});
+    if (!annotation) return false;
+    for (const Node* up = &container; up; up = up->Parent()) {
+        if (IsNamedOneOf(*up, {L"RUBY"})) return true;
+        if (IsCellLike(*up) || up->Is(Tag::Table) || up->Is(Tag::Html) || IsNamedOneOf(*up, {L"APPLET", L"MARQUEE", L"OBJECT", L"TEMPLATE"}))
+            return false;
+    }
+    return false;
+}
+
+// The end of a block's first line: its children up to the first nested block.
+int LeadingLineEnd(Node& source) {
     int last = 0;
     while (last < source.ChildCount() && !(source.Child(last)->IsElement() && (IsEditBlock(*source.Child(last)) || source.Child(last)->Is(Tag::Hr))))
         ++last;
+    return last;
+}
+
+// Moves the first line of a block to the end of another; the block goes when
+// nothing is left in it. Nothing moves where the line would not read back there.
+bool MoveLeadingLine(Node& source, Node& target) {
+    int last = LeadingLineEnd(source);
+    if (AnnotationWouldLeave(target, source, 0, last)) return false;
     MoveChildren(source, 0, last, target, -1);
     bool empty = std::all_of(source.Children().begin(), source.Children().end(), [](const NodePtr& child) { return IsBlank(*child); });
     if (empty && source.Parent()) source.Remove();
+    return true;
 }
 
 NodePtr ShallowCopy(dom::Document& document, const Node& element) {
@@ -275,7 +305,8 @@ Node* AncestorLink(Node* node) {
 bool IsEditBlock(const Node& node) {
     if (!node.IsElement() || IsAtom(node)) return false;
     return (node.TagFlags() & dom::kClosesParagraph) || IsCellLike(node) || IsTablePart(node) || node.Is(Tag::Li) ||
-           node.Is(Tag::Dd) || node.Is(Tag::Dt) || node.Is(Tag::Html);
+           node.Is(Tag::Dd) || node.Is(Tag::Dt) || node.Is(Tag::Html) ||
+           IsNamedOneOf(node, {L"DIALOG", L"SEARCH"});  // they close a paragraph too when the page is read
 }
 
 Node* BlockOf(Node* node) {
@@ -373,6 +404,7 @@ Boundary Editor::Caret() {
 
 void Editor::CollapseTo(Boundary at) {
     m_selection.kind = SelectionKind::None;
+    m_selection.typing.clear();
     m_selection.controls.clear();
     m_selection.start = at;
     m_selection.end = at;
@@ -385,6 +417,7 @@ void Editor::SetCaret(Boundary at, bool extend) {
         CollapseTo(at);
         return;
     }
+    m_selection.typing.clear();
     Boundary anchor = m_selection.focusAtStart ? m_selection.end : m_selection.start;
     if (CompareBoundaries(at, anchor) < 0) {
         m_selection.start = at;
@@ -451,7 +484,9 @@ void Editor::DeleteSelection() {
 void Editor::TypeText(const CString& typed) {
     if (typed.IsEmpty()) return;
     Scope step(*this);
-    if (m_selection.kind != SelectionKind::None) DeleteSelection();
+    std::vector<TypingFormat> formats;
+    if (m_selection.kind == SelectionKind::None) formats = std::move(m_selection.typing);
+    else DeleteSelection();
     Boundary at = Caret();
     CString text = typed;
     if (!KeepsBlanks(at.node.get())) {
@@ -469,6 +504,10 @@ void Editor::TypeText(const CString& typed) {
         } else if (before == kNoBreakSpace) {
             PlainBlankAt(previous, block);  // text follows now: the blank no longer needs to be kept
         }
+    }
+    if (!formats.empty()) {
+        TypeFormatted(at, text, formats);
+        return;
     }
     if (at.node->IsText()) {
         CString data = at.node->Data();
@@ -538,6 +577,10 @@ void Editor::InsertParagraph() {
         if (block->Is(Tag::Html) || IsTablePart(*block)) return;
         int index = ChildIndexOf(*block, at);
         auto [first, last] = LineAround(*block, index);
+        if (AnnotationWouldLeave(*block, *block, first, last, true)) {
+            InsertLineBreak();  // a paragraph could not hold the line
+            return;
+        }
         NodePtr paragraph = m_document.CreateElement(L"P");
         block->InsertChild(first, paragraph);
         bool caretInBlock = at.node.get() == block;
@@ -577,7 +620,10 @@ void Editor::InsertLineBreak() {
 
 void Editor::InsertTab() { TypeText(CString(kNoBreakSpace, 3) + L" "); }
 
-void Editor::DeleteBackward() {
+void Editor::DeleteBackward() { DeleteCharacter(false); }
+void Editor::DeleteForward() { DeleteCharacter(true); }
+
+void Editor::DeleteCharacter(bool forward) {
     Scope step(*this);
     if (m_selection.kind != SelectionKind::None) {
         DeleteSelection();
@@ -586,122 +632,88 @@ void Editor::DeleteBackward() {
     Boundary at = Caret();
     Node* block = BlockOf(at.node.get());
     if (!block) return;
-    Item item = Neighbour(at, block, false);
+    Item item = Neighbour(at, block, forward);
     switch (item.kind) {
     case ItemKind::Text: {
         CString data = item.node->Data();
-        int offset = item.node == at.node.get() ? at.offset : data.GetLength();
-        int units = UnitsBefore(data, offset);
-        data.Delete(offset - units, units);
+        int offset = item.node == at.node.get() ? at.offset : (forward ? 0 : data.GetLength());
+        int units = forward ? UnitsAfter(data, offset) : UnitsBefore(data, offset);
+        int from = forward ? offset : offset - units;
+        data.Delete(from, units);
         if (data.IsEmpty()) {
             CollapseTo(NormalizeCaret(RemoveEmptied(item.node, block)));
             return;
         }
         item.node->SetData(data);
-        CollapseTo(NormalizeCaret({item.node->Self(), offset - units}));
+        CollapseTo({item.node->Self(), from});
         return;
     }
     case ItemKind::Atom:
         CollapseTo(NormalizeCaret(RemoveEmptied(item.node, block)));
         return;
-    case ItemKind::Block: {  // a paragraph nested before the line: the line joins it
-        Node* target = DeepBlock(item.node, true);
-        if (!target) return;
-        Node* parent = item.node->Parent();
-        auto [first, last] = LineAround(*parent, item.node->IndexInParent() + 1);
-        int count = target->ChildCount();
-        MoveChildren(*parent, first, last, *target, -1);
-        CollapseTo(NormalizeCaret({target->Self(), count}));
+    case ItemKind::Block:
+        if (forward) {  // the paragraph nested after the line joins it
+            Node* source = DeepBlock(item.node, false);
+            if (!source) return;
+            Node* parent = item.node->Parent();
+            NodePtr line = m_document.CreateElement(L"SPAN");  // gathers the line, then gives it up
+            NodePtr keep = item.node->Self();
+            if (AnnotationWouldLeave(*parent, *source, 0, LeadingLineEnd(*source))) return;
+            MoveLeadingLine(*source, *line);
+            MoveChildren(*line, 0, line->ChildCount(), *parent, keep->IndexInParent());
+            if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
+            CollapseTo(NormalizeCaret(at));
+        } else {  // a paragraph nested before the line: the line joins it
+            Node* target = DeepBlock(item.node, true);
+            if (!target) return;
+            Node* parent = item.node->Parent();
+            auto [first, last] = LineAround(*parent, item.node->IndexInParent() + 1);
+            if (AnnotationWouldLeave(*target, *parent, first, last)) return;
+            int count = target->ChildCount();
+            MoveChildren(*parent, first, last, *target, -1);
+            CollapseTo(NormalizeCaret({target->Self(), count}));
+        }
         return;
-    }
     case ItemKind::Edge: break;
     }
-    // At the start of the block: join it to what comes before.
+    // At the block's edge: it joins what comes before it, or what follows joins it.
     if (IsCellLike(*block) || IsTablePart(*block) || block->Is(Tag::Html) || !block->Parent()) return;
-    Node* previous = SiblingBlockward(*block, false);
-    if (!previous) return;
-    if (previous->IsElement() && IsAtom(*previous)) {
-        previous->Remove();
+    Node* neighbour = SiblingBlockward(*block, forward);
+    if (!neighbour) return;
+    if (neighbour->IsElement() && IsAtom(*neighbour)) {
+        neighbour->Remove();
         return;
     }
-    if (previous->IsElement() && IsEditBlock(*previous)) {
-        Node* target = DeepBlock(previous, true);
-        if (!target) return;
-        int count = target->ChildCount();
-        MoveLeadingLine(*block, *target);
-        CollapseTo(NormalizeCaret({target->Self(), count}));
+    if (neighbour->IsElement() && IsEditBlock(*neighbour)) {
+        if (forward) {
+            Node* source = DeepBlock(neighbour, false);
+            if (!source) return;
+            NodePtr keep = neighbour->Self();
+            if (!MoveLeadingLine(*source, *block)) return;
+            if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
+            CollapseTo(NormalizeCaret(at));
+        } else {
+            Node* target = DeepBlock(neighbour, true);
+            if (!target) return;
+            int count = target->ChildCount();
+            if (!MoveLeadingLine(*block, *target)) return;
+            CollapseTo(NormalizeCaret({target->Self(), count}));
+        }
+        return;
+    }
+    Node* parent = block->Parent();
+    if (forward) {  // the line that follows the block joins it
+        auto [first, last] = LineAround(*parent, neighbour->IndexInParent());
+        if (AnnotationWouldLeave(*block, *parent, first, last)) return;
+        MoveChildren(*parent, first, last, *block, -1);
+        CollapseTo(NormalizeCaret(at));
         return;
     }
     // Text or inline elements before it: the block's content joins that line.
-    Node* parent = block->Parent();
     int index = block->IndexInParent();
-    int count = block->ChildCount();
-    MoveChildren(*block, 0, count, *parent, index);
+    MoveChildren(*block, 0, block->ChildCount(), *parent, index);
     block->Remove();
     CollapseTo(NormalizeCaret({parent->Self(), index}));
-}
-
-void Editor::DeleteForward() {
-    Scope step(*this);
-    if (m_selection.kind != SelectionKind::None) {
-        DeleteSelection();
-        return;
-    }
-    Boundary at = Caret();
-    Node* block = BlockOf(at.node.get());
-    if (!block) return;
-    Item item = Neighbour(at, block, true);
-    switch (item.kind) {
-    case ItemKind::Text: {
-        CString data = item.node->Data();
-        int offset = item.node == at.node.get() ? at.offset : 0;
-        data.Delete(offset, UnitsAfter(data, offset));
-        if (data.IsEmpty()) {
-            CollapseTo(NormalizeCaret(RemoveEmptied(item.node, block)));
-            return;
-        }
-        item.node->SetData(data);
-        CollapseTo({item.node->Self(), offset});
-        return;
-    }
-    case ItemKind::Atom:
-        CollapseTo(NormalizeCaret(RemoveEmptied(item.node, block)));
-        return;
-    case ItemKind::Block: {  // the paragraph nested after the line joins it
-        Node* source = DeepBlock(item.node, false);
-        if (!source) return;
-        Node* parent = item.node->Parent();
-        NodePtr line = m_document.CreateElement(L"SPAN");  // gathers the line, then gives it up
-        NodePtr keep = item.node->Self();
-        MoveLeadingLine(*source, *line);
-        MoveChildren(*line, 0, line->ChildCount(), *parent, keep->IndexInParent());
-        if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
-        CollapseTo(NormalizeCaret(at));
-        return;
-    }
-    case ItemKind::Edge: break;
-    }
-    if (IsCellLike(*block) || IsTablePart(*block) || block->Is(Tag::Html) || !block->Parent()) return;
-    Node* next = SiblingBlockward(*block, true);
-    if (!next) return;
-    if (next->IsElement() && IsAtom(*next)) {
-        next->Remove();
-        return;
-    }
-    if (next->IsElement() && IsEditBlock(*next)) {
-        Node* source = DeepBlock(next, false);
-        if (!source) return;
-        NodePtr keep = next->Self();
-        MoveLeadingLine(*source, *block);
-        if (keep->Parent() && keep->ChildCount() == 0) keep->Remove();
-        CollapseTo(NormalizeCaret(at));
-        return;
-    }
-    // The line that follows the block joins it.
-    Node* parent = block->Parent();
-    auto [first, last] = LineAround(*parent, next->IndexInParent());
-    MoveChildren(*parent, first, last, *block, -1);
-    CollapseTo(NormalizeCaret(at));
 }
 
 void Editor::PasteHtml(const CString& html) {
@@ -756,6 +768,7 @@ void Editor::ToggleList(bool ordered) {
     list->AppendChild(item);
     if (IsCellLike(*block) || !IsSplittable(*block)) {  // the line around the caret becomes the item
         auto [first, last] = LineAround(*block, ChildIndexOf(*block, at));
+        if (AnnotationWouldLeave(*block, *block, first, last, true)) return;  // no list item could hold the line
         block->InsertChild(first, list);
         MoveChildren(*block, first + 1, last + 1, *item, 0);
     } else {
@@ -789,6 +802,10 @@ Node* AncestorOfKind(Node* node, const std::vector<Tag>& kinds) {
 
 bool Editor::HasInline(const std::vector<Tag>& kinds) const {
     Boundary at = NormalizeCaret(m_selection.start);
+    if (m_selection.kind == SelectionKind::None) {
+        for (const TypingFormat& format : m_selection.typing)
+            if (format.kinds == kinds) return !format.off;
+    }
     if (m_selection.kind == SelectionKind::Text) {  // the first selected character decides
         TextRange range = SelectionRange();
         at = range.AtOffset(range.StartOffset(), true);
@@ -797,42 +814,72 @@ bool Editor::HasInline(const std::vector<Tag>& kinds) const {
 }
 
 void Editor::ToggleInline(const wchar_t* tag, const std::vector<Tag>& kinds) {
+    if (m_selection.kind == SelectionKind::None) {
+        auto& typing = m_selection.typing;
+        auto same = std::find_if(typing.begin(), typing.end(), [&](const TypingFormat& f) { return f.kinds == kinds; });
+        if (same != typing.end()) typing.erase(same);  // switched back: the text typed next is as the caret's
+        else typing.push_back({tag, kinds, HasInline(kinds)});
+        return;
+    }
     if (m_selection.kind != SelectionKind::Text) return;
     Scope step(*this);
     bool remove = HasInline(kinds);
     TextRange range = SelectionRange();
-    if (!remove) {
-        ApplyInlineFormat(range, tag, CString(), CString());
-    } else {
-        for (const NodePtr& text : range.IsolateTextNodes()) {
-            // Split each formatting element around the text and drop the middle part.
-            while (Node* element = AncestorOfKind(text.get(), kinds)) {
-                NodePtr first = element->Self();
-                NodePtr last = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent() + 1});
-                NodePtr middle = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent()});
-                if (!last || !middle) break;
-                Node* parent = middle->Parent();
-                int index = middle->IndexInParent();
-                MoveChildren(*middle, 0, middle->ChildCount(), *parent, index + 1);
-                middle->Remove();
-                for (const NodePtr& half : {first, last})
-                    if (half->Parent() && !HasContent(*half)) half->Remove();
-            }
-        }
-        if (!range.Start().node || !IsInDocument(m_document, range.Start())) return;
-    }
+    if (!remove) ApplyInlineFormat(range, tag, CString(), CString());
+    else RemoveInline(range, kinds);
+    if (!range.Start().node || !IsInDocument(m_document, range.Start())) return;
     m_selection.start = range.Start();
     m_selection.end = range.End();
     m_selection.kind = range.IsCollapsed() ? SelectionKind::None : SelectionKind::Text;
 }
 
+void Editor::RemoveInline(TextRange& range, const std::vector<Tag>& kinds) {
+    for (const NodePtr& text : range.IsolateTextNodes()) {
+        // Split each formatting element around the text and drop the middle part.
+        while (Node* element = AncestorOfKind(text.get(), kinds)) {
+            NodePtr first = element->Self();
+            NodePtr last = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent() + 1});
+            NodePtr middle = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent()});
+            if (!last || !middle) break;
+            Node* parent = middle->Parent();
+            int index = middle->IndexInParent();
+            MoveChildren(*middle, 0, middle->ChildCount(), *parent, index + 1);
+            middle->Remove();
+            for (const NodePtr& half : {first, last})
+                if (half->Parent() && !HasContent(*half)) half->Remove();
+        }
+    }
+}
+
 void Editor::FormatSelection(const CString& tag, const CString& attribute, const CString& value) {
+    if (m_selection.kind == SelectionKind::None) {
+        auto& typing = m_selection.typing;
+        std::erase_if(typing, [&](const TypingFormat& f) { return f.kinds.empty() && f.tag == tag && f.attribute == attribute; });
+        typing.push_back({tag, {}, false, attribute, value});
+        return;
+    }
     if (m_selection.kind != SelectionKind::Text) return;
     Scope step(*this);
     TextRange range = SelectionRange();
     ApplyInlineFormat(range, tag, attribute, value);
     m_selection.start = range.Start();
     m_selection.end = range.End();
+}
+
+void Editor::TypeFormatted(Boundary at, const CString& text, const std::vector<TypingFormat>& formats) {
+    Boundary point = SplitAt(at);
+    NodePtr node = m_document.CreateText(text);
+    point.node->InsertChild(point.offset, node);
+    TextRange range(std::static_pointer_cast<dom::Document>(m_document.Self()));
+    range.SetStart({node, 0});
+    range.SetEnd({node, text.GetLength()});
+    for (const TypingFormat& format : formats) {
+        if (format.off) RemoveInline(range, format.kinds);
+        else ApplyInlineFormat(range, format.tag, format.attribute, format.value);
+        range.SetStart({node, 0});  // the text node stays itself, wherever the formats put it
+        range.SetEnd({node, text.GetLength()});
+    }
+    CollapseTo({node, text.GetLength()});
 }
 
 void Editor::Align(const CString& alignment) {

@@ -34,11 +34,14 @@ public:
     void ToggleList(bool ordered);
     // Bold, italic and their kind: wraps the selected text in the tag, or,
     // when the text at the selection's start already has one of the tags,
-    // takes the text out of those elements. A caret changes nothing.
+    // takes the text out of those elements. At a caret the format is
+    // switched for the text typed next there.
     void ToggleInline(const wchar_t* tag, const std::vector<dom::Tag>& kinds);
-    // True when the selection's start lies inside one of the tags.
+    // True when the selection's start lies inside one of the tags (at a
+    // caret: when the text typed next will).
     bool HasInline(const std::vector<dom::Tag>& kinds) const;
-    // Applies the format of FormatCommands to the selected text, as one step.
+    // Applies the format of FormatCommands to the selected text, as one
+    // step; at a caret, to the text typed next there.
     void FormatSelection(const CString& tag, const CString& attribute, const CString& value);
     void Align(const CString& alignment);
     bool IsInList(bool ordered) const;
@@ -71,6 +74,11 @@ private:
     void LinkTypedAddress(Boundary& caret);
     dom::Node* Root() const;
     TextRange SelectionRange() const;
+    void DeleteCharacter(bool forward);  // Delete, Backspace
+    // Takes the range's text out of the elements of the kinds.
+    void RemoveInline(TextRange& range, const std::vector<dom::Tag>& kinds);
+    // Inserts the text at the caret as a text node of its own in the formats.
+    void TypeFormatted(Boundary at, const CString& text, const std::vector<TypingFormat>& formats);
 
     dom::Document& m_document;
     Selection& m_selection;

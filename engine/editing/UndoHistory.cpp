@@ -1,6 +1,7 @@
 #include "editing/UndoHistory.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace editing {
 
@@ -34,10 +35,20 @@ void UndoHistory::End(const Selection& after) {
 void UndoHistory::Seal() {
     if (!m_open) return;
     std::unique_ptr<Step> step = std::move(m_open);
+    if (std::exchange(m_reopened, false) && m_selection) step->after = *m_selection;
     if (step->changes.empty()) return;
     Compact(*step);
     m_redo.clear();
     Push(m_undo, std::move(*step));
+}
+
+void UndoHistory::ReopenLast() {
+    if (m_depth > 0 || !m_redo.empty()) return;
+    Seal();
+    if (m_undo.empty()) return;
+    m_open = std::make_unique<Step>(std::move(m_undo.back()));
+    m_undo.pop_back();
+    m_reopened = true;
 }
 
 void UndoHistory::Push(std::deque<Step>& stack, Step step) {
@@ -159,6 +170,7 @@ UndoHistory::Step UndoHistory::Revert(Step& step) {
     Step inverse = std::move(*m_open);
     Compact(inverse);
     m_open.reset();
+    m_reopened = false;
     inverse.before = step.after;
     inverse.after = step.before;
     return inverse;
@@ -195,6 +207,7 @@ void UndoHistory::Clear() {
     m_undo.clear();
     m_redo.clear();
     m_open.reset();
+    m_reopened = false;
 }
 
 }  // namespace editing

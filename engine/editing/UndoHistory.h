@@ -38,6 +38,11 @@ public:
     void End(const Selection& after);
     // Closes the open step of changes made outside Begin/End.
     void Seal();
+    // Opens the last step again: the changes made outside Begin/End from
+    // here on join it, so that one undo takes back the step and what a host
+    // did right after it (a fix-up after a key). Nothing happens in the
+    // middle of a step or when there is something to redo.
+    void ReopenLast();
 
     bool CanUndo() const;
     bool CanRedo() const { return !m_redo.empty(); }
@@ -89,6 +94,7 @@ private:
     std::deque<Step> m_redo;
     std::unique_ptr<Step> m_open;  // being recorded
     int m_depth = 0;               // Begin calls not yet ended
+    bool m_reopened = false;       // m_open is a reopened step: it ends where the selection then is
 };
 
 }  // namespace editing

@@ -2,6 +2,7 @@
 
 #include "layout/LayoutEngine.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace layout {
@@ -24,33 +25,161 @@ void DocumentLayout::Layout(int viewportWidth) {
     m_origins.clear();
     m_contentWidth = m_viewportWidth;
     m_contentHeight = 0;
+    m_hasFloats = false;
     if (!m_root) return;
     LayoutEngine engine(m_measure);
     engine.LayoutRoot(*m_root, m_viewportWidth);
     Index(*m_root, 0, 0);
 }
 
-void DocumentLayout::Index(const Box& box, int parentX, int parentY) {
+namespace {
+
+// Calls visit(box, x, y) with the page origin of the box and of every box below it.
+template <typename Visit>
+void ForEachBoxAt(Box& top, int parentX, int parentY, Visit&& visit) {
     // Iterative: deep pages must not exhaust the stack.
     struct Entry {
-        const Box* box;
+        Box* box;
         int x, y;
     };
-    std::vector<Entry> stack{{&box, parentX, parentY}};
+    std::vector<Entry> stack{{&top, parentX, parentY}};
     while (!stack.empty()) {
         Entry e = stack.back();
         stack.pop_back();
         int x = e.x + e.box->x, y = e.y + e.box->y;
-        m_origins[e.box] = {x, y};
-        if (e.box->node) m_boxes[e.box->node] = e.box;
-        m_contentWidth = std::max(m_contentWidth, x + e.box->width + e.box->margin[1]);
-        m_contentHeight = std::max(m_contentHeight, y + e.box->height + e.box->margin[2]);
-        for (const auto& line : e.box->lines)
-            for (const auto& fragment : line.fragments)
-                m_contentWidth = std::max(m_contentWidth, x + fragment.x + fragment.width);
+        visit(*e.box, x, y);
         for (const auto& child : e.box->children) stack.push_back({child.get(), x, y});
         for (const auto& child : e.box->inlineBoxes) stack.push_back({child.get(), x, y});
     }
+}
+
+// The right and bottom edges of what boxes cover, in page coordinates.
+struct Extent {
+    int right = INT_MIN, bottom = INT_MIN;
+    void Cover(const Box& box, int x, int y) {
+        right = std::max(right, x + box.width + box.margin[1]);
+        bottom = std::max(bottom, y + box.height + box.margin[2]);
+        for (const auto& line : box.lines)
+            for (const auto& fragment : line.fragments) right = std::max(right, x + fragment.x + fragment.width);
+    }
+};
+
+}  // namespace
+
+Box* DocumentLayout::TextBlock(const dom::Node& text) const {
+    const dom::Node* ancestor = text.Parent();
+    while (ancestor && !m_boxes.count(ancestor)) ancestor = ancestor->Parent();
+    if (!ancestor) return nullptr;
+    // Its own items, or those of an anonymous block in it.
+    std::vector<Box*> stack{m_boxes.at(ancestor)};
+    while (!stack.empty()) {
+        Box* box = stack.back();
+        stack.pop_back();
+        for (const auto& item : box->items)
+            if (item.node == &text) return item.kind == InlineItem::Kind::Text ? box : nullptr;
+        for (const auto& child : box->children)
+            if (!child->node) stack.push_back(child.get());
+    }
+    return nullptr;
+}
+
+std::optional<int> DocumentLayout::TextBlockTop(const dom::Node& text) const {
+    const Box* block = TextBlock(text);
+    if (!block) return std::nullopt;
+    return m_origins.at(block).second;
+}
+
+namespace {
+
+bool IsAllSpace(const CString& text) {
+    for (wchar_t c : text.str())
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '\f') return false;
+    return true;
+}
+
+// True where laying out the block's lines again can change nothing but the
+// block's height: it and the boxes around it are plain blocks.
+bool RelaysAlone(const Box& block) {
+    int depth = 0;
+    for (const Box* box = &block; box; box = box->parent, ++depth)
+        if ((box->kind != BoxKind::Block && box->kind != BoxKind::ListItem) || depth > 1000) return false;
+    if (block.node) return true;
+    // An anonymous block of nothing but white space goes when the boxes are built.
+    return std::any_of(block.items.begin(), block.items.end(), [](const InlineItem& item) {
+        return item.kind != InlineItem::Kind::Text || !IsAllSpace(item.node->Data());
+    });
+}
+
+}  // namespace
+
+bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts) {
+    if (!m_root || m_hasFloats) return false;
+    std::vector<Box*> blocks;
+    for (const dom::Node* text : texts) {
+        Box* block = TextBlock(*text);
+        // An emptied text has no item once the boxes are built again.
+        if (!block || text->Data().IsEmpty()) return false;
+        if (std::find(blocks.begin(), blocks.end(), block) == blocks.end()) blocks.push_back(block);
+    }
+    for (Box* block : blocks)
+        if (!RelaysAlone(*block)) return false;
+    struct Relaid {
+        Box* block;
+        int parentX, parentY;  // the page origin of its parent
+        Extent before;
+    };
+    std::vector<Relaid> relaid;
+    for (Box* block : blocks) {
+        auto [x, y] = m_origins.at(block);
+        Relaid r{block, x - block->x, y - block->y, {}};
+        ForEachBoxAt(*block, r.parentX, r.parentY, [&](const Box& b, int bx, int by) { r.before.Cover(b, bx, by); });
+        relaid.push_back(r);
+    }
+    LayoutEngine engine(m_measure);
+    bool moved = false;
+    for (Box* block : blocks) {
+        const int before = block->height;
+        engine.RelayoutContent(*block);
+        // What follows in each box around it moves by the change, up to a box of fixed height.
+        const int dy = block->height - before;
+        moved = moved || dy != 0;
+        for (Box* box = block; dy != 0 && box->parent; box = box->parent) {
+            Box& parent = *box->parent;
+            auto at = std::find_if(parent.children.begin(), parent.children.end(), [&](const auto& c) { return c.get() == box; });
+            for (++at; at != parent.children.end(); ++at) (*at)->y += dy;
+            if (parent.style.height.unit == Length::Unit::Px) break;
+            parent.height += dy;
+        }
+    }
+    // Nothing moved: only the blocks' own boxes need their origins, and the page's
+    // extent changes with theirs, unless one that reached it shrank.
+    bool shrank = moved;
+    for (Relaid& r : relaid) {
+        if (shrank) break;
+        Extent after;
+        ForEachBoxAt(*r.block, r.parentX, r.parentY, [&](const Box& b, int bx, int by) { after.Cover(b, bx, by); });
+        shrank = (r.before.right >= m_contentWidth && after.right < r.before.right) ||
+                 (r.before.bottom >= m_contentHeight && after.bottom < r.before.bottom);
+        Index(*r.block, r.parentX, r.parentY);
+    }
+    if (shrank) {
+        m_contentWidth = m_viewportWidth;
+        m_contentHeight = 0;
+        Index(*m_root, 0, 0);
+    }
+    return true;
+}
+
+void DocumentLayout::Index(Box& box, int parentX, int parentY) {
+    Extent extent{m_contentWidth, m_contentHeight};
+    ForEachBoxAt(box, parentX, parentY, [&](Box& b, int x, int y) {
+        m_origins[&b] = {x, y};
+        if (b.node) m_boxes[b.node] = &b;
+        if (b.style.floating != Float::None) m_hasFloats = true;
+        extent.Cover(b, x, y);
+    });
+    m_contentWidth = extent.right;
+    m_contentHeight = extent.bottom;
 }
 
 paint::Color DocumentLayout::CanvasBackground() const {

@@ -42,6 +42,16 @@ public:
     void Rebuild(int viewportWidth);
     // Lays the boxes out for another viewport width.
     void Layout(int viewportWidth);
+    // After the data of the text nodes changed (and nothing else): lays out
+    // again only the blocks that hold them and moves what follows by the
+    // change of their heights, with the result a full layout would give.
+    // Answers false where it cannot promise that (floats about, a table or
+    // an inline block around the text, text that a rebuild would drop); the
+    // layout must then be rebuilt.
+    bool RelayoutText(const std::vector<const dom::Node*>& texts);
+    // The top of the block whose lines hold the text node, in page
+    // coordinates (none when no line does).
+    std::optional<int> TextBlockTop(const dom::Node& text) const;
 
     const Box* Root() const { return m_root.get(); }
     int ViewportWidth() const { return m_viewportWidth; }
@@ -71,7 +81,9 @@ public:
     void Paint(paint::Canvas& canvas, const paint::Rect& dirty, int scrollX, int scrollY) const;
 
 private:
-    void Index(const Box& box, int x, int y);
+    void Index(Box& box, int x, int y);
+    // The block whose items hold the text node, or null.
+    Box* TextBlock(const dom::Node& text) const;
 
     const dom::Document& m_document;
     paint::Canvas& m_measure;
@@ -80,8 +92,9 @@ private:
     int m_viewportWidth = 0;
     int m_contentWidth = 0;
     int m_contentHeight = 0;
+    bool m_hasFloats = false;
     // Every element's box, and the absolute origin of every box.
-    std::unordered_map<const dom::Node*, const Box*> m_boxes;
+    std::unordered_map<const dom::Node*, Box*> m_boxes;
     std::unordered_map<const Box*, std::pair<int, int>> m_origins;
 };
 

@@ -84,6 +84,16 @@ void LayoutEngine::LayoutRoot(Box& root, int viewportWidth) {
     root.y = root.margin[0];
 }
 
+void LayoutEngine::RelayoutContent(Box& box) {
+    m_depth = 0;
+    m_floats.clear();
+    m_floatBottom = 0;
+    m_origin = {};
+    int content = LayoutContent(box);
+    if (box.style.height.unit == Length::Unit::Px) content = std::max(box.style.height.Resolve(0), 0);
+    box.height = Clamp(static_cast<long long>(content) + box.border[0] + box.border[2] + box.padding[0] + box.padding[2]);
+}
+
 void LayoutEngine::PlaceHorizontally(Box& box, int cw, const Style& parentStyle) {
     int free = cw - box.width - box.margin[1] - box.margin[3];
     bool sized = !box.style.width.IsAuto() || box.kind == BoxKind::Table;

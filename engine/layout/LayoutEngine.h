@@ -16,6 +16,10 @@ public:
 
     // Lays out the root box in a viewport of the width.
     void LayoutRoot(Box& root, int viewportWidth);
+    // Lays out again the content of a block already laid out (its text
+    // changed) at the width it has, and sets its height; no floats may be
+    // about. Its place in its parent is the caller's.
+    void RelayoutContent(Box& box);
 
     // The canvas font of an inline context (made on first use).
     int FontOf(const InlineContext& context);

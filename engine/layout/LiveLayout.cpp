@@ -1,5 +1,7 @@
 #include "layout/LiveLayout.h"
 
+#include <algorithm>
+
 namespace layout {
 
 LiveLayout::LiveLayout(std::shared_ptr<dom::Document> document, PictureLoader loader)
@@ -29,13 +31,38 @@ void LiveLayout::SetPictureLoader(PictureLoader loader) {
     m_dirty = true;
 }
 
+void LiveLayout::TextChanged(dom::Node& node) {
+    if (!m_dirty && m_layout) {
+        std::optional<int> top = m_layout->TextBlockTop(node);
+        if (!top) m_dirty = true;
+        else if (m_changedTexts.empty() || *top < m_bandTop) m_bandTop = *top;
+        if (std::find(m_changedTexts.begin(), m_changedTexts.end(), &node) == m_changedTexts.end()) m_changedTexts.push_back(&node);
+        if (m_changedTexts.size() > kMostTexts) m_dirty = true;  // a script's rewrite: lay it all out
+    } else {
+        m_dirty = true;
+    }
+    if (changed) changed();
+}
+
+std::optional<paint::Rect> LiveLayout::ChangedBand() const {
+    if (m_dirty || !m_layout || m_widthChanged || m_changedTexts.empty()) return std::nullopt;
+    constexpr int kFar = 1 << 29;
+    return paint::Rect{0, m_bandTop, kFar, kFar};
+}
+
 DocumentLayout& LiveLayout::Current() {
     if (!m_layout) {
         m_layout = std::make_unique<DocumentLayout>(*m_document, m_measure, m_loader);
         m_dirty = true;
     }
+    if (!m_dirty && !m_changedTexts.empty()) {
+        if (m_widthChanged || !m_layout->RelayoutText(m_changedTexts)) m_dirty = true;
+        m_changedTexts.clear();
+    }
     if (m_dirty) {
         m_dirty = m_widthChanged = false;
+        m_changedTexts.clear();
+        ++m_fullLayouts;
         m_layout->Rebuild(m_width);
     } else if (m_widthChanged) {
         m_widthChanged = false;

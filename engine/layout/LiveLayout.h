@@ -2,6 +2,9 @@
 // document and lays the page out again, at the viewport's width, the next
 // time anyone asks. The browser window paints from it; the engine's
 // interfaces read offsets, scroll sizes and the element at a point from it.
+// When only the data of text nodes changed (typing), only the blocks that
+// hold them are laid out again, and only the band of the page from the
+// highest of them down needs painting.
 #pragma once
 #include "dom/Document.h"
 #include "layout/DocumentLayout.h"
@@ -9,6 +12,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace layout {
 
@@ -30,18 +35,24 @@ public:
     // The layout, brought up to date first.
     DocumentLayout& Current();
     void Invalidate() { m_dirty = true; }
+    // The part of the page (page coordinates) that the changes since the
+    // last layout may have changed: from the top of the highest block whose
+    // text changed down. None when all of the page may have.
+    std::optional<paint::Rect> ChangedBand() const;
+    // How many times the boxes were built and laid out anew.
+    int FullLayouts() const { return m_fullLayouts; }
     void SetPictureLoader(PictureLoader loader);
     // Called after each change of the document (the window repaints).
     std::function<void()> changed;
 
 private:
-    void NodeInserted(dom::Node&, dom::Node&) override { Changed(); }
-    void NodeRemoved(dom::Node&, dom::Node&) override { Changed(); }
-    void AttributeChanged(dom::Node&, const CString&) override { Changed(); }
-    void TextChanged(dom::Node&) override { Changed(); }
-    void DocumentReplaced() override { Changed(); }
+    void NodeInserted(dom::Node&, dom::Node&) override { StructureChanged(); }
+    void NodeRemoved(dom::Node&, dom::Node&) override { StructureChanged(); }
+    void AttributeChanged(dom::Node&, const CString&) override { StructureChanged(); }
+    void TextChanged(dom::Node& node) override;
+    void DocumentReplaced() override { StructureChanged(); }
 
-    void Changed() {
+    void StructureChanged() {
         m_dirty = true;
         if (changed) changed();
     }
@@ -54,8 +65,12 @@ private:
     int m_height = 768;
     int m_scrollX = 0;
     int m_scrollY = 0;
-    bool m_dirty = true;
+    bool m_dirty = true;  // the boxes must be built again
     bool m_widthChanged = false;
+    static constexpr size_t kMostTexts = 64;
+    std::vector<const dom::Node*> m_changedTexts;  // while not m_dirty
+    int m_bandTop = 0;                              // of ChangedBand, while texts changed
+    int m_fullLayouts = 0;
 };
 
 }  // namespace layout

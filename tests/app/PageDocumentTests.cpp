@@ -14,6 +14,7 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
+#include <mshtmcid.h>
 
 #include <functional>
 
@@ -146,12 +147,21 @@ TEST_F(PageDocument, KeysTypedInThePageWindowAreSavedInThePageFormat) {
     EXPECT_FALSE(page->IsModified());
 
     for (wchar_t c : {L'X', L'y'}) SendMessageW(engine, WM_CHAR, c, 1);
+    auto body = [&] { return GetCollectionItem(view->GetHtmlDocument().GetElementsByTagName(L"BODY").Get(), 0).GetInnerHtml(); };
+    const CString typed = body();
     SendMessageW(engine, WM_KEYDOWN, VK_RETURN, 1);
     SendMessageW(engine, WM_CHAR, L'\r', 1);
     SendMessageW(engine, WM_KEYUP, VK_RETURN, 1 | (3u << 30));
     PumpMessages();
     EXPECT_FALSE(GetCollectionItem(view->GetHtmlDocument().GetElementsByTagName(L"P").Get(), 0).IsValid());
     EXPECT_TRUE(page->IsModified());
+    // One undo takes back the Enter with the view's paragraph fix-up; redo brings both.
+    const CString entered = body();
+    VARIANT none{};
+    EXPECT_TRUE(view->ExecEditCommand(IDM_UNDO, none, false));
+    EXPECT_EQ(body(), typed);
+    EXPECT_TRUE(view->ExecEditCommand(IDM_REDO, none, false));
+    EXPECT_EQ(body(), entered);
 
     // Ctrl+H puts in a rule; Ctrl+S is kept from the engine.
     BYTE keys[256] = {};

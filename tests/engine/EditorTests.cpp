@@ -118,6 +118,22 @@ TEST_F(EditorFixture, TypingEnterAndLineBreaksBuildParagraphs) {
     state->autoUrlDetect = false;
     Type(L" http://x.org ");
     EXPECT_EQ(Body(), L"<P>see <A href=\"http://www.example.com\">www.example.com</A> ok http://x.org&nbsp;</P>");  // a blank at the line's end stays visible
+
+    // A ruby's annotation never comes to stand directly in a paragraph or list item
+    // below the RUBY: read again, its start tag would close them.
+    Load(L"<BODY><RUBY><DIV><RT>xx</RT></DIV></RUBY></BODY>");
+    CaretAt(L"xx", 1);
+    Editor().InsertParagraph();  // a line break instead
+    Editor().ToggleList(false);  // nothing
+    EXPECT_EQ(Body().Find(L"<RT>x<BR>x</RT></DIV></RUBY>"), Body().GetLength() - 28) << Show(Body());
+    EXPECT_EQ(Body().Find(L"<P"), -1);
+    Load(L"<BODY><RUBY>a<P>b<RT>c</RUBY></BODY>");  // the RT closed the paragraph
+    const CString apart = Body();
+    CaretAt(L"b", 1);
+    Editor().DeleteForward();
+    CaretAt(L"c");
+    Editor().DeleteBackward();
+    EXPECT_EQ(Body(), apart);
 }
 
 TEST_F(EditorFixture, BackspaceAndDeleteJoinBlocksAndDropEmptiedElements) {
@@ -170,6 +186,30 @@ TEST_F(EditorFixture, FormatsToggleListsAndLinksAnswerTheirState) {
     Select(L"ol");
     Editor().ToggleInline(L"STRONG", {dom::Tag::Strong, dom::Tag::B});
     EXPECT_EQ(Body(), L"<P>plain <STRONG>b</STRONG>ol<STRONG>d</STRONG> text</P>");
+
+    // At a caret a format goes to the text typed next there, and the state says so at once.
+    const std::vector<dom::Tag> bold{dom::Tag::Strong, dom::Tag::B}, italic{dom::Tag::Em, dom::Tag::I};
+    Load(L"<BODY><P>ab <B>cd</B></P></BODY>");
+    CaretAt(L"ab", 1);
+    Editor().ToggleInline(L"STRONG", bold);
+    Editor().ToggleInline(L"EM", italic);
+    Editor().FormatSelection(L"FONT", L"face", L"Arial");
+    EXPECT_TRUE(Editor().HasInline(bold));
+    EXPECT_EQ(Body(), L"<P>ab <B>cd</B></P>");  // nothing typed yet
+    Type(L"XY");
+    EXPECT_EQ(Body(), L"<P>a<STRONG><EM><FONT face=Arial>XY</FONT></EM></STRONG>b <B>cd</B></P>");
+    Editor().ToggleInline(L"STRONG", bold);  // switched off inside bold: the text goes out of it
+    EXPECT_FALSE(Editor().HasInline(bold));
+    Type(L"z");
+    EXPECT_EQ(Body(), L"<P>a<STRONG><EM><FONT face=Arial>XY</FONT></EM></STRONG><EM><FONT face=Arial>z</FONT></EM>b <B>cd</B></P>");
+    CaretAt(L"cd", 1);
+    Editor().ToggleInline(L"STRONG", bold);
+    Editor().ToggleInline(L"STRONG", bold);  // on and off again: as the caret's text
+    CaretAt(L"cd", 1);  // and a move forgets what was chosen
+    Editor().ToggleInline(L"EM", italic);
+    Editor().SetCaret(Editor().Focus(), false);
+    Type(L"q");
+    EXPECT_NE(Body().Find(L"<B>cqd</B></P>"), -1) << Show(Body());
 
     Load(L"<BODY><P>item</P></BODY>");
     CaretAt(L"item");

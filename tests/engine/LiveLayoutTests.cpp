@@ -1,0 +1,109 @@
+// The layout that follows a document's edits: after typing, deleting and
+// Enter at seeded random places it is, box for box, the layout a fresh build
+// gives, and typing lays out only the blocks it changed.
+#include "EngineTestSupport.h"
+#include "Random.h"
+#include "com/DocumentState.h"
+#include "dom/TreeWalk.h"
+#include "layout/LiveLayout.h"
+#include "paint/BitmapCanvas.h"
+
+#include <sstream>
+
+namespace {
+
+// Every box's geometry and lines, in tree order, as text (the first difference reads well).
+void Describe(const layout::Box& box, std::ostringstream& out, int depth = 0) {
+    out << std::string(static_cast<size_t>(depth), ' ') << static_cast<int>(box.kind) << " " << box.node << " " << box.x << "," << box.y << " "
+        << box.width << "x" << box.height << " m" << box.margin[0] << "/" << box.margin[2] << " c" << box.collapsedTop << "/"
+        << box.collapsedBottom << (box.selfCollapsing ? " self" : "") << "\n";
+    for (const auto& line : box.lines) {
+        out << std::string(static_cast<size_t>(depth), ' ') << " line " << line.top << " " << line.height << " " << line.baseline << ":";
+        for (const auto& f : line.fragments)
+            out << " [" << f.node << " " << f.start << "+" << f.length << " " << f.x << " " << f.width << " " << f.top << " " << f.height << "]";
+        for (const auto& span : line.spans) out << " {" << span.left << " " << span.right << " " << span.top << " " << span.bottom << "}";
+        out << "\n";
+    }
+    for (const auto& child : box.inlineBoxes) Describe(*child, out, depth + 1);
+    for (const auto& child : box.children) Describe(*child, out, depth + 1);
+}
+
+std::string Describe(const layout::DocumentLayout& layout) {
+    std::ostringstream out;
+    out << layout.ContentWidth() << "x" << layout.ContentHeight() << "\n";
+    if (layout.Root()) Describe(*layout.Root(), out);
+    return out.str();
+}
+
+std::vector<dom::Node*> TextNodes(dom::Node& root) {
+    std::vector<dom::Node*> texts;
+    dom::WalkTree(root, [&](const dom::NodePtr& node) {
+        if (node->IsText() && node->Data().GetLength() > 0) texts.push_back(node.get());
+        return true;
+    });
+    return texts;
+}
+
+TEST(LiveLayout, FollowsSeededEditsAsAFreshLayoutWould) {
+    const uint32_t seed = 20261209;
+    Random random(seed);
+    CString page = L"<HTML><BODY>";
+    for (int i = 0; i < 6; ++i)
+        page += L"<P>Some words <B>in bold</B> and <A href=x>a link</A> that wrap</P>"
+                L"<DIV style=\"height:30px\">fixed <I>height</I></DIV><UL><LI>first item<LI>second <IMG width=20 height=20> item</UL>"
+                L"<DIV>loose text<P style=\"margin:20px 0\">inner</P>after <SPAN style=\"border:2px solid red\">framed</SPAN></DIV>"
+                L"<TABLE border=1><TR><TD>cell text</TD><TD>more</TD></TR></TABLE><H2>A heading</H2>";
+    page += L"</BODY></HTML>";
+    for (bool withFloat : {false, true}) {
+        auto state = std::make_shared<com::DocumentState>();
+        state->designMode = true;
+        html::ParseDocument(*state->document, withFloat ? page + L"<IMG align=left width=40 height=90>" : page);
+        layout::LiveLayout view(state->document);
+        view.SetViewport(260, 400);
+        view.Current();
+        const int fullBefore = view.FullLayouts();
+        paint::BitmapCanvas measure(1, 1);
+        int typed = 0;
+        for (int step = 0; step < 250; ++step) {
+            std::vector<dom::Node*> texts = TextNodes(*state->document->Body());
+            ASSERT_FALSE(texts.empty());
+            dom::Node* text = random.Pick(texts);
+            auto editor = state->Editor();
+            editor.SetCaret({text->Self(), random.Int(0, text->Data().GetLength())}, false);
+            int action = random.Int(0, 99);
+            if (action < 75) {
+                editor.TypeText(random.Chance(20) ? CString(L" ") : random.FromAlphabet(L"abcdefghijklmnopWXYZ", 1, 12));
+                ++typed;
+            } else if (action < 85) {
+                editor.DeleteBackward();
+            } else if (action < 95) {
+                editor.DeleteForward();
+            } else {
+                editor.InsertParagraph();
+            }
+            if (random.Chance(10)) editor.TypeText(L"x");  // two changes before the next layout
+            std::string followed = Describe(view.Current());
+            layout::DocumentLayout fresh(*state->document, measure);
+            fresh.Rebuild(260);
+            ASSERT_EQ(followed, Describe(fresh)) << "seed " << seed << " step " << step;
+        }
+        // Most keys were laid out alone; with a float about, none were.
+        if (withFloat) EXPECT_GT(view.FullLayouts() - fullBefore, typed);
+        else EXPECT_LT(view.FullLayouts() - fullBefore, typed / 2);
+    }
+
+    // What needs painting again: from the changed text's block down; after a new element, all.
+    auto document = html::ParseDocument(L"<P>one</P><P>two</P>");
+    layout::LiveLayout view(document);
+    dom::Node* second = document->Body()->Child(1);
+    const int top = view.Current().BorderBox(*second)->top;
+    second->FirstChild()->SetData(L"twice");
+    ASSERT_TRUE(view.ChangedBand().has_value());
+    EXPECT_EQ(view.ChangedBand()->top, top);
+    view.Current();
+    EXPECT_FALSE(view.ChangedBand().has_value());
+    second->AppendChild(document->CreateElement(L"B"));
+    EXPECT_FALSE(view.ChangedBand().has_value());
+}
+
+}  // namespace
