@@ -31,12 +31,6 @@ const CString kPage = L"<html id=tq1>\n<HEAD>\n<TITLE>Notes</TITLE>\n</HEAD>\n<B
                       L"<A href=\"http://example.com/b\">&nbsp;Beta&nbsp;</A><BR>\n" +
                       kFooter;
 
-CString TarveloExe() {
-    CString path(L"Z:");
-    for (const char* c = TARVELO_EXE_UNIX_PATH; *c; ++c) path += static_cast<wchar_t>(*c == '/' ? '\\' : *c);
-    return path;
-}
-
 // What the store reads of a page: its sections and link addresses in order.
 struct StoreView {
     std::vector<CString> tags, addresses;
@@ -81,7 +75,7 @@ protected:
     }
 
     void StartProgram() {
-        ASSERT_TRUE(m_program.Start(TarveloExe()));
+        ASSERT_TRUE(m_program.Start(TarveloExePath()));
         m_tree = ProgramDriver::Child(m_program.Frame(), WC_TREEVIEWW);
         ASSERT_NE(m_tree, nullptr);
     }
