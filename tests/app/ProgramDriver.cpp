@@ -142,11 +142,11 @@ void ProgramDriver::Press(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-bool ProgramDriver::WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+bool ProgramDriver::WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
     DWORD start = GetTickCount();
     while (!condition()) {
         if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(5);
+        Sleep(pollMs);
     }
     return true;
 }

@@ -37,8 +37,9 @@ public:
     // Presses a dialog's button, as its click does.
     static void Press(HWND dialog, int id);
 
-    // Polls until the condition holds; false at the timeout.
-    static bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
+    // Polls until the condition holds (every `pollMs`, 0: as often as the
+    // system lets this thread run); false at the timeout.
+    static bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 15000, DWORD pollMs = 5);
     // Waits until the program has used no processor time for `quietMs`.
     void Settle(DWORD quietMs = 150, DWORD timeoutMs = 15000) const;
 
