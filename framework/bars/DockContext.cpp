@@ -96,6 +96,9 @@ void CDockContext::StartDrag(CPoint point) {
     const CSize horz = m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_HORZDOCK);
     const CSize vert = m_pBar->CalcDynamicLayout(-1, LM_VERTDOCK);
     const CSize floating = m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH);
+    // Measuring a docked shape lays the bar's buttons out in it: the bar gets its own shape back.
+    if (!m_pBar->IsFloating())
+        m_pBar->CalcDynamicLayout(-1, (m_dwStyle & CBRS_ORIENT_HORZ) ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK);
     auto placeAround = [&](CSize size) {
         CRect r(window.TopLeft(), size);
         if (point.x >= r.right) r.OffsetRect(point.x - r.right + size.cx / 2, 0);

@@ -22,9 +22,28 @@ const MessageMap* CToolBar::GetMessageMap() const {
         MapMessage<&CToolBar::OnNcCalcSize>(WM_NCCALCSIZE),
         MapMessage<&CToolBar::OnControlPaint>(WM_PAINT),
         MapMessage<&CToolBar::OnNcPaint>(WM_NCPAINT),
+        MapMessage<&CToolBar::OnLButtonDown>(WM_LBUTTONDOWN),
+        MapMessage<&CToolBar::OnLButtonDblClk>(WM_LBUTTONDBLCLK),
     };
     static const MessageMap map{CControlBar::GetMessageMap(), entries};
     return &map;
+}
+
+bool CToolBar::IsOnButton(CPoint point) const {
+    POINT at = point;
+    // TB_HITTEST gives a button's index; separators, hosted windows' slots and
+    // the space beside the buttons come out negative.
+    return SendMessage(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&at)) >= 0;
+}
+
+void CToolBar::OnLButtonDown(UINT flags, CPoint point) {
+    if (IsOnButton(point)) Default();
+    else CControlBar::OnLButtonDown(flags, point);
+}
+
+void CToolBar::OnLButtonDblClk(UINT flags, CPoint point) {
+    if (IsOnButton(point)) Default();
+    else CControlBar::OnLButtonDblClk(flags, point);
 }
 
 BOOL CToolBar::Create(CWnd* parent, DWORD style, UINT id) {

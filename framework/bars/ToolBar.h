@@ -84,6 +84,11 @@ protected:
     LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
     // The control paints itself.
     void OnControlPaint() { Default(); }
+    // A press or double-click on a button is the control's own; elsewhere it
+    // drags the bar or toggles its docking.
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnLButtonDblClk(UINT flags, CPoint point);
+    bool IsOnButton(CPoint point) const;
     void OnNcPaint();
     // Width of one button entry as laid out.
     virtual int ButtonWidth(const TBBUTTON& button) const;

@@ -59,14 +59,14 @@ CString ProgramRegistryGuard::ReadString(const wchar_t* section, const wchar_t* 
     return value;
 }
 
-namespace {
-
 CString TarveloExePath() {
     // The build tree is reached through Wine's drive for the Unix root.
     CString path(L"Z:");
     for (const char* c = TARVELO_EXE_UNIX_PATH; *c; ++c) path += static_cast<wchar_t>(*c == '/' ? '\\' : *c);
     return path;
 }
+
+namespace {
 
 struct WindowSearch {
     DWORD processId;

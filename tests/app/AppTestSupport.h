@@ -32,6 +32,9 @@ private:
     CString m_savedPath;
 };
 
+// Tarvelo.exe of this build, as a Windows path.
+CString TarveloExePath();
+
 struct TarveloRun {
     DWORD exitCode = STILL_ACTIVE;
     bool finished = false;

@@ -18,6 +18,7 @@ constexpr UINT kBarId = 0xE810;
 class BarFrame : public CFrameWnd {
 public:
     BOOL m_enableSecond = FALSE;
+    int m_pressed = 0;
 
 protected:
     const MessageMap* GetMessageMap() const override {
@@ -29,7 +30,7 @@ protected:
         static const MessageMap map{CFrameWnd::GetMessageMap(), entries};
         return &map;
     }
-    void OnNothing() {}
+    void OnNothing() { ++m_pressed; }
     void OnUpdateFirst(CCmdUI* ui) { ui->SetCheck(1); }
     void OnUpdateSecond(CCmdUI* ui) { ui->Enable(m_enableSecond); }
 };
@@ -189,6 +190,20 @@ TEST_F(Bars, ADragReleasedWhereItBeganOrCancelledChangesNothing) {
     EXPECT_EQ(BarScreenRect(), before);
     EXPECT_EQ(bar.GetBarStyle() & CBRS_ALIGN_ANY, CBRS_ALIGN_TOP);
     EXPECT_EQ(GetCapture(), nullptr);
+
+    // The drag measured the bar's other shapes: its buttons are still in one row.
+    CRect first, second;
+    bar.GetItemRect(0, &first);
+    bar.GetItemRect(1, &second);
+    EXPECT_EQ(second.top, first.top);
+    EXPECT_GT(second.left, first.left);
+    // A press on a button is the button's own: its command, and no drag.
+    const LPARAM at = MAKELPARAM((first.left + first.right) / 2, (first.top + first.bottom) / 2);
+    bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    bar.PostMessage(WM_LBUTTONUP, 0, at);
+    PumpMessages();
+    EXPECT_EQ(frame->m_pressed, 1);
+    EXPECT_EQ(BarScreenRect(), before);
 }
 
 TEST_F(Bars, BarStateIsSavedAndRestoredAndHostileValuesChangeNothing) {

@@ -1,0 +1,372 @@
+// Tarvelo.exe as the user has it: a page opened from the folder tree, typed
+// into, formatted and saved by real key and mouse input; the save question
+// at every way of closing a page; seeded random edit sessions whose saved
+// pages must read back through the store; and search, import and export
+// with their dialogs filled in.
+#include "AppTestSupport.h"
+#include "ProgramDriver.h"
+#include "Random.h"
+#include "TempDir.h"
+#include "Utf16Bytes.h"
+#include "exchange/ExchangeIds.h"
+#include "favorites/PageLinkWalker.h"
+#include "links/LinkInsertion.h"
+#include "pages/PageClean.h"
+#include "pages/PageFile.h"
+#include "pages/PageMarkers.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+const CString kFooter = L"<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>\n"
+                        L"<center><font size=2><a href= \"http://www.tarvelo.com\">Tarvelo</a></font></center>\n"
+                        L"</body>\n</html>\n";
+const CString kPage = L"<html id=tq1>\n<HEAD>\n<TITLE>Notes</TITLE>\n</HEAD>\n<BODY>\n"
+                      L"<DIV>&gt;&gt;&gt;News&lt;&lt;&lt;</DIV>\n"
+                      L"<A href=\"http://example.com/a\">&nbsp;Alpha&nbsp;</A><BR>\n"
+                      L"<DIV>&gt;&gt;&gt;Work&lt;&lt;&lt;</DIV>\n"
+                      L"<A href=\"http://example.com/b\">&nbsp;Beta&nbsp;</A><BR>\n" +
+                      kFooter;
+
+// What the store reads of a page: its sections and link addresses in order.
+struct StoreView {
+    std::vector<CString> tags, addresses;
+    int marker = 0;
+};
+
+StoreView ReadBack(const CString& path) {
+    StoreView view;
+    CString text;
+    if (!ReadPageText(path, text)) return view;
+    view.marker = GetPageIndexFlagOfText(text);
+    PageLinkWalk walk;
+    walk.onTag = [&](const CString& tag) { view.tags.push_back(tag); };
+    walk.onLink = [&](const CString&, const CString& address) { view.addresses.push_back(address); };
+    WalkPageLinks(text, walk);
+    return view;
+}
+
+// The page's words without its markup.
+CString PlainText(const CString& path) {
+    CString text, plain;
+    ReadPageText(path, text);
+    bool inTag = false;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        if (text[i] == L'<') inTag = true;
+        else if (text[i] == L'>') inTag = false;
+        else if (!inTag) plain += text[i];
+    }
+    plain.Replace(L"&nbsp;", L" ");
+    return plain;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    EndToEnd() {
+        m_allpages = m_install.Path() + L"\\Bookmark\\Allpages";
+        m_path = m_allpages + L"\\Notes.htm";
+        CreateDirectoryW(m_install.Path() + L"\\Bookmark", nullptr);
+        CreateDirectoryW(m_allpages, nullptr);
+        WriteFileBytes(m_path, Utf16Bytes(kPage));
+        ProgramRegistryGuard::WriteString(L"Settings", L"InstallPath", m_install.Path());
+    }
+
+    void StartProgram() {
+        ASSERT_TRUE(m_program.Start(TarveloExePath()));
+        m_tree = ProgramDriver::Child(m_program.Frame(), WC_TREEVIEWW);
+        ASSERT_NE(m_tree, nullptr);
+    }
+    HWND PageWindow() { return ProgramDriver::Child(m_program.Frame(), nullptr, L"Notes.htm"); }
+    HWND Engine() {
+        HWND page = PageWindow();
+        return page ? ProgramDriver::Child(page, L"Internet Explorer_Server") : nullptr;
+    }
+    POINT TreeItemPoint() {
+        RECT rect{};
+        HTREEITEM item = m_program.TreeItem(m_tree, L"Notes");
+        EXPECT_TRUE(item && m_program.TreeItemRect(m_tree, item, rect));
+        return Middle(rect);
+    }
+    // Double-click on the page's item (unless it is open), then a click into
+    // the page puts the keyboard there, with the caret at the start.
+    void OpenPage() {
+        if (!Engine()) ProgramDriver::MouseClick(TreeItemPoint(), false, 2);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() != nullptr; })) << "the page did not open";
+        m_program.Settle();
+        RECT engine{};
+        GetWindowRect(Engine(), &engine);
+        ProgramDriver::MouseClick(POINT{engine.left + 40, engine.bottom - 20});
+        ProgramDriver::Key(VK_HOME, true);
+        m_program.Settle();
+    }
+    void Save() {
+        ASSERT_TRUE(m_program.ClickToolbarButton(ID_FILE_SAVE));
+        m_program.Settle();
+    }
+    // The save question, answered; false when none came.
+    bool Answer(int button) {
+        HWND box = nullptr;
+        if (!ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770")) != nullptr; }, 8000)) return false;
+        EXPECT_EQ(ProgramDriver::TextOf(box), L"Save changes to " + m_path + L"?");
+        ProgramDriver::Press(box, button);
+        ProgramDriver::WaitFor([&] { return !IsWindow(box); });
+        m_program.Settle();
+        return true;
+    }
+    CString PageText() { return TextOfUtf16Bytes(ReadFileBytes(m_path)); }
+
+    ProgramRegistryGuard m_registry;
+    TempDir m_install;
+    CString m_allpages, m_path;
+    ProgramDriver m_program;
+    HWND m_tree = nullptr;
+};
+
+}  // namespace
+
+TEST_F(EndToEnd, TypedAndFormattedPageIsSavedInThePageFormatAndTakesAClip) {
+    StartProgram();
+    OpenPage();
+    // Words selected by Shift+Right from the start, then formatted from the toolbar.
+    ProgramDriver::Type(L"Hello bold slanted");
+    auto format = [&](int from, int length, UINT command) {
+        ProgramDriver::Key(VK_HOME, true);
+        for (int i = 0; i < from; ++i) ProgramDriver::Key(VK_RIGHT);
+        for (int i = 0; i < length; ++i) ProgramDriver::Key(VK_RIGHT, false, true);
+        ASSERT_TRUE(m_program.ClickToolbarButton(command));
+    };
+    format(6, 4, ID_FORMAT_BOLD);
+    format(11, 7, ID_FORMAT_ITALIC);
+    ProgramDriver::Key(VK_HOME, true);
+    ProgramDriver::Key(VK_RETURN);
+    ProgramDriver::Type(L"next");
+    m_program.Settle();
+    // Ctrl+S in edit mode is kept from the engine and saves nothing; the
+    // toolbar's Save saves.
+    ProgramDriver::Key('S', true);
+    m_program.Settle();
+    EXPECT_EQ(PageText(), kPage);
+    ProgramRegistryGuard::WriteString(L"AllPages", L"Notes", L"stale");
+    Save();
+
+    // Byte for byte: the mark, line feeds only, the engine's paragraphs made
+    // blocks, a tag's closer ending its line, the footer as the cleaning writes it.
+    std::string bytes = ReadFileBytes(m_path);
+    ASSERT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(PageText(), L"<HTML id=tq1>\n<HEAD>\n<TITLE>Notes</TITLE>\n<STYLE></STYLE></HEAD>\n<BODY>\n<DIV>\n"
+                          L"<DIV>next&nbsp;</DIV>\n"
+                          L"<DIV>Hello <STRONG>bold</STRONG> <EM>slanted</EM>&gt;&gt;&gt;News&LT;&LT;&LT;\n</DIV></DIV>\n"
+                          L"<A href=\"http://example.com/a\">&nbsp;Alpha&nbsp;</A><BR>\n"
+                          L"<DIV>&gt;&gt;&gt;Work&LT;&LT;&LT;\n</DIV>\n"
+                          L"<A href=\"http://example.com/b\">&nbsp;Beta&nbsp;</A><BR>\n\n" +
+                          kFooter);
+    EXPECT_EQ(ReadBack(m_path).tags, (std::vector<CString>{L"News", L"Work"}));
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
+    EXPECT_EQ(m_program.Exit(), 0u);
+
+    // A link clip into the saved page lands in its section.
+    LinkPlacement placement = LinkPlacement::None;
+    ASSERT_EQ(AddLinkToPage(L"Notes", L"News", L"Gamma", L"http://example.com/c", L"", &placement), 1);
+    EXPECT_EQ(placement, LinkPlacement::InSection);
+    StoreView view = ReadBack(m_path);
+    EXPECT_EQ(view.marker, 1);
+    EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
+    EXPECT_EQ(view.addresses, (std::vector<CString>{L"http://example.com/a", L"http://example.com/c", L"http://example.com/b"}));
+}
+
+TEST_F(EndToEnd, SaveQuestionAtCloseRefreshAndTreeCloseRunsTheWholeSaveOrNothing) {
+    enum class Way { kClose, kRefresh, kTreeClose };
+    struct Case {
+        Way way;
+        int answer;
+    };
+    const Case cases[] = {{Way::kClose, IDCANCEL},   {Way::kClose, IDNO},       {Way::kClose, IDYES},
+                          {Way::kRefresh, IDCANCEL}, {Way::kRefresh, IDNO},     {Way::kRefresh, IDYES},
+                          {Way::kTreeClose, IDCANCEL}, {Way::kTreeClose, IDNO}, {Way::kTreeClose, IDYES}};
+    StartProgram();
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "way " << static_cast<int>(c.way) << " answer " << c.answer);
+        OpenPage();
+        CString word;
+        word.Format(L"word%d", ++round);
+        ProgramDriver::Type(word + L" ");
+        m_program.Settle();
+        CString before = PageText();
+        ProgramRegistryGuard::WriteString(L"AllPages", L"Notes", L"stale");
+        ProgramRegistryGuard::WriteString(L"Settings", L"FileHot", L"before");
+        switch (c.way) {
+        case Way::kClose: ProgramDriver::Key('Q', true); break;
+        case Way::kRefresh: ProgramDriver::Key(VK_F5); break;
+        case Way::kTreeClose:
+            ProgramDriver::MouseClick(TreeItemPoint(), true);
+            ASSERT_TRUE(ProgramDriver::WaitFor([&] { return m_program.TopWindow(L"#32768") != nullptr; }));
+            ProgramDriver::Key(VK_DOWN);  // "Close", the menu's first item
+            ProgramDriver::Key(VK_RETURN);
+            break;
+        }
+        ASSERT_TRUE(Answer(c.answer));
+        bool stays = c.answer == IDCANCEL || c.way == Way::kRefresh;
+        EXPECT_EQ(Engine() != nullptr, stays);
+        if (c.answer == IDYES) {
+            EXPECT_NE(PageText().Find(word), -1) << PageText().str();
+            EXPECT_EQ(PageText().Right(kFooter.GetLength()), kFooter);
+            EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
+        } else {
+            EXPECT_EQ(PageText(), before);
+            EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"stale");
+        }
+        EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Settings", L"FileHot"), c.answer == IDCANCEL ? CString(L"before") : m_path);
+        if (c.answer == IDCANCEL) {
+            // Still changed: its close asks again, and No drops the change.
+            ProgramDriver::Key('Q', true);
+            ASSERT_TRUE(Answer(IDNO));
+        }
+    }
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+TEST_F(EndToEnd, RandomEditSessionsSaveReadablePagesThatKeepEveryTypedWord) {
+    for (uint32_t seed : {11u, 12u}) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        // The hand-made page, or one the store makes from its template for two clips.
+        WriteFileBytes(m_path, Utf16Bytes(kPage));
+        if (seed == 12) {
+            DeleteFileW(m_path);
+            ASSERT_EQ(AddLinkToPage(L"Notes", L"News", L"Alpha", L"http://example.com/a", L""), 1);
+            ASSERT_EQ(AddLinkToPage(L"Notes", L"Work", L"Beta", L"http://example.com/b", L""), 1);
+        }
+        StartProgram();
+        OpenPage();
+        Random random(seed);
+        std::vector<CString> typed;
+        auto check = [&] {
+            Save();
+            StoreView view = ReadBack(m_path);
+            EXPECT_EQ(view.marker, 1);
+            EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
+            EXPECT_EQ(view.addresses, (std::vector<CString>{L"http://example.com/a", L"http://example.com/b"}));
+            EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
+            // In the page format already: cleaning it again changes nothing.
+            EXPECT_EQ(CleanPageText(PageText()), PageText());
+            CString plain = PlainText(m_path);
+            for (const CString& word : typed) EXPECT_NE(plain.Find(word), -1) << word.str() << "\n" << PageText().str();
+            return !testing::Test::HasFailure();
+        };
+        for (int op = 0; op < 300; ++op) {
+            switch (random.Int(0, 9)) {
+            case 0:
+            case 1:
+            case 2: {
+                CString word;
+                word.Format(L"w%uq%d", seed, op);
+                ProgramDriver::Type(word + L" ");
+                typed.push_back(word);
+                break;
+            }
+            case 3: ProgramDriver::Key(VK_RETURN); break;
+            case 4: ProgramDriver::Key(random.Chance(50) ? VK_HOME : VK_END); break;
+            case 5:
+                ProgramDriver::Key(VK_UP);
+                ProgramDriver::Key(VK_END);
+                break;
+            case 6:
+                ProgramDriver::Key(VK_DOWN);
+                ProgramDriver::Key(VK_HOME);
+                break;
+            case 7: ProgramDriver::Key(VK_HOME, true); break;
+            case 8:
+                m_program.ClickToolbarButton(random.Pick(std::vector<UINT>{ID_FORMAT_BOLD, ID_FORMAT_ITALIC, ID_FORMAT_UNDERLINE}));
+                break;
+            case 9:
+                m_program.Settle(60);
+                if (random.Chance(30) && !check()) return;
+                break;
+            }
+        }
+        m_program.Settle();
+        if (!check()) return;
+        EXPECT_EQ(m_program.Exit(), 0u);
+    }
+}
+
+TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
+    WriteFileBytes(m_allpages + L"\\Apple.htm", Utf16Bytes(L"<html id=tq1>\n<body>\nthe needle is here\n</body>\n</html>\n"));
+    WriteFileBytes(m_allpages + L"\\Pear.htm", Utf16Bytes(L"<html id=tq1>\n<body>\nonly hay\n</body>\n</html>\n"));
+    WriteFileBytes(m_allpages + L"\\Plum.htm", Utf16Bytes(L"<html id=tq1>\n<body>\nNeedle again\n</body>\n</html>\n"));
+    TempDir outside;
+    WriteFileBytes(outside / L"Marks.html",
+                   "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+                   "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n    <DT><H3>Tools</H3>\n    <DL><p>\n"
+                   "        <DT><A HREF=\"https://example.org/t\">Tool</A>\n    </DL><p>\n"
+                   "    <DT><A HREF=\"https://example.org/top\">Top \xC3\xA9t\xC3\xA9</A>\n</DL><p>\n");
+    StartProgram();
+    auto dialog = [&](const wchar_t* caption, UINT command) {
+        HWND window = nullptr;
+        PostMessageW(m_program.Frame(), WM_COMMAND, command, 0);
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (window = m_program.TopWindow(L"#32770", caption)) != nullptr; }));
+        return window;
+    };
+    auto page = [&](const wchar_t* title) { return ProgramDriver::Child(m_program.Frame(), nullptr, title) != nullptr; };
+
+    // All pages for a word: each Find Next opens the next page that holds it.
+    HWND find = dialog(L"Find", ID_EDIT_SEARCH);
+    ASSERT_NE(find, nullptr);
+    SetDlgItemTextW(find, IDC_FIND_KEYWORDS, L"needle");
+    SetDlgItemTextW(find, IDC_FIND_SCOPE, L"All pages");
+    ProgramDriver::Press(find, IDOK);
+    EXPECT_TRUE(ProgramDriver::WaitFor([&] { return page(L"Apple.htm"); }));
+    ProgramDriver::Press(find, IDOK);
+    EXPECT_TRUE(ProgramDriver::WaitFor([&] { return page(L"Plum.htm"); }));
+    ProgramDriver::Press(find, IDOK);
+    m_program.Settle();
+    EXPECT_FALSE(page(L"Pear.htm"));
+    EXPECT_FALSE(page(L"Notes.htm"));
+    ProgramDriver::Press(find, IDCANCEL);
+    ProgramDriver::WaitFor([&] { return !IsWindow(find); });
+
+    // A bookmark file as Chromium and Firefox write it becomes a page of links.
+    HWND import = dialog(L"Tarvelo->Import", ID_FILE_IMPORT);
+    ASSERT_NE(import, nullptr);
+    SendMessageW(GetDlgItem(import, IDC_IMPORT_FIREFOX_FILE), BM_CLICK, 0, 0);
+    SetDlgItemTextW(import, IDC_EXCHANGE_SOURCE, outside / L"Marks.html");
+    ProgramDriver::Press(import, IDOK);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return PathExists(m_allpages + L"\\Marks.htm") && !IsWindow(import); }));
+    m_program.Settle();
+    StoreView marks = ReadBack(m_allpages + L"\\Marks.htm");
+    EXPECT_EQ(marks.addresses, (std::vector<CString>{L"https://example.org/t", L"https://example.org/top"}));
+    EXPECT_NE(PlainText(m_allpages + L"\\Marks.htm").Find(L"Top \x00E9t\x00E9"), -1);
+    EXPECT_NE(m_program.TreeItem(m_tree, L"Marks"), nullptr);
+
+    // The page chosen in the tree, exported as a bookmark file.
+    RECT item{};
+    ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Notes"), item));
+    ProgramDriver::MouseClick(Middle(item));
+    m_program.Settle();
+    HWND exporter = dialog(L"Tarvelo->Export", ID_FILE_EXPORT);
+    ASSERT_NE(exporter, nullptr);
+    wchar_t source[MAX_PATH] = {};
+    GetDlgItemTextW(exporter, IDC_EXCHANGE_SOURCE, source, MAX_PATH);
+    EXPECT_STREQ(source, L"Notes.htm");
+    SendMessageW(GetDlgItem(exporter, IDC_EXPORT_TYPE_BOOKMARKS), BM_CLICK, 0, 0);
+    SetDlgItemTextW(exporter, IDC_EXPORT_DESTINATION, outside.Path());
+    ProgramDriver::Press(exporter, IDOK);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(exporter); }));
+    m_program.Settle();
+    std::vector<CString> written = ListFolder(outside.Path());
+    ASSERT_EQ(written.size(), 2u);
+    CString exported = written[0] == L"Marks.html" ? written[1] : written[0];
+    // UTF-16 as its header says, each section a folder of its links.
+    CString text = TextOfUtf16Bytes(ReadFileBytes(outside / exported));
+    EXPECT_EQ(text.Find(L"<!DOCTYPE NETSCAPE-Bookmark-file-1>"), 0) << text.str();
+    EXPECT_NE(text.Find(L"charset=Unicode"), -1);
+    int news = text.Find(L"<H3>News</H3>"), a = text.Find(L"<A HREF=\"http://example.com/a\">Alpha</A>");
+    int work = text.Find(L"<H3>Work</H3>"), b = text.Find(L"<A HREF=\"http://example.com/b\">Beta</A>");
+    EXPECT_TRUE(news != -1 && news < a && a < work && work < b) << text.str();
+    EXPECT_EQ(ReadFileBytes(m_path), Utf16Bytes(kPage));
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
