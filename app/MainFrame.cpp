@@ -34,6 +34,9 @@ const MessageMap* CMainFrame::GetMessageMap() const {
         MapUpdateUI<&CMainFrame::OnUpdateStatusBar>(ID_VIEW_STATUS_BAR),
         MapUpdateUIRange<&CMainFrame::OnUpdateToolbarControl>(ID_FORMAT_FONT_NAME, ID_FORMAT_HIGHLIGHT),
         MapNotify<&CMainFrame::OnToolbarCustomDraw>(OXTBN_CUSTOMDRAWRELAY, ID_FORMAT_TOOLBAR),
+        MapNotify<&CMainFrame::OnToolbarDropDown>(TBN_DROPDOWN, ID_FORMAT_TOOLBAR),
+        MapCommand<&CMainFrame::OnColor>(ID_FORMAT_COLOR),
+        MapCommand<&CMainFrame::OnHighLight>(ID_FORMAT_HIGHLIGHT),
         MapCommand<&CMainFrame::OnNewPage>(ID_FILE_NEW_PAGE),
         MapCommand<&CMainFrame::OnNewFolder>(ID_FILE_NEW_FOLDER),
         MapCommand<&CMainFrame::OnDelete>(ID_FILE_DELETE),
@@ -94,6 +97,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
+
+    m_menuOrganizer.AttachFrameWnd(this);
+    m_menuOrganizer.AutoSetMenuImages();
     return 0;
 }
 

@@ -5,6 +5,7 @@
 // Start-up creates it hidden, then places and shows it; closing it asks to
 // save modified pages, then saves its placement to the Init section.
 #pragma once
+#include "bars/BitmapMenuOrganizer.h"
 #include "bars/CoolToolBar.h"
 #include "bars/StatusBar.h"
 #include "gdi/ImageList.h"
@@ -29,6 +30,8 @@ public:
     TreeFiller m_treeFiller;
     COXCoolToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;
+    // Draws the menus with the toolbar's images.
+    COXBitmapMenuOrganizer m_menuOrganizer;
     // The template of source documents (view-source command); set by the application.
     CDocTemplate* m_pSourceTemplate = nullptr;
 
@@ -94,12 +97,20 @@ protected:
     void OnUpdateToolbarControl(CCmdUI* cmdUI);
     void OnBarCheckRange(UINT id);
     void OnToolbarCustomDraw(NMHDR* header, LRESULT* result);
+    // The colour buttons (MainFrameColors.cpp): the drop-down picks the
+    // active page's colour; the button applies it again.
+    void OnToolbarDropDown(NMHDR* header, LRESULT* result);
+    void OnColor();
+    void OnHighLight();
 
 private:
     void RefillTree(bool setUpAgain);
     bool CreateToolBar();
+    void ApplyPageColour(bool text);
 };
 
+// The colour the colour pickers show as their "Default".
+COLORREF GetPickerDefaultColor();
 // Tells the folder tree that a page's document has closed (its open mark goes).
 void NotifyPageClosed(const CString& path);
 // The Allpages folder read without any message (an empty path when the

@@ -51,7 +51,9 @@ public:
     // report the end a second time while its edit box goes away).
     bool m_editing = false;
     // The rename that a label edit asked for, carried out after the edit ends.
-    HTREEITEM m_pendingRenameItem = nullptr;
+    // The item is kept by its path: a refill before the rename runs may hand
+    // the old item's handle to another entry.
+    CString m_pendingRenamePath;
     CString m_pendingRenameLabel;
     static constexpr UINT kRenameMessage = WM_APP + 0x51;
 

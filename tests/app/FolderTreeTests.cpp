@@ -230,6 +230,33 @@ TEST_F(TreeWindow, RenameTakesOnlySoundNamesAndNeverOverwrites) {
     EXPECT_EQ(m_app.GetProfileString(L"Init", L"Title"), L"Shelf");
 }
 
+// The rename runs from a posted message after the edit box is gone; a refill
+// of the tree in between may give the edited item's handle to another entry.
+TEST_F(TreeWindow, ARenameWaitingForItsTurnFollowsItsEntryThroughARefill) {
+    Page(L"Alpha.htm", L"a");
+    Page(L"Beta.htm", L"b");
+    Page(L"Gamma.htm", L"c");
+    OpenWindow();
+    auto endEditThenRefill = [&](const CString& relative, const CString& label, bool deleteFirst) {
+        Tree().SetFocus();
+        HWND edit = Tree().EditLabel(Item(relative));
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextW(edit, label);
+        Tree().EndEditLabelNow(FALSE);
+        if (deleteFirst) DeleteFileW(Full(relative));
+        m_frame->SendMessage(WM_COMMAND, ID_FILE_REFRESH_TREE);
+        PumpMessages();
+    };
+    endEditThenRefill(L"Beta.htm", L"Renamed", false);
+    EXPECT_EQ(DiskEntries(), (std::set<CString>{L"Alpha", L"Gamma", L"Renamed"}));
+    ASSERT_NE(Item(L"Renamed.htm"), nullptr);
+    EXPECT_EQ(Tree().GetItemText(Item(L"Renamed.htm")), L"Renamed");
+    // An entry that left the disk meanwhile is renamed nowhere.
+    endEditThenRefill(L"Alpha.htm", L"Other", true);
+    EXPECT_EQ(DiskEntries(), (std::set<CString>{L"Gamma", L"Renamed"}));
+    EXPECT_EQ(Labels(Tree().GetRootItem()), (std::vector<CString>{L"Gamma", L"Renamed"}));
+}
+
 TEST_F(TreeWindow, DeleteAsksRemovesDiskItemAndIndexAndKeepsWhatItCouldNotDelete) {
     CString page = Page(L"Gone.htm");
     CString kept = Page(L"Kept.htm");

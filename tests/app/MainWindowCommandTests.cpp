@@ -8,9 +8,11 @@
 #include "page/TarveloDoc.h"
 #include "resource.h"
 #include "source/SourceDoc.h"
+#include "source/SourcePrint.h"
 #include "source/SourceView.h"
 #include "wnd/MDIChildWnd.h"
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -151,6 +153,29 @@ TEST_F(TreeWindow, MenuCommandsAreEnabledAsBuiltAndRunWithoutThrowing) {
     EXPECT_EQ(Tree().m_itemsByPath.size(), Tree().GetCount());
 }
 
+TEST_F(TreeWindow, MenusOpenOwnerDrawnWithTheToolbarsImages) {
+    OpenWindow();
+    HMENU file = GetSubMenu(m_frame->GetMenu(), 0);
+    m_frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    ASSERT_TRUE(GetMenuItemInfoW(file, ID_FILE_SAVE, FALSE, &info));
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+    // The items of toolbar buttons show the buttons' images.
+    const COXImageInfo* save = m_frame->m_menuOrganizer.GetImageInfo(ID_FILE_SAVE);
+    ASSERT_NE(save, nullptr);
+    EXPECT_FALSE(save->defaultImage);
+    EXPECT_EQ(save->imageIndex, 2);
+    EXPECT_EQ(save->ImageSize().cx, 16);
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, ID_FILE_SAVE, 0, 0, info.dwItemData};
+    m_frame->SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    EXPECT_GT(measure.itemWidth, 16u);
+    EXPECT_GE(measure.itemHeight, 16u);
+    // Commands still run from their items and keep their state.
+    EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(ID_FILE_NEW_PAGE));
+}
+
 TEST_F(TreeWindow, ColourButtonsGetTheirStripAndTheSkinDrawsTheRest) {
     OpenWindow();
     CDC memory;
@@ -228,4 +253,35 @@ TEST_F(TreeWindow, SourceViewShowsThePageAndEverySaveWritesUtf16OnlyWhenItSuccee
     PumpMessages();
     EXPECT_TRUE(m_sources->GetDocuments().empty());
     EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(L"<html>short</html><P>more</P>"));
+}
+
+TEST_F(TreeWindow, SourceViewPrintsItsWholeTextPageByPage) {
+    CString body;
+    for (int i = 0; i < 400; ++i) body.AppendFormat(L"<P>line %d of the page</P>\n", i);
+    Page(L"Long.htm", body);
+    OpenWindow();
+    Tree().SelectItem(Item(L"Long.htm"));
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_SOURCE);  // from the tree's selection
+    ASSERT_EQ(m_sources->GetDocuments().size(), 1u);
+    auto* view = dynamic_cast<CSourceView*>(m_sources->GetDocuments().front()->GetViews().front());
+    ASSERT_NE(view, nullptr);
+
+    // Printed into a bitmap of the screen's size: some 50 lines of 10 points on each page.
+    HDC screen = GetDC(nullptr);
+    HDC paper = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES));
+    HGDIOBJ old = SelectObject(paper, bitmap);
+    const int printed = PrintSourcePages(view->GetSourceText(), paper);
+    EXPECT_GE(printed, 400 / 80);
+    EXPECT_LE(printed, 400 / 30 + 1);
+    EXPECT_EQ(PrintSourcePages(L"<html>short</html>", paper), 1);
+    // A line longer than the page is wide wraps instead of running off the page.
+    CString longLine;
+    for (int i = 0; i < 6000; ++i) longLine += L"word ";
+    EXPECT_GT(PrintSourcePages(longLine, paper), 1);
+    EXPECT_GT(PrintSourcePages(CString(L'x', 20000), paper), 1);
+    SelectObject(paper, old);
+    DeleteObject(bitmap);
+    DeleteDC(paper);
+    ReleaseDC(nullptr, screen);
 }
