@@ -211,23 +211,10 @@ void CMainFrame::OnBarCheckRange(UINT id) {
     if (CControlBar* bar = GetControlBar(id)) ShowControlBar(bar, !bar->IsVisible(), FALSE);
 }
 
-CRect CMainFrame::ColorStripRect(const RECT& button) {
+CRect CMainFrame::ColorStripRect(const RECT& button, int arrowWidth) {
     CRect strip(button.left + 5, button.top + 2, button.right - 5, button.bottom - 2);
     strip.top = strip.bottom - 5;
-    // The arrow part of a drop-down button: Marlett's down arrow in a font as
-    // high as the menu check mark.
-    int arrow = GetSystemMetrics(SM_CYMENUCHECK);
-    if (HDC dc = GetDC(nullptr)) {
-        HFONT font = CreateFontW(GetSystemMetrics(SM_CYMENUCHECK), 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0,
-                                 0, 0, L"Marlett");
-        HGDIOBJ old = SelectObject(dc, font);
-        SIZE size{};
-        if (GetTextExtentPoint32W(dc, L"6", 1, &size)) arrow = size.cx;
-        SelectObject(dc, old);
-        DeleteObject(font);
-        ReleaseDC(nullptr, dc);
-    }
-    strip.right -= arrow - 2;
+    strip.right -= arrowWidth - 2;  // ends left of the drop-down arrow
     strip.bottom -= 2;
     return strip;
 }
@@ -248,7 +235,7 @@ void CMainFrame::OnToolbarCustomDraw(NMHDR* header, LRESULT* result) {
     CRect button = draw->nmcd.rc;
     if (int index = m_wndToolBar.GetSafeHwnd() ? m_wndToolBar.CommandToIndex(id) : -1; index >= 0)
         m_wndToolBar.GetItemRect(index, &button);
-    CRect strip = ColorStripRect(button);
+    CRect strip = ColorStripRect(button, m_wndToolBar.GetDropDownArrowWidth());
     HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
     FrameRect(draw->nmcd.hdc, &strip, frame);
     DeleteObject(frame);

@@ -46,8 +46,9 @@ public:
     void ViewSource(const CString& path);
     // Selects the page's item in the tree and opens it; false when the tree has no item of it.
     bool SelectTreeItemByPath(const CString& path);
-    // The colour strip of a colour button as the custom-draw answer paints it.
-    static CRect ColorStripRect(const RECT& button);
+    // The colour strip of a colour button as the custom-draw answer paints it,
+    // for a drop-down arrow of the given width.
+    static CRect ColorStripRect(const RECT& button, int arrowWidth);
 
     // Command handlers (also reached from the tree's menu helpers).
     void OnNewPage();

@@ -201,7 +201,7 @@ TEST_F(TreeWindow, ColourButtonsGetTheirStripAndTheSkinDrawsTheRest) {
     EXPECT_FALSE(relay.bDoDefault);
     CRect button;
     m_frame->m_wndToolBar.GetItemRect(m_frame->m_wndToolBar.CommandToIndex(ID_FORMAT_COLOR), &button);
-    CRect strip = CMainFrame::ColorStripRect(button);
+    CRect strip = CMainFrame::ColorStripRect(button, m_frame->m_wndToolBar.GetDropDownArrowWidth());
     EXPECT_EQ(strip.Height(), 3);
     EXPECT_EQ(GetPixel(memory.m_hDC, strip.left + 1, strip.top + 1), GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(GetPixel(memory.m_hDC, strip.left + 1, strip.top - 2), RGB(255, 255, 255));

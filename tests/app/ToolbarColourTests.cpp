@@ -85,6 +85,23 @@ TEST_F(ToolbarColours, DropDownsPickForTheActivePageAndTheButtonsApplyTheColourA
     EXPECT_EQ(m_app.GetProfileInt(L"Settings", L"ColorText", 0), static_cast<int>(RGB(12, 34, 56)));
     EXPECT_NE(PageText(view).Find(L"#0c2238"), -1);
     EXPECT_TRUE(page->IsModified());
+    // The button's strip shows the page's colour.
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(1200, 60, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    NMTBCUSTOMDRAW draw{};
+    draw.nmcd.hdc = memory;
+    draw.nmcd.dwItemSpec = ID_FORMAT_COLOR;
+    draw.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT;
+    OXTBCUSTOMDRAWRELAY relay{{nullptr, ID_FORMAT_TOOLBAR, OXTBN_CUSTOMDRAWRELAY}, &draw, 0, TRUE};
+    m_frame->SendMessage(WM_NOTIFY, ID_FORMAT_TOOLBAR, reinterpret_cast<LPARAM>(&relay));
+    CRect button;
+    m_frame->m_wndToolBar.GetItemRect(m_frame->m_wndToolBar.CommandToIndex(ID_FORMAT_COLOR), &button);
+    CRect strip = CMainFrame::ColorStripRect(button, m_frame->m_wndToolBar.GetDropDownArrowWidth());
+    EXPECT_EQ(GetPixel(memory, strip.left + 1, strip.top + 1), RGB(12, 34, 56));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
 
     // "Default" for the highlight; Escape changes nothing.
     DropDown(ID_FORMAT_HIGHLIGHT, {VK_DOWN, VK_RETURN});
