@@ -181,9 +181,17 @@ void CMainFrame::ViewSource(const CString& path) {
 
 bool CMainFrame::SelectTreeItemByPath(const CString& path) {
     HTREEITEM item = m_wndTree.FindItemByPath(m_wndTree.GetRootItem(), path);
-    if (!item) return false;
+    if (!item) {
+        AfxMessageBox(L"No item was found");
+        return false;
+    }
     m_wndTree.SelectItem(item);
-    if (m_wndTree.IsPage(item) && !IsDocumentOpen(path)) m_wndTree.OpenPage(item);
+    if (!m_wndTree.IsPage(item)) {
+        // A folder stays selected; an empty one shows itself opened or closed.
+        if (IsFolderEmptyOnDisk(path)) m_wndTree.ToggleEmptyFolderImage(item);
+    } else if (!IsDocumentOpen(path)) {
+        m_wndTree.OpenPage(item);
+    }
     return true;
 }
 

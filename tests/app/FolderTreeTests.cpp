@@ -80,6 +80,7 @@ TEST_F(TreeWindow, ListsVisibleFoldersAndPagesAndFillsFoldersWhenTheyOpen) {
 }
 
 TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
+    Folder(L"Empty");
     Folder(L"A");
     Folder(L"A\\B");
     CString deep = Page(L"A\\B\\deep.htm");
@@ -96,6 +97,17 @@ TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
     EXPECT_EQ(Count(L"A\\B\\deep.htm"), 1);
     EXPECT_EQ(Count(L"A\\B"), 2);  // its own expansion and the open page
     ASSERT_NE(OpenDocument(L"A\\B\\deep.htm"), nullptr);
+    {
+        MessageBoxRecorder boxes;
+        EXPECT_FALSE(m_frame->SelectTreeItemByPath(Full(L"A\\missing.htm")));
+        EXPECT_TRUE(boxes.Saw(L"No item was found"));
+    }
+    // An empty folder found by path shows itself opened, and closed again.
+    ASSERT_TRUE(m_frame->SelectTreeItemByPath(Full(L"Empty")));
+    EXPECT_EQ(Image(Item(L"Empty")), kFolderOpen);
+    ASSERT_TRUE(m_frame->SelectTreeItemByPath(Full(L"Empty")));
+    EXPECT_EQ(Image(Item(L"Empty")), kFolderClosed);
+    Tree().SelectItem(page);
 
     // Opening it again counts nothing twice.
     Tree().OpenPage(page);
