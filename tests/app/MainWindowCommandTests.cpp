@@ -285,3 +285,51 @@ TEST_F(TreeWindow, SourceViewPrintsItsWholeTextPageByPage) {
     DeleteDC(paper);
     ReleaseDC(nullptr, screen);
 }
+
+TEST_F(TreeWindow, TreeBarDocksOnEitherSideFloatsAndLeftBarBringsItBackLeft) {
+    OpenWindow();
+    CSizeBar& bar = m_frame->m_wndTreeBar;
+    auto middle = [](const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); };
+
+    // At the right its inner edge faces left: dragging that edge left widens it.
+    m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+    m_frame->RecalcLayout();
+    EXPECT_EQ(bar.DockSide(), static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
+    CRect placed, client;
+    bar.GetWindowRect(&placed);
+    GetWindowRect(m_frame->m_hWndMDIClient, &client);
+    EXPECT_GE(placed.left, client.right);
+    EXPECT_EQ(placed.Width(), 190);
+    CPoint grab = middle(bar.EdgeRect());
+    EXPECT_LT(grab.x, placed.Width() / 2);
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
+    bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x - 40, grab.y));
+    bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(grab.x - 40, grab.y));
+    EXPECT_EQ(bar.m_szVert.cx, 230);
+    bar.GetWindowRect(&placed);
+    EXPECT_EQ(placed.Width(), 230);
+
+    // Floating: the small frame's caption replaces the bar's own, the tree fills the bar.
+    m_frame->FloatControlBar(&bar, CPoint(300, 300));
+    EXPECT_TRUE(bar.IsFloating());
+    EXPECT_FALSE(bar.HasCaption());
+    EXPECT_TRUE(bar.CloseButtonRect().IsRectEmpty());
+    EXPECT_TRUE(bar.EdgeRect().IsRectEmpty());
+    CRect inside, tree;
+    bar.GetClientRect(&inside);
+    Tree().GetClientRect(&tree);
+    EXPECT_GE(tree.Width(), inside.Width() - 8);
+
+    // "Left Bar" hides it and shows it again docked at the left, with its size.
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_LEFT_BAR);
+    EXPECT_FALSE(bar.IsWindowVisible());
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_LEFT_BAR);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(bar.DockSide(), static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+    bar.GetWindowRect(&placed);
+    GetWindowRect(m_frame->m_hWndMDIClient, &client);
+    EXPECT_LE(placed.right, client.left);
+    bar.SaveState(L"Tarvelo");
+    EXPECT_EQ(m_app.GetProfileInt(L"Init", L"TreeVX", 0), 230u);
+}
