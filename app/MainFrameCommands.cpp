@@ -10,6 +10,7 @@
 #include "docview/DocManager.h"
 #include "docview/DocTemplate.h"
 #include "docview/Document.h"
+#include "exchange/DialogExport.h"
 #include "index/AllPagesIndex.h"
 #include "page/TarveloView.h"
 #include "pages/PageFile.h"
@@ -205,5 +206,10 @@ void CMainFrame::OnShowOpenCount() {
 
 void CMainFrame::OnExportSelected() {
     HTREEITEM item = m_wndTree.GetSelectedItem();
-    if (!item || m_wndTree.GetItemText(item).IsEmpty()) AfxMessageBox(L"No item selected");
+    if (!item || m_wndTree.GetItemText(item).IsEmpty()) {
+        AfxMessageBox(L"No item selected");
+        return;
+    }
+    CDialogExport dialog(this);
+    dialog.DoModal();  // shown for the selection; its choice is not acted on
 }

@@ -1,5 +1,6 @@
 // The main window's menus and commands, and the source view's save.
 #include "MessageBoxRecorder.h"
+#include "ModalDriver.h"
 #include "TreeFixture.h"
 #include "Utf16Bytes.h"
 #include "docview/Document.h"
@@ -72,7 +73,19 @@ TEST_F(TreeWindow, MenuCommandsAreEnabledAsBuiltAndRunWithoutThrowing) {
 
     MessageBoxRecorder boxes;
     // The commands without a menu entry arrive all the same.
+    // Export-selected shows the export dialog for a labelled selection, and says when there is none.
+    bool exportShown = false;
+    Tree().SelectItem(Tree().GetRootItem());
+    RunWithWindow(
+        L"Tarvelo->Export", [&] { m_frame->SendMessage(WM_COMMAND, ID_EXPORT_SELECTED); },
+        [&](HWND dialog) {
+            exportShown = true;
+            Click(dialog, IDCANCEL);
+        });
+    EXPECT_TRUE(exportShown);
+    Tree().SelectItem(nullptr);
     m_frame->SendMessage(WM_COMMAND, ID_EXPORT_SELECTED);
+    EXPECT_TRUE(boxes.Saw(L"No item selected"));
     m_frame->SendMessage(WM_COMMAND, ID_VIEW_SOURCE);
     EXPECT_TRUE(boxes.Saw(L"Please select a file on the left side to view its source code!"));
     m_frame->SendMessage(WM_COMMAND, ID_SHOW_OPEN_COUNT);
