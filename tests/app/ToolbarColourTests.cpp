@@ -40,7 +40,9 @@ protected:
         notify.hdr.idFrom = ID_FORMAT_TOOLBAR;
         notify.hdr.code = TBN_DROPDOWN;
         notify.iItem = static_cast<int>(id);
-        m_frame->SendMessage(WM_NOTIFY, ID_FORMAT_TOOLBAR, reinterpret_cast<LPARAM>(&notify));
+        // As the toolbar sends it: to its dock bar, which hands it to the frame.
+        ::SendMessageW(::GetParent(m_frame->m_wndToolBar.m_hWnd), WM_NOTIFY, ID_FORMAT_TOOLBAR,
+                       reinterpret_cast<LPARAM>(&notify));
         KillTimer(nullptr, timer);
         PumpMessages();
     }
