@@ -228,8 +228,7 @@ void CMainFrame::OnToolbarCustomDraw(NMHDR* header, LRESULT* result) {
     UINT id = static_cast<UINT>(draw->nmcd.dwItemSpec);
     if (id != ID_FORMAT_COLOR && id != ID_FORMAT_HIGHLIGHT) return;
     COLORREF color = GetSysColor(COLOR_BTNSHADOW);
-    CFrameWnd* active = GetActiveFrame();
-    auto* page = active && active != this ? dynamic_cast<CTarveloDoc*>(active->GetActiveDocument()) : nullptr;
+    CTarveloDoc* page = ActivePageDocument();
     if (page && !(draw->nmcd.uItemState & (CDIS_DISABLED | CDIS_GRAYED)))
         color = id == ID_FORMAT_COLOR ? page->m_textColor : page->m_highlightColor;
     CRect button = draw->nmcd.rc;

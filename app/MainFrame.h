@@ -17,6 +17,7 @@
 #include "wnd/MDIFrameWnd.h"
 
 class CDocTemplate;
+class CTarveloDoc;
 
 inline constexpr UINT kStatusBarId = 59393;
 
@@ -108,6 +109,8 @@ private:
     void RefillTree(bool setUpAgain);
     bool CreateToolBar();
     void ApplyPageColour(bool text);
+    // The active frame's document when it is a page document.
+    CTarveloDoc* ActivePageDocument();
 };
 
 // The colour the colour pickers show as their "Default".

@@ -18,9 +18,8 @@ void CMainFrame::OnToolbarDropDown(NMHDR* header, LRESULT* result) {
     auto* notify = reinterpret_cast<NMTOOLBARW*>(header);
     const UINT id = static_cast<UINT>(notify->iItem);
     if (id != ID_FORMAT_COLOR && id != ID_FORMAT_HIGHLIGHT) return;
-    CFrameWnd* active = GetActiveFrame();
     // The colours belong to page documents; a source window has none to pick.
-    auto* page = active && active != this ? dynamic_cast<CTarveloDoc*>(active->GetActiveDocument()) : nullptr;
+    CTarveloDoc* page = ActivePageDocument();
     const int index = m_wndToolBar.CommandToIndex(id);
     if (!page || index < 0) return;
     CRect button;
@@ -32,14 +31,22 @@ void CMainFrame::OnToolbarDropDown(NMHDR* header, LRESULT* result) {
     const bool text = id == ID_FORMAT_COLOR;
     picker.SetSelectedColor(text ? page->m_textColor : page->m_highlightColor);
     picker.SetDefaultColor(GetPickerDefaultColor());
-    if (picker.Pick(3, &button, CSize(0, 0))) {
-        if (text) page->SetTextColor(picker.GetSelectedColor());
-        else page->SetHighlightColor(picker.GetSelectedColor());
-    }
+    const BOOL picked = picker.Pick(3, &button, CSize(0, 0));
     CRect client = button;
     m_wndToolBar.ScreenToClient(&client);
     m_wndToolBar.InvalidateRect(&client, TRUE);
+    // The picker ran its own message loop: the page may have closed meanwhile.
+    if (ActivePageDocument() != page) return;
+    if (picked) {
+        if (text) page->SetTextColor(picker.GetSelectedColor());
+        else page->SetHighlightColor(picker.GetSelectedColor());
+    }
     page->UpdateAllViews(nullptr, 0);
+}
+
+CTarveloDoc* CMainFrame::ActivePageDocument() {
+    CFrameWnd* active = GetActiveFrame();
+    return active && active != this ? dynamic_cast<CTarveloDoc*>(active->GetActiveDocument()) : nullptr;
 }
 
 void CMainFrame::OnColor() { ApplyPageColour(true); }
