@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <set>
 #include <thread>
 
 namespace {
@@ -185,6 +186,29 @@ TEST_F(TreeWindow, MenusOpenOwnerDrawnWithTheToolbarsImages) {
     m_frame->SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
     EXPECT_GT(measure.itemWidth, 16u);
     EXPECT_GE(measure.itemHeight, 16u);
+    // Drawn, an item shows its button's picture at its left, where an item
+    // without a button shows only its background.
+    auto leftColours = [&](UINT id) {
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_DATA;
+        GetMenuItemInfoW(file, id, FALSE, &item);
+        const int width = static_cast<int>(measure.itemWidth), height = static_cast<int>(measure.itemHeight);
+        HDC memory = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateBitmap(width, height, 1, 32, nullptr);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        DRAWITEMSTRUCT draw{ODT_MENU, 0, id, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(file), memory,
+                            RECT{0, 0, width, height}, item.dwItemData};
+        m_frame->SendMessage(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+        std::set<COLORREF> colours;
+        for (int x = 0; x < 20; ++x)
+            for (int y = 0; y < height; ++y) colours.insert(GetPixel(memory, x, y));
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        return colours.size();
+    };
+    EXPECT_GT(leftColours(ID_FILE_SAVE), leftColours(ID_FILE_RENAME));
     // Commands still run from their items and keep their state.
     EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(ID_FILE_NEW_PAGE));
 }
