@@ -110,6 +110,8 @@ public:
     HMENU BuildContextMenu(HTREEITEM item) const;
     void ShowContextMenu(CPoint screenPoint);
     void OnContextCommand(UINT id);
+    // Index or Unindex of a page, or of every page below a folder (the root: all pages).
+    void IndexItem(HTREEITEM item, bool index);
     HTREEITEM m_menuItem = nullptr;
 
     // Open documents below a path (a page or folder): asked to save, then
