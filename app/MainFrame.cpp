@@ -34,6 +34,9 @@ const MessageMap* CMainFrame::GetMessageMap() const {
         MapUpdateUI<&CMainFrame::OnUpdateStatusBar>(ID_VIEW_STATUS_BAR),
         MapUpdateUIRange<&CMainFrame::OnUpdateToolbarControl>(ID_FORMAT_FONT_NAME, ID_FORMAT_HIGHLIGHT),
         MapNotify<&CMainFrame::OnToolbarCustomDraw>(OXTBN_CUSTOMDRAWRELAY, ID_FORMAT_TOOLBAR),
+        MapNotify<&CMainFrame::OnToolbarDropDown>(TBN_DROPDOWN, ID_FORMAT_TOOLBAR),
+        MapCommand<&CMainFrame::OnColor>(ID_FORMAT_COLOR),
+        MapCommand<&CMainFrame::OnHighLight>(ID_FORMAT_HIGHLIGHT),
         MapCommand<&CMainFrame::OnNewPage>(ID_FILE_NEW_PAGE),
         MapCommand<&CMainFrame::OnNewFolder>(ID_FILE_NEW_FOLDER),
         MapCommand<&CMainFrame::OnDelete>(ID_FILE_DELETE),
@@ -94,6 +97,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
+
+    m_menuOrganizer.AttachFrameWnd(this);
+    m_menuOrganizer.AutoSetMenuImages();
     return 0;
 }
 
@@ -205,23 +211,10 @@ void CMainFrame::OnBarCheckRange(UINT id) {
     if (CControlBar* bar = GetControlBar(id)) ShowControlBar(bar, !bar->IsVisible(), FALSE);
 }
 
-CRect CMainFrame::ColorStripRect(const RECT& button) {
+CRect CMainFrame::ColorStripRect(const RECT& button, int arrowWidth) {
     CRect strip(button.left + 5, button.top + 2, button.right - 5, button.bottom - 2);
     strip.top = strip.bottom - 5;
-    // The arrow part of a drop-down button: Marlett's down arrow in a font as
-    // high as the menu check mark.
-    int arrow = GetSystemMetrics(SM_CYMENUCHECK);
-    if (HDC dc = GetDC(nullptr)) {
-        HFONT font = CreateFontW(GetSystemMetrics(SM_CYMENUCHECK), 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0,
-                                 0, 0, L"Marlett");
-        HGDIOBJ old = SelectObject(dc, font);
-        SIZE size{};
-        if (GetTextExtentPoint32W(dc, L"6", 1, &size)) arrow = size.cx;
-        SelectObject(dc, old);
-        DeleteObject(font);
-        ReleaseDC(nullptr, dc);
-    }
-    strip.right -= arrow - 2;
+    strip.right -= arrowWidth - 2;  // ends left of the drop-down arrow
     strip.bottom -= 2;
     return strip;
 }
@@ -235,14 +228,13 @@ void CMainFrame::OnToolbarCustomDraw(NMHDR* header, LRESULT* result) {
     UINT id = static_cast<UINT>(draw->nmcd.dwItemSpec);
     if (id != ID_FORMAT_COLOR && id != ID_FORMAT_HIGHLIGHT) return;
     COLORREF color = GetSysColor(COLOR_BTNSHADOW);
-    CFrameWnd* active = GetActiveFrame();
-    auto* page = active && active != this ? dynamic_cast<CTarveloDoc*>(active->GetActiveDocument()) : nullptr;
+    CTarveloDoc* page = ActivePageDocument();
     if (page && !(draw->nmcd.uItemState & (CDIS_DISABLED | CDIS_GRAYED)))
         color = id == ID_FORMAT_COLOR ? page->m_textColor : page->m_highlightColor;
     CRect button = draw->nmcd.rc;
     if (int index = m_wndToolBar.GetSafeHwnd() ? m_wndToolBar.CommandToIndex(id) : -1; index >= 0)
         m_wndToolBar.GetItemRect(index, &button);
-    CRect strip = ColorStripRect(button);
+    CRect strip = ColorStripRect(button, m_wndToolBar.GetDropDownArrowWidth());
     HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
     FrameRect(draw->nmcd.hdc, &strip, frame);
     DeleteObject(frame);

@@ -5,6 +5,7 @@
 // Start-up creates it hidden, then places and shows it; closing it asks to
 // save modified pages, then saves its placement to the Init section.
 #pragma once
+#include "bars/BitmapMenuOrganizer.h"
 #include "bars/CoolToolBar.h"
 #include "bars/StatusBar.h"
 #include "gdi/ImageList.h"
@@ -16,6 +17,7 @@
 #include "wnd/MDIFrameWnd.h"
 
 class CDocTemplate;
+class CTarveloDoc;
 
 inline constexpr UINT kStatusBarId = 59393;
 
@@ -29,6 +31,8 @@ public:
     TreeFiller m_treeFiller;
     COXCoolToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;
+    // Draws the menus with the toolbar's images.
+    COXBitmapMenuOrganizer m_menuOrganizer;
     // The template of source documents (view-source command); set by the application.
     CDocTemplate* m_pSourceTemplate = nullptr;
 
@@ -43,8 +47,9 @@ public:
     void ViewSource(const CString& path);
     // Selects the page's item in the tree and opens it; false when the tree has no item of it.
     bool SelectTreeItemByPath(const CString& path);
-    // The colour strip of a colour button as the custom-draw answer paints it.
-    static CRect ColorStripRect(const RECT& button);
+    // The colour strip of a colour button as the custom-draw answer paints it,
+    // for a drop-down arrow of the given width.
+    static CRect ColorStripRect(const RECT& button, int arrowWidth);
 
     // Command handlers (also reached from the tree's menu helpers).
     void OnNewPage();
@@ -94,12 +99,22 @@ protected:
     void OnUpdateToolbarControl(CCmdUI* cmdUI);
     void OnBarCheckRange(UINT id);
     void OnToolbarCustomDraw(NMHDR* header, LRESULT* result);
+    // The colour buttons (MainFrameColors.cpp): the drop-down picks the
+    // active page's colour; the button applies it again.
+    void OnToolbarDropDown(NMHDR* header, LRESULT* result);
+    void OnColor();
+    void OnHighLight();
 
 private:
     void RefillTree(bool setUpAgain);
     bool CreateToolBar();
+    void ApplyPageColour(bool text);
+    // The active frame's document when it is a page document.
+    CTarveloDoc* ActivePageDocument();
 };
 
+// The colour the colour pickers show as their "Default".
+COLORREF GetPickerDefaultColor();
 // Tells the folder tree that a page's document has closed (its open mark goes).
 void NotifyPageClosed(const CString& path);
 // The Allpages folder read without any message (an empty path when the

@@ -10,6 +10,7 @@
 #include "docview/DocManager.h"
 #include "docview/DocTemplate.h"
 #include "docview/Document.h"
+#include "exchange/DialogExport.h"
 #include "index/AllPagesIndex.h"
 #include "page/TarveloView.h"
 #include "pages/PageFile.h"
@@ -181,9 +182,17 @@ void CMainFrame::ViewSource(const CString& path) {
 
 bool CMainFrame::SelectTreeItemByPath(const CString& path) {
     HTREEITEM item = m_wndTree.FindItemByPath(m_wndTree.GetRootItem(), path);
-    if (!item) return false;
+    if (!item) {
+        AfxMessageBox(L"No item was found");
+        return false;
+    }
     m_wndTree.SelectItem(item);
-    if (m_wndTree.IsPage(item) && !IsDocumentOpen(path)) m_wndTree.OpenPage(item);
+    if (!m_wndTree.IsPage(item)) {
+        // A folder stays selected; an empty one shows itself opened or closed.
+        if (IsFolderEmptyOnDisk(path)) m_wndTree.ToggleEmptyFolderImage(item);
+    } else if (!IsDocumentOpen(path)) {
+        m_wndTree.OpenPage(item);
+    }
     return true;
 }
 
@@ -197,5 +206,10 @@ void CMainFrame::OnShowOpenCount() {
 
 void CMainFrame::OnExportSelected() {
     HTREEITEM item = m_wndTree.GetSelectedItem();
-    if (!item || m_wndTree.GetItemText(item).IsEmpty()) AfxMessageBox(L"No item selected");
+    if (!item || m_wndTree.GetItemText(item).IsEmpty()) {
+        AfxMessageBox(L"No item selected");
+        return;
+    }
+    CDialogExport dialog(this);
+    dialog.DoModal();  // shown for the selection; its choice is not acted on
 }

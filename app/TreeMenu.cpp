@@ -3,7 +3,6 @@
 #include "TarveloApp.h"
 
 #include "MainFrame.h"
-#include "index/AllPagesIndex.h"
 #include "resource.h"
 
 namespace {
@@ -23,19 +22,9 @@ void CTarveloApp::TreeMenuImport() { RunMainCommand(ID_FILE_IMPORT); }
 void CTarveloApp::TreeMenuExport() { RunMainCommand(ID_FILE_EXPORT); }
 
 void CTarveloApp::TreeMenuIndex() {
-    CMainFrame* frame = MainFrame();
-    HTREEITEM item = frame ? frame->m_wndTree.GetSelectedItem() : nullptr;
-    if (!item) return;
-    CString path = frame->m_wndTree.ItemPath(item);
-    if (frame->m_wndTree.IsPage(item)) IndexPage(path);
-    else IndexFolder(path);
+    if (CMainFrame* frame = MainFrame()) frame->m_wndTree.IndexItem(frame->m_wndTree.GetSelectedItem(), true);
 }
 
 void CTarveloApp::TreeMenuUnindex() {
-    CMainFrame* frame = MainFrame();
-    HTREEITEM item = frame ? frame->m_wndTree.GetSelectedItem() : nullptr;
-    if (!item) return;
-    CString path = frame->m_wndTree.ItemPath(item);
-    if (frame->m_wndTree.IsPage(item)) UnindexPage(path);
-    else UnindexFolder(path);
+    if (CMainFrame* frame = MainFrame()) frame->m_wndTree.IndexItem(frame->m_wndTree.GetSelectedItem(), false);
 }

@@ -130,7 +130,7 @@ void CMainFrame::OnImport() {
                 return;
             }
             if (!IsClearOfStore(path + L"\\AllPages", allpages) || IsPathWithin(path, install + L"\\Bookmark")) {
-                Tell(kImportInsideStore);
+                Tell(L"The directory seems not right, failed to import!");
                 return;
             }
             if (!AskOk(L"All open files will be closed. CURRENT bookmarks will be updated if name is the same.CONTINUE?")) {

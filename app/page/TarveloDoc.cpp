@@ -7,7 +7,6 @@
 #include "pages/PageClean.h"
 #include "resource.h"
 
-#include <mshtmcid.h>
 
 CTarveloDoc::CTarveloDoc() {
     CWinApp* app = AfxGetApp();
@@ -45,15 +44,7 @@ void CTarveloDoc::SetHighlightColor(COLORREF colour) { ApplyColour(colour, false
 void CTarveloDoc::ApplyColour(COLORREF colour, bool text) {
     (text ? m_textColor : m_highlightColor) = colour;
     AfxGetApp()->WriteProfileInt(L"Settings", text ? L"ColorText" : L"ColorHilight", static_cast<int>(colour));
-    CString value;
-    value.Format(L"#%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-    if (CTarveloView* view = PageView()) {
-        VARIANT argument{};
-        argument.vt = VT_BSTR;
-        argument.bstrVal = SysAllocString(value);
-        view->ExecEditCommand(text ? IDM_FORECOLOR : IDM_BACKCOLOR, argument, true);
-        SysFreeString(argument.bstrVal);
-    }
+    if (CTarveloView* view = PageView()) view->ApplyColour(colour, text);
     SetModifiedFlag();
 }
 

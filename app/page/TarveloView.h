@@ -29,6 +29,8 @@ public:
     unsigned GetEditMode() const;
     // Runs an engine editing command on the page.
     bool ExecEditCommand(unsigned command, const VARIANT& argument, bool promptUser);
+    // Gives the selection a text colour (text) or a highlight colour, as "#rrggbb".
+    bool ApplyColour(COLORREF colour, bool text);
     // The page as the engine writes it; false before a page has loaded.
     bool GetEngineText(CString& text) const;
     // Whether the engine's page has changes that were not saved.

@@ -45,6 +45,17 @@ bool CTarveloView::ExecInt(unsigned command, int value) {
     return ExecEditCommand(command, argument, true);
 }
 
+bool CTarveloView::ApplyColour(COLORREF colour, bool text) {
+    CString value;
+    value.Format(L"#%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    VARIANT argument{};
+    argument.vt = VT_BSTR;
+    argument.bstrVal = SysAllocString(value);
+    bool done = ExecEditCommand(text ? IDM_FORECOLOR : IDM_BACKCOLOR, argument, true);
+    SysFreeString(argument.bstrVal);
+    return done;
+}
+
 void CTarveloView::OnEngineCommand(UINT id) {
     for (const EngineCommand& entry : kEngineCommands)
         if (entry.id == id) ExecInt(entry.command, 0);

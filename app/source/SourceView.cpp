@@ -1,5 +1,10 @@
 #include "source/SourceView.h"
 
+#include "app/WinApp.h"
+#include "docview/Document.h"
+#include "source/SourcePrint.h"
+
+#include <commdlg.h>
 #include <richedit.h>
 
 #include <string>
@@ -7,6 +12,8 @@
 const MessageMap* CSourceView::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&CSourceView::OnPaint>(WM_PAINT),
+        MapCommand<&CSourceView::OnFilePrint>(ID_FILE_PRINT),
+        MapCommand<&CSourceView::OnFilePrintDirect>(ID_FILE_PRINT_DIRECT),
     };
     static const MessageMap map{CView::GetMessageMap(), entries};
     return &map;
@@ -49,4 +56,27 @@ CString CSourceView::GetSourceText() const {
     get.codepage = 1200;
     LRESULT got = SendMessage(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(buffer.data()));
     return CString(buffer.data(), static_cast<int>(got));
+}
+
+void CSourceView::OnFilePrint() { Print(PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS); }
+void CSourceView::OnFilePrintDirect() { Print(PD_RETURNDC | PD_RETURNDEFAULT); }
+
+void CSourceView::Print(DWORD dialogFlags) {
+    PRINTDLGW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = m_hWnd;
+    dialog.Flags = dialogFlags;
+    const BOOL chosen = PrintDlgW(&dialog);
+    if (dialog.hDevMode) GlobalFree(dialog.hDevMode);
+    if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
+    if (!chosen || !dialog.hDC) return;
+    CString title = GetDocument() ? GetDocument()->GetTitle() : CString();
+    DOCINFOW document{};
+    document.cbSize = sizeof(document);
+    document.lpszDocName = title;
+    if (StartDocW(dialog.hDC, &document) > 0) {
+        if (PrintSourcePages(GetSourceText(), dialog.hDC) > 0) EndDoc(dialog.hDC);
+        else AbortDoc(dialog.hDC);
+    }
+    DeleteDC(dialog.hDC);
 }

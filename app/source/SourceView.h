@@ -9,6 +9,9 @@ public:
     void ShowSource(const CString& text);
     // The control's text as it returns it.
     CString GetSourceText() const;
+    // Print (the print dialog first) and print at once on the default printer.
+    void OnFilePrint();
+    void OnFilePrintDirect();
 
 protected:
     const MessageMap* GetMessageMap() const override;
@@ -16,4 +19,8 @@ protected:
     void OnInitialUpdate() override {}
     void OnUpdate(CView*, LPARAM, CCmdTarget*) override {}
     void OnPaint() { Default(); }
+
+private:
+    // Prints on the printer the dialog returns; nothing when it is cancelled.
+    void Print(DWORD dialogFlags);
 };

@@ -165,17 +165,28 @@ void CXTreeCtrl::OnContextCommand(UINT id) {
         RunMainCommand(ID_FILE_NEW_FOLDER);
         break;
     case kMenuIndex:
-        if (IsPage(item)) IndexPage(path);
-        else IndexFolder(path);
+        IndexItem(item, true);
         break;
     case kMenuUnindex:
-        if (IsPage(item)) UnindexPage(path);
-        else UnindexFolder(path);
+        IndexItem(item, false);
         break;
     case kMenuExport:
         RunMainCommand(ID_FILE_EXPORT);
         break;
     default:
         break;
+    }
+}
+
+void CXTreeCtrl::IndexItem(HTREEITEM item, bool index) {
+    if (!item) return;
+    CString path = ItemPath(item);
+    const bool page = IsPage(item);
+    if (index) {
+        if (page) IndexPage(path);
+        else IndexFolder(path);
+    } else {
+        if (page) UnindexPage(path);
+        else UnindexFolder(path);
     }
 }

@@ -68,16 +68,17 @@ void CXTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
     // The rename runs once the edit box is gone: its questions, messages and
     // closing page windows must not pull the focus from an edit box that is
     // still ending. The label changes when the disk has the new name.
-    m_pendingRenameItem = item;
+    m_pendingRenamePath = ItemPath(item);
     m_pendingRenameLabel = label;
     PostMessage(kRenameMessage);
 }
 
 LRESULT CXTreeCtrl::OnPendingRename(WPARAM, LPARAM) {
-    HTREEITEM item = m_pendingRenameItem;
-    CString label = m_pendingRenameLabel;
-    m_pendingRenameItem = nullptr;
-    if (!item || !m_pathOfItem.count(item)) return 0;  // the item went meanwhile
+    CString pending = m_pendingRenamePath, label = m_pendingRenameLabel;
+    m_pendingRenamePath.Empty();
+    auto found = pending.IsEmpty() ? m_itemsByPath.end() : m_itemsByPath.find(pending);
+    if (found == m_itemsByPath.end()) return 0;  // the entry's item went meanwhile
+    HTREEITEM item = found->second;
     if (!IsAcceptableItemName(label)) {
         Tell(m_hWnd, kBadName);
         return 0;

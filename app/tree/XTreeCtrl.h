@@ -51,7 +51,9 @@ public:
     // report the end a second time while its edit box goes away).
     bool m_editing = false;
     // The rename that a label edit asked for, carried out after the edit ends.
-    HTREEITEM m_pendingRenameItem = nullptr;
+    // The item is kept by its path: a refill before the rename runs may hand
+    // the old item's handle to another entry.
+    CString m_pendingRenamePath;
     CString m_pendingRenameLabel;
     static constexpr UINT kRenameMessage = WM_APP + 0x51;
 
@@ -108,6 +110,8 @@ public:
     HMENU BuildContextMenu(HTREEITEM item) const;
     void ShowContextMenu(CPoint screenPoint);
     void OnContextCommand(UINT id);
+    // Index or Unindex of a page, or of every page below a folder (the root: all pages).
+    void IndexItem(HTREEITEM item, bool index);
     HTREEITEM m_menuItem = nullptr;
 
     // Open documents below a path (a page or folder): asked to save, then

@@ -23,6 +23,7 @@ inline constexpr UINT ID_FILE_SAVE = 57603;
 inline constexpr UINT ID_FILE_SAVE_AS = 57604;
 inline constexpr UINT ID_FILE_PRINT_SETUP = 57606;
 inline constexpr UINT ID_FILE_PRINT = 57607;
+inline constexpr UINT ID_FILE_PRINT_DIRECT = 57608;
 inline constexpr UINT ID_FILE_MRU_FILE1 = 57616;
 inline constexpr UINT ID_FILE_MRU_LAST = 57631;
 inline constexpr UINT ID_EDIT_COPY = 57634;

@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr wchar_t kNoFavoritesFolder[] =
-    L"The Favorites folder cannot be found, so nothing was deleted and nothing was restored.";
+// The message of a Favorites value that cannot be used, as the empty-Favorites tool says it.
+constexpr wchar_t kNoFavoritesFolder[] = L"Error, cannot QUERY Favorites!";
 
 CString WithoutTrailingBackslashes(CString folder) {
     folder.TrimRight(L'\\');

@@ -80,6 +80,7 @@ TEST_F(TreeWindow, ListsVisibleFoldersAndPagesAndFillsFoldersWhenTheyOpen) {
 }
 
 TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
+    Folder(L"Empty");
     Folder(L"A");
     Folder(L"A\\B");
     CString deep = Page(L"A\\B\\deep.htm");
@@ -96,6 +97,17 @@ TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
     EXPECT_EQ(Count(L"A\\B\\deep.htm"), 1);
     EXPECT_EQ(Count(L"A\\B"), 2);  // its own expansion and the open page
     ASSERT_NE(OpenDocument(L"A\\B\\deep.htm"), nullptr);
+    {
+        MessageBoxRecorder boxes;
+        EXPECT_FALSE(m_frame->SelectTreeItemByPath(Full(L"A\\missing.htm")));
+        EXPECT_TRUE(boxes.Saw(L"No item was found"));
+    }
+    // An empty folder found by path shows itself opened, and closed again.
+    ASSERT_TRUE(m_frame->SelectTreeItemByPath(Full(L"Empty")));
+    EXPECT_EQ(Image(Item(L"Empty")), kFolderOpen);
+    ASSERT_TRUE(m_frame->SelectTreeItemByPath(Full(L"Empty")));
+    EXPECT_EQ(Image(Item(L"Empty")), kFolderClosed);
+    Tree().SelectItem(page);
 
     // Opening it again counts nothing twice.
     Tree().OpenPage(page);
@@ -228,6 +240,33 @@ TEST_F(TreeWindow, RenameTakesOnlySoundNamesAndNeverOverwrites) {
     // The root's label is the tree's title.
     EXPECT_TRUE(EditLabel(Tree().GetRootItem(), L"Shelf"));
     EXPECT_EQ(m_app.GetProfileString(L"Init", L"Title"), L"Shelf");
+}
+
+// The rename runs from a posted message after the edit box is gone; a refill
+// of the tree in between may give the edited item's handle to another entry.
+TEST_F(TreeWindow, ARenameWaitingForItsTurnFollowsItsEntryThroughARefill) {
+    Page(L"Alpha.htm", L"a");
+    Page(L"Beta.htm", L"b");
+    Page(L"Gamma.htm", L"c");
+    OpenWindow();
+    auto endEditThenRefill = [&](const CString& relative, const CString& label, bool deleteFirst) {
+        Tree().SetFocus();
+        HWND edit = Tree().EditLabel(Item(relative));
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextW(edit, label);
+        Tree().EndEditLabelNow(FALSE);
+        if (deleteFirst) DeleteFileW(Full(relative));
+        m_frame->SendMessage(WM_COMMAND, ID_FILE_REFRESH_TREE);
+        PumpMessages();
+    };
+    endEditThenRefill(L"Beta.htm", L"Renamed", false);
+    EXPECT_EQ(DiskEntries(), (std::set<CString>{L"Alpha", L"Gamma", L"Renamed"}));
+    ASSERT_NE(Item(L"Renamed.htm"), nullptr);
+    EXPECT_EQ(Tree().GetItemText(Item(L"Renamed.htm")), L"Renamed");
+    // An entry that left the disk meanwhile is renamed nowhere.
+    endEditThenRefill(L"Alpha.htm", L"Other", true);
+    EXPECT_EQ(DiskEntries(), (std::set<CString>{L"Gamma", L"Renamed"}));
+    EXPECT_EQ(Labels(Tree().GetRootItem()), (std::vector<CString>{L"Gamma", L"Renamed"}));
 }
 
 TEST_F(TreeWindow, DeleteAsksRemovesDiskItemAndIndexAndKeepsWhatItCouldNotDelete) {

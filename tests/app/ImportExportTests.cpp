@@ -181,6 +181,12 @@ TEST_F(TreeWindow, WholeStoreImportOffersToSaveFirstAndCancelKeepsEverything) {
     EXPECT_TRUE(PathExists(Full(L"Sub\\Deep.htm")));
     EXPECT_EQ(ReadFileBytes(m_install / L"Bookmark\\Forms\\1.tq"), "form");
     EXPECT_EQ(OpenDocument(L"Open.htm"), nullptr);
+
+    // The store's own folder is no saved store to bring in.
+    size_t before = boxes.Boxes().size();
+    Import(m_frame, IDC_IMPORT_WHOLE_STORE, m_install / L"Bookmark");
+    ASSERT_EQ(boxes.Boxes().size(), before + 1);
+    EXPECT_TRUE(boxes.Saw(L"The directory seems not right, failed to import!"));
 }
 
 TEST(PageExport, RangeTestIsLiteralDestinationsInsideTheStoreAreRefusedAndSourcesStayAsTheyWere) {

@@ -1,5 +1,6 @@
 // The main window's menus and commands, and the source view's save.
 #include "MessageBoxRecorder.h"
+#include "ModalDriver.h"
 #include "TreeFixture.h"
 #include "Utf16Bytes.h"
 #include "docview/Document.h"
@@ -8,10 +9,13 @@
 #include "page/TarveloDoc.h"
 #include "resource.h"
 #include "source/SourceDoc.h"
+#include "source/SourcePrint.h"
 #include "source/SourceView.h"
 #include "wnd/MDIChildWnd.h"
 
+#include <algorithm>
 #include <atomic>
+#include <set>
 #include <thread>
 
 namespace {
@@ -70,7 +74,19 @@ TEST_F(TreeWindow, MenuCommandsAreEnabledAsBuiltAndRunWithoutThrowing) {
 
     MessageBoxRecorder boxes;
     // The commands without a menu entry arrive all the same.
+    // Export-selected shows the export dialog for a labelled selection, and says when there is none.
+    bool exportShown = false;
+    Tree().SelectItem(Tree().GetRootItem());
+    RunWithWindow(
+        L"Tarvelo->Export", [&] { m_frame->SendMessage(WM_COMMAND, ID_EXPORT_SELECTED); },
+        [&](HWND dialog) {
+            exportShown = true;
+            Click(dialog, IDCANCEL);
+        });
+    EXPECT_TRUE(exportShown);
+    Tree().SelectItem(nullptr);
     m_frame->SendMessage(WM_COMMAND, ID_EXPORT_SELECTED);
+    EXPECT_TRUE(boxes.Saw(L"No item selected"));
     m_frame->SendMessage(WM_COMMAND, ID_VIEW_SOURCE);
     EXPECT_TRUE(boxes.Saw(L"Please select a file on the left side to view its source code!"));
     m_frame->SendMessage(WM_COMMAND, ID_SHOW_OPEN_COUNT);
@@ -151,6 +167,52 @@ TEST_F(TreeWindow, MenuCommandsAreEnabledAsBuiltAndRunWithoutThrowing) {
     EXPECT_EQ(Tree().m_itemsByPath.size(), Tree().GetCount());
 }
 
+TEST_F(TreeWindow, MenusOpenOwnerDrawnWithTheToolbarsImages) {
+    OpenWindow();
+    HMENU file = GetSubMenu(m_frame->GetMenu(), 0);
+    m_frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    ASSERT_TRUE(GetMenuItemInfoW(file, ID_FILE_SAVE, FALSE, &info));
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+    // The items of toolbar buttons show the buttons' images.
+    const COXImageInfo* save = m_frame->m_menuOrganizer.GetImageInfo(ID_FILE_SAVE);
+    ASSERT_NE(save, nullptr);
+    EXPECT_FALSE(save->defaultImage);
+    EXPECT_EQ(save->imageIndex, 2);
+    EXPECT_EQ(save->ImageSize().cx, 16);
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, ID_FILE_SAVE, 0, 0, info.dwItemData};
+    m_frame->SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    EXPECT_GT(measure.itemWidth, 16u);
+    EXPECT_GE(measure.itemHeight, 16u);
+    // Drawn, an item shows its button's picture at its left, where an item
+    // without a button shows only its background.
+    auto leftColours = [&](UINT id) {
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_DATA;
+        GetMenuItemInfoW(file, id, FALSE, &item);
+        const int width = static_cast<int>(measure.itemWidth), height = static_cast<int>(measure.itemHeight);
+        HDC memory = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateBitmap(width, height, 1, 32, nullptr);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        DRAWITEMSTRUCT draw{ODT_MENU, 0, id, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(file), memory,
+                            RECT{0, 0, width, height}, item.dwItemData};
+        m_frame->SendMessage(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+        std::set<COLORREF> colours;
+        for (int x = 0; x < 20; ++x)
+            for (int y = 0; y < height; ++y) colours.insert(GetPixel(memory, x, y));
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        return colours.size();
+    };
+    EXPECT_GT(leftColours(ID_FILE_SAVE), leftColours(ID_FILE_RENAME));
+    // Commands still run from their items and keep their state.
+    EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(ID_FILE_NEW_PAGE));
+}
+
 TEST_F(TreeWindow, ColourButtonsGetTheirStripAndTheSkinDrawsTheRest) {
     OpenWindow();
     CDC memory;
@@ -176,7 +238,7 @@ TEST_F(TreeWindow, ColourButtonsGetTheirStripAndTheSkinDrawsTheRest) {
     EXPECT_FALSE(relay.bDoDefault);
     CRect button;
     m_frame->m_wndToolBar.GetItemRect(m_frame->m_wndToolBar.CommandToIndex(ID_FORMAT_COLOR), &button);
-    CRect strip = CMainFrame::ColorStripRect(button);
+    CRect strip = CMainFrame::ColorStripRect(button, m_frame->m_wndToolBar.GetDropDownArrowWidth());
     EXPECT_EQ(strip.Height(), 3);
     EXPECT_EQ(GetPixel(memory.m_hDC, strip.left + 1, strip.top + 1), GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(GetPixel(memory.m_hDC, strip.left + 1, strip.top - 2), RGB(255, 255, 255));
@@ -228,4 +290,83 @@ TEST_F(TreeWindow, SourceViewShowsThePageAndEverySaveWritesUtf16OnlyWhenItSuccee
     PumpMessages();
     EXPECT_TRUE(m_sources->GetDocuments().empty());
     EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(L"<html>short</html><P>more</P>"));
+}
+
+TEST_F(TreeWindow, SourceViewPrintsItsWholeTextPageByPage) {
+    CString body;
+    for (int i = 0; i < 400; ++i) body.AppendFormat(L"<P>line %d of the page</P>\n", i);
+    Page(L"Long.htm", body);
+    OpenWindow();
+    Tree().SelectItem(Item(L"Long.htm"));
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_SOURCE);  // from the tree's selection
+    ASSERT_EQ(m_sources->GetDocuments().size(), 1u);
+    auto* view = dynamic_cast<CSourceView*>(m_sources->GetDocuments().front()->GetViews().front());
+    ASSERT_NE(view, nullptr);
+
+    // Printed into a bitmap of the screen's size: some 50 lines of 10 points on each page.
+    HDC screen = GetDC(nullptr);
+    HDC paper = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES));
+    HGDIOBJ old = SelectObject(paper, bitmap);
+    const int printed = PrintSourcePages(view->GetSourceText(), paper);
+    EXPECT_GE(printed, 400 / 80);
+    EXPECT_LE(printed, 400 / 30 + 1);
+    EXPECT_EQ(PrintSourcePages(L"<html>short</html>", paper), 1);
+    // A line longer than the page is wide wraps instead of running off the page.
+    CString longLine;
+    for (int i = 0; i < 6000; ++i) longLine += L"word ";
+    EXPECT_GT(PrintSourcePages(longLine, paper), 1);
+    EXPECT_GT(PrintSourcePages(CString(L'x', 20000), paper), 1);
+    SelectObject(paper, old);
+    DeleteObject(bitmap);
+    DeleteDC(paper);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(TreeWindow, TreeBarDocksOnEitherSideFloatsAndLeftBarBringsItBackLeft) {
+    OpenWindow();
+    CSizeBar& bar = m_frame->m_wndTreeBar;
+    auto middle = [](const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); };
+
+    // At the right its inner edge faces left: dragging that edge left widens it.
+    m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+    m_frame->RecalcLayout();
+    EXPECT_EQ(bar.DockSide(), static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
+    CRect placed, client;
+    bar.GetWindowRect(&placed);
+    GetWindowRect(m_frame->m_hWndMDIClient, &client);
+    EXPECT_GE(placed.left, client.right);
+    EXPECT_EQ(placed.Width(), 190);
+    CPoint grab = middle(bar.EdgeRect());
+    EXPECT_LT(grab.x, placed.Width() / 2);
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
+    bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x - 40, grab.y));
+    bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(grab.x - 40, grab.y));
+    EXPECT_EQ(bar.m_szVert.cx, 230);
+    bar.GetWindowRect(&placed);
+    EXPECT_EQ(placed.Width(), 230);
+
+    // Floating: the small frame's caption replaces the bar's own, the tree fills the bar.
+    m_frame->FloatControlBar(&bar, CPoint(300, 300));
+    EXPECT_TRUE(bar.IsFloating());
+    EXPECT_FALSE(bar.HasCaption());
+    EXPECT_TRUE(bar.CloseButtonRect().IsRectEmpty());
+    EXPECT_TRUE(bar.EdgeRect().IsRectEmpty());
+    CRect inside, tree;
+    bar.GetClientRect(&inside);
+    Tree().GetClientRect(&tree);
+    EXPECT_GE(tree.Width(), inside.Width() - 8);
+
+    // "Left Bar" hides it and shows it again docked at the left, with its size.
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_LEFT_BAR);
+    EXPECT_FALSE(bar.IsWindowVisible());
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_LEFT_BAR);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(bar.DockSide(), static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+    bar.GetWindowRect(&placed);
+    GetWindowRect(m_frame->m_hWndMDIClient, &client);
+    EXPECT_LE(placed.right, client.left);
+    bar.SaveState(L"Tarvelo");
+    EXPECT_EQ(m_app.GetProfileInt(L"Init", L"TreeVX", 0), 230u);
 }

@@ -281,6 +281,16 @@ TEST_F(TreeWindow, ContextMenuFitsTheItemActsOnTheClickedItemAndClosesThroughThe
         EXPECT_EQ(Count(L""), rootCount);
         EXPECT_EQ(m_app.GetProfileString(L"Settings", L"FileHot", L""), Full(L"First.htm"));
     }
+
+    // Unindex and Index act on the clicked folder's pages.
+    auto marker = [&](const wchar_t* page) { return TextOfUtf16Bytes(ReadFileBytes(Full(page))).Left(13); };
+    Tree().m_menuItem = Item(L"Full");
+    Tree().OnContextCommand(12);
+    EXPECT_EQ(marker(L"Full\\Inner.htm"), L"<html id=tq0>");
+    EXPECT_EQ(marker(L"Second.htm"), L"<html id=tq1>");
+    Tree().m_menuItem = Item(L"Full");
+    Tree().OnContextCommand(11);
+    EXPECT_EQ(marker(L"Full\\Inner.htm"), L"<html id=tq1>");
 }
 
 TEST_F(TreeWindow, SampleFormRecordWritesTheRecordAndItsLink) {

@@ -150,6 +150,7 @@ TEST_F(FavoritesTest, RestoringFavoritesDeletesNothingWithoutASoundFolderAndPage
     SetCurrentDirectoryW(previous);
     EXPECT_TRUE(PathExists(current + L"\\keep.txt"));
     EXPECT_EQ(m_boxes.Boxes().size(), 8u);
+    EXPECT_TRUE(m_boxes.Saw(L"Error, cannot QUERY Favorites!"));
 
     CString favorites = m_dir / L"Favorites";
     CreateDirectoryW(favorites, nullptr);
