@@ -2,7 +2,9 @@
 
 #include "layout/LayoutEngine.h"
 
+#include <algorithm>
 #include <climits>
+#include <tuple>
 
 namespace layout {
 
@@ -28,29 +30,79 @@ void DocumentLayout::Layout(int viewportWidth) {
     LayoutEngine engine(m_measure);
     engine.LayoutRoot(*m_root, m_viewportWidth);
     Index(*m_root, 0, 0);
+    RestoreScrollPositions();
 }
 
-void DocumentLayout::Index(const Box& box, int parentX, int parentY) {
+void DocumentLayout::Index(Box& box, int parentX, int parentY) {
     // Iterative: deep pages must not exhaust the stack.
     struct Entry {
-        const Box* box;
+        Box* box;
         int x, y;
+        bool clipped;  // inside a box that cuts off its content: no part of the page's extent
     };
-    std::vector<Entry> stack{{&box, parentX, parentY}};
+    std::vector<Entry> stack{{&box, parentX, parentY, false}};
     while (!stack.empty()) {
         Entry e = stack.back();
         stack.pop_back();
-        int x = e.x + e.box->x, y = e.y + e.box->y;
-        m_origins[e.box] = {x, y};
-        if (e.box->node) m_boxes[e.box->node] = e.box;
-        m_contentWidth = std::max(m_contentWidth, x + e.box->width + e.box->margin[1]);
-        m_contentHeight = std::max(m_contentHeight, y + e.box->height + e.box->margin[2]);
-        for (const auto& line : e.box->lines)
-            for (const auto& fragment : line.fragments)
-                m_contentWidth = std::max(m_contentWidth, x + fragment.x + fragment.width);
-        for (const auto& child : e.box->children) stack.push_back({child.get(), x, y});
-        for (const auto& child : e.box->inlineBoxes) stack.push_back({child.get(), x, y});
+        Box& b = *e.box;
+        int x = e.x + b.x, y = e.y + b.y;
+        m_origins[&b] = {x, y};
+        if (b.node) m_boxes[b.node] = &b;
+        if (!e.clipped) {
+            m_contentWidth = std::max(m_contentWidth, x + b.width + b.margin[1]);
+            m_contentHeight = std::max(m_contentHeight, y + b.height + b.margin[2]);
+            for (const auto& line : b.lines)
+                for (const auto& fragment : line.fragments)
+                    m_contentWidth = std::max(m_contentWidth, x + fragment.x + fragment.width);
+        }
+        b.scrollX = b.scrollY = 0;
+        if (b.node && !m_scrollPositions.empty() && b.ClipsContent())
+            if (auto held = m_scrollPositions.find(b.node); held != m_scrollPositions.end()) std::tie(b.scrollX, b.scrollY) = held->second;
+        const bool clipped = e.clipped || b.ClipsContent();
+        for (const auto& child : b.children) stack.push_back({child.get(), x - b.scrollX, y - b.scrollY, clipped});
+        for (const auto& child : b.inlineBoxes) stack.push_back({child.get(), x - b.scrollX, y - b.scrollY, clipped});
     }
+}
+
+void DocumentLayout::IndexAll() {
+    m_boxes.clear();
+    m_origins.clear();
+    m_contentWidth = m_viewportWidth;
+    m_contentHeight = 0;
+    if (m_root) Index(*m_root, 0, 0);
+}
+
+void DocumentLayout::RestoreScrollPositions() {
+    bool moved = false;
+    for (auto it = m_scrollPositions.begin(); it != m_scrollPositions.end();) {
+        auto found = m_boxes.find(it->first);
+        if (found == m_boxes.end() || !found->second->ClipsContent()) {
+            it = m_scrollPositions.erase(it);  // the element went, or no longer scrolls
+            continue;
+        }
+        const ClientArea area = Client(*it->first);
+        const std::pair<int, int> kept{std::clamp(it->second.first, 0, std::max(0, area.scrollWidth - area.clientWidth)),
+                                       std::clamp(it->second.second, 0, std::max(0, area.scrollHeight - area.clientHeight))};
+        moved = moved || kept != it->second;
+        it->second = kept;
+        ++it;
+    }
+    if (moved) IndexAll();
+}
+
+std::pair<int, int> DocumentLayout::ElementScroll(const dom::Node& element) const {
+    auto it = m_boxes.find(&element);
+    if (it == m_boxes.end()) return {0, 0};
+    return {it->second->scrollX, it->second->scrollY};
+}
+
+bool DocumentLayout::ScrollElement(const dom::Node& element, int x, int y) {
+    auto it = m_boxes.find(&element);
+    if (it == m_boxes.end() || !it->second->ClipsContent()) return false;
+    m_scrollPositions[&element] = {x, y};
+    IndexAll();  // the boxes take the held position
+    RestoreScrollPositions();
+    return true;
 }
 
 paint::Color DocumentLayout::CanvasBackground() const {
@@ -64,8 +116,11 @@ paint::Color DocumentLayout::CanvasBackground() const {
 namespace {
 
 // Calls visit(block, blockX, blockY, line, fragment) for every fragment below the box.
+// (The origin given is the box's border box; its content moves with its scroll position.)
 template <typename Visit>
 void ForEachFragment(const Box& box, int x, int y, Visit&& visit) {
+    x -= box.scrollX;
+    y -= box.scrollY;
     for (const auto& line : box.lines)
         for (const auto& fragment : line.fragments) visit(box, x, y, line, fragment);
     for (const auto& child : box.children)
@@ -75,6 +130,8 @@ void ForEachFragment(const Box& box, int x, int y, Visit&& visit) {
 // Calls visit(blockX, blockY, line) for every line of the box and of its anonymous blocks.
 template <typename Visit>
 void ForEachLine(const Box& box, int x, int y, Visit&& visit) {
+    x -= box.scrollX;
+    y -= box.scrollY;
     for (const auto& line : box.lines) visit(x, y, line);
     for (const auto& child : box.children)
         if (!child->node) ForEachLine(*child, x + child->x, y + child->y, visit);
@@ -135,6 +192,8 @@ std::vector<paint::Rect> DocumentLayout::TextRects(const dom::Node& node) const 
         const Box* box = stack.back();
         stack.pop_back();
         auto [x, y] = m_origins.at(box);
+        x -= box->scrollX;
+        y -= box->scrollY;
         for (const auto& line : box->lines)
             for (const auto& fragment : line.fragments)
                 if (!fragment.box && fragment.node && node.Contains(fragment.node))
@@ -162,8 +221,9 @@ OffsetBox DocumentLayout::Offsets(const dom::Node& element) const {
     if (parent && !parent->Is(Tag::Body)) {
         if (auto it = m_boxes.find(parent); it != m_boxes.end()) {
             auto [x, y] = m_origins.at(it->second);
-            originX = x + it->second->border[3];
-            originY = y + it->second->border[0];
+            // Measured against the offset parent's content as it lies unscrolled.
+            originX = x + it->second->border[3] - it->second->scrollX;
+            originY = y + it->second->border[0] - it->second->scrollY;
         }
     }
     result.left = firstLeft - originX;  // an inline element over several lines: where it begins
@@ -195,6 +255,8 @@ Hit FindBox(const Box& box, int x, int y, int px, int py, const std::unordered_m
                 if (px >= ox && px < ox + child.width && py >= oy && py < oy + child.height) next = &child, nx = ox, ny = oy;
             }
         };
+        cx -= current->scrollX;
+        cy -= current->scrollY;
         consider(current->inlineBoxes);
         consider(current->children);
         if (!next) break;
@@ -216,7 +278,7 @@ HitPoint DocumentLayout::HitTest(int px, int py) const {
     const Box* box = hit.box;
     // The block of lines nearest the point: the box itself, or an anonymous child.
     const Box* block = box;
-    int bx = hit.x, by = hit.y;
+    int bx = hit.x - box->scrollX, by = hit.y - box->scrollY;
     if (!box->HasInlineContent()) {
         for (const auto& child : box->children)
             if (!child->node && child->HasInlineContent() && py >= by + child->y && py < by + child->y + child->height) {
@@ -298,10 +360,11 @@ ClientArea DocumentLayout::Client(const dom::Node& element) const {
     result.clientTop = box.border[0];
     result.clientWidth = std::max(0, box.width - box.border[1] - box.border[3]);
     result.clientHeight = std::max(0, box.height - box.border[0] - box.border[2]);
-    // What the box holds, measured from its padding box's top left, plus the padding after it.
+    // What the box holds, measured from its padding box's top left as it lies unscrolled, plus
+    // the padding after it. What a box inside clips away does not count.
     auto [ox, oy] = m_origins.at(&box);
-    ox += box.border[3];
-    oy += box.border[0];
+    ox += box.border[3] - box.scrollX;
+    oy += box.border[0] - box.scrollY;
     int right = 0, bottom = 0;
     std::vector<const Box*> stack;
     auto pushChildren = [&](const Box& b) {
@@ -310,6 +373,8 @@ ClientArea DocumentLayout::Client(const dom::Node& element) const {
     };
     auto measureLines = [&](const Box& b) {
         auto [x, y] = m_origins.at(&b);
+        x -= b.scrollX;
+        y -= b.scrollY;
         for (const auto& line : b.lines) {
             bottom = std::max(bottom, y + line.top + line.height - oy);
             for (const auto& fragment : line.fragments) right = std::max(right, x + fragment.x + fragment.width - ox);
@@ -323,6 +388,7 @@ ClientArea DocumentLayout::Client(const dom::Node& element) const {
         auto [x, y] = m_origins.at(b);
         right = std::max(right, x + b->width + b->margin[1] - ox);
         bottom = std::max(bottom, y + b->height + b->margin[2] - oy);
+        if (b->ClipsContent()) continue;
         measureLines(*b);
         pushChildren(*b);
     }

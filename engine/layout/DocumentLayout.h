@@ -63,6 +63,12 @@ public:
     // The caret's rectangle before the character at the offset of a text node.
     std::optional<paint::Rect> CaretRect(const dom::Node& text, int offset) const;
 
+    // The scroll position of an element that cuts off its content (overflow other than
+    // visible); 0,0 for any other. Setting it keeps it within the element's scroll range and
+    // holds it across layouts; false when the element does not scroll.
+    std::pair<int, int> ElementScroll(const dom::Node& element) const;
+    bool ScrollElement(const dom::Node& element, int x, int y);
+
     // The tops of the pages when the page is cut into pages of the height:
     // a page ends before a line of text or a table row that it would cut.
     std::vector<int> PageBreaks(int pageHeight) const;
@@ -71,7 +77,10 @@ public:
     void Paint(paint::Canvas& canvas, const paint::Rect& dirty, int scrollX, int scrollY) const;
 
 private:
-    void Index(const Box& box, int x, int y);
+    void Index(Box& box, int x, int y);
+    void IndexAll();
+    // Brings the held scroll positions within their elements' ranges after a layout.
+    void RestoreScrollPositions();
 
     const dom::Document& m_document;
     paint::Canvas& m_measure;
@@ -83,6 +92,8 @@ private:
     // Every element's box, and the absolute origin of every box.
     std::unordered_map<const dom::Node*, const Box*> m_boxes;
     std::unordered_map<const Box*, std::pair<int, int>> m_origins;
+    // The scroll positions set on elements, held while they keep clipping their content.
+    std::unordered_map<const dom::Node*, std::pair<int, int>> m_scrollPositions;
 };
 
 }  // namespace layout

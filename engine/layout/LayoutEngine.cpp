@@ -138,7 +138,7 @@ int LayoutEngine::LayoutContent(Box& box) {
 
 bool LayoutEngine::EstablishesContext(const Box& box) const {
     return !box.parent || box.kind == BoxKind::Cell || box.kind == BoxKind::InlineBlock || box.kind == BoxKind::Replaced ||
-           box.style.floating != Float::None;
+           box.style.floating != Float::None || box.ClipsContent();
 }
 
 void LayoutEngine::FloatEdges(int top, int bottom, FloatOrigin origin, int width, int& left, int& right) const {
@@ -174,15 +174,15 @@ std::pair<int, int> LayoutEngine::PlaceFloat(bool left, int width, int height, i
     return {x, top};
 }
 
-int LayoutEngine::ClearFloats(int top, FloatOrigin origin, int side) const {
+int LayoutEngine::ClearFloats(int top, FloatOrigin origin, Clear side) const {
     for (const auto& f : m_floats)
-        if (side == 0 || (side < 0) == f.left) top = std::max(top, f.bottom - origin.y);
+        if (side == Clear::Both || (side == Clear::Left) == f.left) top = std::max(top, f.bottom - origin.y);
     return top;
 }
 
 int LayoutEngine::LayoutChildren(Box& box) {
     const bool isRoot = !box.parent;
-    const bool container = box.kind == BoxKind::Cell || box.kind == BoxKind::InlineBlock || isRoot;
+    const bool container = box.kind == BoxKind::Cell || box.kind == BoxKind::InlineBlock || isRoot || box.ClipsContent();
     const bool quirkContainer = box.style.quirks && (box.kind == BoxKind::Cell || (box.node && box.node->Is(Tag::Body)));
     const bool collapseTop = !container && box.border[0] == 0 && box.padding[0] == 0;
     const bool collapseBottom = !container && box.border[2] == 0 && box.padding[2] == 0 && box.style.height.IsAuto();
@@ -204,16 +204,35 @@ int LayoutEngine::LayoutChildren(Box& box) {
             ResolveEdges(child, contentWidth);  // a float's automatic margins are 0
             const int width = child.width + child.margin[1] + child.margin[3];
             const int height = child.height + child.margin[0] + child.margin[2];
-            auto [fx, fy] = PlaceFloat(child.style.floating == Float::Left, width, height, y + (atTop && collapseTop ? 0 : pending), content, contentWidth);
+            int top = y + (atTop && collapseTop ? 0 : pending);
+            if (child.style.clear != Clear::None) top = ClearFloats(top, content, child.style.clear);
+            auto [fx, fy] = PlaceFloat(child.style.floating == Float::Left, width, height, top, content, contentWidth);
             child.x = box.ContentLeft() + fx + child.margin[3];
             child.y = box.ContentTop() + fy + child.margin[0];
             continue;
         }
         // Where the child will lie (its top margin collapsing as it stands), for the floats beside it.
         ResolveEdges(child, contentWidth);
-        m_origin = {content.x + child.margin[3], content.y + y + (atTop && collapseTop ? 0 : std::max(pending, child.margin[0]))};
+        int estimate = y + (atTop && collapseTop ? 0 : std::max(pending, child.margin[0]));
+        // Clearance: a block that clears floats starts with its border below them, its margins
+        // no longer joining those before it.
+        int cleared = -1;
+        if (child.style.clear != Clear::None && !m_floats.empty()) {
+            const int below = ClearFloats(estimate, content, child.style.clear);
+            if (below > estimate) cleared = estimate = below;
+        }
+        m_origin = {content.x + child.margin[3], content.y + estimate};
         LayoutBlock(child, contentWidth, box.style);
         m_origin = here;
+        if (cleared >= 0) {
+            child.x = box.ContentLeft() + child.margin[3];
+            child.y = box.ContentTop() + cleared;
+            y = Clamp(static_cast<long long>(cleared) + child.height);
+            pending = child.selfCollapsing ? 0 : child.collapsedBottom;
+            atTop = false;
+            last = &child;
+            continue;
+        }
         int top = child.collapsedTop;
         if (quirkContainer && atTop && child.style.marginTopQuirk) top = std::max(0, child.collapsedTop - child.margin[0]);
         int joined = std::max(pending, top);
@@ -238,7 +257,7 @@ int LayoutEngine::LayoutChildren(Box& box) {
             for (int guard = 0; guard < 100000; ++guard) {
                 FloatEdges(y, y + std::max(child.height, 1), content, contentWidth, left, right);
                 if (right - left >= width || (left == 0 && right == contentWidth)) break;
-                int next = ClearFloats(y, content, 0);
+                int next = ClearFloats(y, content, Clear::Both);
                 for (const auto& f : m_floats)
                     if (f.bottom - content.y > y) next = std::min(next, f.bottom - content.y);
                 if (next <= y) break;
@@ -514,15 +533,9 @@ int LayoutEngine::LayoutLines(Box& box) {
         const bool canWrap = ws == WhiteSpace::Normal || ws == WhiteSpace::PreWrap;
         if (item.kind == InlineItem::Kind::Break) {
             finishLine(true, &context);
-            // BR clear=left|right|all: the next line starts below the floats on that side.
-            if (const auto* clear = item.node ? item.node->FindAttribute(L"clear") : nullptr) {
-                const CString& side = clear->value;
-                int which = side.CompareNoCase(L"left") == 0 ? -1 : side.CompareNoCase(L"right") == 0 ? 1
-                          : side.CompareNoCase(L"all") == 0 || side.CompareNoCase(L"both") == 0 ? 0 : 2;
-                if (which != 2) {
-                    y = ClearFloats(y, content, which);
-                    startLine();
-                }
+            if (item.clear != Clear::None) {
+                y = ClearFloats(y, content, item.clear);
+                startLine();
             }
             continue;
         }

@@ -60,8 +60,8 @@ private:
     // Places a float of the margin box size at or below `top` of a content box at `origin`;
     // returns its left and top there.
     std::pair<int, int> PlaceFloat(bool left, int width, int height, int top, FloatOrigin origin, int contentWidth);
-    // The top below the floats on the side (both: 0) from `top` of a content box at `origin`.
-    int ClearFloats(int top, FloatOrigin origin, int side) const;
+    // The top below the floats on the side from `top` of a content box at `origin`.
+    int ClearFloats(int top, FloatOrigin origin, Clear side) const;
 
     paint::Canvas& m_canvas;
     int m_depth = 0;

@@ -10,6 +10,14 @@
 
 namespace layout {
 
+// One declaration made ready to apply: the name in lower case, the value without "!important".
+struct PreparedDeclaration {
+    CString name;
+    CString value;
+    CString lower;  // the value in lower case
+};
+std::vector<PreparedDeclaration> PrepareDeclarations(const CString& declarations);
+
 class StyleResolver {
 public:
     explicit StyleResolver(const dom::Document& document);
@@ -30,7 +38,7 @@ private:
         std::vector<Compound> chain;  // ancestors first, the subject last
         int specificity = 0;
         int order = 0;
-        CString declarations;
+        std::vector<PreparedDeclaration> declarations;
     };
     void AddSheet(const CString& sheet);
     static bool Matches(const Compound& compound, const dom::Node& element);
@@ -42,5 +50,6 @@ private:
 
 // Applies "name: value" declarations (a style attribute or a rule's body).
 void ApplyDeclarations(Style& style, const CString& declarations, const Style& parent);
+void ApplyDeclarations(Style& style, const std::vector<PreparedDeclaration>& declarations, const Style& parent);
 
 }  // namespace layout

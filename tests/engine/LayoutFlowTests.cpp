@@ -186,3 +186,54 @@ TEST(LayoutFlow, PicturesAlignedLeftOrRightFloatAndTheLinesGoAround) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LayoutFlow, BlocksThatClearStartBelowTheFloatsOnTheirSide) {
+    LaidOutPage page(
+        L"<div id=l style='float:left;width:100px;height:40px'></div>"
+        L"<div id=r style='float:right;width:50px;height:70px'></div>"
+        L"<div id=a>beside</div>"
+        L"<div id=cl style='clear:left'>below left</div>"
+        L"<div id=cb style='clear:both;margin-top:4px'>below both</div>"
+        L"<div id=f1 style='float:left;width:30px;height:10px'></div><div id=f2 style='float:left;clear:left;width:30px;height:10px'></div>"
+        L"<div id=cr style='clear:right'>nothing right to clear</div>"
+        L"<p id=p><img id=i align=left width=20 height=50>x<br style='clear:both'>after</p>");
+    EXPECT_EQ(page.Box(L"l"), (paint::Rect{8, 8, 108, 48}));
+    EXPECT_EQ(page.Box(L"r"), (paint::Rect{742, 8, 792, 78}));
+    EXPECT_EQ(page.Box(L"a").top, 8);
+    EXPECT_EQ(page.Box(L"cl").top, 48);  // its border right below the left float
+    EXPECT_EQ(page.Box(L"cb").top, 78);  // below the right one too; its margin is inside the clearance
+    EXPECT_EQ(page.Box(L"f1"), (paint::Rect{8, 94, 38, 104}));
+    EXPECT_EQ(page.Box(L"f2"), (paint::Rect{8, 104, 38, 114}));  // a float that clears goes below the one before
+    EXPECT_EQ(page.Box(L"cr").top, 94);
+    page.Paint(page.canvas);
+    ASSERT_NE(page.canvas.FindRun(L"after"), nullptr);
+    EXPECT_GE(page.canvas.FindRun(L"after")->y, page.Box(L"i").bottom);  // BR styled clear:both
+}
+
+TEST(LayoutFlow, OverflowCutsOffHoldsFloatsAndScrollsItsContent) {
+    LaidOutPage page(
+        L"<div id=o style='overflow:hidden;height:32px;width:100px'><p id=in style='margin:0'>one two three four five six</p></div>"
+        L"<div id=bfc style='overflow:auto'><img align=left width=20 height=50></div><div id=v>x</div>");
+    const dom::Node& o = *page.ById(L"o");
+    layout::ClientArea area = page.layout.Client(o);
+    EXPECT_EQ(area.clientHeight, 32);
+    EXPECT_EQ(area.scrollHeight, 48);  // three lines
+    EXPECT_EQ(page.Box(L"bfc").Height(), 50);  // it holds its float
+    EXPECT_EQ(page.layout.ElementScroll(o), std::make_pair(0, 0));
+    ASSERT_TRUE(page.layout.ScrollElement(o, 5, 1000));
+    EXPECT_EQ(page.layout.ElementScroll(o), std::make_pair(0, 16));  // within its range
+    EXPECT_EQ(page.Box(L"in").top, page.Box(L"o").top - 16);
+    EXPECT_EQ(page.layout.ElementFromPoint(20, page.Box(L"o").top + 2), page.ById(L"in"));
+    EXPECT_EQ(page.layout.Offsets(*page.ById(L"in")).top, page.Box(L"o").top - 16);
+    page.layout.Layout(600);  // the position holds across layouts
+    EXPECT_EQ(page.layout.ElementScroll(o), std::make_pair(0, 16));
+    EXPECT_FALSE(page.layout.ScrollElement(*page.ById(L"v"), 0, 10));  // it does not clip: no scrolling
+    EXPECT_EQ(page.layout.ElementScroll(*page.ById(L"v")), std::make_pair(0, 0));
+    page.Paint(page.canvas);
+    ASSERT_NE(page.canvas.FindRun(L"three four"), nullptr);
+    EXPECT_EQ(page.canvas.FindRun(L"three four")->y, page.Box(L"o").top);
+}
+
+}  // namespace
