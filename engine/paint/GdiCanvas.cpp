@@ -1,5 +1,7 @@
 #include "paint/GdiCanvas.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -107,8 +109,17 @@ int GdiCanvas::MakeFont(const FontRequest& request) {
         if (count > 0 && count < 100000) {
             std::vector<KERNINGPAIR> pairs(count);
             count = GetKerningPairsW(m_dc, count, pairs.data());
-            for (DWORD i = 0; i < count; ++i)
-                if (pairs[i].iKernAmount) font->kerning[(static_cast<std::uint32_t>(pairs[i].wFirst) << 16) | pairs[i].wSecond] = pairs[i].iKernAmount;
+            for (DWORD i = 0; i < count; ++i) {
+                const KERNINGPAIR& pair = pairs[i];
+                if (!pair.iKernAmount) continue;
+                // A table for the first fonts only: a page of a thousand font sizes must not cost 32 KB each.
+                if (pair.wFirst < 128 && pair.wSecond < 128 && m_fonts.size() < 64) {
+                    if (font->asciiKerning.empty()) font->asciiKerning.assign(128 * 128, 0);
+                    font->asciiKerning[(pair.wFirst << 7) | pair.wSecond] = static_cast<std::int16_t>(std::clamp(pair.iKernAmount, -32768, 32767));
+                } else {
+                    font->kerning[(static_cast<std::uint32_t>(pair.wFirst) << 16) | pair.wSecond] = pair.iKernAmount;
+                }
+            }
         }
         SelectObject(m_dc, old);
     }
@@ -140,25 +151,37 @@ int GdiCanvas::CharWidth(Font& font, wchar_t ch) {
     return (*block)[ch & 0xFF];
 }
 
+namespace {
+
+// A length at the measuring size in whole pixels of the font's own size, rounded to the nearest.
+long long Unscale(long long value, int scale) { return value >= 0 ? (value + scale / 2) / scale : -((-value + scale / 2) / scale); }
+
+}  // namespace
+
+int GdiCanvas::Advance(Font& font, wchar_t ch) { return static_cast<int>(Unscale(CharWidth(font, ch), font.scale)); }
+
 int GdiCanvas::MeasureText(int font, const wchar_t* text, int length) {
     Font& f = FontAt(font);
-    long long width = 0;
-    for (int i = 0; i < length; ++i) width += CharWidth(f, text[i]) + (i > 0 ? Kerning(f, text[i - 1], text[i]) : 0);
-    return static_cast<int>((width + f.scale / 2) / f.scale);
+    long long width = 0, kerning = 0;
+    for (int i = 0; i < length; ++i) {
+        width += Advance(f, text[i]);
+        if (i > 0) kerning += Kerning(f, text[i - 1], text[i]);
+    }
+    return static_cast<int>(width + Unscale(kerning, f.scale));
 }
 
 void GdiCanvas::DrawTextRun(int font, int x, int y, const wchar_t* text, int length, Color color) {
     if (length <= 0) return;
     Font& f = FontAt(font);
-    // Each glyph goes where the fractional advances before it put it.
+    // Each glyph goes where MeasureText puts it: whole-pixel advances, the kerning before it added up.
     std::vector<INT> advances(static_cast<size_t>(length));
-    long long sum = 0;
-    int placed = 0;
+    long long kerning = 0;
+    long long kerned = 0;
     for (int i = 0; i < length; ++i) {
-        sum += CharWidth(f, text[i]) + (i + 1 < length ? Kerning(f, text[i], text[i + 1]) : 0);
-        int next = static_cast<int>((sum + f.scale / 2) / f.scale);
-        advances[i] = next - placed;
-        placed = next;
+        if (i + 1 < length) kerning += Kerning(f, text[i], text[i + 1]);
+        const long long now = Unscale(kerning, f.scale);
+        advances[i] = Advance(f, text[i]) + static_cast<INT>(now - kerned);
+        kerned = now;
     }
     HGDIOBJ old = SelectObject(m_dc, f.handle);
     SetBkMode(m_dc, TRANSPARENT);

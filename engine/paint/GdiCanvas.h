@@ -2,9 +2,10 @@
 // printer's page or a metafile. Fonts are made once per request and kept; the
 // widths of their characters are read once per block of 256 and summed, so
 // measuring a run costs no call into GDI. Widths are read from a copy of the
-// font many times larger, so that runs measure with the glyphs' fractional
-// advances and the font's kerning pairs (as browsers lay text out) rather
-// than with whole pixels per glyph.
+// font many times larger and rounded per glyph to whole pixels of the font's
+// own size, and the font's kerning pairs are added up along the run: that is
+// how the browsers we compare with place text on this platform, without the
+// rounding that hinting at small sizes adds.
 #pragma once
 #include "paint/Canvas.h"
 
@@ -48,14 +49,19 @@ private:
         FontMetrics metrics;
         std::array<std::unique_ptr<std::array<int, 256>>, 256> widths;
         std::unordered_map<std::uint32_t, int> kerning;  // (first << 16 | second) -> adjustment at the measuring size
+        // The pairs of two ASCII characters, looked up by index (most of what pages measure);
+        // empty when the font kerns none of them.
+        std::vector<std::int16_t> asciiKerning;
     };
     int Kerning(const Font& font, wchar_t first, wchar_t second) const {
+        if (first < 128 && second < 128) return font.asciiKerning.empty() ? 0 : font.asciiKerning[(first << 7) | second];
         if (font.kerning.empty()) return 0;
         auto it = font.kerning.find((static_cast<std::uint32_t>(first) << 16) | second);
         return it == font.kerning.end() ? 0 : it->second;
     }
     Font& FontAt(int font);
-    int CharWidth(Font& font, wchar_t ch);
+    int CharWidth(Font& font, wchar_t ch);  // at the measuring size
+    int Advance(Font& font, wchar_t ch);    // in whole pixels
 
     HDC m_dc;
     std::vector<std::unique_ptr<Font>> m_fonts;

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kBlockFloor = 94, kCellFloor = 97, kLineFloor = 96;  // per cent
+constexpr int kBlockFloor = 97, kCellFloor = 98, kLineFloor = 97;  // per cent
 
 struct Measured {
     int index;
