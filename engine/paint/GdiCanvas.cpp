@@ -153,35 +153,30 @@ int GdiCanvas::CharWidth(Font& font, wchar_t ch) {
 
 namespace {
 
-// A length at the measuring size in whole pixels of the font's own size, rounded to the nearest.
+// A length at the measuring size in pixels of the font's own size, rounded to the nearest.
 long long Unscale(long long value, int scale) { return value >= 0 ? (value + scale / 2) / scale : -((-value + scale / 2) / scale); }
 
 }  // namespace
 
-int GdiCanvas::Advance(Font& font, wchar_t ch) { return static_cast<int>(Unscale(CharWidth(font, ch), font.scale)); }
-
 int GdiCanvas::MeasureText(int font, const wchar_t* text, int length) {
     Font& f = FontAt(font);
-    long long width = 0, kerning = 0;
-    for (int i = 0; i < length; ++i) {
-        width += Advance(f, text[i]);
-        if (i > 0) kerning += Kerning(f, text[i - 1], text[i]);
-    }
-    return static_cast<int>(width + Unscale(kerning, f.scale));
+    long long width = 0;
+    for (int i = 0; i < length; ++i) width += CharWidth(f, text[i]) + (i > 0 ? Kerning(f, text[i - 1], text[i]) : 0);
+    return static_cast<int>(Unscale(width, f.scale));
 }
 
 void GdiCanvas::DrawTextRun(int font, int x, int y, const wchar_t* text, int length, Color color) {
     if (length <= 0) return;
     Font& f = FontAt(font);
-    // Each glyph goes where MeasureText puts it: whole-pixel advances, the kerning before it added up.
+    // Each glyph goes where the fractional advances before it put it.
     std::vector<INT> advances(static_cast<size_t>(length));
-    long long kerning = 0;
-    long long kerned = 0;
+    long long sum = 0;
+    long long placed = 0;
     for (int i = 0; i < length; ++i) {
-        if (i + 1 < length) kerning += Kerning(f, text[i], text[i + 1]);
-        const long long now = Unscale(kerning, f.scale);
-        advances[i] = Advance(f, text[i]) + static_cast<INT>(now - kerned);
-        kerned = now;
+        sum += CharWidth(f, text[i]) + (i + 1 < length ? Kerning(f, text[i], text[i + 1]) : 0);
+        const long long next = Unscale(sum, f.scale);
+        advances[i] = static_cast<INT>(next - placed);
+        placed = next;
     }
     HGDIOBJ old = SelectObject(m_dc, f.handle);
     SetBkMode(m_dc, TRANSPARENT);

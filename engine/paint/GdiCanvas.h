@@ -2,10 +2,9 @@
 // printer's page or a metafile. Fonts are made once per request and kept; the
 // widths of their characters are read once per block of 256 and summed, so
 // measuring a run costs no call into GDI. Widths are read from a copy of the
-// font many times larger and rounded per glyph to whole pixels of the font's
-// own size, and the font's kerning pairs are added up along the run: that is
-// how the browsers we compare with place text on this platform, without the
-// rounding that hinting at small sizes adds.
+// font many times larger, so that runs measure with the glyphs' fractional
+// advances and the font's kerning pairs (as browsers lay text out) rather
+// than with whole pixels per glyph.
 #pragma once
 #include "paint/Canvas.h"
 
@@ -61,7 +60,6 @@ private:
     }
     Font& FontAt(int font);
     int CharWidth(Font& font, wchar_t ch);  // at the measuring size
-    int Advance(Font& font, wchar_t ch);    // in whole pixels
 
     HDC m_dc;
     std::vector<std::unique_ptr<Font>> m_fonts;
