@@ -56,6 +56,11 @@ int LayoutEngine::FontOf(const InlineContext& context) {
     return context.font;
 }
 
+LayoutEngine::TextItem LayoutEngine::TextOf(const InlineItem& item) {
+    const CString& data = item.node->Data();
+    return {data.GetString(), data.GetLength(), FontOf(*item.context)};
+}
+
 int LayoutEngine::HorizontalEdges(const Box& box) const {
     return box.border[1] + box.border[3] + box.padding[1] + box.padding[3];
 }
@@ -597,10 +602,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             continue;
         }
         // Text
-        const CString& data = item.node->Data();
-        const wchar_t* text = data.GetString();
-        const int length = data.GetLength();
-        const int font = FontOf(context);
+        const auto [text, length, font] = TextOf(item);
         const paint::FontMetrics metrics = m_canvas.Metrics(font);
         const int shift = ShiftOf(&context);
         auto addPiece = [&](int start, int end, int width, bool glued) {
@@ -906,10 +908,7 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
             lastWasSpace = false;
             continue;
         }
-        const CString& data = item.node->Data();
-        const wchar_t* text = data.GetString();
-        const int length = data.GetLength();
-        const int font = FontOf(context);
+        const auto [text, length, font] = TextOf(item);
         const bool pre = ws == WhiteSpace::Pre || ws == WhiteSpace::PreWrap;
         int i = 0;
         while (i < length) {

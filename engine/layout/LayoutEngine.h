@@ -40,6 +40,13 @@ private:
     Intrinsic MeasureInline(Box& box);    // the content of a block of lines
     Intrinsic MeasureTable(Box& table);
     int HorizontalEdges(const Box& box) const;
+    // A text item's characters and the font they measure in.
+    struct TextItem {
+        const wchar_t* text;
+        int length;
+        int font;
+    };
+    TextItem TextOf(const InlineItem& item);
 
     struct Grid;
     void BuildGrid(Box& table, Grid& grid);

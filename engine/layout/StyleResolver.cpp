@@ -74,6 +74,17 @@ bool AlignOf(const CString& value, TextAlign& out) {
     return true;
 }
 
+// valign= as browsers read it; false (and `out` kept) for anything else.
+bool VerticalAlignOf(const CString& value, VerticalAlign& out) {
+    const CString v = Lower(value);
+    if (v == L"top") out = VerticalAlign::Top;
+    else if (v == L"bottom") out = VerticalAlign::Bottom;
+    else if (v == L"middle" || v == L"center") out = VerticalAlign::Middle;
+    else if (v == L"baseline") out = VerticalAlign::Baseline;
+    else return false;
+    return true;
+}
+
 const dom::Node* EnclosingTable(const dom::Node& e) {
     for (const dom::Node* p = e.Parent(); p; p = p->Parent())
         if (p->Is(Tag::Table)) return p;
@@ -353,13 +364,7 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
     case Tag::Tr: case Tag::Tbody: case Tag::Thead: case Tag::Tfoot:
         if (AttributeColor(e, L"bgcolor", color)) s.background = color;
         if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) s.textAlign = align;
-        if (const auto* v = e.FindAttribute(L"valign")) {
-            CString value = Lower(v->value);
-            if (value == L"top") s.verticalAlign = VerticalAlign::Top;
-            else if (value == L"bottom") s.verticalAlign = VerticalAlign::Bottom;
-            else if (value == L"middle" || value == L"center") s.verticalAlign = VerticalAlign::Middle;
-            else if (value == L"baseline") s.verticalAlign = VerticalAlign::Baseline;
-        }
+        if (const auto* v = e.FindAttribute(L"valign")) VerticalAlignOf(v->value, s.verticalAlign);
         break;
     case Tag::Td: case Tag::Th: {
         if (const dom::Node* table = EnclosingTable(e)) {
@@ -373,26 +378,14 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
             }
         }
         // Row alignment reaches the cells of the row.
-        if (const dom::Node* row = e.Parent(); row && row->Is(Tag::Tr)) {
-            if (const auto* a = row->FindAttribute(L"valign")) {
-                CString value = Lower(a->value);
-                if (value == L"top") s.verticalAlign = VerticalAlign::Top;
-                else if (value == L"bottom") s.verticalAlign = VerticalAlign::Bottom;
-                else if (value == L"baseline") s.verticalAlign = VerticalAlign::Baseline;
-            }
-        }
+        if (const dom::Node* row = e.Parent(); row && row->Is(Tag::Tr))
+            if (const auto* a = row->FindAttribute(L"valign")) VerticalAlignOf(a->value, s.verticalAlign);
         if (AttributeLength(e, L"width", length) && (length.value > 0)) s.width = length;
         if (AttributeLength(e, L"height", length) && (length.value > 0)) s.height = length;
         if (AttributeColor(e, L"bgcolor", color)) s.background = color;
         if (const auto* image = e.FindAttribute(L"background")) s.backgroundImage = image->value;
         if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) s.textAlign = align;
-        if (const auto* v = e.FindAttribute(L"valign")) {
-            CString value = Lower(v->value);
-            if (value == L"top") s.verticalAlign = VerticalAlign::Top;
-            else if (value == L"bottom") s.verticalAlign = VerticalAlign::Bottom;
-            else if (value == L"middle" || value == L"center") s.verticalAlign = VerticalAlign::Middle;
-            else if (value == L"baseline") s.verticalAlign = VerticalAlign::Baseline;
-        }
+        if (const auto* v = e.FindAttribute(L"valign")) VerticalAlignOf(v->value, s.verticalAlign);
         if (e.HasAttribute(L"nowrap")) s.whiteSpace = WhiteSpace::NoWrap;
         break;
     }
