@@ -1006,6 +1006,18 @@ void SpreadSpan(std::vector<int>& widths, int first, int span, int needed) {
     widths[first + span - 1] += static_cast<int>(needed - now);
 }
 
+// Cells spanning columns spread what they need beyond the spacing between those columns over them.
+template <typename MeasureCell>
+void SpreadSpanningCells(const std::vector<Box*>& cells, int spacing, Columns& cols, MeasureCell&& measure) {
+    for (Box* cell : cells) {
+        if (cell->colspan <= 1) continue;
+        const auto c = measure(*cell);
+        const int inner = spacing * (cell->colspan - 1);
+        SpreadSpan(cols.min, cell->column, cell->colspan, c.min - inner);
+        SpreadSpan(cols.max, cell->column, cell->colspan, c.max - inner);
+    }
+}
+
 }  // namespace
 
 LayoutEngine::Intrinsic LayoutEngine::MeasureTable(Box& table) {
@@ -1024,13 +1036,7 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureTable(Box& table) {
         cols.max[column] = std::max(cols.max[column], max);
     }
     const int spacing = table.style.borderSpacing;
-    for (Box* cell : grid.cells) {
-        if (cell->colspan <= 1) continue;
-        Intrinsic c = Measure(*cell);
-        int inner = spacing * (cell->colspan - 1);
-        SpreadSpan(cols.min, cell->column, cell->colspan, c.min - inner);
-        SpreadSpan(cols.max, cell->column, cell->colspan, c.max - inner);
-    }
+    SpreadSpanningCells(grid.cells, spacing, cols, [&](Box& cell) { return Measure(cell); });
     ResolveEdges(table, 0);
     long long fixedPart = static_cast<long long>(spacing) * (grid.columns + 1) + HorizontalEdges(table);
     if (grid.columns == 0) fixedPart = HorizontalEdges(table);
@@ -1071,13 +1077,7 @@ void LayoutEngine::LayoutTable(Box& table, int cw) {
         else if (cell->style.width.IsPercent())
             cols.percent[column] = std::max(cols.percent[column], std::min(cell->style.width.value, 100.0f));
     }
-    for (Box* cell : grid.cells) {
-        if (cell->colspan <= 1) continue;
-        Intrinsic c = Measure(*cell);
-        int inner = spacing * (cell->colspan - 1);
-        SpreadSpan(cols.min, cell->column, cell->colspan, c.min - inner);
-        SpreadSpan(cols.max, cell->column, cell->colspan, c.max - inner);
-    }
+    SpreadSpanningCells(grid.cells, spacing, cols, [&](Box& cell) { return Measure(cell); });
     ResolveEdges(table, cw);
     const int edges = HorizontalEdges(table);
     const long long spacingTotal = n > 0 ? static_cast<long long>(spacing) * (n + 1) : 0;
