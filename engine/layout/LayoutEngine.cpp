@@ -52,7 +52,12 @@ int ShiftOf(const InlineContext* context) {
 }  // namespace
 
 int LayoutEngine::FontOf(const InlineContext& context) {
-    if (context.font < 0) context.font = m_canvas.MakeFont(context.style.Font());
+    if (context.font >= 0) return context.font;
+    const Style& s = context.style;
+    const FontKey key{s.fontFamily, s.fontSize, s.bold, s.italic};
+    auto it = m_fonts.find(key);
+    if (it == m_fonts.end()) it = m_fonts.emplace(key, m_canvas.MakeFont(s.Font())).first;
+    context.font = it->second;
     return context.font;
 }
 
@@ -294,6 +299,16 @@ int LayoutEngine::LayoutChildren(Box& box) {
 }
 
 // Lines ------------------------------------------------------------------------------
+
+namespace {
+
+// Most lines hold a few fragments: room for four at once costs one allocation, not three.
+void AddFragment(Line& line, const Fragment& fragment) {
+    if (line.fragments.capacity() == 0) line.fragments.reserve(4);
+    line.fragments.push_back(fragment);
+}
+
+}  // namespace
 
 // Takes the fragments from a break point on out of the line (splitting the fragment that
 // holds the point), drops the blank before the point, and hands them over shifted to start at 0.
@@ -595,7 +610,7 @@ int LayoutEngine::LayoutLines(Box& box) {
                 break;
             }
             }
-            line.fragments.push_back(fragment);
+            AddFragment(line, fragment);
             x = Clamp(static_cast<long long>(x) + width);
             lastWasSpace = false;
             afterAtomic = true;
@@ -626,7 +641,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             fragment.width = width;
             fragment.height = metrics.Height();
             fragment.top = metrics.ascent - shift;
-            line.fragments.push_back(fragment);
+            AddFragment(line, fragment);
             x = Clamp(static_cast<long long>(x) + width);
         };
         if (ws == WhiteSpace::Pre || ws == WhiteSpace::PreWrap) {
