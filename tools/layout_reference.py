@@ -217,6 +217,8 @@ def pages():
                            "<div style='margin-top:20px;overflow:hidden'><p>margin inside stays inside</p></div>"
                            "<div style='overflow:hidden;width:150px;white-space:nowrap'>a line far too long for the box it is in</div>"
                            "<p>after</p></body>" % LOREM)
+    p["overflow-beside-float"] = ("<body><img src=m.png width=100 height=60 align=left><div style='overflow:hidden;border:1px solid'>"
+                                  "%s</div><div style='overflow:auto'>beside too</div><p>%s</p></body>" % (LOREM, LOREM))
     p["float-then-tables"] = ("<body><img src=m.png width=100 height=80 align=left><table border=1><tr><td>beside</td></tr></table>"
                               "<table border=1 width=100%><tr><td>full width</td></tr></table><p>after</p></body>")
     p["float-in-cell"] = ("<body><table border=1 width=400><tr><td><img src=m.png width=50 height=90 align=left>cell text</td>"

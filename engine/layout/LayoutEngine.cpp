@@ -231,11 +231,19 @@ int LayoutEngine::LayoutChildren(Box& box) {
             const int below = ClearFloats(estimate, content, child.style.clear);
             if (below > estimate) cleared = estimate = below;
         }
-        m_origin = {content.x + child.margin[3], content.y + estimate};
-        LayoutBlock(child, contentWidth, box.style);
+        // A block that holds its own floats (overflow other than visible) does not run under those
+        // around it: it sits beside them, narrower.
+        int besideLeft = 0, room = contentWidth;
+        if (child.ClipsContent() && child.kind != BoxKind::Table && !m_floats.empty()) {
+            int right = contentWidth;
+            FloatEdges(estimate, estimate + 1, content, contentWidth, besideLeft, right);
+            room = std::max(0, right - besideLeft);
+        }
+        m_origin = {content.x + besideLeft + child.margin[3], content.y + estimate};
+        LayoutBlock(child, room, box.style);
         m_origin = here;
         if (cleared >= 0) {
-            child.x = box.ContentLeft() + child.margin[3];
+            child.x = box.ContentLeft() + besideLeft + child.margin[3];
             child.y = box.ContentTop() + cleared;
             y = Clamp(static_cast<long long>(cleared) + child.height);
             pending = child.selfCollapsing ? 0 : child.collapsedBottom;
@@ -246,7 +254,7 @@ int LayoutEngine::LayoutChildren(Box& box) {
         int top = child.collapsedTop;
         if (quirkContainer && atTop && child.style.marginTopQuirk) top = std::max(0, child.collapsedTop - child.margin[0]);
         int joined = std::max(pending, top);
-        child.x = box.ContentLeft() + child.margin[3];
+        child.x = box.ContentLeft() + besideLeft + child.margin[3];
         if (child.selfCollapsing) {
             // An empty block: its margins join the ones around it.
             child.y = box.ContentTop() + y + (atTop && collapseTop ? 0 : joined);

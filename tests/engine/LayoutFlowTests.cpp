@@ -234,6 +234,11 @@ TEST(LayoutFlow, OverflowCutsOffHoldsFloatsAndScrollsItsContent) {
     page.Paint(page.canvas);
     ASSERT_NE(page.canvas.FindRun(L"three four"), nullptr);
     EXPECT_EQ(page.canvas.FindRun(L"three four")->y, page.Box(L"o").top);
+
+    // Beside a float it keeps out from under it, narrower, where a plain block runs beneath.
+    LaidOutPage beside(L"<img id=f align=left width=100 height=60><div id=b style='overflow:hidden'>x</div><div id=p>y</div>");
+    EXPECT_EQ(beside.Box(L"b"), (paint::Rect{111, 8, 792, 24}));  // past the float and its 3 px
+    EXPECT_EQ(beside.Box(L"p").left, 8);
 }
 
 }  // namespace
