@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <cwctype>
 
 namespace layout {
 
@@ -640,6 +641,41 @@ StyleResolver::StyleResolver(const dom::Document& document) {
     std::stable_sort(m_rules.begin(), m_rules.end(), [](const Rule& a, const Rule& b) {
         return a.specificity != b.specificity ? a.specificity < b.specificity : a.order < b.order;
     });
+    IndexRules();
+}
+
+void StyleResolver::IndexRules() {
+    for (int i = 0; i < static_cast<int>(m_rules.size()); ++i) {
+        const Compound& subject = m_rules[i].chain.back();
+        if (!subject.id.IsEmpty()) m_byId[subject.id].push_back(i);
+        else if (!subject.classes.empty()) m_byClass[subject.classes.front()].push_back(i);
+        else if (!subject.tag.IsEmpty()) m_byTag[subject.tag].push_back(i);
+        else m_anyElement.push_back(i);
+    }
+}
+
+void StyleResolver::Candidates(const dom::Node& element, std::vector<int>& out) const {
+    auto add = [&](const std::unordered_map<CString, std::vector<int>>& index, const CString& key) {
+        if (auto it = index.find(key); it != index.end()) out.insert(out.end(), it->second.begin(), it->second.end());
+    };
+    out = m_anyElement;
+    if (!m_byTag.empty()) add(m_byTag, element.TagName());
+    if (!m_byId.empty())
+        if (const auto* id = element.FindAttribute(L"id")) add(m_byId, id->value);
+    if (!m_byClass.empty())
+        if (const auto* classes = element.FindAttribute(L"class")) {
+            const CString& text = classes->value;
+            for (int i = 0; i < text.GetLength();) {
+                while (i < text.GetLength() && iswspace(text[i])) ++i;
+                int end = i;
+                while (end < text.GetLength() && !iswspace(text[end])) ++end;
+                if (end > i) add(m_byClass, text.Mid(i, end - i));
+                i = end;
+            }
+        }
+    // In the order the rules apply; a class named twice brings its rules once.
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
 }
 
 void StyleResolver::AddSheet(const CString& sheet) {
@@ -732,8 +768,12 @@ Style StyleResolver::Resolve(const dom::Node& element, const Style& parent) cons
     Style style = parent.Inherit();
     AgentDefaults(style, element, parent);
     PresentationalAttributes(style, element, parent);
-    for (const auto& rule : m_rules)
-        if (Matches(rule, element)) ApplyDeclarations(style, rule.declarations, parent);
+    if (!m_rules.empty()) {
+        std::vector<int> candidates;
+        Candidates(element, candidates);
+        for (int index : candidates)
+            if (Matches(m_rules[index], element)) ApplyDeclarations(style, m_rules[index].declarations, parent);
+    }
     if (const auto* inlineStyle = element.FindAttribute(L"style")) ApplyDeclarations(style, inlineStyle->value, parent);
     return style;
 }

@@ -6,6 +6,7 @@
 #include "dom/Document.h"
 #include "layout/Style.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace layout {
@@ -41,11 +42,18 @@ private:
         std::vector<PreparedDeclaration> declarations;
     };
     void AddSheet(const CString& sheet);
+    void IndexRules();
+    // The rules whose subject may match the element, in the order they apply.
+    void Candidates(const dom::Node& element, std::vector<int>& out) const;
     static bool Matches(const Compound& compound, const dom::Node& element);
     static bool Matches(const Rule& rule, const dom::Node& element);
 
     Style m_initial;
     std::vector<Rule> m_rules;
+    // Each rule once, under what its subject asks most narrowly: the id, else the first class,
+    // else the tag, else nothing (then every element is a candidate).
+    std::unordered_map<CString, std::vector<int>> m_byId, m_byClass, m_byTag;
+    std::vector<int> m_anyElement;
 };
 
 // Applies "name: value" declarations (a style attribute or a rule's body).

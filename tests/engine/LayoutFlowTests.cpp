@@ -71,12 +71,13 @@ TEST(LayoutFlow, AlignmentCentresLinesAndNarrowBlocks) {
 
 TEST(LayoutFlow, FontsFollowFontElementsStyleAttributesAndRules) {
     LaidOutPage page(
-        L"<style>p.big { font-size: 20px } #red { color: red } div span { font-weight: bold } .a.b { font-style: italic }</style>"
+        L"<style>p.big { font-size: 20px } #red { color: red } div span { font-weight: bold } .a.b { font-style: italic }"
+        L" .k { color: #0000ff } .k2 { color: #00ff00 } p { color: #ff0000 } .k2 * { font-weight: bold }</style>"
         L"<font size=7>seven</font> <font size=+1>plus</font> <font size=1000>huge</font> <font size=1>one</font>"
         L"<font face='Verdana' color=#00ff00>face</font> <b>bold</b> <span style='font-size:12pt'>points</span>"
         L"<p class=big>big</p><p id=red>red</p><div><i><span>deep</span></i></div><p class='b a'>both</p>"
         L"<span style='font-size:100000px'>capped</span><big>big2</big><small>small</small><sub>sub</sub>"
-        L"<h1>head</h1><code>code</code>");
+        L"<h1>head</h1><code>code</code><p class='k2\tk k'>order <i>inner</i></p>");
     page.Paint(page.canvas);
     auto font = [&](const wchar_t* text) {
         const auto* run = page.canvas.FindRun(text);
@@ -103,6 +104,9 @@ TEST(LayoutFlow, FontsFollowFontElementsStyleAttributesAndRules) {
     EXPECT_EQ(font(L"head").font.pixelSize, 32);
     EXPECT_TRUE(font(L"head").font.bold);
     EXPECT_EQ(font(L"code").font.pixelSize, 13);
+    EXPECT_EQ(font(L"order").color, paint::Rgb(0, 255, 0));  // of two classes the later rule; the tag's is weaker
+    EXPECT_FALSE(font(L"order").font.bold);
+    EXPECT_TRUE(font(L"inner").font.bold);  // a rule whose subject is any element
 }
 
 TEST(LayoutFlow, BoxPropertiesOfTheStyleAttribute) {
