@@ -90,6 +90,19 @@ void DocumentLayout::RestoreScrollPositions() {
     if (moved) IndexAll();
 }
 
+paint::Rect DocumentLayout::VisibleArea(const dom::Node& node) const {
+    paint::Rect area{INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2};
+    const dom::Node* ancestor = &node;
+    while (ancestor && !m_boxes.count(ancestor)) ancestor = ancestor->Parent();
+    if (!ancestor) return area;
+    for (const Box* box = m_boxes.at(ancestor); box; box = box->parent) {
+        if (!box->ClipsContent()) continue;
+        auto [x, y] = m_origins.at(box);
+        area = area.Intersect({x + box->border[3], y + box->border[0], x + box->width - box->border[1], y + box->height - box->border[2]});
+    }
+    return area;
+}
+
 std::pair<int, int> DocumentLayout::ElementScroll(const dom::Node& element) const {
     auto it = m_boxes.find(&element);
     if (it == m_boxes.end()) return {0, 0};

@@ -67,6 +67,9 @@ public:
     // visible); 0,0 for any other. Setting it keeps it within the element's scroll range and
     // holds it across layouts; false when the element does not scroll.
     std::pair<int, int> ElementScroll(const dom::Node& element) const;
+    // Where a node's content shows: inside the padding boxes of the elements around it that
+    // cut their content off (everywhere when none does).
+    paint::Rect VisibleArea(const dom::Node& node) const;
     bool ScrollElement(const dom::Node& element, int x, int y);
 
     // The tops of the pages when the page is cut into pages of the height:

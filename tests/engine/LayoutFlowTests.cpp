@@ -231,6 +231,8 @@ TEST(LayoutFlow, OverflowCutsOffHoldsFloatsAndScrollsItsContent) {
     EXPECT_EQ(page.Box(L"in").top, page.Box(L"o").top - 16);
     EXPECT_EQ(page.layout.ElementFromPoint(20, page.Box(L"o").top + 2), page.ById(L"in"));
     EXPECT_EQ(page.layout.Offsets(*page.ById(L"in")).top, page.Box(L"o").top - 16);
+    EXPECT_EQ(page.layout.VisibleArea(*page.ById(L"in")->Child(0)), page.Box(L"o"));  // its text shows inside the box only
+    EXPECT_LT(page.layout.VisibleArea(*page.ById(L"v")).left, -1000000);
     page.layout.Layout(600);  // the position holds across layouts
     EXPECT_EQ(page.layout.ElementScroll(o), std::make_pair(0, 16));
     EXPECT_FALSE(page.layout.ScrollElement(*page.ById(L"v"), 0, 10));  // it does not clip: no scrolling
