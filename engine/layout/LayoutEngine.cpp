@@ -308,16 +308,6 @@ int LayoutEngine::LayoutChildren(Box& box) {
 
 // Lines ------------------------------------------------------------------------------
 
-namespace {
-
-// Most lines hold a few fragments: room for four at once costs one allocation, not three.
-void AddFragment(Line& line, const Fragment& fragment) {
-    if (line.fragments.capacity() == 0) line.fragments.reserve(4);
-    line.fragments.push_back(fragment);
-}
-
-}  // namespace
-
 // Takes the fragments from a break point on out of the line (splitting the fragment that
 // holds the point), drops the blank before the point, and hands them over shifted to start at 0.
 template <typename Continue>
@@ -618,7 +608,7 @@ int LayoutEngine::LayoutLines(Box& box) {
                 break;
             }
             }
-            AddFragment(line, fragment);
+            line.fragments.push_back(fragment);
             x = Clamp(static_cast<long long>(x) + width);
             lastWasSpace = false;
             afterAtomic = true;
@@ -649,7 +639,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             fragment.width = width;
             fragment.height = metrics.Height();
             fragment.top = metrics.ascent - shift;
-            AddFragment(line, fragment);
+            line.fragments.push_back(fragment);
             x = Clamp(static_cast<long long>(x) + width);
         };
         if (ws == WhiteSpace::Pre || ws == WhiteSpace::PreWrap) {
