@@ -149,11 +149,15 @@ void PageWindow::UpdateScrollBars() {
     layout::DocumentLayout& layout = m_view->Current();
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    // The vertical bar stays, disabled when the page fits, as in the browser this window stands in
+    // for: the page's width never changes with its height, so a page that turns out taller than
+    // the window is not laid out a second time when the bar would come.
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     info.nMax = std::max(layout.ContentHeight(), 1) - 1;
     info.nPage = static_cast<UINT>(m_view->ViewportHeight());
     info.nPos = m_view->ScrollY();
     SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     info.nMax = std::max(layout.ContentWidth(), 1) - 1;
     info.nPage = static_cast<UINT>(m_view->ViewportWidth());
     info.nPos = m_view->ScrollX();
