@@ -88,8 +88,16 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL: OnScroll(SB_VERT, LOWORD(wParam)); return 0;
     case WM_HSCROLL: OnScroll(SB_HORZ, LOWORD(wParam)); return 0;
     case WM_MOUSEWHEEL: {
-        int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-        ScrollTo(m_view->ScrollX(), m_view->ScrollY() - delta * 3 * kLineStep / WHEEL_DELTA);
+        const int step = -GET_WHEEL_DELTA_WPARAM(wParam) * 3 * kLineStep / WHEEL_DELTA;
+        // An element under the pointer that scrolls its content (overflow auto or scroll) takes the
+        // wheel while it can still move that way; then the page does.
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToClient(m_hwnd, &at);
+        if (m_view->Current().ScrollElementAt(at.x + m_view->ScrollX(), at.y + m_view->ScrollY(), step)) {
+            InvalidateRect(m_hwnd, nullptr, FALSE);
+            return 0;
+        }
+        ScrollTo(m_view->ScrollX(), m_view->ScrollY() + step);
         return 0;
     }
     case WM_KEYDOWN:

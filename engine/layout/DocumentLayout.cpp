@@ -90,6 +90,21 @@ void DocumentLayout::RestoreScrollPositions() {
     if (moved) IndexAll();
 }
 
+bool DocumentLayout::ScrollElementAt(int x, int y, int dy) {
+    for (const dom::Node* node = HitTest(x, y).element; node; node = node->Parent()) {
+        auto it = m_boxes.find(node);
+        if (it == m_boxes.end() || !it->second->ClipsContent()) continue;
+        const Overflow overflow = it->second->style.overflow;
+        if (overflow != Overflow::Auto && overflow != Overflow::Scroll) continue;
+        const ClientArea area = Client(*node);
+        const auto [left, top] = ElementScroll(*node);
+        const long long wanted = std::clamp<long long>(static_cast<long long>(top) + dy, 0, std::max(0, area.scrollHeight - area.clientHeight));
+        if (wanted == top) continue;  // at its end that way: the one around it moves
+        return ScrollElement(*node, left, static_cast<int>(wanted));
+    }
+    return false;
+}
+
 paint::Rect DocumentLayout::VisibleArea(const dom::Node& node) const {
     paint::Rect area{INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2};
     const dom::Node* ancestor = &node;

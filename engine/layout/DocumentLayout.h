@@ -71,6 +71,9 @@ public:
     // cut their content off (everywhere when none does).
     paint::Rect VisibleArea(const dom::Node& node) const;
     bool ScrollElement(const dom::Node& element, int x, int y);
+    // Scrolls by `dy` the innermost element at the point that the user may scroll (overflow auto
+    // or scroll) and that can still move that way; false when none can.
+    bool ScrollElementAt(int x, int y, int dy);
 
     // The tops of the pages when the page is cut into pages of the height:
     // a page ends before a line of text or a table row that it would cut.

@@ -291,6 +291,18 @@ TEST_F(BrowserFixture, EveryElementAnswersItsClientAndScrollSizes) {
     EXPECT_EQ(Metrics(L"s", 30), (std::vector<LONG>{0, 0, 0, 0, 0, 0, 0}));  // inline: no inner area
     EXPECT_EQ(Metrics(L"o", 30), (std::vector<LONG>{208, 58, 3, 3, 208, 128, 30}));
     EXPECT_EQ(Metrics(L"o", 1000), (std::vector<LONG>{208, 58, 3, 3, 208, 128, 70}));  // kept within its range
+    // The wheel over it scrolls it, not the page.
+    ComPtr<IHTMLElement2> o;
+    ById(L"o")->QueryInterface(IID_IHTMLElement2, reinterpret_cast<void**>(o.Receive()));
+    o->put_scrollTop(0);
+    LONG left = 0, top = 0, scrolled = -1;
+    ById(L"o")->get_offsetLeft(&left);
+    ById(L"o")->get_offsetTop(&top);
+    POINT at{left + 20, top + 20};
+    ClientToScreen(server, &at);
+    SendMessageW(server, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 4)), MAKELPARAM(at.x, at.y));
+    o->get_scrollTop(&scrolled);
+    EXPECT_EQ(scrolled, 30);
 }
 
 TEST_F(BrowserFixture, LinkClicksGoToTheHostAndContextMenusAskIt) {
