@@ -207,6 +207,18 @@ def pages():
                                % (LOREM, LOREM))
     p["float-br-clear"] = ("<body><p><img src=m.png width=80 height=80 align=left>beside<br clear=all>below"
                            "<img src=m.png width=60 height=60 align=right>right side<br clear=right>after</p><p>next</p></body>")
+    p["float-css-clear"] = ("<body><div style='float:left;width:100px;height:60px;background:#ccc'>left</div>"
+                            "<div style='float:right;width:80px;height:100px'>right</div><p>beside the floats</p>"
+                            "<div style='clear:left'>below the left one</div><div style='clear:both'>below both</div>"
+                            "<div style='float:left;width:50px;height:20px'>a</div><div style='float:left;clear:left;width:60px;height:20px'>b</div>"
+                            "<p style='clear:right;margin-top:30px'>after</p></body>")
+    p["overflow-boxes"] = ("<body><div style='overflow:hidden;height:50px;width:200px;border:1px solid'>%s</div>"
+                           "<div style='overflow:auto;width:300px'><img src=m.png width=80 height=120 align=left>holds its float</div>"
+                           "<div style='margin-top:20px;overflow:hidden'><p>margin inside stays inside</p></div>"
+                           "<div style='overflow:hidden;width:150px;white-space:nowrap'>a line far too long for the box it is in</div>"
+                           "<p>after</p></body>" % LOREM)
+    p["overflow-beside-float"] = ("<body><img src=m.png width=100 height=60 align=left><div style='overflow:hidden;border:1px solid'>"
+                                  "%s</div><div style='overflow:auto'>beside too</div><p>%s</p></body>" % (LOREM, LOREM))
     p["float-then-tables"] = ("<body><img src=m.png width=100 height=80 align=left><table border=1><tr><td>beside</td></tr></table>"
                               "<table border=1 width=100%><tr><td>full width</td></tr></table><p>after</p></body>")
     p["float-in-cell"] = ("<body><table border=1 width=400><tr><td><img src=m.png width=50 height=90 align=left>cell text</td>"

@@ -239,7 +239,10 @@ void EditingInput::PaintSelection(HDC dc, const RECT& dirty) {
     m_highlighted = selection.kind != SelectionKind::None;
     layout::DocumentLayout& layout = m_view.Current();
     const int sx = m_view.ScrollX(), sy = m_view.ScrollY();
+    paint::Rect visible = layout.VisibleArea(*m_state->document);  // of the text being inverted
     auto invert = [&](RECT box) {
+        box = {std::max<LONG>(box.left, visible.left), std::max<LONG>(box.top, visible.top),
+               std::min<LONG>(box.right, visible.right), std::min<LONG>(box.bottom, visible.bottom)};
         OffsetRect(&box, -sx, -sy);
         RECT clipped{};
         if (IntersectRect(&clipped, &box, &dirty)) InvertRect(dc, &clipped);
@@ -261,6 +264,7 @@ void EditingInput::PaintSelection(HDC dc, const RECT& dirty) {
         if (!node->IsText() || !editing::IsVisibleText(*node)) continue;
         int from = node == selection.start.node.get() ? selection.start.offset : 0;
         int to = node == selection.end.node.get() ? selection.end.offset : node->Data().GetLength();
+        visible = layout.VisibleArea(*node);  // text scrolled out of an element that clips it shows no band
         // Only text that reaches into the painted rectangle is measured character by character.
         auto first = layout.CaretRect(*node, from), last = layout.CaretRect(*node, to);
         if ((first && first->top - sy >= dirty.bottom) || (last && last->bottom - sy <= dirty.top)) continue;

@@ -93,8 +93,16 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL: OnScroll(SB_VERT, LOWORD(wParam)); return 0;
     case WM_HSCROLL: OnScroll(SB_HORZ, LOWORD(wParam)); return 0;
     case WM_MOUSEWHEEL: {
-        int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-        ScrollTo(m_view->ScrollX(), m_view->ScrollY() - delta * 3 * kLineStep / WHEEL_DELTA);
+        const int step = -GET_WHEEL_DELTA_WPARAM(wParam) * 3 * kLineStep / WHEEL_DELTA;
+        // An element under the pointer that scrolls its content (overflow auto or scroll) takes the
+        // wheel while it can still move that way; then the page does.
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToClient(m_hwnd, &at);
+        if (m_view->Current().ScrollElementAt(at.x + m_view->ScrollX(), at.y + m_view->ScrollY(), step)) {
+            InvalidateRect(m_hwnd, nullptr, FALSE);
+            return 0;
+        }
+        ScrollTo(m_view->ScrollX(), m_view->ScrollY() + step);
         return 0;
     }
     case WM_KEYDOWN:
@@ -164,6 +172,10 @@ void PageWindow::SetBar(int bar, int extent, int page, int position) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    // The vertical bar stays, disabled when the page fits, as in the browser this window stands in
+    // for: the page's width never changes with its height, so a page that turns out taller than
+    // the window is not laid out a second time when the bar would come.
+    if (bar == SB_VERT) info.fMask |= SIF_DISABLENOSCROLL;
     info.nMax = now.max;
     info.nPage = static_cast<UINT>(now.page);
     info.nPos = now.position;

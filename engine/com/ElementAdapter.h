@@ -75,9 +75,8 @@ public:
     HRESULT STDMETHODCALLTYPE get_scrollWidth(LONG* p) override { return Metric(BodyMetric::ScrollWidth, p); }
     HRESULT STDMETHODCALLTYPE get_scrollTop(LONG* p) override { return Metric(BodyMetric::ScrollTop, p); }
     HRESULT STDMETHODCALLTYPE get_scrollLeft(LONG* p) override { return Metric(BodyMetric::ScrollLeft, p); }
-    // Only the page scrolls: an element's scroll position stays 0, as in browsers for elements that do not scroll.
-    HRESULT STDMETHODCALLTYPE put_scrollTop(LONG) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE put_scrollLeft(LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE put_scrollTop(LONG v) override { return PutElementScroll(m_state, m_node.get(), BodyMetric::ScrollTop, v); }
+    HRESULT STDMETHODCALLTYPE put_scrollLeft(LONG v) override { return PutElementScroll(m_state, m_node.get(), BodyMetric::ScrollLeft, v); }
     HRESULT STDMETHODCALLTYPE addFilter(IUnknown*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE removeFilter(IUnknown*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE blur() override { return E_NOTIMPL; }

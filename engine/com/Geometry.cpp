@@ -60,9 +60,21 @@ HRESULT GetElementMetric(const StatePtr& state, const dom::Node* element, BodyMe
     case BodyMetric::ClientTop: *out = area.clientTop; break;
     case BodyMetric::ScrollWidth: *out = area.scrollWidth; break;
     case BodyMetric::ScrollHeight: *out = area.scrollHeight; break;
-    case BodyMetric::ScrollLeft:
-    case BodyMetric::ScrollTop: break;
+    case BodyMetric::ScrollLeft: *out = ViewOf(*state).Current().ElementScroll(*element).first; break;
+    case BodyMetric::ScrollTop: *out = ViewOf(*state).Current().ElementScroll(*element).second; break;
     }
+    return S_OK;
+}
+
+HRESULT PutElementScroll(const StatePtr& state, const dom::Node* element, BodyMetric metric, LONG value) {
+    if (metric != BodyMetric::ScrollLeft && metric != BodyMetric::ScrollTop) return E_INVALIDARG;
+    if (!element) return S_OK;
+    layout::DocumentLayout& current = ViewOf(*state).Current();
+    auto [x, y] = current.ElementScroll(*element);
+    if (metric == BodyMetric::ScrollLeft) x = value;
+    else y = value;
+    // An element that does not scroll ignores the value, as in browsers.
+    if (current.ScrollElement(*element, x, y) && state->viewChanged) state->viewChanged();
     return S_OK;
 }
 

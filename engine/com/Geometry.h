@@ -22,8 +22,10 @@ HRESULT GetOffset(const StatePtr& state, const dom::Node* element, OffsetPart pa
 HRESULT GetOffsetParent(const StatePtr& state, const dom::Node* element, IHTMLElement** out);
 HRESULT GetBodyMetric(const StatePtr& state, BodyMetric metric, LONG* out);
 HRESULT PutBodyScroll(const StatePtr& state, BodyMetric metric, LONG value);
-// Any other element: nothing but the page scrolls, so its scroll position stays 0.
+// Any other element. Only an element that cuts off its content (overflow other than
+// visible) scrolls; the scroll position of any other stays 0.
 HRESULT GetElementMetric(const StatePtr& state, const dom::Node* element, BodyMetric metric, LONG* out);
+HRESULT PutElementScroll(const StatePtr& state, const dom::Node* element, BodyMetric metric, LONG value);
 HRESULT GetElementFromPoint(const StatePtr& state, LONG x, LONG y, IHTMLElement** out);
 
 }  // namespace com

@@ -5,45 +5,40 @@
 
 namespace dom {
 
-namespace {
-
-std::vector<std::pair<CString, CString>> Parse(const CString& declarations) {
-    std::vector<std::pair<CString, CString>> result;
+std::vector<CssDeclaration> ParseCssDeclarations(const CString& declarations) {
+    std::vector<CssDeclaration> result;
     int start = 0;
     const int length = declarations.GetLength();
     while (start < length) {
         int end = declarations.Find(L';', start);
         if (end < 0) end = length;
-        CString item = declarations.Mid(start, end - start);
-        int colon = item.Find(L':');
-        if (colon > 0) {
-            CString name = item.Left(colon);
-            CString value = item.Mid(colon + 1);
+        const int colon = declarations.Find(L':', start);
+        if (colon > start && colon < end) {
+            CString name = declarations.Mid(start, colon - start);
+            CString value = declarations.Mid(colon + 1, end - colon - 1);
             name.Trim();
             value.Trim();
-            if (!name.IsEmpty()) result.emplace_back(name, value);
+            if (!name.IsEmpty()) result.push_back({std::move(name), std::move(value)});
         }
         start = end + 1;
     }
     return result;
 }
 
-}  // namespace
-
 CString GetCssProperty(const CString& declarations, const CString& name) {
     CString found;
-    for (const auto& [key, value] : Parse(declarations))
+    for (const auto& [key, value] : ParseCssDeclarations(declarations))
         if (key.CompareNoCase(name) == 0) found = value;
     return found;
 }
 
 CString SetCssProperty(const CString& declarations, const CString& name, const CString& value) {
-    auto items = Parse(declarations);
+    auto items = ParseCssDeclarations(declarations);
     bool replaced = false;
     for (auto it = items.begin(); it != items.end();) {
-        if (it->first.CompareNoCase(name) == 0) {
+        if (it->name.CompareNoCase(name) == 0) {
             if (!replaced && !value.IsEmpty()) {
-                it->second = value;
+                it->value = value;
                 replaced = true;
                 ++it;
                 continue;
@@ -53,7 +48,7 @@ CString SetCssProperty(const CString& declarations, const CString& name, const C
         }
         ++it;
     }
-    if (!replaced && !value.IsEmpty()) items.emplace_back(name, value);
+    if (!replaced && !value.IsEmpty()) items.push_back({name, value});
     CString out;
     for (const auto& [key, item] : items) {
         if (!out.IsEmpty()) out += L"; ";

@@ -3,7 +3,17 @@
 #pragma once
 #include "core/String.h"
 
+#include <vector>
+
 namespace dom {
+
+struct CssDeclaration {
+    CString name;   // as written, trimmed
+    CString value;  // trimmed
+};
+
+// The "name: value" declarations in their order; pieces without a name or a colon are skipped.
+std::vector<CssDeclaration> ParseCssDeclarations(const CString& declarations);
 
 // The value of a property (name in CSS form, "font-size"; any case), empty when absent.
 CString GetCssProperty(const CString& declarations, const CString& name);

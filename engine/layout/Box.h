@@ -38,6 +38,7 @@ struct InlineItem {
     const dom::Node* node = nullptr;  // the text node, the atomic box's element, the BR
     const InlineContext* context = nullptr;
     Box* box = nullptr;  // Atomic
+    Clear clear = Clear::None;  // Break: the floats the next line starts below
 };
 
 // A piece of one line: a slice of a text node's data (shown as it stands),
@@ -90,6 +91,7 @@ struct Box {
     int margin[4] = {0, 0, 0, 0};   // top, right, bottom, left
     int border[4] = {0, 0, 0, 0};
     int padding[4] = {0, 0, 0, 0};
+    int scrollX = 0, scrollY = 0;  // how far the content of a box that clips it is scrolled
     int collapsedTop = 0;     // margins after collapsing with the first and last children
     int collapsedBottom = 0;
     bool selfCollapsing = false;
@@ -109,6 +111,12 @@ struct Box {
     bool brokenPicture = false;
 
     bool HasInlineContent() const { return !items.empty(); }
+    // Content beyond the padding box is cut off (and may be scrolled into view).
+    // (BODY's overflow belongs to the page's own scrolling, as in browsers.)
+    bool ClipsContent() const {
+        return style.overflow != Overflow::Visible && parent && kind != BoxKind::Row && kind != BoxKind::Replaced &&
+               !(node && node->Is(dom::Tag::Body));
+    }
     int ContentLeft() const { return border[3] + padding[3]; }
     int ContentTop() const { return border[0] + padding[0]; }
     int ContentWidth() const { return width - border[1] - border[3] - padding[1] - padding[3]; }

@@ -158,6 +158,16 @@ private:
         return context;
     }
 
+    InlineItem& AddItem(Box& target, InlineItem::Kind kind, const dom::Node& node, const Chain& chain, Box* atomic = nullptr) {
+        InlineItem item;
+        item.kind = kind;
+        item.node = &node;
+        item.context = ContextIn(target, chain);
+        item.box = atomic;
+        target.items.push_back(item);
+        return target.items.back();
+    }
+
     void BuildChildren(Box& block, const dom::Node& element) {
         Chain chain;
         BuildContent(block, element, block.style, chain);
@@ -173,13 +183,7 @@ private:
         for (const auto& childPtr : element.Children()) {
             const dom::Node& child = *childPtr;
             if (child.IsText()) {
-                if (child.Data().IsEmpty()) continue;
-                Box& target = InlineTarget(block);
-                InlineItem item;
-                item.kind = InlineItem::Kind::Text;
-                item.node = &child;
-                item.context = ContextIn(target, chain);
-                target.items.push_back(item);
+                if (!child.Data().IsEmpty()) AddItem(InlineTarget(block), InlineItem::Kind::Text, child, chain);
                 continue;
             }
             if (!child.IsElement()) continue;
@@ -187,12 +191,7 @@ private:
             if (childStyle.display == Display::None) continue;
             if (child.Is(Tag::Input) && child.GetAttribute(L"type").CompareNoCase(L"hidden") == 0) continue;
             if (child.Is(Tag::Br)) {
-                Box& target = InlineTarget(block);
-                InlineItem item;
-                item.kind = InlineItem::Kind::Break;
-                item.node = &child;
-                item.context = ContextIn(target, chain);
-                target.items.push_back(item);
+                AddItem(InlineTarget(block), InlineItem::Kind::Break, child, chain).clear = childStyle.clear;
                 continue;
             }
             if (IsBlockLevel(childStyle.display) || childStyle.display == Display::Caption) {
@@ -210,14 +209,8 @@ private:
             if (childStyle.display == Display::InlineBlock || childStyle.display == Display::Table ||
                 childStyle.display == Display::Row || childStyle.display == Display::Cell || childStyle.display == Display::RowGroup) {
                 Box& target = InlineTarget(block);
-                auto box = NewAtomic(child, childStyle, &target);
-                InlineItem item;
-                item.kind = InlineItem::Kind::Atomic;
-                item.node = &child;
-                item.context = ContextIn(target, chain);
-                item.box = box.get();
-                target.inlineBoxes.push_back(std::move(box));
-                target.items.push_back(item);
+                target.inlineBoxes.push_back(NewAtomic(child, childStyle, &target));
+                AddItem(target, InlineItem::Kind::Atomic, child, chain, target.inlineBoxes.back().get());
                 continue;
             }
             // An inline element: its content joins the current run.

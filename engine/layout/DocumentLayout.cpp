@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <tuple>
 
 namespace layout {
 
@@ -30,6 +31,7 @@ void DocumentLayout::Layout(int viewportWidth) {
     LayoutEngine engine(m_measure);
     engine.LayoutRoot(*m_root, m_viewportWidth);
     Index(*m_root, 0, 0);
+    RestoreScrollPositions();
 }
 
 namespace {
@@ -102,7 +104,7 @@ bool IsAllSpace(const CString& text) {
 bool RelaysAlone(const Box& block) {
     int depth = 0;
     for (const Box* box = &block; box; box = box->parent, ++depth)
-        if ((box->kind != BoxKind::Block && box->kind != BoxKind::ListItem) || depth > 1000) return false;
+        if ((box->kind != BoxKind::Block && box->kind != BoxKind::ListItem) || box->ClipsContent() || depth > 1000) return false;
     if (block.node) return true;
     // An anonymous block of nothing but white space goes when the boxes are built.
     return std::any_of(block.items.begin(), block.items.end(), [](const InlineItem& item) {
@@ -162,24 +164,110 @@ bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts) {
                  (r.before.bottom >= m_contentHeight && after.bottom < r.before.bottom);
         Index(*r.block, r.parentX, r.parentY);
     }
-    if (shrank) {
-        m_contentWidth = m_viewportWidth;
-        m_contentHeight = 0;
-        Index(*m_root, 0, 0);
-    }
+    if (shrank) IndexAll();
     return true;
 }
 
 void DocumentLayout::Index(Box& box, int parentX, int parentY) {
-    Extent extent{m_contentWidth, m_contentHeight};
-    ForEachBoxAt(box, parentX, parentY, [&](Box& b, int x, int y) {
+    // Iterative: deep pages must not exhaust the stack.
+    struct Entry {
+        Box* box;
+        int x, y;
+        bool clipped;  // inside a box that cuts off its content: no part of the page's extent
+    };
+    std::vector<Entry> stack{{&box, parentX, parentY, false}};
+    while (!stack.empty()) {
+        Entry e = stack.back();
+        stack.pop_back();
+        Box& b = *e.box;
+        int x = e.x + b.x, y = e.y + b.y;
         m_origins[&b] = {x, y};
         if (b.node) m_boxes[b.node] = &b;
         if (b.style.floating != Float::None) m_hasFloats = true;
-        extent.Cover(b, x, y);
-    });
-    m_contentWidth = extent.right;
-    m_contentHeight = extent.bottom;
+        if (!e.clipped) {
+            m_contentWidth = std::max(m_contentWidth, x + b.width + b.margin[1]);
+            m_contentHeight = std::max(m_contentHeight, y + b.height + b.margin[2]);
+            for (const auto& line : b.lines)
+                for (const auto& fragment : line.fragments)
+                    m_contentWidth = std::max(m_contentWidth, x + fragment.x + fragment.width);
+        }
+        b.scrollX = b.scrollY = 0;
+        if (b.node && !m_scrollPositions.empty() && b.ClipsContent())
+            if (auto held = m_scrollPositions.find(b.node); held != m_scrollPositions.end()) std::tie(b.scrollX, b.scrollY) = held->second;
+        const bool clipped = e.clipped || b.ClipsContent();
+        for (const auto& child : b.children) stack.push_back({child.get(), x - b.scrollX, y - b.scrollY, clipped});
+        for (const auto& child : b.inlineBoxes) stack.push_back({child.get(), x - b.scrollX, y - b.scrollY, clipped});
+    }
+}
+
+void DocumentLayout::IndexAll() {
+    m_boxes.clear();
+    m_origins.clear();
+    m_contentWidth = m_viewportWidth;
+    m_contentHeight = 0;
+    m_hasFloats = false;
+    if (m_root) Index(*m_root, 0, 0);
+}
+
+void DocumentLayout::RestoreScrollPositions() {
+    bool moved = false;
+    for (auto it = m_scrollPositions.begin(); it != m_scrollPositions.end();) {
+        auto found = m_boxes.find(it->first);
+        if (found == m_boxes.end() || !found->second->ClipsContent()) {
+            it = m_scrollPositions.erase(it);  // the element went, or no longer scrolls
+            continue;
+        }
+        const ClientArea area = Client(*it->first);
+        const std::pair<int, int> kept{std::clamp(it->second.first, 0, std::max(0, area.scrollWidth - area.clientWidth)),
+                                       std::clamp(it->second.second, 0, std::max(0, area.scrollHeight - area.clientHeight))};
+        moved = moved || kept != it->second;
+        it->second = kept;
+        ++it;
+    }
+    if (moved) IndexAll();
+}
+
+bool DocumentLayout::ScrollElementAt(int x, int y, int dy) {
+    for (const dom::Node* node = HitTest(x, y).element; node; node = node->Parent()) {
+        auto it = m_boxes.find(node);
+        if (it == m_boxes.end() || !it->second->ClipsContent()) continue;
+        const Overflow overflow = it->second->style.overflow;
+        if (overflow != Overflow::Auto && overflow != Overflow::Scroll) continue;
+        const ClientArea area = Client(*node);
+        const auto [left, top] = ElementScroll(*node);
+        const long long wanted = std::clamp<long long>(static_cast<long long>(top) + dy, 0, std::max(0, area.scrollHeight - area.clientHeight));
+        if (wanted == top) continue;  // at its end that way: the one around it moves
+        return ScrollElement(*node, left, static_cast<int>(wanted));
+    }
+    return false;
+}
+
+paint::Rect DocumentLayout::VisibleArea(const dom::Node& node) const {
+    paint::Rect area{INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2};
+    const dom::Node* ancestor = &node;
+    while (ancestor && !m_boxes.count(ancestor)) ancestor = ancestor->Parent();
+    if (!ancestor) return area;
+    for (const Box* box = m_boxes.at(ancestor); box; box = box->parent) {
+        if (!box->ClipsContent()) continue;
+        auto [x, y] = m_origins.at(box);
+        area = area.Intersect({x + box->border[3], y + box->border[0], x + box->width - box->border[1], y + box->height - box->border[2]});
+    }
+    return area;
+}
+
+std::pair<int, int> DocumentLayout::ElementScroll(const dom::Node& element) const {
+    auto it = m_boxes.find(&element);
+    if (it == m_boxes.end()) return {0, 0};
+    return {it->second->scrollX, it->second->scrollY};
+}
+
+bool DocumentLayout::ScrollElement(const dom::Node& element, int x, int y) {
+    auto it = m_boxes.find(&element);
+    if (it == m_boxes.end() || !it->second->ClipsContent()) return false;
+    m_scrollPositions[&element] = {x, y};
+    IndexAll();  // the boxes take the held position
+    RestoreScrollPositions();
+    return true;
 }
 
 paint::Color DocumentLayout::CanvasBackground() const {
@@ -193,8 +281,11 @@ paint::Color DocumentLayout::CanvasBackground() const {
 namespace {
 
 // Calls visit(block, blockX, blockY, line, fragment) for every fragment below the box.
+// (The origin given is the box's border box; its content moves with its scroll position.)
 template <typename Visit>
 void ForEachFragment(const Box& box, int x, int y, Visit&& visit) {
+    x -= box.scrollX;
+    y -= box.scrollY;
     for (const auto& line : box.lines)
         for (const auto& fragment : line.fragments) visit(box, x, y, line, fragment);
     for (const auto& child : box.children)
@@ -204,6 +295,8 @@ void ForEachFragment(const Box& box, int x, int y, Visit&& visit) {
 // Calls visit(blockX, blockY, line) for every line of the box and of its anonymous blocks.
 template <typename Visit>
 void ForEachLine(const Box& box, int x, int y, Visit&& visit) {
+    x -= box.scrollX;
+    y -= box.scrollY;
     for (const auto& line : box.lines) visit(x, y, line);
     for (const auto& child : box.children)
         if (!child->node) ForEachLine(*child, x + child->x, y + child->y, visit);
@@ -264,6 +357,8 @@ std::vector<paint::Rect> DocumentLayout::TextRects(const dom::Node& node) const 
         const Box* box = stack.back();
         stack.pop_back();
         auto [x, y] = m_origins.at(box);
+        x -= box->scrollX;
+        y -= box->scrollY;
         for (const auto& line : box->lines)
             for (const auto& fragment : line.fragments)
                 if (!fragment.box && fragment.node && node.Contains(fragment.node))
@@ -291,8 +386,9 @@ OffsetBox DocumentLayout::Offsets(const dom::Node& element) const {
     if (parent && !parent->Is(Tag::Body)) {
         if (auto it = m_boxes.find(parent); it != m_boxes.end()) {
             auto [x, y] = m_origins.at(it->second);
-            originX = x + it->second->border[3];
-            originY = y + it->second->border[0];
+            // Measured against the offset parent's content as it lies unscrolled.
+            originX = x + it->second->border[3] - it->second->scrollX;
+            originY = y + it->second->border[0] - it->second->scrollY;
         }
     }
     result.left = firstLeft - originX;  // an inline element over several lines: where it begins
@@ -324,6 +420,8 @@ Hit FindBox(const Box& box, int x, int y, int px, int py, const std::unordered_m
                 if (px >= ox && px < ox + child.width && py >= oy && py < oy + child.height) next = &child, nx = ox, ny = oy;
             }
         };
+        cx -= current->scrollX;
+        cy -= current->scrollY;
         consider(current->inlineBoxes);
         consider(current->children);
         if (!next) break;
@@ -345,7 +443,7 @@ HitPoint DocumentLayout::HitTest(int px, int py) const {
     const Box* box = hit.box;
     // The block of lines nearest the point: the box itself, or an anonymous child.
     const Box* block = box;
-    int bx = hit.x, by = hit.y;
+    int bx = hit.x - box->scrollX, by = hit.y - box->scrollY;
     if (!box->HasInlineContent()) {
         for (const auto& child : box->children)
             if (!child->node && child->HasInlineContent() && py >= by + child->y && py < by + child->y + child->height) {
@@ -427,10 +525,11 @@ ClientArea DocumentLayout::Client(const dom::Node& element) const {
     result.clientTop = box.border[0];
     result.clientWidth = std::max(0, box.width - box.border[1] - box.border[3]);
     result.clientHeight = std::max(0, box.height - box.border[0] - box.border[2]);
-    // What the box holds, measured from its padding box's top left, plus the padding after it.
+    // What the box holds, measured from its padding box's top left as it lies unscrolled, plus
+    // the padding after it. What a box inside clips away does not count.
     auto [ox, oy] = m_origins.at(&box);
-    ox += box.border[3];
-    oy += box.border[0];
+    ox += box.border[3] - box.scrollX;
+    oy += box.border[0] - box.scrollY;
     int right = 0, bottom = 0;
     std::vector<const Box*> stack;
     auto pushChildren = [&](const Box& b) {
@@ -439,6 +538,8 @@ ClientArea DocumentLayout::Client(const dom::Node& element) const {
     };
     auto measureLines = [&](const Box& b) {
         auto [x, y] = m_origins.at(&b);
+        x -= b.scrollX;
+        y -= b.scrollY;
         for (const auto& line : b.lines) {
             bottom = std::max(bottom, y + line.top + line.height - oy);
             for (const auto& fragment : line.fragments) right = std::max(right, x + fragment.x + fragment.width - ox);
@@ -452,6 +553,7 @@ ClientArea DocumentLayout::Client(const dom::Node& element) const {
         auto [x, y] = m_origins.at(b);
         right = std::max(right, x + b->width + b->margin[1] - ox);
         bottom = std::max(bottom, y + b->height + b->margin[2] - oy);
+        if (b->ClipsContent()) continue;
         measureLines(*b);
         pushChildren(*b);
     }

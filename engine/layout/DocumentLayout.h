@@ -73,6 +73,18 @@ public:
     // The caret's rectangle before the character at the offset of a text node.
     std::optional<paint::Rect> CaretRect(const dom::Node& text, int offset) const;
 
+    // The scroll position of an element that cuts off its content (overflow other than
+    // visible); 0,0 for any other. Setting it keeps it within the element's scroll range and
+    // holds it across layouts; false when the element does not scroll.
+    std::pair<int, int> ElementScroll(const dom::Node& element) const;
+    // Where a node's content shows: inside the padding boxes of the elements around it that
+    // cut their content off (everywhere when none does).
+    paint::Rect VisibleArea(const dom::Node& node) const;
+    bool ScrollElement(const dom::Node& element, int x, int y);
+    // Scrolls by `dy` the innermost element at the point that the user may scroll (overflow auto
+    // or scroll) and that can still move that way; false when none can.
+    bool ScrollElementAt(int x, int y, int dy);
+
     // The tops of the pages when the page is cut into pages of the height:
     // a page ends before a line of text or a table row that it would cut.
     std::vector<int> PageBreaks(int pageHeight) const;
@@ -82,6 +94,9 @@ public:
 
 private:
     void Index(Box& box, int x, int y);
+    void IndexAll();
+    // Brings the held scroll positions within their elements' ranges after a layout.
+    void RestoreScrollPositions();
     // The block whose items hold the text node, or null.
     Box* TextBlock(const dom::Node& text) const;
 
@@ -96,6 +111,8 @@ private:
     // Every element's box, and the absolute origin of every box.
     std::unordered_map<const dom::Node*, Box*> m_boxes;
     std::unordered_map<const Box*, std::pair<int, int>> m_origins;
+    // The scroll positions set on elements, held while they keep clipping their content.
+    std::unordered_map<const dom::Node*, std::pair<int, int>> m_scrollPositions;
 };
 
 }  // namespace layout

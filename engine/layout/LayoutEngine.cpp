@@ -52,8 +52,18 @@ int ShiftOf(const InlineContext* context) {
 }  // namespace
 
 int LayoutEngine::FontOf(const InlineContext& context) {
-    if (context.font < 0) context.font = m_canvas.MakeFont(context.style.Font());
+    if (context.font >= 0) return context.font;
+    const Style& s = context.style;
+    const FontKey key{s.fontFamily, s.fontSize, s.bold, s.italic};
+    auto it = m_fonts.find(key);
+    if (it == m_fonts.end()) it = m_fonts.emplace(key, m_canvas.MakeFont(s.Font())).first;
+    context.font = it->second;
     return context.font;
+}
+
+LayoutEngine::TextItem LayoutEngine::TextOf(const InlineItem& item) {
+    const CString& data = item.node->Data();
+    return {data.GetString(), data.GetLength(), FontOf(*item.context)};
 }
 
 int LayoutEngine::HorizontalEdges(const Box& box) const {
@@ -148,7 +158,7 @@ int LayoutEngine::LayoutContent(Box& box) {
 
 bool LayoutEngine::EstablishesContext(const Box& box) const {
     return !box.parent || box.kind == BoxKind::Cell || box.kind == BoxKind::InlineBlock || box.kind == BoxKind::Replaced ||
-           box.style.floating != Float::None;
+           box.style.floating != Float::None || box.ClipsContent();
 }
 
 void LayoutEngine::FloatEdges(int top, int bottom, FloatOrigin origin, int width, int& left, int& right) const {
@@ -184,15 +194,15 @@ std::pair<int, int> LayoutEngine::PlaceFloat(bool left, int width, int height, i
     return {x, top};
 }
 
-int LayoutEngine::ClearFloats(int top, FloatOrigin origin, int side) const {
+int LayoutEngine::ClearFloats(int top, FloatOrigin origin, Clear side) const {
     for (const auto& f : m_floats)
-        if (side == 0 || (side < 0) == f.left) top = std::max(top, f.bottom - origin.y);
+        if (side == Clear::Both || (side == Clear::Left) == f.left) top = std::max(top, f.bottom - origin.y);
     return top;
 }
 
 int LayoutEngine::LayoutChildren(Box& box) {
     const bool isRoot = !box.parent;
-    const bool container = box.kind == BoxKind::Cell || box.kind == BoxKind::InlineBlock || isRoot;
+    const bool container = box.kind == BoxKind::Cell || box.kind == BoxKind::InlineBlock || isRoot || box.ClipsContent();
     const bool quirkContainer = box.style.quirks && (box.kind == BoxKind::Cell || (box.node && box.node->Is(Tag::Body)));
     const bool collapseTop = !container && box.border[0] == 0 && box.padding[0] == 0;
     const bool collapseBottom = !container && box.border[2] == 0 && box.padding[2] == 0 && box.style.height.IsAuto();
@@ -214,20 +224,47 @@ int LayoutEngine::LayoutChildren(Box& box) {
             ResolveEdges(child, contentWidth);  // a float's automatic margins are 0
             const int width = child.width + child.margin[1] + child.margin[3];
             const int height = child.height + child.margin[0] + child.margin[2];
-            auto [fx, fy] = PlaceFloat(child.style.floating == Float::Left, width, height, y + (atTop && collapseTop ? 0 : pending), content, contentWidth);
+            int top = y + (atTop && collapseTop ? 0 : pending);
+            if (child.style.clear != Clear::None) top = ClearFloats(top, content, child.style.clear);
+            auto [fx, fy] = PlaceFloat(child.style.floating == Float::Left, width, height, top, content, contentWidth);
             child.x = box.ContentLeft() + fx + child.margin[3];
             child.y = box.ContentTop() + fy + child.margin[0];
             continue;
         }
         // Where the child will lie (its top margin collapsing as it stands), for the floats beside it.
         ResolveEdges(child, contentWidth);
-        m_origin = {content.x + child.margin[3], content.y + y + (atTop && collapseTop ? 0 : std::max(pending, child.margin[0]))};
-        LayoutBlock(child, contentWidth, box.style);
+        int estimate = y + (atTop && collapseTop ? 0 : std::max(pending, child.margin[0]));
+        // Clearance: a block that clears floats starts with its border below them, its margins
+        // no longer joining those before it.
+        int cleared = -1;
+        if (child.style.clear != Clear::None && !m_floats.empty()) {
+            const int below = ClearFloats(estimate, content, child.style.clear);
+            if (below > estimate) cleared = estimate = below;
+        }
+        // A block that holds its own floats (overflow other than visible) does not run under those
+        // around it: it sits beside them, narrower.
+        int besideLeft = 0, room = contentWidth;
+        if (child.ClipsContent() && child.kind != BoxKind::Table && !m_floats.empty()) {
+            int right = contentWidth;
+            FloatEdges(estimate, estimate + 1, content, contentWidth, besideLeft, right);
+            room = std::max(0, right - besideLeft);
+        }
+        m_origin = {content.x + besideLeft + child.margin[3], content.y + estimate};
+        LayoutBlock(child, room, box.style);
         m_origin = here;
+        if (cleared >= 0) {
+            child.x = box.ContentLeft() + besideLeft + child.margin[3];
+            child.y = box.ContentTop() + cleared;
+            y = Clamp(static_cast<long long>(cleared) + child.height);
+            pending = child.selfCollapsing ? 0 : child.collapsedBottom;
+            atTop = false;
+            last = &child;
+            continue;
+        }
         int top = child.collapsedTop;
         if (quirkContainer && atTop && child.style.marginTopQuirk) top = std::max(0, child.collapsedTop - child.margin[0]);
         int joined = std::max(pending, top);
-        child.x = box.ContentLeft() + child.margin[3];
+        child.x = box.ContentLeft() + besideLeft + child.margin[3];
         if (child.selfCollapsing) {
             // An empty block: its margins join the ones around it.
             child.y = box.ContentTop() + y + (atTop && collapseTop ? 0 : joined);
@@ -248,7 +285,7 @@ int LayoutEngine::LayoutChildren(Box& box) {
             for (int guard = 0; guard < 100000; ++guard) {
                 FloatEdges(y, y + std::max(child.height, 1), content, contentWidth, left, right);
                 if (right - left >= width || (left == 0 && right == contentWidth)) break;
-                int next = ClearFloats(y, content, 0);
+                int next = ClearFloats(y, content, Clear::Both);
                 for (const auto& f : m_floats)
                     if (f.bottom - content.y > y) next = std::min(next, f.bottom - content.y);
                 if (next <= y) break;
@@ -524,15 +561,9 @@ int LayoutEngine::LayoutLines(Box& box) {
         const bool canWrap = ws == WhiteSpace::Normal || ws == WhiteSpace::PreWrap;
         if (item.kind == InlineItem::Kind::Break) {
             finishLine(true, &context);
-            // BR clear=left|right|all: the next line starts below the floats on that side.
-            if (const auto* clear = item.node ? item.node->FindAttribute(L"clear") : nullptr) {
-                const CString& side = clear->value;
-                int which = side.CompareNoCase(L"left") == 0 ? -1 : side.CompareNoCase(L"right") == 0 ? 1
-                          : side.CompareNoCase(L"all") == 0 || side.CompareNoCase(L"both") == 0 ? 0 : 2;
-                if (which != 2) {
-                    y = ClearFloats(y, content, which);
-                    startLine();
-                }
+            if (item.clear != Clear::None) {
+                y = ClearFloats(y, content, item.clear);
+                startLine();
             }
             continue;
         }
@@ -594,10 +625,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             continue;
         }
         // Text
-        const CString& data = item.node->Data();
-        const wchar_t* text = data.GetString();
-        const int length = data.GetLength();
-        const int font = FontOf(context);
+        const auto [text, length, font] = TextOf(item);
         const paint::FontMetrics metrics = m_canvas.Metrics(font);
         const int shift = ShiftOf(&context);
         auto addPiece = [&](int start, int end, int width, bool glued) {
@@ -903,10 +931,7 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
             lastWasSpace = false;
             continue;
         }
-        const CString& data = item.node->Data();
-        const wchar_t* text = data.GetString();
-        const int length = data.GetLength();
-        const int font = FontOf(context);
+        const auto [text, length, font] = TextOf(item);
         const bool pre = ws == WhiteSpace::Pre || ws == WhiteSpace::PreWrap;
         int i = 0;
         while (i < length) {
@@ -1004,6 +1029,18 @@ void SpreadSpan(std::vector<int>& widths, int first, int span, int needed) {
     widths[first + span - 1] += static_cast<int>(needed - now);
 }
 
+// Cells spanning columns spread what they need beyond the spacing between those columns over them.
+template <typename MeasureCell>
+void SpreadSpanningCells(const std::vector<Box*>& cells, int spacing, Columns& cols, MeasureCell&& measure) {
+    for (Box* cell : cells) {
+        if (cell->colspan <= 1) continue;
+        const auto c = measure(*cell);
+        const int inner = spacing * (cell->colspan - 1);
+        SpreadSpan(cols.min, cell->column, cell->colspan, c.min - inner);
+        SpreadSpan(cols.max, cell->column, cell->colspan, c.max - inner);
+    }
+}
+
 }  // namespace
 
 LayoutEngine::Intrinsic LayoutEngine::MeasureTable(Box& table) {
@@ -1022,13 +1059,7 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureTable(Box& table) {
         cols.max[column] = std::max(cols.max[column], max);
     }
     const int spacing = table.style.borderSpacing;
-    for (Box* cell : grid.cells) {
-        if (cell->colspan <= 1) continue;
-        Intrinsic c = Measure(*cell);
-        int inner = spacing * (cell->colspan - 1);
-        SpreadSpan(cols.min, cell->column, cell->colspan, c.min - inner);
-        SpreadSpan(cols.max, cell->column, cell->colspan, c.max - inner);
-    }
+    SpreadSpanningCells(grid.cells, spacing, cols, [&](Box& cell) { return Measure(cell); });
     ResolveEdges(table, 0);
     long long fixedPart = static_cast<long long>(spacing) * (grid.columns + 1) + HorizontalEdges(table);
     if (grid.columns == 0) fixedPart = HorizontalEdges(table);
@@ -1069,13 +1100,7 @@ void LayoutEngine::LayoutTable(Box& table, int cw) {
         else if (cell->style.width.IsPercent())
             cols.percent[column] = std::max(cols.percent[column], std::min(cell->style.width.value, 100.0f));
     }
-    for (Box* cell : grid.cells) {
-        if (cell->colspan <= 1) continue;
-        Intrinsic c = Measure(*cell);
-        int inner = spacing * (cell->colspan - 1);
-        SpreadSpan(cols.min, cell->column, cell->colspan, c.min - inner);
-        SpreadSpan(cols.max, cell->column, cell->colspan, c.max - inner);
-    }
+    SpreadSpanningCells(grid.cells, spacing, cols, [&](Box& cell) { return Measure(cell); });
     ResolveEdges(table, cw);
     const int edges = HorizontalEdges(table);
     const long long spacingTotal = n > 0 ? static_cast<long long>(spacing) * (n + 1) : 0;

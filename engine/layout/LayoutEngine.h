@@ -5,6 +5,7 @@
 #include "layout/Box.h"
 #include "paint/Canvas.h"
 
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -44,6 +45,13 @@ private:
     Intrinsic MeasureInline(Box& box);    // the content of a block of lines
     Intrinsic MeasureTable(Box& table);
     int HorizontalEdges(const Box& box) const;
+    // A text item's characters and the font they measure in.
+    struct TextItem {
+        const wchar_t* text;
+        int length;
+        int font;
+    };
+    TextItem TextOf(const InlineItem& item);
 
     struct Grid;
     void BuildGrid(Box& table, Grid& grid);
@@ -64,8 +72,26 @@ private:
     // Places a float of the margin box size at or below `top` of a content box at `origin`;
     // returns its left and top there.
     std::pair<int, int> PlaceFloat(bool left, int width, int height, int top, FloatOrigin origin, int contentWidth);
-    // The top below the floats on the side (both: 0) from `top` of a content box at `origin`.
-    int ClearFloats(int top, FloatOrigin origin, int side) const;
+    // The top below the floats on the side from `top` of a content box at `origin`.
+    int ClearFloats(int top, FloatOrigin origin, Clear side) const;
+
+    // The canvas fonts made so far, by the family text the styles share and the rest of the request:
+    // thousands of inline contexts ask for a handful of fonts.
+    // (The key holds the family text, so its address stays its own while the key lives.)
+    struct FontKey {
+        SharedText family;
+        int size;
+        bool bold, italic;
+        bool operator==(const FontKey& o) const {
+            return &family.Text() == &o.family.Text() && size == o.size && bold == o.bold && italic == o.italic;
+        }
+    };
+    struct FontKeyHash {
+        size_t operator()(const FontKey& k) const {
+            return std::hash<const void*>()(&k.family.Text()) ^ (static_cast<size_t>(k.size) << 2) ^ (k.bold ? 1 : 0) ^ (k.italic ? 2 : 0);
+        }
+    };
+    std::unordered_map<FontKey, int, FontKeyHash> m_fonts;
 
     paint::Canvas& m_canvas;
     int m_depth = 0;

@@ -24,7 +24,8 @@ public:
         const paint::Rect rect{x, y, x + box.width, y + box.height};
         // Boxes outside the dirty area cost nothing; a box of automatic height holds its
         // content (one of fixed height may overflow, and is walked).
-        if (!isRoot && !rect.Intersects(m_dirty) && (box.style.height.IsAuto() || box.kind == BoxKind::Row || box.kind == BoxKind::Cell))
+        if (!isRoot && !rect.Intersects(m_dirty) &&
+            (box.style.height.IsAuto() || box.kind == BoxKind::Row || box.kind == BoxKind::Cell || box.ClipsContent()))
             return;
         const Style& s = box.style;
         bool canvasOwned = isRoot || (box.node && box.node->Is(Tag::Body) && box.parent && !box.parent->parent);
@@ -38,6 +39,23 @@ public:
             return;
         }
         if (box.kind == BoxKind::ListItem) PaintMarker(box, x, y);
+        if (!box.ClipsContent()) {
+            PaintContent(box, x, y);
+            return;
+        }
+        // Only what lies inside the padding box shows, moved by the scroll position.
+        const paint::Rect outer = m_dirty;
+        m_dirty = m_dirty.Intersect({rect.left + box.border[3], rect.top + box.border[0], rect.right - box.border[1], rect.bottom - box.border[2]});
+        if (!m_dirty.IsEmpty()) {
+            m_canvas.PushClip(m_dirty);
+            PaintContent(box, x - box.scrollX, y - box.scrollY);
+            m_canvas.PopClip();
+        }
+        m_dirty = outer;
+    }
+
+    // The lines and the child boxes, the box's content starting at x, y.
+    void PaintContent(const Box& box, int x, int y) {
         for (const auto& line : box.lines) {
             if (y + line.top >= m_dirty.bottom || y + line.top + line.height <= m_dirty.top) continue;
             for (const auto& span : line.spans) PaintSpan(span, x, y + line.top);

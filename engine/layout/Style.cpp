@@ -9,7 +9,11 @@ namespace layout {
 int Length::Resolve(int reference, int fallback) const {
     switch (unit) {
     case Unit::Auto: return fallback;
-    case Unit::Px: return static_cast<int>(std::lround(std::clamp(value, -1e6f, 1e6f)));
+    case Unit::Px: {
+        // Rounded half away from zero, as lround does, without its call (every box resolves a dozen lengths).
+        const float v = std::clamp(value, -1e6f, 1e6f);
+        return static_cast<int>(v >= 0 ? v + 0.5f : v - 0.5f);
+    }
     case Unit::Percent: return static_cast<int>(std::floor(std::clamp(value, -1e4f, 1e4f) * reference / 100.0f));
     }
     return fallback;

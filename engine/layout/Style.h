@@ -16,6 +16,10 @@ enum class WhiteSpace : unsigned char { Normal, Pre, NoWrap, PreWrap };
 enum class ListMarker : unsigned char { None, Disc, Circle, Square, Decimal, LowerAlpha, UpperAlpha, LowerRoman, UpperRoman };
 enum class BorderStyle : unsigned char { None, Solid, Inset, Outset, Dotted, Dashed, Double };
 enum class Float : unsigned char { None, Left, Right };
+enum class Clear : unsigned char { None, Left, Right, Both };
+// What shows of content beyond the padding box: all of it, or only what lies inside
+// (hidden: scrolled by the scroll position alone; auto and scroll: by the user too).
+enum class Overflow : unsigned char { Visible, Hidden, Auto, Scroll };
 
 struct Length {
     enum class Unit : unsigned char { Auto, Px, Percent };
@@ -78,6 +82,8 @@ struct Style {
     // Not inherited
     Display display = Display::Inline;
     Float floating = Float::None;
+    Clear clear = Clear::None;
+    Overflow overflow = Overflow::Visible;
     paint::Color background = paint::kTransparent;
     SharedText backgroundImage;
     VerticalAlign verticalAlign = VerticalAlign::Baseline;

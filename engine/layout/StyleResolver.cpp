@@ -1,9 +1,11 @@
 #include "layout/StyleResolver.h"
 
+#include "dom/InlineStyle.h"
 #include "dom/StyleRules.h"
 
 #include <algorithm>
 #include <cwchar>
+#include <cwctype>
 
 namespace layout {
 
@@ -73,6 +75,17 @@ bool AlignOf(const CString& value, TextAlign& out) {
     return true;
 }
 
+// valign= as browsers read it; false (and `out` kept) for anything else.
+bool VerticalAlignOf(const CString& value, VerticalAlign& out) {
+    const CString v = Lower(value);
+    if (v == L"top") out = VerticalAlign::Top;
+    else if (v == L"bottom") out = VerticalAlign::Bottom;
+    else if (v == L"middle" || v == L"center") out = VerticalAlign::Middle;
+    else if (v == L"baseline") out = VerticalAlign::Baseline;
+    else return false;
+    return true;
+}
+
 const dom::Node* EnclosingTable(const dom::Node& e) {
     for (const dom::Node* p = e.Parent(); p; p = p->Parent())
         if (p->Is(Tag::Table)) return p;
@@ -120,7 +133,7 @@ void AgentDefaults(Style& s, const dom::Node& e, const Style& parent) {
         s.display = Display::Block;
         SetMargins(s, static_cast<float>(parent.fontSize), 0, true);
         break;
-    case Tag::Figure:
+    case Tag::Figure: case Tag::Blockquote:
         s.display = Display::Block;
         SetMargins(s, static_cast<float>(parent.fontSize), 40, true);
         break;
@@ -129,10 +142,6 @@ void AgentDefaults(Style& s, const dom::Node& e, const Style& parent) {
         s.margin.left = s.margin.right = Length::Px(2);
         s.padding = {Length::Px(5.6f), Length::Px(12), Length::Px(10), Length::Px(12)};
         s.SetBorder(2, BorderStyle::Inset, paint::Rgb(192, 192, 192));
-        break;
-    case Tag::Blockquote:
-        s.display = Display::Block;
-        SetMargins(s, static_cast<float>(parent.fontSize), 40, true);
         break;
     case Tag::Dd:
         s.display = Display::Block;
@@ -266,6 +275,14 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
     int number;
     TextAlign align;
     switch (e.TagId()) {
+    case Tag::Br:
+        // clear=left|right|all (also "both"): the line after the break starts below those floats.
+        if (const auto* clear = e.FindAttribute(L"clear")) {
+            const CString side = Lower(clear->value);
+            s.clear = side == L"left" ? Clear::Left : side == L"right" ? Clear::Right
+                      : side == L"all" || side == L"both" ? Clear::Both : Clear::None;
+        }
+        break;
     case Tag::Font: {
         if (const auto* face = e.FindAttribute(L"face"); face && !face->value.IsEmpty()) s.fontFamily = face->value;
         if (const auto* size = e.FindAttribute(L"size")) {
@@ -348,13 +365,7 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
     case Tag::Tr: case Tag::Tbody: case Tag::Thead: case Tag::Tfoot:
         if (AttributeColor(e, L"bgcolor", color)) s.background = color;
         if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) s.textAlign = align;
-        if (const auto* v = e.FindAttribute(L"valign")) {
-            CString value = Lower(v->value);
-            if (value == L"top") s.verticalAlign = VerticalAlign::Top;
-            else if (value == L"bottom") s.verticalAlign = VerticalAlign::Bottom;
-            else if (value == L"middle" || value == L"center") s.verticalAlign = VerticalAlign::Middle;
-            else if (value == L"baseline") s.verticalAlign = VerticalAlign::Baseline;
-        }
+        if (const auto* v = e.FindAttribute(L"valign")) VerticalAlignOf(v->value, s.verticalAlign);
         break;
     case Tag::Td: case Tag::Th: {
         if (const dom::Node* table = EnclosingTable(e)) {
@@ -368,26 +379,14 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
             }
         }
         // Row alignment reaches the cells of the row.
-        if (const dom::Node* row = e.Parent(); row && row->Is(Tag::Tr)) {
-            if (const auto* a = row->FindAttribute(L"valign")) {
-                CString value = Lower(a->value);
-                if (value == L"top") s.verticalAlign = VerticalAlign::Top;
-                else if (value == L"bottom") s.verticalAlign = VerticalAlign::Bottom;
-                else if (value == L"baseline") s.verticalAlign = VerticalAlign::Baseline;
-            }
-        }
+        if (const dom::Node* row = e.Parent(); row && row->Is(Tag::Tr))
+            if (const auto* a = row->FindAttribute(L"valign")) VerticalAlignOf(a->value, s.verticalAlign);
         if (AttributeLength(e, L"width", length) && (length.value > 0)) s.width = length;
         if (AttributeLength(e, L"height", length) && (length.value > 0)) s.height = length;
         if (AttributeColor(e, L"bgcolor", color)) s.background = color;
         if (const auto* image = e.FindAttribute(L"background")) s.backgroundImage = image->value;
         if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) s.textAlign = align;
-        if (const auto* v = e.FindAttribute(L"valign")) {
-            CString value = Lower(v->value);
-            if (value == L"top") s.verticalAlign = VerticalAlign::Top;
-            else if (value == L"bottom") s.verticalAlign = VerticalAlign::Bottom;
-            else if (value == L"middle" || value == L"center") s.verticalAlign = VerticalAlign::Middle;
-            else if (value == L"baseline") s.verticalAlign = VerticalAlign::Baseline;
-        }
+        if (const auto* v = e.FindAttribute(L"valign")) VerticalAlignOf(v->value, s.verticalAlign);
         if (e.HasAttribute(L"nowrap")) s.whiteSpace = WhiteSpace::NoWrap;
         break;
     }
@@ -479,125 +478,140 @@ void ApplyBox(Edges& edges, const CString& value, int fontSize, bool& autoLeft, 
 
 }  // namespace
 
-void ApplyDeclarations(Style& s, const CString& declarations, const Style& parent) {
-    int start = 0;
-    const int length = declarations.GetLength();
-    while (start < length) {
-        int end = declarations.Find(L';', start);
-        if (end < 0) end = length;
-        CString item = declarations.Mid(start, end - start);
-        start = end + 1;
-        int colon = item.Find(L':');
-        if (colon <= 0) continue;
-        CString name = Lower(item.Left(colon));
-        CString value = item.Mid(colon + 1);
-        value.Trim();
-        int important = Lower(value).Find(L"!important");
+std::vector<PreparedDeclaration> PrepareDeclarations(const CString& declarations) {
+    std::vector<PreparedDeclaration> result;
+    for (auto& [name, text] : dom::ParseCssDeclarations(declarations)) {
+        CString value = text;
+        const int important = Lower(value).Find(L"!important");
         if (important >= 0) {
             value = value.Left(important);
             value.Trim();
         }
-        CString lower = Lower(value);
-        paint::Color color;
-        Length len;
-        int size;
-        TextAlign align;
-        bool ignoredLeft = false, ignoredRight = false;
-        if (name == L"color") {
-            if (ParseColor(value, color)) s.color = color;
-        } else if (name == L"background-color") {
-            if (ParseColor(value, color)) s.background = color;
-            else if (lower == L"transparent") s.background = paint::kTransparent;
-        } else if (name == L"background") {
-            int space = 0;
-            CString text = lower + L" ";
-            for (int i = 0; i < text.GetLength(); ++i)
-                if (text[i] == L' ') {
-                    if (ParseColor(text.Mid(space, i - space), color)) s.background = color;
-                    space = i + 1;
-                }
-        } else if (name == L"font-family") {
-            if (!value.IsEmpty()) {
-                bool wasMono = IsMonospace(s.fontFamily);
-                s.fontFamily = value;
-                if (Lower(value) == L"monospace" && !wasMono && s.fontSize == parent.fontSize) s.fontSize = std::max(1, (s.fontSize * 13 + 8) / 16);
-            }
-        } else if (name == L"font-size") {
-            if (ParseFontSize(value, parent.fontSize, size)) s.fontSize = size;
-        } else if (name == L"font-weight") {
-            if (lower == L"bold" || lower == L"bolder") s.bold = true;
-            else if (lower == L"normal" || lower == L"lighter") s.bold = false;
-            else if (iswdigit(lower.IsEmpty() ? L'x' : lower[0])) s.bold = std::wcstol(lower.GetString(), nullptr, 10) >= 600;
-        } else if (name == L"font-style") {
-            s.italic = lower == L"italic" || lower == L"oblique";
-        } else if (name == L"text-decoration" || name == L"text-decoration-line") {
-            if (lower.Find(L"none") >= 0) s.underline = s.strike = false;
-            if (lower.Find(L"underline") >= 0) s.underline = true;
-            if (lower.Find(L"line-through") >= 0) s.strike = true;
-        } else if (name == L"text-align") {
-            if (AlignOf(lower, align)) s.textAlign = align;
-        } else if (name == L"white-space") {
-            s.whiteSpace = lower == L"pre" ? WhiteSpace::Pre : lower == L"nowrap" ? WhiteSpace::NoWrap
-                          : lower == L"pre-wrap" || lower == L"pre-line" ? WhiteSpace::PreWrap : WhiteSpace::Normal;
-        } else if (name == L"width") {
-            if (ParseLength(value, s.fontSize, len) && len.value >= 0) s.width = len;
-        } else if (name == L"height") {
-            if (ParseLength(value, s.fontSize, len) && len.value >= 0) s.height = len;
-        } else if (name == L"margin") {
-            ApplyBox(s.margin, value, s.fontSize, s.autoMarginLeft, s.autoMarginRight);
-            s.marginTopQuirk = s.marginBottomQuirk = false;
-        } else if (name == L"margin-top" || name == L"margin-bottom" || name == L"margin-left" || name == L"margin-right") {
-            if (!ParseLength(value, s.fontSize, len)) continue;
-            bool automatic = len.IsAuto();
-            if (automatic) len = Length::Px(0);
-            if (name == L"margin-top") s.margin.top = len, s.marginTopQuirk = false;
-            else if (name == L"margin-bottom") s.margin.bottom = len, s.marginBottomQuirk = false;
-            else if (name == L"margin-left") s.margin.left = len, s.autoMarginLeft = automatic;
-            else s.margin.right = len, s.autoMarginRight = automatic;
-        } else if (name == L"padding") {
-            ApplyBox(s.padding, value, s.fontSize, ignoredLeft, ignoredRight);
-        } else if (name == L"padding-top" || name == L"padding-bottom" || name == L"padding-left" || name == L"padding-right") {
-            if (!ParseLength(value, s.fontSize, len) || len.IsAuto() || len.value < 0) continue;
-            if (name == L"padding-top") s.padding.top = len;
-            else if (name == L"padding-bottom") s.padding.bottom = len;
-            else if (name == L"padding-left") s.padding.left = len;
-            else s.padding.right = len;
-        } else if (name == L"border" || name == L"border-width" || name == L"border-style" || name == L"border-color") {
-            bool all = name == L"border";
-            for (Border* border : {&s.borderTop, &s.borderRight, &s.borderBottom, &s.borderLeft}) {
-                if (all) *border = Border{3, BorderStyle::None, paint::kTransparent};
-                ApplyBorder(*border, value, s.fontSize, all || name == L"border-width", all || name == L"border-style",
-                            all || name == L"border-color");
-            }
-        } else if (name.Find(L"border-") == 0) {
-            CString side = name.Mid(7);
-            int dash = side.Find(L'-');
-            CString part = dash < 0 ? CString() : side.Mid(dash + 1);
-            if (dash >= 0) side = side.Left(dash);
-            Border* border = side == L"top" ? &s.borderTop : side == L"right" ? &s.borderRight : side == L"bottom" ? &s.borderBottom
-                             : side == L"left" ? &s.borderLeft : nullptr;
-            if (!border) continue;
-            if (part.IsEmpty()) *border = Border{3, BorderStyle::None, paint::kTransparent};
-            ApplyBorder(*border, value, s.fontSize, part.IsEmpty() || part == L"width", part.IsEmpty() || part == L"style",
-                        part.IsEmpty() || part == L"color");
-        } else if (name == L"display") {
-            if (lower == L"none") s.display = Display::None;
-            else if (lower == L"block") s.display = Display::Block;
-            else if (lower == L"inline") s.display = Display::Inline;
-            else if (lower == L"inline-block") s.display = Display::InlineBlock;
-            else if (lower == L"list-item") s.display = Display::ListItem;
-            else if (lower == L"table") s.display = Display::Table;
-        } else if (name == L"vertical-align") {
-            s.verticalAlign = lower == L"top" || lower == L"text-top" ? VerticalAlign::Top
-                              : lower == L"middle" ? VerticalAlign::Middle
-                              : lower == L"bottom" || lower == L"text-bottom" ? VerticalAlign::Bottom
-                              : lower == L"sub" ? VerticalAlign::Sub : lower == L"super" ? VerticalAlign::Super : VerticalAlign::Baseline;
-        } else if (name == L"list-style-type" || name == L"list-style") {
-            s.listMarker = lower.Find(L"none") >= 0 ? ListMarker::None : MarkerOfType(lower.Find(L"decimal") >= 0 ? CString(L"1") : lower, false);
-        } else if (name == L"float") {
-            s.floating = lower == L"left" ? Float::Left : lower == L"right" ? Float::Right : Float::None;
-        }
+        result.push_back({Lower(name), value, Lower(value)});
     }
+    return result;
+}
+
+namespace {
+
+void ApplyDeclaration(Style& s, const PreparedDeclaration& declaration, const Style& parent) {
+    const CString& name = declaration.name;
+    const CString& value = declaration.value;
+    const CString& lower = declaration.lower;
+    paint::Color color;
+    Length len;
+    int size;
+    TextAlign align;
+    bool ignoredLeft = false, ignoredRight = false;
+    if (name == L"color") {
+        if (ParseColor(value, color)) s.color = color;
+    } else if (name == L"background-color") {
+        if (ParseColor(value, color)) s.background = color;
+        else if (lower == L"transparent") s.background = paint::kTransparent;
+    } else if (name == L"background") {
+        int space = 0;
+        CString text = lower + L" ";
+        for (int i = 0; i < text.GetLength(); ++i)
+            if (text[i] == L' ') {
+                if (ParseColor(text.Mid(space, i - space), color)) s.background = color;
+                space = i + 1;
+            }
+    } else if (name == L"font-family") {
+        if (!value.IsEmpty()) {
+            bool wasMono = IsMonospace(s.fontFamily);
+            s.fontFamily = value;
+            if (Lower(value) == L"monospace" && !wasMono && s.fontSize == parent.fontSize) s.fontSize = std::max(1, (s.fontSize * 13 + 8) / 16);
+        }
+    } else if (name == L"font-size") {
+        if (ParseFontSize(value, parent.fontSize, size)) s.fontSize = size;
+    } else if (name == L"font-weight") {
+        if (lower == L"bold" || lower == L"bolder") s.bold = true;
+        else if (lower == L"normal" || lower == L"lighter") s.bold = false;
+        else if (iswdigit(lower.IsEmpty() ? L'x' : lower[0])) s.bold = std::wcstol(lower.GetString(), nullptr, 10) >= 600;
+    } else if (name == L"font-style") {
+        s.italic = lower == L"italic" || lower == L"oblique";
+    } else if (name == L"text-decoration" || name == L"text-decoration-line") {
+        if (lower.Find(L"none") >= 0) s.underline = s.strike = false;
+        if (lower.Find(L"underline") >= 0) s.underline = true;
+        if (lower.Find(L"line-through") >= 0) s.strike = true;
+    } else if (name == L"text-align") {
+        if (AlignOf(lower, align)) s.textAlign = align;
+    } else if (name == L"white-space") {
+        s.whiteSpace = lower == L"pre" ? WhiteSpace::Pre : lower == L"nowrap" ? WhiteSpace::NoWrap
+                      : lower == L"pre-wrap" || lower == L"pre-line" ? WhiteSpace::PreWrap : WhiteSpace::Normal;
+    } else if (name == L"width") {
+        if (ParseLength(value, s.fontSize, len) && len.value >= 0) s.width = len;
+    } else if (name == L"height") {
+        if (ParseLength(value, s.fontSize, len) && len.value >= 0) s.height = len;
+    } else if (name == L"margin") {
+        ApplyBox(s.margin, value, s.fontSize, s.autoMarginLeft, s.autoMarginRight);
+        s.marginTopQuirk = s.marginBottomQuirk = false;
+    } else if (name == L"margin-top" || name == L"margin-bottom" || name == L"margin-left" || name == L"margin-right") {
+        if (!ParseLength(value, s.fontSize, len)) return;
+        bool automatic = len.IsAuto();
+        if (automatic) len = Length::Px(0);
+        if (name == L"margin-top") s.margin.top = len, s.marginTopQuirk = false;
+        else if (name == L"margin-bottom") s.margin.bottom = len, s.marginBottomQuirk = false;
+        else if (name == L"margin-left") s.margin.left = len, s.autoMarginLeft = automatic;
+        else s.margin.right = len, s.autoMarginRight = automatic;
+    } else if (name == L"padding") {
+        ApplyBox(s.padding, value, s.fontSize, ignoredLeft, ignoredRight);
+    } else if (name == L"padding-top" || name == L"padding-bottom" || name == L"padding-left" || name == L"padding-right") {
+        if (!ParseLength(value, s.fontSize, len) || len.IsAuto() || len.value < 0) return;
+        if (name == L"padding-top") s.padding.top = len;
+        else if (name == L"padding-bottom") s.padding.bottom = len;
+        else if (name == L"padding-left") s.padding.left = len;
+        else s.padding.right = len;
+    } else if (name == L"border" || name == L"border-width" || name == L"border-style" || name == L"border-color") {
+        bool all = name == L"border";
+        for (Border* border : {&s.borderTop, &s.borderRight, &s.borderBottom, &s.borderLeft}) {
+            if (all) *border = Border{3, BorderStyle::None, paint::kTransparent};
+            ApplyBorder(*border, value, s.fontSize, all || name == L"border-width", all || name == L"border-style",
+                        all || name == L"border-color");
+        }
+    } else if (name.Find(L"border-") == 0) {
+        CString side = name.Mid(7);
+        int dash = side.Find(L'-');
+        CString part = dash < 0 ? CString() : side.Mid(dash + 1);
+        if (dash >= 0) side = side.Left(dash);
+        Border* border = side == L"top" ? &s.borderTop : side == L"right" ? &s.borderRight : side == L"bottom" ? &s.borderBottom
+                         : side == L"left" ? &s.borderLeft : nullptr;
+        if (!border) return;
+        if (part.IsEmpty()) *border = Border{3, BorderStyle::None, paint::kTransparent};
+        ApplyBorder(*border, value, s.fontSize, part.IsEmpty() || part == L"width", part.IsEmpty() || part == L"style",
+                    part.IsEmpty() || part == L"color");
+    } else if (name == L"display") {
+        if (lower == L"none") s.display = Display::None;
+        else if (lower == L"block") s.display = Display::Block;
+        else if (lower == L"inline") s.display = Display::Inline;
+        else if (lower == L"inline-block") s.display = Display::InlineBlock;
+        else if (lower == L"list-item") s.display = Display::ListItem;
+        else if (lower == L"table") s.display = Display::Table;
+    } else if (name == L"vertical-align") {
+        s.verticalAlign = lower == L"top" || lower == L"text-top" ? VerticalAlign::Top
+                          : lower == L"middle" ? VerticalAlign::Middle
+                          : lower == L"bottom" || lower == L"text-bottom" ? VerticalAlign::Bottom
+                          : lower == L"sub" ? VerticalAlign::Sub : lower == L"super" ? VerticalAlign::Super : VerticalAlign::Baseline;
+    } else if (name == L"list-style-type" || name == L"list-style") {
+        s.listMarker = lower.Find(L"none") >= 0 ? ListMarker::None : MarkerOfType(lower.Find(L"decimal") >= 0 ? CString(L"1") : lower, false);
+    } else if (name == L"float") {
+        s.floating = lower == L"left" ? Float::Left : lower == L"right" ? Float::Right : Float::None;
+    } else if (name == L"clear") {
+        s.clear = lower == L"left" ? Clear::Left : lower == L"right" ? Clear::Right : lower == L"both" ? Clear::Both : Clear::None;
+    } else if (name == L"overflow") {
+        s.overflow = lower == L"hidden" ? Overflow::Hidden : lower == L"auto" ? Overflow::Auto
+                     : lower == L"scroll" ? Overflow::Scroll : Overflow::Visible;
+    }
+}
+
+}  // namespace
+
+void ApplyDeclarations(Style& style, const std::vector<PreparedDeclaration>& declarations, const Style& parent) {
+    for (const auto& declaration : declarations) ApplyDeclaration(style, declaration, parent);
+}
+
+void ApplyDeclarations(Style& style, const CString& declarations, const Style& parent) {
+    ApplyDeclarations(style, PrepareDeclarations(declarations), parent);
 }
 
 StyleResolver::StyleResolver(const dom::Document& document) {
@@ -627,11 +641,47 @@ StyleResolver::StyleResolver(const dom::Document& document) {
     std::stable_sort(m_rules.begin(), m_rules.end(), [](const Rule& a, const Rule& b) {
         return a.specificity != b.specificity ? a.specificity < b.specificity : a.order < b.order;
     });
+    IndexRules();
+}
+
+void StyleResolver::IndexRules() {
+    for (int i = 0; i < static_cast<int>(m_rules.size()); ++i) {
+        const Compound& subject = m_rules[i].chain.back();
+        if (!subject.id.IsEmpty()) m_byId[subject.id].push_back(i);
+        else if (!subject.classes.empty()) m_byClass[subject.classes.front()].push_back(i);
+        else if (!subject.tag.IsEmpty()) m_byTag[subject.tag].push_back(i);
+        else m_anyElement.push_back(i);
+    }
+}
+
+void StyleResolver::Candidates(const dom::Node& element, std::vector<int>& out) const {
+    auto add = [&](const std::unordered_map<CString, std::vector<int>>& index, const CString& key) {
+        if (auto it = index.find(key); it != index.end()) out.insert(out.end(), it->second.begin(), it->second.end());
+    };
+    out = m_anyElement;
+    if (!m_byTag.empty()) add(m_byTag, element.TagName());
+    if (!m_byId.empty())
+        if (const auto* id = element.FindAttribute(L"id")) add(m_byId, id->value);
+    if (!m_byClass.empty())
+        if (const auto* classes = element.FindAttribute(L"class")) {
+            const CString& text = classes->value;
+            for (int i = 0; i < text.GetLength();) {
+                while (i < text.GetLength() && iswspace(text[i])) ++i;
+                int end = i;
+                while (end < text.GetLength() && !iswspace(text[end])) ++end;
+                if (end > i) add(m_byClass, text.Mid(i, end - i));
+                i = end;
+            }
+        }
+    // In the order the rules apply; a class named twice brings its rules once.
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
 }
 
 void StyleResolver::AddSheet(const CString& sheet) {
     constexpr size_t kMaxRules = 10000;
     for (const auto& parsed : dom::ParseStyleRules(sheet)) {
+        const std::vector<PreparedDeclaration> declarations = PrepareDeclarations(parsed.declarations);
         int start = 0;
         CString selectors = parsed.selector + L",";
         for (int i = 0; i < selectors.GetLength(); ++i) {
@@ -642,7 +692,7 @@ void StyleResolver::AddSheet(const CString& sheet) {
             if (selector.IsEmpty() || m_rules.size() >= kMaxRules) continue;
             Rule rule;
             rule.order = static_cast<int>(m_rules.size());
-            rule.declarations = parsed.declarations;
+            rule.declarations = declarations;
             bool valid = true;
             CString text = selector + L" ";
             int partStart = 0;
@@ -718,8 +768,12 @@ Style StyleResolver::Resolve(const dom::Node& element, const Style& parent) cons
     Style style = parent.Inherit();
     AgentDefaults(style, element, parent);
     PresentationalAttributes(style, element, parent);
-    for (const auto& rule : m_rules)
-        if (Matches(rule, element)) ApplyDeclarations(style, rule.declarations, parent);
+    if (!m_rules.empty()) {
+        std::vector<int> candidates;
+        Candidates(element, candidates);
+        for (int index : candidates)
+            if (Matches(m_rules[index], element)) ApplyDeclarations(style, m_rules[index].declarations, parent);
+    }
     if (const auto* inlineStyle = element.FindAttribute(L"style")) ApplyDeclarations(style, inlineStyle->value, parent);
     return style;
 }

@@ -6,9 +6,18 @@
 #include "dom/Document.h"
 #include "layout/Style.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace layout {
+
+// One declaration made ready to apply: the name in lower case, the value without "!important".
+struct PreparedDeclaration {
+    CString name;
+    CString value;
+    CString lower;  // the value in lower case
+};
+std::vector<PreparedDeclaration> PrepareDeclarations(const CString& declarations);
 
 class StyleResolver {
 public:
@@ -30,17 +39,25 @@ private:
         std::vector<Compound> chain;  // ancestors first, the subject last
         int specificity = 0;
         int order = 0;
-        CString declarations;
+        std::vector<PreparedDeclaration> declarations;
     };
     void AddSheet(const CString& sheet);
+    void IndexRules();
+    // The rules whose subject may match the element, in the order they apply.
+    void Candidates(const dom::Node& element, std::vector<int>& out) const;
     static bool Matches(const Compound& compound, const dom::Node& element);
     static bool Matches(const Rule& rule, const dom::Node& element);
 
     Style m_initial;
     std::vector<Rule> m_rules;
+    // Each rule once, under what its subject asks most narrowly: the id, else the first class,
+    // else the tag, else nothing (then every element is a candidate).
+    std::unordered_map<CString, std::vector<int>> m_byId, m_byClass, m_byTag;
+    std::vector<int> m_anyElement;
 };
 
 // Applies "name: value" declarations (a style attribute or a rule's body).
 void ApplyDeclarations(Style& style, const CString& declarations, const Style& parent);
+void ApplyDeclarations(Style& style, const std::vector<PreparedDeclaration>& declarations, const Style& parent);
 
 }  // namespace layout

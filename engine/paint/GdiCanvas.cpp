@@ -1,5 +1,7 @@
 #include "paint/GdiCanvas.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -107,8 +109,17 @@ int GdiCanvas::MakeFont(const FontRequest& request) {
         if (count > 0 && count < 100000) {
             std::vector<KERNINGPAIR> pairs(count);
             count = GetKerningPairsW(m_dc, count, pairs.data());
-            for (DWORD i = 0; i < count; ++i)
-                if (pairs[i].iKernAmount) font->kerning[(static_cast<std::uint32_t>(pairs[i].wFirst) << 16) | pairs[i].wSecond] = pairs[i].iKernAmount;
+            for (DWORD i = 0; i < count; ++i) {
+                const KERNINGPAIR& pair = pairs[i];
+                if (!pair.iKernAmount) continue;
+                // A table for the first fonts only: a page of a thousand font sizes must not cost 32 KB each.
+                if (pair.wFirst < 128 && pair.wSecond < 128 && m_fonts.size() < 64) {
+                    if (font->asciiKerning.empty()) font->asciiKerning.assign(128 * 128, 0);
+                    font->asciiKerning[(pair.wFirst << 7) | pair.wSecond] = static_cast<std::int16_t>(std::clamp(pair.iKernAmount, -32768, 32767));
+                } else {
+                    font->kerning[(static_cast<std::uint32_t>(pair.wFirst) << 16) | pair.wSecond] = pair.iKernAmount;
+                }
+            }
         }
         SelectObject(m_dc, old);
     }
@@ -140,11 +151,18 @@ int GdiCanvas::CharWidth(Font& font, wchar_t ch) {
     return (*block)[ch & 0xFF];
 }
 
+namespace {
+
+// A length at the measuring size in pixels of the font's own size, rounded to the nearest.
+long long Unscale(long long value, int scale) { return value >= 0 ? (value + scale / 2) / scale : -((-value + scale / 2) / scale); }
+
+}  // namespace
+
 int GdiCanvas::MeasureText(int font, const wchar_t* text, int length) {
     Font& f = FontAt(font);
     long long width = 0;
     for (int i = 0; i < length; ++i) width += CharWidth(f, text[i]) + (i > 0 ? Kerning(f, text[i - 1], text[i]) : 0);
-    return static_cast<int>((width + f.scale / 2) / f.scale);
+    return static_cast<int>(Unscale(width, f.scale));
 }
 
 void GdiCanvas::DrawTextRun(int font, int x, int y, const wchar_t* text, int length, Color color) {
@@ -153,11 +171,11 @@ void GdiCanvas::DrawTextRun(int font, int x, int y, const wchar_t* text, int len
     // Each glyph goes where the fractional advances before it put it.
     std::vector<INT> advances(static_cast<size_t>(length));
     long long sum = 0;
-    int placed = 0;
+    long long placed = 0;
     for (int i = 0; i < length; ++i) {
         sum += CharWidth(f, text[i]) + (i + 1 < length ? Kerning(f, text[i], text[i + 1]) : 0);
-        int next = static_cast<int>((sum + f.scale / 2) / f.scale);
-        advances[i] = next - placed;
+        const long long next = Unscale(sum, f.scale);
+        advances[i] = static_cast<INT>(next - placed);
         placed = next;
     }
     HGDIOBJ old = SelectObject(m_dc, f.handle);

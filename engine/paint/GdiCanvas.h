@@ -48,14 +48,18 @@ private:
         FontMetrics metrics;
         std::array<std::unique_ptr<std::array<int, 256>>, 256> widths;
         std::unordered_map<std::uint32_t, int> kerning;  // (first << 16 | second) -> adjustment at the measuring size
+        // The pairs of two ASCII characters, looked up by index (most of what pages measure);
+        // empty when the font kerns none of them.
+        std::vector<std::int16_t> asciiKerning;
     };
     int Kerning(const Font& font, wchar_t first, wchar_t second) const {
+        if (first < 128 && second < 128) return font.asciiKerning.empty() ? 0 : font.asciiKerning[(first << 7) | second];
         if (font.kerning.empty()) return 0;
         auto it = font.kerning.find((static_cast<std::uint32_t>(first) << 16) | second);
         return it == font.kerning.end() ? 0 : it->second;
     }
     Font& FontAt(int font);
-    int CharWidth(Font& font, wchar_t ch);
+    int CharWidth(Font& font, wchar_t ch);  // at the measuring size
 
     HDC m_dc;
     std::vector<std::unique_ptr<Font>> m_fonts;

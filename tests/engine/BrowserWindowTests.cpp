@@ -268,9 +268,11 @@ TEST_F(BrowserFixture, GeometryComesFromTheWindowsLayout) {
 TEST_F(BrowserFixture, EveryElementAnswersItsClientAndScrollSizes) {
     CString page = temp.Path() + L"\\client.htm";
     WriteBytes(page, "<body><div id=c style='width:200px;height:50px;border:3px solid black;padding:4px'>"
-                     "<div style='height:120px'>tall</div></div><p><span id=s>inline</span></p></body>");
+                     "<div style='height:120px'>tall</div></div><p><span id=s>inline</span></p>"
+                     "<div id=o style='width:200px;height:50px;border:3px solid black;padding:4px;overflow:auto'>"
+                     "<div style='height:120px'>tall</div></div></body>");
     ASSERT_EQ(Navigate(page), S_OK);
-    auto Metrics = [&](const wchar_t* id) {
+    auto Metrics = [&](const wchar_t* id, LONG scrollTo) {
         std::vector<LONG> values(7, -1);
         ComPtr<IHTMLElement2> element;
         auto plain = ById(id);
@@ -281,12 +283,26 @@ TEST_F(BrowserFixture, EveryElementAnswersItsClientAndScrollSizes) {
         element->get_clientTop(&values[3]);
         element->get_scrollWidth(&values[4]);
         element->get_scrollHeight(&values[5]);
-        element->put_scrollTop(30);  // it does not scroll: its position stays 0
+        element->put_scrollTop(scrollTo);  // only an element that clips its content scrolls
         element->get_scrollTop(&values[6]);
         return values;
     };
-    EXPECT_EQ(Metrics(L"c"), (std::vector<LONG>{208, 58, 3, 3, 208, 128, 0}));
-    EXPECT_EQ(Metrics(L"s"), (std::vector<LONG>{0, 0, 0, 0, 0, 0, 0}));  // inline: no inner area
+    EXPECT_EQ(Metrics(L"c", 30), (std::vector<LONG>{208, 58, 3, 3, 208, 128, 0}));
+    EXPECT_EQ(Metrics(L"s", 30), (std::vector<LONG>{0, 0, 0, 0, 0, 0, 0}));  // inline: no inner area
+    EXPECT_EQ(Metrics(L"o", 30), (std::vector<LONG>{208, 58, 3, 3, 208, 128, 30}));
+    EXPECT_EQ(Metrics(L"o", 1000), (std::vector<LONG>{208, 58, 3, 3, 208, 128, 70}));  // kept within its range
+    // The wheel over it scrolls it, not the page.
+    ComPtr<IHTMLElement2> o;
+    ById(L"o")->QueryInterface(IID_IHTMLElement2, reinterpret_cast<void**>(o.Receive()));
+    o->put_scrollTop(0);
+    LONG left = 0, top = 0, scrolled = -1;
+    ById(L"o")->get_offsetLeft(&left);
+    ById(L"o")->get_offsetTop(&top);
+    POINT at{left + 20, top + 20};
+    ClientToScreen(server, &at);
+    SendMessageW(server, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 4)), MAKELPARAM(at.x, at.y));
+    o->get_scrollTop(&scrolled);
+    EXPECT_EQ(scrolled, 30);
 }
 
 TEST_F(BrowserFixture, LinkClicksGoToTheHostAndContextMenusAskIt) {

@@ -71,12 +71,13 @@ TEST(LayoutFlow, AlignmentCentresLinesAndNarrowBlocks) {
 
 TEST(LayoutFlow, FontsFollowFontElementsStyleAttributesAndRules) {
     LaidOutPage page(
-        L"<style>p.big { font-size: 20px } #red { color: red } div span { font-weight: bold } .a.b { font-style: italic }</style>"
+        L"<style>p.big { font-size: 20px } #red { color: red } div span { font-weight: bold } .a.b { font-style: italic }"
+        L" .k { color: #0000ff } .k2 { color: #00ff00 } p { color: #ff0000 } .k2 * { font-weight: bold }</style>"
         L"<font size=7>seven</font> <font size=+1>plus</font> <font size=1000>huge</font> <font size=1>one</font>"
         L"<font face='Verdana' color=#00ff00>face</font> <b>bold</b> <span style='font-size:12pt'>points</span>"
         L"<p class=big>big</p><p id=red>red</p><div><i><span>deep</span></i></div><p class='b a'>both</p>"
         L"<span style='font-size:100000px'>capped</span><big>big2</big><small>small</small><sub>sub</sub>"
-        L"<h1>head</h1><code>code</code>");
+        L"<h1>head</h1><code>code</code><p class='k2\tk k'>order <i>inner</i></p>");
     page.Paint(page.canvas);
     auto font = [&](const wchar_t* text) {
         const auto* run = page.canvas.FindRun(text);
@@ -103,6 +104,9 @@ TEST(LayoutFlow, FontsFollowFontElementsStyleAttributesAndRules) {
     EXPECT_EQ(font(L"head").font.pixelSize, 32);
     EXPECT_TRUE(font(L"head").font.bold);
     EXPECT_EQ(font(L"code").font.pixelSize, 13);
+    EXPECT_EQ(font(L"order").color, paint::Rgb(0, 255, 0));  // of two classes the later rule; the tag's is weaker
+    EXPECT_FALSE(font(L"order").font.bold);
+    EXPECT_TRUE(font(L"inner").font.bold);  // a rule whose subject is any element
 }
 
 TEST(LayoutFlow, BoxPropertiesOfTheStyleAttribute) {
@@ -183,6 +187,64 @@ TEST(LayoutFlow, PicturesAlignedLeftOrRightFloatAndTheLinesGoAround) {
     // A float too wide for what is left of its line goes below that line.
     EXPECT_EQ(page.Box(L"late").top, page.Box(L"e").top + 16);
     EXPECT_EQ(page.layout.ElementFromPoint(20, 20), page.ById(L"l"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LayoutFlow, BlocksThatClearStartBelowTheFloatsOnTheirSide) {
+    LaidOutPage page(
+        L"<div id=l style='float:left;width:100px;height:40px'></div>"
+        L"<div id=r style='float:right;width:50px;height:70px'></div>"
+        L"<div id=a>beside</div>"
+        L"<div id=cl style='clear:left'>below left</div>"
+        L"<div id=cb style='clear:both;margin-top:4px'>below both</div>"
+        L"<div id=f1 style='float:left;width:30px;height:10px'></div><div id=f2 style='float:left;clear:left;width:30px;height:10px'></div>"
+        L"<div id=cr style='clear:right'>nothing right to clear</div>"
+        L"<p id=p><img id=i align=left width=20 height=50>x<br style='clear:both'>after</p>");
+    EXPECT_EQ(page.Box(L"l"), (paint::Rect{8, 8, 108, 48}));
+    EXPECT_EQ(page.Box(L"r"), (paint::Rect{742, 8, 792, 78}));
+    EXPECT_EQ(page.Box(L"a").top, 8);
+    EXPECT_EQ(page.Box(L"cl").top, 48);  // its border right below the left float
+    EXPECT_EQ(page.Box(L"cb").top, 78);  // below the right one too; its margin is inside the clearance
+    EXPECT_EQ(page.Box(L"f1"), (paint::Rect{8, 94, 38, 104}));
+    EXPECT_EQ(page.Box(L"f2"), (paint::Rect{8, 104, 38, 114}));  // a float that clears goes below the one before
+    EXPECT_EQ(page.Box(L"cr").top, 94);
+    page.Paint(page.canvas);
+    ASSERT_NE(page.canvas.FindRun(L"after"), nullptr);
+    EXPECT_GE(page.canvas.FindRun(L"after")->y, page.Box(L"i").bottom);  // BR styled clear:both
+}
+
+TEST(LayoutFlow, OverflowCutsOffHoldsFloatsAndScrollsItsContent) {
+    LaidOutPage page(
+        L"<div id=o style='overflow:hidden;height:32px;width:100px'><p id=in style='margin:0'>one two three four five six</p></div>"
+        L"<div id=bfc style='overflow:auto'><img align=left width=20 height=50></div><div id=v>x</div>");
+    const dom::Node& o = *page.ById(L"o");
+    layout::ClientArea area = page.layout.Client(o);
+    EXPECT_EQ(area.clientHeight, 32);
+    EXPECT_EQ(area.scrollHeight, 48);  // three lines
+    EXPECT_EQ(page.Box(L"bfc").Height(), 50);  // it holds its float
+    EXPECT_EQ(page.layout.ElementScroll(o), std::make_pair(0, 0));
+    ASSERT_TRUE(page.layout.ScrollElement(o, 5, 1000));
+    EXPECT_EQ(page.layout.ElementScroll(o), std::make_pair(0, 16));  // within its range
+    EXPECT_EQ(page.Box(L"in").top, page.Box(L"o").top - 16);
+    EXPECT_EQ(page.layout.ElementFromPoint(20, page.Box(L"o").top + 2), page.ById(L"in"));
+    EXPECT_EQ(page.layout.Offsets(*page.ById(L"in")).top, page.Box(L"o").top - 16);
+    EXPECT_EQ(page.layout.VisibleArea(*page.ById(L"in")->Child(0)), page.Box(L"o"));  // its text shows inside the box only
+    EXPECT_LT(page.layout.VisibleArea(*page.ById(L"v")).left, -1000000);
+    page.layout.Layout(600);  // the position holds across layouts
+    EXPECT_EQ(page.layout.ElementScroll(o), std::make_pair(0, 16));
+    EXPECT_FALSE(page.layout.ScrollElement(*page.ById(L"v"), 0, 10));  // it does not clip: no scrolling
+    EXPECT_EQ(page.layout.ElementScroll(*page.ById(L"v")), std::make_pair(0, 0));
+    page.Paint(page.canvas);
+    ASSERT_NE(page.canvas.FindRun(L"three four"), nullptr);
+    EXPECT_EQ(page.canvas.FindRun(L"three four")->y, page.Box(L"o").top);
+
+    // Beside a float it keeps out from under it, narrower, where a plain block runs beneath.
+    LaidOutPage beside(L"<img id=f align=left width=100 height=60><div id=b style='overflow:hidden'>x</div><div id=p>y</div>");
+    EXPECT_EQ(beside.Box(L"b"), (paint::Rect{111, 8, 792, 24}));  // past the float and its 3 px
+    EXPECT_EQ(beside.Box(L"p").left, 8);
 }
 
 }  // namespace

@@ -118,4 +118,21 @@ TEST(PaintPixels, ARepaintOfAScrolledRegionMatchesAFullPaint) {
     EXPECT_EQ(full.Pixel(150, 5), paint::Rgb(4 * 14, 255 - 4 * 14, 0));  // page y 305 lies in line 14 (8 + 14 * 20 = 288)
 }
 
+TEST(PaintPixels, AnElementThatClipsShowsWhatItsScrollPositionBringsIntoView) {
+    PaintedPage page(
+        L"<body style='margin:0'><div id=o style='overflow:hidden;height:20px;width:100px;margin-bottom:30px'>"
+        L"<div style='height:20px;background-color:#ff0000'></div><div id=g style='height:20px;background-color:#00ff00'></div></div>"
+        L"<div style='height:10px;background-color:#0000ff'></div></body>",
+        200, 100);
+    const paint::Color white = paint::Rgb(255, 255, 255);
+    EXPECT_EQ(page.bitmap.Pixel(50, 10), paint::Rgb(255, 0, 0));
+    EXPECT_EQ(page.bitmap.Pixel(50, 30), white);  // the green block lies beyond the clip
+    ASSERT_TRUE(page.layout.ScrollElement(*LaidOutPage::Find(*page.document, L"o"), 0, 500));
+    page.layout.Paint(page.bitmap, {0, 0, 200, 100}, 0, 0);
+    EXPECT_EQ(page.bitmap.Pixel(50, 10), paint::Rgb(0, 255, 0));  // scrolled to its end, 20 px
+    EXPECT_EQ(page.bitmap.Pixel(50, 30), white);
+    EXPECT_EQ(page.bitmap.Pixel(50, 55), paint::Rgb(0, 0, 255));
+    EXPECT_EQ(page.layout.ElementFromPoint(50, 10), LaidOutPage::Find(*page.document, L"g"));
+}
+
 }  // namespace
