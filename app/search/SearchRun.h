@@ -10,7 +10,7 @@
 
 class CMainFrame;
 class CDlgSearch;
-class CView;
+class CTarveloView;
 
 enum class SearchListKind { kAllPages, kSelectedFolder, kOpenPages };
 
@@ -31,6 +31,19 @@ public:
 
     // The path of every open page, one per page view, in opening order.
     std::vector<CString> OpenPagePaths() const;
+    // The first page view in the same order; null when no page is open.
+    CTarveloView* FirstPageView() const;
+
+    // Marks the found page's matches in its view (the run's keywords, or in
+    // pattern mode the texts the page matched) and records the view; when
+    // nothing could be marked the run goes on. 0 for a null view.
+    int MarkFoundPage(CTarveloView* view);
+    // A page view has loaded its page: the found page is marked.
+    void PageLoaded(CTarveloView* view);
+    // A page view goes: the search no longer refers to it.
+    void ForgetView(CTarveloView* view);
+    // Takes the marks out of the view the run marked last.
+    void ClearMarkedView();
 
     CDlgSearch* m_dialog = nullptr;
     CString m_runKeywords;
@@ -42,12 +55,18 @@ public:
     std::vector<CString> m_foundMatches;
     size_t m_nextIndex = 0;
     std::vector<CString> m_pages;
+    CTarveloView* m_markedView = nullptr;  // the view the run marked last
 
 private:
     void RunFolderSearch(const CString& keywords);
     void RunAllPages(const CString& keywords);
     void RunCurrentPage(const CString& keywords);
     void AppendPagesBelow(const CString& folder, const std::vector<CString>& open);
+    // Marks in the view: the keywords, or each text of the match list.
+    bool MarkIn(CTarveloView& view, bool pattern, const CString& keywords, const std::vector<CString>& matches);
+    // Pattern mode: the page's matches on disk marked in its view.
+    bool MarkPageMatches(CTarveloView& view, const CString& keywords);
 
     CMainFrame& m_frame;
+    bool m_opening = false;  // SearchNextPage is opening a page: it marks it itself
 };
