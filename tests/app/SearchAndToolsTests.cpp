@@ -124,7 +124,7 @@ TEST_F(TreeWindow, SearchWalksTheRememberedFolderAllPagesAndOpenPages) {
 }
 
 TEST_F(TreeWindow, SearchMarksHitsPageByPageAndLeavesThePagesAsTheyWere) {
-    Page(L"A.htm", L"<DIV>one Needle</DIV><DIV><B>nee</B>dle, the rest</DIV><DIV>needle</DIV><DIV>x &amp; y</DIV>");
+    Page(L"A.htm", L"<DIV>one Needle</DIV><DIV><B>nee</B>dle, the rest</DIV><DIV>needle</DIV><DIV>x &amp; y nana</DIV>");
     Page(L"B.htm", L"two needle");
     Page(L"C.htm", L"<a href=\"needle.htm\">only the address</a>");
     Page(L"D.htm", L"needle at last");
@@ -151,6 +151,13 @@ TEST_F(TreeWindow, SearchMarksHitsPageByPageAndLeavesThePagesAsTheyWere) {
     // A text across two blocks is not wrapped; clearing gives the page back.
     EXPECT_FALSE(viewA->MarkText(L"needlex", 0, kSearchMarkStyle, kSearchMarkId));
     EXPECT_TRUE(viewA->MarkText(L"x & y", 0, kSearchMarkStyle, kSearchMarkId));
+    viewA->ClearSearchMarks(kSearchMarkId);
+    EXPECT_EQ(EngineText(viewA), original);
+    // Hits side by side are both marked; blanks stay blanks.
+    EXPECT_TRUE(viewA->MarkText(L"na", 0, kSearchMarkStyle, kSearchMarkId));
+    EXPECT_EQ(MarkCount(viewA), 2);
+    EXPECT_TRUE(viewA->MarkText(L" ", 0, kSearchMarkStyle, kSearchMarkId));
+    EXPECT_GT(MarkCount(viewA), 4);
     viewA->ClearSearchMarks(kSearchMarkId);
     EXPECT_EQ(EngineText(viewA), original);
     EXPECT_FALSE(pageA->IsModified());
