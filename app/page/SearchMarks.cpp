@@ -44,6 +44,61 @@ bool WithinOneBlock(IHTMLTxtRange* range) {
     return first && last && QueryAs<IUnknown>(first.Get()).Get() == QueryAs<IUnknown>(last.Get()).Get();
 }
 
+bool SameNode(IUnknown* a, IUnknown* b) { return QueryAs<IUnknown>(a).Get() == QueryAs<IUnknown>(b).Get(); }
+
+CString TagOf(IHTMLElement* element) {
+    BStr tag;
+    element->get_tagName(tag.Receive());
+    CString name = tag.Text();
+    name.MakeUpper();
+    return name;
+}
+
+// An element's start tag as the engine writes it: its outer HTML without
+// the inner HTML and the end tag.
+CString StartTag(IHTMLElement* element) {
+    BStr outer, inner;
+    element->get_outerHTML(outer.Receive());
+    element->get_innerHTML(inner.Receive());
+    CString text = outer.Text();
+    int length = text.GetLength() - inner.Text().GetLength() - (TagOf(element).GetLength() + 3);
+    return length > 0 ? text.Left(length) : text;
+}
+
+// A mark around a hit that began (or ended) inside an inline element cut that
+// element in two, alike in tag and attributes: such a pair beside a mark
+// that went is one element again.
+bool CutFromOne(IHTMLDOMNode* first, IHTMLDOMNode* second) {
+    auto a = QueryAs<IHTMLElement>(first), b = QueryAs<IHTMLElement>(second);
+    return a && b && !IsBlock(TagOf(a.Get())) && StartTag(a.Get()) == StartTag(b.Get());
+}
+
+void Join(IHTMLDOMNode* into, IHTMLDOMNode* from) {
+    for (;;) {
+        ComPtr<IHTMLDOMNode> child, moved;
+        if (FAILED(from->get_firstChild(child.Receive())) || !child) break;
+        if (FAILED(into->appendChild(child.Get(), moved.Receive()))) return;
+    }
+    ComPtr<IHTMLDOMNode> removed;
+    from->removeNode(VARIANT_TRUE, removed.Receive());
+}
+
+// Takes a mark out, its content left in place, and joins what it had cut.
+void Unwrap(IHTMLDOMNode* mark) {
+    ComPtr<IHTMLDOMNode> first, last, removed;
+    mark->get_firstChild(first.Receive());
+    mark->get_lastChild(last.Receive());
+    mark->removeNode(VARIANT_FALSE, removed.Receive());
+    if (ComPtr<IHTMLDOMNode> before; first && SUCCEEDED(first->get_previousSibling(before.Receive())) && before &&
+                                     CutFromOne(before.Get(), first.Get())) {
+        Join(before.Get(), first.Get());
+        if (SameNode(first.Get(), last.Get())) last = before;
+    }
+    if (ComPtr<IHTMLDOMNode> after; last && SUCCEEDED(last->get_nextSibling(after.Receive())) && after &&
+                                    CutFromOne(last.Get(), after.Get()))
+        Join(last.Get(), after.Get());
+}
+
 ComPtr<IHTMLTxtRange> BodyRange(const bcHtmlDocument& document) {
     ComPtr<IHTMLTxtRange> range;
     bcHtmlElement body = GetCollectionItem(document.GetElementsByTagName(L"BODY").Get(), 0);
@@ -61,11 +116,9 @@ int ClearMarks(const bcHtmlDocument& document, const CString& id) {
     for (long i = 0; i < count; ++i)
         if (bcHtmlElement span = GetCollectionItem(spans.Get(), i); span.IsValid() && span.GetAttribute(L"id") == id)
             marks.push_back(span);
-    // Inner marks first; each leaves its content where it stood.
-    for (auto mark = marks.rbegin(); mark != marks.rend(); ++mark) {
-        ComPtr<IHTMLDOMNode> removed;
-        if (mark->GetNode()) mark->GetNode()->removeNode(VARIANT_FALSE, removed.Receive());
-    }
+    // Inner marks first.
+    for (auto mark = marks.rbegin(); mark != marks.rend(); ++mark)
+        if (mark->GetNode()) Unwrap(mark->GetNode());
     return static_cast<int>(marks.size());
 }
 

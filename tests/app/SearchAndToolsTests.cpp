@@ -208,6 +208,16 @@ TEST_F(TreeWindow, SearchMarksHitsPageByPageAndLeavesThePagesAsTheyWere) {
     CString savedText(std::wstring(reinterpret_cast<const wchar_t*>(saved.data() + 2), (saved.size() - 2) / 2));
     EXPECT_EQ(savedText.Find(kSearchMarkId), -1);
     EXPECT_NE(savedText.Find(L"<B>nee</B>dle"), -1) << savedText.str();
+
+    // A hit that begins or ends inside bold text or a link cuts it only
+    // while it is marked.
+    bcHtmlElement cut = GetCollectionItem(viewA->GetHtmlDocument().GetElementsByTagName(L"DIV").Get(), 1);
+    const CString cutHtml = L"<B>bold nee</B>dle, <A href=x>a nee</A>dle <I>n<U>ee</U>d</I>le ne<B>edle more</B>";
+    cut.SetInnerHtml(cutHtml);
+    EXPECT_TRUE(viewA->MarkText(L"needle", 0, kSearchMarkStyle, kSearchMarkId));
+    EXPECT_EQ(MarkCount(viewA), 6);
+    viewA->ClearSearchMarks(kSearchMarkId);
+    EXPECT_EQ(cut.GetInnerHtml(), cutHtml);
 }
 
 TEST_F(TreeWindow, FindDialogIsOneModelessWindowThatRunsTheSearch) {
