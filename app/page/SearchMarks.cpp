@@ -126,7 +126,6 @@ int MarkOccurrences(const bcHtmlDocument& document, const std::vector<CString>& 
                     const CString& id) {
     int marked = 0;
     const CString open = L"<span id='" + id + L"' style='" + style + L"'>";
-    BStr textEdit(L"Textedit");
     for (const CString& text : texts) {
         if (text.IsEmpty()) continue;
         ComPtr<IHTMLTxtRange> range = BodyRange(document);
@@ -141,10 +140,9 @@ int MarkOccurrences(const bcHtmlDocument& document, const std::vector<CString>& 
                 range->pasteHTML(BStr(open + html.Text() + L"</span>").Get());
                 ++marked;
             }
-            // On from the end of this occurrence to the end of the body.
+            // On from the end of this occurrence: a collapsed range searches
+            // to the end of the page.
             range->collapse(VARIANT_FALSE);
-            LONG moved = 0;
-            range->moveEnd(textEdit.Get(), 1, &moved);
         }
     }
     return marked;
