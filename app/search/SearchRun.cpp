@@ -59,22 +59,14 @@ void CSearchRun::ForgetView(CTarveloView* view) {
     if (m_markedView == view) m_markedView = nullptr;
 }
 
-int CSearchRun::MarkFoundPage(CTarveloView* view) {
-    if (!view) {
-        Tell(L"No item was found");
-        return 0;
-    }
-    m_markedView = view;
-    if (MarkIn(*view, m_regularExpression != 0, m_runKeywords, m_foundMatches)) return 1;
-    if (!m_regularExpression && m_scope == L"Current page") Tell(L"No Pattern was found");
-    else SearchNextPage();
-    return 1;
-}
-
 void CSearchRun::PageLoaded(CTarveloView* view) {
-    // A page that SearchNextPage opens is marked there, once it is open.
+    // A page that SearchNextPage opens is marked there, once it is open. The
+    // found page loaded again later (refreshed, reopened) shows its hits, but
+    // never sends the search on to another page by itself.
     if (m_opening || !view || !view->GetDocument() || m_foundPath.IsEmpty()) return;
-    if (IsSamePath(view->GetDocument()->GetPathName(), m_foundPath)) MarkFoundPage(view);
+    if (IsSamePath(view->GetDocument()->GetPathName(), m_foundPath) &&
+        MarkIn(*view, m_regularExpression != 0, m_runKeywords, m_foundMatches))
+        m_markedView = view;
 }
 
 std::vector<CString> CSearchRun::OpenPagePaths() const {
@@ -149,7 +141,7 @@ int CSearchRun::SearchNextPage() {
         m_opening = false;
         CTarveloView* view = PageViewOf(document);
         if (!view) {
-            MarkFoundPage(nullptr);
+            Tell(L"No item was found");
             return 1;
         }
         m_markedView = view;

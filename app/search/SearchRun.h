@@ -26,7 +26,8 @@ public:
     void Run(const CString& keywords, const CString& scope, int regularExpression, int matchCase);
     // Fills the page list; false (list unchanged) when a folder search has no folder.
     bool BuildSearchList(SearchListKind kind);
-    // Opens the next matching page of the list: 1, or 0 at the end of the list.
+    // Opens the next matching page of the list and marks its hits (a page
+    // whose view shows none is passed over): 1, or 0 at the end of the list.
     int SearchNextPage();
 
     // The path of every open page, one per page view, in opening order.
@@ -34,11 +35,7 @@ public:
     // The first page view in the same order; null when no page is open.
     CTarveloView* FirstPageView() const;
 
-    // Marks the found page's matches in its view (the run's keywords, or in
-    // pattern mode the texts the page matched) and records the view; when
-    // nothing could be marked the run goes on. 0 for a null view.
-    int MarkFoundPage(CTarveloView* view);
-    // A page view has loaded its page: the found page is marked.
+    // A page view has loaded its page: the found page is marked (and nothing else happens).
     void PageLoaded(CTarveloView* view);
     // A page view goes: the search no longer refers to it.
     void ForgetView(CTarveloView* view);

@@ -193,6 +193,13 @@ TEST_F(TreeWindow, SearchMarksHitsPageByPageAndLeavesThePagesAsTheyWere) {
     ASSERT_NE(search.m_markedView, nullptr);
     EXPECT_EQ(search.m_markedView->GetDocument()->GetPathName(), last);
     EXPECT_EQ(MarkCount(search.m_markedView), 1);
+    // A found page loaded again with nothing to show never sends the run on.
+    search.m_foundPath = Full(L"C.htm");
+    search.m_nextIndex = 0;
+    size_t pages = m_pages->GetDocuments().size();
+    Tree().OpenPage(Item(L"C.htm"));
+    EXPECT_EQ(m_pages->GetDocuments().size(), pages + 1);
+    EXPECT_EQ(search.m_nextIndex, 0u);
 
     // "Current page" is the first open page, plain or by pattern.
     search.Run(L"two", L"Current page", 0, 0);
