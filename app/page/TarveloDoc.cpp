@@ -1,5 +1,6 @@
 #include "page/TarveloDoc.h"
 
+#include "page/SearchMarks.h"
 #include "page/TarveloView.h"
 
 #include "MainFrame.h"
@@ -55,6 +56,8 @@ BOOL CTarveloDoc::IsModified() {
 
 BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
     CTarveloView* view = PageView();
+    // The search's marks are no part of the page.
+    if (view) view->ClearSearchMarks(kSearchMarkId);
     CString text;
     if (view && view->GetEngineText(text)) {
         // A page that cannot be written stays modified, and its window open.

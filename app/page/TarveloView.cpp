@@ -1,6 +1,7 @@
 #include "page/TarveloView.h"
 
 #include "page/PageEditing.h"
+#include "page/ViewHost.h"
 #include "app/WinApp.h"
 #include "resource.h"
 
@@ -64,14 +65,15 @@ const MessageMap* CTarveloView::GetMessageMap() const {
         MapControl<&CTarveloView::OnFontNameKillFocus>(CBN_KILLFOCUS, ID_FORMAT_FONT_NAME),
         MapControl<&CTarveloView::OnFontSizeChange>(CBN_SELCHANGE, ID_FORMAT_FONT_SIZE),
     };
-    static const MessageMap map{CView::GetMessageMap(), entries};
+    static const MessageMap map{BrowseMessageMap(), entries};
     return &map;
 }
 
 int CTarveloView::OnCreate(LPCREATESTRUCT cs) {
     if (CView::OnCreate(cs) == -1) return -1;
     RECT client{0, 0, cs->cx, cs->cy};
-    if (FAILED(CreateBrowserWindow(m_hWnd, client, nullptr, m_browser.Receive()))) m_browser.Reset();
+    m_host = CreateViewHost(*this);
+    if (FAILED(CreateBrowserWindow(m_hWnd, client, m_host.Get(), m_browser.Receive()))) m_browser.Reset();
     return 0;
 }
 
@@ -88,7 +90,9 @@ void CTarveloView::OnInitialUpdate() {
     BSTR url = SysAllocString(document->GetPathName());
     HRESULT loaded = m_browser->Navigate(url, nullptr, nullptr, nullptr, nullptr);
     SysFreeString(url);
-    if (SUCCEEDED(loaded)) OnNavigateComplete();
+    if (FAILED(loaded)) return;
+    OnNavigateComplete();
+    OnDocumentComplete();
 }
 
 void CTarveloView::OnNavigateComplete() {

@@ -10,6 +10,8 @@
 
 #include <exdisp.h>
 
+#include <vector>
+
 class CTarveloView : public CView {
 public:
     CTarveloView() = default;
@@ -46,6 +48,27 @@ public:
     // window's toolbar boxes.
     void UpdateFormatControls();
 
+    // Browsing, links, search marks and printing (TarveloViewBrowse.cpp,
+    // TarveloViewMarks.cpp, TarveloViewPrint.cpp).
+    // The address of the link around the caret, resolved against the page's
+    // folder when relative; false outside a link.
+    bool LinkAtSelection(CString& href) const;
+    // Double-click and F3: the link around the caret opened through the shell.
+    void OpenLinkAtCursor();
+    // Marks every occurrence of the text (flags 0: any case) with a SPAN of
+    // the id and style, after taking out the marks of that id; true when
+    // something was marked. The page's saved state does not change.
+    bool MarkText(const CString& text, long flags, const CString& style, const CString& id);
+    // The same for each text of a list; the old marks go once, before the first.
+    bool MarkTexts(const std::vector<CString>& texts, long flags, const CString& style, const CString& id);
+    void ClearSearchMarks(const CString& id);
+    // The engine asks for a context menu (browse mode only): the view's own, at a screen point.
+    void OnShowContextMenu(POINT point);
+    BOOL PreTranslateMessage(MSG* msg) override;
+    void OnActivateView(BOOL activate, CView* activateView, CView* deactiveView) override;
+    // The engine's page has loaded: the search marks it when it is the page the search opened.
+    void OnDocumentComplete();
+
 protected:
     const MessageMap* GetMessageMap() const override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -81,6 +104,19 @@ protected:
     void OnNewLine();
     void OnAddFooter();
 
+    // Browsing and printing commands (TarveloViewBrowse.cpp, TarveloViewPrint.cpp).
+    void OnMode();
+    void OnBrowse();
+    void OnOpenLink();
+    void OnSearchCurrentPage();
+    void OnFilePrint();
+    void OnPaint();
+    void OnDestroy();
+    // The tree selects this page when it has become the active page window.
+    void FollowInTree();
+    // The map of these handlers, between the view's own map and CView's.
+    const MessageMap* BrowseMessageMap() const;
+
 private:
     void AddRow(bool below);
     // The text colour of the page's document as "#rrggbb".
@@ -96,6 +132,8 @@ private:
     // once per view the subclass of the engine's window.
     void OnNavigateComplete();
 
+    // The engine's host object (asked for context menus); made before the browser.
+    ComPtr<IUnknown> m_host;
     ComPtr<IWebBrowser2> m_browser;
     BOOL m_bEditMode = FALSE;
     bcHtmlDocument m_htmlDoc;

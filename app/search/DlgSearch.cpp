@@ -35,6 +35,7 @@ void CDlgSearch::OnOK() {
 }
 
 void CDlgSearch::OnCancel() {
+    m_pFrame->m_search.ClearMarkedView();
     m_pFrame->m_search.m_dialog = nullptr;
     DestroyWindow();
 }

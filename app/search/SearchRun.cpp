@@ -1,6 +1,7 @@
 #include "search/SearchRun.h"
 
 #include "MainFrame.h"
+#include "page/SearchMarks.h"
 #include "page/TarveloView.h"
 #include "search/PageWalk.h"
 #include "search/SearchDocumentText.h"
@@ -18,7 +19,55 @@ namespace {
 
 void Tell(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
 
+CTarveloView* PageViewOf(CDocument* document) {
+    if (document)
+        for (CView* view : document->GetViews())
+            if (auto* page = dynamic_cast<CTarveloView*>(view)) return page;
+    return nullptr;
+}
+
 } // namespace
+
+CTarveloView* CSearchRun::FirstPageView() const {
+    CWinApp* app = AfxGetApp();
+    if (!app || !app->m_pDocManager) return nullptr;
+    for (const auto& docTemplate : app->m_pDocManager->GetTemplates())
+        for (CDocument* document : docTemplate->GetDocuments())
+            if (CTarveloView* view = PageViewOf(document)) return view;
+    return nullptr;
+}
+
+bool CSearchRun::MarkIn(CTarveloView& view, bool pattern, const CString& keywords, const std::vector<CString>& matches) {
+    // The page shows the keywords, or in pattern mode the texts they matched,
+    // marked without regard to case.
+    if (pattern) return view.MarkTexts(matches, 0, kSearchMarkStyle, kSearchMarkId);
+    return view.MarkText(keywords, 0, kSearchMarkStyle, kSearchMarkId);
+}
+
+bool CSearchRun::MarkPageMatches(CTarveloView& view, const CString& keywords) {
+    std::vector<CString> matches;
+    CDocument* document = view.GetDocument();
+    return document && SearchDocumentText(document->GetPathName(), matches, keywords, m_regularExpression, m_matchCase) &&
+           MarkIn(view, true, keywords, matches);
+}
+
+void CSearchRun::ClearMarkedView() {
+    if (m_markedView) m_markedView->ClearSearchMarks(kSearchMarkId);
+}
+
+void CSearchRun::ForgetView(CTarveloView* view) {
+    if (m_markedView == view) m_markedView = nullptr;
+}
+
+void CSearchRun::PageLoaded(CTarveloView* view) {
+    // A page that SearchNextPage opens is marked there, once it is open. The
+    // found page loaded again later (refreshed, reopened) shows its hits, but
+    // never sends the search on to another page by itself.
+    if (m_opening || !view || !view->GetDocument() || m_foundPath.IsEmpty()) return;
+    if (IsSamePath(view->GetDocument()->GetPathName(), m_foundPath) &&
+        MarkIn(*view, m_regularExpression != 0, m_runKeywords, m_foundMatches))
+        m_markedView = view;
+}
 
 std::vector<CString> CSearchRun::OpenPagePaths() const {
     std::vector<CString> paths;
@@ -71,31 +120,49 @@ bool CSearchRun::BuildSearchList(SearchListKind kind) {
 }
 
 int CSearchRun::SearchNextPage() {
+    ClearMarkedView();
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    std::vector<CString> matches;
-    size_t found = FindMatchingPage(m_pages, m_nextIndex, m_runKeywords, m_regularExpression, m_matchCase, matches);
-    m_nextIndex = found < m_pages.size() ? found + 1 : m_pages.size();
-    if (found < m_pages.size()) {
+    // A page whose file matches, yet whose view shows nothing to mark (the
+    // keywords stood in the markup), is passed over for the next one.
+    while (m_nextIndex < m_pages.size()) {
+        std::vector<CString> matches;
+        size_t found = FindMatchingPage(m_pages, m_nextIndex, m_runKeywords, m_regularExpression, m_matchCase, matches);
+        if (found >= m_pages.size()) break;
+        m_nextIndex = found + 1;
         const CString path = m_pages[found];
         m_foundPath = path;
         m_foundMatches = std::move(matches);
+        // Opens the page, or brings an open one to the front without reloading
+        // it; either way it is marked here.
+        m_opening = true;
         m_frame.SelectTreeItemByPath(path);
-        // Opens the page, or brings an open one to the front without reloading it.
-        if (CWinApp* app = AfxGetApp()) app->OpenDocumentFile(path);
-        return 1;
+        CWinApp* app = AfxGetApp();
+        CDocument* document = app ? app->OpenDocumentFile(path) : nullptr;
+        m_opening = false;
+        CTarveloView* view = PageViewOf(document);
+        if (!view) {
+            Tell(L"No item was found");
+            return 1;
+        }
+        m_markedView = view;
+        if (MarkIn(*view, m_regularExpression != 0, m_runKeywords, m_foundMatches)) return 1;
     }
+    m_nextIndex = m_pages.size();
     return 0;
 }
 
 void CSearchRun::RunCurrentPage(const CString& keywords) {
-    std::vector<CString> open = OpenPagePaths();
-    if (open.empty()) {
+    CTarveloView* view = FirstPageView();
+    if (!view) {
         Tell(L"No page was openned.");
         return;
     }
-    std::vector<CString> matches;
-    if (!SearchDocumentText(open.front(), matches, keywords, m_regularExpression, m_matchCase))
-        Tell(m_regularExpression || m_matchCase ? L"No match was found" : L"No Pattern was found");
+    view->ClearSearchMarks(kSearchMarkId);
+    if (!m_regularExpression && !m_matchCase) {
+        if (!MarkIn(*view, false, keywords, {})) Tell(L"No Pattern was found");
+        return;
+    }
+    if (!MarkPageMatches(*view, keywords)) Tell(L"No match was found");
 }
 
 void CSearchRun::RunFolderSearch(const CString& keywords) {
@@ -121,6 +188,7 @@ void CSearchRun::RunFolderSearch(const CString& keywords) {
         m_runKeywords = keywords;
         BuildSearchList(SearchListKind::kSelectedFolder);
     }
+    if (CTarveloView* view = FirstPageView()) view->ClearSearchMarks(kSearchMarkId);
     SearchNextPage();
 }
 
@@ -131,7 +199,19 @@ void CSearchRun::RunAllPages(const CString& keywords) {
     }
     m_runKeywords = keywords;
     BuildSearchList(SearchListKind::kAllPages);
-    SearchNextPage();
+    // The first open page is looked at before the list is walked.
+    CTarveloView* view = FirstPageView();
+    if (!view) {
+        SearchNextPage();
+        return;
+    }
+    view->ClearSearchMarks(kSearchMarkId);
+    bool marked = m_regularExpression ? MarkPageMatches(*view, keywords) : MarkIn(*view, false, keywords, {});
+    if (marked) {
+        m_markedView = view;
+        return;
+    }
+    if (m_regularExpression || m_scope == L"All pages") SearchNextPage();
 }
 
 void CSearchRun::Run(const CString& keywords, const CString& scope, int regularExpression, int matchCase) {

@@ -10,7 +10,7 @@
 
 class CMainFrame;
 class CDlgSearch;
-class CView;
+class CTarveloView;
 
 enum class SearchListKind { kAllPages, kSelectedFolder, kOpenPages };
 
@@ -26,11 +26,21 @@ public:
     void Run(const CString& keywords, const CString& scope, int regularExpression, int matchCase);
     // Fills the page list; false (list unchanged) when a folder search has no folder.
     bool BuildSearchList(SearchListKind kind);
-    // Opens the next matching page of the list: 1, or 0 at the end of the list.
+    // Opens the next matching page of the list and marks its hits (a page
+    // whose view shows none is passed over): 1, or 0 at the end of the list.
     int SearchNextPage();
 
     // The path of every open page, one per page view, in opening order.
     std::vector<CString> OpenPagePaths() const;
+    // The first page view in the same order; null when no page is open.
+    CTarveloView* FirstPageView() const;
+
+    // A page view has loaded its page: the found page is marked (and nothing else happens).
+    void PageLoaded(CTarveloView* view);
+    // A page view goes: the search no longer refers to it.
+    void ForgetView(CTarveloView* view);
+    // Takes the marks out of the view the run marked last.
+    void ClearMarkedView();
 
     CDlgSearch* m_dialog = nullptr;
     CString m_runKeywords;
@@ -42,12 +52,18 @@ public:
     std::vector<CString> m_foundMatches;
     size_t m_nextIndex = 0;
     std::vector<CString> m_pages;
+    CTarveloView* m_markedView = nullptr;  // the view the run marked last
 
 private:
     void RunFolderSearch(const CString& keywords);
     void RunAllPages(const CString& keywords);
     void RunCurrentPage(const CString& keywords);
     void AppendPagesBelow(const CString& folder, const std::vector<CString>& open);
+    // Marks in the view: the keywords, or each text of the match list.
+    bool MarkIn(CTarveloView& view, bool pattern, const CString& keywords, const std::vector<CString>& matches);
+    // Pattern mode: the page's matches on disk marked in its view.
+    bool MarkPageMatches(CTarveloView& view, const CString& keywords);
 
     CMainFrame& m_frame;
+    bool m_opening = false;  // SearchNextPage is opening a page: it marks it itself
 };

@@ -6,6 +6,9 @@
 #include "TreeFixture.h"
 #include "Utf16Bytes.h"
 #include "exchange/ExchangeIds.h"
+#include "html/HtmlDocument.h"
+#include "page/SearchMarks.h"
+#include "page/TarveloView.h"
 #include "search/DlgSearch.h"
 #include "tools/BackupFolder.h"
 #include "docview/Document.h"
@@ -14,6 +17,22 @@
 #include <algorithm>
 
 namespace {
+
+int MarkCount(const CTarveloView* view) {
+    int count = 0;
+    auto spans = view->GetHtmlDocument().GetElementsByTagName(L"SPAN");
+    for (long i = 0;; ++i) {
+        bcHtmlElement span = GetCollectionItem(spans.Get(), i);
+        if (!span.IsValid()) return count;
+        if (span.GetAttribute(L"id") == kSearchMarkId) ++count;
+    }
+}
+
+CString EngineText(const CTarveloView* view) {
+    CString text;
+    EXPECT_TRUE(view->GetEngineText(text));
+    return text;
+}
 
 bool Lists(const std::vector<CString>& pages, const CString& path) {
     return std::find(pages.begin(), pages.end(), path) != pages.end();
@@ -78,7 +97,10 @@ TEST_F(TreeWindow, SearchWalksTheRememberedFolderAllPagesAndOpenPages) {
     EXPECT_TRUE(Lists(search.m_pages, Full(L"Other.Htm")));
     EXPECT_FALSE(Lists(search.m_pages, Full(L"note.txt")));
     EXPECT_EQ(std::count(search.m_pages.begin(), search.m_pages.end(), Full(L"AB\\four.htm")), 1);
-    int found = 1;
+    // The first open page showed hits: "Find Next" starts the list from there.
+    EXPECT_EQ(search.m_nextIndex, 0u);
+    EXPECT_EQ(search.m_markedView, search.FirstPageView());
+    int found = 0;
     while (search.SearchNextPage()) {
         EXPECT_NE(search.m_foundPath, Full(L"A\\three.htm"));  // capitals do not match a case-sensitive run
         ++found;
@@ -99,6 +121,110 @@ TEST_F(TreeWindow, SearchWalksTheRememberedFolderAllPagesAndOpenPages) {
     search.StartNewRun();
     search.Run(L"needle", L"Selected Directory", 0, 0);
     EXPECT_TRUE(boxes.Saw(L"Please select a directory"));
+}
+
+TEST_F(TreeWindow, SearchMarksHitsPageByPageAndLeavesThePagesAsTheyWere) {
+    Page(L"A.htm", L"<DIV>one Needle</DIV><DIV><B>nee</B>dle, the rest</DIV><DIV>needle</DIV><DIV>x &amp; y nana</DIV>");
+    Page(L"B.htm", L"two needle");
+    Page(L"C.htm", L"<a href=\"needle.htm\">only the address</a>");
+    Page(L"D.htm", L"needle at last");
+    OpenWindow();
+    MessageBoxRecorder boxes;
+    CSearchRun& search = m_frame->m_search;
+    Tree().OpenPage(Item(L"A.htm"));
+    CDocument* pageA = OpenDocument(L"A.htm");
+    ASSERT_NE(pageA, nullptr);
+    auto* viewA = dynamic_cast<CTarveloView*>(pageA->GetViews().front());
+    const CString original = EngineText(viewA);
+
+    // A new run looks at the first open page first: every hit marked, in any
+    // case; the hit that starts in bold leaves the rest of the line plain;
+    // the page counts as unchanged.
+    search.StartNewRun();
+    search.Run(L"needle", L"All pages", 0, 0);
+    EXPECT_EQ(search.m_markedView, viewA);
+    EXPECT_EQ(MarkCount(viewA), 3);
+    bcHtmlElement bold = GetCollectionItem(viewA->GetHtmlDocument().GetElementsByTagName(L"B").Get(), 0);
+    EXPECT_EQ(bold.GetInnerHtml(), L"nee");
+    EXPECT_EQ(bold.GetParentElement().GetAttribute(L"id"), kSearchMarkId);
+    EXPECT_FALSE(pageA->IsModified());
+    // A text across two blocks is not wrapped; clearing gives the page back.
+    EXPECT_FALSE(viewA->MarkText(L"needlex", 0, kSearchMarkStyle, kSearchMarkId));
+    EXPECT_TRUE(viewA->MarkText(L"x & y", 0, kSearchMarkStyle, kSearchMarkId));
+    viewA->ClearSearchMarks(kSearchMarkId);
+    EXPECT_EQ(EngineText(viewA), original);
+    // Hits side by side are both marked; blanks stay blanks.
+    EXPECT_TRUE(viewA->MarkText(L"na", 0, kSearchMarkStyle, kSearchMarkId));
+    EXPECT_EQ(MarkCount(viewA), 2);
+    EXPECT_TRUE(viewA->MarkText(L" ", 0, kSearchMarkStyle, kSearchMarkId));
+    EXPECT_GT(MarkCount(viewA), 4);
+    viewA->ClearSearchMarks(kSearchMarkId);
+    EXPECT_EQ(EngineText(viewA), original);
+    EXPECT_FALSE(pageA->IsModified());
+
+    // "Find Next" walks the list (open pages first) and marks each page it
+    // opens, taking the marks out of the page before; a page that matches
+    // only in its markup is passed over.
+    std::vector<CString> found;
+    CTarveloView* before = viewA;
+    while (search.SearchNextPage()) {
+        found.push_back(search.m_foundPath);
+        ASSERT_NE(search.m_markedView, nullptr);
+        EXPECT_EQ(search.m_markedView->GetDocument()->GetPathName(), search.m_foundPath);
+        EXPECT_GT(MarkCount(search.m_markedView), 0);
+        if (before != search.m_markedView) {
+            EXPECT_EQ(MarkCount(before), 0);
+        }
+        before = search.m_markedView;
+    }
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0], Full(L"A.htm"));
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<CString>{Full(L"A.htm"), Full(L"B.htm"), Full(L"D.htm")}));
+    EXPECT_EQ(MarkCount(before), 0);
+
+    // The marked view is forgotten when its page closes, and the found page
+    // is marked again when it is opened anew.
+    CString last = search.m_foundPath;
+    before->GetDocument()->OnCloseDocument();
+    EXPECT_EQ(search.m_markedView, nullptr);
+    search.ClearMarkedView();
+    Tree().OpenPage(Item(last.Mid(m_allpages.GetLength() + 1)));
+    ASSERT_NE(search.m_markedView, nullptr);
+    EXPECT_EQ(search.m_markedView->GetDocument()->GetPathName(), last);
+    EXPECT_EQ(MarkCount(search.m_markedView), 1);
+    // A found page loaded again with nothing to show never sends the run on.
+    search.m_foundPath = Full(L"C.htm");
+    search.m_nextIndex = 0;
+    size_t pages = m_pages->GetDocuments().size();
+    Tree().OpenPage(Item(L"C.htm"));
+    EXPECT_EQ(m_pages->GetDocuments().size(), pages + 1);
+    EXPECT_EQ(search.m_nextIndex, 0u);
+
+    // "Current page" is the first open page, plain or by pattern.
+    search.Run(L"two", L"Current page", 0, 0);
+    EXPECT_TRUE(boxes.Saw(L"No Pattern was found"));
+    search.Run(L"ne+dle", L"Current page", 1, 0);
+    EXPECT_EQ(MarkCount(viewA), 3);
+    EXPECT_FALSE(boxes.Saw(L"No match was found"));
+
+    // Saving never writes the marks into the page file.
+    ASSERT_TRUE(pageA->OnSaveDocument(Full(L"A.htm")));
+    EXPECT_EQ(MarkCount(viewA), 0);
+    std::string saved = ReadFileBytes(Full(L"A.htm"));
+    CString savedText(std::wstring(reinterpret_cast<const wchar_t*>(saved.data() + 2), (saved.size() - 2) / 2));
+    EXPECT_EQ(savedText.Find(kSearchMarkId), -1);
+    EXPECT_NE(savedText.Find(L"<B>nee</B>dle"), -1) << savedText.str();
+
+    // A hit that begins or ends inside bold text or a link cuts it only
+    // while it is marked.
+    bcHtmlElement cut = GetCollectionItem(viewA->GetHtmlDocument().GetElementsByTagName(L"DIV").Get(), 1);
+    const CString cutHtml = L"<B>bold nee</B>dle, <A href=x>a nee</A>dle <I>n<U>ee</U>d</I>le ne<B>edle more</B>";
+    cut.SetInnerHtml(cutHtml);
+    EXPECT_TRUE(viewA->MarkText(L"needle", 0, kSearchMarkStyle, kSearchMarkId));
+    EXPECT_EQ(MarkCount(viewA), 6);
+    viewA->ClearSearchMarks(kSearchMarkId);
+    EXPECT_EQ(cut.GetInnerHtml(), cutHtml);
 }
 
 TEST_F(TreeWindow, FindDialogIsOneModelessWindowThatRunsTheSearch) {

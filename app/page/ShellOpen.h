@@ -1,0 +1,18 @@
+// Opening an address or a file through the shell, as the page window's link
+// and browse commands do. Tests install a hook to see what would be opened.
+#pragma once
+#include "core/String.h"
+
+#include <windows.h>
+
+#include <functional>
+
+using ShellOpenHook = std::function<void(HWND owner, const CString& target)>;
+
+// ShellExecuteW with no verb, parameters or folder, shown normally; its
+// failures are not reported.
+void OpenWithShell(HWND owner, const CString& target);
+
+// Installs a hook for the whole process (an empty hook opens for real again);
+// returns the hook installed before.
+ShellOpenHook SetShellOpenHook(ShellOpenHook hook);
