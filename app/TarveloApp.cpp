@@ -21,8 +21,23 @@
 #include <shellapi.h>
 
 namespace {
+
 const wchar_t kHomePage[] = L"http://www.tarvelo.com";
+
+BOOL CALLBACK FindShownWindow(HWND window, LPARAM found) {
+    if (!IsWindowVisible(window) || GetUpdateRect(window, nullptr, FALSE)) return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
 }
+
+// True once a top-level window of this thread is on the screen and painted.
+bool ThreadShowsAWindow() {
+    bool found = false;
+    EnumThreadWindows(GetCurrentThreadId(), FindShownWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+}  // namespace
 
 CTarveloApp::CTarveloApp() {
     m_dcScreen.Attach(GetDC(nullptr));
@@ -115,9 +130,13 @@ BOOL CTarveloApp::LoadMainFrame() {
     return TRUE;
 }
 
-// A thread timer's message comes only when nothing else is queued: after the
-// dialog of a link clip has been created, shown and painted.
+// A thread timer's message comes only when nothing else is queued, paint
+// messages included. A dialog box, though, is shown only once its queue is
+// empty the first time, and an expired timer counts as a message there: the
+// timer waits, coming again, until the dialog (or a message box instead of it)
+// is on the screen and painted.
 void CALLBACK CTarveloApp::WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!ThreadShowsAWindow()) return;
     KillTimer(nullptr, timer);
     OnClipDialogUp();
     TheApp().LoadMainFrame();
