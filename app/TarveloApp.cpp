@@ -124,6 +124,9 @@ BOOL CTarveloApp::InitInstance() {
 BOOL CTarveloApp::LoadMainFrame() {
     if (m_pMainWnd) return TRUE;
     auto mainFrame = std::make_unique<CMainFrame>();
+    // Created where it is placed after it is shown: the move then changes
+    // nothing, and the window is laid out and painted once.
+    mainFrame->m_rectCreate = SavedMainWindowPlace();
     if (!mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) return FALSE;
     mainFrame->m_pSourceTemplate = m_pSourceTemplate;
     m_pMainWnd = mainFrame.release();  // the window deletes it when it is destroyed
@@ -143,20 +146,26 @@ void CALLBACK CTarveloApp::WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD)
 }
 
 void CTarveloApp::StartInteractive() {
+    // The bars show their commands' states in their first paint: the first
+    // idle update then finds nothing to change and repaint.
+    UpdateMainWindowCommandUI();
     m_pMainWnd->ShowWindow(m_nCmdShow);
     m_pMainWnd->UpdateWindow();
     // Shown first, then moved to where it was when it last closed.
-    CRect place = MainWindowPlacement(static_cast<int>(GetProfileInt(L"Init", L"Left", kDefaultMainWindowRect.left)),
-                                      static_cast<int>(GetProfileInt(L"Init", L"top", kDefaultMainWindowRect.top)),
-                                      static_cast<int>(GetProfileInt(L"Init", L"right", kDefaultMainWindowRect.right)),
-                                      static_cast<int>(GetProfileInt(L"Init", L"bottom", kDefaultMainWindowRect.bottom)));
-    m_pMainWnd->MoveWindow(place, TRUE);
+    m_pMainWnd->MoveWindow(SavedMainWindowPlace(), TRUE);
 
     if (GetProfileInt(L"Settings", L"OpenRecentFile", 0) == 0) ReopenLastPage();
 
     EnsureAllPagesIndex();
     if (SUCCEEDED(CoInitialize(nullptr))) m_comInitialised = true;
     StartIndexThread();
+}
+
+CRect CTarveloApp::SavedMainWindowPlace() {
+    return MainWindowPlacement(static_cast<int>(GetProfileInt(L"Init", L"Left", kDefaultMainWindowRect.left)),
+                               static_cast<int>(GetProfileInt(L"Init", L"top", kDefaultMainWindowRect.top)),
+                               static_cast<int>(GetProfileInt(L"Init", L"right", kDefaultMainWindowRect.right)),
+                               static_cast<int>(GetProfileInt(L"Init", L"bottom", kDefaultMainWindowRect.bottom)));
 }
 
 void CTarveloApp::ReopenLastPage() {

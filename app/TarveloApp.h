@@ -49,6 +49,8 @@ private:
     static void CALLBACK WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD);
     // Places, shows and fills the main window of an interactive start.
     void StartInteractive();
+    // The main window's place as the Init section remembers it.
+    CRect SavedMainWindowPlace();
     void ReopenLastPage();
     bool m_comInitialised = false;
 };
