@@ -65,18 +65,13 @@ const MessageMap* CTarveloApp::GetMessageMap() const {
 
 BOOL CTarveloApp::InitInstance() {
     SetRegistryKey(L"Tarvelo");
-
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = 0xFF;
-    InitCommonControlsEx(&controls);
-
+    // The dialog of a link clip needs neither the common controls nor OLE:
+    // such a process loads them (they are loaded when first called) with its
+    // hidden main window, once the dialog is up.
+    CString raw = GetCommandLineW();
+    const ClipKind clip = ClassifyClipCommandLine(raw);
+    if (clip != ClipKind::Link && !InitControlsAndOle()) return FALSE;
     if (!CWinApp::InitInstance()) return FALSE;
-    if (!AfxOleInit()) {
-        AfxMessageBox(IDP_OLE_INIT_FAILED);
-        return FALSE;
-    }
-    AfxEnableControlContainer();
     LoadStdProfileSettings(4);
 
     m_pPageTemplate = new CMultiDocTemplate(IDR_PAGETYPE, RuntimeClass<CTarveloDoc>(), RuntimeClass<CChildFrame>(),
@@ -90,8 +85,6 @@ BOOL CTarveloApp::InitInstance() {
     // anything. Its main window is built hidden all the same; a link clip
     // builds it, and begins reading the pages its dialog lists, once the
     // dialog is up, so that the user is not kept waiting.
-    CString raw = GetCommandLineW();
-    const ClipKind clip = ClassifyClipCommandLine(raw);
     if (clip == ClipKind::Link)
         SetTimer(nullptr, 0, 0, WhenClipDialogIsUp);
     else if (!LoadMainFrame())
@@ -121,8 +114,24 @@ BOOL CTarveloApp::InitInstance() {
     return TRUE;
 }
 
+BOOL CTarveloApp::InitControlsAndOle() {
+    if (m_controlsAndOleReady) return TRUE;
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = 0xFF;
+    InitCommonControlsEx(&controls);
+    if (!AfxOleInit()) {
+        AfxMessageBox(IDP_OLE_INIT_FAILED);
+        return FALSE;
+    }
+    AfxEnableControlContainer();
+    m_controlsAndOleReady = true;
+    return TRUE;
+}
+
 BOOL CTarveloApp::LoadMainFrame() {
     if (m_pMainWnd) return TRUE;
+    if (!InitControlsAndOle()) return FALSE;
     auto mainFrame = std::make_unique<CMainFrame>();
     // Created where it is placed after it is shown: the move then changes
     // nothing, and the window is laid out and painted once.

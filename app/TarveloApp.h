@@ -44,6 +44,9 @@ protected:
     void OnSetInstallPath();
 
 private:
+    // The common controls and OLE, once per process; false (after a message)
+    // when OLE cannot be initialised.
+    BOOL InitControlsAndOle();
     // Builds the hidden main window unless it is there already.
     BOOL LoadMainFrame();
     static void CALLBACK WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD);
@@ -53,6 +56,7 @@ private:
     CRect SavedMainWindowPlace();
     void ReopenLastPage();
     bool m_comInitialised = false;
+    bool m_controlsAndOleReady = false;
 };
 
 CTarveloApp& TheApp();
