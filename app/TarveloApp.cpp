@@ -15,29 +15,15 @@
 #include "resource.h"
 #include "source/SourceDoc.h"
 #include "source/SourceView.h"
+#include "wnd/WhenWindowIsUp.h"
 
 #include <commctrl.h>
 #include <ole2.h>
 #include <shellapi.h>
 
 namespace {
-
 const wchar_t kHomePage[] = L"http://www.tarvelo.com";
-
-BOOL CALLBACK FindShownWindow(HWND window, LPARAM found) {
-    if (!IsWindowVisible(window) || GetUpdateRect(window, nullptr, FALSE)) return TRUE;
-    *reinterpret_cast<bool*>(found) = true;
-    return FALSE;
 }
-
-// True once a top-level window of this thread is on the screen and painted.
-bool ThreadShowsAWindow() {
-    bool found = false;
-    EnumThreadWindows(GetCurrentThreadId(), FindShownWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-}  // namespace
 
 CTarveloApp::CTarveloApp() {
     m_dcScreen.Attach(GetDC(nullptr));
@@ -86,7 +72,10 @@ BOOL CTarveloApp::InitInstance() {
     // builds it, and begins reading the pages its dialog lists, once the
     // dialog is up, so that the user is not kept waiting.
     if (clip == ClipKind::Link)
-        SetTimer(nullptr, 0, 0, WhenClipDialogIsUp);
+        RunWhenThreadWindowIsUp([this] {  // the dialog, or a message box instead of it
+            OnClipDialogUp();
+            LoadMainFrame();
+        });
     else if (!LoadMainFrame())
         return FALSE;
     switch (clip) {
@@ -140,18 +129,6 @@ BOOL CTarveloApp::LoadMainFrame() {
     mainFrame->m_pSourceTemplate = m_pSourceTemplate;
     m_pMainWnd = mainFrame.release();  // the window deletes it when it is destroyed
     return TRUE;
-}
-
-// A thread timer's message comes only when nothing else is queued, paint
-// messages included. A dialog box, though, is shown only once its queue is
-// empty the first time, and an expired timer counts as a message there: the
-// timer waits, coming again, until the dialog (or a message box instead of it)
-// is on the screen and painted.
-void CALLBACK CTarveloApp::WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (!ThreadShowsAWindow()) return;
-    KillTimer(nullptr, timer);
-    OnClipDialogUp();
-    TheApp().LoadMainFrame();
 }
 
 void CTarveloApp::StartInteractive() {

@@ -49,7 +49,6 @@ private:
     BOOL InitControlsAndOle();
     // Builds the hidden main window unless it is there already.
     BOOL LoadMainFrame();
-    static void CALLBACK WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD);
     // Places, shows and fills the main window of an interactive start.
     void StartInteractive();
     // The main window's place as the Init section remembers it.
