@@ -64,6 +64,16 @@ const MessageMap* CMainFrame::GetMessageMap() const {
     return &map;
 }
 
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
+    if (!m_rectCreate.IsRectEmpty()) {
+        cs.x = m_rectCreate.left;
+        cs.y = m_rectCreate.top;
+        cs.cx = m_rectCreate.Width();
+        cs.cy = m_rectCreate.Height();
+    }
+    return CMDIFrameWnd::PreCreateWindow(cs);
+}
+
 int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
     if (!CreateToolBar()) return -1;

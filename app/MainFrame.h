@@ -35,6 +35,8 @@ public:
     COXBitmapMenuOrganizer m_menuOrganizer;
     // The template of source documents (view-source command); set by the application.
     CDocTemplate* m_pSourceTemplate = nullptr;
+    // Where the window is created (empty: the system's default place).
+    CRect m_rectCreate;
 
     // The page and folder commands without their name dialog: each returns
     // whether the page or folder was made.
@@ -87,6 +89,7 @@ public:
 
 protected:
     const MessageMap* GetMessageMap() const override;
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     int OnCreate(LPCREATESTRUCT cs);
     void OnClose();
     void OnLeftBar();

@@ -15,6 +15,7 @@
 #include "resource.h"
 #include "source/SourceDoc.h"
 #include "source/SourceView.h"
+#include "wnd/WhenWindowIsUp.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -50,18 +51,13 @@ const MessageMap* CTarveloApp::GetMessageMap() const {
 
 BOOL CTarveloApp::InitInstance() {
     SetRegistryKey(L"Tarvelo");
-
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = 0xFF;
-    InitCommonControlsEx(&controls);
-
+    // The dialog of a link clip needs neither the common controls nor OLE:
+    // such a process loads them (they are loaded when first called) with its
+    // hidden main window, once the dialog is up.
+    CString raw = GetCommandLineW();
+    const ClipKind clip = ClassifyClipCommandLine(raw);
+    if (clip != ClipKind::Link && !InitControlsAndOle()) return FALSE;
     if (!CWinApp::InitInstance()) return FALSE;
-    if (!AfxOleInit()) {
-        AfxMessageBox(IDP_OLE_INIT_FAILED);
-        return FALSE;
-    }
-    AfxEnableControlContainer();
     LoadStdProfileSettings(4);
 
     m_pPageTemplate = new CMultiDocTemplate(IDR_PAGETYPE, RuntimeClass<CTarveloDoc>(), RuntimeClass<CChildFrame>(),
@@ -75,10 +71,11 @@ BOOL CTarveloApp::InitInstance() {
     // anything. Its main window is built hidden all the same; a link clip
     // builds it, and begins reading the pages its dialog lists, once the
     // dialog is up, so that the user is not kept waiting.
-    CString raw = GetCommandLineW();
-    const ClipKind clip = ClassifyClipCommandLine(raw);
     if (clip == ClipKind::Link)
-        SetTimer(nullptr, 0, 0, WhenClipDialogIsUp);
+        RunWhenThreadWindowIsUp([this] {  // the dialog, or a message box instead of it
+            OnClipDialogUp();
+            LoadMainFrame();
+        });
     else if (!LoadMainFrame())
         return FALSE;
     switch (clip) {
@@ -106,38 +103,55 @@ BOOL CTarveloApp::InitInstance() {
     return TRUE;
 }
 
+BOOL CTarveloApp::InitControlsAndOle() {
+    if (m_controlsAndOleReady) return TRUE;
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = 0xFF;
+    InitCommonControlsEx(&controls);
+    if (!AfxOleInit()) {
+        AfxMessageBox(IDP_OLE_INIT_FAILED);
+        return FALSE;
+    }
+    AfxEnableControlContainer();
+    m_controlsAndOleReady = true;
+    return TRUE;
+}
+
 BOOL CTarveloApp::LoadMainFrame() {
     if (m_pMainWnd) return TRUE;
+    if (!InitControlsAndOle()) return FALSE;
     auto mainFrame = std::make_unique<CMainFrame>();
+    // Created where it is placed after it is shown: the move then changes
+    // nothing, and the window is laid out and painted once.
+    mainFrame->m_rectCreate = SavedMainWindowPlace();
     if (!mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) return FALSE;
     mainFrame->m_pSourceTemplate = m_pSourceTemplate;
     m_pMainWnd = mainFrame.release();  // the window deletes it when it is destroyed
     return TRUE;
 }
 
-// A thread timer's message comes only when nothing else is queued: after the
-// dialog of a link clip has been created, shown and painted.
-void CALLBACK CTarveloApp::WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    OnClipDialogUp();
-    TheApp().LoadMainFrame();
-}
-
 void CTarveloApp::StartInteractive() {
+    // The bars show their commands' states in their first paint: the first
+    // idle update then finds nothing to change and repaint.
+    UpdateMainWindowCommandUI();
     m_pMainWnd->ShowWindow(m_nCmdShow);
     m_pMainWnd->UpdateWindow();
     // Shown first, then moved to where it was when it last closed.
-    CRect place = MainWindowPlacement(static_cast<int>(GetProfileInt(L"Init", L"Left", kDefaultMainWindowRect.left)),
-                                      static_cast<int>(GetProfileInt(L"Init", L"top", kDefaultMainWindowRect.top)),
-                                      static_cast<int>(GetProfileInt(L"Init", L"right", kDefaultMainWindowRect.right)),
-                                      static_cast<int>(GetProfileInt(L"Init", L"bottom", kDefaultMainWindowRect.bottom)));
-    m_pMainWnd->MoveWindow(place, TRUE);
+    m_pMainWnd->MoveWindow(SavedMainWindowPlace(), TRUE);
 
     if (GetProfileInt(L"Settings", L"OpenRecentFile", 0) == 0) ReopenLastPage();
 
     EnsureAllPagesIndex();
     if (SUCCEEDED(CoInitialize(nullptr))) m_comInitialised = true;
     StartIndexThread();
+}
+
+CRect CTarveloApp::SavedMainWindowPlace() {
+    return MainWindowPlacement(static_cast<int>(GetProfileInt(L"Init", L"Left", kDefaultMainWindowRect.left)),
+                               static_cast<int>(GetProfileInt(L"Init", L"top", kDefaultMainWindowRect.top)),
+                               static_cast<int>(GetProfileInt(L"Init", L"right", kDefaultMainWindowRect.right)),
+                               static_cast<int>(GetProfileInt(L"Init", L"bottom", kDefaultMainWindowRect.bottom)));
 }
 
 void CTarveloApp::ReopenLastPage() {

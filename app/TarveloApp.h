@@ -44,13 +44,18 @@ protected:
     void OnSetInstallPath();
 
 private:
+    // The common controls and OLE, once per process; false (after a message)
+    // when OLE cannot be initialised.
+    BOOL InitControlsAndOle();
     // Builds the hidden main window unless it is there already.
     BOOL LoadMainFrame();
-    static void CALLBACK WhenClipDialogIsUp(HWND, UINT, UINT_PTR timer, DWORD);
     // Places, shows and fills the main window of an interactive start.
     void StartInteractive();
+    // The main window's place as the Init section remembers it.
+    CRect SavedMainWindowPlace();
     void ReopenLastPage();
     bool m_comInitialised = false;
+    bool m_controlsAndOleReady = false;
 };
 
 CTarveloApp& TheApp();

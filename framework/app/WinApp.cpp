@@ -250,12 +250,15 @@ BOOL CWinApp::PreTranslateMessage(MSG* msg) {
     return FALSE;
 }
 
+void CWinApp::UpdateMainWindowCommandUI() {
+    if (!m_pMainWnd || !m_pMainWnd->GetSafeHwnd()) return;
+    m_pMainWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    m_pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+}
+
 BOOL CWinApp::OnIdle(LONG count) {
     if (count <= 0) {
-        if (m_pMainWnd && m_pMainWnd->GetSafeHwnd() && m_pMainWnd->IsWindowVisible()) {
-            m_pMainWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
-            m_pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
-        }
+        if (m_pMainWnd && m_pMainWnd->GetSafeHwnd() && m_pMainWnd->IsWindowVisible()) UpdateMainWindowCommandUI();
         return TRUE;
     }
     CWnd::DeleteTempMap();

@@ -57,6 +57,8 @@ public:
     // Idle work: count 0 updates the command UI of the main window and its
     // bars; returns whether more idle time is wanted.
     virtual BOOL OnIdle(LONG count);
+    // Updates the command UI of the main window and its bars now, shown or not.
+    void UpdateMainWindowCommandUI();
     virtual BOOL PreTranslateMessage(MSG* msg);
 
     // Profile ----------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "core/ComError.h"
 #include "dialog/DataExchange.h"
 #include "dialog/Dialog.h"
+#include "wnd/WhenWindowIsUp.h"
 
 #include <gtest/gtest.h>
 
@@ -176,4 +177,45 @@ TEST(Window, ControlNotificationsAreReflectedToTheControlBeforeTheParent) {
     parent.m_seen.Empty();
     parent.SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(120, 45));
     EXPECT_EQ(parent.m_seen, L"size 0 120x45;");
+}
+
+namespace {
+
+// A dialog box whose creation outlasts a timer's first tick, as a dialog with
+// many controls does; it ends itself after five seconds at the latest.
+INT_PTR CALLBACK SlowDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        Sleep(50);
+        SetTimer(dialog, 1, 5000, nullptr);
+        return TRUE;
+    }
+    if (message == WM_TIMER) EndDialog(dialog, -1);
+    return FALSE;
+}
+
+}  // namespace
+
+TEST(Window, WorkWaitingForAWindowRunsOnceTheDialogBoxIsShownAndPainted) {
+    FrameworkTestApp app;
+    struct {
+        DLGTEMPLATE header{WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, 0, 10, 10, 120, 60};
+        WORD menu = 0, windowClass = 0, title = 0;
+    } dialogTemplate;
+    int runs = 0;
+    bool shownAndPainted = false;
+    RunWhenThreadWindowIsUp([&] {
+        ++runs;
+        HWND dialog = GetActiveWindow();
+        shownAndPainted = dialog && IsWindowVisible(dialog) && !GetUpdateRect(dialog, nullptr, FALSE);
+        // Another tick may come meanwhile: the work must not run twice.
+        MSG msg;
+        Sleep(30);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        if (dialog) EndDialog(dialog, IDOK);
+    });
+    INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &dialogTemplate.header, nullptr,
+                                             SlowDialogProc, 0);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(shownAndPainted);
 }
