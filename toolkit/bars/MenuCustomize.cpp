@@ -81,14 +81,7 @@ BOOL COXBitmapMenuPopupWnd::CalcLayout(UINT alignment, int x, int y) {
     int width = 0, height = 0;
     const HMENU menu = m_pMenu->GetSafeHmenu();
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        MEASUREITEMSTRUCT measure{};
-        measure.CtlType = ODT_MENU;
-        measure.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
-        measure.itemData = info.dwItemData;
+        MEASUREITEMSTRUCT measure = COXBitmapMenu::MeasureRecord(menu, i);
         m_pMenu->MeasureItem(&measure);
         m_itemRects.emplace_back(0, height, static_cast<int>(measure.itemWidth), height + static_cast<int>(measure.itemHeight));
         width = std::max(width, static_cast<int>(measure.itemWidth));
@@ -127,18 +120,9 @@ void COXBitmapMenuPopupWnd::OnPaint() {
     HGDIOBJ oldPen = dc.SelectStockObject(BLACK_PEN);
     const HMENU menu = m_pMenu->GetSafeHmenu();
     for (size_t i = 0; i < m_itemRects.size(); ++i) {
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        DRAWITEMSTRUCT draw{};
-        draw.CtlType = ODT_MENU;
-        draw.itemAction = ODA_DRAWENTIRE;
-        draw.hwndItem = reinterpret_cast<HWND>(menu);
+        DRAWITEMSTRUCT draw = COXBitmapMenu::DrawRecord(menu, static_cast<int>(i));
         draw.hDC = dc;
         draw.rcItem = m_itemRects[i];
-        draw.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
-        draw.itemData = info.dwItemData;
         m_pMenu->DrawItem(&draw);
     }
     dc.SelectObject(oldPen);

@@ -72,6 +72,12 @@ public:
     static COLORREF ScaleColor(COLORREF c, float fr, float fg, float fb);
     static COLORREF InvertColor(COLORREF c);
 
+    // The flat caption button of this look (kind: a DFCS_CAPTION* value) at `rect` of `dc`,
+    // hot while the cursor is over it in `window`'s coordinates, pressed while a window holds
+    // the mouse capture; an inactive button shows a grey glyph.
+    void DrawFrameButton(CDC* dc, const CRect& rect, UINT kind, BOOL inactive, BOOL title, COLORREF background,
+                         CWnd* window) const;
+
 protected:
     explicit COXSkinXP(const wchar_t* name) : COXSkin(name) {}
 };
