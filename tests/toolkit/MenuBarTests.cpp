@@ -310,6 +310,27 @@ TEST_F(MenuBarMDITest, MaximisedChildGetsIconAndCaptionButtonsThatHitDrawAndComm
     PumpMessages();
     EXPECT_EQ(g_childCommands, std::vector<WPARAM>{SC_CLOSE});
 
+    // A click on the icon opens the child's system menu; its command goes to the child.
+    g_childCommands.clear();
+    HMENU system = GetSystemMenu(child, FALSE);
+    ASSERT_TRUE(system);
+    const UINT last = GetMenuItemID(system, GetMenuItemCount(system) - 1);
+    SetForegroundWindow(frame->m_hWnd);
+    g_steps = {
+        [] { PostToPopup(WM_KEYDOWN, VK_UP, 0); },
+        [] { PostToPopup(WM_KEYDOWN, VK_RETURN, 0); },
+        [] { EndMenu(); },
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 150, &NextStep);
+    bar.SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, ScreenPoint(bar.GetMDIIconRect()));
+    for (int i = 0; i < 40 && g_childCommands.empty(); ++i) {
+        PumpMessages();
+        Sleep(25);
+    }
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(g_childCommands, std::vector<WPARAM>{last & 0xFFF0});
+    EXPECT_EQ(bar.GetOpenPopup(), -1);
+
     // Every skin draws the three buttons and nothing else.
     for (const wchar_t* skin : {L"Classic", L"Office XP", L"Office 2003"}) {
         app.SetCurrentSkin(skin);

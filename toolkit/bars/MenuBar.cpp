@@ -285,18 +285,22 @@ void COXMenuBar::TrackPopup(HMENU popup, int index) {
         menu->TrackPopupMenu(this, owner, &button);
         if (own) own->Detach();
     } else {
-        CPoint pt;
-        UINT flags = 0;
-        int direction = 1;
-        COXBitmapMenu::CalcPopupPosition(popup, button, GetBarStyle(), &pt, &flags, &direction);
-        TPMPARAMS params{};
-        params.cbSize = sizeof(params);
-        params.rcExclude = button;
-        TrackPopupMenuEx(popup, flags, pt.x, pt.y, owner->GetSafeHwnd(), &params);
+        TrackBeside(popup, button, 0, owner->GetSafeHwnd());
     }
     if (g_filterHook) UnhookWindowsHookEx(g_filterHook);
     g_filterHook = nullptr;
     g_trackingBar = nullptr;
+}
+
+UINT COXMenuBar::TrackBeside(HMENU popup, const CRect& button, UINT extraFlags, HWND owner) {
+    CPoint pt;
+    UINT flags = 0;
+    int direction = 1;
+    COXBitmapMenu::CalcPopupPosition(popup, button, GetBarStyle(), &pt, &flags, &direction);
+    TPMPARAMS params{};
+    params.cbSize = sizeof(params);
+    params.rcExclude = button;
+    return static_cast<UINT>(TrackPopupMenuEx(popup, flags | extraFlags, pt.x, pt.y, owner, &params));
 }
 
 void COXMenuBar::TrackSystemMenu(HMENU popup) {
@@ -304,16 +308,8 @@ void COXMenuBar::TrackSystemMenu(HMENU popup) {
     CRect icon;
     GetItemRect(GetMenuItemCount(m_hMenu), &icon);
     ClientToScreen(&icon);
-    CPoint pt;
-    UINT flags = 0;
-    int direction = 1;
-    COXBitmapMenu::CalcPopupPosition(popup, icon, GetBarStyle(), &pt, &flags, &direction);
-    TPMPARAMS params{};
-    params.cbSize = sizeof(params);
-    params.rcExclude = icon;
     HWND child = GetMaximizedMDIChild();
-    const UINT command = static_cast<UINT>(
-        TrackPopupMenuEx(popup, flags | TPM_RETURNCMD | TPM_NONOTIFY, pt.x, pt.y, m_hWnd, &params));
+    const UINT command = TrackBeside(popup, icon, TPM_RETURNCMD | TPM_NONOTIFY, m_hWnd);
     if (command && child && IsWindow(child)) ::PostMessageW(child, WM_SYSCOMMAND, command, 0);
 }
 

@@ -97,6 +97,8 @@ protected:
     void EndPopupState();
     void TrackPopup(HMENU popup, int index);
     void TrackSystemMenu(HMENU popup);
+    // Tracks a plain popup below (or beside) a button's screen rectangle.
+    UINT TrackBeside(HMENU popup, const CRect& button, UINT extraFlags, HWND owner);
     CRect GetNonClientMargins(BOOL horz) const override;
     void OnNcPaintDone(CDC* dc) override;
     void OnFloatingChanged(BOOL floating) override;
