@@ -107,12 +107,25 @@ void COXMenuSkin::DrawTextAndShortcut(CDC* dc, const CString& text, const CRect&
     dc->SetTextColor(oldColor);
 }
 
+namespace {
+struct ListImage {
+    HIMAGELIST list;
+    int index;
+};
+BOOL CALLBACK DrawListImage(HDC dc, LPARAM data, WPARAM, int, int) {
+    const auto* image = reinterpret_cast<const ListImage*>(data);
+    return ImageList_Draw(image->list, image->index, dc, 0, 0, ILD_TRANSPARENT);
+}
+}  // namespace
+
 void COXMenuSkin::DrawDisabledImage(CDC* dc, const COXImageInfo* info, int index, const CRect& image, UINT stateFlags, HBRUSH brush) {
-    HICON icon = ImageList_GetIcon(info->imageList, index, ILD_NORMAL);
-    if (!icon) return;
+    // The image is drawn into the state's own memory bitmap: no icon is made for it (an icon is a
+    // window-system object, and making one per item costs more than all the rest of the item).
+    if (index < 0 || index >= ImageList_GetImageCount(info->imageList)) return;
     const SIZE size = info->ImageSize();
-    ::DrawStateW(*dc, brush, nullptr, reinterpret_cast<LPARAM>(icon), 0, image.left, image.top, size.cx, size.cy, DST_ICON | stateFlags);
-    DestroyIcon(icon);
+    ListImage source{info->imageList, index};
+    ::DrawStateW(*dc, brush, &DrawListImage, reinterpret_cast<LPARAM>(&source), 0, image.left, image.top, size.cx, size.cy,
+                 DST_COMPLEX | stateFlags);
 }
 
 void COXMenuSkin::DrawInsertMark(CDC* dc, const CRect& item, BOOL before) {
