@@ -131,7 +131,6 @@ protected:
     int m_nPressedMDIButton = OXMB_HIT_NONE;   // shown pressed
     int m_nCapturedMDIButton = OXMB_HIT_NONE;  // the one the mouse went down on
     BOOL m_bStretch = FALSE;
-    BOOL m_bCalcLength = FALSE;
     BOOL m_bVerticalWidths = FALSE;    // the widths last applied were the vertical ones
     UINT_PTR m_nDragTimer = 0;
     int m_nDragButton = -1;

@@ -243,9 +243,7 @@ int COXMenuBar::DockRowLength(BOOL horz) const {
 }
 
 CSize COXMenuBar::CalcLayout(DWORD mode, int length) {
-    m_bCalcLength = TRUE;
     CSize size = COXCoolToolBar::CalcLayout(mode, length);
-    m_bCalcLength = FALSE;
     if (m_bStretch && (mode & (LM_HORZDOCK | LM_VERTDOCK)) && !IsFloating()) {
         const BOOL horz = (mode & LM_HORZDOCK) != 0;
         if (const int row = DockRowLength(horz); row > 0) (horz ? size.cx : size.cy) = row;
