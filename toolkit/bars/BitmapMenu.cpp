@@ -25,12 +25,6 @@ COXBitmapMenuOrganizer* MainOrganizer() {
     return main ? COXBitmapMenuOrganizer::FindOrganizer(main->GetSafeHwnd()) : nullptr;
 }
 
-NONCLIENTMETRICSW MenuMetrics() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    return metrics;
-}
 
 void SplitAtTab(const CString& text, CString& item, CString& shortcut) {
     const int tab = text.Find(L'\t');
@@ -109,11 +103,9 @@ void COXBitmapMenu::CalcExtents() {
     m_nShortcutWidth = 0;
     m_nTextWidth = 0;
     const int* m = GetMenuSkin()->GetMetrics();
-    NONCLIENTMETRICSW metrics = MenuMetrics();
     CFont normal, bold;
-    normal.CreateFontIndirect(&metrics.lfMenuFont);
-    metrics.lfMenuFont.lfWeight = FW_BOLD;
-    bold.CreateFontIndirect(&metrics.lfMenuFont);
+    CreateMenuFont(normal);
+    CreateMenuFont(bold, FW_BOLD);
     CWnd* main = AfxGetMainWnd();
     HWND owner = main ? main->GetSafeHwnd() : nullptr;
     HDC hdc = GetDC(owner);
@@ -497,6 +489,15 @@ MENUITEMINFOW OwnerDrawFields(HMENU menu, int position) {
     return info;
 }
 }  // namespace
+
+BOOL COXBitmapMenu::CreateMenuFont(CFont& font, LONG weight) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    if (weight) metrics.lfMenuFont.lfWeight = weight;
+    font.DeleteObject();
+    return font.CreateFontIndirect(&metrics.lfMenuFont);
+}
 
 MEASUREITEMSTRUCT COXBitmapMenu::MeasureRecord(HMENU menu, int position) {
     const MENUITEMINFOW info = OwnerDrawFields(menu, position);

@@ -89,11 +89,7 @@ LRESULT COXMenuBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void COXMenuBar::OnSettingChange() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    m_font.DeleteObject();
-    m_font.CreateFontIndirect(&metrics.lfMenuFont);
+    COXBitmapMenu::CreateMenuFont(m_font);
     SetFont(m_font, FALSE);
     if (GetCount() > 0) {
         ApplyButtonWidths();
@@ -151,10 +147,7 @@ BOOL COXMenuBar::Create(CWnd* parent, DWORD style, UINT id) {
     CString title = LoadStringResource(26966);
     SetWindowText(title.IsEmpty() ? L"Menu Bar" : title.GetString());
     m_pOwnerFrame = parent;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    m_font.CreateFontIndirect(&metrics.lfMenuFont);
+    COXBitmapMenu::CreateMenuFont(m_font);
     SetFont(m_font, FALSE);
     return TRUE;
 }

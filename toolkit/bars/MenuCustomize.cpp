@@ -100,13 +100,7 @@ BOOL COXBitmapMenuPopupWnd::CalcLayout(UINT alignment, int x, int y) {
     return TRUE;
 }
 
-void COXBitmapMenuPopupWnd::UpdateFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    m_font.DeleteObject();
-    m_font.CreateFontIndirect(&metrics.lfMenuFont);
-}
+void COXBitmapMenuPopupWnd::UpdateFont() { COXBitmapMenu::CreateMenuFont(m_font); }
 
 void COXBitmapMenuPopupWnd::RedrawItem(int position) {
     if (!m_hWnd || position < 0 || position >= static_cast<int>(m_itemRects.size())) return;
