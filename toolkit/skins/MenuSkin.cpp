@@ -107,25 +107,8 @@ void COXMenuSkin::DrawTextAndShortcut(CDC* dc, const CString& text, const CRect&
     dc->SetTextColor(oldColor);
 }
 
-namespace {
-struct ListImage {
-    HIMAGELIST list;
-    int index;
-};
-BOOL CALLBACK DrawListImage(HDC dc, LPARAM data, WPARAM, int, int) {
-    const auto* image = reinterpret_cast<const ListImage*>(data);
-    return ImageList_Draw(image->list, image->index, dc, 0, 0, ILD_TRANSPARENT);
-}
-}  // namespace
-
 void COXMenuSkin::DrawDisabledImage(CDC* dc, const COXImageInfo* info, int index, const CRect& image, UINT stateFlags, HBRUSH brush) {
-    // The image is drawn into the state's own memory bitmap: no icon is made for it (an icon is a
-    // window-system object, and making one per item costs more than all the rest of the item).
-    if (index < 0 || index >= ImageList_GetImageCount(info->imageList)) return;
-    const SIZE size = info->ImageSize();
-    ListImage source{info->imageList, index};
-    ::DrawStateW(*dc, brush, &DrawListImage, reinterpret_cast<LPARAM>(&source), 0, image.left, image.top, size.cx, size.cy,
-                 DST_COMPLEX | stateFlags);
+    DrawImageState(*dc, info->imageList, index, image.left, image.top, stateFlags, brush);
 }
 
 void COXMenuSkin::DrawInsertMark(CDC* dc, const CRect& item, BOOL before) {
