@@ -235,19 +235,17 @@ std::vector<TBBUTTON> CToolBar::GetButtons() const {
 }
 
 void CToolBar::SetButtonsState(const std::vector<TBBUTTON>& buttons) {
+    // Set by index (buttons may share an id) and through TB_SETBUTTONINFO, which lays the
+    // control out again: Wine's TB_SETSTATE leaves a changed wrap state unapplied.
     for (size_t i = 0; i < buttons.size(); ++i) {
         TBBUTTON now{};
         if (!SendMessage(TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&now))) continue;
         if (now.fsState == buttons[i].fsState) continue;
-        SendMessage(TB_SETSTATE, static_cast<WPARAM>(now.idCommand), MAKELONG(buttons[i].fsState, 0));
-        // Buttons sharing an id (separators) are set by index instead.
-        if (now.idCommand == 0) {
-            TBBUTTONINFOW info{};
-            info.cbSize = sizeof(info);
-            info.dwMask = TBIF_BYINDEX | TBIF_STATE;
-            info.fsState = buttons[i].fsState;
-            SendMessage(TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
-        }
+        TBBUTTONINFOW info{};
+        info.cbSize = sizeof(info);
+        info.dwMask = TBIF_BYINDEX | TBIF_STATE;
+        info.fsState = buttons[i].fsState;
+        SendMessage(TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
     }
 }
 
@@ -414,8 +412,7 @@ LRESULT CToolBar::OnNcCalcSize(WPARAM, LPARAM lParam) {
     return 0;
 }
 
-void CToolBar::OnNcPaint() {
-    CWindowDC dc(this);
+CRect CToolBar::NonClientRect(CDC& dc) const {
     CRect window, client;
     GetWindowRect(&window);
     GetClientRect(&client);
@@ -423,6 +420,12 @@ void CToolBar::OnNcPaint() {
     client.OffsetRect(-window.left, -window.top);
     window.OffsetRect(-window.left, -window.top);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+    return window;
+}
+
+void CToolBar::OnNcPaint() {
+    CWindowDC dc(this);
+    const CRect window = NonClientRect(dc);
     dc.FillSolidRect(window, GetSysColor(COLOR_BTNFACE));
     CRect borders = window;
     DrawBorders(&dc, borders);
@@ -435,15 +438,25 @@ BOOL CToolBar::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 
 void CToolBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) {
     CToolCmdUI state;
+    UpdateButtons(state, target, disableIfNoHandler);
+}
+
+void CToolBar::UpdateButtons(CCmdUI& state, CFrameWnd* target, BOOL disableIfNoHandler) {
     state.m_pOther = this;
     const int count = GetCount();
     state.m_nIndexMax = static_cast<UINT>(count);
     for (int i = 0; i < count; ++i) {
         TBBUTTON b{};
         if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b))) continue;
-        if (b.fsStyle & TBSTYLE_SEP) continue;
+        if (!IsUpdatedButton(i, b)) continue;
         state.m_nIndex = static_cast<UINT>(i);
         state.m_nID = static_cast<UINT>(b.idCommand);
+        // The bar's own update handlers first, then the owner's routing.
+        CommandCall call;
+        call.id = state.m_nID;
+        call.code = CN_UPDATE_COMMAND_UI;
+        call.cmdUI = &state;
+        if (CCmdTarget::OnCmdMsg(call)) continue;
         state.DoUpdate(target, disableIfNoHandler);
     }
     UpdateDialogControls(target, disableIfNoHandler);

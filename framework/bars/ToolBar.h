@@ -47,7 +47,8 @@ public:
 
     int CommandToIndex(UINT id) const;
     UINT GetItemID(int index) const;
-    void GetItemRect(int index, LPRECT rect) const;
+    // Client rectangle of a button (empty when there is none); a derived bar may add items of its own.
+    virtual void GetItemRect(int index, LPRECT rect) const;
     int GetCount() const;
     UINT GetButtonStyle(int index) const;
     void SetButtonStyle(int index, UINT style);
@@ -90,6 +91,12 @@ protected:
     void OnLButtonDblClk(UINT flags, CPoint point);
     bool IsOnButton(CPoint point) const;
     void OnNcPaint();
+    // The bar's window rectangle moved to (0, 0), with the client area clipped out of `dc`.
+    CRect NonClientRect(CDC& dc) const;
+    // Updates the state of every button that IsUpdatedButton names through `state`.
+    void UpdateButtons(CCmdUI& state, CFrameWnd* target, BOOL disableIfNoHandler);
+    // Plain separators get no update.
+    virtual bool IsUpdatedButton(int, const TBBUTTON& button) const { return !(button.fsStyle & TBSTYLE_SEP); }
     // Width of one button entry as laid out.
     virtual int ButtonWidth(const TBBUTTON& button) const;
     // ButtonWidth, asked once per entry within a layout pass.

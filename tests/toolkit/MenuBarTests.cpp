@@ -5,7 +5,10 @@
 #include "ToolkitFixture.h"
 
 #include "Random.h"
+#include "bars/DockBar.h"
 #include "bars/MenuBar.h"
+#include "bars/MiniDockFrameWnd.h"
+#include "wnd/MDIFrameWnd.h"
 
 #include <deque>
 #include <functional>
@@ -178,6 +181,224 @@ TEST_F(MenuBarTest, PackedLayoutsAreReadWithinTheirLength) {
     EXPECT_EQ(GetMenuItemCount(cut), 1);
     DestroyMenu(target);
     DestroyMenu(cut);
+}
+
+// The MDI area: a maximised child of an MDI owner ------------------------------------------------
+
+std::vector<WPARAM> g_childCommands;  // WM_SYSCOMMAND codes the test child received
+LRESULT CALLBACK TestChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) != SC_KEYMENU) {
+        g_childCommands.push_back(wParam & 0xFFF0);
+        return 0;  // the child stays as it is
+    }
+    return DefMDIChildProcW(hwnd, message, wParam, lParam);
+}
+
+class MenuBarMDITest : public ::testing::Test {
+protected:
+    MenuBarMDITest() {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = &TestChildProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hIconSm = childIcon;
+        wc.lpszClassName = L"MenuBarTestChild";
+        RegisterClassExW(&wc);
+        menu = CreateMenu();
+        for (const wchar_t* name : {L"&File", L"&Window"}) {
+            HMENU popup = CreatePopupMenu();
+            AppendMenuW(popup, MF_STRING, 40001, L"One");
+            AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), name);
+        }
+        app.m_pMainWnd = frame;
+        EXPECT_TRUE(bar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 32960));
+        bar.EnableDocking(CBRS_ALIGN_ANY, FALSE);
+        bar.SetMenu(menu);
+        frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+        frame->RecalcLayout();
+        g_childCommands.clear();
+    }
+    ~MenuBarMDITest() override {
+        app.m_pMainWnd = nullptr;
+        bar.DestroyWindow();
+        DestroyMenu(menu);
+    }
+    HWND OpenChild(DWORD style) {
+        MDICREATESTRUCTW create{};
+        create.szClass = L"MenuBarTestChild";
+        create.szTitle = L"child";
+        create.hOwner = GetModuleHandleW(nullptr);
+        create.x = create.y = create.cx = create.cy = CW_USEDEFAULT;
+        create.style = style;
+        auto child = reinterpret_cast<HWND>(SendMessageW(frame->m_hWndMDIClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+        SendMessageW(frame->m_hWndMDIClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+        bar.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+        frame->RecalcLayout();
+        PumpMessages();
+        return child;
+    }
+    LPARAM ScreenPoint(const CRect& windowRect) const {
+        CRect window;
+        bar.GetWindowRect(&window);
+        return MAKELPARAM(window.left + windowRect.CenterPoint().x, window.top + windowRect.CenterPoint().y);
+    }
+
+    HICON childIcon = LoadIconW(nullptr, IDI_QUESTION);
+    TestApp<COXSkinnedApp> app{L"MenuBarMDITests"};
+    CMDIFrameWnd* frame = new CMDIFrameWnd;
+    BarFrameFixture fixture{frame};
+    COXMenuBar bar;
+    HMENU menu = nullptr;
+};
+
+TEST_F(MenuBarMDITest, MaximisedChildGetsIconAndCaptionButtonsThatHitDrawAndCommand) {
+    bar.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_EQ(bar.GetMDIChildIcon(), nullptr);
+    EXPECT_TRUE(bar.GetMDIButtonRects().close.IsRectEmpty());
+    CRect plain;
+    bar.GetClientRect(&plain);
+
+    HWND child = OpenChild(WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW | WS_MAXIMIZE);
+    ASSERT_TRUE(child);
+    ASSERT_EQ(bar.GetMaximizedMDIChild(), child);
+    EXPECT_EQ(bar.GetMDIChildIcon(), childIcon);  // the class's small icon
+    const COXMenuBar::MDIButtonRects rects = bar.GetMDIButtonRects();
+    CRect window;
+    bar.GetWindowRect(&window);
+    // Close at the right end, restore and minimise before it; the icon at the start.
+    EXPECT_EQ(rects.close.right, window.Width() - 2);
+    EXPECT_EQ(rects.restore.right, rects.close.left - 2);
+    EXPECT_EQ(rects.minimize.right, rects.restore.left);
+    EXPECT_LT(bar.GetMDIIconRect().right, rects.minimize.left);
+    CRect client, icon;
+    bar.GetClientRect(&client);
+    bar.GetItemRect(GetMenuItemCount(menu), &icon);  // the icon, in client coordinates: before the buttons
+    EXPECT_LT(icon.right, 0);
+    EXPECT_EQ(icon.Width(), GetSystemMetrics(SM_CXSMICON));
+
+    // Hit-testing: the MDI area is caption, the menu buttons are not.
+    EXPECT_EQ(bar.SendMessage(WM_NCHITTEST, 0, ScreenPoint(rects.close)), HTCAPTION);
+    EXPECT_EQ(bar.SendMessage(WM_NCHITTEST, 0, ScreenPoint(bar.GetMDIIconRect())), HTCAPTION);
+    CRect first;
+    bar.GetItemRect(0, &first);
+    bar.ClientToScreen(&first);
+    EXPECT_NE(bar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(first.CenterPoint().x, first.CenterPoint().y)), HTCAPTION);
+
+    // Each button: pressed while the mouse stays on it, its command on release over it.
+    const std::pair<CRect, WPARAM> buttons[] = {{rects.close, SC_CLOSE}, {rects.restore, SC_RESTORE}, {rects.minimize, SC_MINIMIZE}};
+    for (const auto& [rect, command] : buttons) {
+        bar.SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, ScreenPoint(rect));
+        EXPECT_EQ(GetCapture(), bar.m_hWnd);
+        EXPECT_LE(bar.GetPressedMDIButton(), OXMB_HIT_MINIMIZE);
+        bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(first.left + 2 - window.left, 2));
+        EXPECT_EQ(bar.GetPressedMDIButton(), OXMB_HIT_NONE);  // moved off: shown up again
+        CPoint back(window.left + rect.CenterPoint().x, window.top + rect.CenterPoint().y);
+        bar.ScreenToClient(&back);
+        bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(back.x, back.y));
+        EXPECT_NE(bar.GetPressedMDIButton(), OXMB_HIT_NONE);
+        bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(back.x, back.y));
+        EXPECT_EQ(GetCapture(), nullptr);
+        PumpMessages();
+        ASSERT_FALSE(g_childCommands.empty());
+        EXPECT_EQ(g_childCommands.back(), command);
+    }
+    // A release away from the pressed button does nothing; a double click on the icon closes.
+    g_childCommands.clear();
+    bar.SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, ScreenPoint(rects.close));
+    bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    bar.SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, ScreenPoint(bar.GetMDIIconRect()));
+    PumpMessages();
+    EXPECT_EQ(g_childCommands, std::vector<WPARAM>{SC_CLOSE});
+
+    // A click on the icon opens the child's system menu; its command goes to the child.
+    g_childCommands.clear();
+    HMENU system = GetSystemMenu(child, FALSE);
+    ASSERT_TRUE(system);
+    const UINT last = GetMenuItemID(system, GetMenuItemCount(system) - 1);
+    SetForegroundWindow(frame->m_hWnd);
+    g_steps = {
+        [] { PostToPopup(WM_KEYDOWN, VK_UP, 0); },
+        [] { PostToPopup(WM_KEYDOWN, VK_RETURN, 0); },
+        [] { EndMenu(); },
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 150, &NextStep);
+    bar.SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, ScreenPoint(bar.GetMDIIconRect()));
+    for (int i = 0; i < 40 && g_childCommands.empty(); ++i) {
+        PumpMessages();
+        Sleep(25);
+    }
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(g_childCommands, std::vector<WPARAM>{last & 0xFFF0});
+    EXPECT_EQ(bar.GetOpenPopup(), -1);
+
+    // Every skin draws the three buttons and nothing else.
+    for (const wchar_t* skin : {L"Classic", L"Office XP", L"Office 2003"}) {
+        app.SetCurrentSkin(skin);
+        MemoryCanvas canvas(window.Width(), window.Height());
+        bar.DrawMDIButtons(&canvas.dc);
+        for (const CRect& r : {rects.close, rects.restore, rects.minimize})
+            EXPECT_LT(canvas.Count(r, RGB(1, 2, 3)), r.Width() * r.Height()) << skin << r.left;
+        EXPECT_EQ(canvas.Count(CRect(0, 0, rects.minimize.left, window.Height()), RGB(1, 2, 3)), rects.minimize.left * window.Height());
+    }
+    app.SetCurrentSkin(L"Classic");
+
+    // A child with neither size box shows only the close button.
+    SetWindowLongPtrW(child, GWL_STYLE, GetWindowLongPtrW(child, GWL_STYLE) & ~(WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
+    bar.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    EXPECT_FALSE(bar.GetMDIButtonRects().close.IsRectEmpty());
+    EXPECT_TRUE(bar.GetMDIButtonRects().restore.IsRectEmpty());
+    EXPECT_TRUE(bar.GetMDIButtonRects().minimize.IsRectEmpty());
+    // No maximised child: nothing is shown and the room is given back.
+    DestroyWindow(child);
+    bar.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    frame->RecalcLayout();
+    EXPECT_EQ(bar.GetMDIChildIcon(), nullptr);
+    bar.GetClientRect(&client);
+    EXPECT_EQ(client.Width(), plain.Width());
+}
+
+TEST_F(MenuBarMDITest, DockedBarStretchesFitsItsRowAndFloatsWithoutSystemMenu) {
+    CRect window, frameClient;
+    bar.GetWindowRect(&window);
+    frame->GetClientRect(&frameClient);
+    EXPECT_LT(window.Width(), frameClient.Width());
+    // Buttons are as wide as their texts plus the menu skin's padding.
+    CRect file, windowButton;
+    bar.GetItemRect(0, &file);
+    bar.GetItemRect(1, &windowButton);
+    EXPECT_GT(windowButton.Width(), file.Width());
+    // Dropping on the bar is refused, and answered.
+    OXDRAGTARGETRELAY over{};
+    over.result = DROPEFFECT_COPY;
+    EXPECT_EQ(bar.SendMessage(WM_DRAGRELAY_OVER, 0, reinterpret_cast<LPARAM>(&over)), 1);
+    EXPECT_EQ(over.result, static_cast<LRESULT>(DROPEFFECT_NONE));
+    bar.SetStretch(TRUE);
+    frame->RecalcLayout();
+    bar.GetWindowRect(&window);
+    EXPECT_EQ(window.Width(), frameClient.Width());
+
+    // Docked left: one column of equal buttons, as wide as the widest text + 8.
+    bar.SetStretch(FALSE);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    frame->RecalcLayout();
+    PumpMessages();
+    CRect a, b;
+    bar.GetItemRect(0, &a);
+    bar.GetItemRect(1, &b);
+    EXPECT_EQ(a.Width(), b.Width());
+    EXPECT_EQ(a.Width(), windowButton.Width() + 8);
+    EXPECT_GE(b.top, a.bottom);
+
+    // Floating: the mini frame's system menu is empty, and the buttons have their own widths again.
+    frame->FloatControlBar(&bar, CPoint(200, 200));
+    PumpMessages();
+    ASSERT_TRUE(bar.IsFloating());
+    CFrameWnd* mini = bar.GetParentFrame();
+    ASSERT_TRUE(mini && mini != frame);
+    HMENU system = GetSystemMenu(mini->m_hWnd, FALSE);
+    EXPECT_TRUE(!system || GetMenuItemCount(system) == 0);
+    bar.GetItemRect(0, &a);
+    EXPECT_EQ(a.Width(), file.Width());
 }
 
 }  // namespace

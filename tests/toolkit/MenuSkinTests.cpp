@@ -376,3 +376,52 @@ TEST(PackedMenuItems, ItemsAndSubmenusAreReadByTheirWholeTextsAndBounded) {
 }
 
 }  // namespace
+
+namespace {
+
+// Disabled images look as the system draws a disabled icon of the image (embossed in the
+// Classic look, a shadow-coloured silhouette in the Office looks), without an icon made for them.
+TEST_F(MenuSkins, DisabledImagesMatchTheSystemsDisabledIcon) {
+    CImageList shaped;
+    shaped.Create(16, 15, ILC_COLOR24 | ILC_MASK, 1, 0);
+    MemoryCanvas source(16, 15, RGB(255, 255, 255));
+    source.dc.FillSolidRect(CRect(3, 2, 13, 12), RGB(0, 0, 160));
+    source.dc.FillSolidRect(CRect(6, 5, 9, 8), RGB(250, 250, 0));
+    HBITMAP bitmap = CreateCompatibleBitmap(source.dc, 16, 15);
+    {
+        CDC copy;
+        copy.CreateCompatibleDC(&source.dc);
+        HGDIOBJ old = copy.SelectObject(bitmap);
+        BitBlt(copy, 0, 0, 16, 15, source.dc, 0, 0, SRCCOPY);
+        copy.SelectObject(old);
+    }
+    shaped.Add(bitmap, RGB(255, 255, 255));
+    DeleteObject(bitmap);
+    COXImageInfo info(shaped.m_hImageList, 0, FALSE, -1);
+    struct Look {
+        const wchar_t* skin;
+        UINT flags;
+        bool shadowBrush;
+    };
+    for (const Look& look : {Look{L"Classic", DSS_DISABLED, false}, Look{L"Office XP", DSS_MONO, true}}) {
+        ASSERT_TRUE(app.SetCurrentSkin(look.skin));
+        MemoryCanvas drawn(40, 15, kFill);
+        COXBitmapMenu::GetMenuSkin()->DrawImage(&drawn.dc, ODS_DISABLED, &info, CRect(0, 0, 16, 15));
+        HICON icon = ImageList_GetIcon(shaped.m_hImageList, 0, ILD_NORMAL);
+        HBRUSH brush = look.shadowBrush ? CreateSolidBrush(GetSysColor(COLOR_3DSHADOW)) : nullptr;
+        DrawStateW(drawn.dc, brush, nullptr, reinterpret_cast<LPARAM>(icon), 0, 20, 0, 16, 15, DST_ICON | look.flags);
+        if (brush) DeleteObject(brush);
+        DestroyIcon(icon);
+        int differing = 0, changed = 0;
+        for (int y = 0; y < 15; ++y)
+            for (int x = 0; x < 16; ++x) {
+                differing += drawn.Pixel(x, y) != drawn.Pixel(20 + x, y);
+                changed += drawn.Pixel(x, y) != kFill;
+            }
+        EXPECT_EQ(differing, 0) << look.skin;
+        EXPECT_GT(changed, 0) << look.skin;
+        EXPECT_EQ(drawn.Pixel(0, 0), kFill) << look.skin;  // the transparent border stays
+    }
+}
+
+}  // namespace

@@ -25,12 +25,6 @@ COXBitmapMenuOrganizer* MainOrganizer() {
     return main ? COXBitmapMenuOrganizer::FindOrganizer(main->GetSafeHwnd()) : nullptr;
 }
 
-NONCLIENTMETRICSW MenuMetrics() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    return metrics;
-}
 
 void SplitAtTab(const CString& text, CString& item, CString& shortcut) {
     const int tab = text.Find(L'\t');
@@ -109,11 +103,9 @@ void COXBitmapMenu::CalcExtents() {
     m_nShortcutWidth = 0;
     m_nTextWidth = 0;
     const int* m = GetMenuSkin()->GetMetrics();
-    NONCLIENTMETRICSW metrics = MenuMetrics();
     CFont normal, bold;
-    normal.CreateFontIndirect(&metrics.lfMenuFont);
-    metrics.lfMenuFont.lfWeight = FW_BOLD;
-    bold.CreateFontIndirect(&metrics.lfMenuFont);
+    CreateMenuFont(normal);
+    CreateMenuFont(bold, FW_BOLD);
     CWnd* main = AfxGetMainWnd();
     HWND owner = main ? main->GetSafeHwnd() : nullptr;
     HDC hdc = GetDC(owner);
@@ -181,14 +173,7 @@ int COXBitmapMenu::IndexFromPoint(CPoint pt, BOOL* upperHalf) {
     if (static_cast<int>(m_heights.size()) != count || m_heightsSkin != skin) {
         m_heights.clear();
         for (int i = 0; i < count; ++i) {
-            MENUITEMINFOW info{};
-            info.cbSize = sizeof(info);
-            info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
-            GetMenuItemInfoW(m_hMenu, static_cast<UINT>(i), TRUE, &info);
-            MEASUREITEMSTRUCT measure{};
-            measure.CtlType = ODT_MENU;
-            measure.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
-            measure.itemData = info.dwItemData;
+            MEASUREITEMSTRUCT measure = MeasureRecord(m_hMenu, i);
             measure.itemWidth = static_cast<UINT>(-1);
             measure.itemHeight = static_cast<UINT>(-1);
             MeasureItem(&measure);
@@ -495,18 +480,50 @@ int COXBitmapMenu::InsertItems(const BYTE* data, size_t size, int position) {
 
 // Bars ------------------------------------------------------------------------------------------
 
+namespace {
+MENUITEMINFOW OwnerDrawFields(HMENU menu, int position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info)) info = MENUITEMINFOW{};
+    return info;
+}
+}  // namespace
+
+BOOL COXBitmapMenu::CreateMenuFont(CFont& font, LONG weight) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    if (weight) metrics.lfMenuFont.lfWeight = weight;
+    font.DeleteObject();
+    return font.CreateFontIndirect(&metrics.lfMenuFont);
+}
+
+MEASUREITEMSTRUCT COXBitmapMenu::MeasureRecord(HMENU menu, int position) {
+    const MENUITEMINFOW info = OwnerDrawFields(menu, position);
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
+    measure.itemData = info.dwItemData;
+    return measure;
+}
+
+DRAWITEMSTRUCT COXBitmapMenu::DrawRecord(HMENU menu, int position) {
+    const MENUITEMINFOW info = OwnerDrawFields(menu, position);
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_MENU;
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.hwndItem = reinterpret_cast<HWND>(menu);
+    draw.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
+    draw.itemData = info.dwItemData;
+    return draw;
+}
+
 CSize COXBitmapMenu::CalcMenuSize(HMENU menu) {
     COXBitmapMenu* bitmap = FromHandle(menu);
     int width = 0, height = 0;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        MEASUREITEMSTRUCT measure{};
-        measure.CtlType = ODT_MENU;
-        measure.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
-        measure.itemData = info.dwItemData;
+        MEASUREITEMSTRUCT measure = MeasureRecord(menu, i);
         if (bitmap) bitmap->MeasureItem(&measure);
         if (measure.itemHeight == 0 && !bitmap) measure.itemHeight = measure.itemID ? 17 : 8;
         width = std::max(width, static_cast<int>(measure.itemWidth));

@@ -63,6 +63,12 @@ public:
     int GetTextWidth() const { return m_nTextWidth; }
     virtual void MeasureItem(MEASUREITEMSTRUCT* measure);
     virtual void DrawItem(DRAWITEMSTRUCT* draw);
+    // The owner-draw records of the item at `position` of `menu` as the system fills them
+    // (command id, 0 for a separator, and item data); sizes and the DC are left for the caller.
+    static MEASUREITEMSTRUCT MeasureRecord(HMENU menu, int position);
+    // The system's menu font (as the window metrics give it) into `font`, replacing what it held.
+    static BOOL CreateMenuFont(CFont& font, LONG weight = 0);
+    static DRAWITEMSTRUCT DrawRecord(HMENU menu, int position);
     // The position of the item at pt.y (items stacked from 0), -1 below the last.
     int IndexFromPoint(CPoint pt, BOOL* upperHalf = nullptr);
     BOOL IsPopupItem(UINT id) const;

@@ -644,19 +644,19 @@ void COXCoolToolBar::OnCustomDraw(NMHDR* header, LRESULT* result) {
 }
 
 LRESULT COXCoolToolBar::OnDragEnter(WPARAM wParam, LPARAM lParam) {
-    if (!m_bAdvancedCustomizable) return 0;  // the relay's defaults
+    if (!IsCustomizable(TRUE)) return 0;  // the relay's defaults
     m_bDragOver = TRUE;
     return OnDragOver(wParam, lParam);
 }
 
 LRESULT COXCoolToolBar::OnDragOver(WPARAM, LPARAM lParam) {
-    if (!m_bAdvancedCustomizable) return 0;
+    if (!IsCustomizable(TRUE)) return 0;
     reinterpret_cast<OXDRAGTARGETRELAY*>(lParam)->result = DROPEFFECT_NONE;
     return 1;
 }
 
 LRESULT COXCoolToolBar::OnDragLeave(WPARAM, LPARAM) {
-    if (!m_bAdvancedCustomizable) return 0;
+    if (!IsCustomizable(TRUE)) return 0;
     TBINSERTMARK none{-1, 0};
     SendMessage(TB_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&none));
     m_bDragOver = FALSE;
@@ -664,7 +664,7 @@ LRESULT COXCoolToolBar::OnDragLeave(WPARAM, LPARAM) {
 }
 
 LRESULT COXCoolToolBar::OnDrop(WPARAM, LPARAM lParam) {
-    if (!m_bAdvancedCustomizable) return 0;
+    if (!IsCustomizable(TRUE)) return 0;
     reinterpret_cast<OXDRAGTARGETRELAY*>(lParam)->result = DROPEFFECT_NONE;
     m_bDragOver = FALSE;
     return 1;
@@ -672,24 +672,7 @@ LRESULT COXCoolToolBar::OnDrop(WPARAM, LPARAM lParam) {
 
 void COXCoolToolBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) {
     COXCoolToolBarCmdUI state;
-    state.m_pOther = this;
-    const int count = GetCount();
-    state.m_nIndexMax = static_cast<UINT>(count);
-    for (int i = 0; i < count; ++i) {
-        TBBUTTON b{};
-        if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b))) continue;
-        if ((b.fsStyle & TBSTYLE_SEP) && !IsCustomButton(i)) continue;
-        state.m_nIndex = static_cast<UINT>(i);
-        state.m_nID = static_cast<UINT>(b.idCommand);
-        // The bar's own handlers first, then the owner's routing.
-        CommandCall call;
-        call.id = state.m_nID;
-        call.code = CN_UPDATE_COMMAND_UI;
-        call.cmdUI = &state;
-        if (CCmdTarget::OnCmdMsg(call)) continue;
-        state.DoUpdate(target, disableIfNoHandler);
-    }
-    UpdateDialogControls(target, disableIfNoHandler);
+    UpdateButtons(state, target, disableIfNoHandler);
 }
 
 void COXCoolToolBarCmdUI::SetState(BYTE clear, BYTE set) {
@@ -753,16 +736,6 @@ CSize COXCoolToolBar::CalcLayout(DWORD mode, int length) {
     return size;
 }
 
-CSize COXCoolToolBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
-    return CalcLayout((stretch ? LM_STRETCH : 0) | (horz ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK));
-}
-
-CSize COXCoolToolBar::CalcDynamicLayout(int length, DWORD mode) {
-    if (length == -1 && !(mode & (LM_MRUWIDTH | LM_COMMIT)) && (mode & (LM_HORZDOCK | LM_VERTDOCK)))
-        return CalcFixedLayout(mode & LM_STRETCH, mode & LM_HORZDOCK);
-    return CalcLayout(mode, length);
-}
-
 // Drawing -------------------------------------------------------------------------------------------
 
 COXToolbarSkin* COXCoolToolBar::GetToolbarSkin() {
@@ -773,22 +746,32 @@ void COXCoolToolBar::DrawBorders(CDC* dc, CRect& rect) { CMFCToolBar::DrawBorder
 void COXCoolToolBar::DrawGripper(CDC* dc, const CRect& rect) { GetToolbarSkin()->DrawGripper(dc, rect, this); }
 void COXCoolToolBar::DrawSeparator(CDC* dc, const CRect& rect) { GetToolbarSkin()->DrawSeparator(dc, rect, this); }
 void COXCoolToolBar::DrawFrame(CDC* dc, const CRect& rect) { GetToolbarSkin()->DrawCustomizeFrame(dc, rect, this); }
-void COXCoolToolBar::CalcInsideRect(CRect& rect, BOOL horz) const { CMFCToolBar::CalcInsideRect(rect, horz); }
+void COXCoolToolBar::CalcInsideRect(CRect& rect, BOOL horz) const {
+    CMFCToolBar::CalcInsideRect(rect, horz);
+    const CRect margins = GetNonClientMargins(horz);
+    rect.left += margins.left;
+    rect.top += margins.top;
+    rect.right -= margins.right;
+    rect.bottom -= margins.bottom;
+}
 
 LRESULT COXCoolToolBar::OnNcCalcSize(WPARAM wParam, LPARAM lParam) {
-    if (m_bCool) return Default();
-    return CMFCToolBar::OnNcCalcSize(wParam, lParam);
+    // The framework's calculation goes through CalcInsideRect, which takes the margins off.
+    if (!m_bCool) return CMFCToolBar::OnNcCalcSize(wParam, lParam);
+    const LRESULT result = Default();
+    auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+    const CRect margins = GetNonClientMargins((m_dwStyle & CBRS_ORIENT_HORZ) != 0);
+    RECT& client = params->rgrc[0];
+    client.left += margins.left;
+    client.top += margins.top;
+    client.right = std::max(client.left, client.right - margins.right);
+    client.bottom = std::max(client.top, client.bottom - margins.bottom);
+    return result;
 }
 
 void COXCoolToolBar::OnNcPaint() {
     CWindowDC dc(this);
-    CRect window, client;
-    GetWindowRect(&window);
-    GetClientRect(&client);
-    ClientToScreen(&client);
-    client.OffsetRect(-window.left, -window.top);
-    window.OffsetRect(-window.left, -window.top);
-    ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+    const CRect window = NonClientRect(dc);
     GetToolbarSkin()->DrawNonClientArea(&dc, &window, this);
     if (!m_bCool && IsFlat() && IsGripper()) {
         CRect gripper = window;
@@ -798,6 +781,7 @@ void COXCoolToolBar::OnNcPaint() {
         if (m_dwStyle & CBRS_BORDER_BOTTOM) gripper.bottom -= 1;
         DrawGripper(&dc, gripper);
     }
+    OnNcPaintDone(&dc);
 }
 
 LRESULT COXCoolToolBar::OnEraseBkgnd(HDC) {

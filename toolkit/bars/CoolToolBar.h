@@ -90,6 +90,9 @@ public:
     void SetCustomizable(BOOL enable, BOOL advanced = FALSE);
     virtual BOOL IsCustomizable(BOOL advanced = FALSE) const;
     int GetCustomizedButton() const { return m_nCustomizedButton; }
+    // The customise mode: buttons are selected and dragged instead of pressed.
+    void SetCustomizeMode(BOOL on) { m_bCustomizeMode = on; }
+    BOOL IsInCustomizeMode() const { return m_bCustomizeMode; }
     void SetCustomizedButton(int index);
     // The commands the system customise dialog offers.
     void SetCustomizationList(const std::vector<UINT>& ids) { m_customizationList = ids; }
@@ -148,8 +151,6 @@ public:
     void CalcInsideRect(CRect& rect, BOOL horz) const override;
 
     // Layout -----------------------------------------------------------------------------------------
-    CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
-    CSize CalcDynamicLayout(int length, DWORD mode) override;
     CSize CalcLayout(DWORD mode, int length = -1) override;
     CSize CalcSize(std::vector<TBBUTTON>& buttons) override;
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
@@ -179,7 +180,15 @@ protected:
     void PrepareLayoutButtons(std::vector<TBBUTTON>& buttons, DWORD mode) override;
     int ButtonWidth(const TBBUTTON& button) const override;
     bool PlacesHostedWindowItself(int index) const override { return IsCustomButton(index); }
+    // Hosted controls are updated like buttons.
+    bool IsUpdatedButton(int index, const TBBUTTON& button) const override {
+        return !(button.fsStyle & TBSTYLE_SEP) || IsCustomButton(index);
+    }
     void FinishCreate();
+    // Room a derived bar keeps in its non-client area (left, top, right, bottom), for the
+    // orientation of `horz`; and its own drawing there, after the skin's.
+    virtual CRect GetNonClientMargins(BOOL /*horz*/) const { return CRect(0, 0, 0, 0); }
+    virtual void OnNcPaintDone(CDC*) {}
     virtual void OnFloatingChanged(BOOL) {}
     virtual void OnDockSideChanged(DWORD) {}
     BOOL CreateCustomControl(int descriptorIndex, OXCUSTOMBUTTONDESCRIPTOR& descriptor, DWORD style, DWORD exStyle,

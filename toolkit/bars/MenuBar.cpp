@@ -66,21 +66,69 @@ LRESULT COXMenuBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         OpenPopup(index);
         return 0;
     }
-    if (message == WM_KILLFOCUS) m_bKeyboardMode = FALSE;
-    if (message == WM_SETTINGCHANGE) {
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof(metrics);
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-        m_font.DeleteObject();
-        m_font.CreateFontIndirect(&metrics.lfMenuFont);
-        SetFont(m_font, FALSE);
+    LRESULT handled = 0;
+    if (OnMDIMouse(message, wParam, lParam, handled)) return handled;
+    switch (message) {
+    case WM_KILLFOCUS: m_bKeyboardMode = FALSE; break;
+    case WM_SETTINGCHANGE: OnSettingChange(); break;
+    case WM_IDLEUPDATECMDUI: UpdateMDIChildIcon(TRUE); break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_TIMER: OnCustomizeMouse(message, message == WM_TIMER ? static_cast<LPARAM>(wParam) : lParam); break;
+    default: break;
     }
+    if (message == WM_TIMER && wParam == kMenuBarDragTimer) return 0;
     const LRESULT result = COXCoolToolBar::WindowProc(message, wParam, lParam);
+    if (message == WM_WINDOWPOSCHANGED) EmptyMiniFrameSystemMenu();
     if (message == WM_CREATE && result != -1 && !m_bHookUser) {
         m_bHookUser = TRUE;
         if (g_hookUsers++ == 0) g_mouseHook = SetWindowsHookExW(WH_MOUSE, &MouseHookProc, nullptr, GetCurrentThreadId());
     }
     return result;
+}
+
+void COXMenuBar::OnSettingChange() {
+    COXBitmapMenu::CreateMenuFont(m_font);
+    SetFont(m_font, FALSE);
+    if (GetCount() > 0) {
+        ApplyButtonWidths();
+        CRect first;
+        COXCoolToolBar::GetItemRect(0, &first);
+        SetHeight(first.Height() + 3);
+    }
+    SetColor(OXTB_DEFAULT_TEXT, GetSysColor(COLOR_MENUTEXT));
+    UpdateCustomButtons(TRUE, TRUE);
+}
+
+void COXMenuBar::OnCustomizeMouse(UINT message, LPARAM lParam) {
+    if (!m_bCustomizeMode || !IsCustomizable(TRUE)) return;
+    auto stop = [this] {
+        CWnd::KillTimer(kMenuBarDragTimer);
+        m_nDragTimer = 0;
+    };
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+        // A second press before the timer fires is no drag.
+        if (m_nDragTimer) {
+            stop();
+            return;
+        }
+        POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        m_nDragButton = static_cast<int>(SendMessage(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
+        m_nDragTimer = CWnd::SetTimer(kMenuBarDragTimer, 200, nullptr);
+    } else if (message == WM_MOUSEMOVE) {
+        if (m_nDragTimer && GetKeyState(VK_LBUTTON) >= 0) stop();
+    } else if (message == WM_TIMER && static_cast<UINT_PTR>(lParam) == kMenuBarDragTimer) {
+        stop();
+        if (GetKeyState(VK_LBUTTON) >= 0 || m_nDragButton < 0 || m_nDragButton >= GetCount()) return;
+        NMTOOLBARW notify{};
+        notify.hdr.hwndFrom = m_hWnd;
+        notify.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
+        notify.hdr.code = TBN_BEGINDRAG;
+        notify.iItem = m_nDragButton + 1;
+        if (CWnd* parent = GetParent())
+            parent->SendMessage(WM_NOTIFY, notify.hdr.idFrom, reinterpret_cast<LPARAM>(&notify));
+    }
 }
 
 const MessageMap* COXMenuBar::GetMessageMap() const {
@@ -99,10 +147,7 @@ BOOL COXMenuBar::Create(CWnd* parent, DWORD style, UINT id) {
     CString title = LoadStringResource(26966);
     SetWindowText(title.IsEmpty() ? L"Menu Bar" : title.GetString());
     m_pOwnerFrame = parent;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    m_font.CreateFontIndirect(&metrics.lfMenuFont);
+    COXBitmapMenu::CreateMenuFont(m_font);
     SetFont(m_font, FALSE);
     return TRUE;
 }
@@ -121,11 +166,12 @@ BOOL COXMenuBar::SetMenu(HMENU menu) {
         b.iBitmap = I_IMAGENONE;
         b.idCommand = i + 1;
         b.fsState = TBSTATE_ENABLED;
-        b.fsStyle = BTNS_AUTOSIZE | BTNS_WHOLEDROPDOWN | BTNS_SHOWTEXT;
+        b.fsStyle = BTNS_WHOLEDROPDOWN | BTNS_SHOWTEXT;
         b.iString = reinterpret_cast<INT_PTR>(texts[static_cast<size_t>(i)].GetString());
     }
     SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
     SendMessage(TB_ADDBUTTONSW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(buttons.data()));
+    ApplyButtonWidths();
     SendMessage(TB_AUTOSIZE);
     return TRUE;
 }
@@ -167,12 +213,13 @@ void COXMenuBar::OpenPopup(int index) {
         m_changedMenus.erase(m_hMenu);
     }
     const int count = m_hMenu ? GetMenuItemCount(m_hMenu) : 0;
-    if (index < 0 || index >= count) {
+    HWND child = index == count ? GetMaximizedMDIChild() : nullptr;
+    if (index < 0 || index > count || (index == count && (!m_hMDIChildIcon || !child))) {
         EndPopupState();
         return;
     }
-    HMENU popup = GetSubMenu(m_hMenu, index);
-    if (!popup) {
+    HMENU popup = child ? ::GetSystemMenu(child, FALSE) : GetSubMenu(m_hMenu, index);
+    if (!popup && !child) {
         // A plain command: run in keyboard mode.
         const UINT id = GetMenuItemID(m_hMenu, index);
         if (m_bKeyboardMode && AfxGetMainWnd()) AfxGetMainWnd()->SendMessage(WM_COMMAND, id);
@@ -181,7 +228,7 @@ void COXMenuBar::OpenPopup(int index) {
     const BOOL wasKeyboard = m_bKeyboardMode;
     if (wasKeyboard) SetKeyboardMode(FALSE);
     m_bKeyboardOpened = wasKeyboard;
-    if (GetMenuState(m_hMenu, static_cast<UINT>(index), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) {
+    if (!popup || (!child && (GetMenuState(m_hMenu, static_cast<UINT>(index), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)))) {
         EndPopupState();
         return;
     }
@@ -190,10 +237,12 @@ void COXMenuBar::OpenPopup(int index) {
         m_pOwnerFrame->SendMessage(WM_INITMENU, reinterpret_cast<WPARAM>(m_hMenu));
     }
     if (m_pOwnerFrame)
-        m_pOwnerFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(index, MF_POPUP | MF_HILITE), reinterpret_cast<LPARAM>(m_hMenu));
+        m_pOwnerFrame->SendMessage(WM_MENUSELECT, child ? MAKEWPARAM(0, MF_SYSMENU) : MAKEWPARAM(index, MF_POPUP | MF_HILITE),
+                                   reinterpret_cast<LPARAM>(m_hMenu));
     m_nOpenPopup = index;
     m_nNextPopup = -1;
-    TrackPopup(popup, index);
+    if (child) TrackSystemMenu(popup);
+    else TrackPopup(popup, index);
     if (m_nNextPopup != -1) {
         PostMessage(WM_MENUBAR_OPENPOPUP, static_cast<WPARAM>(m_nNextPopup));
         m_nOpenPopup = -1;
@@ -229,18 +278,32 @@ void COXMenuBar::TrackPopup(HMENU popup, int index) {
         menu->TrackPopupMenu(this, owner, &button);
         if (own) own->Detach();
     } else {
-        CPoint pt;
-        UINT flags = 0;
-        int direction = 1;
-        COXBitmapMenu::CalcPopupPosition(popup, button, GetBarStyle(), &pt, &flags, &direction);
-        TPMPARAMS params{};
-        params.cbSize = sizeof(params);
-        params.rcExclude = button;
-        TrackPopupMenuEx(popup, flags, pt.x, pt.y, owner->GetSafeHwnd(), &params);
+        TrackBeside(popup, button, 0, owner->GetSafeHwnd());
     }
     if (g_filterHook) UnhookWindowsHookEx(g_filterHook);
     g_filterHook = nullptr;
     g_trackingBar = nullptr;
+}
+
+UINT COXMenuBar::TrackBeside(HMENU popup, const CRect& button, UINT extraFlags, HWND owner) {
+    CPoint pt;
+    UINT flags = 0;
+    int direction = 1;
+    COXBitmapMenu::CalcPopupPosition(popup, button, GetBarStyle(), &pt, &flags, &direction);
+    TPMPARAMS params{};
+    params.cbSize = sizeof(params);
+    params.rcExclude = button;
+    return static_cast<UINT>(TrackPopupMenuEx(popup, flags | extraFlags, pt.x, pt.y, owner, &params));
+}
+
+void COXMenuBar::TrackSystemMenu(HMENU popup) {
+    // The child's window commands go to the child, as its own system menu sends them.
+    CRect icon;
+    GetItemRect(GetMenuItemCount(m_hMenu), &icon);
+    ClientToScreen(&icon);
+    HWND child = GetMaximizedMDIChild();
+    const UINT command = TrackBeside(popup, icon, TPM_RETURNCMD | TPM_NONOTIFY, m_hWnd);
+    if (command && child && IsWindow(child)) ::PostMessageW(child, WM_SYSCOMMAND, command, 0);
 }
 
 void COXMenuBar::EndPopupState() {

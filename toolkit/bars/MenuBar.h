@@ -6,6 +6,12 @@
 // neighbouring popups; in keyboard mode the bar holds the focus and the arrow
 // keys, Enter and Escape work on its items.
 //
+// While the owner is an MDI frame with a maximised child, the bar shows the
+// child's icon at its start (a click opens the child's system menu) and the
+// child's close, restore and minimise buttons at its end, in its non-client
+// area, drawn by the toolbar skin. Docked, it can take the whole length of
+// its dock row; floating, its mini frame's system menu is emptied.
+//
 // Every menu bar shares one thread mouse hook, installed with the first bar
 // and removed with the last.
 #pragma once
@@ -15,6 +21,15 @@
 #include <vector>
 
 inline constexpr UINT WM_MENUBAR_OPENPOPUP = 0x808D;
+
+// Hit codes of the MDI area; other answers are button indexes.
+inline constexpr int OXMB_HIT_ICON = -5;
+inline constexpr int OXMB_HIT_CLOSE = -4;
+inline constexpr int OXMB_HIT_RESTORE = -3;
+inline constexpr int OXMB_HIT_MINIMIZE = -2;
+inline constexpr int OXMB_HIT_NONE = -1;
+// The timer that turns a held press in customise mode into a button drag.
+inline constexpr UINT_PTR kMenuBarDragTimer = 412;
 
 class COXMenuBar : public COXCoolToolBar {
 public:
@@ -44,6 +59,31 @@ public:
     // the items inserted, -1 when the list ran past its end.
     virtual int BuildMenuFromData(const BYTE* data, size_t size, HMENU menu, int position);
 
+    // MDI child icon and caption buttons -------------------------------------------------------
+    struct MDIButtonRects {
+        CRect close, restore, minimize;  // window coordinates; empty when not shown
+    };
+    HICON GetMDIChildIcon() const { return m_hMDIChildIcon; }
+    void SetMDIChildIcon(HICON icon, BOOL relayout = TRUE);
+    // Takes the icon of the owner's maximised MDI child (none without one); run on idle.
+    void UpdateMDIChildIcon(BOOL relayout = TRUE);
+    // The owner's active MDI child when it is maximised, else null.
+    HWND GetMaximizedMDIChild() const;
+    const MDIButtonRects& GetMDIButtonRects() const { return m_mdiButtons; }
+    CRect GetMDIIconRect() const { return m_rectIcon; }
+    int GetPressedMDIButton() const { return m_nPressedMDIButton; }
+    // What lies at a point in window coordinates: an OXMB_HIT_* code or a button index.
+    int HitTestMDI(CPoint windowPoint) const;
+    virtual void DrawMDIButtons(CDC* dc);
+    // The button rectangle; index == item count gives the MDI child icon (client coordinates).
+    void GetItemRect(int index, LPRECT rect) const override;
+
+    // Docking ----------------------------------------------------------------------------------------
+    void SetStretch(BOOL on) { m_bStretch = on; }
+    BOOL IsStretch() const { return m_bStretch; }
+    CSize CalcLayout(DWORD mode, int length = -1) override;
+    CSize CalcSize(std::vector<TBBUTTON>& buttons) override;
+
     static int GetHookUsers();
     static bool IsMouseHookInstalled();
 
@@ -56,6 +96,23 @@ protected:
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void EndPopupState();
     void TrackPopup(HMENU popup, int index);
+    void TrackSystemMenu(HMENU popup);
+    // Tracks a plain popup below (or beside) a button's screen rectangle.
+    UINT TrackBeside(HMENU popup, const CRect& button, UINT extraFlags, HWND owner);
+    CRect GetNonClientMargins(BOOL horz) const override;
+    void OnNcPaintDone(CDC* dc) override;
+    void OnFloatingChanged(BOOL floating) override;
+    void EmptyMiniFrameSystemMenu();
+    void OnDockSideChanged(DWORD side) override;
+    // Gives every button the width of its text (vertical: the widest text + 8).
+    void ApplyButtonWidths();
+    void LayoutMDIButtons(const CRect& window);
+    int MDIButtonSize(int thickness) const;
+    int DockRowLength(BOOL horz) const;
+    // Mouse and timer messages of the MDI area and of button dragging; true when handled.
+    bool OnMDIMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void OnCustomizeMouse(UINT message, LPARAM lParam);
+    void OnSettingChange();
     static LRESULT CALLBACK MessageFilterProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam);
 
@@ -68,6 +125,16 @@ protected:
     BOOL m_bHookUser = FALSE;
     CWnd* m_pOwnerFrame = nullptr;
     CFont m_font;
+    HICON m_hMDIChildIcon = nullptr;
+    CRect m_rectIcon;                  // window coordinates
+    MDIButtonRects m_mdiButtons;
+    int m_nPressedMDIButton = OXMB_HIT_NONE;   // shown pressed
+    int m_nCapturedMDIButton = OXMB_HIT_NONE;  // the one the mouse went down on
+    BOOL m_bStretch = FALSE;
+    BOOL m_bVerticalWidths = FALSE;    // the widths last applied were the vertical ones
+    UINT_PTR m_nDragTimer = 0;
+    int m_nDragButton = -1;
+    HWND m_hEmptiedMiniFrame = nullptr;
     std::map<HMENU, int> m_changedMenus;
     std::vector<HMENU> m_createdMenus;
 };

@@ -81,14 +81,7 @@ BOOL COXBitmapMenuPopupWnd::CalcLayout(UINT alignment, int x, int y) {
     int width = 0, height = 0;
     const HMENU menu = m_pMenu->GetSafeHmenu();
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        MEASUREITEMSTRUCT measure{};
-        measure.CtlType = ODT_MENU;
-        measure.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
-        measure.itemData = info.dwItemData;
+        MEASUREITEMSTRUCT measure = COXBitmapMenu::MeasureRecord(menu, i);
         m_pMenu->MeasureItem(&measure);
         m_itemRects.emplace_back(0, height, static_cast<int>(measure.itemWidth), height + static_cast<int>(measure.itemHeight));
         width = std::max(width, static_cast<int>(measure.itemWidth));
@@ -107,13 +100,7 @@ BOOL COXBitmapMenuPopupWnd::CalcLayout(UINT alignment, int x, int y) {
     return TRUE;
 }
 
-void COXBitmapMenuPopupWnd::UpdateFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    m_font.DeleteObject();
-    m_font.CreateFontIndirect(&metrics.lfMenuFont);
-}
+void COXBitmapMenuPopupWnd::UpdateFont() { COXBitmapMenu::CreateMenuFont(m_font); }
 
 void COXBitmapMenuPopupWnd::RedrawItem(int position) {
     if (!m_hWnd || position < 0 || position >= static_cast<int>(m_itemRects.size())) return;
@@ -127,18 +114,9 @@ void COXBitmapMenuPopupWnd::OnPaint() {
     HGDIOBJ oldPen = dc.SelectStockObject(BLACK_PEN);
     const HMENU menu = m_pMenu->GetSafeHmenu();
     for (size_t i = 0; i < m_itemRects.size(); ++i) {
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        DRAWITEMSTRUCT draw{};
-        draw.CtlType = ODT_MENU;
-        draw.itemAction = ODA_DRAWENTIRE;
-        draw.hwndItem = reinterpret_cast<HWND>(menu);
+        DRAWITEMSTRUCT draw = COXBitmapMenu::DrawRecord(menu, static_cast<int>(i));
         draw.hDC = dc;
         draw.rcItem = m_itemRects[i];
-        draw.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
-        draw.itemData = info.dwItemData;
         m_pMenu->DrawItem(&draw);
     }
     dc.SelectObject(oldPen);

@@ -108,11 +108,7 @@ void COXMenuSkin::DrawTextAndShortcut(CDC* dc, const CString& text, const CRect&
 }
 
 void COXMenuSkin::DrawDisabledImage(CDC* dc, const COXImageInfo* info, int index, const CRect& image, UINT stateFlags, HBRUSH brush) {
-    HICON icon = ImageList_GetIcon(info->imageList, index, ILD_NORMAL);
-    if (!icon) return;
-    const SIZE size = info->ImageSize();
-    ::DrawStateW(*dc, brush, nullptr, reinterpret_cast<LPARAM>(icon), 0, image.left, image.top, size.cx, size.cy, DST_ICON | stateFlags);
-    DestroyIcon(icon);
+    DrawImageState(*dc, info->imageList, index, image.left, image.top, stateFlags, brush);
 }
 
 void COXMenuSkin::DrawInsertMark(CDC* dc, const CRect& item, BOOL before) {

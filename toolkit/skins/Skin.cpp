@@ -353,3 +353,21 @@ BOOL COXSkinnedApp::SetCurrentSkin(const wchar_t* name) {
     RefreshWindowTree(main->m_hWnd);
     return TRUE;
 }
+
+namespace {
+struct ListImage {
+    HIMAGELIST list;
+    int index;
+};
+BOOL CALLBACK DrawListImage(HDC dc, LPARAM data, WPARAM, int, int) {
+    const auto* image = reinterpret_cast<const ListImage*>(data);
+    return ImageList_Draw(image->list, image->index, dc, 0, 0, ILD_TRANSPARENT);
+}
+}  // namespace
+
+BOOL DrawImageState(HDC dc, HIMAGELIST list, int index, int x, int y, UINT stateFlags, HBRUSH brush) {
+    int cx = 0, cy = 0;
+    if (!list || index < 0 || index >= ImageList_GetImageCount(list) || !ImageList_GetIconSize(list, &cx, &cy)) return FALSE;
+    ListImage source{list, index};
+    return ::DrawStateW(dc, brush, &DrawListImage, reinterpret_cast<LPARAM>(&source), 0, x, y, cx, cy, DST_COMPLEX | stateFlags);
+}

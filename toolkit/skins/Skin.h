@@ -72,6 +72,12 @@ public:
     static COLORREF ScaleColor(COLORREF c, float fr, float fg, float fb);
     static COLORREF InvertColor(COLORREF c);
 
+    // The flat caption button of this look (kind: a DFCS_CAPTION* value) at `rect` of `dc`,
+    // hot while the cursor is over it in `window`'s coordinates, pressed while a window holds
+    // the mouse capture; an inactive button shows a grey glyph.
+    void DrawFrameButton(CDC* dc, const CRect& rect, UINT kind, BOOL inactive, BOOL title, COLORREF background,
+                         CWnd* window) const;
+
 protected:
     explicit COXSkinXP(const wchar_t* name) : COXSkin(name) {}
 };
@@ -167,6 +173,11 @@ private:
     std::vector<std::unique_ptr<COXSkin>> m_retired;  // replaced while current
     COXSkin* m_pCurrentSkin = nullptr;
 };
+
+// Draws one image of an image list with a DrawState effect (DSS_DISABLED, DSS_MONO with `brush`)
+// at (x, y): the image is drawn into the state's own bitmap, no icon is made for it (an icon is a
+// window-system object; under Wine making one costs ~1 ms).
+BOOL DrawImageState(HDC dc, HIMAGELIST list, int index, int x, int y, UINT stateFlags, HBRUSH brush);
 
 // Lays a window and its children out and redraws them after a change of skin.
 void RefreshWindowTree(HWND hwnd);

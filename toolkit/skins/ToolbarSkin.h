@@ -15,6 +15,7 @@
 #include <commctrl.h>
 
 class COXCoolToolBar;
+class COXMenuBar;
 class COXSkinXP;
 class COXSkin2003;
 class CWnd;
@@ -44,6 +45,8 @@ public:
     virtual void DrawControlFrame(CWnd* control) = 0;
     // Whether the bar's background is erased by default processing.
     virtual BOOL IsDefaultEraseBkgnd() = 0;
+    // The caption buttons of a maximised MDI child on a menu bar (window coordinates of `dc`).
+    virtual void DrawMDIButtons(CDC* dc, COXMenuBar* bar) = 0;
 
 protected:
     // The owner relay shared by every variant; true when the owner drew the stage.
@@ -61,6 +64,7 @@ public:
     void DrawComboBoxState(CWnd*) override {}
     void DrawControlFrame(CWnd*) override {}
     BOOL IsDefaultEraseBkgnd() override { return TRUE; }
+    void DrawMDIButtons(CDC* dc, COXMenuBar* bar) override;
 };
 
 class COXToolbarSkinXP : public COXToolbarSkin {
@@ -76,6 +80,7 @@ public:
     void DrawComboBoxState(CWnd* combo) override;
     void DrawControlFrame(CWnd* control) override;
     BOOL IsDefaultEraseBkgnd() override { return FALSE; }
+    void DrawMDIButtons(CDC* dc, COXMenuBar* bar) override;
 
     virtual void DrawBackground(CDC* dc, COXCoolToolBar* bar);
     virtual void DrawButton(CDC* dc, const TBBUTTON& button, const CRect& rect, COXCoolToolBar* bar, BOOL background);

@@ -196,12 +196,9 @@ void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& 
             if (disabled) {
                 ImageList_Draw(disabled, button.iBitmap, *dc, at.x, at.y, ILD_TRANSPARENT);
             } else {
-                HICON icon = ImageList_GetIcon(images, button.iBitmap, ILD_NORMAL);
                 HBRUSH brush = CreateSolidBrush(Color(16));
-                DrawStateW(*dc, brush, nullptr, reinterpret_cast<LPARAM>(icon), 0, at.x, at.y, imageWidth, imageHeight,
-                           DST_ICON | DSS_MONO);
+                DrawImageState(*dc, images, button.iBitmap, at.x, at.y, DSS_MONO, brush);
                 DeleteObject(brush);
-                DestroyIcon(icon);
             }
         } else if (look == Look::Normal) {
             ImageList_Draw(images, button.iBitmap, *dc, at.x, at.y, ILD_TRANSPARENT);
@@ -209,12 +206,9 @@ void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& 
             HIMAGELIST hotImages = state.hotImages;
             if (!hotImages) hotImages = images;
             if (look == Look::HotShadow) {
-                HICON icon = ImageList_GetIcon(hotImages, button.iBitmap, ILD_NORMAL);
                 HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_3DSHADOW));
-                DrawStateW(*dc, brush, nullptr, reinterpret_cast<LPARAM>(icon), 0, at.x + 1, at.y + 1, imageWidth, imageHeight,
-                           DST_ICON | DSS_MONO);
+                DrawImageState(*dc, hotImages, button.iBitmap, at.x + 1, at.y + 1, DSS_MONO, brush);
                 DeleteObject(brush);
-                DestroyIcon(icon);
                 ImageList_Draw(hotImages, button.iBitmap, *dc, at.x - 1, at.y - 1, ILD_TRANSPARENT);
             } else {
                 ImageList_Draw(hotImages, button.iBitmap, *dc, at.x, at.y, ILD_TRANSPARENT);
