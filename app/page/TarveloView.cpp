@@ -180,12 +180,9 @@ void CTarveloView::JoinLastUndoStep() {
 
 void CTarveloView::OnEngineKeyUp(UINT key) {
     if (key == VK_RETURN) JoinLastUndoStep();  // one undo takes back the Enter and the fix-up
+    // The paragraphs' content moves into the new blocks node by node, so the
+    // caret stays on the line the Enter made.
     if (key == VK_RETURN && ReplaceParagraphsWithDivs(m_htmlDoc) > 0) {
-        // The caret goes back one place into the new block: the key goes to
-        // the engine's own window, whatever has the focus.
-        HWND engine = m_browserWnd.GetSafeHwnd();
-        ::SendMessageW(engine, WM_KEYDOWN, VK_LEFT, 1 | (1 << 24));
-        ::SendMessageW(engine, WM_KEYUP, VK_LEFT, 1 | (1 << 24) | (3u << 30));
         m_bFixFonts = TRUE;
         return;
     }

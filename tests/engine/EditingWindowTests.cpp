@@ -349,4 +349,32 @@ TEST_F(EditingWindow, SeededKeysAndClicksLeaveADocumentThatParsesBackTheSame) {
     }
 }
 
+
+// Home and End in a page with the default body margin: the line's ends lie
+// inside the block, the margin beside it holds no line.
+TEST_F(EditingWindow, HomeAndEndStayOnTheCaretsLine) {
+    Open("<html><body>\n<DIV>Hello <STRONG>bold</STRONG>&gt;&gt;&gt;News&lt;&lt;&lt;</DIV>\n"
+         "<DIV><DIV>two <EM>x</EM></DIV></DIV>\n<A href=\"http://example.com/a\">&nbsp;Alpha&nbsp;</A><BR>\n</body></html>");
+    Click(30, 14);
+    Key(VK_END);
+    POINT end{};
+    GetCaretPos(&end);
+    EXPECT_GT(end.x, 100);
+    Type(L"Z");
+    Key(VK_HOME);
+    POINT home{};
+    GetCaretPos(&home);
+    EXPECT_EQ(home.y, end.y);
+    EXPECT_LT(home.x, 12);
+    Type(L"A");
+    Key(VK_DOWN);
+    Key(VK_END);
+    Type(L"Y");
+    Key(VK_DOWN);
+    Key(VK_END);
+    Type(L"W");
+    EXPECT_EQ(Body(), L"<DIV>AHello <STRONG>bold</STRONG>&gt;&gt;&gt;News&lt;&lt;&lt;Z</DIV>\r\n"
+                      L"<DIV>\r\n<DIV>two <EM>xY</EM></DIV></DIV>\r\n<A href=\"http://example.com/a\">&nbsp;Alpha W</A><BR>\r\n");
+}
+
 }  // namespace
