@@ -6,6 +6,8 @@
 
 #include "browser/BrowserWindow.h"
 #include "docview/Document.h"
+#include "wnd/MDIChildWnd.h"
+#include "wnd/MDIFrameWnd.h"
 #include "html/HtmlConvert.h"
 #include "html/HtmlTable.h"
 
@@ -133,6 +135,16 @@ bool CTarveloView::QueryCommandText(unsigned command, CString& text) {
 }
 
 void CTarveloView::UpdateFormatControls() {
+    // Every open page gets the idle message; only the one in front shows its
+    // caret's font, so the pages behind cost nothing per key and never
+    // overwrite the boxes. A page coming to the front writes its font anew.
+    auto* main = dynamic_cast<CMDIFrameWnd*>(GetTopLevelFrame());
+    CFrameWnd* frame = GetParentFrame();
+    if (main && frame && static_cast<CFrameWnd*>(main->MDIGetActive()) != frame) {
+        m_lastFontName.Empty();
+        m_lastFontSize.Empty();
+        return;
+    }
     // Reading the size may give the page the style sheet it lacked; that is
     // no change of the user's, so a page that was saved stays saved.
     bool wasSaved = !IsEngineModified();
