@@ -88,7 +88,9 @@ void UndoHistory::Park(Parked& parked, const Boundary& point, dom::Node& parent,
 }
 
 void UndoHistory::Unpark(Parked& parked, Boundary& point, dom::Node& parent, dom::Node& child) {
-    if (parked.node.get() == &child) {
+    // Only a move within the document: a node put into a detached element
+    // (a fragment being built) leaves the point where the removal put it.
+    if (parked.node.get() == &child && m_document.Contains(&parent)) {
         int index = child.IndexInParent();
         switch (parked.where) {
         case Parked::Where::Inside: point = parked.at; break;

@@ -28,9 +28,9 @@ public:
     // node moves to where the node was; points between children follow
     // insertions and removals before them. A node moved (taken out and put
     // in again at once, as appendChild and insertBefore of a node in the
-    // tree do) takes along a point inside it or right before or after it,
-    // so a host that moves the caret's text into a new element keeps the
-    // caret where it was.
+    // tree do) within the document takes along a point inside it or right
+    // before or after it, so a host that moves the caret's text into a new
+    // element keeps the caret where it was.
     void KeepInStep(Selection* selection) { m_selection = selection; }
     ~UndoHistory() override;
     UndoHistory(const UndoHistory&) = delete;
@@ -82,7 +82,7 @@ private:
         Boundary at;        // Inside: the point as it was
     };
     static void Park(Parked& parked, const Boundary& point, dom::Node& parent, int index, dom::Node& child);
-    static void Unpark(Parked& parked, Boundary& point, dom::Node& parent, dom::Node& child);
+    void Unpark(Parked& parked, Boundary& point, dom::Node& parent, dom::Node& child);
     void DropParked() { m_parked[0].node.reset(), m_parked[1].node.reset(); }
 
     void ChildInserted(dom::Node& parent, dom::Node& child) override;
