@@ -55,13 +55,26 @@ int ReplaceParagraphsWithDivs(const bcHtmlDocument& document) {
     std::vector<bcHtmlElement> paragraphs = ElementsOf(document, L"P");
     int replaced = 0;
     for (auto it = paragraphs.rbegin(); it != paragraphs.rend(); ++it) {
-        CString content = it->GetInnerHtml();
-        if (content.IsEmpty()) content = L"&nbsp;";
         // The P's own start tag, its name changed, keeps its attributes.
         CString outer = it->GetOuterHtml();
         int startTag = StartTagLength(outer);
         CString attributes = startTag >= 3 ? outer.Mid(2, startTag - 3) : CString();
-        it->InsertAdjacentHtml(L"<DIV" + attributes + L">" + content + L"</DIV>", false, false);
+        if (!it->InsertAdjacentHtml(L"<DIV" + attributes + L"></DIV>", true, false)) continue;
+        bcHtmlElement block = it->GetPreviousSiblingElement();
+        if (!block.IsValid()) continue;
+        // The content moves over node by node rather than as markup, so the
+        // caret in it (or at its edges) stays where it was.
+        if (!it->GetFirstChild().IsValid()) it->InsertAdjacentHtml(L"&nbsp;", true, true);
+        for (bcHtmlDomNode child = it->GetFirstChild(); child.IsValid();) {
+            block.AppendChild(child);
+            bcHtmlDomNode next = it->GetFirstChild();
+            if (next.GetNode() == child.GetNode()) break;  // it would not move
+            child = next;
+        }
+        if (it->GetFirstChild().IsValid()) {  // what would not move stays in its P, not lost
+            block.RemoveNode();
+            continue;
+        }
         it->RemoveNode();
         ++replaced;
     }

@@ -5,7 +5,8 @@
 #include "html/HtmlDocument.h"
 
 // Every P element becomes a DIV element with the P's attributes and content
-// ("&nbsp;" for an empty one), so that lines keep no paragraph spacing.
+// ("&nbsp;" for an empty one), so that lines keep no paragraph spacing. The
+// content's nodes move into the DIV, so the caret stays where it was.
 // Answers how many were replaced.
 int ReplaceParagraphsWithDivs(const bcHtmlDocument& document);
 // Removes every FONT element whose content is empty or white space only.

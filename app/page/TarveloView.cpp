@@ -7,6 +7,8 @@
 
 #include "browser/BrowserWindow.h"
 #include "docview/Document.h"
+#include "wnd/MDIChildWnd.h"
+#include "wnd/MDIFrameWnd.h"
 #include "html/HtmlConvert.h"
 #include "html/HtmlTable.h"
 
@@ -137,6 +139,16 @@ bool CTarveloView::QueryCommandText(unsigned command, CString& text) {
 }
 
 void CTarveloView::UpdateFormatControls() {
+    // Every open page gets the idle message; only the one in front shows its
+    // caret's font, so the pages behind cost nothing per key and never
+    // overwrite the boxes. A page coming to the front writes its font anew.
+    auto* main = dynamic_cast<CMDIFrameWnd*>(GetTopLevelFrame());
+    CFrameWnd* frame = GetParentFrame();
+    if (main && frame && static_cast<CFrameWnd*>(main->MDIGetActive()) != frame) {
+        m_lastFontName.Empty();
+        m_lastFontSize.Empty();
+        return;
+    }
     // Reading the size may give the page the style sheet it lacked; that is
     // no change of the user's, so a page that was saved stays saved.
     bool wasSaved = !IsEngineModified();
@@ -184,12 +196,9 @@ void CTarveloView::JoinLastUndoStep() {
 
 void CTarveloView::OnEngineKeyUp(UINT key) {
     if (key == VK_RETURN) JoinLastUndoStep();  // one undo takes back the Enter and the fix-up
+    // The paragraphs' content moves into the new blocks node by node, so the
+    // caret stays on the line the Enter made.
     if (key == VK_RETURN && ReplaceParagraphsWithDivs(m_htmlDoc) > 0) {
-        // The caret goes back one place into the new block: the key goes to
-        // the engine's own window, whatever has the focus.
-        HWND engine = m_browserWnd.GetSafeHwnd();
-        ::SendMessageW(engine, WM_KEYDOWN, VK_LEFT, 1 | (1 << 24));
-        ::SendMessageW(engine, WM_KEYUP, VK_LEFT, 1 | (1 << 24) | (3u << 30));
         m_bFixFonts = TRUE;
         return;
     }

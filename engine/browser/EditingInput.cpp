@@ -124,7 +124,16 @@ void EditingInput::MoveInLine(bool end, bool extend) {
     RECT box{};
     if (!CaretBox(m_state->Editor().Focus(), box)) return;
     int y = (box.top + box.bottom) / 2;
-    layout::HitPoint hit = m_view.Current().HitTest(end ? m_view.Current().ContentWidth() - 1 : 0, y);
+    // The line's edge within the caret's block: beyond it (in the page's
+    // margin) lies no line at all, only the root.
+    layout::DocumentLayout& layout = m_view.Current();
+    int left = 0, right = layout.ContentWidth() - 1;
+    if (const dom::Node* block = editing::BlockOf(m_state->Editor().Focus().node.get()))
+        if (auto border = layout.BorderBox(*block)) {
+            left = border->left;
+            right = std::max(border->left, border->right - 1);
+        }
+    layout::HitPoint hit = layout.HitTest(end ? right : left, y);
     if (!hit.node) return;
     auto* node = const_cast<dom::Node*>(hit.node);
     int limit = node->IsText() ? node->Data().GetLength() : node->ChildCount();

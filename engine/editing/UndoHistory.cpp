@@ -79,10 +79,34 @@ void FollowRemoval(Boundary& point, dom::Node& parent, int index, const dom::Nod
 
 }  // namespace
 
+void UndoHistory::Park(Parked& parked, const Boundary& point, dom::Node& parent, int index, dom::Node& child) {
+    parked.node.reset();
+    if (!point.node) return;
+    if (child.Contains(point.node.get())) parked = {Parked::Where::Inside, child.Self(), point};
+    else if (point.node.get() == &parent && point.offset == index) parked = {Parked::Where::Before, child.Self(), {}};
+    else if (point.node.get() == &parent && point.offset == index + 1) parked = {Parked::Where::After, child.Self(), {}};
+}
+
+void UndoHistory::Unpark(Parked& parked, Boundary& point, dom::Node& parent, dom::Node& child) {
+    // Only a move within the document: a node put into a detached element
+    // (a fragment being built) leaves the point where the removal put it.
+    if (parked.node.get() == &child && m_document.Contains(&parent)) {
+        int index = child.IndexInParent();
+        switch (parked.where) {
+        case Parked::Where::Inside: point = parked.at; break;
+        case Parked::Where::Before: point = {parent.Self(), index}; break;
+        case Parked::Where::After: point = {parent.Self(), index + 1}; break;
+        }
+    }
+    parked.node.reset();
+}
+
 void UndoHistory::ChildInserted(dom::Node& parent, dom::Node& child) {
     if (m_selection) {
         FollowInsertion(m_selection->start, parent, child);
         FollowInsertion(m_selection->end, parent, child);
+        Unpark(m_parked[0], m_selection->start, parent, child);
+        Unpark(m_parked[1], m_selection->end, parent, child);
     }
     if (!Recording()) return;
     Change change{Change::Kind::Inserted, parent.Self(), child.Self()};
@@ -91,6 +115,8 @@ void UndoHistory::ChildInserted(dom::Node& parent, dom::Node& child) {
 
 void UndoHistory::ChildRemoving(dom::Node& parent, int index, dom::Node& child) {
     if (m_selection) {
+        Park(m_parked[0], m_selection->start, parent, index, child);
+        Park(m_parked[1], m_selection->end, parent, index, child);
         FollowRemoval(m_selection->start, parent, index, child);
         FollowRemoval(m_selection->end, parent, index, child);
         auto& controls = m_selection->controls;
@@ -103,6 +129,7 @@ void UndoHistory::ChildRemoving(dom::Node& parent, int index, dom::Node& child) 
 }
 
 void UndoHistory::AttributesChanging(dom::Node& element) {
+    DropParked();
     if (!Recording()) return;
     Change change{Change::Kind::Attributes, nullptr, element.Self()};
     change.attributes.assign(element.Attributes().begin(), element.Attributes().end());
@@ -110,6 +137,7 @@ void UndoHistory::AttributesChanging(dom::Node& element) {
 }
 
 void UndoHistory::TextChanging(dom::Node& node) {
+    DropParked();
     if (!Recording()) return;
     Change change{Change::Kind::Text, nullptr, node.Self()};
     change.data = node.Data();

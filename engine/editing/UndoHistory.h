@@ -26,7 +26,11 @@ public:
     explicit UndoHistory(dom::Document& document, const bool* recording = nullptr);
     // The selection to keep in step with the tree: a point inside a removed
     // node moves to where the node was; points between children follow
-    // insertions and removals before them.
+    // insertions and removals before them. A node moved (taken out and put
+    // in again at once, as appendChild and insertBefore of a node in the
+    // tree do) within the document takes along a point inside it or right
+    // before or after it, so a host that moves the caret's text into a new
+    // element keeps the caret where it was.
     void KeepInStep(Selection* selection) { m_selection = selection; }
     ~UndoHistory() override;
     UndoHistory(const UndoHistory&) = delete;
@@ -70,11 +74,22 @@ private:
         Selection after;
     };
 
+    // A selection point that the last removal took out of (or from beside)
+    // the removed node, to go back with it if it is inserted next.
+    struct Parked {
+        enum class Where { Inside, Before, After } where = Where::Inside;
+        dom::NodePtr node;  // the removed node; null when nothing is parked
+        Boundary at;        // Inside: the point as it was
+    };
+    static void Park(Parked& parked, const Boundary& point, dom::Node& parent, int index, dom::Node& child);
+    void Unpark(Parked& parked, Boundary& point, dom::Node& parent, dom::Node& child);
+    void DropParked() { m_parked[0].node.reset(), m_parked[1].node.reset(); }
+
     void ChildInserted(dom::Node& parent, dom::Node& child) override;
     void ChildRemoving(dom::Node& parent, int index, dom::Node& child) override;
     void AttributesChanging(dom::Node& element) override;
     void TextChanging(dom::Node& node) override;
-    void ContentReplaced() override { Clear(); }
+    void ContentReplaced() override { DropParked(), Clear(); }
 
     Step& Current();
     // Keeps of each text change only the part that changed, so typing in a
@@ -90,6 +105,7 @@ private:
     dom::Document& m_document;
     const bool* m_recording;
     Selection* m_selection = nullptr;
+    Parked m_parked[2];  // the selection's start and end
     std::deque<Step> m_undo;
     std::deque<Step> m_redo;
     std::unique_ptr<Step> m_open;  // being recorded

@@ -141,9 +141,13 @@ TEST_F(EndToEnd, TypedAndFormattedPageIsSavedInThePageFormatAndTakesAClip) {
     };
     format(6, 4, ID_FORMAT_BOLD);
     format(11, 7, ID_FORMAT_ITALIC);
+    // Enter at the line's start moves the line down with the caret; End
+    // goes to that line's end: both typed words land where they were typed.
     ProgramDriver::Key(VK_HOME, true);
     ProgramDriver::Key(VK_RETURN);
     ProgramDriver::Type(L"next");
+    ProgramDriver::Key(VK_END);
+    ProgramDriver::Type(L" end");
     m_program.Settle();
     // Ctrl+S in edit mode is kept from the engine and saves nothing; the
     // toolbar's Save saves.
@@ -158,8 +162,8 @@ TEST_F(EndToEnd, TypedAndFormattedPageIsSavedInThePageFormatAndTakesAClip) {
     std::string bytes = ReadFileBytes(m_path);
     ASSERT_EQ(bytes.substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(PageText(), L"<HTML id=tq1>\n<HEAD>\n<TITLE>Notes</TITLE>\n<STYLE></STYLE></HEAD>\n<BODY>\n<DIV>\n"
-                          L"<DIV>next&nbsp;</DIV>\n"
-                          L"<DIV>Hello <STRONG>bold</STRONG> <EM>slanted</EM>&gt;&gt;&gt;News&LT;&LT;&LT;\n</DIV></DIV>\n"
+                          L"<DIV>&nbsp;</DIV>\n"
+                          L"<DIV>nextHello <STRONG>bold</STRONG> <EM>slanted</EM>&gt;&gt;&gt;News&LT;&LT;&LT;\n end</DIV></DIV>\n"
                           L"<A href=\"http://example.com/a\">&nbsp;Alpha&nbsp;</A><BR>\n"
                           L"<DIV>&gt;&gt;&gt;Work&LT;&LT;&LT;\n</DIV>\n"
                           L"<A href=\"http://example.com/b\">&nbsp;Beta&nbsp;</A><BR>\n\n" +

@@ -202,6 +202,23 @@ TEST_F(PageDocument, EditingCommandsReachTheViewFromMenuAndToolbarBoxes) {
     view->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
     EXPECT_EQ(m_frame->m_wndToolBar.GetCustomButtonWindow(16)->GetWindowText(), L"Georgia");
     EXPECT_EQ(m_frame->m_wndToolBar.GetCustomButtonWindow(17)->GetWindowText(), L"14");
+    // A page behind another one leaves the boxes to the page in front, and
+    // shows its own font again when it comes to the front.
+    CString otherPath = m_dir.Path() + L"\\Bookmark\\Allpages\\Other.htm";
+    WriteFileBytes(otherPath, Utf16Bytes(L"<html id=tq1><body><DIV><FONT face=Verdana>v</FONT></DIV></body></html>", true));
+    CDocument* other = m_app.OpenDocumentFile(otherPath);
+    ASSERT_NE(other, nullptr);
+    auto* front = dynamic_cast<CTarveloView*>(other->GetViews().front());
+    Select(front, L"FONT", At::Start);
+    front->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    view->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_EQ(m_frame->m_wndToolBar.GetCustomButtonWindow(16)->GetWindowText(), L"Verdana");
+    m_frame->MDIActivate(view->GetParentFrame());
+    view->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    front->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_EQ(m_frame->m_wndToolBar.GetCustomButtonWindow(16)->GetWindowText(), L"Georgia");
+    other->SetModifiedFlag(FALSE);
+    other->OnCloseDocument();
 
     caretIn(L"TD", 1);
     command(ID_TABLE_ROW_BELOW);

@@ -22,6 +22,30 @@ TEST(PageEditing, EnterFixUpTurnsParagraphsIntoDivsWithTheirAttributes) {
     EXPECT_EQ(Flat(page.BodyHtml()), L"<DIV align=center class=\"x y\">centred <B>bold</B></DIV><DIV>&nbsp;</DIV>"
                                      L"<DIV>keep</DIV><FONT size=3>a</FONT>");
     EXPECT_EQ(ReplaceParagraphsWithDivs(page.document), 0);
+
+    // The caret (or a selection) stays where it was: inside the moved text,
+    // at the start of an emptied paragraph, after its last element.
+    struct Case {
+        const wchar_t* html;
+        const wchar_t* expected;
+        long paragraph;
+        bool atStart;
+        const wchar_t* selected;
+    };
+    const Case cases[] = {
+        {L"<P>one</P><P></P>", L"<DIV>one</DIV><DIV>|&nbsp;</DIV>", 1, true, nullptr},
+        {L"<P>one</P><P id=x>two <B>bold</B></P>", L"<DIV>one</DIV><DIV id=x>|two <B>bold</B></DIV>", 1, true, nullptr},
+        {L"<P>one</P><P>two <B>bold</B></P>", L"<DIV>one</DIV><DIV>two <B>bold</B>|</DIV>", 1, false, nullptr},
+        {L"<P>one</P><P>two <B>bold</B></P>", L"<DIV>one</DIV><DIV>two <B>b|d</B></DIV>", 0, true, L"ol"},
+    };
+    for (const Case& c : cases) {
+        HtmlTestPage caret(CString(L"<BODY>") + c.html + L"</BODY>");
+        if (c.selected) caret.SelectText(c.selected);
+        else caret.PutCaretIn(L"P", c.paragraph, c.atStart);
+        EXPECT_EQ(ReplaceParagraphsWithDivs(caret.document), 2);
+        ASSERT_TRUE(caret.document.PasteHtml(L"|"));
+        EXPECT_EQ(Flat(caret.BodyHtml()), c.expected);
+    }
 }
 
 TEST(PageEditing, TypedLinkAndTagNamesArePastedAsText) {

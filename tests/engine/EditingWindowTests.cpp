@@ -9,6 +9,7 @@
 #include "TempDir.h"
 #include "browser/BrowserWindow.h"
 #include "com/ComPtr.h"
+#include "com/EngineCommands.h"
 #include "dialogs/EditDialogs.h"
 #include "editing/Clipboard.h"
 
@@ -249,43 +250,66 @@ TEST_F(EditingWindow, SelectionsByMouseAndBrowseModeCopiesButNeverEdits) {
 
 // The view turns the paragraphs of Enter into DIVs through the document's
 // interfaces after the key; the caret stays on the new line and typing goes on there.
+// The host's fix-up after Enter, as the page view makes it: each P becomes
+// a DIV by moving its nodes over (an empty one gets a no-break space), joined
+// to the Enter's undo step. The caret moves along with its nodes.
 TEST_F(EditingWindow, TheViewsParagraphFixUpKeepsTheCaretOnTheNewLine) {
     Open("<html><head></head><body><div></div></body></html>");
+    auto enter = [&] {
+        Key(VK_RETURN);
+        Document().As<IOleCommandTarget>()->Exec(&kEngineCommandGroup, kEngineJoinLastUndoStep, 0, nullptr, nullptr);
+        ComPtr<IHTMLDocument3> document3 = Document().As<IHTMLDocument3>();
+        ComPtr<IHTMLElementCollection> paragraphs;
+        BSTR tag = SysAllocString(L"P");
+        document3->getElementsByTagName(tag, paragraphs.Receive());
+        SysFreeString(tag);
+        LONG count = 0;
+        paragraphs->get_length(&count);
+        std::vector<ComPtr<IHTMLDOMNode>> found;
+        for (LONG i = 0; i < count; ++i) {
+            VARIANT index, none;
+            index.vt = VT_I4, index.lVal = i;
+            VariantInit(&none);
+            ComPtr<IDispatch> item;
+            paragraphs->item(index, none, item.Receive());
+            found.push_back(item.As<IHTMLDOMNode>());
+        }
+        for (auto it = found.rbegin(); it != found.rend(); ++it) {
+            ComPtr<IHTMLElement> paragraph = it->As<IHTMLElement>();
+            ComPtr<IHTMLDOMNode> child, previous, moved;
+            BSTR where = SysAllocString(L"beforeBegin"), html = SysAllocString(L"<DIV></DIV>");
+            paragraph->insertAdjacentHTML(where, html);
+            SysFreeString(where);
+            SysFreeString(html);
+            (*it)->get_previousSibling(previous.Receive());
+            if (((*it)->get_firstChild(child.Receive()), !child)) {
+                where = SysAllocString(L"afterBegin"), html = SysAllocString(L"&nbsp;");
+                paragraph->insertAdjacentHTML(where, html);
+                SysFreeString(where);
+                SysFreeString(html);
+            }
+            while ((child = {}, (*it)->get_firstChild(child.Receive()), child)) previous->appendChild(child.Get(), moved.Receive());
+            ComPtr<IHTMLDOMNode> removed;
+            (*it)->removeNode(VARIANT_TRUE, removed.Receive());
+        }
+    };
     Type(L"abc");
-    Key(VK_RETURN);
-    ComPtr<IHTMLDocument3> document3;
-    Document()->QueryInterface(IID_IHTMLDocument3, reinterpret_cast<void**>(document3.Receive()));
-    ComPtr<IHTMLElementCollection> paragraphs;
-    BSTR tag = SysAllocString(L"P");
-    document3->getElementsByTagName(tag, paragraphs.Receive());
-    SysFreeString(tag);
-    LONG count = 0;
-    paragraphs->get_length(&count);
-    ASSERT_EQ(count, 2);
-    std::vector<ComPtr<IHTMLElement>> found;
-    for (LONG i = 0; i < count; ++i) {
-        VARIANT index, none;
-        index.vt = VT_I4, index.lVal = i;
-        VariantInit(&none);
-        ComPtr<IDispatch> item;
-        paragraphs->item(index, none, item.Receive());
-        found.push_back(item.As<IHTMLElement>());
-    }
-    for (auto it = found.rbegin(); it != found.rend(); ++it) {
-        BSTR inner = nullptr;
-        (*it)->get_innerHTML(&inner);
-        CString content = Take(inner);
-        if (content.IsEmpty()) content = L"&nbsp;";
-        BSTR where = SysAllocString(L"beforeBegin"), html = SysAllocString(L"<DIV>" + content + L"</DIV>");
-        (*it)->insertAdjacentHTML(where, html);
-        SysFreeString(where);
-        SysFreeString(html);
-        ComPtr<IHTMLDOMNode> removed;
-        it->As<IHTMLDOMNode>()->removeNode(VARIANT_TRUE, removed.Receive());
-    }
-    Key(VK_LEFT);
+    enter();  // at the line's end: the caret on the new empty line
     Type(L"next");
-    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>&nbsp;next</DIV></DIV>");
+    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>next&nbsp;</DIV></DIV>");
+    Key(VK_HOME);
+    enter();  // at the line's start: the line moves down with the caret
+    Type(L"X");
+    enter();  // within a line
+    Type(L"Y");
+    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>\r\n<DIV>&nbsp;</DIV>\r\n<DIV>\r\n<DIV>X</DIV>\r\n"
+                      L"<DIV>Ynext&nbsp;</DIV></DIV></DIV></DIV>");
+    // One undo takes back the typing, the next an Enter with its fix-up.
+    SetControl(true);
+    Key('Z');
+    Key('Z');
+    SetControl(false);
+    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>\r\n<DIV>&nbsp;</DIV>\r\n<DIV>Xnext&nbsp;</DIV></DIV></DIV>");
 }
 
 // Control+F, as the view's "Search Current Page" synthesises it, opens the
@@ -347,6 +371,34 @@ TEST_F(EditingWindow, SeededKeysAndClicksLeaveADocumentThatParsesBackTheSame) {
             ASSERT_EQ(Reserialize(page), page) << "seed " << seed << " event " << i;
         }
     }
+}
+
+
+// Home and End in a page with the default body margin: the line's ends lie
+// inside the block, the margin beside it holds no line.
+TEST_F(EditingWindow, HomeAndEndStayOnTheCaretsLine) {
+    Open("<html><body>\n<DIV>Hello <STRONG>bold</STRONG>&gt;&gt;&gt;News&lt;&lt;&lt;</DIV>\n"
+         "<DIV><DIV>two <EM>x</EM></DIV></DIV>\n<A href=\"http://example.com/a\">&nbsp;Alpha&nbsp;</A><BR>\n</body></html>");
+    Click(30, 14);
+    Key(VK_END);
+    POINT end{};
+    GetCaretPos(&end);
+    EXPECT_GT(end.x, 100);
+    Type(L"Z");
+    Key(VK_HOME);
+    POINT home{};
+    GetCaretPos(&home);
+    EXPECT_EQ(home.y, end.y);
+    EXPECT_LT(home.x, 12);
+    Type(L"A");
+    Key(VK_DOWN);
+    Key(VK_END);
+    Type(L"Y");
+    Key(VK_DOWN);
+    Key(VK_END);
+    Type(L"W");
+    EXPECT_EQ(Body(), L"<DIV>AHello <STRONG>bold</STRONG>&gt;&gt;&gt;News&lt;&lt;&lt;Z</DIV>\r\n"
+                      L"<DIV>\r\n<DIV>two <EM>xY</EM></DIV></DIV>\r\n<A href=\"http://example.com/a\">&nbsp;Alpha W</A><BR>\r\n");
 }
 
 }  // namespace

@@ -32,6 +32,12 @@ bcHtmlElement bcHtmlDomNode::AppendChild(const bcHtmlDomNode& child) {
     return bcHtmlElement(appended.Get());
 }
 
+bcHtmlDomNode bcHtmlDomNode::GetFirstChild() const {
+    ComPtr<IHTMLDOMNode> first;
+    if (!m_node || FAILED(m_node->get_firstChild(first.Receive())) || !first) return bcHtmlDomNode();
+    return bcHtmlDomNode(first.Get());
+}
+
 CString bcHtmlElement::GetTagName() const {
     BSTR tag = nullptr;
     if (!m_element || FAILED(m_element->get_tagName(&tag))) return CString();

@@ -27,8 +27,11 @@ public:
 
     // Takes the node with its whole subtree out of the document.
     bool RemoveNode();
-    // Appends a node; the appended node as an element.
+    // Appends a node (moving it when it is in the document already); the
+    // appended node as an element.
     bcHtmlElement AppendChild(const bcHtmlDomNode& child);
+    // The first child node of any kind; invalid when there is none.
+    bcHtmlDomNode GetFirstChild() const;
 
 protected:
     ComPtr<IHTMLDOMNode> m_node;
