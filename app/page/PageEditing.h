@@ -6,7 +6,8 @@
 
 // Every P element becomes a DIV element with the P's attributes and content
 // ("&nbsp;" for an empty one), so that lines keep no paragraph spacing.
-// Answers how many were replaced.
+// Answers how many were replaced. Both fix-ups leave a document outside
+// design mode (a page being browsed) alone.
 int ReplaceParagraphsWithDivs(const bcHtmlDocument& document);
 // Removes every FONT element whose content is empty or white space only.
 int RemoveEmptyFonts(const bcHtmlDocument& document);
