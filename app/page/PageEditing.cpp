@@ -91,7 +91,7 @@ CString IndexTagHtml(const CString& name) {
 
 bool DeleteRowAtCaret(const bcHtmlDocument& document) {
     bcHtmlTableCell cell = document.GetSelectedCell();
-    if (!cell.IsValid()) return false;
+    if (!cell.IsValid() || !document.IsDesignMode()) return false;
     bcHtmlTable table = cell.GetParentTable();
     if (!table.IsValid() || !table.GetParentElement().IsValid()) return false;
     bool deleted = table.DeleteRow(cell.GetRowIndex());

@@ -21,5 +21,6 @@ CString IndexTagHtml(const CString& name);
 
 // Deletes the row of the cell at the caret, and the table with it when that
 // was its last row. Nothing happens without a cell at the caret, and a table
-// already taken out of the document is left alone. True when a row went.
+// already taken out of the document, or one of a page being browsed, is left
+// alone. True when a row went.
 bool DeleteRowAtCaret(const bcHtmlDocument& document);

@@ -47,6 +47,10 @@ TEST(PageEditing, TypedLinkAndTagNamesArePastedAsText) {
 TEST(PageEditing, DeletingRowsTakesTheLastOneWithItsTableOnce) {
     HtmlTestPage page(L"<BODY><DIV>before</DIV><TABLE><TR><TD>one</TD></TR><TR><TD>two</TD></TR></TABLE></BODY>");
     page.PutCaretIn(L"TD", 1);
+    page.document.SetDesignMode(false);  // browsing
+    EXPECT_FALSE(DeleteRowAtCaret(page.document));
+    EXPECT_EQ(bcHtmlTable(page.Element(L"TABLE")).GetRowCount(), 2);
+    page.document.SetDesignMode(true);
     EXPECT_TRUE(DeleteRowAtCaret(page.document));
     EXPECT_EQ(bcHtmlTable(page.Element(L"TABLE")).GetRowCount(), 1);
     page.PutCaretIn(L"TD", 0);
