@@ -52,6 +52,7 @@ CString EscapeTyped(const CString& text, bool attribute) {
 } // namespace
 
 int ReplaceParagraphsWithDivs(const bcHtmlDocument& document) {
+    if (!document.IsDesignMode()) return 0;  // a page being browsed is left as it is
     std::vector<bcHtmlElement> paragraphs = ElementsOf(document, L"P");
     int replaced = 0;
     for (auto it = paragraphs.rbegin(); it != paragraphs.rend(); ++it) {
@@ -82,6 +83,7 @@ int ReplaceParagraphsWithDivs(const bcHtmlDocument& document) {
 }
 
 int RemoveEmptyFonts(const bcHtmlDocument& document) {
+    if (!document.IsDesignMode()) return 0;
     std::vector<bcHtmlElement> fonts = ElementsOf(document, L"FONT");
     int removed = 0;
     for (auto it = fonts.rbegin(); it != fonts.rend(); ++it) {
@@ -102,7 +104,7 @@ CString IndexTagHtml(const CString& name) {
 
 bool DeleteRowAtCaret(const bcHtmlDocument& document) {
     bcHtmlTableCell cell = document.GetSelectedCell();
-    if (!cell.IsValid()) return false;
+    if (!cell.IsValid() || !document.IsDesignMode()) return false;
     bcHtmlTable table = cell.GetParentTable();
     if (!table.IsValid() || !table.GetParentElement().IsValid()) return false;
     bool deleted = table.DeleteRow(cell.GetRowIndex());

@@ -7,7 +7,8 @@
 // Every P element becomes a DIV element with the P's attributes and content
 // ("&nbsp;" for an empty one), so that lines keep no paragraph spacing. The
 // content's nodes move into the DIV, so the caret stays where it was.
-// Answers how many were replaced.
+// Answers how many were replaced. Both fix-ups leave a document outside
+// design mode (a page being browsed) alone.
 int ReplaceParagraphsWithDivs(const bcHtmlDocument& document);
 // Removes every FONT element whose content is empty or white space only.
 int RemoveEmptyFonts(const bcHtmlDocument& document);
@@ -21,5 +22,6 @@ CString IndexTagHtml(const CString& name);
 
 // Deletes the row of the cell at the caret, and the table with it when that
 // was its last row. Nothing happens without a cell at the caret, and a table
-// already taken out of the document is left alone. True when a row went.
+// already taken out of the document, or one of a page being browsed, is left
+// alone. True when a row went.
 bool DeleteRowAtCaret(const bcHtmlDocument& document);

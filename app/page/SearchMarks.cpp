@@ -130,19 +130,25 @@ int MarkOccurrences(const bcHtmlDocument& document, const std::vector<CString>& 
         if (text.IsEmpty()) continue;
         ComPtr<IHTMLTxtRange> range = BodyRange(document);
         if (!range) return marked;
+        // Every occurrence first, on the page as it is: the searches then run
+        // over an unchanged page, each on from the end of the one before.
+        std::vector<ComPtr<IHTMLTxtRange>> hits;
         BStr wanted(text);
         for (int round = 0; round < kMaxMarks; ++round) {
             VARIANT_BOOL found = VARIANT_FALSE;
             if (FAILED(range->findText(wanted.Get(), 0, flags, &found)) || found == VARIANT_FALSE) break;
-            BStr html;
-            range->get_htmlText(html.Receive());
-            if (!html.Text().IsEmpty() && WithinOneBlock(range.Get())) {
-                range->pasteHTML(BStr(open + html.Text() + L"</span>").Get());
-                ++marked;
-            }
-            // On from the end of this occurrence: a collapsed range searches
-            // to the end of the page.
+            ComPtr<IHTMLTxtRange> hit;
+            if (SUCCEEDED(range->duplicate(hit.Receive())) && hit) hits.push_back(std::move(hit));
             range->collapse(VARIANT_FALSE);
+        }
+        // Then the marks, from the last to the first: a mark changes the page
+        // only after the occurrences still to be marked, so their ranges hold.
+        for (auto hit = hits.rbegin(); hit != hits.rend(); ++hit) {
+            BStr html;
+            (*hit)->get_htmlText(html.Receive());
+            if (html.Text().IsEmpty() || !WithinOneBlock(hit->Get())) continue;
+            (*hit)->pasteHTML(BStr(open + html.Text() + L"</span>").Get());
+            ++marked;
         }
     }
     return marked;

@@ -79,6 +79,8 @@ CWnd* CTarveloView::ToolbarBox(UINT id) const {
 }
 
 void CTarveloView::OnDeleteTable() {
+    // The table commands change the page: none of them while it is browsed.
+    if (!m_htmlDoc.IsDesignMode()) return;
     if (ShowMessageBox(nullptr, L"Are you sure to delete? Table can not be recovered after deletion!", L"Warning",
                        MB_OKCANCEL) != IDOK)
         return;
@@ -93,7 +95,7 @@ void CTarveloView::OnDeleteRow() { DeleteRowAtCaret(m_htmlDoc); }
 
 void CTarveloView::AddRow(bool below) {
     bcHtmlTableCell cell = m_htmlDoc.GetSelectedCell();
-    if (!cell.IsValid()) return;
+    if (!cell.IsValid() || !m_htmlDoc.IsDesignMode()) return;
     bcHtmlTable table = cell.GetParentTable();
     if (table.IsValid()) table.InsertRow(cell.GetRowIndex() + (below ? 1 : 0), -1);
 }
@@ -102,6 +104,7 @@ void CTarveloView::OnAddRowAbove() { AddRow(false); }
 void CTarveloView::OnAddRowBelow() { AddRow(true); }
 
 void CTarveloView::OnBorderColor() {
+    if (!m_htmlDoc.IsDesignMode()) return;
     bcHtmlTable table = m_htmlDoc.GetSelectedCell().GetParentTable();
     if (!table.IsValid()) {
         Tell(L"Please put the cursor inside the talbe to select it.");
@@ -112,7 +115,7 @@ void CTarveloView::OnBorderColor() {
 
 void CTarveloView::OnCellBackgroundColor() {
     bcHtmlTableCell cell = m_htmlDoc.GetSelectedCell();
-    if (cell.IsValid()) cell.SetBgColor(TextColourText());
+    if (cell.IsValid() && m_htmlDoc.IsDesignMode()) cell.SetBgColor(TextColourText());
 }
 
 void CTarveloView::OnInsertLine() { m_htmlDoc.PasteHtml(L"<hr color= \"black\" size=1>"); }

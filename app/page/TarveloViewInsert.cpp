@@ -12,8 +12,8 @@
 #include "pages/PageTemplate.h"
 
 void CTarveloView::OnAddTable() {
-    // A table inside a table is not offered.
-    if (m_htmlDoc.GetSelectedCell().GetParentTable().IsValid()) return;
+    // A table inside a table is not offered, nor one in a page being browsed.
+    if (!m_htmlDoc.IsDesignMode() || m_htmlDoc.GetSelectedCell().GetParentTable().IsValid()) return;
     CDialogAddTable dialog;
     if (dialog.DoModal() != IDOK) return;
     int width = 0, columns = 0, firstColumn = 0, lastColumn = 0, rowHeight = 0, rows = 0;

@@ -82,6 +82,7 @@ void Document::ReplaceContent(Document& source) {
         child->m_parent = this;
         Adopt(*child);
     }
+    ++m_revision;
     if (m_recorder) m_recorder->ContentReplaced();
     for (auto* observer : m_observers) observer->DocumentReplaced();
 }
@@ -93,19 +94,23 @@ void Document::RemoveObserver(DocumentObserver* observer) {
 
 void Document::NotifyInserted(Node& parent, Node& child) {
     ++m_changes;
+    ++m_revision;
     if (child.m_owner != this) Adopt(child);
     for (auto* observer : m_observers) observer->NodeInserted(parent, child);
 }
 void Document::NotifyRemoved(Node& parent, Node& child) {
     ++m_changes;
+    ++m_revision;
     for (auto* observer : m_observers) observer->NodeRemoved(parent, child);
 }
 void Document::NotifyAttribute(Node& element, const CString& name) {
     ++m_changes;
+    ++m_revision;
     for (auto* observer : m_observers) observer->AttributeChanged(element, name);
 }
 void Document::NotifyText(Node& node) {
     ++m_changes;
+    ++m_revision;
     for (auto* observer : m_observers) observer->TextChanged(node);
 }
 

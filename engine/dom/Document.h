@@ -54,6 +54,9 @@ public:
     // Counts the edits of the tree (a load replaces it and is not one), so that
     // whoever saved or loaded it can tell whether it changed since.
     unsigned long long ChangeCount() const { return m_changes; }
+    // Counts every change of the tree, loads included: what was worked out
+    // from the tree holds while this stays the same.
+    unsigned long long Revision() const { return m_revision; }
 
     void AddObserver(DocumentObserver* observer);
     void RemoveObserver(DocumentObserver* observer);
@@ -70,6 +73,7 @@ private:
     std::vector<DocumentObserver*> m_observers;
     ChangeRecorder* m_recorder = nullptr;
     unsigned long long m_changes = 0;
+    unsigned long long m_revision = 0;
 };
 
 }  // namespace dom

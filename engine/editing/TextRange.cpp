@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <optional>
 #include <unordered_map>
 
 namespace editing {
@@ -54,6 +55,7 @@ void CollectVisible(Node& node, std::vector<TextPiece>& pieces, int& total) {
 // root: one walk instead of one per node asked about.
 class TextSpans {
 public:
+    TextSpans() = default;
     explicit TextSpans(const Node& root) {
         int count = 0, hidden = 0;
         dom::WalkTree(
@@ -74,6 +76,7 @@ public:
                 if (hidden) --hidden;
                 m_spans[child.get()].second = count;
             });
+        m_total = count;
     }
     // Nodes outside the root count as empty at its start.
     std::pair<int, int> Of(const Node& node) const {
@@ -81,8 +84,122 @@ public:
         return found == m_spans.end() ? std::pair<int, int>(0, 0) : found->second;
     }
 
+    // The visible text before a point below the root (0 for a point elsewhere).
+    int OffsetOf(const Node& root, const Node& target, int index) const {
+        auto before = [&](const Node& parent, int end) {
+            return index >= 0 && index < parent.ChildCount() ? Of(*parent.Child(index)).first : end;
+        };
+        if (&target == &root) return before(root, m_total);
+        auto found = m_spans.find(&target);
+        if (found == m_spans.end()) return 0;
+        auto [start, end] = found->second;
+        if (target.IsText()) return start + std::clamp(index, 0, end - start);
+        return target.IsElement() ? before(target, end) : 0;
+    }
+
 private:
     std::unordered_map<const Node*, std::pair<int, int>> m_spans;
+    int m_total = 0;
+};
+
+// What the ranges work out from the whole tree, kept while the tree stays
+// the same: a run of searches and offset look-ups over a page (the search
+// marking every hit) then costs one walk, not one per call. One document at
+// a time per thread; any change of the tree or another document rebuilds it.
+class TextIndex {
+public:
+    static TextIndex& For(const std::shared_ptr<dom::Document>& document, Node& root) {
+        thread_local TextIndex index;
+        if (index.m_owner.expired() || index.m_document != document.get() || index.m_root != &root ||
+            index.m_revision != document->Revision())
+            index.Rebuild(document, root);
+        return index;
+    }
+
+    const std::vector<TextPiece>& Pieces() {
+        if (!m_piecesBuilt) {
+            m_piecesBuilt = true;
+            CollectVisible(*m_root, m_pieces, m_total);
+        }
+        return m_pieces;
+    }
+    int Total() {
+        Pieces();
+        return m_total;
+    }
+
+    // Offset queries walk the tree until the second one in the same state:
+    // a lone query after an edit (a key typed) stays as cheap as the walk.
+    const TextSpans* Spans() {
+        if (m_spans) return &*m_spans;
+        if (++m_offsetQueries < 2) return nullptr;
+        m_spans.emplace(*m_root);
+        return &*m_spans;
+    }
+
+    // The text as it renders: outside preformatted text a run of white space,
+    // line ends included, shows as one blank. Character k of it stands for
+    // the units [rawStart[k], rawEnd[k]) of the text nodes.
+    struct Shown {
+        std::wstring text;
+        std::vector<int> rawStart, rawEnd;
+    };
+    const Shown& ShownText() {
+        if (!m_shownBuilt) BuildShown();
+        return m_shown;
+    }
+
+private:
+    void Rebuild(const std::shared_ptr<dom::Document>& document, Node& root) {
+        m_owner = document;
+        m_document = document.get();
+        m_root = &root;
+        m_revision = document->Revision();
+        m_pieces.clear();
+        m_total = 0;
+        m_piecesBuilt = false;
+        m_spans.reset();
+        m_offsetQueries = 0;
+        m_shownBuilt = false;
+        m_shown = Shown();
+    }
+
+    void BuildShown() {
+        m_shownBuilt = true;
+        auto& [shown, rawStart, rawEnd] = m_shown;
+        shown.reserve(static_cast<size_t>(Total()));
+        rawStart.reserve(static_cast<size_t>(m_total));
+        rawEnd.reserve(static_cast<size_t>(m_total));
+        bool inSpace = false;
+        for (const auto& piece : Pieces()) {
+            const std::wstring& data = piece.node->Data().str();
+            for (size_t k = 0; k < data.size(); ++k) {
+                int raw = piece.start + static_cast<int>(k);
+                wchar_t c = data[k];
+                bool space = !piece.keepsSpace && (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f');
+                if (space && inSpace) {
+                    rawEnd.back() = raw + 1;
+                    continue;
+                }
+                inSpace = space;
+                shown += space ? L' ' : c;
+                rawStart.push_back(raw);
+                rawEnd.push_back(raw + 1);
+            }
+        }
+    }
+
+    std::weak_ptr<dom::Document> m_owner;
+    const dom::Document* m_document = nullptr;
+    Node* m_root = nullptr;
+    unsigned long long m_revision = 0;
+    bool m_piecesBuilt = false;
+    std::vector<TextPiece> m_pieces;
+    int m_total = 0;
+    std::optional<TextSpans> m_spans;
+    int m_offsetQueries = 0;
+    bool m_shownBuilt = false;
+    Shown m_shown;
 };
 
 Node* CommonAncestor(Node* a, Node* b) {
@@ -154,6 +271,8 @@ bool TextRange::IsCollapsed() const {
 int TextRange::OffsetOf(const Boundary& boundary) const {
     // Counts the visible text before the point; 0 when it is not below the root.
     if (!boundary.node) return 0;
+    if (const TextSpans* spans = TextIndex::For(m_document, *Root()).Spans())
+        return spans->OffsetOf(*Root(), *boundary.node, boundary.offset);
     const Node* target = boundary.node.get();
     const int index = boundary.offset;
     struct Level {
@@ -187,20 +306,20 @@ int TextRange::OffsetOf(const Boundary& boundary) const {
 int TextRange::StartOffset() const { return OffsetOf(m_start); }
 int TextRange::EndOffset() const { return OffsetOf(m_end); }
 
-int TextRange::TextLength() const {
-    std::vector<TextPiece> pieces;
-    int total = 0;
-    CollectVisible(*Root(), pieces, total);
-    return total;
-}
+int TextRange::TextLength() const { return TextIndex::For(m_document, *Root()).Total(); }
 
 Boundary TextRange::AtOffset(int offset, bool preferNext) const {
-    std::vector<TextPiece> pieces;
-    int total = 0;
-    CollectVisible(*Root(), pieces, total);
-    offset = std::clamp(offset, 0, total);
-    for (size_t i = 0; i < pieces.size(); ++i) {
+    TextIndex& index = TextIndex::For(m_document, *Root());
+    const std::vector<TextPiece>& pieces = index.Pieces();
+    offset = std::clamp(offset, 0, index.Total());
+    // Pieces ending before the offset never hold it; from the first that
+    // does not, the first piece that fits.
+    auto first = std::lower_bound(pieces.begin(), pieces.end(), offset, [](const TextPiece& piece, int at) {
+        return piece.start + piece.node->Data().GetLength() < at;
+    });
+    for (size_t i = static_cast<size_t>(first - pieces.begin()); i < pieces.size(); ++i) {
         int start = pieces[i].start;
+        if (start > offset) break;
         int end = start + pieces[i].node->Data().GetLength();
         bool last = i + 1 == pieces.size();
         if (offset < end || (offset == end && (!preferNext || last)) || (offset == start && end == start && last))
@@ -211,9 +330,7 @@ Boundary TextRange::AtOffset(int offset, bool preferNext) const {
 }
 
 CString TextRange::Text() const {
-    std::vector<TextPiece> pieces;
-    int total = 0;
-    CollectVisible(*Root(), pieces, total);
+    const std::vector<TextPiece>& pieces = TextIndex::For(m_document, *Root()).Pieces();
     int from = StartOffset(), to = EndOffset();
     CString text;
     for (const auto& piece : pieces) {
@@ -269,13 +386,25 @@ CString TextRange::HtmlText() const {
     if (m_start.node == m_end.node && m_start.node->IsElement() && m_start.offset == 0 &&
         m_end.offset == m_start.node->ChildCount())
         return html::SerializeInner(*m_start.node);
-    int from = StartOffset(), to = EndOffset();
-    if (from >= to) return CString();
+    // Only the element holding both ends is walked: its text counted from its
+    // own start, as the whole page's would be counted from the page's start.
     Node* ancestor = CommonAncestor(m_start.node.get(), m_end.node.get());
     if (!ancestor) return CString();
     if (ancestor->IsText()) ancestor = ancestor->Parent();
+    if (!ancestor) return CString();
     CString out;
-    ClipHtml(TextSpans(*Root()), *ancestor, from, to, out);
+    if (!Root()->Contains(ancestor) || ancestor == Root()) {  // counted from the page's start
+        int from = StartOffset(), to = EndOffset();
+        if (from < to) ClipHtml(TextSpans(*Root()), *ancestor, from, to, out);
+        return out;
+    }
+    for (Node* holder = ancestor; holder; holder = holder->Parent())
+        if (holder->IsElement() && HidesText(*holder)) return CString();
+    TextSpans spans(*ancestor);
+    int from = spans.OffsetOf(*ancestor, *m_start.node, m_start.offset);
+    int to = spans.OffsetOf(*ancestor, *m_end.node, m_end.offset);
+    if (from >= to) return CString();
+    ClipHtml(spans, *ancestor, from, to, out);
     return out;
 }
 
@@ -374,34 +503,9 @@ void TextRange::PasteHtml(const CString& html) {
 
 bool TextRange::FindText(const CString& text, bool forward, bool matchCase, bool wholeWord) {
     if (text.IsEmpty()) return false;
-    std::vector<TextPiece> pieces;
-    int total = 0;
-    CollectVisible(*Root(), pieces, total);
-    // The text as it renders: outside preformatted text a run of white space,
-    // line ends included, shows as one blank. Character k of it stands for
-    // the units [rawStart[k], rawEnd[k]) of the text nodes.
-    std::wstring shown;
-    std::vector<int> rawStart, rawEnd;
-    shown.reserve(static_cast<size_t>(total));
-    rawStart.reserve(static_cast<size_t>(total));
-    rawEnd.reserve(static_cast<size_t>(total));
-    bool inSpace = false;
-    for (const auto& piece : pieces) {
-        const std::wstring& data = piece.node->Data().str();
-        for (size_t k = 0; k < data.size(); ++k) {
-            int raw = piece.start + static_cast<int>(k);
-            wchar_t c = data[k];
-            bool space = !piece.keepsSpace && (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f');
-            if (space && inSpace) {
-                rawEnd.back() = raw + 1;
-                continue;
-            }
-            inSpace = space;
-            shown += space ? L' ' : c;
-            rawStart.push_back(raw);
-            rawEnd.push_back(raw + 1);
-        }
-    }
+    TextIndex& index = TextIndex::For(m_document, *Root());
+    const int total = index.Total();
+    const auto& [shown, rawStart, rawEnd] = index.ShownText();
     int fromRaw = StartOffset(), toRaw = IsCollapsed() ? total : EndOffset();
     if (!forward && IsCollapsed()) fromRaw = 0, toRaw = StartOffset();
     // The shown characters wholly between the two offsets.

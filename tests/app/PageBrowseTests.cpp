@@ -17,8 +17,10 @@
 
 namespace {
 
-// The caret at the start of the tag's element of that index, or at the text.
-void PutCaret(const CTarveloView* view, const wchar_t* tag, long index, const wchar_t* text = nullptr) {
+// The caret at the start of the tag's element of that index, or at the text
+// (the text selected when `select`).
+void PutCaret(const CTarveloView* view, const wchar_t* tag, long index, const wchar_t* text = nullptr,
+              bool select = false) {
     const bcHtmlDocument& document = view->GetHtmlDocument();
     ComPtr<IHTMLTxtRange> range;
     bcHtmlElement body = GetCollectionItem(document.GetElementsByTagName(L"BODY").Get(), 0);
@@ -32,8 +34,24 @@ void PutCaret(const CTarveloView* view, const wchar_t* tag, long index, const wc
     } else {
         range->moveToElementText(GetCollectionItem(document.GetElementsByTagName(tag).Get(), index).GetElement().Get());
     }
-    range->collapse(VARIANT_TRUE);
+    if (!select) range->collapse(VARIANT_TRUE);
     range->select();
+}
+
+CString BodyHtml(const CTarveloView* view) {
+    return GetCollectionItem(view->GetHtmlDocument().GetElementsByTagName(L"BODY").Get(), 0).GetInnerHtml();
+}
+
+CString ClipboardText() {
+    CString text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
+        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    CloseClipboard();
+    return text;
 }
 
 CString SelectedText(const CTarveloView* view) {
@@ -143,6 +161,19 @@ TEST_F(TreeWindow, PageViewBrowsesOpensLinksFindsPrintsAndLeadsTheTree) {
     EXPECT_FALSE(choice.openLinkGrey);
     EXPECT_EQ(opened.back(), L"http://example.com/x");
     EXPECT_EQ(opened.size(), 6u);
+    // The menu's Copy copies the page being browsed; its Paste, like every
+    // editing command there, leaves the page as it is.
+    const CString browsed = BodyHtml(view);
+    PutCaret(view, nullptr, 0, L"plain", true);
+    EXPECT_TRUE(RightClick(engine, 4).shown);
+    EXPECT_EQ(ClipboardText(), L"plain");
+    PutCaret(view, nullptr, 0, L"words");
+    EXPECT_TRUE(RightClick(engine, 5).shown);
+    VARIANT none;
+    VariantInit(&none);
+    EXPECT_FALSE(view->ExecEditCommand(IDM_PASTE, none, true));
+    EXPECT_FALSE(view->ExecEditCommand(IDM_BOLD, none, true));
+    EXPECT_EQ(BodyHtml(view), browsed);
     command(ID_VIEW_MODE);
 
     // Search Current Page runs the engine's find on this page.

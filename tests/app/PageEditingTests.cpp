@@ -17,6 +17,13 @@ CString Flat(CString html) {
 TEST(PageEditing, EnterFixUpTurnsParagraphsIntoDivsWithTheirAttributes) {
     HtmlTestPage page(L"<BODY><P align=center class=\"x y\">centred <B>bold</B></P><P></P><DIV>keep</DIV>"
                       L"<FONT color=red></FONT><FONT size=2> \t</FONT><FONT size=3>a</FONT></BODY>");
+    // Enter while browsing changes nothing.
+    const CString browsed = page.BodyHtml();
+    page.document.SetDesignMode(false);
+    EXPECT_EQ(ReplaceParagraphsWithDivs(page.document), 0);
+    EXPECT_EQ(RemoveEmptyFonts(page.document), 0);
+    EXPECT_EQ(page.BodyHtml(), browsed);
+    page.document.SetDesignMode(true);
     EXPECT_EQ(ReplaceParagraphsWithDivs(page.document), 2);
     EXPECT_EQ(RemoveEmptyFonts(page.document), 2);
     EXPECT_EQ(Flat(page.BodyHtml()), L"<DIV align=center class=\"x y\">centred <B>bold</B></DIV><DIV>&nbsp;</DIV>"
@@ -64,6 +71,10 @@ TEST(PageEditing, TypedLinkAndTagNamesArePastedAsText) {
 TEST(PageEditing, DeletingRowsTakesTheLastOneWithItsTableOnce) {
     HtmlTestPage page(L"<BODY><DIV>before</DIV><TABLE><TR><TD>one</TD></TR><TR><TD>two</TD></TR></TABLE></BODY>");
     page.PutCaretIn(L"TD", 1);
+    page.document.SetDesignMode(false);  // browsing
+    EXPECT_FALSE(DeleteRowAtCaret(page.document));
+    EXPECT_EQ(bcHtmlTable(page.Element(L"TABLE")).GetRowCount(), 2);
+    page.document.SetDesignMode(true);
     EXPECT_TRUE(DeleteRowAtCaret(page.document));
     EXPECT_EQ(bcHtmlTable(page.Element(L"TABLE")).GetRowCount(), 1);
     page.PutCaretIn(L"TD", 0);

@@ -325,6 +325,9 @@ TEST(ComDocument, FontCommandsWrapTheSelection) {
     VARIANT size;
     size.vt = VT_BSTR;
     size.bstrVal = SysAllocString(L"7");
+    // A page being browsed is not changed.
+    EXPECT_EQ(target->Exec(&kMshtmlGroup, IDM_FONTSIZE, OLECMDEXECOPT_DONTPROMPTUSER, &size, nullptr), OLECMDERR_E_DISABLED);
+    document->put_designMode(Bstr(L"On"));
     EXPECT_EQ(target->Exec(&kMshtmlGroup, IDM_FONTSIZE, OLECMDEXECOPT_DONTPROMPTUSER, &size, nullptr), S_OK);
     VariantClear(&size);
     VARIANT face;

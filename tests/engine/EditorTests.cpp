@@ -417,8 +417,25 @@ TEST(EditorClipboard, CopyAndPasteRoundTripThroughTheSystemClipboard) {
     range->select();
     static const GUID kGroup = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
     auto commands = document.As<IOleCommandTarget>();
-    ASSERT_EQ(commands->Exec(&kGroup, IDM_CUT, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    auto bodyHtml = [&] {
+        BSTR text = nullptr;
+        body->get_innerHTML(&text);
+        CString result(text);
+        SysFreeString(text);
+        return result;
+    };
+    // Browsing: Copy works; Cut, Paste, Delete, Undo and Bold change nothing.
     CString pastedHtml, pastedText;
+    ASSERT_EQ(commands->Exec(&kGroup, IDM_COPY, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    ASSERT_TRUE(editing::ReadClipboard(nullptr, pastedHtml, pastedText));
+    EXPECT_EQ(pastedText, L"ne two");
+    for (DWORD command : {IDM_CUT, IDM_PASTE, IDM_DELETE, IDM_UNDO, IDM_BOLD})
+        EXPECT_EQ(commands->Exec(&kGroup, command, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), OLECMDERR_E_DISABLED);
+    EXPECT_EQ(bodyHtml(), L"<P>one <B>two</B> three</P>");
+    BSTR on = SysAllocString(L"On");
+    document->put_designMode(on);
+    SysFreeString(on);
+    ASSERT_EQ(commands->Exec(&kGroup, IDM_CUT, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
     ASSERT_TRUE(editing::ReadClipboard(nullptr, pastedHtml, pastedText));
     EXPECT_EQ(pastedText, L"ne two");
     EXPECT_EQ(pastedHtml, L"ne <B>two</B>");

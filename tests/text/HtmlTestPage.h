@@ -1,4 +1,4 @@
-// A windowless engine document loaded through the document layer, with
+// A windowless engine document loaded through the document layer, in edit mode, with
 // helpers that place the selection the way a user would.
 #pragma once
 #include "com/ComQuery.h"
@@ -15,6 +15,7 @@ public:
         document.Attach(m_dispatch.Get());
         EXPECT_TRUE(document.IsValid());
         EXPECT_TRUE(document.LoadHtml(html));
+        document.SetDesignMode(true);  // edited, as the page view has it
     }
 
     bcHtmlElement Element(const CString& tag, long index = 0) const {

@@ -31,7 +31,7 @@ public:
     ComPtr<IHTMLElementCollection> GetElementsByTagName(const CString& tag) const;
     bcHtmlElement GetHeadElement() const;
     bcHtmlElement CreateElement(const CString& tag) const;
-    bool PasteHtml(const CString& html);
+    bool PasteHtml(const CString& html);  // over the selection; false while browsing
     bcHtmlElement GetSelectedElement(bool evenWhenEmpty) const;
     bool ExecCommand(DWORD command, const VARIANT& argument, bool showUserInterface);
     bool QueryCommandValue(DWORD command, VARIANT* value);
