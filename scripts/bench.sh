@@ -10,11 +10,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 # Goals of the benchmarks whose output does not state one, and the lines of
 # their output that hold the figures those goals are about.
 declare -A STATED_GOALS=(
-    [engine]="goal: parse and serialize at least 20 MB/s under Wine"
+    [engine/engine_bench]="goal: parse and serialize at least 20 MB/s under Wine"
     [textfile]="no goal set"
 )
 declare -A FIGURE_LINES=(
-    [engine]="^[^ ]|wall clock"
+    [engine/engine_bench]="^[^ ]|wall clock"
     [textfile]="MB/s"
 )
 
@@ -38,27 +38,32 @@ start_test_wine
 summary=()
 failed=0
 for name in "${wanted[@]}"; do
-    exe="$(find "$BUILD_DIR/bench/$name" -maxdepth 1 -name '*_bench.exe' | head -n1)"
-    if [ -z "$exe" ]; then
+    mapfile -t exes < <(find "$BUILD_DIR/bench/$name" -maxdepth 1 -name '*_bench.exe' | sort)
+    if [ ${#exes[@]} -eq 0 ]; then
         log "$name: no *_bench.exe was built"
         failed=1
         continue
     fi
-    log "$name: $(basename "$exe") (load average $(cut -d' ' -f1-3 /proc/loadavg))"
-    output="$(mktemp)"
-    if ! (cd "$(dirname "$exe")" && wine "$exe") 2>&1 | tr -d '\r' | tee "$output"; then
-        failed=1
-    fi
-    goals="$(grep -i 'goal' "$output" || true)"
-    if [ -n "$goals" ]; then
-        while IFS= read -r line; do summary+=("$name: $line"); done <<<"$goals"
-    else
-        summary+=("$name: ${STATED_GOALS[$name]:-no goal stated}")
-        while IFS= read -r line; do
-            [ -n "$line" ] && summary+=("$name:   $line")
-        done < <(grep -E "${FIGURE_LINES[$name]:-.}" "$output" || true)
-    fi
-    rm -f "$output"
+    for exe in "${exes[@]}"; do
+        # A folder's figures are named by the folder; a second program in it adds its own name.
+        label="$name"
+        [ ${#exes[@]} -gt 1 ] && label="$name/$(basename "$exe" .exe)"
+        log "$label: $(basename "$exe") (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+        output="$(mktemp)"
+        if ! (cd "$(dirname "$exe")" && wine "$exe") 2>&1 | tr -d '\r' | tee "$output"; then
+            failed=1
+        fi
+        goals="$(grep -i 'goal' "$output" || true)"
+        if [ -n "$goals" ]; then
+            while IFS= read -r line; do summary+=("$label: $line"); done <<<"$goals"
+        else
+            summary+=("$label: ${STATED_GOALS[$label]:-no goal stated}")
+            while IFS= read -r line; do
+                [ -n "$line" ] && summary+=("$label:   $line")
+            done < <(grep -E "${FIGURE_LINES[$label]:-.}" "$output" || true)
+        fi
+        rm -f "$output"
+    done
 done
 
 echo
