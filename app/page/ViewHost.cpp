@@ -1,5 +1,6 @@
 #include "page/ViewHost.h"
 
+#include "com/ComObject.h"
 #include "page/TarveloView.h"
 
 #include <mshtmhst.h>
@@ -8,23 +9,9 @@ namespace {
 
 // Answers the engine's questions: only the context menu is the view's; for
 // everything else the engine keeps its own behaviour.
-class ViewHost final : public IDocHostUIHandler {
+class ViewHost final : public ComObject<ViewHost, IDocHostUIHandler> {
 public:
     explicit ViewHost(CTarveloView& view) : m_view(view) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = iid == IID_IUnknown || iid == IID_IDocHostUIHandler ? static_cast<IDocHostUIHandler*>(this) : nullptr;
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --m_references;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT* point, IUnknown*, IDispatch*) override {
         POINT at{};
@@ -67,13 +54,11 @@ public:
     }
 
 private:
-    ~ViewHost() = default;
     CTarveloView& m_view;
-    ULONG m_references = 1;
 };
 
 } // namespace
 
 ComPtr<IUnknown> CreateViewHost(CTarveloView& view) {
-    return ComPtr<IUnknown>::Attach(new ViewHost(view));
+    return ComPtr<IUnknown>::Attach(static_cast<IDocHostUIHandler*>(ViewHost::Create(view)));
 }

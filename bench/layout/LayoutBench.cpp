@@ -4,6 +4,7 @@
 // change, and scrolled by one screen in the browser window; and the 1 MB
 // page opened in the browser window up to its first paint. The same pages
 // are timed in Chromium by tools/layout_reference.py --bench.
+#include "BenchTiming.h"
 #include "browser/BrowserWindow.h"
 #include "html/Parser.h"
 #include "layout/DocumentLayout.h"
@@ -23,12 +24,7 @@ namespace {
 
 constexpr int kRuns = 5;
 
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::Now;
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

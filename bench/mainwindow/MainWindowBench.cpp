@@ -4,6 +4,7 @@
 // expanding a folder of 2,000 pages (goal: under 100 ms); moving a folder of
 // 1,000 pages as a drop does it, beside a plain copy of those files (goal:
 // within 2 times). The program's settings are put aside for the run.
+#include "BenchTiming.h"
 #include "core/String.h"
 #include "tree/TreeFiller.h"
 #include "tree/XTreeCtrl.h"
@@ -22,12 +23,7 @@ constexpr int kRuns = 7;
 const wchar_t kProgramKey[] = L"Software\\Tarvelo\\Tarvelo";
 const wchar_t kBackupKey[] = L"Software\\TarveloMainWindowBenchBackup";
 
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::Now;
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

@@ -13,6 +13,7 @@
 //   until the program uses no more processor time (a coarse figure: the
 //   system's time slices are 10 ms).
 // The program's settings are put aside for the run.
+#include "BenchTiming.h"
 #include "ProgramDriver.h"
 
 #include <algorithm>
@@ -26,12 +27,7 @@ const wchar_t kProgramKey[] = L"Software\\Tarvelo\\Tarvelo";
 const wchar_t kBackupKey[] = L"Software\\TarveloPageViewBenchBackup";
 constexpr WORD kSave = 57603;
 
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::Now;
 
 double Percentile(std::vector<double> values, double part) {
     if (values.empty()) return -1;

@@ -1,4 +1,4 @@
-// Timing shared by the toolkit's benchmarks: a millisecond clock, a message
+// Timing shared by the benchmarks: a millisecond clock, a message
 // pump, and the median and 99th percentile of repeated work.
 #pragma once
 #include <windows.h>
