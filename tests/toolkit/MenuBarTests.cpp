@@ -10,6 +10,8 @@
 #include "bars/MiniDockFrameWnd.h"
 #include "wnd/MDIFrameWnd.h"
 
+#include <algorithm>
+#include <climits>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -93,6 +95,16 @@ TEST_F(MenuBarTest, ButtonsFollowTheMenuAndTheMouseHookLivesWithTheLastBar) {
     }
     EXPECT_EQ(COXMenuBar::GetHookUsers(), 1);
     EXPECT_TRUE(COXMenuBar::IsMouseHookInstalled());  // still there for the first bar
+
+    // A press anywhere on a button asks for its popup.
+    CRect second;
+    bar.GetItemRect(1, &second);
+    const LPARAM at = MAKELPARAM(second.CenterPoint().x, second.CenterPoint().y);
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    bar.SendMessage(WM_LBUTTONUP, 0, at);
+    MSG open{};
+    EXPECT_TRUE(PeekMessageW(&open, bar.m_hWnd, WM_MENUBAR_OPENPOPUP, WM_MENUBAR_OPENPOPUP, PM_REMOVE));
+    EXPECT_EQ(open.wParam, 1u);
 
     // Deleting a button renumbers the later ones and removes the menu item.
     bar.DeleteButton(0);
@@ -402,3 +414,53 @@ TEST_F(MenuBarMDITest, DockedBarStretchesFitsItsRowAndFloatsWithoutSystemMenu) {
 }
 
 }  // namespace
+
+
+namespace {
+// The pixels of a rectangle that black text covers fully, whatever the
+// background (the 2003 look's is a gradient): how many, and the box around them.
+struct Ink {
+    int count = 0;
+    CRect box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+};
+Ink InkIn(const MemoryCanvas& canvas, const CRect& r) {
+    Ink ink;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const COLORREF p = canvas.Pixel(x, y);
+            if (GetRValue(p) + GetGValue(p) + GetBValue(p) >= 30) continue;
+            ++ink.count;
+            ink.box.SetRect(std::min<int>(ink.box.left, x), std::min<int>(ink.box.top, y), std::max<int>(ink.box.right, x + 1),
+                            std::max<int>(ink.box.bottom, y + 1));
+        }
+    return ink;
+}
+}  // namespace
+
+// Each skin paints a button's text once and nothing else over it (no drop-down
+// arrow, no second copy): the same ink as one DrawText of the label.
+TEST_F(MenuBarMDITest, EverySkinPaintsEachMenuTextOnce) {
+    CRect client;
+    bar.GetClientRect(&client);
+    HFONT font = reinterpret_cast<HFONT>(bar.SendMessage(WM_GETFONT));
+    for (const char* skin : {"Classic", "Office XP", "Office 2003"}) {
+        SCOPED_TRACE(skin);
+        ASSERT_TRUE(app.SetCurrentSkin(CString(std::wstring(skin, skin + strlen(skin)).c_str())));
+        MemoryCanvas canvas(client.Width(), client.Height());
+        bar.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc.m_hDC), PRF_CLIENT | PRF_ERASEBKGND);
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            CRect item;
+            bar.GetItemRect(i, &item);
+            MemoryCanvas single(item.Width(), item.Height(), RGB(255, 255, 255));
+            HGDIOBJ old = single.dc.SelectObject(font);
+            single.dc.SetBkMode(TRANSPARENT);
+            CRect r(0, 0, item.Width(), item.Height());
+            single.dc.DrawText(bar.GetMenuItemText(i), r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+            single.dc.SelectObject(old);
+            const Ink painted = InkIn(canvas, item), expected = InkIn(single, r);
+            ASSERT_GT(expected.count, 10);
+            EXPECT_EQ(painted.count, expected.count) << "button " << i;
+            EXPECT_EQ(painted.box.Size(), expected.box.Size()) << "button " << i;
+        }
+    }
+}

@@ -166,7 +166,7 @@ BOOL COXMenuBar::SetMenu(HMENU menu) {
         b.iBitmap = I_IMAGENONE;
         b.idCommand = i + 1;
         b.fsState = TBSTATE_ENABLED;
-        b.fsStyle = BTNS_WHOLEDROPDOWN | BTNS_SHOWTEXT;
+        b.fsStyle = BTNS_DROPDOWN | BTNS_SHOWTEXT;
         b.iString = reinterpret_cast<INT_PTR>(texts[static_cast<size_t>(i)].GetString());
     }
     SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));

@@ -282,6 +282,10 @@ void COXToolbarSkinXP::DrawCustomDraw(NMHDR*& header, LRESULT*& result, COXCoolT
     if (RelayToOwner(header, result, bar)) return;
     auto* draw = reinterpret_cast<NMCUSTOMDRAW*>(header);
     *result = 0;
+    // Some common controls (Wine's) go on to draw every button after a pre-paint
+    // answer of CDRF_SKIPDEFAULT: the bar asks for the item stage as well and
+    // skips each button there, so the control never paints over the bar.
+    if (draw->dwDrawStage == CDDS_ITEMPREPAINT) *result = CDRF_SKIPDEFAULT;
     if (draw->dwDrawStage != CDDS_PREPAINT) return;
     CRect client;
     bar->GetClientRect(&client);
@@ -300,7 +304,7 @@ void COXToolbarSkinXP::DrawCustomDraw(NMHDR*& header, LRESULT*& result, COXCoolT
     HBITMAP bitmap = CreateDIBSection(draw->hdc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = memory.SelectObject(bitmap);
     PaintBar(&memory, bar);
-    *result = CDRF_SKIPDEFAULT;
+    *result = CDRF_SKIPDEFAULT | CDRF_NOTIFYITEMDRAW;
     target.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
     memory.SelectObject(old);
     DeleteObject(bitmap);
