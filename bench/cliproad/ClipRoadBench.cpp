@@ -3,6 +3,7 @@
 // beside it how long a bare Win32 program takes until its window shows, both
 // under the same Wine in the same run. The program's settings are put aside
 // for the run and brought back afterwards.
+#include "BenchFiles.h"
 #include "core/String.h"
 #include "util/Registry.h"
 
@@ -19,6 +20,9 @@
 #endif
 
 namespace {
+
+using bench::DeleteTree;
+using bench::WriteUtf16File;
 
 constexpr int kPages = TARVELO_BENCH_PAGES;
 constexpr int kFolders = kPages >= 100 ? 100 : 1;
@@ -101,37 +105,6 @@ double TimeToWindow(const CString& exe, const CString& arguments, const wchar_t*
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return elapsed;
-}
-
-void WriteUtf16File(const CString& path, const CString& text) {
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t unit : text.str()) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-void DeleteTree(const CString& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(folder + L"\\*", &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            CString path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileW(path);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder);
 }
 
 // 10,000 indexed pages in 100 folders, each with two sections.

@@ -4,6 +4,7 @@
 // expanding a folder of 2,000 pages (goal: under 100 ms); moving a folder of
 // 1,000 pages as a drop does it, beside a plain copy of those files (goal:
 // within 2 times). The program's settings are put aside for the run.
+#include "BenchFiles.h"
 #include "BenchTiming.h"
 #include "core/String.h"
 #include "tree/TreeFiller.h"
@@ -19,6 +20,8 @@
 #include <vector>
 
 namespace {
+
+using bench::DeleteTree;
 
 int g_runCount = 7;  // a number among the arguments replaces it
 const wchar_t kProgramKey[] = L"Software\\Tarvelo\\Tarvelo";
@@ -42,12 +45,9 @@ CString WinePath(const wchar_t* unixPath) {
 
 void WritePage(const CString& path) {
     static const std::wstring text =
-        L"\xFEFF<html id=tq1>\n<head>\n<title>Page</title>\n</head>\n<body>\n&gt;&gt;&gt;News&lt;&lt;&lt;\n<br>\n"
+        L"<html id=tq1>\n<head>\n<title>Page</title>\n</head>\n<body>\n&gt;&gt;&gt;News&lt;&lt;&lt;\n<br>\n"
         L"<HR id=bodyend width=\"50%\" color=black size=1>\n</body>\n</html>\n";
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(file);
+    bench::WriteUtf16File(path, text);
 }
 
 void MakeFolder(const CString& folder, int pages) {
@@ -57,21 +57,6 @@ void MakeFolder(const CString& folder, int pages) {
         name.Format(L"%ls\\Page%04d.htm", folder.GetString(), page);
         WritePage(name);
     }
-}
-
-void DeleteTree(const CString& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(folder + L"\\*", &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) DeleteTree(folder + L"\\" + name);
-            else DeleteFileW(folder + L"\\" + name);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder);
 }
 
 struct Search {

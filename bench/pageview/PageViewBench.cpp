@@ -13,6 +13,7 @@
 //   until the program uses no more processor time (a coarse figure: the
 //   system's time slices are 10 ms).
 // The program's settings are put aside for the run.
+#include "BenchFiles.h"
 #include "BenchTiming.h"
 #include "ProgramDriver.h"
 
@@ -68,7 +69,7 @@ bool HasIndexValue(const wchar_t* name) {
 
 // A page as the editor saves it, of sections of links, `characters` long.
 void WritePage(const CString& path, size_t characters) {
-    std::wstring page = L"\xFEFF<html id=tq1>\n<HEAD>\n<TITLE>Page</TITLE>\n</HEAD>\n<BODY>\n";
+    std::wstring page = L"<html id=tq1>\n<HEAD>\n<TITLE>Page</TITLE>\n</HEAD>\n<BODY>\n";
     for (int s = 0; page.size() < characters; ++s) {
         page += L"<DIV>&gt;&gt;&gt;Section " + std::to_wstring(s) + L"&lt;&lt;&lt;</DIV>\n";
         for (int i = 0; i < 20; ++i)
@@ -76,10 +77,7 @@ void WritePage(const CString& path, size_t characters) {
                     L".html\">&nbsp;note " + std::to_wstring(i) + L" (3-4-2021)&nbsp;</A><BR>\n";
     }
     page += L"<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>\n</BODY>\n</HTML>\n";
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, page.data(), static_cast<DWORD>(page.size() * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(file);
+    bench::WriteUtf16File(path, page);
 }
 
 // From the process start until the bare window is shown, painted and waiting for input.
