@@ -78,12 +78,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
     if (!CreateToolBar()) return -1;
 
-    // Status bar: message pane and the caps, num and scroll lock panes; hidden at start.
-    static const UINT indicators[] = {0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
-    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, kStatusBarId) ||
-        !m_wndStatusBar.SetIndicators(indicators, 4))
-        return -1;
-    ShowControlBar(&m_wndStatusBar, FALSE, FALSE);
+    // The status bar is hidden at start: it is made when it is first shown.
 
     EnableDocking(CBRS_ALIGN_ANY);
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
@@ -148,9 +143,11 @@ bool CMainFrame::CreateToolBar() {
     if (m_wndToolBar.InsertComboBox(17, sizeBox, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN)) {
         if (CWnd* box = m_wndToolBar.GetCustomButtonWindow(17)) {
             box->SetFont(boxFont, TRUE);
+            box->SetRedraw(FALSE);
             for (const wchar_t* size : {L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"12", L"13", L"14", L"15", L"16",
                                         L"17", L"18", L"20", L"22", L"24", L"26", L"28", L"30", L"32", L"34", L"36"})
                 box->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(size));
+            box->SetRedraw(TRUE);
         }
     }
     m_wndToolBar.UpdateSizes();
@@ -191,7 +188,21 @@ void CMainFrame::OnDockTreeBar() {
 
 void CMainFrame::OnUpdateLeftBar(CCmdUI* cmdUI) { cmdUI->SetCheck(m_wndTreeBar.IsVisible() ? 1 : 0); }
 
-void CMainFrame::OnViewStatusBar() { ShowControlBar(&m_wndStatusBar, !m_wndStatusBar.IsVisible(), FALSE); }
+void CMainFrame::OnViewStatusBar() {
+    if (m_wndStatusBar.IsVisible()) ShowControlBar(&m_wndStatusBar, FALSE, FALSE);
+    else if (CreateStatusBar()) ShowControlBar(&m_wndStatusBar, TRUE, FALSE);
+}
+
+// Status bar: the message pane and the caps, num and scroll lock panes.
+bool CMainFrame::CreateStatusBar() {
+    if (m_wndStatusBar.GetSafeHwnd()) return true;
+    static const UINT indicators[] = {0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+    if (m_wndStatusBar.Create(this, WS_CHILD | CBRS_BOTTOM, kStatusBarId) &&
+        m_wndStatusBar.SetIndicators(indicators, 4))
+        return true;
+    if (m_wndStatusBar.GetSafeHwnd()) m_wndStatusBar.DestroyWindow();
+    return false;
+}
 
 void CMainFrame::OnUpdateStatusBar(CCmdUI* cmdUI) { cmdUI->SetCheck(m_wndStatusBar.IsVisible() ? 1 : 0); }
 

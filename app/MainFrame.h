@@ -111,6 +111,7 @@ protected:
 private:
     void RefillTree(bool setUpAgain);
     bool CreateToolBar();
+    bool CreateStatusBar();
     void ApplyPageColour(bool text);
     // The active frame's document when it is a page document.
     CTarveloDoc* ActivePageDocument();

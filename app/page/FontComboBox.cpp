@@ -81,8 +81,11 @@ void CFontComboBox::FillFonts(HDC dc, BYTE charSet) {
         EnumFontFamiliesExW(screen, &font, EnumScreenFont, box, 0);
         ::ReleaseDC(nullptr, screen);
     }
+    // One repaint for the whole list, not one per name.
+    SetRedraw(FALSE);
     for (const CString& item : BuildFontItems(m_fonts, GetSettingString(L"Settings", L"FontHot", L"")))
         AddString(item);
+    SetRedraw(TRUE);
 }
 
 void CFontComboBox::GetCurrentText(CString& text) const {

@@ -2,6 +2,7 @@
 
 #include "app/WinApp.h"
 #include "docview/Document.h"
+#include "gdi/BufferedPaint.h"
 #include "core/MessageBox.h"
 #include "pages/PageFile.h"
 #include "tree/FolderListing.h"
@@ -43,6 +44,8 @@ const MessageMap* CXTreeCtrl::GetMessageMap() const {
         MapReflectNotify<&CXTreeCtrl::OnDeleteItem>(TVN_DELETEITEMW),
         MapReflectNotify<&CXTreeCtrl::OnDblClk>(NM_DBLCLK),
         MapReflectNotify<&CXTreeCtrl::OnRClick>(NM_RCLICK),
+        MapMessage<&CXTreeCtrl::OnPaint>(WM_PAINT),
+        MapMessage<&CXTreeCtrl::OnEraseBkgnd>(WM_ERASEBKGND),
         MapMessage<&CXTreeCtrl::OnMouseMove>(WM_MOUSEMOVE),
         MapMessage<&CXTreeCtrl::OnLButtonUp>(WM_LBUTTONUP),
         MapMessage<&CXTreeCtrl::OnLButtonDown>(WM_LBUTTONDOWN),
@@ -52,6 +55,12 @@ const MessageMap* CXTreeCtrl::GetMessageMap() const {
     static const MessageMap map{CTreeCtrl::GetMessageMap(), entries};
     return &map;
 }
+
+// Items, icons and lines are drawn into a buffer, background first, and reach
+// the screen in one blit.
+void CXTreeCtrl::OnPaint() { PaintThroughBuffer(*this); }
+
+LRESULT CXTreeCtrl::OnEraseBkgnd(HDC dc) { return IsPaintBuffer(dc) ? Default() : TRUE; }
 
 CString CXTreeCtrl::ItemPath(HTREEITEM item) const {
     HTREEITEM root = GetRootItem();

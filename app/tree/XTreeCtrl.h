@@ -129,6 +129,8 @@ protected:
     void OnEndLabelEdit(NMHDR* header, LRESULT* result);
     LRESULT OnPendingRename(WPARAM, LPARAM);
     void OnBeginDrag(NMHDR* header, LRESULT* result);
+    void OnPaint();
+    LRESULT OnEraseBkgnd(HDC dc);
     void OnMouseMove(UINT flags, CPoint point);
     void OnLButtonDown(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);

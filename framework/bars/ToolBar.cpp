@@ -1,5 +1,7 @@
 #include "bars/ToolBar.h"
 
+#include "gdi/BufferedPaint.h"
+
 #include <algorithm>
 #include <tuple>
 
@@ -21,6 +23,7 @@ const MessageMap* CToolBar::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&CToolBar::OnNcCalcSize>(WM_NCCALCSIZE),
         MapMessage<&CToolBar::OnControlPaint>(WM_PAINT),
+        MapMessage<&CToolBar::OnEraseBkgnd>(WM_ERASEBKGND),
         MapMessage<&CToolBar::OnNcPaint>(WM_NCPAINT),
         MapMessage<&CToolBar::OnLButtonDown>(WM_LBUTTONDOWN),
         MapMessage<&CToolBar::OnLButtonDblClk>(WM_LBUTTONDBLCLK),
@@ -28,6 +31,12 @@ const MessageMap* CToolBar::GetMessageMap() const {
     static const MessageMap map{CControlBar::GetMessageMap(), entries};
     return &map;
 }
+
+// The buttons are drawn into a buffer, background first, and reach the screen
+// in one blit.
+void CToolBar::OnControlPaint() { PaintThroughBuffer(*this); }
+
+LRESULT CToolBar::OnEraseBkgnd(HDC dc) { return IsPaintBuffer(dc) ? Default() : TRUE; }
 
 bool CToolBar::IsOnButton(CPoint point) const {
     POINT at = point;

@@ -84,7 +84,8 @@ protected:
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
     // The control paints itself.
-    void OnControlPaint() { Default(); }
+    void OnControlPaint();
+    LRESULT OnEraseBkgnd(HDC dc);
     // A press or double-click on a button is the control's own; elsewhere it
     // drags the bar or toggles its docking.
     void OnLButtonDown(UINT flags, CPoint point);

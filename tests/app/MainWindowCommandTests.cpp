@@ -370,3 +370,54 @@ TEST_F(TreeWindow, TreeBarDocksOnEitherSideFloatsAndLeftBarBringsItBackLeft) {
     bar.SaveState(L"Tarvelo");
     EXPECT_EQ(m_app.GetProfileInt(L"Init", L"TreeVX", 0), 230u);
 }
+
+// The tree and the toolbar paint through a buffer: what reaches the screen has
+// the background (no stale pixels), the items' texts and the buttons' pictures.
+TEST_F(TreeWindow, TreeAndToolbarReachTheScreenWholeFromTheirBuffers) {
+    OpenWindow();
+    // `repaint` is redrawn (with its children) after `wnd` was blackened.
+    auto screenPixels = [](CWnd& wnd, CWnd& repaint, CRect& client) {
+        wnd.GetClientRect(&client);
+        HDC window = GetDC(wnd.m_hWnd);
+        HDC memory = CreateCompatibleDC(window);
+        HBITMAP bitmap = CreateCompatibleBitmap(window, client.Width(), client.Height());
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        RECT all = client;
+        FillRect(window, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        RedrawWindow(repaint.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        BitBlt(memory, 0, 0, client.Width(), client.Height(), window, 0, 0, SRCCOPY);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < client.Height(); ++y)
+            for (int x = 0; x < client.Width(); ++x) pixels.push_back(GetPixel(memory, x, y));
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(wnd.m_hWnd, window);
+        return pixels;
+    };
+    auto at = [](const std::vector<COLORREF>& pixels, const CRect& client, int x, int y) {
+        return pixels[static_cast<size_t>(y * client.Width() + x)];
+    };
+
+    CRect client;
+    std::vector<COLORREF> tree = screenPixels(Tree(), Tree(), client);
+    ASSERT_GT(client.Height(), 40);
+    EXPECT_EQ(at(tree, client, client.Width() - 3, client.Height() - 3), GetSysColor(COLOR_WINDOW));
+    CRect label;
+    ASSERT_TRUE(Tree().GetItemRect(Tree().GetRootItem(), &label, TRUE));
+    std::set<COLORREF> labelColours;
+    for (int y = label.top; y < label.bottom; ++y)
+        for (int x = label.left; x < label.right; ++x) labelColours.insert(at(tree, client, x, y));
+    EXPECT_GE(labelColours.size(), 2u);  // the root's text on its background
+    EXPECT_EQ(std::count(tree.begin(), tree.end(), RGB(0, 0, 0)) * 4 < static_cast<long>(tree.size()), true);
+
+    CToolBar& bar = m_frame->m_wndToolBar;
+    std::vector<COLORREF> toolbar = screenPixels(bar, *bar.GetParent(), client);
+    CRect button;
+    bar.GetItemRect(bar.CommandToIndex(ID_FORMAT_BOLD), &button);
+    std::set<COLORREF> buttonColours;
+    for (int y = button.top; y < button.bottom; ++y)
+        for (int x = button.left; x < button.right; ++x) buttonColours.insert(at(toolbar, client, x, y));
+    EXPECT_GE(buttonColours.size(), 2u);  // the picture on the bar's background
+    EXPECT_EQ(buttonColours.count(RGB(0, 0, 0)) == 0 || buttonColours.size() > 2, true);
+}

@@ -1,6 +1,7 @@
 #include "bars/CoolToolBar.h"
 
 #include "app/WinApp.h"
+#include "gdi/BufferedPaint.h"
 #include "skins/Skin.h"
 #include "wnd/MDIChildWnd.h"
 #include "wnd/Resources.h"
@@ -429,7 +430,9 @@ BOOL COXCoolToolBar::PlaceCustomButton(int index) {
         ScreenToClient(&now);
         const bool there = now.TopLeft() == rect.TopLeft() && now.Width() == rect.Width() && (combo || now.Height() == rect.Height());
         if (!there) control->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-        if (!control->IsWindowVisible() || !(control->GetStyle() & WS_VISIBLE)) control->ShowWindow(SW_SHOWNA);
+        // Shown by its own style: while the bar's frame is still hidden the control is not
+        // visible on the screen either way, and showing it again would only move it.
+        if (!(control->GetStyle() & WS_VISIBLE)) control->ShowWindow(SW_SHOWNA);
     } else {
         if ((b.fsStyle & TBSTYLE_SEP) || static_cast<UINT>(b.idCommand) != controlId) {
             SetButtonInfo(index, controlId, TBBS_BUTTON, descriptor.m_nImageIndex);
@@ -467,6 +470,9 @@ void COXCoolToolBar::UpdateCustomButtons(BOOL recalc, BOOL frame) {
             site->RecalcLayout();
             m_bInRecalc = FALSE;
         }
+        // A bar that is not on the screen yet (its frame is still hidden)
+        // draws every button with its first paint.
+        if (!IsWindowVisible()) return;
         const int count = GetCount();
         for (int i = 0; i < count; ++i) {
             RedrawButton(i);
@@ -784,7 +790,8 @@ void COXCoolToolBar::OnNcPaint() {
     OnNcPaintDone(&dc);
 }
 
-LRESULT COXCoolToolBar::OnEraseBkgnd(HDC) {
+LRESULT COXCoolToolBar::OnEraseBkgnd(HDC dc) {
+    if (!IsPaintBuffer(dc)) return TRUE;  // the buffered paint erases
     if (GetToolbarSkin()->IsDefaultEraseBkgnd()) return Default();
     return 0;
 }

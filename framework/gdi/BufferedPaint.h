@@ -1,0 +1,19 @@
+// Painting a window through an off-screen bitmap. The window's own procedure
+// draws into a DIB section, which then reaches the screen in one blit: nothing
+// flickers, and a control that draws many small pictures (a toolbar's buttons,
+// a tree's icons) draws them into memory, which is far cheaper than drawing
+// each into the window.
+#pragma once
+#include <windows.h>
+
+class CWnd;
+
+// Answers WM_PAINT for `window`: the window is sent WM_ERASEBKGND and then its
+// procedure WM_PAINT, both with the buffer's DC in wParam (as common controls
+// take it). If the buffer cannot be made, the window paints as usual.
+void PaintThroughBuffer(CWnd& window);
+
+// Whether `dc` is the buffer of a paint in progress on this thread. A window
+// that paints through a buffer erases only that: the erase BeginPaint asks of
+// it on the screen would be covered by the blit anyway.
+bool IsPaintBuffer(HDC dc);
