@@ -1,5 +1,7 @@
 #include "paint/BitmapCanvas.h"
 
+#include "gdi/Dib.h"
+
 namespace paint {
 
 namespace {
@@ -14,15 +16,8 @@ HDC MakeMemoryDc() {
 BitmapCanvas::BitmapCanvas(int width, int height)
     : GdiCanvas(MakeMemoryDc()), m_width(std::max(width, 1)), m_height(std::max(height, 1)) {
     m_memory = Dc();
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = m_width;
-    info.bmiHeader.biHeight = -m_height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    m_bitmap = CreateDIBSection(m_memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bitmap = CreateTopDownDib(m_width, m_height, &bits);
     m_bits = static_cast<std::uint32_t*>(bits);
     m_oldBitmap = SelectObject(m_memory, m_bitmap);
     FillRect({0, 0, m_width, m_height}, Rgb(255, 255, 255));

@@ -1,23 +1,11 @@
 #include "gdi/BufferedPaint.h"
 
+#include "gdi/Dib.h"
 #include "wnd/Wnd.h"
 
 namespace {
 
 thread_local HDC t_paintBuffer = nullptr;
-
-// A 32-bit top-down DIB section: drawing into it never goes near the display.
-HBITMAP CreateBuffer(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
 
 }  // namespace
 
@@ -32,7 +20,7 @@ void PaintThroughBuffer(CWnd& window) {
     HBITMAP buffer = nullptr;
     HDC memory = nullptr;
     if (screen && client.right > 0 && client.bottom > 0) {
-        buffer = CreateBuffer(client.right, client.bottom);
+        buffer = CreateTopDownDib(client.right, client.bottom);
         if (buffer) memory = CreateCompatibleDC(screen);
     }
     if (memory) {

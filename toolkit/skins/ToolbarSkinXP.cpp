@@ -1,4 +1,5 @@
 #include "bars/CoolToolBar.h"
+#include "gdi/Dib.h"
 #include "skins/Skin.h"
 #include "skins/ToolbarSkin.h"
 
@@ -294,14 +295,7 @@ void COXToolbarSkinXP::DrawCustomDraw(NMHDR*& header, LRESULT*& result, COXCoolT
     CDC memory;
     memory.CreateCompatibleDC(&target);
     // A device-independent bitmap: drawn into in memory, copied to the window once.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = std::max<int>(1, client.Width());
-    info.bmiHeader.biHeight = -std::max<int>(1, client.Height());
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(draw->hdc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateTopDownDib(client.Width(), client.Height());
     HGDIOBJ old = memory.SelectObject(bitmap);
     PaintBar(&memory, bar);
     *result = CDRF_SKIPDEFAULT | CDRF_NOTIFYITEMDRAW;
