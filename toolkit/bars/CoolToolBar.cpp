@@ -810,7 +810,8 @@ LRESULT COXCoolToolBar::OnWindowPosChanged(WPARAM, LPARAM) {
         if (!m_customButtons.empty()) m_nPending |= 1;
     }
     m_nPending |= 2;
-    SendMessage(WM_NCPAINT, 1);
+    // A bar whose frame is still hidden gets its borders painted when it shows.
+    if (IsWindowVisible()) SendMessage(WM_NCPAINT, 1);
     return result;
 }
 
