@@ -48,3 +48,37 @@ void PaintThroughBuffer(CWnd& window) {
     if (buffer) DeleteObject(buffer);
     EndPaint(hwnd, &paint);
 }
+
+CBufferedArea::CBufferedArea(HDC target, const RECT& area) : m_target(target), m_area(area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (!target || width <= 0 || height <= 0) return;
+    m_bitmap = CreateTopDownDib(width, height);
+    if (m_bitmap) m_memory = CreateCompatibleDC(target);
+    if (!m_memory) return;
+    m_previousBitmap = SelectObject(m_memory, m_bitmap);
+    BitBlt(m_memory, 0, 0, width, height, target, area.left, area.top, SRCCOPY);
+    SetViewportOrgEx(m_memory, -area.left, -area.top, nullptr);
+    IntersectClipRect(m_memory, area.left, area.top, area.right, area.bottom);
+    SelectObject(m_memory, GetCurrentObject(target, OBJ_FONT));
+    SelectObject(m_memory, GetCurrentObject(target, OBJ_PEN));
+    SelectObject(m_memory, GetCurrentObject(target, OBJ_BRUSH));
+    SetTextColor(m_memory, GetTextColor(target));
+    SetBkColor(m_memory, GetBkColor(target));
+    SetBkMode(m_memory, GetBkMode(target));
+    SetTextAlign(m_memory, GetTextAlign(target));
+}
+
+CBufferedArea::~CBufferedArea() {
+    if (m_memory) {
+        BitBlt(m_target, m_area.left, m_area.top, m_area.right - m_area.left, m_area.bottom - m_area.top, m_memory,
+               m_area.left, m_area.top, SRCCOPY);
+        // The target's objects go back to being selected in the target only.
+        SelectObject(m_memory, GetStockObject(SYSTEM_FONT));
+        SelectObject(m_memory, GetStockObject(BLACK_PEN));
+        SelectObject(m_memory, GetStockObject(WHITE_BRUSH));
+        SelectObject(m_memory, m_previousBitmap);
+        DeleteDC(m_memory);
+    }
+    if (m_bitmap) DeleteObject(m_bitmap);
+}
+

@@ -17,3 +17,27 @@ void PaintThroughBuffer(CWnd& window);
 // that paints through a buffer erases only that: the erase BeginPaint asks of
 // it on the screen would be covered by the blit anyway.
 bool IsPaintBuffer(HDC dc);
+
+// An off-screen copy of one rectangle of a DC, for drawing code of our own:
+// Dc() takes the same coordinates as the target (its origin is moved to the
+// rectangle's corner) and starts with the target's pixels, font, pen, brush,
+// colours, background mode and text alignment; drawing is clipped to the
+// rectangle. The result reaches the target in one blit when the object goes.
+// If the buffer cannot be made, Dc() is the target itself.
+class CBufferedArea {
+public:
+    CBufferedArea(HDC target, const RECT& area);
+    ~CBufferedArea();
+    CBufferedArea(const CBufferedArea&) = delete;
+    CBufferedArea& operator=(const CBufferedArea&) = delete;
+
+    HDC Dc() const { return m_memory ? m_memory : m_target; }
+
+private:
+    HDC m_target;
+    RECT m_area;
+    HBITMAP m_bitmap = nullptr;
+    HDC m_memory = nullptr;
+    HGDIOBJ m_previousBitmap = nullptr;
+};
+

@@ -1,7 +1,10 @@
+#include "gdi/BufferedPaint.h"
 #include "gdi/DC.h"
 #include "gdi/GdiObject.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 TEST(Gdi, MemoryDcPaintsIntoItsBitmapAndGivesEverythingBack) {
     CDC screen;
@@ -39,4 +42,40 @@ TEST(Gdi, PointFontHeightFollowsTheScreenResolutionWhateverTheSign) {
     EXPECT_EQ(a.lfHeight, expected);
     EXPECT_EQ(b.lfHeight, expected);
     EXPECT_STREQ(a.lfFaceName, L"Tahoma");
+}
+
+// Drawing through a buffer of one rectangle: the target's coordinates, pixels
+// and text colour carry over, nothing reaches the target outside the
+// rectangle, and the result arrives when the buffer goes.
+TEST(Gdi, BufferedAreaDrawsInTheTargetsCoordinatesAndStaysInsideIt) {
+    CDC screen;
+    screen.Attach(GetDC(nullptr));
+    CDC target;
+    ASSERT_TRUE(target.CreateCompatibleDC(&screen));
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 60, 40));
+    HGDIOBJ old = target.SelectObject(&bitmap);
+    target.FillSolidRect(CRect(0, 0, 60, 40), RGB(0, 128, 0));
+    target.SetTextColor(RGB(255, 0, 0));
+    target.SetBkColor(RGB(0, 0, 255));
+    {
+        CBufferedArea buffer(target, CRect(10, 20, 50, 40));
+        ASSERT_NE(buffer.Dc(), target.m_hDC);
+        CDC dc;
+        dc.Attach(buffer.Dc());
+        EXPECT_EQ(dc.GetPixel(12, 22), RGB(0, 128, 0));  // starts as the target
+        dc.FillSolidRect(CRect(0, 0, 30, 30), RGB(255, 255, 255));  // reaches outside: clipped
+        ::ExtTextOutW(dc, 40, 30, ETO_OPAQUE, nullptr, L"W", 1, nullptr);  // in the target's colours
+        dc.Detach();
+        EXPECT_EQ(target.GetPixel(15, 25), RGB(0, 128, 0));  // nothing arrives before the end
+    }
+    EXPECT_EQ(target.GetPixel(15, 25), RGB(255, 255, 255));
+    EXPECT_EQ(target.GetPixel(15, 15), RGB(0, 128, 0));
+    EXPECT_EQ(target.GetPixel(35, 25), RGB(0, 128, 0));
+    std::set<COLORREF> text;
+    for (int y = 30; y < 40; ++y)
+        for (int x = 40; x < 50; ++x) text.insert(target.GetPixel(x, y));
+    EXPECT_TRUE(text.count(RGB(255, 0, 0)) && text.count(RGB(0, 0, 255)));
+    target.SelectObject(old);
+    ReleaseDC(nullptr, screen.Detach());
 }

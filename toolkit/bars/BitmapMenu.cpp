@@ -1,10 +1,13 @@
 #include "bars/BitmapMenu.h"
 
+#include "gdi/BufferedPaint.h"
+
 #include "app/WinApp.h"
 #include "bars/BitmapMenuOrganizer.h"
 #include "bars/CoolToolBar.h"
 #include "bars/MenuCustomize.h"
 #include "bars/PackedMenuItems.h"
+#include "gdi/BufferedPaint.h"
 #include "skins/Skin.h"
 #include "skins/ToolbarSkin.h"
 #include "wnd/Resources.h"
@@ -208,8 +211,11 @@ void COXBitmapMenu::DrawItem(DRAWITEMSTRUCT* draw) {
     auto* itemInfo = reinterpret_cast<COXItemInfo*>(draw->itemData);
     const COXImageInfo* imageInfo = itemInfo ? itemInfo->imageInfo : nullptr;
     const CString itemText = itemInfo ? itemInfo->text : CString();
+    // Drawn into memory and copied to the menu in one blit: each picture drawn
+    // straight into the menu's window costs several times more.
+    CBufferedArea buffer(draw->hDC, draw->rcItem);
     CDC dc;
-    dc.Attach(draw->hDC);
+    dc.Attach(buffer.Dc());
     const UINT id = draw->itemID;
     const bool separator = id == 0 || id == 0xFFFF;
     if (!separator) LayoutItem(imageInfo, imageInfo && imageInfo->imageList != nullptr, item, frame, image, text, shortcut);
