@@ -117,25 +117,16 @@ POINT CaretOf(HWND window) {
     return POINT{info.rcCaret.left, info.rcCaret.top};
 }
 
-void SendMouse(POINT at, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &input, sizeof(input));
-}
-
 // A click whose button goes down (a double-click's second press) or up (a
 // toolbar button) at the returned time.
 double TimedClick(POINT at, bool timeTheDown) {
-    SendMouse(at, 0);
+    ProgramDriver::MouseAt(at, 0);
     Sleep(20);
     double down = Now();
-    SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+    ProgramDriver::MouseAt(at, MOUSEEVENTF_LEFTDOWN);
     Sleep(10);
     double up = Now();
-    SendMouse(at, MOUSEEVENTF_LEFTUP);
+    ProgramDriver::MouseAt(at, MOUSEEVENTF_LEFTUP);
     return timeTheDown ? down : up;
 }
 

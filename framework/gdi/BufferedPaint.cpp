@@ -14,50 +14,33 @@ bool IsPaintBuffer(HDC dc) { return dc && dc == t_paintBuffer; }
 void PaintThroughBuffer(CWnd& window) {
     HWND hwnd = window.GetSafeHwnd();
     PAINTSTRUCT paint{};
-    HDC screen = BeginPaint(hwnd, &paint);
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    HBITMAP buffer = nullptr;
-    HDC memory = nullptr;
-    if (screen && client.right > 0 && client.bottom > 0) {
-        buffer = CreateTopDownDib(client.right, client.bottom);
-        if (buffer) memory = CreateCompatibleDC(screen);
-    }
-    if (memory) {
-        HGDIOBJ previous = SelectObject(memory, buffer);
-        const RECT& area = paint.rcPaint;
-        // The buffer starts as what is on the screen: whatever the window
+    if (HDC screen = BeginPaint(hwnd, &paint)) {
+        // The buffer keeps the window's own coordinates (a control may place
+        // its drawing origin itself) and covers what BeginPaint's clip lets
+        // through. It starts as what is on the screen: whatever the window
         // leaves undrawn (a transparent toolbar shows its parent) stays as it
         // would without the buffer.
-        BitBlt(memory, area.left, area.top, area.right - area.left, area.bottom - area.top, screen, area.left,
-               area.top, SRCCOPY);
-        // The window draws what BeginPaint's clip lets through, and no more.
-        IntersectClipRect(memory, area.left, area.top, area.right, area.bottom);
+        CBufferedArea buffer(screen, paint.rcPaint, CBufferedArea::Coordinates::Unmoved);
         HDC outer = t_paintBuffer;
-        t_paintBuffer = memory;
-        window.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory));
-        window.DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(memory), 0);
+        t_paintBuffer = buffer.Dc();
+        window.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer.Dc()));
+        window.DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(buffer.Dc()), 0);
         t_paintBuffer = outer;
-        BitBlt(screen, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, area.left, area.top,
-               SRCCOPY);
-        SelectObject(memory, previous);
-        DeleteDC(memory);
-    } else if (screen) {
-        window.DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(screen), 0);
     }
-    if (buffer) DeleteObject(buffer);
     EndPaint(hwnd, &paint);
 }
 
-CBufferedArea::CBufferedArea(HDC target, const RECT& area) : m_target(target), m_area(area) {
+CBufferedArea::CBufferedArea(HDC target, const RECT& area, Coordinates coordinates)
+    : m_target(target), m_area(area) {
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (!target || width <= 0 || height <= 0) return;
-    m_bitmap = CreateTopDownDib(width, height);
+    const bool unmoved = coordinates == Coordinates::Unmoved;
+    m_bitmap = unmoved ? CreateTopDownDib(area.right, area.bottom) : CreateTopDownDib(width, height);
     if (m_bitmap) m_memory = CreateCompatibleDC(target);
     if (!m_memory) return;
     m_previousBitmap = SelectObject(m_memory, m_bitmap);
-    BitBlt(m_memory, 0, 0, width, height, target, area.left, area.top, SRCCOPY);
-    SetViewportOrgEx(m_memory, -area.left, -area.top, nullptr);
+    if (!unmoved) SetViewportOrgEx(m_memory, -area.left, -area.top, nullptr);
+    BitBlt(m_memory, area.left, area.top, width, height, target, area.left, area.top, SRCCOPY);
     IntersectClipRect(m_memory, area.left, area.top, area.right, area.bottom);
     SelectObject(m_memory, GetCurrentObject(target, OBJ_FONT));
     SelectObject(m_memory, GetCurrentObject(target, OBJ_PEN));

@@ -10,7 +10,7 @@ class CWnd;
 
 // Answers WM_PAINT for `window`: the window is sent WM_ERASEBKGND and then its
 // procedure WM_PAINT, both with the buffer's DC in wParam (as common controls
-// take it). If the buffer cannot be made, the window paints as usual.
+// take it). If the buffer cannot be made, both go to the screen's DC.
 void PaintThroughBuffer(CWnd& window);
 
 // Whether `dc` is the buffer of a paint in progress on this thread. A window
@@ -18,15 +18,19 @@ void PaintThroughBuffer(CWnd& window);
 // it on the screen would be covered by the blit anyway.
 bool IsPaintBuffer(HDC dc);
 
-// An off-screen copy of one rectangle of a DC, for drawing code of our own:
-// Dc() takes the same coordinates as the target (its origin is moved to the
-// rectangle's corner) and starts with the target's pixels, font, pen, brush,
-// colours, background mode and text alignment; drawing is clipped to the
-// rectangle. The result reaches the target in one blit when the object goes.
-// If the buffer cannot be made, Dc() is the target itself.
+// An off-screen copy of one rectangle of a DC: Dc() takes the same
+// coordinates as the target and starts with the target's pixels, font, pen,
+// brush, colours, background mode and text alignment; drawing is clipped to
+// the rectangle. The result reaches the target in one blit when the object
+// goes. If the buffer cannot be made, Dc() is the target itself.
 class CBufferedArea {
 public:
-    CBufferedArea(HDC target, const RECT& area);
+    // Moved: the buffer is the rectangle's size and its origin is moved to
+    // the rectangle's corner (for drawing code of our own). Unmoved: the
+    // buffer reaches from the target's origin to the rectangle's far corner
+    // and keeps the identity mapping (for code that sets the origin itself).
+    enum class Coordinates { Moved, Unmoved };
+    CBufferedArea(HDC target, const RECT& area, Coordinates coordinates = Coordinates::Moved);
     ~CBufferedArea();
     CBufferedArea(const CBufferedArea&) = delete;
     CBufferedArea& operator=(const CBufferedArea&) = delete;

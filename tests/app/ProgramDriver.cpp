@@ -162,15 +162,19 @@ void ProgramDriver::Settle(DWORD quietMs, DWORD timeoutMs) const {
     }
 }
 
+void ProgramDriver::MouseAt(POINT screen, DWORD buttonFlags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = buttonFlags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void ProgramDriver::KeyEvent(WORD vk, bool up) { SendKey(vk, up); }
+
 void ProgramDriver::MouseClick(POINT screen, bool right, int clicks) {
-    auto send = [&](DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        SendInput(1, &input, sizeof(input));
-    };
+    auto send = [&](DWORD flags) { MouseAt(screen, flags); };
     send(0);
     Sleep(20);
     for (int click = 0; click < clicks; ++click) {

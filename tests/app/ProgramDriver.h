@@ -45,6 +45,11 @@ public:
 
     // Real input.
     static void MouseClick(POINT screen, bool right = false, int clicks = 1);
+    // One mouse event at a screen point: a move there, with the button flags
+    // (MOUSEEVENTF_LEFTDOWN ...) given, if any.
+    static void MouseAt(POINT screen, DWORD buttonFlags = 0);
+    // One key going down or up.
+    static void KeyEvent(WORD vk, bool up);
     static void Key(WORD vk, bool control = false, bool shift = false, bool alt = false);
     // Letters, digits, blanks and the punctuation of the keyboard's layout.
     static void Type(const CString& text);

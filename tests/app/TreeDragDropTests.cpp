@@ -1,6 +1,7 @@
 // Moving and copying pages and folders in the folder tree: by real mouse
 // input, and through the drop and paste operations with their disk results.
 #include "MessageBoxRecorder.h"
+#include "ProgramDriver.h"
 #include "TreeFixture.h"
 #include "Utf16Bytes.h"
 #include "resource.h"
@@ -13,21 +14,10 @@ namespace {
 // Sends real mouse input from another thread while this one runs its message loop.
 void MouseDrag(POINT from, POINT to, bool control) {
     auto send = [](DWORD flags, POINT at) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        SendInput(1, &input, sizeof(input));
+        ProgramDriver::MouseAt(at, flags);
         Sleep(30);
     };
-    auto key = [](WORD vk, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &input, sizeof(input));
-    };
+    auto key = [](WORD vk, bool up) { ProgramDriver::KeyEvent(vk, up); };
     if (control) key(VK_CONTROL, false);
     send(0, from);
     send(MOUSEEVENTF_LEFTDOWN, from);

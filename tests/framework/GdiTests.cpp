@@ -6,14 +6,30 @@
 
 #include <set>
 
-TEST(Gdi, MemoryDcPaintsIntoItsBitmapAndGivesEverythingBack) {
-    CDC screen;
-    screen.Attach(GetDC(nullptr));
-    CDC memory;
-    ASSERT_TRUE(memory.CreateCompatibleDC(&screen));
+namespace {
+
+// A memory DC over a screen-compatible bitmap, given back when it goes.
+struct ScreenCompatibleCanvas {
+    CDC screen, dc;
     CBitmap bitmap;
-    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 20, 10));
-    HGDIOBJ old = memory.SelectObject(&bitmap);
+    HGDIOBJ old = nullptr;
+    ScreenCompatibleCanvas(int width, int height) {
+        screen.Attach(GetDC(nullptr));
+        if (dc.CreateCompatibleDC(&screen) && bitmap.CreateCompatibleBitmap(&screen, width, height))
+            old = dc.SelectObject(&bitmap);
+    }
+    ~ScreenCompatibleCanvas() {
+        if (old) dc.SelectObject(old);
+        ReleaseDC(nullptr, screen.Detach());
+    }
+};
+
+}  // namespace
+
+TEST(Gdi, MemoryDcPaintsIntoItsBitmapAndGivesEverythingBack) {
+    ScreenCompatibleCanvas canvas(20, 10);
+    ASSERT_TRUE(canvas.old);
+    CDC& memory = canvas.dc;
 
     CRect all(0, 0, 20, 10);
     memory.FillSolidRect(&all, RGB(255, 255, 255));
@@ -25,8 +41,6 @@ TEST(Gdi, MemoryDcPaintsIntoItsBitmapAndGivesEverythingBack) {
     EXPECT_EQ(memory.GetPixel(10, 8), RGB(255, 0, 0));
     EXPECT_EQ(memory.GetPixel(10, 3), RGB(255, 255, 255));
     EXPECT_EQ(memory.GetPixel(0, 0), RGB(0, 0, 128));
-    memory.SelectObject(old);
-    ReleaseDC(nullptr, screen.Detach());
 }
 
 TEST(Gdi, PointFontHeightFollowsTheScreenResolutionWhateverTheSign) {
@@ -48,13 +62,9 @@ TEST(Gdi, PointFontHeightFollowsTheScreenResolutionWhateverTheSign) {
 // and text colour carry over, nothing reaches the target outside the
 // rectangle, and the result arrives when the buffer goes.
 TEST(Gdi, BufferedAreaDrawsInTheTargetsCoordinatesAndStaysInsideIt) {
-    CDC screen;
-    screen.Attach(GetDC(nullptr));
-    CDC target;
-    ASSERT_TRUE(target.CreateCompatibleDC(&screen));
-    CBitmap bitmap;
-    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 60, 40));
-    HGDIOBJ old = target.SelectObject(&bitmap);
+    ScreenCompatibleCanvas canvas(60, 40);
+    ASSERT_TRUE(canvas.old);
+    CDC& target = canvas.dc;
     target.FillSolidRect(CRect(0, 0, 60, 40), RGB(0, 128, 0));
     target.SetTextColor(RGB(255, 0, 0));
     target.SetBkColor(RGB(0, 0, 255));
@@ -76,6 +86,4 @@ TEST(Gdi, BufferedAreaDrawsInTheTargetsCoordinatesAndStaysInsideIt) {
     for (int y = 30; y < 40; ++y)
         for (int x = 40; x < 50; ++x) text.insert(target.GetPixel(x, y));
     EXPECT_TRUE(text.count(RGB(255, 0, 0)) && text.count(RGB(0, 0, 255)));
-    target.SelectObject(old);
-    ReleaseDC(nullptr, screen.Detach());
 }
