@@ -36,6 +36,11 @@ BOOL CMDIFrameWnd::CreateClient(LPCREATESTRUCT, HMENU windowMenu) {
                                       WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, 0, 0, 0, 0,
                                       m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_PANE_FIRST)),
                                       GetModuleHandleW(nullptr), &ccs);
+    // The client shows its scroll bars only while a child lies outside it. It
+    // works that out from a message it posts itself, after the frame's first
+    // paint: without a child there is nothing to scroll, so the bars are
+    // hidden now, before anything paints them.
+    if (m_hWndMDIClient) ::ShowScrollBar(m_hWndMDIClient, SB_BOTH, FALSE);
     return m_hWndMDIClient != nullptr;
 }
 

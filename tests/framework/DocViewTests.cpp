@@ -73,6 +73,8 @@ TEST_F(DocViewTest, IdleTimeUpdatesCommandStateAndFrameTitle) {
 }
 
 TEST_F(DocViewTest, TemplateOpensADocumentInAChildFrameAndClosesIt) {
+    // Nothing to scroll before a child opens: the client's first paint shows no scroll bars.
+    EXPECT_EQ(::GetWindowLongW(m_frame->m_hWndMDIClient, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
     CString path = WritePage(L"page.htm");
     CDocument* document = m_app.OpenDocumentFile(path);
     ASSERT_NE(document, nullptr);
