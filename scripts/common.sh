@@ -46,6 +46,18 @@ ensure_prefix() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
+    ensure_wine_fonts
+}
+
+# Wine's own fonts lie in /usr/share/wine/fonts (package fonts-wine), where
+# this Wine does not look by itself: without Marlett, caption buttons, menu
+# check marks and arrows are drawn as the letters that stand for them. The
+# prefix names the folder as a font path, once.
+ensure_wine_fonts() {
+    [ -f /usr/share/wine/fonts/marlett.ttf ] || return 0
+    grep -qF '"Path"="Z:\\usr\\share\\wine\\fonts"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
+    wine reg add 'HKCU\Software\Wine\Fonts' /v Path /t REG_SZ /d 'Z:\usr\share\wine\fonts' /f >/dev/null 2>&1
+    wineserver -w
 }
 
 # Without a window manager on the display, Wine waits 2 s for the manager
