@@ -21,6 +21,13 @@ inline void Pump() {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
+// The middle value (the upper of the two middle ones for an even count); -1 for none.
+inline double Median(std::vector<double> values) {
+    if (values.empty()) return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 struct Figures {
     double median, p99;
 };

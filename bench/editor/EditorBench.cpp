@@ -5,6 +5,7 @@
 //
 // Run in the build's own prefix:
 //   WINEPREFIX=$PWD/build/wineprefix wine build/bench/editor/editor_bench.exe
+#include "BenchTiming.h"
 #include "index/AllPagesIndex.h"
 #include "pages/PageClean.h"
 #include "util/Registry.h"
@@ -54,10 +55,7 @@ CString EngineText(IDispatch* dispatch) {
     return text;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using bench::Median;
 
 } // namespace
 

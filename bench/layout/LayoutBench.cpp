@@ -24,12 +24,8 @@ namespace {
 
 constexpr int kRuns = 5;
 
+using bench::Median;
 using bench::Now;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double TimeIt(const std::function<void()>& work) {
     std::vector<double> times;

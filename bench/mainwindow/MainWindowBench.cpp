@@ -27,12 +27,9 @@ int g_runCount = 7;  // a number among the arguments replaces it
 const wchar_t kProgramKey[] = L"Software\\Tarvelo\\Tarvelo";
 const wchar_t kBackupKey[] = L"Software\\TarveloMainWindowBenchBackup";
 
+using bench::Median;
 using bench::Now;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
-}
+using bench::Pump;
 
 CString WinePath(const wchar_t* unixPath) {
     CString path = unixPath;
@@ -156,11 +153,6 @@ struct TreeHost {
     }
     ~TreeHost() { parent.DestroyWindow(); }
 };
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
 
 }  // namespace
 

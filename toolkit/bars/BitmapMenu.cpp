@@ -1,7 +1,5 @@
 #include "bars/BitmapMenu.h"
 
-#include "gdi/BufferedPaint.h"
-
 #include "app/WinApp.h"
 #include "bars/BitmapMenuOrganizer.h"
 #include "bars/CoolToolBar.h"
