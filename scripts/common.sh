@@ -23,11 +23,17 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Where ccache is installed, compiles go through it; paths below the tree are
+# hashed relative to it, so that two clones of the tree share their objects.
+export CCACHE_BASEDIR="$TARVELO_ROOT" CCACHE_NOHASHDIR=1
+
 # Configures once, then builds what changed.
 build_all() {
     if [ ! -f "$BUILD_DIR/build.ninja" ]; then
         log "configuring in $BUILD_DIR"
-        cmake -S "$TARVELO_ROOT" -B "$BUILD_DIR" -G Ninja \
+        local launcher=()
+        command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+        cmake -S "$TARVELO_ROOT" -B "$BUILD_DIR" -G Ninja "${launcher[@]}" \
             -DCMAKE_TOOLCHAIN_FILE="$TARVELO_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
     fi
     log "building"
