@@ -5,7 +5,8 @@ TARVELO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${TARVELO_BUILD_DIR:-$TARVELO_ROOT/build}"
 
 TARVELO_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth
-                  cmake ninja-build googletest libwine-dev x11-apps x11-utils imagemagick)
+                  cmake ninja-build googletest libwine-dev x11-apps x11-utils imagemagick
+                  famfamfam-silk fp-utils)
 
 log() { printf '== %s\n' "$*" >&2; }
 
