@@ -7,7 +7,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
-build Tarvelo
+build Tarvelo TQHelp
 EXE="$BUILD_DIR/app/Tarvelo.exe"
 if [ ! -f "$EXE" ]; then
     log "Tarvelo.exe is not built yet"
@@ -16,11 +16,12 @@ fi
 ensure_prefix "$BUILD_DIR/runprefix"
 ensure_unmanaged_windows
 
-# The install path: the program, and below it Bookmark\Allpages.
+# The install path: the program and its help file, and below it Bookmark\Allpages.
 INSTALL_DIR="$WINEPREFIX/drive_c/Tarvelo"
 ALLPAGES="$INSTALL_DIR/Bookmark/Allpages"
 mkdir -p "$INSTALL_DIR"
 cp "$EXE" "$INSTALL_DIR/Tarvelo.exe"
+cp "$BUILD_DIR/app/TQHelp.chm" "$INSTALL_DIR/TQHelp.chm"
 
 # A page file: UTF-16 with byte-order mark, as the program writes them.
 write_page() {
