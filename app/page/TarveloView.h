@@ -79,9 +79,17 @@ protected:
     void OnEngineKeyUp(UINT key);
     // Makes the changes that follow part of the engine's last undo step.
     void JoinLastUndoStep();
+    // One of the engine's own commands (EngineCommands.h).
+    void ExecEngineOwnCommand(DWORD command, VARIANT* argument);
 
     // Editing commands (TarveloViewCommands.cpp).
     void OnEngineCommand(UINT id);
+    // Menus and buttons show the engine's state: greyed where a command
+    // cannot run (browse mode, nothing to undo or copy, no cell at the
+    // caret), checked where the format or alignment at the caret is on.
+    void OnUpdateEngineCommand(CCmdUI* cmdUI);
+    void OnUpdateEditing(CCmdUI* cmdUI);
+    void OnUpdateTableCommand(CCmdUI* cmdUI);
     void OnDeleteTable();
     void OnDeleteRow();
     void OnAddRowAbove();
