@@ -143,7 +143,8 @@ void EditingInput::MoveVertically(int pixels, bool extend) {
     if (!CaretBox(m_state->Editor().Focus(), box)) return;
     int y = pixels < 0 ? box.top + pixels : box.bottom - 1 + pixels;
     if (y < 0 || y >= m_view.Current().ContentHeight()) return;
-    layout::HitPoint hit = m_view.Current().HitTest(box.left, y);
+    // A gap between blocks holds no line: the next line that way.
+    layout::HitPoint hit = m_view.Current().NearestTextPosition(box.left, y, pixels < 0 ? -1 : 1);
     if (!hit.node) return;
     auto* node = const_cast<dom::Node*>(hit.node);
     int limit = node->IsText() ? node->Data().GetLength() : node->ChildCount();

@@ -494,7 +494,7 @@ HitPoint DocumentLayout::HitLine(const Line& line, int bx, int px, HitPoint resu
     return result;
 }
 
-HitPoint DocumentLayout::NearestTextPosition(int px, int py) const {
+HitPoint DocumentLayout::NearestTextPosition(int px, int py, int direction) const {
     HitPoint hit = HitTest(px, py);
     if (hit.node && hit.node->IsText()) return hit;
     // The line nearest the point, by height first, then sideways (the upper
@@ -510,6 +510,7 @@ HitPoint DocumentLayout::NearestTextPosition(int px, int py) const {
         for (const Line& line : box->lines) {
             if (line.fragments.empty()) continue;
             const int top = by + line.top, bottom = top + std::max(line.height, 1);
+            if ((direction > 0 && bottom <= py) || (direction < 0 && top > py)) continue;
             const int left = bx + line.fragments.front().x;
             const int right = bx + line.fragments.back().x + line.fragments.back().width;
             long dy = py < top ? top - py : (py >= bottom ? py - bottom + 1 : 0);

@@ -72,8 +72,9 @@ public:
     HitPoint HitTest(int x, int y) const;
     // Where a click puts the caret, as browsers place it: the text at the
     // point, or else the nearest place of the line nearest the point (beside
-    // a line: its end; below the last line: the end of that line).
-    HitPoint NearestTextPosition(int x, int y) const;
+    // a line: its end; below the last line: the end of that line). With a
+    // direction, only lines reaching below (1) or above (-1) the point count.
+    HitPoint NearestTextPosition(int x, int y, int direction = 0) const;
     // The caret's rectangle before the character at the offset of a text node.
     std::optional<paint::Rect> CaretRect(const dom::Node& text, int offset) const;
 
