@@ -2,8 +2,9 @@
 // its own, loads the page file into it, keeps the engine in edit mode and
 // filters the keys of the engine's own window ("Internet Explorer_Server")
 // through a subclass: Ctrl+H/O/R/T insert a rule, a column, a row or a table,
-// Ctrl+N and Ctrl+S are kept from the engine, and after Enter the
-// paragraphs the engine made become DIV blocks.
+// Ctrl+N and Ctrl+S are kept from the engine for the main window's
+// accelerators, and after Enter the paragraphs the engine made become DIV
+// blocks.
 #pragma once
 #include "docview/View.h"
 #include "html/HtmlDocument.h"
