@@ -55,6 +55,8 @@ private:
 
     struct Grid;
     void BuildGrid(Box& table, Grid& grid);
+    // The width of each column, and the table's border-box width in `width`.
+    std::vector<int> ColumnWidths(Box& table, const Grid& grid, int cw, long long& width);
 
     // Floats: the margin boxes of those placed so far in the block formatting context being
     // laid out, in its coordinates; the lines of every block in it flow around them.

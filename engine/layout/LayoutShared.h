@@ -1,0 +1,34 @@
+// What the parts of the layout engine share: limits, the clamp that keeps positions
+// from overflowing, and where text may break.
+#pragma once
+#include "layout/Box.h"
+#include "paint/Canvas.h"
+
+#include <algorithm>
+
+namespace layout {
+
+inline constexpr int kMaxColumns = 4096;
+inline constexpr int kMaxExtent = 1 << 28;  // positions stay far from overflowing an int
+// The face and size form controls show their text in.
+inline const paint::FontRequest kControlFont{L"DejaVu Sans, sans-serif", 13, false, false};
+
+inline int Clamp(long long value) { return static_cast<int>(std::clamp<long long>(value, -kMaxExtent, kMaxExtent)); }
+
+inline bool IsCollapsibleSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f'; }
+
+// Chinese and Japanese text has no blanks: a line may break before and after any of its characters.
+inline bool IsIdeographic(wchar_t c) {
+    return (c >= 0x2E80 && c <= 0x31FF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+// The end of the piece of text that starts at `i` and cannot be broken.
+inline int PieceEnd(const wchar_t* text, int i, int length) {
+    if (IsIdeographic(text[i])) return i + 1;
+    int end = i;
+    while (end < length && !IsCollapsibleSpace(text[end]) && !IsIdeographic(text[end])) ++end;
+    return end;
+}
+
+}  // namespace layout
