@@ -103,7 +103,7 @@ void EditingInput::UpdateCaret() {
 void EditingInput::KeepBeforeContentEnd() {
     // The element the host named as the content's end, while it is in the page.
     dom::NodePtr end = m_state->contentEnd.lock();
-    if (!end || !end->Parent() || !m_state->document->Contains(end.get())) return;
+    if (!Editable() || !end || !end->Parent() || !m_state->document->Contains(end.get())) return;
     auto& selection = m_state->selection;
     const Boundary limit{end->Parent()->Self(), end->IndexInParent()};
     auto after = [&](const Boundary& at) { return at.node && CompareBoundaries(at, limit) > 0; };
@@ -115,9 +115,11 @@ void EditingInput::KeepBeforeContentEnd() {
             place = {const_cast<dom::Node*>(node)->Self(), node->Data().GetLength()};
             break;
         }
-    editing::Editor editor = m_state->Editor();
-    if (selection.kind == SelectionKind::Text && !after(selection.start)) editor.SetCaret(place, true);  // the end comes back
-    else editor.SetCaret(place, false);
+    if (selection.kind == SelectionKind::Text && !after(selection.start) && CompareBoundaries(selection.start, place) < 0) {
+        selection.end = place;  // a selection running into it ends before it, whichever end moves
+        return;
+    }
+    m_state->Editor().SetCaret(place, false);
 }
 
 void EditingInput::Changed() {
