@@ -51,7 +51,7 @@ void MoveToNextLine(Line& line, size_t index, int start, int breakX, int spaceWi
         holder.collapsedSpaceAfter = false;
         moved.fragments.push_back(tail);
         firstMoved = index + 1;
-    } else if (index > 0) {
+    } else if (index > 0 && line.fragments[index - 1].collapsedSpaceAfter) {
         Fragment& previous = line.fragments[index - 1];
         previous.width = std::max(0, previous.width - spaceWidth);
         previous.collapsedSpaceAfter = false;
@@ -62,13 +62,14 @@ void MoveToNextLine(Line& line, size_t index, int start, int breakX, int spaceWi
 }
 
 namespace {
-
 // The room an inline element takes before or after its content: margin, border and padding.
 int InlineEdge(const Style& s, bool start, int reference) {
     long long room = start ? static_cast<long long>(s.margin.left.Resolve(reference)) + s.borderLeft.Width() + s.padding.left.Resolve(reference)
                            : static_cast<long long>(s.margin.right.Resolve(reference)) + s.borderRight.Width() + s.padding.right.Resolve(reference);
     return static_cast<int>(std::clamp(room, -static_cast<long long>(kMaxExtent), static_cast<long long>(kMaxExtent)));
 }
+
+}  // namespace
 
 // The room taken by the edges of the inline elements left and entered between two contexts of a block.
 int EdgeRoom(const InlineContext* from, const InlineContext* to, int reference) {
@@ -86,6 +87,8 @@ int EdgeRoom(const InlineContext* from, const InlineContext* to, int reference) 
     while (from && to && from != to) leave(from), open(to);
     return static_cast<int>(std::clamp(room, -static_cast<long long>(kMaxExtent), static_cast<long long>(kMaxExtent)));
 }
+
+namespace {
 
 bool HasInlineFrame(const Style& s) {
     return s.borderTop.Width() || s.borderRight.Width() || s.borderBottom.Width() || s.borderLeft.Width() ||
@@ -160,6 +163,8 @@ int LayoutEngine::LayoutLines(Box& box) {
     bool lastWasSpace = true;   // white space at a line's start is dropped
     bool pendingSpace = false;  // a collapsed space waits between the last piece and the next
     int pendingWidth = 0;
+    bool pendingSpaceWraps = false;  // the line may break at it (it lies where text wraps)
+    const dom::Node* pendingSpaceNode = nullptr;  // the text it comes from
     bool afterAtomic = false;
     bool afterIdeograph = false;
     int y = 0;
@@ -194,10 +199,13 @@ int LayoutEngine::LayoutLines(Box& box) {
     size_t edgeAfter = SIZE_MAX;
     auto commitSpace = [&]() {
         if (!pendingSpace) return;
-        if (!line.fragments.empty() && line.fragments.size() != edgeAfter) {
+        // The blank belongs to the text it stands in: a piece before it in another element (a link,
+        // a picture) ends where its own text ends.
+        if (!line.fragments.empty() && line.fragments.size() != edgeAfter && !line.fragments.back().box &&
+            line.fragments.back().node == pendingSpaceNode) {
             Fragment& previous = line.fragments.back();
             previous.width += pendingWidth;
-            if (!previous.box) previous.collapsedSpaceAfter = true;
+            previous.collapsedSpaceAfter = true;
         }
         x += pendingWidth;
         pendingSpace = false;
@@ -404,6 +412,8 @@ int LayoutEngine::LayoutLines(Box& box) {
                 if (!lastWasSpace && !pendingSpace) {
                     pendingSpace = true;
                     pendingWidth = m_canvas.MeasureText(font, L" ", 1);
+                    pendingSpaceWraps = canWrap;
+                    pendingSpaceNode = item.node;
                 }
                 i = end;
                 continue;
@@ -412,12 +422,14 @@ int LayoutEngine::LayoutLines(Box& box) {
             int width = m_canvas.MeasureText(font, text + i, end - i);
             bool hadSpace = pendingSpace;
             bool opportunity = pendingSpace || afterAtomic || afterIdeograph || IsIdeographic(text[i]);
+            // A blank where text wraps lets the line break before a run that does not (NOBR).
+            const bool breakable = opportunity && (canWrap || (pendingSpace && pendingSpaceWraps));
             int spaceWidth = pendingSpace ? pendingWidth : 0;
             bool singleSpaceBefore = pendingSpace && i > 0 && text[i - 1] == L' ' && (i < 2 || !IsCollapsibleSpace(text[i - 2]));
-            if (canWrap && opportunity && !line.fragments.empty() && x + spaceWidth + width > avail) {
+            if (breakable && !line.fragments.empty() && x + spaceWidth + width > avail) {
                 finishLine(false, nullptr);
                 singleSpaceBefore = false;
-            } else if (canWrap && !opportunity && lastBreak.valid && lastBreak.x > 0 && x + width > avail) {
+            } else if (!breakable && lastBreak.valid && lastBreak.x > 0 && x + spaceWidth + width > avail) {
                 // The piece is glued to what precedes it: all of that goes to the next line.
                 MoveToNextLine(line, lastBreak.index, lastBreak.start, lastBreak.x, lastBreak.spaceWidth, [&](Line& moved) {
                     x = lastBreak.x - lastBreak.spaceWidth;
@@ -434,7 +446,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             }
             int breakX = x + (pendingSpace ? pendingWidth : 0);
             commitSpace();
-            if (canWrap && opportunity && !line.fragments.empty()) lastBreak = {true, 0, i, breakX, spaceWidth};
+            if (breakable && !line.fragments.empty()) lastBreak = {true, 0, i, breakX, spaceWidth};
             // Pieces of one text node on one line share a fragment when nothing but one blank lies between.
             addPiece(i, end, width, singleSpaceBefore || !hadSpace);
             if (lastBreak.valid && lastBreak.start == i && lastBreak.x == breakX) lastBreak.index = line.fragments.size() - 1;
@@ -451,6 +463,9 @@ int LayoutEngine::LayoutLines(Box& box) {
     finishLine(false, nullptr);
     for (Box* pending : waiting) placeFloat(*pending);
     FrameInlineElements(box, fullWidth);
+    // Nothing but collapsible white space makes no line: the block's margins collapse through it
+    // (a bookmark file's "<DL><p>" takes no room).
+    if (box.lines.empty()) box.selfCollapsing = true;
     // Floats reach below the block into the ones after it, unless it holds its own.
     return y;
 }

@@ -31,4 +31,7 @@ inline int PieceEnd(const wchar_t* text, int i, int length) {
     return end;
 }
 
+// The room taken by the edges of the inline elements left and entered between two contexts of a block.
+int EdgeRoom(const InlineContext* from, const InlineContext* to, int reference);
+
 }  // namespace layout

@@ -34,6 +34,7 @@ Style Style::Inherit() const {
     child.quirks = quirks;
     child.blockAlign = blockAlign;
     child.linkColor = linkColor;
+    child.unscaledFontSize = unscaledFontSize;
     return child;
 }
 

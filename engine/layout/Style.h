@@ -79,6 +79,9 @@ struct Style {
     bool quirks = true;  // the document has no standards-mode doctype
     TextAlign blockAlign = TextAlign::Left;  // where blocks narrower than their container sit (CENTER, align=)
     paint::Color linkColor = paint::Rgb(0, 0, 0xEE);
+    // The size before the generic family `monospace` alone scaled it by 13/16 (0: not scaled);
+    // a named family after it gets that size back.
+    int unscaledFontSize = 0;
     // Not inherited
     Display display = Display::Inline;
     Float floating = Float::None;

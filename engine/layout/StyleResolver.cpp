@@ -19,9 +19,53 @@ CString Lower(CString text) {
     return text;
 }
 
-bool IsMonospace(const CString& family) {
-    CString lower = Lower(family);
-    return lower == L"monospace" || lower.Find(L"courier") == 0 || lower.Find(L"mono") >= 0;
+// The font family of FONT face= or font-family. Browsers give the generic family `monospace`,
+// named alone, 13/16 of the size it would have; any other family (a named fixed-pitch face
+// too, or "monospace, monospace") keeps the size, and takes back one scaled before it.
+void SetFontFamily(Style& s, const CString& family) {
+    s.fontFamily = family;
+    const bool generic = Lower(family) == L"monospace";
+    if (generic && !s.unscaledFontSize) {
+        s.unscaledFontSize = s.fontSize;
+        s.fontSize = std::max(1, (s.fontSize * 13 + 8) / 16);
+    } else if (!generic && s.unscaledFontSize) {
+        s.fontSize = s.unscaledFontSize;
+        s.unscaledFontSize = 0;
+    }
+}
+
+// A size set outright: no longer one the monospace family scaled.
+void SetFontSize(Style& s, int size) {
+    s.fontSize = size;
+    s.unscaledFontSize = 0;
+}
+
+// The top and bottom margin of a heading in ems of its own size.
+float HeadingMargin(const dom::Node& e) {
+    static const float kMargin[] = {0.67f, 0.83f, 1.0f, 1.33f, 1.67f, 2.33f};
+    return kMargin[static_cast<int>(e.TagId()) - static_cast<int>(Tag::H1)];
+}
+
+// The agent's top and bottom margins given in ems (paragraphs, lists, headings, PRE) come
+// from the element's own font size, whatever set it: computed again once the style is complete.
+void EmMargins(Style& s, const dom::Node& e) {
+    float ems = 0;
+    switch (e.TagId()) {
+    case Tag::P: case Tag::Dl: case Tag::Figure: case Tag::Blockquote: case Tag::Pre: case Tag::Xmp: case Tag::Listing:
+    case Tag::Plaintext:
+        ems = 1;
+        break;
+    case Tag::Ul: case Tag::Ol: case Tag::Dir: case Tag::Menu:
+        ems = s.margin.top.value > 0 ? 1 : 0;  // nested lists have none
+        break;
+    case Tag::H1: case Tag::H2: case Tag::H3: case Tag::H4: case Tag::H5: case Tag::H6:
+        ems = HeadingMargin(e);
+        break;
+    default:
+        return;
+    }
+    if (s.marginTopQuirk) s.margin.top = Length::Px(s.fontSize * ems);
+    if (s.marginBottomQuirk) s.margin.bottom = Length::Px(s.fontSize * ems);
 }
 
 void SetMargins(Style& s, float vertical, float horizontal, bool quirk) {
@@ -30,10 +74,6 @@ void SetMargins(Style& s, float vertical, float horizontal, bool quirk) {
     s.marginTopQuirk = s.marginBottomQuirk = quirk;
 }
 
-void SetMonospace(Style& s, const Style& parent) {
-    s.fontFamily = L"monospace";
-    if (!IsMonospace(parent.fontFamily)) s.fontSize = std::max(1, (parent.fontSize * 13 + 8) / 16);
-}
 
 // Integer attribute value ("3", "3px"); false when it does not start with a digit.
 bool AttributeNumber(const dom::Node& e, const wchar_t* name, int& out) {
@@ -63,6 +103,13 @@ bool AttributeLength(const dom::Node& e, const wchar_t* name, Length& out) {
 bool AttributeColor(const dom::Node& e, const wchar_t* name, paint::Color& out) {
     const dom::Attribute* a = e.FindAttribute(name);
     return a && ParseColor(a->value, out);
+}
+
+// align= of a table's row, row group or cell: centre (browsers' legacy centring) also centres
+// the fixed-width blocks inside; left and right align only text.
+void SetCellAlign(Style& s, TextAlign align) {
+    s.textAlign = align;
+    s.blockAlign = align == TextAlign::Center ? TextAlign::Center : TextAlign::Left;
 }
 
 bool AlignOf(const CString& value, TextAlign& out) {
@@ -152,12 +199,11 @@ void AgentDefaults(Style& s, const dom::Node& e, const Style& parent) {
         break;
     case Tag::H1: case Tag::H2: case Tag::H3: case Tag::H4: case Tag::H5: case Tag::H6: {
         static const float kSize[] = {2.0f, 1.5f, 1.17f, 1.0f, 0.83f, 0.67f};
-        static const float kMargin[] = {0.67f, 0.83f, 1.0f, 1.33f, 1.67f, 2.33f};
         int level = static_cast<int>(e.TagId()) - static_cast<int>(Tag::H1);
         s.display = Display::Block;
         s.bold = true;
         s.fontSize = std::clamp(static_cast<int>(parent.fontSize * kSize[level] + 0.5f), 1, kMaxFontSize);
-        SetMargins(s, s.fontSize * kMargin[level], 0, true);
+        SetMargins(s, s.fontSize * HeadingMargin(e), 0, true);
         break;
     }
     case Tag::Ul: case Tag::Ol: case Tag::Dir: case Tag::Menu: {
@@ -175,11 +221,11 @@ void AgentDefaults(Style& s, const dom::Node& e, const Style& parent) {
     case Tag::Pre: case Tag::Xmp: case Tag::Listing: case Tag::Plaintext:
         s.display = Display::Block;
         s.whiteSpace = WhiteSpace::Pre;
-        SetMonospace(s, parent);
+        SetFontFamily(s, L"monospace");
         SetMargins(s, static_cast<float>(s.fontSize), 0, true);
         break;
     case Tag::Code: case Tag::Tt: case Tag::Kbd: case Tag::Samp:
-        SetMonospace(s, parent);
+        SetFontFamily(s, L"monospace");
         break;
     case Tag::B: case Tag::Strong:
         s.bold = true;
@@ -284,12 +330,12 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
         }
         break;
     case Tag::Font: {
-        if (const auto* face = e.FindAttribute(L"face"); face && !face->value.IsEmpty()) s.fontFamily = face->value;
         if (const auto* size = e.FindAttribute(L"size")) {
             bool ok;
             int pixels = FontSizeForHtmlSize(size->value, s.fontSize, ok);
-            if (ok) s.fontSize = pixels;
+            if (ok) SetFontSize(s, pixels);
         }
+        if (const auto* face = e.FindAttribute(L"face"); face && !face->value.IsEmpty()) SetFontFamily(s, face->value);
         if (AttributeColor(e, L"color", color)) s.color = color;
         break;
     }
@@ -306,8 +352,9 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
     case Tag::P: case Tag::Div: case Tag::H1: case Tag::H2: case Tag::H3: case Tag::H4: case Tag::H5: case Tag::H6:
     case Tag::Caption: case Tag::Legend:
         if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) {
+            // As the legacy text alignments do: blocks of a fixed width inside follow it too.
             s.textAlign = align;
-            if (e.Is(Tag::Div)) s.blockAlign = align;
+            s.blockAlign = align == TextAlign::Justify ? TextAlign::Left : align;
         }
         break;
     case Tag::Center:
@@ -364,7 +411,7 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
     }
     case Tag::Tr: case Tag::Tbody: case Tag::Thead: case Tag::Tfoot:
         if (AttributeColor(e, L"bgcolor", color)) s.background = color;
-        if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) s.textAlign = align;
+        if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) SetCellAlign(s, align);
         if (const auto* v = e.FindAttribute(L"valign")) VerticalAlignOf(v->value, s.verticalAlign);
         break;
     case Tag::Td: case Tag::Th: {
@@ -385,7 +432,7 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
         if (AttributeLength(e, L"height", length) && (length.value > 0)) s.height = length;
         if (AttributeColor(e, L"bgcolor", color)) s.background = color;
         if (const auto* image = e.FindAttribute(L"background")) s.backgroundImage = image->value;
-        if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) s.textAlign = align;
+        if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) SetCellAlign(s, align);
         if (const auto* v = e.FindAttribute(L"valign")) VerticalAlignOf(v->value, s.verticalAlign);
         if (e.HasAttribute(L"nowrap")) s.whiteSpace = WhiteSpace::NoWrap;
         break;
@@ -410,6 +457,7 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
         break;
     }
     case Tag::Pre:
+        if (e.HasAttribute(L"wrap")) s.whiteSpace = WhiteSpace::PreWrap;
         break;
     default:
         break;
@@ -517,13 +565,9 @@ void ApplyDeclaration(Style& s, const PreparedDeclaration& declaration, const St
                 space = i + 1;
             }
     } else if (name == L"font-family") {
-        if (!value.IsEmpty()) {
-            bool wasMono = IsMonospace(s.fontFamily);
-            s.fontFamily = value;
-            if (Lower(value) == L"monospace" && !wasMono && s.fontSize == parent.fontSize) s.fontSize = std::max(1, (s.fontSize * 13 + 8) / 16);
-        }
+        if (!value.IsEmpty()) SetFontFamily(s, value);
     } else if (name == L"font-size") {
-        if (ParseFontSize(value, parent.fontSize, size)) s.fontSize = size;
+        if (ParseFontSize(value, parent.fontSize, size)) SetFontSize(s, size);
     } else if (name == L"font-weight") {
         if (lower == L"bold" || lower == L"bolder") s.bold = true;
         else if (lower == L"normal" || lower == L"lighter") s.bold = false;
@@ -535,7 +579,7 @@ void ApplyDeclaration(Style& s, const PreparedDeclaration& declaration, const St
         if (lower.Find(L"underline") >= 0) s.underline = true;
         if (lower.Find(L"line-through") >= 0) s.strike = true;
     } else if (name == L"text-align") {
-        if (AlignOf(lower, align)) s.textAlign = align;
+        if (AlignOf(lower, align)) s.textAlign = align, s.blockAlign = TextAlign::Left;  // aligns text, not blocks
     } else if (name == L"white-space") {
         s.whiteSpace = lower == L"pre" ? WhiteSpace::Pre : lower == L"nowrap" ? WhiteSpace::NoWrap
                       : lower == L"pre-wrap" || lower == L"pre-line" ? WhiteSpace::PreWrap : WhiteSpace::Normal;
@@ -661,7 +705,7 @@ void StyleResolver::Candidates(const dom::Node& element, std::vector<int>& out) 
     out = m_anyElement;
     if (!m_byTag.empty()) add(m_byTag, element.TagName());
     if (!m_byId.empty())
-        if (const auto* id = element.FindAttribute(L"id")) add(m_byId, id->value);
+        if (const auto* id = element.FindAttribute(L"id")) add(m_byId, NameKey(id->value));
     if (!m_byClass.empty())
         if (const auto* classes = element.FindAttribute(L"class")) {
             const CString& text = classes->value;
@@ -669,7 +713,7 @@ void StyleResolver::Candidates(const dom::Node& element, std::vector<int>& out) 
                 while (i < text.GetLength() && iswspace(text[i])) ++i;
                 int end = i;
                 while (end < text.GetLength() && !iswspace(text[end])) ++end;
-                if (end > i) add(m_byClass, text.Mid(i, end - i));
+                if (end > i) add(m_byClass, NameKey(text.Mid(i, end - i)));
                 i = end;
             }
         }
@@ -722,8 +766,8 @@ void StyleResolver::AddSheet(const CString& sheet) {
                 while (k < part.GetLength() && valid) {
                     wchar_t kind = part[k++];
                     CString name = readName();
-                    if (kind == L'.') compound.classes.push_back(name), rule.specificity += 100;
-                    else if (kind == L'#') compound.id = name, rule.specificity += 10000;
+                    if (kind == L'.') compound.classes.push_back(NameKey(name)), rule.specificity += 100;
+                    else if (kind == L'#') compound.id = NameKey(name), rule.specificity += 10000;
                     else if (kind == L':') {
                         CString pseudo = Lower(name);
                         rule.specificity += 100;
@@ -738,13 +782,20 @@ void StyleResolver::AddSheet(const CString& sheet) {
     }
 }
 
-bool StyleResolver::Matches(const Compound& compound, const dom::Node& element) {
+CString StyleResolver::NameKey(const CString& name) const {
+    if (!m_initial.quirks) return name;
+    CString lower = name;
+    lower.MakeLower();
+    return lower;
+}
+
+bool StyleResolver::Matches(const Compound& compound, const dom::Node& element) const {
     if (compound.never) return false;
     if (!compound.tag.IsEmpty() && compound.tag != element.TagName()) return false;
     if (compound.link && !(element.Is(Tag::A) && element.HasAttribute(L"href"))) return false;
-    if (!compound.id.IsEmpty() && element.GetAttribute(L"id") != compound.id) return false;
+    if (!compound.id.IsEmpty() && NameKey(element.GetAttribute(L"id")) != compound.id) return false;
     if (!compound.classes.empty()) {
-        CString classes = L" " + element.GetAttribute(L"class") + L" ";
+        CString classes = L" " + NameKey(element.GetAttribute(L"class")) + L" ";
         classes.Replace(L'\t', L' ');
         for (const auto& name : compound.classes)
             if (classes.Find(L" " + name + L" ") < 0) return false;
@@ -752,7 +803,7 @@ bool StyleResolver::Matches(const Compound& compound, const dom::Node& element) 
     return true;
 }
 
-bool StyleResolver::Matches(const Rule& rule, const dom::Node& element) {
+bool StyleResolver::Matches(const Rule& rule, const dom::Node& element) const {
     int index = static_cast<int>(rule.chain.size()) - 1;
     if (!Matches(rule.chain[index], element)) return false;
     const dom::Node* ancestor = element.Parent();
@@ -775,6 +826,7 @@ Style StyleResolver::Resolve(const dom::Node& element, const Style& parent) cons
             if (Matches(m_rules[index], element)) ApplyDeclarations(style, m_rules[index].declarations, parent);
     }
     if (const auto* inlineStyle = element.FindAttribute(L"style")) ApplyDeclarations(style, inlineStyle->value, parent);
+    EmMargins(style, element);
     return style;
 }
 
