@@ -23,6 +23,16 @@ int BaselineShift(const InlineContext& context) {
     }
 }
 
+// A font's ascent and descent with the leading of the line height asked for (half above,
+// half below); as they are for `normal`.
+paint::FontMetrics WithLineHeight(paint::FontMetrics m, const Style& s) {
+    const int height = s.LineHeight();
+    if (height < 0) return m;
+    const int leading = height - m.ascent - m.descent;
+    const int above = m.ascent + (leading >= 0 ? leading / 2 : -((-leading + 1) / 2));
+    return {above, height - above};
+}
+
 int ShiftOf(const InlineContext* context) {
     int shift = 0;
     for (; context; context = context->parent) shift += BaselineShift(*context);
@@ -152,7 +162,7 @@ int LayoutEngine::LayoutLines(Box& box) {
     int lineLeft = 0;
     const InlineContext* rootContext = box.contexts.empty() ? nullptr : box.contexts.front().get();
     paint::FontMetrics strut{};
-    if (rootContext) strut = m_canvas.Metrics(FontOf(*rootContext));
+    if (rootContext) strut = WithLineHeight(m_canvas.Metrics(FontOf(*rootContext)), rootContext->style);
     const bool standards = !box.style.quirks;
 
     Line line;
@@ -214,7 +224,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         pendingSpace = false;
         if (line.fragments.empty() && !forced) return;
         if (line.fragments.empty() && breakContext) {
-            paint::FontMetrics m = m_canvas.Metrics(FontOf(*breakContext));
+            paint::FontMetrics m = WithLineHeight(m_canvas.Metrics(FontOf(*breakContext)), breakContext->style);
             ascent = std::max(ascent, m.ascent);
             descent = std::max(descent, m.descent);
         }
@@ -348,6 +358,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         // Text
         const auto [text, length, font] = TextOf(item);
         const paint::FontMetrics metrics = m_canvas.Metrics(font);
+        const paint::FontMetrics spaced = WithLineHeight(metrics, context.style);  // the room it takes on its line
         const int shift = ShiftOf(&context);
         auto addPiece = [&](int start, int end, int width, bool glued) {
             if (glued && !line.fragments.empty()) {
@@ -378,7 +389,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             while (i < length) {
                 if (text[i] == L'\n' || text[i] == L'\r') {
                     if (text[i] == L'\r' && i + 1 < length && text[i + 1] == L'\n') ++i;
-                    addHeight(metrics.ascent - shift, metrics.descent + shift);
+                    addHeight(spaced.ascent - shift, spaced.descent + shift);
                     hasText = true;
                     finishLine(true, &context);
                     ++i;
@@ -390,13 +401,21 @@ int LayoutEngine::LayoutLines(Box& box) {
                     int stop = 8 * space;
                     addPiece(i, i + 1, stop - x % stop, false);
                     end = i + 1;
+                } else if (ws == WhiteSpace::PreWrap) {
+                    // A word and the blanks after it: the line may break after blanks, which hang
+                    // at its end rather than push the word to the next line.
+                    int word = i;
+                    while (word < length && text[word] != L' ' && text[word] != L'\n' && text[word] != L'\r' && text[word] != L'\t') ++word;
+                    end = word;
+                    while (end < length && text[end] == L' ') ++end;
+                    const int wordWidth = m_canvas.MeasureText(font, text + i, word - i);
+                    if (!line.fragments.empty() && x + wordWidth > avail && (i == 0 || text[i - 1] == L' ')) finishLine(false, nullptr);
+                    addPiece(i, end, m_canvas.MeasureText(font, text + i, end - i), true);
                 } else {
                     while (end < length && text[end] != L'\n' && text[end] != L'\r' && text[end] != L'\t') ++end;
-                    int width = m_canvas.MeasureText(font, text + i, end - i);
-                    if (ws == WhiteSpace::PreWrap && !line.fragments.empty() && x + width > avail) finishLine(false, nullptr);
-                    addPiece(i, end, width, false);
+                    addPiece(i, end, m_canvas.MeasureText(font, text + i, end - i), false);
                 }
-                addHeight(metrics.ascent - shift, metrics.descent + shift);
+                addHeight(spaced.ascent - shift, spaced.descent + shift);
                 hasText = true;
                 rootText = rootText || !context.element;
                 lastWasSpace = false;
@@ -450,7 +469,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             // Pieces of one text node on one line share a fragment when nothing but one blank lies between.
             addPiece(i, end, width, singleSpaceBefore || !hadSpace);
             if (lastBreak.valid && lastBreak.start == i && lastBreak.x == breakX) lastBreak.index = line.fragments.size() - 1;
-            addHeight(metrics.ascent - shift, metrics.descent + shift);
+            addHeight(spaced.ascent - shift, spaced.descent + shift);
             hasText = true;
             rootText = rootText || !context.element;
             lastWasSpace = false;
@@ -532,7 +551,16 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
                 continue;
             }
             int end = i;
-            if (pre) {
+            if (ws == WhiteSpace::PreWrap && text[i] == L' ') {  // blanks hang: the next word may start a line
+                while (end < length && text[end] == L' ') ++end;
+                lineWidth += m_canvas.MeasureText(font, text + i, end - i);
+                endSegment();
+                i = end;
+                continue;
+            }
+            if (ws == WhiteSpace::PreWrap) {
+                while (end < length && text[end] != L'\n' && text[end] != L'\r' && text[end] != L' ') ++end;
+            } else if (pre) {
                 while (end < length && text[end] != L'\n' && text[end] != L'\r') ++end;
             } else {
                 end = PieceEnd(text, i, length);

@@ -42,6 +42,10 @@ void LayoutEngine::ResolveEdges(Box& box, int cw) {
     box.padding[1] = std::max(0, s.padding.right.Resolve(cw));
     box.padding[2] = std::max(0, s.padding.bottom.Resolve(cw));
     box.padding[3] = std::max(0, s.padding.left.Resolve(cw));
+    if (box.gridBorder[0] >= 0) {
+        for (int k = 0; k < 4; ++k) box.border[k] = box.gridBorder[k];
+        if (box.kind == BoxKind::Table) box.padding[0] = box.padding[1] = box.padding[2] = box.padding[3] = 0;
+    }
 }
 
 void LayoutEngine::LayoutRoot(Box& root, int viewportWidth, int viewportHeight) {

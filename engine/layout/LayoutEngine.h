@@ -62,6 +62,7 @@ private:
 
     struct Grid;
     void BuildGrid(Box& table, Grid& grid);
+    void CollapseBorders(Box& table, const Grid& grid);
     struct ColumnRequests {
         std::vector<int> min, max, fixed;  // fixed: -1 for none
         std::vector<float> percent;        // 0 for none

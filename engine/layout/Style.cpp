@@ -35,6 +35,9 @@ Style Style::Inherit() const {
     child.blockAlign = blockAlign;
     child.linkColor = linkColor;
     child.unscaledFontSize = unscaledFontSize;
+    child.borderCollapse = borderCollapse;
+    child.lineHeight = lineHeight;
+    child.lineHeightFactor = lineHeightFactor;
     return child;
 }
 

@@ -5,6 +5,7 @@
 #include "core/String.h"
 #include "paint/Canvas.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace layout {
@@ -82,6 +83,11 @@ struct Style {
     // The size before the generic family `monospace` alone scaled it by 13/16 (0: not scaled);
     // a named family after it gets that size back.
     int unscaledFontSize = 0;
+    bool borderCollapse = false;  // tables: the borders between cells count once
+    // line-height: negative for `normal`; else pixels, or a factor of the font size (a number,
+    // which children inherit as the number).
+    float lineHeight = -1;
+    bool lineHeightFactor = false;
     // Not inherited
     Display display = Display::Inline;
     Float floating = Float::None;
@@ -106,6 +112,11 @@ struct Style {
         borderTop = borderRight = borderBottom = borderLeft = Border{width, style, color};
     }
     paint::FontRequest Font() const { return {fontFamily.Text(), fontSize, bold, italic}; }
+    // The height of a line of this style's text in pixels; -1 for `normal` (the font's own).
+    int LineHeight() const {
+        if (lineHeight < 0) return -1;
+        return static_cast<int>(std::min(lineHeightFactor ? lineHeight * fontSize + 0.5f : lineHeight, 100000.0f));
+    }
     static const SharedText& DefaultFamily() {
         static const SharedText family(L"Times New Roman");
         return family;

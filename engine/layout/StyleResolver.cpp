@@ -34,6 +34,16 @@ void SetFontFamily(Style& s, const CString& family) {
     }
 }
 
+// Digits with at most a decimal point: a number without a unit.
+bool IsPlainNumber(const CString& text) {
+    bool digit = false;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        if (iswdigit(text[i])) digit = true;
+        else if (text[i] != L'.') return false;
+    }
+    return digit;
+}
+
 // A size set outright: no longer one the monospace family scaled.
 void SetFontSize(Style& s, int size) {
     s.fontSize = size;
@@ -410,6 +420,7 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
         break;
     }
     case Tag::Tr: case Tag::Tbody: case Tag::Thead: case Tag::Tfoot:
+        if (e.Is(Tag::Tr) && AttributeLength(e, L"height", length) && length.value > 0) s.height = length;
         if (AttributeColor(e, L"bgcolor", color)) s.background = color;
         if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) SetCellAlign(s, align);
         if (const auto* v = e.FindAttribute(L"valign")) VerticalAlignOf(v->value, s.verticalAlign);
@@ -568,6 +579,19 @@ void ApplyDeclaration(Style& s, const PreparedDeclaration& declaration, const St
         if (!value.IsEmpty()) SetFontFamily(s, value);
     } else if (name == L"font-size") {
         if (ParseFontSize(value, parent.fontSize, size)) SetFontSize(s, size);
+    } else if (name == L"border-collapse") {
+        if (lower == L"collapse") s.borderCollapse = true;
+        else if (lower == L"separate") s.borderCollapse = false;
+    } else if (name == L"line-height") {
+        if (lower == L"normal") {
+            s.lineHeight = -1;
+        } else if (IsPlainNumber(lower)) {
+            s.lineHeight = std::clamp(static_cast<float>(std::wcstod(lower.GetString(), nullptr)), 0.0f, 1000.0f);
+            s.lineHeightFactor = true;
+        } else if (ParseLength(value, s.fontSize, len) && !len.IsAuto() && len.value >= 0) {
+            s.lineHeight = static_cast<float>(len.Resolve(s.fontSize));
+            s.lineHeightFactor = false;
+        }
     } else if (name == L"font-weight") {
         if (lower == L"bold" || lower == L"bolder") s.bold = true;
         else if (lower == L"normal" || lower == L"lighter") s.bold = false;
@@ -827,6 +851,7 @@ Style StyleResolver::Resolve(const dom::Node& element, const Style& parent) cons
     }
     if (const auto* inlineStyle = element.FindAttribute(L"style")) ApplyDeclarations(style, inlineStyle->value, parent);
     EmMargins(style, element);
+    if (style.borderCollapse && style.display == Display::Table) style.borderSpacing = 0;
     return style;
 }
 

@@ -35,6 +35,45 @@ void LayoutEngine::BuildGrid(Box& table, Grid& grid) {
         }
     }
     grid.columns = static_cast<int>(busyUntil.size());
+    if (table.style.borderCollapse) CollapseBorders(table, grid);
+}
+
+// The collapsing border model: each border of the grid is the widest of those that meet
+// there (the cells' on either side, the table's at the outside). Cells on a grid this large
+// or larger take their own borders and the table's only.
+void LayoutEngine::CollapseBorders(Box& table, const Grid& grid) {
+    constexpr long long kMostSlots = 1000000;
+    const int rows = static_cast<int>(grid.rows.size()), n = grid.columns;
+    const Style& t = table.style;
+    const int outer[4] = {t.borderTop.Width(), t.borderRight.Width(), t.borderBottom.Width(), t.borderLeft.Width()};
+    std::vector<Box*> slots;
+    if (static_cast<long long>(rows) * n <= kMostSlots) {
+        slots.assign(static_cast<size_t>(rows) * n, nullptr);
+        for (Box* cell : grid.cells)
+            for (int r = cell->row; r < cell->row + cell->rowspan; ++r)
+                for (int c = cell->column; c < cell->column + cell->colspan; ++c) slots[static_cast<size_t>(r) * n + c] = cell;
+    }
+    auto at = [&](int r, int c) -> const Box* {
+        if (slots.empty() || r < 0 || c < 0 || r >= rows || c >= n) return nullptr;
+        return slots[static_cast<size_t>(r) * n + c];
+    };
+    int edge[4] = {outer[0], outer[1], outer[2], outer[3]};
+    for (Box* cell : grid.cells) {
+        const Style& s = cell->style;
+        const int own[4] = {s.borderTop.Width(), s.borderRight.Width(), s.borderBottom.Width(), s.borderLeft.Width()};
+        const Box* above = at(cell->row - 1, cell->column);
+        const Box* before = at(cell->row, cell->column - 1);
+        const int top = std::max(own[0], above ? above->style.borderBottom.Width() : 0);
+        const int left = std::max(own[3], before ? before->style.borderRight.Width() : 0);
+        cell->gridBorder[0] = cell->row == 0 ? 0 : top;
+        cell->gridBorder[3] = cell->column == 0 ? 0 : left;
+        cell->gridBorder[1] = cell->gridBorder[2] = 0;
+        if (cell->row == 0) edge[0] = std::max(edge[0], own[0]);
+        if (cell->column == 0) edge[3] = std::max(edge[3], own[3]);
+        if (cell->row + cell->rowspan == rows) edge[2] = std::max(edge[2], own[2]);
+        if (cell->column + cell->colspan == n) edge[1] = std::max(edge[1], own[1]);
+    }
+    for (int k = 0; k < 4; ++k) table.gridBorder[k] = edge[k];
 }
 
 namespace {
