@@ -69,6 +69,36 @@ TEST(LayoutFlow, AlignmentCentresLinesAndNarrowBlocks) {
     EXPECT_EQ(page.Box(L"m").left, 8 + (784 - 300) / 2);
 }
 
+TEST(LayoutFlow, OldPagesFollowTheQuirksOfBrowsers) {
+    LaidOutPage page(
+        L"<html><head><style>.Note { font-size: 32px } #Lead { margin-left: 40px }</style></head><body>"
+        L"<p class=note id=n>x</p><div id=lead>x</div>"
+        L"<p><tt>t</tt> <font face='DejaVu Sans Mono'>y</font></p>"
+        L"<p id=big style='font-size:32px'>x</p><p id=after>x</p>"
+        L"<dl id=dl><p></p><dt id=dt>x</dt></dl><ul><li id=empty></li></ul>"
+        L"<div style='width:100px'>aaaa <nobr id=nb>bbbb bbbb</nobr></div>"
+        L"<table id=full height=100%><tr><td>x</td></tr></table></body></html>");
+    page.layout.SetViewportHeight(600);
+    page.layout.Layout(800);
+    page.Paint(page.canvas);
+    // Class and id selectors match whatever their case.
+    EXPECT_EQ(page.Box(L"n").Height(), 32);
+    EXPECT_EQ(page.Box(L"lead").left, 8 + 40);
+    // The generic monospace family alone is 13/16 of the size; a named fixed-pitch face keeps it.
+    ASSERT_TRUE(page.canvas.FindRun(L"t") && page.canvas.FindRun(L"y"));
+    EXPECT_EQ(page.canvas.FindRun(L"t")->font.pixelSize, 13);
+    EXPECT_EQ(page.canvas.FindRun(L"y")->font.pixelSize, 16);
+    // Default margins in ems of the element's own size.
+    EXPECT_EQ(page.Box(L"after").top - page.Box(L"big").bottom, 32);
+    // An empty paragraph takes no room; an empty list item one line.
+    EXPECT_EQ(page.Box(L"dt").top, page.Box(L"dl").top);
+    EXPECT_EQ(page.Box(L"empty").Height(), 16);
+    // The blank before a NOBR run is where the line breaks.
+    EXPECT_EQ(page.Box(L"nb").left, 8);
+    // A table of height 100 % fills the viewport within BODY's margins.
+    EXPECT_EQ(page.Box(L"full").Height(), 600 - 16);
+}
+
 TEST(LayoutFlow, FontsFollowFontElementsStyleAttributesAndRules) {
     LaidOutPage page(
         L"<style>p.big { font-size: 20px } #red { color: red } div span { font-weight: bold } .a.b { font-style: italic }"
