@@ -122,6 +122,43 @@ def fitted():
     p["offsets-links"] = note_page("Links", '<p><a href=x>first link</a> then <a href=y>second</a> and <b>bold</b> tail</p>'
                                    '<p><a href=z><img src=m.png width=40 height=30 border=0></a> picture link</p>'
                                    '<div><a href=w>%s</a></div>' % TEXT)
+    # Second variants of the same constructs, other numbers and texts.
+    p["squeeze-links"] = note_page("Links", '<table width=450 border=1 cellpadding=3><tr><td width=200><a href=a>%s</a></td>'
+                                   '<td width=260>%s</td><td width=60>(3-1-2026)</td></tr><tr><td>a</td><td>b</td><td>c</td></tr>'
+                                   '</table>' % (SHORT, TEXT))
+    p["squeeze-columns"] = clipped_page("Paper", '<table width=100%% cellspacing=0 cellpadding=3 border=0><tr>'
+                                        '<td width=150 valign=top bgcolor=#dddddd><font size=2><a href=a>Front</a><br>'
+                                        '<a href=b>World news</a></font></td><td width=60%% valign=top><h2>Story</h2>'
+                                        '<p>%s</p></td><td width=100 valign=top><small>side notes</small></td></tr></table>' % TEXT)
+    p["squeeze-percent-pair"] = note_page("Pair", '<table width=90%% border=1><tr><td width=30%%>%s</td><td width=30%%>%s</td>'
+                                          '<td>%s</td></tr></table>' % (SHORT, TEXT, SHORT))
+    p["rows-spans"] = clipped_page("Spans", '<table border=1 cellspacing=0 cellpadding=4><tr height=25><td rowspan=3 height=200>'
+                                   'left</td><td colspan=2 width=300>top</td></tr><tr><td height=40>m</td><td>n</td></tr>'
+                                   '<tr height=20><td>%s</td><td>z</td></tr></table>' % SHORT)
+    p["center-boxes"] = note_page("Boxes", '<center><div style="width:320px;border:2px solid">%s</div><table width=50%% border=1>'
+                                  '<tr><td align=center><div style="width:90px">in</div></td><td>x</td></tr></table></center>'
+                                  '<div align=center><div style="width:40%%">forty</div><h3 style="width:150px">h</h3></div>'
+                                  % SHORT)
+    p["mono-notes"] = note_page("Shell", '<p>Type <kbd>ls</kbd> or <samp>out</samp> and <code>cd /</code>.</p>'
+                                '<pre>line one\n\tindented\nlast</pre><font face="DejaVu Sans Mono" size=4>named larger</font>'
+                                '<pre wrap>%s</pre><tt><font size=2>tt small</font></tt>' % TEXT)
+    p["lines-mixed"] = clipped_page("Chem", '<p>CO<sub>2</sub> and m<sup>3</sup> with <big>big</big> <small>small</small></p>'
+                                    '<div><font size=2>two</font><br><font size=1>one</font><br>plain</div>'
+                                    '<p style="line-height:1.5">one and a half %s</p><p>x <span style="line-height:10px">low</span></p>'
+                                    % TEXT)
+    p["margins-mixed"] = clipped_page("Heads", '<h4 style="font-size:20px">h4</h4><h1 style="font-size:16px">h1</h1><p></p>'
+                                      '<p style="font-size:10px">ten</p><ol><li><li>two</ol><table border=1><tr><td><ul>'
+                                      '<li>x</ul>after</td><td><p>a</p><p>b</p></td></tr></table>')
+    p["bookmarks-flat"] = bookmark_file([("Reading", 5, None), ("Tools", 1, "Editors")])
+    p["quirks-rules"] = ('<html><head><style>.BOX { border: 1px solid; padding: 4px } #Main P { margin: 2px }</style></head>'
+                         '<body><div class=box>box</div><div id=MAIN><p>p one</p><p>p two</p></div>'
+                         '<table height=100%% width=50%% border=1><tr><td>cell</td></tr><tr><td>two</td></tr></table></body></html>')
+    p["collapse-spans"] = clipped_page("Grid", '<table style="border-collapse:collapse" border=2 cellpadding=2><tr><td colspan=2>'
+                                       '%s</td></tr><tr><td>a</td><td width=80>b</td></tr></table>'
+                                       '<table style="border-collapse:collapse;width:100%%" border=1><tr><td>x</td><td>y</td></tr>'
+                                       '</table>' % SHORT)
+    p["offsets-inline"] = note_page("Inline", '<p><b><a href=a>bold link</a></b>, <i>italic</i> <a href=b><img src=m.png '
+                                    'width=24 height=24 border=0></a> <a href=c>%s</a></p>' % SHORT)
     return p
 
 

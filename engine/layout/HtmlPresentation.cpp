@@ -1,6 +1,7 @@
 #include "layout/HtmlPresentation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cwchar>
 #include <cwctype>
 
@@ -23,9 +24,11 @@ void SetFontFamily(Style& s, const CString& family) {
     if (generic && !s.unscaledFontSize) {
         s.unscaledFontSize = s.fontSize;
         s.fontSize = std::max(1, (s.fontSize * 13 + 8) / 16);
+        s.exactFontSize100 = 0;
     } else if (!generic && s.unscaledFontSize) {
         s.fontSize = s.unscaledFontSize;
         s.unscaledFontSize = 0;
+        s.exactFontSize100 = 0;
     }
 }
 
@@ -34,6 +37,14 @@ void SetFontFamily(Style& s, const CString& family) {
 void SetFontSize(Style& s, int size) {
     s.fontSize = size;
     s.unscaledFontSize = 0;
+    s.exactFontSize100 = 0;
+}
+
+void SetExactFontSize(Style& s, float size) {
+    size = std::clamp(size, 1.0f, static_cast<float>(kMaxFontSize));
+    SetFontSize(s, static_cast<int>(std::lround(size)));
+    const int exact = static_cast<int>(std::lround(size * 100));
+    if (exact != s.fontSize * 100) s.exactFontSize100 = exact;
 }
 
 namespace {
@@ -214,7 +225,7 @@ void AgentDefaults(Style& s, const dom::Node& e, const Style& parent) {
         int level = static_cast<int>(e.TagId()) - static_cast<int>(Tag::H1);
         s.display = Display::Block;
         s.bold = true;
-        s.fontSize = std::clamp(static_cast<int>(parent.fontSize * kSize[level] + 0.5f), 1, kMaxFontSize);
+        SetExactFontSize(s, parent.ExactFontSize() * kSize[level]);
         SetMargins(s, s.fontSize * HeadingMargin(e), 0, true);
         break;
     }
@@ -252,13 +263,13 @@ void AgentDefaults(Style& s, const dom::Node& e, const Style& parent) {
         s.strike = true;
         break;
     case Tag::Big:
-        s.fontSize = std::min(parent.fontSize * 6 / 5, kMaxFontSize);
+        SetExactFontSize(s, parent.ExactFontSize() * 1.2f);
         break;
     case Tag::Small:
-        s.fontSize = std::max(1, parent.fontSize * 5 / 6);
+        SetExactFontSize(s, parent.ExactFontSize() / 1.2f);
         break;
     case Tag::Sub: case Tag::Sup:
-        s.fontSize = std::max(1, parent.fontSize * 5 / 6);
+        SetExactFontSize(s, parent.ExactFontSize() / 1.2f);
         s.verticalAlign = e.Is(Tag::Sub) ? VerticalAlign::Sub : VerticalAlign::Super;
         break;
     case Tag::Nobr:

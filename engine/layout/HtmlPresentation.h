@@ -11,8 +11,9 @@ namespace layout {
 CString Lower(CString text);
 // font-family or FONT face=: the generic `monospace` alone scales the size by 13/16.
 void SetFontFamily(Style& s, const CString& family);
-// A font size set outright.
+// A font size set outright, in whole pixels or with a fraction.
 void SetFontSize(Style& s, int size);
+void SetExactFontSize(Style& s, float size);
 // align= values: left, center (or middle), right, justify.
 bool AlignOf(const CString& value, TextAlign& out);
 // type= of a list or list item, list-style-type.

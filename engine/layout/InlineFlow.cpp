@@ -162,7 +162,7 @@ int LayoutEngine::LayoutLines(Box& box) {
     int lineLeft = 0;
     const InlineContext* rootContext = box.contexts.empty() ? nullptr : box.contexts.front().get();
     paint::FontMetrics strut{};
-    if (rootContext) strut = WithLineHeight(m_canvas.Metrics(FontOf(*rootContext)), rootContext->style);
+    if (rootContext) strut = WithLineHeight(FontMetricsOf(*rootContext), rootContext->style);
     const bool standards = !box.style.quirks;
 
     Line line;
@@ -224,7 +224,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         pendingSpace = false;
         if (line.fragments.empty() && !forced) return;
         if (line.fragments.empty() && breakContext) {
-            paint::FontMetrics m = WithLineHeight(m_canvas.Metrics(FontOf(*breakContext)), breakContext->style);
+            paint::FontMetrics m = WithLineHeight(FontMetricsOf(*breakContext), breakContext->style);
             ascent = std::max(ascent, m.ascent);
             descent = std::max(descent, m.descent);
         }
@@ -357,7 +357,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         }
         // Text
         const auto [text, length, font] = TextOf(item);
-        const paint::FontMetrics metrics = m_canvas.Metrics(font);
+        const paint::FontMetrics metrics = FontMetricsOf(context);
         const paint::FontMetrics spaced = WithLineHeight(metrics, context.style);  // the room it takes on its line
         const int shift = ShiftOf(&context);
         auto addPiece = [&](int start, int end, int width, bool glued) {

@@ -4,6 +4,7 @@
 #include "layout/LayoutShared.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace layout {
 
@@ -17,6 +18,18 @@ int LayoutEngine::FontOf(const InlineContext& context) {
     if (it == m_fonts.end()) it = m_fonts.emplace(key, m_canvas.MakeFont(s.Font())).first;
     context.font = it->second;
     return context.font;
+}
+
+paint::FontMetrics LayoutEngine::FontMetricsOf(const InlineContext& context) {
+    const int font = FontOf(context);
+    const Style& s = context.style;
+    if (!s.exactFontSize100) return m_canvas.Metrics(font);
+    // The face's proportions, to a hundredth of a pixel at the sizes of text; of its regular
+    // weight, whose ascent browsers give the bold one too (Windows' own is taller for bold).
+    constexpr int kLarge = 640;
+    const paint::FontMetrics large = m_canvas.Metrics(m_canvas.MakeFont({s.fontFamily.Text(), kLarge, false, s.italic}));
+    const float scale = s.ExactFontSize() / kLarge;
+    return {static_cast<int>(std::lround(large.ascent * scale)), static_cast<int>(std::lround(large.descent * scale))};
 }
 
 LayoutEngine::TextItem LayoutEngine::TextOf(const InlineItem& item) {

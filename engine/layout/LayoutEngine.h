@@ -26,6 +26,9 @@ public:
 
     // The canvas font of an inline context (made on first use).
     int FontOf(const InlineContext& context);
+    // Its ascent and descent at the exact size of its style (18.72 px for H3), rounded as
+    // browsers round them: fonts come in whole pixels, lines take the fraction into account.
+    paint::FontMetrics FontMetricsOf(const InlineContext& context);
 
 private:
     void ResolveEdges(Box& box, int containingWidth);

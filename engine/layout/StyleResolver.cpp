@@ -108,7 +108,6 @@ void ApplyDeclaration(Style& s, const PreparedDeclaration& declaration, const St
     const CString& lower = declaration.lower;
     paint::Color color;
     Length len;
-    int size;
     TextAlign align;
     bool ignoredLeft = false, ignoredRight = false;
     if (name == L"color") {
@@ -127,7 +126,7 @@ void ApplyDeclaration(Style& s, const PreparedDeclaration& declaration, const St
     } else if (name == L"font-family") {
         if (!value.IsEmpty()) SetFontFamily(s, value);
     } else if (name == L"font-size") {
-        if (ParseFontSize(value, parent.fontSize, size)) SetFontSize(s, size);
+        if (float exact = 0; ParseFontSize(value, parent.ExactFontSize(), exact)) SetExactFontSize(s, exact);
     } else if (name == L"border-collapse") {
         if (lower == L"collapse") s.borderCollapse = true;
         else if (lower == L"separate") s.borderCollapse = false;
