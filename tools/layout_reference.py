@@ -53,7 +53,8 @@ MEASURE = r"""
   }
   var t0 = performance.now();
   document.body.offsetHeight;
-  var out = ["width " + document.documentElement.clientWidth + " " + document.documentElement.clientHeight];
+  // The viewport: in quirks mode the root element's clientHeight is the page's height instead.
+  var out = ["width " + document.documentElement.clientWidth + " " + window.innerHeight];
   var all = document.body.getElementsByTagName("*");
   for (var i = 0; i < all.length; i++) {
     var e = all[i];

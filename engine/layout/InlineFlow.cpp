@@ -56,7 +56,10 @@ void MoveToNextLine(Line& line, size_t index, int start, int breakX, int spaceWi
         tail.length = holder.start + holder.length - start;
         tail.x = breakX;
         tail.width = holder.x + holder.width - breakX;
-        holder.length = std::max(0, start - 1 - holder.start);
+        // The blank the line breaks at goes; a hyphen or an ideograph before the break stays.
+        const CString& data = holder.node->Data();
+        const bool blank = start > 0 && start <= data.GetLength() && IsCollapsibleSpace(data[start - 1]);
+        holder.length = std::max(0, start - (blank ? 1 : 0) - holder.start);
         holder.width = std::max(0, breakX - holder.x - spaceWidth);
         holder.collapsedSpaceAfter = false;
         moved.fragments.push_back(tail);
@@ -440,7 +443,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             int end = PieceEnd(text, i, length);
             int width = m_canvas.MeasureText(font, text + i, end - i);
             bool hadSpace = pendingSpace;
-            bool opportunity = pendingSpace || afterAtomic || afterIdeograph || IsIdeographic(text[i]);
+            bool opportunity = pendingSpace || afterAtomic || afterIdeograph || IsIdeographic(text[i]) || BreakAfterHyphen(text, i);
             // A blank where text wraps lets the line break before a run that does not (NOBR).
             const bool breakable = opportunity && (canWrap || (pendingSpace && pendingSpaceWraps));
             int spaceWidth = pendingSpace ? pendingWidth : 0;
@@ -564,7 +567,7 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
                 while (end < length && text[end] != L'\n' && text[end] != L'\r') ++end;
             } else {
                 end = PieceEnd(text, i, length);
-                if (canWrap && (IsIdeographic(text[i]) || (i > 0 && IsIdeographic(text[i - 1])))) endSegment();
+                if (canWrap && (IsIdeographic(text[i]) || (i > 0 && IsIdeographic(text[i - 1])) || BreakAfterHyphen(text, i))) endSegment();
             }
             int width = m_canvas.MeasureText(font, text + i, end - i);
             segment += width;

@@ -57,41 +57,67 @@ void LayoutEngine::CollapseBorders(Box& table, const Grid& grid) {
         if (slots.empty() || r < 0 || c < 0 || r >= rows || c >= n) return nullptr;
         return slots[static_cast<size_t>(r) * n + c];
     };
+    // Each border is shared by the boxes on its two sides: the one on the left (or above) takes
+    // the larger half, the one on the right (or below) the smaller.
     int edge[4] = {outer[0], outer[1], outer[2], outer[3]};
     for (Box* cell : grid.cells) {
         const Style& s = cell->style;
         const int own[4] = {s.borderTop.Width(), s.borderRight.Width(), s.borderBottom.Width(), s.borderLeft.Width()};
         const Box* above = at(cell->row - 1, cell->column);
+        const Box* below = at(cell->row + cell->rowspan, cell->column);
         const Box* before = at(cell->row, cell->column - 1);
-        const int top = std::max(own[0], above ? above->style.borderBottom.Width() : 0);
-        const int left = std::max(own[3], before ? before->style.borderRight.Width() : 0);
-        cell->gridBorder[0] = cell->row == 0 ? 0 : top;
-        cell->gridBorder[3] = cell->column == 0 ? 0 : left;
-        cell->gridBorder[1] = cell->gridBorder[2] = 0;
-        if (cell->row == 0) edge[0] = std::max(edge[0], own[0]);
-        if (cell->column == 0) edge[3] = std::max(edge[3], own[3]);
-        if (cell->row + cell->rowspan == rows) edge[2] = std::max(edge[2], own[2]);
-        if (cell->column + cell->colspan == n) edge[1] = std::max(edge[1], own[1]);
+        const Box* after = at(cell->row, cell->column + cell->colspan);
+        const int top = std::max(own[0], cell->row == 0 ? outer[0] : above ? above->style.borderBottom.Width() : 0);
+        const int bottom = std::max(own[2], cell->row + cell->rowspan == rows ? outer[2] : below ? below->style.borderTop.Width() : 0);
+        const int left = std::max(own[3], cell->column == 0 ? outer[3] : before ? before->style.borderRight.Width() : 0);
+        const int right = std::max(own[1], cell->column + cell->colspan == n ? outer[1] : after ? after->style.borderLeft.Width() : 0);
+        cell->gridBorder[0] = top / 2;
+        cell->gridBorder[1] = right - right / 2;
+        cell->gridBorder[2] = bottom - bottom / 2;
+        cell->gridBorder[3] = left / 2;
+        if (cell->row == 0) edge[0] = std::max(edge[0], top);
+        if (cell->column == 0) edge[3] = std::max(edge[3], left);
+        if (cell->row + cell->rowspan == rows) edge[2] = std::max(edge[2], bottom);
+        if (cell->column + cell->colspan == n) edge[1] = std::max(edge[1], right);
     }
-    for (int k = 0; k < 4; ++k) table.gridBorder[k] = edge[k];
+    // The table keeps the other half of the outer borders.
+    table.gridBorder[0] = edge[0] - edge[0] / 2;
+    table.gridBorder[1] = edge[1] / 2;
+    table.gridBorder[2] = edge[2] / 2;
+    table.gridBorder[3] = edge[3] - edge[3] / 2;
 }
 
 namespace {
 
-// Spreads what a cell spanning columns needs beyond what those columns have over them, in
-// proportion to what each has (equally when none has anything).
-void SpreadSpan(std::vector<int>& widths, int first, int span, long long needed) {
-    long long have = 0;
-    for (int c = first; c < first + span; ++c) have += widths[c];
+// Spreads what a cell spanning columns needs beyond what those columns have over those of
+// them that `take` (all when none does), in proportion to what each has (equally when none
+// has anything).
+template <typename Takes>
+void SpreadSpan(std::vector<int>& widths, int first, int span, long long needed, Takes&& take) {
+    long long have = 0, takersHave = 0;
+    int takers = 0;
+    for (int c = first; c < first + span; ++c) {
+        have += widths[c];
+        if (take(c)) takersHave += widths[c], ++takers;
+    }
     if (needed <= have) return;
+    const bool all = takers == 0;
+    if (all) takersHave = have, takers = span;
     const long long extra = needed - have;
     long long given = 0;
+    int last = first + span - 1;
     for (int c = first; c < first + span; ++c) {
-        const long long share = have > 0 ? extra * widths[c] / have : extra / span;
+        if (!all && !take(c)) continue;
+        const long long share = takersHave > 0 ? extra * widths[c] / takersHave : extra / takers;
         widths[c] = Clamp(widths[c] + share);
         given += share;
+        last = c;
     }
-    widths[first + span - 1] = Clamp(widths[first + span - 1] + extra - given);
+    widths[last] = Clamp(widths[last] + extra - given);
+}
+
+void SpreadSpan(std::vector<int>& widths, int first, int span, long long needed) {
+    SpreadSpan(widths, first, span, needed, [](int) { return false; });
 }
 
 }  // namespace
@@ -129,7 +155,9 @@ LayoutEngine::ColumnRequests LayoutEngine::RequestColumns(const Grid& grid, int 
         const Intrinsic c = Measure(*cell);
         const int first = cell->column, span = cell->colspan;
         const long long inner = static_cast<long long>(spacing) * (span - 1);
-        SpreadSpan(cols.min, first, span, c.min - inner);
+        // What the cell needs goes to the columns without a width of their own, if it spans any.
+        auto free = [&](int k) { return cols.fixed[k] < 0 && cols.percent[k] <= 0; };
+        SpreadSpan(cols.min, first, span, c.min - inner, free);
         for (int k = first; k < first + span; ++k) cols.max[k] = std::max(cols.max[k], cols.min[k]);
         long long wanted = c.max - inner;
         if (cell->style.width.unit == Length::Unit::Px && cell->style.width.value > 0) {
@@ -165,7 +193,7 @@ LayoutEngine::ColumnRequests LayoutEngine::RequestColumns(const Grid& grid, int 
                 continue;
             }
         }
-        SpreadSpan(cols.max, first, span, wanted);
+        SpreadSpan(cols.max, first, span, wanted, free);
     }
     return cols;
 }

@@ -25,7 +25,8 @@ TEST(LayoutFlow, LinesBreakAtBlanksButNotAtNoBreakSpaces) {
         L"<div id=e style='width:96px'>  many    blanks   here </div>"
         L"<div id=f style='width:40px'>\u6f22\u5b57\u306e\u6587\u7ae0\u306f\u7a7a\u767d\u304c\u306a\u3044\u3002</div>"
         L"<div id=g style='width:40px'>abc\u6f22\u5b57</div>"
-        L"<div id=h style='width:80px'>aaaa bbbb<b>cc</b></div>");
+        L"<div id=h style='width:80px'>aaaa bbbb<b>cc</b></div>"
+        L"<div id=i style='width:40px'>3-1-2026</div>");
     EXPECT_EQ(page.Box(L"a").Height(), 32);
     EXPECT_EQ(page.Box(L"b").Height(), 16);
     EXPECT_EQ(page.Box(L"c").Height(), 64);
@@ -44,6 +45,10 @@ TEST(LayoutFlow, LinesBreakAtBlanksButNotAtNoBreakSpaces) {
     EXPECT_EQ(page.canvas.FindRun(L"bbbb")->x, 8);
     EXPECT_EQ(page.canvas.FindRun(L"bbbb")->y, h.top + 16);
     EXPECT_EQ(page.canvas.FindRun(L"cc")->x, 8 + 32);
+    // After a hyphen inside a word, keeping the hyphen: "3-1-" and "2026".
+    EXPECT_EQ(page.Box(L"i").Height(), 32);
+    ASSERT_NE(page.canvas.FindRun(L"3-1-"), nullptr);
+    ASSERT_NE(page.canvas.FindRun(L"2026"), nullptr);
 }
 
 TEST(LayoutFlow, PreKeepsBlanksAndLineEndsInAMonospaceFont) {

@@ -73,12 +73,12 @@ TEST(LayoutTable, CellsAskingMoreThanTheTableHasShareItAndSpansShareTheirWidthAn
     // A row spanning cell's height goes to its rows in proportion to theirs (20 and 16 of 90).
     EXPECT_EQ(page.Box(L"r1").Height(), 20 + 54 * 20 / 36);
     EXPECT_EQ(page.Box(L"r1").Height() + page.Box(L"r2").Height(), 90);
-    // Collapsed borders count once: the table draws the outer ones, each cell those on its left and top.
-    EXPECT_EQ(page.Box(L"k1").Width(), 8);
-    EXPECT_EQ(page.Box(L"k2").Width(), 1 + 8);
-    EXPECT_EQ(page.Box(L"k3").Height(), 1 + 16);
-    EXPECT_EQ(page.Box(L"k").Width(), 1 + 8 + 9 + 1);
-    EXPECT_EQ(page.Box(L"k").Height(), 1 + 16 + 17 + 1);
+    // Collapsed borders count once: of each 1 px border the box on the left (or above) takes it.
+    EXPECT_EQ(page.Box(L"k1").Width(), 8 + 1);
+    EXPECT_EQ(page.Box(L"k2").Width(), 8 + 1);
+    EXPECT_EQ(page.Box(L"k3").Height(), 16 + 1);
+    EXPECT_EQ(page.Box(L"k").Width(), 1 + 9 + 9);
+    EXPECT_EQ(page.Box(L"k").Height(), 1 + 17 + 17);
 }
 
 TEST(LayoutTable, NestedTablesAndTheQuirkThatTablesKeepTheDefaultFont) {
