@@ -5,7 +5,8 @@ TARVELO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${TARVELO_BUILD_DIR:-$TARVELO_ROOT/build}"
 
 TARVELO_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth
-                  cmake ninja-build googletest libwine-dev x11-apps x11-utils imagemagick)
+                  cmake ninja-build googletest libwine-dev x11-apps x11-utils imagemagick
+                  famfamfam-silk fp-utils)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -27,8 +28,8 @@ ensure_packages() {
 # hashed relative to it, so that two clones of the tree share their objects.
 export CCACHE_BASEDIR="$TARVELO_ROOT" CCACHE_NOHASHDIR=1
 
-# Configures once, then builds what changed.
-build_all() {
+# Configures once, then builds what changed: the targets named, or all of them.
+build() {
     if [ ! -f "$BUILD_DIR/build.ninja" ]; then
         log "configuring in $BUILD_DIR"
         local launcher=()
@@ -36,8 +37,10 @@ build_all() {
         cmake -S "$TARVELO_ROOT" -B "$BUILD_DIR" -G Ninja "${launcher[@]}" \
             -DCMAKE_TOOLCHAIN_FILE="$TARVELO_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
     fi
-    log "building"
-    cmake --build "$BUILD_DIR" -j "${TARVELO_JOBS:-$(nproc)}"
+    log "building ${*:-everything}"
+    local targets=()
+    [ $# -gt 0 ] && targets=(--target "$@")
+    cmake --build "$BUILD_DIR" -j "${TARVELO_JOBS:-$(nproc)}" "${targets[@]}"
 }
 
 export WINEDEBUG=-all
@@ -70,7 +73,7 @@ ensure_wine_fonts() {
 # each time a managed window is hidden; windows that Wine manages itself
 # ("Managed"="N") do not wait. Set once in the prefix, before Wine's own
 # processes start.
-ensure_test_display() {
+ensure_unmanaged_windows() {
     grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
@@ -103,7 +106,7 @@ stop_services() {
 # (CTest would otherwise wait on them after every test). Stops it all on exit.
 start_test_wine() {
     ensure_prefix "$BUILD_DIR/wineprefix"
-    ensure_test_display
+    ensure_unmanaged_windows
     trap stop_services EXIT
     start_xvfb
     # The build runs the test programs once to list their cases; a server

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds Tarvelo and starts it in a Wine prefix of its own (build/runprefix),
+# Builds Tarvelo.exe (only what it needs) and starts it in a Wine prefix of its own (build/runprefix),
 # installed in C:\Tarvelo with a sample bookmark folder. On a desktop it opens
 # in a Wine virtual desktop; without a display it runs under Xvfb, saves a
 # screenshot of the main window and prints its path.
@@ -7,19 +7,21 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
-build_all
+build Tarvelo TQHelp
 EXE="$BUILD_DIR/app/Tarvelo.exe"
 if [ ! -f "$EXE" ]; then
     log "Tarvelo.exe is not built yet"
     exit 1
 fi
 ensure_prefix "$BUILD_DIR/runprefix"
+ensure_unmanaged_windows
 
-# The install path: the program, and below it Bookmark\Allpages.
+# The install path: the program and its help file, and below it Bookmark\Allpages.
 INSTALL_DIR="$WINEPREFIX/drive_c/Tarvelo"
 ALLPAGES="$INSTALL_DIR/Bookmark/Allpages"
 mkdir -p "$INSTALL_DIR"
 cp "$EXE" "$INSTALL_DIR/Tarvelo.exe"
+cp "$BUILD_DIR/app/TQHelp.chm" "$INSTALL_DIR/TQHelp.chm"
 
 # A page file: UTF-16 with byte-order mark, as the program writes them.
 write_page() {
