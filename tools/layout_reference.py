@@ -11,7 +11,7 @@ that the set can grow here. CI never needs Chromium: the data file is checked
 in, and the engine's tests compare their own layout with it.
 
 Beside its own pages it measures the presentational ones of layout_reference_pages.py
-at 800 and 500 px (names ending in the width), in two sets: those the rules were built
+at 800 and 500 px (one page file, a record per width), in two sets: those the rules were built
 against ("fitted") and those kept apart to check them on pages never seen ("held-out").
 
 Per page the file holds "page <name> <viewport width> <set> <viewport height>" (set "base"
@@ -339,7 +339,7 @@ def all_pages():
     for kind, group in (("fitted", layout_reference_pages.fitted()), ("held-out", layout_reference_pages.held_out())):
         for name, html in sorted(group.items()):
             for width in layout_reference_pages.WIDTHS:
-                out.append(("%s-%d" % (name, width), html, width, kind))
+                out.append((name, html, width, kind))
     return out
 
 
@@ -354,7 +354,7 @@ def main():
     for name, html, width, kind in everything:
         with open(os.path.join(PAGES, name + ".htm"), "w", encoding="utf-8", newline="\n") as f:
             f.write(html)
-        probe = os.path.join(work, name + ".htm")
+        probe = os.path.join(work, "%s-%d.htm" % (name, width))
         with open(probe, "w", encoding="utf-8") as f:
             f.write(html + MEASURE)
         lines = measure(probe, chromium, width=width)
@@ -371,7 +371,7 @@ def main():
         f.write("\n".join(records) + "\n")
     if "--bench" in sys.argv:
         bench(chromium)
-    print("%d pages" % len(everything))
+    print("%d pages measured" % len(everything))
 
 if __name__ == "__main__":
     main()

@@ -121,7 +121,7 @@ TEST(ReferenceLayout, BoxesColumnsAndLinesAgreeWithChromium) {
         for (const auto& m : page.elements) {
             if (m.tag == "BR" || m.display == "none" || m.display == "table-row" || m.display == "table-row-group") continue;
             const dom::Node* element = m.index < static_cast<int>(elements.size()) ? elements[m.index] : nullptr;
-            std::string where = page.name + " #" + std::to_string(m.index) + " " + m.tag;
+            std::string where = page.name + "@" + std::to_string(page.width) + " #" + std::to_string(m.index) + " " + m.tag;
             if (!element || std::string(element->TagName().str().begin(), element->TagName().str().end()) != m.tag) {
                 misses.push_back(where + ": not the same tree");
                 continue;
