@@ -48,6 +48,7 @@ CString MenuText(UINT id, const wchar_t* fallback) {
 }  // namespace
 
 std::vector<COXSizeControlBar*>* COXSizeControlBar::RegisteredBars() { return g_bars.get(); }
+BOOL COXSizeControlBar::IsMouseHookInstalled() { return g_hook != nullptr; }
 
 COXSizeControlBar::COXSizeControlBar(int style) : m_Style(static_cast<DWORD>(style)) {
     if (m_Style & SZBARF_AUTOTIDY) {

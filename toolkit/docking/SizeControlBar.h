@@ -83,8 +83,10 @@ public:
 
     // Destroys every registered bar whose parent frame is `frame` (the size-dock frames call it).
     static void DestroyFrameBars(CFrameWnd* frame);
-    // The registered bars (for tests and the frames); null when none.
+    // The registered bars; null when none.
     static std::vector<COXSizeControlBar*>* RegisteredBars();
+    // Whether the size bars' shared mouse hook is in place (while any size bar window lives).
+    static BOOL IsMouseHookInstalled();
 
 protected:
     const MessageMap* GetMessageMap() const override;

@@ -184,6 +184,15 @@ BOOL LoadSizeDockLayout(CFrameWnd* frame, const wchar_t* section, const wchar_t*
                 arranged.push_back(nullptr);
             }
         dock->m_arrBars = arranged;
+        // Each bar takes its stored length again (docking it row by row stretched it over the row).
+        for (auto& [row, inRow] : rows)
+            for (auto& [order, bar] : inRow) {
+                const BarRecord& r = *std::find_if(records.begin(), records.end(), [&](const BarRecord& x) { return byId[x.id] == bar; });
+                bar->m_HorzDockSize = r.horz;
+                bar->m_VertDockSize = r.vert;
+                const CSize shape = dock->IsHorz() ? r.horz : r.vert;
+                bar->SetWindowPos(nullptr, 0, 0, shape.cx, shape.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
     }
     for (const BarRecord& r : records) {
         COXSizeControlBar* bar = byId[r.id];
