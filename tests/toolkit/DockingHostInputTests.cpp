@@ -197,3 +197,60 @@ TEST(DockingHostInput, BarsDragDockFloatMaximiseCloseTabAndComeBackAfterARestart
 }
 
 }  // namespace
+
+namespace {
+
+void Key(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+    Sleep(30);
+}
+
+// With the framework's drag (the frame answers 0 to WM_QUERYSIZEDOCK) the drag context tracks a
+// focus rectangle in a loop of its own: released over a side the bar docks there with the length
+// the row leaves it, released in the open it floats, Ctrl held floats it anyway, and a release
+// where the press was changes nothing.
+TEST(DockingHostInput, TheDragContextDocksFloatsAndCtrlForcesFloating) {
+    TestApp<COXSkinnedApp> app{L"DockingDragContext"};
+    app.SetCurrentSkin(L"Classic");
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    DockingHostFrame& f = *host.frame;
+    f.m_bSizeDockDrag = FALSE;
+    CRect mdi;
+    ::GetWindowRect(f.m_hWndMDIClient, &mdi);
+
+    const CPoint press = CaptionPoint(f.tree);
+    mouse::Drag(press, press, 1);
+    EXPECT_EQ(f.tree.m_pDockBar, f.Dock(AFX_IDW_DOCKBAR_BOTTOM));
+
+    mouse::Drag(CaptionPoint(f.tree), mdi.CenterPoint());
+    ASSERT_TRUE(f.tree.IsFloating());
+    EXPECT_NE(dynamic_cast<COXSizableMiniDockFrameWnd*>(f.tree.m_pDockBar->GetParent()), nullptr);
+
+    // Back onto the left side, beside the tools in their column: it takes half the column.
+    CRect frameRect = ScreenRect(*f.tree.m_pDockBar->GetParent());
+    const CPoint caption(frameRect.left + 30, frameRect.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2);
+    const CRect left = ScreenRect(*f.Dock(AFX_IDW_DOCKBAR_LEFT));
+    mouse::Drag(caption, CPoint(left.left + 10, left.top + left.Height() / 2));
+    EXPECT_EQ(f.tree.m_pDockBar, f.Dock(AFX_IDW_DOCKBAR_LEFT));
+
+    // Ctrl held: over the same side it floats.
+    const CPoint from = CaptionPoint(f.tree);
+    mouse::Run([=] {
+        mouse::MoveTo(from);
+        mouse::Down();
+        mouse::MoveTo(CPoint(from.x + 2, from.y + 3));
+        Key(VK_CONTROL, false);
+        for (int i = 1; i <= 6; ++i) mouse::MoveTo(CPoint(from.x + 4 * i, from.y + 6 * i));
+        mouse::Up();
+        Key(VK_CONTROL, true);
+    });
+    EXPECT_TRUE(f.tree.IsFloating());
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+}  // namespace

@@ -22,7 +22,7 @@ void COXDragDockContext::StartDrag(CPoint point) {
     if (!m_pDockSite) return;
     m_dwDockStyle = bar->m_dwDockStyle;
     m_dwStyle = bar->m_dwStyle;
-    m_bForceFrame = FALSE;
+    m_bForceFrame = ::GetKeyState(VK_CONTROL) < 0;  // Ctrl held from the start floats too
     m_ptStart = m_ptLast = point;
     if ((m_dwDockStyle & CBRS_ALIGN_ANY) == CBRS_ALIGN_ANY) TellMainWindow(ID_OX_DRAGPROMPT);
     MSG msg;
@@ -55,7 +55,7 @@ void COXDragDockContext::StartDrag(CPoint point) {
         if (point.x < r->left || point.x >= r->right) r->OffsetRect(point.x - r->left - std::min<int>(r->Width() / 2, 10), 0);
         if (point.y < r->top || point.y >= r->bottom) r->OffsetRect(0, point.y - r->top - std::min<int>(r->Height() / 2, 10));
     }
-    m_dwOverDockStyle = CanDock();
+    m_dwOverDockStyle = m_bForceFrame ? 0 : CanDock();
     m_rectLast.SetRectEmpty();
     m_rectShown.SetRectEmpty();
     m_pDC = ::GetDCEx(::GetDesktopWindow(), nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
