@@ -8,6 +8,7 @@
 #include "docking/SizeDockBar.h"
 #include "docking/SizeDockFrames.h"
 #include "skins/Skin.h"
+#include "skins/ToolbarSkin.h"
 
 #include <cstdio>
 #include <memory>
