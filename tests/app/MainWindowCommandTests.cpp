@@ -401,6 +401,22 @@ TEST_F(TreeWindow, TreeBarDocksOnEitherSideFloatsAndLeftBarBringsItBackLeft) {
     bar.SendMessage(WM_NCLBUTTONUP, HTCLOSE, MAKELPARAM(close.CenterPoint().x, close.CenterPoint().y));
     EXPECT_FALSE(bar.IsWindowVisible());
     SetCursorPos(0, 0);
+
+    // Docked across the frame (a bar that allows it) the caption runs down its left side and the
+    // edge facing the pages is the bottom one.
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_LEFT_BAR);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    m_frame->RecalcLayout();
+    ASSERT_EQ(bar.DockSide(), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_EQ(bar.FacingEdge(), static_cast<UINT>(HTBOTTOM));
+    bar.GetWindowRect(&placed);
+    bar.GetClientRect(&clientOnScreen);
+    bar.ClientToScreen(&clientOnScreen);
+    const CRect across = bar.CloseButtonRect();
+    EXPECT_LT(across.left, placed.left + 10);
+    EXPECT_LT(across.left, clientOnScreen.left);
+    EXPECT_EQ(bar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(bar.EdgeRect().CenterPoint().x, bar.EdgeRect().CenterPoint().y)), HTBOTTOM);
 }
 
 // The tree and the toolbar paint through a buffer: what reaches the screen has

@@ -345,3 +345,76 @@ TEST(DockbarSkins, EachLookDrawsCaptionsButtonsSplittersAndTheMiniFrameCaption) 
 }
 
 }  // namespace
+
+namespace {
+
+// The size tool bar: its toolbar control fills the bar inside a margin, offers the button table
+// to the customise dialog, takes tooltips from the command strings, follows the update handlers,
+// and passes a press on empty space to the bar (which drags from there).
+TEST(SizeToolBar, ButtonsFollowTheBarAndItsHandlersAndEmptySpaceBelongsToTheBar) {
+    TestApp<CWinApp> app{L"DockingToolBar"};
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    COXSizeToolBar& tools = host.frame->tools;
+    COXToolBarCtrl& control = tools.m_ToolBarCtrl;
+    EXPECT_EQ(control.GetDlgCtrlID(), 99);
+    EXPECT_TRUE(control.GetStyle() & CCS_ADJUSTABLE);  // it has a button table
+    CRect client, placed;
+    tools.GetClientRect(&client);
+    control.GetWindowRect(&placed);
+    tools.ScreenToClient(&placed);
+    EXPECT_EQ(placed.TopLeft(), CPoint(5, 3));
+
+    // The customise dialog's questions.
+    NMTOOLBARW info{};
+    wchar_t text[64]{};
+    info.hdr.hwndFrom = control.m_hWnd;
+    info.hdr.idFrom = 99;
+    info.hdr.code = TBN_GETBUTTONINFOW;
+    info.iItem = 1;
+    info.pszText = text;
+    info.cchText = 64;
+    EXPECT_EQ(tools.SendMessage(WM_NOTIFY, 99, reinterpret_cast<LPARAM>(&info)), 1);
+    EXPECT_EQ(info.tbButton.idCommand, 40002);
+    EXPECT_EQ(info.tbButton.iBitmap, 1);
+    EXPECT_STREQ(text, L"Second");
+    info.iItem = 3;
+    EXPECT_EQ(tools.SendMessage(WM_NOTIFY, 99, reinterpret_cast<LPARAM>(&info)), 0);
+    info.hdr.code = TBN_QUERYDELETE;
+    EXPECT_EQ(tools.SendMessage(WM_NOTIFY, 99, reinterpret_cast<LPARAM>(&info)), 1);
+
+    // Tooltips: the part after the line break; a string without one gives none.
+    NMTTDISPINFOW tip{};
+    tip.hdr.code = TTN_NEEDTEXTW;
+    tip.hdr.idFrom = 40001;
+    tools.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ(tip.szText, L"First");
+    NMTTDISPINFOW none{};
+    none.hdr.code = TTN_NEEDTEXTW;
+    none.hdr.idFrom = 40003;
+    tools.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&none));
+    EXPECT_STREQ(none.szText, L"");
+
+    // Update handlers: none for these commands, so with disabling they grey out; a check sticks.
+    tools.OnUpdateCmdUI(host.frame, TRUE);
+    EXPECT_FALSE(control.SendMessage(TB_GETSTATE, 40001) & TBSTATE_ENABLED);
+    COXToolCmdUI ui;
+    ui.m_pToolBar = &control;
+    ui.m_nIndex = 0;
+    ui.Enable(TRUE);
+    ui.SetCheck(1);
+    EXPECT_TRUE(control.SendMessage(TB_GETSTATE, 40001) & TBSTATE_ENABLED);
+    EXPECT_TRUE(control.SendMessage(TB_GETSTATE, 40001) & TBSTATE_CHECKED);
+    ui.SetCheck(2);
+    EXPECT_EQ(control.SendMessage(TB_GETSTATE, 40001) & (TBSTATE_CHECKED | TBSTATE_INDETERMINATE), TBSTATE_INDETERMINATE);
+
+    // Buttons are hit; the space after the last one is the bar's.
+    CRect first;
+    control.SendMessage(TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    EXPECT_EQ(control.ButtonAt(first.CenterPoint()), 0);
+    CRect controlClient;
+    control.GetClientRect(&controlClient);
+    EXPECT_EQ(control.ButtonAt(CPoint(controlClient.right - 2, controlClient.bottom - 2)), -1);
+}
+
+}  // namespace
