@@ -14,6 +14,25 @@ using dom::NodePtr;
 using dom::Tag;
 using namespace tree;
 
+namespace {
+
+// An empty line's placeholder: a lone no-break space, the whole content of
+// its block, that keeps the line's height (an emptied paragraph is saved
+// so). The caret stands before it.
+bool IsLinePlaceholder(const Boundary& at) {
+    if (!at.node || !at.node->IsText() || at.offset != 0 || at.node->Data() != CString(kNoBreakSpace)) return false;
+    Node* block = BlockOf(at.node.get());
+    if (!block) return false;
+    bool alone = true;
+    dom::WalkTree(*block, [&](const NodePtr& child) {
+        if (child.get() != at.node.get() && ((child->IsText() && !IsBlank(*child)) || IsAtom(*child))) alone = false;
+        return alone && child->IsElement();
+    });
+    return alone;
+}
+
+}  // namespace
+
 Node* Editor::Root() const {
     if (Node* body = m_document.Body()) return body;
     if (Node* html = m_document.DocumentElement()) return html;
@@ -76,6 +95,7 @@ void Editor::CollapseTo(Boundary at) {
 
 void Editor::SetCaret(Boundary at, bool extend) {
     if (!at.node) return;
+    m_history.BreakRun();  // typing after a move is a step of its own
     if (!extend || m_selection.kind == SelectionKind::Control || !IsInDocument(m_document, m_selection.start)) {
         CollapseTo(at);
         return;
@@ -146,11 +166,12 @@ void Editor::DeleteSelection() {
 
 void Editor::TypeText(const CString& typed) {
     if (typed.IsEmpty()) return;
-    Scope step(*this);
+    Scope step(*this, StepKind::Typing);
     std::vector<TypingFormat> formats;
     if (m_selection.kind == SelectionKind::None) formats = std::move(m_selection.typing);
     else DeleteSelection();
     Boundary at = Caret();
+    if (IsLinePlaceholder(at)) at.node->SetData(CString());  // the first character takes its place
     CString text = typed;
     if (!KeepsBlanks(at.node.get())) {
         Node* block = BlockOf(at.node.get());
@@ -287,7 +308,7 @@ void Editor::DeleteBackward() { DeleteCharacter(false); }
 void Editor::DeleteForward() { DeleteCharacter(true); }
 
 void Editor::DeleteCharacter(bool forward) {
-    Scope step(*this);
+    Scope step(*this, StepKind::Deleting);
     if (m_selection.kind != SelectionKind::None) {
         DeleteSelection();
         return;

@@ -70,7 +70,7 @@ public:
 private:
     struct Scope {  // one undo step around an operation
         Editor& editor;
-        explicit Scope(Editor& e) : editor(e) { editor.m_history.Begin(editor.m_selection); }
+        explicit Scope(Editor& e, StepKind kind = StepKind::Other) : editor(e) { editor.m_history.Begin(editor.m_selection, kind); }
         ~Scope() { editor.m_history.End(editor.m_selection); }
     };
     Boundary Caret();

@@ -82,6 +82,7 @@ bool Editor::HasInline(const std::vector<Tag>& kinds) const {
 }
 
 void Editor::ToggleInline(const wchar_t* tag, const std::vector<Tag>& kinds) {
+    m_history.BreakRun();
     if (m_selection.kind == SelectionKind::None) {
         auto& typing = m_selection.typing;
         auto same = std::find_if(typing.begin(), typing.end(), [&](const TypingFormat& f) { return f.kinds == kinds; });
@@ -120,6 +121,7 @@ void Editor::RemoveInline(TextRange& range, const std::vector<Tag>& kinds) {
 }
 
 void Editor::FormatSelection(const CString& tag, const CString& attribute, const CString& value) {
+    m_history.BreakRun();
     if (m_selection.kind == SelectionKind::None) {
         auto& typing = m_selection.typing;
         std::erase_if(typing, [&](const TypingFormat& f) { return f.kinds.empty() && f.tag == tag && f.attribute == attribute; });

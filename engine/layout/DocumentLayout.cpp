@@ -480,17 +480,22 @@ HitPoint DocumentLayout::HitTest(int px, int py) const {
     for (const auto& candidate : block->lines) {
         if (py >= by + candidate.top) line = &candidate;
     }
-    if (line->fragments.empty()) return result;
-    const Fragment* fragment = &line->fragments.front();
-    for (const auto& candidate : line->fragments)
+    return HitLine(*line, bx, px, result);
+}
+
+HitPoint DocumentLayout::HitLine(const Line& line, int bx, int px, HitPoint result) const {
+    if (line.fragments.empty()) return result;
+    const Fragment* fragment = &line.fragments.front();
+    for (const auto& candidate : line.fragments)
         if (px >= bx + candidate.x) fragment = &candidate;
     if (fragment->box) {
         result.element = result.node = fragment->node;
         return result;
     }
-    const dom::Node* element = fragment->context && fragment->context->element ? fragment->context->element : owner;
+    const dom::Node* element = fragment->context && fragment->context->element ? fragment->context->element : result.node;
     result.element = element;
     result.node = fragment->node;
+    result.offset = 0;
     // The character whose left half or the one before whose right half holds the point.
     const CString& data = fragment->node->Data();
     int font = fragment->context->font >= 0 ? fragment->context->font : m_measure.MakeFont(fragment->context->style.Font());
@@ -505,6 +510,38 @@ HitPoint DocumentLayout::HitTest(int px, int py) const {
     }
     result.offset = offset;
     return result;
+}
+
+HitPoint DocumentLayout::NearestTextPosition(int px, int py, int direction) const {
+    HitPoint hit = HitTest(px, py);
+    if (hit.node && hit.node->IsText()) return hit;
+    // The line nearest the point, by height first, then sideways (the upper
+    // one of two as near), and the place in it nearest the point.
+    struct Nearest {
+        const Line* line = nullptr;
+        const Box* box = nullptr;
+        int bx = 0, by = 0;
+        long dy = 0, dx = 0;
+    } best;
+    for (const auto& [box, origin] : m_origins) {
+        const int bx = origin.first - box->scrollX, by = origin.second - box->scrollY;
+        for (const Line& line : box->lines) {
+            if (line.fragments.empty()) continue;
+            const int top = by + line.top, bottom = top + std::max(line.height, 1);
+            if ((direction > 0 && bottom <= py) || (direction < 0 && top > py)) continue;
+            const int left = bx + line.fragments.front().x;
+            const int right = bx + line.fragments.back().x + line.fragments.back().width;
+            long dy = py < top ? top - py : (py >= bottom ? py - bottom + 1 : 0);
+            long dx = px < left ? left - px : (px >= right ? px - right + 1 : 0);
+            if (best.line && (dy > best.dy || (dy == best.dy && (dx > best.dx || (dx == best.dx && top >= best.by + best.line->top)))))
+                continue;
+            best = {&line, box, bx, by, dy, dx};
+        }
+    }
+    if (!best.line) return hit;
+    HitPoint start;
+    for (const Box* b = best.box; b && !start.node; b = b->parent) start.node = start.element = b->node;
+    return HitLine(*best.line, best.bx, px, start);
 }
 
 const dom::Node* DocumentLayout::ElementFromPoint(int x, int y) const {

@@ -76,6 +76,11 @@ public:
     // The rectangles of the text runs below a node, in page coordinates.
     std::vector<paint::Rect> TextRects(const dom::Node& node) const;
     HitPoint HitTest(int x, int y) const;
+    // Where a click puts the caret, as browsers place it: the text at the
+    // point, or else the nearest place of the line nearest the point (beside
+    // a line: its end; below the last line: the end of that line). With a
+    // direction, only lines reaching below (1) or above (-1) the point count.
+    HitPoint NearestTextPosition(int x, int y, int direction = 0) const;
     // The caret's rectangle before the character at the offset of a text node.
     std::optional<paint::Rect> CaretRect(const dom::Node& text, int offset) const;
 
@@ -103,6 +108,9 @@ private:
     void IndexAll();
     // Brings the held scroll positions within their elements' ranges after a layout.
     void RestoreScrollPositions();
+    // The place in the line (its block's origin at bx) nearest the point's x;
+    // `result` holds the line's element, answered when the line has no text.
+    HitPoint HitLine(const Line& line, int bx, int px, HitPoint result) const;
     // The block whose items hold the text node, or null.
     Box* TextBlock(const dom::Node& text) const;
 
