@@ -418,3 +418,81 @@ TEST(SizeToolBar, ButtonsFollowTheBarAndItsHandlersAndEmptySpaceBelongsToTheBar)
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<UINT> MenuCommands(HMENU menu, std::vector<bool>* checked = nullptr) {
+    std::vector<UINT> ids;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        ids.push_back(GetMenuItemID(menu, i));
+        if (checked) checked->push_back((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0);
+    }
+    return ids;
+}
+
+// The bar's own menu: floating as an MDI child and back, docking switched off and on; and a frame
+// that is not the main window asks its documents before it goes.
+TEST(SizeDockFrames, ABarFloatsAsAnMdiChildAndBackAndAFrameAsksItsDocumentsBeforeItGoes) {
+    TestApp<CWinApp> app{L"DockingMdiFloat"};
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    DockingHostFrame& f = *host.frame;
+    HMENU menu = CreatePopupMenu();
+    f.tree.SendMessage(WM_SIZEBAR_FILLMENU, 0, reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(MenuCommands(menu), (std::vector<UINT>{ID_OX_MDIFLOAT, ID_OX_ALLOWDOCKING, ID_OX_HIDEBAR}));
+    DestroyMenu(menu);
+
+    f.tree.SendMessage(WM_COMMAND, ID_OX_MDIFLOAT);
+    ASSERT_TRUE(f.tree.IsInMDIFloatWnd());
+    auto* floatWnd = dynamic_cast<COXMDIFloatWnd*>(f.tree.m_pDockBar->GetParent());
+    ASSERT_NE(floatWnd, nullptr);
+    EXPECT_EQ(::GetParent(floatWnd->m_hWnd), f.m_hWndMDIClient);
+    EXPECT_EQ(floatWnd->GetWindowText(), CString(L"Folders"));
+    std::vector<bool> checks;
+    menu = CreatePopupMenu();
+    f.tree.SendMessage(WM_SIZEBAR_FILLMENU, 0, reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(MenuCommands(menu, &checks), (std::vector<UINT>{ID_OX_MDIFLOAT, ID_OX_HIDEBAR}));  // no docking entry here
+    EXPECT_TRUE(checks[0]);
+    DestroyMenu(menu);
+    f.tree.SendMessage(WM_COMMAND, ID_OX_MDIFLOAT);
+    EXPECT_FALSE(f.tree.IsInMDIFloatWnd());
+    EXPECT_NE(dynamic_cast<COXSizableMiniDockFrameWnd*>(f.tree.m_pDockBar->GetParent()), nullptr);
+    PumpMessages();
+
+    // Docking switched off from the menu: the entry stays, unchecked, and brings the sides back.
+    f.list.SendMessage(WM_COMMAND, ID_OX_ALLOWDOCKING);
+    EXPECT_TRUE(f.list.IsFloating());
+    EXPECT_EQ(f.list.m_dwDockStyle & CBRS_ALIGN_ANY, 0u);
+    checks.clear();
+    menu = CreatePopupMenu();
+    f.list.SendMessage(WM_SIZEBAR_FILLMENU, 0, reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(MenuCommands(menu, &checks), (std::vector<UINT>{ID_OX_ALLOWDOCKING, ID_OX_HIDEBAR}));
+    EXPECT_FALSE(checks[0]);
+    DestroyMenu(menu);
+    f.list.SendMessage(WM_COMMAND, ID_OX_ALLOWDOCKING);
+    EXPECT_EQ(f.list.m_dwDockStyle & CBRS_ALIGN_ANY, CBRS_ALIGN_ANY);
+
+    // A second frame, not the main window, with a page that has changes: its close asks first.
+    auto* other = new COXMDIFrameWndSizeDock;
+    ASSERT_TRUE(other->LoadFrame(kHostResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
+    app.m_pMainWnd = other;
+    CDocument* document = host.docTemplate->OpenDocumentFile(nullptr);
+    app.m_pMainWnd = &f;
+    ASSERT_NE(document, nullptr);
+    ASSERT_NE(other->MDIGetActive(), nullptr);
+    document->SetModifiedFlag(TRUE);
+    HWND otherWindow = other->m_hWnd;
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        other->SendMessage(WM_CLOSE);
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+    ASSERT_TRUE(::IsWindow(otherWindow));
+    EXPECT_FALSE(other->m_bClosing);
+    MessageBoxRecorder boxes(IDNO);
+    other->SendMessage(WM_CLOSE);
+    PumpMessages();
+    EXPECT_FALSE(::IsWindow(otherWindow));
+}
+
+}  // namespace
