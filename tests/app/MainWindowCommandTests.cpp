@@ -40,7 +40,7 @@ void AnswerNameDialog(DWORD threadId, const wchar_t* text, std::atomic<bool>* do
         HWND found = nullptr;
         EnumThreadWindows(
             threadId,
-            [](HWND hwnd, LPARAM data) {
+            [](HWND hwnd, LPARAM data) CALLBACK {
                 wchar_t title[64] = {};
                 GetWindowTextW(hwnd, title, 64);
                 if (lstrcmpW(title, L"Tarvelo->Input Name") == 0) *reinterpret_cast<HWND*>(data) = hwnd;
