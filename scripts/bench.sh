@@ -32,7 +32,7 @@ for name in "${wanted[@]}"; do
 done
 
 ensure_packages
-build_all
+build
 start_test_wine
 
 summary=()
