@@ -14,7 +14,9 @@
 #include "regex/RegexProgram.h"
 #include "regex/RegexTraits.h"
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -77,6 +79,7 @@ private:
     // text eight units at a time. Loads of 16 aligned bytes never reach past
     // the block, and so the page, that holds the terminator.
     static const TChar* ScanFor(const TChar* p, TChar a, TChar b) {
+#if defined(__SSE2__)
         if constexpr (sizeof(TChar) == 2) {
             while (reinterpret_cast<std::uintptr_t>(p) & 15) {
                 if (*p == a || *p == b || !*p) return p;
@@ -91,10 +94,10 @@ private:
                                                   _mm_cmpeq_epi16(units, end));
                 if (const int mask = _mm_movemask_epi8(hits)) return p + (__builtin_ctz(static_cast<unsigned>(mask)) >> 1);
             }
-        } else {
-            while (*p && *p != a && *p != b) ++p;
-            return p;
         }
+#endif
+        while (*p && *p != a && *p != b) ++p;
+        return p;
     }
 
     // The first occurrence of the run at or after `at`, or null. Scans never
