@@ -168,6 +168,15 @@ void CTarveloApp::ReopenLastPage() {
     if (!frame || !frame->SelectTreeItemByPath(lastPage)) OpenDocumentFile(lastPage);
 }
 
+BOOL CTarveloApp::IsIdleMessage(MSG* msg) {
+    // A tick of a page's idle timer calls for no idle update of its own:
+    // whatever moves the caret or changes the page comes as a message, after
+    // which the idle update has run already and shown the caret's font. So
+    // the ticks, ten a second while a page is open, cost nothing.
+    if (msg->message == WM_TIMER && msg->wParam == CTarveloView::kIdleTimer) return FALSE;
+    return CWinApp::IsIdleMessage(msg);
+}
+
 int CTarveloApp::ExitInstance() {
     if (m_comInitialised) {
         CoUninitialize();

@@ -20,6 +20,7 @@ public:
 
     BOOL InitInstance() override;
     int ExitInstance() override;
+    BOOL IsIdleMessage(MSG* msg) override;
 
     // Clip intake: each handles one clip command line (see clip/).
     void AddClipFromCommandLine(CString commandLine);

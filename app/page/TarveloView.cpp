@@ -19,7 +19,6 @@ namespace {
 
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
-constexpr UINT_PTR kIdleTimer = 5006;
 // The document layer's own command: the font size at the caret in pixels.
 constexpr unsigned kFontSizeInPixels = 5005;
 

@@ -18,6 +18,9 @@ public:
     CTarveloView() = default;
     ~CTarveloView() override;
 
+    // The timer whose ticks wake the message loop for the idle display of the caret's font.
+    static constexpr UINT_PTR kIdleTimer = 5006;
+
     // The engine's window of the subclass.
     class bCMsieWnd : public CWnd {
     public:

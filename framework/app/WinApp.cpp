@@ -271,21 +271,18 @@ BOOL CWinApp::OnIdle(LONG count) {
     return FALSE;
 }
 
-namespace {
-bool IsIdleMessage(const MSG& msg, POINT& lastMouse) {
-    if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
-        if (msg.pt.x == lastMouse.x && msg.pt.y == lastMouse.y) return false;
-        lastMouse = msg.pt;
-        return true;
+BOOL CWinApp::IsIdleMessage(MSG* msg) {
+    if (msg->message == WM_MOUSEMOVE || msg->message == WM_NCMOUSEMOVE) {
+        if (msg->pt.x == m_lastMousePoint.x && msg->pt.y == m_lastMousePoint.y) return FALSE;
+        m_lastMousePoint = msg->pt;
+        return TRUE;
     }
-    return msg.message != WM_PAINT && msg.message != 0x0118;  // WM_SYSTIMER (caret blink)
+    return msg->message != WM_PAINT && msg->message != 0x0118;  // WM_SYSTIMER (caret blink)
 }
-}  // namespace
 
 int CWinApp::Run() {
     bool idle = true;
     LONG idleCount = 0;
-    POINT lastMouse{-1, -1};
     for (;;) {
         while (idle && !PeekMessageW(&m_msgCur, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!OnIdle(idleCount++)) idle = false;
@@ -296,7 +293,7 @@ int CWinApp::Run() {
             TranslateMessage(&m_msgCur);
             DispatchMessageW(&m_msgCur);
         }
-        if (IsIdleMessage(m_msgCur, lastMouse)) {
+        if (IsIdleMessage(&m_msgCur)) {
             idle = true;
             idleCount = 0;
         }

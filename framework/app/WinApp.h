@@ -57,6 +57,9 @@ public:
     // Idle work: count 0 updates the command UI of the main window and its
     // bars; returns whether more idle time is wanted.
     virtual BOOL OnIdle(LONG count);
+    // Whether the message just dispatched calls for idle work: not a mouse
+    // move that did not move, a paint or the caret's blink.
+    virtual BOOL IsIdleMessage(MSG* msg);
     // Updates the command UI of the main window and its bars now, shown or not.
     void UpdateMainWindowCommandUI();
     virtual BOOL PreTranslateMessage(MSG* msg);
@@ -102,6 +105,7 @@ protected:
     void OnUpdateRecentFileMenu(CCmdUI* cmdUI);
 
     MSG m_msgCur{};
+    POINT m_lastMousePoint{-1, -1};  // where the last mouse move that counted was
     bool m_oleInitialised = false;
     friend BOOL AfxOleInit();
 };

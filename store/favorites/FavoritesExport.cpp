@@ -11,7 +11,6 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -40,10 +39,7 @@ bool MakeFolders(const CString& folder) {
 bool WriteShortcutFile(const CString& path, const CString& text) {
     HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    std::string bytes(2 + static_cast<size_t>(text.GetLength()) * 2, '\0');
-    bytes[0] = static_cast<char>(0xFF);
-    bytes[1] = static_cast<char>(0xFE);
-    std::memcpy(bytes.data() + 2, text.GetString(), static_cast<size_t>(text.GetLength()) * 2);
+    const std::string bytes = PageFileBytes(text);
     DWORD written = 0;
     bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
     return CloseHandle(file) && ok;

@@ -101,14 +101,16 @@ bool ReadPageLines(const CString& path, std::vector<CString>& lines) {
     return true;
 }
 
-bool WritePageText(const CString& path, const CString& text) {
+std::string PageFileBytes(const CString& text) {
     // wchar_t is a UTF-16 LE unit on this platform: the bytes go as they are.
     std::string bytes(2 + static_cast<size_t>(text.GetLength()) * 2, '\0');
     bytes[0] = static_cast<char>(0xFF);
     bytes[1] = static_cast<char>(0xFE);
     std::memcpy(bytes.data() + 2, text.GetString(), static_cast<size_t>(text.GetLength()) * 2);
-    return WriteFileBytesReplacing(path, bytes);
+    return bytes;
 }
+
+bool WritePageText(const CString& path, const CString& text) { return WriteFileBytesReplacing(path, PageFileBytes(text)); }
 
 bool WriteFileBytesReplacing(const CString& path, const std::string& bytes) {
     // A path built from an empty install path ("\Bookmark\...") would land at

@@ -25,6 +25,8 @@ bool ReadPageLines(const CString& path, std::vector<CString>& lines);
 bool WritePageText(const CString& path, const CString& text);
 // Writes bytes in place of the file, with the same guarantee.
 bool WriteFileBytesReplacing(const CString& path, const std::string& bytes);
+// The bytes of a page file: the UTF-16 byte-order mark, then the text.
+std::string PageFileBytes(const CString& text);
 
 // True for a page path relative to the Allpages folder that stays below it:
 // not empty, no "." or ".." part, no empty part, no character that a file

@@ -14,7 +14,12 @@
 #include "regex/RegexProgram.h"
 #include "regex/RegexTraits.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <cstdint>
 
 namespace regex_detail {
 
@@ -70,6 +75,31 @@ private:
         return position;
     }
 
+    // The first unit at or after `p` that is `a`, `b` or the terminator; wide
+    // text eight units at a time. Loads of 16 aligned bytes never reach past
+    // the block, and so the page, that holds the terminator.
+    static const TChar* ScanFor(const TChar* p, TChar a, TChar b) {
+#if defined(__SSE2__)
+        if constexpr (sizeof(TChar) == 2) {
+            while (reinterpret_cast<std::uintptr_t>(p) & 15) {
+                if (*p == a || *p == b || !*p) return p;
+                ++p;
+            }
+            const __m128i wantA = _mm_set1_epi16(static_cast<short>(a));
+            const __m128i wantB = _mm_set1_epi16(static_cast<short>(b));
+            const __m128i end = _mm_setzero_si128();
+            for (;; p += 8) {
+                const __m128i units = _mm_load_si128(reinterpret_cast<const __m128i*>(p));
+                const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, wantA), _mm_cmpeq_epi16(units, wantB)),
+                                                  _mm_cmpeq_epi16(units, end));
+                if (const int mask = _mm_movemask_epi8(hits)) return p + (__builtin_ctz(static_cast<unsigned>(mask)) >> 1);
+            }
+        }
+#endif
+        while (*p && *p != a && *p != b) ++p;
+        return p;
+    }
+
     // The first occurrence of the run at or after `at`, or null. Scans never
     // go back, so an earlier answer serves every later position it lies past.
     static const TChar* Find(Run& run, const TChar* at) {
@@ -77,8 +107,9 @@ private:
         if (run.searched && at >= run.from && (run.none || run.found >= at)) return run.found;
         const Unit first = run.units[0];
         const TChar* p = at;
-        for (; *p; ++p) {
-            if (!first.Accepts(*p)) continue;
+        for (;; ++p) {
+            p = ScanFor(p, first.a, first.b);
+            if (!*p) break;
             size_t i = 1;  // p[i] is read only while p[i - 1] is not the terminator
             while (i < run.size && run.units[i].Accepts(p[i])) ++i;
             if (i == run.size) break;
