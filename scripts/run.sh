@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
-# Builds Tarvelo.exe (only what it needs) and starts it in a Wine prefix of its own (build/runprefix),
-# installed in C:\Tarvelo with a sample bookmark folder. On a desktop it opens
-# in a Wine virtual desktop; without a display it runs under Xvfb, saves a
-# screenshot of the main window and prints its path.
+# Builds Tarvelo.exe (only what it needs) and starts it in a Wine prefix of its
+# own (build/runprefix), installed in C:\Tarvelo with a sample bookmark folder.
+# On a desktop it opens in a Wine virtual desktop; without a display it runs
+# under Xvfb, saves a screenshot of the main window and prints its path.
+#
+#   scripts/run.sh          the x86_64 program
+#   scripts/run.sh --i686   the 32-bit program of the i686 build, in
+#                           build-i686/runprefix (installs wine32:i386)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
-build Tarvelo TQHelp
+if [ "${1:-}" = "--i686" ]; then
+    shift
+    ensure_wine32
+    build_i686 Tarvelo TQHelp
+    BUILD_DIR="$BUILD_DIR_I686"
+    export TARVELO_BUILD_DIR="$BUILD_DIR"
+else
+    build Tarvelo TQHelp
+fi
 EXE="$BUILD_DIR/app/Tarvelo.exe"
 if [ ! -f "$EXE" ]; then
     log "Tarvelo.exe is not built yet"

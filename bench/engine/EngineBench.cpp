@@ -16,7 +16,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -158,6 +157,25 @@ std::string Utf8(const CString& text) {
     return out;
 }
 
+void WriteBytes(const CString& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (file == INVALID_HANDLE_VALUE) return;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadBytes(const CString& path) {
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
 LxmlRun RunLxml(const std::vector<CString>& pages) {
     LxmlRun run;
     const wchar_t kPython[] = L"Z:\\usr\\bin\\python3";
@@ -174,8 +192,7 @@ LxmlRun RunLxml(const std::vector<CString>& pages) {
     for (size_t i = 0; i < pages.size(); ++i) {
         CString file;
         file.Format(L"%lstarvelo_lxml_page%zu.html", temp, i);
-        std::string utf8 = Utf8(pages[i]);
-        std::ofstream(file.GetString(), std::ios::binary).write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
+        WriteBytes(file, Utf8(pages[i]));
         command += " \"" + UnixPath(file) + "\"";
         files.push_back(file);
     }
@@ -187,10 +204,12 @@ LxmlRun RunLxml(const std::vector<CString>& pages) {
     if (!CreateProcessW(kPython, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         run.missing = "/usr/bin/python3 did not start";
     } else {
-        WaitForSingleObject(process.hProcess, 600000);
+        // Wine does not tell when a Linux process ends: the script writes its
+        // results under another name and renames them when it is done.
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
-        std::ifstream in(results.GetString());
+        for (int waited = 0; waited < 6000 && GetFileAttributesW(results) == INVALID_FILE_ATTRIBUTES; ++waited) Sleep(100);
+        std::istringstream in(ReadBytes(results));
         std::string line;
         while (std::getline(in, line)) {
             if (line.rfind("missing:", 0) == 0) {

@@ -7,10 +7,18 @@ engine benchmark to set its own speed beside.
 Each PAGE is a UTF-8 file. For each, RESULTS gets one line: the page's file
 name, then the seconds of ROUNDS rounds of parsing and of serializing, by the
 process's CPU time and by the wall clock. When lxml cannot be imported,
-RESULTS holds one line starting "missing:" instead.
+RESULTS holds one line starting "missing:" instead. RESULTS appears whole
+when the script is done (a caller under Wine cannot wait for the process).
 """
+import os
 import sys
 import time
+
+
+def write_results(results, lines):
+    with open(results + ".part", "w") as out:
+        out.writelines(lines)
+    os.replace(results + ".part", results)
 
 
 def main():
@@ -18,8 +26,7 @@ def main():
     try:
         import lxml.html
     except ImportError as error:
-        with open(results, "w") as out:
-            out.write("missing: %s\n" % error)
+        write_results(results, ["missing: %s\n" % error])
         return
     lines = []
     for page in pages:
@@ -40,8 +47,7 @@ def main():
             serialize[1] += wall3 - wall2
         name = page.replace("\\", "/").rsplit("/", 1)[-1]
         lines.append("%s %.6f %.6f %.6f %.6f\n" % (name, parse[0], serialize[0], parse[1], serialize[1]))
-    with open(results, "w") as out:
-        out.writelines(lines)
+    write_results(results, lines)
 
 
 if __name__ == "__main__":

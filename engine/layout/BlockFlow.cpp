@@ -120,9 +120,11 @@ int LayoutEngine::LayoutChildren(Box& box) {
         int joined = std::max(pending, top);
         child.x = box.ContentLeft() + besideLeft + child.margin[3];
         if (child.selfCollapsing) {
-            // An empty block: its margins join the ones around it.
+            // An empty block: its margins join the ones around it (in old pages, one at the top of
+            // BODY or a cell brings neither of its default margins).
             child.y = box.ContentTop() + y + (atTop && collapseTop ? 0 : joined);
-            pending = std::max(joined, child.collapsedBottom);
+            const bool quirkBlank = quirkContainer && atTop && child.style.marginBottomQuirk;
+            pending = std::max(joined, quirkBlank ? 0 : child.collapsedBottom);
             continue;
         }
         if (atTop && collapseTop) {
@@ -156,7 +158,10 @@ int LayoutEngine::LayoutChildren(Box& box) {
             last = &child;
         }
     }
-    if (last && quirkContainer && last->style.marginBottomQuirk) pending = std::max(0, pending - last->margin[2]);
+    // Old pages: a paragraph that ends a cell leaves its default bottom margin out of the cell.
+    if (last && quirkContainer && box.kind == BoxKind::Cell && last->node && last->node->Is(Tag::P) &&
+        last->style.marginBottomQuirk)
+        pending = std::max(0, pending - last->margin[2]);
     if (atTop && collapseTop && collapseBottom) {
         // Nothing but collapsing children: the block's own margins join theirs.
         box.collapsedTop = std::max(box.collapsedTop, pending);

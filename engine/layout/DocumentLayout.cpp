@@ -29,7 +29,8 @@ void DocumentLayout::Layout(int viewportWidth) {
     m_hasFloats = false;
     if (!m_root) return;
     LayoutEngine engine(m_measure);
-    engine.LayoutRoot(*m_root, m_viewportWidth);
+    engine.LayoutRoot(*m_root, m_viewportWidth, m_viewportHeight);
+    m_usesViewportHeight = engine.UsedViewportHeight();
     Index(*m_root, 0, 0);
     RestoreScrollPositions();
 }
@@ -115,7 +116,7 @@ bool RelaysAlone(const Box& block) {
 }  // namespace
 
 bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts) {
-    if (!m_root || m_hasFloats) return false;
+    if (!m_root || m_hasFloats || m_usesViewportHeight) return false;
     std::vector<Box*> blocks;
     for (const dom::Node* text : texts) {
         Box* block = TextBlock(*text);
@@ -329,6 +330,17 @@ std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element, i
         if (!inside) return;
         paint::Rect r{x + fragment.x, y + line.top + fragment.top, x + fragment.x + fragment.width,
                       y + line.top + fragment.top + fragment.height};
+        if (fragment.box && fragment.box->node != &element) {
+            // A link (or other inline element) around a picture: browsers report the element's
+            // own box on the line, its font's height on the baseline, not the picture's.
+            const InlineContext* c = fragment.context;
+            while (c && c->element != &element) c = c->parent;
+            if (c) {
+                const paint::FontMetrics m = m_measure.Metrics(c->font >= 0 ? c->font : m_measure.MakeFont(c->style.Font()));
+                r.top = y + line.top + line.baseline - m.ascent;
+                r.bottom = y + line.top + line.baseline + m.descent;
+            }
+        }
         if (!result && firstLeft) *firstLeft = r.left;
         result = result ? result->Union(r) : r;
         if (result->IsEmpty()) result = r;

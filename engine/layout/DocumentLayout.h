@@ -42,6 +42,11 @@ public:
     void Rebuild(int viewportWidth);
     // Lays the boxes out for another viewport width.
     void Layout(int viewportWidth);
+    // The viewport's height, for the next layout: old pages' BODY fills it, and their tables and
+    // blocks with a percentage height take it (0: the page has no viewport, as when printed).
+    void SetViewportHeight(int height) { m_viewportHeight = std::max(height, 0); }
+    // The last layout depended on the viewport's height: a change of height lays it out again.
+    bool UsesViewportHeight() const { return m_usesViewportHeight; }
     // After the data of the text nodes changed (and nothing else): lays out
     // again only the blocks that hold them and moves what follows by the
     // change of their heights, with the result a full layout would give.
@@ -113,6 +118,8 @@ private:
     PictureLoader m_loader;
     std::unique_ptr<Box> m_root;
     int m_viewportWidth = 0;
+    int m_viewportHeight = 0;
+    bool m_usesViewportHeight = false;
     int m_contentWidth = 0;
     int m_contentHeight = 0;
     bool m_hasFloats = false;

@@ -23,6 +23,16 @@ int BaselineShift(const InlineContext& context) {
     }
 }
 
+// A font's ascent and descent with the leading of the line height asked for (half above,
+// half below); as they are for `normal`.
+paint::FontMetrics WithLineHeight(paint::FontMetrics m, const Style& s) {
+    const int height = s.LineHeight();
+    if (height < 0) return m;
+    const int leading = height - m.ascent - m.descent;
+    const int above = m.ascent + (leading >= 0 ? leading / 2 : -((-leading + 1) / 2));
+    return {above, height - above};
+}
+
 int ShiftOf(const InlineContext* context) {
     int shift = 0;
     for (; context; context = context->parent) shift += BaselineShift(*context);
@@ -46,12 +56,15 @@ void MoveToNextLine(Line& line, size_t index, int start, int breakX, int spaceWi
         tail.length = holder.start + holder.length - start;
         tail.x = breakX;
         tail.width = holder.x + holder.width - breakX;
-        holder.length = std::max(0, start - 1 - holder.start);
+        // The blank the line breaks at goes; a hyphen or an ideograph before the break stays.
+        const CString& data = holder.node->Data();
+        const bool blank = start > 0 && start <= data.GetLength() && IsCollapsibleSpace(data[start - 1]);
+        holder.length = std::max(0, start - (blank ? 1 : 0) - holder.start);
         holder.width = std::max(0, breakX - holder.x - spaceWidth);
         holder.collapsedSpaceAfter = false;
         moved.fragments.push_back(tail);
         firstMoved = index + 1;
-    } else if (index > 0) {
+    } else if (index > 0 && line.fragments[index - 1].collapsedSpaceAfter) {
         Fragment& previous = line.fragments[index - 1];
         previous.width = std::max(0, previous.width - spaceWidth);
         previous.collapsedSpaceAfter = false;
@@ -62,13 +75,14 @@ void MoveToNextLine(Line& line, size_t index, int start, int breakX, int spaceWi
 }
 
 namespace {
-
 // The room an inline element takes before or after its content: margin, border and padding.
 int InlineEdge(const Style& s, bool start, int reference) {
     long long room = start ? static_cast<long long>(s.margin.left.Resolve(reference)) + s.borderLeft.Width() + s.padding.left.Resolve(reference)
                            : static_cast<long long>(s.margin.right.Resolve(reference)) + s.borderRight.Width() + s.padding.right.Resolve(reference);
     return static_cast<int>(std::clamp(room, -static_cast<long long>(kMaxExtent), static_cast<long long>(kMaxExtent)));
 }
+
+}  // namespace
 
 // The room taken by the edges of the inline elements left and entered between two contexts of a block.
 int EdgeRoom(const InlineContext* from, const InlineContext* to, int reference) {
@@ -86,6 +100,8 @@ int EdgeRoom(const InlineContext* from, const InlineContext* to, int reference) 
     while (from && to && from != to) leave(from), open(to);
     return static_cast<int>(std::clamp(room, -static_cast<long long>(kMaxExtent), static_cast<long long>(kMaxExtent)));
 }
+
+namespace {
 
 bool HasInlineFrame(const Style& s) {
     return s.borderTop.Width() || s.borderRight.Width() || s.borderBottom.Width() || s.borderLeft.Width() ||
@@ -149,7 +165,7 @@ int LayoutEngine::LayoutLines(Box& box) {
     int lineLeft = 0;
     const InlineContext* rootContext = box.contexts.empty() ? nullptr : box.contexts.front().get();
     paint::FontMetrics strut{};
-    if (rootContext) strut = m_canvas.Metrics(FontOf(*rootContext));
+    if (rootContext) strut = WithLineHeight(FontMetricsOf(*rootContext), rootContext->style);
     const bool standards = !box.style.quirks;
 
     Line line;
@@ -160,6 +176,8 @@ int LayoutEngine::LayoutLines(Box& box) {
     bool lastWasSpace = true;   // white space at a line's start is dropped
     bool pendingSpace = false;  // a collapsed space waits between the last piece and the next
     int pendingWidth = 0;
+    bool pendingSpaceWraps = false;  // the line may break at it (it lies where text wraps)
+    const dom::Node* pendingSpaceNode = nullptr;  // the text it comes from
     bool afterAtomic = false;
     bool afterIdeograph = false;
     int y = 0;
@@ -194,10 +212,13 @@ int LayoutEngine::LayoutLines(Box& box) {
     size_t edgeAfter = SIZE_MAX;
     auto commitSpace = [&]() {
         if (!pendingSpace) return;
-        if (!line.fragments.empty() && line.fragments.size() != edgeAfter) {
+        // The blank belongs to the text it stands in: a piece before it in another element (a link,
+        // a picture) ends where its own text ends.
+        if (!line.fragments.empty() && line.fragments.size() != edgeAfter && !line.fragments.back().box &&
+            line.fragments.back().node == pendingSpaceNode) {
             Fragment& previous = line.fragments.back();
             previous.width += pendingWidth;
-            if (!previous.box) previous.collapsedSpaceAfter = true;
+            previous.collapsedSpaceAfter = true;
         }
         x += pendingWidth;
         pendingSpace = false;
@@ -206,7 +227,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         pendingSpace = false;
         if (line.fragments.empty() && !forced) return;
         if (line.fragments.empty() && breakContext) {
-            paint::FontMetrics m = m_canvas.Metrics(FontOf(*breakContext));
+            paint::FontMetrics m = WithLineHeight(FontMetricsOf(*breakContext), breakContext->style);
             ascent = std::max(ascent, m.ascent);
             descent = std::max(descent, m.descent);
         }
@@ -339,7 +360,8 @@ int LayoutEngine::LayoutLines(Box& box) {
         }
         // Text
         const auto [text, length, font] = TextOf(item);
-        const paint::FontMetrics metrics = m_canvas.Metrics(font);
+        const paint::FontMetrics metrics = FontMetricsOf(context);
+        const paint::FontMetrics spaced = WithLineHeight(metrics, context.style);  // the room it takes on its line
         const int shift = ShiftOf(&context);
         auto addPiece = [&](int start, int end, int width, bool glued) {
             if (glued && !line.fragments.empty()) {
@@ -370,7 +392,7 @@ int LayoutEngine::LayoutLines(Box& box) {
             while (i < length) {
                 if (text[i] == L'\n' || text[i] == L'\r') {
                     if (text[i] == L'\r' && i + 1 < length && text[i + 1] == L'\n') ++i;
-                    addHeight(metrics.ascent - shift, metrics.descent + shift);
+                    addHeight(spaced.ascent - shift, spaced.descent + shift);
                     hasText = true;
                     finishLine(true, &context);
                     ++i;
@@ -382,13 +404,21 @@ int LayoutEngine::LayoutLines(Box& box) {
                     int stop = 8 * space;
                     addPiece(i, i + 1, stop - x % stop, false);
                     end = i + 1;
+                } else if (ws == WhiteSpace::PreWrap) {
+                    // A word and the blanks after it: the line may break after blanks, which hang
+                    // at its end rather than push the word to the next line.
+                    int word = i;
+                    while (word < length && text[word] != L' ' && text[word] != L'\n' && text[word] != L'\r' && text[word] != L'\t') ++word;
+                    end = word;
+                    while (end < length && text[end] == L' ') ++end;
+                    const int wordWidth = m_canvas.MeasureText(font, text + i, word - i);
+                    if (!line.fragments.empty() && x + wordWidth > avail && (i == 0 || text[i - 1] == L' ')) finishLine(false, nullptr);
+                    addPiece(i, end, m_canvas.MeasureText(font, text + i, end - i), true);
                 } else {
                     while (end < length && text[end] != L'\n' && text[end] != L'\r' && text[end] != L'\t') ++end;
-                    int width = m_canvas.MeasureText(font, text + i, end - i);
-                    if (ws == WhiteSpace::PreWrap && !line.fragments.empty() && x + width > avail) finishLine(false, nullptr);
-                    addPiece(i, end, width, false);
+                    addPiece(i, end, m_canvas.MeasureText(font, text + i, end - i), false);
                 }
-                addHeight(metrics.ascent - shift, metrics.descent + shift);
+                addHeight(spaced.ascent - shift, spaced.descent + shift);
                 hasText = true;
                 rootText = rootText || !context.element;
                 lastWasSpace = false;
@@ -404,6 +434,8 @@ int LayoutEngine::LayoutLines(Box& box) {
                 if (!lastWasSpace && !pendingSpace) {
                     pendingSpace = true;
                     pendingWidth = m_canvas.MeasureText(font, L" ", 1);
+                    pendingSpaceWraps = canWrap;
+                    pendingSpaceNode = item.node;
                 }
                 i = end;
                 continue;
@@ -411,13 +443,15 @@ int LayoutEngine::LayoutLines(Box& box) {
             int end = PieceEnd(text, i, length);
             int width = m_canvas.MeasureText(font, text + i, end - i);
             bool hadSpace = pendingSpace;
-            bool opportunity = pendingSpace || afterAtomic || afterIdeograph || IsIdeographic(text[i]);
+            bool opportunity = pendingSpace || afterAtomic || afterIdeograph || IsIdeographic(text[i]) || BreakAfterHyphen(text, i);
+            // A blank where text wraps lets the line break before a run that does not (NOBR).
+            const bool breakable = opportunity && (canWrap || (pendingSpace && pendingSpaceWraps));
             int spaceWidth = pendingSpace ? pendingWidth : 0;
             bool singleSpaceBefore = pendingSpace && i > 0 && text[i - 1] == L' ' && (i < 2 || !IsCollapsibleSpace(text[i - 2]));
-            if (canWrap && opportunity && !line.fragments.empty() && x + spaceWidth + width > avail) {
+            if (breakable && !line.fragments.empty() && x + spaceWidth + width > avail) {
                 finishLine(false, nullptr);
                 singleSpaceBefore = false;
-            } else if (canWrap && !opportunity && lastBreak.valid && lastBreak.x > 0 && x + width > avail) {
+            } else if (!breakable && lastBreak.valid && lastBreak.x > 0 && x + spaceWidth + width > avail) {
                 // The piece is glued to what precedes it: all of that goes to the next line.
                 MoveToNextLine(line, lastBreak.index, lastBreak.start, lastBreak.x, lastBreak.spaceWidth, [&](Line& moved) {
                     x = lastBreak.x - lastBreak.spaceWidth;
@@ -434,11 +468,11 @@ int LayoutEngine::LayoutLines(Box& box) {
             }
             int breakX = x + (pendingSpace ? pendingWidth : 0);
             commitSpace();
-            if (canWrap && opportunity && !line.fragments.empty()) lastBreak = {true, 0, i, breakX, spaceWidth};
+            if (breakable && !line.fragments.empty()) lastBreak = {true, 0, i, breakX, spaceWidth};
             // Pieces of one text node on one line share a fragment when nothing but one blank lies between.
             addPiece(i, end, width, singleSpaceBefore || !hadSpace);
             if (lastBreak.valid && lastBreak.start == i && lastBreak.x == breakX) lastBreak.index = line.fragments.size() - 1;
-            addHeight(metrics.ascent - shift, metrics.descent + shift);
+            addHeight(spaced.ascent - shift, spaced.descent + shift);
             hasText = true;
             rootText = rootText || !context.element;
             lastWasSpace = false;
@@ -451,6 +485,9 @@ int LayoutEngine::LayoutLines(Box& box) {
     finishLine(false, nullptr);
     for (Box* pending : waiting) placeFloat(*pending);
     FrameInlineElements(box, fullWidth);
+    // Nothing but collapsible white space makes no line: the block's margins collapse through it
+    // (a bookmark file's "<DL><p>" takes no room).
+    if (box.lines.empty()) box.selfCollapsing = true;
     // Floats reach below the block into the ones after it, unless it holds its own.
     return y;
 }
@@ -517,11 +554,20 @@ LayoutEngine::Intrinsic LayoutEngine::MeasureInline(Box& box) {
                 continue;
             }
             int end = i;
-            if (pre) {
+            if (ws == WhiteSpace::PreWrap && text[i] == L' ') {  // blanks hang: the next word may start a line
+                while (end < length && text[end] == L' ') ++end;
+                lineWidth += m_canvas.MeasureText(font, text + i, end - i);
+                endSegment();
+                i = end;
+                continue;
+            }
+            if (ws == WhiteSpace::PreWrap) {
+                while (end < length && text[end] != L'\n' && text[end] != L'\r' && text[end] != L' ') ++end;
+            } else if (pre) {
                 while (end < length && text[end] != L'\n' && text[end] != L'\r') ++end;
             } else {
                 end = PieceEnd(text, i, length);
-                if (canWrap && (IsIdeographic(text[i]) || (i > 0 && IsIdeographic(text[i - 1])))) endSegment();
+                if (canWrap && (IsIdeographic(text[i]) || (i > 0 && IsIdeographic(text[i - 1])) || BreakAfterHyphen(text, i))) endSegment();
             }
             int width = m_canvas.MeasureText(font, text + i, end - i);
             segment += width;

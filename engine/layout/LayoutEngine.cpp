@@ -4,6 +4,7 @@
 #include "layout/LayoutShared.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace layout {
 
@@ -17,6 +18,18 @@ int LayoutEngine::FontOf(const InlineContext& context) {
     if (it == m_fonts.end()) it = m_fonts.emplace(key, m_canvas.MakeFont(s.Font())).first;
     context.font = it->second;
     return context.font;
+}
+
+paint::FontMetrics LayoutEngine::FontMetricsOf(const InlineContext& context) {
+    const int font = FontOf(context);
+    const Style& s = context.style;
+    if (!s.exactFontSize100) return m_canvas.Metrics(font);
+    // The face's proportions, to a hundredth of a pixel at the sizes of text; of its regular
+    // weight, whose ascent browsers give the bold one too (Windows' own is taller for bold).
+    constexpr int kLarge = 640;
+    const paint::FontMetrics large = m_canvas.Metrics(m_canvas.MakeFont({s.fontFamily.Text(), kLarge, false, s.italic}));
+    const float scale = s.ExactFontSize() / kLarge;
+    return {static_cast<int>(std::lround(large.ascent * scale)), static_cast<int>(std::lround(large.descent * scale))};
 }
 
 LayoutEngine::TextItem LayoutEngine::TextOf(const InlineItem& item) {
@@ -42,10 +55,16 @@ void LayoutEngine::ResolveEdges(Box& box, int cw) {
     box.padding[1] = std::max(0, s.padding.right.Resolve(cw));
     box.padding[2] = std::max(0, s.padding.bottom.Resolve(cw));
     box.padding[3] = std::max(0, s.padding.left.Resolve(cw));
+    if (box.gridBorder[0] >= 0) {
+        for (int k = 0; k < 4; ++k) box.border[k] = box.gridBorder[k];
+        if (box.kind == BoxKind::Table) box.padding[0] = box.padding[1] = box.padding[2] = box.padding[3] = 0;
+    }
 }
 
-void LayoutEngine::LayoutRoot(Box& root, int viewportWidth) {
+void LayoutEngine::LayoutRoot(Box& root, int viewportWidth, int viewportHeight) {
     m_depth = 0;
+    m_viewportHeight = std::max(viewportHeight, 0);
+    m_usedViewportHeight = false;
     Style initial;
     LayoutBlock(root, std::max(viewportWidth, 0), initial);
     root.x = root.margin[3];
@@ -85,8 +104,14 @@ void LayoutEngine::LayoutBlock(Box& box, int cw, const Style& parentStyle) {
     else box.width = Clamp(static_cast<long long>(std::max(box.style.width.Resolve(cw), 0)) + edges);
     PlaceHorizontally(box, cw, parentStyle);
     int content = LayoutContent(box);
+    // A list item with nothing in it still shows its marker on a line of its own.
+    if (content == 0 && box.style.display == Display::ListItem && box.style.listMarker != ListMarker::None && box.lines.empty())
+        content = m_canvas.Metrics(m_canvas.MakeFont(box.style.Font())).Height();
     if (box.style.height.unit == Length::Unit::Px) content = std::max(box.style.height.Resolve(0), 0);
+    else if (box.style.height.IsPercent())
+        if (const int base = QuirksPercentBase(box); base >= 0) content = std::max(box.style.height.Resolve(base), 0);
     box.height = Clamp(static_cast<long long>(content) + box.border[0] + box.border[2] + box.padding[0] + box.padding[2]);
+    FillViewport(box);
     if (box.selfCollapsing && (box.height > 0 || box.style.height.unit == Length::Unit::Px)) box.selfCollapsing = false;
 }
 
@@ -112,6 +137,32 @@ int LayoutEngine::LayoutContent(Box& box) {
     }
     --m_depth;
     return height;
+}
+
+int LayoutEngine::QuirksPercentBase(const Box& box) {
+    if (!box.style.quirks || m_viewportHeight <= 0) return -1;
+    for (const Box* b = box.parent; b; b = b->parent) {
+        if (b->node && b->node->Is(Tag::Body)) {
+            if (!b->style.height.IsAuto()) return -1;
+            m_usedViewportHeight = true;
+            return std::max(0, m_viewportHeight - b->margin[0] - b->margin[2] - b->border[0] - b->border[2] - b->padding[0] -
+                                   b->padding[2]);
+        }
+        if (b->kind != BoxKind::Block || !b->style.height.IsAuto()) return -1;
+    }
+    return -1;
+}
+
+void LayoutEngine::FillViewport(Box& box) {
+    if (!box.style.quirks || m_viewportHeight <= 0 || !box.style.height.IsAuto()) return;
+    const bool root = !box.parent, body = box.node && box.node->Is(Tag::Body) && box.parent && !box.parent->parent;
+    if (!root && !body) return;
+    const int fill = root ? m_viewportHeight : m_viewportHeight - box.margin[0] - box.margin[2];
+    if (box.height < fill) {
+        box.height = fill;
+        box.selfCollapsing = false;
+        m_usedViewportHeight = true;
+    }
 }
 
 void LayoutEngine::ShiftContent(Box& box, int dy) {

@@ -5,6 +5,7 @@
 #include "paint/Canvas.h"
 
 #include <algorithm>
+#include <cwctype>
 
 namespace layout {
 
@@ -23,12 +24,24 @@ inline bool IsIdeographic(wchar_t c) {
            (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
 }
 
+// A line may break before `i` after a hyphen inside a word ("3-1-2026", "e-mail"): one
+// between a character of the word and a letter or digit.
+inline bool BreakAfterHyphen(const wchar_t* text, int i) {
+    return i >= 2 && text[i - 1] == L'-' && !IsCollapsibleSpace(text[i - 2]) && text[i - 2] != L'-' && iswalnum(text[i]);
+}
+
 // The end of the piece of text that starts at `i` and cannot be broken.
 inline int PieceEnd(const wchar_t* text, int i, int length) {
     if (IsIdeographic(text[i])) return i + 1;
     int end = i;
-    while (end < length && !IsCollapsibleSpace(text[end]) && !IsIdeographic(text[end])) ++end;
+    while (end < length && !IsCollapsibleSpace(text[end]) && !IsIdeographic(text[end])) {
+        ++end;
+        if (end < length && end - 2 >= i && BreakAfterHyphen(text, end)) break;
+    }
     return end;
 }
+
+// The room taken by the edges of the inline elements left and entered between two contexts of a block.
+int EdgeRoom(const InlineContext* from, const InlineContext* to, int reference);
 
 }  // namespace layout

@@ -8,6 +8,26 @@
 
 namespace layout {
 
+namespace {
+
+// Gives rows the height a cell spanning them (or the table) needs beyond what they have, in
+// proportion to their heights (to the last when they have none).
+void SpreadOverRows(std::vector<long long>& rowHeights, int first, int count, long long extra) {
+    long long have = 0;
+    for (int r = first; r < first + count; ++r) have += rowHeights[r];
+    const int last = first + count - 1;
+    long long given = 0;
+    if (have > 0)
+        for (int r = first; r < last; ++r) {
+            const long long share = extra * rowHeights[r] / have;
+            rowHeights[r] += share;
+            given += share;
+        }
+    rowHeights[last] += extra - given;
+}
+
+}  // namespace
+
 void LayoutEngine::LayoutTable(Box& table, int cw) {
     Grid grid;
     BuildGrid(table, grid);
@@ -45,7 +65,12 @@ void LayoutEngine::LayoutTable(Box& table, int cw) {
         cell->width = Clamp(cellWidth);
         int content = LayoutContent(*cell);
         long long height = static_cast<long long>(content) + cell->border[0] + cell->border[2] + cell->padding[0] + cell->padding[2];
-        if (cell->style.height.unit == Length::Unit::Px) height = std::max<long long>(height, cell->style.height.Resolve(0));
+        if (cell->style.height.unit == Length::Unit::Px) {
+            // Old pages give a cell's height= with its padding and border; standards mode without.
+            long long asked = cell->style.height.Resolve(0);
+            if (!cell->style.quirks) asked += cell->border[0] + cell->border[2] + cell->padding[0] + cell->padding[2];
+            height = std::max(height, asked);
+        }
         cell->height = Clamp(height);
         cell->collapsedTop = content;  // the content height, until the row is known
         if (cell->rowspan == 1) rowHeights[cell->row] = std::max<long long>(rowHeights[cell->row], height);
@@ -54,7 +79,18 @@ void LayoutEngine::LayoutTable(Box& table, int cw) {
         if (cell->rowspan <= 1) continue;
         long long have = static_cast<long long>(spacing) * (cell->rowspan - 1);
         for (int r = cell->row; r < cell->row + cell->rowspan; ++r) have += rowHeights[r];
-        if (cell->height > have) rowHeights[cell->row + cell->rowspan - 1] += cell->height - have;
+        if (cell->height <= have) continue;
+        SpreadOverRows(rowHeights, cell->row, cell->rowspan, cell->height - have);
+    }
+    // A table taller than its rows (height=) gives them the rest the same way.
+    long long asked = -1;
+    if (table.style.height.unit == Length::Unit::Px) asked = table.style.height.Resolve(0);
+    else if (table.style.height.IsPercent())
+        if (const int base = QuirksPercentBase(table); base >= 0) asked = table.style.height.Resolve(base);
+    if (asked >= 0 && rowCount > 0 && n > 0) {
+        long long natural = y - gridTop + table.padding[2] + table.border[2];
+        for (int r = 0; r < rowCount; ++r) natural += rowHeights[r] + spacing;
+        if (asked > natural) SpreadOverRows(rowHeights, 0, rowCount, asked - natural);
     }
     std::vector<long long> rowY(rowCount);
     for (int r = 0; r < rowCount; ++r) {
@@ -82,7 +118,7 @@ void LayoutEngine::LayoutTable(Box& table, int cw) {
     }
     long long height = y + table.padding[2] + table.border[2];
     if (rowCount == 0 || n == 0) height = gridTop + table.border[0] + table.padding[0] + table.padding[2] + table.border[2];
-    if (table.style.height.unit == Length::Unit::Px) height = std::max<long long>(height, gridTop + table.style.height.Resolve(0));
+    if (asked >= 0) height = std::max<long long>(height, gridTop + asked);
     table.height = Clamp(height);
     table.selfCollapsing = false;
     table.collapsedTop = table.margin[0];
