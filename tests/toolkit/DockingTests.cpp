@@ -290,9 +290,9 @@ TEST(DockbarSkins, EachLookDrawsCaptionsButtonsSplittersAndTheMiniFrameCaption) 
     app.SetCurrentSkin(L"Classic");
     COXSkin2003 plain{COXUxTheme::Functions{}};
     COXUxTheme::Functions styled;
-    styled.open = [](HWND, LPCWSTR) { return reinterpret_cast<HANDLE>(1); };
-    styled.sysColor = [](HANDLE, int index) { return GetSysColor(index); };
-    styled.close = [](HANDLE) { return S_OK; };
+    styled.open = [](HWND, LPCWSTR) WINAPI -> HANDLE { return reinterpret_cast<HANDLE>(1); };
+    styled.sysColor = [](HANDLE, int index) WINAPI -> COLORREF { return GetSysColor(index); };
+    styled.close = [](HANDLE) WINAPI -> HRESULT { return S_OK; };
     COXSkin2003 themed{styled};
     {
         COXDockbarSkin* skin = plain.GetDockbarSkin();
