@@ -348,13 +348,7 @@ LRESULT CSizeBarBase::OnNcHitTest(WPARAM, LPARAM lParam) {
 
 LRESULT CSizeBarBase::OnNcPaint(WPARAM, LPARAM) {
     CWindowDC window(this);
-    CRect w, client;
-    GetWindowRect(&w);
-    GetClientRect(&client);
-    ClientToScreen(&client);
-    client.OffsetRect(-w.left, -w.top);
-    w.OffsetRect(-w.left, -w.top);
-    ::ExcludeClipRect(window, client.left, client.top, client.right, client.bottom);
+    const CRect w = window.ExcludeClientArea();
     // Drawn off-screen and copied in one block.
     CDC memory;
     memory.CreateCompatibleDC(&window);

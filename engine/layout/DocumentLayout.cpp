@@ -313,9 +313,15 @@ bool InContext(const InlineContext* context, const dom::Node& element) {
 
 std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element, int* firstLeft) const {
     if (auto it = m_boxes.find(&element); it != m_boxes.end()) {
-        auto [x, y] = m_origins.at(it->second);
+        const Box& box = *it->second;
+        auto [x, y] = m_origins.at(&box);
         if (firstLeft) *firstLeft = x;
-        return paint::Rect{x, y, x + it->second->width, y + it->second->height};
+        int height = box.height;
+        // Old pages: HTML, and BODY within its margins, are at least as tall as the viewport.
+        const bool root = !box.parent, body = element.Is(dom::Tag::Body) && box.parent && !box.parent->parent;
+        if (box.style.quirks && m_viewportHeight > 0 && box.style.height.IsAuto() && (root || body))
+            height = std::max(height, root ? m_viewportHeight : m_viewportHeight - box.margin[0] - box.margin[2]);
+        return paint::Rect{x, y, x + box.width, y + height};
     }
     // An inline element or text: the fragments it holds, in its nearest block.
     const dom::Node* ancestor = element.Parent();

@@ -42,8 +42,9 @@ public:
     void Rebuild(int viewportWidth);
     // Lays the boxes out for another viewport width.
     void Layout(int viewportWidth);
-    // The viewport's height, for the next layout: old pages' BODY fills it, and their tables and
-    // blocks with a percentage height take it (0: the page has no viewport, as when printed).
+    // The viewport's height: old pages' HTML and BODY report boxes that fill it (at once), and
+    // their tables and blocks with a percentage height take it at the next layout (0: the page
+    // has no viewport, as when printed).
     void SetViewportHeight(int height) { m_viewportHeight = std::max(height, 0); }
     // The last layout depended on the viewport's height: a change of height lays it out again.
     bool UsesViewportHeight() const { return m_usesViewportHeight; }

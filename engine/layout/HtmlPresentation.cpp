@@ -355,8 +355,14 @@ void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent)
     case Tag::Font: {
         if (const auto* size = e.FindAttribute(L"size")) {
             bool ok;
-            int pixels = FontSizeForHtmlSize(size->value, s.fontSize, ok);
-            if (ok) SetFontSize(s, pixels);
+            const int pixels = FontSizeForHtmlSize(size->value, s.fontSize, ok);
+            if (ok && s.unscaledFontSize && s.quirks) {
+                // Inside the generic monospace family: the fixed-pitch size, the other kept for a named face after it.
+                SetFontSize(s, FontSizeForHtmlSize(size->value, s.fontSize, ok, true));
+                s.unscaledFontSize = pixels;
+            } else if (ok) {
+                SetFontSize(s, pixels);
+            }
         }
         if (const auto* face = e.FindAttribute(L"face"); face && !face->value.IsEmpty()) SetFontFamily(s, face->value);
         if (AttributeColor(e, L"color", color)) s.color = color;

@@ -111,7 +111,6 @@ void LayoutEngine::LayoutBlock(Box& box, int cw, const Style& parentStyle) {
     else if (box.style.height.IsPercent())
         if (const int base = QuirksPercentBase(box); base >= 0) content = std::max(box.style.height.Resolve(base), 0);
     box.height = Clamp(static_cast<long long>(content) + box.border[0] + box.border[2] + box.padding[0] + box.padding[2]);
-    FillViewport(box);
     if (box.selfCollapsing && (box.height > 0 || box.style.height.unit == Length::Unit::Px)) box.selfCollapsing = false;
 }
 
@@ -151,18 +150,6 @@ int LayoutEngine::QuirksPercentBase(const Box& box) {
         if (b->kind != BoxKind::Block || !b->style.height.IsAuto()) return -1;
     }
     return -1;
-}
-
-void LayoutEngine::FillViewport(Box& box) {
-    if (!box.style.quirks || m_viewportHeight <= 0 || !box.style.height.IsAuto()) return;
-    const bool root = !box.parent, body = box.node && box.node->Is(Tag::Body) && box.parent && !box.parent->parent;
-    if (!root && !body) return;
-    const int fill = root ? m_viewportHeight : m_viewportHeight - box.margin[0] - box.margin[2];
-    if (box.height < fill) {
-        box.height = fill;
-        box.selfCollapsing = false;
-        m_usedViewportHeight = true;
-    }
 }
 
 void LayoutEngine::ShiftContent(Box& box, int dy) {

@@ -17,7 +17,7 @@ public:
 
     // Lays out the root box in a viewport of the size (height 0: none, as on paper).
     void LayoutRoot(Box& root, int viewportWidth, int viewportHeight = 0);
-    // The layout took the viewport's height somewhere (BODY filling it, a percentage height).
+    // The layout took the viewport's height somewhere (a percentage height in an old page's BODY).
     bool UsedViewportHeight() const { return m_usedViewportHeight; }
     // Lays out again the content of a block already laid out (its text
     // changed) at the width it has, and sets its height; no floats may be
@@ -44,8 +44,6 @@ private:
     // Old pages: the height BODY's content fills (the viewport's less BODY's margins, border and
     // padding), which percentage heights of the blocks and tables in it take; -1 for none.
     int QuirksPercentBase(const Box& box);
-    // Old pages: HTML and BODY are at least as tall as the viewport.
-    void FillViewport(Box& box);
 
     struct Intrinsic {
         int min = 0;

@@ -198,8 +198,9 @@ bool ParseFontSize(const CString& raw, float parentSize, float& out) {
     return true;
 }
 
-int FontSizeForHtmlSize(const CString& raw, int current, bool& ok) {
+int FontSizeForHtmlSize(const CString& raw, int current, bool& ok, bool fixedPitch) {
     static const int kSizes[] = {10, 13, 16, 18, 24, 32, 48};
+    static const int kFixedPitchSizes[] = {9, 10, 13, 14, 19, 26, 40};
     (void)current;
     CString text = raw;
     text.Trim();
@@ -212,7 +213,8 @@ int FontSizeForHtmlSize(const CString& raw, int current, bool& ok) {
     value = std::clamp(value, -100L, 100L);
     long size = relative ? 3 + value : value;
     ok = true;
-    return kSizes[std::clamp(size, 1L, 7L) - 1];
+    const long index = size < 1 ? 0 : size > 7 ? 6 : size - 1;
+    return fixedPitch ? kFixedPitchSizes[index] : kSizes[index];
 }
 
 }  // namespace layout

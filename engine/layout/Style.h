@@ -140,7 +140,8 @@ bool ParseFontSize(const CString& text, int parentSize, int& out);
 bool ParseFontSize(const CString& text, float parentSize, float& out);
 // Font sizes are kept within this many pixels.
 constexpr int kMaxFontSize = 2000;
-// The pixel size of <FONT size=n> (1..7, +n, -n against the base size 3).
-int FontSizeForHtmlSize(const CString& text, int current, bool& ok);
+// The pixel size of <FONT size=n> (1..7, +n, -n against the base size 3); `fixedPitch`: in the
+// generic monospace family of an old page, whose sizes browsers take from their table for 13 px.
+int FontSizeForHtmlSize(const CString& text, int current, bool& ok, bool fixedPitch = false);
 
 }  // namespace layout

@@ -50,3 +50,15 @@ CWindowDC::CWindowDC(CWnd* wnd) : m_hWnd(wnd ? wnd->GetSafeHwnd() : nullptr) {
 }
 
 CWindowDC::~CWindowDC() { ::ReleaseDC(m_hWnd, Detach()); }
+
+CRect CWindowDC::ExcludeClientArea(CRect* client) {
+    CRect window, inside;
+    ::GetWindowRect(m_hWnd, &window);
+    ::GetClientRect(m_hWnd, &inside);
+    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&inside), 2);
+    inside.OffsetRect(-window.left, -window.top);
+    window.OffsetRect(-window.left, -window.top);
+    ::ExcludeClipRect(m_hDC, inside.left, inside.top, inside.right, inside.bottom);
+    if (client) *client = inside;
+    return window;
+}

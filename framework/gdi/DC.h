@@ -78,6 +78,10 @@ public:
     explicit CWindowDC(CWnd* wnd);
     ~CWindowDC() override;
 
+    // For painting the non-client area: takes the client area out of the clip and answers the
+    // window rectangle at (0, 0); `client` (when given) receives the client area in the same coordinates.
+    CRect ExcludeClientArea(CRect* client = nullptr);
+
 private:
     HWND m_hWnd;
 };

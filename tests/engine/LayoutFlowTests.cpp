@@ -78,7 +78,7 @@ TEST(LayoutFlow, OldPagesFollowTheQuirksOfBrowsers) {
     LaidOutPage page(
         L"<html><head><style>.Note { font-size: 32px } #Lead { margin-left: 40px }</style></head><body>"
         L"<p class=note id=n>x</p><div id=lead>x</div>"
-        L"<p><tt>t</tt> <font face='DejaVu Sans Mono'>y</font></p>"
+        L"<p><tt>t</tt> <font face='DejaVu Sans Mono'>y</font> <tt><font size=2>s</font></tt></p>"
         L"<p id=big style='font-size:32px'>x</p><p id=after>x</p>"
         L"<dl id=dl><p></p><dt id=dt>x</dt></dl><ul><li id=empty></li></ul>"
         L"<div style='width:100px'>aaaa <nobr id=nb>bbbb bbbb</nobr></div>"
@@ -93,6 +93,8 @@ TEST(LayoutFlow, OldPagesFollowTheQuirksOfBrowsers) {
     ASSERT_TRUE(page.canvas.FindRun(L"t") && page.canvas.FindRun(L"y"));
     EXPECT_EQ(page.canvas.FindRun(L"t")->font.pixelSize, 13);
     EXPECT_EQ(page.canvas.FindRun(L"y")->font.pixelSize, 16);
+    ASSERT_TRUE(page.canvas.FindRun(L"s"));
+    EXPECT_EQ(page.canvas.FindRun(L"s")->font.pixelSize, 10);  // FONT sizes in it come from the fixed-pitch table
     // Default margins in ems of the element's own size.
     EXPECT_EQ(page.Box(L"after").top - page.Box(L"big").bottom, 32);
     // An empty paragraph takes no room; an empty list item one line.

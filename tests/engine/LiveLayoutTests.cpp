@@ -107,3 +107,29 @@ TEST(LiveLayout, FollowsSeededEditsAsAFreshLayoutWould) {
 }
 
 }  // namespace
+
+namespace {
+
+// An old page's table of height 100 % fills the window: laid out again when the window's height
+// changes. BODY fills it too, without a layout; a page without such a table is not laid out again.
+TEST(LiveLayout, AWindowOfAnotherHeightLaysOutAPageThatFillsIt) {
+    auto state = std::make_shared<com::DocumentState>();
+    html::ParseDocument(*state->document, L"<body><table id=t height=100% border=0 cellspacing=0><tr><td>x</td></tr></table>"
+                                          L"<p>text</p></body>");
+    layout::LiveLayout view(state->document);
+    view.SetViewport(500, 600);
+    const dom::Node* table = state->document->Body()->Children().front().get();
+    ASSERT_TRUE(table->Is(dom::Tag::Table));
+    EXPECT_EQ(view.Current().Offsets(*table).height, 600 - 16);
+    view.SetViewport(500, 300);
+    EXPECT_EQ(view.Current().Offsets(*table).height, 300 - 16);
+    EXPECT_TRUE(view.Current().UsesViewportHeight());
+    html::ParseDocument(*state->document, L"<body><p>a page that does not fill the window</p></body>");
+    EXPECT_FALSE(view.Current().UsesViewportHeight());
+    const dom::Node* body = state->document->Body();
+    EXPECT_EQ(view.Current().Offsets(*body).height, 300 - 16);
+    view.SetViewport(500, 200);
+    EXPECT_EQ(view.Current().Offsets(*body).height, 200 - 16);
+}
+
+}  // namespace

@@ -18,6 +18,8 @@ namespace {
 // Per cent of the engine's own pages, and of the presentational pages the rules were built against.
 constexpr int kBlockFloor = 96, kCellFloor = 98, kLineFloor = 97;
 constexpr int kFittedBlockFloor = 97, kFittedCellFloor = 92, kFittedLineFloor = 99;
+// And of those kept apart from that work, as it left them.
+constexpr int kHeldOutBlockFloor = 95, kHeldOutCellFloor = 83, kHeldOutLineFloor = 99;
 
 struct Measured {
     int index;
@@ -184,6 +186,10 @@ TEST(ReferenceLayout, BoxesColumnsAndLinesAgreeWithChromium) {
     EXPECT_GE(fitted.boxesOk * 100, fitted.boxes * kFittedBlockFloor);
     EXPECT_GE(fitted.cellsOk * 100, fitted.cells * kFittedCellFloor);
     EXPECT_GE(fitted.linesOk * 100, fitted.lines * kFittedLineFloor);
+    const Tally& heldOut = sets["held-out"];
+    EXPECT_GE(heldOut.boxesOk * 100, heldOut.boxes * kHeldOutBlockFloor);
+    EXPECT_GE(heldOut.cellsOk * 100, heldOut.cells * kHeldOutCellFloor);
+    EXPECT_GE(heldOut.linesOk * 100, heldOut.lines * kHeldOutLineFloor);
 }
 
 // Runs of 16 px DejaVu Serif as headless Chromium measured them (getBoundingClientRect of

@@ -103,6 +103,11 @@ TEST(DockingHostInput, BarsDragDockFloatMaximiseCloseTabAndComeBackAfterARestart
         GetMenuStringW(system, SC_CLOSE, closeText, 32, MF_BYCOMMAND);
         EXPECT_STREQ(closeText, L"&Hide");
         EXPECT_EQ(GetMenuState(system, SC_MAXIMIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
+        app.SetCurrentSkin(L"Office XP");
+        mouse::Pump(100);
+        SaveScreenshot(*mini, L"docking-floating-xp");
+        app.SetCurrentSkin(L"Classic");
+        mouse::Pump(50);
 
         // Sized by its right border, the bar's floating width follows.
         const int floatWidth = f.tree.m_FloatSize.cx;
@@ -153,6 +158,7 @@ TEST(DockingHostInput, BarsDragDockFloatMaximiseCloseTabAndComeBackAfterARestart
         ASSERT_EQ(bottom->m_TabCtrl.GetItemCount(), 2);
         EXPECT_EQ(bottom->GetTabStripHeight(), 28);
         EXPECT_NE(f.tree.IsVisible(), f.list.IsVisible());  // one tab shows its bar
+        SaveScreenshot(f, L"docking-tabs");
 
         // A tab dragged out floats its bar and leaves the other plain; dragged back it is a tab again.
         CRect tab;

@@ -24,6 +24,11 @@ CString Layout(DockingHostFrame& f) {
     return out;
 }
 
+// A visual style that is always there, with the system's colours.
+HANDLE WINAPI StyleOpen(HWND, LPCWSTR) { return reinterpret_cast<HANDLE>(1); }
+COLORREF WINAPI StyleColor(HANDLE, int index) { return GetSysColor(index); }
+HRESULT WINAPI StyleClose(HANDLE) { return S_OK; }
+
 void SetLength(CWnd& bar, int length) { bar.SetWindowPos(nullptr, 0, 0, length, 160, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); }
 
 TEST(SizeDockBar, RowsAreFittedMaximisedAndRestoredByTheirRules) {
@@ -290,9 +295,9 @@ TEST(DockbarSkins, EachLookDrawsCaptionsButtonsSplittersAndTheMiniFrameCaption) 
     app.SetCurrentSkin(L"Classic");
     COXSkin2003 plain{COXUxTheme::Functions{}};
     COXUxTheme::Functions styled;
-    styled.open = [](HWND, LPCWSTR) WINAPI -> HANDLE { return reinterpret_cast<HANDLE>(1); };
-    styled.sysColor = [](HANDLE, int index) WINAPI -> COLORREF { return GetSysColor(index); };
-    styled.close = [](HANDLE) WINAPI -> HRESULT { return S_OK; };
+    styled.open = StyleOpen;
+    styled.sysColor = StyleColor;
+    styled.close = StyleClose;
     COXSkin2003 themed{styled};
     {
         COXDockbarSkin* skin = plain.GetDockbarSkin();
@@ -415,6 +420,153 @@ TEST(SizeToolBar, ButtonsFollowTheBarAndItsHandlersAndEmptySpaceBelongsToTheBar)
     CRect controlClient;
     control.GetClientRect(&controlClient);
     EXPECT_EQ(control.ButtonAt(CPoint(controlClient.right - 2, controlClient.bottom - 2)), -1);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<UINT> MenuCommands(HMENU menu, std::vector<bool>* checked = nullptr) {
+    std::vector<UINT> ids;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        ids.push_back(GetMenuItemID(menu, i));
+        if (checked) checked->push_back((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0);
+    }
+    return ids;
+}
+
+// The bar's own menu: floating as an MDI child and back, docking switched off and on; and a frame
+// that is not the main window asks its documents before it goes.
+TEST(SizeDockFrames, ABarFloatsAsAnMdiChildAndBackAndAFrameAsksItsDocumentsBeforeItGoes) {
+    TestApp<CWinApp> app{L"DockingMdiFloat"};
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    DockingHostFrame& f = *host.frame;
+    HMENU menu = CreatePopupMenu();
+    f.tree.SendMessage(WM_SIZEBAR_FILLMENU, 0, reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(MenuCommands(menu), (std::vector<UINT>{ID_OX_MDIFLOAT, ID_OX_ALLOWDOCKING, ID_OX_HIDEBAR}));
+    DestroyMenu(menu);
+
+    f.tree.SendMessage(WM_COMMAND, ID_OX_MDIFLOAT);
+    ASSERT_TRUE(f.tree.IsInMDIFloatWnd());
+    auto* floatWnd = dynamic_cast<COXMDIFloatWnd*>(f.tree.m_pDockBar->GetParent());
+    ASSERT_NE(floatWnd, nullptr);
+    EXPECT_EQ(::GetParent(floatWnd->m_hWnd), f.m_hWndMDIClient);
+    EXPECT_EQ(floatWnd->GetWindowText(), CString(L"Folders"));
+    std::vector<bool> checks;
+    menu = CreatePopupMenu();
+    f.tree.SendMessage(WM_SIZEBAR_FILLMENU, 0, reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(MenuCommands(menu, &checks), (std::vector<UINT>{ID_OX_MDIFLOAT, ID_OX_HIDEBAR}));  // no docking entry here
+    EXPECT_TRUE(checks[0]);
+    DestroyMenu(menu);
+    f.tree.SendMessage(WM_COMMAND, ID_OX_MDIFLOAT);
+    EXPECT_FALSE(f.tree.IsInMDIFloatWnd());
+    EXPECT_NE(dynamic_cast<COXSizableMiniDockFrameWnd*>(f.tree.m_pDockBar->GetParent()), nullptr);
+    PumpMessages();
+
+    // Docking switched off from the menu: the entry stays, unchecked, and brings the sides back.
+    f.list.SendMessage(WM_COMMAND, ID_OX_ALLOWDOCKING);
+    EXPECT_TRUE(f.list.IsFloating());
+    EXPECT_EQ(f.list.m_dwDockStyle & CBRS_ALIGN_ANY, 0u);
+    checks.clear();
+    menu = CreatePopupMenu();
+    f.list.SendMessage(WM_SIZEBAR_FILLMENU, 0, reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(MenuCommands(menu, &checks), (std::vector<UINT>{ID_OX_ALLOWDOCKING, ID_OX_HIDEBAR}));
+    EXPECT_FALSE(checks[0]);
+    DestroyMenu(menu);
+    f.list.SendMessage(WM_COMMAND, ID_OX_ALLOWDOCKING);
+    EXPECT_EQ(f.list.m_dwDockStyle & CBRS_ALIGN_ANY, CBRS_ALIGN_ANY);
+
+    // A second frame, not the main window, with a page that has changes: its close asks first.
+    auto* other = new COXMDIFrameWndSizeDock;
+    ASSERT_TRUE(other->LoadFrame(kHostResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
+    app.m_pMainWnd = other;
+    CDocument* document = host.docTemplate->OpenDocumentFile(nullptr);
+    app.m_pMainWnd = &f;
+    ASSERT_NE(document, nullptr);
+    ASSERT_NE(other->MDIGetActive(), nullptr);
+    document->SetModifiedFlag(TRUE);
+    HWND otherWindow = other->m_hWnd;
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        other->SendMessage(WM_CLOSE);
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+    ASSERT_TRUE(::IsWindow(otherWindow));
+    EXPECT_FALSE(other->m_bClosing);
+    MessageBoxRecorder boxes(IDNO);
+    other->SendMessage(WM_CLOSE);
+    PumpMessages();
+    EXPECT_FALSE(::IsWindow(otherWindow));
+}
+
+}  // namespace
+
+namespace {
+
+void SetKeys(bool leftButton, bool control) {
+    BYTE keys[256]{};
+    GetKeyboardState(keys);
+    keys[VK_LBUTTON] = leftButton ? 0x80 : 0;
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// The cool toolbar's own drag in a size-dock frame: pressed on empty space it follows the mouse
+// onto a side's size dock bar, floats with Ctrl held, and lets go on release; a frame that answers
+// 0 keeps the framework's drag.
+TEST(CoolToolBarOwnDrag, ThePressOnEmptySpaceMovesTheBarOntoSizeDockBarsOrFloatsIt) {
+    TestApp<CWinApp> app{L"DockingCoolDrag"};
+    auto* frame = new COXFrameWndSizeDock;
+    ASSERT_TRUE(frame->CreateEx(0, nullptr, L"own drag", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 700, 500, nullptr, nullptr));
+    app.m_pMainWnd = frame;
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    COXCoolToolBar bar;
+    ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_ANY | CBRS_GRIPPER, CRect(3, 1, 0, 1), 32950));
+    bar.LoadToolBar(300);
+    bar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    frame->RecalcLayout();
+    PumpMessages();
+    CRect separator;
+    bar.SendMessage(TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&separator));  // the separator: no tool there
+    const CPoint empty = separator.CenterPoint();
+    auto moveTo = [&](CPoint screen, WPARAM keys) {
+        bar.ScreenToClient(&screen);
+        bar.SendMessage(WM_MOUSEMOVE, keys, MAKELPARAM(screen.x, screen.y));
+    };
+
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(empty.x, empty.y));
+    EXPECT_TRUE(bar.m_bOwnDragging);
+    EXPECT_EQ(GetCapture(), bar.m_hWnd);
+    SetKeys(true, false);
+    CRect frameClient;
+    frame->GetClientRect(&frameClient);
+    frame->ClientToScreen(&frameClient);
+    moveTo(CPoint(frameClient.left + 4, frameClient.top + frameClient.Height() / 2), MK_LBUTTON);
+    EXPECT_EQ(bar.m_pDockBar, frame->GetControlBar(AFX_IDW_DOCKBAR_LEFT));
+    SetKeys(true, true);
+    moveTo(CPoint(frameClient.left + 4, frameClient.top + frameClient.Height() / 2 + 10), MK_LBUTTON | MK_CONTROL);
+    EXPECT_TRUE(bar.IsFloating());
+    SetKeys(false, false);
+    bar.SendMessage(WM_LBUTTONUP, 0, 0);
+    EXPECT_FALSE(bar.m_bOwnDragging);
+    EXPECT_NE(GetCapture(), bar.m_hWnd);
+
+    // Back docked; a frame that wants the framework's drag gets no own drag.
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    frame->RecalcLayout();
+    frame->m_bSizeDockDrag = FALSE;
+    EXPECT_EQ(frame->SendMessage(WM_QUERYSIZEDOCK), 0);
+    frame->m_bSizeDockDrag = TRUE;
+    bar.m_bOwnDragEnabled = FALSE;
+    bar.SendMessage(TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&separator));
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(separator.CenterPoint().x, separator.CenterPoint().y));
+    EXPECT_FALSE(bar.m_bOwnDragging);  // swallowed
+    EXPECT_NE(GetCapture(), bar.m_hWnd);
+    app.m_pMainWnd = nullptr;
+    frame->DestroyWindow();
+    PumpMessages();
 }
 
 }  // namespace

@@ -350,6 +350,7 @@ LRESULT COXCoolToolBar::TrackButtonMessage(UINT message, WPARAM wParam, LPARAM l
 LRESULT COXCoolToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (OnCustomizeMouse(message, wParam, lParam, result)) return result;
+    if (OnOwnDragMouse(message, wParam, lParam, result)) return result;
     switch (message) {
     case WM_COMMAND:
         // The customisation menu's commands are the bar's own, not its owner's.

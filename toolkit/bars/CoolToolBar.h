@@ -60,6 +60,12 @@ public:
     // Stores the sides, gives the bar a dock context, remembers its owner.
     void EnableDocking(DWORD sides, BOOL second);
     void SetDragOffset(int x, int y) { m_ptDragOffset = CPoint(x, y); }
+    // The bar's own drag, while the main window asks for the toolkit's docking (WM_QUERYSIZEDOCK):
+    // pressed where it has no button, it follows the mouse onto size dock bars or floats.
+    BOOL m_bOwnDragEnabled = TRUE;
+    BOOL m_bOwnDragging = FALSE;
+    // Starts the own drag with the mouse captured (also from a floating frame's caption).
+    void BeginOwnDrag();
     CPoint GetDragOffset() const { return m_ptDragOffset; }
 
     // Styles and settings ------------------------------------------------------------
@@ -269,6 +275,9 @@ protected:
     COXSHBDropSource m_dropSource;
     COXSHBDropTarget m_dropTarget;
     BOOL m_bDragOver = FALSE;
+    // The own drag's share of the mouse messages; true when it took the message.
+    bool OnOwnDragMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void EndOwnDrag();
     int m_nInsertPosition = -1;
     BOOL m_bSecondDocking = FALSE;
     CPoint m_ptDragOffset;

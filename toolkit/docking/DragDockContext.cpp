@@ -109,23 +109,6 @@ void COXDragDockContext::DrawFocusRect(BOOL removeRect) {
     AfxInvertDragFrame(m_pDC, now, m_bShownFloating ? frameThickness : CSize(1, 1));
 }
 
-void COXDragDockContext::Move(CPoint point) {
-    const int dx = point.x - m_ptLast.x, dy = point.y - m_ptLast.y;
-    m_rectDragHorz.OffsetRect(dx, dy);
-    m_rectDragVert.OffsetRect(dx, dy);
-    m_rectFrameDragHorz.OffsetRect(dx, dy);
-    m_ptLast = point;
-    m_dwOverDockStyle = m_bForceFrame ? 0 : CanDock();
-    DrawFocusRect();
-}
-
-void COXDragDockContext::OnKey(int key, BOOL down) {
-    if (key != VK_CONTROL || m_bForceFrame == down) return;
-    m_bForceFrame = down;
-    m_dwOverDockStyle = m_bForceFrame ? 0 : CanDock();
-    DrawFocusRect();
-}
-
 void COXDragDockContext::CancelLoop() {
     DrawFocusRect(TRUE);
     m_bDragging = FALSE;

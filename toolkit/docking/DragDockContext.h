@@ -17,10 +17,8 @@ public:
     CPoint m_ptLastFloat;
 
     void StartDrag(CPoint point) override;
-    void Move(CPoint point) override;
     void EndDrag() override;
     void CancelLoop() override;
-    void OnKey(int key, BOOL down) override;
     void DrawFocusRect(BOOL removeRect = FALSE) override;
     DWORD CanDock() override;
     void ToggleDocking() override;

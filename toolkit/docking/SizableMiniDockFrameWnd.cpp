@@ -174,6 +174,13 @@ void COXSizableMiniDockFrameWnd::OnNcLButtonDown(UINT hitTest, CPoint point) {
     if (hitTest == HTCAPTION) {
         ::SetActiveWindow(m_hWnd);
         if (!(m_wndDockBar.m_dwStyle & CBRS_FLOAT_MULTI) && ToolkitDragWanted()) {
+            if (auto* coolBar = dynamic_cast<COXCoolToolBar*>(first)) {
+                CRect barWindow;
+                coolBar->GetWindowRect(&barWindow);
+                coolBar->SetDragOffset(point.x - barWindow.left, point.y - barWindow.top);
+                coolBar->BeginOwnDrag();
+                return;
+            }
             if (auto* bar = dynamic_cast<COXSizeControlBar*>(first)) {
                 CRect window;
                 GetWindowRect(&window);

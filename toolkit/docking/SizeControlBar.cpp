@@ -217,11 +217,7 @@ void COXSizeControlBar::RedrawCaption() {
 
 LRESULT COXSizeControlBar::OnNcPaint(WPARAM, LPARAM) {
     CWindowDC dc(this);
-    CRect window, client;
-    GetWindowRect(&window);
-    GetClientRect(&client);
-    client.OffsetRect(ClientOriginInWindow());
-    ::ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+    dc.ExcludeClientArea();
     DrawDecorations(&dc);
     return 0;
 }

@@ -166,14 +166,11 @@ BOOL COXSizeDockBar::FitAllRows(int length) {
     return any;
 }
 
-int COXSizeDockBar::ShrinkBarsAfter(int index, int amount, BOOL apply, int* count) {
-    int remaining = amount, visited = 0;
+int COXSizeDockBar::ShrinkWalk(int index, int step, int amount, BOOL apply, int* count, int* end) {
+    int remaining = amount, visited = 0, i = index;
     const int n = static_cast<int>(m_arrBars.size());
-    int lastExisting = -1;
-    int i = index;
-    for (; i < n && m_arrBars[static_cast<size_t>(i)]; ++i) {
+    for (; i > 0 && i < n && m_arrBars[static_cast<size_t>(i)]; i += step) {
         CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
-        if (Exists(entry)) lastExisting = i;
         if (!IsSizeBar(entry) || !Shown(entry)) continue;
         auto* bar = static_cast<COXSizeControlBar*>(entry);
         ++visited;
@@ -186,36 +183,32 @@ int COXSizeDockBar::ShrinkBarsAfter(int index, int amount, BOOL apply, int* coun
         remaining -= length;
         if (apply) length = 0;
     }
-    if (remaining > 0 && (i >= n || !m_arrBars[static_cast<size_t>(i)]) && lastExisting >= 0) {
-        // The free space behind the row's last bar gives too.
-        CRect window;
-        m_arrBars[static_cast<size_t>(lastExisting)]->GetWindowRect(&window);
-        ScreenToClient(&window);
-        const int free = std::max(0, IsHorz() ? static_cast<int>(m_sizeAvail.cx - window.right) : static_cast<int>(m_sizeAvail.cy - window.bottom));
-        remaining -= std::min(free, remaining);
-    }
     if (count) *count = visited;
+    if (end) *end = i;
+    return remaining;
+}
+
+int COXSizeDockBar::ShrinkBarsAfter(int index, int amount, BOOL apply, int* count) {
+    int end = index;
+    int remaining = ShrinkWalk(index, 1, amount, apply, count, &end);
+    const int n = static_cast<int>(m_arrBars.size());
+    if (remaining > 0 && (end >= n || !m_arrBars[static_cast<size_t>(end)])) {
+        // The free space behind the row's last bar gives too.
+        int last = end - 1;
+        while (last > 0 && m_arrBars[static_cast<size_t>(last)] && !Exists(m_arrBars[static_cast<size_t>(last)])) --last;
+        if (last > 0 && Exists(m_arrBars[static_cast<size_t>(last)])) {
+            CRect window;
+            m_arrBars[static_cast<size_t>(last)]->GetWindowRect(&window);
+            ScreenToClient(&window);
+            const int free = std::max(0, IsHorz() ? static_cast<int>(m_sizeAvail.cx - window.right) : static_cast<int>(m_sizeAvail.cy - window.bottom));
+            remaining -= std::min(free, remaining);
+        }
+    }
     return amount - remaining;
 }
 
 int COXSizeDockBar::ShrinkBarsBefore(int index, int amount, BOOL apply, int* count) {
-    int remaining = amount, visited = 0;
-    for (int i = index; i > 0 && i < static_cast<int>(m_arrBars.size()) && m_arrBars[static_cast<size_t>(i)]; --i) {
-        CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
-        if (!IsSizeBar(entry) || !Shown(entry)) continue;
-        auto* bar = static_cast<COXSizeControlBar*>(entry);
-        ++visited;
-        LONG& length = DockedLength(bar);
-        if (length >= remaining) {
-            if (apply) length -= remaining;
-            remaining = 0;
-            break;
-        }
-        remaining -= length;
-        if (apply) length = 0;
-    }
-    if (count) *count = visited;
-    return amount - remaining;
+    return amount - ShrinkWalk(index, -1, amount, apply, count, nullptr);
 }
 
 void COXSizeDockBar::MakeRoomInRow(COXSizeControlBar* bar) {

@@ -102,6 +102,9 @@ public:
     BOOL FitAllRows(int length);
     int ShrinkBarsAfter(int index, int amount, BOOL apply, int* count);
     int ShrinkBarsBefore(int index, int amount, BOOL apply, int* count);
+    // Walks the visible size bars from `index` by `step` to the row's end, giving up `amount`;
+    // answers what remains, `end` the index where the walk stopped.
+    int ShrinkWalk(int index, int step, int amount, BOOL apply, int* count, int* end);
     void MakeRoomInRow(COXSizeControlBar* bar);
     void MaximizeBar(COXSizeControlBar* bar, BOOL maximize);
     COXDockbarSkin* GetDockbarSkin();

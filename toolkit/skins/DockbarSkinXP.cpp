@@ -98,14 +98,7 @@ void COXDockbarSkinXP::DrawDockBar(CDC* dc, const COXSplitterDraw& splitter, COX
 
 void COXDockbarSkinXP::FillBarFrame(COXSizeDockBar* dockBar, COLORREF color) {
     CWindowDC dc(dockBar);
-    CRect window, client;
-    dockBar->GetWindowRect(&window);
-    dockBar->GetClientRect(&client);
-    dockBar->ClientToScreen(&client);
-    client.OffsetRect(-window.left, -window.top);
-    window.OffsetRect(-window.left, -window.top);
-    ::ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
-    dc.FillSolidRect(window, color);
+    dc.FillSolidRect(dc.ExcludeClientArea(), color);
 }
 
 void COXDockbarSkinXP::DrawBarFrame(COXSizeDockBar* dockBar) { FillBarFrame(dockBar, ::GetSysColor(COLOR_3DFACE)); }
@@ -128,32 +121,22 @@ void COXDockbarSkin2003::CalcCaptionLayout(COXSizeControlBar* bar) {
     CRect caption(0, 0, window.Width(), window.Height());
     CRect close, resize;
     if (HasCaptionParts(bar)) {
-        if (DockedAcross(bar)) {
+        const bool across = DockedAcross(bar);
+        if (across) {
             caption.DeflateRect(0, 2);
             caption.right = caption.left + 24;
-            const CRect square(caption.left, caption.top, caption.right, caption.top + caption.Width());
-            if (bar->HasCloseButton()) {
-                close = square;
-                close.DeflateRect(7, 7, 6, 6);
-            }
-            if (bar->HasResizeButton()) {
-                resize = square;
-                resize.DeflateRect(7, 7, 6, 6);
-                if (bar->HasCloseButton()) resize.OffsetRect(0, resize.Height() + 3);
-            }
         } else {
             caption.DeflateRect(2, 0);
             caption.bottom = caption.top + 24;
-            const CRect square(caption.right - caption.Height(), caption.top, caption.right, caption.bottom);
-            if (bar->HasCloseButton()) {
-                close = square;
-                close.DeflateRect(7, 7, 6, 6);
-            }
-            if (bar->HasResizeButton()) {
-                resize = square;
-                resize.DeflateRect(7, 7, 6, 6);
-                if (bar->HasCloseButton()) resize.OffsetRect(-(resize.Width() + 3), 0);
-            }
+        }
+        // Each button is the caption's end square, deflated; the resize button stands beside the close one.
+        CRect square = across ? CRect(caption.left, caption.top, caption.right, caption.top + caption.Width())
+                              : CRect(caption.right - caption.Height(), caption.top, caption.right, caption.bottom);
+        square.DeflateRect(7, 7, 6, 6);
+        if (bar->HasCloseButton()) close = square;
+        if (bar->HasResizeButton()) {
+            resize = square;
+            if (bar->HasCloseButton()) resize.OffsetRect(across ? 0 : -(resize.Width() + 3), across ? resize.Height() + 3 : 0);
         }
     }
     bar->SetCaptionLayout(caption, close, resize);
@@ -255,12 +238,9 @@ void COXDockbarSkin2003::FillBand(CDC* dc, const CRect& band) const {
 
 void COXDockbarSkin2003::DrawBarFrame(COXSizeDockBar* dockBar) {
     CWindowDC dc(dockBar);
-    CRect window, client;
+    dc.ExcludeClientArea();
+    CRect window;
     dockBar->GetWindowRect(&window);
-    dockBar->GetClientRect(&client);
-    dockBar->ClientToScreen(&client);
-    client.OffsetRect(-window.left, -window.top);
-    ::ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
     CRect frameWindow = window;
     if (CWnd* frame = dockBar->GetParentFrame()) frame->GetWindowRect(&frameWindow);
     const int width = std::max<int>(::GetSystemMetrics(SM_CXSCREEN), frameWindow.Width());

@@ -33,13 +33,7 @@ CRect COXMiniFrameSkinXP::CaptionRect(CWnd* frame) {
 
 void COXMiniFrameSkinXP::OnNcPaint(CMiniDockFrameWnd* frame) {
     CWindowDC dc(frame);
-    CRect window, client;
-    frame->GetWindowRect(&window);
-    frame->GetClientRect(&client);
-    frame->ClientToScreen(&client);
-    client.OffsetRect(-window.left, -window.top);
-    window.OffsetRect(-window.left, -window.top);
-    ::ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+    CRect window = dc.ExcludeClientArea();
     dc.FillSolidRect(window, m_pSkin->GetColor(14));
     window.DeflateRect(2, 2);
     dc.FillSolidRect(window, m_pSkin->GetColor(15));
