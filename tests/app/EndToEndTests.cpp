@@ -229,6 +229,14 @@ TEST_F(EndToEnd, ClicksBelowAndBesideTheTextTypeIntoTheContentAndUndoTakesRuns) 
     EXPECT_LT(r1, text.Find(L"Alpha"));
     EXPECT_NE(text.Find(L"tailmore"), -1);
 
+    // Enter at a line's end, then typing: the new line's placeholder space gives way.
+    ProgramDriver::Key(VK_END);
+    ProgramDriver::Key(VK_RETURN);
+    ProgramDriver::Type(L"fresh");
+    m_program.Settle();
+    saveWithKeys();
+    EXPECT_NE(PageText().Find(L"<DIV>fresh</DIV>"), -1) << PageText().str();
+
     // Ctrl+N in the page asks for a new page's name and makes it.
     ProgramDriver::Key('N', true);
     HWND dialog = nullptr;
@@ -273,6 +281,7 @@ TEST_F(EndToEnd, SaveQuestionAtCloseRefreshAndTreeCloseRunsTheWholeSaveOrNothing
         }
         ASSERT_TRUE(Answer(c.answer));
         bool stays = c.answer == IDCANCEL || c.way == Way::kRefresh;
+        if (stays) ProgramDriver::WaitFor([&] { return Engine() != nullptr; }, 5000);  // a refresh opens the page anew
         EXPECT_EQ(Engine() != nullptr, stays);
         if (c.answer == IDYES) {
             EXPECT_NE(PageText().Find(word), -1) << PageText().str();
