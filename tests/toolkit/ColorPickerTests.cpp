@@ -5,6 +5,7 @@
 #include "ToolkitFixture.h"
 
 #include "bars/ColorPickerCtrl.h"
+#include "wnd/FloatStatus.h"
 
 #include <functional>
 
@@ -268,6 +269,33 @@ TEST(PopupBarTearOff, DraggedOffItFloatsAndNotifiesItsParent) {
     EXPECT_EQ(frame->notified, 1);
     EXPECT_EQ(frame->from, picker.m_hWnd);
     EXPECT_EQ(picker.GetSelectedColor(), COXColorPickerCtrl::BuiltInColor(5));
+
+    // The floating window's caption follows its frame's activation: the frame
+    // tells it (WM_FLOATSTATUS) and it draws its caption in the frame's state.
+    static std::vector<std::pair<UINT, WPARAM>> seen;
+    static HWND watched = nullptr;
+    seen.clear();
+    watched = picker.m_hWnd;
+    HHOOK hook = SetWindowsHookExW(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            const auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
+            if (code >= 0 && call->hwnd == watched && (call->message == WM_FLOATSTATUS || call->message == WM_NCACTIVATE))
+                seen.emplace_back(call->message, call->wParam);
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    frame->SendMessage(WM_NCACTIVATE, TRUE);
+    frame->SendMessage(WM_NCACTIVATE, FALSE);
+    UnhookWindowsHookEx(hook);
+    const std::vector<std::pair<UINT, WPARAM>> expected = {
+        {WM_FLOATSTATUS, FS_ACTIVATE}, {WM_NCACTIVATE, TRUE}, {WM_FLOATSTATUS, FS_DEACTIVATE}, {WM_NCACTIVATE, FALSE}};
+    EXPECT_EQ(seen, expected);
+
+    // New values cancel what the floating window offered: it goes.
+    const DWORD values[] = {RGB(1, 2, 3), RGB(4, 5, 6)};
+    picker.SetButtons(values, 2);
+    EXPECT_FALSE(picker.IsWindowVisible());
 
     // Picking again makes it a popup once more.
     SetTimer(nullptr, 0, 300, &PressEscape);
