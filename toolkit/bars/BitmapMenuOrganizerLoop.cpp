@@ -18,7 +18,7 @@ HWND PopupWindowOf(HMENU menu) {
     } search{menu, nullptr};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* search = reinterpret_cast<Search*>(data);
             wchar_t name[16] = {};
             if (GetClassNameW(window, name, 16) && wcscmp(name, L"#32768") == 0 &&
