@@ -4,6 +4,7 @@
 #include "docview/Document.h"
 #include "docview/RuntimeClass.h"
 #include "docview/View.h"
+#include "wnd/FloatStatus.h"
 #include "wnd/Resources.h"
 
 #include <memory>
@@ -17,9 +18,17 @@ const MessageMap* CFrameWnd::GetMessageMap() const {
         MapMessage<&CFrameWnd::OnInitMenuPopup>(WM_INITMENUPOPUP),
         MapMessage<&CFrameWnd::OnIdleUpdateCmdUI>(WM_IDLEUPDATECMDUI),
         MapMessage<&CFrameWnd::OnSetFocus>(WM_SETFOCUS),
+        MapMessage<&CFrameWnd::OnNcActivate>(WM_NCACTIVATE),
     };
     static const MessageMap map{CWnd::GetMessageMap(), entries};
     return &map;
+}
+
+LRESULT CFrameWnd::OnNcActivate(WPARAM wParam, LPARAM) {
+    const LRESULT result = Default();
+    // The floating windows kept in step with this frame show its state.
+    AfxNotifyFloatingWindows(m_hWnd, wParam ? FS_ACTIVATE : FS_DEACTIVATE);
+    return result;
 }
 
 const wchar_t* CFrameWnd::FrameClassFor(UINT resourceId, HBRUSH background) {

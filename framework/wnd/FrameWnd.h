@@ -98,6 +98,7 @@ protected:
     void OnInitMenuPopup(HMENU menu, UINT index, BOOL sysMenu);
     LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
     void OnSetFocus();
+    LRESULT OnNcActivate(WPARAM wParam, LPARAM lParam);
 
     BOOL m_bLayoutPending = FALSE;
     CView* m_pViewActive = nullptr;

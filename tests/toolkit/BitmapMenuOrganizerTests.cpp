@@ -103,6 +103,14 @@ TEST_F(Organizer, TakesImagesFromTheToolbarAndConvertsPopupsWhenTheyOpen) {
     for (int i = 0; i < 8; ++i) EXPECT_TRUE(GetMenuState(file, static_cast<UINT>(i), MF_BYPOSITION) & MF_OWNERDRAW) << i;
     EXPECT_EQ(Item(file, 0)->imageInfo, organizer.GetImageInfo(40001));
     EXPECT_TRUE(Item(file, 7)->imageInfo->defaultImage);  // a command on no bar: the check image
+    // The check images are entered under the command's key; separators carry the image info of id 0.
+    const CImageList* check = organizer.GetImageList(COXBitmapMenuOrganizer::MakeImageKey(GetMenuItemID(file, 7), FALSE));
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check->m_hImageList, Item(file, 7)->imageInfo->imageList);
+    for (int i = 0; i < 8; ++i) {
+        if (GetMenuItemID(file, static_cast<UINT>(i)) != 0) continue;
+        EXPECT_EQ(Item(file, i)->imageInfo, organizer.GetImageInfo(0)) << i;
+    }
     EXPECT_EQ(Item(file, 5)->text, kLong);                // long texts are taken whole
     EXPECT_EQ(menu->GetImageColumnWidth(), std::max(16, COXBitmapMenu::GetMenuSkin()->GetMetrics()[8]));
 

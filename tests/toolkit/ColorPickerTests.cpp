@@ -5,6 +5,7 @@
 #include "ToolkitFixture.h"
 
 #include "bars/ColorPickerCtrl.h"
+#include "wnd/FloatStatus.h"
 
 #include <functional>
 
@@ -224,6 +225,16 @@ VOID CALLBACK PressEscape(HWND, UINT, UINT_PTR id, DWORD) {
     PostMessageW(g_popup->m_hWnd, WM_KEYUP, VK_ESCAPE, 1);
 }
 
+// The activation messages a watched window receives.
+std::vector<std::pair<UINT, WPARAM>> g_seen;
+HWND g_watched = nullptr;
+LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code >= 0 && call->hwnd == g_watched && (call->message == WM_FLOATSTATUS || call->message == WM_NCACTIVATE))
+        g_seen.emplace_back(call->message, call->wParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // Dragging the strip off tears the popup off into a floating window that
 // reports choices to its parent; the next pick makes it a popup again.
 TEST(PopupBarTearOff, DraggedOffItFloatsAndNotifiesItsParent) {
@@ -268,6 +279,23 @@ TEST(PopupBarTearOff, DraggedOffItFloatsAndNotifiesItsParent) {
     EXPECT_EQ(frame->notified, 1);
     EXPECT_EQ(frame->from, picker.m_hWnd);
     EXPECT_EQ(picker.GetSelectedColor(), COXColorPickerCtrl::BuiltInColor(5));
+
+    // The floating window's caption follows its frame's activation: the frame
+    // tells it (WM_FLOATSTATUS) and it draws its caption in the frame's state.
+    g_seen.clear();
+    g_watched = picker.m_hWnd;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &WatchActivation, nullptr, GetCurrentThreadId());
+    frame->SendMessage(WM_NCACTIVATE, TRUE);
+    frame->SendMessage(WM_NCACTIVATE, FALSE);
+    UnhookWindowsHookEx(hook);
+    const std::vector<std::pair<UINT, WPARAM>> expected = {
+        {WM_FLOATSTATUS, FS_ACTIVATE}, {WM_NCACTIVATE, TRUE}, {WM_FLOATSTATUS, FS_DEACTIVATE}, {WM_NCACTIVATE, FALSE}};
+    EXPECT_EQ(g_seen, expected);
+
+    // New values cancel what the floating window offered: it goes.
+    const DWORD values[] = {RGB(1, 2, 3), RGB(4, 5, 6)};
+    picker.SetButtons(values, 2);
+    EXPECT_FALSE(picker.IsWindowVisible());
 
     // Picking again makes it a popup once more.
     SetTimer(nullptr, 0, 300, &PressEscape);

@@ -96,6 +96,16 @@ TEST_F(ToolbarSkins, ClassicGripperAndSeparatorsAreEtchedLines) {
     EXPECT_EQ(separators.Pixel(14, 10), light);
     EXPECT_EQ(separators.Pixel(12, 10), fill);
     EXPECT_EQ(separators.Pixel(15, 10), fill);
+
+    // The non-client area keeps a 3-D border: shadow line outside, highlight line inside.
+    bar.SetBarStyle(bar.GetBarStyle() | CBRS_BORDER_TOP | CBRS_BORDER_3D);
+    fixture.frame->RecalcLayout();
+    CRect window;
+    bar.GetWindowRect(&window);
+    MemoryCanvas nonClient(window.Width(), window.Height(), fill);
+    classic.DrawNonClientArea(&nonClient.dc, nullptr, &bar);
+    EXPECT_EQ(nonClient.Pixel(window.Width() / 2, 0), shadow);
+    EXPECT_EQ(nonClient.Pixel(window.Width() / 2, 1), light);
 }
 
 TEST_F(ToolbarSkins, ClassicItemColoursFollowTheButtonState) {

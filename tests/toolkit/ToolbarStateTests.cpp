@@ -160,6 +160,19 @@ TEST_F(BarState, AStoredNoToCustomisingLeavesTheSystemDialogAndEverySaveRewrites
     COXCoolToolBar::MakeCustomButtonDescriptor(&combo, 41100, 90, 100);
 }
 
+// A bar that is not customisable still takes the look it loads (and lays it
+// out) and keeps its buttons as they are.
+TEST_F(BarState, ABarThatIsNotCustomisableLaysOutTheLookItLoads) {
+    bar.SetCustomizable(FALSE, FALSE);
+    app.WriteProfileInt(L"Bars_Plain", L"List", 1);
+    app.WriteProfileInt(L"Bars_Plain", L"TextType", 0);
+    const int count = bar.GetCount();
+    EXPECT_TRUE(bar.LoadBarState(L"Bars", L"Plain"));
+    EXPECT_TRUE(bar.IsList());
+    EXPECT_EQ(bar.GetButtonText(0), L"First command");
+    EXPECT_EQ(bar.GetCount(), count);  // its buttons were not touched
+}
+
 TEST_F(BarState, StoredBlobsThatLieLoadAsNothingAndNeverCrash) {
     bar.SetButtonText(0, L"Alpha");
     ASSERT_TRUE(bar.SaveBarState(L"Bars", L"Format"));

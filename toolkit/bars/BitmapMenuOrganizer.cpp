@@ -318,13 +318,18 @@ COXBitmapMenu* COXBitmapMenuOrganizer::FindConverted(HMENU menu) const {
     return nullptr;
 }
 
+CImageList* COXBitmapMenuOrganizer::GetImageList(const CString& key) const {
+    auto found = m_imageLists.find(key);
+    return found == m_imageLists.end() ? nullptr : found->second.get();
+}
+
 COXImageInfo* COXBitmapMenuOrganizer::EnsureImageInfo(UINT key) {
     auto& info = m_imageInfos[key];
     if (!info) {
         const CString text = MakeImageKey(key, FALSE);
-        HIMAGELIST list = m_checkImages.m_hImageList;
-        if (auto it = m_imageLists.find(text); it != m_imageLists.end() && it->second) list = it->second->m_hImageList;
-        info = std::make_unique<COXImageInfo>(list, 0, TRUE, -1);
+        auto& entry = m_imageLists[text];
+        if (!entry) entry = std::shared_ptr<CImageList>(&m_checkImages, [](CImageList*) {});  // not owned
+        info = std::make_unique<COXImageInfo>(entry->m_hImageList, 0, TRUE, -1);
     }
     return info.get();
 }
@@ -353,7 +358,7 @@ void COXBitmapMenuOrganizer::OnInitMenuPopup(HMENU popup, UINT position, BOOL sy
 void COXBitmapMenuOrganizer::ConvertMenu(COXBitmapMenu* menu, BOOL isNew) {
     const HMENU handle = menu->GetSafeHmenu();
     const bool filter = isNew && !m_bExpanded && m_bShowOnlyRecentlyUsed;
-    std::vector<_tagOXSAVEDMENUITEM> removed;
+    COXArrSavedMenuItem removed;
     bool lastKeptWasSeparator = true;
     const int count = GetMenuItemCount(handle);
     for (int i = 0; i < count; ++i) {
@@ -380,7 +385,7 @@ void COXBitmapMenuOrganizer::ConvertMenu(COXBitmapMenu* menu, BOOL isNew) {
         if (!(info.fType & MFT_OWNERDRAW)) update.fMask |= MIIM_FTYPE;
         update.fType = info.fType | MFT_OWNERDRAW;
         update.wID = info.wID == SC_RESTORE ? 0x6DE9 : info.wID == SC_MINIMIZE ? 0x6DEA : info.wID == SC_CLOSE ? 0x6DEB : info.wID;
-        COXImageInfo* image = separator ? nullptr : EnsureImageInfo(key);
+        COXImageInfo* image = EnsureImageInfo(key);
         if (info.dwItemData && !isNew) {
             update.dwItemData = info.dwItemData;
             if ((info.fType & ~MFT_OWNERDRAW) == MFT_STRING && !text.IsEmpty())

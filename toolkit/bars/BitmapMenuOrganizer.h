@@ -29,6 +29,8 @@ struct _tagOXSAVEDMENUITEM {
     MENUITEMINFOW miInfo{};
     CString sText;
 };
+// The items taken out of one menu, in the order of their positions.
+using COXArrSavedMenuItem = std::vector<_tagOXSAVEDMENUITEM>;
 
 struct _tagOXPOPUPMENUTRACE {
     HMENU hMenu = nullptr;
@@ -50,6 +52,8 @@ public:
     BOOL AutoSetMenuImages();
     static COXBitmapMenuOrganizer* FindOrganizer(HWND frame);
     COXImageInfo* GetImageInfo(UINT command) const;
+    // The image list entered under a key (MakeImageKey, or "1", "2", ... for tool bars), or null.
+    CImageList* GetImageList(const CString& key) const;
 
     virtual void ShowOnlyRecentlyUsedItems(BOOL on);
     BOOL IsShowOnlyRecentlyUsedItems() const { return m_bShowOnlyRecentlyUsed; }
@@ -104,7 +108,8 @@ protected:
     static LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam);
 
-    std::map<CString, std::unique_ptr<CImageList>> m_imageLists;
+    // Image lists by key; the check-image list is entered too, not owned.
+    std::map<CString, std::shared_ptr<CImageList>> m_imageLists;
     std::map<DWORD, std::unique_ptr<COXImageInfo>> m_imageInfos;
     CWnd* m_pFrameWnd = nullptr;
     HWND m_hWndSubclassed = nullptr;
@@ -114,7 +119,7 @@ protected:
     BOOL m_bShowOnlyRecentlyUsed = TRUE;
     std::set<int> m_hiddenCommands;
     std::set<HMENU> m_hiddenSubmenus;
-    std::map<COXBitmapMenu*, std::vector<_tagOXSAVEDMENUITEM>> m_removedItems;
+    std::map<COXBitmapMenu*, COXArrSavedMenuItem> m_removedItems;
     std::vector<_tagOXPOPUPMENUTRACE> m_trace;
     int m_nOpenLevels = 0;
     std::map<HMENU, HWND> m_popupWindows;

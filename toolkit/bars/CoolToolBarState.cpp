@@ -208,8 +208,19 @@ BOOL COXCoolToolBar::LoadBarState(const wchar_t* section, const wchar_t* name, B
         if (ReadBlob(app, section, kDescriptorsValue, bytes)) ApplyCustomButtonSettings(bytes);
     }
 
+    // What was loaded is laid out: a changed look sizes the buttons again.
+    auto finish = [this, relayout] {
+        m_bLoading = FALSE;
+        if (!relayout) {
+            PlaceCustomButtons(0, -1);
+        } else {
+            if (GetTextRows() > 0) UpdateSizes();
+            else SetButtonsSize(GetImageSize());
+            UpdateCustomButtons(TRUE, FALSE);
+        }
+    };
     if (!(IsCustomizable(TRUE) || IsCustomizable(FALSE))) {
-        PlaceCustomButtons(0, -1);
+        finish();
         return TRUE;
     }
     if (!HasRegistryProfile(app)) return FALSE;
@@ -315,13 +326,6 @@ BOOL COXCoolToolBar::LoadBarState(const wchar_t* section, const wchar_t* name, B
     for (const auto& [controlId, kept] : keptAside)
         if (live(kept.descriptor)) putBack(kept.index, kept.descriptor);
     ApplyTextType();
-    m_bLoading = FALSE;
-    if (!relayout) {
-        PlaceCustomButtons(0, -1);
-    } else {
-        if (GetTextRows() > 0) UpdateSizes();
-        else SetButtonsSize(GetImageSize());
-        UpdateCustomButtons(TRUE, FALSE);
-    }
+    finish();
     return TRUE;
 }

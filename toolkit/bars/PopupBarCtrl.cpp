@@ -1,6 +1,7 @@
 #include "bars/PopupBarCtrl.h"
 
 #include "app/WinApp.h"
+#include "wnd/FloatStatus.h"
 #include "wnd/Resources.h"
 
 #include <algorithm>
@@ -57,6 +58,8 @@ const MessageMap* COXPopupBarCtrl::GetMessageMap() const {
         MapMessage<&COXPopupBarCtrl::OnDestroy>(WM_DESTROY),
         MapMessage<&COXPopupBarCtrl::OnClose>(WM_CLOSE),
         MapMessage<&COXPopupBarCtrl::OnActivate>(WM_ACTIVATE),
+        MapMessage<&COXPopupBarCtrl::OnNcActivate>(WM_NCACTIVATE),
+        MapMessage<&COXPopupBarCtrl::OnFloatStatus>(WM_FLOATSTATUS),
         MapMessage<&COXPopupBarCtrl::OnPaletteChange>(WM_QUERYNEWPALETTE),
         MapMessage<&COXPopupBarCtrl::OnPaletteChange>(WM_PALETTECHANGED),
     };
@@ -79,7 +82,7 @@ BOOL COXPopupBarCtrl::Create(CWnd* parent, DWORD popupStyle, HBRUSH background) 
     m_hBackground = background;
     DWORD style = WS_POPUP, exStyle = WS_EX_DLGMODALFRAME;
     if (m_bTornOff) {
-        style |= WS_VISIBLE | WS_CAPTION | WS_SYSMENU | 0x100;  // activation kept in step with the owner frame
+        style |= WS_VISIBLE | WS_CAPTION | WS_SYSMENU | MFS_SYNCACTIVE;  // activation kept in step with the owner frame
         exStyle |= WS_EX_TOOLWINDOW;
     }
     if (!CreateEx(exStyle, L"PopupBarControl", m_strTitle, style, 0, 0, 0, 0, parent ? parent->GetSafeHwnd() : nullptr, nullptr))
@@ -106,6 +109,8 @@ void COXPopupBarCtrl::OnDestroy() {
 }
 
 BOOL COXPopupBarCtrl::SetButtons(const DWORD* values, int count) {
+    // A torn-off bar's choice no longer stands for the new values.
+    if (m_bTornOff) Notify(CancelMessage());
     m_values.assign(values, values + std::max(count, 0));
     return TRUE;
 }
@@ -198,14 +203,15 @@ CPoint COXPopupBarCtrl::AlignedPosition(UINT alignment, const CRect& ref, CSize 
 
 // Picking ---------------------------------------------------------------------------------------------
 
-void COXPopupBarCtrl::RegisterTools() {
-    if (!m_hToolTip) return;
+BOOL COXPopupBarCtrl::RegisterTools() {
+    if (!m_hToolTip) return FALSE;
     while (::SendMessageW(m_hToolTip, TTM_GETTOOLCOUNT, 0, 0) > 0) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         if (!::SendMessageW(m_hToolTip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) break;
         ::SendMessageW(m_hToolTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    BOOL all = TRUE;
     auto add = [&](UINT_PTR id, const CRect& rect, const CString& text) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
@@ -213,7 +219,7 @@ void COXPopupBarCtrl::RegisterTools() {
         tool.uId = id;
         tool.rect = rect;
         tool.lpszText = const_cast<wchar_t*>(text.GetString());
-        ::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        if (!::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) all = FALSE;
     };
     for (size_t i = 0; i < m_buttonRects.size(); ++i) {
         auto it = m_toolTipTexts.find(m_values[i]);
@@ -223,6 +229,7 @@ void COXPopupBarCtrl::RegisterTools() {
     if (HasDefault()) add(n + 1, m_rectDefault, m_strDefault);
     if (HasCustom()) add(n + 2, m_rectCustom, m_strCustom);
     if (HasTearOff()) add(n + 3, m_rectTearOff, m_strTearOffTip);
+    return all;
 }
 
 BOOL COXPopupBarCtrl::Pick(UINT alignment, LPCRECT reference, CSize offset) {
@@ -255,7 +262,7 @@ BOOL COXPopupBarCtrl::Pick(UINT alignment, LPCRECT reference, CSize offset) {
             m_nSelectedIndex = static_cast<int>(it - m_values.begin()) + 1;
         else if (HasCustom()) m_nSelectedIndex = m_nButtons + 1;
     }
-    RegisterTools();
+    if (!RegisterTools()) return FALSE;
     if (m_hToolTip) ::SendMessageW(m_hToolTip, TTM_ACTIVATE, !(m_dwPopupStyle & POPUPBAR_NOTOOLTIPS), 0);
 
     SetWindowPos(nullptr, m_rectWindow.left, m_rectWindow.top, m_rectWindow.Width(), m_rectWindow.Height(), SWP_NOZORDER | SWP_NOACTIVATE);

@@ -83,6 +83,8 @@ protected:
     void OnDestroy();
     void OnClose() { ShowWindow(SW_HIDE); }
     LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFloatStatus(WPARAM wParam, LPARAM lParam);
     LRESULT OnPaletteChange(WPARAM wParam, LPARAM lParam);
 
     void Notify(UINT message);
@@ -96,7 +98,8 @@ protected:
     bool HasCustom() const { return !(m_dwPopupStyle & POPUPBAR_NOCUSTOM); }
     bool HasTearOff() const { return !(m_dwPopupStyle & POPUPBAR_NOTEAROFF) && !m_bTornOff; }
     void DrawTextButton(CDC* dc, CRect rect, const CString& text);
-    void RegisterTools();
+    // Registers the tooltip tools; FALSE when the tooltip or a tool could not be made.
+    BOOL RegisterTools();
     void PassOnClick();
     // Follows the mouse with an outline and, when the button is released,
     // turns the popup into a floating tool window there.

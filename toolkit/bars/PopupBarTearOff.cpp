@@ -3,6 +3,7 @@
 #include "bars/PopupBarCtrl.h"
 
 #include "app/WinApp.h"
+#include "wnd/FloatStatus.h"
 
 namespace {
 
@@ -95,6 +96,18 @@ LRESULT COXPopupBarCtrl::OnActivate(WPARAM wParam, LPARAM lParam) {
     if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && m_bTornOff) ::SetFocus(m_hWnd);
     (void)lParam;
     return result;
+}
+
+LRESULT COXPopupBarCtrl::OnNcActivate(WPARAM wParam, LPARAM lParam) {
+    // The torn-off window's caption is active while its owner frame is.
+    if (m_bTornOff) wParam = AfxSyncActiveState(m_hWnd, static_cast<BOOL>(wParam));
+    return ::DefWindowProcW(m_hWnd, WM_NCACTIVATE, wParam, lParam);
+}
+
+LRESULT COXPopupBarCtrl::OnFloatStatus(WPARAM wParam, LPARAM) {
+    if (m_bTornOff && (wParam & (FS_ACTIVATE | FS_DEACTIVATE)))
+        SendMessage(WM_NCACTIVATE, (wParam & FS_ACTIVATE) ? TRUE : FALSE);
+    return TRUE;
 }
 
 LRESULT COXPopupBarCtrl::OnPaletteChange(WPARAM wParam, LPARAM) {

@@ -39,14 +39,16 @@ public:
     virtual void DrawCustomDraw(NMHDR*& header, LRESULT*& result, COXCoolToolBar* bar) = 0;
     // Paints a skinned combo box from its WM_PAINT.
     virtual void DrawComboBox(CWnd* combo) = 0;
+    // Holds its place in the order of the operations; empty in every look, nothing calls it.
+    virtual void Reserved() {}
     // Repaints a skinned combo box's frame when hover or focus change.
     virtual void DrawComboBoxState(CWnd* combo) = 0;
     // The flat frame of a control window (XP and 2003 only).
     virtual void DrawControlFrame(CWnd* control) = 0;
-    // Whether the bar's background is erased by default processing.
-    virtual BOOL IsDefaultEraseBkgnd() = 0;
     // The caption buttons of a maximised MDI child on a menu bar (window coordinates of `dc`).
     virtual void DrawMDIButtons(CDC* dc, COXMenuBar* bar) = 0;
+    // Whether the bar's background is erased by default processing.
+    virtual BOOL IsDefaultEraseBkgnd() = 0;
 
 protected:
     // The owner relay shared by every variant; true when the owner drew the stage.

@@ -71,8 +71,8 @@ void COXToolbarSkinClassic::DrawNonClientArea(CDC* dc, LPCRECT, COXCoolToolBar* 
     client.OffsetRect(-window.left, -window.top);
     window.OffsetRect(-window.left, -window.top);
     if (!bar->IsCool()) {
-        CRect borders = window;
-        bar->DrawBorders(dc, borders);
+        // The borders stay: the fill covers what lies inside them.
+        bar->DrawBorders(dc, window);
         if (!(bar->m_dwStyle & CBRS_BORDER_3D)) window.InflateRect(1, 1);
     }
     IntersectClipRect(*dc, window.left, window.top, window.right, window.bottom);
