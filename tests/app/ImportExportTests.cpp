@@ -215,7 +215,7 @@ TEST(PageExport, RangeTestIsLiteralDestinationsInsideTheStoreAreRefusedAndSource
     request.destination = out / L"marks";
     CreateDirectoryW(request.destination, nullptr);
     EXPECT_TRUE(RunExport(request));
-    EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(out / L"marks\\Links.htm")).Find(L"NETSCAPE-Bookmark-file-1"), -1);
+    EXPECT_EQ(ReadFileBytes(out / L"marks\\Links.htm").find("<!DOCTYPE NETSCAPE-Bookmark-file-1>"), 0u);  // UTF-8
     request.source = L"A\\Raw.html";
     request.fileType = kExportAnsi;
     EXPECT_TRUE(RunExport(request));  // not a ".htm" page: copied as it is
