@@ -17,6 +17,7 @@
 #include "core/MessageBox.h"
 #include "docview/Document.h"
 #include "wnd/MDIChildWnd.h"
+#include "wnd/WaitCursor.h"
 
 #include <shlwapi.h>
 
@@ -24,17 +25,6 @@ namespace {
 
 void Tell(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
 bool AskOk(const CString& text) { return ShowMessageBox(nullptr, text, L"Warning", MB_OKCANCEL) == IDOK; }
-
-class WaitCursor {
-public:
-    WaitCursor() : m_previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(m_previous); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR m_previous;
-};
 
 void ClearRecentFiles(const wchar_t* key) {
     Tell(ClearRegistryKey(HKEY_CURRENT_USER, key) ? L"The recent file list of word has been cleared!"
@@ -62,7 +52,7 @@ void CMainFrame::OnRestoreBackup() {
         return;
     std::vector<CString> failed;
     {
-        WaitCursor wait;
+        CWaitCursor wait;
         CString install = GetInstallPath();
         if (!RestoreFromBackup(install, failed)) return;
         // Whatever was copied, no window keeps a page's old text to save it
@@ -82,7 +72,7 @@ void CMainFrame::OnRestoreBackup() {
 
 void CMainFrame::OnRenewBackup() {
     if (!AskOk(L"This will delete all files your previously backed up. Are you sure to continue?")) return;
-    WaitCursor wait;
+    CWaitCursor wait;
     RenewBackup(GetInstallPath());
 }
 
