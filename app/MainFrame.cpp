@@ -7,6 +7,7 @@
 #include "install/InstallPath.h"
 #include "page/TarveloDoc.h"
 #include "resource.h"
+#include "util/PathParts.h"
 #include "util/Registry.h"
 #include "wnd/MDIChildWnd.h"
 
@@ -20,6 +21,25 @@ CString QuietAllpagesPath() {
 void NotifyPageClosed(const CString& path) {
     if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd()); frame && frame->m_wndTree.GetSafeHwnd())
         frame->m_wndTree.MarkPageClosed(path);
+}
+
+void NotifyPageAdded(const CString& path) {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (!frame || !frame->m_wndTree.GetSafeHwnd()) return;
+    CXTreeCtrl& tree = frame->m_wndTree;
+    CString folder = GetParentPath(path);
+    HTREEITEM parent = nullptr;
+    if (IsSamePath(folder, tree.m_allpagesPath)) {
+        parent = tree.GetRootItem();
+    } else if (auto found = tree.m_itemsByPath.find(folder); found != tree.m_itemsByPath.end()) {
+        parent = found->second;
+    }
+    if (!parent || tree.m_itemsByPath.count(path)) return;
+    // A folder never filled shows the page when it fills.
+    if (parent == tree.GetRootItem() || tree.GetChildItem(parent))
+        tree.InsertEntry(parent, folder, GetPathLastPart(path), false, true);
+    else
+        tree.SetItemHasChildren(parent, true);
 }
 
 const MessageMap* CMainFrame::GetMessageMap() const {

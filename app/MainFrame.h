@@ -132,6 +132,8 @@ private:
 COLORREF GetPickerDefaultColor();
 // Tells the folder tree that a page's document has closed (its open mark goes).
 void NotifyPageClosed(const CString& path);
+// Shows a page file that was written beside the tree's own operations.
+void NotifyPageAdded(const CString& path);
 // The Allpages folder read without any message (an empty path when the
 // install path is not set).
 CString QuietAllpagesPath();

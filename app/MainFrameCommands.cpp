@@ -172,8 +172,13 @@ void CMainFrame::ViewSource(const CString& path) {
         return;
     }
     if (!m_pSourceTemplate) return;
-    // The page's own window closes first (a modified page is asked about).
+    // The page's own window closes first (a modified page is asked about);
+    // the source shows the file as that close left it.
     if (!CXTreeCtrl::SaveAndCloseDocumentsBelow(path)) return;
+    if (!ReadPageText(path, text)) {
+        AfxMessageBox(L"Cannot open " + path);
+        return;
+    }
     CDocument* document = m_pSourceTemplate->OpenDocumentFile(path);
     if (!document || document->GetViews().empty()) return;
     if (auto* view = dynamic_cast<CSourceView*>(document->GetViews().front())) view->ShowSource(text);

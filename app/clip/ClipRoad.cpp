@@ -111,8 +111,8 @@ void TakeLinkClip(const CString& commandLine, const AskForLinkPlacement& ask, co
         DiscardFormBlocks();
     }
     CString picture = choice.showPicture ? StoreClipPicture(choice.pictureAddress) : CString();
-    AddLinkToPage(choice.page, choice.section, choice.title, address, picture);
-    RememberChoice(choice.page, choice.section);
+    // Only a choice that took the link is remembered: the next clip offers it.
+    if (AddLinkToPage(choice.page, choice.section, choice.title, address, picture)) RememberChoice(choice.page, choice.section);
 }
 
 void TakeFormBlockClip(const CString& commandLine) {

@@ -9,7 +9,10 @@
 #include "dialog/DataExchange.h"
 #include "index/AllPagesIndex.h"
 #include "install/InstallPath.h"
+#include "pages/PageFile.h"
+#include "util/Files.h"
 #include "util/Registry.h"
+#include "util/Strings.h"
 
 #include <algorithm>
 
@@ -30,7 +33,9 @@ CDialogAddItem::CDialogAddItem(const CString& title, const CString& address, con
       m_strPicture(picture),
       m_strAddress(address) {
     m_strSavedPage = GetSettingString(L"Settings", L"addpage", L"");
-    m_strSavedSection = UnescapeSectionFromSettings(GetSettingString(L"Settings", L"addsect", L""));
+    // Listed as typed: a name stored in the page's spelling reads the same.
+    m_strSavedSection =
+        DecodeCharacterReferences(UnescapeSectionFromSettings(GetSettingString(L"Settings", L"addsect", L"")));
 }
 
 const MessageMap* CDialogAddItem::GetMessageMap() const {
@@ -114,6 +119,16 @@ BOOL CDialogAddItem::OnInitDialog() {
     if (TakeIndexSnapshot(GetAllpagesPath(), m_hWnd, kIndexReadyMessage, index)) {
         FillPageList(index);
         SelectSavedChoice();
+    } else {
+        // The choice made last is known without the index: it is in the boxes
+        // from the first paint, and OK takes it while the lists still load.
+        m_indexPending = true;
+        CString allpages = GetAllpagesPath();
+        if (!m_strSavedPage.IsEmpty() && IsValidPageName(m_strSavedPage) &&
+            FileExists(ResolvePageFile(allpages, m_strSavedPage))) {
+            m_strPage = m_prefilledPage = m_strSavedPage;
+            m_strSection = m_prefilledSection = m_strSavedSection;
+        }
     }
 
     if (m_strFormFlag != L"1") ::EnableWindow(::GetDlgItem(m_hWnd, IDC_ADD_SAVE_FORMS), FALSE);
@@ -129,12 +144,19 @@ BOOL CDialogAddItem::OnInitDialog() {
 LRESULT CDialogAddItem::OnIndexReady(WPARAM, LPARAM) {
     IndexSnapshot index;
     if (!TakeIndexSnapshot(GetAllpagesPath(), m_hWnd, kIndexReadyMessage, index)) return 0;
+    m_indexPending = false;
     FillPageList(index);
     // What the user typed or picked meanwhile stays.
-    if (GetDlgItemText(IDC_ADD_PAGE).IsEmpty() && GetDlgItemText(IDC_ADD_SECTION).IsEmpty()) {
+    CString page = GetDlgItemText(IDC_ADD_PAGE), section = GetDlgItemText(IDC_ADD_SECTION);
+    if ((page.IsEmpty() && section.IsEmpty()) || (page == m_prefilledPage && section == m_prefilledSection)) {
         SelectSavedChoice();
         SetDlgItemText(IDC_ADD_PAGE, m_strPage);
         SetDlgItemText(IDC_ADD_SECTION, m_strSection);
+    }
+    // An OK that waited for the lists goes on now.
+    if (m_okWaiting) {
+        m_okWaiting = false;
+        OnOK();
     }
     return 0;
 }
@@ -155,6 +177,12 @@ void CDialogAddItem::OnSelChangePage() {
 }
 
 void CDialogAddItem::OnOK() {
+    // No page yet while the lists load: OK waits for them (they may bring
+    // the page chosen last) and then goes on.
+    if (m_indexPending && GetDlgItemText(IDC_ADD_PAGE).IsEmpty()) {
+        m_okWaiting = true;
+        return;
+    }
     m_bKeepForms = m_btnSaveForms.GetCheck() == BST_CHECKED ? 1 : 0;
     m_bShowPicture = m_btnShowPicture.GetCheck() == BST_CHECKED ? 1 : 0;
     CDialog::OnOK();

@@ -57,4 +57,9 @@ private:
 
     CComboBox m_pageList;
     CComboBox m_sectionList;
+    // The lists are still being read; what the boxes were given meanwhile.
+    bool m_indexPending = false;
+    CString m_prefilledPage, m_prefilledSection;
+    // OK was pressed without a page while the lists were read.
+    bool m_okWaiting = false;
 };

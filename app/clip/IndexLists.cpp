@@ -1,5 +1,7 @@
 #include "clip/IndexLists.h"
 
+#include "util/Strings.h"
+
 namespace {
 
 std::vector<CString> Split(const CString& text, wchar_t delimiter) {
@@ -37,14 +39,16 @@ SectionList SectionsOfPage(const CString& allPagesValue, const CString& page, co
                            const CString& savedSection, const CString& focusSection) {
     SectionList list;
     if (allPagesValue.IsEmpty()) return list;
+    // Names as the user typed them: the index holds them in the page's spelling.
+    CString saved = DecodeCharacterReferences(savedSection), focus = DecodeCharacterReferences(focusSection);
     for (const CString& entry : Split(allPagesValue, L';')) {
-        CString name = UnescapeIndexTag(Split(entry, L',').front());
+        CString name = DecodeCharacterReferences(UnescapeIndexTag(Split(entry, L',').front()));
         CString upper = name;
         if (upper.MakeUpper() == L"END") continue;
         if (name.IsEmpty()) continue;
         list.names.push_back(name);
-        bool isSaved = name == savedSection && page == savedPage;
-        if (isSaved || name == focusSection) list.selected = static_cast<int>(list.names.size()) - 1;
+        bool isSaved = name == saved && page == savedPage;
+        if (isSaved || name == focus) list.selected = static_cast<int>(list.names.size()) - 1;
     }
     return list;
 }

@@ -96,7 +96,7 @@ void CMainFrame::OnImport() {
             if (!engine.ImportFavorites(page)) return;
             m_treeFiller.ClearTree();
             m_treeFiller.FillTree();
-            IndexPageTables(page);
+            IndexImportedPage(page);
             if (HTREEITEM item = m_wndTree.FindItemByPath(m_wndTree.GetRootItem(), page)) {
                 m_wndTree.SelectItem(item);
                 m_wndTree.OpenPage(item);
@@ -186,7 +186,7 @@ void CMainFrame::OnImport() {
             }
             if (!MayReplace(page)) return;
             if (!ImportBookmarkFile(path, page, dialog.m_nSourceKind == kImportFirefoxFile)) return;
-            RegUpdateFile(page);
+            IndexImportedPage(page);
             ShowImportedPath(page);
             return;
         }

@@ -86,8 +86,13 @@ int ImportFile(const CString& source, const CString& destinationFolder) {
         Tell(kUnknownFormat);
         return 0;
     }
-    RegUpdateFile(target);
+    IndexImportedPage(target);
     return 1;
+}
+
+void IndexImportedPage(const CString& page) {
+    if (GetPageIndexFlag(page) == 0) IndexPage(page);
+    else RegUpdateFile(page);
 }
 
 int ImportFolderInto(const CString& folder, const CString& destination) {

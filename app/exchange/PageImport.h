@@ -7,8 +7,8 @@
 // The page a file becomes: folder + "\" + the file's name without its
 // extension + ".htm"; empty when the name gives no title.
 CString ImportTarget(const CString& source, const CString& destinationFolder);
-// Writes the source as a page of the destination folder and updates the
-// page's AllPages value. A file that already carries a page's index marker is
+// Writes the source as a page of the destination folder and indexes it
+// (IndexImportedPage). A file that already carries a page's index marker is
 // copied byte for byte; other UTF-16 or UTF-8 files (with byte-order mark)
 // get their body wrapped in a DIV. 1 when a page was written, 0 after a
 // message (unknown encoding, unreadable source, unwritable page, or a source
@@ -23,5 +23,9 @@ int ImportFolderInto(const CString& folder, const CString& destination);
 // the system's temporary folder (removed afterwards). False, with nothing
 // written, when the file cannot be read.
 bool ImportBookmarkFile(const CString& file, const CString& page, bool viaTemporary);
+// An imported page is indexed as a new page is: one without an index marker
+// gets the indexed one, so the clip dialog offers its sections at once; a
+// page that carries a marker keeps it. Its AllPages value is written either way.
+void IndexImportedPage(const CString& page);
 // True for ".htm" and ".html" in any case.
 bool IsHtmlFileName(const CString& name);

@@ -13,6 +13,8 @@ public:
     COLORREF m_highlightColor = 0;
 
     BOOL OnNewDocument() override;
+    // Remembers the page file's text as the view is about to load it.
+    BOOL OnOpenDocument(const wchar_t* path) override;
     // Every save of the page (Save, and "Yes" to the save question when the
     // page is closed or refreshed) ends the same way: the file brought into
     // the page format and the page's AllPages value rebuilt.
@@ -37,4 +39,19 @@ protected:
     void OnRefreshView();
     // The close of OnFileClose; false when the user cancelled it.
     bool ClosePage();
+
+private:
+    enum class SaveOutcome { Written, Merged, LeftAsOnDisk, Ask, Reload, Cancelled, Failed };
+    // Writes the cleaned page text unless another program changed the file
+    // since this document loaded or last wrote it. Links it added are joined
+    // in; other changes are asked about (keep both, reload or cancel); an
+    // unmodified page never writes its old text over them.
+    SaveOutcome SaveOverOtherWriters(const CString& path, const CString& page);
+    // One attempt under the page rewrite lock; Ask when the user must decide.
+    // With `keepBoth` the other program's version is kept as a copy beside the page.
+    SaveOutcome WriteOverOtherWriters(const CString& path, const CString& page, bool keepBoth);
+    // The page file's text as the view last loaded it or this document last
+    // wrote it; what another writer changed is measured against it.
+    CString m_diskText;
+    bool m_diskTextKnown = false;
 };

@@ -108,6 +108,10 @@ void CTarveloView::OnSize(UINT type, int cx, int cy) {
 
 void CTarveloView::OnInitialUpdate() {
     CView::OnInitialUpdate();
+    ReloadPage();
+}
+
+void CTarveloView::ReloadPage() {
     CDocument* document = GetDocument();
     if (!m_browser || !document || document->GetPathName().IsEmpty()) return;
     BSTR url = SysAllocString(document->GetPathName());

@@ -43,6 +43,8 @@ public:
     bool IsEngineModified() const;
     // Marks the engine's page as saved.
     void SetEngineSaved();
+    // Loads the document's page file into the engine again (edit mode).
+    void ReloadPage();
     HWND GetEngineWindow() const { return m_browserWnd.GetSafeHwnd(); }
     const bcHtmlDocument& GetHtmlDocument() const { return m_htmlDoc; }
     // The engine command's value as text (integers in decimal); false, with

@@ -32,9 +32,18 @@ bool RenewBackup(const CString& installPath) {
     return true;
 }
 
-bool RestoreFromBackup(const CString& installPath) {
+bool RestoreFromBackup(const CString& installPath, std::vector<CString>& failed) {
     if (!IsUsableInstallPath(installPath) || !FolderExists(installPath + kBackupFolder)) return false;
-    return CopyFolder(installPath + kAllpagesFolder, installPath + kBackupFolder) != 0;
+    CString allpages = installPath + kAllpagesFolder;
+    std::vector<CString> paths;
+    CopyFolder(allpages, installPath + kBackupFolder, &paths);
+    for (CString& path : paths) {
+        // Shown below the Allpages folder, as the tree names pages.
+        if (path.GetLength() > allpages.GetLength() && path.Left(allpages.GetLength()).CompareNoCase(allpages) == 0)
+            path = path.Mid(allpages.GetLength() + 1);
+        failed.push_back(path);
+    }
+    return true;
 }
 
 bool EmptyFavoritesFolder(const CString& favorites) {

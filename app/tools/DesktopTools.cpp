@@ -50,15 +50,24 @@ void CMainFrame::OnRestoreBackup() {
     if (!AskOk(L"This will restore all pages from system automatic back up. Are you sure to restore all pages?")) return;
     if (!AskOk(L"The reserved pages may obsolete, and the current pages will all be deleted! Do you want to continue?"))
         return;
-    CWaitCursor wait;
-    CString install = GetInstallPath();
-    if (!RestoreFromBackup(install)) return;
-    ::CloseAllDocuments();
-    m_wndTree.m_openCounts.clear();
-    m_wndTree.m_itemsByPath.clear();
-    m_wndTree.m_openCounts[install + kAllpagesFolder] = 0;
-    m_treeFiller.ClearTree();
-    m_treeFiller.FillTree();
+    std::vector<CString> failed;
+    {
+        CWaitCursor wait;
+        CString install = GetInstallPath();
+        if (!RestoreFromBackup(install, failed)) return;
+        // Whatever was copied, no window keeps a page's old text to save it
+        // over the restored one, and the tree shows what the disk holds.
+        ::CloseAllDocuments();
+        m_wndTree.m_openCounts.clear();
+        m_wndTree.m_itemsByPath.clear();
+        m_wndTree.m_openCounts[install + kAllpagesFolder] = 0;
+        m_treeFiller.ClearTree();
+        m_treeFiller.FillTree();
+    }
+    if (failed.empty()) return;
+    CString list;
+    for (const CString& path : failed) list += L"\n" + path;
+    Tell(L"These pages could not be restored from the backup and are as they were:" + list);
 }
 
 void CMainFrame::OnRenewBackup() {

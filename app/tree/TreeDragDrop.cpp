@@ -46,11 +46,6 @@ bool MoveEntry(const CString& source, const CString& target) {
     return true;
 }
 
-// The AllPages values after a page or folder appeared at `path`.
-void IndexNewEntry(const CString& path) {
-    if (FolderExists(path)) IndexAllPages(path);
-    else RegUpdateFile(path);
-}
 
 }  // namespace
 
@@ -206,7 +201,7 @@ void CXTreeCtrl::MoveItem(HTREEITEM dragged, HTREEITEM target) {
     RekeyBelow(source, destination);
     ShowDropResult(target, folderItem, destination);
     RemoveAllPagesValues(source, !page);
-    IndexNewEntry(destination);
+    IndexAllPages(m_allpagesPath);  // every drop ends with the values of all pages written again
     for (const CString& path : reopen) {
         CString moved = ReplacePathPrefix(path, source, destination);
         auto item = m_itemsByPath.find(moved);
@@ -245,7 +240,7 @@ void CXTreeCtrl::CopyItem(HTREEITEM dragged, HTREEITEM target) {
         return;
     }
     ShowDropResult(target, folderItem, destination);
-    IndexNewEntry(destination);
+    IndexAllPages(m_allpagesPath);
 }
 
 void CXTreeCtrl::ShowDropResult(HTREEITEM, HTREEITEM folderItem, const CString& newPath) {
@@ -280,5 +275,5 @@ void CXTreeCtrl::PasteItem(HTREEITEM target) {
         return;
     }
     ShowDropResult(target, folderItem, destination);
-    IndexNewEntry(destination);
+    IndexAllPages(m_allpagesPath);
 }

@@ -20,8 +20,10 @@ bool IsSameOrBelow(const CString& path, const CString& folder) {
 }
 
 CString FreeCopyPath(const CString& folder, const CString& name, bool prefixFirst) {
-    CString prefix = prefixFirst ? L"copy of_" : L"";
-    CString candidate = folder + L"\\" + prefix + name;
+    // The prefix starts as one "copy of_" whether the first candidate carries
+    // it or not, so the next candidate carries it twice.
+    CString prefix = L"copy of_";
+    CString candidate = folder + L"\\" + (prefixFirst ? prefix : CString()) + name;
     while (GetFileAttributesW(candidate) != INVALID_FILE_ATTRIBUTES) {
         prefix += L"copy of_";
         candidate = folder + L"\\" + prefix + name;

@@ -14,8 +14,9 @@ bool IsAcceptableItemName(const CString& name);
 bool IsSameOrBelow(const CString& path, const CString& folder);
 
 // The first free name for a copy of `name` in `folder`: folder\name, with the
-// prefix "copy of_" first when `prefixFirst`; while it is taken, one more
-// "copy of_" is added.
+// prefix "copy of_" first when `prefixFirst`; while it is taken, the prefix
+// grows by one more "copy of_" (so the second candidate is "copy of_copy of_"
+// + name, with or without the prefix first).
 CString FreeCopyPath(const CString& folder, const CString& name, bool prefixFirst);
 
 // Swaps the leading `oldPrefix` of a path for `newPrefix` (exact match, on a

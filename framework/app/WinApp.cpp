@@ -1,5 +1,6 @@
 #include "app/WinApp.h"
 
+#include "app/AfxMessageBox.h"
 #include "app/RegKey.h"
 #include "docview/DocManager.h"
 #include "gdi/DC.h"
@@ -232,6 +233,13 @@ void CWinApp::OnOpenRecentFile(UINT id) {
     int index = static_cast<int>(id - ID_FILE_MRU_FILE1);
     if (index < 0 || index >= m_pRecentFileList->GetCount()) return;
     CString path = (*m_pRecentFileList)[index];
+    // A file deleted since it was listed leaves the list with a word of which
+    // one it was; the windows stay as they are.
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+        m_pRecentFileList->Remove(index);
+        AfxMessageBox(path + L" no longer exists. It was taken off the recent file list.", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     if (!OpenDocumentFile(path)) m_pRecentFileList->Remove(index);
 }
 

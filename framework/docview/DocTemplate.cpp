@@ -1,5 +1,6 @@
 #include "docview/DocTemplate.h"
 
+#include "app/AfxMessageBox.h"
 #include "app/WinApp.h"
 #include "docview/Document.h"
 #include "docview/View.h"
@@ -103,6 +104,16 @@ void CDocTemplate::CloseAllDocuments(BOOL) {
 }
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const wchar_t* path, BOOL makeVisible) {
+    // A file that cannot be read makes no frame: making and destroying one
+    // would restore the maximised windows beside it.
+    if (path) {
+        HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            AfxMessageBox(L"Failed to open document.", MB_OK | MB_ICONEXCLAMATION);
+            return nullptr;
+        }
+        CloseHandle(file);
+    }
     CDocument* document = CreateNewDocument();
     if (!document) return nullptr;
     BOOL autoDelete = document->m_bAutoDelete;

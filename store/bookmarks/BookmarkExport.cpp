@@ -4,6 +4,7 @@
 #include "favorites/FavoriteEngine.h"
 #include "favorites/LinkNames.h"
 #include "favorites/PageLinkWalker.h"
+#include "pages/PageConversions.h"
 #include "pages/PageFile.h"
 
 #include <windows.h>
@@ -63,7 +64,11 @@ bool ExportToBookmarkFile(const CString& page, const CString& output, bool utf8)
     if (!ReadPageForLinks(page, text)) return false;
     CFavoriteEngine engine(CString{});
     engine.SetTree(PageTree(text));
-    return utf8 ? engine.WriteNetscapeBookmarkFileUtf8(output) : engine.WriteNetscapeBookmarkFileUnicode(output);
+    if (utf8) return engine.WriteNetscapeBookmarkFileUtf8(output);
+    // The "Unicode" variant is written as UTF-16 and ends as UTF-8 like the
+    // other; only the character set its header names differs (browsers read
+    // a file that declares a UTF-16 set as UTF-8).
+    return engine.WriteNetscapeBookmarkFileUnicode(output) && ConvertFileToUtf8(output);
 }
 
 // True for "url" followed by decimal digits only.

@@ -14,9 +14,9 @@ struct PageLinkRecord {
     int valid = 1;
 };
 
-// Writes the page's sections and links as a bookmark file whose header names
-// the bytes that follow: UTF-16 LE with the byte-order mark ("Unicode"), or
-// UTF-8. False after "Cannot open " + page, or after "File not Created, A
+// Writes the page's sections and links as a bookmark file in UTF-8 without
+// byte-order mark; the header's character set reads "Unicode" or "UTF-8",
+// the only difference between the two. False after "Cannot open " + page, or after "File not Created, A
 // Error Happened While Creating the File.".
 bool ExportToBookmarkFileUnicode(const CString& page, const CString& output);
 bool ExportToBookmarkFileUtf8(const CString& page, const CString& output);

@@ -28,6 +28,17 @@ CString QuotedAddress(const CString& address) {
     return L"\"" + out + L"\"";
 }
 
+// A link page's address stands unquoted, unless the unquoted value would
+// read back otherwise: cut at a blank or a ">", or taken for a quoted one.
+CString LinkPageAddress(const CString& address) {
+    bool plain = !address.IsEmpty() && address[0] != L'"' && address[0] != L'\'';
+    for (int i = 0; plain && i < address.GetLength(); ++i) {
+        wchar_t c = address[i];
+        plain = c > L' ' && c != L'>';
+    }
+    return plain ? address : QuotedAddress(address);
+}
+
 void ShowNotCreated() { ShowMessageBox(nullptr, kNotCreated, L"Tarvelo", MB_OK); }
 
 // A bookmark file's text: by its byte-order mark; without one, UTF-8 when the
@@ -192,12 +203,10 @@ bool CFavoriteEngine::WriteLinkPage(const CString& path, const CString& heading)
     for (const LinkRecord& r : m_records) {
         for (int i = 0; i < r.level; ++i) text += L"&nbsp&nbsp&nbsp&nbsp&nbsp";
         text += L"\n";
-        // Section tags are written as the page format stores them, with the
-        // markers as entities, so that no HTML reader takes them for markup.
         if (r.IsFolder())
-            text += L"&gt;&gt;&gt;" + WithoutLeadingBackslash(r.name) + L"&lt;&lt;&lt;";
+            text += L">>>" + WithoutLeadingBackslash(r.name) + L"<<<";
         else
-            text += L"<a href = " + QuotedAddress(r.address) + L">" + r.name + L"</a>";
+            text += L"<a href = " + LinkPageAddress(r.address) + L">" + r.name + L"</a>";
         text += L"<br>\n";
     }
     text += CString(kPageSpacers) + kBodyEndMarkerLine + GetPageFooterLine() + L"</DIV></body>\n</html>\n";

@@ -41,7 +41,7 @@ bool WalkLine(PageLines& page, CString line, const PageLinkWalk& walk) {
                 tag = anchor = -2;  // a new line
             }
             ExtractIndexTagText(text);
-            walk.onTag(text);
+            if (walk.onTag) walk.onTag(text);
         } else {
             bool ended = false;
             if (FindNoCase(line, L"</a>", anchor) < 0) {
@@ -50,7 +50,8 @@ bool WalkLine(PageLines& page, CString line, const PageLinkWalk& walk) {
                 if (tag == -1) tag = -2;  // the added lines may hold one
             }
             AnchorParts parts = ReadAnchor(line, anchor);
-            walk.onLink(parts.title, parts.address);
+            if (walk.onAnchor) walk.onAnchor(line.Mid(anchor, parts.end - anchor));
+            if (walk.onLink) walk.onLink(parts.title, parts.address);
             if (ended) return false;
             pos = parts.end;
         }

@@ -13,6 +13,10 @@ struct PageLinkWalk {
     std::function<void(const CString& tag)> onTag;
     // A link: its cleaned title (possibly empty) and its address.
     std::function<void(const CString& title, const CString& address)> onLink;
+    // When set, also each link's anchor as it stands in the page, from "<a"
+    // to its end tag (an anchor over several lines joined by blanks), before
+    // onLink.
+    std::function<void(const CString& anchor)> onAnchor;
 };
 
 // Appends the following lines (joined by a blank) until one holds "</a>"

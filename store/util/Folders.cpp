@@ -93,28 +93,33 @@ int ShellCopy(const CString& destination, const CString& source) {
     return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted ? 1 : 0;
 }
 
-int CopyFolder(const CString& destinationRaw, const CString& sourceRaw) {
+int CopyFolder(const CString& destinationRaw, const CString& sourceRaw, std::vector<CString>* failed) {
     CString destination = WithoutTrailingSeparators(destinationRaw);
     CString source = WithoutTrailingSeparators(sourceRaw);
-    if (!IsSafeStorePath(destination) || !IsSafeStorePath(source)) return 0;
+    auto fail = [&](const CString& path) {
+        if (failed) failed->push_back(path);
+        return 0;
+    };
+    if (!IsSafeStorePath(destination) || !IsSafeStorePath(source)) return fail(destination);
     DWORD attributes = GetFileAttributesW(destination);
     if (attributes == INVALID_FILE_ATTRIBUTES && !CreateDirectoryW(destination, nullptr)) {
         ShowMessageBox(nullptr, L"Not Exported! Cannot create destination directory!", L"Tarvelo", MB_OK);
-        return 0;
+        return fail(destination);
     }
     bool ok = true;
     bool listed = ForEachEntry(source, [&](const CString& name, DWORD entryAttributes) {
         CString from = source + L"\\" + name, to = destination + L"\\" + name;
         if (entryAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ok = CopyFolder(to, from) && ok;
+            ok = CopyFolder(to, from, failed) && ok;
         } else {
             // A read-only copy in the destination must not block the overwrite.
             DWORD existing = GetFileAttributesW(to);
             if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
                 SetFileAttributesW(to, existing & ~FILE_ATTRIBUTE_READONLY);
-            ok = CopyFileW(from, to, FALSE) && ok;
+            if (!CopyFileW(from, to, FALSE)) ok = fail(to);
         }
     });
+    if (!listed) fail(source);
     return listed && ok ? 1 : 0;
 }
 

@@ -5,6 +5,8 @@
 #pragma once
 #include "core/String.h"
 
+#include <vector>
+
 // True for "X:\folder..." or "\\server\share\folder..." with at least one
 // folder below the root, without "." or ".." parts.
 bool IsSafeStorePath(const CString& path);
@@ -13,8 +15,10 @@ bool IsSafeStorePath(const CString& path);
 int ShellCopy(const CString& destination, const CString& source);
 // Copies every entry of the source folder into the destination folder,
 // creating it when missing ("Not Exported! Cannot create destination
-// directory!"). The source is never changed. 1 when everything was copied.
-int CopyFolder(const CString& destination, const CString& source);
+// directory!"). The source is never changed. 1 when everything was copied;
+// otherwise `failed`, when given, gains the destination path of every file
+// or folder that was not copied.
+int CopyFolder(const CString& destination, const CString& source, std::vector<CString>* failed = nullptr);
 // Deletes the folder with everything inside it, read-only entries included;
 // links to other folders are removed, never followed. True when it is gone.
 bool DeleteFolder(const CString& folder);

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstdlib>
+#include <cwctype>
 
 namespace {
 
@@ -118,3 +120,45 @@ CString CodePageToWide(const char* bytes, size_t length, unsigned codePage) {
     MultiByteToWideChar(codePage, flags, bytes, count, out.GetBufferSetLength(units), units);
     return out;
 }
+
+CString DecodeCharacterReferences(const CString& text) {
+    const std::wstring& in = text.str();
+    std::wstring out;
+    out.reserve(in.size());
+    for (size_t i = 0; i < in.size(); ++i) {
+        size_t semi = in[i] == L'&' ? in.find(L';', i + 1) : std::wstring::npos;
+        if (semi != std::wstring::npos && semi - i <= 10) {
+            std::wstring name = in.substr(i + 1, semi - i - 1);
+            for (wchar_t& c : name) c = static_cast<wchar_t>(towlower(c));
+            unsigned long code = 0;
+            if (name == L"amp") code = L'&';
+            else if (name == L"lt") code = L'<';
+            else if (name == L"gt") code = L'>';
+            else if (name == L"quot") code = L'"';
+            else if (name == L"apos") code = L'\'';
+            else if (name == L"nbsp") code = 0xA0;
+            else if (name.size() > 1 && name[0] == L'#') {
+                bool hex = name[1] == L'x';
+                std::wstring digits = name.substr(hex ? 2 : 1);
+                if (!digits.empty() && digits.size() <= 7 &&
+                    digits.find_first_not_of(hex ? L"0123456789abcdef" : L"0123456789") == std::wstring::npos)
+                    code = std::wcstoul(digits.c_str(), nullptr, hex ? 16 : 10);
+                if (code > 0x10FFFF) code = 0;
+            }
+            if (code) {
+                if (code > 0xFFFF) {
+                    code -= 0x10000;
+                    out += static_cast<wchar_t>(0xD800 + (code >> 10));
+                    out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+                } else {
+                    out += static_cast<wchar_t>(code);
+                }
+                i = semi;
+                continue;
+            }
+        }
+        out += in[i];
+    }
+    return CString(out);
+}
+

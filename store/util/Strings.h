@@ -32,3 +32,8 @@ inline bool ContainsNoCase(const CString& text, const wchar_t* needle) { return 
 // Wide text to and from a code page (CP_ACP, 65001, ...).
 CStringA WideToCodePage(const CString& text, unsigned codePage);
 CString CodePageToWide(const char* bytes, size_t length, unsigned codePage);
+
+// Character references ("&lt;", "&#60;", "&#x3C;", "&amp;", "&quot;",
+// "&apos;", "&nbsp;") read as the characters they stand for; the engine and
+// the store write one text in different spellings. Other "&" stay.
+CString DecodeCharacterReferences(const CString& text);

@@ -5,6 +5,7 @@
 // pages must read back through the store; and search, import and export
 // with their dialogs filled in.
 #include "AppTestSupport.h"
+#include "ClipProcess.h"
 #include "ProgramDriver.h"
 #include "Random.h"
 #include "TempDir.h"
@@ -12,10 +13,12 @@
 #include "exchange/ExchangeIds.h"
 #include "favorites/PageLinkWalker.h"
 #include "links/LinkInsertion.h"
+#include "page/PageChangedIds.h"
 #include "pages/PageClean.h"
 #include "pages/PageFile.h"
 #include "pages/PageMarkers.h"
 #include "resource.h"
+#include "util/Strings.h"
 
 #include <gtest/gtest.h>
 
@@ -301,6 +304,86 @@ TEST_F(EndToEnd, SaveQuestionAtCloseRefreshAndTreeCloseRunsTheWholeSaveOrNothing
     EXPECT_EQ(m_program.Exit(), 0u);
 }
 
+TEST_F(EndToEnd, ClipsIntoAnOpenPageSurviveItsSavesAndOtherChangesAreAsked) {
+    auto clip = [](const CString& address, const CString& section) {
+        ClipProcess process(L"<param><url>" + address + L"</url><name>Clipped</name></param><form>0</form>");
+        HWND dialog = process.WaitForWindow(L"Tarvelo->Add to Tarvelo");
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(WaitForComboItems(dialog, 1008, 1));
+        ChooseComboItem(dialog, 1008, L"Notes");
+        ChooseComboItem(dialog, 1009, section);
+        PressButton(dialog, IDOK);
+        EXPECT_EQ(process.WaitForExit(), 1u);
+    };
+    StartProgram();
+    OpenPage();
+    ProgramDriver::Type(L"typed first ");
+    m_program.Settle();
+    // Edited and unsaved; a clip lands in the file; Save keeps both without a question.
+    clip(L"http://example.com/z", L"Work");
+    Save();
+    EXPECT_EQ(m_program.TopWindow(L"#32770"), nullptr);
+    StoreView view = ReadBack(m_path);
+    EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
+    EXPECT_EQ(view.addresses,
+              (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
+    EXPECT_NE(PlainText(m_path).Find(L"typed first"), -1) << PageText().str();
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
+
+    // The view shows the merged page: the next edit's save keeps the clip, once.
+    OpenPage();
+    ProgramDriver::Type(L"typed second ");
+    Save();
+    view = ReadBack(m_path);
+    EXPECT_EQ(view.addresses,
+              (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
+    EXPECT_NE(PlainText(m_path).Find(L"typed second"), -1);
+
+    // Unmodified: Save after a clip writes no old text back.
+    clip(L"http://example.com/y", L"News");
+    CString clipped = PageText();
+    Save();
+    EXPECT_EQ(PageText(), clipped);
+
+    // Words changed by another program: asked; Reload shows the file and writes nothing.
+    CString other = clipped;
+    other.Replace(L"typed second", L"theirs");
+    WriteFileBytes(m_path, Utf16Bytes(other));
+    OpenPage();
+    ProgramDriver::Type(L"mine ");
+    m_program.ClickToolbarButton(ID_FILE_SAVE);
+    HWND question = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (question = m_program.TopWindow(L"#32770", L"Tarvelo")) != nullptr; }));
+    EXPECT_EQ(ProgramDriver::TextOf(question).Find(L"Notes was changed by another program since you opened it."), 0)
+        << ProgramDriver::TextOf(question).str();
+    ProgramDriver::Press(question, IDC_RELOAD);
+    m_program.Settle();
+    EXPECT_EQ(PageText(), other);
+    // Again after a change: Keep both writes the edit with the other's links
+    // and keeps the other version as a copy, indexed and in the tree.
+    CString third = other;
+    third.Replace(L"theirs", L"third");
+    WriteFileBytes(m_path, Utf16Bytes(third));
+    ASSERT_EQ(AddLinkToPage(L"Notes", L"News", L"Late", L"http://example.com/x", L""), 1);
+    CString theirs = PageText();
+    OpenPage();
+    ProgramDriver::Type(L"mine ");
+    m_program.ClickToolbarButton(ID_FILE_SAVE);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (question = m_program.TopWindow(L"#32770", L"Tarvelo")) != nullptr; }));
+    ProgramDriver::Press(question, IDC_KEEP_BOTH);
+    m_program.Settle();
+    CString copy = m_allpages + L"\\copy of_Notes.htm";
+    EXPECT_EQ(TextOfUtf16Bytes(ReadFileBytes(copy)), theirs);
+    EXPECT_NE(PlainText(m_path).Find(L"mine"), -1);
+    EXPECT_EQ(PlainText(m_path).Find(L"third"), -1);
+    view = ReadBack(m_path);
+    EXPECT_EQ(view.addresses, (std::vector<CString>{L"http://example.com/a", L"http://example.com/y", L"http://example.com/x",
+                                                    L"http://example.com/b", L"http://example.com/z"}));
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"copy of_Notes"), L"News,1;Work,1");
+    EXPECT_NE(m_program.TreeItem(m_tree, L"copy of_Notes"), nullptr);
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
 TEST_F(EndToEnd, RandomEditSessionsSaveReadablePagesThatKeepEveryTypedWord) {
     for (uint32_t seed : {11u, 12u}) {
         SCOPED_TRACE(testing::Message() << "seed " << seed);
@@ -431,8 +514,9 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
     std::vector<CString> written = ListFolder(outside.Path());
     ASSERT_EQ(written.size(), 2u);
     CString exported = written[0] == L"Marks.html" ? written[1] : written[0];
-    // UTF-16 as its header says, each section a folder of its links.
-    CString text = TextOfUtf16Bytes(ReadFileBytes(outside / exported));
+    // UTF-8 under the "Unicode" header, each section a folder of its links.
+    std::string bytes = ReadFileBytes(outside / exported);
+    CString text = CodePageToWide(bytes.data(), bytes.size(), CP_UTF8);
     EXPECT_EQ(text.Find(L"<!DOCTYPE NETSCAPE-Bookmark-file-1>"), 0) << text.str();
     EXPECT_NE(text.Find(L"charset=Unicode"), -1);
     int news = text.Find(L"<H3>News</H3>"), a = text.Find(L"<A HREF=\"http://example.com/a\">Alpha</A>");

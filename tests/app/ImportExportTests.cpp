@@ -54,11 +54,14 @@ TEST_F(TreeWindow, ImportFileKeepsPagesWrapsBodiesAndRefusesWhatItCannotRead) {
     EXPECT_EQ(ImportFile(outside / L"Kept.htm", m_allpages), 1);
     EXPECT_EQ(ReadFileBytes(Full(L"Kept.htm")), page);
 
-    // One line holding the whole document: the start tag alone is replaced.
-    WriteFileBytes(outside / L"One.html", Utf16Bytes(L"<html><body bgcolor=\"red\"><p>Hello</p></body></html>"));
+    // One line holding the whole document: the start tag alone is replaced,
+    // and the page is indexed as a new page is: its sections are offered at once.
+    WriteFileBytes(outside / L"One.html",
+                   Utf16Bytes(L"<html><body bgcolor=\"red\"><p>&gt;&gt;&gt;Sec&lt;&lt;&lt;Hello</p></body></html>"));
     EXPECT_EQ(ImportFile(outside / L"One.html", m_allpages), 1);
     CString one = TextOfUtf16Bytes(ReadFileBytes(Full(L"One.htm")));
-    EXPECT_NE(one.Find(L"<html><BODY><DIV><p>Hello</p></DIV></BODY></html>"), -1);
+    EXPECT_NE(one.Find(L"<html id=tq1><BODY><DIV><p>&gt;&gt;&gt;Sec&lt;&lt;&lt;Hello</p></DIV></BODY></html>"), -1);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"One"), L"Sec,1");
 
     // UTF-8 with its mark, and a line far longer than any buffer.
     std::string longLine(300000, 'x');
@@ -212,7 +215,7 @@ TEST(PageExport, RangeTestIsLiteralDestinationsInsideTheStoreAreRefusedAndSource
     request.destination = out / L"marks";
     CreateDirectoryW(request.destination, nullptr);
     EXPECT_TRUE(RunExport(request));
-    EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(out / L"marks\\Links.htm")).Find(L"NETSCAPE-Bookmark-file-1"), -1);
+    EXPECT_EQ(ReadFileBytes(out / L"marks\\Links.htm").find("<!DOCTYPE NETSCAPE-Bookmark-file-1>"), 0u);  // UTF-8
     request.source = L"A\\Raw.html";
     request.fileType = kExportAnsi;
     EXPECT_TRUE(RunExport(request));  // not a ".htm" page: copied as it is

@@ -10,6 +10,7 @@
 #include "page/SearchMarks.h"
 #include "page/TarveloView.h"
 #include "search/DlgSearch.h"
+#include "source/SourceView.h"
 #include "tools/BackupFolder.h"
 #include "docview/Document.h"
 #include "resource.h"
@@ -276,11 +277,39 @@ TEST(DesktopTools, RenewKeepsTheOldBackupWhenTheCopyFailsAndRestoreKeepsNewerPag
 
     WriteFileBytes(allpages + L"\\Page.htm", "changed");
     WriteFileBytes(allpages + L"\\Newer.htm", "newer");
-    EXPECT_TRUE(RestoreFromBackup(install.Path()));
+    std::vector<CString> failed;
+    EXPECT_TRUE(RestoreFromBackup(install.Path(), failed));
+    EXPECT_TRUE(failed.empty());
     EXPECT_EQ(ReadFileBytes(allpages + L"\\Page.htm"), "current");
     EXPECT_EQ(ReadFileBytes(allpages + L"\\Newer.htm"), "newer");
     EXPECT_FALSE(RenewBackup(L""));
-    EXPECT_FALSE(RestoreFromBackup(L"relative"));
+    EXPECT_FALSE(RestoreFromBackup(L"relative", failed));
+}
+
+TEST_F(TreeWindow, RestoreThatFailsHalfWayClosesThePagesRefillsTheTreeAndNamesWhatFailed) {
+    Page(L"Kept.htm", L"current kept");
+    Folder(L"Sub");
+    Page(L"Sub\\Locked.htm", L"current locked");
+    CString backup = m_install.Path() + L"\\Bookmark\\TQ Bookmark";
+    CreateDirectoryW(backup, nullptr);
+    CreateDirectoryW(backup + L"\\Sub", nullptr);
+    for (const wchar_t* name : {L"\\Kept.htm", L"\\Sub\\Locked.htm", L"\\Only.htm"})
+        WriteFileBytes(backup + name, "restored");
+    OpenWindow();
+    ASSERT_NE(m_pages->OpenDocumentFile(Full(L"Kept.htm")), nullptr);
+    HANDLE locked = CreateFileW(Full(L"Sub\\Locked.htm"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    MessageBoxRecorder boxes(IDOK);
+    m_frame->SendMessage(WM_COMMAND, ID_TOOLS_RESTORE_BACKUP);
+    CloseHandle(locked);
+    // The open page holds no old text to save over the restored one.
+    EXPECT_EQ(OpenDocument(L"Kept.htm"), nullptr);
+    EXPECT_EQ(ReadFileBytes(Full(L"Kept.htm")), "restored");
+    EXPECT_NE(ReadFileBytes(Full(L"Sub\\Locked.htm")), "restored");
+    EXPECT_NE(Item(L"Only.htm"), nullptr);
+    ASSERT_EQ(boxes.Boxes().size(), 3u);
+    EXPECT_EQ(boxes.Boxes().back().text,
+              L"These pages could not be restored from the backup and are as they were:\nSub\\Locked.htm");
 }
 
 TEST_F(TreeWindow, FavoritesAndTypedAddressToolsRefuseWhatWouldLoseData) {
@@ -433,4 +462,25 @@ TEST_F(TreeWindow, SampleFormRecordWritesTheRecordAndItsLink) {
     EXPECT_NE(record.Find(L"\nPasswd brindle\nPersistentCookie yes\n"), -1);
     CString page = TextOfUtf16Bytes(ReadFileBytes(Full(L"Mail.htm")));
     EXPECT_NE(page.Find(L"ltmplcache=2\""), -1);  // the address carries no record number
+}
+
+TEST_F(TreeWindow, ViewSourceShowsThePageAsTheSaveQuestionLeftIt) {
+    Page(L"Src.htm", L"on disk");
+    OpenWindow();
+    CDocument* page = m_pages->OpenDocumentFile(Full(L"Src.htm"));
+    ASSERT_NE(page, nullptr);
+    auto* view = dynamic_cast<CTarveloView*>(page->GetViews().front());
+    ASSERT_NE(view, nullptr);
+    for (wchar_t c : std::wstring(L"fresh")) SendMessageW(view->GetEngineWindow(), WM_CHAR, c, 1);
+    ASSERT_TRUE(page->IsModified());
+    MessageBoxRecorder boxes(IDYES);
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_SOURCE);
+    PumpMessages();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(OpenDocument(L"Src.htm"), nullptr);
+    ASSERT_EQ(m_sources->GetDocuments().size(), 1u);
+    auto* source = dynamic_cast<CSourceView*>(m_sources->GetDocuments().front()->GetViews().front());
+    ASSERT_NE(source, nullptr);
+    CString shown = source->GetSourceText();
+    EXPECT_NE(shown.Find(L"fresh"), -1) << shown.str();
 }

@@ -118,9 +118,12 @@ TEST_F(TreeDrop, MovesAndCopiesKeepEveryPageAndRefuseWhatCannotBe) {
     EXPECT_EQ(DiskEntries().count(L"Box\\Box\\"), 0u);
     EXPECT_EQ(boxes.Boxes().size(), shown);
 
-    // Copies beside the original get a prefix; a folder of a taken name grows it.
+    // Copies beside the original get a prefix. Each drop writes the values
+    // of all pages again.
+    ProgramRegistryGuard::WriteString(L"AllPages", L"Sibling", L"stale");
     Tree().CopyItem(Item(L"Page.htm"), Item(L"Sibling.htm"));
     EXPECT_TRUE(PathExists(Full(L"copy of_Page.htm")));
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Sibling"), L"");
     Tree().CopyItem(Item(L"Page.htm"), Item(L"Other"));
     EXPECT_TRUE(PathExists(Full(L"Other\\copyof_Page.htm")));
     Tree().CopyItem(Item(L"Box"), Item(L"Other"));
@@ -174,9 +177,10 @@ TEST_F(TreeDrop, PasteCopiesTheRememberedPathAndRefusesOneThatIsGone) {
     Tree().CopySelected();
     Tree().PasteItem(Item(L"Dest"));
     EXPECT_TRUE(PathExists(Full(L"Dest\\Page.htm")));
-    // Onto itself: into its own folder, where the plain name is taken.
+    // Onto itself: into its own folder, where the plain name is taken: the
+    // next candidate carries the prefix twice.
     Tree().PasteItem(Item(L"Page.htm"));
-    EXPECT_TRUE(PathExists(Full(L"copy of_Page.htm")));
+    EXPECT_TRUE(PathExists(Full(L"copy of_copy of_Page.htm")));
 
     // A refill cannot point the remembered copy at another item.
     m_frame->SendMessage(WM_COMMAND, ID_FILE_REFRESH_TREE);

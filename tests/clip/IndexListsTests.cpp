@@ -39,3 +39,14 @@ TEST(IndexLists, CommaInSectionSurvivesTheSettingsRoundTrip) {
     SectionList list = SectionsOfPage(L"x,1;a###b,1", L"P", L"P", UnescapeSectionFromSettings(L"a###b"), L"");
     EXPECT_EQ(list.selected, 1);
 }
+
+TEST(IndexLists, SectionWithMarkupIsListedAsTypedAndSelectedAgain) {
+    // The page holds the name escaped, in the store's or the editor's
+    // spelling; the index writes each ";" of it as "|||".
+    const CString value = L"News,1;&#60|||b&#62|||m&#60|||/b&#62|||,1;R&amp|||D &lt|||x&gt|||,1";
+    SectionList list = SectionsOfPage(value, L"P", L"P", L"<b>m</b>", L"");
+    EXPECT_EQ(list.names, (std::vector<CString>{L"News", L"<b>m</b>", L"R&D <x>"}));
+    EXPECT_EQ(list.selected, 1);
+    // A choice remembered in the page's spelling selects the same entry.
+    EXPECT_EQ(SectionsOfPage(value, L"Q", L"P", L"", L"R&amp;D &#60;x&#62;").selected, 2);
+}

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#ifdef TARVELO_EXE_PATH
 CString TarveloExePath() {
     CString path = TARVELO_EXE_PATH;
     if (path.GetLength() > 0 && path[0] == L'/') {
@@ -10,6 +11,7 @@ CString TarveloExePath() {
     }
     return path;
 }
+#endif
 
 ClipProcess::ClipProcess(const CString& argument) {
     CString commandLine = L"\"" + TarveloExePath() + L"\" " + argument;

@@ -87,6 +87,43 @@ TEST_F(ClipRoadEndToEnd, TwoFormBlocksThenLinkClip_LinkRecordAndChoiceLand) {
     EXPECT_EQ(GetSettingString(L"Focus", L"News", L""), L"World");
 }
 
+TEST_F(ClipRoadEndToEnd, OkPressedAtOnceTakesTheRememberedChoiceAndAFailedStoreKeepsIt) {
+    // A store large enough that the lists are still read when OK comes.
+    for (int i = 0; i < 2000; ++i) {
+        CString name;
+        name.Format(L"Page%04d", i);
+        WriteFileBytes(PagePath(name), Utf16Bytes(L"<html id=tq1>\n<body>\n</body>\n</html>\n"));
+        WriteSettingString(L"AllPages", name, L"");
+    }
+    WriteSettingString(L"Settings", L"addpage", L"News");
+    WriteSettingString(L"Settings", L"addsect", L"World");
+    DWORD code = RunClip(L"<param><url>http://e.com/at-once</url><name>At once</name></param>", kDialog, [](HWND dialog) {
+        // From the first paint, before the lists are read.
+        EXPECT_EQ(ControlText(dialog, kPage), L"News");
+        EXPECT_EQ(ControlText(dialog, kSection), L"World");
+        PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(code, 1u);
+    CString page = PageText(L"News");
+    EXPECT_LT(page.Find(L"World"), page.Find(L"http://e.com/at-once")) << page.str();
+    EXPECT_EQ(GetSettingString(L"Settings", L"addpage", L""), L"News");
+
+    // A page name that cannot be a file: the store says so and the choice made last stays.
+    ClipProcess bad(L"<param><url>http://e.com/bad</url><name>Bad</name></param>");
+    HWND dialog = bad.WaitForWindow(kDialog);
+    ASSERT_NE(dialog, nullptr);
+    TypeText(dialog, kPage, L"Bad|Name");
+    TypeText(dialog, kSection, L"Elsewhere");
+    PressButton(dialog, IDOK);
+    HWND box = bad.WaitForWindow(L"Tarvelo");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"File not Open, A Error Happened While Openning the File.");
+    PressButton(box, IDOK);
+    EXPECT_EQ(bad.WaitForExit(), 1u);
+    EXPECT_EQ(GetSettingString(L"Settings", L"addpage", L""), L"News");
+    EXPECT_EQ(GetSettingString(L"Settings", L"addsect", L""), L"World");
+}
+
 TEST_F(ClipRoadEndToEnd, TypedPageAndSection_PageIsCreatedIndexedAndRemembered) {
     DWORD code = RunClip(L"<param><url>http://a.nytimes.com/x</url><name>Story, told</name></param><form>0</form>",
                          kDialog, [](HWND dialog) {

@@ -111,6 +111,21 @@ TEST_F(DocViewTest, MissingFileIsReportedAndLeavesNothingOpen) {
     EXPECT_TRUE(m_template->GetDocuments().empty());
     EXPECT_EQ(m_frame->MDIGetActive(), nullptr);
     EXPECT_EQ(GetWindow(m_frame->m_hWndMDIClient, GW_CHILD), nullptr);
+
+    // A recent file deleted since: off the list, named, the open window kept maximised.
+    CDocument* open = m_app.OpenDocumentFile(WritePage(L"page.htm"));
+    ASSERT_NE(open, nullptr);
+    HWND child = open->GetViews().front()->GetParentFrame()->GetSafeHwnd();
+    ::ShowWindow(child, SW_SHOWMAXIMIZED);
+    CString gone = WritePage(L"gone.htm");
+    m_app.AddToRecentFileList(gone);
+    DeleteFileW(gone);
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_MRU_FILE1);
+    PumpMessages();
+    EXPECT_TRUE(boxes.Saw(gone + L" no longer exists. It was taken off the recent file list."));
+    EXPECT_EQ((*m_app.m_pRecentFileList)[0], m_dir / L"page.htm");
+    EXPECT_TRUE(IsZoomed(child));
+    EXPECT_EQ(m_template->GetDocuments().size(), 1u);
 }
 
 TEST_F(DocViewTest, ClosingMainFrameAsksForEachModifiedDocumentAndCancelKeepsItOpen) {

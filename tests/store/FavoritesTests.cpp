@@ -6,10 +6,12 @@
 
 #include "Random.h"
 
+#include "bookmarks/BookmarkExport.h"
 #include "com/ComPtr.h"
 #include "favorites/FavoriteEngine.h"
 #include "favorites/FavoritesExport.h"
 #include "favorites/LinkNames.h"
+#include "links/LinkInsertion.h"
 #include "util/Folders.h"
 
 #include <windows.h>
@@ -88,8 +90,20 @@ TEST_F(FavoritesTest, FavoritesBecomeAGroupedLinkPageAndComeBackWhole) {
                                                                  {L"N1", 2}, {L"\\News\\Tech", 2}, {L"T1", 3},
                                                                  {L"Default", 0}, {L"R1", 1}, {L"R2", 1}}));
     CString text = ReadPage(page);
-    EXPECT_GE(text.Find(L"&gt;&gt;&gt;News\\Tech&lt;&lt;&lt;"), 0);
-    EXPECT_GE(text.Find(L"<a href = \"http://n1.example/a?b=c&d\">N1</a>"), 0);
+    EXPECT_GE(text.Find(L"&nbsp&nbsp&nbsp&nbsp&nbsp&nbsp&nbsp&nbsp&nbsp&nbsp\n>>>News\\Tech<<<<br>\n"), 0);
+    EXPECT_GE(text.Find(L"<a href = http://n1.example/a?b=c&d>N1</a><br>\n"), 0);
+    // The store reads the raw markers and unquoted addresses as it reads its own pages.
+    std::vector<PageLinkRecord> links;
+    ASSERT_TRUE(CollectPageLinks(page, links));
+    std::vector<CString> read;
+    for (const PageLinkRecord& link : links) read.push_back(link.section + L"|" + link.title + L"|" + link.address);
+    EXPECT_EQ(read, (std::vector<CString>{L"Links|L1|http://l1.example/", L"News|N1|http://n1.example/a?b=c&d",
+                                          L"News\\Tech|T1|http://t1.example/", L"Default|R1|http://r1.example/",
+                                          L"Default|R2|http://r2.example/"}));
+    LinkPlacement placement = LinkPlacement::None;
+    CString added = InsertLinkIntoPageText(text, L"News\\Tech", L"\n<A href=\"http://new.example/\">&nbsp;New&nbsp;</A>\n", placement);
+    EXPECT_EQ(placement, LinkPlacement::InSection);
+    EXPECT_LT(added.Find(L"http://new.example/"), added.Find(L"&GT;&GT;&GT;Default&LT;&LT;&LT;"));
 
     // ... and the page written back as Favorites gives the same links in the same folders.
     CString back = m_dir / L"Back";

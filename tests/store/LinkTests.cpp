@@ -2,6 +2,8 @@
 
 #include "links/LinkInsertion.h"
 #include "links/LinkLine.h"
+#include "links/LinkMerge.h"
+#include "favorites/PageLinkWalker.h"
 #include "pages/PageTemplate.h"
 #include "index/AllPagesIndex.h"
 #include "util/Registry.h"
@@ -293,6 +295,52 @@ TEST_F(LinkInsertion, LinkInTheLastSectionFollowsItsLastLinkByteForByte) {
 
 // Run only as a child of ClipProcessesWritingAtOnceLoseNoLink: one clip
 // process adding its links to the shared page.
+TEST_F(LinkInsertion, LinksAnotherProgramAddedJoinTheEditorsTextAndOtherChangesAreTold) {
+    auto links = [](const CString& text) {
+        std::vector<CString> found;
+        CString section;
+        PageLinkWalk walk;
+        walk.onTag = [&](const CString& tag) { section = tag; };
+        walk.onLink = [&](const CString& title, const CString& address) { found.push_back(section + L"|" + title + L"|" + address); };
+        WalkPageLinks(text, walk);
+        return found;
+    };
+    ASSERT_EQ(AddLinkToPage(L"Merge", L"News", L"Old", L"http://old.example/", L""), 1);
+    ASSERT_EQ(AddLinkToPage(L"Merge", L"Work", L"Dropped", L"http://dropped.example/", L""), 1);
+    CString loaded = ReadPage(PagePath(L"Merge"));
+    // The editor: a typed word, a link taken out, and one typed in the
+    // engine's spelling that a clip then brings as well.
+    CString edited = loaded;
+    edited.Replace(L"<A href=\"http://dropped.example/\">&nbsp;Dropped&nbsp;</A>", L"");
+    edited.Replace(L"<hr color=blue size=1>", L"<hr color=blue size=1>typed word"
+                                              L"<A href=\"http://twice.example/?a=1&amp;b=2\">&nbsp;Twice &lt;b&gt;&nbsp;</A>");
+    ASSERT_EQ(AddLinkToPage(L"Merge", L"News", L"Clipped", L"http://clip.example/", L""), 1);
+    ASSERT_EQ(AddLinkToPage(L"Merge", L"Fresh", L"New section", L"http://fresh.example/", L""), 1);
+    ASSERT_EQ(AddLinkToPage(L"Merge", L"", L"Twice <b>", L"http://twice.example/?a=1&b=2", L""), 1);
+    CString onDisk = ReadPage(PagePath(L"Merge"));
+
+    OtherWriterMerge merge = MergeOtherWriterLinks(loaded, onDisk, edited);
+    EXPECT_TRUE(merge.linksOnly);
+    EXPECT_EQ(merge.linksAdded, 2);
+    EXPECT_NE(merge.merged.Find(L"typed word"), -1);
+    EXPECT_EQ(links(merge.merged),
+              (std::vector<CString>{L"|Twice &lt;b&gt;|http://twice.example/?a=1&amp;b=2", L"News|Old|http://old.example/",
+                                    L"News|Clipped|http://clip.example/", L"Fresh|New section|http://fresh.example/"}));
+
+    // Words of its own, or a link taken away, are more than a clip does.
+    CString words = onDisk;
+    words.Replace(L"<title>Merge</title>", L"<title>Renamed</title>");
+    EXPECT_FALSE(MergeOtherWriterLinks(loaded, words, edited).linksOnly);
+    CString fewer = onDisk;
+    fewer.Replace(L"http://old.example/", L"http://other.example/");
+    OtherWriterMerge changed = MergeOtherWriterLinks(loaded, fewer, edited);
+    EXPECT_FALSE(changed.linksOnly);
+    EXPECT_EQ(changed.linksAdded, 3);  // what it added still joins in when the user keeps both
+    OtherWriterMerge none = MergeOtherWriterLinks(loaded, loaded, edited);
+    EXPECT_TRUE(none.linksOnly);
+    EXPECT_EQ(none.merged, edited);
+}
+
 TEST(LinkInsertionChild, DISABLED_AddLinksAsAClipProcess) {
     MessageBoxRecorder boxes;
     wchar_t id[16] = {};

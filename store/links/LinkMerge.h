@@ -1,0 +1,23 @@
+// Keeping what another program wrote into a page while the editor had it
+// open. A clip process writes its link straight into the page file; the
+// running program learns of it only when it saves the page again, and then
+// puts the clip's links into its own text instead of writing over them.
+#pragma once
+#include "core/String.h"
+
+struct OtherWriterMerge {
+    // True when all the other program did to the page, compared with the
+    // text the editor loaded, is add links (and the sections they made):
+    // the merged text then loses nothing of its change.
+    bool linksOnly = false;
+    // The editor's page text with every link that the file holds and neither
+    // the loaded text nor the editor's text holds put into the section it
+    // stands in on disk, by the link insertion that put it there, as it
+    // stands on disk (address, picture and text).
+    CString merged;
+    int linksAdded = 0;
+};
+
+// `loaded`: the page as the editor read it (or last wrote it); `onDisk`: the
+// page file now; `edited`: the editor's page text, cleaned for writing.
+OtherWriterMerge MergeOtherWriterLinks(const CString& loaded, const CString& onDisk, const CString& edited);
