@@ -5,7 +5,7 @@ TARVELO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${TARVELO_BUILD_DIR:-$TARVELO_ROOT/build}"
 
 TARVELO_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth
-                  cmake ninja-build googletest libwine-dev x11-apps x11-utils imagemagick)
+                  cmake ninja-build googletest libwine-dev x11-apps x11-utils imagemagick fonts-liberation)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -53,6 +53,7 @@ ensure_prefix() {
         wineserver -w
     fi
     ensure_wine_fonts
+    ensure_font_replacements
 }
 
 # Wine's own fonts lie in /usr/share/wine/fonts (package fonts-wine), where
@@ -63,6 +64,17 @@ ensure_wine_fonts() {
     [ -f /usr/share/wine/fonts/marlett.ttf ] || return 0
     grep -qF '"Path"="Z:\\usr\\share\\wine\\fonts"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
     wine reg add 'HKCU\Software\Wine\Fonts' /v Path /t REG_SZ /d 'Z:\usr\share\wine\fonts' /f >/dev/null 2>&1
+    wineserver -w
+}
+
+# The add-link dialog's template names "Times New Roman", which Wine does not
+# ship: without a stand-in Wine draws it in a sans-serif face of other widths.
+# Liberation Serif (package fonts-liberation) has the metrics of Times New
+# Roman, so the dialog measures as it does on Windows. Set once per prefix.
+ensure_font_replacements() {
+    [ -f /usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf ] || return 0
+    grep -qF '"Times New Roman"="Liberation Serif"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ /d 'Liberation Serif' /f >/dev/null 2>&1
     wineserver -w
 }
 
