@@ -144,10 +144,16 @@ void FitComboBoxToItems(COXCoolToolBar& bar, int index, int width) {
         const DWORD margins = static_cast<DWORD>(::SendMessageW(edit, EM_GETMARGINS, 0, 0));
         beside = closed.Width() - field.Width() + LOWORD(margins) + HIWORD(margins);
     }
+    // The bar places the box 2 pixels in from each side of its button.
+    width = std::max(width, widest + beside + 2 + 4);
     const int rows = std::min(count, 30);
-    const int itemHeight = static_cast<int>(box->SendMessage(CB_GETITEMHEIGHT, 0));
-    const int height = closed.Height() + rows * std::max(itemHeight, 1) + 2;
-    bar.ResizeCustomButton(index, std::max(width, widest + beside + 2), height);
+    const int list = rows * std::max(static_cast<int>(box->SendMessage(CB_GETITEMHEIGHT, 0)), 1) + 2;
+    bar.ResizeCustomButton(index, width, closed.Height() + list);
+    // The list's own frame comes off what the box is given: what it lacks is added once.
+    CRect dropped;
+    box->SendMessage(CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    const int shown = dropped.Height() - closed.Height();
+    if (shown < list) bar.ResizeCustomButton(index, width, closed.Height() + 2 * list - shown);
 }
 
 }  // namespace

@@ -116,6 +116,9 @@ TEST_F(TreeWindow, SearchWalksTheRememberedFolderAllPagesAndOpenPages) {
     EXPECT_FALSE(Lists(search.m_pages, Full(L"A\\two.htm")));
     search.Run(L"beside", L"All open pages", 0, 0);
     search.Run(L"beside", L"All open pages", 0, 0);
+    EXPECT_TRUE(boxes.Saw(L"Search over, no further match was found."));
+    EXPECT_FALSE(boxes.Saw(L"Search over, no match was found."));
+    search.Run(L"nowhere", L"All open pages", 0, 0);
     EXPECT_TRUE(boxes.Saw(L"Search over, no match was found."));
     Tree().SelectItem(Item(L"Other.Htm"));
     search.StartNewRun();
