@@ -53,7 +53,6 @@ ensure_prefix() {
         wineserver -w
     fi
     ensure_wine_fonts
-    ensure_font_replacements
 }
 
 # Wine's own fonts lie in /usr/share/wine/fonts (package fonts-wine), where
@@ -68,9 +67,10 @@ ensure_wine_fonts() {
 }
 
 # The add-link dialog's template names "Times New Roman", which Wine does not
-# ship: without a stand-in Wine draws it in a sans-serif face of other widths.
-# Liberation Serif (package fonts-liberation) has the metrics of Times New
-# Roman, so the dialog measures as it does on Windows. Set once per prefix.
+# ship: without a stand-in Wine draws it in a sans-serif face. Liberation Serif
+# (package fonts-liberation) has the metrics of Times New Roman, so the dialog
+# looks and measures as it does on Windows. Set once, in the prefix of
+# scripts/run.sh only: the engine's layout tests are measured without it.
 ensure_font_replacements() {
     [ -f /usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf ] || return 0
     grep -qF '"Times New Roman"="Liberation Serif"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0

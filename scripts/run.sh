@@ -14,6 +14,7 @@ if [ ! -f "$EXE" ]; then
     exit 1
 fi
 ensure_prefix "$BUILD_DIR/runprefix"
+ensure_font_replacements
 
 # The install path: the program, and below it Bookmark\Allpages.
 INSTALL_DIR="$WINEPREFIX/drive_c/Tarvelo"

@@ -10,6 +10,7 @@
 #include "resource.h"
 #include "source/SourceDoc.h"
 #include "docview/PrintInfo.h"
+#include "docview/RichEditDoc.h"
 #include "source/SourceView.h"
 #include "wnd/MDIChildWnd.h"
 
@@ -269,6 +270,15 @@ TEST_F(TreeWindow, SourceViewShowsThePageAndEverySaveWritesUtf16OnlyWhenItSuccee
     shown.Replace(L"\n", L"\r");  // the control's paragraphs
     EXPECT_EQ(view->GetSourceText(), shown);
     EXPECT_FALSE(document->IsModified());
+    // The container's commands answer: no linked object, no selected object;
+    // and an object is never taken into a page's source.
+    for (UINT id : {ID_OLE_EDIT_LINKS, ID_OLE_VERB_FIRST, ID_OLE_VERB_LAST}) {
+        CTestCmdUI state;
+        state.m_nID = id;
+        EXPECT_TRUE(state.DoUpdate(document, FALSE)) << id;
+        EXPECT_FALSE(state.m_bEnabled) << id;
+    }
+    EXPECT_EQ(view->QueryInsertObject(CLSID_NULL, nullptr, 0), S_FALSE);
     // Saved unchanged, the page comes back byte for byte.
     m_frame->SendMessage(WM_COMMAND, ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(original));

@@ -27,43 +27,49 @@ void PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000) {
     } while (GetTickCount() - start < timeoutMs);
 }
 
+// A 32-bit picture in memory that GDI draws into.
+class Canvas {
+public:
+    Canvas(int width, int height) : m_dc(CreateCompatibleDC(nullptr)), m_count(static_cast<size_t>(width) * height) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &m_bits, nullptr, 0);
+        m_old = SelectObject(m_dc, m_bitmap);
+    }
+    ~Canvas() {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    HDC Dc() const { return m_dc; }
+    std::vector<COLORREF> Pixels() const {
+        GdiFlush();
+        const auto* first = static_cast<const COLORREF*>(m_bits);
+        return std::vector<COLORREF>(first, first + m_count);
+    }
+
+private:
+    HDC m_dc;
+    size_t m_count;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    void* m_bits = nullptr;
+};
+
 // The pixels of a rectangle of the window, as it shows them.
 std::vector<COLORREF> Pixels(HDC source, const RECT& rect) {
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits), static_cast<const COLORREF*>(bits) + width * height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return pixels;
+    Canvas canvas(rect.right - rect.left, rect.bottom - rect.top);
+    BitBlt(canvas.Dc(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, source, rect.left, rect.top, SRCCOPY);
+    return canvas.Pixels();
 }
 
 // A metafile page played on white paper of the size.
 std::vector<COLORREF> Played(HENHMETAFILE page, int width, int height) {
-    HDC screen = GetDC(nullptr);
-    HDC paper = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(paper, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(paper, bitmap);
+    Canvas canvas(width, height);
     RECT all{0, 0, width, height};
-    FillRect(paper, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    PlayEnhMetaFile(paper, page, &all);
-    GdiFlush();
-    std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits), static_cast<const COLORREF*>(bits) + width * height);
-    SelectObject(paper, old);
-    DeleteObject(bitmap);
-    DeleteDC(paper);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    FillRect(canvas.Dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    PlayEnhMetaFile(canvas.Dc(), page, &all);
+    return canvas.Pixels();
 }
 
 int Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
