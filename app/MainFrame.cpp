@@ -2,6 +2,7 @@
 #include "page/FontComboBox.h"
 
 #include "app/WinApp.h"
+#include "bars/DockBar.h"
 #include "docview/Document.h"
 #include "install/InstallPath.h"
 #include "page/TarveloDoc.h"
@@ -27,6 +28,7 @@ const MessageMap* CMainFrame::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&CMainFrame::OnCreate>(WM_CREATE),
         MapMessage<&CMainFrame::OnClose>(WM_CLOSE),
+        MapMessage<&CMainFrame::OnSize>(WM_SIZE),
         MapCommand<&CMainFrame::OnLeftBar>(ID_VIEW_LEFT_BAR),
         MapCommand<&CMainFrame::OnDockTreeBar>(ID_DOCK_TREE_BAR),
         MapCommand<&CMainFrame::OnMaximize>(ID_WINDOW_MAXIMIZE),
@@ -185,7 +187,8 @@ bool CMainFrame::CreateToolBar() {
     if (m_wndToolBar.InsertComboBox(16, fontBox, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN)) {
         if (auto* box = dynamic_cast<CFontComboBox*>(m_wndToolBar.GetCustomButtonWindow(16))) {
             box->SetFont(boxFont, TRUE);
-            box->FillFonts(nullptr, DEFAULT_CHARSET);  // no printer is set up: the screen's fonts
+            if (CWinApp* app = AfxGetApp()) app->CreatePrinterDC(m_printerDC);
+            box->FillFonts(m_printerDC.GetSafeHdc(), DEFAULT_CHARSET);
             FitComboBoxToItems(m_wndToolBar, 16, 118);
         }
     }
@@ -229,6 +232,24 @@ void CMainFrame::OnClose() {
     }
     if (app) app->CloseAllDocuments(FALSE);
     DestroyWindow();
+}
+
+void CMainFrame::OnSize(UINT type, int cx, int cy) {
+    if (type == SIZE_MINIMIZED) return;
+    if (HWND first = ::GetWindow(m_hWnd, GW_CHILD)) ::MoveWindow(first, 0, 0, cx, cy, TRUE);
+    if (m_wndToolBar.GetSafeHwnd()) {
+        ShowControlBar(&m_wndToolBar, TRUE, TRUE);
+        DockAgain(m_wndToolBar, AFX_IDW_DOCKBAR_TOP);
+    }
+    if (m_wndTreeBar.GetSafeHwnd()) DockAgain(m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
+    RecalcLayout();
+}
+
+void CMainFrame::DockAgain(CControlBar& bar, UINT dockBarId) {
+    // A bar docked there keeps its place and row; a floating one comes back.
+    if (bar.m_pDockBar && !bar.m_pDockBar->m_bFloating && bar.m_pDockBar->GetDlgCtrlID() == static_cast<int>(dockBarId))
+        return;
+    DockControlBar(&bar, dockBarId);
 }
 
 void CMainFrame::OnLeftBar() {

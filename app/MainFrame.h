@@ -8,6 +8,7 @@
 #include "bars/BitmapMenuOrganizer.h"
 #include "bars/CoolToolBar.h"
 #include "bars/StatusBar.h"
+#include "gdi/DC.h"
 #include "gdi/ImageList.h"
 #include "skins/SkinnedComboBox.h"
 #include "tree/SizeBar.h"
@@ -29,6 +30,9 @@ public:
     CImageList m_imageList;
     CXTreeCtrl m_wndTree;
     TreeFiller m_treeFiller;
+    // The application's printer device context (no handle without a
+    // printer): the font-name box lists its fonts beside the screen's.
+    CDC m_printerDC;
     COXCoolToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;
     // Draws the menus with the toolbar's images.
@@ -37,6 +41,8 @@ public:
     CDocTemplate* m_pSourceTemplate = nullptr;
     // Where the window is created (empty: the system's default place).
     CRect m_rectCreate;
+
+    COXCoolToolBar& GetFormatToolBar() { return m_wndToolBar; }
 
     // The page and folder commands without their name dialog: each returns
     // whether the page or folder was made.
@@ -92,6 +98,9 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     int OnCreate(LPCREATESTRUCT cs);
     void OnClose();
+    // The first child takes the whole client area; the format toolbar is
+    // shown and docked at the top again, the tree bar at the left.
+    void OnSize(UINT type, int cx, int cy);
     void OnLeftBar();
     void OnDockTreeBar();
     void OnMaximize();
@@ -110,6 +119,8 @@ protected:
 
 private:
     void RefillTree(bool setUpAgain);
+    // Docks the bar at the dock bar unless it is docked there already.
+    void DockAgain(CControlBar& bar, UINT dockBarId);
     bool CreateToolBar();
     bool CreateStatusBar();
     void ApplyPageColour(bool text);

@@ -103,6 +103,9 @@ BOOL CTarveloApp::InitInstance() {
     return TRUE;
 }
 
+// The common-controls record is 8 bytes on both architectures.
+static_assert(sizeof(INITCOMMONCONTROLSEX) == 8);
+
 BOOL CTarveloApp::InitControlsAndOle() {
     if (m_controlsAndOleReady) return TRUE;
     INITCOMMONCONTROLSEX controls{};

@@ -3,9 +3,12 @@
 
 TARVELO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${TARVELO_BUILD_DIR:-$TARVELO_ROOT/build}"
+# The 32-bit (i686) build, beside the x86_64 one.
+BUILD_DIR_I686="${TARVELO_BUILD_DIR_I686:-$TARVELO_ROOT/build-i686}"
 
-TARVELO_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth
-                  cmake ninja-build googletest libwine-dev x11-apps x11-utils imagemagick fonts-liberation)
+TARVELO_PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth
+                  cmake ninja-build googletest libwine-dev x11-apps x11-utils imagemagick
+                  famfamfam-silk fp-utils fonts-liberation)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -19,7 +22,8 @@ ensure_packages() {
     log "installing ${missing[*]}"
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    $sudo apt-get update -qq
+    # A list that fails to download (a mirror in mid-sync) leaves the older one.
+    $sudo apt-get update -qq || log "apt-get update reported errors; installing from the lists there are"
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
@@ -27,17 +31,46 @@ ensure_packages() {
 # hashed relative to it, so that two clones of the tree share their objects.
 export CCACHE_BASEDIR="$TARVELO_ROOT" CCACHE_NOHASHDIR=1
 
-# Configures once, then builds what changed.
-build_all() {
-    if [ ! -f "$BUILD_DIR/build.ninja" ]; then
-        log "configuring in $BUILD_DIR"
+# build_tree DIR TOOLCHAIN [TARGET...]: configures DIR once with the toolchain
+# file cmake/TOOLCHAIN.cmake, then builds what changed: the targets named, or
+# all of them.
+build_tree() {
+    local dir="$1" toolchain="$2"
+    shift 2
+    if [ ! -f "$dir/build.ninja" ]; then
+        log "configuring in $dir"
         local launcher=()
         command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-        cmake -S "$TARVELO_ROOT" -B "$BUILD_DIR" -G Ninja "${launcher[@]}" \
-            -DCMAKE_TOOLCHAIN_FILE="$TARVELO_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+        cmake -S "$TARVELO_ROOT" -B "$dir" -G Ninja "${launcher[@]}" \
+            -DCMAKE_TOOLCHAIN_FILE="$TARVELO_ROOT/cmake/$toolchain.cmake" >/dev/null
     fi
-    log "building"
-    cmake --build "$BUILD_DIR" -j "${TARVELO_JOBS:-$(nproc)}"
+    log "building ${*:-everything} in $dir"
+    local targets=()
+    [ $# -gt 0 ] && targets=(--target "$@")
+    cmake --build "$dir" -j "${TARVELO_JOBS:-$(nproc)}" "${targets[@]}"
+}
+
+# The x86_64 build (build/) and the i686 one (build-i686/).
+build() { build_tree "$BUILD_DIR" mingw-w64-x86_64 "$@"; }
+build_i686() { build_tree "$BUILD_DIR_I686" mingw-w64-i686 "$@"; }
+
+# 32-bit programs run in Wine's 32-bit half, Debian's wine32 of the i386
+# architecture (multiarch). Installs it when it is missing; fails when it
+# cannot be installed.
+ensure_wine32() {
+    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" && return 0
+    log "installing wine32:i386 (multiarch)"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    local added=0
+    dpkg --print-foreign-architectures | grep -qx i386 || { $sudo dpkg --add-architecture i386; added=1; }
+    $sudo apt-get update -qq || log "apt-get update reported errors; installing from the lists there are"
+    if ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; then
+        log "wine32:i386 cannot be installed: the i686 programs cannot run here"
+        # Leave the machine's package lists as they were.
+        [ $added -eq 1 ] && $sudo dpkg --remove-architecture i386 && $sudo apt-get update -qq
+        return 1
+    fi
 }
 
 export WINEDEBUG=-all
@@ -82,7 +115,7 @@ ensure_font_replacements() {
 # each time a managed window is hidden; windows that Wine manages itself
 # ("Managed"="N") do not wait. Set once in the prefix, before Wine's own
 # processes start.
-ensure_test_display() {
+ensure_unmanaged_windows() {
     grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
@@ -115,7 +148,7 @@ stop_services() {
 # (CTest would otherwise wait on them after every test). Stops it all on exit.
 start_test_wine() {
     ensure_prefix "$BUILD_DIR/wineprefix"
-    ensure_test_display
+    ensure_unmanaged_windows
     trap stop_services EXIT
     start_xvfb
     # The build runs the test programs once to list their cases; a server

@@ -1,26 +1,40 @@
 #!/usr/bin/env bash
-# Builds Tarvelo and starts it in a Wine prefix of its own (build/runprefix),
-# installed in C:\Tarvelo with a sample bookmark folder. On a desktop it opens
-# in a Wine virtual desktop; without a display it runs under Xvfb, saves a
-# screenshot of the main window and prints its path.
+# Builds Tarvelo.exe (only what it needs) and starts it in a Wine prefix of its
+# own (build/runprefix), installed in C:\Tarvelo with a sample bookmark folder.
+# On a desktop it opens in a Wine virtual desktop; without a display it runs
+# under Xvfb, saves a screenshot of the main window and prints its path.
+#
+#   scripts/run.sh          the x86_64 program
+#   scripts/run.sh --i686   the 32-bit program of the i686 build, in
+#                           build-i686/runprefix (installs wine32:i386)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
-build_all
+if [ "${1:-}" = "--i686" ]; then
+    shift
+    ensure_wine32
+    build_i686 Tarvelo TQHelp
+    BUILD_DIR="$BUILD_DIR_I686"
+    export TARVELO_BUILD_DIR="$BUILD_DIR"
+else
+    build Tarvelo TQHelp
+fi
 EXE="$BUILD_DIR/app/Tarvelo.exe"
 if [ ! -f "$EXE" ]; then
     log "Tarvelo.exe is not built yet"
     exit 1
 fi
 ensure_prefix "$BUILD_DIR/runprefix"
+ensure_unmanaged_windows
 ensure_font_replacements
 
-# The install path: the program, and below it Bookmark\Allpages.
+# The install path: the program and its help file, and below it Bookmark\Allpages.
 INSTALL_DIR="$WINEPREFIX/drive_c/Tarvelo"
 ALLPAGES="$INSTALL_DIR/Bookmark/Allpages"
 mkdir -p "$INSTALL_DIR"
 cp "$EXE" "$INSTALL_DIR/Tarvelo.exe"
+cp "$BUILD_DIR/app/TQHelp.chm" "$INSTALL_DIR/TQHelp.chm"
 
 # A page file: UTF-16 with byte-order mark, as the program writes them.
 write_page() {

@@ -10,8 +10,12 @@ The pages (tests/engine/reference/pages/) are written by this script too, so
 that the set can grow here. CI never needs Chromium: the data file is checked
 in, and the engine's tests compare their own layout with it.
 
-Per page the file holds "page <name> <viewport width>", then one line per
-element of the body in document order:
+Beside its own pages it measures the presentational ones of layout_reference_pages.py
+at 800 and 500 px (one page file, a record per width), in two sets: those the rules were built
+against ("fitted") and those kept apart to check them on pages never seen ("held-out").
+
+Per page the file holds "page <name> <viewport width> <set> <viewport height>" (set "base"
+for the pages written here), then one line per element of the body in document order:
   e <index> <TAG> <display> <offsetLeft> <offsetTop> <offsetWidth> <offsetHeight> <lines>
 where <lines> counts the lines the element's own text runs over."""
 import os
@@ -20,6 +24,8 @@ import shutil
 import subprocess
 import sys
 import tempfile
+
+import layout_reference_pages
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 REFERENCE = os.path.join(ROOT, "tests", "engine", "reference")
@@ -47,7 +53,8 @@ MEASURE = r"""
   }
   var t0 = performance.now();
   document.body.offsetHeight;
-  var out = ["width " + document.documentElement.clientWidth];
+  // The viewport: in quirks mode the root element's clientHeight is the page's height instead.
+  var out = ["width " + document.documentElement.clientWidth + " " + window.innerHeight];
   var all = document.body.getElementsByTagName("*");
   for (var i = 0; i < all.length; i++) {
     var e = all[i];
@@ -294,20 +301,46 @@ def bench(chromium):
     shutil.rmtree(work, ignore_errors=True)
 
 
-def measure(path, chromium, budget=2000):
+# The engine stands DejaVu faces in for the names pages ask for (Times New Roman, Arial, Courier);
+# Chromium must do the same, whatever other fonts the machine has (Chromium's package brings
+# Liberation, which fontconfig prefers for those names).
+FONTS_CONF = """<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+  <selectfont><rejectfont><glob>*Liberation*</glob><glob>*liberation*</glob></rejectfont></selectfont>
+</fontconfig>
+"""
+
+
+def measure(path, chromium, budget=2000, width=WIDTH):
     profile = tempfile.mkdtemp()
+    conf = os.path.join(profile, "fonts.conf")
+    with open(conf, "w") as f:
+        f.write(FONTS_CONF)
     try:
         command = [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                    "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                   "--hide-scrollbars", "--user-data-dir=" + profile, "--window-size=%d,%d" % (WIDTH, HEIGHT),
+                   "--hide-scrollbars", "--user-data-dir=" + profile, "--window-size=%d,%d" % (width, HEIGHT),
                    "--virtual-time-budget=%d" % budget, "--dump-dom", "file://" + path]
-        dom = subprocess.run(command, capture_output=True, text=True, timeout=120).stdout
+        env = dict(os.environ, FONTCONFIG_FILE=conf)
+        dom = subprocess.run(command, capture_output=True, text=True, timeout=120, env=env).stdout
     finally:
         shutil.rmtree(profile, ignore_errors=True)
     m = re.search(r"@@BEGIN\n(.*?)\n@@END", dom, re.S)
     if not m:
         raise RuntimeError("no measurements for " + path)
     return m.group(1).splitlines()
+
+
+def all_pages():
+    """(name, html, viewport width, set) for every page measured."""
+    out = [(name, html, WIDTH, "base") for name, html in sorted(pages().items())]
+    for kind, group in (("fitted", layout_reference_pages.fitted()), ("held-out", layout_reference_pages.held_out())):
+        for name, html in sorted(group.items()):
+            for width in layout_reference_pages.WIDTHS:
+                out.append((name, html, width, kind))
+    return out
 
 
 def main():
@@ -317,15 +350,16 @@ def main():
     os.makedirs(PAGES, exist_ok=True)
     work = tempfile.mkdtemp()
     records, times = [], []
-    for name, html in sorted(pages().items()):
+    everything = all_pages()
+    for name, html, width, kind in everything:
         with open(os.path.join(PAGES, name + ".htm"), "w", encoding="utf-8", newline="\n") as f:
             f.write(html)
-        probe = os.path.join(work, name + ".htm")
+        probe = os.path.join(work, "%s-%d.htm" % (name, width))
         with open(probe, "w", encoding="utf-8") as f:
             f.write(html + MEASURE)
-        lines = measure(probe, chromium)
-        width = lines[0].split()[1]
-        records.append("page %s %s" % (name, width))
+        lines = measure(probe, chromium, width=width)
+        size = lines[0].split()
+        records.append("page %s %s %s %s" % (name, size[1], kind, size[2]))
         for line in lines[1:]:
             if line.startswith("time "):
                 times.append((name, float(line.split()[1])))
@@ -337,8 +371,7 @@ def main():
         f.write("\n".join(records) + "\n")
     if "--bench" in sys.argv:
         bench(chromium)
-    print("%d pages" % len(pages()))
-
+    print("%d pages measured" % len(everything))
 
 if __name__ == "__main__":
     main()

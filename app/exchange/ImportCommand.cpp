@@ -15,6 +15,7 @@
 
 #include "app/WinApp.h"
 #include "core/MessageBox.h"
+#include "wnd/WaitCursor.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ void CMainFrame::OnImport() {
         }
         case kImportFavorites: {
             CString page = MakeUniquePath(allpages + L"\\MyFav.htm");
+            CWaitCursor wait;  // every shortcut is read through the shell
             CFavoriteEngine engine;
             engine.LoadFavoritesTree();
             if (!engine.ImportFavorites(page)) return;

@@ -74,13 +74,20 @@ void CFontComboBox::FillFonts(HDC dc, BYTE charSet) {
     LOGFONTW font{};
     font.lfCharSet = charSet;
     auto box = reinterpret_cast<LPARAM>(this);
-    if (dc) {
-        EnumFontFamiliesExW(dc, &font, EnumPrinterFont, box, 0);
-    } else {
-        HDC screen = ::GetDC(nullptr);
-        EnumFontFamiliesExW(screen, &font, EnumScreenFont, box, 0);
-        ::ReleaseDC(nullptr, screen);
-    }
+    // The printer's fonts first, then the screen's that the printer has not
+    // (a face of both is listed once, as the printer's).
+    if (dc) EnumFontFamiliesExW(dc, &font, EnumPrinterFont, box, 0);
+    const size_t printerFonts = m_fonts.size();
+    HDC screen = ::GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &font, EnumScreenFont, box, 0);
+    ::ReleaseDC(nullptr, screen);
+    auto printerHas = [&](const FontRecord& record) {
+        return std::any_of(m_fonts.begin(), m_fonts.begin() + printerFonts, [&](const FontRecord& printer) {
+            return printer.faceName == record.faceName && printer.script == record.script;
+        });
+    };
+    if (printerFonts > 0)
+        m_fonts.erase(std::remove_if(m_fonts.begin() + printerFonts, m_fonts.end(), printerHas), m_fonts.end());
     // One repaint for the whole list, not one per name.
     SetRedraw(FALSE);
     for (const CString& item : BuildFontItems(m_fonts, GetSettingString(L"Settings", L"FontHot", L"")))

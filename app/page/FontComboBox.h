@@ -30,8 +30,8 @@ std::vector<CString> BuildFontItems(const std::vector<FontRecord>& records, cons
 
 class CFontComboBox : public CComboBox {
 public:
-    // Enumerates the fonts of the device context (the screen's when it has no
-    // handle) for the character set and fills the list afresh.
+    // Enumerates the fonts of the printer's device context (none without a
+    // handle) and the screen's for the character set and fills the list afresh.
     void FillFonts(HDC dc, BYTE charSet);
     // The selected item's text, or the box's text when none is selected.
     void GetCurrentText(CString& text) const;

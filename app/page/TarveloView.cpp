@@ -46,6 +46,28 @@ const MessageMap* CTarveloView::GetMessageMap() const {
         MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_PASTE, ID_EDIT_PASTE),
         MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_UNDO, ID_EDIT_UNDO),
         MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_INSERT_PICTURE, ID_EDIT_INSERT_PICTURE),
+        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_FORMAT_SHOW_LINK, ID_FORMAT_SHOW_LINK),
+        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_FORMAT_BOLD, ID_FORMAT_CENTER),
+        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_FORMAT_ORDER_LIST, ID_FORMAT_UNORDER_LIST),
+        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_FORMAT_SHOW_LINK, ID_FORMAT_SHOW_LINK),
+        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_EDIT_INSERT_PICTURE, ID_EDIT_INSERT_PICTURE),
+        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_FORMAT_RIGHT, ID_FORMAT_RIGHT),
+        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_EDIT_COPY, ID_EDIT_CUT),
+        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_EDIT_PASTE, ID_EDIT_PASTE),
+        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_EDIT_UNDO, ID_EDIT_UNDO),
+        MapUpdateUIRange<&CTarveloView::OnUpdateTableCommand>(ID_TABLE_DELETE, ID_TABLE_DELETE_ROW),
+        MapUpdateUI<&CTarveloView::OnUpdateTableCommand>(ID_TABLE_ADD),
+        MapUpdateUI<&CTarveloView::OnUpdateTableCommand>(ID_TABLE_BORDER_COLOR),
+        MapUpdateUI<&CTarveloView::OnUpdateTableCommand>(ID_TABLE_CELL_BACKGROUND),
+        MapUpdateUIRange<&CTarveloView::OnUpdateEditing>(ID_FORMAT_FONT_NAME, ID_FORMAT_HIGHLIGHT),
+        MapUpdateUI<&CTarveloView::OnUpdateEditing>(ID_EDIT_INSERT_LINE),
+        MapUpdateUI<&CTarveloView::OnUpdateEditing>(ID_EDIT_INSERT_HYPERLINK),
+        MapUpdateUI<&CTarveloView::OnUpdateEditing>(ID_EDIT_STRIKE_THROUGH),
+        MapUpdateUI<&CTarveloView::OnUpdateEditing>(ID_EDIT_SUBSCRIPT),
+        MapUpdateUI<&CTarveloView::OnUpdateEditing>(ID_EDIT_SUPERSCRIPT),
+        MapUpdateUI<&CTarveloView::OnUpdateEditing>(ID_EDIT_ADD_INDEX_TAG),
+        MapUpdateUI<&CTarveloView::OnUpdateEditing>(ID_EDIT_NEW_LINE),
+        MapUpdateUI<&CTarveloView::OnUpdateEditing>(ID_EDIT_ADD_FOOTER),
         MapCommand<&CTarveloView::OnDeleteTable>(ID_TABLE_DELETE),
         MapCommand<&CTarveloView::OnDeleteRow>(ID_TABLE_DELETE_ROW),
         MapCommand<&CTarveloView::OnAddRowAbove>(ID_TABLE_ROW_ABOVE),
@@ -103,6 +125,12 @@ void CTarveloView::OnNavigateComplete() {
     m_htmlDoc.Attach(dispatch.Get());
     m_htmlDoc.SetDesignMode(true);
     m_bEditMode = TRUE;
+    // What is typed stays above the page's end line: the save keeps only that.
+    VARIANT endLine{};
+    endLine.vt = VT_BSTR;
+    endLine.bstrVal = SysAllocString(L"bodyend");
+    ExecEngineOwnCommand(kEngineKeepCaretBefore, &endLine);
+    SysFreeString(endLine.bstrVal);
     RestartIdleTimer();
     if (m_bSetUpDone) return;
     m_bSetUpDone = TRUE;
@@ -186,13 +214,15 @@ void CTarveloView::SetEngineSaved() {
     m_htmlDoc.SaveHtml(ignored, true);
 }
 
-void CTarveloView::JoinLastUndoStep() {
+void CTarveloView::ExecEngineOwnCommand(DWORD command, VARIANT* argument) {
     ComPtr<IDispatch> dispatch;
     ComPtr<IOleCommandTarget> commands;
     if (m_browser && SUCCEEDED(m_browser->get_Document(dispatch.Receive())) && dispatch &&
         SUCCEEDED(dispatch->QueryInterface(IID_IOleCommandTarget, commands.ReceiveVoid())))
-        commands->Exec(&kEngineCommandGroup, kEngineJoinLastUndoStep, OLECMDEXECOPT_DONTPROMPTUSER, nullptr, nullptr);
+        commands->Exec(&kEngineCommandGroup, command, OLECMDEXECOPT_DONTPROMPTUSER, argument, nullptr);
 }
+
+void CTarveloView::JoinLastUndoStep() { ExecEngineOwnCommand(kEngineJoinLastUndoStep, nullptr); }
 
 void CTarveloView::OnEngineKeyUp(UINT key) {
     if (key == VK_RETURN) JoinLastUndoStep();  // one undo takes back the Enter and the fix-up
@@ -230,6 +260,9 @@ BOOL CTarveloView::bCMsieWnd::PreTranslateMessage(MSG* msg) {
     }
     case 'N':
     case 'S':
+        // Kept from the engine, but New and Save run through the main
+        // window's accelerators as the File menu says.
+        if (CWnd* frame = m_pView->GetTopLevelFrame()) frame->PreTranslateMessage(msg);
         return TRUE;
     case 'O':
         document.InsertColumnAtSelection(true);

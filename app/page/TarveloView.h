@@ -2,8 +2,9 @@
 // its own, loads the page file into it, keeps the engine in edit mode and
 // filters the keys of the engine's own window ("Internet Explorer_Server")
 // through a subclass: Ctrl+H/O/R/T insert a rule, a column, a row or a table,
-// Ctrl+N and Ctrl+S are kept from the engine, and after Enter the
-// paragraphs the engine made become DIV blocks.
+// Ctrl+N and Ctrl+S are kept from the engine for the main window's
+// accelerators, and after Enter the paragraphs the engine made become DIV
+// blocks.
 #pragma once
 #include "docview/View.h"
 #include "html/HtmlDocument.h"
@@ -79,9 +80,17 @@ protected:
     void OnEngineKeyUp(UINT key);
     // Makes the changes that follow part of the engine's last undo step.
     void JoinLastUndoStep();
+    // One of the engine's own commands (EngineCommands.h).
+    void ExecEngineOwnCommand(DWORD command, VARIANT* argument);
 
     // Editing commands (TarveloViewCommands.cpp).
     void OnEngineCommand(UINT id);
+    // Menus and buttons show the engine's state: greyed where a command
+    // cannot run (browse mode, nothing to undo or copy, no cell at the
+    // caret), checked where the format or alignment at the caret is on.
+    void OnUpdateEngineCommand(CCmdUI* cmdUI);
+    void OnUpdateEditing(CCmdUI* cmdUI);
+    void OnUpdateTableCommand(CCmdUI* cmdUI);
     void OnDeleteTable();
     void OnDeleteRow();
     void OnAddRowAbove();

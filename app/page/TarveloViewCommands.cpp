@@ -31,8 +31,21 @@ constexpr EngineCommand kEngineCommands[] = {
     {ID_FORMAT_BOLD, IDM_BOLD},        {ID_FORMAT_LEFT, IDM_JUSTIFYLEFT},
     {ID_FORMAT_CENTER, IDM_JUSTIFYCENTER}, {ID_FORMAT_RIGHT, IDM_JUSTIFYRIGHT},
     {ID_EDIT_INSERT_PICTURE, IDM_IMAGE}, {ID_FORMAT_ORDER_LIST, IDM_ORDERLIST},
-    {ID_FORMAT_UNORDER_LIST, IDM_UNORDERLIST},
+    {ID_FORMAT_UNORDER_LIST, IDM_UNORDERLIST}, {ID_FORMAT_SHOW_LINK, IDM_HYPERLINK},
 };
+
+// The commands whose latched state shows as a check mark (formats at the
+// caret, the block's alignment, the list around it).
+bool ShowsLatched(UINT id) {
+    switch (id) {
+    case ID_FORMAT_BOLD: case ID_FORMAT_ITALIC: case ID_FORMAT_UNDERLINE:
+    case ID_FORMAT_LEFT: case ID_FORMAT_CENTER: case ID_FORMAT_RIGHT:
+    case ID_FORMAT_ORDER_LIST: case ID_FORMAT_UNORDER_LIST:
+        return true;
+    default:
+        return false;
+    }
+}
 
 void Tell(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
 
@@ -61,6 +74,28 @@ void CTarveloView::OnEngineCommand(UINT id) {
         if (entry.id == id) ExecInt(entry.command, 0);
 }
 
+void CTarveloView::OnUpdateEngineCommand(CCmdUI* cmdUI) {
+    for (const EngineCommand& entry : kEngineCommands) {
+        if (entry.id != cmdUI->m_nID) continue;
+        DWORD status = m_htmlDoc.QueryCommandStatus(entry.command);
+        cmdUI->Enable((status & OLECMDF_ENABLED) != 0);
+        if (ShowsLatched(entry.id)) cmdUI->SetCheck((status & OLECMDF_LATCHED) ? 1 : 0);
+        return;
+    }
+}
+
+void CTarveloView::OnUpdateEditing(CCmdUI* cmdUI) { cmdUI->Enable(GetEditMode() == IDM_EDITMODE); }
+
+void CTarveloView::OnUpdateTableCommand(CCmdUI* cmdUI) {
+    bool editing = GetEditMode() == IDM_EDITMODE;
+    bool inCell = editing && m_htmlDoc.GetSelectedCell().IsValid();
+    switch (cmdUI->m_nID) {
+    case ID_TABLE_ADD: cmdUI->Enable(editing && !inCell); break;  // no table inside a table
+    case ID_TABLE_BORDER_COLOR: cmdUI->Enable(editing); break;   // outside a table it says where to go
+    default: cmdUI->Enable(inCell); break;
+    }
+}
+
 CString CTarveloView::TextColourText() const {
     auto* document = dynamic_cast<CTarveloDoc*>(GetDocument());
     COLORREF colour = document ? document->m_textColor : 0;
@@ -73,7 +108,7 @@ CWnd* CTarveloView::ToolbarBox(UINT id) const {
     auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
     if (!frame) return nullptr;
     for (int index : {16, 17})
-        if (CWnd* box = frame->m_wndToolBar.GetCustomButtonWindow(index); box && box->GetDlgCtrlID() == static_cast<int>(id))
+        if (CWnd* box = frame->GetFormatToolBar().GetCustomButtonWindow(index); box && box->GetDlgCtrlID() == static_cast<int>(id))
             return box;
     return nullptr;
 }

@@ -17,6 +17,7 @@
 #include "core/MessageBox.h"
 #include "docview/Document.h"
 #include "wnd/MDIChildWnd.h"
+#include "wnd/WaitCursor.h"
 
 #include <shlwapi.h>
 
@@ -24,17 +25,6 @@ namespace {
 
 void Tell(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
 bool AskOk(const CString& text) { return ShowMessageBox(nullptr, text, L"Warning", MB_OKCANCEL) == IDOK; }
-
-class WaitCursor {
-public:
-    WaitCursor() : m_previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(m_previous); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR m_previous;
-};
 
 void ClearRecentFiles(const wchar_t* key) {
     Tell(ClearRegistryKey(HKEY_CURRENT_USER, key) ? L"The recent file list of word has been cleared!"
@@ -60,7 +50,7 @@ void CMainFrame::OnRestoreBackup() {
     if (!AskOk(L"This will restore all pages from system automatic back up. Are you sure to restore all pages?")) return;
     if (!AskOk(L"The reserved pages may obsolete, and the current pages will all be deleted! Do you want to continue?"))
         return;
-    WaitCursor wait;
+    CWaitCursor wait;
     CString install = GetInstallPath();
     if (!RestoreFromBackup(install)) return;
     ::CloseAllDocuments();
@@ -73,7 +63,7 @@ void CMainFrame::OnRestoreBackup() {
 
 void CMainFrame::OnRenewBackup() {
     if (!AskOk(L"This will delete all files your previously backed up. Are you sure to continue?")) return;
-    WaitCursor wait;
+    CWaitCursor wait;
     RenewBackup(GetInstallPath());
 }
 

@@ -13,6 +13,7 @@
 #include "util/Folders.h"
 #include "util/OpenDocuments.h"
 #include "util/PathParts.h"
+#include "wnd/WaitCursor.h"
 
 #include <vector>
 
@@ -25,15 +26,6 @@ const wchar_t kFolderTaken[] = L"Cannot move, destination directory has a subdir
 const wchar_t kMoveFailed[] = L"Not moved! The page or folder could not be moved; it stays where it was.";
 const wchar_t kCopyFailed[] = L"Not copied! The page or folder could not be copied.";
 const wchar_t kCopiedGone[] = L"Not pasted! The copied page or folder no longer exists.";
-
-class WaitCursor {
-public:
-    WaitCursor() : m_old(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(m_old); }
-
-private:
-    HCURSOR m_old;
-};
 
 // Copies a page or folder to a path that is free; a folder copy that fails
 // half-way is removed again. True when the copy is complete.
@@ -172,7 +164,7 @@ void CXTreeCtrl::OnLButtonUp(UINT flags, CPoint) {
     Default();
     if (!m_dragging) return;
     EndDrag();
-    WaitCursor wait;
+    CWaitCursor wait;
     // Ctrl held at the moment of the drop copies.
     if ((flags & MK_CONTROL) || (GetKeyState(VK_CONTROL) & 0x8000)) CopyItem(m_dragItem, m_dropTarget);
     else MoveItem(m_dragItem, m_dropTarget);
@@ -276,7 +268,7 @@ void CXTreeCtrl::PasteItem(HTREEITEM target) {
         m_copiedPath.Empty();
         return;
     }
-    WaitCursor wait;
+    CWaitCursor wait;
     if (ItemPath(target) == source && target != GetRootItem()) target = GetParentItem(target);
     bool prefixFirst = IsPage(target) && GetParentPath(ItemPath(target)) == GetParentPath(source);
     CString folder;

@@ -103,7 +103,10 @@ HRESULT Browser::Load(const CString& address) {
     m_address = address.IsEmpty() ? CString(L"about:blank") : address;
     CString folder = PageFolder(m_address);
     auto view = m_state->view;
-    if (view) view->SetPictureLoader([folder](const CString& source) { return LoadPictureFile(LocalFilePath(folder, source)); });
+    // One cache per document loaded: its pictures are decoded once, not at every layout.
+    auto pictures = std::make_shared<PictureCache>();
+    if (view)
+        view->SetPictureLoader([folder, pictures](const CString& source) { return pictures->Load(LocalFilePath(folder, source)); });
     m_state->selection = editing::Selection();
     m_state->designMode = false;
     html::ParseDocument(*m_state->document, text);

@@ -27,6 +27,15 @@ const dom::Node* NextInOrder(const dom::Node* node) {
     return nullptr;
 }
 
+// The node before in document order: the previous sibling's last descendant, or the parent.
+const dom::Node* PreviousInOrder(const dom::Node* node) {
+    if (const dom::Node* previous = node->PreviousSibling()) {
+        while (previous->LastChild()) previous = previous->LastChild();
+        return previous;
+    }
+    return node->Parent();
+}
+
 void RunCommand(const com::StatePtr& state, DWORD id) {
     ComPtr<IOleCommandTarget> target;
     com::DocumentOf(state)->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(target.Receive()));
@@ -38,7 +47,7 @@ void RunCommand(const com::StatePtr& state, DWORD id) {
 }  // namespace
 
 Boundary EditingInput::BoundaryAt(int x, int y) const {
-    layout::HitPoint hit = m_view.Current().HitTest(x + m_view.ScrollX(), y + m_view.ScrollY());
+    layout::HitPoint hit = m_view.Current().NearestTextPosition(x + m_view.ScrollX(), y + m_view.ScrollY());
     if (!hit.node) return {};
     auto* node = const_cast<dom::Node*>(hit.node);
     int limit = node->IsText() ? node->Data().GetLength() : node->ChildCount();
@@ -91,7 +100,30 @@ void EditingInput::UpdateCaret() {
     ShowCaret(m_window);
 }
 
+void EditingInput::KeepBeforeContentEnd() {
+    // The element the host named as the content's end, while it is in the page.
+    dom::NodePtr end = m_state->contentEnd.lock();
+    if (!Editable() || !end || !end->Parent() || !m_state->document->Contains(end.get())) return;
+    auto& selection = m_state->selection;
+    const Boundary limit{end->Parent()->Self(), end->IndexInParent()};
+    auto after = [&](const Boundary& at) { return at.node && CompareBoundaries(at, limit) > 0; };
+    if (!after(selection.start) && !after(selection.end)) return;
+    // The end of the last text before it, else the place right before it.
+    Boundary place = limit;
+    for (const dom::Node* node = PreviousInOrder(end.get()); node; node = PreviousInOrder(node))
+        if (node->IsText() && editing::IsVisibleText(*node)) {
+            place = {const_cast<dom::Node*>(node)->Self(), node->Data().GetLength()};
+            break;
+        }
+    if (selection.kind == SelectionKind::Text && !after(selection.start) && CompareBoundaries(selection.start, place) < 0) {
+        selection.end = place;  // a selection running into it ends before it, whichever end moves
+        return;
+    }
+    m_state->Editor().SetCaret(place, false);
+}
+
 void EditingInput::Changed() {
+    KeepBeforeContentEnd();
     // A highlighted selection moved or went: paint it all again. (A caret is
     // the system's; the edits paint what they changed.)
     if (m_highlighted || m_state->selection.kind != SelectionKind::None) InvalidateRect(m_window, nullptr, FALSE);
@@ -113,7 +145,8 @@ void EditingInput::MoveVertically(int pixels, bool extend) {
     if (!CaretBox(m_state->Editor().Focus(), box)) return;
     int y = pixels < 0 ? box.top + pixels : box.bottom - 1 + pixels;
     if (y < 0 || y >= m_view.Current().ContentHeight()) return;
-    layout::HitPoint hit = m_view.Current().HitTest(box.left, y);
+    // A gap between blocks holds no line: the next line that way.
+    layout::HitPoint hit = m_view.Current().NearestTextPosition(box.left, y, pixels < 0 ? -1 : 1);
     if (!hit.node) return;
     auto* node = const_cast<dom::Node*>(hit.node);
     int limit = node->IsText() ? node->Data().GetLength() : node->ChildCount();

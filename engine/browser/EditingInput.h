@@ -38,6 +38,9 @@ private:
     void MoveVertically(int pixels, bool extend);
     void MoveInLine(bool end, bool extend);
     void Changed();
+    // A caret or selection end after the content's end comes back to the end
+    // of the last text before it.
+    void KeepBeforeContentEnd();
 
     HWND m_window;
     com::StatePtr m_state;
@@ -48,6 +51,7 @@ private:
     bool m_hasCaret = false;
     bool m_highlighted = true;  // a highlighted selection was painted (at first: not known)
     wchar_t m_highSurrogate = 0;
+
 };
 
 }  // namespace browser

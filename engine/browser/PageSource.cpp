@@ -78,7 +78,9 @@ CString PageFolder(const CString& address) {
 CString LocalFilePath(const CString& pageFolder, const CString& raw) {
     CString source = raw;
     source.Trim();
-    if (source.IsEmpty()) return CString();
+    // A reference within the page (a colour such as "#606666" in a background attribute
+    // reads as one) names no file.
+    if (source.IsEmpty() || source[0] == L'#') return CString();
     if (source.Left(5).CompareNoCase(L"file:") == 0) return PathOfAddress(source);
     int colon = source.Find(L':');
     bool drive = colon == 1;

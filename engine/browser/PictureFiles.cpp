@@ -47,4 +47,24 @@ paint::PicturePtr LoadPictureFile(const CString& path) {
     return picture;
 }
 
+paint::PicturePtr PictureCache::Load(const CString& path) {
+    if (path.IsEmpty()) return nullptr;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        m_entries.erase(std::wstring(path.GetString()));
+        return nullptr;
+    }
+    const unsigned long long written = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                       data.ftLastWriteTime.dwLowDateTime;
+    const unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    Entry& entry = m_entries[std::wstring(path.GetString())];
+    if (!entry.read || entry.written != written || entry.size != size) {
+        entry.read = true;
+        entry.picture = LoadPictureFile(path);
+        entry.written = written;
+        entry.size = size;
+    }
+    return entry.picture;
+}
+
 }  // namespace browser

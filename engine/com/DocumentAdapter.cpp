@@ -352,9 +352,22 @@ void FindWithDialog(const StatePtr& state) {
 
 HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD options, VARIANT* in, VARIANT* out) {
     if (group && *group == kEngineCommandGroup) {
-        if (id != kEngineJoinLastUndoStep) return OLECMDERR_E_NOTSUPPORTED;
-        m_state->history.ReopenLast();
-        return S_OK;
+        switch (id) {
+        case kEngineJoinLastUndoStep: m_state->history.ReopenLast(); return S_OK;
+        case kEngineKeepCaretBefore: {
+            CString id = in && in->vt == VT_BSTR ? FromBstr(in->bstrVal) : CString();
+            dom::NodePtr end;
+            if (!id.IsEmpty())
+                for (auto& element : FindElements(*m_state->document, L"*"))
+                    if (element->GetAttribute(L"id").CompareNoCase(id) == 0) {
+                        end = element;
+                        break;
+                    }
+            m_state->contentEnd = end;
+            return S_OK;
+        }
+        default: return OLECMDERR_E_NOTSUPPORTED;
+        }
     }
     if (!group || *group != kCommandGroupMshtml) return OLECMDERR_E_UNKNOWNGROUP;
     const bool hasInput = in && in->vt != VT_EMPTY && in->vt != VT_NULL;

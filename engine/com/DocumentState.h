@@ -30,6 +30,7 @@ struct DocumentState {
     bool autoUrlDetect = true;  // typed addresses become links
     bool keepSelection = false; // the selection stays when the focus leaves the page
     HWND window = nullptr;      // the page window, when there is one (owner of dialogs and the clipboard)
+    std::weak_ptr<dom::Node> contentEnd;  // the element that closes what the user edits (kEngineKeepCaretBefore)
     editing::Editor Editor() {
         editing::Editor editor(*document, selection, history);
         editor.autoUrlDetect = autoUrlDetect;

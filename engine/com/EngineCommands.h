@@ -8,4 +8,10 @@ enum EngineCommand : DWORD {
     // The changes made through the document from here on, until the next key,
     // command or undo, join the last undo step: one undo takes back both.
     kEngineJoinLastUndoStep = 1,
+    // In: the id of an element (a BSTR; empty: none) that closes the
+    // editable content, looked up as the command runs (a host names it again
+    // after each load). A click or key never leaves the caret or the
+    // selection after its start: they come back to the end of the last text
+    // before it.
+    kEngineKeepCaretBefore = 2,
 };

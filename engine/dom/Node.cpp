@@ -54,6 +54,11 @@ Node* Node::NextSibling() const {
 }
 
 bool Node::Contains(const Node* other) const {
+    // A node without children holds only itself: a node being appended (made
+    // just now, as a tree built through the interfaces appends every node)
+    // costs nothing, where walking up from the deepest node of a deep tree
+    // would cost its depth on every append.
+    if (m_children.empty()) return other == this;
     for (; other; other = other->m_parent)
         if (other == this) return true;
     return false;

@@ -68,7 +68,11 @@ public:
     void SelectControl(dom::Node& element);
 
 private:
-    struct Scope;  // one undo step
+    struct Scope {  // one undo step around an operation
+        Editor& editor;
+        explicit Scope(Editor& e, StepKind kind = StepKind::Other) : editor(e) { editor.m_history.Begin(editor.m_selection, kind); }
+        ~Scope() { editor.m_history.End(editor.m_selection); }
+    };
     Boundary Caret();
     void CollapseTo(Boundary at);
     void LinkTypedAddress(Boundary& caret);

@@ -19,11 +19,28 @@ UndoHistory::~UndoHistory() {
     if (m_document.Recorder() == this) m_document.SetRecorder(nullptr);
 }
 
-void UndoHistory::Begin(const Selection& before) {
+void UndoHistory::Begin(const Selection& before, StepKind kind) {
     if (m_depth++ > 0) return;
     Seal();
     m_open = std::make_unique<Step>();
     m_open->before = before;
+    m_open->kind = kind;
+    m_open->began = std::chrono::steady_clock::now();
+}
+
+namespace {
+
+bool SamePoint(const Boundary& a, const Boundary& b) { return a.node == b.node && a.offset == b.offset; }
+
+bool SameSelection(const Selection& a, const Selection& b) {
+    return a.kind == b.kind && SamePoint(a.start, b.start) && SamePoint(a.end, b.end) && a.controls == b.controls;
+}
+
+}  // namespace
+
+bool UndoHistory::ContinuesRun(const Step& step) const {
+    return step.kind != StepKind::Other && m_runOpen && !m_undo.empty() && m_undo.back().kind == step.kind &&
+           step.began - m_runLast < kRunPause && SameSelection(m_undo.back().after, step.before);
 }
 
 void UndoHistory::End(const Selection& after) {
@@ -35,11 +52,21 @@ void UndoHistory::End(const Selection& after) {
 void UndoHistory::Seal() {
     if (!m_open) return;
     std::unique_ptr<Step> step = std::move(m_open);
+    const auto began = step->began;
     if (std::exchange(m_reopened, false) && m_selection) step->after = *m_selection;
     if (step->changes.empty()) return;
     Compact(*step);
     m_redo.clear();
-    Push(m_undo, std::move(*step));
+    if (ContinuesRun(*step)) {  // one more character of the run
+        Step& run = m_undo.back();
+        run.changes.insert(run.changes.end(), std::make_move_iterator(step->changes.begin()),
+                           std::make_move_iterator(step->changes.end()));
+        run.after = step->after;
+    } else {
+        Push(m_undo, std::move(*step));
+    }
+    m_runOpen = m_undo.back().kind != StepKind::Other;
+    m_runLast = began;
 }
 
 void UndoHistory::ReopenLast() {
@@ -49,6 +76,7 @@ void UndoHistory::ReopenLast() {
     m_open = std::make_unique<Step>(std::move(m_undo.back()));
     m_undo.pop_back();
     m_reopened = true;
+    m_runOpen = false;
 }
 
 void UndoHistory::Push(std::deque<Step>& stack, Step step) {
@@ -199,6 +227,7 @@ UndoHistory::Step UndoHistory::Revert(Step& step) {
     Compact(inverse);
     m_open.reset();
     m_reopened = false;
+    m_runOpen = false;
     inverse.before = step.after;
     inverse.after = step.before;
     return inverse;
@@ -236,6 +265,7 @@ void UndoHistory::Clear() {
     m_redo.clear();
     m_open.reset();
     m_reopened = false;
+    m_runOpen = false;
 }
 
 }  // namespace editing

@@ -7,19 +7,27 @@
 // Changes made within Begin/End form one step (a key, a command, a paste).
 // Changes made outside one (the document layer's own edits through the
 // interfaces) gather in an open step that the next Begin or Undo closes.
+// Typed characters make one step per run, as do Backspace and Delete: a
+// step of a run joins the one before it when that was of the same run, the
+// caret has not moved in between and less than kRunPause has passed.
 #pragma once
 #include "dom/Document.h"
 #include "editing/Selection.h"
 
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <vector>
 
 namespace editing {
 
+// What a step does, for the runs of typing and deleting.
+enum class StepKind { Other, Typing, Deleting };
+
 class UndoHistory : private dom::ChangeRecorder {
 public:
     static constexpr size_t kMaxSteps = 4096;
+    static constexpr std::chrono::milliseconds kRunPause{1000};
 
     // While *recording is false (a page in browse mode) nothing is recorded,
     // and a change clears the history: its steps would no longer fit the tree.
@@ -38,8 +46,10 @@ public:
 
     // Opens a step (nested calls join the outer one); the selection is put
     // back as it was here when the step is undone.
-    void Begin(const Selection& before);
+    void Begin(const Selection& before, StepKind kind = StepKind::Other);
     void End(const Selection& after);
+    // The next step starts a run of its own (the caret moved, a command ran).
+    void BreakRun() { m_runOpen = false; }
     // Closes the open step of changes made outside Begin/End.
     void Seal();
     // Opens the last step again: the changes made outside Begin/End from
@@ -72,7 +82,11 @@ private:
         std::vector<Change> changes;
         Selection before;
         Selection after;
+        StepKind kind = StepKind::Other;
+        std::chrono::steady_clock::time_point began;
     };
+    // Whether the step goes on the run that the last step of the undo stack began.
+    bool ContinuesRun(const Step& step) const;
 
     // A selection point that the last removal took out of (or from beside)
     // the removed node, to go back with it if it is inserted next.
@@ -111,6 +125,8 @@ private:
     std::unique_ptr<Step> m_open;  // being recorded
     int m_depth = 0;               // Begin calls not yet ended
     bool m_reopened = false;       // m_open is a reopened step: it ends where the selection then is
+    bool m_runOpen = false;        // the last step of the undo stack may take the next of its run
+    std::chrono::steady_clock::time_point m_runLast;  // when the run's last step began
 };
 
 }  // namespace editing

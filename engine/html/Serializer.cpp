@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string_view>
+#include <vector>
 
 namespace html {
 
@@ -92,10 +93,34 @@ size_t EstimatedLength(const dom::Node& node) {
 
 size_t WithRoomForEscapes(size_t length) { return length + length / 10; }
 
+// A reader takes a FORM met in a table, its sections or its rows as an empty
+// element and puts what follows its start tag beside it.
+bool IsFormInTable(const dom::Node& node) {
+    const dom::Node* parent = node.Parent();
+    return node.Is(dom::Tag::Form) && parent &&
+           (parent->Is(dom::Tag::Table) || parent->Is(dom::Tag::Tbody) || parent->Is(dom::Tag::Thead) ||
+            parent->Is(dom::Tag::Tfoot) || parent->Is(dom::Tag::Tr));
+}
+
+// Whether a bogus comment ("<!...>") reads back as one: not when it would
+// begin a comment, CDATA or a document type.
+bool ReadsBackAsBogusComment(const CString& data) {
+    static const wchar_t kDoctype[] = L"DOCTYPE";
+    if (data.Left(2) == L"--" || data.Left(7) == L"[CDATA[") return false;
+    if (data.GetLength() < 7) return true;
+    for (int k = 0; k < 7; ++k)
+        if (CString::UpperAscii(data[k]) != kDoctype[k]) return true;
+    return false;
+}
+
 class Writer {
 public:
     std::wstring out;
     bool m_plaintext = false;
+    // FORM elements written and not yet closed. A reader never puts a FORM
+    // inside another (the start tag of one inside is dropped and its end tag
+    // closes the outer one early), so one inside is written without its tags.
+    std::vector<const dom::Node*> m_forms;
 
     void Node(const dom::Node& node) {
         if (Open(node)) Children(node);
@@ -113,11 +138,17 @@ public:
         case NodeKind::Document:
             return true;
         case NodeKind::Element:
-            if ((node.TagFlags() & dom::kLineBreakBefore) && !out.empty()) out += L"\r\n";
-            out += L'<';
-            out += node.TagName().str();
-            Attributes(node);
-            out += L'>';
+            // Saved as the reader would take them back, so that the page saved again is the same page.
+            if (node.Is(dom::Tag::Form)) {
+                if (!m_forms.empty()) return true;
+                if (IsFormInTable(node)) {
+                    StartTag(node);
+                    out += L"</FORM>";
+                    return true;
+                }
+                m_forms.push_back(&node);
+            }
+            StartTag(node);
             if (StartsOnNextLine(node)) out += L"\r\n";
             if (node.TagFlags() & dom::kVoid) return false;
             if (node.Is(dom::Tag::Plaintext)) m_plaintext = true;  // nothing ends it
@@ -137,6 +168,14 @@ public:
         return false;
     }
 
+    void StartTag(const dom::Node& element) {
+        if ((element.TagFlags() & dom::kLineBreakBefore) && !out.empty()) out += L"\r\n";
+        out += L'<';
+        out += element.TagName().str();
+        Attributes(element);
+        out += L'>';
+    }
+
     // A reader drops the line end right after these start tags: PRE's text
     // always starts on the next line in a page, LISTING's and TEXTAREA's
     // when it begins with a line end of its own, so that one is kept.
@@ -149,6 +188,10 @@ public:
 
     void Close(const dom::Node& node) {
         if (!node.IsElement() || (node.TagFlags() & dom::kVoid) || m_plaintext) return;
+        if (node.Is(dom::Tag::Form)) {
+            if (m_forms.empty() || m_forms.back() != &node) return;
+            m_forms.pop_back();
+        }
         out += L"</";
         out += node.TagName().str();
         out += L'>';
@@ -238,7 +281,7 @@ public:
             out += L"<?";
             out += comment.Data().str();
             out += L">";
-        } else if (kind == L"!" && comment.Data().Left(2) != L"--") {
+        } else if (kind == L"!" && ReadsBackAsBogusComment(comment.Data())) {
             out += L"<!";
             out += comment.Data().str();
             out += L">";

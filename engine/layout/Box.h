@@ -91,6 +91,10 @@ struct Box {
     int margin[4] = {0, 0, 0, 0};   // top, right, bottom, left
     int border[4] = {0, 0, 0, 0};
     int padding[4] = {0, 0, 0, 0};
+    // Tables with collapsing borders and their cells: the widths of the grid's borders the box
+    // takes instead of its own (-1: its own). The boxes on the two sides of a border each take a
+    // half of it (the table those of the outer ones), so that it counts once.
+    int gridBorder[4] = {-1, -1, -1, -1};
     int scrollX = 0, scrollY = 0;  // how far the content of a box that clips it is scrolled
     int collapsedTop = 0;     // margins after collapsing with the first and last children
     int collapsedBottom = 0;

@@ -9,6 +9,7 @@ using dom::Tag;
 namespace {
 
 constexpr long long kMaxPicturePixels = 64LL * 1000 * 1000;
+constexpr int kMaxBoxDepth = 1000;
 
 bool IsBlockLevel(Display display) {
     return display == Display::Block || display == Display::ListItem || display == Display::Table;
@@ -175,6 +176,16 @@ private:
     }
 
     void BuildContent(Box& block, const dom::Node& element, const Style& style, Chain& chain) {
+        // Trees built through the interfaces have no depth limit, and every
+        // walk over the boxes recurses: content nested deeper than this is
+        // not shown (the parser never nests so deep).
+        if (m_depth >= kMaxBoxDepth) return;
+        ++m_depth;
+        BuildNestedContent(block, element, style, chain);
+        --m_depth;
+    }
+
+    void BuildNestedContent(Box& block, const dom::Node& element, const Style& style, Chain& chain) {
         int listNumber = 1;
         if (element.Is(Tag::Ol)) {
             const CString start = element.GetAttribute(L"start");
@@ -332,6 +343,7 @@ private:
     StyleResolver m_resolver;
     const PictureLoader& m_loader;
     std::vector<std::unique_ptr<Style>> m_styles;
+    int m_depth = 0;  // of the content being built
 };
 
 }  // namespace

@@ -29,7 +29,8 @@ void DocumentLayout::Layout(int viewportWidth) {
     m_hasFloats = false;
     if (!m_root) return;
     LayoutEngine engine(m_measure);
-    engine.LayoutRoot(*m_root, m_viewportWidth);
+    engine.LayoutRoot(*m_root, m_viewportWidth, m_viewportHeight);
+    m_usesViewportHeight = engine.UsedViewportHeight();
     Index(*m_root, 0, 0);
     RestoreScrollPositions();
 }
@@ -115,7 +116,7 @@ bool RelaysAlone(const Box& block) {
 }  // namespace
 
 bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts) {
-    if (!m_root || m_hasFloats) return false;
+    if (!m_root || m_hasFloats || m_usesViewportHeight) return false;
     std::vector<Box*> blocks;
     for (const dom::Node* text : texts) {
         Box* block = TextBlock(*text);
@@ -329,6 +330,17 @@ std::optional<paint::Rect> DocumentLayout::BorderBox(const dom::Node& element, i
         if (!inside) return;
         paint::Rect r{x + fragment.x, y + line.top + fragment.top, x + fragment.x + fragment.width,
                       y + line.top + fragment.top + fragment.height};
+        if (fragment.box && fragment.box->node != &element) {
+            // A link (or other inline element) around a picture: browsers report the element's
+            // own box on the line, its font's height on the baseline, not the picture's.
+            const InlineContext* c = fragment.context;
+            while (c && c->element != &element) c = c->parent;
+            if (c) {
+                const paint::FontMetrics m = m_measure.Metrics(c->font >= 0 ? c->font : m_measure.MakeFont(c->style.Font()));
+                r.top = y + line.top + line.baseline - m.ascent;
+                r.bottom = y + line.top + line.baseline + m.descent;
+            }
+        }
         if (!result && firstLeft) *firstLeft = r.left;
         result = result ? result->Union(r) : r;
         if (result->IsEmpty()) result = r;
@@ -462,17 +474,22 @@ HitPoint DocumentLayout::HitTest(int px, int py) const {
     for (const auto& candidate : block->lines) {
         if (py >= by + candidate.top) line = &candidate;
     }
-    if (line->fragments.empty()) return result;
-    const Fragment* fragment = &line->fragments.front();
-    for (const auto& candidate : line->fragments)
+    return HitLine(*line, bx, px, result);
+}
+
+HitPoint DocumentLayout::HitLine(const Line& line, int bx, int px, HitPoint result) const {
+    if (line.fragments.empty()) return result;
+    const Fragment* fragment = &line.fragments.front();
+    for (const auto& candidate : line.fragments)
         if (px >= bx + candidate.x) fragment = &candidate;
     if (fragment->box) {
         result.element = result.node = fragment->node;
         return result;
     }
-    const dom::Node* element = fragment->context && fragment->context->element ? fragment->context->element : owner;
+    const dom::Node* element = fragment->context && fragment->context->element ? fragment->context->element : result.node;
     result.element = element;
     result.node = fragment->node;
+    result.offset = 0;
     // The character whose left half or the one before whose right half holds the point.
     const CString& data = fragment->node->Data();
     int font = fragment->context->font >= 0 ? fragment->context->font : m_measure.MakeFont(fragment->context->style.Font());
@@ -487,6 +504,38 @@ HitPoint DocumentLayout::HitTest(int px, int py) const {
     }
     result.offset = offset;
     return result;
+}
+
+HitPoint DocumentLayout::NearestTextPosition(int px, int py, int direction) const {
+    HitPoint hit = HitTest(px, py);
+    if (hit.node && hit.node->IsText()) return hit;
+    // The line nearest the point, by height first, then sideways (the upper
+    // one of two as near), and the place in it nearest the point.
+    struct Nearest {
+        const Line* line = nullptr;
+        const Box* box = nullptr;
+        int bx = 0, by = 0;
+        long dy = 0, dx = 0;
+    } best;
+    for (const auto& [box, origin] : m_origins) {
+        const int bx = origin.first - box->scrollX, by = origin.second - box->scrollY;
+        for (const Line& line : box->lines) {
+            if (line.fragments.empty()) continue;
+            const int top = by + line.top, bottom = top + std::max(line.height, 1);
+            if ((direction > 0 && bottom <= py) || (direction < 0 && top > py)) continue;
+            const int left = bx + line.fragments.front().x;
+            const int right = bx + line.fragments.back().x + line.fragments.back().width;
+            long dy = py < top ? top - py : (py >= bottom ? py - bottom + 1 : 0);
+            long dx = px < left ? left - px : (px >= right ? px - right + 1 : 0);
+            if (best.line && (dy > best.dy || (dy == best.dy && (dx > best.dx || (dx == best.dx && top >= best.by + best.line->top)))))
+                continue;
+            best = {&line, box, bx, by, dy, dx};
+        }
+    }
+    if (!best.line) return hit;
+    HitPoint start;
+    for (const Box* b = best.box; b && !start.node; b = b->parent) start.node = start.element = b->node;
+    return HitLine(*best.line, best.bx, px, start);
 }
 
 const dom::Node* DocumentLayout::ElementFromPoint(int x, int y) const {

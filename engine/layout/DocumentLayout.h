@@ -42,6 +42,11 @@ public:
     void Rebuild(int viewportWidth);
     // Lays the boxes out for another viewport width.
     void Layout(int viewportWidth);
+    // The viewport's height, for the next layout: old pages' BODY fills it, and their tables and
+    // blocks with a percentage height take it (0: the page has no viewport, as when printed).
+    void SetViewportHeight(int height) { m_viewportHeight = std::max(height, 0); }
+    // The last layout depended on the viewport's height: a change of height lays it out again.
+    bool UsesViewportHeight() const { return m_usesViewportHeight; }
     // After the data of the text nodes changed (and nothing else): lays out
     // again only the blocks that hold them and moves what follows by the
     // change of their heights, with the result a full layout would give.
@@ -70,6 +75,11 @@ public:
     // The rectangles of the text runs below a node, in page coordinates.
     std::vector<paint::Rect> TextRects(const dom::Node& node) const;
     HitPoint HitTest(int x, int y) const;
+    // Where a click puts the caret, as browsers place it: the text at the
+    // point, or else the nearest place of the line nearest the point (beside
+    // a line: its end; below the last line: the end of that line). With a
+    // direction, only lines reaching below (1) or above (-1) the point count.
+    HitPoint NearestTextPosition(int x, int y, int direction = 0) const;
     // The caret's rectangle before the character at the offset of a text node.
     std::optional<paint::Rect> CaretRect(const dom::Node& text, int offset) const;
 
@@ -97,6 +107,9 @@ private:
     void IndexAll();
     // Brings the held scroll positions within their elements' ranges after a layout.
     void RestoreScrollPositions();
+    // The place in the line (its block's origin at bx) nearest the point's x;
+    // `result` holds the line's element, answered when the line has no text.
+    HitPoint HitLine(const Line& line, int bx, int px, HitPoint result) const;
     // The block whose items hold the text node, or null.
     Box* TextBlock(const dom::Node& text) const;
 
@@ -105,6 +118,8 @@ private:
     PictureLoader m_loader;
     std::unique_ptr<Box> m_root;
     int m_viewportWidth = 0;
+    int m_viewportHeight = 0;
+    bool m_usesViewportHeight = false;
     int m_contentWidth = 0;
     int m_contentHeight = 0;
     bool m_hasFloats = false;

@@ -15,8 +15,10 @@ class LayoutEngine {
 public:
     explicit LayoutEngine(paint::Canvas& canvas) : m_canvas(canvas) {}
 
-    // Lays out the root box in a viewport of the width.
-    void LayoutRoot(Box& root, int viewportWidth);
+    // Lays out the root box in a viewport of the size (height 0: none, as on paper).
+    void LayoutRoot(Box& root, int viewportWidth, int viewportHeight = 0);
+    // The layout took the viewport's height somewhere (BODY filling it, a percentage height).
+    bool UsedViewportHeight() const { return m_usedViewportHeight; }
     // Lays out again the content of a block already laid out (its text
     // changed) at the width it has, and sets its height; no floats may be
     // about. Its place in its parent is the caller's.
@@ -24,6 +26,9 @@ public:
 
     // The canvas font of an inline context (made on first use).
     int FontOf(const InlineContext& context);
+    // Its ascent and descent at the exact size of its style (18.72 px for H3), rounded as
+    // browsers round them: fonts come in whole pixels, lines take the fraction into account.
+    paint::FontMetrics FontMetricsOf(const InlineContext& context);
 
 private:
     void ResolveEdges(Box& box, int containingWidth);
@@ -36,6 +41,11 @@ private:
     void LayoutAtomic(Box& box, int containingWidth);
     int AtomicBaseline(const Box& atomic);
     void ShiftContent(Box& box, int dy);
+    // Old pages: the height BODY's content fills (the viewport's less BODY's margins, border and
+    // padding), which percentage heights of the blocks and tables in it take; -1 for none.
+    int QuirksPercentBase(const Box& box);
+    // Old pages: HTML and BODY are at least as tall as the viewport.
+    void FillViewport(Box& box);
 
     struct Intrinsic {
         int min = 0;
@@ -55,6 +65,15 @@ private:
 
     struct Grid;
     void BuildGrid(Box& table, Grid& grid);
+    void CollapseBorders(Box& table, const Grid& grid);
+    struct ColumnRequests {
+        std::vector<int> min, max, fixed;  // fixed: -1 for none
+        std::vector<float> percent;        // 0 for none
+    };
+    ColumnRequests RequestColumns(const Grid& grid, int spacing);
+    static long long WidestContent(const ColumnRequests& cols);
+    // The width of each column, and the table's border-box width in `width`.
+    std::vector<int> ColumnWidths(Box& table, const Grid& grid, int cw, long long& width);
 
     // Floats: the margin boxes of those placed so far in the block formatting context being
     // laid out, in its coordinates; the lines of every block in it flow around them.
@@ -95,6 +114,8 @@ private:
 
     paint::Canvas& m_canvas;
     int m_depth = 0;
+    int m_viewportHeight = 0;
+    bool m_usedViewportHeight = false;
     std::vector<FloatArea> m_floats;
     int m_floatBottom = 0;
     FloatOrigin m_origin;

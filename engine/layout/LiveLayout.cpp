@@ -15,7 +15,12 @@ void LiveLayout::SetViewport(int width, int height) {
     width = std::max(width, 0);
     if (width != m_width) m_widthChanged = true;
     m_width = width;
-    m_height = std::max(height, 0);
+    height = std::max(height, 0);
+    if (height != m_height && m_layout) {
+        m_layout->SetViewportHeight(height);
+        if (m_layout->UsesViewportHeight()) m_widthChanged = true;  // laid out again at the next look
+    }
+    m_height = height;
     ScrollTo(m_scrollX, m_scrollY);
 }
 
@@ -53,6 +58,7 @@ std::optional<paint::Rect> LiveLayout::ChangedBand() const {
 DocumentLayout& LiveLayout::Current() {
     if (!m_layout) {
         m_layout = std::make_unique<DocumentLayout>(*m_document, m_measure, m_loader);
+        m_layout->SetViewportHeight(m_height);
         m_dirty = true;
     }
     if (!m_dirty && !m_changedTexts.empty()) {

@@ -34,6 +34,11 @@ Style Style::Inherit() const {
     child.quirks = quirks;
     child.blockAlign = blockAlign;
     child.linkColor = linkColor;
+    child.unscaledFontSize = unscaledFontSize;
+    child.exactFontSize100 = exactFontSize100;
+    child.borderCollapse = borderCollapse;
+    child.lineHeight = lineHeight;
+    child.lineHeightFactor = lineHeightFactor;
     return child;
 }
 
@@ -160,6 +165,13 @@ bool ParseLength(const CString& raw, int fontSize, Length& out) {
 }
 
 bool ParseFontSize(const CString& raw, int parentSize, int& out) {
+    float exact = 0;
+    if (!ParseFontSize(raw, static_cast<float>(parentSize), exact)) return false;
+    out = std::clamp(static_cast<int>(std::lround(exact)), 1, kMaxFontSize);
+    return true;
+}
+
+bool ParseFontSize(const CString& raw, float parentSize, float& out) {
     static const struct { const wchar_t* name; int size; } kKeywords[] = {
         {L"xx-small", 9}, {L"x-small", 10}, {L"small", 13}, {L"medium", 16}, {L"large", 18}, {L"x-large", 24}, {L"xx-large", 32}};
     CString text = raw;
@@ -167,21 +179,22 @@ bool ParseFontSize(const CString& raw, int parentSize, int& out) {
     text.MakeLower();
     for (const auto& keyword : kKeywords)
         if (text == keyword.name) {
-            out = keyword.size;
+            out = static_cast<float>(keyword.size);
             return true;
         }
     if (text == L"smaller") {
-        out = std::max(1, parentSize * 5 / 6);
+        out = std::max(1.0f, parentSize / 1.2f);
         return true;
     }
     if (text == L"larger") {
-        out = parentSize * 6 / 5;
+        out = std::min(parentSize * 1.2f, static_cast<float>(kMaxFontSize));
         return true;
     }
+    // Lengths in ems resolve against the parent's size in whole pixels, as the rest of the engine does.
     Length length;
-    if (!ParseLength(text, parentSize, length) || length.IsAuto() || length.value < 0) return false;
+    if (!ParseLength(text, static_cast<int>(std::lround(parentSize)), length) || length.IsAuto() || length.value < 0) return false;
     float pixels = length.IsPercent() ? length.value * parentSize / 100 : length.value;
-    out = std::clamp(static_cast<int>(std::lround(std::min(pixels, 1e5f))), 1, kMaxFontSize);
+    out = std::clamp(pixels, 1.0f, static_cast<float>(kMaxFontSize));
     return true;
 }
 

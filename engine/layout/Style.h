@@ -5,6 +5,7 @@
 #include "core/String.h"
 #include "paint/Canvas.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace layout {
@@ -79,6 +80,17 @@ struct Style {
     bool quirks = true;  // the document has no standards-mode doctype
     TextAlign blockAlign = TextAlign::Left;  // where blocks narrower than their container sit (CENTER, align=)
     paint::Color linkColor = paint::Rgb(0, 0, 0xEE);
+    // The size before the generic family `monospace` alone scaled it by 13/16 (0: not scaled);
+    // a named family after it gets that size back.
+    int unscaledFontSize = 0;
+    // The size with its fraction (1.17 em of 16 px is 18.72 px) in hundredths of a pixel; 0 when
+    // it is `fontSize` itself. Fonts come in whole pixels; lines take their height from this.
+    int exactFontSize100 = 0;
+    bool borderCollapse = false;  // tables: the borders between cells count once
+    // line-height: negative for `normal`; else pixels, or a factor of the font size (a number,
+    // which children inherit as the number).
+    float lineHeight = -1;
+    bool lineHeightFactor = false;
     // Not inherited
     Display display = Display::Inline;
     Float floating = Float::None;
@@ -103,6 +115,12 @@ struct Style {
         borderTop = borderRight = borderBottom = borderLeft = Border{width, style, color};
     }
     paint::FontRequest Font() const { return {fontFamily.Text(), fontSize, bold, italic}; }
+    float ExactFontSize() const { return exactFontSize100 ? exactFontSize100 / 100.0f : static_cast<float>(fontSize); }
+    // The height of a line of this style's text in pixels; -1 for `normal` (the font's own).
+    int LineHeight() const {
+        if (lineHeight < 0) return -1;
+        return static_cast<int>(std::min(lineHeightFactor ? lineHeight * fontSize + 0.5f : lineHeight, 100000.0f));
+    }
     static const SharedText& DefaultFamily() {
         static const SharedText family(L"Times New Roman");
         return family;
@@ -119,6 +137,7 @@ bool ParseColor(const CString& text, paint::Color& out);
 bool ParseLength(const CString& text, int fontSize, Length& out);
 // font-size: keywords, lengths, percentages, against the parent's size.
 bool ParseFontSize(const CString& text, int parentSize, int& out);
+bool ParseFontSize(const CString& text, float parentSize, float& out);
 // Font sizes are kept within this many pixels.
 constexpr int kMaxFontSize = 2000;
 // The pixel size of <FONT size=n> (1..7, +n, -n against the base size 3).

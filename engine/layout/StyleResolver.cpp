@@ -2,6 +2,7 @@
 
 #include "dom/InlineStyle.h"
 #include "dom/StyleRules.h"
+#include "layout/HtmlPresentation.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -13,407 +14,14 @@ using dom::Tag;
 
 namespace {
 
-CString Lower(CString text) {
-    text.Trim();
-    text.MakeLower();
-    return text;
-}
-
-bool IsMonospace(const CString& family) {
-    CString lower = Lower(family);
-    return lower == L"monospace" || lower.Find(L"courier") == 0 || lower.Find(L"mono") >= 0;
-}
-
-void SetMargins(Style& s, float vertical, float horizontal, bool quirk) {
-    s.margin.top = s.margin.bottom = Length::Px(vertical);
-    s.margin.left = s.margin.right = Length::Px(horizontal);
-    s.marginTopQuirk = s.marginBottomQuirk = quirk;
-}
-
-void SetMonospace(Style& s, const Style& parent) {
-    s.fontFamily = L"monospace";
-    if (!IsMonospace(parent.fontFamily)) s.fontSize = std::max(1, (parent.fontSize * 13 + 8) / 16);
-}
-
-// Integer attribute value ("3", "3px"); false when it does not start with a digit.
-bool AttributeNumber(const dom::Node& e, const wchar_t* name, int& out) {
-    const dom::Attribute* a = e.FindAttribute(name);
-    if (!a) return false;
-    CString text = a->value;
-    text.Trim();
-    if (text.IsEmpty() || !(iswdigit(text[0]) || text[0] == L'+')) return false;
-    long value = std::wcstol(text.GetString(), nullptr, 10);
-    out = static_cast<int>(std::clamp(value, 0L, 100000L));
-    return true;
-}
-
-// width= and height= as browsers read them: pixels, or a percentage.
-bool AttributeLength(const dom::Node& e, const wchar_t* name, Length& out) {
-    const dom::Attribute* a = e.FindAttribute(name);
-    if (!a) return false;
-    CString text = a->value;
-    text.Trim();
-    if (text.IsEmpty() || !iswdigit(text[0])) return false;
-    double value = std::wcstod(text.GetString(), nullptr);
-    value = std::clamp(value, 0.0, 1e6);
-    out = text.Find(L'%') >= 0 ? Length::Percent(static_cast<float>(value)) : Length::Px(static_cast<float>(value));
-    return true;
-}
-
-bool AttributeColor(const dom::Node& e, const wchar_t* name, paint::Color& out) {
-    const dom::Attribute* a = e.FindAttribute(name);
-    return a && ParseColor(a->value, out);
-}
-
-bool AlignOf(const CString& value, TextAlign& out) {
-    CString v = Lower(value);
-    if (v == L"left") out = TextAlign::Left;
-    else if (v == L"center" || v == L"middle") out = TextAlign::Center;
-    else if (v == L"right") out = TextAlign::Right;
-    else if (v == L"justify") out = TextAlign::Justify;
-    else return false;
-    return true;
-}
-
-// valign= as browsers read it; false (and `out` kept) for anything else.
-bool VerticalAlignOf(const CString& value, VerticalAlign& out) {
-    const CString v = Lower(value);
-    if (v == L"top") out = VerticalAlign::Top;
-    else if (v == L"bottom") out = VerticalAlign::Bottom;
-    else if (v == L"middle" || v == L"center") out = VerticalAlign::Middle;
-    else if (v == L"baseline") out = VerticalAlign::Baseline;
-    else return false;
-    return true;
-}
-
-const dom::Node* EnclosingTable(const dom::Node& e) {
-    for (const dom::Node* p = e.Parent(); p; p = p->Parent())
-        if (p->Is(Tag::Table)) return p;
-    return nullptr;
-}
-
-ListMarker MarkerOfType(const CString& type, bool ordered) {
-    if (type == L"1") return ListMarker::Decimal;
-    if (type == L"a") return ListMarker::LowerAlpha;
-    if (type == L"A") return ListMarker::UpperAlpha;
-    if (type == L"i") return ListMarker::LowerRoman;
-    if (type == L"I") return ListMarker::UpperRoman;
-    CString lower = Lower(type);
-    if (lower == L"disc") return ListMarker::Disc;
-    if (lower == L"circle") return ListMarker::Circle;
-    if (lower == L"square") return ListMarker::Square;
-    return ordered ? ListMarker::Decimal : ListMarker::Disc;
-}
-
-int ListDepth(const dom::Node& e) {
-    int depth = 0;
-    for (const dom::Node* p = e.Parent(); p; p = p->Parent())
-        if (p->Is(Tag::Ul) || p->Is(Tag::Ol) || p->Is(Tag::Dir) || p->Is(Tag::Menu)) ++depth;
-    return depth;
-}
-
-void AgentDefaults(Style& s, const dom::Node& e, const Style& parent) {
-    switch (e.TagId()) {
-    case Tag::Head: case Tag::Script: case Tag::Style: case Tag::Title: case Tag::Meta: case Tag::Link:
-    case Tag::Base: case Tag::Param: case Tag::Noembed: case Tag::Noframes: case Tag::Area: case Tag::Col:
-    case Tag::Colgroup: case Tag::Basefont: case Tag::Bgsound: case Tag::Source: case Tag::Track: case Tag::Noscript:
-        s.display = Display::None;
-        break;
-    case Tag::Html: case Tag::Div: case Tag::Address: case Tag::Article: case Tag::Aside: case Tag::Footer:
-    case Tag::Header: case Tag::Hgroup: case Tag::Main: case Tag::Nav: case Tag::Section: case Tag::Form:
-    case Tag::Details: case Tag::Summary: case Tag::Figcaption: case Tag::Legend: case Tag::Center: case Tag::Frameset:
-    case Tag::Frame:
-        s.display = Display::Block;
-        break;
-    case Tag::Body:
-        s.display = Display::Block;
-        s.margin.SetAll(Length::Px(8));
-        break;
-    case Tag::P: case Tag::Dl:
-        s.display = Display::Block;
-        SetMargins(s, static_cast<float>(parent.fontSize), 0, true);
-        break;
-    case Tag::Figure: case Tag::Blockquote:
-        s.display = Display::Block;
-        SetMargins(s, static_cast<float>(parent.fontSize), 40, true);
-        break;
-    case Tag::Fieldset:
-        s.display = Display::Block;
-        s.margin.left = s.margin.right = Length::Px(2);
-        s.padding = {Length::Px(5.6f), Length::Px(12), Length::Px(10), Length::Px(12)};
-        s.SetBorder(2, BorderStyle::Inset, paint::Rgb(192, 192, 192));
-        break;
-    case Tag::Dd:
-        s.display = Display::Block;
-        s.margin.left = Length::Px(40);
-        break;
-    case Tag::Dt:
-        s.display = Display::Block;
-        break;
-    case Tag::H1: case Tag::H2: case Tag::H3: case Tag::H4: case Tag::H5: case Tag::H6: {
-        static const float kSize[] = {2.0f, 1.5f, 1.17f, 1.0f, 0.83f, 0.67f};
-        static const float kMargin[] = {0.67f, 0.83f, 1.0f, 1.33f, 1.67f, 2.33f};
-        int level = static_cast<int>(e.TagId()) - static_cast<int>(Tag::H1);
-        s.display = Display::Block;
-        s.bold = true;
-        s.fontSize = std::clamp(static_cast<int>(parent.fontSize * kSize[level] + 0.5f), 1, kMaxFontSize);
-        SetMargins(s, s.fontSize * kMargin[level], 0, true);
-        break;
+// Digits with at most a decimal point: a number without a unit.
+bool IsPlainNumber(const CString& text) {
+    bool digit = false;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        if (iswdigit(text[i])) digit = true;
+        else if (text[i] != L'.') return false;
     }
-    case Tag::Ul: case Tag::Ol: case Tag::Dir: case Tag::Menu: {
-        s.display = Display::Block;
-        bool nested = ListDepth(e) > 0;
-        SetMargins(s, nested ? 0.0f : static_cast<float>(parent.fontSize), 0, true);
-        s.padding.left = Length::Px(40);
-        if (e.Is(Tag::Ol)) s.listMarker = ListMarker::Decimal;
-        else s.listMarker = nested ? (ListDepth(e) == 1 ? ListMarker::Circle : ListMarker::Square) : ListMarker::Disc;
-        break;
-    }
-    case Tag::Li:
-        s.display = Display::ListItem;
-        break;
-    case Tag::Pre: case Tag::Xmp: case Tag::Listing: case Tag::Plaintext:
-        s.display = Display::Block;
-        s.whiteSpace = WhiteSpace::Pre;
-        SetMonospace(s, parent);
-        SetMargins(s, static_cast<float>(s.fontSize), 0, true);
-        break;
-    case Tag::Code: case Tag::Tt: case Tag::Kbd: case Tag::Samp:
-        SetMonospace(s, parent);
-        break;
-    case Tag::B: case Tag::Strong:
-        s.bold = true;
-        break;
-    case Tag::I: case Tag::Em: case Tag::Cite: case Tag::Var: case Tag::Dfn:
-        s.italic = true;
-        break;
-    case Tag::U: case Tag::Ins:
-        s.underline = true;
-        break;
-    case Tag::S: case Tag::Strike: case Tag::Del:
-        s.strike = true;
-        break;
-    case Tag::Big:
-        s.fontSize = std::min(parent.fontSize * 6 / 5, kMaxFontSize);
-        break;
-    case Tag::Small:
-        s.fontSize = std::max(1, parent.fontSize * 5 / 6);
-        break;
-    case Tag::Sub: case Tag::Sup:
-        s.fontSize = std::max(1, parent.fontSize * 5 / 6);
-        s.verticalAlign = e.Is(Tag::Sub) ? VerticalAlign::Sub : VerticalAlign::Super;
-        break;
-    case Tag::Nobr:
-        s.whiteSpace = WhiteSpace::NoWrap;
-        break;
-    case Tag::A:
-        if (e.HasAttribute(L"href")) {
-            s.link = true;
-            s.color = parent.linkColor;
-            s.underline = true;
-        }
-        break;
-    case Tag::Hr:
-        s.display = Display::Block;
-        s.margin.top = s.margin.bottom = Length::Px(parent.fontSize * 0.5f);
-        s.autoMarginLeft = s.autoMarginRight = true;
-        s.SetBorder(1, BorderStyle::Inset, paint::Rgb(128, 128, 128));
-        break;
-    case Tag::Table:
-        s.display = Display::Table;
-        if (parent.quirks) {  // tables do not inherit the text's font in old pages
-            s.fontSize = 16;
-            s.bold = s.italic = false;
-            s.whiteSpace = WhiteSpace::Normal;
-        }
-        s.textAlign = TextAlign::Left;
-        s.blockAlign = TextAlign::Left;
-        break;
-    case Tag::Caption:
-        s.display = Display::Caption;
-        s.textAlign = TextAlign::Center;
-        break;
-    case Tag::Thead: case Tag::Tbody: case Tag::Tfoot:
-        s.display = Display::RowGroup;
-        break;
-    case Tag::Tr:
-        s.display = Display::Row;
-        break;
-    case Tag::Td: case Tag::Th:
-        s.display = Display::Cell;
-        s.padding.SetAll(Length::Px(1));
-        s.verticalAlign = VerticalAlign::Middle;
-        if (e.Is(Tag::Th)) {
-            s.bold = true;
-            s.textAlign = TextAlign::Center;
-        }
-        break;
-    case Tag::Img: case Tag::Input: case Tag::Select: case Tag::Textarea: case Tag::Button: case Tag::Iframe:
-    case Tag::Object: case Tag::Embed: case Tag::Applet:
-        s.display = Display::InlineBlock;
-        if (e.Is(Tag::Input)) {
-            // Check boxes and option buttons keep a little room around them, as browsers give them.
-            const CString& type = e.GetAttribute(L"type");
-            if (type.CompareNoCase(L"checkbox") == 0) {
-                s.margin.SetAll(Length::Px(3));
-                s.margin.left = Length::Px(4);
-            } else if (type.CompareNoCase(L"radio") == 0) {
-                s.margin.SetAll(Length::Px(3));
-                s.margin.bottom = Length::Px(0);
-                s.margin.left = Length::Px(5);
-            }
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void PresentationalAttributes(Style& s, const dom::Node& e, const Style& parent) {
-    paint::Color color;
-    Length length;
-    int number;
-    TextAlign align;
-    switch (e.TagId()) {
-    case Tag::Br:
-        // clear=left|right|all (also "both"): the line after the break starts below those floats.
-        if (const auto* clear = e.FindAttribute(L"clear")) {
-            const CString side = Lower(clear->value);
-            s.clear = side == L"left" ? Clear::Left : side == L"right" ? Clear::Right
-                      : side == L"all" || side == L"both" ? Clear::Both : Clear::None;
-        }
-        break;
-    case Tag::Font: {
-        if (const auto* face = e.FindAttribute(L"face"); face && !face->value.IsEmpty()) s.fontFamily = face->value;
-        if (const auto* size = e.FindAttribute(L"size")) {
-            bool ok;
-            int pixels = FontSizeForHtmlSize(size->value, s.fontSize, ok);
-            if (ok) s.fontSize = pixels;
-        }
-        if (AttributeColor(e, L"color", color)) s.color = color;
-        break;
-    }
-    case Tag::Body:
-        if (AttributeColor(e, L"bgcolor", color)) s.background = color;
-        if (AttributeColor(e, L"text", color)) s.color = color;
-        if (AttributeColor(e, L"link", color)) s.linkColor = color;
-        if (const auto* image = e.FindAttribute(L"background")) s.backgroundImage = image->value;
-        if (AttributeNumber(e, L"leftmargin", number)) s.margin.left = s.margin.right = Length::Px(static_cast<float>(number));
-        if (AttributeNumber(e, L"topmargin", number)) s.margin.top = s.margin.bottom = Length::Px(static_cast<float>(number));
-        if (AttributeNumber(e, L"marginwidth", number)) s.margin.left = s.margin.right = Length::Px(static_cast<float>(number));
-        if (AttributeNumber(e, L"marginheight", number)) s.margin.top = s.margin.bottom = Length::Px(static_cast<float>(number));
-        break;
-    case Tag::P: case Tag::Div: case Tag::H1: case Tag::H2: case Tag::H3: case Tag::H4: case Tag::H5: case Tag::H6:
-    case Tag::Caption: case Tag::Legend:
-        if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) {
-            s.textAlign = align;
-            if (e.Is(Tag::Div)) s.blockAlign = align;
-        }
-        break;
-    case Tag::Center:
-        s.textAlign = s.blockAlign = TextAlign::Center;
-        break;
-    case Tag::Ul: case Tag::Ol: case Tag::Li:
-        if (const auto* type = e.FindAttribute(L"type")) s.listMarker = MarkerOfType(type->value, e.Is(Tag::Ol) || parent.listMarker >= ListMarker::Decimal);
-        break;
-    case Tag::Hr: {
-        bool noshade = e.HasAttribute(L"noshade");
-        bool hasColor = AttributeColor(e, L"color", color);
-        if (hasColor) {
-            s.SetBorder(1, BorderStyle::Solid, color);
-            s.background = color;
-        } else if (noshade) {
-            s.SetBorder(1, BorderStyle::Solid, paint::Rgb(128, 128, 128));
-            s.background = paint::Rgb(128, 128, 128);
-        }
-        if (AttributeNumber(e, L"size", number)) {
-            if (number > 1) s.height = Length::Px(static_cast<float>(number - 2));
-            else s.borderBottom.width = 0;
-        }
-        if (AttributeLength(e, L"width", length) && length.value > 0) s.width = length;
-        if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) {
-            s.autoMarginLeft = align != TextAlign::Left;
-            s.autoMarginRight = align != TextAlign::Right;
-            if (!s.autoMarginLeft) s.margin.left = Length::Px(0);
-            if (!s.autoMarginRight) s.margin.right = Length::Px(0);
-        }
-        break;
-    }
-    case Tag::Table: {
-        if (AttributeLength(e, L"width", length) && length.value > 0) s.width = length;
-        if (AttributeLength(e, L"height", length) && length.value > 0) s.height = length;
-        if (AttributeColor(e, L"bgcolor", color)) s.background = color;
-        if (const auto* image = e.FindAttribute(L"background")) s.backgroundImage = image->value;
-        if (AttributeNumber(e, L"cellspacing", number)) s.borderSpacing = std::min(number, 10000);
-        if (e.HasAttribute(L"border")) {
-            int border = 1;
-            AttributeNumber(e, L"border", border);
-            if (!e.GetAttribute(L"border").IsEmpty() && !AttributeNumber(e, L"border", border)) border = 1;
-            border = std::min(border, 10000);
-            paint::Color borderColor = paint::Rgb(128, 128, 128);
-            if (AttributeColor(e, L"bordercolor", color)) borderColor = color;
-            s.SetBorder(border, BorderStyle::Outset, borderColor);
-        }
-        if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) {
-            if (align == TextAlign::Center) s.autoMarginLeft = s.autoMarginRight = true;
-            else if (align == TextAlign::Right) s.autoMarginLeft = true;
-            else if (align == TextAlign::Left) s.floating = Float::Left;
-            if (align == TextAlign::Right) s.floating = Float::Right;
-        }
-        break;
-    }
-    case Tag::Tr: case Tag::Tbody: case Tag::Thead: case Tag::Tfoot:
-        if (AttributeColor(e, L"bgcolor", color)) s.background = color;
-        if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) s.textAlign = align;
-        if (const auto* v = e.FindAttribute(L"valign")) VerticalAlignOf(v->value, s.verticalAlign);
-        break;
-    case Tag::Td: case Tag::Th: {
-        if (const dom::Node* table = EnclosingTable(e)) {
-            if (AttributeNumber(*table, L"cellpadding", number)) s.padding.SetAll(Length::Px(static_cast<float>(std::min(number, 10000))));
-            if (table->HasAttribute(L"border")) {
-                int border = 1;
-                if (!table->GetAttribute(L"border").IsEmpty() && !AttributeNumber(*table, L"border", border)) border = 1;
-                paint::Color borderColor = paint::Rgb(128, 128, 128);
-                if (AttributeColor(*table, L"bordercolor", color)) borderColor = color;
-                if (border > 0) s.SetBorder(1, BorderStyle::Inset, borderColor);
-            }
-        }
-        // Row alignment reaches the cells of the row.
-        if (const dom::Node* row = e.Parent(); row && row->Is(Tag::Tr))
-            if (const auto* a = row->FindAttribute(L"valign")) VerticalAlignOf(a->value, s.verticalAlign);
-        if (AttributeLength(e, L"width", length) && (length.value > 0)) s.width = length;
-        if (AttributeLength(e, L"height", length) && (length.value > 0)) s.height = length;
-        if (AttributeColor(e, L"bgcolor", color)) s.background = color;
-        if (const auto* image = e.FindAttribute(L"background")) s.backgroundImage = image->value;
-        if (const auto* a = e.FindAttribute(L"align"); a && AlignOf(a->value, align)) s.textAlign = align;
-        if (const auto* v = e.FindAttribute(L"valign")) VerticalAlignOf(v->value, s.verticalAlign);
-        if (e.HasAttribute(L"nowrap")) s.whiteSpace = WhiteSpace::NoWrap;
-        break;
-    }
-    case Tag::Img: {
-        if (AttributeLength(e, L"width", length)) s.width = length;
-        if (AttributeLength(e, L"height", length)) s.height = length;
-        if (AttributeNumber(e, L"border", number)) s.SetBorder(std::min(number, 1000), BorderStyle::Solid, paint::kTransparent);
-        else if (parent.link) s.SetBorder(0, BorderStyle::None, paint::kTransparent);
-        if (AttributeNumber(e, L"hspace", number)) s.margin.left = s.margin.right = Length::Px(static_cast<float>(std::min(number, 10000)));
-        if (AttributeNumber(e, L"vspace", number)) s.margin.top = s.margin.bottom = Length::Px(static_cast<float>(std::min(number, 10000)));
-        if (const auto* a = e.FindAttribute(L"align")) {
-            CString value = Lower(a->value);
-            // A floating picture keeps 3 px from the text beside it, unless hspace says otherwise.
-            const bool spaced = e.HasAttribute(L"hspace");
-            if (value == L"left") s.floating = Float::Left, s.margin.right = spaced ? s.margin.right : Length::Px(3);
-            else if (value == L"right") s.floating = Float::Right, s.margin.left = spaced ? s.margin.left : Length::Px(3);
-            else if (value == L"top" || value == L"texttop") s.verticalAlign = VerticalAlign::Top;
-            else if (value == L"middle" || value == L"absmiddle" || value == L"center") s.verticalAlign = VerticalAlign::Middle;
-            else if (value == L"bottom" || value == L"absbottom") s.verticalAlign = VerticalAlign::Baseline;
-        }
-        break;
-    }
-    case Tag::Pre:
-        break;
-    default:
-        break;
-    }
+    return digit;
 }
 
 // "1px solid red" and its parts.
@@ -500,7 +108,6 @@ void ApplyDeclaration(Style& s, const PreparedDeclaration& declaration, const St
     const CString& lower = declaration.lower;
     paint::Color color;
     Length len;
-    int size;
     TextAlign align;
     bool ignoredLeft = false, ignoredRight = false;
     if (name == L"color") {
@@ -517,13 +124,22 @@ void ApplyDeclaration(Style& s, const PreparedDeclaration& declaration, const St
                 space = i + 1;
             }
     } else if (name == L"font-family") {
-        if (!value.IsEmpty()) {
-            bool wasMono = IsMonospace(s.fontFamily);
-            s.fontFamily = value;
-            if (Lower(value) == L"monospace" && !wasMono && s.fontSize == parent.fontSize) s.fontSize = std::max(1, (s.fontSize * 13 + 8) / 16);
-        }
+        if (!value.IsEmpty()) SetFontFamily(s, value);
     } else if (name == L"font-size") {
-        if (ParseFontSize(value, parent.fontSize, size)) s.fontSize = size;
+        if (float exact = 0; ParseFontSize(value, parent.ExactFontSize(), exact)) SetExactFontSize(s, exact);
+    } else if (name == L"border-collapse") {
+        if (lower == L"collapse") s.borderCollapse = true;
+        else if (lower == L"separate") s.borderCollapse = false;
+    } else if (name == L"line-height") {
+        if (lower == L"normal") {
+            s.lineHeight = -1;
+        } else if (IsPlainNumber(lower)) {
+            s.lineHeight = std::clamp(static_cast<float>(std::wcstod(lower.GetString(), nullptr)), 0.0f, 1000.0f);
+            s.lineHeightFactor = true;
+        } else if (ParseLength(value, s.fontSize, len) && !len.IsAuto() && len.value >= 0) {
+            s.lineHeight = static_cast<float>(len.Resolve(s.fontSize));
+            s.lineHeightFactor = false;
+        }
     } else if (name == L"font-weight") {
         if (lower == L"bold" || lower == L"bolder") s.bold = true;
         else if (lower == L"normal" || lower == L"lighter") s.bold = false;
@@ -535,7 +151,7 @@ void ApplyDeclaration(Style& s, const PreparedDeclaration& declaration, const St
         if (lower.Find(L"underline") >= 0) s.underline = true;
         if (lower.Find(L"line-through") >= 0) s.strike = true;
     } else if (name == L"text-align") {
-        if (AlignOf(lower, align)) s.textAlign = align;
+        if (AlignOf(lower, align)) s.textAlign = align, s.blockAlign = TextAlign::Left;  // aligns text, not blocks
     } else if (name == L"white-space") {
         s.whiteSpace = lower == L"pre" ? WhiteSpace::Pre : lower == L"nowrap" ? WhiteSpace::NoWrap
                       : lower == L"pre-wrap" || lower == L"pre-line" ? WhiteSpace::PreWrap : WhiteSpace::Normal;
@@ -661,7 +277,7 @@ void StyleResolver::Candidates(const dom::Node& element, std::vector<int>& out) 
     out = m_anyElement;
     if (!m_byTag.empty()) add(m_byTag, element.TagName());
     if (!m_byId.empty())
-        if (const auto* id = element.FindAttribute(L"id")) add(m_byId, id->value);
+        if (const auto* id = element.FindAttribute(L"id")) add(m_byId, NameKey(id->value));
     if (!m_byClass.empty())
         if (const auto* classes = element.FindAttribute(L"class")) {
             const CString& text = classes->value;
@@ -669,7 +285,7 @@ void StyleResolver::Candidates(const dom::Node& element, std::vector<int>& out) 
                 while (i < text.GetLength() && iswspace(text[i])) ++i;
                 int end = i;
                 while (end < text.GetLength() && !iswspace(text[end])) ++end;
-                if (end > i) add(m_byClass, text.Mid(i, end - i));
+                if (end > i) add(m_byClass, NameKey(text.Mid(i, end - i)));
                 i = end;
             }
         }
@@ -722,8 +338,8 @@ void StyleResolver::AddSheet(const CString& sheet) {
                 while (k < part.GetLength() && valid) {
                     wchar_t kind = part[k++];
                     CString name = readName();
-                    if (kind == L'.') compound.classes.push_back(name), rule.specificity += 100;
-                    else if (kind == L'#') compound.id = name, rule.specificity += 10000;
+                    if (kind == L'.') compound.classes.push_back(NameKey(name)), rule.specificity += 100;
+                    else if (kind == L'#') compound.id = NameKey(name), rule.specificity += 10000;
                     else if (kind == L':') {
                         CString pseudo = Lower(name);
                         rule.specificity += 100;
@@ -738,13 +354,20 @@ void StyleResolver::AddSheet(const CString& sheet) {
     }
 }
 
-bool StyleResolver::Matches(const Compound& compound, const dom::Node& element) {
+CString StyleResolver::NameKey(const CString& name) const {
+    if (!m_initial.quirks) return name;
+    CString lower = name;
+    lower.MakeLower();
+    return lower;
+}
+
+bool StyleResolver::Matches(const Compound& compound, const dom::Node& element) const {
     if (compound.never) return false;
     if (!compound.tag.IsEmpty() && compound.tag != element.TagName()) return false;
     if (compound.link && !(element.Is(Tag::A) && element.HasAttribute(L"href"))) return false;
-    if (!compound.id.IsEmpty() && element.GetAttribute(L"id") != compound.id) return false;
+    if (!compound.id.IsEmpty() && NameKey(element.GetAttribute(L"id")) != compound.id) return false;
     if (!compound.classes.empty()) {
-        CString classes = L" " + element.GetAttribute(L"class") + L" ";
+        CString classes = L" " + NameKey(element.GetAttribute(L"class")) + L" ";
         classes.Replace(L'\t', L' ');
         for (const auto& name : compound.classes)
             if (classes.Find(L" " + name + L" ") < 0) return false;
@@ -752,7 +375,7 @@ bool StyleResolver::Matches(const Compound& compound, const dom::Node& element) 
     return true;
 }
 
-bool StyleResolver::Matches(const Rule& rule, const dom::Node& element) {
+bool StyleResolver::Matches(const Rule& rule, const dom::Node& element) const {
     int index = static_cast<int>(rule.chain.size()) - 1;
     if (!Matches(rule.chain[index], element)) return false;
     const dom::Node* ancestor = element.Parent();
@@ -775,6 +398,8 @@ Style StyleResolver::Resolve(const dom::Node& element, const Style& parent) cons
             if (Matches(m_rules[index], element)) ApplyDeclarations(style, m_rules[index].declarations, parent);
     }
     if (const auto* inlineStyle = element.FindAttribute(L"style")) ApplyDeclarations(style, inlineStyle->value, parent);
+    EmMargins(style, element);
+    if (style.borderCollapse && style.display == Display::Table) style.borderSpacing = 0;
     return style;
 }
 

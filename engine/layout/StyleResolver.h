@@ -45,8 +45,11 @@ private:
     void IndexRules();
     // The rules whose subject may match the element, in the order they apply.
     void Candidates(const dom::Node& element, std::vector<int>& out) const;
-    static bool Matches(const Compound& compound, const dom::Node& element);
-    static bool Matches(const Rule& rule, const dom::Node& element);
+    bool Matches(const Compound& compound, const dom::Node& element) const;
+    bool Matches(const Rule& rule, const dom::Node& element) const;
+    // Class and id names as the page's mode compares them: in quirks mode regardless of case
+    // (kept in lower case on both sides).
+    CString NameKey(const CString& name) const;
 
     Style m_initial;
     std::vector<Rule> m_rules;

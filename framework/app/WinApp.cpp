@@ -8,6 +8,7 @@
 #include <commdlg.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <winspool.h>
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -187,6 +188,11 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
 }
 
 BOOL CWinApp::CreatePrinterDC(CDC& dc) {
+    // Without a default printer there is nothing to ask the print dialog for
+    // (asking would leave its error behind for the next print dialog).
+    DWORD length = 0;
+    GetDefaultPrinterW(nullptr, &length);
+    if (length == 0) return FALSE;
     PRINTDLGW pd{sizeof(pd)};
     pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
     if (!PrintDlgW(&pd) || !pd.hDC) {

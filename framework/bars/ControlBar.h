@@ -68,6 +68,18 @@ inline constexpr UINT WM_SIZEPARENT = 0x0361;
 // Sent to a frame's message bar: wParam is a string id.
 inline constexpr UINT WM_SETMESSAGESTRING = 0x0362;
 inline constexpr UINT AFX_IDS_IDLEMESSAGE = 57345;
+// The Close item of a floating frame whose bars are only hidden ("&Hide").
+inline constexpr UINT AFX_IDS_HIDE = 61457;
+// Sent by a floating frame to its bars' windows: wParam FS_* (the frame's activation).
+inline constexpr UINT WM_FLOATSTATUS = 0x036D;
+inline constexpr WPARAM FS_SHOW = 0x01;
+inline constexpr WPARAM FS_HIDE = 0x02;
+inline constexpr WPARAM FS_ACTIVATE = 0x04;
+inline constexpr WPARAM FS_DEACTIVATE = 0x08;
+
+// Entries of a dock bar's bar list up to this value are no bars: they hold the place of a
+// bar that is hidden or not yet made (its id). Null entries end rows.
+inline bool IsBarPointer(const void* entry) { return reinterpret_cast<UINT_PTR>(entry) > 0xFFFF; }
 
 struct AFX_SIZEPARENTPARAMS {
     HDWP hDWP = nullptr;  // null: a layout query, nothing moves

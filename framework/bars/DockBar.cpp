@@ -39,11 +39,11 @@ int CDockBar::FindBar(const CControlBar* bar) const {
 }
 
 int CDockBar::GetDockedCount() const {
-    return static_cast<int>(std::count_if(m_arrBars.begin(), m_arrBars.end(), [](CControlBar* b) { return b != nullptr; }));
+    return static_cast<int>(std::count_if(m_arrBars.begin(), m_arrBars.end(), [](CControlBar* b) { return IsBarPointer(b); }));
 }
 
 int CDockBar::GetDockedVisibleCount() const {
-    return static_cast<int>(std::count_if(m_arrBars.begin(), m_arrBars.end(), [](CControlBar* b) { return b && b->IsVisible(); }));
+    return static_cast<int>(std::count_if(m_arrBars.begin(), m_arrBars.end(), [](CControlBar* b) { return IsBarPointer(b) && b->IsVisible(); }));
 }
 
 CControlBar* CDockBar::GetDockedControlBar(int index) const {
@@ -79,7 +79,7 @@ int CDockBar::InsertIndexFor(const CRect& rect) {
         int lo = INT_MAX, hi = INT_MIN;
         for (size_t j = static_cast<size_t>(rowStart); j < i; ++j) {
             CControlBar* bar = m_arrBars[j];
-            if (!bar || !bar->m_hWnd) continue;
+            if (!IsBarPointer(bar) || !bar->m_hWnd) continue;
             CRect w;
             bar->GetWindowRect(&w);
             ScreenToClient(&w);
@@ -95,6 +95,10 @@ int CDockBar::InsertIndexFor(const CRect& rect) {
             size_t at = static_cast<size_t>(rowStart);
             while (at < i) {
                 CRect w;
+                if (!IsBarPointer(m_arrBars[at]) || !m_arrBars[at]->m_hWnd) {
+                    ++at;
+                    continue;
+                }
                 m_arrBars[at]->GetWindowRect(&w);
                 ScreenToClient(&w);
                 if ((horz ? w.left : w.top) > along) break;
@@ -175,7 +179,7 @@ CSize CDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
     const int alongMax = horz ? available.cx : available.cy;
     for (size_t i = 0; i < m_arrBars.size(); ++i) {
         CControlBar* bar = m_arrBars[i];
-        if (bar && bar->m_hWnd) {
+        if (IsBarPointer(bar) && bar->m_hWnd) {
             if (bar->IsVisible()) {
                 DWORD mode = 0;
                 if ((bar->m_dwStyle & CBRS_SIZE_DYNAMIC) && (bar->m_dwStyle & CBRS_FLOATING)) mode = LM_HORZ | LM_MRUWIDTH;

@@ -2,6 +2,7 @@
 
 #include "bars/DockBar.h"
 #include "bars/MiniDockFrameWnd.h"
+#include "wnd/RectTracker.h"
 
 #include <algorithm>
 
@@ -225,4 +226,68 @@ void CDockContext::ToggleDocking() {
         }
         m_pDockSite->FloatControlBar(m_pBar, point, m_dwMRUFloatStyle | (m_pBar->m_dwDockStyle & CBRS_FLOAT_MULTI));
     }
+}
+
+void CDockContext::StartResize(int hitTest, CPoint point) {
+    if (!m_pBar || !m_pBar->m_hWnd || !m_pBar->IsFloating() || !m_pBar->m_pDockBar) return;
+    CWnd* frame = m_pBar->m_pDockBar->GetParent();
+    if (!frame || hitTest < HTLEFT || hitTest > HTBOTTOMRIGHT) return;
+    m_nHitTest = hitTest;
+    m_bResizing = TRUE;
+    CRect start;
+    frame->GetWindowRect(&start);
+    CRect rect = start;
+    const bool left = hitTest == HTLEFT || hitTest == HTTOPLEFT || hitTest == HTBOTTOMLEFT;
+    const bool right = hitTest == HTRIGHT || hitTest == HTTOPRIGHT || hitTest == HTBOTTOMRIGHT;
+    const bool top = hitTest == HTTOP || hitTest == HTTOPLEFT || hitTest == HTTOPRIGHT;
+    const bool bottom = hitTest == HTBOTTOM || hitTest == HTBOTTOMLEFT || hitTest == HTBOTTOMRIGHT;
+    m_pDC = GetDCEx(GetDesktopWindow(), nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    const CSize thickness(std::max(2, GetSystemMetrics(SM_CXFRAME) - 1), std::max(2, GetSystemMetrics(SM_CYFRAME) - 1));
+    AfxInvertDragFrame(m_pDC, rect, thickness);
+    HWND bar = m_pBar->m_hWnd;
+    SetCapture(bar);
+    BOOL done = FALSE;
+    MSG msg;
+    while (!done && GetCapture() == bar) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP) {
+            CPoint at(msg.lParam);
+            ::ClientToScreen(msg.hwnd, &at);
+            CRect next = start;
+            if (left) next.left = std::min<LONG>(start.left + at.x - point.x, start.right - 16);
+            if (right) next.right = std::max<LONG>(start.right + at.x - point.x, start.left + 16);
+            if (top) next.top = std::min<LONG>(start.top + at.y - point.y, start.bottom - 16);
+            if (bottom) next.bottom = std::max<LONG>(start.bottom + at.y - point.y, start.top + 16);
+            if (!(next == rect)) {
+                AfxInvertDragFrame(m_pDC, rect, thickness);
+                rect = next;
+                AfxInvertDragFrame(m_pDC, rect, thickness);
+            }
+            if (msg.message == WM_LBUTTONUP) done = TRUE;
+        } else if (msg.message == WM_RBUTTONDOWN || (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)) {
+            rect = start;
+            break;
+        } else {
+            DispatchMessageW(&msg);
+        }
+    }
+    AfxInvertDragFrame(m_pDC, rect, thickness);
+    if (GetCapture() == bar) ReleaseCapture();
+    ReleaseDC(GetDesktopWindow(), m_pDC);
+    m_pDC = nullptr;
+    m_bResizing = FALSE;
+    if (!done || rect == start) return;
+    // The bar takes the new length; the frame fits itself around it.
+    CRect client = rect;
+    CRect border(0, 0, 0, 0);
+    AdjustWindowRectEx(&border, frame->GetStyle(), FALSE, frame->GetExStyle());
+    client.DeflateRect(-border.left, -border.top, border.right, border.bottom);
+    const BOOL lengthY = (top || bottom) && !(left || right);
+    m_pBar->CalcDynamicLayout(lengthY ? client.Height() : client.Width(), LM_HORZ | LM_COMMIT | (lengthY ? LM_LENGTHY : 0));
+    if (auto* mini = dynamic_cast<CMiniDockFrameWnd*>(frame)) mini->RecalcLayout();
+    frame->SetWindowPos(nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -22,6 +22,8 @@ public:
     DWORD m_dwStyle = 0;          // the bar's style when the drag began
     BOOL m_bForceFrame = FALSE;   // Ctrl held: float
     BOOL m_bDragging = FALSE;
+    BOOL m_bResizing = FALSE;
+    int m_nHitTest = 0;  // the sizing border of a resize
     CPoint m_ptStart;
     CPoint m_ptLast;
     CRect m_rectLast;
@@ -46,6 +48,9 @@ public:
     virtual DWORD CanDock();
     virtual CDockBar* GetDockBar(DWORD side);
     virtual void ToggleDocking();
+    // Sizes a floating bar's frame by one of its sizing borders (hit code HTLEFT..HTBOTTOMRIGHT)
+    // from a screen point: the bar takes the length the frame was given.
+    virtual void StartResize(int hitTest, CPoint point);
 
 protected:
     // The message loop of a drag; false when it was cancelled.

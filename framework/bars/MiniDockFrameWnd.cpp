@@ -39,7 +39,7 @@ int CMiniDockFrameWnd::OnCreate(LPCREATESTRUCT cs) {
 
 CControlBar* CMiniDockFrameWnd::GetFirstBar() const {
     for (CControlBar* bar : m_wndDockBar.m_arrBars)
-        if (bar) return bar;
+        if (IsBarPointer(bar)) return bar;
     return nullptr;
 }
 
@@ -65,7 +65,7 @@ void CMiniDockFrameWnd::OnClose() {
     }
     CFrameWnd* site = nullptr;
     for (CControlBar* bar : m_wndDockBar.m_arrBars) {
-        if (!bar) continue;
+        if (!IsBarPointer(bar)) continue;
         site = bar->GetDockingFrame();
         if (site) site->ShowControlBar(bar, FALSE, FALSE);
     }

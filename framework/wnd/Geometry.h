@@ -1,6 +1,7 @@
 // Points, sizes and rectangles: the Win32 POINT, SIZE and RECT with the
 // few operations the windows of the system use.
 #pragma once
+#include <utility>
 #include <windows.h>
 
 class CPoint : public POINT {
@@ -41,6 +42,16 @@ public:
     void DeflateRect(int l, int t, int r, int b) { left += l; top += t; right -= r; bottom -= b; }
     void DeflateRect(int dx, int dy) { DeflateRect(dx, dy, dx, dy); }
     void InflateRect(int dx, int dy) { DeflateRect(-dx, -dy, -dx, -dy); }
+    void InflateRect(int l, int t, int r, int b) { DeflateRect(-l, -t, -r, -b); }
+    void OffsetRect(POINT p) { OffsetRect(p.x, p.y); }
+    bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+    void NormalizeRect() {
+        if (left > right) std::swap(left, right);
+        if (top > bottom) std::swap(top, bottom);
+    }
+    // The overlap of a and b (empty: all zero); answers whether there is one.
+    bool IntersectRect(const RECT& a, const RECT& b) { return ::IntersectRect(this, &a, &b) != 0; }
+    bool UnionRect(const RECT& a, const RECT& b) { return ::UnionRect(this, &a, &b) != 0; }
     bool operator==(const CRect& o) const { return left == o.left && top == o.top && right == o.right && bottom == o.bottom; }
     operator LPRECT() { return this; }
     operator LPCRECT() const { return this; }

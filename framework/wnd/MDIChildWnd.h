@@ -12,10 +12,12 @@ public:
     CMDIChildWnd() = default;
 
     HMENU m_hMenuShared = nullptr;
+    // Hidden while the MDI client still named it active: deactivated by hand, activated again when shown.
+    BOOL m_bPseudoInactive = FALSE;
 
     BOOL LoadFrame(UINT resourceId, DWORD style = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                    CWnd* parent = nullptr, CCreateContext* context = nullptr) override;
-    BOOL Create(const wchar_t* className, const wchar_t* title, DWORD style, const RECT& rect, CMDIFrameWnd* parent,
+    virtual BOOL Create(const wchar_t* className, const wchar_t* title, DWORD style, const RECT& rect, CMDIFrameWnd* parent,
                 CCreateContext* context);
     CMDIFrameWnd* GetMDIFrame() const;
     void MDIDestroy();

@@ -20,7 +20,9 @@ public:
     HWND m_hWndMDIClient = nullptr;
 
     CFrameWnd* GetActiveFrame() override;
-    CMDIChildWnd* MDIGetActive(BOOL* maximized = nullptr) const;
+    // The active child frame: every lookup of the frame goes through this one (frames that
+    // keep a child active outside the MDI client override it).
+    virtual CMDIChildWnd* MDIGetActive(BOOL* maximized = nullptr) const;
     void MDIActivate(CWnd* child);
     void MDICascade() { ::SendMessageW(m_hWndMDIClient, WM_MDICASCADE, 0, 0); }
     void MDITile(int how = MDITILE_HORIZONTAL) { ::SendMessageW(m_hWndMDIClient, WM_MDITILE, static_cast<WPARAM>(how), 0); }

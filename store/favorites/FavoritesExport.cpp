@@ -7,8 +7,12 @@
 #include "pages/PageFile.h"
 #include "util/Files.h"
 #include "util/Folders.h"
+#include "wnd/WaitCursor.h"
 
 #include <windows.h>
+
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -28,27 +32,46 @@ bool MakeFolders(const CString& folder) {
     return CreateDirectoryW(folder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+// A shortcut file's text, UTF-16 with its byte-order mark, written straight
+// over any file of that name: a shortcut is a copy of a page's link, not the
+// user's own text, so it needs none of the page's safe replacement (a
+// sibling file flushed to disk and moved over), which costs a thousand
+// shortcuts seconds.
+bool WriteShortcutFile(const CString& path, const CString& text) {
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string bytes(2 + static_cast<size_t>(text.GetLength()) * 2, '\0');
+    bytes[0] = static_cast<char>(0xFF);
+    bytes[1] = static_cast<char>(0xFE);
+    std::memcpy(bytes.data() + 2, text.GetString(), static_cast<size_t>(text.GetLength()) * 2);
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+    return CloseHandle(file) && ok;
+}
+
 // Writes one link's shortcut file into the section folder (an existing file
-// of that name is overwritten).
-void WriteShortcut(const CString& sectionFolder, const CString& title, const CString& address) {
+// of that name is overwritten). `made` names the folder known to exist.
+void WriteShortcut(const CString& sectionFolder, const CString& title, const CString& address, CString& made) {
     CString name = SafeNameComponent(title);
     if (name.IsEmpty()) return;
-    if (!MakeFolders(sectionFolder) ||
-        !WritePageText(sectionFolder + L"\\" + name + L".url", InternetShortcutText(address)))
+    bool folder = made == sectionFolder || MakeFolders(sectionFolder);
+    if (folder) made = sectionFolder;
+    if (!folder || !WriteShortcutFile(sectionFolder + L"\\" + name + L".url", InternetShortcutText(address)))
         ShowMessageBox(nullptr, L"Error! linkFile not openned in Function LastMatchFav.", L"Tarvelo", MB_OK);
 }
 
 int ExportText(const CString& text, const CString& folder) {
     CString section;  // empty before the first tag: those links are not exported
+    CString made;     // the section folder made last
     PageLinkWalk walk;
     walk.onTag = [&](const CString& tag) {
         section = folder;
         if (tag == L"Default") return;
         for (const CString& name : SectionFolderNames(tag)) section += L"\\" + name;
-        MakeFolders(section);
+        if (MakeFolders(section)) made = section;
     };
     walk.onLink = [&](const CString& title, const CString& address) {
-        if (!section.IsEmpty() && !title.IsEmpty()) WriteShortcut(section, title, address);
+        if (!section.IsEmpty() && !title.IsEmpty()) WriteShortcut(section, title, address, made);
     };
     WalkPageLinks(text, walk);
     return 1;
@@ -73,6 +96,7 @@ int RestoreFavorites(const CString& page) {
     if (ShowMessageBox(nullptr, L"All items in My Favorites will be deleted! Continue?", L"Warning", MB_OKCANCEL) !=
         IDOK)
         return 0;
+    CWaitCursor wait;
     return RestoreFavoritesTo(page, GetFavoritesPath());
 }
 

@@ -74,24 +74,65 @@ public:
         if (!m_stopped) FlushPending();
         if (!m_inserted) PutAtPageEnd();
         placement = m_placement;
-        return m_out;
+        return std::move(m_out);
     }
 
 private:
+    // Which of the markers that the rules look for a line holds, found in one
+    // pass over its scanned copy, in any case (what the rules test on the
+    // copy's upper case).
+    struct LineMarkers {
+        bool table = false, tableEnd = false, tableClose = false, cell = false, emptyCell = false;
+        bool opener = false, closer = false, bodyClose = false, spacer = false, rule = false;
+    };
+
+    static bool HasAt(const std::wstring& text, size_t at, std::wstring_view marker) {
+        if (text.size() - at < marker.size()) return false;
+        for (size_t k = 0; k < marker.size(); ++k)
+            if (CString::UpperAscii(text[at + k]) != marker[k]) return false;
+        return true;
+    }
+
+    static LineMarkers FindMarkers(const CString& scan) {
+        LineMarkers found;
+        const std::wstring& text = scan.str();
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == L'<') {
+                found.table |= HasAt(text, i, L"<TABLE");
+                found.tableEnd |= HasAt(text, i, L"</TABLE");
+                found.tableClose |= HasAt(text, i, L"</TABLE>");
+                found.cell |= HasAt(text, i, L"<TD");
+                found.emptyCell |= HasAt(text, i, L"<DIV>&NBSP;</DIV></TD>");
+                found.bodyClose |= HasAt(text, i, L"</BODY");
+                found.spacer |= HasAt(text, i, L"<BR 2>");
+                found.rule |= HasAt(text, i, L"<HR");
+            } else if (text[i] == L'&') {
+                found.opener |= HasAt(text, i, L"&GT;&GT;&GT;");
+                found.closer |= HasAt(text, i, L"&LT;&LT;&LT;");
+            }
+        }
+        return found;
+    }
+
     // Handles one line; false when reading stops.
     bool TakeLine(std::wstring_view raw) {
         // The line, its scanned copy (markers in link texts and attribute
         // values hidden) and the copy's upper case live in buffers kept from
-        // line to line, so that a plain line costs no allocation.
+        // line to line, so that a plain line costs no allocation. The upper
+        // case is made only for a line that holds a marker.
         CString& line = m_line;
         CString& scan = m_scan;
         ScanPageLine(raw, true, line, scan);
+        const LineMarkers markers = FindMarkers(scan);
         CString& upper = m_upper;
-        upper.str().assign(scan.str());
-        upper.MakeUpper();
+        upper.Empty();
+        if (markers.table || markers.tableEnd || markers.cell || markers.opener || markers.bodyClose) {
+            upper.str().assign(scan.str());
+            upper.MakeUpper();
+        }
         bool writePending = true, writeLine = true;
 
-        if (upper.Find(L"<TABLE") >= 0) { // a table starts
+        if (markers.table) { // a table starts
             m_highest = 0;
             m_inTable = true;
             if (m_inSection) {
@@ -104,21 +145,21 @@ private:
                 writePending = writeLine = false;
             }
         }
-        if (upper.Find(L"</TABLE") >= 0) m_inTable = false;
+        if (markers.tableEnd) m_inTable = false;
         if (m_readingTag) {
             m_tag += scan;
-            if (upper.Find(L"&LT;&LT;&LT;") >= 0) FinishTag();
+            if (markers.closer) FinishTag();
         }
         int position = 0;
-        if (FindCellPosition(upper, position)) m_highest = std::max(m_highest, position);
-        if (!m_inserted && m_inTable && m_inSection && upper.Find(L"<DIV>&NBSP;</DIV></TD>") >= 0) {
+        if (markers.cell && FindCellPosition(upper, position)) m_highest = std::max(m_highest, position);
+        if (!m_inserted && m_inTable && m_inSection && markers.emptyCell) {
             MarkInserted(LinkPlacement::InSection);
             m_out += m_pending;
             m_pending.Empty();
             m_out += m_link + L"</TD>"; // the next line's flush ends the line
             writePending = writeLine = false;
         }
-        if (!m_inserted && m_inSection && upper.Find(L"</TABLE>") >= 0) {
+        if (!m_inserted && m_inSection && markers.tableClose) {
             MarkInserted(LinkPlacement::InSection);
             FlushPending();
             CString before;
@@ -131,7 +172,7 @@ private:
             m_out += line;
             writePending = writeLine = false;
         }
-        if (upper.Find(L"&GT;&GT;&GT;") >= 0) { // a tag line
+        if (markers.opener) { // a tag line
             if (m_inSection && !m_inTable) {
                 FlushPending();
                 CString before;
@@ -143,16 +184,16 @@ private:
             }
             m_readingTag = true;
             m_tag = scan;
-            if (upper.Find(L"&LT;&LT;&LT;") >= 0) FinishTag();
+            if (markers.closer) FinishTag();
         }
-        int bodyEnd = FindBodyEndMarker(line.view());
+        int bodyEnd = markers.rule ? FindBodyEndMarker(line.view()) : -1;
         if (!m_inserted && bodyEnd >= 0) { // end of content by its marker
             FlushPending();
             m_out += line.Left(bodyEnd);
             CloseContent(250, GetPageEnding());
             return false;
         }
-        int bodyClose = upper.Find(L"</BODY");
+        int bodyClose = markers.bodyClose ? upper.Find(L"</BODY") : -1;
         if (!m_inserted && bodyClose >= 0) { // end of content without marker
             FlushPending();
             if (bodyClose >= 1) m_out += line.Left(bodyClose);
@@ -166,7 +207,7 @@ private:
             return true;
         }
         CString& kept = line;
-        if (upper.Find(L"<BR 2>") >= 0) RegexReplaceAll(kept, L"<[Bb][Rr] 2>", L"");
+        if (markers.spacer) RegexReplaceAll(kept, L"<[Bb][Rr] 2>", L"");
         if (bodyEnd >= 0) { // the link went in earlier: rewrite the page's end
             // An empty remainder adds no blank line, so blank lines do not
             // pile up at the page's end with every link.

@@ -143,7 +143,6 @@ int FindLastPageMarkers(CString& text, CString& trailing, int window) {
     int n = window;
     if (text.GetLength() < n) n = std::max(text.GetLength() - 2, 0);
     CString tail = text.Right(n);
-    CString rest = text.Left(text.GetLength() - n);
     bool hadFooter = RegexReplaceAll(tail, kFooterPattern, L"") != 0;
 
     CString kept = tail, remainder;
@@ -165,7 +164,8 @@ int FindLastPageMarkers(CString& text, CString& trailing, int window) {
         }
     }
     RegexReplaceAll(kept, L"<[Bb][Rr] 2>", L"");
-    text = rest + kept;
+    text.Truncate(text.GetLength() - n);  // in place: the text is the whole page so far
+    text += kept;
     if (!atHeadLine) text += L"<br>\n";
     if (remainder.IsEmpty() && !hadFooter) return 0;
     RegexReplaceAll(remainder, L"&[Nn][Bb][Ss][Pp];", L"");

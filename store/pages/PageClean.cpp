@@ -179,6 +179,36 @@ void MergeSplitLinks(CString& text) {
     text = CString(out);
 }
 
+// Content that stands after the body-end marker (typed below the end line)
+// moves before it: the rest of the marker's line after its HR tag and the
+// lines after it, without the product footer, the closing tags and lines
+// that hold neither text nor a picture.
+CString ContentAfterBodyEnd(const CString& markerLine, PageLines& lines) {
+    CString moved;
+    auto keep = [&](CString rest) {
+        RegexReplaceAll(rest, L"<//[Bb][Oo][Dd][Yy]>", L"");
+        RegexReplaceAll(rest, L"<//[Hh][Tt][Mm][Ll]>", L"");
+        CString text;
+        bool inTag = false;
+        for (int i = 0; i < rest.GetLength(); ++i) {
+            if (rest[i] == L'<') inTag = true;
+            else if (rest[i] == L'>') inTag = false;
+            else if (!inTag) text += rest[i];
+        }
+        text.Replace(L"&nbsp;", L" ");
+        text.Trim();
+        bool picture = FindNoCase(rest, L"<img") >= 0;
+        if ((text.IsEmpty() && !picture) || text == L"Tarvelo") return;  // markup only, or the product footer
+        moved += rest;
+        moved += L"\n";
+    };
+    int hrEnd = markerLine.Find(L'>');
+    if (hrEnd >= 0) keep(markerLine.Mid(hrEnd + 1));
+    CString rest;
+    while (lines.Next(rest)) keep(rest);
+    return moved;
+}
+
 CString CleanPageText(const CString& engineText) {
     // The engine ends its lines with CR LF; the page format with a line feed.
     CString text = engineText;
@@ -197,6 +227,7 @@ CString CleanPageText(const CString& engineText) {
             // Text before the marker keeps its own line; an empty one is not
             // written, so that saving again does not add a blank line each time.
             if (marker > 0) output += line.Left(marker) + L"\n";
+            output += ContentAfterBodyEnd(line.Mid(marker), lines);
             output += GetPageEnding();
             break;
         }

@@ -9,8 +9,9 @@
 
 // The page text (without byte-order mark) brought into the page format,
 // its lines ended by a line feed alone.
-// Content after the body-end marker line, or after the body's end tag when
-// the page has no marker, is replaced by the closing lines.
+// What follows the body-end marker line is replaced by the closing lines;
+// content there (text or pictures typed below the end line) moves before
+// them. Without a marker, what follows the body's end tag is replaced.
 CString CleanPageText(const CString& text);
 
 // Joins two adjacent links with the same address that stand apart only by

@@ -170,9 +170,14 @@ void ScanPageLine(std::wstring_view raw, bool upperEntities, CString& textOut, C
             }
             i += 3;
         } else if (IsTagStartAt(raw, i)) {
-            Tag tag = ReadTag(raw, i, [&](size_t k, bool inValue) {
-                text += raw[k];
-                scan += inValue ? Masked(raw[k]) : raw[k];
+            // The tag goes as it is, then its quoted values are masked in the
+            // copy (a second reading of the tag, cheaper than unit by unit).
+            Tag tag = ReadTag(raw, i, [](size_t, bool) {});
+            size_t base = scan.size();
+            text.append(raw, i, tag.end - i);
+            scan.append(raw, i, tag.end - i);
+            ReadTag(raw, i, [&](size_t k, bool inValue) {
+                if (inValue) scan[base + (k - i)] = Masked(raw[k]);
             });
             if (NameIs(tag.name, L"A")) {
                 if (tag.closing)
@@ -181,11 +186,18 @@ void ScanPageLine(std::wstring_view raw, bool upperEntities, CString& textOut, C
                     inLink = true;
             }
             i = tag.end;
-        } else {
+        } else if (c == L'&' || c == L'<' || c == L'>') {
             bool markerPart = c == L'&' && (StartsNoCase(raw, i, L"&gt;") || StartsNoCase(raw, i, L"&lt;"));
             text += c;
             scan += inLink && markerPart ? kMaskedAmpersand : c;
             ++i;
+        } else {
+            // Plain text up to the next unit that may begin markup goes as it is.
+            size_t next = i + 1;
+            while (next < n && raw[next] != L'&' && raw[next] != L'<' && raw[next] != L'>') ++next;
+            text.append(raw, i, next - i);
+            scan.append(raw, i, next - i);
+            i = next;
         }
     }
 }

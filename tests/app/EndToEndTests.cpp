@@ -1,5 +1,6 @@
 // Tarvelo.exe as the user has it: a page opened from the folder tree, typed
-// into, formatted and saved by real key and mouse input; the save question
+// into, formatted and saved by real key and mouse input; clicks below and
+// beside the text, typing runs undone at once, Ctrl+S and Ctrl+N; the save question
 // at every way of closing a page; seeded random edit sessions whose saved
 // pages must read back through the store; and search, import and export
 // with their dialogs filled in.
@@ -149,13 +150,11 @@ TEST_F(EndToEnd, TypedAndFormattedPageIsSavedInThePageFormatAndTakesAClip) {
     ProgramDriver::Key(VK_END);
     ProgramDriver::Type(L" end");
     m_program.Settle();
-    // Ctrl+S in edit mode is kept from the engine and saves nothing; the
-    // toolbar's Save saves.
+    // Ctrl+S in edit mode is kept from the engine, and the main window's
+    // accelerator saves, as the File menu says.
+    ProgramRegistryGuard::WriteString(L"AllPages", L"Notes", L"stale");
     ProgramDriver::Key('S', true);
     m_program.Settle();
-    EXPECT_EQ(PageText(), kPage);
-    ProgramRegistryGuard::WriteString(L"AllPages", L"Notes", L"stale");
-    Save();
 
     // Byte for byte: the mark, line feeds only, the engine's paragraphs made
     // blocks, a tag's closer ending its line, the footer as the cleaning writes it.
@@ -180,6 +179,65 @@ TEST_F(EndToEnd, TypedAndFormattedPageIsSavedInThePageFormatAndTakesAClip) {
     EXPECT_EQ(view.marker, 1);
     EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
     EXPECT_EQ(view.addresses, (std::vector<CString>{L"http://example.com/a", L"http://example.com/c", L"http://example.com/b"}));
+}
+
+// Where clicks put the caret, what the end line keeps, how far Undo goes
+// back, and Ctrl+N: all as a user meets them, checked on disk.
+TEST_F(EndToEnd, ClicksBelowAndBesideTheTextTypeIntoTheContentAndUndoTakesRuns) {
+    StartProgram();
+    ProgramDriver::MouseClick(TreeItemPoint(), false, 2);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() != nullptr; })) << "the page did not open";
+    m_program.Settle();
+    RECT engine{};
+    GetWindowRect(Engine(), &engine);
+    auto saveWithKeys = [&] {
+        ProgramDriver::Key('S', true);
+        m_program.Settle();
+    };
+    // A click below all text (the footer's line included) and Ctrl+End put
+    // the caret at the end of the last line above the end line.
+    ProgramDriver::MouseClick(POINT{engine.left + 60, engine.bottom - 24});
+    ProgramDriver::Type(L"tail");
+    ProgramDriver::Key(VK_END, true);
+    ProgramDriver::Type(L"more");
+    m_program.Settle();
+    saveWithKeys();
+    CString text = PageText();
+    ASSERT_NE(text.Find(L"tailmore"), -1) << text.str();
+    EXPECT_LT(text.Find(L"Beta"), text.Find(L"tailmore"));
+    EXPECT_LT(text.Find(L"tailmore"), text.Find(L"bodyend"));
+    EXPECT_EQ(text.Right(kFooter.GetLength()), kFooter);
+    EXPECT_EQ(ReadBack(m_path).tags, (std::vector<CString>{L"News", L"Work"}));
+
+    // A click in the margin beside the first line puts the caret at its end.
+    // A run of typing is one undo step; a pause of a second ends a run.
+    ProgramDriver::MouseClick(POINT{engine.right - 22, engine.top + 16});
+    ProgramDriver::Type(L"run of words");
+    ProgramDriver::Key('Z', true);
+    ProgramDriver::Type(L"R1");
+    m_program.Settle();
+    Sleep(1500);
+    ProgramDriver::Type(L"R2");
+    ProgramDriver::Key('Z', true);
+    m_program.Settle();
+    saveWithKeys();
+    text = PageText();
+    EXPECT_EQ(text.Find(L"run of"), -1);
+    EXPECT_EQ(text.Find(L"R2"), -1);
+    int r1 = text.Find(L"R1");
+    EXPECT_GT(r1, text.Find(L"News"));
+    EXPECT_LT(r1, text.Find(L"Alpha"));
+    EXPECT_NE(text.Find(L"tailmore"), -1);
+
+    // Ctrl+N in the page asks for a new page's name and makes it.
+    ProgramDriver::Key('N', true);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770")) != nullptr; }, 8000));
+    ProgramDriver::Type(L"Fresh");
+    ProgramDriver::Key(VK_RETURN);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return GetFileAttributesW(m_allpages + L"\\Fresh.htm") != INVALID_FILE_ATTRIBUTES; }, 8000));
+    m_program.Settle();
+    EXPECT_EQ(m_program.Exit(), 0u);
 }
 
 TEST_F(EndToEnd, SaveQuestionAtCloseRefreshAndTreeCloseRunsTheWholeSaveOrNothing) {

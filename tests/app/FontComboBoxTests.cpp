@@ -117,6 +117,13 @@ TEST(FontComboBox, ToolbarBoxListsRecentFontsAndTheScreenFaces) {
     ProgramRegistryGuard::WriteString(L"Settings", L"FontHot", L"");
     box->FillFonts(nullptr, DEFAULT_CHARSET);
     EXPECT_EQ(Items(*box), std::vector<CString>(items.begin() + 2, items.end()));
+    // With a printer, its fonts are listed as the printer's beside the
+    // screen's, a face of both once (the screen's context stands in here).
+    HDC printer = GetDC(nullptr);
+    box->FillFonts(printer, DEFAULT_CHARSET);
+    ReleaseDC(nullptr, printer);
+    EXPECT_EQ(Items(*box), std::vector<CString>(items.begin() + 2, items.end()));
+    for (const FontRecord& record : box->Fonts()) EXPECT_TRUE(record.fontKind & kPrinterFont) << record.faceName.str();
 
     // The down arrow opens the list; Tab, Return and Escape stay in the box.
     HWND edit = ::GetWindow(box->m_hWnd, GW_CHILD);

@@ -41,7 +41,7 @@ void AnswerNameDialog(DWORD threadId, const wchar_t* text, std::atomic<bool>* do
         HWND found = nullptr;
         EnumThreadWindows(
             threadId,
-            [](HWND hwnd, LPARAM data) {
+            [](HWND hwnd, LPARAM data) CALLBACK {
                 wchar_t title[64] = {};
                 GetWindowTextW(hwnd, title, 64);
                 if (lstrcmpW(title, L"Tarvelo->Input Name") == 0) *reinterpret_cast<HWND*>(data) = hwnd;
@@ -111,21 +111,31 @@ TEST_F(TreeWindow, MenuCommandsAreEnabledAsBuiltAndRunWithoutThrowing) {
     GetWindowRect(m_frame->m_hWndMDIClient, &client);
     EXPECT_LE(bar.right, client.left);
     EXPECT_EQ(bar.Width(), 190);
-    // Its inner edge drags it wider, and never narrower than 33 pixels.
-    auto middle = [](const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); };
-    CPoint grab = middle(m_frame->m_wndTreeBar.EdgeRect());
+    // Its inner edge (in its frame, outside its client area) drags it wider, and never narrower than
+    // 33 pixels; a halftone tracker shows the place while the button is down, the bar takes it on release.
+    CSizeBar& treeBar = m_frame->m_wndTreeBar;
     auto drag = [&](int dx) {
-        m_frame->m_wndTreeBar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
-        m_frame->m_wndTreeBar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x + dx, grab.y));
-        m_frame->m_wndTreeBar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(grab.x + dx, grab.y));
+        const CPoint grab = treeBar.EdgeRect().CenterPoint();
+        EXPECT_EQ(treeBar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), HTRIGHT);
+        treeBar.SendMessage(WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(grab.x, grab.y));
+        EXPECT_TRUE(treeBar.IsTracking());
+        CPoint to(grab.x + dx, grab.y);
+        treeBar.ScreenToClient(&to);
+        CRect shown;
+        treeBar.GetWindowRect(&shown);
+        treeBar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        CRect during;
+        treeBar.GetWindowRect(&during);
+        EXPECT_EQ(during.Width(), shown.Width());  // no live resize
+        treeBar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        EXPECT_FALSE(treeBar.IsTracking());
     };
     drag(60);
-    EXPECT_EQ(m_frame->m_wndTreeBar.m_szVert.cx, 250);
-    m_frame->m_wndTreeBar.GetWindowRect(&bar);
+    EXPECT_EQ(treeBar.m_szVert.cx, 250);
+    treeBar.GetWindowRect(&bar);
     EXPECT_EQ(bar.Width(), 250);
-    grab = middle(m_frame->m_wndTreeBar.EdgeRect());
     drag(-400);
-    EXPECT_EQ(m_frame->m_wndTreeBar.m_szVert.cx, 33);
+    EXPECT_EQ(treeBar.m_szVert.cx, 33);
     // The toolbar's id toggles the toolbar.
     m_frame->SendMessage(WM_COMMAND, ID_FORMAT_TOOLBAR);
     EXPECT_FALSE(m_frame->m_wndToolBar.IsWindowVisible());
@@ -347,7 +357,6 @@ TEST_F(TreeWindow, SourceViewPrintsItsWholeTextPageByPage) {
 TEST_F(TreeWindow, TreeBarDocksOnEitherSideFloatsAndLeftBarBringsItBackLeft) {
     OpenWindow();
     CSizeBar& bar = m_frame->m_wndTreeBar;
-    auto middle = [](const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); };
 
     // At the right its inner edge faces left: dragging that edge left widens it.
     m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
@@ -358,11 +367,14 @@ TEST_F(TreeWindow, TreeBarDocksOnEitherSideFloatsAndLeftBarBringsItBackLeft) {
     GetWindowRect(m_frame->m_hWndMDIClient, &client);
     EXPECT_GE(placed.left, client.right);
     EXPECT_EQ(placed.Width(), 190);
-    CPoint grab = middle(bar.EdgeRect());
-    EXPECT_LT(grab.x, placed.Width() / 2);
-    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
-    bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x - 40, grab.y));
-    bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(grab.x - 40, grab.y));
+    const CPoint grab = bar.EdgeRect().CenterPoint();
+    EXPECT_LT(grab.x, placed.left + placed.Width() / 2);
+    EXPECT_EQ(bar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), HTLEFT);
+    bar.SendMessage(WM_NCLBUTTONDOWN, HTLEFT, MAKELPARAM(grab.x, grab.y));
+    CPoint to(grab.x - 40, grab.y);
+    bar.ScreenToClient(&to);
+    bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
     EXPECT_EQ(bar.m_szVert.cx, 230);
     bar.GetWindowRect(&placed);
     EXPECT_EQ(placed.Width(), 230);
@@ -390,6 +402,42 @@ TEST_F(TreeWindow, TreeBarDocksOnEitherSideFloatsAndLeftBarBringsItBackLeft) {
     EXPECT_LE(placed.right, client.left);
     bar.SaveState(L"Tarvelo");
     EXPECT_EQ(m_app.GetProfileInt(L"Init", L"TreeVX", 0), 230u);
+
+    // The caption strip and the close button lie in the bar's frame: the button is raised while the
+    // mouse is over it, and a release on it hides the bar.
+    const CRect close = bar.CloseButtonRect();
+    ASSERT_FALSE(close.IsRectEmpty());
+    CRect clientOnScreen;
+    bar.GetClientRect(&clientOnScreen);
+    bar.ClientToScreen(&clientOnScreen);
+    EXPECT_LT(close.top, clientOnScreen.top);
+    EXPECT_EQ(bar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(close.CenterPoint().x, close.CenterPoint().y)), HTCLOSE);
+    SetCursorPos(close.CenterPoint().x, close.CenterPoint().y);
+    bar.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_TRUE(bar.IsCloseRaised());
+    EXPECT_FALSE(bar.IsClosePushed());
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetPixel(screen, close.left - 3, close.top + 1), GetSysColor(COLOR_BTNSHADOW));
+    ReleaseDC(nullptr, screen);
+    bar.SendMessage(WM_NCLBUTTONUP, HTCLOSE, MAKELPARAM(close.CenterPoint().x, close.CenterPoint().y));
+    EXPECT_FALSE(bar.IsWindowVisible());
+    SetCursorPos(0, 0);
+
+    // Docked across the frame (a bar that allows it) the caption runs down its left side and the
+    // edge facing the pages is the bottom one.
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_LEFT_BAR);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    m_frame->RecalcLayout();
+    ASSERT_EQ(bar.DockSide(), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_EQ(bar.FacingEdge(), static_cast<UINT>(HTBOTTOM));
+    bar.GetWindowRect(&placed);
+    bar.GetClientRect(&clientOnScreen);
+    bar.ClientToScreen(&clientOnScreen);
+    const CRect across = bar.CloseButtonRect();
+    EXPECT_LT(across.left, placed.left + 10);
+    EXPECT_LT(across.left, clientOnScreen.left);
+    EXPECT_EQ(bar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(bar.EdgeRect().CenterPoint().x, bar.EdgeRect().CenterPoint().y)), HTBOTTOM);
 }
 
 // The tree and the toolbar paint through a buffer: what reaches the screen has

@@ -39,7 +39,7 @@ HWND MainWindowOf(DWORD processId) {
         HWND found = nullptr;
     } search{processId};
     EnumWindows(
-        [](HWND hwnd, LPARAM data) {
+        [](HWND hwnd, LPARAM data) CALLBACK {
             auto* wanted = reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(hwnd, &owner);

@@ -2,6 +2,7 @@
 #include "AppTestSupport.h"
 #include "ChildFrame.h"
 #include "MainFrame.h"
+#include "bars/DockBar.h"
 #include "MessageBoxRecorder.h"
 #include "TempDir.h"
 #include "docview/DocTemplate.h"
@@ -54,6 +55,34 @@ TEST_F(MainWindow, LoadsTitleMenuAndAcceleratorsFromItsResource) {
     EXPECT_EQ(GetMenuItemCount(menu), 6);
     EXPECT_NE(m_frame->m_hAccelTable, nullptr);
     EXPECT_NE(m_frame->m_hWndMDIClient, nullptr);
+}
+
+TEST_F(MainWindow, ResizingShowsTheFormatToolbarAndDocksTheTreeBarAgain) {
+    EXPECT_EQ(&m_frame->GetFormatToolBar(), &m_frame->m_wndToolBar);
+    m_frame->MoveWindow(40, 50, 640, 420);
+    m_frame->ShowWindow(SW_SHOW);
+    m_frame->ShowControlBar(&m_frame->m_wndToolBar, FALSE, FALSE);
+    m_frame->FloatControlBar(&m_frame->m_wndTreeBar, CPoint(300, 300));
+    ASSERT_TRUE(m_frame->m_wndTreeBar.m_pDockBar->m_bFloating);
+    m_frame->MoveWindow(40, 50, 700, 500);
+    PumpMessages();
+    EXPECT_TRUE(m_frame->m_wndToolBar.IsVisible());
+    ASSERT_NE(m_frame->m_wndToolBar.m_pDockBar, nullptr);
+    EXPECT_EQ(m_frame->m_wndToolBar.m_pDockBar->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_TOP));
+    ASSERT_NE(m_frame->m_wndTreeBar.m_pDockBar, nullptr);
+    EXPECT_FALSE(m_frame->m_wndTreeBar.m_pDockBar->m_bFloating);
+    EXPECT_EQ(m_frame->m_wndTreeBar.m_pDockBar->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_LEFT));
+    // The page area lies right of the tree bar and below the toolbar, to the client's edges.
+    CRect client, pages, tree, toolbar;
+    m_frame->GetClientRect(&client);
+    ::GetWindowRect(m_frame->m_hWndMDIClient, &pages);
+    m_frame->m_wndTreeBar.GetWindowRect(&tree);
+    m_frame->m_wndToolBar.GetWindowRect(&toolbar);
+    EXPECT_GE(pages.left, tree.right);
+    EXPECT_GE(pages.top, toolbar.bottom);
+    m_frame->ScreenToClient(&pages);
+    EXPECT_EQ(pages.right, client.right);
+    EXPECT_EQ(pages.bottom, client.bottom);
 }
 
 TEST_F(MainWindow, ClosingSavesThePlacementToInit) {

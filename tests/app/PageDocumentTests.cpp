@@ -424,6 +424,66 @@ TEST_F(PageDocument, EveryEditingCommandLeavesItsSerializedResult) {
     }
 }
 
+// Menus and toolbar buttons follow the engine: greyed where a command cannot
+// run, checked where the format, alignment or list at the caret is on.
+TEST_F(PageDocument, MenusAndButtonsShowTheEnginesStateAtTheCaret) {
+    CTarveloView* view = OpenPage(L"<html id=tq1><body><DIV>plain <B>bold</B></DIV><DIV align=center>mid</DIV>"
+                                  L"<UL><LI>item</LI></UL><TABLE col=\"2\"><TR><TD>a</TD><TD>b</TD></TR></TABLE></body></html>");
+    ASSERT_NE(view, nullptr);
+    struct Recorded : CCmdUI {
+        BOOL enabled = TRUE;
+        int check = -1;  // -1: not set
+        void Enable(BOOL on) override { enabled = on, m_bEnableChanged = TRUE; }
+        void SetCheck(int value) override { check = value; }
+    };
+    auto state = [&](UINT id) {
+        Recorded recorded;
+        recorded.m_nID = id;
+        recorded.DoUpdate(m_frame, TRUE);
+        return std::pair<bool, int>{recorded.enabled != FALSE, recorded.check};
+    };
+    const std::pair<bool, int> greyed{false, -1}, enabled{true, -1}, on{true, 1}, off{true, 0};
+
+    Select(view, L"DIV", At::Start);
+    EXPECT_EQ(state(ID_FORMAT_BOLD), off);
+    EXPECT_EQ(state(ID_FORMAT_LEFT), on);
+    EXPECT_EQ(state(ID_FORMAT_UNORDER_LIST), off);
+    EXPECT_EQ(state(ID_EDIT_COPY), greyed);  // nothing selected
+    EXPECT_EQ(state(ID_EDIT_CUT), greyed);
+    EXPECT_EQ(state(ID_EDIT_UNDO), greyed);  // nothing done yet
+    EXPECT_EQ(state(ID_TABLE_DELETE_ROW), greyed);
+    EXPECT_EQ(state(ID_TABLE_ADD), enabled);
+    EXPECT_EQ(state(ID_FORMAT_SHOW_LINK), enabled);
+    Select(view, L"B", At::End);
+    EXPECT_EQ(state(ID_FORMAT_BOLD), on);
+    Select(view, L"DIV", At::Start, 1);
+    EXPECT_EQ(state(ID_FORMAT_CENTER), on);
+    EXPECT_EQ(state(ID_FORMAT_LEFT), off);
+    Select(view, L"LI", At::Start);
+    EXPECT_EQ(state(ID_FORMAT_UNORDER_LIST), on);
+    EXPECT_EQ(state(ID_FORMAT_ORDER_LIST), off);
+    Select(view, L"TD", At::Start, 1);
+    EXPECT_EQ(state(ID_TABLE_DELETE_ROW), enabled);
+    EXPECT_EQ(state(ID_TABLE_CELL_BACKGROUND), enabled);
+    EXPECT_EQ(state(ID_TABLE_ADD), greyed);  // no table inside a table
+    // A selection can be copied and cut; after a command there is something to undo.
+    Select(view, L"DIV", At::Whole);
+    EXPECT_EQ(state(ID_EDIT_COPY), enabled);
+    EXPECT_EQ(state(ID_EDIT_CUT), enabled);
+    Command(ID_FORMAT_ITALIC);
+    EXPECT_EQ(state(ID_FORMAT_ITALIC), on);
+    EXPECT_EQ(state(ID_EDIT_UNDO), enabled);
+    // Browsing: nothing edits, Copy still copies.
+    Command(ID_VIEW_MODE);
+    for (UINT id : std::vector<UINT>{ID_FORMAT_BOLD, ID_EDIT_UNDO, ID_EDIT_CUT, ID_TABLE_ADD, ID_EDIT_INSERT_LINE, ID_FORMAT_FONT_NAME})
+        EXPECT_EQ(state(id).first, false) << id;
+    EXPECT_EQ(state(ID_EDIT_COPY), enabled);
+    Command(ID_VIEW_MODE);
+    wchar_t text[64] = {};
+    LoadStringW(GetModuleHandleW(nullptr), ID_FORMAT_SHOW_LINK, text, 64);
+    EXPECT_STREQ(text, L"\nShow the link");
+}
+
 TEST_F(PageDocument, TableLinkAndIndexCommandsRefuseOrTellWhatTheyCannotDo) {
     CTarveloView* view = OpenPage(L"<html id=tq1><body><DIV>x</DIV><TABLE><TR><TD>a</TD></TR></TABLE></body></html>");
     ASSERT_NE(view, nullptr);
@@ -454,9 +514,12 @@ TEST_F(PageDocument, TableLinkAndIndexCommandsRefuseOrTellWhatTheyCannotDo) {
     EXPECT_EQ(m_boxes.Boxes().back().text, L"Invalid hyperlink");
     EXPECT_EQ(element(L"BODY").GetInnerHtml(), body);
 
-    // A paste starts the idle timer again.
+    // A paste starts the idle timer again (the menu's Paste is greyed while
+    // the clipboard is empty, so the engine command is run here).
     EXPECT_TRUE(view->KillTimer(5006));
-    command(ID_EDIT_PASTE);
+    VARIANT none{};
+    none.vt = VT_I4;
+    view->ExecEditCommand(IDM_PASTE, none, true);
     EXPECT_TRUE(view->KillTimer(5006));
     SendMessageW(view->GetEngineWindow(), WM_COMMAND, 26, 0);
     EXPECT_TRUE(view->KillTimer(5006));

@@ -80,7 +80,7 @@ bool ProgramDriver::Start(const CString& exe, const CString& arguments) {
     bool up = WaitFor([&] {
         Search search{m_process.dwProcessId, nullptr, nullptr};
         EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
+            [](HWND window, LPARAM data) CALLBACK -> BOOL {
                 auto* s = reinterpret_cast<Search*>(data);
                 DWORD owner = 0;
                 GetWindowThreadProcessId(window, &owner);

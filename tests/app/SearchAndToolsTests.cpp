@@ -43,7 +43,7 @@ bool Lists(const std::vector<CString>& pages, const CString& path) {
 void ChooseMenuEntryWhenShown(int downs) {
     static int s_downs;
     s_downs = downs;
-    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) CALLBACK {
         HWND menu = FindWindowW(L"#32768", nullptr);
         if (!menu || !IsWindowVisible(menu)) return;
         KillTimer(nullptr, timer);

@@ -129,7 +129,7 @@ void CancelClipDialogs(DWORD processId, bool& sawOtherWindow) {
         bool* sawOther;
     } visit{processId, &sawOtherWindow};
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* v = reinterpret_cast<Visit*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
@@ -183,7 +183,7 @@ HWND FindWindowOfProcess(DWORD processId, const CString& caption) {
         HWND found = nullptr;
     } search{processId, &caption};
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);

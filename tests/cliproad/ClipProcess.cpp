@@ -38,7 +38,7 @@ HWND ClipProcess::WaitForWindow(const CString& caption, DWORD timeoutMs) const {
     while (GetTickCount() - start < timeoutMs) {
         Search search{m_process.dwProcessId, &caption, nullptr};
         EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
+            [](HWND window, LPARAM data) CALLBACK -> BOOL {
                 auto* s = reinterpret_cast<Search*>(data);
                 DWORD owner = 0;
                 GetWindowThreadProcessId(window, &owner);

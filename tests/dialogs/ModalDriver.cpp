@@ -16,7 +16,7 @@ HWND FindOwnWindow(const wchar_t* caption) {
     } search{caption, nullptr};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
             if (!IsWindowVisible(window)) return TRUE;
             wchar_t text[256] = {};

@@ -5,6 +5,7 @@
 #include "LayoutTestSupport.h"
 #include "TempDir.h"
 #include "browser/BrowserWindow.h"
+#include "browser/PageSource.h"
 #include "browser/PictureFiles.h"
 #include "browser/Printing.h"
 #include "com/ComPtr.h"
@@ -484,6 +485,24 @@ TEST(Pictures, EveryFormatDecodesThroughTheImagingComponent) {
     WriteBytes(temp.Path() + L"\\lies.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\x7f\xff\xff\xff\x7f\xff\xff\xff\x08\x06\0\0\0", 33));
     EXPECT_FALSE(browser::LoadPictureFile(temp.Path() + L"\\lies.png"));
     EXPECT_FALSE(browser::LoadPictureFile(temp.Path() + L"\\missing.png"));
+
+    // A document's pictures: decoded once, again only when the file changes; a colour where a
+    // picture's address stands ("#606666" in a template's background attribute) names no file.
+    browser::PictureCache cache;
+    const CString png = temp.Path() + L"\\p.png";
+    auto first = cache.Load(png);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(cache.Load(png), first);
+    ASSERT_TRUE(CopyFileW(temp.Path() + L"\\p.bmp", png, FALSE));  // another size, another time of writing
+    auto changed = cache.Load(png);
+    ASSERT_TRUE(changed);
+    EXPECT_NE(changed, first);
+    EXPECT_EQ(cache.Load(png), changed);
+    EXPECT_TRUE(browser::LocalFilePath(temp.Path(), L"#606666").IsEmpty());
+    EXPECT_TRUE(browser::LocalFilePath(temp.Path(), L" #fff").IsEmpty());
+    EXPECT_EQ(browser::LocalFilePath(temp.Path(), L"p.png"), png);
+    EXPECT_FALSE(cache.Load(CString()));
+    EXPECT_FALSE(cache.Load(temp.Path() + L"\\missing.png"));
     OleUninitialize();
 }
 

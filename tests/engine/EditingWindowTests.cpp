@@ -176,17 +176,56 @@ TEST_F(EditingWindow, ClicksKeysAndCharactersEditTheDocument) {
     Key(VK_LEFT);  // to the end of "line"
     Key(VK_DELETE);  // a key the host left to the page: "de" joins the line
     EXPECT_EQ(Body(), L"<P id=a style=\"margin:0\">X\U0001F600abc</P>\r\n<P style=\"margin:0\">new<BR>linede</P>");
-    // Control+Z and Control+Y, when the host leaves them to the page, undo and redo.
+    // Control+Z and Control+Y, when the host leaves them to the page, undo
+    // and redo: the Delete, then the word typed after the line break at once.
     SetControl(true);
     Key('Z');
     Key('Z');
     SetControl(false);
-    EXPECT_EQ(Body(), L"<P id=a style=\"margin:0\">X\U0001F600abc</P>\r\n<P style=\"margin:0\">new<BR>lin</P>\r\n<P id=b style=\"margin:0\">de</P>");
+    EXPECT_EQ(Body(), L"<P id=a style=\"margin:0\">X\U0001F600abc</P>\r\n<P style=\"margin:0\">new<BR></P>\r\n<P id=b style=\"margin:0\">de</P>");
     SetControl(true);
     Key('Y');
     Key('Y');
     SetControl(false);
     EXPECT_EQ(Body(), L"<P id=a style=\"margin:0\">X\U0001F600abc</P>\r\n<P style=\"margin:0\">new<BR>linede</P>");
+}
+
+// A click puts the caret in the nearest line's text: beside a line at its
+// end, below the text at the end of the last line. With a content end named
+// by the host, clicks and keys never leave the caret after it.
+TEST_F(EditingWindow, ClicksTakeTheNearestLineAndTheCaretStaysBeforeTheContentEnd) {
+    Open("<body style='margin:0'><p id=a style='margin:0;width:200px'>some words that wrap onto a second line here</p>"
+         "<p id=b style='margin:0'>last</p><hr id=bodyend><center id=c>footer</center></body>");
+    RECT a = Box(L"a"), c = Box(L"c");
+    Click(a.right - 2, a.top + 3);  // in the paragraph, right of its first line's end
+    Type(L"X");
+    CString body = Body();
+    int x = body.Find(L"X");
+    ASSERT_GT(x, 0) << body.str();
+    EXPECT_TRUE(iswalpha(body[x - 1])) << body.str();  // right after the line's last word
+    EXPECT_LT(x, body.Find(L"</P>"));
+    EXPECT_NE(body.Find(L">some words"), -1);
+    Click(700, a.top + 3);  // beside the page's text altogether
+    Type(L"Y");
+    EXPECT_EQ(Body().Find(L"XY"), x);
+    ComPtr<IOleCommandTarget> commands;
+    Document()->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(commands.Receive()));
+    VARIANT id{};
+    id.vt = VT_BSTR;
+    id.bstrVal = SysAllocString(L"BodyEnd");
+    ASSERT_EQ(commands->Exec(&kEngineCommandGroup, kEngineKeepCaretBefore, OLECMDEXECOPT_DONTPROMPTUSER, &id, nullptr), S_OK);
+    VariantClear(&id);
+    Click(20, c.bottom + 40);  // below everything: the footer's line is nearest, but lies after the end
+    Type(L"1");
+    SetControl(true);
+    Key(VK_END);
+    SetControl(false);
+    Type(L"2");
+    Click(c.left + (c.right - c.left) / 2, (c.top + c.bottom) / 2);  // on the footer itself
+    Key(VK_DOWN);
+    Type(L"3");
+    EXPECT_NE(Body().Find(L"<P id=b style=\"margin:0\">last123</P>"), -1) << Body().str();
+    EXPECT_NE(Body().Find(L">footer</CENTER>"), -1);
 }
 
 TEST_F(EditingWindow, SelectionsByMouseAndBrowseModeCopiesButNeverEdits) {
@@ -294,22 +333,22 @@ TEST_F(EditingWindow, TheViewsParagraphFixUpKeepsTheCaretOnTheNewLine) {
         }
     };
     Type(L"abc");
-    enter();  // at the line's end: the caret on the new empty line
+    enter();  // at the line's end: the caret on the new empty line, whose placeholder gives way
     Type(L"next");
-    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>next&nbsp;</DIV></DIV>");
+    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>next</DIV></DIV>");
     Key(VK_HOME);
     enter();  // at the line's start: the line moves down with the caret
     Type(L"X");
     enter();  // within a line
     Type(L"Y");
     EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>\r\n<DIV>&nbsp;</DIV>\r\n<DIV>\r\n<DIV>X</DIV>\r\n"
-                      L"<DIV>Ynext&nbsp;</DIV></DIV></DIV></DIV>");
+                      L"<DIV>Ynext</DIV></DIV></DIV></DIV>");
     // One undo takes back the typing, the next an Enter with its fix-up.
     SetControl(true);
     Key('Z');
     Key('Z');
     SetControl(false);
-    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>\r\n<DIV>&nbsp;</DIV>\r\n<DIV>Xnext&nbsp;</DIV></DIV></DIV>");
+    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>\r\n<DIV>&nbsp;</DIV>\r\n<DIV>Xnext</DIV></DIV></DIV>");
 }
 
 // Control+F, as the view's "Search Current Page" synthesises it, opens the

@@ -105,15 +105,13 @@ TEST_F(EditorFixture, TypingEnterAndLineBreaksBuildParagraphs) {
     // Typed addresses become links when the blank after them is typed.
     Load(L"<BODY><P>see </P></BODY>");
     CaretAt(L"see ", 4);
-    Type(L"www.example.com ok");
+    Type(L"www.example.com");
+    state->history.BreakRun();
+    Type(L" ok");
     EXPECT_EQ(Body(), L"<P>see <A href=\"http://www.example.com\">www.example.com</A> ok</P>");
     // Undo takes the link back with the blank that made it, to the exact bytes.
     ASSERT_TRUE(state->history.Undo(state->selection));
-    ASSERT_TRUE(state->history.Undo(state->selection));
-    ASSERT_TRUE(state->history.Undo(state->selection));
     EXPECT_EQ(Body(), L"<P>see www.example.com</P>");
-    ASSERT_TRUE(state->history.Redo(state->selection));
-    ASSERT_TRUE(state->history.Redo(state->selection));
     ASSERT_TRUE(state->history.Redo(state->selection));
     state->autoUrlDetect = false;
     Type(L" http://x.org ");
@@ -256,7 +254,9 @@ TEST_F(EditorFixture, UndoAndRedoRestoreExactBytesAfterSeededEdits) {
             default: editor.MoveToEdge(random.Chance(50), false); break;
             }
             CString now = html::SerializeDocument(*state->document);
+            // A key of a typing or deleting run joins the run's step.
             if (state->history.UndoCount() + 1 != versions.size()) versions.push_back(now);
+            else versions.back() = now;
             // The page still parses back to what it is.
             if (i % 100 == 0) {
                 ASSERT_EQ(Reserialize(now), Reserialize(Reserialize(now))) << "seed " << seed;
@@ -288,6 +288,45 @@ TEST_F(EditorFixture, UndoAndRedoRestoreExactBytesAfterSeededEdits) {
             ASSERT_EQ(html::SerializeDocument(*state->document), versions[i]) << "seed " << seed << " step " << i;
         }
     }
+}
+
+// Typing and deleting undo a run at a time; a move, a command, Enter or a
+// pause ends the run. An empty line's placeholder gives way to typing.
+TEST_F(EditorFixture, TypingAndDeletingRunsAreOneUndoStepEach) {
+    Load(L"<BODY><P>ab</P></BODY>");
+    state->history.Clear();
+    CaretAt(L"ab", 2);
+    Type(L"cd ef");                         // 1: one run, blanks and all
+    Editor().DeleteBackward();
+    Editor().DeleteBackward();              // 2: a run of Backspace
+    Type(L"g");                             // 3
+    Editor().MoveCharacter(false, false);
+    Type(L"h");                             // 4: typed after a move
+    Editor().InsertParagraph();             // 5
+    Type(L"i");                             // 6
+    Editor().ToggleInline(L"B", {dom::Tag::B, dom::Tag::Strong});
+    Type(L"j");                             // 7: after a command
+    Sleep(static_cast<DWORD>(editing::UndoHistory::kRunPause.count()) + 100);
+    Type(L"k");                             // 8: after a pause
+    EXPECT_EQ(state->history.UndoCount(), 8u);
+    const wchar_t* expected[] = {L"<P>abcd h</P>\r\n<P>i<B>j</B>g</P>", L"<P>abcd h</P>\r\n<P>ig</P>",
+                                 L"<P>abcd h</P>\r\n<P>g</P>", L"<P>abcd hg</P>", L"<P>abcd g</P>", L"<P>abcd </P>",
+                                 L"<P>abcd ef</P>", L"<P>ab</P>"};
+    for (const wchar_t* body : expected) {
+        ASSERT_TRUE(state->history.Undo(state->selection));
+        EXPECT_EQ(Body(), body);
+    }
+
+    // The no-break space that holds an empty line goes when typing starts
+    // there; a blank the user typed stays.
+    Load(L"<BODY><DIV>a</DIV><DIV>&nbsp;</DIV></BODY>");
+    Editor().SetCaret({state->document->Body()->Child(1)->FirstChild()->Self(), 0}, false);
+    Type(L"xy");
+    EXPECT_EQ(Body(), L"<DIV>a</DIV>\r\n<DIV>xy</DIV>");
+    Load(L"<BODY><DIV>a</DIV><DIV></DIV></BODY>");
+    Editor().SetCaret({state->document->Body()->Child(1)->Self(), 0}, false);
+    Type(L" z");
+    EXPECT_EQ(Body(), L"<DIV>a</DIV>\r\n<DIV>&nbsp;z</DIV>");
 }
 
 // The document layer's own edits through the interfaces are undone as well.

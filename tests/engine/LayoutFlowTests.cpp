@@ -25,7 +25,8 @@ TEST(LayoutFlow, LinesBreakAtBlanksButNotAtNoBreakSpaces) {
         L"<div id=e style='width:96px'>  many    blanks   here </div>"
         L"<div id=f style='width:40px'>\u6f22\u5b57\u306e\u6587\u7ae0\u306f\u7a7a\u767d\u304c\u306a\u3044\u3002</div>"
         L"<div id=g style='width:40px'>abc\u6f22\u5b57</div>"
-        L"<div id=h style='width:80px'>aaaa bbbb<b>cc</b></div>");
+        L"<div id=h style='width:80px'>aaaa bbbb<b>cc</b></div>"
+        L"<div id=i style='width:40px'>3-1-2026</div>");
     EXPECT_EQ(page.Box(L"a").Height(), 32);
     EXPECT_EQ(page.Box(L"b").Height(), 16);
     EXPECT_EQ(page.Box(L"c").Height(), 64);
@@ -44,6 +45,10 @@ TEST(LayoutFlow, LinesBreakAtBlanksButNotAtNoBreakSpaces) {
     EXPECT_EQ(page.canvas.FindRun(L"bbbb")->x, 8);
     EXPECT_EQ(page.canvas.FindRun(L"bbbb")->y, h.top + 16);
     EXPECT_EQ(page.canvas.FindRun(L"cc")->x, 8 + 32);
+    // After a hyphen inside a word, keeping the hyphen: "3-1-" and "2026".
+    EXPECT_EQ(page.Box(L"i").Height(), 32);
+    ASSERT_NE(page.canvas.FindRun(L"3-1-"), nullptr);
+    ASSERT_NE(page.canvas.FindRun(L"2026"), nullptr);
 }
 
 TEST(LayoutFlow, PreKeepsBlanksAndLineEndsInAMonospaceFont) {
@@ -67,6 +72,36 @@ TEST(LayoutFlow, AlignmentCentresLinesAndNarrowBlocks) {
     EXPECT_EQ(page.Box(L"r").left, 8 + 100 - 16);
     EXPECT_EQ(page.Box(L"t").left, 8 + (784 - 200) / 2);
     EXPECT_EQ(page.Box(L"m").left, 8 + (784 - 300) / 2);
+}
+
+TEST(LayoutFlow, OldPagesFollowTheQuirksOfBrowsers) {
+    LaidOutPage page(
+        L"<html><head><style>.Note { font-size: 32px } #Lead { margin-left: 40px }</style></head><body>"
+        L"<p class=note id=n>x</p><div id=lead>x</div>"
+        L"<p><tt>t</tt> <font face='DejaVu Sans Mono'>y</font></p>"
+        L"<p id=big style='font-size:32px'>x</p><p id=after>x</p>"
+        L"<dl id=dl><p></p><dt id=dt>x</dt></dl><ul><li id=empty></li></ul>"
+        L"<div style='width:100px'>aaaa <nobr id=nb>bbbb bbbb</nobr></div>"
+        L"<table id=full height=100%><tr><td>x</td></tr></table></body></html>");
+    page.layout.SetViewportHeight(600);
+    page.layout.Layout(800);
+    page.Paint(page.canvas);
+    // Class and id selectors match whatever their case.
+    EXPECT_EQ(page.Box(L"n").Height(), 32);
+    EXPECT_EQ(page.Box(L"lead").left, 8 + 40);
+    // The generic monospace family alone is 13/16 of the size; a named fixed-pitch face keeps it.
+    ASSERT_TRUE(page.canvas.FindRun(L"t") && page.canvas.FindRun(L"y"));
+    EXPECT_EQ(page.canvas.FindRun(L"t")->font.pixelSize, 13);
+    EXPECT_EQ(page.canvas.FindRun(L"y")->font.pixelSize, 16);
+    // Default margins in ems of the element's own size.
+    EXPECT_EQ(page.Box(L"after").top - page.Box(L"big").bottom, 32);
+    // An empty paragraph takes no room; an empty list item one line.
+    EXPECT_EQ(page.Box(L"dt").top, page.Box(L"dl").top);
+    EXPECT_EQ(page.Box(L"empty").Height(), 16);
+    // The blank before a NOBR run is where the line breaks.
+    EXPECT_EQ(page.Box(L"nb").left, 8);
+    // A table of height 100 % fills the viewport within BODY's margins.
+    EXPECT_EQ(page.Box(L"full").Height(), 600 - 16);
 }
 
 TEST(LayoutFlow, FontsFollowFontElementsStyleAttributesAndRules) {

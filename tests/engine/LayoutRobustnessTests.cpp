@@ -34,6 +34,25 @@ TEST(LayoutRobustness, DeepNestingHugeTablesAndLongTextStayBounded) {
     LayOutAndPaint(L"<p>" + Repeat(L"word ", 5 * 1000 * 1000) + L"</p>");  // 25 M characters: 50 MB of text
     LayOutAndPaint(L"<p>" + CString(L'x', 5 * 1000 * 1000) + L"</p>");
     LayOutAndPaint(L"<pre>" + CString(L'y', 1000 * 1000) + L"</pre>");
+
+    // Trees built through the interfaces are not capped as parsed ones are:
+    // blocks and inline elements 30,000 deep, appended one inside the other.
+    for (const wchar_t* tag : {L"div", L"span"}) {
+        LaidOutPage page(L"<p>x</p>");
+        dom::Node* parent = page.document->Body();
+        for (int i = 0; i < 30000; ++i) {
+            auto element = page.document->CreateElement(tag);
+            parent->AppendChild(element);
+            parent = element.get();
+        }
+        parent->AppendChild(page.document->CreateText(L"deep"));
+        page.layout.Rebuild();
+        page.layout.Layout(800);
+        paint::BitmapCanvas bitmap(400, 300);
+        page.layout.Paint(bitmap, {0, 0, 400, 300}, 0, 0);
+        page.layout.HitTest(20, 10);
+        EXPECT_GT(page.layout.ContentHeight(), 0);
+    }
 }
 
 TEST(LayoutRobustness, AbsurdSizesAreClamped) {

@@ -51,6 +51,36 @@ TEST(LayoutTable, RowsTakeTheTallestCellAndCellsAlignTheirContent) {
     EXPECT_EQ(page.Box(L"r").Height(), 88);
 }
 
+TEST(LayoutTable, CellsAskingMoreThanTheTableHasShareItAndSpansShareTheirWidthAndHeight) {
+    LaidOutPage page(
+        L"<table cellspacing=0 cellpadding=0 width=400><tr><td id=a width=300>a</td><td id=b width=200>b</td>"
+        L"<td id=c width=100>c</td></tr></table>"
+        L"<table cellspacing=0 cellpadding=0><tr><td colspan=3 width=300>x</td></tr>"
+        L"<tr><td id=f width=50>x</td><td id=g>yy</td><td id=h>z</td></tr></table>"
+        L"<table cellspacing=0 cellpadding=0><tr><td id=s rowspan=2 height=90>s</td><td id=r1 height=20>1</td></tr>"
+        L"<tr><td id=r2 height=10>2</td></tr></table>"
+        L"<table id=k border=1 cellpadding=0 style='border-collapse:collapse'><tr><td id=k1>a</td><td id=k2>b</td></tr>"
+        L"<tr><td id=k3>c</td><td>d</td></tr></table>");
+    // Fixed widths beyond the table: each column keeps its content and gets the same share of
+    // what it asked beyond that (8 px each, then 376 of the 576 asked beyond).
+    EXPECT_EQ(page.Box(L"a").Width(), 8 + 292 * 376 / 576);
+    EXPECT_EQ(page.Box(L"b").Width(), 8 + 192 * 376 / 576);
+    EXPECT_EQ(page.Box(L"a").Width() + page.Box(L"b").Width() + page.Box(L"c").Width(), 400);
+    // A spanning cell's width: the fixed column keeps its own, the others share the rest by content.
+    EXPECT_EQ(page.Box(L"f").Width(), 50);
+    EXPECT_EQ(page.Box(L"g").Width(), 250 * 16 / 24);
+    EXPECT_EQ(page.Box(L"f").Width() + page.Box(L"g").Width() + page.Box(L"h").Width(), 300);
+    // A row spanning cell's height goes to its rows in proportion to theirs (20 and 16 of 90).
+    EXPECT_EQ(page.Box(L"r1").Height(), 20 + 54 * 20 / 36);
+    EXPECT_EQ(page.Box(L"r1").Height() + page.Box(L"r2").Height(), 90);
+    // Collapsed borders count once: of each 1 px border the box on the left (or above) takes it.
+    EXPECT_EQ(page.Box(L"k1").Width(), 8 + 1);
+    EXPECT_EQ(page.Box(L"k2").Width(), 8 + 1);
+    EXPECT_EQ(page.Box(L"k3").Height(), 16 + 1);
+    EXPECT_EQ(page.Box(L"k").Width(), 1 + 9 + 9);
+    EXPECT_EQ(page.Box(L"k").Height(), 1 + 17 + 17);
+}
+
 TEST(LayoutTable, NestedTablesAndTheQuirkThatTablesKeepTheDefaultFont) {
     LaidOutPage page(
         L"<font size=7><table><tr><td id=o><table id=i border=1><tr><td>inner</td></tr></table></td></tr></table></font>");

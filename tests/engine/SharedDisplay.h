@@ -14,7 +14,7 @@ inline HWND FindThreadDialog(DWORD thread, const wchar_t* caption) {
     } search{caption, nullptr};
     EnumThreadWindows(
         thread,
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* search = reinterpret_cast<Search*>(data);
             wchar_t className[16] = {}, text[64] = {};
             GetClassNameW(window, className, 16);

@@ -43,6 +43,23 @@ const wchar_t kExtensionClsid[] = L"{1FBA04EE-3024-11d2-8F1F-0000F87ABD16}";
 
 int Regsvr32(const CString& arguments) { return RunProgram(L"regsvr32.exe /s " + arguments); }
 
+// A library registers itself in the registry view of its own architecture:
+// a 32-bit one, on 64-bit Windows, below Wow6432Node, where 32-bit hosts look.
+#ifdef _WIN64
+const REGSAM kOwnView = KEY_WOW64_64KEY, kOtherView = KEY_WOW64_32KEY;
+const wchar_t kTypeLibraryPlatform[] = L"win64";
+#else
+const REGSAM kOwnView = KEY_WOW64_32KEY, kOtherView = KEY_WOW64_64KEY;
+const wchar_t kTypeLibraryPlatform[] = L"win32";
+#endif
+
+bool KeyInView(HKEY root, const CString& path, REGSAM view) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
 CString Quoted(const CString& path) { return L"\"" + path + L"\""; }
 
 void ExpectClassKeys(const ClassKeys& c) {
@@ -66,8 +83,11 @@ void ExpectClassKeys(const ClassKeys& c) {
     EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, classKey, L"AppID"), CString(c.appid));
     EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, classKey + L"\\TypeLib", L""), CString(c.typeLibrary));
     EXPECT_EQ(RegistryKeyExists(HKEY_CLASSES_ROOT, classKey + L"\\Programmable"), c.programmable);
-    CString typeLibrary = CString(L"TypeLib\\") + c.typeLibrary + L"\\1.0\\0\\win64";
+    CString typeLibrary = CString(L"TypeLib\\") + c.typeLibrary + L"\\1.0\\0\\" + kTypeLibraryPlatform;
     EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, typeLibrary, L""), module);
+    CString machineClassKey = CString(L"Software\\Classes\\CLSID\\") + c.clsid;
+    EXPECT_TRUE(KeyInView(HKEY_LOCAL_MACHINE, machineClassKey, kOwnView));
+    EXPECT_FALSE(KeyInView(HKEY_LOCAL_MACHINE, machineClassKey, kOtherView));
 }
 
 void ExpectClassKeysGone(const ClassKeys& c) {
@@ -155,6 +175,8 @@ TEST(AutoFillRegistration, RegistersTheBrowserHelperObject) {
     ASSERT_EQ(Regsvr32(Quoted(module)), 0);
     CString helper = CString(kHelperObjects) + L"\\{86427792-EC3D-4717-AA35-0A05EEA769A6}";
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, helper, L""), CString(L"TQIEMenuExt"));
+    EXPECT_TRUE(KeyInView(HKEY_LOCAL_MACHINE, helper, kOwnView));
+    EXPECT_FALSE(KeyInView(HKEY_LOCAL_MACHINE, helper, kOtherView));
     ASSERT_EQ(Regsvr32(L"/u " + Quoted(module)), 0);
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, helper));
     EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kHelperObjects));

@@ -96,6 +96,18 @@ TEST_F(FavoritesTest, FavoritesBecomeAGroupedLinkPageAndComeBackWhole) {
     ASSERT_EQ(ExportPageToFavorites(page, back), 1);
     CFavoriteEngine again(back);
     EXPECT_EQ(TreeLinks(again.LoadFolderTree(back), back), original);
+
+    // Shortcut files of other programs: names in any case, blanks and quotes,
+    // another section's URL, UTF-8 with its mark; one without an address.
+    CString kinds = m_dir / L"Kinds";
+    CreateDirectoryW(kinds, nullptr);
+    WriteFileBytes(kinds + L"\\a.url", "\xEF\xBB\xBF[DEFAULT]\r\nURL=http://wrong.example/\r\n[internetshortcut]\r\n"
+                                       " url = \"http://a.example/\xC3\xA9\" \r\n");
+    WriteFileBytes(kinds + L"\\b.URL", "[InternetShortcut]\nIconIndex=0\nURL=http://b.example/\n");
+    WriteFileBytes(kinds + L"\\none.url", "[InternetShortcut]\nIconIndex=0\n");
+    CFavoriteEngine others(kinds);
+    EXPECT_EQ(TreeLinks(others.LoadFolderTree(kinds), kinds),
+              (std::multiset<Link>{{L"", L"a", L"http://a.example/\x00E9"}, {L"", L"b", L"http://b.example/"}}));
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 

@@ -61,10 +61,20 @@ TEST(PageCleanText, BringsAnEngineOutputIntoThePageFormat) {
                     L"end\tmore</A>\n"
                     L"<A href=\"http://k/\">kept</A> and <A ></A><BR>\nx\n"
                     L"<FONT color=red></FONT><FONT size=2>  </FONT>bodyend as a word\n"
-                    L"lead \n<A href=\"http://d/\">d</A>\n" + kEnding;
+                    L"lead \n<A href=\"http://d/\">d</A>\n"
+                    L"<CENTER>old footer</CENTER>\n" + kEnding;
     EXPECT_EQ(CleanPageText(engine), clean);
     // Cleaning a clean page changes nothing.
     EXPECT_EQ(CleanPageText(clean), clean);
+
+    // Text and pictures after the marker move before it; the product footer,
+    // the closing tags and bare markup there go.
+    CString below = L"<BODY>\n<DIV>a</DIV>\n<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>typed\n"
+                    L"<CENTER><FONT size=2><A href=\"http://www.tarvelo.com\">Tarvelo</A></FONT></CENTER>\n"
+                    L"<DIV></DIV>\nmore <IMG src=x.png>\n</BODY></HTML>\n";
+    CString kept = L"<BODY>\n<DIV>a</DIV>\ntyped\nmore <IMG src=x.png>\n" + kEnding;
+    EXPECT_EQ(CleanPageText(below), kept);
+    EXPECT_EQ(CleanPageText(kept), kept);
 }
 
 TEST(PageCleanText, PageWithoutMarkerEndsAtItsBody) {

@@ -119,7 +119,7 @@ TEST_F(CoolBar, TheSlotMapFollowsInsertsInBothCharacterSetsDeletesAndMoves) {
 TEST_F(CoolBar, ButtonTextsComeFromTheStringsAndStatesFromTheUpdateHandlers) {
     bar.SetTextType(0);
     EXPECT_EQ(bar.GetButtonText(0), L"First command");
-    EXPECT_EQ(bar.GetButtonText(3), L"Third command");
+    EXPECT_EQ(bar.GetButtonText(3), L"");  // a string without a line feed has no first half
     bar.SetTextType(1);
     EXPECT_EQ(bar.GetButtonText(1), L"Second");
     EXPECT_EQ(bar.GetButtonText(3), L"");  // no line feed, no tooltip half
@@ -286,6 +286,51 @@ TEST_F(CoolBar, ACustomisingControlPassesMouseInputToItsBarAndWheelPointsStayOnS
     combo.SetCustomizing(FALSE);
     watching.DeleteButton(2);
     watching.DestroyWindow();
+}
+
+// A narrowed floating bar breaks its rows at plain separators and before
+// buttons, never at a control's slot (which would lie across the bar as an
+// empty band two thirds of the slot high); the bar's height is its rows'.
+// Its customise menu's commands act on the customised button after the
+// owner's notice, and a change of floating state re-places the controls at once.
+TEST_F(CoolBar, NarrowFloatingRowsBreakBesideControlsAndTheCustomiseCommandsEditTheBar) {
+    static Combo combo;  // registered for the life of the process, as the program's own are
+    ASSERT_TRUE(bar.InsertComboBox(4, RegisterCombo(combo, 41005, 118), WS_CHILD | WS_VISIBLE | CBS_DROPDOWN));
+    fixture.frame->FloatControlBar(&bar, CPoint(300, 300));
+    PumpMessages();
+    ASSERT_TRUE(bar.IsFloating());
+    EXPECT_TRUE(combo.IsWindowVisible());  // placed at once, no idle needed
+    for (int width : {60, 123, 160}) {
+        const CSize size = bar.CalcDynamicLayout(width, LM_HORZ | LM_COMMIT);
+        int rows = 1, bands = 0;
+        for (const TBBUTTON& b : bar.GetButtons()) {
+            if (!(b.fsState & TBSTATE_WRAP)) continue;
+            EXPECT_FALSE((b.fsStyle & TBSTYLE_SEP) && b.idCommand != 0) << "a control's slot ends a row at " << width;
+            ++rows;
+            if (b.fsStyle & TBSTYLE_SEP) bands += (b.iBitmap > 0 ? b.iBitmap : 8) * 2 / 3;
+        }
+        EXPECT_GT(rows, 1) << width;
+        CRect inside;
+        bar.CalcInsideRect(inside, TRUE);
+        EXPECT_EQ(size.cy + inside.Height(), rows * bar.GetButtonSize().cy + bands) << width;
+    }
+
+    // The customise menu's commands, each noticed to the owner first.
+    fixture.frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    bar.SetCustomizeMode(TRUE);
+    bar.SetCustomizedButton(0);
+    const int count = bar.GetCount();
+    bar.SendMessage(WM_COMMAND, OXTB_CMD_SEPAFTER);
+    EXPECT_EQ(bar.GetCount(), count + 1);
+    EXPECT_EQ(bar.GetItemID(1), 0u);
+    bar.SetButtonText(0, L"First");
+    bar.SendMessage(WM_COMMAND, OXTB_CMD_HIDETEXT);
+    EXPECT_EQ(bar.GetButtonText(0), L"");
+    bar.SendMessage(WM_COMMAND, OXTB_CMD_SHOWTEXT);
+    EXPECT_EQ(bar.GetButtonText(0), L"First");  // the hidden text comes back
+    bar.SendMessage(WM_COMMAND, OXTB_CMD_DELETE);
+    EXPECT_EQ(bar.GetCount(), count - 1);  // the button, and the separator it left in front
+    EXPECT_TRUE(bar.ShowCustomizeMenu(-1, 0, 0) == FALSE);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ namespace {
 class LoopFrame : public CFrameWnd {
 public:
     std::vector<int> selected;  // top-level indexes as WM_MENUSELECT told them
+    std::vector<UINT> commands;  // menu commands (WM_COMMAND without a control)
     int exits = 0;
 
 protected:
@@ -28,6 +29,7 @@ protected:
         if (message == WM_MENUSELECT && reinterpret_cast<HMENU>(lParam) == GetMenuBarMenu() && (HIWORD(wParam) & MF_POPUP))
             selected.push_back(LOWORD(wParam));
         if (message == WM_EXITMENULOOP) ++exits;
+        if (message == WM_COMMAND && lParam == 0) commands.push_back(LOWORD(wParam));
         return CFrameWnd::WindowProc(message, wParam, lParam);
     }
 
@@ -164,6 +166,29 @@ TEST_F(MenuBarTest, OpenPopupsMoveWithArrowKeysAndTheMouse) {
     EXPECT_EQ(frame->selected[1], 1);
     EXPECT_EQ(frame->selected[2], 2);
     EXPECT_EQ(bar.GetOpenPopup(), -1);
+}
+
+// A plain command item on the bar runs at once when its button is pressed;
+// the customise menu's delete removes the customised button and its menu item.
+TEST_F(MenuBarTest, APlainItemRunsAtOnceAndTheCustomiseMenuDeletes) {
+    AppendMenuW(menu, MF_STRING, 40010, L"&Go");
+    bar.SetMenu(menu);
+    frame->RecalcLayout();
+    CRect go;
+    bar.GetItemRect(3, &go);
+    const LPARAM at = MAKELPARAM(go.CenterPoint().x, go.CenterPoint().y);
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    bar.SendMessage(WM_LBUTTONUP, 0, at);
+    MSG open{};
+    EXPECT_FALSE(PeekMessageW(&open, bar.m_hWnd, WM_MENUBAR_OPENPOPUP, WM_MENUBAR_OPENPOPUP, PM_REMOVE));
+    EXPECT_EQ(frame->commands, std::vector<UINT>{40010});
+    EXPECT_FALSE(bar.SendMessage(TB_GETSTATE, 4) & TBSTATE_PRESSED);
+
+    bar.SetCustomizeMode(TRUE);
+    bar.SetCustomizedButton(3);
+    bar.SendMessage(WM_COMMAND, OXTB_CMD_DELETE);
+    EXPECT_EQ(bar.GetCount(), 3);
+    EXPECT_EQ(GetMenuItemCount(menu), 3);
 }
 
 TEST_F(MenuBarTest, PackedLayoutsAreReadWithinTheirLength) {

@@ -44,6 +44,10 @@ protected:
     }
     int Count() const { return GetMenuItemCount(menu.m_hMenu); }
 
+    struct OleScope {
+        OleScope() { OleInitialize(nullptr); }
+        ~OleScope() { OleUninitialize(); }
+    } ole;  // first made, last gone: the drop target is revoked while OLE lives
     TestApp<CWinApp> app{L"MenuCustomizeTests"};
     NotifyOwner owner;
     std::vector<std::unique_ptr<COXItemInfo>> infos;
@@ -55,6 +59,20 @@ TEST_F(MenuCustomize, SelectionAndCommandsChangeTheMenuUnlessTheOwnerTakesThem) 
     ASSERT_TRUE(popup.Show(&menu, TPM_LEFTALIGN, 100, 100, &owner));
     EXPECT_TRUE(popup.IsWindowVisible());
     EXPECT_TRUE(menu.IsInCustomizeMode());
+    EXPECT_EQ(menu.GetDropTarget()->GetWindow(), &popup);  // items can be dropped on the window
+    // Laying the window out again leaves it where it is.
+    CRect placed, again;
+    popup.GetWindowRect(&placed);
+    for (int i = 0; i < 3; ++i) popup.RecalcLayout();
+    popup.GetWindowRect(&again);
+    EXPECT_EQ(again, placed);
+    // Selecting the item already selected tells the owner nothing.
+    menu.SetSelectedItem(1);
+    const size_t told = owner.codes.size();
+    menu.SetSelectedItem(1);
+    EXPECT_EQ(owner.codes.size(), told);
+    menu.SetSelectedItem(-1);
+    owner.codes.clear();
     ASSERT_EQ(popup.ItemRects().size(), 3u);
     CRect client;
     popup.GetClientRect(&client);

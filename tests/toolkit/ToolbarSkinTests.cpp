@@ -14,10 +14,12 @@ public:
     std::set<DWORD> stages;
     bool takeOver = false;
     int relays = 0;
+    int dropDowns = 0;
 
 protected:
     const MessageMap* GetMessageMap() const override {
-        static const MessageMapEntry entries[] = {MapNotify<&RelayFrame::OnRelay>(OXTBN_CUSTOMDRAWRELAY, 32950)};
+        static const MessageMapEntry entries[] = {MapNotify<&RelayFrame::OnRelay>(OXTBN_CUSTOMDRAWRELAY, 32950),
+                                                  MapNotify<&RelayFrame::OnDropDown>(TBN_DROPDOWN, 32950)};
         static const MessageMap map{CFrameWnd::GetMessageMap(), entries};
         return &map;
     }
@@ -30,6 +32,10 @@ protected:
             relay->result = 0x1234;
         }
         *result = 0;
+    }
+    void OnDropDown(NMHDR*, LRESULT* result) {
+        ++dropDowns;
+        *result = TBDDRET_DEFAULT;
     }
 };
 
@@ -153,6 +159,24 @@ TEST_F(ToolbarSkins, TheOwnerIsOfferedEveryStageAndMayDrawItItself) {
     EXPECT_TRUE(relayFrame->stages.count(CDDS_PREPAINT));
     EXPECT_TRUE(relayFrame->stages.count(CDDS_ITEMPREPAINT));
     EXPECT_TRUE(relayFrame->stages.count(CDDS_ITEMPOSTPAINT));
+
+    // Floating, the bar's mini frame is only its parent: the relay and the
+    // drop-down notice still reach the frame the bar belongs to.
+    bar.SetButtonStyle(0, bar.GetButtonStyle(0) | TBSTYLE_DROPDOWN);
+    bar.SetDropDownArrow(TRUE);
+    fixture.frame->FloatControlBar(&bar, CPoint(300, 300));
+    PumpMessages();
+    ASSERT_TRUE(bar.IsFloating());
+    relayFrame->stages.clear();
+    ::RedrawWindow(bar.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(relayFrame->stages.count(CDDS_PREPAINT));
+    EXPECT_TRUE(relayFrame->stages.count(CDDS_ITEMPOSTPAINT));
+    CRect first;
+    bar.GetItemRect(0, &first);
+    const LPARAM arrow = MAKELPARAM(first.right - 3, first.CenterPoint().y);
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, arrow);
+    bar.SendMessage(WM_LBUTTONUP, 0, arrow);
+    EXPECT_EQ(relayFrame->dropDowns, 1);
 }
 
 TEST_F(ToolbarSkins, OfficeLooksPaintTheWholeBarThemselves) {

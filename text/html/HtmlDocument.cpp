@@ -145,6 +145,12 @@ bool bcHtmlDocument::QueryCommandValue(DWORD command, VARIANT* value) {
     return m_commands && SUCCEEDED(m_commands->Exec(&kCommandGroupMshtml, command, OLECMDEXECOPT_DODEFAULT, nullptr, value));
 }
 
+DWORD bcHtmlDocument::QueryCommandStatus(DWORD command) const {
+    OLECMD status{command, 0};
+    if (!m_commands || FAILED(m_commands->QueryStatus(&kCommandGroupMshtml, 1, &status, nullptr))) return 0;
+    return status.cmdf;
+}
+
 int bcHtmlDocument::GetBaseFontSize() {
     if (m_baseFontSize < 4) {
         m_baseFontSize = CssLengthToPixels(GetStyleSheet().GetRuleStyle(L"BODY").GetProperty(bcStyleFontSize));

@@ -35,6 +35,8 @@ public:
     bcHtmlElement GetSelectedElement(bool evenWhenEmpty) const;
     bool ExecCommand(DWORD command, const VARIANT& argument, bool showUserInterface);
     bool QueryCommandValue(DWORD command, VARIANT* value);
+    // The engine's OLECMDF flags of a command (supported, enabled, latched); 0 without a document.
+    DWORD QueryCommandStatus(DWORD command) const;
     int GetBaseFontSize();
     int GetCaretFontSize();
     bool ApplyPixelFontSize(unsigned pixels);

@@ -4,6 +4,7 @@
 #include "bars/BitmapMenuOrganizer.h"
 #include "bars/CoolToolBar.h"
 #include "bars/MenuCustomize.h"
+#include "bars/MenuHelpers.h"
 #include "bars/PackedMenuItems.h"
 #include "gdi/BufferedPaint.h"
 #include "skins/Skin.h"
@@ -20,11 +21,6 @@ std::map<HMENU, COXBitmapMenu*>& Wrappers() {
 }
 COXBitmapMenu* g_tracked = nullptr;
 WNDPROC g_savedMenuProc = nullptr;
-
-COXBitmapMenuOrganizer* MainOrganizer() {
-    CWnd* main = AfxGetMainWnd();
-    return main ? COXBitmapMenuOrganizer::FindOrganizer(main->GetSafeHwnd()) : nullptr;
-}
 
 
 void SplitAtTab(const CString& text, CString& item, CString& shortcut) {
@@ -43,6 +39,7 @@ COXBitmapMenu::COXBitmapMenu(HMENU menu) {
 COXBitmapMenu::~COXBitmapMenu() {
     if (g_tracked == this) g_tracked = nullptr;
     if (m_pPopupWnd) m_pPopupWnd->Hide();
+    m_dropTarget.Revoke();
     Detach();
 }
 
@@ -219,7 +216,7 @@ void COXBitmapMenu::DrawItem(DRAWITEMSTRUCT* draw) {
     if (!separator) LayoutItem(imageInfo, imageInfo && imageInfo->imageList != nullptr, item, frame, image, text, shortcut);
     const CPoint centre((item.left + item.right) / 2, (item.top + item.bottom) / 2);
     const int position = IndexFromPoint(centre);
-    if (COXBitmapMenuOrganizer* organizer = MainOrganizer(); organizer && organizer->IsShowOnlyRecentlyUsedItems() && position >= 0 &&
+    if (COXBitmapMenuOrganizer* organizer = MainWindowOrganizer(); organizer && organizer->IsShowOnlyRecentlyUsedItems() && position >= 0 &&
                                                              !organizer->IsItemShown(m_hMenu, position)) {
         state |= OXODS_HIDDEN;
         if (position > 0 && organizer->IsItemShown(m_hMenu, position - 1)) state |= OXODS_HIDDENFIRST;
@@ -347,7 +344,8 @@ void COXBitmapMenu::SetCustomizeMode(BOOL on, HWND owner) {
 int COXBitmapMenu::SetSelectedItem(int position) {
     const int old = m_nSelectedItem;
     m_nSelectedItem = position;
-    if (m_pPopupWnd && old != position) {
+    if (old == position) return old;
+    if (m_pPopupWnd) {
         if (old != -1) m_pPopupWnd->RedrawItem(old);
         if (position != -1) m_pPopupWnd->RedrawItem(position);
     }
@@ -374,7 +372,7 @@ int COXBitmapMenu::SetInsertMark(int position) {
 }
 
 void COXBitmapMenu::Refresh() {
-    if (COXBitmapMenuOrganizer* organizer = MainOrganizer()) organizer->ConvertMenu(this, FALSE);
+    if (COXBitmapMenuOrganizer* organizer = MainWindowOrganizer()) organizer->ConvertMenu(this, FALSE);
     if (m_pPopupWnd) m_pPopupWnd->RecalcLayout();
 }
 
@@ -429,7 +427,7 @@ void COXBitmapMenu::OnInsertSeparatorAfter() {
 void COXBitmapMenu::OnToggleRecentlyUsed() {
     const int position = m_nSelectedItem;
     if (Notify(ID_BITMAPMENU_RECENTLYUSED) || position < 0) return;
-    if (COXBitmapMenuOrganizer* organizer = MainOrganizer()) {
+    if (COXBitmapMenuOrganizer* organizer = MainWindowOrganizer()) {
         if (organizer->IsItemShown(m_hMenu, position)) organizer->HideItem(m_hMenu, position);
         else organizer->ShowItem(m_hMenu, position);
     }
@@ -455,7 +453,7 @@ BOOL COXBitmapMenu::ShowCustomizeMenu(int position, int x, int y) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu, MF_STRING, ID_BITMAPMENU_APPEARANCE, text(26532, L"&Appearance..."));
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        if (COXBitmapMenuOrganizer* organizer = MainOrganizer(); organizer && organizer->IsShowOnlyRecentlyUsedItems()) {
+        if (COXBitmapMenuOrganizer* organizer = MainWindowOrganizer(); organizer && organizer->IsShowOnlyRecentlyUsedItems()) {
             const bool shown = organizer->IsItemShown(m_hMenu, position);
             AppendMenuW(menu, MF_STRING | (shown ? MF_CHECKED : 0), ID_BITMAPMENU_RECENTLYUSED, text(26533, L"&Recently Used"));
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -474,134 +472,12 @@ BOOL COXBitmapMenu::ShowCustomizeMenu(int position, int x, int y) {
 int COXBitmapMenu::InsertItems(const BYTE* data, size_t size, int position) {
     std::vector<HMENU> created;
     const PackedMenuResult result = InsertPackedMenuItems(data, size, m_hMenu, position, created);
-    if (COXBitmapMenuOrganizer* organizer = MainOrganizer()) {
+    if (COXBitmapMenuOrganizer* organizer = MainWindowOrganizer()) {
         for (HMENU menu : created) organizer->RecordCopiedSubmenu(menu);
         organizer->ConvertMenu(this, FALSE);
     }
     if (m_pPopupWnd) m_pPopupWnd->RecalcLayout();
     return result.complete ? result.items : -1;
-}
-
-// Bars ------------------------------------------------------------------------------------------
-
-namespace {
-MENUITEMINFOW OwnerDrawFields(HMENU menu, int position) {
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
-    if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info)) info = MENUITEMINFOW{};
-    return info;
-}
-}  // namespace
-
-BOOL COXBitmapMenu::CreateMenuFont(CFont& font, LONG weight) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    if (weight) metrics.lfMenuFont.lfWeight = weight;
-    font.DeleteObject();
-    return font.CreateFontIndirect(&metrics.lfMenuFont);
-}
-
-MEASUREITEMSTRUCT COXBitmapMenu::MeasureRecord(HMENU menu, int position) {
-    const MENUITEMINFOW info = OwnerDrawFields(menu, position);
-    MEASUREITEMSTRUCT measure{};
-    measure.CtlType = ODT_MENU;
-    measure.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
-    measure.itemData = info.dwItemData;
-    return measure;
-}
-
-DRAWITEMSTRUCT COXBitmapMenu::DrawRecord(HMENU menu, int position) {
-    const MENUITEMINFOW info = OwnerDrawFields(menu, position);
-    DRAWITEMSTRUCT draw{};
-    draw.CtlType = ODT_MENU;
-    draw.itemAction = ODA_DRAWENTIRE;
-    draw.hwndItem = reinterpret_cast<HWND>(menu);
-    draw.itemID = (info.fType & MFT_SEPARATOR) ? 0 : info.wID;
-    draw.itemData = info.dwItemData;
-    return draw;
-}
-
-CSize COXBitmapMenu::CalcMenuSize(HMENU menu) {
-    COXBitmapMenu* bitmap = FromHandle(menu);
-    int width = 0, height = 0;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        MEASUREITEMSTRUCT measure = MeasureRecord(menu, i);
-        if (bitmap) bitmap->MeasureItem(&measure);
-        if (measure.itemHeight == 0 && !bitmap) measure.itemHeight = measure.itemID ? 17 : 8;
-        width = std::max(width, static_cast<int>(measure.itemWidth));
-        height += static_cast<int>(measure.itemHeight);
-    }
-    return CSize(width + 18, height + 6);
-}
-
-void COXBitmapMenu::CalcPopupPosition(HMENU menu, const CRect& button, DWORD barStyle, CPoint* pt, UINT* flags, int* direction) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromRect(&button, MONITOR_DEFAULTTONEAREST), &monitor);
-    const CRect screen(monitor.rcMonitor);
-    const CSize size = CalcMenuSize(menu);
-    *flags = 0;
-    *pt = CPoint(0, 0);
-    if (barStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)) {
-        int x = std::max<int>(button.left, screen.left);
-        if (x + size.cx > screen.right) x = screen.right - size.cx;
-        pt->x = x;
-        if (button.bottom + size.cy <= screen.bottom) {
-            *direction = 1;
-            pt->y = button.bottom - 1;
-        } else {
-            *flags |= TPM_BOTTOMALIGN;
-            *direction = 8;
-            pt->y = button.top + 1;
-        }
-    } else {
-        if (button.right + size.cx <= screen.right) {
-            *direction = 2;
-            pt->x = button.right;
-        } else {
-            *flags |= TPM_RIGHTALIGN;
-            *direction = 4;
-            pt->x = button.left;
-        }
-        int y = std::max<int>(button.top + 1, screen.top);
-        if (y + size.cy > screen.bottom) y = screen.bottom - size.cy - 1;
-        pt->y = y;
-    }
-}
-
-UINT COXBitmapMenu::TrackPopupMenu(COXCoolToolBar* bar, CWnd* owner, LPCRECT exclude) {
-    int button = -1;
-    for (int i = 0; i < bar->GetCount() && button < 0; ++i)
-        if (bar->SendMessage(TB_GETSTATE, bar->GetItemID(i)) & TBSTATE_PRESSED) button = i;
-    if (button < 0) button = static_cast<int>(bar->SendMessage(TB_GETHOTITEM));
-    CRect rect;
-    if (button >= 0) bar->GetItemRect(button, &rect);
-    bar->ClientToScreen(&rect);
-    CPoint pt;
-    UINT flags = 0;
-    int direction = 1;
-    CalcPopupPosition(m_hMenu, rect, bar->GetBarStyle(), &pt, &flags, &direction);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
-        PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    m_rectExclude = exclude ? CRect(*exclude) : rect;
-    COXShadowedItemWnd shadow(bar, button, direction);
-    shadow.CreateEx(WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT, CWnd::RegisterWndClass(0), L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top,
-                    rect.Width() + 4, rect.Height() + 4, GetDesktopWindow(), nullptr);
-    SetTracked(this);
-    TPMPARAMS params{};
-    params.cbSize = sizeof(params);
-    params.rcExclude = m_rectExclude;
-    const UINT result = static_cast<UINT>(TrackPopupMenuEx(m_hMenu, flags | TPM_RETURNCMD, pt.x, pt.y,
-                                                           owner ? owner->GetSafeHwnd() : bar->GetSafeHwnd(), &params));
-    if (shadow.GetSafeHwnd()) shadow.DestroyWindow();
-    m_rectExclude = CRect();
-    return result;
 }
 
 // Helpers -------------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #pragma once
 #include "bars/DragRelay.h"
 #include "bars/MenuItemInfo.h"
+#include "bars/ToolTipCtrl.h"
 #include "skins/MenuSkin.h"
 #include "wnd/CmdTarget.h"
 
@@ -102,6 +103,13 @@ public:
     int GetInsertMark() const { return m_nInsertMark; }
     void Refresh();
     virtual BOOL ShowCustomizeMenu(int position, int x, int y);
+    // The drag source with its owner set, and the drop target that the
+    // customisation window registers (revoked when the menu goes).
+    virtual COXSHBDropSource* GetDropSource(CWnd* owner) {
+        m_dropSource.SetOwner(owner);
+        return &m_dropSource;
+    }
+    virtual COXSHBDropTarget* GetDropTarget() { return &m_dropTarget; }
     virtual COXBitmapMenuPopupWnd* GetPopupWnd() const { return m_pPopupWnd; }
     void SetPopupWnd(COXBitmapMenuPopupWnd* wnd) { m_pPopupWnd = wnd; }
     virtual void DragItem(int position);
@@ -155,6 +163,9 @@ protected:
     int m_nInsertMark = -1;
     CRect m_rectExclude;
     COXPopupWndStack m_popupStack;
+    COXSHBDropSource m_dropSource;
+    COXSHBDropTarget m_dropTarget;
+    COXToolTipCtrl m_toolTip;
 
 private:
     // Item heights as IndexFromPoint measured them, kept while the item

@@ -79,6 +79,9 @@ public:
     virtual void ConvertMenu(COXBitmapMenu* menu, BOOL isNew);
     virtual void RestoreMenu(COXBitmapMenu* menu, BOOL restoreItems);
 
+    // Takes a bitmap menu that a bar made for a popup; the organizer owns it from
+    // now on and converts it as a new menu when it first opens.
+    void AdoptMenu(std::unique_ptr<COXBitmapMenu> menu);
     HMENU CopyPopupMenu(HMENU source);
     void RecordCopiedSubmenu(HMENU menu) { m_copiedSubmenus.push_back(menu); }
     COXBitmapMenu* FindConverted(HMENU menu) const;
@@ -118,4 +121,5 @@ protected:
     std::unique_ptr<COXBitmapMenu> m_pDeferredMenu;
     std::vector<HMENU> m_copiedSubmenus;
     BOOL m_bExpanded = FALSE;
+    std::set<COXBitmapMenu*> m_adoptedMenus;  // adopted and not yet opened
 };

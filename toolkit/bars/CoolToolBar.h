@@ -38,6 +38,14 @@ struct OXTBNOTIFY {
     int nValue;
 };
 
+// The commands of a button's context menu in customise mode (each offered to the owner first).
+inline constexpr UINT OXTB_CMD_DELETE = 32893;
+inline constexpr UINT OXTB_CMD_PROPERTIES = 32894;
+inline constexpr UINT OXTB_CMD_HIDETEXT = 32895;
+inline constexpr UINT OXTB_CMD_SHOWTEXT = 32896;
+inline constexpr UINT OXTB_CMD_SEPBEFORE = 32897;
+inline constexpr UINT OXTB_CMD_SEPAFTER = 32898;
+
 inline constexpr DWORD kComCtl471 = 0x40047;
 inline constexpr DWORD kComCtl600 = 0x60000;
 
@@ -78,8 +86,40 @@ public:
     void SetButtonsSize(CSize image);
     void SetColor(OXTBColor which, COLORREF color) { m_colors[which] = color; }
     COLORREF GetColor(OXTBColor which) const { return m_colors[which]; }
+    void SetDefaultTextColor(COLORREF c) { SetColor(OXTB_DEFAULT_TEXT, c); }
+    void SetHotTextColor(COLORREF c) { SetColor(OXTB_HOT_TEXT, c); }
+    void SetSelectedTextColor(COLORREF c) { SetColor(OXTB_SELECTED_TEXT, c); }
+    void SetCheckedTextColor(COLORREF c) { SetColor(OXTB_CHECKED_TEXT, c); }
+    void SetDefaultBkColor(COLORREF c) { SetColor(OXTB_DEFAULT_BK, c); }
+    void SetHotBkColor(COLORREF c) { SetColor(OXTB_HOT_BK, c); }
+    void SetSelectedBkColor(COLORREF c) { SetColor(OXTB_SELECTED_BK, c); }
+    void SetCheckedBkColor(COLORREF c) { SetColor(OXTB_CHECKED_BK, c); }
+    void SetDefaultBorderColor(COLORREF c) { SetColor(OXTB_DEFAULT_BORDER, c); }
     void SetHotBorderColor(COLORREF c) { SetColor(OXTB_HOT_BORDER, c); }
+    void SetSelectedBorderColor(COLORREF c) { SetColor(OXTB_SELECTED_BORDER, c); }
+    void SetCheckedBorderColor(COLORREF c) { SetColor(OXTB_CHECKED_BORDER, c); }
+    COLORREF GetDefaultTextColor() const { return GetColor(OXTB_DEFAULT_TEXT); }
+    COLORREF GetHotTextColor() const { return GetColor(OXTB_HOT_TEXT); }
+    COLORREF GetSelectedTextColor() const { return GetColor(OXTB_SELECTED_TEXT); }
+    COLORREF GetCheckedTextColor() const { return GetColor(OXTB_CHECKED_TEXT); }
+    COLORREF GetDefaultBkColor() const { return GetColor(OXTB_DEFAULT_BK); }
+    COLORREF GetHotBkColor() const { return GetColor(OXTB_HOT_BK); }
+    COLORREF GetSelectedBkColor() const { return GetColor(OXTB_SELECTED_BK); }
+    COLORREF GetCheckedBkColor() const { return GetColor(OXTB_CHECKED_BK); }
+    COLORREF GetDefaultBorderColor() const { return GetColor(OXTB_DEFAULT_BORDER); }
     COLORREF GetHotBorderColor() const { return GetColor(OXTB_HOT_BORDER); }
+    COLORREF GetSelectedBorderColor() const { return GetColor(OXTB_SELECTED_BORDER); }
+    COLORREF GetCheckedBorderColor() const { return GetColor(OXTB_CHECKED_BORDER); }
+    // Platform id 2 (NT) with major version 4 or more, read at construction.
+    BOOL IsWindowsNT() const { return m_bWindowsNT; }
+    // A small icon drawn in the non-client area, before the buttons (none: 0).
+    void SetIcon(HICON icon);
+    HICON GetIcon() const { return m_hIcon; }
+    // Pictures of single commands, owned by the bar (deleted with it).
+    void SetCommandBitmap(UINT id, HBITMAP bitmap);
+    HBITMAP GetCommandBitmap(UINT id) const;
+    void SetCommandImageList(UINT id, HIMAGELIST images);
+    HIMAGELIST GetCommandImageList(UINT id) const;
     // Button texts: 0 the command's string up to its line feed, 1 after it, 2 the
     // main menu's item text up to its tab, 3 left as they are, 4 none.
     void SetTextType(int type) { SetTextType(0, 65535, type); }
@@ -94,6 +134,10 @@ public:
     void SetCustomizeMode(BOOL on) { m_bCustomizeMode = on; }
     BOOL IsInCustomizeMode() const { return m_bCustomizeMode; }
     void SetCustomizedButton(int index);
+    // A button's context menu of customisation commands at a screen point; FALSE when none was shown.
+    virtual BOOL ShowCustomizeMenu(int index, int x, int y);
+    // Runs one of OXTB_CMD_DELETE ... OXTB_CMD_SEPAFTER on the customised button unless the owner takes it.
+    void OnCustomizeCommand(UINT command);
     // The commands the system customise dialog offers.
     void SetCustomizationList(const std::vector<UINT>& ids) { m_customizationList = ids; }
     void SetNotifyWnd(HWND wnd) { m_hNotifyWnd = wnd; }
@@ -151,11 +195,15 @@ public:
     void DrawGripper(CDC* dc, const CRect& rect) override;
     virtual void DrawSeparator(CDC* dc, const CRect& rect);
     virtual void DrawFrame(CDC* dc, const CRect& rect);
+    // The bar's icon in the non-client rectangle `window`; the rectangle then starts past it.
+    virtual void DrawIcon(CDC* dc, CRect& window);
     void CalcInsideRect(CRect& rect, BOOL horz) const override;
 
     // Layout -----------------------------------------------------------------------------------------
     CSize CalcLayout(DWORD mode, int length = -1) override;
     CSize CalcSize(std::vector<TBBUTTON>& buttons) override;
+    // Breaks rows only at plain separators (command id 0), else before a button, never at a control's slot.
+    int WrapToolBar(std::vector<TBBUTTON>& buttons, int width) override;
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
 
     // Drag relay answers (advanced customisation only) ---------------------------------------------------
@@ -169,6 +217,10 @@ protected:
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnNcPaint();
     LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
+    // Erases the non-client area (borders unless cool) through WM_ERASEBKGND in a window DC.
+    virtual void EraseNonClient();
+    // The room the icon takes: at the left of a horizontal bar, at the top of another.
+    CRect IconMargins(BOOL horz) const;
     LRESULT OnEraseBkgnd(HDC dc);
     LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnIdleUpdate(WPARAM wParam, LPARAM lParam);
@@ -188,6 +240,9 @@ protected:
         return !(button.fsStyle & TBSTYLE_SEP) || IsCustomButton(index);
     }
     void FinishCreate();
+    bool IsPlainSeparator(int index) const;
+    // Selecting and the context menu in customise mode; true when the message was handled.
+    bool OnCustomizeMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Room a derived bar keeps in its non-client area (left, top, right, bottom), for the
     // orientation of `horz`; and its own drawing there, after the skin's.
     virtual CRect GetNonClientMargins(BOOL /*horz*/) const { return CRect(0, 0, 0, 0); }
@@ -228,6 +283,11 @@ protected:
     BOOL m_bInRecalc = FALSE;
     UINT m_nPending = 0;          // bit 0: re-place with relayout; bit 1: re-place
     int m_nLastDropDown = -1;
+    HICON m_hIcon = nullptr;
+    HDC m_hNonClientEraseDC = nullptr;  // the window DC EraseNonClient hands to WM_ERASEBKGND
+    CRect m_rectIcon;
+    std::map<UINT, HBITMAP> m_bitmaps;         // command id -> bitmap, deleted with the bar
+    std::map<UINT, HIMAGELIST> m_imageLists;   // command id -> image list, destroyed with the bar
     std::unique_ptr<COXToolbarSkin> m_pFallbackSkin;
 };
 

@@ -141,6 +141,10 @@ const MessageMap* COXMenuBar::GetMessageMap() const {
 }
 
 BOOL COXMenuBar::Create(CWnd* parent, DWORD style, UINT id) {
+    if (m_sizeImage.cx <= 0 || m_sizeImage.cy <= 0) {
+        m_sizeImage = CSize(16, 15);
+        m_sizeButton = CSize(23, 22);
+    }
     if (!COXCoolToolBar::CreateEx(parent, TBSTYLE_FLAT | TBSTYLE_LIST, style, CRect(0, 0, 0, 0), id)) return FALSE;
     SetDropDownArrow(FALSE);
     SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
@@ -193,7 +197,7 @@ BOOL COXMenuBar::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         if (header->code == TBN_DROPDOWN) {
             const int index = CommandToIndex(static_cast<UINT>(reinterpret_cast<NMTOOLBARW*>(lParam)->iItem));
             if (index == m_nLastClosed) m_nLastClosed = -1;
-            else PostMessage(WM_MENUBAR_OPENPOPUP, static_cast<WPARAM>(index));
+            else if (!RunPlainCommand(index)) PostMessage(WM_MENUBAR_OPENPOPUP, static_cast<WPARAM>(index));
             *result = TBDDRET_DEFAULT;
             return TRUE;
         }
@@ -206,6 +210,17 @@ BOOL COXMenuBar::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESU
 }
 
 // Popups ------------------------------------------------------------------------------------------
+
+bool COXMenuBar::RunPlainCommand(int index) {
+    if (!m_hMenu || index < 0 || index >= GetMenuItemCount(m_hMenu) || GetSubMenu(m_hMenu, index)) return false;
+    const UINT id = GetMenuItemID(m_hMenu, index);
+    if (id == 0 || id == static_cast<UINT>(-1)) return false;
+    // Shown pressed while the command runs.
+    SendMessage(TB_PRESSBUTTON, static_cast<WPARAM>(index + 1), TRUE);
+    if (CWnd* owner = m_pOwnerFrame ? m_pOwnerFrame : GetOwner()) owner->SendMessage(WM_COMMAND, id);
+    if (m_hWnd) SendMessage(TB_PRESSBUTTON, static_cast<WPARAM>(index + 1), FALSE);
+    return true;
+}
 
 void COXMenuBar::OpenPopup(int index) {
     if (m_bCustomizeMode && IsCustomizable(TRUE) && m_changedMenus.contains(m_hMenu)) {
@@ -269,14 +284,16 @@ void COXMenuBar::TrackPopup(HMENU popup, int index) {
     CWnd* main = AfxGetMainWnd();
     COXBitmapMenuOrganizer* organizer = main ? COXBitmapMenuOrganizer::FindOrganizer(main->GetSafeHwnd()) : nullptr;
     if (organizer) {
+        // The bitmap menu tracks for its command; the frame gets it as the
+        // system's own tracking would have sent it.
         COXBitmapMenu* menu = COXBitmapMenu::FromHandle(popup);
-        std::unique_ptr<COXBitmapMenu> own;
         if (!menu) {
-            own = std::make_unique<COXBitmapMenu>(popup);
-            menu = own.get();
+            auto made = std::make_unique<COXBitmapMenu>(popup);
+            menu = made.get();
+            organizer->AdoptMenu(std::move(made));
         }
-        menu->TrackPopupMenu(this, owner, &button);
-        if (own) own->Detach();
+        if (const UINT command = menu->TrackPopupMenu(this, owner, &button); command != 0)
+            owner->PostMessage(WM_COMMAND, command, 0);
     } else {
         TrackBeside(popup, button, 0, owner->GetSafeHwnd());
     }

@@ -51,7 +51,7 @@ public:
     int GetHotItem() const { return static_cast<int>(SendMessage(TB_GETHOTITEM)); }
 
     BOOL DeleteButton(int index) override;
-    BOOL ShowCustomizeMenu(int index, int x, int y);
+    BOOL ShowCustomizeMenu(int index, int x, int y) override;
     BOOL SaveBarState(const wchar_t* section, const wchar_t* name, BOOL properties = TRUE) override;
     BOOL LoadBarState(const wchar_t*, const wchar_t*, BOOL = TRUE) override { return TRUE; }
     BOOL SaveMenuLayout(HMENU menu, const wchar_t* layoutName);
@@ -95,6 +95,8 @@ protected:
     void OnUpdateMenuButton(CCmdUI* cmdUI);
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void EndPopupState();
+    // A top-level item without a popup: its command goes to the owner frame at once.
+    bool RunPlainCommand(int index);
     void TrackPopup(HMENU popup, int index);
     void TrackSystemMenu(HMENU popup);
     // Tracks a plain popup below (or beside) a button's screen rectangle.
@@ -131,6 +133,7 @@ protected:
     int m_nPressedMDIButton = OXMB_HIT_NONE;   // shown pressed
     int m_nCapturedMDIButton = OXMB_HIT_NONE;  // the one the mouse went down on
     BOOL m_bStretch = FALSE;
+    BOOL m_bComputingLength = FALSE;   // raised while a stretched bar measures its row
     BOOL m_bVerticalWidths = FALSE;    // the widths last applied were the vertical ones
     UINT_PTR m_nDragTimer = 0;
     int m_nDragButton = -1;

@@ -243,8 +243,12 @@ int COXMenuBar::DockRowLength(BOOL horz) const {
 }
 
 CSize COXMenuBar::CalcLayout(DWORD mode, int length) {
+    // A stretched bar's length is its dock row's, not the length its dock bar leaves it.
+    const bool rowLength = m_bStretch && (mode & (LM_HORZDOCK | LM_VERTDOCK)) && !IsFloating();
+    m_bComputingLength = rowLength;
     CSize size = COXCoolToolBar::CalcLayout(mode, length);
-    if (m_bStretch && (mode & (LM_HORZDOCK | LM_VERTDOCK)) && !IsFloating()) {
+    m_bComputingLength = FALSE;
+    if (rowLength) {
         const BOOL horz = (mode & LM_HORZDOCK) != 0;
         if (const int row = DockRowLength(horz); row > 0) (horz ? size.cx : size.cy) = row;
     }
@@ -253,7 +257,7 @@ CSize COXMenuBar::CalcLayout(DWORD mode, int length) {
 
 CSize COXMenuBar::CalcSize(std::vector<TBBUTTON>& buttons) {
     CSize size = COXCoolToolBar::CalcSize(buttons);
-    if (IsFloating() || !m_pDockBar) return size;
+    if (IsFloating() || !m_pDockBar || m_bComputingLength) return size;
     const BOOL horz = (m_dwStyle & CBRS_ORIENT_HORZ) != 0;
     CRect dock = m_pDockBar->m_rectLayout;
     if (dock.IsRectEmpty()) m_pDockBar->GetClientRect(&dock);

@@ -4,6 +4,7 @@
 
 COXBitmapMenuPopupWnd::~COXBitmapMenuPopupWnd() {
     if (m_pMenu && m_pMenu->GetPopupWnd() == this) m_pMenu->SetPopupWnd(nullptr);
+    if (m_pMenu && m_pMenu->GetDropTarget()->GetWindow() == this) m_pMenu->GetDropTarget()->Revoke();
     if (m_hWnd) DestroyWindow();
 }
 
@@ -40,6 +41,9 @@ BOOL COXBitmapMenuPopupWnd::Show(COXBitmapMenu* menu, UINT alignment, int x, int
             return FALSE;
         }
     }
+    // Items are dragged into and within the window the menu shows in now.
+    menu->GetDropTarget()->Revoke();
+    menu->GetDropTarget()->Register(this);
     menu->SetCustomizeMode(TRUE, owner ? owner->GetSafeHwnd() : nullptr);
     UpdateFont();
     CalcLayout(alignment, x, y);
@@ -50,6 +54,8 @@ BOOL COXBitmapMenuPopupWnd::Show(COXBitmapMenu* menu, UINT alignment, int x, int
 
 void COXBitmapMenuPopupWnd::Hide() {
     if (m_pMenu && !m_pMenu->IsDragging()) {
+        // The menu's drop target leaves the window with the menu.
+        if (m_pMenu->GetDropTarget()->GetWindow() == this) m_pMenu->GetDropTarget()->Revoke();
         m_pMenu->SetSelectedItem(-1);
         m_pMenu->SetPopupWnd(nullptr);
         m_pMenu = nullptr;
@@ -63,10 +69,11 @@ void COXBitmapMenuPopupWnd::PlaceTopMost(UINT extraFlags) {
 
 void COXBitmapMenuPopupWnd::RecalcLayout() {
     if (!m_pMenu || !m_hWnd) return;
-    CRect window;
-    GetWindowRect(&window);
+    // CalcLayout places the client area; it stays where it is.
+    CPoint origin(0, 0);
+    ClientToScreen(&origin);
     m_pMenu->CalcExtents();
-    CalcLayout(TPM_LEFTALIGN, window.left, window.top);
+    CalcLayout(TPM_LEFTALIGN, origin.x, origin.y);
     if (!IsWindowVisible()) {
         Hide();
         return;

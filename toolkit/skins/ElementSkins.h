@@ -1,31 +1,16 @@
-// The element-skin families of a skin. The tool-bar and menu families draw
-// (see ToolbarSkin.h and MenuSkin.h); the others are the places where the
-// dock bars, tabs, shortcut bars, mini frames, status bars and frames draw
+// The element-skin families of a skin. The tool-bar, menu, dock-bar and frame families draw
+// (see ToolbarSkin.h, MenuSkin.h, DockbarSkin.h and FrameSkin.h); the others are the places where the
+// tabs, shortcut bars and status bars draw
 // through once those windows are built: each is so far its variant's identity and, for the XP
 // and 2003 variants, the skin they take their colours from.
 #pragma once
 #include "gdi/DC.h"
+#include "skins/DockbarSkin.h"
+#include "skins/FrameSkin.h"
 #include "skins/MenuSkin.h"
 
 class COXSkinXP;
 class COXToolbarSkin;
-
-class COXDockbarSkin {
-public:
-    virtual ~COXDockbarSkin() = default;
-};
-class COXDockbarSkinClassic : public COXDockbarSkin {};
-class COXDockbarSkinXP : public COXDockbarSkin {
-public:
-    explicit COXDockbarSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
-
-protected:
-    COXSkinXP* m_pSkin;
-};
-class COXDockbarSkin2003 : public COXDockbarSkinXP {
-public:
-    using COXDockbarSkinXP::COXDockbarSkinXP;
-};
 
 class COXTabSkin {
 public:
@@ -61,19 +46,6 @@ public:
     using COXShortcutBarSkinXP::COXShortcutBarSkinXP;
 };
 
-class COXMiniFrameSkin {
-public:
-    virtual ~COXMiniFrameSkin() = default;
-};
-class COXMiniFrameSkinClassic : public COXMiniFrameSkin {};
-class COXMiniFrameSkinXP : public COXMiniFrameSkin {
-public:
-    explicit COXMiniFrameSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
-
-protected:
-    COXSkinXP* m_pSkin;
-};
-
 class COXStatusbarSkin {
 public:
     virtual ~COXStatusbarSkin() = default;
@@ -89,21 +61,4 @@ protected:
 class COXStatusbarSkin2003 : public COXStatusbarSkinXP {
 public:
     using COXStatusbarSkinXP::COXStatusbarSkinXP;
-};
-
-class COXFrameSkin {
-public:
-    virtual ~COXFrameSkin() = default;
-};
-class COXFrameSkinClassic : public COXFrameSkin {};
-class COXFrameSkinXP : public COXFrameSkin {
-public:
-    explicit COXFrameSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
-
-protected:
-    COXSkinXP* m_pSkin;
-};
-class COXFrameSkin2003 : public COXFrameSkinXP {
-public:
-    using COXFrameSkinXP::COXFrameSkinXP;
 };

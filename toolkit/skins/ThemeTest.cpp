@@ -51,6 +51,9 @@ ThemeProbeCalls ThemeProbeCalls::System() {
     return calls;
 }
 
+// The version record is 276 bytes on both architectures.
+static_assert(sizeof(OSVERSIONINFOW) == 276);
+
 BOOL IsThemeActiveXPWith(const ThemeProbeCalls& calls) {
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof(version);

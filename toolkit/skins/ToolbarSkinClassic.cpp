@@ -1,4 +1,5 @@
 #include "bars/CoolToolBar.h"
+#include "skins/SkinGdi.h"
 #include "skins/ToolbarSkin.h"
 
 namespace {
@@ -9,11 +10,6 @@ void Draw3dRect(CDC* dc, const CRect& r, COLORREF topLeft, COLORREF bottomRight)
     dc->FillSolidRect(CRect(r.left, r.bottom - 1, r.right, r.bottom), bottomRight);
 }
 
-void FrameWith(CDC* dc, const CRect& r, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    ::FrameRect(*dc, &r, brush);
-    DeleteObject(brush);
-}
 }  // namespace
 
 // The owner relay ----------------------------------------------------------------------------
@@ -26,13 +22,10 @@ bool COXToolbarSkin::RelayToOwner(NMHDR* header, LRESULT* result, COXCoolToolBar
     relay.pCustomDraw = reinterpret_cast<NMTBCUSTOMDRAW*>(header);
     relay.result = 0;
     relay.bDoDefault = TRUE;
-    HWND owner = nullptr;
-    if (bar->IsFloating()) {
-        owner = GetAncestor(bar->m_hWnd, GA_ROOT);
-    } else if (CFrameWnd* frame = bar->GetParentFrame()) {
-        owner = frame->m_hWnd;
-    }
-    if (owner) SendMessageW(owner, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(&relay));
+    // The frame the bar belongs to, docked or floating: a floating bar's mini
+    // frame is only its temporary parent and knows nothing of the owner's drawing.
+    CFrameWnd* frame = bar->GetDockingFrame();
+    if (frame && frame->m_hWnd) SendMessageW(frame->m_hWnd, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(&relay));
     if (relay.bDoDefault) return false;
     *result = relay.result;
     return true;

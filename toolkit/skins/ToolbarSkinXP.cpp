@@ -1,23 +1,10 @@
 #include "bars/CoolToolBar.h"
 #include "gdi/Dib.h"
 #include "skins/Skin.h"
+#include "skins/SkinGdi.h"
 #include "skins/ToolbarSkin.h"
 
 namespace {
-void FrameWith(CDC* dc, const CRect& r, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    ::FrameRect(*dc, &r, brush);
-    DeleteObject(brush);
-}
-
-void LineWith(CDC* dc, COLORREF color, int x1, int y1, int x2, int y2) {
-    HPEN pen = CreatePen(PS_SOLID, 1, color);
-    HGDIOBJ old = dc->SelectObject(pen);
-    dc->MoveTo(x1, y1);
-    dc->LineTo(x2, y2);
-    dc->SelectObject(old);
-    DeleteObject(pen);
-}
 
 HFONT MarlettFont(CDC* dc, int points) {
     LOGFONTW font{};

@@ -37,7 +37,7 @@ HWND WaitForWindowAnywhere(const CString& caption, DWORD timeoutMs) {
     while (GetTickCount64() < deadline) {
         Search search{&caption, nullptr};
         EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
+            [](HWND window, LPARAM data) CALLBACK -> BOOL {
                 auto* s = reinterpret_cast<Search*>(data);
                 if (!IsWindowVisible(window) || WindowText(window) != *s->caption) return TRUE;
                 s->found = window;

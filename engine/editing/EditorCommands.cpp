@@ -1,0 +1,234 @@
+// The editor's commands: lists, inline formats, alignment, find, links and pictures.
+#include "editing/Editor.h"
+
+#include "editing/EditorTree.h"
+#include "editing/FormatCommands.h"
+
+#include <algorithm>
+
+namespace editing {
+
+using dom::Node;
+using dom::NodePtr;
+using dom::Tag;
+using namespace tree;
+
+// Commands ------------------------------------------------------------------------------------
+
+void Editor::ToggleList(bool ordered) {
+    Scope step(*this);
+    Boundary at = Caret();
+    Node* block = BlockOf(at.node.get());
+    if (!block || block->Is(Tag::Html) || IsTablePart(*block)) return;
+    const wchar_t* listTag = ordered ? L"OL" : L"UL";
+    Tag wanted = ordered ? Tag::Ol : Tag::Ul;
+    if (block->Is(Tag::Li) && block->Parent() && (block->Parent()->Is(Tag::Ul) || block->Parent()->Is(Tag::Ol))) {
+        Node* list = block->Parent();
+        if (list->Is(wanted)) {  // the item leaves the list as a paragraph
+            NodePtr paragraph = m_document.CreateElement(L"P");
+            MoveChildren(*block, 0, block->ChildCount(), *paragraph, 0);
+            Node* outer = list->Parent();
+            int index = list->IndexInParent();
+            int item = block->IndexInParent();
+            if (item > 0 && item + 1 < list->ChildCount()) {  // a middle item splits the list
+                NodePtr rest = SplitUpTo(m_document, *list, {list->Self(), item + 1});
+                (void)rest;
+            }
+            int position = item == 0 ? index : index + 1;
+            block->Remove();
+            outer->InsertChild(position, paragraph);
+            if (list->ChildCount() == 0 || std::all_of(list->Children().begin(), list->Children().end(), [](const NodePtr& c) { return IsBlank(*c); }))
+                list->Remove();
+            CollapseTo(FirstPlace(*paragraph));
+            return;
+        }
+        NodePtr other = m_document.CreateElement(listTag);  // the other kind of list
+        Node* outer = list->Parent();
+        int index = list->IndexInParent();
+        MoveChildren(*list, 0, list->ChildCount(), *other, 0);
+        list->Remove();
+        outer->InsertChild(index, other);
+        return;
+    }
+    NodePtr list = m_document.CreateElement(listTag);
+    NodePtr item = m_document.CreateElement(L"LI");
+    list->AppendChild(item);
+    if (IsCellLike(*block) || !IsSplittable(*block)) {  // the line around the caret becomes the item
+        auto [first, last] = LineAround(*block, ChildIndexOf(*block, at));
+        if (AnnotationWouldLeave(*block, *block, first, last, true)) return;  // no list item could hold the line
+        block->InsertChild(first, list);
+        MoveChildren(*block, first + 1, last + 1, *item, 0);
+    } else {
+        Node* parent = block->Parent();
+        int index = block->IndexInParent();
+        MoveChildren(*block, 0, block->ChildCount(), *item, 0);
+        block->Remove();
+        parent->InsertChild(index, list);
+    }
+    CollapseTo(IsInDocument(m_document, at) && item->Contains(at.node.get()) ? at : FirstPlace(*item));
+}
+
+bool Editor::HasInline(const std::vector<Tag>& kinds) const {
+    Boundary at = NormalizeCaret(m_selection.start);
+    if (m_selection.kind == SelectionKind::None) {
+        for (const TypingFormat& format : m_selection.typing)
+            if (format.kinds == kinds) return !format.off;
+    }
+    if (m_selection.kind == SelectionKind::Text) {  // the first selected character decides
+        TextRange range = SelectionRange();
+        at = range.AtOffset(range.StartOffset(), true);
+    }
+    return at.node && AncestorOfKind(at.node.get(), kinds) != nullptr;
+}
+
+void Editor::ToggleInline(const wchar_t* tag, const std::vector<Tag>& kinds) {
+    m_history.BreakRun();
+    if (m_selection.kind == SelectionKind::None) {
+        auto& typing = m_selection.typing;
+        auto same = std::find_if(typing.begin(), typing.end(), [&](const TypingFormat& f) { return f.kinds == kinds; });
+        if (same != typing.end()) typing.erase(same);  // switched back: the text typed next is as the caret's
+        else typing.push_back({tag, kinds, HasInline(kinds)});
+        return;
+    }
+    if (m_selection.kind != SelectionKind::Text) return;
+    Scope step(*this);
+    bool remove = HasInline(kinds);
+    TextRange range = SelectionRange();
+    if (!remove) ApplyInlineFormat(range, tag, CString(), CString());
+    else RemoveInline(range, kinds);
+    if (!range.Start().node || !IsInDocument(m_document, range.Start())) return;
+    m_selection.start = range.Start();
+    m_selection.end = range.End();
+    m_selection.kind = range.IsCollapsed() ? SelectionKind::None : SelectionKind::Text;
+}
+
+void Editor::RemoveInline(TextRange& range, const std::vector<Tag>& kinds) {
+    for (const NodePtr& text : range.IsolateTextNodes()) {
+        // Split each formatting element around the text and drop the middle part.
+        while (Node* element = AncestorOfKind(text.get(), kinds)) {
+            NodePtr first = element->Self();
+            NodePtr last = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent() + 1});
+            NodePtr middle = SplitUpTo(m_document, *element, {text->Parent()->Self(), text->IndexInParent()});
+            if (!last || !middle) break;
+            Node* parent = middle->Parent();
+            int index = middle->IndexInParent();
+            MoveChildren(*middle, 0, middle->ChildCount(), *parent, index + 1);
+            middle->Remove();
+            for (const NodePtr& half : {first, last})
+                if (half->Parent() && !HasContent(*half)) half->Remove();
+        }
+    }
+}
+
+void Editor::FormatSelection(const CString& tag, const CString& attribute, const CString& value) {
+    m_history.BreakRun();
+    if (m_selection.kind == SelectionKind::None) {
+        auto& typing = m_selection.typing;
+        std::erase_if(typing, [&](const TypingFormat& f) { return f.kinds.empty() && f.tag == tag && f.attribute == attribute; });
+        typing.push_back({tag, {}, false, attribute, value});
+        return;
+    }
+    if (m_selection.kind != SelectionKind::Text) return;
+    Scope step(*this);
+    TextRange range = SelectionRange();
+    ApplyInlineFormat(range, tag, attribute, value);
+    m_selection.start = range.Start();
+    m_selection.end = range.End();
+}
+
+void Editor::TypeFormatted(Boundary at, const CString& text, const std::vector<TypingFormat>& formats) {
+    Boundary point = SplitAt(at);
+    NodePtr node = m_document.CreateText(text);
+    point.node->InsertChild(point.offset, node);
+    TextRange range(std::static_pointer_cast<dom::Document>(m_document.Self()));
+    range.SetStart({node, 0});
+    range.SetEnd({node, text.GetLength()});
+    for (const TypingFormat& format : formats) {
+        if (format.off) RemoveInline(range, format.kinds);
+        else ApplyInlineFormat(range, format.tag, format.attribute, format.value);
+        range.SetStart({node, 0});  // the text node stays itself, wherever the formats put it
+        range.SetEnd({node, text.GetLength()});
+    }
+    CollapseTo({node, text.GetLength()});
+}
+
+void Editor::Align(const CString& alignment) {
+    Scope step(*this);
+    TextRange range = SelectionRange();
+    if (m_selection.kind == SelectionKind::None) range.SetStart(Caret()), range.SetEnd(Caret());
+    AlignBlock(range, alignment);
+}
+
+bool Editor::IsInList(bool ordered) const {
+    Node* block = BlockOf(NormalizeCaret(m_selection.start).node.get());
+    return block && block->Is(Tag::Li) && block->Parent() && block->Parent()->Is(ordered ? Tag::Ol : Tag::Ul);
+}
+
+bool Editor::Find(const CString& text, bool up, bool matchCase, bool wholeWord, bool fromEdge) {
+    TextRange range = SelectionRange();
+    if (fromEdge) {
+        TextRange whole(std::static_pointer_cast<dom::Document>(m_document.Self()));
+        range = whole;
+        if (up) range.MoveStart(MoveUnit::TextEdit, 1);
+    } else {
+        range.Collapse(up);
+    }
+    if (!range.FindText(text, !up, matchCase, wholeWord)) return false;
+    m_selection.kind = SelectionKind::Text;
+    m_selection.controls.clear();
+    m_selection.start = range.Start();
+    m_selection.end = range.End();
+    m_selection.focusAtStart = false;
+    return true;
+}
+
+CString Editor::LinkAddress() const {
+    Node* link = AncestorLink(m_selection.start.node.get());
+    return link ? link->GetAttribute(L"href") : CString();
+}
+
+void Editor::SetLink(const CString& address) {
+    if (address.IsEmpty()) return;
+    Scope step(*this);
+    if (Node* link = AncestorLink(m_selection.start.node.get()); link && m_document.Contains(link)) {
+        link->SetAttribute(L"href", address);
+        return;
+    }
+    if (m_selection.kind == SelectionKind::Text) {
+        TextRange range = SelectionRange();
+        ApplyInlineFormat(range, L"A", L"href", address);
+        m_selection.start = range.Start();
+        m_selection.end = range.End();
+        return;
+    }
+    Boundary at = SplitAt(Caret());
+    NodePtr link = m_document.CreateElement(L"A");
+    link->SetAttribute(L"href", address);
+    link->AppendChild(m_document.CreateText(address));
+    at.node->InsertChild(at.offset, link);
+    CollapseTo({at.node, at.offset + 1});
+}
+
+Node* Editor::SelectedPicture() const {
+    if (m_selection.kind != SelectionKind::Control || m_selection.controls.size() != 1) return nullptr;
+    Node* node = m_selection.controls.front().get();
+    return node->Is(Tag::Img) && m_document.Contains(node) ? node : nullptr;
+}
+
+void Editor::SetPicture(const std::vector<std::pair<CString, CString>>& attributes) {
+    Scope step(*this);
+    NodePtr picture = SelectedPicture() ? SelectedPicture()->Self() : nullptr;
+    if (!picture) {
+        if (m_selection.kind == SelectionKind::Text) DeleteSelection();
+        picture = m_document.CreateElement(L"IMG");
+        Boundary at = SplitAt(Caret());
+        at.node->InsertChild(at.offset, picture);
+    }
+    for (const auto& [name, value] : attributes) {
+        if (value.IsEmpty()) picture->RemoveAttribute(name);
+        else picture->SetAttribute(name, value);
+    }
+    SelectControl(*picture);
+}
+
+}  // namespace editing

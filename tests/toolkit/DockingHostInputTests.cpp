@@ -1,0 +1,256 @@
+// The docking host driven by the real mouse: a size bar dragged by its
+// caption to each edge and out to float, its floating frame sized and docked
+// back by double-click, a bar maximised in its row and restored, closed and
+// shown again, two bars stacked as tabs and a tab dragged out and back; the
+// layout survives a restart through the profile; the view moves between its
+// MDI child and a docked view bar. Screenshots in the three looks.
+#include "DockingHost.h"
+
+#include "docking/SizableMiniDockFrameWnd.h"
+
+namespace {
+
+// Where each size bar stands: side, row, place in row, shown, tab, docked length.
+CString Signature(DockingHostFrame& f) {
+    CString out;
+    for (COXSizeControlBar* bar : {static_cast<COXSizeControlBar*>(&f.tree), static_cast<COXSizeControlBar*>(&f.list),
+                                   static_cast<COXSizeControlBar*>(&f.tools)}) {
+        COXSizeDockBar* dock = bar->GetSizeDockBar();
+        int row = -1, order = -1, r = 0;
+        if (dock && !bar->IsFloating()) {
+            const int index = dock->FindBar(bar);
+            for (const auto& [start, end] : dock->Rows()) {
+                if (index >= start && index < end) row = r, order = index - start;
+                ++r;
+            }
+        }
+        CString part;
+        part.Format(L"%d:%d/%d/%d/%d/%d/%dx%d;", bar->GetDlgCtrlID(), (dock && !bar->IsFloating()) ? dock->GetDlgCtrlID() : 0, row, order,
+                    bar->IsVisible() ? 1 : 0, dock ? dock->m_TabCtrl.FindBar(bar) : -1, static_cast<int>(bar->m_HorzDockSize.cx),
+                    static_cast<int>(bar->m_HorzDockSize.cy));
+        out += part;
+    }
+    return out;
+}
+
+CRect ClientOnScreen(CFrameWnd& f) {
+    CRect c;
+    ::GetClientRect(f.m_hWnd, &c);
+    f.ClientToScreen(&c);
+    return c;
+}
+
+CPoint ButtonCentre(COXSizeControlBar& bar, const CRect& clientRect) {
+    CRect r = bar.ToWindow(clientRect);
+    const CRect window = ScreenRect(bar);
+    r.OffsetRect(window.left, window.top);
+    return r.CenterPoint();
+}
+
+TEST(DockingHostInput, BarsDragDockFloatMaximiseCloseTabAndComeBackAfterARestart) {
+    TestApp<COXSkinnedApp> app{L"DockingHostInput"};
+    app.SetCurrentSkin(L"Classic");
+    CString before;
+    {
+        DockingHost host(app);
+        ASSERT_NE(host.frame, nullptr);
+        DockingHostFrame& f = *host.frame;
+        EXPECT_FALSE(f.layoutLoaded);  // nothing stored yet: the default layout
+
+        // Tree and list share the bottom row, with a splitter between them.
+        COXSizeDockBar* bottom = f.Dock(AFX_IDW_DOCKBAR_BOTTOM);
+        ASSERT_EQ(f.tree.m_pDockBar, bottom);
+        ASSERT_EQ(f.list.m_pDockBar, bottom);
+        EXPECT_EQ(bottom->Rows().size(), 1u);
+        EXPECT_TRUE(std::any_of(bottom->m_arrSplitters.begin(), bottom->m_arrSplitters.end(),
+                                [](const auto& s) { return s->m_type == COXSplitterRect::BetweenBars; }));
+        for (const wchar_t* look : {L"Classic", L"Office XP", L"Office 2003"}) {
+            app.SetCurrentSkin(look);
+            mouse::Pump(150);
+            SaveScreenshot(f, (CString(L"docking-") + look).GetString());
+        }
+        app.SetCurrentSkin(L"Classic");
+        mouse::Pump(100);
+
+        // Dragged by its caption to each edge, the tree docks there.
+        auto mdiCentre = [&] {
+            CRect r;
+            ::GetWindowRect(f.m_hWndMDIClient, &r);
+            return r.CenterPoint();
+        };
+        auto sideCentre = [&](UINT id) { return ScreenRect(*f.Dock(id)).CenterPoint(); };
+        for (const UINT id : {AFX_IDW_DOCKBAR_RIGHT, AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_BOTTOM}) {
+            const CRect c = ClientOnScreen(f);
+            CPoint to = id == AFX_IDW_DOCKBAR_RIGHT ? CPoint(c.right - 6, sideCentre(id).y)
+                        : id == AFX_IDW_DOCKBAR_TOP ? CPoint(mdiCentre().x, c.top + 6)
+                        : id == AFX_IDW_DOCKBAR_LEFT ? CPoint(c.left + 6, sideCentre(id).y)
+                                                     : CPoint(mdiCentre().x, c.bottom - 6);
+            mouse::Drag(CaptionPoint(f.tree), to);
+            EXPECT_EQ(f.tree.m_pDockBar, f.Dock(id)) << "edge " << id;
+            EXPECT_FALSE(f.tree.IsFloating());
+            EXPECT_TRUE(f.tree.IsVisible());
+            EXPECT_EQ(::GetCapture(), nullptr);
+        }
+
+        // Out in the middle it floats in a sizable mini frame.
+        mouse::Drag(CaptionPoint(f.tree), mdiCentre());
+        ASSERT_TRUE(f.tree.IsFloating());
+        auto* mini = dynamic_cast<COXSizableMiniDockFrameWnd*>(f.tree.m_pDockBar->GetParent());
+        ASSERT_NE(mini, nullptr);
+        EXPECT_EQ(mini->m_nMenuState, 2);
+        HMENU system = ::GetSystemMenu(mini->m_hWnd, FALSE);
+        wchar_t closeText[32]{};
+        GetMenuStringW(system, SC_CLOSE, closeText, 32, MF_BYCOMMAND);
+        EXPECT_STREQ(closeText, L"&Hide");
+        EXPECT_EQ(GetMenuState(system, SC_MAXIMIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
+
+        // Sized by its right border, the bar's floating width follows.
+        const int floatWidth = f.tree.m_FloatSize.cx;
+        CRect frameRect = ScreenRect(*mini);
+        mouse::Drag(CPoint(frameRect.right - 2, frameRect.top + frameRect.Height() / 2),
+                    CPoint(frameRect.right + 58, frameRect.top + frameRect.Height() / 2), 6);
+        EXPECT_NEAR(f.tree.m_FloatSize.cx, floatWidth + 60, 4);
+        CRect treeClient;
+        f.tree.GetWindowRect(&treeClient);
+        EXPECT_NEAR(treeClient.Width(), f.tree.m_FloatSize.cx, 2);
+
+        // A double-click on its caption docks it back where it was docked last.
+        frameRect = ScreenRect(*mini);
+        const int captionY = frameRect.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2;
+        mouse::DoubleClick(CPoint(frameRect.left + 40, captionY));
+        EXPECT_FALSE(f.tree.IsFloating());
+        EXPECT_EQ(f.tree.m_pDockBar, bottom);
+
+        // In one row with the list: maximised by its resize button, then restored.
+        CRect beside = ScreenRect(f.list);
+        beside.OffsetRect(-beside.Width() - 20, 0);
+        f.DockControlBar(&f.tree, bottom, &beside);
+        f.RecalcLayout();
+        mouse::Pump(50);
+        ASSERT_EQ(bottom->Rows().size(), 1u);
+        const int treeLength = f.tree.m_HorzDockSize.cx, listLength = f.list.m_HorzDockSize.cx;
+        ASSERT_TRUE(f.tree.CanMaximize());
+        mouse::Click(ButtonCentre(f.tree, f.tree.m_rectResize));
+        EXPECT_TRUE(f.tree.IsMaximized());
+        EXPECT_EQ(f.list.m_HorzDockSize.cx, 21);
+        EXPECT_EQ(f.tree.m_HorzDockSize.cx, treeLength + listLength - 21);
+        mouse::Click(ButtonCentre(f.tree, f.tree.m_rectResize));
+        EXPECT_FALSE(f.tree.IsMaximized());
+        EXPECT_EQ(f.tree.m_HorzDockSize.cx, treeLength);
+        EXPECT_EQ(f.list.m_HorzDockSize.cx, listLength);
+
+        // Closed by its close button, shown again through its command.
+        mouse::Click(ButtonCentre(f.list, f.list.m_rectClose));
+        EXPECT_FALSE(f.list.IsVisible());
+        f.SendMessage(WM_COMMAND, ID_SHOW_LIST);
+        mouse::Pump(50);
+        EXPECT_TRUE(f.list.IsVisible());
+        EXPECT_EQ(f.list.m_pDockBar, bottom);
+
+        // Dropped in the bottom strip of its dock bar, the list stacks with the tree as tabs.
+        CRect dockRect = ScreenRect(*bottom);
+        mouse::Drag(CaptionPoint(f.list), CPoint(dockRect.left + dockRect.Width() / 3, dockRect.bottom - 12));
+        ASSERT_EQ(bottom->m_TabCtrl.GetItemCount(), 2);
+        EXPECT_EQ(bottom->GetTabStripHeight(), 28);
+        EXPECT_NE(f.tree.IsVisible(), f.list.IsVisible());  // one tab shows its bar
+
+        // A tab dragged out floats its bar and leaves the other plain; dragged back it is a tab again.
+        CRect tab;
+        const int treeTab = bottom->m_TabCtrl.FindBar(&f.tree);
+        bottom->m_TabCtrl.GetItemRect(treeTab, &tab);
+        bottom->m_TabCtrl.ClientToScreen(&tab);
+        mouse::Drag(tab.CenterPoint(), mdiCentre());
+        EXPECT_TRUE(f.tree.IsFloating());
+        EXPECT_EQ(bottom->m_TabCtrl.GetItemCount(), 0);
+        EXPECT_TRUE(f.list.IsVisible());
+        mini = dynamic_cast<COXSizableMiniDockFrameWnd*>(f.tree.m_pDockBar->GetParent());
+        ASSERT_NE(mini, nullptr);
+        frameRect = ScreenRect(*mini);
+        dockRect = ScreenRect(*bottom);
+        mouse::Drag(CPoint(frameRect.left + 40, frameRect.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2),
+                    CPoint(dockRect.left + dockRect.Width() / 2, dockRect.bottom - 12));
+        EXPECT_EQ(f.tree.m_pDockBar, bottom);
+        EXPECT_EQ(bottom->m_TabCtrl.GetItemCount(), 2);
+
+        // The view moves into a docked view bar and back.
+        ASSERT_NE(host.child, nullptr);
+        CView* view = host.child->GetActiveView();
+        ASSERT_NE(view, nullptr);
+        host.child->SendMessage(WM_SYSCOMMAND, DockMdiChildCommand());
+        EXPECT_TRUE(host.child->m_bViewDocked);
+        EXPECT_EQ(::GetParent(view->m_hWnd), host.child->m_wndViewBar.m_wndWrapper.m_hWnd);
+        EXPECT_FALSE(host.child->IsWindowVisible());
+        EXPECT_EQ(f.MDIGetActive(), host.child);
+        host.child->SendMessage(WM_SYSCOMMAND, DockMdiChildCommand());
+        EXPECT_FALSE(host.child->m_bViewDocked);
+        EXPECT_EQ(::GetParent(view->m_hWnd), host.child->m_hWnd);
+        EXPECT_TRUE(host.child->IsWindowVisible());
+
+        before = Signature(f);
+        host.Close(TRUE);
+    }
+    // Made again, the frame finds its bars as they were.
+    DockingHost again(app);
+    ASSERT_NE(again.frame, nullptr);
+    EXPECT_TRUE(again.frame->layoutLoaded);
+    EXPECT_EQ(Signature(*again.frame), before);
+}
+
+}  // namespace
+
+namespace {
+
+void Key(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+    Sleep(30);
+}
+
+// With the framework's drag (the frame answers 0 to WM_QUERYSIZEDOCK) the drag context tracks a
+// focus rectangle in a loop of its own: released over a side the bar docks there with the length
+// the row leaves it, released in the open it floats, Ctrl held floats it anyway, and a release
+// where the press was changes nothing.
+TEST(DockingHostInput, TheDragContextDocksFloatsAndCtrlForcesFloating) {
+    TestApp<COXSkinnedApp> app{L"DockingDragContext"};
+    app.SetCurrentSkin(L"Classic");
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    DockingHostFrame& f = *host.frame;
+    f.m_bSizeDockDrag = FALSE;
+    CRect mdi;
+    ::GetWindowRect(f.m_hWndMDIClient, &mdi);
+
+    const CPoint press = CaptionPoint(f.tree);
+    mouse::Drag(press, press, 1);
+    EXPECT_EQ(f.tree.m_pDockBar, f.Dock(AFX_IDW_DOCKBAR_BOTTOM));
+
+    mouse::Drag(CaptionPoint(f.tree), mdi.CenterPoint());
+    ASSERT_TRUE(f.tree.IsFloating());
+    EXPECT_NE(dynamic_cast<COXSizableMiniDockFrameWnd*>(f.tree.m_pDockBar->GetParent()), nullptr);
+
+    // Back onto the left side, beside the tools in their column: it takes half the column.
+    CRect frameRect = ScreenRect(*f.tree.m_pDockBar->GetParent());
+    const CPoint caption(frameRect.left + 30, frameRect.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2);
+    const CRect left = ScreenRect(*f.Dock(AFX_IDW_DOCKBAR_LEFT));
+    mouse::Drag(caption, CPoint(left.left + 10, left.top + left.Height() / 2));
+    EXPECT_EQ(f.tree.m_pDockBar, f.Dock(AFX_IDW_DOCKBAR_LEFT));
+
+    // Ctrl held: over the same side it floats.
+    const CPoint from = CaptionPoint(f.tree);
+    mouse::Run([=] {
+        mouse::MoveTo(from);
+        mouse::Down();
+        mouse::MoveTo(CPoint(from.x + 2, from.y + 3));
+        Key(VK_CONTROL, false);
+        for (int i = 1; i <= 6; ++i) mouse::MoveTo(CPoint(from.x + 4 * i, from.y + 6 * i));
+        mouse::Up();
+        Key(VK_CONTROL, true);
+    });
+    EXPECT_TRUE(f.tree.IsFloating());
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,420 @@
+// The docking family without the mouse: the row rules of the size dock bar
+// (fitting, maximising, splitter room), hostile stored layouts, registered
+// bars and their hook going with their frames, the size-dock frame's close,
+// and what each dock-bar and mini-frame skin draws.
+#include "DockingHost.h"
+
+#include "MessageBoxRecorder.h"
+#include "Random.h"
+#include "docking/SizableMiniDockFrameWnd.h"
+
+#include <cstring>
+
+namespace {
+
+CString Layout(DockingHostFrame& f) {
+    CString out;
+    for (COXSizeControlBar* bar : {static_cast<COXSizeControlBar*>(&f.tree), static_cast<COXSizeControlBar*>(&f.list),
+                                   static_cast<COXSizeControlBar*>(&f.tools)}) {
+        CString part;
+        part.Format(L"%d@%d:%d,%d,%d;", bar->GetDlgCtrlID(), bar->m_pDockBar ? bar->m_pDockBar->GetDlgCtrlID() : 0,
+                    static_cast<int>(bar->m_HorzDockSize.cx), static_cast<int>(bar->m_VertDockSize.cy), bar->IsVisible() ? 1 : 0);
+        out += part;
+    }
+    return out;
+}
+
+void SetLength(CWnd& bar, int length) { bar.SetWindowPos(nullptr, 0, 0, length, 160, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); }
+
+TEST(SizeDockBar, RowsAreFittedMaximisedAndRestoredByTheirRules) {
+    TestApp<CWinApp> app{L"DockingRows"};
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    DockingHostFrame& f = *host.frame;
+    COXSizeDockBar* bottom = f.Dock(AFX_IDW_DOCKBAR_BOTTOM);
+    ASSERT_EQ(bottom->Rows().size(), 1u);
+    const int start = bottom->Rows()[0].first;
+    bottom->m_bLayoutQuery = TRUE;  // sizes only: the windows stay as set here
+
+    // Shares in proportion, each truncated; the leftover pixel goes to no bar.
+    SetLength(f.tree, 100);
+    SetLength(f.list, 300);
+    EXPECT_TRUE(bottom->FitRow(start, 412, bottom->m_arrBars));
+    EXPECT_EQ(f.tree.m_HorzDockSize.cx, 102);
+    EXPECT_EQ(f.list.m_HorzDockSize.cx, 306);
+    EXPECT_TRUE(bottom->FitRow(start, 407, bottom->m_arrBars));
+    EXPECT_EQ(f.tree.m_HorzDockSize.cx, 100);
+    EXPECT_EQ(f.list.m_HorzDockSize.cx, 302);
+    // Bars of no length: the first takes the whole room. A row shorter than its splitter gives nobody less than 0.
+    SetLength(f.tree, 0);
+    SetLength(f.list, 0);
+    bottom->FitRow(start, 407, bottom->m_arrBars);
+    EXPECT_EQ(f.tree.m_HorzDockSize.cx, 403);
+    EXPECT_EQ(f.list.m_HorzDockSize.cx, 0);
+    bottom->FitRow(start, 2, bottom->m_arrBars);
+    EXPECT_EQ(f.tree.m_HorzDockSize.cx, 0);
+    EXPECT_EQ(f.list.m_HorzDockSize.cx, 0);
+    bottom->m_bLayoutQuery = FALSE;
+
+    // Three bars of 200 in a row: maximising one leaves the others 21 and gives it 558.
+    f.DockControlBar(&f.tools, bottom, nullptr);
+    bottom->m_arrBars = {nullptr, &f.tree, &f.list, &f.tools, nullptr};
+    for (COXSizeControlBar* bar : {static_cast<COXSizeControlBar*>(&f.tree), static_cast<COXSizeControlBar*>(&f.list),
+                                   static_cast<COXSizeControlBar*>(&f.tools)})
+        bar->m_HorzDockSize = CSize(200, 160);
+    bottom->MaximizeBar(&f.tree, TRUE);
+    EXPECT_EQ(f.tree.m_HorzDockSize.cx, 558);
+    EXPECT_EQ(f.list.m_HorzDockSize.cx, 21);
+    EXPECT_EQ(f.tools.m_HorzDockSize.cx, 21);
+    // The layout that maximising causes leaves the bar maximised, so that it can be restored.
+    f.RecalcLayout();
+    EXPECT_TRUE(f.tree.IsMaximized());
+    // A second bar maximised meanwhile keeps the sizes the first maximising saved.
+    bottom->MaximizeBar(&f.list, TRUE);
+    EXPECT_FALSE(f.tree.IsMaximized());
+    EXPECT_TRUE(f.list.IsMaximized());
+    bottom->MaximizeBar(&f.list, FALSE);
+    for (COXSizeControlBar* bar : {static_cast<COXSizeControlBar*>(&f.tree), static_cast<COXSizeControlBar*>(&f.list),
+                                   static_cast<COXSizeControlBar*>(&f.tools)})
+        EXPECT_EQ(bar->m_HorzDockSize.cx, 200);
+
+    // The arrangement key over many rows stays a plain unsigned number (no signed overflow).
+    for (int i = 0; i < 40; ++i) bottom->m_arrBars.push_back(nullptr);
+    const UINT key = bottom->LayoutKey();
+    EXPECT_EQ(key & 0xFF, 3u);
+    EXPECT_EQ(bottom->LayoutKey(), key);
+
+    // Splitter room: the shrinkable length after and before a splitter, and the giving itself.
+    bottom->m_arrBars = {nullptr, &f.tree, &f.list, nullptr};
+    f.tree.m_HorzDockSize.cx = 300;
+    f.list.m_HorzDockSize.cx = 100;
+    int count = 0;
+    EXPECT_EQ(bottom->ShrinkBarsAfter(2, 60, TRUE, &count), 60);
+    EXPECT_EQ(f.list.m_HorzDockSize.cx, 40);
+    EXPECT_EQ(bottom->ShrinkBarsBefore(1, -60, TRUE, &count), -60);
+    EXPECT_EQ(f.tree.m_HorzDockSize.cx, 360);
+}
+
+// Record i of a stored layout: 12 bytes of header, then 14 integers a bar.
+void Patch(std::vector<BYTE>& bytes, int record, int field, int32_t value) {
+    std::memcpy(bytes.data() + 12 + record * 56 + field * 4, &value, 4);
+}
+
+void Store(CWinApp& app, const std::vector<BYTE>& bytes, int size) {
+    app.WriteProfileBinary(L"Docking", L"Layout", bytes.data(), static_cast<UINT>(bytes.size()));
+    app.WriteProfileInt(L"Docking", L"Layout_Size", size);
+}
+
+TEST(SizeDockLayout, AStoredLayoutThatLiesChangesNothingAndTheFrameWritesASoundOne) {
+    TestApp<CWinApp> app{L"DockingLayout"};
+    MessageBoxRecorder boxes;
+    std::vector<BYTE> sound;
+    CString defaults;
+    {
+        DockingHost host(app);
+        ASSERT_NE(host.frame, nullptr);
+        defaults = Layout(*host.frame);
+        ASSERT_TRUE(SaveSizeDockLayout(host.frame, L"Docking", L"Layout"));
+        ASSERT_TRUE(app.GetProfileBinary(L"Docking", L"Layout", sound));
+        ASSERT_EQ(sound.size(), 12u + 3 * 56);
+        host.Close(FALSE);
+    }
+    struct Lie {
+        const char* what;
+        std::function<void(std::vector<BYTE>&, int&)> make;
+    };
+    const Lie lies[] = {
+        {"a bar that no longer exists", [](auto& b, int&) { Patch(b, 1, 0, 9999); }},
+        {"the same bar twice", [](auto& b, int&) { Patch(b, 1, 0, 3101); }},
+        {"a row out of range", [](auto& b, int&) { Patch(b, 0, 2, 100000); }},
+        {"a side that is no side", [](auto& b, int&) { Patch(b, 0, 1, 12345); }},
+        {"a size of 0", [](auto& b, int&) { Patch(b, 0, 6, 0); }},
+        {"a size of 1e9", [](auto& b, int&) { Patch(b, 2, 9, 1000000000); }},
+        {"a floating place far off", [](auto& b, int&) { Patch(b, 2, 12, -2000000000); }},
+        {"a count beyond the bytes", [](auto& b, int&) { std::memcpy(b.data() + 8, "\xff\xff\xff\x7f", 4); }},
+        {"a truncated blob", [](auto& b, int& size) { b.resize(b.size() - 5), size = static_cast<int>(b.size()); }},
+        {"a length that disagrees", [](auto&, int& size) { size += 4; }},
+        {"another version", [](auto& b, int&) { b[4] = 2; }},
+    };
+    for (const Lie& lie : lies) {
+        std::vector<BYTE> bytes = sound;
+        int size = static_cast<int>(bytes.size());
+        lie.make(bytes, size);
+        Store(app, bytes, size);
+        DockingHost host(app);
+        ASSERT_NE(host.frame, nullptr);
+        EXPECT_FALSE(host.frame->layoutLoaded) << lie.what;
+        EXPECT_EQ(Layout(*host.frame), defaults) << lie.what;
+        host.Close(FALSE);
+    }
+    // Random bytes of every length: nothing loads, nothing breaks.
+    Random random(26);
+    for (int round = 0; round < 30; ++round) {
+        std::vector<BYTE> bytes = sound;
+        for (int flips = random.Int(1, 8); flips-- > 0;) bytes[static_cast<size_t>(random.Int(0, static_cast<int>(bytes.size()) - 1))] ^= static_cast<BYTE>(random.Int(1, 255));
+        Store(app, bytes, static_cast<int>(bytes.size()));
+        CWinApp& a = app;
+        DockingHost host(a);
+        ASSERT_NE(host.frame, nullptr);
+        if (!host.frame->layoutLoaded) {
+            EXPECT_EQ(Layout(*host.frame), defaults);
+        }
+        host.Close(FALSE);
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());  // nothing alarming is said
+    // After a lie, the frame's close writes a layout that loads.
+    {
+        std::vector<BYTE> bytes = sound;
+        Patch(bytes, 0, 0, 4242);
+        Store(app, bytes, static_cast<int>(bytes.size()));
+        DockingHost host(app);
+        host.Close(TRUE);
+    }
+    DockingHost again(app);
+    EXPECT_TRUE(again.frame->layoutLoaded);
+    EXPECT_EQ(Layout(*again.frame), defaults);
+}
+
+TEST(SizeControlBar, RegisteredBarsAndTheMouseHookGoWithTheirWindows) {
+    TestApp<CWinApp> app{L"DockingBars"};
+    auto* frame = new COXFrameWndSizeDock;
+    ASSERT_TRUE(frame->CreateEx(0, nullptr, L"bars", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 600, 400, nullptr, nullptr));
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    auto first = std::make_unique<COXSizeControlBar>(SZBARF_AUTOTIDY);
+    auto second = std::make_unique<COXSizeControlBar>(SZBARF_AUTOTIDY);
+    ASSERT_TRUE(first->Create(nullptr, L"First", WS_CHILD | WS_VISIBLE | CBRS_LEFT, CRect(0, 0, 0, 0), frame, 3201));
+    ASSERT_TRUE(second->Create(nullptr, L"Second", WS_CHILD | WS_VISIBLE | CBRS_LEFT, CRect(0, 0, 0, 0), frame, 3202));
+    // An all-zero rectangle: the bottom-right part of the parent, a half wide and a quarter high.
+    CRect client;
+    frame->GetClientRect(&client);
+    EXPECT_EQ(first->m_HorzDockSize, CSize(client.Width() / 2, client.Height() / 4));
+    EXPECT_EQ(first->m_VertDockSize, CSize(client.Height() / 4, client.Width() / 2));
+    ASSERT_NE(COXSizeControlBar::RegisteredBars(), nullptr);
+    EXPECT_EQ(COXSizeControlBar::RegisteredBars()->size(), 2u);
+
+    // A docked bar with no extent drags with the smallest offset instead of dividing by nothing.
+    first->EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(first.get(), AFX_IDW_DOCKBAR_LEFT);
+    first->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
+    first->ComputeDragOffset(CPoint(30, 3));
+    EXPECT_EQ(first->m_ptDragOffset, CPoint(5, 10));
+
+    // The hook stays while any bar lives: the first bar to go does not take it from the other.
+    EXPECT_TRUE(COXSizeControlBar::IsMouseHookInstalled());
+    second->DestroyWindow();
+    EXPECT_TRUE(COXSizeControlBar::IsMouseHookInstalled());
+    // The frame destroys its registered bars; the list goes with the last entry, and the bars'
+    // own destructors later find no list to leave.
+    frame->DestroyWindow();
+    PumpMessages();
+    EXPECT_EQ(first->m_hWnd, nullptr);
+    // Another frame's end walks the list again: entries whose windows are gone leave it, and the
+    // emptied list goes.
+    COXSizeControlBar::DestroyFrameBars(nullptr);
+    EXPECT_EQ(COXSizeControlBar::RegisteredBars(), nullptr);
+    EXPECT_FALSE(COXSizeControlBar::IsMouseHookInstalled());
+    first.reset();
+    second.reset();
+}
+
+TEST(SizeDockFrames, AClosingThatIsRefusedLeavesTheFrameClosableAndTitlesAreNotCut) {
+    TestApp<CWinApp> app{L"DockingClose"};
+    DockingHost host(app);
+    ASSERT_NE(host.child, nullptr);
+    CDocument* document = host.child->GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+
+    // A title longer than any fixed buffer reaches the child whole.
+    CString longTitle;
+    for (int i = 0; i < 60; ++i) longTitle += L"Long title ";
+    document->SetTitle(longTitle);
+    host.child->OnUpdateFrameTitle(TRUE);
+    EXPECT_EQ(host.child->GetWindowText(), longTitle);
+
+    // The user cancels the save question: the frame stays, and a later close still works.
+    document->SetModifiedFlag(TRUE);
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        host.frame->SendMessage(WM_CLOSE);
+        EXPECT_FALSE(boxes.Boxes().empty());
+    }
+    ASSERT_TRUE(::IsWindow(host.frame->m_hWnd));
+    EXPECT_FALSE(host.frame->m_bClosing);
+    MessageBoxRecorder boxes(IDNO);
+    HWND window = host.frame->m_hWnd;
+    host.frame->SendMessage(WM_CLOSE);
+    PumpMessages();
+    EXPECT_FALSE(::IsWindow(window));
+    host.frame = nullptr;
+    app.m_pMainWnd = nullptr;
+}
+
+TEST(DockbarSkins, EachLookDrawsCaptionsButtonsSplittersAndTheMiniFrameCaption) {
+    TestApp<COXSkinnedApp> app{L"DockingSkins"};
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    DockingHostFrame& f = *host.frame;
+    COXSizeDockBar* bottom = f.Dock(AFX_IDW_DOCKBAR_BOTTOM);
+    const CRect window = ScreenRect(f.tree);
+
+    // Classic: a framed close glyph, the gripper's 3-D bars, the four splitter lines.
+    app.SetCurrentSkin(L"Classic");
+    {
+        MemoryCanvas canvas(window.Width(), window.Height());
+        f.tree.DrawDecorations(&canvas.dc);
+        const CRect close = f.tree.ToWindow(f.tree.m_rectClose);
+        ASSERT_FALSE(close.IsRectEmpty());
+        EXPECT_GT(canvas.Count(close, RGB(0, 0, 0)), 4);  // the cross
+        EXPECT_GT(canvas.Count(f.tree.ToWindow(f.tree.m_rectCaption), GetSysColor(COLOR_3DHILIGHT)), 10);
+        MemoryCanvas splitter(8, 40);
+        COXSplitterDraw draw{CRect(0, 0, 8, 40), 1};
+        bottom->GetDockbarSkin()->DrawDockBar(&splitter.dc, draw, bottom);
+        EXPECT_EQ(splitter.Pixel(2, 20), GetSysColor(COLOR_3DHILIGHT));
+        EXPECT_EQ(splitter.Pixel(6, 20), GetSysColor(COLOR_3DSHADOW));
+        EXPECT_EQ(splitter.Pixel(7, 20), GetSysColor(COLOR_WINDOWFRAME));
+    }
+    // Office XP: gripper marks in colour 11, a splitter with its centre line in colour 9.
+    app.SetCurrentSkin(L"Office XP");
+    auto* xp = static_cast<COXSkinXP*>(app.GetCurrentSkin());
+    {
+        MemoryCanvas canvas(window.Width(), window.Height());
+        f.tree.DrawDecorations(&canvas.dc);
+        EXPECT_GT(canvas.Count(f.tree.ToWindow(f.tree.m_rectCaption), xp->GetColor(11)), 10);
+        MemoryCanvas splitter(8, 40);
+        bottom->GetDockbarSkin()->DrawDockBar(&splitter.dc, COXSplitterDraw{CRect(0, 0, 8, 40), 1}, bottom);
+        EXPECT_EQ(splitter.Pixel(4, 20), xp->GetColor(9));
+        EXPECT_EQ(splitter.Pixel(1, 20), GetSysColor(COLOR_3DFACE));
+    }
+    // Office 2003 (without a visual style, and with one): a 24-pixel caption band that starts in H10;
+    // splitters on colour 7 with the centre line in XP colour 9, or in H4 under a visual style.
+    app.SetCurrentSkin(L"Classic");
+    COXSkin2003 plain{COXUxTheme::Functions{}};
+    COXUxTheme::Functions styled;
+    styled.open = [](HWND, LPCWSTR) { return reinterpret_cast<HANDLE>(1); };
+    styled.sysColor = [](HANDLE, int index) { return GetSysColor(index); };
+    styled.close = [](HANDLE) { return S_OK; };
+    COXSkin2003 themed{styled};
+    {
+        COXDockbarSkin* skin = plain.GetDockbarSkin();
+        skin->CalcCaptionLayout(&f.tree);
+        const CRect band = f.tree.ToWindow(f.tree.m_rectCaption);
+        EXPECT_EQ(band.Width(), 24);
+        MemoryCanvas canvas(window.Width(), window.Height());
+        skin->DrawCaption(&canvas.dc, &f.tree);
+        const COLORREF start = canvas.Pixel(band.left, band.top + 1), h10 = plain.GetAuxColor(10);
+        EXPECT_NEAR(GetRValue(start), GetRValue(h10), 3);
+        EXPECT_NEAR(GetGValue(start), GetGValue(h10), 3);
+        EXPECT_NEAR(GetBValue(start), GetBValue(h10), 3);
+        MemoryCanvas splitter(8, 40);
+        skin->DrawDockBar(&splitter.dc, COXSplitterDraw{CRect(0, 0, 8, 40), 2}, bottom);
+        EXPECT_EQ(splitter.Pixel(2, 5), plain.GetColor(7));
+        EXPECT_EQ(splitter.Pixel(2, 20), plain.COXSkinXP::GetColor(9));
+        themed.GetDockbarSkin()->DrawDockBar(&splitter.dc, COXSplitterDraw{CRect(0, 0, 8, 40), 2}, bottom);
+        EXPECT_EQ(splitter.Pixel(2, 20), themed.GetAuxColor(4));
+        f.tree.GetDockbarSkin()->CalcCaptionLayout(&f.tree);
+    }
+
+    // A bar squeezed smaller than its buttons draws without them and without a bitmap of no size.
+    app.SetCurrentSkin(L"Classic");
+    f.tree.SetWindowPos(nullptr, 0, 0, 9, 9, SWP_NOMOVE | SWP_NOZORDER);
+    {
+        MemoryCanvas canvas(9, 9);
+        f.tree.DrawDecorations(&canvas.dc);
+    }
+    f.RecalcLayout();
+
+    // The XP mini frame: its caption in colour 12, its system menu cut to Move, Size and "&Hide".
+    app.SetCurrentSkin(L"Office XP");
+    f.FloatControlBar(&f.list, CPoint(200, 200), CBRS_ALIGN_TOP);
+    f.list.SendMessage(WM_SIZEBAR_FLOATSYNC);
+    auto* mini = dynamic_cast<COXSizableMiniDockFrameWnd*>(f.list.m_pDockBar->GetParent());
+    ASSERT_NE(mini, nullptr);
+    mini->SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::RedrawWindow(mini->m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    mouse::Pump(50);
+    const CRect caption = COXMiniFrameSkinXP::CaptionRect(mini);
+    const CRect frameRect = ScreenRect(*mini);
+    HDC screen = GetDC(nullptr);
+    const COLORREF captionPixel = GetPixel(screen, frameRect.left + caption.left + caption.Width() - caption.Height() - 4, frameRect.top + caption.top + 2);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(captionPixel, xp->GetColor(12));
+    HMENU system = GetSystemMenu(mini->m_hWnd, FALSE);
+    for (UINT gone : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE}) EXPECT_EQ(GetMenuState(system, gone, MF_BYCOMMAND), static_cast<UINT>(-1));
+    for (UINT kept : {SC_MOVE, SC_SIZE, SC_CLOSE}) EXPECT_NE(GetMenuState(system, kept, MF_BYCOMMAND), static_cast<UINT>(-1));
+    for (int i = 0; i < GetMenuItemCount(system); ++i) EXPECT_FALSE(GetMenuState(system, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR);
+}
+
+}  // namespace
+
+namespace {
+
+// The size tool bar: its toolbar control fills the bar inside a margin, offers the button table
+// to the customise dialog, takes tooltips from the command strings, follows the update handlers,
+// and passes a press on empty space to the bar (which drags from there).
+TEST(SizeToolBar, ButtonsFollowTheBarAndItsHandlersAndEmptySpaceBelongsToTheBar) {
+    TestApp<CWinApp> app{L"DockingToolBar"};
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    COXSizeToolBar& tools = host.frame->tools;
+    COXToolBarCtrl& control = tools.m_ToolBarCtrl;
+    EXPECT_EQ(control.GetDlgCtrlID(), 99);
+    EXPECT_TRUE(control.GetStyle() & CCS_ADJUSTABLE);  // it has a button table
+    CRect client, placed;
+    tools.GetClientRect(&client);
+    control.GetWindowRect(&placed);
+    tools.ScreenToClient(&placed);
+    EXPECT_EQ(placed.TopLeft(), CPoint(5, 3));
+
+    // The customise dialog's questions.
+    NMTOOLBARW info{};
+    wchar_t text[64]{};
+    info.hdr.hwndFrom = control.m_hWnd;
+    info.hdr.idFrom = 99;
+    info.hdr.code = TBN_GETBUTTONINFOW;
+    info.iItem = 1;
+    info.pszText = text;
+    info.cchText = 64;
+    EXPECT_EQ(tools.SendMessage(WM_NOTIFY, 99, reinterpret_cast<LPARAM>(&info)), 1);
+    EXPECT_EQ(info.tbButton.idCommand, 40002);
+    EXPECT_EQ(info.tbButton.iBitmap, 1);
+    EXPECT_STREQ(text, L"Second");
+    info.iItem = 3;
+    EXPECT_EQ(tools.SendMessage(WM_NOTIFY, 99, reinterpret_cast<LPARAM>(&info)), 0);
+    info.hdr.code = TBN_QUERYDELETE;
+    EXPECT_EQ(tools.SendMessage(WM_NOTIFY, 99, reinterpret_cast<LPARAM>(&info)), 1);
+
+    // Tooltips: the part after the line break; a string without one gives none.
+    NMTTDISPINFOW tip{};
+    tip.hdr.code = TTN_NEEDTEXTW;
+    tip.hdr.idFrom = 40001;
+    tools.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ(tip.szText, L"First");
+    NMTTDISPINFOW none{};
+    none.hdr.code = TTN_NEEDTEXTW;
+    none.hdr.idFrom = 40003;
+    tools.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&none));
+    EXPECT_STREQ(none.szText, L"");
+
+    // Update handlers: none for these commands, so with disabling they grey out; a check sticks.
+    tools.OnUpdateCmdUI(host.frame, TRUE);
+    EXPECT_FALSE(control.SendMessage(TB_GETSTATE, 40001) & TBSTATE_ENABLED);
+    COXToolCmdUI ui;
+    ui.m_pToolBar = &control;
+    ui.m_nIndex = 0;
+    ui.Enable(TRUE);
+    ui.SetCheck(1);
+    EXPECT_TRUE(control.SendMessage(TB_GETSTATE, 40001) & TBSTATE_ENABLED);
+    EXPECT_TRUE(control.SendMessage(TB_GETSTATE, 40001) & TBSTATE_CHECKED);
+    ui.SetCheck(2);
+    EXPECT_EQ(control.SendMessage(TB_GETSTATE, 40001) & (TBSTATE_CHECKED | TBSTATE_INDETERMINATE), TBSTATE_INDETERMINATE);
+
+    // Buttons are hit; the space after the last one is the bar's.
+    CRect first;
+    control.SendMessage(TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    EXPECT_EQ(control.ButtonAt(first.CenterPoint()), 0);
+    CRect controlClient;
+    control.GetClientRect(&controlClient);
+    EXPECT_EQ(control.ButtonAt(CPoint(controlClient.right - 2, controlClient.bottom - 2)), -1);
+}
+
+}  // namespace

@@ -1,0 +1,821 @@
+#include "docking/SizeDockBar.h"
+
+#include "bars/CoolToolBar.h"
+#include "docking/SizeDockFrames.h"
+#include "docking/SizeToolBar.h"
+#include "skins/Skin.h"
+#include "skins/ToolbarSkin.h"
+
+#include <algorithm>
+
+bool IsSizeBar(const CControlBar* bar, bool plain) {
+    if (!IsBarPointer(bar)) return false;
+    if (!dynamic_cast<const COXSizeControlBar*>(bar)) return false;
+    return !plain || !dynamic_cast<const COXSizeToolBar*>(bar);
+}
+
+namespace {
+bool Exists(const CControlBar* bar) { return IsBarPointer(bar) && bar->m_hWnd && ::IsWindow(bar->m_hWnd); }
+bool Shown(const CControlBar* bar) { return Exists(bar) && bar->IsVisible(); }
+}  // namespace
+
+COXSizeDockBar::COXSizeDockBar() : CDockBar(FALSE), m_TabCtrl(this) {}
+COXSizeDockBar::~COXSizeDockBar() = default;
+
+const MessageMap* COXSizeDockBar::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        MapMessage<&COXSizeDockBar::OnCreate>(WM_CREATE),
+        MapMessage<&COXSizeDockBar::OnSize>(WM_SIZE),
+        MapMessage<&COXSizeDockBar::OnSizeParent>(WM_SIZEPARENT),
+        MapMessage<&COXSizeDockBar::OnPaint>(WM_PAINT),
+        MapMessage<&COXSizeDockBar::OnEraseBkgnd>(WM_ERASEBKGND),
+        MapMessage<&COXSizeDockBar::OnNcPaint>(WM_NCPAINT),
+        MapMessage<&COXSizeDockBar::OnMouseMove>(WM_MOUSEMOVE),
+        MapMessage<&COXSizeDockBar::OnSetCursor>(WM_SETCURSOR),
+        MapMessage<&COXSizeDockBar::OnLButtonDown>(WM_LBUTTONDOWN),
+    };
+    static const MessageMap map{CDockBar::GetMessageMap(), entries};
+    return &map;
+}
+
+int COXSizeDockBar::OnCreate(LPCREATESTRUCT cs) {
+    if (CControlBar::OnCreate(cs) == -1) return -1;
+    if (!m_TabCtrl.Create(WS_CHILD | WS_VISIBLE | TCS_FOCUSNEVER | TCS_BOTTOM, CRect(0, 0, 0, 0), this, COXDockTabCtrl::kId))
+        return -1;
+    return 0;
+}
+
+COXDockbarSkin* COXSizeDockBar::GetDockbarSkin() {
+    return LookupElementSkin<COXDockbarSkin, COXDockbarSkinClassic>(m_pFallbackSkin, &COXSkin::GetDockbarSkin);
+}
+
+int COXSizeDockBar::GetTabStripHeight() const {
+    return (m_TabCtrl.m_hWnd && m_TabCtrl.GetItemCount() > 0) ? 28 : 0;
+}
+
+void COXSizeDockBar::PlaceTabStrip() {
+    if (!m_TabCtrl.m_hWnd) return;
+    CRect client;
+    GetClientRect(&client);
+    const int h = GetTabStripHeight();
+    m_TabCtrl.SetWindowPos(nullptr, 0, client.bottom - h, client.Width(), h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void COXSizeDockBar::OnSize(UINT, int, int) {
+    Default();
+    PlaceTabStrip();
+}
+
+// Rows ---------------------------------------------------------------------------------------
+
+std::vector<std::pair<int, int>> COXSizeDockBar::Rows() const {
+    std::vector<std::pair<int, int>> rows;
+    const int n = static_cast<int>(m_arrBars.size());
+    int start = -1;
+    for (int i = 0; i <= n; ++i) {
+        const bool end = i == n || !m_arrBars[static_cast<size_t>(i)];
+        if (end) {
+            if (start >= 0 && i > start) rows.emplace_back(start, i);
+            start = -1;
+        } else if (start < 0) {
+            start = i;
+        }
+    }
+    return rows;
+}
+
+int COXSizeDockBar::RowStartOf(int index) const {
+    while (index > 0 && m_arrBars[static_cast<size_t>(index - 1)]) --index;
+    return index;
+}
+
+int COXSizeDockBar::RowEndOf(int index) const {
+    const int n = static_cast<int>(m_arrBars.size());
+    while (index < n && m_arrBars[static_cast<size_t>(index)]) ++index;
+    return index;
+}
+
+int COXSizeDockBar::BarLength(CControlBar* bar) const {
+    if (!Exists(bar)) return 0;
+    CRect window;
+    bar->GetWindowRect(&window);
+    return std::max(0, IsHorz() ? window.Width() : window.Height());
+}
+
+LONG& COXSizeDockBar::DockedLength(COXSizeControlBar* bar) const {
+    return IsHorz() ? bar->m_HorzDockSize.cx : bar->m_VertDockSize.cy;
+}
+
+OXROWMEASURE COXSizeDockBar::MeasureRow(int start, const std::vector<CControlBar*>& bars) const {
+    OXROWMEASURE m;
+    bool previousPlainSizeBar = false;
+    for (size_t i = static_cast<size_t>(std::max(0, start)); i < bars.size() && bars[i]; ++i) {
+        CControlBar* bar = bars[i];
+        if (!Shown(bar)) continue;
+        CRect window;
+        bar->GetWindowRect(&window);
+        const int length = std::max<int>(0, IsHorz() ? window.Width() : window.Height());
+        const int thickness = std::max<int>(0, IsHorz() ? window.Height() : window.Width());
+        const bool plain = IsSizeBar(bar, true);
+        if (IsSizeBar(bar)) {
+            m.sizeLength += length;
+            ++m.sizeBars;
+        } else {
+            m.fixedLength += length;
+            m.fixedThickness = std::max(m.fixedThickness, thickness);
+        }
+        if (plain && previousPlainSizeBar) m.fixedLength += kSplitter;
+        previousPlainSizeBar = plain;
+        m.thickness = std::max(m.thickness, thickness);
+        ++m.bars;
+        MINMAXINFO info{};
+        bar->SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        m.minTrackHeight = std::max<int>(m.minTrackHeight, info.ptMinTrackSize.y);
+        m.minTrackWidth = std::max<int>(m.minTrackWidth, info.ptMinTrackSize.x);
+    }
+    m.totalLength = m.sizeLength + m.fixedLength;
+    return m;
+}
+
+BOOL COXSizeDockBar::FitRow(int start, int length, std::vector<CControlBar*>& bars) {
+    const OXROWMEASURE m = MeasureRow(start, bars);
+    if (m.sizeBars == 0) return FALSE;
+    // A row shorter than its fixed bars leaves the size bars no room at all, never less.
+    int room = std::max(0, length - m.fixedLength + 2 * m.bars);
+    const int total = room;
+    for (size_t i = static_cast<size_t>(std::max(0, start)); i < bars.size() && bars[i]; ++i) {
+        auto* bar = dynamic_cast<COXSizeControlBar*>(bars[i]);
+        if (!IsSizeBar(bars[i]) || !Shown(bar)) continue;
+        int share = m.sizeLength > 0 ? static_cast<int>(static_cast<long long>(BarLength(bar)) * total / m.sizeLength) : room;
+        share = std::clamp(share, 0, room);
+        room -= share;
+        if (IsHorz()) bar->m_HorzDockSize = CSize(share, m.thickness);
+        else bar->m_VertDockSize = CSize(m.thickness, share);
+        if (!m_bLayoutQuery) {
+            const CSize size = IsHorz() ? bar->m_HorzDockSize : bar->m_VertDockSize;
+            bar->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    return TRUE;
+}
+
+BOOL COXSizeDockBar::FitAllRows(int length) {
+    BOOL any = FALSE;
+    for (const auto& [start, end] : Rows())
+        if (FitRow(start, length, m_arrBars)) any = TRUE;
+    return any;
+}
+
+int COXSizeDockBar::ShrinkBarsAfter(int index, int amount, BOOL apply, int* count) {
+    int remaining = amount, visited = 0;
+    const int n = static_cast<int>(m_arrBars.size());
+    int lastExisting = -1;
+    int i = index;
+    for (; i < n && m_arrBars[static_cast<size_t>(i)]; ++i) {
+        CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
+        if (Exists(entry)) lastExisting = i;
+        if (!IsSizeBar(entry) || !Shown(entry)) continue;
+        auto* bar = static_cast<COXSizeControlBar*>(entry);
+        ++visited;
+        LONG& length = DockedLength(bar);
+        if (length >= remaining) {
+            if (apply) length -= remaining;
+            remaining = 0;
+            break;
+        }
+        remaining -= length;
+        if (apply) length = 0;
+    }
+    if (remaining > 0 && (i >= n || !m_arrBars[static_cast<size_t>(i)]) && lastExisting >= 0) {
+        // The free space behind the row's last bar gives too.
+        CRect window;
+        m_arrBars[static_cast<size_t>(lastExisting)]->GetWindowRect(&window);
+        ScreenToClient(&window);
+        const int free = std::max(0, IsHorz() ? static_cast<int>(m_sizeAvail.cx - window.right) : static_cast<int>(m_sizeAvail.cy - window.bottom));
+        remaining -= std::min(free, remaining);
+    }
+    if (count) *count = visited;
+    return amount - remaining;
+}
+
+int COXSizeDockBar::ShrinkBarsBefore(int index, int amount, BOOL apply, int* count) {
+    int remaining = amount, visited = 0;
+    for (int i = index; i > 0 && i < static_cast<int>(m_arrBars.size()) && m_arrBars[static_cast<size_t>(i)]; --i) {
+        CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
+        if (!IsSizeBar(entry) || !Shown(entry)) continue;
+        auto* bar = static_cast<COXSizeControlBar*>(entry);
+        ++visited;
+        LONG& length = DockedLength(bar);
+        if (length >= remaining) {
+            if (apply) length -= remaining;
+            remaining = 0;
+            break;
+        }
+        remaining -= length;
+        if (apply) length = 0;
+    }
+    if (count) *count = visited;
+    return amount - remaining;
+}
+
+void COXSizeDockBar::MakeRoomInRow(COXSizeControlBar* bar) {
+    const int index = FindBar(bar);
+    if (index < 0) return;
+    std::vector<CControlBar*> others;
+    for (int i = RowStartOf(index); i < RowEndOf(index); ++i)
+        if (m_arrBars[static_cast<size_t>(i)] != bar) others.push_back(m_arrBars[static_cast<size_t>(i)]);
+    others.push_back(nullptr);
+    const OXROWMEASURE m = MeasureRow(0, others);
+    const int splitter = (IsSizeBar(bar, true) && m.sizeBars > 0) ? kSplitter : 0;
+    FitRow(0, std::max(0, m.totalLength - BarLength(bar) - splitter), others);
+}
+
+void COXSizeDockBar::MaximizeBar(COXSizeControlBar* bar, BOOL maximize) {
+    const int index = FindBar(bar);
+    if (index < 0) return;
+    const int start = RowStartOf(index), end = RowEndOf(index);
+    std::vector<COXSizeControlBar*> row;
+    bool anyMaximized = false;
+    for (int i = start; i < end; ++i) {
+        CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
+        if (!IsSizeBar(entry) || !Shown(entry)) continue;
+        auto* sizeBar = static_cast<COXSizeControlBar*>(entry);
+        row.push_back(sizeBar);
+        if (sizeBar != bar && sizeBar->m_bMaximized) anyMaximized = true;
+    }
+    if (maximize) {
+        // The first maximising of the row keeps the sizes that restoring gives back.
+        if (!anyMaximized)
+            for (COXSizeControlBar* b : row) b->m_RestoreSize = IsHorz() ? b->m_HorzDockSize : b->m_VertDockSize;
+        for (COXSizeControlBar* b : row) {
+            if (b == bar) continue;
+            LONG& length = DockedLength(b);
+            const int gain = std::max<int>(0, length - 21);
+            length = 21;
+            DockedLength(bar) += gain;
+        }
+    } else {
+        for (COXSizeControlBar* b : row) {
+            if (b->m_RestoreSize.cx <= 0 && b->m_RestoreSize.cy <= 0) continue;
+            if (IsHorz()) b->m_HorzDockSize = b->m_RestoreSize;
+            else b->m_VertDockSize = b->m_RestoreSize;
+        }
+    }
+    for (COXSizeControlBar* b : row)
+        if (b != bar) b->SetMaximized(FALSE);
+    bar->SetMaximized(maximize);
+    // The sizes set here are the row's: the next layout pass places them as they stand.
+    m_nLayoutKey = LayoutKey();
+}
+
+UINT COXSizeDockBar::LayoutKey() const {
+    // Unsigned: the key doubles at every row end and wraps instead of overflowing.
+    UINT key = 0, visible = 0;
+    for (size_t i = 0; i < m_arrBars.size(); ++i) {
+        CControlBar* entry = m_arrBars[i];
+        if (!entry) {
+            key *= 2;
+            continue;
+        }
+        if (!Shown(entry)) continue;
+        ++key;
+        ++visible;
+        if (IsSizeBar(entry, true)) key += static_cast<UINT>(i);
+    }
+    return (key << 8) | (visible & 0xFF);
+}
+
+// Counting and finding --------------------------------------------------------------------
+
+int COXSizeDockBar::CountBarsInRow(COXSizeControlBar* bar) {
+    CRect mine;
+    bar->GetWindowRect(&mine);
+    int count = 1;
+    for (CControlBar* entry : m_arrBars) {
+        if (entry == bar || !IsSizeBar(entry) || !Shown(entry)) continue;
+        CRect other;
+        entry->GetWindowRect(&other);
+        if (IsHorz() ? other.top == mine.top : std::abs(other.left - mine.left) < 5) ++count;
+    }
+    return count;
+}
+
+int COXSizeDockBar::RowIndexOfRect(const CRect& rect) const {
+    // The row whose bars span the rectangle's centre across the rows; -1 for none.
+    CRect client = rect;
+    ScreenToClient(&client);
+    const int cross = IsHorz() ? client.CenterPoint().y : client.CenterPoint().x;
+    for (const auto& [start, end] : Rows()) {
+        for (int i = start; i < end; ++i) {
+            CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
+            if (!Shown(entry)) continue;
+            CRect w;
+            entry->GetWindowRect(&w);
+            ScreenToClient(&w);
+            if (IsHorz() ? (cross >= w.top && cross < w.bottom) : (cross >= w.left && cross < w.right)) return start;
+        }
+    }
+    return -1;
+}
+
+int COXSizeDockBar::FindRowInsertIndex(CControlBar* bar, const CRect& rect) {
+    const int start = RowIndexOfRect(rect);
+    if (start < 0) return static_cast<int>(m_arrBars.size());
+    CRect client = rect;
+    ScreenToClient(&client);
+    const int along = IsHorz() ? client.left : client.top;
+    int i = start;
+    for (; i < RowEndOf(start); ++i) {
+        CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
+        if (entry == bar || !Exists(entry)) continue;
+        CRect w;
+        entry->GetWindowRect(&w);
+        ScreenToClient(&w);
+        if ((IsHorz() ? w.left : w.top) > along) break;
+    }
+    return i;
+}
+
+int COXSizeDockBar::CountOtherBarsInRow(CControlBar* bar, const CRect& rect) {
+    const int index = FindRowInsertIndex(bar, rect);
+    if (index <= 0 || index > static_cast<int>(m_arrBars.size())) return 0;
+    int count = 0;
+    for (int i = index - 1; i > 0 && m_arrBars[static_cast<size_t>(i)]; --i)
+        if (m_arrBars[static_cast<size_t>(i)] != bar && Exists(m_arrBars[static_cast<size_t>(i)])) ++count;
+    for (int i = index; i < RowEndOf(index); ++i)
+        if (m_arrBars[static_cast<size_t>(i)] != bar && Exists(m_arrBars[static_cast<size_t>(i)])) ++count;
+    return count;
+}
+
+COXSizeControlBar* COXSizeDockBar::FindSizeControlBar(CControlBar* except) const {
+    for (CControlBar* entry : m_arrBars)
+        if (entry != except && IsSizeBar(entry) && Exists(entry)) return static_cast<COXSizeControlBar*>(entry);
+    return nullptr;
+}
+
+CControlBar* COXSizeDockBar::FindCoolToolBar(CControlBar* except) const {
+    for (CControlBar* entry : m_arrBars)
+        if (entry != except && IsBarPointer(entry) && dynamic_cast<COXCoolToolBar*>(entry)) return entry;
+    return nullptr;
+}
+
+int COXSizeDockBar::CountSizeControlBars(CControlBar* except) const {
+    return static_cast<int>(std::count_if(m_arrBars.begin(), m_arrBars.end(),
+                                          [&](CControlBar* e) { return e != except && IsSizeBar(e) && Exists(e); }));
+}
+
+COXSizeDockBar* COXSizeDockBar::FindDockBarAt(CControlBar* bar, CPoint screen) {
+    CFrameWnd* frame = bar ? bar->GetDockingFrame() : nullptr;
+    if (!frame) frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    if (!frame || !bar) return nullptr;
+    struct Side {
+        UINT id;
+        DWORD align;
+    };
+    static constexpr Side kSides[] = {{AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT},
+                                      {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT},
+                                      {AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP},
+                                      {AFX_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM}};
+    const bool isSizeBar = dynamic_cast<COXSizeControlBar*>(bar) != nullptr;
+    const bool isCoolBar = dynamic_cast<COXCoolToolBar*>(bar) != nullptr;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const Side& side : kSides) {
+            auto* dock = dynamic_cast<COXSizeDockBar*>(frame->GetControlBar(side.id));
+            if (!dock || !(bar->m_dwDockStyle & side.align)) continue;
+            CRect zone;
+            dock->GetWindowRect(&zone);
+            if (pass == 1) {
+                zone.InflateRect(20, 20);
+                if (side.align & CBRS_ORIENT_VERT) zone.bottom -= 28;
+            }
+            if (!zone.PtInRect(screen)) continue;
+            if (isSizeBar && dock->FindCoolToolBar(bar)) continue;
+            if (isCoolBar && dock->FindSizeControlBar(bar)) continue;
+            if (dock->GetTabStripHeight() > 0 && dock->m_TabCtrl.HitTestTabArea(screen) == -1) continue;
+            return dock;
+        }
+    }
+    return nullptr;
+}
+
+// Docking ---------------------------------------------------------------------------------
+
+void COXSizeDockBar::DockControlBar(CControlBar* bar, LPCRECT rect) {
+    if (!bar || !bar->m_hWnd) return;
+    auto* sizeBar = dynamic_cast<COXSizeControlBar*>(bar);
+    if (auto* from = dynamic_cast<COXSizeDockBar*>(bar->m_pDockBar); from && from != this && from->m_TabCtrl.FindBar(sizeBar) >= 0)
+        from->m_TabCtrl.RemoveTab(sizeBar);
+    int tabAt = -1;
+    if (sizeBar && rect) {
+        tabAt = m_TabCtrl.HitTestTabArea(CRect(*rect).TopLeft());
+        const int own = m_TabCtrl.FindBar(sizeBar);
+        if (tabAt == -1 && own >= 0) m_TabCtrl.RemoveTab(sizeBar);
+    }
+    CDockBar::DockControlBar(bar, rect);
+    // A size bar takes its docked shape for this side at once, so that the row it joins is
+    // measured with its own thickness, not with the shape it had elsewhere.
+    if (sizeBar) {
+        const CSize shape = IsHorz() ? sizeBar->m_HorzDockSize : sizeBar->m_VertDockSize;
+        if (shape.cx > 0 && shape.cy > 0)
+            sizeBar->SetWindowPos(nullptr, 0, 0, shape.cx, shape.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (!m_bFloating && rect) {
+        // Its place along the row: after the bars before it (a splitter's width after a size bar).
+        const int index = FindBar(bar);
+        CRect window;
+        bar->GetWindowRect(&window);
+        ScreenToClient(&window);
+        CRect self;
+        GetWindowRect(&self);
+        ScreenToClient(&self);
+        int position = IsHorz() ? self.left - 2 : self.top;
+        for (int i = RowStartOf(index); i < index; ++i) {
+            CControlBar* other = m_arrBars[static_cast<size_t>(i)];
+            if (!Shown(other)) continue;
+            CRect w;
+            other->GetWindowRect(&w);
+            ScreenToClient(&w);
+            const int edge = (IsHorz() ? w.right : w.bottom) + ((IsSizeBar(other) && sizeBar) ? kSplitter : 0);
+            if (edge > position) position = edge - (IsHorz() ? 2 : 0);
+        }
+        const int at = sizeBar ? position : std::max(position, IsHorz() ? static_cast<int>(window.left) : static_cast<int>(window.top));
+        if (IsHorz()) bar->SetWindowPos(nullptr, at, window.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING);
+        else bar->SetWindowPos(nullptr, window.left, at, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING);
+    }
+    if (sizeBar && tabAt >= 0) {
+        const int own = m_TabCtrl.FindBar(sizeBar);
+        if (own >= 0 && own != tabAt) {
+            CRect r(*rect);
+            m_TabCtrl.MoveTab(sizeBar, r.TopLeft());
+        } else if (own < 0 && (m_TabCtrl.GetItemCount() > 0 || CountSizeControlBars(sizeBar) >= 1)) {
+            m_TabCtrl.InsertTab(sizeBar, tabAt, TRUE);
+        }
+    }
+}
+
+BOOL COXSizeDockBar::RemoveControlBar(CControlBar* bar) {
+    if (auto* sizeBar = dynamic_cast<COXSizeControlBar*>(bar); sizeBar && m_TabCtrl.m_hWnd && m_TabCtrl.FindBar(sizeBar) >= 0)
+        m_TabCtrl.RemoveTab(sizeBar);
+    std::erase(m_arrHiddenBars, bar);
+    return CDockBar::RemoveControlBar(bar);
+}
+
+// Layout ----------------------------------------------------------------------------------
+
+LRESULT COXSizeDockBar::OnSizeParent(WPARAM wParam, LPARAM lParam) {
+    auto* layout = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
+    m_bLayoutQuery = layout->hDWP == nullptr;
+    const CRect free(layout->rect);
+    const CSize avail(std::max(0, free.Width()), std::max(0, free.Height() - GetTabStripHeight()));
+    const int length = IsHorz() ? avail.cx : avail.cy;
+    const bool changed = !(avail == m_sizeAvail);
+    m_sizeAvail = avail;
+    // Bars shown again since the last pass take their room from the rest of their row.
+    for (const auto& [start, end] : Rows()) {
+        int sum = 0;
+        std::vector<CControlBar*> others;
+        for (int i = start; i < end; ++i) {
+            CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
+            if (!Shown(entry)) continue;
+            if (std::find(m_arrHiddenBars.begin(), m_arrHiddenBars.end(), entry) != m_arrHiddenBars.end()) {
+                auto* sizeBar = dynamic_cast<COXSizeControlBar*>(entry);
+                sum += sizeBar ? DockedLength(sizeBar) : BarLength(entry);
+            } else {
+                others.push_back(entry);
+            }
+        }
+        if (!others.empty() && sum != 0) {
+            others.push_back(nullptr);
+            const OXROWMEASURE m = MeasureRow(0, others);
+            FitRow(0, std::max(0, m.totalLength - sum), others);
+        }
+    }
+    m_arrHiddenBars.clear();
+    for (CControlBar* entry : m_arrBars)
+        if (Exists(entry) && !entry->IsVisible()) m_arrHiddenBars.push_back(entry);
+    const UINT key = LayoutKey();
+    if (changed || key != m_nLayoutKey) {
+        FitAllRows(length);
+        m_nLayoutKey = key;
+        for (const auto& splitter : m_arrSplitters) InvalidateRect(splitter->m_rect, TRUE);
+    }
+    return CDockBar::OnSizeParent(wParam, lParam);
+}
+
+CSize COXSizeDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
+    if (m_arrBars.size() < 2) return CDockBar::CalcFixedLayout(stretch, horz);
+    m_arrSplitters.clear();
+    const bool h = IsHorz();
+    const bool farSide = (m_dwStyle & (CBRS_ALIGN_BOTTOM | CBRS_ALIGN_RIGHT)) != 0;
+    int availLength = h ? m_sizeAvail.cx : m_sizeAvail.cy;
+    if (availLength <= 0) {
+        CRect frame;
+        if (CWnd* parent = GetParent()) parent->GetClientRect(&frame);
+        availLength = h ? frame.Width() : frame.Height();
+    }
+    // Rows that overflow the length are split at the bar that does not fit.
+    for (bool split = true; split;) {
+        split = false;
+        for (const auto& [start, end] : Rows()) {
+            int along = 0, shownBefore = 0;
+            bool previousPlain = false;
+            for (int i = start; i < end; ++i) {
+                CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
+                if (!Shown(entry)) continue;
+                const bool plain = IsSizeBar(entry, true);
+                if (plain && previousPlain) along += kSplitter;
+                previousPlain = plain;
+                const CSize size = entry->CalcDynamicLayout(-1, h ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
+                along += h ? size.cx : size.cy;
+                if (along > availLength && shownBefore > 0 && !IsSizeBar(entry)) {
+                    m_arrBars.insert(m_arrBars.begin() + i, nullptr);
+                    FitRow(start, availLength, m_arrBars);
+                    FitRow(i + 1, availLength, m_arrBars);
+                    split = true;
+                    break;
+                }
+                ++shownBefore;
+            }
+            if (split) break;
+        }
+    }
+    AFX_SIZEPARENTPARAMS moves;
+    moves.hDWP = m_bLayoutQuery ? nullptr : ::BeginDeferWindowPos(static_cast<int>(m_arrBars.size()));
+    const auto rows = Rows();
+    int lastSizeRow = -1;
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (int i = rows[r].first; i < rows[r].second; ++i)
+            if (IsSizeBar(m_arrBars[static_cast<size_t>(i)], true) && Shown(m_arrBars[static_cast<size_t>(i)])) lastSizeRow = static_cast<int>(r);
+    int across = 0;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const auto [start, end] = rows[r];
+        bool rowHasSize = false;
+        for (int i = start; i < end; ++i) {
+            CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
+            if (Exists(entry)) entry->RecalcDelayShow(&moves);
+            if (IsSizeBar(entry, true) && Shown(entry)) rowHasSize = true;
+        }
+        if (farSide && rowHasSize) {
+            m_arrSplitters.push_back(std::make_unique<COXSplitterRect>(
+                COXSplitterRect::BetweenRows, h ? CRect(0, across, 0, across + kSplitter) : CRect(across, 0, across + kSplitter, 0), start));
+            across += kSplitter;
+        }
+        int along = 0, thickness = 0;
+        bool previousPlain = false;
+        const size_t firstSplitterOfRow = m_arrSplitters.size();
+        for (int i = start; i < end; ++i) {
+            CControlBar* entry = m_arrBars[static_cast<size_t>(i)];
+            if (!Shown(entry)) continue;
+            const bool plain = IsSizeBar(entry, true);
+            if (plain && previousPlain) {
+                m_arrSplitters.push_back(std::make_unique<COXSplitterRect>(
+                    COXSplitterRect::BetweenBars, h ? CRect(along, across, along + kSplitter, across) : CRect(across, along, across, along + kSplitter), i));
+                along += kSplitter;
+            }
+            previousPlain = plain;
+            const CSize size = entry->CalcDynamicLayout(-1, h ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
+            int start = along;
+            if (!IsSizeBar(entry)) {
+                // Any other bar keeps a place further along its row while it fits.
+                CRect current;
+                entry->GetWindowRect(&current);
+                ScreenToClient(&current);
+                const int was = h ? current.left : current.top;
+                const int length = h ? size.cx : size.cy;
+                if (was > start && was + length <= availLength) start = was;
+            }
+            const CRect place = h ? CRect(start, across, start + size.cx, across + size.cy) : CRect(across, start, across + size.cx, start + size.cy);
+            AfxRepositionWindow(&moves, entry->m_hWnd, &place);
+            along = start + (h ? size.cx : size.cy);
+            thickness = std::max<int>(thickness, h ? size.cy : size.cx);
+        }
+        for (size_t s = firstSplitterOfRow; s < m_arrSplitters.size(); ++s) {
+            CRect& rect = m_arrSplitters[s]->m_rect;
+            if (m_arrSplitters[s]->m_type != COXSplitterRect::BetweenBars) continue;
+            if (h) rect.bottom = across + thickness;
+            else rect.right = across + thickness;
+        }
+        across += thickness;
+        if (!farSide && static_cast<int>(r) == lastSizeRow) {
+            const int grow = h ? kSplitter : kSplitter - 1;
+            m_arrSplitters.push_back(std::make_unique<COXSplitterRect>(
+                COXSplitterRect::BetweenRows, h ? CRect(0, across, 0, across + grow) : CRect(across, 0, across + grow, 0), end));
+            across += grow;
+        }
+    }
+    if (moves.hDWP) ::EndDeferWindowPos(moves.hDWP);
+    for (const auto& splitter : m_arrSplitters) {
+        if (splitter->m_type != COXSplitterRect::BetweenRows) continue;
+        if (h) splitter->m_rect.right = availLength;
+        else splitter->m_rect.bottom = availLength;
+    }
+    CSize fixed = h ? CSize(availLength, across) : CSize(across, availLength);
+    if (across == 0) fixed = h ? CSize(availLength, 0) : CSize(0, availLength);
+    fixed.cy += GetTabStripHeight();
+    if (!h && across == 0 && GetTabStripHeight() == 0) fixed.cy = 0;
+    return fixed;
+}
+
+// Painting and splitters ------------------------------------------------------------------
+
+void COXSizeDockBar::OnPaint() {
+    CPaintDC dc(this);
+    COXDockbarSkin* skin = GetDockbarSkin();
+    for (size_t i = m_arrSplitters.size(); i-- > 0;) {
+        COXSplitterDraw draw;
+        draw.rect = m_arrSplitters[i]->m_rect;
+        draw.orientation = m_arrSplitters[i]->m_type;
+        skin->DrawDockBar(&dc, draw, this);
+    }
+}
+
+LRESULT COXSizeDockBar::OnEraseBkgnd(WPARAM wParam, LPARAM) {
+    CDC dc;
+    dc.Attach(reinterpret_cast<HDC>(wParam));
+    GetDockbarSkin()->EraseDockBarBackground(&dc, this);
+    dc.Detach();
+    return TRUE;
+}
+
+LRESULT COXSizeDockBar::OnNcPaint(WPARAM, LPARAM) {
+    Default();
+    GetDockbarSkin()->DrawBarFrame(this);
+    return 0;
+}
+
+COXSplitterRect* COXSizeDockBar::SplitterAt(CPoint point) const {
+    for (size_t i = m_arrSplitters.size(); i-- > 0;)
+        if (m_arrSplitters[i]->m_rect.PtInRect(point)) return m_arrSplitters[i].get();
+    return nullptr;
+}
+
+void COXSizeDockBar::OnMouseMove(UINT, CPoint point) {
+    if (COXSplitterRect* splitter = SplitterAt(point)) {
+        const bool acrossRow = splitter->m_type == COXSplitterRect::BetweenBars;
+        // Between bars of a horizontal row the splitter moves left and right.
+        const bool we = acrossRow == IsHorz();
+        HCURSOR& cursor = we ? m_hcurAcross : m_hcurAlong;
+        if (!cursor) {
+            cursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(we ? 30980 : 30981));
+            if (!cursor) cursor = ::LoadCursorW(nullptr, we ? IDC_SIZEWE : IDC_SIZENS);
+        }
+        ::SetCursor(cursor);
+    } else {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    }
+    Default();
+}
+
+LRESULT COXSizeDockBar::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<HWND>(wParam) == m_hWnd && LOWORD(lParam) == HTCLIENT) return TRUE;
+    return Default();
+}
+
+void COXSizeDockBar::OnLButtonDown(UINT, CPoint point) {
+    if (COXSplitterRect* splitter = SplitterAt(point); splitter && !m_bDraggingSplitter) {
+        DragSplitter(splitter, point);
+        return;
+    }
+    Default();
+}
+
+void COXSizeDockBar::DragSplitter(COXSplitterRect* splitter, CPoint point) {
+    const bool h = IsHorz();
+    COXRectTracker tracker;
+    tracker.m_rect = splitter->m_rect;
+    if (splitter->m_type == COXSplitterRect::BetweenBars) {
+        if (h) tracker.m_rect.DeflateRect(2, 0);
+        else tracker.m_rect.DeflateRect(0, 2);
+    } else {
+        if (h) tracker.m_rect.DeflateRect(0, 2);
+        else tracker.m_rect.DeflateRect(2, 0);
+    }
+    tracker.m_rect.IntersectRect(CRect(tracker.m_rect), CRect(0, 0, m_sizeAvail.cx, m_sizeAvail.cy + 10000));
+    tracker.m_nStyle = (splitter->m_type == COXSplitterRect::BetweenBars) == h ? COXRectTracker::keepTopBottom
+                                                                                 : COXRectTracker::keepLeftRight;
+    CRect limit;
+    if (CWnd* frame = GetParent()) {
+        frame->GetClientRect(&limit);
+        frame->ClientToScreen(&limit);
+        ScreenToClient(&limit);
+    }
+    const CRect start = tracker.m_rect;
+    int index = splitter->m_nPos;
+    const int type = splitter->m_type;
+    if (type == COXSplitterRect::BetweenBars) {
+        int countAfter = 0, countBefore = 0;
+        int roomAfter = ShrinkBarsAfter(index, 16000, FALSE, &countAfter);
+        int roomBefore = ShrinkBarsBefore(index - 1, 16000, FALSE, &countBefore);
+        if (countAfter + countBefore < 2) roomAfter = roomBefore = 0;
+        if (h) {
+            limit.left = std::max<LONG>(limit.left, start.left - roomBefore);
+            limit.right = std::min<LONG>(limit.right, start.left + roomAfter + start.Width());
+        } else {
+            limit.top = std::max<LONG>(limit.top, start.top - roomBefore);
+            limit.bottom = std::min<LONG>(limit.bottom, start.top + roomAfter + start.Height());
+        }
+    } else {
+        const bool farSide = (m_dwStyle & (CBRS_ALIGN_BOTTOM | CBRS_ALIGN_RIGHT)) != 0;
+        if (!farSide) index = RowStartOf(std::max(1, index - 1));
+        const OXROWMEASURE m = MeasureRow(index, m_arrBars);
+        const int minimum = std::max(m.fixedThickness, h ? m.minTrackHeight : m.minTrackWidth);
+        if (!farSide) {
+            // Toward its row the splitter goes no further than the row's fixed thickness or minimum.
+            if (h) limit.top = std::max<LONG>(limit.top, start.top - (m.thickness - minimum));
+            else limit.left = std::max<LONG>(limit.left, start.left - (m.thickness - minimum));
+        } else {
+            if (h) limit.bottom = std::min<LONG>(limit.bottom, start.top + (m.thickness - minimum) + start.Height() + 10);
+            else limit.right = std::min<LONG>(limit.right, start.left + (m.thickness - minimum) + start.Width());
+        }
+    }
+    tracker.m_rectLimit = limit;
+    m_bDraggingSplitter = TRUE;
+    const BOOL moved = tracker.TrackSplitter(HTCAPTION, this, point, GetParent());
+    m_bDraggingSplitter = FALSE;
+    if (!moved) return;
+    const int d = h == (type == COXSplitterRect::BetweenBars) ? tracker.m_rect.left - start.left : tracker.m_rect.top - start.top;
+    if (d == 0) return;
+    if (type == COXSplitterRect::BetweenBars) {
+        if (d >= 0) {
+            const int given = ShrinkBarsAfter(index, d, TRUE, nullptr);
+            ShrinkBarsBefore(index - 1, -given, TRUE, nullptr);
+        } else {
+            const int given = ShrinkBarsBefore(index - 1, -d, TRUE, nullptr);
+            ShrinkBarsAfter(index, -given, TRUE, nullptr);
+        }
+    } else {
+        const bool farSide = (m_dwStyle & (CBRS_ALIGN_BOTTOM | CBRS_ALIGN_RIGHT)) != 0;
+        const OXROWMEASURE m = MeasureRow(index, m_arrBars);
+        const int across = farSide ? d : -d;
+        const int thickness = std::max(m.fixedThickness, m.thickness - across);
+        for (int i = index; i < RowEndOf(index); ++i) {
+            auto* bar = dynamic_cast<COXSizeControlBar*>(m_arrBars[static_cast<size_t>(i)]);
+            if (!IsSizeBar(bar) || !Shown(bar)) continue;
+            if (h) bar->m_HorzDockSize.cy = thickness;
+            else bar->m_VertDockSize.cx = thickness;
+        }
+    }
+    // A row resized by hand has no maximised bar any more.
+    for (int i = RowStartOf(std::max(1, index)); i < RowEndOf(std::max(1, index)); ++i)
+        if (auto* bar = dynamic_cast<COXSizeControlBar*>(m_arrBars[static_cast<size_t>(i)]); IsSizeBar(bar)) bar->m_bMaximized = FALSE;
+    m_nLayoutKey = LayoutKey();
+    Invalidate(TRUE);
+    if (auto* frame = dynamic_cast<CFrameWnd*>(GetParent())) frame->RecalcLayout();
+}
+
+BOOL COXSizeDockBar::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    return CDockBar::OnChildNotify(message, wParam, lParam, result);
+}
+
+// The splitter tracker ----------------------------------------------------------------------
+
+BOOL COXRectTracker::TrackSplitter(int hitCode, CWnd* wnd, CPoint point, CWnd* clipTo) {
+    m_rectStart = m_rect;
+    int handle = hitMiddle;
+    switch (hitCode) {
+    case HTLEFT: handle = hitLeft; break;
+    case HTRIGHT: handle = hitRight; break;
+    case HTTOP: handle = hitTop; break;
+    case HTTOPLEFT: handle = hitTopLeft; break;
+    case HTTOPRIGHT: handle = hitTopRight; break;
+    case HTBOTTOM: handle = hitBottom; break;
+    case HTBOTTOMLEFT: handle = hitBottomLeft; break;
+    case HTBOTTOMRIGHT: handle = hitBottomRight; break;
+    default: break;
+    }
+    return TrackHandle(handle, wnd, point, clipTo);
+}
+
+void COXRectTracker::DrawTrackerRect(LPCRECT rect, CWnd* clipTo, CDC* dc, CWnd* wnd) {
+    CRect r(*rect);
+    if (clipTo && wnd && clipTo != wnd) {
+        wnd->ClientToScreen(&r);
+        clipTo->ScreenToClient(&r);
+    }
+    // A splitter shows as a solid halftone band.
+    AfxInvertDragFrame(*dc, r, (m_nStyle & solidLine) ? CSize(1, 1) : CSize(r.Width() / 2 + 1, r.Height() / 2 + 1));
+}
+
+void COXRectTracker::AdjustRect(int handle, LPRECT rect) {
+    CRect& r = *reinterpret_cast<CRect*>(rect);
+    if (!m_rectLimit.IsRectEmpty()) {
+        if (handle == hitMiddle) {
+            const CSize size = r.Size();
+            r.left = std::clamp<LONG>(r.left, m_rectLimit.left, std::max<LONG>(m_rectLimit.left, m_rectLimit.right - size.cx));
+            r.top = std::clamp<LONG>(r.top, m_rectLimit.top, std::max<LONG>(m_rectLimit.top, m_rectLimit.bottom - 10));
+            r.right = r.left + size.cx;
+            r.bottom = r.top + size.cy;
+        } else {
+            r.IntersectRect(CRect(r), m_rectLimit);
+        }
+    }
+    CRectTracker::AdjustRect(handle, rect);
+    if (m_nStyle & keepTopBottom) {
+        r.top = m_rectStart.top;
+        r.bottom = m_rectStart.bottom;
+    }
+    if (m_nStyle & keepLeftRight) {
+        r.left = m_rectStart.left;
+        r.right = m_rectStart.right;
+    }
+}
