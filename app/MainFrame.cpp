@@ -13,6 +13,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 CString QuietAllpagesPath() {
     CString install = GetSettingString(L"Settings", L"InstallPath", L"");
     return install.IsEmpty() ? CString() : install + kAllpagesFolder;
@@ -130,6 +132,54 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     return 0;
 }
 
+namespace {
+
+// Widens a toolbar's combo box (never below its width) until its longest
+// item shows whole in the box's own font, and makes its list tall enough for
+// its items, up to 30 rows as the system's combo boxes show.
+void FitComboBoxToItems(COXCoolToolBar& bar, int index, int width) {
+    CWnd* box = bar.GetCustomButtonWindow(index);
+    if (!box || !box->GetSafeHwnd()) return;
+    const int count = static_cast<int>(box->SendMessage(CB_GETCOUNT));
+    HDC dc = ::GetDC(box->m_hWnd);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(box->SendMessage(WM_GETFONT)));
+    int widest = 0;
+    for (int i = 0; i < count; ++i) {
+        CString text;
+        const int length = static_cast<int>(box->SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(i)));
+        if (length <= 0) continue;
+        box->SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.GetBuffer(length + 1)));
+        text.ReleaseBuffer(length);
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, text, text.GetLength(), &size);
+        widest = std::max<int>(widest, size.cx);
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(box->m_hWnd, dc);
+    // Beside its text the box has its edges, the button and the edit field's margins.
+    CRect closed, field;
+    box->GetWindowRect(&closed);
+    HWND edit = ::GetWindow(box->m_hWnd, GW_CHILD);
+    int beside = ::GetSystemMetrics(SM_CXVSCROLL) + 4 * ::GetSystemMetrics(SM_CXEDGE);
+    if (edit) {
+        ::GetClientRect(edit, &field);
+        const DWORD margins = static_cast<DWORD>(::SendMessageW(edit, EM_GETMARGINS, 0, 0));
+        beside = closed.Width() - field.Width() + LOWORD(margins) + HIWORD(margins);
+    }
+    // The bar places the box 2 pixels in from each side of its button.
+    width = std::max(width, widest + beside + 2 + 4);
+    const int rows = std::min(count, 30);
+    const int list = rows * std::max(static_cast<int>(box->SendMessage(CB_GETITEMHEIGHT, 0)), 1) + 2;
+    bar.ResizeCustomButton(index, width, closed.Height() + list);
+    // The list's own frame comes off what the box is given: what it lacks is added once.
+    CRect dropped;
+    box->SendMessage(CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    const int shown = dropped.Height() - closed.Height();
+    if (shown < list) bar.ResizeCustomButton(index, width, closed.Height() + 2 * list - shown);
+}
+
+}  // namespace
+
 bool CMainFrame::CreateToolBar() {
     if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT,
                                WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY |
@@ -159,6 +209,7 @@ bool CMainFrame::CreateToolBar() {
             box->SetFont(boxFont, TRUE);
             if (CWinApp* app = AfxGetApp()) app->CreatePrinterDC(m_printerDC);
             box->FillFonts(m_printerDC.GetSafeHdc(), DEFAULT_CHARSET);
+            FitComboBoxToItems(m_wndToolBar, 16, 118);
         }
     }
     static COXCustomTBComboBox<COXSkinnedComboBox> sizeTemplate;
@@ -171,6 +222,7 @@ bool CMainFrame::CreateToolBar() {
                                         L"17", L"18", L"20", L"22", L"24", L"26", L"28", L"30", L"32", L"34", L"36"})
                 box->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(size));
             box->SetRedraw(TRUE);
+            FitComboBoxToItems(m_wndToolBar, 17, 45);
         }
     }
     m_wndToolBar.UpdateSizes();
@@ -180,6 +232,10 @@ bool CMainFrame::CreateToolBar() {
 }
 
 void CMainFrame::OnClose() {
+    if (m_lpfnCloseProc) {  // a print preview is up: closing ends it
+        m_lpfnCloseProc(this);
+        return;
+    }
     // Modified pages are asked about first; Cancel keeps everything open.
     CWinApp* app = AfxGetApp();
     if (app && !app->SaveAllModified()) return;

@@ -8,7 +8,7 @@ BUILD_DIR_I686="${TARVELO_BUILD_DIR_I686:-$TARVELO_ROOT/build-i686}"
 
 TARVELO_PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth
                   cmake ninja-build googletest libwine-dev x11-apps x11-utils imagemagick
-                  famfamfam-silk fp-utils)
+                  famfamfam-silk fp-utils fonts-liberation)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -96,6 +96,18 @@ ensure_wine_fonts() {
     [ -f /usr/share/wine/fonts/marlett.ttf ] || return 0
     grep -qF '"Path"="Z:\\usr\\share\\wine\\fonts"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
     wine reg add 'HKCU\Software\Wine\Fonts' /v Path /t REG_SZ /d 'Z:\usr\share\wine\fonts' /f >/dev/null 2>&1
+    wineserver -w
+}
+
+# The add-link dialog's template names "Times New Roman", which Wine does not
+# ship: without a stand-in Wine draws it in a sans-serif face. Liberation Serif
+# (package fonts-liberation) has the metrics of Times New Roman, so the dialog
+# looks and measures as it does on Windows. Set once, in the prefix of
+# scripts/run.sh only: the engine's layout tests are measured without it.
+ensure_font_replacements() {
+    [ -f /usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf ] || return 0
+    grep -qF '"Times New Roman"="Liberation Serif"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ /d 'Liberation Serif' /f >/dev/null 2>&1
     wineserver -w
 }
 

@@ -27,6 +27,7 @@ if [ ! -f "$EXE" ]; then
 fi
 ensure_prefix "$BUILD_DIR/runprefix"
 ensure_unmanaged_windows
+ensure_font_replacements
 
 # The install path: the program and its help file, and below it Bookmark\Allpages.
 INSTALL_DIR="$WINEPREFIX/drive_c/Tarvelo"

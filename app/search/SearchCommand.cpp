@@ -12,13 +12,9 @@ void CMainFrame::OnSearch() {
         auto dialog = std::make_unique<CDlgSearch>(this);
         if (!dialog->Create(IDD_FIND, this)) return;
         // The window owns the dialog object from here on (PostNcDestroy deletes it).
+        // It opens centred on the main window, which owns it: it stays above
+        // the main window while the user works in the pages.
         m_search.m_dialog = dialog.release();
-        CRect frame, box;
-        GetWindowRect(&frame);
-        m_search.m_dialog->GetWindowRect(&box);
-        m_search.m_dialog->SetWindowPos(nullptr, frame.left + (frame.Width() - box.Width()) / 2,
-                                        frame.top + (frame.Height() - box.Height()) / 2, 0, 0,
-                                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         m_search.m_dialog->ShowWindow(SW_SHOW);
     } else {
         ::SetActiveWindow(m_search.m_dialog->m_hWnd);

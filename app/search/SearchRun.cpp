@@ -12,6 +12,7 @@
 #include "docview/DocManager.h"
 #include "docview/DocTemplate.h"
 #include "docview/Document.h"
+#include "wnd/MDIChildWnd.h"
 
 #include <algorithm>
 
@@ -24,6 +25,11 @@ CTarveloView* PageViewOf(CDocument* document) {
         for (CView* view : document->GetViews())
             if (auto* page = dynamic_cast<CTarveloView*>(view)) return page;
     return nullptr;
+}
+
+// Brings the page window that shows a hit to the front.
+void BringToFront(CTarveloView& view) {
+    if (auto* child = dynamic_cast<CMDIChildWnd*>(view.GetParentFrame())) child->MDIActivate();
 }
 
 } // namespace
@@ -100,6 +106,7 @@ bool CSearchRun::BuildSearchList(SearchListKind kind) {
             kind = SearchListKind::kAllPages;
         } else {
             m_pages.clear();
+            m_runHits = 0;
             for (const CString& page : open)
                 if (IsPathWithin(page, folder) && !IsSamePath(page, folder)) m_pages.push_back(page);
             std::vector<CString> listed = m_pages;
@@ -109,6 +116,7 @@ bool CSearchRun::BuildSearchList(SearchListKind kind) {
         }
     }
     m_pages.clear();
+    m_runHits = 0;
     if (kind == SearchListKind::kAllPages) {
         m_pages = open;
         if (!allpages.IsEmpty()) AppendPagesBelow(allpages, open);
@@ -120,7 +128,6 @@ bool CSearchRun::BuildSearchList(SearchListKind kind) {
 }
 
 int CSearchRun::SearchNextPage() {
-    ClearMarkedView();
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     // A page whose file matches, yet whose view shows nothing to mark (the
     // keywords stood in the markup), is passed over for the next one.
@@ -130,6 +137,7 @@ int CSearchRun::SearchNextPage() {
         if (found >= m_pages.size()) break;
         m_nextIndex = found + 1;
         const CString path = m_pages[found];
+        ClearMarkedView();
         m_foundPath = path;
         m_foundMatches = std::move(matches);
         // Opens the page, or brings an open one to the front without reloading
@@ -145,10 +153,26 @@ int CSearchRun::SearchNextPage() {
             return 1;
         }
         m_markedView = view;
-        if (MarkIn(*view, m_regularExpression != 0, m_runKeywords, m_foundMatches)) return 1;
+        if (MarkIn(*view, m_regularExpression != 0, m_runKeywords, m_foundMatches)) {
+            BringToFront(*view);
+            ++m_runHits;
+            return 1;
+        }
     }
     m_nextIndex = m_pages.size();
     return 0;
+}
+
+void CSearchRun::SearchNextOrTellOver() {
+    if (SearchNextPage()) return;
+    // The marks of the last hit stay where the user saw them; a run without
+    // any hit takes away what an earlier run left.
+    if (m_runHits) {
+        Tell(L"Search over, no further match was found.");
+    } else {
+        ClearMarkedView();
+        Tell(L"Search over, no match was found.");
+    }
 }
 
 void CSearchRun::RunCurrentPage(const CString& keywords) {
@@ -174,6 +198,9 @@ void CSearchRun::RunFolderSearch(const CString& keywords) {
             return;
         }
         if (item == tree.GetRootItem()) {
+            // The root covers all pages; later presses walk the same list
+            // although the search moves the selection to the pages it opens.
+            m_chosenFolder = tree.m_allpagesPath;
             m_scope = L"All pages";
             RunAllPages(keywords);
             return;
@@ -181,20 +208,22 @@ void CSearchRun::RunFolderSearch(const CString& keywords) {
         m_chosenFolder = tree.ItemPath(item);
         m_runKeywords = keywords;
         BuildSearchList(SearchListKind::kSelectedFolder);
-        SearchNextPage();
+        SearchNextOrTellOver();
         return;
     }
     if (keywords != m_runKeywords) {
         m_runKeywords = keywords;
         BuildSearchList(SearchListKind::kSelectedFolder);
     }
-    if (CTarveloView* view = FirstPageView()) view->ClearSearchMarks(kSearchMarkId);
-    SearchNextPage();
+    // The marks of the run's own last hit go only once a further hit is found.
+    CTarveloView* first = FirstPageView();
+    if (first && first != m_markedView) first->ClearSearchMarks(kSearchMarkId);
+    SearchNextOrTellOver();
 }
 
 void CSearchRun::RunAllPages(const CString& keywords) {
     if (keywords == m_runKeywords) {
-        SearchNextPage();
+        SearchNextOrTellOver();
         return;
     }
     m_runKeywords = keywords;
@@ -202,16 +231,22 @@ void CSearchRun::RunAllPages(const CString& keywords) {
     // The first open page is looked at before the list is walked.
     CTarveloView* view = FirstPageView();
     if (!view) {
-        SearchNextPage();
+        SearchNextOrTellOver();
         return;
     }
     view->ClearSearchMarks(kSearchMarkId);
     bool marked = m_regularExpression ? MarkPageMatches(*view, keywords) : MarkIn(*view, false, keywords, {});
     if (marked) {
+        // The next press goes on after this page: open pages lead the list.
+        if (!m_pages.empty() && view->GetDocument() && IsSamePath(m_pages.front(), view->GetDocument()->GetPathName()))
+            m_nextIndex = 1;
+        if (m_markedView != view) ClearMarkedView();
         m_markedView = view;
+        BringToFront(*view);
+        ++m_runHits;
         return;
     }
-    if (m_regularExpression || m_scope == L"All pages") SearchNextPage();
+    if (m_regularExpression || m_scope == L"All pages") SearchNextOrTellOver();
 }
 
 void CSearchRun::Run(const CString& keywords, const CString& scope, int regularExpression, int matchCase) {
@@ -230,7 +265,7 @@ void CSearchRun::Run(const CString& keywords, const CString& scope, int regularE
             BuildSearchList(SearchListKind::kOpenPages);
         }
         if (m_pages.empty()) Tell(L"No page openned.");
-        else if (!SearchNextPage()) Tell(L"Search over, no match was found.");
+        else SearchNextOrTellOver();
     } else {
         RunAllPages(keywords);
     }

@@ -29,6 +29,9 @@ public:
     // Opens the next matching page of the list and marks its hits (a page
     // whose view shows none is passed over): 1, or 0 at the end of the list.
     int SearchNextPage();
+    // The same, saying so when the list is at its end ("no match" for a run
+    // without any hit, "no further match" after the last one).
+    void SearchNextOrTellOver();
 
     // The path of every open page, one per page view, in opening order.
     std::vector<CString> OpenPagePaths() const;
@@ -53,6 +56,7 @@ public:
     size_t m_nextIndex = 0;
     std::vector<CString> m_pages;
     CTarveloView* m_markedView = nullptr;  // the view the run marked last
+    int m_runHits = 0;                     // pages marked since the list was built
 
 private:
     void RunFolderSearch(const CString& keywords);

@@ -2,39 +2,41 @@
 
 #include "app/AfxMessageBox.h"
 #include "app/WinApp.h"
+#include "docview/RichEditView.h"
+#include "files/Archive.h"
+#include "files/MemFile.h"
 #include "pages/PageFile.h"
 #include "pages/PageRewriteLock.h"
-#include "source/SourceView.h"
+
+#include <richedit.h>
 
 const MessageMap* CSourceDoc::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapCommand<&CSourceDoc::OnFileSave>(ID_FILE_SAVE),
     };
-    static const MessageMap map{CDocument::GetMessageMap(), entries};
+    static const MessageMap map{CRichEditDoc::GetMessageMap(), entries};
     return &map;
 }
 
-CString CSourceDoc::PageTextFromControl(const CString& text) {
-    CString page = text;
-    page.Replace(L"\r\n", L"\n");
-    page.Replace(L"\r", L"\n");
-    return page;
-}
+CRichEditCntrItem* CSourceDoc::CreateClientItem(REOBJECT* object) { return new CSourceCntrItem(object, this); }
 
-BOOL CSourceDoc::IsModified() {
-    if (CDocument::IsModified()) return TRUE;
-    for (CView* view : GetViews())
-        if (view->GetSafeHwnd() && view->SendMessage(EM_GETMODIFY)) return TRUE;
-    return FALSE;
+void CSourceDoc::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) m_bRTF = FALSE;  // a page's source goes back as text
+    CRichEditDoc::Serialize(ar);
 }
 
 BOOL CSourceDoc::OnSaveDocument(const wchar_t* path) {
-    auto* view = GetViews().empty() ? nullptr : dynamic_cast<CSourceView*>(GetViews().front());
-    if (!view) return FALSE;
+    CRichEditView* view = GetView();
+    if (!view || !view->GetSafeHwnd()) return FALSE;
+    CMemFile text;
+    {
+        CArchive ar(&text, CArchive::store);
+        Serialize(ar);
+    }
     bool written;
     {
         PageRewriteLock lock;
-        written = WritePageText(path, PageTextFromControl(view->GetSourceText()));
+        written = WriteFileBytesReplacing(path, text.Bytes());
     }
     if (!written) {
         AfxMessageBox(L"File not Open, A Error Happened While Openning the File.");

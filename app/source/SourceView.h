@@ -1,26 +1,23 @@
-// CSourceView: a page's HTML source in a rich edit control (the view's
-// window is the control itself), printed with half-inch margins.
+// CSourceView: a page's HTML source in the rich edit view, printed (and
+// previewed) with half-inch margins. The page's source is text: the view
+// takes pasted and dropped text only, never an embedded object, which the
+// page file could not hold.
 #pragma once
-#include "docview/View.h"
+#include "docview/RichEditView.h"
 
-class CSourceView : public CView {
+class CSourceView : public CRichEditView {
 public:
     // Shows the text (Arial, 10 points) with the caret at its end; not undoable.
     void ShowSource(const CString& text);
     // The control's text as it returns it.
-    CString GetSourceText() const;
-    // Print (the print dialog first) and print at once on the default printer.
-    void OnFilePrint();
-    void OnFilePrintDirect();
+    CString GetSourceText() const { return GetControlText(); }
+
+    HRESULT QueryAcceptData(IDataObject* data, CLIPFORMAT* format, DWORD reco, BOOL really, HGLOBAL metafile) override;
+    HRESULT QueryInsertObject(const CLSID&, IStorage*, LONG) override { return S_FALSE; }
 
 protected:
     const MessageMap* GetMessageMap() const override;
-    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
-    void OnInitialUpdate() override {}
-    void OnUpdate(CView*, LPARAM, CCmdTarget*) override {}
-    void OnPaint() { Default(); }
-
-private:
-    // Prints on the printer the dialog returns; nothing when it is cancelled.
-    void Print(DWORD dialogFlags);
+    void OnInitialUpdate() override;
+    BOOL OnPreparePrinting(CPrintInfo* info) override { return DoPreparePrinting(info); }
+    void OnDestroy();
 };

@@ -19,6 +19,17 @@ const DLGTEMPLATE* FindDialogTemplate(UINT id) {
     return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
 }
 
+// Whether the template leaves the dialog's place open: x and y both 0.
+bool TemplateHasNoPosition(const DLGTEMPLATE* dialogTemplate) {
+    const auto* words = reinterpret_cast<const WORD*>(dialogTemplate);
+    if (words[0] == 1 && words[1] == 0xFFFF) {  // DLGTEMPLATEEX: version, signature, help id, styles, count
+        const auto* ex = reinterpret_cast<const BYTE*>(dialogTemplate);
+        const auto* position = reinterpret_cast<const short*>(ex + 2 * sizeof(WORD) + 3 * sizeof(DWORD) + sizeof(WORD));
+        return position[0] == 0 && position[1] == 0;
+    }
+    return dialogTemplate->x == 0 && dialogTemplate->y == 0;
+}
+
 }  // namespace
 
 const MessageMap* CDialog::GetMessageMap() const {
@@ -41,6 +52,7 @@ INT_PTR CDialog::DoModal() {
     const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(m_nIDTemplate);
     if (!dialogTemplate) return -1;
     m_modal = true;
+    m_centreAtInit = TemplateHasNoPosition(dialogTemplate);
     BindWindowBeingCreated(this);
     INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, OwnerWindow(), DialogBoxProc,
                                              reinterpret_cast<LPARAM>(this));
@@ -54,6 +66,7 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     if (parent) m_pParentWnd = parent;
     const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(m_nIDTemplate);
     if (!dialogTemplate) return FALSE;
+    m_centreAtInit = TemplateHasNoPosition(dialogTemplate);
     HWND hwnd = CreateBound([&] {
         return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, OwnerWindow(), DialogBoxProc,
                                           reinterpret_cast<LPARAM>(this));
@@ -71,7 +84,17 @@ void CDialog::EndDialog(int result) {
 }
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog();
+    if (message == WM_INITDIALOG) {
+        CRect before;
+        GetWindowRect(&before);
+        BOOL result = OnInitDialog();
+        // A dialog without a place of its own opens centred on its owner,
+        // unless its initialisation placed it.
+        CRect after;
+        GetWindowRect(&after);
+        if (m_centreAtInit && m_hWnd && !(GetStyle() & WS_CHILD) && before.TopLeft() == after.TopLeft()) CenterWindow();
+        return result;
+    }
     return CWnd::WindowProc(message, wParam, lParam);
 }
 

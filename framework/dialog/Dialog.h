@@ -32,6 +32,7 @@ protected:
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
     bool m_modal = false;
+    bool m_centreAtInit = false;  // the template gives no position
 
 private:
     void HandleOK() { OnOK(); }

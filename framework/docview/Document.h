@@ -6,6 +6,7 @@
 
 #include <vector>
 
+class CArchive;
 class CDocTemplate;
 class CFrameWnd;
 class CView;
@@ -38,6 +39,8 @@ public:
     virtual BOOL OnSaveDocument(const wchar_t* path);
     virtual void OnCloseDocument();
     virtual void DeleteContents() {}
+    // The document's content to (storing) or from (loading) the archive.
+    virtual void Serialize(CArchive&) {}
     // Asks "Save changes to ...?" when modified; false when the user cancels
     // or the save fails.
     virtual BOOL SaveModified();

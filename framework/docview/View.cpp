@@ -1,6 +1,8 @@
 #include "docview/View.h"
 
+#include "app/WinApp.h"
 #include "docview/Document.h"
+#include "docview/PreviewView.h"
 #include "gdi/DC.h"
 #include "wnd/CreateContext.h"
 #include "wnd/FrameWnd.h"
@@ -39,6 +41,9 @@ int CView::OnCreate(LPCREATESTRUCT cs) {
 }
 
 void CView::OnDestroy() {
+    // A preview of this view ends with it.
+    if (auto* main = dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); main && main->m_pPreview && main->m_pPreview->GetPrintView() == this)
+        main->m_pPreview->Close();
     if (CFrameWnd* frame = GetParentFrame(); frame && frame->GetActiveView() == this) frame->SetActiveView(nullptr, FALSE);
     Default();
 }

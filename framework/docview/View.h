@@ -6,6 +6,8 @@
 
 class CDC;
 class CDocument;
+class CPreviewView;
+class CPrintInfo;
 
 class CView : public CWnd {
 public:
@@ -22,6 +24,29 @@ public:
     BOOL OnCmdMsg(CommandCall& call) override;
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
 
+    // Printing. The commands (a view maps them to its print commands): print
+    // after the print dialog, print at once on the default printer, and the
+    // print preview in the main window.
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+    // Sets the run's page range and gets the printer (DoPreparePrinting);
+    // false ends the run.
+    virtual BOOL OnPreparePrinting(CPrintInfo* info) { return DoPreparePrinting(info); }
+    // The print dialog, or without it (print at once, preview) the default
+    // printer. A preview without any printer lays its pages out on the
+    // paper of the user's locale; printing without one says so.
+    BOOL DoPreparePrinting(CPrintInfo* info);
+    virtual void OnBeginPrinting(CDC*, CPrintInfo*) {}
+    virtual void OnPrepareDC(CDC*, CPrintInfo*) {}
+    // Draws the run's current page in its drawing rectangle.
+    virtual void OnPrint(CDC* dc, CPrintInfo*) { OnDraw(dc); }
+    virtual void OnEndPrinting(CDC*, CPrintInfo*) {}
+    virtual void OnEndPrintPreview(CDC* dc, CPrintInfo* info, POINT, CPreviewView*) { OnEndPrinting(dc, info); }
+    // The pages of a prepared run, each between StartPage and EndPage on the
+    // DC; false when the device refused a page.
+    BOOL PrintPages(CDC* dc, CPrintInfo* info);
+
     int OnCreate(LPCREATESTRUCT cs);
     void OnDestroy();
 
@@ -36,4 +61,5 @@ protected:
 
 private:
     friend class CDocument;
+    void PrintDocument(BOOL direct);
 };

@@ -2,6 +2,7 @@
 
 #include "app/WinApp.h"
 #include "docview/Document.h"
+#include "docview/PreviewView.h"
 #include "docview/RuntimeClass.h"
 #include "docview/View.h"
 #include "wnd/FloatStatus.h"
@@ -148,12 +149,23 @@ void CFrameWnd::UpdateFrameTitleForDocument(const wchar_t* documentName) {
     SetWindowText(text);
 }
 
+BOOL CFrameWnd::PlacePreview() {
+    if (!m_pPreview || !m_pPreview->GetSafeHwnd()) return FALSE;
+    CRect client;
+    GetClientRect(&client);
+    ::SetWindowPos(m_pPreview->m_hWnd, HWND_TOP, 0, 0, client.Width(), client.Height(),
+                   SWP_NOACTIVATE);
+    return TRUE;
+}
+
 void CFrameWnd::RecalcLayout(BOOL) {
     m_bLayoutPending = FALSE;
+    if (PlacePreview()) return;
     RepositionBars(::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST));
 }
 
 BOOL CFrameWnd::OnCmdMsg(CommandCall& call) {
+    if (m_pPreview && m_pPreview->OnCmdMsg(call)) return TRUE;
     // The active view (which asks its document) first, then the frame, then the application.
     if (CView* view = GetActiveView(); view && view->OnCmdMsg(call)) return TRUE;
     if (CWnd::OnCmdMsg(call)) return TRUE;
@@ -168,6 +180,10 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
 }
 
 void CFrameWnd::OnClose() {
+    if (m_lpfnCloseProc) {  // the print preview ends instead
+        m_lpfnCloseProc(this);
+        return;
+    }
     // Only the active document is asked here; the main window asks all of them.
     CDocument* document = GetActiveDocument();
     if (document && !document->CanCloseFrame(this)) return;

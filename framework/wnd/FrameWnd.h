@@ -15,6 +15,7 @@ class CControlBar;
 class CDockBar;
 class CDocument;
 class CMiniDockFrameWnd;
+class CPreviewView;
 class CView;
 
 // Frame styles kept in the low word of the window style.
@@ -30,6 +31,10 @@ public:
     HMENU m_hMenuDefault = nullptr;
     UINT m_nIDHelp = 0;
     BOOL m_bAutoMenuEnable = TRUE;  // menu items without a command handler are greyed
+    // The print preview shown in this frame (null when none), and the hook
+    // that a close of the frame runs in place of closing while it is up.
+    CPreviewView* m_pPreview = nullptr;
+    void (*m_lpfnCloseProc)(CFrameWnd* frame) = nullptr;
 
     virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
                            CCreateContext* context = nullptr);
@@ -45,6 +50,8 @@ public:
     virtual void OnUpdateFrameTitle(BOOL addToTitle);
     void UpdateFrameTitleForDocument(const wchar_t* documentName);
     virtual void RecalcLayout(BOOL notify = TRUE);
+    // While a preview is up it takes the whole client area: true when it did.
+    BOOL PlacePreview();
     CWnd* CreateView(CCreateContext* context, UINT id = AFX_IDW_PANE_FIRST);
     void SetTitle(const wchar_t* title) { m_strTitle = title; }
     CString GetTitle() const { return m_strTitle; }

@@ -1,6 +1,7 @@
 #include "wnd/MDIFrameWnd.h"
 
 #include "docview/Document.h"
+#include "docview/PreviewView.h"
 #include "docview/View.h"
 #include "wnd/MDIChildWnd.h"
 
@@ -73,7 +74,9 @@ CFrameWnd* CMDIFrameWnd::GetActiveFrame() {
 }
 
 BOOL CMDIFrameWnd::OnCmdMsg(CommandCall& call) {
-    // The active child frame (its view, document, itself, the application), then the main window.
+    // The active child frame (its view, document, itself, the application), then the main window;
+    // a print preview first.
+    if (m_pPreview && m_pPreview->OnCmdMsg(call)) return TRUE;
     if (CMDIChildWnd* child = MDIGetActive(); child && child->OnCmdMsg(call)) return TRUE;
     return CFrameWnd::OnCmdMsg(call);
 }
@@ -106,6 +109,7 @@ void CMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {
 
 void CMDIFrameWnd::RecalcLayout(BOOL) {
     m_bLayoutPending = FALSE;
+    if (PlacePreview()) return;
     RepositionBars(m_hWndMDIClient);
 }
 

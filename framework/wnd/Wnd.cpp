@@ -5,6 +5,7 @@
 
 #include <comdef.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <unordered_map>
@@ -402,6 +403,15 @@ void CWnd::CenterWindow(CWnd* alternateOwner) {
     GetWindowRect(&self);
     int x = area.left + (area.Width() - self.Width()) / 2;
     int y = area.top + (area.Height() - self.Height()) / 2;
+    if (!(GetStyle() & WS_CHILD)) {
+        // A top-level window stays on the work area of its monitor.
+        MONITORINFO monitor{sizeof(monitor)};
+        if (GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            const RECT& work = monitor.rcWork;
+            x = std::max<int>(work.left, std::min<int>(x, work.right - self.Width()));
+            y = std::max<int>(work.top, std::min<int>(y, work.bottom - self.Height()));
+        }
+    }
     if (GetStyle() & WS_CHILD) {
         POINT p{x, y};
         ::ScreenToClient(::GetParent(m_hWnd), &p);

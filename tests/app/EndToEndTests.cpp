@@ -477,6 +477,10 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
     ProgramDriver::Press(find, IDOK);
     EXPECT_TRUE(ProgramDriver::WaitFor([&] { return page(L"Plum.htm"); }));
     ProgramDriver::Press(find, IDOK);
+    HWND over = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (over = m_program.TopWindow(L"#32770", L"Tarvelo")) != nullptr; }));
+    EXPECT_EQ(ProgramDriver::TextOf(over), L"Search over, no further match was found.");
+    ProgramDriver::Press(over, IDOK);
     m_program.Settle();
     EXPECT_FALSE(page(L"Pear.htm"));
     EXPECT_FALSE(page(L"Notes.htm"));
@@ -523,5 +527,93 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
     int work = text.Find(L"<H3>Work</H3>"), b = text.Find(L"<A HREF=\"http://example.com/b\">Beta</A>");
     EXPECT_TRUE(news != -1 && news < a && a < work && work < b) << text.str();
     EXPECT_EQ(ReadFileBytes(m_path), Utf16Bytes(kPage));
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+TEST_F(EndToEnd, FindFromTheRootWalksAllPagesAndBringsEachHitForward) {
+    const CString apple = L"<html id=tq1>\n<body>\nthe needle is here\n</body>\n</html>\n";
+    const CString plum = L"<html id=tq1>\n<body>\nNeedle again\n</body>\n</html>\n";
+    WriteFileBytes(m_allpages + L"\\Apple.htm", Utf16Bytes(apple));
+    WriteFileBytes(m_allpages + L"\\Plum.htm", Utf16Bytes(plum));
+    StartProgram();
+    HWND client = ProgramDriver::Child(m_program.Frame(), L"MDIClient");
+    auto active = [&] {
+        wchar_t title[MAX_PATH] = {};
+        GetWindowTextW(reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0)), title, MAX_PATH);
+        return CString(title);
+    };
+    auto clickItem = [&](const wchar_t* labels, int clicks) {
+        RECT rect{};
+        HTREEITEM item = labels ? m_program.TreeItem(m_tree, labels) : TreeView_GetRoot(m_tree);
+        ASSERT_TRUE(item && m_program.TreeItemRect(m_tree, item, rect));
+        ProgramDriver::MouseClick(Middle(rect), false, clicks);
+        m_program.Settle();
+    };
+    // Plum opened first, then Notes in front of it; the root chosen in the tree.
+    clickItem(L"Plum", 2);
+    OpenPage();
+    ASSERT_EQ(active(), L"Notes.htm");
+    clickItem(nullptr, 1);
+
+    PostMessageW(m_program.Frame(), WM_COMMAND, ID_EDIT_SEARCH, 0);
+    HWND find = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (find = m_program.TopWindow(L"#32770", L"Find")) != nullptr; }));
+    m_program.Settle();
+    EXPECT_EQ(GetWindow(find, GW_OWNER), m_program.Frame());
+    RECT box{};
+    GetWindowRect(GetDlgItem(find, IDC_FIND_KEYWORDS), &box);
+    ProgramDriver::MouseClick(Middle(box));
+    ProgramDriver::Type(L"needle");
+    auto findNext = [&] {
+        RECT button{};
+        GetWindowRect(GetDlgItem(find, IDOK), &button);
+        ProgramDriver::MouseClick(Middle(button));
+        m_program.Settle();
+    };
+    auto message = [&] {
+        HWND shown = m_program.TopWindow(L"#32770", L"Tarvelo");
+        CString text = shown ? ProgramDriver::TextOf(shown) : CString();
+        if (shown) {
+            ProgramDriver::Press(shown, IDOK);
+            ProgramDriver::WaitFor([&] { return !IsWindow(shown); });
+            m_program.Settle();
+        }
+        return text;
+    };
+    // The default scope with the root: all pages. The hit in Plum, behind
+    // Notes, comes to the front.
+    wchar_t scope[64] = {};
+    GetDlgItemTextW(find, IDC_FIND_SCOPE, scope, 64);
+    EXPECT_STREQ(scope, L"Selected Directory");
+    findNext();
+    EXPECT_EQ(message(), L"");
+    EXPECT_EQ(active(), L"Plum.htm");
+
+    // A click into the page, and the dialog still takes the next press.
+    // (It is kept beside the window: under Wine a click that activates the
+    // main window can lower the dialog that it owns.)
+    RECT frame{};
+    GetWindowRect(m_program.Frame(), &frame);
+    SetWindowPos(find, nullptr, frame.left, frame.bottom + 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT engine{};
+    GetWindowRect(ProgramDriver::Child(ProgramDriver::Child(m_program.Frame(), nullptr, L"Plum.htm"),
+                                       L"Internet Explorer_Server"), &engine);
+    ProgramDriver::MouseClick(POINT{engine.left + 40, engine.bottom - 20});
+    m_program.Settle();
+    EXPECT_TRUE(IsWindowVisible(find));
+
+    // The second press goes on over all pages, though the search selected a page.
+    findNext();
+    EXPECT_EQ(message(), L"");
+    EXPECT_EQ(active(), L"Apple.htm");
+    // Past the last hit the run says so; the pages stay as they were on disk.
+    findNext();
+    EXPECT_EQ(message(), L"Search over, no further match was found.");
+    EXPECT_EQ(active(), L"Apple.htm");
+    EXPECT_EQ(ReadFileBytes(m_allpages + L"\\Apple.htm"), Utf16Bytes(apple));
+    EXPECT_EQ(ReadFileBytes(m_allpages + L"\\Plum.htm"), Utf16Bytes(plum));
+    EXPECT_EQ(ReadFileBytes(m_path), Utf16Bytes(kPage));
+    ProgramDriver::Press(find, IDCANCEL);
+    ProgramDriver::WaitFor([&] { return !IsWindow(find); });
     EXPECT_EQ(m_program.Exit(), 0u);
 }

@@ -7,12 +7,38 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 std::vector<CString> Items(const CFontComboBox& box) {
     std::vector<CString> items(static_cast<size_t>(box.GetCount()));
     for (int i = 0; i < box.GetCount(); ++i) box.GetLBText(i, items[static_cast<size_t>(i)]);
     return items;
+}
+
+// Whether the text shows whole in the combo box's field, in the box's font.
+bool ShowsWhole(HWND combo, const CString& text) {
+    HWND edit = GetWindow(combo, GW_CHILD);
+    RECT field{};
+    GetClientRect(edit, &field);
+    const DWORD margins = static_cast<DWORD>(SendMessageW(edit, EM_GETMARGINS, 0, 0));
+    HDC dc = GetDC(edit);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, text.GetLength(), &size);
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+    return size.cx <= field.right - LOWORD(margins) - HIWORD(margins);
+}
+
+// How many items the combo box's dropped list shows at once.
+int DroppedRows(HWND combo) {
+    RECT dropped{}, closed{};
+    SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    GetWindowRect(combo, &closed);
+    const int item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+    return item > 0 ? (dropped.bottom - dropped.top - (closed.bottom - closed.top) - 2) / item : 0;
 }
 
 } // namespace
@@ -75,6 +101,14 @@ TEST(FontComboBox, ToolbarBoxListsRecentFontsAndTheScreenFaces) {
         }
     }
     EXPECT_FALSE(box->Fonts().empty());
+    // Every face shows whole in the box's field, and both boxes drop lists
+    // with room for their items (the size box's 23 sizes at once).
+    for (const CString& item : items) EXPECT_TRUE(ShowsWhole(box->m_hWnd, item)) << item.str();
+    EXPECT_GE(DroppedRows(box->m_hWnd), std::min<int>(static_cast<int>(items.size()), 23));
+    CWnd* sizes = frame->m_wndToolBar.GetCustomButtonWindow(17);
+    ASSERT_NE(sizes, nullptr);
+    EXPECT_TRUE(ShowsWhole(sizes->m_hWnd, L"36"));
+    EXPECT_GE(DroppedRows(sizes->m_hWnd), 23);
 
     // A second fill gives the same list, and a box without FontHot starts
     // with the faces themselves.

@@ -9,7 +9,8 @@
 #include "page/TarveloDoc.h"
 #include "resource.h"
 #include "source/SourceDoc.h"
-#include "source/SourcePrint.h"
+#include "docview/PrintInfo.h"
+#include "docview/RichEditDoc.h"
 #include "source/SourceView.h"
 #include "wnd/MDIChildWnd.h"
 
@@ -263,9 +264,10 @@ TEST_F(TreeWindow, ColourButtonsGetTheirStripAndTheSkinDrawsTheRest) {
 }
 
 TEST_F(TreeWindow, SourceViewShowsThePageAndEverySaveWritesUtf16OnlyWhenItSucceeds) {
-    CString path = Page(L"Src.htm", L"<P>first line</P>\n<P>second</P>");
+    CString path = Page(L"Src.htm");
+    const CString original = L"<html id=tq1>\n<P>first\tline \x00E9\x20AC</P>\n\n<P>second</P>";
+    WriteFileBytes(path, Utf16Bytes(original));
     OpenWindow();
-    CString original = TextOfUtf16Bytes(ReadFileBytes(path));
     Tree().OpenPage(Item(L"Src.htm"));
     m_frame->SendMessage(WM_COMMAND, ID_VIEW_SOURCE);  // from the active page window
 
@@ -274,8 +276,22 @@ TEST_F(TreeWindow, SourceViewShowsThePageAndEverySaveWritesUtf16OnlyWhenItSuccee
     CDocument* document = m_sources->GetDocuments().front();
     auto* view = dynamic_cast<CSourceView*>(document->GetViews().front());
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(CSourceDoc::PageTextFromControl(view->GetSourceText()), original);
+    CString shown = original;
+    shown.Replace(L"\n", L"\r");  // the control's paragraphs
+    EXPECT_EQ(view->GetSourceText(), shown);
     EXPECT_FALSE(document->IsModified());
+    // The container's commands answer: no linked object, no selected object;
+    // and an object is never taken into a page's source.
+    for (UINT id : {ID_OLE_EDIT_LINKS, ID_OLE_VERB_FIRST, ID_OLE_VERB_LAST}) {
+        CTestCmdUI state;
+        state.m_nID = id;
+        EXPECT_TRUE(state.DoUpdate(document, FALSE)) << id;
+        EXPECT_FALSE(state.m_bEnabled) << id;
+    }
+    EXPECT_EQ(view->QueryInsertObject(CLSID_NULL, nullptr, 0), S_FALSE);
+    // Saved unchanged, the page comes back byte for byte.
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(original));
 
     // A shorter text replaces the page exactly, with its byte-order mark.
     view->SendMessage(EM_SETSEL, 0, -1);
@@ -295,11 +311,13 @@ TEST_F(TreeWindow, SourceViewShowsThePageAndEverySaveWritesUtf16OnlyWhenItSuccee
     EXPECT_TRUE(document->IsModified());
     EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(L"<html>short</html>"));
 
-    // "Yes" to the question at closing writes through the same writer.
+    // "Yes" to the question at closing writes through the same writer; the
+    // lines end with line feeds as in every page file.
+    view->SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\r\n<P>last</P>"));
     view->GetParentFrame()->SendMessage(WM_CLOSE);
     PumpMessages();
     EXPECT_TRUE(m_sources->GetDocuments().empty());
-    EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(L"<html>short</html><P>more</P>"));
+    EXPECT_EQ(ReadFileBytes(path), Utf16Bytes(L"<html>short</html><P>more</P>\n<P>last</P>"));
 }
 
 TEST_F(TreeWindow, SourceViewPrintsItsWholeTextPageByPage) {
@@ -313,24 +331,27 @@ TEST_F(TreeWindow, SourceViewPrintsItsWholeTextPageByPage) {
     auto* view = dynamic_cast<CSourceView*>(m_sources->GetDocuments().front()->GetViews().front());
     ASSERT_NE(view, nullptr);
 
-    // Printed into a bitmap of the screen's size: some 50 lines of 10 points on each page.
-    HDC screen = GetDC(nullptr);
-    HDC paper = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES));
-    HGDIOBJ old = SelectObject(paper, bitmap);
-    const int printed = PrintSourcePages(view->GetSourceText(), paper);
-    EXPECT_GE(printed, 400 / 80);
-    EXPECT_LE(printed, 400 / 30 + 1);
-    EXPECT_EQ(PrintSourcePages(L"<html>short</html>", paper), 1);
+    // Laid out on paper of the screen's size: some 50 lines of 10 points on each page.
+    CDC paper;
+    paper.Attach(CreateCompatibleDC(nullptr));
+    auto pages = [&](const CString& text) {
+        if (!text.IsEmpty()) view->ShowSource(text);
+        CPrintInfo info;
+        info.m_rectDraw = CRect(0, 0, paper.GetDeviceCaps(HORZRES), paper.GetDeviceCaps(VERTRES));
+        view->OnBeginPrinting(&paper, &info);
+        const UINT count = info.GetMaxPage();
+        view->OnEndPrinting(&paper, &info);
+        return count;
+    };
+    const UINT printed = pages(L"");
+    EXPECT_GE(printed, 400u / 80);
+    EXPECT_LE(printed, 400u / 30 + 1);
+    EXPECT_EQ(pages(L"<html>short</html>"), 1u);
     // A line longer than the page is wide wraps instead of running off the page.
     CString longLine;
     for (int i = 0; i < 6000; ++i) longLine += L"word ";
-    EXPECT_GT(PrintSourcePages(longLine, paper), 1);
-    EXPECT_GT(PrintSourcePages(CString(L'x', 20000), paper), 1);
-    SelectObject(paper, old);
-    DeleteObject(bitmap);
-    DeleteDC(paper);
-    ReleaseDC(nullptr, screen);
+    EXPECT_GT(pages(longLine), 1u);
+    EXPECT_GT(pages(CString(L'x', 20000)), 1u);
 }
 
 TEST_F(TreeWindow, TreeBarDocksOnEitherSideFloatsAndLeftBarBringsItBackLeft) {

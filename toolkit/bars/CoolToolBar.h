@@ -164,6 +164,9 @@ public:
     }
     BOOL IsCustomButton(int index) const { return m_customButtons.count(index) != 0; }
     BOOL GetCustomButton(int index, OXCUSTOMBUTTONDESCRIPTOR& descriptor) const;
+    // Gives the control hosted at the button index a new width and height (a
+    // combo box's height is that of its dropped list) and places it again.
+    BOOL ResizeCustomButton(int index, int width, int height);
     CWnd* GetCustomButtonWindow(int index) const;
     BOOL FindCustomControl(UINT controlId) const { return GetCustomControlIndex(controlId) != -1; }
     int GetCustomControlIndex(UINT controlId) const;

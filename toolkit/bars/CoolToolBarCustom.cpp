@@ -162,6 +162,28 @@ BOOL COXCoolToolBar::GetCustomButton(int index, OXCUSTOMBUTTONDESCRIPTOR& descri
     return TRUE;
 }
 
+BOOL COXCoolToolBar::ResizeCustomButton(int index, int width, int height) {
+    auto found = m_customButtons.find(index);
+    if (found == m_customButtons.end()) return FALSE;
+    found->second.m_nWidth = width;
+    found->second.m_nHeight = height;
+    auto& registry = Registry();
+    auto registered = registry.byId.find(found->second.m_nID);
+    if (registered != registry.byId.end()) {
+        registered->second.m_nWidth = width;
+        registered->second.m_nHeight = height;
+    }
+    if (!PlaceCustomButton(index)) return FALSE;
+    // Placing leaves a combo box's height alone once it stands in place.
+    if (CWnd* control = found->second.m_pCBTemplate ? found->second.m_pCBTemplate->GetWindow() : nullptr) {
+        CRect now;
+        control->GetWindowRect(&now);
+        control->SetWindowPos(nullptr, 0, 0, now.Width(), height > 0 ? height : now.Height(),
+                              SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return TRUE;
+}
+
 CWnd* COXCoolToolBar::GetCustomButtonWindow(int index) const {
     auto found = m_customButtons.find(index);
     if (found == m_customButtons.end() || !found->second.m_pCBTemplate) return nullptr;
