@@ -277,6 +277,11 @@ int CToolBar::ButtonWidth(const TBBUTTON& button) const {
     return GetButtonSize().cx;
 }
 
+// A separator that ends a row lies across the bar, two thirds of its width high.
+int CToolBar::WrappedSeparatorHeight(const TBBUTTON& separator) const {
+    return (separator.iBitmap > 0 ? separator.iBitmap : kSeparatorWidth) * 2 / 3;
+}
+
 CSize CToolBar::CalcSize(std::vector<TBBUTTON>& buttons) {
     const CSize button = GetButtonSize();
     int x = 0, y = 0, widest = 0;
@@ -287,8 +292,7 @@ CSize CToolBar::CalcSize(std::vector<TBBUTTON>& buttons) {
         if (b.fsState & TBSTATE_WRAP) {
             x = 0;
             y += button.cy;
-            // A separator that ends a row lies across the bar.
-            if (b.fsStyle & TBSTYLE_SEP) y += (b.iBitmap > 0 ? b.iBitmap : kSeparatorWidth) * 2 / 3;
+            if (b.fsStyle & TBSTYLE_SEP) y += WrappedSeparatorHeight(b);
         }
     }
     if (x > 0 || buttons.empty()) y += button.cy;

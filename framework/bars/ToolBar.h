@@ -68,6 +68,8 @@ public:
     // Layout pieces a derived toolbar may replace.
     virtual CSize CalcLayout(DWORD mode, int length = -1);
     virtual CSize CalcSize(std::vector<TBBUTTON>& buttons);
+    // Height of the band a separator that ends a row lays across the bar.
+    virtual int WrappedSeparatorHeight(const TBBUTTON& separator) const;
     // Sets TBSTATE_WRAP where a row would pass `width`; returns the row count.
     virtual int WrapToolBar(std::vector<TBBUTTON>& buttons, int width);
     // Wraps the buttons to the narrowest (vertical: shortest) layout of `length` rows or columns.

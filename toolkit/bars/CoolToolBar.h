@@ -208,6 +208,7 @@ public:
     // Layout -----------------------------------------------------------------------------------------
     CSize CalcLayout(DWORD mode, int length = -1) override;
     CSize CalcSize(std::vector<TBBUTTON>& buttons) override;
+    int WrappedSeparatorHeight(const TBBUTTON& separator) const override;
     // Breaks rows only at plain separators (command id 0), else before a button, never at a control's slot.
     int WrapToolBar(std::vector<TBBUTTON>& buttons, int width) override;
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;

@@ -33,28 +33,18 @@ int COXCoolToolBar::ButtonWidth(const TBBUTTON& button) const {
     return width;
 }
 
+// The control lays a separator that ends a row out two thirds of its width
+// high; only the 4.71 control of a flat bar gave it its whole width (the bar's
+// height must be the control's).
+int COXCoolToolBar::WrappedSeparatorHeight(const TBBUTTON& separator) const {
+    const int band = separator.iBitmap > 0 ? separator.iBitmap : 8;
+    return !IsFlat() || GetComCtlVersion() != kComCtl471 ? band * 2 / 3 : band;
+}
+
 CSize COXCoolToolBar::CalcSize(std::vector<TBBUTTON>& buttons) {
-    // A separator that ends a row lies across the bar, two thirds of its width
-    // high as the control lays it out; only the 4.71 control of a flat bar
-    // gave it its whole width (the bar's height must be the control's).
-    const bool twoThirds = !IsFlat() || GetComCtlVersion() != kComCtl471;
-    const CSize button = GetButtonSize();
-    int x = 0, y = 0, widest = 0;
-    for (const TBBUTTON& b : buttons) {
-        if (b.fsState & TBSTATE_HIDDEN) continue;
-        x += MeasuredWidth(b);
-        widest = std::max(widest, x);
-        if (b.fsState & TBSTATE_WRAP) {
-            x = 0;
-            y += button.cy;
-            if (b.fsStyle & TBSTYLE_SEP) {
-                const int band = b.iBitmap > 0 ? b.iBitmap : 8;
-                y += twoThirds ? band * 2 / 3 : band;
-            }
-        }
-    }
-    if (x > 0 || buttons.empty()) y += button.cy;
-    return CSize(widest + m_nIndent, y);
+    CSize size = CMFCToolBar::CalcSize(buttons);
+    size.cx += m_nIndent;
+    return size;
 }
 
 int COXCoolToolBar::WrapToolBar(std::vector<TBBUTTON>& buttons, int width) {
