@@ -37,6 +37,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint();
+    // Asks for the part of the page (page coordinates) in view to be painted again.
+    void InvalidatePageArea(const paint::Rect& area);
     void OnSize(int width, int height);
     void OnScroll(int bar, int code);
     bool OnKeyDown(UINT key);

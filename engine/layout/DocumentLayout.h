@@ -53,11 +53,17 @@ public:
     // change of their heights, with the result a full layout would give.
     // Answers false where it cannot promise that (floats about, a table or
     // an inline block around the text, text that a rebuild would drop); the
-    // layout must then be rebuilt.
-    bool RelayoutText(const std::vector<const dom::Node*>& texts);
-    // The top of the block whose lines hold the text node, in page
-    // coordinates (none when no line does).
-    std::optional<int> TextBlockTop(const dom::Node& text) const;
+    // layout must then be rebuilt. `repaint` receives the part of the page
+    // that changed: the blocks' bands as they were and are now, or from the
+    // highest of them down when any changed height.
+    bool RelayoutText(const std::vector<const dom::Node*>& texts, paint::Rect& repaint);
+    // The band of the page (page coordinates, its full width) that the block
+    // whose lines hold the text node paints in (none when no line does).
+    std::optional<paint::Rect> TextBlockArea(const dom::Node& text) const;
+
+    // How many boxes the layouts placed (gave their page origins) since this object was made:
+    // the work of a relayout, which the benchmarks count per key.
+    long long BoxesPlaced() const { return m_boxesPlaced; }
 
     const Box* Root() const { return m_root.get(); }
     int ViewportWidth() const { return m_viewportWidth; }
@@ -123,6 +129,7 @@ private:
     bool m_usesViewportHeight = false;
     int m_contentWidth = 0;
     int m_contentHeight = 0;
+    long long m_boxesPlaced = 0;
     bool m_hasFloats = false;
     // Every element's box, and the absolute origin of every box.
     std::unordered_map<const dom::Node*, Box*> m_boxes;
