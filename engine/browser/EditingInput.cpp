@@ -46,8 +46,9 @@ void RunCommand(const com::StatePtr& state, DWORD id) {
 
 }  // namespace
 
-Boundary EditingInput::BoundaryAt(int x, int y) const {
+Boundary EditingInput::BoundaryAt(int x, int y, bool* pastLineEnd) const {
     layout::HitPoint hit = m_view.Current().NearestTextPosition(x + m_view.ScrollX(), y + m_view.ScrollY());
+    if (pastLineEnd) *pastLineEnd = hit.pastLineEnd;
     if (!hit.node) return {};
     auto* node = const_cast<dom::Node*>(hit.node);
     int limit = node->IsText() ? node->Data().GetLength() : node->ChildCount();
@@ -119,7 +120,7 @@ void EditingInput::KeepBeforeContentEnd() {
         selection.end = place;  // a selection running into it ends before it, whichever end moves
         return;
     }
-    m_state->Editor().SetCaret(place, false);
+    m_state->Editor().SetCaretPastLineEnd(place);  // what is typed there stays out of a link that ends the text
 }
 
 void EditingInput::Changed() {
@@ -250,8 +251,10 @@ void EditingInput::OnButtonDown(int x, int y, bool shift) {
         Changed();
         return;
     }
-    Boundary at = BoundaryAt(x, y);
-    if (at.node) editor.SetCaret(at, shift);
+    bool pastLineEnd = false;
+    Boundary at = BoundaryAt(x, y, &pastLineEnd);
+    if (at.node && pastLineEnd && !shift) editor.SetCaretPastLineEnd(at);  // typing there stays out of a link that ends the line
+    else if (at.node) editor.SetCaret(at, shift);
     Changed();
 }
 

@@ -33,7 +33,8 @@ public:
 
 private:
     bool Editable() const { return m_state->designMode; }
-    editing::Boundary BoundaryAt(int x, int y) const;  // window coordinates
+    // Window coordinates; `pastLineEnd` receives whether the point lies past the end of its line.
+    editing::Boundary BoundaryAt(int x, int y, bool* pastLineEnd = nullptr) const;
     bool CaretBox(const editing::Boundary& at, RECT& box) const;  // page coordinates
     void MoveVertically(int pixels, bool extend);
     void MoveInLine(bool end, bool extend);

@@ -518,6 +518,7 @@ HitPoint DocumentLayout::HitLine(const Line& line, int bx, int px, HitPoint resu
     const Fragment* fragment = &line.fragments.front();
     for (const auto& candidate : line.fragments)
         if (px >= bx + candidate.x) fragment = &candidate;
+    result.pastLineEnd = fragment == &line.fragments.back() && px >= bx + fragment->x + fragment->width;
     if (fragment->box) {
         result.element = result.node = fragment->node;
         return result;
@@ -553,11 +554,13 @@ HitPoint DocumentLayout::NearestTextPosition(int px, int py, int direction) cons
         int bx = 0, by = 0;
         long dy = 0, dx = 0;
     } best;
+    int lastBottom = INT_MIN;  // of the page's lowest line
     for (const auto& [box, origin] : m_origins) {
         const int bx = origin.first - box->scrollX, by = origin.second - box->scrollY;
         for (const Line& line : box->lines) {
             if (line.fragments.empty()) continue;
             const int top = by + line.top, bottom = top + std::max(line.height, 1);
+            lastBottom = std::max(lastBottom, bottom);
             if ((direction > 0 && bottom <= py) || (direction < 0 && top > py)) continue;
             const int left = bx + line.fragments.front().x;
             const int right = bx + line.fragments.back().x + line.fragments.back().width;
@@ -571,6 +574,8 @@ HitPoint DocumentLayout::NearestTextPosition(int px, int py, int direction) cons
     if (!best.line) return hit;
     HitPoint start;
     for (const Box* b = best.box; b && !start.node; b = b->parent) start.node = start.element = b->node;
+    // Below the page's last line: the end of the line nearest the point.
+    if (direction == 0 && py >= lastBottom) px = INT_MAX / 2;
     return HitLine(*best.line, best.bx, px, start);
 }
 

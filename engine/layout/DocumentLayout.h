@@ -30,6 +30,7 @@ struct HitPoint {
     const dom::Node* node = nullptr;  // a text node, or the element hit
     int offset = 0;                   // the character offset in a text node; else the child index
     const dom::Node* element = nullptr;  // the innermost element under the point
+    bool pastLineEnd = false;            // the point lies beyond the end of the line's text
 };
 
 class DocumentLayout {
@@ -84,8 +85,9 @@ public:
     HitPoint HitTest(int x, int y) const;
     // Where a click puts the caret, as browsers place it: the text at the
     // point, or else the nearest place of the line nearest the point (beside
-    // a line: its end; below the last line: the end of that line). With a
-    // direction, only lines reaching below (1) or above (-1) the point count.
+    // a line: its end; below the page's last line: the end of that line;
+    // both say `pastLineEnd`). With a direction, only lines reaching below
+    // (1) or above (-1) the point count.
     HitPoint NearestTextPosition(int x, int y, int direction = 0) const;
     // The caret's rectangle before the character at the offset of a text node.
     std::optional<paint::Rect> CaretRect(const dom::Node& text, int offset) const;

@@ -226,6 +226,33 @@ TEST_F(EditingWindow, ClicksTakeTheNearestLineAndTheCaretStaysBeforeTheContentEn
     Type(L"3");
     EXPECT_NE(Body().Find(L"<P id=b style=\"margin:0\">last123</P>"), -1) << Body().str();
     EXPECT_NE(Body().Find(L">footer</CENTER>"), -1);
+
+    // A click past the end of a line that a link ends, beside it or below the page's last
+    // line (a page as the program saves it, its end named), types after the link, not into
+    // it; one Undo takes the typing back and leaves the links as they were. A click in a
+    // link's text still types into it.
+    Open("<body style='margin:0'><p id=p style='margin:0'>see <a href=\"http://x.com/\">the <b>link</b></a></p>\n"
+         "<a id=l href=\"y.htm\">&nbsp;note 1&nbsp;</a><br>\n<br><br><hr id=BodyEnd width=\"50%\" size=1>\n</body>");
+    const CString saved = Body();
+    id.vt = VT_BSTR;
+    id.bstrVal = SysAllocString(L"BodyEnd");
+    ASSERT_EQ(commands->Exec(&kEngineCommandGroup, kEngineKeepCaretBefore, OLECMDEXECOPT_DONTPROMPTUSER, &id, nullptr), S_OK);
+    VariantClear(&id);
+    RECT p = Box(L"p"), l = Box(L"l");
+    Click(500, (p.top + p.bottom) / 2);
+    Type(L"!");
+    Click(l.left + 5, Box(L"BodyEnd").bottom + 60);
+    Type(L"ZY");
+    EXPECT_EQ(Body(), L"<P id=p style=\"margin:0\">see <A href=\"http://x.com/\">the <B>link</B></A><B>!</B></P>\r\n"
+                      L"<A id=l href=y.htm>&nbsp;note 1 </A>ZY<BR>\r\n<BR><BR>\r\n<HR id=BodyEnd width=\"50%\" size=1>\r\n");
+    SetControl(true);
+    Key('Z');
+    Key('Z');
+    SetControl(false);
+    EXPECT_EQ(Body(), saved);
+    Click(l.left + 12, (l.top + l.bottom) / 2);
+    Type(L"x");
+    EXPECT_NE(Body().Find(L"y.htm>&nbsp;nxote 1&nbsp;</A>"), -1) << Body().str();
 }
 
 TEST_F(EditingWindow, SelectionsByMouseAndBrowseModeCopiesButNeverEdits) {
