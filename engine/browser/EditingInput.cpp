@@ -88,13 +88,16 @@ void EditingInput::UpdateCaret() {
         HideCaret(m_window);
         return;
     }
-    // Keep the caret in view.
+    // Keep the caret in view. Sideways the view jumps by a quarter of its
+    // width, so that a line typed past the edge scrolls now and then, not at
+    // every key (each scroll moves the window's pixels and redraws its bar).
     const int sx = m_view.ScrollX(), sy = m_view.ScrollY();
+    const int jump = std::max(m_view.ViewportWidth() / 4, 20);
     int nx = sx, ny = sy;
     if (box.top < sy) ny = box.top;
     else if (box.bottom > sy + m_view.ViewportHeight()) ny = box.bottom - m_view.ViewportHeight();
-    if (box.left < sx) nx = box.left;
-    else if (box.right > sx + m_view.ViewportWidth()) nx = box.right - m_view.ViewportWidth() + 20;
+    if (box.left < sx) nx = std::max<int>(box.left - jump, 0);
+    else if (box.right > sx + m_view.ViewportWidth()) nx = box.right - m_view.ViewportWidth() + jump;
     if (nx != sx || ny != sy) m_scrollTo(nx, ny);
     CreateCaret(m_window, nullptr, 1, std::max<int>(box.bottom - box.top, 1));
     SetCaretPos(box.left - m_view.ScrollX(), box.top - m_view.ScrollY());

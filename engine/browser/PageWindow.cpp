@@ -174,7 +174,7 @@ void PageWindow::OnSize(int width, int height) {
 void PageWindow::UpdateScrollBars() {
     layout::DocumentLayout& layout = m_view->Current();
     SetBar(SB_VERT, layout.ContentHeight(), m_view->ViewportHeight(), m_view->ScrollY());
-    SetBar(SB_HORZ, layout.ContentWidth(), m_view->ViewportWidth(), m_view->ScrollX());
+    SetBar(SB_HORZ, m_view->ScrollWidth(), m_view->ViewportWidth(), m_view->ScrollX());
 }
 
 void PageWindow::SetBar(int bar, int extent, int page, int position) {

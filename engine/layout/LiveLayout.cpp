@@ -24,9 +24,14 @@ void LiveLayout::SetViewport(int width, int height) {
     ScrollTo(m_scrollX, m_scrollY);
 }
 
+int LiveLayout::ScrollWidth() {
+    const int width = Current().ContentWidth();
+    return width > m_width ? width + 1 : width;
+}
+
 void LiveLayout::ScrollTo(int x, int y) {
     DocumentLayout& layout = Current();
-    m_scrollX = std::clamp(x, 0, std::max(0, layout.ContentWidth() - m_width));
+    m_scrollX = std::clamp(x, 0, std::max(0, ScrollWidth() - m_width));
     m_scrollY = std::clamp(y, 0, std::max(0, layout.ContentHeight() - m_height));
 }
 

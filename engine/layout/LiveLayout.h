@@ -29,6 +29,10 @@ public:
     int ViewportWidth() const { return m_width; }
     int ViewportHeight() const { return m_height; }
     void ScrollTo(int x, int y);
+    // How far the view scrolls sideways: the page's width, and one pixel
+    // more when it is wider than the view, so that a caret at the end of its
+    // widest line shows.
+    int ScrollWidth();
     int ScrollX() const { return m_scrollX; }
     int ScrollY() const { return m_scrollY; }
 

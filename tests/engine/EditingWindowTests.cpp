@@ -465,6 +465,23 @@ TEST_F(EditingWindow, HomeAndEndStayOnTheCaretsLine) {
     Type(L"W");
     EXPECT_EQ(Body(), L"<DIV>AHello <STRONG>bold</STRONG>&gt;&gt;&gt;News&lt;&lt;&lt;Z</DIV>\r\n"
                       L"<DIV>\r\n<DIV>two <EM>xY</EM></DIV></DIV>\r\n<A href=\"http://example.com/a\">&nbsp;Alpha W</A><BR>\r\n");
+    // A word typed on past the window's edge scrolls the page sideways: the caret stays in
+    // view at every key, and Home brings the line's start back.
+    RECT client{};
+    GetClientRect(server, &client);
+    Key(VK_UP);
+    Key(VK_END);
+    for (int i = 0; i < 120; ++i) {
+        Type(L"w");
+        POINT caret{};
+        GetCaretPos(&caret);
+        ASSERT_GE(caret.x, 0) << i;
+        ASSERT_LT(caret.x, client.right) << i;
+    }
+    Key(VK_HOME);
+    POINT start{};
+    GetCaretPos(&start);
+    EXPECT_EQ(start.x, home.x);
 }
 
 }  // namespace
