@@ -82,10 +82,12 @@ void EditingInput::UpdateCaret() {
     if (!Editable()) {  // browse mode: no caret
         DestroyCaret();
         m_hasCaret = false;
+        m_caretHeight = 0;
         return;
     }
     if (m_state->selection.kind == SelectionKind::Control || !CaretBox(m_state->Editor().Focus(), box)) {
-        HideCaret(m_window);
+        if (m_caretShown) HideCaret(m_window);
+        m_caretShown = false;
         return;
     }
     // Keep the caret in view. Sideways the view jumps by a quarter of its
@@ -99,9 +101,17 @@ void EditingInput::UpdateCaret() {
     if (box.left < sx) nx = std::max<int>(box.left - jump, 0);
     else if (box.right > sx + m_view.ViewportWidth()) nx = box.right - m_view.ViewportWidth() + jump;
     if (nx != sx || ny != sy) m_scrollTo(nx, ny);
-    CreateCaret(m_window, nullptr, 1, std::max<int>(box.bottom - box.top, 1));
+    // Made again only when its height changes: each call is a trip to the
+    // window system, and a key should cost one (the move).
+    const int height = std::max<int>(box.bottom - box.top, 1);
+    if (height != m_caretHeight) {
+        CreateCaret(m_window, nullptr, 1, height);
+        m_caretHeight = height;
+        m_caretShown = false;
+    }
     SetCaretPos(box.left - m_view.ScrollX(), box.top - m_view.ScrollY());
-    ShowCaret(m_window);
+    if (!m_caretShown) ShowCaret(m_window);
+    m_caretShown = true;
 }
 
 void EditingInput::KeepBeforeContentEnd() {
@@ -136,12 +146,16 @@ void EditingInput::Changed() {
 
 void EditingInput::OnSetFocus() {
     m_hasCaret = Editable();
+    m_caretHeight = 0;  // the thread's caret is made anew for this window
+    m_caretShown = false;
     if (m_hasCaret) UpdateCaret();
 }
 
 void EditingInput::OnKillFocus() {
     if (m_hasCaret) DestroyCaret();
     m_hasCaret = false;
+    m_caretHeight = 0;
+    m_caretShown = false;
 }
 
 void EditingInput::MoveVertically(int pixels, bool extend) {

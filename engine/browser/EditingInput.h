@@ -50,6 +50,9 @@ private:
     bool m_dragging = false;
     bool m_dragged = false;
     bool m_hasCaret = false;
+    // The system caret as made: its height (0: none made since the focus came), and whether it shows.
+    int m_caretHeight = 0;
+    bool m_caretShown = false;
     bool m_highlighted = true;  // a highlighted selection was painted (at first: not known)
     wchar_t m_highSurrogate = 0;
 
