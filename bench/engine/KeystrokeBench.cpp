@@ -9,6 +9,7 @@
 // layout brought up to date, the caret's place and the painting of what the
 // key changed, with the boxes placed and the pixels painted per key. Those
 // counts do not depend on how busy the machine is.
+#include "BenchTiming.h"
 #include "com/ComPtr.h"
 #include "com/DocumentState.h"
 #include "html/Parser.h"
@@ -127,18 +128,13 @@ struct Window {
     }
 };
 
-std::pair<double, double> MedianAndP99(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 99 / 100)]};
-}
-
 void Report(const char* name, std::vector<double> times, double goal) {
-    auto [median, p99] = MedianAndP99(std::move(times));
+    auto [median, p99] = bench::MedianAndP99(std::move(times));
     std::printf("%-44s median %8.2f ms  p99 %8.2f ms  (goal p99 < %.0f ms)\n", name, median, p99, goal);
 }
 
 void ReportStage(const char* name, std::vector<double> times) {
-    auto [median, p99] = MedianAndP99(std::move(times));
+    auto [median, p99] = bench::MedianAndP99(std::move(times));
     std::printf("  %-42s median %8.3f ms  p99 %8.3f ms\n", name, median, p99);
 }
 
