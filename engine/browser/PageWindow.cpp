@@ -63,7 +63,7 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
             if (!window->m_repaintPending) window->InvalidatePageArea(area);
         };
         state->window = hwnd;
-        window->m_input = std::make_unique<EditingInput>(hwnd, state, *window->m_view, [window](int x, int y) { window->ScrollTo(x, y); });
+        window->m_input = std::make_unique<EditingInput>(hwnd, state, *window->m_view, [window](int x, int y) { window->ScrollTo(x, y, true); });
         state->viewChanged = [window] {
             window->UpdateScrollBars();
             InvalidateRect(window->m_hwnd, nullptr, FALSE);
@@ -132,6 +132,10 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CONTEXTMENU: OnContextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case kMessageNavigated: m_browser.OnNavigated(); return 0;
+    case kMessageUpdateBars:
+        m_barsPending = false;
+        UpdateScrollBars();
+        return 0;
     default: break;
     }
     return DefWindowProcW(m_hwnd, message, wParam, lParam);
@@ -195,14 +199,15 @@ void PageWindow::SetBar(int bar, int extent, int page, int position) {
     SetScrollInfo(m_hwnd, bar, &info, TRUE);
 }
 
-void PageWindow::ScrollTo(int x, int y) {
+void PageWindow::ScrollTo(int x, int y, bool barsLater) {
     const int oldX = m_view->ScrollX(), oldY = m_view->ScrollY();
     m_view->ScrollTo(x, y);
     int dx = oldX - m_view->ScrollX(), dy = oldY - m_view->ScrollY();
     if (dx == 0 && dy == 0) return;
     // What stays visible moves; only the uncovered band is painted again.
     ScrollWindowEx(m_hwnd, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
-    UpdateScrollBars();
+    if (!barsLater) UpdateScrollBars();
+    else if (!m_barsPending) m_barsPending = PostMessageW(m_hwnd, kMessageUpdateBars, 0, 0) != FALSE;
     UpdateWindow(m_hwnd);
 }
 

@@ -466,7 +466,7 @@ TEST_F(EditingWindow, HomeAndEndStayOnTheCaretsLine) {
     EXPECT_EQ(Body(), L"<DIV>AHello <STRONG>bold</STRONG>&gt;&gt;&gt;News&lt;&lt;&lt;Z</DIV>\r\n"
                       L"<DIV>\r\n<DIV>two <EM>xY</EM></DIV></DIV>\r\n<A href=\"http://example.com/a\">&nbsp;Alpha W</A><BR>\r\n");
     // A word typed on past the window's edge scrolls the page sideways: the caret stays in
-    // view at every key, and Home brings the line's start back.
+    // view at every key, and Home brings the line's start back; the scroll bar follows.
     RECT client{};
     GetClientRect(server, &client);
     Key(VK_UP);
@@ -478,10 +478,18 @@ TEST_F(EditingWindow, HomeAndEndStayOnTheCaretsLine) {
         ASSERT_GE(caret.x, 0) << i;
         ASSERT_LT(caret.x, client.right) << i;
     }
+    Pump();
+    SCROLLINFO bar{sizeof(bar), SIF_ALL};
+    GetScrollInfo(server, SB_HORZ, &bar);
+    EXPECT_GT(bar.nPos, 0);
+    EXPECT_EQ(bar.nPos + static_cast<int>(bar.nPage), bar.nMax + 1);  // at the line's end
     Key(VK_HOME);
     POINT start{};
     GetCaretPos(&start);
     EXPECT_EQ(start.x, home.x);
+    Pump();
+    GetScrollInfo(server, SB_HORZ, &bar);
+    EXPECT_EQ(bar.nPos, 0);
 }
 
 }  // namespace
