@@ -399,7 +399,7 @@ BOOL COXCoolToolBar::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, L
         return FALSE;
     case TBN_DROPDOWN: {
         auto* notify = reinterpret_cast<NMTOOLBARW*>(lParam);
-        m_nLastDropDown = CommandToIndex(static_cast<UINT>(notify->iItem));
+        m_nLastDropDown = m_nOpenDropDown = CommandToIndex(static_cast<UINT>(notify->iItem));
         return FALSE;
     }
     case TBN_GETBUTTONINFOW: {
