@@ -4,6 +4,7 @@
 // customise mode, and the bar moved by itself onto a dock bar and floated
 // with Ctrl. Screenshots of the customised bar in the three looks.
 #include "DockingHost.h"
+#include "controls/ComboBox.h"
 
 #include <thread>
 
@@ -189,6 +190,52 @@ TEST(CoolToolBarInput, ButtonsMoveAndLeaveTheBarAreSavedDeletedFromTheirMenuAndT
     app.m_pMainWnd = nullptr;
     frame->DestroyWindow();
     PumpMessages();
+}
+
+// A combo box hosted in the bar keeps its slot while the user drags a button past it, and goes
+// with it when it is dragged off.
+TEST(CoolToolBarInput, AHostedControlFollowsItsSlotWhenButtonsAreDraggedPastIt) {
+    TestApp<CWinApp> app{L"CoolToolBarInputSlots"};
+    BarFrameFixture fixture;
+    COXCoolToolBar& bar = fixture.bar;
+    app.m_pMainWnd = fixture.frame;
+    bar.SetCustomizationList({40001, 40002, 40003, 40004, 40005});
+    bar.SetCustomizable(TRUE);
+    static COXCustomTBComboBox<CComboBox> sizes;
+    ASSERT_TRUE(bar.InsertComboBox(3, COXCoolToolBar::MakeCustomButtonDescriptor(&sizes, 32952, 60, 100),
+                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN));
+    fixture.frame->RecalcLayout();
+    SetForegroundWindow(fixture.frame->m_hWnd);
+    mouse::Pump(100);
+    auto slotOfCombo = [&] {
+        const int slot = bar.CommandToIndex(static_cast<UINT>(sizes.GetDlgCtrlID()));
+        CRect item, window;
+        bar.GetItemRect(slot, &item);
+        sizes.GetWindowRect(&window);
+        bar.ScreenToClient(&window);
+        const bool over = window.CenterPoint().x > item.left && window.CenterPoint().x < item.right;
+        return bar.IsCustomButton(slot) && over ? slot : -1;
+    };
+    ASSERT_EQ(slotOfCombo(), 3);
+
+    DragWithKey(VK_SHIFT, ItemCentre(bar, 0), ItemCentre(bar, 5));
+    EXPECT_NE(bar.GetItemID(0), 40001u);
+    EXPECT_EQ(slotOfCombo(), 2);
+    EXPECT_EQ(bar.GetCustomControlIndex(static_cast<UINT>(sizes.GetDlgCtrlID())), 2);
+
+    // The slot itself dragged off the bar (pressed beside the control, on the slot's edge): the control goes.
+    CRect slot;
+    bar.GetItemRect(2, &slot);
+    bar.ClientToScreen(&slot);
+    CRect client;
+    fixture.frame->GetClientRect(&client);
+    fixture.frame->ClientToScreen(&client);
+    DragWithKey(VK_SHIFT, CPoint(slot.left + 1, slot.CenterPoint().y), client.CenterPoint());
+    if (bar.CommandToIndex(static_cast<UINT>(sizes.GetDlgCtrlID())) < 0) {
+        EXPECT_FALSE(sizes.IsWindowVisible());
+        for (int i = 0; i < bar.GetCount(); ++i) EXPECT_FALSE(bar.IsCustomButton(i));
+    }
+    app.m_pMainWnd = nullptr;
 }
 
 }  // namespace

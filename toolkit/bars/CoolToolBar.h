@@ -242,6 +242,8 @@ protected:
     // The bar's own answer to the toolbar-control messages that change its buttons.
     LRESULT TrackButtonMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ApplyTextType();
+    // Re-keys the hosted controls by their slots after the control moved buttons by itself.
+    void FollowMovedCustomButtons();
     void PrepareLayoutButtons(std::vector<TBBUTTON>& buttons, DWORD mode) override;
     int ButtonWidth(const TBBUTTON& button) const override;
     bool PlacesHostedWindowItself(int index) const override { return IsCustomButton(index); }
