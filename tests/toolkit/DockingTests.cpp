@@ -310,6 +310,13 @@ TEST(DockbarSkins, EachLookDrawsCaptionsButtonsSplittersAndTheMiniFrameCaption) 
         EXPECT_NEAR(GetRValue(start), GetRValue(h10), 3);
         EXPECT_NEAR(GetGValue(start), GetGValue(h10), 3);
         EXPECT_NEAR(GetBValue(start), GetBValue(h10), 3);
+        // The close button, away from the cursor, continues the caption's gradient behind its glyph.
+        SetCursorPos(0, 0);
+        const CRect close = f.tree.ToWindow(f.tree.m_rectClose);
+        ASSERT_FALSE(close.IsRectEmpty());
+        const COLORREF behind = canvas.Pixel(close.left + 1, close.top + 1);
+        skin->DrawCloseButton(&canvas.dc, &f.tree);
+        EXPECT_EQ(canvas.Pixel(close.left + 1, close.top + 1), behind);
         MemoryCanvas splitter(8, 40);
         skin->DrawDockBar(&splitter.dc, COXSplitterDraw{CRect(0, 0, 8, 40), 2}, bottom);
         EXPECT_EQ(splitter.Pixel(2, 5), plain.GetColor(7));
