@@ -90,17 +90,10 @@ TEST(CoolToolBarInput, ButtonsMoveAndLeaveTheBarAreSavedDeletedFromTheirMenuAndT
     TestApp<COXSkinnedApp> app{L"CoolToolBarInput"};
     app.SetCurrentSkin(L"Classic");
     auto* frame = new NoticeFrame;
-    ASSERT_TRUE(frame->CreateEx(0, nullptr, L"cool toolbar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 640, 420, nullptr, nullptr));
-    app.m_pMainWnd = frame;
-    frame->EnableDocking(CBRS_ALIGN_ANY);
     COXCoolToolBar bar;
-    ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_ANY | CBRS_GRIPPER, CRect(3, 1, 0, 1), 32950));
-    bar.LoadToolBar(300);
+    ASSERT_TRUE(MakeCoolBarFrame(app, frame, bar));
     bar.SetCustomizationList({40001, 40002, 40003, 40004, 40005});
     bar.SetCustomizable(TRUE);
-    bar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
-    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
-    frame->RecalcLayout();
     SetForegroundWindow(frame->m_hWnd);
     mouse::Pump(100);
     ASSERT_EQ(Ids(bar), (std::vector<UINT>{40001, 40002, 0, 40003, 40004, 40005}));

@@ -525,16 +525,8 @@ void SetKeys(bool leftButton, bool control) {
 TEST(CoolToolBarOwnDrag, ThePressOnEmptySpaceMovesTheBarOntoSizeDockBarsOrFloatsIt) {
     TestApp<CWinApp> app{L"DockingCoolDrag"};
     auto* frame = new COXFrameWndSizeDock;
-    ASSERT_TRUE(frame->CreateEx(0, nullptr, L"own drag", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 700, 500, nullptr, nullptr));
-    app.m_pMainWnd = frame;
-    frame->EnableDocking(CBRS_ALIGN_ANY);
     COXCoolToolBar bar;
-    ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_ANY | CBRS_GRIPPER, CRect(3, 1, 0, 1), 32950));
-    bar.LoadToolBar(300);
-    bar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
-    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
-    frame->RecalcLayout();
-    PumpMessages();
+    ASSERT_TRUE(MakeCoolBarFrame(app, frame, bar));
     CRect separator;
     bar.SendMessage(TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&separator));  // the separator: no tool there
     const CPoint empty = separator.CenterPoint();
