@@ -188,7 +188,8 @@ TEST(CoolToolBarInput, ButtonsMoveAndLeaveTheBarAreSavedDeletedFromTheirMenuAndT
 // A combo box hosted in the bar keeps its slot while the user drags a button past it, and goes
 // with it when it is dragged off.
 TEST(CoolToolBarInput, AHostedControlFollowsItsSlotWhenButtonsAreDraggedPastIt) {
-    TestApp<CWinApp> app{L"CoolToolBarInputSlots"};
+    TestApp<COXSkinnedApp> app{L"CoolToolBarInputSlots"};
+    app.SetCurrentSkin(L"Classic");
     BarFrameFixture fixture;
     COXCoolToolBar& bar = fixture.bar;
     app.m_pMainWnd = fixture.frame;
@@ -215,6 +216,13 @@ TEST(CoolToolBarInput, AHostedControlFollowsItsSlotWhenButtonsAreDraggedPastIt) 
     EXPECT_NE(bar.GetItemID(0), 40001u);
     EXPECT_EQ(slotOfCombo(), 2);
     EXPECT_EQ(bar.GetCustomControlIndex(static_cast<UINT>(sizes.GetDlgCtrlID())), 2);
+    bar.SetButtonStyle(0, bar.GetButtonStyle(0) | TBSTYLE_DROPDOWN);
+    bar.SetDropDownArrow(TRUE);
+    for (const wchar_t* look : {L"Office XP", L"Office 2003", L"Classic"}) {
+        app.SetCurrentSkin(look);
+        mouse::Pump(100);
+        SaveScreenshot(*fixture.frame, (CString(L"cooltoolbar-combo-") + look).GetString());
+    }
 
     // The slot itself dragged off the bar (pressed beside the control, on the slot's edge): the control goes.
     CRect slot;
