@@ -154,7 +154,7 @@ CString COXFontListBox::ShownText(const CString& text, CFont*& font) const {
     if (!info || !info->bSymbol || text.IsEmpty()) return text;
     font = nullptr;  // the list's own font
     CString shown;
-    shown.Format(L"[%s]", static_cast<const wchar_t*>(text));
+    shown.Format(L"[%ls]", static_cast<const wchar_t*>(text));
     return shown;
 }
 

@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+namespace {
+constexpr int kMostEntries = 1 << 16;  // more than any list's block, however the count lies
+}
+
 COXListBoxEx::TakenItem COXListBoxEx::TakeItem(int index) {
     TakenItem taken;
     if (const OXLISTBOXITEM* record = GetItemInfo(index)) taken.record = *record;
@@ -31,11 +35,11 @@ void COXListBoxEx::RestoreItem(int index, const TakenItem& taken) {
 int COXListBoxEx::MoveItemToMRU(int index, int target, BOOL force) {
     const int count = GetCount();
     if (index < 0 || index >= count || target < 0 || target > m_nLastMRUIndex + 1) return -1;
-    // A block of n items has places 0 .. n - 1.
-    if (m_nMaxMRU != -1 && target >= m_nMaxMRU) return -1;
     const bool inBlock = index <= m_nLastMRUIndex;
     // An item of the block moves within it: its last place is the block's last.
     if (inBlock && target > m_nLastMRUIndex) target = m_nLastMRUIndex;
+    // A block of n items has places 0 .. n - 1.
+    if (m_nMaxMRU != -1 && target >= m_nMaxMRU) return -1;
     if (!inBlock && m_nMaxMRU != -1 && m_nLastMRUIndex + 1 >= m_nMaxMRU) {
         if (!force) return -1;
         const int evicted = RemoveItemFromMRU(m_nLastMRUIndex);
@@ -132,9 +136,8 @@ BOOL COXListBoxEx::LoadMRU(const wchar_t* section) {
     SetMaxMRU(static_cast<int>(app->GetProfileInt(section, L"MRU_MaxNumber", m_nMaxMRU)));
     int count = static_cast<int>(app->GetProfileInt(section, L"MRU_Count", m_nMaxMRU));
     for (int i = m_nLastMRUIndex; i >= 0; --i) RemoveItemFromMRU(i);
-    count = std::min(count, GetCount());
-    if (m_nMaxMRU != -1) count = std::min(count, m_nMaxMRU);
-    for (int n = 0; n < count; ++n) {
+    count = std::clamp(count, 0, kMostEntries);
+    for (int n = 0; n < count && (m_nMaxMRU == -1 || m_nLastMRUIndex + 1 < m_nMaxMRU); ++n) {
         CString name;
         name.Format(L"MRU_Entry_%d", n);
         const CString text = app->GetProfileString(section, name, L"");
