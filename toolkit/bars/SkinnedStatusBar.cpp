@@ -190,8 +190,9 @@ int COXStatusBar::PaneAt(CPoint point) const {
 
 LRESULT COXStatusBar::OnSetCursor(WPARAM, LPARAM lParam) {
     if (LOWORD(lParam) == HTCLIENT) {
-        const DWORD pos = ::GetMessagePos();
-        CPoint point(static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos)));
+        // Where the pointer is now: the cursor is asked for before the move that brought it here is read.
+        CPoint point;
+        ::GetCursorPos(&point);
         ScreenToClient(&point);
         const PaneExtras* extras = Extras(PaneAt(point));
         if (extras && extras->cursor) {
