@@ -40,6 +40,8 @@ BOOL ListsHostFrame::Build() {
         return FALSE;
     if (!status.Create(this) || !status.SetIndicators(kPanes, 5)) return FALSE;
     status.SetPaneText(0, L"Pick a face from the box above");
+    status.SetPaneInfo(3, ID_INDICATOR_CAPS, SBPS_NORMAL, 36);
+    status.SetPaneInfo(4, ID_INDICATOR_NUM, SBPS_NORMAL, 36);
     status.SetPaneText(3, L"CAPS");
     status.SetPaneText(4, L"NUM");
     status.SetPaneInfo(1, kProgressPane, SBPS_NORMAL, 120);

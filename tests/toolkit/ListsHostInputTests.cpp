@@ -39,6 +39,10 @@ TEST(ListsHostInput, APickedFaceTopsTheBlockAndTheStatusBarPanesAnswerTheMouse) 
     frame->fontCombo.GetLBText(0, top);
     EXPECT_EQ(top, chosen);
     EXPECT_EQ(frame->fontCombo.GetCurSel(), 0);
+    frame->fontCombo.ShowDropDown(TRUE);
+    mouse::Pump(150);
+    SaveScreenshot(*frame, L"lists-picked");
+    frame->fontCombo.ShowDropDown(FALSE);
 
     // The bitmap pane: its cursor, and a double click names it to the frame.
     CRect pane;

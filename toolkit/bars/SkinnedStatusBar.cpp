@@ -76,6 +76,13 @@ BOOL COXStatusBar::GetPaneControlRect(int index, CRect& rect, BOOL forProgress) 
 
 // Layout -----------------------------------------------------------------------------------
 
+void COXStatusBar::CalcInsideRect(CRect& rect, BOOL horz) const {
+    CStatusBar::CalcInsideRect(rect, horz);
+    HWND parent = ::GetParent(m_hWnd);
+    const DWORD style = parent ? static_cast<DWORD>(::GetWindowLongPtrW(parent, GWL_STYLE)) : 0;
+    if ((style & WS_THICKFRAME) && !(style & WS_MAXIMIZE)) rect.right -= std::min<LONG>(rect.Width(), rect.Height());
+}
+
 void COXStatusBar::UpdatePanes() {
     if (!m_hWnd || m_panes.empty()) return;
     UpdateAllPanes(TRUE, FALSE);

@@ -46,6 +46,8 @@ public:
     // count, or -1; fills `tool` (when given) with the tool's rectangle and text.
     virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFOW* tool) const;
     int GetMinHeight() const { return m_nMinHeight; }
+    // The room the panes share: without the size gripper's square where the frame can be sized.
+    void CalcInsideRect(CRect& rect, BOOL horz) const override;
 
     // Per-pane settings. Indices out of range answer FALSE.
     BOOL SetPaneCursor(int index, HCURSOR cursor);

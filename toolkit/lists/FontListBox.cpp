@@ -131,7 +131,11 @@ BOOL COXFontListBox::FillFontList() {
         unique.push_back(info);
     }
     m_fonts = std::move(unique);
+    // The control draws and sizes its scroll bar once, at the end.
+    const bool redraw = m_hWnd && ::IsWindowVisible(m_hWnd);
+    if (redraw) SetRedraw(FALSE);
     m_bBulk = true;
+    m_hBulkDC = m_hWnd ? ::GetDC(m_hWnd) : nullptr;
     for (size_t i = 0; i < m_fonts.size(); ++i) {
         auto font = std::make_unique<CFont>();
         if (!font->CreateFontIndirect(&m_fonts[i].lf)) continue;
@@ -143,7 +147,10 @@ BOOL COXFontListBox::FillFontList() {
         m_ownedFonts.push_back(std::move(font));
         AddListItem(m_fonts[i].lf.lfFaceName, OXLBI_FONT | OXLBI_IMAGE, &item);
     }
+    if (m_hBulkDC) ::ReleaseDC(m_hWnd, m_hBulkDC);
+    m_hBulkDC = nullptr;
     m_bBulk = false;
+    if (redraw) SetRedraw(TRUE);
     UpdateItemToolTips();
     if (m_hWnd) Redraw();
     return TRUE;
@@ -166,16 +173,10 @@ void COXFontListBox::GetItemTextSize(int index, int& width, int& height) {
     const OXLISTBOXITEM* record = GetItemInfo(index);
     CFont* font = record ? record->pFont : nullptr;
     const CString shown = ShownText(text, font);
-    HDC dc = ::GetDC(m_hWnd);
-    HGDIOBJ chosen = font ? font->GetSafeHandle() : static_cast<HGDIOBJ>(GetFont());
-    HGDIOBJ old = chosen ? ::SelectObject(dc, chosen) : nullptr;
-    RECT r{};
-    ::DrawTextW(dc, shown, shown.GetLength(), &r, DT_CALCRECT | DT_SINGLELINE);
-    if (old) ::SelectObject(dc, old);
-    ::ReleaseDC(m_hWnd, dc);
-    if (r.bottom - r.top < 1 || r.bottom - r.top > 5000) return;
-    width = r.right - r.left;
-    height = r.bottom - r.top;
+    const CSize size = MeasureText(shown, font ? font->GetSafeHandle() : nullptr);
+    if (size.cy < 1 || size.cy > 5000) return;
+    width = size.cx;
+    height = size.cy;
 }
 
 void COXFontListBox::DrawItemText(CDC* dc, const CString& text, const CRect& rect, COLORREF color, CFont* font) {

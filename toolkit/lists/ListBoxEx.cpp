@@ -321,21 +321,26 @@ void COXListBoxEx::GetItemImageSize(int, int& width, int& height) {
     }
 }
 
+CSize COXListBoxEx::MeasureText(const CString& text, HGDIOBJ font) {
+    HDC dc = m_hBulkDC ? m_hBulkDC : ::GetDC(m_hWnd);
+    if (!font) font = GetFont();
+    HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+    RECT r{};
+    ::DrawTextW(dc, text, text.GetLength(), &r, DT_CALCRECT | DT_SINGLELINE);
+    if (old) ::SelectObject(dc, old);
+    if (dc != m_hBulkDC) ::ReleaseDC(m_hWnd, dc);
+    return CSize(r.right - r.left, r.bottom - r.top);
+}
+
 void COXListBoxEx::GetItemTextSize(int index, int& width, int& height) {
     width = height = 0;
     if (!(GetStyle() & LBS_HASSTRINGS)) return;
     CString text;
     GetText(index, text);
-    HDC dc = ::GetDC(m_hWnd);
     const OXLISTBOXITEM* record = GetItemInfo(index);
-    HGDIOBJ font = (record && record->pFont) ? record->pFont->GetSafeHandle() : static_cast<HGDIOBJ>(GetFont());
-    HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
-    RECT r{};
-    ::DrawTextW(dc, text, text.GetLength(), &r, DT_CALCRECT | DT_SINGLELINE);
-    if (old) ::SelectObject(dc, old);
-    ::ReleaseDC(m_hWnd, dc);
-    width = r.right - r.left;
-    height = r.bottom - r.top;
+    const CSize size = MeasureText(text, (record && record->pFont) ? record->pFont->GetSafeHandle() : nullptr);
+    width = size.cx;
+    height = size.cy;
 }
 
 void COXListBoxEx::CalcItemRects(int index, CRect& item, CRect& visible, CRect& image, CRect& text) {

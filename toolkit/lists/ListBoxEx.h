@@ -135,6 +135,8 @@ protected:
     void RestoreItem(int index, const TakenItem& taken);
     BOOL IsMultipleSelection() const { return (GetStyle() & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
     void PlaceListTool();
+    // The size of one line of text in `font` (null: the list's) on a client DC.
+    CSize MeasureText(const CString& text, HGDIOBJ font);
     void Redraw() { ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
 
     std::map<int, std::unique_ptr<OXLISTBOXITEM>> m_items;
@@ -149,6 +151,7 @@ protected:
     CString m_sToolTipText;
     BOOL m_bSaveRestoreMRU = FALSE;
     bool m_bBulk = false;  // a fill: items are laid out, their tools and the redraw wait for its end
+    HDC m_hBulkDC = nullptr;  // the client DC a fill measures on
 
 private:
     int m_nItemTools = 0;       // item tools laid out, ids 1 .. m_nItemTools
