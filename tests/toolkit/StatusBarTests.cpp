@@ -19,6 +19,7 @@ struct StatusHost {
         bar.SetPaneInfo(2, 3002, SBPS_NORMAL, 50);
         bar.SetPaneText(3, L"CAPS");
         frame->RecalcLayout();
+        bar.MoveWindow(0, 0, 500, 24);
         PumpMessages();
     }
     ~StatusHost() {
