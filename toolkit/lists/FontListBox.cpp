@@ -167,11 +167,9 @@ CString COXFontListBox::ShownText(const CString& text, CFont*& font) const {
 
 void COXFontListBox::GetItemTextSize(int index, int& width, int& height) {
     width = height = 0;
-    if (!(GetStyle() & LBS_HASSTRINGS)) return;
     CString text;
-    GetText(index, text);
-    const OXLISTBOXITEM* record = GetItemInfo(index);
-    CFont* font = record ? record->pFont : nullptr;
+    CFont* font = nullptr;
+    if (!GetItemTextAndFont(index, text, font)) return;
     const CString shown = ShownText(text, font);
     const CSize size = MeasureText(shown, font ? font->GetSafeHandle() : nullptr);
     if (size.cy < 1 || size.cy > 5000) return;

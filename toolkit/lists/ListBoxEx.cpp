@@ -69,22 +69,14 @@ BOOL COXListBoxEx::InitializeListBox() {
                                    ::GetModuleHandleW(nullptr), nullptr);
     if (!m_hToolTip) return FALSE;
     if (topmost) ::SetWindowPos(m_hToolTip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = m_hWnd;
-    tool.uId = OXLB_LISTTOOL_ID;
-    CString text = GetToolTipText();
-    tool.lpszText = const_cast<wchar_t*>(static_cast<const wchar_t*>(text));
-    GetClientRect(&tool.rect);
-    if (::IsRectEmpty(&tool.rect)) ::SetRect(&tool.rect, 0, 0, 1, 1);
-    ::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    PlaceListTool(TTM_ADDTOOLW);
     m_nItemTools = 0;
-    m_bInitialized = true;
     UpdateItemToolTips();
     return TRUE;
 }
 
-void COXListBoxEx::PlaceListTool() {
+// The list's own tool over its whole client area (1 x 1 while that is empty), added or updated.
+void COXListBoxEx::PlaceListTool(UINT message) {
     if (!m_hToolTip) return;
     TOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
@@ -94,7 +86,7 @@ void COXListBoxEx::PlaceListTool() {
     tool.lpszText = const_cast<wchar_t*>(static_cast<const wchar_t*>(text));
     GetClientRect(&tool.rect);
     if (::IsRectEmpty(&tool.rect)) ::SetRect(&tool.rect, 0, 0, 1, 1);
-    ::SendMessageW(m_hToolTip, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(m_hToolTip, message, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void COXListBoxEx::OnDestroy() {
@@ -332,13 +324,20 @@ CSize COXListBoxEx::MeasureText(const CString& text, HGDIOBJ font) {
     return CSize(r.right - r.left, r.bottom - r.top);
 }
 
+BOOL COXListBoxEx::GetItemTextAndFont(int index, CString& text, CFont*& font) {
+    font = nullptr;
+    if (!(GetStyle() & LBS_HASSTRINGS)) return FALSE;
+    GetText(index, text);
+    if (const OXLISTBOXITEM* record = GetItemInfo(index)) font = record->pFont;
+    return TRUE;
+}
+
 void COXListBoxEx::GetItemTextSize(int index, int& width, int& height) {
     width = height = 0;
-    if (!(GetStyle() & LBS_HASSTRINGS)) return;
     CString text;
-    GetText(index, text);
-    const OXLISTBOXITEM* record = GetItemInfo(index);
-    const CSize size = MeasureText(text, (record && record->pFont) ? record->pFont->GetSafeHandle() : nullptr);
+    CFont* font = nullptr;
+    if (!GetItemTextAndFont(index, text, font)) return;
+    const CSize size = MeasureText(text, font ? font->GetSafeHandle() : nullptr);
     width = size.cx;
     height = size.cy;
 }

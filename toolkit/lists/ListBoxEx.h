@@ -134,7 +134,9 @@ protected:
     TakenItem TakeItem(int index);
     void RestoreItem(int index, const TakenItem& taken);
     BOOL IsMultipleSelection() const { return (GetStyle() & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
-    void PlaceListTool();
+    void PlaceListTool(UINT message = TTM_SETTOOLINFOW);
+    // An item's text and font (null: the list's); FALSE for a list without strings.
+    BOOL GetItemTextAndFont(int index, CString& text, CFont*& font);
     // The size of one line of text in `font` (null: the list's) on a client DC.
     CSize MeasureText(const CString& text, HGDIOBJ font);
     void Redraw() { ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
@@ -156,5 +158,4 @@ protected:
 private:
     int m_nItemTools = 0;       // item tools laid out, ids 1 .. m_nItemTools
     bool m_bPlacing = false;    // an insert of the list's own into the block
-    bool m_bInitialized = false;
 };
