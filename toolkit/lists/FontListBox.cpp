@@ -152,7 +152,8 @@ BOOL COXFontListBox::FillFontList() {
     m_bBulk = false;
     if (redraw) SetRedraw(TRUE);
     UpdateItemToolTips();
-    if (m_hWnd) Redraw();
+    // Painted when the thread is next idle, not as part of the fill.
+    if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
     return TRUE;
 }
 
