@@ -306,7 +306,9 @@ TEST(FontListBox, TheSystemsFontsAreListedInTheirOwnFaces) {
     ASSERT_TRUE(list.GetItemInfo(tahoma)->pFont->GetLogFont(&lf));
     EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
     const int marlett = list.FindStringExact(-1, L"Marlett");
-    if (marlett >= 0) EXPECT_TRUE(list.FontInfoOf(list.GetItemInfo(marlett)->pFont)->bSymbol);
+    if (marlett >= 0) {
+        EXPECT_TRUE(list.FontInfoOf(list.GetItemInfo(marlett)->pFont)->bSymbol);
+    }
 }
 
 class NotifiedFrame : public CFrameWnd {
