@@ -155,9 +155,10 @@ void COXStatusBar::DrawPaneContents(CDC* dc, int index, UINT style) {
 void COXStatusBar::DrawTransparentBitmap(CDC* dc, const BitmapRecord& record, const CRect& target, CSize source) {
     const int w = source.cx;
     const int h = source.cy;
-    if (w <= 0 || h <= 0 || target.IsRectEmpty()) return;
-    CDC image, mask, inverse, back;
-    image.CreateCompatibleDC(dc);
+    if (w <= 0 || h <= 0 || target.IsRectEmpty() || !m_memDC.GetSafeHdc()) return;
+    // The bitmap itself goes into the bar's own memory DC.
+    CDC& image = m_memDC;
+    CDC mask, inverse, back;
     mask.CreateCompatibleDC(dc);
     inverse.CreateCompatibleDC(dc);
     back.CreateCompatibleDC(dc);
