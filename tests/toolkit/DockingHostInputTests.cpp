@@ -259,4 +259,51 @@ TEST(DockingHostInput, TheDragContextDocksFloatsAndCtrlForcesFloating) {
     EXPECT_EQ(::GetCapture(), nullptr);
 }
 
+// Window > New Window from the keyboard opens a second window on the page: the two are numbered
+// "Title:1" and "Title:2" (a docked view's bar with them), and the one left is plain "Title" again.
+TEST(DockingHostInput, ANewWindowNumbersTheFramesOfItsDocument) {
+    TestApp<COXSkinnedApp> app{L"DockingNewWindow"};
+    app.SetCurrentSkin(L"Classic");
+    DockingHost host(app);
+    ASSERT_NE(host.child, nullptr);
+    DockingHostFrame& f = *host.frame;
+    CDocument* document = host.child->GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    const CString title = document->GetTitle();
+    EXPECT_EQ(host.child->GetWindowText(), title);
+
+    mouse::Run([] {
+        Key(VK_MENU, false);
+        Key('W', false);
+        Key('W', true);
+        Key(VK_MENU, true);
+        Key('N', false);
+        Key('N', true);
+    });
+    mouse::Pump(100);
+    auto* second = dynamic_cast<HostChild*>(f.MDIGetActive());
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second, host.child);
+    EXPECT_EQ(second->GetActiveDocument(), document);
+    EXPECT_EQ(host.child->GetWindowText(), title + L":1");
+    EXPECT_EQ(second->GetWindowText(), title + L":2");
+    f.MDICascade();
+    mouse::Pump(100);
+    SaveScreenshot(f, L"docking-new-window");
+
+    // The second window's view docked: its child is hidden, yet it keeps its number, and so does its bar.
+    second->SendMessage(WM_SYSCOMMAND, DockMdiChildCommand());
+    ASSERT_TRUE(second->m_bViewDocked);
+    document->SetTitle(L"Renamed");
+    EXPECT_EQ(host.child->GetWindowText(), CString(L"Renamed:1"));
+    EXPECT_EQ(second->GetWindowText(), CString(L"Renamed:2"));
+    EXPECT_EQ(second->m_wndViewBar.GetWindowText(), CString(L"Renamed:2"));
+    second->SendMessage(WM_SYSCOMMAND, DockMdiChildCommand());
+
+    // Closed, it leaves one window on the page, titled without a number.
+    second->SendMessage(WM_CLOSE);
+    mouse::Pump(50);
+    EXPECT_EQ(host.child->GetWindowText(), CString(L"Renamed"));
+}
+
 }  // namespace
