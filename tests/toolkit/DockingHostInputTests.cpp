@@ -140,6 +140,8 @@ TEST(DockingHostInput, BarsDragDockFloatMaximiseCloseTabAndComeBackAfterARestart
         EXPECT_TRUE(f.tree.IsMaximized());
         EXPECT_EQ(f.list.m_HorzDockSize.cx, 21);
         EXPECT_EQ(f.tree.m_HorzDockSize.cx, treeLength + listLength - 21);
+        mouse::Pump(50);
+        SaveScreenshot(f, L"docking-maximised");
         mouse::Click(ButtonCentre(f.tree, f.tree.m_rectResize));
         EXPECT_FALSE(f.tree.IsMaximized());
         EXPECT_EQ(f.tree.m_HorzDockSize.cx, treeLength);
