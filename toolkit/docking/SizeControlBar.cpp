@@ -450,9 +450,8 @@ LRESULT COXSizeControlBar::OnWindowPosChanged(WPARAM, LPARAM lParam) {
         m_LastSize = size;
         m_nLastFloatState = floatState;
         OnBarResized(size.cx, size.cy, floatState, flags);
-        // Painted when the layout that moved it is done, once, with the bars around it: painting
-        // each bar at once while the others still stand at their old places cost a repaint of
-        // the whole row for every bar.
+        // Painted once the layout that moved it is done, with the bars around it, not at once
+        // while the others still stand at their old places.
         ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     }
     (void)pos;
