@@ -108,7 +108,7 @@ void CFrameWnd::ActivateFrame(int cmdShow) {
     if (!(GetStyle() & WS_CHILD)) ::BringWindowToTop(m_hWnd);
 }
 
-void CFrameWnd::InitialUpdateFrame(CDocument*, BOOL makeVisible) {
+void CFrameWnd::InitialUpdateFrame(CDocument* document, BOOL makeVisible) {
     CView* view = nullptr;
     if (!GetActiveView()) {
         view = dynamic_cast<CView*>(FromHandlePermanent(::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST)));
@@ -119,6 +119,8 @@ void CFrameWnd::InitialUpdateFrame(CDocument*, BOOL makeVisible) {
         ActivateFrame();
         if (view) view->OnActivateView(TRUE, view, view);
     }
+    // Shown now, the frame counts among its document's frames (which may already have been visible).
+    if (document) document->UpdateFrameCounts();
     OnUpdateFrameTitle(TRUE);
 }
 

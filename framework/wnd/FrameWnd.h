@@ -92,6 +92,10 @@ public:
     void OnDestroy();
     void OnSize(UINT type, int cx, int cy);
 
+    // The frame's number among the frames that show its document (CDocument::UpdateFrameCounts):
+    // 1, 2, ... while there are several, 0 for the only one, -1 before it was counted.
+    int m_nWindow = -1;
+
 protected:
     const MessageMap* GetMessageMap() const override;
     virtual BOOL OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context);

@@ -30,13 +30,16 @@ public:
     explicit COXDockTabCtrl(COXSizeDockBar* dockBar) : m_pDockBar(dockBar) {}
     static constexpr UINT kId = 3000;
 
+    // The size bar of a tab (null for a tab that stands for another bar).
     COXSizeControlBar* GetBar(int index) const;
-    int FindBar(const COXSizeControlBar* bar) const;
+    // The bar a tab stands for, whatever its kind.
+    CControlBar* GetControlBar(int index) const;
+    int FindBar(const CControlBar* bar) const;
     // -1 outside the bottom 48 pixels of the dock bar; else the tab under the point, or 0.
     int HitTestTabArea(CPoint screen) const;
     void InsertTab(COXSizeControlBar* bar, int index, BOOL select);
     void MoveTab(COXSizeControlBar* bar, CPoint screen);
-    void RemoveTab(COXSizeControlBar* bar);
+    void RemoveTab(CControlBar* bar);
     void SelectTab(int index);
     void ShowSelectedBar();
 
@@ -136,6 +139,9 @@ protected:
     int RowStartOf(int index) const;
     int RowEndOf(int index) const;
     int RowIndexOfRect(const CRect& rect) const;
+    // The rectangle a bar dropped at `screen` is inserted at: moved past a menu bar that it would
+    // overlap in its row, and onto the doubled border when it lies just before an edge.
+    CRect AdjustInsertRect(CControlBar* bar, const CRect& screen) const;
 
 private:
     std::unique_ptr<COXDockbarSkin> m_pFallbackSkin;
