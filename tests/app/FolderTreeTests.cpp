@@ -87,7 +87,7 @@ TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
     OpenWindow();
 
     // Found by path: the folders on the way open, the page opens with its marks.
-    ASSERT_TRUE(m_frame->SelectTreeItemByPath(deep));
+    ASSERT_TRUE(SelectTreeItemByPath(m_frame->m_wndTree, deep));
     HTREEITEM page = Item(L"A\\B\\deep.htm");
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(Tree().GetSelectedItem(), page);
@@ -99,13 +99,13 @@ TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
     ASSERT_NE(OpenDocument(L"A\\B\\deep.htm"), nullptr);
     {
         MessageBoxRecorder boxes;
-        EXPECT_FALSE(m_frame->SelectTreeItemByPath(Full(L"A\\missing.htm")));
+        EXPECT_FALSE(SelectTreeItemByPath(m_frame->m_wndTree, Full(L"A\\missing.htm")));
         EXPECT_TRUE(boxes.Saw(L"No item was found"));
     }
     // An empty folder found by path shows itself opened, and closed again.
-    ASSERT_TRUE(m_frame->SelectTreeItemByPath(Full(L"Empty")));
+    ASSERT_TRUE(SelectTreeItemByPath(m_frame->m_wndTree, Full(L"Empty")));
     EXPECT_EQ(Image(Item(L"Empty")), kFolderOpen);
-    ASSERT_TRUE(m_frame->SelectTreeItemByPath(Full(L"Empty")));
+    ASSERT_TRUE(SelectTreeItemByPath(m_frame->m_wndTree, Full(L"Empty")));
     EXPECT_EQ(Image(Item(L"Empty")), kFolderClosed);
     Tree().SelectItem(page);
 
