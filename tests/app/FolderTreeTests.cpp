@@ -77,6 +77,11 @@ TEST_F(TreeWindow, ListsVisibleFoldersAndPagesAndFillsFoldersWhenTheyOpen) {
     UserExpand(alpha, true);
     EXPECT_EQ(Labels(alpha).size(), 3u);
     EXPECT_EQ(Tree().m_itemsByPath.size(), Tree().GetCount());
+
+    // A folder opened without being selected (its button) becomes the selection.
+    Tree().SelectItem(root);
+    Tree().Expand(Item(L"Alpha\\Inner"), TVE_EXPAND);
+    EXPECT_EQ(Tree().GetSelectedItem(), Item(L"Alpha\\Inner"));
 }
 
 TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
@@ -189,7 +194,7 @@ TEST_F(TreeWindow, NewPageAndFolderWriteTheDiskTheTreeAndTheIndex) {
 }
 
 TEST_F(TreeWindow, RenameTakesOnlySoundNamesAndNeverOverwrites) {
-    CString first = Page(L"First.htm", L"one");
+    CString first = Page(L"First.htm", L"one\n<TABLE border=1 col=\"2\" name=\"Links\"><TR><TD>a</TD><TD>b</TD></TR></TABLE>");
     Page(L"Second.htm", L"two");
     Folder(L"Dir");
     Page(L"Dir\\inner.htm");
@@ -217,6 +222,8 @@ TEST_F(TreeWindow, RenameTakesOnlySoundNamesAndNeverOverwrites) {
     EXPECT_TRUE(PathExists(Full(L"Renamed.htm")));
     EXPECT_FALSE(IndexNames().count(L"First"));
     EXPECT_TRUE(IndexNames().count(L"Renamed"));
+    // The new name's value lists the page's named tables as sections.
+    EXPECT_GE(ProgramRegistryGuard::ReadString(L"AllPages", L"Renamed").Find(L"Links,2"), 0);
     EXPECT_EQ(OpenDocument(L"First.htm"), nullptr);
     EXPECT_NE(OpenDocument(L"Renamed.htm"), nullptr);
     EXPECT_EQ(Item(L"Renamed.htm"), item);
