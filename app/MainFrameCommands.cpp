@@ -185,22 +185,6 @@ void CMainFrame::ViewSource(const CString& path) {
     document->SetModifiedFlag(FALSE);
 }
 
-bool CMainFrame::SelectTreeItemByPath(const CString& path) {
-    HTREEITEM item = m_wndTree.FindItemByPath(m_wndTree.GetRootItem(), path);
-    if (!item) {
-        AfxMessageBox(L"No item was found");
-        return false;
-    }
-    m_wndTree.SelectItem(item);
-    if (!m_wndTree.IsPage(item)) {
-        // A folder stays selected; an empty one shows itself opened or closed.
-        if (IsFolderEmptyOnDisk(path)) m_wndTree.ToggleEmptyFolderImage(item);
-    } else if (!IsDocumentOpen(path)) {
-        m_wndTree.OpenPage(item);
-    }
-    return true;
-}
-
 void CMainFrame::OnShowOpenCount() {
     HTREEITEM item = m_wndTree.GetSelectedItem();
     CString path = item ? m_wndTree.ItemPath(item) : m_wndTree.m_allpagesPath;

@@ -30,14 +30,14 @@ const MessageMap* CTarveloDoc::GetMessageMap() const {
         MapCommand<&CTarveloDoc::OnFileClose>(ID_FILE_CLOSE),
         MapCommand<&CTarveloDoc::OnRefreshView>(ID_VIEW_REFRESH),
     };
-    static const MessageMap map{CDocument::GetMessageMap(), entries};
+    static const MessageMap map{CHtmlEditDoc::GetMessageMap(), entries};
     return &map;
 }
 
-BOOL CTarveloDoc::OnNewDocument() { return CDocument::OnNewDocument(); }
+BOOL CTarveloDoc::OnNewDocument() { return CHtmlEditDoc::OnNewDocument(); }
 
 BOOL CTarveloDoc::OnOpenDocument(const wchar_t* path) {
-    if (!CDocument::OnOpenDocument(path)) return FALSE;
+    if (!CHtmlEditDoc::OnOpenDocument(path)) return FALSE;
     // Read before the view loads the page: a change in between shows at the
     // save as a change of another program's, which costs nothing when none was made.
     m_diskTextKnown = ReadPageText(ResolveExistingPagePath(path), m_diskText);
@@ -46,15 +46,11 @@ BOOL CTarveloDoc::OnOpenDocument(const wchar_t* path) {
 
 void CTarveloDoc::OnCloseDocument() {
     CString path = GetPathName();
-    CDocument::OnCloseDocument();  // may delete this document
+    CHtmlEditDoc::OnCloseDocument();  // may delete this document
     NotifyPageClosed(path);
 }
 
-CTarveloView* CTarveloDoc::PageView() const {
-    for (CView* view : m_views)
-        if (auto* page = dynamic_cast<CTarveloView*>(view)) return page;
-    return nullptr;
-}
+CTarveloView* CTarveloDoc::PageView() const { return dynamic_cast<CTarveloView*>(GetView()); }
 
 void CTarveloDoc::SetTextColor(COLORREF colour) { ApplyColour(colour, true); }
 void CTarveloDoc::SetHighlightColor(COLORREF colour) { ApplyColour(colour, false); }
@@ -66,11 +62,8 @@ void CTarveloDoc::ApplyColour(COLORREF colour, bool text) {
     SetModifiedFlag();
 }
 
-BOOL CTarveloDoc::IsModified() {
-    CTarveloView* view = PageView();
-    return CDocument::IsModified() || (view && view->IsEngineModified());
-}
-
+// The page is written here, cleaned, in one piece: the engine's own write of
+// the file (CHtmlEditDoc's) is not used, only the framework's end of a save.
 BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
     CTarveloView* view = PageView();
     // The search's marks are no part of the page.
@@ -173,5 +166,5 @@ void CTarveloDoc::OnRefreshView() {
 
 void CTarveloDoc::OnAppExit() {
     // While a page is active, Exit closes only that page.
-    CDocument::OnFileClose();
+    CHtmlEditDoc::OnFileClose();
 }

@@ -1,11 +1,11 @@
-// CTarveloDoc: one open page file, shown and edited in a CTarveloView, with
-// the editor's colours.
+// CTarveloDoc: one open page file, an HTML editing document shown and edited
+// in a CTarveloView, with the editor's colours.
 #pragma once
-#include "docview/Document.h"
+#include "htmledit/HtmlEditDoc.h"
 
 class CTarveloView;
 
-class CTarveloDoc : public CDocument {
+class CTarveloDoc : public CHtmlEditDoc {
 public:
     CTarveloDoc();
 
@@ -23,8 +23,6 @@ public:
     // settings (ColorText, ColorHilight) and applied to the page's selection.
     void SetTextColor(COLORREF colour);
     void SetHighlightColor(COLORREF colour);
-    // The engine's own changes count as well as the framework's flag.
-    BOOL IsModified() override;
     // Closing the page also takes its open mark off the folder tree.
     void OnCloseDocument() override;
 
