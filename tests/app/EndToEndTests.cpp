@@ -21,6 +21,7 @@
 #include "util/Strings.h"
 
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include <vector>
 
@@ -122,6 +123,17 @@ protected:
         return true;
     }
     CString PageText() { return TextOfUtf16Bytes(ReadFileBytes(m_path)); }
+    // A clip into the page's section, from a clip process as the browser starts it.
+    static void ClipInto(const CString& address, const CString& section) {
+        ClipProcess process(L"<param><url>" + address + L"</url><name>Clipped</name></param><form>0</form>");
+        HWND dialog = process.WaitForWindow(L"Tarvelo->Add to Tarvelo");
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(WaitForComboItems(dialog, 1008, 1));
+        ChooseComboItem(dialog, 1008, L"Notes");
+        ChooseComboItem(dialog, 1009, section);
+        PressButton(dialog, IDOK);
+        EXPECT_EQ(process.WaitForExit(), 1u);
+    }
 
     ProgramRegistryGuard m_registry;
     TempDir m_install;
@@ -305,16 +317,7 @@ TEST_F(EndToEnd, SaveQuestionAtCloseRefreshAndTreeCloseRunsTheWholeSaveOrNothing
 }
 
 TEST_F(EndToEnd, ClipsIntoAnOpenPageSurviveItsSavesAndOtherChangesAreAsked) {
-    auto clip = [](const CString& address, const CString& section) {
-        ClipProcess process(L"<param><url>" + address + L"</url><name>Clipped</name></param><form>0</form>");
-        HWND dialog = process.WaitForWindow(L"Tarvelo->Add to Tarvelo");
-        ASSERT_NE(dialog, nullptr);
-        ASSERT_TRUE(WaitForComboItems(dialog, 1008, 1));
-        ChooseComboItem(dialog, 1008, L"Notes");
-        ChooseComboItem(dialog, 1009, section);
-        PressButton(dialog, IDOK);
-        EXPECT_EQ(process.WaitForExit(), 1u);
-    };
+    auto clip = [](const CString& address, const CString& section) { ClipInto(address, section); };
     StartProgram();
     OpenPage();
     ProgramDriver::Type(L"typed first ");
@@ -381,6 +384,45 @@ TEST_F(EndToEnd, ClipsIntoAnOpenPageSurviveItsSavesAndOtherChangesAreAsked) {
                                                     L"http://example.com/b", L"http://example.com/z"}));
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"copy of_Notes"), L"News,1;Work,1");
     EXPECT_NE(m_program.TreeItem(m_tree, L"copy of_Notes"), nullptr);
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+// The source view's save takes the same care as the page view's.
+TEST_F(EndToEnd, SourceEditedWhileAClipLandsKeepsBothAtItsSave) {
+    StartProgram();
+    OpenPage();
+    PostMessageW(m_program.Frame(), WM_COMMAND, ID_VIEW_SOURCE, 0);  // a command no menu carries
+    HWND source = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+        HWND page = PageWindow();
+        return page && (source = ProgramDriver::Child(page, RICHEDIT_CLASSW)) != nullptr;
+    }));
+    m_program.Settle();
+    RECT area{};
+    GetWindowRect(source, &area);
+    ProgramDriver::MouseClick(POINT{area.left + 40, area.top + 40});
+    ProgramDriver::Key(VK_HOME, true);
+    for (int line = 0; line < 6; ++line) ProgramDriver::Key(VK_DOWN);
+    ProgramDriver::Type(L"typed in source ");
+    m_program.Settle();
+    // Edited and unsaved; a clip lands in the file; Ctrl+S keeps both, and
+    // the view shows the page as it now stands.
+    ClipInto(L"http://example.com/z", L"Work");
+    ProgramDriver::Key('S', true);
+    m_program.Settle();
+    EXPECT_EQ(m_program.TopWindow(L"#32770"), nullptr);
+    StoreView view = ReadBack(m_path);
+    EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
+    EXPECT_EQ(view.addresses,
+              (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
+    EXPECT_NE(PlainText(m_path).Find(L"typed in source"), -1) << PageText().str();
+    EXPECT_NE(WindowText(source).Find(L"http://example.com/z"), -1);
+    // Unmodified now: a further clip is not written over by the next save.
+    ClipInto(L"http://example.com/y", L"News");
+    CString clipped = PageText();
+    ProgramDriver::Key('S', true);
+    m_program.Settle();
+    EXPECT_EQ(PageText(), clipped);
     EXPECT_EQ(m_program.Exit(), 0u);
 }
 
