@@ -666,4 +666,3 @@ TEST_F(EndToEnd, FindFromTheRootWalksAllPagesAndBringsEachHitForward) {
     ProgramDriver::WaitFor([&] { return !IsWindow(find); });
     EXPECT_EQ(m_program.Exit(), 0u);
 }
-
