@@ -123,6 +123,16 @@ protected:
         return true;
     }
     CString PageText() { return TextOfUtf16Bytes(ReadFileBytes(m_path)); }
+    // Saved without a question: the page holds the clip of example.com/z in
+    // Work beside its own links, and the typed words.
+    void ExpectClipAndWordsKept(const CString& words) {
+        EXPECT_EQ(m_program.TopWindow(L"#32770"), nullptr);
+        StoreView view = ReadBack(m_path);
+        EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
+        EXPECT_EQ(view.addresses,
+                  (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
+        EXPECT_NE(PlainText(m_path).Find(words), -1) << PageText().str();
+    }
     // A clip into the page's section, from a clip process as the browser starts it.
     static void ClipInto(const CString& address, const CString& section) {
         ClipProcess process(L"<param><url>" + address + L"</url><name>Clipped</name></param><form>0</form>");
@@ -317,33 +327,27 @@ TEST_F(EndToEnd, SaveQuestionAtCloseRefreshAndTreeCloseRunsTheWholeSaveOrNothing
 }
 
 TEST_F(EndToEnd, ClipsIntoAnOpenPageSurviveItsSavesAndOtherChangesAreAsked) {
-    auto clip = [](const CString& address, const CString& section) { ClipInto(address, section); };
     StartProgram();
     OpenPage();
     ProgramDriver::Type(L"typed first ");
     m_program.Settle();
     // Edited and unsaved; a clip lands in the file; Save keeps both without a question.
-    clip(L"http://example.com/z", L"Work");
+    ClipInto(L"http://example.com/z", L"Work");
     Save();
-    EXPECT_EQ(m_program.TopWindow(L"#32770"), nullptr);
-    StoreView view = ReadBack(m_path);
-    EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
-    EXPECT_EQ(view.addresses,
-              (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
-    EXPECT_NE(PlainText(m_path).Find(L"typed first"), -1) << PageText().str();
+    ExpectClipAndWordsKept(L"typed first");
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
 
     // The view shows the merged page: the next edit's save keeps the clip, once.
     OpenPage();
     ProgramDriver::Type(L"typed second ");
     Save();
-    view = ReadBack(m_path);
+    StoreView view = ReadBack(m_path);
     EXPECT_EQ(view.addresses,
               (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
     EXPECT_NE(PlainText(m_path).Find(L"typed second"), -1);
 
     // Unmodified: Save after a clip writes no old text back.
-    clip(L"http://example.com/y", L"News");
+    ClipInto(L"http://example.com/y", L"News");
     CString clipped = PageText();
     Save();
     EXPECT_EQ(PageText(), clipped);
@@ -410,12 +414,7 @@ TEST_F(EndToEnd, SourceEditedWhileAClipLandsKeepsBothAtItsSave) {
     ClipInto(L"http://example.com/z", L"Work");
     ProgramDriver::Key('S', true);
     m_program.Settle();
-    EXPECT_EQ(m_program.TopWindow(L"#32770"), nullptr);
-    StoreView view = ReadBack(m_path);
-    EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
-    EXPECT_EQ(view.addresses,
-              (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
-    EXPECT_NE(PlainText(m_path).Find(L"typed in source"), -1) << PageText().str();
+    ExpectClipAndWordsKept(L"typed in source");
     EXPECT_NE(WindowText(source).Find(L"http://example.com/z"), -1);
     // Unmodified now: a further clip is not written over by the next save.
     ClipInto(L"http://example.com/y", L"News");
