@@ -16,7 +16,7 @@
 #include "pages/PageFile.h"
 #include "pages/PageTemplate.h"
 #include "resource.h"
-#include "source/SourceView.h"
+#include "source/SourceDoc.h"
 #include "tree/TreeNames.h"
 #include "util/OpenDocuments.h"
 #include "util/PathParts.h"
@@ -181,8 +181,7 @@ void CMainFrame::ViewSource(const CString& path) {
     }
     CDocument* document = m_pSourceTemplate->OpenDocumentFile(path);
     if (!document || document->GetViews().empty()) return;
-    if (auto* view = dynamic_cast<CSourceView*>(document->GetViews().front())) view->ShowSource(text);
-    document->SetModifiedFlag(FALSE);
+    if (auto* source = dynamic_cast<CSourceDoc*>(document)) source->ShowPage(text);
 }
 
 void CMainFrame::OnShowOpenCount() {

@@ -2,6 +2,7 @@
 // in a CTarveloView, with the editor's colours.
 #pragma once
 #include "htmledit/HtmlEditDoc.h"
+#include "page/PageSaveGuard.h"
 
 class CTarveloView;
 
@@ -39,17 +40,7 @@ protected:
     bool ClosePage();
 
 private:
-    enum class SaveOutcome { Written, Merged, LeftAsOnDisk, Ask, Reload, Cancelled, Failed };
-    // Writes the cleaned page text unless another program changed the file
-    // since this document loaded or last wrote it. Links it added are joined
-    // in; other changes are asked about (keep both, reload or cancel); an
-    // unmodified page never writes its old text over them.
-    SaveOutcome SaveOverOtherWriters(const CString& path, const CString& page);
-    // One attempt under the page rewrite lock; Ask when the user must decide.
-    // With `keepBoth` the other program's version is kept as a copy beside the page.
-    SaveOutcome WriteOverOtherWriters(const CString& path, const CString& page, bool keepBoth);
-    // The page file's text as the view last loaded it or this document last
-    // wrote it; what another writer changed is measured against it.
-    CString m_diskText;
-    bool m_diskTextKnown = false;
+    // What another program wrote into the file since it was loaded is kept
+    // at every save.
+    PageSaveGuard m_guard;
 };

@@ -110,6 +110,12 @@ protected:
     LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
     void OnSetFocus();
     LRESULT OnNcActivate(WPARAM wParam, LPARAM lParam);
+    // A top-level frame whose place in the z-order changed (its activation
+    // by a click raises it) puts the windows it owns back above itself.
+    LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM id, LPARAM lParam);
+    void RaiseOwnedWindows();
+    UINT m_ownedWindowChecks = 0;
 
     BOOL m_bLayoutPending = FALSE;
     CView* m_pViewActive = nullptr;
