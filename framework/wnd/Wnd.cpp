@@ -110,6 +110,7 @@ void CWnd::BindToHandle(HWND hwnd) {
     t_permanent[hwnd] = this;
     auto old = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameworkWindowProc)));
     m_pfnSuper = (old && old != FrameworkWindowProc) ? old : ::DefWindowProcW;
+    PreSubclassWindow();
 }
 
 BOOL CWnd::Attach(HWND hwnd) {
@@ -192,6 +193,12 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
 BOOL CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect, CWnd* parent,
                   UINT id, CCreateContext* context) {
     return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id, context);
+}
+
+void CWnd::CalcWindowRect(LPRECT rect, UINT adjustType) {
+    DWORD exStyle = GetExStyle();
+    if (adjustType == adjustBorder) exStyle &= ~WS_EX_CLIENTEDGE;
+    ::AdjustWindowRectEx(rect, GetStyle(), FALSE, exStyle);
 }
 
 BOOL CWnd::DestroyWindow() {

@@ -1,6 +1,6 @@
-// The element-skin families of a skin. The tool-bar, menu, dock-bar and frame families draw
-// (see ToolbarSkin.h, MenuSkin.h, DockbarSkin.h and FrameSkin.h); the others are the places where the
-// tabs, shortcut bars and status bars draw
+// The element-skin families of a skin. The tool-bar, menu, dock-bar, frame and tab families draw
+// (see ToolbarSkin.h, MenuSkin.h, DockbarSkin.h, FrameSkin.h and TabSkin.h); the others are the places where the
+// shortcut bars and status bars draw
 // through once those windows are built: each is so far its variant's identity and, for the XP
 // and 2003 variants, the skin they take their colours from.
 #pragma once
@@ -8,26 +8,10 @@
 #include "skins/DockbarSkin.h"
 #include "skins/FrameSkin.h"
 #include "skins/MenuSkin.h"
+#include "skins/TabSkin.h"
 
 class COXSkinXP;
 class COXToolbarSkin;
-
-class COXTabSkin {
-public:
-    virtual ~COXTabSkin() = default;
-};
-class COXTabSkinClassic : public COXTabSkin {};
-class COXTabSkinXP : public COXTabSkin {
-public:
-    explicit COXTabSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
-
-protected:
-    COXSkinXP* m_pSkin;
-};
-class COXTabSkin2003 : public COXTabSkinXP {
-public:
-    using COXTabSkinXP::COXTabSkinXP;
-};
 
 class COXShortcutBarSkin {
 public:
