@@ -119,14 +119,16 @@ void COXTabSkinXP::PaintTabCtrl(CDC* target, CTabCtrl* tab) {
         draw.hwndItem = tab->m_hWnd;
         draw.hDC = item.dc;
         tab->GetItemRect(index, &draw.rcItem);
-        DrawItem(&draw, tab);
-        DrawItemBorder(&draw, tab);
         CRect r(draw.rcItem);
+        // Tabs scrolled out of sight or hidden under the arrows are not drawn at all.
+        if (r.right <= client.left || r.left >= client.right) continue;
         if (spinShown) {
             const int spinLeft = client.right - spinRect.Width();
             if (r.left > spinLeft || r.right <= client.left + 3) continue;
             if (r.right > spinLeft) r.right = spinLeft;
         }
+        DrawItem(&draw, tab);
+        DrawItemBorder(&draw, tab);
         picture.dc.BitBlt(r.left, r.top, r.Width(), r.Height(), &item.dc, r.left, r.top, SRCCOPY);
     }
     // Without tabs the background still goes to the screen: the control is never left unpainted.
