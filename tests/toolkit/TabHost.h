@@ -10,6 +10,12 @@
 #include <memory>
 #include <vector>
 
+// OLE for the length of a test (the tab windows register drop targets).
+struct OleScope {
+    OleScope() { OleInitialize(nullptr); }
+    ~OleScope() { OleUninitialize(); }
+};
+
 // An MDI page window; `answer` (when set) is its reply to the tab-title message.
 class TabHostChild : public CMDIChildWnd {
 public:

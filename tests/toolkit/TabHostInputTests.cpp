@@ -6,10 +6,6 @@
 #include "TabHost.h"
 
 namespace {
-struct OleScope {
-    OleScope() { OleInitialize(nullptr); }
-    ~OleScope() { OleUninitialize(); }
-};
 
 // The close button in a child's caption, found by asking the child.
 CPoint CloseButton(HWND child) {

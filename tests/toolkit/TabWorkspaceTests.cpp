@@ -8,10 +8,6 @@
 #include <set>
 
 namespace {
-struct OleScope {
-    OleScope() { OleInitialize(nullptr); }
-    ~OleScope() { OleUninitialize(); }
-};
 
 CString TabText(CTabCtrl& tab, int index) { return GetTabItemText(&tab, index); }
 

@@ -19,22 +19,14 @@ bool HasFocusWithin(HWND hwnd) {
 
 // Drop target ----------------------------------------------------------------------------
 
-DROPEFFECT COX3DTabViewDropTarget::OnDragOver(CWnd* wnd, COleDataObject*, DWORD, CPoint point) {
+BOOL COX3DTabViewDropTarget::IsDragActivation(CWnd* wnd) const {
     auto* container = dynamic_cast<COX3DTabViewContainer*>(wnd);
-    if (!container || !container->GetDragActivation()) return DROPEFFECT_NONE;
-    TCHITTESTINFO hit{};
-    hit.pt = point;
-    const int tab = container->HitTest(&hit);
-    if (tab >= 0 && tab != m_nLastTab) {
-        container->SetActivePage(tab);
-        m_nLastTab = tab;
-    }
-    return DROPEFFECT_NONE;
+    return container && container->GetDragActivation();
 }
 
-void COX3DTabViewDropTarget::OnDragLeave(CWnd* wnd) {
-    m_nLastTab = -1;
-    COleDropTarget::OnDragLeave(wnd);
+BOOL COX3DTabViewDropTarget::ActivateTab(CWnd* wnd, int index) {
+    static_cast<COX3DTabViewContainer*>(wnd)->SetActivePage(index);
+    return TRUE;
 }
 
 // Container ------------------------------------------------------------------------------

@@ -5,7 +5,7 @@
 // their own; the frame's active view follows the selected tab; dragging
 // something over a tab shows its page.
 #pragma once
-#include "ole/OleDragDrop.h"
+#include "tabs/TabDropTarget.h"
 #include "skins/SkinnedTabCtrl.h"
 
 #include <memory>
@@ -14,11 +14,10 @@
 struct CRuntimeClass;
 struct CCreateContext;
 
-class COX3DTabViewDropTarget : public COleDropTarget {
-public:
-    DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) override;
-    void OnDragLeave(CWnd* wnd) override;
-    int m_nLastTab = -1;  // the tab a drag last showed
+class COX3DTabViewDropTarget : public COXTabDragActivation {
+protected:
+    BOOL IsDragActivation(CWnd* wnd) const override;
+    BOOL ActivateTab(CWnd* wnd, int index) override;
 };
 
 class COX3DTabViewContainer : public COXSkinnedTabCtrl {

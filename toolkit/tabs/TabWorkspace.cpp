@@ -22,24 +22,18 @@ HWND ActiveChild(HWND client) { return reinterpret_cast<HWND>(::SendMessageW(cli
 
 // Drop target ----------------------------------------------------------------------------
 
-DROPEFFECT COXTabWorkspaceDropTarget::OnDragOver(CWnd* wnd, COleDataObject*, DWORD, CPoint point) {
+BOOL COXTabWorkspaceDropTarget::IsDragActivation(CWnd* wnd) const {
     auto* workspace = dynamic_cast<COXTabWorkspace*>(wnd);
-    if (!workspace || !workspace->GetDragActivation()) return DROPEFFECT_NONE;
-    TCHITTESTINFO hit{};
-    hit.pt = point;
-    const int tab = workspace->HitTest(&hit);
-    HWND child = workspace->GetTabWindow(tab);
-    CMDIFrameWnd* frame = workspace->GetMDIFrame();
-    if (tab >= 0 && tab != m_nLastTab && child && ::IsWindow(child) && frame) {
-        ::SendMessageW(frame->m_hWndMDIClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
-        m_nLastTab = tab;
-    }
-    return DROPEFFECT_NONE;
+    return workspace && workspace->GetDragActivation();
 }
 
-void COXTabWorkspaceDropTarget::OnDragLeave(CWnd* wnd) {
-    m_nLastTab = -1;
-    COleDropTarget::OnDragLeave(wnd);
+BOOL COXTabWorkspaceDropTarget::ActivateTab(CWnd* wnd, int index) {
+    auto* workspace = static_cast<COXTabWorkspace*>(wnd);
+    HWND child = workspace->GetTabWindow(index);
+    CMDIFrameWnd* frame = workspace->GetMDIFrame();
+    if (!child || !::IsWindow(child) || !frame) return FALSE;
+    ::SendMessageW(frame->m_hWndMDIClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
+    return TRUE;
 }
 
 // Workspace ------------------------------------------------------------------------------

@@ -9,8 +9,8 @@
 // the tabs up to date (and the client's MDI messages ask for an update at once).
 #pragma once
 #include "gdi/ImageList.h"
-#include "ole/OleDragDrop.h"
 #include "skins/SkinnedTabCtrl.h"
+#include "tabs/TabDropTarget.h"
 #include "wnd/MDIFrameWnd.h"
 
 #include <vector>
@@ -31,11 +31,10 @@ using TAB_ITEM_ENTRY = _tagTAB_ITEM_ENTRY;
 
 class COXTabClientWnd;
 
-class COXTabWorkspaceDropTarget : public COleDropTarget {
-public:
-    DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) override;
-    void OnDragLeave(CWnd* wnd) override;
-    int m_nLastTab = -1;  // the tab a drag last activated
+class COXTabWorkspaceDropTarget : public COXTabDragActivation {
+protected:
+    BOOL IsDragActivation(CWnd* wnd) const override;
+    BOOL ActivateTab(CWnd* wnd, int index) override;
 };
 
 class COXTabWorkspace : public COXSkinnedTabCtrl {
