@@ -1,6 +1,6 @@
-// The element-skin families of a skin. The tool-bar, menu, dock-bar, frame and tab families draw
-// (see ToolbarSkin.h, MenuSkin.h, DockbarSkin.h, FrameSkin.h and TabSkin.h); the others are the places where the
-// shortcut bars and status bars draw
+// The element-skin families of a skin. The tool-bar, menu, dock-bar, frame, status-bar and tab
+// families draw (see ToolbarSkin.h, MenuSkin.h, DockbarSkin.h, FrameSkin.h, StatusbarSkin.h and
+// TabSkin.h); the others are the places where the shortcut bars draw
 // through once those windows are built: each is so far its variant's identity and, for the XP
 // and 2003 variants, the skin they take their colours from.
 #pragma once
@@ -8,6 +8,7 @@
 #include "skins/DockbarSkin.h"
 #include "skins/FrameSkin.h"
 #include "skins/MenuSkin.h"
+#include "skins/StatusbarSkin.h"
 #include "skins/TabSkin.h"
 
 class COXSkinXP;
@@ -28,21 +29,4 @@ protected:
 class COXShortcutBarSkin2003 : public COXShortcutBarSkinXP {
 public:
     using COXShortcutBarSkinXP::COXShortcutBarSkinXP;
-};
-
-class COXStatusbarSkin {
-public:
-    virtual ~COXStatusbarSkin() = default;
-};
-class COXStatusbarSkinClassic : public COXStatusbarSkin {};
-class COXStatusbarSkinXP : public COXStatusbarSkin {
-public:
-    explicit COXStatusbarSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
-
-protected:
-    COXSkinXP* m_pSkin;
-};
-class COXStatusbarSkin2003 : public COXStatusbarSkinXP {
-public:
-    using COXStatusbarSkinXP::COXStatusbarSkinXP;
 };

@@ -34,6 +34,7 @@ HHOOK COXSkinnedSpinCtrl::GetHookHandle() { return g_spinHook.Handle(); }
 
 const MessageMap* COXSkinnedSpinCtrl::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
+        MapMessage<&COXSkinnedSpinCtrl::OnCreate>(WM_CREATE),
         MapMessage<&COXSkinnedSpinCtrl::OnPaint>(WM_PAINT),
         MapMessage<&COXSkinnedSpinCtrl::OnMouseMove>(WM_MOUSEMOVE),
         MapMessage<&COXSkinnedSpinCtrl::OnEraseBkgnd>(WM_ERASEBKGND),
@@ -43,7 +44,16 @@ const MessageMap* COXSkinnedSpinCtrl::GetMessageMap() const {
     return &map;
 }
 
-void COXSkinnedSpinCtrl::PreSubclassWindow() {
+// The hook is wanted from the moment the object is bound to a window, subclassed or created.
+void COXSkinnedSpinCtrl::PreSubclassWindow() { UseHook(); }
+
+int COXSkinnedSpinCtrl::OnCreate(LPCREATESTRUCT cs) {
+    if (CSpinButtonCtrl::OnCreate(cs) == -1) return -1;
+    UseHook();
+    return 0;
+}
+
+void COXSkinnedSpinCtrl::UseHook() {
     if (!m_bHookUser) g_spinHook.AddUser();
     m_bHookUser = true;
 }

@@ -21,12 +21,14 @@ public:
 protected:
     const MessageMap* GetMessageMap() const override;
     void PreSubclassWindow() override;
+    int OnCreate(LPCREATESTRUCT cs);
     void OnPaint();
     void OnMouseMove(UINT flags, CPoint point);
     LRESULT OnEraseBkgnd(HDC) { return TRUE; }
     void OnDestroy();
 
 private:
+    void UseHook();
     void ReleaseHook();
     std::unique_ptr<COXTabSkin> m_pFallbackSkin;
     bool m_bHookUser = false;
