@@ -11,7 +11,7 @@ const MessageMap* COXDockTabCtrl::GetMessageMap() const {
         MapMessage<&COXDockTabCtrl::OnMouseMove>(WM_MOUSEMOVE),
         MapMessage<&COXDockTabCtrl::OnLButtonUp>(WM_LBUTTONUP),
     };
-    static const MessageMap map{CTabCtrl::GetMessageMap(), entries};
+    static const MessageMap map{COXSkinnedTabCtrl::GetMessageMap(), entries};
     return &map;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 #include "bars/DockBar.h"
 #include "controls/TabCtrl.h"
+#include "skins/SkinnedTabCtrl.h"
 #include "docking/SizeControlBar.h"
 #include "wnd/RectTracker.h"
 
@@ -24,8 +25,8 @@ public:
     int m_nPos;  // index in the bar array of the entry right after the splitter
 };
 
-// The tab strip of a dock bar: each tab stands for one of its size bars.
-class COXDockTabCtrl : public CTabCtrl {
+// The tab strip of a dock bar: each tab stands for one of its size bars. The tab skin paints it.
+class COXDockTabCtrl : public COXSkinnedTabCtrl {
 public:
     explicit COXDockTabCtrl(COXSizeDockBar* dockBar) : m_pDockBar(dockBar) {}
     static constexpr UINT kId = 3000;

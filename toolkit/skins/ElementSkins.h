@@ -1,6 +1,6 @@
-// The element-skin families of a skin. The tool-bar, menu, dock-bar, frame and status-bar families
-// draw (see ToolbarSkin.h, MenuSkin.h, DockbarSkin.h, FrameSkin.h and StatusbarSkin.h); the others
-// are the places where the tabs and shortcut bars draw
+// The element-skin families of a skin. The tool-bar, menu, dock-bar, frame, status-bar and tab
+// families draw (see ToolbarSkin.h, MenuSkin.h, DockbarSkin.h, FrameSkin.h, StatusbarSkin.h and
+// TabSkin.h); the others are the places where the shortcut bars draw
 // through once those windows are built: each is so far its variant's identity and, for the XP
 // and 2003 variants, the skin they take their colours from.
 #pragma once
@@ -9,26 +9,10 @@
 #include "skins/FrameSkin.h"
 #include "skins/MenuSkin.h"
 #include "skins/StatusbarSkin.h"
+#include "skins/TabSkin.h"
 
 class COXSkinXP;
 class COXToolbarSkin;
-
-class COXTabSkin {
-public:
-    virtual ~COXTabSkin() = default;
-};
-class COXTabSkinClassic : public COXTabSkin {};
-class COXTabSkinXP : public COXTabSkin {
-public:
-    explicit COXTabSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
-
-protected:
-    COXSkinXP* m_pSkin;
-};
-class COXTabSkin2003 : public COXTabSkinXP {
-public:
-    using COXTabSkinXP::COXTabSkinXP;
-};
 
 class COXShortcutBarSkin {
 public:
