@@ -23,15 +23,17 @@ const MessageMap* CFrameWnd::GetMessageMap() const {
         MapMessage<&CFrameWnd::OnNcActivate>(WM_NCACTIVATE),
         MapMessage<&CFrameWnd::OnWindowPosChanged>(WM_WINDOWPOSCHANGED),
         MapMessage<&CFrameWnd::OnTimer>(WM_TIMER),
+        MapMessage<&CFrameWnd::OnMouseActivate>(WM_MOUSEACTIVATE),
     };
     static const MessageMap map{CWnd::GetMessageMap(), entries};
     return &map;
 }
 
 namespace {
-// Checks after an activation that the frame's owned windows are still above it.
+// Checks after an activation or a click that the frame's owned windows are
+// still above it: half a second, as the X server may be slow to restack.
 constexpr UINT_PTR kOwnedWindowsTimer = 0xE0F1;
-constexpr UINT kOwnedWindowsChecks = 4;
+constexpr UINT kOwnedWindowsChecks = 10;
 constexpr UINT kOwnedWindowsCheckMs = 50;
 }  // namespace
 
@@ -40,13 +42,24 @@ LRESULT CFrameWnd::OnNcActivate(WPARAM wParam, LPARAM) {
     // Under Wine the X server restacks a window raised by a click some time
     // after its activation, without any message: the frame looks again
     // a few times while it settles.
-    if (wParam && !(GetStyle() & WS_CHILD)) {
-        m_ownedWindowChecks = kOwnedWindowsChecks;
-        ::SetTimer(m_hWnd, kOwnedWindowsTimer, kOwnedWindowsCheckMs, nullptr);
-    }
+    if (wParam) CheckOwnedWindowsForAWhile();
     // The floating windows kept in step with this frame show its state.
     AfxNotifyFloatingWindows(m_hWnd, wParam ? FS_ACTIVATE : FS_DEACTIVATE);
     return result;
+}
+
+LRESULT CFrameWnd::OnMouseActivate(WPARAM, LPARAM) {
+    // Every click in the frame's windows comes up to here (the default
+    // handling asks each parent), also while the frame is already active.
+    const LRESULT result = Default();
+    CheckOwnedWindowsForAWhile();
+    return result;
+}
+
+void CFrameWnd::CheckOwnedWindowsForAWhile() {
+    if (GetStyle() & WS_CHILD) return;
+    m_ownedWindowChecks = kOwnedWindowsChecks;
+    ::SetTimer(m_hWnd, kOwnedWindowsTimer, kOwnedWindowsCheckMs, nullptr);
 }
 
 LRESULT CFrameWnd::OnWindowPosChanged(WPARAM, LPARAM lParam) {

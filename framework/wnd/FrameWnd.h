@@ -114,6 +114,8 @@ protected:
     // by a click raises it) puts the windows it owns back above itself.
     LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM id, LPARAM lParam);
+    LRESULT OnMouseActivate(WPARAM wParam, LPARAM lParam);
+    void CheckOwnedWindowsForAWhile();
     void RaiseOwnedWindows();
     UINT m_ownedWindowChecks = 0;
 
