@@ -8,6 +8,7 @@
 #include "skins/DockbarSkin.h"
 #include "skins/FrameSkin.h"
 #include "skins/MenuSkin.h"
+#include "skins/ShortcutBarSkin.h"
 
 class COXSkinXP;
 class COXToolbarSkin;
@@ -27,23 +28,6 @@ protected:
 class COXTabSkin2003 : public COXTabSkinXP {
 public:
     using COXTabSkinXP::COXTabSkinXP;
-};
-
-class COXShortcutBarSkin {
-public:
-    virtual ~COXShortcutBarSkin() = default;
-};
-class COXShortcutBarSkinClassic : public COXShortcutBarSkin {};
-class COXShortcutBarSkinXP : public COXShortcutBarSkin {
-public:
-    explicit COXShortcutBarSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
-
-protected:
-    COXSkinXP* m_pSkin;
-};
-class COXShortcutBarSkin2003 : public COXShortcutBarSkinXP {
-public:
-    using COXShortcutBarSkinXP::COXShortcutBarSkinXP;
 };
 
 class COXStatusbarSkin {
