@@ -134,7 +134,7 @@ std::vector<BYTE> WriteDragImage(HIMAGELIST images, int index) {
                 stream->Stat(&stat, STATFLAG_NONAME);
                 const size_t length = static_cast<size_t>(stat.cbSize.QuadPart);
                 if (const auto* bytes = static_cast<const BYTE*>(GlobalLock(memory))) {
-                    out.assign(bytes, bytes + std::min(length, GlobalSize(memory)));
+                    out.assign(bytes, bytes + std::min<size_t>(length, GlobalSize(memory)));
                     GlobalUnlock(memory);
                 }
             }

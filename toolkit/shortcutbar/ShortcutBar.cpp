@@ -375,7 +375,7 @@ BOOL COXShortcutBar::SetGroupInfo(HSHBGROUP handle, const SHB_GROUPINFO* info, B
     }
     if (info->nMask & (SHBIF_ORDER | SHBIF_DESCRIPTOR | SHBIF_CHILDWND | SHBIF_TEXT | SHBIF_IMAGE)) {
         CalculateLayout();
-        if (m_hExpandedGroup == handle) RepositionExpanded(TRUE);
+        RepositionExpanded(m_hExpandedGroup == handle);
         Invalidate(FALSE);
     }
     if (HWND child = GetGroupChildWnd(handle)) ::SendMessageW(child, WM_SHB_GROUPCHANGED, 0, static_cast<LPARAM>(info->nMask));

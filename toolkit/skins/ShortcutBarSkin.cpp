@@ -81,9 +81,7 @@ void COXShortcutBarSkin::DrawDropMarker(CDC* dc, const CRect& header, LPDRAWITEM
 }
 
 void COXShortcutBarSkin::FillFlat(CDC* dc, LPCRECT rect, CWnd* wnd, BOOL useColor, COLORREF color) {
-    CRect r = *rect;
-    if (dynamic_cast<COXSHBListCtrl*>(wnd)) r.OffsetRect(-r.left, -r.top);
-    dc->FillSolidRect(&r, useColor ? color : GetBackgroundColor(wnd));
+    dc->FillSolidRect(rect, useColor ? color : GetBackgroundColor(wnd));
 }
 
 void COXShortcutBarSkin::DrawRaisedHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar* bar) {
@@ -124,7 +122,8 @@ COLORREF COXShortcutBarSkinClassic::GetBackgroundColor(CWnd*) { return ::GetSysC
 COLORREF COXShortcutBarSkinClassic::GetTextColor(CWnd*) { return ::GetSysColor(COLOR_CAPTIONTEXT); }
 
 void COXShortcutBarSkinClassic::DrawItemBorder(CDC* dc, LPCRECT rect, BOOL hot, BOOL pressed, COXShortcutBar* bar) {
-    const COLORREF back = bar ? GetBackgroundColor(bar) : GetBackgroundColor(nullptr);
+    // The bar's background: the open group's own colour when it sets one.
+    const COLORREF back = bar && bar->GetExpandedGroup() ? bar->GetGroupBkColor(bar->GetExpandedGroup()) : GetBackgroundColor(bar);
     const COLORREF l = Lighter(back), d = Darker(back);
     if (pressed) Draw3dRect(dc, *rect, d, l);
     else if (hot) Draw3dRect(dc, *rect, l, d);
@@ -167,10 +166,9 @@ COXSkin2003* COXShortcutBarSkin2003::Skin2003() const { return static_cast<COXSk
 void COXShortcutBarSkin2003::FillBackground(CDC* dc, LPCRECT rect, CWnd* wnd, BOOL useColor, COLORREF color) {
     if (useColor) return FillFlat(dc, rect, wnd, TRUE, color);
     // One gradient over the whole bar: a list fills its part of the bar's gradient.
-    CRect r = *rect;
+    const CRect r = *rect;
     CRect span = r;
     if (auto* list = dynamic_cast<COXSHBListCtrl*>(wnd); list && list->GetBar()) {
-        r.OffsetRect(-r.left, -r.top);
         CRect bar, inBar;
         list->GetBar()->GetClientRect(&bar);
         list->GetWindowRect(&inBar);

@@ -20,7 +20,8 @@ public:
     virtual COLORREF GetTextColor(CWnd* wnd) = 0;
     // The frame of a hot or pressed list item; nothing when neither.
     virtual void DrawItemBorder(CDC* dc, LPCRECT rect, BOOL hot, BOOL pressed, COXShortcutBar* bar) = 0;
-    // Fills `rect` of `wnd` (a list's rectangle is taken from its own origin).
+    // Fills `rect` of `wnd` in its client coordinates (the 2003 look runs one gradient over a bar
+    // and its lists).
     virtual void FillBackground(CDC* dc, LPCRECT rect, CWnd* wnd, BOOL useColor, COLORREF color) = 0;
     // One header: the record's item id is the group, its DC and rectangle are drawn into.
     virtual void DrawGroupHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar* bar) = 0;
