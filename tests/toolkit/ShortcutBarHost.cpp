@@ -95,6 +95,7 @@ ShortcutHostWnd::~ShortcutHostWnd() {
     if (m_hWnd) DestroyWindow();
     for (HIMAGELIST images : {headerImages, largeImages, smallImages})
         if (images) ImageList_Destroy(images);
+    if (m_bOle) OleUninitialize();
 }
 
 void ShortcutHostWnd::OnSize(UINT, int cx, int cy) {

@@ -31,12 +31,16 @@ public:
     HSHBGROUP notes = nullptr, clips = nullptr, web = nullptr, calendar = nullptr;
     HWND calendarChild = nullptr;
     HIMAGELIST headerImages = nullptr, largeImages = nullptr, smallImages = nullptr;
+    ShortcutHostWnd() { m_bOle = SUCCEEDED(OleInitialize(nullptr)); }  // drops need OLE, as in the program
     ~ShortcutHostWnd() override;
 
 protected:
     const MessageMap* GetMessageMap() const override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnSize(UINT type, int cx, int cy);
+
+private:
+    bool m_bOle = false;
 };
 
 // Image lists of plain coloured squares with a dark frame, one colour per image.

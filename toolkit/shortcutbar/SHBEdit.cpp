@@ -126,8 +126,12 @@ void COXSHBEdit::EndEdit(BOOL accept) {
     info.hdr.code = SHBN_ENDEDIT;
     info.hGroup = reinterpret_cast<HSHBGROUP>(static_cast<UINT_PTR>(accept ? 1 : 0));
     info.nItem = -1;
-    ::SendMessageW(::GetParent(m_hWnd), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
-    if (m_hWnd) ShowWindow(SW_HIDE);
+    HWND parent = ::GetParent(m_hWnd);
+    ::SendMessageW(parent, WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+    if (!m_hWnd) return;
+    // The keyboard goes back to the window the edit was opened over, not to nowhere.
+    if (::GetFocus() == m_hWnd) ::SetFocus(parent);
+    ShowWindow(SW_HIDE);
 }
 
 HBRUSH COXSHBEdit::OnCtlColor(HDC dc) {

@@ -105,6 +105,7 @@ protected:
     LRESULT OnBarChanged(WPARAM, LPARAM);
     LRESULT OnHotTrack(WPARAM, LPARAM);
     LRESULT OnCtlColorEdit(WPARAM, LPARAM);
+    LRESULT OnMouseWheel(WPARAM, LPARAM);
 
 private:
     friend class SHBListDrawing;
@@ -160,5 +161,6 @@ private:
     BOOL m_bOleDragOver = FALSE;
     BOOL m_bHotTimer = FALSE;
     int m_nInsertItem = -1;
+    int m_nWheelDelta = 0;
     COleDataSource* m_pPendingSource = nullptr;
 };

@@ -29,6 +29,7 @@ const MessageMap* COXSHBListCtrl::GetMessageMap() const {
         MapMessage<&COXSHBListCtrl::OnDragLeave>(WM_DRAGRELAY_LEAVE),
         MapMessage<&COXSHBListCtrl::OnDrop>(WM_DRAGRELAY_DROP),
         MapMessage<&COXSHBListCtrl::OnCtlColorEdit>(WM_CTLCOLOREDIT),
+        MapMessage<&COXSHBListCtrl::OnMouseWheel>(WM_MOUSEWHEEL),
     };
     static const MessageMap map{CListCtrl::GetMessageMap(), entries};
     return &map;
@@ -276,8 +277,21 @@ LRESULT COXSHBListCtrl::OnBarChanged(WPARAM, LPARAM flags) {
     return 0;
 }
 
-LRESULT COXSHBListCtrl::OnRButtonUp(WPARAM, LPARAM lParam) {
-    const LRESULT result = Default();
+// Each notch of the wheel scrolls by as many items as the system's wheel lines say.
+LRESULT COXSHBListCtrl::OnMouseWheel(WPARAM wParam, LPARAM) {
+    m_nWheelDelta += GET_WHEEL_DELTA_WPARAM(wParam);
+    UINT lines = 3;
+    ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    lines = std::clamp(lines, 1u, 20u);
+    for (; std::abs(m_nWheelDelta) >= WHEEL_DELTA; m_nWheelDelta += m_nWheelDelta > 0 ? -WHEEL_DELTA : WHEEL_DELTA) {
+        for (UINT i = 0; i < lines; ++i) ScrollOneItem(m_nWheelDelta > 0 ? -1 : 1);
+    }
+    return 0;
+}
+
+LRESULT COXSHBListCtrl::OnRButtonUp(WPARAM wParam, LPARAM lParam) {
+    // The window's default: one WM_CONTEXTMENU (the list-view control would ask for a second).
+    const LRESULT result = ::DefWindowProcW(m_hWnd, WM_RBUTTONUP, wParam, lParam);
     if (COXCoolToolBar::GetComCtlVersion() < 0x40047) {
         CPoint screen(lParam);
         ClientToScreen(&screen);

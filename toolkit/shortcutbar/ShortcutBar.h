@@ -320,6 +320,7 @@ private:
     HSHBGROUP m_hPressGroup = nullptr;   // the header pressed for a possible drag
     BOOL m_bPressTimerRunning = FALSE;
     HSHBGROUP m_hHoverGroup = nullptr;  // pending hover-expand
+    DWORD m_dwHoverStart = 0;
     HSHBGROUP m_hHotGroup = nullptr;
     BOOL m_bOleDragOver = FALSE;
     std::unique_ptr<COXShortcutBarSkin> m_pFallbackSkin;

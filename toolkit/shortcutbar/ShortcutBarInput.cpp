@@ -312,9 +312,16 @@ LRESULT COXShortcutBar::OnDragOver(WPARAM, LPARAM lParam) {
         if (group != m_hHoverGroup) {
             const HSHBGROUP old = m_hHoverGroup;
             m_hHoverGroup = group;
+            m_dwHoverStart = ::GetTickCount();
             SetTimer(kHoverTimer, m_nAutoExpandDelay / 4);
             RedrawHeader(old);
             RedrawHeader(group);
+        } else if (::GetTickCount() - m_dwHoverStart >= m_nAutoExpandDelay / 4) {
+            // The platform's drag loop may hold timer messages back: the moves count time too.
+            KillTimer(kHoverTimer);
+            m_hHoverGroup = nullptr;
+            RedrawHeader(group);
+            ExpandGroup(group);
         }
     } else if (m_hHoverGroup) {
         const HSHBGROUP old = m_hHoverGroup;
