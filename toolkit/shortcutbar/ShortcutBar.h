@@ -289,6 +289,8 @@ private:
     void TrackHeaderDrag(CPoint point);
     void EndHeaderDrag();
     void PaintHeader(CDC* target, HSHBGROUP group);
+    // The draw record of a header painted at (0, 0) of `dc`.
+    DRAWITEMSTRUCT HeaderDrawRecord(HSHBGROUP group, HDC dc, CSize size) const;
     const SHB_DESCRIPTOR* Descriptor(HSHBGROUP group, UINT bit) const;
 
     HIMAGELIST m_hImageList = nullptr;

@@ -153,6 +153,20 @@ void COXShortcutBar::DrawHeader(LPDRAWITEMSTRUCT dis) {
     GetShortcutBarSkin()->DrawGroupHeader(dis, this);
 }
 
+DRAWITEMSTRUCT COXShortcutBar::HeaderDrawRecord(HSHBGROUP group, HDC dc, CSize size) const {
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = 0;
+    dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
+    dis.itemID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(group));
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = ODS_DEFAULT;
+    dis.hwndItem = m_hWnd;
+    dis.hDC = dc;
+    dis.rcItem = CRect(0, 0, size.cx, size.cy);
+    dis.itemData = reinterpret_cast<ULONG_PTR>(group);
+    return dis;
+}
+
 void COXShortcutBar::PaintHeader(CDC* target, HSHBGROUP handle) {
     const CRect r = GetGroupHeaderRect(handle);
     if (r.IsRectEmpty()) return;
@@ -161,16 +175,7 @@ void COXShortcutBar::PaintHeader(CDC* target, HSHBGROUP handle) {
     CBitmap bitmap;
     bitmap.CreateCompatibleBitmap(target, r.Width(), r.Height());
     SelectedObject keep(memory, bitmap);
-    DRAWITEMSTRUCT dis{};
-    dis.CtlType = 0;
-    dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
-    dis.itemID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(handle));
-    dis.itemAction = ODA_DRAWENTIRE;
-    dis.itemState = ODS_DEFAULT;
-    dis.hwndItem = m_hWnd;
-    dis.hDC = memory;
-    dis.rcItem = CRect(0, 0, r.Width(), r.Height());
-    dis.itemData = reinterpret_cast<ULONG_PTR>(handle);
+    DRAWITEMSTRUCT dis = HeaderDrawRecord(handle, memory, r.Size());
     DrawHeader(&dis);
     target->BitBlt(r.left, r.top, r.Width(), r.Height(), &memory, 0, 0, SRCCOPY);
 }
@@ -217,14 +222,7 @@ HIMAGELIST COXShortcutBar::CreateGroupDragImage(HSHBGROUP group) {
     {
         SelectedObject keep(memory, bitmap);
         m_bDrawingDragImage = TRUE;
-        DRAWITEMSTRUCT dis{};
-        dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
-        dis.itemID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(group));
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.hwndItem = m_hWnd;
-        dis.hDC = memory;
-        dis.rcItem = CRect(0, 0, r.Width(), r.Height());
-        dis.itemData = reinterpret_cast<ULONG_PTR>(group);
+        DRAWITEMSTRUCT dis = HeaderDrawRecord(group, memory, r.Size());
         DrawHeader(&dis);
         m_bDrawingDragImage = FALSE;
     }
