@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -32,6 +33,11 @@ struct Figures {
     double median, p99;
 };
 
+inline Figures MedianAndP99(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 99 / 100)]};
+}
+
 // Times each run of the work; work that answers a time of its own (in ms) is
 // taken at its word, for runs whose set-up or clean-up must not count.
 template <typename Work> Figures Measure(int runs, Work&& work) {
@@ -45,8 +51,7 @@ template <typename Work> Figures Measure(int runs, Work&& work) {
             times.push_back(Now() - start);
         }
     }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 99 / 100)]};
+    return MedianAndP99(std::move(times));
 }
 
 }  // namespace bench

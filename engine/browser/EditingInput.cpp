@@ -46,8 +46,9 @@ void RunCommand(const com::StatePtr& state, DWORD id) {
 
 }  // namespace
 
-Boundary EditingInput::BoundaryAt(int x, int y) const {
+Boundary EditingInput::BoundaryAt(int x, int y, bool* pastLineEnd) const {
     layout::HitPoint hit = m_view.Current().NearestTextPosition(x + m_view.ScrollX(), y + m_view.ScrollY());
+    if (pastLineEnd) *pastLineEnd = hit.pastLineEnd;
     if (!hit.node) return {};
     auto* node = const_cast<dom::Node*>(hit.node);
     int limit = node->IsText() ? node->Data().GetLength() : node->ChildCount();
@@ -81,23 +82,36 @@ void EditingInput::UpdateCaret() {
     if (!Editable()) {  // browse mode: no caret
         DestroyCaret();
         m_hasCaret = false;
+        m_caretHeight = 0;
         return;
     }
     if (m_state->selection.kind == SelectionKind::Control || !CaretBox(m_state->Editor().Focus(), box)) {
-        HideCaret(m_window);
+        if (m_caretShown) HideCaret(m_window);
+        m_caretShown = false;
         return;
     }
-    // Keep the caret in view.
+    // Keep the caret in view. Sideways the view jumps by a quarter of its
+    // width, so that a line typed past the edge scrolls now and then, not at
+    // every key (each scroll moves the window's pixels and redraws its bar).
     const int sx = m_view.ScrollX(), sy = m_view.ScrollY();
+    const int jump = std::max(m_view.ViewportWidth() / 4, 20);
     int nx = sx, ny = sy;
     if (box.top < sy) ny = box.top;
     else if (box.bottom > sy + m_view.ViewportHeight()) ny = box.bottom - m_view.ViewportHeight();
-    if (box.left < sx) nx = box.left;
-    else if (box.right > sx + m_view.ViewportWidth()) nx = box.right - m_view.ViewportWidth() + 20;
+    if (box.left < sx) nx = std::max<int>(box.left - jump, 0);
+    else if (box.right > sx + m_view.ViewportWidth()) nx = box.right - m_view.ViewportWidth() + jump;
     if (nx != sx || ny != sy) m_scrollTo(nx, ny);
-    CreateCaret(m_window, nullptr, 1, std::max<int>(box.bottom - box.top, 1));
+    // Made again only when its height changes: each call is a trip to the
+    // window system, and a key should cost one (the move).
+    const int height = std::max<int>(box.bottom - box.top, 1);
+    if (height != m_caretHeight) {
+        CreateCaret(m_window, nullptr, 1, height);
+        m_caretHeight = height;
+        m_caretShown = false;
+    }
     SetCaretPos(box.left - m_view.ScrollX(), box.top - m_view.ScrollY());
-    ShowCaret(m_window);
+    if (!m_caretShown) ShowCaret(m_window);
+    m_caretShown = true;
 }
 
 void EditingInput::KeepBeforeContentEnd() {
@@ -119,7 +133,7 @@ void EditingInput::KeepBeforeContentEnd() {
         selection.end = place;  // a selection running into it ends before it, whichever end moves
         return;
     }
-    m_state->Editor().SetCaret(place, false);
+    m_state->Editor().SetCaretPastLineEnd(place);  // what is typed there stays out of a link that ends the text
 }
 
 void EditingInput::Changed() {
@@ -132,12 +146,16 @@ void EditingInput::Changed() {
 
 void EditingInput::OnSetFocus() {
     m_hasCaret = Editable();
+    m_caretHeight = 0;  // the thread's caret is made anew for this window
+    m_caretShown = false;
     if (m_hasCaret) UpdateCaret();
 }
 
 void EditingInput::OnKillFocus() {
     if (m_hasCaret) DestroyCaret();
     m_hasCaret = false;
+    m_caretHeight = 0;
+    m_caretShown = false;
 }
 
 void EditingInput::MoveVertically(int pixels, bool extend) {
@@ -250,8 +268,10 @@ void EditingInput::OnButtonDown(int x, int y, bool shift) {
         Changed();
         return;
     }
-    Boundary at = BoundaryAt(x, y);
-    if (at.node) editor.SetCaret(at, shift);
+    bool pastLineEnd = false;
+    Boundary at = BoundaryAt(x, y, &pastLineEnd);
+    if (at.node && pastLineEnd && !shift) editor.SetCaretPastLineEnd(at);  // typing there stays out of a link that ends the line
+    else if (at.node) editor.SetCaret(at, shift);
     Changed();
 }
 

@@ -33,7 +33,8 @@ public:
 
 private:
     bool Editable() const { return m_state->designMode; }
-    editing::Boundary BoundaryAt(int x, int y) const;  // window coordinates
+    // Window coordinates; `pastLineEnd` receives whether the point lies past the end of its line.
+    editing::Boundary BoundaryAt(int x, int y, bool* pastLineEnd = nullptr) const;
     bool CaretBox(const editing::Boundary& at, RECT& box) const;  // page coordinates
     void MoveVertically(int pixels, bool extend);
     void MoveInLine(bool end, bool extend);
@@ -49,6 +50,9 @@ private:
     bool m_dragging = false;
     bool m_dragged = false;
     bool m_hasCaret = false;
+    // The system caret as made: its height (0: none made since the focus came), and whether it shows.
+    int m_caretHeight = 0;
+    bool m_caretShown = false;
     bool m_highlighted = true;  // a highlighted selection was painted (at first: not known)
     wchar_t m_highSurrogate = 0;
 

@@ -52,16 +52,18 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         window->m_view = state->view ? state->view : (state->view = std::make_shared<layout::LiveLayout>(state->document));
         window->m_view->changed = [window] {  // once until the next paint: an edit may change thousands of nodes
             if (window->m_repaintPending) return;
-            if (auto band = window->m_view->ChangedBand()) {  // typing: the band from the edited block down
-                RECT area{0, std::max(band->top - window->m_view->ScrollY(), 0), window->m_view->ViewportWidth(), window->m_view->ViewportHeight()};
-                if (area.top < area.bottom) InvalidateRect(window->m_hwnd, &area, FALSE);
+            if (auto band = window->m_view->ChangedBand()) {  // typing: the edited blocks' bands
+                window->InvalidatePageArea(*band);
                 return;
             }
             window->m_repaintPending = true;
             InvalidateRect(window->m_hwnd, nullptr, FALSE);
         };
+        window->m_view->relaid = [window](const paint::Rect& area) {  // the edited blocks as laid out again
+            if (!window->m_repaintPending) window->InvalidatePageArea(area);
+        };
         state->window = hwnd;
-        window->m_input = std::make_unique<EditingInput>(hwnd, state, *window->m_view, [window](int x, int y) { window->ScrollTo(x, y); });
+        window->m_input = std::make_unique<EditingInput>(hwnd, state, *window->m_view, [window](int x, int y) { window->ScrollTo(x, y, true); });
         state->viewChanged = [window] {
             window->UpdateScrollBars();
             InvalidateRect(window->m_hwnd, nullptr, FALSE);
@@ -70,6 +72,7 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         window->m_view->changed = nullptr;
+        window->m_view->relaid = nullptr;
         window->m_browser.State()->viewChanged = nullptr;
         if (window->m_browser.State()->window == hwnd) window->m_browser.State()->window = nullptr;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -129,12 +132,27 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CONTEXTMENU: OnContextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case kMessageNavigated: m_browser.OnNavigated(); return 0;
+    case kMessageUpdateBars:
+        m_barsPending = false;
+        UpdateScrollBars();
+        return 0;
     default: break;
     }
     return DefWindowProcW(m_hwnd, message, wParam, lParam);
 }
 
+void PageWindow::InvalidatePageArea(const paint::Rect& area) {
+    const paint::Rect visible =
+        area.Offset(-m_view->ScrollX(), -m_view->ScrollY()).Intersect({0, 0, m_view->ViewportWidth(), m_view->ViewportHeight()});
+    if (visible.IsEmpty()) return;
+    RECT rect{visible.left, visible.top, visible.right, visible.bottom};
+    InvalidateRect(m_hwnd, &rect, FALSE);
+}
+
 void PageWindow::OnPaint() {
+    // Brought up to date before the update region is taken: what typing
+    // moved joins the region this paint covers.
+    layout::DocumentLayout& layout = m_view->Current();
     PAINTSTRUCT ps;
     m_repaintPending = false;
     HDC dc = BeginPaint(m_hwnd, &ps);
@@ -142,7 +160,6 @@ void PageWindow::OnPaint() {
     GetClientRect(m_hwnd, &client);
     if (!m_buffer || m_buffer->Width() < client.right || m_buffer->Height() < client.bottom)
         m_buffer = std::make_unique<paint::BitmapCanvas>(std::max<int>(client.right, 1), std::max<int>(client.bottom, 1));
-    layout::DocumentLayout& layout = m_view->Current();
     const int sx = m_view->ScrollX(), sy = m_view->ScrollY();
     paint::Rect dirty{ps.rcPaint.left + sx, ps.rcPaint.top + sy, ps.rcPaint.right + sx, ps.rcPaint.bottom + sy};
     layout.Paint(*m_buffer, dirty, sx, sy);
@@ -161,7 +178,7 @@ void PageWindow::OnSize(int width, int height) {
 void PageWindow::UpdateScrollBars() {
     layout::DocumentLayout& layout = m_view->Current();
     SetBar(SB_VERT, layout.ContentHeight(), m_view->ViewportHeight(), m_view->ScrollY());
-    SetBar(SB_HORZ, layout.ContentWidth(), m_view->ViewportWidth(), m_view->ScrollX());
+    SetBar(SB_HORZ, m_view->ScrollWidth(), m_view->ViewportWidth(), m_view->ScrollX());
 }
 
 void PageWindow::SetBar(int bar, int extent, int page, int position) {
@@ -182,14 +199,15 @@ void PageWindow::SetBar(int bar, int extent, int page, int position) {
     SetScrollInfo(m_hwnd, bar, &info, TRUE);
 }
 
-void PageWindow::ScrollTo(int x, int y) {
+void PageWindow::ScrollTo(int x, int y, bool barsLater) {
     const int oldX = m_view->ScrollX(), oldY = m_view->ScrollY();
     m_view->ScrollTo(x, y);
     int dx = oldX - m_view->ScrollX(), dy = oldY - m_view->ScrollY();
     if (dx == 0 && dy == 0) return;
     // What stays visible moves; only the uncovered band is painted again.
     ScrollWindowEx(m_hwnd, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
-    UpdateScrollBars();
+    if (!barsLater) UpdateScrollBars();
+    else if (!m_barsPending) m_barsPending = PostMessageW(m_hwnd, kMessageUpdateBars, 0, 0) != FALSE;
     UpdateWindow(m_hwnd);
 }
 

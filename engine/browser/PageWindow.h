@@ -19,6 +19,8 @@ class Browser;
 
 // Posted to the page window when a navigation has loaded its document.
 constexpr UINT kMessageNavigated = WM_APP + 0x2E1;
+// Posted to the page window to set its scroll bars after the caret scrolled the page.
+constexpr UINT kMessageUpdateBars = WM_APP + 0x2E2;
 
 class PageWindow {
 public:
@@ -27,7 +29,10 @@ public:
 
     HWND Handle() const { return m_hwnd; }
     layout::LiveLayout& View() { return *m_view; }
-    void ScrollTo(int x, int y);
+    // Scrolls the page; `barsLater` sets the scroll bars once the messages
+    // waiting now are done (the caret's scroll while typing: redrawing a bar
+    // costs more than the key, and the text shows first).
+    void ScrollTo(int x, int y, bool barsLater = false);
     void UpdateScrollBars();
     // The address of the link at a point of the window, empty when there is none.
     CString LinkAt(int x, int y);
@@ -37,6 +42,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint();
+    // Asks for the part of the page (page coordinates) in view to be painted again.
+    void InvalidatePageArea(const paint::Rect& area);
     void OnSize(int width, int height);
     void OnScroll(int bar, int code);
     bool OnKeyDown(UINT key);
@@ -54,6 +61,7 @@ private:
     std::shared_ptr<layout::LiveLayout> m_view;
     std::unique_ptr<paint::BitmapCanvas> m_buffer;
     bool m_repaintPending = false;
+    bool m_barsPending = false;  // kMessageUpdateBars is posted
     struct BarState {
         int max = -1, page = -1, position = -1;
         bool operator==(const BarState&) const = default;

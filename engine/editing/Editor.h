@@ -60,6 +60,9 @@ public:
     Boundary Focus() const;
     // Places the caret there, or moves the selection's focus there when extending.
     void SetCaret(Boundary at, bool extend);
+    // Places the caret at the end of a line's text that a click landed past:
+    // where a link ends there, the text typed next stands after the link.
+    void SetCaretPastLineEnd(Boundary at);
     void MoveCharacter(bool forward, bool extend);
     void MoveWord(bool forward, bool extend);
     void MoveToEdge(bool end, bool extend);  // Ctrl+Home, Ctrl+End

@@ -56,15 +56,33 @@ void ForEachBoxAt(Box& top, int parentX, int parentY, Visit&& visit) {
     }
 }
 
-// The right and bottom edges of what boxes cover, in page coordinates.
+// What boxes cover, in page coordinates: the right and bottom edges that the
+// page's extent counts, and the band from the highest to the lowest pixel they
+// may paint (text and inline frames reaching out of their lines included).
 struct Extent {
     int right = INT_MIN, bottom = INT_MIN;
+    int inkTop = INT_MAX, inkBottom = INT_MIN;
     void Cover(const Box& box, int x, int y) {
         right = std::max(right, x + box.width + box.margin[1]);
         bottom = std::max(bottom, y + box.height + box.margin[2]);
-        for (const auto& line : box.lines)
-            for (const auto& fragment : line.fragments) right = std::max(right, x + fragment.x + fragment.width);
+        Ink(y, y + box.height);
+        for (const auto& line : box.lines) {
+            const int top = y + line.top;
+            Ink(top, top + line.height);
+            for (const auto& fragment : line.fragments) {
+                right = std::max(right, x + fragment.x + fragment.width);
+                Ink(top + fragment.top, top + fragment.top + fragment.height);
+            }
+            for (const auto& span : line.spans) Ink(top + span.top, top + span.bottom);
+        }
     }
+    void Ink(int top, int bottom) {
+        inkTop = std::min(inkTop, top);
+        inkBottom = std::max(inkBottom, bottom);
+    }
+    // The band across the page's full width.
+    paint::Rect Band() const { return inkTop < inkBottom ? paint::Rect{0, inkTop, kFar, inkBottom} : paint::Rect{}; }
+    static constexpr int kFar = 1 << 29;
 };
 
 }  // namespace
@@ -86,10 +104,13 @@ Box* DocumentLayout::TextBlock(const dom::Node& text) const {
     return nullptr;
 }
 
-std::optional<int> DocumentLayout::TextBlockTop(const dom::Node& text) const {
-    const Box* block = TextBlock(text);
+std::optional<paint::Rect> DocumentLayout::TextBlockArea(const dom::Node& text) const {
+    Box* block = TextBlock(text);
     if (!block) return std::nullopt;
-    return m_origins.at(block).second;
+    auto [x, y] = m_origins.at(block);
+    Extent extent;
+    ForEachBoxAt(*block, x - block->x, y - block->y, [&](const Box& b, int bx, int by) { extent.Cover(b, bx, by); });
+    return extent.Band();
 }
 
 namespace {
@@ -115,7 +136,7 @@ bool RelaysAlone(const Box& block) {
 
 }  // namespace
 
-bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts) {
+bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts, paint::Rect& repaint) {
     if (!m_root || m_hasFloats || m_usesViewportHeight) return false;
     std::vector<Box*> blocks;
     for (const dom::Node* text : texts) {
@@ -155,13 +176,21 @@ bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts) {
         }
     }
     // Nothing moved: only the blocks' own boxes need their origins, and the page's
-    // extent changes with theirs, unless one that reached it shrank.
+    // extent changes with theirs, unless one that reached it shrank. What needs
+    // painting is the blocks' bands, as they were and as they are; when anything
+    // moved, all from the highest block down.
+    repaint = {};
     bool shrank = moved;
     for (Relaid& r : relaid) {
-        if (shrank) break;
+        repaint = repaint.Union(r.before.Band());
+        if (moved) {
+            repaint.bottom = Extent::kFar;
+            continue;
+        }
         Extent after;
         ForEachBoxAt(*r.block, r.parentX, r.parentY, [&](const Box& b, int bx, int by) { after.Cover(b, bx, by); });
-        shrank = (r.before.right >= m_contentWidth && after.right < r.before.right) ||
+        repaint = repaint.Union(after.Band());
+        shrank = shrank || (r.before.right >= m_contentWidth && after.right < r.before.right) ||
                  (r.before.bottom >= m_contentHeight && after.bottom < r.before.bottom);
         Index(*r.block, r.parentX, r.parentY);
     }
@@ -182,6 +211,7 @@ void DocumentLayout::Index(Box& box, int parentX, int parentY) {
         stack.pop_back();
         Box& b = *e.box;
         int x = e.x + b.x, y = e.y + b.y;
+        ++m_boxesPlaced;
         m_origins[&b] = {x, y};
         if (b.node) m_boxes[b.node] = &b;
         if (b.style.floating != Float::None) m_hasFloats = true;
@@ -488,6 +518,7 @@ HitPoint DocumentLayout::HitLine(const Line& line, int bx, int px, HitPoint resu
     const Fragment* fragment = &line.fragments.front();
     for (const auto& candidate : line.fragments)
         if (px >= bx + candidate.x) fragment = &candidate;
+    result.pastLineEnd = fragment == &line.fragments.back() && px >= bx + fragment->x + fragment->width;
     if (fragment->box) {
         result.element = result.node = fragment->node;
         return result;
@@ -523,11 +554,13 @@ HitPoint DocumentLayout::NearestTextPosition(int px, int py, int direction) cons
         int bx = 0, by = 0;
         long dy = 0, dx = 0;
     } best;
+    int lastBottom = INT_MIN;  // of the page's lowest line
     for (const auto& [box, origin] : m_origins) {
         const int bx = origin.first - box->scrollX, by = origin.second - box->scrollY;
         for (const Line& line : box->lines) {
             if (line.fragments.empty()) continue;
             const int top = by + line.top, bottom = top + std::max(line.height, 1);
+            lastBottom = std::max(lastBottom, bottom);
             if ((direction > 0 && bottom <= py) || (direction < 0 && top > py)) continue;
             const int left = bx + line.fragments.front().x;
             const int right = bx + line.fragments.back().x + line.fragments.back().width;
@@ -541,6 +574,8 @@ HitPoint DocumentLayout::NearestTextPosition(int px, int py, int direction) cons
     if (!best.line) return hit;
     HitPoint start;
     for (const Box* b = best.box; b && !start.node; b = b->parent) start.node = start.element = b->node;
+    // Below the page's last line: the end of the line nearest the point.
+    if (direction == 0 && py >= lastBottom) px = INT_MAX / 2;
     return HitLine(*best.line, best.bx, px, start);
 }
 

@@ -30,6 +30,7 @@ struct HitPoint {
     const dom::Node* node = nullptr;  // a text node, or the element hit
     int offset = 0;                   // the character offset in a text node; else the child index
     const dom::Node* element = nullptr;  // the innermost element under the point
+    bool pastLineEnd = false;            // the point lies beyond the end of the line's text
 };
 
 class DocumentLayout {
@@ -53,11 +54,17 @@ public:
     // change of their heights, with the result a full layout would give.
     // Answers false where it cannot promise that (floats about, a table or
     // an inline block around the text, text that a rebuild would drop); the
-    // layout must then be rebuilt.
-    bool RelayoutText(const std::vector<const dom::Node*>& texts);
-    // The top of the block whose lines hold the text node, in page
-    // coordinates (none when no line does).
-    std::optional<int> TextBlockTop(const dom::Node& text) const;
+    // layout must then be rebuilt. `repaint` receives the part of the page
+    // that changed: the blocks' bands as they were and are now, or from the
+    // highest of them down when any changed height.
+    bool RelayoutText(const std::vector<const dom::Node*>& texts, paint::Rect& repaint);
+    // The band of the page (page coordinates, its full width) that the block
+    // whose lines hold the text node paints in (none when no line does).
+    std::optional<paint::Rect> TextBlockArea(const dom::Node& text) const;
+
+    // How many boxes the layouts placed (gave their page origins) since this object was made:
+    // the work of a relayout, which the benchmarks count per key.
+    long long BoxesPlaced() const { return m_boxesPlaced; }
 
     const Box* Root() const { return m_root.get(); }
     int ViewportWidth() const { return m_viewportWidth; }
@@ -78,8 +85,9 @@ public:
     HitPoint HitTest(int x, int y) const;
     // Where a click puts the caret, as browsers place it: the text at the
     // point, or else the nearest place of the line nearest the point (beside
-    // a line: its end; below the last line: the end of that line). With a
-    // direction, only lines reaching below (1) or above (-1) the point count.
+    // a line: its end; below the page's last line: the end of that line;
+    // both say `pastLineEnd`). With a direction, only lines reaching below
+    // (1) or above (-1) the point count.
     HitPoint NearestTextPosition(int x, int y, int direction = 0) const;
     // The caret's rectangle before the character at the offset of a text node.
     std::optional<paint::Rect> CaretRect(const dom::Node& text, int offset) const;
@@ -123,6 +131,7 @@ private:
     bool m_usesViewportHeight = false;
     int m_contentWidth = 0;
     int m_contentHeight = 0;
+    long long m_boxesPlaced = 0;
     bool m_hasFloats = false;
     // Every element's box, and the absolute origin of every box.
     std::unordered_map<const dom::Node*, Box*> m_boxes;

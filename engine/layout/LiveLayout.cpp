@@ -24,9 +24,14 @@ void LiveLayout::SetViewport(int width, int height) {
     ScrollTo(m_scrollX, m_scrollY);
 }
 
+int LiveLayout::ScrollWidth() {
+    const int width = Current().ContentWidth();
+    return width > m_width ? width + 1 : width;
+}
+
 void LiveLayout::ScrollTo(int x, int y) {
     DocumentLayout& layout = Current();
-    m_scrollX = std::clamp(x, 0, std::max(0, layout.ContentWidth() - m_width));
+    m_scrollX = std::clamp(x, 0, std::max(0, ScrollWidth() - m_width));
     m_scrollY = std::clamp(y, 0, std::max(0, layout.ContentHeight() - m_height));
 }
 
@@ -38,9 +43,9 @@ void LiveLayout::SetPictureLoader(PictureLoader loader) {
 
 void LiveLayout::TextChanged(dom::Node& node) {
     if (!m_dirty && m_layout) {
-        std::optional<int> top = m_layout->TextBlockTop(node);
-        if (!top) m_dirty = true;
-        else if (m_changedTexts.empty() || *top < m_bandTop) m_bandTop = *top;
+        std::optional<paint::Rect> band = m_layout->TextBlockArea(node);
+        if (!band) m_dirty = true;
+        else m_band = m_changedTexts.empty() ? *band : m_band.Union(*band);
         if (std::find(m_changedTexts.begin(), m_changedTexts.end(), &node) == m_changedTexts.end()) m_changedTexts.push_back(&node);
         if (m_changedTexts.size() > kMostTexts) m_dirty = true;  // a script's rewrite: lay it all out
     } else {
@@ -51,8 +56,7 @@ void LiveLayout::TextChanged(dom::Node& node) {
 
 std::optional<paint::Rect> LiveLayout::ChangedBand() const {
     if (m_dirty || !m_layout || m_widthChanged || m_changedTexts.empty()) return std::nullopt;
-    constexpr int kFar = 1 << 29;
-    return paint::Rect{0, m_bandTop, kFar, kFar};
+    return m_band;
 }
 
 DocumentLayout& LiveLayout::Current() {
@@ -62,8 +66,14 @@ DocumentLayout& LiveLayout::Current() {
         m_dirty = true;
     }
     if (!m_dirty && !m_changedTexts.empty()) {
-        if (m_widthChanged || !m_layout->RelayoutText(m_changedTexts)) m_dirty = true;
+        paint::Rect repaint;
+        if (m_widthChanged || !m_layout->RelayoutText(m_changedTexts, repaint)) {
+            m_dirty = true;  // built anew: anything on the page may move
+            constexpr int kFar = 1 << 29;
+            repaint = {-kFar, -kFar, kFar, kFar};
+        }
         m_changedTexts.clear();
+        if (relaid && !repaint.IsEmpty()) relaid(repaint);
     }
     if (m_dirty) {
         m_dirty = m_widthChanged = false;

@@ -3,8 +3,8 @@
 // time anyone asks. The browser window paints from it; the engine's
 // interfaces read offsets, scroll sizes and the element at a point from it.
 // When only the data of text nodes changed (typing), only the blocks that
-// hold them are laid out again, and only the band of the page from the
-// highest of them down needs painting.
+// hold them are laid out again, and only their bands of the page need
+// painting (from the highest of them down when one changed height).
 #pragma once
 #include "dom/Document.h"
 #include "layout/DocumentLayout.h"
@@ -29,6 +29,10 @@ public:
     int ViewportWidth() const { return m_width; }
     int ViewportHeight() const { return m_height; }
     void ScrollTo(int x, int y);
+    // How far the view scrolls sideways: the page's width, and one pixel
+    // more when it is wider than the view, so that a caret at the end of its
+    // widest line shows.
+    int ScrollWidth();
     int ScrollX() const { return m_scrollX; }
     int ScrollY() const { return m_scrollY; }
 
@@ -36,14 +40,19 @@ public:
     DocumentLayout& Current();
     void Invalidate() { m_dirty = true; }
     // The part of the page (page coordinates) that the changes since the
-    // last layout may have changed: from the top of the highest block whose
-    // text changed down. None when all of the page may have.
+    // last layout made stale so far: the bands of the blocks whose text
+    // changed, as they stand. None when all of the page may have changed.
     std::optional<paint::Rect> ChangedBand() const;
     // How many times the boxes were built and laid out anew.
     int FullLayouts() const { return m_fullLayouts; }
     void SetPictureLoader(PictureLoader loader);
     // Called after each change of the document (the window repaints).
     std::function<void()> changed;
+    // Called when the layout is brought up to date after typing, with the
+    // part of the page (page coordinates) that must be painted again beyond
+    // ChangedBand: the blocks as laid out anew, down to the page's end when
+    // one changed height, or all of it when the boxes had to be built again.
+    std::function<void(const paint::Rect&)> relaid;
 
 private:
     void NodeInserted(dom::Node&, dom::Node&) override { StructureChanged(); }
@@ -69,7 +78,7 @@ private:
     bool m_widthChanged = false;
     static constexpr size_t kMostTexts = 64;
     std::vector<const dom::Node*> m_changedTexts;  // while not m_dirty
-    int m_bandTop = 0;                              // of ChangedBand, while texts changed
+    paint::Rect m_band;                             // of ChangedBand, while texts changed
     int m_fullLayouts = 0;
 };
 

@@ -89,7 +89,12 @@ BOOL CStatusBar::SetPaneText(int index, const wchar_t* text, BOOL update) {
     if (index < 0 || index >= GetCount()) return FALSE;
     Pane& pane = m_panes[static_cast<size_t>(index)];
     pane.text = text ? text : L"";
-    if (update) UpdatePanes();
+    if (update) {
+        pane.flags &= ~SBPF_UPDATE;
+        UpdatePanes();
+    } else {
+        pane.flags |= SBPF_UPDATE;
+    }
     return TRUE;
 }
 

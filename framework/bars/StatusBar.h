@@ -15,6 +15,7 @@ inline constexpr UINT SBPS_NOBORDERS = SBT_NOBORDERS;
 inline constexpr UINT SBPS_POPOUT = SBT_POPOUT;
 inline constexpr UINT SBPS_DISABLED = 0x04000000;
 inline constexpr UINT SBPS_STRETCH = 0x08000000;
+inline constexpr UINT SBPF_UPDATE = 0x0001;  // pane flag: its text was set without updating the control
 
 class CStatusBar : public CControlBar {
 public:
@@ -41,12 +42,13 @@ protected:
     void OnControlPaint() { Default(); }
     void OnNcPaint() {}
     // Hands the pane widths and texts to the control.
-    void UpdatePanes();
+    virtual void UpdatePanes();
 
     struct Pane {
         UINT id = 0;
         UINT style = 0;
         int width = 0;
+        UINT flags = 0;  // SBPF_UPDATE
         CString text;
     };
     std::vector<Pane> m_panes;

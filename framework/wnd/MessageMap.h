@@ -39,6 +39,7 @@ enum class EntryKind {
     UpdateUI,        // command-UI update for an id range
     Notify,          // WM_NOTIFY code from a control id range
     ReflectCommand,  // WM_COMMAND notification code reflected back to the control
+    ReflectCommandEx,  // the same; the handler's FALSE lets the parent handle it as well
     ReflectNotify,   // WM_NOTIFY code reflected back to the control
 };
 
@@ -157,4 +158,8 @@ template <auto Handler> constexpr MessageMapEntry MapReflectNotify(UINT notifyCo
 }
 template <auto Handler> constexpr MessageMapEntry MapReflectCommand(UINT notifyCode) {
     return {EntryKind::ReflectCommand, notifyCode, 0, 0xFFFFFFFF, &message_map_detail::CallCommandHandler<Handler>};
+}
+// BOOL OnX(): TRUE when the control took the notification, FALSE to pass it on to its parent too.
+template <auto Handler> constexpr MessageMapEntry MapReflectCommandEx(UINT notifyCode) {
+    return {EntryKind::ReflectCommandEx, notifyCode, 0, 0xFFFFFFFF, &message_map_detail::CallCommandHandler<Handler>};
 }

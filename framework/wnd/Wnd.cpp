@@ -132,6 +132,7 @@ HWND CWnd::Detach() {
 BOOL CWnd::SubclassWindow(HWND hwnd) {
     if (!hwnd || m_hWnd || FromHandlePermanent(hwnd)) return FALSE;
     BindToHandle(hwnd);
+    PreSubclassWindow();
     return TRUE;
 }
 
@@ -247,7 +248,51 @@ LRESULT CWnd::Default() {
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
 
+BOOL CWnd::HandlesMessage(UINT message) const {
+    for (const MessageMap* map = GetMessageMap(); map; map = map->base)
+        for (const auto& entry : map->entries)
+            if (entry.kind == EntryKind::Message && entry.code == message) return TRUE;
+    return FALSE;
+}
+
+BOOL CWnd::ReflectOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    HWND control = nullptr;
+    switch (message) {
+    case WM_DRAWITEM:
+        if (auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam); draw && draw->CtlType != ODT_MENU) control = draw->hwndItem;
+        break;
+    case WM_MEASUREITEM:
+        if (auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam); measure && measure->CtlType != ODT_MENU)
+            control = ::GetDlgItem(m_hWnd, static_cast<int>(measure->CtlID));
+        break;
+    case WM_COMPAREITEM:
+        if (auto* compare = reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)) control = compare->hwndItem;
+        break;
+    case WM_DELETEITEM:
+        if (auto* removed = reinterpret_cast<DELETEITEMSTRUCT*>(lParam)) control = removed->hwndItem;
+        break;
+    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+        control = reinterpret_cast<HWND>(lParam);
+        break;
+    default:
+        return FALSE;
+    }
+    CWnd* child = control ? FromHandlePermanent(control) : nullptr;
+    if (!child || child == this || !child->HandlesMessage(WM_REFLECT_BASE + message)) return FALSE;
+    const LRESULT answer = child->SendMessage(WM_REFLECT_BASE + message, wParam, lParam);
+    // A control that gives no brush leaves its colours to this window.
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC && !answer) return FALSE;
+    *result = answer;
+    return TRUE;
+}
+
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC && ReflectOwnerMessage(message, wParam, lParam, result))
+        return TRUE;
+    if ((message == WM_DRAWITEM || message == WM_MEASUREITEM || message == WM_COMPAREITEM || message == WM_DELETEITEM) &&
+        ReflectOwnerMessage(message, wParam, lParam, result))
+        return TRUE;
     if (message == WM_COMMAND) {
         if (!OnCommand(wParam, lParam)) return FALSE;
         *result = 0;
@@ -283,7 +328,9 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
     const UINT code = isNotify ? reinterpret_cast<NMHDR*>(lParam)->code : HIWORD(wParam);
     for (const MessageMap* map = GetMessageMap(); map; map = map->base) {
         for (const auto& entry : map->entries) {
-            if (entry.kind != (isNotify ? EntryKind::ReflectNotify : EntryKind::ReflectCommand) || entry.code != code) continue;
+            const bool passOn = !isNotify && entry.kind == EntryKind::ReflectCommandEx;
+            if ((entry.kind != (isNotify ? EntryKind::ReflectNotify : EntryKind::ReflectCommand) && !passOn) || entry.code != code)
+                continue;
             HandlerCall call;
             call.message = message;
             call.wParam = wParam;
@@ -291,8 +338,8 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
             call.id = isNotify ? static_cast<UINT>(reinterpret_cast<NMHDR*>(lParam)->idFrom) : LOWORD(wParam);
             call.nmhdr = isNotify ? reinterpret_cast<NMHDR*>(lParam) : nullptr;
             call.result = result;
-            entry.thunk(*this, call);
-            return TRUE;
+            const LRESULT taken = entry.thunk(*this, call);
+            return passOn ? taken != 0 : TRUE;
         }
     }
     return FALSE;

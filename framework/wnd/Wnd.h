@@ -50,6 +50,8 @@ public:
     HWND Detach();
     // Binds the object to an existing window and routes its messages here.
     BOOL SubclassWindow(HWND hwnd);
+    // Called by SubclassWindow once an existing window is bound to this object.
+    virtual void PreSubclassWindow() {}
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
 
@@ -146,6 +148,11 @@ protected:
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
     // Offered the notifications its parent reflects back to it.
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // Owner drawing (WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM, WM_DELETEITEM) and colour
+    // requests (WM_CTLCOLOR*) go first to the control they are about, when its class maps
+    // WM_REFLECT_BASE + the message; true when it answered.
+    BOOL ReflectOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    BOOL HandlesMessage(UINT message) const;
     // Looks the message up in the message maps; true when a handler took it.
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 

@@ -226,6 +226,33 @@ TEST_F(EditingWindow, ClicksTakeTheNearestLineAndTheCaretStaysBeforeTheContentEn
     Type(L"3");
     EXPECT_NE(Body().Find(L"<P id=b style=\"margin:0\">last123</P>"), -1) << Body().str();
     EXPECT_NE(Body().Find(L">footer</CENTER>"), -1);
+
+    // A click past the end of a line that a link ends, beside it or below the page's last
+    // line (a page as the program saves it, its end named), types after the link, not into
+    // it; one Undo takes the typing back and leaves the links as they were. A click in a
+    // link's text still types into it.
+    Open("<body style='margin:0'><p id=p style='margin:0'>see <a href=\"http://x.com/\">the <b>link</b></a></p>\n"
+         "<a id=l href=\"y.htm\">&nbsp;note 1&nbsp;</a><br>\n<br><br><hr id=BodyEnd width=\"50%\" size=1>\n</body>");
+    const CString saved = Body();
+    id.vt = VT_BSTR;
+    id.bstrVal = SysAllocString(L"BodyEnd");
+    ASSERT_EQ(commands->Exec(&kEngineCommandGroup, kEngineKeepCaretBefore, OLECMDEXECOPT_DONTPROMPTUSER, &id, nullptr), S_OK);
+    VariantClear(&id);
+    RECT p = Box(L"p"), l = Box(L"l");
+    Click(500, (p.top + p.bottom) / 2);
+    Type(L"!");
+    Click(l.left + 5, Box(L"BodyEnd").bottom + 60);
+    Type(L"ZY");
+    EXPECT_EQ(Body(), L"<P id=p style=\"margin:0\">see <A href=\"http://x.com/\">the <B>link</B></A><B>!</B></P>\r\n"
+                      L"<A id=l href=y.htm>&nbsp;note 1 </A>ZY<BR>\r\n<BR><BR>\r\n<HR id=BodyEnd width=\"50%\" size=1>\r\n");
+    SetControl(true);
+    Key('Z');
+    Key('Z');
+    SetControl(false);
+    EXPECT_EQ(Body(), saved);
+    Click(l.left + 12, (l.top + l.bottom) / 2);
+    Type(L"x");
+    EXPECT_NE(Body().Find(L"y.htm>&nbsp;nxote 1&nbsp;</A>"), -1) << Body().str();
 }
 
 TEST_F(EditingWindow, SelectionsByMouseAndBrowseModeCopiesButNeverEdits) {
@@ -438,6 +465,31 @@ TEST_F(EditingWindow, HomeAndEndStayOnTheCaretsLine) {
     Type(L"W");
     EXPECT_EQ(Body(), L"<DIV>AHello <STRONG>bold</STRONG>&gt;&gt;&gt;News&lt;&lt;&lt;Z</DIV>\r\n"
                       L"<DIV>\r\n<DIV>two <EM>xY</EM></DIV></DIV>\r\n<A href=\"http://example.com/a\">&nbsp;Alpha W</A><BR>\r\n");
+    // A word typed on past the window's edge scrolls the page sideways: the caret stays in
+    // view at every key, and Home brings the line's start back; the scroll bar follows.
+    RECT client{};
+    GetClientRect(server, &client);
+    Key(VK_UP);
+    Key(VK_END);
+    for (int i = 0; i < 120; ++i) {
+        Type(L"w");
+        POINT caret{};
+        GetCaretPos(&caret);
+        ASSERT_GE(caret.x, 0) << i;
+        ASSERT_LT(caret.x, client.right) << i;
+    }
+    Pump();
+    SCROLLINFO bar{sizeof(bar), SIF_ALL};
+    GetScrollInfo(server, SB_HORZ, &bar);
+    EXPECT_GT(bar.nPos, 0);
+    EXPECT_EQ(bar.nPos + static_cast<int>(bar.nPage), bar.nMax + 1);  // at the line's end
+    Key(VK_HOME);
+    POINT start{};
+    GetCaretPos(&start);
+    EXPECT_EQ(start.x, home.x);
+    Pump();
+    GetScrollInfo(server, SB_HORZ, &bar);
+    EXPECT_EQ(bar.nPos, 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The layout that follows a document's edits: after typing, deleting and
 // Enter at seeded random places it is, box for box, the layout a fresh build
-// gives, and typing lays out only the blocks it changed.
+// gives, typing lays out only the blocks it changed, and painting only what
+// it reports changed leaves the pixels a full paint gives.
 #include "EngineTestSupport.h"
 #include "Random.h"
 #include "com/DocumentState.h"
@@ -8,6 +9,7 @@
 #include "layout/LiveLayout.h"
 #include "paint/BitmapCanvas.h"
 
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -44,6 +46,20 @@ std::vector<dom::Node*> TextNodes(dom::Node& root) {
     return texts;
 }
 
+// The first row of pixels where two canvases of one size differ, -1 when none does.
+int StaleRow(const paint::BitmapCanvas& a, const paint::BitmapCanvas& b) {
+    GdiFlush();
+    DIBSECTION da{}, db{};
+    GetObjectW(GetCurrentObject(a.Dc(), OBJ_BITMAP), sizeof(da), &da);
+    GetObjectW(GetCurrentObject(b.Dc(), OBJ_BITMAP), sizeof(db), &db);
+    const auto* pa = static_cast<const uint8_t*>(da.dsBm.bmBits);
+    const auto* pb = static_cast<const uint8_t*>(db.dsBm.bmBits);
+    const size_t stride = static_cast<size_t>(da.dsBm.bmWidthBytes);
+    for (int y = 0; y < a.Height(); ++y)
+        if (memcmp(pa + y * stride, pb + y * stride, stride) != 0) return y;
+    return -1;
+}
+
 TEST(LiveLayout, FollowsSeededEditsAsAFreshLayoutWould) {
     const uint32_t seed = 20261209;
     Random random(seed);
@@ -60,7 +76,12 @@ TEST(LiveLayout, FollowsSeededEditsAsAFreshLayoutWould) {
         html::ParseDocument(*state->document, withFloat ? page + L"<IMG align=left width=40 height=90>" : page);
         layout::LiveLayout view(state->document);
         view.SetViewport(260, 400);
-        view.Current();
+        // The page painted as the window paints it: all of it once, then what each edit reports.
+        constexpr int kTall = 2400;
+        paint::BitmapCanvas shown(260, kTall), full(260, kTall);
+        view.Current().Paint(shown, {0, 0, 260, kTall}, 0, 0);
+        paint::Rect stale;
+        view.relaid = [&](const paint::Rect& area) { stale = stale.Union(area); };
         const int fullBefore = view.FullLayouts();
         paint::BitmapCanvas measure(1, 1);
         int typed = 0;
@@ -82,26 +103,46 @@ TEST(LiveLayout, FollowsSeededEditsAsAFreshLayoutWould) {
                 editor.InsertParagraph();
             }
             if (random.Chance(10)) editor.TypeText(L"x");  // two changes before the next layout
+            std::optional<paint::Rect> band = view.ChangedBand();
+            stale = band ? *band : paint::Rect{0, 0, 260, kTall};
             std::string followed = Describe(view.Current());
             layout::DocumentLayout fresh(*state->document, measure);
             fresh.Rebuild(260);
             ASSERT_EQ(followed, Describe(fresh)) << "seed " << seed << " step " << step;
+            stale = stale.Intersect({0, 0, 260, kTall});
+            if (!stale.IsEmpty()) view.Current().Paint(shown, stale, 0, 0);
+            fresh.Paint(full, {0, 0, 260, kTall}, 0, 0);
+            const int row = StaleRow(shown, full);
+            ASSERT_EQ(row, -1) << "a stale row of pixels; seed " << seed << " step " << step;
         }
         // Most keys were laid out alone; with a float about, none were.
         if (withFloat) EXPECT_GT(view.FullLayouts() - fullBefore, typed);
         else EXPECT_LT(view.FullLayouts() - fullBefore, typed / 2);
     }
 
-    // What needs painting again: from the changed text's block down; after a new element, all.
-    auto document = html::ParseDocument(L"<P>one</P><P>two</P>");
+    // What needs painting again: the changed text's block while its height stays, from it down
+    // when that changes; after a new element, all.
+    auto document = html::ParseDocument(L"<P>one</P><P>two</P><P>three</P>");
     layout::LiveLayout view(document);
+    view.SetViewport(200, 300);
+    std::vector<paint::Rect> relaid;
+    view.relaid = [&](const paint::Rect& area) { relaid.push_back(area); };
     dom::Node* second = document->Body()->Child(1);
-    const int top = view.Current().BorderBox(*second)->top;
+    const paint::Rect box = *view.Current().BorderBox(*second);
     second->FirstChild()->SetData(L"twice");
     ASSERT_TRUE(view.ChangedBand().has_value());
-    EXPECT_EQ(view.ChangedBand()->top, top);
+    EXPECT_EQ(view.ChangedBand()->top, box.top);
+    EXPECT_EQ(view.ChangedBand()->bottom, box.bottom);
     view.Current();
+    ASSERT_EQ(relaid.size(), 1u);
+    EXPECT_EQ(relaid[0].top, box.top);
+    EXPECT_EQ(relaid[0].bottom, box.bottom);
     EXPECT_FALSE(view.ChangedBand().has_value());
+    second->FirstChild()->SetData(L"words enough to wrap this paragraph onto a second line and a third");
+    view.Current();
+    ASSERT_EQ(relaid.size(), 2u);
+    EXPECT_EQ(relaid[1].top, box.top);
+    EXPECT_GT(relaid[1].bottom, view.Current().ContentHeight());  // the third paragraph moved
     second->AppendChild(document->CreateElement(L"B"));
     EXPECT_FALSE(view.ChangedBand().has_value());
 }

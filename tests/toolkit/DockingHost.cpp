@@ -195,6 +195,21 @@ void DoubleClick(CPoint at) {
 }
 }  // namespace mouse
 
+bool MakeCoolBarFrame(CWinApp& app, COXFrameWndSizeDock* frame, COXCoolToolBar& bar) {
+    if (!frame->CreateEx(0, nullptr, L"cool toolbar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 700, 500, nullptr, nullptr))
+        return false;
+    app.m_pMainWnd = frame;
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    if (!bar.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_ANY | CBRS_GRIPPER, CRect(3, 1, 0, 1), 32950))
+        return false;
+    bar.LoadToolBar(300);
+    bar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    frame->RecalcLayout();
+    PumpMessages();
+    return true;
+}
+
 CRect ScreenRect(CWnd& wnd) {
     CRect r;
     wnd.GetWindowRect(&r);

@@ -86,6 +86,10 @@ void Click(CPoint at);
 void Pump(DWORD ms);
 }  // namespace mouse
 
+// Makes `frame` (a size-dock frame, the application's main window) and docks `bar`, loaded with
+// the test toolbar, at its top; false when either window could not be made.
+bool MakeCoolBarFrame(CWinApp& app, COXFrameWndSizeDock* frame, COXCoolToolBar& bar);
+
 // Where a bar's caption is, in screen coordinates.
 CPoint CaptionPoint(COXSizeControlBar& bar);
 // The screen rectangle of a window.

@@ -310,6 +310,13 @@ TEST(DockbarSkins, EachLookDrawsCaptionsButtonsSplittersAndTheMiniFrameCaption) 
         EXPECT_NEAR(GetRValue(start), GetRValue(h10), 3);
         EXPECT_NEAR(GetGValue(start), GetGValue(h10), 3);
         EXPECT_NEAR(GetBValue(start), GetBValue(h10), 3);
+        // The close button, away from the cursor, continues the caption's gradient behind its glyph.
+        SetCursorPos(0, 0);
+        const CRect close = f.tree.ToWindow(f.tree.m_rectClose);
+        ASSERT_FALSE(close.IsRectEmpty());
+        const COLORREF behind = canvas.Pixel(close.left + 1, close.top + 1);
+        skin->DrawCloseButton(&canvas.dc, &f.tree);
+        EXPECT_EQ(canvas.Pixel(close.left + 1, close.top + 1), behind);
         MemoryCanvas splitter(8, 40);
         skin->DrawDockBar(&splitter.dc, COXSplitterDraw{CRect(0, 0, 8, 40), 2}, bottom);
         EXPECT_EQ(splitter.Pixel(2, 5), plain.GetColor(7));
@@ -518,16 +525,8 @@ void SetKeys(bool leftButton, bool control) {
 TEST(CoolToolBarOwnDrag, ThePressOnEmptySpaceMovesTheBarOntoSizeDockBarsOrFloatsIt) {
     TestApp<CWinApp> app{L"DockingCoolDrag"};
     auto* frame = new COXFrameWndSizeDock;
-    ASSERT_TRUE(frame->CreateEx(0, nullptr, L"own drag", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 700, 500, nullptr, nullptr));
-    app.m_pMainWnd = frame;
-    frame->EnableDocking(CBRS_ALIGN_ANY);
     COXCoolToolBar bar;
-    ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_ANY | CBRS_GRIPPER, CRect(3, 1, 0, 1), 32950));
-    bar.LoadToolBar(300);
-    bar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
-    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
-    frame->RecalcLayout();
-    PumpMessages();
+    ASSERT_TRUE(MakeCoolBarFrame(app, frame, bar));
     CRect separator;
     bar.SendMessage(TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&separator));  // the separator: no tool there
     const CPoint empty = separator.CenterPoint();

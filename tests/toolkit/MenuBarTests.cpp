@@ -7,6 +7,7 @@
 #include "Random.h"
 #include "bars/DockBar.h"
 #include "bars/MenuBar.h"
+#include "skins/ToolbarSkin.h"
 #include "bars/MiniDockFrameWnd.h"
 #include "wnd/MDIFrameWnd.h"
 
@@ -189,6 +190,39 @@ TEST_F(MenuBarTest, APlainItemRunsAtOnceAndTheCustomiseMenuDeletes) {
     bar.SendMessage(WM_COMMAND, OXTB_CMD_DELETE);
     EXPECT_EQ(bar.GetCount(), 3);
     EXPECT_EQ(GetMenuItemCount(menu), 3);
+}
+
+TEST_F(MenuBarTest, TheOffice2003MenuBarAndItsCaptionButtonsStandOnTheFramesBand) {
+    ASSERT_TRUE(created);
+    COXSkin2003 office(COXUxTheme::Functions{});
+    office.UseLineGradients();
+    auto* skin = static_cast<COXToolbarSkinXP*>(office.GetToolbarSkin());
+    CRect client;
+    bar.GetClientRect(&client);
+    MemoryCanvas canvas(client.Width(), client.Height());
+    skin->PaintBar(&canvas.dc, &bar);
+    // The band's right half is flat H7; its left half runs from H8 at the frame's left edge.
+    CRect frameWindow, barClient = client;
+    frame->GetWindowRect(&frameWindow);
+    bar.ClientToScreen(&barClient);
+    const int middle = frameWindow.left + std::max<int>(GetSystemMetrics(SM_CXSCREEN), frameWindow.Width()) / 2 - barClient.left;
+    ASSERT_LT(middle, client.right - 4);
+    EXPECT_EQ(canvas.Pixel(client.right - 2, client.bottom - 1), office.GetAuxColor(7));
+    EXPECT_NE(canvas.Pixel(0, client.bottom - 1), office.GetAuxColor(7));
+    // Each entry's button shows the entry's text.
+    CRect file;
+    bar.GetItemRect(0, &file);
+    EXPECT_GT(canvas.Count(file, GetSysColor(COLOR_BTNTEXT)), 5);
+
+    // A caption button away from the cursor shows the band behind it; XP fills its plain background.
+    SetCursorPos(0, 0);
+    const CRect button(client.right - 20, 2, client.right - 4, 16);
+    const COXSkinXP& asXP = office;
+    asXP.DrawFrameButton(&canvas.dc, button, DFCS_CAPTIONCLOSE, FALSE, FALSE, RGB(1, 200, 3), &bar);
+    EXPECT_EQ(canvas.Pixel(button.left, button.top), office.GetAuxColor(7));
+    COXSkinXP xp;
+    xp.DrawFrameButton(&canvas.dc, button, DFCS_CAPTIONCLOSE, FALSE, FALSE, RGB(1, 200, 3), &bar);
+    EXPECT_EQ(canvas.Pixel(button.left, button.top), RGB(1, 200, 3));
 }
 
 TEST_F(MenuBarTest, PackedLayoutsAreReadWithinTheirLength) {

@@ -144,6 +144,37 @@ TEST(SkinnedApp, SkinsAreChosenByExactNameAndReplacedSkinsAreDeletedUnlessCurren
     EXPECT_EQ(deaths, 3);
 }
 
+// A look derived from Office XP that changes only its background colour.
+class GreenXP : public COXSkinXP {
+public:
+    COLORREF GetBackgroundColor() const override { return RGB(0, 160, 0); }
+};
+
+TEST(SkinColors, EachColourHasItsGetterAndADerivedLookChangesItEverywhere) {
+    COXSkinXP xp;
+    const COLORREF W = GetSysColor(COLOR_WINDOW), F = GetSysColor(COLOR_3DFACE), S = GetSysColor(COLOR_3DSHADOW);
+    EXPECT_EQ(xp.GetPressedItemColor(), xp.GetColor(2));
+    EXPECT_EQ(xp.GetMenuColor(), COXSkinXP::BlendColors(W, F, 0.86f, 0.14f));
+    EXPECT_EQ(xp.GetGripperColor(), COXSkinXP::OffsetColor(S, 32, 32, 32));
+    EXPECT_EQ(xp.GetFrameBorderColor(), xp.GetColor(14));
+    EXPECT_EQ(xp.GetColor(COXSkinXP::kColorCount), 0u);  // out of range
+
+    // The bar background, the frame inside its edge (colour 15 asks colour 6) and the toolbar skin follow the override.
+    GreenXP green;
+    EXPECT_EQ(green.GetColor(6), RGB(0, 160, 0));
+    EXPECT_EQ(green.GetFrameColor(), RGB(0, 160, 0));
+    MemoryCanvas canvas(20, 20);
+    static_cast<COXToolbarSkinXP*>(green.GetToolbarSkin())->FillButtonBackground(&canvas.dc, CRect(0, 0, 20, 20));
+    EXPECT_EQ(canvas.Pixel(10, 10), RGB(0, 160, 0));
+
+    // The 2003 look answers through the same getters; without a style its disabled text asks its own separator colour.
+    COXSkin2003 plain(COXUxTheme::Functions{});
+    const COXSkinXP& asXP = plain;
+    EXPECT_EQ(asXP.GetBorderColor(), xp.GetSeparatorColor());
+    EXPECT_EQ(asXP.GetDisabledTextColor(), plain.GetSeparatorColor());
+    EXPECT_EQ(asXP.GetFrameColor(), plain.GetFaceColor());
+}
+
 TEST(SkinnedApp, WindowsDrawWithTheCurrentSkinOrTheirOwnClassicSkin) {
     std::unique_ptr<COXToolbarSkin> first, second;
     {

@@ -235,6 +235,59 @@ TEST_F(ToolbarSkins, OfficeLooksPaintTheWholeBarThemselves) {
     EXPECT_EQ(gradient.Pixel(x + 1, separator.top + 11), RGB(255, 255, 255));
 }
 
+TEST_F(ToolbarSkins, OfficeDropDownsTheDocked2003FrameAndComboBoxInsets) {
+    CRect client, first;
+    bar.GetClientRect(&client);
+    bar.GetItemRect(0, &first);
+    COXSkinXP xp;
+    auto* xpSkin = static_cast<COXToolbarSkinXP*>(xp.GetToolbarSkin());
+    MemoryCanvas canvas(client.Width(), client.Height());
+
+    // A hot drop-down button without an arrow part of its own: the framed face is a pixel shorter at both ends.
+    bar.SetButtonStyle(0, bar.GetButtonStyle(0) | TBSTYLE_DROPDOWN);
+    bar.SendMessage(TB_SETHOTITEM, 0);
+    xpSkin->PaintBar(&canvas.dc, &bar);
+    EXPECT_EQ(canvas.Pixel(first.left + 4, first.top), xp.GetColor(6));
+    EXPECT_EQ(canvas.Pixel(first.left + 4, first.top + 1), xp.GetColor(3));
+    EXPECT_EQ(canvas.Pixel(first.left + 4, first.bottom - 2), xp.GetColor(3));
+
+    // Its menu opened: a flat face, once; the next paint is hot again.
+    const LPARAM at = MAKELPARAM(first.CenterPoint().x, first.CenterPoint().y);
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    bar.SendMessage(WM_LBUTTONUP, 0, at);
+    ASSERT_EQ(relayFrame->dropDowns, 1);
+    ASSERT_EQ(bar.GetOpenDropDownIndex(), 0);
+    bar.SendMessage(TB_SETHOTITEM, 0);
+    xpSkin->PaintBar(&canvas.dc, &bar);
+    EXPECT_EQ(canvas.Count(first, xp.GetColor(3)), 0);
+    EXPECT_EQ(bar.GetOpenDropDownIndex(), -1);
+    xpSkin->PaintBar(&canvas.dc, &bar);
+    EXPECT_GT(canvas.Count(first, xp.GetColor(3)), 10);
+
+    // The docked 2003 bar's edge stands on the dock band, its corners rounded; the client is left alone.
+    COXSkin2003 office(COXUxTheme::Functions{});
+    CRect window;
+    bar.GetWindowRect(&window);
+    MemoryCanvas edge(window.Width(), window.Height());
+    const CRect whole(0, 0, window.Width(), window.Height());
+    office.GetToolbarSkin()->DrawNonClientArea(&edge.dc, &whole, &bar);
+    MemoryCanvas band(window.Width(), window.Height());
+    office.FillDockBand(&band.dc, DockBandFor(&bar, window.TopLeft(), window.Height()));
+    EXPECT_EQ(edge.Pixel(window.Width() - 3, 0), band.Pixel(window.Width() - 3, 0));
+    EXPECT_NE(band.Pixel(0, 0), band.Pixel(window.Width() - 3, 0));
+    EXPECT_EQ(edge.Pixel(2, 2), edge.Pixel(1, 1));
+    CRect inside;
+    bar.GetClientRect(&inside);
+    bar.ClientToScreen(&inside);
+    EXPECT_EQ(edge.Pixel(inside.left - window.left + 5, inside.top - window.top + 5), RGB(1, 2, 3));
+    fixture.frame->FloatControlBar(&bar, CPoint(300, 300));
+    PumpMessages();
+    bar.GetWindowRect(&window);
+    const CRect floating(0, 0, window.Width(), window.Height());
+    office.GetToolbarSkin()->DrawNonClientArea(&edge.dc, &floating, &bar);
+    EXPECT_EQ(edge.Pixel(1, 1), office.GetColor(7));
+}
+
 TEST_F(ToolbarSkins, TheCustomiseFrameInvertsAndOfficeComboBoxesLightUpWithTheFocus) {
     MemoryCanvas canvas(40, 40, RGB(200, 100, 50));
     classic.DrawCustomizeFrame(&canvas.dc, CRect(5, 5, 30, 30), &bar);
@@ -254,6 +307,14 @@ TEST_F(ToolbarSkins, TheCustomiseFrameInvertsAndOfficeComboBoxesLightUpWithTheFo
     skin->DrawComboBoxState(&combo);
     HDC dc = GetDC(combo.m_hWnd);
     EXPECT_EQ(GetPixel(dc, button.x, button.y - 3), xp.GetColor(6));
+    // The drop button is inset 2 at the top and bottom and 3 at the right, in the window colour.
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    EXPECT_EQ(GetPixel(dc, client.right - 4, button.y), xp.GetColor(6));
+    EXPECT_EQ(GetPixel(dc, client.right - 3, button.y), window);
+    EXPECT_EQ(GetPixel(dc, button.x, 1), window);
+    EXPECT_EQ(GetPixel(dc, button.x, 2), xp.GetColor(6));
+    EXPECT_EQ(GetPixel(dc, button.x, client.bottom - 3), xp.GetColor(6));
+    EXPECT_EQ(GetPixel(dc, button.x, client.bottom - 2), window);
     ::SetFocus(::GetWindow(combo.m_hWnd, GW_CHILD));  // its edit
     skin->DrawComboBoxState(&combo);
     EXPECT_EQ(GetPixel(dc, button.x, button.y - 3), xp.GetColor(0));

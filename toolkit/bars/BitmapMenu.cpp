@@ -262,8 +262,10 @@ void COXBitmapMenu::DrawText(CDC* dc, UINT state, const CString& text, const CRe
     GetMenuSkin()->DrawText(dc, state, text, textRect, shortcutRect);
 }
 void COXBitmapMenu::DrawSeparator(CDC* dc, const CRect& item) { GetMenuSkin()->DrawSeparator(dc, item, this); }
-void COXBitmapMenu::DrawDragFrame(CDC* dc, const CRect& rect) { GetMenuSkin()->DrawDragFrame(dc, rect); }
-void COXBitmapMenu::DrawInsertMark(CDC* dc, const CRect& item, BOOL before) { GetMenuSkin()->DrawInsertMark(dc, item, before); }
+void COXBitmapMenu::DrawDragFrame(CDC* dc, const CRect& rect, UINT flags) { GetMenuSkin()->DrawDragFrame(dc, rect, flags); }
+void COXBitmapMenu::DrawInsertMark(CDC* dc, const CRect& item, BOOL before, UINT flags) {
+    GetMenuSkin()->DrawInsertMark(dc, item, before, flags);
+}
 void COXBitmapMenu::DrawTextItem(CDC* dc, UINT state, const CString& text, const COXImageInfo* info, const CRect& item,
                                  const CRect& glyph, const CRect& textRect, const CRect& shortcutRect) {
     GetMenuSkin()->DrawTextItem(dc, state, text, info, item, glyph, textRect, shortcutRect, this);

@@ -83,8 +83,8 @@ public:
     virtual void DrawImage(CDC* dc, UINT state, const COXImageInfo* info, const CRect& image);
     virtual void DrawText(CDC* dc, UINT state, const CString& text, const CRect& textRect, const CRect& shortcutRect);
     virtual void DrawSeparator(CDC* dc, const CRect& item);
-    virtual void DrawDragFrame(CDC* dc, const CRect& rect);
-    virtual void DrawInsertMark(CDC* dc, const CRect& item, BOOL before);
+    virtual void DrawDragFrame(CDC* dc, const CRect& rect, UINT flags = 0);
+    virtual void DrawInsertMark(CDC* dc, const CRect& item, BOOL before, UINT flags = 0);
     virtual void DrawTextItem(CDC* dc, UINT state, const CString& text, const COXImageInfo* info, const CRect& item,
                               const CRect& glyph, const CRect& textRect, const CRect& shortcutRect);
     virtual void DrawSubmenuArrow(CDC* dc, const CRect& rect, UINT state);

@@ -250,8 +250,42 @@ void COXCoolToolBar::SetCustomizedButton(int index) {
     const int previous = m_nCustomizedButton;
     m_nCustomizedButton = index;
     if (previous != index && previous >= 0) RedrawButton(previous);
-    if (index >= 0 && index < GetCount()) RedrawButton(index);
+    if (index >= 0 && index < GetCount()) {
+        // A selected button is not a pressed one; releasing it redraws it.
+        const UINT id = GetItemID(index);
+        if (SendMessage(TB_GETSTATE, id) & TBSTATE_PRESSED) SendMessage(TB_PRESSBUTTON, id, FALSE);
+        else RedrawButton(index);
+    }
     NotifyOwner(32892, 0);
+}
+
+void COXCoolToolBar::FollowMovedCustomButtons() {
+    // The control moves and deletes buttons the user drags by itself, without the messages
+    // the slot map follows: each hosted control is found again by the id of its slot.
+    std::map<int, OXCUSTOMBUTTONDESCRIPTOR> found;
+    std::vector<OXCUSTOMBUTTONDESCRIPTOR> removed;
+    bool changed = false;
+    for (const auto& [index, descriptor] : m_customButtons) {
+        CWnd* control = descriptor.m_pCBTemplate ? descriptor.m_pCBTemplate->GetWindow() : nullptr;
+        if (!control || !control->GetSafeHwnd()) {
+            found[index] = descriptor;
+            continue;
+        }
+        const auto id = static_cast<UINT>(control->GetDlgCtrlID());
+        if (index < GetCount() && GetItemID(index) == id) {
+            found[index] = descriptor;
+            continue;
+        }
+        changed = true;
+        const int now = CommandToIndex(id);
+        if (now >= 0 && !found.count(now)) found[now] = descriptor;
+        else removed.push_back(descriptor);  // dragged off the bar
+    }
+    if (!changed) return;
+    m_customButtons.swap(found);
+    for (const OXCUSTOMBUTTONDESCRIPTOR& descriptor : removed)
+        if (descriptor.m_pCBTemplate) descriptor.m_pCBTemplate->OnRemoved();
+    UpdateCustomButtons(TRUE, TRUE);
 }
 
 CString COXCoolToolBar::GetHiddenButtonText(UINT id) const {
@@ -395,11 +429,12 @@ BOOL COXCoolToolBar::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, L
         *result = 1;
         return TRUE;
     case TBN_TOOLBARCHANGE:
+        FollowMovedCustomButtons();
         ApplyTextType();
         return FALSE;
     case TBN_DROPDOWN: {
         auto* notify = reinterpret_cast<NMTOOLBARW*>(lParam);
-        m_nLastDropDown = CommandToIndex(static_cast<UINT>(notify->iItem));
+        m_nLastDropDown = m_nOpenDropDown = CommandToIndex(static_cast<UINT>(notify->iItem));
         return FALSE;
     }
     case TBN_GETBUTTONINFOW: {

@@ -187,6 +187,9 @@ public:
     static HRESULT ProbeComCtlVersion(DWORD* major, DWORD* minor);
     virtual BOOL IsMenuBar() const { return FALSE; }
     int GetLastDropDownIndex() const { return m_nLastDropDown; }
+    // The button whose drop-down menu is open, until the skin has drawn it so once (-1: none).
+    int GetOpenDropDownIndex() const { return m_nOpenDropDown; }
+    void ClearOpenDropDown() { m_nOpenDropDown = -1; }
 
     // Profile --------------------------------------------------------------------------------------
     virtual BOOL SaveBarState(const wchar_t* section, const wchar_t* name, BOOL properties = TRUE);
@@ -239,6 +242,8 @@ protected:
     // The bar's own answer to the toolbar-control messages that change its buttons.
     LRESULT TrackButtonMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ApplyTextType();
+    // Re-keys the hosted controls by their slots after the control moved buttons by itself.
+    void FollowMovedCustomButtons();
     void PrepareLayoutButtons(std::vector<TBBUTTON>& buttons, DWORD mode) override;
     int ButtonWidth(const TBBUTTON& button) const override;
     bool PlacesHostedWindowItself(int index) const override { return IsCustomButton(index); }
@@ -293,6 +298,7 @@ protected:
     BOOL m_bInRecalc = FALSE;
     UINT m_nPending = 0;          // bit 0: re-place with relayout; bit 1: re-place
     int m_nLastDropDown = -1;
+    int m_nOpenDropDown = -1;
     HICON m_hIcon = nullptr;
     HDC m_hNonClientEraseDC = nullptr;  // the window DC EraseNonClient hands to WM_ERASEBKGND
     CRect m_rectIcon;

@@ -286,6 +286,24 @@ BOOL COXCoolToolBar::LoadBarState(const wchar_t* section, const wchar_t* name, B
     key.Close();
 
     if (buttonsRead) {
+        // The control's own restore may drop plain separators (under Wine it stores them as
+        // command 0 and reads that back as a button that is then removed): each goes back to
+        // its stored place.
+        // Only when the buttons are the stored ones in the stored order.
+        std::vector<UINT> stored, present;
+        for (const ButtonRecord& record : buttonRecords)
+            if (!(record.style & TBSTYLE_SEP)) stored.push_back(static_cast<UINT>(record.id));
+        for (int i = 0; i < GetCount(); ++i)
+            if (!IsPlainSeparator(i)) present.push_back(GetItemID(i));
+        for (int i = 0; stored == present && i < static_cast<int>(buttonRecords.size()) && i <= GetCount(); ++i) {
+            const ButtonRecord& record = buttonRecords[static_cast<size_t>(i)];
+            if (!(record.style & TBSTYLE_SEP) || record.id != 0 || IsPlainSeparator(i)) continue;
+            TBBUTTON separator{};
+            separator.iBitmap = record.image;
+            separator.fsStyle = TBSTYLE_SEP;
+            separator.iString = -1;
+            SendMessage(TB_INSERTBUTTONW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&separator));
+        }
         for (const ButtonRecord& record : buttonRecords) {
             if (record.style & TBSTYLE_SEP) continue;
             const int index = CommandToIndex(static_cast<UINT>(record.id));

@@ -223,18 +223,13 @@ void COXDockbarSkin2003::DrawDockBar(CDC* dc, const COXSplitterDraw& splitter, C
     CRect r = splitter.rect;
     r.bottom = std::min<LONG>(r.bottom, 8000);
     dc->FillSolidRect(r, skin->GetColor(7));
-    const COLORREF line = skin->IsThemed() ? skin->GetAuxColor(4) : skin->COXSkinXP::GetColor(9);
+    const COLORREF line = skin->IsThemed() ? skin->GetAuxColor(4) : skin->COXSkinXP::GetSeparatorColor();
     const CPoint centre = r.CenterPoint();
     if (splitter.orientation == 1) dc->FillSolidRect(CRect(centre.x, r.top, centre.x + 1, r.bottom), line);
     else dc->FillSolidRect(CRect(r.left, centre.y, r.right, centre.y + 1), line);
 }
 
-void COXDockbarSkin2003::FillBand(CDC* dc, const CRect& band) const {
-    COXSkin2003* skin = Skin2003();
-    const int middle = band.left + band.Width() / 2;
-    skin->GradientFill(dc, CRect(band.left, band.top, middle, band.bottom), skin->GetAuxColor(8), skin->GetAuxColor(7), FALSE);
-    dc->FillSolidRect(CRect(middle, band.top, band.right, band.bottom), skin->GetAuxColor(7));
-}
+void COXDockbarSkin2003::FillBand(CDC* dc, const CRect& band) const { Skin2003()->FillDockBand(dc, band); }
 
 void COXDockbarSkin2003::DrawBarFrame(COXSizeDockBar* dockBar) {
     CWindowDC dc(dockBar);

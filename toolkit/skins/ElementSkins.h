@@ -1,14 +1,15 @@
-// The element-skin families of a skin. The tool-bar, menu, dock-bar and frame families draw
-// (see ToolbarSkin.h, MenuSkin.h, DockbarSkin.h and FrameSkin.h); the others are the places where the
-// tabs, shortcut bars and status bars draw
-// through once those windows are built: each is so far its variant's identity and, for the XP
-// and 2003 variants, the skin they take their colours from.
+// The element-skin families of a skin. The tool-bar, menu, dock-bar, frame, status-bar and
+// shortcut-bar families draw (see ToolbarSkin.h, MenuSkin.h, DockbarSkin.h, FrameSkin.h,
+// StatusbarSkin.h and ShortcutBarSkin.h); the tab family is the place where the tabs draw through
+// once they are built: so far each variant's identity and, for the XP and 2003 variants, the skin
+// they take their colours from.
 #pragma once
 #include "gdi/DC.h"
 #include "skins/DockbarSkin.h"
 #include "skins/FrameSkin.h"
 #include "skins/MenuSkin.h"
 #include "skins/ShortcutBarSkin.h"
+#include "skins/StatusbarSkin.h"
 
 class COXSkinXP;
 class COXToolbarSkin;
@@ -30,19 +31,3 @@ public:
     using COXTabSkinXP::COXTabSkinXP;
 };
 
-class COXStatusbarSkin {
-public:
-    virtual ~COXStatusbarSkin() = default;
-};
-class COXStatusbarSkinClassic : public COXStatusbarSkin {};
-class COXStatusbarSkinXP : public COXStatusbarSkin {
-public:
-    explicit COXStatusbarSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
-
-protected:
-    COXSkinXP* m_pSkin;
-};
-class COXStatusbarSkin2003 : public COXStatusbarSkinXP {
-public:
-    using COXStatusbarSkinXP::COXStatusbarSkinXP;
-};

@@ -1,8 +1,12 @@
 // The caption buttons of a maximised MDI child on a menu bar, in each look,
 // and the Office XP flat caption button they are drawn with.
 #include "bars/MenuBar.h"
+#include "docking/SizeControlBar.h"
+#include "skins/DockbarSkinParts.h"
 #include "skins/Skin.h"
 #include "skins/ToolbarSkin.h"
+
+using dockbar_parts::DockedAcross;
 
 namespace {
 
@@ -46,6 +50,39 @@ void CopyTransparent(CDC* dest, int x, int y, int width, int height, CDC* source
 
 void COXSkinXP::DrawFrameButton(CDC* dc, const CRect& rect, UINT kind, BOOL inactive, BOOL title, COLORREF background,
                                 CWnd* window) const {
+    DrawFrameButtonOver(dc, rect, kind, inactive, title, background, window,
+                        [background](CDC& button, const CRect& whole) { button.FillSolidRect(whole, background); });
+}
+
+void COXSkin2003::DrawFrameButton(CDC* dc, const CRect& rect, UINT kind, BOOL inactive, BOOL title, COLORREF background,
+                                  CWnd* window) const {
+    auto paint = [&](CDC& button, const CRect& whole) {
+        if (auto* menuBar = dynamic_cast<COXMenuBar*>(window)) {
+            // The dock bars' band, as it runs across the whole frame.
+            CRect onScreen = rect;
+            CRect barWindow;
+            menuBar->GetWindowRect(&barWindow);
+            onScreen.OffsetRect(barWindow.TopLeft());
+            FillDockBand(&button, DockBandFor(menuBar, onScreen.TopLeft(), whole.Height()));
+        } else if (auto* bar = dynamic_cast<COXSizeControlBar*>(window)) {
+            // The caption's gradient, continued under the button.
+            const CRect caption = bar->ToWindow(bar->m_rectCaption);
+            if (DockedAcross(bar)) {
+                const CRect band(caption.left - rect.left, 0, caption.right - rect.left, whole.Height());
+                GradientFill(&button, band, GetAuxColor(10), GetAuxColor(9), FALSE);
+            } else {
+                const CRect band(0, caption.top - rect.top, whole.Width(), caption.bottom - rect.top);
+                GradientFill(&button, band, GetAuxColor(10), GetAuxColor(9), TRUE);
+            }
+        } else {
+            button.FillSolidRect(whole, background);
+        }
+    };
+    DrawFrameButtonOver(dc, rect, kind, inactive, title, background, window, paint);
+}
+
+void COXSkinXP::DrawFrameButtonOver(CDC* dc, const CRect& rect, UINT kind, BOOL inactive, BOOL title, COLORREF background,
+                                    CWnd* window, const std::function<void(CDC&, const CRect&)>& paintBackground) const {
     const int width = rect.Width(), height = rect.Height();
     if (width <= 4 || height <= 4) return;
     COLORREF grey = 0;
@@ -65,7 +102,7 @@ void COXSkinXP::DrawFrameButton(CDC* dc, const CRect& rect, UINT kind, BOOL inac
     Canvas button(dc, width, height);
     const CRect whole(0, 0, width, height);
     if (!hot || inactive) {
-        button.dc.FillSolidRect(whole, background);
+        paintBackground(button.dc, whole);
     } else {
         HBRUSH brush = ::CreateSolidBrush(GetColor(pressed ? 2 : 0));
         HPEN pen = ::CreatePen(PS_SOLID, 1, GetColor(3));

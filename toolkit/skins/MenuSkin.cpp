@@ -98,7 +98,7 @@ void COXMenuSkin::DrawDisabledImage(CDC* dc, const COXImageInfo* info, int index
     DrawImageState(*dc, info->imageList, index, image.left, image.top, stateFlags, brush);
 }
 
-void COXMenuSkin::DrawInsertMark(CDC* dc, const CRect& item, BOOL before) {
+void COXMenuSkin::DrawInsertMark(CDC* dc, const CRect& item, BOOL before, UINT) {
     const int left = item.left + 2, right = item.right - 2;
     const int top = before ? item.top - 2 : item.bottom - 2;
     const int bottom = top + 3;
@@ -206,7 +206,7 @@ void COXMenuSkinClassic::DrawSeparator(CDC* dc, const CRect& item, COXBitmapMenu
     dc->FillSolidRect(CRect(left, top + 1, right, top + 2), GetSysColor(COLOR_3DHILIGHT));
 }
 
-void COXMenuSkinClassic::DrawDragFrame(CDC* dc, const CRect& rect) {
+void COXMenuSkinClassic::DrawDragFrame(CDC* dc, const CRect& rect, UINT) {
     // A patterned 2-pixel frame drawn with XOR.
     static const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
     HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, pattern);
@@ -312,7 +312,7 @@ void COXMenuSkinXP::DrawSeparator(CDC* dc, const CRect& item, COXBitmapMenu* men
     SolidLine(dc, Color(9), m_metrics[0] + menu->GetImageColumnWidth() + m_metrics[2], y, item.right, y);
 }
 
-void COXMenuSkinXP::DrawDragFrame(CDC* dc, const CRect& rect) {
+void COXMenuSkinXP::DrawDragFrame(CDC* dc, const CRect& rect, UINT) {
     CRect r(rect);
     FrameWith(dc, r, GetSysColor(COLOR_BTNTEXT));
     r.DeflateRect(1, 1);

@@ -56,8 +56,10 @@ public:
     virtual void DrawImage(CDC* dc, UINT state, const COXImageInfo* info, const CRect& image) = 0;
     virtual void DrawText(CDC* dc, UINT state, const CString& text, const CRect& textRect, const CRect& shortcutRect) = 0;
     virtual void DrawSeparator(CDC* dc, const CRect& item, COXBitmapMenu* menu) = 0;
-    virtual void DrawDragFrame(CDC* dc, const CRect& rect) = 0;
-    virtual void DrawInsertMark(CDC* dc, const CRect& item, BOOL before);
+    // The frame of an item picked up in a customised menu, and the mark where it would go. The
+    // flags come from the caller unchanged; no look of the toolkit draws differently for them.
+    virtual void DrawDragFrame(CDC* dc, const CRect& rect, UINT flags) = 0;
+    virtual void DrawInsertMark(CDC* dc, const CRect& item, BOOL before, UINT flags);
     virtual void DrawTextItem(CDC* dc, UINT state, const CString& text, const COXImageInfo* info, const CRect& item,
                               const CRect& glyph, const CRect& textRect, const CRect& shortcutRect, COXBitmapMenu* menu);
     virtual void DrawSubmenuArrow(CDC* dc, const CRect& rect, UINT state);
@@ -88,7 +90,7 @@ public:
     void DrawImage(CDC* dc, UINT state, const COXImageInfo* info, const CRect& image) override;
     void DrawText(CDC* dc, UINT state, const CString& text, const CRect& textRect, const CRect& shortcutRect) override;
     void DrawSeparator(CDC* dc, const CRect& item, COXBitmapMenu* menu) override;
-    void DrawDragFrame(CDC* dc, const CRect& rect) override;
+    void DrawDragFrame(CDC* dc, const CRect& rect, UINT flags) override;
     void DrawTextItem(CDC* dc, UINT state, const CString& text, const COXImageInfo* info, const CRect& item, const CRect& glyph,
                       const CRect& textRect, const CRect& shortcutRect, COXBitmapMenu* menu) override;
     const int* GetMetrics() const override { return m_metrics; }
@@ -110,7 +112,7 @@ public:
     void DrawImage(CDC* dc, UINT state, const COXImageInfo* info, const CRect& image) override;
     void DrawText(CDC* dc, UINT state, const CString& text, const CRect& textRect, const CRect& shortcutRect) override;
     void DrawSeparator(CDC* dc, const CRect& item, COXBitmapMenu* menu) override;
-    void DrawDragFrame(CDC* dc, const CRect& rect) override;
+    void DrawDragFrame(CDC* dc, const CRect& rect, UINT flags) override;
     void DrawSubmenuArrow(CDC* dc, const CRect& rect, UINT state) override;
     const int* GetMetrics() const override { return m_metrics; }
     LRESULT MenuWindowProc(WNDPROC saved, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -248,9 +248,22 @@ LRESULT COXMenuSkinXP::MenuWindowProc(WNDPROC saved, HWND hwnd, UINT message, WP
         POINT at;
         if (LastPosition(hwnd, at)) window.OffsetRect(at.x - window.left, at.y - window.top);
         m_positions.erase(hwnd);
+        // Drawn whole in memory and copied at once, so the printed picture is never half made.
         CDC target;
         target.Attach(reinterpret_cast<HDC>(wParam));
-        PaintPopupFrame(&target, hwnd, window, menu, nullptr);
+        CDC memory;
+        memory.CreateCompatibleDC(&target);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(target, window.Width(), window.Height());
+        if (bitmap) {
+            HGDIOBJ old = memory.SelectObject(bitmap);
+            ::BitBlt(memory, 0, 0, window.Width(), window.Height(), target, 0, 0, SRCCOPY);
+            PaintPopupFrame(&memory, hwnd, window, menu, nullptr);
+            ::BitBlt(target, 0, 0, window.Width(), window.Height(), memory, 0, 0, SRCCOPY);
+            memory.SelectObject(old);
+            ::DeleteObject(bitmap);
+        } else {
+            PaintPopupFrame(&target, hwnd, window, menu, nullptr);
+        }
         target.Detach();
         return 0;
     }

@@ -72,30 +72,42 @@ COLORREF COXSkinXP::InvertColor(COLORREF c) {
     return RGB(255 - GetRValue(c), 255 - GetGValue(c), 255 - GetBValue(c));
 }
 
+namespace {
+COLORREF Sys(int index) { return GetSysColor(index); }
+}  // namespace
+
+COLORREF COXSkinXP::GetHotItemColor() const { return BlendColors(Sys(COLOR_WINDOW), Sys(COLOR_HIGHLIGHT), 0.7f, 0.3f); }
+COLORREF COXSkinXP::GetCheckedItemColor() const {
+    return BlendColors(Sys(COLOR_3DFACE), Sys(COLOR_WINDOW), Sys(COLOR_HIGHLIGHT), 0.42f, 0.48f, 0.1f);
+}
+COLORREF COXSkinXP::GetPressedItemColor() const { return BlendColors(Sys(COLOR_WINDOW), Sys(COLOR_HIGHLIGHT), 0.5f, 0.5f); }
+COLORREF COXSkinXP::GetActiveBorderColor() const { return Sys(COLOR_HIGHLIGHT); }
+COLORREF COXSkinXP::GetMenuColor() const { return BlendColors(Sys(COLOR_WINDOW), Sys(COLOR_3DFACE), 0.86f, 0.14f); }
+COLORREF COXSkinXP::GetMenuBorderColor() const { return Sys(COLOR_3DSHADOW); }
+COLORREF COXSkinXP::GetBackgroundColor() const { return BlendColors(Sys(COLOR_WINDOW), Sys(COLOR_3DFACE), 0.16f, 0.84f); }
+COLORREF COXSkinXP::GetFaceColor() const { return Sys(COLOR_3DFACE); }
+COLORREF COXSkinXP::GetArrowColor() const { return OffsetColor(Sys(COLOR_GRAYTEXT), -8, -12, -22); }
+COLORREF COXSkinXP::GetSeparatorColor() const { return OffsetColor(Sys(COLOR_3DSHADOW), 38, 38, 38); }
+COLORREF COXSkinXP::GetBorderColor() const { return Sys(COLOR_3DSHADOW); }
+COLORREF COXSkinXP::GetGripperColor() const { return OffsetColor(Sys(COLOR_3DSHADOW), 32, 32, 32); }
+COLORREF COXSkinXP::GetCaptionColor() const { return Sys(COLOR_3DSHADOW); }
+COLORREF COXSkinXP::GetCaptionTextColor() const { return Sys(COLOR_CAPTIONTEXT); }
+COLORREF COXSkinXP::GetFrameBorderColor() const { return OffsetColor(Sys(COLOR_3DSHADOW), -9, -9, -9); }
+COLORREF COXSkinXP::GetFrameColor() const { return GetBackgroundColor(); }
+COLORREF COXSkinXP::GetDisabledColor() const { return Sys(COLOR_GRAYTEXT); }
+COLORREF COXSkinXP::GetDisabledTextColor() const { return GetSeparatorColor(); }
+
 COLORREF COXSkinXP::GetColor(int n) const {
-    const COLORREF W = GetSysColor(COLOR_WINDOW), HL = GetSysColor(COLOR_HIGHLIGHT), F = GetSysColor(COLOR_3DFACE),
-                   S = GetSysColor(COLOR_3DSHADOW), G = GetSysColor(COLOR_GRAYTEXT);
-    switch (n) {
-    case 0: return BlendColors(W, HL, 0.7f, 0.3f);
-    case 1: return BlendColors(F, W, HL, 0.42f, 0.48f, 0.1f);
-    case 2: return BlendColors(W, HL, 0.5f, 0.5f);
-    case 3: return HL;
-    case 4: return BlendColors(W, F, 0.86f, 0.14f);
-    case 5: return S;
-    case 6: return BlendColors(W, F, 0.16f, 0.84f);
-    case 7: return F;
-    case 8: return OffsetColor(G, -8, -12, -22);
-    case 9: return OffsetColor(S, 38, 38, 38);
-    case 10: return S;
-    case 11: return OffsetColor(S, 32, 32, 32);
-    case 12: return S;
-    case 13: return GetSysColor(COLOR_CAPTIONTEXT);
-    case 14: return OffsetColor(S, -9, -9, -9);
-    case 15: return GetColor(6);
-    case 16: return G;
-    case 17: return GetColor(9);
-    default: return 0;
-    }
+    using Getter = COLORREF (COXSkinXP::*)() const;
+    static constexpr Getter getters[kColorCount] = {
+        &COXSkinXP::GetHotItemColor,     &COXSkinXP::GetCheckedItemColor, &COXSkinXP::GetPressedItemColor,
+        &COXSkinXP::GetActiveBorderColor, &COXSkinXP::GetMenuColor,       &COXSkinXP::GetMenuBorderColor,
+        &COXSkinXP::GetBackgroundColor,   &COXSkinXP::GetFaceColor,       &COXSkinXP::GetArrowColor,
+        &COXSkinXP::GetSeparatorColor,    &COXSkinXP::GetBorderColor,     &COXSkinXP::GetGripperColor,
+        &COXSkinXP::GetCaptionColor,      &COXSkinXP::GetCaptionTextColor, &COXSkinXP::GetFrameBorderColor,
+        &COXSkinXP::GetFrameColor,        &COXSkinXP::GetDisabledColor,   &COXSkinXP::GetDisabledTextColor,
+    };
+    return n >= 0 && n < kColorCount ? (this->*getters[n])() : 0;
 }
 
 // The visual-style library -------------------------------------------------------------------
@@ -149,46 +161,51 @@ COXSkin2003::~COXSkin2003() {
     if (m_msimg) FreeLibrary(m_msimg);
 }
 
-COLORREF COXSkin2003::GetColor(int n) const {
-    // Colours that never look at the visual style.
-    switch (n) {
-    case 6: return COXSkinXP::GetColor(6);
-    case 8: return GetSysColor(COLOR_BTNTEXT);
-    case 13: return COXSkinXP::GetColor(13);
-    case 15: return GetColor(7);
-    default: break;
-    }
-    const COLORREF W = GetSysColor(COLOR_WINDOW);
+// Each 2003 colour that follows the visual style opens the "button" theme for itself.
+COLORREF COXSkin2003::Themed(int index, float w, float t, COLORREF plain) const {
     ScopedTheme theme(m_uxTheme, L"button");
-    if (!theme) {
-        switch (n) {
-        case 3: return GetSysColor(COLOR_HIGHLIGHT);
-        case 4: return BlendColors(W, GetSysColor(COLOR_3DFACE), 0.86f, 0.14f);
-        case 5: return GetSysColor(COLOR_3DSHADOW);
-        case 7: return GetSysColor(COLOR_3DFACE);
-        case 10: return COXSkinXP::GetColor(9);
-        default: return COXSkinXP::GetColor(n);
-        }
-    }
-    const COLORREF caption = theme.SysColor(COLOR_ACTIVECAPTION), highlight = theme.SysColor(COLOR_HIGHLIGHT);
-    switch (n) {
-    case 0: return 0xC2EEFF;
-    case 1: return 0x6FC0FF;
-    case 2: return 0x3E80FE;
-    case 3: return OffsetColor(caption, 0, -84, -99);
-    case 4: return 0xF6F6F6;
-    case 5: return BlendColors(caption, 0, 0.55f, 0.45f);
-    case 7: return BlendColors(W, highlight, 0.7f, 0.3f);
-    case 9: return BlendColors(W, highlight, 0.2f, 0.8f);
-    case 10: return BlendColors(highlight, 0, 0.5f, 0.5f);
-    case 11: return BlendColors(highlight, 0, 0.7f, 0.3f);
-    case 12: return highlight;
-    case 14: return highlight;
-    case 16: return 0x8D8D8D;
-    case 17: return 0x8D8D8D;
-    default: return 0;
-    }
+    return theme ? BlendColors(Sys(COLOR_WINDOW), theme.SysColor(index), w, t) : plain;
 }
+
+COLORREF COXSkin2003::GetHotItemColor() const { return IsThemed() ? 0xC2EEFF : COXSkinXP::GetHotItemColor(); }
+COLORREF COXSkin2003::GetCheckedItemColor() const { return IsThemed() ? 0x6FC0FF : COXSkinXP::GetCheckedItemColor(); }
+COLORREF COXSkin2003::GetPressedItemColor() const { return IsThemed() ? 0x3E80FE : COXSkinXP::GetPressedItemColor(); }
+COLORREF COXSkin2003::GetActiveBorderColor() const {
+    ScopedTheme theme(m_uxTheme, L"button");
+    return theme ? OffsetColor(theme.SysColor(COLOR_ACTIVECAPTION), 0, -84, -99) : Sys(COLOR_HIGHLIGHT);
+}
+COLORREF COXSkin2003::GetMenuColor() const {
+    return IsThemed() ? 0xF6F6F6 : BlendColors(Sys(COLOR_WINDOW), Sys(COLOR_3DFACE), 0.86f, 0.14f);
+}
+COLORREF COXSkin2003::GetMenuBorderColor() const {
+    ScopedTheme theme(m_uxTheme, L"button");
+    return theme ? BlendColors(theme.SysColor(COLOR_ACTIVECAPTION), 0, 0.55f, 0.45f) : Sys(COLOR_3DSHADOW);
+}
+COLORREF COXSkin2003::GetBackgroundColor() const { return COXSkinXP::GetBackgroundColor(); }
+COLORREF COXSkin2003::GetFaceColor() const { return Themed(COLOR_HIGHLIGHT, 0.7f, 0.3f, Sys(COLOR_3DFACE)); }
+COLORREF COXSkin2003::GetArrowColor() const { return Sys(COLOR_BTNTEXT); }
+COLORREF COXSkin2003::GetSeparatorColor() const { return Themed(COLOR_HIGHLIGHT, 0.2f, 0.8f, COXSkinXP::GetSeparatorColor()); }
+COLORREF COXSkin2003::GetBorderColor() const {
+    // Without a style the XP separator colour, not the XP border colour.
+    ScopedTheme theme(m_uxTheme, L"button");
+    return theme ? BlendColors(theme.SysColor(COLOR_HIGHLIGHT), 0, 0.5f, 0.5f) : COXSkinXP::GetSeparatorColor();
+}
+COLORREF COXSkin2003::GetGripperColor() const {
+    ScopedTheme theme(m_uxTheme, L"button");
+    return theme ? BlendColors(theme.SysColor(COLOR_HIGHLIGHT), 0, 0.7f, 0.3f) : COXSkinXP::GetGripperColor();
+}
+COLORREF COXSkin2003::GetCaptionColor() const {
+    ScopedTheme theme(m_uxTheme, L"button");
+    return theme ? theme.SysColor(COLOR_HIGHLIGHT) : COXSkinXP::GetCaptionColor();
+}
+COLORREF COXSkin2003::GetCaptionTextColor() const { return COXSkinXP::GetCaptionTextColor(); }
+COLORREF COXSkin2003::GetFrameBorderColor() const {
+    ScopedTheme theme(m_uxTheme, L"button");
+    return theme ? theme.SysColor(COLOR_HIGHLIGHT) : COXSkinXP::GetFrameBorderColor();
+}
+COLORREF COXSkin2003::GetFrameColor() const { return GetFaceColor(); }
+COLORREF COXSkin2003::GetDisabledColor() const { return IsThemed() ? 0x8D8D8D : COXSkinXP::GetDisabledColor(); }
+COLORREF COXSkin2003::GetDisabledTextColor() const { return IsThemed() ? 0x8D8D8D : COXSkinXP::GetDisabledTextColor(); }
 
 COLORREF COXSkin2003::GetAuxColor(int n) const {
     const COLORREF W = GetSysColor(COLOR_WINDOW), F = GetSysColor(COLOR_3DFACE);
@@ -255,6 +272,21 @@ BOOL COXSkin2003::GradientFill(CDC* dc, const CRect& rect, COLORREF c1, COLORREF
         DeleteObject(pen);
     }
     return TRUE;
+}
+
+void COXSkin2003::FillDockBand(CDC* dc, const CRect& band) const {
+    const int middle = band.left + band.Width() / 2;
+    GradientFill(dc, CRect(band.left, band.top, middle, band.bottom), GetAuxColor(8), GetAuxColor(7), FALSE);
+    dc->FillSolidRect(CRect(middle, band.top, band.right, band.bottom), GetAuxColor(7));
+}
+
+CRect DockBandFor(CWnd* window, CPoint origin, int height) {
+    CRect frameWindow;
+    CWnd* frame = window->GetParentFrame();
+    if (frame) frame->GetWindowRect(&frameWindow);
+    else window->GetWindowRect(&frameWindow);
+    const int width = std::max<int>(::GetSystemMetrics(SM_CXSCREEN), frameWindow.Width());
+    return CRect(frameWindow.left - origin.x, 0, frameWindow.left - origin.x + width, height);
 }
 
 void COXSkin2003::DrawGripperDots(CDC* dc, const CRect& r, BOOL across) const {

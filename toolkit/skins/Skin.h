@@ -12,6 +12,7 @@
 #include "app/WinApp.h"
 #include "skins/ElementSkins.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -60,8 +61,28 @@ public:
     COXSkinXP();
     int GetType() const override { return 1; }
 
-    // XP colour n (0-17) of this look.
-    virtual COLORREF GetColor(int n) const;
+    // The look's eighteen colours, numbered 0-17 in this order (the element skins ask
+    // for them by number through GetColor). XP blends them from the system colours.
+    virtual COLORREF GetHotItemColor() const;        // 0 face of a hot button or item
+    virtual COLORREF GetCheckedItemColor() const;    // 1 face of a checked button
+    virtual COLORREF GetPressedItemColor() const;    // 2 face of a pressed (or hot checked) one
+    virtual COLORREF GetActiveBorderColor() const;   // 3 frame around a lit face
+    virtual COLORREF GetMenuColor() const;           // 4 popup menu items
+    virtual COLORREF GetMenuBorderColor() const;     // 5 popup menu frame
+    virtual COLORREF GetBackgroundColor() const;     // 6 bars, the image column
+    virtual COLORREF GetFaceColor() const;           // 7 dock bars, a floating bar's edge
+    virtual COLORREF GetArrowColor() const;          // 8 scroll arrows and tab text
+    virtual COLORREF GetSeparatorColor() const;      // 9
+    virtual COLORREF GetBorderColor() const;         // 10 lines and frames of docked bars
+    virtual COLORREF GetGripperColor() const;        // 11
+    virtual COLORREF GetCaptionColor() const;        // 12 floating frame caption
+    virtual COLORREF GetCaptionTextColor() const;    // 13
+    virtual COLORREF GetFrameBorderColor() const;    // 14 floating frame edge
+    virtual COLORREF GetFrameColor() const;          // 15 floating frame inside the edge
+    virtual COLORREF GetDisabledColor() const;       // 16 disabled images
+    virtual COLORREF GetDisabledTextColor() const;   // 17 disabled menu text
+    // Colour n (0-17) of the list above, through its getter.
+    COLORREF GetColor(int n) const;
     static constexpr int kColorCount = 18;
 
     // Per channel min(trunc(c1*w1 + c2*w2 + c3*w3), 255); the weights are single precision.
@@ -75,11 +96,16 @@ public:
     // The flat caption button of this look (kind: a DFCS_CAPTION* value) at `rect` of `dc`,
     // hot while the cursor is over it in `window`'s coordinates, pressed while a window holds
     // the mouse capture; an inactive button shows a grey glyph.
-    void DrawFrameButton(CDC* dc, const CRect& rect, UINT kind, BOOL inactive, BOOL title, COLORREF background,
-                         CWnd* window) const;
+    virtual void DrawFrameButton(CDC* dc, const CRect& rect, UINT kind, BOOL inactive, BOOL title, COLORREF background,
+                                 CWnd* window) const;
 
 protected:
     explicit COXSkinXP(const wchar_t* name) : COXSkin(name) {}
+    // The flat caption button over a background that `paintBackground` draws into the
+    // button's bitmap (origin at the button's top-left) where the XP button fills its
+    // background colour.
+    void DrawFrameButtonOver(CDC* dc, const CRect& rect, UINT kind, BOOL inactive, BOOL title, COLORREF background,
+                             CWnd* window, const std::function<void(CDC&, const CRect&)>& paintBackground) const;
 };
 
 // The visual-style library, loaded for the life of the object. Without it
@@ -132,13 +158,36 @@ public:
     explicit COXSkin2003(const COXUxTheme::Functions& theme);
     ~COXSkin2003() override;
 
-    COLORREF GetColor(int n) const override;
+    COLORREF GetHotItemColor() const override;
+    COLORREF GetCheckedItemColor() const override;
+    COLORREF GetPressedItemColor() const override;
+    COLORREF GetActiveBorderColor() const override;
+    COLORREF GetMenuColor() const override;
+    COLORREF GetMenuBorderColor() const override;
+    COLORREF GetBackgroundColor() const override;
+    COLORREF GetFaceColor() const override;
+    COLORREF GetArrowColor() const override;
+    COLORREF GetSeparatorColor() const override;
+    COLORREF GetBorderColor() const override;
+    COLORREF GetGripperColor() const override;
+    COLORREF GetCaptionColor() const override;
+    COLORREF GetCaptionTextColor() const override;
+    COLORREF GetFrameBorderColor() const override;
+    COLORREF GetFrameColor() const override;
+    COLORREF GetDisabledColor() const override;
+    COLORREF GetDisabledTextColor() const override;
+    // The button continues the background of the menu bar or the bar caption it stands on.
+    void DrawFrameButton(CDC* dc, const CRect& rect, UINT kind, BOOL inactive, BOOL title, COLORREF background,
+                         CWnd* window) const override;
     // Auxiliary colours H1-H12 of the 2003 element skins.
     COLORREF GetAuxColor(int n) const;
     // Whether the "button" visual style is in force.
     BOOL IsThemed() const { return static_cast<bool>(ScopedTheme(m_uxTheme, L"button")); }
     // Fills the rectangle with a gradient from c1 to c2 (top to bottom when vertical).
     BOOL GradientFill(CDC* dc, const CRect& rect, COLORREF c1, COLORREF c2, BOOL vertical) const;
+    // The band behind the dock bars (`band` from DockBandFor): its left half a gradient
+    // from H8 to H7, the rest H7.
+    void FillDockBand(CDC* dc, const CRect& band) const;
     // The Office 2003 gripper: dots stacked down a 2-pixel band (across) or side by side.
     void DrawGripperDots(CDC* dc, const CRect& rect, BOOL across) const;
     const COXUxTheme& UxTheme() const { return m_uxTheme; }
@@ -147,6 +196,8 @@ public:
 
 private:
     void CreateElementSkins();
+    // The style colour `index` blended with the window colour (w of the window), or `plain` without a style.
+    COLORREF Themed(int index, float w, float t, COLORREF plain) const;
     COXUxTheme m_uxTheme;
     HMODULE m_msimg = nullptr;
     using GradientFillProc = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
@@ -178,6 +229,11 @@ private:
 // at (x, y): the image is drawn into the state's own bitmap, no icon is made for it (an icon is a
 // window-system object; under Wine making one costs ~1 ms).
 BOOL DrawImageState(HDC dc, HIMAGELIST list, int index, int x, int y, UINT stateFlags, HBRUSH brush);
+
+// The dock bars' band for a window of a frame, `height` high, in coordinates whose origin is
+// the screen point `origin`: it starts at the frame's left edge and runs across the frame's
+// width (at least the screen's), so that every bar in it shows one continuous band.
+CRect DockBandFor(CWnd* window, CPoint origin, int height);
 
 // Lays a window and its children out and redraws them after a change of skin.
 void RefreshWindowTree(HWND hwnd);

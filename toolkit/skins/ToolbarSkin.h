@@ -129,8 +129,13 @@ public:
     void DrawSeparator(CDC* dc, const CRect& rect, COXCoolToolBar* bar) override;
     void DrawBackground(CDC* dc, COXCoolToolBar* bar) override;
     void FillButtonBackground(CDC*, const CRect&) override {}
+    // As the XP look, with the bar's gradient continued through the ring and the drop button.
+    void DrawComboBoxState(CWnd* combo) override;
+    void DrawControlFrame(CWnd* control) override;
 
 protected:
+    // The dock bars' band behind `window`, `height` high, in a DC whose origin is `origin` on the screen.
+    void FillBand(CDC* dc, CWnd* window, CPoint origin, int height);
     void DrawFace(CDC* dc, const CRect& rect, COLORREF c1, COLORREF c2, COLORREF frame) override;
     void DrawFaceForRow(CDC* dc, const CRect& rect, int row, COLORREF fill) override;
     void FillComboButton(CDC* dc, const CRect& button, CWnd* combo) override;

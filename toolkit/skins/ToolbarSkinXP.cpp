@@ -1,4 +1,5 @@
 #include "bars/CoolToolBar.h"
+#include "bars/MenuBar.h"
 #include "gdi/Dib.h"
 #include "skins/Skin.h"
 #include "skins/SkinGdi.h"
@@ -124,10 +125,16 @@ void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& 
     const bool pressed = button.fsState & TBSTATE_PRESSED, checked = button.fsState & TBSTATE_CHECKED;
     const bool enabled = button.fsState & TBSTATE_ENABLED;
     const bool dropDown = (button.fsStyle & TBSTYLE_DROPDOWN) && state.dropArrows;
+    const bool wholeDropDown = (button.fsStyle & TBSTYLE_DROPDOWN) && !state.dropArrows;
     enum class Look { Normal, Hot, HotShadow, Disabled } look = Look::Normal;
     COLORREF text = GetSysColor(COLOR_BTNTEXT);
     int row = -1;  // which face: 0 hot, 1 checked, 2 pressed-or-checked and hot
-    if ((pressed || checked) && hot) {
+    if (index >= 0 && index == bar->GetOpenDropDownIndex()) {
+        // Its menu is open: a flat face under a lit image, drawn once.
+        bar->ClearOpenDropDown();
+        if (background) FillButtonBackground(dc, rect);
+        look = HotShadow() ? Look::HotShadow : Look::Hot;
+    } else if ((pressed || checked) && hot) {
         row = 2;
         look = Look::Hot;
         text = GetSysColor(COLOR_HIGHLIGHTTEXT);
@@ -149,7 +156,11 @@ void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& 
     }
     const int arrowWidth = dropDown ? DropDownPartWidth(dc) : 0;
     if (row >= 0 && background) {
-        DrawFaceForRow(dc, rect, row, Color(row));  // XP colours 0, 1 and 2 for the three rows
+        // XP colours 0, 1 and 2 for the three rows; a drop-down button without its own arrow part
+        // is a pixel shorter at the top and the bottom.
+        CRect face = rect;
+        if (wholeDropDown) face.DeflateRect(0, 1);
+        DrawFaceForRow(dc, face, row, Color(row));
         if (dropDown) FrameWith(dc, CRect(rect.right - arrowWidth, rect.top, rect.right, rect.bottom), Color(3));
     }
 
@@ -168,7 +179,10 @@ void COXToolbarSkinXP::DrawButton(CDC* dc, const TBBUTTON& button, const CRect& 
         DeleteObject(font);
     }
     // A button that never got a text has no string (iString -1): no need to ask.
-    const CString label = button.iString == -1 ? CString() : bar->GetButtonText(index);
+    CString label = button.iString == -1 ? CString() : bar->GetButtonText(index);
+    if (auto* menuBar = dynamic_cast<COXMenuBar*>(bar); menuBar && wholeDropDown)
+        label = menuBar->GetMenuItemText(button.idCommand - 1);  // a menu entry's button shows the entry
+
     const int imageWidth = state.imageWidth, imageHeight = state.imageHeight;
     if (!bar->IsMenuBar() && images && button.iBitmap >= 0) {
         CPoint at;
@@ -307,7 +321,12 @@ void COXToolbarSkinXP::DrawComboBoxState(CWnd* combo) {
     CRect edit = client;
     edit.DeflateRect(3, 3, client.Height() - 2, 3);
     ExcludeClipRect(dc, edit.left, edit.top, edit.right, edit.bottom);
-    CRect button(client.right - (client.Height() - 2), client.top + 2, client.right - 2, client.bottom - 3);
+    // The edit keeps the line around it; under common controls 6 it reaches 3 pixels further right.
+    edit.InflateRect(1, 1);
+    if (COXCoolToolBar::GetComCtlVersion() >= kComCtl600) edit.right += 3;
+    CRect button = client;
+    button.DeflateRect(2, 2, 3, 2);
+    button.left = client.right - (client.Height() - 2);
     FillRingWithWindowColour(&dc, client, edit, button);
     const bool dropped = combo->SendMessage(CB_GETDROPPEDSTATE) != 0;
     HWND focus = GetFocus();
@@ -331,10 +350,11 @@ void COXToolbarSkinXP::DrawComboBoxState(CWnd* combo) {
     dc.FillSolidRect(CRect(cx, cy + 1, cx + 1, cy + 2), arrowColor);
 }
 
-void COXToolbarSkinXP::FillRingWithWindowColour(CDC* dc, const CRect& client, const CRect&, const CRect& button) {
-    CRect inner = client;
-    inner.DeflateRect(1, 1);
-    dc->FillSolidRect(inner, GetSysColor(COLOR_WINDOW));
+void COXToolbarSkinXP::FillRingWithWindowColour(CDC* dc, const CRect& client, const CRect& edit, const CRect& button) {
+    const int saved = ::SaveDC(*dc);
+    ExcludeClipRect(*dc, edit.left, edit.top, edit.right, edit.bottom);
+    dc->FillSolidRect(client, GetSysColor(COLOR_WINDOW));
+    ::RestoreDC(*dc, saved);
     dc->FillSolidRect(button, Color(6));
 }
 
@@ -353,7 +373,7 @@ void COXToolbarSkinXP::DrawControlFrame(CWnd* control) {
     client.OffsetRect(-window.left, -window.top);
     window.OffsetRect(-window.left, -window.top);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
-    dc.FillSolidRect(window, Color(6));
+    FillComboButton(&dc, window, control);
     window.DeflateRect(1, 1);
     dc.FillSolidRect(window, GetSysColor(COLOR_WINDOW));
     POINT cursor{};
@@ -414,15 +434,42 @@ void BackgroundColors(const COXSkin2003* skin, COLORREF& b, COLORREF& c) {
 }
 }  // namespace
 
-void COXToolbarSkin2003::DrawNonClientArea(CDC* dc, LPCRECT windowRect, COXCoolToolBar* bar) {
-    CRect window(*windowRect);
-    if (bar->IsFloating()) {
-        dc->FillSolidRect(window, Color(7));
+void COXToolbarSkin2003::FillBand(CDC* dc, CWnd* window, CPoint origin, int height) {
+    const CRect band = DockBandFor(window, origin, height);
+    if (!(::GetVersion() & 0x80000000u)) {
+        Skin2003()->FillDockBand(dc, band);
         return;
     }
-    COLORREF b = 0, c = 0;
-    BackgroundColors(Skin2003(), b, c);
-    Skin2003()->GradientFill(dc, window, c, b, (bar->m_dwStyle & CBRS_ORIENT_HORZ) != 0);
+    COXSkin2003 lines;  // Windows 9x: the gradient band by band
+    lines.UseLineGradients();
+    lines.FillDockBand(dc, band);
+}
+
+void COXToolbarSkin2003::DrawNonClientArea(CDC* dc, LPCRECT windowRect, COXCoolToolBar* bar) {
+    CRect window(*windowRect);
+    CRect barWindow, client;
+    bar->GetWindowRect(&barWindow);
+    bar->GetClientRect(&client);
+    bar->ClientToScreen(&client);
+    client.OffsetRect(window.left - barWindow.left, window.top - barWindow.top);
+    const int saved = ::SaveDC(*dc);
+    ::ExcludeClipRect(*dc, client.left, client.top, client.right, client.bottom);
+    if (bar->IsFloating()) {
+        dc->FillSolidRect(window, Color(7));
+        ::RestoreDC(*dc, saved);
+        return;
+    }
+    // A docked bar stands on the dock bars' band, with rounded corners.
+    FillBand(dc, bar, CPoint(barWindow.left - window.left, barWindow.top - window.top), window.bottom);
+    ::RestoreDC(*dc, saved);
+    if (bar->IsMenuBar()) return;
+    CRect r = window;
+    r.DeflateRect(2, 2);
+    const POINT corners[4][2] = {{{r.left, r.top}, {r.left - 1, r.top - 1}},
+                                 {{r.right - 1, r.top}, {r.right, r.top - 1}},
+                                 {{r.left, r.bottom - 1}, {r.left - 1, r.bottom}},
+                                 {{r.right - 1, r.bottom - 1}, {r.right, r.bottom}}};
+    for (const auto& corner : corners) ::SetPixel(*dc, corner[0].x, corner[0].y, ::GetPixel(*dc, corner[1].x, corner[1].y));
 }
 
 void COXToolbarSkin2003::DrawSeparator(CDC* dc, const CRect& rect, COXCoolToolBar*) {
@@ -444,6 +491,14 @@ void COXToolbarSkin2003::DrawSeparator(CDC* dc, const CRect& rect, COXCoolToolBa
 void COXToolbarSkin2003::DrawBackground(CDC* dc, COXCoolToolBar* bar) {
     CRect client;
     bar->GetClientRect(&client);
+    if (bar->IsMenuBar()) {
+        // The menu bar continues the band its frame's dock bars show.
+        CRect screen;
+        bar->GetClientRect(&screen);
+        bar->ClientToScreen(&screen);
+        FillBand(dc, bar, screen.TopLeft(), client.Height());
+        return;
+    }
     COLORREF b = 0, c = 0;
     BackgroundColors(Skin2003(), b, c);
     const bool horizontal = (bar->m_dwStyle & CBRS_ORIENT_HORZ) || bar->IsFloating();
@@ -466,11 +521,27 @@ void COXToolbarSkin2003::DrawFaceForRow(CDC* dc, const CRect& rect, int row, COL
     DrawFace(dc, rect, pairs[row][0], pairs[row][1], Color(3));
 }
 
-void COXToolbarSkin2003::FillComboButton(CDC* dc, const CRect& button, CWnd*) {
+void COXToolbarSkin2003::FillComboButton(CDC* dc, const CRect& button, CWnd* control) {
+    // The gradient runs over the parent's whole height, so that the control continues its bar.
+    CRect extent = button;
+    POINT origin{};  // the DC's origin on the screen (a window or a client DC alike)
+    if (CWnd* parent = control ? control->GetParent() : nullptr; parent && ::GetDCOrgEx(*dc, &origin)) {
+        CRect parentClient;
+        parent->GetClientRect(&parentClient);
+        parent->ClientToScreen(&parentClient);
+        extent = CRect(button.left, parentClient.top - origin.y, button.right, parentClient.bottom - origin.y);
+    }
     COLORREF b = 0, c = 0;
     BackgroundColors(Skin2003(), b, c);
-    Skin2003()->GradientFill(dc, button, c, b, TRUE);
+    const int saved = ::SaveDC(*dc);
+    ::IntersectClipRect(*dc, button.left, button.top, button.right, button.bottom);
+    Skin2003()->GradientFill(dc, extent, c, b, TRUE);
+    ::RestoreDC(*dc, saved);
 }
+
+void COXToolbarSkin2003::DrawComboBoxState(CWnd* combo) { COXToolbarSkinXP::DrawComboBoxState(combo); }
+
+void COXToolbarSkin2003::DrawControlFrame(CWnd* control) { COXToolbarSkinXP::DrawControlFrame(control); }
 
 void COXToolbarSkin2003::DrawComboButton(CDC* dc, const CRect& button, bool dropped) {
     if (!Skin2003()->IsThemed()) {

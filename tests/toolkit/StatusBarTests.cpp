@@ -1,0 +1,288 @@
+// The toolkit's status bar: stretching panes share the free width, progress
+// panes, double clicks and tool hits, the texts set without update, and the
+// skins' painting in pixels (indicators, frames, separators, grippers).
+#include "ToolkitFixture.h"
+
+#include "bars/SkinnedStatusBar.h"
+
+namespace {
+
+constexpr UINT kPanes[] = {ID_SEPARATOR, 3001, 3002, ID_INDICATOR_CAPS};
+
+struct StatusHost {
+    explicit StatusHost(DWORD frameStyle = WS_OVERLAPPEDWINDOW) {
+        frame = new CFrameWnd;
+        frame->CreateEx(0, CWnd::RegisterWndClass(0), L"Status", frameStyle, CRect(0, 0, 600, 300), nullptr, 0);
+        bar.Create(frame);
+        bar.SetIndicators(kPanes, 4);
+        bar.SetPaneInfo(1, 3001, SBPS_STRETCH, 40);
+        bar.SetPaneInfo(2, 3002, SBPS_NORMAL, 50);
+        bar.SetPaneText(3, L"CAPS");
+        frame->RecalcLayout();
+        bar.MoveWindow(0, 0, 500, 24);
+        PumpMessages();
+    }
+    ~StatusHost() {
+        frame->DestroyWindow();
+        PumpMessages();
+    }
+    // The bar's client width at which `free` pixels are left to stretch.
+    int WidthFor(int free) {
+        int borders[3] = {};
+        bar.SendMessage(SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+        int used = 0;
+        for (int i = 0; i < bar.GetCount(); ++i) {
+            UINT id, style;
+            int width;
+            bar.GetPaneInfo(i, id, style, width);
+            used += width + 6 + borders[2];
+        }
+        CRect client, inside;
+        bar.GetClientRect(&client);
+        inside = client;
+        bar.CalcInsideRect(inside, TRUE);
+        return free + used - borders[2] + (client.Width() - inside.Width());
+    }
+    CRect Pane(int i) {
+        CRect r;
+        bar.GetItemRect(i, &r);
+        return r;
+    }
+    CFrameWnd* frame;
+    COXStatusBar bar;
+};
+
+class DblClkCatcher : public CFrameWnd {
+public:
+    UINT lastId = 0;
+    int count = 0;
+
+protected:
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {MapMessage<&DblClkCatcher::OnPaneDblClk>(WM_OX_STATUSBAR_DBLCLK)};
+        static const MessageMap map{CFrameWnd::GetMessageMap(), entries};
+        return &map;
+    }
+    LRESULT OnPaneDblClk(WPARAM id, LPARAM) {
+        lastId = static_cast<UINT>(id);
+        ++count;
+        return 0;
+    }
+};
+
+TEST(StatusBar, StretchingPanesShareTheFreeWidthInOrderAndProgressPanesKeepRoomForThePercentage) {
+    StatusHost host;
+    COXStatusBar& bar = host.bar;
+    // Two stretching panes (the message pane and 3001), 101 pixels free: 50 then 51.
+    bar.MoveWindow(0, 0, host.WidthFor(101), 24);
+    PumpMessages();
+    EXPECT_EQ(host.Pane(0).Width(), 6 + 0 + 50);
+    EXPECT_EQ(host.Pane(1).Width(), 6 + 40 + 51);
+    EXPECT_EQ(host.Pane(2).Width(), 6 + 50);
+    // Too narrow: nobody stretches.
+    bar.MoveWindow(0, 0, host.WidthFor(-30), 24);
+    PumpMessages();
+    EXPECT_EQ(host.Pane(0).Width(), 6);
+    EXPECT_EQ(host.Pane(1).Width(), 46);
+
+    bar.MoveWindow(0, 0, 500, 24);
+    ASSERT_TRUE(bar.SetUpBar(2, TRUE));
+    CWnd* progress = bar.GetPaneProgress(2);
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(bar.GetPaneText(2), L"");
+    EXPECT_FALSE(progress->GetExStyle() & WS_EX_STATICEDGE);
+    CRect inside, placed;
+    progress->GetWindowRect(&placed);
+    bar.ScreenToClient(&placed);
+    ASSERT_TRUE(bar.GetPaneControlRect(2, inside, TRUE));
+    EXPECT_EQ(placed.right, inside.right);
+    EXPECT_GT(placed.left, inside.left + 10);  // "999%" fits left of the bar
+    EXPECT_TRUE(bar.SetBarProgress(2, 200, 50));
+    EXPECT_EQ(bar.GetBarPercent(2), 25);
+    EXPECT_EQ(progress->SendMessage(PBM_GETPOS), 25);
+    EXPECT_TRUE(bar.SetBarProgress(2, 10, 99));  // more done than there is: full, never over
+    EXPECT_EQ(bar.GetBarPercent(2), 100);
+    EXPECT_FALSE(bar.SetBarProgress(1, 10, 5));  // not a progress pane
+    EXPECT_FALSE(bar.SetUpBar(9, TRUE));
+
+    // The progress control is a tool of its own: pane index + pane count. (The first query
+    // clears a press another program's test left in the button's "pressed since" bit.)
+    GetAsyncKeyState(VK_LBUTTON);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    EXPECT_EQ(bar.OnToolHitTest(placed.CenterPoint(), &tool), 2 + bar.GetCount());
+    EXPECT_EQ(bar.OnToolHitTest(host.Pane(1).CenterPoint(), &tool), 3001);
+    EXPECT_EQ(CRect(tool.rect), host.Pane(1));
+    EXPECT_EQ(bar.OnToolHitTest(CPoint(-5, -5), &tool), -1);
+}
+
+TEST(StatusBar, DoubleClicksNameThePaneAndTextsSetWithoutUpdateAreSetAgainLater) {
+    auto* frame = new DblClkCatcher;
+    frame->CreateEx(0, CWnd::RegisterWndClass(0), L"Status", WS_OVERLAPPEDWINDOW, CRect(0, 0, 600, 300), nullptr, 0);
+    COXStatusBar bar;
+    bar.Create(frame);
+    bar.SetIndicators(kPanes, 4);
+    frame->RecalcLayout();
+    PumpMessages();
+    CRect pane;
+    bar.GetItemRect(2, &pane);
+    bar.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(pane.left + 2, pane.top + 2));
+    EXPECT_EQ(frame->count, 1);
+    EXPECT_EQ(frame->lastId, 3002u);
+    CRect client;
+    bar.GetClientRect(&client);
+    bar.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(client.right + 40, 2));  // outside every pane
+    EXPECT_EQ(frame->count, 1);
+
+    bar.SetPaneText(0, L"later", FALSE);
+    EXPECT_EQ(bar.GetPaneText(0), L"later");
+    bar.UpdateAllPanes(FALSE, TRUE);
+    // Set again with update: the flag is gone, the pane is owner-drawn with its index.
+    EXPECT_EQ(bar.SendMessage(SB_GETTEXTW, 0, 0) & 0xFFFF, 0);
+    EXPECT_TRUE(bar.SetPaneCursor(1, LoadCursorW(nullptr, IDC_HAND)));
+    EXPECT_FALSE(bar.SetPaneTip(7, L"none"));
+    frame->DestroyWindow();
+    PumpMessages();
+}
+
+// Pixels ---------------------------------------------------------------------------------
+
+TEST(StatusBarSkins, OfficeLooksDrawIndicatorsByTheirKeyFramesSeparatorsAndGrippersOnlyWhereTheFrameSizes) {
+    StatusHost host;
+    COXStatusBar& bar = host.bar;
+    bar.MoveWindow(0, 0, 400, 23);  // odd height: the gripper is one pixel narrower
+    PumpMessages();
+    CRect client;
+    bar.GetClientRect(&client);
+    COXSkinXP xp;
+    COXSkin2003 office2003;
+    auto* xpSkin = xp.GetStatusbarSkin();
+    auto* skin2003 = office2003.GetStatusbarSkin();
+    const CRect caps = COXStatusbarSkinXP::PaneRect(&bar, 3);
+    UINT capsId, capsStyle;
+    int capsWidth;
+    bar.GetPaneInfo(3, capsId, capsStyle, capsWidth);
+    EXPECT_EQ(caps.Width(), capsWidth + 6);
+
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE before = keys[VK_CAPITAL];
+    auto capsPixels = [&](bool on, COLORREF color) {
+        keys[VK_CAPITAL] = on ? 1 : 0;
+        SetKeyboardState(keys);
+        MemoryCanvas canvas(client.Width(), client.Height());
+        xpSkin->DrawPanes(&canvas.dc, &bar);
+        return canvas.Count(caps, color);
+    };
+    const COLORREF text = GetSysColor(COLOR_BTNTEXT), grey = xp.GetColor(16);
+    EXPECT_GT(capsPixels(true, text), 10);
+    EXPECT_EQ(capsPixels(true, grey), 0);
+    EXPECT_GT(capsPixels(false, grey), 10);
+    EXPECT_EQ(capsPixels(false, text), 0);
+    keys[VK_CAPITAL] = before;
+    SetKeyboardState(keys);
+
+    {
+        MemoryCanvas canvas(client.Width(), client.Height());
+        xpSkin->DrawPaneBorders(&canvas.dc, &bar);
+        const COLORREF frame = COXSkinXP::OffsetColor(GetSysColor(COLOR_3DFACE), 17, 12, 16);
+        const CRect p1 = COXStatusbarSkinXP::PaneRect(&bar, 1);
+        EXPECT_EQ(canvas.Pixel(p1.left, p1.top + 3), frame);
+        EXPECT_EQ(canvas.Pixel(p1.right - 1, p1.top + 3), frame);
+        EXPECT_EQ(canvas.Pixel(p1.left + 3, p1.top + 3), RGB(1, 2, 3));
+    }
+    auto gripperPixels = [&](COXStatusbarSkin* skin, COLORREF color) {
+        MemoryCanvas canvas(client.Width(), client.Height());
+        skin->DrawSizeGripper(&canvas.dc, &bar);
+        return canvas.Count(client, color);
+    };
+    // 22 x 22 at the right: filled, shadow lines every 4 pixels.
+    EXPECT_EQ(gripperPixels(xpSkin, GetSysColor(COLOR_3DFACE)) + gripperPixels(xpSkin, GetSysColor(COLOR_3DSHADOW)) +
+                  gripperPixels(xpSkin, RGB(255, 255, 255)),
+              22 * 22);
+    EXPECT_GT(gripperPixels(skin2003, office2003.GetColor(11)), 8);
+    // Maximized, or a frame without a sizing border: no gripper.
+    host.frame->ShowWindow(SW_MAXIMIZE);
+    PumpMessages();
+    EXPECT_EQ(gripperPixels(xpSkin, GetSysColor(COLOR_3DSHADOW)), 0);
+    host.frame->ShowWindow(SW_RESTORE);
+    host.frame->ModifyStyle(WS_THICKFRAME, 0);
+    EXPECT_EQ(gripperPixels(skin2003, office2003.GetColor(11)), 0);
+
+    bar.MoveWindow(0, 0, 400, 23);
+    bar.GetClientRect(&client);
+    {
+        MemoryCanvas canvas(client.Width(), client.Height());
+        skin2003->DrawPaneBorders(&canvas.dc, &bar);
+        const CRect p2 = COXStatusbarSkinXP::PaneRect(&bar, 2);
+        EXPECT_EQ(canvas.Pixel(p2.right - 1, p2.top + 2), office2003.GetColor(9));
+        EXPECT_EQ(canvas.Pixel(p2.right, p2.top + 3), RGB(255, 255, 255));
+        EXPECT_EQ(canvas.Pixel(p2.right - 1, p2.top + 1), RGB(1, 2, 3));  // shortened by 2 at the top
+        MemoryCanvas back(client.Width(), client.Height());
+        skin2003->DrawPanes(&back.dc, &bar);
+        auto close = [](COLORREF a, COLORREF b) {
+            return std::abs(GetRValue(a) - GetRValue(b)) < 8 && std::abs(GetGValue(a) - GetGValue(b)) < 8 &&
+                   std::abs(GetBValue(a) - GetBValue(b)) < 8;
+        };
+        EXPECT_TRUE(close(back.Pixel(5, 0), office2003.GetAuxColor(3)));  // the top band starts at H3
+        EXPECT_EQ(back.Pixel(5, client.Height() / 2), office2003.GetAuxColor(2));
+    }
+}
+
+TEST(StatusBarSkins, PaneBitmapsShowThePaneThroughTheirTransparentColourInEachPlacement) {
+    StatusHost host;
+    COXStatusBar& bar = host.bar;
+    bar.MoveWindow(0, 0, 500, 30);
+    PumpMessages();
+    CRect pane;
+    ASSERT_TRUE(bar.GetPaneControlRect(2, pane, FALSE));
+    // A bitmap 8 wide and twice the pane's height: red, with a magenta (transparent) left half.
+    const int h = pane.Height() * 2;
+    MemoryCanvas source(8, h);
+    source.dc.FillSolidRect(CRect(0, 0, 4, h), RGB(255, 0, 255));
+    source.dc.FillSolidRect(CRect(4, 0, 8, h), RGB(255, 0, 0));
+    auto makeBitmap = [&] {
+        HBITMAP b = CreateCompatibleBitmap(source.dc, 8, h);
+        CDC copy;
+        copy.CreateCompatibleDC(&source.dc);
+        HGDIOBJ old = copy.SelectObject(b);
+        copy.BitBlt(0, 0, 8, h, &source.dc, 0, 0, SRCCOPY);
+        copy.SelectObject(old);
+        return b;
+    };
+    CRect client;
+    bar.GetClientRect(&client);
+    auto draw = [&](int mode) {
+        auto canvas = std::make_unique<MemoryCanvas>(client.Width(), client.Height(), RGB(0, 128, 0));
+        bar.SetPaneBitmap(2, makeBitmap(), mode, RGB(255, 0, 255));
+        bar.DrawPaneContents(&canvas->dc, 2, 0);
+        return canvas;
+    };
+    const int dx = pane.Width() - 8;
+    {
+        auto c = draw(OX_BMP_RIGHT);  // at the right, squeezed to the pane's height
+        EXPECT_EQ(c->Pixel(pane.left + dx + 1, pane.top + 1), RGB(0, 128, 0));  // transparent half
+        EXPECT_EQ(c->Pixel(pane.left + dx + 6, pane.top + 1), RGB(255, 0, 0));
+        EXPECT_EQ(c->Pixel(pane.left + 2, pane.top + 1), RGB(0, 128, 0));
+        EXPECT_EQ(c->Count(pane, RGB(255, 0, 0)), 4 * pane.Height());
+    }
+    {
+        auto c = draw(OX_BMP_CROP_CENTER);  // centred, cut to the pane
+        EXPECT_EQ(c->Pixel(pane.left + dx / 2 + 5, pane.bottom - 1), RGB(255, 0, 0));
+        EXPECT_EQ(c->Count(pane, RGB(255, 0, 0)), 4 * pane.Height());
+    }
+    {
+        auto c = draw(OX_BMP_STRETCH);  // over the whole pane
+        EXPECT_EQ(c->Pixel(pane.right - 2, pane.top), RGB(255, 0, 0));
+        EXPECT_EQ(c->Pixel(pane.left + 1, pane.top), RGB(0, 128, 0));
+    }
+    {
+        auto c = std::make_unique<MemoryCanvas>(client.Width(), client.Height(), RGB(0, 128, 0));
+        bar.DrawPaneContents(&c->dc, 2, SBPS_DISABLED);
+        EXPECT_EQ(c->Count(client, RGB(255, 0, 0)), 0);
+    }
+    EXPECT_TRUE(bar.SetPaneBitmap(2, nullptr, 0, 0));
+    EXPECT_FALSE(bar.HasPaneBitmap(2));
+}
+
+}  // namespace
