@@ -56,7 +56,11 @@ const MessageMap* CMainFrame::GetMessageMap() const {
         MapCommand<&CMainFrame::OnViewStatusBar>(ID_VIEW_STATUS_BAR),
         MapUpdateUI<&CMainFrame::OnUpdateLeftBar>(ID_VIEW_LEFT_BAR),
         MapUpdateUI<&CMainFrame::OnUpdateStatusBar>(ID_VIEW_STATUS_BAR),
-        MapUpdateUIRange<&CMainFrame::OnUpdateToolbarControl>(ID_FORMAT_FONT_NAME, ID_FORMAT_HIGHLIGHT),
+        MapUpdateUI<&CMainFrame::OnUpdateToolbarControl>(ID_FORMAT_FONT_NAME),
+        MapUpdateUI<&CMainFrame::OnUpdateToolbarControl>(ID_FORMAT_FONT_SIZE),
+        MapUpdateUI<&CMainFrame::OnUpdateToolbarControl>(ID_FORMAT_COLOR),
+        MapUpdateUI<&CMainFrame::OnUpdateToolbarControl>(ID_FORMAT_SPARE),
+        MapUpdateUI<&CMainFrame::OnUpdateToolbarControl>(ID_FORMAT_HIGHLIGHT),
         MapNotify<&CMainFrame::OnToolbarCustomDraw>(OXTBN_CUSTOMDRAWRELAY, ID_FORMAT_TOOLBAR),
         MapNotify<&CMainFrame::OnToolbarDropDown>(TBN_DROPDOWN, ID_FORMAT_TOOLBAR),
         MapCommand<&CMainFrame::OnColor>(ID_FORMAT_COLOR),
@@ -101,8 +105,8 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
 int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
     if (!CreateToolBar()) return -1;
-
-    // The status bar is hidden at start: it is made when it is first shown.
+    // The program starts without a status bar: made hidden, shown by its View item.
+    if (!CreateStatusBar()) return -1;
 
     EnableDocking(CBRS_ALIGN_ANY);
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
@@ -200,10 +204,7 @@ bool CMainFrame::CreateToolBar() {
         ReleaseDC(nullptr, screen);
         return font;
     }();
-    // The toolbar keeps the box's template by its command id for the whole
-    // process, so the template lives as long as the process.
-    static COXCustomTBComboBox<CFontComboBox> fontTemplate;
-    int fontBox = COXCoolToolBar::MakeCustomButtonDescriptor(&fontTemplate, ID_FORMAT_FONT_NAME, 118, 100, 7, -1);
+    int fontBox = COXCoolToolBar::MakeCustomButtonDescriptor(&m_fontNameBox, ID_FORMAT_FONT_NAME, 118, 100, 7, -1);
     if (m_wndToolBar.InsertComboBox(16, fontBox, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN)) {
         if (auto* box = dynamic_cast<CFontComboBox*>(m_wndToolBar.GetCustomButtonWindow(16))) {
             box->SetFont(boxFont, TRUE);
@@ -212,8 +213,7 @@ bool CMainFrame::CreateToolBar() {
             FitComboBoxToItems(m_wndToolBar, 16, 118);
         }
     }
-    static COXCustomTBComboBox<COXSkinnedComboBox> sizeTemplate;
-    int sizeBox = COXCoolToolBar::MakeCustomButtonDescriptor(&sizeTemplate, ID_FORMAT_FONT_SIZE, 45, 100, 7, -1);
+    int sizeBox = COXCoolToolBar::MakeCustomButtonDescriptor(&m_fontSizeBox, ID_FORMAT_FONT_SIZE, 45, 100, 7, -1);
     if (m_wndToolBar.InsertComboBox(17, sizeBox, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN)) {
         if (CWnd* box = m_wndToolBar.GetCustomButtonWindow(17)) {
             box->SetFont(boxFont, TRUE);
@@ -285,14 +285,10 @@ void CMainFrame::OnDockTreeBar() {
 
 void CMainFrame::OnUpdateLeftBar(CCmdUI* cmdUI) { cmdUI->SetCheck(m_wndTreeBar.IsVisible() ? 1 : 0); }
 
-void CMainFrame::OnViewStatusBar() {
-    if (m_wndStatusBar.IsVisible()) ShowControlBar(&m_wndStatusBar, FALSE, FALSE);
-    else if (CreateStatusBar()) ShowControlBar(&m_wndStatusBar, TRUE, FALSE);
-}
+void CMainFrame::OnViewStatusBar() { ShowControlBar(&m_wndStatusBar, !m_wndStatusBar.IsVisible(), FALSE); }
 
 // Status bar: the message pane and the caps, num and scroll lock panes.
 bool CMainFrame::CreateStatusBar() {
-    if (m_wndStatusBar.GetSafeHwnd()) return true;
     static const UINT indicators[] = {0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
     if (m_wndStatusBar.Create(this, WS_CHILD | CBRS_BOTTOM, kStatusBarId) &&
         m_wndStatusBar.SetIndicators(indicators, 4))

@@ -9,6 +9,7 @@
 #include "bars/CoolToolBar.h"
 #include "bars/StatusBar.h"
 #include "gdi/DC.h"
+#include "page/FontComboBox.h"
 #include "gdi/ImageList.h"
 #include "skins/SkinnedComboBox.h"
 #include "tree/SizeBar.h"
@@ -19,6 +20,7 @@
 
 class CDocTemplate;
 class CTarveloDoc;
+class CTarveloView;
 
 inline constexpr UINT kStatusBarId = 59393;
 
@@ -33,6 +35,9 @@ public:
     // The application's printer device context (no handle without a
     // printer): the font-name box lists its fonts beside the screen's.
     CDC m_printerDC;
+    // The format toolbar's font-name and font-size boxes (made by the toolbar).
+    COXCustomTBComboBox<CFontComboBox> m_fontNameBox;
+    COXCustomTBComboBox<COXSkinnedComboBox> m_fontSizeBox;
     COXCoolToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;
     // Draws the menus with the toolbar's images.
@@ -53,8 +58,6 @@ public:
     HTREEITEM TargetFolderItem() const;
     // Opens a page's source view (the page's own window closes first).
     void ViewSource(const CString& path);
-    // Selects the page's item in the tree and opens it; false when the tree has no item of it.
-    bool SelectTreeItemByPath(const CString& path);
     // The colour strip of a colour button as the custom-draw answer paints it,
     // for a drop-down arrow of the given width.
     static CRect ColorStripRect(const RECT& button, int arrowWidth);
@@ -74,6 +77,14 @@ public:
     void OnImport();
     void OnExport();
     void OnSearch();
+    // One press of "Find Next" (search/SearchRun).
+    void RunSearch(const CString& keywords, const CString& scope, int regularExpression, int matchCase);
+    // A page view has finished loading: when it shows the page the search
+    // found last, its hits are marked. 0 for no view.
+    int MarkFoundPage(CTarveloView* view);
+    // The first page view of the application's documents, in the order of
+    // their templates, documents and views; null when no page is open.
+    CTarveloView* FindFirstPageView() const;
     void OnRestoreBackup();
     void OnRenewBackup();
     void OnClearWordRecentFiles();

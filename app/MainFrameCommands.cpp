@@ -16,7 +16,7 @@
 #include "pages/PageFile.h"
 #include "pages/PageTemplate.h"
 #include "resource.h"
-#include "source/SourceView.h"
+#include "source/SourceDoc.h"
 #include "tree/TreeNames.h"
 #include "util/OpenDocuments.h"
 #include "util/PathParts.h"
@@ -181,24 +181,7 @@ void CMainFrame::ViewSource(const CString& path) {
     }
     CDocument* document = m_pSourceTemplate->OpenDocumentFile(path);
     if (!document || document->GetViews().empty()) return;
-    if (auto* view = dynamic_cast<CSourceView*>(document->GetViews().front())) view->ShowSource(text);
-    document->SetModifiedFlag(FALSE);
-}
-
-bool CMainFrame::SelectTreeItemByPath(const CString& path) {
-    HTREEITEM item = m_wndTree.FindItemByPath(m_wndTree.GetRootItem(), path);
-    if (!item) {
-        AfxMessageBox(L"No item was found");
-        return false;
-    }
-    m_wndTree.SelectItem(item);
-    if (!m_wndTree.IsPage(item)) {
-        // A folder stays selected; an empty one shows itself opened or closed.
-        if (IsFolderEmptyOnDisk(path)) m_wndTree.ToggleEmptyFolderImage(item);
-    } else if (!IsDocumentOpen(path)) {
-        m_wndTree.OpenPage(item);
-    }
-    return true;
+    if (auto* source = dynamic_cast<CSourceDoc*>(document)) source->ShowPage(text);
 }
 
 void CMainFrame::OnShowOpenCount() {

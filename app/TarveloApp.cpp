@@ -165,7 +165,7 @@ void CTarveloApp::ReopenLastPage() {
     // The page's item is selected in the folder tree (its folders open on the
     // way) and the page opens with its open mark.
     auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd);
-    if (!frame || !frame->SelectTreeItemByPath(lastPage)) OpenDocumentFile(lastPage);
+    if (!frame || !SelectTreeItemByPath(frame->m_wndTree, lastPage)) OpenDocumentFile(lastPage);
 }
 
 BOOL CTarveloApp::IsIdleMessage(MSG* msg) {

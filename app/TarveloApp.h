@@ -26,14 +26,17 @@ public:
     void AddClipFromCommandLine(CString commandLine);
     void AddEventFromCommandLine(CString commandLine);
 
-    // Helpers of the folder tree's menu (see TreeMenu.cpp).
-    void TreeMenuSearch();
-    void TreeMenuNewFolder();
-    void TreeMenuNewPage();
-    void TreeMenuImport();
-    void TreeMenuExport();
-    void TreeMenuIndex();
-    void TreeMenuUnindex();
+    // The folder tree's menu commands that the main window carries out
+    // (TreeMenu.cpp): each runs the main window's command, or indexes the
+    // tree's selected page or folder. They need no application state, so the
+    // tree calls them without the application object.
+    static void TreeMenuSearch();
+    static void TreeMenuNewFolder();
+    static void TreeMenuNewPage();
+    static void TreeMenuImport();
+    static void TreeMenuExport();
+    static void TreeMenuIndex();
+    static void TreeMenuUnindex();
 
 protected:
     const MessageMap* GetMessageMap() const override;

@@ -68,6 +68,8 @@
 #define ID_FORMAT_FONT_SIZE 32952
 #define ID_FORMAT_COLOR 32953
 #define ID_FORMAT_HIGHLIGHT 32957
+// A format toolbar id without a button of its own, enabled with the boxes.
+#define ID_FORMAT_SPARE 32955
 #define ID_EDIT_SEARCH 32962
 #define ID_EDIT_STRIKE_THROUGH 32970
 #define ID_EDIT_INSERT_LINE 32974

@@ -12,6 +12,7 @@ namespace {
 // only once the dialog is up, so the dialog has no owner).
 bool AskWithDialog(const LinkClip& offered, LinkPlacementChoice& choice) {
     CDialogAddItem dialog(offered.title, offered.address, offered.formFlag, offered.pictureAddress);
+    if (!choice.page.IsEmpty()) dialog.StartWith(choice.page, choice.section);
     if (dialog.DoModal() != IDOK) return false;
     choice.title = dialog.m_strName;
     choice.address = dialog.m_strAddress;

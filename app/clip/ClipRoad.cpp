@@ -111,8 +111,23 @@ void TakeLinkClip(const CString& commandLine, const AskForLinkPlacement& ask, co
         DiscardFormBlocks();
     }
     CString picture = choice.showPicture ? StoreClipPicture(choice.pictureAddress) : CString();
+    // A link the store could not write (it has said why) is offered again as
+    // the user left it, until it lands or the user cancels: a clip is never
+    // dropped behind the user's back. The form record is kept already.
+    while (!AddLinkToPage(choice.page, choice.section, choice.title, address, picture)) {
+        LinkClip again = clip;
+        again.title = choice.title;
+        again.address = address;
+        again.pictureAddress = choice.pictureAddress;
+        again.formFlag.Empty();
+        const LinkPlacementChoice before = choice;
+        if (!ask(again, choice)) return;
+        address = choice.address;
+        if (choice.showPicture != before.showPicture || choice.pictureAddress != before.pictureAddress)
+            picture = choice.showPicture ? StoreClipPicture(choice.pictureAddress) : CString();
+    }
     // Only a choice that took the link is remembered: the next clip offers it.
-    if (AddLinkToPage(choice.page, choice.section, choice.title, address, picture)) RememberChoice(choice.page, choice.section);
+    RememberChoice(choice.page, choice.section);
 }
 
 void TakeFormBlockClip(const CString& commandLine) {

@@ -22,7 +22,8 @@ struct LinkPlacementChoice {
 
 // Shows the dialog with the clip's values (title already carrying source and
 // date); false when the user cancelled (the dialog then deleted the form
-// blocks).
+// blocks). A choice whose page is not empty on the way in is one the store
+// could not write: the dialog starts with its page and section.
 using AskForLinkPlacement = std::function<bool(const LinkClip& offered, LinkPlacementChoice& choice)>;
 
 // The link clip: reads the clip, decorates the title, asks for the page and

@@ -6,6 +6,7 @@
 #include "clip/IndexLists.h"
 #include "clip/IndexSnapshot.h"
 
+#include "core/MessageBox.h"
 #include "dialog/DataExchange.h"
 #include "index/AllPagesIndex.h"
 #include "install/InstallPath.h"
@@ -23,6 +24,22 @@ constexpr UINT kIndexReadyMessage = WM_APP + 1;
 
 bool OptionIsOn(const wchar_t* name) { return GetSettingInt(L"Settings", name, 0) == 0; }
 
+// Why the link cannot go into the page named in the page box; empty when it
+// can (the page exists, or the link writer can make it).
+CString PageChoiceProblem(const CString& page) {
+    if (page.IsEmpty()) return L"Please choose a page from the list or type the name of a new one.";
+    if (!IsValidPageName(page))
+        return L"\"" + page + L"\" cannot be a page name: a name holds none of / : * ? \" < > | and no empty "
+                               L"folder name.";
+    CString allpages = GetAllpagesPath();
+    if (FileExists(ResolvePageFile(allpages, page))) return CString();
+    int slash = page.ReverseFind(L'\\');
+    if (slash > 0 && !FolderExists(allpages + L"\\" + page.Left(slash)))
+        return L"There is no folder \"" + page.Left(slash) + L"\" for the new page \"" + page.Mid(slash + 1) +
+               L"\". Please create the folder first, or choose another page.";
+    return CString();
+}
+
 }  // namespace
 
 CDialogAddItem::CDialogAddItem(const CString& title, const CString& address, const CString& formFlag,
@@ -36,6 +53,11 @@ CDialogAddItem::CDialogAddItem(const CString& title, const CString& address, con
     // Listed as typed: a name stored in the page's spelling reads the same.
     m_strSavedSection =
         DecodeCharacterReferences(UnescapeSectionFromSettings(GetSettingString(L"Settings", L"addsect", L"")));
+}
+
+void CDialogAddItem::StartWith(const CString& page, const CString& section) {
+    m_strSavedPage = m_strPage = page;
+    m_strSavedSection = m_strSection = section;
 }
 
 const MessageMap* CDialogAddItem::GetMessageMap() const {
@@ -181,6 +203,12 @@ void CDialogAddItem::OnOK() {
     // the page chosen last) and then goes on.
     if (m_indexPending && GetDlgItemText(IDC_ADD_PAGE).IsEmpty()) {
         m_okWaiting = true;
+        return;
+    }
+    // The clip stays in the dialog until it has a page to go into.
+    if (CString problem = PageChoiceProblem(GetDlgItemText(IDC_ADD_PAGE)); !problem.IsEmpty()) {
+        ShowMessageBox(m_hWnd, problem, L"Tarvelo", MB_OK | MB_ICONEXCLAMATION);
+        ::SetFocus(::GetDlgItem(m_hWnd, IDC_ADD_PAGE));
         return;
     }
     m_bKeepForms = m_btnSaveForms.GetCheck() == BST_CHECKED ? 1 : 0;

@@ -15,6 +15,10 @@ public:
     CDialogAddItem(const CString& title, const CString& address, const CString& formFlag, const CString& picture,
                    CWnd* parent = nullptr);
 
+    // Starts with this page and section in the boxes instead of the choice
+    // made last (a choice the store could not write, offered again).
+    void StartWith(const CString& page, const CString& section);
+
     CString m_strSavedPage;     // Settings "addpage": the page chosen last
     CString m_strSavedSection;  // Settings "addsect", "###" turned into ","
     CString m_strFocus;         // the listed page's remembered section (Focus)

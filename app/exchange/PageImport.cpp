@@ -69,7 +69,7 @@ int ImportFile(const CString& source, const CString& destinationFolder) {
     case 0:
         return 0;  // the probe has said that it cannot open the file
     case 1:
-        if (int flag = GetPageIndexFlag(source); flag == 1 || flag == 2) {
+        if (int flag = GetPageMarker(source); flag == 1 || flag == 2) {
             // Already a page: its bytes as they are.
             std::string bytes;
             if (!ReadWholeFile(source, bytes) || !WriteFileBytesReplacing(target, bytes)) {
@@ -91,7 +91,7 @@ int ImportFile(const CString& source, const CString& destinationFolder) {
 }
 
 void IndexImportedPage(const CString& page) {
-    if (GetPageIndexFlag(page) == 0) IndexPage(page);
+    if (GetPageMarker(page) == 0) IndexPage(page);
     else RegUpdateFile(page);
 }
 

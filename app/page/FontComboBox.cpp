@@ -10,7 +10,7 @@
 namespace {
 
 // The screen's fonts: raster fonts are left out.
-int CALLBACK EnumScreenFont(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM box) {
+int CALLBACK EnumFontsScreenProc(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM box) {
     if (type & RASTER_FONTTYPE) return 1;
     const auto* full = reinterpret_cast<const ENUMLOGFONTEXW*>(font);
     reinterpret_cast<CFontComboBox*>(box)->AddFont(*font, (type & TRUETYPE_FONTTYPE) ? kTrueTypeFont : 0,
@@ -19,7 +19,7 @@ int CALLBACK EnumScreenFont(const LOGFONTW* font, const TEXTMETRICW*, DWORD type
 }
 
 // A printer's fonts: all of them, marked as printer fonts.
-int CALLBACK EnumPrinterFont(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM box) {
+int CALLBACK EnumFontsPrinterProc(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM box) {
     DWORD kind = kPrinterFont;
     if (type & TRUETYPE_FONTTYPE) kind |= kTrueTypeFont;
     else if (type & DEVICE_FONTTYPE) kind |= kDeviceFont;
@@ -49,6 +49,7 @@ std::vector<CString> BuildFontItems(const std::vector<FontRecord>& records, cons
 const MessageMap* CFontComboBox::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&CFontComboBox::OnCreate>(WM_CREATE),
+        MapMessage<&CFontComboBox::OnDestroy>(WM_DESTROY),
     };
     static const MessageMap map{CComboBox::GetMessageMap(), entries};
     return &map;
@@ -58,6 +59,12 @@ int CFontComboBox::OnCreate(LPCREATESTRUCT cs) {
     if (CComboBox::OnCreate(cs) == -1) return -1;
     SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     return 0;
+}
+
+void CFontComboBox::OnDestroy() {
+    // The records go with the list they were made for.
+    m_fonts.clear();
+    CComboBox::OnDestroy();
 }
 
 void CFontComboBox::AddFont(const LOGFONTW& font, DWORD fontKind, const CString& script) {
@@ -76,10 +83,10 @@ void CFontComboBox::FillFonts(HDC dc, BYTE charSet) {
     auto box = reinterpret_cast<LPARAM>(this);
     // The printer's fonts first, then the screen's that the printer has not
     // (a face of both is listed once, as the printer's).
-    if (dc) EnumFontFamiliesExW(dc, &font, EnumPrinterFont, box, 0);
+    if (dc) EnumFontFamiliesExW(dc, &font, EnumFontsPrinterProc, box, 0);
     const size_t printerFonts = m_fonts.size();
     HDC screen = ::GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &font, EnumScreenFont, box, 0);
+    EnumFontFamiliesExW(screen, &font, EnumFontsScreenProc, box, 0);
     ::ReleaseDC(nullptr, screen);
     auto printerHas = [&](const FontRecord& record) {
         return std::any_of(m_fonts.begin(), m_fonts.begin() + printerFonts, [&](const FontRecord& printer) {

@@ -47,6 +47,7 @@ public:
 protected:
     const MessageMap* GetMessageMap() const override;
     int OnCreate(LPCREATESTRUCT cs);
+    void OnDestroy();
 
 private:
     // The box alone owns its records; list items carry none.

@@ -1,21 +1,14 @@
 #include "page/TarveloDoc.h"
 
-#include "page/PageChangedDlg.h"
-#include "page/PageChangedIds.h"
 #include "page/SearchMarks.h"
 #include "page/TarveloView.h"
 
 #include "MainFrame.h"
 #include "app/WinApp.h"
 #include "core/MessageBox.h"
-#include "index/AllPagesIndex.h"
-#include "links/LinkMerge.h"
 #include "pages/PageClean.h"
 #include "pages/PageFile.h"
-#include "pages/PageRewriteLock.h"
 #include "resource.h"
-#include "tree/TreeNames.h"
-#include "util/PathParts.h"
 
 
 CTarveloDoc::CTarveloDoc() {
@@ -30,31 +23,27 @@ const MessageMap* CTarveloDoc::GetMessageMap() const {
         MapCommand<&CTarveloDoc::OnFileClose>(ID_FILE_CLOSE),
         MapCommand<&CTarveloDoc::OnRefreshView>(ID_VIEW_REFRESH),
     };
-    static const MessageMap map{CDocument::GetMessageMap(), entries};
+    static const MessageMap map{CHtmlEditDoc::GetMessageMap(), entries};
     return &map;
 }
 
-BOOL CTarveloDoc::OnNewDocument() { return CDocument::OnNewDocument(); }
+BOOL CTarveloDoc::OnNewDocument() { return CHtmlEditDoc::OnNewDocument(); }
 
 BOOL CTarveloDoc::OnOpenDocument(const wchar_t* path) {
-    if (!CDocument::OnOpenDocument(path)) return FALSE;
+    if (!CHtmlEditDoc::OnOpenDocument(path)) return FALSE;
     // Read before the view loads the page: a change in between shows at the
     // save as a change of another program's, which costs nothing when none was made.
-    m_diskTextKnown = ReadPageText(ResolveExistingPagePath(path), m_diskText);
+    m_guard.Load(path);
     return TRUE;
 }
 
 void CTarveloDoc::OnCloseDocument() {
     CString path = GetPathName();
-    CDocument::OnCloseDocument();  // may delete this document
+    CHtmlEditDoc::OnCloseDocument();  // may delete this document
     NotifyPageClosed(path);
 }
 
-CTarveloView* CTarveloDoc::PageView() const {
-    for (CView* view : m_views)
-        if (auto* page = dynamic_cast<CTarveloView*>(view)) return page;
-    return nullptr;
-}
+CTarveloView* CTarveloDoc::PageView() const { return dynamic_cast<CTarveloView*>(GetView()); }
 
 void CTarveloDoc::SetTextColor(COLORREF colour) { ApplyColour(colour, true); }
 void CTarveloDoc::SetHighlightColor(COLORREF colour) { ApplyColour(colour, false); }
@@ -66,11 +55,8 @@ void CTarveloDoc::ApplyColour(COLORREF colour, bool text) {
     SetModifiedFlag();
 }
 
-BOOL CTarveloDoc::IsModified() {
-    CTarveloView* view = PageView();
-    return CDocument::IsModified() || (view && view->IsEngineModified());
-}
-
+// The page is written here, cleaned, in one piece: the engine's own write of
+// the file (CHtmlEditDoc's) is not used, only the framework's end of a save.
 BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
     CTarveloView* view = PageView();
     // The search's marks are no part of the page.
@@ -80,77 +66,22 @@ BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
         FinishPageSave(path);
         return CDocument::OnSaveDocument(path);
     }
-    switch (SaveOverOtherWriters(path, CleanPageText(text))) {
-    case SaveOutcome::Failed:     // a page that cannot be written stays modified, and its window open
-    case SaveOutcome::Cancelled:
-    case SaveOutcome::Ask:
+    switch (m_guard.Save(path, CleanPageText(text), IsModified())) {
+    case PageSaveGuard::Outcome::Failed:  // a page that cannot be written stays modified, and its window open
+        ShowMessageBox(nullptr, L"Error! Cleanfile cannot open file.", L"Tarvelo", MB_OK);
         return FALSE;
-    case SaveOutcome::Written:
-    case SaveOutcome::LeftAsOnDisk:
+    case PageSaveGuard::Outcome::Cancelled:
+        return FALSE;
+    case PageSaveGuard::Outcome::Written:
+    case PageSaveGuard::Outcome::LeftAsOnDisk:
         view->SetEngineSaved();
         break;
-    case SaveOutcome::Merged:     // the view shows what the file now holds
-    case SaveOutcome::Reload:
-        m_diskTextKnown = ReadPageText(ResolveExistingPagePath(path), m_diskText);
+    case PageSaveGuard::Outcome::Merged:  // the view shows what the file now holds
+    case PageSaveGuard::Outcome::Reload:
         view->ReloadPage();
         break;
     }
     return CDocument::OnSaveDocument(path);
-}
-
-CTarveloDoc::SaveOutcome CTarveloDoc::SaveOverOtherWriters(const CString& rawPath, const CString& page) {
-    CString path = ResolveExistingPagePath(rawPath);
-    bool keepBoth = false;
-    for (;;) {
-        SaveOutcome outcome = WriteOverOtherWriters(path, page, keepBoth);
-        if (outcome != SaveOutcome::Ask) return outcome;
-        // Asked outside the lock: a clip waiting to write must not wait for the user.
-        CString name = GetPathLastPart(path);
-        int dot = name.ReverseFind(L'.');
-        CPageChangedDlg question(dot > 0 ? name.Left(dot) : name,
-                                 GetPathLastPart(FreeCopyPath(GetParentPath(path), name, true)), AfxGetMainWnd());
-        switch (question.DoModal()) {
-        case IDC_KEEP_BOTH:
-            keepBoth = true;  // the file is read again: it may have changed while the question stood
-            break;
-        case IDC_RELOAD:
-            return SaveOutcome::Reload;
-        default:
-            return SaveOutcome::Cancelled;
-        }
-    }
-}
-
-CTarveloDoc::SaveOutcome CTarveloDoc::WriteOverOtherWriters(const CString& path, const CString& page, bool keepBoth) {
-    CString onDisk, copyPath, text = page;
-    bool changed = false;
-    {
-        PageRewriteLock lock;
-        changed = m_diskTextKnown && ReadPageText(path, onDisk) && onDisk != m_diskText;
-        if (changed) {
-            // The old text never goes back over another program's change.
-            if (!IsModified()) {
-                RegUpdateFile(path);
-                return SaveOutcome::LeftAsOnDisk;
-            }
-            OtherWriterMerge merge = MergeOtherWriterLinks(m_diskText, onDisk, page);
-            if (!merge.linksOnly && !keepBoth) return SaveOutcome::Ask;
-            text = merge.merged;
-            if (!merge.linksOnly) copyPath = FreeCopyPath(GetParentPath(path), GetPathLastPart(path), true);
-        }
-        if ((!copyPath.IsEmpty() && !WritePageText(copyPath, onDisk)) || !WritePageText(path, text)) {
-            ShowMessageBox(nullptr, L"Error! Cleanfile cannot open file.", L"Tarvelo", MB_OK);
-            return SaveOutcome::Failed;
-        }
-        m_diskText = text;
-        m_diskTextKnown = true;
-    }
-    RegUpdateFile(path);
-    if (!copyPath.IsEmpty()) {
-        RegUpdateFile(copyPath);
-        NotifyPageAdded(copyPath);
-    }
-    return changed ? SaveOutcome::Merged : SaveOutcome::Written;
 }
 
 void CTarveloDoc::OnFileClose() { ClosePage(); }
@@ -173,5 +104,5 @@ void CTarveloDoc::OnRefreshView() {
 
 void CTarveloDoc::OnAppExit() {
     // While a page is active, Exit closes only that page.
-    CDocument::OnFileClose();
+    CHtmlEditDoc::OnFileClose();
 }

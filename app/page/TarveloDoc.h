@@ -1,11 +1,12 @@
-// CTarveloDoc: one open page file, shown and edited in a CTarveloView, with
-// the editor's colours.
+// CTarveloDoc: one open page file, an HTML editing document shown and edited
+// in a CTarveloView, with the editor's colours.
 #pragma once
-#include "docview/Document.h"
+#include "htmledit/HtmlEditDoc.h"
+#include "page/PageSaveGuard.h"
 
 class CTarveloView;
 
-class CTarveloDoc : public CDocument {
+class CTarveloDoc : public CHtmlEditDoc {
 public:
     CTarveloDoc();
 
@@ -23,8 +24,6 @@ public:
     // settings (ColorText, ColorHilight) and applied to the page's selection.
     void SetTextColor(COLORREF colour);
     void SetHighlightColor(COLORREF colour);
-    // The engine's own changes count as well as the framework's flag.
-    BOOL IsModified() override;
     // Closing the page also takes its open mark off the folder tree.
     void OnCloseDocument() override;
 
@@ -41,17 +40,7 @@ protected:
     bool ClosePage();
 
 private:
-    enum class SaveOutcome { Written, Merged, LeftAsOnDisk, Ask, Reload, Cancelled, Failed };
-    // Writes the cleaned page text unless another program changed the file
-    // since this document loaded or last wrote it. Links it added are joined
-    // in; other changes are asked about (keep both, reload or cancel); an
-    // unmodified page never writes its old text over them.
-    SaveOutcome SaveOverOtherWriters(const CString& path, const CString& page);
-    // One attempt under the page rewrite lock; Ask when the user must decide.
-    // With `keepBoth` the other program's version is kept as a copy beside the page.
-    SaveOutcome WriteOverOtherWriters(const CString& path, const CString& page, bool keepBoth);
-    // The page file's text as the view last loaded it or this document last
-    // wrote it; what another writer changed is measured against it.
-    CString m_diskText;
-    bool m_diskTextKnown = false;
+    // What another program wrote into the file since it was loaded is kept
+    // at every save.
+    PageSaveGuard m_guard;
 };

@@ -1,7 +1,6 @@
 #include "page/TarveloView.h"
 
 #include "page/PageEditing.h"
-#include "page/ViewHost.h"
 #include "app/WinApp.h"
 #include "resource.h"
 
@@ -36,24 +35,7 @@ CTarveloView::~CTarveloView() = default;
 
 const MessageMap* CTarveloView::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
-        MapMessage<&CTarveloView::OnCreate>(WM_CREATE),
-        MapMessage<&CTarveloView::OnSize>(WM_SIZE),
-        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_FORMAT_BOLD, ID_FORMAT_CENTER),
-        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_FORMAT_ORDER_LIST, ID_FORMAT_UNORDER_LIST),
-        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_FORMAT_RIGHT, ID_FORMAT_RIGHT),
-        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_COPY, ID_EDIT_CUT),
-        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_PASTE, ID_EDIT_PASTE),
-        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_UNDO, ID_EDIT_UNDO),
-        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_EDIT_INSERT_PICTURE, ID_EDIT_INSERT_PICTURE),
-        MapCommandRange<&CTarveloView::OnEngineCommand>(ID_FORMAT_SHOW_LINK, ID_FORMAT_SHOW_LINK),
-        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_FORMAT_BOLD, ID_FORMAT_CENTER),
-        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_FORMAT_ORDER_LIST, ID_FORMAT_UNORDER_LIST),
-        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_FORMAT_SHOW_LINK, ID_FORMAT_SHOW_LINK),
-        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_EDIT_INSERT_PICTURE, ID_EDIT_INSERT_PICTURE),
-        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_FORMAT_RIGHT, ID_FORMAT_RIGHT),
-        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_EDIT_COPY, ID_EDIT_CUT),
-        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_EDIT_PASTE, ID_EDIT_PASTE),
-        MapUpdateUIRange<&CTarveloView::OnUpdateEngineCommand>(ID_EDIT_UNDO, ID_EDIT_UNDO),
+        MapMessage<&CTarveloView::OnActivate>(WM_ACTIVATE),
         MapUpdateUIRange<&CTarveloView::OnUpdateTableCommand>(ID_TABLE_DELETE, ID_TABLE_DELETE_ROW),
         MapUpdateUI<&CTarveloView::OnUpdateTableCommand>(ID_TABLE_ADD),
         MapUpdateUI<&CTarveloView::OnUpdateTableCommand>(ID_TABLE_BORDER_COLOR),
@@ -92,41 +74,24 @@ const MessageMap* CTarveloView::GetMessageMap() const {
     return &map;
 }
 
-int CTarveloView::OnCreate(LPCREATESTRUCT cs) {
-    if (CView::OnCreate(cs) == -1) return -1;
-    RECT client{0, 0, cs->cx, cs->cy};
-    m_host = CreateViewHost(*this);
-    if (FAILED(CreateBrowserWindow(m_hWnd, client, m_host.Get(), m_browser.Receive()))) m_browser.Reset();
-    return 0;
+BOOL CTarveloView::PreCreateWindow(CREATESTRUCTW& cs) {
+    // The engine's window covers the view: no cursor, brush or icon of its own.
+    cs.lpszClass = RegisterWndClass(CS_DBLCLKS);
+    return CHtmlEditView::PreCreateWindow(cs);
 }
 
-void CTarveloView::OnSize(UINT type, int cx, int cy) {
-    CView::OnSize(type, cx, cy);
-    if (HWND embedding = FindWindowExW(m_hWnd, nullptr, L"Shell Embedding", nullptr))
-        ::MoveWindow(embedding, 0, 0, cx, cy, TRUE);
-}
-
-void CTarveloView::OnInitialUpdate() {
-    CView::OnInitialUpdate();
-    ReloadPage();
-}
+void CTarveloView::OnActivate(UINT, LPARAM) {}
 
 void CTarveloView::ReloadPage() {
-    CDocument* document = GetDocument();
-    if (!m_browser || !document || document->GetPathName().IsEmpty()) return;
-    BSTR url = SysAllocString(document->GetPathName());
-    HRESULT loaded = m_browser->Navigate(url, nullptr, nullptr, nullptr, nullptr);
-    SysFreeString(url);
-    if (FAILED(loaded)) return;
-    OnNavigateComplete();
-    OnDocumentComplete();
+    if (CDocument* document = GetDocument(); document && !document->GetPathName().IsEmpty())
+        Navigate2(document->GetPathName());
 }
 
-void CTarveloView::OnNavigateComplete() {
-    ComPtr<IDispatch> dispatch;
-    if (FAILED(m_browser->get_Document(dispatch.Receive())) || !dispatch) return;
+void CTarveloView::OnNavigateComplete2(const wchar_t*) {
+    ComPtr<IDispatch> dispatch = GetHtmlDocument();
+    if (!dispatch) return;
     m_htmlDoc.Attach(dispatch.Get());
-    m_htmlDoc.SetDesignMode(true);
+    SetDesignMode(true);
     m_bEditMode = TRUE;
     // What is typed stays above the page's end line: the save keeps only that.
     VARIANT endLine{};
@@ -157,7 +122,7 @@ void CTarveloView::RestartIdleTimer() {
 
 LRESULT CTarveloView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_IDLEUPDATECMDUI) UpdateFormatControls();
-    return CView::WindowProc(message, wParam, lParam);
+    return CHtmlEditView::WindowProc(message, wParam, lParam);
 }
 
 bool CTarveloView::QueryCommandText(unsigned command, CString& text) {
@@ -218,10 +183,9 @@ void CTarveloView::SetEngineSaved() {
 }
 
 void CTarveloView::ExecEngineOwnCommand(DWORD command, VARIANT* argument) {
-    ComPtr<IDispatch> dispatch;
+    ComPtr<IDispatch> dispatch = GetHtmlDocument();
     ComPtr<IOleCommandTarget> commands;
-    if (m_browser && SUCCEEDED(m_browser->get_Document(dispatch.Receive())) && dispatch &&
-        SUCCEEDED(dispatch->QueryInterface(IID_IOleCommandTarget, commands.ReceiveVoid())))
+    if (dispatch && SUCCEEDED(dispatch->QueryInterface(IID_IOleCommandTarget, commands.ReceiveVoid())))
         commands->Exec(&kEngineCommandGroup, command, OLECMDEXECOPT_DONTPROMPTUSER, argument, nullptr);
 }
 

@@ -1,19 +1,18 @@
-// CTarveloView: the page window. It hosts the engine's browser window below
-// its own, loads the page file into it, keeps the engine in edit mode and
-// filters the keys of the engine's own window ("Internet Explorer_Server")
-// through a subclass: Ctrl+H/O/R/T insert a rule, a column, a row or a table,
-// Ctrl+N and Ctrl+S are kept from the engine for the main window's
-// accelerators, and after Enter the paragraphs the engine made become DIV
-// blocks.
+// CTarveloView: the page window, an HTML editing view. Every page it loads
+// opens in edit mode; it filters the keys of the engine's own window
+// ("Internet Explorer_Server") through a subclass: Ctrl+H/O/R/T insert a
+// rule, a column, a row or a table, Ctrl+N and Ctrl+S are kept from the
+// engine for the main window's accelerators, and after Enter the paragraphs
+// the engine made become DIV blocks. Its editing command map runs the
+// clipboard, undo, format, alignment, list, link and picture commands on the
+// engine.
 #pragma once
-#include "docview/View.h"
 #include "html/HtmlDocument.h"
-
-#include <exdisp.h>
+#include "htmledit/HtmlEditView.h"
 
 #include <vector>
 
-class CTarveloView : public CView {
+class CTarveloView : public CHtmlEditView {
 public:
     CTarveloView() = default;
     ~CTarveloView() override;
@@ -46,7 +45,8 @@ public:
     // Loads the document's page file into the engine again (edit mode).
     void ReloadPage();
     HWND GetEngineWindow() const { return m_browserWnd.GetSafeHwnd(); }
-    const bcHtmlDocument& GetHtmlDocument() const { return m_htmlDoc; }
+    // The page's document as the view attached it at the last load.
+    const bcHtmlDocument& GetPageDocument() const { return m_htmlDoc; }
     // The engine command's value as text (integers in decimal); false, with
     // the empty text, when the engine has none.
     bool QueryCommandText(unsigned command, CString& text);
@@ -54,8 +54,7 @@ public:
     // window's toolbar boxes.
     void UpdateFormatControls();
 
-    // Browsing, links, search marks and printing (TarveloViewBrowse.cpp,
-    // TarveloViewMarks.cpp, TarveloViewPrint.cpp).
+    // Browsing, links and search marks (TarveloViewBrowse.cpp, TarveloViewMarks.cpp).
     // The address of the link around the caret, resolved against the page's
     // folder when relative; false outside a link.
     bool LinkAtSelection(CString& href) const;
@@ -68,19 +67,29 @@ public:
     // The same for each text of a list; the old marks go once, before the first.
     bool MarkTexts(const std::vector<CString>& texts, long flags, const CString& style, const CString& id);
     void ClearSearchMarks(const CString& id);
-    // The engine asks for a context menu (browse mode only): the view's own, at a screen point.
-    void OnShowContextMenu(POINT point);
+    // The engine asks for a context menu (browse mode only): the view's own
+    // at the screen point, and none of the engine's.
+    HRESULT OnShowContextMenu(DWORD id, POINT* point, IUnknown* commandTarget, IDispatch* element) override;
     BOOL PreTranslateMessage(MSG* msg) override;
+    // The tree follows the page window that becomes active.
     void OnActivateView(BOOL activate, CView* activateView, CView* deactiveView) override;
+    // Every completed load: the engine's document in edit mode, and once per
+    // view the subclass of the engine's window.
+    void OnNavigateComplete2(const wchar_t* url) override;
     // The engine's page has loaded: the search marks it when it is the page the search opened.
-    void OnDocumentComplete();
+    void OnDocumentComplete(const wchar_t* url) override;
+
+    // The editing command map (TarveloViewCommands.cpp).
+    bool GetDHtmlCommandMapping(UINT id, long& engineCommand, long& elemType, bool& hasHandler) const override;
+    bool ExecHandler(UINT id) override;
 
 protected:
     const MessageMap* GetMessageMap() const override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    int OnCreate(LPCREATESTRUCT cs);
-    void OnSize(UINT type, int cx, int cy);
-    void OnInitialUpdate() override;
+    // The view's window class takes double-clicks (they open links).
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
+    // WM_ACTIVATE: nothing to do (a child window is not activated this way).
+    void OnActivate(UINT state, LPARAM other);
     // The paragraph fix-up after a key of the engine's window was released.
     void OnEngineKeyUp(UINT key);
     // Makes the changes that follow part of the engine's last undo step.
@@ -88,12 +97,9 @@ protected:
     // One of the engine's own commands (EngineCommands.h).
     void ExecEngineOwnCommand(DWORD command, VARIANT* argument);
 
-    // Editing commands (TarveloViewCommands.cpp).
-    void OnEngineCommand(UINT id);
-    // Menus and buttons show the engine's state: greyed where a command
-    // cannot run (browse mode, nothing to undo or copy, no cell at the
-    // caret), checked where the format or alignment at the caret is on.
-    void OnUpdateEngineCommand(CCmdUI* cmdUI);
+    // Editing commands (TarveloViewCommands.cpp). Commands outside the
+    // editing command map show their state here: greyed where they cannot
+    // run (browse mode, no cell at the caret).
     void OnUpdateEditing(CCmdUI* cmdUI);
     void OnUpdateTableCommand(CCmdUI* cmdUI);
     void OnDeleteTable();
@@ -118,12 +124,11 @@ protected:
     void OnNewLine();
     void OnAddFooter();
 
-    // Browsing and printing commands (TarveloViewBrowse.cpp, TarveloViewPrint.cpp).
+    // Browsing commands (TarveloViewBrowse.cpp).
     void OnMode();
     void OnBrowse();
     void OnOpenLink();
     void OnSearchCurrentPage();
-    void OnFilePrint();
     void OnPaint();
     void OnDestroy();
     // The tree selects this page when it has become the active page window.
@@ -142,13 +147,6 @@ private:
     // caret soon after a paste.
     void RestartIdleTimer();
 
-    // What every completed load does: the engine's document in edit mode, and
-    // once per view the subclass of the engine's window.
-    void OnNavigateComplete();
-
-    // The engine's host object (asked for context menus); made before the browser.
-    ComPtr<IUnknown> m_host;
-    ComPtr<IWebBrowser2> m_browser;
     BOOL m_bEditMode = FALSE;
     bcHtmlDocument m_htmlDoc;
     bCMsieWnd m_browserWnd;

@@ -41,16 +41,15 @@ const MessageMap* CTarveloView::BrowseMessageMap() const {
         MapCommand<&CTarveloView::OnBrowse>(ID_VIEW_BROWSE),
         MapCommand<&CTarveloView::OnOpenLink>(ID_OPEN_LINK),
         MapCommand<&CTarveloView::OnSearchCurrentPage>(ID_EDIT_SEARCH_PAGE),
-        MapCommand<&CTarveloView::OnFilePrint>(ID_FILE_PRINT),
     };
-    static const MessageMap map{CView::GetMessageMap(), entries};
+    static const MessageMap map{CHtmlEditView::GetMessageMap(), entries};
     return &map;
 }
 
 void CTarveloView::OnMode() {
     // Every completed load turns edit mode on, so the first Mode after it browses.
     m_bEditMode = !m_bEditMode;
-    m_htmlDoc.SetDesignMode(m_bEditMode != FALSE);
+    SetDesignMode(m_bEditMode != FALSE);
 }
 
 void CTarveloView::OnBrowse() {
@@ -62,8 +61,8 @@ void CTarveloView::OnOpenLink() { OpenLinkAtCursor(); }
 
 bool CTarveloView::LinkAtSelection(CString& href) const {
     href.Empty();
-    ComPtr<IDispatch> dispatch;
-    if (!m_browser || FAILED(m_browser->get_Document(dispatch.Receive())) || !dispatch) return false;
+    ComPtr<IDispatch> dispatch = GetHtmlDocument();
+    if (!dispatch) return false;
     bcHtmlDocument document;
     document.Attach(dispatch.Get());
     for (bcHtmlElement element = document.GetSelectedElement(true); element.IsValid();
@@ -94,12 +93,14 @@ BOOL CTarveloView::PreTranslateMessage(MSG* msg) {
         OpenLinkAtCursor();
         return TRUE;
     }
-    return CView::PreTranslateMessage(msg);
+    return CHtmlEditView::PreTranslateMessage(msg);
 }
 
-void CTarveloView::OnShowContextMenu(POINT point) {
+HRESULT CTarveloView::OnShowContextMenu(DWORD, POINT* at, IUnknown*, IDispatch*) {
+    POINT point{};
+    if (at) point = *at;
     std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> menu(CreatePopupMenu());
-    if (!menu) return;
+    if (!menu) return S_OK;
     HMENU popup = menu.get();
     AppendMenuW(popup, MF_STRING, kMenuOpenLink, L"Open Link\tF3");
     AppendMenuW(popup, MF_STRING, kMenuClose, L"Close the File\tCtrl + Q");
@@ -123,7 +124,7 @@ void CTarveloView::OnShowContextMenu(POINT point) {
             close.id = ID_FILE_CLOSE;
             document->OnCmdMsg(close);
         }
-        return;
+        return S_OK;
     case kMenuBrowse: OnBrowse(); break;
     case kMenuCopy: ExecInt(IDM_COPY, 0); break;
     case kMenuPaste: ExecInt(IDM_PASTE, 0); break;
@@ -132,6 +133,7 @@ void CTarveloView::OnShowContextMenu(POINT point) {
         break;
     default: break;
     }
+    return S_OK;  // the engine shows no menu of its own
 }
 
 void CTarveloView::OnSearchCurrentPage() {
@@ -140,16 +142,18 @@ void CTarveloView::OnSearchCurrentPage() {
     ExecInt(IDM_FIND, 0);
 }
 
-void CTarveloView::OnDocumentComplete() {
-    if (CMainFrame* frame = MainFrame()) frame->m_search.PageLoaded(this);
+void CTarveloView::OnDocumentComplete(const wchar_t*) {
+    if (CMainFrame* frame = MainFrame()) frame->MarkFoundPage(this);
 }
 
 void CTarveloView::OnActivateView(BOOL activate, CView*, CView*) {
+    // A page window brought to the front without repainting (tiled windows)
+    // would otherwise leave the tree on the page before it.
     if (activate) FollowInTree();
 }
 
 void CTarveloView::OnPaint() {
-    CView::OnPaint();
+    CHtmlEditView::OnPaint();
     FollowInTree();
 }
 
@@ -168,5 +172,5 @@ void CTarveloView::FollowInTree() {
 void CTarveloView::OnDestroy() {
     if (s_lastActiveView == this) s_lastActiveView = nullptr;
     if (CMainFrame* frame = MainFrame()) frame->m_search.ForgetView(this);
-    CView::OnDestroy();
+    CHtmlEditView::OnDestroy();
 }

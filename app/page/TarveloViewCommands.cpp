@@ -19,33 +19,26 @@
 
 namespace {
 
-// The commands the engine runs itself, by the view's command id.
-struct EngineCommand {
-    UINT id;
-    unsigned command;
+// The view's editing command map: the commands the engine runs itself. The
+// formats, alignments and lists show checked while they hold at the caret.
+// Paste has a handler: after it the toolbar boxes follow the caret soon.
+constexpr DHtmlEditingCmdEntry kEditingCommands[] = {
+    {ID_EDIT_COPY, IDM_COPY, AFX_UI_ELEMTYPE_NORMAL, false},
+    {ID_EDIT_CUT, IDM_CUT, AFX_UI_ELEMTYPE_NORMAL, false},
+    {ID_EDIT_PASTE, IDM_PASTE, AFX_UI_ELEMTYPE_NORMAL, true},
+    {ID_EDIT_UNDO, IDM_UNDO, AFX_UI_ELEMTYPE_NORMAL, false},
+    {ID_FORMAT_UNDERLINE, IDM_UNDERLINE, AFX_UI_ELEMTYPE_CHECKBOX, false},
+    {ID_FORMAT_ITALIC, IDM_ITALIC, AFX_UI_ELEMTYPE_CHECKBOX, false},
+    {ID_FORMAT_BOLD, IDM_BOLD, AFX_UI_ELEMTYPE_CHECKBOX, false},
+    {ID_FORMAT_LEFT, IDM_JUSTIFYLEFT, AFX_UI_ELEMTYPE_CHECKBOX, false},
+    {ID_FORMAT_CENTER, IDM_JUSTIFYCENTER, AFX_UI_ELEMTYPE_CHECKBOX, false},
+    {ID_FORMAT_RIGHT, IDM_JUSTIFYRIGHT, AFX_UI_ELEMTYPE_CHECKBOX, false},
+    {ID_FORMAT_SHOW_LINK, IDM_HYPERLINK, AFX_UI_ELEMTYPE_NORMAL, false},
+    {ID_EDIT_INSERT_PICTURE, IDM_IMAGE, AFX_UI_ELEMTYPE_NORMAL, false},
+    {ID_FORMAT_ORDER_LIST, IDM_ORDERLIST, AFX_UI_ELEMTYPE_CHECKBOX, false},
+    {ID_FORMAT_UNORDER_LIST, IDM_UNORDERLIST, AFX_UI_ELEMTYPE_CHECKBOX, false},
+    {0, 0, 0, false},
 };
-constexpr EngineCommand kEngineCommands[] = {
-    {ID_EDIT_COPY, IDM_COPY},          {ID_EDIT_CUT, IDM_CUT},
-    {ID_EDIT_PASTE, IDM_PASTE},        {ID_EDIT_UNDO, IDM_UNDO},
-    {ID_FORMAT_UNDERLINE, IDM_UNDERLINE}, {ID_FORMAT_ITALIC, IDM_ITALIC},
-    {ID_FORMAT_BOLD, IDM_BOLD},        {ID_FORMAT_LEFT, IDM_JUSTIFYLEFT},
-    {ID_FORMAT_CENTER, IDM_JUSTIFYCENTER}, {ID_FORMAT_RIGHT, IDM_JUSTIFYRIGHT},
-    {ID_EDIT_INSERT_PICTURE, IDM_IMAGE}, {ID_FORMAT_ORDER_LIST, IDM_ORDERLIST},
-    {ID_FORMAT_UNORDER_LIST, IDM_UNORDERLIST}, {ID_FORMAT_SHOW_LINK, IDM_HYPERLINK},
-};
-
-// The commands whose latched state shows as a check mark (formats at the
-// caret, the block's alignment, the list around it).
-bool ShowsLatched(UINT id) {
-    switch (id) {
-    case ID_FORMAT_BOLD: case ID_FORMAT_ITALIC: case ID_FORMAT_UNDERLINE:
-    case ID_FORMAT_LEFT: case ID_FORMAT_CENTER: case ID_FORMAT_RIGHT:
-    case ID_FORMAT_ORDER_LIST: case ID_FORMAT_UNORDER_LIST:
-        return true;
-    default:
-        return false;
-    }
-}
 
 void Tell(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
 
@@ -69,19 +62,22 @@ bool CTarveloView::ApplyColour(COLORREF colour, bool text) {
     return done;
 }
 
-void CTarveloView::OnEngineCommand(UINT id) {
-    for (const EngineCommand& entry : kEngineCommands)
-        if (entry.id == id) ExecInt(entry.command, 0);
+bool CTarveloView::GetDHtmlCommandMapping(UINT id, long& engineCommand, long& elemType, bool& hasHandler) const {
+    const DHtmlEditingCmdEntry* entry = FindDHtmlEditingCmd(kEditingCommands, id);
+    if (!entry) {
+        engineCommand = static_cast<long>(0xFFFFFFFF);
+        return false;
+    }
+    engineCommand = entry->nHTMLID;
+    elemType = entry->nElemType;
+    hasHandler = entry->bHasHandler;
+    return true;
 }
 
-void CTarveloView::OnUpdateEngineCommand(CCmdUI* cmdUI) {
-    for (const EngineCommand& entry : kEngineCommands) {
-        if (entry.id != cmdUI->m_nID) continue;
-        DWORD status = m_htmlDoc.QueryCommandStatus(entry.command);
-        cmdUI->Enable((status & OLECMDF_ENABLED) != 0);
-        if (ShowsLatched(entry.id)) cmdUI->SetCheck((status & OLECMDF_LATCHED) ? 1 : 0);
-        return;
-    }
+bool CTarveloView::ExecHandler(UINT id) {
+    if (id != ID_EDIT_PASTE) return false;
+    ExecInt(IDM_PASTE, 0);  // restarts the idle timer
+    return true;
 }
 
 void CTarveloView::OnUpdateEditing(CCmdUI* cmdUI) { cmdUI->Enable(GetEditMode() == IDM_EDITMODE); }

@@ -31,7 +31,7 @@ void CDlgSearch::OnOK() {
         ShowMessageBox(m_hWnd, L"Please input the search keywords.", L"Tarvelo", MB_OK);
         return;
     }
-    m_pFrame->m_search.Run(m_strKeywords, m_strScope, m_nRegularExpression, m_nMatchCase);
+    m_pFrame->RunSearch(m_strKeywords, m_strScope, m_nRegularExpression, m_nMatchCase);
 }
 
 void CDlgSearch::OnCancel() {

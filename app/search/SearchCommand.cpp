@@ -1,9 +1,17 @@
 // The main window's Search command: opens the "Find" dialog, or brings the
 // open one to the front; either way the next "Find Next" starts a new run.
+// The dialog's presses run the search, and a page view that has loaded the
+// page a run found hands itself back for marking.
 #include "MainFrame.h"
 
 #include "exchange/ExchangeIds.h"
+#include "page/TarveloView.h"
 #include "search/DlgSearch.h"
+
+#include "app/WinApp.h"
+#include "docview/DocManager.h"
+#include "docview/DocTemplate.h"
+#include "docview/Document.h"
 
 #include <memory>
 
@@ -21,4 +29,24 @@ void CMainFrame::OnSearch() {
     }
     ::SetFocus(::GetDlgItem(m_search.m_dialog->m_hWnd, IDC_FIND_KEYWORDS));
     m_search.StartNewRun();
+}
+
+void CMainFrame::RunSearch(const CString& keywords, const CString& scope, int regularExpression, int matchCase) {
+    m_search.Run(keywords, scope, regularExpression, matchCase);
+}
+
+int CMainFrame::MarkFoundPage(CTarveloView* view) {
+    if (!view) return 0;
+    m_search.MarkFoundPage(view);
+    return 1;
+}
+
+CTarveloView* CMainFrame::FindFirstPageView() const {
+    CWinApp* app = AfxGetApp();
+    if (!app || !app->m_pDocManager) return nullptr;
+    for (const auto& docTemplate : app->m_pDocManager->GetTemplates())
+        for (CDocument* document : docTemplate->GetDocuments())
+            for (CView* view : document->GetViews())
+                if (auto* page = dynamic_cast<CTarveloView*>(view)) return page;
+    return nullptr;
 }

@@ -34,15 +34,6 @@ void BringToFront(CTarveloView& view) {
 
 } // namespace
 
-CTarveloView* CSearchRun::FirstPageView() const {
-    CWinApp* app = AfxGetApp();
-    if (!app || !app->m_pDocManager) return nullptr;
-    for (const auto& docTemplate : app->m_pDocManager->GetTemplates())
-        for (CDocument* document : docTemplate->GetDocuments())
-            if (CTarveloView* view = PageViewOf(document)) return view;
-    return nullptr;
-}
-
 bool CSearchRun::MarkIn(CTarveloView& view, bool pattern, const CString& keywords, const std::vector<CString>& matches) {
     // The page shows the keywords, or in pattern mode the texts they matched,
     // marked without regard to case.
@@ -65,7 +56,7 @@ void CSearchRun::ForgetView(CTarveloView* view) {
     if (m_markedView == view) m_markedView = nullptr;
 }
 
-void CSearchRun::PageLoaded(CTarveloView* view) {
+void CSearchRun::MarkFoundPage(CTarveloView* view) {
     // A page that SearchNextPage opens is marked there, once it is open. The
     // found page loaded again later (refreshed, reopened) shows its hits, but
     // never sends the search on to another page by itself.
@@ -143,7 +134,7 @@ int CSearchRun::SearchNextPage() {
         // Opens the page, or brings an open one to the front without reloading
         // it; either way it is marked here.
         m_opening = true;
-        m_frame.SelectTreeItemByPath(path);
+        SelectTreeItemByPath(m_frame.m_wndTree, path);
         CWinApp* app = AfxGetApp();
         CDocument* document = app ? app->OpenDocumentFile(path) : nullptr;
         m_opening = false;
@@ -176,7 +167,7 @@ void CSearchRun::SearchNextOrTellOver() {
 }
 
 void CSearchRun::RunCurrentPage(const CString& keywords) {
-    CTarveloView* view = FirstPageView();
+    CTarveloView* view = m_frame.FindFirstPageView();
     if (!view) {
         Tell(L"No page was openned.");
         return;
@@ -216,7 +207,7 @@ void CSearchRun::RunFolderSearch(const CString& keywords) {
         BuildSearchList(SearchListKind::kSelectedFolder);
     }
     // The marks of the run's own last hit go only once a further hit is found.
-    CTarveloView* first = FirstPageView();
+    CTarveloView* first = m_frame.FindFirstPageView();
     if (first && first != m_markedView) first->ClearSearchMarks(kSearchMarkId);
     SearchNextOrTellOver();
 }
@@ -229,7 +220,7 @@ void CSearchRun::RunAllPages(const CString& keywords) {
     m_runKeywords = keywords;
     BuildSearchList(SearchListKind::kAllPages);
     // The first open page is looked at before the list is walked.
-    CTarveloView* view = FirstPageView();
+    CTarveloView* view = m_frame.FindFirstPageView();
     if (!view) {
         SearchNextOrTellOver();
         return;

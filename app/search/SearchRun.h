@@ -33,13 +33,12 @@ public:
     // without any hit, "no further match" after the last one).
     void SearchNextOrTellOver();
 
-    // The path of every open page, one per page view, in opening order.
+    // The path of every open page, one per page view, in opening order
+    // (the order of the main window's FindFirstPageView).
     std::vector<CString> OpenPagePaths() const;
-    // The first page view in the same order; null when no page is open.
-    CTarveloView* FirstPageView() const;
 
     // A page view has loaded its page: the found page is marked (and nothing else happens).
-    void PageLoaded(CTarveloView* view);
+    void MarkFoundPage(CTarveloView* view);
     // A page view goes: the search no longer refers to it.
     void ForgetView(CTarveloView* view);
     // Takes the marks out of the view the run marked last.

@@ -6,7 +6,7 @@
 #include "files/Archive.h"
 #include "files/MemFile.h"
 #include "pages/PageFile.h"
-#include "pages/PageRewriteLock.h"
+#include "source/SourceView.h"
 
 #include <richedit.h>
 
@@ -25,22 +25,37 @@ void CSourceDoc::Serialize(CArchive& ar) {
     CRichEditDoc::Serialize(ar);
 }
 
+void CSourceDoc::ShowPage(const CString& text) {
+    if (CSourceView* view = dynamic_cast<CSourceView*>(GetView())) view->ShowSource(text);
+    m_guard.Loaded(text);
+    SetModifiedFlag(FALSE);
+}
+
 BOOL CSourceDoc::OnSaveDocument(const wchar_t* path) {
-    CRichEditView* view = GetView();
+    auto* view = dynamic_cast<CSourceView*>(GetView());
     if (!view || !view->GetSafeHwnd()) return FALSE;
-    CMemFile text;
+    CMemFile file;
     {
-        CArchive ar(&text, CArchive::store);
+        CArchive ar(&file, CArchive::store);
         Serialize(ar);
     }
-    bool written;
-    {
-        PageRewriteLock lock;
-        written = WriteFileBytesReplacing(path, text.Bytes());
-    }
-    if (!written) {
+    // The text as the file takes it, after its byte-order mark.
+    const std::string& bytes = file.Bytes();
+    if (bytes.size() < 2) return FALSE;
+    CString text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), static_cast<int>((bytes.size() - 2) / 2));
+    switch (m_guard.Save(path, text, IsModified())) {
+    case PageSaveGuard::Outcome::Failed:
         AfxMessageBox(L"File not Open, A Error Happened While Openning the File.");
+        [[fallthrough]];
+    case PageSaveGuard::Outcome::Cancelled:
         return FALSE;  // the edits stay, and so does the modified mark
+    case PageSaveGuard::Outcome::Written:
+    case PageSaveGuard::Outcome::LeftAsOnDisk:
+        break;
+    case PageSaveGuard::Outcome::Merged:  // the view shows what the file now holds
+    case PageSaveGuard::Outcome::Reload:
+        if (CString now; ReadPageText(path, now)) view->ShowSource(now);
+        break;
     }
     view->SendMessage(EM_SETMODIFY, FALSE);
     SetModifiedFlag(FALSE);

@@ -2,7 +2,7 @@
 // commands carried out on that same item (the menu selects it first).
 #include "tree/XTreeCtrl.h"
 
-#include "index/AllPagesIndex.h"
+#include "TarveloApp.h"
 #include "resource.h"
 #include "util/OpenDocuments.h"
 
@@ -35,11 +35,6 @@ CDocument* OpenDocumentOf(const CString& path) {
         for (CDocument* document : docTemplate->GetDocuments())
             if (document->GetPathName() == path) return document;
     return nullptr;
-}
-
-// The main window's own command (search, import, export, new page or folder).
-void RunMainCommand(UINT id) {
-    if (CWnd* frame = AfxGetMainWnd()) frame->SendMessage(WM_COMMAND, id);
 }
 
 } // namespace
@@ -141,13 +136,13 @@ void CXTreeCtrl::OnContextCommand(UINT id) {
         }
         break;
     case kMenuSearch:
-        RunMainCommand(ID_EDIT_SEARCH);
+        CTarveloApp::TreeMenuSearch();
         break;
     case kMenuCopy:
         CopySelected();
         break;
     case kMenuPaste:
-        PasteItem(item);
+        PasteItem(item, m_copiedPath);
         break;
     case kMenuRename:
         if (item != GetRootItem()) EditLabel(item);
@@ -156,37 +151,24 @@ void CXTreeCtrl::OnContextCommand(UINT id) {
         DeleteSelected();
         break;
     case kMenuImport:
-        RunMainCommand(ID_FILE_IMPORT);
+        CTarveloApp::TreeMenuImport();
         break;
     case kMenuNewFile:
-        RunMainCommand(ID_FILE_NEW_PAGE);
+        CTarveloApp::TreeMenuNewPage();
         break;
     case kMenuNewDirectory:
-        RunMainCommand(ID_FILE_NEW_FOLDER);
+        CTarveloApp::TreeMenuNewFolder();
         break;
     case kMenuIndex:
-        IndexItem(item, true);
+        CTarveloApp::TreeMenuIndex();
         break;
     case kMenuUnindex:
-        IndexItem(item, false);
+        CTarveloApp::TreeMenuUnindex();
         break;
     case kMenuExport:
-        RunMainCommand(ID_FILE_EXPORT);
+        CTarveloApp::TreeMenuExport();
         break;
     default:
         break;
-    }
-}
-
-void CXTreeCtrl::IndexItem(HTREEITEM item, bool index) {
-    if (!item) return;
-    CString path = ItemPath(item);
-    const bool page = IsPage(item);
-    if (index) {
-        if (page) IndexPage(path);
-        else IndexFolder(path);
-    } else {
-        if (page) UnindexPage(path);
-        else UnindexFolder(path);
     }
 }

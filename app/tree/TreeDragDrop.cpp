@@ -96,6 +96,7 @@ void CXTreeCtrl::OnTimer(UINT_PTR id) {
         HTREEITEM over = HitTest(m_hoverPoint);
         if (m_dragging && over && !IsPage(over)) {
             ImageList_DragShowNolock(FALSE);
+            SelectItem(over);
             ExpandFolder(over);
             ImageList_DragShowNolock(TRUE);
         }
@@ -161,7 +162,7 @@ void CXTreeCtrl::OnLButtonUp(UINT flags, CPoint) {
     EndDrag();
     CWaitCursor wait;
     // Ctrl held at the moment of the drop copies.
-    if ((flags & MK_CONTROL) || (GetKeyState(VK_CONTROL) & 0x8000)) CopyItem(m_dragItem, m_dropTarget);
+    if ((flags & MK_CONTROL) || (GetKeyState(VK_CONTROL) & 0x8000)) CopyOnDrop(m_dragItem, m_dropTarget);
     else MoveItem(m_dragItem, m_dropTarget);
 }
 
@@ -214,7 +215,7 @@ void CXTreeCtrl::MoveItem(HTREEITEM dragged, HTREEITEM target) {
     }
 }
 
-void CXTreeCtrl::CopyItem(HTREEITEM dragged, HTREEITEM target) {
+void CXTreeCtrl::CopyOnDrop(HTREEITEM dragged, HTREEITEM target) {
     if (!dragged || dragged == GetRootItem() || !target) return;
     bool sameParent = GetParentItem(dragged) == GetParentItem(target);
     CString source = ItemPath(dragged), folder;
@@ -255,12 +256,11 @@ void CXTreeCtrl::CopySelected() {
     if (item && item != GetRootItem()) m_copiedPath = ItemPath(item);
 }
 
-void CXTreeCtrl::PasteItem(HTREEITEM target) {
-    if (m_copiedPath.IsEmpty() || !target) return;
-    CString source = m_copiedPath;
+void CXTreeCtrl::PasteItem(HTREEITEM target, const CString& source) {
+    if (source.IsEmpty() || !target) return;
     if (GetFileAttributesW(source) == INVALID_FILE_ATTRIBUTES) {
         Tell(m_hWnd, kCopiedGone);
-        m_copiedPath.Empty();
+        if (source == m_copiedPath) m_copiedPath.Empty();
         return;
     }
     CWaitCursor wait;

@@ -109,7 +109,7 @@ bool CXTreeCtrl::RenamePage(HTREEITEM item, const CString& oldPath, const CStrin
     }
     RekeyBelow(oldPath, newPath);
     RemoveAllPagesValues(oldPath, false);
-    RegUpdateFile(newPath);
+    IndexPageTables(newPath);
     if (wasOpen) {
         SetItemText(item, GetNameWithoutExt(GetPathLastPart(newPath)));
         OpenPage(item);

@@ -1,5 +1,6 @@
 #include "tree/XTreeCtrl.h"
 
+#include "app/AfxMessageBox.h"
 #include "app/WinApp.h"
 #include "docview/Document.h"
 #include "gdi/BufferedPaint.h"
@@ -159,6 +160,8 @@ void CXTreeCtrl::OnItemExpanding(NMHDR* header, LRESULT* result) {
     CString path = ItemPath(item);
     m_expandingPath = path;
     bool expanding = info->action & TVE_EXPAND && !IsExpanded(item);
+    // The folder that opens or closes becomes the selection.
+    if (GetSelectedItem() != item) SelectItem(item);
     if (item != GetRootItem() && IsFolderEmptyOnDisk(path)) {
         if (!m_iconToggledByDblClk && expanding) ToggleEmptyFolderImage(item);
         m_iconToggledByDblClk = 0;
@@ -289,6 +292,9 @@ HTREEITEM CXTreeCtrl::FindItemByPath(HTREEITEM start, const CString& path) {
     if (!start) return nullptr;
     if (ItemPath(start).CompareNoCase(path) == 0) {
         SelectItem(start);
+        // A page shows the pen while a document of it is open (its open mark),
+        // never merely because it was looked up.
+        if (IsPage(start) && IsDocumentOpen(ItemPath(start))) SetItemImage(start, kPageOpen, kPageOpen + 1);
         return start;
     }
     if (IsPage(start) || !IsSameOrBelow(path, ItemPath(start))) return nullptr;
@@ -298,6 +304,24 @@ HTREEITEM CXTreeCtrl::FindItemByPath(HTREEITEM start, const CString& path) {
         if (HTREEITEM found = FindItemByPath(child, path)) return found;
     return nullptr;
 }
+
+bool FindTreeItem(CXTreeCtrl& tree, const CString& path, HTREEITEM start) {
+    HTREEITEM item = tree.FindItemByPath(start, path);
+    if (!item) {
+        AfxMessageBox(L"No item was found");
+        return false;
+    }
+    tree.SelectItem(item);
+    if (!tree.IsPage(item)) {
+        // A folder stays selected; an empty one shows itself opened or closed.
+        if (IsFolderEmptyOnDisk(path)) tree.ToggleEmptyFolderImage(item);
+    } else if (!IsDocumentOpen(path)) {
+        tree.OpenPage(item);
+    }
+    return true;
+}
+
+bool SelectTreeItemByPath(CXTreeCtrl& tree, const CString& path) { return FindTreeItem(tree, path, tree.GetRootItem()); }
 
 bool CXTreeCtrl::SaveAndCloseDocumentsBelow(const CString& path) {
     for (CDocument* document : OpenDocumentsBelow(path))

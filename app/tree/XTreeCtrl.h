@@ -100,18 +100,17 @@ public:
     // What a drop does: moves or copies the page or folder of `dragged` to
     // the folder of `target` (a page target means its folder).
     void MoveItem(HTREEITEM dragged, HTREEITEM target);
-    void CopyItem(HTREEITEM dragged, HTREEITEM target);
-    // Copy and paste: remembers the selected item; copies it into the target.
+    void CopyOnDrop(HTREEITEM dragged, HTREEITEM target);
+    // Copy and paste: remembers the selected item; copies the page or folder
+    // of the source path (the remembered one) into the target.
     void CopySelected();
-    void PasteItem(HTREEITEM target);
+    void PasteItem(HTREEITEM target, const CString& source);
 
     // Context menu (TreeContextMenu.cpp). The menu is built for the item under
     // the point, and its commands act on that item.
     HMENU BuildContextMenu(HTREEITEM item) const;
     void ShowContextMenu(CPoint screenPoint);
     void OnContextCommand(UINT id);
-    // Index or Unindex of a page, or of every page below a folder (the root: all pages).
-    void IndexItem(HTREEITEM item, bool index);
     HTREEITEM m_menuItem = nullptr;
 
     // Open documents below a path (a page or folder): asked to save, then
@@ -154,5 +153,11 @@ private:
     void ShowDropResult(HTREEITEM target, HTREEITEM folderItem, const CString& newPath);
 };
 
+// Finds the item of a path below `start` (opening the folders on the way)
+// and selects it: a page that is not open opens, an empty folder shows
+// itself opened or closed. False after "No item was found".
+bool FindTreeItem(CXTreeCtrl& tree, const CString& path, HTREEITEM start);
+// FindTreeItem from the root (start-up's last page, the search's hits).
+bool SelectTreeItemByPath(CXTreeCtrl& tree, const CString& path);
 // Whether a folder holds no entries at all (a missing folder counts as empty).
 bool IsFolderEmptyOnDisk(const CString& path);

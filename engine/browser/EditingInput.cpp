@@ -77,16 +77,15 @@ bool EditingInput::CaretBox(const Boundary& at, RECT& box) const {
 
 void EditingInput::UpdateCaret() {
     if (!m_hasCaret && Editable() && GetFocus() == m_window) m_hasCaret = true;  // edit mode came on while focused
-    if (!m_hasCaret) return;
-    RECT box{};
     if (!Editable()) {  // browse mode: no caret
-        DestroyCaret();
+        if (m_hasCaret) DestroyCaret();
         m_hasCaret = false;
         m_caretHeight = 0;
         return;
     }
+    RECT box{};
     if (m_state->selection.kind == SelectionKind::Control || !CaretBox(m_state->Editor().Focus(), box)) {
-        if (m_caretShown) HideCaret(m_window);
+        if (m_hasCaret && m_caretShown) HideCaret(m_window);
         m_caretShown = false;
         return;
     }
@@ -101,6 +100,9 @@ void EditingInput::UpdateCaret() {
     if (box.left < sx) nx = std::max<int>(box.left - jump, 0);
     else if (box.right > sx + m_view.ViewportWidth()) nx = box.right - m_view.ViewportWidth() + jump;
     if (nx != sx || ny != sy) m_scrollTo(nx, ny);
+    // The view follows an edit whether or not it has the focus (a command sent
+    // to it while another window is active); the caret itself is the focus's.
+    if (!m_hasCaret) return;
     // Made again only when its height changes: each call is a trip to the
     // window system, and a key should cost one (the move).
     const int height = std::max<int>(box.bottom - box.top, 1);

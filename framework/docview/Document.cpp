@@ -5,6 +5,7 @@
 #include "docview/DocTemplate.h"
 #include "docview/View.h"
 #include "wnd/FrameWnd.h"
+#include "wnd/MDIFrameWnd.h"
 
 #include <commdlg.h>
 
@@ -43,8 +44,7 @@ BOOL CDocument::OnCmdMsg(CommandCall& call) {
 
 void CDocument::SetTitle(const wchar_t* title) {
     m_strTitle = title ? title : L"";
-    for (CView* view : m_views)
-        if (CFrameWnd* frame = view->GetParentFrame()) frame->OnUpdateFrameTitle(TRUE);
+    UpdateFrameCounts();
 }
 
 void CDocument::SetPathName(const wchar_t* path, BOOL addToRecentFiles) {
@@ -75,8 +75,38 @@ void CDocument::OnChangedViewList() {
         OnCloseDocument();
         return;
     }
-    for (CView* view : m_views)
-        if (CFrameWnd* frame = view->GetParentFrame()) frame->OnUpdateFrameTitle(TRUE);
+    UpdateFrameCounts();
+}
+
+namespace {
+// The frame a view belongs to: its parent frame, or, for a view shown outside its MDI child
+// (in a bar of the MDI frame), the child whose view it is.
+CFrameWnd* FrameOfView(CView* view) {
+    CFrameWnd* frame = view->GetParentFrame();
+    if (!frame || frame->GetActiveView() == view) return frame;
+    auto* mdi = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
+    if (!mdi || !mdi->m_hWndMDIClient) return frame;
+    for (HWND child = ::GetWindow(mdi->m_hWndMDIClient, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (auto* owner = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(child)); owner && owner->GetActiveView() == view) return owner;
+    return frame;
+}
+}  // namespace
+
+void CDocument::UpdateFrameCounts() {
+    std::vector<CFrameWnd*> counted;
+    for (CView* view : m_views) {
+        if (!view->m_hWnd || !view->IsWindowVisible()) continue;
+        CFrameWnd* frame = FrameOfView(view);
+        if (frame && std::find(counted.begin(), counted.end(), frame) == counted.end()) counted.push_back(frame);
+    }
+    const int frames = static_cast<int>(counted.size());
+    for (int i = 0; i < frames; ++i) counted[static_cast<size_t>(i)]->m_nWindow = frames == 1 ? 0 : i + 1;
+    std::vector<CFrameWnd*> titled;
+    for (CView* view : m_views) {
+        CFrameWnd* frame = view->m_hWnd ? FrameOfView(view) : nullptr;
+        if (frame && std::find(titled.begin(), titled.end(), frame) == titled.end()) titled.push_back(frame);
+    }
+    for (CFrameWnd* frame : titled) frame->OnUpdateFrameTitle(TRUE);
 }
 
 void CDocument::UpdateAllViews(CView* sender, LPARAM hint, CCmdTarget* hintObject) {

@@ -56,6 +56,9 @@ public:
     void OnFileSave();
     void OnFileSaveAs();
 
+    // Numbers the frames of the visible views (m_nWindow) and updates their titles.
+    virtual void UpdateFrameCounts();
+
 protected:
     const MessageMap* GetMessageMap() const override;
     virtual void OnChangedViewList();

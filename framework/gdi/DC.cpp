@@ -27,6 +27,15 @@ void CDC::FillSolidRect(LPCRECT rect, COLORREF color) {
     ::SetBkColor(m_hDC, old);
 }
 
+void CDC::Draw3dRect(LPCRECT rect, COLORREF topLeft, COLORREF bottomRight) {
+    const int width = rect->right - rect->left;
+    const int height = rect->bottom - rect->top;
+    FillSolidRect(CRect(rect->left, rect->top, rect->left + width - 1, rect->top + 1), topLeft);
+    FillSolidRect(CRect(rect->left, rect->top, rect->left + 1, rect->top + height - 1), topLeft);
+    FillSolidRect(CRect(rect->right - 1, rect->top, rect->right, rect->bottom), bottomRight);
+    FillSolidRect(CRect(rect->left, rect->bottom - 1, rect->right, rect->bottom), bottomRight);
+}
+
 CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd->GetSafeHwnd()) {
     m_owned = false;
     Attach(::BeginPaint(m_hWnd, &m_ps));

@@ -34,6 +34,8 @@ public:
     void FillRect(LPCRECT rect, CBrush* brush) { ::FillRect(m_hDC, rect, *brush); }
     void FillSolidRect(LPCRECT rect, COLORREF color);
     void FrameRect(LPCRECT rect, CBrush* brush) { ::FrameRect(m_hDC, rect, *brush); }
+    // A one-pixel frame: top and left edges in one colour, bottom and right in the other.
+    void Draw3dRect(LPCRECT rect, COLORREF topLeft, COLORREF bottomRight);
     BOOL Rectangle(LPCRECT r) { return ::Rectangle(m_hDC, r->left, r->top, r->right, r->bottom); }
     BOOL MoveTo(int x, int y) { return ::MoveToEx(m_hDC, x, y, nullptr); }
     BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }

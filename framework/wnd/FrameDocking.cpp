@@ -140,6 +140,8 @@ void CFrameWnd::RepositionBars(HWND pane, CRect* freeRect, bool query) {
         CRect rest(layout.rect);
         if (rest.right < rest.left) rest.right = rest.left;
         if (rest.bottom < rest.top) rest.bottom = rest.top;
+        // A pane bound to an object of its own may take part of the room (the tab workspace's MDI client).
+        if (CWnd* object = CWnd::FromHandlePermanent(pane)) object->CalcWindowRect(&rest);
         AfxRepositionWindow(&layout, pane, &rest);
     }
     if (layout.hDWP) ::EndDeferWindowPos(layout.hDWP);

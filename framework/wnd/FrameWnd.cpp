@@ -9,6 +9,7 @@
 #include "wnd/Resources.h"
 
 #include <memory>
+#include <vector>
 
 const MessageMap* CFrameWnd::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
@@ -20,16 +21,67 @@ const MessageMap* CFrameWnd::GetMessageMap() const {
         MapMessage<&CFrameWnd::OnIdleUpdateCmdUI>(WM_IDLEUPDATECMDUI),
         MapMessage<&CFrameWnd::OnSetFocus>(WM_SETFOCUS),
         MapMessage<&CFrameWnd::OnNcActivate>(WM_NCACTIVATE),
+        MapMessage<&CFrameWnd::OnWindowPosChanged>(WM_WINDOWPOSCHANGED),
+        MapMessage<&CFrameWnd::OnTimer>(WM_TIMER),
     };
     static const MessageMap map{CWnd::GetMessageMap(), entries};
     return &map;
 }
 
+namespace {
+// Checks after an activation that the frame's owned windows are still above it.
+constexpr UINT_PTR kOwnedWindowsTimer = 0xE0F1;
+constexpr UINT kOwnedWindowsChecks = 4;
+constexpr UINT kOwnedWindowsCheckMs = 50;
+}  // namespace
+
 LRESULT CFrameWnd::OnNcActivate(WPARAM wParam, LPARAM) {
     const LRESULT result = Default();
+    // Under Wine the X server restacks a window raised by a click some time
+    // after its activation, without any message: the frame looks again
+    // a few times while it settles.
+    if (wParam && !(GetStyle() & WS_CHILD)) {
+        m_ownedWindowChecks = kOwnedWindowsChecks;
+        ::SetTimer(m_hWnd, kOwnedWindowsTimer, kOwnedWindowsCheckMs, nullptr);
+    }
     // The floating windows kept in step with this frame show its state.
     AfxNotifyFloatingWindows(m_hWnd, wParam ? FS_ACTIVATE : FS_DEACTIVATE);
     return result;
+}
+
+LRESULT CFrameWnd::OnWindowPosChanged(WPARAM, LPARAM lParam) {
+    const LRESULT result = Default();
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+    if (pos && !(pos->flags & SWP_NOZORDER) && !(GetStyle() & WS_CHILD)) RaiseOwnedWindows();
+    return result;
+}
+
+LRESULT CFrameWnd::OnTimer(WPARAM id, LPARAM) {
+    if (id != kOwnedWindowsTimer) return Default();
+    RaiseOwnedWindows();
+    if (m_ownedWindowChecks == 0 || --m_ownedWindowChecks == 0) ::KillTimer(m_hWnd, kOwnedWindowsTimer);
+    return 0;
+}
+
+void CFrameWnd::RaiseOwnedWindows() {
+    // Owned windows (a modeless dialog, a floating bar) belong above their
+    // owner. Wine keeps them there only for an owner that is a popup itself:
+    // when a click activates this frame they end up behind it.
+    auto ownedByThis = [this](HWND window) {
+        for (HWND owner = ::GetWindow(window, GW_OWNER); owner; owner = ::GetWindow(owner, GW_OWNER))
+            if (owner == m_hWnd) return true;
+        return false;
+    };
+    std::vector<HWND> below;
+    for (HWND window = ::GetWindow(m_hWnd, GW_HWNDNEXT); window; window = ::GetWindow(window, GW_HWNDNEXT))
+        if (::IsWindowVisible(window) && ownedByThis(window)) below.push_back(window);
+    if (below.empty()) return;
+    HWND above = ::GetWindow(m_hWnd, GW_HWNDPREV);
+    HWND insertAfter = above && !(::GetWindowLongW(above, GWL_EXSTYLE) & WS_EX_TOPMOST) ? above : HWND_TOP;
+    for (HWND window : below) {
+        ::SetWindowPos(window, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        insertAfter = window;
+    }
 }
 
 const wchar_t* CFrameWnd::FrameClassFor(UINT resourceId, HBRUSH background) {
@@ -108,7 +160,7 @@ void CFrameWnd::ActivateFrame(int cmdShow) {
     if (!(GetStyle() & WS_CHILD)) ::BringWindowToTop(m_hWnd);
 }
 
-void CFrameWnd::InitialUpdateFrame(CDocument*, BOOL makeVisible) {
+void CFrameWnd::InitialUpdateFrame(CDocument* document, BOOL makeVisible) {
     CView* view = nullptr;
     if (!GetActiveView()) {
         view = dynamic_cast<CView*>(FromHandlePermanent(::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST)));
@@ -119,6 +171,8 @@ void CFrameWnd::InitialUpdateFrame(CDocument*, BOOL makeVisible) {
         ActivateFrame();
         if (view) view->OnActivateView(TRUE, view, view);
     }
+    // Shown now, the frame counts among its document's frames (which may already have been visible).
+    if (document) document->UpdateFrameCounts();
     OnUpdateFrameTitle(TRUE);
 }
 

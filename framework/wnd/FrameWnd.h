@@ -92,6 +92,10 @@ public:
     void OnDestroy();
     void OnSize(UINT type, int cx, int cy);
 
+    // The frame's number among the frames that show its document (CDocument::UpdateFrameCounts):
+    // 1, 2, ... while there are several, 0 for the only one, -1 before it was counted.
+    int m_nWindow = -1;
+
 protected:
     const MessageMap* GetMessageMap() const override;
     virtual BOOL OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context);
@@ -106,6 +110,12 @@ protected:
     LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
     void OnSetFocus();
     LRESULT OnNcActivate(WPARAM wParam, LPARAM lParam);
+    // A top-level frame whose place in the z-order changed (its activation
+    // by a click raises it) puts the windows it owns back above itself.
+    LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM id, LPARAM lParam);
+    void RaiseOwnedWindows();
+    UINT m_ownedWindowChecks = 0;
 
     BOOL m_bLayoutPending = FALSE;
     CView* m_pViewActive = nullptr;

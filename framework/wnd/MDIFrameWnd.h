@@ -8,6 +8,7 @@
 
 class CMDIChildWnd;
 
+inline constexpr UINT ID_WINDOW_NEW = 57648;
 inline constexpr UINT ID_WINDOW_ARRANGE = 57649;
 inline constexpr UINT ID_WINDOW_CASCADE = 57650;
 inline constexpr UINT ID_WINDOW_TILE_HORZ = 57651;

@@ -195,6 +195,12 @@ BOOL CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD sty
     return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id, context);
 }
 
+void CWnd::CalcWindowRect(LPRECT rect, UINT adjustType) {
+    DWORD exStyle = GetExStyle();
+    if (adjustType == adjustBorder) exStyle &= ~WS_EX_CLIENTEDGE;
+    ::AdjustWindowRectEx(rect, GetStyle(), FALSE, exStyle);
+}
+
 BOOL CWnd::DestroyWindow() {
     if (!m_hWnd) return FALSE;
     return ::DestroyWindow(m_hWnd);

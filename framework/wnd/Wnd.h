@@ -64,6 +64,11 @@ public:
     virtual BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
                         CWnd* parent, UINT id, CCreateContext* context = nullptr);
     virtual BOOL PreCreateWindow(CREATESTRUCTW& cs);
+    // The window rectangle that gives this window the client rectangle `rect` (changed in place).
+    // adjustBorder leaves a client edge out of the count; a frame's layout calls this for the window
+    // that takes the room the bars leave, so that a window can take part of the room itself.
+    enum AdjustType { adjustBorder = 0, adjustOutside = 1 };
+    virtual void CalcWindowRect(LPRECT rect, UINT adjustType = adjustBorder);
     virtual BOOL DestroyWindow();
     // Called after the window is gone (WM_NCDESTROY); frames and views delete themselves here.
     virtual void PostNcDestroy() {}

@@ -89,12 +89,14 @@ bool ExportToBookmarkFileUtf8(const CString& page, const CString& output) {
     return ExportToBookmarkFile(page, output, true);
 }
 
+void CollectSectionLinks(const CString& tag, CString& section) { section = tag; }
+
 bool CollectPageLinks(const CString& page, std::vector<PageLinkRecord>& links) {
     CString text;
     if (!ReadPageText(page, text)) return false;
     CString section;
     PageLinkWalk walk;
-    walk.onTag = [&](const CString& tag) { section = tag; };
+    walk.onTag = [&](const CString& tag) { CollectSectionLinks(tag, section); };
     walk.onLink = [&](const CString& title, const CString& address) {
         if (!title.IsEmpty()) links.push_back({section, title, address, 1});
     };

@@ -20,6 +20,9 @@ struct PageLinkRecord {
 // Error Happened While Creating the File.".
 bool ExportToBookmarkFileUnicode(const CString& page, const CString& output);
 bool ExportToBookmarkFileUtf8(const CString& page, const CString& output);
+// A tag of the page while its links are collected: the links after it
+// belong to the section of the tag's text.
+void CollectSectionLinks(const CString& tag, CString& section);
 // Appends every link of the page up to its body-end marker (links with an
 // empty title are left out). False, list untouched, when the page cannot be read.
 bool CollectPageLinks(const CString& page, std::vector<PageLinkRecord>& links);

@@ -95,7 +95,7 @@ CFavoriteEngine::CFavoriteEngine(const CString& favoritesPath) : m_favoritesPath
     m_favoritesPath.TrimRight(L'\\');
 }
 
-CFavoriteEngine::~CFavoriteEngine() = default;
+CFavoriteEngine::~CFavoriteEngine() { FreeTree(); }
 
 HRESULT CFavoriteEngine::StrRetToText(STRRET* ret, LPCITEMIDLIST item, LPWSTR* text) {
     *text = nullptr;
@@ -222,9 +222,25 @@ void CFavoriteEngine::EnumShellFolder(IShellFolder* folder, FavoriteNode* head, 
     }
 }
 
-void CFavoriteEngine::SetTree(std::unique_ptr<FavoriteNode> root) { m_root = std::move(root); }
+void CFavoriteEngine::SetTree(std::unique_ptr<FavoriteNode> root) {
+    FreeTree();
+    m_root = std::move(root);
+}
 
-void CFavoriteEngine::FreeTree() { m_root.reset(); }
+void CFavoriteEngine::FreeTree() { FreeNodes(std::move(m_root)); }
+
+void CFavoriteEngine::FreeNodes(std::unique_ptr<FavoriteNode> first) {
+    // Folder by folder from a work list, not by recursion: however deep the
+    // folders nest, freeing them takes no stack of that depth.
+    std::vector<std::unique_ptr<FavoriteNode>> pending;
+    pending.push_back(std::move(first));
+    while (!pending.empty()) {
+        std::unique_ptr<FavoriteNode> node = std::move(pending.back());
+        pending.pop_back();
+        if (!node) continue;
+        for (auto& folder : node->folders) pending.push_back(std::move(folder));
+    }
+}
 
 CString CFavoriteEngine::WithoutFavoritesPath(const CString& path) const {
     int length = m_favoritesPath.GetLength();

@@ -62,7 +62,10 @@ public:
     const FavoriteNode* LoadFolderTree(const CString& folder);
     // Takes a tree built elsewhere (a page's sections and links).
     void SetTree(std::unique_ptr<FavoriteNode> root);
+    // Frees the loaded tree (the root becomes null).
     void FreeTree();
+    // Frees a node with everything below it, folders and their contents.
+    static void FreeNodes(std::unique_ptr<FavoriteNode> first);
     const FavoriteNode* Root() const { return m_root.get(); }
 
     // Appends the tree below `head` to the records in pre-order: at each level

@@ -45,30 +45,11 @@ bool WriteShortcutFile(const CString& path, const CString& text) {
     return CloseHandle(file) && ok;
 }
 
-// Writes one link's shortcut file into the section folder (an existing file
-// of that name is overwritten). `made` names the folder known to exist.
-void WriteShortcut(const CString& sectionFolder, const CString& title, const CString& address, CString& made) {
-    CString name = SafeNameComponent(title);
-    if (name.IsEmpty()) return;
-    bool folder = made == sectionFolder || MakeFolders(sectionFolder);
-    if (folder) made = sectionFolder;
-    if (!folder || !WriteShortcutFile(sectionFolder + L"\\" + name + L".url", InternetShortcutText(address)))
-        ShowMessageBox(nullptr, L"Error! linkFile not openned in Function LastMatchFav.", L"Tarvelo", MB_OK);
-}
-
 int ExportText(const CString& text, const CString& folder) {
-    CString section;  // empty before the first tag: those links are not exported
-    CString made;     // the section folder made last
+    SectionFolder section;  // no folder before the first tag: those links are not exported
     PageLinkWalk walk;
-    walk.onTag = [&](const CString& tag) {
-        section = folder;
-        if (tag == L"Default") return;
-        for (const CString& name : SectionFolderNames(tag)) section += L"\\" + name;
-        if (MakeFolders(section)) made = section;
-    };
-    walk.onLink = [&](const CString& title, const CString& address) {
-        if (!section.IsEmpty() && !title.IsEmpty()) WriteShortcut(section, title, address, made);
-    };
+    walk.onTag = [&](const CString& tag) { ExportSectionsToFolders(folder, tag, section); };
+    walk.onLink = [&](const CString& title, const CString& address) { LastMatchFav(section, title, address); };
     WalkPageLinks(text, walk);
     return 1;
 }
@@ -78,6 +59,22 @@ int ExportText(const CString& text, const CString& folder) {
 CString InternetShortcutText(const CString& address) {
     CString url = SingleLineAddress(address);
     return L"[DEFAULT]\nBASEURL=" + url + L"\n[InternetShortcut]\nURL=" + url + L"\nModified=\n";
+}
+
+void ExportSectionsToFolders(const CString& folder, const CString& tag, SectionFolder& section) {
+    section.path = folder;
+    if (tag != L"Default")
+        for (const CString& name : SectionFolderNames(tag)) section.path += L"\\" + name;
+    section.made = MakeFolders(section.path);
+}
+
+void LastMatchFav(const SectionFolder& section, const CString& title, const CString& address) {
+    CString name = SafeNameComponent(title);
+    if (section.path.IsEmpty() || name.IsEmpty()) return;
+    // A folder that could not be made fails each of its links alike.
+    if (!section.made ||
+        !WriteShortcutFile(section.path + L"\\" + name + L".url", InternetShortcutText(address)))
+        ShowMessageBox(nullptr, L"Error! linkFile not openned in Function LastMatchFav.", L"Tarvelo", MB_OK);
 }
 
 int ExportPageToFavorites(const CString& page, CString& folder) {

@@ -9,6 +9,21 @@
 
 // The text of the shortcut file written for one link.
 CString InternetShortcutText(const CString& address);
+// The section folder the export writes into: empty before the page's first
+// tag; `made` tells whether it exists.
+struct SectionFolder {
+    CString path;
+    bool made = false;
+};
+// A tag of the page: the section folder becomes the target folder, or below
+// it the folder (level by level where the tag holds "\") the tag names, made
+// when missing.
+void ExportSectionsToFolders(const CString& folder, const CString& tag, SectionFolder& section);
+// A link of the page, written as a shortcut file into the section folder (an
+// existing file of that name is overwritten); nothing before the first tag
+// or for an empty title. A file that cannot be written shows "Error!
+// linkFile not openned in Function LastMatchFav.".
+void LastMatchFav(const SectionFolder& section, const CString& title, const CString& address);
 // Writes the page's sections and links below the folder (trailing
 // backslashes removed; created when missing). 0 when the page cannot be read
 // ("Cannot open " + page) or the folder is not an absolute folder path below

@@ -21,6 +21,7 @@
 #include "util/Strings.h"
 
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include <vector>
 
@@ -122,6 +123,27 @@ protected:
         return true;
     }
     CString PageText() { return TextOfUtf16Bytes(ReadFileBytes(m_path)); }
+    // Saved without a question: the page holds the clip of example.com/z in
+    // Work beside its own links, and the typed words.
+    void ExpectClipAndWordsKept(const CString& words) {
+        EXPECT_EQ(m_program.TopWindow(L"#32770"), nullptr);
+        StoreView view = ReadBack(m_path);
+        EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
+        EXPECT_EQ(view.addresses,
+                  (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
+        EXPECT_NE(PlainText(m_path).Find(words), -1) << PageText().str();
+    }
+    // A clip into the page's section, from a clip process as the browser starts it.
+    static void ClipInto(const CString& address, const CString& section) {
+        ClipProcess process(L"<param><url>" + address + L"</url><name>Clipped</name></param><form>0</form>");
+        HWND dialog = process.WaitForWindow(L"Tarvelo->Add to Tarvelo");
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(WaitForComboItems(dialog, 1008, 1));
+        ChooseComboItem(dialog, 1008, L"Notes");
+        ChooseComboItem(dialog, 1009, section);
+        PressButton(dialog, IDOK);
+        EXPECT_EQ(process.WaitForExit(), 1u);
+    }
 
     ProgramRegistryGuard m_registry;
     TempDir m_install;
@@ -305,42 +327,27 @@ TEST_F(EndToEnd, SaveQuestionAtCloseRefreshAndTreeCloseRunsTheWholeSaveOrNothing
 }
 
 TEST_F(EndToEnd, ClipsIntoAnOpenPageSurviveItsSavesAndOtherChangesAreAsked) {
-    auto clip = [](const CString& address, const CString& section) {
-        ClipProcess process(L"<param><url>" + address + L"</url><name>Clipped</name></param><form>0</form>");
-        HWND dialog = process.WaitForWindow(L"Tarvelo->Add to Tarvelo");
-        ASSERT_NE(dialog, nullptr);
-        ASSERT_TRUE(WaitForComboItems(dialog, 1008, 1));
-        ChooseComboItem(dialog, 1008, L"Notes");
-        ChooseComboItem(dialog, 1009, section);
-        PressButton(dialog, IDOK);
-        EXPECT_EQ(process.WaitForExit(), 1u);
-    };
     StartProgram();
     OpenPage();
     ProgramDriver::Type(L"typed first ");
     m_program.Settle();
     // Edited and unsaved; a clip lands in the file; Save keeps both without a question.
-    clip(L"http://example.com/z", L"Work");
+    ClipInto(L"http://example.com/z", L"Work");
     Save();
-    EXPECT_EQ(m_program.TopWindow(L"#32770"), nullptr);
-    StoreView view = ReadBack(m_path);
-    EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
-    EXPECT_EQ(view.addresses,
-              (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
-    EXPECT_NE(PlainText(m_path).Find(L"typed first"), -1) << PageText().str();
+    ExpectClipAndWordsKept(L"typed first");
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
 
     // The view shows the merged page: the next edit's save keeps the clip, once.
     OpenPage();
     ProgramDriver::Type(L"typed second ");
     Save();
-    view = ReadBack(m_path);
+    StoreView view = ReadBack(m_path);
     EXPECT_EQ(view.addresses,
               (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
     EXPECT_NE(PlainText(m_path).Find(L"typed second"), -1);
 
     // Unmodified: Save after a clip writes no old text back.
-    clip(L"http://example.com/y", L"News");
+    ClipInto(L"http://example.com/y", L"News");
     CString clipped = PageText();
     Save();
     EXPECT_EQ(PageText(), clipped);
@@ -381,6 +388,40 @@ TEST_F(EndToEnd, ClipsIntoAnOpenPageSurviveItsSavesAndOtherChangesAreAsked) {
                                                     L"http://example.com/b", L"http://example.com/z"}));
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"copy of_Notes"), L"News,1;Work,1");
     EXPECT_NE(m_program.TreeItem(m_tree, L"copy of_Notes"), nullptr);
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+// The source view's save takes the same care as the page view's.
+TEST_F(EndToEnd, SourceEditedWhileAClipLandsKeepsBothAtItsSave) {
+    StartProgram();
+    OpenPage();
+    PostMessageW(m_program.Frame(), WM_COMMAND, ID_VIEW_SOURCE, 0);  // a command no menu carries
+    HWND source = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+        HWND page = PageWindow();
+        return page && (source = ProgramDriver::Child(page, RICHEDIT_CLASSW)) != nullptr;
+    }));
+    m_program.Settle();
+    RECT area{};
+    GetWindowRect(source, &area);
+    ProgramDriver::MouseClick(POINT{area.left + 40, area.top + 40});
+    ProgramDriver::Key(VK_HOME, true);
+    for (int line = 0; line < 6; ++line) ProgramDriver::Key(VK_DOWN);
+    ProgramDriver::Type(L"typed in source ");
+    m_program.Settle();
+    // Edited and unsaved; a clip lands in the file; Ctrl+S keeps both, and
+    // the view shows the page as it now stands.
+    ClipInto(L"http://example.com/z", L"Work");
+    ProgramDriver::Key('S', true);
+    m_program.Settle();
+    ExpectClipAndWordsKept(L"typed in source");
+    EXPECT_NE(WindowText(source).Find(L"http://example.com/z"), -1);
+    // Unmodified now: a further clip is not written over by the next save.
+    ClipInto(L"http://example.com/y", L"News");
+    CString clipped = PageText();
+    ProgramDriver::Key('S', true);
+    m_program.Settle();
+    EXPECT_EQ(PageText(), clipped);
     EXPECT_EQ(m_program.Exit(), 0u);
 }
 
@@ -589,18 +630,25 @@ TEST_F(EndToEnd, FindFromTheRootWalksAllPagesAndBringsEachHitForward) {
     EXPECT_EQ(message(), L"");
     EXPECT_EQ(active(), L"Plum.htm");
 
-    // A click into the page, and the dialog still takes the next press.
-    // (It is kept beside the window: under Wine a click that activates the
-    // main window can lower the dialog that it owns.)
-    RECT frame{};
-    GetWindowRect(m_program.Frame(), &frame);
-    SetWindowPos(find, nullptr, frame.left, frame.bottom + 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A click into the page (and one into the tree) activates the main
+    // window; the dialog stays above it, where the next press clicks it.
+    auto aboveFrame = [&] {
+        for (HWND below = GetWindow(find, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT))
+            if (below == m_program.Frame()) return true;
+        return false;
+    };
     RECT engine{};
     GetWindowRect(ProgramDriver::Child(ProgramDriver::Child(m_program.Frame(), nullptr, L"Plum.htm"),
                                        L"Internet Explorer_Server"), &engine);
     ProgramDriver::MouseClick(POINT{engine.left + 40, engine.bottom - 20});
     m_program.Settle();
-    EXPECT_TRUE(IsWindowVisible(find));
+    EXPECT_EQ(GetForegroundWindow(), m_program.Frame());
+    EXPECT_TRUE(aboveFrame());
+    RECT tree{};
+    GetWindowRect(m_tree, &tree);
+    ProgramDriver::MouseClick(POINT{tree.left + 20, tree.bottom - 20});
+    m_program.Settle();
+    EXPECT_TRUE(aboveFrame());
 
     // The second press goes on over all pages, though the search selected a page.
     findNext();

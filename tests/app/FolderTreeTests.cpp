@@ -77,6 +77,11 @@ TEST_F(TreeWindow, ListsVisibleFoldersAndPagesAndFillsFoldersWhenTheyOpen) {
     UserExpand(alpha, true);
     EXPECT_EQ(Labels(alpha).size(), 3u);
     EXPECT_EQ(Tree().m_itemsByPath.size(), Tree().GetCount());
+
+    // A folder opened without being selected (its button) becomes the selection.
+    Tree().SelectItem(root);
+    Tree().Expand(Item(L"Alpha\\Inner"), TVE_EXPAND);
+    EXPECT_EQ(Tree().GetSelectedItem(), Item(L"Alpha\\Inner"));
 }
 
 TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
@@ -87,7 +92,7 @@ TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
     OpenWindow();
 
     // Found by path: the folders on the way open, the page opens with its marks.
-    ASSERT_TRUE(m_frame->SelectTreeItemByPath(deep));
+    ASSERT_TRUE(SelectTreeItemByPath(m_frame->m_wndTree, deep));
     HTREEITEM page = Item(L"A\\B\\deep.htm");
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(Tree().GetSelectedItem(), page);
@@ -99,13 +104,13 @@ TEST_F(TreeWindow, OpenMarksFollowThePageFromOpeningToClosing) {
     ASSERT_NE(OpenDocument(L"A\\B\\deep.htm"), nullptr);
     {
         MessageBoxRecorder boxes;
-        EXPECT_FALSE(m_frame->SelectTreeItemByPath(Full(L"A\\missing.htm")));
+        EXPECT_FALSE(SelectTreeItemByPath(m_frame->m_wndTree, Full(L"A\\missing.htm")));
         EXPECT_TRUE(boxes.Saw(L"No item was found"));
     }
     // An empty folder found by path shows itself opened, and closed again.
-    ASSERT_TRUE(m_frame->SelectTreeItemByPath(Full(L"Empty")));
+    ASSERT_TRUE(SelectTreeItemByPath(m_frame->m_wndTree, Full(L"Empty")));
     EXPECT_EQ(Image(Item(L"Empty")), kFolderOpen);
-    ASSERT_TRUE(m_frame->SelectTreeItemByPath(Full(L"Empty")));
+    ASSERT_TRUE(SelectTreeItemByPath(m_frame->m_wndTree, Full(L"Empty")));
     EXPECT_EQ(Image(Item(L"Empty")), kFolderClosed);
     Tree().SelectItem(page);
 
@@ -189,7 +194,7 @@ TEST_F(TreeWindow, NewPageAndFolderWriteTheDiskTheTreeAndTheIndex) {
 }
 
 TEST_F(TreeWindow, RenameTakesOnlySoundNamesAndNeverOverwrites) {
-    CString first = Page(L"First.htm", L"one");
+    CString first = Page(L"First.htm", L"one\n<TABLE border=1 col=\"2\" name=\"Links\"><TR><TD>a</TD><TD>b</TD></TR></TABLE>");
     Page(L"Second.htm", L"two");
     Folder(L"Dir");
     Page(L"Dir\\inner.htm");
@@ -217,6 +222,8 @@ TEST_F(TreeWindow, RenameTakesOnlySoundNamesAndNeverOverwrites) {
     EXPECT_TRUE(PathExists(Full(L"Renamed.htm")));
     EXPECT_FALSE(IndexNames().count(L"First"));
     EXPECT_TRUE(IndexNames().count(L"Renamed"));
+    // The new name's value lists the page's named tables as sections.
+    EXPECT_GE(ProgramRegistryGuard::ReadString(L"AllPages", L"Renamed").Find(L"Links,2"), 0);
     EXPECT_EQ(OpenDocument(L"First.htm"), nullptr);
     EXPECT_NE(OpenDocument(L"Renamed.htm"), nullptr);
     EXPECT_EQ(Item(L"Renamed.htm"), item);

@@ -21,7 +21,7 @@ namespace {
 // (the text selected when `select`).
 void PutCaret(const CTarveloView* view, const wchar_t* tag, long index, const wchar_t* text = nullptr,
               bool select = false) {
-    const bcHtmlDocument& document = view->GetHtmlDocument();
+    const bcHtmlDocument& document = view->GetPageDocument();
     ComPtr<IHTMLTxtRange> range;
     bcHtmlElement body = GetCollectionItem(document.GetElementsByTagName(L"BODY").Get(), 0);
     QueryAs<IHTMLBodyElement>(body.GetElement().Get())->createTextRange(range.Receive());
@@ -39,7 +39,7 @@ void PutCaret(const CTarveloView* view, const wchar_t* tag, long index, const wc
 }
 
 CString BodyHtml(const CTarveloView* view) {
-    return GetCollectionItem(view->GetHtmlDocument().GetElementsByTagName(L"BODY").Get(), 0).GetInnerHtml();
+    return GetCollectionItem(view->GetPageDocument().GetElementsByTagName(L"BODY").Get(), 0).GetInnerHtml();
 }
 
 CString ClipboardText() {
@@ -56,7 +56,7 @@ CString ClipboardText() {
 
 CString SelectedText(const CTarveloView* view) {
     ComPtr<IHTMLSelectionObject> selection;
-    view->GetHtmlDocument().GetDocument2()->get_selection(selection.Receive());
+    view->GetPageDocument().GetDocument2()->get_selection(selection.Receive());
     ComPtr<IDispatch> dispatch;
     selection->createRange(dispatch.Receive());
     BSTR text = nullptr;

@@ -71,7 +71,7 @@ protected:
         return page ? dynamic_cast<CTarveloView*>(page->GetViews().front()) : nullptr;
     }
     static bcHtmlElement Element(CTarveloView* view, const wchar_t* tag, long index = 0) {
-        return GetCollectionItem(view->GetHtmlDocument().GetElementsByTagName(tag).Get(), index);
+        return GetCollectionItem(view->GetPageDocument().GetElementsByTagName(tag).Get(), index);
     }
     static void Select(CTarveloView* view, const wchar_t* tag, At at, long index = 0) {
         ComPtr<IHTMLTxtRange> range;
@@ -147,13 +147,13 @@ TEST_F(PageDocument, KeysTypedInThePageWindowAreSavedInThePageFormat) {
     EXPECT_FALSE(page->IsModified());
 
     for (wchar_t c : {L'X', L'y'}) SendMessageW(engine, WM_CHAR, c, 1);
-    auto body = [&] { return GetCollectionItem(view->GetHtmlDocument().GetElementsByTagName(L"BODY").Get(), 0).GetInnerHtml(); };
+    auto body = [&] { return GetCollectionItem(view->GetPageDocument().GetElementsByTagName(L"BODY").Get(), 0).GetInnerHtml(); };
     const CString typed = body();
     SendMessageW(engine, WM_KEYDOWN, VK_RETURN, 1);
     SendMessageW(engine, WM_CHAR, L'\r', 1);
     SendMessageW(engine, WM_KEYUP, VK_RETURN, 1 | (3u << 30));
     PumpMessages();
-    EXPECT_FALSE(GetCollectionItem(view->GetHtmlDocument().GetElementsByTagName(L"P").Get(), 0).IsValid());
+    EXPECT_FALSE(GetCollectionItem(view->GetPageDocument().GetElementsByTagName(L"P").Get(), 0).IsValid());
     EXPECT_TRUE(page->IsModified());
     // One undo takes back the Enter with the view's paragraph fix-up; redo brings both.
     const CString entered = body();
@@ -174,7 +174,7 @@ TEST_F(PageDocument, KeysTypedInThePageWindowAreSavedInThePageFormat) {
     EXPECT_TRUE(m_app.PreTranslateMessage(&save));
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
-    EXPECT_TRUE(GetCollectionItem(view->GetHtmlDocument().GetElementsByTagName(L"HR").Get(), 0).IsValid());
+    EXPECT_TRUE(GetCollectionItem(view->GetPageDocument().GetElementsByTagName(L"HR").Get(), 0).IsValid());
 
     m_frame->SendMessage(WM_COMMAND, ID_FILE_SAVE);
     PumpMessages();
@@ -286,7 +286,7 @@ TEST_F(PageDocument, EveryEditingCommandLeavesItsSerializedResult) {
     CTarveloView* view = OpenPage(L"<html id=tq1><body><DIV>x</DIV></body></html>");
     ASSERT_NE(view, nullptr);
     dynamic_cast<CTarveloDoc*>(view->GetDocument())->m_textColor = RGB(0x12, 0x34, 0x56);
-    const bcHtmlDocument& document = view->GetHtmlDocument();
+    const bcHtmlDocument& document = view->GetPageDocument();
     // The body as Save writes it.
     auto savedBody = [&] {
         CString text;

@@ -21,7 +21,7 @@ namespace {
 
 int MarkCount(const CTarveloView* view) {
     int count = 0;
-    auto spans = view->GetHtmlDocument().GetElementsByTagName(L"SPAN");
+    auto spans = view->GetPageDocument().GetElementsByTagName(L"SPAN");
     for (long i = 0;; ++i) {
         bcHtmlElement span = GetCollectionItem(spans.Get(), i);
         if (!span.IsValid()) return count;
@@ -100,7 +100,7 @@ TEST_F(TreeWindow, SearchWalksTheRememberedFolderAllPagesAndOpenPages) {
     EXPECT_EQ(std::count(search.m_pages.begin(), search.m_pages.end(), Full(L"AB\\four.htm")), 1);
     // The first open page showed hits: "Find Next" goes on after it.
     EXPECT_EQ(search.m_nextIndex, 1u);
-    EXPECT_EQ(search.m_markedView, search.FirstPageView());
+    EXPECT_EQ(search.m_markedView, m_frame->FindFirstPageView());
     int found = 0;
     while (search.SearchNextPage()) {
         EXPECT_NE(search.m_foundPath, Full(L"A\\three.htm"));  // capitals do not match a case-sensitive run
@@ -148,7 +148,7 @@ TEST_F(TreeWindow, SearchMarksHitsPageByPageAndLeavesThePagesAsTheyWere) {
     search.Run(L"needle", L"All pages", 0, 0);
     EXPECT_EQ(search.m_markedView, viewA);
     EXPECT_EQ(MarkCount(viewA), 3);
-    bcHtmlElement bold = GetCollectionItem(viewA->GetHtmlDocument().GetElementsByTagName(L"B").Get(), 0);
+    bcHtmlElement bold = GetCollectionItem(viewA->GetPageDocument().GetElementsByTagName(L"B").Get(), 0);
     EXPECT_EQ(bold.GetInnerHtml(), L"nee");
     EXPECT_EQ(bold.GetParentElement().GetAttribute(L"id"), kSearchMarkId);
     EXPECT_FALSE(pageA->IsModified());
@@ -222,7 +222,7 @@ TEST_F(TreeWindow, SearchMarksHitsPageByPageAndLeavesThePagesAsTheyWere) {
 
     // A hit that begins or ends inside bold text or a link cuts it only
     // while it is marked.
-    bcHtmlElement cut = GetCollectionItem(viewA->GetHtmlDocument().GetElementsByTagName(L"DIV").Get(), 1);
+    bcHtmlElement cut = GetCollectionItem(viewA->GetPageDocument().GetElementsByTagName(L"DIV").Get(), 1);
     const CString cutHtml = L"<B>bold nee</B>dle, <A href=x>a nee</A>dle <I>n<U>ee</U>d</I>le ne<B>edle more</B>";
     cut.SetInnerHtml(cutHtml);
     EXPECT_TRUE(viewA->MarkText(L"needle", 0, kSearchMarkStyle, kSearchMarkId));

@@ -70,7 +70,7 @@ TEST_F(ToolbarColours, DropDownsPickForTheActivePageAndTheButtonsApplyTheColourA
     auto* view = dynamic_cast<CTarveloView*>(page->GetViews().front());
     ASSERT_NE(view, nullptr);
     auto selectDiv = [&](long index) {
-        const bcHtmlDocument& document = view->GetHtmlDocument();
+        const bcHtmlDocument& document = view->GetPageDocument();
         ComPtr<IHTMLTxtRange> range;
         QueryAs<IHTMLBodyElement>(GetCollectionItem(document.GetElementsByTagName(L"BODY").Get(), 0).GetElement().Get())
             ->createTextRange(range.Receive());

@@ -112,8 +112,8 @@ TEST_F(TreeDrop, MovesAndCopiesKeepEveryPageAndRefuseWhatCannotBe) {
     UserExpand(Item(L"Box"), true);
     size_t shown = boxes.Boxes().size();
     Tree().MoveItem(Item(L"Box"), Item(L"Box\\Inner"));
-    Tree().CopyItem(Item(L"Box"), Item(L"Box\\Inner"));
-    Tree().CopyItem(Item(L"Box"), Item(L"Box"));
+    Tree().CopyOnDrop(Item(L"Box"), Item(L"Box\\Inner"));
+    Tree().CopyOnDrop(Item(L"Box"), Item(L"Box"));
     EXPECT_EQ(DiskEntries().count(L"Box\\Inner\\Box\\"), 0u);
     EXPECT_EQ(DiskEntries().count(L"Box\\Box\\"), 0u);
     EXPECT_EQ(boxes.Boxes().size(), shown);
@@ -121,12 +121,12 @@ TEST_F(TreeDrop, MovesAndCopiesKeepEveryPageAndRefuseWhatCannotBe) {
     // Copies beside the original get a prefix. Each drop writes the values
     // of all pages again.
     ProgramRegistryGuard::WriteString(L"AllPages", L"Sibling", L"stale");
-    Tree().CopyItem(Item(L"Page.htm"), Item(L"Sibling.htm"));
+    Tree().CopyOnDrop(Item(L"Page.htm"), Item(L"Sibling.htm"));
     EXPECT_TRUE(PathExists(Full(L"copy of_Page.htm")));
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Sibling"), L"");
-    Tree().CopyItem(Item(L"Page.htm"), Item(L"Other"));
+    Tree().CopyOnDrop(Item(L"Page.htm"), Item(L"Other"));
     EXPECT_TRUE(PathExists(Full(L"Other\\copyof_Page.htm")));
-    Tree().CopyItem(Item(L"Box"), Item(L"Other"));
+    Tree().CopyOnDrop(Item(L"Box"), Item(L"Other"));
     EXPECT_TRUE(PathExists(Full(L"Other\\copy of_Box\\Inner\\deep.htm")));
     EXPECT_TRUE(IndexNames().count(L"Other\\copy of_Box\\Inner\\deep"));
 
@@ -175,17 +175,17 @@ TEST_F(TreeDrop, PasteCopiesTheRememberedPathAndRefusesOneThatIsGone) {
 
     Tree().SelectItem(Item(L"Page.htm"));
     Tree().CopySelected();
-    Tree().PasteItem(Item(L"Dest"));
+    Tree().PasteItem(Item(L"Dest"), Tree().m_copiedPath);
     EXPECT_TRUE(PathExists(Full(L"Dest\\Page.htm")));
     // Onto itself: into its own folder, where the plain name is taken: the
     // next candidate carries the prefix twice.
-    Tree().PasteItem(Item(L"Page.htm"));
+    Tree().PasteItem(Item(L"Page.htm"), Tree().m_copiedPath);
     EXPECT_TRUE(PathExists(Full(L"copy of_copy of_Page.htm")));
 
     // A refill cannot point the remembered copy at another item.
     m_frame->SendMessage(WM_COMMAND, ID_FILE_REFRESH_TREE);
     DeleteFileW(Full(L"Page.htm"));
-    Tree().PasteItem(Item(L"Dest"));
+    Tree().PasteItem(Item(L"Dest"), Tree().m_copiedPath);
     EXPECT_EQ(boxes.Boxes().back().text, L"Not pasted! The copied page or folder no longer exists.");
     EXPECT_EQ(ListFolder(Full(L"Dest")).size(), 1u);
 }

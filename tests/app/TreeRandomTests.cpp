@@ -192,11 +192,11 @@ TEST_F(TreeRandom, FiveHundredOperationsKeepDiskTreeAndIndexInStep) {
             if (item == root || (!Tree().IsPage(item) && model.size() > 120)) break;
             std::set<CString> before = DiskEntries();
             if (random.Chance(50)) {
-                Tree().CopyItem(item, other);
+                Tree().CopyOnDrop(item, other);
             } else {
                 Tree().SelectItem(item);
                 Tree().CopySelected();
-                Tree().PasteItem(other);
+                Tree().PasteItem(other, Tree().m_copiedPath);
             }
             // Whatever was copied is new; nothing that was there went.
             std::set<CString> after = DiskEntries();

@@ -20,6 +20,7 @@ public:
 
     bool Started() const { return m_process.hProcess != nullptr; }
     DWORD ProcessId() const { return m_process.dwProcessId; }
+    HANDLE Process() const { return m_process.hProcess; }
 
     // The first visible top-level window of the process with the caption,
     // waited for up to the timeout; null when none came.

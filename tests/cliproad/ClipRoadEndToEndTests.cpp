@@ -87,7 +87,7 @@ TEST_F(ClipRoadEndToEnd, TwoFormBlocksThenLinkClip_LinkRecordAndChoiceLand) {
     EXPECT_EQ(GetSettingString(L"Focus", L"News", L""), L"World");
 }
 
-TEST_F(ClipRoadEndToEnd, OkPressedAtOnceTakesTheRememberedChoiceAndAFailedStoreKeepsIt) {
+TEST_F(ClipRoadEndToEnd, OkPressedAtOnceTakesTheRememberedChoiceAndNoClipIsLostToAPageItCannotGoInto) {
     // A store large enough that the lists are still read when OK comes.
     for (int i = 0; i < 2000; ++i) {
         CString name;
@@ -108,20 +108,58 @@ TEST_F(ClipRoadEndToEnd, OkPressedAtOnceTakesTheRememberedChoiceAndAFailedStoreK
     EXPECT_LT(page.Find(L"World"), page.Find(L"http://e.com/at-once")) << page.str();
     EXPECT_EQ(GetSettingString(L"Settings", L"addpage", L""), L"News");
 
-    // A page name that cannot be a file: the store says so and the choice made last stays.
+    // Once the lists are there, OK without a page, with a name no file can
+    // have or in a folder that does not exist keeps the dialog open and says why.
     ClipProcess bad(L"<param><url>http://e.com/bad</url><name>Bad</name></param>");
     HWND dialog = bad.WaitForWindow(kDialog);
     ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(WaitForComboItems(dialog, kPage, 2001));
+    // Posted as the button's click is: the dialog's answer is a modal box.
+    auto ok = [&] { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK))); };
+    auto said = [&] {
+        HWND box = bad.WaitForWindow(L"Tarvelo");
+        if (!box) return CString(L"<no box>");
+        CString text = MessageBoxText(box);
+        PressButton(box, IDOK);
+        return text;
+    };
+    TypeText(dialog, kPage, L"");
+    ok();
+    EXPECT_EQ(said(), L"Please choose a page from the list or type the name of a new one.");
     TypeText(dialog, kPage, L"Bad|Name");
+    ok();
+    EXPECT_EQ(said(), L"\"Bad|Name\" cannot be a page name: a name holds none of / : * ? \" < > | and no empty folder name.");
+    TypeText(dialog, kPage, L"Nowhere\\Page");
+    ok();
+    EXPECT_EQ(said(), L"There is no folder \"Nowhere\" for the new page \"Page\". Please create the folder first, or "
+                      L"choose another page.");
+    EXPECT_TRUE(IsWindowVisible(dialog));
+
+    // A page the store cannot write just now: it says so, the choice made
+    // last stays, and the dialog comes again with the clip as the user left it.
+    HANDLE lock = CreateFileW(PagePath(L"News"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    TypeText(dialog, kPage, L"News");
     TypeText(dialog, kSection, L"Elsewhere");
-    PressButton(dialog, IDOK);
-    HWND box = bad.WaitForWindow(L"Tarvelo");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), L"File not Open, A Error Happened While Openning the File.");
-    PressButton(box, IDOK);
-    EXPECT_EQ(bad.WaitForExit(), 1u);
+    TypeText(dialog, kName, L"Bad, kept");
+    ok();
+    EXPECT_EQ(said(), L"File not Open, A Error Happened While Openning the File.");
     EXPECT_EQ(GetSettingString(L"Settings", L"addpage", L""), L"News");
     EXPECT_EQ(GetSettingString(L"Settings", L"addsect", L""), L"World");
+    CloseHandle(lock);
+    ASSERT_TRUE(WaitForSingleObject(bad.Process(), 0) == WAIT_TIMEOUT);
+    for (DWORD start = GetTickCount(); IsWindow(dialog) && GetTickCount() - start < 10000;) Sleep(10);
+    dialog = bad.WaitForWindow(kDialog);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ControlText(dialog, kPage), L"News");
+    EXPECT_EQ(ControlText(dialog, kSection), L"Elsewhere");
+    EXPECT_EQ(ControlText(dialog, kName), L"Bad, kept");
+    ok();
+    EXPECT_EQ(bad.WaitForExit(), 1u);
+    page = PageText(L"News");
+    EXPECT_GT(page.Find(L"Elsewhere"), page.Find(L"http://e.com/at-once")) << page.str();
+    EXPECT_GT(page.Find(L"&nbsp;Bad, kept&nbsp;"), page.Find(L"Elsewhere")) << page.str();
+    EXPECT_EQ(GetSettingString(L"Settings", L"addsect", L""), L"Elsewhere");
 }
 
 TEST_F(ClipRoadEndToEnd, TypedPageAndSection_PageIsCreatedIndexedAndRemembered) {

@@ -128,6 +128,7 @@ TEST_F(AddItemDialogTest, FormFlagAndAddressEnableTheirControlsAndBoxesFollowSet
         EXPECT_EQ(TextOf(window, IDC_ADD_DATE), L"  Date");
         EXPECT_EQ(TextOf(window, IDC_ADD_SAVE_FORMS), L"Save Forms for AutoFill");
         EXPECT_EQ(TextOf(window, IDCANCEL), L"CANCEL");
+        SetTextOf(window, IDC_ADD_PAGE, L"P");  // OK takes a clip only with a page
         Click(window, IDOK);
     });
     EXPECT_EQ(noForms.m_bKeepForms, 0);
@@ -138,6 +139,7 @@ TEST_F(AddItemDialogTest, FormFlagAndAddressEnableTheirControlsAndBoxesFollowSet
         EXPECT_TRUE(IsEnabled(window, IDC_ADD_SAVE_FORMS));
         EXPECT_EQ(TextOf(window, IDC_ADD_PICTURE), L"http://e.com/a.jpg");
         Click(window, IDC_ADD_SAVE_FORMS);
+        SetTextOf(window, IDC_ADD_PAGE, L"P");  // OK takes a clip only with a page
         Click(window, IDOK);
     });
     EXPECT_EQ(forms.m_bKeepForms, 1);
@@ -171,6 +173,7 @@ TEST_F(AddItemDialogTest, TrimButtonsCutTheSiteNameAndKeepTheTail) {
         SetTextOf(window, IDC_ADD_NAME, L"Site: Story");
         Click(window, IDC_ADD_TRIM_HEAD);
         EXPECT_EQ(TextOf(window, IDC_ADD_NAME), L" Story");
+        SetTextOf(window, IDC_ADD_PAGE, L"P");  // OK takes a clip only with a page
         Click(window, IDOK);
     });
     EXPECT_EQ(dialog.m_strName, L" Story");
@@ -185,6 +188,7 @@ TEST_F(AddItemDialogTest, ShowPictureFollowsTheStoredSetting) {
         Click(window, IDC_ADD_SHOW_PICTURE);
         EXPECT_TRUE(IsChecked(window, IDC_ADD_SHOW_PICTURE));
         EXPECT_EQ(GetSettingInt(L"Settings", L"showpic", -1), 0);
+        SetTextOf(window, IDC_ADD_PAGE, L"P");  // OK takes a clip only with a page
         Click(window, IDOK);
     });
 }

@@ -483,6 +483,7 @@ TEST_F(EditingWindow, HomeAndEndStayOnTheCaretsLine) {
     GetScrollInfo(server, SB_HORZ, &bar);
     EXPECT_GT(bar.nPos, 0);
     EXPECT_EQ(bar.nPos + static_cast<int>(bar.nPage), bar.nMax + 1);  // at the line's end
+    SetFocus(server);  // tests running beside this one may have taken it: the caret is the focus's
     Key(VK_HOME);
     POINT start{};
     GetCaretPos(&start);

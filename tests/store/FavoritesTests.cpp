@@ -243,3 +243,30 @@ TEST_F(FavoritesTest, HostilePagesAndShortcutFilesStayInsideTheirFolder) {
     testing::internal::GetCapturedStdout();
     EXPECT_TRUE(PathExists(root + L"\\keepsake.txt"));
 }
+
+TEST_F(FavoritesTest, ShellNamesReadInTheirCodePageAndDeepTreesFreeWithoutRecursion) {
+    // The shell hands 8-bit names in the system's ANSI code page: "Café" with
+    // its é (0xE9) would read as "CafΘ" through the OEM code page 437.
+    CFavoriteEngine engine(CString{});
+    STRRET name{};
+    name.uType = STRRET_CSTR;
+    strcpy(name.cStr, "Caf\xE9");
+    LPWSTR text = nullptr;
+    ASSERT_EQ(engine.StrRetToText(&name, nullptr, &text), S_OK);
+    wchar_t expected[8] = {};
+    MultiByteToWideChar(CP_ACP, 0, "Caf\xE9", -1, expected, 8);
+    EXPECT_STREQ(text, expected);
+    CoTaskMemFree(text);
+
+    // A folder chain far deeper than a recursive free could take on the stack.
+    auto root = std::make_unique<FavoriteNode>();
+    FavoriteNode* at = root.get();
+    for (int depth = 0; depth < 200000; ++depth) {
+        at->folders.push_back(std::make_unique<FavoriteNode>());
+        at = at->folders.back().get();
+        at->kind = FavoriteNode::kFolder;
+    }
+    engine.SetTree(std::move(root));
+    engine.FreeTree();
+    EXPECT_EQ(engine.Root(), nullptr);
+}

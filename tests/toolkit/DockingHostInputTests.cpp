@@ -6,6 +6,7 @@
 // MDI child and a docked view bar. Screenshots in the three looks.
 #include "DockingHost.h"
 
+#include "bars/MenuBar.h"
 #include "docking/SizableMiniDockFrameWnd.h"
 
 namespace {
@@ -139,6 +140,8 @@ TEST(DockingHostInput, BarsDragDockFloatMaximiseCloseTabAndComeBackAfterARestart
         EXPECT_TRUE(f.tree.IsMaximized());
         EXPECT_EQ(f.list.m_HorzDockSize.cx, 21);
         EXPECT_EQ(f.tree.m_HorzDockSize.cx, treeLength + listLength - 21);
+        mouse::Pump(50);
+        SaveScreenshot(f, L"docking-maximised");
         mouse::Click(ButtonCentre(f.tree, f.tree.m_rectResize));
         EXPECT_FALSE(f.tree.IsMaximized());
         EXPECT_EQ(f.tree.m_HorzDockSize.cx, treeLength);
@@ -257,6 +260,126 @@ TEST(DockingHostInput, TheDragContextDocksFloatsAndCtrlForcesFloating) {
     });
     EXPECT_TRUE(f.tree.IsFloating());
     EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+// Window > New Window from the keyboard opens a second window on the page: the two are numbered
+// "Title:1" and "Title:2" (a docked view's bar with them), and the one left is plain "Title" again.
+TEST(DockingHostInput, ANewWindowNumbersTheFramesOfItsDocument) {
+    TestApp<COXSkinnedApp> app{L"DockingNewWindow"};
+    app.SetCurrentSkin(L"Classic");
+    DockingHost host(app);
+    ASSERT_NE(host.child, nullptr);
+    DockingHostFrame& f = *host.frame;
+    CDocument* document = host.child->GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    const CString title = document->GetTitle();
+    EXPECT_EQ(host.child->GetWindowText(), title);
+
+    mouse::Run([] {
+        Key(VK_MENU, false);
+        Key('W', false);
+        Key('W', true);
+        Key(VK_MENU, true);
+        Key('N', false);
+        Key('N', true);
+    });
+    mouse::Pump(100);
+    auto* second = dynamic_cast<HostChild*>(f.MDIGetActive());
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second, host.child);
+    EXPECT_EQ(second->GetActiveDocument(), document);
+    EXPECT_EQ(host.child->GetWindowText(), title + L":1");
+    EXPECT_EQ(second->GetWindowText(), title + L":2");
+    f.MDICascade();
+    mouse::Pump(100);
+    SaveScreenshot(f, L"docking-new-window");
+
+    // The second window's view docked: its child is hidden, yet it keeps its number, and so does its bar.
+    second->SendMessage(WM_SYSCOMMAND, DockMdiChildCommand());
+    ASSERT_TRUE(second->m_bViewDocked);
+    document->SetTitle(L"Renamed");
+    EXPECT_EQ(host.child->GetWindowText(), CString(L"Renamed:1"));
+    EXPECT_EQ(second->GetWindowText(), CString(L"Renamed:2"));
+    EXPECT_EQ(second->m_wndViewBar.GetWindowText(), CString(L"Renamed:2"));
+    second->SendMessage(WM_SYSCOMMAND, DockMdiChildCommand());
+
+    // Closed, it leaves one window on the page, titled without a number.
+    second->SendMessage(WM_CLOSE);
+    mouse::Pump(50);
+    EXPECT_EQ(host.child->GetWindowText(), CString(L"Renamed"));
+}
+
+// A frame with a menu bar and a toolbar on its top size dock bar. The toolbar, moved by the mouse
+// from the empty space beside its buttons onto the menu bar's row, goes in behind the menu bar
+// instead of splitting it. Stacked as a tab of the dock bar's strip (as an application may stack
+// it), its tab dragged out carries the toolbar along, and it floats where it is let go.
+TEST(DockingHostInput, AToolbarGoesInBehindTheMenuBarAndItsTabCarriesItOut) {
+    TestApp<COXSkinnedApp> app{L"DockingMenuRow"};
+    app.SetCurrentSkin(L"Classic");
+    auto* frame = new COXFrameWndSizeDock;
+    ASSERT_TRUE(frame->CreateEx(0, nullptr, L"Toolbars", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 720, 480, nullptr, nullptr));
+    app.m_pMainWnd = frame;
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    HMENU menu = ::CreateMenu();
+    for (const wchar_t* title : {L"&File", L"&Edit", L"&View", L"&Help"}) ::AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(::CreatePopupMenu()), title);
+    COXMenuBar menuBar;
+    ASSERT_TRUE(menuBar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 59400));
+    menuBar.SetMenu(menu);
+    menuBar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
+    COXCoolToolBar bar;
+    ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_ANY | CBRS_GRIPPER, CRect(3, 1, 0, 1), 32950));
+    bar.LoadToolBar(300);
+    bar.EnableDocking(CBRS_ALIGN_ANY, TRUE);
+    frame->DockControlBar(&menuBar, AFX_IDW_DOCKBAR_TOP);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    frame->RecalcLayout();
+    mouse::Pump(100);
+    auto* top = dynamic_cast<COXSizeDockBar*>(frame->GetControlBar(AFX_IDW_DOCKBAR_TOP));
+    ASSERT_NE(top, nullptr);
+    ASSERT_EQ(top->Rows().size(), 2u);
+
+    // Pressed on its separator, let go with its corner a third of the way into the menu bar.
+    CRect separator;
+    bar.SendMessage(TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&separator));
+    CPoint press = separator.CenterPoint();
+    bar.ClientToScreen(&press);
+    const CPoint offset(press.x - ScreenRect(bar).left, press.y - ScreenRect(bar).top);
+    const CRect menuRect = ScreenRect(menuBar);
+    mouse::Drag(press, CPoint(menuRect.left + menuRect.Width() / 3 + offset.x, menuRect.top + 2 + offset.y));
+    mouse::Pump(50);
+    EXPECT_EQ(bar.m_pDockBar, top);
+    EXPECT_FALSE(bar.m_bOwnDragging);
+    ASSERT_EQ(top->Rows().size(), 1u);  // one row: the menu bar, then the toolbar
+    EXPECT_EQ(top->FindBar(&bar), top->FindBar(&menuBar) + 1);
+    EXPECT_EQ(ScreenRect(bar).left, ScreenRect(menuBar).right + 2);
+    SaveScreenshot(*frame, L"docking-menubar-row");
+
+    // Stacked as the strip's tab: the tab dragged into the open floats the toolbar and goes.
+    TCITEMW item{};
+    item.mask = TCIF_TEXT | TCIF_PARAM;
+    item.pszText = const_cast<wchar_t*>(L"Format");
+    item.lParam = reinterpret_cast<LPARAM>(static_cast<CControlBar*>(&bar));
+    top->m_TabCtrl.SendMessage(TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    frame->RecalcLayout();
+    mouse::Pump(100);
+    ASSERT_EQ(top->GetTabStripHeight(), 28);
+    EXPECT_EQ(top->m_TabCtrl.GetBar(0), nullptr);  // not a size bar's tab
+    CRect tab;
+    top->m_TabCtrl.GetItemRect(0, &tab);
+    top->m_TabCtrl.ClientToScreen(&tab);
+    CRect client;
+    frame->GetClientRect(&client);
+    frame->ClientToScreen(&client);
+    mouse::Drag(tab.CenterPoint(), CPoint(client.CenterPoint().x, client.CenterPoint().y + 60));
+    mouse::Pump(50);
+    EXPECT_TRUE(bar.IsFloating());
+    EXPECT_EQ(top->m_TabCtrl.GetItemCount(), 0);
+    EXPECT_EQ(top->GetTabStripHeight(), 0);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    app.m_pMainWnd = nullptr;
+    frame->DestroyWindow();
+    mouse::Pump(30);
+    ::DestroyMenu(menu);
 }
 
 }  // namespace

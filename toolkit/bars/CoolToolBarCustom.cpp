@@ -65,6 +65,9 @@ int COXCoolToolBar::AddCustomButton(const OXCUSTOMBUTTONDESCRIPTOR& descriptor) 
         registry.ids.push_back(descriptor.m_nID);
         return static_cast<int>(registry.ids.size()) - 1;
     }
+    // A control registered again for its id (a new main window's own box)
+    // replaces the one before, which may be gone with its window.
+    registry.byId[descriptor.m_nID].m_pCBTemplate = descriptor.m_pCBTemplate;
     return UpdateCustomButton(index, descriptor) ? index : -1;
 }
 

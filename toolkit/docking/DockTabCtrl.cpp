@@ -1,5 +1,7 @@
 #include "docking/SizeDockBar.h"
 
+#include "bars/CoolToolBar.h"
+
 #include <algorithm>
 
 const MessageMap* COXDockTabCtrl::GetMessageMap() const {
@@ -9,7 +11,7 @@ const MessageMap* COXDockTabCtrl::GetMessageMap() const {
         MapMessage<&COXDockTabCtrl::OnMouseMove>(WM_MOUSEMOVE),
         MapMessage<&COXDockTabCtrl::OnLButtonUp>(WM_LBUTTONUP),
     };
-    static const MessageMap map{CTabCtrl::GetMessageMap(), entries};
+    static const MessageMap map{COXSkinnedTabCtrl::GetMessageMap(), entries};
     return &map;
 }
 
@@ -21,17 +23,19 @@ int COXDockTabCtrl::OnCreate(LPCREATESTRUCT cs) {
     return 0;
 }
 
-COXSizeControlBar* COXDockTabCtrl::GetBar(int index) const {
+CControlBar* COXDockTabCtrl::GetControlBar(int index) const {
     TCITEMW item{};
     item.mask = TCIF_PARAM;
     if (!SendMessage(TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) return nullptr;
-    return reinterpret_cast<COXSizeControlBar*>(item.lParam);
+    return reinterpret_cast<CControlBar*>(item.lParam);
 }
 
-int COXDockTabCtrl::FindBar(const COXSizeControlBar* bar) const {
+COXSizeControlBar* COXDockTabCtrl::GetBar(int index) const { return dynamic_cast<COXSizeControlBar*>(GetControlBar(index)); }
+
+int COXDockTabCtrl::FindBar(const CControlBar* bar) const {
     if (!m_hWnd || !bar) return -1;
     for (int i = 0; i < GetItemCount(); ++i)
-        if (GetBar(i) == bar) return i;
+        if (GetControlBar(i) == bar) return i;
     return -1;
 }
 
@@ -82,7 +86,7 @@ void COXDockTabCtrl::MoveTab(COXSizeControlBar* bar, CPoint screen) {
     SelectTab(to);
 }
 
-void COXDockTabCtrl::RemoveTab(COXSizeControlBar* bar) {
+void COXDockTabCtrl::RemoveTab(CControlBar* bar) {
     const int index = FindBar(bar);
     if (index < 0) return;
     SendMessage(TCM_DELETEITEM, static_cast<WPARAM>(index));
@@ -146,10 +150,17 @@ void COXDockTabCtrl::OnMouseMove(UINT flags, CPoint point) {
         TCHITTESTINFO hit{};
         hit.pt = m_ptDown;
         const int index = static_cast<int>(SendMessage(TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-        if (COXSizeControlBar* bar = index >= 0 ? GetBar(index) : nullptr) {
+        CControlBar* entry = index >= 0 ? GetControlBar(index) : nullptr;
+        if (auto* bar = dynamic_cast<COXSizeControlBar*>(entry)) {
             // The tab's bar follows the mouse as a size bar's own drag does.
             bar->ComputeDragOffset(CPoint(0, 0));
             bar->BeginToolkitDrag();
+            return;
+        }
+        if (auto* toolbar = dynamic_cast<COXCoolToolBar*>(entry)) {
+            // A toolbar's tab: the toolbar moves itself, its corner under the pointer.
+            toolbar->SetDragOffset(0, 0);
+            toolbar->BeginOwnDrag();
             return;
         }
     }

@@ -275,6 +275,7 @@ void COXMDIChildWndSizeDock::OnUpdateFrameTitle(BOOL addToTitle) {
     if (!addToTitle || !document) return;
     // Built in a growable string: a long document title is never cut off or overrun.
     CString title = document->GetTitle();
+    if (m_nWindow > 0) title.AppendFormat(L":%d", m_nWindow);
     if (GetWindowText() != title) SetWindowText(title);
     if (m_bViewDocked && m_wndViewBar.m_hWnd) m_wndViewBar.SetWindowText(title);
 }

@@ -210,7 +210,9 @@ void COXSizeControlBar::SetMaximized(BOOL maximized) {
 }
 
 void COXSizeControlBar::RedrawCaption() {
-    if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    // The caption and its buttons live in the non-client area: painted there at once, the
+    // client area and the bar's children are left alone.
+    if (m_hWnd && IsWindowVisible()) SendMessage(WM_NCPAINT, 1);
 }
 
 // Painting -----------------------------------------------------------------------------
@@ -448,7 +450,9 @@ LRESULT COXSizeControlBar::OnWindowPosChanged(WPARAM, LPARAM lParam) {
         m_LastSize = size;
         m_nLastFloatState = floatState;
         OnBarResized(size.cx, size.cy, floatState, flags);
-        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+        // Painted once the layout that moved it is done, with the bars around it, not at once
+        // while the others still stand at their old places.
+        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     }
     (void)pos;
     GetDockbarSkin()->CalcCaptionLayout(this);

@@ -1,6 +1,7 @@
 #include "docking/SizeDockBar.h"
 
 #include "bars/CoolToolBar.h"
+#include "bars/MenuBar.h"
 #include "docking/SizeDockFrames.h"
 #include "docking/SizeToolBar.h"
 #include "skins/Skin.h"
@@ -398,6 +399,11 @@ void COXSizeDockBar::DockControlBar(CControlBar* bar, LPCRECT rect) {
     auto* sizeBar = dynamic_cast<COXSizeControlBar*>(bar);
     if (auto* from = dynamic_cast<COXSizeDockBar*>(bar->m_pDockBar); from && from != this && from->m_TabCtrl.FindBar(sizeBar) >= 0)
         from->m_TabCtrl.RemoveTab(sizeBar);
+    CRect adjusted;
+    if (rect) {
+        adjusted = AdjustInsertRect(bar, *rect);
+        rect = &adjusted;
+    }
     int tabAt = -1;
     if (sizeBar && rect) {
         tabAt = m_TabCtrl.HitTestTabArea(CRect(*rect).TopLeft());
@@ -446,9 +452,39 @@ void COXSizeDockBar::DockControlBar(CControlBar* bar, LPCRECT rect) {
     }
 }
 
+CRect COXSizeDockBar::AdjustInsertRect(CControlBar* bar, const CRect& screen) const {
+    CRect place = screen;
+    ScreenToClient(&place);
+    CPoint point = place.TopLeft();
+    const bool h = IsHorz();
+    // A menu bar keeps its row to itself up to its far edge: a bar dropped onto a menu bar, or a
+    // menu bar dropped onto another bar, goes in behind it.
+    const bool menuBar = dynamic_cast<COXMenuBar*>(bar) != nullptr;
+    for (CControlBar* entry : m_arrBars) {
+        if (entry == bar || !Shown(entry) || !(menuBar || dynamic_cast<COXMenuBar*>(entry))) continue;
+        CRect w;
+        entry->GetWindowRect(&w);
+        ScreenToClient(&w);
+        const int cross = h ? point.y : point.x, along = h ? point.x : point.y;
+        const bool sameRow = h ? (cross >= w.top && cross < w.bottom) : (cross >= w.left && cross < w.right);
+        const int nearEdge = h ? w.left : w.top, farEdge = h ? w.right : w.bottom;
+        if (!sameRow || along < nearEdge || along >= farEdge) continue;
+        (h ? point.x : point.y) = farEdge + 2;
+    }
+    // A point just before the dock bar's edges goes onto its doubled border.
+    CRect self;
+    GetWindowRect(&self);
+    ScreenToClient(&self);
+    if (point.x >= self.left - 11 && point.x <= self.left - 3) point.x = self.left - 2;
+    if (point.y >= self.top - 11 && point.y <= self.top - 3) point.y = self.top - 2;
+    place.OffsetRect(point.x - place.left, point.y - place.top);
+    ClientToScreen(&place);
+    return place;
+}
+
 BOOL COXSizeDockBar::RemoveControlBar(CControlBar* bar) {
-    if (auto* sizeBar = dynamic_cast<COXSizeControlBar*>(bar); sizeBar && m_TabCtrl.m_hWnd && m_TabCtrl.FindBar(sizeBar) >= 0)
-        m_TabCtrl.RemoveTab(sizeBar);
+    // A bar that leaves the dock bar takes its tab with it, whatever bar it is.
+    if (m_TabCtrl.m_hWnd && m_TabCtrl.FindBar(bar) >= 0) m_TabCtrl.RemoveTab(bar);
     std::erase(m_arrHiddenBars, bar);
     return CDockBar::RemoveControlBar(bar);
 }

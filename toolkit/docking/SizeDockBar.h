@@ -6,6 +6,7 @@
 #pragma once
 #include "bars/DockBar.h"
 #include "controls/TabCtrl.h"
+#include "skins/SkinnedTabCtrl.h"
 #include "docking/SizeControlBar.h"
 #include "wnd/RectTracker.h"
 
@@ -24,19 +25,22 @@ public:
     int m_nPos;  // index in the bar array of the entry right after the splitter
 };
 
-// The tab strip of a dock bar: each tab stands for one of its size bars.
-class COXDockTabCtrl : public CTabCtrl {
+// The tab strip of a dock bar: each tab stands for one of its size bars. The tab skin paints it.
+class COXDockTabCtrl : public COXSkinnedTabCtrl {
 public:
     explicit COXDockTabCtrl(COXSizeDockBar* dockBar) : m_pDockBar(dockBar) {}
     static constexpr UINT kId = 3000;
 
+    // The size bar of a tab (null for a tab that stands for another bar).
     COXSizeControlBar* GetBar(int index) const;
-    int FindBar(const COXSizeControlBar* bar) const;
+    // The bar a tab stands for, whatever its kind.
+    CControlBar* GetControlBar(int index) const;
+    int FindBar(const CControlBar* bar) const;
     // -1 outside the bottom 48 pixels of the dock bar; else the tab under the point, or 0.
     int HitTestTabArea(CPoint screen) const;
     void InsertTab(COXSizeControlBar* bar, int index, BOOL select);
     void MoveTab(COXSizeControlBar* bar, CPoint screen);
-    void RemoveTab(COXSizeControlBar* bar);
+    void RemoveTab(CControlBar* bar);
     void SelectTab(int index);
     void ShowSelectedBar();
 
@@ -136,6 +140,9 @@ protected:
     int RowStartOf(int index) const;
     int RowEndOf(int index) const;
     int RowIndexOfRect(const CRect& rect) const;
+    // The rectangle a bar dropped at `screen` is inserted at: moved past a menu bar that it would
+    // overlap in its row, and onto the doubled border when it lies just before an edge.
+    CRect AdjustInsertRect(CControlBar* bar, const CRect& screen) const;
 
 private:
     std::unique_ptr<COXDockbarSkin> m_pFallbackSkin;

@@ -1,11 +1,14 @@
 #include "docking/SizeDockFrames.h"
 
+#include "app/AfxMessageBox.h"
 #include "app/WinApp.h"
 #include "docking/MDIChildWndSizeDock.h"
 #include "docking/SizableMiniDockFrameWnd.h"
 #include "docking/SizeDockBar.h"
 #include "docview/DocManager.h"
+#include "docview/DocTemplate.h"
 #include "docview/Document.h"
+#include "wnd/Resources.h"
 
 #include <memory>
 
@@ -49,12 +52,26 @@ const MessageMap* COXMDIFrameWndSizeDock::GetMessageMap() const {
         MapMessage<&COXMDIFrameWndSizeDock::OnClose>(WM_CLOSE),
         MapMessage<&COXMDIFrameWndSizeDock::OnDestroy>(WM_DESTROY),
         MapMessage<&COXMDIFrameWndSizeDock::OnActivate>(WM_ACTIVATE),
+        MapCommand<&COXMDIFrameWndSizeDock::OnWindowNew>(ID_WINDOW_NEW),
     };
     static const MessageMap map{CMDIFrameWnd::GetMessageMap(), entries};
     return &map;
 }
 
 void COXMDIFrameWndSizeDock::EnableDocking(DWORD dockStyle) { EnableSizeDocking(this, dockStyle); }
+
+void COXMDIFrameWndSizeDock::OnWindowNew() {
+    CMDIChildWnd* active = MDIGetActive();
+    CDocument* document = active ? active->GetActiveDocument() : nullptr;
+    CDocTemplate* docTemplate = document ? document->GetDocTemplate() : nullptr;
+    CFrameWnd* frame = docTemplate ? docTemplate->CreateNewFrame(document, active) : nullptr;
+    if (!frame) {
+        CString failed = LoadStringResource(AFX_IDP_COMMAND_FAILURE);
+        AfxMessageBox(failed.IsEmpty() ? L"Command failed." : failed.GetString());
+        return;
+    }
+    docTemplate->InitialUpdateFrame(frame, document);
+}
 
 CMiniDockFrameWnd* COXMDIFrameWndSizeDock::CreateFloatingFrame(DWORD style) { return MakeSizableFrame(this, style); }
 

@@ -31,6 +31,8 @@ protected:
     void OnClose();
     void OnDestroy();
     LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    // A new window on the document of the active child (a docked view's child included).
+    void OnWindowNew();
 };
 
 class COXFrameWndSizeDock : public CFrameWnd {
