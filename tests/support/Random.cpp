@@ -46,3 +46,27 @@ CString Random::HostileText(int maxLength) {
     }
     return out.Left(maxLength);
 }
+
+std::string Random::Damaged(const std::string& valid) {
+    std::string out = valid;
+    const int rounds = Int(1, 3);
+    for (int round = 0; round < rounds && !out.empty(); ++round) {
+        const int at = Int(0, static_cast<int>(out.size()) - 1);
+        switch (Int(0, 3)) {
+        case 0: out.resize(static_cast<size_t>(at)); break;
+        case 1: out[static_cast<size_t>(at)] = static_cast<char>(Int(0, 255)); break;
+        case 2: {
+            static const int32_t hostile[] = {-1, -2, INT32_MIN, INT32_MAX, 0x7FFFFFF0, 3, 65536};
+            const int32_t value = hostile[Int(0, 6)] == 65536 ? static_cast<int32_t>(out.size()) : hostile[Int(0, 6)];
+            for (size_t i = 0; i < sizeof(value) && at + i < out.size(); ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+            break;
+        }
+        default:
+            // Every zero unit gone: no text terminator anywhere.
+            for (size_t i = 0; i + 1 < out.size(); i += 2)
+                if (out[i] == 0 && out[i + 1] == 0) out[i] = 'x';
+            break;
+        }
+    }
+    return out;
+}

@@ -28,6 +28,10 @@ public:
     // quotes, the system's own delimiters, long runs, controls and non-ASCII.
     CString HostileText(int maxLength);
 
+    // A damaged copy of a valid binary block: cut short, bytes flipped, or a 32-bit field
+    // overwritten with a hostile length (negative, huge, just past the end).
+    std::string Damaged(const std::string& valid);
+
     std::mt19937& Engine() { return m_engine; }
 
 private:

@@ -1,0 +1,305 @@
+// The shortcut-bar host driven by the real mouse and keyboard: groups expanded
+// by click and by hovering, a long list scrolled by its buttons and the wheel,
+// hot-tracking, items dragged within a list, headers dragged onto others, headers
+// and items renamed in place (Enter, Escape, a click elsewhere), the context
+// menu's commands, and what the owner is told on the way. Screenshots in the
+// three looks, with pixel checks of headers, items, title band and buttons.
+#include "DockingHost.h"
+#include "ShortcutBarHost.h"
+
+#include <thread>
+
+namespace {
+
+constexpr DWORD kHostStyle = SHBS_EDITHEADERS | SHBS_EDITITEMS | SHBS_TRACKHEADERS | SHBS_ANIMATEEXPAND | SHBS_AUTOEXPAND |
+                             SHBS_SHOWACTIVEALWAYS | SHBS_UNDERLINEHOTITEM | SHBS_BOLDEXPANDEDGROUP;
+
+CPoint OnScreen(CWnd& wnd, CPoint client) {
+    wnd.ClientToScreen(&client);
+    return client;
+}
+
+CPoint Header(COXShortcutBar& bar, HSHBGROUP group) { return OnScreen(bar, bar.GetGroupHeaderRect(group).CenterPoint()); }
+CPoint ItemIcon(COXSHBListCtrl& list, int item) { return OnScreen(list, list.GetItemIconRect(item).CenterPoint()); }
+
+void Key(WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+    Sleep(15);
+}
+void Press(WORD vk) { Key(vk, false), Key(vk, true); }
+void Type(const wchar_t* text) {
+    for (; *text; ++text) {
+        const SHORT scan = VkKeyScanW(*text);
+        if (HIBYTE(scan) & 1) Key(VK_SHIFT, false);
+        Press(LOBYTE(scan));
+        if (HIBYTE(scan) & 1) Key(VK_SHIFT, true);
+    }
+}
+void Wheel(int notches) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    input.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+    SendInput(1, &input, sizeof(input));
+    Sleep(40);
+}
+void RightClick(CPoint at) {
+    mouse::MoveTo(at);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, input, sizeof(INPUT));
+    Sleep(400);
+}
+
+bool Contains(const std::vector<UINT>& codes, UINT code) { return std::find(codes.begin(), codes.end(), code) != codes.end(); }
+
+// A screen pixel.
+COLORREF ScreenPixel(CPoint at) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+}  // namespace
+
+TEST(ShortcutBarInput, GroupsExpandListsScrollItemsTrackAndNamesChangeInPlace) {
+    TestApp<COXSkinnedApp> app{L"ShortcutBarInput"};
+    app.SetCurrentSkin(L"Classic");
+    ShortcutHostWnd host;
+    ASSERT_TRUE(host.Build(kHostStyle));
+    COXShortcutBar& bar = host.bar;
+    SetForegroundWindow(host.m_hWnd);
+    mouse::Pump(100);
+
+    // A click on a collapsed header expands it on release, the headers sliding over.
+    mouse::Click(Header(bar, host.clips));
+    EXPECT_EQ(bar.GetExpandedGroup(), host.clips);
+    std::vector<UINT> codes = host.TakeCodes();
+    ASSERT_GE(codes.size(), 2u);
+    EXPECT_EQ(codes[codes.size() - 2], SHBN_GROUPEXPANDING);
+    EXPECT_EQ(codes.back(), SHBN_GROUPEXPANDED);
+    COXSHBListCtrl& clips = *bar.GetGroupListCtrl(host.clips);
+    EXPECT_TRUE(clips.IsWindowVisible());
+    EXPECT_FALSE(bar.GetGroupListCtrl(host.notes)->IsWindowVisible());
+
+    // The long list: its down button scrolls an item per click, the up button appears.
+    ASSERT_FALSE(clips.GetDownButtonRect().IsRectEmpty());
+    const CPoint down = OnScreen(clips, clips.GetDownButtonRect().CenterPoint());
+    // Pixel check of the scroll button: the platform's arrow glyph in black, none at the top yet.
+    const CRect downOnScreen(OnScreen(clips, clips.GetDownButtonRect().TopLeft()), clips.GetDownButtonRect().Size());
+    int black = 0;
+    for (int y = downOnScreen.top; y < downOnScreen.bottom; ++y)
+        for (int x = downOnScreen.left; x < downOnScreen.right; ++x) black += ScreenPixel(CPoint(x, y)) == RGB(0, 0, 0);
+    EXPECT_GE(black, 4);
+    mouse::Click(down);
+    EXPECT_GT(clips.GetScrollOffset().y, 0);
+    EXPECT_FALSE(clips.GetUpButtonRect().IsRectEmpty());
+    const int afterClick = clips.GetScrollOffset().y;
+    // Held down, the button goes on scrolling every 200 ms.
+    mouse::Run([&] {
+        mouse::MoveTo(down);
+        mouse::Down();
+        Sleep(900);
+        mouse::Up();
+    });
+    EXPECT_GT(clips.GetScrollOffset().y, afterClick);
+    EXPECT_EQ(::GetCapture(), nullptr);
+
+    // Hot tracking: resting on an item makes it hot; its label is underlined in the look.
+    const int visible = clips.SendMessage(LVM_GETTOPINDEX) + 1;
+    mouse::Run([&] { mouse::MoveTo(ItemIcon(clips, visible)); });
+    mouse::Pump(450);
+    EXPECT_EQ(clips.GetHotItem(), visible);
+    EXPECT_TRUE(Contains(host.TakeCodes(), SHBN_HOTITEM));
+
+    // A click selects: pressed at the press, selected at the release.
+    mouse::Click(ItemIcon(clips, visible));
+    EXPECT_EQ(clips.GetSelectedItem(), visible);
+    codes = host.TakeCodes();
+    auto pressed = std::find(codes.begin(), codes.end(), SHBN_PRESSITEM);
+    ASSERT_NE(pressed, codes.end());
+    EXPECT_NE(std::find(pressed, codes.end(), SHBN_SELECTITEM), codes.end());
+
+    // The wheel scrolls the list under it.
+    const int beforeWheel = clips.GetScrollOffset().y;
+    mouse::Run([&] { Wheel(-2); });
+    mouse::Pump(100);
+    EXPECT_GT(clips.GetScrollOffset().y, beforeWheel);
+    mouse::Run([&] { Wheel(30); });
+    mouse::Pump(100);
+    EXPECT_EQ(clips.GetScrollOffset().y, 0);
+    EXPECT_TRUE(clips.GetUpButtonRect().IsRectEmpty());
+
+    // Renaming an item in place: Enter keeps the new text, Escape the old, a click elsewhere accepts.
+    ASSERT_TRUE(bar.EditItemLabel(host.clips, 1));
+    mouse::Run([&] {
+        Press(VK_END);
+        Type(L" renamed");
+        Press(VK_RETURN);
+    });
+    EXPECT_EQ(clips.GetItemText(1), L"Clip 2 renamed");
+    codes = host.TakeCodes();
+    EXPECT_TRUE(Contains(codes, SHBN_BEGINITEMEDIT));
+    EXPECT_TRUE(Contains(codes, SHBN_ENDITEMEDIT));
+    ASSERT_TRUE(bar.EditItemLabel(host.clips, 1));
+    mouse::Run([&] {
+        Type(L"thrown away");
+        Press(VK_ESCAPE);
+    });
+    EXPECT_EQ(clips.GetItemText(1), L"Clip 2 renamed");
+    EXPECT_FALSE(Contains(host.TakeCodes(), SHBN_ENDITEMEDIT));
+    ASSERT_TRUE(bar.EditItemLabel(host.clips, 2));
+    mouse::Run([&] { Type(L"Kept"); });
+    mouse::Click(Header(bar, host.web));  // accepts, and the click goes on to the header
+    EXPECT_EQ(clips.GetItemText(2), L"Kept");
+    EXPECT_EQ(bar.GetExpandedGroup(), host.web);
+
+    // The context menu over a header: rename the group from it.
+    mouse::Run([&] {
+        RightClick(Header(bar, host.notes));
+        Press('N');  // Re&name Group
+        Sleep(150);
+        Press(VK_END);
+        Type(L" and lists");
+        Press(VK_RETURN);
+    });
+    EXPECT_EQ(bar.GetGroupText(host.notes), L"Notes and lists");
+    codes = host.TakeCodes();
+    EXPECT_TRUE(Contains(codes, SHBN_CONTEXTMENU));
+    EXPECT_TRUE(Contains(codes, SHBN_BEGINHEADEREDIT));
+    EXPECT_TRUE(Contains(codes, SHBN_ENDHEADEREDIT));
+
+    // A new group from the menu opens its name at once; the view commands switch the list.
+    const CPoint webHeader = Header(bar, host.web);
+    mouse::Run([&] {
+        RightClick(webHeader);
+        Press('A');  // &Add New Group
+    });
+    mouse::Run([&] {
+        Type(L"Archive");
+        Press(VK_RETURN);
+    });
+    ASSERT_EQ(bar.GetGroupCount(), 5);
+    const HSHBGROUP archive = bar.FindGroupByOrder(4);
+    EXPECT_EQ(bar.GetGroupText(archive), L"Archive");
+    codes = host.TakeCodes();
+    EXPECT_TRUE(Contains(codes, SHBN_INSERTGROUP));
+    // The other commands, from a menu the owner takes over (it answers the menu notice): the
+    // record names the group under the click and, over an item, the item commands are in it.
+    host.answers[SHBN_CONTEXTMENU] = 1;
+    auto menuAt = [&](CPoint screen) { bar.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar.m_hWnd), MAKELPARAM(screen.x, screen.y)); };
+    menuAt(OnScreen(bar, bar.GetChildWndRect().CenterPoint()));
+    bar.SendMessage(WM_COMMAND, SHB_IDMSMALLICON);
+    EXPECT_EQ(bar.GetGroupView(host.web), SHB_SMALLICON);
+    menuAt(Header(bar, archive));
+    bar.SendMessage(WM_COMMAND, SHB_IDMREMOVEGROUP);
+    EXPECT_EQ(bar.GetGroupCount(), 4);
+    EXPECT_FALSE(bar.IsGroup(archive));
+    EXPECT_TRUE(Contains(host.TakeCodes(), SHBN_DELETEGROUP));
+    COXSHBListCtrl& web = *bar.GetGroupListCtrl(host.web);
+    const int sites = web.GetItemCount();
+    mouse::Run([&] { mouse::MoveTo(ItemIcon(web, 0)); });
+    mouse::Pump(450);
+    EXPECT_EQ(web.GetHotItem(), 0);
+    host.log.clear();
+    menuAt(ItemIcon(web, 0));
+    EXPECT_TRUE(Contains(host.TakeCodes(), SHBN_CONTEXTMENU));
+    bar.SendMessage(WM_COMMAND, SHB_IDMREMOVEITEM);
+    EXPECT_EQ(web.GetItemCount(), sites - 1);
+    EXPECT_EQ(web.GetItemText(0), L"Weather");
+    host.answers.clear();
+
+    // Resting on a collapsed header opens it after the hover delay.
+    mouse::Run([&] {
+        mouse::MoveTo(Header(bar, host.calendar));
+        Sleep(1300);
+    });
+    mouse::Pump(100);
+    EXPECT_EQ(bar.GetExpandedGroup(), host.calendar);
+    EXPECT_TRUE(::IsWindowVisible(host.calendarChild));
+}
+
+TEST(ShortcutBarInput, ItemsAndHeadersDragIntoNewPlaces) {
+    TestApp<COXSkinnedApp> app{L"ShortcutBarInput"};
+    app.SetCurrentSkin(L"Office XP");
+    ShortcutHostWnd host;
+    ASSERT_TRUE(host.Build(kHostStyle & ~SHBS_AUTOEXPAND));
+    COXShortcutBar& bar = host.bar;
+    SetForegroundWindow(host.m_hWnd);
+    mouse::Pump(100);
+    COXSHBListCtrl& notes = *bar.GetGroupListCtrl(host.notes);
+    const int count = notes.GetItemCount();
+
+    // To the end of its own list: one copy at the end, the source gone.
+    const CPoint from = ItemIcon(notes, 0);
+    CRect client;
+    notes.GetClientRect(&client);
+    const CPoint end = OnScreen(notes, CPoint(client.Width() / 2, notes.GetItemFullRect(count - 1).bottom + 3));
+    ASSERT_LT(notes.GetItemFullRect(count - 1).bottom + 3, client.bottom - 10);
+    mouse::Drag(from, end, 12);
+    mouse::Pump(150);
+    ASSERT_EQ(notes.GetItemCount(), count);
+    EXPECT_EQ(notes.GetItemText(count - 1), L"Shopping");
+    EXPECT_EQ(notes.GetItemText(0), L"Recipes");
+    std::vector<UINT> codes = host.TakeCodes();
+    for (UINT code : {SHBN_PRESSITEM, SHBN_BEGINDRAGITEM, SHBN_GETDRAGDATA, SHBN_BEGINDRAG, SHBN_DRAGENTER, SHBN_DROP, SHBN_INSERTITEM,
+                      SHBN_DELETEITEM, SHBN_DRAGDROPDONE})
+        EXPECT_TRUE(Contains(codes, code)) << std::hex << code << " " << ::testing::PrintToString(codes);
+
+    // A header dragged onto another takes its place.
+    bar.SetBarStyle(kHostStyle & ~(SHBS_AUTOEXPAND | SHBS_TRACKHEADERS));
+    bar.ExpandGroup(host.calendar);
+    mouse::Pump(100);
+    const int clipsOrder = bar.GetGroupOrder(host.clips);
+    const CPoint a = Header(bar, host.calendar), b = Header(bar, host.clips);
+    mouse::Run([&] {
+        mouse::MoveTo(a);
+        mouse::Down();
+        Sleep(150);
+        mouse::MoveTo(CPoint(a.x + 2, a.y));
+        for (int i = 1; i <= 6; ++i) mouse::MoveTo(CPoint(a.x, a.y + (b.y - a.y) * i / 6));
+        Sleep(60);
+        mouse::Up();
+    });
+    EXPECT_EQ(bar.GetGroupOrder(host.calendar), clipsOrder);
+    codes = host.TakeCodes();
+    EXPECT_TRUE(Contains(codes, SHBN_BEGINDRAGHEADER));
+    EXPECT_TRUE(Contains(codes, SHBN_DROPGROUP));
+}
+
+TEST(ShortcutBarInput, LooksInTheThreeSkins) {
+    TestApp<COXSkinnedApp> app{L"ShortcutBarInput"};
+    ShortcutHostWnd host;
+    ASSERT_TRUE(host.Build(kHostStyle));
+    app.m_pMainWnd = &host;  // a change of look lays the main window's tree out again
+    SetForegroundWindow(host.m_hWnd);
+    COXShortcutBar& bar = host.bar;
+    COXSHBListCtrl& notes = *bar.GetGroupListCtrl(host.notes);
+    for (const wchar_t* look : {L"Classic", L"Office XP", L"Office 2003"}) {
+        app.SetCurrentSkin(look);
+        mouse::Run([&] { mouse::MoveTo(ItemIcon(notes, 1)); });
+        mouse::Pump(450);
+        SaveScreenshot(host, (CString(L"shortcutbar-") + look).GetString());
+        // Items: the square of the first item's image in its colour on the screen.
+        EXPECT_EQ(ScreenPixel(ItemIcon(notes, 0)), SquareColor(0)) << look;
+        const CRect collapsed = bar.GetGroupHeaderRect(host.web);
+        const COLORREF face = ScreenPixel(OnScreen(bar, CPoint(collapsed.right - 8, collapsed.top + 4)));
+        if (CString(look) == L"Office 2003") {
+            // The title band over the list and gradient headers at the bottom.
+            EXPECT_EQ(bar.GetChildWndRect().top, COXShortcutBarSkin::kTitleBandHeight + 5);
+            const COLORREF top = ScreenPixel(OnScreen(bar, CPoint(bar.GetChildWndRect().right - 2, 0)));
+            EXPECT_LE(std::abs(GetBValue(top) - 211) + std::abs(GetRValue(top) - 85), 12) << std::hex << top;
+            app.m_pMainWnd = nullptr;
+        } else {
+            EXPECT_EQ(face, ::GetSysColor(COLOR_BTNFACE)) << look;
+            EXPECT_EQ(bar.GetGroupHeaderRect(host.notes).top, 0);
+        }
+    }
+}

@@ -1,0 +1,406 @@
+// The list's layout, painting and the list-view messages it answers itself.
+#include "shortcutbar/SHBListCtrl.h"
+
+#include "gdi/BufferedPaint.h"
+#include "shortcutbar/ShortcutBar.h"
+#include "skins/SkinGdi.h"
+
+COXSHBListCtrl::COXSHBListCtrl() = default;
+
+COXSHBListCtrl::~COXSHBListCtrl() {
+    if (m_hWnd) DestroyWindow();
+    if (m_hOwnLarge) ImageList_Destroy(m_hOwnLarge);
+    if (m_hOwnSmall) ImageList_Destroy(m_hOwnSmall);
+}
+
+BOOL COXSHBListCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    if (!CListCtrl::Create((style & ~LVS_TYPEMASK) | LVS_ICON, rect, parent, id)) return FALSE;
+    return Initialise();
+}
+
+BOOL COXSHBListCtrl::Initialise() {
+    if (!CreateEditControl()) return FALSE;
+    if (COleDropTarget* target = GetDropTarget()) {
+        if (target->Register(this)) m_pRegisteredTarget = target;
+    }
+    return TRUE;
+}
+
+BOOL COXSHBListCtrl::CreateEditControl() {
+    if (m_edit.m_hWnd) return TRUE;
+    return m_edit.CreateEx(0, L"EDIT", L"", WS_CHILD | WS_BORDER, 0, 0, 0, 0, m_hWnd, reinterpret_cast<HMENU>(0xFFFF));
+}
+
+DWORD COXSHBListCtrl::GetBarStyle() const {
+    if (m_pShortcutBar) return m_pShortcutBar->GetBarStyle();
+    const DWORD style = GetStyle(), ex = GetExStyle();
+    DWORD flags = 0;
+    if (style & LVS_EDITLABELS) flags |= SHBS_EDITITEMS;
+    if (style & LVS_NOSCROLL) flags |= SHBS_NOSCROLL;
+    if (style & LVS_SHOWSELALWAYS) flags |= SHBS_SHOWACTIVEALWAYS;
+    if (ex & 0x400) flags |= SHBS_INFOTIP;
+    if (ex & 0x800) flags |= SHBS_UNDERLINEHOTITEM;
+    return flags;
+}
+
+int COXSHBListCtrl::GetView() const {
+    if (m_pShortcutBar) return m_pShortcutBar->GetGroupView(m_hGroup) == SHB_SMALLICON ? SHB_SMALLICON : SHB_LARGEICON;
+    return (m_hWnd && (GetStyle() & LVS_TYPEMASK) == LVS_SMALLICON) ? SHB_SMALLICON : SHB_LARGEICON;
+}
+
+HIMAGELIST COXSHBListCtrl::GetViewImageList() const { return GetImageList(GetView() == SHB_SMALLICON ? LVSIL_SMALL : LVSIL_NORMAL); }
+
+COLORREF COXSHBListCtrl::GetListBkColor() const {
+    if (m_pShortcutBar) return m_pShortcutBar->GetGroupBkColor(m_hGroup);
+    return static_cast<COLORREF>(::CallWindowProcW(m_pfnSuper, m_hWnd, LVM_GETBKCOLOR, 0, 0));
+}
+
+COLORREF COXSHBListCtrl::GetListTextColor() const {
+    if (m_pShortcutBar) return m_pShortcutBar->GetGroupTextColor(m_hGroup);
+    return static_cast<COLORREF>(::CallWindowProcW(m_pfnSuper, m_hWnd, LVM_GETTEXTCOLOR, 0, 0));
+}
+
+LRESULT COXSHBListCtrl::Notify(UINT code, int item, LPARAM lParam) {
+    if (m_pShortcutBar && m_pShortcutBar->m_hWnd) return SendShortcutBarNotify(m_pShortcutBar, code, m_hGroup, item, lParam);
+    return SendShortcutBarNotify(this, code, m_hGroup, item, lParam);
+}
+
+int COXSHBListCtrl::ItemCount() const { return m_hWnd ? static_cast<int>(::CallWindowProcW(m_pfnSuper, m_hWnd, LVM_GETITEMCOUNT, 0, 0)) : 0; }
+
+CRect COXSHBListCtrl::ContentRect() const {
+    CRect r;
+    GetClientRect(&r);
+    r.DeflateRect(0, 2);
+    return r;
+}
+
+namespace {
+CRect Shifted(const std::map<int, CRect>& map, int item, CPoint origin) {
+    auto found = map.find(item);
+    if (found == map.end()) return CRect();
+    CRect r = found->second;
+    r.OffsetRect(-origin.x, -origin.y);
+    return r;
+}
+}  // namespace
+
+CRect COXSHBListCtrl::GetItemFullRect(int item) const { return Shifted(m_mapItemToBoundRect, item, m_ptOrigin); }
+CRect COXSHBListCtrl::GetItemIconRect(int item) const { return Shifted(m_mapItemToImageRect, item, m_ptOrigin); }
+CRect COXSHBListCtrl::GetItemLabelRect(int item) const { return Shifted(m_mapItemToTextRect, item, m_ptOrigin); }
+
+// Layout -----------------------------------------------------------------------------------------------
+
+CRect COXSHBListCtrl::CalculateLabelRect(const CString& text, const CRect& icon, int width, HDC dc) const {
+    const bool large = GetView() == SHB_LARGEICON;
+    CRect label(0, 0, std::max(1, width - 4), 0);
+    const CString measured = text.IsEmpty() ? CString(L" ") : text;
+    ::DrawTextW(dc, measured, measured.GetLength(), &label, large ? 0x2415 : 0x404);
+    label.right += 4;
+    label.bottom += 4;
+    if (large) {
+        label.OffsetRect(0, icon.bottom);
+        if (label.Width() < width) label.OffsetRect((width - label.Width()) / 2, 0);
+        else label.right = label.left + width;
+    } else {
+        label.OffsetRect(icon.right + 2, 0);
+        if (label.right > width) label.right = width;
+    }
+    return label;
+}
+
+void COXSHBListCtrl::CalculateLayout() {
+    m_mapItemToBoundRect.clear();
+    m_mapItemToImageRect.clear();
+    m_mapItemToTextRect.clear();
+    m_rectTopScroll.SetRectEmpty();
+    m_rectBottomScroll.SetRectEmpty();
+    const int count = ItemCount();
+    if (!count) return;
+    CRect client;
+    GetClientRect(&client);
+    if (client.IsRectEmpty()) {
+        for (int i = 0; i < count; ++i) m_mapItemToBoundRect[i] = m_mapItemToImageRect[i] = m_mapItemToTextRect[i] = CRect();
+        return;
+    }
+    const CRect content = ContentRect();
+    const int width = content.Width();
+    const bool large = GetView() == SHB_LARGEICON;
+    HIMAGELIST images = GetViewImageList();
+    int cx = 0, cy = 0;
+    if (images) ImageList_GetIconSize(images, &cx, &cy);
+    CClientDC dc(this);
+    LOGFONTW lf{};
+    CFont font;
+    if (m_pShortcutBar && m_pShortcutBar->GetGroupTextFont(m_hGroup, &lf)) font.CreateFontIndirect(&lf);
+    SelectedObject keep(dc, font.GetSafeHandle() ? font.GetSafeHandle() : (GetFont() ? static_cast<HGDIOBJ>(GetFont()) : GetStockObject(DEFAULT_GUI_FONT)));
+    int y = content.top;
+    for (int i = 0; i < count; ++i) {
+        const int image = GetItemImage(i);
+        CRect icon;
+        if (images && image >= 0 && image < ImageList_GetImageCount(images)) {
+            icon.SetRect(0, 0, cx, cy);
+            icon.InflateRect(3, 3);
+            icon.OffsetRect(3, 3);
+        }
+        CRect label = CalculateLabelRect(GetItemText(i), icon, width, dc);
+        int height;
+        if (large) {
+            height = icon.Height() + label.Height();
+            icon.OffsetRect((width - icon.Width()) / 2 - icon.left, 0);
+        } else {
+            height = std::max(icon.Height(), label.Height());
+            if (icon.Height() < label.Height()) icon.OffsetRect(0, (label.Height() - icon.Height()) / 2);
+            else label.OffsetRect(0, (icon.Height() - label.Height()) / 2);
+        }
+        const CRect full(content.left, y, content.right, y + height);
+        icon.OffsetRect(full.left, full.top);
+        label.OffsetRect(full.left, full.top);
+        m_mapItemToBoundRect[i] = full;
+        m_mapItemToImageRect[i] = icon.IsRectEmpty() ? CRect() : icon;
+        m_mapItemToTextRect[i] = label;
+        y = full.bottom + 6;
+    }
+    CalculateScrollButtons();
+}
+
+void COXSHBListCtrl::CalculateScrollButtons() {
+    m_rectTopScroll.SetRectEmpty();
+    m_rectBottomScroll.SetRectEmpty();
+    if (GetBarStyle() & SHBS_NOSCROLL) return;
+    const int count = ItemCount();
+    if (!count || m_mapItemToBoundRect.empty()) return;
+    const CRect content = ContentRect();
+    const CSize size = m_pShortcutBar ? m_pShortcutBar->GetScrollButtonSize() : CSize(16, 16);
+    if (m_ptOrigin.y != 0) m_rectTopScroll.SetRect(content.right - size.cx, content.top, content.right, content.top + size.cy);
+    const int lastBottom = m_mapItemToBoundRect.rbegin()->second.bottom - m_ptOrigin.y;
+    if (lastBottom > content.bottom) m_rectBottomScroll.SetRect(content.right - size.cx, content.bottom - size.cy, content.right, content.bottom);
+    if (m_rectBottomScroll.IsRectEmpty() && m_rectTopScroll.IsRectEmpty()) return;
+    if (m_rectBottomScroll.IsRectEmpty() && (m_bScrollingDown)) StopScrolling();
+    if (m_rectTopScroll.IsRectEmpty() && (m_bScrollingUp)) StopScrolling();
+}
+
+void COXSHBListCtrl::Relayout(BOOL repaint) {
+    CalculateLayout();
+    if (repaint && !m_bOleDragOver) Invalidate(FALSE);
+}
+
+// Painting ----------------------------------------------------------------------------------------------
+
+void COXSHBListCtrl::FillListBackground(CDC* dc, const CRect& rect, CPoint origin) {
+    if (m_pShortcutBar) {
+        const BOOL own = m_pShortcutBar->HasGroupBkColor(m_hGroup);
+        // The skin fills in list coordinates: offset the DC so that `rect` lands where it belongs.
+        POINT old;
+        ::SetViewportOrgEx(*dc, -origin.x, -origin.y, &old);
+        CRect r = rect;
+        r.OffsetRect(origin.x, origin.y);
+        m_pShortcutBar->GetShortcutBarSkin()->FillBackground(dc, &r, this, own, own ? m_pShortcutBar->GetGroupBkColor(m_hGroup) : 0);
+        ::SetViewportOrgEx(*dc, old.x, old.y, nullptr);
+    } else {
+        dc->FillSolidRect(&rect, GetListBkColor());
+    }
+}
+
+void COXSHBListCtrl::OnPaint() {
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    if (!(GetBarStyle() & SHBS_NOSCROLL)) {
+        DrawScrollButtons(&dc);
+        if (!m_rectTopScroll.IsRectEmpty()) ::ExcludeClipRect(dc, m_rectTopScroll.left, m_rectTopScroll.top, m_rectTopScroll.right, m_rectTopScroll.bottom);
+        if (!m_rectBottomScroll.IsRectEmpty())
+            ::ExcludeClipRect(dc, m_rectBottomScroll.left, m_rectBottomScroll.top, m_rectBottomScroll.right, m_rectBottomScroll.bottom);
+    }
+    {
+        const int saved = ::SaveDC(dc);
+        for (const auto& [item, full] : m_mapItemToBoundRect) {
+            CRect r = full;
+            r.OffsetRect(-m_ptOrigin.x, -m_ptOrigin.y);
+            ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+        }
+        FillListBackground(&dc, client, CPoint());
+        ::RestoreDC(dc, saved);
+    }
+    for (const auto& [item, full] : m_mapItemToBoundRect) {
+        CRect r = full;
+        r.OffsetRect(-m_ptOrigin.x, -m_ptOrigin.y);
+        CRect visible;
+        if (!visible.IntersectRect(r, client) || !::RectVisible(dc, &r)) continue;
+        CDC memory;
+        memory.CreateCompatibleDC(&dc);
+        CBitmap bitmap;
+        bitmap.CreateCompatibleBitmap(&dc, r.Width(), r.Height());
+        SelectedObject keep(memory, bitmap);
+        const CRect local(0, 0, r.Width(), r.Height());
+        FillListBackground(&memory, local, r.TopLeft());
+        DRAWITEMSTRUCT dis{};
+        dis.CtlType = ODT_LISTVIEW;
+        dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
+        dis.itemID = static_cast<UINT>(item);
+        dis.itemAction = ODA_DRAWENTIRE;
+        dis.itemState = ODS_DEFAULT;
+        dis.hwndItem = m_hWnd;
+        dis.hDC = memory;
+        dis.rcItem = local;
+        DrawItem(&dis);
+        dc.BitBlt(r.left, r.top, r.Width(), r.Height(), &memory, 0, 0, SRCCOPY);
+    }
+    DrawInsertMark(&dc);
+}
+
+void COXSHBListCtrl::DrawItem(LPDRAWITEMSTRUCT dis) {
+    const int item = static_cast<int>(dis->itemID);
+    if (!m_bDrawingDragImage && Notify(SHBN_DRAWITEM, item, reinterpret_cast<LPARAM>(dis))) return;
+    CDC dc;
+    dc.Attach(dis->hDC);
+    const CPoint shift = m_mapItemToBoundRect[item].TopLeft();
+    HIMAGELIST images = GetViewImageList();
+    const int image = GetItemImage(item);
+    CRect icon = m_mapItemToImageRect[item];
+    const DWORD style = GetBarStyle();
+    if (images && !icon.IsRectEmpty() && image >= 0 && image < ImageList_GetImageCount(images)) {
+        icon.OffsetRect(-shift.x + dis->rcItem.left, -shift.y + dis->rcItem.top);
+        icon.InflateRect(1, 1);
+        if (!m_bDrawingDragImage) {
+            const bool hot = item == m_nHotItem;
+            const bool pressed = hot && item == m_nPressedItem && (::GetKeyState(VK_LBUTTON) & 0x8000);
+            const bool selected = item == m_nSelectedItem && (style & SHBS_SHOWACTIVEALWAYS);
+            if (m_pShortcutBar) {
+                if (hot || selected) m_pShortcutBar->GetShortcutBarSkin()->DrawItemBorder(&dc, &icon, hot, pressed || (selected && !hot), m_pShortcutBar);
+            } else if (hot || selected) {
+                const COLORREF back = GetListBkColor();
+                const COLORREF light = COXShortcutBarSkin::Lighter(back), dark = COXShortcutBarSkin::Darker(back);
+                const bool sunken = pressed || (!hot && selected);
+                FrameWith(&dc, icon, sunken ? dark : light);
+                LineWith(&dc, sunken ? light : dark, icon.left, icon.bottom - 1, icon.right, icon.bottom - 1);
+                LineWith(&dc, sunken ? light : dark, icon.right - 1, icon.top, icon.right - 1, icon.bottom);
+            }
+        }
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(images, &cx, &cy);
+        CRect inner = icon;
+        inner.DeflateRect(2, 2);
+        ImageList_Draw(images, image, dc, inner.left + (inner.Width() - cx) / 2, inner.top + (inner.Height() - cy) / 2, ILD_TRANSPARENT);
+    }
+    CRect label = m_mapItemToTextRect[item];
+    const CString text = GetItemText(item);
+    if (!label.IsRectEmpty() && !text.IsEmpty()) {
+        label.OffsetRect(-shift.x + dis->rcItem.left, -shift.y + dis->rcItem.top);
+        label.DeflateRect(2, 2);
+        LOGFONTW lf{};
+        bool haveFont = m_pShortcutBar && m_pShortcutBar->GetGroupTextFont(m_hGroup, &lf);
+        if (!haveFont) haveFont = ::GetObjectW(GetFont() ? static_cast<HGDIOBJ>(GetFont()) : GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf) != 0;
+        if (item == m_nHotItem && (style & SHBS_UNDERLINEHOTITEM) && !m_bDrawingDragImage) lf.lfUnderline = TRUE;
+        CFont font;
+        font.CreateFontIndirect(&lf);
+        SelectedObject keep(dc, font);
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextColor(GetListTextColor());
+        dc.DrawText(text, &label, GetView() == SHB_LARGEICON ? 0xA015 : 0x24);
+    }
+    dc.Detach();
+}
+
+void COXSHBListCtrl::DrawScrollButtons(CDC* dc) {
+    CPoint cursor;
+    ::GetCursorPos(&cursor);
+    ScreenToClient(&cursor);
+    const bool down = (::GetKeyState(VK_LBUTTON) & 0x8000) || m_bAutoScrolling;
+    if (!m_rectTopScroll.IsRectEmpty()) {
+        const bool pushed = m_bScrollingUp && m_rectTopScroll.PtInRect(cursor) && down;
+        ::DrawFrameControl(*dc, &m_rectTopScroll, DFC_SCROLL, DFCS_SCROLLUP | (pushed ? DFCS_PUSHED : 0));
+    }
+    if (!m_rectBottomScroll.IsRectEmpty()) {
+        const bool pushed = m_bScrollingDown && m_rectBottomScroll.PtInRect(cursor) && down;
+        ::DrawFrameControl(*dc, &m_rectBottomScroll, DFC_SCROLL, DFCS_SCROLLDOWN | (pushed ? DFCS_PUSHED : 0));
+    }
+}
+
+namespace {
+// The insertion mark's rectangle for `index` in client coordinates; empty when there is none.
+CRect InsertMarkRect(const std::map<int, CRect>& items, int index, CPoint origin, int width) {
+    const int count = static_cast<int>(items.size());
+    if (index < 0 || index > count) return CRect();
+    CRect r;
+    if (count == 0) r.SetRect(0, 2, width, 12);
+    else if (index == 0) r.SetRect(0, items.at(0).top, width, items.at(0).top + 10);
+    else if (index == count) r.SetRect(0, items.at(count - 1).bottom - 10, width, items.at(count - 1).bottom);
+    else {
+        const int middle = (items.at(index - 1).bottom + items.at(index).top) / 2;
+        r.SetRect(0, middle - 7, width, middle + 8);
+    }
+    r.OffsetRect(-origin.x, -origin.y);
+    return r;
+}
+}  // namespace
+
+void COXSHBListCtrl::DrawInsertMark(CDC* dc) {
+    const int count = ItemCount();
+    if (m_nInsertItem < 0 || m_nInsertItem > count) return;
+    CRect client;
+    GetClientRect(&client);
+    const CRect r = InsertMarkRect(m_mapItemToBoundRect, m_nInsertItem, m_ptOrigin, client.Width());
+    if (r.IsRectEmpty()) return;
+    const COLORREF back = GetListBkColor();
+    const int closeness = (GetRValue(back) + GetGValue(back) + GetBValue(back)) / 3;
+    const COLORREF color = closeness <= 64 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    CPen pen(PS_SOLID, 1, color);
+    SelectedObject keep(*dc, pen);
+    const int left = r.left + 1, right = r.right - 2;
+    auto triangles = [&](int y, int rows, int direction) {
+        for (int row = 1; row <= rows; ++row) {
+            const int length = rows - row + 1;
+            dc->MoveTo(left, y + direction * row);
+            dc->LineTo(left + length, y + direction * row);
+            dc->MoveTo(right, y + direction * row);
+            dc->LineTo(right - length, y + direction * row);
+        }
+    };
+    int y;
+    if (m_nInsertItem == 0 && count > 0) {
+        y = r.top;
+        triangles(y, 10, 1);
+    } else if (m_nInsertItem == count && count > 0) {
+        y = r.bottom - 1;
+        triangles(y, 10, -1);
+    } else {
+        y = r.top + 7;
+        triangles(y, 7, -1);
+        triangles(y, 7, 1);
+    }
+    dc->MoveTo(left, y);
+    dc->LineTo(right + 1, y);
+}
+
+void COXSHBListCtrl::EraseInsertMark(int index) {
+    CRect client;
+    GetClientRect(&client);
+    CRect r = InsertMarkRect(m_mapItemToBoundRect, index, m_ptOrigin, client.Width());
+    r.InflateRect(0, 2);
+    if (!r.IsRectEmpty()) InvalidateRect(&r, FALSE);
+}
+
+BOOL COXSHBListCtrl::RedrawItem(int item) {
+    if (item < 0 || item >= ItemCount() || !m_mapItemToBoundRect.count(item)) return FALSE;
+    CRect icon = GetItemIconRect(item), label = GetItemLabelRect(item);
+    icon.InflateRect(1, 1);
+    if (!icon.IsRectEmpty()) InvalidateRect(&icon, FALSE);
+    if (!label.IsRectEmpty()) InvalidateRect(&label, FALSE);
+    return TRUE;
+}
+
+void COXSHBListCtrl::OnSize(UINT, int, int) {
+    Default();
+    CalculateLayout();
+    Invalidate(FALSE);
+}
+
+void COXSHBListCtrl::OnDestroy() {
+    KillTimer(kScrollTimer);
+    KillTimer(kHotTrackTimer);
+    if (m_pRegisteredTarget) {
+        m_pRegisteredTarget->Revoke();
+        m_pRegisteredTarget = nullptr;
+    }
+    Default();
+}

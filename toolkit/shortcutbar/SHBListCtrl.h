@@ -1,0 +1,166 @@
+// COXSHBListCtrl: the item list of one shortcut-bar group, usable alone too.
+// The list-view control only stores the items (text, image, value); the list
+// lays them out in one column (large icons with the label below, small icons
+// with the label beside), paints, hit-tests, scrolls with two scroll buttons
+// and hot-tracks by itself, and answers the list-view geometry messages from
+// its own rectangles. Items are dragged within and between lists through OLE
+// (SHBDragBlock.h) and renamed in place with COXSHBEdit.
+#pragma once
+#include "bars/DragRelay.h"
+#include "controls/ListCtrl.h"
+#include "shortcutbar/SHBEdit.h"
+#include "shortcutbar/ShortcutBarNotify.h"
+
+#include <map>
+#include <memory>
+
+class COXShortcutBar;
+class COleDataSource;
+
+// Hit codes of the scroll buttons and of an item's box off its icon and label.
+inline constexpr int SHBLC_ONUPBUTTON = -3;
+inline constexpr int SHBLC_ONDOWNBUTTON = -4;
+inline constexpr int SHBLC_ONIMAGEANDLABEL = -2;
+inline constexpr int SHBLC_ONITEM = -1;
+
+class COXSHBListCtrl : public CListCtrl {
+public:
+    COXSHBListCtrl();
+    ~COXSHBListCtrl() override;
+
+    // Makes the list alone (not in a bar): list-view styles say what it allows.
+    BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
+    // Creates the edit, registers for drops (the bar calls it for the lists it makes).
+    BOOL Initialise();
+
+    virtual void DrawItem(LPDRAWITEMSTRUCT dis);
+    virtual int SetPressedItem(int item);
+    virtual void DrawScrollButtons(CDC* dc);
+    virtual void DrawInsertMark(CDC* dc);
+    virtual BOOL CreateEditControl();
+    virtual void CalculateLayout();
+    virtual void CalculateScrollButtons();
+    virtual COleDropSource* GetDropSource();
+    virtual COleDropTarget* GetDropTarget();
+    virtual LRESULT StartItemDrag(WPARAM item, LPARAM source);
+    virtual LRESULT OnDragEnter(WPARAM, LPARAM relay);
+    virtual LRESULT OnDragOver(WPARAM, LPARAM relay);
+    virtual LRESULT OnDragLeave(WPARAM, LPARAM relay);
+    virtual LRESULT OnDrop(WPARAM, LPARAM relay);
+
+    int SetSelectedItem(int item);
+    int SetHotItem(int item);
+    BOOL RedrawItem(int item);
+    BOOL EnsureVisible(int item, BOOL partialOK);
+    BOOL Scroll(int dx, int dy);
+    BOOL EditLabel(int item);
+    int HitTest(CPoint point, int* code, BOOL ignoreButtons = FALSE) const;
+    void SetDragItem(int item);
+
+    COXShortcutBar* GetBar() const { return m_pShortcutBar; }
+    HSHBGROUP GetGroup() const { return m_hGroup; }
+    DWORD GetBarStyle() const;
+    int GetView() const;
+    HIMAGELIST GetViewImageList() const;
+    COLORREF GetListBkColor() const;
+    COLORREF GetListTextColor() const;
+    int GetPressedItem() const { return m_nPressedItem; }
+    int GetHotItem() const { return m_nHotItem; }
+    int GetLastHotItem() const { return m_nLastHotItem; }
+    int GetSelectedItem() const { return m_nSelectedItem; }
+    int GetDragItem() const { return m_nDragItem; }
+    int GetEditItem() const { return m_nEditItem; }
+    int GetInsertIndex() const { return m_nInsertItem; }
+    CPoint GetScrollOffset() const { return m_ptOrigin; }
+    CRect GetUpButtonRect() const { return m_rectTopScroll; }
+    CRect GetDownButtonRect() const { return m_rectBottomScroll; }
+    // An item's rectangles (full, icon, label) in client coordinates; empty when out of range.
+    CRect GetItemFullRect(int item) const;
+    CRect GetItemIconRect(int item) const;
+    CRect GetItemLabelRect(int item) const;
+    COXSHBEdit& GetEditControl() { return m_edit; }
+
+    static constexpr UINT_PTR kScrollTimer = 1;
+    static constexpr UINT_PTR kHotTrackTimer = 275;
+
+protected:
+    const MessageMap* GetMessageMap() const override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // The list-view messages the list answers itself; false for those it leaves to the control.
+    bool HandleListMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    void OnPaint();
+    void OnSize(UINT type, int cx, int cy);
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnTimer(UINT_PTR id);
+    void OnDestroy();
+    LRESULT OnSwallow(WPARAM, LPARAM) { return 0; }
+    LRESULT OnRButtonUp(WPARAM, LPARAM);
+    LRESULT OnAddItemCommands(WPARAM, LPARAM);
+    LRESULT OnAttachList(WPARAM, LPARAM);
+    LRESULT OnGroupChanged(WPARAM, LPARAM);
+    LRESULT OnBarChanged(WPARAM, LPARAM);
+    LRESULT OnHotTrack(WPARAM, LPARAM);
+    LRESULT OnCtlColorEdit(WPARAM, LPARAM);
+    LRESULT OnMouseWheel(WPARAM, LPARAM);
+
+private:
+    friend class SHBListDrawing;
+    LRESULT Notify(UINT code, int item = -1, LPARAM lParam = 0);
+    CRect ContentRect() const;  // the client rectangle less 2 at top and bottom
+    CRect CalculateLabelRect(const CString& text, const CRect& icon, int width, HDC dc) const;
+    int ItemCount() const;
+    // After an insertion at `index` (delta +1) or a deletion of `index` (delta -1): every index
+    // the list keeps follows its item; one that named the deleted item is cleared.
+    void ShiftIndexes(int index, int delta);
+    void ClearIndexes();
+    void Relayout(BOOL repaint);
+    void FillListBackground(CDC* dc, const CRect& rect, CPoint origin);
+    void StartScrolling(int direction, BOOL automatic);
+    void StopScrolling();
+    BOOL ScrollOneItem(int direction);
+    void UpdateHotItem();
+    void CheckHotTracking();
+    LRESULT OnEditEnded(SHBNotifyInfo* info);
+    int NearestItemDown(CPoint contentPoint) const;
+    int FindNearest(const LVFINDINFOW* find, int start) const;
+    void EraseInsertMark(int index);
+
+    COXShortcutBar* m_pShortcutBar = nullptr;
+    HSHBGROUP m_hGroup = nullptr;
+    int m_nPressedItem = -1;
+    int m_nHotItem = -1;
+    int m_nLastHotItem = -1;
+    int m_nSelectedItem = -1;
+    int m_nDragItem = -1;
+    int m_nEditItem = -1;
+    COXSHBEdit m_edit;
+    std::map<int, CRect> m_mapItemToBoundRect;
+    std::map<int, CRect> m_mapItemToImageRect;
+    std::map<int, CRect> m_mapItemToTextRect;
+    CRect m_rectTopScroll;
+    CRect m_rectBottomScroll;
+    CPoint m_ptOrigin;
+    COXSHBDropSource m_dropSource;
+    COXSHBDropTarget m_dropTarget;
+    COleDropTarget* m_pRegisteredTarget = nullptr;
+    HIMAGELIST m_hOwnLarge = nullptr;
+    HIMAGELIST m_hOwnSmall = nullptr;
+    BOOL m_bMouseIsOver = FALSE;
+    BOOL m_bScrollingUp = FALSE;
+    BOOL m_bScrollingDown = FALSE;
+    BOOL m_bAutoScrolling = FALSE;
+    BOOL m_bDrawingDragImage = FALSE;
+    CPoint m_ptDragImage;
+    CPoint m_ptPress;
+    int m_nPressItem = -1;
+    BOOL m_bOwnDrag = FALSE;
+    BOOL m_bOleDragOver = FALSE;
+    BOOL m_bHotTimer = FALSE;
+    int m_nInsertItem = -1;
+    int m_nWheelDelta = 0;
+    COleDataSource* m_pPendingSource = nullptr;
+};

@@ -1,0 +1,259 @@
+// The list under the mouse: hit testing, pressed, hot and selected items,
+// hot tracking by a polling timer, and scrolling by the scroll buttons.
+#include "shortcutbar/SHBListCtrl.h"
+
+#include "shortcutbar/ShortcutBar.h"
+
+int COXSHBListCtrl::HitTest(CPoint point, int* code, BOOL ignoreButtons) const {
+    int dummy = 0;
+    int& out = code ? *code : dummy;
+    if (!ignoreButtons && !(GetBarStyle() & SHBS_NOSCROLL)) {
+        if (m_rectTopScroll.PtInRect(point)) return (out = SHBLC_ONUPBUTTON), -1;
+        if (m_rectBottomScroll.PtInRect(point)) return (out = SHBLC_ONDOWNBUTTON), -1;
+    }
+    const CPoint p = AddPoints(point, m_ptOrigin);
+    CRect view = ContentRect();
+    if (!m_mapItemToBoundRect.empty()) view.bottom = m_mapItemToBoundRect.rbegin()->second.bottom;
+    if (!view.PtInRect(p)) {
+        out = 0;
+        if (p.x < view.left) out |= LVHT_TOLEFT;
+        if (p.x >= view.right) out |= LVHT_TORIGHT;
+        if (p.y < view.top) out |= LVHT_ABOVE;
+        if (p.y >= view.bottom) out |= LVHT_BELOW;
+        return -1;
+    }
+    for (const auto& [item, full] : m_mapItemToBoundRect) {
+        if (!full.PtInRect(p)) continue;
+        const CRect& icon = m_mapItemToImageRect.at(item);
+        const CRect& label = m_mapItemToTextRect.at(item);
+        if (icon.PtInRect(p)) out = LVHT_ONITEMICON;
+        else if (label.PtInRect(p)) out = LVHT_ONITEMLABEL;
+        else {
+            CRect box;
+            box.UnionRect(icon, label);
+            out = box.PtInRect(p) ? SHBLC_ONIMAGEANDLABEL : SHBLC_ONITEM;
+        }
+        return item;
+    }
+    out = LVHT_NOWHERE;
+    return -1;
+}
+
+int COXSHBListCtrl::SetPressedItem(int item) {
+    const int old = m_nPressedItem;
+    if (item == old || Notify(SHBN_PRESSITEM, item)) return old;
+    m_nPressedItem = item;
+    return old;
+}
+
+int COXSHBListCtrl::SetSelectedItem(int item) {
+    const int old = m_nSelectedItem;
+    if (item == old || Notify(SHBN_SELECTITEM, item)) return old;
+    m_nSelectedItem = item;
+    RedrawItem(old);
+    RedrawItem(item);
+    return old;
+}
+
+int COXSHBListCtrl::SetHotItem(int item) {
+    const int old = m_nHotItem;
+    if (item == old || Notify(SHBN_HOTITEM, item)) return old;
+    m_nLastHotItem = old;
+    m_nHotItem = item;
+    return old;
+}
+
+void COXSHBListCtrl::OnLButtonDown(UINT, CPoint point) {
+    if (::GetFocus() != m_hWnd && !m_edit.IsEditing()) SetFocus();
+    int code = 0;
+    const int item = HitTest(point, &code);
+    if (code == SHBLC_ONUPBUTTON || code == SHBLC_ONDOWNBUTTON) {
+        StartScrolling(code == SHBLC_ONUPBUTTON ? -1 : 1, FALSE);
+        return;
+    }
+    if (m_bAutoScrolling) StopScrolling();
+    if (item < 0) return;
+    const int old = SetPressedItem(item);
+    if (!(GetBarStyle() & SHBS_DISABLEDRAGITEM) && m_nPressedItem == item) {
+        m_ptPress = point;
+        m_nPressItem = item;
+        if (GetBarStyle() & SHBS_DRAWITEMDRAGIMAGE) m_ptDragImage = SubtractPoints(point, GetItemIconRect(item).TopLeft());
+    }
+    RedrawItem(item);
+    RedrawItem(old);
+}
+
+void COXSHBListCtrl::OnLButtonUp(UINT, CPoint point) {
+    Default();
+    m_nPressItem = -1;
+    int code = 0;
+    const int item = HitTest(point, &code);
+    if (item >= 0 && item == m_nPressedItem) SetSelectedItem(item);
+    if (m_nPressedItem >= 0) {
+        const int old = m_nPressedItem;
+        SetPressedItem(-1);
+        RedrawItem(old);
+    }
+    if ((m_bScrollingUp || m_bScrollingDown) && !m_bAutoScrolling) StopScrolling();
+}
+
+void COXSHBListCtrl::OnMouseMove(UINT, CPoint) {
+    if (m_edit.IsEditing() || (m_pShortcutBar && m_pShortcutBar->GetEditedGroup())) return;
+    CheckHotTracking();
+}
+
+void COXSHBListCtrl::CheckHotTracking() {
+    CPoint cursor;
+    ::GetCursorPos(&cursor);
+    const bool over = ::WindowFromPoint(cursor) == m_hWnd && IsWindowEnabled();
+    const bool buttonDown = (::GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+    if (over) {
+        if (!m_bHotTimer) {
+            SetTimer(kHotTrackTimer, 200);
+            m_bHotTimer = TRUE;
+        }
+        m_bMouseIsOver = TRUE;
+    } else if (!buttonDown) {
+        if (m_bHotTimer) KillTimer(kHotTrackTimer);
+        m_bHotTimer = FALSE;
+        m_bMouseIsOver = FALSE;
+        const int old = SetHotItem(-1);
+        if (old != m_nHotItem) RedrawItem(old);
+        return;
+    } else {
+        m_bMouseIsOver = FALSE;
+    }
+    UpdateHotItem();
+}
+
+void COXSHBListCtrl::UpdateHotItem() {
+    CPoint point;
+    ::GetCursorPos(&point);
+    ScreenToClient(&point);
+    int code = 0;
+    int item = HitTest(point, &code);
+    if (!m_bMouseIsOver || (code != LVHT_ONITEMICON && code != LVHT_ONITEMLABEL)) item = -1;
+    const bool buttonDown = (::GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+    if (m_nDragItem < 0 && buttonDown && !(GetBarStyle() & SHBS_DISABLEDRAGITEM) && m_nPressItem >= 0) {
+        int pressCode = 0;
+        const int under = HitTest(point, &pressCode, TRUE);
+        const CPoint moved = SubtractPoints(point, m_ptPress);
+        if (under == m_nPressItem && std::abs(moved.x) + std::abs(moved.y) > 8) {
+            m_ptDragImage = AddPoints(m_ptDragImage, moved);
+            SetDragItem(m_nPressItem);
+        }
+    }
+    if (!buttonDown || m_nDragItem >= 0) m_nPressItem = -1;
+    const int old = SetHotItem(item);
+    if (old != m_nHotItem) {
+        RedrawItem(old);
+        RedrawItem(m_nHotItem);
+    }
+    if (m_bScrollingUp && !m_rectTopScroll.PtInRect(point)) InvalidateRect(&m_rectTopScroll, FALSE);
+    if (m_bScrollingDown && !m_rectBottomScroll.PtInRect(point)) InvalidateRect(&m_rectBottomScroll, FALSE);
+    if ((GetBarStyle() & SHBS_AUTOSCROLL) && m_nDragItem < 0 && !m_bOleDragOver) {
+        const bool onUp = m_rectTopScroll.PtInRect(point), onDown = m_rectBottomScroll.PtInRect(point);
+        if ((onUp || onDown) && !m_bScrollingUp && !m_bScrollingDown && !buttonDown) StartScrolling(onUp ? -1 : 1, TRUE);
+        else if (m_bAutoScrolling && !onUp && !onDown) StopScrolling();
+    }
+}
+
+LRESULT COXSHBListCtrl::OnHotTrack(WPARAM, LPARAM) {
+    CheckHotTracking();
+    return 0;
+}
+
+void COXSHBListCtrl::OnTimer(UINT_PTR id) {
+    if (id == kHotTrackTimer) {
+        if (!m_bOleDragOver) PostMessage(WM_SHB_HOTTRACK);
+        return;
+    }
+    if (id != kScrollTimer) return;
+    CPoint cursor;
+    ::GetCursorPos(&cursor);
+    ScreenToClient(&cursor);
+    const bool up = m_bScrollingUp;
+    const CRect& button = up ? m_rectTopScroll : m_rectBottomScroll;
+    if (button.IsRectEmpty()) return StopScrolling();
+    if (m_bOleDragOver || m_bAutoScrolling || button.PtInRect(cursor)) {
+        if (!ScrollOneItem(up ? -1 : 1) || (up ? m_rectTopScroll : m_rectBottomScroll).IsRectEmpty()) StopScrolling();
+    }
+}
+
+void COXSHBListCtrl::StartScrolling(int direction, BOOL automatic) {
+    if (direction < 0 ? m_rectTopScroll.IsRectEmpty() : m_rectBottomScroll.IsRectEmpty()) return;
+    m_bScrollingUp = direction < 0;
+    m_bScrollingDown = direction > 0;
+    m_bAutoScrolling = automatic;
+    InvalidateRect(direction < 0 ? &m_rectTopScroll : &m_rectBottomScroll, FALSE);
+    if (m_nPressedItem >= 0) {
+        const int old = m_nPressedItem;
+        SetPressedItem(-1);
+        RedrawItem(old);
+    }
+    if (!m_bOleDragOver) ScrollOneItem(direction);
+    UINT period = automatic ? (m_pShortcutBar ? m_pShortcutBar->GetAutoScrollingDelay() : 400)
+                            : (m_pShortcutBar ? m_pShortcutBar->GetScrollingDelay() : 200);
+    if (m_bOleDragOver) period /= 4;
+    SetTimer(kScrollTimer, std::max(1u, period));
+}
+
+void COXSHBListCtrl::StopScrolling() {
+    KillTimer(kScrollTimer);
+    if (!m_rectTopScroll.IsRectEmpty()) InvalidateRect(&m_rectTopScroll, FALSE);
+    if (!m_rectBottomScroll.IsRectEmpty()) InvalidateRect(&m_rectBottomScroll, FALSE);
+    m_bScrollingUp = m_bScrollingDown = m_bAutoScrolling = FALSE;
+}
+
+BOOL COXSHBListCtrl::ScrollOneItem(int direction) {
+    if (m_mapItemToBoundRect.empty()) return FALSE;
+    const CRect content = ContentRect();
+    const int top = content.top + m_ptOrigin.y;
+    if (direction < 0) {
+        // The item above the top one comes to the top.
+        int target = -1;
+        for (const auto& [item, r] : m_mapItemToBoundRect) {
+            if (r.top < top) target = r.top;
+        }
+        if (target < 0) return Scroll(0, -m_ptOrigin.y);
+        return Scroll(0, target - top);
+    }
+    const int bottom = content.bottom + m_ptOrigin.y;
+    for (const auto& [item, r] : m_mapItemToBoundRect) {
+        if (r.top > top) return Scroll(0, std::min(r.top - top, m_mapItemToBoundRect.rbegin()->second.bottom - bottom));
+    }
+    return FALSE;
+}
+
+BOOL COXSHBListCtrl::Scroll(int dx, int dy) {
+    CRect client;
+    GetClientRect(&client);
+    if (m_mapItemToBoundRect.empty() || client.IsRectEmpty()) return FALSE;
+    const CRect content = ContentRect();
+    const int lastBottom = m_mapItemToBoundRect.rbegin()->second.bottom;
+    if (dy < 0) dy = std::max(dy, static_cast<int>(-m_ptOrigin.y));
+    else if (dy > 0) dy = std::max(0, std::min(dy, static_cast<int>(lastBottom - (content.bottom + m_ptOrigin.y))));
+    if (dx < 0) dx = std::max(dx, static_cast<int>(-m_ptOrigin.x));
+    else if (dx > 0) dx = 0;  // one column: nothing lies to the right
+    if (!dx && !dy) return FALSE;
+    m_ptOrigin = AddPoints(m_ptOrigin, CPoint(dx, dy));
+    CalculateScrollButtons();
+    Invalidate(FALSE);
+    return TRUE;
+}
+
+BOOL COXSHBListCtrl::EnsureVisible(int item, BOOL partialOK) {
+    if (item < 0 || item >= ItemCount() || !m_mapItemToBoundRect.count(item)) return FALSE;
+    const CRect content = ContentRect();
+    const CRect r = GetItemFullRect(item);
+    const bool fits = r.Height() <= content.Height();
+    CRect seen;
+    const bool partly = seen.IntersectRect(r, content);
+    if (partly && seen == r) return TRUE;
+    if (partly && partialOK) return TRUE;
+    if (!fits && !partialOK) return FALSE;
+    if (r.top < content.top) Scroll(0, r.top - content.top);
+    else if (r.bottom > content.bottom) Scroll(0, fits ? r.bottom - content.bottom : r.top - content.top);
+    const CRect after = GetItemFullRect(item);
+    return seen.IntersectRect(after, content) && (partialOK || seen == after);
+}

@@ -1,0 +1,97 @@
+// The shortcut-bar family of element skins: the background of a shortcut bar
+// and of its item lists, the group header buttons, the frames of hot and
+// pressed items, the drop marker on a header while something is dragged over
+// it and, in the Office 2003 look, the title band that names the open group.
+//
+// The skins read what they draw from the bar (COXShortcutBar); they keep no
+// state beyond the layout flag (0: the bar leaves a title band at its top).
+#pragma once
+#include "gdi/DC.h"
+
+class COXSkinXP;
+class COXSkin2003;
+class COXShortcutBar;
+
+class COXShortcutBarSkin {
+public:
+    virtual ~COXShortcutBarSkin() = default;
+
+    virtual COLORREF GetBackgroundColor(CWnd* wnd) = 0;
+    virtual COLORREF GetTextColor(CWnd* wnd) = 0;
+    // The frame of a hot or pressed list item; nothing when neither.
+    virtual void DrawItemBorder(CDC* dc, LPCRECT rect, BOOL hot, BOOL pressed, COXShortcutBar* bar) = 0;
+    // Fills `rect` of `wnd` in its client coordinates (the 2003 look runs one gradient over a bar
+    // and its lists).
+    virtual void FillBackground(CDC* dc, LPCRECT rect, CWnd* wnd, BOOL useColor, COLORREF color) = 0;
+    // One header: the record's item id is the group, its DC and rectangle are drawn into.
+    virtual void DrawGroupHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar* bar) = 0;
+    virtual void Reserved() {}
+    virtual int GetType() { return 3; }
+    // The band at the top of the bar naming the expanded group (2003 look only).
+    virtual void DrawTitleBand(COXShortcutBar* /*bar*/, CDC* /*dc*/) {}
+
+    // 1: the headers stack from the top; 0: a title band of kTitleBandHeight sits above them.
+    BYTE GetLayoutFlag() const { return m_layoutFlag; }
+    static constexpr int kTitleBandHeight = 25;
+
+    // Each channel plus `amount`, clamped to 0..255 (lighter: +64, darker: -128).
+    static COLORREF OffsetColor(COLORREF color, int amount);
+    static COLORREF Lighter(COLORREF color) { return OffsetColor(color, 64); }
+    static COLORREF Darker(COLORREF color) { return OffsetColor(color, -128); }
+    static COLORREF Inverse(COLORREF color) { return RGB(255 - GetRValue(color), 255 - GetGValue(color), 255 - GetBValue(color)); }
+
+protected:
+    explicit COXShortcutBarSkin(BYTE layoutFlag) : m_layoutFlag(layoutFlag) {}
+    // What every variant draws on a header once its face is painted: the image, the text and
+    // the drop marker, in `r` (the face less its border).
+    static void DrawHeaderContent(CDC* dc, CRect r, LPDRAWITEMSTRUCT dis, COXShortcutBar* bar);
+    static void DrawDropMarker(CDC* dc, const CRect& header, LPDRAWITEMSTRUCT dis, COXShortcutBar* bar);
+    // The Classic and XP pieces: a flat fill, and a header with a 3-D border over a flat face.
+    void FillFlat(CDC* dc, LPCRECT rect, CWnd* wnd, BOOL useColor, COLORREF color);
+    static void DrawRaisedHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar* bar);
+
+    BYTE m_layoutFlag;
+};
+
+class COXShortcutBarSkinClassic : public COXShortcutBarSkin {
+public:
+    COXShortcutBarSkinClassic() : COXShortcutBarSkin(1) {}
+    COLORREF GetBackgroundColor(CWnd* wnd) override;
+    COLORREF GetTextColor(CWnd* wnd) override;
+    void DrawItemBorder(CDC* dc, LPCRECT rect, BOOL hot, BOOL pressed, COXShortcutBar* bar) override;
+    void FillBackground(CDC* dc, LPCRECT rect, CWnd* wnd, BOOL useColor, COLORREF color) override;
+    void DrawGroupHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar* bar) override;
+    int GetType() override { return 0; }
+};
+
+class COXShortcutBarSkinXP : public COXShortcutBarSkin {
+public:
+    explicit COXShortcutBarSkinXP(COXSkinXP* skin) : COXShortcutBarSkin(1), m_pSkin(skin) {}
+    COLORREF GetBackgroundColor(CWnd* wnd) override;
+    COLORREF GetTextColor(CWnd* wnd) override;
+    void DrawItemBorder(CDC* dc, LPCRECT rect, BOOL hot, BOOL pressed, COXShortcutBar* bar) override;
+    void FillBackground(CDC* dc, LPCRECT rect, CWnd* wnd, BOOL useColor, COLORREF color) override;
+    void DrawGroupHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar* bar) override;
+    int GetType() override { return 1; }
+
+protected:
+    COXShortcutBarSkinXP(COXSkinXP* skin, BYTE layoutFlag) : COXShortcutBarSkin(layoutFlag), m_pSkin(skin) {}
+    COXSkinXP* m_pSkin;
+};
+
+class COXShortcutBarSkin2003 : public COXShortcutBarSkinXP {
+public:
+    explicit COXShortcutBarSkin2003(COXSkin2003* skin);
+    void FillBackground(CDC* dc, LPCRECT rect, CWnd* wnd, BOOL useColor, COLORREF color) override;
+    void DrawGroupHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar* bar) override;
+    int GetType() override { return 2; }
+    void DrawTitleBand(COXShortcutBar* bar, CDC* dc) override;
+
+    static constexpr COLORREF kHotOrange = RGB(247, 192, 91);
+    static constexpr COLORREF kPressedOrange = RGB(238, 149, 21);
+    static constexpr COLORREF kBandTop = RGB(85, 131, 211);
+    static constexpr COLORREF kBandBottom = RGB(3, 56, 147);
+
+private:
+    COXSkin2003* Skin2003() const;
+};
