@@ -8,13 +8,6 @@
 
 namespace {
 
-void Draw3dRect(CDC* dc, const CRect& r, COLORREF topLeft, COLORREF bottomRight) {
-    dc->FillSolidRect(CRect(r.left, r.top, r.right - 1, r.top + 1), topLeft);
-    dc->FillSolidRect(CRect(r.left, r.top, r.left + 1, r.bottom - 1), topLeft);
-    dc->FillSolidRect(CRect(r.right - 1, r.top, r.right, r.bottom), bottomRight);
-    dc->FillSolidRect(CRect(r.left, r.bottom - 1, r.right, r.bottom), bottomRight);
-}
-
 HSHBGROUP GroupOf(LPDRAWITEMSTRUCT dis) { return reinterpret_cast<HSHBGROUP>(static_cast<UINT_PTR>(dis->itemID)); }
 
 }  // namespace
@@ -94,7 +87,7 @@ void COXShortcutBarSkin::DrawRaisedHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar* 
     if (expanded) c = Inverse(c);
     const COLORREF l = Lighter(c), d = Darker(c);
     auto step = [&](COLORREF a, COLORREF b) {
-        Draw3dRect(&dc, r, a, b);
+        dc.Draw3dRect(r, a, b);
         r.DeflateRect(1, 1);
     };
     const HSHBGROUP pressed = bar->GetPressedGroup(), hot = bar->GetHotGroup();
@@ -125,8 +118,8 @@ void COXShortcutBarSkinClassic::DrawItemBorder(CDC* dc, LPCRECT rect, BOOL hot, 
     // The bar's background: the open group's own colour when it sets one.
     const COLORREF back = bar && bar->GetExpandedGroup() ? bar->GetGroupBkColor(bar->GetExpandedGroup()) : GetBackgroundColor(bar);
     const COLORREF l = Lighter(back), d = Darker(back);
-    if (pressed) Draw3dRect(dc, *rect, d, l);
-    else if (hot) Draw3dRect(dc, *rect, l, d);
+    if (pressed) dc->Draw3dRect(rect, d, l);
+    else if (hot) dc->Draw3dRect(rect, l, d);
 }
 
 void COXShortcutBarSkinClassic::FillBackground(CDC* dc, LPCRECT rect, CWnd* wnd, BOOL useColor, COLORREF color) {

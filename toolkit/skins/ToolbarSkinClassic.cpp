@@ -2,16 +2,6 @@
 #include "skins/SkinGdi.h"
 #include "skins/ToolbarSkin.h"
 
-namespace {
-void Draw3dRect(CDC* dc, const CRect& r, COLORREF topLeft, COLORREF bottomRight) {
-    dc->FillSolidRect(CRect(r.left, r.top, r.right - 1, r.top + 1), topLeft);
-    dc->FillSolidRect(CRect(r.left, r.top, r.left + 1, r.bottom - 1), topLeft);
-    dc->FillSolidRect(CRect(r.right - 1, r.top, r.right, r.bottom), bottomRight);
-    dc->FillSolidRect(CRect(r.left, r.bottom - 1, r.right, r.bottom), bottomRight);
-}
-
-}  // namespace
-
 // The owner relay ----------------------------------------------------------------------------
 
 bool COXToolbarSkin::RelayToOwner(NMHDR* header, LRESULT* result, COXCoolToolBar* bar) {
@@ -48,18 +38,18 @@ void COXToolbarSkinClassic::DrawGripper(CDC* dc, const CRect& rect, COXCoolToolB
             r.bottom -= 2;
         }
         r.right = r.left + 3;
-        Draw3dRect(dc, r, light, shadow);
+        dc->Draw3dRect(r, light, shadow);
         r.OffsetRect(3, 0);
-        Draw3dRect(dc, r, light, shadow);
+        dc->Draw3dRect(r, light, shadow);
     } else {
         r.DeflateRect(0, 1, 2, 1);
         r.OffsetRect(0, 1);
         if (bar->m_pDockContext) r.left += 2;
         else r.right += 2;
         r.bottom = r.top + 3;
-        Draw3dRect(dc, r, light, shadow);
+        dc->Draw3dRect(r, light, shadow);
         r.OffsetRect(0, 3);
-        Draw3dRect(dc, r, light, shadow);
+        dc->Draw3dRect(r, light, shadow);
     }
 }
 
@@ -97,7 +87,7 @@ void COXToolbarSkinClassic::DrawSeparator(CDC* dc, const CRect& rect, COXCoolToo
         r.top = y - 1;
         r.bottom = y + 1;
     }
-    Draw3dRect(dc, r, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DHIGHLIGHT));
+    dc->Draw3dRect(r, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DHIGHLIGHT));
 }
 
 void COXToolbarSkinClassic::DrawCustomizeFrame(CDC* dc, const CRect& rect, COXCoolToolBar*) {
