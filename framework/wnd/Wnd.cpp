@@ -48,6 +48,17 @@ void EndBindWindowBeingCreated() {
     }
 }
 
+// The child of `parent` with the control id of an owner-drawn item being measured. A list box
+// asks once per item it adds, and GetDlgItem lists the children (under Wine a round trip to the
+// server each time), so the child found last answers while it still is that child.
+static HWND MeasuredChild(HWND parent, int id) {
+    static thread_local HWND last = nullptr;
+    if (last && ::IsWindow(last) && ::GetAncestor(last, GA_PARENT) == parent && ::GetDlgCtrlID(last) == id) return last;
+    HWND found = ::GetDlgItem(parent, id);
+    if (found) last = found;
+    return found;
+}
+
 void ReportWindowProcException(const CString& what) { AfxMessageBox(what, MB_OK | MB_ICONEXCLAMATION); }
 
 LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -269,7 +280,7 @@ BOOL CWnd::ReflectOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         break;
     case WM_MEASUREITEM:
         if (auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam); measure && measure->CtlType != ODT_MENU)
-            control = ::GetDlgItem(m_hWnd, static_cast<int>(measure->CtlID));
+            control = MeasuredChild(m_hWnd, static_cast<int>(measure->CtlID));
         break;
     case WM_COMPAREITEM:
         if (auto* compare = reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)) control = compare->hwndItem;
