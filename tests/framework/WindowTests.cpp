@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -159,6 +160,28 @@ protected:
     }
 };
 
+// An owner-drawn list of variable height that gives its items the height it is told.
+class MeasuringList : public CWnd {
+public:
+    explicit MeasuringList(UINT height) : m_height(height) {}
+    UINT ItemHeightAfterAdding() {
+        const LRESULT index = SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"item"));
+        return static_cast<UINT>(SendMessage(LB_GETITEMHEIGHT, static_cast<WPARAM>(index)));
+    }
+
+protected:
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {MapMessage<&MeasuringList::OnReflectMeasureItem>(WM_REFLECT_BASE + WM_MEASUREITEM)};
+        static const MessageMap map{CWnd::GetMessageMap(), entries};
+        return &map;
+    }
+    LRESULT OnReflectMeasureItem(WPARAM, LPARAM lParam) {
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = m_height;
+        return TRUE;
+    }
+    UINT m_height;
+};
+
 }  // namespace
 
 TEST(Window, ControlNotificationsAreReflectedToTheControlBeforeTheParent) {
@@ -177,6 +200,24 @@ TEST(Window, ControlNotificationsAreReflectedToTheControlBeforeTheParent) {
     parent.m_seen.Empty();
     parent.SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(120, 45));
     EXPECT_EQ(parent.m_seen, L"size 0 120x45;");
+
+    // Items are measured by the control with the id asked about, whichever that is now:
+    // one destroyed and made again under its id, another id between them, an id changed.
+    const DWORD listStyle = WS_CHILD | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS;
+    auto list = std::make_unique<MeasuringList>(23);
+    ASSERT_TRUE(list->CreateEx(0, L"LISTBOX", L"", listStyle, CRect(0, 30, 80, 90), &parent, 12));
+    EXPECT_EQ(list->ItemHeightAfterAdding(), 23u);
+    list->DestroyWindow();
+    list = std::make_unique<MeasuringList>(31);
+    ASSERT_TRUE(list->CreateEx(0, L"LISTBOX", L"", listStyle, CRect(0, 30, 80, 90), &parent, 12));
+    MeasuringList second(17);
+    ASSERT_TRUE(second.CreateEx(0, L"LISTBOX", L"", listStyle, CRect(90, 30, 170, 90), &parent, 13));
+    EXPECT_EQ(list->ItemHeightAfterAdding(), 31u);
+    EXPECT_EQ(second.ItemHeightAfterAdding(), 17u);
+    EXPECT_EQ(list->ItemHeightAfterAdding(), 31u);
+    ::SetWindowLongPtrW(second.GetSafeHwnd(), GWLP_ID, 12);
+    ::SetWindowLongPtrW(list->GetSafeHwnd(), GWLP_ID, 14);
+    EXPECT_EQ(second.ItemHeightAfterAdding(), 17u);
 }
 
 namespace {

@@ -294,6 +294,63 @@ TEST(FontListBox, FacesAreSortedOnceEachTrueTypeFirstSymbolsBracketedAndPutBackI
     for (int i = 0; i < list.GetCount(); ++i) EXPECT_NE(list.FontInfoOf(list.GetItemInfo(i)->pFont), nullptr);
 }
 
+TEST(FontListBox, FacesInViewAreMeasuredAtOnceAndTheOthersWhenTheyComeIntoView) {
+    TestApp<CWinApp> app{L"FontListLazy"};
+    MadeFontList list;
+    for (int i = 0; i < 80; ++i) {
+        CString face;
+        face.Format(i % 2 ? L"Tahoma %02d" : L"Made Face %02d", i);
+        list.Add(face, TRUETYPE_FONTTYPE);
+    }
+    ListHost host;
+    host.Make(list);
+    host.frame->ShowWindow(SW_SHOW);
+    PumpMessages();
+    ASSERT_EQ(list.GetCount(), 80);
+    // Every item shown has its measured height; the items out of view wait.
+    auto measured = [&](int i) {
+        const OXLISTBOXITEM* record = list.GetItemInfo(i);
+        return record->bLaidOut && list.SendMessage(LB_GETITEMHEIGHT, static_cast<WPARAM>(i)) == std::min(255, record->rectItem.Height());
+    };
+    CRect client, row;
+    list.GetClientRect(&client);
+    int shown = 0;
+    while (list.SendMessage(LB_GETITEMRECT, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(&row)) != LB_ERR &&
+           row.top < client.bottom) EXPECT_TRUE(measured(shown++)) << shown;
+    EXPECT_GT(shown, 3);
+    EXPECT_FALSE(list.GetItemInfo(60)->bLaidOut);
+    int width = 0, height = 0;
+    list.GetItemTextSize(1, width, height);
+    EXPECT_EQ(list.GetItemInfo(1)->rectText.Width(), width);
+    // Scrolled into view and painted, drawn on its own, or its font changed: measured.
+    list.SendMessage(LB_SETTOPINDEX, 60);
+    list.UpdateWindow();
+    EXPECT_TRUE(measured(60));
+    EXPECT_TRUE(measured(61));
+    EXPECT_FALSE(list.GetItemInfo(40)->bLaidOut);
+    MemoryCanvas canvas(200, 40);
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_LISTBOX;
+    draw.itemID = 45;
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.hwndItem = list.m_hWnd;
+    draw.hDC = canvas.dc;
+    draw.rcItem = CRect(0, 0, 200, 30);
+    list.DrawItem(&draw);
+    EXPECT_TRUE(measured(45));
+    list.SetItemInfo(30, OXLBI_FONT, list.GetItemInfo(31)->pFont, 0, 0, nullptr, 0, 0, 0, 0);
+    EXPECT_TRUE(measured(30));
+    // A face moved into the block: the separator's height goes to the block's last item once it shows.
+    list.SetMaxMRU(2);
+    EXPECT_EQ(list.AddItemToMRU(75), 0);
+    list.SendMessage(LB_SETTOPINDEX, 0);
+    list.UpdateWindow();
+    ASSERT_TRUE(measured(0));
+    const OXLISTBOXITEM* top = list.GetItemInfo(0);
+    EXPECT_EQ(top->rectItem.Height(), std::max(12 + 4, top->rectText.Height() + 4) + 4);
+    EXPECT_EQ(list.GetItemToolCount(), shown);
+}
+
 TEST(FontListBox, TheSystemsFontsAreListedInTheirOwnFaces) {
     TestApp<CWinApp> app{L"FontListSystem"};
     COXFontListBox list;

@@ -131,11 +131,12 @@ BOOL COXFontListBox::FillFontList() {
         unique.push_back(info);
     }
     m_fonts = std::move(unique);
-    // The control draws and sizes its scroll bar once, at the end.
-    const bool redraw = m_hWnd && ::IsWindowVisible(m_hWnd);
+    // The control draws and sizes its scroll bar once, at the end; each face's font is selected
+    // and measured only when its item first comes into view.
+    const bool redraw = m_hWnd && !m_bRedrawOff;
     if (redraw) SetRedraw(FALSE);
+    if (m_hWnd) SendMessage(LB_INITSTORAGE, m_fonts.size(), static_cast<LPARAM>(m_fonts.size() * LF_FACESIZE * sizeof(wchar_t)));
     m_bBulk = true;
-    m_hBulkDC = m_hWnd ? ::GetDC(m_hWnd) : nullptr;
     for (size_t i = 0; i < m_fonts.size(); ++i) {
         auto font = std::make_unique<CFont>();
         if (!font->CreateFontIndirect(&m_fonts[i].lf)) continue;
@@ -147,9 +148,8 @@ BOOL COXFontListBox::FillFontList() {
         m_ownedFonts.push_back(std::move(font));
         AddListItem(m_fonts[i].lf.lfFaceName, OXLBI_FONT | OXLBI_IMAGE, &item);
     }
-    if (m_hBulkDC) ::ReleaseDC(m_hWnd, m_hBulkDC);
-    m_hBulkDC = nullptr;
     m_bBulk = false;
+    LayOutVisibleItems();
     if (redraw) SetRedraw(TRUE);
     UpdateItemToolTips();
     // Painted when the thread is next idle, not as part of the fill.

@@ -27,6 +27,8 @@ const MessageMap* COXListBoxEx::GetMessageMap() const {
         MapMessage<&COXListBoxEx::OnCreate>(WM_CREATE),
         MapMessage<&COXListBoxEx::OnDestroy>(WM_DESTROY),
         MapMessage<&COXListBoxEx::OnEraseBkgnd>(WM_ERASEBKGND),
+        MapMessage<&COXListBoxEx::OnPaint>(WM_PAINT),
+        MapMessage<&COXListBoxEx::OnSetRedraw>(WM_SETREDRAW),
         MapMessage<&COXListBoxEx::OnSize>(WM_SIZE),
         MapMessage<&COXListBoxEx::OnVScroll>(WM_VSCROLL),
         MapMessage<&COXListBoxEx::OnShowWindow>(WM_SHOWWINDOW),
@@ -211,7 +213,10 @@ BOOL COXListBoxEx::SetItemInfo(int index, UINT mask, CFont* font, COLORREF text,
         if (mask & OXLBI_INDENT) record.nIndent = indent;
         if (mask & OXLBI_SELTEXTCOLOR) record.clrTextSelected = selectedText;
         if (mask & OXLBI_SELBKCOLOR) record.clrBackgroundSelected = selectedBackground;
-        if (mask & (OXLBI_FONT | OXLBI_INDENT)) RecalcItemSize(index);
+        if (mask & (OXLBI_FONT | OXLBI_INDENT)) {
+            record.bLaidOut = false;
+            if (!m_bBulk) RecalcItemSize(index);
+        }
         if ((mask & (OXLBI_FONT | OXLBI_INDENT | OXLBI_TOOLTIP)) && !m_bBulk) UpdateItemToolTips();
     } else {
         auto record = std::make_unique<OXLISTBOXITEM>();
@@ -224,8 +229,10 @@ BOOL COXListBoxEx::SetItemInfo(int index, UINT mask, CFont* font, COLORREF text,
         record->clrTextSelected = selectedText;
         record->clrBackgroundSelected = selectedBackground;
         m_items[index] = std::move(record);
-        RecalcItemSize(index);
-        if (!m_bBulk) UpdateItemToolTips();
+        if (!m_bBulk) {
+            RecalcItemSize(index);
+            UpdateItemToolTips();
+        }
     }
     if (m_bBulk) return TRUE;
     CRect item, client;
@@ -314,13 +321,13 @@ void COXListBoxEx::GetItemImageSize(int, int& width, int& height) {
 }
 
 CSize COXListBoxEx::MeasureText(const CString& text, HGDIOBJ font) {
-    HDC dc = m_hBulkDC ? m_hBulkDC : ::GetDC(m_hWnd);
+    HDC dc = m_hMeasureDC ? m_hMeasureDC : ::GetDC(m_hWnd);
     if (!font) font = GetFont();
     HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
     RECT r{};
     ::DrawTextW(dc, text, text.GetLength(), &r, DT_CALCRECT | DT_SINGLELINE);
     if (old) ::SelectObject(dc, old);
-    if (dc != m_hBulkDC) ::ReleaseDC(m_hWnd, dc);
+    if (dc != m_hMeasureDC) ::ReleaseDC(m_hWnd, dc);
     return CSize(r.right - r.left, r.bottom - r.top);
 }
 
@@ -370,33 +377,77 @@ void COXListBoxEx::CalcItemRects(int index, CRect& item, CRect& visible, CRect& 
         stored->rectItem = item;
         stored->rectImage = image;
         stored->rectText = text;
+        stored->bLaidOut = true;
     }
 }
 
 void COXListBoxEx::RecalcItemSize(int index) {
     if (!m_hWnd) return;
-    auto one = [&](int i) {
-        CRect item, visible, image, text;
-        CalcItemRects(i, item, visible, image, text);
-        SendMessage(LB_SETITEMHEIGHT, static_cast<WPARAM>(i), std::min<LPARAM>(255, item.Height()));
-        const int extent = static_cast<int>(SendMessage(LB_GETHORIZONTALEXTENT));
-        if (item.Width() > extent) {
-            m_nWidestItem = i;
-            SendMessage(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(item.Width()));
-        }
-    };
-    if (index != -1) {
-        if (index >= 0 && index < GetCount()) one(index);
+    if (index == -1) {
+        // Measuring means selecting each item's font: only the items in view are measured now.
+        for (auto& [i, record] : m_items) record->bLaidOut = false;
+        LayOutVisibleItems();
         return;
     }
-    for (const auto& [i, record] : m_items)
-        if (i < GetCount()) one(i);
+    if (index < 0 || index >= GetCount()) return;
+    CRect item, visible, image, text;
+    CalcItemRects(index, item, visible, image, text);
+    const LPARAM height = std::min<LPARAM>(255, item.Height());
+    if (SendMessage(LB_GETITEMHEIGHT, static_cast<WPARAM>(index)) != height)
+        SendMessage(LB_SETITEMHEIGHT, static_cast<WPARAM>(index), height);
+    const int extent = static_cast<int>(SendMessage(LB_GETHORIZONTALEXTENT));
+    if (item.Width() > extent) {
+        m_nWidestItem = index;
+        SendMessage(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(item.Width()));
+    }
+}
+
+void COXListBoxEx::LayOutVisibleItems() {
+    if (!m_hWnd || m_items.empty()) return;
+    const int top = static_cast<int>(SendMessage(LB_GETTOPINDEX));
+    if (top < 0) return;
+    CRect client;
+    GetClientRect(&client);
+    const int count = GetCount();
+    // Walks the items in view, measuring them or counting those to measure.
+    auto walk = [&](bool measure) {
+        int unmeasured = 0;
+        for (int i = top, y = client.top; i < count && y < client.bottom; ++i) {
+            if (OXLISTBOXITEM* record = GetItemInfo(i); record && !record->bLaidOut) {
+                ++unmeasured;
+                if (measure) RecalcItemSize(i);
+            }
+            y += std::max(0, static_cast<int>(SendMessage(LB_GETITEMHEIGHT, static_cast<WPARAM>(i))));
+        }
+        return unmeasured;
+    };
+    const int unmeasured = walk(false);
+    if (!unmeasured) return;
+    // Each new height would otherwise redraw the items below it and the scroll bar at once.
+    const bool quiet = !m_bRedrawOff && unmeasured > 1;
+    if (quiet) SetRedraw(FALSE);
+    m_hMeasureDC = ::GetDC(m_hWnd);
+    walk(true);
+    ::ReleaseDC(m_hWnd, m_hMeasureDC);
+    m_hMeasureDC = nullptr;
+    if (quiet) SetRedraw(TRUE);
+}
+
+LRESULT COXListBoxEx::OnSetRedraw(WPARAM wParam, LPARAM) {
+    m_bRedrawOff = !wParam;
+    return Default();
+}
+
+void COXListBoxEx::OnPaint() {
+    LayOutVisibleItems();
+    Default();
 }
 
 // Tooltips of the items ---------------------------------------------------------------------
 
 void COXListBoxEx::UpdateItemToolTips() {
     if (!m_hToolTip || !m_hWnd) return;
+    LayOutVisibleItems();
     TOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.hwnd = m_hWnd;

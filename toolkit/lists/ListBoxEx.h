@@ -39,6 +39,7 @@ struct _tagOXLISTBOXITEM {
     CRect rectImage;
     CRect rectText;
     int nMRUIndex = -1;  // place in the MRU block, -1 outside it
+    bool bLaidOut = false;  // the rectangles and the item's height are measured (when it is first shown)
 };
 using OXLISTBOXITEM = _tagOXLISTBOXITEM;
 
@@ -90,7 +91,10 @@ public:
     virtual void DrawItemText(CDC* dc, const CString& text, const CRect& rect, COLORREF color, CFont* font);
 
     void UpdateItemToolTips();
+    // One item is measured at once; -1: every item is measured again as it comes into view.
     void RecalcItemSize(int index = -1);
+    // Measures the items in view that are not measured yet.
+    void LayOutVisibleItems();
     int GetItemToolCount() const { return m_nItemTools; }
 
     virtual void DrawItem(LPDRAWITEMSTRUCT item);
@@ -105,6 +109,8 @@ protected:
     int OnCreate(LPCREATESTRUCT create);
     void OnDestroy();
     BOOL OnEraseBkgnd(HDC dc);
+    void OnPaint();
+    LRESULT OnSetRedraw(WPARAM wParam, LPARAM lParam);
     void OnSize(UINT type, int cx, int cy);
     LRESULT OnVScroll(WPARAM wParam, LPARAM lParam);
     void OnShowWindow(BOOL show, UINT status);
@@ -152,8 +158,9 @@ protected:
     BOOL m_bHighlightOnlyText = FALSE;
     CString m_sToolTipText;
     BOOL m_bSaveRestoreMRU = FALSE;
-    bool m_bBulk = false;  // a fill: items are laid out, their tools and the redraw wait for its end
-    HDC m_hBulkDC = nullptr;  // the client DC a fill measures on
+    bool m_bRedrawOff = false;  // WM_SETREDRAW turned drawing off
+    bool m_bBulk = false;  // a fill: items are measured when first shown, their tools and the redraw wait for its end
+    HDC m_hMeasureDC = nullptr;  // the client DC the items in view are measured on
 
 private:
     int m_nItemTools = 0;       // item tools laid out, ids 1 .. m_nItemTools

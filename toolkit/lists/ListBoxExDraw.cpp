@@ -54,6 +54,7 @@ void COXListBoxEx::DrawItem(LPDRAWITEMSTRUCT draw) {
     if (GetCount() == 0) return;
     const int index = static_cast<int>(draw->itemID);
     OXLISTBOXITEM temporary;
+    if (OXLISTBOXITEM* unmeasured = GetItemInfo(index); unmeasured && !unmeasured->bLaidOut) RecalcItemSize(index);
     const OXLISTBOXITEM* stored = GetItemInfo(index);
     const OXLISTBOXITEM& record = stored ? *stored : temporary;
     CDC dc;
