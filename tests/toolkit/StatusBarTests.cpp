@@ -1,6 +1,7 @@
 // The toolkit's status bar: stretching panes share the free width, progress
 // panes, double clicks and tool hits, the texts set without update, and the
-// skins' painting in pixels (indicators, frames, separators, grippers).
+// skins' painting in pixels (indicators, frames, separators, grippers, a
+// progress step's percentage).
 #include "ToolkitFixture.h"
 
 #include "bars/SkinnedStatusBar.h"
@@ -226,6 +227,46 @@ TEST(StatusBarSkins, OfficeLooksDrawIndicatorsByTheirKeyFramesSeparatorsAndGripp
         };
         EXPECT_TRUE(close(back.Pixel(5, 0), office2003.GetAuxColor(3)));  // the top band starts at H3
         EXPECT_EQ(back.Pixel(5, client.Height() / 2), office2003.GetAuxColor(2));
+    }
+}
+
+TEST(StatusBarSkins, AProgressStepPaintsItsPercentageAsAWholeRepaintWouldInEachLook) {
+    TestApp<COXSkinnedApp> app{L"StatusBarStep"};
+    StatusHost host;
+    COXStatusBar& bar = host.bar;
+    host.frame->ShowWindow(SW_SHOW);
+    ASSERT_TRUE(bar.SetUpBar(2, TRUE));
+    PumpMessages();
+    CRect room;
+    bar.GetItemRect(2, &room);
+    CRect placed;
+    bar.GetPaneProgress(2)->GetWindowRect(&placed);
+    bar.ScreenToClient(&placed);
+    room.right = placed.left;
+    // The bar's pixels as the screen shows them.
+    auto shown = [&] {
+        auto canvas = std::make_unique<MemoryCanvas>(room.right, room.bottom);
+        HDC dc = GetDC(bar.m_hWnd);
+        BitBlt(canvas->dc, 0, 0, room.right, room.bottom, dc, 0, 0, SRCCOPY);
+        ReleaseDC(bar.m_hWnd, dc);
+        return canvas;
+    };
+    for (const wchar_t* look : {L"Classic", L"Office XP", L"Office 2003"}) {
+        ASSERT_TRUE(app.SetCurrentSkin(look));
+        bar.SetBarProgress(2, 100, 88);
+        PumpMessages();
+        bar.SetBarProgress(2, 100, 37);  // painted at once, over "88%"
+        const auto stepped = shown();
+        ::RedrawWindow(bar.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const auto whole = shown();
+        int differing = 0, text = 0;
+        for (int y = room.top; y < room.bottom; ++y)
+            for (int x = room.left; x < room.right; ++x) {
+                differing += stepped->Pixel(x, y) != whole->Pixel(x, y);
+                text += whole->Pixel(x, y) == GetSysColor(COLOR_BTNTEXT);
+            }
+        EXPECT_EQ(differing, 0) << look;
+        EXPECT_GT(text, 10) << look;
     }
 }
 

@@ -102,6 +102,8 @@ protected:
     HFONT PaneFont(int index) const;
     int WidthOf(const wchar_t* text, HFONT font) const;
     int PaneAt(CPoint point) const;
+    // Paints a part of the bar now, through the skin.
+    void PaintPart(const CRect& part);
 
     LRESULT OnSetMinHeight(WPARAM wParam, LPARAM lParam);
     int OnCreate(LPCREATESTRUCT create);

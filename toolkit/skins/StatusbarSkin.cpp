@@ -5,35 +5,77 @@
 #include "skins/ToolbarSkin.h"
 #include "skins/SkinGdi.h"
 
+#include <algorithm>
+
+namespace {
+
+// What of the bar a device context draws on: its clip box (the part being painted).
+CRect PaintedPart(CDC* dc) {
+    RECT box{};
+    return ::GetClipBox(*dc, &box) == ERROR ? CRect() : CRect(box);
+}
+
+bool InPaintedPart(const CRect& painted, const CRect& r) { return CRect().IntersectRect(painted, r) != FALSE; }
+
+bool AnyPaneBitmap(COXStatusBar* bar) {
+    for (int i = 0; i < bar->GetCount(); ++i)
+        if (bar->HasPaneBitmap(i)) return true;
+    return false;
+}
+
+}  // namespace
+
 template <typename Steps> void COXStatusbarSkin::PaintOver(CDC* dc, COXStatusBar* bar, Steps&& steps) {
     bar->UpdateAllPanes(FALSE, TRUE);
     steps();
+    const CRect painted = PaintedPart(dc);
     for (int i = 0; i < bar->GetCount(); ++i) {
         UINT id = 0, style = 0;
         int width = 0;
         bar->GetPaneInfo(i, id, style, width);
-        if (!(style & SBPS_DISABLED) && bar->HasPaneBitmap(i)) bar->DrawPaneContents(dc, i, style);
+        CRect pane;
+        bar->GetItemRect(i, &pane);
+        if (!(style & SBPS_DISABLED) && bar->HasPaneBitmap(i) && InPaintedPart(painted, pane)) bar->DrawPaneContents(dc, i, style);
     }
 }
 
-// Classic: the control paints itself (the panes through the bar's DrawItem), the bitmaps go over it.
+// Classic: the control paints itself (the panes through the bar's DrawItem), the bitmaps go
+// over it, in the part that was painted.
 void COXStatusbarSkinClassic::DrawStatusBar(COXStatusBar* bar) {
+    if (!AnyPaneBitmap(bar)) {
+        bar->DefWindowProc(WM_PAINT, 0, 0);
+        bar->UpdateAllPanes(FALSE, TRUE);
+        return;
+    }
+    RECT update{};
+    ::GetUpdateRect(bar->m_hWnd, &update, FALSE);
     bar->DefWindowProc(WM_PAINT, 0, 0);
     CClientDC dc(bar);
+    ::IntersectClipRect(dc, update.left, update.top, update.right, update.bottom);
     PaintOver(&dc, bar, [&] {
         DrawPanes(&dc, bar);
         DrawPaneBorders(&dc, bar);
     });
 }
 
+// The control prints its client area on the device context, then the bitmaps go over it.
+void COXStatusbarSkinClassic::DrawStatusBarOn(CDC* dc, COXStatusBar* bar) {
+    bar->DefWindowProc(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc->GetSafeHdc()), PRF_CLIENT);
+    PaintOver(dc, bar, [] {});
+}
+
 // XP and 2003 -----------------------------------------------------------------------------
 
 void COXStatusbarSkinXP::DrawStatusBar(COXStatusBar* bar) {
     CPaintDC dc(bar);
-    PaintOver(&dc, bar, [&] {
-        DrawPanes(&dc, bar);
-        DrawPaneBorders(&dc, bar);
-        DrawSizeGripper(&dc, bar);
+    DrawStatusBarOn(&dc, bar);
+}
+
+void COXStatusbarSkinXP::DrawStatusBarOn(CDC* dc, COXStatusBar* bar) {
+    PaintOver(dc, bar, [&] {
+        DrawPanes(dc, bar);
+        DrawPaneBorders(dc, bar);
+        DrawSizeGripper(dc, bar);
     });
 }
 
@@ -54,7 +96,9 @@ void COXStatusbarSkinXP::FillBackground(CDC* dc, const CRect& client) { dc->Fill
 void COXStatusbarSkinXP::DrawPanes(CDC* dc, COXStatusBar* bar) {
     CRect client;
     bar->GetClientRect(&client);
-    FillBackground(dc, client);
+    // Only the painted columns: the background's bands run across the whole bar alike.
+    const CRect painted = PaintedPart(dc);
+    FillBackground(dc, CRect(std::max(client.left, painted.left), client.top, std::min(client.right, painted.right), client.bottom));
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
     for (int i = 0; i < bar->GetCount(); ++i) {
@@ -62,6 +106,7 @@ void COXStatusbarSkinXP::DrawPanes(CDC* dc, COXStatusBar* bar) {
         int width = 0;
         bar->GetPaneInfo(i, id, style, width);
         CRect r = PaneRect(bar, i);
+        if (!InPaintedPart(painted, r)) continue;
         const int key = id == ID_INDICATOR_CAPS ? VK_CAPITAL : id == ID_INDICATOR_NUM ? VK_NUMLOCK : id == ID_INDICATOR_SCRL ? VK_SCROLL : 0;
         if (!key) {
             DRAWITEMSTRUCT item{};
@@ -86,7 +131,9 @@ void COXStatusbarSkinXP::DrawPanes(CDC* dc, COXStatusBar* bar) {
 
 void COXStatusbarSkinXP::DrawPaneBorders(CDC* dc, COXStatusBar* bar) {
     const COLORREF frame = COXSkinXP::OffsetColor(::GetSysColor(COLOR_3DFACE), 17, 12, 16);
-    for (int i = 0; i < bar->GetCount(); ++i) FrameWith(dc, PaneRect(bar, i), frame);
+    const CRect painted = PaintedPart(dc);
+    for (int i = 0; i < bar->GetCount(); ++i)
+        if (const CRect pane = PaneRect(bar, i); InPaintedPart(painted, pane)) FrameWith(dc, pane, frame);
 }
 
 // No gripper in a frame that cannot be sized or is maximized.
@@ -107,8 +154,8 @@ static CRect GripperSquare(COXStatusBar* bar) {
 }
 
 void COXStatusbarSkinXP::DrawSizeGripper(CDC* dc, COXStatusBar* bar) {
-    if (!WantsGripper(bar)) return;
     const CRect square = GripperSquare(bar);
+    if (!InPaintedPart(PaintedPart(dc), square) || !WantsGripper(bar)) return;
     const int n = square.Width();
     dc->FillSolidRect(&square, ::GetSysColor(COLOR_3DFACE));
     CPen shadow(PS_SOLID, 1, ::GetSysColor(COLOR_3DSHADOW));
@@ -137,8 +184,10 @@ void COXStatusbarSkin2003::FillBackground(CDC* dc, const CRect& client) {
 
 void COXStatusbarSkin2003::DrawPaneBorders(CDC* dc, COXStatusBar* bar) {
     const COLORREF dark = m_pSkin->GetColor(9);
+    const CRect painted = PaintedPart(dc);
     for (int i = 0; i < bar->GetCount(); ++i) {
         const CRect pane = PaneRect(bar, i);
+        if (!InPaintedPart(painted, CRect(pane.left, pane.top, pane.right + 1, pane.bottom + 1))) continue;
         CRect column(pane.right - 1, pane.top + 2, pane.right, pane.bottom - 2);
         dc->FillSolidRect(&column, dark);
         column.OffsetRect(1, 1);
@@ -149,8 +198,8 @@ void COXStatusbarSkin2003::DrawPaneBorders(CDC* dc, COXStatusBar* bar) {
 // Office 2003's gripper: a triangle of 2x2 dots in colour 11, each with a white
 // dot one pixel down and right behind it, in steps of 4 pixels.
 void COXStatusbarSkin2003::DrawSizeGripper(CDC* dc, COXStatusBar* bar) {
-    if (!WantsGripper(bar)) return;
     const CRect square = GripperSquare(bar);
+    if (!InPaintedPart(PaintedPart(dc), square) || !WantsGripper(bar)) return;
     const COLORREF dark = m_pSkin->GetColor(11);
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col <= row; ++col) {

@@ -15,6 +15,9 @@ class COXStatusbarSkin {
 public:
     virtual ~COXStatusbarSkin() = default;
     virtual void DrawStatusBar(COXStatusBar* bar) = 0;
+    // Paints, on `dc`, the part of the bar it is clipped to: the bar's own quick repaint of one
+    // part (a progress pane's percentage), without a round of WM_PAINT.
+    virtual void DrawStatusBarOn(CDC* dc, COXStatusBar* bar) = 0;
     virtual void DrawPanes(CDC* dc, COXStatusBar* bar) = 0;
     virtual void DrawPaneBorders(CDC* dc, COXStatusBar* bar) = 0;
     virtual void DrawSizeGripper(CDC* dc, COXStatusBar* bar) = 0;
@@ -27,6 +30,7 @@ protected:
 class COXStatusbarSkinClassic : public COXStatusbarSkin {
 public:
     void DrawStatusBar(COXStatusBar* bar) override;
+    void DrawStatusBarOn(CDC* dc, COXStatusBar* bar) override;
     void DrawPanes(CDC*, COXStatusBar*) override {}
     void DrawPaneBorders(CDC*, COXStatusBar*) override {}
     void DrawSizeGripper(CDC*, COXStatusBar*) override {}
@@ -36,6 +40,7 @@ class COXStatusbarSkinXP : public COXStatusbarSkin {
 public:
     explicit COXStatusbarSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
     void DrawStatusBar(COXStatusBar* bar) override;
+    void DrawStatusBarOn(CDC* dc, COXStatusBar* bar) override;
     void DrawPanes(CDC* dc, COXStatusBar* bar) override;
     void DrawPaneBorders(CDC* dc, COXStatusBar* bar) override;
     void DrawSizeGripper(CDC* dc, COXStatusBar* bar) override;
