@@ -1,9 +1,14 @@
 // Lists benchmark: median and 99th percentile of
 //  - filling the font list box with every font of the display (enumerating,
-//    sorting, one font and one measured item per face);
+//    sorting, one font per face, the faces in view measured);
 //  - filling it with 500 faces from a font source of the benchmark's own
 //    (names the font mapper does not know, so each maps to a stand-in);
-//  - one step of the status bar's progress pane, painted at once.
+//  - one step of the status bar's progress pane that changes its percentage,
+//    painted, and a step that changes nothing.
+// Beside them, baselines that do the same window work without any of our code:
+// a bare owner-drawn list box in a bare window, the platform's own cost of
+// selecting and measuring every made face, and a bare status bar with a bare
+// progress control.
 // Goals: a fill under 100 ms, a progress step under 2 ms. Run under Wine on a display.
 #include "BenchTiming.h"
 #include "bars/SkinnedStatusBar.h"
@@ -19,17 +24,118 @@ namespace {
 using bench::Measure;
 using bench::Pump;
 
+constexpr int kMadeFaces = 500;
+
+void MadeFaceName(int i, wchar_t* face) { swprintf(face, LF_FACESIZE, L"Made Face %03d", (i * 7919) % kMadeFaces); }
+
 class MadeFonts : public COXFontListBox {
 protected:
     void EnumerateFonts(HDC, const FontSink& sink) override {
-        for (int i = 0; i < 500; ++i) {
+        for (int i = 0; i < kMadeFaces; ++i) {
             LOGFONTW lf{};
-            swprintf(lf.lfFaceName, LF_FACESIZE, L"Made Face %03d", (i * 7919) % 500);
+            MadeFaceName(i, lf.lfFaceName);
             lf.lfCharSet = ANSI_CHARSET;
             sink(lf, i % 3 ? TRUETYPE_FONTTYPE : RASTER_FONTTYPE);
         }
     }
 };
+
+// A top-level window of the system's default procedure.
+HWND BareWindow(const wchar_t* title, int x, int y, int width, int height) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = L"ListsBenchBare";
+    ::RegisterClassW(&wc);
+    return ::CreateWindowExW(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+}
+
+// Creates a font of the preview height for a face, selects it and measures the name in it.
+int MeasureFace(HDC dc, const wchar_t* face) {
+    LOGFONTW lf{};
+    lf.lfHeight = -16;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    HFONT font = ::CreateFontIndirectW(&lf);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    RECT r{};
+    ::DrawTextW(dc, face, -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    ::SelectObject(dc, old);
+    ::DeleteObject(font);
+    return r.bottom - r.top;
+}
+
+void FontBaselines(int runs, int shownLikeOurs) {
+    HWND parent = BareWindow(L"bare list", 60, 60, 300, 460);
+    HWND list = ::CreateWindowExW(0, L"LISTBOX", L"",
+                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS |
+                                      LBS_NOINTEGRALHEIGHT,
+                                  10, 10, 240, 390, parent, nullptr, nullptr, nullptr);
+    Pump();
+    const auto fill = Measure(runs, [&](int) {
+        ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        ::SendMessageW(list, LB_INITSTORAGE, kMadeFaces, kMadeFaces * LF_FACESIZE * sizeof(wchar_t));
+        wchar_t face[LF_FACESIZE];
+        for (int i = 0; i < kMadeFaces; ++i) {
+            MadeFaceName(i, face);
+            ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face));
+        }
+        HDC dc = ::GetDC(list);
+        for (int i = 0; i < shownLikeOurs; ++i) {
+            MadeFaceName(i, face);
+            ::SendMessageW(list, LB_SETITEMHEIGHT, static_cast<WPARAM>(i), MeasureFace(dc, face) + 4);
+        }
+        ::ReleaseDC(list, dc);
+        ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    });
+    std::printf("  baseline: bare owner-drawn list, the 500 names, the %2d in view measured  median %7.3f ms  p99 %7.3f ms\n",
+                shownLikeOurs, fill.median, fill.p99);
+    const auto every = Measure(runs, [&](int) {
+        HDC dc = ::GetDC(list);
+        wchar_t face[LF_FACESIZE];
+        for (int i = 0; i < kMadeFaces; ++i) {
+            MadeFaceName(i, face);
+            MeasureFace(dc, face);
+        }
+        ::ReleaseDC(list, dc);
+    });
+    std::printf("  baseline: selecting and measuring all 500 made faces (no list)        median %7.3f ms  p99 %7.3f ms\n",
+                every.median, every.p99);
+    ::DestroyWindow(parent);
+}
+
+// A bare status bar of three parts with a bare progress control in the second; a step sets
+// the control's position and the part's text "N%".
+void ProgressBaseline(int runs) {
+    HWND parent = BareWindow(L"bare status", 60, 60, 700, 200);
+    HWND bar = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, parent, nullptr,
+                                 nullptr, nullptr);
+    int parts[] = {400, 560, -1};
+    ::SendMessageW(bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    RECT part{};
+    ::SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+    HWND progress = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, part.left + 34, part.top + 2,
+                                      part.right - part.left - 36, part.bottom - part.top - 4, bar, nullptr, nullptr, nullptr);
+    ::SendMessageW(progress, PBM_SETRANGE32, 0, 100);
+    Pump();
+    const auto step = Measure(runs, [&](int i) {
+        wchar_t text[16];
+        swprintf(text, 16, L"%d%%", i % 100);
+        ::SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(i % 100), 0);
+        ::SendMessageW(bar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+        ::UpdateWindow(bar);
+    });
+    std::printf("  baseline: bare status bar, progress position and part text \"N%%\"  median %7.3f ms  p99 %7.3f ms\n", step.median,
+                step.p99);
+    const auto position = Measure(runs, [&](int i) { ::SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>((i + 50) % 100), 0); });
+    std::printf("  baseline: the bare progress control's new position alone            median %7.3f ms  p99 %7.3f ms\n",
+                position.median, position.p99);
+    ::DestroyWindow(parent);
+}
 
 }  // namespace
 
@@ -51,8 +157,12 @@ int main() {
     std::printf("font list box, every font of the display (%3d faces)  median %7.3f ms  p99 %7.3f ms\n", system.GetCount(),
                 fillSystem.median, fillSystem.p99);
     const auto fillMade = Measure(runs, [&](int) { made.FillFontList(); });
-    std::printf("font list box, 500 made faces (%3d listed)            median %7.3f ms  p99 %7.3f ms\n", made.GetCount(),
+    int shown = 0;
+    for (int i = 0; i < made.GetCount(); ++i)
+        if (const OXLISTBOXITEM* record = made.GetItemInfo(i); record && record->bLaidOut) ++shown;
+    std::printf("font list box, 500 made faces (%3d listed, %2d measured) median %7.3f ms  p99 %7.3f ms\n", made.GetCount(), shown,
                 fillMade.median, fillMade.p99);
+    FontBaselines(runs, shown);
 
     COXStatusBar bar;
     bar.Create(frame);
@@ -65,12 +175,21 @@ int main() {
     for (const wchar_t* look : {L"Classic", L"Office XP", L"Office 2003"}) {
         app.SetCurrentSkin(look);
         Pump();
-        const auto step = Measure(runs * 10, [&](int i) {
-            bar.SetBarProgress(1, 300, static_cast<DWORD>(i % 300));
+        // Every step a new percentage, then steps that leave it as it is.
+        const auto step = Measure(runs * 3, [&](int i) {
+            bar.SetBarProgress(1, 100, static_cast<DWORD>(i % 100));
             bar.UpdateWindow();
         });
-        std::printf("progress pane step, painted, %-11ls               median %7.3f ms  p99 %7.3f ms\n", look, step.median, step.p99);
+        bar.SetBarProgress(1, 1000, 500);
+        bar.UpdateWindow();
+        const auto same = Measure(runs * 3, [&](int i) {
+            bar.SetBarProgress(1, 1000, static_cast<DWORD>(500 + i % 10));
+            bar.UpdateWindow();
+        });
+        std::printf("progress pane step, painted, %-11ls new percentage median %7.3f ms  p99 %7.3f ms; unchanged median %7.3f ms  p99 %7.3f ms\n",
+                    look, step.median, step.p99, same.median, same.p99);
     }
+    ProgressBaseline(runs * 3);
     app.m_pMainWnd = nullptr;
     frame->DestroyWindow();
     return 0;

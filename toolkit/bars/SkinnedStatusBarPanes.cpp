@@ -110,15 +110,26 @@ BOOL COXStatusBar::SetBarProgress(int index, DWORD total, DWORD done) {
 }
 
 // A WM_PAINT round (invalidating, the update region, BeginPaint and EndPaint) costs far more
-// under Wine than the drawing of a few pixels: a shown bar paints the part at once.
+// under Wine than the drawing of a few pixels: a shown bar paints the part at once, composed
+// in memory (in the bar's coordinates) and copied to the screen in one piece.
 void COXStatusBar::PaintPart(const CRect& part) {
+    if (part.IsRectEmpty()) return;
     if (!IsWindowVisible()) {
         InvalidateRect(&part, FALSE);
         return;
     }
     CClientDC dc(this);
-    ::IntersectClipRect(dc, part.left, part.top, part.right, part.bottom);
-    GetStatusbarSkin()->DrawStatusBarOn(&dc, this);
+    CDC memory;
+    CBitmap bits;
+    if (!bits.CreateCompatibleBitmap(&dc, part.Width(), part.Height()) || !memory.CreateCompatibleDC(&dc)) {
+        InvalidateRect(&part, FALSE);
+        return;
+    }
+    HGDIOBJ old = memory.SelectObject(&bits);
+    ::SetViewportOrgEx(memory, -part.left, -part.top, nullptr);
+    GetStatusbarSkin()->DrawStatusBarOn(&memory, this);
+    ::BitBlt(dc, part.left, part.top, part.Width(), part.Height(), memory, part.left, part.top, SRCCOPY);
+    memory.SelectObject(old);
 }
 
 int COXStatusBar::GetBarPercent(int index) const {

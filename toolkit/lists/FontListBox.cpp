@@ -102,6 +102,10 @@ HDC COXFontListBox::AcquireFontDC(bool& release) {
 
 BOOL COXFontListBox::FillFontList() {
     CWaitCursor wait;
+    // The control draws and sizes its scroll bar once, at the end (emptied and filled with its
+    // drawing on, it would take its scroll bar away and bring it back).
+    const bool redraw = m_hWnd && !m_bRedrawOff;
+    if (redraw) SetRedraw(FALSE);
     ResetContent();
     m_fonts.clear();
     FreeFonts();
@@ -131,10 +135,7 @@ BOOL COXFontListBox::FillFontList() {
         unique.push_back(info);
     }
     m_fonts = std::move(unique);
-    // The control draws and sizes its scroll bar once, at the end; each face's font is selected
-    // and measured only when its item first comes into view.
-    const bool redraw = m_hWnd && !m_bRedrawOff;
-    if (redraw) SetRedraw(FALSE);
+    // Each face's font is selected and measured only when its item first comes into view.
     if (m_hWnd) SendMessage(LB_INITSTORAGE, m_fonts.size(), static_cast<LPARAM>(m_fonts.size() * LF_FACESIZE * sizeof(wchar_t)));
     m_bBulk = true;
     for (size_t i = 0; i < m_fonts.size(); ++i) {
