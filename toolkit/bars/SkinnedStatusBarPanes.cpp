@@ -1,6 +1,7 @@
 // COXStatusBar: the per-pane settings, pane bitmaps, progress panes and tooltips.
 #include "bars/SkinnedStatusBar.h"
 
+#include "gdi/BufferedPaint.h"
 #include "skins/StatusbarSkin.h"
 
 #include <algorithm>
@@ -119,17 +120,11 @@ void COXStatusBar::PaintPart(const CRect& part) {
         return;
     }
     CClientDC dc(this);
+    CBufferedArea buffer(dc, part);
     CDC memory;
-    CBitmap bits;
-    if (!bits.CreateCompatibleBitmap(&dc, part.Width(), part.Height()) || !memory.CreateCompatibleDC(&dc)) {
-        InvalidateRect(&part, FALSE);
-        return;
-    }
-    HGDIOBJ old = memory.SelectObject(&bits);
-    ::SetViewportOrgEx(memory, -part.left, -part.top, nullptr);
+    memory.Attach(buffer.Dc());
     GetStatusbarSkin()->DrawStatusBarOn(&memory, this);
-    ::BitBlt(dc, part.left, part.top, part.Width(), part.Height(), memory, part.left, part.top, SRCCOPY);
-    memory.SelectObject(old);
+    memory.Detach();
 }
 
 int COXStatusBar::GetBarPercent(int index) const {
