@@ -30,6 +30,18 @@ CString Texts(CListBox& list) {
     return out;
 }
 
+// The request to draw a whole item of the list on `dc`.
+DRAWITEMSTRUCT WholeItem(COXListBoxEx& list, int index, HDC dc, const CRect& rect) {
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_LISTBOX;
+    draw.itemID = static_cast<UINT>(index);
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.hwndItem = list.m_hWnd;
+    draw.hDC = dc;
+    draw.rcItem = rect;
+    return draw;
+}
+
 void Fill(COXListBoxEx& list, std::initializer_list<const wchar_t*> texts) {
     for (const wchar_t* text : texts) {
         OXLISTBOXITEM item;
@@ -166,13 +178,7 @@ TEST(ListBoxEx, ItemsAreLaidOutWithImageRoomAndTheBlockEndsInASeparatorLineWithT
 
     // The separator: a 2-pixel button-shadow line one pixel below the strip's top.
     MemoryCanvas canvas(200, 40);
-    DRAWITEMSTRUCT draw{};
-    draw.CtlType = ODT_LISTBOX;
-    draw.itemID = 0;
-    draw.itemAction = ODA_DRAWENTIRE;
-    draw.hwndItem = list.m_hWnd;
-    draw.hDC = canvas.dc;
-    draw.rcItem = CRect(0, 0, 200, plain + 4);
+    DRAWITEMSTRUCT draw = WholeItem(list, 0, canvas.dc, CRect(0, 0, 200, plain + 4));
     list.DrawItem(&draw);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), window = GetSysColor(COLOR_WINDOW);
     EXPECT_EQ(canvas.Pixel(50, plain), window);
@@ -329,13 +335,7 @@ TEST(FontListBox, FacesInViewAreMeasuredAtOnceAndTheOthersWhenTheyComeIntoView) 
     EXPECT_TRUE(measured(61));
     EXPECT_FALSE(list.GetItemInfo(40)->bLaidOut);
     MemoryCanvas canvas(200, 40);
-    DRAWITEMSTRUCT draw{};
-    draw.CtlType = ODT_LISTBOX;
-    draw.itemID = 45;
-    draw.itemAction = ODA_DRAWENTIRE;
-    draw.hwndItem = list.m_hWnd;
-    draw.hDC = canvas.dc;
-    draw.rcItem = CRect(0, 0, 200, 30);
+    DRAWITEMSTRUCT draw = WholeItem(list, 45, canvas.dc, CRect(0, 0, 200, 30));
     list.DrawItem(&draw);
     EXPECT_TRUE(measured(45));
     list.SetItemInfo(30, OXLBI_FONT, list.GetItemInfo(31)->pFont, 0, 0, nullptr, 0, 0, 0, 0);

@@ -3,6 +3,7 @@
 #include "app/WinApp.h"
 
 #include <algorithm>
+#include <utility>
 
 #if !defined(_WIN64)
 static_assert(sizeof(TOOLINFOW) == 48, "the tool record the list's own tool is updated with");
@@ -426,10 +427,13 @@ void COXListBoxEx::LayOutVisibleItems() {
     // Each new height would otherwise redraw the items below it and the scroll bar at once.
     const bool quiet = !m_bRedrawOff && unmeasured > 1;
     if (quiet) SetRedraw(FALSE);
-    m_hMeasureDC = ::GetDC(m_hWnd);
+    // A new height can resize the list (its scroll bar comes), which lays out the items in view
+    // again from within: each walk keeps its own DC.
+    HDC dc = ::GetDC(m_hWnd);
+    HDC outer = std::exchange(m_hMeasureDC, dc);
     walk(true);
-    ::ReleaseDC(m_hWnd, m_hMeasureDC);
-    m_hMeasureDC = nullptr;
+    m_hMeasureDC = outer;
+    ::ReleaseDC(m_hWnd, dc);
     if (quiet) SetRedraw(TRUE);
 }
 
