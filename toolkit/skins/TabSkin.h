@@ -77,6 +77,23 @@ protected:
     CFont m_font;
     CBrush m_arrowBrush;
     CPen m_arrowPen;
+
+private:
+    // A memory DC with a bitmap selected, kept from paint to paint while the controls fit in it:
+    // making one costs the display driver several server round trips.
+    struct PaintBuffer {
+        PaintBuffer() = default;
+        PaintBuffer(const PaintBuffer&) = delete;
+        PaintBuffer& operator=(const PaintBuffer&) = delete;
+        ~PaintBuffer();
+        // Grows the bitmap (compatible with `like`) to at least the size; false when it cannot be made.
+        bool Fit(CDC* like, int width, int height);
+        CDC dc;
+        CBitmap bitmap;
+        HGDIOBJ old = nullptr;
+        CSize size{0, 0};
+    };
+    PaintBuffer m_picture, m_item;  // the whole control, and one tab at a time
 };
 
 class COXTabSkin2003 : public COXTabSkinXP {
