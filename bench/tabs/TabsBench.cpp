@@ -4,6 +4,8 @@
 // Beside them, what the platform costs before the workspace adds anything:
 //  - BASELINE: the same activations by a bare Win32 MDI frame (DefFrameProc, an MDICLIENT, 50
 //    children by WM_MDICREATE; no framework, no toolkit), painted the same way;
+//  - BASELINE: a bare Win32 tab control with the same 50 tabs painting a new selection (the
+//    Classic look leaves the strip's painting to that control);
 //  - the MDI client's own activation in our frame (the strip attached, no click).
 // And the messages each operation sends or posts in this thread (a count that holds still
 // under load: it says what our code asks of the window system).
@@ -117,6 +119,38 @@ struct BareMdi {
     }
 };
 
+// A bare Win32 tab control of the strip's size with the same tabs: what the platform's own
+// control costs to paint a new selection (the Classic look leaves the strip to it).
+struct BareTabs {
+    HWND frame = nullptr, tabs = nullptr;
+
+    BareTabs() {
+        frame = CreateWindowExW(0, L"BareMdiFrame", L"bare tabs", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 1000, 700,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        RECT area;
+        GetClientRect(frame, &area);
+        tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER | TCS_HOTTRACK, 0, 0,
+                               area.right, area.bottom, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+        for (int i = 0; i < kChildren; ++i) {
+            wchar_t title[32];
+            swprintf(title, 32, L"Page %d", i + 1);
+            TCITEMW item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = title;
+            SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        }
+        Pump();
+    }
+    ~BareTabs() { DestroyWindow(frame); }
+
+    void Select(int i) {
+        SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(i), 0);
+        Pump();
+        RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+};
+
 void Print(const char* look, const char* what, const Figures& figures, const char* goal = nullptr) {
     std::printf("%-12s %-58s median %6.3f ms  p99 %6.3f ms%s%s\n", look, what, figures.median, figures.p99, goal ? "  goal " : "",
                 goal ? goal : "");
@@ -135,6 +169,10 @@ int main() {
         const Figures floor = Measure(kRuns, [&](int i) { bare.Activate(i % inSight); });
         Print("BASELINE", "bare Win32 MDI frame: activation, painted", floor);
         std::printf("%-12s %-58s %d\n", "BASELINE", "messages per activation", MessagesOf([&] { bare.Activate(3); }));
+    }
+    {
+        BareTabs bare;
+        Print("BASELINE", "bare Win32 tab control, 50 tabs: a new selection, painted", Measure(kRuns, [&](int i) { bare.Select(i % inSight); }));
     }
     Pump();
 

@@ -8,6 +8,8 @@
 #include "controls/TabCtrl.h"
 #include "gdi/DC.h"
 
+#include <optional>
+
 class COXSkinXP;
 class COXSkin2003;
 
@@ -71,6 +73,10 @@ protected:
     virtual void FillStrip(CDC* dc, const CRect& rect) const;
     virtual void FillUnselectedTab(CDC* dc, const CRect& rect) const;
     COLORREF StripColor() const;
+    // A paint of the control or of its arrows begins or ends: a look takes what it asks of the
+    // system once for the whole paint.
+    virtual void OnPaintBegin() {}
+    virtual void OnPaintEnd() {}
 
     COXSkinXP* m_pSkin;
     CPen m_separatorPen;
@@ -79,6 +85,13 @@ protected:
     CPen m_arrowPen;
 
 private:
+    struct PaintScope {
+        explicit PaintScope(COXTabSkinXP& skin) : skin(skin) { skin.OnPaintBegin(); }
+        ~PaintScope() { skin.OnPaintEnd(); }
+        PaintScope(const PaintScope&) = delete;
+        PaintScope& operator=(const PaintScope&) = delete;
+        COXTabSkinXP& skin;
+    };
     // A memory DC with a bitmap selected, kept from paint to paint while the controls fit in it:
     // making one costs the display driver several server round trips.
     struct PaintBuffer {
@@ -101,7 +114,7 @@ public:
     explicit COXTabSkin2003(COXSkin2003* skin);
     void DrawBackground(CDC* dc, const CRect& rect, CTabCtrl* tab) override;
 
-    // The gradient colours of this look: asked of the visual style at each call.
+    // The gradient colours of this look: asked of the visual style at each call (a paint asks once).
     struct Gradient {
         COLORREF light, dark, middle;
     };
@@ -110,7 +123,11 @@ public:
 protected:
     void FillStrip(CDC* dc, const CRect& rect) const override;
     void FillUnselectedTab(CDC* dc, const CRect& rect) const override;
+    void OnPaintBegin() override { m_paintGradient = GetGradient(); }
+    void OnPaintEnd() override { m_paintGradient.reset(); }
 
 private:
+    Gradient PaintGradient() const { return m_paintGradient ? *m_paintGradient : GetGradient(); }
     COXSkin2003* m_pSkin2003;
+    std::optional<Gradient> m_paintGradient;
 };

@@ -88,6 +88,7 @@ void COXTabSkinXP::PaintTabCtrl(CDC* target, CTabCtrl* tab) {
     tab->GetClientRect(&client);
     if (client.IsRectEmpty()) return;
     if (!m_picture.Fit(target, client.Width(), client.Height()) || !m_item.Fit(target, client.Width(), client.Height())) return;
+    const PaintScope scope(*this);
     PaintBuffer& picture = m_picture;
     PaintBuffer& item = m_item;
 
@@ -247,6 +248,7 @@ void COXTabSkinXP::PaintSpinCtrl(CDC* target, CSpinButtonCtrl* spin) {
     spin->GetClientRect(&client);
     if (client.IsRectEmpty()) return;
     MemoryDC picture(target, client.Width(), client.Height());
+    const PaintScope scope(*this);
     FillStrip(&picture.dc, client);
 
     CRect area = client;
@@ -333,12 +335,12 @@ COXTabSkin2003::Gradient COXTabSkin2003::GetGradient() const {
 }
 
 void COXTabSkin2003::FillStrip(CDC* dc, const CRect& rect) const {
-    const Gradient g = GetGradient();
+    const Gradient g = PaintGradient();
     m_pSkin2003->GradientFill(dc, rect, g.light, g.dark, TRUE);
 }
 
 void COXTabSkin2003::FillUnselectedTab(CDC* dc, const CRect& rect) const {
-    const Gradient g = GetGradient();
+    const Gradient g = PaintGradient();
     m_pSkin2003->GradientFill(dc, rect, g.light, g.middle, TRUE);
 }
 
