@@ -56,6 +56,17 @@ template <typename Work> int MessagesOf(Work&& work) {
     return g_messages;
 }
 
+void RegisterBareClass(const wchar_t* name, WNDPROC proc, UINT style, int background) {
+    WNDCLASSW windowClass{};
+    windowClass.style = style;
+    windowClass.lpfnWndProc = proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background + 1));
+    windowClass.lpszClassName = name;
+    RegisterClassW(&windowClass);
+}
+
 // The bare Win32 MDI frame: the platform's own floor for activating and painting a child.
 struct BareMdi {
     HWND frame = nullptr, client = nullptr;
@@ -70,21 +81,8 @@ struct BareMdi {
     }
 
     BareMdi() {
-        WNDCLASSW frameClass{};
-        frameClass.lpfnWndProc = FrameProc;
-        frameClass.hInstance = GetModuleHandleW(nullptr);
-        frameClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-        frameClass.lpszClassName = L"BareMdiFrame";
-        RegisterClassW(&frameClass);
-        WNDCLASSW childClass{};
-        childClass.style = CS_DBLCLKS;
-        childClass.lpfnWndProc = ChildProc;
-        childClass.hInstance = GetModuleHandleW(nullptr);
-        childClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        childClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        childClass.lpszClassName = L"BareMdiChild";
-        RegisterClassW(&childClass);
+        RegisterBareClass(L"BareMdiFrame", FrameProc, 0, COLOR_APPWORKSPACE);
+        RegisterBareClass(L"BareMdiChild", ChildProc, CS_DBLCLKS, COLOR_WINDOW);
         frame = CreateWindowExW(0, L"BareMdiFrame", L"bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 1000, 700,
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         CLIENTCREATESTRUCT ccs{};
