@@ -16,7 +16,8 @@ void HostBar::OnBarResized(int cx, int cy, int floatState, int flags) {
     COXSizeControlBar::OnBarResized(cx, cy, floatState, flags);
     CRect client;
     GetClientRect(&client);
-    if (child) ::MoveWindow(child, 0, 0, client.Width(), client.Height(), TRUE);
+    // Erased with the rest of the layout that resized the bar, not at once.
+    if (child) ::SetWindowPos(child, nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
 }
 
 void HostView::OnDraw(CDC* dc) {
