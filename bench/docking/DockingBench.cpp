@@ -52,20 +52,14 @@ struct Timing {
 };
 
 Timing Time(int runs, const std::function<void(int)>& work) {
-    auto cpu = [] {
-        FILETIME created, exited, kernel, user;
-        GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-        auto value = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-        return value(kernel) + value(user);
-    };
-    const ULONGLONG cpuStart = cpu();
+    const double cpuStart = bench::ThreadProcessorMs();
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         const double start = bench::Now();
         work(i);
         times.push_back(bench::Now() - start);
     }
-    const double cpuPerRun = static_cast<double>(cpu() - cpuStart) / 10000.0 / runs;
+    const double cpuPerRun = (bench::ThreadProcessorMs() - cpuStart) / runs;
     const double fastest = *std::min_element(times.begin(), times.end());
     return {bench::MedianAndP99(std::move(times)), fastest, cpuPerRun};
 }
@@ -241,6 +235,8 @@ int main(int argc, char** argv) {
         const double item = perCall([&] { ::GetDlgItem(frame->m_hWnd, AFX_IDW_DOCKBAR_LEFT); });
         const double batch = perCall([] { ::EndDeferWindowPos(::BeginDeferWindowPos(4)); });
         const double place = perCall([&] { ::GetWindowRect(first, &r); });
+        const double caption = perCall([&] { bars[0]->SendMessage(WM_NCPAINT, 1); });
+        std::printf("  one size bar's caption and frame painted (its WM_NCPAINT): %.1f microseconds\n", caption);
         std::printf("  platform calls, microseconds each: GetWindow %.1f, GetDlgItem %.1f, an empty DeferWindowPos batch %.1f, GetWindowRect %.2f\n",
                     next, item, batch, place);
     }
