@@ -153,8 +153,9 @@ BOOL COXSizeDockBar::FitRow(int start, int length, std::vector<CControlBar*>& ba
         if (IsHorz()) bar->m_HorzDockSize = CSize(share, m.thickness);
         else bar->m_VertDockSize = CSize(m.thickness, share);
         if (!m_bLayoutQuery) {
+            // Sized now, so that the rows fitted next measure it; placed (and painted) by the pass.
             const CSize size = IsHorz() ? bar->m_HorzDockSize : bar->m_VertDockSize;
-            bar->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            bar->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
         }
     }
     return TRUE;
