@@ -1,5 +1,7 @@
 #include "WindowCensus.h"
 
+#include "BenchWindows.h"
+
 #include <cstdio>
 
 #include <commctrl.h>
@@ -26,19 +28,7 @@ void ReadChildren(HWND parent, Layout& layout) {
     for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) ReadChildren(child, layout);
 }
 
-const wchar_t* BareClass() {
-    static const wchar_t* name = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = L"BareDockingReplica";
-        ::RegisterClassW(&wc);
-        return L"BareDockingReplica";
-    }();
-    return name;
-}
+const wchar_t* BareClass() { return bench::BareWindowClass(); }
 
 void CopyListItems(HWND from, HWND to) {
     const int count = static_cast<int>(::SendMessageW(from, LVM_GETITEMCOUNT, 0, 0));
