@@ -8,6 +8,7 @@
 #pragma once
 #include "bars/DragRelay.h"
 #include "controls/ListCtrl.h"
+#include "gdi/DC.h"
 #include "shortcutbar/SHBEdit.h"
 #include "shortcutbar/ShortcutBarNotify.h"
 
@@ -122,12 +123,24 @@ private:
     void StartScrolling(int direction, BOOL automatic);
     void StopScrolling();
     BOOL ScrollOneItem(int direction);
+    // The scroll `dy` from `originY` trimmed to the content; the scroll that brings the next
+    // item (direction 1) or the one above the top (-1) to the top.
+    int ClampScroll(int dy, int originY) const;
+    int OneItemStep(int direction, int originY) const;
+    // Shows a scroll by `by` on the screen; the scroll buttons were at `oldUp`, `oldDown`.
+    void ScrollContent(CSize by, const CRect& oldUp, const CRect& oldDown);
+    // Repaints the scroll buttons where they were and where they are.
+    void InvalidateScrollButtons(const CRect& oldUp, const CRect& oldDown);
+    // Whether the background moves with the items (a flat fill) or stays (a gradient).
+    bool BackgroundScrolls() const;
     void UpdateHotItem();
     void CheckHotTracking();
     LRESULT OnEditEnded(SHBNotifyInfo* info);
     int NearestItemDown(CPoint contentPoint) const;
     int FindNearest(const LVFINDINFOW* find, int start) const;
     void EraseInsertMark(int index);
+    // The label font (the group's, else the list's), underlined for a hot item when asked.
+    HFONT LabelFont(bool underline);
 
     COXShortcutBar* m_pShortcutBar = nullptr;
     HSHBGROUP m_hGroup = nullptr;
@@ -163,4 +176,21 @@ private:
     int m_nInsertItem = -1;
     int m_nWheelDelta = 0;
     COleDataSource* m_pPendingSource = nullptr;
+    CSize m_laidOutSize;  // the client size of the last WM_SIZE
+    // An off-screen DC whose bitmap grows to the largest size asked of it.
+    struct Canvas {
+        CBitmap bitmap;
+        CDC dc;
+        CSize size;
+        CDC* Get(CDC* screen, CSize need);
+    };
+    // What painting reuses from paint to paint: the background of the painted box, the
+    // canvas of one item, and the label fonts, remade when the font changes.
+    struct PaintCache {
+        Canvas background;
+        Canvas item;
+        LOGFONTW key{};
+        CFont font;
+        CFont underlined;
+    } m_paint;
 };

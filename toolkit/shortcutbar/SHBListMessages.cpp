@@ -283,9 +283,12 @@ LRESULT COXSHBListCtrl::OnMouseWheel(WPARAM wParam, LPARAM) {
     UINT lines = 3;
     ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     lines = std::clamp(lines, 1u, 20u);
+    // Every line of every notch is one item; the list moves once, by their sum.
+    int originY = m_ptOrigin.y;
     for (; std::abs(m_nWheelDelta) >= WHEEL_DELTA; m_nWheelDelta += m_nWheelDelta > 0 ? -WHEEL_DELTA : WHEEL_DELTA) {
-        for (UINT i = 0; i < lines; ++i) ScrollOneItem(m_nWheelDelta > 0 ? -1 : 1);
+        for (UINT i = 0; i < lines; ++i) originY += OneItemStep(m_nWheelDelta > 0 ? -1 : 1, originY);
     }
+    if (originY != m_ptOrigin.y) Scroll(0, originY - m_ptOrigin.y);
     return 0;
 }
 
