@@ -333,4 +333,29 @@ TEST(ShortcutBarInput, LooksInTheThreeSkins) {
             EXPECT_EQ(bar.GetGroupHeaderRect(host.notes).top, 0);
         }
     }
+
+    // Info tips: resting on an item or a header shows what the owner names it.
+    bar.SetBarStyle(kHostStyle | SHBS_INFOTIP);
+    auto tipAfterRest = [&](CPoint at) {
+        mouse::Run([&] {
+            mouse::MoveTo(CPoint(at.x + 1, at.y));
+            mouse::MoveTo(at);
+        });
+        mouse::Pump(1400);
+        for (HWND tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip; tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+            wchar_t text[100] = L"";
+            if (IsWindowVisible(tip) && GetWindowThreadProcessId(tip, nullptr) == GetCurrentThreadId()) {
+                ::SendMessageW(tip, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+                return CString(text);
+            }
+        }
+        return CString();
+    };
+    EXPECT_EQ(tipAfterRest(ItemIcon(notes, 2)), L"Open Travel plans");
+    SaveScreenshot(host, L"shortcutbar-infotip");
+    const std::vector<UINT> codes = host.TakeCodes();
+    EXPECT_TRUE(Contains(codes, SHBN_GETITEMINFOTIP)) << ::testing::PrintToString(codes);
+    EXPECT_EQ(tipAfterRest(Header(bar, host.clips)), L"The Clips group");
+    // Not over an item (between the icon and the list's edge): no tip.
+    EXPECT_EQ(tipAfterRest(OnScreen(notes, CPoint(2, notes.GetItemIconRect(2).CenterPoint().y))), L"");
 }

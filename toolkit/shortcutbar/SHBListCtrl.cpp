@@ -447,6 +447,7 @@ void COXSHBListCtrl::OnSize(UINT, int cx, int cy) {
 }
 
 void COXSHBListCtrl::OnDestroy() {
+    m_infoTip.Destroy();
     KillTimer(kScrollTimer);
     KillTimer(kHotTrackTimer);
     if (m_pRegisteredTarget) {

@@ -10,6 +10,7 @@
 #include "controls/ListCtrl.h"
 #include "gdi/DC.h"
 #include "shortcutbar/SHBEdit.h"
+#include "shortcutbar/SHBInfoTip.h"
 #include "shortcutbar/ShortcutBarNotify.h"
 
 #include <map>
@@ -136,6 +137,8 @@ private:
     void UpdateHotItem();
     void CheckHotTracking();
     LRESULT OnEditEnded(SHBNotifyInfo* info);
+    // With SHBS_INFOTIP: the item under the mouse (on its icon or label) is the tip's tool.
+    void RelayToInfoTip(UINT message, WPARAM wParam, LPARAM lParam);
     int NearestItemDown(CPoint contentPoint) const;
     int FindNearest(const LVFINDINFOW* find, int start) const;
     void EraseInsertMark(int index);
@@ -151,6 +154,7 @@ private:
     int m_nDragItem = -1;
     int m_nEditItem = -1;
     COXSHBEdit m_edit;
+    SHBInfoTip m_infoTip;
     std::map<int, CRect> m_mapItemToBoundRect;
     std::map<int, CRect> m_mapItemToImageRect;
     std::map<int, CRect> m_mapItemToTextRect;

@@ -37,6 +37,8 @@ const MessageMap* COXSHBListCtrl::GetMessageMap() const {
 
 LRESULT COXSHBListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return TRUE;
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL)
+        RelayToInfoTip(message, wParam, lParam);
     LRESULT result = 0;
     if (message >= LVM_FIRST && message < LVM_FIRST + 0x100 && HandleListMessage(message, wParam, lParam, result)) return result;
     return CListCtrl::WindowProc(message, wParam, lParam);
@@ -48,7 +50,28 @@ BOOL COXSHBListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
         *result = OnEditEnded(reinterpret_cast<SHBNotifyInfo*>(lParam));
         return TRUE;
     }
+    if (header && header->hwndFrom && header->hwndFrom == m_infoTip.GetSafeHwnd() && header->idFrom &&
+        (header->code == TTN_GETDISPINFOW || header->code == TTN_GETDISPINFOA)) {
+        SHBToolTipInfo tip{};
+        Notify(SHBN_GETITEMINFOTIP, static_cast<int>(header->idFrom - 1), reinterpret_cast<LPARAM>(&tip));
+        AnswerToolTipRequest(header, tip);
+        *result = 0;
+        return TRUE;
+    }
     return CListCtrl::OnNotify(wParam, lParam, result);
+}
+
+void COXSHBListCtrl::RelayToInfoTip(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!(GetBarStyle() & SHBS_INFOTIP)) {
+        m_infoTip.Destroy();
+        return;
+    }
+    int code = 0;
+    const int item = m_edit.IsEditing() || m_bOleDragOver ? -1 : HitTest(CPoint(lParam), &code, TRUE);
+    const bool onItem = item >= 0 && (code == LVHT_ONITEMICON || code == LVHT_ONITEMLABEL);
+    CRect bounds;
+    if (onItem) bounds.UnionRect(GetItemIconRect(item), GetItemLabelRect(item));
+    m_infoTip.Relay(m_hWnd, message, wParam, lParam, onItem ? static_cast<UINT_PTR>(item) + 1 : 0, bounds);
 }
 
 LRESULT COXSHBListCtrl::OnCtlColorEdit(WPARAM wParam, LPARAM lParam) {
