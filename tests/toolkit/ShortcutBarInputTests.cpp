@@ -261,12 +261,25 @@ TEST(ShortcutBarInput, ItemsAndHeadersDragIntoNewPlaces) {
     TestApp<COXSkinnedApp> app{L"ShortcutBarInput"};
     app.SetCurrentSkin(L"Office XP");
     ShortcutHostWnd host;
-    ASSERT_TRUE(host.Build(kHostStyle & ~SHBS_AUTOEXPAND));
+    ASSERT_TRUE(host.Build((kHostStyle & ~SHBS_AUTOEXPAND) | SHBS_DRAWITEMDRAGIMAGE));
     COXShortcutBar& bar = host.bar;
     SetForegroundWindow(host.m_hWnd);
     mouse::Pump(100);
     COXSHBListCtrl& notes = *bar.GetGroupListCtrl(host.notes);
     const int count = notes.GetItemCount();
+
+    // The drag image of an item: its icon and label without frames, the background see-through.
+    CPoint corner;
+    HIMAGELIST dragImage = reinterpret_cast<HIMAGELIST>(notes.SendMessage(LVM_CREATEDRAGIMAGE, 1, reinterpret_cast<LPARAM>(&corner)));
+    ASSERT_NE(dragImage, nullptr);
+    CRect bounds;
+    bounds.UnionRect(notes.GetItemIconRect(1), notes.GetItemLabelRect(1));
+    EXPECT_EQ(corner, bounds.TopLeft());
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(dragImage, &cx, &cy);
+    EXPECT_EQ(CSize(cx, cy), bounds.Size());
+    ImageList_Destroy(dragImage);
+    EXPECT_EQ(notes.SendMessage(LVM_CREATEDRAGIMAGE, 99, reinterpret_cast<LPARAM>(&corner)), 0);
 
     // To the end of its own list: one copy at the end, the source gone.
     const CPoint from = ItemIcon(notes, 0);
@@ -274,7 +287,24 @@ TEST(ShortcutBarInput, ItemsAndHeadersDragIntoNewPlaces) {
     notes.GetClientRect(&client);
     const CPoint end = OnScreen(notes, CPoint(client.Width() / 2, notes.GetItemFullRect(count - 1).bottom + 3));
     ASSERT_LT(notes.GetItemFullRect(count - 1).bottom + 3, client.bottom - 10);
-    mouse::Drag(from, end, 12);
+    // On the way, the dragged item's red icon follows the mouse over the list (no other item
+    // there is red): it is held where it was grabbed, the move that started the drag above it.
+    int reddish = 0;
+    mouse::Run([&] {
+        mouse::MoveTo(from);
+        mouse::Down();
+        for (int i = 1; i <= 12; ++i) mouse::MoveTo(CPoint(from.x + (end.x - from.x) * i / 12, from.y + (end.y - from.y) * i / 12));
+        Sleep(250);
+        for (int y = end.y - 90; y < end.y; y += 2) {
+            for (int x = end.x - 24; x < end.x + 24; x += 2) {
+                const COLORREF c = ScreenPixel(CPoint(x, y));
+                reddish += GetRValue(c) > GetGValue(c) + 60 && GetRValue(c) > GetBValue(c) + 60;
+            }
+        }
+        SaveScreenshot(host, L"shortcutbar-itemdrag");
+        mouse::Up();
+    });
+    EXPECT_GT(reddish, 20);
     mouse::Pump(150);
     ASSERT_EQ(notes.GetItemCount(), count);
     EXPECT_EQ(notes.GetItemText(count - 1), L"Shopping");

@@ -58,6 +58,9 @@ public:
     BOOL EditLabel(int item);
     int HitTest(CPoint point, int* code, BOOL ignoreButtons = FALSE) const;
     void SetDragItem(int item);
+    // An image list holding one image: the item as drawn, without frames, over a transparent
+    // background; `upperLeft` gets its place in client coordinates. Null for no such item.
+    HIMAGELIST CreateItemDragImage(int item, CPoint* upperLeft);
 
     COXShortcutBar* GetBar() const { return m_pShortcutBar; }
     HSHBGROUP GetGroup() const { return m_hGroup; }
@@ -142,6 +145,10 @@ private:
     int NearestItemDown(CPoint contentPoint) const;
     int FindNearest(const LVFINDINFOW* find, int start) const;
     void EraseInsertMark(int index);
+    // The own drag's image: into the list at a client point, along with it, and out again.
+    void DragImageEnter(CPoint client);
+    void DragImageMove(CPoint client);
+    void DragImageLeave();
     // The label font (the group's, else the list's), underlined for a hot item when asked.
     HFONT LabelFont(bool underline);
 
@@ -171,6 +178,8 @@ private:
     BOOL m_bScrollingDown = FALSE;
     BOOL m_bAutoScrolling = FALSE;
     BOOL m_bDrawingDragImage = FALSE;
+    HIMAGELIST m_hItemDragImage = nullptr;  // while an own drag shows the item under the mouse
+    BOOL m_bDragImageIn = FALSE;             // the drag image is entered in this list
     CPoint m_ptDragImage;
     CPoint m_ptPress;
     int m_nPressItem = -1;

@@ -249,6 +249,12 @@ bool COXSHBListCtrl::HandleListMessage(UINT message, WPARAM wParam, LPARAM lPara
     case LVM_SETHOTITEM: result = SetHotItem(static_cast<int>(wParam)); return true;
     case LVM_GETEDITCONTROL: result = reinterpret_cast<LRESULT>(m_edit.m_hWnd); return true;
     case LVM_EDITLABELW: result = EditLabel(static_cast<int>(wParam)) ? reinterpret_cast<LRESULT>(m_edit.m_hWnd) : 0; return true;
+    case LVM_CREATEDRAGIMAGE: {
+        CPoint corner;
+        result = reinterpret_cast<LRESULT>(CreateItemDragImage(static_cast<int>(wParam), &corner));
+        if (result && lParam) *reinterpret_cast<POINT*>(lParam) = corner;
+        return true;
+    }
     default: return false;
     }
 }
