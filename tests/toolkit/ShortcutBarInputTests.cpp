@@ -314,6 +314,46 @@ TEST(ShortcutBarInput, ItemsAndHeadersDragIntoNewPlaces) {
                       SHBN_DELETEITEM, SHBN_DRAGDROPDONE})
         EXPECT_TRUE(Contains(codes, code)) << std::hex << code << " " << ::testing::PrintToString(codes);
 
+    // Onto a collapsed header: resting there opens its group, and the item drops into its list.
+    // (The drag begins only while the mouse is still on the pressed item: a first move that
+    // leaves it at once starts nothing.)
+    COXSHBListCtrl& clips = *bar.GetGroupListCtrl(host.clips);
+    const int clipCount = clips.GetItemCount();
+    const CPoint recipes = ItemIcon(notes, 0), clipsHeader = Header(bar, host.clips);
+    HSHBGROUP openDuringDrag = nullptr;
+    int firstShown = 0;
+    mouse::Run([&] {
+        mouse::MoveTo(recipes);
+        mouse::Down();
+        mouse::MoveTo(CPoint(recipes.x, recipes.y + 12));  // the drag starts on the item pressed
+        Sleep(100);
+        for (int i = 1; i <= 12; ++i)
+            mouse::MoveTo(CPoint(recipes.x + (clipsHeader.x - recipes.x) * i / 12, recipes.y + (clipsHeader.y - recipes.y) * i / 12));
+        for (int i = 0; i < 12; ++i) {  // resting, the mouse trembling a little
+            Sleep(100);
+            mouse::MoveTo(CPoint(clipsHeader.x + i % 2, clipsHeader.y));
+        }
+        openDuringDrag = bar.GetExpandedGroup();
+        // The mouse came to rest at the opened list's lower edge, which scrolls it: to its middle
+        // (the scrolling stops), then into the gap under the first item wholly in sight (on an
+        // item nothing drops).
+        CRect area;
+        clips.GetClientRect(&area);
+        const CPoint middle = OnScreen(clips, area.CenterPoint());
+        for (int i = 1; i <= 6; ++i) mouse::MoveTo(CPoint(clipsHeader.x, clipsHeader.y + (middle.y - clipsHeader.y) * i / 6));
+        Sleep(150);
+        while (firstShown < clipCount - 1 && clips.GetItemFullRect(firstShown).top < 2) ++firstShown;
+        const CPoint into = OnScreen(clips, CPoint(middle.x - OnScreen(clips, CPoint()).x, clips.GetItemFullRect(firstShown).bottom + 3));
+        for (int i = 1; i <= 4; ++i) mouse::MoveTo(CPoint(middle.x, middle.y + (into.y - middle.y) * i / 4));
+        Sleep(100);
+        mouse::Up();
+    });
+    mouse::Pump(150);
+    EXPECT_EQ(openDuringDrag, host.clips);
+    EXPECT_EQ(clips.GetItemCount(), clipCount + 1);
+    EXPECT_EQ(clips.GetItemText(firstShown + 1), L"Recipes");
+    EXPECT_EQ(notes.GetItemCount(), count - 1);
+
     // A header dragged onto another takes its place.
     bar.SetBarStyle(kHostStyle & ~(SHBS_AUTOEXPAND | SHBS_TRACKHEADERS));
     bar.ExpandGroup(host.calendar);
