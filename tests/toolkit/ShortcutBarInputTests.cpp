@@ -375,6 +375,111 @@ TEST(ShortcutBarInput, ItemsAndHeadersDragIntoNewPlaces) {
     EXPECT_TRUE(Contains(codes, SHBN_DROPGROUP));
 }
 
+// The other process of the next test: the same host beside the first, its title telling
+// where its first gap and its second item lie on the screen; once hidden it writes its Notes
+// list to the file the first process names, and ends.
+TEST(ShortcutBarDragPeer, DISABLED_HostsABarInAnotherProcess) {
+    wchar_t out[MAX_PATH] = L"";
+    ASSERT_NE(GetEnvironmentVariableW(L"TARVELO_SHB_PEER_OUT", out, MAX_PATH), 0u);
+    TestApp<COXSkinnedApp> app{L"ShortcutBarPeer"};
+    app.SetCurrentSkin(L"Office XP");
+    ShortcutHostWnd peer;
+    ASSERT_TRUE(peer.Build(kHostStyle & ~SHBS_AUTOEXPAND, CRect(340, 40, 600, 620)));
+    COXSHBListCtrl& notes = *peer.bar.GetGroupListCtrl(peer.notes);
+    const CPoint gap = OnScreen(notes, CPoint(notes.GetItemIconRect(0).CenterPoint().x, notes.GetItemFullRect(0).bottom + 3));
+    const CPoint second = ItemIcon(notes, 1);
+    CString title;
+    title.Format(L"Shortcut bar peer %ld %ld %ld %ld", gap.x, gap.y, second.x, second.y);
+    peer.SetWindowText(title);
+    for (const DWORD end = GetTickCount() + 60000; peer.IsWindowVisible() && static_cast<LONG>(end - GetTickCount()) > 0;) mouse::Pump(20);
+    FILE* file = _wfopen(out, L"w, ccs=UTF-8");
+    ASSERT_NE(file, nullptr);
+    for (int i = 0; i < notes.GetItemCount(); ++i) fwprintf(file, L"%ls\n", notes.GetItemText(i).GetString());
+    fclose(file);
+}
+
+BOOL CALLBACK FindPeer(HWND wnd, LPARAM found) {
+    wchar_t title[100] = L"";
+    GetWindowTextW(wnd, title, 100);
+    if (wcsncmp(title, L"Shortcut bar peer ", 18) != 0 || !IsWindowVisible(wnd)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = wnd;
+    return FALSE;
+}
+
+TEST(ShortcutBarInput, ItemsTravelToAnotherProcessAndBack) {
+    TestApp<COXSkinnedApp> app{L"ShortcutBarInput"};
+    app.SetCurrentSkin(L"Office XP");
+    ShortcutHostWnd host;
+    ASSERT_TRUE(host.Build(kHostStyle & ~SHBS_AUTOEXPAND));
+    COXSHBListCtrl& notes = *host.bar.GetGroupListCtrl(host.notes);
+    wchar_t self[MAX_PATH] = L"", temp[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    GetTempPathW(MAX_PATH, temp);
+    const CString out = CString(temp) + L"shortcutbar-peer.txt";
+    DeleteFileW(out);
+    SetEnvironmentVariableW(L"TARVELO_SHB_PEER_OUT", out);
+    CString command = L"\"" + CString(self) + L"\" --gtest_also_run_disabled_tests --gtest_filter=ShortcutBarDragPeer.* --gtest_brief=1";
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    HWND peer = nullptr;
+    CPoint gap, second;
+    for (const DWORD end = GetTickCount() + 30000; !peer && static_cast<LONG>(end - GetTickCount()) > 0;) {
+        mouse::Pump(100);
+        EnumWindows(FindPeer, reinterpret_cast<LPARAM>(&peer));
+    }
+    ASSERT_NE(peer, nullptr);
+    wchar_t title[100] = L"";
+    GetWindowTextW(peer, title, 100);
+    ASSERT_EQ(swscanf(title, L"Shortcut bar peer %ld %ld %ld %ld", &gap.x, &gap.y, &second.x, &second.y), 4);
+    SetForegroundWindow(host.m_hWnd);
+    mouse::Pump(300);
+
+    // Over there: our first item leaves our list for the gap after the peer's first item.
+    const int count = notes.GetItemCount();
+    const CString travelling = notes.GetItemText(0);
+    auto dragTo = [](CPoint from, CPoint to) {
+        mouse::Run([&] {
+            mouse::MoveTo(from);
+            mouse::Down();
+            mouse::MoveTo(CPoint(from.x, from.y + 12));  // the drag starts on the item pressed
+            Sleep(150);
+            for (int i = 1; i <= 10; ++i) mouse::MoveTo(CPoint(from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10));
+            Sleep(200);
+            mouse::Up();
+        });
+        mouse::Pump(300);
+    };
+    dragTo(ItemIcon(notes, 0), gap);
+    ASSERT_EQ(notes.GetItemCount(), count - 1);
+    EXPECT_EQ(notes.GetItemText(0), L"Recipes");
+
+    // And back: the peer's second item (the one that came) into the gap after our first.
+    const CPoint ours = OnScreen(notes, CPoint(notes.GetItemIconRect(0).CenterPoint().x, notes.GetItemFullRect(0).bottom + 3));
+    dragTo(second, ours);
+    ASSERT_EQ(notes.GetItemCount(), count);
+    EXPECT_EQ(notes.GetItemText(1), travelling);
+    EXPECT_EQ(notes.GetItemData(1), 0);  // a value from another process is not taken
+
+    ::ShowWindow(peer, SW_HIDE);  // the peer's sign to write its list down and end
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    SetEnvironmentVariableW(L"TARVELO_SHB_PEER_OUT", nullptr);
+    EXPECT_EQ(code, 0u);
+    // The peer's list is whole again: what came in went back out.
+    FILE* file = _wfopen(out, L"r, ccs=UTF-8");
+    ASSERT_NE(file, nullptr);
+    std::vector<CString> peerItems;
+    for (wchar_t line[100]; fgetws(line, 100, file);) peerItems.push_back(CString(line).TrimRight());
+    fclose(file);
+    DeleteFileW(out);
+    const std::vector<CString> original = {L"Shopping", L"Recipes", L"Travel plans", L"Books to read", L"Ideas", L"Passwords hint"};
+    EXPECT_EQ(peerItems, original);
+}
+
 TEST(ShortcutBarInput, LooksInTheThreeSkins) {
     TestApp<COXSkinnedApp> app{L"ShortcutBarInput"};
     ShortcutHostWnd host;
