@@ -136,6 +136,11 @@ BOOL ShortcutHostWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     return CWnd::OnNotify(wParam, lParam, result);
 }
 
+BOOL ShortcutHostWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (!lParam && HIWORD(wParam) == 0) commands.push_back(LOWORD(wParam));
+    return CWnd::OnCommand(wParam, lParam);
+}
+
 std::vector<UINT> ShortcutHostWnd::TakeCodes() {
     std::vector<UINT> codes;
     for (const LoggedNotify& entry : log) codes.push_back(entry.code);

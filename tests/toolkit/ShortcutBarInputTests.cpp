@@ -101,8 +101,25 @@ TEST(ShortcutBarInput, GroupsExpandListsScrollItemsTrackAndNamesChangeInPlace) {
     ShortcutHostWnd host;
     ASSERT_TRUE(host.Build(kHostStyle));
     COXShortcutBar& bar = host.bar;
+    HMENU menu = CreateMenu(), file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, 1234, L"&Close");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+    ::SetMenu(host.m_hWnd, menu);  // destroyed with the window
     SetForegroundWindow(host.m_hWnd);
     mouse::Pump(100);
+    // The menu answers its keys, after an edit as before.
+    auto menuKeys = [&] {
+        host.commands.clear();
+        mouse::Run([&] {
+            Key(VK_MENU, false);
+            Press('F');
+            Key(VK_MENU, true);
+            Sleep(200);
+            Press('C');
+        });
+        mouse::Pump(100);
+        return host.commands == std::vector<UINT>{1234};
+    };
 
     // A click on a collapsed header expands it on release, the headers sliding over.
     mouse::Click(Header(bar, host.clips));
@@ -179,6 +196,7 @@ TEST(ShortcutBarInput, GroupsExpandListsScrollItemsTrackAndNamesChangeInPlace) {
     codes = host.TakeCodes();
     EXPECT_TRUE(Contains(codes, SHBN_BEGINITEMEDIT));
     EXPECT_TRUE(Contains(codes, SHBN_ENDITEMEDIT));
+    EXPECT_TRUE(menuKeys());
     ASSERT_TRUE(bar.EditItemLabel(host.clips, 1));
     mouse::Run([&] {
         Type(L"thrown away");
@@ -186,6 +204,7 @@ TEST(ShortcutBarInput, GroupsExpandListsScrollItemsTrackAndNamesChangeInPlace) {
     });
     EXPECT_EQ(clips.GetItemText(1), L"Clip 2 renamed");
     EXPECT_FALSE(Contains(host.TakeCodes(), SHBN_ENDITEMEDIT));
+    EXPECT_TRUE(menuKeys());
     ASSERT_TRUE(bar.EditItemLabel(host.clips, 2));
     mouse::Run([&] { Type(L"Kept"); });
     mouse::Click(Header(bar, host.web));  // accepts, and the click goes on to the header
@@ -202,6 +221,7 @@ TEST(ShortcutBarInput, GroupsExpandListsScrollItemsTrackAndNamesChangeInPlace) {
         Press(VK_RETURN);
     });
     EXPECT_EQ(bar.GetGroupText(host.notes), L"Notes and lists");
+    EXPECT_TRUE(menuKeys());
     codes = host.TakeCodes();
     EXPECT_TRUE(Contains(codes, SHBN_CONTEXTMENU));
     EXPECT_TRUE(Contains(codes, SHBN_BEGINHEADEREDIT));
