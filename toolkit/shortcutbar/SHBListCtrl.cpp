@@ -233,6 +233,19 @@ CDC* COXSHBListCtrl::Canvas::Get(CDC* screen, CSize need) {
     return &dc;
 }
 
+DRAWITEMSTRUCT COXSHBListCtrl::ItemDrawRecord(int item, HDC dc, const CRect& rect) const {
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_LISTVIEW;
+    dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
+    dis.itemID = static_cast<UINT>(item);
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = ODS_DEFAULT;
+    dis.hwndItem = m_hWnd;
+    dis.hDC = dc;
+    dis.rcItem = rect;
+    return dis;
+}
+
 bool COXSHBListCtrl::BackgroundScrolls() const {
     return !m_pShortcutBar || m_pShortcutBar->GetShortcutBarSkin()->IsBackgroundFlat(m_pShortcutBar->HasGroupBkColor(m_hGroup));
 }
@@ -277,15 +290,7 @@ void COXSHBListCtrl::OnPaint() {
         // Only the painted box of the background is filled: what lies outside it is not copied
         // to the screen (the paint's clipping keeps it off).
         canvas->BitBlt(0, 0, r.Width(), r.Height(), background, r.left, r.top, SRCCOPY);
-        DRAWITEMSTRUCT dis{};
-        dis.CtlType = ODT_LISTVIEW;
-        dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
-        dis.itemID = static_cast<UINT>(item);
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = ODS_DEFAULT;
-        dis.hwndItem = m_hWnd;
-        dis.hDC = *canvas;
-        dis.rcItem = CRect(0, 0, r.Width(), r.Height());
+        DRAWITEMSTRUCT dis = ItemDrawRecord(item, *canvas, CRect(0, 0, r.Width(), r.Height()));
         DrawItem(&dis);
         ::RestoreDC(*canvas, saved);
         dc.BitBlt(r.left, r.top, r.Width(), r.Height(), canvas, 0, 0, SRCCOPY);

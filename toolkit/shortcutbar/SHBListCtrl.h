@@ -135,6 +135,8 @@ private:
     void ScrollContent(CSize by, const CRect& oldUp, const CRect& oldDown);
     // Repaints the scroll buttons where they were and where they are.
     void InvalidateScrollButtons(const CRect& oldUp, const CRect& oldDown);
+    // The draw record of `item` painted into `dc` at `rect`.
+    DRAWITEMSTRUCT ItemDrawRecord(int item, HDC dc, const CRect& rect) const;
     // Whether the background moves with the items (a flat fill) or stays (a gradient).
     bool BackgroundScrolls() const;
     void UpdateHotItem();

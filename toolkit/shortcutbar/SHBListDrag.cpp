@@ -62,16 +62,8 @@ HIMAGELIST COXSHBListCtrl::CreateItemDragImage(int item, CPoint* upperLeft) {
     {
         SelectedObject keep(memory, bitmap);
         memory.FillSolidRect(CRect(0, 0, bounds.Width(), bounds.Height()), transparent);
-        DRAWITEMSTRUCT dis{};
-        dis.CtlType = ODT_LISTVIEW;
-        dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
-        dis.itemID = static_cast<UINT>(item);
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = ODS_DEFAULT;
-        dis.hwndItem = m_hWnd;
-        dis.hDC = memory;
         // The item's full rectangle placed so that its icon and label land in the bitmap.
-        dis.rcItem = CRect(CPoint(full.left - bounds.left, full.top - bounds.top), full.Size());
+        DRAWITEMSTRUCT dis = ItemDrawRecord(item, memory, CRect(CPoint(full.left - bounds.left, full.top - bounds.top), full.Size()));
         m_bDrawingDragImage = TRUE;
         DrawItem(&dis);
         m_bDrawingDragImage = FALSE;
