@@ -9,6 +9,6 @@
 #include "skins/ShortcutBarSkin.h"
 #include "skins/StatusbarSkin.h"
 #include "skins/TabSkin.h"
+#include "skins/ToolbarSkin.h"
 
 class COXSkinXP;
-class COXToolbarSkin;
