@@ -108,6 +108,7 @@ TEST(ShortcutBarInput, GroupsExpandListsScrollItemsTrackAndNamesChangeInPlace) {
     SetForegroundWindow(host.m_hWnd);
     mouse::Pump(100);
     // The menu answers its keys, after an edit as before.
+    const DWORD uiThread = GetCurrentThreadId();
     auto menuKeys = [&] {
         host.commands.clear();
         mouse::Run([&] {
@@ -116,6 +117,17 @@ TEST(ShortcutBarInput, GroupsExpandListsScrollItemsTrackAndNamesChangeInPlace) {
             Key(VK_MENU, true);
             Sleep(200);
             Press('C');
+            Sleep(200);
+            // A key lost under load leaves the menu open, its loop holding the test: close it.
+            for (int i = 0; i < 3; ++i) {
+                GUITHREADINFO gui{};
+                gui.cbSize = sizeof(gui);
+                const HWND popup = FindWindowW(L"#32768", nullptr);
+                const bool inMenu = (GetGUIThreadInfo(uiThread, &gui) && (gui.flags & GUI_INMENUMODE)) || (popup && IsWindowVisible(popup));
+                if (!inMenu) break;
+                Press(VK_ESCAPE);
+                Sleep(100);
+            }
         });
         mouse::Pump(100);
         return host.commands == std::vector<UINT>{1234};
@@ -125,9 +137,8 @@ TEST(ShortcutBarInput, GroupsExpandListsScrollItemsTrackAndNamesChangeInPlace) {
     mouse::Click(Header(bar, host.clips));
     EXPECT_EQ(bar.GetExpandedGroup(), host.clips);
     std::vector<UINT> codes = host.TakeCodes();
-    ASSERT_GE(codes.size(), 2u);
-    EXPECT_EQ(codes[codes.size() - 2], SHBN_GROUPEXPANDING);
-    EXPECT_EQ(codes.back(), SHBN_GROUPEXPANDED);
+    const std::vector<UINT> expanding = {SHBN_GROUPEXPANDING, SHBN_GROUPEXPANDED};  // the opened list may turn hot after
+    EXPECT_NE(std::search(codes.begin(), codes.end(), expanding.begin(), expanding.end()), codes.end()) << ::testing::PrintToString(codes);
     COXSHBListCtrl& clips = *bar.GetGroupListCtrl(host.clips);
     EXPECT_TRUE(clips.IsWindowVisible());
     EXPECT_FALSE(bar.GetGroupListCtrl(host.notes)->IsWindowVisible());
@@ -221,6 +232,7 @@ TEST(ShortcutBarInput, GroupsExpandListsScrollItemsTrackAndNamesChangeInPlace) {
         Press(VK_RETURN);
     });
     EXPECT_EQ(bar.GetGroupText(host.notes), L"Notes and lists");
+    mouse::Run([&] { mouse::MoveTo(OnScreen(bar, bar.GetChildWndRect().CenterPoint())); });  // off the headers: resting opens them
     EXPECT_TRUE(menuKeys());
     codes = host.TakeCodes();
     EXPECT_TRUE(Contains(codes, SHBN_CONTEXTMENU));
