@@ -219,12 +219,22 @@ HFONT COXSHBListCtrl::LabelFont(bool underline) {
     return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// The canvases are 32-bit DIB sections: the platform's image lists keep their pictures in
+// DIB sections, and under Wine drawing one into a device-dependent bitmap costs many times
+// more (bench/shortcutbar).
 CDC* COXSHBListCtrl::Canvas::Get(CDC* screen, CSize need) {
     if (!dc.GetSafeHdc() && !dc.CreateCompatibleDC(screen)) return nullptr;
     if (need.cx > size.cx || need.cy > size.cy) {
         const CSize grown(std::max(need.cx, size.cx), std::max(need.cy, size.cy));
         CBitmap made;
-        if (!made.CreateCompatibleBitmap(screen, grown.cx, grown.cy)) return nullptr;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = grown.cx;
+        info.bmiHeader.biHeight = -grown.cy;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        if (!made.Attach(::CreateDIBSection(*screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0))) return nullptr;
         ::SelectObject(dc, made);  // lets the old bitmap go before it is deleted
         bitmap.DeleteObject();
         bitmap.Attach(made.Detach());
