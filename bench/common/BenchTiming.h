@@ -29,6 +29,14 @@ inline double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The calling thread's processor time so far, in ms (kernel and user).
+inline double ThreadProcessorMs() {
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    auto value = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return static_cast<double>(value(kernel) + value(user)) / 10000.0;
+}
+
 struct Figures {
     double median, p99;
 };

@@ -49,15 +49,9 @@ bool FillBar(CToolBar& bar, int count) {
 // time other processes take from the machine does not count, so it holds still under load
 // (the clock ticks are coarse, but over hundreds of runs they add up to a steady figure).
 template <typename Work> double CpuPerRun(int runs, Work&& work) {
-    auto cpu = [] {
-        FILETIME created, exited, kernel, user;
-        GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-        auto value = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-        return value(kernel) + value(user);
-    };
-    const ULONGLONG start = cpu();
+    const double start = bench::ThreadProcessorMs();
     for (int i = 0; i < runs; ++i) work(i);
-    return static_cast<double>(cpu() - start) / 10000.0 / runs;
+    return (bench::ThreadProcessorMs() - start) / runs;
 }
 
 // The smallest of the runs' times: the run that no other process interrupted.

@@ -15,8 +15,10 @@ void AfxRepositionWindow(AFX_SIZEPARENTPARAMS* layout, HWND hwnd, LPCRECT rect) 
     ::GetWindowRect(hwnd, &old);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&old), 2);
     if (CRect(*rect) == old) return;
+    // Erased and painted once the whole layout stands: erasing at each move repaints the
+    // parent and every sibling it uncovers again for each window of the batch.
     layout->hDWP = ::DeferWindowPos(layout->hDWP, hwnd, nullptr, rect->left, rect->top, rect->right - rect->left,
-                                    rect->bottom - rect->top, SWP_NOACTIVATE | SWP_NOZORDER);
+                                    rect->bottom - rect->top, SWP_NOACTIVATE | SWP_NOZORDER | SWP_DEFERERASE);
 }
 
 CControlBar::CControlBar() = default;

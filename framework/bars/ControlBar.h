@@ -146,6 +146,8 @@ public:
     // Carries out a delayed show or hide (within a layout pass, or at once without one; a
     // layout query leaves it pending); returns the style the bar has, or would have.
     DWORD RecalcDelayShow(AFX_SIZEPARENTPARAMS* layout);
+    // A show or hide waits for the next layout pass.
+    BOOL IsShowPending() const { return m_pending != Pending::None; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -173,7 +173,9 @@ CSize CDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
         available = frame.Size();
     }
     AFX_SIZEPARENTPARAMS moves;
-    moves.hDWP = m_bLayoutQuery ? nullptr : ::BeginDeferWindowPos(static_cast<int>(m_arrBars.size()));
+    // An empty dock bar moves nothing: no batch (making one is a round trip to the server).
+    const bool anyBar = std::any_of(m_arrBars.begin(), m_arrBars.end(), [](CControlBar* bar) { return IsBarPointer(bar); });
+    moves.hDWP = (m_bLayoutQuery || !anyBar) ? nullptr : ::BeginDeferWindowPos(static_cast<int>(m_arrBars.size()));
     // Running position along the row and across the rows; rows overlap by the bars' doubled borders.
     int along = 0, across = 0, thickness = 0;
     const int alongMax = horz ? available.cx : available.cy;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 struct DockSide {
@@ -123,14 +124,16 @@ void CFrameWnd::RepositionBars(HWND pane, CRect* freeRect, bool query) {
     GetClientRect(&client);
     layout.rect = client;
     layout.bStretch = TRUE;
-    int children = 0;
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) ++children;
-    layout.hDWP = query ? nullptr : ::BeginDeferWindowPos(children + 1);
+    // The children listed once: each step of a walk through them is a round trip to the server.
+    std::vector<HWND> children;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+    layout.hDWP = query ? nullptr : ::BeginDeferWindowPos(static_cast<int>(children.size()) + 1);
     // The dock bars first, top and bottom before the sides, then any other bar.
-    for (const DockSide& side : kDockSides)
-        if (HWND dock = ::GetDlgItem(m_hWnd, static_cast<int>(side.id)))
-            ::SendMessageW(dock, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (const DockSide& side : kDockSides) {
+        auto dock = std::find_if(children.begin(), children.end(), [&](HWND child) { return static_cast<UINT>(::GetDlgCtrlID(child)) == side.id; });
+        if (dock != children.end()) ::SendMessageW(*dock, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+    }
+    for (HWND child : children) {
         const UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
         if (child == pane || (id >= AFX_IDW_DOCKBAR_TOP && id <= AFX_IDW_DOCKBAR_BOTTOM)) continue;
         ::SendMessageW(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));

@@ -16,7 +16,8 @@ void HostBar::OnBarResized(int cx, int cy, int floatState, int flags) {
     COXSizeControlBar::OnBarResized(cx, cy, floatState, flags);
     CRect client;
     GetClientRect(&client);
-    if (child) ::MoveWindow(child, 0, 0, client.Width(), client.Height(), TRUE);
+    // Erased with the rest of the layout that resized the bar, not at once.
+    if (child) ::SetWindowPos(child, nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
 }
 
 void HostView::OnDraw(CDC* dc) {
@@ -224,8 +225,7 @@ CPoint CaptionPoint(COXSizeControlBar& bar) {
     return CPoint(caption.left + std::min<int>(caption.Width() - 2, 30), caption.top + caption.Height() / 2);
 }
 
-void SaveScreenshot(CWnd& wnd, const wchar_t* name) {
-    const CRect r = ScreenRect(wnd);
+std::vector<BYTE> ScreenPixels(const CRect& r) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
@@ -239,12 +239,29 @@ void SaveScreenshot(CWnd& wnd, const wchar_t* name) {
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, r.Width(), r.Height(), screen, r.left, r.top, SRCCOPY);
     GdiFlush();
-    const DWORD stride = ((static_cast<DWORD>(r.Width()) * 3 + 3) & ~3u);
-    const DWORD imageSize = stride * static_cast<DWORD>(r.Height());
+    const size_t stride = ((static_cast<size_t>(r.Width()) * 3 + 3) & ~size_t{3});
+    std::vector<BYTE> pixels;
+    if (bits) pixels.assign(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + stride * static_cast<size_t>(r.Height()));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+void SaveScreenshot(CWnd& wnd, const wchar_t* name) {
+    const CRect r = ScreenRect(wnd);
+    const std::vector<BYTE> pixels = ScreenPixels(r);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(header);
+    header.biWidth = r.Width();
+    header.biHeight = r.Height();
+    header.biPlanes = 1;
+    header.biBitCount = 24;
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
-    file.bfSize = file.bfOffBits + imageSize;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
     wchar_t path[MAX_PATH];
     GetTempPathW(MAX_PATH, path);
     CString target = CString(path) + name + L".bmp";
@@ -252,12 +269,16 @@ void SaveScreenshot(CWnd& wnd, const wchar_t* name) {
     if (out != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         WriteFile(out, &file, sizeof(file), &written, nullptr);
-        WriteFile(out, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr);
-        WriteFile(out, bits, imageSize, &written, nullptr);
+        WriteFile(out, &header, sizeof(header), &written, nullptr);
+        WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
         CloseHandle(out);
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+}
+
+bool PaintedAsAWholeRepaintWould(CWnd& wnd) {
+    const CRect r = ScreenRect(wnd);
+    const std::vector<BYTE> left = ScreenPixels(r);
+    ::RedrawWindow(wnd.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    mouse::Pump(50);
+    return !left.empty() && left == ScreenPixels(r);
 }

@@ -15,6 +15,7 @@
 #include "docview/View.h"
 
 #include <functional>
+#include <vector>
 
 inline constexpr UINT kTreeBarId = 3101;
 inline constexpr UINT kListBarId = 3102;
@@ -96,3 +97,8 @@ CPoint CaptionPoint(COXSizeControlBar& bar);
 CRect ScreenRect(CWnd& wnd);
 // Saves a window's look as a PNG-ready bitmap file (bmp) under the build's screenshot folder.
 void SaveScreenshot(CWnd& wnd, const wchar_t* name);
+// The screen's pixels in a rectangle (24-bit rows, bottom up).
+std::vector<BYTE> ScreenPixels(const CRect& screen);
+// Whether a window and its children on screen look as a repaint of all of them draws them:
+// a layout that left a stale or unpainted spot fails.
+bool PaintedAsAWholeRepaintWould(CWnd& wnd);

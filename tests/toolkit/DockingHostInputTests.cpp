@@ -73,6 +73,23 @@ TEST(DockingHostInput, BarsDragDockFloatMaximiseCloseTabAndComeBackAfterARestart
         app.SetCurrentSkin(L"Classic");
         mouse::Pump(100);
 
+        // The splitter between them dragged 40 pixels: the room moves from one bar to the
+        // other, and the row is painted as a whole repaint would paint it.
+        {
+            auto splitter = std::find_if(bottom->m_arrSplitters.begin(), bottom->m_arrSplitters.end(),
+                                         [](const auto& s) { return s->m_type == COXSplitterRect::BetweenBars; });
+            ASSERT_NE(splitter, bottom->m_arrSplitters.end());
+            CPoint grip = (*splitter)->m_rect.CenterPoint();
+            bottom->ClientToScreen(&grip);
+            const int first = ScreenRect(f.tree).Width(), second = ScreenRect(f.list).Width();
+            const bool treeFirst = ScreenRect(f.tree).left < ScreenRect(f.list).left;
+            mouse::Drag(grip, CPoint(grip.x + 40, grip.y));
+            mouse::Pump(100);
+            EXPECT_EQ(ScreenRect(f.tree).Width(), treeFirst ? first + 40 : first - 40);
+            EXPECT_EQ(ScreenRect(f.list).Width(), treeFirst ? second - 40 : second + 40);
+            EXPECT_TRUE(PaintedAsAWholeRepaintWould(*bottom));
+        }
+
         // Dragged by its caption to each edge, the tree docks there.
         auto mdiCentre = [&] {
             CRect r;
@@ -141,11 +158,16 @@ TEST(DockingHostInput, BarsDragDockFloatMaximiseCloseTabAndComeBackAfterARestart
         EXPECT_EQ(f.list.m_HorzDockSize.cx, 21);
         EXPECT_EQ(f.tree.m_HorzDockSize.cx, treeLength + listLength - 21);
         mouse::Pump(50);
+        // Each window is painted once, when the layout is done, and nothing is left stale:
+        // the captions show the new state, the uncovered room is drawn.
+        EXPECT_TRUE(PaintedAsAWholeRepaintWould(*bottom));
         SaveScreenshot(f, L"docking-maximised");
         mouse::Click(ButtonCentre(f.tree, f.tree.m_rectResize));
         EXPECT_FALSE(f.tree.IsMaximized());
         EXPECT_EQ(f.tree.m_HorzDockSize.cx, treeLength);
         EXPECT_EQ(f.list.m_HorzDockSize.cx, listLength);
+        mouse::Pump(50);
+        EXPECT_TRUE(PaintedAsAWholeRepaintWould(*bottom));
 
         // Closed by its close button, shown again through its command.
         mouse::Click(ButtonCentre(f.list, f.list.m_rectClose));

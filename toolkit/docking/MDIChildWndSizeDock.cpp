@@ -92,7 +92,8 @@ void COXSizeBarWrapper::OnClose() {
 
 void COXSizeBarWrapper::OnSize(UINT, int cx, int cy) {
     Default();
-    if (HWND child = ::GetWindow(m_hWnd, GW_CHILD)) ::SetWindowPos(child, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Part of the layout that resized the bar: painted with it, once it is done.
+    if (HWND child = ::GetWindow(m_hWnd, GW_CHILD)) ::SetWindowPos(child, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
 }
 
 void COXSizeBarWrapper::PostNcDestroy() { m_bClosing = FALSE; }
@@ -104,9 +105,10 @@ void COXSizeViewBar::TakeView() {
     if (!m_wndWrapper.m_hWnd && !m_wndWrapper.Create(this)) return;
     CRect client;
     GetClientRect(&client);
-    m_wndWrapper.SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    // Painted with the layout that resized the bar, once it is done.
+    m_wndWrapper.SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
     if (::GetParent(m_pView->m_hWnd) != m_wndWrapper.m_hWnd) ::SetParent(m_pView->m_hWnd, m_wndWrapper.m_hWnd);
-    m_pView->SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    m_pView->SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_DEFERERASE);
 }
 
 void COXSizeViewBar::ReturnView() {

@@ -203,10 +203,10 @@ BOOL COXSizeControlBar::CanMaximize() const {
     return dock->CountOtherBarsInRow(const_cast<COXSizeControlBar*>(this), window) >= 1;
 }
 
-void COXSizeControlBar::SetMaximized(BOOL maximized) {
+void COXSizeControlBar::SetMaximized(BOOL maximized, BOOL redraw) {
     if (m_bMaximized == maximized) return;
     m_bMaximized = maximized;
-    RedrawCaption();
+    if (redraw) RedrawCaption();
 }
 
 void COXSizeControlBar::RedrawCaption() {
@@ -262,7 +262,11 @@ LRESULT COXSizeControlBar::OnEraseBkgnd(WPARAM wParam, LPARAM) {
     return TRUE;
 }
 
-void COXSizeControlBar::OnPaint() { ::ValidateRect(m_hWnd, nullptr); }
+void COXSizeControlBar::OnPaint() {
+    // Nothing to draw in the client area beyond its background: the paint only has it erased
+    // where a resize uncovered it (and the caption drawn, when that is due too).
+    CPaintDC dc(this);
+}
 
 // Caption buttons and the toolkit drag ------------------------------------------------------
 
@@ -314,15 +318,16 @@ void COXSizeControlBar::OnLButtonUp(UINT, CPoint point) {
         return;
     }
     ::ReleaseCapture();
-    RedrawCaption();
-    if (hot == OX_HOT_CLOSE && m_rectClose.PtInRect(point)) {
-        ShowBar(FALSE);
-    } else if (hot == OX_HOT_RESIZE && !IsFloating() && m_rectResize.PtInRect(point)) {
-        if (COXSizeDockBar* dock = GetSizeDockBar()) {
-            dock->MaximizeBar(this, !m_bMaximized);
-            if (CFrameWnd* frame = GetDockingFrame()) frame->RecalcLayout();
-        }
+    COXSizeDockBar* dock = GetSizeDockBar();
+    if (hot == OX_HOT_RESIZE && !IsFloating() && m_rectResize.PtInRect(point) && dock) {
+        // The button is drawn up again with the new state: by the layout that resizes the
+        // bar, or at once by the state change when the layout leaves it as it was.
+        dock->MaximizeBar(this, !m_bMaximized);
+        if (CFrameWnd* frame = GetDockingFrame()) frame->RecalcLayout();
+        return;
     }
+    RedrawCaption();
+    if (hot == OX_HOT_CLOSE && m_rectClose.PtInRect(point)) ShowBar(FALSE);
 }
 
 void COXSizeControlBar::OnLButtonDblClk(UINT flags, CPoint point) {
@@ -436,9 +441,8 @@ void COXSizeControlBar::EndToolkitDrag() {
 
 // Place and state ---------------------------------------------------------------------------
 
-LRESULT COXSizeControlBar::OnWindowPosChanged(WPARAM, LPARAM lParam) {
+LRESULT COXSizeControlBar::OnWindowPosChanged(WPARAM, LPARAM) {
     const LRESULT result = Default();
-    auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
     CRect window;
     GetWindowRect(&window);
     const CSize size = window.Size();
@@ -450,11 +454,11 @@ LRESULT COXSizeControlBar::OnWindowPosChanged(WPARAM, LPARAM lParam) {
         m_LastSize = size;
         m_nLastFloatState = floatState;
         OnBarResized(size.cx, size.cy, floatState, flags);
-        // Painted once the layout that moved it is done, with the bars around it, not at once
-        // while the others still stand at their old places.
-        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        // A resize has the platform paint the caption again (its non-client area is new) and
+        // what the client gained, once the layout is done: only a bar that docked or floated
+        // draws another frame and is painted whole.
+        if (flags & 2) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     }
-    (void)pos;
     GetDockbarSkin()->CalcCaptionLayout(this);
     // A bar that left its row is no longer maximised there. The layout a maximise or restore
     // causes leaves the state alone, so that the bar can be restored.

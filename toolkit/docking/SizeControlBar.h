@@ -65,7 +65,8 @@ public:
     void ShowBar(BOOL show);
     COXDockTabCtrl* GetDockTabCtrl() const;
     COXSizeDockBar* GetSizeDockBar() const;
-    void SetMaximized(BOOL maximized);
+    // `redraw` FALSE: the caller's layout resizes the bar, which paints its caption anyway.
+    void SetMaximized(BOOL maximized, BOOL redraw = TRUE);
     BOOL IsMaximized() const { return m_bMaximized; }
     COXDockbarSkin* GetDockbarSkin();
     // Where the client area starts inside the window.

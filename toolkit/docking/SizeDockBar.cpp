@@ -153,8 +153,9 @@ BOOL COXSizeDockBar::FitRow(int start, int length, std::vector<CControlBar*>& ba
         if (IsHorz()) bar->m_HorzDockSize = CSize(share, m.thickness);
         else bar->m_VertDockSize = CSize(m.thickness, share);
         if (!m_bLayoutQuery) {
+            // Sized now, so that the rows fitted next measure it; placed (and painted) by the pass.
             const CSize size = IsHorz() ? bar->m_HorzDockSize : bar->m_VertDockSize;
-            bar->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            bar->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
         }
     }
     return TRUE;
@@ -255,9 +256,15 @@ void COXSizeDockBar::MaximizeBar(COXSizeControlBar* bar, BOOL maximize) {
             else b->m_VertDockSize = b->m_RestoreSize;
         }
     }
+    // A bar the next layout resizes has its caption painted by that; any other at once.
+    auto keepsItsSize = [&](COXSizeControlBar* b) {
+        CRect window;
+        b->GetWindowRect(&window);
+        return window.Size() == (IsHorz() ? b->m_HorzDockSize : b->m_VertDockSize);
+    };
     for (COXSizeControlBar* b : row)
-        if (b != bar) b->SetMaximized(FALSE);
-    bar->SetMaximized(maximize);
+        if (b != bar) b->SetMaximized(FALSE, keepsItsSize(b));
+    bar->SetMaximized(maximize, keepsItsSize(bar));
     // The sizes set here are the row's: the next layout pass places them as they stand.
     m_nLayoutKey = LayoutKey();
 }
@@ -568,8 +575,12 @@ CSize COXSizeDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
             if (split) break;
         }
     }
+    // A batch only when a window changes (making one is a round trip to the server): at once
+    // for a bar to show or hide, else when a bar's place turns out to have changed.
     AFX_SIZEPARENTPARAMS moves;
-    moves.hDWP = m_bLayoutQuery ? nullptr : ::BeginDeferWindowPos(static_cast<int>(m_arrBars.size()));
+    const bool showPending = std::any_of(m_arrBars.begin(), m_arrBars.end(), [](CControlBar* e) { return Exists(e) && e->IsShowPending(); });
+    moves.hDWP = (m_bLayoutQuery || !showPending) ? nullptr : ::BeginDeferWindowPos(static_cast<int>(m_arrBars.size()));
+    std::vector<std::pair<CControlBar*, CRect>> places;
     const auto rows = Rows();
     int lastSizeRow = -1;
     for (size_t r = 0; r < rows.size(); ++r)
@@ -613,8 +624,7 @@ CSize COXSizeDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
                 const int length = h ? size.cx : size.cy;
                 if (was > start && was + length <= availLength) start = was;
             }
-            const CRect place = h ? CRect(start, across, start + size.cx, across + size.cy) : CRect(across, start, across + size.cx, start + size.cy);
-            AfxRepositionWindow(&moves, entry->m_hWnd, &place);
+            places.emplace_back(entry, h ? CRect(start, across, start + size.cx, across + size.cy) : CRect(across, start, across + size.cx, start + size.cy));
             along = start + (h ? size.cx : size.cy);
             thickness = std::max<int>(thickness, h ? size.cy : size.cx);
         }
@@ -632,6 +642,23 @@ CSize COXSizeDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
             across += grow;
         }
     }
+    // The bars that shrink move first and those that grow last, each into room already left:
+    // a bar grown over a neighbour still at its old place is uncovered, so painted, once more.
+    auto growth = [](const std::pair<CControlBar*, CRect>& place) {
+        CRect now;
+        place.first->GetWindowRect(&now);
+        return static_cast<long long>(place.second.Width()) * place.second.Height() - static_cast<long long>(now.Width()) * now.Height();
+    };
+    std::stable_sort(places.begin(), places.end(), [&](const auto& a, const auto& b) { return growth(a) < growth(b); });
+    auto moved = [&](const std::pair<CControlBar*, CRect>& place) {
+        CRect now;
+        place.first->GetWindowRect(&now);
+        ScreenToClient(&now);
+        return now != place.second;
+    };
+    if (!m_bLayoutQuery && !moves.hDWP && std::any_of(places.begin(), places.end(), moved))
+        moves.hDWP = ::BeginDeferWindowPos(static_cast<int>(places.size()));
+    for (const auto& [entry, place] : places) AfxRepositionWindow(&moves, entry->m_hWnd, &place);
     if (moves.hDWP) ::EndDeferWindowPos(moves.hDWP);
     for (const auto& splitter : m_arrSplitters) {
         if (splitter->m_type != COXSplitterRect::BetweenRows) continue;

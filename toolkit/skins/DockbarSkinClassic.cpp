@@ -5,19 +5,53 @@
 
 #include <algorithm>
 
+namespace {
+// The memory bitmap the caption buttons are drawn in, kept from one button to the next while
+// their size stays: a caption is painted again at every resize, and making a device context
+// and a bitmap cost several times the drawing.
+class ButtonCanvas {
+public:
+    ~ButtonCanvas() { Release(); }
+    HDC For(HDC compatible, const CSize& size) {
+        if (m_dc && size == m_size) return m_dc;
+        Release();
+        m_dc = ::CreateCompatibleDC(compatible);
+        m_bitmap = m_dc ? ::CreateCompatibleBitmap(compatible, size.cx, size.cy) : nullptr;
+        if (!m_bitmap) {
+            Release();
+            return nullptr;
+        }
+        m_old = ::SelectObject(m_dc, m_bitmap);
+        m_size = size;
+        return m_dc;
+    }
+
+private:
+    void Release() {
+        if (m_dc && m_old) ::SelectObject(m_dc, m_old);
+        if (m_bitmap) ::DeleteObject(m_bitmap);
+        if (m_dc) ::DeleteDC(m_dc);
+        m_dc = nullptr;
+        m_bitmap = nullptr;
+        m_old = nullptr;
+        m_size = CSize(0, 0);
+    }
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    CSize m_size;
+};
+}  // namespace
+
 void COXDockbarSkin::DrawFrameControlButton(CDC* dc, const CRect& rect, UINT state) {
     // A button squeezed to nothing is not drawn: there is no bitmap of no size.
     if (rect.Width() <= 0 || rect.Height() <= 0) return;
-    CDC memory;
-    memory.CreateCompatibleDC(dc);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(*dc, rect.Width(), rect.Height());
-    if (!bitmap) return;
-    HGDIOBJ old = memory.SelectObject(bitmap);
+    static ButtonCanvas canvas;
+    HDC memory = canvas.For(*dc, rect.Size());
+    if (!memory) return;
     CRect button(0, 0, rect.Width(), rect.Height());
     ::DrawFrameControl(memory, &button, DFC_CAPTION, state);
-    dc->BitBlt(rect.left, rect.top, rect.Width(), rect.Height(), &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(old);
-    ::DeleteObject(bitmap);
+    ::BitBlt(*dc, rect.left, rect.top, rect.Width(), rect.Height(), memory, 0, 0, SRCCOPY);
 }
 
 namespace dockbar_parts {
