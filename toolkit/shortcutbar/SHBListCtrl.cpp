@@ -2,6 +2,7 @@
 #include "shortcutbar/SHBListCtrl.h"
 
 #include "gdi/BufferedPaint.h"
+#include "gdi/Dib.h"
 #include "shortcutbar/ShortcutBar.h"
 #include "skins/SkinGdi.h"
 
@@ -227,14 +228,7 @@ CDC* COXSHBListCtrl::Canvas::Get(CDC* screen, CSize need) {
     if (need.cx > size.cx || need.cy > size.cy) {
         const CSize grown(std::max(need.cx, size.cx), std::max(need.cy, size.cy));
         CBitmap made;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = grown.cx;
-        info.bmiHeader.biHeight = -grown.cy;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        if (!made.Attach(::CreateDIBSection(*screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0))) return nullptr;
+        if (!made.Attach(CreateTopDownDib(grown.cx, grown.cy))) return nullptr;
         ::SelectObject(dc, made);  // lets the old bitmap go before it is deleted
         bitmap.DeleteObject();
         bitmap.Attach(made.Detach());

@@ -1,5 +1,6 @@
 #include "skins/ShortcutBarSkin.h"
 
+#include "gdi/Dib.h"
 #include "shortcutbar/SHBListCtrl.h"
 #include "shortcutbar/ShortcutBar.h"
 #include "skins/Skin.h"
@@ -188,15 +189,7 @@ CDC* COXShortcutBarSkin2003::Gradient(CSize size) {
     if (m_gradient.GetSafeHdc() && size == m_gradientSize && top == m_gradientColors[0] && bottom == m_gradientColors[1])
         return &m_gradient;
     if (size.cx <= 0 || size.cy <= 0) return nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateTopDownDib(size.cx, size.cy);
     const bool made = bitmap && (m_gradient.GetSafeHdc() || m_gradient.CreateCompatibleDC(nullptr));
     if (!made) {
         if (bitmap) ::DeleteObject(bitmap);
