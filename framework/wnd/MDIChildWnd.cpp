@@ -116,9 +116,13 @@ void CMDIChildWnd::OnUpdateFrameMenu(BOOL active, HWND activated) {
 }
 
 void CMDIChildWnd::OnUpdateFrameTitle(BOOL addToTitle) {
-    CDocument* document = GetActiveDocument();
-    CString text = (addToTitle && document) ? document->GetTitle() : m_strTitle;
-    if (GetWindowText() != text) SetWindowText(text);
+    // A child made without FWS_ADDTOTITLE keeps the title it was given (an activation would
+    // otherwise blank it with the empty stored title).
+    if (GetStyle() & FWS_ADDTOTITLE) {
+        CDocument* document = GetActiveDocument();
+        CString text = (addToTitle && document) ? document->GetTitle() : m_strTitle;
+        if (GetWindowText() != text) SetWindowText(text);
+    }
     if (CMDIFrameWnd* frame = GetMDIFrame()) frame->OnUpdateFrameTitle(TRUE);
 }
 

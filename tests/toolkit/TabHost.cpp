@@ -68,6 +68,24 @@ HWND TabWorkspaceHost::Active() const {
     return reinterpret_cast<HWND>(::SendMessageW(frame->m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0));
 }
 
+bool TabWorkspaceHost::ClientInDisplayArea() {
+    COXTabWorkspace& tabs = Tabs();
+    CRect client, display;
+    ::GetWindowRect(frame->m_hWndMDIClient, &client);
+    tabs.GetClientRect(&display);
+    tabs.AdjustRect(FALSE, &display);
+    tabs.ClientToScreen(&display);
+    display.InflateRect(5, 5);  // the look's border round the client
+    if (client.left < display.left || client.top < display.top || client.right > display.right || client.bottom > display.bottom) return false;
+    for (int i = 0; i < tabs.GetItemCount(); ++i) {
+        CRect tab, overlap;
+        tabs.GetItemRect(i, &tab);
+        tabs.ClientToScreen(&tab);
+        if (::IntersectRect(&overlap, &tab, &client)) return false;
+    }
+    return true;
+}
+
 CPoint TabWorkspaceHost::TabPoint(int index) {
     CRect r;
     Tabs().GetItemRect(index, &r);

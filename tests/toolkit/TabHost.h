@@ -41,6 +41,8 @@ struct TabWorkspaceHost {
     HWND Active() const;
     // The middle of a tab, on the screen.
     CPoint TabPoint(int index);
+    // Whether the MDI client lies in the workspace's display area, clear of every tab.
+    bool ClientInDisplayArea();
 
     CWinApp& app;
     TabHostFrame* frame = nullptr;  // deletes itself with its window

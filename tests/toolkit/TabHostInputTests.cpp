@@ -43,6 +43,7 @@ TEST(TabHostInput, TabsActivateMaximiseCloseAndTakeADraggedFileToTheirChild) {
             mouse::Click(host.TabPoint(i));
             EXPECT_EQ(host.Active(), tabs.GetTabWindow(i)) << "tab " << i;
             EXPECT_EQ(tabs.GetCurSel(), i);
+            EXPECT_TRUE(host.ClientInDisplayArea()) << "tab " << i;
         }
     }
 
@@ -107,4 +108,31 @@ TEST(TabHostInput, ContainerPagesFollowClicksAndDragsAndPagesComeAndGoRoundTheAc
     EXPECT_EQ(c.GetActivePageIndex(), c.GetPageCount() - 1);
     EXPECT_EQ(host.frame->GetActiveView(), c.GetActivePage());
     SaveScreenshot(*host.frame, L"tabs-container-after");
+}
+
+TEST(TabHostInput, RowsOfTabsThatChangeSidesOnAClickTakeTheClientWithThem) {
+    OleScope ole;
+    TestApp<COXSkinnedApp> app{L"TabRowsInput"};
+    app.SetCurrentSkin(L"Office XP");
+    TabWorkspaceHost host(app, 14, COXTabClientWnd::kDefaultStyle | TCS_MULTILINE | TCS_SCROLLOPPOSITE);
+    ASSERT_NE(host.frame, nullptr);
+    COXTabWorkspace& tabs = host.Tabs();
+    ASSERT_EQ(tabs.GetTabCount(), 14);
+    ASSERT_GT(tabs.GetRowCount(), 1);
+    EXPECT_TRUE(host.ClientInDisplayArea());
+    // The first tab and the last lie in different rows: each click brings its row round.
+    for (int i : {0, 13, 0, 6}) {
+        mouse::Click(host.TabPoint(i));
+        mouse::Pump(60);
+        EXPECT_EQ(host.Active(), tabs.GetTabWindow(i)) << "tab " << i;
+        EXPECT_TRUE(host.ClientInDisplayArea()) << "tab " << i;
+    }
+    mouse::Pump(300);
+    SaveScreenshot(*host.frame, L"tabs-workspace-rows");
+    // Children activated by their tabs keep the titles they were given, and their tabs show them.
+    for (int i : {0, 13}) {
+        EXPECT_EQ(tabs.GetTabWindow(i), host.children[static_cast<size_t>(i)]->m_hWnd);
+        EXPECT_EQ(tabs.GetTabEntry(i).szTabTitle, i == 0 ? CString(L"Notes & Clips") : CString(L"Page"));
+        EXPECT_EQ(host.children[static_cast<size_t>(i)]->GetWindowText(), tabs.GetTabEntry(i).szTabTitle);
+    }
 }

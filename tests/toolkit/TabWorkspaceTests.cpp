@@ -111,6 +111,59 @@ TEST(TabWorkspace, ImagesGoWithTheirTabsHiddenAndClosedChildrenLoseTheirTabsAndE
     tabs.UpdateContents();
     EXPECT_GE(tabs.FindTab(host.children[2]->m_hWnd), 0);
 
+    // The timer's refresh walks the children again only when they may have changed: it still
+    // sees every change the walk would. A title, a hidden child, a child shown again:
+    auto tick = [&] { tabs.SendMessage(WM_TIMER, IDT_OX_TABUPDATE); };
+    tick();
+    host.children[1]->SetWindowText(L"Fares & times");
+    tick();
+    EXPECT_EQ(TabText(tabs, tabs.FindTab(host.children[1]->m_hWnd)), L"Fares && times");
+    host.children[2]->ShowWindow(SW_HIDE);
+    tick();
+    EXPECT_EQ(tabs.FindTab(host.children[2]->m_hWnd), -1);
+    host.children[2]->ShowWindow(SW_SHOW);
+    tick();
+    EXPECT_GE(tabs.FindTab(host.children[2]->m_hWnd), 0);
+    // children made and destroyed past the MDI client's messages, told of by WM_PARENTNOTIFY or
+    // not at all (the new one is active), a child activated past the client, and a window moved
+    // in from elsewhere (it lies on top):
+    WNDCLASSW rawClass{};
+    rawClass.lpfnWndProc = DefMDIChildProcW;
+    rawClass.hInstance = GetModuleHandleW(nullptr);
+    rawClass.lpszClassName = L"TabWorkspaceRawChild";
+    RegisterClassW(&rawClass);
+    for (const DWORD quiet : {0ul, static_cast<unsigned long>(WS_EX_NOPARENTNOTIFY)}) {
+        const int before = tabs.GetTabCount();
+        HWND raw = CreateWindowExW(WS_EX_MDICHILD | quiet, rawClass.lpszClassName, L"Made by hand", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW,
+                                   10, 10, 200, 120, host.frame->m_hWndMDIClient, nullptr, rawClass.hInstance, nullptr);
+        ASSERT_NE(raw, nullptr);
+        tick();
+        EXPECT_EQ(tabs.GetTabCount(), before + 1);
+        EXPECT_GE(tabs.FindTab(raw), 0);
+        DestroyWindow(raw);
+        tick();
+        EXPECT_EQ(tabs.GetTabCount(), before);
+        EXPECT_EQ(tabs.FindTab(raw), -1);
+    }
+    for (TabHostChild* child : {host.children[0], host.children[3]}) {
+        child->SendMessage(WM_CHILDACTIVATE);
+        ASSERT_EQ(host.Active(), child->m_hWnd);
+        tick();
+        EXPECT_EQ(tabs.GetTabWindow(tabs.GetCurSel()), child->m_hWnd);
+    }
+    HWND elsewhere = CreateWindowExW(WS_EX_NOPARENTNOTIFY, L"STATIC", L"Moved in", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, host.frame->m_hWnd,
+                                     nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(elsewhere, GWL_EXSTYLE, WS_EX_NOPARENTNOTIFY | WS_EX_MDICHILD);
+    const HWND activeBefore = host.Active();
+    SetParent(elsewhere, host.frame->m_hWndMDIClient);
+    ASSERT_EQ(host.Active(), activeBefore);
+    ASSERT_NE(activeBefore, nullptr);
+    tick();
+    EXPECT_GE(tabs.FindTab(elsewhere), 0);
+    DestroyWindow(elsewhere);
+    tick();
+    EXPECT_EQ(tabs.FindTab(elsewhere), -1);
+
     // AddTab past the end lands at the end, and its entry with it.
     ASSERT_TRUE(tabs.RemoveTab(host.children[0]->m_hWnd));
     ASSERT_TRUE(tabs.AddTab(50, host.children[0]->m_hWnd, TRUE, TRUE));

@@ -8,6 +8,8 @@
 #include "controls/TabCtrl.h"
 #include "gdi/DC.h"
 
+#include <optional>
+
 class COXSkinXP;
 class COXSkin2003;
 
@@ -71,12 +73,40 @@ protected:
     virtual void FillStrip(CDC* dc, const CRect& rect) const;
     virtual void FillUnselectedTab(CDC* dc, const CRect& rect) const;
     COLORREF StripColor() const;
+    // A paint of the control or of its arrows begins or ends: a look takes what it asks of the
+    // system once for the whole paint.
+    virtual void OnPaintBegin() {}
+    virtual void OnPaintEnd() {}
 
     COXSkinXP* m_pSkin;
     CPen m_separatorPen;
     CFont m_font;
     CBrush m_arrowBrush;
     CPen m_arrowPen;
+
+private:
+    struct PaintScope {
+        explicit PaintScope(COXTabSkinXP& skin) : skin(skin) { skin.OnPaintBegin(); }
+        ~PaintScope() { skin.OnPaintEnd(); }
+        PaintScope(const PaintScope&) = delete;
+        PaintScope& operator=(const PaintScope&) = delete;
+        COXTabSkinXP& skin;
+    };
+    // A memory DC with a bitmap selected, kept from paint to paint while the controls fit in it:
+    // making one costs the display driver several server round trips.
+    struct PaintBuffer {
+        PaintBuffer() = default;
+        PaintBuffer(const PaintBuffer&) = delete;
+        PaintBuffer& operator=(const PaintBuffer&) = delete;
+        ~PaintBuffer();
+        // Grows the bitmap (compatible with `like`) to at least the size; false when it cannot be made.
+        bool Fit(CDC* like, int width, int height);
+        CDC dc;
+        CBitmap bitmap;
+        HGDIOBJ old = nullptr;
+        CSize size{0, 0};
+    };
+    PaintBuffer m_picture, m_item;  // the whole control, and one tab at a time
 };
 
 class COXTabSkin2003 : public COXTabSkinXP {
@@ -84,7 +114,7 @@ public:
     explicit COXTabSkin2003(COXSkin2003* skin);
     void DrawBackground(CDC* dc, const CRect& rect, CTabCtrl* tab) override;
 
-    // The gradient colours of this look: asked of the visual style at each call.
+    // The gradient colours of this look: asked of the visual style at each call (a paint asks once).
     struct Gradient {
         COLORREF light, dark, middle;
     };
@@ -93,7 +123,11 @@ public:
 protected:
     void FillStrip(CDC* dc, const CRect& rect) const override;
     void FillUnselectedTab(CDC* dc, const CRect& rect) const override;
+    void OnPaintBegin() override { m_paintGradient = GetGradient(); }
+    void OnPaintEnd() override { m_paintGradient.reset(); }
 
 private:
+    Gradient PaintGradient() const { return m_paintGradient ? *m_paintGradient : GetGradient(); }
     COXSkin2003* m_pSkin2003;
+    std::optional<Gradient> m_paintGradient;
 };

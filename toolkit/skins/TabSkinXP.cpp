@@ -5,6 +5,7 @@
 #include "skins/TabSkin.h"
 #include "tabs/TabViewContainer.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -45,6 +46,25 @@ COXTabSkinXP::COXTabSkinXP(COXSkinXP* skin) : m_pSkin(skin) {
 
 COXTabSkinXP::~COXTabSkinXP() = default;
 
+COXTabSkinXP::PaintBuffer::~PaintBuffer() {
+    if (old) dc.SelectObject(old);
+}
+
+bool COXTabSkinXP::PaintBuffer::Fit(CDC* like, int width, int height) {
+    if (dc.m_hDC && bitmap.m_hObject && size.cx >= width && size.cy >= height) return true;
+    if (!dc.m_hDC && !dc.CreateCompatibleDC(like)) return false;
+    if (old) dc.SelectObject(old);
+    old = nullptr;
+    bitmap.DeleteObject();
+    size = CSize(std::max(width, static_cast<int>(size.cx)), std::max(height, static_cast<int>(size.cy)));
+    if (!bitmap.CreateCompatibleBitmap(like, size.cx, size.cy)) {
+        size = CSize(0, 0);
+        return false;
+    }
+    old = dc.SelectObject(&bitmap);
+    return true;
+}
+
 COLORREF COXTabSkinXP::StripColor() const { return COXSkinXP::ScaleColor(GetSysColor(COLOR_BTNFACE), 1.2f, 1.2f, 1.2f); }
 
 void COXTabSkinXP::FillStrip(CDC* dc, const CRect& rect) const { dc->FillSolidRect(rect, StripColor()); }
@@ -53,16 +73,24 @@ void COXTabSkinXP::FillUnselectedTab(CDC* dc, const CRect& rect) const { dc->Fil
 
 void COXTabSkinXP::DrawTabCtrl(CTabCtrl* tab) {
     CPaintDC paint(tab);
+    // The scroll arrows paint themselves: the picture leaves them alone on the screen.
+    if (HWND spin = SpinWindow(tab); spin && ::IsWindowVisible(spin)) {
+        CRect arrows;
+        ::GetWindowRect(spin, &arrows);
+        tab->ScreenToClient(&arrows);
+        ::ExcludeClipRect(paint, arrows.left, arrows.top, arrows.right, arrows.bottom);
+    }
     PaintTabCtrl(&paint, tab);
-    if (HWND spin = SpinWindow(tab); spin && IsWindow(spin)) ::InvalidateRect(spin, nullptr, TRUE);
 }
 
 void COXTabSkinXP::PaintTabCtrl(CDC* target, CTabCtrl* tab) {
     CRect client;
     tab->GetClientRect(&client);
     if (client.IsRectEmpty()) return;
-    MemoryDC picture(target, client.Width(), client.Height());
-    MemoryDC item(target, client.Width(), client.Height());
+    if (!m_picture.Fit(target, client.Width(), client.Height()) || !m_item.Fit(target, client.Width(), client.Height())) return;
+    const PaintScope scope(*this);
+    PaintBuffer& picture = m_picture;
+    PaintBuffer& item = m_item;
 
     // The control's own scroll arrows are painted by this skin from now on.
     if (auto* skinned = dynamic_cast<COXSkinnedTabCtrl*>(tab); skinned && !skinned->GetSpinCtrl().m_hWnd) {
@@ -71,6 +99,7 @@ void COXTabSkinXP::PaintTabCtrl(CDC* target, CTabCtrl* tab) {
             ::GetClassNameW(child, name, static_cast<int>(std::size(name)));
             if (wcscmp(name, UPDOWN_CLASSW) == 0) {
                 skinned->GetSpinCtrl().SubclassWindow(child);
+                ::InvalidateRect(child, nullptr, TRUE);
                 break;
             }
         }
@@ -219,6 +248,7 @@ void COXTabSkinXP::PaintSpinCtrl(CDC* target, CSpinButtonCtrl* spin) {
     spin->GetClientRect(&client);
     if (client.IsRectEmpty()) return;
     MemoryDC picture(target, client.Width(), client.Height());
+    const PaintScope scope(*this);
     FillStrip(&picture.dc, client);
 
     CRect area = client;
@@ -305,12 +335,12 @@ COXTabSkin2003::Gradient COXTabSkin2003::GetGradient() const {
 }
 
 void COXTabSkin2003::FillStrip(CDC* dc, const CRect& rect) const {
-    const Gradient g = GetGradient();
+    const Gradient g = PaintGradient();
     m_pSkin2003->GradientFill(dc, rect, g.light, g.dark, TRUE);
 }
 
 void COXTabSkin2003::FillUnselectedTab(CDC* dc, const CRect& rect) const {
-    const Gradient g = GetGradient();
+    const Gradient g = PaintGradient();
     m_pSkin2003->GradientFill(dc, rect, g.light, g.middle, TRUE);
 }
 

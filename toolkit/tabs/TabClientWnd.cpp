@@ -12,6 +12,7 @@ const MessageMap* COXTabClientWnd::GetMessageMap() const {
         MapMessage<&COXTabClientWnd::OnMDICreate>(WM_MDICREATE),
         MapMessage<&COXTabClientWnd::OnMDIDestroy>(WM_MDIDESTROY),
         MapMessage<&COXTabClientWnd::OnMDIActivate>(WM_MDIACTIVATE),
+        MapMessage<&COXTabClientWnd::OnParentNotify>(WM_PARENTNOTIFY),
         MapMessage<&COXTabClientWnd::OnSize>(WM_SIZE),
         MapMessage<&COXTabClientWnd::OnShowWindow>(WM_SHOWWINDOW),
         MapMessage<&COXTabClientWnd::OnNcPaint>(WM_NCPAINT),
@@ -124,6 +125,7 @@ void COXTabClientWnd::CalcWindowRect(LPRECT rect, UINT adjustType) {
 
 LRESULT COXTabClientWnd::OnMDICreate(WPARAM, LPARAM) {
     const LRESULT child = Default();
+    m_tab.ChildrenChanged();
     if (child && m_tab.m_hWnd) {
         m_tab.SetCurSel(-1);
         m_tab.PostMessage(WM_TIMER, IDT_OX_TABUPDATE);
@@ -147,6 +149,13 @@ LRESULT COXTabClientWnd::OnMDIActivate(WPARAM wParam, LPARAM) {
         m_tab.PostMessage(WM_TIMER, IDT_OX_TABUPDATE);
     }
     return result;
+}
+
+// A window made or destroyed under the client (the MDI messages do not see every one).
+LRESULT COXTabClientWnd::OnParentNotify(WPARAM wParam, LPARAM) {
+    const UINT event = LOWORD(wParam);
+    if (event == WM_CREATE || event == WM_DESTROY) m_tab.ChildrenChanged();
+    return Default();
 }
 
 void COXTabClientWnd::OnSize(UINT, int, int) {

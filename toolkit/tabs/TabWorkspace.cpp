@@ -109,6 +109,15 @@ void COXTabWorkspace::PruneImage(int image) {
     m_arrImage.erase(m_arrImage.begin() + image);
 }
 
+BOOL COXTabWorkspace::FollowTitle(int index, CWnd* child) {
+    TAB_ITEM_ENTRY& entry = m_arrTab[static_cast<size_t>(index)];
+    const CString title = GetTabText(child);
+    if (title == entry.szTabTitle) return FALSE;
+    entry.szTabTitle = title;
+    SetTabTitle(index, title);
+    return TRUE;
+}
+
 void COXTabWorkspace::SetTabTitle(int index, const CString& title) {
     const CString shown = DoubleAmpersands(title);
     TCITEMW item{};
@@ -132,6 +141,7 @@ BOOL COXTabWorkspace::AddTab(int index, HWND child, BOOL redraw, BOOL onlyVisibl
     item.pszText = const_cast<wchar_t*>(static_cast<const wchar_t*>(shown));
     item.iImage = AddIcon(GetChildIcon(child));
     const bool wasEmpty = m_arrTab.empty();
+    m_bWalkNeeded = TRUE;
     const int landed = InsertItem(index, &item);
     if (landed < 0) {
         PruneImage(item.iImage);
@@ -148,6 +158,7 @@ BOOL COXTabWorkspace::AddTab(int index, HWND child, BOOL redraw, BOOL onlyVisibl
 BOOL COXTabWorkspace::RemoveTab(HWND child, BOOL recalc) {
     const int index = FindTab(child);
     if (index < 0) return FALSE;
+    m_bWalkNeeded = TRUE;
     TCITEMW item{};
     item.mask = TCIF_IMAGE;
     item.iImage = -1;
@@ -173,7 +184,9 @@ void COXTabWorkspace::UpdateContents(BOOL addNew, BOOL updateIcons) {
         changed = TRUE;
     }
     int activeIndex = -1;
-    if (HWND active = ActiveChild(frame->m_hWndMDIClient)) {
+    std::vector<WalkedChild> walked;
+    HWND active = ActiveChild(frame->m_hWndMDIClient);
+    if (active) {
         int position = GetTabCount();
         for (HWND child = ::GetWindow(active, GW_HWNDFIRST); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
             const int index = FindTab(child);
@@ -182,44 +195,75 @@ void COXTabWorkspace::UpdateContents(BOOL addNew, BOOL updateIcons) {
                     if (activeIndex >= position) ++activeIndex;
                     changed = TRUE;
                 }
-                continue;
-            }
-            if (!::IsWindowVisible(child)) {
+            } else if (!::IsWindowVisible(child)) {
                 RemoveTab(child, FALSE);
                 --position;
                 if (activeIndex > index) --activeIndex;
                 changed = TRUE;
-                continue;
-            }
-            if (child == active) activeIndex = index;
-            TAB_ITEM_ENTRY& entry = m_arrTab[static_cast<size_t>(index)];
-            const CString title = GetTabText(CWnd::FromHandle(child));
-            if (title != entry.szTabTitle) {
-                entry.szTabTitle = title;
-                SetTabTitle(index, title);
-                changed = TRUE;
-            }
-            if (updateIcons) {
-                TCITEMW item{};
-                item.mask = TCIF_IMAGE;
-                item.iImage = -1;
-                GetItem(index, &item);
-                const int image = AddIcon(GetChildIcon(child));
-                if (image != item.iImage) {
-                    const int old = item.iImage;
-                    item.iImage = image;
-                    SetItem(index, &item);
-                    PruneImage(old);
+            } else {
+                if (child == active) activeIndex = index;
+                if (FollowTitle(index, CWnd::FromHandle(child))) changed = TRUE;
+                if (updateIcons) {
+                    TCITEMW item{};
+                    item.mask = TCIF_IMAGE;
+                    item.iImage = -1;
+                    GetItem(index, &item);
+                    const int image = AddIcon(GetChildIcon(child));
+                    if (image != item.iImage) {
+                        const int old = item.iImage;
+                        item.iImage = image;
+                        SetItem(index, &item);
+                        PruneImage(old);
+                    }
                 }
             }
+            walked.push_back({child, ::IsWindowVisible(child) != FALSE, FindTab(child) >= 0});
         }
     }
+    // Without an active child nothing was walked: the next refresh walks.
+    m_arrWalked = std::move(walked);
+    m_bWalkNeeded = active == nullptr || !addNew;
+    FinishUpdate(activeIndex, changed);
+}
+
+bool COXTabWorkspace::ChildrenAsWalked(HWND client, HWND active) const {
+    if (m_bWalkNeeded || !active) return false;
+    auto walked = [this](HWND hwnd) {
+        return std::any_of(m_arrWalked.begin(), m_arrWalked.end(), [hwnd](const WalkedChild& c) { return c.hWnd == hwnd; });
+    };
+    // A window made without telling the client lies on top of the others (one server round trip).
+    if (!walked(active) || !walked(::GetWindow(client, GW_CHILD))) return false;
+    for (const WalkedChild& child : m_arrWalked) {
+        if (!::IsWindow(child.hWnd) || (::IsWindowVisible(child.hWnd) != FALSE) != child.visible || (FindTab(child.hWnd) >= 0) != child.tabbed)
+            return false;
+    }
+    return true;
+}
+
+void COXTabWorkspace::RefreshContents() {
+    CMDIFrameWnd* frame = GetMDIFrame();
+    if (!frame || !m_hWnd) return;
+    HWND active = ActiveChild(frame->m_hWndMDIClient);
+    if (!ChildrenAsWalked(frame->m_hWndMDIClient, active)) {
+        UpdateContents(TRUE, FALSE);
+        return;
+    }
+    // What a walk would do now: follow the titles of the visible children with tabs.
+    BOOL changed = m_pTabClientWnd->m_bForceToRecalc;
+    for (const WalkedChild& child : m_arrWalked) {
+        if (!child.visible || !child.tabbed) continue;
+        if (FollowTitle(FindTab(child.hWnd), CWnd::FromHandle(child.hWnd))) changed = TRUE;
+    }
+    FinishUpdate(FindTab(active), changed);
+}
+
+void COXTabWorkspace::FinishUpdate(int activeIndex, BOOL changed) {
     if (activeIndex >= 0 && activeIndex != GetCurSel()) {
         SetCurSel(activeIndex);
         changed = TRUE;
     }
     if (changed && m_pTabClientWnd->m_hWnd) {
-        frame->RecalcLayout(TRUE);
+        if (CMDIFrameWnd* frame = GetMDIFrame()) frame->RecalcLayout(TRUE);
         m_pTabClientWnd->m_bForceToRecalc = FALSE;
     }
 }
@@ -236,7 +280,7 @@ int COXTabWorkspace::OnCreate(LPCREATESTRUCT cs) {
 }
 
 void COXTabWorkspace::OnTimer(UINT_PTR id) {
-    if (id == IDT_OX_TABUPDATE) UpdateContents(TRUE, FALSE);
+    if (id == IDT_OX_TABUPDATE) RefreshContents();
     else Default();
 }
 
@@ -246,7 +290,9 @@ void COXTabWorkspace::OnSelChange(NMHDR*, LRESULT* result) {
     HWND child = GetTabWindow(GetCurSel());
     if (!frame || !child || !::IsWindow(child)) return;
     ::SendMessageW(frame->m_hWndMDIClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
-    frame->RecalcLayout(TRUE);
+    // Another selection moves the display area only where the rows change sides; elsewhere
+    // the frame's layout would place every window where it is (at some twenty server round trips).
+    if (GetStyle() & TCS_SCROLLOPPOSITE) frame->RecalcLayout(TRUE);
 }
 
 void COXTabWorkspace::OnLButtonDblClk(UINT, CPoint) {
@@ -295,4 +341,6 @@ void COXTabWorkspace::OnDestroy() {
     KillTimer(IDT_OX_TABUPDATE);
     m_arrImage.clear();
     m_arrTab.clear();
+    m_arrWalked.clear();
+    m_bWalkNeeded = TRUE;
 }

@@ -7,6 +7,10 @@
 // the frame's layout calls its CalcWindowRect, which gives the workspace the
 // whole room and the MDI client the workspace's display area. A timer keeps
 // the tabs up to date (and the client's MDI messages ask for an update at once).
+// The timer's tick walks the client's children again only when they may have
+// changed since the last walk (a walk costs the window server a round trip per
+// child); otherwise it follows the titles and the active child of the windows
+// it knows.
 #pragma once
 #include "gdi/ImageList.h"
 #include "skins/SkinnedTabCtrl.h"
@@ -53,6 +57,11 @@ public:
     static HICON GetChildIcon(HWND child);
     // Adds tabs for new children, drops those of hidden ones, follows titles (and icons) and the active child.
     void UpdateContents(BOOL addNew = TRUE, BOOL updateIcons = FALSE);
+    // The timer's update: UpdateContents (TRUE, FALSE), without the walk of the children while
+    // they are still the windows the last walk saw, each as visible and as tabbed as it was.
+    void RefreshContents();
+    // The children are to be walked again at the next refresh (a window may have come).
+    void ChildrenChanged() { m_bWalkNeeded = TRUE; }
     CMDIFrameWnd* GetMDIFrame() const;
 
     HWND GetTabWindow(int index) const;
@@ -82,9 +91,24 @@ private:
     // hands out again must not find the old picture).
     void PruneImage(int image);
     void SetTabTitle(int index, const CString& title);
+    // Takes the child's current title into its tab when it differs; TRUE when it did.
+    BOOL FollowTitle(int index, CWnd* child);
+    // Selects the active child's tab and lays the frame out again after a change.
+    void FinishUpdate(int activeIndex, BOOL changed);
+    // Whether the windows under the client are still those of the last walk, in the same state.
+    bool ChildrenAsWalked(HWND client, HWND active) const;
+
+    // A window under the MDI client as the last walk left it.
+    struct WalkedChild {
+        HWND hWnd;
+        bool visible;
+        bool tabbed;
+    };
 
     std::vector<TAB_ITEM_ENTRY> m_arrTab;
     std::vector<HICON> m_arrImage;
+    std::vector<WalkedChild> m_arrWalked;
+    BOOL m_bWalkNeeded = TRUE;
     CImageList m_imageList;
     COXTabWorkspaceDropTarget m_dropTarget;
     COXTabClientWnd* m_pTabClientWnd = nullptr;
@@ -117,6 +141,7 @@ protected:
     LRESULT OnMDICreate(WPARAM wParam, LPARAM lParam);
     LRESULT OnMDIDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT OnMDIActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnParentNotify(WPARAM wParam, LPARAM lParam);
     void OnSize(UINT type, int cx, int cy);
     void OnShowWindow(BOOL show, UINT status);
     void OnNcPaint();
