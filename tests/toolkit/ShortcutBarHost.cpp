@@ -113,6 +113,18 @@ BOOL ShortcutHostWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
         case SHBN_ENDITEMEDIT:
             if (info->lParam) entry.text = reinterpret_cast<const wchar_t*>(info->lParam);
             break;
+        case SHBN_GETHEADERINFOTIP:
+        case SHBN_GETITEMINFOTIP:
+            // Info tips name what they are over, one through the buffer, one through the pointer.
+            if (auto* tip = reinterpret_cast<SHBToolTipInfo*>(info->lParam); tip && info->hdr.code == SHBN_GETITEMINFOTIP) {
+                const CString text = bar.GetGroupListCtrl(info->hGroup)->GetItemText(info->nItem);
+                swprintf(tip->szText, std::size(tip->szText), L"Open %ls", text.GetString());
+            } else if (tip) {
+                static CString header;
+                header = L"The " + bar.GetGroupText(info->hGroup) + L" group";
+                tip->lpszText = const_cast<wchar_t*>(header.GetString());
+            }
+            break;
         default: break;
         }
         // Per-paint and per-move codes are not kept: they would drown the rest.
@@ -122,6 +134,11 @@ BOOL ShortcutHostWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
         return TRUE;
     }
     return CWnd::OnNotify(wParam, lParam, result);
+}
+
+BOOL ShortcutHostWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (!lParam && HIWORD(wParam) == 0) commands.push_back(LOWORD(wParam));
+    return CWnd::OnCommand(wParam, lParam);
 }
 
 std::vector<UINT> ShortcutHostWnd::TakeCodes() {

@@ -24,6 +24,7 @@ public:
     std::vector<LoggedNotify> log;
     std::map<UINT, LRESULT> answers;  // what the owner answers per code (0 when not listed)
     int clipItems = 40;
+    std::vector<UINT> commands;  // menu commands the window received
 
     BOOL Build(DWORD barStyle, CRect where = CRect(40, 40, 300, 620));
     // The codes logged since the last call, in order; empties the log.
@@ -37,6 +38,7 @@ public:
 protected:
     const MessageMap* GetMessageMap() const override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnSize(UINT type, int cx, int cy);
 
 private:

@@ -2,8 +2,12 @@
 #include "shortcutbar/SHBListCtrl.h"
 
 #include "gdi/BufferedPaint.h"
+#include "gdi/Dib.h"
 #include "shortcutbar/ShortcutBar.h"
 #include "skins/SkinGdi.h"
+
+#include <cstring>
+#include <vector>
 
 COXSHBListCtrl::COXSHBListCtrl() = default;
 
@@ -129,10 +133,7 @@ void COXSHBListCtrl::CalculateLayout() {
     int cx = 0, cy = 0;
     if (images) ImageList_GetIconSize(images, &cx, &cy);
     CClientDC dc(this);
-    LOGFONTW lf{};
-    CFont font;
-    if (m_pShortcutBar && m_pShortcutBar->GetGroupTextFont(m_hGroup, &lf)) font.CreateFontIndirect(&lf);
-    SelectedObject keep(dc, font.GetSafeHandle() ? font.GetSafeHandle() : (GetFont() ? static_cast<HGDIOBJ>(GetFont()) : GetStockObject(DEFAULT_GUI_FONT)));
+    SelectedObject keep(dc, LabelFont(false));
     int y = content.top;
     for (int i = 0; i < count; ++i) {
         const int image = GetItemImage(i);
@@ -201,49 +202,102 @@ void COXSHBListCtrl::FillListBackground(CDC* dc, const CRect& rect, CPoint origi
     }
 }
 
+HFONT COXSHBListCtrl::LabelFont(bool underline) {
+    LOGFONTW lf{};
+    if (!m_pShortcutBar || !m_pShortcutBar->GetGroupTextFont(m_hGroup, &lf)) {
+        const HFONT own = GetFont();
+        ::GetObjectW(own ? static_cast<HGDIOBJ>(own) : GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    }
+    if (!m_paint.font.GetSafeHandle() || std::memcmp(&lf, &m_paint.key, sizeof(lf)) != 0) {
+        m_paint.font.DeleteObject();
+        m_paint.underlined.DeleteObject();
+        m_paint.key = lf;
+        m_paint.font.CreateFontIndirect(&lf);
+        lf.lfUnderline = TRUE;
+        m_paint.underlined.CreateFontIndirect(&lf);
+    }
+    const HFONT font = underline ? m_paint.underlined : m_paint.font;
+    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+// The canvases are 32-bit DIB sections: the platform's image lists keep their pictures in
+// DIB sections, and under Wine drawing one into a device-dependent bitmap costs many times
+// more (bench/shortcutbar).
+CDC* COXSHBListCtrl::Canvas::Get(CDC* screen, CSize need) {
+    if (!dc.GetSafeHdc() && !dc.CreateCompatibleDC(screen)) return nullptr;
+    if (need.cx > size.cx || need.cy > size.cy) {
+        const CSize grown(std::max(need.cx, size.cx), std::max(need.cy, size.cy));
+        CBitmap made;
+        if (!made.Attach(CreateTopDownDib(grown.cx, grown.cy))) return nullptr;
+        ::SelectObject(dc, made);  // lets the old bitmap go before it is deleted
+        bitmap.DeleteObject();
+        bitmap.Attach(made.Detach());
+        size = grown;
+    }
+    return &dc;
+}
+
+DRAWITEMSTRUCT COXSHBListCtrl::ItemDrawRecord(int item, HDC dc, const CRect& rect) const {
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_LISTVIEW;
+    dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
+    dis.itemID = static_cast<UINT>(item);
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = ODS_DEFAULT;
+    dis.hwndItem = m_hWnd;
+    dis.hDC = dc;
+    dis.rcItem = rect;
+    return dis;
+}
+
+bool COXSHBListCtrl::BackgroundScrolls() const {
+    return !m_pShortcutBar || m_pShortcutBar->GetShortcutBarSkin()->IsBackgroundFlat(m_pShortcutBar->HasGroupBkColor(m_hGroup));
+}
+
 void COXSHBListCtrl::OnPaint() {
     CPaintDC dc(this);
     CRect client;
     GetClientRect(&client);
+    CRect box;
+    box.IntersectRect(CRect(dc.m_ps.rcPaint), client);
     if (!(GetBarStyle() & SHBS_NOSCROLL)) {
-        DrawScrollButtons(&dc);
+        // Drawn when the paint reaches them (a hot item's repaint does not).
+        if (::RectVisible(dc, &m_rectTopScroll) || ::RectVisible(dc, &m_rectBottomScroll)) DrawScrollButtons(&dc);
         if (!m_rectTopScroll.IsRectEmpty()) ::ExcludeClipRect(dc, m_rectTopScroll.left, m_rectTopScroll.top, m_rectTopScroll.right, m_rectTopScroll.bottom);
         if (!m_rectBottomScroll.IsRectEmpty())
             ::ExcludeClipRect(dc, m_rectBottomScroll.left, m_rectBottomScroll.top, m_rectBottomScroll.right, m_rectBottomScroll.bottom);
     }
-    {
-        const int saved = ::SaveDC(dc);
-        for (const auto& [item, full] : m_mapItemToBoundRect) {
-            CRect r = full;
-            r.OffsetRect(-m_ptOrigin.x, -m_ptOrigin.y);
-            ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-        }
-        FillListBackground(&dc, client, CPoint());
-        ::RestoreDC(dc, saved);
-    }
+    // Only the items the paint touches count: a long list has most of them out of sight.
+    std::vector<std::pair<int, CRect>> shown;
     for (const auto& [item, full] : m_mapItemToBoundRect) {
         CRect r = full;
         r.OffsetRect(-m_ptOrigin.x, -m_ptOrigin.y);
+        if (r.top >= box.bottom) break;  // items lie in index order, top to bottom
         CRect visible;
-        if (!visible.IntersectRect(r, client) || !::RectVisible(dc, &r)) continue;
-        CDC memory;
-        memory.CreateCompatibleDC(&dc);
-        CBitmap bitmap;
-        bitmap.CreateCompatibleBitmap(&dc, r.Width(), r.Height());
-        SelectedObject keep(memory, bitmap);
-        const CRect local(0, 0, r.Width(), r.Height());
-        FillListBackground(&memory, local, r.TopLeft());
-        DRAWITEMSTRUCT dis{};
-        dis.CtlType = ODT_LISTVIEW;
-        dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
-        dis.itemID = static_cast<UINT>(item);
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = ODS_DEFAULT;
-        dis.hwndItem = m_hWnd;
-        dis.hDC = memory;
-        dis.rcItem = local;
+        if (visible.IntersectRect(r, box)) shown.emplace_back(item, r);
+    }
+    // The background is filled once, off screen: the screen and each item's canvas copy from it.
+    CDC* background = m_paint.background.Get(&dc, client.Size());
+    CDC* canvas = m_paint.item.Get(&dc, CSize(1, 1));
+    if (!background || !canvas) return;
+    FillListBackground(background, box, CPoint());
+    {
+        const int saved = ::SaveDC(dc);
+        for (const auto& [item, r] : shown) ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+        dc.BitBlt(box.left, box.top, box.Width(), box.Height(), background, box.left, box.top, SRCCOPY);
+        ::RestoreDC(dc, saved);
+    }
+    for (const auto& [item, r] : shown) {
+        if (!::RectVisible(dc, &r) || !(canvas = m_paint.item.Get(&dc, r.Size()))) continue;
+        const int saved = ::SaveDC(*canvas);
+        ::IntersectClipRect(*canvas, 0, 0, r.Width(), r.Height());
+        // Only the painted box of the background is filled: what lies outside it is not copied
+        // to the screen (the paint's clipping keeps it off).
+        canvas->BitBlt(0, 0, r.Width(), r.Height(), background, r.left, r.top, SRCCOPY);
+        DRAWITEMSTRUCT dis = ItemDrawRecord(item, *canvas, CRect(0, 0, r.Width(), r.Height()));
         DrawItem(&dis);
-        dc.BitBlt(r.left, r.top, r.Width(), r.Height(), &memory, 0, 0, SRCCOPY);
+        ::RestoreDC(*canvas, saved);
+        dc.BitBlt(r.left, r.top, r.Width(), r.Height(), canvas, 0, 0, SRCCOPY);
     }
     DrawInsertMark(&dc);
 }
@@ -287,13 +341,7 @@ void COXSHBListCtrl::DrawItem(LPDRAWITEMSTRUCT dis) {
     if (!label.IsRectEmpty() && !text.IsEmpty()) {
         label.OffsetRect(-shift.x + dis->rcItem.left, -shift.y + dis->rcItem.top);
         label.DeflateRect(2, 2);
-        LOGFONTW lf{};
-        bool haveFont = m_pShortcutBar && m_pShortcutBar->GetGroupTextFont(m_hGroup, &lf);
-        if (!haveFont) haveFont = ::GetObjectW(GetFont() ? static_cast<HGDIOBJ>(GetFont()) : GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf) != 0;
-        if (item == m_nHotItem && (style & SHBS_UNDERLINEHOTITEM) && !m_bDrawingDragImage) lf.lfUnderline = TRUE;
-        CFont font;
-        font.CreateFontIndirect(&lf);
-        SelectedObject keep(dc, font);
+        SelectedObject keep(dc, LabelFont(item == m_nHotItem && (style & SHBS_UNDERLINEHOTITEM) && !m_bDrawingDragImage));
         dc.SetBkMode(TRANSPARENT);
         dc.SetTextColor(GetListTextColor());
         dc.DrawText(text, &label, GetView() == SHB_LARGEICON ? 0xA015 : 0x24);
@@ -384,18 +432,31 @@ BOOL COXSHBListCtrl::RedrawItem(int item) {
     if (item < 0 || item >= ItemCount() || !m_mapItemToBoundRect.count(item)) return FALSE;
     CRect icon = GetItemIconRect(item), label = GetItemLabelRect(item);
     icon.InflateRect(1, 1);
-    if (!icon.IsRectEmpty()) InvalidateRect(&icon, FALSE);
-    if (!label.IsRectEmpty()) InvalidateRect(&label, FALSE);
+    // One rectangle round both: one trip to the window manager instead of two.
+    CRect both;
+    both.UnionRect(icon, label);
+    if (!both.IsRectEmpty()) InvalidateRect(&both, FALSE);
     return TRUE;
 }
 
-void COXSHBListCtrl::OnSize(UINT, int, int) {
+void COXSHBListCtrl::OnSize(UINT, int cx, int cy) {
     Default();
+    // The items' places depend on the width alone: a change of height (a group sliding open
+    // or shut) only moves the scroll buttons, and what the system uncovers it repaints itself.
+    const CSize old = m_laidOutSize;
+    m_laidOutSize = CSize(cx, cy);
+    if (old.cx == cx && old.cx > 0 && old.cy > 0 && cy > 0 && !m_mapItemToBoundRect.empty()) {
+        const CRect oldUp = m_rectTopScroll, oldDown = m_rectBottomScroll;
+        CalculateScrollButtons();
+        InvalidateScrollButtons(oldUp, oldDown);
+        return;
+    }
     CalculateLayout();
     Invalidate(FALSE);
 }
 
 void COXSHBListCtrl::OnDestroy() {
+    m_infoTip.Destroy();
     KillTimer(kScrollTimer);
     KillTimer(kHotTrackTimer);
     if (m_pRegisteredTarget) {

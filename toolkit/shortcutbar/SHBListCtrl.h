@@ -8,7 +8,9 @@
 #pragma once
 #include "bars/DragRelay.h"
 #include "controls/ListCtrl.h"
+#include "gdi/DC.h"
 #include "shortcutbar/SHBEdit.h"
+#include "shortcutbar/SHBInfoTip.h"
 #include "shortcutbar/ShortcutBarNotify.h"
 
 #include <map>
@@ -56,6 +58,9 @@ public:
     BOOL EditLabel(int item);
     int HitTest(CPoint point, int* code, BOOL ignoreButtons = FALSE) const;
     void SetDragItem(int item);
+    // An image list holding one image: the item as drawn, without frames, over a transparent
+    // background; `upperLeft` gets its place in client coordinates. Null for no such item.
+    HIMAGELIST CreateItemDragImage(int item, CPoint* upperLeft);
 
     COXShortcutBar* GetBar() const { return m_pShortcutBar; }
     HSHBGROUP GetGroup() const { return m_hGroup; }
@@ -122,12 +127,32 @@ private:
     void StartScrolling(int direction, BOOL automatic);
     void StopScrolling();
     BOOL ScrollOneItem(int direction);
+    // The scroll `dy` from `originY` trimmed to the content; the scroll that brings the next
+    // item (direction 1) or the one above the top (-1) to the top.
+    int ClampScroll(int dy, int originY) const;
+    int OneItemStep(int direction, int originY) const;
+    // Shows a scroll by `by` on the screen; the scroll buttons were at `oldUp`, `oldDown`.
+    void ScrollContent(CSize by, const CRect& oldUp, const CRect& oldDown);
+    // Repaints the scroll buttons where they were and where they are.
+    void InvalidateScrollButtons(const CRect& oldUp, const CRect& oldDown);
+    // The draw record of `item` painted into `dc` at `rect`.
+    DRAWITEMSTRUCT ItemDrawRecord(int item, HDC dc, const CRect& rect) const;
+    // Whether the background moves with the items (a flat fill) or stays (a gradient).
+    bool BackgroundScrolls() const;
     void UpdateHotItem();
     void CheckHotTracking();
     LRESULT OnEditEnded(SHBNotifyInfo* info);
+    // With SHBS_INFOTIP: the item under the mouse (on its icon or label) is the tip's tool.
+    void RelayToInfoTip(UINT message, WPARAM wParam, LPARAM lParam);
     int NearestItemDown(CPoint contentPoint) const;
     int FindNearest(const LVFINDINFOW* find, int start) const;
     void EraseInsertMark(int index);
+    // The own drag's image: into the list at a client point, along with it, and out again.
+    void DragImageEnter(CPoint client);
+    void DragImageMove(CPoint client);
+    void DragImageLeave();
+    // The label font (the group's, else the list's), underlined for a hot item when asked.
+    HFONT LabelFont(bool underline);
 
     COXShortcutBar* m_pShortcutBar = nullptr;
     HSHBGROUP m_hGroup = nullptr;
@@ -138,6 +163,7 @@ private:
     int m_nDragItem = -1;
     int m_nEditItem = -1;
     COXSHBEdit m_edit;
+    SHBInfoTip m_infoTip;
     std::map<int, CRect> m_mapItemToBoundRect;
     std::map<int, CRect> m_mapItemToImageRect;
     std::map<int, CRect> m_mapItemToTextRect;
@@ -154,6 +180,8 @@ private:
     BOOL m_bScrollingDown = FALSE;
     BOOL m_bAutoScrolling = FALSE;
     BOOL m_bDrawingDragImage = FALSE;
+    HIMAGELIST m_hItemDragImage = nullptr;  // while an own drag shows the item under the mouse
+    BOOL m_bDragImageIn = FALSE;             // the drag image is entered in this list
     CPoint m_ptDragImage;
     CPoint m_ptPress;
     int m_nPressItem = -1;
@@ -163,4 +191,21 @@ private:
     int m_nInsertItem = -1;
     int m_nWheelDelta = 0;
     COleDataSource* m_pPendingSource = nullptr;
+    CSize m_laidOutSize;  // the client size of the last WM_SIZE
+    // An off-screen DC whose bitmap grows to the largest size asked of it.
+    struct Canvas {
+        CBitmap bitmap;
+        CDC dc;
+        CSize size;
+        CDC* Get(CDC* screen, CSize need);
+    };
+    // What painting reuses from paint to paint: the background of the painted box, the
+    // canvas of one item, and the label fonts, remade when the font changes.
+    struct PaintCache {
+        Canvas background;
+        Canvas item;
+        LOGFONTW key{};
+        CFont font;
+        CFont underlined;
+    } m_paint;
 };

@@ -6,6 +6,7 @@
 #include "ole/OleDataSource.h"
 #include "shortcutbar/SHBDragBlock.h"
 #include "shortcutbar/ShortcutBar.h"
+#include "skins/SkinGdi.h"
 
 COleDropSource* COXSHBListCtrl::GetDropSource() {
     COleDropSource* source = nullptr;
@@ -47,6 +48,63 @@ void COXSHBListCtrl::SetDragItem(int item) {
     PostMessage(WM_SHB_STARTITEMDRAG, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(source));
 }
 
+HIMAGELIST COXSHBListCtrl::CreateItemDragImage(int item, CPoint* upperLeft) {
+    if (item < 0 || item >= ItemCount() || !m_mapItemToBoundRect.count(item)) return nullptr;
+    CRect bounds;
+    bounds.UnionRect(GetItemIconRect(item), GetItemLabelRect(item));
+    if (bounds.IsRectEmpty()) return nullptr;
+    const CRect full = GetItemFullRect(item);
+    CClientDC screen(this);
+    CDC memory;
+    CBitmap bitmap;
+    if (!memory.CreateCompatibleDC(&screen) || !bitmap.CreateCompatibleBitmap(&screen, bounds.Width(), bounds.Height())) return nullptr;
+    const COLORREF transparent = GetListBkColor();
+    {
+        SelectedObject keep(memory, bitmap);
+        memory.FillSolidRect(CRect(0, 0, bounds.Width(), bounds.Height()), transparent);
+        // The item's full rectangle placed so that its icon and label land in the bitmap.
+        DRAWITEMSTRUCT dis = ItemDrawRecord(item, memory, CRect(CPoint(full.left - bounds.left, full.top - bounds.top), full.Size()));
+        m_bDrawingDragImage = TRUE;
+        DrawItem(&dis);
+        m_bDrawingDragImage = FALSE;
+    }
+    HIMAGELIST image = ImageList_Create(bounds.Width(), bounds.Height(), ILC_COLOR24 | ILC_MASK, 1, 0);
+    if (image && ImageList_AddMasked(image, bitmap, transparent) < 0) {
+        ImageList_Destroy(image);
+        image = nullptr;
+    }
+    if (image && upperLeft) *upperLeft = bounds.TopLeft();
+    return image;
+}
+
+namespace {
+// A client point of `wnd` in its window's coordinates, as the image-list drag wants them.
+CPoint InWindow(CWnd* wnd, CPoint client) {
+    CRect window;
+    wnd->GetWindowRect(&window);
+    wnd->ClientToScreen(&client);
+    return SubtractPoints(client, window.TopLeft());
+}
+}  // namespace
+
+void COXSHBListCtrl::DragImageEnter(CPoint client) {
+    if (!m_hItemDragImage || m_bDragImageIn) return;
+    const CPoint at = InWindow(this, client);
+    m_bDragImageIn = ImageList_DragEnter(m_hWnd, at.x, at.y);
+}
+
+void COXSHBListCtrl::DragImageMove(CPoint client) {
+    if (!m_bDragImageIn) return DragImageEnter(client);
+    const CPoint at = InWindow(this, client);
+    ImageList_DragMove(at.x, at.y);
+}
+
+void COXSHBListCtrl::DragImageLeave() {
+    if (!m_bDragImageIn) return;
+    ImageList_DragLeave(m_hWnd);
+    m_bDragImageIn = FALSE;
+}
+
 LRESULT COXSHBListCtrl::StartItemDrag(WPARAM wParam, LPARAM lParam) {
     auto* source = reinterpret_cast<COleDataSource*>(lParam);
     int item = static_cast<int>(wParam);
@@ -62,7 +120,23 @@ LRESULT COXSHBListCtrl::StartItemDrag(WPARAM wParam, LPARAM lParam) {
     RedrawItem(pressed);
     COleDropSource* dropSource = GetDropSource();
     m_bOwnDrag = TRUE;
+    if (GetBarStyle() & SHBS_DRAWITEMDRAGIMAGE) {
+        // The image is held at the grab offset from the icon's corner: it starts where the item is.
+        CPoint corner;
+        m_hItemDragImage = CreateItemDragImage(item, &corner);
+        const CPoint hotSpot = AddPoints(m_ptDragImage, SubtractPoints(GetItemIconRect(item).TopLeft(), corner));
+        if (m_hItemDragImage && !ImageList_BeginDrag(m_hItemDragImage, 0, hotSpot.x, hotSpot.y)) {
+            ImageList_Destroy(m_hItemDragImage);
+            m_hItemDragImage = nullptr;
+        }
+    }
     const DROPEFFECT effect = source->DoDragDrop(this, dropSource, DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    if (m_hItemDragImage) {
+        DragImageLeave();
+        ImageList_EndDrag();
+        ImageList_Destroy(m_hItemDragImage);
+        m_hItemDragImage = nullptr;
+    }
     item = m_nDragItem;  // kept up to date by insertions and deletions during the loop
     if (effect == DROPEFFECT_MOVE && item >= 0 && item < ItemCount()) DeleteItem(item);
     m_nInsertItem = -1;
@@ -87,6 +161,7 @@ LRESULT COXSHBListCtrl::OnDragEnter(WPARAM wParam, LPARAM lParam) {
     const int old = SetHotItem(-1);
     RedrawItem(old);
     if (Notify(SHBN_DRAGENTER, -1, lParam)) return 1;
+    if (auto* relay = reinterpret_cast<OXDRAGTARGETRELAY*>(lParam); relay && m_bOwnDrag) DragImageEnter(relay->point);
     return OnDragOver(wParam, lParam);
 }
 
@@ -95,6 +170,7 @@ LRESULT COXSHBListCtrl::OnDragOver(WPARAM, LPARAM lParam) {
     auto* relay = reinterpret_cast<OXDRAGTARGETRELAY*>(lParam);
     if (!relay) return 0;
     if (Notify(SHBN_DRAGOVER, -1, lParam)) return 1;
+    if (m_bOwnDrag) DragImageMove(relay->point);
     relay->result = DROPEFFECT_NONE;
     int insert = -1;
     const CPoint point = relay->point;
@@ -128,7 +204,9 @@ LRESULT COXSHBListCtrl::OnDragOver(WPARAM, LPARAM lParam) {
         EraseInsertMark(m_nInsertItem);
         m_nInsertItem = insert;
         EraseInsertMark(m_nInsertItem);
+        if (m_bDragImageIn) ImageList_DragShowNolock(FALSE);  // painting under the image would smear it
         UpdateWindow();
+        if (m_bDragImageIn) ImageList_DragShowNolock(TRUE);
     }
     return 1;
 }
@@ -136,6 +214,7 @@ LRESULT COXSHBListCtrl::OnDragOver(WPARAM, LPARAM lParam) {
 LRESULT COXSHBListCtrl::OnDragLeave(WPARAM, LPARAM lParam) {
     if (GetBarStyle() & SHBS_DISABLEDRAGDROP) return 0;
     if (!Notify(SHBN_DRAGLEAVE, -1, lParam)) {
+        DragImageLeave();
         EraseInsertMark(m_nInsertItem);
         m_nInsertItem = -1;
         if (m_bAutoScrolling) StopScrolling();
@@ -150,6 +229,7 @@ LRESULT COXSHBListCtrl::OnDrop(WPARAM, LPARAM lParam) {
     if (!relay) return 0;
     m_bOleDragOver = FALSE;
     if (m_bAutoScrolling) StopScrolling();
+    DragImageLeave();
     if (Notify(SHBN_DROP, -1, lParam)) return 1;
     relay->result = FALSE;
     const int insert = m_nInsertItem;

@@ -205,41 +205,80 @@ void COXSHBListCtrl::StopScrolling() {
     m_bScrollingUp = m_bScrollingDown = m_bAutoScrolling = FALSE;
 }
 
-BOOL COXSHBListCtrl::ScrollOneItem(int direction) {
-    if (m_mapItemToBoundRect.empty()) return FALSE;
+int COXSHBListCtrl::ClampScroll(int dy, int originY) const {
+    if (m_mapItemToBoundRect.empty()) return 0;
+    const int lastBottom = static_cast<int>(m_mapItemToBoundRect.rbegin()->second.bottom);
+    if (dy < 0) return std::max(dy, -originY);
+    if (dy > 0) return std::max(0, std::min(dy, static_cast<int>(lastBottom - (ContentRect().bottom + originY))));
+    return 0;
+}
+
+int COXSHBListCtrl::OneItemStep(int direction, int originY) const {
+    if (m_mapItemToBoundRect.empty()) return 0;
     const CRect content = ContentRect();
-    const int top = content.top + m_ptOrigin.y;
+    const int top = content.top + originY;
     if (direction < 0) {
         // The item above the top one comes to the top.
         int target = -1;
         for (const auto& [item, r] : m_mapItemToBoundRect) {
-            if (r.top < top) target = r.top;
+            if (r.top >= top) break;
+            target = r.top;
         }
-        if (target < 0) return Scroll(0, -m_ptOrigin.y);
-        return Scroll(0, target - top);
+        return ClampScroll(target < 0 ? -originY : target - top, originY);
     }
-    const int bottom = content.bottom + m_ptOrigin.y;
+    const int bottom = content.bottom + originY;
     for (const auto& [item, r] : m_mapItemToBoundRect) {
-        if (r.top > top) return Scroll(0, std::min(r.top - top, m_mapItemToBoundRect.rbegin()->second.bottom - bottom));
+        if (r.top > top) return ClampScroll(static_cast<int>(std::min(r.top - top, m_mapItemToBoundRect.rbegin()->second.bottom - bottom)), originY);
     }
-    return FALSE;
+    return 0;
+}
+
+BOOL COXSHBListCtrl::ScrollOneItem(int direction) {
+    const int dy = OneItemStep(direction, m_ptOrigin.y);
+    return dy ? Scroll(0, dy) : FALSE;
 }
 
 BOOL COXSHBListCtrl::Scroll(int dx, int dy) {
     CRect client;
     GetClientRect(&client);
     if (m_mapItemToBoundRect.empty() || client.IsRectEmpty()) return FALSE;
-    const CRect content = ContentRect();
-    const int lastBottom = m_mapItemToBoundRect.rbegin()->second.bottom;
-    if (dy < 0) dy = std::max(dy, static_cast<int>(-m_ptOrigin.y));
-    else if (dy > 0) dy = std::max(0, std::min(dy, static_cast<int>(lastBottom - (content.bottom + m_ptOrigin.y))));
+    dy = ClampScroll(dy, m_ptOrigin.y);
     if (dx < 0) dx = std::max(dx, static_cast<int>(-m_ptOrigin.x));
     else if (dx > 0) dx = 0;  // one column: nothing lies to the right
     if (!dx && !dy) return FALSE;
+    const CRect oldUp = m_rectTopScroll, oldDown = m_rectBottomScroll;
     m_ptOrigin = AddPoints(m_ptOrigin, CPoint(dx, dy));
     CalculateScrollButtons();
-    Invalidate(FALSE);
+    ScrollContent(CSize(dx, dy), oldUp, oldDown);
     return TRUE;
+}
+
+void COXSHBListCtrl::ScrollContent(CSize by, const CRect& oldUp, const CRect& oldDown) {
+    CRect client;
+    GetClientRect(&client);
+    // What stays in sight is moved on the screen and only the uncovered band is painted; a
+    // background that does not scroll with the items (a gradient), an open edit or an
+    // insertion mark (they keep their places) or a jump past the whole height repaints all.
+    const bool whole = std::abs(by.cy) >= client.Height() || std::abs(by.cx) >= client.Width() || m_edit.IsEditing() ||
+                       m_nInsertItem >= 0 || !BackgroundScrolls();
+    if (whole) {
+        Invalidate(FALSE);
+        return;
+    }
+    ::ScrollWindowEx(m_hWnd, -by.cx, -by.cy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    // The scroll buttons stay where they are: their moved pictures and their places repaint.
+    for (CRect r : {oldUp, oldDown}) {
+        if (r.IsRectEmpty()) continue;
+        r.OffsetRect(-by.cx, -by.cy);
+        InvalidateRect(&r, FALSE);
+    }
+    InvalidateScrollButtons(oldUp, oldDown);
+}
+
+void COXSHBListCtrl::InvalidateScrollButtons(const CRect& oldUp, const CRect& oldDown) {
+    for (const CRect& r : {oldUp, oldDown, m_rectTopScroll, m_rectBottomScroll}) {
+        if (!r.IsRectEmpty()) InvalidateRect(&r, FALSE);
+    }
 }
 
 BOOL COXSHBListCtrl::EnsureVisible(int item, BOOL partialOK) {

@@ -37,6 +37,8 @@ const MessageMap* COXSHBListCtrl::GetMessageMap() const {
 
 LRESULT COXSHBListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return TRUE;
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL)
+        RelayToInfoTip(message, wParam, lParam);
     LRESULT result = 0;
     if (message >= LVM_FIRST && message < LVM_FIRST + 0x100 && HandleListMessage(message, wParam, lParam, result)) return result;
     return CListCtrl::WindowProc(message, wParam, lParam);
@@ -48,7 +50,28 @@ BOOL COXSHBListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
         *result = OnEditEnded(reinterpret_cast<SHBNotifyInfo*>(lParam));
         return TRUE;
     }
+    if (header && header->hwndFrom && header->hwndFrom == m_infoTip.GetSafeHwnd() && header->idFrom &&
+        (header->code == TTN_GETDISPINFOW || header->code == TTN_GETDISPINFOA)) {
+        SHBToolTipInfo tip{};
+        Notify(SHBN_GETITEMINFOTIP, static_cast<int>(header->idFrom - 1), reinterpret_cast<LPARAM>(&tip));
+        AnswerToolTipRequest(header, tip);
+        *result = 0;
+        return TRUE;
+    }
     return CListCtrl::OnNotify(wParam, lParam, result);
+}
+
+void COXSHBListCtrl::RelayToInfoTip(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!(GetBarStyle() & SHBS_INFOTIP)) {
+        m_infoTip.Destroy();
+        return;
+    }
+    int code = 0;
+    const int item = m_edit.IsEditing() || m_bOleDragOver ? -1 : HitTest(CPoint(lParam), &code, TRUE);
+    const bool onItem = item >= 0 && (code == LVHT_ONITEMICON || code == LVHT_ONITEMLABEL);
+    CRect bounds;
+    if (onItem) bounds.UnionRect(GetItemIconRect(item), GetItemLabelRect(item));
+    m_infoTip.Relay(m_hWnd, message, wParam, lParam, onItem ? static_cast<UINT_PTR>(item) + 1 : 0, bounds);
 }
 
 LRESULT COXSHBListCtrl::OnCtlColorEdit(WPARAM wParam, LPARAM lParam) {
@@ -226,6 +249,12 @@ bool COXSHBListCtrl::HandleListMessage(UINT message, WPARAM wParam, LPARAM lPara
     case LVM_SETHOTITEM: result = SetHotItem(static_cast<int>(wParam)); return true;
     case LVM_GETEDITCONTROL: result = reinterpret_cast<LRESULT>(m_edit.m_hWnd); return true;
     case LVM_EDITLABELW: result = EditLabel(static_cast<int>(wParam)) ? reinterpret_cast<LRESULT>(m_edit.m_hWnd) : 0; return true;
+    case LVM_CREATEDRAGIMAGE: {
+        CPoint corner;
+        result = reinterpret_cast<LRESULT>(CreateItemDragImage(static_cast<int>(wParam), &corner));
+        if (result && lParam) *reinterpret_cast<POINT*>(lParam) = corner;
+        return true;
+    }
     default: return false;
     }
 }
@@ -283,9 +312,12 @@ LRESULT COXSHBListCtrl::OnMouseWheel(WPARAM wParam, LPARAM) {
     UINT lines = 3;
     ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     lines = std::clamp(lines, 1u, 20u);
+    // Every line of every notch is one item; the list moves once, by their sum.
+    int originY = m_ptOrigin.y;
     for (; std::abs(m_nWheelDelta) >= WHEEL_DELTA; m_nWheelDelta += m_nWheelDelta > 0 ? -WHEEL_DELTA : WHEEL_DELTA) {
-        for (UINT i = 0; i < lines; ++i) ScrollOneItem(m_nWheelDelta > 0 ? -1 : 1);
+        for (UINT i = 0; i < lines; ++i) originY += OneItemStep(m_nWheelDelta > 0 ? -1 : 1, originY);
     }
+    if (originY != m_ptOrigin.y) Scroll(0, originY - m_ptOrigin.y);
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "bars/DragRelay.h"
 #include "gdi/GdiObject.h"
 #include "shortcutbar/SHBEdit.h"
+#include "shortcutbar/SHBInfoTip.h"
 #include "shortcutbar/ShortcutBarNotify.h"
 #include "skins/ShortcutBarSkin.h"
 
@@ -326,7 +327,7 @@ private:
     HSHBGROUP m_hHotGroup = nullptr;
     BOOL m_bOleDragOver = FALSE;
     std::unique_ptr<COXShortcutBarSkin> m_pFallbackSkin;
-    HWND m_hToolTip = nullptr;
+    SHBInfoTip m_infoTip;
 
     static constexpr UINT_PTR kPressTimer = 2;
     static constexpr UINT_PTR kHoverTimer = 3;

@@ -38,9 +38,14 @@ const MessageMap* COXShortcutBar::GetMessageMap() const {
 }
 
 LRESULT COXShortcutBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (m_hToolTip && message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
-        MSG msg{m_hWnd, message, wParam, lParam, 0, {}};
-        ::SendMessageW(m_hToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    if ((m_dwBarStyle & SHBS_INFOTIP) && message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEWHEEL &&
+        message != WM_MOUSEHWHEEL) {
+        // The header under the mouse is the tip's one tool: its handle, its rectangle.
+        int kind = SHB_NOWHERE;
+        const HSHBGROUP group = HitTest(CPoint(lParam), &kind);
+        const bool onHeader = kind == SHB_ONHEADER && group && !GetEditedGroup();
+        m_infoTip.Relay(m_hWnd, message, wParam, lParam, onHeader ? reinterpret_cast<UINT_PTR>(group) : 0,
+                        onHeader ? GetGroupHeaderRect(group) : CRect());
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }
@@ -60,7 +65,7 @@ BOOL COXShortcutBar::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
         *result = OnEditEnded(reinterpret_cast<SHBNotifyInfo*>(lParam));
         return TRUE;
     }
-    if (header && header->hwndFrom == m_hToolTip && (header->code == TTN_GETDISPINFOW || header->code == TTN_GETDISPINFOA)) {
+    if (header && header->hwndFrom && header->hwndFrom == m_infoTip.GetSafeHwnd() && (header->code == TTN_GETDISPINFOW || header->code == TTN_GETDISPINFOA)) {
         SHBToolTipInfo tip{};
         const auto group = reinterpret_cast<HSHBGROUP>(header->idFrom);
         Notify(SHBN_GETHEADERINFOTIP, group, reinterpret_cast<LPARAM>(&tip));
@@ -84,6 +89,7 @@ void COXShortcutBar::OnSize(UINT, int, int) {
 
 void COXShortcutBar::OnDestroy() {
     Default();
+    m_infoTip.Destroy();
     KillTimer(kPressTimer);
     KillTimer(kHoverTimer);
     KillTimer(kHotTimer);

@@ -101,9 +101,8 @@ void COXShortcutBar::Animate(HSHBGROUP from, HSHBGROUP to) {
         else child.top += step;
         if (oldChild && !child.IsRectEmpty())
             ::MoveWindow(oldChild, child.left, child.top, child.Width(), child.Height(), TRUE);
-        if (!touched.IsRectEmpty()) {
-            RedrawWindow(m_hWnd, &touched, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-        }
+        // One update pass paints the moved headers and what the list's move left to paint.
+        if (!touched.IsRectEmpty()) RedrawWindow(m_hWnd, &touched, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_ALLCHILDREN);
         ::Sleep(static_cast<DWORD>(100 / steps));
     }
 }

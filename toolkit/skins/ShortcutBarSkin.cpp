@@ -1,5 +1,6 @@
 #include "skins/ShortcutBarSkin.h"
 
+#include "gdi/Dib.h"
 #include "shortcutbar/SHBListCtrl.h"
 #include "shortcutbar/ShortcutBar.h"
 #include "skins/Skin.h"
@@ -171,10 +172,37 @@ void COXShortcutBarSkin2003::FillBackground(CDC* dc, LPCRECT rect, CWnd* wnd, BO
     } else if (wnd && wnd->m_hWnd) {
         wnd->GetClientRect(&span);
     }
+    CRect part;
+    if (!part.IntersectRect(r, span)) return;
+    if (CDC* gradient = Gradient(span.Size())) {
+        dc->BitBlt(part.left, part.top, part.Width(), part.Height(), gradient, part.left - span.left, part.top - span.top, SRCCOPY);
+        return;
+    }
     const int saved = ::SaveDC(*dc);
     ::IntersectClipRect(*dc, r.left, r.top, r.right, r.bottom);
     Skin2003()->GradientFill(dc, span, Skin2003()->GetAuxColor(6), Skin2003()->GetAuxColor(5), TRUE);
     ::RestoreDC(*dc, saved);
+}
+
+CDC* COXShortcutBarSkin2003::Gradient(CSize size) {
+    const COLORREF top = Skin2003()->GetAuxColor(6), bottom = Skin2003()->GetAuxColor(5);
+    if (m_gradient.GetSafeHdc() && size == m_gradientSize && top == m_gradientColors[0] && bottom == m_gradientColors[1])
+        return &m_gradient;
+    if (size.cx <= 0 || size.cy <= 0) return nullptr;
+    HBITMAP bitmap = CreateTopDownDib(size.cx, size.cy);
+    const bool made = bitmap && (m_gradient.GetSafeHdc() || m_gradient.CreateCompatibleDC(nullptr));
+    if (!made) {
+        if (bitmap) ::DeleteObject(bitmap);
+        return nullptr;
+    }
+    ::SelectObject(m_gradient, bitmap);  // lets the old bitmap go before it is deleted
+    m_gradientBitmap.DeleteObject();
+    m_gradientBitmap.Attach(bitmap);
+    m_gradientSize = size;
+    m_gradientColors[0] = top;
+    m_gradientColors[1] = bottom;
+    Skin2003()->GradientFill(&m_gradient, CRect(CPoint(), size), top, bottom, TRUE);
+    return &m_gradient;
 }
 
 void COXShortcutBarSkin2003::DrawGroupHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar* bar) {

@@ -4,7 +4,8 @@
 // it and, in the Office 2003 look, the title band that names the open group.
 //
 // The skins read what they draw from the bar (COXShortcutBar); they keep no
-// state beyond the layout flag (0: the bar leaves a title band at its top).
+// state beyond the layout flag (0: the bar leaves a title band at its top) and,
+// in the 2003 look, the bar's gradient painted once for the lists to copy from.
 #pragma once
 #include "gdi/DC.h"
 
@@ -29,6 +30,9 @@ public:
     virtual int GetType() { return 3; }
     // The band at the top of the bar naming the expanded group (2003 look only).
     virtual void DrawTitleBand(COXShortcutBar* /*bar*/, CDC* /*dc*/) {}
+    // Whether FillBackground paints one colour (a list can then scroll its pixels), with or
+    // without the group's own colour.
+    virtual bool IsBackgroundFlat(BOOL /*useColor*/) const { return true; }
 
     // 1: the headers stack from the top; 0: a title band of kTitleBandHeight sits above them.
     BYTE GetLayoutFlag() const { return m_layoutFlag; }
@@ -86,6 +90,7 @@ public:
     void DrawGroupHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar* bar) override;
     int GetType() override { return 2; }
     void DrawTitleBand(COXShortcutBar* bar, CDC* dc) override;
+    bool IsBackgroundFlat(BOOL useColor) const override { return useColor; }
 
     static constexpr COLORREF kHotOrange = RGB(247, 192, 91);
     static constexpr COLORREF kPressedOrange = RGB(238, 149, 21);
@@ -94,4 +99,11 @@ public:
 
 private:
     COXSkin2003* Skin2003() const;
+    // The bar's gradient at `size` in the current colours, painted again only when they change.
+    CDC* Gradient(CSize size);
+
+    CBitmap m_gradientBitmap;
+    CDC m_gradient;
+    CSize m_gradientSize;
+    COLORREF m_gradientColors[2]{};
 };
