@@ -30,7 +30,7 @@ void PaintThroughBuffer(CWnd& window) {
     EndPaint(hwnd, &paint);
 }
 
-CBufferedArea::CBufferedArea(HDC target, const RECT& area, Coordinates coordinates)
+CBufferedArea::CBufferedArea(HDC target, const RECT& area, Coordinates coordinates, Start start)
     : m_target(target), m_area(area) {
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (!target || width <= 0 || height <= 0) return;
@@ -40,7 +40,7 @@ CBufferedArea::CBufferedArea(HDC target, const RECT& area, Coordinates coordinat
     if (!m_memory) return;
     m_previousBitmap = SelectObject(m_memory, m_bitmap);
     if (!unmoved) SetViewportOrgEx(m_memory, -area.left, -area.top, nullptr);
-    BitBlt(m_memory, area.left, area.top, width, height, target, area.left, area.top, SRCCOPY);
+    if (start == Start::Target) BitBlt(m_memory, area.left, area.top, width, height, target, area.left, area.top, SRCCOPY);
     IntersectClipRect(m_memory, area.left, area.top, area.right, area.bottom);
     SelectObject(m_memory, GetCurrentObject(target, OBJ_FONT));
     SelectObject(m_memory, GetCurrentObject(target, OBJ_PEN));

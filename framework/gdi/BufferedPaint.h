@@ -30,7 +30,11 @@ public:
     // buffer reaches from the target's origin to the rectangle's far corner
     // and keeps the identity mapping (for code that sets the origin itself).
     enum class Coordinates { Moved, Unmoved };
-    CBufferedArea(HDC target, const RECT& area, Coordinates coordinates = Coordinates::Moved);
+    // Target: the buffer starts as the target's pixels. Blank: it starts
+    // undefined, for a caller that paints every pixel of the rectangle (this
+    // saves reading the screen back, which under X is a round trip).
+    enum class Start { Target, Blank };
+    CBufferedArea(HDC target, const RECT& area, Coordinates coordinates = Coordinates::Moved, Start start = Start::Target);
     ~CBufferedArea();
     CBufferedArea(const CBufferedArea&) = delete;
     CBufferedArea& operator=(const CBufferedArea&) = delete;

@@ -120,7 +120,8 @@ void COXStatusBar::PaintPart(const CRect& part) {
         return;
     }
     CClientDC dc(this);
-    CBufferedArea buffer(dc, part);
+    // The skin paints every pixel of the part: nothing needs reading back from the screen.
+    CBufferedArea buffer(dc, part, CBufferedArea::Coordinates::Moved, CBufferedArea::Start::Blank);
     CDC memory;
     memory.Attach(buffer.Dc());
     GetStatusbarSkin()->DrawStatusBarOn(&memory, this);
