@@ -533,7 +533,7 @@ LRESULT COXSizeDockBar::OnSizeParent(WPARAM wParam, LPARAM lParam) {
     if (changed || key != m_nLayoutKey) {
         FitAllRows(length);
         m_nLayoutKey = key;
-        for (const auto& splitter : m_arrSplitters) InvalidateRect(splitter->m_rect, TRUE);
+        InvalidateSplitters();
     }
     return CDockBar::OnSizeParent(wParam, lParam);
 }

@@ -114,6 +114,8 @@ public:
     COXDockbarSkin* GetDockbarSkin();
     // The arrangement key of the bar array (visible bars, their places and the row ends).
     UINT LayoutKey() const;
+    // Marks every splitter's rectangle for painting (with its background).
+    void InvalidateSplitters();
     // The bar array's rows: [start, end) index pairs.
     std::vector<std::pair<int, int>> Rows() const;
     BOOL IsHorz() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }

@@ -157,8 +157,20 @@ void COXSizeDockBar::DragSplitter(COXSplitterRect* splitter, CPoint point) {
     for (int i = RowStartOf(std::max(1, index)); i < RowEndOf(std::max(1, index)); ++i)
         if (auto* bar = dynamic_cast<COXSizeControlBar*>(m_arrBars[static_cast<size_t>(i)]); IsSizeBar(bar)) bar->m_bMaximized = FALSE;
     m_nLayoutKey = LayoutKey();
-    Invalidate(TRUE);
-    if (auto* frame = dynamic_cast<CFrameWnd*>(GetParent())) frame->RecalcLayout();
+    auto* frame = dynamic_cast<CFrameWnd*>(GetParent());
+    if (!frame) {
+        Invalidate(TRUE);
+        return;
+    }
+    // The bars' own moves repaint what they cover and uncover; only the splitters, drawn by this
+    // bar, are painted again where they were and where they now are.
+    InvalidateSplitters();
+    frame->RecalcLayout();
+    InvalidateSplitters();
+}
+
+void COXSizeDockBar::InvalidateSplitters() {
+    for (const auto& splitter : m_arrSplitters) InvalidateRect(splitter->m_rect, TRUE);
 }
 
 BOOL COXSizeDockBar::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
