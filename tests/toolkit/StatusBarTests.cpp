@@ -256,6 +256,7 @@ TEST(StatusBarSkins, AProgressStepPaintsItsPercentageAsAWholeRepaintWouldInEachL
         bar.SetBarProgress(2, 100, 88);
         PumpMessages();
         bar.SetBarProgress(2, 100, 37);  // painted at once, over "88%"
+        bar.SetBarProgress(2, 100, 61);  // over the room kept from the step before
         const auto stepped = shown();
         ::RedrawWindow(bar.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         const auto whole = shown();

@@ -95,6 +95,7 @@ void COXStatusBar::UpdateAllPanes(BOOL sizes, BOOL texts) {
     if (!m_hWnd) return;
     const int count = GetCount();
     if (sizes && count > 0) {
+        m_percentRoom.reset();
         CRect inside;
         GetClientRect(&inside);
         CalcInsideRect(inside, TRUE);
@@ -174,7 +175,10 @@ int COXStatusBar::OnCreate(LPCREATESTRUCT) {
     return 0;
 }
 
-void COXStatusBar::OnPaint() { GetStatusbarSkin()->DrawStatusBar(this); }
+void COXStatusBar::OnPaint() {
+    m_percentRoom.reset();
+    GetStatusbarSkin()->DrawStatusBar(this);
+}
 
 void COXStatusBar::OnSize(UINT, int, int) {
     Default();
@@ -234,10 +238,20 @@ void COXStatusBar::OnDestroy() {
 void COXStatusBar::DrawItem(LPDRAWITEMSTRUCT item) {
     const int index = static_cast<int>(item->itemID);
     if (index < 0 || index >= GetCount()) return;
+    if (m_buildingPercentRoom && m_buildingPercentRoom->pane == index) {
+        // The room's background is being kept: the text is drawn over it at each step.
+        m_buildingPercentRoom->item = item->rcItem;
+        m_buildingPercentRoom->itemSeen = true;
+        return;
+    }
+    DrawPaneText(item->hDC, index, item->rcItem);
+}
+
+void COXStatusBar::DrawPaneText(HDC dc, int index, const CRect& item) {
     const Pane& pane = m_panes[static_cast<size_t>(index)];
     if (pane.style & SBPS_DISABLED) return;
     CString text = pane.text;
-    CRect r(item->rcItem);
+    CRect r(item);
     const PaneExtras* extras = Extras(index);
     UINT format = DT_SINGLELINE | DT_NOPREFIX;
     if (extras && extras->progress && (pane.style & SBPS_PROGRESS)) {
@@ -247,7 +261,6 @@ void COXStatusBar::DrawItem(LPDRAWITEMSTRUCT item) {
         r.right = extras->progress->rect.left - 2;
         format |= DT_RIGHT;
     }
-    HDC dc = item->hDC;
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     HGDIOBJ oldFont = ::SelectObject(dc, PaneFont(index));
     const COLORREF color = (extras && extras->textColor != CLR_DEFAULT) ? extras->textColor : ::GetSysColor(COLOR_BTNTEXT);

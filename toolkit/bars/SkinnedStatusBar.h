@@ -104,6 +104,10 @@ protected:
     int PaneAt(CPoint point) const;
     // Paints a part of the bar now, through the skin.
     void PaintPart(const CRect& part);
+    // Paints a progress pane's percentage room now: its new text over the room's kept background.
+    void PaintPercentage(int index, const CRect& room);
+    // Pane i's text (or a progress pane's percentage) in its font and colour, in the item rectangle.
+    void DrawPaneText(HDC dc, int index, const CRect& item);
 
     LRESULT OnSetMinHeight(WPARAM wParam, LPARAM lParam);
     int OnCreate(LPCREATESTRUCT create);
@@ -115,6 +119,24 @@ protected:
     void OnDestroy();
 
 private:
+    // A percentage room as the skin paints it without its text, and a second bitmap the new text
+    // is composed in: a step paints the text over a copy of the room and copies that to the screen
+    // in one piece. Any paint round of the bar, a new layout or another skin drops it.
+    struct PercentRoom {
+        int pane = -1;
+        CRect rect;
+        CRect item;  // the pane's item rectangle as the skin's drawing passes it
+        bool itemSeen = false;
+        const COXStatusbarSkin* skin = nullptr;
+        CBitmap backgroundBits;
+        CDC background;
+        CBitmap composedBits;
+        CDC composed;
+    };
+    std::unique_ptr<PercentRoom> BuildPercentRoom(int index, const CRect& room);
+
+    std::unique_ptr<PercentRoom> m_percentRoom;
+    PercentRoom* m_buildingPercentRoom = nullptr;
     int m_nMinHeight = 0;
     mutable std::vector<PaneExtras> m_extras;
     CDC m_memDC;

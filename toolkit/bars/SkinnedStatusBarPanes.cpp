@@ -2,6 +2,7 @@
 #include "bars/SkinnedStatusBar.h"
 
 #include "gdi/BufferedPaint.h"
+#include "gdi/Dib.h"
 #include "skins/StatusbarSkin.h"
 
 #include <algorithm>
@@ -105,7 +106,7 @@ BOOL COXStatusBar::SetBarProgress(int index, DWORD total, DWORD done) {
         CRect r;
         GetItemRect(index, &r);
         r.right = record.rect.left;
-        PaintPart(r);
+        PaintPercentage(index, r);
     }
     return TRUE;
 }
@@ -126,6 +127,48 @@ void COXStatusBar::PaintPart(const CRect& part) {
     memory.Attach(buffer.Dc());
     GetStatusbarSkin()->DrawStatusBarOn(&memory, this);
     memory.Detach();
+}
+
+// A step changes only the percentage's text: the room's background, painted once by the skin,
+// is kept and the text drawn over a copy of it (a skin paints the whole bar's look, which costs
+// more than the text). A pane with a bitmap over its text is painted whole each time.
+void COXStatusBar::PaintPercentage(int index, const CRect& room) {
+    if (room.IsRectEmpty()) return;
+    if (!IsWindowVisible() || HasPaneBitmap(index)) {
+        PaintPart(room);
+        return;
+    }
+    if (!m_percentRoom || m_percentRoom->pane != index || m_percentRoom->rect != room || m_percentRoom->skin != GetStatusbarSkin())
+        m_percentRoom = BuildPercentRoom(index, room);
+    if (!m_percentRoom) {
+        PaintPart(room);
+        return;
+    }
+    PercentRoom& kept = *m_percentRoom;
+    kept.composed.BitBlt(room.left, room.top, room.Width(), room.Height(), &kept.background, room.left, room.top, SRCCOPY);
+    DrawPaneText(kept.composed, index, kept.item);
+    CClientDC dc(this);
+    dc.BitBlt(room.left, room.top, room.Width(), room.Height(), &kept.composed, room.left, room.top, SRCCOPY);
+}
+
+std::unique_ptr<COXStatusBar::PercentRoom> COXStatusBar::BuildPercentRoom(int index, const CRect& room) {
+    auto kept = std::make_unique<PercentRoom>();
+    kept->pane = index;
+    kept->rect = room;
+    kept->skin = GetStatusbarSkin();
+    for (auto [bits, dc] : {std::pair{&kept->backgroundBits, &kept->background}, std::pair{&kept->composedBits, &kept->composed}}) {
+        if (!bits->Attach(CreateTopDownDib(room.Width(), room.Height())) || !dc->CreateCompatibleDC(nullptr)) return nullptr;
+        dc->SelectObject(bits->GetSafeHandle());
+        // Drawn in the bar's coordinates.
+        ::SetViewportOrgEx(*dc, -room.left, -room.top, nullptr);
+        ::IntersectClipRect(*dc, room.left, room.top, room.right, room.bottom);
+    }
+    m_buildingPercentRoom = kept.get();
+    GetStatusbarSkin()->DrawStatusBarOn(&kept->background, this);
+    m_buildingPercentRoom = nullptr;
+    // A skin that did not ask for the pane's drawing leaves no place for the text.
+    if (!kept->itemSeen) return nullptr;
+    return kept;
 }
 
 int COXStatusBar::GetBarPercent(int index) const {
