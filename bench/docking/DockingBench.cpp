@@ -196,9 +196,7 @@ int main(int argc, char** argv) {
         const int given = dock->ShrinkBarsAfter(5, d, TRUE, nullptr);
         dock->ShrinkBarsBefore(4, -given, TRUE, nullptr);
         dock->m_nLayoutKey = dock->LayoutKey();
-        dock->InvalidateSplitters();
-        frame->RecalcLayout();
-        dock->InvalidateSplitters();
+        dock->RecalcLayoutAfterResize(frame);
         Pump();
     }, runs);
 

@@ -8,8 +8,16 @@
 
 #include <algorithm>
 
+HDWP AfxLayoutBatch(AFX_SIZEPARENTPARAMS* layout) {
+    if (!layout->hDWP && layout->bBatchOnDemand) {
+        layout->hDWP = ::BeginDeferWindowPos(4);
+        layout->bBatchOnDemand = layout->hDWP != nullptr;
+    }
+    return layout->hDWP;
+}
+
 void AfxRepositionWindow(AFX_SIZEPARENTPARAMS* layout, HWND hwnd, LPCRECT rect) {
-    if (!layout || !layout->hDWP) return;  // a query moves nothing
+    if (!layout || AfxIsLayoutQuery(layout)) return;  // a query moves nothing
     HWND parent = ::GetParent(hwnd);
     CRect old;
     ::GetWindowRect(hwnd, &old);
@@ -17,7 +25,7 @@ void AfxRepositionWindow(AFX_SIZEPARENTPARAMS* layout, HWND hwnd, LPCRECT rect) 
     if (CRect(*rect) == old) return;
     // Erased and painted once the whole layout stands: erasing at each move repaints the
     // parent and every sibling it uncovers again for each window of the batch.
-    layout->hDWP = ::DeferWindowPos(layout->hDWP, hwnd, nullptr, rect->left, rect->top, rect->right - rect->left,
+    layout->hDWP = ::DeferWindowPos(AfxLayoutBatch(layout), hwnd, nullptr, rect->left, rect->top, rect->right - rect->left,
                                     rect->bottom - rect->top, SWP_NOACTIVATE | SWP_NOZORDER | SWP_DEFERERASE);
 }
 
@@ -203,10 +211,10 @@ DWORD CControlBar::RecalcDelayShow(AFX_SIZEPARENTPARAMS* layout) {
     if (m_pending == Pending::None) return style;
     const bool show = m_pending == Pending::Show;
     // A layout query only asks how things would be: the change stays pending.
-    if (layout && !layout->hDWP) return show ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE);
+    if (layout && AfxIsLayoutQuery(layout)) return show ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE);
     m_pending = Pending::None;
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
-    if (layout) layout->hDWP = ::DeferWindowPos(layout->hDWP, m_hWnd, nullptr, 0, 0, 0, 0, flags);
+    if (layout) layout->hDWP = ::DeferWindowPos(AfxLayoutBatch(layout), m_hWnd, nullptr, 0, 0, 0, 0, flags);
     else SetWindowPos(nullptr, 0, 0, 0, 0, flags);
     return show ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE);
 }

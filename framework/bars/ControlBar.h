@@ -82,11 +82,18 @@ inline constexpr WPARAM FS_DEACTIVATE = 0x08;
 inline bool IsBarPointer(const void* entry) { return reinterpret_cast<UINT_PTR>(entry) > 0xFFFF; }
 
 struct AFX_SIZEPARENTPARAMS {
-    HDWP hDWP = nullptr;  // null: a layout query, nothing moves
+    HDWP hDWP = nullptr;  // the moves' batch; null (and no batch on demand): a layout query, nothing moves
     RECT rect{};          // the part of the frame still free
     SIZE sizeTotal{};     // the room the bars took
     BOOL bStretch = TRUE;
+    // Not a query though no batch is made yet: the first move begins it (a batch costs two round
+    // trips to the window server, wasted on a layout pass in which nothing moves).
+    bool bBatchOnDemand = false;
 };
+
+inline bool AfxIsLayoutQuery(const AFX_SIZEPARENTPARAMS* layout) { return !layout->hDWP && !layout->bBatchOnDemand; }
+// The layout's batch of moves, begun when it has none yet (not for a query).
+HDWP AfxLayoutBatch(AFX_SIZEPARENTPARAMS* layout);
 
 // Moves a window within a layout pass (deferred unless it is a query).
 void AfxRepositionWindow(AFX_SIZEPARENTPARAMS* layout, HWND hwnd, LPCRECT rect);
@@ -146,8 +153,6 @@ public:
     // Carries out a delayed show or hide (within a layout pass, or at once without one; a
     // layout query leaves it pending); returns the style the bar has, or would have.
     DWORD RecalcDelayShow(AFX_SIZEPARENTPARAMS* layout);
-    // A show or hide waits for the next layout pass.
-    BOOL IsShowPending() const { return m_pending != Pending::None; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

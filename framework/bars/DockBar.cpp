@@ -160,7 +160,7 @@ void CDockBar::DockControlBar(CControlBar* bar, LPCRECT rect) {
 LRESULT CDockBar::OnSizeParent(WPARAM wParam, LPARAM lParam) {
     auto* layout = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
     m_rectLayout = layout->rect;
-    m_bLayoutQuery = layout->hDWP == nullptr;
+    m_bLayoutQuery = AfxIsLayoutQuery(layout);
     return CControlBar::OnSizeParent(wParam, lParam);
 }
 
@@ -173,9 +173,8 @@ CSize CDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
         available = frame.Size();
     }
     AFX_SIZEPARENTPARAMS moves;
-    // An empty dock bar moves nothing: no batch (making one is a round trip to the server).
-    const bool anyBar = std::any_of(m_arrBars.begin(), m_arrBars.end(), [](CControlBar* bar) { return IsBarPointer(bar); });
-    moves.hDWP = (m_bLayoutQuery || !anyBar) ? nullptr : ::BeginDeferWindowPos(static_cast<int>(m_arrBars.size()));
+    // The batch is begun by the first bar that moves (making one costs round trips to the server).
+    moves.bBatchOnDemand = !m_bLayoutQuery;
     // Running position along the row and across the rows; rows overlap by the bars' doubled borders.
     int along = 0, across = 0, thickness = 0;
     const int alongMax = horz ? available.cx : available.cy;

@@ -117,17 +117,32 @@ void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay) {
     }
 }
 
+std::vector<HWND> CFrameWnd::ListChildren() const {
+    std::vector<HWND> children;
+    if (m_hWnd)
+        for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+    return children;
+}
+
 void CFrameWnd::RepositionBars(HWND pane, CRect* freeRect, bool query) {
+    if (m_hWnd) LayOutBars(ListChildren(), pane, freeRect, query);
+}
+
+void CFrameWnd::RepositionBars(UINT paneId, CRect* freeRect, bool query) {
     if (!m_hWnd) return;
+    const std::vector<HWND> children = ListChildren();
+    auto pane = std::find_if(children.begin(), children.end(), [&](HWND child) { return static_cast<UINT>(::GetDlgCtrlID(child)) == paneId; });
+    LayOutBars(children, pane != children.end() ? *pane : nullptr, freeRect, query);
+}
+
+void CFrameWnd::LayOutBars(const std::vector<HWND>& children, HWND pane, CRect* freeRect, bool query) {
     AFX_SIZEPARENTPARAMS layout;
     CRect client;
     GetClientRect(&client);
     layout.rect = client;
     layout.bStretch = TRUE;
-    // The children listed once: each step of a walk through them is a round trip to the server.
-    std::vector<HWND> children;
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
-    layout.hDWP = query ? nullptr : ::BeginDeferWindowPos(static_cast<int>(children.size()) + 1);
+    // The batch is begun by the first window that moves.
+    layout.bBatchOnDemand = !query;
     // The dock bars first, top and bottom before the sides, then any other bar.
     for (const DockSide& side : kDockSides) {
         auto dock = std::find_if(children.begin(), children.end(), [&](HWND child) { return static_cast<UINT>(::GetDlgCtrlID(child)) == side.id; });

@@ -228,7 +228,7 @@ BOOL CFrameWnd::PlacePreview() {
 void CFrameWnd::RecalcLayout(BOOL) {
     m_bLayoutPending = FALSE;
     if (PlacePreview()) return;
-    RepositionBars(::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST));
+    RepositionBars(static_cast<UINT>(AFX_IDW_PANE_FIRST));
 }
 
 BOOL CFrameWnd::OnCmdMsg(CommandCall& call) {

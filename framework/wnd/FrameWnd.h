@@ -79,6 +79,8 @@ public:
     // Lays the bars out and gives the rest of the client area to `pane`. With `query`
     // nothing moves; `freeRect` (when given) receives what the bars leave free.
     void RepositionBars(HWND pane, CRect* freeRect = nullptr, bool query = false);
+    // The same, the pane being the child with id `paneId` (found in the one walk through the children).
+    void RepositionBars(UINT paneId, CRect* freeRect = nullptr, bool query = false);
     // Asks for a layout pass at the next idle time.
     void DelayRecalcLayout() { m_bLayoutPending = TRUE; }
     // Keeps each bar's place (dock side and position, or floating position) and visibility
@@ -97,6 +99,10 @@ public:
     int m_nWindow = -1;
 
 protected:
+    // The frame's children in z-order: each step of a walk through them is a round trip to the server.
+    std::vector<HWND> ListChildren() const;
+    void LayOutBars(const std::vector<HWND>& children, HWND pane, CRect* freeRect, bool query);
+
     const MessageMap* GetMessageMap() const override;
     virtual BOOL OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context);
     int OnCreateHelper(LPCREATESTRUCT cs, CCreateContext* context);

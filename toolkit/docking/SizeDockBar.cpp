@@ -500,7 +500,7 @@ BOOL COXSizeDockBar::RemoveControlBar(CControlBar* bar) {
 
 LRESULT COXSizeDockBar::OnSizeParent(WPARAM wParam, LPARAM lParam) {
     auto* layout = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
-    m_bLayoutQuery = layout->hDWP == nullptr;
+    m_bLayoutQuery = AfxIsLayoutQuery(layout);
     const CRect free(layout->rect);
     const CSize avail(std::max(0, free.Width()), std::max(0, free.Height() - GetTabStripHeight()));
     const int length = IsHorz() ? avail.cx : avail.cy;
@@ -575,11 +575,10 @@ CSize COXSizeDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
             if (split) break;
         }
     }
-    // A batch only when a window changes (making one is a round trip to the server): at once
-    // for a bar to show or hide, else when a bar's place turns out to have changed.
+    // A batch only when a window changes (making one costs round trips to the server): begun
+    // by the first bar to show, hide or move.
     AFX_SIZEPARENTPARAMS moves;
-    const bool showPending = std::any_of(m_arrBars.begin(), m_arrBars.end(), [](CControlBar* e) { return Exists(e) && e->IsShowPending(); });
-    moves.hDWP = (m_bLayoutQuery || !showPending) ? nullptr : ::BeginDeferWindowPos(static_cast<int>(m_arrBars.size()));
+    moves.bBatchOnDemand = !m_bLayoutQuery;
     std::vector<std::pair<CControlBar*, CRect>> places;
     const auto rows = Rows();
     int lastSizeRow = -1;
@@ -650,14 +649,6 @@ CSize COXSizeDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
         return static_cast<long long>(place.second.Width()) * place.second.Height() - static_cast<long long>(now.Width()) * now.Height();
     };
     std::stable_sort(places.begin(), places.end(), [&](const auto& a, const auto& b) { return growth(a) < growth(b); });
-    auto moved = [&](const std::pair<CControlBar*, CRect>& place) {
-        CRect now;
-        place.first->GetWindowRect(&now);
-        ScreenToClient(&now);
-        return now != place.second;
-    };
-    if (!m_bLayoutQuery && !moves.hDWP && std::any_of(places.begin(), places.end(), moved))
-        moves.hDWP = ::BeginDeferWindowPos(static_cast<int>(places.size()));
     for (const auto& [entry, place] : places) AfxRepositionWindow(&moves, entry->m_hWnd, &place);
     if (moves.hDWP) ::EndDeferWindowPos(moves.hDWP);
     for (const auto& splitter : m_arrSplitters) {

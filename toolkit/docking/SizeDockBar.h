@@ -116,6 +116,10 @@ public:
     UINT LayoutKey() const;
     // Marks every splitter's rectangle for painting (with its background).
     void InvalidateSplitters();
+    // Lays the frame out again after bars were resized by hand. The bars' own moves repaint what
+    // they cover and uncover; of the splitters, drawn by this bar, those that moved are painted
+    // again where they were and where they now are.
+    void RecalcLayoutAfterResize(CFrameWnd* frame);
     // The bar array's rows: [start, end) index pairs.
     std::vector<std::pair<int, int>> Rows() const;
     BOOL IsHorz() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
@@ -147,6 +151,9 @@ protected:
     CRect AdjustInsertRect(CControlBar* bar, const CRect& screen) const;
 
 private:
+    std::vector<CRect> SplitterRects() const;
+    void InvalidateRects(const std::vector<CRect>& rects);
+
     std::unique_ptr<COXDockbarSkin> m_pFallbackSkin;
     HCURSOR m_hcurAcross = nullptr, m_hcurAlong = nullptr;
     BOOL m_bDraggingSplitter = FALSE;

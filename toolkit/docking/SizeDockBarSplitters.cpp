@@ -162,15 +162,42 @@ void COXSizeDockBar::DragSplitter(COXSplitterRect* splitter, CPoint point) {
         Invalidate(TRUE);
         return;
     }
-    // The bars' own moves repaint what they cover and uncover; only the splitters, drawn by this
-    // bar, are painted again where they were and where they now are.
-    InvalidateSplitters();
-    frame->RecalcLayout();
-    InvalidateSplitters();
+    RecalcLayoutAfterResize(frame);
 }
 
-void COXSizeDockBar::InvalidateSplitters() {
-    for (const auto& splitter : m_arrSplitters) InvalidateRect(splitter->m_rect, TRUE);
+void COXSizeDockBar::RecalcLayoutAfterResize(CFrameWnd* frame) {
+    const std::vector<CRect> before = SplitterRects();
+    frame->RecalcLayout();
+    const std::vector<CRect> after = SplitterRects();
+    std::vector<CRect> moved;
+    for (const CRect& r : before)
+        if (std::find(after.begin(), after.end(), r) == after.end()) moved.push_back(r);
+    for (const CRect& r : after)
+        if (std::find(before.begin(), before.end(), r) == before.end()) moved.push_back(r);
+    InvalidateRects(moved);
+}
+
+void COXSizeDockBar::InvalidateSplitters() { InvalidateRects(SplitterRects()); }
+
+std::vector<CRect> COXSizeDockBar::SplitterRects() const {
+    std::vector<CRect> rects;
+    for (const auto& splitter : m_arrSplitters) rects.push_back(splitter->m_rect);
+    return rects;
+}
+
+// Each invalidation is a request to the window server: the rectangles go as one region.
+void COXSizeDockBar::InvalidateRects(const std::vector<CRect>& rects) {
+    if (rects.empty()) return;
+    CGdiObject region, part;
+    if (!region.Attach(::CreateRectRgn(0, 0, 0, 0)) || !part.Attach(::CreateRectRgn(0, 0, 0, 0))) {
+        for (const CRect& r : rects) InvalidateRect(r, TRUE);
+        return;
+    }
+    for (const CRect& r : rects) {
+        ::SetRectRgn(static_cast<HRGN>(part.m_hObject), r.left, r.top, r.right, r.bottom);
+        ::CombineRgn(static_cast<HRGN>(region.m_hObject), static_cast<HRGN>(region.m_hObject), static_cast<HRGN>(part.m_hObject), RGN_OR);
+    }
+    ::InvalidateRgn(m_hWnd, static_cast<HRGN>(region.m_hObject), TRUE);
 }
 
 BOOL COXSizeDockBar::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
