@@ -134,21 +134,19 @@ void COXStatusBar::PaintPart(const CRect& part) {
 // more than the text). A pane with a bitmap over its text is painted whole each time.
 void COXStatusBar::PaintPercentage(int index, const CRect& room) {
     if (room.IsRectEmpty()) return;
-    if (!IsWindowVisible() || HasPaneBitmap(index)) {
-        PaintPart(room);
-        return;
+    if (IsWindowVisible() && !HasPaneBitmap(index)) {
+        if (!m_percentRoom || m_percentRoom->pane != index || m_percentRoom->rect != room || m_percentRoom->skin != GetStatusbarSkin())
+            m_percentRoom = BuildPercentRoom(index, room);
+        if (m_percentRoom) {
+            PercentRoom& kept = *m_percentRoom;
+            kept.composed.BitBlt(room.left, room.top, room.Width(), room.Height(), &kept.background, room.left, room.top, SRCCOPY);
+            DrawPaneText(kept.composed, index, kept.item);
+            CClientDC dc(this);
+            dc.BitBlt(room.left, room.top, room.Width(), room.Height(), &kept.composed, room.left, room.top, SRCCOPY);
+            return;
+        }
     }
-    if (!m_percentRoom || m_percentRoom->pane != index || m_percentRoom->rect != room || m_percentRoom->skin != GetStatusbarSkin())
-        m_percentRoom = BuildPercentRoom(index, room);
-    if (!m_percentRoom) {
-        PaintPart(room);
-        return;
-    }
-    PercentRoom& kept = *m_percentRoom;
-    kept.composed.BitBlt(room.left, room.top, room.Width(), room.Height(), &kept.background, room.left, room.top, SRCCOPY);
-    DrawPaneText(kept.composed, index, kept.item);
-    CClientDC dc(this);
-    dc.BitBlt(room.left, room.top, room.Width(), room.Height(), &kept.composed, room.left, room.top, SRCCOPY);
+    PaintPart(room);
 }
 
 std::unique_ptr<COXStatusBar::PercentRoom> COXStatusBar::BuildPercentRoom(int index, const CRect& room) {
