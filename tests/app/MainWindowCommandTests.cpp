@@ -416,9 +416,12 @@ TEST_F(TreeWindow, TreeBarDocksOnEitherSideFloatsAndLeftBarBringsItBackLeft) {
     bar.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
     EXPECT_TRUE(bar.IsCloseRaised());
     EXPECT_FALSE(bar.IsClosePushed());
-    HDC screen = GetDC(nullptr);
-    EXPECT_EQ(GetPixel(screen, close.left - 3, close.top + 1), GetSysColor(COLOR_BTNSHADOW));
-    ReleaseDC(nullptr, screen);
+    // Read through the bar's own window DC: another program's window over the spot does not count.
+    CRect barOnScreen;
+    bar.GetWindowRect(&barOnScreen);
+    HDC barDc = GetWindowDC(bar.m_hWnd);
+    EXPECT_EQ(GetPixel(barDc, close.left - 3 - barOnScreen.left, close.top + 1 - barOnScreen.top), GetSysColor(COLOR_BTNSHADOW));
+    ReleaseDC(bar.m_hWnd, barDc);
     bar.SendMessage(WM_NCLBUTTONUP, HTCLOSE, MAKELPARAM(close.CenterPoint().x, close.CenterPoint().y));
     EXPECT_FALSE(bar.IsWindowVisible());
     SetCursorPos(0, 0);
