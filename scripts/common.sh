@@ -8,7 +8,7 @@ BUILD_DIR_I686="${TARVELO_BUILD_DIR_I686:-$TARVELO_ROOT/build-i686}"
 
 TARVELO_PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth
                   cmake ninja-build googletest libwine-dev x11-apps x11-utils imagemagick
-                  famfamfam-silk fp-utils fonts-liberation)
+                  famfamfam-silk fp-utils fonts-liberation ccache)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -57,6 +57,13 @@ build_i686() { build_tree "$BUILD_DIR_I686" mingw-w64-i686 "$@"; }
 # 32-bit programs run in Wine's 32-bit half, Debian's wine32 of the i386
 # architecture (multiarch). Installs it when it is missing; fails when it
 # cannot be installed.
+#
+# The plain install comes first. Where it fails, the usual cause is that the
+# i386 packages come from the point release while some of their amd64 twins
+# on this machine come from the security suite (or are older): packages that
+# are "Multi-Arch: same" must have equal versions on both architectures, so
+# apt refuses. The second road installs from the point release and moves each
+# such amd64 twin to the version of its i386 candidate.
 ensure_wine32() {
     dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" && return 0
     log "installing wine32:i386 (multiarch)"
@@ -65,12 +72,74 @@ ensure_wine32() {
     local added=0
     dpkg --print-foreign-architectures | grep -qx i386 || { $sudo dpkg --add-architecture i386; added=1; }
     $sudo apt-get update -qq || log "apt-get update reported errors; installing from the lists there are"
-    if ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; then
-        log "wine32:i386 cannot be installed: the i686 programs cannot run here"
-        # Leave the machine's package lists as they were.
-        [ $added -eq 1 ] && $sudo dpkg --remove-architecture i386 && $sudo apt-get update -qq
-        return 1
+    if DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null 2>"${TMPDIR:-/tmp}/tarvelo-wine32-install.log"; then
+        log "wine32:i386 installed"
+        return 0
     fi
+    log "the plain install of wine32:i386 failed (see ${TMPDIR:-/tmp}/tarvelo-wine32-install.log); pairing the amd64 twins with the point release's i386 versions"
+    local pins
+    if pins="$(wine32_version_pins)" &&
+       DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends --allow-downgrades \
+           -t "$(wine32_point_release)" wine32:i386 $pins >"${TMPDIR:-/tmp}/tarvelo-wine32-install.log" 2>&1; then
+        log "wine32:i386 installed from the point release; versions paired: ${pins:-none}"
+        return 0
+    fi
+    log "wine32:i386 cannot be installed: the i686 programs cannot run here"
+    # Leave the machine's package lists as they were.
+    if [ $added -eq 1 ]; then
+        $sudo dpkg --remove-architecture i386 && $sudo apt-get update -qq || true
+    fi
+    return 1
+}
+
+# The point release's suite name (bookworm on Debian 12).
+wine32_point_release() {
+    . /etc/os-release
+    echo "${VERSION_CODENAME:-bookworm}"
+}
+
+# Prints "NAME:amd64=V NAME:i386=V" for every Multi-Arch: same package that
+# wine32:i386 brings in and whose installed amd64 version differs from the
+# i386 candidate's version V in the point release.
+wine32_version_pins() {
+    local release pkgs
+    release="$(wine32_point_release)"
+    # Every i386 package that wine32 depends on, directly or not. (A simulated
+    # install from the point release cannot list them: it fails for the very
+    # version mismatch this works around.)
+    pkgs="$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
+                --no-replaces --no-enhances wine32:i386 2>/dev/null |
+            sed -n 's/^\([a-z0-9][^ <>]*\):i386$/\1/p' | sort -u)"
+    [ -n "$pkgs" ] || return 1
+    local -A multiarch_same=() candidate=()
+    local name field value
+    # One look-up for all of them: the Multi-Arch field of each i386 package...
+    while IFS=: read -r field value; do
+        case "$field" in
+            Package) name="${value# }" ;;
+            Multi-Arch) [ "${value# }" = same ] && multiarch_same[$name]=1 ;;
+        esac
+    done < <(apt-cache show $(printf '%s:i386 ' $pkgs) 2>/dev/null)
+    # ...and the version of each that the point release offers.
+    while read -r name value; do
+        candidate[$name]="$value"
+    done < <(apt-cache policy $(printf '%s:i386 ' $pkgs) 2>/dev/null | awk -v r="$release" '
+        /^[^ ].*:$/ { pkg = $1; sub(/:i386:$/, "", pkg); sub(/:$/, "", pkg); v = ""; done = 0; next }
+        /^ +(\*\*\* )?[0-9a-z.:~+-]+ [0-9]+$/ { v = $(NF-1); next }
+        !done && v != "" && $0 ~ (" " r "/") { print pkg, v; done = 1 }')
+    local out=() installed
+    for name in $pkgs; do
+        [ -n "${multiarch_same[$name]:-}" ] && [ -n "${candidate[$name]:-}" ] || continue
+        installed="$(dpkg-query -W -f='${Version}' "$name:amd64" 2>/dev/null)" || continue
+        [ -n "$installed" ] && [ "$installed" != "${candidate[$name]}" ] &&
+            out+=("$name:amd64=${candidate[$name]}" "$name:i386=${candidate[$name]}")
+    done
+    echo "${out[*]}"
+}
+
+# True when Wine's 32-bit half is installed.
+have_wine32() {
+    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"
 }
 
 export WINEDEBUG=-all
@@ -79,6 +148,13 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # A Wine prefix of the build's own, made once.
 ensure_prefix() {
     export WINEPREFIX="$1"
+    # A prefix made before Wine's 32-bit half was installed starts no program
+    # once it is there ("could not load kernel32.dll"): make it again.
+    if [ -f "$WINEPREFIX/system.reg" ] && have_wine32 && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+        log "remaking Wine prefix $WINEPREFIX: it was made without Wine's 32-bit half"
+        wineserver -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "making Wine prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"

@@ -1,7 +1,7 @@
 // CTarveloDoc: one open page file, an HTML editing document shown and edited
 // in a CTarveloView, with the editor's colours.
 #pragma once
-#include "htmledit/HtmlEditDoc.h"
+#include "HtmlEditDoc.h"
 #include "page/PageSaveGuard.h"
 
 class CTarveloView;

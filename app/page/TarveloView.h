@@ -8,7 +8,7 @@
 // engine.
 #pragma once
 #include "html/HtmlDocument.h"
-#include "htmledit/HtmlEditView.h"
+#include "HtmlEditView.h"
 
 #include <vector>
 

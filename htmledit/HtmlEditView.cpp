@@ -1,4 +1,4 @@
-#include "htmledit/HtmlEditView.h"
+#include "HtmlEditView.h"
 
 #include "app/AfxMessageBox.h"
 #include "app/WinApp.h"

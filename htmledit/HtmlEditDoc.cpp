@@ -1,6 +1,6 @@
-#include "htmledit/HtmlEditDoc.h"
+#include "HtmlEditDoc.h"
 
-#include "htmledit/HtmlEditView.h"
+#include "HtmlEditView.h"
 
 #include <ocidl.h>
 
