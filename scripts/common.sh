@@ -65,7 +65,19 @@ build_i686() { build_tree "$BUILD_DIR_I686" mingw-w64-i686 "$@"; }
 # apt refuses. The second road installs from the point release and moves each
 # such amd64 twin to the version of its i386 candidate.
 ensure_wine32() {
-    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" && return 0
+    if ! kernel_runs_32bit; then
+        log "this machine's kernel runs no 32-bit programs (IA-32 emulation is off): Wine's 32-bit half cannot run here"
+        # Installed all the same, the 32-bit loader would take over from the
+        # 64-bit one and no Wine program would start.
+        if have_wine32; then
+            log "removing wine32:i386 so that Wine's 64-bit half starts programs again"
+            local sudo=""
+            [ "$(id -u)" -ne 0 ] && sudo="sudo"
+            DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq wine32:i386 >/dev/null
+        fi
+        return 1
+    fi
+    have_wine32 && return 0
     log "installing wine32:i386 (multiarch)"
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -135,6 +147,22 @@ wine32_version_pins() {
             out+=("$name:amd64=${candidate[$name]}" "$name:i386=${candidate[$name]}")
     done
     echo "${out[*]}"
+}
+
+# True when the kernel executes 32-bit (i386) programs: it runs a 93-byte
+# i386 ELF program that only exits. Some virtual machines switch IA-32
+# emulation off, and then execve of any i386 program fails with ENOEXEC.
+kernel_runs_32bit() {
+    local probe
+    probe="$(mktemp)"
+    local hex=7f454c46010101000000000000000000020003000100000054800408340000000000000000000000340020000100000000000000010000000000000000800408008004085d0000005d000000050000000010000031dbb801000000cd80
+    # shellcheck disable=SC2059
+    printf "$(sed 's/../\\x&/g' <<<"$hex")" >"$probe"
+    chmod +x "$probe"
+    local ok=1
+    "$probe" >/dev/null 2>&1 && ok=0
+    rm -f "$probe"
+    return $ok
 }
 
 # True when Wine's 32-bit half is installed.
