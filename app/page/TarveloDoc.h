@@ -32,7 +32,6 @@ protected:
     CTarveloView* PageView() const;
     void ApplyColour(COLORREF colour, bool text);
     void OnFileClose();
-    void OnAppExit();
     // Closes the page (asking to save it) and opens it again from its file;
     // a close the user cancels leaves the page as it is.
     void OnRefreshView();
