@@ -42,6 +42,11 @@ void CTarveloDoc::OnCloseDocument() {
     NotifyPageClosed(path);
 }
 
+void CTarveloDoc::ReloadFromFile() {
+    m_guard.Load(GetPathName());
+    if (CTarveloView* view = PageView()) view->ReloadPage();
+}
+
 CTarveloView* CTarveloDoc::PageView() const { return dynamic_cast<CTarveloView*>(GetView()); }
 
 void CTarveloDoc::SetTextColor(COLORREF colour) { ApplyColour(colour, true); }

@@ -26,6 +26,9 @@ public:
     void SetHighlightColor(COLORREF colour);
     // Closing the page also takes its open mark off the folder tree.
     void OnCloseDocument() override;
+    // The page as its file now holds it, after this program changed the file
+    // under an unmodified page (an import that added links to it).
+    void ReloadFromFile();
 
 protected:
     const MessageMap* GetMessageMap() const override;

@@ -95,6 +95,14 @@ public:
     // "File not Created, A Error Happened While Creating the File.".
     bool WriteFavoritesLinkPage(const CString& path);
     bool WriteBookmarksLinkPage(const CString& path);
+    // The links of a parsed bookmark file put into an existing page instead:
+    // grouped as for its link page, each link goes through the link insertion
+    // into the section its link page would give it (its folder's heading),
+    // unless that section of the page already holds its address. The page
+    // keeps everything it held and is written once. The number of links
+    // added, or -1 after a message when the page cannot be read or written
+    // (the page is then unchanged).
+    int MergeBookmarksIntoPage(const CString& path);
 
     std::vector<LinkRecord>& Records() { return m_records; }
     const std::vector<LinkRecord>& Records() const { return m_records; }
