@@ -665,3 +665,127 @@ TEST_F(EndToEnd, FindFromTheRootWalksAllPagesAndBringsEachHitForward) {
     ProgramDriver::WaitFor([&] { return !IsWindow(find); });
     EXPECT_EQ(m_program.Exit(), 0u);
 }
+
+// A page exported as a bookmark file and as itself, then imported back under
+// its own name by each kind of import that writes a page, while it is open
+// and edited: it keeps every word and gains the new links, once.
+TEST_F(EndToEnd, PagesExportedAndImportedBackUnderTheirNameKeepEveryWordAndGainTheLinks) {
+    TempDir marks, copies;
+    StartProgram();
+    auto dialog = [&](const wchar_t* caption, UINT command) {
+        HWND window = nullptr;
+        PostMessageW(m_program.Frame(), WM_COMMAND, command, 0);
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (window = m_program.TopWindow(L"#32770", caption)) != nullptr; }));
+        return window;
+    };
+    auto exportNotes = [&](int type, const CString& destination) {
+        ProgramDriver::MouseClick(TreeItemPoint());
+        m_program.Settle();
+        HWND exporter = dialog(L"Tarvelo->Export", ID_FILE_EXPORT);
+        ASSERT_NE(exporter, nullptr);
+        SendMessageW(GetDlgItem(exporter, type), BM_CLICK, 0, 0);
+        SetDlgItemTextW(exporter, IDC_EXPORT_DESTINATION, destination);
+        ProgramDriver::Press(exporter, IDOK);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(exporter); }));
+        m_program.Settle();
+    };
+    // The import; `warned`: the page exists and the user is asked (and says OK).
+    auto import = [&](int kind, const CString& file, bool warned) {
+        HWND importer = dialog(L"Tarvelo->Import", ID_FILE_IMPORT);
+        ASSERT_NE(importer, nullptr);
+        SendMessageW(GetDlgItem(importer, kind), BM_CLICK, 0, 0);
+        SetDlgItemTextW(importer, IDC_EXCHANGE_SOURCE, file);
+        ProgramDriver::Press(importer, IDOK);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(importer); }));
+        HWND warning = nullptr;
+        bool asked = ProgramDriver::WaitFor([&] { return (warning = m_program.TopWindow(L"#32770", L"Warning")) != nullptr; }, 1500);
+        EXPECT_EQ(asked, warned);
+        if (asked) {
+            EXPECT_NE(ProgramDriver::TextOf(warning).Find(L"Notes.htm\" already exists."), -1);
+            ProgramDriver::Press(warning, IDOK);
+        }
+        m_program.Settle();
+    };
+    exportNotes(IDC_EXPORT_TYPE_BOOKMARKS, marks.Path());
+    exportNotes(IDC_EXPORT_TYPE_PLAIN, copies.Path());
+    // The browser has a new bookmark in the Work folder since.
+    std::string file = ReadFileBytes(marks / L"Notes.htm");
+    size_t beta = file.find("Beta</A>\n");
+    ASSERT_NE(beta, std::string::npos) << file;
+    file.insert(beta + 9, "\t\t<DT><A HREF=\"http://example.com/new\">Fresh</A>\n");
+    WriteFileBytes(marks / L"Notes.htm", file);
+
+    // Open and edited: the links join the file, the save keeps both.
+    OpenPage();
+    ProgramDriver::Type(L"typed before import ");
+    m_program.Settle();
+    import(IDC_IMPORT_FIREFOX_FILE, marks / L"Notes.htm", true);
+    Save();
+    const std::vector<CString> links{L"http://example.com/a", L"http://example.com/b", L"http://example.com/new"};
+    StoreView view = ReadBack(m_path);
+    EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
+    EXPECT_EQ(view.addresses, links);
+    for (const wchar_t* word : {L"typed before import", L"Alpha", L"Beta", L"Fresh"})
+        EXPECT_NE(PlainText(m_path).Find(word), -1) << word << "\n" << PageText().str();
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
+    // The same file as an IE bookmark file: nothing new, nothing doubled.
+    CString before = PageText();
+    import(IDC_IMPORT_IE_FILE, marks / L"Notes.htm", true);
+    EXPECT_EQ(PageText(), before);
+
+    // The page itself, exported before the edit: it comes in beside the page.
+    import(IDC_OPTION_FILE, copies / L"Notes.htm", false);
+    EXPECT_EQ(PageText(), before);
+    EXPECT_EQ(ReadFileBytes(m_allpages + L"\\Notes2.htm"), Utf16Bytes(kPage));
+    EXPECT_NE(m_program.TreeItem(m_tree, L"Notes2"), nullptr);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes2"), L"News,1;Work,1");
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+// File > Exit with a page open and edited asks about it and ends the
+// program in one go; the page left in front, not the one closed before, is
+// the one the next start reopens.
+TEST_F(EndToEnd, ExitWithAPageOpenEndsTheProgramAndTheNextStartReopensThatPage) {
+    CString other = m_allpages + L"\\Apple.htm";
+    WriteFileBytes(other, Utf16Bytes(L"<html id=tq1>\n<body>\nan apple page\n</body>\n</html>\n"));
+    ProgramRegistryGuard::WriteString(L"Settings", L"FileHot", L"");
+    StartProgram();
+    OpenPage();
+    ProgramDriver::Key('Q', true);
+    m_program.Settle();
+    ASSERT_EQ(Engine(), nullptr);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Settings", L"FileHot"), m_path);
+    RECT rect{};
+    ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Apple"), rect));
+    ProgramDriver::MouseClick(Middle(rect), false, 2);
+    HWND apple = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+        HWND page = ProgramDriver::Child(m_program.Frame(), nullptr, L"Apple.htm");
+        return page && (apple = ProgramDriver::Child(page, L"Internet Explorer_Server")) != nullptr;
+    }));
+    m_program.Settle();
+    RECT engine{};
+    GetWindowRect(apple, &engine);
+    ProgramDriver::MouseClick(POINT{engine.left + 40, engine.top + 12});
+    ProgramDriver::Type(L"left here ");
+    m_program.Settle();
+
+    // Alt+F, then "E&xit": the save question, Yes, and the process is gone.
+    ProgramDriver::Key('F', false, false, true);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return m_program.TopWindow(L"#32768") != nullptr; }));
+    ProgramDriver::Key('X');
+    HWND box = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770")) != nullptr; }, 8000));
+    EXPECT_EQ(ProgramDriver::TextOf(box), L"Save changes to " + other + L"?");
+    ProgramDriver::Press(box, IDYES);
+    EXPECT_EQ(WaitForSingleObject(m_program.Process(), 10000), WAIT_OBJECT_0) << "Exit left the program running";
+    EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(other)).Find(L"left here"), -1);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Settings", L"FileHot"), other);
+
+    // The next start opens that page again.
+    ProgramDriver next;
+    ASSERT_TRUE(next.Start(TarveloExePath()));
+    EXPECT_TRUE(ProgramDriver::WaitFor([&] { return ProgramDriver::Child(next.Frame(), nullptr, L"Apple.htm") != nullptr; }));
+    EXPECT_EQ(ProgramDriver::Child(next.Frame(), nullptr, L"Notes.htm"), nullptr);
+    EXPECT_EQ(next.Exit(), 0u);
+}
