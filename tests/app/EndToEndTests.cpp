@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -788,4 +789,76 @@ TEST_F(EndToEnd, ExitWithAPageOpenEndsTheProgramAndTheNextStartReopensThatPage) 
     EXPECT_TRUE(ProgramDriver::WaitFor([&] { return ProgramDriver::Child(next.Frame(), nullptr, L"Apple.htm") != nullptr; }));
     EXPECT_EQ(ProgramDriver::Child(next.Frame(), nullptr, L"Notes.htm"), nullptr);
     EXPECT_EQ(next.Exit(), 0u);
+}
+
+// Typing and the main window's keys answer in the page, without a click into
+// it, after whatever took the keyboard in between: a clip process's dialog
+// (and the save that showed its link), the help window, a modal dialog.
+TEST_F(EndToEnd, FrameKeysAnswerAfterAClipTheHelpWindowAndADialog) {
+    StartProgram();
+    OpenPage();
+    int round = 0;
+    auto keysAnswer = [&](const char* after) {
+        SCOPED_TRACE(after);
+        CString word;
+        word.Format(L"keys%d", ++round);
+        ProgramDriver::Type(word + L" ");
+        m_program.Settle();
+        ProgramDriver::Key('S', true);
+        m_program.Settle();
+        // Typed into the page and saved by the key: the page had the keyboard.
+        EXPECT_NE(PlainText(m_path).Find(word), -1) << "the word was not typed into the page, or Ctrl+S did not save";
+        bool shown = IsWindowVisible(m_tree) != FALSE;
+        ProgramDriver::Key('W', true);
+        m_program.Settle();
+        EXPECT_NE(IsWindowVisible(m_tree) != FALSE, shown) << "Ctrl+W did not toggle the tree bar";
+        ProgramDriver::Key('W', true);
+        m_program.Settle();
+        ProgramDriver::Key('I', true);
+        HWND count = nullptr;
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (count = m_program.TopWindow(L"#32770")) != nullptr; }, 3000))
+            << "Ctrl+I showed no count";
+        if (count) {
+            ProgramDriver::Press(count, IDOK);
+            ProgramDriver::WaitFor([&] { return !IsWindow(count); });
+        }
+        m_program.Settle();
+    };
+    keysAnswer("the start");
+
+    ProgramDriver::Type(L"before the clip ");
+    m_program.Settle();
+    ClipInto(L"http://example.com/z", L"Work");
+    Save();  // joins the clip and shows the page as the file now holds it
+    keysAnswer("a clip and the save that showed it");
+
+    std::vector<HWND> before;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) before.push_back(window);
+    ProgramDriver::Key(VK_F1);
+    HWND help = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+        DWORD process = GetProcessId(m_program.Process());
+        for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process && IsWindowVisible(window) && window != m_program.Frame() &&
+                std::find(before.begin(), before.end(), window) == before.end())
+                return (help = window) != nullptr;
+        }
+        return false;
+    }, 8000)) << "no help window";
+    m_program.Settle();
+    PostMessageW(help, WM_CLOSE, 0, 0);
+    ProgramDriver::WaitFor([&] { return !IsWindowVisible(help); });
+    m_program.Settle();
+    keysAnswer("the help window");
+
+    PostMessageW(m_program.Frame(), WM_COMMAND, ID_FILE_IMPORT, 0);
+    HWND import = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (import = m_program.TopWindow(L"#32770", L"Tarvelo->Import")) != nullptr; }));
+    ProgramDriver::Press(import, IDCANCEL);
+    ProgramDriver::WaitFor([&] { return !IsWindow(import); });
+    m_program.Settle();
+    keysAnswer("a dialog");
+    EXPECT_EQ(m_program.Exit(), 0u);
 }
