@@ -124,6 +124,13 @@ protected:
         return true;
     }
     CString PageText() { return TextOfUtf16Bytes(ReadFileBytes(m_path)); }
+    // The main window's command whose dialog has this caption: its window once up.
+    HWND OpenDialog(const wchar_t* caption, UINT command) {
+        HWND window = nullptr;
+        PostMessageW(m_program.Frame(), WM_COMMAND, command, 0);
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (window = m_program.TopWindow(L"#32770", caption)) != nullptr; }));
+        return window;
+    }
     // Saved without a question: the page holds the clip of example.com/z in
     // Work beside its own links, and the typed words.
     void ExpectClipAndWordsKept(const CString& words) {
@@ -501,16 +508,10 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
                    "        <DT><A HREF=\"https://example.org/t\">Tool</A>\n    </DL><p>\n"
                    "    <DT><A HREF=\"https://example.org/top\">Top \xC3\xA9t\xC3\xA9</A>\n</DL><p>\n");
     StartProgram();
-    auto dialog = [&](const wchar_t* caption, UINT command) {
-        HWND window = nullptr;
-        PostMessageW(m_program.Frame(), WM_COMMAND, command, 0);
-        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (window = m_program.TopWindow(L"#32770", caption)) != nullptr; }));
-        return window;
-    };
     auto page = [&](const wchar_t* title) { return ProgramDriver::Child(m_program.Frame(), nullptr, title) != nullptr; };
 
     // All pages for a word: each Find Next opens the next page that holds it.
-    HWND find = dialog(L"Find", ID_EDIT_SEARCH);
+    HWND find = OpenDialog(L"Find", ID_EDIT_SEARCH);
     ASSERT_NE(find, nullptr);
     SetDlgItemTextW(find, IDC_FIND_KEYWORDS, L"needle");
     SetDlgItemTextW(find, IDC_FIND_SCOPE, L"All pages");
@@ -530,7 +531,7 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
     ProgramDriver::WaitFor([&] { return !IsWindow(find); });
 
     // A bookmark file as Chromium and Firefox write it becomes a page of links.
-    HWND import = dialog(L"Tarvelo->Import", ID_FILE_IMPORT);
+    HWND import = OpenDialog(L"Tarvelo->Import", ID_FILE_IMPORT);
     ASSERT_NE(import, nullptr);
     SendMessageW(GetDlgItem(import, IDC_IMPORT_FIREFOX_FILE), BM_CLICK, 0, 0);
     SetDlgItemTextW(import, IDC_EXCHANGE_SOURCE, outside / L"Marks.html");
@@ -547,7 +548,7 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
     ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Notes"), item));
     ProgramDriver::MouseClick(Middle(item));
     m_program.Settle();
-    HWND exporter = dialog(L"Tarvelo->Export", ID_FILE_EXPORT);
+    HWND exporter = OpenDialog(L"Tarvelo->Export", ID_FILE_EXPORT);
     ASSERT_NE(exporter, nullptr);
     wchar_t source[MAX_PATH] = {};
     GetDlgItemTextW(exporter, IDC_EXCHANGE_SOURCE, source, MAX_PATH);
@@ -673,31 +674,24 @@ TEST_F(EndToEnd, FindFromTheRootWalksAllPagesAndBringsEachHitForward) {
 TEST_F(EndToEnd, PagesExportedAndImportedBackUnderTheirNameKeepEveryWordAndGainTheLinks) {
     TempDir marks, copies;
     StartProgram();
-    auto dialog = [&](const wchar_t* caption, UINT command) {
-        HWND window = nullptr;
-        PostMessageW(m_program.Frame(), WM_COMMAND, command, 0);
-        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (window = m_program.TopWindow(L"#32770", caption)) != nullptr; }));
-        return window;
+    // The export or import dialog with its option and path, left by OK.
+    auto exchange = [&](const wchar_t* caption, UINT command, int option, int edit, const CString& path) {
+        HWND window = OpenDialog(caption, command);
+        ASSERT_NE(window, nullptr);
+        SendMessageW(GetDlgItem(window, option), BM_CLICK, 0, 0);
+        SetDlgItemTextW(window, edit, path);
+        ProgramDriver::Press(window, IDOK);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(window); }));
     };
     auto exportNotes = [&](int type, const CString& destination) {
         ProgramDriver::MouseClick(TreeItemPoint());
         m_program.Settle();
-        HWND exporter = dialog(L"Tarvelo->Export", ID_FILE_EXPORT);
-        ASSERT_NE(exporter, nullptr);
-        SendMessageW(GetDlgItem(exporter, type), BM_CLICK, 0, 0);
-        SetDlgItemTextW(exporter, IDC_EXPORT_DESTINATION, destination);
-        ProgramDriver::Press(exporter, IDOK);
-        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(exporter); }));
+        exchange(L"Tarvelo->Export", ID_FILE_EXPORT, type, IDC_EXPORT_DESTINATION, destination);
         m_program.Settle();
     };
     // The import; `warned`: the page exists and the user is asked (and says OK).
     auto import = [&](int kind, const CString& file, bool warned) {
-        HWND importer = dialog(L"Tarvelo->Import", ID_FILE_IMPORT);
-        ASSERT_NE(importer, nullptr);
-        SendMessageW(GetDlgItem(importer, kind), BM_CLICK, 0, 0);
-        SetDlgItemTextW(importer, IDC_EXCHANGE_SOURCE, file);
-        ProgramDriver::Press(importer, IDOK);
-        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(importer); }));
+        exchange(L"Tarvelo->Import", ID_FILE_IMPORT, kind, IDC_EXCHANGE_SOURCE, file);
         HWND warning = nullptr;
         bool asked = ProgramDriver::WaitFor([&] { return (warning = m_program.TopWindow(L"#32770", L"Warning")) != nullptr; }, 1500);
         EXPECT_EQ(asked, warned);
@@ -853,9 +847,8 @@ TEST_F(EndToEnd, FrameKeysAnswerAfterAClipTheHelpWindowAndADialog) {
     m_program.Settle();
     keysAnswer("the help window");
 
-    PostMessageW(m_program.Frame(), WM_COMMAND, ID_FILE_IMPORT, 0);
-    HWND import = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (import = m_program.TopWindow(L"#32770", L"Tarvelo->Import")) != nullptr; }));
+    HWND import = OpenDialog(L"Tarvelo->Import", ID_FILE_IMPORT);
+    ASSERT_NE(import, nullptr);
     ProgramDriver::Press(import, IDCANCEL);
     ProgramDriver::WaitFor([&] { return !IsWindow(import); });
     m_program.Settle();
