@@ -238,6 +238,10 @@ int CFavoriteEngine::MergeBookmarksIntoPage(const CString& path) {
     walk.onLink = [&](const CString&, const CString& address) { held[section].insert(address.str()); };
     WalkPageLinks(text, walk);
 
+    // The new links of each section in one block, each section in one pass
+    // over the page: a file of thousands of bookmarks costs a pass per folder.
+    std::vector<std::pair<CString, CString>> blocks;  // heading, its link lines
+    std::unordered_map<std::wstring, size_t> blockOf;
     int added = 0;
     CString heading;
     for (const LinkRecord& r : m_records) {
@@ -247,12 +251,17 @@ int CFavoriteEngine::MergeBookmarksIntoPage(const CString& path) {
         }
         CString key = heading.IsEmpty() ? CString() : WithNamedAngleReferences(SectionTagText(heading));
         if (held[key.str()].count(r.address.str())) continue;
-        CString line;
-        FormatLinkLine(line, r.name, r.address, CString());
-        if (line.IsEmpty()) continue;
+        auto [at, fresh] = blockOf.try_emplace(key.str(), blocks.size());
+        if (fresh) blocks.emplace_back(heading, CString());
+        CString& block = blocks[at->second].second;
+        int before = block.GetLength();
+        FormatLinkLine(block, r.name, r.address, CString());
+        if (block.GetLength() > before) ++added;
+    }
+    for (const auto& [section, block] : blocks) {
+        if (block.IsEmpty()) continue;
         LinkPlacement placement = LinkPlacement::None;
-        text = InsertLinkIntoPageText(text, heading, line, placement);
-        ++added;
+        text = InsertLinkIntoPageText(text, section, block, placement);
     }
     if (added > 0 && !WritePageText(path, text)) {
         ShowMessageBox(nullptr, L"File not Open, A Error Happened While Openning the File.", L"Tarvelo", MB_OK);

@@ -96,9 +96,10 @@ public:
     bool WriteFavoritesLinkPage(const CString& path);
     bool WriteBookmarksLinkPage(const CString& path);
     // The links of a parsed bookmark file put into an existing page instead:
-    // grouped as for its link page, each link goes through the link insertion
-    // into the section its link page would give it (its folder's heading),
-    // unless that section of the page already holds its address. The page
+    // grouped as for its link page, the links of each folder go through the
+    // link insertion together, into the section its link page would give
+    // them (the folder's heading), but for those whose address that section
+    // of the page already holds. The page
     // keeps everything it held and is written once. The number of links
     // added, or -1 after a message when the page cannot be read or written
     // (the page is then unchanged).
