@@ -245,8 +245,19 @@ TEST_F(EndToEnd, ClicksBelowAndBesideTheTextTypeIntoTheContentAndUndoTakesRuns) 
     // A click in the margin beside the first line puts the caret at its end.
     // A run of typing is one undo step; a pause of a second ends a run.
     ProgramDriver::MouseClick(POINT{engine.right - 22, engine.top + 16});
+    m_program.Settle();
+    auto caret = [&] {
+        GUITHREADINFO info{sizeof(info)};
+        GetGUIThreadInfo(GetWindowThreadProcessId(m_program.Frame(), nullptr), &info);
+        return info.rcCaret;
+    };
+    RECT before = caret();
     ProgramDriver::Type(L"run of words");
     ProgramDriver::Key('Z', true);
+    m_program.Settle();
+    // Undone by the main window's accelerator: the caret is drawn where the words began.
+    EXPECT_EQ(caret().left, before.left);
+    EXPECT_EQ(caret().top, before.top);
     ProgramDriver::Type(L"R1");
     m_program.Settle();
     Sleep(1500);
