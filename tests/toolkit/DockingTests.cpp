@@ -363,6 +363,17 @@ TEST(DockbarSkins, EachLookDrawsCaptionsButtonsSplittersAndTheMiniFrameCaption) 
         EXPECT_EQ(splitter.Pixel(2, 20), GetSysColor(COLOR_3DHILIGHT));
         EXPECT_EQ(splitter.Pixel(6, 20), GetSysColor(COLOR_3DSHADOW));
         EXPECT_EQ(splitter.Pixel(7, 20), GetSysColor(COLOR_WINDOWFRAME));
+
+        // A title longer than the caption ends in an ellipsis: at the caption's far end only the
+        // dots' row near the baseline is inked, not the letters' tops.
+        const CString title = f.tree.GetWindowText();
+        f.tree.SetWindowText(L"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+        MemoryCanvas text(window.Width(), window.Height(), RGB(255, 255, 255));
+        f.tree.DrawCaption(&text.dc);
+        f.tree.SetWindowText(title);
+        const CRect caption = f.tree.ToWindow(f.tree.m_rectCaption);
+        EXPECT_EQ(text.Count(CRect(caption.left + 1, caption.top + 2, caption.left + 5, caption.top + 8), RGB(255, 255, 255)), 24);
+        EXPECT_LT(text.Count(CRect(caption.left + 1, caption.top + 30, caption.left + 5, caption.top + 60), RGB(255, 255, 255)), 110);
     }
     // Office XP: gripper marks in colour 11, a splitter with its centre line in colour 9.
     app.SetCurrentSkin(L"Office XP");

@@ -158,7 +158,10 @@ CRect DrawCaptionText(CDC* dc, COXSizeControlBar* bar, const CRect& caption, CFo
         const int length = std::min<int>(measure.Width(), room);
         const int x = caption.left + (caption.Width() - measure.Height()) / 2;
         textRect = CRect(x, caption.bottom - 6 - length, x + measure.Height(), caption.bottom - 6);
-        ::ExtTextOutW(*dc, x, caption.bottom - 6, ETO_CLIPPED, &textRect, text, static_cast<UINT>(text.GetLength()), nullptr);
+        // The turned text runs up from 6 pixels above the foot, its cell right of x. The
+        // rectangle's width is the length it may run, where the ellipsis ends it.
+        CRect draw(x, caption.bottom - 6 - room, x + room, caption.bottom - 6 + measure.Height());
+        dc->DrawText(text, &draw, DT_END_ELLIPSIS | DT_SINGLELINE | DT_BOTTOM);
     }
     dc->SetBkMode(oldMode);
     dc->SetTextColor(oldColor);
