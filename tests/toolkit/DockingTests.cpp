@@ -288,7 +288,8 @@ TEST(SizeDockBar, TabsGroupBarsThatSharedARowAndOutliveAHiddenBar) {
     CRect inStrip(CPoint(dockRect.left + 30, dockRect.bottom - 12), CSize(200, 160));
     f.DockControlBar(&f.tools, bottom, &inStrip);
     EXPECT_EQ(bottom->m_TabCtrl.GetItemCount(), 0);
-    EXPECT_TRUE(bottom->m_dwStyle & CBRS_SIZE_DYNAMIC);  // the dock bar takes the bar's sizing bits
+    EXPECT_TRUE(bottom->m_dwStyle & CBRS_SIZE_DYNAMIC);  // the dock bar takes the bar's sizing bits and title
+    EXPECT_EQ(bottom->GetWindowText(), CString(L"Tools"));
     CRect besideList = ScreenRect(f.list);
     besideList.OffsetRect(besideList.Width() + 20, 0);
     f.DockControlBar(&f.tools, bottom, &besideList);

@@ -427,8 +427,9 @@ void COXSizeDockBar::DockControlBar(CControlBar* bar, LPCRECT rect) {
         CDockBar::DockControlBar(bar, rect);
         m_bRedocking = redocking;
     }
-    // The dock bar takes the bar's sizing bits (a floating one sizes its frame by them).
+    // The dock bar takes the bar's sizing bits and, unless it holds several floating bars, its title.
     m_dwStyle |= bar->m_dwStyle & (CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
+    if (!(m_dwStyle & CBRS_FLOAT_MULTI)) SetWindowText(bar->GetWindowText());
     // A size bar takes its docked shape for this side at once, so that the row it joins is
     // measured with its own thickness, not with the shape it had elsewhere.
     if (sizeBar) {
