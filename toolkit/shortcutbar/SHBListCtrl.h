@@ -34,6 +34,8 @@ public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     // Creates the edit, registers for drops (the bar calls it for the lists it makes).
     BOOL Initialise();
+    // A list-view window attached with SubclassWindow becomes an icon view and is initialised.
+    void PreSubclassWindow() override;
 
     virtual void DrawItem(LPDRAWITEMSTRUCT dis);
     virtual int SetPressedItem(int item);
@@ -117,6 +119,20 @@ private:
     LRESULT Notify(UINT code, int item = -1, LPARAM lParam = 0);
     CRect ContentRect() const;  // the client rectangle less 2 at top and bottom
     CRect CalculateLabelRect(const CString& text, const CRect& icon, int width, HDC dc) const;
+    // The rectangles of `item` laid out with `text` from `top` down, in content coordinates.
+    struct ItemBoxes {
+        CRect full, icon, label;
+    };
+    // What every item's layout reads of the list: its content rectangle and the view's images.
+    struct LayoutFrame {
+        CRect content;
+        HIMAGELIST images = nullptr;
+        CSize icon;
+        int imageCount = 0;
+        bool large = true;
+    };
+    LayoutFrame CurrentLayoutFrame() const;
+    ItemBoxes LayOutItem(const LayoutFrame& frame, int item, const CString& text, int top, HDC dc) const;
     int ItemCount() const;
     // After an insertion at `index` (delta +1) or a deletion of `index` (delta -1): every index
     // the list keeps follows its item; one that named the deleted item is cleared.

@@ -72,7 +72,8 @@ void COXSHBListCtrl::OnLButtonDown(UINT, CPoint point) {
         return;
     }
     if (m_bAutoScrolling) StopScrolling();
-    if (item < 0) return;
+    // The item's icon, its label or the box they span; the rest of its row is no press.
+    if (item < 0 || code == SHBLC_ONITEM) return;
     const int old = SetPressedItem(item);
     if (!(GetBarStyle() & SHBS_DISABLEDRAGITEM) && m_nPressedItem == item) {
         m_ptPress = point;

@@ -35,7 +35,7 @@ void COXShortcutBarSkin::DrawHeaderContent(CDC* dc, CRect r, LPDRAWITEMSTRUCT di
     const CString text = bar->GetGroupText(group);
     if (!text.IsEmpty() && !r.IsRectEmpty()) {
         COLORREF color = bar->GetGroupHeaderTextColor(group);
-        if (expanded && bar->GetShortcutBarSkin()->GetType() != 2) color = Inverse(color);
+        if (expanded) color = Inverse(color);
         LOGFONTW lf{};
         bar->GetGroupHeaderTextFont(group, &lf);
         if ((bar->GetBarStyle() & SHBS_BOLDEXPANDEDGROUP) && expanded) lf.lfWeight = std::min(1000L, (lf.lfWeight ? lf.lfWeight : 400L) + 300L);
@@ -64,12 +64,12 @@ void COXShortcutBarSkin::DrawDropMarker(CDC* dc, const CRect& header, LPDRAWITEM
     const int height = std::min(10, r.Height());
     for (const int left : {r.left, r.right - 8}) {
         for (int row = 0; row < height; ++row) {
-            // An arrow 8 wide and 10 high: a head of 4 rows over a shaft 2 pixels wide.
+            // An arrow 8 wide and 10 high: a head of 4 rows (2, 4, 6 and 8 pixels) over a shaft
+            // 2 pixels wide, all centred between left + 3 and left + 4.
             const int y = up ? r.top + row : r.bottom - 1 - row;
-            const int half = row < 4 ? row : 1;
-            const int centre = left + 4;
-            dc->MoveTo(centre - half - (row < 4 ? 0 : 0), y);
-            dc->LineTo(centre + half + 1, y);
+            const int half = row < 4 ? row + 1 : 1;
+            dc->MoveTo(left + 4 - half, y);
+            dc->LineTo(left + 4 + half, y);
         }
     }
 }
