@@ -371,10 +371,14 @@ void COXSHBListCtrl::DrawItem(LPDRAWITEMSTRUCT dis) {
 }
 
 void COXSHBListCtrl::DrawScrollButtons(CDC* dc) {
-    CPoint cursor;
-    ::GetCursorPos(&cursor);
-    ScreenToClient(&cursor);
-    const bool down = (::GetKeyState(VK_LBUTTON) & 0x8000) || m_bAutoScrolling;
+    // Only a scrolling button can be pushed: the mouse is asked about only then.
+    CPoint cursor(-1, -1);
+    bool down = false;
+    if (m_bScrollingUp || m_bScrollingDown) {
+        const MouseState mouse = CurrentMouse();
+        cursor = mouse.client;
+        down = mouse.leftDown || m_bAutoScrolling;
+    }
     if (!m_rectTopScroll.IsRectEmpty()) {
         const bool pushed = m_bScrollingUp && m_rectTopScroll.PtInRect(cursor) && down;
         ::DrawFrameControl(*dc, &m_rectTopScroll, DFC_SCROLL, DFCS_SCROLLUP | (pushed ? DFCS_PUSHED : 0));

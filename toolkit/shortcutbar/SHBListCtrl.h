@@ -13,6 +13,7 @@
 #include "shortcutbar/SHBInfoTip.h"
 #include "shortcutbar/ShortcutBarNotify.h"
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 
@@ -151,12 +152,20 @@ private:
     void ScrollContent(CSize by, const CRect& oldUp, const CRect& oldDown);
     // Repaints the scroll buttons where they were and where they are.
     void InvalidateScrollButtons(const CRect& oldUp, const CRect& oldDown);
+    void InvalidateEach(std::initializer_list<CRect> rects);
     // The draw record of `item` painted into `dc` at `rect`.
     DRAWITEMSTRUCT ItemDrawRecord(int item, HDC dc, const CRect& rect) const;
     // Whether the background moves with the items (a flat fill) or stays (a gradient).
     bool BackgroundScrolls() const;
-    void UpdateHotItem();
-    void CheckHotTracking();
+    // Where the mouse is (client coordinates) and whether its left button is down: from the
+    // message that brings them, else asked of the system (which, under Wine, asks the X server).
+    struct MouseState {
+        CPoint client;
+        bool leftDown = false;
+    };
+    MouseState CurrentMouse() const;
+    void UpdateHotItem(const MouseState& mouse);
+    void CheckHotTracking(const MouseState& mouse);
     LRESULT OnEditEnded(SHBNotifyInfo* info);
     // With SHBS_INFOTIP: the item under the mouse (on its icon or label) is the tip's tool.
     void RelayToInfoTip(UINT message, WPARAM wParam, LPARAM lParam);
