@@ -23,6 +23,7 @@
 #include "skins/Skin.h"
 #include "skins/ToolbarSkin.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -308,9 +309,16 @@ int main() {
                 bare.originY += dy;
                 bare.up = newUp, bare.down = newDown;
                 if (flat) {
+                    // The buttons' pictures move with the rest: there, and where the buttons are, repaint.
                     ScrollWindowEx(bare.wnd, 0, -dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
-                    for (const CRect& r : {oldUp, oldDown, newUp, newDown})
-                        if (!r.IsRectEmpty()) InvalidateRect(bare.wnd, &r, FALSE);
+                    CRect movedUp = oldUp, movedDown = oldDown;
+                    movedUp.OffsetRect(0, -dy);
+                    movedDown.OffsetRect(0, -dy);
+                    const CRect boxes[] = {oldUp.IsRectEmpty() ? CRect() : movedUp, oldDown.IsRectEmpty() ? CRect() : movedDown,
+                                           oldUp, oldDown, newUp, newDown};
+                    for (size_t k = 0; k < std::size(boxes); ++k)
+                        if (!boxes[k].IsRectEmpty() && std::find(boxes, boxes + k, boxes[k]) == boxes + k)
+                            InvalidateRect(bare.wnd, &boxes[k], FALSE);
                 } else {
                     InvalidateRect(bare.wnd, nullptr, FALSE);
                 }

@@ -38,6 +38,10 @@ const MessageMap* COXSHBListCtrl::GetMessageMap() const {
 
 LRESULT COXSHBListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return TRUE;
+    if (message == WM_THEMECHANGED || message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE) {
+        ShortcutBarColorCache::ColorsChanged();
+        Invalidate(FALSE);
+    }
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL)
         RelayToInfoTip(message, wParam, lParam);
     LRESULT result = 0;

@@ -38,6 +38,11 @@ const MessageMap* COXShortcutBar::GetMessageMap() const {
 }
 
 LRESULT COXShortcutBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_THEMECHANGED || message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE) {
+        // The skins keep the colours a theme gives: they are asked again.
+        ShortcutBarColorCache::ColorsChanged();
+        Invalidate(FALSE);
+    }
     if ((m_dwBarStyle & SHBS_INFOTIP) && message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEWHEEL &&
         message != WM_MOUSEHWHEEL) {
         // The header under the mouse is the tip's one tool: its handle, its rectangle.
