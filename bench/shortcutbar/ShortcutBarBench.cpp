@@ -294,7 +294,7 @@ int main() {
         // The wheel over the long list; the floor scrolls as far and paints what the list paints.
         clips.SetFocus();
         std::vector<double> ours, floor;
-        for (int i = 0; i < 1000; ++i) {
+        for (int i = 0; i < 2000; ++i) {
             const int direction = (i / 50) % 2 ? 1 : -1;
             const int before = clips.GetScrollOffset().y;
             double start = Now();
@@ -333,7 +333,7 @@ int main() {
         clips.UpdateWindow();
         DressBare(bare, clips, flat);
         ours.clear(), floor.clear();
-        for (int i = 0; i < 500; ++i) {
+        for (int i = 0; i < 2000; ++i) {
             const CPoint point = clips.GetItemIconRect(i % 12).CenterPoint();
             CPoint at = point;
             clips.ClientToScreen(&at);

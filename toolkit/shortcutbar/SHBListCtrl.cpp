@@ -297,28 +297,21 @@ void COXSHBListCtrl::OnPaint() {
         CRect visible;
         if (visible.IntersectRect(r, box)) shown.emplace_back(item, r);
     }
-    // A flat background is filled where it shows, on the screen and in each item's canvas. Any
-    // other (a gradient) is painted once, off screen, for the screen and the canvases to copy.
-    const bool flat = BackgroundScrolls();
-    CDC* background = flat ? nullptr : m_paint.background.Get(&dc, client.Size());
+    // The background is filled where it shows: on the screen round the items, and in each item's
+    // canvas under it (the skins fill from a colour or copy from a gradient they keep).
     CDC* canvas = m_paint.item.Get(&dc, CSize(1, 1));
-    if ((!flat && !background) || !canvas) return;
-    if (background) FillListBackground(background, box, CPoint());
+    if (!canvas) return;
     {
         const int saved = ::SaveDC(dc);
         for (const auto& [item, r] : shown) ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-        if (background) dc.BitBlt(box.left, box.top, box.Width(), box.Height(), background, box.left, box.top, SRCCOPY);
-        else FillListBackground(&dc, box, CPoint());
+        FillListBackground(&dc, box, CPoint());
         ::RestoreDC(dc, saved);
     }
     for (const auto& [item, r] : shown) {
         if (!::RectVisible(dc, &r) || !(canvas = m_paint.item.Get(&dc, r.Size()))) continue;
         const int saved = ::SaveDC(*canvas);
         ::IntersectClipRect(*canvas, 0, 0, r.Width(), r.Height());
-        // Only the painted box of the background is filled: what lies outside it is not copied
-        // to the screen (the paint's clipping keeps it off).
-        if (background) canvas->BitBlt(0, 0, r.Width(), r.Height(), background, r.left, r.top, SRCCOPY);
-        else FillListBackground(canvas, CRect(0, 0, r.Width(), r.Height()), r.TopLeft());
+        FillListBackground(canvas, CRect(0, 0, r.Width(), r.Height()), r.TopLeft());
         DRAWITEMSTRUCT dis = ItemDrawRecord(item, *canvas, CRect(0, 0, r.Width(), r.Height()));
         DrawItem(&dis);
         ::RestoreDC(*canvas, saved);

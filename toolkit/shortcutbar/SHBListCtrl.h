@@ -224,10 +224,9 @@ private:
         CSize size;
         CDC* Get(CDC* screen, CSize need);
     };
-    // What painting reuses from paint to paint: the background of the painted box, the
-    // canvas of one item, and the label fonts, remade when the font changes.
+    // What painting reuses from paint to paint: the canvas of one item, and the label fonts,
+    // remade when the font changes.
     struct PaintCache {
-        Canvas background;
         Canvas item;
         LOGFONTW key{};
         CFont font;
