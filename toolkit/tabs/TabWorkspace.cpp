@@ -290,9 +290,7 @@ void COXTabWorkspace::OnSelChange(NMHDR*, LRESULT* result) {
     HWND child = GetTabWindow(GetCurSel());
     if (!frame || !child || !::IsWindow(child)) return;
     ::SendMessageW(frame->m_hWndMDIClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
-    // Another selection moves the display area only where the rows change sides; elsewhere
-    // the frame's layout would place every window where it is (at some twenty server round trips).
-    if (GetStyle() & TCS_SCROLLOPPOSITE) frame->RecalcLayout(TRUE);
+    frame->RecalcLayout(TRUE);
 }
 
 void COXTabWorkspace::OnLButtonDblClk(UINT, CPoint) {
