@@ -118,6 +118,15 @@ TEST(TabWorkspace, ImagesGoWithTheirTabsHiddenAndClosedChildrenLoseTheirTabsAndE
     host.children[2]->ShowWindow(SW_SHOW);
     tabs.UpdateContents();
     EXPECT_GE(tabs.FindTab(host.children[2]->m_hWnd), 0);
+    // Hiding the whole frame takes no tab away: shown again, the tabs are as they were.
+    std::vector<HWND> order;
+    for (int i = 0; i < tabs.GetTabCount(); ++i) order.push_back(tabs.GetTabWindow(i));
+    host.frame->ShowWindow(SW_HIDE);
+    tabs.UpdateContents();
+    EXPECT_EQ(tabs.GetTabCount(), static_cast<int>(order.size()));
+    host.frame->ShowWindow(SW_SHOW);
+    tabs.UpdateContents();
+    for (int i = 0; i < tabs.GetTabCount(); ++i) EXPECT_EQ(tabs.GetTabWindow(i), order[static_cast<size_t>(i)]) << "tab " << i;
 
     // The timer's refresh walks the children again only when they may have changed: it still
     // sees every change the walk would. A title, a hidden child, a child shown again:
