@@ -66,6 +66,7 @@ public:
     // pumps the paints.
     void MoveTo(const Layout& layout, UINT flags = 0);
     int MovedLast() const { return m_movedLast; }
+    HWND Root() const { return m_root; }
 
 private:
     HWND Copy(HWND original, HWND parent);

@@ -198,6 +198,14 @@ TEST(TabSkin, ClassicVerticalTextLongTitlesAndThe2003ThemeHandles) {
         EXPECT_GT(item.Width() * item.Height() - canvas.Count(item, RGB(255, 255, 255)), 5) << "tab " << i;
     }
 
+    // The tabs' font is the system's menu font (the metrics are asked in the size older systems take).
+    NONCLIENTMETRICSW full{};
+    full.cbSize = sizeof(full);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(full), &full, 0));
+    const LOGFONTW menuFont = GetMenuLogFont();
+    EXPECT_STREQ(menuFont.lfFaceName, full.lfMenuFont.lfFaceName);
+    EXPECT_EQ(menuFont.lfHeight, full.lfMenuFont.lfHeight);
+
     // A title longer than the text buffer comes back cut to the buffer, never past it.
     const CString longTitle(L'x', 600);
     w.tab.InsertItem(2, longTitle);

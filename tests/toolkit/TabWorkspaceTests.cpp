@@ -4,12 +4,20 @@
 // child; images go with their tabs; the lone wide tab's placeholder; pages
 // inserted and deleted round the active one; ids; views sharing a document.
 #include "TabHost.h"
+#include "docview/RuntimeClass.h"
 
 #include <set>
 
 namespace {
 
 CString TabText(CTabCtrl& tab, int index) { return GetTabItemText(&tab, index); }
+
+// A page that is a plain window (the container owns it while it is a page).
+class PlainPage : public CWnd {
+public:
+    ~PlainPage() override { ++deleted; }
+    static inline int deleted = 0;
+};
 
 // Every tab's image is its child's icon, and every listed image is shown by some tab.
 void ExpectImagesMatchChildren(COXTabWorkspace& tabs, const std::vector<HICON>& images) {
@@ -110,6 +118,15 @@ TEST(TabWorkspace, ImagesGoWithTheirTabsHiddenAndClosedChildrenLoseTheirTabsAndE
     host.children[2]->ShowWindow(SW_SHOW);
     tabs.UpdateContents();
     EXPECT_GE(tabs.FindTab(host.children[2]->m_hWnd), 0);
+    // Hiding the whole frame takes no tab away: shown again, the tabs are as they were.
+    std::vector<HWND> order;
+    for (int i = 0; i < tabs.GetTabCount(); ++i) order.push_back(tabs.GetTabWindow(i));
+    host.frame->ShowWindow(SW_HIDE);
+    tabs.UpdateContents();
+    EXPECT_EQ(tabs.GetTabCount(), static_cast<int>(order.size()));
+    host.frame->ShowWindow(SW_SHOW);
+    tabs.UpdateContents();
+    for (int i = 0; i < tabs.GetTabCount(); ++i) EXPECT_EQ(tabs.GetTabWindow(i), order[static_cast<size_t>(i)]) << "tab " << i;
 
     // The timer's refresh walks the children again only when they may have changed: it still
     // sees every change the walk would. A title, a hidden child, a child shown again:
@@ -140,10 +157,20 @@ TEST(TabWorkspace, ImagesGoWithTheirTabsHiddenAndClosedChildrenLoseTheirTabsAndE
         tick();
         EXPECT_EQ(tabs.GetTabCount(), before + 1);
         EXPECT_GE(tabs.FindTab(raw), 0);
+        // Within one tick: the window replaced by another and a known child renamed.
+        HWND replacement = CreateWindowExW(WS_EX_MDICHILD | quiet, rawClass.lpszClassName, L"Its successor", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW,
+                                           20, 20, 200, 120, host.frame->m_hWndMDIClient, nullptr, rawClass.hInstance, nullptr);
         DestroyWindow(raw);
+        host.children[1]->SetWindowText(quiet ? L"Quiet & renamed" : L"Renamed");
+        tick();
+        EXPECT_EQ(tabs.FindTab(raw), -1);
+        EXPECT_GE(tabs.FindTab(replacement), 0);
+        EXPECT_EQ(tabs.GetTabCount(), before + 1);
+        EXPECT_EQ(TabText(tabs, tabs.FindTab(host.children[1]->m_hWnd)), quiet ? L"Quiet && renamed" : L"Renamed");
+        DestroyWindow(replacement);
         tick();
         EXPECT_EQ(tabs.GetTabCount(), before);
-        EXPECT_EQ(tabs.FindTab(raw), -1);
+        EXPECT_EQ(tabs.FindTab(replacement), -1);
     }
     for (TabHostChild* child : {host.children[0], host.children[3]}) {
         child->SendMessage(WM_CHILDACTIVATE);
@@ -273,11 +300,12 @@ TEST(TabViewContainer, ViewsShareTheDocumentAndPagesInsertedOrDeletedRoundTheAct
     EXPECT_FALSE(c.SetActivePage(3));
 }
 
-TEST(TabViewContainer, CreatedWithAnotherClassItTakesItsOwnStyleAndALoneWideTabKeepsTheSecondPage) {
+TEST(TabViewContainer, CreatedWithAnotherClassItTakesItsOwnStyleAndALoneWideTabKeepsTheSecondPageAndAKeptPageIsTheCallers) {
     OleScope ole;
     TestApp<CWinApp> app{L"TabViewContainerCreate"};
     CFrameWnd* frame = new CFrameWnd;
     ASSERT_TRUE(frame->CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 240, 300), nullptr, 0));
+    CWnd* given = nullptr;
     {
         COX3DTabViewContainer c;
         ASSERT_TRUE(c.Create(L"Other", L"Pages", WS_CHILD | WS_BORDER | TCS_BUTTONS, CRect(0, 0, 220, 250), frame, 1));
@@ -295,7 +323,18 @@ TEST(TabViewContainer, CreatedWithAnotherClassItTakesItsOwnStyleAndALoneWideTabK
         EXPECT_EQ(c.GetPage(1), &second);
         c.DeletePage(1, FALSE);
         c.DeletePage(0, FALSE);
+
+        // A page the container made and handed back is the caller's: its end takes neither the
+        // window nor the object with it.
+        ASSERT_TRUE(c.AddPage(0, RuntimeClass<PlainPage>(), nullptr, L"Plain"));
+        given = c.GetPage(0);
+        ASSERT_TRUE(c.DeletePage(0, FALSE));
+        ::SetParent(given->m_hWnd, frame->m_hWnd);
     }
+    ASSERT_EQ(PlainPage::deleted, 0);
+    EXPECT_TRUE(::IsWindow(given->m_hWnd));
+    delete given;
+    EXPECT_EQ(PlainPage::deleted, 1);
     frame->DestroyWindow();
     PumpMessages();
 }

@@ -1,3 +1,4 @@
+#include "skins/Skin.h"
 #include "tabs/TabGeometry.h"
 #include "tabs/TabWorkspace.h"
 
@@ -5,6 +6,10 @@ COXTabClientWnd::COXTabClientWnd() = default;
 
 COXTabClientWnd::~COXTabClientWnd() {
     if (m_hWnd) UnsubclassWindow();
+}
+
+COXTabSkin* COXTabClientWnd::GetTabSkin() {
+    return LookupElementSkin<COXTabSkin, COXTabSkinClassic>(m_pFallbackSkin, &COXSkin::GetTabSkin);
 }
 
 const MessageMap* COXTabClientWnd::GetMessageMap() const {
@@ -115,7 +120,7 @@ void COXTabClientWnd::CalcWindowRect(LPRECT rect, UINT adjustType) {
         }
         if (r.right < r.left || r.bottom < r.top) r.SetRectEmpty();
         m_tab.ShowWindow(SW_SHOWNA);
-        m_tab.GetTabSkin()->AdjustTabRect(r, 5, &m_tab);
+        GetTabSkin()->AdjustTabRect(r, 5, &m_tab);
     }
     if (dwp) dwp = ::DeferWindowPos(dwp, m_hWnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     if (dwp) ::EndDeferWindowPos(dwp);
@@ -172,6 +177,5 @@ void COXTabClientWnd::OnShowWindow(BOOL show, UINT status) {
 }
 
 void COXTabClientWnd::OnNcPaint() {
-    if (m_tab.m_hWnd) m_tab.GetTabSkin()->DrawClientBorder(this);
-    else Default();
+    GetTabSkin()->DrawClientBorder(this);
 }

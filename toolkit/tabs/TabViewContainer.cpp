@@ -164,10 +164,20 @@ BOOL COX3DTabViewContainer::DeletePage(int index, BOOL destroy) {
             m_nActivePageIndex = -1;
         }
     }
-    if (destroy && page && page->m_hWnd) {
+    // A page made by AddPage is this container's to delete only while it is a page: kept, it goes
+    // back to the caller, object and all.
+    const auto owned = std::find_if(m_ownedPages.begin(), m_ownedPages.end(),
+                                    [page](const std::unique_ptr<CWnd>& p) { return p.get() == page; });
+    std::unique_ptr<CWnd> object;
+    if (owned != m_ownedPages.end()) {
+        object = std::move(*owned);
+        m_ownedPages.erase(owned);
+    }
+    if (!destroy) {
+        (void)object.release();
+    } else if (page && page->m_hWnd) {
         FreeId(static_cast<UINT>(page->GetDlgCtrlID()));
         page->DestroyWindow();
-        std::erase_if(m_ownedPages, [page](const std::unique_ptr<CWnd>& owned) { return owned.get() == page; });
     }
     DeleteItem(index);
     if (activated >= 0) m_nActivePageIndex = activated > index ? activated - 1 : activated;

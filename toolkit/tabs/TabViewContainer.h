@@ -76,7 +76,7 @@ private:
     void FreeId(UINT id);
 
     COX3DTabViewDropTarget m_dropTarget;
-    std::vector<std::unique_ptr<CWnd>> m_ownedPages;  // pages made by AddPage that are not views
+    std::vector<std::unique_ptr<CWnd>> m_ownedPages;  // pages made by AddPage that are not views, while they are pages
     BOOL m_bDragActivation = TRUE;
     std::vector<UINT> m_arrUniqueIDs{kFirstPageId};  // the last is handed out next; the first is never used yet
     BOOL m_bPlaceholder = FALSE;  // one tab too wide to show a page beside the strip

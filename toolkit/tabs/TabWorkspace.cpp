@@ -17,6 +17,9 @@ CString ClassNameOf(HWND hwnd) {
     return CString(name);
 }
 
+// A child shown by itself: hiding the whole frame takes no child's tab away.
+bool ShownItself(HWND child) { return (::GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0; }
+
 HWND ActiveChild(HWND client) { return reinterpret_cast<HWND>(::SendMessageW(client, WM_MDIGETACTIVE, 0, 0)); }
 }  // namespace
 
@@ -128,7 +131,7 @@ void COXTabWorkspace::SetTabTitle(int index, const CString& title) {
 
 BOOL COXTabWorkspace::AddTab(int index, HWND child, BOOL redraw, BOOL onlyVisible) {
     if (!m_hWnd || !child || !(::GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_MDICHILD)) return FALSE;
-    if (onlyVisible && !::IsWindowVisible(child)) return FALSE;
+    if (onlyVisible && !ShownItself(child)) return FALSE;
     if (m_pTabClientWnd) m_pTabClientWnd->RemovePlaceholder();  // the entries are the tabs, in order
     index = std::clamp(index, 0, GetTabCount());
     TAB_ITEM_ENTRY entry;
@@ -195,7 +198,7 @@ void COXTabWorkspace::UpdateContents(BOOL addNew, BOOL updateIcons) {
                     if (activeIndex >= position) ++activeIndex;
                     changed = TRUE;
                 }
-            } else if (!::IsWindowVisible(child)) {
+            } else if (!ShownItself(child)) {
                 RemoveTab(child, FALSE);
                 --position;
                 if (activeIndex > index) --activeIndex;
@@ -217,7 +220,7 @@ void COXTabWorkspace::UpdateContents(BOOL addNew, BOOL updateIcons) {
                     }
                 }
             }
-            walked.push_back({child, ::IsWindowVisible(child) != FALSE, FindTab(child) >= 0});
+            walked.push_back({child, ShownItself(child), FindTab(child) >= 0});
         }
     }
     // Without an active child nothing was walked: the next refresh walks.
@@ -234,7 +237,7 @@ bool COXTabWorkspace::ChildrenAsWalked(HWND client, HWND active) const {
     // A window made without telling the client lies on top of the others (one server round trip).
     if (!walked(active) || !walked(::GetWindow(client, GW_CHILD))) return false;
     for (const WalkedChild& child : m_arrWalked) {
-        if (!::IsWindow(child.hWnd) || (::IsWindowVisible(child.hWnd) != FALSE) != child.visible || (FindTab(child.hWnd) >= 0) != child.tabbed)
+        if (!::IsWindow(child.hWnd) || ShownItself(child.hWnd) != child.visible || (FindTab(child.hWnd) >= 0) != child.tabbed)
             return false;
     }
     return true;
@@ -290,9 +293,7 @@ void COXTabWorkspace::OnSelChange(NMHDR*, LRESULT* result) {
     HWND child = GetTabWindow(GetCurSel());
     if (!frame || !child || !::IsWindow(child)) return;
     ::SendMessageW(frame->m_hWndMDIClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
-    // Another selection moves the display area only where the rows change sides; elsewhere
-    // the frame's layout would place every window where it is (at some twenty server round trips).
-    if (GetStyle() & TCS_SCROLLOPPOSITE) frame->RecalcLayout(TRUE);
+    frame->RecalcLayout(TRUE);
 }
 
 void COXTabWorkspace::OnLButtonDblClk(UINT, CPoint) {

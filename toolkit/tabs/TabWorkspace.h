@@ -17,6 +17,7 @@
 #include "tabs/TabDropTarget.h"
 #include "wnd/MDIFrameWnd.h"
 
+#include <memory>
 #include <vector>
 
 // Sent to an MDI child for its tab's title: it answers a `const wchar_t*` (null or
@@ -131,6 +132,9 @@ public:
 
     COXTabWorkspace* GetTabCtrl() { return &m_tab; }
     CMDIFrameWnd* GetMDIFrame() const { return m_pParentFrame; }
+    // The skin that draws the client's border and widens its room: the current skin's, else a
+    // Classic one of the client's own.
+    COXTabSkin* GetTabSkin();
     void CalcWindowRect(LPRECT rect, UINT adjustType = adjustBorder) override;
 
     // The layout must be worked out again at the next update.
@@ -155,4 +159,5 @@ private:
     COXTabWorkspace m_tab;
     CMDIFrameWnd* m_pParentFrame = nullptr;
     BOOL m_bPlaceholder = FALSE;
+    std::unique_ptr<COXTabSkin> m_pFallbackSkin;
 };
