@@ -20,7 +20,7 @@ inline constexpr UINT SBPF_UPDATE = 0x0001;  // pane flag: its text was set with
 class CStatusBar : public CControlBar {
 public:
     virtual BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, UINT id = AFX_IDW_STATUS_BAR);
-    BOOL SetIndicators(const UINT* ids, int count);
+    virtual BOOL SetIndicators(const UINT* ids, int count);
     int CommandToIndex(UINT id) const;
     UINT GetItemID(int index) const;
     int GetCount() const { return static_cast<int>(m_panes.size()); }

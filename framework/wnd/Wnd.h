@@ -13,6 +13,7 @@
 #include "wnd/Geometry.h"
 
 struct CCreateContext;
+struct CToolInfo;
 class CFrameWnd;
 class CWnd;
 
@@ -76,6 +77,13 @@ public:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL PreTranslateMessage(MSG* msg);
+    // The tool under `point` (client coordinates) for the framework's tooltip: its id, or -1 for
+    // none; fills `tool` when given. Here: the child window under the point, whose text is asked
+    // for (TTN_NEEDTEXTW) when it shows.
+    virtual INT_PTR OnToolHitTest(CPoint point, CToolInfo* tool) const;
+    // Shows the tip of the tool under the mouse in the thread's tooltip control: a window that
+    // wants tips passes its mouse messages (and those of its children) here.
+    void FilterToolTipMessage(const MSG* msg);
     // The message being handled, to the default procedure.
     LRESULT Default();
 

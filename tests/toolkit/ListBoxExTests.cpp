@@ -243,10 +243,14 @@ public:
         lf.lfWidth = 9;
         faces.emplace_back(lf, type);
     }
+    CString unmakeable;  // a face whose font cannot be made
 
 protected:
     void EnumerateFonts(HDC, const FontSink& sink) override {
         for (const auto& [lf, type] : faces) sink(lf, type);
+    }
+    BOOL MakeItemFont(CFont& font, const LOGFONTW& lf) override {
+        return unmakeable.CompareNoCase(lf.lfFaceName) != 0 && COXFontListBox::MakeItemFont(font, lf);
     }
 };
 
@@ -298,6 +302,12 @@ TEST(FontListBox, FacesAreSortedOnceEachTrueTypeFirstSymbolsBracketedAndPutBackI
     list.FillFontList();
     EXPECT_EQ(Texts(list), L"Tahoma,Wingdings");
     for (int i = 0; i < list.GetCount(); ++i) EXPECT_NE(list.FontInfoOf(list.GetItemInfo(i)->pFont), nullptr);
+    // A face whose font cannot be made is not listed, and leaves no record behind.
+    list.unmakeable = L"Tahoma";
+    list.FillFontList();
+    EXPECT_EQ(Texts(list), L"Wingdings");
+    ASSERT_EQ(list.GetFonts().size(), 1u);
+    EXPECT_STREQ(list.GetFonts()[0].lf.lfFaceName, L"Wingdings");
 }
 
 TEST(FontListBox, FacesInViewAreMeasuredAtOnceAndTheOthersWhenTheyComeIntoView) {

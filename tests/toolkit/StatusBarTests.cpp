@@ -5,6 +5,9 @@
 #include "ToolkitFixture.h"
 
 #include "bars/SkinnedStatusBar.h"
+#include "wnd/ToolTips.h"
+
+#include <cstring>
 
 namespace {
 
@@ -109,12 +112,71 @@ TEST(StatusBar, StretchingPanesShareTheFreeWidthInOrderAndProgressPanesKeepRoomF
     // The progress control is a tool of its own: pane index + pane count. (The first query
     // clears a press another program's test left in the button's "pressed since" bit.)
     GetAsyncKeyState(VK_LBUTTON);
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    EXPECT_EQ(bar.OnToolHitTest(placed.CenterPoint(), &tool), 2 + bar.GetCount());
-    EXPECT_EQ(bar.OnToolHitTest(host.Pane(1).CenterPoint(), &tool), 3001);
-    EXPECT_EQ(CRect(tool.rect), host.Pane(1));
-    EXPECT_EQ(bar.OnToolHitTest(CPoint(-5, -5), &tool), -1);
+    bar.SetPaneTip(1, L"Words");
+    bar.SetPaneTip(2, L"Saving");
+    CToolInfo overBar;
+    EXPECT_EQ(bar.OnToolHitTest(placed.CenterPoint(), &overBar), 2 + bar.GetCount());
+    EXPECT_EQ(overBar.GetText(), L"Saving");
+    EXPECT_FALSE(overBar.uFlags & TTF_CENTERTIP);
+    CToolInfo overPane;
+    EXPECT_EQ(bar.OnToolHitTest(host.Pane(1).CenterPoint(), &overPane), 3001);
+    EXPECT_EQ(CRect(overPane.rect), host.Pane(1));
+    EXPECT_EQ(overPane.hwnd, bar.m_hWnd);
+    EXPECT_EQ(overPane.GetText(), L"Words");
+    CToolInfo outside;
+    EXPECT_EQ(bar.OnToolHitTest(CPoint(-5, -5), &outside), -1);
+}
+
+// The tools the framework's tooltip holds, with their texts.
+CString ToolTexts(HWND tip) {
+    CString texts;
+    const int count = tip ? static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[80] = {};
+        TOOLINFOW info{};
+        info.cbSize = sizeof(info);
+        info.lpszText = text;
+        SendMessageW(tip, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+        texts += CString(text) + L";";
+    }
+    return texts;
+}
+
+TEST(StatusBar, PaneTipsShowThroughTheFrameworksTooltipAndNewIndicatorsStartBare) {
+    StatusHost host;
+    COXStatusBar& bar = host.bar;
+    GetAsyncKeyState(VK_LBUTTON);
+    ASSERT_TRUE(bar.SetUpBar(2, TRUE));
+    const HWND progress = bar.GetPaneProgress(2)->m_hWnd;
+    bar.SetPaneTip(1, L"Words");
+    bar.SetPaneCursor(1, LoadCursorW(nullptr, IDC_HAND));
+    auto moveOver = [&](int pane) {
+        CPoint point = host.Pane(pane).CenterPoint();
+        point.x = host.Pane(pane).left + 2;  // left of a progress control
+        MSG msg{bar.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y), 0, point};
+        bar.ClientToScreen(&msg.pt);
+        bar.PreTranslateMessage(&msg);
+        return ToolTexts(GetFrameworkToolTip());
+    };
+    EXPECT_EQ(moveOver(1), L"Words;");
+    EXPECT_EQ(moveOver(0), L"");  // a pane without a tip has no tool
+    EXPECT_EQ(moveOver(1), L"Words;");
+    bar.SetPaneTip(1, L"Letters");
+    EXPECT_EQ(moveOver(1), L"Letters;");
+
+    // Refused indicators change nothing; new ones drop every pane's extras with the old panes.
+    EXPECT_FALSE(bar.SetIndicators(kPanes, 300));
+    EXPECT_EQ(bar.GetPaneTip(1), L"Letters");
+    EXPECT_EQ(bar.GetPaneProgress(2)->m_hWnd, progress);
+    ASSERT_TRUE(bar.SetIndicators(kPanes, 3));
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(progress));
+    EXPECT_EQ(bar.GetPaneProgress(2), nullptr);
+    EXPECT_EQ(bar.GetBarPercent(2), -1);
+    EXPECT_EQ(bar.GetPaneTip(1), L"");
+    EXPECT_EQ(moveOver(1), L"");
+    EXPECT_TRUE(bar.SetUpBar(2, FALSE));  // the new pane takes a bar of its own
+    EXPECT_NE(bar.GetPaneProgress(2), nullptr);
 }
 
 TEST(StatusBar, DoubleClicksNameThePaneAndTextsSetWithoutUpdateAreSetAgainLater) {
@@ -148,7 +210,22 @@ TEST(StatusBar, DoubleClicksNameThePaneAndTextsSetWithoutUpdateAreSetAgainLater)
 
 // Pixels ---------------------------------------------------------------------------------
 
+// The virtual slot a member function pointer names (the Itanium ABI keeps 1 + its byte offset).
+template <typename F> ptrdiff_t SlotOf(F f) {
+    ptrdiff_t raw[2] = {};
+    static_assert(sizeof(f) == sizeof(raw));
+    std::memcpy(raw, &f, sizeof(raw));
+    return (raw[0] - 1) / static_cast<ptrdiff_t>(sizeof(void*));
+}
+
 TEST(StatusBarSkins, OfficeLooksDrawIndicatorsByTheirKeyFramesSeparatorsAndGrippersOnlyWhereTheFrameSizes) {
+    // Skins are called by slot: the four operations follow the destructor's two in this order.
+    EXPECT_EQ(SlotOf(&COXStatusbarSkin::DrawStatusBar), 2);
+    EXPECT_EQ(SlotOf(&COXStatusbarSkin::DrawPanes), 3);
+    EXPECT_EQ(SlotOf(&COXStatusbarSkin::DrawPaneBorders), 4);
+    EXPECT_EQ(SlotOf(&COXStatusbarSkin::DrawSizeGripper), 5);
+    EXPECT_GT(SlotOf(&COXStatusbarSkin::DrawStatusBarOn), 5);
+
     StatusHost host;
     COXStatusBar& bar = host.bar;
     bar.MoveWindow(0, 0, 400, 23);  // odd height: the gripper is one pixel narrower
@@ -207,6 +284,17 @@ TEST(StatusBarSkins, OfficeLooksDrawIndicatorsByTheirKeyFramesSeparatorsAndGripp
     PumpMessages();
     EXPECT_EQ(gripperPixels(xpSkin, GetSysColor(COLOR_3DSHADOW)), 0);
     host.frame->ShowWindow(SW_RESTORE);
+    {
+        // A bar in a window of a sizable frame (as in a floating frame's dock bar): the frame decides.
+        CWnd holder;
+        ASSERT_TRUE(holder.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 23), host.frame, 7));
+        COXStatusBar inner;
+        ASSERT_TRUE(inner.Create(&holder));
+        inner.MoveWindow(0, 0, 400, 23);
+        MemoryCanvas canvas(client.Width(), client.Height());
+        xpSkin->DrawSizeGripper(&canvas.dc, &inner);
+        EXPECT_GT(canvas.Count(client, GetSysColor(COLOR_3DSHADOW)), 8);
+    }
     host.frame->ModifyStyle(WS_THICKFRAME, 0);
     EXPECT_EQ(gripperPixels(skin2003, office2003.GetColor(11)), 0);
 

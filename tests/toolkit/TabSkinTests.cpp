@@ -258,7 +258,11 @@ TEST(SkinnedControls, EachKindSharesOneMouseHookThatLastsUntilTheLastControlGoes
         EXPECT_FALSE(orphan.CreateEx(0, L"ComboBox", nullptr, WS_CHILD, CRect(0, 0, 10, 10), nullptr, 5));
         second.DestroyWindow();
         EXPECT_EQ(COXSkinnedComboBox::GetHookHandle(), nullptr);
-        EXPECT_EQ(first.IsComCtl6(), COXCoolToolBar::GetComCtlVersion() >= 0x60000 ? TRUE : FALSE);
+        // comctl32's own answer, though no tool bar has been built in this process.
+        DWORD major = 0, minor = 0;
+        ASSERT_TRUE(SUCCEEDED(COXCoolToolBar::ProbeComCtlVersion(&major, &minor)));
+        EXPECT_EQ(COXCoolToolBar::GetComCtlVersion(), (major << 16) | minor);
+        EXPECT_EQ(first.IsComCtl6(), ((major << 16) | minor) >= 0x60000 ? TRUE : FALSE);
     }
     host.DestroyWindow();
 }

@@ -31,10 +31,7 @@ COXCoolToolBar::COXCoolToolBar() {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     if (GetVersionExW(&version)) m_bWindowsNT = version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 4;
 #pragma GCC diagnostic pop
-    if (g_comCtlVersion == 0) {
-        DWORD major = 0, minor = 0;
-        g_comCtlVersion = SUCCEEDED(ProbeComCtlVersion(&major, &minor)) ? ((major << 16) | minor) : 0x40000;
-    }
+    GetComCtlVersion();
     m_nDropDownArrowWidth = MeasureDropDownArrowWidth();
 }
 
@@ -73,7 +70,14 @@ void COXCoolToolBar::SetIcon(HICON icon) {
     if (m_hWnd) SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-DWORD COXCoolToolBar::GetComCtlVersion() { return g_comCtlVersion ? g_comCtlVersion : 0x40000; }
+DWORD COXCoolToolBar::GetComCtlVersion() {
+    // Probed by whoever asks first: a hosted combo box may be built before any tool bar.
+    if (g_comCtlVersion == 0) {
+        DWORD major = 0, minor = 0;
+        g_comCtlVersion = SUCCEEDED(ProbeComCtlVersion(&major, &minor)) ? ((major << 16) | minor) : 0x40000;
+    }
+    return g_comCtlVersion;
+}
 
 HRESULT COXCoolToolBar::ProbeComCtlVersion(DWORD* major, DWORD* minor) {
     if (!major || !minor) return E_INVALIDARG;

@@ -182,7 +182,7 @@ public:
     LRESULT NotifyOwner(UINT command, int value);
     int GetDropDownArrowWidth() const { return m_nDropDownArrowWidth; }
     static int MeasureDropDownArrowWidth();
-    // The comctl32 version of the process, major << 16 | minor (0x40000 when unknown).
+    // The comctl32 version of the process, major << 16 | minor (0x40000 when unknown), probed on first use.
     static DWORD GetComCtlVersion();
     static HRESULT ProbeComCtlVersion(DWORD* major, DWORD* minor);
     virtual BOOL IsMenuBar() const { return FALSE; }

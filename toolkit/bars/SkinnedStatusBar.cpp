@@ -12,9 +12,7 @@ const wchar_t kWidestPercent[] = L"999%";
 
 COXStatusBar::COXStatusBar() = default;
 
-COXStatusBar::~COXStatusBar() {
-    if (m_hTip) ::DestroyWindow(m_hTip);
-}
+COXStatusBar::~COXStatusBar() = default;
 
 const MessageMap* COXStatusBar::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
@@ -25,7 +23,6 @@ const MessageMap* COXStatusBar::GetMessageMap() const {
         MapMessage<&COXStatusBar::OnSetCursor>(WM_SETCURSOR),
         MapMessage<&COXStatusBar::OnLButtonDblClk>(WM_LBUTTONDBLCLK),
         MapMessage<&COXStatusBar::OnReflectDrawItem>(WM_REFLECT_BASE + WM_DRAWITEM),
-        MapMessage<&COXStatusBar::OnDestroy>(WM_DESTROY),
     };
     static const MessageMap map{CStatusBar::GetMessageMap(), entries};
     return &map;
@@ -78,9 +75,28 @@ BOOL COXStatusBar::GetPaneControlRect(int index, CRect& rect, BOOL forProgress) 
 
 void COXStatusBar::CalcInsideRect(CRect& rect, BOOL horz) const {
     CStatusBar::CalcInsideRect(rect, horz);
-    HWND parent = ::GetParent(m_hWnd);
-    const DWORD style = parent ? static_cast<DWORD>(::GetWindowLongPtrW(parent, GWL_STYLE)) : 0;
-    if ((style & WS_THICKFRAME) && !(style & WS_MAXIMIZE)) rect.right -= std::min<LONG>(rect.Width(), rect.Height());
+    if (GetParentFrame() && WantsSizeGripper()) rect.right -= std::min<LONG>(rect.Width(), rect.Height());
+}
+
+BOOL COXStatusBar::WantsSizeGripper() const {
+    // The frame the bar sits in, not its parent window: a bar floating in a mini frame has a dock
+    // bar between them.
+    const CFrameWnd* frame = GetParentFrame();
+    if (!frame) return TRUE;
+    const DWORD style = frame->GetStyle();
+    return (style & WS_THICKFRAME) && !(style & WS_MAXIMIZE);
+}
+
+BOOL COXStatusBar::SetIndicators(const UINT* ids, int count) {
+    // The extras belong to the panes they were set on: none may pass to a new pane of the same index.
+    std::vector<PaneExtras> old;
+    old.swap(m_extras);
+    m_percentRoom.reset();
+    if (!CStatusBar::SetIndicators(ids, count)) {
+        m_extras.swap(old);  // refused: the panes are as they were
+        return FALSE;
+    }
+    return TRUE;  // the old progress controls are destroyed with their records
 }
 
 void COXStatusBar::UpdatePanes() {
@@ -223,14 +239,6 @@ void COXStatusBar::OnLButtonDblClk(UINT, CPoint point) {
 LRESULT COXStatusBar::OnReflectDrawItem(WPARAM, LPARAM lParam) {
     DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
     return TRUE;
-}
-
-void COXStatusBar::OnDestroy() {
-    if (m_hTip) {
-        ::DestroyWindow(m_hTip);
-        m_hTip = nullptr;
-    }
-    Default();
 }
 
 // Drawing ----------------------------------------------------------------------------------

@@ -43,13 +43,20 @@ public:
     void DrawPaneContents(CDC* dc, int index, UINT style);
     BOOL HasPaneBitmap(int index) const;
     // The tool under `point` (client coordinates): a pane's id, a progress pane index + pane
-    // count, or -1; fills `tool` (when given) with the tool's rectangle and text.
-    virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFOW* tool) const;
+    // count, or -1; fills `tool` (when given) with the tool and a copy of the pane's tip.
+    INT_PTR OnToolHitTest(CPoint point, CToolInfo* tool) const override;
     int GetMinHeight() const { return m_nMinHeight; }
     // The room the panes share: without the size gripper's square where the frame can be sized.
     void CalcInsideRect(CRect& rect, BOOL horz) const override;
+    // Whether a size gripper belongs at the right end: the bar's frame can be sized and is not
+    // maximized (a bar outside any frame has one).
+    BOOL WantsSizeGripper() const;
 
-    // Per-pane settings. Indices out of range answer FALSE.
+    // New panes start bare: every pane's cursor, tip, font, colour, bitmap and progress bar goes.
+    BOOL SetIndicators(const UINT* ids, int count) override;
+
+    // Per-pane settings. Indices out of range answer FALSE. A pane's tip shows through the
+    // framework's tooltip (FilterToolTipMessage).
     BOOL SetPaneCursor(int index, HCURSOR cursor);
     BOOL SetPaneTip(int index, const wchar_t* tip);
     CString GetPaneTip(int index) const;
@@ -116,7 +123,6 @@ protected:
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     void OnLButtonDblClk(UINT flags, CPoint point);
     LRESULT OnReflectDrawItem(WPARAM wParam, LPARAM lParam);
-    void OnDestroy();
 
 private:
     // A percentage room as the skin paints it without its text, and a second bitmap the new text
@@ -141,6 +147,4 @@ private:
     mutable std::vector<PaneExtras> m_extras;
     CDC m_memDC;
     std::unique_ptr<COXStatusbarSkin> m_pFallbackSkin;
-    HWND m_hTip = nullptr;
-    INT_PTR m_nLastTool = -1;
 };

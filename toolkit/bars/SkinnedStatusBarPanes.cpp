@@ -4,6 +4,7 @@
 #include "gdi/BufferedPaint.h"
 #include "gdi/Dib.h"
 #include "skins/StatusbarSkin.h"
+#include "wnd/ToolTips.h"
 
 #include <algorithm>
 
@@ -20,7 +21,6 @@ BOOL COXStatusBar::SetPaneTip(int index, const wchar_t* tip) {
     PaneExtras* extras = Extras(index);
     if (!extras) return FALSE;
     extras->tip = tip ? tip : L"";
-    m_nLastTool = -1;  // the tip shown is laid out again at the next move
     return TRUE;
 }
 
@@ -265,24 +265,18 @@ void COXStatusBar::DrawTransparentBitmap(CDC* dc, const BitmapRecord& record, co
 
 // Tooltips ---------------------------------------------------------------------------------
 
-INT_PTR COXStatusBar::OnToolHitTest(CPoint point, TOOLINFOW* tool) const {
+INT_PTR COXStatusBar::OnToolHitTest(CPoint point, CToolInfo* tool) const {
+    // No tip while the button is held or has been pressed since the last look.
     if (::GetAsyncKeyState(VK_LBUTTON) & 0x8001) return -1;
     const int count = GetCount();
-    // A progress control over its pane answers for the pane.
-    HWND child = ::ChildWindowFromPointEx(m_hWnd, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-    if (child && child != m_hWnd) {
-        const int k = ::GetDlgCtrlID(child);
-        if (k < 0 || k >= count) return -1;
+    // A progress control (its id is its pane's index) answers for its pane, as a tool of its own.
+    const INT_PTR child = CStatusBar::OnToolHitTest(point, tool);
+    if (child != -1) {
         if (tool) {
-            CRect r;
-            ::GetWindowRect(child, &r);
-            ScreenToClient(&r);
-            tool->hwnd = m_hWnd;
-            tool->uId = static_cast<UINT_PTR>(k + count);
-            tool->rect = r;
             tool->uFlags &= ~TTF_CENTERTIP;
+            tool->SetText(GetPaneTip(static_cast<int>(child)));
         }
-        return k + count;
+        return child + count;
     }
     const int pane = PaneAt(point);
     if (pane < 0) return -1;
@@ -292,45 +286,12 @@ INT_PTR COXStatusBar::OnToolHitTest(CPoint point, TOOLINFOW* tool) const {
         tool->hwnd = m_hWnd;
         tool->uId = GetItemID(pane);
         tool->rect = r;
+        tool->SetText(GetPaneTip(pane));
     }
     return static_cast<INT_PTR>(GetItemID(pane));
 }
 
 BOOL COXStatusBar::PreTranslateMessage(MSG* msg) {
-    if (msg->message < WM_MOUSEFIRST || msg->message > WM_MOUSELAST || !m_hWnd) return CStatusBar::PreTranslateMessage(msg);
-    if (msg->hwnd != m_hWnd && ::GetParent(msg->hwnd) != m_hWnd) return CStatusBar::PreTranslateMessage(msg);
-    if (!m_hTip) {
-        m_hTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
-                                   m_hWnd, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        if (!m_hTip) return FALSE;
-    }
-    CPoint point(msg->pt);
-    ScreenToClient(&point);
-    TOOLINFOW info{};
-    info.cbSize = sizeof(info);
-    const INT_PTR hit = OnToolHitTest(point, &info);
-    // The pane whose tip shows: the pane itself, or the pane a progress control lies over.
-    HWND child = ::ChildWindowFromPointEx(m_hWnd, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-    const int pane = hit < 0 ? -1 : (child && child != m_hWnd) ? ::GetDlgCtrlID(child) : PaneAt(point);
-    const CString tip = GetPaneTip(pane);
-    if (hit != m_nLastTool) {
-        TOOLINFOW old{};
-        old.cbSize = sizeof(old);
-        old.hwnd = m_hWnd;
-        old.uId = 1;
-        ::SendMessageW(m_hTip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&old));
-        if (hit >= 0 && !tip.IsEmpty()) {
-            info.hwnd = m_hWnd;
-            info.uId = 1;
-            info.uFlags |= TTF_TRANSPARENT;
-            info.lpszText = const_cast<wchar_t*>(static_cast<const wchar_t*>(tip));
-            ::SendMessageW(m_hTip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&info));
-        }
-        m_nLastTool = hit;
-    }
-    MSG relayed = *msg;
-    relayed.hwnd = m_hWnd;
-    relayed.lParam = MAKELPARAM(point.x, point.y);
-    ::SendMessageW(m_hTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    FilterToolTipMessage(msg);
     return CStatusBar::PreTranslateMessage(msg);
 }

@@ -134,13 +134,20 @@ BOOL COXFontListBox::FillFontList() {
         }
         unique.push_back(info);
     }
-    m_fonts = std::move(unique);
+    // A face whose font cannot be made is left out: the records stay one per item, in list order.
+    m_fonts.clear();
+    std::vector<std::unique_ptr<CFont>> made;
+    for (const OXLBFONTINFO& info : unique) {
+        auto font = std::make_unique<CFont>();
+        if (!MakeItemFont(*font, info.lf)) continue;
+        m_fonts.push_back(info);
+        made.push_back(std::move(font));
+    }
     // Each face's font is selected and measured only when its item first comes into view.
     if (m_hWnd) SendMessage(LB_INITSTORAGE, m_fonts.size(), static_cast<LPARAM>(m_fonts.size() * LF_FACESIZE * sizeof(wchar_t)));
     m_bBulk = true;
     for (size_t i = 0; i < m_fonts.size(); ++i) {
-        auto font = std::make_unique<CFont>();
-        if (!font->CreateFontIndirect(&m_fonts[i].lf)) continue;
+        std::unique_ptr<CFont>& font = made[i];
         OXLISTBOXITEM item;
         item.pFont = font.get();
         item.sTooltipText = m_fonts[i].lf.lfFaceName;

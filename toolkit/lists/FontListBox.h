@@ -51,6 +51,8 @@ public:
 protected:
     // Hands every face of the device context to `sink` (EnumFontsW).
     virtual void EnumerateFonts(HDC dc, const FontSink& sink);
+    // Makes the font a face's item is drawn in; FALSE leaves the face out of the list.
+    virtual BOOL MakeItemFont(CFont& font, const LOGFONTW& lf) { return font.CreateFontIndirect(&lf); }
     // The device context fonts are enumerated on: the screen's, else a display DC of the list's own.
     HDC AcquireFontDC(bool& release);
     // The text an item shows and the font it is measured and drawn in.

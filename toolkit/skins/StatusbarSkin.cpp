@@ -136,14 +136,6 @@ void COXStatusbarSkinXP::DrawPaneBorders(CDC* dc, COXStatusBar* bar) {
         if (const CRect pane = PaneRect(bar, i); InPaintedPart(painted, pane)) FrameWith(dc, pane, frame);
 }
 
-// No gripper in a frame that cannot be sized or is maximized.
-static bool WantsGripper(COXStatusBar* bar) {
-    HWND parent = ::GetParent(bar->m_hWnd);
-    if (!parent) return true;
-    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(parent, GWL_STYLE));
-    return (style & WS_THICKFRAME) && !(style & WS_MAXIMIZE);
-}
-
 // The gripper's square: the client's right n pixels, n its height made even.
 static CRect GripperSquare(COXStatusBar* bar) {
     CRect client;
@@ -155,7 +147,7 @@ static CRect GripperSquare(COXStatusBar* bar) {
 
 void COXStatusbarSkinXP::DrawSizeGripper(CDC* dc, COXStatusBar* bar) {
     const CRect square = GripperSquare(bar);
-    if (!InPaintedPart(PaintedPart(dc), square) || !WantsGripper(bar)) return;
+    if (!InPaintedPart(PaintedPart(dc), square) || !bar->WantsSizeGripper()) return;
     const int n = square.Width();
     dc->FillSolidRect(&square, ::GetSysColor(COLOR_3DFACE));
     CPen shadow(PS_SOLID, 1, ::GetSysColor(COLOR_3DSHADOW));
@@ -199,7 +191,7 @@ void COXStatusbarSkin2003::DrawPaneBorders(CDC* dc, COXStatusBar* bar) {
 // dot one pixel down and right behind it, in steps of 4 pixels.
 void COXStatusbarSkin2003::DrawSizeGripper(CDC* dc, COXStatusBar* bar) {
     const CRect square = GripperSquare(bar);
-    if (!InPaintedPart(PaintedPart(dc), square) || !WantsGripper(bar)) return;
+    if (!InPaintedPart(PaintedPart(dc), square) || !bar->WantsSizeGripper()) return;
     const COLORREF dark = m_pSkin->GetColor(11);
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col <= row; ++col) {

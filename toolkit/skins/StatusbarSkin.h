@@ -15,12 +15,13 @@ class COXStatusbarSkin {
 public:
     virtual ~COXStatusbarSkin() = default;
     virtual void DrawStatusBar(COXStatusBar* bar) = 0;
-    // Paints, on `dc`, the part of the bar it is clipped to: the bar's own quick repaint of one
-    // part (a progress pane's percentage), without a round of WM_PAINT.
-    virtual void DrawStatusBarOn(CDC* dc, COXStatusBar* bar) = 0;
     virtual void DrawPanes(CDC* dc, COXStatusBar* bar) = 0;
     virtual void DrawPaneBorders(CDC* dc, COXStatusBar* bar) = 0;
     virtual void DrawSizeGripper(CDC* dc, COXStatusBar* bar) = 0;
+    // Paints, on `dc`, the part of the bar it is clipped to: the bar's own quick repaint of one
+    // part (a progress pane's percentage), without a round of WM_PAINT. (After the four above,
+    // whose order callers built against the skins rely on.)
+    virtual void DrawStatusBarOn(CDC* dc, COXStatusBar* bar) = 0;
 
 protected:
     // UpdateAllPanes(FALSE, TRUE), `steps`, then every pane bitmap (panes not disabled).
@@ -30,20 +31,20 @@ protected:
 class COXStatusbarSkinClassic : public COXStatusbarSkin {
 public:
     void DrawStatusBar(COXStatusBar* bar) override;
-    void DrawStatusBarOn(CDC* dc, COXStatusBar* bar) override;
     void DrawPanes(CDC*, COXStatusBar*) override {}
     void DrawPaneBorders(CDC*, COXStatusBar*) override {}
     void DrawSizeGripper(CDC*, COXStatusBar*) override {}
+    void DrawStatusBarOn(CDC* dc, COXStatusBar* bar) override;
 };
 
 class COXStatusbarSkinXP : public COXStatusbarSkin {
 public:
     explicit COXStatusbarSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
     void DrawStatusBar(COXStatusBar* bar) override;
-    void DrawStatusBarOn(CDC* dc, COXStatusBar* bar) override;
     void DrawPanes(CDC* dc, COXStatusBar* bar) override;
     void DrawPaneBorders(CDC* dc, COXStatusBar* bar) override;
     void DrawSizeGripper(CDC* dc, COXStatusBar* bar) override;
+    void DrawStatusBarOn(CDC* dc, COXStatusBar* bar) override;
 
     // Pane i's rectangle as these skins draw it: the last pane ends 6 pixels past its width.
     static CRect PaneRect(COXStatusBar* bar, int i);
