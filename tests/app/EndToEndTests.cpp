@@ -749,13 +749,18 @@ TEST_F(EndToEnd, PagesExportedAndImportedBackUnderTheirNameKeepEveryWordAndGainT
 }
 
 // File > Exit with a page open and edited asks about it and ends the
-// program in one go; the page left in front, not the one closed before, is
-// the one the next start reopens.
+// program in one go; the page left in front (open before, brought to the
+// front from the tree), not the one closed by Ctrl+Q before, is the one the
+// next start reopens.
 TEST_F(EndToEnd, ExitWithAPageOpenEndsTheProgramAndTheNextStartReopensThatPage) {
     CString other = m_allpages + L"\\Apple.htm";
     WriteFileBytes(other, Utf16Bytes(L"<html id=tq1>\n<body>\nan apple page\n</body>\n</html>\n"));
     ProgramRegistryGuard::WriteString(L"Settings", L"FileHot", L"");
     StartProgram();
+    RECT appleItem{};
+    ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Apple"), appleItem));
+    ProgramDriver::MouseClick(Middle(appleItem), false, 2);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return ProgramDriver::Child(m_program.Frame(), nullptr, L"Apple.htm") != nullptr; }));
     OpenPage();
     ProgramDriver::Key('Q', true);
     m_program.Settle();
@@ -925,3 +930,4 @@ TEST_F(EndToEnd, NewPageFromTheTreeMenuIsListedShownAndTypedBelowItsRule) {
     EXPECT_LT(typed, text.Find(L"bodyend")) << text.str();
     EXPECT_EQ(m_program.Exit(), 0u);
 }
+
