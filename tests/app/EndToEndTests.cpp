@@ -930,4 +930,3 @@ TEST_F(EndToEnd, NewPageFromTheTreeMenuIsListedShownAndTypedBelowItsRule) {
     EXPECT_LT(typed, text.Find(L"bodyend")) << text.str();
     EXPECT_EQ(m_program.Exit(), 0u);
 }
-
