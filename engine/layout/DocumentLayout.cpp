@@ -20,6 +20,37 @@ void DocumentLayout::Rebuild(int viewportWidth) {
     Layout(viewportWidth);
 }
 
+namespace {
+
+// A box taken over is measured again, as a new one would be.
+void ForgetMeasures(Box& box) {
+    box.minWidth = box.maxWidth = -1;
+    for (auto& child : box.children) ForgetMeasures(*child);
+    for (auto& atomic : box.inlineBoxes) ForgetMeasures(*atomic);
+}
+
+}  // namespace
+
+void DocumentLayout::Rebuild(int viewportWidth, const std::unordered_set<const dom::Node*>& touchedRows) {
+    if (!m_root) return Rebuild(viewportWidth);
+    // The old boxes stay until the new tree is built: each untouched row moves over once.
+    auto reuse = [&](const dom::Node& row) -> std::unique_ptr<Box> {
+        if (touchedRows.count(&row)) return nullptr;
+        auto found = m_boxes.find(&row);
+        if (found == m_boxes.end() || found->second->kind != BoxKind::Row || !found->second->parent) return nullptr;
+        for (auto& sibling : found->second->parent->children)
+            if (sibling.get() == found->second) {
+                std::unique_ptr<Box> kept = std::move(sibling);
+                m_boxes.erase(found);
+                ForgetMeasures(*kept);
+                return kept;
+            }
+        return nullptr;
+    };
+    m_root = BuildBoxes(m_document, m_loader, reuse);
+    Layout(viewportWidth);
+}
+
 void DocumentLayout::Layout(int viewportWidth) {
     m_viewportWidth = std::max(viewportWidth, 0);
     m_boxes.clear();
