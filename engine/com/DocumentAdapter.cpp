@@ -343,6 +343,7 @@ HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD options, VARIAN
     if (group && *group == kEngineCommandGroup) {
         switch (id) {
         case kEngineJoinLastUndoStep: m_state->history.ReopenLast(); return S_OK;
+        case kEngineSealUndoStep: m_state->history.Seal(); return S_OK;
         case kEngineKeepCaretBefore: {
             CString id = in && in->vt == VT_BSTR ? FromBstr(in->bstrVal) : CString();
             dom::NodePtr end;
