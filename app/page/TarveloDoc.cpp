@@ -63,10 +63,9 @@ void CTarveloDoc::ApplyColour(COLORREF colour, bool text) {
 // the file (CHtmlEditDoc's) is not used, only the framework's end of a save.
 BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
     CTarveloView* view = PageView();
-    // The search's marks are no part of the page.
-    if (view) view->ClearSearchMarks(kSearchMarkId);
+    // The search's marks are no part of the page (they stay shown).
     CString text;
-    if (!view || !view->GetEngineText(text)) {
+    if (!view || !view->GetEngineTextWithoutMarks(kSearchMarkId, text)) {
         FinishPageSave(path);
         return CDocument::OnSaveDocument(path);
     }

@@ -67,6 +67,9 @@ public:
     // The same for each text of a list; the old marks go once, before the first.
     bool MarkTexts(const std::vector<CString>& texts, long flags, const CString& style, const CString& id);
     void ClearSearchMarks(const CString& id);
+    // The page as the engine writes it without the marks of the id, which
+    // stay shown; they leave no step of their own to undo.
+    bool GetEngineTextWithoutMarks(const CString& id, CString& text);
     // The engine asks for a context menu (browse mode only): the view's own
     // at the screen point, and none of the engine's.
     HRESULT OnShowContextMenu(DWORD id, POINT* point, IUnknown* commandTarget, IDispatch* element) override;

@@ -5,6 +5,10 @@
 
 #include "page/SearchMarks.h"
 
+#include "com/EngineCommands.h"
+
+#include <mshtmcid.h>
+
 bool CTarveloView::MarkText(const CString& text, long flags, const CString& style, const CString& id) {
     return MarkTexts({text}, flags, style, id);
 }
@@ -15,6 +19,23 @@ bool CTarveloView::MarkTexts(const std::vector<CString>& texts, long flags, cons
     bool marked = MarkOccurrences(m_htmlDoc, texts, flags, style, id) > 0;
     if (wasSaved && IsEngineModified()) SetEngineSaved();
     return marked;
+}
+
+bool CTarveloView::GetEngineTextWithoutMarks(const CString& id, CString& text) {
+    // The marks are taken out in a step of their own, the text read, and the
+    // step undone: the page shows its marks as before, byte for byte, and the
+    // user's next Undo takes back the user's own last change.
+    bool wasSaved = !IsEngineModified();
+    ExecEngineOwnCommand(kEngineSealUndoStep, nullptr);
+    const bool cleared = ClearMarks(m_htmlDoc, id) > 0;
+    const bool read = GetEngineText(text);
+    if (cleared) {
+        VARIANT none;
+        VariantInit(&none);
+        ExecEditCommand(IDM_UNDO, none, false);
+    }
+    if (wasSaved && IsEngineModified()) SetEngineSaved();
+    return read;
 }
 
 void CTarveloView::ClearSearchMarks(const CString& id) {

@@ -8,7 +8,9 @@
 // engine's own objects as the window drives them: the edit of the tree, the
 // layout brought up to date, the caret's place and the painting of what the
 // key changed, with the boxes placed and the pixels painted per key. Those
-// counts do not depend on how busy the machine is.
+// counts do not depend on how busy the machine is. So are the table's Enter
+// keys, beside the floor of their window work: a bare window of the same
+// size painted whole at each key, as each Enter there repaints the window.
 #include "BenchTiming.h"
 #include "com/ComPtr.h"
 #include "com/DocumentState.h"
@@ -184,6 +186,89 @@ void KeystrokeStages(int keys) {
     ReportStage("painting what changed", paint);
 }
 
+// Enter in a table cell stage by stage, on the objects the window drives.
+void TableEnterStages(int keys) {
+    auto state = std::make_shared<com::DocumentState>();
+    state->designMode = true;
+    std::string page = Table(1000);
+    html::ParseDocument(*state->document, CString(std::wstring(page.begin(), page.end())));
+    layout::LiveLayout view(state->document);
+    constexpr int kWidth = 800, kHeight = 600;
+    view.SetViewport(kWidth, kHeight);
+    paint::BitmapCanvas buffer(kWidth, kHeight);
+    view.Current().Paint(buffer, {0, 0, kWidth, kHeight}, 0, 0);
+    state->Editor().MoveToEdge(false, false);
+    std::vector<double> edit, layout, caret, paint;
+    for (int i = 0; i < keys; ++i) {
+        double start = Milliseconds();
+        state->Editor().InsertParagraph();
+        double edited = Milliseconds();
+        layout::DocumentLayout& current = view.Current();
+        double laid = Milliseconds();
+        editing::Boundary at = state->Editor().Focus();
+        if (at.node && at.node->IsText()) (void)current.CaretRect(*at.node, at.offset);
+        double placed = Milliseconds();
+        current.Paint(buffer, {0, 0, kWidth, kHeight}, 0, 0);
+        double painted = Milliseconds();
+        edit.push_back(edited - start);
+        layout.push_back(laid - edited);
+        caret.push_back(placed - laid);
+        paint.push_back(painted - placed);
+    }
+    std::printf("Enter stages in a cell of a 1,000-row table (%d keys; %d full layouts)\n", keys, view.FullLayouts() - 1);
+    ReportStage("edit of the tree", edit);
+    ReportStage("layout brought up to date", layout);
+    ReportStage("caret placed", caret);
+    ReportStage("painting the window", paint);
+}
+
+// The window system's share of a key that repaints the whole window: a bare
+// window of the same size that paints a prepared picture of it at each key.
+LRESULT CALLBACK FloorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    static paint::BitmapCanvas* picture = nullptr;
+    switch (message) {
+    case WM_CREATE:
+        picture = new paint::BitmapCanvas(800, 600);
+        return 0;
+    case WM_KEYDOWN:
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        BitBlt(dc, 0, 0, 800, 600, picture->Dc(), 0, 0, SRCCOPY);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        delete picture;
+        picture = nullptr;
+        return 0;
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+std::vector<double> FloorOfWholePaints(int keys) {
+    WNDCLASSW type{};
+    type.lpfnWndProc = FloorWindowProc;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.lpszClassName = L"TarveloBenchFloor";
+    RegisterClassW(&type);
+    HWND frame = CreateWindowExW(0, L"STATIC", L"floor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 820, 640, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExW(0, L"TarveloBenchFloor", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 800, 600, frame, nullptr,
+                                  type.hInstance, nullptr);
+    UpdateWindow(window);
+    std::vector<double> times;
+    for (int i = 0; i < keys; ++i) {
+        double start = Milliseconds();
+        SendMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+        UpdateWindow(window);
+        times.push_back(Milliseconds() - start);
+    }
+    DestroyWindow(frame);
+    return times;
+}
+
 std::vector<double> TypeCharacters(Window& window, int count) {
     std::vector<double> times;
     for (int i = 0; i < count; ++i) times.push_back(window.Timed(WM_CHAR, static_cast<WPARAM>('a' + i % 26)));
@@ -253,7 +338,9 @@ int main(int argc, char** argv) {
             SendMessageW(window.server, WM_KEYUP, VK_RETURN, 0);
         }
         Report("Enter in a cell of a 1,000-row table", times, 16);
+        Report("  floor: a bare window painted whole", FloorOfWholePaints(keys), 16);
     }
+    TableEnterStages(keys);
     {
         Window window("<html><body><p>start</p></body></html>");
         ComPtr<IHTMLDocument2> document = window.Document();

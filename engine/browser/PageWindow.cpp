@@ -207,10 +207,12 @@ void PageWindow::ScrollTo(int x, int y, bool barsLater) {
     int dx = oldX - m_view->ScrollX(), dy = oldY - m_view->ScrollY();
     if (dx == 0 && dy == 0) return;
     // What stays visible moves; only the uncovered band is painted again.
-    ScrollWindowEx(m_hwnd, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    // When the whole window is to be painted anyway (the page's boxes were
+    // built anew), nothing is moved: that paint shows the new position.
+    if (!m_repaintPending) ScrollWindowEx(m_hwnd, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
     if (!barsLater) UpdateScrollBars();
     else if (!m_barsPending) m_barsPending = PostMessageW(m_hwnd, kMessageUpdateBars, 0, 0) != FALSE;
-    UpdateWindow(m_hwnd);
+    if (!m_repaintPending) UpdateWindow(m_hwnd);
 }
 
 void PageWindow::OnScroll(int bar, int code) {

@@ -67,17 +67,6 @@ auto FindCommand(const Table& table, DWORD id) -> decltype(&table[0]) {
 
 bool HasSelection(const editing::Selection& selection) { return selection.kind != editing::SelectionKind::None; }
 
-// Commands that leave the document as it is: they run in browse mode too.
-bool OnlyReads(DWORD id) {
-    switch (id) {
-    case IDM_COPY: case IDM_SELECTALL: case IDM_FIND: case IDM_KEEPSELECTION: case IDM_AUTOURLDETECT_MODE:
-    case IDM_EDITMODE: case IDM_BROWSEMODE:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool IsSupported(DWORD id) {
     switch (id) {
     case IDM_COPY: case IDM_CUT: case IDM_PASTE: case IDM_UNDO: case IDM_REDO: case IDM_DELETE: case IDM_SELECTALL:
@@ -354,6 +343,7 @@ HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD options, VARIAN
     if (group && *group == kEngineCommandGroup) {
         switch (id) {
         case kEngineJoinLastUndoStep: m_state->history.ReopenLast(); return S_OK;
+        case kEngineSealUndoStep: m_state->history.Seal(); return S_OK;
         case kEngineKeepCaretBefore: {
             CString id = in && in->vt == VT_BSTR ? FromBstr(in->bstrVal) : CString();
             dom::NodePtr end;
@@ -372,10 +362,11 @@ HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD options, VARIAN
     if (!group || *group != kCommandGroupMshtml) return OLECMDERR_E_UNKNOWNGROUP;
     const bool hasInput = in && in->vt != VT_EMPTY && in->vt != VT_NULL;
     const bool prompt = options != OLECMDEXECOPT_DONTPROMPTUSER;
-    // A page being browsed is read, never changed, as a browser keeps a
-    // document that is not in design mode; asking for a value still answers.
+    // A command runs when called, in design mode or not: QueryStatus greys
+    // the editing commands of a page being browsed (so its menus and buttons
+    // do not offer them), and its keys and clicks never edit it, but a host
+    // that calls one (the browse menu's Paste, a table insert, a colour) gets it done.
     const bool query = !hasInput && out && FindCommand(kValueCommands, id);
-    if (!m_state->designMode && IsSupported(id) && !OnlyReads(id) && !query) return OLECMDERR_E_DISABLED;
     // Whatever the command did to the tree and the selection, the caret follows.
     struct AfterCommand {
         const StatePtr& state;

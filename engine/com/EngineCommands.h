@@ -14,4 +14,7 @@ enum EngineCommand : DWORD {
     // selection after its start: they come back to the end of the last text
     // before it.
     kEngineKeepCaretBefore = 2,
+    // Closes the step of the changes made through the document so far: the
+    // changes that follow make a step of their own.
+    kEngineSealUndoStep = 3,
 };

@@ -113,10 +113,30 @@ bool ReadsBackAsBogusComment(const CString& data) {
     return false;
 }
 
+// Whether the page holds nothing after the node but the empty HTML, HEAD and
+// BODY elements that a reader makes again by itself.
+bool OnlyImpliedElementsFollow(const dom::Node& node) {
+    auto implied = [](const dom::Node& element, auto& self) -> bool {
+        if (!element.IsElement() || !element.Attributes().empty() ||
+            !(element.Is(dom::Tag::Html) || element.Is(dom::Tag::Head) || element.Is(dom::Tag::Body)))
+            return false;
+        for (const dom::Node* child = element.FirstChild(); child; child = child->NextSibling())
+            if (!self(*child, self)) return false;
+        return true;
+    };
+    for (const dom::Node* at = &node; at; at = at->Parent())
+        for (const dom::Node* next = at->NextSibling(); next; next = next->NextSibling())
+            if (!implied(*next, implied)) return false;
+    return true;
+}
+
 class Writer {
 public:
     std::wstring out;
     bool m_plaintext = false;
+    // A script's text ran to the end of the page inside a "<!--<script>"
+    // stretch: a reader takes all that follows for script, so nothing more is written.
+    bool m_restIsScript = false;
     // FORM elements written and not yet closed. A reader never puts a FORM
     // inside another (the start tag of one inside is dropped and its end tag
     // closes the outer one early), so one inside is written without its tags.
@@ -134,6 +154,7 @@ public:
 
     // Writes what comes before the node's children; answers whether they follow.
     bool Open(const dom::Node& node) {
+        if (m_restIsScript) return false;
         switch (node.Kind()) {
         case NodeKind::Document:
             return true;
@@ -187,7 +208,7 @@ public:
     }
 
     void Close(const dom::Node& node) {
-        if (!node.IsElement() || (node.TagFlags() & dom::kVoid) || m_plaintext) return;
+        if (!node.IsElement() || (node.TagFlags() & dom::kVoid) || m_plaintext || m_restIsScript) return;
         if (node.Is(dom::Tag::Form)) {
             if (m_forms.empty() || m_forms.back() != &node) return;
             m_forms.pop_back();
@@ -236,16 +257,20 @@ public:
         Escape(text.Data().str());
     }
 
-    // Script text that ends inside "<!--<script>" would not be closed by the
-    // end tag written after it, and reading the page again would take the
-    // rest of the page for script: such text is closed with "-->".
+    // Script text that ends inside "<!--<script>" is not closed by the end
+    // tag written after it: a reader takes the rest of the page for script.
+    // When nothing of the page follows, the page ends with that text, which
+    // reads back the same; otherwise the text is closed with "-->", so that
+    // what follows stays page.
     void CloseNestedScript(const dom::Node& script) {
         std::wstring text;
         for (const dom::Node* child = script.FirstChild(); child; child = child->NextSibling())
             if (child->IsText()) text += child->Data().str();
         bool nested = false;
         FindScriptEnd(text, 0, &nested);
-        if (nested) out += L"-->";
+        if (!nested) return;
+        if (OnlyImpliedElementsFollow(script)) m_restIsScript = true;
+        else out += L"-->";
     }
 
     void Escape(const std::wstring& text) { AppendEscaped(text, L"&<>\xA0\n\r"); }

@@ -71,6 +71,7 @@ struct Line {
     int baseline = 0;  // from the line's top
     std::vector<Fragment> fragments;
     std::vector<InlineSpan> spans;  // outer elements first
+    const dom::Node* breakNode = nullptr;  // the BR that ended the line, when one did
 };
 
 struct Box {

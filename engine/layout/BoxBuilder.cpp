@@ -54,7 +54,8 @@ class Builder {
     using Chain = std::vector<std::pair<const dom::Node*, const Style*>>;
 
 public:
-    Builder(const dom::Document& document, const PictureLoader& loader) : m_resolver(document), m_loader(loader) {}
+    Builder(const dom::Document& document, const PictureLoader& loader, const RowReuse& reuse)
+        : m_resolver(document), m_loader(loader), m_reuse(reuse) {}
 
     std::unique_ptr<Box> Build(const dom::Document& document) {
         const dom::Node* root = document.DocumentElement();
@@ -271,6 +272,12 @@ private:
         auto table = NewBox(BoxKind::Table, &element, style, parent);
         Box* anonymousRow = nullptr;
         auto addRow = [&](const dom::Node& rowElement, const Style& rowStyle) {
+            if (m_reuse)
+                if (auto kept = m_reuse(rowElement)) {
+                    kept->parent = table.get();
+                    table->children.push_back(std::move(kept));
+                    return;
+                }
             auto row = NewBox(BoxKind::Row, &rowElement, rowStyle, table.get());
             for (const auto& cellPtr : rowElement.Children()) {
                 if (!cellPtr->IsElement()) continue;
@@ -342,14 +349,15 @@ private:
 
     StyleResolver m_resolver;
     const PictureLoader& m_loader;
+    const RowReuse& m_reuse;
     std::vector<std::unique_ptr<Style>> m_styles;
     int m_depth = 0;  // of the content being built
 };
 
 }  // namespace
 
-std::unique_ptr<Box> BuildBoxes(const dom::Document& document, const PictureLoader& loader) {
-    return Builder(document, loader).Build(document);
+std::unique_ptr<Box> BuildBoxes(const dom::Document& document, const PictureLoader& loader, const RowReuse& reuse) {
+    return Builder(document, loader, reuse).Build(document);
 }
 
 }  // namespace layout

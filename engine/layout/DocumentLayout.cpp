@@ -20,6 +20,37 @@ void DocumentLayout::Rebuild(int viewportWidth) {
     Layout(viewportWidth);
 }
 
+namespace {
+
+// A box taken over is measured again, as a new one would be.
+void ForgetMeasures(Box& box) {
+    box.minWidth = box.maxWidth = -1;
+    for (auto& child : box.children) ForgetMeasures(*child);
+    for (auto& atomic : box.inlineBoxes) ForgetMeasures(*atomic);
+}
+
+}  // namespace
+
+void DocumentLayout::Rebuild(int viewportWidth, const std::unordered_set<const dom::Node*>& touchedRows) {
+    if (!m_root) return Rebuild(viewportWidth);
+    // The old boxes stay until the new tree is built: each untouched row moves over once.
+    auto reuse = [&](const dom::Node& row) -> std::unique_ptr<Box> {
+        if (touchedRows.count(&row)) return nullptr;
+        auto found = m_boxes.find(&row);
+        if (found == m_boxes.end() || found->second->kind != BoxKind::Row || !found->second->parent) return nullptr;
+        for (auto& sibling : found->second->parent->children)
+            if (sibling.get() == found->second) {
+                std::unique_ptr<Box> kept = std::move(sibling);
+                m_boxes.erase(found);
+                ForgetMeasures(*kept);
+                return kept;
+            }
+        return nullptr;
+    };
+    m_root = BuildBoxes(m_document, m_loader, reuse);
+    Layout(viewportWidth);
+}
+
 void DocumentLayout::Layout(int viewportWidth) {
     m_viewportWidth = std::max(viewportWidth, 0);
     m_boxes.clear();
@@ -547,36 +578,54 @@ HitPoint DocumentLayout::NearestTextPosition(int px, int py, int direction) cons
     HitPoint hit = HitTest(px, py);
     if (hit.node && hit.node->IsText()) return hit;
     // The line nearest the point, by height first, then sideways (the upper
-    // one of two as near), and the place in it nearest the point.
+    // one of two as near), and the place in it nearest the point. A line
+    // without text counts when a BR made it (the caret stands in it), except
+    // below the page's last line, where the last text is meant.
     struct Nearest {
         const Line* line = nullptr;
         const Box* box = nullptr;
         int bx = 0, by = 0;
         long dy = 0, dx = 0;
-    } best;
+        void Offer(const Nearest& other) {
+            if (line && (other.dy > dy || (other.dy == dy && (other.dx > dx || (other.dx == dx && other.by + other.line->top >= by + line->top)))))
+                return;
+            *this = other;
+        }
+    } best, bestText;
     int lastBottom = INT_MIN;  // of the page's lowest line
     for (const auto& [box, origin] : m_origins) {
         const int bx = origin.first - box->scrollX, by = origin.second - box->scrollY;
         for (const Line& line : box->lines) {
-            if (line.fragments.empty()) continue;
+            const bool empty = line.fragments.empty();
+            if (empty && !line.breakNode) continue;
             const int top = by + line.top, bottom = top + std::max(line.height, 1);
             lastBottom = std::max(lastBottom, bottom);
             if ((direction > 0 && bottom <= py) || (direction < 0 && top > py)) continue;
-            const int left = bx + line.fragments.front().x;
-            const int right = bx + line.fragments.back().x + line.fragments.back().width;
-            long dy = py < top ? top - py : (py >= bottom ? py - bottom + 1 : 0);
-            long dx = px < left ? left - px : (px >= right ? px - right + 1 : 0);
-            if (best.line && (dy > best.dy || (dy == best.dy && (dx > best.dx || (dx == best.dx && top >= best.by + best.line->top)))))
-                continue;
-            best = {&line, box, bx, by, dy, dx};
+            const int left = empty ? px : bx + line.fragments.front().x;
+            const int right = empty ? px + 1 : bx + line.fragments.back().x + line.fragments.back().width;
+            const long dy = py < top ? top - py : (py >= bottom ? py - bottom + 1 : 0);
+            const long dx = px < left ? left - px : (px >= right ? px - right + 1 : 0);
+            const Nearest candidate{&line, box, bx, by, dy, dx};
+            best.Offer(candidate);
+            if (!empty) bestText.Offer(candidate);
         }
     }
-    if (!best.line) return hit;
+    const bool belowPage = direction == 0 && py >= lastBottom;
+    const Nearest& nearest = belowPage ? bestText : best;
+    if (!nearest.line) return hit;
+    if (nearest.line->fragments.empty()) {  // an empty line: the place before the BR that ends it
+        const dom::Node* parent = nearest.line->breakNode->Parent();
+        if (!parent) return hit;
+        HitPoint before;
+        before.node = before.element = parent;
+        before.offset = nearest.line->breakNode->IndexInParent();
+        return before;
+    }
     HitPoint start;
-    for (const Box* b = best.box; b && !start.node; b = b->parent) start.node = start.element = b->node;
+    for (const Box* b = nearest.box; b && !start.node; b = b->parent) start.node = start.element = b->node;
     // Below the page's last line: the end of the line nearest the point.
-    if (direction == 0 && py >= lastBottom) px = INT_MAX / 2;
-    return HitLine(*best.line, best.bx, px, start);
+    if (belowPage) px = INT_MAX / 2;
+    return HitLine(*nearest.line, nearest.bx, px, start);
 }
 
 const dom::Node* DocumentLayout::ElementFromPoint(int x, int y) const {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace layout {
@@ -41,6 +42,10 @@ public:
     // Builds the boxes anew (after the document changed) and lays them out.
     void Rebuild();
     void Rebuild(int viewportWidth);
+    // The same, taking over the boxes of the table rows built last time
+    // that are not among `touchedRows` (the rows whose content changed):
+    // for changes that touched nothing but the content of table rows.
+    void Rebuild(int viewportWidth, const std::unordered_set<const dom::Node*>& touchedRows);
     // Lays the boxes out for another viewport width.
     void Layout(int viewportWidth);
     // The viewport's height: old pages' HTML and BODY report boxes that fill it (at once), and

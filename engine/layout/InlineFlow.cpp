@@ -294,6 +294,7 @@ int LayoutEngine::LayoutLines(Box& box) {
         const WhiteSpace ws = context.style.whiteSpace;
         const bool canWrap = ws == WhiteSpace::Normal || ws == WhiteSpace::PreWrap;
         if (item.kind == InlineItem::Kind::Break) {
+            line.breakNode = item.node;
             finishLine(true, &context);
             if (item.clear != Clear::None) {
                 y = ClearFloats(y, content, item.clear);

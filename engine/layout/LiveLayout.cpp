@@ -1,5 +1,7 @@
 #include "layout/LiveLayout.h"
 
+#include "dom/TreeWalk.h"
+
 #include <algorithm>
 
 namespace layout {
@@ -41,7 +43,35 @@ void LiveLayout::SetPictureLoader(PictureLoader loader) {
     m_dirty = true;
 }
 
+void LiveLayout::NoteRowChange(const dom::Node& parent, const dom::Node* child) {
+    if (!m_rowsOnly) return;
+    // Nodes not (yet) in the page show nothing: their insertion counts.
+    const dom::Node* top = &parent;
+    const dom::Node* row = nullptr;
+    for (const dom::Node* at = &parent; at; at = at->Parent()) {
+        top = at;
+        if (!row && at->Is(dom::Tag::Tr)) row = at;
+    }
+    if (top != m_document.get()) return;
+    // A style sheet coming or going, or its text changing, restyles the whole page.
+    bool styles = parent.Is(dom::Tag::Style);
+    if (child)
+        dom::WalkTree(*child, [&styles](const dom::NodePtr& node) {
+            styles = styles || node->Is(dom::Tag::Style) || node->Is(dom::Tag::Link);
+            return !styles;
+        });
+    if (!row || styles || (child && (child->Is(dom::Tag::Style) || child->Is(dom::Tag::Link)))) {
+        m_rowsOnly = false;
+        return;
+    }
+    for (const dom::Node* at = row; at; at = at->Parent())
+        if (at->Is(dom::Tag::Tr)) m_touchedRows.insert(at);
+    if (m_touchedRows.size() > kMostRows) m_rowsOnly = false;
+}
+
 void LiveLayout::TextChanged(dom::Node& node) {
+    if (node.Parent()) NoteRowChange(*node.Parent(), nullptr);
+    else m_rowsOnly = false;
     if (!m_dirty && m_layout) {
         std::optional<paint::Rect> band = m_layout->TextBlockArea(node);
         if (!band) m_dirty = true;
@@ -78,8 +108,17 @@ DocumentLayout& LiveLayout::Current() {
     if (m_dirty) {
         m_dirty = m_widthChanged = false;
         m_changedTexts.clear();
+        // Ready for the next changes once this build is done (the scope's end).
+        struct Forget {
+            LiveLayout& view;
+            ~Forget() {
+                view.m_rowsOnly = true;
+                view.m_touchedRows.clear();
+            }
+        } forget{*this};
         ++m_fullLayouts;
-        m_layout->Rebuild(m_width);
+        if (m_rowsOnly) m_layout->Rebuild(m_width, m_touchedRows);
+        else m_layout->Rebuild(m_width);
     } else if (m_widthChanged) {
         m_widthChanged = false;
         m_layout->Layout(m_width);

@@ -4,7 +4,9 @@
 // interfaces read offsets, scroll sizes and the element at a point from it.
 // When only the data of text nodes changed (typing), only the blocks that
 // hold them are laid out again, and only their bands of the page need
-// painting (from the highest of them down when one changed height).
+// painting (from the highest of them down when one changed height). When
+// all changes lay inside table rows (Enter in a cell), the boxes of the
+// other rows are taken over from the last build instead of being built again.
 #pragma once
 #include "dom/Document.h"
 #include "layout/DocumentLayout.h"
@@ -13,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 namespace layout {
@@ -38,7 +41,10 @@ public:
 
     // The layout, brought up to date first.
     DocumentLayout& Current();
-    void Invalidate() { m_dirty = true; }
+    void Invalidate() {
+        m_dirty = true;
+        m_rowsOnly = false;
+    }
     // The part of the page (page coordinates) that the changes since the
     // last layout made stale so far: the bands of the blocks whose text
     // changed, as they stand. None when all of the page may have changed.
@@ -55,16 +61,31 @@ public:
     std::function<void(const paint::Rect&)> relaid;
 
 private:
-    void NodeInserted(dom::Node&, dom::Node&) override { StructureChanged(); }
-    void NodeRemoved(dom::Node&, dom::Node&) override { StructureChanged(); }
-    void AttributeChanged(dom::Node&, const CString&) override { StructureChanged(); }
+    void NodeInserted(dom::Node& parent, dom::Node& child) override {
+        NoteRowChange(parent, &child);
+        StructureChanged();
+    }
+    void NodeRemoved(dom::Node& parent, dom::Node& child) override {
+        NoteRowChange(parent, &child);
+        StructureChanged();
+    }
+    void AttributeChanged(dom::Node&, const CString&) override {
+        m_rowsOnly = false;
+        StructureChanged();
+    }
     void TextChanged(dom::Node& node) override;
-    void DocumentReplaced() override { StructureChanged(); }
+    void DocumentReplaced() override {
+        m_rowsOnly = false;
+        StructureChanged();
+    }
 
     void StructureChanged() {
         m_dirty = true;
         if (changed) changed();
     }
+    // Notes the table rows that hold a change (below `parent`, of `child`
+    // when given), or that the change lies elsewhere or may change styles.
+    void NoteRowChange(const dom::Node& parent, const dom::Node* child);
 
     std::shared_ptr<dom::Document> m_document;
     paint::BitmapCanvas m_measure{1, 1};
@@ -77,7 +98,12 @@ private:
     bool m_dirty = true;  // the boxes must be built again
     bool m_widthChanged = false;
     static constexpr size_t kMostTexts = 64;
+    static constexpr size_t kMostRows = 256;
     std::vector<const dom::Node*> m_changedTexts;  // while not m_dirty
+    // Since the last build of the boxes: every change lay in the content of
+    // table rows, and these are the rows (all around each change).
+    bool m_rowsOnly = true;
+    std::unordered_set<const dom::Node*> m_touchedRows;
     paint::Rect m_band;                             // of ChangedBand, while texts changed
     int m_fullLayouts = 0;
 };

@@ -749,13 +749,18 @@ TEST_F(EndToEnd, PagesExportedAndImportedBackUnderTheirNameKeepEveryWordAndGainT
 }
 
 // File > Exit with a page open and edited asks about it and ends the
-// program in one go; the page left in front, not the one closed before, is
-// the one the next start reopens.
+// program in one go; the page left in front (open before, brought to the
+// front from the tree), not the one closed by Ctrl+Q before, is the one the
+// next start reopens.
 TEST_F(EndToEnd, ExitWithAPageOpenEndsTheProgramAndTheNextStartReopensThatPage) {
     CString other = m_allpages + L"\\Apple.htm";
     WriteFileBytes(other, Utf16Bytes(L"<html id=tq1>\n<body>\nan apple page\n</body>\n</html>\n"));
     ProgramRegistryGuard::WriteString(L"Settings", L"FileHot", L"");
     StartProgram();
+    RECT appleItem{};
+    ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Apple"), appleItem));
+    ProgramDriver::MouseClick(Middle(appleItem), false, 2);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return ProgramDriver::Child(m_program.Frame(), nullptr, L"Apple.htm") != nullptr; }));
     OpenPage();
     ProgramDriver::Key('Q', true);
     m_program.Settle();
@@ -864,5 +869,64 @@ TEST_F(EndToEnd, FrameKeysAnswerAfterAClipTheHelpWindowAndADialog) {
     ProgramDriver::WaitFor([&] { return !IsWindow(import); });
     m_program.Settle();
     keysAnswer("a dialog");
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+// A page made from the tree's menu is listed and shown at once, and a click
+// below its last line types at the end of its content, not into its heading.
+TEST_F(EndToEnd, NewPageFromTheTreeMenuIsListedShownAndTypedBelowItsRule) {
+    const CString folder = m_allpages + L"\\Recipes";
+    CreateDirectoryW(folder, nullptr);
+    WriteFileBytes(folder + L"\\Bread.htm", Utf16Bytes(kPage));
+    StartProgram();
+    RECT folderRect{};
+    HTREEITEM folderItem = m_program.TreeItem(m_tree, L"Recipes");
+    ASSERT_TRUE(folderItem && m_program.TreeItemRect(m_tree, folderItem, folderRect));
+    ProgramDriver::MouseClick(Middle(folderRect), true);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return m_program.TopWindow(L"#32768") != nullptr; }));
+    ProgramDriver::Key(VK_UP);  // "New Directory", the menu's last item
+    ProgramDriver::Key(VK_UP);  // "New File"
+    ProgramDriver::Key(VK_RETURN);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770")) != nullptr; }, 8000));
+    ProgramDriver::Type(L"Soup");
+    ProgramDriver::Key(VK_RETURN);
+    HWND engine = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+        HWND page = ProgramDriver::Child(m_program.Frame(), nullptr, L"Soup.htm");
+        return page && (engine = ProgramDriver::Child(page, L"Internet Explorer_Server")) != nullptr;
+    }));
+    m_program.Settle();
+    EXPECT_NE(m_program.TreeItem(m_tree, L"Recipes\\Soup"), nullptr);
+    // The page as the screen shows it (another process's window is read
+    // through the screen): the grey title, then the blue rule below it.
+    RECT screen{};
+    GetWindowRect(engine, &screen);
+    const int width = screen.right - screen.left;
+    HDC dc = GetDC(nullptr);
+    int titleRow = -1, ruleRow = -1;
+    for (int y = 0; y < screen.bottom - screen.top && ruleRow < 0; ++y) {
+        int title = 0, rule = 0;
+        for (int x = 0; x < width; ++x) {
+            COLORREF c = GetPixel(dc, screen.left + x, screen.top + y);
+            if (c == RGB(0x60, 0x66, 0x66)) ++title;
+            else if (c == RGB(0, 0, 0xFF)) ++rule;
+        }
+        if (title > 0 && titleRow < 0) titleRow = y;
+        if (rule > width / 2) ruleRow = y;
+    }
+    ReleaseDC(nullptr, dc);
+    EXPECT_GE(titleRow, 0) << "the title is not shown";
+    ASSERT_GT(ruleRow, titleRow) << "the rule is not shown below the title";
+    ProgramDriver::MouseClick(POINT{screen.left + 60, screen.top + ruleRow + 25});
+    ProgramDriver::Type(L"Two cups of flour.");
+    m_program.Settle();
+    ProgramDriver::Key('S', true);
+    m_program.Settle();
+    CString text = TextOfUtf16Bytes(ReadFileBytes(folder + L"\\Soup.htm"));
+    int typed = text.Find(L"Two cups of flour.");
+    ASSERT_NE(typed, -1) << text.str();
+    EXPECT_GT(typed, text.Find(L"<HR")) << text.str();
+    EXPECT_LT(typed, text.Find(L"bodyend")) << text.str();
     EXPECT_EQ(m_program.Exit(), 0u);
 }

@@ -15,6 +15,8 @@
 #include "docview/Document.h"
 #include "resource.h"
 
+#include <mshtmcid.h>
+
 #include <algorithm>
 
 namespace {
@@ -212,13 +214,22 @@ TEST_F(TreeWindow, SearchMarksHitsPageByPageAndLeavesThePagesAsTheyWere) {
     EXPECT_EQ(MarkCount(viewA), 3);
     EXPECT_FALSE(boxes.Saw(L"No match was found"));
 
-    // Saving never writes the marks into the page file.
+    // Saving never writes the marks into the page file; they stay shown,
+    // and an Undo after the save takes back the user's last change.
+    VARIANT none;
+    VariantInit(&none);
+    ASSERT_TRUE(viewA->ExecEditCommand(IDM_HORIZONTALLINE, none, false));
     ASSERT_TRUE(pageA->OnSaveDocument(Full(L"A.htm")));
-    EXPECT_EQ(MarkCount(viewA), 0);
+    EXPECT_EQ(MarkCount(viewA), 3);
     std::string saved = ReadFileBytes(Full(L"A.htm"));
     CString savedText(std::wstring(reinterpret_cast<const wchar_t*>(saved.data() + 2), (saved.size() - 2) / 2));
     EXPECT_EQ(savedText.Find(kSearchMarkId), -1);
     EXPECT_NE(savedText.Find(L"<B>nee</B>dle"), -1) << savedText.str();
+    EXPECT_NE(savedText.Find(L"<HR>"), -1) << savedText.str();
+    ASSERT_TRUE(viewA->ExecEditCommand(IDM_UNDO, none, false));
+    EXPECT_EQ(MarkCount(viewA), 3);
+    EXPECT_EQ(GetCollectionItem(viewA->GetPageDocument().GetElementsByTagName(L"HR").Get(), 0).IsValid(), false);
+    viewA->ClearSearchMarks(kSearchMarkId);
 
     // A hit that begins or ends inside bold text or a link cuts it only
     // while it is marked.

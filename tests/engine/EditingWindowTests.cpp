@@ -271,6 +271,25 @@ TEST_F(EditingWindow, ClicksTakeTheNearestLineAndTheCaretStaysBeforeTheContentEn
     Click(l.left + 12, (l.top + l.bottom) / 2);
     Type(L"x");
     EXPECT_NE(Body().Find(L"y.htm>&nbsp;nxote 1&nbsp;</A>"), -1) << Body().str();
+
+    // A new page: a heading, its rule, empty lines and the end line. A click
+    // on any empty line below the rule, or below the page, types after the
+    // rule, never into the heading.
+    const char* fresh = "<body><DIV>\n<center><font size=5><B id=t>Soup</B></font></center>\n<hr id=r color=blue size=1>\n"
+                        "<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" size=1>\n<center>footer</center>\n</DIV></body>";
+    for (int below : {4, 25, 50, 300}) {
+        Open(fresh);
+        id.vt = VT_BSTR;
+        id.bstrVal = SysAllocString(L"bodyend");
+        ASSERT_EQ(commands->Exec(&kEngineCommandGroup, kEngineKeepCaretBefore, OLECMDEXECOPT_DONTPROMPTUSER, &id, nullptr), S_OK);
+        VariantClear(&id);
+        Click(60, Box(L"r").bottom + below);
+        Type(L"Flour");
+        body = Body();
+        EXPECT_NE(body.Find(L">Soup</B>"), -1) << below << body.str();
+        EXPECT_GT(body.Find(L"Flour"), body.Find(L"<HR id=r")) << below << body.str();
+        EXPECT_LT(body.Find(L"Flour"), body.Find(L"<HR id=bodyend")) << below << body.str();
+    }
 }
 
 TEST_F(EditingWindow, SelectionsByMouseAndBrowseModeCopiesButNeverEdits) {

@@ -463,13 +463,20 @@ TEST(EditorClipboard, CopyAndPasteRoundTripThroughTheSystemClipboard) {
         SysFreeString(text);
         return result;
     };
-    // Browsing: Copy works; Cut, Paste, Delete, Undo and Bold change nothing.
+    // Browsing: Copy works; Cut, Paste, Delete, Undo and Bold show greyed,
+    // yet run when called (Bold, then its Undo).
     CString pastedHtml, pastedText;
     ASSERT_EQ(commands->Exec(&kGroup, IDM_COPY, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
     ASSERT_TRUE(editing::ReadClipboard(nullptr, pastedHtml, pastedText));
     EXPECT_EQ(pastedText, L"ne two");
-    for (DWORD command : {IDM_CUT, IDM_PASTE, IDM_DELETE, IDM_UNDO, IDM_BOLD})
-        EXPECT_EQ(commands->Exec(&kGroup, command, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), OLECMDERR_E_DISABLED);
+    for (DWORD command : {IDM_CUT, IDM_PASTE, IDM_DELETE, IDM_UNDO, IDM_BOLD}) {
+        OLECMD status{command, 0};
+        ASSERT_EQ(commands->QueryStatus(&kGroup, 1, &status, nullptr), S_OK);
+        EXPECT_EQ(status.cmdf, static_cast<DWORD>(OLECMDF_SUPPORTED)) << command;
+    }
+    EXPECT_EQ(commands->Exec(&kGroup, IDM_BOLD, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    EXPECT_NE(bodyHtml(), L"<P>one <B>two</B> three</P>");
+    EXPECT_EQ(commands->Exec(&kGroup, IDM_UNDO, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
     EXPECT_EQ(bodyHtml(), L"<P>one <B>two</B> three</P>");
     BSTR on = SysAllocString(L"On");
     document->put_designMode(on);

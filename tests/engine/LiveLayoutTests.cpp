@@ -68,7 +68,8 @@ TEST(LiveLayout, FollowsSeededEditsAsAFreshLayoutWould) {
         page += L"<P>Some words <B>in bold</B> and <A href=x>a link</A> that wrap</P>"
                 L"<DIV style=\"height:30px\">fixed <I>height</I></DIV><UL><LI>first item<LI>second <IMG width=20 height=20> item</UL>"
                 L"<DIV>loose text<P style=\"margin:20px 0\">inner</P>after <SPAN style=\"border:2px solid red\">framed</SPAN></DIV>"
-                L"<TABLE border=1><TR><TD>cell text</TD><TD>more</TD></TR></TABLE><H2>A heading</H2>";
+                L"<TABLE border=1><TR><TD>cell text</TD><TD>more</TD></TR><TR><TD colspan=2>row <B>two</B></TD></TR></TABLE>"
+                L"<H2>A heading</H2>";
     page += L"</BODY></HTML>";
     for (bool withFloat : {false, true}) {
         auto state = std::make_shared<com::DocumentState>();

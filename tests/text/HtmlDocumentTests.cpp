@@ -176,8 +176,10 @@ TEST(HtmlDocument, PixelFontSizeBecomesInlineStyle) {
     EXPECT_FALSE(page.document.ExecCommand(kCommandPixelFontSize, text, true));
 }
 
+// Also on a page that is not in design mode: a caller's command runs.
 TEST(HtmlDocument, EngineCommandsChangeTheSelection) {
     HtmlTestPage page(L"<body><div>Hello world</div></body>");
+    ASSERT_TRUE(page.document.SetDesignMode(false));
     page.SelectText(L"Hello");
     ScopedBstr red(L"#ff0000");
     VARIANT colour;

@@ -27,8 +27,10 @@ TEST(TableEdit, GridTableWritesLinkColumnsAndSideCells) {
     EXPECT_EQ(row.GetCell(4).GetAttribute(L"pos"), CString());
 }
 
+// A page that is not in design mode takes a table as well.
 TEST(TableEdit, GridTableWithoutSidesOrCellsRefused) {
     HtmlTestPage page(L"<body><div>x</div></body>");
+    ASSERT_TRUE(page.document.SetDesignMode(false));
     page.PutCaretIn(L"DIV");
     EXPECT_FALSE(page.document.InsertGridTable(0, 0, 100, 20, 0, 3, L"t"));
     EXPECT_FALSE(page.document.InsertGridTable(0, 0, 100, 20, 2, 0, L"t"));

@@ -86,8 +86,7 @@ bcHtmlElement bcHtmlDocument::CreateElement(const CString& tag) const {
 }
 
 bool bcHtmlDocument::PasteHtml(const CString& html) {
-    // The selection of a page being browsed is read, never replaced.
-    if (!m_document2 || !IsDesignMode()) return false;
+    if (!m_document2) return false;
     ComPtr<IDispatch> range = SelectionRange(m_document2.Get());
     if (!range) return false;
     if (auto controls = range.As<IHTMLControlRange>()) {  // an image or table selected as an object goes
