@@ -885,13 +885,14 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
-        GdiFlush();
-        memcpy(m_pixels.data(), bits, m_pixels.size() * 4);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
+        if (HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0)) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
+            GdiFlush();
+            memcpy(m_pixels.data(), bits, m_pixels.size() * 4);
+            SelectObject(memory, old);
+            DeleteObject(bitmap);
+        }
         DeleteDC(memory);
         ReleaseDC(nullptr, screen);
         if (const char* folder = getenv("TARVELO_SHOT")) Keep(info.bmiHeader, std::string(folder) + "/" + name + ".bmp");
@@ -917,7 +918,10 @@ private:
         head.bfSize = head.bfOffBits + static_cast<DWORD>(m_pixels.size() * 4);
         fwrite(&head, sizeof(head), 1, file);
         fwrite(&header, sizeof(header), 1, file);
-        fwrite(m_pixels.data(), 4, m_pixels.size(), file);
+        for (DWORD pixel : m_pixels) {
+            pixel |= 0xFF000000;  // opaque, as the screen is
+            fwrite(&pixel, 4, 1, file);
+        }
         fclose(file);
     }
     RECT m_rect;
