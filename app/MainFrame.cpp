@@ -99,6 +99,9 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
         cs.cx = m_rectCreate.Width();
         cs.cy = m_rectCreate.Height();
     }
+    // The frame's white background is never drawn over its children: where a bar
+    // leaves a place that the pages then take, the page's own paint shows there.
+    cs.style |= WS_CLIPCHILDREN;
     return CMDIFrameWnd::PreCreateWindow(cs);
 }
 

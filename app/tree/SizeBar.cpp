@@ -2,6 +2,7 @@
 
 #include "app/WinApp.h"
 #include "bars/DockBar.h"
+#include "bars/DockContext.h"
 #include "bars/MiniDockFrameWnd.h"
 #include "gdi/DC.h"
 #include "wnd/RectTracker.h"
@@ -277,7 +278,9 @@ CSize CSizeBarBase::CalcDynamicLayout(int length, DWORD mode) {
     }
     if (mode & LM_MRUWIDTH) return m_szFloat;
     if (!(mode & LM_COMMIT) || length >= 0) {
-        if (length >= 0) {
+        if (IsSizedByCorner()) {
+            FollowCornerDrag();
+        } else if (length >= 0) {
             if (mode & LM_LENGTHY) m_szFloat.cy = length;
             else m_szFloat.cx = length;
         }
@@ -285,6 +288,29 @@ CSize CSizeBarBase::CalcDynamicLayout(int length, DWORD mode) {
     m_szFloat.cx = std::max(m_szFloat.cx, m_szMinFloat.cx);
     m_szFloat.cy = std::max(m_szFloat.cy, m_szMinFloat.cy);
     return m_szFloat;
+}
+
+bool CSizeBarBase::IsSizedByCorner() const {
+    if (!IsFloating() || !m_pDockContext || !m_pDockContext->m_bResizing) return false;
+    const int hit = m_pDockContext->m_nHitTest;
+    return hit == HTTOPLEFT || hit == HTTOPRIGHT || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT;
+}
+
+void CSizeBarBase::FollowCornerDrag() {
+    // The frame's rectangle as the mouse left it, less the frame's own border, is the new size;
+    // the corner opposite the dragged one stays where it is, also when the size stops at its minimum.
+    CRect& drag = m_pDockContext->m_rectFrameDragHorz;
+    CRect border(0, 0, 0, 0);
+    if (CWnd* frame = m_pDockBar ? m_pDockBar->GetParent() : nullptr)
+        ::AdjustWindowRectEx(&border, frame->GetStyle(), FALSE, frame->GetExStyle());
+    m_szFloat.cx = std::max<LONG>(drag.Width() - border.Width(), m_szMinFloat.cx);
+    m_szFloat.cy = std::max<LONG>(drag.Height() - border.Height(), m_szMinFloat.cy);
+    const int hit = m_pDockContext->m_nHitTest;
+    const LONG width = m_szFloat.cx + border.Width(), height = m_szFloat.cy + border.Height();
+    if (hit == HTTOPLEFT || hit == HTBOTTOMLEFT) drag.left = drag.right - width;
+    else drag.right = drag.left + width;
+    if (hit == HTTOPLEFT || hit == HTTOPRIGHT) drag.top = drag.bottom - height;
+    else drag.bottom = drag.top + height;
 }
 
 // The non-client area ------------------------------------------------------------------------
@@ -487,10 +513,12 @@ void CSizeBarBase::TrackResize(CPoint screen) {
             for (auto it = std::make_reverse_iterator(self); it != row.rend(); ++it) give(*it);
     }
     DrawResizeTracker();
+    // Showing window contents while dragging, the bars take the new size at once.
+    if (m_bFullWindowDrag && m_pDockSite) m_pDockSite->RecalcLayout();
 }
 
 void CSizeBarBase::DrawResizeTracker() {
-    if (!m_pDockSite || !m_bTracking) return;
+    if (!m_pDockSite || !m_bTracking || m_bFullWindowDrag) return;
     const bool across = m_nTrackEdge == HTTOP || m_nTrackEdge == HTBOTTOM;
     CRect bar;
     GetWindowRect(&bar);

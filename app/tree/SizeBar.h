@@ -4,7 +4,8 @@
 // CSizeBarBase knows its size for each docking state (docked across the
 // frame, docked along a side, floating) and draws its own non-client area:
 // a border whose sizing edges the user drags (a halftone tracker shows the
-// new place; the bar takes it when the button is released), and keeps its
+// new place and the bar takes it when the button is released; showing window
+// contents while dragging, the bar follows the mouse at once), and keeps its
 // first child filling the client area. CSizeBar adds the caption strip
 // " Bookmark Explorer:" with a close button. The sizes live in Init as
 // "TreeHX"/"TreeHY", "TreeVX"/"TreeVY" and "TreeFX"/"TreeFY".
@@ -96,6 +97,9 @@ protected:
     std::vector<CControlBar*> RowBars() const;
     // Shares the row's length among its sizable bars; TRUE when anything changed.
     BOOL ShareRowLength(int rowLength, BOOL horz);
+    // Sized from a corner of its floating frame: both dimensions follow the frame's drag rectangle.
+    bool IsSizedByCorner() const;
+    void FollowCornerDrag();
     LONG& LengthOf(BOOL horz) { return horz ? m_szHorz.cx : m_szVert.cy; }
     LONG& ThicknessOf(BOOL horz) { return horz ? m_szHorz.cy : m_szVert.cx; }
     LONG MinLength(BOOL horz) const { return horz ? m_szMinHorz.cx : m_szMinVert.cy; }

@@ -241,6 +241,8 @@ void CDockContext::StartResize(int hitTest, CPoint point) {
     const bool right = hitTest == HTRIGHT || hitTest == HTTOPRIGHT || hitTest == HTBOTTOMRIGHT;
     const bool top = hitTest == HTTOP || hitTest == HTTOPLEFT || hitTest == HTTOPRIGHT;
     const bool bottom = hitTest == HTBOTTOM || hitTest == HTBOTTOMLEFT || hitTest == HTBOTTOMRIGHT;
+    // The frame is sized within the work area it stands on.
+    const CRect work = WorkAreaOf(start);
     m_pDC = GetDCEx(GetDesktopWindow(), nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
     const CSize thickness(std::max(2, GetSystemMetrics(SM_CXFRAME) - 1), std::max(2, GetSystemMetrics(SM_CYFRAME) - 1));
     AfxInvertDragFrame(m_pDC, rect, thickness);
@@ -258,10 +260,10 @@ void CDockContext::StartResize(int hitTest, CPoint point) {
             CPoint at(msg.lParam);
             ::ClientToScreen(msg.hwnd, &at);
             CRect next = start;
-            if (left) next.left = std::min<LONG>(start.left + at.x - point.x, start.right - 16);
-            if (right) next.right = std::max<LONG>(start.right + at.x - point.x, start.left + 16);
-            if (top) next.top = std::min<LONG>(start.top + at.y - point.y, start.bottom - 16);
-            if (bottom) next.bottom = std::max<LONG>(start.bottom + at.y - point.y, start.top + 16);
+            if (left) next.left = std::clamp<LONG>(start.left + at.x - point.x, std::min(work.left, start.left), start.right - 16);
+            if (right) next.right = std::clamp<LONG>(start.right + at.x - point.x, start.left + 16, std::max(work.right, start.right));
+            if (top) next.top = std::clamp<LONG>(start.top + at.y - point.y, std::min(work.top, start.top), start.bottom - 16);
+            if (bottom) next.bottom = std::clamp<LONG>(start.bottom + at.y - point.y, start.top + 16, std::max(work.bottom, start.bottom));
             if (!(next == rect)) {
                 AfxInvertDragFrame(m_pDC, rect, thickness);
                 rect = next;
@@ -279,15 +281,25 @@ void CDockContext::StartResize(int hitTest, CPoint point) {
     if (GetCapture() == bar) ReleaseCapture();
     ReleaseDC(GetDesktopWindow(), m_pDC);
     m_pDC = nullptr;
-    m_bResizing = FALSE;
-    if (!done || rect == start) return;
-    // The bar takes the new length; the frame fits itself around it.
+    if (!done || rect == start) {
+        m_bResizing = FALSE;
+        return;
+    }
+    // The bar takes the new length (a bar sized from a corner may read both from the drag
+    // rectangle, and move it); the frame fits itself around the bar.
+    m_rectFrameDragHorz = rect;
     CRect client = rect;
     CRect border(0, 0, 0, 0);
     AdjustWindowRectEx(&border, frame->GetStyle(), FALSE, frame->GetExStyle());
     client.DeflateRect(-border.left, -border.top, border.right, border.bottom);
     const BOOL lengthY = (top || bottom) && !(left || right);
     m_pBar->CalcDynamicLayout(lengthY ? client.Height() : client.Width(), LM_HORZ | LM_COMMIT | (lengthY ? LM_LENGTHY : 0));
+    m_bResizing = FALSE;
     if (auto* mini = dynamic_cast<CMiniDockFrameWnd*>(frame)) mini->RecalcLayout();
-    frame->SetWindowPos(nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The sides the user did not drag stay where they were, also where the bar kept a minimum.
+    CRect sized;
+    frame->GetWindowRect(&sized);
+    const CRect& placed = m_rectFrameDragHorz;
+    frame->SetWindowPos(nullptr, left ? placed.right - sized.Width() : placed.left, top ? placed.bottom - sized.Height() : placed.top, 0, 0,
+                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

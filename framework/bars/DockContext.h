@@ -49,7 +49,9 @@ public:
     virtual CDockBar* GetDockBar(DWORD side);
     virtual void ToggleDocking();
     // Sizes a floating bar's frame by one of its sizing borders (hit code HTLEFT..HTBOTTOMRIGHT)
-    // from a screen point: the bar takes the length the frame was given.
+    // from a screen point, within the work area: the bar takes the length the frame was given
+    // (while it does, m_bResizing is set, m_nHitTest names the border and m_rectFrameDragHorz
+    // holds the frame's new rectangle); the sides not dragged stay in place.
     virtual void StartResize(int hitTest, CPoint point);
 
 protected:

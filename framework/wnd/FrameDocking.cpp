@@ -84,7 +84,7 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style) {
     if (bar->m_pDockBar && bar->m_pDockBar->m_bFloating && bar->m_pDockBar->GetDockedCount() == 1)
         frame = dynamic_cast<CMiniDockFrameWnd*>(bar->m_pDockBar->GetParent());
     if (!frame) {
-        frame = CreateFloatingFrame(style);
+        frame = CreateFloatingFrame(style | (bar->m_dwStyle & CBRS_SIZE_DYNAMIC));
         if (!frame) return;
         frame->m_wndDockBar.DockControlBar(bar, nullptr);
         bar->m_pDockSite = this;
@@ -93,6 +93,7 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style) {
     if (bar->m_pDockContext) bar->m_pDockContext->m_ptMRUFloatPos = point;
     frame->RecalcLayout();
     frame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    frame->KeepInWorkArea();
     if (bar->GetStyle() & WS_VISIBLE) frame->ShowWindow(SW_SHOWNA);
     RecalcLayout();
 }

@@ -24,6 +24,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace {
@@ -929,4 +930,159 @@ TEST_F(EndToEnd, NewPageFromTheTreeMenuIsListedShownAndTypedBelowItsRule) {
     EXPECT_GT(typed, text.Find(L"<HR")) << text.str();
     EXPECT_LT(typed, text.Find(L"bodyend")) << text.str();
     EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+namespace {
+// The screen's pixels in a rectangle, as the user sees them. With TARVELO_SHOT
+// naming a folder, each shot is also kept there as a bitmap file to look at.
+class ScreenShot {
+public:
+    ScreenShot(const RECT& rect, const char* name) : m_rect(rect) {
+        const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+        m_pixels.resize(static_cast<size_t>(w) * h);
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        if (HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0)) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
+            GdiFlush();
+            memcpy(m_pixels.data(), bits, m_pixels.size() * 4);
+            SelectObject(memory, old);
+            DeleteObject(bitmap);
+        }
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        if (const char* folder = getenv("TARVELO_SHOT")) Keep(info.bmiHeader, std::string(folder) + "/" + name + ".bmp");
+    }
+    DWORD At(LONG x, LONG y) const {
+        return m_pixels[static_cast<size_t>(y - m_rect.top) * (m_rect.right - m_rect.left) + (x - m_rect.left)] & 0xFFFFFF;
+    }
+    // The share of a part's pixels (screen coordinates) that differ from another shot's.
+    double Differs(const ScreenShot& other, const RECT& part) const {
+        int differ = 0, all = 0;
+        for (LONG y = part.top; y < part.bottom; ++y)
+            for (LONG x = part.left; x < part.right; ++x, ++all) differ += At(x, y) != other.At(x, y);
+        return all ? double(differ) / all : 0;
+    }
+
+private:
+    void Keep(const BITMAPINFOHEADER& header, const std::string& path) const {
+        FILE* file = fopen(path.c_str(), "wb");
+        if (!file) return;
+        BITMAPFILEHEADER head{};
+        head.bfType = 0x4D42;
+        head.bfOffBits = sizeof(head) + sizeof(header);
+        head.bfSize = head.bfOffBits + static_cast<DWORD>(m_pixels.size() * 4);
+        fwrite(&head, sizeof(head), 1, file);
+        fwrite(&header, sizeof(header), 1, file);
+        for (DWORD pixel : m_pixels) {
+            pixel |= 0xFF000000;  // opaque, as the screen is
+            fwrite(&pixel, 4, 1, file);
+        }
+        fclose(file);
+    }
+    RECT m_rect;
+    std::vector<DWORD> m_pixels;
+};
+
+// Presses at one point, moves in steps and releases at another.
+void DragMouse(POINT from, POINT to) {
+    ProgramDriver::MouseAt(from);
+    Sleep(30);
+    ProgramDriver::MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    Sleep(30);
+    for (int step = 1; step <= 10; ++step) {
+        ProgramDriver::MouseAt(POINT{from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
+        Sleep(20);
+    }
+    ProgramDriver::MouseAt(to, MOUSEEVENTF_LEFTUP);
+    Sleep(30);
+}
+}  // namespace
+
+// The tree bar dragged by its caption to the right edge of the main window:
+// the page takes the place it left, painted; floated low on the screen, its
+// frame stays on the work area, its corners and edges size it, and the size
+// is kept at the exit.
+TEST_F(EndToEnd, TreeBarDockedRightAndFloatedAsTheUserMovesIt) {
+    StartProgram();
+    OpenPage();
+    HWND frame = m_program.Frame();
+    HWND bar = ProgramDriver::Child(frame, nullptr, L"Bookmark");
+    ASSERT_NE(bar, nullptr);
+    HWND client = ProgramDriver::Child(frame, L"MDIClient");
+    RECT before{}, frameClient{};
+    GetWindowRect(bar, &before);
+    GetClientRect(frame, &frameClient);
+    MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&frameClient), 2);
+    ScreenShot start(frameClient, "1-start");
+    DragMouse(POINT{before.left + 40, before.top + 12}, POINT{frameClient.right - 20, before.top + 60});
+    m_program.Settle(300);
+    RECT after{}, pages{};
+    GetWindowRect(bar, &after);
+    GetWindowRect(client, &pages);
+    EXPECT_GE(after.left, pages.right) << "the bar is not docked at the right";
+    EXPECT_EQ(after.right, frameClient.right);
+    EXPECT_LE(pages.left, before.left + 4);
+    // Where the tree stood, over the start of the lines, the page shows as a full repaint draws it
+    // (give or take the caret).
+    ScreenShot docked(frameClient, "2-docked-right");
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    m_program.Settle(300);
+    ScreenShot repainted(frameClient, "3-repainted");
+    RECT left{before.left, pages.top, before.right, pages.bottom};
+    IntersectRect(&left, &left, &pages);
+    EXPECT_LT(docked.Differs(repainted, left), 0.002) << "the place the tree left is not painted";
+
+    // Floated low on the screen, the frame stays on the work area.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(frame, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT work = monitor.rcWork;
+    DragMouse(POINT{after.left + 40, after.top + 12}, POINT{(work.left + work.right) / 2, work.bottom - 40});
+    m_program.Settle(300);
+    HWND floating = GetAncestor(bar, GA_ROOT);
+    ASSERT_NE(floating, frame) << "the bar did not float";
+    RECT placed{};
+    GetWindowRect(floating, &placed);
+    EXPECT_GE(placed.top, work.top);
+    EXPECT_LE(placed.bottom, work.bottom) << "the floating bar runs off the screen";
+    ScreenShot floated(work, "4-floating");
+
+    // Its frame's corner sizes it both ways; the opposite corner stays.
+    auto sizeBy = [&](POINT grab, int dx, int dy, LRESULT code) {
+        EXPECT_EQ(SendMessageW(floating, WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), code);
+        DragMouse(grab, POINT{grab.x + dx, grab.y + dy});
+        m_program.Settle(300);
+        RECT now{};
+        GetWindowRect(floating, &now);
+        return now;
+    };
+    RECT sized = sizeBy(POINT{placed.right - 2, placed.bottom - 2}, -60, -80, HTBOTTOMRIGHT);
+    EXPECT_EQ(sized.left, placed.left);
+    EXPECT_EQ(sized.top, placed.top);
+    EXPECT_NEAR(sized.right, placed.right - 60, 2);
+    EXPECT_NEAR(sized.bottom, placed.bottom - 80, 2);
+    ScreenShot corner(work, "5-sized-by-corner");
+    // Its left edge narrows it from the left.
+    placed = sized;
+    sized = sizeBy(POINT{placed.left + 1, (placed.top + placed.bottom) / 2}, 40, 0, HTLEFT);
+    EXPECT_NEAR(sized.left, placed.left + 40, 2);
+    EXPECT_EQ(sized.right, placed.right);
+    EXPECT_EQ(sized.bottom, placed.bottom);
+    ScreenShot edge(work, "6-sized-by-edge");
+    RECT inside{};
+    GetClientRect(floating, &inside);
+    EXPECT_EQ(m_program.Exit(), 0u);
+    DWORD width = 0, height = 0;
+    EXPECT_TRUE(ProgramRegistryGuard::ReadInt(L"Init", L"TreeFX", width) && ProgramRegistryGuard::ReadInt(L"Init", L"TreeFY", height));
+    EXPECT_EQ(width, static_cast<DWORD>(inside.right));
+    EXPECT_EQ(height, static_cast<DWORD>(inside.bottom));
 }

@@ -112,9 +112,14 @@ TEST_F(TreeWindow, MenuCommandsAreEnabledAsBuiltAndRunWithoutThrowing) {
     EXPECT_LE(bar.right, client.left);
     EXPECT_EQ(bar.Width(), 190);
     // Its inner edge (in its frame, outside its client area) drags it wider, and never narrower than
-    // 33 pixels; a halftone tracker shows the place while the button is down, the bar takes it on release.
+    // 33 pixels; a halftone tracker shows the place while the button is down and the bar takes it on
+    // release, unless the system shows window contents while dragging: then it follows at once.
     CSizeBar& treeBar = m_frame->m_wndTreeBar;
-    auto drag = [&](int dx) {
+    BOOL fullDrag = FALSE;
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+    auto drag = [&](int dx, BOOL live) {
+        SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, live, nullptr, 0);
+        treeBar.SendMessage(WM_SETTINGCHANGE, SPI_SETDRAGFULLWINDOWS);
         const CPoint grab = treeBar.EdgeRect().CenterPoint();
         EXPECT_EQ(treeBar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), HTRIGHT);
         treeBar.SendMessage(WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(grab.x, grab.y));
@@ -126,16 +131,21 @@ TEST_F(TreeWindow, MenuCommandsAreEnabledAsBuiltAndRunWithoutThrowing) {
         treeBar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
         CRect during;
         treeBar.GetWindowRect(&during);
-        EXPECT_EQ(during.Width(), shown.Width());  // no live resize
+        if (live) EXPECT_EQ(during.Width(), treeBar.m_szVert.cx);
+        else EXPECT_EQ(during.Width(), shown.Width());
         treeBar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
         EXPECT_FALSE(treeBar.IsTracking());
     };
-    drag(60);
+    drag(60, FALSE);
     EXPECT_EQ(treeBar.m_szVert.cx, 250);
     treeBar.GetWindowRect(&bar);
     EXPECT_EQ(bar.Width(), 250);
-    drag(-400);
+    drag(-400, FALSE);
     EXPECT_EQ(treeBar.m_szVert.cx, 33);
+    drag(70, TRUE);
+    EXPECT_EQ(treeBar.m_szVert.cx, 103);
+    SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
+    treeBar.SendMessage(WM_SETTINGCHANGE, SPI_SETDRAGFULLWINDOWS);
     // The toolbar's id toggles the toolbar.
     m_frame->SendMessage(WM_COMMAND, ID_FORMAT_TOOLBAR);
     EXPECT_FALSE(m_frame->m_wndToolBar.IsWindowVisible());

@@ -1,5 +1,5 @@
 // Control bars in a real frame: a toolbar from its resource, docking on each
-// side, floating, a drag back onto a side, command-UI updates on idle, the
+// side, floating, a drag back onto a side, sizing a floating frame, command-UI updates on idle, the
 // status bar's panes, and the bar state kept in the profile.
 #include "FrameworkTestApp.h"
 #include "app/RegKey.h"
@@ -247,6 +247,35 @@ TEST_F(Bars, AFloatingToolBarWrapsToTheLengthAskedAndBreaksRowsAtSeparators) {
     const CSize tall = bar.CalcDynamicLayout(200, LM_HORZ | LM_LENGTHY | LM_COMMIT);
     EXPECT_LE(tall.cy, 200 + 10);
     EXPECT_LT(tall.cx, wide.cx);
+    auto* mini = dynamic_cast<CMiniDockFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(::GetParent(bar.m_hWnd))));
+    ASSERT_NE(mini, nullptr);
+    EXPECT_FALSE(mini->GetStyle() & WS_THICKFRAME);  // a bar of fixed shape: its frame's border only moves it
+
+    // A bar that sizes itself floats in a frame with a sizing border, where its corners count as sides,
+    // placed on the work area however far off it was asked to float.
+    frame->DockControlBar(&bar);
+    bar.SetBarStyle(bar.GetBarStyle() | CBRS_SIZE_DYNAMIC);
+    const CRect work = WorkAreaOf(CRect(300, 300, 301, 301));
+    frame->FloatControlBar(&bar, CPoint(work.right - 10, work.bottom - 10));
+    mini = dynamic_cast<CMiniDockFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(::GetParent(bar.m_hWnd))));
+    ASSERT_NE(mini, nullptr);
+    EXPECT_TRUE(mini->GetStyle() & WS_THICKFRAME);
+    CRect placed;
+    mini->GetWindowRect(&placed);
+    EXPECT_EQ(placed.BottomRight(), work.BottomRight());
+    EXPECT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(placed.right - 1, placed.bottom - 1)), HTRIGHT);
+    EXPECT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(placed.right - 12, placed.bottom - 1)), HTBOTTOM);
+    // Its left side dragged out: the buttons take the wider frame in fewer rows; its right side stays.
+    CPoint grab(placed.left + 1, placed.CenterPoint().y), to(grab.x - 200, grab.y);
+    ::ScreenToClient(bar.m_hWnd, &to);
+    bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    bar.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    mini->SendMessage(WM_NCLBUTTONDOWN, HTLEFT, MAKELPARAM(grab.x, grab.y));
+    CRect sized;
+    mini->GetWindowRect(&sized);
+    EXPECT_GT(sized.Width(), placed.Width());
+    EXPECT_LT(sized.Height(), placed.Height());
+    EXPECT_EQ(sized.right, placed.right);
 }
 
 TEST_F(Bars, StatusBarPanesTakeTheirTextsAndTheFrameLaysThemOut) {
