@@ -32,6 +32,7 @@ for name in "${wanted[@]}"; do
 done
 
 ensure_packages
+prepare_wine_halves
 build
 start_test_wine
 

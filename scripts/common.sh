@@ -104,6 +104,15 @@ ensure_wine32() {
     return 1
 }
 
+# Wine's 32-bit half, made ready once per script before any prefix is made:
+# installed where this machine runs 32-bit programs. WINE32_READY is then 1
+# when the i686 programs can run here, 0 when not (the reason is logged).
+WINE32_READY=""
+prepare_wine_halves() {
+    [ -n "$WINE32_READY" ] && return 0
+    if ensure_wine32; then WINE32_READY=1; else WINE32_READY=0; fi
+}
+
 # The point release's suite name (bookworm on Debian 12).
 wine32_point_release() {
     . /etc/os-release

@@ -6,14 +6,19 @@
 #
 #   scripts/run.sh          the x86_64 program
 #   scripts/run.sh --i686   the 32-bit program of the i686 build, in
-#                           build-i686/runprefix (installs wine32:i386)
+#                           build-i686/runprefix (both install Wine's
+#                           32-bit half where the machine runs 32-bit programs)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
+prepare_wine_halves
 if [ "${1:-}" = "--i686" ]; then
     shift
-    ensure_wine32
+    if [ "$WINE32_READY" != 1 ]; then
+        log "the 32-bit program cannot run on this machine (see above)"
+        exit 1
+    fi
     build_i686 Tarvelo TQHelp
     BUILD_DIR="$BUILD_DIR_I686"
     export TARVELO_BUILD_DIR="$BUILD_DIR"

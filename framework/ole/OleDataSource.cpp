@@ -38,7 +38,15 @@ HRESULT COleDataSource::GetData(FORMATETC* format, STGMEDIUM* medium) {
     const std::vector<BYTE>& bytes = m_formats[format->cfFormat];
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.empty() ? 1 : bytes.size());
     if (!memory) return E_OUTOFMEMORY;
-    if (!bytes.empty()) memcpy(GlobalLock(memory), bytes.data(), bytes.size()), GlobalUnlock(memory);
+    if (!bytes.empty()) {
+        void* copy = GlobalLock(memory);
+        if (!copy) {
+            GlobalFree(memory);
+            return E_OUTOFMEMORY;
+        }
+        memcpy(copy, bytes.data(), bytes.size());
+        GlobalUnlock(memory);
+    }
     medium->tymed = TYMED_HGLOBAL;
     medium->hGlobal = memory;
     medium->pUnkForRelease = nullptr;

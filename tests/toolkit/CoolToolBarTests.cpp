@@ -100,14 +100,15 @@ TEST_F(CoolBar, TheSlotMapFollowsInsertsInBothCharacterSetsDeletesAndMoves) {
     bar.ScreenToClient(&window);
     EXPECT_EQ(window.left, slot.left + 2);
 
-    // A delete before it moves it down; deleting the last button leaves no trailing separator.
+    // A delete before it moves it down; deleting the last button takes that button alone, not
+    // the separator before it.
     ASSERT_TRUE(bar.DeleteButton(1));
     EXPECT_TRUE(bar.IsCustomButton(0));
     const int count = bar.GetCount();
     bar.SetButtonInfo(count - 2, 0, TBBS_SEPARATOR, 8);
     ASSERT_TRUE(bar.DeleteButton(count - 1));
-    EXPECT_EQ(bar.GetCount(), count - 2);
-    EXPECT_FALSE(bar.GetButtonStyle(bar.GetCount() - 1) & TBBS_SEPARATOR);
+    EXPECT_EQ(bar.GetCount(), count - 1);
+    EXPECT_TRUE(bar.GetButtonStyle(bar.GetCount() - 1) & TBBS_SEPARATOR);
 
     // Redraws only within the buttons there are.
     EXPECT_TRUE(bar.RedrawButton(0));
@@ -201,13 +202,16 @@ TEST_F(CoolBar, AControlShowsOnlyInTheShapesItsFlagsAllowAndStandsInAsAButtonEls
     EXPECT_EQ(style & TBBS_SEPARATOR, TBBS_SEPARATOR);
     EXPECT_TRUE(combo.IsWindowVisible());
 
-    // Deleting the first button leaves no leading plain separator; the control's slot stays.
+    // Deleting the first button takes that button alone: the plain separator behind it stays, and
+    // so does the control's slot.
     bar.SetButtonInfo(0, 0, TBBS_SEPARATOR, 8);
     const int count = bar.GetCount();
     bar.InsertComboBox(0, descriptor, WS_CHILD | WS_VISIBLE | CBS_DROPDOWN);  // a copy in front
     ASSERT_TRUE(bar.DeleteButton(0));
-    EXPECT_EQ(bar.GetCount(), count - 1);
-    EXPECT_TRUE(bar.IsCustomButton(0));
+    EXPECT_EQ(bar.GetCount(), count);
+    EXPECT_FALSE(bar.IsCustomButton(0));
+    EXPECT_TRUE(bar.GetButtonStyle(0) & TBBS_SEPARATOR);
+    EXPECT_TRUE(bar.IsCustomButton(1));
 }
 
 // A combo box that counts the times it is moved.
@@ -329,8 +333,28 @@ TEST_F(CoolBar, NarrowFloatingRowsBreakBesideControlsAndTheCustomiseCommandsEdit
     bar.SendMessage(WM_COMMAND, OXTB_CMD_SHOWTEXT);
     EXPECT_EQ(bar.GetButtonText(0), L"First");  // the hidden text comes back
     bar.SendMessage(WM_COMMAND, OXTB_CMD_DELETE);
-    EXPECT_EQ(bar.GetCount(), count - 1);  // the button, and the separator it left in front
+    EXPECT_EQ(bar.GetCount(), count);  // the button alone: the separator after it stays
+    EXPECT_EQ(bar.GetItemID(0), 0u);
     EXPECT_TRUE(bar.ShowCustomizeMenu(-1, 0, 0) == FALSE);
+
+    // An OLE drag over a customisable bar: leaving clears the drag-over state, unless the bar
+    // keeps it.
+    struct Flags : COXCoolToolBar {
+        static BOOL& Over(COXCoolToolBar& b) { return b.*(&Flags::m_bDragOver); }
+        static BOOL& Kept(COXCoolToolBar& b) { return b.*(&Flags::m_bDragOverKept); }
+    };
+    bar.SetCustomizationList({bar.GetItemID(0)});
+    bar.SetCustomizable(TRUE, TRUE);
+    ASSERT_TRUE(bar.IsCustomizable(TRUE));
+    OXDRAGTARGETRELAY relay;
+    EXPECT_EQ(bar.SendMessage(WM_DRAGRELAY_ENTER, 0, reinterpret_cast<LPARAM>(&relay)), 1);
+    EXPECT_TRUE(Flags::Over(bar));
+    Flags::Kept(bar) = TRUE;
+    bar.SendMessage(WM_DRAGRELAY_LEAVE, 0, reinterpret_cast<LPARAM>(&relay));
+    EXPECT_TRUE(Flags::Over(bar));
+    Flags::Kept(bar) = FALSE;
+    bar.SendMessage(WM_DRAGRELAY_LEAVE, 0, reinterpret_cast<LPARAM>(&relay));
+    EXPECT_FALSE(Flags::Over(bar));
 }
 
 }  // namespace

@@ -177,9 +177,23 @@ TEST(DockingHostInput, BarsDragDockFloatMaximiseCloseTabAndComeBackAfterARestart
         EXPECT_TRUE(f.list.IsVisible());
         EXPECT_EQ(f.list.m_pDockBar, bottom);
 
-        // Dropped in the bottom strip of its dock bar, the list stacks with the tree as tabs.
+        // A bar that comes from a row of its own docks in the strip as a row entry: only bars
+        // that shared a row stack as tabs.
         CRect dockRect = ScreenRect(*bottom);
-        mouse::Drag(CaptionPoint(f.list), CPoint(dockRect.left + dockRect.Width() / 3, dockRect.bottom - 12));
+        f.FloatControlBar(&f.list, mdiCentre(), CBRS_ALIGN_TOP);
+        CRect inStrip(CPoint(dockRect.left + dockRect.Width() / 3, dockRect.bottom - 12), ScreenRect(f.list).Size());
+        f.DockControlBar(&f.list, bottom, &inStrip);
+        EXPECT_EQ(bottom->m_TabCtrl.GetItemCount(), 0);
+        CRect besideTree = ScreenRect(f.tree);
+        besideTree.OffsetRect(besideTree.Width() + 20, 0);
+        f.DockControlBar(&f.list, bottom, &besideTree);
+        f.RecalcLayout();
+        mouse::Pump(50);
+        ASSERT_EQ(bottom->Rows().size(), 1u);
+
+        // Dropped in the bottom strip of its dock bar, the list stacks with the tree as tabs.
+        dockRect = ScreenRect(*bottom);
+        mouse::Drag(CaptionPoint(f.list), CPoint(CaptionPoint(f.list).x, dockRect.bottom - 12));
         ASSERT_EQ(bottom->m_TabCtrl.GetItemCount(), 2);
         EXPECT_EQ(bottom->GetTabStripHeight(), 28);
         EXPECT_NE(f.tree.IsVisible(), f.list.IsVisible());  // one tab shows its bar
@@ -198,10 +212,31 @@ TEST(DockingHostInput, BarsDragDockFloatMaximiseCloseTabAndComeBackAfterARestart
         ASSERT_NE(mini, nullptr);
         frameRect = ScreenRect(*mini);
         dockRect = ScreenRect(*bottom);
-        mouse::Drag(CPoint(frameRect.left + 40, frameRect.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2),
-                    CPoint(dockRect.left + dockRect.Width() / 2, dockRect.bottom - 12));
+        // Into the list's row first, then down onto the strip: it stacks with the list again.
+        const CPoint grip(frameRect.left + 40, frameRect.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2);
+        const CPoint inRow(dockRect.left + dockRect.Width() / 2, dockRect.top + 5);
+        mouse::Run([=] {
+            mouse::MoveTo(grip);
+            mouse::Down();
+            for (int i = 1; i <= 6; ++i) mouse::MoveTo(CPoint(grip.x + (inRow.x - grip.x) * i / 6, grip.y + (inRow.y - grip.y) * i / 6));
+        });
+        EXPECT_EQ(f.tree.m_pDockBar, bottom);
+        const CRect docked = ScreenRect(f.tree);  // still held: down through its own place
+        mouse::Run([=] {
+            for (int i = 0; i <= 4; ++i) mouse::MoveTo(CPoint(docked.CenterPoint().x, docked.top + 20 + (dockRect.bottom - 32 - docked.top) * i / 4));
+            Sleep(40);
+            mouse::Up();
+        });
         EXPECT_EQ(f.tree.m_pDockBar, bottom);
         EXPECT_EQ(bottom->m_TabCtrl.GetItemCount(), 2);
+        // A click on a tab shows its bar alone.
+        for (COXSizeControlBar* shown : {static_cast<COXSizeControlBar*>(&f.list), static_cast<COXSizeControlBar*>(&f.tree)}) {
+            bottom->m_TabCtrl.GetItemRect(bottom->m_TabCtrl.FindBar(shown), &tab);
+            bottom->m_TabCtrl.ClientToScreen(&tab);
+            mouse::Click(tab.CenterPoint());
+            EXPECT_TRUE(shown->IsVisible());
+            EXPECT_NE(f.tree.IsVisible(), f.list.IsVisible());
+        }
 
         // The view moves into a docked view bar and back.
         ASSERT_NE(host.child, nullptr);

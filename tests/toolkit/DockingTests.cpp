@@ -286,6 +286,93 @@ TEST(SizeDockFrames, AClosingThatIsRefusedLeavesTheFrameClosableAndTitlesAreNotC
     app.m_pMainWnd = nullptr;
 }
 
+// Tabs: only bars that shared a row stack when one is dropped on the strip; the group stays
+// while a hidden bar of it may come back; a tab drag takes the tab under the pointer. Also what
+// showing, double-clicking and docking do to a bar, and how a splitter shows while dragged.
+TEST(SizeDockBar, TabsGroupBarsThatSharedARowAndOutliveAHiddenBar) {
+    TestApp<COXSkinnedApp> app{L"DockingTabGroups"};
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    DockingHostFrame& f = *host.frame;
+    COXSizeDockBar* bottom = f.Dock(AFX_IDW_DOCKBAR_BOTTOM);
+    ASSERT_EQ(f.list.m_pDockBar, bottom);
+
+    // Shown again, a docked bar waits for the layout that places it.
+    f.list.ShowBar(FALSE);
+    f.list.ShowBar(TRUE);
+    EXPECT_TRUE(f.list.IsVisible());
+    EXPECT_FALSE(f.list.GetStyle() & WS_VISIBLE);
+    f.RecalcLayout();
+    EXPECT_TRUE(f.list.GetStyle() & WS_VISIBLE);
+
+    // A double-click on a tool of the bar (its child window) leaves it docked.
+    CRect child;
+    ::GetWindowRect(f.tree.child, &child);
+    f.tree.ScreenToClient(&child);
+    f.tree.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(child.CenterPoint().x, child.CenterPoint().y));
+    EXPECT_FALSE(f.tree.IsFloating());
+    EXPECT_EQ(f.tree.m_pDockBar, bottom);
+
+    // A bar that comes from its own frame does not start a tab group on the strip.
+    f.tools.m_HorzDockSize = CSize(200, 160);
+    f.tools.m_dwStyle |= CBRS_SIZE_DYNAMIC;
+    CRect dockRect = ScreenRect(*bottom);
+    CRect inStrip(CPoint(dockRect.left + 30, dockRect.bottom - 12), CSize(200, 160));
+    f.DockControlBar(&f.tools, bottom, &inStrip);
+    EXPECT_EQ(bottom->m_TabCtrl.GetItemCount(), 0);
+    EXPECT_TRUE(bottom->m_dwStyle & CBRS_SIZE_DYNAMIC);  // the dock bar takes the bar's sizing bits and title
+    EXPECT_EQ(bottom->GetWindowText(), CString(L"Tools"));
+    CRect besideList = ScreenRect(f.list);
+    besideList.OffsetRect(besideList.Width() + 20, 0);
+    f.DockControlBar(&f.tools, bottom, &besideList);
+    f.RecalcLayout();
+    ASSERT_EQ(bottom->Rows().size(), 1u);
+
+    // One that shared its row does: every size bar of the dock bar gets a tab.
+    dockRect = ScreenRect(*bottom);
+    inStrip = ScreenRect(f.list);
+    inStrip.OffsetRect(0, dockRect.bottom - 12 - inStrip.top);
+    f.DockControlBar(&f.list, bottom, &inStrip);
+    ASSERT_EQ(bottom->m_TabCtrl.GetItemCount(), 3);
+    f.RecalcLayout();
+
+    // Pressed on one tab and moved onto the next, the tab under the pointer is dragged.
+    COXDockTabCtrl& tabs = bottom->m_TabCtrl;
+    CRect first, second;
+    tabs.GetItemRect(0, &first);
+    tabs.GetItemRect(1, &second);
+    COXSizeControlBar* pressed = tabs.GetBar(0);
+    COXSizeControlBar* under = tabs.GetBar(1);
+    tabs.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.CenterPoint().x, first.CenterPoint().y));
+    tabs.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(second.CenterPoint().x, second.CenterPoint().y));
+    EXPECT_TRUE(under->m_bDragging);
+    EXPECT_FALSE(pressed->m_bDragging);
+    under->SendMessage(WM_LBUTTONUP, 0, 0);
+    EXPECT_FALSE(under->m_bDragging);
+    ASSERT_EQ(under->m_pDockBar, bottom);
+    ASSERT_EQ(tabs.GetItemCount(), 3);
+
+    // Two of the three hidden one after the other: the group stays while a hidden bar may come
+    // back as a tab, and the bar left shows.
+    tabs.SelectTab(tabs.FindBar(&f.tools));
+    f.tools.ShowBar(FALSE);
+    tabs.SelectTab(tabs.FindBar(&f.list));
+    f.list.ShowBar(FALSE);
+    EXPECT_EQ(tabs.GetItemCount(), 1);
+    EXPECT_EQ(tabs.FindBar(&f.tree), 0);
+    EXPECT_TRUE(f.tree.GetStyle() & WS_VISIBLE);
+    f.tools.ShowBar(TRUE);
+    f.RecalcLayout();
+    EXPECT_GE(tabs.FindBar(&f.tools), 0);
+    EXPECT_TRUE(f.tools.GetStyle() & WS_VISIBLE);
+
+    // A splitter dragged shows as a whole band: its outline is as thick as half the band.
+    MemoryCanvas canvas(4, 100);
+    COXRectTracker tracker;
+    tracker.DrawTrackerRect(CRect(0, 0, 4, 100), nullptr, &canvas.dc, nullptr);
+    EXPECT_LE(canvas.Count(CRect(0, 49, 4, 51), RGB(1, 2, 3)), 4);  // the halftone's half, not all
+}
+
 TEST(DockbarSkins, EachLookDrawsCaptionsButtonsSplittersAndTheMiniFrameCaption) {
     TestApp<COXSkinnedApp> app{L"DockingSkins"};
     DockingHost host(app);
@@ -309,6 +396,17 @@ TEST(DockbarSkins, EachLookDrawsCaptionsButtonsSplittersAndTheMiniFrameCaption) 
         EXPECT_EQ(splitter.Pixel(2, 20), GetSysColor(COLOR_3DHILIGHT));
         EXPECT_EQ(splitter.Pixel(6, 20), GetSysColor(COLOR_3DSHADOW));
         EXPECT_EQ(splitter.Pixel(7, 20), GetSysColor(COLOR_WINDOWFRAME));
+
+        // A title longer than the caption ends in an ellipsis: at the caption's far end only the
+        // dots' row near the baseline is inked, not the letters' tops.
+        const CString title = f.tree.GetWindowText();
+        f.tree.SetWindowText(L"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+        MemoryCanvas text(window.Width(), window.Height(), RGB(255, 255, 255));
+        f.tree.DrawCaption(&text.dc);
+        f.tree.SetWindowText(title);
+        const CRect caption = f.tree.ToWindow(f.tree.m_rectCaption);
+        EXPECT_EQ(text.Count(CRect(caption.left + 1, caption.top + 2, caption.left + 5, caption.top + 8), RGB(255, 255, 255)), 24);
+        EXPECT_LT(text.Count(CRect(caption.left + 1, caption.top + 30, caption.left + 5, caption.top + 60), RGB(255, 255, 255)), 110);
     }
     // Office XP: gripper marks in colour 11, a splitter with its centre line in colour 9.
     app.SetCurrentSkin(L"Office XP");
@@ -355,7 +453,62 @@ TEST(DockbarSkins, EachLookDrawsCaptionsButtonsSplittersAndTheMiniFrameCaption) 
         EXPECT_EQ(splitter.Pixel(2, 20), plain.COXSkinXP::GetColor(9));
         themed.GetDockbarSkin()->DrawDockBar(&splitter.dc, COXSplitterDraw{CRect(0, 0, 8, 40), 2}, bottom);
         EXPECT_EQ(splitter.Pixel(2, 20), themed.GetAuxColor(4));
+
+        // Under the pointer the button's frame stands a pixel inside its place, as in the XP look.
+        const CRect bar = ScreenRect(f.tree);
+        SetCursorPos(bar.left + close.CenterPoint().x, bar.top + close.CenterPoint().y);
+        const COLORREF corner = canvas.Pixel(close.left, close.top);
+        skin->DrawCloseButton(&canvas.dc, &f.tree);
+        EXPECT_EQ(canvas.Pixel(close.left, close.top), corner);
+        EXPECT_EQ(canvas.Pixel(close.left + 1, close.top + 1), plain.GetColor(3));
+        SetCursorPos(0, 0);
+
+        // A title longer than the caption runs up from the band's foot and ends in an ellipsis
+        // before the buttons: next to them only the dots' row near the baseline is inked.
+        const CString title = f.tree.GetWindowText();
+        f.tree.SetWindowText(L"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+        MemoryCanvas text(window.Width(), window.Height(), RGB(255, 255, 255));
+        skin->DrawCaption(&text.dc, &f.tree);
+        f.tree.SetWindowText(title);
+        auto inked = [&](const CRect& r) {
+            int count = 0;
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    if (const COLORREF c = text.Pixel(x, y); GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) ++count;
+            return count;
+        };
+        const CRect resize = f.tree.ToWindow(f.tree.m_rectResize);
+        ASSERT_FALSE(resize.IsRectEmpty());
+        EXPECT_GT(inked(CRect(band.left + 6, band.bottom - 60, band.left + 12, band.bottom - 12)), 20);  // the Ws' tops
+        EXPECT_EQ(inked(CRect(band.left + 6, band.bottom - 10, band.right, band.bottom)), 0);  // nothing below the start
+        EXPECT_EQ(inked(CRect(band.left + 6, resize.bottom + 1, band.left + 12, resize.bottom + 8)), 0);  // only dots here
         f.tree.GetDockbarSkin()->CalcCaptionLayout(&f.tree);
+    }
+
+    // The Classic look's button bitmap follows the format of what it draws on: a button drawn on a
+    // monochrome bitmap first leaves a colour one as it is when drawn first.
+    {
+        COXDockbarSkinClassic classic;
+        classic.CalcCaptionLayout(&f.tree);
+        f.tree.m_rectClose.InflateRect(0, 0, 1, 1);  // a size no button was drawn in before
+        const CRect close = f.tree.ToWindow(f.tree.m_rectClose);
+        ASSERT_FALSE(close.IsRectEmpty());
+        MemoryCanvas first(window.Width(), window.Height());
+        ::DrawFrameControl(first.dc, CRect(close), DFC_CAPTION, DFCS_CAPTIONCLOSE);
+        CDC mono;
+        mono.Attach(::CreateCompatibleDC(nullptr));
+        HBITMAP monoBitmap = ::CreateBitmap(window.Width(), window.Height(), 1, 1, nullptr);
+        HGDIOBJ old = ::SelectObject(mono, monoBitmap);
+        classic.DrawCloseButton(&mono, &f.tree);
+        ::SelectObject(mono, old);
+        ::DeleteObject(monoBitmap);
+        MemoryCanvas colour(window.Width(), window.Height());
+        classic.DrawCloseButton(&colour.dc, &f.tree);
+        int same = 0;
+        for (int y = close.top; y < close.bottom; ++y)
+            for (int x = close.left; x < close.right; ++x) same += colour.Pixel(x, y) == first.Pixel(x, y);
+        EXPECT_EQ(same, close.Width() * close.Height());
+        EXPECT_GT(first.Count(close, GetSysColor(COLOR_3DFACE)), 0);
     }
 
     // A bar squeezed smaller than its buttons draws without them and without a bitmap of no size.

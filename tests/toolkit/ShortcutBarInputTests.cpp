@@ -368,11 +368,12 @@ TEST(ShortcutBarInput, ItemsAndHeadersDragIntoNewPlaces) {
     EXPECT_EQ(clips.GetItemText(firstShown + 1), L"Recipes");
     EXPECT_EQ(notes.GetItemCount(), count - 1);
 
-    // A header dragged onto another takes its place.
+    // A header dragged onto another takes its place, and that group the dragged one's: they swap.
     bar.SetBarStyle(kHostStyle & ~(SHBS_AUTOEXPAND | SHBS_TRACKHEADERS));
     bar.ExpandGroup(host.calendar);
     mouse::Pump(100);
-    const int clipsOrder = bar.GetGroupOrder(host.clips);
+    const int clipsOrder = bar.GetGroupOrder(host.clips), calendarOrder = bar.GetGroupOrder(host.calendar);
+    ASSERT_GT(calendarOrder, clipsOrder + 1);  // a group lies between them
     const CPoint a = Header(bar, host.calendar), b = Header(bar, host.clips);
     mouse::Run([&] {
         mouse::MoveTo(a);
@@ -384,6 +385,7 @@ TEST(ShortcutBarInput, ItemsAndHeadersDragIntoNewPlaces) {
         mouse::Up();
     });
     EXPECT_EQ(bar.GetGroupOrder(host.calendar), clipsOrder);
+    EXPECT_EQ(bar.GetGroupOrder(host.clips), calendarOrder);
     codes = host.TakeCodes();
     EXPECT_TRUE(Contains(codes, SHBN_BEGINDRAGHEADER));
     EXPECT_TRUE(Contains(codes, SHBN_DROPGROUP));

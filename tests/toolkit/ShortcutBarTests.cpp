@@ -89,6 +89,10 @@ TEST(ShortcutBarSkins, HeadersBordersTitleBandAndDropMarkerInTheThreeLooks) {
     MemoryCanvas marked(h.Width(), h.Height());
     DrawHeaderInto(marked, bar, host.web);
     EXPECT_EQ(marked.Pixel(0, h.Height() / 2), RGB(255, 0, 0));
+    // Inside the frame, an arrow at each end: its head's widest row is 8 pixels.
+    int widest = 0;
+    for (int y = 4; y < h.Height() - 4; ++y) widest = std::max(widest, marked.Count(CRect(2, y, 16, y + 1), RGB(255, 0, 0)));
+    EXPECT_EQ(widest, 8);
     bar.SetGroupHeaderBkColor(host.web, RGB(230, 20, 10));
     DrawHeaderInto(marked, bar, host.web);
     EXPECT_EQ(marked.Pixel(0, h.Height() / 2), RGB(0, 0, 255));
@@ -103,6 +107,16 @@ TEST(ShortcutBarSkins, HeadersBordersTitleBandAndDropMarkerInTheThreeLooks) {
     CRect client;
     bar.GetClientRect(&client);
     EXPECT_EQ(bar.GetGroupHeaderRect(host.calendar).bottom, client.bottom);
+    // The open group's name is written in the inverse of its colour here too.
+    SHB_DESCRIPTOR colours;
+    colours.nMask = SHBIF_HDRCLRTEXT;
+    colours.clrHeaderText = RGB(10, 20, 30);
+    bar.SetGroupDescriptor(host.notes, &colours);
+    const CRect open = bar.GetGroupHeaderRect(host.notes);
+    MemoryCanvas name(open.Width(), open.Height());
+    DrawHeaderInto(name, bar, host.notes);
+    EXPECT_GT(name.Count(CRect(0, 0, open.Width(), open.Height()), RGB(245, 235, 225)), 10);
+    EXPECT_EQ(name.Count(CRect(0, 0, open.Width(), open.Height()), RGB(10, 20, 30)), 0);
     MemoryCanvas band(client.Width(), 30);
     bar.GetShortcutBarSkin()->DrawTitleBand(&bar, &band.dc);
     EXPECT_TRUE(Near(band.Pixel(client.Width() - 2, 0), COXShortcutBarSkin2003::kBandTop));
@@ -158,6 +172,10 @@ TEST(ShortcutBarGroups, OrdersRecordsExpandingAndDeletingAsTheOwnerAllows) {
     EXPECT_EQ(orders()[0], L"Web");
     EXPECT_EQ(orders()[6], L"Archive");
     EXPECT_FALSE(bar.SetGroupOrder(host.web, 8));
+    // A position is one of the groups' own: one past the last is refused, as for a move.
+    info.SetText(L"Past");
+    info.nOrder = bar.GetGroupCount();
+    EXPECT_EQ(bar.InsertGroup(&info), nullptr);
 
     // Records that do not hold together are refused: a foreign mask bit, an image past the list,
     // a child window of another parent.
@@ -183,6 +201,21 @@ TEST(ShortcutBarGroups, OrdersRecordsExpandingAndDeletingAsTheOwnerAllows) {
     text.nTextMax = 3;
     ASSERT_TRUE(bar.SetGroupInfo(books, &text));
     EXPECT_EQ(bar.GetGroupText(books), L"Rec");
+    // A buffer of exactly its size, without a terminator, right before memory that cannot be read.
+    auto* pages = static_cast<BYTE*>(VirtualAlloc(nullptr, 2 * 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    DWORD was = 0;
+    ASSERT_TRUE(VirtualProtect(pages + 4096, 4096, PAGE_NOACCESS, &was));
+    auto* edge = reinterpret_cast<wchar_t*>(pages + 4096) - 5;
+    wmemcpy(edge, L"Plans", 5);
+    text.pszText = edge;
+    text.nTextMax = 5;
+    ASSERT_TRUE(bar.SetGroupInfo(books, &text));
+    EXPECT_EQ(bar.GetGroupText(books), L"Plans");
+    VirtualFree(pages, 0, MEM_RELEASE);
+    text.nTextMax = 3;
+    text.pszText = buffer;
+    ASSERT_TRUE(bar.SetGroupInfo(books, &text));
     text.pszText = nullptr;  // the caller's record does not own the buffer
     SHB_GROUPINFO find;
     find.nMask = SHBIF_TEXT;
@@ -190,6 +223,13 @@ TEST(ShortcutBarGroups, OrdersRecordsExpandingAndDeletingAsTheOwnerAllows) {
     EXPECT_EQ(bar.FindGroup(&find), books);
 
     // Expanding asks the owner; a refusal keeps the open group; the open group again sends nothing.
+    // A group that does not exist answers none and leaves a pending hover-expand be.
+    RelayOver(bar, WM_DRAGRELAY_OVER, bar.GetGroupHeaderRect(host.web).CenterPoint());
+    ASSERT_EQ(bar.GetDropTargetGroup(), host.web);
+    EXPECT_EQ(bar.ExpandGroup(reinterpret_cast<HSHBGROUP>(9999)), nullptr);
+    EXPECT_EQ(bar.GetDropTargetGroup(), host.web);
+    EXPECT_EQ(bar.GetExpandedGroup(), host.notes);
+    RelayOver(bar, WM_DRAGRELAY_LEAVE, CPoint());
     host.log.clear();
     host.answers[SHBN_GROUPEXPANDING] = 1;
     EXPECT_EQ(bar.ExpandGroup(host.clips), host.notes);
@@ -222,6 +262,80 @@ TEST(ShortcutBarGroups, OrdersRecordsExpandingAndDeletingAsTheOwnerAllows) {
     EXPECT_TRUE(bar.GetChildWndRect().IsRectEmpty());
 }
 
+namespace {
+
+// A dialog template in memory: a static control (id 100) and a report-view list (id 101).
+std::vector<WORD> TwoControlDialog() {
+    std::vector<WORD> t;
+    auto dword = [&](DWORD v) { t.push_back(LOWORD(v)), t.push_back(HIWORD(v)); };
+    auto text = [&](const wchar_t* s) {
+        for (; *s; ++s) t.push_back(*s);
+        t.push_back(0);
+    };
+    dword(WS_POPUP | WS_VISIBLE | WS_CAPTION);
+    dword(0);
+    t.insert(t.end(), {2, 10, 10, 240, 180, 0, 0});  // items, x, y, cx, cy, no menu, standard class
+    text(L"Attached");
+    auto item = [&](DWORD style, short x, const wchar_t* cls, WORD id) {
+        if (t.size() % 2) t.push_back(0);  // items start on a DWORD
+        dword(WS_CHILD | WS_VISIBLE | style);
+        dword(0);
+        t.insert(t.end(), {static_cast<WORD>(x), 5, 110, 170, id});
+        text(cls);
+        t.push_back(0);  // no title
+        t.push_back(0);  // no creation data
+    };
+    item(0, 5, L"STATIC", 100);
+    item(LVS_REPORT, 125, L"SysListView32", 101);
+    return t;
+}
+
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+}  // namespace
+
+TEST(ShortcutBarGroups, ABarAndAListAttachedToADialogsControlsWorkAsMadeOnes) {
+    TestApp<COXSkinnedApp> app{L"ShortcutBarAttach"};
+    app.SetCurrentSkin(L"Classic");
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    const std::vector<WORD> layout = TwoControlDialog();
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(layout.data()), nullptr,
+                                             QuietDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    {
+        COXShortcutBar bar;
+        ASSERT_TRUE(bar.SubclassDlgItem(100, CWnd::FromHandle(dialog)));
+        EXPECT_EQ(bar.GetBarStyle(), SHBS_ATTACHDEFAULT);
+        ASSERT_NE(bar.GetEditControl().m_hWnd, nullptr);
+        EXPECT_NE(GetPropW(bar.m_hWnd, L"OleDropTargetInterface"), nullptr);
+        EXPECT_TRUE(::KillTimer(bar.m_hWnd, 4));  // the hot-header poll ran
+        SHB_GROUPINFO info;
+        info.nMask = SHBIF_TEXT;
+        info.SetText(L"Notes");
+        const HSHBGROUP notes = bar.InsertGroup(&info);
+        info.SetText(L"Web");
+        const HSHBGROUP web = bar.InsertGroup(&info);
+        ASSERT_NE(web, nullptr);
+        bar.ExpandGroup(notes);
+        EXPECT_TRUE(::IsWindowVisible(bar.GetGroupChildWnd(notes)));
+        EXPECT_FALSE(bar.GetGroupHeaderRect(web).IsRectEmpty());
+        ASSERT_TRUE(bar.EditGroupHeader(web));
+        bar.GetEditControl().SetWindowText(L"Sites");
+        bar.GetEditControl().EndEdit(TRUE);
+        EXPECT_EQ(bar.GetGroupText(web), L"Sites");
+
+        COXSHBListCtrl alone;
+        ASSERT_TRUE(alone.SubclassDlgItem(101, CWnd::FromHandle(dialog)));
+        EXPECT_EQ(alone.GetStyle() & LVS_TYPEMASK, static_cast<DWORD>(LVS_ICON));
+        EXPECT_NE(alone.SendMessage(LVM_GETEDITCONTROL), 0);
+        EXPECT_NE(GetPropW(alone.m_hWnd, L"OleDropTargetInterface"), nullptr);
+        alone.InsertItem(0, L"Shopping", -1);
+        EXPECT_FALSE(alone.GetItemLabelRect(0).IsRectEmpty());
+        DestroyWindow(dialog);
+    }
+    OleUninitialize();
+}
+
 TEST(ShortcutBarList, GeometryScrollingAndIndexesThatFollowTheirItems) {
     TestApp<COXSkinnedApp> app{L"ShortcutBarList"};
     app.SetCurrentSkin(L"Classic");
@@ -250,6 +364,39 @@ TEST(ShortcutBarList, GeometryScrollingAndIndexesThatFollowTheirItems) {
     EXPECT_EQ(notes.HitTest(CPoint(full.left + 1, full.top + 1), &code), 1);
     EXPECT_EQ(code, SHBLC_ONITEM);
     EXPECT_EQ(notes.SendMessage(LVM_GETTOPINDEX), 0);
+    // A press counts on the icon, the label or the box they span, not elsewhere in the row; the
+    // item commands are offered over the same places.
+    const CRect wide = notes.GetItemLabelRect(3), wideIcon = notes.GetItemIconRect(3);  // "Books to read"
+    ASSERT_LT(wide.left, wideIcon.left);
+    const CPoint beside(wide.left + 1, wideIcon.CenterPoint().y), elsewhere(notes.GetItemFullRect(3).left + 1, beside.y);
+    ASSERT_EQ(notes.HitTest(beside, &code), 3);
+    ASSERT_EQ(code, SHBLC_ONIMAGEANDLABEL);
+    ASSERT_EQ(notes.HitTest(elsewhere, &code), 3);
+    ASSERT_EQ(code, SHBLC_ONITEM);
+    notes.SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(elsewhere.x, elsewhere.y));
+    EXPECT_EQ(notes.GetPressedItem(), -1);
+    notes.SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(beside.x, beside.y));
+    EXPECT_EQ(notes.GetPressedItem(), 3);
+    notes.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(beside.x, beside.y));
+    for (const auto& [at, offered] : {std::pair{beside, true}, std::pair{elsewhere, false}}) {
+        HMENU menu = ::CreatePopupMenu();
+        CPoint screen = at;
+        notes.ClientToScreen(&screen);
+        SHBContextMenuInfo request{menu, &bar, host.notes, screen};
+        EXPECT_EQ(notes.SendMessage(WM_SHB_ADDITEMCOMMANDS, 0, reinterpret_cast<LPARAM>(&request)) != 0, offered);
+        EXPECT_EQ(::GetMenuState(menu, SHB_IDMRENAMEITEM, MF_BYCOMMAND) != static_cast<UINT>(-1), offered);
+        ::DestroyMenu(menu);
+    }
+    // An empty label measures no text (only the 4 pixels every label grows by); its edit opens
+    // over room for a blank.
+    notes.InsertItem(6, L"", 0);
+    EXPECT_EQ(notes.GetItemLabelRect(6).Width(), 4);
+    ASSERT_TRUE(notes.EditLabel(6));
+    CRect typing;
+    notes.GetEditControl().GetWindowRect(&typing);
+    EXPECT_GE(typing.Height(), notes.GetItemLabelRect(5).Height() - 4);
+    notes.GetEditControl().EndEdit(FALSE);
+    notes.DeleteItem(6);
 
     // The long list in small icons: no up button at the top, a down button; scrolling to the end swaps them.
     bar.ExpandGroup(host.clips);
@@ -430,6 +577,19 @@ TEST(ShortcutBarDragBlock, ValidBlocksComeBackWholeAndDamagedOnesAreRefused) {
     ImageList_GetIconSize(image, &cx, &cy);
     EXPECT_EQ(cx, 32);
     ImageList_Destroy(image);
+    // Pictures whose heads promise more than the block holds never reach the platform's reader:
+    // a block cut short, a bitmap grown wider than its rows, one of 100 planes.
+    const std::vector<BYTE> picture = back.images[0].data;
+    const size_t info = 28 + sizeof(BITMAPFILEHEADER);
+    EXPECT_EQ(ReadDragImage(std::vector<BYTE>(picture.begin(), picture.end() - 64)), nullptr);
+    std::vector<BYTE> wider = picture;
+    const LONG width = 4096;
+    memcpy(wider.data() + info + offsetof(BITMAPINFOHEADER, biWidth), &width, sizeof(width));
+    EXPECT_EQ(ReadDragImage(wider), nullptr);
+    std::vector<BYTE> planes = picture;
+    const WORD hundred = 100;
+    memcpy(planes.data() + info + offsetof(BITMAPINFOHEADER, biPlanes), &hundred, sizeof(hundred));
+    EXPECT_EQ(ReadDragImage(planes), nullptr);
 
     // A value as wide as a pointer survives.
     SHBDragItem wide;

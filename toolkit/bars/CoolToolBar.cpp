@@ -320,7 +320,6 @@ LRESULT COXCoolToolBar::NotifyOwner(UINT command, int value) {
 LRESULT COXCoolToolBar::TrackButtonMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const int index = static_cast<int>(wParam);
     if (message == TB_DELETEBUTTON) {
-        const int count = GetCount();
         auto found = m_customButtons.find(index);
         OXCUSTOMBUTTONDESCRIPTOR removed;
         const bool wasCustom = found != m_customButtons.end();
@@ -338,17 +337,6 @@ LRESULT COXCoolToolBar::TrackButtonMessage(UINT message, WPARAM wParam, LPARAM l
             if (*mark == index) *mark = -1;
             else if (*mark > index) --*mark;
         }
-        // No separator is left at either end (a custom button's slot is not a plain separator).
-        auto plainSeparator = [this](int at) {
-            TBBUTTON b{};
-            return SendMessage(TB_GETBUTTON, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&b)) && (b.fsStyle & TBSTYLE_SEP) &&
-                   !IsCustomButton(at);
-        };
-        const BOOL loading = m_bLoading;
-        m_bLoading = TRUE;
-        if (index == count - 1 && count > 1 && plainSeparator(index - 1)) SendMessage(TB_DELETEBUTTON, static_cast<WPARAM>(index - 1));
-        else if (index == 0 && GetCount() > 0 && plainSeparator(0)) SendMessage(TB_DELETEBUTTON, 0);
-        m_bLoading = loading;
         UpdateCustomButtons(TRUE, TRUE);
         return done;
     }
@@ -482,7 +470,7 @@ LRESULT COXCoolToolBar::OnDragLeave(WPARAM, LPARAM) {
     if (!IsCustomizable(TRUE)) return 0;
     TBINSERTMARK none{-1, 0};
     SendMessage(TB_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&none));
-    m_bDragOver = FALSE;
+    if (!m_bDragOverKept) m_bDragOver = FALSE;
     return 1;
 }
 

@@ -283,7 +283,8 @@ protected:
     HWND m_hNotifyWnd = nullptr;
     COXSHBDropSource m_dropSource;
     COXSHBDropTarget m_dropTarget;
-    BOOL m_bDragOver = FALSE;
+    BOOL m_bDragOver = FALSE;      // an OLE drag is over the bar
+    BOOL m_bDragOverKept = FALSE;  // raised by a bar that keeps the drag-over state when the drag leaves
     // The own drag's share of the mouse messages; true when it took the message.
     bool OnOwnDragMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void EndOwnDrag();

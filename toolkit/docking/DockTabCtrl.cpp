@@ -90,12 +90,19 @@ void COXDockTabCtrl::RemoveTab(CControlBar* bar) {
     const int index = FindBar(bar);
     if (index < 0) return;
     SendMessage(TCM_DELETEITEM, static_cast<WPARAM>(index));
-    if (GetItemCount() == 1) {
-        // One left: no tab group any more; it stands as a plain docked bar.
-        COXSizeControlBar* last = GetBar(0);
-        SendMessage(TCM_DELETEITEM, 0);
-        if (last && last->m_hWnd) last->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    } else if (GetItemCount() >= 2) {
+    if (m_pDockBar->CountSizeControlBars(bar) == 1) {
+        // One other size bar left in the dock bar: no tab group any more; it stands as a plain
+        // docked bar. A hidden bar of the group keeps it while it may come back as a tab.
+        while (GetItemCount() > 0) {
+            COXSizeControlBar* last = GetBar(0);
+            SendMessage(TCM_DELETEITEM, 0);
+            if (last && last->m_hWnd) {
+                last->DelayShow(TRUE);
+                last->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                last->DelayShow(TRUE);
+            }
+        }
+    } else if (GetItemCount() >= 1) {
         SelectTab(std::max(0, index - 1));
     }
     m_pDockBar->PlaceTabStrip();
@@ -147,9 +154,15 @@ void COXDockTabCtrl::OnLButtonUp(UINT, CPoint) {
 void COXDockTabCtrl::OnMouseMove(UINT flags, CPoint point) {
     if (m_bDown && (flags & MK_LBUTTON) && (std::abs(point.x - m_ptDown.x) >= 4 || std::abs(point.y - m_ptDown.y) >= 4)) {
         m_bDown = FALSE;
+        // The tab under the pointer is the one that goes; a move so quick that it left the strip
+        // at once takes the tab that was pressed.
         TCHITTESTINFO hit{};
-        hit.pt = m_ptDown;
-        const int index = static_cast<int>(SendMessage(TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        hit.pt = point;
+        int index = static_cast<int>(SendMessage(TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        if (index < 0) {
+            hit.pt = m_ptDown;
+            index = static_cast<int>(SendMessage(TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        }
         CControlBar* entry = index >= 0 ? GetControlBar(index) : nullptr;
         if (auto* bar = dynamic_cast<COXSizeControlBar*>(entry)) {
             // The tab's bar follows the mouse as a size bar's own drag does.

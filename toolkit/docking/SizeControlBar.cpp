@@ -336,13 +336,15 @@ void COXSizeControlBar::OnLButtonDblClk(UINT flags, CPoint point) {
         OnLButtonDown(flags, point);
         return;
     }
-    if (!IsFloating() && CaptionButtonAt(point) == OX_HOT_NONE && m_pDockContext) {
+    // Elsewhere on a docked bar, where no tool answers, the bar floats (or docks back).
+    if (!IsFloating() && OnToolHitTest(point, nullptr) == -1 && m_pDockContext) {
         if (COXSizeDockBar* dock = GetSizeDockBar(); dock && ToolkitDragWanted() && dock->m_TabCtrl.FindBar(this) >= 0)
             dock->m_TabCtrl.RemoveTab(this);
         m_pDockContext->ToggleDocking();
         return;
     }
-    if (IsFloating()) {
+    // On a tool the double-click is the window's own; the framework's would float the bar.
+    if (IsFloating() || m_pDockContext) {
         Default();
         return;
     }
@@ -439,6 +441,19 @@ void COXSizeControlBar::EndToolkitDrag() {
     if (CFrameWnd* frame = GetDockingFrame()) frame->RecalcLayout();
 }
 
+INT_PTR COXSizeControlBar::OnToolHitTest(CPoint point, TOOLINFOW* tool) const {
+    // A visible child window under the point is a tool, named by its control id.
+    HWND child = ::ChildWindowFromPointEx(m_hWnd, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (!child || child == m_hWnd) return -1;
+    if (tool) {
+        tool->hwnd = m_hWnd;
+        tool->uFlags = TTF_IDISHWND;
+        tool->uId = reinterpret_cast<UINT_PTR>(child);
+        tool->lpszText = LPSTR_TEXTCALLBACKW;
+    }
+    return ::GetDlgCtrlID(child);
+}
+
 // Place and state ---------------------------------------------------------------------------
 
 LRESULT COXSizeControlBar::OnWindowPosChanged(WPARAM, LPARAM) {
@@ -520,7 +535,9 @@ void COXSizeControlBar::ShowBar(BOOL show) {
             frame->RecalcLayout();
             return;
         }
-        frame->ShowControlBar(this, TRUE, FALSE);
+        // A docked bar shows with the next layout, in the place that layout gives it; a floating
+        // one at once, with its frame.
+        frame->ShowControlBar(this, TRUE, dock != nullptr);
         if (dock && m_nSavedTabIndex >= 0 && dock->CountSizeControlBars(this) >= 1 &&
             (dock->m_TabCtrl.GetItemCount() > 0 || dock->CountBarsInRow(this) > 1)) {
             dock->m_TabCtrl.InsertTab(this, m_nSavedTabIndex, TRUE);

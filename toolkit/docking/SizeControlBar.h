@@ -63,6 +63,8 @@ public:
     BOOL HasCloseButton() const { return !(m_Style & SZBARF_NOCLOSEBTN); }
     BOOL HasResizeButton() const { return !(m_Style & SZBARF_NORESIZEBTN); }
     void ShowBar(BOOL show);
+    // The tool under a client point: a visible child window's control id, -1 for none.
+    virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFOW* tool) const;
     COXDockTabCtrl* GetDockTabCtrl() const;
     COXSizeDockBar* GetSizeDockBar() const;
     // `redraw` FALSE: the caller's layout resizes the bar, which paints its caption anyway.

@@ -412,12 +412,24 @@ void COXSizeDockBar::DockControlBar(CControlBar* bar, LPCRECT rect) {
         rect = &adjusted;
     }
     int tabAt = -1;
+    // Whether the bar stood in a row with another size bar where it was before this move: only
+    // then does a drop on the strip start a tab group.
+    const bool rowShared = sizeBar && CountBarsInRow(sizeBar) > 1;
     if (sizeBar && rect) {
         tabAt = m_TabCtrl.HitTestTabArea(CRect(*rect).TopLeft());
         const int own = m_TabCtrl.FindBar(sizeBar);
         if (tabAt == -1 && own >= 0) m_TabCtrl.RemoveTab(sizeBar);
     }
-    CDockBar::DockControlBar(bar, rect);
+    {
+        // Moved within this dock bar onto the strip, a bar keeps its tab (it may move below).
+        const BOOL redocking = m_bRedocking;
+        m_bRedocking = bar->m_pDockBar == this && tabAt >= 0;
+        CDockBar::DockControlBar(bar, rect);
+        m_bRedocking = redocking;
+    }
+    // The dock bar takes the bar's sizing bits and, unless it holds several floating bars, its title.
+    m_dwStyle |= bar->m_dwStyle & (CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
+    if (!(m_dwStyle & CBRS_FLOAT_MULTI)) SetWindowText(bar->GetWindowText());
     // A size bar takes its docked shape for this side at once, so that the row it joins is
     // measured with its own thickness, not with the shape it had elsewhere.
     if (sizeBar) {
@@ -453,7 +465,7 @@ void COXSizeDockBar::DockControlBar(CControlBar* bar, LPCRECT rect) {
         if (own >= 0 && own != tabAt) {
             CRect r(*rect);
             m_TabCtrl.MoveTab(sizeBar, r.TopLeft());
-        } else if (own < 0 && (m_TabCtrl.GetItemCount() > 0 || CountSizeControlBars(sizeBar) >= 1)) {
+        } else if (own < 0 && (m_TabCtrl.GetItemCount() > 0 || rowShared)) {
             m_TabCtrl.InsertTab(sizeBar, tabAt, TRUE);
         }
     }
@@ -491,7 +503,7 @@ CRect COXSizeDockBar::AdjustInsertRect(CControlBar* bar, const CRect& screen) co
 
 BOOL COXSizeDockBar::RemoveControlBar(CControlBar* bar) {
     // A bar that leaves the dock bar takes its tab with it, whatever bar it is.
-    if (m_TabCtrl.m_hWnd && m_TabCtrl.FindBar(bar) >= 0) m_TabCtrl.RemoveTab(bar);
+    if (!m_bRedocking && m_TabCtrl.m_hWnd && m_TabCtrl.FindBar(bar) >= 0) m_TabCtrl.RemoveTab(bar);
     std::erase(m_arrHiddenBars, bar);
     return CDockBar::RemoveControlBar(bar);
 }

@@ -157,6 +157,7 @@ private:
     std::unique_ptr<COXDockbarSkin> m_pFallbackSkin;
     HCURSOR m_hcurAcross = nullptr, m_hcurAlong = nullptr;
     BOOL m_bDraggingSplitter = FALSE;
+    BOOL m_bRedocking = FALSE;  // a bar with a tab moves within this dock bar
     friend class COXDockTabCtrl;
 };
 

@@ -229,8 +229,8 @@ void COXRectTracker::DrawTrackerRect(LPCRECT rect, CWnd* clipTo, CDC* dc, CWnd* 
         wnd->ClientToScreen(&r);
         clipTo->ScreenToClient(&r);
     }
-    // A splitter shows as a solid halftone band.
-    AfxInvertDragFrame(*dc, r, (m_nStyle & solidLine) ? CSize(1, 1) : CSize(r.Width() / 2 + 1, r.Height() / 2 + 1));
+    // An outline two pixels thick: a splitter's band is no more than twice that, so it shows whole.
+    AfxInvertDragFrame(*dc, r, (m_nStyle & solidLine) ? CSize(1, 1) : CSize(2, 2));
 }
 
 void COXRectTracker::AdjustRect(int handle, LPRECT rect) {

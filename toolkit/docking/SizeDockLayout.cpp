@@ -221,7 +221,15 @@ BOOL LoadSizeDockLayout(CFrameWnd* frame, const wchar_t* section, const wchar_t*
     for (const BarRecord& r : records) {
         COXSizeControlBar* bar = byId[r.id];
         auto* dock = bar->GetSizeDockBar();
-        if (dock && dock->m_TabCtrl.FindBar(bar) >= 0) continue;
+        if (dock && dock->m_TabCtrl.FindBar(bar) >= 0) {
+            // Shown for a moment while the tabs were selected, a hidden tab's bar was fitted to
+            // its row: it takes its stored sizes back.
+            if (!r.visible) {
+                bar->m_HorzDockSize = r.horz;
+                bar->m_VertDockSize = r.vert;
+            }
+            continue;
+        }
         frame->ShowControlBar(bar, r.visible != 0, FALSE);
     }
     frame->RecalcLayout();

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -71,6 +72,30 @@ struct ImageListHead {
 };
 #pragma pack(pop)
 static_assert(sizeof(ImageListHead) == 28, "image-list stream head");
+
+// One bitmap of an image list's stream at `offset`, as the platform's reader takes it: the file
+// and info headers, a palette of 2^bits colours up to 8 bits a pixel, then the rows. The offset
+// just past it when all of that lies inside `data` and describes a picture of sensible size,
+// else 0.
+size_t StreamBitmapEnd(const std::vector<BYTE>& data, size_t offset) {
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER info;
+    if (offset > data.size() || data.size() - offset < sizeof(file) + sizeof(info)) return 0;
+    memcpy(&file, data.data() + offset, sizeof(file));
+    memcpy(&info, data.data() + offset + sizeof(file), sizeof(info));
+    constexpr LONG kMaxSide = 16384;
+    const WORD bits = info.biBitCount;
+    if (file.bfType != 0x4D42 || info.biSize != sizeof(info) || info.biPlanes != 1 || info.biCompression != BI_RGB ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) || info.biWidth < 1 ||
+        info.biWidth > kMaxSide || info.biHeight == 0 || info.biHeight < -kMaxSide || info.biHeight > kMaxSide)
+        return 0;
+    const uint64_t palette = bits <= 8 ? (uint64_t{1} << bits) * sizeof(RGBQUAD) : 0;
+    const uint64_t stride = (static_cast<uint64_t>(info.biWidth) * bits + 31) / 32 * 4;
+    const uint64_t rows = static_cast<uint64_t>(info.biHeight < 0 ? -static_cast<int64_t>(info.biHeight) : info.biHeight);
+    const uint64_t length = sizeof(file) + sizeof(info) + palette + stride * rows;
+    if (length > data.size() - offset) return 0;
+    return offset + static_cast<size_t>(length);
+}
 
 }  // namespace
 
@@ -157,10 +182,20 @@ HIMAGELIST ReadDragImage(const std::vector<BYTE>& data) {
     BITMAPFILEHEADER file;
     memcpy(&file, data.data() + sizeof(head), sizeof(file));
     if (file.bfType != 0x4D42 || file.bfSize > data.size()) return nullptr;
+    // The pictures, not only the heads: the reader sizes what it reads by the bitmaps' own
+    // headers, and a block that ends early would leave it short.
+    size_t end = StreamBitmapEnd(data, sizeof(head));
+    if (end && (head.flags & ILC_MASK)) end = StreamBitmapEnd(data, end);
+    if (!end) return nullptr;
     IStream* stream = nullptr;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, data.size());
     if (!memory) return nullptr;
-    memcpy(GlobalLock(memory), data.data(), data.size());
+    void* copy = GlobalLock(memory);
+    if (!copy) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    memcpy(copy, data.data(), data.size());
     GlobalUnlock(memory);
     HIMAGELIST images = nullptr;
     if (SUCCEEDED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {

@@ -33,7 +33,8 @@ void SHBInfoTip::Relay(HWND owner, UINT message, WPARAM wParam, LPARAM lParam, U
         }
     }
     MSG msg{owner, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
-    ::GetCursorPos(&msg.pt);
+    const DWORD at = ::GetMessagePos();  // the message's own: asking for the cursor is far dearer
+    msg.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
     ::SendMessageW(m_hWnd, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 

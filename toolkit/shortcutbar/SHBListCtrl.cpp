@@ -22,6 +22,12 @@ BOOL COXSHBListCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id
     return Initialise();
 }
 
+void COXSHBListCtrl::PreSubclassWindow() {
+    CListCtrl::PreSubclassWindow();
+    ModifyStyle(LVS_TYPEMASK, 0);  // the list lays its items out itself, from an icon view
+    Initialise();
+}
+
 BOOL COXSHBListCtrl::Initialise() {
     if (!CreateEditControl()) return FALSE;
     if (COleDropTarget* target = GetDropTarget()) {
@@ -97,8 +103,7 @@ CRect COXSHBListCtrl::GetItemLabelRect(int item) const { return Shifted(m_mapIte
 CRect COXSHBListCtrl::CalculateLabelRect(const CString& text, const CRect& icon, int width, HDC dc) const {
     const bool large = GetView() == SHB_LARGEICON;
     CRect label(0, 0, std::max(1, width - 4), 0);
-    const CString measured = text.IsEmpty() ? CString(L" ") : text;
-    ::DrawTextW(dc, measured, measured.GetLength(), &label, large ? 0x2415 : 0x404);
+    ::DrawTextW(dc, text, text.GetLength(), &label, large ? 0x2415 : 0x404);
     label.right += 4;
     label.bottom += 4;
     if (large) {
@@ -126,42 +131,58 @@ void COXSHBListCtrl::CalculateLayout() {
         for (int i = 0; i < count; ++i) m_mapItemToBoundRect[i] = m_mapItemToImageRect[i] = m_mapItemToTextRect[i] = CRect();
         return;
     }
-    const CRect content = ContentRect();
-    const int width = content.Width();
-    const bool large = GetView() == SHB_LARGEICON;
-    HIMAGELIST images = GetViewImageList();
-    int cx = 0, cy = 0;
-    if (images) ImageList_GetIconSize(images, &cx, &cy);
     CClientDC dc(this);
     SelectedObject keep(dc, LabelFont(false));
-    int y = content.top;
+    const LayoutFrame frame = CurrentLayoutFrame();
+    int y = frame.content.top;
     for (int i = 0; i < count; ++i) {
-        const int image = GetItemImage(i);
-        CRect icon;
-        if (images && image >= 0 && image < ImageList_GetImageCount(images)) {
-            icon.SetRect(0, 0, cx, cy);
-            icon.InflateRect(3, 3);
-            icon.OffsetRect(3, 3);
-        }
-        CRect label = CalculateLabelRect(GetItemText(i), icon, width, dc);
-        int height;
-        if (large) {
-            height = icon.Height() + label.Height();
-            icon.OffsetRect((width - icon.Width()) / 2 - icon.left, 0);
-        } else {
-            height = std::max(icon.Height(), label.Height());
-            if (icon.Height() < label.Height()) icon.OffsetRect(0, (label.Height() - icon.Height()) / 2);
-            else label.OffsetRect(0, (icon.Height() - label.Height()) / 2);
-        }
-        const CRect full(content.left, y, content.right, y + height);
-        icon.OffsetRect(full.left, full.top);
-        label.OffsetRect(full.left, full.top);
-        m_mapItemToBoundRect[i] = full;
-        m_mapItemToImageRect[i] = icon.IsRectEmpty() ? CRect() : icon;
-        m_mapItemToTextRect[i] = label;
-        y = full.bottom + 6;
+        const ItemBoxes boxes = LayOutItem(frame, i, GetItemText(i), y, dc);
+        m_mapItemToBoundRect[i] = boxes.full;
+        m_mapItemToImageRect[i] = boxes.icon;
+        m_mapItemToTextRect[i] = boxes.label;
+        y = boxes.full.bottom + 6;
     }
     CalculateScrollButtons();
+}
+
+COXSHBListCtrl::LayoutFrame COXSHBListCtrl::CurrentLayoutFrame() const {
+    LayoutFrame frame;
+    frame.content = ContentRect();
+    frame.images = GetViewImageList();
+    if (frame.images) {
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(frame.images, &cx, &cy);
+        frame.icon = CSize(cx, cy);
+        frame.imageCount = ImageList_GetImageCount(frame.images);
+    }
+    frame.large = GetView() == SHB_LARGEICON;
+    return frame;
+}
+
+COXSHBListCtrl::ItemBoxes COXSHBListCtrl::LayOutItem(const LayoutFrame& frame, int item, const CString& text, int top, HDC dc) const {
+    const CRect& content = frame.content;
+    const int width = content.Width();
+    const int image = GetItemImage(item);
+    CRect icon;
+    if (frame.images && image >= 0 && image < frame.imageCount) {
+        icon.SetRect(0, 0, frame.icon.cx, frame.icon.cy);
+        icon.InflateRect(3, 3);
+        icon.OffsetRect(3, 3);
+    }
+    CRect label = CalculateLabelRect(text, icon, width, dc);
+    int height;
+    if (frame.large) {
+        height = icon.Height() + label.Height();
+        icon.OffsetRect((width - icon.Width()) / 2 - icon.left, 0);
+    } else {
+        height = std::max(icon.Height(), label.Height());
+        if (icon.Height() < label.Height()) icon.OffsetRect(0, (label.Height() - icon.Height()) / 2);
+        else label.OffsetRect(0, (icon.Height() - label.Height()) / 2);
+    }
+    const CRect full(content.left, top, content.right, top + height);
+    icon.OffsetRect(full.left, full.top);
+    label.OffsetRect(full.left, full.top);
+    return {full, icon.IsRectEmpty() ? CRect() : icon, label};
 }
 
 void COXSHBListCtrl::CalculateScrollButtons() {
@@ -276,24 +297,21 @@ void COXSHBListCtrl::OnPaint() {
         CRect visible;
         if (visible.IntersectRect(r, box)) shown.emplace_back(item, r);
     }
-    // The background is filled once, off screen: the screen and each item's canvas copy from it.
-    CDC* background = m_paint.background.Get(&dc, client.Size());
+    // The background is filled where it shows: on the screen round the items, and in each item's
+    // canvas under it (the skins fill from a colour or copy from a gradient they keep).
     CDC* canvas = m_paint.item.Get(&dc, CSize(1, 1));
-    if (!background || !canvas) return;
-    FillListBackground(background, box, CPoint());
+    if (!canvas) return;
     {
         const int saved = ::SaveDC(dc);
         for (const auto& [item, r] : shown) ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-        dc.BitBlt(box.left, box.top, box.Width(), box.Height(), background, box.left, box.top, SRCCOPY);
+        FillListBackground(&dc, box, CPoint());
         ::RestoreDC(dc, saved);
     }
     for (const auto& [item, r] : shown) {
         if (!::RectVisible(dc, &r) || !(canvas = m_paint.item.Get(&dc, r.Size()))) continue;
         const int saved = ::SaveDC(*canvas);
         ::IntersectClipRect(*canvas, 0, 0, r.Width(), r.Height());
-        // Only the painted box of the background is filled: what lies outside it is not copied
-        // to the screen (the paint's clipping keeps it off).
-        canvas->BitBlt(0, 0, r.Width(), r.Height(), background, r.left, r.top, SRCCOPY);
+        FillListBackground(canvas, CRect(0, 0, r.Width(), r.Height()), r.TopLeft());
         DRAWITEMSTRUCT dis = ItemDrawRecord(item, *canvas, CRect(0, 0, r.Width(), r.Height()));
         DrawItem(&dis);
         ::RestoreDC(*canvas, saved);
@@ -350,10 +368,14 @@ void COXSHBListCtrl::DrawItem(LPDRAWITEMSTRUCT dis) {
 }
 
 void COXSHBListCtrl::DrawScrollButtons(CDC* dc) {
-    CPoint cursor;
-    ::GetCursorPos(&cursor);
-    ScreenToClient(&cursor);
-    const bool down = (::GetKeyState(VK_LBUTTON) & 0x8000) || m_bAutoScrolling;
+    // Only a scrolling button can be pushed: the mouse is asked about only then.
+    CPoint cursor(-1, -1);
+    bool down = false;
+    if (m_bScrollingUp || m_bScrollingDown) {
+        const MouseState mouse = CurrentMouse();
+        cursor = mouse.client;
+        down = mouse.leftDown || m_bAutoScrolling;
+    }
     if (!m_rectTopScroll.IsRectEmpty()) {
         const bool pushed = m_bScrollingUp && m_rectTopScroll.PtInRect(cursor) && down;
         ::DrawFrameControl(*dc, &m_rectTopScroll, DFC_SCROLL, DFCS_SCROLLUP | (pushed ? DFCS_PUSHED : 0));

@@ -13,6 +13,7 @@
 #include "shortcutbar/SHBInfoTip.h"
 #include "shortcutbar/ShortcutBarNotify.h"
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 
@@ -34,6 +35,8 @@ public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     // Creates the edit, registers for drops (the bar calls it for the lists it makes).
     BOOL Initialise();
+    // A list-view window attached with SubclassWindow becomes an icon view and is initialised.
+    void PreSubclassWindow() override;
 
     virtual void DrawItem(LPDRAWITEMSTRUCT dis);
     virtual int SetPressedItem(int item);
@@ -117,6 +120,20 @@ private:
     LRESULT Notify(UINT code, int item = -1, LPARAM lParam = 0);
     CRect ContentRect() const;  // the client rectangle less 2 at top and bottom
     CRect CalculateLabelRect(const CString& text, const CRect& icon, int width, HDC dc) const;
+    // The rectangles of `item` laid out with `text` from `top` down, in content coordinates.
+    struct ItemBoxes {
+        CRect full, icon, label;
+    };
+    // What every item's layout reads of the list: its content rectangle and the view's images.
+    struct LayoutFrame {
+        CRect content;
+        HIMAGELIST images = nullptr;
+        CSize icon;
+        int imageCount = 0;
+        bool large = true;
+    };
+    LayoutFrame CurrentLayoutFrame() const;
+    ItemBoxes LayOutItem(const LayoutFrame& frame, int item, const CString& text, int top, HDC dc) const;
     int ItemCount() const;
     // After an insertion at `index` (delta +1) or a deletion of `index` (delta -1): every index
     // the list keeps follows its item; one that named the deleted item is cleared.
@@ -135,12 +152,20 @@ private:
     void ScrollContent(CSize by, const CRect& oldUp, const CRect& oldDown);
     // Repaints the scroll buttons where they were and where they are.
     void InvalidateScrollButtons(const CRect& oldUp, const CRect& oldDown);
+    void InvalidateEach(std::initializer_list<CRect> rects);
     // The draw record of `item` painted into `dc` at `rect`.
     DRAWITEMSTRUCT ItemDrawRecord(int item, HDC dc, const CRect& rect) const;
     // Whether the background moves with the items (a flat fill) or stays (a gradient).
     bool BackgroundScrolls() const;
-    void UpdateHotItem();
-    void CheckHotTracking();
+    // Where the mouse is (client coordinates) and whether its left button is down: from the
+    // message that brings them, else asked of the system (which, under Wine, asks the X server).
+    struct MouseState {
+        CPoint client;
+        bool leftDown = false;
+    };
+    MouseState CurrentMouse() const;
+    void UpdateHotItem(const MouseState& mouse);
+    void CheckHotTracking(const MouseState& mouse);
     LRESULT OnEditEnded(SHBNotifyInfo* info);
     // With SHBS_INFOTIP: the item under the mouse (on its icon or label) is the tip's tool.
     void RelayToInfoTip(UINT message, WPARAM wParam, LPARAM lParam);
@@ -199,10 +224,9 @@ private:
         CSize size;
         CDC* Get(CDC* screen, CSize need);
     };
-    // What painting reuses from paint to paint: the background of the painted box, the
-    // canvas of one item, and the label fonts, remade when the font changes.
+    // What painting reuses from paint to paint: the canvas of one item, and the label fonts,
+    // remade when the font changes.
     struct PaintCache {
-        Canvas background;
         Canvas item;
         LOGFONTW key{};
         CFont font;

@@ -4,6 +4,8 @@
 
 #include "shortcutbar/ShortcutBar.h"
 
+#include <algorithm>
+
 int COXSHBListCtrl::HitTest(CPoint point, int* code, BOOL ignoreButtons) const {
     int dummy = 0;
     int& out = code ? *code : dummy;
@@ -72,7 +74,8 @@ void COXSHBListCtrl::OnLButtonDown(UINT, CPoint point) {
         return;
     }
     if (m_bAutoScrolling) StopScrolling();
-    if (item < 0) return;
+    // The item's icon, its label or the box they span; the rest of its row is no press.
+    if (item < 0 || code == SHBLC_ONITEM) return;
     const int old = SetPressedItem(item);
     if (!(GetBarStyle() & SHBS_DISABLEDRAGITEM) && m_nPressedItem == item) {
         m_ptPress = point;
@@ -97,23 +100,30 @@ void COXSHBListCtrl::OnLButtonUp(UINT, CPoint point) {
     if ((m_bScrollingUp || m_bScrollingDown) && !m_bAutoScrolling) StopScrolling();
 }
 
-void COXSHBListCtrl::OnMouseMove(UINT, CPoint) {
+void COXSHBListCtrl::OnMouseMove(UINT flags, CPoint point) {
     if (m_edit.IsEditing() || (m_pShortcutBar && m_pShortcutBar->GetEditedGroup())) return;
-    CheckHotTracking();
+    CheckHotTracking({point, (flags & MK_LBUTTON) != 0});
 }
 
-void COXSHBListCtrl::CheckHotTracking() {
-    CPoint cursor;
-    ::GetCursorPos(&cursor);
-    const bool over = ::WindowFromPoint(cursor) == m_hWnd && IsWindowEnabled();
-    const bool buttonDown = (::GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+COXSHBListCtrl::MouseState COXSHBListCtrl::CurrentMouse() const {
+    MouseState mouse;
+    ::GetCursorPos(&mouse.client);
+    ScreenToClient(&mouse.client);
+    mouse.leftDown = (::GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+    return mouse;
+}
+
+void COXSHBListCtrl::CheckHotTracking(const MouseState& mouse) {
+    CPoint screen = mouse.client;
+    ClientToScreen(&screen);
+    const bool over = ::WindowFromPoint(screen) == m_hWnd && IsWindowEnabled();
     if (over) {
         if (!m_bHotTimer) {
             SetTimer(kHotTrackTimer, 200);
             m_bHotTimer = TRUE;
         }
         m_bMouseIsOver = TRUE;
-    } else if (!buttonDown) {
+    } else if (!mouse.leftDown) {
         if (m_bHotTimer) KillTimer(kHotTrackTimer);
         m_bHotTimer = FALSE;
         m_bMouseIsOver = FALSE;
@@ -123,17 +133,15 @@ void COXSHBListCtrl::CheckHotTracking() {
     } else {
         m_bMouseIsOver = FALSE;
     }
-    UpdateHotItem();
+    UpdateHotItem(mouse);
 }
 
-void COXSHBListCtrl::UpdateHotItem() {
-    CPoint point;
-    ::GetCursorPos(&point);
-    ScreenToClient(&point);
+void COXSHBListCtrl::UpdateHotItem(const MouseState& mouse) {
+    const CPoint point = mouse.client;
     int code = 0;
     int item = HitTest(point, &code);
     if (!m_bMouseIsOver || (code != LVHT_ONITEMICON && code != LVHT_ONITEMLABEL)) item = -1;
-    const bool buttonDown = (::GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+    const bool buttonDown = mouse.leftDown;
     if (m_nDragItem < 0 && buttonDown && !(GetBarStyle() & SHBS_DISABLEDRAGITEM) && m_nPressItem >= 0) {
         int pressCode = 0;
         const int under = HitTest(point, &pressCode, TRUE);
@@ -159,7 +167,7 @@ void COXSHBListCtrl::UpdateHotItem() {
 }
 
 LRESULT COXSHBListCtrl::OnHotTrack(WPARAM, LPARAM) {
-    CheckHotTracking();
+    CheckHotTracking(CurrentMouse());
     return 0;
 }
 
@@ -267,17 +275,21 @@ void COXSHBListCtrl::ScrollContent(CSize by, const CRect& oldUp, const CRect& ol
     }
     ::ScrollWindowEx(m_hWnd, -by.cx, -by.cy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
     // The scroll buttons stay where they are: their moved pictures and their places repaint.
-    for (CRect r : {oldUp, oldDown}) {
-        if (r.IsRectEmpty()) continue;
-        r.OffsetRect(-by.cx, -by.cy);
-        InvalidateRect(&r, FALSE);
-    }
-    InvalidateScrollButtons(oldUp, oldDown);
+    CRect movedUp = oldUp, movedDown = oldDown;
+    movedUp.OffsetRect(-by.cx, -by.cy);
+    movedDown.OffsetRect(-by.cx, -by.cy);
+    InvalidateEach({oldUp.IsRectEmpty() ? CRect() : movedUp, oldDown.IsRectEmpty() ? CRect() : movedDown, oldUp, oldDown,
+                    m_rectTopScroll, m_rectBottomScroll});
 }
 
 void COXSHBListCtrl::InvalidateScrollButtons(const CRect& oldUp, const CRect& oldDown) {
-    for (const CRect& r : {oldUp, oldDown, m_rectTopScroll, m_rectBottomScroll}) {
-        if (!r.IsRectEmpty()) InvalidateRect(&r, FALSE);
+    InvalidateEach({oldUp, oldDown, m_rectTopScroll, m_rectBottomScroll});
+}
+
+void COXSHBListCtrl::InvalidateEach(std::initializer_list<CRect> rects) {
+    // Each distinct box once: every call is a trip to the window manager.
+    for (auto r = rects.begin(); r != rects.end(); ++r) {
+        if (!r->IsRectEmpty() && std::find(rects.begin(), r, *r) == r) InvalidateRect(&*r, FALSE);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "bars/CoolToolBar.h"
 #include "shortcutbar/ShortcutBar.h"
+#include "skins/SkinGdi.h"
 
 const MessageMap* COXSHBListCtrl::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
@@ -37,6 +38,10 @@ const MessageMap* COXSHBListCtrl::GetMessageMap() const {
 
 LRESULT COXSHBListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return TRUE;
+    if (message == WM_THEMECHANGED || message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE) {
+        ShortcutBarColorCache::ColorsChanged();
+        Invalidate(FALSE);
+    }
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL)
         RelayToInfoTip(message, wParam, lParam);
     LRESULT result = 0;
@@ -338,9 +343,8 @@ LRESULT COXSHBListCtrl::OnAddItemCommands(WPARAM, LPARAM lParam) {
     CPoint point = info->point;
     ScreenToClient(&point);
     int code = 0;
-    HitTest(point, &code);
-    if (code == 0 || code == LVHT_NOWHERE || code == SHBLC_ONUPBUTTON || code == SHBLC_ONDOWNBUTTON || (code & (LVHT_ABOVE | LVHT_BELOW | LVHT_TOLEFT | LVHT_TORIGHT)) > 0)
-        return 0;
+    // On an item's icon, its label or the box they span; not elsewhere in its row.
+    if (HitTest(point, &code) < 0 || code == SHBLC_ONITEM) return 0;
     if (::GetMenuItemCount(info->hMenu) > 0) ::AppendMenuW(info->hMenu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(info->hMenu, MF_STRING, SHB_IDMRENAMEITEM, ShortcutBarMenuText(SHB_IDMRENAMEITEM));
     ::AppendMenuW(info->hMenu, MF_STRING, SHB_IDMREMOVEITEM, ShortcutBarMenuText(SHB_IDMREMOVEITEM));
@@ -356,6 +360,13 @@ BOOL COXSHBListCtrl::EditLabel(int item) {
     const CString text = GetItemText(item);
     if (Notify(SHBN_BEGINITEMEDIT, item, reinterpret_cast<LPARAM>(text.GetString()))) return FALSE;
     CRect label = GetItemLabelRect(item);
+    if (text.IsEmpty()) {
+        // An empty label leaves no room to type in: the edit opens over one made for a blank.
+        CClientDC dc(this);
+        SelectedObject keep(dc, LabelFont(false));
+        label = LayOutItem(CurrentLayoutFrame(), item, CString(L" "), m_mapItemToBoundRect.at(item).top, dc).label;
+        label.OffsetRect(-m_ptOrigin.x, -m_ptOrigin.y);
+    }
     CRect client;
     GetClientRect(&client);
     CRect visible;

@@ -44,10 +44,11 @@ void _tagSHB_GROUPINFO::SetText(const wchar_t* text, int max) {
     pszText = nullptr;
     bOwnsText = FALSE;
     nTextMax = 0;
-    if (!text || !*text) return;
-    // The string's own length, never more than the caller said its buffer holds.
-    size_t length = wcslen(text);
-    if (max >= 0) length = std::min(length, static_cast<size_t>(max));
+    if (!text || max == 0) return;
+    // The string's own length, never more than the caller said its buffer holds: a buffer
+    // of `max` characters need not hold a terminator, so nothing past it is read.
+    const size_t length = max > 0 ? wcsnlen(text, static_cast<size_t>(max)) : wcslen(text);
+    if (!length) return;
     pszText = new wchar_t[length + 1];
     std::copy(text, text + length, pszText);
     pszText[length] = 0;
@@ -89,6 +90,12 @@ BOOL COXShortcutBar::Create(CWnd* parent, const RECT& rect, DWORD barStyle, UINT
     if (!CreateEx(exStyle, cls, L"", windowStyle | WS_CHILD, rect, parent, id)) return FALSE;
     m_dwBarStyle = barStyle;
     return Initialise();
+}
+
+void COXShortcutBar::PreSubclassWindow() {
+    CWnd::PreSubclassWindow();
+    m_dwBarStyle = SHBS_ATTACHDEFAULT;
+    Initialise();
 }
 
 BOOL COXShortcutBar::Initialise() {
@@ -187,8 +194,7 @@ BOOL COXShortcutBar::ValidateGroupInfo(const SHB_GROUPINFO* info, BOOL inserting
     if (info->nMask & SHBIF_ORDER) {
         const int count = GetGroupCount();
         const bool special = info->nOrder == SHBI_FIRST || info->nOrder == SHBI_LAST || info->nOrder == SHBI_SORT;
-        if (inserting ? !(special || (info->nOrder >= 0 && info->nOrder <= count)) : !(info->nOrder >= 0 && info->nOrder < count))
-            return FALSE;
+        if (!(info->nOrder >= 0 && info->nOrder < count) && !(inserting && special)) return FALSE;
     }
     if ((info->nMask & SHBIF_VIEW) && (info->nView & ~0x3)) return FALSE;
     if ((info->nMask & SHBIF_CHILDWND) && info->hwndChild &&
@@ -375,7 +381,8 @@ BOOL COXShortcutBar::SetGroupInfo(HSHBGROUP handle, const SHB_GROUPINFO* info, B
     }
     if (info->nMask & (SHBIF_ORDER | SHBIF_DESCRIPTOR | SHBIF_CHILDWND | SHBIF_TEXT | SHBIF_IMAGE)) {
         CalculateLayout();
-        RepositionExpanded(m_hExpandedGroup == handle);
+        // A change of order can move the open group's window: it is painted again where it lands.
+        RepositionExpanded(m_hExpandedGroup == handle || (info->nMask & SHBIF_ORDER));
         Invalidate(FALSE);
     }
     if (HWND child = GetGroupChildWnd(handle)) ::SendMessageW(child, WM_SHB_GROUPCHANGED, 0, static_cast<LPARAM>(info->nMask));

@@ -105,7 +105,8 @@ typedef struct _tagSHB_GROUPINFO {
     ~_tagSHB_GROUPINFO() { Reset(); }
     // Frees an owned text and clears every field.
     void Reset();
-    // Copies `text` (its own length, at most `max` characters when max >= 0) into storage the record owns.
+    // Copies `text` (its own length, at most `max` characters when max >= 0, reading nothing past
+    // them) into storage the record owns.
     void SetText(const wchar_t* text, int max = -1);
 
     LPWSTR pszText = nullptr;
@@ -242,6 +243,9 @@ protected:
     BOOL OnCmdMsg(CommandCall& call) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // A window attached with SubclassWindow takes the style flags SHBS_ATTACHDEFAULT and is
+    // initialised as a created one.
+    void PreSubclassWindow() override;
     // The attach initialisation: the edit, tooltips, the hot-header timer, the drop target.
     BOOL Initialise();
 

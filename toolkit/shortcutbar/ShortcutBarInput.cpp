@@ -38,6 +38,11 @@ const MessageMap* COXShortcutBar::GetMessageMap() const {
 }
 
 LRESULT COXShortcutBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_THEMECHANGED || message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE) {
+        // The skins keep the colours a theme gives: they are asked again.
+        ShortcutBarColorCache::ColorsChanged();
+        Invalidate(FALSE);
+    }
     if ((m_dwBarStyle & SHBS_INFOTIP) && message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEWHEEL &&
         message != WM_MOUSEHWHEEL) {
         // The header under the mouse is the tip's one tool: its handle, its rectangle.
@@ -215,17 +220,8 @@ void COXShortcutBar::EndHeaderDrag() {
     m_hDropHeader = nullptr;
     Notify(SHBN_BEGINDRAGHEADER, nullptr);
     if (target && target != dragged && !Notify(SHBN_DROPGROUP, dragged, reinterpret_cast<LPARAM>(target))) {
-        // The dragged group takes the target's place; those between move up one step toward its old place.
-        const int from = GetGroupOrder(dragged), to = GetGroupOrder(target);
-        for (auto& [handle, group] : m_groups) {
-            int& order = group->info.nOrder;
-            if (handle == dragged) order = to;
-            else if (from < to && order > from && order <= to) --order;
-            else if (from > to && order >= to && order < from) ++order;
-        }
-        CalculateLayout();
-        RepositionExpanded(TRUE);
-        Invalidate(FALSE);
+        // The dragged group takes the target's order as SetGroupOrder gives it: the two swap.
+        SetGroupOrder(dragged, GetGroupOrder(target));
     } else {
         RedrawHeader(dragged);
         RedrawHeader(target);

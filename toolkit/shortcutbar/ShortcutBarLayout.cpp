@@ -54,8 +54,8 @@ void COXShortcutBar::RepositionExpanded(BOOL repaint) {
 }
 
 HSHBGROUP COXShortcutBar::ExpandGroup(HSHBGROUP group) {
+    if (!Find(group)) return nullptr;
     StopHoverTimer();
-    if (!Find(group)) return m_hExpandedGroup;
     if (group == m_hExpandedGroup) return group;
     if (Notify(SHBN_GROUPEXPANDING, group)) return m_hExpandedGroup;
     const HSHBGROUP old = m_hExpandedGroup;

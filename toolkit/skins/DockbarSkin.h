@@ -8,6 +8,8 @@
 #include "gdi/DC.h"
 #include "gdi/GdiObject.h"
 
+#include <memory>
+
 class COXSizeControlBar;
 class COXSizeDockBar;
 class COXSkinXP;
@@ -36,15 +38,14 @@ public:
     virtual void OnNcCalcSize(BOOL calcValidRects, RECT* rect, COXSizeControlBar* bar) = 0;
     virtual void CalcCaptionLayout(COXSizeControlBar* bar) = 0;
     virtual COLORREF GetLineColor() = 0;
-
-protected:
-    // A caption button drawn by DrawFrameControl into a bitmap of its own and copied into place.
-    static void DrawFrameControlButton(CDC* dc, const CRect& rect, UINT state);
 };
+
+class COXDockbarButtonCanvas;
 
 class COXDockbarSkinClassic : public COXDockbarSkin {
 public:
     COXDockbarSkinClassic();
+    ~COXDockbarSkinClassic() override;
     void DrawCaption(CDC* dc, COXSizeControlBar* bar) override;
     void DrawCloseButton(CDC* dc, COXSizeControlBar* bar) override;
     void DrawResizeButton(CDC* dc, COXSizeControlBar* bar) override;
@@ -58,9 +59,14 @@ public:
     COLORREF GetLineColor() override { return ::GetSysColor(COLOR_WINDOWFRAME); }
 
 protected:
+    // A caption button drawn by DrawFrameControl into the skin's memory bitmap and copied into place.
+    void DrawFrameControlButton(CDC* dc, const CRect& rect, UINT state);
     CFont m_fontLarge;  // "Arial" 10 points
     CFont m_fontSmall;  // "Arial" 8 points
     int m_nSpacing = 2;
+
+private:
+    std::unique_ptr<COXDockbarButtonCanvas> m_pCanvas;
 };
 
 class COXDockbarSkinXP : public COXDockbarSkin {

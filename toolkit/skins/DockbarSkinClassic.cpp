@@ -5,15 +5,16 @@
 
 #include <algorithm>
 
-namespace {
 // The memory bitmap the caption buttons are drawn in, kept from one button to the next while
-// their size stays: a caption is painted again at every resize, and making a device context
-// and a bitmap cost several times the drawing.
-class ButtonCanvas {
+// their size and the target's pixel format stay: a caption is painted again at every resize, and
+// making a device context and a bitmap cost several times the drawing. Each skin keeps its own,
+// freed with it.
+class COXDockbarButtonCanvas {
 public:
-    ~ButtonCanvas() { Release(); }
+    ~COXDockbarButtonCanvas() { Release(); }
     HDC For(HDC compatible, const CSize& size) {
-        if (m_dc && size == m_size) return m_dc;
+        const Format format = FormatOf(compatible);
+        if (m_dc && size == m_size && format == m_format) return m_dc;
         Release();
         m_dc = ::CreateCompatibleDC(compatible);
         m_bitmap = m_dc ? ::CreateCompatibleBitmap(compatible, size.cx, size.cy) : nullptr;
@@ -23,10 +24,27 @@ public:
         }
         m_old = ::SelectObject(m_dc, m_bitmap);
         m_size = size;
+        m_format = format;
         return m_dc;
     }
 
 private:
+    struct Format {
+        int technology = 0, bits = 0, planes = 0;
+        bool operator==(const Format&) const = default;
+    };
+    // A compatible bitmap takes a memory DC's selected bitmap's format, else the device's.
+    static Format FormatOf(HDC dc) {
+        Format format{::GetDeviceCaps(dc, TECHNOLOGY), ::GetDeviceCaps(dc, BITSPIXEL), ::GetDeviceCaps(dc, PLANES)};
+        if (::GetObjectType(dc) == OBJ_MEMDC) {
+            BITMAP bitmap{};
+            if (HGDIOBJ selected = ::GetCurrentObject(dc, OBJ_BITMAP); selected && ::GetObjectW(selected, sizeof(bitmap), &bitmap)) {
+                format.bits = bitmap.bmBitsPixel;
+                format.planes = bitmap.bmPlanes;
+            }
+        }
+        return format;
+    }
     void Release() {
         if (m_dc && m_old) ::SelectObject(m_dc, m_old);
         if (m_bitmap) ::DeleteObject(m_bitmap);
@@ -35,19 +53,20 @@ private:
         m_bitmap = nullptr;
         m_old = nullptr;
         m_size = CSize(0, 0);
+        m_format = Format{};
     }
     HDC m_dc = nullptr;
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_old = nullptr;
     CSize m_size;
+    Format m_format;
 };
-}  // namespace
 
-void COXDockbarSkin::DrawFrameControlButton(CDC* dc, const CRect& rect, UINT state) {
+void COXDockbarSkinClassic::DrawFrameControlButton(CDC* dc, const CRect& rect, UINT state) {
     // A button squeezed to nothing is not drawn: there is no bitmap of no size.
     if (rect.Width() <= 0 || rect.Height() <= 0) return;
-    static ButtonCanvas canvas;
-    HDC memory = canvas.For(*dc, rect.Size());
+    if (!m_pCanvas) m_pCanvas = std::make_unique<COXDockbarButtonCanvas>();
+    HDC memory = m_pCanvas->For(*dc, rect.Size());
     if (!memory) return;
     CRect button(0, 0, rect.Width(), rect.Height());
     ::DrawFrameControl(memory, &button, DFC_CAPTION, state);
@@ -139,7 +158,10 @@ CRect DrawCaptionText(CDC* dc, COXSizeControlBar* bar, const CRect& caption, CFo
         const int length = std::min<int>(measure.Width(), room);
         const int x = caption.left + (caption.Width() - measure.Height()) / 2;
         textRect = CRect(x, caption.bottom - 6 - length, x + measure.Height(), caption.bottom - 6);
-        ::ExtTextOutW(*dc, x, caption.bottom - 6, ETO_CLIPPED, &textRect, text, static_cast<UINT>(text.GetLength()), nullptr);
+        // The turned text runs up from 6 pixels above the foot, its cell right of x. The
+        // rectangle's width is the length it may run, where the ellipsis ends it.
+        CRect draw(x, caption.bottom - 6 - room, x + room, caption.bottom - 6 + measure.Height());
+        dc->DrawText(text, &draw, DT_END_ELLIPSIS | DT_SINGLELINE | DT_BOTTOM);
     }
     dc->SetBkMode(oldMode);
     dc->SetTextColor(oldColor);
@@ -150,6 +172,8 @@ CRect DrawCaptionText(CDC* dc, COXSizeControlBar* bar, const CRect& caption, CFo
 }  // namespace dockbar_parts
 
 using namespace dockbar_parts;
+
+COXDockbarSkinClassic::~COXDockbarSkinClassic() = default;
 
 COXDockbarSkinClassic::COXDockbarSkinClassic() {
     m_fontLarge.CreatePointFont(100, L"Arial");

@@ -175,7 +175,7 @@ void COXDockbarSkin2003::DrawCaption(CDC* dc, COXSizeControlBar* bar) {
     }
     const CString text = bar->GetWindowText();
     if (text.IsEmpty()) return;
-    CRect textRect = vertical ? CRect(6, 0, c.Height(), c.bottom + 2) : CRect(c.left + 13, c.top + 2, c.right + 13, c.bottom + 2);
+    CRect textRect = vertical ? CRect(c.left + 6, c.top, c.left + c.Height(), c.bottom + 2) : CRect(c.left + 13, c.top + 2, c.right + 13, c.bottom + 2);
     const CRect& limitClient = bar->HasResizeButton() ? bar->m_rectResize : bar->m_rectClose;
     if ((bar->HasResizeButton() || bar->HasCloseButton()) && !limitClient.IsRectEmpty()) {
         const CRect limit = bar->ToWindow(limitClient);
@@ -187,13 +187,16 @@ void COXDockbarSkin2003::DrawCaption(CDC* dc, COXSizeControlBar* bar) {
     HGDIOBJ oldFont = dc->SelectObject(font);
     const int oldMode = dc->SetBkMode(TRANSPARENT);
     if (vertical) {
-        CRect measure(0, 0, 32000, 100);
-        dc->SelectObject(&m_fontCaption);
-        dc->DrawText(text, &measure, DT_CALCRECT | DT_SINGLELINE);
-        dc->SelectObject(font);
-        const CRect clip(c.left, textRect.top, c.right, c.bottom - 6);
-        ::ExtTextOutW(*dc, c.left + (c.Width() - measure.Height()) / 2, c.bottom - 6, ETO_CLIPPED, &clip, text,
-                      static_cast<UINT>(text.GetLength()), nullptr);
+        // The turned text runs up from the bottom of the band, its cell standing right of the
+        // rectangle's left edge. The rectangle's width is the length the text may run: up to the
+        // limiting button, where the ellipsis ends it; its height clips it below that button.
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(*dc, &metrics);
+        const int start = textRect.bottom - metrics.tmHeight;
+        const int length = std::max<int>(0, start - textRect.top);
+        textRect.left = c.left + 6;
+        textRect.right = textRect.left + length;
+        dc->DrawText(text, &textRect, DT_END_ELLIPSIS | DT_SINGLELINE | DT_BOTTOM);
     } else {
         dc->DrawText(text, &textRect, DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER);
     }
@@ -204,12 +207,14 @@ void COXDockbarSkin2003::DrawCaption(CDC* dc, COXSizeControlBar* bar) {
 void COXDockbarSkin2003::DrawCloseButton(CDC* dc, COXSizeControlBar* bar) {
     if (!bar->HasCloseButton() || (bar->m_dwStyle & CBRS_FLOATING) || bar->m_rectClose.IsRectEmpty()) return;
     CRect r = bar->ToWindow(bar->m_rectClose);
+    r.DeflateRect(1, 1, 2, 2);
     m_pSkin->DrawFrameButton(dc, r, DFCS_CAPTIONCLOSE, FALSE, FALSE, ::GetSysColor(COLOR_3DFACE), bar);
 }
 
 void COXDockbarSkin2003::DrawResizeButton(CDC* dc, COXSizeControlBar* bar) {
     if (!bar->HasResizeButton() || (bar->m_dwStyle & CBRS_FLOATING) || bar->m_rectResize.IsRectEmpty()) return;
     CRect r = bar->ToWindow(bar->m_rectResize);
+    r.DeflateRect(1, 1, 2, 2);
     m_pSkin->DrawFrameButton(dc, r, bar->IsMaximized() ? DFCS_CAPTIONMIN : DFCS_CAPTIONMAX, !bar->CanMaximize(), FALSE,
                              ::GetSysColor(COLOR_3DFACE), bar);
 }

@@ -35,7 +35,7 @@ void COXShortcutBarSkin::DrawHeaderContent(CDC* dc, CRect r, LPDRAWITEMSTRUCT di
     const CString text = bar->GetGroupText(group);
     if (!text.IsEmpty() && !r.IsRectEmpty()) {
         COLORREF color = bar->GetGroupHeaderTextColor(group);
-        if (expanded && bar->GetShortcutBarSkin()->GetType() != 2) color = Inverse(color);
+        if (expanded) color = Inverse(color);
         LOGFONTW lf{};
         bar->GetGroupHeaderTextFont(group, &lf);
         if ((bar->GetBarStyle() & SHBS_BOLDEXPANDEDGROUP) && expanded) lf.lfWeight = std::min(1000L, (lf.lfWeight ? lf.lfWeight : 400L) + 300L);
@@ -64,12 +64,12 @@ void COXShortcutBarSkin::DrawDropMarker(CDC* dc, const CRect& header, LPDRAWITEM
     const int height = std::min(10, r.Height());
     for (const int left : {r.left, r.right - 8}) {
         for (int row = 0; row < height; ++row) {
-            // An arrow 8 wide and 10 high: a head of 4 rows over a shaft 2 pixels wide.
+            // An arrow 8 wide and 10 high: a head of 4 rows (2, 4, 6 and 8 pixels) over a shaft
+            // 2 pixels wide, all centred between left + 3 and left + 4.
             const int y = up ? r.top + row : r.bottom - 1 - row;
-            const int half = row < 4 ? row : 1;
-            const int centre = left + 4;
-            dc->MoveTo(centre - half - (row < 4 ? 0 : 0), y);
-            dc->LineTo(centre + half + 1, y);
+            const int half = row < 4 ? row + 1 : 1;
+            dc->MoveTo(left + 4 - half, y);
+            dc->LineTo(left + 4 + half, y);
         }
     }
 }
@@ -131,15 +131,22 @@ void COXShortcutBarSkinClassic::DrawGroupHeader(LPDRAWITEMSTRUCT dis, COXShortcu
 
 // Office XP -------------------------------------------------------------------------------------------------
 
-COLORREF COXShortcutBarSkinXP::GetBackgroundColor(CWnd*) { return m_pSkin->GetColor(6); }
+ShortcutBarColorCache::Key ShortcutBarColorCache::CurrentKey() {
+    return {s_generation, ::GetSysColor(COLOR_WINDOW), ::GetSysColor(COLOR_3DFACE), ::GetSysColor(COLOR_HIGHLIGHT),
+            ::GetSysColor(COLOR_ACTIVECAPTION)};
+}
+
+COLORREF COXShortcutBarSkinXP::SkinColor(int n) { return m_colors.Get(n, [&] { return m_pSkin->GetColor(n); }); }
+
+COLORREF COXShortcutBarSkinXP::GetBackgroundColor(CWnd*) { return SkinColor(6); }
 COLORREF COXShortcutBarSkinXP::GetTextColor(CWnd*) { return ::GetSysColor(COLOR_WINDOWTEXT); }
 
 void COXShortcutBarSkinXP::DrawItemBorder(CDC* dc, LPCRECT rect, BOOL hot, BOOL pressed, COXShortcutBar*) {
-    CPen pen(PS_SOLID, 1, m_pSkin->GetColor(3));
+    CPen pen(PS_SOLID, 1, SkinColor(3));
     CBrush brush;
-    if (hot && pressed) brush.CreateSolidBrush(m_pSkin->GetColor(2));
-    else if (hot) brush.CreateSolidBrush(m_pSkin->GetColor(0));
-    else if (pressed) brush.CreateSolidBrush(m_pSkin->GetColor(1));
+    if (hot && pressed) brush.CreateSolidBrush(SkinColor(2));
+    else if (hot) brush.CreateSolidBrush(SkinColor(0));
+    else if (pressed) brush.CreateSolidBrush(SkinColor(1));
     SelectedObject keepPen(*dc, pen);
     SelectedObject keepBrush(*dc, brush.GetSafeHandle() ? brush.GetSafeHandle() : ::GetCurrentObject(*dc, OBJ_BRUSH));
     dc->Rectangle(rect);
@@ -156,6 +163,8 @@ void COXShortcutBarSkinXP::DrawGroupHeader(LPDRAWITEMSTRUCT dis, COXShortcutBar*
 COXShortcutBarSkin2003::COXShortcutBarSkin2003(COXSkin2003* skin) : COXShortcutBarSkinXP(skin, 0) {}
 
 COXSkin2003* COXShortcutBarSkin2003::Skin2003() const { return static_cast<COXSkin2003*>(m_pSkin); }
+
+COLORREF COXShortcutBarSkin2003::AuxColor(int n) { return m_colors.Get(32 + n, [&] { return Skin2003()->GetAuxColor(n); }); }
 
 void COXShortcutBarSkin2003::FillBackground(CDC* dc, LPCRECT rect, CWnd* wnd, BOOL useColor, COLORREF color) {
     if (useColor) return FillFlat(dc, rect, wnd, TRUE, color);
@@ -180,12 +189,12 @@ void COXShortcutBarSkin2003::FillBackground(CDC* dc, LPCRECT rect, CWnd* wnd, BO
     }
     const int saved = ::SaveDC(*dc);
     ::IntersectClipRect(*dc, r.left, r.top, r.right, r.bottom);
-    Skin2003()->GradientFill(dc, span, Skin2003()->GetAuxColor(6), Skin2003()->GetAuxColor(5), TRUE);
+    Skin2003()->GradientFill(dc, span, AuxColor(6), AuxColor(5), TRUE);
     ::RestoreDC(*dc, saved);
 }
 
 CDC* COXShortcutBarSkin2003::Gradient(CSize size) {
-    const COLORREF top = Skin2003()->GetAuxColor(6), bottom = Skin2003()->GetAuxColor(5);
+    const COLORREF top = AuxColor(6), bottom = AuxColor(5);
     if (m_gradient.GetSafeHdc() && size == m_gradientSize && top == m_gradientColors[0] && bottom == m_gradientColors[1])
         return &m_gradient;
     if (size.cx <= 0 || size.cy <= 0) return nullptr;
@@ -212,12 +221,12 @@ void COXShortcutBarSkin2003::DrawGroupHeader(LPDRAWITEMSTRUCT dis, COXShortcutBa
     const CRect r = dis->rcItem;
     const bool hot = group == bar->GetHotGroup() && !bar->IsFlatHeaders();
     const bool selected = (group == bar->GetPressedGroup() || group == bar->GetExpandedGroup()) && !bar->IsFlatHeaders();
-    COLORREF top = Skin2003()->GetAuxColor(6), bottom = Skin2003()->GetAuxColor(5);
+    COLORREF top = AuxColor(6), bottom = AuxColor(5);
     if (selected && hot) top = kPressedOrange, bottom = kHotOrange;
     else if (selected) top = kHotOrange, bottom = kPressedOrange;
     else if (hot) top = RGB(255, 255, 220), bottom = kHotOrange;
     Skin2003()->GradientFill(&dc, r, top, bottom, TRUE);
-    FrameWith(&dc, CRect(r.left, r.bottom - 1, r.right, r.bottom), Skin2003()->GetColor(3));
+    FrameWith(&dc, CRect(r.left, r.bottom - 1, r.right, r.bottom), SkinColor(3));
     DrawHeaderContent(&dc, r, dis, bar);
     dc.Detach();
 }

@@ -9,6 +9,8 @@
 #pragma once
 #include "gdi/DC.h"
 
+#include <cstdint>
+
 class COXSkinXP;
 class COXSkin2003;
 class COXShortcutBar;
@@ -57,6 +59,41 @@ protected:
     BYTE m_layoutFlag;
 };
 
+// The colours of a look that take a theme query to learn (a good part of a millisecond each
+// under Wine), kept from paint to paint until the system's colours or theme change: a change
+// of the plain system colours shows at once, a change of theme when a shortcut bar or list
+// hears of it (ColorsChanged).
+class ShortcutBarColorCache {
+public:
+    template <typename Fetch> COLORREF Get(int slot, Fetch fetch) {
+        const Key now = CurrentKey();
+        if (!(now == m_key)) {
+            m_key = now;
+            m_known = 0;
+        }
+        if (slot < 0 || slot >= kSlots) return fetch();
+        if (!(m_known & (uint64_t{1} << slot))) {
+            m_colors[slot] = fetch();
+            m_known |= uint64_t{1} << slot;
+        }
+        return m_colors[slot];
+    }
+    static void ColorsChanged() { ++s_generation; }
+    static constexpr int kSlots = 64;
+
+private:
+    struct Key {
+        unsigned generation = ~0u;
+        COLORREF window = 0, face = 0, highlight = 0, caption = 0;
+        bool operator==(const Key&) const = default;
+    };
+    static Key CurrentKey();
+    static inline unsigned s_generation = 0;
+    Key m_key;
+    uint64_t m_known = 0;
+    COLORREF m_colors[kSlots]{};
+};
+
 class COXShortcutBarSkinClassic : public COXShortcutBarSkin {
 public:
     COXShortcutBarSkinClassic() : COXShortcutBarSkin(1) {}
@@ -80,7 +117,10 @@ public:
 
 protected:
     COXShortcutBarSkinXP(COXSkinXP* skin, BYTE layoutFlag) : COXShortcutBarSkin(layoutFlag), m_pSkin(skin) {}
+    // XP colour n of the owning skin, through the cache.
+    COLORREF SkinColor(int n);
     COXSkinXP* m_pSkin;
+    ShortcutBarColorCache m_colors;
 };
 
 class COXShortcutBarSkin2003 : public COXShortcutBarSkinXP {
@@ -99,6 +139,8 @@ public:
 
 private:
     COXSkin2003* Skin2003() const;
+    // Auxiliary colour n of the 2003 skin, through the cache.
+    COLORREF AuxColor(int n);
     // The bar's gradient at `size` in the current colours, painted again only when they change.
     CDC* Gradient(CSize size);
 
