@@ -35,6 +35,8 @@ public:
     // that a close of the frame runs in place of closing while it is up.
     CPreviewView* m_pPreview = nullptr;
     void (*m_lpfnCloseProc)(CFrameWnd* frame) = nullptr;
+    // Context-help mode of a top-level frame: its windows show the help cursor.
+    BOOL m_bHelpMode = FALSE;
 
     virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
                            CCreateContext* context = nullptr);

@@ -33,7 +33,14 @@ public:
     HWND child = nullptr;
 };
 
-class HostDoc : public CDocument {};
+class HostDoc : public CDocument {
+public:
+    // Called as a page's contents go (tests look at the application's state then).
+    static inline std::function<void(HostDoc&)> onClose;
+    void DeleteContents() override {
+        if (onClose) onClose(*this);
+    }
+};
 class HostView : public CView {
 public:
     void OnDraw(CDC* dc) override;

@@ -236,6 +236,14 @@ TEST(SizeDockFrames, AClosingThatIsRefusedLeavesTheFrameClosableAndTitlesAreNotC
     host.child->OnUpdateFrameTitle(TRUE);
     EXPECT_EQ(host.child->GetWindowText(), longTitle);
 
+    // While a close hook is set (a print preview), a close runs the hook and nothing else.
+    static int hookCalls = 0;
+    host.frame->m_lpfnCloseProc = [](CFrameWnd*) { ++hookCalls; };
+    host.frame->SendMessage(WM_CLOSE);
+    EXPECT_EQ(hookCalls, 1);
+    ASSERT_TRUE(::IsWindow(host.frame->m_hWnd));
+    host.frame->m_lpfnCloseProc = nullptr;
+
     // The user cancels the save question: the frame stays, and a later close still works.
     document->SetModifiedFlag(TRUE);
     {
@@ -245,10 +253,34 @@ TEST(SizeDockFrames, AClosingThatIsRefusedLeavesTheFrameClosableAndTitlesAreNotC
     }
     ASSERT_TRUE(::IsWindow(host.frame->m_hWnd));
     EXPECT_FALSE(host.frame->m_bClosing);
-    MessageBoxRecorder boxes(IDNO);
+
+    // Answered: the pages close out of sight and none counts as changed any more. When they take
+    // the main window with them, the program ends and the frame is left to it.
+    struct Seen {
+        bool modified = true, mainVisible = true;
+    } seen;
+    HostDoc::onClose = [&](HostDoc& closing) {
+        seen.modified = closing.IsModified();
+        seen.mainVisible = ::IsWindowVisible(host.frame->m_hWnd);
+        app.m_pMainWnd = nullptr;
+    };
     HWND window = host.frame->m_hWnd;
+    {
+        MessageBoxRecorder boxes(IDNO);
+        host.frame->SendMessage(WM_CLOSE);
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+    HostDoc::onClose = nullptr;
+    EXPECT_FALSE(seen.modified);
+    EXPECT_FALSE(seen.mainVisible);
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    ASSERT_TRUE(::IsWindow(window));
+    app.m_pMainWnd = host.frame;
+    host.frame->m_bClosing = FALSE;
     host.frame->SendMessage(WM_CLOSE);
     PumpMessages();
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     EXPECT_FALSE(::IsWindow(window));
     host.frame = nullptr;
     app.m_pMainWnd = nullptr;
@@ -719,6 +751,175 @@ TEST(CoolToolBarOwnDrag, ThePressOnEmptySpaceMovesTheBarOntoSizeDockBarsOrFloats
     app.m_pMainWnd = nullptr;
     frame->DestroyWindow();
     PumpMessages();
+}
+
+}  // namespace
+
+namespace {
+
+class CountedBar : public COXSizeControlBar {
+public:
+    using COXSizeControlBar::COXSizeControlBar;
+    ~CountedBar() override { ++deleted; }
+    static inline int deleted = 0;
+};
+
+// The page's view docked in a bar: hidden as the only child the child gives the frame its menu
+// back; each view bar has an id of its own; closed by its wrapper or its floating frame, the view
+// goes back to its child, which asks for its page before it closes (and shows it again when the
+// user cancels).
+TEST(SizeDockFrames, ADockedViewHasABarOfItsOwnAndClosesThroughItsPage) {
+    TestApp<CWinApp> app{L"DockingViewBar"};
+    DockingHost host(app);
+    ASSERT_NE(host.child, nullptr);
+    DockingHostFrame& f = *host.frame;
+    HostChild& child = *host.child;
+    CView* view = child.GetActiveView();
+    CDocument* document = child.GetActiveDocument();
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(f.GetMenu(), child.m_hMenuShared);
+    child.ActivateFrame(SW_HIDE);
+    EXPECT_TRUE(child.m_bPseudoInactive);
+    EXPECT_EQ(f.GetMenu(), f.m_hMenuDefault);
+    child.ActivateFrame(SW_SHOW);
+    EXPECT_FALSE(child.m_bPseudoInactive);
+    EXPECT_EQ(f.GetMenu(), child.m_hMenuShared);
+
+    // A bar that holds the id a hash of the child's address would give does not hide the view bar.
+    HostBar other{SZBARF_STDMOUSECLICKS};
+    const UINT hashed = 0xE900 + (reinterpret_cast<UINT_PTR>(&child) >> 4) % 0x100;
+    ASSERT_TRUE(other.CreateWithChild(&f, hashed, L"Other", WC_STATICW, 0));
+    ASSERT_EQ(f.GetControlBar(hashed), &other);
+    child.SendMessage(WM_SYSCOMMAND, DockMdiChildCommand());
+    ASSERT_TRUE(child.m_bViewDocked);
+    EXPECT_EQ(f.GetControlBar(child.m_wndViewBar.GetDlgCtrlID()), &child.m_wndViewBar);
+    f.SendMessage(WM_COMMAND, ID_WINDOW_NEW);
+    auto* second = dynamic_cast<HostChild*>(f.MDIGetActive());
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second, &child);
+    second->SendMessage(WM_SYSCOMMAND, DockMdiChildCommand());
+    ASSERT_TRUE(second->m_bViewDocked);
+    EXPECT_NE(second->m_wndViewBar.GetDlgCtrlID(), child.m_wndViewBar.GetDlgCtrlID());
+    EXPECT_EQ(f.GetControlBar(second->m_wndViewBar.GetDlgCtrlID()), &second->m_wndViewBar);
+    second->SendMessage(WM_CLOSE);
+    mouse::Pump(30);
+
+    // Closed by its wrapper with changes in the page: the user cancels, and the view shows in its child.
+    const HWND childWindow = child.m_hWnd;
+    document->SetModifiedFlag(TRUE);
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        child.m_wndViewBar.m_wndWrapper.SendMessage(WM_CLOSE);
+        mouse::Pump(50);
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+    ASSERT_TRUE(::IsWindow(childWindow));
+    EXPECT_EQ(child.m_wndViewBar.m_hWnd, nullptr);
+    EXPECT_FALSE(child.m_bViewDocked);
+    EXPECT_EQ(::GetParent(view->m_hWnd), childWindow);
+    EXPECT_TRUE(child.IsWindowVisible());
+
+    // Floating, closed by its frame: the page decides as for its child (asked once, when the view
+    // is back there).
+    child.SendMessage(WM_SYSCOMMAND, DockMdiChildCommand());
+    ASSERT_TRUE(child.m_bViewDocked);
+    f.FloatControlBar(&child.m_wndViewBar, CPoint(300, 300), CBRS_ALIGN_TOP);
+    auto* mini = dynamic_cast<COXSizableMiniDockFrameWnd*>(child.m_wndViewBar.m_pDockBar->GetParent());
+    ASSERT_NE(mini, nullptr);
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        mini->SendMessage(WM_CLOSE);
+        mouse::Pump(50);
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+    ASSERT_TRUE(::IsWindow(childWindow));
+    EXPECT_EQ(::GetParent(view->m_hWnd), childWindow);
+    EXPECT_TRUE(child.IsWindowVisible());
+
+    // Let go: one question, and the child goes with its page.
+    child.SendMessage(WM_SYSCOMMAND, DockMdiChildCommand());
+    ASSERT_TRUE(child.m_bViewDocked);
+    {
+        MessageBoxRecorder boxes(IDNO);
+        child.m_wndViewBar.m_wndWrapper.SendMessage(WM_CLOSE);
+        mouse::Pump(50);
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+    EXPECT_FALSE(::IsWindow(childWindow));
+    host.child = nullptr;
+}
+
+// Floating frames sized by the user keep their size, and the bar's floating size follows with its
+// borders (which lie under the frame's edges); help mode shows the help cursor; a frame whose bar
+// goes with it deletes only a bar made with new that did not delete itself.
+TEST(SizeDockFrames, FloatingFramesKeepTheirSizeAndDeleteOnlyTheBarsTheyMay) {
+    TestApp<CWinApp> app{L"DockingFloatSize"};
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    DockingHostFrame& f = *host.frame;
+    f.FloatControlBar(&f.list, CPoint(200, 200), CBRS_ALIGN_TOP);
+    auto* mini = dynamic_cast<COXSizableMiniDockFrameWnd*>(f.list.m_pDockBar->GetParent());
+    ASSERT_NE(mini, nullptr);
+    CRect borders = FloatingBarBorders(f.list);
+    ASSERT_FALSE(borders.IsRectNull());
+    mini->SetWindowPos(nullptr, 0, 0, 330, 240, SWP_NOMOVE | SWP_NOZORDER);
+    mini->RecalcLayout();
+    CRect client;
+    mini->GetClientRect(&client);
+    EXPECT_EQ(ScreenRect(*mini).Size(), CSize(330, 240));
+    EXPECT_EQ(f.list.m_FloatSize, CSize(client.Width() + borders.left + borders.right, client.Height() + borders.top + borders.bottom));
+    EXPECT_EQ(ScreenRect(f.list).Size(), f.list.m_FloatSize);
+
+    f.m_bHelpMode = TRUE;
+    mini->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(mini->m_hWnd), MAKELPARAM(HTLEFT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HELP));
+    f.m_bHelpMode = FALSE;
+    mini->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(mini->m_hWnd), MAKELPARAM(HTLEFT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZEWE));
+
+    // The same in an MDI float window, which comes to the top of the children when it is shown.
+    f.tree.SendMessage(WM_COMMAND, ID_OX_MDIFLOAT);
+    auto* floatWnd = dynamic_cast<COXMDIFloatWnd*>(f.tree.m_pDockBar->GetParent());
+    ASSERT_NE(floatWnd, nullptr);
+    borders = FloatingBarBorders(f.tree);
+    floatWnd->SetWindowPos(nullptr, 0, 0, 300, 220, SWP_NOMOVE | SWP_NOZORDER);
+    floatWnd->GetClientRect(&client);
+    EXPECT_EQ(f.tree.m_FloatSize, CSize(client.Width() + borders.left + borders.right, client.Height() + borders.top + borders.bottom));
+    EXPECT_EQ(ScreenRect(f.tree).Size(), f.tree.m_FloatSize);
+    floatWnd->ShowWindow(SW_HIDE);
+    ::SetWindowPos(host.child->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    floatWnd->ShowWindow(SW_SHOWNA);
+    EXPECT_EQ(::GetWindow(f.m_hWndMDIClient, GW_CHILD), floatWnd->m_hWnd);
+
+    // Bars that go with their frames: one made with new that deletes itself with its window, and a
+    // member of another object; each is deleted once, by whoever owns it.
+    CountedBar::deleted = 0;
+    auto* selfDeleting = new CountedBar(SZBARF_DESTROY_ON_CLOSE);
+    selfDeleting->m_bAutoDelete = TRUE;
+    ASSERT_TRUE(selfDeleting->Create(nullptr, L"Own", WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 200, 100), &f, 3301));
+    selfDeleting->EnableDocking(CBRS_ALIGN_ANY);
+    f.FloatControlBar(selfDeleting, CPoint(250, 250), CBRS_ALIGN_TOP);
+    selfDeleting->m_pDockBar->GetParent()->SendMessage(WM_CLOSE);
+    PumpMessages();
+    EXPECT_EQ(CountedBar::deleted, 1);
+    {
+        CountedBar member(SZBARF_DESTROY_ON_CLOSE);
+        ASSERT_TRUE(member.Create(nullptr, L"Member", WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 200, 100), &f, 3302));
+        member.EnableDocking(CBRS_ALIGN_ANY);
+        f.FloatControlBarInMDIChild(&member, CPoint(20, 20), CBRS_ALIGN_TOP, TRUE);
+        ASSERT_TRUE(member.IsInMDIFloatWnd());
+        member.m_pDockBar->GetParent()->SendMessage(WM_CLOSE);
+        PumpMessages();
+        EXPECT_EQ(member.m_hWnd, nullptr);
+        EXPECT_EQ(CountedBar::deleted, 1);
+    }
+    auto* plain = new CountedBar(SZBARF_DESTROY_ON_CLOSE);
+    ASSERT_TRUE(plain->Create(nullptr, L"Plain", WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 200, 100), &f, 3303));
+    plain->EnableDocking(CBRS_ALIGN_ANY);
+    f.FloatControlBar(plain, CPoint(260, 260), CBRS_ALIGN_TOP);
+    plain->m_pDockBar->GetParent()->SendMessage(WM_CLOSE);
+    PumpMessages();
+    EXPECT_EQ(CountedBar::deleted, 3);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "app/WinApp.h"
 #include "docking/DragDockContext.h"
+#include "docking/SizeBarOwnership.h"
 #include "docking/SizableMiniDockFrameWnd.h"
 #include "docking/SizeDockFrames.h"
 #include "docview/Document.h"
@@ -13,7 +14,17 @@ UINT DockMdiChildCommand() {
 }
 
 namespace {
-constexpr UINT kViewBarId = 0xE900;  // the first id of the view bars' range
+// The view bars' ids: after the first pane's id, up to the end of the panes' range.
+constexpr UINT kFirstViewBarId = 0xE901;
+constexpr UINT kLastViewBarId = 0xE9FF;
+
+// The first id of the range that no bar of the frame has (0 when all are taken): two view bars
+// never share one, so that looking a bar up by its id finds that bar.
+UINT FreeViewBarId(const CFrameWnd& frame) {
+    for (UINT id = kFirstViewBarId; id <= kLastViewBarId; ++id)
+        if (!frame.GetControlBar(id)) return id;
+    return 0;
+}
 
 COXMDIFrameWndSizeDock* SizeDockMainFrame() { return dynamic_cast<COXMDIFrameWndSizeDock*>(AfxGetMainWnd()); }
 
@@ -34,6 +45,7 @@ const MessageMap* COXSizeBarWrapper::GetMessageMap() const {
         MapMessage<&COXSizeBarWrapper::OnNcActivate>(WM_NCACTIVATE),
         MapMessage<&COXSizeBarWrapper::OnClose>(WM_CLOSE),
         MapMessage<&COXSizeBarWrapper::OnSize>(WM_SIZE),
+        MapMessage<&COXSizeBarWrapper::OnNcDestroy>(WM_NCDESTROY),
     };
     static const MessageMap map{CWnd::GetMessageMap(), entries};
     return &map;
@@ -87,7 +99,14 @@ void COXSizeBarWrapper::OnClose() {
     CDocument* document = view ? view->GetDocument() : nullptr;
     if (document && m_pChildFrame && !document->CanCloseFrame(m_pChildFrame)) return;
     m_bClosing = TRUE;
-    if (m_pChildFrame && m_pChildFrame->m_hWnd) m_pChildFrame->PostMessage(WM_CLOSE);
+    // The view is the child's: it goes back there instead of going down with the wrapper.
+    if (m_pViewBar) m_pViewBar->ReturnView();
+    DestroyWindow();
+}
+
+void COXSizeBarWrapper::OnNcDestroy() {
+    if (m_pViewBar && m_pViewBar->m_hWnd && !m_pViewBar->m_bDestroying) m_pViewBar->DestroyWindow();
+    Default();
 }
 
 void COXSizeBarWrapper::OnSize(UINT, int cx, int cy) {
@@ -157,6 +176,14 @@ LRESULT COXSizeViewBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (m_pChildFrame && m_pChildFrame->m_hWnd && m_pChildFrame->m_bViewDocked) ReturnView();
         return result;
     }
+    case WM_NCDESTROY: {
+        if (m_wndWrapper.m_hWnd && !m_wndWrapper.m_bClosing) m_wndWrapper.DestroyWindow();
+        // The view's child lives on hidden: it closes in its turn (asking for its document).
+        if (m_pChildFrame && m_pChildFrame->m_hWnd && !m_pChildFrame->m_bClosing && m_pChildFrame->m_bViewDocked)
+            m_pChildFrame->PostMessage(WM_CLOSE);
+        m_bDestroying = FALSE;
+        break;
+    }
     default:
         break;
     }
@@ -169,6 +196,7 @@ const MessageMap* COXMDIChildWndSizeDock::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&COXMDIChildWndSizeDock::OnSetText>(WM_SETTEXT),
         MapMessage<&COXMDIChildWndSizeDock::OnNcRButtonDown>(WM_NCRBUTTONDOWN),
+        MapMessage<&COXMDIChildWndSizeDock::OnClose>(WM_CLOSE),
     };
     static const MessageMap map{CMDIChildWnd::GetMessageMap(), entries};
     return &map;
@@ -223,8 +251,8 @@ BOOL COXMDIChildWndSizeDock::SetViewDocked(BOOL docked, DWORD preferredSide) {
         m_wndViewBar.m_pChildFrame = this;
         m_wndViewBar.m_pView = view;
         if (!m_wndViewBar.m_hWnd) {
-            if (!m_wndViewBar.Create(nullptr, GetWindowText(), WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 300, 200), frame,
-                                     kViewBarId + (reinterpret_cast<UINT_PTR>(this) >> 4) % 0x100))
+            const UINT id = FreeViewBarId(*frame);
+            if (!id || !m_wndViewBar.Create(nullptr, GetWindowText(), WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 300, 200), frame, id))
                 return FALSE;
             m_wndViewBar.EnableDocking(m_dwDockSides);
         }
@@ -257,16 +285,25 @@ BOOL COXMDIChildWndSizeDock::SetViewDocked(BOOL docked, DWORD preferredSide) {
 
 void COXMDIChildWndSizeDock::ActivateFrame(int cmdShow) {
     const BOOL wasVisible = IsWindowVisible();
+    // The framework's activation; a show command of -1 follows the maximised state that the frame's
+    // active-child lookup reports (a docked view's child counts as not maximised).
     CMDIChildWnd::ActivateFrame(cmdShow);
-    if (wasVisible && !IsWindowVisible() && GetMDIFrame()) {
-        CMDIFrameWnd* frame = GetMDIFrame();
-        if (HWND active = reinterpret_cast<HWND>(::SendMessageW(frame->m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0)); active == m_hWnd) {
-            frame->MDINext();
-            if (reinterpret_cast<HWND>(::SendMessageW(frame->m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0)) == m_hWnd) m_bPseudoInactive = TRUE;
+    CMDIFrameWnd* frame = GetMDIFrame();
+    if (!frame || !frame->m_hWndMDIClient) return;
+    ::SendMessageW(frame->m_hWndMDIClient, WM_MDIREFRESHMENU, 0, 0);
+    const HWND client = frame->m_hWndMDIClient;
+    const auto clientActive = [client] { return reinterpret_cast<HWND>(::SendMessageW(client, WM_MDIGETACTIVE, 0, 0)); };
+    const BOOL visible = IsWindowVisible();
+    if (wasVisible && !visible && clientActive() == m_hWnd) {
+        frame->MDINext();
+        if (clientActive() == m_hWnd) {
+            // Nothing else to activate: deactivated by hand, active again once shown.
+            SendMessage(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(m_hWnd), 0);
+            m_bPseudoInactive = TRUE;
         }
-    } else if (!wasVisible && IsWindowVisible() && m_bPseudoInactive) {
+    } else if (!wasVisible && visible && m_bPseudoInactive) {
         m_bPseudoInactive = FALSE;
-        MDIActivate();
+        SendMessage(WM_MDIACTIVATE, 0, reinterpret_cast<LPARAM>(m_hWnd));
     }
 }
 
@@ -280,6 +317,17 @@ void COXMDIChildWndSizeDock::OnUpdateFrameTitle(BOOL addToTitle) {
     if (m_nWindow > 0) title.AppendFormat(L":%d", m_nWindow);
     if (GetWindowText() != title) SetWindowText(title);
     if (m_bViewDocked && m_wndViewBar.m_hWnd) m_wndViewBar.SetWindowText(title);
+}
+
+void COXMDIChildWndSizeDock::OnClose() {
+    const HWND self = m_hWnd;
+    CFrameWnd::OnClose();
+    // Refused after its view bar went (the view is back here): the child shows its view again
+    // rather than staying hidden.
+    if (CWnd::FromHandlePermanent(self) != this || !m_bViewDocked || m_wndViewBar.m_hWnd) return;
+    m_bViewDocked = FALSE;
+    ShowWindow(SW_SHOWNORMAL);
+    if (auto* frame = SizeDockMainFrame()) frame->OnChildActivated(this);
 }
 
 LRESULT COXMDIChildWndSizeDock::OnSetText(WPARAM wParam, LPARAM lParam) {
@@ -304,6 +352,11 @@ LRESULT COXMDIChildWndSizeDock::WindowProc(UINT message, WPARAM wParam, LPARAM l
         ToggleDockedView();
         return 0;
     }
+    // Activated in the MDI client with its view at home: a docked view's child is no longer the
+    // active one (commands go to the child the user turned to).
+    if (message == WM_MDIACTIVATE && reinterpret_cast<HWND>(lParam) == m_hWnd && !m_bViewDocked)
+        if (auto* frame = dynamic_cast<COXMDIFrameWndSizeDock*>(GetMDIFrame()); frame && frame->m_pActiveFloatChild != this)
+            frame->SetActiveFloatChild(nullptr);
     return CMDIChildWnd::WindowProc(message, wParam, lParam);
 }
 
@@ -313,6 +366,7 @@ const MessageMap* COXMDIFloatWnd::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&COXMDIFloatWnd::OnSize>(WM_SIZE),
         MapMessage<&COXMDIFloatWnd::OnWindowPosChanged>(WM_WINDOWPOSCHANGED),
+        MapMessage<&COXMDIFloatWnd::OnShowWindow>(WM_SHOWWINDOW),
         MapMessage<&COXMDIFloatWnd::OnClose>(WM_CLOSE),
     };
     static const MessageMap map{COXMDIChildWndSizeDock::GetMessageMap(), entries};
@@ -348,27 +402,40 @@ COXSizeControlBar* COXMDIFloatWnd::FloatedBar() const {
 
 void COXMDIFloatWnd::RecalcLayout(BOOL) {
     m_bLayoutPending = FALSE;
-    if (m_bInCreate || !m_wndDockBar.m_hWnd) return;
+    if (m_bInCreate || m_bInLayout || !m_wndDockBar.m_hWnd) return;
     CRect client;
     GetClientRect(&client);
     COXSizeControlBar* bar = FloatedBar();
-    if (bar && client.IsRectEmpty()) {
-        // First layout: the window takes the bar's floating size.
-        CRect frame(0, 0, bar->m_FloatSize.cx, bar->m_FloatSize.cy);
+    if (!bar || !bar->m_hWnd) {
+        m_wndDockBar.SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    if (client.IsRectEmpty()) {
+        // First layout: the window takes the bar's floating size, less the bar's borders.
+        const CRect borders = FloatingBarBorders(*bar);
+        CRect frame(0, 0, bar->m_FloatSize.cx - borders.left - borders.right, bar->m_FloatSize.cy - borders.top - borders.bottom);
         ::AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
+        m_bInLayout = TRUE;  // this resize is the layout's own
         SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        GetClientRect(&client);
+        m_bInLayout = FALSE;
     }
-    m_wndDockBar.SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-    if (bar && bar->m_hWnd) {
-        bar->SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-        SetWindowText(bar->GetWindowText());
-    }
+    PlaceFloatingSizeBar(*bar, m_wndDockBar);
+    if (const CString title = bar->GetWindowText(); GetWindowText() != title) SetWindowText(title);
 }
 
 void COXMDIFloatWnd::OnSize(UINT type, int cx, int cy) {
-    if (COXSizeControlBar* bar = FloatedBar(); bar && cx > 0 && cy > 0 && type != SIZE_MINIMIZED) bar->m_FloatSize = CSize(cx, cy);
+    // Sized by the user: the floated bar's floating size follows, its borders included.
+    if (COXSizeControlBar* bar = FloatedBar(); bar && !m_bInCreate && !m_bInLayout && cx > 0 && cy > 0 && type != SIZE_MINIMIZED) {
+        const CRect borders = FloatingBarBorders(*bar);
+        bar->m_FloatSize = CSize(cx + borders.left + borders.right, cy + borders.top + borders.bottom);
+    }
     COXMDIChildWndSizeDock::OnSize(type, cx, cy);
+}
+
+void COXMDIFloatWnd::OnShowWindow(BOOL show, UINT status) {
+    Default();
+    // Shown by a direct call (not as its parent is shown or restored): on top of the other children.
+    if (show && status == 0) ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 LRESULT COXMDIFloatWnd::OnWindowPosChanged(WPARAM, LPARAM) {
@@ -384,8 +451,7 @@ LRESULT COXMDIFloatWnd::OnWindowPosChanged(WPARAM, LPARAM) {
 void COXMDIFloatWnd::OnClose() {
     COXSizeControlBar* bar = FloatedBar();
     if (bar && (bar->m_Style & SZBARF_DESTROY_ON_CLOSE)) {
-        bar->DestroyWindow();
-        delete bar;
+        DestroyAndDeleteSizeBar(bar);
         DestroyWindow();
         return;
     }

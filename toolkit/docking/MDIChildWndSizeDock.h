@@ -29,6 +29,7 @@ protected:
     LRESULT OnNcActivate(WPARAM, LPARAM);
     void OnClose();
     void OnSize(UINT type, int cx, int cy);
+    void OnNcDestroy();
     void PostNcDestroy() override;
 };
 
@@ -69,6 +70,7 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
     void OnNcRButtonDown(UINT hitTest, CPoint point);
+    void OnClose();
 };
 
 class COXMDIFloatWnd : public COXMDIChildWndSizeDock {
@@ -88,5 +90,9 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     void OnSize(UINT type, int cx, int cy);
     LRESULT OnWindowPosChanged(WPARAM, LPARAM);
+    void OnShowWindow(BOOL show, UINT status);
     void OnClose();
+
+private:
+    BOOL m_bInLayout = FALSE;
 };

@@ -3,6 +3,7 @@
 #include "bars/CoolToolBar.h"
 #include "bars/DockContext.h"
 #include "docking/MDIChildWndSizeDock.h"
+#include "docking/SizeBarOwnership.h"
 #include "docking/SizeControlBar.h"
 #include "docking/SizeDockFrames.h"
 #include "docview/Document.h"
@@ -10,6 +11,8 @@
 #include "skins/Skin.h"
 #include "skins/ToolbarSkin.h"
 #include "wnd/Resources.h"
+
+#include <algorithm>
 
 namespace {
 // One thread mouse hook for every sizable mini frame, counted like the size bars'.
@@ -110,17 +113,59 @@ int COXSizableMiniDockFrameWnd::FitSystemMenu() {
     return m_nMenuState;
 }
 
+CRect FloatingBarBorders(const CControlBar& bar) {
+    const int cx = ::GetSystemMetrics(SM_CXBORDER), cy = ::GetSystemMetrics(SM_CYBORDER);
+    const DWORD style = bar.m_dwStyle;
+    return CRect((style & CBRS_BORDER_LEFT) ? cx : 0, (style & CBRS_BORDER_TOP) ? cy : 0, (style & CBRS_BORDER_RIGHT) ? cx : 0,
+                 (style & CBRS_BORDER_BOTTOM) ? cy : 0);
+}
+
+CSize PlaceFloatingSizeBar(COXSizeControlBar& bar, CWnd& dockBar) {
+    const CRect borders = FloatingBarBorders(bar);
+    const CSize client(std::max<LONG>(0, bar.m_FloatSize.cx - borders.left - borders.right),
+                       std::max<LONG>(0, bar.m_FloatSize.cy - borders.top - borders.bottom));
+    dockBar.SetWindowPos(nullptr, 0, 0, client.cx, client.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    bar.SetWindowPos(nullptr, -borders.left, -borders.top, bar.m_FloatSize.cx, bar.m_FloatSize.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    return client;
+}
+
+namespace {
+// The size bar that a frame's floating dock bar holds alone; null otherwise.
+COXSizeControlBar* LoneSizeBar(CMiniDockFrameWnd& frame) {
+    if (frame.m_wndDockBar.m_dwStyle & CBRS_FLOAT_MULTI) return nullptr;
+    auto* bar = dynamic_cast<COXSizeControlBar*>(frame.GetFirstBar());
+    return bar && bar->m_hWnd ? bar : nullptr;
+}
+}  // namespace
+
+void COXSizableMiniDockFrameWnd::RecalcLayout(BOOL notify) {
+    if (m_bInLayout) return;  // the frame's own resize below
+    COXSizeControlBar* bar = LoneSizeBar(*this);
+    if (!bar) {
+        CMiniDockFrameWnd::RecalcLayout(notify);
+        return;
+    }
+    m_bInLayout = TRUE;
+    m_bLayoutPending = FALSE;
+    m_wndDockBar.m_rectLayout.SetRectEmpty();
+    m_wndDockBar.m_bLayoutQuery = FALSE;
+    m_wndDockBar.CalcFixedLayout(FALSE, TRUE);  // carries out a pending show or hide of the bar
+    if (bar->GetStyle() & WS_VISIBLE) {
+        CRect frame(CPoint(0, 0), PlaceFloatingSizeBar(*bar, m_wndDockBar));
+        ::AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
+        SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (const CString title = bar->GetWindowText(); GetWindowText() != title) SetWindowText(title);
+    m_bInLayout = FALSE;
+}
+
 void COXSizableMiniDockFrameWnd::OnSize(UINT type, int cx, int cy) {
     Default();
-    if (cx <= 0 || cy <= 0 || type == SIZE_MINIMIZED) return;
-    auto* bar = dynamic_cast<COXSizeControlBar*>(GetFirstBar());
-    if (!(m_wndDockBar.m_dwStyle & CBRS_FLOAT_MULTI) && bar && (bar->GetStyle() & WS_VISIBLE)) {
-        // The bar draws its borders inside its own window, which fills the client area.
-        bar->m_FloatSize = CSize(cx, cy);
-        // The bar fills the client area; the frame stays as the user sized it.
-        m_wndDockBar.SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
-        bar->SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
-        return;
+    if (cx <= 0 || cy <= 0 || type == SIZE_MINIMIZED || m_bInLayout) return;
+    // Sized by the user: the bar's floating size follows, its borders included.
+    if (COXSizeControlBar* bar = LoneSizeBar(*this); bar && (bar->GetStyle() & WS_VISIBLE)) {
+        const CRect borders = FloatingBarBorders(*bar);
+        bar->m_FloatSize = CSize(cx + borders.left + borders.right, cy + borders.top + borders.bottom);
     }
     RecalcLayout();
 }
@@ -141,7 +186,9 @@ LRESULT COXSizableMiniDockFrameWnd::OnNcMouseMove(WPARAM, LPARAM) {
 
 LRESULT COXSizableMiniDockFrameWnd::OnSetCursor(WPARAM, LPARAM lParam) {
     const wchar_t* cursor = IDC_ARROW;
-    switch (LOWORD(lParam)) {
+    const CFrameWnd* top = GetTopLevelFrame();
+    if (m_bHelpMode || (top && top->m_bHelpMode)) cursor = IDC_HELP;
+    else switch (LOWORD(lParam)) {
     case HTTOP:
     case HTBOTTOM: cursor = IDC_SIZENS; break;
     case HTTOPRIGHT:
@@ -227,12 +274,12 @@ void COXSizableMiniDockFrameWnd::OnNcRButtonDown(UINT, CPoint point) {
 void COXSizableMiniDockFrameWnd::OnClose() {
     if (m_bClosing) return;
     m_bClosing = TRUE;
-    CControlBar* first = GetFirstBar();
     if (!(m_wndDockBar.m_dwStyle & CBRS_FLOAT_MULTI)) {
-        auto* bar = dynamic_cast<COXSizeControlBar*>(first);
+        auto* bar = dynamic_cast<COXSizeControlBar*>(GetFirstBar());
         if (auto* viewBar = dynamic_cast<COXSizeViewBar*>(bar); viewBar && viewBar->m_hWnd && !viewBar->m_bDestroying) {
+            // The view's document decides, as for its own child frame.
             CDocument* document = viewBar->m_pView ? viewBar->m_pView->GetDocument() : nullptr;
-            if (document && !document->SaveModified()) {
+            if (document && viewBar->m_pChildFrame && !document->CanCloseFrame(viewBar->m_pChildFrame)) {
                 m_bClosing = FALSE;
                 return;
             }
@@ -243,15 +290,16 @@ void COXSizableMiniDockFrameWnd::OnClose() {
             return;
         }
         if (bar && (bar->m_Style & SZBARF_DESTROY_ON_CLOSE)) {
-            bar->DestroyWindow();
-            delete bar;
+            DestroyAndDeleteSizeBar(bar);
             m_bClosing = FALSE;
             DestroyWindow();
             return;
         }
     }
+    // An empty frame destroys itself, and the object goes with its window.
+    const HWND self = m_hWnd;
     CMiniDockFrameWnd::OnClose();
-    m_bClosing = FALSE;
+    if (CWnd::FromHandlePermanent(self) == this) m_bClosing = FALSE;
 }
 
 LRESULT COXSizableMiniDockFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -16,6 +16,9 @@ public:
 
     COXMiniFrameSkin* GetMiniFrameSkin();
     int FitSystemMenu();
+    // A size bar alone in the frame keeps the floating size; the frame's client area is that size
+    // less the bar's borders, which lie under the frame's edges.
+    void RecalcLayout(BOOL notify = TRUE) override;
 
 protected:
     const MessageMap* GetMessageMap() const override;
@@ -40,4 +43,12 @@ protected:
 
 private:
     std::unique_ptr<COXMiniFrameSkin> m_pFallbackSkin;
+    BOOL m_bInLayout = FALSE;
 };
+
+class COXSizeControlBar;
+// The room of a floating bar's borders on each side (CBRS_BORDER_*: the system border width or height).
+CRect FloatingBarBorders(const CControlBar& bar);
+// Places a floating size bar in the client area of its frame: the window takes the floating size,
+// its borders outside the client area. Answers the client size the floating size asks for.
+CSize PlaceFloatingSizeBar(COXSizeControlBar& bar, CWnd& dockBar);

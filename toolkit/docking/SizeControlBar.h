@@ -84,6 +84,11 @@ public:
     // Floats a bar of a frame in a COXMDIFloatWnd (or back): used by the menu's command.
     BOOL IsInMDIFloatWnd() const;
 
+    // Bars made with new are known, so that a floating frame that deletes its bar on close (style
+    // bit 0x01) never deletes a member bar nor one that already deleted itself (SizeBarOwnership.cpp).
+    static void* operator new(size_t size);
+    static void operator delete(void* pointer) noexcept;
+
     // Destroys every registered bar whose parent frame is `frame` (the size-dock frames call it).
     static void DestroyFrameBars(CFrameWnd* frame);
     // The registered bars; null when none.

@@ -39,6 +39,16 @@ void EnableSizeDocking(CFrameWnd* frame, DWORD dockStyle) {
     }
 }
 
+namespace {
+// The application's windows go out of sight while its documents close.
+void HideApplication(CWinApp& app) {
+    CWnd* main = app.m_pMainWnd;
+    if (!main || !main->m_hWnd) return;
+    ::ShowOwnedPopups(main->m_hWnd, FALSE);
+    main->ShowWindow(SW_HIDE);
+}
+}  // namespace
+
 BOOL ToolkitDragWanted() {
     CWnd* main = AfxGetMainWnd();
     return main && main->m_hWnd && main->SendMessage(WM_QUERYSIZEDOCK) != 0;
@@ -114,6 +124,10 @@ BOOL COXMDIFrameWndSizeDock::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void COXMDIFrameWndSizeDock::OnClose() {
+    if (m_lpfnCloseProc) {  // a print preview ends instead
+        m_lpfnCloseProc(this);
+        return;
+    }
     if (m_bClosing) return;
     m_bClosing = TRUE;
     CWinApp* app = AfxGetApp();
@@ -122,12 +136,21 @@ void COXMDIFrameWndSizeDock::OnClose() {
             m_bClosing = FALSE;
             return;
         }
+        // Every document was saved or let go: nothing asks again while they close.
+        if (app->m_pDocManager)
+            for (const auto& docTemplate : app->m_pDocManager->GetTemplates())
+                for (CDocument* document : docTemplate->GetDocuments()) document->SetModifiedFlag(FALSE);
+        HideApplication(*app);
         // Docked views go back into their children before the documents close.
         for (HWND h = ::GetWindow(m_hWndMDIClient, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
             if (auto* child = dynamic_cast<COXMDIChildWndSizeDock*>(CWnd::FromHandlePermanent(h));
                 child && child->m_bViewDocked && child->m_wndViewBar.m_hWnd)
                 child->SetViewDocked(FALSE, 0);
         if (app->m_pDocManager) app->m_pDocManager->CloseAllDocuments(FALSE);
+        if (!app->m_pMainWnd) {  // the documents took the main window with them
+            ::PostQuitMessage(0);
+            return;
+        }
     } else {
         // A frame that is not the main window asks each child's document before it goes:
         // unsaved pages are never lost.
