@@ -2,7 +2,6 @@
 
 #include "app/WinApp.h"
 #include "docview/Document.h"
-#include "docview/View.h"
 #include "wnd/MDIFrameWnd.h"
 
 const MessageMap* CChildFrame::GetMessageMap() const {
@@ -33,13 +32,9 @@ void CChildFrame::OnUpdateFrameTitle(BOOL addToTitle) {
 }
 
 void CChildFrame::OnSysCommand(UINT command, LPARAM parameter) {
-    if ((command & 0xFFF0) == SC_CLOSE) {
-        auto* mainFrame = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
-        CMDIChildWnd* active = mainFrame ? mainFrame->MDIGetActive() : nullptr;
-        CView* view = active ? active->GetActiveView() : nullptr;
-        if (!view) return;  // nothing to close
-        if (CDocument* document = view->GetDocument())
+    // The page of this window is the one closed, whichever window is active.
+    if ((command & 0xFFF0) == SC_CLOSE)
+        if (CDocument* document = GetActiveDocument(); document && !document->GetPathName().IsEmpty())
             AfxGetApp()->WriteProfileString(L"Settings", L"FileHot", document->GetPathName());
-    }
     CMDIChildWnd::OnSysCommand(command, parameter);
 }

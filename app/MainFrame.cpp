@@ -239,6 +239,10 @@ void CMainFrame::OnClose() {
     // Modified pages are asked about first; Cancel keeps everything open.
     CWinApp* app = AfxGetApp();
     if (app && !app->SaveAllModified()) return;
+    // The page the user leaves open in front is the one the next start reopens.
+    if (CMDIChildWnd* active = MDIGetActive(); active && app)
+        if (CDocument* document = active->GetActiveDocument(); document && !document->GetPathName().IsEmpty())
+            app->WriteProfileString(L"Settings", L"FileHot", document->GetPathName());
     WINDOWPLACEMENT placement{};
     GetWindowPlacement(&placement);
     if (placement.showCmd != SW_SHOWMINIMIZED && !IsIconic() && app) {

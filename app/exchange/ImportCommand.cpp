@@ -6,6 +6,7 @@
 #include "exchange/ExchangeMessages.h"
 #include "exchange/PageImport.h"
 #include "favorites/FavoriteEngine.h"
+#include "page/TarveloDoc.h"
 #include "index/AllPagesIndex.h"
 #include "install/InstallPath.h"
 #include "util/Files.h"
@@ -23,13 +24,17 @@ void Tell(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK
 
 bool AskOk(const CString& text) { return ShowMessageBox(nullptr, text, L"Warning", MB_OKCANCEL) == IDOK; }
 
-// A page or folder that the import is about to replace: the user agrees, and
-// its open pages are offered for saving and closed first.
-bool MayReplace(const CString& path) {
-    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) return true;
-    if (!AskOk(L"\"" + GetPathLastPart(path) + L"\" already exists. CURRENT bookmarks will be updated if name is the same.CONTINUE?"))
-        return false;
-    return CXTreeCtrl::SaveAndCloseDocumentsBelow(path);
+// A page that a bookmark file's links are about to join: the user agrees.
+bool MayUpdate(const CString& page) {
+    return !FileExists(page) ||
+           AskOk(L"\"" + GetPathLastPart(page) + L"\" already exists. CURRENT bookmarks will be updated if name is the same.CONTINUE?");
+}
+
+// An unmodified page window shows the page with its new links; a modified
+// one keeps its edits, and its save joins the new links in (the page guard).
+void ShowPageChange(const CString& page) {
+    for (CDocument* document : OpenDocumentsBelow(page))
+        if (auto* open = dynamic_cast<CTarveloDoc*>(document); open && !open->IsModified()) open->ReloadFromFile();
 }
 
 // A folder chosen for import must neither be the page tree nor hold it nor
@@ -84,8 +89,7 @@ void CMainFrame::OnImport() {
                 Tell(kImportNoTitle);
                 continue;
             }
-            if (!IsSamePath(path, page) && !MayReplace(page)) return;
-            if (ImportFile(path, allpages)) ShowImportedPath(page);
+            if (CString written; ImportFile(path, allpages, &written)) ShowImportedPath(written);
             return;
         }
         case kImportFavorites: {
@@ -117,7 +121,6 @@ void CMainFrame::OnImport() {
                 return;
             }
             CString target = allpages + L"\\" + GetPathLastPart(path);
-            if (!MayReplace(target)) return;
             ImportFolder(path, path);
             ShowImportedPath(target);
             return;
@@ -184,9 +187,10 @@ void CMainFrame::OnImport() {
                 Tell(kImportSameFile);
                 return;
             }
-            if (!MayReplace(page)) return;
+            if (!MayUpdate(page)) return;
             if (!ImportBookmarkFile(path, page, dialog.m_nSourceKind == kImportFirefoxFile)) return;
             IndexImportedPage(page);
+            ShowPageChange(page);
             ShowImportedPath(page);
             return;
         }

@@ -55,24 +55,35 @@ CString ImportTarget(const CString& source, const CString& destinationFolder) {
     return destinationFolder + L"\\" + title + L".htm";
 }
 
-int ImportFile(const CString& source, const CString& destinationFolder) {
-    CString target = ImportTarget(source, destinationFolder);
-    if (target.IsEmpty()) {
+int ImportFile(const CString& source, const CString& destinationFolder, CString* written) {
+    CString named = ImportTarget(source, destinationFolder);
+    if (named.IsEmpty()) {
         Tell(kImportNoTitle);
         return 0;
     }
-    if (IsSamePath(source, target)) {
+    if (IsSamePath(source, named)) {
         Tell(kImportSameFile);
         return 0;
     }
+    // A page of that name stays as it is: the import takes a free name beside it.
+    CString target = MakeUniquePath(named);
     switch (DetectTextEncoding(source)) {
     case 0:
         return 0;  // the probe has said that it cannot open the file
     case 1:
         if (int flag = GetPageMarker(source); flag == 1 || flag == 2) {
-            // Already a page: its bytes as they are.
-            std::string bytes;
-            if (!ReadWholeFile(source, bytes) || !WriteFileBytesReplacing(target, bytes)) {
+            // Already a page: its bytes as they are, unless the page of its
+            // name holds exactly these bytes already.
+            std::string bytes, present;
+            if (!ReadWholeFile(source, bytes)) {
+                Tell(kCannotCreateImport);
+                return 0;
+            }
+            if (target != named && ReadWholeFile(named, present) && present == bytes) {
+                if (written) *written = named;
+                return 1;
+            }
+            if (!WriteFileBytesReplacing(target, bytes)) {
                 Tell(kCannotCreateImport);
                 return 0;
             }
@@ -87,6 +98,7 @@ int ImportFile(const CString& source, const CString& destinationFolder) {
         return 0;
     }
     IndexImportedPage(target);
+    if (written) *written = target;
     return 1;
 }
 
@@ -131,5 +143,6 @@ bool ImportBookmarkFile(const CString& file, const CString& page, bool viaTempor
     } else if (!engine.ParseNetscapeBookmarkFile(file)) {
         return false;
     }
+    if (FileExists(page)) return engine.MergeBookmarksIntoPage(page) >= 0;
     return engine.WriteBookmarksLinkPage(page);
 }

@@ -10,18 +10,23 @@ CString ImportTarget(const CString& source, const CString& destinationFolder);
 // Writes the source as a page of the destination folder and indexes it
 // (IndexImportedPage). A file that already carries a page's index marker is
 // copied byte for byte; other UTF-16 or UTF-8 files (with byte-order mark)
-// get their body wrapped in a DIV. 1 when a page was written, 0 after a
+// get their body wrapped in a DIV. A page of the target's name is never
+// written over: the import takes the next free name (MakeUniquePath), and a
+// page that already holds exactly the bytes of an imported page is left as
+// the import. 1 when the page is there, its path in `written`; 0 after a
 // message (unknown encoding, unreadable source, unwritable page, or a source
 // that is the target page itself).
-int ImportFile(const CString& source, const CString& destinationFolder);
+int ImportFile(const CString& source, const CString& destinationFolder, CString* written = nullptr);
 // Mirrors the folder below the destination (created when missing): every
 // ".htm"/".html" file through ImportFile, every sub-folder the same way.
 // Links to other folders are not followed. The number of pages written.
 int ImportFolderInto(const CString& folder, const CString& destination);
 // Turns a Netscape bookmark file into a link page. With `viaTemporary` the
 // file first goes through the body-wrapping rewrite into a temporary file of
-// the system's temporary folder (removed afterwards). False, with nothing
-// written, when the file cannot be read.
+// the system's temporary folder (removed afterwards). A page that exists
+// keeps all it holds and gains the file's links in its sections
+// (MergeBookmarksIntoPage). False, with nothing written, when the file or
+// the page cannot be read.
 bool ImportBookmarkFile(const CString& file, const CString& page, bool viaTemporary);
 // An imported page is indexed as a new page is: one without an index marker
 // gets the indexed one, so the clip dialog offers its sections at once; a

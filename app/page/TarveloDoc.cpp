@@ -19,7 +19,6 @@ CTarveloDoc::CTarveloDoc() {
 
 const MessageMap* CTarveloDoc::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
-        MapCommand<&CTarveloDoc::OnAppExit>(ID_APP_EXIT),
         MapCommand<&CTarveloDoc::OnFileClose>(ID_FILE_CLOSE),
         MapCommand<&CTarveloDoc::OnRefreshView>(ID_VIEW_REFRESH),
     };
@@ -41,6 +40,11 @@ void CTarveloDoc::OnCloseDocument() {
     CString path = GetPathName();
     CHtmlEditDoc::OnCloseDocument();  // may delete this document
     NotifyPageClosed(path);
+}
+
+void CTarveloDoc::ReloadFromFile() {
+    m_guard.Load(GetPathName());
+    if (CTarveloView* view = PageView()) view->ReloadPage();
 }
 
 CTarveloView* CTarveloDoc::PageView() const { return dynamic_cast<CTarveloView*>(GetView()); }
@@ -102,7 +106,3 @@ void CTarveloDoc::OnRefreshView() {
     if (!path.IsEmpty()) app->OpenDocumentFile(path);
 }
 
-void CTarveloDoc::OnAppExit() {
-    // While a page is active, Exit closes only that page.
-    CHtmlEditDoc::OnFileClose();
-}

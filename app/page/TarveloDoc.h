@@ -26,13 +26,15 @@ public:
     void SetHighlightColor(COLORREF colour);
     // Closing the page also takes its open mark off the folder tree.
     void OnCloseDocument() override;
+    // The page as its file now holds it, after this program changed the file
+    // under an unmodified page (an import that added links to it).
+    void ReloadFromFile();
 
 protected:
     const MessageMap* GetMessageMap() const override;
     CTarveloView* PageView() const;
     void ApplyColour(COLORREF colour, bool text);
     void OnFileClose();
-    void OnAppExit();
     // Closes the page (asking to save it) and opens it again from its file;
     // a close the user cancels leaves the page as it is.
     void OnRefreshView();

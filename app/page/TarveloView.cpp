@@ -36,6 +36,7 @@ CTarveloView::~CTarveloView() = default;
 const MessageMap* CTarveloView::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&CTarveloView::OnActivate>(WM_ACTIVATE),
+        MapMessage<&CTarveloView::OnSetFocus>(WM_SETFOCUS),
         MapUpdateUIRange<&CTarveloView::OnUpdateTableCommand>(ID_TABLE_DELETE, ID_TABLE_DELETE_ROW),
         MapUpdateUI<&CTarveloView::OnUpdateTableCommand>(ID_TABLE_ADD),
         MapUpdateUI<&CTarveloView::OnUpdateTableCommand>(ID_TABLE_BORDER_COLOR),
@@ -81,6 +82,13 @@ BOOL CTarveloView::PreCreateWindow(CREATESTRUCTW& cs) {
 }
 
 void CTarveloView::OnActivate(UINT, LPARAM) {}
+
+void CTarveloView::OnSetFocus() {
+    if (HWND engine = m_browserWnd.GetSafeHwnd() ? m_browserWnd.GetSafeHwnd() : FindEngineWindow(m_hWnd))
+        ::SetFocus(engine);
+    else
+        Default();
+}
 
 void CTarveloView::ReloadPage() {
     if (CDocument* document = GetDocument(); document && !document->GetPathName().IsEmpty())

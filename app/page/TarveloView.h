@@ -90,6 +90,10 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     // WM_ACTIVATE: nothing to do (a child window is not activated this way).
     void OnActivate(UINT state, LPARAM other);
+    // The keyboard goes on to the engine's window, where the page is edited:
+    // the frame gives the view the focus back after a dialog or another
+    // window had it, and typing must land in the page again.
+    void OnSetFocus();
     // The paragraph fix-up after a key of the engine's window was released.
     void OnEngineKeyUp(UINT key);
     // Makes the changes that follow part of the engine's last undo step.

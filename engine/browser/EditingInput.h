@@ -30,6 +30,9 @@ public:
     void PaintSelection(HDC dc, const RECT& dirty);
     // Puts the caret where the selection's focus is and scrolls it into view.
     void UpdateCaret();
+    // An editing command of the host (undo, paste, a format) changed the
+    // page or the selection: the caret and the highlight follow.
+    void AfterCommand() { Changed(); }
 
 private:
     bool Editable() const { return m_state->designMode; }

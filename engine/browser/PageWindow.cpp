@@ -68,12 +68,14 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
             window->UpdateScrollBars();
             InvalidateRect(window->m_hwnd, nullptr, FALSE);
         };
+        state->commandRan = [window] { window->m_input->AfterCommand(); };
     }
     if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         window->m_view->changed = nullptr;
         window->m_view->relaid = nullptr;
         window->m_browser.State()->viewChanged = nullptr;
+        window->m_browser.State()->commandRan = nullptr;
         if (window->m_browser.State()->window == hwnd) window->m_browser.State()->window = nullptr;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         delete window;

@@ -376,6 +376,14 @@ HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD options, VARIAN
     // document that is not in design mode; asking for a value still answers.
     const bool query = !hasInput && out && FindCommand(kValueCommands, id);
     if (!m_state->designMode && IsSupported(id) && !OnlyReads(id) && !query) return OLECMDERR_E_DISABLED;
+    // Whatever the command did to the tree and the selection, the caret follows.
+    struct AfterCommand {
+        const StatePtr& state;
+        bool query;
+        ~AfterCommand() {
+            if (!query && state->commandRan) state->commandRan();
+        }
+    } after{m_state, query};
     editing::Editor editor = m_state->Editor();
     if (const ValueCommand* command = FindCommand(kValueCommands, id)) {
         if (!hasInput && out) {  // a query of the value at the selection

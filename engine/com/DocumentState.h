@@ -48,6 +48,10 @@ struct DocumentState {
     // and what to call when a script moved the view (the window repaints).
     std::shared_ptr<layout::LiveLayout> view;
     std::function<void()> viewChanged;
+    // What to call after an editing command ran through the command target
+    // (the host's accelerators and buttons): the window puts its caret where
+    // the selection now is.
+    std::function<void()> commandRan;
 };
 using StatePtr = std::shared_ptr<DocumentState>;
 

@@ -3,7 +3,11 @@
 #include "favorites/FavoriteEngine.h"
 
 #include "core/MessageBox.h"
+#include "favorites/PageLinkWalker.h"
+#include "links/LinkInsertion.h"
+#include "links/LinkLine.h"
 #include "pages/PageFile.h"
+#include "pages/PageRewriteLock.h"
 #include "pages/PageLines.h"
 #include "pages/PageTemplate.h"
 #include "util/Files.h"
@@ -215,4 +219,53 @@ bool CFavoriteEngine::WriteLinkPage(const CString& path, const CString& heading)
         return false;
     }
     return true;
+}
+
+int CFavoriteEngine::MergeBookmarksIntoPage(const CString& path) {
+    GroupBookmarkLinks();
+    PageRewriteLock lock;
+    CString text;
+    if (!ReadPageText(path, text)) {
+        ShowMessageBox(nullptr, L"File not Open, A Error Happened While Openning the File.", L"Tarvelo", MB_OK);
+        return -1;
+    }
+    // The addresses each section of the page holds before the import, by
+    // the section's tag text as the link insertion compares it.
+    std::unordered_map<std::wstring, std::unordered_set<std::wstring>> held;
+    std::wstring section;
+    PageLinkWalk walk;
+    walk.onTag = [&](const CString& tag) { section = WithNamedAngleReferences(tag).str(); };
+    walk.onLink = [&](const CString&, const CString& address) { held[section].insert(address.str()); };
+    WalkPageLinks(text, walk);
+
+    // The new links of each section in one block, each section in one pass
+    // over the page: a file of thousands of bookmarks costs a pass per folder.
+    std::vector<std::pair<CString, CString>> blocks;  // heading, its link lines
+    std::unordered_map<std::wstring, size_t> blockOf;
+    int added = 0;
+    CString heading;
+    for (const LinkRecord& r : m_records) {
+        if (r.IsFolder()) {
+            heading = WithoutLeadingBackslash(r.name);
+            continue;
+        }
+        CString key = heading.IsEmpty() ? CString() : WithNamedAngleReferences(SectionTagText(heading));
+        if (held[key.str()].count(r.address.str())) continue;
+        auto [at, fresh] = blockOf.try_emplace(key.str(), blocks.size());
+        if (fresh) blocks.emplace_back(heading, CString());
+        CString& block = blocks[at->second].second;
+        int before = block.GetLength();
+        FormatLinkLine(block, r.name, r.address, CString());
+        if (block.GetLength() > before) ++added;
+    }
+    for (const auto& [section, block] : blocks) {
+        if (block.IsEmpty()) continue;
+        LinkPlacement placement = LinkPlacement::None;
+        text = InsertLinkIntoPageText(text, section, block, placement);
+    }
+    if (added > 0 && !WritePageText(path, text)) {
+        ShowMessageBox(nullptr, L"File not Open, A Error Happened While Openning the File.", L"Tarvelo", MB_OK);
+        return -1;
+    }
+    return added;
 }

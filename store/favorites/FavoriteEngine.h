@@ -95,6 +95,15 @@ public:
     // "File not Created, A Error Happened While Creating the File.".
     bool WriteFavoritesLinkPage(const CString& path);
     bool WriteBookmarksLinkPage(const CString& path);
+    // The links of a parsed bookmark file put into an existing page instead:
+    // grouped as for its link page, the links of each folder go through the
+    // link insertion together, into the section its link page would give
+    // them (the folder's heading), but for those whose address that section
+    // of the page already holds. The page
+    // keeps everything it held and is written once. The number of links
+    // added, or -1 after a message when the page cannot be read or written
+    // (the page is then unchanged).
+    int MergeBookmarksIntoPage(const CString& path);
 
     std::vector<LinkRecord>& Records() { return m_records; }
     const std::vector<LinkRecord>& Records() const { return m_records; }

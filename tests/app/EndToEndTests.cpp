@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -123,6 +124,13 @@ protected:
         return true;
     }
     CString PageText() { return TextOfUtf16Bytes(ReadFileBytes(m_path)); }
+    // The main window's command whose dialog has this caption: its window once up.
+    HWND OpenDialog(const wchar_t* caption, UINT command) {
+        HWND window = nullptr;
+        PostMessageW(m_program.Frame(), WM_COMMAND, command, 0);
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (window = m_program.TopWindow(L"#32770", caption)) != nullptr; }));
+        return window;
+    }
     // Saved without a question: the page holds the clip of example.com/z in
     // Work beside its own links, and the typed words.
     void ExpectClipAndWordsKept(const CString& words) {
@@ -237,8 +245,19 @@ TEST_F(EndToEnd, ClicksBelowAndBesideTheTextTypeIntoTheContentAndUndoTakesRuns) 
     // A click in the margin beside the first line puts the caret at its end.
     // A run of typing is one undo step; a pause of a second ends a run.
     ProgramDriver::MouseClick(POINT{engine.right - 22, engine.top + 16});
+    m_program.Settle();
+    auto caret = [&] {
+        GUITHREADINFO info{sizeof(info)};
+        GetGUIThreadInfo(GetWindowThreadProcessId(m_program.Frame(), nullptr), &info);
+        return info.rcCaret;
+    };
+    RECT before = caret();
     ProgramDriver::Type(L"run of words");
     ProgramDriver::Key('Z', true);
+    m_program.Settle();
+    // Undone by the main window's accelerator: the caret is drawn where the words began.
+    EXPECT_EQ(caret().left, before.left);
+    EXPECT_EQ(caret().top, before.top);
     ProgramDriver::Type(L"R1");
     m_program.Settle();
     Sleep(1500);
@@ -500,16 +519,10 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
                    "        <DT><A HREF=\"https://example.org/t\">Tool</A>\n    </DL><p>\n"
                    "    <DT><A HREF=\"https://example.org/top\">Top \xC3\xA9t\xC3\xA9</A>\n</DL><p>\n");
     StartProgram();
-    auto dialog = [&](const wchar_t* caption, UINT command) {
-        HWND window = nullptr;
-        PostMessageW(m_program.Frame(), WM_COMMAND, command, 0);
-        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (window = m_program.TopWindow(L"#32770", caption)) != nullptr; }));
-        return window;
-    };
     auto page = [&](const wchar_t* title) { return ProgramDriver::Child(m_program.Frame(), nullptr, title) != nullptr; };
 
     // All pages for a word: each Find Next opens the next page that holds it.
-    HWND find = dialog(L"Find", ID_EDIT_SEARCH);
+    HWND find = OpenDialog(L"Find", ID_EDIT_SEARCH);
     ASSERT_NE(find, nullptr);
     SetDlgItemTextW(find, IDC_FIND_KEYWORDS, L"needle");
     SetDlgItemTextW(find, IDC_FIND_SCOPE, L"All pages");
@@ -529,7 +542,7 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
     ProgramDriver::WaitFor([&] { return !IsWindow(find); });
 
     // A bookmark file as Chromium and Firefox write it becomes a page of links.
-    HWND import = dialog(L"Tarvelo->Import", ID_FILE_IMPORT);
+    HWND import = OpenDialog(L"Tarvelo->Import", ID_FILE_IMPORT);
     ASSERT_NE(import, nullptr);
     SendMessageW(GetDlgItem(import, IDC_IMPORT_FIREFOX_FILE), BM_CLICK, 0, 0);
     SetDlgItemTextW(import, IDC_EXCHANGE_SOURCE, outside / L"Marks.html");
@@ -546,7 +559,7 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
     ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Notes"), item));
     ProgramDriver::MouseClick(Middle(item));
     m_program.Settle();
-    HWND exporter = dialog(L"Tarvelo->Export", ID_FILE_EXPORT);
+    HWND exporter = OpenDialog(L"Tarvelo->Export", ID_FILE_EXPORT);
     ASSERT_NE(exporter, nullptr);
     wchar_t source[MAX_PATH] = {};
     GetDlgItemTextW(exporter, IDC_EXCHANGE_SOURCE, source, MAX_PATH);
@@ -663,5 +676,193 @@ TEST_F(EndToEnd, FindFromTheRootWalksAllPagesAndBringsEachHitForward) {
     EXPECT_EQ(ReadFileBytes(m_path), Utf16Bytes(kPage));
     ProgramDriver::Press(find, IDCANCEL);
     ProgramDriver::WaitFor([&] { return !IsWindow(find); });
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+// A page exported as a bookmark file and as itself, then imported back under
+// its own name by each kind of import that writes a page, while it is open
+// and edited: it keeps every word and gains the new links, once.
+TEST_F(EndToEnd, PagesExportedAndImportedBackUnderTheirNameKeepEveryWordAndGainTheLinks) {
+    TempDir marks, copies;
+    StartProgram();
+    // The export or import dialog with its option and path, left by OK.
+    auto exchange = [&](const wchar_t* caption, UINT command, int option, int edit, const CString& path) {
+        HWND window = OpenDialog(caption, command);
+        ASSERT_NE(window, nullptr);
+        SendMessageW(GetDlgItem(window, option), BM_CLICK, 0, 0);
+        SetDlgItemTextW(window, edit, path);
+        ProgramDriver::Press(window, IDOK);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(window); }));
+    };
+    auto exportNotes = [&](int type, const CString& destination) {
+        ProgramDriver::MouseClick(TreeItemPoint());
+        m_program.Settle();
+        exchange(L"Tarvelo->Export", ID_FILE_EXPORT, type, IDC_EXPORT_DESTINATION, destination);
+        m_program.Settle();
+    };
+    // The import; `warned`: the page exists and the user is asked (and says OK).
+    auto import = [&](int kind, const CString& file, bool warned) {
+        exchange(L"Tarvelo->Import", ID_FILE_IMPORT, kind, IDC_EXCHANGE_SOURCE, file);
+        HWND warning = nullptr;
+        bool asked = ProgramDriver::WaitFor([&] { return (warning = m_program.TopWindow(L"#32770", L"Warning")) != nullptr; }, 1500);
+        EXPECT_EQ(asked, warned);
+        if (asked) {
+            EXPECT_NE(ProgramDriver::TextOf(warning).Find(L"Notes.htm\" already exists."), -1);
+            ProgramDriver::Press(warning, IDOK);
+        }
+        m_program.Settle();
+    };
+    exportNotes(IDC_EXPORT_TYPE_BOOKMARKS, marks.Path());
+    exportNotes(IDC_EXPORT_TYPE_PLAIN, copies.Path());
+    // The browser has a new bookmark in the Work folder since.
+    std::string file = ReadFileBytes(marks / L"Notes.htm");
+    size_t beta = file.find("Beta</A>\n");
+    ASSERT_NE(beta, std::string::npos) << file;
+    file.insert(beta + 9, "\t\t<DT><A HREF=\"http://example.com/new\">Fresh</A>\n");
+    WriteFileBytes(marks / L"Notes.htm", file);
+
+    // Open and edited: the links join the file, the save keeps both.
+    OpenPage();
+    ProgramDriver::Type(L"typed before import ");
+    m_program.Settle();
+    import(IDC_IMPORT_FIREFOX_FILE, marks / L"Notes.htm", true);
+    Save();
+    const std::vector<CString> links{L"http://example.com/a", L"http://example.com/b", L"http://example.com/new"};
+    StoreView view = ReadBack(m_path);
+    EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
+    EXPECT_EQ(view.addresses, links);
+    for (const wchar_t* word : {L"typed before import", L"Alpha", L"Beta", L"Fresh"})
+        EXPECT_NE(PlainText(m_path).Find(word), -1) << word << "\n" << PageText().str();
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
+    // The same file as an IE bookmark file: nothing new, nothing doubled.
+    CString before = PageText();
+    import(IDC_IMPORT_IE_FILE, marks / L"Notes.htm", true);
+    EXPECT_EQ(PageText(), before);
+
+    // The page itself, exported before the edit: it comes in beside the page.
+    import(IDC_OPTION_FILE, copies / L"Notes.htm", false);
+    EXPECT_EQ(PageText(), before);
+    EXPECT_EQ(ReadFileBytes(m_allpages + L"\\Notes2.htm"), Utf16Bytes(kPage));
+    EXPECT_NE(m_program.TreeItem(m_tree, L"Notes2"), nullptr);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes2"), L"News,1;Work,1");
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+// File > Exit with a page open and edited asks about it and ends the
+// program in one go; the page left in front, not the one closed before, is
+// the one the next start reopens.
+TEST_F(EndToEnd, ExitWithAPageOpenEndsTheProgramAndTheNextStartReopensThatPage) {
+    CString other = m_allpages + L"\\Apple.htm";
+    WriteFileBytes(other, Utf16Bytes(L"<html id=tq1>\n<body>\nan apple page\n</body>\n</html>\n"));
+    ProgramRegistryGuard::WriteString(L"Settings", L"FileHot", L"");
+    StartProgram();
+    OpenPage();
+    ProgramDriver::Key('Q', true);
+    m_program.Settle();
+    ASSERT_EQ(Engine(), nullptr);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Settings", L"FileHot"), m_path);
+    RECT rect{};
+    ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Apple"), rect));
+    ProgramDriver::MouseClick(Middle(rect), false, 2);
+    HWND apple = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+        HWND page = ProgramDriver::Child(m_program.Frame(), nullptr, L"Apple.htm");
+        return page && (apple = ProgramDriver::Child(page, L"Internet Explorer_Server")) != nullptr;
+    }));
+    m_program.Settle();
+    RECT engine{};
+    GetWindowRect(apple, &engine);
+    ProgramDriver::MouseClick(POINT{engine.left + 40, engine.top + 12});
+    ProgramDriver::Type(L"left here ");
+    m_program.Settle();
+
+    // Alt+F, then "E&xit": the save question, Yes, and the process is gone.
+    ProgramDriver::Key('F', false, false, true);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return m_program.TopWindow(L"#32768") != nullptr; }));
+    ProgramDriver::Key('X');
+    HWND box = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770")) != nullptr; }, 8000));
+    EXPECT_EQ(ProgramDriver::TextOf(box), L"Save changes to " + other + L"?");
+    ProgramDriver::Press(box, IDYES);
+    EXPECT_EQ(WaitForSingleObject(m_program.Process(), 10000), WAIT_OBJECT_0) << "Exit left the program running";
+    EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(other)).Find(L"left here"), -1);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Settings", L"FileHot"), other);
+
+    // The next start opens that page again.
+    ProgramDriver next;
+    ASSERT_TRUE(next.Start(TarveloExePath()));
+    EXPECT_TRUE(ProgramDriver::WaitFor([&] { return ProgramDriver::Child(next.Frame(), nullptr, L"Apple.htm") != nullptr; }));
+    EXPECT_EQ(ProgramDriver::Child(next.Frame(), nullptr, L"Notes.htm"), nullptr);
+    EXPECT_EQ(next.Exit(), 0u);
+}
+
+// Typing and the main window's keys answer in the page, without a click into
+// it, after whatever took the keyboard in between: a clip process's dialog
+// (and the save that showed its link), the help window, a modal dialog.
+TEST_F(EndToEnd, FrameKeysAnswerAfterAClipTheHelpWindowAndADialog) {
+    StartProgram();
+    OpenPage();
+    int round = 0;
+    auto keysAnswer = [&](const char* after) {
+        SCOPED_TRACE(after);
+        CString word;
+        word.Format(L"keys%d", ++round);
+        ProgramDriver::Type(word + L" ");
+        m_program.Settle();
+        ProgramDriver::Key('S', true);
+        m_program.Settle();
+        // Typed into the page and saved by the key: the page had the keyboard.
+        EXPECT_NE(PlainText(m_path).Find(word), -1) << "the word was not typed into the page, or Ctrl+S did not save";
+        bool shown = IsWindowVisible(m_tree) != FALSE;
+        ProgramDriver::Key('W', true);
+        m_program.Settle();
+        EXPECT_NE(IsWindowVisible(m_tree) != FALSE, shown) << "Ctrl+W did not toggle the tree bar";
+        ProgramDriver::Key('W', true);
+        m_program.Settle();
+        ProgramDriver::Key('I', true);
+        HWND count = nullptr;
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (count = m_program.TopWindow(L"#32770")) != nullptr; }, 3000))
+            << "Ctrl+I showed no count";
+        if (count) {
+            ProgramDriver::Press(count, IDOK);
+            ProgramDriver::WaitFor([&] { return !IsWindow(count); });
+        }
+        m_program.Settle();
+    };
+    keysAnswer("the start");
+
+    ProgramDriver::Type(L"before the clip ");
+    m_program.Settle();
+    ClipInto(L"http://example.com/z", L"Work");
+    Save();  // joins the clip and shows the page as the file now holds it
+    keysAnswer("a clip and the save that showed it");
+
+    std::vector<HWND> before;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) before.push_back(window);
+    ProgramDriver::Key(VK_F1);
+    HWND help = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+        DWORD process = GetProcessId(m_program.Process());
+        for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process && IsWindowVisible(window) && window != m_program.Frame() &&
+                std::find(before.begin(), before.end(), window) == before.end())
+                return (help = window) != nullptr;
+        }
+        return false;
+    }, 8000)) << "no help window";
+    m_program.Settle();
+    PostMessageW(help, WM_CLOSE, 0, 0);
+    ProgramDriver::WaitFor([&] { return !IsWindowVisible(help); });
+    m_program.Settle();
+    keysAnswer("the help window");
+
+    HWND import = OpenDialog(L"Tarvelo->Import", ID_FILE_IMPORT);
+    ASSERT_NE(import, nullptr);
+    ProgramDriver::Press(import, IDCANCEL);
+    ProgramDriver::WaitFor([&] { return !IsWindow(import); });
+    m_program.Settle();
+    keysAnswer("a dialog");
     EXPECT_EQ(m_program.Exit(), 0u);
 }

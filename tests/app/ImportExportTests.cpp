@@ -53,6 +53,18 @@ TEST_F(TreeWindow, ImportFileKeepsPagesWrapsBodiesAndRefusesWhatItCannotRead) {
     WriteFileBytes(outside / L"Kept.htm", page);
     EXPECT_EQ(ImportFile(outside / L"Kept.htm", m_allpages), 1);
     EXPECT_EQ(ReadFileBytes(Full(L"Kept.htm")), page);
+    // The same page again is the page already there; a changed one takes a
+    // free name beside it and the page of that name stays.
+    CString written;
+    EXPECT_EQ(ImportFile(outside / L"Kept.htm", m_allpages, &written), 1);
+    EXPECT_EQ(written, Full(L"Kept.htm"));
+    std::string changed = Utf16Bytes(L"<html id=tq1>\n<body>\nchanged elsewhere\n</body>\n</html>\n");
+    WriteFileBytes(outside / L"Kept.htm", changed);
+    EXPECT_EQ(ImportFile(outside / L"Kept.htm", m_allpages, &written), 1);
+    EXPECT_EQ(written, Full(L"Kept2.htm"));
+    EXPECT_EQ(ReadFileBytes(Full(L"Kept2.htm")), changed);
+    EXPECT_EQ(ReadFileBytes(Full(L"Kept.htm")), page);
+    WriteFileBytes(outside / L"Kept.htm", page);
 
     // One line holding the whole document: the start tag alone is replaced,
     // and the page is indexed as a new page is: its sections are offered at once.
@@ -79,23 +91,22 @@ TEST_F(TreeWindow, ImportFileKeepsPagesWrapsBodiesAndRefusesWhatItCannotRead) {
     EXPECT_EQ(ReadFileBytes(Full(L"Kept.htm")), page);
 }
 
-TEST_F(TreeWindow, ImportCommandAsksBeforeReplacingAndAddsEachItemOnce) {
+TEST_F(TreeWindow, ImportCommandKeepsPagesOfTheSameNameAndAddsEachItemOnce) {
     TempDir outside;
     Page(L"Notes.htm", L"mine");
     std::string mine = ReadFileBytes(Full(L"Notes.htm"));
     WriteFileBytes(outside / L"Notes.htm", Utf8WithMark("<html><body>theirs</body></html>"));
     OpenWindow();
     {
+        // Nothing is replaced, so nothing is asked: the import lands beside the page.
         MessageBoxRecorder boxes(IDCANCEL);
         Import(m_frame, IDC_OPTION_FILE, outside / L"Notes.htm");
-        EXPECT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_TRUE(boxes.Boxes().empty());
         EXPECT_EQ(ReadFileBytes(Full(L"Notes.htm")), mine);
-    }
-    {
-        MessageBoxRecorder boxes(IDOK);
-        Import(m_frame, IDC_OPTION_FILE, outside / L"Notes.htm");
-        EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(Full(L"Notes.htm"))).Find(L"theirs"), -1);
+        EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(Full(L"Notes2.htm"))).Find(L"theirs"), -1);
         EXPECT_EQ(CountChildren(Tree(), Tree().GetRootItem(), L"Notes"), 1);
+        EXPECT_EQ(CountChildren(Tree(), Tree().GetRootItem(), L"Notes2"), 1);
+        EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"Notes2");
     }
 
     // A folder with a sub-folder, imported twice: one folder item.
@@ -111,6 +122,11 @@ TEST_F(TreeWindow, ImportCommandAsksBeforeReplacingAndAddsEachItemOnce) {
     EXPECT_TRUE(PathExists(Full(L"Trip\\Day\\One.htm")));
     EXPECT_FALSE(PathExists(Full(L"Trip\\notes.txt")));
     EXPECT_EQ(CountChildren(Tree(), Tree().GetRootItem(), L"Trip"), 1);
+    // The second import kept the first one's pages and put its own beside them.
+    EXPECT_TRUE(PathExists(Full(L"Trip\\Plan2.htm")));
+    EXPECT_TRUE(PathExists(Full(L"Trip\\Day\\One2.htm")));
+    UserExpand(Item(L"Trip"), true);
+    EXPECT_NE(Item(L"Trip\\Plan2.htm"), nullptr);
 
     // The store's own folder, or one holding it, is never walked into itself.
     size_t before = DiskEntries().size();
@@ -136,9 +152,16 @@ TEST_F(TreeWindow, BookmarkFileImportUsesTheTemporaryFolderAndStopsOnAnUnreadabl
     WriteFileBytes(outside / L"Marks.html", kBookmarkFile);
     Import(m_frame, IDC_IMPORT_FIREFOX_FILE, outside / L"Marks.html");
     CString text = TextOfUtf16Bytes(ReadFileBytes(Full(L"Marks.htm")));
-    // Both links of the same title in one folder survive, each with its address.
+    // The page of that name keeps its text and gains the links, each in the
+    // section of its folder; both links of the same title in one folder
+    // survive, each with its address.
+    EXPECT_NE(text.Find(L"older marks"), -1) << text.str();
     for (const wchar_t* address : {L"https://example.org/a", L"https://example.org/b", L"https://example.org/top"})
         EXPECT_NE(text.Find(address), -1);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Marks"), L"Tools,1;Default,1");
+    // Again: the links the page holds are not added twice.
+    Import(m_frame, IDC_IMPORT_FIREFOX_FILE, outside / L"Marks.html");
+    EXPECT_EQ(TextOfUtf16Bytes(ReadFileBytes(Full(L"Marks.htm"))), text);
     EXPECT_EQ(ReadFileBytes(Full(L"tp.htm")), tp);
     EXPECT_EQ(CountChildren(Tree(), Tree().GetRootItem(), L"Marks"), 1);
 
@@ -180,7 +203,9 @@ TEST_F(TreeWindow, WholeStoreImportOffersToSaveFirstAndCancelKeepsEverything) {
     MessageBoxRecorder boxes(IDOK);
     Import(m_frame, IDC_IMPORT_WHOLE_STORE, saved.Path());
     EXPECT_TRUE(boxes.Saw(L"Successfully imported Tarvelo BookMarks!"));
-    EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(open)).Find(L"saved copy"), -1);
+    // The page of that name stays; the saved one comes in beside it.
+    EXPECT_EQ(ReadFileBytes(open), mine);
+    EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(Full(L"Open2.htm"))).Find(L"saved copy"), -1);
     EXPECT_TRUE(PathExists(Full(L"Sub\\Deep.htm")));
     EXPECT_EQ(ReadFileBytes(m_install / L"Bookmark\\Forms\\1.tq"), "form");
     EXPECT_EQ(OpenDocument(L"Open.htm"), nullptr);

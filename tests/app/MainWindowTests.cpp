@@ -148,20 +148,39 @@ TEST_F(MainWindow, ClosingAPageFromItsCloseBoxRemembersIt) {
     CString path = Page(L"Last.htm");
     CDocument* page = m_app.OpenDocumentFile(path);
     ASSERT_NE(page, nullptr);
+    // Another page in front: the close box of the window behind closes and
+    // remembers that window's page.
+    CString front = Page(L"Front.htm");
+    ASSERT_NE(m_app.OpenDocumentFile(front), nullptr);
     page->GetViews().front()->GetParentFrame()->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
     PumpMessages();
-    EXPECT_TRUE(m_template->GetDocuments().empty());
+    ASSERT_EQ(m_template->GetDocuments().size(), 1u);
+    EXPECT_EQ(m_template->GetDocuments().front()->GetPathName(), front);
     EXPECT_EQ(m_app.GetProfileString(L"Settings", L"FileHot"), path);
+    m_template->GetDocuments().front()->GetViews().front()->GetParentFrame()->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+    PumpMessages();
+    EXPECT_TRUE(m_template->GetDocuments().empty());
+    EXPECT_EQ(m_app.GetProfileString(L"Settings", L"FileHot"), front);
     EXPECT_EQ(m_frame->GetMenu(), m_frame->m_hMenuDefault);
 }
 
-TEST_F(MainWindow, ExitWhileAPageIsActiveClosesOnlyThatPage) {
-    CDocument* page = m_app.OpenDocumentFile(Page(L"Open.htm"));
-    ASSERT_NE(page, nullptr);
+// Exit ends the program in one go, however many pages are open, and the
+// page left in front is the one the next start reopens.
+TEST_F(MainWindow, ExitWithPagesOpenClosesTheMainWindowAndRemembersThePageInFront) {
+    CString closed = Page(L"Closed.htm"), behind = Page(L"Behind.htm"), inFront = Page(L"Open.htm");
+    CDocument* first = m_app.OpenDocumentFile(closed);
+    ASSERT_NE(first, nullptr);
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+    PumpMessages();
+    EXPECT_EQ(m_app.GetProfileString(L"Settings", L"FileHot"), closed);
+    ASSERT_NE(m_app.OpenDocumentFile(behind), nullptr);
+    ASSERT_NE(m_app.OpenDocumentFile(inFront), nullptr);
+    HWND window = m_frame->GetSafeHwnd();
     m_frame->SendMessage(WM_COMMAND, ID_APP_EXIT);
     PumpMessages();
     EXPECT_TRUE(m_template->GetDocuments().empty());
-    EXPECT_TRUE(IsWindow(m_frame->GetSafeHwnd()));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(m_app.GetProfileString(L"Settings", L"FileHot"), inFront);
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include "dialogs/EditDialogs.h"
 #include "editing/Clipboard.h"
 
+#include <mshtmcid.h>
 #include <mshtml.h>
 #include <mshtmhst.h>
 
@@ -188,6 +189,23 @@ TEST_F(EditingWindow, ClicksKeysAndCharactersEditTheDocument) {
     Key('Y');
     SetControl(false);
     EXPECT_EQ(Body(), L"<P id=a style=\"margin:0\">X\U0001F600abc</P>\r\n<P style=\"margin:0\">new<BR>linede</P>");
+    // Undo and redo as the host's accelerator runs them, through the command
+    // target: the caret goes back to where the sentence began, and forth.
+    POINT start{}, typed{}, undone{}, redone{};
+    GetCaretPos(&start);
+    Type(L" and a sentence");
+    GetCaretPos(&typed);
+    ASSERT_GT(typed.x, start.x);
+    static const GUID kMshtml = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    ComPtr<IOleCommandTarget> commands;
+    ASSERT_EQ(Document()->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(commands.Receive())), S_OK);
+    ASSERT_EQ(commands->Exec(&kMshtml, IDM_UNDO, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    GetCaretPos(&undone);
+    EXPECT_EQ(undone.x, start.x);
+    EXPECT_EQ(undone.y, start.y);
+    ASSERT_EQ(commands->Exec(&kMshtml, IDM_REDO, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr), S_OK);
+    GetCaretPos(&redone);
+    EXPECT_EQ(redone.x, typed.x);
 }
 
 // A click puts the caret in the nearest line's text: beside a line at its

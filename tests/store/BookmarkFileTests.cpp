@@ -7,6 +7,8 @@
 
 #include "bookmarks/BookmarkExport.h"
 #include "favorites/FavoriteEngine.h"
+#include "pages/PageFile.h"
+#include "pages/PageTemplate.h"
 #include "util/Registry.h"
 #include "util/Strings.h"
 
@@ -132,6 +134,25 @@ TEST_F(BookmarkFileTest, BrowserBookmarkFilesOfTenThousandEntriesArriveWhole) {
         std::multiset<Link> arrived = PageLinks(page);
         EXPECT_EQ(std::set<Link>(arrived.begin(), arrived.end()), expected);
         EXPECT_EQ(arrived.size(), expected.size());
+
+        // Into a page of the user's with that name: it keeps its words and
+        // gains the same links, in one pass per folder; again, it gains none.
+        CString mine = PagePath(firefox ? L"MineF" : L"MineC");
+        CString own = L"<html id=tq1>\n<body>\n<DIV>my own words</DIV>\n" + CString(kPageSpacers) + kBodyEndMarkerLine +
+                      L"</body>\n</html>\n";
+        ASSERT_TRUE(WritePageText(mine, own));
+        CFavoriteEngine merger(CString{});
+        ASSERT_TRUE(merger.ParseNetscapeBookmarkFile(file));
+        EXPECT_EQ(merger.MergeBookmarksIntoPage(mine), static_cast<int>(expected.size()));
+        arrived = PageLinks(mine);
+        EXPECT_EQ(std::set<Link>(arrived.begin(), arrived.end()), expected);
+        EXPECT_EQ(arrived.size(), expected.size());
+        CString merged;
+        ASSERT_TRUE(ReadPageText(mine, merged));
+        EXPECT_NE(merged.Find(L"my own words"), -1);
+        CFavoriteEngine again(CString{});
+        ASSERT_TRUE(again.ParseNetscapeBookmarkFile(file));
+        EXPECT_EQ(again.MergeBookmarksIntoPage(mine), 0);
     }
 }
 
