@@ -189,7 +189,12 @@ private:
         int bodyEnd = markers.rule ? FindBodyEndMarker(line.view()) : -1;
         if (!m_inserted && bodyEnd >= 0) { // end of content by its marker
             FlushPending();
-            m_out += line.Left(bodyEnd);
+            // Spacers in front of the marker (where the template and the
+            // editor's save put them) are written again with the marker:
+            // kept here as well, they would add a blank band with every link.
+            CString before = line.Left(bodyEnd);
+            if (markers.spacer) RegexReplaceAll(before, L"<[Bb][Rr] 2>", L"");
+            m_out += before;
             CloseContent(250, GetPageEnding());
             return false;
         }
@@ -256,6 +261,9 @@ private:
     void CloseContent(int window, const CString& closing) {
         CString trailing;
         FindLastPageMarkers(m_out, trailing, window);
+        // Nothing but line ends (where the spacers stood) would only add a
+        // blank line before the page's end with every link.
+        if (trailing.view().find_first_not_of(L" \t\r\n") == std::wstring_view::npos) trailing.Empty();
         OpenSectionIfNeeded();
         m_out += kFiveSpaces;
         m_out += m_link;
