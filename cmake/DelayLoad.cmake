@@ -52,11 +52,19 @@ function(tarvelo_delay_load target)
       # Every function the DLL exports is a "T" symbol of the import library.
       string(REGEX MATCHALL "[0-9a-fA-F]+ T [A-Za-z_][A-Za-z0-9_@]*" functions "${symbols}")
       list(TRANSFORM functions REPLACE "^[0-9a-fA-F]+ T " "")
+      set(killAt)
+      if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        # 32-bit names carry the C prefix and the stdcall suffix (_Name@12):
+        # the definition lists them without the prefix, and the DLL is asked
+        # for them without the suffix.
+        list(TRANSFORM functions REPLACE "^_" "")
+        set(killAt --kill-at)
+      endif()
       list(REMOVE_DUPLICATES functions)
       list(JOIN functions "\n" exports)
       file(WRITE ${CMAKE_BINARY_DIR}/delayload/${name}.def "LIBRARY ${dll}\nEXPORTS\n${exports}\n")
       execute_process(COMMAND ${TARVELO_DLLTOOL} --input-def ${CMAKE_BINARY_DIR}/delayload/${name}.def
-                              --dllname ${dll} --output-delaylib ${delayLib}
+                              --dllname ${dll} --output-delaylib ${delayLib} ${killAt}
                       COMMAND_ERROR_IS_FATAL ANY)
     endif()
     target_link_libraries(${target} PRIVATE ${delayLib})
