@@ -69,12 +69,12 @@ BOOL CTarveloApp::InitInstance() {
 
     // A clip process handles its command line and ends without showing
     // anything. Its main window is built hidden all the same; a link clip
-    // builds it, and begins reading the pages its dialog lists, once the
-    // dialog is up, so that the user is not kept waiting.
+    // begins reading the pages its dialog lists once the dialog is up, and
+    // builds the window once they are listed (or once the dialog is closed),
+    // so that the user waits for neither.
     if (clip == ClipKind::Link)
         RunWhenThreadWindowIsUp([this] {  // the dialog, or a message box instead of it
-            OnClipDialogUp();
-            LoadMainFrame();
+            OnClipDialogUp([this] { LoadMainFrame(); });
         });
     else if (!LoadMainFrame())
         return FALSE;

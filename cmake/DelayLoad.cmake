@@ -5,9 +5,43 @@
 # the tool chain's import library, with dlltool.
 find_program(TARVELO_DLLTOOL NAMES ${TOOLCHAIN_PREFIX}-dlltool dlltool REQUIRED)
 
+# Appends to the list `out` every static library target that `target` links,
+# directly or through other libraries, each after the libraries that use it
+# (the order the linker needs).
+function(tarvelo_static_libraries_of out target)
+  set(visited ${${out}_visited})
+  set(order ${${out}})
+  get_target_property(direct ${target} LINK_LIBRARIES)
+  get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
+  foreach(item ${direct} ${interface})
+    if(TARGET ${item} AND NOT item IN_LIST visited)
+      list(APPEND visited ${item})
+      set(sub ${order})
+      set(sub_visited ${visited})
+      tarvelo_static_libraries_of(sub ${item})
+      set(order ${sub})
+      set(visited ${sub_visited})
+      get_target_property(type ${item} TYPE)
+      if(type STREQUAL "STATIC_LIBRARY")
+        list(APPEND order ${item})  # after everything it uses: reversed below
+      endif()
+    endif()
+  endforeach()
+  set(${out} ${order} PARENT_SCOPE)
+  set(${out}_visited ${visited} PARENT_SCOPE)
+endfunction()
+
 function(tarvelo_delay_load target)
+  set(statics)
+  tarvelo_static_libraries_of(statics ${target})
+  list(REVERSE statics)
+  target_link_libraries(${target} PRIVATE ${statics})
   foreach(name ${ARGN})
     set(delayLib ${CMAKE_BINARY_DIR}/delayload/lib${name}_delay.a)
+    set(dll ${name}.dll)
+    if(name STREQUAL "winspool")
+      set(dll winspool.drv)
+    endif()
     if(NOT EXISTS ${delayLib})
       set(importLib ${CMAKE_FIND_ROOT_PATH}/lib/lib${name}.a)
       if(NOT EXISTS ${importLib})
@@ -18,11 +52,19 @@ function(tarvelo_delay_load target)
       # Every function the DLL exports is a "T" symbol of the import library.
       string(REGEX MATCHALL "[0-9a-fA-F]+ T [A-Za-z_][A-Za-z0-9_@]*" functions "${symbols}")
       list(TRANSFORM functions REPLACE "^[0-9a-fA-F]+ T " "")
+      set(killAt)
+      if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        # 32-bit names carry the C prefix and the stdcall suffix (_Name@12):
+        # the definition lists them without the prefix, and the DLL is asked
+        # for them without the suffix.
+        list(TRANSFORM functions REPLACE "^_" "")
+        set(killAt --kill-at)
+      endif()
       list(REMOVE_DUPLICATES functions)
       list(JOIN functions "\n" exports)
-      file(WRITE ${CMAKE_BINARY_DIR}/delayload/${name}.def "LIBRARY ${name}.dll\nEXPORTS\n${exports}\n")
+      file(WRITE ${CMAKE_BINARY_DIR}/delayload/${name}.def "LIBRARY ${dll}\nEXPORTS\n${exports}\n")
       execute_process(COMMAND ${TARVELO_DLLTOOL} --input-def ${CMAKE_BINARY_DIR}/delayload/${name}.def
-                              --dllname ${name}.dll --output-delaylib ${delayLib}
+                              --dllname ${dll} --output-delaylib ${delayLib} ${killAt}
                       COMMAND_ERROR_IS_FATAL ANY)
     endif()
     target_link_libraries(${target} PRIVATE ${delayLib})

@@ -36,7 +36,7 @@ void CTarveloApp::AddClipFromCommandLine(CString commandLine) {
     TakeLinkClip(commandLine, AskWithDialog, now);
 }
 
-void OnClipDialogUp() { BeginIndexPrefetch(); }
+void OnClipDialogUp(std::function<void()> afterListed) { BeginIndexPrefetch(std::move(afterListed)); }
 
 void CTarveloApp::AddEventFromCommandLine(CString commandLine) { TakeEventClip(commandLine); }
 

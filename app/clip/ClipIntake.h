@@ -3,9 +3,12 @@
 #pragma once
 #include "core/String.h"
 
+#include <functional>
+
 // Stores one block of a page's form text for the link clip that follows.
 void StoreFormBlock(const CString& commandLine);
 
 // Once the "Add to Tarvelo" dialog of a link clip is up: begins reading the
-// pages it lists.
-void OnClipDialogUp();
+// pages it lists; `afterListed` runs on this thread once the dialog has taken
+// them and painted its lists (at once when there is nothing to read).
+void OnClipDialogUp(std::function<void()> afterListed);

@@ -3,6 +3,7 @@
 #include "index/AllPagesIndex.h"
 #include "install/InstallPath.h"
 #include "util/Registry.h"
+#include "wnd/WhenWindowIsUp.h"
 
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <unordered_set>
 
 namespace {
 
@@ -21,14 +23,48 @@ bool PageFileExists(const CString& allpagesFolder, const CString& page) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-struct Slice {
-    std::vector<IndexEntry> entries;
+// The files of a folder, in upper case (ASCII letters), directories left out.
+std::unordered_set<CString> ListFolderFiles(const CString& folder) {
+    std::unordered_set<CString> files;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileExW(folder + L"\\*", FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.insert(CString(found.cFileName).MakeUpper());
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return files;
+}
+
+// Whether each page's file exists. Each folder that holds pages is listed
+// once: a few hundred listings instead of ten thousand look-ups. A page that
+// no listing shows (a name in another spelling, say) is looked up by its
+// path, so the answer is the look-up's.
+std::vector<bool> PageFilesExist(const CString& allpagesFolder, const std::vector<IndexEntry>& entries) {
     std::vector<bool> exists;
-};
+    exists.reserve(entries.size());
+    std::unordered_map<CString, std::unordered_set<CString>> listings;  // by folder, in upper case
+    for (const IndexEntry& entry : entries) {
+        if (entry.page.IsEmpty() || allpagesFolder.IsEmpty()) {
+            exists.push_back(false);
+            continue;
+        }
+        CString name = entry.page;
+        if (name.Right(5).CompareNoCase(L".html") != 0) name += L".htm";
+        int slash = name.ReverseFind(L'\\');
+        CString folder = slash >= 0 ? allpagesFolder + L"\\" + name.Left(slash) : allpagesFolder;
+        auto [listing, isNew] = listings.try_emplace(CString(folder).MakeUpper());
+        if (isNew) listing->second = ListFolderFiles(folder);
+        exists.push_back(listing->second.count(name.Mid(slash + 1).MakeUpper()) > 0 ||
+                         PageFileExists(allpagesFolder, entry.page));
+    }
+    return exists;
+}
 
 // Reads the values of indices [first, last) through a key handle of its own.
-Slice ReadSlice(const CString& allpagesFolder, DWORD first, DWORD last, DWORD longestName, DWORD longestData) {
-    Slice slice;
+std::vector<IndexEntry> ReadSlice(DWORD first, DWORD last, DWORD longestName, DWORD longestData) {
+    std::vector<IndexEntry> slice;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, GetSettingsKeyPath(kAllPagesSection), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return slice;
@@ -55,8 +91,7 @@ Slice ReadSlice(const CString& allpagesFolder, DWORD first, DWORD last, DWORD lo
             entry.sections = CString(data.c_str(), static_cast<int>(dataBytes / sizeof(wchar_t)));
             entry.sections.ReleaseBuffer();
         }
-        slice.exists.push_back(PageFileExists(allpagesFolder, entry.page));
-        slice.entries.push_back(std::move(entry));
+        slice.push_back(std::move(entry));
     }
     RegCloseKey(key);
     return slice;
@@ -73,6 +108,7 @@ struct Prefetch {
     IndexSnapshot snapshot;
     HWND notify = nullptr;
     UINT message = 0;
+    std::function<void()> afterHandOver;  // on the thread that began the read
 };
 
 Prefetch& ThePrefetch() {
@@ -109,25 +145,23 @@ IndexSnapshot ReadIndexSnapshot(const CString& allpagesFolder, unsigned maxReade
     // Each registry read is a round trip to the registry's keeper; several
     // readers keep it busy instead of waiting on one another.
     const DWORD readers = std::clamp<DWORD>(valueCount / 500, 1, std::max(1u, maxReaders));
-    std::vector<Slice> slices(readers);
+    std::vector<std::vector<IndexEntry>> slices(readers);
     std::vector<std::thread> threads;
     for (DWORD r = 0; r < readers; ++r) {
         DWORD first = valueCount * r / readers, last = valueCount * (r + 1) / readers;
         if (r + 1 == readers) last = MAXDWORD;  // the last reader takes values added meanwhile
         threads.emplace_back([&, r, first, last] {
-            slices[r] = ReadSlice(allpagesFolder, first, last, longestName, longestData);
+            slices[r] = ReadSlice(first, last, longestName, longestData);
         });
     }
     for (std::thread& thread : threads) thread.join();
 
     snapshot.entries.reserve(valueCount);
-    snapshot.fileExists.reserve(valueCount);
-    for (Slice& slice : slices) {
-        for (size_t i = 0; i < slice.entries.size(); ++i) {
-            snapshot.fileExists.emplace(slice.entries[i].page, slice.exists[i]);
-            snapshot.entries.push_back(std::move(slice.entries[i]));
-        }
-    }
+    for (std::vector<IndexEntry>& slice : slices)
+        for (IndexEntry& entry : slice) snapshot.entries.push_back(std::move(entry));
+    std::vector<bool> exists = PageFilesExist(allpagesFolder, snapshot.entries);
+    snapshot.fileExists.reserve(exists.size());
+    for (size_t i = 0; i < exists.size(); ++i) snapshot.fileExists.emplace(snapshot.entries[i].page, exists[i]);
     return snapshot;
 }
 
@@ -141,11 +175,16 @@ void PlanIndexPrefetch(const CString& commandLine) {
     prefetch.planned = !prefetch.allpagesFolder.IsEmpty();
 }
 
-void BeginIndexPrefetch() {
+void BeginIndexPrefetch(std::function<void()> afterHandOver) {
     Prefetch& prefetch = ThePrefetch();
-    std::lock_guard<std::mutex> guard(prefetch.lock);
-    if (!prefetch.planned || prefetch.started) return;
+    std::unique_lock<std::mutex> guard(prefetch.lock);
+    if (!prefetch.planned || prefetch.started) {
+        guard.unlock();
+        if (afterHandOver) afterHandOver();
+        return;
+    }
     prefetch.started = true;
+    prefetch.afterHandOver = std::move(afterHandOver);
     std::thread([&prefetch, folder = prefetch.allpagesFolder] {
         // One reader only: the program's own start-up needs the registry too.
         IndexSnapshot snapshot = ReadIndexSnapshot(folder, 1);
@@ -173,6 +212,8 @@ bool TakeIndexSnapshot(const CString& allpagesFolder, HWND window, UINT message,
             }
             prefetch.planned = prefetch.started = false;
             snapshot = std::move(prefetch.snapshot);
+            if (prefetch.afterHandOver) RunWhenThreadWindowIsUp(std::move(prefetch.afterHandOver));
+            prefetch.afterHandOver = nullptr;
             return true;
         }
     }

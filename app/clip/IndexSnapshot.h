@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <unordered_map>
 
 struct IndexSnapshot {
@@ -28,9 +29,12 @@ IndexSnapshot ReadIndexSnapshot(const CString& allpagesFolder, unsigned maxReade
 // A link-clip process reads the snapshot in the background: planned at
 // start-up (when the command line is a link clip; the install path is read
 // quietly) and begun once the dialog is up, so that the read does not slow
-// the dialog's own start. StartIndexPrefetch does both at once.
+// the dialog's own start. `afterHandOver` runs on the calling thread once the
+// snapshot has been handed over and the thread's windows are painted again
+// (at once when no read is planned): work that would slow the read waits for
+// it. StartIndexPrefetch does both at once.
 void PlanIndexPrefetch(const CString& commandLine);
-void BeginIndexPrefetch();
+void BeginIndexPrefetch(std::function<void()> afterHandOver = {});
 void StartIndexPrefetch(const CString& commandLine);
 
 // The snapshot for the Allpages folder. Without a background read planned for

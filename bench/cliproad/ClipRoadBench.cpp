@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -147,9 +148,10 @@ double Fastest(const std::vector<double>& values) {
 
 }  // namespace
 
-// Usage: cliproad_bench [runs, default 7]
+// Usage: cliproad_bench [runs, default 7] [another Tarvelo.exe, timed beside in the same runs]
 int main(int argc, char** argv) {
     const int runs = argc > 1 && std::atoi(argv[1]) > 0 ? std::atoi(argv[1]) : kDefaultRuns;
+    const CString other = argc > 2 ? WinePath(std::wstring(argv[2], argv[2] + std::strlen(argv[2])).c_str()) : CString();
     const CString backup = L"Software\\TarveloBenchBackup";
     RegDeleteTreeW(HKEY_CURRENT_USER, backup);
     HKEY settings = nullptr, saved = nullptr;
@@ -179,19 +181,34 @@ int main(int argc, char** argv) {
     TimeToWindow(bare, L"", L"Bare window", WM_CLOSE, 0);
     TimeToWindow(tarvelo, clip, L"Tarvelo->Add to Tarvelo", WM_COMMAND, IDCANCEL);
 
-    std::vector<double> bareTimes, clipTimes, listTimes;
+    if (!other.IsEmpty()) TimeToWindow(other, clip, L"Tarvelo->Add to Tarvelo", WM_COMMAND, IDCANCEL);
+
+    std::vector<double> bareTimes, clipTimes, listTimes, otherTimes, otherListTimes;
     for (int run = 0; run < runs; ++run) {
         bareTimes.push_back(TimeToWindow(bare, L"", L"Bare window", WM_CLOSE, 0));
         double listed = -1;
         clipTimes.push_back(TimeToWindow(tarvelo, clip, L"Tarvelo->Add to Tarvelo", WM_COMMAND, IDCANCEL, kPages, &listed));
         listTimes.push_back(listed);
-        std::printf("run %d: bare window %.0f ms, link clip to dialog %.0f ms, all pages listed %.0f ms\n", run + 1,
+        std::printf("run %d: bare window %.0f ms, link clip to dialog %.0f ms, all pages listed %.0f ms", run + 1,
                     bareTimes.back(), clipTimes.back(), listTimes.back());
+        if (!other.IsEmpty()) {
+            otherTimes.push_back(
+                TimeToWindow(other, clip, L"Tarvelo->Add to Tarvelo", WM_COMMAND, IDCANCEL, kPages, &listed));
+            otherListTimes.push_back(listed);
+            std::printf("; the other program: %.0f ms, listed %.0f ms", otherTimes.back(), listed);
+        }
+        std::printf("\n");
     }
     double bareMedian = Median(bareTimes), clipMedian = Median(clipTimes), listMedian = Median(listTimes);
     std::printf("median of %d runs with %d pages: bare window %.0f ms, link clip to dialog %.0f ms, ratio %.2f "
                 "(goal: at most 2.00); all pages listed %.0f ms\n",
                 runs, kPages, bareMedian, clipMedian, bareMedian > 0 ? clipMedian / bareMedian : 0.0, listMedian);
+    if (!other.IsEmpty())
+        std::printf("the other program (%ls): median %.0f ms, ratio %.2f, fastest %.0f ms, ratio %.2f; all pages listed "
+                    "%.0f ms\n",
+                    other.GetString(), Median(otherTimes), bareMedian > 0 ? Median(otherTimes) / bareMedian : 0.0,
+                    Fastest(otherTimes), Fastest(bareTimes) > 0 ? Fastest(otherTimes) / Fastest(bareTimes) : 0.0,
+                    Median(otherListTimes));
     double bareFastest = Fastest(bareTimes), clipFastest = Fastest(clipTimes);
     std::printf("fastest of %d runs: bare window %.0f ms, link clip to dialog %.0f ms, ratio %.2f (goal: at most 2.00)\n", runs,
                 bareFastest, clipFastest, bareFastest > 0 ? clipFastest / bareFastest : 0.0);

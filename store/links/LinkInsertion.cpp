@@ -86,7 +86,7 @@ private:
         bool opener = false, closer = false, bodyClose = false, spacer = false, rule = false;
     };
 
-    static bool HasAt(const std::wstring& text, size_t at, std::wstring_view marker) {
+    static bool HasAt(std::wstring_view text, size_t at, std::wstring_view marker) {
         if (text.size() - at < marker.size()) return false;
         for (size_t k = 0; k < marker.size(); ++k)
             if (CString::UpperAscii(text[at + k]) != marker[k]) return false;
@@ -114,8 +114,31 @@ private:
         return found;
     }
 
+    // A quick look at a raw line: false when it can hold none of the markers
+    // the rules look for (a run of three '<' or '>', an entity opener or
+    // closer, a table, cell, rule, spacer or body end tag). Most lines of a
+    // page (its links and text) are such lines, and they are copied as they
+    // stand, without the full reading.
+    static bool MayHoldMarker(std::wstring_view raw) {
+        for (size_t i = raw.find_first_of(L"<>&"); i != std::wstring_view::npos; i = raw.find_first_of(L"<>&", i + 1)) {
+            wchar_t c = raw[i];
+            if (c != L'&' && i + 2 < raw.size() && raw[i + 1] == c && raw[i + 2] == c) return true;
+            if (c == L'&' && (HasAt(raw, i, L"&GT;&GT;&GT;") || HasAt(raw, i, L"&LT;&LT;&LT;"))) return true;
+            if (c == L'<' && (HasAt(raw, i, L"<T") || HasAt(raw, i, L"</T") || HasAt(raw, i, L"<HR") ||
+                              HasAt(raw, i, L"<BR 2>") || HasAt(raw, i, L"</BODY")))
+                return true;
+        }
+        return false;
+    }
+
     // Handles one line; false when reading stops.
     bool TakeLine(std::wstring_view raw) {
+        if (!m_readingTag && !MayHoldMarker(raw)) { // a line no rule acts on
+            FlushPending();
+            m_started = true;
+            m_pending.str().assign(raw);
+            return true;
+        }
         // The line, its scanned copy (markers in link texts and attribute
         // values hidden) and the copy's upper case live in buffers kept from
         // line to line, so that a plain line costs no allocation. The upper
@@ -189,7 +212,12 @@ private:
         int bodyEnd = markers.rule ? FindBodyEndMarker(line.view()) : -1;
         if (!m_inserted && bodyEnd >= 0) { // end of content by its marker
             FlushPending();
-            m_out += line.Left(bodyEnd);
+            // Spacers in front of the marker (where the template and the
+            // editor's save put them) are written again with the marker:
+            // kept here as well, they would add a blank band with every link.
+            CString before = line.Left(bodyEnd);
+            if (markers.spacer) RegexReplaceAll(before, L"<[Bb][Rr] 2>", L"");
+            m_out += before;
             CloseContent(250, GetPageEnding());
             return false;
         }
@@ -256,6 +284,9 @@ private:
     void CloseContent(int window, const CString& closing) {
         CString trailing;
         FindLastPageMarkers(m_out, trailing, window);
+        // Nothing but line ends (where the spacers stood) would only add a
+        // blank line before the page's end with every link.
+        if (trailing.view().find_first_not_of(L" \t\r\n") == std::wstring_view::npos) trailing.Empty();
         OpenSectionIfNeeded();
         m_out += kFiveSpaces;
         m_out += m_link;

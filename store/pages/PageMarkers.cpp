@@ -53,8 +53,14 @@ void ExtractIndexTagText(CString& tag) {
     // rebuild reduces every tag of every page.
     if (ContainsNoCase(tag, L"&nbsp;")) RegexReplaceAll(tag, L"&[nN][bB][sS][pP];", L" ");
     EncodeRawTagMarkers(tag);
-    RegexReplaceAll(tag, L"^.+[Gg][tT];&[Gg][tT];&[Gg][tT];", L"");
-    RegexReplaceAll(tag, L"&[lL][tT];&[lL][tT];&[lL][tT].+$", L"");
+    // Everything up to the first opener that does not begin the text ("^.+"
+    // takes at least its "&"), then the first closer with everything after
+    // it, when something follows it: the patterns "^.+gt;&gt;&gt;" and
+    // "&lt;&lt;&lt.+$" (any case), as literal searches.
+    int opener = FindNoCase(tag, L"gt;&gt;&gt;", 1);
+    if (opener >= 1) tag.Delete(0, opener + 11);
+    int closer = FindNoCase(tag, L"&lt;&lt;&lt");
+    if (closer >= 0 && closer + 11 < tag.GetLength()) tag.Truncate(closer);
     if (!tag.IsEmpty() && IsPatternBlank(tag[0])) RegexReplaceAll(tag, L"^[/s]+", L"");
     if (!tag.IsEmpty() && IsPatternBlank(tag[tag.GetLength() - 1])) RegexReplaceAll(tag, L"[/s]+$", L"");
     UnmaskScannedText(tag);

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
 namespace {
 
 class Startup : public ::testing::Test {
@@ -197,6 +202,48 @@ HWND FindWindowOfProcess(DWORD processId, const CString& caption) {
     return search.found;
 }
 }  // namespace
+
+namespace {
+// The DLLs the program imports at load time (not those it loads when first
+// calling them), in upper case.
+std::vector<std::string> LoadTimeImports(const CString& exe) {
+    std::string image = ReadFileBytes(exe);
+    std::vector<std::string> names;
+    if (image.size() < sizeof(IMAGE_DOS_HEADER)) return names;
+    auto at = [&](size_t offset, size_t size) { return offset + size <= image.size() ? image.data() + offset : nullptr; };
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(at(static_cast<size_t>(dos->e_lfanew), sizeof(IMAGE_NT_HEADERS)));
+    if (!nt) return names;
+    const IMAGE_SECTION_HEADER* sections = IMAGE_FIRST_SECTION(nt);
+    auto fileOffset = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i)
+            if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].SizeOfRawData)
+                return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+        return image.size();
+    };
+    DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (size_t offset = fileOffset(imports);; offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(offset, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
+        if (!entry || !entry->Name) break;
+        const char* name = at(fileOffset(entry->Name), 1);
+        if (!name) break;
+        std::string upper(name, strnlen(name, static_cast<size_t>(image.data() + image.size() - name)));
+        for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        names.push_back(upper);
+    }
+    return names;
+}
+}  // namespace
+
+TEST_F(Startup, TheDllsAClipDoesNotNeedAreLoadedOnlyWhenFirstCalled) {
+    // A link clip's dialog must come up about as fast as a bare window: the
+    // program starts with the DLLs such a window loads.
+    std::vector<std::string> imports = LoadTimeImports(TarveloExePath());
+    EXPECT_FALSE(imports.empty());
+    for (const char* late : {"SHELL32.DLL", "COMDLG32.DLL", "WININET.DLL", "COMCTL32.DLL", "OLE32.DLL", "OLEAUT32.DLL",
+                             "SHLWAPI.DLL", "WINSPOOL.DRV"})
+        EXPECT_EQ(std::count(imports.begin(), imports.end(), late), 0) << late;
+}
 
 TEST_F(Startup, LinkClipBuildsItsMainWindowHiddenWhileItsDialogIsUp) {
     bool hiddenFrame = false, sawOtherWindow = false;

@@ -67,11 +67,12 @@ protected:
 TEST_F(AddItemDialogTest, ListsExistingIndexedPagesSortedAndTheSectionsOfTheChosenPage) {
     AddPage(L"Work\\Plans", L"News,1;a###b,3;END,1;Mail,1");
     AddPage(L"Alpha", L"x,1");
+    AddPage(L"beta", L"x,1");
     AddPage(L"Gone", L"y,1", false);
     AddPage(L"Zero", L"0");
     CDialogAddItem dialog(L"T", L"http://e.com/", L"0", L"");
     RunModal(dialog, [](HWND window) {
-        EXPECT_EQ(ListItems(window, IDC_ADD_PAGE), (std::vector<CString>{L"Alpha", L"Work\\Plans"}));
+        EXPECT_EQ(ListItems(window, IDC_ADD_PAGE), (std::vector<CString>{L"Alpha", L"beta", L"Work\\Plans"}));
         SelectPage(window, L"Work\\Plans");
         EXPECT_EQ(ListItems(window, IDC_ADD_SECTION), (std::vector<CString>{L"News", L"a,b", L"Mail"}));
         Click(window, IDCANCEL);

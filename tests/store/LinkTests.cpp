@@ -97,7 +97,6 @@ TEST_F(LinkInsertion, NewSectionGoesAfterTheHeadLineOfANewPage) {
         L"</center>\n"
         L"<hr color=blue size=1>&gt;&gt;&gt;News&lt;&lt;&lt;\n<br>\n" + kFive +
         L"\n<A href=\"http://a.example/x\">&nbsp;Paper&nbsp;</A>\n"
-        L"\n<BR 2><BR 2><BR 2>\n"
         L"<BR 2><BR 2><BR 2>" + kMarker + kFooter + L"</body>\n</html>\n";
     EXPECT_EQ(ReadFileBytes(PagePath(L"Work")), Utf16Bytes(expected));
     EXPECT_EQ(IndexValue(L"Work"), L"News,1");

@@ -18,6 +18,12 @@ const CString kEnding = L"<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=b
                         L"<center><font size=2><a href= \"http://www.tarvelo.com\">Tarvelo</a></font></center>\n"
                         L"</body>\n</html>\n";
 
+int Count(const CString& text, const CString& what) {
+    int count = 0;
+    for (int at = text.Find(what); at >= 0; at = text.Find(what, at + 1)) ++count;
+    return count;
+}
+
 // The page as the engine writes it when the editor saves: the text loaded
 // into an engine document and saved through its stream persistence.
 CString SavedByEngine(const CString& html) {
@@ -120,6 +126,35 @@ TEST_F(PageClean, SavedPageReadsBackThroughTheStore) {
     EXPECT_GT(clip, linked.Find(L">fir st</A>"));
     EXPECT_LT(clip, linked.Find(L"Later"));
     EXPECT_EQ(IndexValue(L"Saved"), L"News,1;Later,1");
+}
+
+TEST_F(PageClean, ClipsIntoASavedPageKeepOneRowOfSpacers) {
+    // The editor's save writes the spacers on the body-end marker's line; a
+    // clip writes them there again, so they must not also stay as content.
+    CString page = PagePath(L"Round");
+    ASSERT_EQ(AddNewPage(L"Round"), 1);
+    int lines = Count(ReadPage(page), L"\n"), growth = 0;
+    for (int round = 0; round < 4; ++round) {
+        CString link;
+        link.Format(L"http://clip/%d", round);
+        ASSERT_EQ(AddLinkToPage(L"Round", L"News", L"Clip", link, L""), 1);
+        CString linked = ReadPage(page);
+        EXPECT_EQ(Count(linked, L"<BR 2>"), 3) << linked.str();
+        WritePage(page, SavedByEngine(linked));
+        ASSERT_EQ(FinishPageSave(page), 1);
+        CString saved = ReadPage(page);
+        EXPECT_EQ(Count(saved, L"<BR 2>"), 3) << saved.str();
+        EXPECT_TRUE(saved.Right(kEnding.GetLength()) == kEnding) << saved.str();
+        // Each round adds as many lines as the one before: no blank band grows.
+        int now = Count(saved, L"\n");
+        if (round >= 2) {
+            EXPECT_EQ(now - lines, growth) << saved.str();
+        }
+        growth = now - lines;
+        lines = now;
+    }
+    EXPECT_EQ(Count(ReadPage(page), L"http://clip/"), 4);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
 TEST_F(PageClean, FailureLeavesTheFileAsItWas) {
