@@ -140,18 +140,34 @@ void ReportStage(const char* name, std::vector<double> times) {
     std::printf("  %-42s median %8.3f ms  p99 %8.3f ms\n", name, median, p99);
 }
 
+constexpr int kWidth = 800, kHeight = 600;
+
+// A page in design mode as the window holds it: laid out in a window-sized
+// view, painted once, the caret at its start.
+struct StagedPage {
+    std::shared_ptr<com::DocumentState> state;
+    layout::LiveLayout view;
+    paint::BitmapCanvas buffer{kWidth, kHeight};
+
+    explicit StagedPage(const std::string& page) : state(Parsed(page)), view(state->document) {
+        view.SetViewport(kWidth, kHeight);
+        view.Current().Paint(buffer, {0, 0, kWidth, kHeight}, 0, 0);
+        state->Editor().MoveToEdge(false, false);
+    }
+    static std::shared_ptr<com::DocumentState> Parsed(const std::string& page) {
+        auto state = std::make_shared<com::DocumentState>();
+        state->designMode = true;
+        html::ParseDocument(*state->document, CString(std::wstring(page.begin(), page.end())));
+        return state;
+    }
+};
+
 // The 10 KB page's keys stage by stage, on the objects the window drives.
 void KeystrokeStages(int keys) {
-    auto state = std::make_shared<com::DocumentState>();
-    state->designMode = true;
-    std::string page = NotePage(10 * 1024);
-    html::ParseDocument(*state->document, CString(std::wstring(page.begin(), page.end())));
-    layout::LiveLayout view(state->document);
-    constexpr int kWidth = 800, kHeight = 600;
-    view.SetViewport(kWidth, kHeight);
-    paint::BitmapCanvas buffer(kWidth, kHeight);
-    view.Current().Paint(buffer, {0, 0, kWidth, kHeight}, 0, 0);
-    state->Editor().MoveToEdge(false, false);
+    StagedPage staged(NotePage(10 * 1024));
+    auto& state = staged.state;
+    auto& view = staged.view;
+    auto& buffer = staged.buffer;
     std::vector<double> edit, layout, caret, paint;
     long long boxes = 0, pixels = 0;
     const long long boxesBefore = view.Current().BoxesPlaced();
@@ -188,16 +204,10 @@ void KeystrokeStages(int keys) {
 
 // Enter in a table cell stage by stage, on the objects the window drives.
 void TableEnterStages(int keys) {
-    auto state = std::make_shared<com::DocumentState>();
-    state->designMode = true;
-    std::string page = Table(1000);
-    html::ParseDocument(*state->document, CString(std::wstring(page.begin(), page.end())));
-    layout::LiveLayout view(state->document);
-    constexpr int kWidth = 800, kHeight = 600;
-    view.SetViewport(kWidth, kHeight);
-    paint::BitmapCanvas buffer(kWidth, kHeight);
-    view.Current().Paint(buffer, {0, 0, kWidth, kHeight}, 0, 0);
-    state->Editor().MoveToEdge(false, false);
+    StagedPage staged(Table(1000));
+    auto& state = staged.state;
+    auto& view = staged.view;
+    auto& buffer = staged.buffer;
     std::vector<double> edit, layout, caret, paint;
     for (int i = 0; i < keys; ++i) {
         double start = Milliseconds();

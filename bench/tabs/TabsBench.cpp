@@ -71,6 +71,25 @@ void RegisterBareClass(const wchar_t* name, WNDPROC proc, UINT style, int backgr
 }
 
 // The bare Win32 MDI frame: the platform's own floor for activating and painting a child.
+// The bare MDI children of the floors, cascaded in a bare client.
+std::vector<HWND> CreateBareChildren(HWND client) {
+    std::vector<HWND> children;
+    for (int i = 0; i < kChildren; ++i) {
+        wchar_t title[32];
+        swprintf(title, 32, L"Page %d", i + 1);
+        MDICREATESTRUCTW mcs{};
+        mcs.szClass = L"BareMdiChild";
+        mcs.szTitle = title;
+        mcs.hOwner = GetModuleHandleW(nullptr);
+        mcs.x = mcs.y = i * 4;
+        mcs.cx = 400;
+        mcs.cy = 300;
+        mcs.style = WS_VISIBLE;
+        children.push_back(reinterpret_cast<HWND>(SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs))));
+    }
+    return children;
+}
+
 struct BareMdi {
     HWND frame = nullptr, client = nullptr;
     std::vector<HWND> children;
@@ -95,20 +114,7 @@ struct BareMdi {
         client = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL,
                                  0, 0, area.right, area.bottom, frame, nullptr, GetModuleHandleW(nullptr), &ccs);
         SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        for (int i = 0; i < kChildren; ++i) {
-            wchar_t title[32];
-            swprintf(title, 32, L"Page %d", i + 1);
-            MDICREATESTRUCTW mcs{};
-            mcs.szClass = L"BareMdiChild";
-            mcs.szTitle = title;
-            mcs.hOwner = GetModuleHandleW(nullptr);
-            mcs.x = i * 4;
-            mcs.y = i * 4;
-            mcs.cx = 400;
-            mcs.cy = 300;
-            mcs.style = WS_VISIBLE;
-            children.push_back(reinterpret_cast<HWND>(SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs))));
-        }
+        children = CreateBareChildren(client);
         Pump();
     }
     ~BareMdi() { DestroyWindow(frame); }
@@ -195,20 +201,7 @@ struct BareTabbedMdi {
         client = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL,
                                  display.left, display.top, display.right - display.left, display.bottom - display.top, frame, nullptr,
                                  GetModuleHandleW(nullptr), &ccs);
-        for (int i = 0; i < kChildren; ++i) {
-            wchar_t title[32];
-            swprintf(title, 32, L"Page %d", i + 1);
-            MDICREATESTRUCTW mcs{};
-            mcs.szClass = L"BareMdiChild";
-            mcs.szTitle = title;
-            mcs.hOwner = GetModuleHandleW(nullptr);
-            mcs.x = i * 4;
-            mcs.y = i * 4;
-            mcs.cx = 400;
-            mcs.cy = 300;
-            mcs.style = WS_VISIBLE;
-            children.push_back(reinterpret_cast<HWND>(SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs))));
-        }
+        children = CreateBareChildren(client);
         SendMessageW(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(children[0]), 0);
         SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
         Pump();
