@@ -90,6 +90,22 @@ std::vector<HWND> CreateBareChildren(HWND client) {
     return children;
 }
 
+// A bare tab control over a frame's client area, one tab per child.
+HWND CreateBareTabs(HWND frame, const RECT& area) {
+    HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER | TCS_HOTTRACK, 0, 0,
+                                area.right, area.bottom, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    for (int i = 0; i < kChildren; ++i) {
+        wchar_t title[32];
+        swprintf(title, 32, L"Page %d", i + 1);
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = title;
+        SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    return tabs;
+}
+
 struct BareMdi {
     HWND frame = nullptr, client = nullptr;
     std::vector<HWND> children;
@@ -136,17 +152,7 @@ struct BareTabs {
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         RECT area;
         GetClientRect(frame, &area);
-        tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER | TCS_HOTTRACK, 0, 0,
-                               area.right, area.bottom, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
-        for (int i = 0; i < kChildren; ++i) {
-            wchar_t title[32];
-            swprintf(title, 32, L"Page %d", i + 1);
-            TCITEMW item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = title;
-            SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        }
+        tabs = CreateBareTabs(frame, area);
         Pump();
     }
     ~BareTabs() { DestroyWindow(frame); }
@@ -183,17 +189,7 @@ struct BareTabbedMdi {
         SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         RECT area;
         GetClientRect(frame, &area);
-        tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER | TCS_HOTTRACK, 0, 0,
-                               area.right, area.bottom, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
-        for (int i = 0; i < kChildren; ++i) {
-            wchar_t title[32];
-            swprintf(title, 32, L"Page %d", i + 1);
-            TCITEMW item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = title;
-            SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        }
+        tabs = CreateBareTabs(frame, area);
         RECT display = area;
         SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
         CLIENTCREATESTRUCT ccs{};
