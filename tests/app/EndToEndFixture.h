@@ -1,0 +1,160 @@
+// The end-to-end fixture: a fresh install folder with one page, "Notes",
+// holding the sections News and Work, and Tarvelo.exe started on it and
+// driven by real key and mouse input. Shared by the EndToEnd*Tests files.
+#pragma once
+#include "AppTestSupport.h"
+#include "ClipProcess.h"
+#include "ProgramDriver.h"
+#include "Random.h"
+#include "TempDir.h"
+#include "Utf16Bytes.h"
+#include "exchange/ExchangeIds.h"
+#include "favorites/PageLinkWalker.h"
+#include "links/LinkInsertion.h"
+#include "page/PageChangedIds.h"
+#include "pages/PageClean.h"
+#include "pages/PageFile.h"
+#include "pages/PageMarkers.h"
+#include "resource.h"
+#include "util/Strings.h"
+
+#include <gtest/gtest.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+
+inline const CString kFooter = L"<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>\n"
+                        L"<center><font size=2><a href= \"http://www.tarvelo.com\">Tarvelo</a></font></center>\n"
+                        L"</body>\n</html>\n";
+inline const CString kPage = L"<html id=tq1>\n<HEAD>\n<TITLE>Notes</TITLE>\n</HEAD>\n<BODY>\n"
+                      L"<DIV>&gt;&gt;&gt;News&lt;&lt;&lt;</DIV>\n"
+                      L"<A href=\"http://example.com/a\">&nbsp;Alpha&nbsp;</A><BR>\n"
+                      L"<DIV>&gt;&gt;&gt;Work&lt;&lt;&lt;</DIV>\n"
+                      L"<A href=\"http://example.com/b\">&nbsp;Beta&nbsp;</A><BR>\n" +
+                      kFooter;
+
+// What the store reads of a page: its sections and link addresses in order.
+struct StoreView {
+    std::vector<CString> tags, addresses;
+    int marker = 0;
+};
+
+inline StoreView ReadBack(const CString& path) {
+    StoreView view;
+    CString text;
+    if (!ReadPageText(path, text)) return view;
+    view.marker = GetPageIndexFlagOfText(text);
+    PageLinkWalk walk;
+    walk.onTag = [&](const CString& tag) { view.tags.push_back(tag); };
+    walk.onLink = [&](const CString&, const CString& address) { view.addresses.push_back(address); };
+    WalkPageLinks(text, walk);
+    return view;
+}
+
+// The page's words without its markup.
+inline CString PlainText(const CString& path) {
+    CString text, plain;
+    ReadPageText(path, text);
+    bool inTag = false;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        if (text[i] == L'<') inTag = true;
+        else if (text[i] == L'>') inTag = false;
+        else if (!inTag) plain += text[i];
+    }
+    plain.Replace(L"&nbsp;", L" ");
+    return plain;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    EndToEnd() {
+        m_allpages = m_install.Path() + L"\\Bookmark\\Allpages";
+        m_path = m_allpages + L"\\Notes.htm";
+        CreateDirectoryW(m_install.Path() + L"\\Bookmark", nullptr);
+        CreateDirectoryW(m_allpages, nullptr);
+        WriteFileBytes(m_path, Utf16Bytes(kPage));
+        ProgramRegistryGuard::WriteString(L"Settings", L"InstallPath", m_install.Path());
+    }
+
+    void StartProgram() {
+        ASSERT_TRUE(m_program.Start(TarveloExePath()));
+        m_tree = ProgramDriver::Child(m_program.Frame(), WC_TREEVIEWW);
+        ASSERT_NE(m_tree, nullptr);
+    }
+    HWND PageWindow() { return ProgramDriver::Child(m_program.Frame(), nullptr, L"Notes.htm"); }
+    HWND Engine() {
+        HWND page = PageWindow();
+        return page ? ProgramDriver::Child(page, L"Internet Explorer_Server") : nullptr;
+    }
+    POINT TreeItemPoint() {
+        RECT rect{};
+        HTREEITEM item = m_program.TreeItem(m_tree, L"Notes");
+        EXPECT_TRUE(item && m_program.TreeItemRect(m_tree, item, rect));
+        return Middle(rect);
+    }
+    // Double-click on the page's item (unless it is open), then a click into
+    // the page puts the keyboard there, with the caret at the start.
+    void OpenPage() {
+        if (!Engine()) ProgramDriver::MouseClick(TreeItemPoint(), false, 2);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() != nullptr; })) << "the page did not open";
+        m_program.Settle();
+        RECT engine{};
+        GetWindowRect(Engine(), &engine);
+        ProgramDriver::MouseClick(POINT{engine.left + 40, engine.bottom - 20});
+        ProgramDriver::Key(VK_HOME, true);
+        m_program.Settle();
+    }
+    void Save() {
+        ASSERT_TRUE(m_program.ClickToolbarButton(ID_FILE_SAVE));
+        m_program.Settle();
+    }
+    // The save question, answered; false when none came.
+    bool Answer(int button) {
+        HWND box = nullptr;
+        if (!ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770")) != nullptr; }, 8000)) return false;
+        EXPECT_EQ(ProgramDriver::TextOf(box), L"Save changes to " + m_path + L"?");
+        ProgramDriver::Press(box, button);
+        ProgramDriver::WaitFor([&] { return !IsWindow(box); });
+        m_program.Settle();
+        return true;
+    }
+    CString PageText() { return TextOfUtf16Bytes(ReadFileBytes(m_path)); }
+    // The main window's command whose dialog has this caption: its window once up.
+    HWND OpenDialog(const wchar_t* caption, UINT command) {
+        HWND window = nullptr;
+        PostMessageW(m_program.Frame(), WM_COMMAND, command, 0);
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (window = m_program.TopWindow(L"#32770", caption)) != nullptr; }));
+        return window;
+    }
+    // Saved without a question: the page holds the clip of example.com/z in
+    // Work beside its own links, and the typed words.
+    void ExpectClipAndWordsKept(const CString& words) {
+        EXPECT_EQ(m_program.TopWindow(L"#32770"), nullptr);
+        StoreView view = ReadBack(m_path);
+        EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
+        EXPECT_EQ(view.addresses,
+                  (std::vector<CString>{L"http://example.com/a", L"http://example.com/b", L"http://example.com/z"}));
+        EXPECT_NE(PlainText(m_path).Find(words), -1) << PageText().str();
+    }
+    // A clip into the page's section, from a clip process as the browser starts it.
+    static void ClipInto(const CString& address, const CString& section) {
+        ClipProcess process(L"<param><url>" + address + L"</url><name>Clipped</name></param><form>0</form>");
+        HWND dialog = process.WaitForWindow(L"Tarvelo->Add to Tarvelo");
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(WaitForComboItems(dialog, 1008, 1));
+        ChooseComboItem(dialog, 1008, L"Notes");
+        ChooseComboItem(dialog, 1009, section);
+        PressButton(dialog, IDOK);
+        EXPECT_EQ(process.WaitForExit(), 1u);
+    }
+
+    ProgramRegistryGuard m_registry;
+    TempDir m_install;
+    CString m_allpages, m_path;
+    ProgramDriver m_program;
+    HWND m_tree = nullptr;
+};
+
