@@ -66,7 +66,7 @@ build_i686() { build_tree "$BUILD_DIR_I686" mingw-w64-i686 "$@"; }
 # such amd64 twin to the version of its i386 candidate.
 ensure_wine32() {
     if ! kernel_runs_32bit; then
-        log "this machine's kernel runs no 32-bit programs (IA-32 emulation is off): Wine's 32-bit half cannot run here"
+        log "this machine's kernel runs no 32-bit programs (a 32-bit probe: ${KERNEL_32BIT_MESSAGE:-refused}): Wine's 32-bit half cannot run here"
         # Installed all the same, the 32-bit loader would take over from the
         # 64-bit one and no Wine program would start.
         if have_wine32; then
@@ -169,8 +169,11 @@ kernel_runs_32bit() {
     printf "$(sed 's/../\\x&/g' <<<"$hex")" >"$probe"
     chmod +x "$probe"
     local ok=1
-    "$probe" >/dev/null 2>&1 && ok=0
+    KERNEL_32BIT_MESSAGE="$( { "$probe" >/dev/null; } 2>&1 )" && ok=0
     rm -f "$probe"
+    # What the kernel said, for the skip line ("Exec format error" where IA-32
+    # emulation is off).
+    KERNEL_32BIT_MESSAGE="${KERNEL_32BIT_MESSAGE##*: }"
     return $ok
 }
 
