@@ -456,7 +456,15 @@ void COXSizeDockBar::DockControlBar(CControlBar* bar, LPCRECT rect) {
             const int edge = (IsHorz() ? w.right : w.bottom) + ((IsSizeBar(other) && sizeBar) ? kSplitter : 0);
             if (edge > position) position = edge - (IsHorz() ? 2 : 0);
         }
-        const int at = sizeBar ? position : std::max(position, IsHorz() ? static_cast<int>(window.left) : static_cast<int>(window.top));
+        // A size bar goes to the insert position; any other bar to where it was dropped, but not
+        // before the insert position nor, while that leaves room, past the dock bar's far edge.
+        int at = position;
+        if (!sizeBar) {
+            const int dropped = IsHorz() ? static_cast<int>(window.left) : static_cast<int>(window.top);
+            const int farEdge = IsHorz() ? static_cast<int>(self.right) : static_cast<int>(self.bottom) - GetTabStripHeight();
+            const int length = IsHorz() ? window.Width() : window.Height();
+            at = std::max(position, std::min(dropped, farEdge - length));
+        }
         if (IsHorz()) bar->SetWindowPos(nullptr, at, window.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING);
         else bar->SetWindowPos(nullptr, window.left, at, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING);
     }
