@@ -15,7 +15,7 @@ public:
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override {
         ++asked;
         cs.lpszName = L"Settled";
-        cs.style &= ~WS_MAXIMIZEBOX;
+        cs.style |= WS_VSCROLL;  // a style the MDI client lets its children choose
         return refuse ? FALSE : COXMDIChildWndSizeDock::PreCreateWindow(cs);
     }
 };
@@ -43,7 +43,7 @@ TEST(SizeDockFrames, AnMdiChildIsMadeAsItsPreCreateWindowSaysAndItsViewBarDocksO
     ASSERT_TRUE(settled->Create(className, L"Asked for", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, CRect(0, 0, 300, 200), &f, nullptr));
     EXPECT_EQ(settled->asked, 1);
     EXPECT_EQ(settled->GetWindowText(), CString(L"Settled"));
-    EXPECT_FALSE(settled->GetStyle() & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(settled->GetStyle() & WS_VSCROLL);
     settled->DestroyWindow();
     PumpMessages();
 
