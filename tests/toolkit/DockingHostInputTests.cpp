@@ -440,3 +440,158 @@ TEST(DockingHostInput, AToolbarGoesInBehindTheMenuBarAndItsTabCarriesItOut) {
 }
 
 }  // namespace
+
+namespace {
+
+// The top-left of a floating bar's frame caption, a little way in, on the screen.
+CPoint MiniCaptionPoint(COXSizeControlBar& bar) {
+    const CRect frame = ScreenRect(*bar.m_pDockBar->GetParent());
+    return CPoint(frame.left + 40, frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2);
+}
+
+// A drag of a bar by its caption, docked or floating, ends when another window takes the mouse
+// (a message box, Alt+Tab): the release goes there, and the next plain move over the bar neither
+// takes the mouse back nor moves the bar. A move that comes without the button ends it too.
+TEST(DockingHostInput, ADragEndsWhenAnotherWindowTakesTheMouse) {
+    TestApp<COXSkinnedApp> app{L"DockingCaptureLost"};
+    app.SetCurrentSkin(L"Classic");
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    DockingHostFrame& f = *host.frame;
+    CRect mdi;
+    ::GetWindowRect(f.m_hWndMDIClient, &mdi);
+
+    for (const bool floating : {false, true}) {
+        if (floating) {
+            f.FloatControlBar(&f.tree, mdi.CenterPoint(), CBRS_ALIGN_TOP);
+            f.tree.SendMessage(WM_SIZEBAR_FLOATSYNC);
+            mouse::Pump(50);
+            ASSERT_TRUE(f.tree.IsFloating());
+        }
+        const CPoint press = floating ? MiniCaptionPoint(f.tree) : CaptionPoint(f.tree);
+        mouse::Run([=] {
+            mouse::MoveTo(press);
+            mouse::Down();
+            for (int i = 1; i <= 3; ++i) mouse::MoveTo(CPoint(press.x + 4 * i, press.y + 2 * i));
+        });
+        ASSERT_TRUE(f.tree.m_bDragging) << "floating " << floating;
+        const CWnd* parent = f.tree.m_pDockBar;
+        const CRect before = ScreenRect(f.tree);
+
+        ::SetCapture(f.m_hWnd);
+        mouse::Run([] { mouse::Up(); });
+        ::ReleaseCapture();
+        EXPECT_FALSE(f.tree.m_bDragging) << "floating " << floating;
+        // Along the bar's own caption (a floating bar is all its child's).
+        const CPoint over = floating ? ScreenRect(f.tree).CenterPoint() : CaptionPoint(f.tree);
+        mouse::Run([=] {
+            for (int i = 0; i <= 4; ++i) mouse::MoveTo(CPoint(over.x + 10 * i, over.y));
+        });
+        EXPECT_FALSE(f.tree.m_bDragging) << "floating " << floating;
+        EXPECT_EQ(::GetCapture(), nullptr) << "floating " << floating;
+        EXPECT_EQ(f.tree.m_pDockBar, parent) << "floating " << floating;
+        EXPECT_EQ(ScreenRect(f.tree), before) << "floating " << floating;
+    }
+
+    // A drag whose release went elsewhere unheard: the first move without the button ends it.
+    f.tree.BeginToolkitDrag();
+    f.tree.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    EXPECT_FALSE(f.tree.m_bDragging);
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+// A double-click on a floating bar where no tool is (the margin beside the tool bar's buttons)
+// docks it back where it was docked last, as the double-click on its frame's caption does.
+TEST(DockingHostInput, ADoubleClickInAFloatingBarDocksItBack) {
+    TestApp<COXSkinnedApp> app{L"DockingFloatingDoubleClick"};
+    app.SetCurrentSkin(L"Classic");
+    DockingHost host(app);
+    ASSERT_NE(host.frame, nullptr);
+    DockingHostFrame& f = *host.frame;
+    ASSERT_EQ(f.tools.m_pDockBar, f.Dock(AFX_IDW_DOCKBAR_LEFT));
+    CRect mdi;
+    ::GetWindowRect(f.m_hWndMDIClient, &mdi);
+    f.FloatControlBar(&f.tools, mdi.CenterPoint(), CBRS_ALIGN_TOP);
+    mouse::Pump(50);
+    ASSERT_TRUE(f.tools.IsFloating());
+
+    CRect client;
+    f.tools.GetClientRect(&client);
+    CPoint margin(1, client.Height() / 2);
+    f.tools.ClientToScreen(&margin);
+    ASSERT_EQ(::WindowFromPoint(margin), f.tools.m_hWnd);
+    mouse::DoubleClick(margin);
+    EXPECT_FALSE(f.tools.IsFloating());
+    EXPECT_EQ(f.tools.m_pDockBar, f.Dock(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+// A size bar that needs a height of its own in its row.
+class TallBar : public HostBar {
+public:
+    TallBar() : HostBar(SZBARF_STDMOUSECLICKS) {}
+    int minHeight = 0;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_GETMINMAXINFO && minHeight > 0) {
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize.y = minHeight;
+            return 0;
+        }
+        return HostBar::WindowProc(message, wParam, lParam);
+    }
+};
+
+// Bars keep to the size dock bar's bounds: a toolbar dropped near the far end of its row ends at
+// the dock bar's edge (instead of going back to the row's start at the next layout), and the
+// splitter above a bottom row, dragged far down, leaves the row its minimum height.
+TEST(DockingHostInput, BarsDroppedOrSizedOnADockBarKeepToItsBounds) {
+    TestApp<COXSkinnedApp> app{L"DockingBounds"};
+    app.SetCurrentSkin(L"Classic");
+    auto* frame = new COXFrameWndSizeDock;
+    COXCoolToolBar toolbar;
+    ASSERT_TRUE(MakeCoolBarFrame(app, frame, toolbar));
+    auto* top = dynamic_cast<COXSizeDockBar*>(frame->GetControlBar(AFX_IDW_DOCKBAR_TOP));
+    auto* bottom = dynamic_cast<COXSizeDockBar*>(frame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM));
+    ASSERT_NE(top, nullptr);
+    ASSERT_NE(bottom, nullptr);
+
+    const CRect dock = ScreenRect(*top);
+    const CSize size = ScreenRect(toolbar).Size();
+    ASSERT_LT(size.cx, dock.Width() / 2);
+    for (const int left : {dock.right - size.cx / 3, dock.left + dock.Width() / 3}) {
+        const CRect at(CPoint(left, ScreenRect(toolbar).top), size);
+        frame->DockControlBar(&toolbar, top, &at);
+        const int expected = std::min<int>(left + size.cx, dock.right);
+        EXPECT_EQ(ScreenRect(toolbar).right, expected) << "dropped at " << left - dock.left;
+        frame->RecalcLayout();
+        EXPECT_EQ(ScreenRect(toolbar).right, expected) << "dropped at " << left - dock.left;
+        EXPECT_EQ(top->Rows().size(), 1u);
+    }
+
+    TallBar tall;
+    tall.minHeight = 100;
+    ASSERT_TRUE(tall.CreateWithChild(frame, kTreeBarId, L"Tall", WC_LISTVIEWW, LVS_LIST));
+    tall.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&tall, AFX_IDW_DOCKBAR_BOTTOM);
+    frame->RecalcLayout();
+    mouse::Pump(50);
+    ASSERT_EQ(tall.m_pDockBar, bottom);
+    ASSERT_EQ(ScreenRect(tall).Height(), 160);
+    auto splitter = std::find_if(bottom->m_arrSplitters.begin(), bottom->m_arrSplitters.end(),
+                                 [](const auto& s) { return s->m_type == COXSplitterRect::BetweenRows; });
+    ASSERT_NE(splitter, bottom->m_arrSplitters.end());
+    CPoint grip = (*splitter)->m_rect.CenterPoint();
+    bottom->ClientToScreen(&grip);
+    mouse::Drag(grip, CPoint(grip.x, grip.y + 150));
+    mouse::Pump(50);
+    EXPECT_EQ(tall.m_HorzDockSize.cy, 100);
+    EXPECT_EQ(ScreenRect(tall).Height(), 100);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    SaveScreenshot(*frame, L"docking-bounds");
+
+    tall.DestroyWindow();
+    app.m_pMainWnd = nullptr;
+    frame->DestroyWindow();
+    mouse::Pump(30);
+}
+
+}  // namespace

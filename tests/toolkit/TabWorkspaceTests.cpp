@@ -172,6 +172,22 @@ TEST(TabWorkspace, ImagesGoWithTheirTabsHiddenAndClosedChildrenLoseTheirTabsAndE
         EXPECT_EQ(tabs.GetTabCount(), before);
         EXPECT_EQ(tabs.FindTab(replacement), -1);
     }
+    // A window with an icon of its own destroyed past the MDI client takes its image with it.
+    rawClass.lpszClassName = L"TabWorkspaceRawIconChild";
+    rawClass.hIcon = LoadIcon(nullptr, IDI_QUESTION);
+    RegisterClassW(&rawClass);
+    const int images = tabs.GetImageCount();
+    HWND withIcon = CreateWindowExW(WS_EX_MDICHILD, rawClass.lpszClassName, L"With an icon", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW,
+                                    30, 30, 200, 120, host.frame->m_hWndMDIClient, nullptr, rawClass.hInstance, nullptr);
+    ASSERT_NE(withIcon, nullptr);
+    tick();
+    ASSERT_GE(tabs.FindTab(withIcon), 0);
+    EXPECT_EQ(tabs.GetImageCount(), images + 1);
+    DestroyWindow(withIcon);
+    tick();
+    EXPECT_EQ(tabs.FindTab(withIcon), -1);
+    EXPECT_EQ(tabs.GetImageCount(), images);
+    ExpectImagesMatchChildren(tabs, tabs.GetImageIcons());
     for (TabHostChild* child : {host.children[0], host.children[3]}) {
         child->SendMessage(WM_CHILDACTIVATE);
         ASSERT_EQ(host.Active(), child->m_hWnd);

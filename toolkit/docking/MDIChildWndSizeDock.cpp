@@ -218,7 +218,23 @@ BOOL COXMDIChildWndSizeDock::Create(const wchar_t* className, const wchar_t* tit
     if (!parent) parent = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
     if (!parent) return FALSE;
     parent->RecalcLayout();
-    if (!CMDIChildWnd::Create(className, title, style, rect, parent, context)) return FALSE;
+    // As every window's creation, this one goes through PreCreateWindow: the class, title and
+    // style it settles on make the window, and a refusal makes none. The object stays its
+    // creator's then, as after any failed creation.
+    CREATESTRUCTW cs{};
+    cs.lpszClass = className;
+    cs.lpszName = title;
+    cs.style = style;
+    cs.x = rect.left;
+    cs.y = rect.top;
+    cs.cx = rect.right - rect.left;
+    cs.cy = rect.bottom - rect.top;
+    cs.hwndParent = parent->m_hWnd;
+    cs.hInstance = ::GetModuleHandleW(nullptr);
+    cs.lpCreateParams = context;
+    if (!PreCreateWindow(cs)) return FALSE;
+    style = cs.style;
+    if (!CMDIChildWnd::Create(cs.lpszClass, cs.lpszName, style, rect, parent, context)) return FALSE;
     if (style & WS_VISIBLE) {
         ::BringWindowToTop(m_hWnd);
         ShowWindow((style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
@@ -254,8 +270,9 @@ BOOL COXMDIChildWndSizeDock::SetViewDocked(BOOL docked, DWORD preferredSide) {
             const UINT id = FreeViewBarId(*frame);
             if (!id || !m_wndViewBar.Create(nullptr, GetWindowText(), WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 300, 200), frame, id))
                 return FALSE;
-            m_wndViewBar.EnableDocking(m_dwDockSides);
         }
+        // The sides as they are now: they may have changed since the view was docked last.
+        m_wndViewBar.EnableDocking(m_dwDockSides);
         m_bViewDocked = TRUE;
         m_wndViewBar.TakeView();
         ShowWindow(SW_HIDE);
@@ -381,7 +398,8 @@ BOOL COXMDIFloatWnd::PreCreateWindow(CREATESTRUCTW& cs) {
 BOOL COXMDIFloatWnd::Create(CMDIFrameWnd* parent, DWORD dockStyle) {
     m_bInCreate = TRUE;
     const wchar_t* className = RegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    const BOOL made = CMDIChildWnd::Create(className, L"", WS_CHILD | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW, CRect(0, 0, 0, 0), parent, nullptr);
+    const BOOL made =
+        COXMDIChildWndSizeDock::Create(className, L"", WS_CHILD | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW, CRect(0, 0, 0, 0), parent, nullptr);
     if (!made) {
         m_bInCreate = FALSE;
         return FALSE;

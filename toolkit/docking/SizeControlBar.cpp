@@ -81,6 +81,7 @@ const MessageMap* COXSizeControlBar::GetMessageMap() const {
         MapMessage<&COXSizeControlBar::OnLButtonUp>(WM_LBUTTONUP),
         MapMessage<&COXSizeControlBar::OnLButtonDblClk>(WM_LBUTTONDBLCLK),
         MapMessage<&COXSizeControlBar::OnMouseMove>(WM_MOUSEMOVE),
+        MapMessage<&COXSizeControlBar::OnCaptureChanged>(WM_CAPTURECHANGED),
         MapMessage<&COXSizeControlBar::OnSetCursor>(WM_SETCURSOR),
         MapMessage<&COXSizeControlBar::OnWindowPosChanged>(WM_WINDOWPOSCHANGED),
         MapMessage<&COXSizeControlBar::OnContextMenu>(WM_CONTEXTMENU),
@@ -343,8 +344,9 @@ void COXSizeControlBar::OnLButtonDblClk(UINT flags, CPoint point) {
         m_pDockContext->ToggleDocking();
         return;
     }
-    // On a tool the double-click is the window's own; the framework's would float the bar.
-    if (IsFloating() || m_pDockContext) {
+    // On a tool of a docked bar the double-click is the window's own; the framework's would
+    // float the bar. A floating bar takes the framework's: its dock context docks it back.
+    if (!IsFloating() && m_pDockContext) {
         Default();
         return;
     }
@@ -353,6 +355,11 @@ void COXSizeControlBar::OnLButtonDblClk(UINT flags, CPoint point) {
 
 void COXSizeControlBar::OnMouseMove(UINT flags, CPoint point) {
     if (m_bDragging) {
+        // The button came up where the bar did not hear it: the drag is over.
+        if (!(flags & MK_LBUTTON)) {
+            EndToolkitDrag();
+            return;
+        }
         ClientToScreen(&point);
         DragTo(point);
         return;
@@ -375,6 +382,20 @@ void COXSizeControlBar::OnMouseMove(UINT flags, CPoint point) {
         }
     }
     Default();
+}
+
+LRESULT COXSizeControlBar::OnCaptureChanged(WPARAM, LPARAM lParam) {
+    // Another window took the mouse (a message box, Alt+Tab, another drag): the press on the bar
+    // and any drag it started are over. The bar's own moves while it docks or floats do not count.
+    if (reinterpret_cast<HWND>(lParam) != m_hWnd && !m_bDragStep) {
+        m_bDragPending = FALSE;
+        if (m_bDragging) EndToolkitDrag();
+        if (m_nHotButton != OX_HOT_NONE) {
+            m_nHotButton = OX_HOT_NONE;
+            RedrawCaption();
+        }
+    }
+    return Default();
 }
 
 LRESULT COXSizeControlBar::OnSetCursor(WPARAM wParam, LPARAM) {
@@ -411,11 +432,19 @@ void COXSizeControlBar::BeginToolkitDrag() {
 void COXSizeControlBar::DragTo(CPoint screen) {
     MSG msg;
     while (::PeekMessageW(&msg, m_hWnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+        if (!(msg.wParam & MK_LBUTTON)) {
+            EndToolkitDrag();
+            return;
+        }
         screen = CPoint(msg.lParam);
         ClientToScreen(&screen);
     }
     CFrameWnd* frame = GetDockingFrame();
     if (!frame) return;
+    // Docking or floating moves the bar to another parent, which may take the capture from it
+    // for a moment: that is no end of the drag.
+    const BOOL step = m_bDragStep;
+    m_bDragStep = TRUE;
     COXSizeDockBar* dock = COXSizeDockBar::FindDockBarAt(this, screen);
     if (dock && ::GetKeyState(VK_CONTROL) >= 0) {
         CRect window;
@@ -430,6 +459,8 @@ void COXSizeControlBar::DragTo(CPoint screen) {
         frame->FloatControlBar(this, CPoint(screen.x - m_ptDragOffset.x, screen.y - m_ptDragOffset.y), CBRS_ALIGN_TOP);
         SendMessage(WM_SIZEBAR_FLOATSYNC);
     }
+    m_bDragStep = step;
+    if (!m_bDragging || !m_hWnd) return;
     if (::GetCapture() != m_hWnd) ::SetCapture(m_hWnd);
     ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEALL));
 }

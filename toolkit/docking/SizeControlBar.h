@@ -109,6 +109,7 @@ protected:
     void OnLButtonUp(UINT flags, CPoint point);
     void OnLButtonDblClk(UINT flags, CPoint point);
     void OnMouseMove(UINT flags, CPoint point);
+    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
@@ -127,5 +128,6 @@ private:
     std::unique_ptr<COXDockbarSkin> m_pFallbackSkin;
     int m_nHoverButton = OX_HOT_NONE;
     BOOL m_bMaximizing = FALSE;  // the layout of a maximise or restore is under way
+    BOOL m_bDragStep = FALSE;    // the drag docks or floats the bar (its capture may move meanwhile)
     friend class COXSizeDockBar;
 };

@@ -122,7 +122,8 @@ void COXSizeDockBar::DragSplitter(COXSplitterRect* splitter, CPoint point) {
             if (h) limit.top = std::max<LONG>(limit.top, start.top - (m.thickness - minimum));
             else limit.left = std::max<LONG>(limit.left, start.left - (m.thickness - minimum));
         } else {
-            if (h) limit.bottom = std::min<LONG>(limit.bottom, start.top + (m.thickness - minimum) + start.Height() + 10);
+            // The tracker keeps a moved rectangle's top 10 pixels above the limit's bottom.
+            if (h) limit.bottom = std::min<LONG>(limit.bottom, start.top + (m.thickness - minimum) + 10);
             else limit.right = std::min<LONG>(limit.right, start.left + (m.thickness - minimum) + start.Width());
         }
     }

@@ -162,6 +162,14 @@ BOOL COXTabWorkspace::RemoveTab(HWND child, BOOL recalc) {
     const int index = FindTab(child);
     if (index < 0) return FALSE;
     m_bWalkNeeded = TRUE;
+    DeleteTab(index);
+    if (recalc) {
+        if (CMDIFrameWnd* frame = GetMDIFrame(); frame && frame->m_hWnd) frame->RecalcLayout(TRUE);
+    }
+    return TRUE;
+}
+
+void COXTabWorkspace::DeleteTab(int index) {
     TCITEMW item{};
     item.mask = TCIF_IMAGE;
     item.iImage = -1;
@@ -169,10 +177,6 @@ BOOL COXTabWorkspace::RemoveTab(HWND child, BOOL recalc) {
     DeleteItem(index);
     m_arrTab.erase(m_arrTab.begin() + index);
     PruneImage(item.iImage);
-    if (recalc) {
-        if (CMDIFrameWnd* frame = GetMDIFrame(); frame && frame->m_hWnd) frame->RecalcLayout(TRUE);
-    }
-    return TRUE;
 }
 
 void COXTabWorkspace::UpdateContents(BOOL addNew, BOOL updateIcons) {
@@ -182,8 +186,7 @@ void COXTabWorkspace::UpdateContents(BOOL addNew, BOOL updateIcons) {
     // Tabs of windows that are gone (destroyed without passing the MDI client).
     for (int i = GetTabCount() - 1; i >= 0; --i) {
         if (::IsWindow(m_arrTab[static_cast<size_t>(i)].hWnd)) continue;
-        DeleteItem(i);
-        m_arrTab.erase(m_arrTab.begin() + i);
+        DeleteTab(i);
         changed = TRUE;
     }
     int activeIndex = -1;

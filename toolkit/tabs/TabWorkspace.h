@@ -91,6 +91,8 @@ private:
     // Takes an image out of the list when no tab shows it any more (an icon handle the system
     // hands out again must not find the old picture).
     void PruneImage(int image);
+    // Deletes a tab and its entry, and its image when no other tab shows it.
+    void DeleteTab(int index);
     void SetTabTitle(int index, const CString& title);
     // Takes the child's current title into its tab when it differs; TRUE when it did.
     BOOL FollowTitle(int index, CWnd* child);
