@@ -10,6 +10,7 @@
 #include "util/OpenDocuments.h"
 #include "util/PathParts.h"
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -48,8 +49,11 @@ void CXTreeCtrl::OnBeginLabelEdit(NMHDR* header, LRESULT* result) {
     m_editing = true;
     if (item == GetRootItem()) return;
     // A name longer than the store takes is refused when the edit ends, with
-    // a message; the box itself cuts nothing that a path could hold.
+    // a message; the box itself cuts nothing that a path could hold (the
+    // control limits its box to a path's length after this notice: the limit
+    // is widened again once it has).
     if (HWND edit = GetEditControl()) ::SendMessageW(edit, EM_LIMITTEXT, kLabelEditLimit, 0);
+    PostMessage(kEditLimitMessage);
     CollapseFolder(item);
     m_editOldPath = ItemPath(item);
 }
@@ -61,7 +65,14 @@ void CXTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
     m_editing = false;
     if (!info->item.pszText) return;  // Escape: nothing is renamed
     HTREEITEM item = info->item.hItem;
+    // The name is the text standing in the edit box: the control hands on
+    // no more of it than a path's length.
     CString label(info->item.pszText);
+    if (HWND edit = GetEditControl()) {
+        std::wstring typed(static_cast<size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+        int got = ::GetWindowTextW(edit, typed.data(), static_cast<int>(typed.size()));
+        if (got > label.GetLength()) label = CString(typed.data(), got);
+    }
     if (item == GetRootItem()) {
         if (label.IsEmpty()) return;
         if (CWinApp* app = AfxGetApp()) app->WriteProfileString(L"Init", L"Title", label);
@@ -74,6 +85,11 @@ void CXTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
     m_pendingRenamePath = ItemPath(item);
     m_pendingRenameLabel = label;
     PostMessage(kRenameMessage);
+}
+
+LRESULT CXTreeCtrl::OnEditLimit(WPARAM, LPARAM) {
+    if (HWND edit = GetEditControl()) ::SendMessageW(edit, EM_LIMITTEXT, kLabelEditLimit, 0);
+    return 0;
 }
 
 LRESULT CXTreeCtrl::OnPendingRename(WPARAM, LPARAM) {
