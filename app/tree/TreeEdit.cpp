@@ -50,8 +50,8 @@ void CXTreeCtrl::OnBeginLabelEdit(NMHDR* header, LRESULT* result) {
     if (item == GetRootItem()) return;
     // A name longer than the store takes is refused when the edit ends, with
     // a message; the box itself cuts nothing that a path could hold (the
-    // control limits its box to a path's length after this notice: the limit
-    // is widened again once it has).
+    // control may set a limit of its own after this notice: it is widened
+    // again once the notice is over).
     if (HWND edit = GetEditControl()) ::SendMessageW(edit, EM_LIMITTEXT, kLabelEditLimit, 0);
     PostMessage(kEditLimitMessage);
     CollapseFolder(item);
