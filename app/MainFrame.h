@@ -50,9 +50,10 @@ public:
     COXCoolToolBar& GetFormatToolBar() { return m_wndToolBar; }
 
     // The page and folder commands without their name dialog: each returns
-    // whether the page or folder was made.
-    bool NewPage(const CString& name);
-    bool NewFolder(const CString& name);
+    // whether the page or folder was made; `nameRefused` tells a refusal of
+    // the name itself (bad, too long, taken), which the command asks again for.
+    bool NewPage(const CString& name, bool* nameRefused = nullptr);
+    bool NewFolder(const CString& name, bool* nameRefused = nullptr);
     // The folder item a new page or folder goes into: the selection, its
     // folder when it is a page, the root without selection.
     HTREEITEM TargetFolderItem() const;

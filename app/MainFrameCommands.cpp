@@ -31,11 +31,20 @@ const wchar_t kBadPageName[] =
 const wchar_t kBadFolderName[] =
     L"Folder not created, because the name is empty or holds \\ / : * ? \" < > |, \"..\" or a final dot or blank!";
 
+// Asks for a name, starting with `name` in the box.
 bool AskName(CString& name) {
     CDialogAddPage dialog;
+    dialog.m_strName = name;
     if (dialog.DoModal() != IDOK) return false;
     name = dialog.m_strName;
     return true;
+}
+
+// Refuses a name: says why and notes it for the command, which asks again.
+bool RefuseName(const CString& text, bool* nameRefused) {
+    AfxMessageBox(text);
+    if (nameRefused) *nameRefused = true;
+    return false;
 }
 
 }  // namespace
@@ -48,28 +57,27 @@ HTREEITEM CMainFrame::TargetFolderItem() const {
 }
 
 void CMainFrame::OnNewPage() {
+    // A refused name comes back in the box, to be mended rather than typed again.
     CString name;
-    if (AskName(name)) NewPage(name);
+    bool refused = false;
+    do {
+        refused = false;
+        if (!AskName(name)) return;
+    } while (!NewPage(name, &refused) && refused && !name.IsEmpty());
 }
 
-bool CMainFrame::NewPage(const CString& name) {
-    if (name.IsEmpty()) {
-        AfxMessageBox(L"File not created, because no new page name!");
-        return false;
-    }
-    if (!IsAcceptableItemName(name)) {
-        AfxMessageBox(kBadPageName);
-        return false;
-    }
+bool CMainFrame::NewPage(const CString& name, bool* nameRefused) {
+    if (name.IsEmpty()) return RefuseName(L"File not created, because no new page name!", nameRefused);
+    if (!IsAcceptableItemName(name)) return RefuseName(kBadPageName, nameRefused);
     HTREEITEM folderItem = TargetFolderItem();
     if (!folderItem) return false;
     CString folder = m_wndTree.ItemPath(folderItem);
     CString path = folder + L"\\" + name + L".htm";
+    if (CString problem = PathLengthProblem(path, false); !problem.IsEmpty())
+        return RefuseName(L"File not created, because the name is too long: " + problem + L"!", nameRefused);
     if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ||
-        GetFileAttributesW(path + L"l") != INVALID_FILE_ATTRIBUTES) {
-        AfxMessageBox(L"Error! A file named \"" + name + L"\" already exists! No file was created.");
-        return false;
-    }
+        GetFileAttributesW(path + L"l") != INVALID_FILE_ATTRIBUTES)
+        return RefuseName(L"Error! A file named \"" + name + L"\" already exists! No file was created.", nameRefused);
     // AddNewFile writes into the folder of the tree's selection, as found above.
     if (!AddNewFile(m_wndTree.GetSafeHwnd(), name)) return false;
     if (m_wndTree.IsExpanded(folderItem) || folderItem == m_wndTree.GetRootItem()) {
@@ -88,22 +96,24 @@ bool CMainFrame::NewPage(const CString& name) {
 
 void CMainFrame::OnNewFolder() {
     CString name;
-    if (AskName(name)) NewFolder(name);
+    bool refused = false;
+    do {
+        refused = false;
+        if (!AskName(name)) return;
+    } while (!NewFolder(name, &refused) && refused && !name.IsEmpty());
 }
 
-bool CMainFrame::NewFolder(const CString& name) {
-    if (!IsAcceptableItemName(name)) {
-        AfxMessageBox(kBadFolderName);
-        return false;
-    }
+bool CMainFrame::NewFolder(const CString& name, bool* nameRefused) {
+    if (!IsAcceptableItemName(name)) return RefuseName(kBadFolderName, nameRefused);
     HTREEITEM folderItem = TargetFolderItem();
     if (!folderItem) return false;
     CString folder = m_wndTree.ItemPath(folderItem);
     CString path = folder + L"\\" + name;
-    if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
-        AfxMessageBox(L"Error! A folder named \"" + name + L"\" already exists! No folder was created.");
-        return false;
-    }
+    if (CString problem = PathLengthProblem(path, true); !problem.IsEmpty())
+        return RefuseName(L"Folder not created, because the name is too long: " + problem + L"!", nameRefused);
+    if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+        return RefuseName(L"Error! A folder named \"" + name + L"\" already exists! No folder was created.",
+                          nameRefused);
     if (folder.IsEmpty() || !CreateDirectoryW(path, nullptr)) {
         AfxMessageBox(L"Error! Folder not created!");
         return false;

@@ -5,6 +5,7 @@
 #include "clip/ClipRoad.h"
 #include "clip/IndexLists.h"
 #include "clip/IndexSnapshot.h"
+#include "tree/TreeNames.h"
 
 #include "core/MessageBox.h"
 #include "dialog/DataExchange.h"
@@ -35,6 +36,8 @@ CString PageChoiceProblem(const CString& page) {
                                L"folder name.";
     CString allpages = GetAllpagesPath();
     if (FileExists(ResolvePageFile(allpages, page))) return CString();
+    if (CString tooLong = PathLengthProblem(allpages + L"\\" + page + L".htm", false); !tooLong.IsEmpty())
+        return L"The page name is too long: " + tooLong + L". Please choose a shorter name.";
     int slash = page.ReverseFind(L'\\');
     if (slash > 0 && !FolderExists(allpages + L"\\" + page.Left(slash)))
         return L"There is no folder \"" + page.Left(slash) + L"\" for the new page \"" + page.Mid(slash + 1) +

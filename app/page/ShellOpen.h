@@ -9,9 +9,13 @@
 
 using ShellOpenHook = std::function<void(HWND owner, const CString& target)>;
 
-// ShellExecuteW with no verb, parameters or folder, shown normally; its
-// failures are not reported.
-void OpenWithShell(HWND owner, const CString& target);
+// ShellExecuteW with no verb, parameters or folder, shown normally. Returns
+// its answer: above 32 when the shell opened the target (a hook counts as
+// success), else the shell's error code.
+int OpenWithShell(HWND owner, const CString& target);
+
+// The user's words for a failed OpenWithShell answer.
+CString ShellOpenFailureText(int answer);
 
 // Installs a hook for the whole process (an empty hook opens for real again);
 // returns the hook installed before.

@@ -9,6 +9,7 @@
 #include "resource.h"
 
 #include "app/WinApp.h"
+#include "core/MessageBox.h"
 #include "browser/PageSource.h"
 #include "docview/Document.h"
 #include "wnd/MDIChildWnd.h"
@@ -53,8 +54,13 @@ void CTarveloView::OnMode() {
 }
 
 void CTarveloView::OnBrowse() {
-    if (CDocument* document = GetDocument(); document && !document->GetPathName().IsEmpty())
-        OpenWithShell(m_hWnd, document->GetPathName());
+    CDocument* document = GetDocument();
+    if (!document || document->GetPathName().IsEmpty()) return;
+    const CString path = document->GetPathName();
+    int answer = OpenWithShell(m_hWnd, path);
+    if (answer > 32) return;
+    ShowMessageBox(m_hWnd, L"The page could not be opened outside Tarvelo:\n" + path + L"\n\n" + ShellOpenFailureText(answer),
+                   L"Tarvelo", MB_OK | MB_ICONWARNING);
 }
 
 void CTarveloView::OnOpenLink() { OpenLinkAtCursor(); }

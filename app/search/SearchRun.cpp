@@ -7,6 +7,8 @@
 #include "search/SearchDocumentText.h"
 #include "util/PathParts.h"
 
+#include "regex/Regex.h"
+
 #include "app/WinApp.h"
 #include "core/MessageBox.h"
 #include "docview/DocManager.h"
@@ -241,6 +243,15 @@ void CSearchRun::RunAllPages(const CString& keywords) {
 }
 
 void CSearchRun::Run(const CString& keywords, const CString& scope, int regularExpression, int matchCase) {
+    // A pattern the matcher cannot read would find nothing anywhere: say what
+    // is wrong with it rather than that no page holds it.
+    if (regularExpression) {
+        CString fault = RegexPatternFault(keywords.GetString());
+        if (!fault.IsEmpty()) {
+            Tell(L"\"" + keywords + L"\" is not a valid pattern: " + fault + L".");
+            return;
+        }
+    }
     m_regularExpression = regularExpression;
     m_matchCase = matchCase;
     m_scope = scope;

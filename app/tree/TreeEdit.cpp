@@ -10,14 +10,16 @@
 #include "util/OpenDocuments.h"
 #include "util/PathParts.h"
 
+#include <string>
 #include <vector>
 
 namespace {
 
-void Tell(HWND owner, const wchar_t* text) { ShowMessageBox(owner, text, L"Tarvelo", MB_OK); }
+void Tell(HWND owner, const CString& text) { ShowMessageBox(owner, text, L"Tarvelo", MB_OK); }
 
 const wchar_t kBadName[] =
     L"Not renamed! A name must not be empty, hold \\ / : * ? \" < > | or \"..\", or end with a dot or a blank.";
+constexpr int kLabelEditLimit = 1000;  // far beyond any path the store can hold
 const wchar_t kNameTaken[] = L"Not renamed! A page or folder of that name already exists.";
 
 }  // namespace
@@ -46,7 +48,12 @@ void CXTreeCtrl::OnBeginLabelEdit(NMHDR* header, LRESULT* result) {
     HTREEITEM item = reinterpret_cast<NMTVDISPINFOW*>(header)->item.hItem;
     m_editing = true;
     if (item == GetRootItem()) return;
-    if (HWND edit = GetEditControl()) ::SendMessageW(edit, EM_LIMITTEXT, 127, 0);
+    // A name longer than the store takes is refused when the edit ends, with
+    // a message; the box itself cuts nothing that a path could hold (the
+    // control may set a limit of its own after this notice: it is widened
+    // again once the notice is over).
+    if (HWND edit = GetEditControl()) ::SendMessageW(edit, EM_LIMITTEXT, kLabelEditLimit, 0);
+    PostMessage(kEditLimitMessage);
     CollapseFolder(item);
     m_editOldPath = ItemPath(item);
 }
@@ -58,7 +65,14 @@ void CXTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
     m_editing = false;
     if (!info->item.pszText) return;  // Escape: nothing is renamed
     HTREEITEM item = info->item.hItem;
+    // The name is the text standing in the edit box: the control hands on
+    // no more of it than a path's length.
     CString label(info->item.pszText);
+    if (HWND edit = GetEditControl()) {
+        std::wstring typed(static_cast<size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+        int got = ::GetWindowTextW(edit, typed.data(), static_cast<int>(typed.size()));
+        if (got > label.GetLength()) label = CString(typed.data(), got);
+    }
     if (item == GetRootItem()) {
         if (label.IsEmpty()) return;
         if (CWinApp* app = AfxGetApp()) app->WriteProfileString(L"Init", L"Title", label);
@@ -71,6 +85,11 @@ void CXTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
     m_pendingRenamePath = ItemPath(item);
     m_pendingRenameLabel = label;
     PostMessage(kRenameMessage);
+}
+
+LRESULT CXTreeCtrl::OnEditLimit(WPARAM, LPARAM) {
+    if (HWND edit = GetEditControl()) ::SendMessageW(edit, EM_LIMITTEXT, kLabelEditLimit, 0);
+    return 0;
 }
 
 LRESULT CXTreeCtrl::OnPendingRename(WPARAM, LPARAM) {
@@ -87,6 +106,17 @@ LRESULT CXTreeCtrl::OnPendingRename(WPARAM, LPARAM) {
     bool page = IsPage(item);
     CString newPath = GetParentPath(oldPath) + L"\\" + label + (page ? L"." + GetFileExt(oldPath) : CString());
     if (newPath == oldPath) return 0;
+    if (CString problem = page ? PathLengthProblem(newPath, false) : FolderMoveLengthProblem(oldPath, newPath);
+        !problem.IsEmpty()) {
+        Tell(m_hWnd, L"Not renamed! The name is too long: " + problem + L".");
+        // The typed name stays in the box to be shortened (Escape keeps the old one).
+        SetFocus();
+        if (HWND edit = EditLabel(item)) {
+            ::SetWindowTextW(edit, label);
+            ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        }
+        return 0;
+    }
     // Only a change of letter case may land on the name of the item itself.
     if (newPath.CompareNoCase(oldPath) != 0 && GetFileAttributesW(newPath) != INVALID_FILE_ATTRIBUTES) {
         Tell(m_hWnd, kNameTaken);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 bool IsAcceptableItemName(const CString& name) {
     // A leading dot would hide a folder from the tree.
     if (name.IsEmpty() || name.Find(L"..") >= 0 || name[0] == L'.') return false;
@@ -11,6 +13,53 @@ bool IsAcceptableItemName(const CString& name) {
     }
     wchar_t last = name[name.GetLength() - 1];
     return last != L'.' && last != L' ';
+}
+
+CString PathLengthProblem(const CString& path, bool folder) {
+    int limit = folder ? kLongestFolderPath : kLongestPagePath;
+    if (path.GetLength() <= limit) return CString();
+    CString text;
+    text.Format(L"its path would be %d characters long, and at most %d fit", path.GetLength(), limit);
+    return text;
+}
+
+namespace {
+
+// The most that a path inside `folder` is longer than the folder's own path,
+// for pages and for folders (0 when there is none of the kind).
+void LongestTails(const CString& folder, int prefix, int& pageTail, int& folderTail) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(folder + L"\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        CString name(found.cFileName);
+        if (name == L"." || name == L"..") continue;
+        CString inside = folder + L"\\" + name;
+        int tail = inside.GetLength() - prefix;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            folderTail = std::max(folderTail, tail);
+            LongestTails(inside, prefix, pageTail, folderTail);
+        } else {
+            pageTail = std::max(pageTail, tail);
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+}  // namespace
+
+CString FolderMoveLengthProblem(const CString& oldPath, const CString& newPath) {
+    if (CString problem = PathLengthProblem(newPath, true); !problem.IsEmpty()) return problem;
+    int pageTail = 0, folderTail = 0;
+    LongestTails(oldPath, oldPath.GetLength(), pageTail, folderTail);
+    CString text;
+    if (pageTail && newPath.GetLength() + pageTail > kLongestPagePath)
+        text.Format(L"a page inside it would have a path %d characters long, and at most %d fit",
+                    newPath.GetLength() + pageTail, kLongestPagePath);
+    else if (folderTail && newPath.GetLength() + folderTail > kLongestFolderPath)
+        text.Format(L"a folder inside it would have a path %d characters long, and at most %d fit",
+                    newPath.GetLength() + folderTail, kLongestFolderPath);
+    return text;
 }
 
 bool IsSameOrBelow(const CString& path, const CString& folder) {

@@ -10,6 +10,20 @@
 // them and hit another name).
 bool IsAcceptableItemName(const CString& name);
 
+// The longest full paths the store can use: a page's file (MAX_PATH less its
+// terminator) and a folder (CreateDirectoryW's limit, room left for 8.3 names).
+inline constexpr int kLongestPagePath = 259;
+inline constexpr int kLongestFolderPath = 247;
+
+// Why a page (`folder` false) or folder cannot stand at the full path `path`
+// for its length, as the end of a sentence ("its path would be 412
+// characters long, and at most 259 fit"); empty when it fits.
+CString PathLengthProblem(const CString& path, bool folder);
+
+// The same for a folder that moves from `oldPath` to `newPath` with all it
+// holds: also no page or folder inside may grow past its limit.
+CString FolderMoveLengthProblem(const CString& oldPath, const CString& newPath);
+
 // True when `path` is `folder` itself or lies below it (letter case ignored).
 bool IsSameOrBelow(const CString& path, const CString& folder);
 

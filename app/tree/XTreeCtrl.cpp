@@ -52,6 +52,7 @@ const MessageMap* CXTreeCtrl::GetMessageMap() const {
         MapMessage<&CXTreeCtrl::OnLButtonDown>(WM_LBUTTONDOWN),
         MapMessage<&CXTreeCtrl::OnTimer>(WM_TIMER),
         MapMessage<&CXTreeCtrl::OnPendingRename>(kRenameMessage),
+        MapMessage<&CXTreeCtrl::OnEditLimit>(kEditLimitMessage),
     };
     static const MessageMap map{CTreeCtrl::GetMessageMap(), entries};
     return &map;

@@ -56,6 +56,8 @@ public:
     CString m_pendingRenamePath;
     CString m_pendingRenameLabel;
     static constexpr UINT kRenameMessage = WM_APP + 0x51;
+    // Widens the label edit box's limit once the control has set its own.
+    static constexpr UINT kEditLimitMessage = WM_APP + 0x52;
 
     // The tree's own timers. Their ids stay clear of the ids the control
     // uses inside (Wine's tree view runs its slow-click rename on id 2).
@@ -127,6 +129,7 @@ protected:
     void OnBeginLabelEdit(NMHDR* header, LRESULT* result);
     void OnEndLabelEdit(NMHDR* header, LRESULT* result);
     LRESULT OnPendingRename(WPARAM, LPARAM);
+    LRESULT OnEditLimit(WPARAM, LPARAM);
     void OnBeginDrag(NMHDR* header, LRESULT* result);
     void OnPaint();
     LRESULT OnEraseBkgnd(HDC dc);

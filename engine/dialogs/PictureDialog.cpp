@@ -82,7 +82,7 @@ bool ShowPictureDialog(HWND owner, PictureChoice& choice) {
     dialog.LabelledEdit(L"&Alternate Text:", kIdPictureAlt, 8, 26, 60, 70, 146);
     dialog.Group(L"Layout", 8, 46, 128, 60);
     dialog.LabelledList(L"A&lignment:", kIdPictureAlign, 14, 58, 50, 66, 64);
-    dialog.LabelledEdit(L"B&order Thickness:", kIdPictureBorder, 14, 80, 60, 80, 30);
+    dialog.LabelledEdit(L"B&order Thickness:", kIdPictureBorder, 14, 80, 80, 96, 30);
     dialog.Group(L"Spacing", 144, 46, 128, 60);
     dialog.LabelledEdit(L"&Horizontal:", kIdPictureHSpace, 150, 58, 50, 204, 30);
     dialog.LabelledEdit(L"&Vertical:", kIdPictureVSpace, 150, 80, 50, 204, 30);

@@ -1,15 +1,19 @@
-// Every dialog template of the program, opened as the program opens it: in
-// the font its template names (as the system realises it), every text of a
-// button, check box, radio button, group box and static shows whole, and a
-// dialog that gives no position of its own opens centred on its owner.
+// Every dialog of the program, opened as the program opens it (its templates
+// and the editor's own Find, Hyperlink and Picture dialogs): in the font its
+// template names (as the system realises it), every text of a button, check
+// box, radio button, group box and static shows whole, no group box's frame
+// runs through another control, and a dialog that gives no position of its
+// own opens centred on its owner.
 #include "AppTestSupport.h"
 
 #include "dialog/Dialog.h"
+#include "dialogs/EditDialogs.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -116,6 +120,46 @@ CString TextShortfall(HWND control) {
     return shortfall;
 }
 
+bool IsGroupBox(HWND control) {
+    return ClassOf(control).CompareNoCase(L"Button") == 0 &&
+           (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// What is wrong with the layout of an open dialog: texts that do not show
+// whole, and controls that a group box's frame runs through (a control is
+// inside the box or clear of it).
+std::vector<CString> LayoutFaults(HWND window) {
+    std::vector<CString> faults;
+    std::vector<HWND> controls;
+    for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        controls.push_back(control);
+        CString shortfall = TextShortfall(control);
+        if (!shortfall.IsEmpty()) faults.push_back(shortfall);
+    }
+    auto rectOf = [](HWND control) {
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        return rect;
+    };
+    for (HWND group : controls) {
+        if (!IsGroupBox(group)) continue;
+        const RECT box = rectOf(group);
+        for (HWND other : controls) {
+            if (other == group || !(GetWindowLongW(other, GWL_STYLE) & WS_VISIBLE)) continue;
+            const RECT rect = rectOf(other);
+            RECT common{}, joined{};
+            if (!IntersectRect(&common, &box, &rect)) continue;
+            UnionRect(&joined, &box, &rect);
+            if (EqualRect(&joined, &box)) continue;  // inside
+            CString fault;
+            fault.Format(L"group box \"%ls\" runs through control %d (\"%ls\")", WindowText(group).GetString(),
+                         GetDlgCtrlID(other), WindowText(other).GetString());
+            faults.push_back(fault);
+        }
+    }
+    return faults;
+}
+
 }  // namespace
 
 TEST(DialogTemplates, TextsShowWholeInTheRealisedFontAndPlainDialogsOpenCentredOnTheirOwner) {
@@ -150,9 +194,34 @@ TEST(DialogTemplates, TextsShowWholeInTheRealisedFontAndPlainDialogsOpenCentredO
             EXPECT_NEAR((box.left + box.right) / 2, (around.left + around.right) / 2, 1) << "dialog " << id;
             EXPECT_NEAR((box.top + box.bottom) / 2, (around.top + around.bottom) / 2, 1) << "dialog " << id;
         }
-        for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
-            EXPECT_EQ(TextShortfall(control), L"") << "dialog " << id << ", control " << GetDlgCtrlID(control);
+        EXPECT_EQ(LayoutFaults(window), std::vector<CString>{}) << "dialog " << id;
         dialog.DestroyWindow();
     }
     owner.DestroyWindow();
+}
+
+TEST(DialogTemplates, TheEditorsOwnDialogsShowEveryTextWholeAndKeepTheirGroupsClear) {
+    AppTestApp app;
+    static std::vector<std::pair<CString, std::vector<CString>>>* s_seen;
+    std::vector<std::pair<CString, std::vector<CString>>> seen;
+    s_seen = &seen;
+    auto checkWhenShown = [] {
+        SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR timer, DWORD) CALLBACK {
+            HWND dialog = GetActiveWindow();
+            if (!dialog || !IsWindowVisible(dialog)) return;
+            KillTimer(nullptr, timer);
+            s_seen->emplace_back(WindowText(dialog), LayoutFaults(dialog));
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+    };
+    checkWhenShown();
+    CString address;
+    dialogs::ShowHyperlinkDialog(nullptr, address);
+    checkWhenShown();
+    dialogs::PictureChoice picture;
+    dialogs::ShowPictureDialog(nullptr, picture);
+    checkWhenShown();
+    dialogs::ShowFindDialog(nullptr, [](const dialogs::FindRequest&, bool) { return false; });
+    using Faults = std::vector<CString>;
+    EXPECT_EQ(seen, (std::vector<std::pair<CString, Faults>>{{L"Hyperlink", {}}, {L"Picture", {}}, {L"Find", {}}}));
 }

@@ -189,7 +189,7 @@ TEST_F(TreeWindow, NewPageAndFolderWriteTheDiskTheTreeAndTheIndex) {
     Tree().SelectItem(Tree().GetRootItem());
     size_t items = Tree().GetCount();
     EXPECT_FALSE(m_frame->NewFolder(CString(L'x', 300)));
-    EXPECT_EQ(boxes.Boxes().back().text, L"Error! Folder not created!");
+    EXPECT_EQ(boxes.Boxes().back().text.Left(49), L"Folder not created, because the name is too long:");
     EXPECT_EQ(Tree().GetCount(), items);
 }
 
@@ -247,6 +247,106 @@ TEST_F(TreeWindow, RenameTakesOnlySoundNamesAndNeverOverwrites) {
     // The root's label is the tree's title.
     EXPECT_TRUE(EditLabel(Tree().GetRootItem(), L"Shelf"));
     EXPECT_EQ(m_app.GetProfileString(L"Init", L"Title"), L"Shelf");
+}
+
+// A name too long for the store is refused whole, with a message, on each
+// road: the tree's label edit (where it stays in the box to be shortened),
+// the new page and new folder commands (whose dialog comes back with it).
+TEST_F(TreeWindow, NamesTooLongForTheStoreAreRefusedWholeOnEveryRoad) {
+    // A page's full path holds at most 259 characters, a folder's 247.
+    const int room = 259 - m_allpages.GetLength() - 1 - 4;
+    const int folderRoom = 247 - m_allpages.GetLength() - 1;
+    Page(L"Short.htm", L"kept");
+    Folder(L"Deep");
+    Page(L"Deep\\" + CString(L'i', room - 5) + L".htm");  // as long as a page's path can be
+    OpenWindow();
+    MessageBoxRecorder boxes;
+    auto pasteLabel = [&](HTREEITEM item, const CString& text) {
+        Tree().SetFocus();
+        Tree().SelectItem(item);
+        HWND edit = Tree().EditLabel(item);
+        ASSERT_NE(edit, nullptr);
+        PumpMessages();  // as the user's first key waits for the program's queue
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.GetLength() + 1) * sizeof(wchar_t));
+        memcpy(GlobalLock(data), text.GetString(), (text.GetLength() + 1) * sizeof(wchar_t));
+        GlobalUnlock(data);
+        SetClipboardData(CF_UNICODETEXT, data);
+        CloseClipboard();
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        SendMessageW(edit, WM_PASTE, 0, 0);
+        Tree().EndEditLabelNow(FALSE);
+        PumpMessages();
+    };
+    auto tooLong = [](const wchar_t* start, int length, int limit, const wchar_t* end) {
+        CString text;
+        text.Format(L"%ls%d characters long, and at most %d fit%ls", start, length, limit, end);
+        return text;
+    };
+
+    // The label edit: a pasted name is taken whole, never cut; one too long
+    // is refused and waits in the box again.
+    HTREEITEM item = Item(L"Short.htm");
+    pasteLabel(item, CString(L'p', 300));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, tooLong(L"Not renamed! The name is too long: its path would be ",
+                                             m_allpages.GetLength() + 1 + 300 + 4, 259, L"."));
+    EXPECT_TRUE(PathExists(Full(L"Short.htm")));
+    EXPECT_EQ(DiskEntries().count(L"Short"), 1u);
+    HWND again = Tree().GetEditControl();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(GetWindowTextLengthW(again), 300);
+    Tree().EndEditLabelNow(TRUE);
+    PumpMessages();
+    EXPECT_EQ(Tree().GetItemText(item), L"Short");
+    pasteLabel(item, CString(L'q', room));
+    EXPECT_TRUE(PathExists(Full(CString(L'q', room) + L".htm")));
+    EXPECT_EQ(Tree().GetItemText(item), CString(L'q', room));
+    // A folder whose pages would grow past the limit keeps its name.
+    pasteLabel(Item(L"Deep"), L"Deeper");
+    EXPECT_EQ(boxes.Boxes().back().text,
+              tooLong(L"Not renamed! The name is too long: a page inside it would have a path ", 261, 259, L"."));
+    EXPECT_TRUE(PathExists(Full(L"Deep\\" + CString(L'i', room - 5) + L".htm")));
+    Tree().EndEditLabelNow(TRUE);
+    PumpMessages();
+
+    // New page and new folder: refused before anything is written.
+    Tree().SelectItem(Tree().GetRootItem());
+    std::set<CString> before = DiskEntries();
+    size_t items = Tree().GetCount();
+    EXPECT_FALSE(m_frame->NewPage(CString(L'n', room + 1)));
+    EXPECT_EQ(boxes.Boxes().back().text,
+              tooLong(L"File not created, because the name is too long: its path would be ", 260, 259, L"!"));
+    EXPECT_FALSE(m_frame->NewFolder(CString(L'f', folderRoom + 1)));
+    EXPECT_EQ(boxes.Boxes().back().text,
+              tooLong(L"Folder not created, because the name is too long: its path would be ", 248, 247, L"!"));
+    EXPECT_EQ(DiskEntries(), before);
+    EXPECT_EQ(Tree().GetCount(), items);
+    EXPECT_TRUE(m_frame->NewFolder(CString(L'f', folderRoom)));
+    Tree().SelectItem(Tree().GetRootItem());
+
+    // Through its dialog the command asks again with the refused name in the box.
+    std::vector<CString> asked;
+    static std::vector<CString>* s_asked;
+    static HWND s_last;
+    s_asked = &asked;
+    s_last = nullptr;
+    static const CString s_long(L'n', 300);
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
+        HWND dialog = FindWindowW(nullptr, L"Tarvelo->Input Name");
+        if (!dialog || dialog == s_last || !IsWindowVisible(dialog)) return;
+        s_last = dialog;
+        wchar_t text[400] = {};
+        GetDlgItemTextW(dialog, IDC_NAME, text, 400);
+        s_asked->push_back(text);
+        if (s_asked->size() == 1) SetDlgItemTextW(dialog, IDC_NAME, s_long);
+        PostMessageW(dialog, WM_COMMAND, s_asked->size() == 1 ? IDOK : IDCANCEL, 0);
+    });
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_NEW_PAGE);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(asked, (std::vector<CString>{L"", s_long}));
+    EXPECT_EQ(DiskEntries().size(), before.size() + 1);  // the folder made above, nothing else
 }
 
 // The rename runs from a posted message after the edit box is gone; a refill

@@ -101,6 +101,42 @@ TEST_F(TreeWindow, MenuCommandsAreEnabledAsBuiltAndRunWithoutThrowing) {
     EXPECT_FALSE(m_frame->m_wndStatusBar.IsWindowVisible());
     m_frame->SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
     EXPECT_TRUE(m_frame->m_wndStatusBar.IsWindowVisible());
+    // Its lock key panes are as wide as their texts, and Caps Lock lights its own.
+    CStatusBar& status = m_frame->m_wndStatusBar;
+    auto paneText = [&](int index) {
+        wchar_t text[32] = {};
+        if (LOWORD(status.SendMessage(SB_GETTEXTLENGTHW, index)) < 32)
+            status.SendMessage(SB_GETTEXTW, index, reinterpret_cast<LPARAM>(text));
+        return CString(text);
+    };
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE capsBefore = keys[VK_CAPITAL];
+    auto setCaps = [&](bool on) {
+        keys[VK_CAPITAL] = on ? 1 : 0;
+        SetKeyboardState(keys);
+        status.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    };
+    setCaps(true);
+    HDC statusDc = GetDC(status.m_hWnd);
+    auto font = reinterpret_cast<HGDIOBJ>(status.SendMessage(WM_GETFONT));
+    HGDIOBJ oldFont = SelectObject(statusDc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const wchar_t* lockTexts[] = {L"CAP", L"NUM", L"SCRL"};
+    for (int pane = 1; pane <= 3; ++pane) {
+        EXPECT_EQ(status.GetPaneText(pane), lockTexts[pane - 1]);
+        SIZE extent{};
+        GetTextExtentPoint32W(statusDc, lockTexts[pane - 1], lstrlenW(lockTexts[pane - 1]), &extent);
+        CRect rect;
+        status.GetItemRect(pane, &rect);
+        EXPECT_GE(rect.Width(), extent.cx + 6) << pane;
+    }
+    SelectObject(statusDc, oldFont);
+    ReleaseDC(status.m_hWnd, statusDc);
+    EXPECT_EQ(paneText(1), L"CAP");
+    setCaps(false);
+    EXPECT_EQ(paneText(1), L"");
+    keys[VK_CAPITAL] = capsBefore;
+    SetKeyboardState(keys);
     HMENU view = GetSubMenu(m_frame->GetMenu(), 2);
     m_frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
     EXPECT_TRUE(GetMenuState(view, ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED);

@@ -204,5 +204,12 @@ TEST_F(TreeWindow, PageViewBrowsesOpensLinksFindsPrintsAndLeadsTheTree) {
     EXPECT_EQ(printDialogs, 2);
     EXPECT_TRUE(boxes.Boxes().empty());
 
+    // A page the shell cannot open is said to be so, naming the page and why.
     SetShellOpenHook(previous);
+    ASSERT_TRUE(DeleteFileW(Full(L"Links.htm")));
+    m_frame->MDIActivate(view->GetParentFrame());
+    command(ID_VIEW_BROWSE);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              L"The page could not be opened outside Tarvelo:\n" + Full(L"Links.htm") + L"\n\nThe file was not found.");
 }

@@ -112,6 +112,12 @@ TEST_F(TreeWindow, SearchWalksTheRememberedFolderAllPagesAndOpenPages) {
     search.StartNewRun();
     search.Run(L"NEE+DLE", L"All pages", 1, 1);
     EXPECT_EQ(search.m_foundPath, Full(L"A\\three.htm"));
+    // A pattern the matcher cannot read is named as such, and the run stays as it was.
+    search.Run(L"*+", L"All pages", 1, 0);
+    EXPECT_TRUE(boxes.Saw(L"\"*+\" is not a valid pattern: '*' at character 1 has nothing before it to repeat."));
+    EXPECT_FALSE(boxes.Saw(L"Search over, no match was found."));
+    EXPECT_EQ(search.m_foundPath, Full(L"A\\three.htm"));
+    EXPECT_EQ(search.m_runKeywords, L"NEE+DLE");
 
     // Open pages only, and the messages of an empty run.
     search.StartNewRun();

@@ -3,6 +3,7 @@
 #include "clip/DialogAddItem.h"
 #include "clip/IndexSnapshot.h"
 
+#include "MessageBoxRecorder.h"
 #include "ModalDriver.h"
 #include "PrivateRegistry.h"
 #include "TempDir.h"
@@ -213,6 +214,31 @@ TEST_F(AddItemDialogTest, TypedPageAndSectionAreTakenAsTyped) {
     });
     EXPECT_EQ(dialog.m_strPage, L"Al");
     EXPECT_EQ(dialog.m_strSection, L"New one");
+}
+
+TEST_F(AddItemDialogTest, PageNameTooLongForTheStoreIsRefusedAndTheDialogStays) {
+    // Allpages\ + name + ".htm" must stay within 259 characters.
+    int room = 259 - Allpages().GetLength() - 1 - 4;
+    MessageBoxRecorder boxes;
+    CDialogAddItem dialog(L"T", L"http://e.com/", L"0", L"");
+    bool stayed = false;
+    INT_PTR result = RunModal(dialog, [&](HWND window) {
+        SetTextOf(window, IDC_ADD_PAGE, CString(L'n', room + 1));
+        Click(window, IDOK);
+        stayed = IsWindowVisible(window) != FALSE;
+        SetTextOf(window, IDC_ADD_PAGE, L"Work\\" + CString(L'w', room - 5 + 1));
+        Click(window, IDOK);
+        SetTextOf(window, IDC_ADD_PAGE, CString(L'f', room));
+        Click(window, IDOK);
+    });
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(result, IDOK);
+    const CString expected = L"The page name is too long: its path would be 260 characters long, and at most 259 fit. "
+                             L"Please choose a shorter name.";
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].text, expected);
+    EXPECT_EQ(boxes.Boxes()[1].text, expected);
+    EXPECT_EQ(dialog.m_strPage, CString(L'f', room));  // the longest name that fits is taken whole
 }
 
 namespace {

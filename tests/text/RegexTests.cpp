@@ -93,6 +93,18 @@ TEST(RegexCompile, TrailingSlashIsRefusedAndSearchesSayNoPattern) {
     EXPECT_EQ(group, L"before");
 }
 
+TEST(RegexCompile, FaultSaysWhatIsWrongAndWhereWithoutPrinting) {
+    std::string out = StdoutOf([] {
+        EXPECT_EQ(RegexPatternFault(L"*+"), L"'*' at character 1 has nothing before it to repeat");
+        EXPECT_EQ(RegexPatternFault(L"ab+*"), L"'*' at character 4 follows another repetition sign");
+        EXPECT_EQ(RegexPatternFault(L"x(+"), L"'+' at character 3 follows '(', which cannot be repeated");
+        EXPECT_EQ(RegexPatternFault(L"[ab]*"), L"'*' at character 5 follows ']': only '+' can repeat a set");
+        EXPECT_EQ(RegexPatternFault(L"a//b/"), L"'/' at character 5 ends the pattern: write '//' for the character '/'");
+        EXPECT_EQ(RegexPatternFault(L"[ab]+c/+"), L"");
+    });
+    EXPECT_EQ(out, "");
+}
+
 // --- Matching at one position ---------------------------------------------------------
 
 TEST(RegexMatch, LazyGroupStopsAtFirstPlaceWhereRestMatches) {

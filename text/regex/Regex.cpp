@@ -19,6 +19,32 @@ const TChar* MatchAt(const TChar* subjectStart, const TChar* position, const Reg
 
 } // namespace
 
+CString RegexPatternFault(const wchar_t* pattern) {
+    if (!pattern) return CString();
+    CellBuffer<wchar_t> cells;
+    CompileFault fault;
+    if (Compiler<wchar_t>::Compile(pattern, cells, &fault)) return CString();
+    CString sign(pattern[fault.index]);
+    CString at;
+    at.Format(L"'%ls' at character %d", sign.GetString(), static_cast<int>(fault.index) + 1);
+    CString before = fault.index > 0 ? CString(pattern[fault.index - 1]) : CString();
+    switch (fault.kind) {
+    case CompileFaultKind::QuantifierFirst:
+        return at + L" has nothing before it to repeat";
+    case CompileFaultKind::QuantifierAfterAnchor:
+        return at + L" follows '" + before + L"', which cannot be repeated";
+    case CompileFaultKind::QuantifierAfterQuantifier:
+        return at + L" follows another repetition sign";
+    case CompileFaultKind::QuantifierAfterSet:
+        return at + L" follows ']': only '+' can repeat a set";
+    case CompileFaultKind::TrailingSlash:
+        return at + L" ends the pattern: write '//' for the character '/'";
+    case CompileFaultKind::None:
+        break;
+    }
+    return at + L" is misplaced";
+}
+
 wchar_t RegexFoldCase(wchar_t unit) { return FoldUnit(unit); }
 
 const RegexProgram* RegexCompile(const wchar_t* pattern, RegexProgram& program) {

@@ -58,6 +58,11 @@ wchar_t RegexFoldCase(wchar_t unit);
 // fails without a message.
 const RegexProgram* RegexCompile(const wchar_t* pattern, RegexProgram& program);
 
+// Why a pattern does not compile, in words for the user: what is wrong and at
+// which character (counted from 1), e.g. "'+' at character 2 follows another
+// repetition sign". Empty when the pattern compiles. Prints nothing.
+CString RegexPatternFault(const wchar_t* pattern);
+
 // Runs a program at `position` of the subject that starts at `subjectStart`.
 // Returns the position just after the match, or null when it does not match.
 const wchar_t* RegexMatchHere(const wchar_t* subjectStart, const wchar_t* position,

@@ -17,6 +17,14 @@
 
 namespace regex_detail {
 
+// Where and why a pattern does not compile.
+enum class CompileFaultKind { None, QuantifierFirst, QuantifierAfterAnchor, QuantifierAfterQuantifier,
+                              QuantifierAfterSet, TrailingSlash };
+struct CompileFault {
+    CompileFaultKind kind = CompileFaultKind::None;
+    size_t index = 0;  // the offending unit, counted from 0
+};
+
 // The cells of one program, held inside the caller's frame for the patterns
 // the system writes.
 template <typename TChar>
@@ -33,7 +41,8 @@ public:
         return compiled;
     }
 
-    static bool Compile(const TChar* pattern, CellBuffer<TChar>& buffer) {
+    // With `fault`, an error is told there instead of being printed.
+    static bool Compile(const TChar* pattern, CellBuffer<TChar>& buffer, CompileFault* fault = nullptr) {
         buffer.clear();
         if (!pattern) return false;
         // Every pattern unit gives at most two cells (a literal, or a quantifier
@@ -58,8 +67,9 @@ public:
             out[n++] = ch;
             last = Last::Repeatable;
         };
-        auto fail = [&](const char* message) {
-            PrintDiagnostic(message);
+        auto fail = [&](const char* message, CompileFaultKind kind, const TChar* at) {
+            if (fault) *fault = {kind, static_cast<size_t>(at - pattern)};
+            else PrintDiagnostic(message);
             buffer.clear();
             return false;
         };
@@ -71,7 +81,13 @@ public:
             case '+':
             case '-': {
                 bool allowed = last == Last::Repeatable || (last == Last::SetClose && ch == '+');
-                if (!allowed) return fail(kMisusedQuantifier);
+                if (!allowed) {
+                    CompileFaultKind kind = last == Last::Quantified ? CompileFaultKind::QuantifierAfterQuantifier
+                                            : last == Last::SetClose ? CompileFaultKind::QuantifierAfterSet
+                                            : p == pattern           ? CompileFaultKind::QuantifierFirst
+                                                                     : CompileFaultKind::QuantifierAfterAnchor;
+                    return fail(kMisusedQuantifier, kind, p);
+                }
                 int code = ch == '*' ? kCellStar : ch == '+' ? kCellPlus : kCellOption;
                 for (size_t i = n; i > lastToken; --i) out[i] = out[i - 1];
                 out[lastToken] = static_cast<TChar>(code);
@@ -89,7 +105,7 @@ public:
             case '.': emit(kCellAny, Last::Repeatable); break;
             case '/': {
                 TChar next = p[1];
-                if (!next) return fail(Traits<TChar>::kTrailingSlashError);
+                if (!next) return fail(Traits<TChar>::kTrailingSlashError, CompileFaultKind::TrailingSlash, p);
                 ++p;
                 switch (next) {
                 case '/': emit(kCellSlash, Last::Repeatable); break;
