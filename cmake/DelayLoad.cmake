@@ -64,8 +64,9 @@ function(tarvelo_delay_load target)
         file(WRITE ${keepScript} "EXTERN(\n${keepList}\n)\n")
         # 32-bit names carry the C prefix and the stdcall suffix (_Name@12):
         # the definition lists them without the prefix, and the DLL is asked
-        # for them without the suffix.
-        list(TRANSFORM functions REPLACE "^_" "")
+        # for them without the suffix. One underscore goes: some names
+        # (_TrackMouseEvent) begin with one of their own.
+        list(TRANSFORM functions REPLACE "^_(.+)$" "\\1")
         set(killAt --kill-at)
       endif()
       list(REMOVE_DUPLICATES functions)
