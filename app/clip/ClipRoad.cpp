@@ -19,6 +19,7 @@
 namespace {
 
 constexpr wchar_t kProgramCaption[] = L"Tarvelo";
+constexpr wchar_t kPictureNotFetched[] = L"The picture could not be fetched; the link is added without it.";
 
 bool OptionIsOn(const wchar_t* name) { return GetSettingInt(L"Settings", name, 0) == 0; }
 
@@ -62,15 +63,16 @@ void DiscardFormBlocks() {
     if (!folder.IsEmpty() && FolderExists(folder)) DeleteFolder(folder);
 }
 
-bool SaveFormRecords(CString& address) {
+bool SaveFormRecords(CString& address, CString* recordPath) {
     CString folder = FormBlockFolder();
     CString capture = JoinFormBlockFiles(folder);
     DiscardFormBlocks();
-    CString recordPath;
-    if (!NewFormRecordPathForUrl(address, recordPath) || !WriteFormRecordFile(recordPath, capture)) {
+    CString path;
+    if (!NewFormRecordPathForUrl(address, path) || !WriteFormRecordFile(path, capture)) {
         ShowMessageBox(nullptr, L"Error! New file not Created.", kProgramCaption, MB_OK);
         return false;
     }
+    if (recordPath) *recordPath = path;
     return true;
 }
 
@@ -81,11 +83,17 @@ CString StoreClipPicture(const CString& pictureAddress) {
     CString install = GetInstallPath();
     if (!IsUsableInstallPath(install)) return CString();
     CString folder = install + kPictureFolder;
-    if (!FolderExists(folder) && !CreateDirectoryW(folder, nullptr)) return CString();
-    CString path = ReservePictureFile(folder, extension);
-    // A failed download leaves the empty file: the link still shows where
-    // the picture was meant to be.
-    if (!path.IsEmpty()) DownloadUrlToFile(pictureAddress, path);
+    CString path;
+    if (FolderExists(folder) || CreateDirectoryW(folder, nullptr)) path = ReservePictureFile(folder, extension);
+    // A picture that did not arrive is none: no empty file stays, the link is
+    // written without a broken thumbnail, and the user knows why.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.IsEmpty() || !DownloadUrlToFile(pictureAddress, path) ||
+        !GetFileAttributesExW(path, GetFileExInfoStandard, &data) || (data.nFileSizeLow == 0 && data.nFileSizeHigh == 0)) {
+        if (!path.IsEmpty()) DeleteFileW(path);
+        ShowMessageBox(nullptr, CString(kPictureNotFetched) + L"\n" + pictureAddress, kProgramCaption, MB_OK);
+        return CString();
+    }
     return path;
 }
 
@@ -105,15 +113,17 @@ void TakeLinkClip(const CString& commandLine, const AskForLinkPlacement& ask, co
     if (!ask(clip, choice)) return;
 
     CString address = choice.address;
+    CString record;
     if (choice.keepForms) {
-        if (!SaveFormRecords(address)) return;
+        if (!SaveFormRecords(address, &record)) return;
     } else {
         DiscardFormBlocks();
     }
     CString picture = choice.showPicture ? StoreClipPicture(choice.pictureAddress) : CString();
     // A link the store could not write (it has said why) is offered again as
     // the user left it, until it lands or the user cancels: a clip is never
-    // dropped behind the user's back. The form record is kept already.
+    // dropped behind the user's back. The form record is kept already; when
+    // the user gives up, it and the picture go, for no link leads to them.
     while (!AddLinkToPage(choice.page, choice.section, choice.title, address, picture)) {
         LinkClip again = clip;
         again.title = choice.title;
@@ -121,10 +131,16 @@ void TakeLinkClip(const CString& commandLine, const AskForLinkPlacement& ask, co
         again.pictureAddress = choice.pictureAddress;
         again.formFlag.Empty();
         const LinkPlacementChoice before = choice;
-        if (!ask(again, choice)) return;
+        if (!ask(again, choice)) {
+            if (!record.IsEmpty()) DeleteFileW(record);
+            if (!picture.IsEmpty()) DeleteFileW(picture);
+            return;
+        }
         address = choice.address;
-        if (choice.showPicture != before.showPicture || choice.pictureAddress != before.pictureAddress)
+        if (choice.showPicture != before.showPicture || choice.pictureAddress != before.pictureAddress) {
+            if (!picture.IsEmpty()) DeleteFileW(picture);
             picture = choice.showPicture ? StoreClipPicture(choice.pictureAddress) : CString();
+        }
     }
     // Only a choice that took the link is remembered: the next clip offers it.
     RememberChoice(choice.page, choice.section);

@@ -38,14 +38,17 @@ void TakeFormBlockClip(const CString& commandLine);
 void TakeEventClip(const CString& commandLine);
 
 // Joins the transfer files into a new form record file and deletes them; the
-// address gains "#" and the record's number. False after "Error! New file not
-// Created." (no link must then be written).
-bool SaveFormRecords(CString& address);
+// address gains "#" and the record's number, `recordPath` (when given) the
+// file's path. False after "Error! New file not Created." (no link must then
+// be written).
+bool SaveFormRecords(CString& address, CString* recordPath = nullptr);
 
 // Deletes the form block transfer folder with whatever blocks it holds.
 void DiscardFormBlocks();
 
 // Stores the clip's picture in the picture folder and returns its path; empty
 // when the address gives no picture (not "http:", no known picture
-// extension) or the folder cannot be made.
+// extension), and, after "The picture could not be fetched; the link is
+// added without it." and the address, when the picture cannot be stored or
+// does not arrive (an HTTP error, no bytes): no file is left then.
 CString StoreClipPicture(const CString& pictureAddress);

@@ -5,12 +5,8 @@
 #include "clip/DialogAddItem.h"
 #include "forms/FormRecords.h"
 #include "links/LinkInsertion.h"
-#include "pages/PageFile.h"
-#include "util/Strings.h"
 
 #include "core/MessageBox.h"
-
-#include <vector>
 
 namespace {
 
@@ -37,16 +33,10 @@ CString SampleFormText() {
 void CMainFrame::OnSampleFormRecord() {
     CDialogAddItem dialog(kSampleAccount, kSampleSignIn, SampleFormText(), L"", nullptr);
     if (dialog.DoModal() != IDOK) return;
+    // The record is written as a clip's form record is, closing lines
+    // included, so that one Forms folder holds one format.
     CString path;
-    if (!NewFormRecordPath(path)) return;  // NewFormRecordPath makes the Forms folder
-    std::vector<CString> pieces;
-    SplitString(dialog.m_strFormFlag, pieces, L"|||");
-    CString record;
-    for (CString piece : pieces) {
-        piece.Replace(L">>>", L" ");
-        record += piece + L"\n";
-    }
-    if (!WritePageText(path, record)) {
+    if (!NewFormRecordPath(path) || !WriteFormRecordFile(path, dialog.m_strFormFlag)) {
         ShowMessageBox(nullptr, L"Error! File not Created in Function AddNewPage.", L"Tarvelo", MB_OK);
         return;
     }

@@ -157,10 +157,14 @@ void CMainFrame::OnImport() {
                     CString name(data.cFileName);
                     if (name == L"." || name == L"..") continue;
                     CString full = saved + L"\\" + name;
+                    // As the question says: a page of the same name gains the
+                    // saved page's links (a numbered copy only where it holds
+                    // words the current page lacks).
                     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) ImportFolder(full, full);
+                        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                            ImportFolderInto(full, allpages + GetPathTail(full), SameNamedPage::MergeLinks);
                     } else if (IsHtmlFileName(name)) {
-                        ImportFile(full, allpages);
+                        ImportFile(full, allpages, nullptr, SameNamedPage::MergeLinks);
                     }
                 } while (FindNextFileW(find, &data));
                 FindClose(find);

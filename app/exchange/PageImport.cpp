@@ -3,9 +3,11 @@
 #include "exchange/ExchangeMessages.h"
 #include "favorites/FavoriteEngine.h"
 #include "index/AllPagesIndex.h"
+#include "links/LinkMerge.h"
 #include "pages/PageConversions.h"
 #include "pages/PageFile.h"
 #include "pages/PageMarkers.h"
+#include "pages/PageRewriteLock.h"
 #include "util/Files.h"
 #include "util/PathParts.h"
 #include "util/Strings.h"
@@ -40,6 +42,21 @@ private:
     CString m_path;
 };
 
+// Joins the links of the page just imported under a free name into the page
+// of its own name, when that loses nothing; the imported copy then goes.
+// False when the copy stays (words of its own, or a page that cannot be
+// read or written).
+bool MergeIntoSameNamedPage(const CString& copy, const CString& page) {
+    PageRewriteLock lock;
+    CString current, imported;
+    if (!ReadPageText(page, current) || !ReadPageText(copy, imported)) return false;
+    ImportedPageMerge merge = MergeImportedPageLinks(current, imported);
+    if (!merge.keepsBoth) return false;
+    if (merge.linksAdded > 0 && !WritePageText(page, merge.merged)) return false;
+    DeleteFileW(copy);
+    return true;
+}
+
 } // namespace
 
 bool IsHtmlFileName(const CString& name) {
@@ -55,7 +72,7 @@ CString ImportTarget(const CString& source, const CString& destinationFolder) {
     return destinationFolder + L"\\" + title + L".htm";
 }
 
-int ImportFile(const CString& source, const CString& destinationFolder, CString* written) {
+int ImportFile(const CString& source, const CString& destinationFolder, CString* written, SameNamedPage same) {
     CString named = ImportTarget(source, destinationFolder);
     if (named.IsEmpty()) {
         Tell(kImportNoTitle);
@@ -97,6 +114,7 @@ int ImportFile(const CString& source, const CString& destinationFolder, CString*
         Tell(kUnknownFormat);
         return 0;
     }
+    if (same == SameNamedPage::MergeLinks && target != named && MergeIntoSameNamedPage(target, named)) target = named;
     IndexImportedPage(target);
     if (written) *written = target;
     return 1;
@@ -107,7 +125,7 @@ void IndexImportedPage(const CString& page) {
     else RegUpdateFile(page);
 }
 
-int ImportFolderInto(const CString& folder, const CString& destination) {
+int ImportFolderInto(const CString& folder, const CString& destination, SameNamedPage same) {
     CreateDirectoryW(destination, nullptr);
     int written = 0;
     WIN32_FIND_DATAW data;
@@ -120,9 +138,9 @@ int ImportFolderInto(const CString& folder, const CString& destination) {
         CString full = folder + L"\\" + name;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-            written += ImportFolderInto(full, destination + L"\\" + name);
+            written += ImportFolderInto(full, destination + L"\\" + name, same);
         } else if (IsHtmlFileName(name)) {
-            written += ImportFile(full, destination);
+            written += ImportFile(full, destination, nullptr, same);
         }
     } while (FindNextFileW(find, &data));
     return written;

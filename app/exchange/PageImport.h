@@ -16,11 +16,17 @@ CString ImportTarget(const CString& source, const CString& destinationFolder);
 // the import. 1 when the page is there, its path in `written`; 0 after a
 // message (unknown encoding, unreadable source, unwritable page, or a source
 // that is the target page itself).
-int ImportFile(const CString& source, const CString& destinationFolder, CString* written = nullptr);
+// With `SameNamedPage::MergeLinks` (the whole-store import, which says so) a
+// page of the target's name instead gains the imported page's links that it
+// lacks, keeping all its own text (MergeImportedPageLinks); the import takes
+// the free name only where the imported page holds words the page lacks.
+enum class SameNamedPage { TakeFreeName, MergeLinks };
+int ImportFile(const CString& source, const CString& destinationFolder, CString* written = nullptr,
+               SameNamedPage same = SameNamedPage::TakeFreeName);
 // Mirrors the folder below the destination (created when missing): every
 // ".htm"/".html" file through ImportFile, every sub-folder the same way.
 // Links to other folders are not followed. The number of pages written.
-int ImportFolderInto(const CString& folder, const CString& destination);
+int ImportFolderInto(const CString& folder, const CString& destination, SameNamedPage same = SameNamedPage::TakeFreeName);
 // Turns a Netscape bookmark file into a link page. With `viaTemporary` the
 // file first goes through the body-wrapping rewrite into a temporary file of
 // the system's temporary folder (removed afterwards). A page that exists

@@ -6,6 +6,7 @@
 #include "favorites/PageLinkWalker.h"
 #include "pages/PageConversions.h"
 #include "pages/PageFile.h"
+#include "util/Strings.h"
 
 #include <windows.h>
 
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr wchar_t kTypedUrlsKey[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
+constexpr wchar_t kTypedUrlsBusy[] =
+    L"IE pull down menu cannot be changed this time, please close all IE windows and try later.";
 
 // The tree that exporting the page as shortcut files would give: a folder per
 // section level, named as those folders would be, and its links in page
@@ -111,10 +114,11 @@ int RestoreTypedURLs(const CString& page) {
         return 0;
     }
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kTypedUrlsKey, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) {
-        ShowMessageBox(nullptr,
-                       L"IE pull down menu cannot be changed this time, please close all IE windows and try later.",
-                       L"Tarvelo", MB_OK);
+    // The browser makes the key with the first typed address; without one the
+    // list is simply empty, and the restore starts it.
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kTypedUrlsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        ShowMessageBox(nullptr, kTypedUrlsBusy, L"Tarvelo", MB_OK);
         return 0;
     }
     // Every earlier entry goes, also past url999, so no old address stays behind.
@@ -128,13 +132,17 @@ int RestoreTypedURLs(const CString& page) {
     }
     for (const std::wstring& value : old) RegDeleteValueW(key, value.c_str());
     int number = 0;
+    bool written = true;
     for (const PageLinkRecord& link : links) {
         CString value;
         value.Format(L"url%d", ++number);
-        const CString& address = link.address;
-        RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(address.GetString()),
-                       static_cast<DWORD>((address.GetLength() + 1) * sizeof(wchar_t)));
+        // The registry holds the address itself, not the page's HTML spelling of it.
+        const CString address = SingleLineAddress(DecodeCharacterReferences(link.address));
+        if (RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(address.GetString()),
+                           static_cast<DWORD>((address.GetLength() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+            written = false;
     }
     RegCloseKey(key);
-    return 1;
+    if (!written) ShowMessageBox(nullptr, kTypedUrlsBusy, L"Tarvelo", MB_OK);
+    return written ? 1 : 0;
 }

@@ -27,8 +27,9 @@ void CollectSectionLinks(const CString& tag, CString& section);
 // empty title are left out). False, list untouched, when the page cannot be read.
 bool CollectPageLinks(const CString& page, std::vector<PageLinkRecord>& links);
 // Replaces the typed-address list (HKCU "Software\Microsoft\Internet
-// Explorer\TypedURLs", values url1, url2, ...) by the page's link addresses.
-// 0, with nothing changed, after "Cannot open " + page or when the key cannot
-// be opened ("IE pull down menu cannot be changed this time, please close all
-// IE windows and try later."); 1 otherwise.
+// Explorer\TypedURLs", values url1, url2, ...) by the page's link addresses,
+// as plain text (character references read); the key is created when
+// missing. 0, with nothing changed, after "Cannot open " + page or when the
+// key cannot be opened or made ("IE pull down menu cannot be changed this
+// time, please close all IE windows and try later."); 1 otherwise.
 int RestoreTypedURLs(const CString& page);

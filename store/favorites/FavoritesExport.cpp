@@ -7,6 +7,7 @@
 #include "pages/PageFile.h"
 #include "util/Files.h"
 #include "util/Folders.h"
+#include "util/Strings.h"
 #include "wnd/WaitCursor.h"
 
 #include <windows.h>
@@ -63,17 +64,21 @@ CString InternetShortcutText(const CString& address) {
 
 void ExportSectionsToFolders(const CString& folder, const CString& tag, SectionFolder& section) {
     section.path = folder;
+    // Folder names are plain text: the page's character references are read.
     if (tag != L"Default")
-        for (const CString& name : SectionFolderNames(tag)) section.path += L"\\" + name;
+        for (const CString& name : SectionFolderNames(DecodeCharacterReferences(tag))) section.path += L"\\" + name;
     section.made = MakeFolders(section.path);
 }
 
 void LastMatchFav(const SectionFolder& section, const CString& title, const CString& address) {
-    CString name = SafeNameComponent(title);
+    // A shortcut holds plain text, not HTML: "&amp;" in the page's address
+    // is the "&" the address holds, and "&lt;" in a title the "<" it shows
+    // (which the safe name then replaces).
+    CString name = SafeNameComponent(DecodeCharacterReferences(title));
     if (section.path.IsEmpty() || name.IsEmpty()) return;
     // A folder that could not be made fails each of its links alike.
     if (!section.made ||
-        !WriteShortcutFile(section.path + L"\\" + name + L".url", InternetShortcutText(address)))
+        !WriteShortcutFile(section.path + L"\\" + name + L".url", InternetShortcutText(DecodeCharacterReferences(address))))
         ShowMessageBox(nullptr, L"Error! linkFile not openned in Function LastMatchFav.", L"Tarvelo", MB_OK);
 }
 

@@ -394,7 +394,9 @@ int AddLinkToPage(const CString& page, const CString& section, const CString& te
         Tell(kOpenFailure);
         return 0;
     }
-    if (where == LinkPlacement::NewSection) ExtendAllPagesValue(page, SectionTagText(section));
+    // The index names a page by its file ("g.html" for a page asked for as "g").
+    if (where == LinkPlacement::NewSection)
+        ExtendAllPagesValue(GetAllPagesValueName(install + kAllpagesFolder, path), SectionTagText(section));
     if (placement) *placement = where;
     return 1;
 }

@@ -144,3 +144,32 @@ OtherWriterMerge MergeOtherWriterLinks(const CString& loaded, const CString& onD
     }
     return result;
 }
+
+ImportedPageMerge MergeImportedPageLinks(const CString& current, const CString& imported) {
+    ImportedPageMerge result;
+    result.merged = current;
+    std::multiset<CString> held;
+    for (const PageLink& link : CollectLinks(current)) held.insert(link.key);
+    std::vector<PageLink> added;
+    for (PageLink& link : CollectLinks(imported)) {
+        if (auto at = held.find(link.key); at != held.end()) held.erase(at);
+        else added.push_back(std::move(link));
+    }
+    std::set<CString> sections;
+    for (const PageLink& link : added) sections.insert(Normalised(link.section));
+    // The imported words, in order, among the current page's: what the user
+    // wrote since (words, sections, links) is no reason for a copy.
+    std::vector<CString> theirs = WordsOutsideLinks(imported, sections), ours = WordsOutsideLinks(current, sections);
+    size_t matched = 0;
+    for (size_t i = 0; i < ours.size() && matched < theirs.size(); ++i)
+        if (ours[i] == theirs[matched]) ++matched;
+    result.keepsBoth = matched == theirs.size();
+    if (!result.keepsBoth) return result;
+    for (const PageLink& link : added) {
+        LinkPlacement placement = LinkPlacement::None;
+        result.merged = InsertLinkIntoPageText(result.merged, DecodeCharacterReferences(link.section),
+                                               L"\n" + link.anchor + L"\n", placement);
+        ++result.linksAdded;
+    }
+    return result;
+}

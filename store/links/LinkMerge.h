@@ -21,3 +21,19 @@ struct OtherWriterMerge {
 // `loaded`: the page as the editor read it (or last wrote it); `onDisk`: the
 // page file now; `edited`: the editor's page text, cleaned for writing.
 OtherWriterMerge MergeOtherWriterLinks(const CString& loaded, const CString& onDisk, const CString& edited);
+
+struct ImportedPageMerge {
+    // True when every word of the imported page outside its links (index
+    // tags included, in order) stands in the current page too, so that the
+    // merged page loses nothing of either; the tags of the sections that
+    // receive new links do not count, since the merge makes them.
+    bool keepsBoth = false;
+    // The current page's text with every link of the imported page that it
+    // does not hold put into the section it stands in there, as it stands
+    // there.
+    CString merged;
+    int linksAdded = 0;
+};
+
+// A page brought in under the name of a page the store holds already.
+ImportedPageMerge MergeImportedPageLinks(const CString& current, const CString& imported);

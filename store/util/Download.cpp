@@ -39,6 +39,11 @@ bool DownloadUrlToFile(const CString& address, const CString& path) {
     if (!session) return false;
     UniqueInternet url(InternetOpenUrlW(session.get(), address, nullptr, 0, INTERNET_FLAG_RELOAD, 0));
     if (!url) return false;
+    // An HTTP server that has no such file answers with an error page, which is not the file.
+    DWORD status = 0, size = sizeof(status);
+    if (HttpQueryInfoW(url.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
+        (status < 200 || status >= 300))
+        return false;
     CString partial = path + L".download";
     bool complete;
     {

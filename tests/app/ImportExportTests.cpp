@@ -178,6 +178,18 @@ TEST_F(TreeWindow, WholeStoreImportOffersToSaveFirstAndCancelKeepsEverything) {
     WriteFileBytes(saved / L"AllPages\\Open.htm", Utf16Bytes(L"<html id=tq1>\n<body>\nsaved copy\n</body>\n</html>\n"));
     WriteFileBytes(saved / L"AllPages\\Sub\\Deep.Html", Utf8WithMark("<html><body>deep</body></html>"));
     WriteFileBytes(saved / L"Forms\\1.tq", "form");
+    // Saved pages whose words the current ones still hold: only their links are news.
+    const CString kEnd = L"<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>\n</body>\n</html>\n";
+    WriteFileBytes(saved / L"AllPages\\Links.htm",
+                   Utf16Bytes(L"<html id=tq1>\n<body>\n&gt;&gt;&gt;News&lt;&lt;&lt;\n<A href=\"http://kept.example/\">&nbsp;Kept&nbsp;</A>\n"
+                              L"<A href=\"http://old.example/?a=1&amp;b=2\">&nbsp;Old&nbsp;</A>\n"
+                              L"&gt;&gt;&gt;Gone&lt;&lt;&lt;\n<A href=\"http://gone.example/\">&nbsp;Gone&nbsp;</A>\n" + kEnd));
+    WriteFileBytes(saved / L"AllPages\\Sub\\Same.htm",
+                   Utf16Bytes(L"<html id=tq1>\n<body>\n&gt;&gt;&gt;S&lt;&lt;&lt;\n<A href=\"http://sub.example/\">&nbsp;Sub&nbsp;</A>\n" + kEnd));
+    Folder(L"Sub");
+    Page(L"Sub\\Same.htm", L"&gt;&gt;&gt;S&lt;&lt;&lt;\nmy words");
+    Page(L"Links.htm", L"my words\n&gt;&gt;&gt;News&lt;&lt;&lt;\n<A href=\"http://kept.example/\">&nbsp;Kept&nbsp;</A>\n"
+                       L"<A href=\"http://mine.example/\">&nbsp;Mine&nbsp;</A>\n&gt;&gt;&gt;Work&lt;&lt;&lt;\n");
     CString open = Page(L"Open.htm", L"mine");
     std::string mine = ReadFileBytes(open);
     OpenWindow();
@@ -207,6 +219,19 @@ TEST_F(TreeWindow, WholeStoreImportOffersToSaveFirstAndCancelKeepsEverything) {
     EXPECT_EQ(ReadFileBytes(open), mine);
     EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(Full(L"Open2.htm"))).Find(L"saved copy"), -1);
     EXPECT_TRUE(PathExists(Full(L"Sub\\Deep.htm")));
+    // The same-named pages gained the saved links they lacked and kept all
+    // they held; no copies beside them.
+    CString links = TextOfUtf16Bytes(ReadFileBytes(Full(L"Links.htm")));
+    for (const wchar_t* held : {L"my words", L"http://mine.example/", L"&gt;&gt;&gt;Work", L"http://gone.example/"})
+        EXPECT_NE(links.Find(held), -1) << held << "\n" << links.str();
+    EXPECT_EQ(links.Find(L"http://kept.example/", links.Find(L"http://kept.example/") + 1), -1);
+    EXPECT_LT(links.Find(L"http://old.example/?a=1&amp;b=2"), links.Find(L"&gt;&gt;&gt;Work"));
+    EXPECT_FALSE(PathExists(Full(L"Links2.htm")));
+    EXPECT_NE(ProgramRegistryGuard::ReadString(L"AllPages", L"Links").Find(L"Gone,1"), -1);
+    CString same = TextOfUtf16Bytes(ReadFileBytes(Full(L"Sub\\Same.htm")));
+    EXPECT_NE(same.Find(L"my words"), -1);
+    EXPECT_NE(same.Find(L"http://sub.example/"), -1);
+    EXPECT_FALSE(PathExists(Full(L"Sub\\Same2.htm")));
     EXPECT_EQ(ReadFileBytes(m_install / L"Bookmark\\Forms\\1.tq"), "form");
     EXPECT_EQ(OpenDocument(L"Open.htm"), nullptr);
 

@@ -471,15 +471,27 @@ TEST_F(TreeWindow, ContextMenuFitsTheItemActsOnTheClickedItemAndClosesThroughThe
 TEST_F(TreeWindow, SampleFormRecordWritesTheRecordAndItsLink) {
     OpenWindow();
     MessageBoxRecorder boxes(IDOK);
-    RunWithWindow(L"Tarvelo->Add to Tarvelo", [&] { m_frame->SendMessage(WM_COMMAND, ID_TOOLS_SAMPLE_FORM_RECORD); },
-                  [&](HWND dialog) {
-                      SetTextOf(dialog, 1008, L"Mail");
-                      SetTextOf(dialog, 1009, L"Accounts");
-                      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-                  });
+    auto sample = [&] {
+        RunWithWindow(L"Tarvelo->Add to Tarvelo", [&] { m_frame->SendMessage(WM_COMMAND, ID_TOOLS_SAMPLE_FORM_RECORD); },
+                      [&](HWND dialog) {
+                          SetTextOf(dialog, 1008, L"Mail");
+                          SetTextOf(dialog, 1009, L"Accounts");
+                          PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                      });
+    };
+    // A file where the Forms folder belongs: no folder, no record, no link, and the user is told.
+    WriteFileBytes(m_install / L"Bookmark\\Forms", "");
+    sample();
+    EXPECT_TRUE(boxes.Saw(L"Error! File not Created in Function AddNewPage."));
+    EXPECT_FALSE(PathExists(Full(L"Mail.htm")));
+    ASSERT_TRUE(DeleteFileW(m_install / L"Bookmark\\Forms"));
+
+    sample();
+    // The format of every clip's record, each record closed by its own line.
     CString record = TextOfUtf16Bytes(ReadFileBytes(m_install / L"Bookmark\\Forms\\1.tq"));
-    EXPECT_EQ(record.Left(14), L"ltmpl default\n");
-    EXPECT_NE(record.Find(L"\nPasswd brindle\nPersistentCookie yes\n"), -1);
+    EXPECT_EQ(record.Left(33), L"ltmpl default\n$$$$$\nitmplcache 2\n");
+    EXPECT_NE(record.Find(L"\nPasswd brindle\n$$$$$\nPersistentCookie yes\n"), -1);
+    EXPECT_EQ(record.Right(21), L"signIn Sign in\n$$$$$\n");
     CString page = TextOfUtf16Bytes(ReadFileBytes(Full(L"Mail.htm")));
     EXPECT_NE(page.Find(L"ltmplcache=2\""), -1);  // the address carries no record number
 }

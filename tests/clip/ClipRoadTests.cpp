@@ -176,6 +176,50 @@ TEST_F(ClipRoadTest, Picture_OnlyPlainHttpAndShortPlainExtensionsGiveOne) {
     EXPECT_FALSE(PathExists(Install() + L"\\BookMark\\Pic"));
 }
 
+TEST_F(ClipRoadTest, Picture_ThatDoesNotArriveLeavesNoFileAndTheLinkIsWrittenWithoutIt) {
+    LocalWebServer missing("<html>Not Found</html>", "404 Not Found");
+    LocalWebServer empty("");
+    ASSERT_TRUE(missing.Ready() && empty.Ready());
+    const CString pictures[] = {missing.Address(L"/gone.jpg"), empty.Address(L"/empty.png"), L"http://127.0.0.1:1/a.gif"};
+    for (const CString& picture : pictures) {
+        TakeLinkClip(L"<param><url>http://example.com/" + picture.Right(5) + L"</url><name><img><src>" + picture +
+                         L"</src><desc>Cat</desc></img></name></param><form>0</form>",
+                     Answer(L"P", L"Cats", false, true), March7());
+        EXPECT_TRUE(m_boxes.Saw(L"The picture could not be fetched; the link is added without it.\n" + picture))
+            << ::testing::PrintToString(picture);
+        EXPECT_GE(PageText(L"P").Find(L"<A href=\"http://example.com/" + picture.Right(5) + L"\">&nbsp;Cat"), 0);
+    }
+    EXPECT_TRUE(ListFolder(Install() + L"\\BookMark\\Pic").empty());
+    EXPECT_EQ(PageText(L"P").Find(L"<img"), -1);
+    EXPECT_EQ(m_boxes.Boxes().size(), 3u);
+}
+
+TEST_F(ClipRoadTest, LinkRefusedThenCancelledLeavesNeitherFormRecordNorPicture) {
+    LocalWebServer server("\x89PNG picture bytes");
+    ASSERT_TRUE(server.Ready());
+    TakeFormBlockClip(L"<TQBLK>1</TQBLK><AA1>a>>>1|||</AA>");
+    int asked = 0;
+    // The first choice names a page no file can have: the store refuses it, and the user cancels.
+    auto refusedThenCancelled = [&](const LinkClip& offered, LinkPlacementChoice& choice) {
+        if (++asked > 1) return false;
+        choice.title = offered.title;
+        choice.address = offered.address;
+        choice.pictureAddress = offered.pictureAddress;
+        choice.page = L"No|Page";
+        choice.keepForms = choice.showPicture = true;
+        return true;
+    };
+    TakeLinkClip(L"<param><url>http://example.com/login</url><name><img><src>" + server.Address(L"/cat.png") +
+                     L"</src><desc>Cat</desc></img></name></param><form>1</form>",
+                 refusedThenCancelled, March7());
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(m_boxes.Saw(L"File not Open, A Error Happened While Openning the File."));
+    EXPECT_TRUE(ListFolder(Install() + L"\\Bookmark\\Forms").empty());
+    EXPECT_TRUE(ListFolder(Install() + L"\\BookMark\\Pic").empty());
+    EXPECT_TRUE(ListFolder(Install() + L"\\Bookmark\\Allpages").empty());
+    EXPECT_FALSE(PathExists(BlockFolder()));
+}
+
 TEST_F(ClipRoadTest, EventClip_PutsDatedEntryInFrontOfFirstSection) {
     TakeLinkClip(L"<param><url>http://e.com/a</url><name>A</name></param>", Answer(L"Diary", L"Days"), March7());
     TakeEventClip(L"<evt><name>Dentist</name><file>Diary</file><edate>3-9-2026</edate><eip>10 am</eip></evt>");

@@ -3,7 +3,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-LocalWebServer::LocalWebServer(std::string body) : m_body(std::move(body)) {
+LocalWebServer::LocalWebServer(std::string body, std::string status)
+    : m_body(std::move(body)), m_status(std::move(status)) {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -48,7 +49,7 @@ void LocalWebServer::Serve() {
             if (got <= 0) break;
             request.append(buffer, static_cast<size_t>(got));
         }
-        std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+        std::string reply = "HTTP/1.0 " + m_status + "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
                             std::to_string(m_body.size()) + "\r\nConnection: close\r\n\r\n" + m_body;
         send(client, reply.data(), static_cast<int>(reply.size()), 0);
         shutdown(client, SD_SEND);

@@ -1,6 +1,6 @@
 // A one-thread HTTP server on the loopback address that answers every GET
-// with a fixed body, so that picture downloads can be tested without a
-// network.
+// with a fixed status and body, so that picture downloads can be tested
+// without a network.
 #pragma once
 #include "core/String.h"
 
@@ -10,7 +10,7 @@
 
 class LocalWebServer {
 public:
-    explicit LocalWebServer(std::string body);
+    explicit LocalWebServer(std::string body, std::string status = "200 OK");
     ~LocalWebServer();
     LocalWebServer(const LocalWebServer&) = delete;
     LocalWebServer& operator=(const LocalWebServer&) = delete;
@@ -23,6 +23,7 @@ private:
     void Serve();
 
     std::string m_body;
+    std::string m_status;
     unsigned long long m_socket = ~0ull;
     int m_port = 0;
     std::atomic<bool> m_stop{false};

@@ -3,6 +3,8 @@
 // names, 10,000 entries), hostile files, and the typed-address list.
 #include "StoreFixture.h"
 
+#include "PrivateRegistry.h"
+
 #include "Random.h"
 
 #include "bookmarks/BookmarkExport.h"
@@ -195,17 +197,17 @@ TEST_F(BookmarkFileTest, UnreadableAndHostileBookmarkFilesLoseNothing) {
 }
 
 TEST_F(BookmarkFileTest, TypedAddressesAreReplacedOnlyFromAReadablePage) {
+    PrivateRegistry registry;  // the browser's own list is never touched
     const wchar_t* key = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
-    DeleteRegistryTree(HKEY_CURRENT_USER, key);
     CString page = PagePath(L"Typed");
-    WritePage(page, L"<a href=\"http://first.example/\">First</a>\n&gt;&gt;&gt;S&lt;&lt;&lt;"
+    WritePage(page, L"<a href=\"http://first.example/?x=1&amp;y=2&#38;z\">First</a>\n&gt;&gt;&gt;S&lt;&lt;&lt;"
                     L"<a href=\"http://second.example/\">Second</a><a href=\"http://none.example/\"><img src=x></a>\n");
-    EXPECT_EQ(RestoreTypedURLs(page), 0);  // no key to change
-    EXPECT_TRUE(m_boxes.Saw(L"IE pull down menu cannot be changed this time, please close all IE windows and try later."));
+    // No browser has made the key yet: the restore makes it.
+    EXPECT_EQ(RestoreTypedURLs(page), 1);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
 
     HKEY typed = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &typed, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &typed), ERROR_SUCCESS);
     auto set = [&](const wchar_t* name, const wchar_t* value) {
         RegSetValueExW(typed, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                        static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
@@ -214,17 +216,18 @@ TEST_F(BookmarkFileTest, TypedAddressesAreReplacedOnlyFromAReadablePage) {
         CString value;
         return ReadRegistryString(typed, name, value) == ERROR_SUCCESS ? value : CString(L"<missing>");
     };
+    // The addresses as typed, not as the page's HTML spells them.
+    EXPECT_EQ(get(L"url1"), L"http://first.example/?x=1&y=2&z");
     for (const wchar_t* name : {L"url1", L"url2", L"url3", L"url1200"}) set(name, L"http://old.example/");
     set(L"other", L"kept");
     EXPECT_EQ(RestoreTypedURLs(PagePath(L"Missing")), 0);
     EXPECT_EQ(get(L"url3"), L"http://old.example/");
 
     EXPECT_EQ(RestoreTypedURLs(page), 1);
-    EXPECT_EQ(get(L"url1"), L"http://first.example/");
+    EXPECT_EQ(get(L"url1"), L"http://first.example/?x=1&y=2&z");
     EXPECT_EQ(get(L"url2"), L"http://second.example/");
     EXPECT_EQ(get(L"url3"), L"<missing>");
     EXPECT_EQ(get(L"url1200"), L"<missing>");
     EXPECT_EQ(get(L"other"), L"kept");
     RegCloseKey(typed);
-    DeleteRegistryTree(HKEY_CURRENT_USER, key);
 }

@@ -130,6 +130,7 @@ TEST_F(FavoritesTest, PageExportNamesEverythingSafelyAndKeepsToItsSections) {
     WritePage(page, L"<html id=tq1>\n<a href=\"http://before.example/\">Before the first tag</a>\n"
                     L"<P>&gt;&gt;&gt;News&lt;&lt;&lt;</P><a href=\"http://a.example/\">A: what?</a> "
                     L"<A HREF=http://b.example/ target=_blank>B <b>bold</b>&nbsp;</A>\n"
+                    L"<P>&gt;&gt;&gt;R&amp;D&lt;&lt;&lt;</P><a href=\"http://g.example/?x=1&amp;y=2\">Tools &lt;b&gt; &amp; stuff</a>\n"
                     L"<P>&gt;&gt;&gt;Work\\Tools&lt;&lt;&lt;</P>\n<a href='http://c.example/'>split\nover lines</a>\n"
                     L">>>..\\..\\Escape<<<<a href=\"http://d.example/\">..</a><a href=\"http://e.example/\">CON</a>\n"
                     L"<P>&gt;&gt;&gt;Default&lt;&lt;&lt;</P><a href=\"http://f.example/\rURL=http://evil/\">Top</a>\n"
@@ -143,7 +144,11 @@ TEST_F(FavoritesTest, PageExportNamesEverythingSafelyAndKeepsToItsSections) {
     std::set<std::wstring> names;
     for (const CString& file : files) names.insert(file.Mid(target.GetLength() + 1).str());
     EXPECT_EQ(names, (std::set<std::wstring>{L"News\\A# what#.url", L"News\\B bold.url",
-                                             L"Work\\Tools\\split over lines.url", L"Escape\\_CON.url", L"Top.url"}));
+                                             L"Work\\Tools\\split over lines.url", L"Escape\\_CON.url", L"Top.url",
+                                             L"R&D\\Tools #b# & stuff.url"}));
+    // A shortcut holds the address itself, not the page's HTML spelling of it.
+    EXPECT_EQ(TextOfUtf16Bytes(ReadFileBytes(target + L"\\R&D\\Tools #b# & stuff.url")),
+              L"[DEFAULT]\nBASEURL=http://g.example/?x=1&y=2\n[InternetShortcut]\nURL=http://g.example/?x=1&y=2\nModified=\n");
     // One line per key: an address cannot add keys to the shortcut file.
     EXPECT_EQ(TextOfUtf16Bytes(ReadFileBytes(target + L"\\Top.url")),
               L"[DEFAULT]\nBASEURL=http://f.example/URL=http://evil/\n[InternetShortcut]\n"

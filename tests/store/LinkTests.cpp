@@ -218,6 +218,10 @@ TEST_F(LinkInsertion, HtmlPageReceivesTheLinkInPlace) {
     ASSERT_EQ(AddLinkToPage(L"Old", L"", L"t", L"http://t/", L""), 1);
     EXPECT_FALSE(PathExists(PagePath(L"Old")));
     EXPECT_NE(ReadPage(Allpages() + L"\\Old.html").Find(L"http://t/"), -1);
+    // A new section is indexed under the name the index gives the page, by its file.
+    ASSERT_EQ(AddLinkToPage(L"Old", L"Fresh", L"u", L"http://u/", L""), 1);
+    EXPECT_EQ(IndexValue(L"Old.html"), L"Fresh,1");
+    EXPECT_EQ(IndexValue(L"Old"), L"<missing>");
 }
 
 TEST_F(LinkInsertion, ConcurrentWritersLoseNoLink) {
