@@ -88,7 +88,7 @@ int ImportFile(const CString& source, const CString& destinationFolder, CString*
     case 0:
         return 0;  // the probe has said that it cannot open the file
     case 1:
-        if (int flag = GetPageMarker(source); flag == 1 || flag == 2) {
+        if (int flag = GetPageIndexFlag(source); flag == 1 || flag == 2) {
             // Already a page: its bytes as they are, unless the page of its
             // name holds exactly these bytes already.
             std::string bytes, present;
@@ -121,7 +121,7 @@ int ImportFile(const CString& source, const CString& destinationFolder, CString*
 }
 
 void IndexImportedPage(const CString& page) {
-    if (GetPageMarker(page) == 0) IndexPage(page);
+    if (GetPageIndexFlag(page) == 0) IndexPage(page);
     else RegUpdateFile(page);
 }
 

@@ -94,15 +94,18 @@ bool ExportToBookmarkFileUtf8(const CString& page, const CString& output) {
 
 void CollectSectionLinks(const CString& tag, CString& section) { section = tag; }
 
+void CollectLinks(const CString& section, const CString& title, const CString& address,
+                  std::vector<PageLinkRecord>& links) {
+    if (!title.IsEmpty()) links.push_back({section, title, address, 1});
+}
+
 bool CollectPageLinks(const CString& page, std::vector<PageLinkRecord>& links) {
     CString text;
     if (!ReadPageText(page, text)) return false;
     CString section;
     PageLinkWalk walk;
     walk.onTag = [&](const CString& tag) { CollectSectionLinks(tag, section); };
-    walk.onLink = [&](const CString& title, const CString& address) {
-        if (!title.IsEmpty()) links.push_back({section, title, address, 1});
-    };
+    walk.onLink = [&](const CString& title, const CString& address) { CollectLinks(section, title, address, links); };
     WalkPageLinks(text, walk);
     return true;
 }

@@ -23,6 +23,10 @@ bool ExportToBookmarkFileUtf8(const CString& page, const CString& output);
 // A tag of the page while its links are collected: the links after it
 // belong to the section of the tag's text.
 void CollectSectionLinks(const CString& tag, CString& section);
+// One link of the page as the walk read it (title cleaned, anchors spanning
+// lines joined): appended to the list with its section, unless its title is empty.
+void CollectLinks(const CString& section, const CString& title, const CString& address,
+                  std::vector<PageLinkRecord>& links);
 // Appends every link of the page up to its body-end marker (links with an
 // empty title are left out). False, list untouched, when the page cannot be read.
 bool CollectPageLinks(const CString& page, std::vector<PageLinkRecord>& links);

@@ -26,7 +26,7 @@ int GetPageIndexFlagOfText(const CString& text) {
     return 0;
 }
 
-int GetPageMarker(const CString& path) {
+int GetPageIndexFlag(const CString& path) {
     if (DetectTextEncoding(path) == 0) return 0;
     CString text;
     if (!ReadPageText(path, text)) return 0;

@@ -11,7 +11,7 @@ inline constexpr int kMaxIndexTagLength = 4000;
 
 // 1 for the marker "<html id=tq1>", 2 for "<html id=tq0>", 0 for none or an
 // unreadable page ("Cannot open " + path when it cannot be opened).
-int GetPageMarker(const CString& path);
+int GetPageIndexFlag(const CString& path);
 // The same on a page's text: the marker counts only in a line that begins
 // within the first 501 characters of line text.
 int GetPageIndexFlagOfText(const CString& text);

@@ -112,7 +112,7 @@ TEST_F(PageClean, SavedPageReadsBackThroughTheStore) {
     EXPECT_TRUE(m_boxes.Boxes().empty());
 
     CString saved = ReadPage(page);
-    EXPECT_EQ(GetPageMarker(page), 1);
+    EXPECT_EQ(GetPageIndexFlag(page), 1);
     EXPECT_EQ(IndexValue(L"Saved"), L"News,1;Later,1");
     EXPECT_TRUE(saved.Right(kEnding.GetLength()) == kEnding) << saved.str();
     EXPECT_NE(saved.Find(L">fir st</A>"), -1) << saved.str();

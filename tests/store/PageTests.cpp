@@ -69,9 +69,9 @@ TEST_F(PageMarkers, IndexFlagIsFoundOnlyNearTheHead) {
     };
     for (const Case& c : cases) {
         WritePage(PagePath(L"p"), c.text);
-        EXPECT_EQ(GetPageMarker(PagePath(L"p")), c.flag) << c.text.Left(40).GetString();
+        EXPECT_EQ(GetPageIndexFlag(PagePath(L"p")), c.flag) << c.text.Left(40).GetString();
     }
-    EXPECT_EQ(GetPageMarker(PagePath(L"missing")), 0);
+    EXPECT_EQ(GetPageIndexFlag(PagePath(L"missing")), 0);
     EXPECT_TRUE(m_boxes.Saw(L"Cannot open " + PagePath(L"missing")));
 }
 
