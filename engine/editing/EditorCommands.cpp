@@ -221,7 +221,7 @@ void Editor::SetPicture(const std::vector<std::pair<CString, CString>>& attribut
     if (!picture) {
         if (m_selection.kind == SelectionKind::Text) DeleteSelection();
         picture = m_document.CreateElement(L"IMG");
-        Boundary at = SplitAt(Caret());
+        Boundary at = SplitAt(InsertionPoint());
         at.node->InsertChild(at.offset, picture);
     }
     for (const auto& [name, value] : attributes) {
