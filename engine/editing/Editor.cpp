@@ -84,7 +84,7 @@ Boundary Editor::Caret() {
     return at;
 }
 
-Boundary Editor::InsertionPoint() { return PastLinkEnds(Caret()); }
+Boundary Editor::InsertionPoint(bool atCaret) { return atCaret ? PastLinkEnds(Caret()) : Caret(); }
 
 void Editor::CollapseTo(Boundary at) {
     m_selection.kind = SelectionKind::None;
@@ -169,13 +169,14 @@ void Editor::DeleteSelection() {
 void Editor::TypeText(const CString& typed) {
     if (typed.IsEmpty()) return;
     Scope step(*this, StepKind::Typing);
+    const bool atCaret = m_selection.kind == SelectionKind::None;  // not typed over a selection
     std::vector<TypingFormat> formats;
     if (m_selection.kind == SelectionKind::None) formats = std::move(m_selection.typing);
     else DeleteSelection();
     Boundary at = Caret();
     // Typed where a link ends, the text stands after the link, in the formats it has there.
     bool linkOff = std::any_of(formats.begin(), formats.end(), [](const TypingFormat& f) { return f.off && f.tag == L"A"; });
-    if (LinkEndingAt(at) && !linkOff) formats.push_back({L"A", {Tag::A}, true});
+    if (atCaret && LinkEndingAt(at) && !linkOff) formats.push_back({L"A", {Tag::A}, true});
     if (IsLinePlaceholder(at)) at.node->SetData(CString());  // the first character takes its place
     CString text = typed;
     if (!KeepsBlanks(at.node.get())) {
@@ -240,6 +241,7 @@ void Editor::LinkTypedAddress(Boundary& caret) {
 
 void Editor::InsertParagraph() {
     Scope step(*this);
+    const bool atCaret = m_selection.kind == SelectionKind::None;
     if (m_selection.kind != SelectionKind::None) DeleteSelection();
     Boundary at = Caret();
     if (autoUrlDetect && at.node->IsText() && at.offset > 0) {  // the address typed last, as a blank would
@@ -260,7 +262,7 @@ void Editor::InsertParagraph() {
         }
         at = NormalizeCaret(at);
     }
-    Node* endingLink = LinkEndingAt(at);
+    Node* endingLink = atCaret ? LinkEndingAt(at) : nullptr;
     Node* block = BlockOf(at.node.get());
     if (!block) return;
     if (!IsSplittable(*block)) {  // a cell, the body, a DIV: the line around the caret becomes a paragraph
@@ -317,8 +319,9 @@ void Editor::InsertParagraph() {
 
 void Editor::InsertLineBreak() {
     Scope step(*this);
-    if (m_selection.kind != SelectionKind::None) DeleteSelection();
-    Boundary at = SplitAt(InsertionPoint());
+    const bool atCaret = m_selection.kind == SelectionKind::None;
+    if (!atCaret) DeleteSelection();
+    Boundary at = SplitAt(InsertionPoint(atCaret));
     NodePtr lineBreak = m_document.CreateElement(L"BR");
     at.node->InsertChild(at.offset, lineBreak);
     CollapseTo(NormalizeCaret({at.node, at.offset + 1}));
@@ -424,9 +427,10 @@ void Editor::DeleteCharacter(bool forward) {
 
 void Editor::PasteHtml(const CString& html) {
     Scope step(*this);
-    if (m_selection.kind != SelectionKind::None) DeleteSelection();
+    const bool atCaret = m_selection.kind == SelectionKind::None;
+    if (!atCaret) DeleteSelection();
     TextRange range(std::static_pointer_cast<dom::Document>(m_document.Self()));
-    range.SetStart(InsertionPoint());
+    range.SetStart(InsertionPoint(atCaret));
     range.SetEnd(range.Start());
     range.PasteHtml(html);
     CollapseTo(NormalizeCaret(range.End()));

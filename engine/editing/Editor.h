@@ -77,9 +77,9 @@ private:
         ~Scope() { editor.m_history.End(editor.m_selection); }
     };
     Boundary Caret();
-    // The caret as the place where typed or inserted content goes: after a
-    // link that ends there, never inside it.
-    Boundary InsertionPoint();
+    // Where inserted content goes: at a caret (no selection was replaced)
+    // after a link that ends there, never inside it.
+    Boundary InsertionPoint(bool atCaret);
     void CollapseTo(Boundary at);
     void LinkTypedAddress(Boundary& caret);
     dom::Node* Root() const;
