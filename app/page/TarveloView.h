@@ -3,9 +3,9 @@
 // ("Internet Explorer_Server") through a subclass: Ctrl+H/O/R/T insert a
 // rule, a column, a row or a table, Ctrl+N and Ctrl+S are kept from the
 // engine for the main window's accelerators, and after an Enter typed into
-// the page the paragraphs the engine made become DIV blocks. Its editing command map runs the
-// clipboard, undo, format, alignment, list, link and picture commands on the
-// engine.
+// the page the paragraphs the engine made become DIV blocks. Its editing
+// command map runs the clipboard, undo, format, alignment, list, link and
+// picture commands on the engine.
 #pragma once
 #include "html/HtmlDocument.h"
 #include "HtmlEditView.h"
