@@ -287,12 +287,17 @@ Node* AncestorLink(Node* node) {
 }
 
 Node* LinkEndingAt(const Boundary& at) {
-    Node* text = at.node.get();
-    Node* link = text && text->IsText() && at.offset == text->Data().GetLength() ? AncestorLink(text) : nullptr;
+    Node* place = at.node.get();
+    Node* link = place ? AncestorLink(place) : nullptr;
     if (!link || !link->HasAttribute(L"href")) return nullptr;
-    for (Node* node = text; node != link; node = node->Parent())
+    auto shows = [](Node* node) { return node->IsText() ? IsVisibleText(*node) : HasContent(*node); };
+    if (place->IsText() && at.offset != place->Data().GetLength()) return nullptr;
+    if (!place->IsText())  // a place between children, after a picture in the link say
+        for (int i = at.offset; i < place->ChildCount(); ++i)
+            if (shows(place->Child(i))) return nullptr;
+    for (Node* node = place; node != link; node = node->Parent())
         for (Node* after = node->NextSibling(); after; after = after->NextSibling())
-            if (after->IsText() ? IsVisibleText(*after) : HasContent(*after)) return nullptr;
+            if (shows(after)) return nullptr;
     return link;
 }
 

@@ -57,8 +57,8 @@ Node* DeepBlock(Node* block, bool last);
 Node* AncestorOfKind(Node* node, const std::vector<Tag>& kinds);
 Node* AncestorLink(Node* node);
 // The link (an A with an address) whose content ends at the boundary: the
-// boundary is at the end of a text inside it and nothing visible follows in
-// the link. Null when the boundary is elsewhere.
+// boundary is inside it, at the end of a text or between children, and
+// nothing visible follows in the link. Null when the boundary is elsewhere.
 Node* LinkEndingAt(const Boundary& at);
 // The first place to type in a node: inside its first text or innermost first inline element.
 Boundary FirstPlace(Node& node);

@@ -222,6 +222,15 @@ TEST_F(EditorFixture, EnterSplitsLinesBesideEachOtherAndLinksEndWhereTheyEnd) {
     CaretAt(L"here", 2);
     Editor().InsertParagraph();
     EXPECT_EQ(Body(), L"<P>see <A href=\"http://a/\">he</A></P>\r\n<P><A href=\"http://a/\">re</A><BR><I>q</I><IMG src=p.gif></P>");
+    // After the picture of a picture link: the same.
+    Load(L"<BODY><P><A href=\"http://a/\"><IMG src=t.gif></A></P></BODY>");
+    const dom::NodePtr link = state->document->Body()->FirstChild()->FirstChild()->Self();
+    Editor().SetCaret({link, 1}, false);
+    Type(L"u");
+    Editor().SetCaret({link, 1}, false);
+    Editor().InsertParagraph();
+    Type(L"v");
+    EXPECT_EQ(Body(), L"<P><A href=\"http://a/\"><IMG src=t.gif></A></P>\r\n<P>vu</P>");
 }
 
 TEST_F(EditorFixture, BackspaceAndDeleteJoinBlocksAndDropEmptiedElements) {
