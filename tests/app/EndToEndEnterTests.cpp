@@ -4,8 +4,6 @@
 // link, on its line or on the next, is not part of the link.
 #include "EndToEndFixture.h"
 
-#include "dialogs/DialogIds.h"
-
 namespace {
 
 // A page of paragraphs, as the program's first page is written.
