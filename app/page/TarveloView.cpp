@@ -199,11 +199,20 @@ void CTarveloView::ExecEngineOwnCommand(DWORD command, VARIANT* argument) {
 
 void CTarveloView::JoinLastUndoStep() { ExecEngineOwnCommand(kEngineJoinLastUndoStep, nullptr); }
 
+void CTarveloView::OnEngineKeyDown(UINT key) {
+    if (key == VK_RETURN && GetEditMode() == IDM_EDITMODE) m_bEnterTyped = TRUE;
+}
+
 void CTarveloView::OnEngineKeyUp(UINT key) {
-    if (key == VK_RETURN) JoinLastUndoStep();  // one undo takes back the Enter and the fix-up
+    // Only the release of an Enter that the page itself took makes the
+    // fix-up: the Enter that closes a dialog or message box in front of the
+    // page is released in the page, but changed nothing there.
+    bool enter = key == VK_RETURN && m_bEnterTyped;
+    if (key == VK_RETURN) m_bEnterTyped = FALSE;
+    if (enter) JoinLastUndoStep();  // one undo takes back the Enter and the fix-up
     // The paragraphs' content moves into the new blocks node by node, so the
     // caret stays on the line the Enter made.
-    if (key == VK_RETURN && ReplaceParagraphsWithDivs(m_htmlDoc) > 0) {
+    if (enter && ReplaceParagraphsWithDivs(m_htmlDoc) > 0) {
         m_bFixFonts = TRUE;
         return;
     }
@@ -218,6 +227,8 @@ LRESULT CTarveloView::bCMsieWnd::WindowProc(UINT message, WPARAM wParam, LPARAM 
     if (message == WM_CONTEXTMENU && m_pView && m_pView->GetEditMode() == IDM_EDITMODE) return 0;
     LRESULT result = CWnd::WindowProc(message, wParam, lParam);
     if (message == WM_COMMAND && LOWORD(wParam) == IDM_PASTE && m_pView) m_pView->RestartIdleTimer();
+    if (message == WM_KEYDOWN && m_pView) m_pView->OnEngineKeyDown(static_cast<UINT>(wParam));
+    if (message == WM_KILLFOCUS && m_pView) m_pView->m_bEnterTyped = FALSE;  // its release goes elsewhere
     if (message == WM_KEYUP && m_pView) m_pView->OnEngineKeyUp(static_cast<UINT>(wParam));
     return result;
 }

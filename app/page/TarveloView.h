@@ -2,10 +2,10 @@
 // opens in edit mode; it filters the keys of the engine's own window
 // ("Internet Explorer_Server") through a subclass: Ctrl+H/O/R/T insert a
 // rule, a column, a row or a table, Ctrl+N and Ctrl+S are kept from the
-// engine for the main window's accelerators, and after Enter the paragraphs
-// the engine made become DIV blocks. Its editing command map runs the
-// clipboard, undo, format, alignment, list, link and picture commands on the
-// engine.
+// engine for the main window's accelerators, and after an Enter typed into
+// the page the paragraphs the engine made become DIV blocks. Its editing
+// command map runs the clipboard, undo, format, alignment, list, link and
+// picture commands on the engine.
 #pragma once
 #include "html/HtmlDocument.h"
 #include "HtmlEditView.h"
@@ -97,6 +97,8 @@ protected:
     // the frame gives the view the focus back after a dialog or another
     // window had it, and typing must land in the page again.
     void OnSetFocus();
+    // A key went down in the engine's window: an Enter there is the page's.
+    void OnEngineKeyDown(UINT key);
     // The paragraph fix-up after a key of the engine's window was released.
     void OnEngineKeyUp(UINT key);
     // Makes the changes that follow part of the engine's last undo step.
@@ -158,6 +160,7 @@ private:
     bcHtmlDocument m_htmlDoc;
     bCMsieWnd m_browserWnd;
     BOOL m_bFixFonts = FALSE;
+    BOOL m_bEnterTyped = FALSE;  // an Enter went down in the engine's window and is not released yet
     BOOL m_bSetUpDone = FALSE;
     CString m_lastFontName;
     CString m_lastFontSize;

@@ -84,6 +84,8 @@ Boundary Editor::Caret() {
     return at;
 }
 
+Boundary Editor::InsertionPoint(bool atCaret) { return atCaret ? PastLinkEnds(Caret()) : Caret(); }
+
 void Editor::CollapseTo(Boundary at) {
     m_selection.kind = SelectionKind::None;
     m_selection.typing.clear();
@@ -167,10 +169,14 @@ void Editor::DeleteSelection() {
 void Editor::TypeText(const CString& typed) {
     if (typed.IsEmpty()) return;
     Scope step(*this, StepKind::Typing);
+    const bool atCaret = m_selection.kind == SelectionKind::None;  // not typed over a selection
     std::vector<TypingFormat> formats;
     if (m_selection.kind == SelectionKind::None) formats = std::move(m_selection.typing);
     else DeleteSelection();
     Boundary at = Caret();
+    // Typed where a link ends, the text stands after the link, in the formats it has there.
+    bool linkOff = std::any_of(formats.begin(), formats.end(), [](const TypingFormat& f) { return f.off && f.tag == L"A"; });
+    if (atCaret && LinkEndingAt(at) && !linkOff) formats.push_back({L"A", {Tag::A}, true});
     if (IsLinePlaceholder(at)) at.node->SetData(CString());  // the first character takes its place
     CString text = typed;
     if (!KeepsBlanks(at.node.get())) {
@@ -235,6 +241,7 @@ void Editor::LinkTypedAddress(Boundary& caret) {
 
 void Editor::InsertParagraph() {
     Scope step(*this);
+    const bool atCaret = m_selection.kind == SelectionKind::None;
     if (m_selection.kind != SelectionKind::None) DeleteSelection();
     Boundary at = Caret();
     if (autoUrlDetect && at.node->IsText() && at.offset > 0) {  // the address typed last, as a blank would
@@ -255,6 +262,7 @@ void Editor::InsertParagraph() {
         }
         at = NormalizeCaret(at);
     }
+    Node* endingLink = atCaret ? LinkEndingAt(at) : nullptr;
     Node* block = BlockOf(at.node.get());
     if (!block) return;
     if (!IsSplittable(*block)) {  // a cell, the body, a DIV: the line around the caret becomes a paragraph
@@ -266,9 +274,22 @@ void Editor::InsertParagraph() {
             return;
         }
         NodePtr paragraph = m_document.CreateElement(L"P");
-        block->InsertChild(first, paragraph);
         bool caretInBlock = at.node.get() == block;
-        MoveChildren(*block, first + 1, last + 1, *paragraph, 0);
+        if (block->Is(Tag::Div) && first == 0 && last == block->ChildCount() && block->Parent()) {
+            // A DIV that is one line of its own is split as a paragraph is:
+            // the paragraph takes its place and its attributes, so the new
+            // line stands beside it. Lines made so never nest deeper.
+            for (const auto& attribute : block->Attributes()) {
+                if (attribute.hasValue) paragraph->SetAttribute(attribute.name, attribute.value);
+                else paragraph->AddBareAttribute(attribute.name);
+            }
+            block->Parent()->InsertChild(block->IndexInParent(), paragraph);
+            MoveChildren(*block, 0, last, *paragraph, 0);
+            block->Remove();
+        } else {
+            block->InsertChild(first, paragraph);
+            MoveChildren(*block, first + 1, last + 1, *paragraph, 0);
+        }
         if (caretInBlock) at = {paragraph, index - first};
         block = paragraph.get();
     }
@@ -280,6 +301,9 @@ void Editor::InsertParagraph() {
         return;
     }
     DropEmptyTail(*block);
+    // The new line never carries on a link that ended at the caret: its
+    // empty copy goes, the formats inside it stay.
+    if (endingLink) UnwrapLeadingEmptyLinks(*second);
     bool heading = block->Is(Tag::H1) || block->Is(Tag::H2) || block->Is(Tag::H3) || block->Is(Tag::H4) ||
                    block->Is(Tag::H5) || block->Is(Tag::H6);
     if (heading && !HasContent(*second)) {  // Enter at a heading's end starts a paragraph
@@ -295,8 +319,9 @@ void Editor::InsertParagraph() {
 
 void Editor::InsertLineBreak() {
     Scope step(*this);
-    if (m_selection.kind != SelectionKind::None) DeleteSelection();
-    Boundary at = SplitAt(Caret());
+    const bool atCaret = m_selection.kind == SelectionKind::None;
+    if (!atCaret) DeleteSelection();
+    Boundary at = SplitAt(InsertionPoint(atCaret));
     NodePtr lineBreak = m_document.CreateElement(L"BR");
     at.node->InsertChild(at.offset, lineBreak);
     CollapseTo(NormalizeCaret({at.node, at.offset + 1}));
@@ -402,9 +427,10 @@ void Editor::DeleteCharacter(bool forward) {
 
 void Editor::PasteHtml(const CString& html) {
     Scope step(*this);
-    if (m_selection.kind != SelectionKind::None) DeleteSelection();
+    const bool atCaret = m_selection.kind == SelectionKind::None;
+    if (!atCaret) DeleteSelection();
     TextRange range(std::static_pointer_cast<dom::Document>(m_document.Self()));
-    range.SetStart(Caret());
+    range.SetStart(InsertionPoint(atCaret));
     range.SetEnd(range.Start());
     range.PasteHtml(html);
     CollapseTo(NormalizeCaret(range.End()));

@@ -77,6 +77,9 @@ private:
         ~Scope() { editor.m_history.End(editor.m_selection); }
     };
     Boundary Caret();
+    // Where inserted content goes: at a caret (no selection was replaced)
+    // after a link that ends there, never inside it.
+    Boundary InsertionPoint(bool atCaret);
     void CollapseTo(Boundary at);
     void LinkTypedAddress(Boundary& caret);
     dom::Node* Root() const;
@@ -101,5 +104,9 @@ dom::Node* BlockOf(dom::Node* node);
 // A boundary moved into the text at it where there is one, so typing joins that text.
 Boundary NormalizeCaret(Boundary at);
 bool IsInDocument(const dom::Document& document, const Boundary& at);
+// Where content typed or inserted at the boundary goes: past the end of a
+// link whose content ends there (nothing visible follows in it), so a link
+// never grows by what comes after it; elsewhere the boundary itself.
+Boundary PastLinkEnds(Boundary at);
 
 }  // namespace editing

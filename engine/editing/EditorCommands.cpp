@@ -219,9 +219,10 @@ void Editor::SetPicture(const std::vector<std::pair<CString, CString>>& attribut
     Scope step(*this);
     NodePtr picture = SelectedPicture() ? SelectedPicture()->Self() : nullptr;
     if (!picture) {
+        const bool atCaret = m_selection.kind == SelectionKind::None;
         if (m_selection.kind == SelectionKind::Text) DeleteSelection();
         picture = m_document.CreateElement(L"IMG");
-        Boundary at = SplitAt(Caret());
+        Boundary at = SplitAt(InsertionPoint(atCaret));
         at.node->InsertChild(at.offset, picture);
     }
     for (const auto& [name, value] : attributes) {

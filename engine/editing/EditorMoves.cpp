@@ -100,14 +100,7 @@ void Editor::MoveToEdge(bool end, bool extend) {
 
 void Editor::SetCaretPastLineEnd(Boundary at) {
     SetCaret(at, false);
-    Node* text = at.node.get();
-    Node* link = text && text->IsText() && at.offset == text->Data().GetLength() ? AncestorLink(text) : nullptr;
-    if (!link || !link->HasAttribute(L"href")) return;
-    // Only a link whose content ends with this text: nothing shows after it inside the link.
-    for (Node* node = text; node != link; node = node->Parent())
-        for (Node* after = node->NextSibling(); after; after = after->NextSibling())
-            if (after->IsText() ? IsVisibleText(*after) : HasContent(*after)) return;
-    m_selection.typing.push_back({L"A", {Tag::A}, true});  // switched off for the text typed next
+    if (LinkEndingAt(at)) m_selection.typing.push_back({L"A", {Tag::A}, true});  // switched off for the text typed next
 }
 
 void Editor::SelectWordAt(Boundary at) {

@@ -228,6 +228,22 @@ void DropEmptyTail(Node& block) {
     }
 }
 
+void UnwrapLeadingEmptyLinks(Node& block) {
+    Node* node = block.FirstChild();
+    while (node && node->IsElement() && !IsAtom(*node) && !IsEditBlock(*node)) {
+        if (!node->Is(Tag::A) || !node->HasAttribute(L"href") || HasContent(*node)) {
+            node = node->FirstChild();
+            continue;
+        }
+        Node* parent = node->Parent();
+        int index = node->IndexInParent();
+        Node* first = node->FirstChild();
+        MoveChildren(*node, 0, node->ChildCount(), *parent, index + 1);
+        node->Remove();
+        node = first;
+    }
+}
+
 Boundary FirstPlace(Node& node) { return NormalizeCaret({node.Self(), 0}); }
 
 std::pair<int, int> LineAround(Node& block, int index) {
@@ -268,6 +284,21 @@ Node* AncestorLink(Node* node) {
     for (; node; node = node->Parent())
         if (node->Is(Tag::A)) return node;
     return nullptr;
+}
+
+Node* LinkEndingAt(const Boundary& at) {
+    Node* place = at.node.get();
+    Node* link = place ? AncestorLink(place) : nullptr;
+    if (!link || !link->HasAttribute(L"href")) return nullptr;
+    auto shows = [](Node* node) { return node->IsText() ? IsVisibleText(*node) : HasContent(*node); };
+    if (place->IsText() && at.offset != place->Data().GetLength()) return nullptr;
+    if (!place->IsText())  // a place between children, after a picture in the link say
+        for (int i = at.offset; i < place->ChildCount(); ++i)
+            if (shows(place->Child(i))) return nullptr;
+    for (Node* node = place; node != link; node = node->Parent())
+        for (Node* after = node->NextSibling(); after; after = after->NextSibling())
+            if (shows(after)) return nullptr;
+    return link;
 }
 
 bool HasContent(const Node& node) {
@@ -326,6 +357,16 @@ Boundary NormalizeCaret(Boundary at) {
         break;
     }
     return at;
+}
+
+Boundary PastLinkEnds(Boundary at) {
+    Node* link = LinkEndingAt(at);
+    if (!link || !link->Parent()) return at;
+    Node* parent = link->Parent();
+    int index = link->IndexInParent() + 1;
+    // Into the text that follows, so that typing joins it.
+    if (Node* next = parent->Child(index); next && next->IsText()) return {next->Self(), 0};
+    return {parent->Self(), index};
 }
 
 bool IsInDocument(const dom::Document& document, const Boundary& at) {

@@ -56,6 +56,10 @@ Node* DeepBlock(Node* block, bool last);
 // The nearest ancestor of one of the kinds below the node's block, or null.
 Node* AncestorOfKind(Node* node, const std::vector<Tag>& kinds);
 Node* AncestorLink(Node* node);
+// The link (an A with an address) whose content ends at the boundary: the
+// boundary is inside it, at the end of a text or between children, and
+// nothing visible follows in the link. Null when the boundary is elsewhere.
+Node* LinkEndingAt(const Boundary& at);
 // The first place to type in a node: inside its first text or innermost first inline element.
 Boundary FirstPlace(Node& node);
 // The children of `block` that form the line around the child index: up to the
@@ -85,5 +89,8 @@ bool MoveLeadingLine(Node& source, Node& target);
 NodePtr SplitUpTo(dom::Document& document, Node& top, const Boundary& at);
 // Removes the inline elements left empty along the block's last children.
 void DropEmptyTail(Node& block);
+// Takes the links (A with an address) without content along the block's
+// first children out, their children staying in their place.
+void UnwrapLeadingEmptyLinks(Node& block);
 
 }  // namespace editing::tree

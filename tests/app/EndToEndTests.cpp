@@ -57,12 +57,13 @@ TEST_F(EndToEnd, TypedAndFormattedPageIsSavedInThePageFormatAndTakesAClip) {
     m_program.Settle();
 
     // Byte for byte: the mark, line feeds only, the engine's paragraphs made
-    // blocks, a tag's closer ending its line, the footer as the cleaning writes it.
+    // blocks beside each other, a tag's closer ending its line, the footer as
+    // the cleaning writes it.
     std::string bytes = ReadFileBytes(m_path);
     ASSERT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-    EXPECT_EQ(PageText(), L"<HTML id=tq1>\n<HEAD>\n<TITLE>Notes</TITLE>\n<STYLE></STYLE></HEAD>\n<BODY>\n<DIV>\n"
+    EXPECT_EQ(PageText(), L"<HTML id=tq1>\n<HEAD>\n<TITLE>Notes</TITLE>\n<STYLE></STYLE></HEAD>\n<BODY>\n"
                           L"<DIV>&nbsp;</DIV>\n"
-                          L"<DIV>nextHello <STRONG>bold</STRONG> <EM>slanted</EM>&gt;&gt;&gt;News&LT;&LT;&LT;\n end</DIV></DIV>\n"
+                          L"<DIV>nextHello <STRONG>bold</STRONG> <EM>slanted</EM>&gt;&gt;&gt;News&LT;&LT;&LT;\n end</DIV>\n"
                           L"<A href=\"http://example.com/a\">&nbsp;Alpha&nbsp;</A><BR>\n"
                           L"<DIV>&gt;&gt;&gt;Work&LT;&LT;&LT;\n</DIV>\n"
                           L"<A href=\"http://example.com/b\">&nbsp;Beta&nbsp;</A><BR>\n\n" +

@@ -399,20 +399,20 @@ TEST_F(EditingWindow, TheViewsParagraphFixUpKeepsTheCaretOnTheNewLine) {
     Type(L"abc");
     enter();  // at the line's end: the caret on the new empty line, whose placeholder gives way
     Type(L"next");
-    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>next</DIV></DIV>");
+    EXPECT_EQ(Body(), L"<DIV>abc</DIV>\r\n<DIV>next</DIV>");
     Key(VK_HOME);
     enter();  // at the line's start: the line moves down with the caret
     Type(L"X");
     enter();  // within a line
     Type(L"Y");
-    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>\r\n<DIV>&nbsp;</DIV>\r\n<DIV>\r\n<DIV>X</DIV>\r\n"
-                      L"<DIV>Ynext</DIV></DIV></DIV></DIV>");
+    // Each line stands beside the others, never inside the one it came from.
+    EXPECT_EQ(Body(), L"<DIV>abc</DIV>\r\n<DIV>&nbsp;</DIV>\r\n<DIV>X</DIV>\r\n<DIV>Ynext</DIV>");
     // One undo takes back the typing, the next an Enter with its fix-up.
     SetControl(true);
     Key('Z');
     Key('Z');
     SetControl(false);
-    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>abc</DIV>\r\n<DIV>\r\n<DIV>&nbsp;</DIV>\r\n<DIV>Xnext</DIV></DIV></DIV>");
+    EXPECT_EQ(Body(), L"<DIV>abc</DIV>\r\n<DIV>&nbsp;</DIV>\r\n<DIV>Xnext</DIV>");
 }
 
 // Control+F, as the view's "Search Current Page" synthesises it, opens the
@@ -499,9 +499,9 @@ TEST_F(EditingWindow, HomeAndEndStayOnTheCaretsLine) {
     Type(L"Y");
     Key(VK_DOWN);
     Key(VK_END);
-    Type(L"W");
+    Type(L"W");  // after the link that ends the line, not into it
     EXPECT_EQ(Body(), L"<DIV>AHello <STRONG>bold</STRONG>&gt;&gt;&gt;News&lt;&lt;&lt;Z</DIV>\r\n"
-                      L"<DIV>\r\n<DIV>two <EM>xY</EM></DIV></DIV>\r\n<A href=\"http://example.com/a\">&nbsp;Alpha W</A><BR>\r\n");
+                      L"<DIV>\r\n<DIV>two <EM>xY</EM></DIV></DIV>\r\n<A href=\"http://example.com/a\">&nbsp;Alpha </A>W<BR>\r\n");
     // A word typed on past the window's edge scrolls the page sideways: the caret stays in
     // view at every key, and Home brings the line's start back; the scroll bar follows.
     RECT client{};

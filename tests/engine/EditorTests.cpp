@@ -134,6 +134,105 @@ TEST_F(EditorFixture, TypingEnterAndLineBreaksBuildParagraphs) {
     EXPECT_EQ(Body(), apart);
 }
 
+// The host's fix-up after each Enter, on the tree: every P becomes a DIV
+// with its attributes and content (a no-break space for an empty one); the
+// caret moves along with the content.
+void ParagraphsToDivs(com::DocumentState& state) {
+    dom::Document& document = *state.document;
+    std::vector<dom::NodePtr> paragraphs;
+    dom::WalkTree(document, [&](const dom::NodePtr& node) {
+        if (node->Is(dom::Tag::P)) paragraphs.push_back(node);
+        return true;
+    });
+    for (const dom::NodePtr& paragraph : paragraphs) {
+        dom::NodePtr block = document.CreateElement(L"DIV");
+        for (const auto& attribute : paragraph->Attributes()) block->SetAttribute(attribute.name, attribute.value);
+        if (!paragraph->FirstChild()) paragraph->AppendChild(document.CreateText(CString(wchar_t(0xA0))));
+        paragraph->Parent()->InsertBefore(block, paragraph.get());
+        while (dom::Node* child = paragraph->FirstChild()) block->AppendChild(child->Self());
+        paragraph->Remove();
+        for (editing::Boundary* at : {&state.selection.start, &state.selection.end})
+            if (at->node == paragraph) *at = editing::NormalizeCaret({block, at->offset});
+    }
+}
+
+// The deepest nesting of DIV elements below the body.
+int DivDepth(const dom::Node& node) {
+    int deepest = 0;
+    for (const auto& child : node.Children()) deepest = std::max(deepest, DivDepth(*child));
+    return deepest + (node.Is(dom::Tag::Div) ? 1 : 0);
+}
+
+// Enter in a line of its own (a DIV) splits it into lines beside each other,
+// however many lines are typed; a page nested already keeps its nesting.
+// Content typed or inserted where a link ends stands after the link, and
+// the new line of an Enter never carries the link on.
+TEST_F(EditorFixture, EnterSplitsLinesBesideEachOtherAndLinksEndWhereTheyEnd) {
+    Load(L"<BODY><DIV id=first align=center>abcd</DIV></BODY>");
+    CaretAt(L"abcd", 2);
+    Editor().InsertParagraph();
+    EXPECT_EQ(Body(), L"<P id=first align=center>ab</P>\r\n<P align=center>cd</P>");
+    ParagraphsToDivs(*state);
+    Type(L"x");
+    EXPECT_EQ(Body(), L"<DIV id=first align=center>ab</DIV>\r\n<DIV align=center>xcd</DIV>");
+
+    Load(L"<BODY><DIV></DIV><HR id=bodyend></BODY>");
+    Editor().SetCaret({state->document->Body()->FirstChild()->Self(), 0}, false);
+    CString expected;
+    for (int line = 0; line < 300; ++line) {
+        CString word;
+        word.Format(L"line%d", line);
+        Type(word);
+        Editor().InsertParagraph();
+        ParagraphsToDivs(*state);
+        expected += L"<DIV>" + word + L"</DIV>\r\n";
+    }
+    EXPECT_LE(DivDepth(*state->document->Body()), 2);
+    EXPECT_EQ(Body(), expected + L"<DIV>&nbsp;</DIV>\r\n<HR id=bodyend>");
+
+    Load(L"<BODY><DIV><DIV><DIV>deep</DIV></DIV></DIV></BODY>");
+    CaretAt(L"deep", 4);
+    Editor().InsertParagraph();
+    ParagraphsToDivs(*state);
+    Type(L"er");
+    EXPECT_EQ(Body(), L"<DIV>\r\n<DIV>\r\n<DIV>deep</DIV>\r\n<DIV>er</DIV></DIV></DIV>");
+
+    // Typed after the link's last character: beside it, formats kept.
+    Load(L"<BODY><P><A href=\"http://a/\"><B>&nbsp;Alpha&nbsp;</B></A>\n</P></BODY>");
+    CaretAt(L"Alpha", 6);
+    Type(L"s");
+    EXPECT_EQ(Body(), L"<P><A href=\"http://a/\"><B>&nbsp;Alpha </B></A><B>s</B>\r\n</P>");
+    // Enter at its end, typing and a picture on the new line: no link there.
+    Load(L"<BODY><DIV><A href=\"http://a/\">&nbsp;Alpha&nbsp;</A>\n</DIV></BODY>");
+    CaretAt(L"Alpha", 6);
+    Editor().InsertParagraph();
+    ParagraphsToDivs(*state);
+    Type(L"next");
+    Editor().SetPicture({{L"src", L"p.gif"}});
+    EXPECT_EQ(Body(), L"<DIV><A href=\"http://a/\">&nbsp;Alpha&nbsp;</A></DIV>\r\n<DIV>next<IMG src=p.gif>\r\n</DIV>");
+    // A picture, a line break and a paste at a link's end go after it too.
+    Load(L"<BODY><P>see <A href=\"http://a/\">here</A></P></BODY>");
+    CaretAt(L"here", 4);
+    Editor().SetPicture({{L"src", L"p.gif"}});
+    CaretAt(L"here", 4);
+    Editor().InsertLineBreak();
+    Editor().PasteHtml(L"<I>q</I>");
+    EXPECT_EQ(Body(), L"<P>see <A href=\"http://a/\">here</A><BR><I>q</I><IMG src=p.gif></P>");
+    // Enter inside the link: each line keeps its part of the link.
+    CaretAt(L"here", 2);
+    Editor().InsertParagraph();
+    EXPECT_EQ(Body(), L"<P>see <A href=\"http://a/\">he</A></P>\r\n<P><A href=\"http://a/\">re</A><BR><I>q</I><IMG src=p.gif></P>");
+    // After the picture of a picture link: the same.
+    Load(L"<BODY><P><A href=\"http://a/\"><IMG src=t.gif></A></P></BODY>");
+    const dom::NodePtr link = state->document->Body()->FirstChild()->FirstChild()->Self();
+    Editor().SetCaret({link, 1}, false);
+    Type(L"u");
+    Editor().SetCaret({link, 1}, false);
+    Editor().InsertParagraph();
+    Type(L"v");
+    EXPECT_EQ(Body(), L"<P><A href=\"http://a/\"><IMG src=t.gif></A></P>\r\n<P>vu</P>");
+}
+
 TEST_F(EditorFixture, BackspaceAndDeleteJoinBlocksAndDropEmptiedElements) {
     Load(L"<BODY><P>ab</P><P>cd</P></BODY>");
     CaretAt(L"cd");
