@@ -71,6 +71,8 @@ LRESULT COXMenuBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_KILLFOCUS: m_bKeyboardMode = FALSE; break;
     case WM_SETTINGCHANGE: OnSettingChange(TRUE); break;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED: COXMenuSkinXP::ColorsChanged(); break;
     case WM_IDLEUPDATECMDUI: UpdateMDIChildIcon(TRUE); break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
