@@ -364,5 +364,6 @@ void CMainFrame::OnToolbarCustomDraw(NMHDR* header, LRESULT* result) {
         FillRect(draw->nmcd.hdc, &strip, fill);
         DeleteObject(fill);
     }
-    relay->bDoDefault = FALSE;
+    // The do-default flag stays set: the skin goes on with its own drawing of the stage (the
+    // drop-down arrow's border, the customise frame), which leaves the strip alone.
 }

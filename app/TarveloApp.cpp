@@ -25,14 +25,11 @@ namespace {
 const wchar_t kHomePage[] = L"http://www.tarvelo.com";
 }
 
-CTarveloApp::CTarveloApp() {
-    m_dcScreen.Attach(GetDC(nullptr));
-    // The major version is the low byte of GetVersion's low word.
-    m_bWin4 = LOBYTE(LOWORD(GetVersion())) >= 4;
-    m_nDefFont = m_bWin4 ? DEFAULT_GUI_FONT : ANSI_VAR_FONT;
-}
+// The font-name box takes its stock font and the screen's device context for
+// its fill itself; the application keeps neither.
+CTarveloApp::CTarveloApp() = default;
 
-CTarveloApp::~CTarveloApp() { ReleaseDC(nullptr, m_dcScreen.Detach()); }
+CTarveloApp::~CTarveloApp() = default;
 
 const MessageMap* CTarveloApp::GetMessageMap() const {
     static const MessageMapEntry entries[] = {

@@ -5,16 +5,12 @@
 #pragma once
 #include "app/WinApp.h"
 #include "docview/DocTemplate.h"
-#include "gdi/DC.h"
 
 class CTarveloApp : public CWinApp {
 public:
     CTarveloApp();
     ~CTarveloApp() override;
 
-    BOOL m_bWin4 = FALSE;
-    CDC m_dcScreen;  // the screen's DC: the font boxes enumerate fonts on it
-    int m_nDefFont = DEFAULT_GUI_FONT;
     CMultiDocTemplate* m_pPageTemplate = nullptr;    // owned by the document manager
     CMultiDocTemplate* m_pSourceTemplate = nullptr;  // owned by the document manager
 

@@ -57,6 +57,7 @@ const MessageMap* CFontComboBox::GetMessageMap() const {
 
 int CFontComboBox::OnCreate(LPCREATESTRUCT cs) {
     if (CComboBox::OnCreate(cs) == -1) return -1;
+    // The GUI font of every Windows from version 4 on (earlier ones had ANSI_VAR_FONT).
     SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     return 0;
 }

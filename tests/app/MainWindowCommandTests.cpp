@@ -289,10 +289,12 @@ TEST_F(TreeWindow, ColourButtonsGetTheirStripAndTheSkinDrawsTheRest) {
     EXPECT_EQ(relay.result, 0);
     EXPECT_TRUE(relay.bDoDefault);
 
-    // At the item's post-paint the strip takes the shadow colour (no page open).
+    // At the item's post-paint the strip takes the shadow colour (no page open), and the skin
+    // still draws its own share of the stage.
     draw.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT;
     m_frame->SendMessage(WM_NOTIFY, ID_FORMAT_TOOLBAR, reinterpret_cast<LPARAM>(&relay));
-    EXPECT_FALSE(relay.bDoDefault);
+    EXPECT_EQ(relay.result, 0);
+    EXPECT_TRUE(relay.bDoDefault);
     CRect button;
     m_frame->m_wndToolBar.GetItemRect(m_frame->m_wndToolBar.CommandToIndex(ID_FORMAT_COLOR), &button);
     CRect strip = CMainFrame::ColorStripRect(button, m_frame->m_wndToolBar.GetDropDownArrowWidth());

@@ -90,6 +90,23 @@ TEST_F(CoolBar, TheSlotMapFollowsInsertsInBothCharacterSetsDeletesAndMoves) {
     EXPECT_FALSE(bar.IsCustomButton(2));
     EXPECT_EQ(bar.GetCustomControlIndex(41002), 3);
 
+    // Appended at -1 or past the end, a button moves nothing in front of it: the control keeps its
+    // slot, the customised button stays, and the new button keeps its face.
+    bar.SetCustomizedButton(1);
+    for (const WPARAM end : {static_cast<WPARAM>(-1), static_cast<WPARAM>(bar.GetCount() + 5)}) {
+        const int count = bar.GetCount();
+        button.idCommand = 40052 + static_cast<int>(count);
+        if (!bar.SendMessage(TB_INSERTBUTTONW, end, reinterpret_cast<LPARAM>(&button))) continue;
+        ASSERT_EQ(bar.GetCount(), count + 1);
+        EXPECT_EQ(bar.GetCustomControlIndex(41002), 3);
+        EXPECT_FALSE(bar.IsCustomButton(4));
+        EXPECT_EQ(bar.GetCustomizedButton(), 1);
+        EXPECT_EQ(bar.GetItemID(count), static_cast<UINT>(button.idCommand));
+        EXPECT_FALSE(bar.GetButtonStyle(count) & TBBS_SEPARATOR);
+        bar.DeleteButton(count);
+    }
+    bar.SetCustomizedButton(-1);
+
     // Moving the slot takes the control with it.
     ASSERT_TRUE(bar.SendMessage(TB_MOVEBUTTON, 3, 0));
     EXPECT_TRUE(bar.IsCustomButton(0));
@@ -100,15 +117,14 @@ TEST_F(CoolBar, TheSlotMapFollowsInsertsInBothCharacterSetsDeletesAndMoves) {
     bar.ScreenToClient(&window);
     EXPECT_EQ(window.left, slot.left + 2);
 
-    // A delete before it moves it down; deleting the last button takes that button alone, not
-    // the separator before it.
+    // A delete before it moves it down; deleting the last button leaves no trailing separator.
     ASSERT_TRUE(bar.DeleteButton(1));
     EXPECT_TRUE(bar.IsCustomButton(0));
     const int count = bar.GetCount();
     bar.SetButtonInfo(count - 2, 0, TBBS_SEPARATOR, 8);
     ASSERT_TRUE(bar.DeleteButton(count - 1));
-    EXPECT_EQ(bar.GetCount(), count - 1);
-    EXPECT_TRUE(bar.GetButtonStyle(bar.GetCount() - 1) & TBBS_SEPARATOR);
+    EXPECT_EQ(bar.GetCount(), count - 2);
+    EXPECT_FALSE(bar.GetButtonStyle(bar.GetCount() - 1) & TBBS_SEPARATOR);
 
     // Redraws only within the buttons there are.
     EXPECT_TRUE(bar.RedrawButton(0));
@@ -202,16 +218,13 @@ TEST_F(CoolBar, AControlShowsOnlyInTheShapesItsFlagsAllowAndStandsInAsAButtonEls
     EXPECT_EQ(style & TBBS_SEPARATOR, TBBS_SEPARATOR);
     EXPECT_TRUE(combo.IsWindowVisible());
 
-    // Deleting the first button takes that button alone: the plain separator behind it stays, and
-    // so does the control's slot.
+    // Deleting the first button leaves no leading plain separator; the control's slot stays.
     bar.SetButtonInfo(0, 0, TBBS_SEPARATOR, 8);
     const int count = bar.GetCount();
     bar.InsertComboBox(0, descriptor, WS_CHILD | WS_VISIBLE | CBS_DROPDOWN);  // a copy in front
     ASSERT_TRUE(bar.DeleteButton(0));
-    EXPECT_EQ(bar.GetCount(), count);
-    EXPECT_FALSE(bar.IsCustomButton(0));
-    EXPECT_TRUE(bar.GetButtonStyle(0) & TBBS_SEPARATOR);
-    EXPECT_TRUE(bar.IsCustomButton(1));
+    EXPECT_EQ(bar.GetCount(), count - 1);
+    EXPECT_TRUE(bar.IsCustomButton(0));
 }
 
 // A combo box that counts the times it is moved.
@@ -333,8 +346,7 @@ TEST_F(CoolBar, NarrowFloatingRowsBreakBesideControlsAndTheCustomiseCommandsEdit
     bar.SendMessage(WM_COMMAND, OXTB_CMD_SHOWTEXT);
     EXPECT_EQ(bar.GetButtonText(0), L"First");  // the hidden text comes back
     bar.SendMessage(WM_COMMAND, OXTB_CMD_DELETE);
-    EXPECT_EQ(bar.GetCount(), count);  // the button alone: the separator after it stays
-    EXPECT_EQ(bar.GetItemID(0), 0u);
+    EXPECT_EQ(bar.GetCount(), count - 1);  // the button, and the separator it left in front
     EXPECT_TRUE(bar.ShowCustomizeMenu(-1, 0, 0) == FALSE);
 
     // An OLE drag over a customisable bar: leaving clears the drag-over state, unless the bar

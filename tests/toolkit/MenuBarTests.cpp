@@ -5,6 +5,7 @@
 #include "ToolkitFixture.h"
 
 #include "Random.h"
+#include "bars/BitmapMenu.h"
 #include "bars/DockBar.h"
 #include "bars/MenuBar.h"
 #include "skins/ToolbarSkin.h"
@@ -119,6 +120,50 @@ TEST_F(MenuBarTest, ButtonsFollowTheMenuAndTheMouseHookLivesWithTheLastBar) {
     std::vector<BYTE> stored;
     EXPECT_TRUE(app.GetProfileBinary(L"Menu_Default~!@#$#$%^", L"MenuItems", stored));
     EXPECT_EQ(static_cast<int>(app.GetProfileInt(L"Menu_Default~!@#$#$%^", L"MenuDataSize", -1)), static_cast<int>(stored.size()));
+}
+
+// Made as a cool bar is (its children clipped, no drop-down arrows); a setting change takes the
+// system's menu font and colour again and fits the buttons to it, a smaller font too.
+TEST_F(MenuBarTest, ItIsMadeAsACoolBarAndASettingChangeFitsTheButtonsToTheMenuFontAgain) {
+    ASSERT_TRUE(created);
+    EXPECT_TRUE(bar.GetStyle() & WS_CLIPCHILDREN);
+    EXPECT_FALSE(bar.IsDropDownArrow());
+    EXPECT_FALSE(bar.GetWindowText().IsEmpty());
+    CRect item;
+    bar.GetItemRect(0, &item);
+    const int menuHeight = item.Height();
+
+    CFont big;
+    big.CreatePointFont(-360, L"Tahoma");
+    bar.SetFont(big, FALSE);
+    bar.SendMessage(TB_AUTOSIZE);
+    bar.GetItemRect(0, &item);
+    const int bigHeight = item.Height();
+    ASSERT_GT(bigHeight, menuHeight + 10);
+
+    // The buttons shrink back to the bar's button size, which the menu font's text fits.
+    bar.SendMessage(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    bar.GetItemRect(0, &item);
+    EXPECT_LE(item.Height(), menuHeight + 1);
+    EXPECT_EQ(item.Height(), bar.GetButtonSize().cy);
+    LOGFONTW font{}, menuFont{};
+    ::GetObjectW(reinterpret_cast<HGDIOBJ>(bar.SendMessage(WM_GETFONT)), sizeof(font), &font);
+    CFont expected;
+    COXBitmapMenu::CreateMenuFont(expected);
+    ::GetObjectW(expected.GetSafeHandle(), sizeof(menuFont), &menuFont);
+    EXPECT_STREQ(font.lfFaceName, menuFont.lfFaceName);
+    EXPECT_EQ(font.lfHeight, menuFont.lfHeight);
+    EXPECT_EQ(bar.GetDefaultTextColor(), GetSysColor(COLOR_MENUTEXT));
+    // Each button as wide as its text in that font and the skin's padding.
+    CClientDC dc(&bar);
+    HGDIOBJ old = dc.SelectObject(expected.GetSafeHandle());
+    for (int i = 0; i < bar.GetCount(); ++i) {
+        CRect text(0, 0, 0, 0);
+        ::DrawTextW(dc, bar.GetMenuItemText(i), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+        bar.GetItemRect(i, &item);
+        EXPECT_EQ(item.Width(), text.Width() + COXBitmapMenu::GetMenuSkin()->GetMetrics()[COXMenuSkin::kMetricCount - 1]) << i;
+    }
+    dc.SelectObject(old);
 }
 
 TEST_F(MenuBarTest, KeyboardModeMovesAlongTheItemsAndEscapeLeavesIt) {

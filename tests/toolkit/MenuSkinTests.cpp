@@ -5,9 +5,12 @@
 
 #include "Random.h"
 #include "bars/BitmapMenu.h"
+#include "bars/BitmapMenuOrganizer.h"
+#include "bars/MenuBar.h"
 #include "bars/PackedMenuItems.h"
 #include "gdi/ImageList.h"
 #include "skins/ToolbarSkin.h"
+#include "wnd/FrameWnd.h"
 
 #include <cstring>
 
@@ -237,6 +240,36 @@ TEST_F(MenuSkins, OfficeLooksFillFlatAndGradientColumns) {
     EXPECT_EQ(hot.Pixel(2, top), kImageColor);
     EXPECT_EQ(hot.Pixel(17, top + 14), kImageColor);
     EXPECT_NE(hot.Pixel(1, top - 1), kImageColor);
+}
+
+// The Office menu skins keep their colours from paint to paint, but a change of the system's
+// colours or visual style that the frame or a menu bar hears of shows at the next paint.
+TEST_F(MenuSkins, OfficeMenuColoursFollowAColourOrThemeChangeAtTheNextPaint) {
+    struct Tinted : COXSkinXP {
+        COLORREF menu = RGB(10, 20, 30);
+        COLORREF GetMenuColor() const override { return menu; }
+    } look;
+    COXMenuSkinXP skin(&look);
+    auto* frame = new CFrameWnd;  // deletes itself when destroyed
+    ASSERT_TRUE(frame->CreateEx(0, nullptr, L"menus", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr));
+    COXBitmapMenuOrganizer organizer;
+    ASSERT_TRUE(organizer.AttachFrameWnd(frame));
+    COXMenuBar bar;
+    ASSERT_TRUE(bar.Create(frame, WS_CHILD | CBRS_TOP, 32960));
+    const CRect item(0, 0, 120, 20);
+    for (const auto& [tell, message] : {std::pair<HWND, UINT>{frame->m_hWnd, WM_SYSCOLORCHANGE},
+                                        std::pair<HWND, UINT>{frame->m_hWnd, WM_THEMECHANGED},
+                                        std::pair<HWND, UINT>{bar.m_hWnd, WM_THEMECHANGED}}) {
+        skin.DrawBackground(&canvas.dc, 0, nullptr, item, CRect(), &items.menu);
+        ASSERT_EQ(canvas.Pixel(item.right - 2, item.top + 1), look.menu);
+        look.menu = RGB(GetRValue(look.menu) + 40, 20, 30);
+        ::SendMessageW(tell, message, 0, 0);
+        skin.DrawBackground(&canvas.dc, 0, nullptr, item, CRect(), &items.menu);
+        EXPECT_EQ(canvas.Pixel(item.right - 2, item.top + 1), look.menu) << message;
+    }
+    bar.DestroyWindow();
+    organizer.DetachFrameWnd();
+    frame->DestroyWindow();
 }
 
 TEST_F(MenuSkins, PopupShadowRepaintsItsFirstColoursUntilThePopupChangesSize) {

@@ -1,10 +1,16 @@
 // The toolkit's tooltip window: short and extended texts with their
 // triangle, the size of a text of several lines, placement at the screen's
 // edges, texts asked of the tool's window, and the delay and display timers
-// driven with WM_TIMER.
+// driven with WM_TIMER; the system fonts the toolkit's windows take, also
+// from a system that answers the metrics query only in its older size.
 #include "ToolkitFixture.h"
 
+#include "bars/BitmapMenu.h"
+#include "bars/PopupBarCtrl.h"
 #include "bars/ToolTipCtrl.h"
+#include "gdi/NonClientMetrics.h"
+
+#include <cstring>
 
 namespace {
 
@@ -155,6 +161,105 @@ TEST_F(ToolTip, ShowsAfterTheDelayAndHidesAfterTheDisplayTime) {
     SetCursorPos(over.x + 300, over.y + 300);
     tip.SendMessage(WM_TIMER, COXToolTipCtrl::kDelayTimer);
     EXPECT_TRUE(tip.IsHidden());
+}
+
+// The program's own import of user32's SystemParametersInfoW, pointed at a
+// stand-in while the object lives (the toolkit is linked into the program).
+class SystemParametersStandIn {
+public:
+    using Function = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT);
+    explicit SystemParametersStandIn(Function standIn) {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); entry->Name && !m_slot; ++entry) {
+            if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), "user32.dll") != 0) continue;
+            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+            for (; names->u1.AddressOfData; ++names, ++slots) {
+                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+                auto* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+                if (strcmp(reinterpret_cast<const char*>(name->Name), "SystemParametersInfoW") == 0) {
+                    m_slot = reinterpret_cast<Function*>(&slots->u1.Function);
+                    break;
+                }
+            }
+        }
+        if (m_slot) original = Swap(standIn);
+    }
+    ~SystemParametersStandIn() {
+        if (m_slot) Swap(original);
+    }
+    bool Active() const { return m_slot != nullptr; }
+    static inline Function original = nullptr;
+
+private:
+    Function Swap(Function to) {
+        DWORD protection = 0;
+        VirtualProtect(m_slot, sizeof(*m_slot), PAGE_READWRITE, &protection);
+        const Function was = *m_slot;
+        *m_slot = to;
+        VirtualProtect(m_slot, sizeof(*m_slot), protection, &protection);
+        return was;
+    }
+    Function* m_slot = nullptr;
+};
+
+int g_metricsAsked = 0;
+
+// Older 32-bit Windows: the metrics only in the size without the padded border width.
+BOOL WINAPI OlderSystemParameters(UINT action, UINT size, PVOID data, UINT flags) {
+    if (action == SPI_GETNONCLIENTMETRICS) ++g_metricsAsked;
+    if (action == SPI_GETNONCLIENTMETRICS && (size != 500 || static_cast<NONCLIENTMETRICSW*>(data)->cbSize != 500)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return SystemParametersStandIn::original(action, size, data, flags);
+}
+
+class FontOfPopupBar : public COXPopupBarCtrl {
+public:
+    FontOfPopupBar() : COXPopupBarCtrl(4, 1, 0, 18, 18, 0, 0) {}
+    LOGFONTW Font() {
+        LOGFONTW font{};
+        if (m_font.GetSafeHandle()) ::GetObjectW(m_font.GetSafeHandle(), sizeof(font), &font);
+        return font;
+    }
+};
+
+TEST(SystemFonts, TipMenuAndPopupBarFontsComeFromASystemThatTakesOnlyTheOlderMetricsSize) {
+    TestApp<CWinApp> app{L"SystemFontTests"};
+    NONCLIENTMETRICSW full{};
+    full.cbSize = sizeof(full);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(full), &full, 0));
+    SystemParametersStandIn older(&OlderSystemParameters);
+    ASSERT_TRUE(older.Active());
+
+    NONCLIENTMETRICSW metrics{};
+    ASSERT_TRUE(GetNonClientMetrics(metrics));
+    EXPECT_EQ(metrics.cbSize, 500u);
+    EXPECT_STREQ(metrics.lfMenuFont.lfFaceName, full.lfMenuFont.lfFaceName);
+
+    LOGFONTW status{};
+    EXPECT_TRUE(COXToolTipCtrl::GetSystemStatusFont(status));
+    EXPECT_STREQ(status.lfFaceName, full.lfStatusFont.lfFaceName);
+    EXPECT_EQ(status.lfHeight, full.lfStatusFont.lfHeight);
+
+    for (const LONG weight : {0L, static_cast<LONG>(FW_BOLD)}) {
+        CFont menu;
+        ASSERT_TRUE(COXBitmapMenu::CreateMenuFont(menu, weight));
+        LOGFONTW made{};
+        ::GetObjectW(menu.GetSafeHandle(), sizeof(made), &made);
+        EXPECT_STREQ(made.lfFaceName, full.lfMenuFont.lfFaceName);
+        EXPECT_EQ(made.lfHeight, full.lfMenuFont.lfHeight);
+        EXPECT_EQ(made.lfWeight, weight ? weight : full.lfMenuFont.lfWeight);
+    }
+
+    FontOfPopupBar popup;
+    ASSERT_TRUE(popup.CalcLayout());
+    EXPECT_STREQ(popup.Font().lfFaceName, full.lfMessageFont.lfFaceName);
+    EXPECT_EQ(popup.Font().lfHeight, full.lfMessageFont.lfHeight);
+    EXPECT_GE(g_metricsAsked, 5);  // every query went to the older system
 }
 
 }  // namespace

@@ -74,6 +74,10 @@ LRESULT COXBitmapMenuOrganizer::HandleFrameMessage(HWND hwnd, UINT message, WPAR
     LRESULT result = CallWindowProcW(previous, hwnd, message, wParam, lParam);
     if (!IsWindow(hwnd) || FindOrganizer(hwnd) != this) return result;
     switch (message) {
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        COXMenuSkinXP::ColorsChanged();
+        break;
     case WM_MENUCHAR:
         return OnMenuChar(UpperCase(static_cast<wchar_t>(LOWORD(wParam))), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
     case WM_INITMENUPOPUP: {

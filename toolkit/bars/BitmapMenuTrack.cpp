@@ -6,6 +6,7 @@
 #include "bars/CoolToolBar.h"
 #include "bars/MenuBar.h"
 #include "bars/MenuCustomize.h"
+#include "gdi/NonClientMetrics.h"
 #include "skins/Skin.h"
 
 #include <algorithm>
@@ -24,8 +25,7 @@ MENUITEMINFOW OwnerDrawFields(HMENU menu, int position) {
 
 BOOL COXBitmapMenu::CreateMenuFont(CFont& font, LONG weight) {
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    GetNonClientMetrics(metrics);
     if (weight) metrics.lfMenuFont.lfWeight = weight;
     font.DeleteObject();
     return font.CreateFontIndirect(&metrics.lfMenuFont);

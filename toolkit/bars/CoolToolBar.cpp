@@ -324,6 +324,7 @@ LRESULT COXCoolToolBar::NotifyOwner(UINT command, int value) {
 LRESULT COXCoolToolBar::TrackButtonMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const int index = static_cast<int>(wParam);
     if (message == TB_DELETEBUTTON) {
+        const int count = GetCount();
         auto found = m_customButtons.find(index);
         OXCUSTOMBUTTONDESCRIPTOR removed;
         const bool wasCustom = found != m_customButtons.end();
@@ -340,6 +341,22 @@ LRESULT COXCoolToolBar::TrackButtonMessage(UINT message, WPARAM wParam, LPARAM l
         for (int* mark : {&m_nCustomizedButton, &m_nInsertPosition}) {
             if (*mark == index) *mark = -1;
             else if (*mark > index) --*mark;
+        }
+        // No plain separator is left at either end; a custom button's slot is no plain separator.
+        // A menu bar's buttons stand for its menu's items one to one: it keeps every other button.
+        if (!IsMenuBar()) {
+            auto plainSeparator = [this](int at) {
+                TBBUTTON b{};
+                return SendMessage(TB_GETBUTTON, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&b)) &&
+                       (b.fsStyle & TBSTYLE_SEP) && !IsCustomButton(at);
+            };
+            const BOOL loading = m_bLoading;
+            m_bLoading = TRUE;
+            if (index == count - 1 && index > 0 && plainSeparator(index - 1))
+                SendMessage(TB_DELETEBUTTON, static_cast<WPARAM>(index - 1));
+            else if (index == 0 && GetCount() > 0 && plainSeparator(0))
+                SendMessage(TB_DELETEBUTTON, 0);
+            m_bLoading = loading;
         }
         UpdateCustomButtons(TRUE, TRUE);
         return done;
@@ -361,13 +378,16 @@ LRESULT COXCoolToolBar::TrackButtonMessage(UINT message, WPARAM wParam, LPARAM l
         PlaceCustomButtons(lo, hi);
         return done;
     }
-    // TB_INSERTBUTTON, in either character set.
+    // TB_INSERTBUTTON, in either character set. The control appends a button asked for at -1 or
+    // past the end: its place is then the end, and nothing behind it moves.
+    const int count = GetCount();
+    const int at = (index < 0 || index > count) ? count : index;
     const LRESULT done = CMFCToolBar::WindowProc(message, wParam, lParam);
     if (!done) return done;
     for (int* mark : {&m_nCustomizedButton, &m_nInsertPosition})
-        if (*mark >= index) ++*mark;
+        if (*mark >= at) ++*mark;
     std::map<int, OXCUSTOMBUTTONDESCRIPTOR> moved;
-    for (auto& [at, descriptor] : m_customButtons) moved[at >= index ? at + 1 : at] = descriptor;
+    for (auto& [slot, descriptor] : m_customButtons) moved[slot >= at ? slot + 1 : slot] = descriptor;
     m_customButtons.swap(moved);
     UpdateCustomButtons(TRUE, TRUE);
     return done;

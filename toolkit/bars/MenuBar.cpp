@@ -70,7 +70,9 @@ LRESULT COXMenuBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (OnMDIMouse(message, wParam, lParam, handled)) return handled;
     switch (message) {
     case WM_KILLFOCUS: m_bKeyboardMode = FALSE; break;
-    case WM_SETTINGCHANGE: OnSettingChange(); break;
+    case WM_SETTINGCHANGE: OnSettingChange(TRUE); break;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED: COXMenuSkinXP::ColorsChanged(); break;
     case WM_IDLEUPDATECMDUI: UpdateMDIChildIcon(TRUE); break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -88,17 +90,20 @@ LRESULT COXMenuBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-void COXMenuBar::OnSettingChange() {
+void COXMenuBar::OnSettingChange(BOOL relayout) {
     COXBitmapMenu::CreateMenuFont(m_font);
     SetFont(m_font, FALSE);
     if (GetCount() > 0) {
-        ApplyButtonWidths();
+        SendMessage(TB_AUTOSIZE);
         CRect first;
         COXCoolToolBar::GetItemRect(0, &first);
         SetHeight(first.Height() + 3);
+        SendMessage(TB_SETBUTTONSIZE, 0, MAKELPARAM(m_sizeButton.cx, m_sizeButton.cy));
+        // Every layout gives the buttons the widths of their texts, now in the new font.
+        ApplyButtonWidths();
     }
     SetColor(OXTB_DEFAULT_TEXT, GetSysColor(COLOR_MENUTEXT));
-    UpdateCustomButtons(TRUE, TRUE);
+    if (relayout) UpdateCustomButtons(TRUE, TRUE);
 }
 
 void COXMenuBar::OnCustomizeMouse(UINT message, LPARAM lParam) {
@@ -145,7 +150,7 @@ BOOL COXMenuBar::Create(CWnd* parent, DWORD style, UINT id) {
         m_sizeImage = CSize(16, 15);
         m_sizeButton = CSize(23, 22);
     }
-    if (!COXCoolToolBar::CreateEx(parent, TBSTYLE_FLAT | TBSTYLE_LIST, style, CRect(0, 0, 0, 0), id)) return FALSE;
+    if (!COXCoolToolBar::Create(parent, style, id)) return FALSE;
     SetDropDownArrow(FALSE);
     SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
     CString title = LoadStringResource(26966);

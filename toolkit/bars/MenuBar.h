@@ -114,7 +114,9 @@ protected:
     // Mouse and timer messages of the MDI area and of button dragging; true when handled.
     bool OnMDIMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void OnCustomizeMouse(UINT message, LPARAM lParam);
-    void OnSettingChange();
+    // The menu font and colour of the system again, the bar's height from its first button; with
+    // relayout the bar is laid out again at once.
+    void OnSettingChange(BOOL relayout);
     static LRESULT CALLBACK MessageFilterProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam);
 

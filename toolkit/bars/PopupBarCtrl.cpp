@@ -1,6 +1,7 @@
 #include "bars/PopupBarCtrl.h"
 
 #include "app/WinApp.h"
+#include "gdi/NonClientMetrics.h"
 #include "wnd/FloatStatus.h"
 #include "wnd/Resources.h"
 
@@ -135,8 +136,7 @@ BOOL COXPopupBarCtrl::CalcLayout() {
     if (m_bTornOff) height += GetSystemMetrics(SM_CYSMCAPTION);
     if (!m_font.GetSafeHandle()) {
         NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof(metrics);
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+        GetNonClientMetrics(metrics);
         if (!m_font.CreateFontIndirect(&metrics.lfMessageFont)) return FALSE;
     }
     auto across = [&](CRect& r, const CRect& margin) {

@@ -1,5 +1,7 @@
 #include "bars/ToolTipCtrl.h"
 
+#include "gdi/NonClientMetrics.h"
+
 #include <algorithm>
 
 COXToolTipCtrl::~COXToolTipCtrl() {
@@ -75,8 +77,7 @@ COXToolTipCtrl::Tool* COXToolTipCtrl::FindToolRecord(HWND hwnd, UINT_PTR id) con
 
 BOOL COXToolTipCtrl::GetSystemStatusFont(LOGFONTW& font) {
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return FALSE;
+    if (!GetNonClientMetrics(metrics)) return FALSE;
     font = metrics.lfStatusFont;
     return TRUE;
 }

@@ -232,9 +232,10 @@ void COXMenuSkinClassic::DrawTextItem(CDC* dc, UINT state, const CString& text, 
 
 COLORREF COXMenuSkinXP::Cached(int slot, COLORREF (*ask)(const COXSkinXP*, int), int n) const {
     const ULONGLONG now = GetTickCount64();
-    if (now - m_cacheTime > 250) {
+    if (now - m_cacheTime > 250 || m_cacheGeneration != s_colorGeneration) {
         std::fill(std::begin(m_cached), std::end(m_cached), false);
         m_cacheTime = now;
+        m_cacheGeneration = s_colorGeneration;
     }
     if (slot < 0 || slot >= kCacheSlots) return ask(m_pSkin, n);
     if (!m_cached[slot]) {

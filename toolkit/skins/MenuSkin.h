@@ -105,6 +105,9 @@ private:
 class COXMenuSkinXP : public COXMenuSkin {
 public:
     explicit COXMenuSkinXP(COXSkinXP* skin) : m_pSkin(skin) {}
+    // The system's colours or visual style changed: every XP and 2003 menu skin asks its colours
+    // again at its next paint.
+    static void ColorsChanged() { ++s_colorGeneration; }
 
     void DrawBackground(CDC* dc, UINT state, const COXImageInfo* info, const CRect& item, const CRect& image,
                         COXBitmapMenu* menu) override;
@@ -140,8 +143,10 @@ public:
 
 protected:
     // The look's colour n and auxiliary colour n (2003), asked of the skin at
-    // most once per quarter second: a visual-style query is slow, and a
-    // change of colours shows at the next paint after that.
+    // most once per quarter second: a visual-style query is slow (under Wine
+    // the 2003 items of one popup take milliseconds without it). A change of
+    // colours or theme that a toolkit window hears of (ColorsChanged) shows at
+    // the next paint, any other after the quarter second.
     COLORREF Color(int n) const;
     COLORREF AuxColor(int n) const;
     COLORREF Cached(int slot, COLORREF (*ask)(const COXSkinXP*, int), int n) const;
@@ -157,6 +162,8 @@ protected:
     mutable COLORREF m_cache[kCacheSlots] = {};
     mutable bool m_cached[kCacheSlots] = {};
     mutable ULONGLONG m_cacheTime = 0;
+    mutable unsigned m_cacheGeneration = 0;
+    static inline unsigned s_colorGeneration = 0;
 };
 
 class COXMenuSkin2003 : public COXMenuSkinXP {

@@ -1,3 +1,4 @@
+#include "gdi/NonClientMetrics.h"
 #include "skins/SkinGdi.h"
 #include "skins/SkinnedTabCtrl.h"
 #include "skins/TabSkin.h"
@@ -20,19 +21,9 @@ CString GetTabItemText(const CTabCtrl* tab, int index, int* image) {
     return CString(item.pszText ? item.pszText : text);
 }
 
-namespace {
-// The metrics as every 32-bit Windows accepts them: without the padded border width that later
-// systems added (asked with the whole structure, older systems fail the call).
-constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
-#ifndef _WIN64
-static_assert(kNonClientMetricsSize == 500, "non-client metrics without the padded border");
-#endif
-}  // namespace
-
 LOGFONTW GetMenuLogFont() {
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = kNonClientMetricsSize;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0)) return metrics.lfMenuFont;
+    if (GetNonClientMetrics(metrics)) return metrics.lfMenuFont;
     // Without the metrics the tabs keep the GUI font rather than a nameless one.
     LOGFONTW fallback{};
     ::GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(fallback), &fallback);
