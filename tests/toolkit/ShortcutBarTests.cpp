@@ -212,6 +212,16 @@ TEST(ShortcutBarGroups, OrdersRecordsExpandingAndDeletingAsTheOwnerAllows) {
     text.nTextMax = 5;
     ASSERT_TRUE(bar.SetGroupInfo(books, &text));
     EXPECT_EQ(bar.GetGroupText(books), L"Plans");
+    // A search reads no further than its cap either, and a capped text names a whole header, not the
+    // start of a longer one.
+    SHB_GROUPINFO capped;
+    capped.nMask = SHBIF_TEXT;
+    capped.pszText = edge;
+    capped.nTextMax = 5;
+    EXPECT_EQ(bar.FindGroup(&capped), books);
+    capped.nTextMax = 4;
+    EXPECT_EQ(bar.FindGroup(&capped), nullptr);
+    capped.pszText = nullptr;
     VirtualFree(pages, 0, MEM_RELEASE);
     text.nTextMax = 3;
     text.pszText = buffer;
