@@ -1,5 +1,7 @@
-// The shortcut bar's groups: records, validation and merging, order, layout,
-// expanding (with the header animation) and the group windows.
+// The shortcut bar's groups: records, lookup and comparison, validation and
+// merging, order, the group windows, the getters and setters of each field and
+// the bar's settings. Layout, expanding and painting live in
+// ShortcutBarLayout.cpp, the mouse, menu and rename in ShortcutBarInput.cpp.
 #include "shortcutbar/ShortcutBar.h"
 
 #include "shortcutbar/SHBListCtrl.h"
