@@ -7,6 +7,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstring>
+
 const CLSID CLSID_SimpleShlExtClass = {0x4C816CEB, 0x6FC7, 0x4187, {0x93, 0x27, 0x9B, 0x8B, 0x64, 0xA8, 0xE3, 0x46}};
 const char kAddToTarveloVerb[] = "AddToTarvelo";
 
@@ -40,10 +43,22 @@ void CopyTruncated(const CString& text, wchar_t* buffer, UINT length) {
     buffer[count] = L'\0';
 }
 
+// The ANSI form: as many whole characters as fit in `length` - 1 bytes (a double-byte character
+// is never cut in half), always terminated.
 void CopyTruncated(const CString& text, char* buffer, UINT length) {
     if (length == 0) return;
-    int written = WideCharToMultiByte(CP_ACP, 0, text, text.GetLength(), buffer, static_cast<int>(length) - 1, nullptr, nullptr);
-    buffer[std::max(written, 0)] = '\0';
+    const UINT room = length - 1;
+    UINT used = 0;
+    for (int i = 0; i < text.GetLength();) {
+        const int units = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.GetLength() && IS_LOW_SURROGATE(text[i + 1]) ? 2 : 1;
+        char converted[8];
+        const int bytes = WideCharToMultiByte(CP_ACP, 0, text.GetString() + i, units, converted, sizeof(converted), nullptr, nullptr);
+        if (bytes <= 0 || used + static_cast<UINT>(bytes) > room) break;
+        memcpy(buffer + used, converted, static_cast<size_t>(bytes));
+        used += static_cast<UINT>(bytes);
+        i += units;
+    }
+    buffer[used] = '\0';
 }
 
 }  // namespace

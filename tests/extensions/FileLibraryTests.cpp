@@ -7,6 +7,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -128,6 +130,16 @@ TEST_F(FileLibrary, AnswersEachKindOfCommandStringRequest) {
     EXPECT_EQ(context->GetCommandString(1, GCS_HELPTEXTW, nullptr, reinterpret_cast<char*>(wide), 64), E_INVALIDARG);
     EXPECT_EQ(context->GetCommandString(0, GCS_HELPTEXTW, nullptr, reinterpret_cast<char*>(wide), 4), S_OK);
     EXPECT_EQ(CString(wide), CString(L"Add"));
+    // A short buffer takes as much of the text as fits, terminated, in either form; nothing past it is written.
+    std::fill(std::begin(narrow), std::end(narrow), '#');
+    EXPECT_EQ(context->GetCommandString(0, GCS_HELPTEXTA, nullptr, narrow, 4), S_OK);
+    EXPECT_STREQ(narrow, "Add");
+    EXPECT_EQ(narrow[4], '#');
+    EXPECT_EQ(context->GetCommandString(0, GCS_VERBA, nullptr, narrow, 6), S_OK);
+    EXPECT_STREQ(narrow, "AddTo");
+    EXPECT_EQ(context->GetCommandString(0, GCS_HELPTEXTA, nullptr, narrow, 1), S_OK);
+    EXPECT_STREQ(narrow, "");
+    EXPECT_EQ(narrow[1], 'd');
 }
 
 TEST_F(FileLibrary, SendsTheFirstSelectedFileWithItsNameUpToTheFirstDot) {

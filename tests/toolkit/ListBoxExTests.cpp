@@ -214,6 +214,55 @@ TEST(ListBoxEx, ItemsAreLaidOutWithImageRoomAndTheBlockEndsInASeparatorLineWithT
     ReleaseDC(list.m_hWnd, dc);
 }
 
+TEST(ListBoxEx, TheWidestItemGivesTheExtentAtOnceWhereverItStandsAndNewFontsAreMeasuredAnew) {
+    TestApp<CWinApp> app{L"ListBoxExExtent"};
+    CFont large, small;  // outlive the list that uses them
+    COXListBoxEx list;
+    ListHost host;
+    host.Make(list, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_HASSTRINGS);
+    for (int i = 0; i < 60; ++i) {
+        CString text;
+        text.Format(i == 50 ? L"item %d, far wider than any other and far out of view" : L"item %d", i);
+        list.AddListItem(text);
+    }
+    ASSERT_LT(list.SendMessage(LB_GETTOPINDEX), 1);
+    auto extent = [&] { return static_cast<int>(list.SendMessage(LB_GETHORIZONTALEXTENT)); };
+    auto measuredWidth = [&](int index) {
+        int width = 0, height = 0;
+        list.GetItemTextSize(index, width, height);
+        return width;
+    };
+    const int wide = list.GetItemInfo(50)->rectItem.Width();
+    EXPECT_EQ(extent(), wide);
+    // Every item makes room for the images: the extent follows the widest at once, out of view too.
+    CImageList images;
+    images.Create(10, 8, ILC_COLOR24, 1, 0);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bits = CreateCompatibleBitmap(screen, 10, 8);
+    ReleaseDC(nullptr, screen);
+    images.Add(bits, CLR_NONE);
+    DeleteObject(bits);
+    list.SetImageList(&images);
+    EXPECT_EQ(list.GetItemInfo(50)->rectItem.Width(), wide + 2 + 10);
+    EXPECT_EQ(extent(), wide + 2 + 10);
+    // A new font of the list's or of one item's own is measured again, not taken from before.
+    LOGFONTW lf{};
+    lf.lfHeight = -30;
+    wcscpy(lf.lfFaceName, L"Tahoma");
+    ASSERT_TRUE(large.CreateFontIndirect(&lf));
+    list.SetFont(large, FALSE);
+    list.RecalcItemSize(-1);
+    EXPECT_GT(list.GetItemInfo(50)->rectText.Width(), wide);
+    EXPECT_EQ(list.GetItemInfo(50)->rectText.Width(), measuredWidth(50));
+    EXPECT_EQ(extent(), list.GetItemInfo(50)->rectItem.Width());
+    lf.lfHeight = -8;
+    ASSERT_TRUE(small.CreateFontIndirect(&lf));
+    list.SetItemInfo(50, OXLBI_FONT, &small, 0, 0, nullptr, 0, 0, 0, 0);
+    list.RecalcItemSize(-1);
+    EXPECT_EQ(list.GetItemInfo(50)->rectText.Width(), measuredWidth(50));
+    EXPECT_LT(list.GetItemInfo(50)->rectText.Width(), wide);
+}
+
 TEST(ListBoxEx, TheWheelScrollsByOneItemWhateverItsDelta) {
     TestApp<CWinApp> app{L"ListBoxExWheel"};
     COXListBoxEx list;

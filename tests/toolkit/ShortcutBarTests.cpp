@@ -212,6 +212,16 @@ TEST(ShortcutBarGroups, OrdersRecordsExpandingAndDeletingAsTheOwnerAllows) {
     text.nTextMax = 5;
     ASSERT_TRUE(bar.SetGroupInfo(books, &text));
     EXPECT_EQ(bar.GetGroupText(books), L"Plans");
+    // A search reads no further than its cap either, and a capped text names a whole header, not the
+    // start of a longer one.
+    SHB_GROUPINFO capped;
+    capped.nMask = SHBIF_TEXT;
+    capped.pszText = edge;
+    capped.nTextMax = 5;
+    EXPECT_EQ(bar.FindGroup(&capped), books);
+    capped.nTextMax = 4;
+    EXPECT_EQ(bar.FindGroup(&capped), nullptr);
+    capped.pszText = nullptr;
     VirtualFree(pages, 0, MEM_RELEASE);
     text.nTextMax = 3;
     text.pszText = buffer;
@@ -260,6 +270,51 @@ TEST(ShortcutBarGroups, OrdersRecordsExpandingAndDeletingAsTheOwnerAllows) {
     EXPECT_EQ(bar.GetGroupCount(), 0);
     EXPECT_EQ(bar.GetExpandedGroup(), nullptr);
     EXPECT_TRUE(bar.GetChildWndRect().IsRectEmpty());
+}
+
+namespace {
+
+// Where the watched header stood at each paint of the watched bar.
+struct HeaderWatch {
+    COXShortcutBar* bar = nullptr;
+    HSHBGROUP group = nullptr;
+    std::vector<int> tops;
+} g_headerWatch;
+
+LRESULT CALLBACK WatchHeaderPaints(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_PAINT && g_headerWatch.bar && call->hwnd == g_headerWatch.bar->m_hWnd) {
+        const int top = g_headerWatch.bar->GetGroupHeaderRect(g_headerWatch.group).top;
+        if (g_headerWatch.tops.empty() || g_headerWatch.tops.back() != top) g_headerWatch.tops.push_back(top);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+TEST(ShortcutBarGroups, AnExpandSlidesTheHeadersInStepsOfTwentyThenFortyBeforeTheyTakeTheirPlaces) {
+    TestApp<COXSkinnedApp> app{L"ShortcutBarAnimate"};
+    app.SetCurrentSkin(L"Classic");
+    ShortcutHostWnd host;
+    ASSERT_TRUE(host.Build(kStyle | SHBS_ANIMATEEXPAND));
+    COXShortcutBar& bar = host.bar;
+    // Four headers and a child area of 100 pixels between its margins.
+    const int headers = 4 * bar.GetGroupHeaderHeight(host.notes);
+    bar.MoveWindow(0, 0, 200, headers + 110);
+    ASSERT_EQ(bar.GetChildWndRect().Height(), 100);
+    bar.UpdateWindow();
+    const int start = bar.GetGroupHeaderRect(host.web).top;
+    g_headerWatch = {&bar, host.web, {}};
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &WatchHeaderPaints, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    EXPECT_EQ(bar.ExpandGroup(host.web), host.notes);
+    UnhookWindowsHookEx(hook);
+    g_headerWatch.bar = nullptr;
+    std::vector<int> moved;
+    for (int top : g_headerWatch.tops) moved.push_back(top - start);
+    // Web and Clips move up over the open area: 20, 20, 40 and 40 pixels, then the layout's 110.
+    EXPECT_EQ(moved, (std::vector<int>{-20, -40, -80, -120, -110}));
+    EXPECT_EQ(bar.GetGroupHeaderRect(host.web).top, 2 * bar.GetGroupHeaderHeight(host.web));
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #if !defined(_WIN64)
 static_assert(sizeof(TOOLINFOW) == 48, "the tool record the list's own tool is updated with");
@@ -30,6 +31,7 @@ const MessageMap* COXListBoxEx::GetMessageMap() const {
         MapMessage<&COXListBoxEx::OnEraseBkgnd>(WM_ERASEBKGND),
         MapMessage<&COXListBoxEx::OnPaint>(WM_PAINT),
         MapMessage<&COXListBoxEx::OnSetRedraw>(WM_SETREDRAW),
+        MapMessage<&COXListBoxEx::OnSetFont>(WM_SETFONT),
         MapMessage<&COXListBoxEx::OnSize>(WM_SIZE),
         MapMessage<&COXListBoxEx::OnVScroll>(WM_VSCROLL),
         MapMessage<&COXListBoxEx::OnShowWindow>(WM_SHOWWINDOW),
@@ -214,6 +216,7 @@ BOOL COXListBoxEx::SetItemInfo(int index, UINT mask, CFont* font, COLORREF text,
         if (mask & OXLBI_INDENT) record.nIndent = indent;
         if (mask & OXLBI_SELTEXTCOLOR) record.clrTextSelected = selectedText;
         if (mask & OXLBI_SELBKCOLOR) record.clrBackgroundSelected = selectedBackground;
+        if (mask & OXLBI_FONT) record.bTextMeasured = false;
         if (mask & (OXLBI_FONT | OXLBI_INDENT)) {
             record.bLaidOut = false;
             if (!m_bBulk) RecalcItemSize(index);
@@ -353,8 +356,19 @@ void COXListBoxEx::GetItemTextSize(int index, int& width, int& height) {
 void COXListBoxEx::CalcItemRects(int index, CRect& item, CRect& visible, CRect& image, CRect& text) {
     int imageWidth = 0, imageHeight = 0, textWidth = 0, textHeight = 0;
     GetItemImageSize(index, imageWidth, imageHeight);
-    GetItemTextSize(index, textWidth, textHeight);
-    const OXLISTBOXITEM* record = GetItemInfo(index);
+    OXLISTBOXITEM* record = GetItemInfo(index);
+    const HGDIOBJ font = record && record->pFont ? record->pFont->GetSafeHandle() : nullptr;
+    if (record && record->bTextMeasured && record->hMeasuredFont == font) {
+        textWidth = record->sizeText.cx;
+        textHeight = record->sizeText.cy;
+    } else {
+        GetItemTextSize(index, textWidth, textHeight);
+        if (record) {
+            record->sizeText = CSize(textWidth, textHeight);
+            record->hMeasuredFont = font;
+            record->bTextMeasured = true;
+        }
+    }
     const int indent = record ? record->nIndent : 0;
     const int gap = imageWidth >= 1 ? 2 : 0;
     item.SetRect(0, 0, indent + gap + imageWidth + textWidth + 4, std::max(imageHeight + 4, textHeight + 4));
@@ -374,20 +388,39 @@ void COXListBoxEx::CalcItemRects(int index, CRect& item, CRect& visible, CRect& 
     CRect client;
     GetClientRect(&client);
     if (client.Width() < visible.right) visible.right = client.Width();
-    if (OXLISTBOXITEM* stored = GetItemInfo(index)) {
-        stored->rectItem = item;
-        stored->rectImage = image;
-        stored->rectText = text;
-        stored->bLaidOut = true;
+    if (record) {
+        record->rectItem = item;
+        record->rectImage = image;
+        record->rectText = text;
+        record->bLaidOut = true;
     }
 }
 
 void COXListBoxEx::RecalcItemSize(int index) {
     if (!m_hWnd) return;
     if (index == -1) {
-        // Measuring means selecting each item's font: only the items in view are measured now.
-        for (auto& [i, record] : m_items) record->bLaidOut = false;
-        LayOutVisibleItems();
+        std::vector<int> indexes;
+        indexes.reserve(m_items.size());
+        for (auto& [i, record] : m_items) {
+            record->bLaidOut = false;
+            indexes.push_back(i);
+        }
+        if (indexes.empty()) return;
+        // Each new height would otherwise redraw the list and its scroll bar at once.
+        const bool quiet = !m_bRedrawOff && indexes.size() > 1;
+        if (quiet) SetRedraw(FALSE);
+        HDC dc = ::GetDC(m_hWnd);
+        HDC outer = std::exchange(m_hMeasureDC, dc);
+        for (int i : indexes) {
+            // A height set on the way can lay out the items in view from within.
+            if (const OXLISTBOXITEM* record = GetItemInfo(i); record && !record->bLaidOut) RecalcItemSize(i);
+        }
+        m_hMeasureDC = outer;
+        ::ReleaseDC(m_hWnd, dc);
+        if (quiet) {
+            SetRedraw(TRUE);
+            ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        }
         return;
     }
     if (index < 0 || index >= GetCount()) return;
@@ -440,6 +473,13 @@ void COXListBoxEx::LayOutVisibleItems() {
 LRESULT COXListBoxEx::OnSetRedraw(WPARAM wParam, LPARAM) {
     m_bRedrawOff = !wParam;
     return Default();
+}
+
+// Texts in the list's own font are measured again the next time they are laid out.
+LRESULT COXListBoxEx::OnSetFont(WPARAM, LPARAM) {
+    const LRESULT result = Default();
+    for (auto& [i, record] : m_items) record->bTextMeasured = false;
+    return result;
 }
 
 void COXListBoxEx::OnPaint() {

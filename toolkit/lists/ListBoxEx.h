@@ -40,6 +40,11 @@ struct _tagOXLISTBOXITEM {
     CRect rectText;
     int nMRUIndex = -1;  // place in the MRU block, -1 outside it
     bool bLaidOut = false;  // the rectangles and the item's height are measured (when it is first shown)
+    // The text's size as last measured, kept until the item's font or the list's font changes:
+    // laying every item out again then selects no font.
+    bool bTextMeasured = false;
+    HGDIOBJ hMeasuredFont = nullptr;  // the item's font it was measured in
+    CSize sizeText;
 };
 using OXLISTBOXITEM = _tagOXLISTBOXITEM;
 
@@ -91,7 +96,8 @@ public:
     virtual void DrawItemText(CDC* dc, const CString& text, const CRect& rect, COLORREF color, CFont* font);
 
     void UpdateItemToolTips();
-    // One item is measured at once; -1: every item is measured again as it comes into view.
+    // One item, or (-1) every item with a record, in index order: heights set and the extent grown
+    // at once. A text already measured in the same font is not measured again.
     void RecalcItemSize(int index = -1);
     // Measures the items in view that are not measured yet.
     void LayOutVisibleItems();
@@ -111,6 +117,7 @@ protected:
     BOOL OnEraseBkgnd(HDC dc);
     void OnPaint();
     LRESULT OnSetRedraw(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
     void OnSize(UINT type, int cx, int cy);
     LRESULT OnVScroll(WPARAM wParam, LPARAM lParam);
     void OnShowWindow(BOOL show, UINT status);

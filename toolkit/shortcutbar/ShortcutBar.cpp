@@ -1,5 +1,7 @@
-// The shortcut bar's groups: records, validation and merging, order, layout,
-// expanding (with the header animation) and the group windows.
+// The shortcut bar's groups: records, lookup and comparison, validation and
+// merging, order, the group windows, the getters and setters of each field and
+// the bar's settings. Layout, expanding and painting live in
+// ShortcutBarLayout.cpp, the mouse, menu and rename in ShortcutBarInput.cpp.
 #include "shortcutbar/ShortcutBar.h"
 
 #include "shortcutbar/SHBListCtrl.h"
@@ -7,6 +9,7 @@
 #include "skins/ToolbarSkin.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 // Group records ------------------------------------------------------------------------------------------
@@ -166,14 +169,20 @@ HSHBGROUP COXShortcutBar::FindGroupByHandle(HWND child) const {
     return nullptr;
 }
 
+namespace {
+// A record's text as the bar would store it: at most `nTextMax` characters when that is set (the
+// buffer need not hold a terminator), else up to its terminator.
+std::wstring_view TextOf(const SHB_GROUPINFO& info) {
+    if (!info.pszText) return {};
+    return {info.pszText, info.nTextMax > 0 ? wcsnlen(info.pszText, static_cast<size_t>(info.nTextMax)) : wcslen(info.pszText)};
+}
+}  // namespace
+
+// Texts match whole: a capped text names a header of exactly that text, not one that starts with it.
 BOOL COXShortcutBar::CompareGroupInfo(const SHB_GROUPINFO* a, const SHB_GROUPINFO* b) const {
     if (!a || !b || (a->nMask & ~b->nMask)) return FALSE;
     const UINT m = a->nMask;
-    if (m & SHBIF_TEXT) {
-        const wchar_t* ta = a->pszText ? a->pszText : L"";
-        const wchar_t* tb = b->pszText ? b->pszText : L"";
-        if (wcscmp(ta, tb) != 0) return FALSE;
-    }
+    if ((m & SHBIF_TEXT) && TextOf(*a) != TextOf(*b)) return FALSE;
     if ((m & SHBIF_IMAGE) && a->nImage != b->nImage) return FALSE;
     if ((m & SHBIF_IMAGEEXPANDED) && a->nImageExpanded != b->nImageExpanded) return FALSE;
     if ((m & SHBIF_PARAM) && a->lParam != b->lParam) return FALSE;

@@ -72,8 +72,10 @@ HSHBGROUP COXShortcutBar::ExpandGroup(HSHBGROUP group) {
     return old;
 }
 
-// The headers between the old and the new group slide over the child area: steps of 20
-// pixels, 40 past half way; the final places come from the layout that follows.
+// The headers between the old and the new group slide over the child area: `i` counts the
+// 20-pixel units moved, a step is one unit and from the half-way unit on two (a 100-pixel area:
+// 20, 20, 40, 40), so the slide ends within one unit of the area's end; the final places come
+// from the layout that follows.
 void COXShortcutBar::Animate(HSHBGROUP from, HSHBGROUP to) {
     const int fromOrder = GetGroupOrder(from), toOrder = GetGroupOrder(to);
     const int low = std::min(fromOrder, toOrder), high = std::max(fromOrder, toOrder);
@@ -83,8 +85,8 @@ void COXShortcutBar::Animate(HSHBGROUP from, HSHBGROUP to) {
     CRect child = m_rectChild;
     HWND oldChild = GetGroupChildWnd(from);
     int step = kStepPixels;
-    for (int i = 0; i < steps - 1; ++i) {
-        if (i > steps / 2) {
+    for (int i = 0; i < steps; ++i) {
+        if (i >= steps / 2) {
             ++i;
             step = 2 * kStepPixels;
         }
