@@ -22,6 +22,7 @@
 #include "util/PathParts.h"
 #include "wnd/MDIChildWnd.h"
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -38,6 +39,17 @@ bool AskName(CString& name) {
     if (dialog.DoModal() != IDOK) return false;
     name = dialog.m_strName;
     return true;
+}
+
+// Asks for a name and makes the item: a refused name comes back in the box,
+// to be mended rather than typed again.
+void AskNameUntilTaken(const std::function<bool(const CString&, bool*)>& make) {
+    CString name;
+    bool refused = false;
+    do {
+        refused = false;
+        if (!AskName(name)) return;
+    } while (!make(name, &refused) && refused && !name.IsEmpty());
 }
 
 // Refuses a name: says why and notes it for the command, which asks again.
@@ -57,13 +69,7 @@ HTREEITEM CMainFrame::TargetFolderItem() const {
 }
 
 void CMainFrame::OnNewPage() {
-    // A refused name comes back in the box, to be mended rather than typed again.
-    CString name;
-    bool refused = false;
-    do {
-        refused = false;
-        if (!AskName(name)) return;
-    } while (!NewPage(name, &refused) && refused && !name.IsEmpty());
+    AskNameUntilTaken([this](const CString& name, bool* refused) { return NewPage(name, refused); });
 }
 
 bool CMainFrame::NewPage(const CString& name, bool* nameRefused) {
@@ -95,12 +101,7 @@ bool CMainFrame::NewPage(const CString& name, bool* nameRefused) {
 }
 
 void CMainFrame::OnNewFolder() {
-    CString name;
-    bool refused = false;
-    do {
-        refused = false;
-        if (!AskName(name)) return;
-    } while (!NewFolder(name, &refused) && refused && !name.IsEmpty());
+    AskNameUntilTaken([this](const CString& name, bool* refused) { return NewFolder(name, refused); });
 }
 
 bool CMainFrame::NewFolder(const CString& name, bool* nameRefused) {

@@ -113,6 +113,16 @@ std::vector<CString> WordsOutsideLinks(const CString& text, const std::set<CStri
     return words;
 }
 
+// Each added link into its section of the page text, counted.
+void InsertAddedLinks(const std::vector<PageLink>& added, CString& page, int& linksAdded) {
+    for (const PageLink& link : added) {
+        LinkPlacement placement = LinkPlacement::None;
+        page = InsertLinkIntoPageText(page, DecodeCharacterReferences(link.section), L"\n" + link.anchor + L"\n",
+                                      placement);
+        ++linksAdded;
+    }
+}
+
 } // namespace
 
 OtherWriterMerge MergeOtherWriterLinks(const CString& loaded, const CString& onDisk, const CString& edited) {
@@ -136,12 +146,7 @@ OtherWriterMerge MergeOtherWriterLinks(const CString& loaded, const CString& onD
     // Links the other program took away, or words it changed, are more than
     // a clip does.
     result.linksOnly = before.empty() && WordsOutsideLinks(loaded, sections) == WordsOutsideLinks(onDisk, sections);
-    for (const PageLink& link : added) {
-        LinkPlacement placement = LinkPlacement::None;
-        result.merged = InsertLinkIntoPageText(result.merged, DecodeCharacterReferences(link.section),
-                                               L"\n" + link.anchor + L"\n", placement);
-        ++result.linksAdded;
-    }
+    InsertAddedLinks(added, result.merged, result.linksAdded);
     return result;
 }
 
@@ -165,11 +170,6 @@ ImportedPageMerge MergeImportedPageLinks(const CString& current, const CString& 
         if (ours[i] == theirs[matched]) ++matched;
     result.keepsBoth = matched == theirs.size();
     if (!result.keepsBoth) return result;
-    for (const PageLink& link : added) {
-        LinkPlacement placement = LinkPlacement::None;
-        result.merged = InsertLinkIntoPageText(result.merged, DecodeCharacterReferences(link.section),
-                                               L"\n" + link.anchor + L"\n", placement);
-        ++result.linksAdded;
-    }
+    InsertAddedLinks(added, result.merged, result.linksAdded);
     return result;
 }
