@@ -8,7 +8,9 @@
 #include "core/MessageBox.h"
 #include "pages/PageClean.h"
 #include "pages/PageFile.h"
+#include "pages/PageTextLoss.h"
 #include "resource.h"
+#include "util/PathParts.h"
 
 
 CTarveloDoc::CTarveloDoc() {
@@ -62,6 +64,7 @@ void CTarveloDoc::ApplyColour(COLORREF colour, bool text) {
 // The page is written here, cleaned, in one piece: the engine's own write of
 // the file (CHtmlEditDoc's) is not used, only the framework's end of a save.
 BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
+    if (!PageSaveGuard::IsWritable(path)) return FALSE;
     CTarveloView* view = PageView();
     // The search's marks are no part of the page (they stay shown).
     CString text;
@@ -69,7 +72,9 @@ BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
         FinishPageSave(path);
         return CDocument::OnSaveDocument(path);
     }
-    switch (m_guard.Save(path, CleanPageText(text), IsModified())) {
+    CString page = CleanPageText(text);
+    if (!ConfirmHiddenTextDrop(path, page)) return FALSE;
+    switch (m_guard.Save(path, page, IsModified())) {
     case PageSaveGuard::Outcome::Failed:  // a page that cannot be written stays modified, and its window open
         ShowMessageBox(nullptr, L"Error! Cleanfile cannot open file.", L"Tarvelo", MB_OK);
         return FALSE;
@@ -86,6 +91,23 @@ BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
     }
     return CDocument::OnSaveDocument(path);
 }
+
+// A file whose markup is cut holds text that the view never showed; the
+// user decides whether the save may drop it or the file stays as it is.
+bool CTarveloDoc::ConfirmHiddenTextDrop(const CString& path, const CString& page) {
+    CString onDisk;
+    if (!ReadPageText(ResolveExistingPagePath(path), onDisk) || !WouldSaveDropHiddenText(onDisk, page)) return true;
+    CString name = GetPathLastPart(path);
+    if (int dot = name.ReverseFind(L'.'); dot > 0) name.Truncate(dot);
+    return ShowMessageBox(nullptr,
+                          L"The markup of the page \"" + name +
+                              L"\" is cut (a quote is never closed), so part of its text is not shown. "
+                              L"Saving would drop that text from the file.\n\n"
+                              L"OK: save anyway. Cancel: keep the file as it is.",
+                          L"Warning", MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK;
+}
+
+BOOL CTarveloDoc::DoFileSave() { return !GetPathName().IsEmpty() && DoSave(GetPathName()); }
 
 void CTarveloDoc::OnFileClose() { ClosePage(); }
 

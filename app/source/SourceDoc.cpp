@@ -63,3 +63,5 @@ BOOL CSourceDoc::OnSaveDocument(const wchar_t* path) {
 }
 
 void CSourceDoc::OnFileSave() { OnSaveDocument(GetPathName()); }
+
+BOOL CSourceDoc::DoFileSave() { return !GetPathName().IsEmpty() && OnSaveDocument(GetPathName()); }
