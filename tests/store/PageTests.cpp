@@ -88,7 +88,9 @@ TEST_F(PageMarkers, MarkerDigitIsSetWhereItIsReadAndNowhereElse) {
         CString text = c.text;
         EXPECT_EQ(SetPageIndexFlagOfText(text, c.flag), c.set) << c.text.Left(40).GetString();
         EXPECT_EQ(text, c.after);
-        if (c.set) EXPECT_EQ(GetPageIndexFlagOfText(text), c.flag);
+        if (c.set) {
+            EXPECT_EQ(GetPageIndexFlagOfText(text), c.flag);
+        }
     }
 }
 
