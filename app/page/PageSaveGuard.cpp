@@ -26,7 +26,9 @@ bool PageSaveGuard::IsWritable(const CString& rawPath) {
     CString path = ResolveExistingPagePath(rawPath);
     DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return true;
-    ShowMessageBox(nullptr, L"The page \"" + PageNameOf(path) + L"\" is read-only, so it was not saved. Your changes stay in its window.",
+    ShowMessageBox(nullptr,
+                   L"The page \"" + PageNameOf(path) +
+                       L"\" is read-only, so it was not saved. Your changes stay in its window.",
                    L"Tarvelo", MB_OK | MB_ICONEXCLAMATION);
     return false;
 }

@@ -100,13 +100,14 @@ WordCounts ReadWords(std::wstring_view text, bool lenient) {
                 continue;
             }
             if (at >= n) break;
+            const size_t none = std::wstring_view::npos;
             size_t close = text.find(text[at], at + 1);
             size_t nextTag = text.find(L'<', at + 1);
-            if (lenient && (close == std::wstring_view::npos || (nextTag != std::wstring_view::npos && nextTag < close))) {
+            if (lenient && (close == none || (nextTag != none && nextTag < close))) {
                 while (at < n && !IsSpace(text[at]) && text[at] != L'>') ++at;  // as an unquoted value
                 continue;
             }
-            at = close == std::wstring_view::npos ? n : close + 1;
+            at = close == none ? n : close + 1;
         }
         i = textStart = at < n ? at + 1 : n;
         if (closing) continue;
