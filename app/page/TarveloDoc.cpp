@@ -23,6 +23,8 @@ const MessageMap* CTarveloDoc::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapCommand<&CTarveloDoc::OnFileClose>(ID_FILE_CLOSE),
         MapCommand<&CTarveloDoc::OnRefreshView>(ID_VIEW_REFRESH),
+        // The page's own file is the only place it is saved to.
+        MapCommand<&CDocument::OnFileSave>(ID_FILE_SAVE_AS),
     };
     static const MessageMap map{CHtmlEditDoc::GetMessageMap(), entries};
     return &map;

@@ -102,6 +102,9 @@ TEST_F(EndToEndSave, ReadOnlyPageIsRefusedByNameAndNothingLandsOutsideTheStore) 
     EXPECT_EQ(AnswerBox(IDOK), refused);
     EXPECT_EQ(AnswerBox(IDCANCEL), L"<none>");  // no Save As after it
     EXPECT_EQ(Bytes(), before);
+    // Nor does a Save As command lead anywhere else.
+    PostMessageW(m_program.Frame(), WM_COMMAND, ID_FILE_SAVE_AS, 0);
+    EXPECT_EQ(AnswerBox(IDOK), refused);
     // Yes at the close question is refused the same way: the page stays open.
     CtrlKey('Q');
     EXPECT_EQ(AnswerBox(IDYES), L"Save changes to " + m_path + L"?");
