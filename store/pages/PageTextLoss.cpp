@@ -50,9 +50,18 @@ void CountWords(std::wstring_view text, WordCounts& counts) {
     }
 }
 
-// Reads the page's text outside its markup. `lenient`: a quoted attribute
-// value whose closing quote does not come before the next "<" is read as an
-// unquoted one.
+// A quoted value that runs on over markup: never closed, or closed only past
+// a "<" and with a line end or an end tag inside (a value that merely holds a
+// "<", as a title may, is the value it says).
+bool IsCutValue(std::wstring_view value, bool unclosed) {
+    if (unclosed) return true;
+    size_t tag = value.find(L'<');
+    if (tag == std::wstring_view::npos) return false;
+    return value.find(L'\n', tag) != std::wstring_view::npos || value.find(L"</", tag) != std::wstring_view::npos;
+}
+
+// Reads the page's text outside its markup. `lenient`: a cut quoted value
+// (IsCutValue) is read as an unquoted one.
 WordCounts ReadWords(std::wstring_view text, bool lenient) {
     WordCounts counts;
     const size_t n = text.size();
@@ -102,8 +111,7 @@ WordCounts ReadWords(std::wstring_view text, bool lenient) {
             if (at >= n) break;
             const size_t none = std::wstring_view::npos;
             size_t close = text.find(text[at], at + 1);
-            size_t nextTag = text.find(L'<', at + 1);
-            if (lenient && (close == none || (nextTag != none && nextTag < close))) {
+            if (lenient && IsCutValue(text.substr(at + 1, close == none ? none : close - at - 1), close == none)) {
                 while (at < n && !IsSpace(text[at]) && text[at] != L'>') ++at;  // as an unquoted value
                 continue;
             }

@@ -5,8 +5,9 @@
 // before the break and its save writes the page without the rest. Such text
 // is found by reading the file twice, once as the editor reads it (a quoted
 // value runs to its closing quote wherever that stands) and once taking a
-// quote that is not closed before the next tag's "<" as no quote at all: the
-// words of the second reading that the first one lacks are the hidden ones.
+// quote as no quote at all where it is never closed, or is closed only past
+// markup that spans a line end or holds an end tag: the words of the second
+// reading that the first one lacks are the hidden ones.
 // Other broken markup (tags left open, stray "<", misnested elements) keeps
 // its text in the editor, and reads the same both ways.
 #pragma once

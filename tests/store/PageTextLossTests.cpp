@@ -25,6 +25,7 @@ TEST(PageTextLoss, OnlyTextHiddenByACutQuoteCountsAsDropped) {
                 L"<font face=Arial size=2>unquoted</font><table><tr><td>cell</table> tail\n",
         kHead + L"<script>var s = \"<b>\";</script><style>p{}</style><!-- a \"comment --> after\n</body>",
         kHead + L"<a href=\"a\"b\"c\">odd quotes</a> text <br/> </ body> end",
+        kHead + L"<img alt=\"a<b>c\" src=\"p.png\"> picture <a title='1 < 2 > 0'>compare</a>\n",
         L"text before any <html> tag <html id=tq0> and after </html> trailing",
     };
     for (const CString& page : kept) {
