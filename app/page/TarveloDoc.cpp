@@ -95,7 +95,8 @@ BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
 }
 
 // A file whose markup is cut holds text that the view never showed; the
-// user decides whether the save may drop it or the file stays as it is.
+// user decides whether the save may drop it or the file stays as it is
+// (the default, so that a hasty Enter loses nothing).
 bool CTarveloDoc::ConfirmHiddenTextDrop(const CString& path, const CString& page) {
     CString onDisk;
     if (!ReadPageText(ResolveExistingPagePath(path), onDisk) || !WouldSaveDropHiddenText(onDisk, page)) return true;
@@ -106,7 +107,7 @@ bool CTarveloDoc::ConfirmHiddenTextDrop(const CString& path, const CString& page
                               L"\" is cut (a quote is never closed), so part of its text is not shown. "
                               L"Saving would drop that text from the file.\n\n"
                               L"OK: save anyway. Cancel: keep the file as it is.",
-                          L"Warning", MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK;
+                          L"Warning", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDOK;
 }
 
 BOOL CTarveloDoc::DoFileSave() { return !GetPathName().IsEmpty() && DoSave(GetPathName()); }
