@@ -96,6 +96,10 @@ TEST_F(EndToEndSave, UnindexAndIndexUnderAnOpenPageSurviveItsSaves) {
 
 TEST_F(EndToEndSave, ReadOnlyPageIsRefusedByNameAndNothingLandsOutsideTheStore) {
     ASSERT_TRUE(SetFileAttributesW(m_path, FILE_ATTRIBUTE_READONLY));
+    struct Writable {
+        CString path;
+        ~Writable() { SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL); }  // the folder can go
+    } writable{m_path};
     const std::string before = Bytes();
     StartProgram();
     OpenPage();
@@ -155,7 +159,6 @@ TEST_F(EndToEndSave, ReadOnlyPageIsRefusedByNameAndNothingLandsOutsideTheStore) 
         CString file = ProgramRegistryGuard::ReadString(L"Recent File List", name);
         EXPECT_TRUE(file.IsEmpty() || IsPathWithin(file, m_allpages)) << file.GetString();
     }
-    SetFileAttributesW(m_path, FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(EndToEndSave, CutPageAsksBeforeItsSaveDropsTextAndKeepsItsBytesWhenTold) {
