@@ -5,34 +5,57 @@
 
 #include "MainFrame.h"
 #include "app/WinApp.h"
+#include "core/MessageBox.h"
 #include "index/AllPagesIndex.h"
 #include "links/LinkMerge.h"
 #include "pages/PageFile.h"
+#include "pages/PageMarkers.h"
 #include "pages/PageRewriteLock.h"
 #include "tree/TreeNames.h"
 #include "util/PathParts.h"
 
+namespace {
+CString PageNameOf(const CString& path) {
+    CString name = GetPathLastPart(path);
+    int dot = name.ReverseFind(L'.');
+    return dot > 0 ? name.Left(dot) : name;
+}
+}  // namespace
+
+bool PageSaveGuard::IsWritable(const CString& rawPath) {
+    CString path = ResolveExistingPagePath(rawPath);
+    DWORD attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return true;
+    ShowMessageBox(nullptr,
+                   L"The page \"" + PageNameOf(path) +
+                       L"\" is read-only, so it was not saved. Your changes stay in its window.",
+                   L"Tarvelo", MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
 bool PageSaveGuard::Load(const CString& path) {
     m_known = ReadPageText(ResolveExistingPagePath(path), m_diskText);
+    m_editorMarker = m_known ? GetPageIndexFlagOfText(m_diskText) : 0;
     return m_known;
 }
 
 void PageSaveGuard::Loaded(const CString& text) {
     m_diskText = text;
     m_known = true;
+    m_editorMarker = GetPageIndexFlagOfText(text);
 }
 
 PageSaveGuard::Outcome PageSaveGuard::Save(const CString& rawPath, const CString& text, bool modified) {
     CString path = ResolveExistingPagePath(rawPath);
+    if (!IsWritable(path)) return Outcome::Cancelled;
     bool keepBoth = false;
     for (;;) {
         Outcome outcome = Outcome::Failed;
         if (WriteUnderLock(path, text, modified, keepBoth, outcome) == Attempt::Done) return outcome;
         // Asked outside the lock: a clip waiting to write must not wait for the user.
-        CString name = GetPathLastPart(path);
-        int dot = name.ReverseFind(L'.');
-        CPageChangedDlg question(dot > 0 ? name.Left(dot) : name,
-                                 GetPathLastPart(FreeCopyPath(GetParentPath(path), name, true)), AfxGetMainWnd());
+        CPageChangedDlg question(PageNameOf(path),
+                                 GetPathLastPart(FreeCopyPath(GetParentPath(path), GetPathLastPart(path), true)),
+                                 AfxGetMainWnd());
         switch (question.DoModal()) {
         case IDC_KEEP_BOTH:
             keepBoth = true;  // the file is read again: it may have changed while the question stood
@@ -48,11 +71,20 @@ PageSaveGuard::Outcome PageSaveGuard::Save(const CString& rawPath, const CString
 
 PageSaveGuard::Attempt PageSaveGuard::WriteUnderLock(const CString& path, const CString& page, bool modified,
                                                      bool keepBoth, Outcome& outcome) {
-    CString onDisk, copyPath, text = page;
+    CString onDisk, copyPath, text = page, loaded = m_diskText;
+    const int editorMarker = GetPageIndexFlagOfText(page);
+    const bool ownMarker = editorMarker == m_editorMarker;
     bool changed = false;
     {
         PageRewriteLock lock;
-        changed = m_known && ReadPageText(path, onDisk) && onDisk != m_diskText;
+        bool read = m_known && ReadPageText(path, onDisk);
+        // A marker that only the store changed (Index, Unindex) stays as the
+        // file has it, and is no change of another program's.
+        if (int diskMarker = read ? GetPageIndexFlagOfText(onDisk) : 0; ownMarker && diskMarker != 0) {
+            SetPageIndexFlagOfText(text, diskMarker);
+            SetPageIndexFlagOfText(loaded, diskMarker);
+        }
+        changed = read && onDisk != loaded;
         if (changed) {
             // The old text never goes back over another program's change.
             if (!modified) {
@@ -60,7 +92,7 @@ PageSaveGuard::Attempt PageSaveGuard::WriteUnderLock(const CString& path, const 
                 outcome = Outcome::LeftAsOnDisk;
                 return Attempt::Done;
             }
-            OtherWriterMerge merge = MergeOtherWriterLinks(m_diskText, onDisk, page);
+            OtherWriterMerge merge = MergeOtherWriterLinks(loaded, onDisk, text);
             if (!merge.linksOnly && !keepBoth) return Attempt::Ask;
             text = merge.merged;
             if (!merge.linksOnly) copyPath = FreeCopyPath(GetParentPath(path), GetPathLastPart(path), true);
@@ -71,6 +103,9 @@ PageSaveGuard::Attempt PageSaveGuard::WriteUnderLock(const CString& path, const 
         }
         m_diskText = text;
         m_known = true;
+        // A merged page is shown again from the file; otherwise the editor
+        // goes on with its own text.
+        m_editorMarker = changed ? GetPageIndexFlagOfText(text) : editorMarker;
     }
     RegUpdateFile(path);
     if (!copyPath.IsEmpty()) {

@@ -7,7 +7,9 @@
 // back); changed under a modified editor, the links the other program added
 // are joined into the editor's text, and any other change is asked about
 // (keep both, reload, cancel). The question is asked outside the page
-// rewrite lock, and the file is read again after it.
+// rewrite lock, and the file is read again after it. The page's index
+// marker is the file's: Index and Unindex rewrite it under an open editor,
+// and a save keeps it unless the editor's own text changed it.
 #pragma once
 #include "core/String.h"
 
@@ -32,7 +34,10 @@ public:
     // file at `path`, or keeps another program's change as above. `modified`:
     // the editor holds edits of its own. The page's AllPages value follows
     // every write.
+    // A read-only page file is not written: the user is told (Cancelled).
     Outcome Save(const CString& path, const CString& text, bool modified);
+    // False, after telling the user, when the page file is read-only.
+    static bool IsWritable(const CString& path);
 
 private:
     enum class Attempt { Done, Ask };
@@ -40,4 +45,8 @@ private:
 
     CString m_diskText;
     bool m_known = false;
+    // The index marker of the page as the editor shows it (1, 2, 0 for none):
+    // while the editor's text keeps it, the marker of the file (the store's
+    // Index and Unindex) is the one a save writes.
+    int m_editorMarker = 0;
 };

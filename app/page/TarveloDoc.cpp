@@ -8,7 +8,9 @@
 #include "core/MessageBox.h"
 #include "pages/PageClean.h"
 #include "pages/PageFile.h"
+#include "pages/PageTextLoss.h"
 #include "resource.h"
+#include "util/PathParts.h"
 
 
 CTarveloDoc::CTarveloDoc() {
@@ -21,6 +23,8 @@ const MessageMap* CTarveloDoc::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapCommand<&CTarveloDoc::OnFileClose>(ID_FILE_CLOSE),
         MapCommand<&CTarveloDoc::OnRefreshView>(ID_VIEW_REFRESH),
+        // The page's own file is the only place it is saved to.
+        MapCommand<&CDocument::OnFileSave>(ID_FILE_SAVE_AS),
     };
     static const MessageMap map{CHtmlEditDoc::GetMessageMap(), entries};
     return &map;
@@ -62,6 +66,7 @@ void CTarveloDoc::ApplyColour(COLORREF colour, bool text) {
 // The page is written here, cleaned, in one piece: the engine's own write of
 // the file (CHtmlEditDoc's) is not used, only the framework's end of a save.
 BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
+    if (!PageSaveGuard::IsWritable(path)) return FALSE;
     CTarveloView* view = PageView();
     // The search's marks are no part of the page (they stay shown).
     CString text;
@@ -69,7 +74,9 @@ BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
         FinishPageSave(path);
         return CDocument::OnSaveDocument(path);
     }
-    switch (m_guard.Save(path, CleanPageText(text), IsModified())) {
+    CString page = CleanPageText(text);
+    if (!ConfirmHiddenTextDrop(path, page)) return FALSE;
+    switch (m_guard.Save(path, page, IsModified())) {
     case PageSaveGuard::Outcome::Failed:  // a page that cannot be written stays modified, and its window open
         ShowMessageBox(nullptr, L"Error! Cleanfile cannot open file.", L"Tarvelo", MB_OK);
         return FALSE;
@@ -86,6 +93,24 @@ BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
     }
     return CDocument::OnSaveDocument(path);
 }
+
+// A file whose markup is cut holds text that the view never showed; the
+// user decides whether the save may drop it or the file stays as it is
+// (the default, so that a hasty Enter loses nothing).
+bool CTarveloDoc::ConfirmHiddenTextDrop(const CString& path, const CString& page) {
+    CString onDisk;
+    if (!ReadPageText(ResolveExistingPagePath(path), onDisk) || !WouldSaveDropHiddenText(onDisk, page)) return true;
+    CString name = GetPathLastPart(path);
+    if (int dot = name.ReverseFind(L'.'); dot > 0) name.Truncate(dot);
+    return ShowMessageBox(nullptr,
+                          L"The markup of the page \"" + name +
+                              L"\" is cut (a quote is never closed), so part of its text is not shown. "
+                              L"Saving would drop that text from the file.\n\n"
+                              L"OK: save anyway. Cancel: keep the file as it is.",
+                          L"Warning", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDOK;
+}
+
+BOOL CTarveloDoc::DoFileSave() { return !GetPathName().IsEmpty() && DoSave(GetPathName()); }
 
 void CTarveloDoc::OnFileClose() { ClosePage(); }
 

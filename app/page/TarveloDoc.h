@@ -20,6 +20,9 @@ public:
     // page is closed or refreshed) ends the same way: the file brought into
     // the page format and the page's AllPages value rebuilt.
     BOOL OnSaveDocument(const wchar_t* path) override;
+    // A page is saved into its own file only, never elsewhere: a read-only
+    // page is refused with a message and keeps its edits.
+    BOOL DoFileSave() override;
     // The colour drop-downs of the format toolbar: the colour is kept in the
     // settings (ColorText, ColorHilight) and applied to the page's selection.
     void SetTextColor(COLORREF colour);
@@ -40,6 +43,9 @@ protected:
     void OnRefreshView();
     // The close of OnFileClose; false when the user cancelled it.
     bool ClosePage();
+    // True when the save may go on: false when the user keeps the file as it
+    // is rather than let the save drop text of it that the view cannot show.
+    static bool ConfirmHiddenTextDrop(const CString& path, const CString& page);
 
 private:
     // What another program wrote into the file since it was loaded is kept

@@ -13,6 +13,7 @@
 const MessageMap* CSourceDoc::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapCommand<&CSourceDoc::OnFileSave>(ID_FILE_SAVE),
+        MapCommand<&CSourceDoc::OnFileSave>(ID_FILE_SAVE_AS),  // the page's own file only
     };
     static const MessageMap map{CRichEditDoc::GetMessageMap(), entries};
     return &map;
@@ -63,3 +64,5 @@ BOOL CSourceDoc::OnSaveDocument(const wchar_t* path) {
 }
 
 void CSourceDoc::OnFileSave() { OnSaveDocument(GetPathName()); }
+
+BOOL CSourceDoc::DoFileSave() { return !GetPathName().IsEmpty() && OnSaveDocument(GetPathName()); }

@@ -15,6 +15,8 @@ public:
 
     void Serialize(CArchive& ar) override;
     BOOL OnSaveDocument(const wchar_t* path) override;
+    // The page's own file, never another (a read-only page is refused).
+    BOOL DoFileSave() override;
     CRichEditCntrItem* CreateClientItem(REOBJECT* object = nullptr) override;
     // Shows the page's text, read from its file, in the view.
     void ShowPage(const CString& text);

@@ -48,7 +48,9 @@ public:
     virtual BOOL CanCloseFrame(CFrameWnd* frame);
     virtual void PreCloseFrame(CFrameWnd*) {}
     BOOL DoSave(const wchar_t* path, BOOL replace = TRUE);
-    BOOL DoFileSave();
+    // Saves to the document's file; a read-only or missing path asks for
+    // another (Save As).
+    virtual BOOL DoFileSave();
 
     BOOL OnCmdMsg(CommandCall& call) override;
 

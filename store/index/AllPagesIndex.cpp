@@ -292,8 +292,18 @@ CString BuildAllPagesValue(const CString& text) {
     return value;
 }
 
+// Only a page below the Allpages folder has a value: a file elsewhere would
+// be listed under its full path.
+namespace {
+bool IsBelowAllpages(const CString& path) {
+    CString allpages = GetAllpagesPath();
+    return !allpages.IsEmpty() && IsPathWithin(path, allpages) && !IsSamePath(path, allpages);
+}
+} // namespace
+
 int RegUpdateFile(const CString& rawPath) {
     CString path = ResolveExistingPagePath(rawPath);
+    if (!IsBelowAllpages(path)) return 0;
     if (!FileExists(path)) {
         Tell(L"File not exist in RegUpdateFile");
         Tell(rawPath);
@@ -324,6 +334,7 @@ void RemoveAllPagesValues(const CString& path, bool folder) {
 
 void IndexPageTables(const CString& rawPath) {
     CString path = ResolveExistingPagePath(rawPath);
+    if (!IsBelowAllpages(path)) return;
     CString text;
     if (!ReadPageText(path, text)) return;
     std::vector<CString> lines = SplitPageLines(text);

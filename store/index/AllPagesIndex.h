@@ -20,7 +20,8 @@ CString BuildAllPagesValue(const CString& text);
 
 // Rewrites the page's value from the file: 1 when the page is indexed and its
 // value was written; 0 otherwise (its value is then the empty string). A
-// missing page shows "File not exist in RegUpdateFile" and the path.
+// missing page shows "File not exist in RegUpdateFile" and the path. A file
+// outside the Allpages folder is no page of the index: 0, nothing written.
 int RegUpdateFile(const CString& path);
 // Rewrites the page's value keeping its tag entries and adding the entries
 // of its named tables (name="...") that are not listed yet.

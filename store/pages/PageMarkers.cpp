@@ -26,6 +26,32 @@ int GetPageIndexFlagOfText(const CString& text) {
     return 0;
 }
 
+bool SetPageIndexFlagOfText(CString& text, int flag) {
+    if (flag != 1 && flag != 2) return false;
+    std::wstring_view all = text.view();
+    size_t start = 0;
+    int total = 0;
+    while (start < all.size()) {
+        size_t end = all.find(L'\n', start);
+        size_t stop = end == std::wstring_view::npos ? all.size() : end;
+        CString line(all.substr(start, stop - start));
+        RegexMatchMap matches;
+        if (ContainsNoCase(line, L"<html") &&
+            RegexFindAll(line, L"<[Hh][Tt][Mm][Ll][/s]+[Ii][Dd]=[tT][qQ]/d>", matches, RegexCase::Exact)) {
+            const auto& [at, found] = *matches.begin();
+            int digit = static_cast<int>(start) + at + found.GetLength() - 2;
+            if (text[digit] == L'1' || text[digit] == L'0') {
+                text.SetAt(digit, flag == 1 ? L'1' : L'0');
+                return true;
+            }
+        }
+        total += line.GetLength();
+        if (total > 500 || end == std::wstring_view::npos) return false;
+        start = end + 1;
+    }
+    return false;
+}
+
 int GetPageIndexFlag(const CString& path) {
     if (DetectTextEncoding(path) == 0) return 0;
     CString text;

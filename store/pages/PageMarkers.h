@@ -15,6 +15,10 @@ int GetPageIndexFlag(const CString& path);
 // The same on a page's text: the marker counts only in a line that begins
 // within the first 501 characters of line text.
 int GetPageIndexFlagOfText(const CString& text);
+// Sets the digit of the marker that GetPageIndexFlagOfText reads to the flag
+// (1: "tq1", 2: "tq0"), the rest of the text as it was; false when the text
+// holds no such marker.
+bool SetPageIndexFlagOfText(CString& text, int flag);
 // Reduces a tag line (or joined tag lines, as scanned by ScanPageLine) to the
 // tag's text.
 void ExtractIndexTagText(CString& tag);

@@ -56,6 +56,19 @@ TEST_F(AllPagesIndex, HtmlPagesKeepTheirExtensionAndAreFoundByTheHtmPath) {
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
+TEST_F(AllPagesIndex, FilesOutsideTheAllpagesFolderAreNeverListed) {
+    const CString outside[] = {Install() + L"\\Broken2.htm", Allpages() + L"\\..\\Broken3.htm",
+                               Allpages() + L" b\\Broken4.htm"};
+    CreateDirectoryW(Allpages() + L" b", nullptr);
+    for (const CString& path : outside) {
+        WritePage(path, L"<html id=tq1>\n&gt;&gt;&gt;News&lt;&lt;&lt;\n");
+        EXPECT_EQ(RegUpdateFile(path), 0) << path.GetString();
+        IndexPageTables(path);
+    }
+    EXPECT_TRUE(GetSettingNames(L"AllPages").empty());
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
 TEST_F(AllPagesIndex, IndexAndUnindexRewriteTheMarkerAndTheValue) {
     CString page = PagePath(L"Flip");
     WritePage(page, L"<html>\r\n<body>&gt;&gt;&gt;A&lt;&lt;&lt;</body>\r\n</html>");

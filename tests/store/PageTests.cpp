@@ -75,6 +75,25 @@ TEST_F(PageMarkers, IndexFlagIsFoundOnlyNearTheHead) {
     EXPECT_TRUE(m_boxes.Saw(L"Cannot open " + PagePath(L"missing")));
 }
 
+TEST_F(PageMarkers, MarkerDigitIsSetWhereItIsReadAndNowhereElse) {
+    struct Case { CString text; int flag; CString after; bool set; };
+    const Case cases[] = {
+        {L"<HTML  ID=TQ1>\n<body>x</body>", 2, L"<HTML  ID=TQ0>\n<body>x</body>", true},
+        {L"<!-- <html id=tq7> -->\n<html id=tq0>\n<p><html id=tq0>", 1,
+         L"<!-- <html id=tq7> -->\n<html id=tq1>\n<p><html id=tq0>", true},
+        {L"<html>\n<body>", 1, L"<html>\n<body>", false},
+        {CString(L'x', 600) + L"\n<html id=tq1>\n", 2, CString(L'x', 600) + L"\n<html id=tq1>\n", false},
+    };
+    for (const Case& c : cases) {
+        CString text = c.text;
+        EXPECT_EQ(SetPageIndexFlagOfText(text, c.flag), c.set) << c.text.Left(40).GetString();
+        EXPECT_EQ(text, c.after);
+        if (c.set) {
+            EXPECT_EQ(GetPageIndexFlagOfText(text), c.flag);
+        }
+    }
+}
+
 TEST_F(PageMarkers, TagTextIsReducedToItsWords) {
     CString tag = L"<P>&gt;&gt;&gt;&nbsp; My&nbsp;News &lt;&lt;&lt;</P>";
     ExtractIndexTagText(tag);
