@@ -151,10 +151,10 @@ TEST_F(EndToEnd, ClicksBelowAndBesideTheTextTypeIntoTheContentAndUndoTakesRuns) 
     // Ctrl+N in the page asks for a new page's name and makes it.
     ProgramDriver::Key('N', true);
     HWND dialog = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770")) != nullptr; }, 8000));
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770")) != nullptr; }));
     ProgramDriver::Type(L"Fresh");
     ProgramDriver::Key(VK_RETURN);
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return GetFileAttributesW(m_allpages + L"\\Fresh.htm") != INVALID_FILE_ATTRIBUTES; }, 8000));
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return GetFileAttributesW(m_allpages + L"\\Fresh.htm") != INVALID_FILE_ATTRIBUTES; }));
     m_program.Settle();
     EXPECT_EQ(m_program.Exit(), 0u);
 }
@@ -192,7 +192,7 @@ TEST_F(EndToEnd, SaveQuestionAtCloseRefreshAndTreeCloseRunsTheWholeSaveOrNothing
         }
         ASSERT_TRUE(Answer(c.answer));
         bool stays = c.answer == IDCANCEL || c.way == Way::kRefresh;
-        if (stays) ProgramDriver::WaitFor([&] { return Engine() != nullptr; }, 5000);  // a refresh opens the page anew
+        if (stays) ProgramDriver::WaitFor([&] { return Engine() != nullptr; });  // a refresh opens the page anew
         EXPECT_EQ(Engine() != nullptr, stays);
         if (c.answer == IDYES) {
             EXPECT_NE(PageText().Find(word), -1) << PageText().str();
@@ -422,10 +422,7 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
     EXPECT_NE(m_program.TreeItem(m_tree, L"Marks"), nullptr);
 
     // The page chosen in the tree, exported as a bookmark file.
-    RECT item{};
-    ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Notes"), item));
-    ProgramDriver::MouseClick(Middle(item));
-    m_program.Settle();
+    SelectPage();
     HWND exporter = OpenDialog(L"Tarvelo->Export", ID_FILE_EXPORT);
     ASSERT_NE(exporter, nullptr);
     wchar_t source[MAX_PATH] = {};
@@ -523,12 +520,12 @@ TEST_F(EndToEnd, FindFromTheRootWalksAllPagesAndBringsEachHitForward) {
     ProgramDriver::MouseClick(POINT{engine.left + 40, engine.bottom - 20});
     m_program.Settle();
     EXPECT_EQ(GetForegroundWindow(), m_program.Frame());
-    EXPECT_TRUE(ProgramDriver::WaitFor(aboveFrame, 2000));  // the X server restacks some time after a click
+    EXPECT_TRUE(ProgramDriver::WaitFor(aboveFrame));  // the X server restacks some time after a click
     RECT tree{};
     GetWindowRect(m_tree, &tree);
     ProgramDriver::MouseClick(POINT{tree.left + 20, tree.bottom - 20});
     m_program.Settle();
-    EXPECT_TRUE(ProgramDriver::WaitFor(aboveFrame, 2000));
+    EXPECT_TRUE(ProgramDriver::WaitFor(aboveFrame));
 
     // The second press goes on over all pages, though the search selected a page.
     findNext();
@@ -562,20 +559,25 @@ TEST_F(EndToEnd, PagesExportedAndImportedBackUnderTheirNameKeepEveryWordAndGainT
         ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(window); }));
     };
     auto exportNotes = [&](int type, const CString& destination) {
-        ProgramDriver::MouseClick(TreeItemPoint());
-        m_program.Settle();
+        SelectPage();
         exchange(L"Tarvelo->Export", ID_FILE_EXPORT, type, IDC_EXPORT_DESTINATION, destination);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return PathExists(destination + L"\\Notes.htm"); })) << "nothing exported; up: " << m_program.TopWindows().str();
         m_program.Settle();
     };
-    // The import; `warned`: the page exists and the user is asked (and says OK).
-    auto import = [&](int kind, const CString& file, bool warned) {
+    // The import; `warned`: the page exists and the user is asked (and says
+    // OK); else the import is over once the page it writes is there.
+    auto import = [&](int kind, const CString& file, bool warned, const CString& writes = CString()) {
         exchange(L"Tarvelo->Import", ID_FILE_IMPORT, kind, IDC_EXCHANGE_SOURCE, file);
         HWND warning = nullptr;
-        bool asked = ProgramDriver::WaitFor([&] { return (warning = m_program.TopWindow(L"#32770", L"Warning")) != nullptr; }, 1500);
-        EXPECT_EQ(asked, warned);
-        if (asked) {
+        auto asked = [&] { return (warning = m_program.TopWindow(L"#32770", L"Warning")) != nullptr; };
+        if (warned) {
+            ASSERT_TRUE(ProgramDriver::WaitFor(asked)) << "not asked before the page was updated; up: " << m_program.TopWindows().str();
             EXPECT_NE(ProgramDriver::TextOf(warning).Find(L"Notes.htm\" already exists."), -1);
             ProgramDriver::Press(warning, IDOK);
+            ProgramDriver::WaitFor([&] { return !IsWindow(warning); });
+        } else {
+            ASSERT_TRUE(ProgramDriver::WaitFor([&] { return asked() || PathExists(writes); })) << "nothing imported; up: " << m_program.TopWindows().str();
+            EXPECT_FALSE(asked()) << ProgramDriver::TextOf(warning).str();
         }
         m_program.Settle();
     };
@@ -607,7 +609,7 @@ TEST_F(EndToEnd, PagesExportedAndImportedBackUnderTheirNameKeepEveryWordAndGainT
     EXPECT_EQ(PageText(), before);
 
     // The page itself, exported before the edit: it comes in beside the page.
-    import(IDC_OPTION_FILE, copies / L"Notes.htm", false);
+    import(IDC_OPTION_FILE, copies / L"Notes.htm", false, m_allpages + L"\\Notes2.htm");
     EXPECT_EQ(PageText(), before);
     EXPECT_EQ(ReadFileBytes(m_allpages + L"\\Notes2.htm"), Utf16Bytes(kPage));
     EXPECT_NE(m_program.TreeItem(m_tree, L"Notes2"), nullptr);
@@ -653,10 +655,10 @@ TEST_F(EndToEnd, ExitWithAPageOpenEndsTheProgramAndTheNextStartReopensThatPage) 
     ASSERT_TRUE(ProgramDriver::WaitFor([&] { return m_program.TopWindow(L"#32768") != nullptr; }));
     ProgramDriver::Key('X');
     HWND box = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770")) != nullptr; }, 8000));
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770")) != nullptr; }));
     EXPECT_EQ(ProgramDriver::TextOf(box), L"Save changes to " + other + L"?");
     ProgramDriver::Press(box, IDYES);
-    EXPECT_EQ(WaitForSingleObject(m_program.Process(), 10000), WAIT_OBJECT_0) << "Exit left the program running";
+    EXPECT_EQ(WaitForSingleObject(m_program.Process(), ProgramDriver::kAppearMs), WAIT_OBJECT_0) << "Exit left the program running";
     EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(other)).Find(L"left here"), -1);
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Settings", L"FileHot"), other);
 
@@ -693,7 +695,7 @@ TEST_F(EndToEnd, FrameKeysAnswerAfterAClipTheHelpWindowAndADialog) {
         m_program.Settle();
         ProgramDriver::Key('I', true);
         HWND count = nullptr;
-        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (count = m_program.TopWindow(L"#32770")) != nullptr; }, 3000))
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (count = m_program.TopWindow(L"#32770")) != nullptr; }))
             << "Ctrl+I showed no count";
         if (count) {
             ProgramDriver::Press(count, IDOK);
@@ -723,7 +725,7 @@ TEST_F(EndToEnd, FrameKeysAnswerAfterAClipTheHelpWindowAndADialog) {
                 return (help = window) != nullptr;
         }
         return false;
-    }, 8000)) << "no help window";
+    })) << "no help window";
     m_program.Settle();
     PostMessageW(help, WM_CLOSE, 0, 0);
     ProgramDriver::WaitFor([&] { return !IsWindowVisible(help); });
@@ -755,7 +757,7 @@ TEST_F(EndToEnd, NewPageFromTheTreeMenuIsListedShownAndTypedBelowItsRule) {
     ProgramDriver::Key(VK_UP);  // "New File"
     ProgramDriver::Key(VK_RETURN);
     HWND dialog = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770")) != nullptr; }, 8000));
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770")) != nullptr; }));
     ProgramDriver::Type(L"Soup");
     ProgramDriver::Key(VK_RETURN);
     HWND engine = nullptr;

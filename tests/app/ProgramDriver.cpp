@@ -91,9 +91,9 @@ bool ProgramDriver::Start(const CString& exe, const CString& arguments) {
             reinterpret_cast<LPARAM>(&search));
         m_frame = search.found;
         return m_frame != nullptr;
-    }, 60000);
+    }, 2 * kAppearMs);
     if (!up) return false;
-    WaitForInputIdle(m_process.hProcess, 20000);
+    WaitForInputIdle(m_process.hProcess, kAppearMs);
     Settle();
     return true;
 }
@@ -123,6 +123,30 @@ HWND ProgramDriver::TopWindow(const wchar_t* className, const wchar_t* title) co
     Search search{m_process.dwProcessId, className, title};
     EnumWindows(VisitTop, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+CString ProgramDriver::TopWindows() const {
+    struct List {
+        DWORD processId;
+        CString text;
+    } list{m_process.dwProcessId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
+            auto* l = reinterpret_cast<List*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != l->processId || !IsWindowVisible(window)) return TRUE;
+            wchar_t className[64] = {}, title[256] = {};
+            GetClassNameW(window, className, 64);
+            GetWindowTextW(window, title, 256);
+            if (!l->text.IsEmpty()) l->text += L", ";
+            l->text += CString(className) + L" '" + title + L"'";
+            if (CString said = TextOf(window); !said.IsEmpty() && lstrcmpW(className, L"#32770") == 0)
+                l->text += L" saying '" + said + L"'";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&list));
+    return list.text.IsEmpty() ? CString(L"no window") : list.text;
 }
 
 CString ProgramDriver::TextOf(HWND dialog) {
