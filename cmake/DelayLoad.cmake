@@ -42,7 +42,8 @@ function(tarvelo_delay_load target)
     if(name STREQUAL "winspool")
       set(dll winspool.drv)
     endif()
-    if(NOT EXISTS ${delayLib})
+    set(keepScript ${CMAKE_BINARY_DIR}/delayload/${name}_keep.ld)
+    if(NOT EXISTS ${delayLib} OR (CMAKE_SIZEOF_VOID_P EQUAL 4 AND NOT EXISTS ${keepScript}))
       set(importLib ${CMAKE_FIND_ROOT_PATH}/lib/lib${name}.a)
       if(NOT EXISTS ${importLib})
         message(FATAL_ERROR "no import library ${importLib}")
@@ -54,6 +55,13 @@ function(tarvelo_delay_load target)
       list(TRANSFORM functions REPLACE "^[0-9a-fA-F]+ T " "")
       set(killAt)
       if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        # The 32-bit linker drops an import member's code when nothing calls
+        # it by its plain name, and calls through a dllimport declaration use
+        # only the __imp_ slot: the slot would then point at nothing. A script
+        # that names every thunk before the library keeps them all.
+        list(TRANSFORM functions REPLACE "^(.+)$" "\"\\1\"" OUTPUT_VARIABLE quoted)
+        list(JOIN quoted "\n" keepList)
+        file(WRITE ${keepScript} "EXTERN(\n${keepList}\n)\n")
         # 32-bit names carry the C prefix and the stdcall suffix (_Name@12):
         # the definition lists them without the prefix, and the DLL is asked
         # for them without the suffix.
@@ -66,6 +74,9 @@ function(tarvelo_delay_load target)
       execute_process(COMMAND ${TARVELO_DLLTOOL} --input-def ${CMAKE_BINARY_DIR}/delayload/${name}.def
                               --dllname ${dll} --output-delaylib ${delayLib} ${killAt}
                       COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      target_link_libraries(${target} PRIVATE ${keepScript})
     endif()
     target_link_libraries(${target} PRIVATE ${delayLib})
   endforeach()
