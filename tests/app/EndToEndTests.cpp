@@ -327,6 +327,12 @@ TEST_F(EndToEnd, RandomEditSessionsSaveReadablePagesThatKeepEveryTypedWord) {
         std::vector<CString> typed;
         auto check = [&] {
             Save();
+            // The save comes after the keys typed before it: once the program
+            // has caught up with them, every typed word is on disk.
+            ProgramDriver::WaitFor([&] {
+                CString plain = PlainText(m_path);
+                return std::all_of(typed.begin(), typed.end(), [&](const CString& word) { return plain.Find(word) != -1; });
+            }, ProgramDriver::kAppearMs, 50);
             StoreView view = ReadBack(m_path);
             EXPECT_EQ(view.marker, 1);
             EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
@@ -632,8 +638,8 @@ TEST_F(EndToEnd, ExitWithAPageOpenEndsTheProgramAndTheNextStartReopensThatPage) 
     ASSERT_TRUE(ProgramDriver::WaitFor([&] { return ProgramDriver::Child(m_program.Frame(), nullptr, L"Apple.htm") != nullptr; }));
     OpenPage();
     ProgramDriver::Key('Q', true);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() == nullptr; })) << "Ctrl+Q left the page open";
     m_program.Settle();
-    ASSERT_EQ(Engine(), nullptr);
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Settings", L"FileHot"), m_path);
     RECT rect{};
     ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Apple"), rect));

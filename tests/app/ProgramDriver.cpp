@@ -1,5 +1,6 @@
 #include "ProgramDriver.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -176,12 +177,21 @@ bool ProgramDriver::WaitFor(const std::function<bool()>& condition, DWORD timeou
 }
 
 void ProgramDriver::Settle(DWORD quietMs, DWORD timeoutMs) const {
-    DWORD start = GetTickCount(), quietSince = start;
+    // Quiet means both the time and as many looks as it takes at an idle
+    // machine: on a busy one this thread looks less often, and so does the
+    // program get the processor, so the quiet time stretches with the load.
+    const DWORD lookMs = 25, looks = std::max<DWORD>(1, quietMs / lookMs);
+    DWORD start = GetTickCount(), quietSince = start, quietLooks = 0;
     ULONGLONG last = ProcessorTime(m_process.hProcess);
-    while (GetTickCount() - quietSince < quietMs && GetTickCount() - start < timeoutMs) {
-        Sleep(25);
+    while ((GetTickCount() - quietSince < quietMs || quietLooks < looks) && GetTickCount() - start < timeoutMs) {
+        Sleep(lookMs);
         ULONGLONG now = ProcessorTime(m_process.hProcess);
-        if (now != last) quietSince = GetTickCount();
+        if (now != last) {
+            quietSince = GetTickCount();
+            quietLooks = 0;
+        } else {
+            ++quietLooks;
+        }
         last = now;
     }
 }
