@@ -351,7 +351,7 @@ TEST_F(EndToEnd, RandomEditSessionsSaveReadablePagesThatKeepEveryTypedWord) {
             case 2: {
                 CString word;
                 word.Format(L"w%uq%d", seed, op);
-                ProgramDriver::Type(word + L" ");
+                ProgramDriver::Type(word + L" ", 1);
                 typed.push_back(word);
                 break;
             }

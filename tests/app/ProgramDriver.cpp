@@ -54,6 +54,18 @@ void SendKey(WORD vk, bool up) {
     SendInput(1, &input, sizeof(input));
 }
 
+// One key pressed and let go, with its modifiers held around it.
+void Stroke(WORD vk, bool control, bool shift, bool alt) {
+    if (control) SendKey(VK_CONTROL, false);
+    if (shift) SendKey(VK_SHIFT, false);
+    if (alt) SendKey(VK_MENU, false);
+    SendKey(vk, false);
+    SendKey(vk, true);
+    if (alt) SendKey(VK_MENU, true);
+    if (shift) SendKey(VK_SHIFT, true);
+    if (control) SendKey(VK_CONTROL, true);
+}
+
 ULONGLONG ProcessorTime(HANDLE process) {
     FILETIME created, exited, kernel, user;
     if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
@@ -220,22 +232,16 @@ void ProgramDriver::MouseClick(POINT screen, bool right, int clicks) {
 }
 
 void ProgramDriver::Key(WORD vk, bool control, bool shift, bool alt) {
-    if (control) SendKey(VK_CONTROL, false);
-    if (shift) SendKey(VK_SHIFT, false);
-    if (alt) SendKey(VK_MENU, false);
-    SendKey(vk, false);
-    SendKey(vk, true);
-    if (alt) SendKey(VK_MENU, true);
-    if (shift) SendKey(VK_SHIFT, true);
-    if (control) SendKey(VK_CONTROL, true);
+    Stroke(vk, control, shift, alt);
     Sleep(15);
 }
 
-void ProgramDriver::Type(const CString& text) {
+void ProgramDriver::Type(const CString& text, DWORD pauseMs) {
     for (int i = 0; i < text.GetLength(); ++i) {
         SHORT scan = VkKeyScanW(text[i]);
         if (scan == -1) continue;
-        Key(LOBYTE(scan), (HIBYTE(scan) & 2) != 0, (HIBYTE(scan) & 1) != 0);
+        Stroke(LOBYTE(scan), (HIBYTE(scan) & 2) != 0, (HIBYTE(scan) & 1) != 0, false);
+        Sleep(pauseMs);
     }
 }
 
