@@ -22,6 +22,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,17 @@ protected:
         return true;
     }
     CString PageText() { return TextOfUtf16Bytes(ReadFileBytes(m_path)); }
+    // The save that `press` asks for has to write the file: waits until its
+    // bytes differ from before, then for the program to settle.
+    void SaveWrites(const std::function<void()>& press, const CString& path = CString()) {
+        const CString file = path.IsEmpty() ? m_path : path;
+        const std::string before = ReadFileBytes(file);
+        press();
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return ReadFileBytes(file) != before; }, ProgramDriver::kAppearMs, 20))
+            << "nothing was saved to " << file.str() << "; up: " << m_program.TopWindows().str();
+        m_program.Settle();
+    }
+    static void CtrlS() { ProgramDriver::Key('S', true); }
     // The main window's command whose dialog has this caption: its window once up.
     HWND OpenDialog(const wchar_t* caption, UINT command) {
         HWND window = nullptr;

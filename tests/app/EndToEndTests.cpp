@@ -53,8 +53,7 @@ TEST_F(EndToEnd, TypedAndFormattedPageIsSavedInThePageFormatAndTakesAClip) {
     // Ctrl+S in edit mode is kept from the engine, and the main window's
     // accelerator saves, as the File menu says.
     ProgramRegistryGuard::WriteString(L"AllPages", L"Notes", L"stale");
-    ProgramDriver::Key('S', true);
-    m_program.Settle();
+    SaveWrites(CtrlS);
 
     // Byte for byte: the mark, line feeds only, the engine's paragraphs made
     // blocks, a tag's closer ending its line, the footer as the cleaning writes it.
@@ -90,10 +89,7 @@ TEST_F(EndToEnd, ClicksBelowAndBesideTheTextTypeIntoTheContentAndUndoTakesRuns) 
     m_program.Settle();
     RECT engine{};
     GetWindowRect(Engine(), &engine);
-    auto saveWithKeys = [&] {
-        ProgramDriver::Key('S', true);
-        m_program.Settle();
-    };
+    auto saveWithKeys = [&] { SaveWrites(CtrlS); };
     // A click below all text (the footer's line included) and Ctrl+End put
     // the caret at the end of the last line above the end line.
     ProgramDriver::MouseClick(POINT{engine.left + 60, engine.bottom - 24});
@@ -298,8 +294,7 @@ TEST_F(EndToEnd, SourceEditedWhileAClipLandsKeepsBothAtItsSave) {
     // Edited and unsaved; a clip lands in the file; Ctrl+S keeps both, and
     // the view shows the page as it now stands.
     ClipInto(L"http://example.com/z", L"Work");
-    ProgramDriver::Key('S', true);
-    m_program.Settle();
+    SaveWrites(CtrlS);
     ExpectClipAndWordsKept(L"typed in source");
     EXPECT_NE(WindowText(source).Find(L"http://example.com/z"), -1);
     // Unmodified now: a further clip is not written over by the next save.
@@ -689,8 +684,7 @@ TEST_F(EndToEnd, FrameKeysAnswerAfterAClipTheHelpWindowAndADialog) {
         word.Format(L"keys%d", ++round);
         ProgramDriver::Type(word + L" ");
         m_program.Settle();
-        ProgramDriver::Key('S', true);
-        m_program.Settle();
+        SaveWrites(CtrlS);
         // Typed into the page and saved by the key: the page had the keyboard.
         EXPECT_NE(PlainText(m_path).Find(word), -1) << "the word was not typed into the page, or Ctrl+S did not save";
         bool shown = IsWindowVisible(m_tree) != FALSE;
@@ -796,8 +790,7 @@ TEST_F(EndToEnd, NewPageFromTheTreeMenuIsListedShownAndTypedBelowItsRule) {
     ProgramDriver::MouseClick(POINT{screen.left + 60, screen.top + ruleRow + 25});
     ProgramDriver::Type(L"Two cups of flour.");
     m_program.Settle();
-    ProgramDriver::Key('S', true);
-    m_program.Settle();
+    SaveWrites(CtrlS, folder + L"\\Soup.htm");
     CString text = TextOfUtf16Bytes(ReadFileBytes(folder + L"\\Soup.htm"));
     int typed = text.Find(L"Two cups of flour.");
     ASSERT_NE(typed, -1) << text.str();

@@ -159,7 +159,12 @@ CString ProgramDriver::TopWindows() const {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&list));
-    return list.text.IsEmpty() ? CString(L"no window") : list.text;
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    wchar_t focus[64] = L"none";
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(m_frame, nullptr), &gui) && gui.hwndFocus)
+        GetClassNameW(gui.hwndFocus, focus, 64);
+    return (list.text.IsEmpty() ? CString(L"no window") : list.text) + L"; the keyboard at " + focus;
 }
 
 CString ProgramDriver::TextOf(HWND dialog) {

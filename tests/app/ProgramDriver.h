@@ -37,8 +37,9 @@ public:
     // A visible top-level window of the program by class and/or title, null
     // when there is none ("#32770" for message boxes and dialogs).
     HWND TopWindow(const wchar_t* className, const wchar_t* title = nullptr) const;
-    // The program's visible top-level windows, "class 'title'" each, for a
-    // failure's message: what was up instead of the window waited for.
+    // The program's visible top-level windows, "class 'title'" each, and the
+    // class of the window with the keyboard, for a failure's message: what
+    // was up instead of the window waited for.
     CString TopWindows() const;
     // The texts of a message box's static controls, joined by line feeds.
     static CString TextOf(HWND dialog);
