@@ -346,7 +346,7 @@ TEST_F(EndToEnd, RandomEditSessionsSaveReadablePagesThatKeepEveryTypedWord) {
             case 2: {
                 CString word;
                 word.Format(L"w%uq%d", seed, op);
-                ProgramDriver::Type(word + L" ", 1);
+                ProgramDriver::Type(word + L" ");
                 typed.push_back(word);
                 break;
             }

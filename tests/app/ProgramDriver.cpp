@@ -1,6 +1,7 @@
 #include "ProgramDriver.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -52,18 +53,6 @@ void SendKey(WORD vk, bool up) {
         vk == VK_DELETE)
         input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     SendInput(1, &input, sizeof(input));
-}
-
-// One key pressed and let go, with its modifiers held around it.
-void Stroke(WORD vk, bool control, bool shift, bool alt) {
-    if (control) SendKey(VK_CONTROL, false);
-    if (shift) SendKey(VK_SHIFT, false);
-    if (alt) SendKey(VK_MENU, false);
-    SendKey(vk, false);
-    SendKey(vk, true);
-    if (alt) SendKey(VK_MENU, true);
-    if (shift) SendKey(VK_SHIFT, true);
-    if (control) SendKey(VK_CONTROL, true);
 }
 
 ULONGLONG ProcessorTime(HANDLE process) {
@@ -164,7 +153,11 @@ CString ProgramDriver::TopWindows() const {
     wchar_t focus[64] = L"none";
     if (GetGUIThreadInfo(GetWindowThreadProcessId(m_frame, nullptr), &gui) && gui.hwndFocus)
         GetClassNameW(gui.hwndFocus, focus, 64);
-    return (list.text.IsEmpty() ? CString(L"no window") : list.text) + L"; the keyboard at " + focus;
+    CString held;
+    for (auto [vk, name] : {std::pair{VK_CONTROL, L" Ctrl"}, std::pair{VK_SHIFT, L" Shift"}, std::pair{VK_MENU, L" Alt"}})
+        if (GetAsyncKeyState(vk) & 0x8000) held += name;
+    return (list.text.IsEmpty() ? CString(L"no window") : list.text) + L"; the keyboard at " + focus +
+           (held.IsEmpty() ? CString() : L", held:" + held);
 }
 
 CString ProgramDriver::TextOf(HWND dialog) {
@@ -237,16 +230,22 @@ void ProgramDriver::MouseClick(POINT screen, bool right, int clicks) {
 }
 
 void ProgramDriver::Key(WORD vk, bool control, bool shift, bool alt) {
-    Stroke(vk, control, shift, alt);
+    if (control) SendKey(VK_CONTROL, false);
+    if (shift) SendKey(VK_SHIFT, false);
+    if (alt) SendKey(VK_MENU, false);
+    SendKey(vk, false);
+    SendKey(vk, true);
+    if (alt) SendKey(VK_MENU, true);
+    if (shift) SendKey(VK_SHIFT, true);
+    if (control) SendKey(VK_CONTROL, true);
     Sleep(15);
 }
 
-void ProgramDriver::Type(const CString& text, DWORD pauseMs) {
+void ProgramDriver::Type(const CString& text) {
     for (int i = 0; i < text.GetLength(); ++i) {
         SHORT scan = VkKeyScanW(text[i]);
         if (scan == -1) continue;
-        Stroke(LOBYTE(scan), (HIBYTE(scan) & 2) != 0, (HIBYTE(scan) & 1) != 0, false);
-        Sleep(pauseMs);
+        Key(LOBYTE(scan), (HIBYTE(scan) & 2) != 0, (HIBYTE(scan) & 1) != 0);
     }
 }
 

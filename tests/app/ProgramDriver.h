@@ -60,9 +60,8 @@ public:
     // One key going down or up.
     static void KeyEvent(WORD vk, bool up);
     static void Key(WORD vk, bool control = false, bool shift = false, bool alt = false);
-    // Letters, digits, blanks and the punctuation of the keyboard's layout,
-    // `pauseMs` apart (1: a burst, as long runs of typing are sent).
-    static void Type(const CString& text, DWORD pauseMs = 15);
+    // Letters, digits, blanks and the punctuation of the keyboard's layout.
+    static void Type(const CString& text);
 
     // Screen rectangles, through memory of the program's process.
     bool TreeItemRect(HWND tree, HTREEITEM item, RECT& rect) const;
