@@ -22,6 +22,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -89,17 +90,33 @@ protected:
         HWND page = PageWindow();
         return page ? ProgramDriver::Child(page, L"Internet Explorer_Server") : nullptr;
     }
+    // The middle of the page's item, once the tree lists it.
     POINT TreeItemPoint() {
         RECT rect{};
-        HTREEITEM item = m_program.TreeItem(m_tree, L"Notes");
-        EXPECT_TRUE(item && m_program.TreeItemRect(m_tree, item, rect));
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] {
+            HTREEITEM item = m_program.TreeItem(m_tree, L"Notes");
+            return item && m_program.TreeItemRect(m_tree, item, rect);
+        })) << "the tree does not list the page";
         return Middle(rect);
+    }
+    // A click on the page's item, unless the tree has it selected already: a
+    // click on the selected item starts its rename once the double-click time
+    // is over (and the keys typed next would go into the name).
+    void SelectPage() {
+        POINT point = TreeItemPoint();
+        HTREEITEM item = m_program.TreeItem(m_tree, L"Notes");
+        auto selected = [&] { return item && TreeView_GetSelection(m_tree) == item; };
+        if (selected()) return;
+        ProgramDriver::MouseClick(point);
+        EXPECT_TRUE(ProgramDriver::WaitFor(selected)) << "the page's item is not selected";
+        m_program.Settle();
     }
     // Double-click on the page's item (unless it is open), then a click into
     // the page puts the keyboard there, with the caret at the start.
     void OpenPage() {
         if (!Engine()) ProgramDriver::MouseClick(TreeItemPoint(), false, 2);
-        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() != nullptr; })) << "the page did not open";
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() != nullptr; }))
+            << "the page did not open; up: " << m_program.TopWindows().str();
         m_program.Settle();
         RECT engine{};
         GetWindowRect(Engine(), &engine);
@@ -114,7 +131,7 @@ protected:
     // The save question, answered; false when none came.
     bool Answer(int button) {
         HWND box = nullptr;
-        if (!ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770")) != nullptr; }, 8000)) return false;
+        if (!ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770")) != nullptr; })) return false;
         EXPECT_EQ(ProgramDriver::TextOf(box), L"Save changes to " + m_path + L"?");
         ProgramDriver::Press(box, button);
         ProgramDriver::WaitFor([&] { return !IsWindow(box); });
@@ -122,11 +139,23 @@ protected:
         return true;
     }
     CString PageText() { return TextOfUtf16Bytes(ReadFileBytes(m_path)); }
+    // The save that `press` asks for has to write the file: waits until its
+    // bytes differ from before, then for the program to settle.
+    void SaveWrites(const std::function<void()>& press, const CString& path = CString()) {
+        const CString file = path.IsEmpty() ? m_path : path;
+        const std::string before = ReadFileBytes(file);
+        press();
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return ReadFileBytes(file) != before; }, ProgramDriver::kAppearMs, 20))
+            << "nothing was saved to " << file.str() << "; up: " << m_program.TopWindows().str();
+        m_program.Settle();
+    }
+    static void CtrlS() { ProgramDriver::Key('S', true); }
     // The main window's command whose dialog has this caption: its window once up.
     HWND OpenDialog(const wchar_t* caption, UINT command) {
         HWND window = nullptr;
         PostMessageW(m_program.Frame(), WM_COMMAND, command, 0);
-        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (window = m_program.TopWindow(L"#32770", caption)) != nullptr; }));
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (window = m_program.TopWindow(L"#32770", caption)) != nullptr; }))
+            << "no dialog \"" << CString(caption).str() << "\"; up: " << m_program.TopWindows().str();
         return window;
     }
     // Saved without a question: the page holds the clip of example.com/z in

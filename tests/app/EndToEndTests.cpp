@@ -53,8 +53,7 @@ TEST_F(EndToEnd, TypedAndFormattedPageIsSavedInThePageFormatAndTakesAClip) {
     // Ctrl+S in edit mode is kept from the engine, and the main window's
     // accelerator saves, as the File menu says.
     ProgramRegistryGuard::WriteString(L"AllPages", L"Notes", L"stale");
-    ProgramDriver::Key('S', true);
-    m_program.Settle();
+    SaveWrites(CtrlS);
 
     // Byte for byte: the mark, line feeds only, the engine's paragraphs made
     // blocks beside each other, a tag's closer ending its line, the footer as
@@ -91,10 +90,7 @@ TEST_F(EndToEnd, ClicksBelowAndBesideTheTextTypeIntoTheContentAndUndoTakesRuns) 
     m_program.Settle();
     RECT engine{};
     GetWindowRect(Engine(), &engine);
-    auto saveWithKeys = [&] {
-        ProgramDriver::Key('S', true);
-        m_program.Settle();
-    };
+    auto saveWithKeys = [&] { SaveWrites(CtrlS); };
     // A click below all text (the footer's line included) and Ctrl+End put
     // the caret at the end of the last line above the end line.
     ProgramDriver::MouseClick(POINT{engine.left + 60, engine.bottom - 24});
@@ -152,10 +148,10 @@ TEST_F(EndToEnd, ClicksBelowAndBesideTheTextTypeIntoTheContentAndUndoTakesRuns) 
     // Ctrl+N in the page asks for a new page's name and makes it.
     ProgramDriver::Key('N', true);
     HWND dialog = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770")) != nullptr; }, 8000));
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770")) != nullptr; }));
     ProgramDriver::Type(L"Fresh");
     ProgramDriver::Key(VK_RETURN);
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return GetFileAttributesW(m_allpages + L"\\Fresh.htm") != INVALID_FILE_ATTRIBUTES; }, 8000));
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return GetFileAttributesW(m_allpages + L"\\Fresh.htm") != INVALID_FILE_ATTRIBUTES; }));
     m_program.Settle();
     EXPECT_EQ(m_program.Exit(), 0u);
 }
@@ -193,7 +189,7 @@ TEST_F(EndToEnd, SaveQuestionAtCloseRefreshAndTreeCloseRunsTheWholeSaveOrNothing
         }
         ASSERT_TRUE(Answer(c.answer));
         bool stays = c.answer == IDCANCEL || c.way == Way::kRefresh;
-        if (stays) ProgramDriver::WaitFor([&] { return Engine() != nullptr; }, 5000);  // a refresh opens the page anew
+        if (stays) ProgramDriver::WaitFor([&] { return Engine() != nullptr; });  // a refresh opens the page anew
         EXPECT_EQ(Engine() != nullptr, stays);
         if (c.answer == IDYES) {
             EXPECT_NE(PageText().Find(word), -1) << PageText().str();
@@ -299,8 +295,7 @@ TEST_F(EndToEnd, SourceEditedWhileAClipLandsKeepsBothAtItsSave) {
     // Edited and unsaved; a clip lands in the file; Ctrl+S keeps both, and
     // the view shows the page as it now stands.
     ClipInto(L"http://example.com/z", L"Work");
-    ProgramDriver::Key('S', true);
-    m_program.Settle();
+    SaveWrites(CtrlS);
     ExpectClipAndWordsKept(L"typed in source");
     EXPECT_NE(WindowText(source).Find(L"http://example.com/z"), -1);
     // Unmodified now: a further clip is not written over by the next save.
@@ -328,6 +323,12 @@ TEST_F(EndToEnd, RandomEditSessionsSaveReadablePagesThatKeepEveryTypedWord) {
         std::vector<CString> typed;
         auto check = [&] {
             Save();
+            // The save comes after the keys typed before it: once the program
+            // has caught up with them, every typed word is on disk.
+            ProgramDriver::WaitFor([&] {
+                CString plain = PlainText(m_path);
+                return std::all_of(typed.begin(), typed.end(), [&](const CString& word) { return plain.Find(word) != -1; });
+            }, ProgramDriver::kAppearMs, 50);
             StoreView view = ReadBack(m_path);
             EXPECT_EQ(view.marker, 1);
             EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
@@ -423,10 +424,7 @@ TEST_F(EndToEnd, SearchImportAndExportThroughTheirDialogs) {
     EXPECT_NE(m_program.TreeItem(m_tree, L"Marks"), nullptr);
 
     // The page chosen in the tree, exported as a bookmark file.
-    RECT item{};
-    ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Notes"), item));
-    ProgramDriver::MouseClick(Middle(item));
-    m_program.Settle();
+    SelectPage();
     HWND exporter = OpenDialog(L"Tarvelo->Export", ID_FILE_EXPORT);
     ASSERT_NE(exporter, nullptr);
     wchar_t source[MAX_PATH] = {};
@@ -524,12 +522,12 @@ TEST_F(EndToEnd, FindFromTheRootWalksAllPagesAndBringsEachHitForward) {
     ProgramDriver::MouseClick(POINT{engine.left + 40, engine.bottom - 20});
     m_program.Settle();
     EXPECT_EQ(GetForegroundWindow(), m_program.Frame());
-    EXPECT_TRUE(ProgramDriver::WaitFor(aboveFrame, 2000));  // the X server restacks some time after a click
+    EXPECT_TRUE(ProgramDriver::WaitFor(aboveFrame));  // the X server restacks some time after a click
     RECT tree{};
     GetWindowRect(m_tree, &tree);
     ProgramDriver::MouseClick(POINT{tree.left + 20, tree.bottom - 20});
     m_program.Settle();
-    EXPECT_TRUE(ProgramDriver::WaitFor(aboveFrame, 2000));
+    EXPECT_TRUE(ProgramDriver::WaitFor(aboveFrame));
 
     // The second press goes on over all pages, though the search selected a page.
     findNext();
@@ -563,20 +561,25 @@ TEST_F(EndToEnd, PagesExportedAndImportedBackUnderTheirNameKeepEveryWordAndGainT
         ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(window); }));
     };
     auto exportNotes = [&](int type, const CString& destination) {
-        ProgramDriver::MouseClick(TreeItemPoint());
-        m_program.Settle();
+        SelectPage();
         exchange(L"Tarvelo->Export", ID_FILE_EXPORT, type, IDC_EXPORT_DESTINATION, destination);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return PathExists(destination + L"\\Notes.htm"); })) << "nothing exported; up: " << m_program.TopWindows().str();
         m_program.Settle();
     };
-    // The import; `warned`: the page exists and the user is asked (and says OK).
-    auto import = [&](int kind, const CString& file, bool warned) {
+    // The import; `warned`: the page exists and the user is asked (and says
+    // OK); else the import is over once the page it writes is there.
+    auto import = [&](int kind, const CString& file, bool warned, const CString& writes = CString()) {
         exchange(L"Tarvelo->Import", ID_FILE_IMPORT, kind, IDC_EXCHANGE_SOURCE, file);
         HWND warning = nullptr;
-        bool asked = ProgramDriver::WaitFor([&] { return (warning = m_program.TopWindow(L"#32770", L"Warning")) != nullptr; }, 1500);
-        EXPECT_EQ(asked, warned);
-        if (asked) {
+        auto asked = [&] { return (warning = m_program.TopWindow(L"#32770", L"Warning")) != nullptr; };
+        if (warned) {
+            ASSERT_TRUE(ProgramDriver::WaitFor(asked)) << "not asked before the page was updated; up: " << m_program.TopWindows().str();
             EXPECT_NE(ProgramDriver::TextOf(warning).Find(L"Notes.htm\" already exists."), -1);
             ProgramDriver::Press(warning, IDOK);
+            ProgramDriver::WaitFor([&] { return !IsWindow(warning); });
+        } else {
+            ASSERT_TRUE(ProgramDriver::WaitFor([&] { return asked() || PathExists(writes); })) << "nothing imported; up: " << m_program.TopWindows().str();
+            EXPECT_FALSE(asked()) << ProgramDriver::TextOf(warning).str();
         }
         m_program.Settle();
     };
@@ -608,7 +611,7 @@ TEST_F(EndToEnd, PagesExportedAndImportedBackUnderTheirNameKeepEveryWordAndGainT
     EXPECT_EQ(PageText(), before);
 
     // The page itself, exported before the edit: it comes in beside the page.
-    import(IDC_OPTION_FILE, copies / L"Notes.htm", false);
+    import(IDC_OPTION_FILE, copies / L"Notes.htm", false, m_allpages + L"\\Notes2.htm");
     EXPECT_EQ(PageText(), before);
     EXPECT_EQ(ReadFileBytes(m_allpages + L"\\Notes2.htm"), Utf16Bytes(kPage));
     EXPECT_NE(m_program.TreeItem(m_tree, L"Notes2"), nullptr);
@@ -631,8 +634,8 @@ TEST_F(EndToEnd, ExitWithAPageOpenEndsTheProgramAndTheNextStartReopensThatPage) 
     ASSERT_TRUE(ProgramDriver::WaitFor([&] { return ProgramDriver::Child(m_program.Frame(), nullptr, L"Apple.htm") != nullptr; }));
     OpenPage();
     ProgramDriver::Key('Q', true);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() == nullptr; })) << "Ctrl+Q left the page open";
     m_program.Settle();
-    ASSERT_EQ(Engine(), nullptr);
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Settings", L"FileHot"), m_path);
     RECT rect{};
     ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Apple"), rect));
@@ -654,10 +657,10 @@ TEST_F(EndToEnd, ExitWithAPageOpenEndsTheProgramAndTheNextStartReopensThatPage) 
     ASSERT_TRUE(ProgramDriver::WaitFor([&] { return m_program.TopWindow(L"#32768") != nullptr; }));
     ProgramDriver::Key('X');
     HWND box = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770")) != nullptr; }, 8000));
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770")) != nullptr; }));
     EXPECT_EQ(ProgramDriver::TextOf(box), L"Save changes to " + other + L"?");
     ProgramDriver::Press(box, IDYES);
-    EXPECT_EQ(WaitForSingleObject(m_program.Process(), 10000), WAIT_OBJECT_0) << "Exit left the program running";
+    EXPECT_EQ(WaitForSingleObject(m_program.Process(), ProgramDriver::kAppearMs), WAIT_OBJECT_0) << "Exit left the program running";
     EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(other)).Find(L"left here"), -1);
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Settings", L"FileHot"), other);
 
@@ -682,8 +685,7 @@ TEST_F(EndToEnd, FrameKeysAnswerAfterAClipTheHelpWindowAndADialog) {
         word.Format(L"keys%d", ++round);
         ProgramDriver::Type(word + L" ");
         m_program.Settle();
-        ProgramDriver::Key('S', true);
-        m_program.Settle();
+        SaveWrites(CtrlS);
         // Typed into the page and saved by the key: the page had the keyboard.
         EXPECT_NE(PlainText(m_path).Find(word), -1) << "the word was not typed into the page, or Ctrl+S did not save";
         bool shown = IsWindowVisible(m_tree) != FALSE;
@@ -694,7 +696,7 @@ TEST_F(EndToEnd, FrameKeysAnswerAfterAClipTheHelpWindowAndADialog) {
         m_program.Settle();
         ProgramDriver::Key('I', true);
         HWND count = nullptr;
-        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (count = m_program.TopWindow(L"#32770")) != nullptr; }, 3000))
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (count = m_program.TopWindow(L"#32770")) != nullptr; }))
             << "Ctrl+I showed no count";
         if (count) {
             ProgramDriver::Press(count, IDOK);
@@ -724,7 +726,7 @@ TEST_F(EndToEnd, FrameKeysAnswerAfterAClipTheHelpWindowAndADialog) {
                 return (help = window) != nullptr;
         }
         return false;
-    }, 8000)) << "no help window";
+    })) << "no help window";
     m_program.Settle();
     PostMessageW(help, WM_CLOSE, 0, 0);
     ProgramDriver::WaitFor([&] { return !IsWindowVisible(help); });
@@ -756,7 +758,7 @@ TEST_F(EndToEnd, NewPageFromTheTreeMenuIsListedShownAndTypedBelowItsRule) {
     ProgramDriver::Key(VK_UP);  // "New File"
     ProgramDriver::Key(VK_RETURN);
     HWND dialog = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770")) != nullptr; }, 8000));
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770")) != nullptr; }));
     ProgramDriver::Type(L"Soup");
     ProgramDriver::Key(VK_RETURN);
     HWND engine = nullptr;
@@ -789,8 +791,7 @@ TEST_F(EndToEnd, NewPageFromTheTreeMenuIsListedShownAndTypedBelowItsRule) {
     ProgramDriver::MouseClick(POINT{screen.left + 60, screen.top + ruleRow + 25});
     ProgramDriver::Type(L"Two cups of flour.");
     m_program.Settle();
-    ProgramDriver::Key('S', true);
-    m_program.Settle();
+    SaveWrites(CtrlS, folder + L"\\Soup.htm");
     CString text = TextOfUtf16Bytes(ReadFileBytes(folder + L"\\Soup.htm"));
     int typed = text.Find(L"Two cups of flour.");
     ASSERT_NE(typed, -1) << text.str();

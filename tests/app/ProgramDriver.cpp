@@ -1,5 +1,7 @@
 #include "ProgramDriver.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -91,9 +93,9 @@ bool ProgramDriver::Start(const CString& exe, const CString& arguments) {
             reinterpret_cast<LPARAM>(&search));
         m_frame = search.found;
         return m_frame != nullptr;
-    }, 60000);
+    }, 2 * kAppearMs);
     if (!up) return false;
-    WaitForInputIdle(m_process.hProcess, 20000);
+    WaitForInputIdle(m_process.hProcess, kAppearMs);
     Settle();
     return true;
 }
@@ -125,6 +127,39 @@ HWND ProgramDriver::TopWindow(const wchar_t* className, const wchar_t* title) co
     return search.found;
 }
 
+CString ProgramDriver::TopWindows() const {
+    struct List {
+        DWORD processId;
+        CString text;
+    } list{m_process.dwProcessId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
+            auto* l = reinterpret_cast<List*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != l->processId || !IsWindowVisible(window)) return TRUE;
+            wchar_t className[64] = {}, title[256] = {};
+            GetClassNameW(window, className, 64);
+            GetWindowTextW(window, title, 256);
+            if (!l->text.IsEmpty()) l->text += L", ";
+            l->text += CString(className) + L" '" + title + L"'";
+            if (CString said = TextOf(window); !said.IsEmpty() && lstrcmpW(className, L"#32770") == 0)
+                l->text += L" saying '" + said + L"'";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&list));
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    wchar_t focus[64] = L"none";
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(m_frame, nullptr), &gui) && gui.hwndFocus)
+        GetClassNameW(gui.hwndFocus, focus, 64);
+    CString held;
+    for (auto [vk, name] : {std::pair{VK_CONTROL, L" Ctrl"}, std::pair{VK_SHIFT, L" Shift"}, std::pair{VK_MENU, L" Alt"}})
+        if (GetAsyncKeyState(vk) & 0x8000) held += name;
+    return (list.text.IsEmpty() ? CString(L"no window") : list.text) + L"; the keyboard at " + focus +
+           (held.IsEmpty() ? CString() : L", held:" + held);
+}
+
 CString ProgramDriver::TextOf(HWND dialog) {
     CString text;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -152,12 +187,21 @@ bool ProgramDriver::WaitFor(const std::function<bool()>& condition, DWORD timeou
 }
 
 void ProgramDriver::Settle(DWORD quietMs, DWORD timeoutMs) const {
-    DWORD start = GetTickCount(), quietSince = start;
+    // Quiet means both the time and as many looks as it takes at an idle
+    // machine: on a busy one this thread looks less often, and so does the
+    // program get the processor, so the quiet time stretches with the load.
+    const DWORD lookMs = 25, looks = std::max<DWORD>(1, quietMs / lookMs);
+    DWORD start = GetTickCount(), quietSince = start, quietLooks = 0;
     ULONGLONG last = ProcessorTime(m_process.hProcess);
-    while (GetTickCount() - quietSince < quietMs && GetTickCount() - start < timeoutMs) {
-        Sleep(25);
+    while ((GetTickCount() - quietSince < quietMs || quietLooks < looks) && GetTickCount() - start < timeoutMs) {
+        Sleep(lookMs);
         ULONGLONG now = ProcessorTime(m_process.hProcess);
-        if (now != last) quietSince = GetTickCount();
+        if (now != last) {
+            quietSince = GetTickCount();
+            quietLooks = 0;
+        } else {
+            ++quietLooks;
+        }
         last = now;
     }
 }

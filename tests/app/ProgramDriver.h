@@ -18,11 +18,16 @@ public:
     ProgramDriver(const ProgramDriver&) = delete;
     ProgramDriver& operator=(const ProgramDriver&) = delete;
 
+    // How long a wait for a window, a file or an exit holds before it counts
+    // as failed: long enough for a machine busy with other builds, since a
+    // wait by appearance returns as soon as the thing is there.
+    static constexpr DWORD kAppearMs = 45000;
+
     // Starts the program and waits until its main window takes input.
     bool Start(const CString& exe, const CString& arguments = L"");
     // Closes the main window (a save question still has to be answered by the
     // caller) and waits for the exit; the process is ended if it hangs.
-    DWORD Exit(DWORD timeoutMs = 20000);
+    DWORD Exit(DWORD timeoutMs = kAppearMs);
     bool Running() const;
     HANDLE Process() const { return m_process.hProcess; }
 
@@ -32,6 +37,10 @@ public:
     // A visible top-level window of the program by class and/or title, null
     // when there is none ("#32770" for message boxes and dialogs).
     HWND TopWindow(const wchar_t* className, const wchar_t* title = nullptr) const;
+    // The program's visible top-level windows, "class 'title'" each, and the
+    // class of the window with the keyboard, for a failure's message: what
+    // was up instead of the window waited for.
+    CString TopWindows() const;
     // The texts of a message box's static controls, joined by line feeds.
     static CString TextOf(HWND dialog);
     // Presses a dialog's button, as its click does.
@@ -39,7 +48,7 @@ public:
 
     // Polls until the condition holds (every `pollMs`, 0: as often as the
     // system lets this thread run); false at the timeout.
-    static bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 15000, DWORD pollMs = 5);
+    static bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kAppearMs, DWORD pollMs = 5);
     // Waits until the program has used no processor time for `quietMs`.
     void Settle(DWORD quietMs = 150, DWORD timeoutMs = 15000) const;
 

@@ -24,7 +24,7 @@ public:
 
     // The first visible top-level window of the process with the caption,
     // waited for up to the timeout; null when none came.
-    HWND WaitForWindow(const CString& caption, DWORD timeoutMs = 30000) const;
+    HWND WaitForWindow(const CString& caption, DWORD timeoutMs = 45000) const;
     // Waits for the process to end; its exit code, or STILL_ACTIVE after the
     // timeout (the process is then ended).
     DWORD WaitForExit(DWORD timeoutMs = 60000);
@@ -46,7 +46,7 @@ CString ComboItem(HWND dialog, int id, int index);
 int ComboCount(HWND dialog, int id);
 // Waits until the combo box lists at least `count` items (the dialog lists
 // the pages of a large store after it opens); false after the timeout.
-bool WaitForComboItems(HWND dialog, int id, int count, DWORD timeoutMs = 10000);
+bool WaitForComboItems(HWND dialog, int id, int count, DWORD timeoutMs = 45000);
 // Selects an item of a combo box as the user would (the dialog hears of it),
 // once the list has items.
 void ChooseComboItem(HWND dialog, int id, const CString& text);
