@@ -124,6 +124,22 @@ protected:
         ProgramDriver::Key(VK_HOME, true);
         m_program.Settle();
     }
+    // The page's source view (a command no menu carries), clicked into once it
+    // is up: its window, null when it did not come.
+    HWND OpenSource() {
+        PostMessageW(m_program.Frame(), WM_COMMAND, ID_VIEW_SOURCE, 0);
+        HWND source = nullptr;
+        if (!ProgramDriver::WaitFor([&] {
+                HWND page = PageWindow();
+                return page && (source = ProgramDriver::Child(page, RICHEDIT_CLASSW)) != nullptr;
+            }))
+            return nullptr;
+        m_program.Settle();
+        RECT area{};
+        GetWindowRect(source, &area);
+        ProgramDriver::MouseClick(POINT{area.left + 40, area.top + 40});
+        return source;
+    }
     void Save() {
         ASSERT_TRUE(m_program.ClickToolbarButton(ID_FILE_SAVE));
         m_program.Settle();

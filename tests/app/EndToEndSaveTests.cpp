@@ -132,16 +132,8 @@ TEST_F(EndToEndSave, ReadOnlyPageIsRefusedByNameAndNothingLandsOutsideTheStore) 
         return ProgramDriver::WaitFor([&] { return Engine() != nullptr; }, 3000);
     }));
     OpenPage();
-    PostMessageW(m_program.Frame(), WM_COMMAND, ID_VIEW_SOURCE, 0);
-    HWND source = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
-        HWND page = PageWindow();
-        return page && (source = ProgramDriver::Child(page, RICHEDIT_CLASSW)) != nullptr;
-    }));
-    m_program.Settle();
-    RECT area{};
-    GetWindowRect(source, &area);
-    ProgramDriver::MouseClick(POINT{area.left + 40, area.top + 40});
+    HWND source = OpenSource();
+    ASSERT_NE(source, nullptr);
     Typed(L"in source ");
     CtrlKey('S');
     EXPECT_EQ(AnswerBox(IDOK), refused);

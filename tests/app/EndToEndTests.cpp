@@ -278,16 +278,8 @@ TEST_F(EndToEnd, ClipsIntoAnOpenPageSurviveItsSavesAndOtherChangesAreAsked) {
 TEST_F(EndToEnd, SourceEditedWhileAClipLandsKeepsBothAtItsSave) {
     StartProgram();
     OpenPage();
-    PostMessageW(m_program.Frame(), WM_COMMAND, ID_VIEW_SOURCE, 0);  // a command no menu carries
-    HWND source = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
-        HWND page = PageWindow();
-        return page && (source = ProgramDriver::Child(page, RICHEDIT_CLASSW)) != nullptr;
-    }));
-    m_program.Settle();
-    RECT area{};
-    GetWindowRect(source, &area);
-    ProgramDriver::MouseClick(POINT{area.left + 40, area.top + 40});
+    HWND source = OpenSource();
+    ASSERT_NE(source, nullptr);
     ProgramDriver::Key(VK_HOME, true);
     for (int line = 0; line < 6; ++line) ProgramDriver::Key(VK_DOWN);
     ProgramDriver::Type(L"typed in source ");
