@@ -213,6 +213,7 @@ void CTarveloView::OnEngineKeyUp(UINT key) {
     // The paragraphs' content moves into the new blocks node by node, so the
     // caret stays on the line the Enter made.
     if (enter && ReplaceParagraphsWithDivs(m_htmlDoc) > 0) {
+        m_htmlDoc.ShowSelection();  // the caret is drawn on the new line as now laid out
         m_bFixFonts = TRUE;
         return;
     }

@@ -92,6 +92,7 @@ HRESULT TextRangeAdapter::select() {
     selection.start = m_range.Start();
     selection.end = m_range.End();
     selection.controls.clear();
+    if (m_state->commandRan) m_state->commandRan();  // shown at once: the caret and highlight follow
     return S_OK;
 }
 
@@ -129,6 +130,7 @@ HRESULT ControlRangeAdapter::select() {
         selection.start = {parent->Self(), m_controls.front()->IndexInParent()};
         selection.end = selection.start;
     }
+    if (m_state->commandRan) m_state->commandRan();
     return S_OK;
 }
 

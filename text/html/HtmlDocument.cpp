@@ -102,6 +102,12 @@ bool bcHtmlDocument::PasteHtml(const CString& html) {
     return text && SUCCEEDED(text->pasteHTML(ScopedBstr(html)));
 }
 
+void bcHtmlDocument::ShowSelection() const {
+    ComPtr<IDispatch> range = SelectionRange(m_document2.Get());
+    if (auto controls = range.As<IHTMLControlRange>()) controls->select();
+    else if (auto text = range.As<IHTMLTxtRange>()) text->select();
+}
+
 bcHtmlElement bcHtmlDocument::GetSelectedElement(bool evenWhenEmpty) const {
     ComPtr<IDispatch> range = SelectionRange(m_document2.Get());
     if (auto controls = range.As<IHTMLControlRange>()) {

@@ -33,6 +33,9 @@ public:
     bcHtmlElement CreateElement(const CString& tag) const;
     bool PasteHtml(const CString& html);  // over the selection; false while browsing
     bcHtmlElement GetSelectedElement(bool evenWhenEmpty) const;
+    // Selects the selection again, so that the window shows it where it now
+    // lies after the document was changed around it.
+    void ShowSelection() const;
     bool ExecCommand(DWORD command, const VARIANT& argument, bool showUserInterface);
     bool QueryCommandValue(DWORD command, VARIANT* value);
     // The engine's OLECMDF flags of a command (supported, enabled, latched); 0 without a document.
