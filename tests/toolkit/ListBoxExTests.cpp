@@ -21,6 +21,16 @@ struct ListHost {
     CFrameWnd* frame = nullptr;
 };
 
+// An image list of one blank 10x8 picture.
+void MakeOneImage(CImageList& images) {
+    images.Create(10, 8, ILC_COLOR24, 1, 0);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bits = CreateCompatibleBitmap(screen, 10, 8);
+    ReleaseDC(nullptr, screen);
+    images.Add(bits, CLR_NONE);
+    DeleteObject(bits);
+}
+
 CString Texts(CListBox& list) {
     CString out, text;
     for (int i = 0; i < list.GetCount(); ++i) {
@@ -158,12 +168,7 @@ TEST(ListBoxEx, ItemsAreLaidOutWithImageRoomAndTheBlockEndsInASeparatorLineWithT
     ListHost host;
     host.Make(list);
     CImageList images;
-    images.Create(10, 8, ILC_COLOR24, 1, 0);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bits = CreateCompatibleBitmap(screen, 10, 8);
-    ReleaseDC(nullptr, screen);
-    images.Add(bits, CLR_NONE);
-    DeleteObject(bits);
+    MakeOneImage(images);
     list.SetImageList(&images);
     Fill(list, {L"alpha", L"beta", L"gamma"});
     list.SetItemInfo(1, OXLBI_INDENT | OXLBI_BKCOLOR | OXLBI_TOOLTIP, nullptr, 0, RGB(200, 0, 0), L"", -1, 7, 0, 0);
@@ -236,12 +241,7 @@ TEST(ListBoxEx, TheWidestItemGivesTheExtentAtOnceWhereverItStandsAndNewFontsAreM
     EXPECT_EQ(extent(), wide);
     // Every item makes room for the images: the extent follows the widest at once, out of view too.
     CImageList images;
-    images.Create(10, 8, ILC_COLOR24, 1, 0);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bits = CreateCompatibleBitmap(screen, 10, 8);
-    ReleaseDC(nullptr, screen);
-    images.Add(bits, CLR_NONE);
-    DeleteObject(bits);
+    MakeOneImage(images);
     list.SetImageList(&images);
     EXPECT_EQ(list.GetItemInfo(50)->rectItem.Width(), wide + 2 + 10);
     EXPECT_EQ(extent(), wide + 2 + 10);
