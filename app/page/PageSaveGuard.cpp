@@ -14,20 +14,12 @@
 #include "tree/TreeNames.h"
 #include "util/PathParts.h"
 
-namespace {
-CString PageNameOf(const CString& path) {
-    CString name = GetPathLastPart(path);
-    int dot = name.ReverseFind(L'.');
-    return dot > 0 ? name.Left(dot) : name;
-}
-}  // namespace
-
 bool PageSaveGuard::IsWritable(const CString& rawPath) {
     CString path = ResolveExistingPagePath(rawPath);
     DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return true;
     ShowMessageBox(nullptr,
-                   L"The page \"" + PageNameOf(path) +
+                   L"The page \"" + GetNameWithoutExt(GetPathLastPart(path)) +
                        L"\" is read-only, so it was not saved. Your changes stay in its window.",
                    L"Tarvelo", MB_OK | MB_ICONEXCLAMATION);
     return false;
@@ -53,7 +45,7 @@ PageSaveGuard::Outcome PageSaveGuard::Save(const CString& rawPath, const CString
         Outcome outcome = Outcome::Failed;
         if (WriteUnderLock(path, text, modified, keepBoth, outcome) == Attempt::Done) return outcome;
         // Asked outside the lock: a clip waiting to write must not wait for the user.
-        CPageChangedDlg question(PageNameOf(path),
+        CPageChangedDlg question(GetNameWithoutExt(GetPathLastPart(path)),
                                  GetPathLastPart(FreeCopyPath(GetParentPath(path), GetPathLastPart(path), true)),
                                  AfxGetMainWnd());
         switch (question.DoModal()) {

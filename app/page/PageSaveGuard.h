@@ -36,6 +36,8 @@ public:
     // every write.
     // A read-only page file is not written: the user is told (Cancelled).
     Outcome Save(const CString& path, const CString& text, bool modified);
+    // The file's text as the editor loaded or last wrote it; null when unknown.
+    const CString* KnownDiskText() const { return m_known ? &m_diskText : nullptr; }
     // False, after telling the user, when the page file is read-only.
     static bool IsWritable(const CString& path);
 

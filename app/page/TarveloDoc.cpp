@@ -97,11 +97,13 @@ BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
 // A file whose markup is cut holds text that the view never showed; the
 // user decides whether the save may drop it or the file stays as it is
 // (the default, so that a hasty Enter loses nothing).
-bool CTarveloDoc::ConfirmHiddenTextDrop(const CString& path, const CString& page) {
-    CString onDisk;
-    if (!ReadPageText(ResolveExistingPagePath(path), onDisk) || !WouldSaveDropHiddenText(onDisk, page)) return true;
-    CString name = GetPathLastPart(path);
-    if (int dot = name.ReverseFind(L'.'); dot > 0) name.Truncate(dot);
+bool CTarveloDoc::ConfirmHiddenTextDrop(const CString& path, const CString& page) const {
+    // The text the view was made from (the guard keeps it), else the file.
+    CString read;
+    const CString* loaded = m_guard.KnownDiskText();
+    if (!loaded && ReadPageText(ResolveExistingPagePath(path), read)) loaded = &read;
+    if (!loaded || !WouldSaveDropHiddenText(*loaded, page)) return true;
+    const CString name = GetNameWithoutExt(GetPathLastPart(path));
     return ShowMessageBox(nullptr,
                           L"The markup of the page \"" + name +
                               L"\" is cut (a quote is never closed), so part of its text is not shown. "

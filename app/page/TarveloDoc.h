@@ -45,7 +45,7 @@ protected:
     bool ClosePage();
     // True when the save may go on: false when the user keeps the file as it
     // is rather than let the save drop text of it that the view cannot show.
-    static bool ConfirmHiddenTextDrop(const CString& path, const CString& page);
+    bool ConfirmHiddenTextDrop(const CString& path, const CString& page) const;
 
 private:
     // What another program wrote into the file since it was loaded is kept

@@ -10,7 +10,6 @@
 #include "util/OpenDocuments.h"
 #include "util/PathParts.h"
 
-#include <string>
 #include <vector>
 
 namespace {
@@ -69,9 +68,8 @@ void CXTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
     // no more of it than a path's length.
     CString label(info->item.pszText);
     if (HWND edit = GetEditControl()) {
-        std::wstring typed(static_cast<size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
-        int got = ::GetWindowTextW(edit, typed.data(), static_cast<int>(typed.size()));
-        if (got > label.GetLength()) label = CString(typed.data(), got);
+        CString typed = CWnd::FromHandle(edit)->GetWindowText();
+        if (typed.GetLength() > label.GetLength()) label = typed;
     }
     if (item == GetRootItem()) {
         if (label.IsEmpty()) return;

@@ -171,7 +171,7 @@ void Editor::TypeText(const CString& typed) {
     Scope step(*this, StepKind::Typing);
     const bool atCaret = m_selection.kind == SelectionKind::None;  // not typed over a selection
     std::vector<TypingFormat> formats;
-    if (m_selection.kind == SelectionKind::None) formats = std::move(m_selection.typing);
+    if (atCaret) formats = std::move(m_selection.typing);
     else DeleteSelection();
     Boundary at = Caret();
     // Typed where a link ends, the text stands after the link, in the formats it has there.
@@ -279,10 +279,7 @@ void Editor::InsertParagraph() {
             // A DIV that is one line of its own is split as a paragraph is:
             // the paragraph takes its place and its attributes, so the new
             // line stands beside it. Lines made so never nest deeper.
-            for (const auto& attribute : block->Attributes()) {
-                if (attribute.hasValue) paragraph->SetAttribute(attribute.name, attribute.value);
-                else paragraph->AddBareAttribute(attribute.name);
-            }
+            tree::CopyAttributes(*block, *paragraph, true);
             block->Parent()->InsertChild(block->IndexInParent(), paragraph);
             MoveChildren(*block, 0, last, *paragraph, 0);
             block->Remove();

@@ -22,15 +22,19 @@ bool IsLow(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 NodePtr ShallowCopy(dom::Document& document, const Node& element) {
     NodePtr copy = document.CreateElement(element.TagName());
-    for (const auto& attribute : element.Attributes()) {
-        if (attribute.name.CompareNoCase(L"id") == 0) continue;  // ids stay unique
-        if (attribute.hasValue) copy->SetAttribute(attribute.name, attribute.value);
-        else copy->AddBareAttribute(attribute.name);
-    }
+    CopyAttributes(element, *copy, false);  // ids stay unique
     return copy;
 }
 
 }  // namespace
+
+void CopyAttributes(const Node& from, Node& to, bool withId) {
+    for (const auto& attribute : from.Attributes()) {
+        if (!withId && attribute.name.CompareNoCase(L"id") == 0) continue;
+        if (attribute.hasValue) to.SetAttribute(attribute.name, attribute.value);
+        else to.AddBareAttribute(attribute.name);
+    }
+}
 
 bool IsHidden(const Node& element) {
     return element.Is(Tag::Script) || element.Is(Tag::Style) || element.Is(Tag::Title) || element.Is(Tag::Head);

@@ -89,6 +89,9 @@ bool MoveLeadingLine(Node& source, Node& target);
 NodePtr SplitUpTo(dom::Document& document, Node& top, const Boundary& at);
 // Removes the inline elements left empty along the block's last children.
 void DropEmptyTail(Node& block);
+// Gives `to` the attributes of `from`, bare ones bare; `withId`: the id too
+// (only where `to` takes the place of `from`).
+void CopyAttributes(const Node& from, Node& to, bool withId);
 // Takes the links (A with an address) without content along the block's
 // first children out, their children staying in their place.
 void UnwrapLeadingEmptyLinks(Node& block);

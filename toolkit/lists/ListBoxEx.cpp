@@ -408,19 +408,13 @@ void COXListBoxEx::RecalcItemSize(int index) {
         if (indexes.empty()) return;
         // Each new height would otherwise redraw the list and its scroll bar at once.
         const bool quiet = !m_bRedrawOff && indexes.size() > 1;
-        if (quiet) SetRedraw(FALSE);
-        HDC dc = ::GetDC(m_hWnd);
-        HDC outer = std::exchange(m_hMeasureDC, dc);
-        for (int i : indexes) {
-            // A height set on the way can lay out the items in view from within.
-            if (const OXLISTBOXITEM* record = GetItemInfo(i); record && !record->bLaidOut) RecalcItemSize(i);
-        }
-        m_hMeasureDC = outer;
-        ::ReleaseDC(m_hWnd, dc);
-        if (quiet) {
-            SetRedraw(TRUE);
-            ::InvalidateRect(m_hWnd, nullptr, TRUE);
-        }
+        MeasureOnOneDC(quiet, [&] {
+            for (int i : indexes) {
+                // A height set on the way can lay out the items in view from within.
+                if (const OXLISTBOXITEM* record = GetItemInfo(i); record && !record->bLaidOut) RecalcItemSize(i);
+            }
+        });
+        if (quiet) ::InvalidateRect(m_hWnd, nullptr, TRUE);
         return;
     }
     if (index < 0 || index >= GetCount()) return;
@@ -458,15 +452,19 @@ void COXListBoxEx::LayOutVisibleItems() {
     const int unmeasured = walk(false);
     if (!unmeasured) return;
     // Each new height would otherwise redraw the items below it and the scroll bar at once.
-    const bool quiet = !m_bRedrawOff && unmeasured > 1;
-    if (quiet) SetRedraw(FALSE);
     // A new height can resize the list (its scroll bar comes), which lays out the items in view
     // again from within: each walk keeps its own DC.
-    HDC dc = ::GetDC(m_hWnd);
-    HDC outer = std::exchange(m_hMeasureDC, dc);
-    walk(true);
-    m_hMeasureDC = outer;
-    ::ReleaseDC(m_hWnd, dc);
+    MeasureOnOneDC(!m_bRedrawOff && unmeasured > 1, [&] { walk(true); });
+}
+
+void COXListBoxEx::MeasureOnOneDC(bool quiet, const std::function<void()>& measure) {
+    if (quiet) SetRedraw(FALSE);
+    {
+        CClientDC dc(this);
+        HDC outer = std::exchange(m_hMeasureDC, dc.GetSafeHdc());
+        measure();
+        m_hMeasureDC = outer;
+    }
     if (quiet) SetRedraw(TRUE);
 }
 

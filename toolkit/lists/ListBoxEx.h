@@ -7,6 +7,7 @@
 #include "gdi/DC.h"
 #include "gdi/ImageList.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -170,6 +171,10 @@ protected:
     HDC m_hMeasureDC = nullptr;  // the client DC the items in view are measured on
 
 private:
+    // Runs `measure` on one client DC for every text measured in it (a nested
+    // layout takes its own), the list's redraw off meanwhile when `quiet`.
+    void MeasureOnOneDC(bool quiet, const std::function<void()>& measure);
+
     int m_nItemTools = 0;       // item tools laid out, ids 1 .. m_nItemTools
     bool m_bPlacing = false;    // an insert of the list's own into the block
 };
