@@ -6,6 +6,7 @@
 #include "exchange/ExchangeMessages.h"
 #include "exchange/PageImport.h"
 #include "favorites/FavoriteEngine.h"
+#include "forms/FormRecordImport.h"
 #include "page/TarveloDoc.h"
 #include "index/AllPagesIndex.h"
 #include "install/InstallPath.h"
@@ -149,6 +150,10 @@ void CMainFrame::OnImport() {
             }
             HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
             ::CloseAllDocuments();
+            // The records first: the pages' links follow a record that had
+            // to take a free number.
+            FormRecordRenames renames;
+            if (FolderExists(path + L"\\Forms")) renames = ImportFormRecords(path + L"\\Forms", install + kFormsFolder);
             CString saved = path + L"\\AllPages";
             WIN32_FIND_DATAW data;
             HANDLE find = FindFirstFileW(saved + L"\\*.*", &data);
@@ -162,14 +167,13 @@ void CMainFrame::OnImport() {
                     // words the current page lacks).
                     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                            ImportFolderInto(full, allpages + GetPathTail(full), SameNamedPage::MergeLinks);
+                            ImportFolderInto(full, allpages + GetPathTail(full), SameNamedPage::MergeLinks, &renames);
                     } else if (IsHtmlFileName(name)) {
-                        ImportFile(full, allpages, nullptr, SameNamedPage::MergeLinks);
+                        ImportFile(full, allpages, nullptr, SameNamedPage::MergeLinks, &renames);
                     }
                 } while (FindNextFileW(find, &data));
                 FindClose(find);
             }
-            if (FolderExists(path + L"\\Forms")) CopyFolder(install + kFormsFolder, path + L"\\Forms");
             m_treeFiller.ClearTree();
             m_treeFiller.FillTree();
             SetCursor(previous);

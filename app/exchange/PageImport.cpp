@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangeMessages.h"
 #include "favorites/FavoriteEngine.h"
+#include "forms/FormRecordImport.h"
 #include "index/AllPagesIndex.h"
 #include "links/LinkMerge.h"
 #include "pages/PageConversions.h"
@@ -72,7 +73,9 @@ CString ImportTarget(const CString& source, const CString& destinationFolder) {
     return destinationFolder + L"\\" + title + L".htm";
 }
 
-int ImportFile(const CString& source, const CString& destinationFolder, CString* written, SameNamedPage same) {
+int ImportFile(const CString& source, const CString& destinationFolder, CString* written, SameNamedPage same,
+               const FormRecordRenames* renames) {
+    bool renumbers = renames && !renames->IsEmpty();
     CString named = ImportTarget(source, destinationFolder);
     if (named.IsEmpty()) {
         Tell(kImportNoTitle);
@@ -96,6 +99,10 @@ int ImportFile(const CString& source, const CString& destinationFolder, CString*
                 Tell(kCannotCreateImport);
                 return 0;
             }
+            if (CString text; renumbers && ReadPageText(source, text)) {
+                CString renamed = renames->RenameLinks(text);
+                if (renamed != text) bytes = PageFileBytes(renamed);
+            }
             if (target != named && ReadWholeFile(named, present) && present == bytes) {
                 if (written) *written = named;
                 return 1;
@@ -109,6 +116,14 @@ int ImportFile(const CString& source, const CString& destinationFolder, CString*
         [[fallthrough]];
     case 2:
         if (!WrapBodyInDiv(source, target)) return 0;
+        if (CString text; renumbers && ReadPageText(target, text)) {
+            CString renamed = renames->RenameLinks(text);
+            if (renamed != text && !WritePageText(target, renamed)) {
+                DeleteFileW(target);
+                Tell(kCannotCreateImport);
+                return 0;
+            }
+        }
         break;
     default:
         Tell(kUnknownFormat);
@@ -125,7 +140,8 @@ void IndexImportedPage(const CString& page) {
     else RegUpdateFile(page);
 }
 
-int ImportFolderInto(const CString& folder, const CString& destination, SameNamedPage same) {
+int ImportFolderInto(const CString& folder, const CString& destination, SameNamedPage same,
+                     const FormRecordRenames* renames) {
     CreateDirectoryW(destination, nullptr);
     int written = 0;
     WIN32_FIND_DATAW data;
@@ -138,9 +154,9 @@ int ImportFolderInto(const CString& folder, const CString& destination, SameName
         CString full = folder + L"\\" + name;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-            written += ImportFolderInto(full, destination + L"\\" + name, same);
+            written += ImportFolderInto(full, destination + L"\\" + name, same, renames);
         } else if (IsHtmlFileName(name)) {
-            written += ImportFile(full, destination, nullptr, same);
+            written += ImportFile(full, destination, nullptr, same, renames);
         }
     } while (FindNextFileW(find, &data));
     return written;

@@ -4,6 +4,8 @@
 #pragma once
 #include "core/String.h"
 
+class FormRecordRenames;
+
 // The page a file becomes: folder + "\" + the file's name without its
 // extension + ".htm"; empty when the name gives no title.
 CString ImportTarget(const CString& source, const CString& destinationFolder);
@@ -20,13 +22,17 @@ CString ImportTarget(const CString& source, const CString& destinationFolder);
 // page of the target's name instead gains the imported page's links that it
 // lacks, keeping all its own text (MergeImportedPageLinks); the import takes
 // the free name only where the imported page holds words the page lacks.
+// With `renames` (the whole-store import, after its form records), the links
+// that name a renumbered record are renumbered in the page as it is written,
+// before it is compared with or merged into the page of its name.
 enum class SameNamedPage { TakeFreeName, MergeLinks };
 int ImportFile(const CString& source, const CString& destinationFolder, CString* written = nullptr,
-               SameNamedPage same = SameNamedPage::TakeFreeName);
+               SameNamedPage same = SameNamedPage::TakeFreeName, const FormRecordRenames* renames = nullptr);
 // Mirrors the folder below the destination (created when missing): every
 // ".htm"/".html" file through ImportFile, every sub-folder the same way.
 // Links to other folders are not followed. The number of pages written.
-int ImportFolderInto(const CString& folder, const CString& destination, SameNamedPage same = SameNamedPage::TakeFreeName);
+int ImportFolderInto(const CString& folder, const CString& destination, SameNamedPage same = SameNamedPage::TakeFreeName,
+                     const FormRecordRenames* renames = nullptr);
 // Turns a Netscape bookmark file into a link page. With `viaTemporary` the
 // file first goes through the body-wrapping rewrite into a temporary file of
 // the system's temporary folder (removed afterwards). A page that exists

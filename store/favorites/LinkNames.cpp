@@ -50,11 +50,9 @@ int FindAnchorStart(const CString& text, int start) {
     return -1;
 }
 
-AnchorParts ReadAnchor(const CString& text, int start) {
-    AnchorParts parts;
-    parts.end = text.GetLength();
+AnchorAddress FindAnchorAddress(const CString& text, int start) {
+    AnchorAddress found;
     // The start tag ends at the first ">" outside a quoted value.
-    int tagEnd = -1;
     wchar_t quote = 0;
     for (int i = start + 2; i < text.GetLength(); ++i) {
         wchar_t c = text[i];
@@ -66,28 +64,39 @@ AnchorParts ReadAnchor(const CString& text, int start) {
             while (j > start + 1 && IsBlank(text[j])) --j;
             if (text[j] == L'=') quote = c;
         } else if (c == L'>') {
-            tagEnd = i;
+            found.tagEnd = i;
             break;
         }
     }
-    if (tagEnd < 0) return parts;
-    CString tag = text.Mid(start, tagEnd - start);
-    for (int at = FindNoCase(tag, L"href"); at >= 0; at = FindNoCase(tag, L"href", at + 4)) {
-        if (!IsBlank(tag[at - 1])) continue;
-        int i = at + 4, n = tag.GetLength();
-        while (i < n && IsBlank(tag[i])) ++i;
-        if (i < n && tag[i] == L'=') ++i;
-        while (i < n && IsBlank(tag[i])) ++i;
-        if (i < n && (tag[i] == L'"' || tag[i] == L'\'')) {
-            int close = tag.Find(tag[i], i + 1);
-            parts.address = tag.Mid(i + 1, (close < 0 ? n : close) - i - 1);
+    if (found.tagEnd < 0) return found;
+    for (int at = FindNoCase(text, L"href", start); at >= 0 && at < found.tagEnd; at = FindNoCase(text, L"href", at + 4)) {
+        if (!IsBlank(text[at - 1])) continue;
+        int i = at + 4, n = found.tagEnd;
+        while (i < n && IsBlank(text[i])) ++i;
+        if (i < n && text[i] == L'=') ++i;
+        while (i < n && IsBlank(text[i])) ++i;
+        if (i < n && (text[i] == L'"' || text[i] == L'\'')) {
+            int close = text.Find(text[i], i + 1);
+            found.start = i + 1;
+            found.length = (close < 0 || close > n ? n : close) - i - 1;
         } else {
             int stop = i;
-            while (stop < n && !IsBlank(tag[stop])) ++stop;
-            parts.address = tag.Mid(i, stop - i);
+            while (stop < n && !IsBlank(text[stop])) ++stop;
+            found.start = i;
+            found.length = stop - i;
         }
         break;
     }
+    return found;
+}
+
+AnchorParts ReadAnchor(const CString& text, int start) {
+    AnchorParts parts;
+    parts.end = text.GetLength();
+    AnchorAddress where = FindAnchorAddress(text, start);
+    int tagEnd = where.tagEnd;
+    if (tagEnd < 0) return parts;
+    if (where.start >= 0) parts.address = text.Mid(where.start, where.length);
     int close = FindNoCase(text, L"</a", tagEnd + 1);
     parts.title = CleanLinkTitle(text.Mid(tagEnd + 1, (close < 0 ? text.GetLength() : close) - tagEnd - 1));
     if (close >= 0) {

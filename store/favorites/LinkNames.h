@@ -17,6 +17,16 @@ struct AnchorParts {
 // as a blank, outer white space and a trailing "/" gone, and each of
 // \ / : * ? | turned into "#".
 CString CleanLinkTitle(CString title);
+// Where the address of the anchor that starts at `start` stands in the text:
+// the value of its href attribute (quoted or not). `start` is -1 when the
+// start tag has no href; `tagEnd` (the start tag's ">") is -1 when the tag
+// never ends.
+struct AnchorAddress {
+    int start = -1;
+    int length = 0;
+    int tagEnd = -1;
+};
+AnchorAddress FindAnchorAddress(const CString& text, int start = 0);
 // Reads the anchor that starts at `start` in the text ("<a", any case).
 AnchorParts ReadAnchor(const CString& text, int start = 0);
 // Index of the first anchor start ("<a" and a blank, any case) at or after

@@ -51,10 +51,8 @@ std::vector<PageLink> CollectLinks(const CString& text) {
     return links;
 }
 
-// The page's words outside its links, from its start up to its body-end
-// line, each index tag one word; tags named in `ignored` left out. What a
-// clip does not change.
-std::vector<CString> WordsOutsideLinks(const CString& text, const std::set<CString>& ignored) {
+// The page from its start up to its body-end line with every link taken out.
+CString ContentOutsideLinks(const CString& text) {
     CString content;
     PageLines lines(text);
     std::wstring_view line;
@@ -62,7 +60,6 @@ std::vector<CString> WordsOutsideLinks(const CString& text, const std::set<CStri
         content += CString(line);
         content += L"\n";
     }
-    // Links out, then markup out, then the text as characters.
     CString plain;
     int pos = 0;
     for (int at = FindAnchorStart(content); at >= 0; at = FindAnchorStart(content, pos)) {
@@ -70,6 +67,91 @@ std::vector<CString> WordsOutsideLinks(const CString& text, const std::set<CStri
         pos = std::max(ReadAnchor(content, at).end, at + 1);
     }
     plain += content.Mid(pos);
+    return plain;
+}
+
+// The start tags of one element name ("<img", "<table"; any case, followed by
+// a blank or ">") in the text.
+std::vector<int> FindStartTags(const CString& text, const wchar_t* name) {
+    std::vector<int> found;
+    int length = static_cast<int>(wcslen(name));
+    for (int at = FindNoCase(text, name); at >= 0; at = FindNoCase(text, name, at + 1)) {
+        wchar_t next = at + length < text.GetLength() ? text[at + length] : L'\0';
+        if (next == L'>' || IsSpace(next) || next == L'/') found.push_back(at);
+    }
+    return found;
+}
+
+// A value of an attribute in a start tag (up to its ">"), quoted or not.
+CString AttributeValue(const CString& text, int tagStart, const wchar_t* name) {
+    int tagEnd = text.Find(L'>', tagStart);
+    if (tagEnd < 0) tagEnd = text.GetLength();
+    int length = static_cast<int>(wcslen(name));
+    for (int at = FindNoCase(text, name, tagStart); at >= 0 && at < tagEnd; at = FindNoCase(text, name, at + 1)) {
+        if (!IsSpace(text[at - 1])) continue;
+        int i = at + length;
+        while (i < tagEnd && IsSpace(text[i])) ++i;
+        if (i >= tagEnd || text[i] != L'=') continue;
+        ++i;
+        while (i < tagEnd && IsSpace(text[i])) ++i;
+        if (i < tagEnd && (text[i] == L'"' || text[i] == L'\'')) {
+            int close = text.Find(text[i], i + 1);
+            return text.Mid(i + 1, (close < 0 ? tagEnd : close) - i - 1);
+        }
+        int stop = i;
+        while (stop < tagEnd && !IsSpace(text[stop])) ++stop;
+        return text.Mid(i, stop - i);
+    }
+    return CString();
+}
+
+// What a merge of links cannot carry over: the pictures and the tables of a
+// page outside its links. A picture is its address; a table its rows and
+// cells with the words in them, so that the same table in the other page
+// counts as held.
+std::multiset<CString> PicturesAndTablesOutsideLinks(const CString& text) {
+    std::multiset<CString> found;
+    CString content = ContentOutsideLinks(text);
+    for (int at : FindStartTags(content, L"<img"))
+        found.insert(L"img " + Normalised(AttributeValue(content, at, L"src")));
+    for (int at : FindStartTags(content, L"<table")) {
+        int end = FindNoCase(content, L"</table", at);
+        CString table = content.Mid(at, (end < 0 ? content.GetLength() : end) - at);
+        CString shape;
+        int i = 0;
+        while (i < table.GetLength()) {
+            if (table[i] != L'<') {
+                shape += table[i++];
+                continue;
+            }
+            int close = table.Find(L'>', i);
+            if (close < 0) break;
+            CString name = table.Mid(i + 1, std::min(3, close - i - 1));
+            name.MakeUpper();
+            if (name.Left(2) == L"TR" || name.Left(2) == L"TD" || name.Left(2) == L"TH") shape += L" |" + name.Left(2) + L" ";
+            i = close + 1;
+        }
+        found.insert(L"table " + Collapse(DecodeCharacterReferences(shape)));
+    }
+    return found;
+}
+
+// True when `theirs` holds an entry that `ours` does not (counted).
+bool HoldsMore(const std::multiset<CString>& theirs, std::multiset<CString> ours) {
+    for (const CString& entry : theirs) {
+        auto at = ours.find(entry);
+        if (at == ours.end()) return true;
+        ours.erase(at);
+    }
+    return false;
+}
+
+// The page's words outside its links, from its start up to its body-end
+// line, each index tag one word; tags named in `ignored` left out. What a
+// clip does not change.
+std::vector<CString> WordsOutsideLinks(const CString& text, const std::set<CString>& ignored) {
+    // Links out, then markup out, then the text as characters.
+    CString plain = ContentOutsideLinks(text);
     std::wstring bare;
     const std::wstring& raw = plain.str();
     for (size_t i = 0; i < raw.size(); ++i) {
@@ -168,7 +250,10 @@ ImportedPageMerge MergeImportedPageLinks(const CString& current, const CString& 
     size_t matched = 0;
     for (size_t i = 0; i < ours.size() && matched < theirs.size(); ++i)
         if (ours[i] == theirs[matched]) ++matched;
-    result.keepsBoth = matched == theirs.size();
+    // Pictures and tables are no words: the imported page keeps its own copy
+    // when it holds one the current page lacks.
+    result.keepsBoth = matched == theirs.size() &&
+                       !HoldsMore(PicturesAndTablesOutsideLinks(imported), PicturesAndTablesOutsideLinks(current));
     if (!result.keepsBoth) return result;
     InsertAddedLinks(added, result.merged, result.linksAdded);
     return result;

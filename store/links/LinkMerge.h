@@ -26,7 +26,9 @@ struct ImportedPageMerge {
     // True when every word of the imported page outside its links (index
     // tags included, in order) stands in the current page too, so that the
     // merged page loses nothing of either; the tags of the sections that
-    // receive new links do not count, since the merge makes them.
+    // receive new links do not count, since the merge makes them. False as
+    // well when the imported page holds a picture or a table outside its
+    // links that the current page lacks: a merge of links would drop it.
     bool keepsBoth = false;
     // The current page's text with every link of the imported page that it
     // does not hold put into the section it stands in there, as it stands

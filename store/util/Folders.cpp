@@ -123,6 +123,10 @@ int CopyFolder(const CString& destinationRaw, const CString& sourceRaw, std::vec
     return listed && ok ? 1 : 0;
 }
 
+bool ListFolderEntries(const CString& folder, std::vector<FolderEntry>& entries) {
+    return ForEachEntry(folder, [&](const CString& name, DWORD attributes) { entries.push_back({name, attributes}); });
+}
+
 bool DeleteFolder(const CString& rawFolder) {
     CString folder = WithoutTrailingSeparators(rawFolder);
     if (!IsSafeStorePath(folder)) return false;

@@ -19,6 +19,13 @@ int ShellCopy(const CString& destination, const CString& source);
 // otherwise `failed`, when given, gains the destination path of every file
 // or folder that was not copied.
 int CopyFolder(const CString& destination, const CString& source, std::vector<CString>* failed = nullptr);
+// The entries of a folder but "." and "..", in the order the file system
+// lists them. False when the folder cannot be listed.
+struct FolderEntry {
+    CString name;
+    unsigned long attributes = 0;
+};
+bool ListFolderEntries(const CString& folder, std::vector<FolderEntry>& entries);
 // Deletes the folder with everything inside it, read-only entries included;
 // links to other folders are removed, never followed. True when it is gone.
 bool DeleteFolder(const CString& folder);

@@ -1,5 +1,6 @@
 #include "StoreFixture.h"
 
+#include "forms/FormRecordImport.h"
 #include "forms/FormRecordName.h"
 #include "forms/FormRecordReader.h"
 #include "forms/FormRecords.h"
@@ -119,4 +120,70 @@ TEST(FormRecordReader, SplitsNamesAndCollapsesBlanks) {
     std::vector<CString> lines = {L"a", L"b"};
     size_t next = 0;
     EXPECT_EQ(CollectFormRecordValueLines(lines, next, L"first", 2), (std::vector<CString>{L"first", L"a"}));
+}
+
+class FormRecordImport : public StoreTest {
+protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        CreateDirectoryW(m_saved.Path() + L"\\Forms", nullptr);
+        CreateDirectoryW(Current(), nullptr);
+    }
+    CString Saved() const { return m_saved.Path() + L"\\Forms"; }
+    CString Current() const { return Install() + L"\\Bookmark\\Forms"; }
+    static void Write(const CString& folder, const wchar_t* name, const std::string& bytes) {
+        WriteFileBytes(folder + L"\\" + name, bytes);
+    }
+    std::string Held(const wchar_t* name) const { return ReadFileBytes(Current() + L"\\" + name); }
+
+    TempDir m_saved;
+};
+
+TEST_F(FormRecordImport, NoRecordReplacesACurrentOneAndTheLinksOfARenumberedOneFollowIt) {
+    Write(Current(), L"mail.example#1.tq", "alice");
+    Write(Current(), L"shared.example#1.tq", "same");
+    Write(Current(), L"2.tq", "sample here");
+    Write(Saved(), L"mail.example#1.tq", "bob");
+    Write(Saved(), L"mail.example#2.tq", "carol");
+    Write(Saved(), L"shared.example#1.tq", "same");
+    Write(Saved(), L"new.example#1.tq", "new");
+    Write(Saved(), L"2.tq", "sample there");
+    Write(Saved(), L"odd.tq", "odd there");
+    Write(Current(), L"odd.tq", "odd here");
+    CreateDirectoryW(Saved() + L"\\Old", nullptr);
+    Write(Saved() + L"\\Old", L"kept.example#1.tq", "old");
+
+    FormRecordRenames renames = ImportFormRecords(Saved(), Current());
+    // The current records as they were; the saved ones beside them.
+    EXPECT_EQ(Held(L"mail.example#1.tq"), "alice");
+    EXPECT_EQ(Held(L"mail.example#2.tq"), "carol");
+    EXPECT_EQ(Held(L"mail.example#3.tq"), "bob");  // #2 is the saved store's own
+    EXPECT_EQ(Held(L"shared.example#1.tq"), "same");
+    EXPECT_FALSE(PathExists(Current() + L"\\shared.example#2.tq"));
+    EXPECT_EQ(Held(L"new.example#1.tq"), "new");
+    EXPECT_EQ(Held(L"2.tq"), "sample here");
+    EXPECT_EQ(Held(L"1.tq"), "sample there");
+    EXPECT_EQ(Held(L"odd.tq"), "odd here");
+    EXPECT_EQ(Held(L"odd2.tq"), "odd there");
+    EXPECT_EQ(ReadFileBytes(Current() + L"\\Old\\kept.example#1.tq"), "old");
+    // A second import of the same store adds nothing more, and its links
+    // follow the copy the first one made.
+    FormRecordRenames again = ImportFormRecords(Saved(), Current());
+    EXPECT_FALSE(PathExists(Current() + L"\\mail.example#4.tq"));
+    EXPECT_FALSE(PathExists(Current() + L"\\3.tq"));
+    EXPECT_FALSE(PathExists(Current() + L"\\odd3.tq"));
+    EXPECT_EQ(again.RenamedRecord(L"mail.example#1.tq"), L"mail.example#3.tq");
+
+    EXPECT_EQ(renames.RenamedRecord(L"MAIL.example#1.tq"), L"mail.example#3.tq");
+    EXPECT_EQ(renames.RenamedAddress(L"https://mail.example/login?x=1#1"), L"https://mail.example/login?x=1#3");
+    for (const wchar_t* kept : {L"https://mail.example/login#2", L"https://mail.example/login", L"http://shared.example/#1",
+                                L"http://other.example/#1"})
+        EXPECT_EQ(renames.RenamedAddress(kept), kept);
+    const CString page = L"<A href=\"http://mail.example/in#1\">&nbsp;Mail&nbsp;</A><BR>\n"
+                         L"<a title=x HREF = 'http://mail.example/box#1'>Box</a> see mail.example/in#1\n"
+                         L"<A href=http://mail.example/#1>bare</A><A href=\"http://mail.example/in#2\">two</A>";
+    EXPECT_EQ(renames.RenameLinks(page),
+              L"<A href=\"http://mail.example/in#3\">&nbsp;Mail&nbsp;</A><BR>\n"
+              L"<a title=x HREF = 'http://mail.example/box#3'>Box</a> see mail.example/in#1\n"
+              L"<A href=http://mail.example/#3>bare</A><A href=\"http://mail.example/in#2\">two</A>");
 }

@@ -400,3 +400,30 @@ TEST_F(LinkInsertion, ClipProcessesWritingAtOnceLoseNoLink) {
             EXPECT_EQ(Count(text, address), 1) << address.GetString();
         }
 }
+
+TEST(LinkMerge, ASavedPageKeepsItsCopyWhenItHoldsAPictureOrATableTheCurrentOneLacks) {
+    const CString head = L"<html id=tq1>\n<body>\nmy notes\n&gt;&gt;&gt;News&lt;&lt;&lt;\n";
+    const CString link = L"<A href=\"http://a.example/\">&nbsp;A&nbsp;</A>\n";
+    const CString thumb = L"<A href=\"http://b.example/\"><img width=100 height=60 src=\"Pic/b.jpg\"></img>&nbsp;B&nbsp;</A>\n";
+    const CString picture = L"<IMG src=\"Pic/map.png\">\n";
+    const CString table = L"<TABLE border=1><TR><TD>my</TD><TD>notes</TD></TR></TABLE>\n";
+    const CString end = L"<BR 2><BR 2><BR 2>" + kMarker + L"</body>\n</html>\n";
+    struct Case { CString current, saved; bool keepsBoth; const char* what; };
+    const Case cases[] = {
+        {head + link + end, head + link + thumb + end, true, "a link's thumbnail travels with its link"},
+        {head + link + end, head + picture + link + end, false, "a picture outside the links"},
+        {head + picture + link + end, head + L"<img  SRC='Pic/map.png' >\n" + link + end, true, "the same picture"},
+        {head + picture + end, head + picture + picture + end, false, "a second copy of the picture"},
+        {head + L"my notes\n" + link + end, head + table + link + end, false, "a table whose words the page holds as text"},
+        {head + table + link + end, head + table + end, true, "the same table"},
+        {head + table + end, head + L"<TABLE border=1><TR><TD>my notes</TD></TR></TABLE>\n" + end, false,
+         "a table of other cells"},
+    };
+    for (const Case& c : cases) {
+        ImportedPageMerge merge = MergeImportedPageLinks(c.current, c.saved);
+        EXPECT_EQ(merge.keepsBoth, c.keepsBoth) << c.what;
+        if (c.keepsBoth) {
+            EXPECT_EQ(merge.merged.Find(L"Pic/b.jpg") >= 0, c.saved.Find(L"Pic/b.jpg") >= 0) << c.what;
+        }
+    }
+}
