@@ -265,6 +265,10 @@ void Editor::InsertParagraph() {
     Node* endingLink = atCaret ? LinkEndingAt(at) : nullptr;
     Node* block = BlockOf(at.node.get());
     if (!block) return;
+    if (atCaret && IsListItem(*block) && !HasContent(*block)) {  // Enter on an empty item ends the list
+        ItemLeavesList(*block, at);
+        return;
+    }
     if (!IsSplittable(*block)) {  // a cell, the body, a DIV: the line around the caret becomes a paragraph
         if (block->Is(Tag::Html) || IsTablePart(*block)) return;
         int index = ChildIndexOf(*block, at);

@@ -69,6 +69,11 @@ void UndoHistory::Seal() {
     m_runLast = began;
 }
 
+void UndoHistory::BreakRun() {
+    if (m_depth == 0) Seal();
+    m_runOpen = false;
+}
+
 void UndoHistory::ReopenLast() {
     if (m_depth > 0 || !m_redo.empty()) return;
     Seal();

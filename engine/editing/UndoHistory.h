@@ -49,7 +49,10 @@ public:
     void Begin(const Selection& before, StepKind kind = StepKind::Other);
     void End(const Selection& after);
     // The next step starts a run of its own (the caret moved, a command ran).
-    void BreakRun() { m_runOpen = false; }
+    // The changes made outside Begin/End so far (a host's edits through the
+    // interfaces) become a step of their own there, so that edits made
+    // before and after a click are never taken back together.
+    void BreakRun();
     // Closes the open step of changes made outside Begin/End.
     void Seal();
     // Opens the last step again: the changes made outside Begin/End from
