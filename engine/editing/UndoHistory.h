@@ -127,7 +127,7 @@ private:
     std::deque<Step> m_redo;
     std::unique_ptr<Step> m_open;  // being recorded
     int m_depth = 0;               // Begin calls not yet ended
-    bool m_reopened = false;       // m_open is a reopened step: it ends where the selection then is
+    bool m_reopened = false;       // m_open is a reopened step or one of changes outside steps: it ends where the selection then is
     bool m_runOpen = false;        // the last step of the undo stack may take the next of its run
     std::chrono::steady_clock::time_point m_runLast;  // when the run's last step began
 };

@@ -3,6 +3,7 @@
 // in their order, Enter on an empty item ends the list; and Delete Table is
 // taken back by one Ctrl+Z, try after try.
 #include "EndToEndFixture.h"
+#include "ScreenShot.h"
 
 namespace {
 
@@ -24,35 +25,16 @@ int Count(const CString& text, const wchar_t* part) {
 RECT TableArea(HWND window) {
     RECT area{};
     GetWindowRect(window, &area);
-    const int w = area.right - area.left, h = area.bottom - area.top;
+    const ScreenShot shot(area, "table");
     RECT found{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    if (HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0)) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-        GdiFlush();
-        const auto* pixels = static_cast<const DWORD*>(bits);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                if ((pixels[static_cast<size_t>(y) * w + x] & 0xFFFFFF) == 0x6CADD8) {
-                    found.left = std::min<LONG>(found.left, area.left + x);
-                    found.right = std::max<LONG>(found.right, area.left + x + 1);
-                    found.top = std::min<LONG>(found.top, area.top + y);
-                    found.bottom = std::max<LONG>(found.bottom, area.top + y + 1);
-                }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    for (LONG y = area.top; y < area.bottom; ++y)
+        for (LONG x = area.left; x < area.right; ++x)
+            if (shot.At(x, y) == 0x6CADD8) {
+                found.left = std::min(found.left, x);
+                found.right = std::max(found.right, x + 1);
+                found.top = std::min(found.top, y);
+                found.bottom = std::max(found.bottom, y + 1);
+            }
     return found.left == LONG_MAX ? RECT{} : found;
 }
 

@@ -19,6 +19,16 @@ CString Texts(const dom::Node& node) {
     return out;
 }
 
+// The n-th element of the tag below the node, in document order.
+dom::NodePtr NthElement(const dom::Node& node, dom::Tag tag, int n) {
+    dom::NodePtr found;
+    dom::WalkTree(node, [&](const dom::NodePtr& child) {
+        if (!found && child->Is(tag) && n-- == 0) found = child;
+        return !found && child->IsElement();
+    });
+    return found;
+}
+
 }  // namespace
 
 // On an empty line: Four, Order list, Enter, Unorder list, Five. Then the
@@ -82,16 +92,18 @@ TEST_F(EditorFixture, EnterOnAnEmptyListItemEndsTheList) {
 
     // An empty first item of a list inside a line's DIV, as the page view makes lists.
     Load(L"<BODY><DIV><UL>\n<LI></LI>\n<LI>b</LI>\n</UL></DIV></BODY>");
-    dom::NodePtr firstItem;
-    dom::WalkTree(*state->document->Body(), [&](const dom::NodePtr& child) {
-        if (!firstItem && child->Is(dom::Tag::Li)) firstItem = child;
-        return !firstItem && child->IsElement();
-    });
+    dom::NodePtr firstItem = NthElement(*state->document->Body(), dom::Tag::Li, 0);
     ASSERT_TRUE(firstItem);
     Editor().SetCaret({firstItem, 0}, false);
     Editor().InsertParagraph();
     Type(L"y");
     EXPECT_EQ(Body(), L"<DIV>\r\n<P>y</P>\r\n<UL>\r\n<LI>b</LI>\r\n</UL></DIV>");
+
+    // An item of a lone line break is empty too.
+    Load(L"<BODY><UL><LI>a</LI><LI><BR></LI></UL></BODY>");
+    Editor().SetCaret({NthElement(*state->document->Body(), dom::Tag::Li, 1), 0}, false);
+    Editor().InsertParagraph();
+    EXPECT_EQ(Body(), L"<UL>\r\n<LI>a</LI></UL>\r\n<P><BR></P>");
 
     // An item with text is split, as before.
     Load(L"<BODY><UL><LI>ab</LI></UL></BODY>");

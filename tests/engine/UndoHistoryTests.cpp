@@ -28,6 +28,13 @@ struct HostEdits : EditorFixture {
             (*it)->Remove();
         }
     }
+    // Enter at the end of "line" and the view's fix-up, joined to it.
+    void EnterAtTheFirstLinesEnd() {
+        CaretAt(L"line", 4);
+        Editor().InsertParagraph();
+        state->history.ReopenLast();
+        ParagraphsToDivs();
+    }
     // A paste of the host at the selection (the document layer's PasteHtml).
     void HostPaste(const CString& html) {
         editing::TextRange range(state->document);
@@ -54,14 +61,12 @@ const wchar_t kTable[] = L"<TABLE><TR><TD><DIV>&nbsp;</DIV></TD><TD>cell</TD></T
 
 // The steps of the page view: Enter and its fix-up (joined, then closed by
 // the view), Add Table, a click into a cell, Delete Table. Undo takes them
-// back one by one, Redo does them again.
+// back one by one, each with the caret where it was before, and Redo does
+// them again.
 TEST_F(HostEdits, DeleteTableUndoesAloneAfterEnterAndAddTable) {
     Load(kLine);
     const CString start = Page();
-    CaretAt(L"line", 4);
-    Editor().InsertParagraph();
-    state->history.ReopenLast();
-    ParagraphsToDivs();
+    EnterAtTheFirstLinesEnd();
     state->history.Seal();
     const CString entered = Page();
     state->history.Seal();
@@ -78,6 +83,8 @@ TEST_F(HostEdits, DeleteTableUndoesAloneAfterEnterAndAddTable) {
 
     ASSERT_TRUE(Undo());
     EXPECT_EQ(Page(), added);
+    ASSERT_NE(Table(), nullptr);
+    EXPECT_TRUE(Table()->Contains(state->selection.start.node.get()));  // the caret is back in the cell
     ASSERT_TRUE(Undo());
     EXPECT_EQ(Page(), entered);
     ASSERT_TRUE(Undo());
@@ -95,10 +102,7 @@ TEST_F(HostEdits, DeleteTableUndoesAloneAfterEnterAndAddTable) {
 TEST_F(HostEdits, AClickClosesTheHostsOpenStep) {
     Load(kLine);
     const CString start = Page();
-    CaretAt(L"line", 4);
-    Editor().InsertParagraph();
-    state->history.ReopenLast();
-    ParagraphsToDivs();
+    EnterAtTheFirstLinesEnd();
     HostPaste(kTable);  // joins the Enter: no input came in between
     const CString added = Page();
     CaretAt(L"cell");   // the click
