@@ -198,6 +198,7 @@ void CTarveloView::ExecEngineOwnCommand(DWORD command, VARIANT* argument) {
 }
 
 void CTarveloView::JoinLastUndoStep() { ExecEngineOwnCommand(kEngineJoinLastUndoStep, nullptr); }
+void CTarveloView::SealUndoStep() { ExecEngineOwnCommand(kEngineSealUndoStep, nullptr); }
 
 void CTarveloView::OnEngineKeyDown(UINT key) {
     if (key == VK_RETURN && GetEditMode() == IDM_EDITMODE) m_bEnterTyped = TRUE;
@@ -209,18 +210,20 @@ void CTarveloView::OnEngineKeyUp(UINT key) {
     // page is released in the page, but changed nothing there.
     bool enter = key == VK_RETURN && m_bEnterTyped;
     if (key == VK_RETURN) m_bEnterTyped = FALSE;
-    if (enter) JoinLastUndoStep();  // one undo takes back the Enter and the fix-up
+    if (!enter && !m_bFixFonts) return;
+    // One undo takes back the key and its fix-up; the step closes after the
+    // fix-up, so nothing the view does later joins it.
+    JoinLastUndoStep();
     // The paragraphs' content moves into the new blocks node by node, so the
     // caret stays on the line the Enter made.
     if (enter && ReplaceParagraphsWithDivs(m_htmlDoc) > 0) {
         m_htmlDoc.ShowSelection();  // the caret is drawn on the new line as now laid out
         m_bFixFonts = TRUE;
-        return;
-    }
-    if (m_bFixFonts) {
+    } else if (m_bFixFonts) {
         m_bFixFonts = FALSE;
         RemoveEmptyFonts(m_htmlDoc);
     }
+    SealUndoStep();
 }
 
 LRESULT CTarveloView::bCMsieWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -251,15 +254,21 @@ BOOL CTarveloView::bCMsieWnd::PreTranslateMessage(MSG* msg) {
         // window's accelerators as the File menu says.
         if (CWnd* frame = m_pView->GetTopLevelFrame()) frame->PreTranslateMessage(msg);
         return TRUE;
-    case 'O':
+    case 'O': {
+        OwnUndoStep step(*m_pView);
         document.InsertColumnAtSelection(true);
         return TRUE;
-    case 'R':
+    }
+    case 'R': {
+        OwnUndoStep step(*m_pView);
         document.InsertRowAtSelection(true);
         return TRUE;
-    case 'T':
+    }
+    case 'T': {
+        OwnUndoStep step(*m_pView);
         document.InsertSimpleTable(2, 2);
         return TRUE;
+    }
     default:
         return FALSE;
     }

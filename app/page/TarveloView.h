@@ -103,6 +103,22 @@ protected:
     void OnEngineKeyUp(UINT key);
     // Makes the changes that follow part of the engine's last undo step.
     void JoinLastUndoStep();
+    // Closes the engine's undo step of the changes made through the document
+    // layer so far: what comes next is undone apart from them.
+    void SealUndoStep();
+    // The view's own edits of the page through the document layer (a table,
+    // a row, a pasted fragment, a colour) are one undo step each: the
+    // engine's open step is closed before and after them.
+    class OwnUndoStep {
+    public:
+        explicit OwnUndoStep(CTarveloView& view) : m_view(view) { m_view.SealUndoStep(); }
+        ~OwnUndoStep() { m_view.SealUndoStep(); }
+        OwnUndoStep(const OwnUndoStep&) = delete;
+        OwnUndoStep& operator=(const OwnUndoStep&) = delete;
+
+    private:
+        CTarveloView& m_view;
+    };
     // One of the engine's own commands (EngineCommands.h).
     void ExecEngineOwnCommand(DWORD command, VARIANT* argument);
 

@@ -118,16 +118,23 @@ void CTarveloView::OnDeleteTable() {
     bcHtmlTable table = m_htmlDoc.GetSelectedCell().GetParentTable();
     // The caret may still point into a table already taken out of the page.
     if (!table.IsValid() || !table.GetParentElement().IsValid()) return;
-    table.RemoveNode();
+    {
+        OwnUndoStep step(*this);  // Undo brings the table back
+        table.RemoveNode();
+    }
     RegUpdateFile(GetDocument()->GetPathName());
 }
 
-void CTarveloView::OnDeleteRow() { DeleteRowAtCaret(m_htmlDoc); }
+void CTarveloView::OnDeleteRow() {
+    OwnUndoStep step(*this);
+    DeleteRowAtCaret(m_htmlDoc);
+}
 
 void CTarveloView::AddRow(bool below) {
     bcHtmlTableCell cell = m_htmlDoc.GetSelectedCell();
     if (!cell.IsValid() || !m_htmlDoc.IsDesignMode()) return;
     bcHtmlTable table = cell.GetParentTable();
+    OwnUndoStep step(*this);
     if (table.IsValid()) table.InsertRow(cell.GetRowIndex() + (below ? 1 : 0), -1);
 }
 
@@ -141,15 +148,21 @@ void CTarveloView::OnBorderColor() {
         Tell(L"Please put the cursor inside the talbe to select it.");
         return;
     }
+    OwnUndoStep step(*this);
     table.SetBgColor(TextColourText());
 }
 
 void CTarveloView::OnCellBackgroundColor() {
     bcHtmlTableCell cell = m_htmlDoc.GetSelectedCell();
-    if (cell.IsValid() && m_htmlDoc.IsDesignMode()) cell.SetBgColor(TextColourText());
+    if (!cell.IsValid() || !m_htmlDoc.IsDesignMode()) return;
+    OwnUndoStep step(*this);
+    cell.SetBgColor(TextColourText());
 }
 
-void CTarveloView::OnInsertLine() { m_htmlDoc.PasteHtml(L"<hr color= \"black\" size=1>"); }
+void CTarveloView::OnInsertLine() {
+    OwnUndoStep step(*this);
+    m_htmlDoc.PasteHtml(L"<hr color= \"black\" size=1>");
+}
 
 void CTarveloView::OnInsertHyperlink() {
     CString href;
@@ -175,6 +188,7 @@ void CTarveloView::OnInsertHyperlink() {
         Tell(L"Invalid hyperlink");
         return;
     }
+    OwnUndoStep step(*this);
     m_htmlDoc.PasteHtml(ManualLinkHtml(dialog.m_strAddress, dialog.m_strName));
 }
 

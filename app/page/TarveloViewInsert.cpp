@@ -19,19 +19,27 @@ void CTarveloView::OnAddTable() {
     int width = 0, columns = 0, firstColumn = 0, lastColumn = 0, rowHeight = 0, rows = 0;
     CString name;
     if (!dialog.GetTableParams(width, columns, firstColumn, lastColumn, rowHeight, rows, name)) return;
-    m_htmlDoc.InsertGridTable(static_cast<unsigned>(firstColumn), static_cast<unsigned>(lastColumn),
-                              static_cast<unsigned>(width), static_cast<unsigned>(rowHeight), static_cast<unsigned>(rows),
-                              static_cast<unsigned>(columns), name);
+    {
+        OwnUndoStep step(*this);
+        m_htmlDoc.InsertGridTable(static_cast<unsigned>(firstColumn), static_cast<unsigned>(lastColumn),
+                                  static_cast<unsigned>(width), static_cast<unsigned>(rowHeight),
+                                  static_cast<unsigned>(rows), static_cast<unsigned>(columns), name);
+    }
     RegUpdateFile(GetDocument()->GetPathName());
 }
 
 void CTarveloView::OnAddIndexTag() {
     CDialogAddPage dialog;
-    if (dialog.DoModal() == IDOK) m_htmlDoc.PasteHtml(IndexTagHtml(dialog.m_strName));
+    if (dialog.DoModal() != IDOK) return;
+    OwnUndoStep step(*this);
+    m_htmlDoc.PasteHtml(IndexTagHtml(dialog.m_strName));
 }
 
 void CTarveloView::OnNewLine() {
-    m_htmlDoc.PasteHtml(L"<br>");
+    {
+        OwnUndoStep step(*this);
+        m_htmlDoc.PasteHtml(L"<br>");
+    }
     // The caret goes to the start of the next line at once, before the
     // engine paints again.
     POINT caret{};
@@ -46,4 +54,7 @@ void CTarveloView::OnNewLine() {
     Invalidate();
 }
 
-void CTarveloView::OnAddFooter() { m_htmlDoc.PasteHtml(GetPageEnding()); }
+void CTarveloView::OnAddFooter() {
+    OwnUndoStep step(*this);
+    m_htmlDoc.PasteHtml(GetPageEnding());
+}

@@ -31,6 +31,19 @@ bool IsLinePlaceholder(const Boundary& at) {
     return alone;
 }
 
+// A block that shows no more than an empty line: nothing in it, or a lone
+// line break (an empty item as browsers' editors write it).
+bool ShowsAnEmptyLine(const Node& block) {
+    int breaks = 0;
+    bool content = false;
+    dom::WalkTree(block, [&](const NodePtr& child) {
+        if (child->Is(Tag::Br)) ++breaks;
+        else if ((child->IsText() && child->Data().GetLength() > 0) || (child->IsElement() && IsAtom(*child))) content = true;
+        return !content && child->IsElement();
+    });
+    return !content && breaks <= 1;
+}
+
 }  // namespace
 
 Node* Editor::Root() const {
@@ -265,6 +278,10 @@ void Editor::InsertParagraph() {
     Node* endingLink = atCaret ? LinkEndingAt(at) : nullptr;
     Node* block = BlockOf(at.node.get());
     if (!block) return;
+    if (atCaret && IsListItem(*block) && ShowsAnEmptyLine(*block)) {  // Enter on an empty item ends the list
+        ItemLeavesList(*block, at);
+        return;
+    }
     if (!IsSplittable(*block)) {  // a cell, the body, a DIV: the line around the caret becomes a paragraph
         if (block->Is(Tag::Html) || IsTablePart(*block)) return;
         int index = ChildIndexOf(*block, at);

@@ -85,6 +85,12 @@ private:
     dom::Node* Root() const;
     TextRange SelectionRange() const;
     void DeleteCharacter(bool forward);  // Delete, Backspace
+    // A list item whose parent is a list (UL or OL).
+    static bool IsListItem(const dom::Node& block);
+    // The item becomes a paragraph in its place after its list, which it
+    // splits when items follow it; a list left without items goes. The
+    // caret stays where it was in the item's content.
+    void ItemLeavesList(dom::Node& item, const Boundary& at);
     // Takes the range's text out of the elements of the kinds.
     void RemoveInline(TextRange& range, const std::vector<dom::Tag>& kinds);
     // Inserts the text at the caret as a text node of its own in the formats.

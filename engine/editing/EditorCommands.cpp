@@ -22,32 +22,18 @@ void Editor::ToggleList(bool ordered) {
     if (!block || block->Is(Tag::Html) || IsTablePart(*block)) return;
     const wchar_t* listTag = ordered ? L"OL" : L"UL";
     Tag wanted = ordered ? Tag::Ol : Tag::Ul;
-    if (block->Is(Tag::Li) && block->Parent() && (block->Parent()->Is(Tag::Ul) || block->Parent()->Is(Tag::Ol))) {
+    if (IsListItem(*block)) {
         Node* list = block->Parent();
         if (list->Is(wanted)) {  // the item leaves the list as a paragraph
-            NodePtr paragraph = m_document.CreateElement(L"P");
-            MoveChildren(*block, 0, block->ChildCount(), *paragraph, 0);
-            Node* outer = list->Parent();
-            int index = list->IndexInParent();
-            int item = block->IndexInParent();
-            if (item > 0 && item + 1 < list->ChildCount()) {  // a middle item splits the list
-                NodePtr rest = SplitUpTo(m_document, *list, {list->Self(), item + 1});
-                (void)rest;
-            }
-            int position = item == 0 ? index : index + 1;
-            block->Remove();
-            outer->InsertChild(position, paragraph);
-            if (list->ChildCount() == 0 || std::all_of(list->Children().begin(), list->Children().end(), [](const NodePtr& c) { return IsBlank(*c); }))
-                list->Remove();
-            CollapseTo(FirstPlace(*paragraph));
+            ItemLeavesList(*block, at);
             return;
         }
-        NodePtr other = m_document.CreateElement(listTag);  // the other kind of list
-        Node* outer = list->Parent();
-        int index = list->IndexInParent();
+        // The other kind of list: it stands in the old one's place before
+        // the items move into it, so the selection moves along with them.
+        NodePtr other = m_document.CreateElement(listTag);
+        list->Parent()->InsertChild(list->IndexInParent(), other);
         MoveChildren(*list, 0, list->ChildCount(), *other, 0);
         list->Remove();
-        outer->InsertChild(index, other);
         return;
     }
     NodePtr list = m_document.CreateElement(listTag);
@@ -66,6 +52,28 @@ void Editor::ToggleList(bool ordered) {
         parent->InsertChild(index, list);
     }
     CollapseTo(IsInDocument(m_document, at) && item->Contains(at.node.get()) ? at : FirstPlace(*item));
+}
+
+bool Editor::IsListItem(const Node& block) {
+    return block.Is(Tag::Li) && block.Parent() && (block.Parent()->Is(Tag::Ul) || block.Parent()->Is(Tag::Ol));
+}
+
+void Editor::ItemLeavesList(Node& item, const Boundary& at) {
+    NodePtr list = item.Parent()->Self();
+    Node* outer = list->Parent();
+    int index = item.IndexInParent();
+    // A middle item splits the list: the items after it stay a list of their own.
+    NodePtr rest = index + 1 < list->ChildCount() ? SplitUpTo(m_document, *list, {list, index + 1}) : nullptr;
+    NodePtr paragraph = m_document.CreateElement(L"P");
+    outer->InsertChild(list->IndexInParent() + 1, paragraph);
+    MoveChildren(item, 0, item.ChildCount(), *paragraph, 0);
+    item.Remove();
+    auto holdsNoItem = [](const Node& part) {
+        return std::all_of(part.Children().begin(), part.Children().end(), [](const NodePtr& c) { return IsBlank(*c); });
+    };
+    for (const NodePtr& part : {list, rest})
+        if (part && part->Parent() && holdsNoItem(*part)) part->Remove();
+    CollapseTo(IsInDocument(m_document, at) && paragraph->Contains(at.node.get()) ? at : FirstPlace(*paragraph));
 }
 
 bool Editor::HasInline(const std::vector<Tag>& kinds) const {

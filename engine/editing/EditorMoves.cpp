@@ -124,6 +124,7 @@ void Editor::SelectAll() {
 }
 
 void Editor::SelectControl(Node& element) {
+    m_history.BreakRun();  // a picture or table clicked: as a caret move
     m_selection.kind = SelectionKind::Control;
     m_selection.controls = {element.Self()};
     if (Node* parent = element.Parent()) m_selection.start = {parent->Self(), element.IndexInParent()};

@@ -69,6 +69,11 @@ void UndoHistory::Seal() {
     m_runLast = began;
 }
 
+void UndoHistory::BreakRun() {
+    if (m_depth == 0) Seal();
+    m_runOpen = false;
+}
+
 void UndoHistory::ReopenLast() {
     if (m_depth > 0 || !m_redo.empty()) return;
     Seal();
@@ -87,7 +92,12 @@ void UndoHistory::Push(std::deque<Step>& stack, Step step) {
 bool UndoHistory::CanUndo() const { return !m_undo.empty() || (m_open && !m_open->changes.empty() && m_depth == 0); }
 
 UndoHistory::Step& UndoHistory::Current() {
-    if (!m_open) m_open = std::make_unique<Step>();  // a change outside any step
+    if (!m_open) {  // a change outside any step: the step goes from the selection now to the one at its end
+        m_open = std::make_unique<Step>();
+        if (m_selection) m_open->before = *m_selection;
+        m_open->began = std::chrono::steady_clock::now();
+        m_reopened = true;
+    }
     return *m_open;
 }
 
@@ -130,18 +140,22 @@ void UndoHistory::Unpark(Parked& parked, Boundary& point, dom::Node& parent, dom
 }
 
 void UndoHistory::ChildInserted(dom::Node& parent, dom::Node& child) {
+    const bool recording = Recording();
+    if (recording) Current();  // before the selection follows the change
     if (m_selection) {
         FollowInsertion(m_selection->start, parent, child);
         FollowInsertion(m_selection->end, parent, child);
         Unpark(m_parked[0], m_selection->start, parent, child);
         Unpark(m_parked[1], m_selection->end, parent, child);
     }
-    if (!Recording()) return;
+    if (!recording) return;
     Change change{Change::Kind::Inserted, parent.Self(), child.Self()};
     Record(std::move(change));
 }
 
 void UndoHistory::ChildRemoving(dom::Node& parent, int index, dom::Node& child) {
+    const bool recording = Recording();
+    if (recording) Current();
     if (m_selection) {
         Park(m_parked[0], m_selection->start, parent, index, child);
         Park(m_parked[1], m_selection->end, parent, index, child);
@@ -150,7 +164,7 @@ void UndoHistory::ChildRemoving(dom::Node& parent, int index, dom::Node& child) 
         auto& controls = m_selection->controls;
         controls.erase(std::remove_if(controls.begin(), controls.end(), [&](const dom::NodePtr& c) { return child.Contains(c.get()); }), controls.end());
     }
-    if (!Recording()) return;
+    if (!recording) return;
     Change change{Change::Kind::Removed, parent.Self(), child.Self()};
     change.index = index;
     Record(std::move(change));

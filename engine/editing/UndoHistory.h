@@ -49,7 +49,10 @@ public:
     void Begin(const Selection& before, StepKind kind = StepKind::Other);
     void End(const Selection& after);
     // The next step starts a run of its own (the caret moved, a command ran).
-    void BreakRun() { m_runOpen = false; }
+    // The changes made outside Begin/End so far (a host's edits through the
+    // interfaces) become a step of their own there, so that edits made
+    // before and after a click are never taken back together.
+    void BreakRun();
     // Closes the open step of changes made outside Begin/End.
     void Seal();
     // Opens the last step again: the changes made outside Begin/End from
@@ -124,7 +127,7 @@ private:
     std::deque<Step> m_redo;
     std::unique_ptr<Step> m_open;  // being recorded
     int m_depth = 0;               // Begin calls not yet ended
-    bool m_reopened = false;       // m_open is a reopened step: it ends where the selection then is
+    bool m_reopened = false;       // m_open is a reopened step or one of changes outside steps: it ends where the selection then is
     bool m_runOpen = false;        // the last step of the undo stack may take the next of its run
     std::chrono::steady_clock::time_point m_runLast;  // when the run's last step began
 };
