@@ -25,6 +25,20 @@ void NotifyPageClosed(const CString& path) {
         frame->m_wndTree.MarkPageClosed(path);
 }
 
+bool PageHasOpenMark(const CString& path) {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (!frame || !frame->m_wndTree.GetSafeHwnd()) return false;
+    auto count = frame->m_wndTree.m_openCounts.find(path);
+    return count != frame->m_wndTree.m_openCounts.end() && count->second > 0;
+}
+
+void NotifyPageReopened(const CString& path) {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (!frame || !frame->m_wndTree.GetSafeHwnd()) return;
+    if (auto item = frame->m_wndTree.m_itemsByPath.find(path); item != frame->m_wndTree.m_itemsByPath.end())
+        frame->m_wndTree.MarkPageOpen(item->second);
+}
+
 void NotifyPageAdded(const CString& path) {
     auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
     if (!frame || !frame->m_wndTree.GetSafeHwnd()) return;

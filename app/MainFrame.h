@@ -144,6 +144,10 @@ private:
 COLORREF GetPickerDefaultColor();
 // Tells the folder tree that a page's document has closed (its open mark goes).
 void NotifyPageClosed(const CString& path);
+// Whether the folder tree marks the page open, and the mark given back to a
+// page closed and opened again (its Refresh).
+bool PageHasOpenMark(const CString& path);
+void NotifyPageReopened(const CString& path);
 // Shows a page file that was written beside the tree's own operations.
 void NotifyPageAdded(const CString& path);
 // The Allpages folder read without any message (an empty path when the

@@ -126,7 +126,10 @@ bool CMainFrame::NewFolder(const CString& name, bool* nameRefused) {
         m_wndTree.ExpandFolder(folderItem);
     }
     auto item = m_wndTree.m_itemsByPath.find(path);
-    if (item != m_wndTree.m_itemsByPath.end()) m_wndTree.SelectItem(item->second);
+    if (item == m_wndTree.m_itemsByPath.end()) return true;
+    // The folder is new, so empty: it shows no expand button until it holds something.
+    m_wndTree.SetItemHasChildren(item->second, false);
+    m_wndTree.SelectItem(item->second);
     return true;
 }
 

@@ -53,6 +53,10 @@ BOOL CTarveloApp::InitInstance() {
     // hidden main window, once the dialog is up.
     CString raw = GetCommandLineW();
     const ClipKind clip = ClassifyClipCommandLine(raw);
+    if (clip == ClipKind::Unreadable) {
+        RefuseUnreadableClip();
+        ExitProcess(1);
+    }
     if (clip != ClipKind::Link && !InitControlsAndOle()) return FALSE;
     if (!CWinApp::InitInstance()) return FALSE;
     LoadStdProfileSettings(4);
@@ -87,6 +91,7 @@ BOOL CTarveloApp::InitInstance() {
         AddEventFromCommandLine(raw);
         ExitProcess(1);
     case ClipKind::None:
+    case ClipKind::Unreadable:
         break;
     }
 

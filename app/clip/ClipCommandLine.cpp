@@ -34,5 +34,8 @@ ClipKind ClassifyClipCommandLine(const CString& commandLine) {
             kind = candidate.kind;
         }
     }
+    if (kind == ClipKind::None)
+        for (const wchar_t* open : {L"<param>", L"<AA", L"<evt>"})
+            if (commandLine.Find(open) >= 0) return ClipKind::Unreadable;
     return kind;
 }

@@ -6,6 +6,8 @@
 #include "clip/DialogAddItem.h"
 #include "clip/IndexSnapshot.h"
 
+#include "core/MessageBox.h"
+
 namespace {
 
 // The "Add to Tarvelo" dialog in the clip process (its main window is built
@@ -39,5 +41,10 @@ void CTarveloApp::AddClipFromCommandLine(CString commandLine) {
 void OnClipDialogUp(std::function<void()> afterListed) { BeginIndexPrefetch(std::move(afterListed)); }
 
 void CTarveloApp::AddEventFromCommandLine(CString commandLine) { TakeEventClip(commandLine); }
+
+void RefuseUnreadableClip() {
+    ShowMessageBox(nullptr, L"The clip could not be read (its text is cut off): nothing was added.", L"Tarvelo",
+                   MB_OK | MB_ICONEXCLAMATION);
+}
 
 void StoreFormBlock(const CString& commandLine) { TakeFormBlockClip(commandLine); }

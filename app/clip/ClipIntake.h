@@ -5,6 +5,10 @@
 
 #include <functional>
 
+// A command line that begins a clip but holds no whole element of any kind
+// (cut off on its way): says that the clip could not be read.
+void RefuseUnreadableClip();
+
 // Stores one block of a page's form text for the link clip that follows.
 void StoreFormBlock(const CString& commandLine);
 

@@ -20,6 +20,12 @@ namespace {
 
 constexpr wchar_t kProgramCaption[] = L"Tarvelo";
 constexpr wchar_t kPictureNotFetched[] = L"The picture could not be fetched; the link is added without it.";
+constexpr wchar_t kEmptyClip[] = L"The clip holds neither an address nor a name: nothing was added.";
+
+bool IsBlankText(CString text) {
+    text.Trim();
+    return text.IsEmpty();
+}
 
 bool OptionIsOn(const wchar_t* name) { return GetSettingInt(L"Settings", name, 0) == 0; }
 
@@ -104,6 +110,12 @@ void TakeLinkClip(const CString& commandLine, const AskForLinkPlacement& ask, co
     if (clip.address.Find(L'\'') >= 0) {
         ShowMessageBox(nullptr, L"Error, URL contains \"'\" character!", kProgramCaption, MB_OK);
         // The blocks of this clip must not mix into the next one.
+        DiscardFormBlocks();
+        return;
+    }
+    // A clip without anything to link would only leave an empty line in the page.
+    if (IsBlankText(clip.address) && IsBlankText(clip.title) && IsBlankText(clip.pictureAddress)) {
+        ShowMessageBox(nullptr, kEmptyClip, kProgramCaption, MB_OK | MB_ICONEXCLAMATION);
         DiscardFormBlocks();
         return;
     }

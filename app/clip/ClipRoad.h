@@ -29,6 +29,8 @@ using AskForLinkPlacement = std::function<bool(const LinkClip& offered, LinkPlac
 // The link clip: reads the clip, decorates the title, asks for the page and
 // section, keeps or drops the form blocks, stores the picture, writes the
 // link and remembers the choice. `now` is the local time of the date text.
+// A clip with neither address nor name (nor picture) is refused with a
+// message before the dialog; no page changes.
 void TakeLinkClip(const CString& commandLine, const AskForLinkPlacement& ask, const SYSTEMTIME& now);
 
 // The form block clip: stores its block as a transfer file.

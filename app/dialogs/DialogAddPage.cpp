@@ -13,6 +13,9 @@ void CDialogAddPage::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDialogAddPage::OnInitDialog() {
     CDialog::OnInitDialog();
+    // A name given back (one the command refused) is selected: typing
+    // replaces it, an arrow key mends it.
     m_editName.SetFocus();
+    m_editName.SetSel(0, -1);
     return FALSE;  // the focus is set
 }

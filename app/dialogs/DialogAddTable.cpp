@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogIds.h"
 
+#include "core/MessageBox.h"
 #include "dialog/DataExchange.h"
 
 #include <climits>
@@ -21,6 +22,15 @@ FoldSizes& Sizes() {
 }
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
+
+// Whether the text starts with a number as atoi reads one (blanks, a sign, a digit).
+bool StartsWithNumber(const CString& text) {
+    int at = 0;
+    const int length = text.GetLength();
+    while (at < length && (text[at] == L' ' || (text[at] >= 9 && text[at] <= 13))) ++at;
+    if (at < length && (text[at] == L'+' || text[at] == L'-')) ++at;
+    return at < length && text[at] >= L'0' && text[at] <= L'9';
+}
 
 }  // namespace
 
@@ -56,6 +66,38 @@ bool ParseTableParams(const CString& width, const CString& columns, const CStrin
            InRange(params.rowHeight, 0, 1000) && InRange(params.rows, 1, 100);
 }
 
+TableParamsProblem FindTableParamsProblem(const CString& width, const CString& columns, const CString& firstColumnWidth,
+                                          const CString& lastColumnWidth, const CString& rowHeight,
+                                          const CString& rows) {
+    const int tableWidth = TextToIntLikeAtoi(width);
+    CString upToWidth;
+    upToWidth.Format(L"the table width (%d)", tableWidth);
+    const bool widthKnown = StartsWithNumber(width) && InRange(tableWidth, 1, 5000);
+    struct Field {
+        const CString& text;
+        int id;
+        const wchar_t* label;
+        int low, high;
+        CString highText;
+    } fields[] = {
+        {columns, IDC_TABLE_COLUMNS, L"Column Number", 1, 100, L"100"},
+        {width, IDC_TABLE_WIDTH, L"Table Width", 1, 5000, L"5000"},
+        {rows, IDC_TABLE_ROWS, L"Row Number", 1, 100, L"100"},
+        {rowHeight, IDC_TABLE_ROW_HEIGHT, L"Row Height", 0, 1000, L"1000"},
+        {firstColumnWidth, IDC_TABLE_FIRST_COLUMN, L"First Column Width", 0, tableWidth, upToWidth},
+        {lastColumnWidth, IDC_TABLE_LAST_COLUMN, L"Last Column Width", 0, tableWidth, upToWidth},
+    };
+    for (const Field& field : fields) {
+        // The column widths are measured against a width that is itself valid.
+        if (field.id == IDC_TABLE_FIRST_COLUMN && !widthKnown) break;
+        if (StartsWithNumber(field.text) && InRange(TextToIntLikeAtoi(field.text), field.low, field.high)) continue;
+        CString low;
+        low.Format(L"%d", field.low);
+        return {CString(field.label) + L" must be a whole number from " + low + L" to " + field.highText + L".", field.id};
+    }
+    return {};
+}
+
 CDialogAddTable::CDialogAddTable(CWnd* parent) : CDialog(IDD_ADD_TABLE, parent) {}
 
 const MessageMap* CDialogAddTable::GetMessageMap() const {
@@ -87,6 +129,22 @@ BOOL CDialogAddTable::OnInitDialog() {
     CDialog::OnInitDialog();
     ::SetFocus(::GetDlgItem(m_hWnd, IDC_TABLE_NAME));
     return FALSE;
+}
+
+void CDialogAddTable::OnOK() {
+    TableParamsProblem problem = FindTableParamsProblem(
+        GetDlgItemText(IDC_TABLE_WIDTH), GetDlgItemText(IDC_TABLE_COLUMNS), GetDlgItemText(IDC_TABLE_FIRST_COLUMN),
+        GetDlgItemText(IDC_TABLE_LAST_COLUMN), GetDlgItemText(IDC_TABLE_ROW_HEIGHT), GetDlgItemText(IDC_TABLE_ROWS));
+    if (problem.message.IsEmpty()) {
+        CDialog::OnOK();
+        return;
+    }
+    ShowMessageBox(m_hWnd, problem.message, L"Tarvelo", MB_OK | MB_ICONEXCLAMATION);
+    // A folded dialog unfolds when the field to mend is one of the lower ones.
+    if (problem.field != IDC_TABLE_COLUMNS && GetDlgItemText(IDC_TABLE_COLLAPSE) == L">>") OnCollapse();
+    HWND field = ::GetDlgItem(m_hWnd, problem.field);
+    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    ::SendMessageW(field, EM_SETSEL, 0, -1);
 }
 
 void CDialogAddTable::OnCollapse() {

@@ -23,6 +23,18 @@ bool ParseTableParams(const CString& width, const CString& columns, const CStrin
                       const CString& name, TableParams& params);
 int TextToIntLikeAtoi(const CString& text);
 
+// What keeps the dialog's texts from making a table: the message that says
+// which field must hold what, and that field's control id; an empty message
+// when every field holds a number in its range. A field with no number at
+// its start (empty, or letters) is refused, as is a number out of range.
+struct TableParamsProblem {
+    CString message;
+    int field = 0;
+};
+TableParamsProblem FindTableParamsProblem(const CString& width, const CString& columns, const CString& firstColumnWidth,
+                                          const CString& lastColumnWidth, const CString& rowHeight,
+                                          const CString& rows);
+
 class CDialogAddTable : public CDialog {
 public:
     explicit CDialogAddTable(CWnd* parent = nullptr);
@@ -44,5 +56,8 @@ protected:
     const MessageMap* GetMessageMap() const override;
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
+    // Values that make no table are refused with a message; the dialog stays
+    // with the field to mend selected.
+    void OnOK() override;
     void OnCollapse();
 };

@@ -128,7 +128,9 @@ bool CTarveloDoc::ClosePage() {
 void CTarveloDoc::OnRefreshView() {
     CString path = GetPathName();
     CWinApp* app = AfxGetApp();
+    // The page shows anew in a window of its own; its mark in the tree stays.
+    const bool marked = PageHasOpenMark(path);
     if (!ClosePage()) return;  // this document is gone from here on
-    if (!path.IsEmpty()) app->OpenDocumentFile(path);
+    if (!path.IsEmpty() && app->OpenDocumentFile(path) && marked) NotifyPageReopened(path);
 }
 

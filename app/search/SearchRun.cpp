@@ -158,6 +158,7 @@ int CSearchRun::SearchNextPage() {
 
 void CSearchRun::SearchNextOrTellOver() {
     if (SearchNextPage()) return;
+    m_runOver = true;
     // The marks of the last hit stay where the user saw them; a run without
     // any hit takes away what an earlier run left.
     if (m_runHits) {
@@ -242,6 +243,24 @@ void CSearchRun::RunAllPages(const CString& keywords) {
     if (m_regularExpression || m_scope == L"All pages") SearchNextOrTellOver();
 }
 
+void CSearchRun::StartNewRunWhenAskedAnew(const CString& scope, int regularExpression, int matchCase) {
+    // The same words with another scope or other flags are another search:
+    // its pages are listed afresh, as for new words. A new scope takes the
+    // tree's selection again; new flags keep the folder the run began on.
+    if (m_pressed && scope != m_pressedScope) {
+        StartNewRun();
+    } else if (m_pressed && (regularExpression != m_pressedRegularExpression || matchCase != m_pressedMatchCase)) {
+        m_runKeywords.Empty();
+    }
+    // After "Search over" the next press searches again from the first page.
+    if (m_runOver) m_runKeywords.Empty();
+    m_runOver = false;
+    m_pressed = true;
+    m_pressedScope = scope;
+    m_pressedRegularExpression = regularExpression;
+    m_pressedMatchCase = matchCase;
+}
+
 void CSearchRun::Run(const CString& keywords, const CString& scope, int regularExpression, int matchCase) {
     // A pattern the matcher cannot read would find nothing anywhere: say what
     // is wrong with it rather than that no page holds it.
@@ -252,6 +271,7 @@ void CSearchRun::Run(const CString& keywords, const CString& scope, int regularE
             return;
         }
     }
+    StartNewRunWhenAskedAnew(scope, regularExpression, matchCase);
     m_regularExpression = regularExpression;
     m_matchCase = matchCase;
     m_scope = scope;

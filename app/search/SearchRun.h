@@ -67,6 +67,16 @@ private:
     // Pattern mode: the page's matches on disk marked in its view.
     bool MarkPageMatches(CTarveloView& view, const CString& keywords);
 
+    // A press whose flags or scope differ from the last one's, or the first
+    // press after the run said it is over, starts a new run.
+    void StartNewRunWhenAskedAnew(const CString& scope, int regularExpression, int matchCase);
+
     CMainFrame& m_frame;
     bool m_opening = false;  // SearchNextPage is opening a page: it marks it itself
+    // What the last press asked for, and whether its run has said it is over.
+    bool m_pressed = false;
+    CString m_pressedScope;
+    int m_pressedRegularExpression = 0;
+    int m_pressedMatchCase = 0;
+    bool m_runOver = false;
 };

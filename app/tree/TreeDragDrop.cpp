@@ -102,6 +102,11 @@ void CXTreeCtrl::OnTimer(UINT_PTR id) {
         }
         return;
     }
+    if (id == kFolderChangedTimerId) {
+        KillTimer(id);
+        OnFolderChanged(0, 0);
+        return;
+    }
     if (id != kScrollTimerId) {
         Default();  // the control's own timers (label edit, tooltips)
         return;

@@ -33,6 +33,7 @@ int TreeFiller::FillTree() {
     tree.m_openCounts[m_allpagesPath] += 1;
     tree.SelectItem(root);
     tree.Invalidate();
+    tree.WatchAllpages();
     return added ? 1 : 0;
 }
 

@@ -53,6 +53,7 @@ const MessageMap* CXTreeCtrl::GetMessageMap() const {
         MapMessage<&CXTreeCtrl::OnTimer>(WM_TIMER),
         MapMessage<&CXTreeCtrl::OnPendingRename>(kRenameMessage),
         MapMessage<&CXTreeCtrl::OnEditLimit>(kEditLimitMessage),
+        MapMessage<&CXTreeCtrl::OnFolderChanged>(kFolderChangedMessage),
     };
     static const MessageMap map{CTreeCtrl::GetMessageMap(), entries};
     return &map;

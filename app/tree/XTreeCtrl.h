@@ -10,6 +10,7 @@
 // 0/1 closed folder, 2/3 open folder, 4/5 page, 6/7 open page.
 #pragma once
 #include "controls/TreeCtrl.h"
+#include "tree/FolderWatch.h"
 
 #include <map>
 #include <memory>
@@ -63,6 +64,15 @@ public:
     // uses inside (Wine's tree view runs its slow-click rename on id 2).
     static constexpr UINT_PTR kHoverTimerId = 0x7451;
     static constexpr UINT_PTR kScrollTimerId = 0x7452;
+    static constexpr UINT_PTR kFolderChangedTimerId = 0x7453;
+
+    // Pages and folders that appear on disk while the program runs (a clip's
+    // process writes a new page) show in the tree at once: the Allpages
+    // folder is watched, and each change adds what is new below the folders
+    // the tree has filled. Nothing shown goes, nothing open closes.
+    static constexpr UINT kFolderChangedMessage = WM_APP + 0x53;
+    void WatchAllpages();
+    void ShowNewEntries();
 
     bool IsPage(HTREEITEM item) const { return item && GetItemData(item) != 0; }
     CString ItemPath(HTREEITEM item) const;
@@ -130,6 +140,7 @@ protected:
     void OnEndLabelEdit(NMHDR* header, LRESULT* result);
     LRESULT OnPendingRename(WPARAM, LPARAM);
     LRESULT OnEditLimit(WPARAM, LPARAM);
+    LRESULT OnFolderChanged(WPARAM, LPARAM);
     void OnBeginDrag(NMHDR* header, LRESULT* result);
     void OnPaint();
     LRESULT OnEraseBkgnd(HDC dc);
@@ -139,6 +150,9 @@ protected:
     void OnTimer(UINT_PTR id);
 
 private:
+    void ShowNewEntriesBelow(HTREEITEM item, const CString& path);
+    CFolderWatch m_folderWatch;
+
     // Empties a folder item and fills it again from disk before it expands.
     void PrepareExpansion(HTREEITEM item, const CString& path);
     // The path each live item was inserted under, to drop map entries of deleted items.

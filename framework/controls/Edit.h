@@ -1,5 +1,6 @@
 // CEdit: the system's edit control ("EDIT"), created with Create or bound
-// to a dialog's control by DDX_Control.
+// to a dialog's control by DDX_Control. A bound or created box selects its
+// whole text on Ctrl+A.
 #pragma once
 #include "wnd/Wnd.h"
 
@@ -24,4 +25,20 @@ public:
     int GetLineCount() const { return static_cast<int>(SendMessage(EM_GETLINECOUNT)); }
     BOOL GetModify() const { return static_cast<BOOL>(SendMessage(EM_GETMODIFY)); }
     void SetModify(BOOL modified = TRUE) { SendMessage(EM_SETMODIFY, modified); }
+
+protected:
+    const MessageMap* GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {MapMessage<&CEdit::OnChar>(WM_CHAR)};
+        static const MessageMap map{CWnd::GetMessageMap(), entries};
+        return &map;
+    }
+    // Ctrl+A (its character 1) selects the whole text, as the system's own
+    // edit boxes do since Windows Vista; every other character is the box's.
+    void OnChar(UINT character, UINT, UINT) {
+        if (character == 1) {
+            SetSel(0, -1);
+            return;
+        }
+        Default();
+    }
 };

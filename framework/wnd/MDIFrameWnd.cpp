@@ -8,9 +8,45 @@
 const MessageMap* CMDIFrameWnd::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapCommandRange<&CMDIFrameWnd::OnWindowCommand>(ID_WINDOW_ARRANGE, ID_WINDOW_TILE_VERT),
+        MapMessage<&CMDIFrameWnd::OnInitMenuPopup>(WM_INITMENUPOPUP),
     };
     static const MessageMap map{CFrameWnd::GetMessageMap(), entries};
     return &map;
+}
+
+CString WindowListEntryText(int number, const CString& title) {
+    CString text;
+    text.Format(L"&%d ", number);
+    CString shown = title;
+    shown.Replace(L"&", L"&&");
+    return text + shown;
+}
+
+void CMDIFrameWnd::OnInitMenuPopup(HMENU menu, UINT index, BOOL sysMenu) {
+    // The MDI client lists its children with their titles as menu texts, in
+    // which an "&" would mark the next letter as a key. Each entry it made
+    // (the child of the same id) is written again with the title escaped.
+    if (!sysMenu && m_hWndMDIClient) {
+        const int count = GetMenuItemCount(menu);
+        for (int position = 0; position < count; ++position) {
+            const UINT id = GetMenuItemID(menu, position);
+            if (id < AFX_IDM_FIRST_MDICHILD || id >= AFX_IDM_FIRST_MDICHILD + 9) continue;
+            HWND child = nullptr;
+            for (HWND at = ::GetWindow(m_hWndMDIClient, GW_CHILD); at && !child; at = ::GetWindow(at, GW_HWNDNEXT))
+                if (static_cast<UINT>(::GetDlgCtrlID(at)) == id) child = at;
+            if (!child) continue;
+            wchar_t title[512] = {};
+            ::GetWindowTextW(child, title, 512);
+            if (!wcschr(title, L'&')) continue;
+            CString text = WindowListEntryText(static_cast<int>(id - AFX_IDM_FIRST_MDICHILD) + 1, title);
+            MENUITEMINFOW item{};
+            item.cbSize = sizeof(item);
+            item.fMask = MIIM_STRING;
+            item.dwTypeData = const_cast<wchar_t*>(text.GetString());
+            ::SetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+        }
+    }
+    CFrameWnd::OnInitMenuPopup(menu, index, sysMenu);
 }
 
 HMENU CMDIFrameWnd::FindWindowMenu(HMENU menu) {

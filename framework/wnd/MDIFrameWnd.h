@@ -46,4 +46,11 @@ protected:
     const MessageMap* GetMessageMap() const override;
     BOOL OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context) override;
     void OnWindowCommand(UINT id);
+    // The window list shows each child's title as it stands: an "&" in a
+    // title is a character, not the mark of a menu key.
+    void OnInitMenuPopup(HMENU menu, UINT index, BOOL sysMenu);
 };
+
+// The text of a window list entry: its number as the menu key, then the
+// title with every "&" doubled ("&2 Diary && Plans").
+CString WindowListEntryText(int number, const CString& title);

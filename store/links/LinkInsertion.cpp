@@ -3,6 +3,7 @@
 #include "index/AllPagesIndex.h"
 #include "install/InstallPath.h"
 #include "links/LinkLine.h"
+#include "pages/PageClean.h"
 #include "pages/PageFile.h"
 #include "pages/PageLineScan.h"
 #include "pages/PageMarkers.h"
@@ -19,6 +20,7 @@
 namespace {
 
 constexpr wchar_t kOpenFailure[] = L"File not Open, A Error Happened While Openning the File.";
+constexpr wchar_t kNothingToLink[] = L"The link has neither an address nor a picture, so it was not added.";
 constexpr wchar_t kFiveSpaces[] = L"&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
 
 void Tell(const wchar_t* text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
@@ -218,7 +220,7 @@ private:
             CString before = line.Left(bodyEnd);
             if (markers.spacer) RegexReplaceAll(before, L"<[Bb][Rr] 2>", L"");
             m_out += before;
-            CloseContent(250, GetPageEnding());
+            CloseContent(250, GetPageEnding(CountOpenDivs(m_out)));
             return false;
         }
         int bodyClose = markers.bodyClose ? upper.Find(L"</BODY") : -1;
@@ -241,7 +243,7 @@ private:
             // pile up at the page's end with every link.
             int marker = FindBodyEndMarker(kept.view());
             if (marker >= 1) m_out += kept.Left(marker) + L"\n";
-            m_out += GetPageEnding();
+            m_out += GetPageEnding(CountOpenDivs(m_out));
             m_stopped = true;
             return false;
         }
@@ -376,6 +378,12 @@ int AddLinkToPage(const CString& page, const CString& section, const CString& te
     CString install = GetInstallPath();
     if (!IsUsableInstallPath(install) || !IsValidPageName(page)) {
         Tell(kOpenFailure);
+        return 0;
+    }
+    // A link needs somewhere to lead: without an address or a picture the
+    // page would only gain an empty line.
+    if (address.IsEmpty() && picture.IsEmpty()) {
+        Tell(kNothingToLink);
         return 0;
     }
     PageRewriteLock lock(install);

@@ -18,7 +18,9 @@ enum class LinkPlacement {
 // Allpages folder without extension), creating the page from the template
 // when it does not exist. 1 when the page was written; 0 when it cannot be
 // read or written ("File not Open, A Error Happened While Openning the
-// File."; the page is then unchanged). The page's AllPages value gains the
+// File."; the page is then unchanged), and 0 without touching any page for a
+// link with neither address nor picture ("The link has neither an address
+// nor a picture, so it was not added."). The page's AllPages value gains the
 // section when a new section was made.
 int AddLinkToPage(const CString& page, const CString& section, const CString& text, const CString& address,
                   const CString& picture, LinkPlacement* placement = nullptr);

@@ -11,6 +11,7 @@
 #include "core/MessageBox.h"
 #include "regex/Regex.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -113,15 +114,11 @@ size_t SkipOpaque(std::wstring_view text, size_t at, const TagInfo& tag) {
     return text.size();
 }
 
-} // namespace
-
-void MergeSplitLinks(CString& text) {
-    std::wstring_view view(text.str());
+// Walks the start and end tags of a text, past comments and the insides of
+// SCRIPT and STYLE elements: visit(tag, at) is called with each tag and the
+// position of its '<', and answers where the walk goes on.
+template <typename Visit> void ForEachTag(std::wstring_view view, Visit visit) {
     const size_t n = view.size();
-    std::wstring out;
-    size_t copied = 0;                 // text before this is in `out`
-    bool inLink = false;               // a link is open
-    std::wstring_view openHref;        // its address
     size_t i = 0;
     while (i < n) {
         if (view[i] != L'<') {
@@ -142,22 +139,40 @@ void MergeSplitLinks(CString& text) {
             i = SkipOpaque(view, i, tag);
             continue;
         }
-        if (!IsNamed(tag, L"a")) {
-            i = tag.end;
-            continue;
-        }
+        i = visit(tag, i);
+    }
+}
+
+} // namespace
+
+int CountOpenDivs(const CString& text) {
+    int depth = 0;
+    ForEachTag(text.str(), [&](const TagInfo& tag, size_t) {
+        if (IsNamed(tag, L"div")) depth = tag.closing ? std::max(0, depth - 1) : depth + 1;
+        return tag.end;
+    });
+    return depth;
+}
+
+void MergeSplitLinks(CString& text) {
+    std::wstring_view view(text.str());
+    const size_t n = view.size();
+    std::wstring out;
+    size_t copied = 0;                 // text before this is in `out`
+    bool inLink = false;               // a link is open
+    std::wstring_view openHref;        // its address
+    ForEachTag(view, [&](const TagInfo& tag, size_t i) -> size_t {
+        if (!IsNamed(tag, L"a")) return tag.end;
         if (!tag.closing) {
             inLink = true;
             openHref = tag.href;
             if (!tag.hasHref) openHref = std::wstring_view();
-            i = tag.end;
-            continue;
+            return tag.end;
         }
         // An end of a link: is it followed, across white space only, by the
         // start of a link to the same address?
         size_t next = tag.end;
         while (next < n && IsBlank(view[next])) ++next;
-        bool joined = false;
         if (inLink && !openHref.empty() && next > tag.end && next + 2 < n && view[next] == L'<' &&
             StartsNoCase(view, next, L"<a") && (IsBlank(view[next + 2]) || view[next + 2] == L'>')) {
             TagInfo second = ReadTagAt(view, next);
@@ -165,19 +180,18 @@ void MergeSplitLinks(CString& text) {
                 out.append(view.substr(copied, i - copied));
                 out.append(view.substr(tag.end, next - tag.end)); // the white space between them
                 copied = second.end;
-                i = second.end;
-                joined = true;
+                return second.end;
             }
         }
-        if (!joined) {
-            inLink = false;
-            i = tag.end;
-        }
-    }
+        inLink = false;
+        return tag.end;
+    });
     if (copied == 0) return;
     out.append(view.substr(copied));
     text = CString(out);
 }
+
+namespace {
 
 // Content that stands after the body-end marker (typed below the end line)
 // moves before it: the rest of the marker's line after its HR tag and the
@@ -209,6 +223,8 @@ CString ContentAfterBodyEnd(const CString& markerLine, PageLines& lines) {
     return moved;
 }
 
+} // namespace
+
 CString CleanPageText(const CString& engineText) {
     // The engine ends its lines with CR LF; the page format with a line feed.
     CString text = engineText;
@@ -228,7 +244,9 @@ CString CleanPageText(const CString& engineText) {
             // written, so that saving again does not add a blank line each time.
             if (marker > 0) output += line.Left(marker) + L"\n";
             output += ContentAfterBodyEnd(line.Mid(marker), lines);
-            output += GetPageEnding();
+            // A block the page opened before its end (the template's outer
+            // DIV) closes after the footer, where the engine's own text closed it.
+            output += GetPageEnding(CountOpenDivs(output));
             break;
         }
         int bodyEnd = FindNoCase(scan, L"</body");

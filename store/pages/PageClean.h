@@ -14,6 +14,10 @@
 // them. Without a marker, what follows the body's end tag is replaced.
 CString CleanPageText(const CString& text);
 
+// How many DIV blocks the text leaves open (start tags without their end
+// tag; an end tag without a start tag counts for nothing).
+int CountOpenDivs(const CString& text);
+
 // Joins two adjacent links with the same address that stand apart only by
 // white space ("...</A> <A href=...>...") into one link: the second link's
 // start tag and the first one's end tag go, the white space and both texts

@@ -37,8 +37,10 @@ CString GetPageFooterLine() {
     return CString(L"<center><font size=2><a href= \"") + kProductSiteAddress + L"\">Tarvelo</a></font></center>\n";
 }
 
-CString GetPageEnding() {
-    return CString(kPageSpacers) + kBodyEndMarkerLine + GetPageFooterLine() + L"</body>\n</html>\n";
+CString GetPageEnding(int openDivs) {
+    CString ending = CString(kPageSpacers) + kBodyEndMarkerLine + GetPageFooterLine();
+    for (int i = 0; i < openDivs; ++i) ending += L"</DIV>";
+    return ending + L"</body>\n</html>\n";
 }
 
 CString BuildPageTemplate(const CString& name) {

@@ -17,8 +17,9 @@ inline constexpr wchar_t kHeadLine[] = L"<hr color=blue size=1>\n";
 // The footer line, with its line end.
 CString GetPageFooterLine();
 // The lines that close a page whatever its footer settings: the spacers, the
-// body-end marker line, the footer line and the closing tags.
-CString GetPageEnding();
+// body-end marker line, the footer line and the closing tags, with an end
+// tag before "</body>" for each DIV block the content left open.
+CString GetPageEnding(int openDivs = 0);
 // The template text of AddNewPage (without the byte-order mark), following
 // the HeadTitle, HeadLine, FootLine and Foot settings (0, the default, is on).
 CString BuildPageTemplate(const CString& name);

@@ -14,8 +14,14 @@ TEST(ClipCommandLine, KindIsDecidedByTheFirstElement) {
         {L"<TQBLK>1</TQBLK><AA1>f>>><param><url>u</url></param>|||</AA>", ClipKind::FormBlock},
         {L"<param><url>u</url><name><evt>t</evt></name></param>", ClipKind::Link},
         {L"<evt><name><AA1>x</AA></name></evt>", ClipKind::Event},
-        {L"<param></param>", ClipKind::None},  // an element needs content
-        {L"</param>x<param>", ClipKind::None},
+        // A clip's start without a whole element is a clip that cannot be
+        // read, never a file name to open.
+        {L"<param></param>", ClipKind::Unreadable},  // an element needs content
+        {L"</param>x<param>", ClipKind::Unreadable},
+        {L"Tarvelo.exe \"<param><url>u</url><name>n</name></param><form>0</form\"", ClipKind::Link},
+        {L"Tarvelo.exe \"<param><url>u</url><name>n</name></param\"", ClipKind::Unreadable},
+        {L"<TQBLK>1</TQBLK><AA1>block</AA", ClipKind::Unreadable},
+        {L"<evt><name>n</name></evt", ClipKind::Unreadable},
         {L"<PARAM>x</PARAM>", ClipKind::None},  // tags are case-sensitive
         {L"Tarvelo.exe C:\\pages\\a.htm", ClipKind::None},
         {L"", ClipKind::None},

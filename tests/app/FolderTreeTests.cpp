@@ -180,6 +180,7 @@ TEST_F(TreeWindow, NewPageAndFolderWriteTheDiskTheTreeAndTheIndex) {
     ASSERT_TRUE(m_frame->NewFolder(L"Fresh"));
     EXPECT_TRUE(PathExists(Full(L"Fresh")));
     EXPECT_EQ(Tree().GetSelectedItem(), Item(L"Fresh"));
+    EXPECT_FALSE(Tree().ItemHasChildren(Item(L"Fresh")));  // empty: no expand button
     // A page into the closed, empty folder shows it filled from disk.
     ASSERT_TRUE(m_frame->NewPage(L"Inside"));
     EXPECT_EQ(Tree().GetParentItem(Item(L"Fresh\\Inside.htm")), Item(L"Fresh"));

@@ -541,3 +541,44 @@ TEST_F(TreeWindow, TreeAndToolbarReachTheScreenWholeFromTheirBuffers) {
     EXPECT_GE(buttonColours.size(), 2u);  // the picture on the bar's background
     EXPECT_EQ(buttonColours.count(RGB(0, 0, 0)) == 0 || buttonColours.size() > 2, true);
 }
+
+TEST_F(TreeWindow, RefreshOfAPageKeepsItsOpenMarkAndTheWindowListShowsTitlesAsTheyStand) {
+    Page(L"Diary & Plans.htm", L"plans");
+    Page(L"Other.htm", L"other");
+    OpenWindow();
+    Tree().OpenPage(Item(L"Diary & Plans.htm"));
+    CDocument* before = OpenDocument(L"Diary & Plans.htm");
+    ASSERT_NE(before, nullptr);
+    ASSERT_EQ(Count(L"Diary & Plans.htm"), 1);
+
+    // F5 shows the page anew in a window of its own; the tree still marks it open.
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_REFRESH);
+    PumpMessages();
+    ASSERT_NE(OpenDocument(L"Diary & Plans.htm"), nullptr);
+    EXPECT_EQ(Count(L"Diary & Plans.htm"), 1);
+    EXPECT_EQ(Image(Item(L"Diary & Plans.htm")), kPageOpen);
+    EXPECT_EQ(Count(L""), 2);  // the root: its fill and the one open page
+    // A page the tree never opened stays without a mark through its refresh.
+    ASSERT_NE(m_app.OpenDocumentFile(Full(L"Other.htm")), nullptr);
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_REFRESH);
+    PumpMessages();
+    EXPECT_EQ(Count(L"Other.htm"), 0);
+    EXPECT_EQ(Image(Item(L"Other.htm")), kPageImage);
+
+    // The Window menu lists "Diary & Plans" with its "&" as a character.
+    HMENU window = CMDIFrameWnd::FindWindowMenu(m_frame->GetMenu());
+    ASSERT_NE(window, nullptr);
+    m_frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(window), 4);
+    std::set<CString> entries;
+    for (int i = 0; i < GetMenuItemCount(window); ++i) {
+        UINT id = GetMenuItemID(window, i);
+        if (id < AFX_IDM_FIRST_MDICHILD || id >= AFX_IDM_FIRST_MDICHILD + 9) continue;
+        wchar_t text[128] = {};
+        GetMenuStringW(window, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+        entries.insert(text);
+    }
+    EXPECT_EQ(entries.size(), 2u);
+    EXPECT_TRUE(entries.count(L"&1 Diary && Plans.htm") || entries.count(L"&2 Diary && Plans.htm"))
+        << ::testing::PrintToString(std::vector<CString>(entries.begin(), entries.end()));
+    EXPECT_EQ(WindowListEntryText(3, L"A && B & C"), L"&3 A &&&& B && C");
+}

@@ -4,6 +4,7 @@
 #include "MainFrame.h"
 #include "bars/DockBar.h"
 #include "MessageBoxRecorder.h"
+#include "ModalDriver.h"
 #include "TempDir.h"
 #include "docview/DocTemplate.h"
 #include "gdi/GdiObject.h"
@@ -223,6 +224,24 @@ TEST(NameInput, OkHandsTheTypedNameOverAndCancelKeepsTheOldOne) {
     cancelled.m_press = IDCANCEL;
     EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
     EXPECT_EQ(cancelled.m_strName, L"old");
+}
+
+TEST(NameInput, ANameGivenBackComesSelected) {
+    // A name the command refused comes back to be mended or typed over.
+    AppTestApp app;
+    CDialogAddPage dialog;
+    dialog.m_strName = L"bad:name";
+    DWORD start = 1, end = 0;
+    bool focused = false;
+    RunModal(dialog, [&](HWND window) {
+        HWND edit = GetDlgItem(window, IDC_NAME);
+        focused = GetFocus() == edit;
+        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        Click(window, IDCANCEL);
+    });
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 8u);
 }
 
 namespace {

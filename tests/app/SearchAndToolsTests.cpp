@@ -135,6 +135,53 @@ TEST_F(TreeWindow, SearchWalksTheRememberedFolderAllPagesAndOpenPages) {
     EXPECT_TRUE(boxes.Saw(L"Please select a directory"));
 }
 
+TEST_F(TreeWindow, SearchStartsANewRunWhenAFlagOrTheScopeChangesAndAfterItSaidOver) {
+    Page(L"Upper.htm", L"the Word in capitals");
+    Page(L"Lower.htm", L"the word in small letters");
+    OpenWindow();
+    MessageBoxRecorder boxes;
+    CSearchRun& search = m_frame->m_search;
+    auto overs = [&] {
+        return std::count_if(boxes.Boxes().begin(), boxes.Boxes().end(),
+                             [](const MessageBoxRecorder::Shown& box) { return box.text.Find(L"Search over") == 0; });
+    };
+
+    // Case-sensitive: only the page in capitals, then the end of the run.
+    search.StartNewRun();
+    search.Run(L"Word", L"All pages", 0, 1);
+    EXPECT_EQ(search.m_foundPath, Full(L"Upper.htm"));
+    search.Run(L"Word", L"All pages", 0, 1);
+    EXPECT_EQ(overs(), 1);
+    // The same words without the case flag are a new run: the open page
+    // shows its hit, the next press finds the other page.
+    search.Run(L"Word", L"All pages", 0, 0);
+    EXPECT_EQ(overs(), 1);
+    ASSERT_NE(search.m_markedView, nullptr);
+    EXPECT_EQ(search.m_markedView->GetDocument()->GetPathName(), Full(L"Upper.htm"));
+    search.Run(L"Word", L"All pages", 0, 0);
+    EXPECT_EQ(search.m_foundPath, Full(L"Lower.htm"));
+    EXPECT_EQ(overs(), 1);
+    // Past the end once more; the press after "Search over" starts again.
+    search.Run(L"Word", L"All pages", 0, 0);
+    EXPECT_EQ(overs(), 2);
+    search.Run(L"Word", L"All pages", 0, 0);
+    EXPECT_EQ(overs(), 2);
+    EXPECT_EQ(search.m_runKeywords, L"Word");
+
+    // The pattern flag and the scope start new runs as well.
+    search.Run(L"W.rd", L"All open pages", 1, 1);
+    EXPECT_EQ(search.m_foundPath, Full(L"Upper.htm"));
+    search.Run(L"W.rd", L"All open pages", 1, 1);
+    EXPECT_EQ(overs(), 3);
+    search.Run(L"W.rd", L"All open pages", 1, 0);
+    EXPECT_EQ(overs(), 3);
+    EXPECT_EQ(search.m_regularExpression, 1);
+    EXPECT_FALSE(search.m_pages.empty());
+    search.Run(L"W.rd", L"All pages", 1, 0);
+    EXPECT_EQ(overs(), 3);
+    EXPECT_FALSE(boxes.Saw(L"Search over, no match was found."));
+}
+
 TEST_F(TreeWindow, SearchMarksHitsPageByPageAndLeavesThePagesAsTheyWere) {
     Page(L"A.htm", L"<DIV>one Needle</DIV><DIV><B>nee</B>dle, the rest</DIV><DIV>needle</DIV><DIV>x &amp; y nana</DIV>");
     Page(L"B.htm", L"two needle");

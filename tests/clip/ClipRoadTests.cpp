@@ -141,6 +141,34 @@ TEST_F(ClipRoadTest, ApostropheInAddress_ShowsErrorWritesNothingAndDropsBlocks) 
     EXPECT_EQ(GetSettingString(L"Settings", L"addpage", L"<none>"), L"<none>");
 }
 
+TEST_F(ClipRoadTest, ClipWithNothingToLink_IsRefusedAndNoPageChanges) {
+    // Neither address nor name: refused before the dialog, the blocks go.
+    TakeFormBlockClip(L"<TQBLK>1</TQBLK><AA1>a>>>1|||</AA>");
+    TakeLinkClip(L"<param><url></url><name></name></param><form>0</form>", Answer(L"P", L"S"), March7());
+    TakeLinkClip(L"<param><url> </url><name>  </name></param>", Answer(L"P", L"S"), March7());
+    EXPECT_EQ(m_asked, 0);
+    ASSERT_EQ(m_boxes.Boxes().size(), 2u);
+    EXPECT_EQ(m_boxes.Boxes()[0].text, L"The clip holds neither an address nor a name: nothing was added.");
+    EXPECT_FALSE(PathExists(BlockFolder()));
+    EXPECT_TRUE(ListFolder(Install() + L"\\Bookmark\\Allpages").empty());
+    EXPECT_EQ(GetSettingString(L"Settings", L"addpage", L"<none>"), L"<none>");
+
+    // A name without an address reaches the dialog, but the store writes no
+    // empty line for it: it says so, and the dialog comes back until the
+    // user gives up.
+    int asked = 0;
+    auto thenCancelled = [&](const LinkClip& offered, LinkPlacementChoice& choice) {
+        if (++asked > 1) return false;
+        choice.title = offered.title;
+        choice.page = L"P";
+        return true;
+    };
+    TakeLinkClip(L"<param><url></url><name>Only a name</name></param>", thenCancelled, March7());
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(m_boxes.Saw(L"The link has neither an address nor a picture, so it was not added."));
+    EXPECT_TRUE(ListFolder(Install() + L"\\Bookmark\\Allpages").empty());
+}
+
 TEST_F(ClipRoadTest, Picture_IsDownloadedUnderAFreshDigitsName) {
     LocalWebServer server("\x89PNG picture bytes");
     ASSERT_TRUE(server.Ready());

@@ -4,6 +4,7 @@
 #include "dialogs/DirDialog.h"
 #include "dialogs/ManualAddItem.h"
 
+#include "MessageBoxRecorder.h"
 #include "ModalDriver.h"
 #include "PrivateRegistry.h"
 
@@ -80,6 +81,61 @@ TEST(TableDialog, ValuesOutsideTheirRangesFailTheChecks) {
     EXPECT_EQ(TextToIntLikeAtoi(CString(L'9', 400)), INT_MAX);
     EXPECT_EQ(TextToIntLikeAtoi(L"-" + CString(L'9', 400)), INT_MIN);
     EXPECT_EQ(TextToIntLikeAtoi(L"abc"), 0);
+}
+
+TEST(TableDialog, ValuesThatMakeNoTableAreNamedWithTheirField) {
+    auto problem = [](const wchar_t* width, const wchar_t* columns, const wchar_t* first, const wchar_t* last,
+                      const wchar_t* height, const wchar_t* rows) {
+        return FindTableParamsProblem(width, columns, first, last, height, rows);
+    };
+    EXPECT_TRUE(problem(L"984", L"3", L"40", L"40", L"22", L"1").message.IsEmpty());
+    EXPECT_TRUE(problem(L" 12px", L"+3", L"0", L"0", L"0", L"1").message.IsEmpty());  // atoi's reading stays
+    TableParamsProblem zero = problem(L"984", L"0", L"40", L"40", L"22", L"1");
+    EXPECT_EQ(zero.message, L"Column Number must be a whole number from 1 to 100.");
+    EXPECT_EQ(zero.field, IDC_TABLE_COLUMNS);
+    EXPECT_EQ(problem(L"984", L"abc", L"40", L"40", L"22", L"1").field, IDC_TABLE_COLUMNS);
+    EXPECT_EQ(problem(L"984", L"3", L"40", L"40", L"x", L"1").message,
+              L"Row Height must be a whole number from 0 to 1000.");  // letters are no height of 0
+    EXPECT_EQ(problem(L"984", L"3", L"40", L"40", L"", L"1").field, IDC_TABLE_ROW_HEIGHT);
+    EXPECT_EQ(problem(L"5001", L"3", L"40", L"40", L"22", L"1").message,
+              L"Table Width must be a whole number from 1 to 5000.");
+    EXPECT_EQ(problem(L"984", L"3", L"40", L"40", L"22", L"101").field, IDC_TABLE_ROWS);
+    TableParamsProblem narrow = problem(L"2", L"3", L"40", L"40", L"22", L"1");
+    EXPECT_EQ(narrow.message, L"First Column Width must be a whole number from 0 to the table width (2).");
+    EXPECT_EQ(narrow.field, IDC_TABLE_FIRST_COLUMN);
+    EXPECT_EQ(problem(L"100", L"3", L"0", L"-1", L"22", L"1").field, IDC_TABLE_LAST_COLUMN);
+    // Whatever the dialog takes, the add-table command's own check takes too.
+    TableParams params;
+    EXPECT_TRUE(ParseTableParams(L" 12px", L"+3", L"0", L"0", L"0", L"1", L"", params));
+}
+
+TEST(TableDialog, OkWithValuesThatMakeNoTableSaysWhyAndTheDialogStays) {
+    MessageBoxRecorder boxes;
+    CDialogAddTable dialog;
+    bool stayed = false;
+    DWORD selStart = 1, selEnd = 0;
+    HWND focused = nullptr, columns = nullptr;
+    INT_PTR result = RunModal(dialog, [&](HWND window) {
+        columns = GetDlgItem(window, IDC_TABLE_COLUMNS);
+        SetTextOf(window, IDC_TABLE_COLUMNS, L"0");
+        Click(window, IDOK);
+        stayed = IsWindowVisible(window) != FALSE;
+        focused = GetFocus();
+        SendMessageW(columns, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+        SetTextOf(window, IDC_TABLE_COLUMNS, L"4");
+        Click(window, IDOK);
+    });
+    EXPECT_TRUE(stayed);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, L"Column Number must be a whole number from 1 to 100.");
+    EXPECT_EQ(focused, columns);
+    EXPECT_EQ(selStart, 0u);
+    EXPECT_EQ(selEnd, 1u);
+    EXPECT_EQ(result, IDOK);
+    int width, count, first, last, height, rows;
+    CString name;
+    EXPECT_TRUE(dialog.GetTableParams(width, count, first, last, height, rows, name));
+    EXPECT_EQ(count, 4);
 }
 
 TEST(TableDialog, CollapseButtonFoldsToTheMarkerLineAndBack) {

@@ -213,6 +213,20 @@ TEST_F(LinkInsertion, UnreadablePageIsLeftAsItWasAndTheCallerTold) {
     EXPECT_EQ(IndexValue(L"Busy"), L"<missing>");
 }
 
+TEST_F(LinkInsertion, LinkWithNothingToLeadToChangesNoPage) {
+    // Without an address or a picture the page would only gain an empty line.
+    ASSERT_EQ(AddNewPage(L"Kept"), 1);
+    std::string before = ReadFileBytes(PagePath(L"Kept"));
+    EXPECT_EQ(AddLinkToPage(L"Kept", L"News", L"A name", L"", L""), 0);
+    EXPECT_EQ(AddLinkToPage(L"Missing", L"News", L"", L"", L""), 0);
+    EXPECT_TRUE(m_boxes.Saw(L"The link has neither an address nor a picture, so it was not added."));
+    EXPECT_EQ(ReadFileBytes(PagePath(L"Kept")), before);
+    EXPECT_FALSE(PathExists(PagePath(L"Missing")));
+    EXPECT_EQ(IndexValue(L"Kept"), L"<missing>");
+    // A picture alone leads somewhere.
+    EXPECT_EQ(AddLinkToPage(L"Kept", L"", L"Shot", L"", L"C:\\Pic\\1.jpg"), 1);
+}
+
 TEST_F(LinkInsertion, HtmlPageReceivesTheLinkInPlace) {
     WritePage(Allpages() + L"\\Old.html", L"<html id=tq1>\n<body>\n" + kMarker + L"</body>\n</html>\n");
     ASSERT_EQ(AddLinkToPage(L"Old", L"", L"t", L"http://t/", L""), 1);

@@ -157,6 +157,37 @@ TEST_F(PageClean, ClipsIntoASavedPageKeepOneRowOfSpacers) {
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
+TEST_F(PageClean, TheTemplatesOuterBlockStaysClosedThroughSavesAndClips) {
+    // The New page template wraps the body in a DIV closed after the footer:
+    // saves and clips close it there again.
+    const CString closing = L"Tarvelo</a></font></center>\n</DIV></body>\n</html>\n";
+    const CString path = PagePath(L"Diary");
+    WritePage(path, BuildDivPageTemplate(L"Diary"));
+    ASSERT_TRUE(ReadPage(path).Right(closing.GetLength()) == closing) << ReadPage(path).str();
+    for (int round = 0; round < 3; ++round) {
+        WritePage(path, SavedByEngine(ReadPage(path)));
+        ASSERT_EQ(FinishPageSave(path), 1);
+        CString saved = ReadPage(path);
+        EXPECT_TRUE(saved.Right(closing.GetLength()) == closing) << saved.str();
+        EXPECT_EQ(CountOpenDivs(saved), 0) << saved.str();
+        ASSERT_EQ(AddLinkToPage(L"Diary", L"", L"Clip", L"http://clip/", L""), 1);
+        CString linked = ReadPage(path);
+        EXPECT_TRUE(linked.Right(closing.GetLength()) == closing) << linked.str();
+        EXPECT_EQ(Count(linked, L"</DIV>"), Count(saved, L"</DIV>"));
+    }
+    EXPECT_EQ(Count(ReadPage(path), L"http://clip/"), 3);
+    // A page without an outer block gains none.
+    EXPECT_EQ(CleanPageText(L"<BODY>\n<DIV>a</DIV>\n<HR id=bodyend>\n</BODY>\n"), L"<BODY>\n<DIV>a</DIV>\n" + kEnding);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST(PageCleanText, CountsTheDivBlocksLeftOpen) {
+    EXPECT_EQ(CountOpenDivs(L""), 0);
+    EXPECT_EQ(CountOpenDivs(L"<BODY><DIV>\n<div class=x><DIV/>a</div>"), 2);
+    EXPECT_EQ(CountOpenDivs(L"</DIV></DIV><DIV>"), 1);  // stray end tags count for nothing
+    EXPECT_EQ(CountOpenDivs(L"<DIVX><!-- <DIV> --><A title=\"<DIV>\">x</A><SCRIPT>'<DIV>'</SCRIPT>"), 0);
+}
+
 TEST_F(PageClean, FailureLeavesTheFileAsItWas) {
     CString page = PagePath(L"Locked");
     WritePage(page, L"<html id=tq1>\n<BR 2>x</BODY>\n");
