@@ -127,8 +127,19 @@ bool CFileReplacer::Commit(CFileException* error) {
     ::CloseHandle(sibling);
     if (!flushed) return fail(flushError, m_siblingPath);
 
-    if (!::MoveFileExW(m_siblingPath, m_targetPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return fail(::GetLastError(), m_targetPath);
+    // A reader of the target (the index thread, a virus scanner, a backup)
+    // holds it for a moment; Wine refuses the move while it does. The move is
+    // tried again for a while before the save counts as failed.
+    constexpr DWORD kReaderWaitMs = 2000, kStepMs = 20;
+    for (DWORD waited = 0;; waited += kStepMs) {
+        if (::MoveFileExW(m_siblingPath, m_targetPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
+        DWORD moveError = ::GetLastError();
+        DWORD target = ::GetFileAttributesW(m_targetPath);
+        bool heldByReader = (moveError == ERROR_SHARING_VIOLATION || moveError == ERROR_ACCESS_DENIED) &&
+                            target != INVALID_FILE_ATTRIBUTES && !(target & FILE_ATTRIBUTE_DIRECTORY);
+        if (!heldByReader || waited >= kReaderWaitMs) return fail(moveError, m_targetPath);
+        ::Sleep(kStepMs);
+    }
     m_committed = true;
     if (error) *error = CFileException();
     return true;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -142,5 +143,28 @@ TEST(FileReplacer, CommitWithAReaderOfTheOriginalLeavesAWholePage) {
     EXPECT_EQ(line, L"old page");
     reader.Close();
     EXPECT_EQ(ReadFileBytes(page), committed ? "new page\n" : "old page\n");
+    EXPECT_FALSE(PathExists(replacer.SiblingPath()));
+}
+
+// A reader of a moment (the index thread, another program) does not fail
+// the save: the commit waits for it.
+TEST(FileReplacer, CommitWaitsForAReaderThatLetsGoSoon) {
+    TempDir dir;
+    CString page = dir / L"page.htm";
+    WriteFileBytes(page, "old page\n");
+    HANDLE reader = CreateFileW(page, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread letGo([reader] {
+        Sleep(300);
+        CloseHandle(reader);
+    });
+    CFileReplacer replacer(page);
+    WriteFileBytes(replacer.SiblingPath(), "new page\n");
+    CFileException error;
+    bool committed = replacer.Commit(&error);
+    letGo.join();
+    EXPECT_TRUE(committed) << error.m_cause;
+    EXPECT_EQ(ReadFileBytes(page), "new page\n");
     EXPECT_FALSE(PathExists(replacer.SiblingPath()));
 }
