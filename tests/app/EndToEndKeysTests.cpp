@@ -80,3 +80,50 @@ TEST_F(EndToEndKeys, AltAcceleratorsLeaveTheKeysInThePageAndALoneAltOpensTheMenu
     typedAndSaved(L"after the menu");
     EXPECT_EQ(m_program.Exit(), 0u);
 }
+
+// A clip dialog of another process, answered with the mouse as the user
+// does: clicks (and a double-click) in its page list keep it up; its OK
+// writes the clip; the keys are back in the page at once.
+TEST_F(EndToEndKeys, KeysAnswerAtOnceAfterAClipDialogClosesAndAListClickNeverClosesIt) {
+    StartProgram();
+    OpenPage();
+    auto clipByMouse = [&](const CString& address) {
+        ClipProcess process(L"<param><url>" + address + L"</url><name>Clipped</name></param><form>0</form>");
+        HWND dialog = process.WaitForWindow(L"Tarvelo->Add to Tarvelo");
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(WaitForComboItems(dialog, 1008, 1));
+        m_program.Settle();
+        // The list part of the simple combo box lies below its edit field.
+        RECT pages{};
+        GetWindowRect(GetDlgItem(dialog, 1008), &pages);
+        POINT first{pages.left + 30, pages.top + 34};
+        ProgramDriver::MouseClick(first);
+        ProgramDriver::MouseClick(first, false, 2);
+        Sleep(300);
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog closed on a click in its list";
+        EXPECT_EQ(ControlText(dialog, 1008), L"Notes");
+        ChooseComboItem(dialog, 1009, L"Work");
+        RECT ok{};
+        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+        ProgramDriver::MouseClick(Middle(ok));
+        EXPECT_EQ(process.WaitForExit(), 1u);
+    };
+    ProgramDriver::Type(L"before the clip ");
+    m_program.Settle();
+    clipByMouse(L"http://example.com/z");
+    // Ctrl+S at once saves the words and the clip, without a question.
+    SaveWrites(CtrlS);
+    ExpectClipAndWordsKept(L"before the clip");
+    EXPECT_EQ(Focus(), Engine()) << m_program.TopWindows().str();
+
+    // F5 at once after the next clip: the edited page asks, and comes back.
+    OpenPage();
+    ProgramDriver::Type(L"before the refresh ");
+    m_program.Settle();
+    clipByMouse(L"http://example.com/y");
+    ProgramDriver::Key(VK_F5);
+    ASSERT_TRUE(Answer(IDYES)) << "F5 asked nothing; up: " << m_program.TopWindows().str();
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() != nullptr; }));
+    EXPECT_NE(PlainText(m_path).Find(L"before the refresh"), -1) << PageText().str();
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
