@@ -127,3 +127,50 @@ TEST_F(EndToEndKeys, KeysAnswerAtOnceAfterAClipDialogClosesAndAListClickNeverClo
     EXPECT_NE(PlainText(m_path).Find(L"before the refresh"), -1) << PageText().str();
     EXPECT_EQ(m_program.Exit(), 0u);
 }
+
+// The close of an edited read-only page, by each way a page closes: the
+// question says that it cannot be saved; Enter (Cancel, the default) keeps
+// the page open with the edits, OK closes it without them.
+TEST_F(EndToEndKeys, ReadOnlyPageCloseQuestionSaysItCannotBeSavedThere) {
+    ASSERT_TRUE(SetFileAttributesW(m_path, FILE_ATTRIBUTE_READONLY));
+    struct Writable {
+        CString path;
+        ~Writable() { SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL); }
+    } writable{m_path};
+    const std::string before = ReadFileBytes(m_path);
+    const CString question = L"The page \"Notes\" is read-only, so your changes cannot be saved there.\n\n"
+                             L"OK: close it without saving them. Cancel: keep it open with your changes.";
+    StartProgram();
+    OpenPage();
+    ProgramDriver::Type(L"kept here ");
+    m_program.Settle();
+    auto asked = [&](WORD key, bool control) {
+        ProgramDriver::Key(key, control);
+        HWND box = nullptr;
+        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770", L"Tarvelo")) != nullptr; }))
+            << "no question; up: " << m_program.TopWindows().str();
+        return box;
+    };
+    for (const auto& [key, control] : {std::pair<WORD, bool>{'Q', true}, std::pair<WORD, bool>{VK_F5, false}}) {
+        SCOPED_TRACE(control ? "Ctrl+Q" : "F5");
+        HWND box = asked(key, control);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(ProgramDriver::TextOf(box), question);
+        ProgramDriver::Key(VK_RETURN);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(box); }));
+        m_program.Settle();
+        EXPECT_EQ(m_program.TopWindow(L"#32770"), nullptr) << "a save was offered after all";
+        ASSERT_NE(Engine(), nullptr) << "the page closed";
+    }
+    // Still edited: the words are in the window, not in the file.
+    ProgramDriver::Type(L"and more ");
+    m_program.Settle();
+    HWND box = asked('Q', true);
+    ASSERT_NE(box, nullptr);
+    ProgramDriver::Press(box, IDOK);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() == nullptr; })) << "OK left the page open";
+    m_program.Settle();
+    EXPECT_EQ(ReadFileBytes(m_path), before);
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"Settings", L"FileHot"), m_path);
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
