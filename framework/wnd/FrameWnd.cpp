@@ -196,6 +196,10 @@ void CFrameWnd::SetActiveView(CView* view, BOOL notify) {
     m_pViewActive = view;
     if (notify && old) old->OnActivateView(FALSE, view, old);
     if (notify && view) view->OnActivateView(TRUE, view, old);
+    // A frame that holds the focus itself (it got it before it had a view:
+    // a page window made while the keyboard was in the one it replaces)
+    // hands it to the view, where the keys are meant to go.
+    if (view && view->GetSafeHwnd() && ::GetFocus() == m_hWnd) view->SetFocus();
 }
 
 CDocument* CFrameWnd::GetActiveDocument() {

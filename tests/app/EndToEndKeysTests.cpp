@@ -125,6 +125,13 @@ TEST_F(EndToEndKeys, KeysAnswerAtOnceAfterAClipDialogClosesAndAListClickNeverClo
     ASSERT_TRUE(Answer(IDYES)) << "F5 asked nothing; up: " << m_program.TopWindows().str();
     ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() != nullptr; }));
     EXPECT_NE(PlainText(m_path).Find(L"before the refresh"), -1) << PageText().str();
+    // The page shown anew has the keyboard, without a click into it.
+    m_program.Settle();
+    EXPECT_EQ(Focus(), Engine()) << "after the refresh; up: " << m_program.TopWindows().str();
+    ProgramDriver::Type(L"after the refresh ");
+    m_program.Settle();
+    SaveWrites(CtrlS);
+    EXPECT_NE(PlainText(m_path).Find(L"after the refresh"), -1) << PageText().str();
     EXPECT_EQ(m_program.Exit(), 0u);
 }
 
