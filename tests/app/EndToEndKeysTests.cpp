@@ -66,7 +66,9 @@ TEST_F(EndToEndKeys, AltAcceleratorsLeaveTheKeysInThePageAndALoneAltOpensTheMenu
             CString word;
             word.Format(L"xyz%d", ++round);
             typedAndSaved(word);
-            if (accelerator.element) EXPECT_NE(PageText().Find(accelerator.element), -1) << PageText().str();
+            if (accelerator.element) {
+                EXPECT_NE(PageText().Find(accelerator.element), -1) << PageText().str();
+            }
         }
     }
     // A lone Alt press and release still opens the menu bar to the keyboard;
