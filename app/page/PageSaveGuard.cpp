@@ -2,6 +2,7 @@
 
 #include "page/PageChangedDlg.h"
 #include "page/PageChangedIds.h"
+#include "page/ReadOnlyClose.h"
 
 #include "MainFrame.h"
 #include "app/WinApp.h"
@@ -15,9 +16,8 @@
 #include "util/PathParts.h"
 
 bool PageSaveGuard::IsWritable(const CString& rawPath) {
+    if (!IsPageFileReadOnly(rawPath)) return true;
     CString path = ResolveExistingPagePath(rawPath);
-    DWORD attributes = GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return true;
     ShowMessageBox(nullptr,
                    L"The page \"" + GetNameWithoutExt(GetPathLastPart(path)) +
                        L"\" is read-only, so it was not saved. Your changes stay in its window.",

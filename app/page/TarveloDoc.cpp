@@ -1,5 +1,6 @@
 #include "page/TarveloDoc.h"
 
+#include "page/ReadOnlyClose.h"
 #include "page/SearchMarks.h"
 #include "page/TarveloView.h"
 
@@ -110,6 +111,11 @@ bool CTarveloDoc::ConfirmHiddenTextDrop(const CString& path, const CString& page
                               L"Saving would drop that text from the file.\n\n"
                               L"OK: save anyway. Cancel: keep the file as it is.",
                           L"Warning", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDOK;
+}
+
+BOOL CTarveloDoc::SaveModified() {
+    if (IsModified() && IsPageFileReadOnly(GetPathName())) return AskCloseReadOnlyPage(GetPathName());
+    return CHtmlEditDoc::SaveModified();
 }
 
 BOOL CTarveloDoc::DoFileSave() { return !GetPathName().IsEmpty() && DoSave(GetPathName()); }

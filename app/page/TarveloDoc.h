@@ -23,6 +23,8 @@ public:
     // A page is saved into its own file only, never elsewhere: a read-only
     // page is refused with a message and keeps its edits.
     BOOL DoFileSave() override;
+    // The close question; for a read-only page it offers no save.
+    BOOL SaveModified() override;
     // The colour drop-downs of the format toolbar: the colour is kept in the
     // settings (ColorText, ColorHilight) and applied to the page's selection.
     void SetTextColor(COLORREF colour);

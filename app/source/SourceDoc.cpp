@@ -5,6 +5,7 @@
 #include "docview/RichEditView.h"
 #include "files/Archive.h"
 #include "files/MemFile.h"
+#include "page/ReadOnlyClose.h"
 #include "pages/PageFile.h"
 #include "source/SourceView.h"
 
@@ -64,5 +65,10 @@ BOOL CSourceDoc::OnSaveDocument(const wchar_t* path) {
 }
 
 void CSourceDoc::OnFileSave() { OnSaveDocument(GetPathName()); }
+
+BOOL CSourceDoc::SaveModified() {
+    if (IsModified() && IsPageFileReadOnly(GetPathName())) return AskCloseReadOnlyPage(GetPathName());
+    return CRichEditDoc::SaveModified();
+}
 
 BOOL CSourceDoc::DoFileSave() { return !GetPathName().IsEmpty() && OnSaveDocument(GetPathName()); }

@@ -17,6 +17,8 @@ public:
     BOOL OnSaveDocument(const wchar_t* path) override;
     // The page's own file, never another (a read-only page is refused).
     BOOL DoFileSave() override;
+    // The close question; for a read-only page it offers no save.
+    BOOL SaveModified() override;
     CRichEditCntrItem* CreateClientItem(REOBJECT* object = nullptr) override;
     // Shows the page's text, read from its file, in the view.
     void ShowPage(const CString& text);

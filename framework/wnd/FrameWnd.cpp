@@ -5,6 +5,7 @@
 #include "docview/PreviewView.h"
 #include "docview/RuntimeClass.h"
 #include "docview/View.h"
+#include "wnd/AcceleratorKeys.h"
 #include "wnd/FloatStatus.h"
 #include "wnd/Resources.h"
 
@@ -24,6 +25,7 @@ const MessageMap* CFrameWnd::GetMessageMap() const {
         MapMessage<&CFrameWnd::OnWindowPosChanged>(WM_WINDOWPOSCHANGED),
         MapMessage<&CFrameWnd::OnTimer>(WM_TIMER),
         MapMessage<&CFrameWnd::OnMouseActivate>(WM_MOUSEACTIVATE),
+        MapMessage<&CFrameWnd::OnActivate>(WM_ACTIVATE),
     };
     static const MessageMap map{CWnd::GetMessageMap(), entries};
     return &map;
@@ -35,6 +37,10 @@ namespace {
 constexpr UINT_PTR kOwnedWindowsTimer = 0xE0F1;
 constexpr UINT kOwnedWindowsChecks = 10;
 constexpr UINT kOwnedWindowsCheckMs = 50;
+// Gives the display's keyboard to the frame's focus window again, once the
+// window that went away has surely left the display.
+constexpr UINT_PTR kKeyboardAgainTimer = 0xE0F2;
+constexpr UINT kKeyboardAgainMs = 100;
 }  // namespace
 
 LRESULT CFrameWnd::OnNcActivate(WPARAM wParam, LPARAM) {
@@ -69,7 +75,40 @@ LRESULT CFrameWnd::OnWindowPosChanged(WPARAM, LPARAM lParam) {
     return result;
 }
 
+LRESULT CFrameWnd::OnActivate(WPARAM wParam, LPARAM) {
+    const LRESULT result = Default();
+    // Under Wine the display (X) gives the keyboard back to the desktop when
+    // the window that had it vanishes, even after the system has activated
+    // this frame: a dialog of another program that closes over it (the clip
+    // dialog) leaves the frame active with its focus window set while the
+    // keys reach no program. A click (WA_CLICKACTIVE) brings the display's
+    // keyboard along; an activation without one claims it again shortly.
+    if (LOWORD(wParam) == WA_ACTIVE && !HIWORD(wParam) && !(GetStyle() & WS_CHILD)) {
+        m_hWndFocusAtActivation = ::GetFocus();
+        ::SetTimer(m_hWnd, kKeyboardAgainTimer, kKeyboardAgainMs, nullptr);
+    }
+    return result;
+}
+
+void CFrameWnd::ClaimKeyboardAgain() {
+    HWND focus = ::GetFocus();
+    // Only while nothing has moved the focus since (the user's click or key
+    // decides then) and the frame still has the keyboard of the system.
+    if (!focus || focus != m_hWndFocusAtActivation || ::GetForegroundWindow() != m_hWnd ||
+        (focus != m_hWnd && !::IsChild(m_hWnd, focus)))
+        return;
+    // The same window again: the focus goes through no other window.
+    ::SetFocus(nullptr);
+    ::SetFocus(focus);
+}
+
 LRESULT CFrameWnd::OnTimer(WPARAM id, LPARAM) {
+    if (id == kKeyboardAgainTimer) {
+        ::KillTimer(m_hWnd, kKeyboardAgainTimer);
+        ClaimKeyboardAgain();
+        m_hWndFocusAtActivation = nullptr;
+        return 0;
+    }
     if (id != kOwnedWindowsTimer) return Default();
     RaiseOwnedWindows();
     if (m_ownedWindowChecks == 0 || --m_ownedWindowChecks == 0) ::KillTimer(m_hWnd, kOwnedWindowsTimer);
@@ -157,6 +196,10 @@ void CFrameWnd::SetActiveView(CView* view, BOOL notify) {
     m_pViewActive = view;
     if (notify && old) old->OnActivateView(FALSE, view, old);
     if (notify && view) view->OnActivateView(TRUE, view, old);
+    // A frame that holds the focus itself (it got it before it had a view:
+    // a page window made while the keyboard was in the one it replaces)
+    // hands it to the view, where the keys are meant to go.
+    if (view && view->GetSafeHwnd() && ::GetFocus() == m_hWnd) view->SetFocus();
 }
 
 CDocument* CFrameWnd::GetActiveDocument() {
@@ -242,8 +285,7 @@ BOOL CFrameWnd::OnCmdMsg(CommandCall& call) {
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
     if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
-    HACCEL accelerators = GetDefaultAccelerator();
-    return accelerators && ::TranslateAcceleratorW(m_hWnd, accelerators, msg);
+    return TranslateAcceleratorKeys(m_hWnd, GetDefaultAccelerator(), msg);
 }
 
 void CFrameWnd::OnClose() {

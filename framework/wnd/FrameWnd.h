@@ -126,6 +126,12 @@ protected:
     void CheckOwnedWindowsForAWhile();
     void RaiseOwnedWindows();
     UINT m_ownedWindowChecks = 0;
+    // A top-level frame activated by another window's going (a dialog of
+    // another program closing over it) gives its focus window the
+    // display's keyboard once more, a moment later: see OnActivate.
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    void ClaimKeyboardAgain();
+    HWND m_hWndFocusAtActivation = nullptr;
 
     BOOL m_bLayoutPending = FALSE;
     CView* m_pViewActive = nullptr;

@@ -4,6 +4,7 @@
 #include "docview/DocTemplate.h"
 #include "docview/Document.h"
 #include "docview/View.h"
+#include "wnd/AcceleratorKeys.h"
 #include "wnd/MDIFrameWnd.h"
 
 const MessageMap* CMDIChildWnd::GetMessageMap() const {
@@ -129,5 +130,5 @@ void CMDIChildWnd::OnUpdateFrameTitle(BOOL addToTitle) {
 BOOL CMDIChildWnd::PreTranslateMessage(MSG* msg) {
     if (!m_hAccelTable || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
     CMDIFrameWnd* frame = GetMDIFrame();
-    return frame && ::TranslateAcceleratorW(frame->m_hWnd, m_hAccelTable, msg);
+    return frame && TranslateAcceleratorKeys(frame->m_hWnd, m_hAccelTable, msg);
 }

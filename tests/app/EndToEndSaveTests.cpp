@@ -1,8 +1,8 @@
 // Saves through the real Tarvelo.exe keep what is on disk and stay inside the
 // store: the index marker that Unindex and Index wrote under an open page, a
-// read-only page (refused, nothing written anywhere else, its open mark gone
-// after its close), and a page whose markup is cut, whose save asks before it
-// drops the text the editor could not show.
+// read-only page (refused, its close question offers no save, nothing written
+// anywhere else, its open mark gone after its close), and a page whose markup
+// is cut, whose save asks before it drops the text the editor could not show.
 #include "EndToEndFixture.h"
 
 #include "util/PathParts.h"
@@ -112,13 +112,15 @@ TEST_F(EndToEndSave, ReadOnlyPageIsRefusedByNameAndNothingLandsOutsideTheStore) 
     // Nor does a Save As command lead anywhere else.
     PostMessageW(m_program.Frame(), WM_COMMAND, ID_FILE_SAVE_AS, 0);
     EXPECT_EQ(AnswerBox(IDOK), refused);
-    // Yes at the close question is refused the same way: the page stays open.
+    // The close question offers no save: Cancel keeps the page open, OK closes it unsaved.
+    const CString closing = L"The page \"Notes\" is read-only, so your changes cannot be saved there.\n\n"
+                            L"OK: close it without saving them. Cancel: keep it open with your changes.";
     CtrlKey('Q');
-    EXPECT_EQ(AnswerBox(IDYES), L"Save changes to " + m_path + L"?");
-    EXPECT_EQ(AnswerBox(IDOK), refused);
+    EXPECT_EQ(AnswerBox(IDCANCEL), closing);
+    EXPECT_EQ(AnswerBox(IDCANCEL), L"<none>");
     EXPECT_NE(Engine(), nullptr);
     CtrlKey('Q');
-    EXPECT_EQ(AnswerBox(IDNO), L"Save changes to " + m_path + L"?");
+    EXPECT_EQ(AnswerBox(IDOK), closing);
     ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() == nullptr; }));
     EXPECT_EQ(OpenCount(), L"0");
     EXPECT_EQ(Bytes(), before);
@@ -138,12 +140,11 @@ TEST_F(EndToEndSave, ReadOnlyPageIsRefusedByNameAndNothingLandsOutsideTheStore) 
     CtrlKey('S');
     EXPECT_EQ(AnswerBox(IDOK), refused);
     CtrlKey('Q');
-    EXPECT_EQ(AnswerBox(IDYES), L"Save changes to " + m_path + L"?");
-    EXPECT_EQ(AnswerBox(IDOK), refused);
+    EXPECT_EQ(AnswerBox(IDCANCEL), closing);
     EXPECT_EQ(AnswerBox(IDCANCEL), L"<none>");
     EXPECT_TRUE(IsWindow(source));
     CtrlKey('Q');
-    EXPECT_EQ(AnswerBox(IDNO), L"Save changes to " + m_path + L"?");
+    EXPECT_EQ(AnswerBox(IDOK), closing);
     EXPECT_EQ(Bytes(), before);
     EXPECT_EQ(m_program.Exit(), 0u);
     for (const CString& name : ValueNames(L"AllPages")) EXPECT_EQ(name, L"Notes");
