@@ -1,0 +1,94 @@
+// What the page window shows after edits, through the real Tarvelo.exe: the
+// screen holds the page as it now is (the same pixels as a full repaint of
+// the window draws), and the scroll bars follow the page's size at once.
+#include "EndToEndFixture.h"
+#include "ScreenShot.h"
+
+namespace {
+
+// A page of one DIV per line, as the program's own Enter writes them.
+const CString kLinesPage = L"<html id=tq1>\n<HEAD>\n<TITLE>Notes</TITLE>\n</HEAD>\n<BODY>\n"
+                           L"<DIV>first line</DIV>\n"
+                           L"<DIV>second line</DIV>\n"
+                           L"<DIV>third line</DIV>\n"
+                           L"<DIV>fourth line</DIV>\n" +
+                           kFooter;
+
+RECT ScreenRect(HWND window) {
+    RECT rect{};
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The lowest row of a shot's left part (where the lines of text start; the
+// page's footer stands in the middle) that holds a dark pixel, -1 when none.
+LONG LowestTextRow(const ScreenShot& shot, const RECT& rect) {
+    for (LONG y = rect.bottom - 1; y >= rect.top; --y)
+        for (LONG x = rect.left; x < rect.left + 120; ++x) {
+            const DWORD pixel = shot.At(x, y);
+            if ((pixel & 0xFF) + ((pixel >> 8) & 0xFF) + ((pixel >> 16) & 0xFF) < 3 * 128) return y;
+        }
+    return -1;
+}
+
+}  // namespace
+
+class EndToEndPaint : public EndToEnd {
+protected:
+    // What the page window shows on the screen is what a full repaint of it
+    // draws (give or take the caret).
+    void ExpectShownAsRepainted(const RECT& engine, const std::string& name) {
+        ScreenShot shown(engine, (name + "-shown").c_str());
+        RedrawWindow(Engine(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        m_program.Settle(300);
+        ScreenShot repainted(engine, (name + "-repainted").c_str());
+        EXPECT_LT(shown.Differs(repainted, engine), 0.0005) << name << ": the screen does not show the page as it is";
+    }
+};
+
+// A link inserted at the end of a line, End, a letter, Enter and a letter:
+// the new line shows below the link's line and the old lines below it, as
+// a full repaint draws them.
+TEST_F(EndToEndPaint, ALineTypedAfterALinkIsPainted) {
+    WriteFileBytes(m_path, Utf16Bytes(kLinesPage));
+    StartProgram();
+    OpenPage();
+    const RECT engine = ScreenRect(Engine());
+    // Beside the second line: the caret goes to its end.
+    ProgramDriver::MouseClick(POINT{engine.left + 400, engine.top + 8 + 18 + 9});
+    m_program.Settle();
+    ASSERT_TRUE(m_program.ClickToolbarButton(ID_EDIT_INSERT_HYPERLINK));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770", L"Add Item")) != nullptr; }, 8000));
+    m_program.Settle();
+    ProgramDriver::Type(L"L2");
+    ProgramDriver::Key(VK_TAB);
+    ProgramDriver::Type(L"http://e.com/");
+    ProgramDriver::Key(VK_RETURN);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(dialog); }));
+    ProgramDriver::MouseAt(POINT{engine.right - 30, engine.bottom - 30});  // no tool tip over the page
+    m_program.Settle();
+    ProgramDriver::Key(VK_END);
+    ProgramDriver::Type(L"z");
+    m_program.Settle(300);
+    const LONG lowest = LowestTextRow(ScreenShot(engine, "line-after-link-0-link"), engine);
+    ASSERT_GT(lowest, engine.top);
+    ProgramDriver::Key(VK_RETURN);
+    m_program.Settle(300);  // the new line is painted before the letter comes, as when a user types
+    ExpectShownAsRepainted(engine, "line-after-link-1-enter");
+    // The new line stands between the link's line and the old lines, which moved down a line.
+    EXPECT_GT(LowestTextRow(ScreenShot(engine, "line-after-link-1-moved"), engine), lowest + 10);
+    ProgramDriver::Type(L"q");
+    m_program.Settle(300);
+    ExpectShownAsRepainted(engine, "line-after-link-2-typed");
+
+    ProgramDriver::Key('S', true);
+    m_program.Settle();
+    const CString page = PageText();
+    const int link = page.Find(L"http://e.com/"), q = page.Find(L"<DIV>q</DIV>"), third = page.Find(L"third line");
+    EXPECT_NE(link, -1) << page.str();
+    EXPECT_GT(q, link) << page.str();
+    EXPECT_GT(third, q) << page.str();
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
