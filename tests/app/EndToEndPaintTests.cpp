@@ -92,3 +92,63 @@ TEST_F(EndToEndPaint, ALineTypedAfterALinkIsPainted) {
     EXPECT_GT(third, q) << page.str();
     EXPECT_EQ(m_program.Exit(), 0u);
 }
+
+// The page window maximised and a table of the Add Table dialog's defaults,
+// wider than the window: the horizontal scroll bar comes at once, and its
+// clicks take the view to the table's last column and its right edge.
+TEST_F(EndToEndPaint, AWideTableGetsItsScrollBarAtOnce) {
+    WriteFileBytes(m_path, Utf16Bytes(kLinesPage));
+    StartProgram();
+    OpenPage();
+    // A main window narrower than the table, as on a smaller screen.
+    if (IsZoomed(m_program.Frame())) {
+        PostMessageW(m_program.Frame(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsZoomed(m_program.Frame()); }));
+    }
+    SetWindowPos(m_program.Frame(), nullptr, 0, 0, 900, 640, SWP_NOMOVE | SWP_NOZORDER);
+    m_program.Settle();
+    ASSERT_TRUE(IsZoomed(PageWindow())) << "the page window is not maximised";  // pages open so
+    const RECT engine = ScreenRect(Engine());
+    ProgramDriver::MouseClick(POINT{engine.left + 40, engine.bottom - 20});
+    m_program.Settle();
+    ASSERT_FALSE(GetWindowLongW(Engine(), GWL_STYLE) & WS_HSCROLL) << "a horizontal scroll bar before the page is wider";
+    ASSERT_LT(engine.right - engine.left, 984) << "the window is wide enough for the table";
+    HWND dialog = OpenDialog(L"Tarvelo->Add New Table", ID_TABLE_ADD);
+    ASSERT_NE(dialog, nullptr);
+    m_program.Settle();
+    ProgramDriver::Key(VK_RETURN);  // the defaults
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(dialog); }));
+    ProgramDriver::MouseAt(POINT{engine.left + 40, engine.bottom - 60});
+    m_program.Settle(300);
+    ASSERT_TRUE(GetWindowLongW(Engine(), GWL_STYLE) & WS_HSCROLL) << "no horizontal scroll bar for the table";
+
+    // The table (its grid colour, #6CADD8) runs out of the view on the right.
+    const RECT view = ScreenRect(Engine());
+    auto gridColumns = [&](const ScreenShot& shot) {
+        std::vector<LONG> columns;
+        for (LONG x = view.left; x < view.right; ++x)
+            for (LONG y = view.top; y < view.bottom; ++y)
+                if (shot.At(x, y) == 0x6CADD8) {
+                    columns.push_back(x);
+                    break;
+                }
+        return columns;
+    };
+    std::vector<LONG> before = gridColumns(ScreenShot(view, "wide-table-1-added"));
+    ASSERT_FALSE(before.empty()) << "the table is not shown";
+    EXPECT_EQ(before.back(), view.right - 1);
+    // Clicks on the bar beside its right arrow page the view to the right, up to the page's end.
+    const POINT barPage{view.right - GetSystemMetrics(SM_CXHSCROLL) - 4, view.bottom + GetSystemMetrics(SM_CYHSCROLL) / 2};
+    for (int click = 0; click < 4; ++click) {
+        ProgramDriver::MouseClick(barPage);
+        m_program.Settle(100);
+    }
+    ProgramDriver::MouseAt(POINT{view.left + 40, view.bottom - 60});
+    m_program.Settle(300);
+    std::vector<LONG> after = gridColumns(ScreenShot(view, "wide-table-2-right-end"));
+    ASSERT_FALSE(after.empty()) << "the table is not shown at the right end";
+    EXPECT_LT(after.back(), view.right - 1) << "the table's right edge cannot be reached";
+    SaveWrites(CtrlS);
+    EXPECT_NE(PageText().Find(L"width=984"), -1) << PageText().str();
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
