@@ -58,15 +58,7 @@ TEST_F(EndToEndPaint, ALineTypedAfterALinkIsPainted) {
     // Beside the second line: the caret goes to its end.
     ProgramDriver::MouseClick(POINT{engine.left + 400, engine.top + 8 + 18 + 9});
     m_program.Settle();
-    ASSERT_TRUE(m_program.ClickToolbarButton(ID_EDIT_INSERT_HYPERLINK));
-    HWND dialog = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770", L"Add Item")) != nullptr; }, 8000));
-    m_program.Settle();
-    ProgramDriver::Type(L"L2");
-    ProgramDriver::Key(VK_TAB);
-    ProgramDriver::Type(L"http://e.com/");
-    ProgramDriver::Key(VK_RETURN);
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(dialog); }));
+    ASSERT_NO_FATAL_FAILURE(InsertLink(L"L2", L"http://e.com/"));
     ProgramDriver::MouseAt(POINT{engine.right - 30, engine.bottom - 30});  // no tool tip over the page
     m_program.Settle();
     ProgramDriver::Key(VK_END);
