@@ -51,6 +51,9 @@ LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         const com::StatePtr& state = window->m_browser.State();
         window->m_view = state->view ? state->view : (state->view = std::make_shared<layout::LiveLayout>(state->document));
         window->m_view->changed = [window] {  // once until the next paint: an edit may change thousands of nodes
+            // The page's size may have changed with it (a wide table came, lines went): the
+            // scroll bars follow once the edit is done.
+            window->UpdateScrollBarsLater();
             if (window->m_repaintPending) return;
             if (auto band = window->m_view->ChangedBand()) {  // typing: the edited blocks' bands
                 window->InvalidatePageArea(*band);
@@ -136,6 +139,7 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kMessageNavigated: m_browser.OnNavigated(); return 0;
     case kMessageUpdateBars:
         m_barsPending = false;
+        ScrollTo(m_view->ScrollX(), m_view->ScrollY());  // within the page as it is now: it may have got smaller
         UpdateScrollBars();
         return 0;
     default: break;
@@ -183,6 +187,10 @@ void PageWindow::UpdateScrollBars() {
     SetBar(SB_HORZ, m_view->ScrollWidth(), m_view->ViewportWidth(), m_view->ScrollX());
 }
 
+void PageWindow::UpdateScrollBarsLater() {
+    if (!m_barsPending) m_barsPending = PostMessageW(m_hwnd, kMessageUpdateBars, 0, 0) != FALSE;
+}
+
 void PageWindow::SetBar(int bar, int extent, int page, int position) {
     BarState now{std::max(extent, 1) - 1, page, position};
     BarState& shown = bar == SB_VERT ? m_vertical : m_horizontal;
@@ -211,7 +219,7 @@ void PageWindow::ScrollTo(int x, int y, bool barsLater) {
     // built anew), nothing is moved: that paint shows the new position.
     if (!m_repaintPending) ScrollWindowEx(m_hwnd, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
     if (!barsLater) UpdateScrollBars();
-    else if (!m_barsPending) m_barsPending = PostMessageW(m_hwnd, kMessageUpdateBars, 0, 0) != FALSE;
+    else UpdateScrollBarsLater();
     if (!m_repaintPending) UpdateWindow(m_hwnd);
 }
 

@@ -19,7 +19,8 @@ class Browser;
 
 // Posted to the page window when a navigation has loaded its document.
 constexpr UINT kMessageNavigated = WM_APP + 0x2E1;
-// Posted to the page window to set its scroll bars after the caret scrolled the page.
+// Posted to the page window to set its scroll bars after the page changed or
+// the caret scrolled it.
 constexpr UINT kMessageUpdateBars = WM_APP + 0x2E2;
 
 class PageWindow {
@@ -34,6 +35,9 @@ public:
     // costs more than the key, and the text shows first).
     void ScrollTo(int x, int y, bool barsLater = false);
     void UpdateScrollBars();
+    // Sets the scroll bars once the messages waiting now are done (one
+    // message for any number of calls before it comes).
+    void UpdateScrollBarsLater();
     // The address of the link at a point of the window, empty when there is none.
     CString LinkAt(int x, int y);
 

@@ -44,6 +44,27 @@ bool ShowsAnEmptyLine(const Node& block) {
     return !content && breaks <= 1;
 }
 
+// Takes out the text of a block that holds nothing but folded white space
+// (no text to show, no picture or other atom); white space that shows (PRE,
+// LISTING, TEXTAREA) stays.
+void DropBlankText(Node& block) {
+    for (const Node* at = &block; at; at = at->Parent())
+        if (at->Is(Tag::Pre) || at->Is(Tag::Listing) || at->Is(Tag::Textarea) || at->Is(Tag::Plaintext)) return;
+    std::vector<Node*> blanks;
+    bool shows = false;
+    dom::WalkTree(block, [&](const NodePtr& child) {
+        if (child->IsText()) {
+            if (IsBlank(*child)) blanks.push_back(child.get());
+            else shows = true;
+        } else if ((IsAtom(*child) || IsEditBlock(*child) || child->Is(Tag::Pre))) {
+            shows = true;
+        }
+        return !shows;
+    });
+    if (shows) return;
+    for (Node* blank : blanks) blank->Remove();
+}
+
 }  // namespace
 
 Node* Editor::Root() const {
@@ -318,6 +339,10 @@ void Editor::InsertParagraph() {
     // The new line never carries on a link that ended at the caret: its
     // empty copy goes, the formats inside it stay.
     if (endingLink) UnwrapLeadingEmptyLinks(*second);
+    // A new line of nothing but white space (a line end that followed the
+    // caret in the source) would show no line at all: it is an empty line,
+    // as Enter at the end of a text makes it.
+    DropBlankText(*second);
     bool heading = block->Is(Tag::H1) || block->Is(Tag::H2) || block->Is(Tag::H3) || block->Is(Tag::H4) ||
                    block->Is(Tag::H5) || block->Is(Tag::H6);
     if (heading && !HasContent(*second)) {  // Enter at a heading's end starts a paragraph

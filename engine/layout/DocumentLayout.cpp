@@ -209,13 +209,16 @@ bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts, pa
     // Nothing moved: only the blocks' own boxes need their origins, and the page's
     // extent changes with theirs, unless one that reached it shrank. What needs
     // painting is the blocks' bands, as they were and as they are; when anything
-    // moved, all from the highest block down.
+    // moved, all from the highest block down (from its top even when it painted
+    // nothing before: a block of only white space, no height, that gets its first
+    // line).
     repaint = {};
     bool shrank = moved;
+    int movedTop = INT_MAX;
     for (Relaid& r : relaid) {
         repaint = repaint.Union(r.before.Band());
         if (moved) {
-            repaint.bottom = Extent::kFar;
+            movedTop = std::min(movedTop, r.before.inkTop);
             continue;
         }
         Extent after;
@@ -225,6 +228,7 @@ bool DocumentLayout::RelayoutText(const std::vector<const dom::Node*>& texts, pa
                  (r.before.bottom >= m_contentHeight && after.bottom < r.before.bottom);
         Index(*r.block, r.parentX, r.parentY);
     }
+    if (moved) repaint = repaint.Union({0, movedTop, Extent::kFar, Extent::kFar});
     if (shrank) IndexAll();
     return true;
 }

@@ -139,16 +139,7 @@ TEST_F(EndToEnd, TextAfterALinkAndEnterIsOutsideTheLink) {
     StartProgram();
     OpenPage();
     ProgramDriver::Key(VK_END);  // the end of the line ">>>News<<<"
-    ASSERT_TRUE(m_program.ClickToolbarButton(ID_EDIT_INSERT_HYPERLINK));
-    HWND dialog = nullptr;
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770", L"Add Item")) != nullptr; }, 8000));
-    m_program.Settle();
-    ProgramDriver::Type(L"Gamma");
-    ProgramDriver::Key(VK_TAB);
-    ProgramDriver::Type(L"http://example.com/g");
-    ProgramDriver::Key(VK_RETURN);
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(dialog); }));
-    m_program.Settle();
+    ASSERT_NO_FATAL_FAILURE(InsertLink(L"Gamma", L"http://example.com/g"));
     ProgramDriver::Key(VK_END);
     ProgramDriver::Key(VK_RETURN);
     ProgramDriver::Type(L"after");

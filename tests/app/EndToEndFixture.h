@@ -174,6 +174,19 @@ protected:
             << "no dialog \"" << CString(caption).str() << "\"; up: " << m_program.TopWindows().str();
         return window;
     }
+    // A link at the caret through the toolbar's Insert HyperLink and its dialog.
+    void InsertLink(const CString& name, const CString& address) {
+        ASSERT_TRUE(m_program.ClickToolbarButton(ID_EDIT_INSERT_HYPERLINK));
+        HWND dialog = nullptr;
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (dialog = m_program.TopWindow(L"#32770", L"Add Item")) != nullptr; }, 8000));
+        m_program.Settle();
+        ProgramDriver::Type(name);
+        ProgramDriver::Key(VK_TAB);
+        ProgramDriver::Type(address);
+        ProgramDriver::Key(VK_RETURN);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindow(dialog); }));
+        m_program.Settle();
+    }
     // Saved without a question: the page holds the clip of example.com/z in
     // Work beside its own links, and the typed words.
     void ExpectClipAndWordsKept(const CString& words) {

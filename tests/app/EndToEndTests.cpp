@@ -8,6 +8,7 @@
 #include "AppTestSupport.h"
 #include "ClipProcess.h"
 #include "ProgramDriver.h"
+#include "ScreenShot.h"
 #include "Random.h"
 #include "ScreenShot.h"
 #include "TempDir.h"

@@ -1,9 +1,10 @@
-// The screen's pixels in a rectangle, for end-to-end cases that look at
-// what the program shows.
+// The screen's pixels, as the user sees them, for the end-to-end cases that
+// compare what a window shows with what a full repaint of it draws.
 #pragma once
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>

@@ -374,6 +374,65 @@ TEST_F(BrowserFixture, TheWindowPaintsThePageAndWhatScrollsIntoView) {
     EXPECT_EQ(info.nPos + static_cast<int>(info.nPage), 2500);
 }
 
+// The scroll bars follow the page's size after every change, not only after
+// a scroll or a new window size: a table wider than the window brings the
+// horizontal bar with its whole width, a taller page the vertical range, and
+// a page that got shorter brings the view back within it.
+TEST_F(BrowserFixture, TheScrollBarsFollowThePagesSizeAfterEveryChange) {
+    CString page = temp.Path() + L"\\lines.htm";
+    WriteBytes(page, "<body style='margin:0'><div id=top>a line</div></body>");
+    ASSERT_EQ(Navigate(page), S_OK);
+    SetDesignMode(L"On");
+    UpdateWindow(server);
+    RECT client{};
+    GetClientRect(server, &client);
+    auto bar = [&](int which) {
+        SCROLLINFO info{sizeof(info), SIF_ALL};
+        GetScrollInfo(server, which, &info);
+        return info;
+    };
+    auto insert = [&](const wchar_t* where, const wchar_t* html) {
+        BSTR w = SysAllocString(where), h = SysAllocString(html);
+        EXPECT_EQ(ById(L"top")->insertAdjacentHTML(w, h), S_OK);
+        SysFreeString(w);
+        SysFreeString(h);
+        Pump();
+    };
+    EXPECT_FALSE(GetWindowLongW(server, GWL_STYLE) & WS_HSCROLL) << "a horizontal bar for a page that fits";
+
+    insert(L"afterEnd", L"<table id=wide width=1500 border=0 cellspacing=0 cellpadding=0><tr><td>x</td></tr></table>");
+    ASSERT_TRUE(GetWindowLongW(server, GWL_STYLE) & WS_HSCROLL) << "no horizontal bar for a table wider than the window";
+    SCROLLINFO across = bar(SB_HORZ);
+    EXPECT_GE(across.nMax + 1, 1500);  // the table's last column can be reached
+    GetClientRect(server, &client);
+    EXPECT_EQ(static_cast<int>(across.nPage), client.right);
+
+    insert(L"afterEnd", L"<div id=tall style='height:3000px'></div>");
+    EXPECT_GE(bar(SB_VERT).nMax + 1, 3000);
+    SendMessageW(server, WM_VSCROLL, SB_BOTTOM, 0);
+    ASSERT_GT(bar(SB_VERT).nPos, 2000);
+
+    // The tall block and the table go: the view comes back to the page's top.
+    ComPtr<IHTMLDOMNode> removed;
+    for (const wchar_t* id : {L"tall", L"wide"}) {
+        ComPtr<IHTMLDOMNode> node;
+        ById(id)->QueryInterface(IID_IHTMLDOMNode, reinterpret_cast<void**>(node.Receive()));
+        ASSERT_TRUE(node);
+        removed = ComPtr<IHTMLDOMNode>();
+        EXPECT_EQ(node->removeNode(VARIANT_TRUE, removed.Receive()), S_OK);
+    }
+    Pump();
+    EXPECT_FALSE(GetWindowLongW(server, GWL_STYLE) & WS_HSCROLL);
+    EXPECT_EQ(bar(SB_VERT).nPos, 0);
+    ComPtr<IHTMLElement> body;
+    Document()->get_body(body.Receive());
+    ComPtr<IHTMLElement2> body2;
+    body->QueryInterface(IID_IHTMLElement2, reinterpret_cast<void**>(body2.Receive()));
+    LONG scrollTop = -1;
+    body2->get_scrollTop(&scrollTop);
+    EXPECT_EQ(scrollTop, 0);
+}
+
 class MetafileSink : public browser::PageSink {
 public:
     HDC BeginPage() override {

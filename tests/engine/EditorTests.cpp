@@ -173,7 +173,23 @@ TEST_F(EditorFixture, EnterSplitsLinesBesideEachOtherAndLinksEndWhereTheyEnd) {
     ParagraphsToDivs(*state);
     Type(L"next");
     Editor().SetPicture({{L"src", L"p.gif"}});
-    EXPECT_EQ(Body(), L"<DIV><A href=\"http://a/\">&nbsp;Alpha&nbsp;</A></DIV>\r\n<DIV>next<IMG src=p.gif>\r\n</DIV>");
+    EXPECT_EQ(Body(), L"<DIV><A href=\"http://a/\">&nbsp;Alpha&nbsp;</A></DIV>\r\n<DIV>next<IMG src=p.gif></DIV>");
+    // The new line holds only the line end that followed the caret: it is an
+    // empty line (which shows a line once the view gives it its placeholder),
+    // and the letter typed there stands alone in it.
+    Load(L"<BODY><DIV>second line<A href=\"http://e.com/\">&nbsp;L2&nbsp;</A>z\n</DIV>\n<DIV>third line</DIV></BODY>");
+    CaretAt(L"z", 1);
+    Editor().InsertParagraph();
+    EXPECT_EQ(html::SerializeInner(*state->document->Body()->Child(1)), L"");
+    ParagraphsToDivs(*state);
+    Type(L"q");
+    EXPECT_EQ(Body(), L"<DIV>second line<A href=\"http://e.com/\">&nbsp;L2&nbsp;</A>z</DIV>\r\n<DIV>q</DIV>\r\n<DIV>third line</DIV>");
+    // White space that shows stays.
+    Load(L"<BODY><PRE>ab\n  </PRE></BODY>");
+    CaretAt(L"ab", 2);
+    Editor().InsertParagraph();
+    ASSERT_NE(state->document->Body()->LastChild()->FirstChild(), nullptr) << Show(Body());
+    EXPECT_EQ(state->document->Body()->LastChild()->FirstChild()->Data(), L"\n  ");
     // A picture, a line break and a paste at a link's end go after it too.
     Load(L"<BODY><P>see <A href=\"http://a/\">here</A></P></BODY>");
     CaretAt(L"here", 4);

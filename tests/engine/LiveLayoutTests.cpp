@@ -148,6 +148,39 @@ TEST(LiveLayout, FollowsSeededEditsAsAFreshLayoutWould) {
     EXPECT_FALSE(view.ChangedBand().has_value());
 }
 
+// A line typed into a block that held only white space (no line, no height:
+// the new line after Enter where a line end followed a link) gives the block
+// its first line and moves the blocks after it: painting what the layout
+// reports leaves the pixels a full paint gives, the new line drawn where the
+// layout has it.
+TEST(LiveLayout, TheFirstLineOfABlockOfWhiteSpaceIsPaintedWithWhatItMoves) {
+    auto document = html::ParseDocument(L"<DIV>first line</DIV><DIV>second line<A href=x>link</A>z</DIV><DIV>\n</DIV>"
+                                        L"<DIV>third line</DIV><DIV>fourth line</DIV>");
+    layout::LiveLayout view(document);
+    view.SetViewport(300, 200);
+    paint::BitmapCanvas shown(300, 200), full(300, 200);
+    view.Current().Paint(shown, {0, 0, 300, 200}, 0, 0);
+    dom::Node* blank = document->Body()->Child(2)->FirstChild();
+    ASSERT_TRUE(blank->IsText());
+    ASSERT_EQ(view.Current().BorderBox(*document->Body()->Child(2))->Height(), 0);
+    paint::Rect stale;
+    view.relaid = [&](const paint::Rect& area) { stale = stale.Union(area); };
+    blank->SetData(L"q\n");
+    std::optional<paint::Rect> band = view.ChangedBand();
+    ASSERT_TRUE(band.has_value());  // still the quick path: only text changed
+    stale = stale.Union(*band);
+    const int fullLayouts = view.FullLayouts();
+    layout::DocumentLayout& layout = view.Current();
+    EXPECT_EQ(view.FullLayouts(), fullLayouts);
+    const std::vector<paint::Rect> line = layout.TextRects(*blank);
+    ASSERT_FALSE(line.empty());
+    EXPECT_TRUE(stale.Intersect(line.front()) == line.front()) << "the new line lies outside what is painted again";
+    stale = stale.Intersect({0, 0, 300, 200});
+    layout.Paint(shown, stale, 0, 0);
+    layout.Paint(full, {0, 0, 300, 200}, 0, 0);
+    EXPECT_EQ(StaleRow(shown, full), -1);
+}
+
 }  // namespace
 
 namespace {
