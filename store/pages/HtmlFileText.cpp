@@ -93,7 +93,8 @@ bool DecodeInCodePage(const char* data, size_t length, unsigned codePage, DWORD 
         text = CString();
         return true;
     }
-    if (length > INT_MAX || (codePage != CP_UTF8 && codePage != CP_UTF7 && !IsValidCodePage(codePage))) return false;
+    bool known = codePage == CP_ACP || codePage == CP_UTF8 || codePage == CP_UTF7 || IsValidCodePage(codePage);
+    if (length > INT_MAX || !known) return false;
     int count = static_cast<int>(length);
     int units = MultiByteToWideChar(codePage, flags, data, count, nullptr, 0);
     if (units <= 0) return false;
