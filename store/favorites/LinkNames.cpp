@@ -28,6 +28,21 @@ CString WithoutMarkup(const CString& text) {
 
 namespace {
 
+// The levels of a section tag ("Work\\Tools": Work, then Tools), each made a
+// name by `name`; a level that gives an empty name is left out.
+std::vector<CString> TagLevels(const CString& tag, CString (*name)(const CString&)) {
+    std::vector<CString> names;
+    int start = 0;
+    for (;;) {
+        int end = tag.Find(L'\\', start);
+        CString level = name(tag.Mid(start, (end < 0 ? tag.GetLength() : end) - start));
+        if (!level.IsEmpty()) names.push_back(level);
+        if (end < 0) break;
+        start = end + 1;
+    }
+    return names;
+}
+
 // Markup dropped, "&nbsp;" as a blank, outer white space gone.
 CString PlainLinkText(CString title) {
     title = WithoutMarkup(title);
@@ -59,18 +74,7 @@ CString WholeLinkTitle(const CString& title) {
     return whole;
 }
 
-std::vector<CString> SectionNames(const CString& tag) {
-    std::vector<CString> names;
-    int start = 0;
-    for (;;) {
-        int end = tag.Find(L'\\', start);
-        CString name = WholeLinkTitle(tag.Mid(start, (end < 0 ? tag.GetLength() : end) - start));
-        if (!name.IsEmpty()) names.push_back(name);
-        if (end < 0) break;
-        start = end + 1;
-    }
-    return names;
-}
+std::vector<CString> SectionNames(const CString& tag) { return TagLevels(tag, WholeLinkTitle); }
 
 int FindAnchorStart(const CString& text, int start) {
     for (int at = FindNoCase(text, L"<a", start); at >= 0; at = FindNoCase(text, L"<a", at + 1)) {
@@ -155,18 +159,7 @@ CString SafeNameComponent(const CString& text) {
     return name;
 }
 
-std::vector<CString> SectionFolderNames(const CString& tag) {
-    std::vector<CString> names;
-    int start = 0;
-    for (;;) {
-        int end = tag.Find(L'\\', start);
-        CString name = SafeNameComponent(tag.Mid(start, (end < 0 ? tag.GetLength() : end) - start));
-        if (!name.IsEmpty()) names.push_back(name);
-        if (end < 0) break;
-        start = end + 1;
-    }
-    return names;
-}
+std::vector<CString> SectionFolderNames(const CString& tag) { return TagLevels(tag, SafeNameComponent); }
 
 CString SingleLineAddress(const CString& address) {
     CString out;

@@ -1,5 +1,6 @@
 #include "pages/HtmlFileText.h"
 
+#include "pages/PageFile.h"
 #include "util/Files.h"
 
 #include <windows.h>
@@ -76,16 +77,6 @@ size_t FindBytesNoCase(const std::string& bytes, const char* needle, size_t star
 
 bool IsBlankByte(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
-CString DecodeUtf16(const std::string& bytes, size_t offset, bool bigEndian) {
-    const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::wstring text((bytes.size() - offset) / 2, L'\0');
-    for (size_t i = 0; i < text.size(); ++i) {
-        unsigned char first = data[offset + 2 * i], second = data[offset + 2 * i + 1];
-        text[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
-    }
-    return CString(std::move(text));
-}
-
 // The bytes in a code page; false when the system has no such code page or
 // the bytes do not convert (the caller then reads them otherwise).
 bool DecodeInCodePage(const char* data, size_t length, unsigned codePage, DWORD flags, CString& text) {
@@ -102,17 +93,6 @@ bool DecodeInCodePage(const char* data, size_t length, unsigned codePage, DWORD 
     if (MultiByteToWideChar(codePage, flags, data, count, out.data(), units) != units) return false;
     text = CString(std::move(out));
     return true;
-}
-
-void FoldLineEnds(CString& text) {
-    std::wstring& s = text.str();
-    if (s.find(L'\r') == std::wstring::npos) return;
-    size_t out = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == L'\r' && i + 1 < s.size() && s[i + 1] == L'\n') continue;
-        s[out++] = s[i];
-    }
-    s.resize(out);
 }
 
 } // namespace

@@ -37,6 +37,17 @@ std::string Utf8(const CString& text) {
     return std::string(bytes.GetString(), static_cast<size_t>(bytes.GetLength()));
 }
 
+void SetStringValue(HKEY key, const wchar_t* name, const wchar_t* value) {
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+}
+
+// A string value of the key, or "<missing>".
+CString StringValue(HKEY key, const wchar_t* name) {
+    CString value;
+    return ReadRegistryString(key, name, value) == ERROR_SUCCESS ? value : CString(L"<missing>");
+}
+
 class BookmarkFileTest : public StoreTest {};
 
 } // namespace
@@ -209,14 +220,8 @@ TEST_F(BookmarkFileTest, TypedAddressesAreReplacedOnlyFromAReadablePage) {
 
     HKEY typed = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &typed), ERROR_SUCCESS);
-    auto set = [&](const wchar_t* name, const wchar_t* value) {
-        RegSetValueExW(typed, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                       static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-    };
-    auto get = [&](const wchar_t* name) {
-        CString value;
-        return ReadRegistryString(typed, name, value) == ERROR_SUCCESS ? value : CString(L"<missing>");
-    };
+    auto set = [&](const wchar_t* name, const wchar_t* value) { SetStringValue(typed, name, value); };
+    auto get = [&](const wchar_t* name) { return StringValue(typed, name); };
     // The addresses as typed, not as the page's HTML spells them.
     EXPECT_EQ(get(L"url1"), L"http://first.example/?x=1&y=2&z");
     for (const wchar_t* name : {L"url1", L"url2", L"url3", L"url1200"}) set(name, L"http://old.example/");
@@ -329,14 +334,8 @@ TEST_F(BookmarkFileTest, TypedAddressesAreWrittenBeforeAnyOldOneGoes) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", 0, nullptr, 0,
                               KEY_ALL_ACCESS, nullptr, &typed, nullptr),
               ERROR_SUCCESS);
-    auto set = [&](const wchar_t* name, const wchar_t* value) {
-        RegSetValueExW(typed, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                       static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-    };
-    auto get = [&](const wchar_t* name) {
-        CString value;
-        return ReadRegistryString(typed, name, value) == ERROR_SUCCESS ? value : CString(L"<missing>");
-    };
+    auto set = [&](const wchar_t* name, const wchar_t* value) { SetStringValue(typed, name, value); };
+    auto get = [&](const wchar_t* name) { return StringValue(typed, name); };
     auto oldList = [&] {
         for (const wchar_t* name : {L"url1", L"url2", L"url3", L"URL7", L"url04"}) set(name, name);
         set(L"other", L"kept");
