@@ -18,14 +18,6 @@ struct AnchorParts {
 // as a blank, outer white space and a trailing "/" gone, and each of
 // \ / : * ? | turned into "#".
 CString CleanLinkTitle(CString title);
-// The link text of an anchor as a bookmark keeps it: markup dropped,
-// "&nbsp;" and control characters as blanks, outer white space gone; every
-// other character stays (the page's HTML spelling included).
-CString WholeLinkTitle(const CString& title);
-// The folder names a section tag stands for in a bookmark file ("Work\Tools"
-// is Tools inside Work), each kept whole as WholeLinkTitle keeps a title;
-// empty parts leave no level.
-std::vector<CString> SectionNames(const CString& tag);
 // Reads the anchor that starts at `start` in the text ("<a", any case).
 AnchorParts ReadAnchor(const CString& text, int start = 0);
 // Index of the first anchor start ("<a" and a blank, any case) at or after
@@ -41,6 +33,14 @@ CString SafeNameComponent(const CString& text);
 // The folder names a section tag stands for ("Work\Tools" is Tools inside
 // Work), each made safe; dropped components leave no level.
 std::vector<CString> SectionFolderNames(const CString& tag);
+// The link text of an anchor as a bookmark keeps it: markup dropped,
+// "&nbsp;" and control characters as blanks, outer white space gone; every
+// other character stays (the page's HTML spelling included).
+CString WholeLinkTitle(const CString& title);
+// The folder names a section tag stands for in a bookmark file ("Work\Tools"
+// is Tools inside Work), each kept whole as WholeLinkTitle keeps a title;
+// empty parts leave no level.
+std::vector<CString> SectionNames(const CString& tag);
 
 // An address fit for a one-line value: control characters removed.
 CString SingleLineAddress(const CString& address);
