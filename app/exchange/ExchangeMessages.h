@@ -9,3 +9,4 @@ inline constexpr wchar_t kUnknownFormat[] =
     L"Unknown format! Please save the file as Unicode or UTF-8 format in the IE browser, and try again.";
 inline constexpr wchar_t kCannotCreateImport[] = L"Error! Cannot create file while import file.";
 inline constexpr wchar_t kExportIntoStore[] = L"Export failed, the destination folder is inside the bookmark folder!";
+inline constexpr wchar_t kImportNoLinks[] = L"The bookmark file holds no link, nothing imported!";

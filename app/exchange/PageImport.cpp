@@ -177,6 +177,12 @@ bool ImportBookmarkFile(const CString& file, const CString& page, bool viaTempor
     } else if (!engine.ParseNetscapeBookmarkFile(file)) {
         return false;
     }
+    // A file that gives no link (not a bookmark file, or one this reader
+    // cannot follow) makes no page and changes none.
+    if (engine.LinkCount() == 0) {
+        Tell(kImportNoLinks);
+        return false;
+    }
     if (FileExists(page)) return engine.MergeBookmarksIntoPage(page) >= 0;
     return engine.WriteBookmarksLinkPage(page);
 }

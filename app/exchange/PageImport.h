@@ -38,7 +38,7 @@ int ImportFolderInto(const CString& folder, const CString& destination, SameName
 // the system's temporary folder (removed afterwards). A page that exists
 // keeps all it holds and gains the file's links in its sections
 // (MergeBookmarksIntoPage). False, with nothing written, when the file or
-// the page cannot be read.
+// the page cannot be read, and after kImportNoLinks when the file holds no link.
 bool ImportBookmarkFile(const CString& file, const CString& page, bool viaTemporary);
 // An imported page is indexed as a new page is: one without an index marker
 // gets the indexed one, so the clip dialog offers its sections at once; a

@@ -12,6 +12,7 @@
 
 #include <cwctype>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -19,20 +20,21 @@ constexpr wchar_t kTypedUrlsKey[] = L"Software\\Microsoft\\Internet Explorer\\Ty
 constexpr wchar_t kTypedUrlsBusy[] =
     L"IE pull down menu cannot be changed this time, please close all IE windows and try later.";
 
-// The tree that exporting the page as shortcut files would give: a folder per
-// section level, named as those folders would be, and its links in page
-// order. Two links of one title in a section both stay (as files the second
-// would overwrite the first).
+// The page's sections and links as a tree: a folder per section level and
+// its links in page order, every title and folder name whole (a bookmark
+// file holds text, not file names: nothing turns into "#", is cut short or
+// loses its dots). Two links of one title in a section both stay.
 std::unique_ptr<FavoriteNode> PageTree(const CString& text) {
     auto root = std::make_unique<FavoriteNode>();
     FavoriteNode* section = nullptr;  // null before the first tag: those links are left out
-    // Folders by parent and name; names of folders ignore case, as the file system's do.
+    // Folders by parent and name; names of folders ignore case, as Favorites folders do.
     std::map<std::pair<const FavoriteNode*, std::wstring>, FavoriteNode*> folders;
+    CString title;  // the whole title of the anchor the walk is at
     PageLinkWalk walk;
     walk.onTag = [&](const CString& tag) {
         section = root.get();
         if (tag == L"Default") return;
-        for (const CString& name : SectionFolderNames(tag)) {
+        for (const CString& name : SectionNames(tag)) {
             CString key = name;
             FavoriteNode*& found = folders[{section, key.MakeUpper().str()}];
             if (!found) {
@@ -47,14 +49,14 @@ std::unique_ptr<FavoriteNode> PageTree(const CString& text) {
             section = found;
         }
     };
-    walk.onLink = [&](const CString& title, const CString& address) {
-        CString name = SafeNameComponent(title);
-        if (!section || name.IsEmpty()) return;
+    walk.onAnchor = [&](const CString& anchor) { title = WholeLinkTitle(ReadAnchor(anchor).text); };
+    walk.onLink = [&](const CString&, const CString& address) {
+        if (!section || title.IsEmpty()) return;
         auto link = std::make_unique<FavoriteNode>();
         link->kind = FavoriteNode::kLink;
-        link->name = name;
+        link->name = title;
         link->address = SingleLineAddress(address);
-        link->path = section->path + L"\\" + name + L".url";
+        link->path = section->path + L"\\" + SafeNameComponent(title) + L".url";  // the shortcut it stands for
         link->level = section->level + 1;
         section->links.push_back(std::move(link));
     };
@@ -80,6 +82,12 @@ bool IsTypedUrlName(const wchar_t* name) {
     for (const wchar_t* p = name + 3; *p; ++p)
         if (!iswdigit(*p)) return false;
     return true;
+}
+
+// Value names compare without case, as the registry compares them.
+std::wstring TypedUrlKey(std::wstring name) {
+    for (wchar_t& c : name) c = static_cast<wchar_t>(towlower(c));
+    return name;
 }
 
 } // namespace
@@ -110,6 +118,33 @@ bool CollectPageLinks(const CString& page, std::vector<PageLinkRecord>& links) {
     return true;
 }
 
+bool ReplaceTypedUrlValues(HKEY key, const std::vector<CString>& addresses, RegistryValueWriter write) {
+    // The old entries, also past url999, so that no old address stays behind.
+    std::vector<std::wstring> old;
+    wchar_t name[16384];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(std::size(name));
+        LONG status = RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status == ERROR_SUCCESS && IsTypedUrlName(name)) old.emplace_back(name);
+    }
+    // The new list first, over the old entries of its names; only when every
+    // address is in does what it does not replace go.
+    std::set<std::wstring> replaced;
+    int number = 0;
+    for (const CString& address : addresses) {
+        CString value;
+        value.Format(L"url%d", ++number);
+        if (write(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(address.GetString()),
+                  static_cast<DWORD>((address.GetLength() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+            return false;
+        replaced.insert(TypedUrlKey(value.str()));
+    }
+    for (const std::wstring& value : old)
+        if (!replaced.count(TypedUrlKey(value))) RegDeleteValueW(key, value.c_str());
+    return true;
+}
+
 int RestoreTypedURLs(const CString& page) {
     std::vector<PageLinkRecord> links;
     if (!CollectPageLinks(page, links)) {
@@ -124,27 +159,10 @@ int RestoreTypedURLs(const CString& page) {
         ShowMessageBox(nullptr, kTypedUrlsBusy, L"Tarvelo", MB_OK);
         return 0;
     }
-    // Every earlier entry goes, also past url999, so no old address stays behind.
-    std::vector<std::wstring> old;
-    wchar_t name[16384];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(std::size(name));
-        LONG status = RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        if (status == ERROR_SUCCESS && IsTypedUrlName(name)) old.emplace_back(name);
-    }
-    for (const std::wstring& value : old) RegDeleteValueW(key, value.c_str());
-    int number = 0;
-    bool written = true;
-    for (const PageLinkRecord& link : links) {
-        CString value;
-        value.Format(L"url%d", ++number);
-        // The registry holds the address itself, not the page's HTML spelling of it.
-        const CString address = SingleLineAddress(DecodeCharacterReferences(link.address));
-        if (RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(address.GetString()),
-                           static_cast<DWORD>((address.GetLength() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
-            written = false;
-    }
+    // The registry holds the addresses themselves, not the page's HTML spelling of them.
+    std::vector<CString> addresses;
+    for (const PageLinkRecord& link : links) addresses.push_back(SingleLineAddress(DecodeCharacterReferences(link.address)));
+    bool written = ReplaceTypedUrlValues(key, addresses);
     RegCloseKey(key);
     if (!written) ShowMessageBox(nullptr, kTypedUrlsBusy, L"Tarvelo", MB_OK);
     return written ? 1 : 0;

@@ -4,6 +4,8 @@
 #pragma once
 #include "core/String.h"
 
+#include <windows.h>
+
 #include <vector>
 
 // One link of a page.
@@ -35,5 +37,14 @@ bool CollectPageLinks(const CString& page, std::vector<PageLinkRecord>& links);
 // as plain text (character references read); the key is created when
 // missing. 0, with nothing changed, after "Cannot open " + page or when the
 // key cannot be opened or made ("IE pull down menu cannot be changed this
-// time, please close all IE windows and try later."); 1 otherwise.
+// time, please close all IE windows and try later."), and when a write fails
+// (ReplaceTypedUrlValues; the same message). 1 otherwise.
 int RestoreTypedURLs(const CString& page);
+// Writes one registry value, as RegSetValueExW does.
+using RegistryValueWriter = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD);
+// The typed-address values of an open key ("url" and a number) replaced by
+// the addresses, as url1, url2, ...: every address is written first (through
+// `write`), and the old entries that none of them replaces are removed only
+// when all are in. False at the first write that fails: what was not written
+// over yet stays as it was.
+bool ReplaceTypedUrlValues(HKEY key, const std::vector<CString>& addresses, RegistryValueWriter write = RegSetValueExW);

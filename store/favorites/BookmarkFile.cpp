@@ -6,6 +6,7 @@
 #include "favorites/PageLinkWalker.h"
 #include "links/LinkInsertion.h"
 #include "links/LinkLine.h"
+#include "pages/HtmlFileText.h"
 #include "pages/PageFile.h"
 #include "pages/PageRewriteLock.h"
 #include "pages/PageLines.h"
@@ -13,6 +14,7 @@
 #include "util/Files.h"
 #include "util/Strings.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -44,27 +46,6 @@ CString LinkPageAddress(const CString& address) {
 }
 
 void ShowNotCreated() { ShowMessageBox(nullptr, kNotCreated, L"Tarvelo", MB_OK); }
-
-// A bookmark file's text: by its byte-order mark; without one, UTF-8 when the
-// bytes are valid UTF-8 (what browsers write), else the ANSI code page.
-CString DecodeBookmarkBytes(const std::string& bytes) {
-    auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
-        std::wstring text((bytes.size() - 2) / 2, L'\0');
-        memcpy(text.data(), bytes.data() + 2, text.size() * 2);
-        return CString(text.c_str(), static_cast<int>(text.size()));
-    }
-    if (bytes.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) {
-        std::wstring text;
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2) text += static_cast<wchar_t>(byte(i) << 8 | byte(i + 1));
-        return CString(text.c_str(), static_cast<int>(text.size()));
-    }
-    size_t skip = bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF ? 3 : 0;
-    const char* data = bytes.data() + skip;
-    int length = static_cast<int>(bytes.size() - skip);
-    bool utf8 = skip || length == 0 || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, data, length, nullptr, 0) > 0;
-    return CodePageToWide(data, static_cast<size_t>(length), utf8 ? CP_UTF8 : CP_ACP);
-}
 
 } // namespace
 
@@ -109,24 +90,26 @@ bool CFavoriteEngine::WriteBookmarkFile(const CString& path, bool utf8) {
 
 bool CFavoriteEngine::ParseNetscapeBookmarkFile(const CString& path) {
     m_records.clear();
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    CString text;
+    if (!ReadHtmlFileText(path, text)) {
         ShowMessageBox(nullptr, L"File not openned.", L"Tarvelo", MB_OK);
         return false;
     }
-    PageLines lines(DecodeBookmarkBytes(bytes));
+    // HTML tags are read in any case: browsers write "<DT><A HREF=", some
+    // services "<dt><a href=".
+    PageLines lines(std::move(text));
     int level = -1;
     CString folder = L"Default";
     CString line, next;
     while (lines.Next(line)) {
-        if (line.Find(L"<DL") >= 0) ++level;
-        if (line.Find(L"</DL") >= 0) {
+        if (FindNoCase(line, L"<DL") >= 0) ++level;
+        if (FindNoCase(line, L"</DL") >= 0) {
             --level;
             int slash = folder.ReverseFind(L'\\');
             if (slash > 0) folder.Truncate(slash);
         }
-        int h3 = line.Find(L"<H3");
-        int h3End = h3 < 0 ? -1 : line.Find(L"</H3", h3 + 3);
+        int h3 = FindNoCase(line, L"<H3");
+        int h3End = h3 < 0 ? -1 : FindNoCase(line, L"</H3", h3 + 3);
         if (h3End >= 0) {
             int open = line.Find(L'>', h3 + 3);
             if (open >= 0 && open < h3End) {
@@ -135,31 +118,35 @@ bool CFavoriteEngine::ParseNetscapeBookmarkFile(const CString& path) {
                 m_records.push_back({name, CString(), level, L"yes", folder});
             }
         }
-        int anchor = line.Find(L"<A");
+        int anchor = FindNoCase(line, L"<A");
         if (anchor < 0) continue;
-        if (line.Find(L"</A", anchor) < 0)
+        if (FindNoCase(line, L"</A", anchor) < 0)
             while (lines.Next(next)) {
                 line += L"\n" + next;
-                if (next.Find(L"</A") >= 0) break;
+                if (FindNoCase(next, L"</A") >= 0) break;
             }
         // The address: between the quotes of HREF=" ... ".
         int href = -1;
-        for (int at = line.Find(L"<A", anchor); at >= 0 && href < 0; at = line.Find(L"<A", at + 2)) {
+        for (int at = FindNoCase(line, L"<A", anchor); at >= 0 && href < 0; at = FindNoCase(line, L"<A", at + 2)) {
             int i = at + 2;
             int blanks = i;
             while (i < line.GetLength() && line[i] > 0 && line[i] <= 32) ++i;
-            if (i > blanks && line.Mid(i, 6) == L"HREF=\"") href = i + 6;
+            if (i > blanks && line.Mid(i, 6).CompareNoCase(L"HREF=\"") == 0) href = i + 6;
         }
         if (href < 0) continue;
         int quote = line.Find(L'"', href);
         if (quote <= href) continue;
         CString address = line.Mid(href, quote - href);
         int titleStart = line.Find(L'>', quote);
-        int titleEnd = titleStart < 0 ? -1 : line.Find(L"</A", titleStart);
+        int titleEnd = titleStart < 0 ? -1 : FindNoCase(line, L"</A", titleStart);
         if (titleEnd < 0) continue;
         m_records.push_back({line.Mid(titleStart + 1, titleEnd - titleStart - 1), address, level, L"no", folder});
     }
     return true;
+}
+
+int CFavoriteEngine::LinkCount() const {
+    return static_cast<int>(std::count_if(m_records.begin(), m_records.end(), [](const LinkRecord& r) { return !r.IsFolder(); }));
 }
 
 void CFavoriteEngine::GroupBookmarkLinks() {

@@ -85,9 +85,12 @@ public:
     // after "File not Created, A Error Happened While Creating the File.".
     bool WriteNetscapeBookmarkFileUtf8(const CString& path);
     bool WriteNetscapeBookmarkFileUnicode(const CString& path);
-    // Reads a bookmark file into the records; false after "File not openned."
-    // (the records are then empty).
+    // Reads a bookmark file into the records, its tags in any case and its
+    // text in the character set it is written in (ReadHtmlFileText); false
+    // after "File not openned." (the records are then empty).
     bool ParseNetscapeBookmarkFile(const CString& path);
+    // The records that are links (not folders or headings).
+    int LinkCount() const;
     // Parsed records grouped by folder, duplicates dropped, top-level links
     // last under the heading "Default".
     void GroupBookmarkLinks();

@@ -18,6 +18,9 @@ namespace {
 
 // The message of a Favorites value that cannot be used, as the empty-Favorites tool says it.
 constexpr wchar_t kNoFavoritesFolder[] = L"Error, cannot QUERY Favorites!";
+// A page none of whose links stands below a section gives no shortcut.
+constexpr wchar_t kNoShortcuts[] =
+    L"No link of this page stands in a section, so it gives no shortcut: My Favorites was left as it is.";
 
 CString WithoutTrailingBackslashes(CString folder) {
     folder.TrimRight(L'\\');
@@ -46,13 +49,66 @@ bool WriteShortcutFile(const CString& path, const CString& text) {
     return CloseHandle(file) && ok;
 }
 
+// The shortcut name a link of the page gets ("OzTeX"), empty when the link
+// gets none (an empty title).
+CString ShortcutName(const CString& title) { return SafeNameComponent(DecodeCharacterReferences(title)); }
+
+// The number of shortcut files the page would give: its links below a tag
+// that have a name.
+int CountShortcuts(const CString& text) {
+    bool inSection = false;
+    int count = 0;
+    PageLinkWalk walk;
+    walk.onTag = [&](const CString&) { inSection = true; };
+    walk.onLink = [&](const CString& title, const CString&) {
+        if (inSection && !ShortcutName(title).IsEmpty()) ++count;
+    };
+    WalkPageLinks(text, walk);
+    return count;
+}
+
+// The number of shortcut files written.
 int ExportText(const CString& text, const CString& folder) {
     SectionFolder section;  // no folder before the first tag: those links are not exported
     PageLinkWalk walk;
     walk.onTag = [&](const CString& tag) { ExportSectionsToFolders(folder, tag, section); };
     walk.onLink = [&](const CString& title, const CString& address) { LastMatchFav(section, title, address); };
     WalkPageLinks(text, walk);
+    return section.written;
+}
+
+void TellFavorites(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
+
+// What a refill of the Favorites folder did, as the tool tells it.
+CString ShortcutsWrittenText(int written, int planned) {
+    CString text;
+    if (written == planned)
+        text.Format(written == 1 ? L"%d shortcut was written to My Favorites." : L"%d shortcuts were written to My Favorites.",
+                    written);
+    else
+        text.Format(L"%d of %d shortcuts were written to My Favorites.", written, planned);
+    return text;
+}
+
+// Empties the folder and writes the page's shortcuts into it, unless the
+// page gives none: then the folder stays as it is.
+int RefillFavorites(const CString& text, const CString& folder) {
+    int planned = CountShortcuts(text);
+    if (planned == 0) {
+        TellFavorites(kNoShortcuts);
+        return 0;
+    }
+    EmptyFolder(folder);
+    TellFavorites(ShortcutsWrittenText(ExportText(text, folder), planned));
     return 1;
+}
+
+// An empty or relative value would make the current drive's root the
+// folder to empty: only an existing folder below a drive or share is used.
+bool IsUsableFavoritesFolder(const CString& folder) {
+    if (IsSafeStorePath(folder) && FolderExists(folder)) return true;
+    TellFavorites(kNoFavoritesFolder);
+    return false;
 }
 
 } // namespace
@@ -70,16 +126,32 @@ void ExportSectionsToFolders(const CString& folder, const CString& tag, SectionF
     section.made = MakeFolders(section.path);
 }
 
-void LastMatchFav(const SectionFolder& section, const CString& title, const CString& address) {
+void LastMatchFav(SectionFolder& section, const CString& title, const CString& address) {
     // A shortcut holds plain text, not HTML: "&amp;" in the page's address
     // is the "&" the address holds, and "&lt;" in a title the "<" it shows
     // (which the safe name then replaces).
-    CString name = SafeNameComponent(DecodeCharacterReferences(title));
+    CString name = ShortcutName(title);
     if (section.path.IsEmpty() || name.IsEmpty()) return;
+    // Each link its own file: a name this export has written already gets a
+    // number ("OzTeX (2)"), as a second file of one name would replace the first.
+    CString path = section.path + L"\\" + name + L".url";
+    for (int number = 2; !section.TakeName(path); ++number) {
+        CString numbered;
+        numbered.Format(L" (%d).url", number);
+        path = section.path + L"\\" + name + numbered;
+    }
     // A folder that could not be made fails each of its links alike.
-    if (!section.made ||
-        !WriteShortcutFile(section.path + L"\\" + name + L".url", InternetShortcutText(DecodeCharacterReferences(address))))
+    if (section.made && WriteShortcutFile(path, InternetShortcutText(DecodeCharacterReferences(address))))
+        ++section.written;
+    else
         ShowMessageBox(nullptr, L"Error! linkFile not openned in Function LastMatchFav.", L"Tarvelo", MB_OK);
+}
+
+bool SectionFolder::TakeName(const CString& shortcutPath) {
+    // Names differing in case name one file (the file system folds all letters).
+    std::wstring key = shortcutPath.str();
+    CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return taken.insert(std::move(key)).second;
 }
 
 int ExportPageToFavorites(const CString& page, CString& folder) {
@@ -87,27 +159,30 @@ int ExportPageToFavorites(const CString& page, CString& folder) {
     if (!IsSafeStorePath(folder) || !MakeFolders(folder)) return 0;
     CString text;
     if (!ReadPageForLinks(page, text)) return 0;
-    return ExportText(text, folder);
+    ExportText(text, folder);
+    return 1;
 }
 
 int RestoreFavorites(const CString& page) {
+    CString text;
+    if (!ReadPageForLinks(page, text)) return 0;
+    // Nothing to write: nothing is deleted, and the question is not asked.
+    if (CountShortcuts(text) == 0) {
+        TellFavorites(kNoShortcuts);
+        return 0;
+    }
     if (ShowMessageBox(nullptr, L"All items in My Favorites will be deleted! Continue?", L"Warning", MB_OKCANCEL) !=
         IDOK)
         return 0;
     CWaitCursor wait;
-    return RestoreFavoritesTo(page, GetFavoritesPath());
+    CString folder = WithoutTrailingBackslashes(GetFavoritesPath());
+    return IsUsableFavoritesFolder(folder) ? RefillFavorites(text, folder) : 0;
 }
 
 int RestoreFavoritesTo(const CString& page, const CString& favoritesFolder) {
-    // An empty or relative value would make the current drive's root the
-    // folder to empty: only an existing folder below a drive or share is used.
     CString folder = WithoutTrailingBackslashes(favoritesFolder);
-    if (!IsSafeStorePath(folder) || !FolderExists(folder)) {
-        ShowMessageBox(nullptr, kNoFavoritesFolder, L"Tarvelo", MB_OK);
-        return 0;
-    }
+    if (!IsUsableFavoritesFolder(folder)) return 0;
     CString text;
     if (!ReadPageForLinks(page, text)) return 0;
-    EmptyFolder(folder);
-    return ExportText(text, folder);
+    return RefillFavorites(text, folder);
 }

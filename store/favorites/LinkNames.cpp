@@ -26,7 +26,25 @@ CString WithoutMarkup(const CString& text) {
 
 } // namespace
 
-CString CleanLinkTitle(CString title) {
+namespace {
+
+// The levels of a section tag ("Work\\Tools": Work, then Tools), each made a
+// name by `name`; a level that gives an empty name is left out.
+std::vector<CString> TagLevels(const CString& tag, CString (*name)(const CString&)) {
+    std::vector<CString> names;
+    int start = 0;
+    for (;;) {
+        int end = tag.Find(L'\\', start);
+        CString level = name(tag.Mid(start, (end < 0 ? tag.GetLength() : end) - start));
+        if (!level.IsEmpty()) names.push_back(level);
+        if (end < 0) break;
+        start = end + 1;
+    }
+    return names;
+}
+
+// Markup dropped, "&nbsp;" as a blank, outer white space gone.
+CString PlainLinkText(CString title) {
     title = WithoutMarkup(title);
     if (title.IsEmpty()) return title;
     for (int at = FindNoCase(title, L"&nbsp;"); at >= 0; at = FindNoCase(title, L"&nbsp;", at + 1)) {
@@ -36,11 +54,27 @@ CString CleanLinkTitle(CString title) {
     int first = 0, last = title.GetLength();
     while (first < last && IsBlank(title[first])) ++first;
     while (last > first && IsBlank(title[last - 1])) --last;
-    title = title.Mid(first, last - first);
+    return title.Mid(first, last - first);
+}
+
+} // namespace
+
+CString CleanLinkTitle(CString title) {
+    title = PlainLinkText(title);
     if (!title.IsEmpty() && title[title.GetLength() - 1] == L'/') title.Truncate(title.GetLength() - 1);
     for (const wchar_t* c = L"\\/:*?|"; *c; ++c) title.Replace(*c, L'#');
     return title;
 }
+
+CString WholeLinkTitle(const CString& title) {
+    CString whole = PlainLinkText(title);
+    // One line of the bookmark file: a line break inside would end the entry.
+    for (int i = 0; i < whole.GetLength(); ++i)
+        if (whole[i] < 32) whole.SetAt(i, L' ');
+    return whole;
+}
+
+std::vector<CString> SectionNames(const CString& tag) { return TagLevels(tag, WholeLinkTitle); }
 
 int FindAnchorStart(const CString& text, int start) {
     for (int at = FindNoCase(text, L"<a", start); at >= 0; at = FindNoCase(text, L"<a", at + 1)) {
@@ -98,7 +132,8 @@ AnchorParts ReadAnchor(const CString& text, int start) {
     if (tagEnd < 0) return parts;
     if (where.start >= 0) parts.address = text.Mid(where.start, where.length);
     int close = FindNoCase(text, L"</a", tagEnd + 1);
-    parts.title = CleanLinkTitle(text.Mid(tagEnd + 1, (close < 0 ? text.GetLength() : close) - tagEnd - 1));
+    parts.text = text.Mid(tagEnd + 1, (close < 0 ? text.GetLength() : close) - tagEnd - 1);
+    parts.title = CleanLinkTitle(parts.text);
     if (close >= 0) {
         int after = text.Find(L'>', close);
         parts.end = after < 0 ? text.GetLength() : after + 1;
@@ -133,18 +168,7 @@ CString SafeNameComponent(const CString& text) {
     return name;
 }
 
-std::vector<CString> SectionFolderNames(const CString& tag) {
-    std::vector<CString> names;
-    int start = 0;
-    for (;;) {
-        int end = tag.Find(L'\\', start);
-        CString name = SafeNameComponent(tag.Mid(start, (end < 0 ? tag.GetLength() : end) - start));
-        if (!name.IsEmpty()) names.push_back(name);
-        if (end < 0) break;
-        start = end + 1;
-    }
-    return names;
-}
+std::vector<CString> SectionFolderNames(const CString& tag) { return TagLevels(tag, SafeNameComponent); }
 
 CString SingleLineAddress(const CString& address) {
     CString out;

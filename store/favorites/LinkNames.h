@@ -10,6 +10,7 @@
 struct AnchorParts {
     CString address;
     CString title;   // cleaned (CleanLinkTitle); empty when the anchor has no text
+    CString text;    // the anchor's content as the page holds it, markup and all
     int end = 0;     // index in the text just after the anchor's "</a>" (the text's length when it has none)
 };
 
@@ -42,6 +43,14 @@ CString SafeNameComponent(const CString& text);
 // The folder names a section tag stands for ("Work\Tools" is Tools inside
 // Work), each made safe; dropped components leave no level.
 std::vector<CString> SectionFolderNames(const CString& tag);
+// The link text of an anchor as a bookmark keeps it: markup dropped,
+// "&nbsp;" and control characters as blanks, outer white space gone; every
+// other character stays (the page's HTML spelling included).
+CString WholeLinkTitle(const CString& title);
+// The folder names a section tag stands for in a bookmark file ("Work\Tools"
+// is Tools inside Work), each kept whole as WholeLinkTitle keeps a title;
+// empty parts leave no level.
+std::vector<CString> SectionNames(const CString& tag);
 
 // An address fit for a one-line value: control characters removed.
 CString SingleLineAddress(const CString& address);

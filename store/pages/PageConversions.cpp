@@ -1,5 +1,6 @@
 #include "pages/PageConversions.h"
 
+#include "pages/HtmlFileText.h"
 #include "pages/PageFile.h"
 #include "pages/PageRewriteLock.h"
 #include "util/PathParts.h"
@@ -35,7 +36,7 @@ bool IsPageFile(const CString& name) {
 
 bool WrapBodyInDiv(const CString& source, const CString& destination) {
     CString text;
-    if (!ReadPageText(source, text, CP_UTF8)) {
+    if (!ReadHtmlFileText(source, text)) {
         ShowMessageBox(nullptr, L"Create " + destination + L" failed.", L"Tarvelo", MB_OK);
         return false;
     }

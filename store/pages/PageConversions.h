@@ -3,7 +3,8 @@
 #pragma once
 #include "core/String.h"
 
-// Writes an imported HTML file (UTF-16 with mark, else UTF-8) as a UTF-16 page
+// Writes an imported HTML file (read by its mark, else in the character set it
+// declares, else UTF-8 or ANSI: ReadHtmlFileText) as a UTF-16 page
 // whose body is wrapped in a DIV block. False after "Create " + destination +
 // " failed." when the page cannot be written or the source read.
 bool WrapBodyInDiv(const CString& source, const CString& destination);

@@ -24,6 +24,24 @@ struct HandleCloser {
 };
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
+// Leftovers of writes that were cut off (a process killed in the middle) are
+// cleared from a folder the first time this process writes a page into it.
+void RemoveStaleSiblingsOnce(const CString& path) {
+    static std::mutex lock;
+    static std::set<std::wstring> swept;
+    int slash = path.ReverseFind(L'\\');
+    if (slash < 0) return;
+    CString folder = path.Left(slash), key = folder;
+    key.MakeUpper();
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (!swept.insert(key.str()).second) return;
+    }
+    CFileReplacer::RemoveStaleSiblings(folder);
+}
+
+} // namespace
+
 CString DecodeUtf16(const std::string& bytes, size_t offset, bool bigEndian) {
     size_t units = (bytes.size() - offset) / 2;
     std::wstring text(units, L'\0');
@@ -46,24 +64,6 @@ void FoldLineEnds(CString& text) {
     }
     s.resize(out);
 }
-
-// Leftovers of writes that were cut off (a process killed in the middle) are
-// cleared from a folder the first time this process writes a page into it.
-void RemoveStaleSiblingsOnce(const CString& path) {
-    static std::mutex lock;
-    static std::set<std::wstring> swept;
-    int slash = path.ReverseFind(L'\\');
-    if (slash < 0) return;
-    CString folder = path.Left(slash), key = folder;
-    key.MakeUpper();
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        if (!swept.insert(key.str()).second) return;
-    }
-    CFileReplacer::RemoveStaleSiblings(folder);
-}
-
-} // namespace
 
 bool ReadPageText(const CString& path, CString& text, unsigned codePageWithoutMark) {
     std::string bytes;

@@ -6,11 +6,16 @@
 #pragma once
 #include "core/String.h"
 
+#include <string>
 #include <vector>
 
 // The file's text; false when it cannot be opened or read. A file without a
 // byte-order mark is read in the given code page.
 bool ReadPageText(const CString& path, CString& text, unsigned codePageWithoutMark = 0 /* CP_ACP */);
+// UTF-16 bytes from `offset` on as text (an odd last byte is dropped).
+CString DecodeUtf16(const std::string& bytes, size_t offset, bool bigEndian);
+// CR LF read as LF.
+void FoldLineEnds(CString& text);
 // Splits a text into lines without their line feeds (a final line feed does
 // not start another line).
 std::vector<CString> SplitPageLines(const CString& text);

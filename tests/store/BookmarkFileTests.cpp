@@ -9,6 +9,7 @@
 
 #include "bookmarks/BookmarkExport.h"
 #include "favorites/FavoriteEngine.h"
+#include "pages/PageConversions.h"
 #include "pages/PageFile.h"
 #include "pages/PageTemplate.h"
 #include "util/Registry.h"
@@ -34,6 +35,17 @@ std::multiset<Link> PageLinks(const CString& page) {
 std::string Utf8(const CString& text) {
     CStringA bytes = WideToCodePage(text, CP_UTF8);
     return std::string(bytes.GetString(), static_cast<size_t>(bytes.GetLength()));
+}
+
+void SetStringValue(HKEY key, const wchar_t* name, const wchar_t* value) {
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+}
+
+// A string value of the key, or "<missing>".
+CString StringValue(HKEY key, const wchar_t* name) {
+    CString value;
+    return ReadRegistryString(key, name, value) == ERROR_SUCCESS ? value : CString(L"<missing>");
 }
 
 class BookmarkFileTest : public StoreTest {};
@@ -208,14 +220,8 @@ TEST_F(BookmarkFileTest, TypedAddressesAreReplacedOnlyFromAReadablePage) {
 
     HKEY typed = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &typed), ERROR_SUCCESS);
-    auto set = [&](const wchar_t* name, const wchar_t* value) {
-        RegSetValueExW(typed, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                       static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-    };
-    auto get = [&](const wchar_t* name) {
-        CString value;
-        return ReadRegistryString(typed, name, value) == ERROR_SUCCESS ? value : CString(L"<missing>");
-    };
+    auto set = [&](const wchar_t* name, const wchar_t* value) { SetStringValue(typed, name, value); };
+    auto get = [&](const wchar_t* name) { return StringValue(typed, name); };
     // The addresses as typed, not as the page's HTML spells them.
     EXPECT_EQ(get(L"url1"), L"http://first.example/?x=1&y=2&z");
     for (const wchar_t* name : {L"url1", L"url2", L"url3", L"url1200"}) set(name, L"http://old.example/");
@@ -228,6 +234,136 @@ TEST_F(BookmarkFileTest, TypedAddressesAreReplacedOnlyFromAReadablePage) {
     EXPECT_EQ(get(L"url2"), L"http://second.example/");
     EXPECT_EQ(get(L"url3"), L"<missing>");
     EXPECT_EQ(get(L"url1200"), L"<missing>");
+    EXPECT_EQ(get(L"other"), L"kept");
+    RegCloseKey(typed);
+}
+
+TEST_F(BookmarkFileTest, LowerCaseTagsAndDeclaredCharacterSetsArriveWholeByEitherImportRoute) {
+    // As some services write them: lower-case tags, a declared set that is
+    // not UTF-8 (Mac Roman: "Café – “Ünïcödé”").
+    std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+                       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-mac-roman\">\n"
+                       "<title>Bookmarks</title>\n<h1>Bookmarks</h1>\n<dl><p>\n"
+                       "    <dt><h3 add_date=\"1\">Caf\x8E \xD0 TeX</h3>\n    <dl><p>\n"
+                       "        <dt><a href=\"http://www.esm.psu.edu/mac-tex/\" add_date=\"2\">OzTeX</a>\n"
+                       "        <dt><a href=\"http://www.trevorrow.com/oztex/\">OzTeX</a>\n"
+                       "        <dt><a href=\"http://x.example/\">\xD2\x86n\x95" "c\x9A" "d\x8E\xD3</a>\n"
+                       "    </dl><p>\n"
+                       "    <dt><a href=\"http://top.example/\"\n        add_date=\"3\">Top</a>\n"
+                       "</dl><p>\n";
+    const std::multiset<Link> expected = {
+        {L"Caf\x00E9 \x2013 TeX", L"OzTeX", L"http://www.esm.psu.edu/mac-tex/"},
+        {L"Caf\x00E9 \x2013 TeX", L"OzTeX", L"http://www.trevorrow.com/oztex/"},
+        {L"Caf\x00E9 \x2013 TeX", L"\x201C\x00DCn\x00EF" L"c\x00F6" L"d\x00E9\x201D", L"http://x.example/"},
+        {L"Default", L"Top", L"http://top.example/"}};
+    CString source = m_dir / L"service.html";
+    WriteFileBytes(source, file);
+    // The bookmark-file import reads the file itself; the other route reads it
+    // through the body-wrapping rewrite first: both read the same text.
+    for (bool rewritten : {false, true}) {
+        SCOPED_TRACE(rewritten ? "rewritten first" : "read directly");
+        CString read = source;
+        if (rewritten) {
+            read = m_dir / L"wrapped.htm";
+            ASSERT_TRUE(WrapBodyInDiv(source, read));
+        }
+        CFavoriteEngine engine(CString{});
+        ASSERT_TRUE(engine.ParseNetscapeBookmarkFile(read));
+        EXPECT_EQ(engine.LinkCount(), 4);
+        CString page = PagePath(rewritten ? L"Wrapped" : L"Direct");
+        ASSERT_TRUE(engine.WriteBookmarksLinkPage(page));
+        EXPECT_EQ(PageLinks(page), expected);
+        EXPECT_EQ(ReadPage(page).Find(L'\xFFFD'), -1);
+    }
+    // A file without a single link.
+    WriteFileBytes(source, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<dl><p>\n<dt><h3>Empty</h3>\n<dl><p>\n</dl><p>\n</dl>\n");
+    CFavoriteEngine empty(CString{});
+    ASSERT_TRUE(empty.ParseNetscapeBookmarkFile(source));
+    EXPECT_EQ(empty.LinkCount(), 0);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(BookmarkFileTest, ExportKeepsEveryTitleAndFolderNameWhole) {
+    const CString longTitle = CString(L'x', 150) + L" end";
+    CString page = PagePath(L"Titles");
+    WritePage(page, L"<html id=tq1>\n<P>&gt;&gt;&gt;C++: tips?&lt;&lt;&lt;</P>\n"
+                    L"<a href=\"http://xkcd.com/1126/\">xkcd: Slippery Slope</a><BR>\n"
+                    L"<a href=\"http://a.example/\">a\\b/c*d?e|f \"q\" &lt;tag&gt;</a><BR>\n"
+                    L"<a href=\"http://b.example/\">Wait for it...</a><BR>\n"
+                    L"<a href=\"http://c.example/\">" + longTitle + L"</a><BR>\n"
+                    L"<a href=\"http://d.example/\">CON</a><BR>\n"
+                    L"<a href=\"http://e.example/\">http://e.example/</a><BR>\n"
+                    L"<P>&gt;&gt;&gt;Work\\Dots...&lt;&lt;&lt;</P>\n<a href=\"http://f.example/\">Same</a>"
+                    L"<a href=\"http://g.example/\">Same</a>\n" + kPageSpacers + kBodyEndMarkerLine);
+    CString file = m_dir / L"titles.html";
+    ASSERT_TRUE(ExportToBookmarkFileUtf8(page, file));
+    std::string bytes = ReadFileBytes(file);
+    for (const CString& entry : {CString(L"<H3>C++: tips?</H3>"), CString(L">xkcd: Slippery Slope</A>"),
+                                 CString(L">a\\b/c*d?e|f \"q\" &lt;tag&gt;</A>"), CString(L">Wait for it...</A>"),
+                                 L">" + longTitle + L"</A>", CString(L">CON</A>"), CString(L">http://e.example/</A>"),
+                                 CString(L"<H3>Dots...</H3>")})
+        EXPECT_NE(bytes.find(Utf8(entry)), std::string::npos) << entry.str() << "\n" << bytes;
+    EXPECT_EQ(bytes.find('#'), std::string::npos) << bytes;
+
+    // Back in through the bookmark-file import: every title as it was.
+    CFavoriteEngine engine(CString{});
+    ASSERT_TRUE(engine.ParseNetscapeBookmarkFile(file));
+    std::multiset<std::wstring> titles;
+    for (const LinkRecord& r : engine.Records())
+        if (!r.IsFolder()) titles.insert(r.name.str());
+    EXPECT_EQ(titles, (std::multiset<std::wstring>{L"xkcd: Slippery Slope", L"a\\b/c*d?e|f \"q\" &lt;tag&gt;",
+                                                   L"Wait for it...", longTitle.str(), L"CON", L"http://e.example/",
+                                                   L"Same", L"Same"}));
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+namespace {
+
+// A registry writer that fails from its second value on.
+int g_valuesWritten = 0;
+LONG WINAPI WriteOneValueThenFail(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+    if (g_valuesWritten++ >= 1) return ERROR_ACCESS_DENIED;
+    return RegSetValueExW(key, name, reserved, type, data, size);
+}
+
+}  // namespace
+
+TEST_F(BookmarkFileTest, TypedAddressesAreWrittenBeforeAnyOldOneGoes) {
+    PrivateRegistry registry;
+    HKEY typed = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &typed, nullptr),
+              ERROR_SUCCESS);
+    auto set = [&](const wchar_t* name, const wchar_t* value) { SetStringValue(typed, name, value); };
+    auto get = [&](const wchar_t* name) { return StringValue(typed, name); };
+    auto oldList = [&] {
+        for (const wchar_t* name : {L"url1", L"url2", L"url3", L"URL7", L"url04"}) set(name, name);
+        set(L"other", L"kept");
+    };
+    const std::vector<CString> fresh = {L"http://one.example/", L"http://two.example/"};
+
+    // The second write fails: the first address is in, nothing else of the
+    // old list is gone.
+    oldList();
+    g_valuesWritten = 0;
+    EXPECT_FALSE(ReplaceTypedUrlValues(typed, fresh, WriteOneValueThenFail));
+    EXPECT_EQ(get(L"url1"), L"http://one.example/");
+    EXPECT_EQ(get(L"url2"), L"url2");
+    EXPECT_EQ(get(L"url3"), L"url3");
+    EXPECT_EQ(get(L"URL7"), L"URL7");
+    EXPECT_EQ(get(L"url04"), L"url04");
+
+    // Every write succeeds: the new list, and of the old only what is no typed address.
+    EXPECT_TRUE(ReplaceTypedUrlValues(typed, fresh));
+    EXPECT_EQ(get(L"url1"), L"http://one.example/");
+    EXPECT_EQ(get(L"url2"), L"http://two.example/");
+    for (const wchar_t* gone : {L"url3", L"URL7", L"url04"}) EXPECT_EQ(get(gone), L"<missing>") << gone;
+    EXPECT_EQ(get(L"other"), L"kept");
+
+    // An empty list ends empty.
+    oldList();
+    EXPECT_TRUE(ReplaceTypedUrlValues(typed, {}));
+    for (const wchar_t* gone : {L"url1", L"url2", L"url3", L"URL7", L"url04"}) EXPECT_EQ(get(gone), L"<missing>") << gone;
     EXPECT_EQ(get(L"other"), L"kept");
     RegCloseKey(typed);
 }

@@ -4,6 +4,7 @@
 // browser's Favorites folder.
 #include "StoreFixture.h"
 
+#include "PrivateRegistry.h"
 #include "Random.h"
 
 #include "bookmarks/BookmarkExport.h"
@@ -274,4 +275,62 @@ TEST_F(FavoritesTest, ShellNamesReadInTheirCodePageAndDeepTreesFreeWithoutRecurs
     engine.SetTree(std::move(root));
     engine.FreeTree();
     EXPECT_EQ(engine.Root(), nullptr);
+}
+
+TEST_F(FavoritesTest, RestoringFavoritesGivesEveryLinkItsOwnShortcutAndTellsWhatItDid) {
+    PrivateRegistry registry;  // the prefix's own Favorites folder is never touched
+    CString favorites = m_dir / L"Favorites";
+    CreateDirectoryW(favorites, nullptr);
+    HKEY shellFolders = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &shellFolders, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(shellFolders, L"Favorites", 0, REG_SZ, reinterpret_cast<const BYTE*>(favorites.GetString()),
+                   static_cast<DWORD>((favorites.GetLength() + 1) * sizeof(wchar_t)));
+    RegCloseKey(shellFolders);
+    WriteFileBytes(favorites + L"\\Keep me.url", "[InternetShortcut]\r\nURL=http://keep.example/\r\n");
+    // Pages that give no shortcut: links before any tag only, a section
+    // without links, links whose titles make no name. Nothing is asked and
+    // nothing deleted, and the user hears why.
+    const wchar_t* const nothing[] = {
+        L"<html id=tq1>\n<a href=\"http://a.example/\">A</a><br>\n<a href=\"http://b.example/\">B</a>\n",
+        L"<html id=tq1>\n<a href=\"http://a.example/\">A</a>\n<P>&gt;&gt;&gt;Empty&lt;&lt;&lt;</P>\n",
+        L"<html id=tq1>\n&gt;&gt;&gt;News&lt;&lt;&lt;<a href=\"http://a.example/\"><img src=x></a><a href=\"http://b.example/\">..</a>\n"};
+    const CString said = L"No link of this page stands in a section, so it gives no shortcut: My Favorites was left as it is.";
+    CString page = PagePath(L"Links");
+    for (const wchar_t* text : nothing) {
+        SCOPED_TRACE(testing::Message() << CString(text).str());
+        WritePage(page, text);
+        MessageBoxRecorder boxes;
+        EXPECT_EQ(RestoreFavoritesTo(page, favorites), 0);
+        EXPECT_EQ(RestoreFavorites(page), 0);
+        ASSERT_EQ(boxes.Boxes().size(), 2u);
+        EXPECT_EQ(boxes.Boxes()[0].text, said);
+        EXPECT_EQ(boxes.Boxes()[1].text, said);
+        EXPECT_EQ(ListFolder(favorites), (std::vector<CString>{L"Keep me.url"}));
+    }
+
+    // Links of one title in one folder, as browsers keep them: each its own
+    // shortcut, also where the titles differ only in case.
+    WritePage(page, L"<html id=tq1>\n&gt;&gt;&gt;TeX&lt;&lt;&lt;\n"
+                    L"<a href=\"http://one.example/\">OzTeX</a><a href=\"http://two.example/\">OzTeX</a>\n"
+                    L"<a href=\"http://three.example/\">oztex</a><a href=\"http://four.example/\">OzTeX (2)</a>\n"
+                    L"&gt;&gt;&gt;Default&lt;&lt;&lt;<a href=\"http://g.example/\">Google Search: perl</a>"
+                    L"<a href=\"http://h.example/\">Google Search: perl</a>\n");
+    {
+        MessageBoxRecorder boxes;
+        EXPECT_EQ(RestoreFavorites(page), 1);
+        ASSERT_EQ(boxes.Boxes().size(), 2u);
+        EXPECT_EQ(boxes.Boxes()[0].text, L"All items in My Favorites will be deleted! Continue?");
+        EXPECT_EQ(boxes.Boxes()[1].text, L"6 shortcuts were written to My Favorites.");
+    }
+    EXPECT_FALSE(PathExists(favorites + L"\\Keep me.url"));
+    CFavoriteEngine engine(favorites);
+    EXPECT_EQ(TreeLinks(engine.LoadFolderTree(favorites), favorites),
+              (std::multiset<Link>{{L"\\TeX", L"OzTeX", L"http://one.example/"},
+                                   {L"\\TeX", L"OzTeX (2)", L"http://two.example/"},
+                                   {L"\\TeX", L"oztex (3)", L"http://three.example/"},
+                                   {L"\\TeX", L"OzTeX (2) (2)", L"http://four.example/"},
+                                   {L"", L"Google Search# perl", L"http://g.example/"},
+                                   {L"", L"Google Search# perl (2)", L"http://h.example/"}}));
 }
