@@ -1,5 +1,6 @@
 #include "page/TarveloDoc.h"
 
+#include "page/PageTextLoss.h"
 #include "page/ReadOnlyClose.h"
 #include "page/SearchMarks.h"
 #include "page/TarveloView.h"
@@ -9,7 +10,6 @@
 #include "core/MessageBox.h"
 #include "pages/PageClean.h"
 #include "pages/PageFile.h"
-#include "pages/PageTextLoss.h"
 #include "resource.h"
 #include "util/PathParts.h"
 
@@ -103,11 +103,15 @@ bool CTarveloDoc::ConfirmHiddenTextDrop(const CString& path, const CString& page
     CString read;
     const CString* loaded = m_guard.KnownDiskText();
     if (!loaded && ReadPageText(ResolveExistingPagePath(path), read)) loaded = &read;
-    if (!loaded || !WouldSaveDropHiddenText(*loaded, page)) return true;
+    HiddenTextCause cause = HiddenTextCause::QuoteNeverClosed;
+    if (!loaded || !WouldSaveDropHiddenText(*loaded, page, &cause)) return true;
     const CString name = GetNameWithoutExt(GetPathLastPart(path));
+    const CString why = cause == HiddenTextCause::QuoteNeverClosed
+                            ? L"a quote is never closed"
+                            : L"a quote is closed only by the next attribute's quote";
     return ShowMessageBox(nullptr,
-                          L"The markup of the page \"" + name +
-                              L"\" is cut (a quote is never closed), so part of its text is not shown. "
+                          L"The markup of the page \"" + name + L"\" is cut (" + why +
+                              L"), so part of its text is not shown. "
                               L"Saving would drop that text from the file.\n\n"
                               L"OK: save anyway. Cancel: keep the file as it is.",
                           L"Warning", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDOK;

@@ -400,6 +400,13 @@ void Tokenizer::ReadAttributes(Token& token) {
                 size_t close = m_text.find(quote, m_pos);
                 valueEnd = close == std::wstring_view::npos ? m_text.size() : close;
                 m_pos = close == std::wstring_view::npos ? m_text.size() : close + 1;
+                if (m_endCutQuotes) {
+                    size_t tagEnd = m_text.substr(0, valueEnd).find(L'>', valueStart);
+                    if (tagEnd != std::wstring_view::npos && !IsSoundClose(close)) {
+                        m_cutQuotes.push_back({valueStart - 1, tagEnd, close != std::wstring_view::npos});
+                        valueEnd = m_pos = tagEnd;
+                    }
+                }
             } else {
                 valueStart = m_pos;
                 while (!AtEnd() && !IsSpace(m_text[m_pos]) && m_text[m_pos] != '>') ++m_pos;
@@ -411,6 +418,16 @@ void Tokenizer::ReadAttributes(Token& token) {
         }
         if (!IsDuplicate(token.attributes, attribute.name)) token.attributes.push_back(std::move(attribute));
     }
+}
+
+// A closing quote that ends its value for sure: the tag goes on after it
+// with white space, its end, or "/>" (a later value's opening quote is
+// followed by that value instead).
+bool Tokenizer::IsSoundClose(size_t close) const {
+    if (close == std::wstring_view::npos) return false;
+    wchar_t after = close + 1 < m_text.size() ? m_text[close + 1] : 0;
+    if (after == '/') after = close + 2 < m_text.size() ? m_text[close + 2] : 0;
+    return after == 0 || after == '>' || IsSpace(after);
 }
 
 // The first of attributes with one name (in any case) counts. A tag holds a

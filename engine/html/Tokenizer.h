@@ -23,6 +23,17 @@ struct Token {
     CString data;  // text, comment or doctype text
 };
 
+// A quoted attribute value that runs on over markup: its quote is never
+// closed, or is closed only by a quote that stands right against more of the
+// tag (most likely the opening quote of a later value), and a '>' comes
+// before that. A browser takes the markup up to the closing quote, and the
+// text between, into the value. Positions are in the tokenizer's Source().
+struct CutQuote {
+    size_t quote;    // the opening quote
+    size_t tagEnd;   // the first '>' after it, where the tag would have ended
+    bool closed;     // false: the quote is never closed
+};
+
 // Reads the text in place: it must outlive the tokenizer.
 class Tokenizer {
 public:
@@ -30,6 +41,13 @@ public:
     Tokenizer(const Tokenizer&) = delete;
     Tokenizer& operator=(const Tokenizer&) = delete;
     bool Next(Token& token);  // false at the end
+
+    // From here on, a cut quote (CutQuote) is read as closed at the first
+    // '>' after it, which ends the tag, and is listed in CutQuotes().
+    void EndCutQuotesAtTagEnd() { m_endCutQuotes = true; }
+    const std::vector<CutQuote>& CutQuotes() const { return m_cutQuotes; }
+    // The text as it is read: line ends as LF, NUL as U+FFFD, no byte-order mark.
+    std::wstring_view Source() const { return m_text; }
 
 private:
     enum class Markup { Token, Skipped, None };
@@ -41,6 +59,7 @@ private:
     void ReadComment(Token& token);
     void ReadBogus(Token& token, const wchar_t* kind);
     bool IsDuplicate(const std::vector<dom::Attribute>& attributes, const CString& name);
+    bool IsSoundClose(size_t close) const;
     static std::wstring FoldedName(const CString& name);
     wchar_t Peek(size_t offset = 0) const { return m_pos + offset < m_text.size() ? m_text[m_pos + offset] : 0; }
     bool AtEnd() const { return m_pos >= m_text.size(); }
@@ -52,6 +71,8 @@ private:
     CString m_rawName;                      // its name; empty outside raw text
     bool m_rawDecodes = false;
     std::unordered_set<std::wstring> m_names;  // the attribute names of a long tag, folded
+    bool m_endCutQuotes = false;
+    std::vector<CutQuote> m_cutQuotes;
 };
 
 // Where the text of a SCRIPT element read from 'from' ends: at the "</script"

@@ -32,14 +32,6 @@ std::wstring DoctypeLine(const std::wstring& text) {
 
 }  // namespace
 
-CString FromUtf8(const std::string& bytes) {
-    if (bytes.empty()) return CString();
-    int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-    return CString(text.c_str(), length);
-}
-
 void AppendTree(const dom::Node& node, int depth, std::string& out) {
     std::wstring indent = L"| " + std::wstring(static_cast<size_t>(depth) * 2, L' ');
     std::wstring line;

@@ -4,9 +4,9 @@
 #pragma once
 #include "core/String.h"
 #include "dom/Node.h"
+#include "Utf16Bytes.h"
 
 #include <string>
 
-CString FromUtf8(const std::string& bytes);
 // Appends the node (a document: its children) at the depth, in UTF-8.
 void AppendTree(const dom::Node& node, int depth, std::string& out);

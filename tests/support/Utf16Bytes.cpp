@@ -19,6 +19,14 @@ CString TextOfUtf16Bytes(const std::string& bytes) {
     return text;
 }
 
+CString FromUtf8(const std::string& bytes) {
+    if (bytes.empty()) return CString();
+    int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+    return CString(text.c_str(), length);
+}
+
 std::vector<CString> ListFolder(const CString& folder) {
     std::vector<CString> names;
     WIN32_FIND_DATAW found;

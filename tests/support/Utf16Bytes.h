@@ -9,5 +9,7 @@
 std::string Utf16Bytes(const CString& text, bool withMark = true);
 // The text of UTF-16 little-endian bytes; a leading byte-order mark is dropped, a lone odd byte ignored.
 CString TextOfUtf16Bytes(const std::string& bytes);
+// The text of UTF-8 bytes.
+CString FromUtf8(const std::string& bytes);
 // The names in a folder ("." and ".." left out), in the order the file system lists them.
 std::vector<CString> ListFolder(const CString& folder);
