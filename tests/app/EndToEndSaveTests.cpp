@@ -2,8 +2,11 @@
 // store: the index marker that Unindex and Index wrote under an open page, a
 // read-only page (refused, its close question offers no save, nothing written
 // anywhere else, its open mark gone after its close), and a page whose markup
-// is cut, whose save asks before it drops the text the editor could not show.
+// is cut, whose save asks before it drops the text the editor could not show,
+// while markup inside closed attribute values (clipped pages carry it) asks
+// nothing at any save.
 #include "EndToEndFixture.h"
+#include "ScreenShot.h"
 
 #include "util/PathParts.h"
 #include "util/Registry.h"
@@ -199,6 +202,66 @@ TEST_F(EndToEndSave, CutPageAsksBeforeItsSaveDropsTextAndKeepsItsBytesWhenTold) 
     EXPECT_EQ(AnswerBox(IDOK, L"Warning"), warning);
     EXPECT_NE(Bytes(), cut);
     EXPECT_NE(PlainText(m_path).Find(L"typed"), -1) << PageText().str();
+    CtrlKey('Q');
+    EXPECT_TRUE(ProgramDriver::WaitFor([&] { return Engine() == nullptr; }));
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+TEST_F(EndToEndSave, MarkupInClosedValuesSavesWithoutAQuestionAndALateClosedQuoteWarns) {
+    const CString head = L"<html id=tq1>\n<HEAD>\n<TITLE>Notes</TITLE>\n"
+                         L"<META name=description content=\"a <b>bold</b> claim\">\n</HEAD>\n<BODY>\n";
+    WriteFileBytes(m_path, Utf16Bytes(head + L"<DIV>&gt;&gt;&gt;News&lt;&lt;&lt;</DIV>\n"
+                                             L"<A title=\"<b>Note</b>\" href=\"http://example.com/a\">Alpha</A>\n"
+                                             L"<A href=\"#\" onmouseover=\"return overlib('<b>Tip</b> text')\">Hover</A>\n"
+                                             L"<SPAN data-tip=\"&lt;b&gt;Note&lt;/b&gt;\">Tipped</SPAN> words\n" +
+                                             kFooter));
+    StartProgram();
+    OpenPage();
+    // Two saves in a row: the second reads the values as the first wrote them ("<" raw).
+    for (const wchar_t* typed : {L"first ", L"second "}) {
+        Typed(typed);
+        CtrlKey('S');
+        EXPECT_EQ(AnswerBox(IDCANCEL), L"<none>") << typed;
+        for (const wchar_t* word : {L"first", L"Alpha", L"Hover", L"Tipped", L"words"})
+            EXPECT_NE(PlainText(m_path).Find(word), -1) << word << "\n" << PageText().str();
+        EXPECT_NE(PlainText(m_path).Find(typed), -1) << PageText().str();
+    }
+    CString saved;
+    ASSERT_TRUE(ReadPageText(m_path, saved));
+    EXPECT_NE(saved.Find(L"<b>Tip</b> text"), -1) << saved.GetString();
+    EXPECT_NE(saved.Find(L"<b>Note</b>"), -1) << saved.GetString();
+    CtrlKey('Q');
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() == nullptr; }));
+
+    // A link's quote closed only by the picture's: "Click here" and the
+    // address are hidden, and a save would drop them.
+    WriteFileBytes(m_path, Utf16Bytes(head + L"<DIV>&gt;&gt;&gt;News&lt;&lt;&lt;</DIV>\n"
+                                             L"<A href=\"http://x.example/page.htm>Click here <IMG src=\"icon.gif\"></A> rest\n"
+                                             L"<FONT color=\"red>Important words <B class=\"x\">more</B></FONT>\n" + kFooter));
+    const std::string cut = Bytes();
+    OpenPage();
+    Typed(L"typed ");
+    const CString warning = L"The markup of the page \"Notes\" is cut (a quote is closed only by the next attribute's "
+                            L"quote), so part of its text is not shown. Saving would drop that text from the file.\n\n"
+                            L"OK: save anyway. Cancel: keep the file as it is.";
+    CtrlKey('S');
+    HWND box = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770", L"Warning")) != nullptr; }));
+    m_program.Settle();
+    RECT area{};
+    GetWindowRect(box, &area);
+    ScreenShot shot(area, "late-quote-warning");
+    EXPECT_EQ(AnswerBox(IDCANCEL, L"Warning"), warning);
+    EXPECT_EQ(Bytes(), cut);
+    CtrlKey('S');
+    EXPECT_EQ(AnswerBox(IDOK, L"Warning"), warning);
+    EXPECT_NE(Bytes(), cut);
+    EXPECT_NE(PlainText(m_path).Find(L"typed"), -1) << PageText().str();
+    // What the save wrote hides nothing more: the next save asks nothing.
+    Typed(L"again ");
+    CtrlKey('S');
+    EXPECT_EQ(AnswerBox(IDCANCEL), L"<none>");
+    EXPECT_NE(PlainText(m_path).Find(L"again"), -1) << PageText().str();
     CtrlKey('Q');
     EXPECT_TRUE(ProgramDriver::WaitFor([&] { return Engine() == nullptr; }));
     EXPECT_EQ(m_program.Exit(), 0u);
