@@ -1,5 +1,6 @@
 #include "page/PageTextLoss.h"
 
+#include "dom/TreeWalk.h"
 #include "html/Parser.h"
 #include "html/Tokenizer.h"
 
@@ -34,21 +35,15 @@ void CountWords(const CString& text, WordCounts& counts) {
 }
 
 // The words a browser shows of the text: those of its text nodes, but not
-// of scripts and style sheets. (Deep trees: walked without recursion.)
+// of scripts and style sheets.
 WordCounts VisibleWords(const CString& text) {
     WordCounts counts;
     auto document = html::ParseDocument(text);
-    std::vector<const dom::Node*> pending{document.get()};
-    while (!pending.empty()) {
-        const dom::Node* node = pending.back();
-        pending.pop_back();
-        if (node->IsText()) {
-            const dom::Node* parent = node->Parent();
-            if (!parent || !(parent->Is(dom::Tag::Script) || parent->Is(dom::Tag::Style))) CountWords(node->Data(), counts);
-            continue;
-        }
-        for (int i = node->ChildCount() - 1; i >= 0; --i) pending.push_back(node->Child(i));
-    }
+    dom::WalkTree(*document, [&](const dom::NodePtr& node) {
+        if (node->Is(dom::Tag::Script) || node->Is(dom::Tag::Style)) return false;
+        if (node->IsText()) CountWords(node->Data(), counts);
+        return true;
+    });
     return counts;
 }
 

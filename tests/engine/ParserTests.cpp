@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 #include "Random.h"
+#include "html/Tokenizer.h"
 
 #include <gtest/gtest.h>
 
@@ -175,3 +176,55 @@ TEST(Parser, FragmentsInEveryContextSurviveStrayEndTags) {
 }
 
 }  // namespace
+
+// Asked to, the tokenizer reads a quote that runs over markup (never closed,
+// or closed only by a later value's opening quote) as closed where its tag
+// would have ended, and says where; a quote that closes soundly, with a '>'
+// inside or not, is the value it says.
+TEST(Tokenizer, CutQuotesEndAtTheirTagsEndWhenAskedTo) {
+    struct Case {
+        const wchar_t* text;
+        std::vector<size_t> quotes;  // the cut quotes' places
+        std::vector<bool> closed;
+        const wchar_t* firstValue;   // the first attribute's value as read
+    } cases[] = {
+        {L"<a href=\"x>Click <img src=\"i.gif\"></a>", {8}, {true}, L"x"},
+        {L"<a href='x>A</a> <a href='/y'>B</a>", {8}, {true}, L"x"},
+        {L"<a href=\"x>A</a>\nrest", {8}, {false}, L"x"},
+        {L"<a href=\"x>A</a> <b title=\"t\">B <i class=\"c>C <u id=\"u\">", {8, 41}, {true, true}, L"x"},
+        {L"<a title=\"<b>Note</b>\">N</a>", {}, {}, L"<b>Note</b>"},
+        {L"<a title=\"x > y\"/><i onclick=\"f('<b>z</b>')\">", {}, {}, L"x > y"},
+        {L"<img src=\"a.gif\"width=\"1\">", {}, {}, L"a.gif"},  // no '>' inside: nothing hidden
+        {L"<a href=\"never closed, no end", {}, {}, nullptr},
+    };
+    for (const Case& test : cases) {
+        CString text = test.text;
+        html::Tokenizer tokenizer(text);
+        tokenizer.EndCutQuotesAtTagEnd();
+        html::Token token;
+        bool first = true;
+        while (tokenizer.Next(token)) {
+            if (first && test.firstValue) {
+                ASSERT_FALSE(token.attributes.empty()) << Show(text);
+                EXPECT_EQ(token.attributes[0].value, CString(test.firstValue)) << Show(text);
+            }
+            first = false;
+        }
+        std::vector<size_t> quotes;
+        std::vector<bool> closed;
+        for (const html::CutQuote& cut : tokenizer.CutQuotes()) {
+            quotes.push_back(cut.quote);
+            closed.push_back(cut.closed);
+            EXPECT_EQ(tokenizer.Source()[cut.tagEnd], L'>');
+        }
+        EXPECT_EQ(quotes, test.quotes) << Show(text);
+        EXPECT_EQ(closed, test.closed) << Show(text);
+    }
+    // Not asked, the tokenizer reads as browsers do: the value runs to its quote.
+    CString text = L"<a href=\"x>Click <img src=\"i.gif\"></a>";
+    html::Tokenizer tokenizer(text);
+    html::Token token;
+    ASSERT_TRUE(tokenizer.Next(token));
+    EXPECT_EQ(token.attributes[0].value, CString(L"x>Click <img src="));
+    EXPECT_TRUE(tokenizer.CutQuotes().empty());
+}
