@@ -59,6 +59,21 @@ protected:
         return AnswerBox(IDOK);
     }
     std::string Bytes() { return ReadFileBytes(m_path); }
+    // The page file written as `text`, opened, and "typed " typed into it:
+    // the file's bytes before any save.
+    std::string OpenTyped(const CString& text) {
+        WriteFileBytes(m_path, Utf16Bytes(text));
+        const std::string bytes = Bytes();
+        OpenPage();
+        Typed(L"typed ");
+        return bytes;
+    }
+    // The question before the save of a cut page.
+    static CString CutPageWarning(const CString& cause) {
+        return L"The markup of the page \"Notes\" is cut (" + cause +
+               L"), so part of its text is not shown. Saving would drop that text from the file.\n\n"
+               L"OK: save anyway. Cancel: keep the file as it is.";
+    }
 };
 
 } // namespace
@@ -174,15 +189,10 @@ TEST_F(EndToEndSave, CutPageAsksBeforeItsSaveDropsTextAndKeepsItsBytesWhenTold) 
     ASSERT_TRUE(ProgramDriver::WaitFor([&] { return Engine() == nullptr; }));
 
     // A quote that never closes: the editor shows News only.
-    WriteFileBytes(m_path, Utf16Bytes(head + L"<DIV>&gt;&gt;&gt;News&lt;&lt;&lt;</DIV>\n"
+    const std::string cut = OpenTyped(head + L"<DIV>&gt;&gt;&gt;News&lt;&lt;&lt;</DIV>\n"
                                              L"<A href=\"http://example.com/a>Alpha</A><BR>\n"
-                                             L"<DIV>&gt;&gt;&gt;Work&lt;&lt;&lt;</DIV>\nBeta words\n</BODY></HTML>\n"));
-    const std::string cut = Bytes();
-    OpenPage();
-    Typed(L"typed ");
-    const CString warning = L"The markup of the page \"Notes\" is cut (a quote is never closed), so part of its text is "
-                            L"not shown. Saving would drop that text from the file.\n\n"
-                            L"OK: save anyway. Cancel: keep the file as it is.";
+                                             L"<DIV>&gt;&gt;&gt;Work&lt;&lt;&lt;</DIV>\nBeta words\n</BODY></HTML>\n");
+    const CString warning = CutPageWarning(L"a quote is never closed");
     CtrlKey('S');
     EXPECT_EQ(AnswerBox(IDCANCEL, L"Warning"), warning);
     EXPECT_EQ(Bytes(), cut);
@@ -235,15 +245,10 @@ TEST_F(EndToEndSave, MarkupInClosedValuesSavesWithoutAQuestionAndALateClosedQuot
 
     // A link's quote closed only by the picture's: "Click here" and the
     // address are hidden, and a save would drop them.
-    WriteFileBytes(m_path, Utf16Bytes(head + L"<DIV>&gt;&gt;&gt;News&lt;&lt;&lt;</DIV>\n"
+    const std::string cut = OpenTyped(head + L"<DIV>&gt;&gt;&gt;News&lt;&lt;&lt;</DIV>\n"
                                              L"<A href=\"http://x.example/page.htm>Click here <IMG src=\"icon.gif\"></A> rest\n"
-                                             L"<FONT color=\"red>Important words <B class=\"x\">more</B></FONT>\n" + kFooter));
-    const std::string cut = Bytes();
-    OpenPage();
-    Typed(L"typed ");
-    const CString warning = L"The markup of the page \"Notes\" is cut (a quote is closed only by the next attribute's "
-                            L"quote), so part of its text is not shown. Saving would drop that text from the file.\n\n"
-                            L"OK: save anyway. Cancel: keep the file as it is.";
+                                             L"<FONT color=\"red>Important words <B class=\"x\">more</B></FONT>\n" + kFooter);
+    const CString warning = CutPageWarning(L"a quote is closed only by the next attribute's quote");
     CtrlKey('S');
     HWND box = nullptr;
     ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770", L"Warning")) != nullptr; }));
