@@ -22,6 +22,7 @@ CToolBar::~CToolBar() {
 const MessageMap* CToolBar::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&CToolBar::OnNcCalcSize>(WM_NCCALCSIZE),
+        MapMessage<&CToolBar::OnNcHitTest>(WM_NCHITTEST),
         MapMessage<&CToolBar::OnControlPaint>(WM_PAINT),
         MapMessage<&CToolBar::OnEraseBkgnd>(WM_ERASEBKGND),
         MapMessage<&CToolBar::OnNcPaint>(WM_NCPAINT),
@@ -423,6 +424,12 @@ LRESULT CToolBar::OnNcCalcSize(WPARAM, LPARAM lParam) {
     if (params->rgrc[0].right < params->rgrc[0].left) params->rgrc[0].right = params->rgrc[0].left;
     if (params->rgrc[0].bottom < params->rgrc[0].top) params->rgrc[0].bottom = params->rgrc[0].top;
     return 0;
+}
+
+LRESULT CToolBar::OnNcHitTest(WPARAM, LPARAM lParam) {
+    CRect window;
+    GetWindowRect(&window);
+    return window.PtInRect(CPoint(lParam)) ? HTCLIENT : HTNOWHERE;
 }
 
 CRect CToolBar::NonClientRect(CDC& dc) const {

@@ -85,6 +85,9 @@ protected:
     const MessageMap* GetMessageMap() const override;
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
+    // The whole window is the bar's to the mouse: a press on its borders or its gripper comes
+    // as a client press (at a point outside the client rectangle), which drags the bar.
+    LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     // The control paints itself.
     void OnControlPaint();
     LRESULT OnEraseBkgnd(HDC dc);

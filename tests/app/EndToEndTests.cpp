@@ -794,22 +794,6 @@ TEST_F(EndToEnd, NewPageFromTheTreeMenuIsListedShownAndTypedBelowItsRule) {
     EXPECT_EQ(m_program.Exit(), 0u);
 }
 
-namespace {
-// Presses at one point, moves in steps and releases at another.
-void DragMouse(POINT from, POINT to) {
-    ProgramDriver::MouseAt(from);
-    Sleep(30);
-    ProgramDriver::MouseAt(from, MOUSEEVENTF_LEFTDOWN);
-    Sleep(30);
-    for (int step = 1; step <= 10; ++step) {
-        ProgramDriver::MouseAt(POINT{from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
-        Sleep(20);
-    }
-    ProgramDriver::MouseAt(to, MOUSEEVENTF_LEFTUP);
-    Sleep(30);
-}
-}  // namespace
-
 // The tree bar dragged by its caption to the right edge of the main window:
 // the page takes the place it left, painted; floated low on the screen, its
 // frame stays on the work area, its corners and edges size it, and the size
@@ -826,7 +810,7 @@ TEST_F(EndToEnd, TreeBarDockedRightAndFloatedAsTheUserMovesIt) {
     GetClientRect(frame, &frameClient);
     MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&frameClient), 2);
     ScreenShot start(frameClient, "1-start");
-    DragMouse(POINT{before.left + 40, before.top + 12}, POINT{frameClient.right - 20, before.top + 60});
+    ProgramDriver::MouseDrag(POINT{before.left + 40, before.top + 12}, POINT{frameClient.right - 20, before.top + 60});
     m_program.Settle(300);
     RECT after{}, pages{};
     GetWindowRect(bar, &after);
@@ -849,7 +833,7 @@ TEST_F(EndToEnd, TreeBarDockedRightAndFloatedAsTheUserMovesIt) {
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(frame, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT work = monitor.rcWork;
-    DragMouse(POINT{after.left + 40, after.top + 12}, POINT{(work.left + work.right) / 2, work.bottom - 40});
+    ProgramDriver::MouseDrag(POINT{after.left + 40, after.top + 12}, POINT{(work.left + work.right) / 2, work.bottom - 40});
     m_program.Settle(300);
     HWND floating = GetAncestor(bar, GA_ROOT);
     ASSERT_NE(floating, frame) << "the bar did not float";
@@ -862,7 +846,7 @@ TEST_F(EndToEnd, TreeBarDockedRightAndFloatedAsTheUserMovesIt) {
     // Its frame's corner sizes it both ways; the opposite corner stays.
     auto sizeBy = [&](POINT grab, int dx, int dy, LRESULT code) {
         EXPECT_EQ(SendMessageW(floating, WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), code);
-        DragMouse(grab, POINT{grab.x + dx, grab.y + dy});
+        ProgramDriver::MouseDrag(grab, POINT{grab.x + dx, grab.y + dy});
         m_program.Settle(300);
         RECT now{};
         GetWindowRect(floating, &now);

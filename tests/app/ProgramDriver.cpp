@@ -215,6 +215,20 @@ void ProgramDriver::MouseAt(POINT screen, DWORD buttonFlags) {
     SendInput(1, &input, sizeof(input));
 }
 
+void ProgramDriver::MouseDrag(POINT from, POINT to, DWORD holdMs, DWORD stepMs) {
+    MouseAt(from);
+    Sleep(30);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    Sleep(holdMs);
+    for (int step = 1; step <= 10; ++step) {
+        MouseAt(POINT{from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
+        Sleep(stepMs);
+    }
+    Sleep(holdMs);
+    MouseAt(to, MOUSEEVENTF_LEFTUP);
+    Sleep(30);
+}
+
 void ProgramDriver::KeyEvent(WORD vk, bool up) { SendKey(vk, up); }
 
 void ProgramDriver::MouseClick(POINT screen, bool right, int clicks) {

@@ -57,6 +57,9 @@ public:
     // One mouse event at a screen point: a move there, with the button flags
     // (MOUSEEVENTF_LEFTDOWN ...) given, if any.
     static void MouseAt(POINT screen, DWORD buttonFlags = 0);
+    // A drag with the left button: a press at `from`, held `holdMs`, ten
+    // moves of `stepMs` each to `to`, held `holdMs` again, and the release there.
+    static void MouseDrag(POINT from, POINT to, DWORD holdMs = 30, DWORD stepMs = 20);
     // One key going down or up.
     static void KeyEvent(WORD vk, bool up);
     static void Key(WORD vk, bool control = false, bool shift = false, bool alt = false);

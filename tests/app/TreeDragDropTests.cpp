@@ -13,20 +13,9 @@ namespace {
 
 // Sends real mouse input from another thread while this one runs its message loop.
 void MouseDrag(POINT from, POINT to, bool control) {
-    auto send = [](DWORD flags, POINT at) {
-        ProgramDriver::MouseAt(at, flags);
-        Sleep(30);
-    };
-    auto key = [](WORD vk, bool up) { ProgramDriver::KeyEvent(vk, up); };
-    if (control) key(VK_CONTROL, false);
-    send(0, from);
-    send(MOUSEEVENTF_LEFTDOWN, from);
-    Sleep(150);
-    for (int step = 1; step <= 8; ++step)
-        send(0, POINT{from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8});
-    Sleep(100);
-    send(MOUSEEVENTF_LEFTUP, to);
-    if (control) key(VK_CONTROL, true);
+    if (control) ProgramDriver::KeyEvent(VK_CONTROL, false);
+    ProgramDriver::MouseDrag(from, to, 150, 30);
+    if (control) ProgramDriver::KeyEvent(VK_CONTROL, true);
 }
 
 }  // namespace

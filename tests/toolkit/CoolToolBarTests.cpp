@@ -7,6 +7,9 @@
 
 #include "controls/ComboBox.h"
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 using Combo = COXCustomTBComboBox<CComboBox>;
@@ -131,6 +134,35 @@ TEST_F(CoolBar, TheSlotMapFollowsInsertsInBothCharacterSetsDeletesAndMoves) {
     EXPECT_FALSE(bar.RedrawButton(bar.GetCount()));
     EXPECT_FALSE(bar.RedrawButton(-1));
     bar.DeleteButton(0);
+}
+
+// A control that cannot be made (here: a window class nobody registered) takes back the slot
+// it was given, and only that: a separator beside it at either end of the bar stays, and so
+// do the other controls' slots and the customised button.
+TEST_F(CoolBar, AControlThatCannotBeMadeLeavesTheBarAsItWas) {
+    static Combo placed;  // registered for the life of the process, as the program's own are
+    static Combo unmade;
+    ASSERT_TRUE(bar.InsertComboBox(2, RegisterCombo(placed, 41006, 60), WS_CHILD | WS_VISIBLE | CBS_DROPDOWN));
+    const int descriptor = RegisterCombo(unmade, 41007, 60);
+    bar.SetButtonInfo(0, 0, TBBS_SEPARATOR, 8);
+    bar.SetButtonInfo(bar.GetCount() - 1, 0, TBBS_SEPARATOR, 8);
+    bar.SetCustomizedButton(3);
+    auto buttons = [this] {
+        std::vector<std::pair<int, int>> all;  // command and separator bit of each button
+        for (const TBBUTTON& b : bar.GetButtons()) all.emplace_back(b.idCommand, b.fsStyle & TBSTYLE_SEP);
+        return all;
+    };
+    const auto before = buttons();
+    for (const int at : {bar.GetCount(), 0, 4}) {
+        EXPECT_FALSE(bar.SetCustomButton(at, descriptor, WS_CHILD | WS_VISIBLE, 0, L"NoSuchWindowClass", L"")) << at;
+        EXPECT_EQ(buttons(), before) << "a failed insert at " << at << " changed the buttons";
+        EXPECT_EQ(bar.GetCustomControlIndex(41006), 2) << at;
+        EXPECT_FALSE(bar.IsCustomButton(at)) << at;
+        EXPECT_EQ(bar.GetCustomizedButton(), 3) << at;
+        EXPECT_EQ(unmade.m_hWnd, nullptr);
+    }
+    bar.SetCustomizedButton(-1);
+    bar.DeleteButton(2);
 }
 
 TEST_F(CoolBar, ButtonTextsComeFromTheStringsAndStatesFromTheUpdateHandlers) {

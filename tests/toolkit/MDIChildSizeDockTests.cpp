@@ -16,6 +16,7 @@ public:
         ++asked;
         cs.lpszName = L"Settled";
         cs.style |= WS_VSCROLL;  // a style the MDI client lets its children choose
+        cs.dwExStyle |= WS_EX_ACCEPTFILES;
         return refuse ? FALSE : COXMDIChildWndSizeDock::PreCreateWindow(cs);
     }
 };
@@ -44,6 +45,7 @@ TEST(SizeDockFrames, AnMdiChildIsMadeAsItsPreCreateWindowSaysAndItsViewBarDocksO
     EXPECT_EQ(settled->asked, 1);
     EXPECT_EQ(settled->GetWindowText(), CString(L"Settled"));
     EXPECT_TRUE(settled->GetStyle() & WS_VSCROLL);
+    EXPECT_TRUE(settled->GetExStyle() & WS_EX_ACCEPTFILES);
     settled->DestroyWindow();
     PumpMessages();
 
@@ -55,7 +57,8 @@ TEST(SizeDockFrames, AnMdiChildIsMadeAsItsPreCreateWindowSaysAndItsViewBarDocksO
     EXPECT_EQ(refused->m_hWnd, nullptr);
     if (refused->m_hWnd) refused.release()->DestroyWindow();
 
-    // The float window's own PreCreateWindow runs: it keeps the window free of a client edge.
+    // The float window's own PreCreateWindow runs: it keeps the window free of the client edge
+    // that a PreCreateWindow before it asked for.
     auto floatWnd = std::make_unique<CountedFloatWnd>();
     ASSERT_TRUE(floatWnd->Create(&f, CBRS_ALIGN_TOP));
     CountedFloatWnd* made = floatWnd.release();

@@ -344,7 +344,8 @@ LRESULT COXCoolToolBar::TrackButtonMessage(UINT message, WPARAM wParam, LPARAM l
         }
         // No plain separator is left at either end; a custom button's slot is no plain separator.
         // A menu bar's buttons stand for its menu's items one to one: it keeps every other button.
-        if (!IsMenuBar()) {
+        // A slot taken back at once (its control could not be made) leaves the bar as it was.
+        if (!IsMenuBar() && !m_bKeepEnds) {
             auto plainSeparator = [this](int at) {
                 TBBUTTON b{};
                 return SendMessage(TB_GETBUTTON, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&b)) &&

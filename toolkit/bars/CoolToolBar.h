@@ -296,6 +296,7 @@ protected:
     std::map<int, OXCUSTOMBUTTONDESCRIPTOR> m_customButtons;  // button index -> hosted control
     // The controls this bar made as copies of controls of other bars (auto-deleting with their windows).
     BOOL m_bLoading = FALSE;      // while raised, UpdateCustomButtons does nothing
+    BOOL m_bKeepEnds = FALSE;     // while raised, a deletion leaves the separators at the ends
     BOOL m_bInRecalc = FALSE;
     UINT m_nPending = 0;          // bit 0: re-place with relayout; bit 1: re-place
     int m_nLastDropDown = -1;

@@ -148,9 +148,12 @@ BOOL COXCoolToolBar::SetCustomButton(int index, int descriptorIndex, DWORD style
     if (!inserted) return FALSE;
     OXCUSTOMBUTTONDESCRIPTOR descriptor;
     if (!CreateCustomControl(descriptorIndex, descriptor, style, exStyle, className)) {
-        m_bLoading = TRUE;
+        // Only the slot goes again: a separator beside it at an end of the bar stays.
+        const BOOL keepEnds = m_bKeepEnds;
+        m_bLoading = m_bKeepEnds = TRUE;
         SendMessage(TB_DELETEBUTTON, static_cast<WPARAM>(index));
         m_bLoading = loading;
+        m_bKeepEnds = keepEnds;
         return FALSE;
     }
     m_customButtons[index] = descriptor;

@@ -218,8 +218,8 @@ BOOL COXMDIChildWndSizeDock::Create(const wchar_t* className, const wchar_t* tit
     if (!parent) parent = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
     if (!parent) return FALSE;
     parent->RecalcLayout();
-    // As every window's creation, this one goes through PreCreateWindow: the class, title and
-    // style it settles on make the window, and a refusal makes none. The object stays its
+    // As every window's creation, this one goes through PreCreateWindow: the class, title,
+    // style and extended style it settles on make the window, and a refusal makes none. The object stays its
     // creator's then, as after any failed creation.
     CREATESTRUCTW cs{};
     cs.lpszClass = className;
@@ -235,6 +235,9 @@ BOOL COXMDIChildWndSizeDock::Create(const wchar_t* className, const wchar_t* tit
     if (!PreCreateWindow(cs)) return FALSE;
     style = cs.style;
     if (!CMDIChildWnd::Create(cs.lpszClass, cs.lpszName, style, rect, parent, context)) return FALSE;
+    // The MDI client makes its children without an extended style of their own choosing: the
+    // one PreCreateWindow settled on goes on before the window is shown.
+    if (cs.dwExStyle) ModifyStyleEx(0, cs.dwExStyle, SWP_FRAMECHANGED);
     if (style & WS_VISIBLE) {
         ::BringWindowToTop(m_hWnd);
         ShowWindow((style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
