@@ -95,6 +95,8 @@ void CFontComboBox::FillFonts(HDC dc, BYTE charSet) {
     LOGFONTW font{};
     font.lfCharSet = charSet;
     auto box = reinterpret_cast<LPARAM>(this);
+    // Every system from version 4 on (and Wine) has EnumFontFamiliesExW; the
+    // older enumeration without scripts is not carried.
     // The printer's fonts first, then the screen's that the printer has not
     // (a face of both is listed once, as the printer's).
     if (dc) EnumFontFamiliesExW(dc, &font, EnumFontsPrinterProc, box, 0);

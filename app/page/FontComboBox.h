@@ -2,8 +2,9 @@
 // names that the user picked last (the FontHot setting, newest first) and
 // then the installed faces in order. The toolbar hosts it through
 // COXCustomTBComboBox<CFontComboBox>, which creates its window as a plain
-// drop-down box (neither owner-drawn nor sorted); the main window fills it
-// once with FillFonts.
+// drop-down box (neither owner-drawn nor sorted), so the system draws and
+// orders the items: the box has no owner-draw operations and no glyph
+// bitmap. The main window fills it once with FillFonts.
 #pragma once
 #include "controls/ComboBox.h"
 
