@@ -95,6 +95,11 @@ public:
     void OnEmptyFavorites();
     void OnHideDrive();
     void OnSampleFormRecord();
+    // The index marker of a page file: 1 indexed ("tq1"), 2 not indexed
+    // ("tq0"), 0 for none or a file that cannot be read. The store's reader
+    // (GetPageIndexFlag) does the reading; the import asks it here whether a
+    // file is a page already. It needs no window, so it is static.
+    static int GetPageMarker(const CString& path);
     // Brings a folder into the Allpages folder below the base folder's name.
     void ImportFolder(const CString& folder, const CString& base);
     // Shows an imported page or folder below the tree's root and selects it.

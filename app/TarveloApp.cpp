@@ -10,6 +10,7 @@
 #include "clip/ClipCommandLine.h"
 #include "clip/ClipIntake.h"
 #include "dialogs/DialogAddPage.h"
+#include "page/FontComboBox.h"
 #include "page/TarveloDoc.h"
 #include "page/TarveloView.h"
 #include "resource.h"
@@ -25,11 +26,13 @@ namespace {
 const wchar_t kHomePage[] = L"http://www.tarvelo.com";
 }
 
-// The font-name box takes its stock font and the screen's device context for
-// its fill itself; the application keeps neither.
-CTarveloApp::CTarveloApp() = default;
+// The major version is the low byte of GetVersion's low word.
+CTarveloApp::CTarveloApp()
+    : m_bWin4(LOBYTE(LOWORD(GetVersion())) >= 4), m_nDefFont(m_bWin4 ? DEFAULT_GUI_FONT : ANSI_VAR_FONT) {
+    CFontComboBox::UseApplicationDefaults(m_dcScreen, m_nDefFont);
+}
 
-CTarveloApp::~CTarveloApp() = default;
+CTarveloApp::~CTarveloApp() { CFontComboBox::UseApplicationDefaults(nullptr, DEFAULT_GUI_FONT); }
 
 const MessageMap* CTarveloApp::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
@@ -205,8 +208,3 @@ void CTarveloApp::OnSetInstallPath() {
     if (dialog.DoModal() != IDOK) return;  // Cancel keeps the install path
     WriteProfileString(L"Settings", L"InstallPath", dialog.m_strName);
 }
-
-// The one application object of the process.
-CTarveloApp theApp;
-
-CTarveloApp& TheApp() { return theApp; }

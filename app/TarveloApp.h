@@ -5,12 +5,22 @@
 #pragma once
 #include "app/WinApp.h"
 #include "docview/DocTemplate.h"
+#include "gdi/DC.h"
 
 class CTarveloApp : public CWinApp {
 public:
     CTarveloApp();
     ~CTarveloApp() override;
 
+    // Set at construction, in this order: whether Windows is version 4 or
+    // later (the low byte of the version); the screen's device context, held
+    // for the process's life, on which the font-name box lists the screen's
+    // fonts; and the stock font of the font boxes, DEFAULT_GUI_FONT from
+    // version 4 on, else ANSI_VAR_FONT. The font boxes get both while the
+    // object lives.
+    BOOL m_bWin4;
+    CClientDC m_dcScreen{nullptr};
+    int m_nDefFont;
     CMultiDocTemplate* m_pPageTemplate = nullptr;    // owned by the document manager
     CMultiDocTemplate* m_pSourceTemplate = nullptr;  // owned by the document manager
 
@@ -58,4 +68,6 @@ private:
     bool m_controlsAndOleReady = false;
 };
 
+// The process's one application object (defined beside WinMain, so that a
+// test program may build its own).
 CTarveloApp& TheApp();

@@ -1,8 +1,11 @@
 #include "TarveloApp.h"
 #include "app/WinApp.h"
 
+// The one application object of the process, constructed before WinMain runs.
+CTarveloApp theApp;
+
+CTarveloApp& TheApp() { return theApp; }
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int cmdShow) {
-    // The application object lives in the app library: naming it here links it in.
-    TheApp();
     return AfxWinMain(instance, cmdShow);
 }

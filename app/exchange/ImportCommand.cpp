@@ -8,6 +8,7 @@
 #include "favorites/FavoriteEngine.h"
 #include "forms/FormRecordImport.h"
 #include "page/TarveloDoc.h"
+#include "pages/PageMarkers.h"
 #include "index/AllPagesIndex.h"
 #include "install/InstallPath.h"
 #include "util/Files.h"
@@ -62,6 +63,8 @@ void CMainFrame::ShowImportedPath(const CString& path) {
     if (HTREEITEM item = m_wndTree.GetSelectedItem(); item && !m_wndTree.IsPage(item))
         m_wndTree.Expand(item, TVE_COLLAPSE);
 }
+
+int CMainFrame::GetPageMarker(const CString& path) { return GetPageIndexFlag(path); }
 
 void CMainFrame::ImportFolder(const CString& folder, const CString& base) {
     CString allpages = GetAllpagesPath();

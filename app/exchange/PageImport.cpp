@@ -1,5 +1,6 @@
 #include "exchange/PageImport.h"
 
+#include "MainFrame.h"
 #include "exchange/ExchangeMessages.h"
 #include "favorites/FavoriteEngine.h"
 #include "forms/FormRecordImport.h"
@@ -91,7 +92,7 @@ int ImportFile(const CString& source, const CString& destinationFolder, CString*
     case 0:
         return 0;  // the probe has said that it cannot open the file
     case 1:
-        if (int flag = GetPageIndexFlag(source); flag == 1 || flag == 2) {
+        if (int flag = CMainFrame::GetPageMarker(source); flag == 1 || flag == 2) {
             // Already a page: its bytes as they are, unless the page of its
             // name holds exactly these bytes already.
             std::string bytes, present;

@@ -4,10 +4,17 @@
 
 #include "util/Registry.h"
 
+#include "gdi/DC.h"
+
 #include <algorithm>
 #include <map>
+#include <optional>
 
 namespace {
+
+// What the application made at start for the font boxes (UseApplicationDefaults).
+HDC s_appScreen = nullptr;
+int s_appStockFont = DEFAULT_GUI_FONT;
 
 // The screen's fonts: raster fonts are left out.
 int CALLBACK EnumFontsScreenProc(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM box) {
@@ -46,6 +53,11 @@ std::vector<CString> BuildFontItems(const std::vector<FontRecord>& records, cons
     return items;
 }
 
+void CFontComboBox::UseApplicationDefaults(HDC screen, int stockFont) {
+    s_appScreen = screen;
+    s_appStockFont = screen ? stockFont : DEFAULT_GUI_FONT;
+}
+
 const MessageMap* CFontComboBox::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&CFontComboBox::OnCreate>(WM_CREATE),
@@ -57,8 +69,9 @@ const MessageMap* CFontComboBox::GetMessageMap() const {
 
 int CFontComboBox::OnCreate(LPCREATESTRUCT cs) {
     if (CComboBox::OnCreate(cs) == -1) return -1;
-    // The GUI font of every Windows from version 4 on (earlier ones had ANSI_VAR_FONT).
-    SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    // The stock font the application chose at start (the GUI font of every
+    // Windows from version 4 on).
+    SetFont(static_cast<HFONT>(GetStockObject(s_appStockFont)));
     return 0;
 }
 
@@ -82,13 +95,17 @@ void CFontComboBox::FillFonts(HDC dc, BYTE charSet) {
     LOGFONTW font{};
     font.lfCharSet = charSet;
     auto box = reinterpret_cast<LPARAM>(this);
+    // Every system from version 4 on (and Wine) has EnumFontFamiliesExW; the
+    // older enumeration without scripts is not carried.
     // The printer's fonts first, then the screen's that the printer has not
     // (a face of both is listed once, as the printer's).
     if (dc) EnumFontFamiliesExW(dc, &font, EnumFontsPrinterProc, box, 0);
     const size_t printerFonts = m_fonts.size();
-    HDC screen = ::GetDC(nullptr);
+    // The application's screen DC, or one of the fill's own without it.
+    std::optional<CClientDC> ownScreen;
+    HDC screen = s_appScreen;
+    if (!screen) screen = ownScreen.emplace(nullptr);
     EnumFontFamiliesExW(screen, &font, EnumFontsScreenProc, box, 0);
-    ::ReleaseDC(nullptr, screen);
     auto printerHas = [&](const FontRecord& record) {
         return std::any_of(m_fonts.begin(), m_fonts.begin() + printerFonts, [&](const FontRecord& printer) {
             return printer.faceName == record.faceName && printer.script == record.script;

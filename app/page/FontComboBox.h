@@ -2,8 +2,9 @@
 // names that the user picked last (the FontHot setting, newest first) and
 // then the installed faces in order. The toolbar hosts it through
 // COXCustomTBComboBox<CFontComboBox>, which creates its window as a plain
-// drop-down box (neither owner-drawn nor sorted); the main window fills it
-// once with FillFonts.
+// drop-down box (neither owner-drawn nor sorted), so the system draws and
+// orders the items: the box has no owner-draw operations and no glyph
+// bitmap. The main window fills it once with FillFonts.
 #pragma once
 #include "controls/ComboBox.h"
 
@@ -30,6 +31,13 @@ std::vector<CString> BuildFontItems(const std::vector<FontRecord>& records, cons
 
 class CFontComboBox : public CComboBox {
 public:
+    // The screen's device context and the stock font that the application
+    // made at start for its font boxes (CTarveloApp hands them over while it
+    // lives; a null context takes them back). Without them, as in a program
+    // of tests, each fill lists the screen's fonts on a device context of its
+    // own and a new box takes DEFAULT_GUI_FONT.
+    static void UseApplicationDefaults(HDC screen, int stockFont);
+
     // Enumerates the fonts of the printer's device context (none without a
     // handle) and the screen's for the character set and fills the list afresh.
     void FillFonts(HDC dc, BYTE charSet);

@@ -26,7 +26,9 @@ CString PathLengthProblem(const CString& path, bool folder) {
 namespace {
 
 // The most that a path inside `folder` is longer than the folder's own path,
-// for pages and for folders (0 when there is none of the kind).
+// for pages and for folders (0 when there is none of the kind). A folder link
+// (a junction or another reparse point) moves as one entry: what it leads to
+// stays where it is, so the walk does not go into it, as the import does not.
 void LongestTails(const CString& folder, int prefix, int& pageTail, int& folderTail) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(folder + L"\\*", &found);
@@ -38,7 +40,7 @@ void LongestTails(const CString& folder, int prefix, int& pageTail, int& folderT
         int tail = inside.GetLength() - prefix;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             folderTail = std::max(folderTail, tail);
-            LongestTails(inside, prefix, pageTail, folderTail);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) LongestTails(inside, prefix, pageTail, folderTail);
         } else {
             pageTail = std::max(pageTail, tail);
         }

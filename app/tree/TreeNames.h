@@ -21,7 +21,8 @@ inline constexpr int kLongestFolderPath = 247;
 CString PathLengthProblem(const CString& path, bool folder);
 
 // The same for a folder that moves from `oldPath` to `newPath` with all it
-// holds: also no page or folder inside may grow past its limit.
+// holds: also no page or folder inside may grow past its limit. A folder link
+// inside counts as one folder; what it leads to is not looked at.
 CString FolderMoveLengthProblem(const CString& oldPath, const CString& newPath);
 
 // True when `path` is `folder` itself or lies below it (letter case ignored).

@@ -1,6 +1,7 @@
 // The font-name box of the format toolbar and the recently used fonts.
 #include "AppTestSupport.h"
 #include "MainFrame.h"
+#include "TarveloApp.h"
 #include "page/FontComboBox.h"
 #include "page/FontHot.h"
 #include "resource.h"
@@ -145,4 +146,28 @@ TEST(FontComboBox, ToolbarBoxListsRecentFontsAndTheScreenFaces) {
     EXPECT_EQ(copy->GetWindow()->SendMessage(CB_GETCOUNT), box->GetCount());
     copy->GetWindow()->DestroyWindow();
     frame->DestroyWindow();
+}
+
+// The application keeps, from its construction on, the screen's device
+// context and the stock font of its font boxes, and a font box made while it
+// lives takes them.
+TEST(TarveloApp, KeepsTheScreenContextAndTheFontBoxesStockFontFromItsConstruction) {
+    ProgramRegistryGuard registry;
+    CTarveloApp app;
+    EXPECT_TRUE(app.m_bWin4);  // every system this program runs on is version 4 or later
+    EXPECT_EQ(app.m_nDefFont, DEFAULT_GUI_FONT);
+    ASSERT_NE(app.m_dcScreen.GetSafeHdc(), nullptr);
+    EXPECT_EQ(app.m_dcScreen.GetDeviceCaps(TECHNOLOGY), DT_RASDISPLAY);
+    EXPECT_EQ(app.m_dcScreen.GetDeviceCaps(HORZRES), GetSystemMetrics(SM_CXSCREEN));
+
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, L"STATIC", L"", WS_POPUP, CRect(0, 0, 300, 200), nullptr, 0));
+    CFontComboBox box;
+    ASSERT_TRUE(box.Create(WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN, CRect(0, 0, 200, 150), &parent, 1));
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(box.SendMessage(WM_GETFONT)), GetStockObject(app.m_nDefFont));
+    box.FillFonts(nullptr, DEFAULT_CHARSET);
+    EXPECT_FALSE(box.Fonts().empty());
+    EXPECT_GT(box.GetCount(), 0);
+    box.DestroyWindow();
+    parent.DestroyWindow();
 }

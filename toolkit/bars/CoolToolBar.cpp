@@ -416,6 +416,8 @@ LRESULT COXCoolToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// No WM_PAINT of its own: from comctl32 4.71 on (every control this program
+// meets) the bar paints as the framework toolbar does.
 const MessageMap* COXCoolToolBar::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         MapMessage<&COXCoolToolBar::OnNcPaint>(WM_NCPAINT),

@@ -268,6 +268,8 @@ protected:
     BOOL m_bWindowsNT = TRUE;
     int m_nDropDownArrowWidth = 0;
     int m_nTextType = 3;
+    // Set for a bar that a rebar hosts (no window of this program has one):
+    // the non-client area, gripper and borders are then left to the rebar.
     BOOL m_bCool = FALSE;
     BOOL m_bSeparator = TRUE;
     BOOL m_bDropDownArrow = FALSE;

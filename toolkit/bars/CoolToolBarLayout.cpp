@@ -28,6 +28,8 @@ int COXCoolToolBar::ButtonWidth(const TBBUTTON& button) const {
         if (index >= 0 && SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect))) return rect.Width();
     }
     int width = GetButtonSize().cx;
+    // The arrow's width from construction: a control older than 4.71, for
+    // which it was measured again here, is never under this program.
     if ((button.fsStyle & TBSTYLE_DROPDOWN) && IsDropDownArrow() && (!IsFlat() || GetComCtlVersion() >= kComCtl471))
         width += m_nDropDownArrowWidth;
     return width;

@@ -268,6 +268,8 @@ LRESULT COXMenuSkinXP::MenuWindowProc(WNDPROC saved, HWND hwnd, UINT message, WP
         return 0;
     }
     case WM_DESTROY:
+        // Only Windows 9x needed the parent popup told to repaint its shadow;
+        // an NT system (and Wine) repaints what the popup uncovers itself.
         menu->GetPopupWndStack().Remove(hwnd);
         break;
     default:
