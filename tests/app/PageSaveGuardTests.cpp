@@ -30,10 +30,7 @@ CString Page(const CString& htmlTag, const CString& words) {
 class PageSaveGuardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ProgramRegistryGuard::WriteString(L"Settings", L"InstallPath", m_dir.Path());
-        CreateDirectoryW(m_dir.Path() + L"\\Bookmark", nullptr);
-        CreateDirectoryW(m_dir.Path() + L"\\Bookmark\\Allpages", nullptr);
-        m_path = m_dir.Path() + L"\\Bookmark\\Allpages\\Notes.htm";
+        m_path = UseInstallFolder(m_dir.Path(), L"Notes");
     }
     void Write(const CString& text) { WriteFileBytes(m_path, Utf16Bytes(text)); }
     CString OnDisk() const {
