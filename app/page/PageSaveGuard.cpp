@@ -15,6 +15,16 @@
 #include "tree/TreeNames.h"
 #include "util/PathParts.h"
 
+namespace {
+
+// Rewritten only where the marker differs: the store's rewrite touches every
+// html tag of the text, and an unchanged page must compare as unchanged.
+void TakeIndexMarker(CString& text, int flag) {
+    if (GetPageIndexFlagOfText(text) != flag) text = RewriteIndexMarkerOfText(text, flag);
+}
+
+} // namespace
+
 bool PageSaveGuard::IsWritable(const CString& rawPath) {
     if (!IsPageFileReadOnly(rawPath)) return true;
     CString path = ResolveExistingPagePath(rawPath);
@@ -71,10 +81,11 @@ PageSaveGuard::Attempt PageSaveGuard::WriteUnderLock(const CString& path, const 
         PageRewriteLock lock;
         bool read = m_known && ReadPageText(path, onDisk);
         // A marker that only the store changed (Index, Unindex) stays as the
-        // file has it, and is no change of another program's.
+        // file has it, and is no change of another program's: both texts take
+        // it as the store writes it, also where they had a plain html tag.
         if (int diskMarker = read ? GetPageIndexFlagOfText(onDisk) : 0; ownMarker && diskMarker != 0) {
-            SetPageIndexFlagOfText(text, diskMarker);
-            SetPageIndexFlagOfText(loaded, diskMarker);
+            TakeIndexMarker(text, diskMarker);
+            TakeIndexMarker(loaded, diskMarker);
         }
         changed = read && onDisk != loaded;
         if (changed) {

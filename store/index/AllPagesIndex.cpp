@@ -154,27 +154,13 @@ IndexMarkup ScanIndexMarkup(std::wstring_view line) {
     return found;
 }
 
-int RewriteMarker(const CString& rawPath, const wchar_t* marker) {
+int RewriteMarker(const CString& rawPath, int flag) {
     CString path = ResolveExistingPagePath(rawPath);
     if (!FileExists(path)) return 0;
     {
         PageRewriteLock lock;
-        std::vector<CString> lines;
-        if (!ReadPageLines(path, lines)) {
-            Tell(L"Error! Cleanfile cannot open file.");
-            return 0;
-        }
         CString text;
-        for (CString& line : lines) {
-            if (ContainsNoCase(line, L"<html")) {
-                RegexReplaceAll(line, L"<[Hh][Tt][Mm][Ll][/s]+[Ii][Dd]=[tT][qQ]/d>", marker);
-                RegexReplaceAll(line, L"<[Hh][Tt][Mm][Ll]>", marker);
-                RegexReplaceAll(line, L"<[Hh][Tt][Mm][Ll][/s]+[Ii][Dd]=[tT][qQ]>", marker);
-            }
-            text += line;
-            text += L"\n";
-        }
-        if (!WritePageText(path, text)) {
+        if (!ReadPageText(path, text) || !WritePageText(path, RewriteIndexMarkerOfText(text, flag))) {
             Tell(L"Error! Cleanfile cannot open file.");
             return 0;
         }
@@ -357,9 +343,9 @@ void IndexPageTables(const CString& rawPath) {
     WriteSettingString(kAllPagesSection, GetAllPagesValueName(GetAllpagesPath(), path), value);
 }
 
-int IndexPage(const CString& path) { return RewriteMarker(path, L"<html id=tq1>"); }
+int IndexPage(const CString& path) { return RewriteMarker(path, 1); }
 
-int UnindexPage(const CString& path) { return RewriteMarker(path, L"<html id=tq0>"); }
+int UnindexPage(const CString& path) { return RewriteMarker(path, 2); }
 
 void IndexAllPages(const CString& folder) { RefreshValues(folder); }
 

@@ -52,6 +52,21 @@ bool SetPageIndexFlagOfText(CString& text, int flag) {
     return false;
 }
 
+CString RewriteIndexMarkerOfText(const CString& text, int flag) {
+    const wchar_t* marker = flag == 1 ? L"<html id=tq1>" : L"<html id=tq0>";
+    CString rewritten;
+    for (CString& line : SplitPageLines(text)) {
+        if (ContainsNoCase(line, L"<html")) {
+            RegexReplaceAll(line, L"<[Hh][Tt][Mm][Ll][/s]+[Ii][Dd]=[tT][qQ]/d>", marker);
+            RegexReplaceAll(line, L"<[Hh][Tt][Mm][Ll]>", marker);
+            RegexReplaceAll(line, L"<[Hh][Tt][Mm][Ll][/s]+[Ii][Dd]=[tT][qQ]>", marker);
+        }
+        rewritten += line;
+        rewritten += L"\n";
+    }
+    return rewritten;
+}
+
 int GetPageIndexFlag(const CString& path) {
     if (DetectTextEncoding(path) == 0) return 0;
     CString text;

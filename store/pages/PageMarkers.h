@@ -19,6 +19,11 @@ int GetPageIndexFlagOfText(const CString& text);
 // (1: "tq1", 2: "tq0"), the rest of the text as it was; false when the text
 // holds no such marker.
 bool SetPageIndexFlagOfText(CString& text, int flag);
+// The page's text as the store's Index (flag 1: "<html id=tq1>") and Unindex
+// (2: "<html id=tq0>") write it: in every line, a marker with any digit or
+// none and a plain html tag become that marker; every line ends with a line
+// feed. A page without any of them is left without a marker.
+CString RewriteIndexMarkerOfText(const CString& text, int flag);
 // Reduces a tag line (or joined tag lines, as scanned by ScanPageLine) to the
 // tag's text.
 void ExtractIndexTagText(CString& tag);

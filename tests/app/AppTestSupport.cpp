@@ -138,3 +138,10 @@ void PumpMessages() {
         DispatchMessageW(&msg);
     }
 }
+
+CString UseInstallFolder(const CString& install, const CString& name) {
+    ProgramRegistryGuard::WriteString(L"Settings", L"InstallPath", install);
+    CreateDirectoryW(install + L"\\Bookmark", nullptr);
+    CreateDirectoryW(install + L"\\Bookmark\\Allpages", nullptr);
+    return install + L"\\Bookmark\\Allpages\\" + name + L".htm";
+}

@@ -51,3 +51,8 @@ HWND FindVisibleWindow(DWORD processId, const CString& title);
 
 // Dispatches every waiting message (a WM_QUIT is swallowed).
 void PumpMessages();
+
+// Makes `install` the program's install folder (in its settings), with the
+// Bookmark and Allpages folders below it; the full path of the page file
+// `name`.htm in Allpages (not written).
+CString UseInstallFolder(const CString& install, const CString& name);

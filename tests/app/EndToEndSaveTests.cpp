@@ -1,15 +1,17 @@
 // Saves through the real Tarvelo.exe keep what is on disk and stay inside the
-// store: the index marker that Unindex and Index wrote under an open page, a
-// read-only page (refused, its close question offers no save, nothing written
-// anywhere else, its open mark gone after its close), and a page whose markup
-// is cut, whose save asks before it drops the text the editor could not show,
-// while markup inside closed attribute values (clipped pages carry it) asks
-// nothing at any save.
+// store: the index marker that Unindex and Index wrote under an open page
+// (also into a page that had none), a read-only page (refused, its close
+// question offers no save, nothing written anywhere else, its open mark gone
+// after its close), and a page whose markup is cut, whose save asks before it
+// drops the text the editor could not show, while markup inside closed
+// attribute values (clipped pages carry it) asks nothing at any save.
 #include "EndToEndFixture.h"
 #include "ScreenShot.h"
 
 #include "util/PathParts.h"
 #include "util/Registry.h"
+
+#include <initializer_list>
 
 namespace {
 
@@ -74,6 +76,17 @@ protected:
                L"), so part of its text is not shown. Saving would drop that text from the file.\n\n"
                L"OK: save anyway. Cancel: keep the file as it is.";
     }
+    // A command of the File menu, by its keys (Alt+F, then the item's keys;
+    // the menu opens on its first item).
+    void FileMenuKeys(std::initializer_list<WORD> keys) {
+        auto menuUp = [&] { return m_program.TopWindow(L"#32768") != nullptr; };
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+            if (!menuUp()) ProgramDriver::Key('F', false, false, true);  // again when a busy moment lost it
+            return ProgramDriver::WaitFor(menuUp, 2000);
+        }));
+        for (WORD key : keys) ProgramDriver::Key(key);
+        m_program.Settle();
+    }
 };
 
 } // namespace
@@ -81,14 +94,7 @@ protected:
 TEST_F(EndToEndSave, UnindexAndIndexUnderAnOpenPageSurviveItsSaves) {
     StartProgram();
     OpenPage();
-    // File > Unindex, by its keys.
-    auto menuUp = [&] { return m_program.TopWindow(L"#32768") != nullptr; };
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
-        if (!menuUp()) ProgramDriver::Key('F', false, false, true);  // again when a busy moment lost it
-        return ProgramDriver::WaitFor(menuUp, 2000);
-    }));
-    ProgramDriver::Key('U');
-    m_program.Settle();
+    FileMenuKeys({'U'});
     ASSERT_EQ(ReadBack(m_path).marker, 2) << PageText().str();
     Typed(L"off ");
     CtrlKey('S');
@@ -109,6 +115,42 @@ TEST_F(EndToEndSave, UnindexAndIndexUnderAnOpenPageSurviveItsSaves) {
     EXPECT_NE(PlainText(m_path).Find(L"on "), -1) << PageText().str();
     EXPECT_NE(PlainText(m_path).Find(L"off "), -1);
     EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+TEST_F(EndToEndSave, IndexAndUnindexOfAPageWithoutMarkerSurviveItsSaves) {
+    CString plain = kPage;
+    plain.Replace(L"<html id=tq1>", L"<html>");
+    WriteFileBytes(m_path, Utf16Bytes(plain));
+    StartProgram();
+    OpenPage();
+    Typed(L"chosen ");
+    // File > Index: its letter is New's too, so it is reached by the arrows.
+    FileMenuKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    ASSERT_EQ(ReadBack(m_path).marker, 1) << PageText().str() << m_program.TopWindows().str();
+    CtrlKey('S');
+    EXPECT_EQ(AnswerBox(IDCANCEL), L"<none>");  // no "changed by another program"
+    StoreView view = ReadBack(m_path);
+    EXPECT_EQ(view.marker, 1) << PageText().str();
+    EXPECT_EQ(view.tags, (std::vector<CString>{L"News", L"Work"}));
+    EXPECT_NE(PlainText(m_path).Find(L"chosen "), -1) << PageText().str();
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
+    // The editor still holds the plain tag: the next save keeps the marker too.
+    Typed(L"again ");
+    CtrlKey('S');
+    EXPECT_EQ(AnswerBox(IDCANCEL), L"<none>");
+    EXPECT_EQ(ReadBack(m_path).marker, 1) << PageText().str();
+    EXPECT_NE(PlainText(m_path).Find(L"again "), -1) << PageText().str();
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"News,1;Work,1");
+
+    Typed(L"hidden ");
+    FileMenuKeys({'U'});  // File > Unindex
+    ASSERT_EQ(ReadBack(m_path).marker, 2) << PageText().str();
+    CtrlKey('S');
+    EXPECT_EQ(AnswerBox(IDCANCEL), L"<none>");
+    EXPECT_EQ(ReadBack(m_path).marker, 2) << PageText().str();
+    EXPECT_NE(PlainText(m_path).Find(L"hidden "), -1) << PageText().str();
+    EXPECT_EQ(ProgramRegistryGuard::ReadString(L"AllPages", L"Notes"), L"");
     EXPECT_EQ(m_program.Exit(), 0u);
 }
 

@@ -34,10 +34,7 @@ enum class At { Start, End, Whole };
 class PageDocument : public ::testing::Test {
 protected:
     void SetUp() override {
-        ProgramRegistryGuard::WriteString(L"Settings", L"InstallPath", m_dir.Path());
-        CreateDirectoryW(m_dir.Path() + L"\\Bookmark", nullptr);
-        CreateDirectoryW(m_dir.Path() + L"\\Bookmark\\Allpages", nullptr);
-        m_path = m_dir.Path() + L"\\Bookmark\\Allpages\\Notes.htm";
+        m_path = UseInstallFolder(m_dir.Path(), L"Notes");
         WriteFileBytes(m_path, Utf16Bytes(kEngineOutput, true));
         m_frame = new CMainFrame;
         ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
