@@ -206,8 +206,9 @@ void CXTreeCtrl::MoveItem(HTREEITEM dragged, HTREEITEM target) {
     DeleteItem(dragged);
     RekeyBelow(source, destination);
     ShowDropResult(target, folderItem, destination);
-    RemoveAllPagesValues(source, !page);
-    IndexAllPages(m_allpagesPath);  // every drop ends with the values of all pages written again
+    // Every drop ends with the values of all pages written again; the old
+    // paths' values go.
+    ReindexAfterMove(m_allpagesPath, source, !page);
     for (const CString& path : reopen) {
         CString moved = ReplacePathPrefix(path, source, destination);
         auto item = m_itemsByPath.find(moved);

@@ -163,9 +163,33 @@ void CWinApp::CloseAllDocuments(BOOL endSession) {
     if (m_pDocManager) m_pDocManager->CloseAllDocuments(endSession);
 }
 
+namespace {
+
+// True when the command line holds anything after the program's name, which
+// ends where CommandLineToArgvW ends it: a name in quotes at the next quote,
+// any other at the first blank or tab.
+bool HasArguments(const wchar_t* line) {
+    if (!line) return false;
+    if (*line == L'"') {
+        ++line;
+        while (*line)
+            if (*line++ == L'"') break;
+    } else {
+        while (*line && *line != L' ' && *line != L'\t') ++line;
+    }
+    while (*line == L' ' || *line == L'\t') ++line;
+    return *line != 0;
+}
+
+}  // namespace
+
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
+    // A start without arguments (the usual one) has nothing to parse, and
+    // so need not load the shell's library for it.
+    const wchar_t* line = GetCommandLineW();
+    if (!HasArguments(line)) return;
     int count = 0;
-    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    LPWSTR* args = CommandLineToArgvW(line, &count);
     if (!args) return;
     for (int i = 1; i < count; ++i) {
         const wchar_t* arg = args[i];

@@ -218,15 +218,18 @@ private:
 // Refreshes the values of every page below the folder. Pages are read and
 // scanned on several threads; every registry write happens here, in the
 // walk's order, each value in one call through a key held open for the whole
-// walk (cheaper than reading the old values to compare). Leftovers of
-// interrupted writes found on the way are cleared when stale.
-void RefreshValues(const CString& folder) {
+// walk (cheaper than reading the old values to compare). `first` runs here
+// once the readers are at work, before the first write: registry work of the
+// caller's that then costs no time of its own. Leftovers of interrupted
+// writes found on the way are cleared when stale.
+void RefreshValues(const CString& folder, const std::function<void()>& first = {}) {
     std::vector<CString> pages, siblings;
     CollectPages(folder, pages, &siblings);
     for (const CString& sibling : siblings) CFileReplacer::RemoveIfStale(sibling);
     CString allpages = GetAllpagesPath();
     SettingsWriter writer(kAllPagesSection);
     PageIndexReader reader(pages);
+    if (first) first();
     for (size_t i = 0; i < pages.size(); ++i) {
         PageIndex index = reader.Take(i);
         if (!index.readable) Tell(L"Cannot open " + pages[i]);
@@ -348,6 +351,12 @@ int IndexPage(const CString& path) { return RewriteMarker(path, 1); }
 int UnindexPage(const CString& path) { return RewriteMarker(path, 2); }
 
 void IndexAllPages(const CString& folder) { RefreshValues(folder); }
+
+void ReindexAfterMove(const CString& allpagesFolder, const CString& movedFrom, bool folder) {
+    // The walk over every value of the index that finds the old paths' runs
+    // while the pages are being read.
+    RefreshValues(allpagesFolder, [&] { RemoveAllPagesValues(movedFrom, folder); });
+}
 
 void IndexFolder(const CString& folder) {
     WalkPages(folder, [](const CString& path) { IndexPage(path); });

@@ -43,6 +43,10 @@ int RebuildAllPagesIndex();
 // Removes the value of a page, or of every page below a folder, when the
 // page or folder is renamed, moved or deleted.
 void RemoveAllPagesValues(const CString& path, bool folder);
+// RemoveAllPagesValues of the old path of a moved page or folder, then
+// IndexAllPages of the folder, with the same result: the old values are
+// found and removed while the pages are read, before any value is written.
+void ReindexAfterMove(const CString& allpagesFolder, const CString& movedFrom, bool folder);
 // Appends "tag,1" (escaped) to the page's value, preceded by ";" when the
 // value is not empty.
 bool ExtendAllPagesValue(const CString& page, const CString& section);

@@ -1,7 +1,7 @@
 // What a new user meets first, through the real Tarvelo.exe: Find with a
 // changed option, Add Table with values that make no table, a page that a
-// clip creates while the program runs, F5 on an open page, and a page name
-// the program refused.
+// clip creates while the program runs, F5 on an open page, a page name the
+// program refused, and a page named on the command line.
 #include "EndToEndFixture.h"
 #include "dialogs/DialogIds.h"
 
@@ -189,4 +189,27 @@ TEST_F(EndToEnd, ANameTheProgramRefusedComesBackSelected) {
     m_program.Settle();
     EXPECT_NE(m_program.TreeItem(m_tree, L"Trips"), nullptr);
     EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+// A page file named on the command line (its path in quotes, with a blank in
+// it) opens with the start; a start without arguments, and one whose only
+// argument is blanks after the program's name, open no page.
+TEST_F(EndToEnd, APageNamedOnTheCommandLineOpensAndAStartWithoutArgumentsOpensNone) {
+    CString spaced = m_allpages + L"\\Two words.htm";
+    WriteFileBytes(spaced, Utf16Bytes(kPage));
+    ASSERT_TRUE(m_program.Start(TarveloExePath(), L"\"" + spaced + L"\""));
+    EXPECT_TRUE(ProgramDriver::WaitFor(
+        [&] { return ProgramDriver::Child(m_program.Frame(), nullptr, L"Two words.htm") != nullptr; }))
+        << "the page named on the command line did not open; up: " << m_program.TopWindows().str();
+    EXPECT_EQ(m_program.Exit(), 0u);
+
+    for (const wchar_t* arguments : {L"", L"  \t "}) {
+        SCOPED_TRACE(arguments);
+        ProgramRegistryGuard::WriteString(L"Settings", L"FileHot", L"");  // nothing to reopen
+        ProgramDriver plain;
+        ASSERT_TRUE(plain.Start(TarveloExePath(), arguments));
+        plain.Settle();
+        EXPECT_EQ(ProgramDriver::Child(plain.Frame(), L"Internet Explorer_Server"), nullptr) << "a page opened";
+        EXPECT_EQ(plain.Exit(), 0u);
+    }
 }

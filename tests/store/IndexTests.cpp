@@ -152,6 +152,37 @@ TEST_F(AllPagesIndex, RebuildRefreshesEveryPageAndKeepsOldValues) {
     EXPECT_EQ(RebuildAllPagesIndex(), 0);
 }
 
+// After a move the values of the old paths are gone (those of pages no longer
+// there too, in any letter case), every page has its value, and the other
+// old values stay: as the removal and the rebuild one after the other.
+TEST_F(AllPagesIndex, ReindexAfterAMoveDropsTheOldPathsAndWritesEveryPage) {
+    CreateDirectoryW(Allpages() + L"\\To", nullptr);
+    CreateDirectoryW(Allpages() + L"\\To\\From", nullptr);
+    WritePage(Allpages() + L"\\To\\From\\One.htm", L"<html id=tq1>\n&gt;&gt;&gt;X&lt;&lt;&lt;\n");
+    WritePage(Allpages() + L"\\Stays.htm", L"<html id=tq1>\n&gt;&gt;&gt;Y&lt;&lt;&lt;\n");
+    WriteSettingString(L"AllPages", L"From\\One", L"X,1");
+    WriteSettingString(L"AllPages", L"from\\Gone", L"Old,1");
+    WriteSettingString(L"AllPages", L"FromElsewhere", L"Kept,1");
+    WriteSettingString(L"AllPages", L"Stays", L"stale,1");
+    WriteSettingString(L"AllPages", L"Deleted", L"Old,1");
+    ReindexAfterMove(Allpages(), Allpages() + L"\\From", true);
+    EXPECT_EQ(IndexValue(L"From\\One"), L"<missing>");
+    EXPECT_EQ(IndexValue(L"From\\Gone"), L"<missing>");
+    EXPECT_EQ(IndexValue(L"To\\From\\One"), L"X,1");
+    EXPECT_EQ(IndexValue(L"FromElsewhere"), L"Kept,1");
+    EXPECT_EQ(IndexValue(L"Stays"), L"Y,1");
+    EXPECT_EQ(IndexValue(L"Deleted"), L"Old,1");
+
+    // A page: its own value alone goes.
+    MoveFileW(Allpages() + L"\\Stays.htm", Allpages() + L"\\To\\Stays.htm");
+    WriteSettingString(L"AllPages", L"Stays\\Below", L"Kept,1");
+    ReindexAfterMove(Allpages(), Allpages() + L"\\Stays.htm", false);
+    EXPECT_EQ(IndexValue(L"Stays"), L"<missing>");
+    EXPECT_EQ(IndexValue(L"Stays\\Below"), L"Kept,1");
+    EXPECT_EQ(IndexValue(L"To\\Stays"), L"Y,1");
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
 TEST_F(AllPagesIndex, ExtendingAValueEscapesTheSection) {
     EXPECT_TRUE(ExtendAllPagesValue(L"P", L"a,b;c"));
     EXPECT_EQ(IndexValue(L"P"), L"a###b|||c,1");
