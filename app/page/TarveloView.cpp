@@ -70,6 +70,9 @@ const MessageMap* CTarveloView::GetMessageMap() const {
         MapControl<&CTarveloView::OnFontNameChange>(CBN_SELCHANGE, ID_FORMAT_FONT_NAME),
         MapControl<&CTarveloView::OnFontNameKillFocus>(CBN_KILLFOCUS, ID_FORMAT_FONT_NAME),
         MapControl<&CTarveloView::OnFontSizeChange>(CBN_SELCHANGE, ID_FORMAT_FONT_SIZE),
+        MapControl<&CTarveloView::OnFontBoxPicked>(CBN_SELENDOK, ID_FORMAT_FONT_NAME),
+        MapControl<&CTarveloView::OnFontBoxPicked>(CBN_SELENDOK, ID_FORMAT_FONT_SIZE),
+        MapMessage<&CTarveloView::OnKeysBackToPage>(kKeysBackToPageMessage),
     };
     static const MessageMap map{BrowseMessageMap(), entries};
     return &map;

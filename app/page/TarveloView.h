@@ -141,6 +141,13 @@ protected:
     void OnFontNameChange();
     void OnFontNameKillFocus();
     void OnFontSizeChange();
+    // A pick from either font box's list (CBN_SELENDOK): once the box has closed its
+    // list and applied the pick, the keyboard goes back to the page (posted), so the
+    // keys typed next edit the page and not the box, nor nothing (the display gives
+    // its keyboard away when the list's window goes).
+    void OnFontBoxPicked();
+    LRESULT OnKeysBackToPage(WPARAM wParam, LPARAM lParam);
+    static constexpr UINT kKeysBackToPageMessage = WM_APP + 0x61;
     void OnIndex();
     void OnUnindex();
     // Insert commands (TarveloViewInsert.cpp).

@@ -223,6 +223,21 @@ void CTarveloView::OnFontSizeChange() {
     m_htmlDoc.ApplyPixelFontSize(static_cast<unsigned>(size));
 }
 
+void CTarveloView::OnFontBoxPicked() { PostMessage(kKeysBackToPageMessage); }
+
+LRESULT CTarveloView::OnKeysBackToPage(WPARAM, LPARAM) {
+    // Only while the keys are still in the toolbar, in the page or nowhere: a click
+    // the user made meanwhile into another window decides.
+    HWND focus = ::GetFocus();
+    CWnd* box = ToolbarBox(ID_FORMAT_FONT_NAME);
+    HWND bar = box ? ::GetParent(box->m_hWnd) : nullptr;
+    if (focus && !(bar && ::IsChild(bar, focus)) && focus != GetEngineWindow()) return 0;
+    // Through no window, so that the display gives the program's window the keyboard again.
+    ::SetFocus(nullptr);
+    SetFocus();
+    return 0;
+}
+
 void CTarveloView::OnIndex() { IndexPage(GetDocument()->GetPathName()); }
 
 void CTarveloView::OnUnindex() {

@@ -1,6 +1,7 @@
 #include "bars/MiniDockFrameWnd.h"
 
 #include "bars/DockContext.h"
+#include "wnd/FloatStatus.h"
 
 #include <algorithm>
 
@@ -15,6 +16,9 @@ const MessageMap* CMiniDockFrameWnd::GetMessageMap() const {
         MapMessage<&CMiniDockFrameWnd::OnNcHitTest>(WM_NCHITTEST),
         MapMessage<&CMiniDockFrameWnd::OnGetMinMaxInfo>(WM_GETMINMAXINFO),
         MapMessage<&CMiniDockFrameWnd::OnIdleUpdateCmdUI>(WM_IDLEUPDATECMDUI),
+        MapMessage<&CMiniDockFrameWnd::OnMouseActivate>(WM_MOUSEACTIVATE),
+        MapMessage<&CMiniDockFrameWnd::OnNcActivate>(WM_NCACTIVATE),
+        MapMessage<&CMiniDockFrameWnd::OnFloatStatus>(WM_FLOATSTATUS),
     };
     static const MessageMap map{CFrameWnd::GetMessageMap(), entries};
     return &map;
@@ -138,7 +142,8 @@ void CMiniDockFrameWnd::OnNcLButtonDown(UINT hitTest, CPoint point) {
     if (hitTest == HTCAPTION || sizing) {
         CControlBar* bar = GetFirstBar();
         if (bar && bar->m_pDockContext && !(m_wndDockBar.m_dwStyle & CBRS_FLOAT_MULTI)) {
-            ::BringWindowToTop(m_hWnd);
+            // Raised without taking the activation from the docking frame.
+            ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             if (sizing && !(GetStyle() & MFS_MOVEFRAME)) {
                 if (bar->m_dwStyle & CBRS_SIZE_DYNAMIC) bar->m_pDockContext->StartResize(static_cast<int>(hitTest), point);
                 return;
@@ -164,4 +169,23 @@ void CMiniDockFrameWnd::OnNcLButtonDblClk(UINT hitTest, CPoint) {
 LRESULT CMiniDockFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
     if (m_bLayoutPending) RecalcLayout();
     return 0;
+}
+
+LRESULT CMiniDockFrameWnd::OnMouseActivate(WPARAM, LPARAM) {
+    // The docking frame comes to the front as a click on it would bring it, unless a
+    // window of its own (a dialog) holds the input.
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (owner && ::IsWindowEnabled(owner) && ::GetActiveWindow() != owner)
+        ::SetActiveWindow(owner);
+    return MA_NOACTIVATE;
+}
+
+LRESULT CMiniDockFrameWnd::OnNcActivate(WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcW(m_hWnd, WM_NCACTIVATE, AfxSyncActiveState(m_hWnd, static_cast<BOOL>(wParam)), lParam);
+}
+
+LRESULT CMiniDockFrameWnd::OnFloatStatus(WPARAM wParam, LPARAM) {
+    if (wParam & (FS_ACTIVATE | FS_DEACTIVATE))
+        ::DefWindowProcW(m_hWnd, WM_NCACTIVATE, (wParam & FS_ACTIVATE) ? TRUE : FALSE, 0);
+    return TRUE;
 }

@@ -40,6 +40,12 @@ public:
     void OnNcLButtonDblClk(UINT hitTest, CPoint point);
     LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    // A click in the frame or on its bars activates neither: the docking frame stays (or
+    // becomes) the active window and keeps the keyboard, as with a docked bar.
+    LRESULT OnMouseActivate(WPARAM wParam, LPARAM lParam);
+    // The caption is drawn active while the docking frame is (MFS_SYNCACTIVE).
+    LRESULT OnNcActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFloatStatus(WPARAM wParam, LPARAM lParam);
 
 protected:
     const MessageMap* GetMessageMap() const override;

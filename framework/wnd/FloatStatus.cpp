@@ -9,9 +9,7 @@ struct FloatNotice {
 
 BOOL CALLBACK NotifyIfFloating(HWND window, LPARAM data) {
     const auto* notice = reinterpret_cast<const FloatNotice*>(data);
-    if (window != notice->frame && GetWindow(window, GW_OWNER) == notice->frame &&
-        (GetWindowLongPtrW(window, GWL_STYLE) & MFS_SYNCACTIVE))
-        SendMessageW(window, WM_FLOATSTATUS, notice->flags, 0);
+    if (AfxIsSyncActiveWindowOf(window, notice->frame)) SendMessageW(window, WM_FLOATSTATUS, notice->flags, 0);
     return TRUE;
 }
 
@@ -20,6 +18,11 @@ BOOL CALLBACK NotifyIfFloating(HWND window, LPARAM data) {
 void AfxNotifyFloatingWindows(HWND frame, WPARAM flags) {
     FloatNotice notice{frame, flags};
     EnumThreadWindows(GetCurrentThreadId(), &NotifyIfFloating, reinterpret_cast<LPARAM>(&notice));
+}
+
+bool AfxIsSyncActiveWindowOf(HWND window, HWND frame) {
+    return window && frame && window != frame && GetWindow(window, GW_OWNER) == frame &&
+           (GetWindowLongPtrW(window, GWL_STYLE) & MFS_SYNCACTIVE);
 }
 
 BOOL AfxSyncActiveState(HWND floating, BOOL active) {

@@ -12,6 +12,9 @@
 // `frame` owns and that has MFS_SYNCACTIVE.
 void AfxNotifyFloatingWindows(HWND frame, WPARAM flags);
 
+// Whether `window` is a top-level window that `frame` owns and that has MFS_SYNCACTIVE.
+bool AfxIsSyncActiveWindowOf(HWND window, HWND frame);
+
 // The caption state a sync-active floating window shows: active while the
 // window itself or its owner frame is active.
 BOOL AfxSyncActiveState(HWND floating, BOOL active);

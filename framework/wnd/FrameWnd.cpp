@@ -43,8 +43,14 @@ constexpr UINT_PTR kKeyboardAgainTimer = 0xE0F2;
 constexpr UINT kKeyboardAgainMs = 100;
 }  // namespace
 
-LRESULT CFrameWnd::OnNcActivate(WPARAM wParam, LPARAM) {
-    const LRESULT result = Default();
+LRESULT CFrameWnd::OnNcActivate(WPARAM wParam, LPARAM lParam) {
+    // A floating window of this frame that keeps in step with it (a floating bar whose box
+    // took the keyboard) is part of it: its activation leaves the frame's caption active.
+    // The window system names the window that takes the activation in lParam.
+    if (!wParam && !(GetStyle() & WS_CHILD) &&
+        (AfxIsSyncActiveWindowOf(reinterpret_cast<HWND>(lParam), m_hWnd) || AfxIsSyncActiveWindowOf(::GetForegroundWindow(), m_hWnd)))
+        wParam = TRUE;
+    const LRESULT result = DefWindowProc(WM_NCACTIVATE, wParam, lParam);
     // Under Wine the X server restacks a window raised by a click some time
     // after its activation, without any message: the frame looks again
     // a few times while it settles.

@@ -5,33 +5,7 @@
 // top once more. The frame's resize brings a moved bar back to the top.
 #include "EndToEndFixture.h"
 #include "ScreenShot.h"
-
-namespace {
-
-constexpr int kTopDockBar = 0xE81B;     // the frame's dock bars, by side
-constexpr int kBottomDockBar = 0xE81E;
-
-// The dock bar's id that holds the toolbar, 0 when it floats.
-int DockSideOf(HWND toolbar, HWND frame) {
-    HWND dockBar = GetParent(toolbar);
-    return GetParent(dockBar) == frame ? GetDlgCtrlID(dockBar) : 0;
-}
-
-// A point on the gripper: the bar's left end, halfway down.
-POINT GripperOf(HWND toolbar) {
-    RECT bar{};
-    GetWindowRect(toolbar, &bar);
-    return POINT{bar.left + 4, (bar.top + bar.bottom) / 2};
-}
-
-RECT ScreenClientOf(HWND window) {
-    RECT rect{};
-    GetClientRect(window, &rect);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-}  // namespace
+#include "ToolbarPlaces.h"
 
 TEST_F(EndToEnd, FormatToolbarFloatsAndDocksAsTheUserMovesIt) {
     StartProgram();

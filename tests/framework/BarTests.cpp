@@ -310,3 +310,70 @@ TEST_F(Bars, StatusBarPanesTakeTheirTextsAndTheFrameLaysThemOut) {
 }
 
 }  // namespace
+
+// A floating bar is a palette of its frame: a click on the bar or on its frame's
+// caption activates neither, it brings the docking frame forward; the floating
+// frame's caption shows the docking frame's state, and the docking frame's own
+// stays active while one of its floating frames has the activation.
+TEST_F(Bars, AFloatingBarTakesNoActivationAndShowsItsFrameState) {
+    frame->FloatControlBar(&bar, CPoint(300, 300));
+    PumpMessages();
+    HWND mini = ::GetParent(::GetParent(bar.m_hWnd));
+    ASSERT_NE(mini, frame->m_hWnd);
+    ::SetActiveWindow(frame->m_hWnd);
+    EXPECT_EQ(bar.SendMessage(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(mini), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+    EXPECT_EQ(::SendMessageW(mini, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(mini), MAKELPARAM(HTCAPTION, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+    EXPECT_EQ(::GetActiveWindow(), frame->m_hWnd);
+    // Another window active: the click brings the docking frame back.
+    CWnd other;
+    ASSERT_TRUE(other.CreateEx(0, nullptr, L"other", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr, nullptr));
+    ::SetActiveWindow(other.m_hWnd);
+    ASSERT_EQ(::GetActiveWindow(), other.m_hWnd);
+    EXPECT_EQ(bar.SendMessage(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(mini), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+    EXPECT_EQ(::GetActiveWindow(), frame->m_hWnd);
+    other.DestroyWindow();
+    // The floating frame has the sync style; activated itself (a box of its bar took the
+    // keyboard), the docking frame keeps its caption active.
+    // The caption as drawn: the active one is blue, the inactive grey (the system's colours).
+    // Looked at until it shows the state asked (the display may take a moment), for a second.
+    auto captionShows = [](HWND window, bool active) {
+        for (int look = 0; look < 20; ++look) {
+            PumpMessages();
+            CRect rect;
+            ::GetWindowRect(window, &rect);
+            POINT client{0, 0};
+            ::ClientToScreen(window, &client);
+            const int y = (rect.top + client.y) / 2;  // halfway down the caption (and menu, if any)
+            HDC screen = ::GetDC(nullptr);
+            int blue = 0, all = 0;
+            for (int x = rect.left + rect.Width() / 4; x < rect.left + rect.Width() / 2; ++x, ++all) {
+                const COLORREF pixel = ::GetPixel(screen, x, y);
+                blue += GetBValue(pixel) > GetRValue(pixel) + 40;
+            }
+            ::ReleaseDC(nullptr, screen);
+            if ((all > 0 && blue * 2 > all) == active) return true;
+            ::Sleep(50);
+        }
+        return false;
+    };
+    EXPECT_TRUE(::GetWindowLongPtrW(mini, GWL_STYLE) & MFS_SYNCACTIVE);
+    EXPECT_TRUE(captionShows(frame->m_hWnd, true));
+    EXPECT_TRUE(captionShows(mini, true)) << "the floating frame does not show its frame active";
+    ::SetActiveWindow(mini);
+    ASSERT_EQ(::GetActiveWindow(), mini);
+    EXPECT_TRUE(captionShows(frame->m_hWnd, true)) << "the frame's caption went grey for its own floating frame";
+    EXPECT_TRUE(captionShows(mini, true));
+    // A window of its own elsewhere: both show inactive.
+    CWnd away;
+    ASSERT_TRUE(away.CreateEx(0, nullptr, L"away", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr, nullptr));
+    ::SetActiveWindow(frame->m_hWnd);
+    ::SetActiveWindow(away.m_hWnd);
+    EXPECT_TRUE(captionShows(frame->m_hWnd, false));
+    EXPECT_TRUE(captionShows(mini, false));
+    away.DestroyWindow();
+    ::SetActiveWindow(frame->m_hWnd);
+    PumpMessages();
+}

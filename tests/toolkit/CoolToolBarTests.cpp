@@ -34,6 +34,8 @@ TEST_F(CoolBar, AComboBoxGoesIntoASlotAndASecondBarGetsACopy) {
     ASSERT_TRUE(bar.InsertComboBox(3, descriptor, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN));
     ASSERT_NE(combo.m_hWnd, nullptr);
     EXPECT_EQ(::GetParent(combo.m_hWnd), bar.m_hWnd);
+    // The bar's paint leaves its controls alone, whichever way the bar was made.
+    EXPECT_TRUE(bar.GetStyle() & WS_CLIPCHILDREN);
     EXPECT_TRUE(bar.IsCustomButton(3));
     EXPECT_EQ(bar.GetCustomButtonWindow(3), &combo);
     EXPECT_EQ(bar.GetCustomControlIndex(41001), 3);
@@ -56,6 +58,7 @@ TEST_F(CoolBar, AComboBoxGoesIntoASlotAndASecondBarGetsACopy) {
     COXCoolToolBar second;
     ASSERT_TRUE(second.CreateEx(fixture.frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, CRect(), 32960));
     ASSERT_TRUE(second.LoadToolBar(300));
+    EXPECT_TRUE(second.GetStyle() & WS_CLIPCHILDREN);
     ASSERT_TRUE(second.InsertComboBox(0, descriptor, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN));
     CWnd* copy = second.GetCustomButtonWindow(0);
     ASSERT_NE(copy, nullptr);

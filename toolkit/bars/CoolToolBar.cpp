@@ -144,7 +144,9 @@ BOOL COXCoolToolBar::Create(CWnd* parent, DWORD style, UINT id) {
 }
 
 BOOL COXCoolToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, CRect borders, UINT id) {
-    if (!CMFCToolBar::CreateEx(parent, ctrlStyle, style, borders, id)) return FALSE;
+    // The bar hosts controls in its slots: its paint (a blit of its buffer) must not cover
+    // them, or a box that drew itself before the bar is blank after each move of the bar.
+    if (!CMFCToolBar::CreateEx(parent, ctrlStyle, style | WS_CLIPCHILDREN, borders, id)) return FALSE;
     FinishCreate();
     return TRUE;
 }
