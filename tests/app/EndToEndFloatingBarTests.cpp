@@ -56,13 +56,13 @@ protected:
         WriteFileBytes(path, Utf16Bytes(L"<html id=tq1>\n<HEAD>\n<TITLE>Long</TITLE>\n</HEAD>\n<BODY>\n" + body + kFooter));
         return path;
     }
-    // The long page's engine window, once it is open.
-    HWND LongPageEngine() {
+    // The engine window of the page window of that title ("Long.htm"), once it is open.
+    HWND PageEngine(const wchar_t* title = L"Long.htm") {
         HWND engine = nullptr;
         EXPECT_TRUE(ProgramDriver::WaitFor([&] {
-            HWND page = ProgramDriver::Child(m_program.Frame(), nullptr, L"Long.htm");
+            HWND page = ProgramDriver::Child(m_program.Frame(), nullptr, title);
             return page && (engine = ProgramDriver::Child(page, L"Internet Explorer_Server")) != nullptr;
-        })) << "the long page did not open";
+        })) << "the page did not open";
         m_program.Settle();
         return engine;
     }
@@ -264,7 +264,7 @@ TEST_F(EndToEndFloatingBar, ClickInTheTreeLeavesThePageScrolledAsItWas) {
         return long_ && m_program.TreeItemRect(m_tree, long_, item);
     }));
     ProgramDriver::MouseClick(Middle(item), false, 2);
-    HWND engine = LongPageEngine();
+    HWND engine = PageEngine();
     ASSERT_NE(engine, nullptr);
     const RECT view = ScreenClientOf(engine);
     const RECT treeArea = ScreenClientOf(m_tree);
@@ -311,7 +311,7 @@ TEST_F(EndToEndFloatingBar, ClickInTheTreeLeavesThePageScrolledAsItWas) {
 TEST_F(EndToEndFloatingBar, ClickInTheTreeLeavesThePageReopenedAtTheStartAtItsTop) {
     ProgramRegistryGuard::WriteString(L"Settings", L"FileHot", WriteLongPage());
     StartProgram();
-    HWND engine = LongPageEngine();
+    HWND engine = PageEngine();
     ASSERT_NE(engine, nullptr);
     const RECT view = ScreenClientOf(engine);
     const RECT treeArea = ScreenClientOf(m_tree);
@@ -325,5 +325,37 @@ TEST_F(EndToEndFloatingBar, ClickInTheTreeLeavesThePageReopenedAtTheStartAtItsTo
     m_program.Settle(300);
     ScreenShot item(view, "reopened-3-tree-item");
     EXPECT_LT(item.Differs(opened, view), 0.01) << "the page moved at a click on a tree item";
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
+
+// The sample page of a first start, its heading centred in a larger font:
+// reopened at the start, clicked into, and a click in the tree leaves it as it stands.
+TEST_F(EndToEndFloatingBar, ClickInTheTreeLeavesACentredHeadingInView) {
+    const CString path = m_allpages + L"\\Welcome.htm";
+    WriteFileBytes(path, Utf16Bytes(L"<html id=tq1>\n<head>\n<title>Welcome</title>\n</head>\n<body background=\"#606666\" color =\"#606666\">\n"
+                                    L"<center><font size=5><B>Welcome</B></font></center>\n"
+                                    L"<P>Pages live in the folder tree on the left.</P>\n<P>&gt;&gt;&gt;Links&lt;&lt;&lt;</P>\n"
+                                    L"<A href=\"http://www.tarvelo.com\">Tarvelo</A><BR>\n" + kFooter));
+    ProgramRegistryGuard::WriteString(L"Settings", L"FileHot", path);
+    StartProgram();
+    HWND engine = PageEngine(L"Welcome.htm");
+    ASSERT_NE(engine, nullptr);
+    const RECT view = ScreenClientOf(engine);
+    const POINT notes = TreeItemPoint();
+    const RECT treeArea = ScreenClientOf(m_tree);
+    auto expectUnmoved = [&](const char* name, POINT at) {
+        SCOPED_TRACE(name);
+        ScreenShot before(view, (std::string("welcome-") + name + "-before").c_str());
+        ProgramDriver::MouseClick(at);
+        m_program.Settle(300);
+        ScreenShot after(view, (std::string("welcome-") + name + "-after").c_str());
+        EXPECT_LT(after.Differs(before, view), 0.01) << "the page moved at a click in the tree";
+    };
+    expectUnmoved("opened", POINT{(treeArea.left + treeArea.right) / 2, treeArea.bottom - 12});
+    // Into the page below its text: the caret at the end of its last line.
+    ProgramDriver::MouseClick(POINT{view.left + 60, view.bottom - 24});
+    m_program.Settle();
+    expectUnmoved("clicked-into", notes);
+    expectUnmoved("clicked-into-empty", POINT{(treeArea.left + treeArea.right) / 2, treeArea.bottom - 12});
     EXPECT_EQ(m_program.Exit(), 0u);
 }
