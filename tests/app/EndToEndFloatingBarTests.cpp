@@ -359,3 +359,42 @@ TEST_F(EndToEndFloatingBar, ClickInTheTreeLeavesACentredHeadingInView) {
     expectUnmoved("clicked-into-empty", POINT{(treeArea.left + treeArea.right) / 2, treeArea.bottom - 12});
     EXPECT_EQ(m_program.Exit(), 0u);
 }
+
+// The caret at the long page's end and the page wheeled back to its top: a
+// click on a folder of the tree, which opens it, and on a page's item leave the
+// heading in view.
+TEST_F(EndToEndFloatingBar, ClickInTheTreeLeavesTheHeadingInViewWithTheCaretAtTheEnd) {
+    WriteLongPage();
+    CreateDirectoryW(m_allpages + L"\\Sub", nullptr);
+    WriteFileBytes(m_allpages + L"\\Sub\\Inner.htm", Utf16Bytes(kPage));
+    StartProgram();
+    RECT item{};
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+        HTREEITEM page = m_program.TreeItem(m_tree, L"Long");
+        return page && m_program.TreeItemRect(m_tree, page, item);
+    }));
+    ProgramDriver::MouseClick(Middle(item), false, 2);
+    HWND engine = PageEngine();
+    ASSERT_NE(engine, nullptr);
+    const RECT view = ScreenClientOf(engine);
+    ProgramDriver::MouseClick(POINT{view.left + 40, view.top + 12});
+    m_program.Settle();
+    ScreenShot top(view, "caret-at-end-1-top");
+    ProgramDriver::Key(VK_END, true);
+    m_program.Settle(300);
+    Wheel(Middle(view), -60);
+    m_program.Settle(300);
+    ScreenShot wheeled(view, "caret-at-end-2-wheeled-up");
+    ASSERT_LT(wheeled.Differs(top, view), 0.01) << "the wheel did not bring the page back to its top";
+    RECT folder{};
+    ASSERT_TRUE(m_program.TreeItemRect(m_tree, m_program.TreeItem(m_tree, L"Sub"), folder));
+    ProgramDriver::MouseClick(Middle(folder), false, 2);  // opens the folder
+    m_program.Settle(300);
+    ScreenShot opened(view, "caret-at-end-3-folder-opened");
+    EXPECT_LT(opened.Differs(top, view), 0.01) << "the page moved when a folder of the tree opened";
+    ProgramDriver::MouseClick(TreeItemPoint());
+    m_program.Settle(300);
+    ScreenShot clicked(view, "caret-at-end-4-item-clicked");
+    EXPECT_LT(clicked.Differs(top, view), 0.01) << "the page moved at a click on a page's item";
+    EXPECT_EQ(m_program.Exit(), 0u);
+}
