@@ -56,6 +56,17 @@ protected:
         WriteFileBytes(path, Utf16Bytes(L"<html id=tq1>\n<HEAD>\n<TITLE>Long</TITLE>\n</HEAD>\n<BODY>\n" + body + kFooter));
         return path;
     }
+    // The long page opened by a double-click on its item (whose rectangle comes
+    // back): its engine window, null when it did not open.
+    HWND OpenLongPage(RECT& item) {
+        if (!ProgramDriver::WaitFor([&] {
+                HTREEITEM page = m_program.TreeItem(m_tree, L"Long");
+                return page && m_program.TreeItemRect(m_tree, page, item);
+            }))
+            return nullptr;
+        ProgramDriver::MouseClick(Middle(item), false, 2);
+        return PageEngine();
+    }
     // The engine window of the page window of that title ("Long.htm"), once it is open.
     HWND PageEngine(const wchar_t* title = L"Long.htm") {
         HWND engine = nullptr;
@@ -259,12 +270,7 @@ TEST_F(EndToEndFloatingBar, ClickInTheTreeLeavesThePageScrolledAsItWas) {
     WriteLongPage();
     StartProgram();
     RECT item{};
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
-        HTREEITEM long_ = m_program.TreeItem(m_tree, L"Long");
-        return long_ && m_program.TreeItemRect(m_tree, long_, item);
-    }));
-    ProgramDriver::MouseClick(Middle(item), false, 2);
-    HWND engine = PageEngine();
+    HWND engine = OpenLongPage(item);
     ASSERT_NE(engine, nullptr);
     const RECT view = ScreenClientOf(engine);
     const RECT treeArea = ScreenClientOf(m_tree);
@@ -369,12 +375,7 @@ TEST_F(EndToEndFloatingBar, ClickInTheTreeLeavesTheHeadingInViewWithTheCaretAtTh
     WriteFileBytes(m_allpages + L"\\Sub\\Inner.htm", Utf16Bytes(kPage));
     StartProgram();
     RECT item{};
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] {
-        HTREEITEM page = m_program.TreeItem(m_tree, L"Long");
-        return page && m_program.TreeItemRect(m_tree, page, item);
-    }));
-    ProgramDriver::MouseClick(Middle(item), false, 2);
-    HWND engine = PageEngine();
+    HWND engine = OpenLongPage(item);
     ASSERT_NE(engine, nullptr);
     const RECT view = ScreenClientOf(engine);
     ProgramDriver::MouseClick(POINT{view.left + 40, view.top + 12});
