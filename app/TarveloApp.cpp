@@ -11,6 +11,7 @@
 #include "clip/ClipIntake.h"
 #include "dialogs/DialogAddPage.h"
 #include "page/FontComboBox.h"
+#include "page/ShellOpen.h"
 #include "page/TarveloDoc.h"
 #include "page/TarveloView.h"
 #include "resource.h"
@@ -201,7 +202,17 @@ void CTarveloApp::OnHelpContent() {
     ShowHelpFile(m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr, HelpFileBeside(module));
 }
 
-void CTarveloApp::OnHomePage() { ShellExecuteW(nullptr, nullptr, kHomePage, nullptr, nullptr, SW_SHOWNORMAL); }
+void CTarveloApp::OnHomePage() {
+    // As Browse does for a page: a browser that cannot be started is told of,
+    // also when the shell learns of it only after it started one.
+    auto tell = [](int answer) {
+        CWnd* main = AfxGetMainWnd();
+        TellShellOpenFailed(main ? main->GetSafeHwnd() : nullptr, L"The home page could not be opened", kHomePage, answer);
+    };
+    CWnd* main = AfxGetMainWnd();
+    int answer = OpenAddressWithShell(main ? main->GetSafeHwnd() : nullptr, kHomePage, tell);
+    if (answer <= 32) tell(answer);
+}
 
 void CTarveloApp::OnSetInstallPath() {
     CDialogAddPage dialog;

@@ -11,6 +11,22 @@ int ElementStart(const CString& text, const wchar_t* open, const wchar_t* close)
     return text.Find(close, contentStart + 1) >= 0 ? start : -1;
 }
 
+// A link clip's form element comes after its parameters, and its writers
+// always close it: a text that ends inside it ("<form>0</form", "<fo") was
+// cut off on its way, as surely as one that ends inside the parameters.
+bool FormElementCutOff(const CString& commandLine) {
+    int paramEnd = -1;
+    for (int hit = commandLine.Find(L"</param>"); hit >= 0; hit = commandLine.Find(L"</param>", hit + 1)) paramEnd = hit;
+    if (paramEnd < 0) return false;
+    CString tail = commandLine.Mid(paramEnd + 8);
+    tail.TrimRight();
+    tail.TrimRight(L'"');  // the quote that closes the argument
+    const CString open = L"<form>";
+    if (int start = tail.Find(open); start >= 0) return tail.Find(L"</form>", start + open.GetLength()) < 0;
+    int last = tail.ReverseFind(L'<');
+    return last >= 0 && tail.GetLength() - last < open.GetLength() && open.Left(tail.GetLength() - last) == tail.Mid(last);
+}
+
 }  // namespace
 
 // The element that comes first decides. Every writer puts its own element
@@ -34,6 +50,7 @@ ClipKind ClassifyClipCommandLine(const CString& commandLine) {
             kind = candidate.kind;
         }
     }
+    if (kind == ClipKind::Link && FormElementCutOff(commandLine)) return ClipKind::Unreadable;
     if (kind == ClipKind::None)
         for (const wchar_t* open : {L"<param>", L"<AA", L"<evt>"})
             if (commandLine.Find(open) >= 0) return ClipKind::Unreadable;

@@ -9,7 +9,6 @@
 #include "resource.h"
 
 #include "app/WinApp.h"
-#include "core/MessageBox.h"
 #include "browser/PageSource.h"
 #include "docview/Document.h"
 #include "wnd/MDIChildWnd.h"
@@ -59,8 +58,7 @@ void CTarveloView::OnBrowse() {
     const CString path = document->GetPathName();
     int answer = OpenWithShell(m_hWnd, path);
     if (answer > 32) return;
-    ShowMessageBox(m_hWnd, L"The page could not be opened outside Tarvelo:\n" + path + L"\n\n" + ShellOpenFailureText(answer),
-                   L"Tarvelo", MB_OK | MB_ICONWARNING);
+    TellShellOpenFailed(m_hWnd, L"The page could not be opened outside Tarvelo", path, answer);
 }
 
 void CTarveloView::OnOpenLink() { OpenLinkAtCursor(); }

@@ -1,5 +1,7 @@
 #include "dialogs/DialogTemplate.h"
 
+#include "controls/EditSelectAll.h"
+
 namespace dialogs {
 
 namespace {
@@ -90,6 +92,7 @@ namespace {
 INT_PTR CALLBACK HandlerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        SelectAllOnCtrlAInChildren(dialog);
         reinterpret_cast<DialogHandler*>(lParam)->OnInit(dialog);
         return TRUE;
     }

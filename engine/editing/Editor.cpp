@@ -32,13 +32,17 @@ bool IsLinePlaceholder(const Boundary& at) {
 }
 
 // A block that shows no more than an empty line: nothing in it, or a lone
-// line break (an empty item as browsers' editors write it).
+// line break (an empty item as browsers' editors write it). White space
+// that folds away (a line end of the page's source) shows nothing.
 bool ShowsAnEmptyLine(const Node& block) {
     int breaks = 0;
     bool content = false;
+    const bool keepsBlanks = KeepsBlanks(&block);
     dom::WalkTree(block, [&](const NodePtr& child) {
         if (child->Is(Tag::Br)) ++breaks;
-        else if ((child->IsText() && child->Data().GetLength() > 0) || (child->IsElement() && IsAtom(*child))) content = true;
+        else if ((child->IsText() && child->Data().GetLength() > 0 && (keepsBlanks || !IsBlank(*child))) ||
+                 (child->IsElement() && IsAtom(*child)))
+            content = true;
         return !content && child->IsElement();
     });
     return !content && breaks <= 1;

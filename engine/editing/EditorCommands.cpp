@@ -13,6 +13,38 @@ using dom::NodePtr;
 using dom::Tag;
 using namespace tree;
 
+namespace {
+
+// The line around the caret as it shows: the run of inline content between
+// blocks, cut at its line breaks, the break that ends the caret's line
+// included. A run of several lines (a new page's blank lines,
+// "<BR><BR><BR>") gives just the caret's line.
+std::pair<int, int> ShownLineAround(Node& block, int index) {
+    auto [first, last] = LineAround(block, index);
+    int start = first, end = last;
+    for (int i = std::min(index, last) - 1; i >= first; --i)
+        if (block.Child(i)->Is(Tag::Br)) {
+            start = i + 1;
+            break;
+        }
+    for (int i = std::max(index, start); i < last; ++i)
+        if (block.Child(i)->Is(Tag::Br)) {
+            end = i + 1;
+            break;
+        }
+    return {start, end};
+}
+
+// Takes out the white space at an item's start and end that only a line end
+// of the page's source left there: it shows nothing, and text typed after it
+// would carry it inside the item.
+void DropEdgeBlanks(Node& item) {
+    while (item.ChildCount() > 0 && IsBlank(*item.Child(0))) item.Child(0)->Remove();
+    while (item.ChildCount() > 0 && IsBlank(*item.Child(item.ChildCount() - 1))) item.Child(item.ChildCount() - 1)->Remove();
+}
+
+}  // namespace
+
 // Commands ------------------------------------------------------------------------------------
 
 void Editor::ToggleList(bool ordered) {
@@ -40,10 +72,11 @@ void Editor::ToggleList(bool ordered) {
     NodePtr item = m_document.CreateElement(L"LI");
     list->AppendChild(item);
     if (IsCellLike(*block) || !IsSplittable(*block)) {  // the line around the caret becomes the item
-        auto [first, last] = LineAround(*block, ChildIndexOf(*block, at));
+        auto [first, last] = ShownLineAround(*block, ChildIndexOf(*block, at));
         if (AnnotationWouldLeave(*block, *block, first, last, true)) return;  // no list item could hold the line
         block->InsertChild(first, list);
         MoveChildren(*block, first + 1, last + 1, *item, 0);
+        if (!KeepsBlanks(block)) DropEdgeBlanks(*item);
     } else {
         Node* parent = block->Parent();
         int index = block->IndexInParent();

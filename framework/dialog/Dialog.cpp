@@ -1,6 +1,7 @@
 #include "dialog/Dialog.h"
 
 #include "app/WinApp.h"
+#include "controls/EditSelectAll.h"
 #include "dialog/DataExchange.h"
 
 namespace {
@@ -85,6 +86,9 @@ void CDialog::EndDialog(int result) {
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
+        // Before the initialisation binds its controls, so that a CEdit bound
+        // to a box stands in front of this and sees its keys first.
+        SelectAllOnCtrlAInChildren(m_hWnd);
         CRect before;
         GetWindowRect(&before);
         BOOL result = OnInitDialog();

@@ -18,7 +18,15 @@ TEST(ClipCommandLine, KindIsDecidedByTheFirstElement) {
         // read, never a file name to open.
         {L"<param></param>", ClipKind::Unreadable},  // an element needs content
         {L"</param>x<param>", ClipKind::Unreadable},
-        {L"Tarvelo.exe \"<param><url>u</url><name>n</name></param><form>0</form\"", ClipKind::Link},
+        // The form element after the parameters is cut off as well when it is not closed.
+        {L"Tarvelo.exe \"<param><url>u</url><name>n</name></param><form>0</form\"", ClipKind::Unreadable},
+        {L"<param><url>u</url><name>n</name></param><form>1</for", ClipKind::Unreadable},
+        {L"<param><url>u</url><name>n</name></param><form>1", ClipKind::Unreadable},
+        {L"<param><url>u</url><name>n</name></param><fo", ClipKind::Unreadable},
+        {L"<param><url>u</url><name>n</name></param><", ClipKind::Unreadable},
+        {L"<param><url>u</url><name>n</name></param><form></form>", ClipKind::Link},
+        {L"Tarvelo.exe \"<param><url>u</url><name>n</name></param>\" ", ClipKind::Link},  // Explorer's: no form element
+        {L"<param><url>u</url><name>a<form>b</name></param><form>0</form>", ClipKind::Link},  // a title's text is no form element
         {L"Tarvelo.exe \"<param><url>u</url><name>n</name></param\"", ClipKind::Unreadable},
         {L"<TQBLK>1</TQBLK><AA1>block</AA", ClipKind::Unreadable},
         {L"<evt><name>n</name></evt", ClipKind::Unreadable},

@@ -29,6 +29,12 @@ dom::NodePtr NthElement(const dom::Node& node, dom::Tag tag, int n) {
     return found;
 }
 
+int Count(const CString& text, const wchar_t* part) {
+    int count = 0;
+    for (int at = text.Find(part); at >= 0; at = text.Find(part, at + 1)) ++count;
+    return count;
+}
+
 }  // namespace
 
 // On an empty line: Four, Order list, Enter, Unorder list, Five. Then the
@@ -110,6 +116,50 @@ TEST_F(EditorFixture, EnterOnAnEmptyListItemEndsTheList) {
     CaretAt(L"ab", 1);
     Editor().InsertParagraph();
     EXPECT_EQ(Body(), L"<UL>\r\n<LI>a</LI>\r\n<LI>b</LI></UL>");
+}
+
+// A page made by New: its blank lines are one run of line breaks after the
+// source's line end ("<hr>\n<BR 2><BR 2><BR 2><HR id=bodyend>"). Unorder
+// list on the first of them makes that one line the item, without the line
+// end; a1, Enter, Enter ends the list there, wherever in the line the click
+// put the caret, and b1 goes on the line after the list.
+TEST_F(EditorFixture, EnterOnAnEmptyItemEndsTheListOnANewPagesBlankLine) {
+    const CString page =
+        L"<html id=tq1>\n<head>\n<title>Fresh</title>\n</head>\n<body><DIV>\n<center><B>Fresh</B></center>\n"
+        L"<hr color=blue size=1>\n<BR 2><BR 2><BR 2><HR id=bodyend width=\"50%\" color=black size=1>\n</DIV></body>\n</html>\n";
+    for (int place = 0; place < 3; ++place) {
+        SCOPED_TRACE(place);
+        Load(page);
+        dom::NodePtr rule = NthElement(*state->document->Body(), dom::Tag::Hr, 0);
+        ASSERT_TRUE(rule);
+        dom::Node* line = rule->Parent();
+        dom::Node* next = rule->NextSibling();
+        ASSERT_TRUE(next);
+        if (place == 0) Editor().SetCaret({line->Self(), rule->IndexInParent() + 1}, false);  // just after the rule
+        else if (place == 1 && next->IsText()) Editor().SetCaret({next->Self(), next->Data().GetLength()}, false);
+        else Editor().SetCaret({line->Self(), NthElement(*line, dom::Tag::Br, 0)->IndexInParent()}, false);  // before its break
+        Editor().ToggleList(false);
+        Type(L"a1");
+        Editor().InsertParagraph();
+        Editor().InsertParagraph();
+        Type(L"b1");
+        const CString body = Body();
+        EXPECT_NE(body.Find(L"<UL>\r\n<LI>a1</LI></UL>\r\n<P>b1<BR 2></P><BR 2><BR 2>"), -1) << body.str();
+        EXPECT_FALSE(Editor().IsInList(false));
+    }
+
+    // In a run of lines the one the caret is on becomes the item.
+    Load(L"<BODY><DIV>one<BR>two<BR>three</DIV></BODY>");
+    CaretAt(L"two", 1);
+    Editor().ToggleList(false);
+    EXPECT_EQ(Body(), L"<DIV>one<BR>\r\n<UL>\r\n<LI>two<BR></LI></UL>three</DIV>");
+
+    // An item of nothing but a line end from the source is empty too.
+    Load(L"<BODY><UL>\n<LI>a</LI>\n<LI>\n</LI></UL></BODY>");
+    Editor().SetCaret({NthElement(*state->document->Body(), dom::Tag::Li, 1), 0}, false);
+    Editor().InsertParagraph();
+    EXPECT_FALSE(Editor().IsInList(false));
+    EXPECT_EQ(Count(Body(), L"<LI"), 1);
 }
 
 // Order list on an item of an ordered list takes just that item out, with
