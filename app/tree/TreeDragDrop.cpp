@@ -107,6 +107,10 @@ void CXTreeCtrl::OnTimer(UINT_PTR id) {
         OnFolderChanged(0, 0);
         return;
     }
+    if (id == kWatchCheckTimerId) {
+        WatchAllpages();
+        return;
+    }
     if (id != kScrollTimerId) {
         Default();  // the control's own timers (label edit, tooltips)
         return;
@@ -179,6 +183,7 @@ bool CXTreeCtrl::DropDestination(HTREEITEM target, CString& folder, HTREEITEM& f
 }
 
 void CXTreeCtrl::MoveItem(HTREEITEM dragged, HTREEITEM target) {
+    DiskWork work(*this);
     if (!dragged || dragged == GetRootItem() || !target || target == dragged) return;
     CString source = ItemPath(dragged), folder;
     HTREEITEM folderItem = nullptr;
@@ -199,7 +204,7 @@ void CXTreeCtrl::MoveItem(HTREEITEM dragged, HTREEITEM target) {
     if (!SaveAndCloseDocumentsBelow(source)) return;
     if (!MoveEntry(source, destination)) {
         Tell(m_hWnd, kMoveFailed);
-        for (const CString& path : reopen) AfxGetApp()->OpenDocumentFile(path);
+        ReopenMoved(reopen, source, source);
         SelectItem(dragged);
         return;
     }
@@ -209,7 +214,11 @@ void CXTreeCtrl::MoveItem(HTREEITEM dragged, HTREEITEM target) {
     // Every drop ends with the values of all pages written again; the old
     // paths' values go.
     ReindexAfterMove(m_allpagesPath, source, !page);
-    for (const CString& path : reopen) {
+    ReopenMoved(reopen, source, destination);
+}
+
+void CXTreeCtrl::ReopenMoved(const std::vector<CString>& pages, const CString& source, const CString& destination) {
+    for (const CString& path : pages) {
         CString moved = ReplacePathPrefix(path, source, destination);
         auto item = m_itemsByPath.find(moved);
         if (item != m_itemsByPath.end()) {
@@ -222,6 +231,7 @@ void CXTreeCtrl::MoveItem(HTREEITEM dragged, HTREEITEM target) {
 }
 
 void CXTreeCtrl::CopyOnDrop(HTREEITEM dragged, HTREEITEM target) {
+    DiskWork work(*this);
     if (!dragged || dragged == GetRootItem() || !target) return;
     bool sameParent = GetParentItem(dragged) == GetParentItem(target);
     CString source = ItemPath(dragged), folder;
@@ -263,6 +273,7 @@ void CXTreeCtrl::CopySelected() {
 }
 
 void CXTreeCtrl::PasteItem(HTREEITEM target, const CString& source) {
+    DiskWork work(*this);
     if (source.IsEmpty() || !target) return;
     if (GetFileAttributesW(source) == INVALID_FILE_ATTRIBUTES) {
         Tell(m_hWnd, kCopiedGone);

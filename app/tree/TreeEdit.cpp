@@ -3,6 +3,7 @@
 #include "tree/XTreeCtrl.h"
 
 #include "app/WinApp.h"
+#include "docview/Document.h"
 #include "core/MessageBox.h"
 #include "index/AllPagesIndex.h"
 #include "tree/TreeNames.h"
@@ -91,6 +92,7 @@ LRESULT CXTreeCtrl::OnEditLimit(WPARAM, LPARAM) {
 }
 
 LRESULT CXTreeCtrl::OnPendingRename(WPARAM, LPARAM) {
+    DiskWork work(*this);
     CString pending = m_pendingRenamePath, label = m_pendingRenameLabel;
     m_pendingRenamePath.Empty();
     auto found = pending.IsEmpty() ? m_itemsByPath.end() : m_itemsByPath.find(pending);
@@ -146,18 +148,25 @@ bool CXTreeCtrl::RenamePage(HTREEITEM item, const CString& oldPath, const CStrin
 }
 
 bool CXTreeCtrl::RenameFolder(const CString& oldPath, const CString& newPath) {
+    // Open pages inside are saved (or the rename is called off) and come
+    // back under the new name, as after a move.
+    std::vector<CString> reopen;
+    for (CDocument* document : OpenDocumentsBelow(oldPath)) reopen.push_back(document->GetPathName());
     if (!SaveAndCloseDocumentsBelow(oldPath)) return false;
     if (!MoveFileExW(oldPath, newPath, 0)) {
         Tell(m_hWnd, L"Failed to rename the directory!");
+        ReopenMoved(reopen, oldPath, oldPath);
         return false;
     }
     RekeyBelow(oldPath, newPath);
     RemoveAllPagesValues(oldPath, true);
     IndexAllPages(newPath);
+    ReopenMoved(reopen, oldPath, newPath);
     return true;
 }
 
 int CXTreeCtrl::DeleteSelected() {
+    DiskWork work(*this);
     if (ShowMessageBox(m_hWnd, L"Are you sure to delete? You may loss data!", L"Warning", MB_OKCANCEL) != IDOK)
         return 0;
     HTREEITEM item = GetSelectedItem();

@@ -88,10 +88,10 @@ void CXTreeCtrl::Remember(HTREEITEM item, const CString& path) {
 }
 
 HTREEITEM CXTreeCtrl::InsertEntry(HTREEITEM parent, const CString& folderPath, const CString& fileName, bool folder,
-                                  bool restoreMarks) {
+                                  bool restoreMarks, HTREEITEM after) {
     CString path = folderPath + L"\\" + fileName;
     HTREEITEM item = folder ? InsertItem(fileName, kFolderClosed, kFolderClosed + 1, parent, TVI_SORT, 0, true)
-                            : InsertItem(GetNameWithoutExt(fileName), kPageImage, kPageImage + 1, parent, TVI_LAST, 1);
+                            : InsertItem(GetNameWithoutExt(fileName), kPageImage, kPageImage + 1, parent, after, 1);
     if (!item) return nullptr;
     Remember(item, path);
     int& count = m_openCounts[path];  // a path never seen starts at 0
@@ -283,6 +283,10 @@ void CXTreeCtrl::MarkPageClosed(const CString& path) {
 void CXTreeCtrl::OpenPage(HTREEITEM item) {
     CString path = ItemPath(item);
     bool wasOpen = IsDocumentOpen(path);
+    if (!wasOpen && GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+        TellPageGone(item, path);
+        return;
+    }
     MarkPageOpen(item);
     CWinApp* app = AfxGetApp();
     if (!app || !app->OpenDocumentFile(path)) {

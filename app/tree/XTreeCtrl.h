@@ -14,7 +14,9 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <unordered_map>
+#include <vector>
 
 inline constexpr UINT kTreeControlId = 95736;
 
@@ -65,14 +67,23 @@ public:
     static constexpr UINT_PTR kHoverTimerId = 0x7451;
     static constexpr UINT_PTR kScrollTimerId = 0x7452;
     static constexpr UINT_PTR kFolderChangedTimerId = 0x7453;
+    static constexpr UINT_PTR kWatchCheckTimerId = 0x7454;
 
-    // Pages and folders that appear on disk while the program runs (a clip's
-    // process writes a new page) show in the tree at once: the Allpages
-    // folder is watched, and each change adds what is new below the folders
-    // the tree has filled. Nothing shown goes, nothing open closes.
+    // The tree follows the disk: pages and folders that appear, go or are
+    // renamed while the program runs (a clip's process writes a new page, the
+    // shell deletes pages) show so within moments. The Allpages folder is
+    // watched while the tree can be seen; each change updates the entries it
+    // names, in the folders the tree has filled. Nothing open closes.
     static constexpr UINT kFolderChangedMessage = WM_APP + 0x53;
+    // Starts the watch when the tree can be seen and it does not run (and
+    // stops it when the tree cannot), and looks again every second.
     void WatchAllpages();
-    void ShowNewEntries();
+    bool IsWatchingDisk() const;
+    // Compares every filled folder with the disk: entries that went leave,
+    // new ones come at the place a fill gives them.
+    void ShowDiskState();
+    // The same for the entries of these paths (relative to Allpages) only.
+    void ShowDiskChanges(const std::set<CString>& names);
 
     bool IsPage(HTREEITEM item) const { return item && GetItemData(item) != 0; }
     CString ItemPath(HTREEITEM item) const;
@@ -80,9 +91,10 @@ public:
 
     // Records the path of a live item (both directions).
     void Remember(HTREEITEM item, const CString& path);
-    // Inserts one item for a file-system entry and records it in the maps.
+    // Inserts one item for a file-system entry and records it in the maps: a
+    // folder in sorted place, a page after `after`.
     HTREEITEM InsertEntry(HTREEITEM parent, const CString& folderPath, const CString& fileName, bool folder,
-                          bool restoreMarks);
+                          bool restoreMarks, HTREEITEM after = TVI_LAST);
     // Adds the folder's sub-folders and pages below the item: 1 when anything was added.
     int FillFolder(HTREEITEM item, const CString& path);
     // Adds one new page or folder (with its first level) below the parent.
@@ -150,8 +162,29 @@ protected:
     void OnTimer(UINT_PTR id);
 
 private:
-    void ShowNewEntriesBelow(HTREEITEM item, const CString& path);
+    bool StartWatch();
+    void ShowDiskStateBelow(HTREEITEM item, const CString& path);
+    void ShowDiskChange(const CString& path);
+    HTREEITEM InsertAtFillPlace(HTREEITEM parent, const CString& folder, const CString& name, bool isFolder);
+    // Says that the page of the item is no longer on disk; its entry goes.
+    void TellPageGone(HTREEITEM item, const CString& path);
     CFolderWatch m_folderWatch;
+    // Entries found gone by the tree itself, taken out with the next changes.
+    std::set<CString> m_goneEntries;
+
+public:
+    // The tree's own disk work (a drop, a rename, a delete) is under way: the
+    // disk's changes wait for it, since it still holds items they could take.
+    int m_diskWork = 0;
+    struct DiskWork {
+        explicit DiskWork(CXTreeCtrl& tree) : m_tree(tree) { ++m_tree.m_diskWork; }
+        ~DiskWork() { --m_tree.m_diskWork; }
+        DiskWork(const DiskWork&) = delete;
+        DiskWork& operator=(const DiskWork&) = delete;
+        CXTreeCtrl& m_tree;
+    };
+
+private:
 
     // Empties a folder item and fills it again from disk before it expands.
     void PrepareExpansion(HTREEITEM item, const CString& path);
@@ -162,6 +195,9 @@ private:
     bool RenamePage(HTREEITEM item, const CString& oldPath, const CString& newPath);
     bool RenameFolder(const CString& oldPath, const CString& newPath);
     void RekeyBelow(const CString& oldPath, const CString& newPath);
+    // Opens again, at their place below `destination`, the pages that were
+    // open below `source` before it moved there, with their open marks.
+    void ReopenMoved(const std::vector<CString>& pages, const CString& source, const CString& destination);
     void EndDrag();
     // Works out the destination folder and its item for a drop or paste on
     // `target`; false when there is none.

@@ -9,6 +9,7 @@
 // one index value written per page: every drop rewrites the values of all
 // pages). The program's settings are put aside for the run.
 #include "BenchFiles.h"
+#include "BenchSettings.h"
 #include "BenchTiming.h"
 #include "core/String.h"
 #include "tree/TreeFiller.h"
@@ -30,7 +31,6 @@ namespace {
 using bench::DeleteTree;
 
 int g_runCount = 7;  // a number among the arguments replaces it
-const wchar_t kProgramKey[] = L"Software\\Tarvelo\\Tarvelo";
 const wchar_t kBackupKey[] = L"Software\\TarveloMainWindowBenchBackup";
 
 using bench::Median;
@@ -121,28 +121,8 @@ double TimeToWindow(const CString& exe, const wchar_t* caption, int items, const
     return elapsed;
 }
 
-void PutSettingsAside() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kBackupKey);
-    HKEY settings = nullptr, saved = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &settings) == ERROR_SUCCESS) {
-        RegCreateKeyExW(HKEY_CURRENT_USER, kBackupKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &saved, nullptr);
-        RegCopyTreeW(settings, nullptr, saved);
-        RegCloseKey(saved);
-        RegCloseKey(settings);
-    }
-    RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
-}
-
-void BringSettingsBack() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
-    HKEY from = nullptr, to = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kBackupKey, 0, KEY_READ, &from) != ERROR_SUCCESS) return;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to, nullptr);
-    if (to) RegCopyTreeW(from, nullptr, to);
-    if (to) RegCloseKey(to);
-    RegCloseKey(from);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kBackupKey);
-}
+void PutSettingsAside() { bench::PutSettingsAside(kBackupKey); }
+void BringSettingsBack() { bench::BringSettingsBack(kBackupKey); }
 
 // A tree in a window of its own over the Allpages folder, as the main window holds it.
 struct TreeHost {

@@ -7,6 +7,7 @@
 #include "docview/Document.h"
 #include "docview/View.h"
 #include "resource.h"
+#include "util/PathParts.h"
 
 #include <algorithm>
 
@@ -421,4 +422,58 @@ TEST_F(TreeWindow, DeleteAsksRemovesDiskItemAndIndexAndKeepsWhatItCouldNotDelete
     EXPECT_FALSE(PathExists(Full(L"Dir")));
     EXPECT_TRUE(m_pages->GetDocuments().empty());
     EXPECT_EQ(Count(L""), 1);  // back to the root's own expansion
+}
+
+// Recipes\Diary, Projects\Plans & Goals and a page at the top are open; the
+// folder Projects moves into Recipes and is renamed there, and Recipes itself
+// is renamed: every open page keeps its pen, and each folder counts what is
+// open below it.
+TEST_F(TreeWindow, MovingOrRenamingAFolderKeepsThePenOfEveryOpenPage) {
+    Folder(L"Recipes");
+    Page(L"Recipes\\Diary.htm");
+    Page(L"Recipes\\Bread.htm");
+    Folder(L"Projects");
+    Page(L"Projects\\Plans & Goals.htm");
+    Page(L"Top.htm");
+    OpenWindow();
+    for (const wchar_t* page : {L"Recipes\\Diary.htm", L"Projects\\Plans & Goals.htm", L"Top.htm"})
+        ASSERT_TRUE(SelectTreeItemByPath(Tree(), Full(page)));
+    ASSERT_EQ(m_pages->GetDocuments().size(), 3u);
+    auto expectPens = [&](const CString& plans, const CString& recipes) {
+        SCOPED_TRACE(plans.str());
+        Tree().ExpandFolder(Item(GetParentPath(plans)));
+        for (const CString& page : {recipes + L"\\Diary.htm", plans, CString(L"Top.htm")}) {
+            ASSERT_NE(Item(page), nullptr) << page.str();
+            EXPECT_EQ(Image(Item(page)), kPageOpen) << page.str();
+            EXPECT_EQ(Count(page), 1) << page.str();
+            EXPECT_NE(OpenDocument(page), nullptr) << page.str();
+        }
+        EXPECT_EQ(Image(Item(recipes + L"\\Bread.htm")), kPageImage);
+        EXPECT_EQ(m_pages->GetDocuments().size(), 3u);
+        // Every folder on the way to an open page shows open.
+        for (CString folder = GetParentPath(plans);; folder = GetParentPath(folder)) {
+            EXPECT_EQ(Image(Item(folder)), kFolderOpen) << folder.str();
+            if (folder.Find(L'\\') < 0) break;
+        }
+    };
+    expectPens(L"Projects\\Plans & Goals.htm", L"Recipes");
+
+    MessageBoxRecorder boxes(IDNO);
+    Tree().MoveItem(Item(L"Projects"), Item(L"Recipes"));
+    ASSERT_TRUE(PathExists(Full(L"Recipes\\Projects\\Plans & Goals.htm")));
+    expectPens(L"Recipes\\Projects\\Plans & Goals.htm", L"Recipes");
+
+    ASSERT_TRUE(EditLabel(Item(L"Recipes\\Projects"), L"Work"));
+    ASSERT_TRUE(PathExists(Full(L"Recipes\\Work\\Plans & Goals.htm")));
+    expectPens(L"Recipes\\Work\\Plans & Goals.htm", L"Recipes");
+
+    ASSERT_TRUE(EditLabel(Item(L"Recipes"), L"Kitchen"));
+    ASSERT_TRUE(PathExists(Full(L"Kitchen\\Work\\Plans & Goals.htm")));
+    expectPens(L"Kitchen\\Work\\Plans & Goals.htm", L"Kitchen");
+
+    // All closed, no folder counts a page any more.
+    for (CDocument* document : std::vector<CDocument*>(m_pages->GetDocuments())) document->OnCloseDocument();
+    PumpMessages();
+    EXPECT_EQ(Count(L"Kitchen\\Work"), 1);  // its own expansion
+    EXPECT_EQ(Image(Item(L"Kitchen\\Diary.htm")), kPageImage);
 }

@@ -309,6 +309,15 @@ CString ProgramDriver::TreeItemText(HWND tree, HTREEITEM item) const {
     return block.text;
 }
 
+int ProgramDriver::TreeItemImage(HWND tree, HTREEITEM item) const {
+    TVITEMW block{};
+    block.mask = TVIF_IMAGE;
+    block.hItem = item;
+    block.iImage = -1;
+    if (!RemoteSend(tree, TVM_GETITEMW, 0, &block, sizeof(block))) return -1;
+    return block.iImage;
+}
+
 HTREEITEM ProgramDriver::TreeItem(HWND tree, const CString& labels) const {
     auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     CString rest = labels;

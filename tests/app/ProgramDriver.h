@@ -70,6 +70,8 @@ public:
     bool TreeItemRect(HWND tree, HTREEITEM item, RECT& rect) const;
     bool ToolbarButtonRect(HWND toolbar, UINT command, RECT& rect) const;
     CString TreeItemText(HWND tree, HTREEITEM item) const;
+    // The item's image index (-1 when it cannot be read).
+    int TreeItemImage(HWND tree, HTREEITEM item) const;
     // The item of a path of labels below the root ("Notes", "Sub\\Page").
     HTREEITEM TreeItem(HWND tree, const CString& labels) const;
     // The toolbar that holds the command's button.

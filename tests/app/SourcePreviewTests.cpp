@@ -18,15 +18,6 @@
 
 namespace {
 
-void PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000) {
-    const DWORD start = GetTickCount();
-    do {
-        PumpMessages();
-        if (condition()) return;
-        Sleep(10);
-    } while (GetTickCount() - start < timeoutMs);
-}
-
 // A 32-bit picture in memory that GDI draws into.
 class Canvas {
 public:

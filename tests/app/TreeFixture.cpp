@@ -38,7 +38,7 @@ CString TreeWindow::Folder(const CString& relative) {
     return path;
 }
 
-void TreeWindow::OpenWindow() {
+void TreeWindow::OpenWindow(bool show) {
     m_pages = new CMultiDocTemplate(IDR_PAGETYPE, RuntimeClass<CTarveloDoc>(), RuntimeClass<CChildFrame>(),
                                     RuntimeClass<CTarveloView>());
     m_app.AddDocTemplate(m_pages);
@@ -50,8 +50,18 @@ void TreeWindow::OpenWindow() {
     m_frame->m_pSourceTemplate = m_sources;
     m_app.m_pMainWnd = m_frame;
     m_frame->MoveWindow(0, 0, 800, 600);
-    m_frame->ShowWindow(SW_SHOW);
+    if (show) m_frame->ShowWindow(SW_SHOW);
     PumpMessages();
+}
+
+bool TreeWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (done()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
 }
 
 HTREEITEM TreeWindow::Item(const CString& relative) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -21,8 +22,11 @@ protected:
     CString Page(const CString& relative, const CString& body = L"");
     CString Folder(const CString& relative);
     CString Full(const CString& relative) const { return m_allpages + L"\\" + relative; }
-    // Creates the frame; the tree fills from disk.
-    void OpenWindow();
+    // Creates the frame; the tree fills from disk. A frame not shown stands
+    // for the hidden one of a clip's process.
+    void OpenWindow(bool show = true);
+    // Runs the window's messages until the condition holds; false after 20 s.
+    static bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
 
     CXTreeCtrl& Tree() { return m_frame->m_wndTree; }
     // The live item of a path below Allpages ("" for the root), or null.

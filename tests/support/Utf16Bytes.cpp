@@ -39,3 +39,22 @@ std::vector<CString> ListFolder(const CString& folder) {
     FindClose(search);
     return names;
 }
+
+void RemoveFolderTree(const CString& folder) {
+    for (const CString& name : ListFolder(folder)) {
+        CString path = folder + L"\\" + name;
+        if (GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) RemoveFolderTree(path);
+        else DeleteFileW(path);
+    }
+    RemoveDirectoryW(folder);
+}
+
+std::vector<CString> NumberedNames(const wchar_t* format, int count) {
+    std::vector<CString> names;
+    for (int i = 0; i < count; ++i) {
+        CString name;
+        name.Format(format, i);
+        names.push_back(name);
+    }
+    return names;
+}

@@ -13,3 +13,9 @@ CString TextOfUtf16Bytes(const std::string& bytes);
 CString FromUtf8(const std::string& bytes);
 // The names in a folder ("." and ".." left out), in the order the file system lists them.
 std::vector<CString> ListFolder(const CString& folder);
+// Removes a folder with everything in it, one entry at a time, as a shell's
+// recursive delete does.
+void RemoveFolderTree(const CString& folder);
+// `count` names made by a format with one number: "Gone%02d.htm" gives
+// "Gone00.htm", "Gone01.htm", ...
+std::vector<CString> NumberedNames(const wchar_t* format, int count);
