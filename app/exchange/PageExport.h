@@ -13,5 +13,8 @@ struct ExportRequest {
     int fileType = 0;     // ExportFileType
 };
 
-// Carries out one export; false after its message.
+// Carries out one export; false after its message. Before it writes
+// anything it asks once, when a path it would write is taken, whether to
+// replace it ("The destination folder already holds ..."); No writes
+// nothing. An ANSI copy tells how many link titles lost characters.
 bool RunExport(const ExportRequest& request);

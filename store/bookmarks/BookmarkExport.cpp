@@ -19,6 +19,9 @@ namespace {
 constexpr wchar_t kTypedUrlsKey[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 constexpr wchar_t kTypedUrlsBusy[] =
     L"IE pull down menu cannot be changed this time, please close all IE windows and try later.";
+// A page without a link would leave the browser no typed address at all.
+constexpr wchar_t kNoTypedUrls[] =
+    L"This page holds no link, so it gives no address: the IE address bar history was left as it is.";
 
 // The page's sections and links as a tree: a folder per section level and
 // its links in page order, every title and folder name whole (a bookmark
@@ -100,6 +103,34 @@ bool ExportToBookmarkFileUtf8(const CString& page, const CString& output) {
     return ExportToBookmarkFile(page, output, true);
 }
 
+bool ExportPageAsAnsi(const CString& page, const CString& output, AnsiLoss& loss) {
+    CString text;
+    if (!ReadPageText(page, text)) return false;
+    AnsiLoss found;
+    PageLinkWalk walk;
+    walk.onLink = [&](const CString& title, const CString&) {
+        if (LosesCharactersIn(title, CP_ACP)) ++found.titles;
+    };
+    WalkPageLinks(text, walk);
+    found.otherText = found.titles == 0 && LosesCharactersIn(text, CP_ACP);
+    if (!ConvertFileToAnsi(page, output)) return false;
+    loss.titles += found.titles;
+    loss.otherText = loss.otherText || found.otherText;
+    return true;
+}
+
+CString AnsiLossText(const AnsiLoss& loss) {
+    constexpr wchar_t kHow[] = L" lost characters that the ANSI code page does not hold; they were written as \"#\".";
+    CString text;
+    if (loss.titles == 1) text = CString(L"1 link title") + kHow;
+    else if (loss.titles > 1) {
+        text.Format(L"%d link titles", loss.titles);
+        text += kHow;
+    }
+    else if (loss.otherText) text = CString(L"Some text") + kHow;
+    return text;
+}
+
 void CollectSectionLinks(const CString& tag, CString& section) { section = tag; }
 
 void CollectLinks(const CString& section, const CString& title, const CString& address,
@@ -149,6 +180,10 @@ int RestoreTypedURLs(const CString& page) {
     std::vector<PageLinkRecord> links;
     if (!CollectPageLinks(page, links)) {
         ShowMessageBox(nullptr, L"Cannot open " + page, L"Tarvelo", MB_OK);
+        return 0;
+    }
+    if (links.empty()) {
+        ShowMessageBox(nullptr, kNoTypedUrls, L"Tarvelo", MB_OK);
         return 0;
     }
     HKEY key = nullptr;

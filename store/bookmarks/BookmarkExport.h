@@ -22,6 +22,19 @@ struct PageLinkRecord {
 // Error Happened While Creating the File.".
 bool ExportToBookmarkFileUnicode(const CString& page, const CString& output);
 bool ExportToBookmarkFileUtf8(const CString& page, const CString& output);
+// What ANSI copies of pages lost: the link titles that hold characters the
+// ANSI code page lacks (written as "#"), and, where no title did, whether
+// other text of a page did.
+struct AnsiLoss {
+    int titles = 0;
+    bool otherText = false;
+};
+// Writes the page as ANSI text (ConvertFileToAnsi; the output may be the page
+// itself) and adds what the copy lost. False when it cannot be read or written.
+bool ExportPageAsAnsi(const CString& page, const CString& output, AnsiLoss& loss);
+// What the user is told of the loss ("2 link titles lost characters ..."),
+// empty when nothing was lost.
+CString AnsiLossText(const AnsiLoss& loss);
 // A tag of the page while its links are collected: the links after it
 // belong to the section of the tag's text.
 void CollectSectionLinks(const CString& tag, CString& section);
@@ -35,7 +48,9 @@ bool CollectPageLinks(const CString& page, std::vector<PageLinkRecord>& links);
 // Replaces the typed-address list (HKCU "Software\Microsoft\Internet
 // Explorer\TypedURLs", values url1, url2, ...) by the page's link addresses,
 // as plain text (character references read); the key is created when
-// missing. 0, with nothing changed, after "Cannot open " + page or when the
+// missing. 0, with nothing changed, after "Cannot open " + page, for a page
+// without a link (after "This page holds no link, so it gives no address:
+// the IE address bar history was left as it is.") or when the
 // key cannot be opened or made ("IE pull down menu cannot be changed this
 // time, please close all IE windows and try later."), and when a write fails
 // (ReplaceTypedUrlValues; the same message). 1 otherwise.

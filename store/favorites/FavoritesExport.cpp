@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -80,26 +81,85 @@ int ExportText(const CString& text, const CString& folder) {
 void TellFavorites(const CString& text) { ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK); }
 
 // What a refill of the Favorites folder did, as the tool tells it.
-CString ShortcutsWrittenText(int written, int planned) {
+CString ShortcutsWrittenText(int written) {
     CString text;
-    if (written == planned)
-        text.Format(written == 1 ? L"%d shortcut was written to My Favorites." : L"%d shortcuts were written to My Favorites.",
-                    written);
-    else
-        text.Format(L"%d of %d shortcuts were written to My Favorites.", written, planned);
+    text.Format(written == 1 ? L"%d shortcut was written to My Favorites." : L"%d shortcuts were written to My Favorites.",
+                written);
     return text;
 }
 
-// Empties the folder and writes the page's shortcuts into it, unless the
-// page gives none: then the folder stays as it is.
+// A path beside the folder where nothing is yet: the folder's own path and
+// the suffix, with a number from 2 on when that is taken.
+CString FreePathBeside(const CString& folder, const wchar_t* suffix) {
+    CString path = folder + suffix;
+    for (int number = 2; GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; ++number) {
+        CString numbered;
+        numbered.Format(L"%d", number);
+        path = folder + suffix + numbered;
+    }
+    return path;
+}
+
+// Moves every entry of one folder into another, adding the names moved.
+// False at the first entry that does not move.
+bool MoveEntries(const CString& from, const CString& to, std::vector<CString>& moved) {
+    std::vector<FolderEntry> entries;
+    if (!ListFolderEntries(from, entries)) return false;
+    for (const FolderEntry& entry : entries) {
+        if (!MoveFileW(from + L"\\" + entry.name, to + L"\\" + entry.name)) return false;
+        moved.push_back(entry.name);
+    }
+    return true;
+}
+
+void MoveBack(const std::vector<CString>& names, const CString& from, const CString& to) {
+    for (const CString& name : names) MoveFileW(from + L"\\" + name, to + L"\\" + name);
+}
+
+// The entries of `fresh` in the place of the folder's own: the old ones are
+// moved aside (beside the folder, so each move is a rename), the new ones in,
+// and only then do the old ones go. When a move fails, every entry goes back
+// where it was and the folder holds what it held.
+bool ReplaceFolderContents(const CString& folder, const CString& fresh) {
+    CString aside = FreePathBeside(folder, L".old");
+    if (!CreateDirectoryW(aside, nullptr)) return false;
+    std::vector<CString> movedAside, movedIn;
+    if (MoveEntries(folder, aside, movedAside) && MoveEntries(fresh, folder, movedIn)) {
+        DeleteFolder(aside);
+        return true;
+    }
+    MoveBack(movedIn, folder, fresh);
+    MoveBack(movedAside, aside, folder);
+    RemoveDirectoryW(aside);  // only when every old entry is back
+    return false;
+}
+
+// Writes the page's shortcuts beside the folder first; only when every one is
+// written do they take the place of the folder's contents. A page that gives
+// none, a shortcut or section folder that cannot be made, or a move that
+// fails leaves the folder as it is, and the user hears which.
 int RefillFavorites(const CString& text, const CString& folder) {
     int planned = CountShortcuts(text);
     if (planned == 0) {
         TellFavorites(kNoShortcuts);
         return 0;
     }
-    EmptyFolder(folder);
-    TellFavorites(ShortcutsWrittenText(ExportText(text, folder), planned));
+    CString fresh = FreePathBeside(folder, L".new");
+    int written = CreateDirectoryW(fresh, nullptr) ? ExportText(text, fresh) : 0;
+    if (written < planned) {
+        DeleteFolder(fresh);
+        CString said;
+        said.Format(L"Only %d of %d shortcuts could be written, so My Favorites was left as it is.", written, planned);
+        TellFavorites(said);
+        return 0;
+    }
+    if (!ReplaceFolderContents(folder, fresh)) {
+        DeleteFolder(fresh);
+        TellFavorites(L"The old items of My Favorites could not be replaced, so My Favorites was left as it is.");
+        return 0;
+    }
+    RemoveDirectoryW(fresh);
+    TellFavorites(ShortcutsWrittenText(written));
     return 1;
 }
 

@@ -41,13 +41,17 @@ void LastMatchFav(SectionFolder& section, const CString& title, const CString& a
 // not openned in Function LastMatchFav." and the export goes on.
 int ExportPageToFavorites(const CString& page, CString& folder);
 // Refills the browser's Favorites folder with the page's links: asks "All
-// items in My Favorites will be deleted! Continue?", empties the folder and
-// exports the page into it, then tells how many shortcuts were written. A
-// page that gives no shortcut (no link below a section) is said to, and
-// nothing is asked or deleted. 1 when the folder was refilled; 0, nothing
-// deleted, on Cancel, for such a page, when the Favorites folder is not an
-// existing absolute folder below a drive root ("Error, cannot QUERY
-// Favorites!") or the page cannot be read.
+// items in My Favorites will be deleted! Continue?", exports the page into a
+// new folder beside the Favorites folder and, once every shortcut is
+// written, puts them in the place of the folder's old items, then tells how
+// many shortcuts were written. A page that gives no shortcut (no link below
+// a section) is said to, and nothing is asked or deleted. 1 when the folder
+// was refilled; 0, nothing deleted, on Cancel, for such a page, when the
+// Favorites folder is not an existing absolute folder below a drive root
+// ("Error, cannot QUERY Favorites!"), when the page cannot be read, and when
+// a shortcut or section folder cannot be written ("Only 3 of 5 shortcuts
+// could be written, so My Favorites was left as it is.") or the old items
+// cannot be moved away.
 int RestoreFavorites(const CString& page);
 // The same without the question, into the given Favorites folder.
 int RestoreFavoritesTo(const CString& page, const CString& favoritesFolder);

@@ -110,6 +110,11 @@ CStringA WideToCodePage(const CString& text, unsigned codePage) {
     return out;
 }
 
+bool LosesCharactersIn(const CString& text, unsigned codePage) {
+    CStringA narrow = WideToCodePage(text, codePage);
+    return CodePageToWide(narrow.GetString(), static_cast<size_t>(narrow.GetLength()), codePage) != text;
+}
+
 CString CodePageToWide(const char* bytes, size_t length, unsigned codePage) {
     if (!bytes || length == 0) return CString();
     int count = static_cast<int>(std::min<size_t>(length, INT_MAX));

@@ -32,6 +32,9 @@ inline bool ContainsNoCase(const CString& text, const wchar_t* needle) { return 
 // Wide text to and from a code page (CP_ACP, 65001, ...).
 CStringA WideToCodePage(const CString& text, unsigned codePage);
 CString CodePageToWide(const char* bytes, size_t length, unsigned codePage);
+// True when the text does not come back whole from the code page (a
+// character it lacks is written as "#" or as a look-alike).
+bool LosesCharactersIn(const CString& text, unsigned codePage);
 
 // Character references ("&lt;", "&#60;", "&#x3C;", "&amp;", "&quot;",
 // "&apos;", "&nbsp;") read as the characters they stand for; the engine and

@@ -47,31 +47,6 @@ private:
 
 class EndToEndExchange : public EndToEnd {
 protected:
-    // A click on a page's item of the tree.
-    void SelectItem(const CString& label) {
-        HTREEITEM item = nullptr;
-        RECT rect{};
-        ASSERT_TRUE(ProgramDriver::WaitFor([&] {
-            item = m_program.TreeItem(m_tree, label);
-            return item && m_program.TreeItemRect(m_tree, item, rect);
-        })) << "the tree does not list " << label.str();
-        if (TreeView_GetSelection(m_tree) != item) ProgramDriver::MouseClick(Middle(rect));
-        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return TreeView_GetSelection(m_tree) == item; }));
-        m_program.Settle();
-    }
-    // The next message box of the program: its text, after it is answered.
-    CString AnswerBox(const wchar_t* caption, int button = IDOK) {
-        HWND box = nullptr;
-        if (!ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770", caption)) != nullptr; })) {
-            ADD_FAILURE() << "no message box \"" << CString(caption).str() << "\"; up: " << m_program.TopWindows().str();
-            return CString();
-        }
-        CString text = ProgramDriver::TextOf(box);
-        ProgramDriver::Press(box, button);
-        ProgramDriver::WaitFor([&] { return !IsWindow(box); });
-        m_program.Settle();
-        return text;
-    }
     // The import dialog with its option and path, left by OK.
     void Import(int kind, const CString& file) {
         HWND window = OpenDialog(L"Tarvelo->Import", ID_FILE_IMPORT);

@@ -174,6 +174,31 @@ protected:
             << "no dialog \"" << CString(caption).str() << "\"; up: " << m_program.TopWindows().str();
         return window;
     }
+    // A click on an item of the tree ("Notes", "Sub\\Page"), unless it is selected already.
+    void SelectItem(const CString& label) {
+        HTREEITEM item = nullptr;
+        RECT rect{};
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+            item = m_program.TreeItem(m_tree, label);
+            return item && m_program.TreeItemRect(m_tree, item, rect);
+        })) << "the tree does not list " << label.str();
+        if (TreeView_GetSelection(m_tree) != item) ProgramDriver::MouseClick(Middle(rect));
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return TreeView_GetSelection(m_tree) == item; }));
+        m_program.Settle();
+    }
+    // The next message box of the program: its text, after it is answered.
+    CString AnswerBox(const wchar_t* caption, int button = IDOK) {
+        HWND box = nullptr;
+        if (!ProgramDriver::WaitFor([&] { return (box = m_program.TopWindow(L"#32770", caption)) != nullptr; })) {
+            ADD_FAILURE() << "no message box \"" << CString(caption).str() << "\"; up: " << m_program.TopWindows().str();
+            return CString();
+        }
+        CString text = ProgramDriver::TextOf(box);
+        ProgramDriver::Press(box, button);
+        ProgramDriver::WaitFor([&] { return !IsWindow(box); });
+        m_program.Settle();
+        return text;
+    }
     // A link at the caret through the toolbar's Insert HyperLink and its dialog.
     void InsertLink(const CString& name, const CString& address) {
         ASSERT_TRUE(m_program.ClickToolbarButton(ID_EDIT_INSERT_HYPERLINK));

@@ -279,14 +279,20 @@ TEST(PageExport, RangeTestIsLiteralDestinationsInsideTheStoreAreRefusedAndSource
     EXPECT_EQ(GetFileAttributesW(allpages + L"\\A\\B\\Links.htm") & FILE_ATTRIBUTE_READONLY,
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 
-    // Everything, twice to the same place.
+    // Everything, twice to the same place: the second time only after a Yes
+    // to replacing the first one's files.
     request = {install, L"", out.Path(), kExportEverything, kExportAsIs};
     EXPECT_TRUE(RunExport(request));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    boxes.SetAnswer(IDYES);
     EXPECT_TRUE(RunExport(request));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"Warning");
+    EXPECT_NE(boxes.Boxes()[0].text.Find(L"Replace them?"), -1) << boxes.Boxes()[0].text.str();
+    boxes.SetAnswer(IDOK);
     EXPECT_EQ(ReadFileBytes(out / L"TQ Bookmarks\\AllPages\\A\\B\\Links.htm"), page);
 
     // Refusals.
-    EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_FALSE(RunExport({install, L"..\\..\\..\\elsewhere.htm", out.Path(), kExportPage, kExportAsIs}));
     EXPECT_TRUE(boxes.Saw(L"Selected file was out of range!"));
     EXPECT_FALSE(RunExport({install, L"A", allpages + L"\\A\\B", kExportFolder, kExportAsIs}));
@@ -302,6 +308,81 @@ TEST(PageExport, RangeTestIsLiteralDestinationsInsideTheStoreAreRefusedAndSource
     SetFileAttributesW(out / L"Links.htm", FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesW(out / L"B\\Links.htm", FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesW(out / L"TQ Bookmarks\\AllPages\\A\\B\\Links.htm", FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(PageExport, ATakenNameIsReplacedOnlyAfterOneYesAndANoWritesNothing) {
+    TempDir root, out;
+    ProgramRegistryGuard registry;
+    CString install = root / L"Install";
+    CString allpages = install + L"\\Bookmark\\Allpages";
+    for (const wchar_t* folder : {L"", L"\\Bookmark", L"\\Bookmark\\Allpages", L"\\Bookmark\\Allpages\\Recipes",
+                                  L"\\Bookmark\\Forms"})
+        CreateDirectoryW(install + folder, nullptr);
+    ProgramRegistryGuard::WriteString(L"Settings", L"InstallPath", install);
+    const std::string page = Utf16Bytes(L"<html id=tq1>\n<body>\n&gt;&gt;&gt;Film&lt;&lt;&lt;<br>\n"
+                                        L"<a href=\"https://example.org/\">Rashomon (\x673D\x6728)</a><br>\n</body>\n</html>\n");
+    const std::string own = Utf16Bytes(L"<html id=tq1>\n<body>\nMine: \x4E2D\x6587\n</body>\n</html>\n");
+    WriteFileBytes(allpages + L"\\Plain.htm", page);
+    WriteFileBytes(allpages + L"\\Recipes\\Bread.htm", page);
+    WriteFileBytes(allpages + L"\\Recipes\\Soup.htm", page);
+    WriteFileBytes(install + L"\\Bookmark\\Forms\\mail.example#1.tq", "form");
+    // The user's own files where the exports write.
+    CreateDirectoryW(out / L"Recipes", nullptr);
+    CreateDirectoryW(out / L"TQ Bookmarks", nullptr);
+    CreateDirectoryW(out / L"TQ Bookmarks\\Forms", nullptr);
+    WriteFileBytes(out / L"Plain.htm", "mine");
+    WriteFileBytes(out / L"Recipes\\Bread.htm", "mine");
+    WriteFileBytes(out / L"Recipes\\Own.htm", own);
+    WriteFileBytes(out / L"TQ Bookmarks\\Forms\\mail.example#1.tq", "mine");
+
+    // No: nothing of the export is written, whatever its kind.
+    MessageBoxRecorder boxes(IDNO);
+    for (int type : {kExportAsIs, kExportAnsi, kExportBookmarkFile})
+        EXPECT_FALSE(RunExport({install, L"Plain.htm", out.Path(), kExportPage, type}));
+    EXPECT_FALSE(RunExport({install, L"Recipes", out.Path(), kExportFolder, kExportAnsi}));
+    EXPECT_FALSE(RunExport({install, L"", out.Path(), kExportEverything, kExportAsIs}));
+    ASSERT_EQ(boxes.Boxes().size(), 5u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(boxes.Boxes()[i].text, L"The destination folder already holds \"Plain.htm\". Replace it?");
+        EXPECT_EQ(boxes.Boxes()[i].caption, L"Warning");
+        EXPECT_EQ(boxes.Boxes()[i].type & 0xF, static_cast<UINT>(MB_YESNO));
+    }
+    EXPECT_EQ(boxes.Boxes()[3].text, L"The destination folder already holds \"Recipes\\Bread.htm\". Replace it?");
+    EXPECT_EQ(boxes.Boxes()[4].text, L"The destination folder already holds \"TQ Bookmarks\\Forms\\mail.example#1.tq\". "
+                                     L"Replace it?");
+    EXPECT_EQ(ReadFileBytes(out / L"Plain.htm"), "mine");
+    EXPECT_EQ(ReadFileBytes(out / L"Recipes\\Bread.htm"), "mine");
+    EXPECT_FALSE(PathExists(out / L"Recipes\\Soup.htm"));
+    EXPECT_FALSE(PathExists(out / L"TQ Bookmarks\\AllPages"));
+    EXPECT_EQ(ReadFileBytes(out / L"TQ Bookmarks\\Forms\\mail.example#1.tq"), "mine");
+
+    // Several taken: one question names the first and counts the others.
+    WriteFileBytes(out / L"Recipes\\Soup.htm", "mine");
+    EXPECT_FALSE(RunExport({install, L"Recipes", out.Path(), kExportFolder, kExportAsIs}));
+    ASSERT_EQ(boxes.Boxes().size(), 6u);
+    EXPECT_NE(boxes.Boxes()[5].text.Find(L" and 1 more of the names this export writes. Replace them?"), -1)
+        << boxes.Boxes()[5].text.str();
+    DeleteFileW(out / L"Recipes\\Soup.htm");
+
+    // Yes: the folder's pages replaced and converted, the user's other page
+    // in that folder left as it was; what the copies lost is told.
+    boxes.SetAnswer(IDYES);
+    EXPECT_TRUE(RunExport({install, L"Recipes", out.Path(), kExportFolder, kExportAnsi}));
+    ASSERT_EQ(boxes.Boxes().size(), 8u);
+    EXPECT_EQ(boxes.Boxes()[7].text,
+              L"2 link titles lost characters that the ANSI code page does not hold; they were written as \"#\".");
+    EXPECT_NE(ReadFileBytes(out / L"Recipes\\Bread.htm").find("Rashomon (##)"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(out / L"Recipes\\Soup.htm").find("Rashomon (##)"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(out / L"Recipes\\Own.htm"), own);
+    EXPECT_EQ(ReadFileBytes(allpages + L"\\Recipes\\Bread.htm"), page);
+
+    // A free destination: no question, and a plain copy says nothing.
+    TempDir fresh;
+    EXPECT_TRUE(RunExport({install, L"", fresh.Path(), kExportEverything, kExportAsIs}));
+    EXPECT_TRUE(RunExport({install, L"Plain.htm", fresh.Path(), kExportPage, kExportAsIs}));
+    EXPECT_EQ(boxes.Boxes().size(), 8u);
+    EXPECT_EQ(ReadFileBytes(fresh / L"TQ Bookmarks\\Forms\\mail.example#1.tq"), "form");
+    EXPECT_EQ(ReadFileBytes(fresh / L"Plain.htm"), page);
 }
 
 TEST_F(TreeWindow, ExportDialogStartsFromTheSelectionAndExportsThroughTheCommand) {

@@ -235,6 +235,20 @@ TEST_F(BookmarkFileTest, TypedAddressesAreReplacedOnlyFromAReadablePage) {
     EXPECT_EQ(get(L"url3"), L"<missing>");
     EXPECT_EQ(get(L"url1200"), L"<missing>");
     EXPECT_EQ(get(L"other"), L"kept");
+
+    // Pages that give no address (no anchor, only anchors without text):
+    // the list stays as it is, and the user hears why.
+    for (const wchar_t* text : {L"<html id=tq1>\n&gt;&gt;&gt;S&lt;&lt;&lt;\nJust words.\n",
+                                L"<html id=tq1>\n<a href=\"http://none.example/\"><img src=x></a>\n"}) {
+        WritePage(PagePath(L"Bare"), text);
+        MessageBoxRecorder boxes;
+        EXPECT_EQ(RestoreTypedURLs(PagePath(L"Bare")), 0);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text,
+                  L"This page holds no link, so it gives no address: the IE address bar history was left as it is.");
+        EXPECT_EQ(get(L"url1"), L"http://first.example/?x=1&y=2&z");
+        EXPECT_EQ(get(L"url2"), L"http://second.example/");
+    }
     RegCloseKey(typed);
 }
 
@@ -366,4 +380,48 @@ TEST_F(BookmarkFileTest, TypedAddressesAreWrittenBeforeAnyOldOneGoes) {
     for (const wchar_t* gone : {L"url1", L"url2", L"url3", L"URL7", L"url04"}) EXPECT_EQ(get(gone), L"<missing>") << gone;
     EXPECT_EQ(get(L"other"), L"kept");
     RegCloseKey(typed);
+}
+
+TEST_F(BookmarkFileTest, AnAnsiCopyTellsHowManyLinkTitlesLostCharacters) {
+    // Titles the ANSI code page cannot hold whole, beside one it can.
+    CString wide = PagePath(L"Wide"), copy = m_dir / L"Wide.htm";
+    WritePage(wide, L"<html id=tq1>\n&gt;&gt;&gt;Film&lt;&lt;&lt;\n"
+                    L"<a href=\"http://a.example/\">Rashomon (\x673D\x6728)</a><br>\n"
+                    L"<a href=\"http://b.example/\">Caf\x00E9</a><br>\n"
+                    L"<a href=\"http://c.example/\">\x4E2D\x6587</a><br>\n");
+    AnsiLoss loss;
+    ASSERT_TRUE(ExportPageAsAnsi(wide, copy, loss));
+    EXPECT_EQ(loss.titles, 2);
+    std::string bytes = ReadFileBytes(copy);
+    EXPECT_NE(bytes.find("Rashomon (##)</a>"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("Caf\xE9</a>"), std::string::npos) << bytes;
+    EXPECT_EQ(AnsiLossText(loss),
+              L"2 link titles lost characters that the ANSI code page does not hold; they were written as \"#\".");
+
+    // Pages add up; one whose titles fit but whose other text does not is
+    // told only where no title lost anything.
+    CString words = PagePath(L"Words");
+    WritePage(words, L"<html id=tq1>\n<p>\x4E2D\x6587 notes</p>\n&gt;&gt;&gt;S&lt;&lt;&lt;\n"
+                     L"<a href=\"http://d.example/\">Plain</a>\n");
+    AnsiLoss other;
+    ASSERT_TRUE(ExportPageAsAnsi(words, words, other));  // in place, as a folder's copy is converted
+    EXPECT_EQ(other.titles, 0);
+    EXPECT_TRUE(other.otherText);
+    EXPECT_EQ(AnsiLossText(other), L"Some text lost characters that the ANSI code page does not hold; they were written as \"#\".");
+    EXPECT_EQ(ReadFileBytes(words).substr(0, 13), "<html id=tq1>");
+    ASSERT_TRUE(ExportPageAsAnsi(wide, copy, other));
+    EXPECT_EQ(AnsiLossText(other),
+              L"2 link titles lost characters that the ANSI code page does not hold; they were written as \"#\".");
+
+    // Nothing lost, nothing said; a page that cannot be read is no copy.
+    CString plain = PagePath(L"Plain");
+    WritePage(plain, L"<html id=tq1>\n&gt;&gt;&gt;S&lt;&lt;&lt;\n<a href=\"http://e.example/\">Caf\x00E9 &#26429;</a>\n");
+    AnsiLoss none;
+    ASSERT_TRUE(ExportPageAsAnsi(plain, m_dir / L"Plain.htm", none));
+    EXPECT_EQ(AnsiLossText(none), L"");
+    EXPECT_FALSE(ExportPageAsAnsi(PagePath(L"Missing"), m_dir / L"Missing.htm", none));
+    EXPECT_FALSE(PathExists(m_dir / L"Missing.htm"));
+    AnsiLoss one{1, false};
+    EXPECT_EQ(AnsiLossText(one),
+              L"1 link title lost characters that the ANSI code page does not hold; they were written as \"#\".");
 }

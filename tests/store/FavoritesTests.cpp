@@ -18,6 +18,7 @@
 #include <windows.h>
 #include <intshcut.h>
 
+#include <algorithm>
 #include <set>
 #include <tuple>
 
@@ -333,4 +334,53 @@ TEST_F(FavoritesTest, RestoringFavoritesGivesEveryLinkItsOwnShortcutAndTellsWhat
                                    {L"\\TeX", L"OzTeX (2) (2)", L"http://four.example/"},
                                    {L"", L"Google Search# perl", L"http://g.example/"},
                                    {L"", L"Google Search# perl (2)", L"http://h.example/"}}));
+}
+
+TEST_F(FavoritesTest, RestoringFavoritesWritesEveryShortcutBeforeAnOldItemGoes) {
+    PrivateRegistry registry;
+    CString parent = m_dir / L"Profile", favorites = parent + L"\\Favorites";
+    CreateDirectoryW(parent, nullptr);
+    CreateDirectoryW(favorites, nullptr);
+    CreateDirectoryW(favorites + L"\\Old folder", nullptr);
+    WriteFileBytes(favorites + L"\\Keep me.url", "[InternetShortcut]\r\nURL=http://keep.example/\r\n");
+    WriteFileBytes(favorites + L"\\Old folder\\Deep.url", "[InternetShortcut]\r\nURL=http://deep.example/\r\n");
+    // A name beside the folder that the restore might have used is the user's.
+    CreateDirectoryW(favorites + L".new", nullptr);
+    WriteFileBytes(favorites + L".new\\mine.txt", "mine");
+    const std::vector<CString> before = {L"Keep me.url", L"Old folder"};
+    auto sorted = [](std::vector<CString> names) {
+        std::sort(names.begin(), names.end(), [](const CString& a, const CString& b) { return a.str() < b.str(); });
+        return names;
+    };
+    const std::vector<CString> beside = {L"Favorites", L"Favorites.new"};
+
+    // The section "News.url" cannot become a folder: the shortcut of the link
+    // "News" holds its name. Its links fail, and My Favorites stays whole.
+    CString page = PagePath(L"Links");
+    WritePage(page, L"<html id=tq1>\n&gt;&gt;&gt;Default&lt;&lt;&lt;<a href=\"http://news.example/\">News</a>\n"
+                    L"&gt;&gt;&gt;News.url&lt;&lt;&lt;<a href=\"http://a.example/\">A</a><a href=\"http://b.example/\">B</a>\n");
+    {
+        MessageBoxRecorder boxes;
+        EXPECT_EQ(RestoreFavoritesTo(page, favorites), 0);
+        EXPECT_TRUE(boxes.Saw(L"Error! linkFile not openned in Function LastMatchFav."));
+        EXPECT_TRUE(boxes.Saw(L"Only 1 of 3 shortcuts could be written, so My Favorites was left as it is."));
+    }
+    EXPECT_EQ(sorted(ListFolder(favorites)), before);
+    EXPECT_EQ(ReadFileBytes(favorites + L"\\Old folder\\Deep.url"), "[InternetShortcut]\r\nURL=http://deep.example/\r\n");
+    EXPECT_EQ(sorted(ListFolder(parent)), beside);  // nothing left behind beside it
+    EXPECT_EQ(ListFolder(favorites + L".new"), (std::vector<CString>{L"mine.txt"}));
+
+    // Every shortcut written: the old items go, the new ones stand in their place.
+    WritePage(page, L"<html id=tq1>\n&gt;&gt;&gt;Default&lt;&lt;&lt;<a href=\"http://news.example/\">News</a>\n"
+                    L"&gt;&gt;&gt;Work\\Tools&lt;&lt;&lt;<a href=\"http://a.example/\">A</a>\n");
+    {
+        MessageBoxRecorder boxes;
+        EXPECT_EQ(RestoreFavoritesTo(page, favorites), 1);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text, L"2 shortcuts were written to My Favorites.");
+    }
+    EXPECT_EQ(sorted(ListFolder(favorites)), (std::vector<CString>{L"News.url", L"Work"}));
+    EXPECT_EQ(ListFolder(favorites + L"\\Work\\Tools"), (std::vector<CString>{L"A.url"}));
+    EXPECT_EQ(sorted(ListFolder(parent)), beside);
+    EXPECT_EQ(ListFolder(favorites + L".new"), (std::vector<CString>{L"mine.txt"}));
 }
