@@ -11,17 +11,10 @@ namespace {
 // A page of one line, as the user has it before inserting.
 const CString kSeePage = L"<html id=tq1>\n<HEAD>\n<TITLE>Notes</TITLE>\n</HEAD>\n<BODY>\n<DIV>See</DIV>\n" + kFooter;
 
-// The text as it reads: tags out, no-break spaces and line ends as blanks,
-// runs of blanks as one.
-CString Reading(const CString& page) {
-    CString plain;
-    bool inTag = false;
-    for (int i = 0; i < page.GetLength(); ++i) {
-        if (page[i] == L'<') inTag = true;
-        else if (page[i] == L'>') inTag = false;
-        else if (!inTag) plain += page[i];
-    }
-    plain.Replace(L"&nbsp;", L" ");
+// The page file's text as it reads: its words, line ends as blanks, runs of
+// blanks as one.
+CString Reading(const CString& path) {
+    const CString plain = PlainText(path);
     CString out;
     for (int i = 0; i < plain.GetLength(); ++i) {
         wchar_t c = plain[i] == L'\n' || plain[i] == L'\r' || plain[i] == L'\t' ? L' ' : plain[i];
@@ -128,7 +121,7 @@ protected:
     void ExpectLinkInTheLine() {
         const CString page = PageText();
         EXPECT_NE(page.Find(L"https://example.org/two"), -1) << page.str();
-        EXPECT_NE(Reading(page).Find(L"See Second link for more Nextline"), -1) << page.str();
+        EXPECT_NE(Reading(m_path).Find(L"See Second link for more Nextline"), -1) << page.str();
         EXPECT_TRUE(OnOneLine(page, L"See", L"for more")) << page.str();
         EXPECT_FALSE(OnOneLine(page, L"for more", L"Nextline")) << page.str();
         const CString links = LinkTexts(page);
