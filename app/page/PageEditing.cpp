@@ -2,6 +2,7 @@
 
 #include "html/HtmlTable.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -49,7 +50,47 @@ CString EscapeTyped(const CString& text, bool attribute) {
     return out;
 }
 
+bool SameElement(const bcHtmlElement& a, const bcHtmlElement& b) {
+    ComPtr<IUnknown> first = QueryAs<IUnknown>(a.GetElement().Get());
+    ComPtr<IUnknown> second = QueryAs<IUnknown>(b.GetElement().Get());
+    return first && first.Get() == second.Get();
+}
+
+// The cell where a grid table's first link goes: the first of its first row
+// that carries a `pos` (the side cells carry none).
+bcHtmlTableCell FirstLinkCell(const bcHtmlTable& table) {
+    bcHtmlTableRow row = table.GetRow(0);
+    for (int i = 0; i < row.GetCellCount(); ++i)
+        if (bcHtmlTableCell cell = row.GetCell(i); !cell.GetAttribute(L"pos").IsEmpty()) return cell;
+    return row.GetCell(0);
+}
+
 } // namespace
+
+ComPtr<IHTMLTxtRange> BodyTextRange(const bcHtmlDocument& document) {
+    ComPtr<IHTMLTxtRange> range;
+    bcHtmlElement body = GetCollectionItem(document.GetElementsByTagName(L"BODY").Get(), 0);
+    if (auto element = QueryAs<IHTMLBodyElement>(body.GetElement().Get())) element->createTextRange(range.Receive());
+    return range;
+}
+
+bool InsertGridTableAtCaret(bcHtmlDocument& document, unsigned leftWidth, unsigned rightWidth, unsigned totalWidth,
+                            unsigned height, unsigned rows, unsigned columns, const CString& id) {
+    const std::vector<bcHtmlElement> before = ElementsOf(document, L"TABLE");
+    if (!document.InsertGridTable(leftWidth, rightWidth, totalWidth, height, rows, columns, id)) return false;
+    // The new table is the one that was not there before (an id need not be unique).
+    for (const bcHtmlElement& element : ElementsOf(document, L"TABLE")) {
+        if (std::any_of(before.begin(), before.end(), [&](const bcHtmlElement& old) { return SameElement(old, element); }))
+            continue;
+        bcHtmlTableCell cell = FirstLinkCell(bcHtmlTable(element));
+        ComPtr<IHTMLTxtRange> range = BodyTextRange(document);
+        if (!cell.IsValid() || !range || FAILED(range->moveToElementText(cell.GetElement().Get()))) break;
+        range->collapse(VARIANT_TRUE);
+        range->select();
+        break;
+    }
+    return true;
+}
 
 int ReplaceParagraphsWithDivs(const bcHtmlDocument& document) {
     if (!document.IsDesignMode()) return 0;  // a page being browsed is left as it is

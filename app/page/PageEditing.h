@@ -20,6 +20,16 @@ CString ManualLinkHtml(const CString& address, const CString& name);
 // stores them as entities), the name escaped as page text.
 CString IndexTagHtml(const CString& name);
 
+// A text range over the page's body (null when it has none).
+ComPtr<IHTMLTxtRange> BodyTextRange(const bcHtmlDocument& document);
+
+// Add Table's grid table pasted at the caret, and the caret then at the
+// start of its first link cell (the first cell with a `pos`; its first cell
+// when none has one), where the user goes on typing. False when nothing was
+// pasted.
+bool InsertGridTableAtCaret(bcHtmlDocument& document, unsigned leftWidth, unsigned rightWidth, unsigned totalWidth,
+                            unsigned height, unsigned rows, unsigned columns, const CString& id);
+
 // Deletes the row of the cell at the caret, and the table with it when that
 // was its last row. Nothing happens without a cell at the caret, and a table
 // already taken out of the document, or one of a page being browsed, is left

@@ -1,5 +1,7 @@
 #include "page/SearchMarks.h"
 
+#include "page/PageEditing.h"
+
 #include "com/BStr.h"
 
 namespace {
@@ -99,13 +101,6 @@ void Unwrap(IHTMLDOMNode* mark) {
         Join(last.Get(), after.Get());
 }
 
-ComPtr<IHTMLTxtRange> BodyRange(const bcHtmlDocument& document) {
-    ComPtr<IHTMLTxtRange> range;
-    bcHtmlElement body = GetCollectionItem(document.GetElementsByTagName(L"BODY").Get(), 0);
-    if (auto element = QueryAs<IHTMLBodyElement>(body.GetElement().Get())) element->createTextRange(range.Receive());
-    return range;
-}
-
 } // namespace
 
 int ClearMarks(const bcHtmlDocument& document, const CString& id) {
@@ -128,7 +123,7 @@ int MarkOccurrences(const bcHtmlDocument& document, const std::vector<CString>& 
     const CString open = L"<span id='" + id + L"' style='" + style + L"'>";
     for (const CString& text : texts) {
         if (text.IsEmpty()) continue;
-        ComPtr<IHTMLTxtRange> range = BodyRange(document);
+        ComPtr<IHTMLTxtRange> range = BodyTextRange(document);
         if (!range) return marked;
         // Every occurrence first, on the page as it is: the searches then run
         // over an unchanged page, each on from the end of the one before.

@@ -21,9 +21,9 @@ void CTarveloView::OnAddTable() {
     if (!dialog.GetTableParams(width, columns, firstColumn, lastColumn, rowHeight, rows, name)) return;
     {
         OwnUndoStep step(*this);
-        m_htmlDoc.InsertGridTable(static_cast<unsigned>(firstColumn), static_cast<unsigned>(lastColumn),
-                                  static_cast<unsigned>(width), static_cast<unsigned>(rowHeight),
-                                  static_cast<unsigned>(rows), static_cast<unsigned>(columns), name);
+        InsertGridTableAtCaret(m_htmlDoc, static_cast<unsigned>(firstColumn), static_cast<unsigned>(lastColumn),
+                               static_cast<unsigned>(width), static_cast<unsigned>(rowHeight),
+                               static_cast<unsigned>(rows), static_cast<unsigned>(columns), name);
     }
     RegUpdateFile(GetDocument()->GetPathName());
 }

@@ -96,8 +96,29 @@ HRESULT TextRangeAdapter::select() {
     return S_OK;
 }
 
+bool TextRangeAdapter::CoversSelection() const {
+    const auto& selection = m_state->selection;
+    auto same = [](const editing::Boundary& a, const editing::Boundary& b) { return a.node == b.node && a.offset == b.offset; };
+    return m_ofSelection && selection.kind != editing::SelectionKind::Control && same(m_range.Start(), selection.start) &&
+           same(m_range.End(), selection.end);
+}
+
 HRESULT TextRangeAdapter::pasteHTML(BSTR html) {
+    const bool overSelection = CoversSelection();
     m_range.PasteHtml(FromBstr(html));
+    if (!overSelection) return S_OK;
+    // Pasted over the selection, as an editor pastes: the caret stands right
+    // after the new content, where typing goes on, and the window draws it there.
+    auto& selection = m_state->selection;
+    selection.kind = editing::SelectionKind::None;
+    selection.typing.clear();
+    selection.controls.clear();
+    selection.start = editing::NormalizeCaret(m_range.End());
+    selection.end = selection.start;
+    selection.focusAtStart = false;
+    m_range.SetStart(selection.start);
+    m_range.SetEnd(selection.start);
+    if (m_state->commandRan) m_state->commandRan();
     return S_OK;
 }
 
@@ -180,7 +201,7 @@ HRESULT SelectionAdapter::createRange(IDispatch** range) {
         *range = CreateComObject<ControlRangeAdapter>(m_state, m_state->selection.controls);
         return S_OK;
     }
-    *range = CreateComObject<TextRangeAdapter>(m_state, SelectionRange(m_state));
+    *range = CreateComObject<TextRangeAdapter>(m_state, SelectionRange(m_state), true);
     return S_OK;
 }
 

@@ -10,7 +10,10 @@ namespace com {
 
 class TextRangeAdapter final : public EngineComObject<TextRangeAdapter, IHTMLTxtRangeNotImpl> {
 public:
-    TextRangeAdapter(StatePtr state, editing::TextRange range) : m_state(std::move(state)), m_range(std::move(range)) {}
+    // ofSelection: the range the selection made (createRange), which pastes
+    // as the selection would while it still covers what the selection does.
+    TextRangeAdapter(StatePtr state, editing::TextRange range, bool ofSelection = false)
+        : m_state(std::move(state)), m_range(std::move(range)), m_ofSelection(ofSelection) {}
     void* FindInterface(REFIID riid);
     editing::TextRange& Range() { return m_range; }
 
@@ -28,8 +31,13 @@ public:
     HRESULT STDMETHODCALLTYPE findText(BSTR text, LONG count, LONG flags, VARIANT_BOOL* success) override;
 
 private:
+    // True while the range is the selection's own: made by it, and neither
+    // it nor the selection moved since.
+    bool CoversSelection() const;
+
     StatePtr m_state;
     editing::TextRange m_range;
+    bool m_ofSelection = false;
 };
 
 class ControlRangeAdapter final : public EngineComObject<ControlRangeAdapter, IHTMLControlRangeNotImpl> {

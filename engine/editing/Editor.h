@@ -53,7 +53,8 @@ public:
     CString LinkAddress() const;  // of the link at the caret, empty when none
     // The selected picture, or null.
     dom::Node* SelectedPicture() const;
-    // Inserts a picture at the selection, or changes the selected one (name/value pairs; empty values are removed).
+    // Inserts a picture at the selection, the caret after it, or changes the
+    // selected one (name/value pairs; empty values are removed).
     void SetPicture(const std::vector<std::pair<CString, CString>>& attributes);
 
     // Caret and selection --------------------------------------------------------

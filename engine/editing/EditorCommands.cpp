@@ -259,18 +259,25 @@ Node* Editor::SelectedPicture() const {
 void Editor::SetPicture(const std::vector<std::pair<CString, CString>>& attributes) {
     Scope step(*this);
     NodePtr picture = SelectedPicture() ? SelectedPicture()->Self() : nullptr;
-    if (!picture) {
+    const bool inserted = !picture;
+    Boundary after;
+    if (inserted) {
         const bool atCaret = m_selection.kind == SelectionKind::None;
         if (m_selection.kind == SelectionKind::Text) DeleteSelection();
         picture = m_document.CreateElement(L"IMG");
         Boundary at = SplitAt(InsertionPoint(atCaret));
         at.node->InsertChild(at.offset, picture);
+        after = {at.node, at.offset + 1};
     }
     for (const auto& [name, value] : attributes) {
         if (value.IsEmpty()) picture->RemoveAttribute(name);
         else picture->SetAttribute(name, value);
     }
-    SelectControl(*picture);
+    // A new picture leaves the caret right after it, where typing goes on
+    // (typed over a selected picture, text would replace it); a picture that
+    // was selected to be changed stays selected.
+    if (inserted) CollapseTo(NormalizeCaret(after));
+    else SelectControl(*picture);
 }
 
 }  // namespace editing

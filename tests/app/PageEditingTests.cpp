@@ -89,3 +89,33 @@ TEST(PageEditing, DeletingRowsTakesTheLastOneWithItsTableOnce) {
     EXPECT_FALSE(DeleteRowAtCaret(page.document));
     EXPECT_EQ(Flat(page.BodyHtml()), L"<DIV>before</DIV>");
 }
+
+// Insert HyperLink and Insert Line leave the caret right after what they
+// pasted, where the next text goes; Add Table leaves it in the new table's
+// first link cell, past the side cell, not in a table that was there before.
+TEST(PageEditing, InsertionsLeaveTheCaretWhereTheUserGoesOn) {
+    HtmlTestPage page(L"<BODY><DIV>See</DIV></BODY>");
+    page.PutCaretIn(L"DIV", 0, false);
+    ASSERT_TRUE(page.document.PasteHtml(ManualLinkHtml(L"https://example.org/two", L"Second link")));
+    ASSERT_TRUE(page.document.PasteHtml(L"<HR>"));
+    ASSERT_TRUE(page.document.PasteHtml(L"|"));
+    EXPECT_EQ(Flat(page.BodyHtml()), L"<DIV>See<A href=\"https://example.org/two\">&nbsp;Second link&nbsp;</A><HR>|</DIV>");
+
+    HtmlTestPage tables(L"<BODY><TABLE id=old><TR><TD pos=0>x</TD></TR></TABLE><DIV>See</DIV></BODY>");
+    tables.PutCaretIn(L"DIV", 0, false);
+    ASSERT_TRUE(InsertGridTableAtCaret(tables.document, 40, 40, 984, 22, 2, 3, L"links"));
+    bcHtmlTableCell cell = tables.document.GetSelectedCell();
+    EXPECT_EQ(cell.GetAttribute(L"pos"), L"0");
+    EXPECT_EQ(cell.GetRowIndex(), 0);
+    EXPECT_EQ(cell.GetParentTable().GetAttribute(L"id"), L"links");
+    // Without side cells the first cell is the first link cell.
+    tables.PutCaretIn(L"DIV", 0, false);
+    ASSERT_TRUE(InsertGridTableAtCaret(tables.document, 0, 0, 300, 22, 1, 2, L"links"));
+    cell = tables.document.GetSelectedCell();
+    EXPECT_EQ(cell.GetAttribute(L"pos"), L"0");
+    EXPECT_EQ(cell.GetParentTable().GetAttribute(L"col"), L"2");
+    // No rows: nothing pasted, the caret where it was.
+    tables.PutCaretIn(L"DIV", 0, false);
+    EXPECT_FALSE(InsertGridTableAtCaret(tables.document, 40, 40, 984, 22, 0, 3, L"none"));
+    EXPECT_FALSE(tables.document.GetSelectedCell().IsValid());
+}

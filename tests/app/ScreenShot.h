@@ -3,8 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -67,3 +69,21 @@ private:
     RECT m_rect;
     std::vector<DWORD> m_pixels;
 };
+
+// The grid tables' blue (#6CADD8) in the screen's pixels of a window: the
+// rectangle it covers, empty when none shows.
+inline RECT TableArea(HWND window) {
+    RECT area{};
+    GetWindowRect(window, &area);
+    const ScreenShot shot(area, "table");
+    RECT found{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+    for (LONG y = area.top; y < area.bottom; ++y)
+        for (LONG x = area.left; x < area.right; ++x)
+            if (shot.At(x, y) == 0x6CADD8) {
+                found.left = std::min(found.left, x);
+                found.right = std::max(found.right, x + 1);
+                found.top = std::min(found.top, y);
+                found.bottom = std::max(found.bottom, y + 1);
+            }
+    return found.left == LONG_MAX ? RECT{} : found;
+}

@@ -8,6 +8,7 @@
 #include "SharedDisplay.h"
 #include "Random.h"
 #include "com/ComPtr.h"
+#include "com/DocumentFactory.h"
 #include "com/DocumentState.h"
 #include "com/HtmlDocument.h"
 #include "dialogs/EditDialogs.h"
@@ -211,6 +212,87 @@ TEST_F(EditorFixture, EnterSplitsLinesBesideEachOtherAndLinksEndWhereTheyEnd) {
     Editor().InsertParagraph();
     Type(L"v");
     EXPECT_EQ(Body(), L"<P><A href=\"http://a/\"><IMG src=t.gif></A></P>\r\n<P>vu</P>");
+}
+
+// What a host pastes through the selection's own range (a link, a rule, a
+// table from its commands) replaces the selection, and the caret stands
+// right after it, outside a link it ends with: typing and Enter go on there.
+// A range the selection did not make, or one it has moved away from since,
+// pastes where it lies and leaves the caret alone. A new picture leaves the
+// caret after it as well, so typing does not replace it.
+TEST_F(EditorFixture, InsertionsLeaveTheCaretRightAfterWhatTheyInserted) {
+    ComPtr<IHTMLDocument2> document;
+    ASSERT_EQ(com::CreateDocumentObject(state, IID_IHTMLDocument2, reinterpret_cast<void**>(document.Receive())), S_OK);
+    auto selectionRange = [&] {
+        ComPtr<IHTMLSelectionObject> selection;
+        EXPECT_EQ(document->get_selection(selection.Receive()), S_OK);
+        ComPtr<IDispatch> made;
+        if (selection) selection->createRange(made.Receive());
+        return made.As<IHTMLTxtRange>();
+    };
+    auto paste = [&](IHTMLTxtRange* range, const wchar_t* html) {
+        ASSERT_NE(range, nullptr);
+        BSTR text = SysAllocString(html);
+        EXPECT_EQ(range->pasteHTML(text), S_OK);
+        SysFreeString(text);
+    };
+    Load(L"<BODY><DIV>See</DIV></BODY>");
+    CaretAt(L"See", 3);
+    paste(selectionRange().Get(), L"<A href=\"https://example.org/two\">&nbspSecond link&nbsp</A>\n");
+    Type(L" for more");
+    Editor().InsertParagraph();
+    ParagraphsToDivs(*state);
+    Type(L"Nextline");
+    EXPECT_EQ(Body(), L"<DIV>See<A href=\"https://example.org/two\">&nbsp;Second link&nbsp;</A>\r\n&nbsp;for more</DIV>\r\n"
+                      L"<DIV>Nextline</DIV>");
+
+    // A rule: the text typed next stands below it, not above.
+    Load(L"<BODY><DIV>See</DIV></BODY>");
+    CaretAt(L"See", 3);
+    paste(selectionRange().Get(), L"<hr color= \"black\" size=1>");
+    Type(L"after");
+    EXPECT_EQ(Body(), L"<DIV>See\r\n<HR color=black size=1>after</DIV>");
+
+    // Over a selected word: the pasted text takes its place, the caret after it.
+    Load(L"<BODY><DIV>one two three</DIV></BODY>");
+    Select(L"two");
+    paste(selectionRange().Get(), L"<B>2</B>");
+    Type(L"x");
+    EXPECT_EQ(Body(), L"<DIV>one <B>2</B>x three</DIV>");
+
+    // A range of the body, and a range the selection left behind.
+    Load(L"<BODY><DIV>one two</DIV></BODY>");
+    CaretAt(L"one");
+    ComPtr<IHTMLElement> body;
+    document->get_body(body.Receive());
+    ComPtr<IHTMLTxtRange> found;
+    body.As<IHTMLBodyElement>()->createTextRange(found.Receive());
+    VARIANT_BOOL hit = VARIANT_FALSE;
+    BSTR two = SysAllocString(L"two");
+    found->findText(two, 0, 0, &hit);
+    SysFreeString(two);
+    ASSERT_TRUE(hit);
+    paste(found.Get(), L"<I>2</I>");
+    ComPtr<IHTMLTxtRange> left = selectionRange();
+    CaretAt(L"one", 3);
+    paste(left.Get(), L"0");
+    Type(L"y");
+    EXPECT_EQ(Body(), L"<DIV>0oney <I>2</I></DIV>");
+
+    // A new picture: typing goes after it and keeps it; a picture selected
+    // to be changed stays selected.
+    Load(L"<BODY><DIV>See</DIV></BODY>");
+    CaretAt(L"See", 3);
+    Editor().SetPicture({{L"src", L"p.gif"}});
+    EXPECT_EQ(state->selection.kind, editing::SelectionKind::None);
+    Type(L"z");
+    EXPECT_EQ(Body(), L"<DIV>See<IMG src=p.gif>z</DIV>");
+    dom::Node* picture = state->document->Body()->FirstChild()->Child(1);
+    ASSERT_TRUE(picture && picture->Is(dom::Tag::Img));
+    Editor().SelectControl(*picture);
+    Editor().SetPicture({{L"alt", L"a"}});
+    EXPECT_EQ(state->selection.kind, editing::SelectionKind::Control);
+    EXPECT_EQ(Body(), L"<DIV>See<IMG src=p.gif alt=a>z</DIV>");
 }
 
 TEST_F(EditorFixture, BackspaceAndDeleteJoinBlocksAndDropEmptiedElements) {
