@@ -16,8 +16,12 @@ protected:
             item = m_program.TreeItem(m_tree, folder);
             return item && m_program.TreeItemRect(m_tree, item, rect);
         })) << "the tree does not list " << folder.str();
-        ProgramDriver::MouseClick(Middle(rect), true);
-        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return m_program.TopWindow(L"#32768") != nullptr; }));
+        m_program.Settle();
+        auto menuUp = [&] { return m_program.TopWindow(L"#32768") != nullptr; };
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+            if (!menuUp()) ProgramDriver::MouseClick(Middle(rect), true);  // again when a busy moment lost it
+            return ProgramDriver::WaitFor(menuUp, 2000);
+        })) << "no menu; up: " << m_program.TopWindows().str();
         for (int i = 0; i < upKeys; ++i) ProgramDriver::Key(VK_UP);
         ProgramDriver::Key(VK_RETURN);
     }
