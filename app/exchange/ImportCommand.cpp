@@ -156,7 +156,9 @@ void CMainFrame::OnImport() {
             // The records first: the pages' links follow a record that had
             // to take a free number.
             FormRecordRenames renames;
-            if (FolderExists(path + L"\\Forms")) renames = ImportFormRecords(path + L"\\Forms", install + kFormsFolder);
+            std::vector<CString> recordsLeft;
+            if (FolderExists(path + L"\\Forms"))
+                renames = ImportFormRecords(path + L"\\Forms", install + kFormsFolder, &recordsLeft);
             CString saved = path + L"\\AllPages";
             WIN32_FIND_DATAW data;
             HANDLE find = FindFirstFileW(saved + L"\\*.*", &data);
@@ -180,6 +182,12 @@ void CMainFrame::OnImport() {
             m_treeFiller.ClearTree();
             m_treeFiller.FillTree();
             SetCursor(previous);
+            if (!recordsLeft.empty()) {
+                CString list;
+                for (const CString& record : recordsLeft) list += L"\n" + record;
+                Tell(kFormRecordsNotImported + list);
+                return;
+            }
             Tell(L"Successfully imported Tarvelo BookMarks!");
             return;
         }

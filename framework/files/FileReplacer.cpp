@@ -48,6 +48,20 @@ bool ProcessIsRunning(unsigned long processId) {
     return running;
 }
 
+// True when a refused move over the target may succeed a moment later: a
+// sharing or lock refusal, or a denial while the target is neither read-only
+// nor a folder (a reader under Wine, a file being deleted). A target that is
+// read-only or a folder refuses for good, as does one that is not there.
+bool IsRefusalThatEnds(DWORD moveError, const CString& target) {
+    if (moveError != ERROR_SHARING_VIOLATION && moveError != ERROR_LOCK_VIOLATION && moveError != ERROR_ACCESS_DENIED)
+        return false;
+    DWORD attributes = ::GetFileAttributesW(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES) return !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    // A file being deleted cannot be asked either; a missing one is no reader's.
+    DWORD queryError = ::GetLastError();
+    return queryError == ERROR_ACCESS_DENIED || queryError == ERROR_SHARING_VIOLATION;
+}
+
 }  // namespace
 
 bool CFileReplacer::IsSiblingName(const CString& name, unsigned long* processId) {
@@ -127,17 +141,20 @@ bool CFileReplacer::Commit(CFileException* error) {
     ::CloseHandle(sibling);
     if (!flushed) return fail(flushError, m_siblingPath);
 
+    // A read-only target is never replaced (Windows refuses the move, Wine
+    // would make it), and a folder cannot be: both fail at once.
+    if (DWORD target = ::GetFileAttributesW(m_targetPath);
+        target != INVALID_FILE_ATTRIBUTES && (target & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return fail(ERROR_ACCESS_DENIED, m_targetPath);
     // A reader of the target (the index thread, a virus scanner, a backup)
     // holds it for a moment; Wine refuses the move while it does. The move is
-    // tried again for a while before the save counts as failed.
+    // tried again for a while before the save counts as failed; a refusal
+    // for good is not waited for.
     constexpr DWORD kReaderWaitMs = 2000, kStepMs = 20;
     for (DWORD waited = 0;; waited += kStepMs) {
         if (::MoveFileExW(m_siblingPath, m_targetPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
         DWORD moveError = ::GetLastError();
-        DWORD target = ::GetFileAttributesW(m_targetPath);
-        bool heldByReader = (moveError == ERROR_SHARING_VIOLATION || moveError == ERROR_ACCESS_DENIED) &&
-                            target != INVALID_FILE_ATTRIBUTES && !(target & FILE_ATTRIBUTE_DIRECTORY);
-        if (!heldByReader || waited >= kReaderWaitMs) return fail(moveError, m_targetPath);
+        if (!IsRefusalThatEnds(moveError, m_targetPath) || waited >= kReaderWaitMs) return fail(moveError, m_targetPath);
         ::Sleep(kStepMs);
     }
     m_committed = true;

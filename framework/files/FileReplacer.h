@@ -17,8 +17,9 @@
 // with the default share mode) share deletion, so on Windows they do not stand
 // in the way; Wine refuses to replace a file that is open at all. Commit tries
 // again for up to two seconds while the target is held, so that a reader of a
-// moment (another thread or program) does not fail a save. Close your own
-// reader of the original (an encoding conversion) before committing.
+// moment (another thread or program) does not fail a save. A target that is
+// read-only or a folder is refused for good: Commit fails at once then. Close
+// your own reader of the original (an encoding conversion) before committing.
 //
 // The sibling's name starts with "~tq" and ends in ".tmp", so no walk over
 // pages (".htm") ever takes one for a page. It carries the writing process's

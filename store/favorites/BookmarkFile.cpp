@@ -3,6 +3,7 @@
 #include "favorites/FavoriteEngine.h"
 
 #include "core/MessageBox.h"
+#include "favorites/LinkNames.h"
 #include "favorites/PageLinkWalker.h"
 #include "links/LinkInsertion.h"
 #include "links/LinkLine.h"
@@ -111,7 +112,7 @@ bool CFavoriteEngine::ParseNetscapeBookmarkFile(const CString& path) {
         int h3 = FindNoCase(line, L"<H3");
         int h3End = h3 < 0 ? -1 : FindNoCase(line, L"</H3", h3 + 3);
         if (h3End >= 0) {
-            int open = line.Find(L'>', h3 + 3);
+            int open = FindStartTagEnd(line, h3 + 3);
             if (open >= 0 && open < h3End) {
                 CString name = line.Mid(open + 1, h3End - open - 1);
                 folder += L"\\" + name;
@@ -125,22 +126,16 @@ bool CFavoriteEngine::ParseNetscapeBookmarkFile(const CString& path) {
                 line += L"\n" + next;
                 if (FindNoCase(next, L"</A") >= 0) break;
             }
-        // The address: between the quotes of HREF=" ... ".
-        int href = -1;
-        for (int at = FindNoCase(line, L"<A", anchor); at >= 0 && href < 0; at = FindNoCase(line, L"<A", at + 2)) {
-            int i = at + 2;
-            int blanks = i;
-            while (i < line.GetLength() && line[i] > 0 && line[i] <= 32) ++i;
-            if (i > blanks && line.Mid(i, 6).CompareNoCase(L"HREF=\"") == 0) href = i + 6;
-        }
-        if (href < 0) continue;
-        int quote = line.Find(L'"', href);
-        if (quote <= href) continue;
-        CString address = line.Mid(href, quote - href);
-        int titleStart = line.Find(L'>', quote);
-        int titleEnd = titleStart < 0 ? -1 : FindNoCase(line, L"</A", titleStart);
+        // The address: the HREF value, in any quoting a browser reads
+        // (double, single, none), of the first anchor that has one.
+        AnchorAddress where;
+        for (int at = FindAnchorStart(line, anchor); at >= 0 && where.start < 0; at = FindAnchorStart(line, at + 2))
+            where = FindAnchorAddress(line, at);
+        if (where.start < 0) continue;
+        int titleEnd = FindNoCase(line, L"</A", where.tagEnd);
         if (titleEnd < 0) continue;
-        m_records.push_back({line.Mid(titleStart + 1, titleEnd - titleStart - 1), address, level, L"no", folder});
+        m_records.push_back({line.Mid(where.tagEnd + 1, titleEnd - where.tagEnd - 1), line.Mid(where.start, where.length),
+                             level, L"no", folder});
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "util/Strings.h"
 
+#include <cwchar>
 #include <cwctype>
 
 namespace {
@@ -84,45 +85,55 @@ int FindAnchorStart(const CString& text, int start) {
     return -1;
 }
 
-AnchorAddress FindAnchorAddress(const CString& text, int start) {
+namespace {
+
+// Reads the attributes of a start tag from `from` (just after its name) as a
+// browser does: a name, then optionally "=" and a value, quoted with " or '
+// (a ">" inside counts for nothing) or unquoted up to a blank or ">". Where
+// the first attribute named `wanted` (any case; an empty one names none) has
+// its value; `tagEnd` is -1, and no value is given, when the tag never ends.
+AnchorAddress ReadStartTag(const CString& text, int from, const wchar_t* wanted) {
     AnchorAddress found;
-    // The start tag ends at the first ">" outside a quoted value.
-    wchar_t quote = 0;
-    for (int i = start + 2; i < text.GetLength(); ++i) {
-        wchar_t c = text[i];
-        if (quote) {
-            if (c == quote) quote = 0;
-        } else if (c == L'"' || c == L'\'') {
-            // Only a value's opening quote counts (after "=" and blanks).
-            int j = i - 1;
-            while (j > start + 1 && IsBlank(text[j])) --j;
-            if (text[j] == L'=') quote = c;
-        } else if (c == L'>') {
-            found.tagEnd = i;
-            break;
-        }
-    }
-    if (found.tagEnd < 0) return found;
-    for (int at = FindNoCase(text, L"href", start); at >= 0 && at < found.tagEnd; at = FindNoCase(text, L"href", at + 4)) {
-        if (!IsBlank(text[at - 1])) continue;
-        int i = at + 4, n = found.tagEnd;
+    const int n = text.GetLength(), wantedLength = static_cast<int>(wcslen(wanted));
+    int i = from;
+    for (;;) {
+        while (i < n && (IsBlank(text[i]) || text[i] == L'/')) ++i;
+        if (i >= n) return AnchorAddress{};
+        if (text[i] == L'>') break;
+        const int nameStart = i;
+        ++i;  // a name's first character may be "=" (it names nothing then)
+        while (i < n && !IsBlank(text[i]) && text[i] != L'/' && text[i] != L'>' && text[i] != L'=') ++i;
+        const bool isWanted = i - nameStart == wantedLength && text.Mid(nameStart, wantedLength).CompareNoCase(wanted) == 0;
+        int at = i;
+        while (at < n && IsBlank(text[at])) ++at;
+        if (at >= n || text[at] != L'=') continue;  // an attribute without value
+        i = at + 1;
         while (i < n && IsBlank(text[i])) ++i;
-        if (i < n && text[i] == L'=') ++i;
-        while (i < n && IsBlank(text[i])) ++i;
+        int valueStart = i, valueEnd = i;
         if (i < n && (text[i] == L'"' || text[i] == L'\'')) {
             int close = text.Find(text[i], i + 1);
-            found.start = i + 1;
-            found.length = (close < 0 || close > n ? n : close) - i - 1;
+            if (close < 0) return AnchorAddress{};  // the value, and with it the tag, never ends
+            valueStart = i + 1;
+            valueEnd = close;
+            i = close + 1;
         } else {
-            int stop = i;
-            while (stop < n && !IsBlank(text[stop])) ++stop;
-            found.start = i;
-            found.length = stop - i;
+            while (i < n && !IsBlank(text[i]) && text[i] != L'>') ++i;
+            valueEnd = i;
         }
-        break;
+        if (isWanted && found.start < 0) {
+            found.start = valueStart;
+            found.length = valueEnd - valueStart;
+        }
     }
+    found.tagEnd = i;
     return found;
 }
+
+} // namespace
+
+AnchorAddress FindAnchorAddress(const CString& text, int start) { return ReadStartTag(text, start + 2, L"href"); }
+
+int FindStartTagEnd(const CString& text, int afterName) { return ReadStartTag(text, afterName, L"").tagEnd; }
 
 AnchorParts ReadAnchor(const CString& text, int start) {
     AnchorParts parts;

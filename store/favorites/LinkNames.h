@@ -27,7 +27,13 @@ struct AnchorAddress {
     int length = 0;
     int tagEnd = -1;
 };
+// The start tag's attributes are read as a browser reads them: the value of
+// the first href, quoted with " or ' or unquoted (up to a blank or ">"); a
+// ">" inside a quoted value of any attribute does not end the tag.
 AnchorAddress FindAnchorAddress(const CString& text, int start = 0);
+// The ">" that ends the start tag whose name ends just before `afterName`,
+// read the same way; -1 when the tag never ends.
+int FindStartTagEnd(const CString& text, int afterName);
 // Reads the anchor that starts at `start` in the text ("<a", any case).
 AnchorParts ReadAnchor(const CString& text, int start = 0);
 // Index of the first anchor start ("<a" and a blank, any case) at or after

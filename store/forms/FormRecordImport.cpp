@@ -59,18 +59,21 @@ bool SameBytes(const CString& a, const CString& b) {
 
 class RecordFolderImport {
 public:
-    RecordFolderImport(const CString& saved, const CString& current, std::vector<CString>* failed)
-        : m_saved(saved), m_current(current), m_failed(failed) {}
+    RecordFolderImport(const CString& saved, const CString& current, std::vector<CString>* failed, long long lastNumber)
+        : m_saved(saved), m_current(current), m_failed(failed), m_lastNumber(lastNumber) {}
 
-    // Copies the folder's records; the renames of its own records.
+    // Copies the folder's records; the renames and drops of its own records.
     FormRecordRenames Run() {
         FormRecordRenames renames;
-        if (!FolderExists(m_current) && !CreateDirectoryW(m_current, nullptr)) {
-            Fail(m_current);
+        std::vector<FolderEntry> savedEntries, currentEntries;
+        if (!ListFolderEntries(m_saved, savedEntries)) {
+            Fail(m_saved);
             return renames;
         }
-        std::vector<FolderEntry> savedEntries, currentEntries;
-        if (!ListFolderEntries(m_saved, savedEntries)) return renames;
+        if (!FolderExists(m_current) && !CreateDirectoryW(m_current, nullptr)) {
+            for (const FolderEntry& entry : savedEntries) Fail(m_saved + L"\\" + entry.name, &renames, entry.name);
+            return renames;
+        }
         ListFolderEntries(m_current, currentEntries);
         // No new name may be one that either store uses: a saved record
         // imported later would otherwise meet it.
@@ -80,7 +83,7 @@ public:
             CString from = m_saved + L"\\" + entry.name;
             if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-                RecordFolderImport(from, m_current + L"\\" + entry.name, m_failed).Run();
+                RecordFolderImport(from, m_current + L"\\" + entry.name, m_failed, m_lastNumber).Run();
                 continue;
             }
             CString to = m_current + L"\\" + entry.name;
@@ -94,13 +97,13 @@ public:
                 }
                 CString free = FreeName(entry.name);
                 if (free.IsEmpty()) {
-                    Fail(to);
+                    Fail(from, &renames, entry.name);
                     continue;
                 }
                 to = m_current + L"\\" + free;
                 renames.Add(entry.name, free);
             }
-            if (!CopyFileW(from, to, TRUE)) Fail(to);
+            if (!CopyFileW(from, to, TRUE)) Fail(from, &renames, entry.name);
         }
         return renames;
     }
@@ -112,7 +115,7 @@ private:
         RecordName parsed = ParseRecordName(name);
         CString free;
         if (parsed.number > 0) {
-            for (long long n = 1; free.IsEmpty() && n < 1000000; ++n)
+            for (long long n = 1; free.IsEmpty() && n <= m_lastNumber; ++n)
                 if (!m_taken.count(Upper(NumberedName(parsed.stem, n)))) free = NumberedName(parsed.stem, n);
         } else {
             free = GetPathLastPart(MakeUniquePath(m_current + L"\\" + name));
@@ -137,18 +140,24 @@ private:
         return CString();
     }
 
-    void Fail(const CString& path) {
+    // The saved record at `path` was not brought in; the links that name
+    // it (by its file `name`) are to lose their number.
+    void Fail(const CString& path, FormRecordRenames* renames = nullptr, const CString& name = CString()) {
         if (m_failed) m_failed->push_back(path);
+        if (renames) renames->Drop(name);
     }
 
     CString m_saved, m_current;
     std::vector<CString>* m_failed;
+    long long m_lastNumber;
     std::set<CString> m_taken;
 };
 
 } // namespace
 
 void FormRecordRenames::Add(const CString& from, const CString& to) { m_to[Upper(from)] = to; }
+
+void FormRecordRenames::Drop(const CString& from) { m_to[Upper(from)] = CString(); }
 
 CString FormRecordRenames::RenamedRecord(const CString& from) const {
     auto found = m_to.find(Upper(from));
@@ -158,11 +167,12 @@ CString FormRecordRenames::RenamedRecord(const CString& from) const {
 CString FormRecordRenames::RenamedAddress(const CString& address) const {
     CString number = FormRecordNumber(address);
     if (number.IsEmpty() || m_to.empty()) return address;
-    CString renamed = RenamedRecord(FormRecordFileName(address));
-    if (renamed.IsEmpty()) return address;
-    RecordName parsed = ParseRecordName(renamed);
-    if (parsed.number <= 0) return address;
+    auto found = m_to.find(Upper(FormRecordFileName(address)));
+    if (found == m_to.end()) return address;
     CString changed = address.Left(address.GetLength() - number.GetLength());
+    if (found->second.IsEmpty()) return changed.Left(changed.GetLength() - 1);  // dropped: no "#" and number
+    RecordName parsed = ParseRecordName(found->second);
+    if (parsed.number <= 0) return address;
     CString digits;
     digits.Format(L"%lld", parsed.number);
     return changed + digits;
@@ -186,6 +196,6 @@ CString FormRecordRenames::RenameLinks(const CString& pageText) const {
 }
 
 FormRecordRenames ImportFormRecords(const CString& savedForms, const CString& currentForms,
-                                    std::vector<CString>* failed) {
-    return RecordFolderImport(savedForms, currentForms, failed).Run();
+                                    std::vector<CString>* failed, long long lastNumber) {
+    return RecordFolderImport(savedForms, currentForms, failed, lastNumber).Run();
 }

@@ -154,19 +154,45 @@ IndexMarkup ScanIndexMarkup(std::wstring_view line) {
     return found;
 }
 
-int RewriteMarker(const CString& rawPath, int flag) {
-    CString path = ResolveExistingPagePath(rawPath);
+constexpr wchar_t kCannotRewriteMarker[] = L"Error! Cleanfile cannot open file.";
+
+// The marker rewrite of one page: 1 when it was rewritten (and its value
+// refreshed), 0 when there is no page, -1 when the page cannot be rewritten
+// (read-only, held by another program). The lock is let go before any word
+// to the user, so that clip processes do not wait behind a message box.
+int RewriteMarkerQuietly(const CString& path, int flag) {
     if (!FileExists(path)) return 0;
     {
         PageRewriteLock lock;
         CString text;
-        if (!ReadPageText(path, text) || !WritePageText(path, RewriteIndexMarkerOfText(text, flag))) {
-            Tell(L"Error! Cleanfile cannot open file.");
-            return 0;
-        }
+        if (!ReadPageText(path, text) || !WritePageText(path, RewriteIndexMarkerOfText(text, flag))) return -1;
     }
     RegUpdateFile(path);
     return 1;
+}
+
+// The message of pages whose marker could not be rewritten, naming each.
+void TellMarkerNotRewritten(const std::vector<CString>& pages) {
+    CString text = kCannotRewriteMarker;
+    for (const CString& page : pages) text += L"\n" + page;
+    Tell(text);
+}
+
+int RewriteMarker(const CString& rawPath, int flag) {
+    CString path = ResolveExistingPagePath(rawPath);
+    int done = RewriteMarkerQuietly(path, flag);
+    if (done < 0) TellMarkerNotRewritten({path});
+    return done > 0 ? 1 : 0;
+}
+
+// The marker rewrite of every page below the folder; the pages that could
+// not be rewritten are named together at the end.
+void RewriteMarkers(const CString& folder, int flag) {
+    std::vector<CString> failed;
+    WalkPages(folder, [&](const CString& path) {
+        if (RewriteMarkerQuietly(path, flag) < 0) failed.push_back(path);
+    });
+    if (!failed.empty()) TellMarkerNotRewritten(failed);
 }
 
 // Reads and scans pages on worker threads, in the walk's order, while the
@@ -358,13 +384,9 @@ void ReindexAfterMove(const CString& allpagesFolder, const CString& movedFrom, b
     RefreshValues(allpagesFolder, [&] { RemoveAllPagesValues(movedFrom, folder); });
 }
 
-void IndexFolder(const CString& folder) {
-    WalkPages(folder, [](const CString& path) { IndexPage(path); });
-}
+void IndexFolder(const CString& folder) { RewriteMarkers(folder, 1); }
 
-void UnindexFolder(const CString& folder) {
-    WalkPages(folder, [](const CString& path) { UnindexPage(path); });
-}
+void UnindexFolder(const CString& folder) { RewriteMarkers(folder, 2); }
 
 int RebuildAllPagesIndex() {
     CString install = GetInstallPath();

@@ -28,11 +28,14 @@ int RegUpdateFile(const CString& path);
 void IndexPageTables(const CString& path);
 // Sets the marker "<html id=tq1>" / "<html id=tq0>", rewrites the page, then
 // RegUpdateFile. 0 when the page is missing or cannot be read or rewritten
-// ("Error! Cleanfile cannot open file."; the page is then unchanged).
+// ("Error! Cleanfile cannot open file." and the page's path; the page is then
+// unchanged). A read-only page fails at once.
 int IndexPage(const CString& path);
 int UnindexPage(const CString& path);
 // RegUpdateFile / IndexPage / UnindexPage for every page below the folder
 // (hidden entries and folders whose name begins with "." are passed over).
+// IndexFolder and UnindexFolder go on past a page that cannot be rewritten
+// and name all such pages in one message at the end.
 void IndexAllPages(const CString& folder);
 void IndexFolder(const CString& folder);
 void UnindexFolder(const CString& folder);

@@ -170,6 +170,30 @@ TEST_F(TreeWindow, BookmarkFileImportUsesTheTemporaryFolderAndStopsOnAnUnreadabl
     EXPECT_NE(TextOfUtf16Bytes(ReadFileBytes(Full(L"Other.htm"))).Find(L"https://example.org/b"), -1);
 }
 
+// Bookmark files as some services write them: HREF values in single quotes
+// or none at all arrive by either import route.
+TEST_F(TreeWindow, BookmarkFileImportReadsSingleQuotedAndUnquotedAddresses) {
+    TempDir outside;
+    const char file[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<DL><p>\n"
+                        "<DT><H3>Read</H3>\n<DL><p>\n"
+                        "<DT><A HREF='https://single.example/a' ADD_DATE='1'>Single</A>\n"
+                        "<DT><A HREF=https://bare.example/b ADD_DATE=2>Bare</A>\n"
+                        "<DT><A HREF=https://end.example/c>End</A>\n"
+                        "</DL><p>\n</DL><p>\n";
+    OpenWindow();
+    MessageBoxRecorder boxes(IDOK);
+    for (int kind : {IDC_IMPORT_FIREFOX_FILE, IDC_IMPORT_IE_FILE}) {
+        CString name = kind == IDC_IMPORT_FIREFOX_FILE ? L"Service.html" : L"Other.htm";
+        WriteFileBytes(outside / name, file);
+        Import(m_frame, kind, outside / name);
+        CString text = TextOfUtf16Bytes(ReadFileBytes(Full(kind == IDC_IMPORT_FIREFOX_FILE ? L"Service.htm" : L"Other.htm")));
+        for (const wchar_t* address : {L"https://single.example/a", L"https://bare.example/b", L"https://end.example/c"})
+            EXPECT_NE(text.Find(address), -1) << address << "\n" << text.str();
+        EXPECT_EQ(text.Find(L"ADD_DATE"), -1) << text.str();
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 TEST_F(TreeWindow, WholeStoreImportOffersToSaveFirstAndCancelKeepsEverything) {
     TempDir saved;
     CreateDirectoryW(saved / L"AllPages", nullptr);
@@ -240,6 +264,37 @@ TEST_F(TreeWindow, WholeStoreImportOffersToSaveFirstAndCancelKeepsEverything) {
     Import(m_frame, IDC_IMPORT_WHOLE_STORE, m_install / L"Bookmark");
     ASSERT_EQ(boxes.Boxes().size(), before + 1);
     EXPECT_TRUE(boxes.Saw(L"The directory seems not right, failed to import!"));
+}
+
+// A saved form record that cannot be copied is named instead of a success,
+// and the imported link that named it names no record: the current store's
+// record of that name is another account's.
+TEST_F(TreeWindow, WholeStoreImportNamesARecordItCouldNotCopyAndItsLinkNamesNone) {
+    TempDir saved;
+    CreateDirectoryW(saved / L"AllPages", nullptr);
+    CreateDirectoryW(saved / L"Forms", nullptr);
+    WriteFileBytes(saved / L"Forms\\mail.example#1.tq", "bob");
+    WriteFileBytes(saved / L"Forms\\shop.example#1.tq", "carol");
+    WriteFileBytes(saved / L"AllPages\\Mail.htm",
+                   Utf16Bytes(L"<html id=tq1>\n<body>\n&gt;&gt;&gt;In&lt;&lt;&lt;\n"
+                              L"<A href=\"http://mail.example/in#1\">&nbsp;Bob&nbsp;</A>\n"
+                              L"<A href=\"http://shop.example/cart#1\">&nbsp;Cart&nbsp;</A>\n</body>\n</html>\n"));
+    CreateDirectoryW(m_install / L"Bookmark\\Forms", nullptr);
+    WriteFileBytes(m_install / L"Bookmark\\Forms\\mail.example#1.tq", "alice");
+    OpenWindow();
+    HANDLE held = CreateFileW(saved / L"Forms\\mail.example#1.tq", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    MessageBoxRecorder boxes(IDOK);
+    Import(m_frame, IDC_IMPORT_WHOLE_STORE, saved.Path());
+    CloseHandle(held);
+
+    EXPECT_FALSE(boxes.Saw(L"Successfully imported Tarvelo BookMarks!"));
+    EXPECT_TRUE(boxes.Saw(CString(kFormRecordsNotImported) + L"\n" + (saved / L"Forms\\mail.example#1.tq")));
+    EXPECT_EQ(ReadFileBytes(m_install / L"Bookmark\\Forms\\mail.example#1.tq"), "alice");
+    EXPECT_EQ(ReadFileBytes(m_install / L"Bookmark\\Forms\\shop.example#1.tq"), "carol");
+    CString page = TextOfUtf16Bytes(ReadFileBytes(Full(L"Mail.htm")));
+    EXPECT_NE(page.Find(L"\"http://mail.example/in\""), -1) << page.str();
+    EXPECT_NE(page.Find(L"\"http://shop.example/cart#1\""), -1) << page.str();
 }
 
 TEST(PageExport, RangeTestIsLiteralDestinationsInsideTheStoreAreRefusedAndSourcesStayAsTheyWere) {

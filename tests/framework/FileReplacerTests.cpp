@@ -168,3 +168,31 @@ TEST(FileReplacer, CommitWaitsForAReaderThatLetsGoSoon) {
     EXPECT_EQ(ReadFileBytes(page), "new page\n");
     EXPECT_FALSE(PathExists(replacer.SiblingPath()));
 }
+
+// A read-only target refuses the move for good: no reader is waited for, so
+// the commit has failed long before the attribute is cleared (a commit that
+// waited would see it cleared and succeed).
+TEST(FileReplacer, CommitOverAReadOnlyTargetFailsAtOnceAndKeepsIt) {
+    TempDir dir;
+    CString page = dir / L"page.htm";
+    WriteFileBytes(page, "kept page\n");
+    ASSERT_TRUE(SetFileAttributesW(page, FILE_ATTRIBUTE_READONLY));
+    CFileReplacer replacer(page);
+    WriteFileBytes(replacer.SiblingPath(), "new page\n");
+    HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread makeWritable([&] {
+        WaitForSingleObject(started, INFINITE);
+        Sleep(1200);
+        SetFileAttributesW(page, FILE_ATTRIBUTE_NORMAL);
+    });
+    SetEvent(started);
+    CFileException error;
+    bool committed = replacer.Commit(&error);
+    makeWritable.join();
+    CloseHandle(started);
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    EXPECT_EQ(error.m_strFileName, page);
+    EXPECT_EQ(ReadFileBytes(page), "kept page\n");
+    EXPECT_FALSE(PathExists(replacer.SiblingPath()));
+}

@@ -297,6 +297,38 @@ TEST_F(BookmarkFileTest, LowerCaseTagsAndDeclaredCharacterSetsArriveWholeByEithe
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
+// Every quoting a browser reads: HREF in double quotes, single quotes or none
+// (the value ends at a blank or ">"), not the first attribute, blanks around
+// "=", a ">" inside another attribute's quoted value, and names that only
+// begin or hold "href". Entities in a value stay as the file has them.
+TEST_F(BookmarkFileTest, EveryQuotingOfTheAttributesIsRead) {
+    std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n"
+                       "    <DT><H3 ADD_DATE='1' TITLE=\"a>b\">Tools</H3>\n    <DL><p>\n"
+                       "        <DT><A HREF='http://single.example/a?b=1&amp;c=2' ADD_DATE='1'>Single</A>\n"
+                       "        <DT><A HREF=http://bare.example/x ADD_DATE=2>Bare</A>\n"
+                       "        <DT><A HREF=http://end.example/y>End</A>\n"
+                       "        <DT><A ADD_DATE=\"3\" HREF = \"http://later.example/\" ICON=\"data:a>b\">Later</A>\n"
+                       "        <DT><A HREFLANG=\"en\" TITLE=\"see href=x\" href=\"http://lang.example/\">Lang</A>\n"
+                       "        <DT><A TITLE='it''s' HREF=\"http://quote.example/it's\">It's</A>\n"
+                       "    </DL><p>\n"
+                       "    <DT><A NAME=\"none\">No address</A>\n"
+                       "</DL><p>\n";
+    CString source = m_dir / L"quoting.html";
+    WriteFileBytes(source, file);
+    CFavoriteEngine engine(CString{});
+    ASSERT_TRUE(engine.ParseNetscapeBookmarkFile(source));
+    std::vector<Link> read;
+    for (const LinkRecord& r : engine.Records()) read.push_back({r.path.str(), r.name.str(), r.address.str()});
+    EXPECT_EQ(read, (std::vector<Link>{{L"Default\\Tools", L"Tools", L""},
+                                       {L"Default\\Tools", L"Single", L"http://single.example/a?b=1&amp;c=2"},
+                                       {L"Default\\Tools", L"Bare", L"http://bare.example/x"},
+                                       {L"Default\\Tools", L"End", L"http://end.example/y"},
+                                       {L"Default\\Tools", L"Later", L"http://later.example/"},
+                                       {L"Default\\Tools", L"Lang", L"http://lang.example/"},
+                                       {L"Default\\Tools", L"It's", L"http://quote.example/it's"}}));
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
 TEST_F(BookmarkFileTest, ExportKeepsEveryTitleAndFolderNameWhole) {
     const CString longTitle = CString(L'x', 150) + L" end";
     CString page = PagePath(L"Titles");

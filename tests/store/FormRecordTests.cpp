@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 TEST(FormRecordName, HostPartIsAlwaysAValidFileName) {
     struct Case { const wchar_t* address; const wchar_t* file; };
     const Case cases[] = {
@@ -186,4 +188,45 @@ TEST_F(FormRecordImport, NoRecordReplacesACurrentOneAndTheLinksOfARenumberedOneF
               L"<A href=\"http://mail.example/in#3\">&nbsp;Mail&nbsp;</A><BR>\n"
               L"<a title=x HREF = 'http://mail.example/box#3'>Box</a> see mail.example/in#1\n"
               L"<A href=http://mail.example/#3>bare</A><A href=\"http://mail.example/in#2\">two</A>");
+}
+
+// A saved record that cannot be brought in is named, and the links that name
+// it lose their number instead of naming the current store's record of
+// another account: one that cannot be read, and one that finds no free
+// number (the numbers it may take, up to 3 here, are all taken).
+TEST_F(FormRecordImport, ARecordLeftOutIsNamedAndItsLinksNameNoRecord) {
+    Write(Current(), L"mail.example#1.tq", "alice");
+    Write(Saved(), L"mail.example#1.tq", "bob");
+    for (const wchar_t* name : {L"full.example#1.tq", L"full.example#2.tq", L"full.example#3.tq"})
+        Write(Current(), name, "someone else's");
+    Write(Saved(), L"full.example#2.tq", "carol");
+    Write(Saved(), L"ok.example#1.tq", "erin");
+    Write(Saved(), L"shared.example#1.tq", "same");
+    Write(Current(), L"shared.example#1.tq", "same");
+    HANDLE held = CreateFileW(Saved() + L"\\mail.example#1.tq", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::vector<CString> failed;
+    FormRecordRenames renames = ImportFormRecords(Saved(), Current(), &failed, 3);
+    CloseHandle(held);
+
+    std::sort(failed.begin(), failed.end());
+    EXPECT_EQ(failed, (std::vector<CString>{Saved() + L"\\full.example#2.tq", Saved() + L"\\mail.example#1.tq"}));
+    EXPECT_EQ(Held(L"mail.example#1.tq"), "alice");
+    EXPECT_FALSE(PathExists(Current() + L"\\mail.example#2.tq"));
+    EXPECT_EQ(Held(L"full.example#2.tq"), "someone else's");
+    EXPECT_FALSE(PathExists(Current() + L"\\full.example#4.tq"));
+    EXPECT_EQ(Held(L"ok.example#1.tq"), "erin");
+
+    EXPECT_EQ(renames.RenamedAddress(L"https://mail.example/login?x=1#1"), L"https://mail.example/login?x=1");
+    EXPECT_EQ(renames.RenamedAddress(L"http://full.example/in#2"), L"http://full.example/in");
+    for (const wchar_t* kept : {L"https://mail.example/login#2", L"http://full.example/in#3", L"http://ok.example/#1",
+                                L"http://shared.example/#1", L"https://mail.example/login"})
+        EXPECT_EQ(renames.RenamedAddress(kept), kept);
+    EXPECT_EQ(renames.RenameLinks(L"<A href=\"http://mail.example/in#1\">Mail</A> <a href=http://ok.example/#1>Ok</a>"),
+              L"<A href=\"http://mail.example/in\">Mail</A> <a href=http://ok.example/#1>Ok</a>");
+
+    // The saved folder unreadable: it is named itself.
+    failed.clear();
+    ImportFormRecords(Saved() + L"\\Missing", Current(), &failed);
+    EXPECT_EQ(failed, (std::vector<CString>{Saved() + L"\\Missing"}));
 }

@@ -93,7 +93,7 @@ TEST_F(AllPagesIndex, PageThatCannotBeReadIsLeftUntouched) {
     HANDLE held = CreateFileW(page, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_EQ(IndexPage(page), 0);
-    EXPECT_TRUE(m_boxes.Saw(L"Error! Cleanfile cannot open file."));
+    EXPECT_TRUE(m_boxes.Saw(L"Error! Cleanfile cannot open file.\n" + page));
     CloseHandle(held);
     EXPECT_EQ(ReadPage(page), L"<html id=tq0>\n");
 }
@@ -134,6 +134,38 @@ TEST_F(AllPagesIndex, WalksPassOverHiddenEntriesAndOtherFiles) {
     UnindexFolder(Allpages() + L"\\Work");
     EXPECT_EQ(IndexValue(L"Work\\Plans"), L"");
     EXPECT_EQ(ReadPage(Allpages() + L"\\Work\\note.txt"), page);
+}
+
+// A read-only page is named and left as it is; the walk goes on with the
+// other pages and names every page it could not rewrite in one message.
+TEST_F(AllPagesIndex, ReadOnlyPagesAreNamedAndTheOtherPagesDone) {
+    CreateDirectoryW(Allpages() + L"\\Work", nullptr);
+    const CString page = L"<html id=tq0>\n&gt;&gt;&gt;T&lt;&lt;&lt;\n";
+    for (const wchar_t* name : {L"A", L"Work\\Fixed", L"Work\\B", L"Locked"}) WritePage(PagePath(name), page);
+    for (const wchar_t* name : {L"Work\\Fixed", L"Locked"})
+        ASSERT_TRUE(SetFileAttributesW(PagePath(name), FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_EQ(IndexPage(PagePath(L"Locked")), 0);
+    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
+    EXPECT_EQ(m_boxes.Boxes()[0].text, L"Error! Cleanfile cannot open file.\n" + PagePath(L"Locked"));
+
+    IndexFolder(Allpages());
+    EXPECT_EQ(IndexValue(L"A"), L"T,1");
+    EXPECT_EQ(IndexValue(L"Work\\B"), L"T,1");
+    EXPECT_EQ(ReadPage(PagePath(L"Work\\Fixed")), page);
+    EXPECT_EQ(ReadPage(PagePath(L"Locked")), page);
+    ASSERT_EQ(m_boxes.Boxes().size(), 2u);
+    CString named = m_boxes.Boxes()[1].text;
+    EXPECT_EQ(named.Left(35), L"Error! Cleanfile cannot open file.\n");
+    EXPECT_NE(named.Find(L"\n" + PagePath(L"Work\\Fixed")), -1) << named.str();
+    EXPECT_NE(named.Find(L"\n" + PagePath(L"Locked")), -1) << named.str();
+    EXPECT_EQ(named.Find(PagePath(L"A")), -1) << named.str();
+
+    UnindexFolder(Allpages() + L"\\Work");
+    EXPECT_EQ(IndexValue(L"Work\\B"), L"");
+    ASSERT_EQ(m_boxes.Boxes().size(), 3u);
+    EXPECT_EQ(m_boxes.Boxes()[2].text, L"Error! Cleanfile cannot open file.\n" + PagePath(L"Work\\Fixed"));
+    for (const wchar_t* name : {L"Work\\Fixed", L"Locked"}) SetFileAttributesW(PagePath(name), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(AllPagesIndex, RebuildRefreshesEveryPageAndKeepsOldValues) {
