@@ -36,14 +36,15 @@ void CTarveloView::OnAddIndexTag() {
 }
 
 void CTarveloView::OnNewLine() {
+    // The caret goes to the start of the line below the one it stood on, at
+    // once, before the engine paints again. Its place is read before the
+    // paste: the paste itself already moves the caret past the break.
+    POINT caret{};
+    GetCaretPos(&caret);
     {
         OwnUndoStep step(*this);
         m_htmlDoc.PasteHtml(L"<br>");
     }
-    // The caret goes to the start of the next line at once, before the
-    // engine paints again.
-    POINT caret{};
-    GetCaretPos(&caret);
     TEXTMETRICW metrics{};
     if (HDC dc = ::GetDC(m_hWnd)) {
         GetTextMetricsW(dc, &metrics);
