@@ -7,17 +7,6 @@
 
 namespace {
 
-void Wheel(POINT at, int notches) {
-    ProgramDriver::MouseAt(at);
-    Sleep(20);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA * notches);
-    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    SendInput(1, &input, sizeof(input));
-    Sleep(40);
-}
-
 class EndToEndTreeClickScroll : public EndToEnd {
 protected:
     // The sample page of a first start, "Welcome" beside "Notes": a centred heading and three short lines.
