@@ -75,7 +75,21 @@ bool EditingInput::CaretBox(const Boundary& at, RECT& box) const {
     return false;
 }
 
-void EditingInput::UpdateCaret() {
+void EditingInput::ScrollIntoView(const RECT& box) {
+    // Sideways the view jumps by a quarter of its width, so that a line typed
+    // past the edge scrolls now and then, not at every key (each scroll moves
+    // the window's pixels and redraws its bar).
+    const int sx = m_view.ScrollX(), sy = m_view.ScrollY();
+    const int jump = std::max(m_view.ViewportWidth() / 4, 20);
+    int nx = sx, ny = sy;
+    if (box.top < sy) ny = box.top;
+    else if (box.bottom > sy + m_view.ViewportHeight()) ny = box.bottom - m_view.ViewportHeight();
+    if (box.left < sx) nx = std::max<int>(box.left - jump, 0);
+    else if (box.right > sx + m_view.ViewportWidth()) nx = box.right - m_view.ViewportWidth() + jump;
+    if (nx != sx || ny != sy) m_scrollTo(nx, ny);
+}
+
+void EditingInput::UpdateCaret(bool scroll) {
     if (!m_hasCaret && Editable() && GetFocus() == m_window) m_hasCaret = true;  // edit mode came on while focused
     if (!Editable()) {  // browse mode: no caret
         if (m_hasCaret) DestroyCaret();
@@ -89,17 +103,7 @@ void EditingInput::UpdateCaret() {
         m_caretShown = false;
         return;
     }
-    // Keep the caret in view. Sideways the view jumps by a quarter of its
-    // width, so that a line typed past the edge scrolls now and then, not at
-    // every key (each scroll moves the window's pixels and redraws its bar).
-    const int sx = m_view.ScrollX(), sy = m_view.ScrollY();
-    const int jump = std::max(m_view.ViewportWidth() / 4, 20);
-    int nx = sx, ny = sy;
-    if (box.top < sy) ny = box.top;
-    else if (box.bottom > sy + m_view.ViewportHeight()) ny = box.bottom - m_view.ViewportHeight();
-    if (box.left < sx) nx = std::max<int>(box.left - jump, 0);
-    else if (box.right > sx + m_view.ViewportWidth()) nx = box.right - m_view.ViewportWidth() + jump;
-    if (nx != sx || ny != sy) m_scrollTo(nx, ny);
+    if (scroll) ScrollIntoView(box);
     // The view follows an edit whether or not it has the focus (a command sent
     // to it while another window is active); the caret itself is the focus's.
     if (!m_hasCaret) return;
@@ -150,7 +154,9 @@ void EditingInput::OnSetFocus() {
     m_hasCaret = Editable();
     m_caretHeight = 0;  // the thread's caret is made anew for this window
     m_caretShown = false;
-    if (m_hasCaret) UpdateCaret();
+    // The page stays where it was scrolled to (the window came to the front, a
+    // click in the tree gave the focus back): the caret is placed, not followed.
+    if (m_hasCaret) UpdateCaret(false);
 }
 
 void EditingInput::OnKillFocus() {

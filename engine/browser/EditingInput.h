@@ -28,8 +28,8 @@ public:
     void OnKillFocus();
     // Inverts the selected text and objects on the painted page (window coordinates).
     void PaintSelection(HDC dc, const RECT& dirty);
-    // Puts the caret where the selection's focus is and scrolls it into view.
-    void UpdateCaret();
+    // Puts the caret where the selection's focus is and, with `scroll`, scrolls it into view.
+    void UpdateCaret(bool scroll = true);
     // An editing command of the host (undo, paste, a format) changed the
     // page or the selection: the caret and the highlight follow.
     void AfterCommand() { Changed(); }
@@ -39,6 +39,7 @@ private:
     // Window coordinates; `pastLineEnd` receives whether the point lies past the end of its line.
     editing::Boundary BoundaryAt(int x, int y, bool* pastLineEnd = nullptr) const;
     bool CaretBox(const editing::Boundary& at, RECT& box) const;  // page coordinates
+    void ScrollIntoView(const RECT& box);  // the caret's box, page coordinates
     void MoveVertically(int pixels, bool extend);
     void MoveInLine(bool end, bool extend);
     void Changed();

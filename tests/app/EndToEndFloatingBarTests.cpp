@@ -35,17 +35,6 @@ int DarkPixels(const RECT& rect, const char* name) {
     return dark;
 }
 
-void Wheel(POINT at, int notches) {
-    ProgramDriver::MouseAt(at);
-    Sleep(20);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA * notches);
-    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    SendInput(1, &input, sizeof(input));
-    Sleep(40);
-}
-
 class EndToEndFloatingBar : public EndToEnd {
 protected:
     // A page of a heading and 120 lines, "Long" beside "Notes"; its path.

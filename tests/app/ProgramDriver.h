@@ -90,3 +90,15 @@ private:
 };
 
 inline POINT Middle(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+// The mouse wheel turned at a point of the screen by notches (positive: down the page).
+inline void Wheel(POINT at, int notches) {
+    ProgramDriver::MouseAt(at);
+    Sleep(20);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA * notches);
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    SendInput(1, &input, sizeof(input));
+    Sleep(40);
+}

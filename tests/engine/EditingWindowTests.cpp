@@ -542,4 +542,37 @@ TEST_F(EditingWindow, HomeAndEndStayOnTheCaretsLine) {
     EXPECT_EQ(bar.nPos, 0);
 }
 
+// The focus coming back (the page brought to the front, a click elsewhere and
+// back) places the caret and leaves the page where it was scrolled to; the
+// next key brings the caret into view.
+TEST_F(EditingWindow, TheFocusComingBackLeavesThePageScrolledWhereItWas) {
+    std::string page = "<html><body>\n";
+    for (int line = 0; line < 80; ++line) page += "<DIV>line " + std::to_string(line) + "</DIV>\n";
+    Open((page + "</body></html>").c_str());
+    Click(30, 14);
+    for (int line = 0; line < 79; ++line) Key(VK_DOWN);
+    Pump();
+    auto position = [&] {
+        SCROLLINFO bar{sizeof(bar), SIF_POS};
+        GetScrollInfo(server, SB_VERT, &bar);
+        return bar.nPos;
+    };
+    ASSERT_GT(position(), 0) << "the caret's moves did not scroll the page";
+    SendMessageW(server, WM_VSCROLL, SB_TOP, 0);
+    Pump();
+    ASSERT_EQ(position(), 0);
+    SetFocus(frame);
+    SetFocus(server);
+    Pump();
+    EXPECT_EQ(position(), 0) << "the focus scrolled the caret into view";
+    POINT caret{};
+    GetCaretPos(&caret);
+    RECT client{};
+    GetClientRect(server, &client);
+    EXPECT_GE(caret.y, client.bottom);  // placed at its line, below the view
+    Type(L"z");
+    Pump();
+    EXPECT_GT(position(), 0) << "a key did not bring the caret into view";
+}
+
 }  // namespace
