@@ -83,6 +83,18 @@ void TellAnsiLoss(const AnsiLoss& loss) {
     if (CString text = AnsiLossText(loss); !text.IsEmpty()) ShowMessageBox(nullptr, text, L"Tarvelo", MB_OK);
 }
 
+// Rewrites a page the export copied as ANSI, in place. A copy keeps its
+// source's read-only flag, which would refuse the rewrite: the flag is taken
+// off for it and put back after.
+bool ConvertCopyToAnsi(const CString& copy, AnsiLoss& loss) {
+    const DWORD attributes = GetFileAttributesW(copy);
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly) SetFileAttributesW(copy, attributes & ~FILE_ATTRIBUTE_READONLY);
+    const bool converted = ExportPageAsAnsi(copy, copy, loss);
+    if (readOnly) SetFileAttributesW(copy, attributes);
+    return converted;
+}
+
 bool ExportPage(const ExportRequest& request, const CString& allpages) {
     CString full = allpages + L"\\" + request.source;
     if (!IsPathWithin(full, allpages) || IsSamePath(full, allpages)) return Refuse(L"Selected file was out of range!");
@@ -120,9 +132,13 @@ bool ExportFolder(const ExportRequest& request, const CString& allpages) {
     // Only the pages this export copied: other pages of a folder that was
     // there already are the user's and stay as they are.
     AnsiLoss loss;
+    CString unconverted;
     for (const Target& target : targets)
-        if (!target.folder && IsPageName(target.path)) ExportPageAsAnsi(target.path, target.path, loss);
+        if (!target.folder && IsPageName(target.path) && !ConvertCopyToAnsi(target.path, loss))
+            unconverted += L"\n" + target.path;
     TellAnsiLoss(loss);
+    if (!unconverted.IsEmpty())
+        return Refuse(L"These pages were copied but could not be written in ANSI; they stay in UTF-16:" + unconverted);
     return true;
 }
 

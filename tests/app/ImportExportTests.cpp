@@ -329,7 +329,9 @@ TEST(PageExport, RangeTestIsLiteralDestinationsInsideTheStoreAreRefusedAndSource
     // A folder with its pages in ANSI; the source keeps its bytes and attributes.
     request = {install, L"A\\B", out.Path(), kExportFolder, kExportAnsi};
     EXPECT_TRUE(RunExport(request));
+    // The copy of a read-only page is converted too, and keeps the flag.
     EXPECT_EQ(ReadFileBytes(out / L"B\\Links.htm").substr(0, 13), "<html id=tq1>");
+    EXPECT_NE(GetFileAttributesW(out / L"B\\Links.htm") & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(ReadFileBytes(allpages + L"\\A\\B\\Links.htm"), page);
     EXPECT_EQ(GetFileAttributesW(allpages + L"\\A\\B\\Links.htm") & FILE_ATTRIBUTE_READONLY,
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));

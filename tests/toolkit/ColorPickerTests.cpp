@@ -282,6 +282,11 @@ TEST(PopupBarTearOff, DraggedOffItFloatsAndNotifiesItsParent) {
 
     // The floating window's caption follows its frame's activation: the frame
     // tells it (WM_FLOATSTATUS) and it draws its caption in the frame's state.
+    // The frame is the foreground window, as when the user works in it: with the floating
+    // window itself in front, a deactivation of the frame keeps both captions active.
+    ::SetForegroundWindow(frame->m_hWnd);
+    ::SetActiveWindow(frame->m_hWnd);
+    PumpMessages();
     g_seen.clear();
     g_watched = picker.m_hWnd;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &WatchActivation, nullptr, GetCurrentThreadId());
