@@ -360,6 +360,10 @@ TEST_F(Bars, AFloatingBarTakesNoActivationAndShowsItsFrameState) {
         return false;
     };
     EXPECT_TRUE(::GetWindowLongPtrW(mini, GWL_STYLE) & MFS_SYNCACTIVE);
+    // Above every other program's windows on the display, which other suites' cases open
+    // meanwhile, so that the pixels looked at are these windows' own.
+    for (HWND window : {frame->m_hWnd, mini})
+        ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_TRUE(captionShows(frame->m_hWnd, true));
     EXPECT_TRUE(captionShows(mini, true)) << "the floating frame does not show its frame active";
     ::SetActiveWindow(mini);
