@@ -79,7 +79,7 @@ BOOL CTarveloDoc::OnSaveDocument(const wchar_t* path) {
     if (!ConfirmHiddenTextDrop(path, page)) return FALSE;
     switch (m_guard.Save(path, page, IsModified())) {
     case PageSaveGuard::Outcome::Failed:  // a page that cannot be written stays modified, and its window open
-        ShowMessageBox(nullptr, L"Error! Cleanfile cannot open file.", L"Tarvelo", MB_OK);
+        ShowMessageBox(nullptr, PageNotCleanedText(path), L"Tarvelo", MB_OK);
         return FALSE;
     case PageSaveGuard::Outcome::Cancelled:
         return FALSE;

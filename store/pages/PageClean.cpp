@@ -279,25 +279,31 @@ CString CleanPageText(const CString& engineText) {
     return output;
 }
 
+CString PageNotCleanedText(const CString& path) { return L"Error! Cleanfile cannot open file.\n" + path; }
+
 bool CleanPageFile(const CString& rawPath) {
     CString path = ResolveExistingPagePath(rawPath);
-    PageRewriteLock lock;
-    CString text;
-    if (!ReadPageText(path, text) || !WritePageText(path, CleanPageText(text))) {
-        ShowMessageBox(nullptr, L"Error! Cleanfile cannot open file.", L"Tarvelo", MB_OK);
-        return false;
+    bool cleaned = false;
+    {
+        // Let go before any word to the user: clip processes wait on it.
+        PageRewriteLock lock;
+        CString text;
+        cleaned = ReadPageText(path, text) && WritePageText(path, CleanPageText(text));
     }
-    return true;
+    if (!cleaned) ShowMessageBox(nullptr, PageNotCleanedText(path), L"Tarvelo", MB_OK);
+    return cleaned;
 }
 
 bool SaveEditedPage(const CString& rawPath, const CString& engineText) {
     CString path = ResolveExistingPagePath(rawPath);
+    bool written = false;
     {
         PageRewriteLock lock;
-        if (!WritePageText(path, CleanPageText(engineText))) {
-            ShowMessageBox(nullptr, L"Error! Cleanfile cannot open file.", L"Tarvelo", MB_OK);
-            return false;
-        }
+        written = WritePageText(path, CleanPageText(engineText));
+    }
+    if (!written) {
+        ShowMessageBox(nullptr, PageNotCleanedText(path), L"Tarvelo", MB_OK);
+        return false;
     }
     RegUpdateFile(path);
     return true;

@@ -28,6 +28,9 @@ void MergeSplitLinks(CString& text);
 // through the store's replacing writer: the file is either the engine's output
 // or the cleaned page, never a half-written one. False after "Error! Cleanfile
 // cannot open file." when the page cannot be read or written.
+// The word to the user when a page cannot be cleaned or written: the
+// program's message, with the page's path on a line of its own.
+CString PageNotCleanedText(const CString& path);
 bool CleanPageFile(const CString& path);
 
 // Saves the editor's text of a page: cleaned, written in one piece through

@@ -196,7 +196,7 @@ TEST_F(PageClean, FailureLeavesTheFileAsItWas) {
     EXPECT_FALSE(CleanPageFile(page));
     CloseHandle(held);
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, L"Error! Cleanfile cannot open file.");
+    EXPECT_EQ(m_boxes.Boxes()[0].text, L"Error! Cleanfile cannot open file.\n" + page);  // the page named
     EXPECT_EQ(ReadPage(page), L"<html id=tq1>\n<BR 2>x</BODY>\n");
     EXPECT_TRUE(CleanPageFile(page));
     EXPECT_EQ(ReadPage(page), L"<html id=tq1>\nx\n</body>\n</html>\n");
