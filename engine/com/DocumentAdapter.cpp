@@ -344,6 +344,11 @@ HRESULT DocumentAdapter::Exec(const GUID* group, DWORD id, DWORD options, VARIAN
         switch (id) {
         case kEngineJoinLastUndoStep: m_state->history.ReopenLast(); return S_OK;
         case kEngineSealUndoStep: m_state->history.Seal(); return S_OK;
+        case kEngineTypingFontSize:
+            if (!in || in->vt != VT_BSTR) return E_INVALIDARG;
+            if (m_state->selection.kind == editing::SelectionKind::None)
+                m_state->Editor().FormatSelection(L"FONT", L"style:font-size", FromBstr(in->bstrVal));
+            return S_OK;
         case kEngineKeepCaretBefore: {
             CString id = in && in->vt == VT_BSTR ? FromBstr(in->bstrVal) : CString();
             dom::NodePtr end;

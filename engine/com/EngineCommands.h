@@ -17,4 +17,8 @@ enum EngineCommand : DWORD {
     // Closes the step of the changes made through the document so far: the
     // changes that follow make a step of their own.
     kEngineSealUndoStep = 3,
+    // In: a CSS font size (a BSTR, "24px"). At a caret the text typed next
+    // there takes it as the inline font size of its FONT, in place of any
+    // size chosen there before; a selection is left alone.
+    kEngineTypingFontSize = 4,
 };

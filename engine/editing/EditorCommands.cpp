@@ -165,7 +165,11 @@ void Editor::FormatSelection(const CString& tag, const CString& attribute, const
     m_history.BreakRun();
     if (m_selection.kind == SelectionKind::None) {
         auto& typing = m_selection.typing;
-        std::erase_if(typing, [&](const TypingFormat& f) { return f.kinds.empty() && f.tag == tag && f.attribute == attribute; });
+        // A size in pixels and an HTML size are one choice: the later one counts.
+        auto isSize = [](const CString& name) { return name == L"size" || name == L"style:font-size"; };
+        std::erase_if(typing, [&](const TypingFormat& f) {
+            return f.kinds.empty() && f.tag == tag && (f.attribute == attribute || (isSize(f.attribute) && isSize(attribute)));
+        });
         typing.push_back({tag, {}, false, attribute, value});
         return;
     }

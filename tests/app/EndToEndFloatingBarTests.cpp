@@ -4,6 +4,7 @@
 // and floating, a pick in either box with the mouse sends the next keys to
 // the page, and a click in the folder tree leaves the page's scroll position.
 #include "EndToEndFixture.h"
+#include "FontBoxPick.h"
 #include "ScreenShot.h"
 #include "ToolbarPlaces.h"
 
@@ -212,23 +213,7 @@ TEST_F(EndToEndFloatingBar, FontBoxesDrawTheirTextWhereverTheBarStands) {
 TEST_F(EndToEndFloatingBar, KeysAfterAPickInAFontBoxGoToThePage) {
     HWND toolbar = StartOnThePage();
     ASSERT_NE(toolbar, nullptr);
-    auto pick = [&](int boxId, int item) {
-        HWND box = GetDlgItem(toolbar, boxId);
-        ASSERT_NE(box, nullptr);
-        RECT closed = WindowRectOf(box);
-        ProgramDriver::MouseClick(POINT{closed.right - 6, (closed.top + closed.bottom) / 2});
-        HWND list = nullptr;
-        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return (list = m_program.TopWindow(L"ComboLBox")) != nullptr; }, 8000))
-            << "the list did not drop down; up: " << m_program.TopWindows().str();
-        m_program.Settle();
-        const int height = static_cast<int>(SendMessageW(box, CB_GETITEMHEIGHT, 0, 0));
-        const int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
-        const RECT area = ScreenClientOf(list);
-        ASSERT_GT(height, 0);
-        ProgramDriver::MouseClick(POINT{area.left + 12, area.top + (item - top) * height + height / 2});
-        ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !IsWindowVisible(list); }, 8000)) << "the list stays down";
-        m_program.Settle();
-    };
+    auto pick = [&](int boxId, int item) { PickInFontBox(m_program, toolbar, boxId, item); };
     ProgramDriver::Type(L"first");  // at the start of the first line, the News tag's
     pick(ID_FORMAT_FONT_SIZE, 16);  // "24"
     ExpectKeysInThePage("a size picked");

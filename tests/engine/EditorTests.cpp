@@ -14,6 +14,7 @@
 #include "dialogs/EditDialogs.h"
 #include "editing/Clipboard.h"
 #include "dom/TreeWalk.h"
+#include "html/HtmlDocument.h"
 #include "links/LinkInsertion.h"
 #include "links/LinkLine.h"
 #include "pages/PageTemplate.h"
@@ -212,6 +213,33 @@ TEST_F(EditorFixture, EnterSplitsLinesBesideEachOtherAndLinksEndWhereTheyEnd) {
     Editor().InsertParagraph();
     Type(L"v");
     EXPECT_EQ(Body(), L"<P><A href=\"http://a/\"><IMG src=t.gif></A></P>\r\n<P>vu</P>");
+}
+
+// A size in pixels picked at a caret goes to the text typed next there, in
+// pixels at once; the FONTs of the text typed before keep their sizes, an
+// HTML size chosen there before gives way, and a selection still gets it.
+TEST_F(EditorFixture, PixelFontSizeAtACaretGoesToTheTextTypedNext) {
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(com::CreateDocumentObject(state, IID_IDispatch, dispatch.ReceiveVoid()), S_OK);
+    bcHtmlDocument document;
+    document.Attach(dispatch.Get());
+    Load(L"<BODY><P><FONT size=7>big</FONT> abc</P></BODY>");
+    CaretAt(L"abc", 3);
+    Editor().FormatSelection(L"FONT", L"size", L"2");
+    ASSERT_TRUE(document.ApplyPixelFontSize(24));
+    EXPECT_EQ(Body(), L"<P><FONT size=7>big</FONT> abc</P>");  // nothing typed yet
+    Type(L"def");
+    EXPECT_EQ(Body(), CString(L"<P><FONT size=7>big</FONT> abc<FONT style=\"FONT-SIZE: 24px\">def</FONT></P>")) << Show(Body());
+    EXPECT_EQ(document.GetCaretFontSize(), 24);
+    ASSERT_TRUE(document.ApplyPixelFontSize(18));
+    Type(L"g");
+    EXPECT_EQ(Body(), CString(L"<P><FONT size=7>big</FONT> abc<FONT style=\"FONT-SIZE: 24px\">def<FONT style=\"FONT-SIZE: 18px\">g</FONT></FONT></P>"))
+        << Show(Body());
+    EXPECT_EQ(document.GetCaretFontSize(), 18);
+
+    Select(L"abc");
+    ASSERT_TRUE(document.ApplyPixelFontSize(12));
+    EXPECT_NE(Body().Find(L" <FONT style=\"FONT-SIZE: 12px\">abc</FONT>"), -1) << Show(Body());
 }
 
 // What a host pastes through the selection's own range (a link, a rule, a

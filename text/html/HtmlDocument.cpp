@@ -3,6 +3,8 @@
 #include "html/HtmlConvert.h"
 #include "html/StreamReader.h"
 
+#include "com/EngineCommands.h"
+
 #include <mshtmcid.h>
 
 #include <vector>
@@ -102,6 +104,12 @@ bool bcHtmlDocument::PasteHtml(const CString& html) {
     return text && SUCCEEDED(text->pasteHTML(ScopedBstr(html)));
 }
 
+bool bcHtmlDocument::IsCaret() const {
+    auto text = SelectionRange(m_document2.Get()).As<IHTMLTxtRange>();
+    BSTR selected = nullptr;
+    return text && SUCCEEDED(text->get_text(&selected)) && BstrToString(selected).IsEmpty();
+}
+
 void bcHtmlDocument::ShowSelection() const {
     ComPtr<IDispatch> range = SelectionRange(m_document2.Get());
     if (auto controls = range.As<IHTMLControlRange>()) controls->select();
@@ -179,17 +187,27 @@ int bcHtmlDocument::GetCaretFontSize() {
 }
 
 bool bcHtmlDocument::ApplyPixelFontSize(unsigned pixels) {
+    CString text;
+    text.Format(L"%upx", pixels);
+    if (IsCaret()) {
+        // The engine makes the FONT only when the user types, so the text
+        // typed next takes the size in pixels from the engine itself; the
+        // FONTs of the block stay as they are.
+        if (!m_commands) return false;
+        ScopedBstr css(text);
+        VARIANT argument;
+        argument.vt = VT_BSTR;
+        argument.bstrVal = css;
+        return SUCCEEDED(m_commands->Exec(&kEngineCommandGroup, kEngineTypingFontSize, OLECMDEXECOPT_DONTPROMPTUSER,
+                                          &argument, nullptr));
+    }
     ScopedBstr seven(L"7");
     VARIANT size;
     size.vt = VT_BSTR;
     size.bstrVal = seven;
     if (!ExecCommand(IDM_FONTSIZE, size, false)) return false;
     bcHtmlElement block = GetSelectedElement(true).SkipInlineElements(kInlineTagList);
-    if (block.IsValid()) {
-        CString text;
-        text.Format(L"%upx", pixels);
-        ApplyFontSizeToFonts(block, text);
-    }
+    if (block.IsValid()) ApplyFontSizeToFonts(block, text);
     return true;
 }
 

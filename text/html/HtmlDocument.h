@@ -33,6 +33,8 @@ public:
     bcHtmlElement CreateElement(const CString& tag) const;
     bool PasteHtml(const CString& html);  // over the selection; false while browsing
     bcHtmlElement GetSelectedElement(bool evenWhenEmpty) const;
+    // Whether the selection is a bare caret (a text range without text).
+    bool IsCaret() const;
     // Selects the selection again, so that the window shows it where it now
     // lies after the document was changed around it.
     void ShowSelection() const;
