@@ -13,6 +13,8 @@
 #include "pages/PageMarkers.h"
 #include "pages/PageRewriteLock.h"
 #include "tree/TreeNames.h"
+#include "util/Files.h"
+#include "util/Folders.h"
 #include "util/PathParts.h"
 
 namespace {
@@ -100,6 +102,10 @@ PageSaveGuard::Attempt PageSaveGuard::WriteUnderLock(const CString& path, const 
             text = merge.merged;
             if (!merge.linksOnly) copyPath = FreeCopyPath(GetParentPath(path), GetPathLastPart(path), true);
         }
+        // A page whose folder went while it was open (deleted, or renamed
+        // where the tree did not hear of it) is written where it was, its
+        // folders made again: what the user typed is never lost.
+        if (!FolderExists(GetParentPath(path))) CreateFolderPath(GetParentPath(path));
         if ((!copyPath.IsEmpty() && !WritePageText(copyPath, onDisk)) || !WritePageText(path, text)) {
             outcome = Outcome::Failed;
             return Attempt::Done;

@@ -131,6 +131,14 @@ void CFolderWatch::Gather(const BYTE* records, DWORD size) {
             CString name(record->FileName, static_cast<int>(nameBytes / sizeof(wchar_t)));
             name.Replace(L'/', L'\\');
             if (!name.IsEmpty()) m_gathered.names.insert(name);
+            // A rename comes as its old name, then its new name.
+            if (record->Action == FILE_ACTION_RENAMED_OLD_NAME) {
+                m_renamedFrom = name;
+            } else {
+                if (record->Action == FILE_ACTION_RENAMED_NEW_NAME && !m_renamedFrom.IsEmpty() && !name.IsEmpty())
+                    m_gathered.renames.emplace_back(m_renamedFrom, name);
+                m_renamedFrom.Empty();
+            }
             if (record->NextEntryOffset == 0) break;
             at += record->NextEntryOffset;
         }

@@ -16,6 +16,8 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <utility>
+#include <vector>
 
 class CFolderWatch {
 public:
@@ -42,6 +44,8 @@ public:
         // that appeared, went, or were renamed (both names); sorted, so a
         // folder comes before the entries inside it.
         std::set<CString> names;
+        // The renames among them, old and new name, in the order they came.
+        std::vector<std::pair<CString, CString>> renames;
         // The names do not tell all: every folder has to be looked at.
         bool everything = false;
         // The watch has ended; it hears nothing more until started again.
@@ -70,5 +74,6 @@ private:
     std::mutex m_lock;
     Changes m_gathered;  // guarded by m_lock
     bool m_posted = false;  // guarded by m_lock
+    CString m_renamedFrom;  // the old name of a rename whose new name is still to come; guarded by m_lock
     std::thread m_thread;
 };

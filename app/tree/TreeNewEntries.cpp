@@ -9,7 +9,10 @@
 #include "tree/XTreeCtrl.h"
 
 #include "app/AfxMessageBox.h"
+#include "docview/Document.h"
 #include "tree/FolderListing.h"
+#include "tree/TreeNames.h"
+#include "util/OpenDocuments.h"
 #include "util/PathParts.h"
 
 #include <map>
@@ -78,9 +81,30 @@ LRESULT CXTreeCtrl::OnFolderChanged(WPARAM, LPARAM) {
     changes.names.insert(m_goneEntries.begin(), m_goneEntries.end());
     m_goneEntries.clear();
     if (changes.ended && StartWatch()) changes.everything = true;
+    // The open pages follow a rename first: the new entries show their marks.
+    for (const auto& [from, to] : changes.renames)
+        FollowOutsideRename(m_allpagesPath + L"\\" + from, m_allpagesPath + L"\\" + to);
     if (changes.everything) ShowDiskState();
     else ShowDiskChanges(changes.names);
     return 0;
+}
+
+void CXTreeCtrl::FollowOutsideRename(const CString& oldPath, const CString& newPath) {
+    // An old name that is there again (renamed back, made anew) keeps its pages.
+    if (GetFileAttributesW(oldPath) != INVALID_FILE_ATTRIBUTES) return;
+    for (CDocument* document : OpenDocumentsBelow(oldPath)) {
+        const CString oldPage = document->GetPathName();
+        const CString newPage = ReplacePathPrefix(oldPage, oldPath, newPath);
+        if (newPage == oldPage) continue;
+        MarkPageClosed(oldPage);
+        document->SetPathName(newPage, FALSE);
+        if (auto item = m_itemsByPath.find(newPage); item != m_itemsByPath.end()) {
+            MarkPageOpen(item->second);
+        } else {
+            m_openCounts[newPage] = 1;  // the item takes it when it shows
+            AddToAncestors(newPage, 1);
+        }
+    }
 }
 
 void CXTreeCtrl::ShowDiskState() {

@@ -165,6 +165,10 @@ private:
     bool StartWatch();
     void ShowDiskStateBelow(HTREEITEM item, const CString& path);
     void ShowDiskChange(const CString& path);
+    // A page or folder renamed or moved outside the program: the open pages
+    // below its old path follow it (path name, title, open mark), as after
+    // the tree's own rename.
+    void FollowOutsideRename(const CString& oldPath, const CString& newPath);
     HTREEITEM InsertAtFillPlace(HTREEITEM parent, const CString& folder, const CString& name, bool isFolder);
     // Says that the page of the item is no longer on disk; its entry goes.
     void TellPageGone(HTREEITEM item, const CString& path);

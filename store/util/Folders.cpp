@@ -1,6 +1,7 @@
 #include "util/Folders.h"
 
 #include "core/MessageBox.h"
+#include "util/Files.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -91,6 +92,17 @@ int ShellCopy(const CString& destination, const CString& source) {
     operation.pTo = to.c_str();
     operation.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT;
     return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted ? 1 : 0;
+}
+
+bool CreateFolderPath(const CString& folderRaw) {
+    const CString folder = WithoutTrailingSeparators(folderRaw);
+    if (FolderExists(folder)) return true;
+    if (!IsSafeStorePath(folder)) return false;
+    const int slash = folder.ReverseFind(L'\\');
+    // The folder above is made first, down to the drive or share, which is
+    // never made.
+    if (slash > 0 && IsSafeStorePath(folder.Left(slash)) && !CreateFolderPath(folder.Left(slash))) return false;
+    return CreateDirectoryW(folder, nullptr) || FolderExists(folder);
 }
 
 int CopyFolder(const CString& destinationRaw, const CString& sourceRaw, std::vector<CString>* failed) {

@@ -26,6 +26,9 @@ struct FolderEntry {
     unsigned long attributes = 0;
 };
 bool ListFolderEntries(const CString& folder, std::vector<FolderEntry>& entries);
+// Creates the folder and every missing folder above it. True when the
+// folder is there afterwards; false for a path that is not safe.
+bool CreateFolderPath(const CString& folder);
 // Deletes the folder with everything inside it, read-only entries included;
 // links to other folders are removed, never followed. True when it is gone.
 bool DeleteFolder(const CString& folder);

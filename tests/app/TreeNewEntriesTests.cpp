@@ -239,3 +239,30 @@ TEST_F(TreeWindow, APageOpenedAfterItVanishedIsNamedAsGoneAndItsEntryGoes) {
     EXPECT_EQ(Item(L"Vanished.htm"), nullptr);
     EXPECT_EQ(Labels(Tree().GetRootItem()), (std::vector<CString>{L"Here"}));
 }
+
+TEST_F(TreeWindow, OpenPagesFollowAFolderOrPageRenamedOnDisk) {
+    Folder(L"Trips");
+    Page(L"Trips\\Lists.htm", L"lists");
+    Page(L"Trip notes.htm", L"notes");
+    OpenWindow();
+    ASSERT_TRUE(PumpUntil([&] { return Tree().IsWatchingDisk(); }));
+    Tree().ExpandFolder(Item(L"Trips"));
+    Tree().OpenPage(Item(L"Trips\\Lists.htm"));
+    Tree().OpenPage(Item(L"Trip notes.htm"));
+    ASSERT_NE(OpenDocument(L"Trips\\Lists.htm"), nullptr);
+    ASSERT_NE(OpenDocument(L"Trip notes.htm"), nullptr);
+
+    ASSERT_TRUE(MoveFileExW(Full(L"Trips"), Full(L"Journeys"), 0));
+    ASSERT_TRUE(MoveFileExW(Full(L"Trip notes.htm"), Full(L"Trip log.htm"), 0));
+    EXPECT_TRUE(PumpUntil([&] { return Item(L"Journeys") && Item(L"Trip log.htm") && !Item(L"Trips"); }));
+    // The documents took the new paths, and the marks went with them.
+    EXPECT_EQ(OpenDocument(L"Trips\\Lists.htm"), nullptr);
+    EXPECT_NE(OpenDocument(L"Journeys\\Lists.htm"), nullptr);
+    EXPECT_NE(OpenDocument(L"Trip log.htm"), nullptr);
+    EXPECT_EQ(Count(L"Trips\\Lists.htm"), 0);
+    EXPECT_EQ(Count(L"Trip notes.htm"), 0);
+    EXPECT_EQ(Image(Item(L"Trip log.htm")), kPageOpen);
+    UserExpand(Item(L"Journeys"), true);
+    EXPECT_EQ(Image(Item(L"Journeys\\Lists.htm")), kPageOpen);
+    EXPECT_EQ(Count(L"Journeys\\Lists.htm"), 1);
+}
