@@ -2,45 +2,12 @@
 // text typed before the rename is saved with Ctrl+S into the page under its
 // new name, no message comes, and the new item carries the open mark. A page
 // whose folder went altogether is saved where it was, its folder made again.
-#include "EndToEndFixture.h"
+#include "EndToEndDiskTree.h"
 
 #include "util/PathParts.h"
 
-namespace {
-
-constexpr int kOpenPageImage = 6;
-constexpr DWORD kFollowMs = 10000;  // "within seconds", on a busy machine
-
-}  // namespace
-
-class EndToEndOutsideRename : public EndToEnd {
+class EndToEndOutsideRename : public EndToEndDiskTree {
 protected:
-    void Write(const CString& relative) { WriteFileBytes(m_allpages + L"\\" + relative, Utf16Bytes(kPage)); }
-    void MakeFolder(const CString& relative) { CreateDirectoryW(m_allpages + L"\\" + relative, nullptr); }
-    HTREEITEM ItemOf(const CString& labels) { return m_program.TreeItem(m_tree, labels); }
-    bool Shows(const CString& labels) { return ItemOf(labels) != nullptr; }
-    POINT PointOf(const CString& labels) {
-        RECT rect{};
-        EXPECT_TRUE(ProgramDriver::WaitFor([&] {
-            HTREEITEM item = ItemOf(labels);
-            return item && m_program.TreeItemRect(m_tree, item, rect);
-        })) << "the tree does not show " << labels.str();
-        return Middle(rect);
-    }
-    void DoubleClick(const CString& labels) {
-        ProgramDriver::MouseClick(PointOf(labels), false, 2);
-        m_program.Settle();
-    }
-    void OpenFolder(const CString& labels, const CString& child) {
-        if (!Shows(labels + L"\\" + child)) DoubleClick(labels);
-        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return Shows(labels + L"\\" + child); }))
-            << labels.str() << " shows no " << child.str();
-    }
-    HWND PageWindowOf(const CString& file) { return ProgramDriver::Child(m_program.Frame(), nullptr, file); }
-    int ImageOf(const CString& labels) {
-        HTREEITEM item = ItemOf(labels);
-        return item ? m_program.TreeItemImage(m_tree, item) : -1;
-    }
     // The page opened from its item, and a word typed at its start.
     void OpenAndType(const CString& labels, const CString& word) {
         DoubleClick(labels);

@@ -3,16 +3,13 @@
 // seconds, a page opened after it vanished is named as gone, and moving or
 // renaming a folder with the real mouse and keys keeps the pen of every open
 // page.
-#include "EndToEndFixture.h"
+#include "EndToEndDiskTree.h"
 
 #include "util/PathParts.h"
 
 #include <tlhelp32.h>
 
 namespace {
-
-constexpr int kOpenPageImage = 6;
-constexpr DWORD kFollowMs = 10000;  // "within seconds", on a busy machine
 
 // Every thread of the process but its user-interface thread stands still
 // while this lives: the program's folder watch cannot tell the window of a
@@ -50,40 +47,8 @@ private:
 
 }  // namespace
 
-class EndToEndTreeFollowsDisk : public EndToEnd {
+class EndToEndTreeFollowsDisk : public EndToEndDiskTree {
 protected:
-    CString Write(const CString& relative) {
-        CString path = m_allpages + L"\\" + relative;
-        WriteFileBytes(path, Utf16Bytes(kPage));
-        return path;
-    }
-    CString MakeFolder(const CString& relative) {
-        CString path = m_allpages + L"\\" + relative;
-        CreateDirectoryW(path, nullptr);
-        return path;
-    }
-    HTREEITEM ItemOf(const CString& labels) { return m_program.TreeItem(m_tree, labels); }
-    bool Shows(const CString& labels) { return ItemOf(labels) != nullptr; }
-    // The middle of the item's label, once the tree shows it.
-    POINT PointOf(const CString& labels) {
-        RECT rect{};
-        EXPECT_TRUE(ProgramDriver::WaitFor([&] {
-            HTREEITEM item = ItemOf(labels);
-            return item && m_program.TreeItemRect(m_tree, item, rect);
-        })) << "the tree does not show " << labels.str();
-        return Middle(rect);
-    }
-    void DoubleClick(const CString& labels) {
-        ProgramDriver::MouseClick(PointOf(labels), false, 2);
-        m_program.Settle();
-    }
-    // A folder opened with a double click: its children show.
-    void OpenFolder(const CString& labels, const CString& child) {
-        if (!Shows(labels + L"\\" + child)) DoubleClick(labels);
-        EXPECT_TRUE(ProgramDriver::WaitFor([&] { return Shows(labels + L"\\" + child); }))
-            << labels.str() << " shows no " << child.str();
-    }
-    HWND PageWindowOf(const CString& file) { return ProgramDriver::Child(m_program.Frame(), nullptr, file); }
     // A page opened with a double click on its item: its window is up.
     void OpenPageAt(const CString& labels) {
         DoubleClick(labels);
@@ -91,10 +56,6 @@ protected:
         ASSERT_TRUE(ProgramDriver::WaitFor([&] { return PageWindowOf(file) != nullptr; }))
             << labels.str() << " did not open; up: " << m_program.TopWindows().str();
         m_program.Settle();
-    }
-    int ImageOf(const CString& labels) {
-        HTREEITEM item = ItemOf(labels);
-        return item ? m_program.TreeItemImage(m_tree, item) : -1;
     }
 };
 
